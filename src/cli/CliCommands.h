@@ -1,0 +1,21 @@
+// The subcommands of orvanta-cli. Each takes the arguments after its name and
+// returns the exit code: 0 success, 1 the operation failed, 2 a usage error.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace orvanta::cli {
+
+using Args = std::vector<std::string>;
+
+int RunDiscover(const Args& args);    // DiscoverCommand.cpp
+int RunRead(const Args& args);        // CameraCommands.cpp
+int RunSave(const Args& args);        // CameraCommands.cpp
+int RunScanAp(const Args& args);      // CameraCommands.cpp
+int RunWps(const Args& args);         // CameraCommands.cpp
+int RunServerList(const Args& args);  // ServerListCommand.cpp
+int RunFreeIp(const Args& args);      // HostnetCommands.cpp
+int RunProbe(const Args& args);       // HostnetCommands.cpp
+
+}  // namespace orvanta::cli

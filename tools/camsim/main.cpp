@@ -1,0 +1,48 @@
+// orvanta-camsim: a simulated camera for the tests and the demo. By default it
+// runs the discovery side and the web side together; --listing-server makes it
+// the camera-listing server instead.
+#include <csignal>
+#include <cstdio>
+#include <thread>
+
+#include "CamsimOptions.h"
+#include "CamsimSides.h"
+
+namespace {
+std::atomic<bool> g_stop{false};
+void OnSignal(int) { g_stop = true; }
+}  // namespace
+
+int main(int argc, char** argv) {
+    using namespace orvanta::camsim;
+    CamsimOptions options;
+    std::string error;
+    if (!options.Parse(argc, argv, error)) {
+        std::fprintf(stderr, "orvanta-camsim: %s (see --help)\n", error.c_str());
+        return 2;
+    }
+    if (options.Has("help")) {
+        std::printf("usage: orvanta-camsim [options]\n\nDiscovery side:\n%s\nWeb side:\n%s\nListing server (--listing-server):\n%s",
+                    DiscoveryResponderUsage().c_str(), WebServerUsage().c_str(),
+                    ListingServerUsage().c_str());
+        return 0;
+    }
+    struct sigaction sa {};
+    sa.sa_handler = OnSignal;
+    sigaction(SIGINT, &sa, nullptr);
+    sigaction(SIGTERM, &sa, nullptr);
+    std::signal(SIGPIPE, SIG_IGN);
+
+    if (options.Has("listing-server")) return RunListingServer(options, g_stop);
+
+    int discoveryResult = 0;
+    std::thread discovery;
+    if (!options.Has("no-discovery"))
+        discovery = std::thread([&] { discoveryResult = RunDiscoveryResponder(options, g_stop); });
+    int webResult = 0;
+    if (!options.Has("no-web")) webResult = RunWebServer(options, g_stop);
+    else while (!g_stop) std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    g_stop = true;
+    if (discovery.joinable()) discovery.join();
+    return webResult != 0 ? webResult : discoveryResult;
+}
