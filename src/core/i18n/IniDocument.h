@@ -1,0 +1,66 @@
+// One INI file parsed into lines, so repeated lookups do not re-read the
+// file, and so a write can change one line and keep everything else (other
+// sections, comments, line endings, the encoding) as it was.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace orvanta {
+
+class IniDocument {
+public:
+    enum class Encoding { Utf8, Utf8Bom, Utf16LeBom, Utf16BeBom, Windows1252 };
+
+    IniDocument() = default;
+
+    // Parses file contents in any of the supported encodings. Never fails:
+    // bytes that do not decode become U+FFFD or are read as Windows-1252.
+    static IniDocument Parse(std::string_view bytes);
+
+    // Reads and parses the file. Returns false (and leaves *out empty) when the
+    // file cannot be opened or read.
+    static bool Load(const std::string& path, IniDocument* out);
+
+    // The value of [section] key, cut to capacity-1 characters; "" when absent.
+    std::string Get(std::string_view section, std::string_view key, std::size_t capacity = 260) const;
+
+    // True when the section exists and holds the key (even with an empty value).
+    bool Has(std::string_view section, std::string_view key) const;
+
+    // Replaces the first matching key of the first matching section, or adds
+    // the key (and the section) at the end. Returns false for names or values
+    // that cannot be stored on one line (see WriteIniString).
+    bool Set(std::string_view section, std::string_view key, std::string_view value);
+
+    // The file contents in the document's encoding, ready to be written back.
+    std::string Serialize() const;
+
+    // Writes Serialize() to `path`, replacing the file in one step when the
+    // folder allows it. Returns false when nothing could be written.
+    bool Save(const std::string& path) const;
+
+    Encoding GetEncoding() const { return encoding_; }
+    void SetEncoding(Encoding encoding) { encoding_ = encoding; }
+
+    // Section names in file order (duplicates included), for tests and tools.
+    std::vector<std::string> SectionNames() const;
+    // Key names of the first section of that name, in file order.
+    std::vector<std::string> KeyNames(std::string_view section) const;
+
+private:
+    // The line index range [begin, end) of the body of the first section
+    // named `section`, or false when there is none.
+    bool FindSection(std::string_view section, std::size_t* begin, std::size_t* end) const;
+    // Index of the first line of [begin, end) that holds `key`, or npos.
+    std::size_t FindKey(std::size_t begin, std::size_t end, std::string_view key) const;
+
+    std::vector<std::string> lines_;  // UTF-8, without line terminators
+    Encoding encoding_ = Encoding::Utf8;
+    bool crlf_ = false;               // line terminator used when writing
+    bool finalNewline_ = true;        // whether the last line was terminated
+};
+
+}  // namespace orvanta

@@ -1,0 +1,44 @@
+// Where the language files and defaultlang.ini live.
+//
+// The language files are in "Language/" beside the executable when that
+// folder exists (a build tree or an unpacked copy), else in the installed data
+// folder. defaultlang.ini goes beside the executable when that folder is
+// writable; an installed program usually cannot write there, so it then goes
+// to $XDG_CONFIG_HOME/orvanta/ and the user is asked only once.
+//
+// ORVANTA_LANGUAGE_DIR and ORVANTA_CONFIG_DIR override the two folders (for
+// tests and for running from unusual places). All folders end in '/'.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace orvanta {
+
+class LanguagePaths {
+public:
+    // Folders from /proc/self/exe and the environment.
+    LanguagePaths();
+    // Explicit folders; an empty languageDir or configDir is worked out as
+    // above (environment first, then the defaults).
+    explicit LanguagePaths(std::string exeFolder, std::string languageDir = {}, std::string configDir = {});
+
+    const std::string& ExeFolder() const { return exeFolder_; }
+    const std::string& LanguageDir() const { return languageDir_; }
+    const std::string& DefaultLangIniPath() const { return defaultLangIniPath_; }
+
+    // languageDir + languageFileName.
+    std::string LanguageFilePath(std::string_view languageFileName) const;
+
+    // The folder of the running executable, ending in '/'; "" if unknown.
+    static std::string ExecutableFolder();
+
+private:
+    void Resolve(std::string languageDir, std::string configDir);
+
+    std::string exeFolder_;
+    std::string languageDir_;
+    std::string defaultLangIniPath_;
+};
+
+}  // namespace orvanta
