@@ -1,0 +1,34 @@
+// Timing and environment of the discovery client. The defaults are the
+// product's; tests shorten the waits and bring their own address list and
+// clock instead of the host's.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <functional>
+#include <vector>
+
+namespace orvanta::discovery {
+
+// Fills the PC's IPv4 addresses (network byte order, loopback left out) and
+// returns false when they cannot be had.
+using LocalAddressSource = std::function<bool(std::vector<uint32_t>& addresses)>;
+// A millisecond tick that wraps at 32 bits.
+using TickSource = std::function<uint32_t()>;
+
+struct VorelSettings {
+    int resendIntervalSeconds = 7;
+    int timeToLiveSeconds = 7;
+    int waitCycles = 60;
+    int waitMicroseconds = 5000;
+    int initialRecordCapacity = 25;
+    // Receive buffer asked for on every receive socket, so that the burst of
+    // replies from a large installation is not dropped before it is read.
+    int receiveBufferBytes = 8 * 1024 * 1024;
+    uint16_t port = 49160;
+    LocalAddressSource localAddresses;  // empty: the host's (getifaddrs)
+    TickSource now;                     // empty: the monotonic clock
+    FILE* diagnostics = stdout;         // where the diagnostic lines go
+};
+
+}  // namespace orvanta::discovery
