@@ -1,0 +1,22 @@
+// Reading and writing the camera's parameter groups, one HTTP request each.
+#pragma once
+
+#include "core/camera/HttpResult.h"
+#include "core/settings/CameraSettings.h"
+
+namespace orvanta {
+
+// Reads one group (page number or kSelectorTime) into the record. Returns the
+// reply length, or -1..-8; on failure the group's fields stay as they were.
+HttpResult ReadParameters(CameraSettings& settings, int group);
+
+// The system-page read right after the login dialog: does not look for
+// "Unauthorized" and parses even an empty reply (result 0).
+HttpResult ReadSysinfoAuth(CameraSettings& settings);
+
+// Writes one group (kPageSysinfo, kPageDdns, kSelectorTime, kPageNetwork for
+// the full network form, kSelectorNetworkShort for the short one). Returns
+// the reply length or -1..-6.
+HttpResult WriteParameters(CameraSettings& settings, int group);
+
+}  // namespace orvanta

@@ -1,0 +1,60 @@
+// The request texts sent to the camera and the checks applied to its replies.
+// Builders refuse (return false, with a diagnostic line on stderr) whatever
+// does not fit its buffer, so a request is never cut short on the wire.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+#include "core/camera/HttpResult.h"
+#include "core/settings/CameraSettings.h"
+
+namespace orvanta {
+
+// Parameter groups: the page numbers the camera knows, plus the two selectors
+// for the time group (no page) and the short network form.
+inline constexpr int kPageSysinfo = 1;
+inline constexpr int kPageNetwork = 3;
+inline constexpr int kPageDdns = 13;
+inline constexpr int kPageVersion = 23;
+inline constexpr int kPageCapabilities = 32;
+inline constexpr int kPageNatStatus = 34;
+inline constexpr int kSelectorTime = 15;
+inline constexpr int kSelectorNetworkShort = 18;
+
+inline constexpr int kActRead = 1;
+inline constexpr int kActWrite = 2;
+
+// Buffer capacities (bytes of text, the terminator not counted).
+inline constexpr std::size_t kRequestCapacity = 6144;
+inline constexpr std::size_t kSmallRequestCapacity = 4096;  // sysinfo login read, WPS
+inline constexpr std::size_t kQueryCapacity = 2048;
+inline constexpr std::size_t kReplyCapacity = 6144;
+inline constexpr std::size_t kSmallReplyCapacity = 4096;
+inline constexpr std::size_t kHeaderCapacity = 256;
+
+// "Authorization: Basic <base64 of User:Password>\r\n\r\n". False when the
+// credentials do not fit the 256-byte buffers.
+bool BuildAuthorizationLine(const CameraSettings& settings, std::string& line);
+
+// The query text ("&Key=value..."), escaped, for a write of `group`
+// (kPageSysinfo, kPageDdns, kSelectorTime, kPageNetwork, kSelectorNetworkShort).
+bool BuildWriteQuery(const CameraSettings& settings, int group, std::string& query);
+
+// The whole request of a read (act 1) or write (act 2) of `group`.
+bool BuildParameterRequest(const CameraSettings& settings, int act, int group, std::string& request);
+
+// The login read of the system page (4096-byte buffers).
+bool BuildSysinfoAuthRequest(const CameraSettings& settings, std::string& request);
+
+// Access point scan and WPS start: "GET <path> HTTP/1.0", headers, one space.
+bool BuildScanRequest(const CameraSettings& settings, std::string& request);
+bool BuildWpsStartRequest(const CameraSettings& settings, std::string& request);
+bool BuildWpsStatusRequest(const CameraSettings& settings, std::string& request);
+
+// The status checks in their order: -4, -5, -6, then (when asked) -8 and -7.
+// Returns 0 when the reply passes.
+HttpResult CheckReply(std::string_view reply, bool checkUnauthorized, bool requireWpaKeyMode);
+
+}  // namespace orvanta

@@ -1,0 +1,32 @@
+// The request sequences a worker thread runs: reading the whole camera and
+// the two ways of saving. Each stops at the first failing request, and stops
+// at its next connect once `KeepConnecting` has been cleared.
+#pragma once
+
+#include <vector>
+
+#include "core/camera/AccessPointScan.h"
+#include "core/camera/HttpResult.h"
+#include "core/settings/CameraSettings.h"
+
+namespace orvanta {
+
+struct SequenceOutcome {
+    bool succeeded = false;
+    // The failing request's result (for a failed scan: the scan's own result,
+    // which may be a byte count when the reply held no scan).
+    HttpResult lastResult = 0;
+};
+
+// Pages 23, 1, 3, 13 and the time group; then `Loaded`, page 32, and the
+// access point scan when the camera has wireless (a failed scan fails).
+SequenceOutcome RunReadSequence(CameraSettings& settings, std::vector<AccessPointEntry>& apList);
+
+// System, DDNS and time written; then the full network form, whose answer is
+// not looked at (the camera may move to its new address at once).
+SequenceOutcome RunNormalSave(CameraSettings& settings);
+
+// System and DDNS written, the time group read, the short network form written.
+SequenceOutcome RunWpsSave(CameraSettings& settings);
+
+}  // namespace orvanta

@@ -1,0 +1,26 @@
+// The time limits of the camera transport. The defaults are the ones the
+// wizard runs with; tests shorten them instead of waiting for real time-outs.
+#pragma once
+
+namespace orvanta {
+
+struct TransportSettings {
+    int connectWaitMs = 1000;     // one wait for a camera connect to complete
+    int connectAttempts = 2;      // waits before a camera connect gives up
+    int sendSliceMs = 250;        // one wait for the socket to take the request
+    int sendAttempts = 12;        // waits before a send gives up
+    int receiveSliceMs = 250;     // one wait for reply bytes
+    // Overall bound on one reply, counted from the first wait: a camera that
+    // keeps its connection open after answering cannot hang the caller. What
+    // arrived by then is taken as the reply.
+    int receiveLimitMs = 15000;
+    int probeSliceMs = 250;       // one wait of the internet reachability probe
+    int probeAttempts = 12;       // waits before the probe gives up
+};
+
+// The limits in force for every transport call of this process. Set them
+// before starting requests (start-up, test set-up); reads take a copy.
+TransportSettings CurrentTransportSettings();
+void SetTransportSettings(const TransportSettings& settings);
+
+}  // namespace orvanta
