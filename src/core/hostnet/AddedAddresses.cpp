@@ -1,0 +1,113 @@
+#include "core/hostnet/AddedAddresses.h"
+
+#include <net/if.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+#include "core/hostnet/Ipv4Text.h"
+
+namespace orvanta::hostnet {
+
+namespace {
+
+// One line per alias: "<ifname> <a.b.c.d>/<prefix>". The interface is kept by
+// name because an index does not survive the interface being re-created.
+std::string Line(const AliasContext& alias) {
+    char name[IF_NAMESIZE] = {};
+    if (!if_indextoname(alias.ifIndex, name)) return {};
+    return std::string(name) + " " + FormatIpv4(alias.address) + "/" + std::to_string(MaskPrefix(alias.mask));
+}
+
+}  // namespace
+
+AddedAddresses::AddedAddresses(std::string stateFile) : stateFile_(std::move(stateFile)) {}
+
+std::string AddedAddresses::DefaultStateFile() {
+    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+    if (runtime && *runtime) return std::string(runtime) + "/orvanta/aliases";
+    return "/tmp/orvanta-" + std::to_string(getuid()) + "/aliases";
+}
+
+void AddedAddresses::SetPending(const AliasContext& alias) {
+    pending_ = alias;
+    Save();
+}
+
+void AddedAddresses::ClearPending() {
+    pending_.reset();
+    Save();
+}
+
+void AddedAddresses::Commit(const AliasContext& alias) {
+    pending_.reset();
+    contexts_.push_back(alias);
+    ++count_;
+    Save();
+}
+
+void AddedAddresses::Clear() {
+    contexts_.clear();
+    count_ = 0;
+    pending_.reset();
+    if (!stateFile_.empty()) std::remove(stateFile_.c_str());
+}
+
+void AddedAddresses::Save() const {
+    if (stateFile_.empty()) return;
+    if (contexts_.empty() && !pending_) {
+        std::remove(stateFile_.c_str());
+        return;
+    }
+    const auto slash = stateFile_.rfind('/');
+    if (slash != std::string::npos && slash > 0) {
+        // Private to the user: the file says which aliases to delete.
+        mkdir(stateFile_.substr(0, slash).c_str(), 0700);
+    }
+    // Written beside and renamed over, so a crash mid-write leaves the old
+    // list rather than half a line.
+    const std::string temp = stateFile_ + ".new";
+    {
+        std::ofstream out(temp, std::ios::trunc);
+        if (!out) {
+            std::fprintf(stderr, "orvanta: cannot write %s\n", temp.c_str());
+            return;
+        }
+        for (const auto& alias : contexts_) out << Line(alias) << '\n';
+        if (pending_) out << Line(*pending_) << '\n';
+    }
+    if (std::rename(temp.c_str(), stateFile_.c_str()) != 0)
+        std::fprintf(stderr, "orvanta: cannot write %s\n", stateFile_.c_str());
+}
+
+std::vector<AliasContext> AddedAddresses::Load(const std::string& stateFile) {
+    std::vector<AliasContext> result;
+    std::ifstream in(stateFile);
+    std::string line;
+    while (std::getline(in, line)) {
+        std::istringstream fields(line);
+        std::string name, cidr;
+        if (!(fields >> name >> cidr)) continue;
+        const auto slash = cidr.find('/');
+        if (slash == std::string::npos) continue;
+        AliasContext alias;
+        const std::string prefixText = cidr.substr(slash + 1);
+        if (!ParseIpv4(cidr.substr(0, slash), alias.address)) continue;
+        if (prefixText.empty() || prefixText.size() > 2 ||
+            prefixText.find_first_not_of("0123456789") != std::string::npos)
+            continue;
+        const int prefix = std::atoi(prefixText.c_str());
+        if (prefix > 32) continue;
+        alias.mask = PrefixMask(prefix);
+        alias.ifIndex = if_nametoindex(name.c_str());
+        if (alias.ifIndex == 0) continue;
+        result.push_back(alias);
+    }
+    return result;
+}
+
+}  // namespace orvanta::hostnet

@@ -1,0 +1,118 @@
+#include "core/hostnet/TemporaryAddress.h"
+
+#include <cstdio>
+
+#include "core/hostnet/HostPartCounter.h"
+
+namespace orvanta::hostnet {
+
+namespace {
+
+// The add is only trusted once the address shows on an adapter: the kernel
+// may have refused it silently, or something removed it during the wait.
+bool AddressListed(HostNetwork& net, uint32_t address) {
+    const AdapterList list = net.ListAdapters();
+    // A listing that fails counts as a failed add; the walk goes on.
+    if (!list.ok) return false;
+    for (const auto& adapter : list.adapters)
+        for (const auto& a : adapter.addresses)
+            if (a.address == address) return true;
+    return false;
+}
+
+enum class TryResult { Added, Failed, Hopeless };
+
+TryResult TryCandidate(const AliasContext& alias, HostNetwork& net, AddedAddresses& added,
+                       const AliasTiming& timing) {
+    added.SetPending(alias);
+    const AliasResult result = net.AddAlias(alias);
+    if (IsHopeless(result.status)) {
+        added.ClearPending();
+        return TryResult::Hopeless;
+    }
+    bool duplicate = false;
+    bool hopeless = false;
+    for (int i = 0; i < timing.settleWaits; ++i) {
+        if (!result.ok()) {
+            net.Sleep(timing.settleWaitMs);
+            continue;
+        }
+        const DuplicateCheck check = net.CheckDuplicate(alias.ifIndex, alias.address, timing.settleWaitMs);
+        if (check.status == AliasStatus::Ok) continue;
+        if (IsHopeless(check.status)) hopeless = true;
+        duplicate = true;  // a failed check cannot vouch for the address either
+        break;
+    }
+    if (result.ok() && !duplicate && AddressListed(net, alias.address)) {
+        added.Commit(alias);
+        return TryResult::Added;
+    }
+    if (result.ok()) net.RemoveAlias(alias);
+    added.ClearPending();
+    return hopeless ? TryResult::Hopeless : TryResult::Failed;
+}
+
+}  // namespace
+
+uint32_t AddTemporaryAddress(uint32_t candidate, uint32_t mask, uint32_t ifIndex, HostNetwork& net,
+                             AddedAddresses& added, const AliasTiming& timing, bool* ok) {
+    if (ok) *ok = false;
+    HostPartCounter counter(mask);
+    for (;;) {
+        const TryResult tried = TryCandidate({ifIndex, candidate, mask}, net, added, timing);
+        if (tried == TryResult::Added) {
+            if (ok) *ok = true;
+            return candidate;
+        }
+        // Another address cannot mend a missing capability or interface:
+        // stop now rather than spend three seconds on every host of the subnet.
+        if (tried == TryResult::Hopeless) return candidate;
+        if (!counter.StepDown()) break;
+        candidate = WithHostPart(candidate, mask, counter.Value());
+    }
+    // Every address was tried: the top host address goes on once more,
+    // unchecked, so the camera is at least reachable when the duplicate was
+    // only transient.
+    candidate = WithHostPart(candidate, mask, counter.Start());
+    const AliasContext alias{ifIndex, candidate, mask};
+    added.SetPending(alias);
+    if (net.AddAlias(alias).ok()) {
+        added.Commit(alias);
+        if (ok) *ok = true;
+    } else {
+        added.ClearPending();
+    }
+    return candidate;
+}
+
+bool EnsureCameraSubnet(const CameraSettings& settings, HostNetwork& net, AddedAddresses& added,
+                        const AliasTiming& timing) {
+    const uint32_t top = TopHostAddress(settings.CamAddr, settings.CamMask);
+    const AdapterList list = net.ListAdapters();
+    if (list.ok) {
+        for (const auto& adapter : list.adapters) {
+            if (adapter.index != settings.HostIfIndex) continue;
+            for (const auto& a : adapter.addresses)
+                if ((a.address & a.mask) == (top & settings.CamMask)) return true;
+        }
+    }
+    bool ok = false;
+    AddTemporaryAddress(top, settings.CamMask, settings.HostIfIndex, net, added, timing, &ok);
+    return ok;
+}
+
+void RemoveTemporaryAddresses(HostNetwork& net, AddedAddresses& added) {
+    if (added.Count() == 0) return;
+    for (const auto& alias : added.Contexts()) net.RemoveAlias(alias);
+    added.Clear();
+}
+
+int RemoveStaleAliases(HostNetwork& net, const std::string& stateFile) {
+    int removed = 0;
+    for (const auto& alias : AddedAddresses::Load(stateFile))
+        if (net.RemoveAlias(alias).ok()) ++removed;
+    std::remove(stateFile.c_str());
+    return removed;
+}
+
+}  // namespace orvanta::hostnet
