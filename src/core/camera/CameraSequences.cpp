@@ -9,48 +9,86 @@ namespace {
 
 SequenceOutcome Failed(HttpResult r) { return SequenceOutcome{false, r}; }
 
+const char* ReadName(int group) {
+    switch (group) {
+        case kPageVersion: return "read version";
+        case kPageSysinfo: return "read sysinfo";
+        case kPageNetwork: return "read network";
+        case kPageDdns: return "read ddns";
+        case kSelectorTime: return "read time";
+        case kPageCapabilities: return "read capabilities";
+        case kPageNatStatus: return "read nat status";
+        default: return "read";
+    }
+}
+
+const char* WriteName(int group) {
+    switch (group) {
+        case kPageSysinfo: return "write sysinfo";
+        case kPageDdns: return "write ddns";
+        case kSelectorTime: return "write time";
+        case kPageNetwork: return "write network";
+        case kSelectorNetworkShort: return "write network (short form)";
+        default: return "write";
+    }
+}
+
+HttpResult Read(CameraSettings& s, int group, const SequenceObserver& observer) {
+    const HttpResult r = ReadParameters(s, group);
+    if (observer) observer(ReadName(group), r);
+    return r;
+}
+
+HttpResult Write(CameraSettings& s, int group, const SequenceObserver& observer) {
+    const HttpResult r = WriteParameters(s, group);
+    if (observer) observer(WriteName(group), r);
+    return r;
+}
+
 }  // namespace
 
-SequenceOutcome RunReadSequence(CameraSettings& settings, std::vector<AccessPointEntry>& apList) {
+SequenceOutcome RunReadSequence(CameraSettings& settings, std::vector<AccessPointEntry>& apList,
+                                const SequenceObserver& observer) {
     apList.clear();
     for (const int group : {kPageVersion, kPageSysinfo, kPageNetwork, kPageDdns, kSelectorTime}) {
-        const HttpResult r = ReadParameters(settings, group);
+        const HttpResult r = Read(settings, group, observer);
         if (r < 0) return Failed(r);
     }
     settings.Loaded = 1;
-    const HttpResult caps = ReadParameters(settings, kPageCapabilities);
+    const HttpResult caps = Read(settings, kPageCapabilities, observer);
     if (caps < 0) return Failed(caps);
     if (settings.HasWireless == 1) {
         settings.APScanOK = 0;
         HttpResult scan = 0;
         apList = ScanAccessPoints(settings, &scan);
+        if (observer) observer("scan access points", scan);
         if (settings.APScanOK == 0) return Failed(scan);
     }
     return SequenceOutcome{true, 0};
 }
 
-SequenceOutcome RunNormalSave(CameraSettings& settings) {
+SequenceOutcome RunNormalSave(CameraSettings& settings, const SequenceObserver& observer) {
     for (const int group : {kPageSysinfo, kPageDdns, kSelectorTime}) {
-        const HttpResult r = WriteParameters(settings, group);
+        const HttpResult r = Write(settings, group, observer);
         if (r < 0) return Failed(r);
     }
     // The camera may apply the new address before it answers, or restart:
     // once the network write has gone out, the save has done its part. A
     // write that never left (no connection, cancelled, refused as too long)
     // changed nothing on the camera and is a failure.
-    const HttpResult network = WriteParameters(settings, kPageNetwork);
+    const HttpResult network = Write(settings, kPageNetwork, observer);
     if (network == kHttpConnectFailed || network == kHttpSendFailed) return Failed(network);
     return SequenceOutcome{true, network};
 }
 
-SequenceOutcome RunWpsSave(CameraSettings& settings) {
-    HttpResult r = WriteParameters(settings, kPageSysinfo);
+SequenceOutcome RunWpsSave(CameraSettings& settings, const SequenceObserver& observer) {
+    HttpResult r = Write(settings, kPageSysinfo, observer);
     if (r < 0) return Failed(r);
-    r = WriteParameters(settings, kPageDdns);
+    r = Write(settings, kPageDdns, observer);
     if (r < 0) return Failed(r);
-    r = ReadParameters(settings, kSelectorTime);
+    r = Read(settings, kSelectorTime, observer);
     if (r < 0) return Failed(r);
-    r = WriteParameters(settings, kSelectorNetworkShort);
+    r = Write(settings, kSelectorNetworkShort, observer);
     if (r < 0) return Failed(r);
     return SequenceOutcome{true, r};
 }

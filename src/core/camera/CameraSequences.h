@@ -3,6 +3,7 @@
 // at its next connect once `KeepConnecting` has been cleared.
 #pragma once
 
+#include <functional>
 #include <vector>
 
 #include "core/camera/AccessPointScan.h"
@@ -18,15 +19,20 @@ struct SequenceOutcome {
     HttpResult lastResult = 0;
 };
 
+// Told of each request as it completes: a short name ("write sysinfo",
+// "read time", ...) and its result. Optional.
+using SequenceObserver = std::function<void(const char* step, HttpResult result)>;
+
 // Pages 23, 1, 3, 13 and the time group; then `Loaded`, page 32, and the
 // access point scan when the camera has wireless (a failed scan fails).
-SequenceOutcome RunReadSequence(CameraSettings& settings, std::vector<AccessPointEntry>& apList);
+SequenceOutcome RunReadSequence(CameraSettings& settings, std::vector<AccessPointEntry>& apList,
+                                const SequenceObserver& observer = {});
 
 // System, DDNS and time written; then the full network form, whose answer is
 // not looked at (the camera may move to its new address at once).
-SequenceOutcome RunNormalSave(CameraSettings& settings);
+SequenceOutcome RunNormalSave(CameraSettings& settings, const SequenceObserver& observer = {});
 
 // System and DDNS written, the time group read, the short network form written.
-SequenceOutcome RunWpsSave(CameraSettings& settings);
+SequenceOutcome RunWpsSave(CameraSettings& settings, const SequenceObserver& observer = {});
 
 }  // namespace orvanta
