@@ -1,16 +1,279 @@
+// The simulated camera's discovery side: answers every search request on UDP
+// 49160 with a reply broadcast to 255.255.255.255:49160, so that a PC in
+// another subnet hears it too.
+#include <arpa/inet.h>
+#include <ifaddrs.h>
+#include <net/if.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
 #include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <map>
 #include <thread>
 
 #include "CamsimSides.h"
+#include "core/discovery/DiscoveryReply.h"
 
 namespace orvanta::camsim {
 
-// Placeholder until this side is written: idles until stopped.
-int RunDiscoveryResponder(const CamsimOptions&, std::atomic<bool>& stop) {
-    while (!stop) std::this_thread::sleep_for(std::chrono::milliseconds(100));
+namespace {
+
+using namespace orvanta::discovery;
+
+// SIGUSR1 toggles silence, so a test can make a camera vanish and return.
+std::atomic<bool> g_silenced{false};
+void OnSilenceSignal(int) { g_silenced = !g_silenced; }
+
+struct Identity {
+    uint8_t mac[6] = {0x02, 0x00, 0x00, 0x00, 0x00, 0x01};
+    uint32_t ip = 0;    // host byte order
+    uint32_t mask = 0;  // host byte order
+    uint32_t port = 80;
+    std::string description = "Network Camera";
+    std::string serial;
+    std::string interfaceText = "eth0";
+    std::string fourth;
+    uint32_t sport = 0;
+};
+
+bool ParseMac(const std::string& text, uint8_t (&mac)[6]) {
+    unsigned b[6];
+    char tail;
+    if (std::sscanf(text.c_str(), "%2x:%2x:%2x:%2x:%2x:%2x%c", &b[0], &b[1], &b[2], &b[3], &b[4],
+                    &b[5], &tail) != 6)
+        return false;
+    for (int i = 0; i < 6; ++i) mac[i] = static_cast<uint8_t>(b[i]);
+    return true;
+}
+
+bool ParseIp(const std::string& text, uint32_t& hostOrder) {
+    in_addr a{};
+    if (inet_pton(AF_INET, text.c_str(), &a) != 1) return false;
+    hostOrder = ntohl(a.s_addr);
+    return true;
+}
+
+std::string IpText(uint32_t hostOrder) {
+    in_addr a{htonl(hostOrder)};
+    char buf[INET_ADDRSTRLEN];
+    return inet_ntop(AF_INET, &a, buf, sizeof buf) ? buf : "0.0.0.0";
+}
+
+// The namespace's own first non-loopback IPv4 address and its mask.
+bool FirstOwnAddress(uint32_t& ip, uint32_t& mask) {
+    ifaddrs* list = nullptr;
+    if (getifaddrs(&list) != 0) return false;
+    bool found = false;
+    for (const ifaddrs* ifa = list; ifa && !found; ifa = ifa->ifa_next) {
+        if (!ifa->ifa_addr || ifa->ifa_addr->sa_family != AF_INET) continue;
+        if (ifa->ifa_flags & IFF_LOOPBACK) continue;
+        ip = ntohl(reinterpret_cast<const sockaddr_in*>(ifa->ifa_addr)->sin_addr.s_addr);
+        mask = ifa->ifa_netmask
+                   ? ntohl(reinterpret_cast<const sockaddr_in*>(ifa->ifa_netmask)->sin_addr.s_addr)
+                   : 0;
+        found = true;
+    }
+    freeifaddrs(list);
+    return found;
+}
+
+// Key=value lines of the file that the web side rewrites when the camera's
+// settings change. Unknown keys and malformed lines are skipped.
+std::map<std::string, std::string> ReadConfig(const std::string& path) {
+    std::map<std::string, std::string> values;
+    std::ifstream in(path);
+    std::string line;
+    while (std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        const auto eq = line.find('=');
+        if (eq == std::string::npos || eq == 0) continue;
+        values[line.substr(0, eq)] = line.substr(eq + 1);
+    }
+    return values;
+}
+
+// The identity for this request: the options, overlaid by the current values
+// of the configuration file when there is one.
+Identity CurrentIdentity(const Identity& base, const std::string& configPath) {
+    Identity id = base;
+    if (configPath.empty()) return id;
+    const auto cfg = ReadConfig(configPath);
+    auto get = [&](const char* key) -> const std::string* {
+        const auto it = cfg.find(key);
+        return it == cfg.end() || it->second.empty() ? nullptr : &it->second;
+    };
+    if (auto v = get("IPAddr")) ParseIp(*v, id.ip);
+    if (auto v = get("Netmask")) ParseIp(*v, id.mask);
+    if (auto v = get("HttpPort")) id.port = static_cast<uint32_t>(std::strtoul(v->c_str(), nullptr, 10));
+    if (auto v = get("MAC")) ParseMac(*v, id.mac);
+    if (auto v = get("SerialNo")) id.serial = *v;
+    if (auto v = get("ModelName")) id.description = *v;
+    return id;
+}
+
+// Camera k of a --count group: MAC and address stepped by k, serial suffixed.
+DiscoveryReplyFields FieldsFor(const Identity& id, uint32_t k, uint32_t count, bool altMagic) {
+    DiscoveryReplyFields f;
+    f.magic = altMagic ? kAlternativeMagic : kPrimaryMagic;
+    std::memcpy(f.mac, id.mac, 6);
+    const uint32_t low = ((uint32_t(id.mac[3]) << 16) | (uint32_t(id.mac[4]) << 8) | id.mac[5]) + k;
+    f.mac[3] = uint8_t(low >> 16);
+    f.mac[4] = uint8_t(low >> 8);
+    f.mac[5] = uint8_t(low);
+    f.ipNetOrder = htonl(id.ip + k);
+    f.port = id.port;
+    f.description = id.description;
+    f.serial = count > 1 ? id.serial + "-" + std::to_string(k) : id.serial;
+    f.interfaceText = id.interfaceText;
+    f.fourth = id.fourth;
+    f.mask = IpText(id.mask);
+    f.sport = id.sport;
+    return f;
+}
+
+bool IsRequest(const uint8_t* data, ssize_t n) {
+    if (n < static_cast<ssize_t>(kHeaderSize)) return false;
+    const uint32_t magic = ReadBe32(data);
+    return (magic == kPrimaryMagic || magic == kAlternativeMagic) && ReadBe32(data + 4) == kTypeRequest;
+}
+
+}  // namespace
+
+int RunDiscoveryResponder(const CamsimOptions& options, std::atomic<bool>& stop) {
+    Identity base;
+    if (options.Has("mac") && !ParseMac(options.Get("mac"), base.mac)) {
+        std::fprintf(stderr, "orvanta-camsim: bad --mac\n");
+        return 2;
+    }
+    if (options.Has("ip")) {
+        if (!ParseIp(options.Get("ip"), base.ip)) {
+            std::fprintf(stderr, "orvanta-camsim: bad --ip\n");
+            return 2;
+        }
+        base.mask = 0xFFFFFF00u;
+    } else {
+        FirstOwnAddress(base.ip, base.mask);
+    }
+    if (options.Has("mask") && !ParseIp(options.Get("mask"), base.mask)) {
+        std::fprintf(stderr, "orvanta-camsim: bad --mask\n");
+        return 2;
+    }
+    base.port = static_cast<uint32_t>(options.GetInt("port", 80));
+    base.description = options.Get("desc", base.description);
+    char defaultSerial[16];
+    std::snprintf(defaultSerial, sizeof defaultSerial, "SIM%02X%02X%02X", base.mac[3], base.mac[4],
+                  base.mac[5]);
+    base.serial = options.Get("serial", defaultSerial);
+    base.interfaceText = options.Get("interface", base.interfaceText);
+    base.fourth = options.Get("fourth", "");
+    base.sport = static_cast<uint32_t>(options.GetInt("second-port", 0));
+    const bool altMagic = options.Has("alt-magic");
+    const long count = options.GetInt("count", 1);
+    const long silentAfter = options.GetInt("silent-after", -1);
+    const long burst = options.GetInt("burst", 64);
+    const long burstGapUs = options.GetInt("burst-gap-us", 1000);
+    const std::string configPath = options.Get("config", "");
+    if (count < 1 || count > 65535 || burst < 1) {
+        std::fprintf(stderr, "orvanta-camsim: --count must be 1..65535, --burst at least 1\n");
+        return 2;
+    }
+
+    struct sigaction sa {};
+    sa.sa_handler = OnSilenceSignal;
+    sigaction(SIGUSR1, &sa, nullptr);
+
+    const int fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+    const int one = 1;
+    if (fd < 0 || ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one) != 0 ||
+        ::setsockopt(fd, SOL_SOCKET, SO_BROADCAST, &one, sizeof one) != 0) {
+        std::perror("orvanta-camsim: discovery socket");
+        if (fd >= 0) ::close(fd);
+        return 1;
+    }
+    // Room for a large group's burst of replies without blocking for long.
+    const int sndbuf = 4 * 1024 * 1024;
+    if (::setsockopt(fd, SOL_SOCKET, SO_SNDBUFFORCE, &sndbuf, sizeof sndbuf) != 0)
+        ::setsockopt(fd, SOL_SOCKET, SO_SNDBUF, &sndbuf, sizeof sndbuf);
+    sockaddr_in local{};
+    local.sin_family = AF_INET;
+    local.sin_addr.s_addr = htonl(INADDR_ANY);
+    local.sin_port = htons(kDiscoveryPort);
+    if (::bind(fd, reinterpret_cast<const sockaddr*>(&local), sizeof local) != 0) {
+        std::perror("orvanta-camsim: bind discovery port");
+        ::close(fd);
+        return 1;
+    }
+    std::printf("discovery: listening on udp %u as %ld camera(s), first %s\n", kDiscoveryPort, count,
+                IpText(base.ip).c_str());
+    std::fflush(stdout);
+
+    sockaddr_in to{};
+    to.sin_family = AF_INET;
+    to.sin_addr.s_addr = htonl(INADDR_BROADCAST);
+    to.sin_port = htons(kDiscoveryPort);
+    const auto start = std::chrono::steady_clock::now();
+    uint8_t buf[kMaxReplySize + 1];
+    while (!stop) {
+        pollfd p{fd, POLLIN, 0};
+        const int ready = ::poll(&p, 1, 100);
+        if (ready < 0 && errno != EINTR) break;
+        if (ready <= 0) continue;
+        const ssize_t n = ::recv(fd, buf, sizeof buf, 0);
+        // Only requests are answered: never a reply, our own included.
+        if (!IsRequest(buf, n)) continue;
+        const bool timedOut =
+            silentAfter >= 0 &&
+            std::chrono::steady_clock::now() - start >= std::chrono::seconds(silentAfter);
+        if (timedOut || g_silenced) continue;
+        const Identity id = CurrentIdentity(base, configPath);
+        long sent = 0;
+        for (uint32_t k = 0; k < static_cast<uint32_t>(count) && !stop; ++k) {
+            const auto reply = DiscoveryReply::Encode(FieldsFor(id, k, static_cast<uint32_t>(count), altMagic));
+            if (::sendto(fd, reply.data(), reply.size(), 0, reinterpret_cast<const sockaddr*>(&to),
+                         sizeof to) == static_cast<ssize_t>(reply.size()))
+                ++sent;
+            // A real installation's answers spread over a few milliseconds;
+            // pacing a group keeps the lab's links from dropping the burst.
+            if ((k + 1) % static_cast<uint32_t>(burst) == 0 && burstGapUs > 0)
+                std::this_thread::sleep_for(std::chrono::microseconds(burstGapUs));
+        }
+        std::printf("discovery: answered a request with %ld of %ld replies as %s\n", sent, count,
+                    IpText(id.ip).c_str());
+        std::fflush(stdout);
+    }
+    ::close(fd);
     return 0;
 }
 
-std::string DiscoveryResponderUsage() { return ""; }
+std::string DiscoveryResponderUsage() {
+    return "  --mac AA:BB:CC:DD:EE:FF   MAC in the reply (default 02:00:00:00:00:01)\n"
+           "  --ip A.B.C.D             address in the reply (default: this namespace's first\n"
+           "                           non-loopback IPv4 address, with its mask)\n"
+           "  --mask A.B.C.D           subnet mask text in the reply\n"
+           "  --port N                 web port in the reply (default 80)\n"
+           "  --desc TEXT              description (default \"Network Camera\")\n"
+           "  --serial TEXT            serial number (default SIM + the MAC's last 3 bytes)\n"
+           "  --interface TEXT         interface text, e.g. \"wireless\" (default eth0)\n"
+           "  --fourth TEXT            the fourth text of the reply (default empty)\n"
+           "  --second-port N          the second port (default 0)\n"
+           "  --alt-magic              answer with the alternative magic number\n"
+           "  --count N                answer as N cameras: MAC and address stepped by one,\n"
+           "                           serial suffixed with -k\n"
+           "  --burst N --burst-gap-us U  pause U us after every N replies (64, 1000)\n"
+           "  --silent-after SECONDS   stop answering that long after start\n"
+           "                           (SIGUSR1 toggles silence at any time)\n"
+           "  --config FILE            Key=value file read at every request; IPAddr, Netmask,\n"
+           "                           HttpPort, MAC, SerialNo and ModelName (the description)\n"
+           "                           override the options above\n"
+           "  --no-discovery           do not run this side\n";
+}
 
 }  // namespace orvanta::camsim

@@ -24,7 +24,7 @@ std::size_t Utf8PrefixLength(std::string_view text, std::size_t maxBytes) {
 void CopyToField(char* dst, std::size_t width, std::string_view text) {
     if (width == 0 || dst == nullptr) return;
     const std::size_t len = Utf8PrefixLength(text, width - 1);
-    std::memcpy(dst, text.data(), len);
+    if (len > 0) std::memcpy(dst, text.data(), len);  // an empty view may carry a null pointer
     dst[len] = '\0';
 }
 

@@ -1,0 +1,261 @@
+// The discovery datagrams: what is accepted, what the diagnostics say, and
+// how a payload becomes the text record the search page lists.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "core/discovery/DiscoveredCamera.h"
+#include "core/discovery/DiscoveryReply.h"
+#include "core/discovery/DiscoveryRequest.h"
+
+using namespace orvanta::discovery;
+
+namespace {
+
+// Captures what a call writes to its diagnostics stream.
+class DiagCapture {
+public:
+    DiagCapture() : file_(open_memstream(&buf_, &len_)) {}
+    ~DiagCapture() {
+        if (file_) std::fclose(file_);
+        std::free(buf_);
+    }
+    FILE* file() { return file_; }
+    std::string text() {
+        std::fflush(file_);
+        return std::string(buf_, len_);
+    }
+
+private:
+    char* buf_ = nullptr;
+    size_t len_ = 0;
+    FILE* file_;
+};
+
+// A string literal with its embedded NULs, less the final one.
+template <size_t N>
+std::string Lit(const char (&s)[N]) {
+    return std::string(s, N - 1);
+}
+
+std::vector<uint8_t> Bytes(std::initializer_list<int> b) { return {b.begin(), b.end()}; }
+
+// The diagnostics print the raw bytes in host order, as a little-endian PC does.
+std::string HostOrderLine(const char* fmt, std::initializer_list<int> four) {
+    uint8_t b[4];
+    int i = 0;
+    for (int v : four) b[i++] = static_cast<uint8_t>(v);
+    int32_t n;
+    std::memcpy(&n, b, 4);
+    char line[64];
+    std::snprintf(line, sizeof line, fmt, n);
+    return line;
+}
+
+}  // namespace
+
+TEST(DiscoveryRequest, IsEightBytesOfMagicAndTypeOne) {
+    const auto r = DiscoveryRequest::Build();
+    EXPECT_EQ(std::vector<uint8_t>(r.bytes.begin(), r.bytes.end()),
+              Bytes({0x00, 0xF6, 0xD9, 0xA4, 0x00, 0x00, 0x00, 0x01}));
+}
+
+TEST(DiscoveryReply, AcceptanceRules) {
+    const auto ownRequest = DiscoveryRequest::Build();
+    struct Row {
+        const char* what;
+        std::vector<uint8_t> datagram;
+        ReplyVerdict verdict;
+        std::string diag;
+    };
+    const Row rows[] = {
+        // A datagram shorter than the header must never be read as a reply.
+        {"4 bytes", Bytes({0x00, 0xF6, 0xD9, 0xA4}), ReplyVerdict::TooShort, ""},
+        {"empty", {}, ReplyVerdict::TooShort, ""},
+        // A bare header is a valid reply with an all-zero payload.
+        {"8-byte reply", Bytes({0x00, 0xF6, 0xD9, 0xA4, 0, 0, 0, 2}), ReplyVerdict::Accepted, ""},
+        // The second magic is accepted exactly like the first.
+        {"alternative magic", Bytes({0x01, 0x15, 0x6A, 0x06, 0, 0, 0, 2}), ReplyVerdict::Accepted, ""},
+        // The PC hears its own broadcast; type 1 must be refused, printed raw.
+        {"own request", {ownRequest.bytes.begin(), ownRequest.bytes.end()}, ReplyVerdict::NotReply,
+         HostOrderLine("Is not reply message ! (%d)\n", {0, 0, 0, 1})},
+        // The magic is printed unconverted, not as the big-endian value.
+        {"unknown magic", Bytes({0x12, 0x34, 0x56, 0x78, 0, 0, 0, 2}), ReplyVerdict::UnknownMagic,
+         HostOrderLine("Unknown magic number ! (%d)\n", {0x12, 0x34, 0x56, 0x78})},
+        // Magic checked before type: a bad datagram gives one line, not two.
+        {"bad magic and type", Bytes({0xFF, 0xFF, 0xFF, 0xFF, 0, 0, 0, 9}), ReplyVerdict::UnknownMagic,
+         "Unknown magic number ! (-1)\n"},
+        // Byte-swapped magic is not the magic.
+        {"swapped magic", Bytes({0xA4, 0xD9, 0xF6, 0x00, 0, 0, 0, 2}), ReplyVerdict::UnknownMagic,
+         HostOrderLine("Unknown magic number ! (%d)\n", {0xA4, 0xD9, 0xF6, 0x00})},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        DiagCapture diag;
+        ReplyPayload payload;
+        payload.fill(0xEE);
+        EXPECT_EQ(DiscoveryReply::Accept(row.datagram.data(), row.datagram.size(), payload, diag.file()),
+                  row.verdict);
+        EXPECT_EQ(diag.text(), row.diag);
+        // Whatever the verdict, nothing of an earlier datagram survives.
+        if (row.datagram.size() <= 8) {
+            for (uint8_t b : payload) ASSERT_EQ(b, 0);
+        }
+    }
+}
+
+TEST(DiscoveryReply, PayloadIsCopiedAndZeroFilled) {
+    std::vector<uint8_t> d = {0x00, 0xF6, 0xD9, 0xA4, 0, 0, 0, 2, 1, 2, 3};
+    ReplyPayload payload;
+    payload.fill(0xEE);
+    ASSERT_EQ(DiscoveryReply::Accept(d.data(), d.size(), payload, nullptr), ReplyVerdict::Accepted);
+    EXPECT_EQ(payload[0], 1);
+    EXPECT_EQ(payload[2], 3);
+    EXPECT_EQ(payload[3], 0);
+    EXPECT_EQ(payload[275], 0);
+
+    // Bytes beyond the largest reply never reach past the payload.
+    std::vector<uint8_t> big(400, 0x41);
+    std::memcpy(big.data(), d.data(), 8);
+    ASSERT_EQ(DiscoveryReply::Accept(big.data(), big.size(), payload, nullptr), ReplyVerdict::Accepted);
+    EXPECT_EQ(payload[275], 0x41);
+}
+
+TEST(DiscoveryReply, EncodeLaysOutEveryField) {
+    DiscoveryReplyFields f;
+    f.magic = kAlternativeMagic;
+    const uint8_t mac[6] = {0x00, 0x0E, 0x53, 0x1A, 0x2B, 0x3C};
+    std::memcpy(f.mac, mac, 6);
+    const uint8_t ip[4] = {192, 168, 7, 9};
+    std::memcpy(&f.ipNetOrder, ip, 4);
+    f.port = 8080;
+    f.description = "Desk";
+    f.serial = "SN1";
+    f.interfaceText = "wireless";
+    f.fourth = "x";
+    f.mask = "255.255.0.0";
+    f.sport = 0x01020304;
+    const auto d = DiscoveryReply::Encode(f);
+    ASSERT_EQ(d.size(), 284u);
+    EXPECT_EQ(std::vector<uint8_t>(d.begin(), d.begin() + 8), Bytes({0x01, 0x15, 0x6A, 0x06, 0, 0, 0, 2}));
+    EXPECT_EQ(0, std::memcmp(d.data() + 8, mac, 6));
+    EXPECT_EQ(0, std::memcmp(d.data() + 16, ip, 4));
+    EXPECT_EQ(std::vector<uint8_t>(d.begin() + 20, d.begin() + 24), Bytes({0, 0, 0x1F, 0x90}));
+    const char texts[] = "Desk\0SN1\0wireless\0x\0" "255.255.0.0";
+    EXPECT_EQ(0, std::memcmp(d.data() + 24, texts, sizeof texts));
+    EXPECT_EQ(std::vector<uint8_t>(d.begin() + 280, d.end()), Bytes({1, 2, 3, 4}));
+}
+
+namespace {
+
+DiscoveredCamera FormatDatagram(const std::vector<uint8_t>& d) {
+    ReplyPayload payload;
+    EXPECT_EQ(DiscoveryReply::Accept(d.data(), d.size(), payload, nullptr), ReplyVerdict::Accepted);
+    DiscoveredCamera cam;
+    std::memset(&cam, 0x55, sizeof cam);  // stale bytes must be overwritten
+    FormatDiscoveredCamera(payload, cam);
+    return cam;
+}
+
+std::vector<uint8_t> ReplyWithTextArea(const std::string& area) {
+    std::vector<uint8_t> d(284, 0);
+    d[1] = 0xF6, d[2] = 0xD9, d[3] = 0xA4, d[7] = 2;
+    std::memcpy(d.data() + 24, area.data(), std::min<size_t>(area.size(), 256));
+    return d;
+}
+
+}  // namespace
+
+TEST(DiscoveredCamera, FieldsFromPayload) {
+    struct Row {
+        const char* what;
+        std::vector<uint8_t> datagram;
+        const char* mac;
+        const char* ip;
+        const char* port;
+        const char* desc;
+        const char* serial;
+        const char* sport;
+        const char* mask;
+        const char* fourth;
+    };
+    std::vector<uint8_t> full = ReplyWithTextArea(Lit("Lobby\0SN-77\0eth0\0four\0" "255.255.255.0"));
+    const uint8_t mac[6] = {0x00, 0x0E, 0x53, 0x1A, 0x2B, 0x3C};
+    std::memcpy(full.data() + 8, mac, 6);
+    const uint8_t ipPort[8] = {10, 1, 2, 254, 0, 0, 0, 80};
+    std::memcpy(full.data() + 16, ipPort, 8);
+    full[282] = 0x02, full[283] = 0x2A;  // 554
+
+    std::vector<uint8_t> lowerHex = full;
+    const uint8_t macAb[6] = {0xab, 0xcd, 0xef, 0x01, 0x0a, 0xff};
+    std::memcpy(lowerHex.data() + 8, macAb, 6);
+
+    std::vector<uint8_t> negativePort = full;
+    negativePort[20] = negativePort[21] = negativePort[22] = negativePort[23] = 0xFF;
+
+    const std::string twenty(20, 'D'), twentyI(20, 'I');
+    const std::string cutArea = twenty + '\0' + "SERIAL-KEPT" + '\0' + twentyI;
+
+    const Row rows[] = {
+        // Every field from its own offset, in the list's formats.
+        {"full reply", full, "00:0E:53:1A:2B:3C", "10.1.2.254", "80", "Lobby/eth0", "SN-77", "554",
+         "255.255.255.0", "four"},
+        // MAC text is upper-case hex with leading zeros.
+        {"mac case", lowerHex, "AB:CD:EF:01:0A:FF", "10.1.2.254", "80", "Lobby/eth0", "SN-77", "554",
+         "255.255.255.0", "four"},
+        // The port is a signed 32-bit number on the wire.
+        {"negative port", negativePort, "00:0E:53:1A:2B:3C", "10.1.2.254", "-1", "Lobby/eth0", "SN-77",
+         "554", "255.255.255.0", "four"},
+        // A bare header: zeros, the slash alone and the default mask.
+        {"8-byte reply", Bytes({0x00, 0xF6, 0xD9, 0xA4, 0, 0, 0, 2}), "00:00:00:00:00:00", "0.0.0.0",
+         "0", "/", "", "0", "0.0.0.0", ""},
+        // 20 + "/" + 20 is cut to the 31 bytes of its field; the serial is whole.
+        {"cut description", ReplyWithTextArea(cutArea), "00:00:00:00:00:00", "0.0.0.0", "0",
+         "DDDDDDDDDDDDDDDDDDDD/IIIIIIIIII", "SERIAL-KEPT", "0", "0.0.0.0", ""},
+        // A text without NUL ends at the area's end; later texts are empty.
+        {"unterminated area", ReplyWithTextArea(std::string(256, 'Z')), "00:00:00:00:00:00", "0.0.0.0",
+         "0", "ZZZZZZZZZZZZZZZZZZZZZZZZZZZZZZZ", "", "0", "0.0.0.0", ""},
+        // A mask longer than its 16-byte field is cut, not overrun.
+        {"long mask", ReplyWithTextArea(Lit("d\0s\0i\0f\0" "255.255.255.255.255")),
+         "00:00:00:00:00:00", "0.0.0.0", "0", "d/i", "s", "0", "255.255.255.255", "f"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        const DiscoveredCamera cam = FormatDatagram(row.datagram);
+        EXPECT_STREQ(cam.MacText, row.mac);
+        EXPECT_STREQ(cam.IpText, row.ip);
+        EXPECT_STREQ(cam.PortText, row.port);
+        EXPECT_STREQ(cam.DescInterface, row.desc);
+        EXPECT_STREQ(cam.SerialNo, row.serial);
+        EXPECT_STREQ(cam.SportText, row.sport);
+        EXPECT_STREQ(cam.MaskText, row.mask);
+        EXPECT_STREQ(cam.FourthText, row.fourth);
+    }
+}
+
+TEST(DiscoveredCamera, EncodedRepliesReadBackUnchanged) {
+    DiscoveryReplyFields f;
+    f.mac[5] = 7;
+    f.port = 65535;
+    f.sport = 9;
+    f.description = "Hall";
+    f.serial = std::string(200, 'S');
+    f.interfaceText = "wireless";
+    // The area is full before the mask: the encoder must cut, never overflow,
+    // and the reader must still find every text that fitted.
+    f.fourth = std::string(100, 'F');
+    f.mask = "255.0.0.0";
+    const auto d = DiscoveryReply::Encode(f);
+    const DiscoveredCamera cam = FormatDatagram(d);
+    EXPECT_STREQ(cam.MacText, "00:00:00:00:00:07");
+    EXPECT_STREQ(cam.PortText, "65535");
+    EXPECT_STREQ(cam.SportText, "9");
+    EXPECT_STREQ(cam.DescInterface, "Hall/wireless");
+    EXPECT_EQ(std::string(cam.SerialNo), f.serial);
+    EXPECT_EQ(std::string(cam.FourthText).size(), 256u - 5 - 201 - 9 - 1);
+    EXPECT_STREQ(cam.MaskText, "0.0.0.0");
+}
