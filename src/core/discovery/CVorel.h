@@ -53,6 +53,7 @@ public:
     const std::vector<InterfaceSlot>& Slots() const { return slots_; }
     const DiscoveryList& List() const { return list_; }
     int RecordCapacity() const { return static_cast<int>(records_.size()); }
+    const DiscoveredCamera* Records() const { return records_.data(); }
     const std::string& LastAddressText() const { return lastAddressText_; }
 
 private:

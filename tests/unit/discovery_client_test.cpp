@@ -1,0 +1,284 @@
+// The discovery client's list keeping, expiry, records and datagram reading,
+// driven with injected addresses, an injected clock and hand-made replies.
+// Nothing here opens a network socket.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "core/discovery/CVorel.h"
+#include "core/discovery/DiscoveryRequest.h"
+
+using namespace orvanta::discovery;
+
+namespace {
+
+struct Fixture {
+    uint32_t now = 1000;
+    VorelSettings settings;
+    Fixture() {
+        settings.localAddresses = [](std::vector<uint32_t>& a) {
+            a = {0x0100000Au};  // 10.0.0.1 in network order
+            return true;
+        };
+        settings.now = [this] { return now; };
+        settings.diagnostics = nullptr;
+    }
+};
+
+DiscoveryEntry Image(uint32_t macLow, const char* description, uint8_t ipLast, uint32_t when) {
+    DiscoveryReplyFields f;
+    f.mac[4] = uint8_t(macLow >> 8);
+    f.mac[5] = uint8_t(macLow);
+    const uint8_t ip[4] = {10, 0, 0, ipLast};
+    std::memcpy(&f.ipNetOrder, ip, 4);
+    f.port = 80;
+    f.description = description;
+    f.serial = "S" + std::to_string(macLow);
+    const auto d = DiscoveryReply::Encode(f);
+    DiscoveryEntry e;
+    DiscoveryReply::Accept(d.data(), d.size(), e.payload, nullptr);
+    e.receiveTime = when;
+    return e;
+}
+
+std::vector<std::string> ListedMacs(const CVorel& v) {
+    std::vector<std::string> out;
+    for (const auto& e : v.List().InArrivalOrder()) out.push_back(MacToText(e.payload.data()));
+    return out;
+}
+
+}  // namespace
+
+TEST(CVorel, AddOrUpdateKeepsOneEntryPerMacInArrivalOrder) {
+    Fixture fx;
+    CVorel v(fx.settings);
+    ASSERT_FALSE(v.LookupFailed());
+    ASSERT_EQ(v.RecordCapacity(), 25);
+
+    v.AddOrUpdate(Image(1, "a", 11, 1000));
+    v.AddOrUpdate(Image(2, "b", 12, 1000));
+    v.AddOrUpdate(Image(3, "c", 13, 1000));
+    EXPECT_EQ(v.FormatRecords(), 1);
+
+    // The same camera again with the same address: no change, one entry.
+    v.AddOrUpdate(Image(2, "b", 12, 1500));
+    EXPECT_FALSE(v.Changed());
+    EXPECT_EQ(v.FormatRecords(), 0);
+    EXPECT_EQ(v.List().Count(), 3u);
+
+    // A description change alone is not a change of the list.
+    v.AddOrUpdate(Image(2, "renamed", 12, 1600));
+    EXPECT_EQ(v.FormatRecords(), 0);
+
+    // A new address updates the entry where it stands and is a change.
+    v.AddOrUpdate(Image(2, "renamed", 99, 1700));
+    EXPECT_TRUE(v.Changed());
+    EXPECT_EQ(ListedMacs(v), (std::vector<std::string>{"00:00:00:00:00:01", "00:00:00:00:00:02",
+                                                        "00:00:00:00:00:03"}));
+    ASSERT_EQ(v.FormatRecords(), 1);
+    EXPECT_STREQ(v.Records()[1].IpText, "10.0.0.99");
+    EXPECT_STREQ(v.Records()[1].DescInterface, "renamed/");
+    EXPECT_EQ(v.List().InArrivalOrder().begin()->sequence, 1);
+    int seq = 0;
+    for (const auto& e : v.List().InArrivalOrder()) EXPECT_EQ(e.sequence, ++seq);
+}
+
+TEST(CVorel, RecordsGrowPastTheInitialCapacity) {
+    Fixture fx;
+    CVorel v(fx.settings);
+    for (uint32_t i = 1; i <= 26; ++i) v.AddOrUpdate(Image(i, "cam", uint8_t(i), 1000));
+    EXPECT_EQ(v.FormatRecords(), 1);
+    ASSERT_EQ(v.RecordCapacity(), 26);
+    // Every record filled, the 26th included, in arrival order.
+    for (int i = 0; i < 26; ++i) {
+        char ip[16];
+        std::snprintf(ip, sizeof ip, "10.0.0.%d", i + 1);
+        EXPECT_STREQ(v.Records()[i].IpText, ip);
+    }
+    EXPECT_STREQ(v.Records()[25].MacText, "00:00:00:00:00:1A");
+}
+
+TEST(CVorel, ExpiryByAgeAcrossTickWrap) {
+    struct Row {
+        const char* what;
+        uint32_t received;
+        uint32_t now;
+        bool removed;
+    };
+    const Row rows[] = {
+        // Exactly the time to live is still alive; one tick more is not.
+        {"at 7000 ms", 1000, 8000, false},
+        {"at 7001 ms", 1000, 8001, true},
+        // The 32-bit tick wraps after 49.7 days; ages must survive it.
+        {"wrapped, young", 0xFFFFF000u, 0x00000100u, false},
+        {"wrapped, old", 0xFFFFF000u, 0x00001F00u, true},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        Fixture fx;
+        fx.now = row.received;
+        CVorel v(fx.settings);
+        v.AddOrUpdate(Image(1, "a", 1, row.received));
+        v.FormatRecords();
+        fx.now = row.now;
+        v.ExpireEntries();
+        EXPECT_EQ(v.List().Count(), row.removed ? 0u : 1u);
+        EXPECT_EQ(v.Changed(), row.removed);
+    }
+}
+
+TEST(CVorel, ExpiryRemovesOnlyTheSilentAndRenumbers) {
+    Fixture fx;
+    CVorel v(fx.settings);
+    v.AddOrUpdate(Image(1, "a", 1, 1000));
+    v.AddOrUpdate(Image(2, "b", 2, 1000));
+    v.AddOrUpdate(Image(3, "c", 3, 1000));
+    // Cameras 1 and 3 keep answering; 2 falls silent.
+    v.AddOrUpdate(Image(3, "c", 3, 6000));
+    v.AddOrUpdate(Image(1, "a", 1, 7000));
+    v.FormatRecords();
+    fx.now = 9000;
+    v.ExpireEntries();
+    EXPECT_EQ(ListedMacs(v), (std::vector<std::string>{"00:00:00:00:00:01", "00:00:00:00:00:03"}));
+    int seq = 0;
+    for (const auto& e : v.List().InArrivalOrder()) EXPECT_EQ(e.sequence, ++seq);
+    EXPECT_EQ(v.FormatRecords(), 1);
+}
+
+// The MAC index and the age order must give exactly what a plain walk of the
+// list gives; a random history against a naive model catches a stale index
+// or a misordered age list.
+TEST(CVorel, IndexedListMatchesAPlainWalk) {
+    struct Naive {
+        uint32_t mac;
+        uint8_t ip;
+        uint32_t t;
+    };
+    Fixture fx;
+    CVorel v(fx.settings);
+    std::vector<Naive> model;
+    std::mt19937 rng(7);
+    for (int step = 0; step < 4000; ++step) {
+        fx.now += rng() % 300;
+        const uint32_t mac = 1 + rng() % 60;
+        const uint8_t ip = uint8_t(rng() % 3);
+        v.AddOrUpdate(Image(mac, "x", ip, fx.now));
+        auto it = std::find_if(model.begin(), model.end(), [&](const Naive& n) { return n.mac == mac; });
+        if (it == model.end()) model.push_back({mac, ip, fx.now});
+        else *it = {mac, ip, fx.now};
+        v.ExpireEntries();
+        model.erase(std::remove_if(model.begin(), model.end(),
+                                   [&](const Naive& n) { return fx.now - n.t > 7000; }),
+                    model.end());
+        ASSERT_EQ(v.List().Count(), model.size()) << "step " << step;
+    }
+    std::size_t i = 0;
+    for (const auto& e : v.List().InArrivalOrder()) {
+        EXPECT_EQ(e.payload[5], uint8_t(model[i].mac));
+        EXPECT_EQ(e.payload[11], model[i].ip);
+        EXPECT_EQ(e.receiveTime, model[i].t);
+        ++i;
+    }
+}
+
+TEST(CVorel, NoAddressMeansEverySearchFails) {
+    Fixture fx;
+    fx.settings.localAddresses = [](std::vector<uint32_t>&) { return false; };
+    CVorel v(fx.settings);
+    EXPECT_TRUE(v.LookupFailed());
+    DiscoveredCamera* records = reinterpret_cast<DiscoveredCamera*>(0x1);
+    int count = -7;
+    int capacity = -7;
+    for (int restart : {1, 0}) {
+        EXPECT_EQ(v.Search(&records, &count, &capacity, restart), -1);
+        // The outputs stay untouched on failure.
+        EXPECT_EQ(records, reinterpret_cast<DiscoveredCamera*>(0x1));
+        EXPECT_EQ(count, -7);
+        EXPECT_EQ(capacity, -7);
+    }
+    EXPECT_FALSE(v.SocketsOpen());
+}
+
+namespace {
+
+// A datagram socket pair stands in for the network: the test writes
+// datagrams into one end, the client reads them from the other.
+struct DatagramPair {
+    int fds[2] = {-1, -1};
+    DatagramPair() {
+        EXPECT_EQ(socketpair(AF_UNIX, SOCK_DGRAM, 0, fds), 0);
+        fcntl(fds[0], F_SETFL, fcntl(fds[0], F_GETFL) | O_NONBLOCK);
+    }
+    ~DatagramPair() {
+        close(fds[0]);
+        close(fds[1]);
+    }
+    void Send(const std::vector<uint8_t>& d) { ASSERT_EQ(send(fds[1], d.data(), d.size(), 0), ssize_t(d.size())); }
+};
+
+std::string Captured(FILE* f, char*& buf, size_t& len) {
+    std::fflush(f);
+    return std::string(buf, len);
+}
+
+}  // namespace
+
+TEST(CVorel, ReceiveReplyResults) {
+    char* buf = nullptr;
+    size_t len = 0;
+    FILE* diag = open_memstream(&buf, &len);
+    Fixture fx;
+    fx.settings.diagnostics = diag;
+    CVorel v(fx.settings);
+    DatagramPair pair;
+    InterfaceSlot slot;
+    slot.socket = pair.fds[0];
+    ReplyPayload payload;
+
+    struct Row {
+        const char* what;
+        std::vector<uint8_t> datagram;  // empty: nothing sent
+        int result;
+        const char* diag;
+    };
+    DiscoveryReplyFields f;
+    f.mac[0] = 0xAA;
+    const auto reply = DiscoveryReply::Encode(f);
+    const auto req = DiscoveryRequest::Build();
+    std::vector<uint8_t> tooLong(reply);
+    tooLong.push_back(0);
+    const Row rows[] = {
+        {"reply", reply, 0, "recvfrom function return length = 284\n"},
+        // The PC's own request comes back on the port and is refused.
+        {"own request", {req.bytes.begin(), req.bytes.end()}, 1, nullptr},
+        // One byte over the largest reply is a receive failure, not a cut read.
+        {"285 bytes", tooLong, -3,
+         "recvfrom function return length = -1\nFailed in receive reply message !\n"},
+        // Nothing waiting on the non-blocking socket.
+        {"queue empty", {}, -3,
+         "recvfrom function return length = -1\nFailed in receive reply message !\n"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        if (!row.datagram.empty()) pair.Send(row.datagram);
+        const std::size_t before = Captured(diag, buf, len).size();
+        EXPECT_EQ(v.ReceiveReply(&slot, &payload), row.result);
+        if (row.diag) EXPECT_EQ(Captured(diag, buf, len).substr(before), row.diag);
+    }
+    EXPECT_EQ(v.ReceiveReply(nullptr, &payload), -1);
+    EXPECT_EQ(v.ReceiveReply(&slot, nullptr), -2);
+    EXPECT_EQ(v.SendRequest(nullptr), -1);
+    const std::string all = Captured(diag, buf, len);
+    EXPECT_NE(all.find("Invalid handler !\n"), std::string::npos);
+    EXPECT_NE(all.find("Invalid reply data buffer !\n"), std::string::npos);
+    std::fclose(diag);
+    std::free(buf);
+}
