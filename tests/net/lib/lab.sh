@@ -18,6 +18,8 @@
 #       255.255.255.255 has a way out; it leads only to the lab's bridge).
 #   lab_add_camera NAME ADDR/LEN [ADDR2/LEN ...]
 #       The same for a camera namespace. NAME: letters, digits, '_'.
+#   lab_add_empty NAME   A namespace with loopback only (a PC without any
+#                        address), reachable as NAME like a camera.
 #   lab_ns NAME          Prints the namespace of "pc", of a camera NAME, or
 #                        of an already full namespace name.
 #   lab_exec NS cmd...   Runs cmd inside namespace NS (as for lab_ns).
@@ -29,6 +31,8 @@
 #   lab_wait_port NS udp|tcp PORT [SECONDS]
 #                        Waits (default 5 s) until something listens on PORT
 #                        inside NS; returns 1 on time-out.
+#   lab_tmpdir           Creates a scratch directory, path in LAB_TMP,
+#                        removed by lab_cleanup.
 #   lab_cleanup          Kills the background processes and deletes every
 #                        namespace of this lab. Safe to call twice.
 #
@@ -112,6 +116,17 @@ lab_add_camera() {
     lab__add_host "$(lab_ns "$name")" "$@"
 }
 
+lab_add_empty() {
+    local ns; ns="$(lab_ns "${1:?lab_add_empty needs a name}")"
+    ip netns add "$ns" || return 1
+    LAB_NAMESPACES+=("$ns")
+    ip -n "$ns" link set lo up
+}
+
+lab_tmpdir() {
+    LAB_TMP="$(mktemp -d "/tmp/${LAB_PREFIX}.XXXXXX")"
+}
+
 lab_exec() {
     local ns; ns="$(lab_ns "$1")"; shift
     ip netns exec "$ns" "$@"
@@ -168,4 +183,7 @@ lab_cleanup() {
     done
     LAB_NAMESPACES=()
     LAB_PIDS=()
+    if [ -n "${LAB_TMP:-}" ] && [ -d "$LAB_TMP" ]; then
+        rm -rf -- "$LAB_TMP"
+    fi
 }

@@ -1,0 +1,90 @@
+#!/usr/bin/env bash
+# Discovery in the lab: a PC, a second PC with two addresses, three camera
+# namespaces (one camera with every field set, one in another subnet that
+# answers with the alternative magic, one group answering as 26 cameras) and
+# a namespace without any address.
+set -u
+here="$(cd "$(dirname "$0")" && pwd)"
+# shellcheck source=lib/lab.sh
+. "$here/lib/lab.sh"
+
+bin="${ORVANTA_BIN_DIR:?ORVANTA_BIN_DIR must name the built programs}"
+for p in orvanta-camsim orvanta-cli discovery_prog; do
+    [ -x "$bin/$p" ] || { echo "missing $bin/$p" >&2; exit 1; }
+done
+
+lab_init ovd
+lab_tmpdir
+lab_add_pc 10.77.0.1/24
+lab_add_camera pc2 10.77.0.2/24 10.78.0.2/24
+lab_add_camera cam1 10.77.0.10/24
+lab_add_camera cam2 10.78.0.20/24
+lab_add_camera grp 10.77.0.30/24
+lab_add_empty bare
+
+: >"$LAB_TMP/cam1.conf"
+lab_start_bg cam1 "$LAB_TMP/cam1.log" "$bin/orvanta-camsim" --no-web --mac 02:00:00:00:01:0A \
+    --port 8080 --desc Lobby --serial SN-CAM1 --interface wireless --fourth F4 --second-port 554 \
+    --config "$LAB_TMP/cam1.conf"
+cam1=$LAB_LAST_PID
+lab_start_bg cam2 "$LAB_TMP/cam2.log" "$bin/orvanta-camsim" --no-web --mac 02:00:00:00:02:14 \
+    --alt-magic --serial SN-CAM2
+cam2=$LAB_LAST_PID
+lab_start_bg grp "$LAB_TMP/grp.log" "$bin/orvanta-camsim" --no-web --count 26 \
+    --mac 02:00:00:10:00:00 --ip 10.77.1.1 --mask 255.255.0.0
+grp=$LAB_LAST_PID
+for ns in cam1 cam2 grp; do
+    lab_wait_port "$ns" udp 49160 10 || { echo "camera $ns did not start" >&2; cat "$LAB_TMP/$ns.log" >&2; exit 1; }
+done
+
+export OVD_CAMERAS=28 OVD_CAM1_CONF="$LAB_TMP/cam1.conf" OVD_CAM2_PID="$cam2"
+export OVD_ALL_PIDS="$cam1 $cam2 $grp"
+failures=0
+check() {  # check NAME command...
+    local name="$1"; shift
+    if "$@"; then echo "ok   $name"; else echo "FAIL $name"; failures=$((failures + 1)); fi
+}
+
+for t in OneCameraWithEveryField RepeatedRepliesGiveOneEntryAndNoChange TwentySixCamerasGrowTheRecords \
+         NewAddressUpdatesTheEntryInPlace SilentCameraDisappearsAfterItsTimeToLive \
+         RestartOnAQuietNetworkReturnsZeroAndNoCameras; do
+    check "$t" lab_exec pc "$bin/discovery_prog" --gtest_filter="Lab.$t"
+done
+check TwoAddressesTwoSocketsOneEntryPerCamera \
+    lab_exec pc2 "$bin/discovery_prog" --gtest_filter=Lab.TwoAddressesTwoSocketsOneEntryPerCamera
+
+# orvanta-cli discover: every camera once, in parseable JSON and CSV.
+cli_json() {
+    lab_exec pc "$bin/orvanta-cli" discover --seconds 2 --format json >"$LAB_TMP/d.json" || return 1
+    python3 - "$LAB_TMP/d.json" <<'PY'
+import json, sys
+cams = json.load(open(sys.argv[1]))
+macs = {c["mac"] for c in cams}
+assert len(cams) == 28 and len(macs) == 28, (len(cams), len(macs))
+cam1 = [c for c in cams if c["mac"] == "02:00:00:00:01:0A"][0]
+assert cam1 == {"ip": "10.77.0.10", "mac": "02:00:00:00:01:0A", "port": "8080",
+                "desc_interface": "Lobby/wireless", "sport": "554", "serial": "SN-CAM1",
+                "mask": "255.255.255.0", "fourth": "F4"}, cam1
+PY
+}
+cli_csv() {
+    lab_exec pc "$bin/orvanta-cli" discover --seconds 2 --format csv >"$LAB_TMP/d.csv" || return 1
+    [ "$(wc -l <"$LAB_TMP/d.csv")" = 29 ] && head -1 "$LAB_TMP/d.csv" | grep -qx 'ip,mac,port,desc_interface,sport,serial,mask,fourth'
+}
+cli_exit() {  # cli_exit NS EXPECTED args...
+    local ns="$1" want="$2"; shift 2
+    lab_exec "$ns" "$bin/orvanta-cli" discover "$@" >/dev/null 2>&1
+    [ $? = "$want" ]
+}
+check "cli discover json" cli_json
+check "cli discover csv" cli_csv
+check "cli discover without an address exits 1" cli_exit bare 1 --seconds 1
+check "cli discover bad seconds exits 2" cli_exit bare 2 --seconds 0
+check "cli discover bad format exits 2" cli_exit bare 2 --format xml
+
+if [ "$failures" -ne 0 ]; then
+    echo "$failures check(s) failed; camera logs:" >&2
+    tail -n 5 "$LAB_TMP"/*.log >&2
+    exit 1
+fi
+echo "all discovery lab checks passed"
