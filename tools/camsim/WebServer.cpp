@@ -1,16 +1,292 @@
-#include <chrono>
-#include <thread>
+// The simulated camera's web side: HTTP/1.0, one request per connection,
+// closed after the reply; Basic login against the root password; and, on
+// demand, the ways real cameras misbehave.
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "CameraPages.h"
+#include "CameraStore.h"
 #include "CamsimSides.h"
+#include "HttpServerUtil.h"
+#include "core/camera/Base64.h"
 
 namespace orvanta::camsim {
 
-// Placeholder until this side is written: idles until stopped.
-int RunWebServer(const CamsimOptions&, std::atomic<bool>& stop) {
-    while (!stop) std::this_thread::sleep_for(std::chrono::milliseconds(100));
+namespace {
+
+struct WebConfig {
+    int port = 80;
+    std::string rootUser = "root";
+    bool passwordSet = false;
+    std::string rootPassword;
+    std::string misbehave;
+    std::string misbehavePath;
+    int dripMs = 5;
+    std::string iface;
+    int readdressDelayMs = 500;
+    std::string requestLog;
+};
+
+const char* const kMisbehaviours[] = {"404-http10", "404", "402", "unauthorized", "no-wpapskeym", "empty",
+                                      "oversize", "never-close", "drip", "reset"};
+
+int Base64Value(char c) {
+    if (c >= 'A' && c <= 'Z') return c - 'A';
+    if (c >= 'a' && c <= 'z') return c - 'a' + 26;
+    if (c >= '0' && c <= '9') return c - '0' + 52;
+    if (c == '+') return 62;
+    if (c == '/') return 63;
+    return -1;
+}
+
+std::string Base64Decode(const std::string& in) {
+    std::string out;
+    unsigned buffer = 0;
+    int bits = 0;
+    for (char c : in) {
+        const int v = Base64Value(c);
+        if (v < 0) break;
+        buffer = (buffer << 6) | static_cast<unsigned>(v);
+        bits += 6;
+        if (bits >= 8) {
+            bits -= 8;
+            out += static_cast<char>((buffer >> bits) & 0xFF);
+        }
+    }
+    return out;
+}
+
+int PrefixOf(const std::string& netmask) {
+    in_addr m{};
+    if (inet_pton(AF_INET, netmask.c_str(), &m) != 1) return 24;
+    return __builtin_popcount(m.s_addr);
+}
+
+bool RunIp(const std::vector<std::string>& args) {
+    std::vector<char*> argv;
+    for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    const pid_t pid = fork();
+    if (pid < 0) return false;
+    if (pid == 0) {
+        execvp(argv[0], argv.data());
+        _exit(127);
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+// Moves this camera's address on its interface (inside its namespace).
+void Readdress(const WebConfig& c, const std::string& oldAddress, const std::string& address,
+               const std::string& netmask) {
+    in_addr probe{};
+    if (inet_pton(AF_INET, address.c_str(), &probe) != 1) {
+        std::fprintf(stderr, "orvanta-camsim: not moving to '%s': not an address\n", address.c_str());
+        return;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(c.readdressDelayMs));
+    const std::string prefix = "/" + std::to_string(PrefixOf(netmask));
+    if (!RunIp({"ip", "addr", "add", address + prefix, "dev", c.iface}))
+        std::fprintf(stderr, "orvanta-camsim: adding %s on %s failed\n", address.c_str(), c.iface.c_str());
+    if (inet_pton(AF_INET, oldAddress.c_str(), &probe) == 1)
+        RunIp({"ip", "addr", "del", oldAddress + "/" + std::to_string(PrefixOf(netmask)), "dev", c.iface});
+    std::printf("orvanta-camsim: moved to %s%s on %s\n", address.c_str(), prefix.c_str(), c.iface.c_str());
+    std::fflush(stdout);
+}
+
+std::string StatusReply(int status, const std::string& body) {
+    if (status == 404) return "HTTP/1.0 404 Not Found\r\nContent-Type: text/plain\r\n\r\n404 Not Found\r\n";
+    return "HTTP/1.0 200 OK\r\nContent-Type: text/plain\r\nContent-Length: " + std::to_string(body.size()) +
+           "\r\n\r\n" + body;
+}
+
+const std::string kUnauthorized =
+    "HTTP/1.0 401 Unauthorized\r\nWWW-Authenticate: Basic realm=\"camera\"\r\nContent-Type: text/plain\r\n\r\n"
+    "Unauthorized\r\n";
+
+void Serve(int fd, const WebConfig& c, CameraPages& pages, const std::atomic<bool>& stop) {
+    const std::string req = ReadRequest(fd);
+    const std::string target = RequestTarget(req);
+    if (target.empty()) {
+        SendAll(fd, "HTTP/1.0 400 Bad Request\r\n\r\n");
+        CloseGracefully(fd, stop);
+        return;
+    }
+    AppendLine(c.requestLog, target);
+
+    const bool misbehaving = !c.misbehave.empty() && target.find(c.misbehavePath) != std::string::npos;
+    const std::string kind = misbehaving ? c.misbehave : "";
+    if (kind == "reset") {
+        linger l{1, 0};
+        setsockopt(fd, SOL_SOCKET, SO_LINGER, &l, sizeof l);
+        close(fd);
+        return;
+    }
+    if (kind == "empty") {
+        CloseGracefully(fd, stop);
+        return;
+    }
+
+    std::string reply;
+    std::string credentials;
+    const std::string authKey = "\r\nAuthorization: Basic ";
+    if (const auto at = req.find(authKey); at != std::string::npos) {
+        const auto start = at + authKey.size();
+        credentials = Base64Decode(req.substr(start, req.find("\r\n", start) - start));
+    }
+    const bool allowed = !c.passwordSet || credentials == c.rootUser + ":" + c.rootPassword;
+    if (kind == "404-http10") reply = "HTTP/1.0 404 Not Found\r\n\r\n";
+    else if (kind == "404") reply = "HTTP/1.1 404 Not Found\r\n\r\n";
+    else if (kind == "402") reply = "HTTP/1.0 402 Failure\r\n\r\n";
+    else if (kind == "unauthorized" || !allowed) reply = kUnauthorized;
+    else {
+        const CameraPages::Reply r = pages.Handle(target, kind == "no-wpapskeym");
+        reply = StatusReply(r.status, r.body);
+    }
+    if (kind == "oversize") {
+        // Past any reply buffer a client may have; the real text comes first.
+        while (reply.size() < 9000) reply += "Padding=xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx\r\n";
+    }
+    if (kind == "drip") {
+        for (char ch : reply) {
+            if (stop || send(fd, &ch, 1, MSG_NOSIGNAL) != 1) break;
+            std::this_thread::sleep_for(std::chrono::milliseconds(c.dripMs));
+        }
+    } else {
+        SendAll(fd, reply);
+    }
+    if (kind == "never-close") {
+        // Keep the connection open until the client gives up on it.
+        CloseGracefully(fd, stop, 600000);
+        return;
+    }
+    CloseGracefully(fd, stop);
+}
+
+}  // namespace
+
+int RunWebServer(const CamsimOptions& options, std::atomic<bool>& stop) {
+    WebConfig c;
+    c.port = static_cast<int>(options.GetInt("http-port", 80));
+    c.rootUser = options.Get("root-user", "root");
+    c.passwordSet = options.Has("root-password");
+    c.rootPassword = options.Get("root-password");
+    c.misbehave = options.Get("misbehave");
+    c.misbehavePath = options.Get("misbehave-path");
+    c.dripMs = static_cast<int>(options.GetInt("drip-ms", 5));
+    c.iface = options.Get("iface");
+    c.readdressDelayMs = static_cast<int>(options.GetInt("readdress-delay-ms", 500));
+    c.requestLog = options.Get("request-log");
+    if (!c.misbehave.empty()) {
+        bool known = false;
+        for (const char* k : kMisbehaviours) known = known || c.misbehave == k;
+        if (!known) {
+            std::fprintf(stderr, "orvanta-camsim: unknown --misbehave '%s'\n", c.misbehave.c_str());
+            return 2;
+        }
+    }
+    if (c.port < 1 || c.port > 65535) {
+        std::fprintf(stderr, "orvanta-camsim: bad --http-port\n");
+        return 2;
+    }
+
+    std::vector<AccessPoint> aps;
+    std::vector<std::string> apTexts = options.GetAll("ap");
+    if (options.Has("ap-file")) {
+        std::ifstream in(options.Get("ap-file"));
+        if (!in) {
+            std::fprintf(stderr, "orvanta-camsim: cannot read --ap-file\n");
+            return 2;
+        }
+        for (std::string l; std::getline(in, l);)
+            if (!l.empty() && l[0] != '#') apTexts.push_back(l);
+    }
+    for (const auto& t : apTexts) {
+        AccessPoint ap;
+        if (!ParseAccessPoint(t, ap)) {
+            std::fprintf(stderr, "orvanta-camsim: bad --ap '%s'\n", t.c_str());
+            return 2;
+        }
+        aps.push_back(ap);
+    }
+    const std::string wps = options.Get("wps-after", "3");
+    const int wpsAfter = wps == "never" ? -1 : static_cast<int>(options.GetInt("wps-after", 3));
+
+    CameraStore store;
+    std::string error;
+    if (!store.Open(options.Get("config"), error)) {
+        std::fprintf(stderr, "orvanta-camsim: %s\n", error.c_str());
+        return 1;
+    }
+    CameraPages pages(store, aps, wpsAfter);
+    std::atomic<int> active{0};
+    if (!c.iface.empty()) {
+        pages.OnReaddress([&](const std::string& oldAddress, const std::string& address, const std::string& mask) {
+            ++active;
+            std::thread([&c, &active, oldAddress, address, mask] {
+                Readdress(c, oldAddress, address, mask);
+                --active;
+            }).detach();
+        });
+    }
+
+    const int listener = ListenOn(c.port, options.Get("bind"));
+    if (listener < 0) {
+        std::fprintf(stderr, "orvanta-camsim: cannot listen on port %d: %s\n", c.port, std::strerror(errno));
+        return 1;
+    }
+    std::printf("orvanta-camsim: web side on port %d\n", c.port);
+    std::fflush(stdout);
+    while (!stop) {
+        pollfd p{listener, POLLIN, 0};
+        if (poll(&p, 1, 100) <= 0) continue;
+        const int fd = accept4(listener, nullptr, nullptr, SOCK_CLOEXEC);
+        if (fd < 0) continue;
+        ++active;
+        std::thread([fd, &c, &pages, &stop, &active] {
+            Serve(fd, c, pages, stop);
+            --active;
+        }).detach();
+    }
+    close(listener);
+    // The connection threads use this frame's objects: wait for them.
+    for (int i = 0; i < 100 && active > 0; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(50));
     return 0;
 }
 
-std::string WebServerUsage() { return ""; }
+std::string WebServerUsage() {
+    return "  --http-port N           port of the web side (default 80)\n"
+           "  --bind ADDR             listen on ADDR only (default: every address)\n"
+           "  --config FILE           camera parameters as Key=value lines (CGI key names: IPAddr,\n"
+           "                          Netmask, HttpPort, SSID, ..., ModelName, SerialNo, MAC); created\n"
+           "                          with defaults, rewritten atomically after every write\n"
+           "  --root-user NAME        login name (default root)\n"
+           "  --root-password PW      require Basic login root:PW (\"Unauthorized\" otherwise)\n"
+           "  --ap \"SSID,MAC,Mode,Channel,Quality,Security[,Algorithm]\"  an access point (repeatable)\n"
+           "  --ap-file FILE          access points, one per line in the --ap form\n"
+           "  --wps-after N|never     WPS succeeds on the Nth status query after a start (default 3)\n"
+           "  --iface IF              on a network write with a new fixed IPAddr, move to it on IF\n"
+           "  --readdress-delay-ms N  wait before moving (default 500)\n"
+           "  --request-log FILE      append each request target, one per line\n"
+           "  --misbehave KIND        404-http10 | 404 | 402 | unauthorized | no-wpapskeym | empty |\n"
+           "                          oversize | never-close | drip | reset\n"
+           "  --misbehave-path TEXT   misbehave only for targets containing TEXT\n"
+           "  --drip-ms N             pause between bytes for --misbehave drip (default 5)\n";
+}
 
 }  // namespace orvanta::camsim
