@@ -1,6 +1,46 @@
-// Placeholder for the privileged network helper.
+// orvanta-netadmin: the only part of Orvanta that holds CAP_NET_ADMIN and
+// CAP_NET_RAW (given by setcap at install). It serves one interface, named
+// as its only argument, and reads one request per line on stdin, answering
+// each with one line on stdout. It ends when stdin closes.
+#include <signal.h>
+#include <unistd.h>
+
 #include <cstdio>
-int main() {
-    std::fprintf(stderr, "orvanta-netadmin: not available yet\n");
-    return 1;
+#include <cstring>
+#include <string>
+
+#include "core/hostnet/NetadminRequest.h"
+#include "netadmin/NetadminService.h"
+
+int main(int argc, char** argv) {
+    if (argc != 2 || std::strlen(argv[1]) == 0 || std::strlen(argv[1]) >= 16) {
+        std::fprintf(stderr, "usage: orvanta-netadmin INTERFACE\n");
+        return 2;
+    }
+    // The wizard removes its aliases through us when it is interrupted, so a
+    // Ctrl-C or hang-up sent to the whole process group must not end us
+    // first. We end when the wizard closes our stdin (also when it dies).
+    signal(SIGINT, SIG_IGN);
+    signal(SIGHUP, SIG_IGN);
+    signal(SIGTERM, SIG_IGN);
+    signal(SIGPIPE, SIG_IGN);
+
+    orvanta::netadmin::NetadminService service(argv[1]);
+    std::string line;
+    int c;
+    bool overlong = false;
+    while ((c = std::getchar()) != EOF) {
+        if (c != '\n') {
+            // Cap what we hold: an endless line is refused, not buffered.
+            if (line.size() <= orvanta::hostnet::kNetadminMaxLine) line.push_back(char(c));
+            else overlong = true;
+            continue;
+        }
+        const std::string answer = overlong ? "err refused request too long" : service.Handle(line);
+        std::printf("%s\n", answer.c_str());
+        std::fflush(stdout);
+        line.clear();
+        overlong = false;
+    }
+    return 0;
 }

@@ -1,0 +1,274 @@
+#include "core/hostnet/linux/LinuxHostNetwork.h"
+
+// net/if.h before the kernel's headers, which step aside for it.
+#include <net/if.h>
+#include <net/if_arp.h>
+#include <linux/if.h>
+#include <linux/if_addr.h>
+#include <sys/stat.h>
+#include <time.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+
+#include "core/hostnet/Ipv4Text.h"
+#include "core/hostnet/NetadminRequest.h"
+#include "core/hostnet/linux/DhcpLeases.h"
+#include "core/hostnet/linux/NetlinkInventory.h"
+
+namespace orvanta::hostnet {
+
+namespace {
+
+bool Exists(const std::string& path) {
+    struct stat st;
+    return stat(path.c_str(), &st) == 0;
+}
+
+AdapterType TypeOf(const LinuxPaths& paths, const LinkRecord& link) {
+    if (link.arpType == ARPHRD_PPP) return AdapterType::Ppp;
+    if (link.arpType != ARPHRD_ETHER) return AdapterType::Other;
+    const std::string dir = paths.sysClassNet + "/" + link.name;
+    if (Exists(dir + "/wireless") || Exists(dir + "/phy80211")) return AdapterType::Wireless;
+    return AdapterType::Ethernet;
+}
+
+// Up means carrying traffic: operstate "up", or "unknown" on an interface
+// that is administratively up and running (PPP and some virtual links never
+// report more than unknown).
+bool IsUp(const LinkRecord& link) {
+    if (link.operState == IF_OPER_UP) return true;
+    return link.operState == IF_OPER_UNKNOWN && (link.flags & IFF_UP) && (link.flags & IFF_RUNNING);
+}
+
+// Default-route gateways per interface name from /proc/net/route, whose
+// hexadecimal fields are the raw network-order values.
+std::multimap<std::string, uint32_t> DefaultGateways(const std::string& path) {
+    std::multimap<std::string, uint32_t> result;
+    std::ifstream in(path);
+    std::string line;
+    std::getline(in, line);  // header
+    while (std::getline(in, line)) {
+        std::istringstream f(line);
+        std::string iface, dest, gw, flags, refcnt, use, metric, mask;
+        if (!(f >> iface >> dest >> gw >> flags >> refcnt >> use >> metric >> mask)) continue;
+        const unsigned long d = std::strtoul(dest.c_str(), nullptr, 16);
+        const unsigned long m = std::strtoul(mask.c_str(), nullptr, 16);
+        const uint32_t g = uint32_t(std::strtoul(gw.c_str(), nullptr, 16));
+        const unsigned long fl = std::strtoul(flags.c_str(), nullptr, 16);
+        if (d == 0 && m == 0 && (fl & 0x2 /* RTF_GATEWAY */) && g != 0) result.emplace(iface, g);
+    }
+    return result;
+}
+
+std::vector<uint32_t> NameServers(const std::string& path) {
+    std::vector<uint32_t> servers;
+    std::ifstream in(path);
+    std::string line;
+    while (std::getline(in, line)) {
+        std::istringstream f(line);
+        std::string key, value;
+        uint32_t a;
+        if (f >> key >> value && key == "nameserver" && ParseIpv4(value, a)) servers.push_back(a);
+    }
+    return servers;
+}
+
+std::vector<uint32_t> DnsServers(const LinuxPaths& paths) {
+    std::vector<uint32_t> servers = NameServers(paths.resolvConf);
+    uint32_t stub;
+    ParseIpv4("127.0.0.53", stub);
+    if (!servers.empty() && servers.front() == stub) {
+        const auto upstream = NameServers(paths.resolvedUpstream);
+        if (!upstream.empty()) return upstream;
+    }
+    return servers;
+}
+
+std::string Cidr(const AliasContext& alias) {
+    return FormatIpv4(alias.address) + "/" + std::to_string(MaskPrefix(alias.mask));
+}
+
+}  // namespace
+
+LinuxHostNetwork::LinuxHostNetwork(LinuxPaths paths) : paths_(std::move(paths)) {
+    if (paths_.helper.empty()) paths_.helper = NetadminClient::DefaultHelperPath();
+}
+
+AdapterList LinuxHostNetwork::ListAdapters() {
+    AdapterList list;
+    NetlinkSocket nl;
+    std::vector<LinkRecord> links;
+    std::vector<AddressRecord> addresses;
+    int e = DumpLinks(nl, links);
+    if (e == 0) e = DumpIpv4Addresses(nl, addresses);
+    if (e != 0) {
+        list.error = std::strerror(-e);
+        return list;
+    }
+    const auto gateways = DefaultGateways(paths_.procNetRoute);
+    const auto dns = DnsServers(paths_);
+    for (const auto& link : links) {
+        Adapter a;
+        a.index = link.index;
+        a.name = link.name;
+        a.type = TypeOf(paths_, link);
+        a.up = IsUp(link);
+        bool dynamic = false;
+        for (const auto& rec : addresses) {
+            if (rec.index != link.index) continue;
+            a.addresses.push_back({rec.address, PrefixMask(rec.prefix)});
+            // The kernel marks addresses with a lease time as not permanent:
+            // that is what a DHCP client puts on.
+            if (!(rec.flags & IFA_F_PERMANENT)) dynamic = true;
+        }
+        const auto [from, to] = gateways.equal_range(link.name);
+        for (auto it = from; it != to; ++it) a.gateways.push_back(it->second);
+        if (a.type != AdapterType::Other) {
+            const DhcpLease lease = FindDhcpLease(paths_, link.index, link.name);
+            bool leaseMatches = false;
+            for (const auto& addr : a.addresses)
+                if (lease.found && (lease.address == 0 || lease.address == addr.address)) leaseMatches = true;
+            // A lease file alone may be left over from an earlier
+            // configuration; it counts when the address agrees with it.
+            a.dhcpEnabled = dynamic || leaseMatches;
+            if (a.dhcpEnabled && leaseMatches) a.dhcpServer = lease.server;
+            a.dnsServers = dns;
+        }
+        list.adapters.push_back(std::move(a));
+    }
+    list.ok = true;
+    list.noData = list.adapters.empty();
+    if (list.noData) list.ok = false;
+    return list;
+}
+
+NetadminClient* LinuxHostNetwork::Helper(const std::string& ifname) {
+    auto& slot = helpers_[ifname];
+    if (!slot) slot = std::make_unique<NetadminClient>(paths_.helper, ifname);
+    return slot.get();
+}
+
+void LinuxHostNetwork::Diagnose(const std::string& what, AliasStatus status, const std::string& text) {
+    if (status == AliasStatus::PermissionDenied) {
+        // The text names the missing capability (it starts with it).
+        std::fprintf(stderr, "orvanta: %s: orvanta-netadmin: %s (grant it with setcap-netadmin.sh)\n", what.c_str(),
+                     text.c_str());
+    } else if (IsHopeless(status)) {
+        std::fprintf(stderr, "orvanta: %s: %s\n", what.c_str(), text.c_str());
+    }
+}
+
+AliasResult LinuxHostNetwork::AliasCall(const char* verb, const AliasContext& alias) {
+    char name[IF_NAMESIZE] = {};
+    const std::string what = std::string(verb) + " " + Cidr(alias);
+    if (!if_indextoname(alias.ifIndex, name)) {
+        AliasResult r{AliasStatus::NoSuchInterface, "no interface with index " + std::to_string(alias.ifIndex)};
+        Diagnose(what, r.status, r.text);
+        return r;
+    }
+    const std::string request = std::string(verb) + " " + name + " " + Cidr(alias);
+    const NetadminAnswer answer = Helper(name)->Call(request, 10000);
+    if (answer.ok) return {AliasStatus::Ok, {}};
+    Diagnose(what + " on " + name, answer.failure, answer.text);
+    return {answer.failure, answer.text};
+}
+
+AliasResult LinuxHostNetwork::AddAlias(const AliasContext& alias) { return AliasCall("add", alias); }
+
+AliasResult LinuxHostNetwork::RemoveAlias(const AliasContext& alias) { return AliasCall("del", alias); }
+
+DuplicateCheck LinuxHostNetwork::CheckDuplicate(uint32_t ifIndex, uint32_t address, int windowMs) {
+    char name[IF_NAMESIZE] = {};
+    if (!if_indextoname(ifIndex, name)) return {AliasStatus::NoSuchInterface, "no such interface"};
+    NetadminRequest req;
+    req.verb = NetadminVerb::Probe;
+    req.ifname = name;
+    req.address = address;
+    req.waitMs = std::min(std::max(windowMs, 1), kNetadminMaxWaitMs);
+    const NetadminAnswer answer = Helper(name)->Call(FormatNetadminRequest(req), req.waitMs + 5000);
+    if (!answer.ok) {
+        Diagnose("duplicate check of " + FormatIpv4(address) + " on " + name, answer.failure, answer.text);
+        return {answer.failure, answer.text};
+    }
+    if (answer.line == "free") return {AliasStatus::Ok, {}};
+    return {AliasStatus::Duplicate, answer.line};
+}
+
+ArpReply LinuxHostNetwork::SendArp(uint32_t target, uint32_t source) {
+    ArpReply reply;
+    NetlinkSocket nl;
+    std::vector<LinkRecord> links;
+    std::vector<AddressRecord> addresses;
+    int e = DumpLinks(nl, links);
+    if (e == 0) e = DumpIpv4Addresses(nl, addresses);
+    if (e != 0) {
+        reply.text = std::strerror(-e);
+        return reply;
+    }
+    auto macOf = [&](uint32_t index) {
+        for (const auto& l : links)
+            if (l.index == index) return l.mac;
+        return std::array<uint8_t, 6>{};
+    };
+    // The PC's own address answers with its own MAC, as a request on the
+    // wire would never show (the kernel does not answer itself).
+    for (const auto& a : addresses)
+        if (a.address == target) {
+            reply.status = ArpStatus::Answered;
+            reply.mac = macOf(a.index);
+            return reply;
+        }
+    uint32_t index = 0;
+    for (const auto& a : addresses)
+        if (a.address == source) index = a.index;
+    char name[IF_NAMESIZE] = {};
+    if (index == 0 || !if_indextoname(index, name)) {
+        reply.failure = AliasStatus::NoSuchInterface;
+        reply.text = "no interface holds " + FormatIpv4(source);
+        return reply;
+    }
+    NetadminRequest req;
+    req.verb = NetadminVerb::Arp;
+    req.ifname = name;
+    req.address = target;
+    req.source = source;
+    req.waitMs = kArpWaitMs;
+    const NetadminAnswer answer = Helper(name)->Call(FormatNetadminRequest(req), kArpWaitMs + 5000);
+    if (!answer.ok) {
+        reply.failure = answer.failure;
+        reply.text = answer.text;
+        Diagnose("ARP request for " + FormatIpv4(target) + " on " + name, answer.failure, answer.text);
+        return reply;
+    }
+    if (answer.line == "noanswer") {
+        reply.status = ArpStatus::NoAnswer;
+        reply.text = "no device answered";
+        return reply;
+    }
+    if (answer.line.rfind("mac ", 0) == 0 && ParseMac(answer.line.substr(4), reply.mac)) {
+        reply.status = ArpStatus::Answered;
+        return reply;
+    }
+    reply.text = "unexpected answer from orvanta-netadmin";
+    return reply;
+}
+
+DialUpAccount LinuxHostNetwork::ReadDialUp() { return ReadFirstPppAccount(paths_.ppp); }
+
+void LinuxHostNetwork::Sleep(int ms) {
+    timespec ts{ms / 1000, long(ms % 1000) * 1000000L};
+    while (nanosleep(&ts, &ts) != 0 && errno == EINTR) {
+    }
+}
+
+std::unique_ptr<HostNetwork> MakeLinuxHostNetwork(LinuxPaths paths) {
+    return std::make_unique<LinuxHostNetwork>(std::move(paths));
+}
+
+std::unique_ptr<HostNetwork> MakeLinuxHostNetwork() { return MakeLinuxHostNetwork(LinuxPaths{}); }
+
+}  // namespace orvanta::hostnet

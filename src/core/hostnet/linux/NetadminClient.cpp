@@ -1,0 +1,141 @@
+#include "core/hostnet/linux/NetadminClient.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <spawn.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+
+#include "core/hostnet/NetadminRequest.h"
+
+extern char** environ;
+
+namespace orvanta::hostnet {
+
+NetadminClient::NetadminClient(std::string helperPath, std::string ifname)
+    : helperPath_(std::move(helperPath)), ifname_(std::move(ifname)) {}
+
+NetadminClient::~NetadminClient() { Stop(); }
+
+std::string NetadminClient::DefaultHelperPath() {
+    if (const char* env = std::getenv("ORVANTA_NETADMIN"); env && *env) return env;
+    char exe[PATH_MAX];
+    const ssize_t n = readlink("/proc/self/exe", exe, sizeof exe - 1);
+    if (n <= 0) return "orvanta-netadmin";
+    std::string path(exe, std::size_t(n));
+    return path.substr(0, path.rfind('/') + 1) + "orvanta-netadmin";
+}
+
+bool NetadminClient::Start(NetadminAnswer& failure) {
+    if (fd_ >= 0) return true;
+    failure.failure = AliasStatus::HelperMissing;
+    if (access(helperPath_.c_str(), X_OK) != 0) {
+        failure.text = "cannot run " + helperPath_ + ": " + std::strerror(errno);
+        return false;
+    }
+    int sv[2];
+    if (socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, sv) != 0) {
+        failure.text = std::string("socketpair: ") + std::strerror(errno);
+        return false;
+    }
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, sv[1], 0);
+    posix_spawn_file_actions_adddup2(&actions, sv[1], 1);
+    std::string path = helperPath_, name = ifname_;
+    char* argv[] = {path.data(), name.data(), nullptr};
+    pid_t pid;
+    const int e = posix_spawn(&pid, helperPath_.c_str(), &actions, nullptr, argv, environ);
+    posix_spawn_file_actions_destroy(&actions);
+    close(sv[1]);
+    if (e != 0) {
+        close(sv[0]);
+        failure.text = "cannot run " + helperPath_ + ": " + std::strerror(e);
+        return false;
+    }
+    fd_ = sv[0];
+    pid_ = pid;
+    pending_.clear();
+    return true;
+}
+
+void NetadminClient::Stop() {
+    if (fd_ >= 0) {
+        close(fd_);  // the helper sees end of input and leaves
+        fd_ = -1;
+    }
+    if (pid_ > 0) {
+        // It may be in the middle of a bounded ARP wait; give it that long.
+        for (int i = 0; i < 60; ++i) {
+            if (waitpid(pid_, nullptr, WNOHANG) != 0) {
+                pid_ = -1;
+                return;
+            }
+            usleep(100 * 1000);
+        }
+        kill(pid_, SIGKILL);
+        waitpid(pid_, nullptr, 0);
+        pid_ = -1;
+    }
+}
+
+NetadminAnswer NetadminClient::Call(const std::string& request, int timeoutMs) {
+    NetadminAnswer answer;
+    if (!Start(answer)) return answer;
+    const std::string line = request + "\n";
+    std::size_t sent = 0;
+    while (sent < line.size()) {
+        // MSG_NOSIGNAL: a helper that died must give an error, not SIGPIPE.
+        const ssize_t n = send(fd_, line.data() + sent, line.size() - sent, MSG_NOSIGNAL);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            answer.failure = AliasStatus::HelperMissing;
+            answer.text = "orvanta-netadmin ended unexpectedly";
+            Stop();
+            return answer;
+        }
+        sent += std::size_t(n);
+    }
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    for (;;) {
+        const auto nl = pending_.find('\n');
+        if (nl != std::string::npos) {
+            std::string reply = pending_.substr(0, nl);
+            pending_.erase(0, nl + 1);
+            if (reply.rfind("err ", 0) == 0) {
+                const auto space = reply.find(' ', 4);
+                answer.failure = NetadminErrorKind(reply.substr(4, space == std::string::npos ? space : space - 4));
+                answer.text = space == std::string::npos ? std::string() : reply.substr(space + 1);
+                return answer;
+            }
+            answer.ok = true;
+            answer.line = reply;
+            return answer;
+        }
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now()).count();
+        pollfd p{fd_, POLLIN, 0};
+        const int ready = left > 0 ? poll(&p, 1, int(left)) : 0;
+        if (ready < 0 && errno == EINTR) continue;
+        char buf[512];
+        const ssize_t n = ready > 0 ? recv(fd_, buf, sizeof buf, 0) : -1;
+        if (n <= 0) {
+            if (n < 0 && errno == EINTR) continue;
+            // Out of step with the helper now: start a fresh one next time.
+            answer.failure = ready == 0 ? AliasStatus::Other : AliasStatus::HelperMissing;
+            answer.text = ready == 0 ? "orvanta-netadmin did not answer" : "orvanta-netadmin ended unexpectedly";
+            Stop();
+            return answer;
+        }
+        pending_.append(buf, std::size_t(n));
+    }
+}
+
+}  // namespace orvanta::hostnet

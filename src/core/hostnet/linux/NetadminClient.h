@@ -1,0 +1,44 @@
+// Talks to one orvanta-netadmin process serving one interface: started on
+// first use, fed one request line at a time over a socket pair, ended by
+// closing its stdin.
+#pragma once
+
+#include <sys/types.h>
+
+#include <string>
+
+#include "core/hostnet/HostNetwork.h"
+
+namespace orvanta::hostnet {
+
+struct NetadminAnswer {
+    bool ok = false;         // an answer line came that is not "err ..."
+    std::string line;        // the answer line when ok
+    AliasStatus failure = AliasStatus::Other;
+    std::string text;        // why, when !ok
+};
+
+class NetadminClient {
+public:
+    NetadminClient(std::string helperPath, std::string ifname);
+    ~NetadminClient();
+    NetadminClient(const NetadminClient&) = delete;
+    NetadminClient& operator=(const NetadminClient&) = delete;
+
+    NetadminAnswer Call(const std::string& request, int timeoutMs);
+
+    // orvanta-netadmin from $ORVANTA_NETADMIN, else beside /proc/self/exe.
+    static std::string DefaultHelperPath();
+
+private:
+    bool Start(NetadminAnswer& failure);
+    void Stop();
+
+    std::string helperPath_;
+    std::string ifname_;
+    int fd_ = -1;
+    pid_t pid_ = -1;
+    std::string pending_;  // bytes read past the last answer line
+};
+
+}  // namespace orvanta::hostnet

@@ -1,0 +1,95 @@
+#include "core/hostnet/linux/NetlinkInventory.h"
+
+#include <linux/if.h>
+#include <linux/if_addr.h>
+#include <linux/rtnetlink.h>
+#include <sys/socket.h>
+
+#include <cstring>
+
+#include "core/hostnet/Ipv4Text.h"
+
+namespace orvanta::hostnet {
+
+int DumpLinks(NetlinkSocket& nl, std::vector<LinkRecord>& links) {
+    ifinfomsg ifi = {};
+    ifi.ifi_family = AF_UNSPEC;
+    NetlinkMessage req(RTM_GETLINK, 0, &ifi, sizeof ifi);
+    return nl.Dump(req.Bytes(), [&](const nlmsghdr& h) {
+        if (h.nlmsg_type != RTM_NEWLINK || h.nlmsg_len < NLMSG_LENGTH(sizeof(ifinfomsg))) return;
+        ifinfomsg info;
+        std::memcpy(&info, NLMSG_DATA(&h), sizeof info);
+        LinkRecord link;
+        link.index = uint32_t(info.ifi_index);
+        link.arpType = info.ifi_type;
+        link.flags = info.ifi_flags;
+        ForEachAttribute(h, sizeof(ifinfomsg), [&](uint16_t type, const uint8_t* data, std::size_t len) {
+            if (type == IFLA_IFNAME) link.name.assign(reinterpret_cast<const char*>(data), strnlen(reinterpret_cast<const char*>(data), len));
+            if (type == IFLA_OPERSTATE && len >= 1) link.operState = data[0];
+            if (type == IFLA_ADDRESS && len == 6) std::memcpy(link.mac.data(), data, 6);
+        });
+        links.push_back(link);
+    });
+}
+
+int DumpIpv4Addresses(NetlinkSocket& nl, std::vector<AddressRecord>& addresses) {
+    ifaddrmsg ifa = {};
+    ifa.ifa_family = AF_INET;
+    NetlinkMessage req(RTM_GETADDR, 0, &ifa, sizeof ifa);
+    return nl.Dump(req.Bytes(), [&](const nlmsghdr& h) {
+        if (h.nlmsg_type != RTM_NEWADDR || h.nlmsg_len < NLMSG_LENGTH(sizeof(ifaddrmsg))) return;
+        ifaddrmsg info;
+        std::memcpy(&info, NLMSG_DATA(&h), sizeof info);
+        if (info.ifa_family != AF_INET) return;
+        AddressRecord rec;
+        rec.index = info.ifa_index;
+        rec.prefix = info.ifa_prefixlen;
+        rec.flags = info.ifa_flags;
+        bool haveLocal = false;
+        ForEachAttribute(h, sizeof(ifaddrmsg), [&](uint16_t type, const uint8_t* data, std::size_t len) {
+            // IFA_LOCAL is the interface's own address; IFA_ADDRESS is the
+            // peer on point-to-point links, so it only counts without a local.
+            if (type == IFA_LOCAL && len == 4) {
+                std::memcpy(&rec.address, data, 4);
+                haveLocal = true;
+            }
+            if (type == IFA_ADDRESS && len == 4 && !haveLocal) std::memcpy(&rec.address, data, 4);
+            if (type == IFA_FLAGS && len == 4) std::memcpy(&rec.flags, data, 4);
+            if (type == IFA_PROTO && len >= 1) rec.protocol = data[0];
+        });
+        addresses.push_back(rec);
+    });
+}
+
+namespace {
+
+NetlinkMessage AddressMessage(uint16_t type, uint16_t flags, uint32_t index, uint32_t address, int prefix) {
+    ifaddrmsg ifa = {};
+    ifa.ifa_family = AF_INET;
+    ifa.ifa_prefixlen = uint8_t(prefix);
+    ifa.ifa_index = index;
+    ifa.ifa_scope = RT_SCOPE_UNIVERSE;
+    NetlinkMessage msg(type, flags, &ifa, sizeof ifa);
+    msg.AddAttribute(IFA_LOCAL, &address, 4);
+    msg.AddAttribute(IFA_ADDRESS, &address, 4);
+    return msg;
+}
+
+}  // namespace
+
+int AddIpv4Address(NetlinkSocket& nl, uint32_t index, uint32_t address, int prefix, std::string* text) {
+    NetlinkMessage msg = AddressMessage(RTM_NEWADDR, NLM_F_CREATE | NLM_F_EXCL, index, address, prefix);
+    if (prefix < 31) {
+        const uint32_t broadcast = address | ~PrefixMask(prefix);
+        msg.AddAttribute(IFA_BROADCAST, &broadcast, 4);
+    }
+    const uint8_t proto = kAliasProtocol;
+    msg.AddAttribute(IFA_PROTO, &proto, 1);
+    return nl.Transact(msg.Bytes(), text);
+}
+
+int DeleteIpv4Address(NetlinkSocket& nl, uint32_t index, uint32_t address, int prefix, std::string* text) {
+    return nl.Transact(AddressMessage(RTM_DELADDR, 0, index, address, prefix).Bytes(), text);
+}
+
+}  // namespace orvanta::hostnet
