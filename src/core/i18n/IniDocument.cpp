@@ -188,7 +188,15 @@ std::string IniDocument::Get(std::string_view section, std::string_view key, std
     return std::string(value.substr(0, Utf8PrefixChars(value, capacity - 1)));
 }
 
-bool IniDocument::Set(std::string_view section, std::string_view key, std::string_view value) {
+bool IniDocument::Set(std::string_view sectionIn, std::string_view keyIn, std::string_view valueIn) {
+    // Stray bytes written into a UTF-8 file would make the whole file read
+    // back as code-page text, garbling every other line; store U+FFFD instead.
+    const std::string sectionText = SanitizeUtf8(sectionIn);
+    const std::string keyText = SanitizeUtf8(keyIn);
+    const std::string valueText = SanitizeUtf8(valueIn);
+    const std::string_view section = sectionText;
+    const std::string_view key = keyText;
+    const std::string_view value = valueText;
     // Anything that would end the line early or be read back as another
     // section or key is refused, so a value can never rewrite other settings.
     if (HasLineBreak(section) || HasLineBreak(key) || HasLineBreak(value)) return false;
