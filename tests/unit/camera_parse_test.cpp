@@ -1,0 +1,202 @@
+// Taking the camera's and the listing server's replies apart.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "core/camera/AccessPointScan.h"
+#include "core/camera/CameraRequest.h"
+#include "core/camera/ListingServerQuery.h"
+#include "core/camera/ParameterParser.h"
+#include "core/camera/WpsRequest.h"
+#include "core/settings/FixedField.h"
+
+namespace orvanta {
+namespace {
+
+TEST(CameraParse, ReplyChecksInOrder) {
+    using namespace std::string_literals;
+    struct Row {
+        std::string reply;
+        bool unauthorized, wpaKeyMode;
+        HttpResult expected;
+    } rows[] = {
+        {"HTTP/1.0 404 Not Found\r\n\r\n402 Failure", true, true, -4},  // first check wins
+        {"HTTP/1.1 404 Not Found\r\n", true, true, -5},                 // without the HTTP/1.0 prefix
+        {"HTTP/1.0 402 Failure\r\nUnauthorized", true, true, -6},        // failure before login
+        {"HTTP/1.0 401 Unauthorized\r\n", true, true, -8},
+        {"HTTP/1.0 401 Unauthorized\r\n", false, false, 0},              // writes do not look for it
+        {"IPType=1\r\n", false, true, -7},                               // network page without the key
+        {"WPAPSKeyM=0\r\n", false, true, 0},
+        {"OK\0HTTP/1.0 404 Not Found"s, true, false, 0},                  // the text ends at a NUL
+    };
+    for (const Row& r : rows) EXPECT_EQ(CheckReply(r.reply, r.unauthorized, r.wpaKeyMode), r.expected) << r.reply;
+}
+
+TEST(CameraParse, ExtractValueEdges) {
+    CameraSettings s;
+    // Two words keep their space; a value ending at once leaves the field empty.
+    ParseParameters(s, "SSID=My Home\r\nWPAPSKeyM=1\r\n", kPageNetwork);
+    EXPECT_STREQ(s.SSID, "My Home");
+    ParseParameters(s, "SSID=\r\nWPAPSKeyM=1\r\n", kPageNetwork);
+    EXPECT_STREQ(s.SSID, "");
+
+    // One-byte fields keep the low byte; int fields the whole number.
+    ParseParameters(s, "IPType=1\r\nWireCh=300\r\nHttpPort=-8080\r\n", kPageNetwork);
+    EXPECT_EQ(s.IPType, 1);
+    EXPECT_EQ(s.WireCh, 44);
+    EXPECT_EQ(s.HttpPort, -8080);
+
+    // A missing number keeps its value, a missing text is emptied.
+    SetField(s.IPAddr, "1.2.3.4");
+    ParseParameters(s, "Netmask=255.0.0.0\r\n", kPageNetwork);
+    EXPECT_EQ(s.WireCh, 44);
+    EXPECT_STREQ(s.IPAddr, "");
+
+    // Keys match only on a key boundary: WDNS2 and WIPAddr first do not feed DNS2/IPAddr.
+    ParseParameters(s, "WDNS2=9.9.9.9\r\nWIPAddr=10.0.0.9\r\nDNS2=8.8.8.8\r\nIPAddr=10.0.0.2\r\n", kPageNetwork);
+    EXPECT_STREQ(s.DNS2, "8.8.8.8");
+    EXPECT_STREQ(s.WDNS2, "9.9.9.9");
+    EXPECT_STREQ(s.IPAddr, "10.0.0.2");
+    EXPECT_STREQ(s.WIPAddr, "10.0.0.9");
+
+    // A number that does not fit saturates instead of overflowing.
+    int32_t n = 0;
+    EXPECT_TRUE(ExtractValue(n, "NTPPoll=", "NTPPoll=99999999999999"));
+    EXPECT_EQ(n, INT32_MAX);
+    // No digits: unchanged.
+    n = 7;
+    EXPECT_FALSE(ExtractValue(n, "NTPPoll=", "NTPPoll=abc"));
+    EXPECT_EQ(n, 7);
+}
+
+TEST(CameraParse, OverlongTextIsCutOnACharacterBoundary) {
+    CameraSettings s;
+    // 30 ASCII bytes then a 3-byte character across the 31-byte limit of ModelName.
+    const std::string model = std::string(30, 'm') + "\xe6\x97\xa5" + "tail";
+    ParseParameters(s, "ModelName=" + model + "\r\n", kPageSysinfo);
+    EXPECT_EQ(std::string(s.ModelName), std::string(30, 'm'));
+    // Exactly width-1 bytes are stored whole.
+    ParseParameters(s, "ModelName=" + std::string(31, 'x') + "\r\n", kPageSysinfo);
+    EXPECT_EQ(std::string(s.ModelName), std::string(31, 'x'));
+}
+
+TEST(CameraParse, CapabilitiesAndWps) {
+    CameraSettings s;
+    ParseParameters(s, "Wireless=1\r\nWPS=1\r\nTransversal=0\r\n", kPageCapabilities);
+    EXPECT_EQ(s.HasWireless, 1);
+    EXPECT_EQ(s.HasWPS, 1);
+    EXPECT_EQ(s.Wireless, 0);  // the page 3 flag is another field
+
+    struct Row {
+        const char* reply;
+        uint8_t state, ack;
+    } rows[] = {
+        {"WPS=0\r\nWPS_ACK=1\r\n", 0, 1},  // success
+        {"WPS=1\r\nWPS_ACK=0\r\n", 1, 0},  // still running
+        {"WPS=0\r\nWPS_ACK=0\r\n", 0, 0},  // nothing happened
+        {"WPS_ACK=1\r\nWPS=2\r\n", 2, 1},  // WPS= is not taken from inside WPS_ACK=
+        {"nothing\r\n", 2, 1},             // missing keys keep the last pair
+    };
+    for (const Row& r : rows) {
+        ParseWpsStatus(s, r.reply);
+        EXPECT_EQ(s.WPSState, r.state) << r.reply;
+        EXPECT_EQ(s.WPSAck, r.ack) << r.reply;
+    }
+}
+
+const char* kScan =
+    "<table><tr><td>scan AP sum = 3</td></tr>\n"
+    "<tr><td>AP1 Channel=6 Mac_address=00:11:22:33:44:55 SSID=\"My Home Net\" Quality=80 Mode=Infra "
+    "Security=WPA-PSK Algorithm=TKIP</td></tr>\n"
+    "<tr><td>AP2 Channel=300 Mac_address=00:11:22:33:44:66 SSID=\"x\" Mode=Adhoc Security=None</td></tr>\n"
+    "<tr><td>not an access point</td>\n";
+
+TEST(CameraParse, AccessPointScan) {
+    CameraSettings s;
+    std::vector<AccessPointEntry> list;
+    ASSERT_TRUE(ParseAccessPointReply(s, kScan, list));
+    EXPECT_EQ(s.APScanOK, 1);
+    EXPECT_EQ(s.APCount, 3u);
+    ASSERT_EQ(list.size(), 3u);
+    EXPECT_EQ(list[0].Channel, 6);
+    EXPECT_STREQ(list[0].SSID, "My Home Net");  // quoted, spaces kept
+    EXPECT_STREQ(list[0].Mode, "Infra");        // ends at the space before Security=
+    EXPECT_STREQ(list[0].Algorithm, "TKIP");
+    EXPECT_EQ(list[0].Quality, 80);
+    EXPECT_EQ(list[1].Channel, 44);             // low byte
+    EXPECT_EQ(list[1].Quality, 0);              // no Quality= leaves 0
+    EXPECT_STREQ(list[1].Algorithm, "");
+    EXPECT_STREQ(list[2].Mac_address, "");      // a cell without "<td>AP" fills nothing
+
+    struct Row {
+        const char* reply;
+        bool ok;
+        uint32_t count;
+    } rows[] = {
+        {"<td>scan AP sum = 0</td>", true, 0},                  // zero: success, no list
+        {"HTTP/1.0 200 OK\r\n\r\nsum = 3</td>", false, 0},      // no "scan AP sum =": failure
+        {"<td>scan AP sum = 99999</td>", true, kMaxAccessPoints},  // a wild count is capped
+        {"<td>scan AP sum = -4</td>", true, 0},
+    };
+    for (const Row& r : rows) {
+        CameraSettings t;
+        EXPECT_EQ(ParseAccessPointReply(t, r.reply, list), r.ok) << r.reply;
+        EXPECT_EQ(t.APScanOK, r.ok ? 1 : 0) << r.reply;
+        if (r.ok) EXPECT_EQ(t.APCount, r.count) << r.reply;
+        if (r.count == 0) EXPECT_TRUE(list.empty()) << r.reply;
+    }
+}
+
+TEST(CameraParse, ApValueKeysAndCuts) {
+    AccessPointEntry e{};
+    // "SSID=" inside "BSSID=" is not the key.
+    EXPECT_FALSE(ExtractApValue(e.SSID, "SSID=", "<td>AP1 BSSID=\"other\"</td>"));
+    // A key followed by a space is absent.
+    EXPECT_FALSE(ExtractApValue(e.Mode, "Mode=", "Mode= Infra"));
+    // A cell longer than its buffer is cut there: a key beyond 2047 bytes is not seen.
+    const std::string longCell = "<td>AP1 " + std::string(2100, 'x') + " Mode=Infra</td>";
+    std::vector<AccessPointEntry> list;
+    CameraSettings s;
+    ASSERT_TRUE(ParseAccessPointReply(s, "<td>scan AP sum = 1</td>" + longCell, list));
+    EXPECT_STREQ(list[0].Mode, "");
+}
+
+TEST(CameraParse, ListingReplies) {
+    const std::string two =
+        "HTTP/1.0 200 OK\r\n\r\nTotal Camera=2\r\nID=cam1 IP=10.0.0.5 Port=80 Mac_address=00:11:22:33:44:55 "
+        "Modelname=OV-100\r\nCamera=1\r\nID=cam2 IP=10.0.0.6 Port=8080 Mac_address=00:11:22:33:44:66 "
+        "Modelname=OV-200\r\n";
+    auto list = ParseListingReply(two, kLoginUser);
+    ASSERT_TRUE(list);
+    ASSERT_EQ(list->size(), 2u);
+    EXPECT_STREQ((*list)[0].ID, "cam1");
+    EXPECT_STREQ((*list)[1].IP, "10.0.0.6");
+    EXPECT_STREQ((*list)[1].Modelname, "OV-200");
+
+    // "Total Camera=0": an empty list, not a failure.
+    list = ParseListingReply("Total Camera=0\r\n", kLoginDevice);
+    ASSERT_TRUE(list);
+    EXPECT_TRUE(list->empty());
+    // "Unauthorized" refuses a device login, but a user login parses the same text.
+    const char* unauth = "HTTP/1.0 401 Unauthorized\r\n\r\nUnauthorized Total Camera=1\r\nID=a IP=b\r\n";
+    EXPECT_FALSE(ParseListingReply(unauth, kLoginDevice));
+    list = ParseListingReply(unauth, kLoginUser);
+    ASSERT_TRUE(list);
+    EXPECT_EQ(list->size(), 1u);
+    // "404 Not Found" without the prefix still refuses.
+    EXPECT_FALSE(ParseListingReply("HTTP/1.1 404 Not Found\r\nTotal Camera=1", kLoginUser));
+    // More announced than described: the surplus entries stay empty.
+    list = ParseListingReply("Total Camera=3\r\nID=only IP=1.1.1.1\r\n", kLoginUser);
+    ASSERT_TRUE(list);
+    ASSERT_EQ(list->size(), 3u);
+    EXPECT_STREQ((*list)[0].ID, "only");
+    EXPECT_STREQ((*list)[2].ID, "");
+    // A wild count is capped.
+    list = ParseListingReply("Total Camera=2000000000\r\n", kLoginUser);
+    ASSERT_TRUE(list);
+    EXPECT_EQ(list->size(), kMaxServerCameras);
+}
+
+}  // namespace
+}  // namespace orvanta
