@@ -1,0 +1,145 @@
+#!/usr/bin/env bash
+# The host network in the lab: the real adapter reading, the temporary
+# address alias (added, stepped past a duplicate, skipped in the PC's own
+# subnet, removed on close, on SIGINT/SIGTERM/SIGHUP, and at the next start
+# after a SIGKILL), the free-address search and single probe, the helper's
+# refusals, and the helper without its capabilities.
+set -u
+here="$(cd "$(dirname "$0")" && pwd)"
+# shellcheck source=lib/lab.sh
+. "$here/lib/lab.sh"
+
+bin="${ORVANTA_BIN_DIR:?ORVANTA_BIN_DIR must name the built programs}"
+for p in orvanta-netadmin orvanta-cli hostnet_prog; do
+    [ -x "$bin/$p" ] || { echo "missing $bin/$p" >&2; exit 1; }
+done
+command -v python3 >/dev/null || { echo "python3 needed for the camera's web side; skipped" >&2; exit 77; }
+
+lab_init ovh
+lab_tmpdir
+export ORVANTA_NETADMIN="$bin/orvanta-netadmin"
+export XDG_RUNTIME_DIR="$LAB_TMP/run"
+mkdir -p "$XDG_RUNTIME_DIR"
+export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=0}"
+state="$XDG_RUNTIME_DIR/orvanta/aliases"
+
+cam_mac=02:00:00:00:05:14
+lab_add_pc 192.168.1.10/24
+lab_add_camera cam 192.168.5.20/24
+lab_add_camera camlan 192.168.1.20/24
+lab_add_camera d253 192.168.1.253/24
+ip -n "$(lab_ns cam)" link set eth0 address "$cam_mac"
+ip -n "$(lab_ns camlan)" link set eth0 address "$cam_mac"
+lab_start_bg cam "$LAB_TMP/web.log" python3 -m http.server 80 --bind 192.168.5.20 --directory "$LAB_TMP"
+lab_wait_port cam tcp 80 10 || { echo "camera web side did not start" >&2; cat "$LAB_TMP/web.log" >&2; exit 1; }
+
+failures=0
+check() {  # check NAME EXPECTED ACTUAL
+    if [ "$2" = "$3" ]; then
+        echo "ok   $1"
+    else
+        echo "FAIL $1: expected [$2], got [$3]"
+        failures=$((failures + 1))
+    fi
+}
+pc_aliases() { ip -n "$LAB_PC" -4 -o addr show dev eth0 | awk '{print $4}' | grep -v '^192.168.1.10/24$' | tr '\n' ' '; }
+prog() { lab_exec pc "$bin/hostnet_prog" "$@"; }
+
+# --- the adapter reading, against a gateway, a lease and a resolv.conf of ours
+ip -n "$LAB_PC" route replace default via 192.168.1.1 dev eth0
+mkdir -p "$LAB_TMP/leases"
+printf 'nameserver 192.168.1.53\nnameserver 192.168.1.54\n' >"$LAB_TMP/resolv.conf"
+pc_index=$(ip netns exec "$LAB_PC" cat /sys/class/net/eth0/ifindex)
+out=$(OVH_RESOLV="$LAB_TMP/resolv.conf" OVH_LEASES="$LAB_TMP/leases" prog inventory | tr '\n' ' ')
+check "inventory, fixed address" \
+    "HostIfIndex=$pc_index HostAdapterFound=1 HostWireless=0 HostDialUp=0 HostIP=192.168.1.10 HostMask=255.255.255.0 HostGateway=192.168.1.1 HostDNS=192.168.1.53 HostDHCP=0 HostNoAddress=0 " "$out"
+printf 'ADDRESS=192.168.1.10\nSERVER_ADDRESS=192.168.1.1\n' >"$LAB_TMP/leases/$pc_index"
+out=$(OVH_RESOLV="$LAB_TMP/resolv.conf" OVH_LEASES="$LAB_TMP/leases" prog inventory | grep -o 'HostDHCP=. HostNoAddress=.')
+check "inventory, DHCP lease with server" "HostDHCP=1 HostNoAddress=0" "$out"
+# A stale lease for another address does not make a fixed address DHCP.
+printf 'ADDRESS=192.168.1.99\nSERVER_ADDRESS=192.168.1.1\n' >"$LAB_TMP/leases/$pc_index"
+out=$(OVH_RESOLV="$LAB_TMP/resolv.conf" OVH_LEASES="$LAB_TMP/leases" prog inventory | grep -o 'HostDHCP=.')
+check "inventory, stale lease ignored" "HostDHCP=0" "$out"
+ip -n "$LAB_PC" route replace default dev eth0
+
+# --- alias added; the camera's web side answers through it; SIGTERM removes it
+lab_start_bg pc "$LAB_TMP/hold.log" "$bin/hostnet_prog" ensure 192.168.5.20 255.255.255.0 --hold
+hold=$LAB_LAST_PID
+for _ in $(seq 1 100); do grep -q '^alias' "$LAB_TMP/hold.log" && break; sleep 0.1; done
+check "alias .254 reported" "alias 192.168.5.254" "$(grep '^alias' "$LAB_TMP/hold.log")"
+check "alias .254 on the PC" "192.168.5.254/24 " "$(pc_aliases)"
+code=$(lab_exec pc curl -s -o /dev/null -w '%{http_code}' -m 5 http://192.168.5.20/)
+check "camera web side reached" 200 "$code"
+check "alias recorded in the state file" "eth0 192.168.5.254/24" "$(cat "$state" 2>/dev/null)"
+for sig in TERM INT HUP; do
+    if [ "$sig" != TERM ]; then
+        lab_start_bg pc "$LAB_TMP/hold.log" "$bin/hostnet_prog" ensure 192.168.5.20 255.255.255.0 --hold
+        hold=$LAB_LAST_PID
+        for _ in $(seq 1 100); do grep -q '^alias' "$LAB_TMP/hold.log" && break; sleep 0.1; done
+    fi
+    # The signal goes to the program inside the namespace (our child's child).
+    kill -"$sig" "$(ip netns pids "$LAB_PC" | while read -r p; do
+        [ "$(cat /proc/"$p"/comm 2>/dev/null)" = hostnet_prog ] && echo "$p"; done | head -1)"
+    wait "$hold" 2>/dev/null
+    check "SIG$sig: alias removed" "" "$(pc_aliases)"
+    check "SIG$sig: state file gone" "no" "$([ -e "$state" ] && echo yes || echo no)"
+done
+
+# --- normal close
+out=$(prog ensure 192.168.5.20 255.255.255.0 | tr '\n' ' ')
+check "normal close: added then removed" "alias 192.168.5.254 removed " "$out"
+check "normal close: nothing left" "" "$(pc_aliases)"
+
+# --- another device answers for .254: the alias is .253
+lab_add_camera d254 192.168.5.254/24
+lab_start_bg pc "$LAB_TMP/hold2.log" "$bin/hostnet_prog" ensure 192.168.5.20 255.255.255.0 --hold
+hold=$LAB_LAST_PID
+for _ in $(seq 1 150); do grep -q '^alias' "$LAB_TMP/hold2.log" && break; sleep 0.1; done
+check "duplicate .254: alias .253" "alias 192.168.5.253" "$(grep '^alias' "$LAB_TMP/hold2.log")"
+check "duplicate .254: only .253 on the PC" "192.168.5.253/24 " "$(pc_aliases)"
+
+# --- SIGKILL leaves it; the next start removes the recorded alias
+pid=$(ip netns pids "$LAB_PC" | while read -r p; do
+    [ "$(cat /proc/"$p"/comm 2>/dev/null)" = hostnet_prog ] && echo "$p"; done | head -1)
+kill -KILL "$pid"
+wait "$hold" 2>/dev/null
+check "SIGKILL: alias still there" "192.168.5.253/24 " "$(pc_aliases)"
+check "SIGKILL: next start removes it" "removed 1" "$(prog stale)"
+check "SIGKILL: nothing left" "" "$(pc_aliases)"
+
+# --- camera in the PC's own subnet: nothing is added
+out=$(prog ensure 192.168.1.20 255.255.255.0 | head -1)
+check "camera in PC subnet adds nothing" "alias none" "$out"
+
+# --- free address and single probe
+cli() { lab_exec pc "$bin/orvanta-cli" "$@"; }
+check "free-ip: camera answers for itself" 192.168.1.20 \
+    "$(cli free-ip --start 192.168.1.20 --source 192.168.1.10 --mask 255.255.255.0 --mac $cam_mac)"
+check "free-ip: from the PC, .253 taken, .252 free" 192.168.1.252 \
+    "$(cli free-ip --start 192.168.1.10 --source 192.168.1.10 --mask 255.255.255.0 --mac $cam_mac)"
+check "probe: a device answers" "in use" "$(cli probe 192.168.1.253 --source 192.168.1.10)"
+check "probe: nobody answers" "free" "$(cli probe 192.168.1.252 --source 192.168.1.10)"
+check "probe: the PC's own address" "in use" "$(cli probe 192.168.1.10 --source 192.168.1.10)"
+
+# --- the helper refuses what it must not do
+helper() { printf '%s\n' "$@" | lab_exec pc "$bin/orvanta-netadmin" eth0 | cut -d' ' -f1-2; }
+out=$(helper "add eth0 192.168.5/24" "add eth1 192.168.5.9/24" "add eth0 fe80::1/64" "del eth0 192.168.1.10/24" \
+    "add  eth0 192.168.5.9/24" "add eth0 192.168.5.9/24 x" "probe eth0 192.168.5.9 99999" "shutdown" | tr '\n' ' ')
+check "helper refusals" "err refused err refused err refused err refused err refused err refused err refused err refused " "$out"
+check "helper: PC address untouched" "192.168.1.10/24" "$(ip -n "$LAB_PC" -4 -o addr show dev eth0 | awk '{print $4}' | head -1)"
+
+# --- without the capabilities: at once, with one line naming the capability
+if command -v capsh >/dev/null; then
+    start=$(date +%s%N)
+    lab_exec pc capsh --drop=cap_net_admin,cap_net_raw -- -c \
+        "'$bin/hostnet_prog' ensure 192.168.5.20 255.255.255.0" >"$LAB_TMP/nocap.out" 2>"$LAB_TMP/nocap.err"
+    ms=$(( ($(date +%s%N) - start) / 1000000 ))
+    check "no capability: no alias" "alias none" "$(head -1 "$LAB_TMP/nocap.out")"
+    check "no capability: one diagnostic line" 1 "$(grep -c 'CAP_NET_ADMIN missing' "$LAB_TMP/nocap.err")"
+    check "no capability: at once" yes "$([ "$ms" -lt 2000 ] && echo yes || echo "no (${ms} ms)")"
+    cat "$LAB_TMP/nocap.err"
+fi
+
+check "no alias left at the end" "" "$(pc_aliases)"
+[ "$failures" = 0 ] || { echo "$failures check(s) failed"; exit 1; }
+echo "all host network checks passed"
