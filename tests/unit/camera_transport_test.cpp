@@ -1,0 +1,248 @@
+// Requests against a scripted server on 127.0.0.1: time limits, failure
+// codes, what a failed read leaves in the record, and the sequences.
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstring>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "core/camera/CameraParameters.h"
+#include "core/camera/CameraRequest.h"
+#include "core/camera/CameraSequences.h"
+#include "core/camera/HttpTransport.h"
+#include "core/camera/TransportSettings.h"
+#include "core/camera/WpsRequest.h"
+#include "core/settings/FixedField.h"
+
+namespace orvanta {
+namespace {
+
+// Answers one connection per turn with a canned reply and records what came.
+class ScriptedServer {
+public:
+    struct Turn {
+        std::string reply;
+        bool holdOpen = false;  // keep the connection after replying
+    };
+
+    explicit ScriptedServer(std::vector<Turn> turns) : turns_(std::move(turns)) {
+        fd_ = socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in sa{};
+        sa.sin_family = AF_INET;
+        sa.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        bind(fd_, reinterpret_cast<sockaddr*>(&sa), sizeof sa);
+        listen(fd_, 8);
+        socklen_t len = sizeof sa;
+        getsockname(fd_, reinterpret_cast<sockaddr*>(&sa), &len);
+        port_ = std::to_string(ntohs(sa.sin_port));
+        thread_ = std::thread([this] { Run(); });
+    }
+    ~ScriptedServer() {
+        done_ = true;
+        thread_.join();
+        close(fd_);
+    }
+    const std::string& port() const { return port_; }
+    // Valid once the server object has been destroyed or all turns served.
+    std::vector<std::string> requests;
+
+    void Aim(CameraSettings& s) const {
+        SetField(s.CamIP, "127.0.0.1");
+        SetField(s.CamPort, port_);
+    }
+
+private:
+    void Run() {
+        for (const Turn& t : turns_) {
+            int c = -1;
+            while (!done_ && c < 0) {
+                pollfd p{fd_, POLLIN, 0};
+                if (poll(&p, 1, 50) > 0) c = accept(fd_, nullptr, nullptr);
+            }
+            if (c < 0) return;
+            std::string req;
+            char buf[4096];
+            pollfd p{c, POLLIN, 0};
+            while (poll(&p, 1, req.find("\r\n\r\n") == std::string::npos ? 2000 : 30) > 0) {
+                const ssize_t n = recv(c, buf, sizeof buf, 0);
+                if (n <= 0) break;
+                req.append(buf, static_cast<std::size_t>(n));
+            }
+            requests.push_back(req);
+            send(c, t.reply.data(), t.reply.size(), MSG_NOSIGNAL);
+            if (t.holdOpen) {
+                shutdown(c, SHUT_RD);
+                while (!done_ && recv(c, buf, sizeof buf, MSG_DONTWAIT) != 0)
+                    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            }
+            close(c);
+        }
+    }
+
+    std::vector<Turn> turns_;
+    int fd_ = -1;
+    std::string port_;
+    std::atomic<bool> done_{false};
+    std::thread thread_;
+};
+
+const char* const kOk = "HTTP/1.0 200 OK\r\n\r\n";
+
+class CameraTransport : public ::testing::Test {
+protected:
+    void SetUp() override {
+        TransportSettings t;
+        t.connectWaitMs = 300;
+        t.receiveLimitMs = 800;
+        SetTransportSettings(t);
+    }
+    void TearDown() override { SetTransportSettings(TransportSettings{}); }
+};
+
+TEST_F(CameraTransport, NeverClosingCameraReturnsWithinTheLimit) {
+    ScriptedServer server({{std::string(kOk) + "Version=1.0.7\r\n", true}});
+    CameraSettings s;
+    server.Aim(s);
+    const auto start = std::chrono::steady_clock::now();
+    const HttpResult r = ReadParameters(s, kPageVersion);
+    const auto took = std::chrono::steady_clock::now() - start;
+    EXPECT_GT(r, 0);
+    EXPECT_STREQ(s.Version, "1.0.7");  // what arrived by then is the reply
+    EXPECT_LT(took, std::chrono::milliseconds(2500));
+}
+
+TEST_F(CameraTransport, FailedReadsLeaveTheRecord) {
+    struct Row {
+        std::string reply;
+        int group;
+        HttpResult expected;
+    } rows[] = {
+        {std::string(kOk) + "IPType=0\r\nIPAddr=9.9.9.9\r\n", kPageNetwork, kHttpNoWpaKeyMode},  // -7, nothing stored
+        {"HTTP/1.0 401 Unauthorized\r\n\r\nUnauthorized", kPageSysinfo, kHttpUnauthorized},
+        {"HTTP/1.0 404 Not Found\r\n\r\nIPAddr=9.9.9.9\r\nWPAPSKeyM=1", kPageNetwork, kHttpNotFound10},
+        {"", kPageNetwork, kHttpNoReply},
+    };
+    for (const Row& r : rows) {
+        ScriptedServer server({{r.reply}});
+        CameraSettings s;
+        server.Aim(s);
+        s.IPType = 1;
+        SetField(s.IPAddr, "10.0.0.2");
+        SetField(s.TitleBar, "kept");
+        CameraSettings before = s;
+        EXPECT_EQ(ReadParameters(s, r.group), r.expected) << r.reply;
+        EXPECT_EQ(std::memcmp(&before, &s, sizeof s), 0) << r.reply;
+    }
+}
+
+TEST_F(CameraTransport, SysinfoAuthParsesAnEmptyReply) {
+    ScriptedServer server({{""}});
+    CameraSettings s;
+    server.Aim(s);
+    SetField(s.TitleBar, "old");
+    EXPECT_EQ(ReadSysinfoAuth(s), 0);
+    EXPECT_STREQ(s.TitleBar, "");
+}
+
+TEST_F(CameraTransport, ReplySizes) {
+    // Exactly the capacity: taken whole, terminated, checked and parsed.
+    std::string exact = std::string(kOk) + "Version=2.0\r\n";
+    exact += std::string(kReplyCapacity - exact.size(), 'x');
+    // Larger: cut at the capacity, the start still parsed.
+    const std::string larger = exact + std::string(3000, 'y');
+    for (const std::string& reply : {exact, larger}) {
+        ScriptedServer server({{reply}});
+        CameraSettings s;
+        server.Aim(s);
+        EXPECT_EQ(ReadParameters(s, kPageVersion), static_cast<HttpResult>(kReplyCapacity));
+        EXPECT_STREQ(s.Version, "2.0");
+    }
+}
+
+TEST_F(CameraTransport, ConnectFailures) {
+    CameraSettings s;
+    {
+        ScriptedServer server({});
+        server.Aim(s);
+        // A closing window stops the task at its next connect.
+        SetKeepConnecting(s, false);
+        EXPECT_EQ(ReadParameters(s, kPageVersion), kHttpConnectFailed);
+        EXPECT_TRUE(server.requests.empty());
+    }
+    SetKeepConnecting(s, true);
+    // The server is gone: refused at once.
+    EXPECT_EQ(ReadParameters(s, kPageVersion), kHttpConnectFailed);
+    SetField(s.CamPort, "99999");
+    EXPECT_EQ(ReadParameters(s, kPageVersion), kHttpConnectFailed);
+}
+
+TEST_F(CameraTransport, NormalSaveSucceedsWhateverTheNetworkWriteGets) {
+    for (const char* networkReply : {"HTTP/1.0 402 Failure\r\n\r\n", ""}) {
+        ScriptedServer server({{kOk}, {kOk}, {kOk}, {networkReply}});
+        CameraSettings s;
+        server.Aim(s);
+        std::vector<std::string> steps;
+        const SequenceOutcome o = RunNormalSave(s, [&](const char* step, HttpResult) { steps.push_back(step); });
+        EXPECT_TRUE(o.succeeded);
+        EXPECT_EQ(steps, (std::vector<std::string>{"write sysinfo", "write ddns", "write time", "write network"}));
+    }
+}
+
+TEST_F(CameraTransport, SaveStopsAtTheFirstFailureAndOnCancel) {
+    {
+        // The WPS save reads the time group: "Unauthorized" there ends it with -8.
+        ScriptedServer server({{kOk}, {kOk}, {"HTTP/1.0 401 Unauthorized\r\n\r\nUnauthorized"}});
+        CameraSettings s;
+        server.Aim(s);
+        const SequenceOutcome o = RunWpsSave(s);
+        EXPECT_FALSE(o.succeeded);
+        EXPECT_EQ(o.lastResult, kHttpUnauthorized);
+    }
+    {
+        ScriptedServer server({{kOk}, {kOk}, {kOk}, {kOk}});
+        CameraSettings s;
+        server.Aim(s);
+        // Given up on after its first request: the next connect does not happen.
+        const SequenceOutcome o = RunNormalSave(s, [&](const char*, HttpResult) { SetKeepConnecting(s, false); });
+        EXPECT_FALSE(o.succeeded);
+        EXPECT_EQ(o.lastResult, kHttpConnectFailed);
+    }
+}
+
+TEST_F(CameraTransport, ReadSequenceFailsOnAScanWithoutResult) {
+    const std::string ok(kOk);
+    ScriptedServer server({{ok + "Version=1\r\n"},
+                           {ok + "TitleBar=t\r\n"},
+                           {ok + "WPAPSKeyM=0\r\n"},
+                           {ok + "DDNS=0\r\n"},
+                           {ok + "NTPEN=1\r\n"},
+                           {ok + "Wireless=1\r\nWPS=1\r\n"},
+                           {ok + "no scan here"}});
+    CameraSettings s;
+    server.Aim(s);
+    std::vector<AccessPointEntry> aps;
+    const SequenceOutcome o = RunReadSequence(s, aps);
+    EXPECT_FALSE(o.succeeded);
+    EXPECT_EQ(s.Loaded, 1);
+    EXPECT_EQ(s.APScanOK, 0);
+}
+
+TEST_F(CameraTransport, WpsStartDoesNotWaitForTheReply) {
+    ScriptedServer server({{std::string(kOk) + "WPS=1", true}});
+    CameraSettings s;
+    server.Aim(s);
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_GT(WpsRequest(s, WpsAction::Start), 0);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(500));
+}
+
+}  // namespace
+}  // namespace orvanta
