@@ -65,6 +65,14 @@ bool KeyLine(std::string_view line, std::string_view* key, std::string_view* val
     return true;
 }
 
+std::string Folded(std::string_view name) {
+    std::string out(name);
+    for (char& c : out) {
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    }
+    return out;
+}
+
 bool HasLineBreak(std::string_view s) {
     return s.find_first_of("\r\n") != std::string_view::npos || s.find('\0') != std::string_view::npos;
 }
@@ -108,7 +116,26 @@ IniDocument IniDocument::Parse(std::string_view bytes) {
         if (nl == std::string::npos) break;
         start = nl + 1;
     }
+    doc.Reindex();
     return doc;
+}
+
+void IniDocument::Reindex() {
+    index_.clear();
+    std::map<std::string, bool> seenSections;
+    std::string current;
+    bool searchable = false;  // keys before any header, or in a repeated section, are never found
+    for (std::size_t i = 0; i < lines_.size(); ++i) {
+        std::string_view name;
+        if (SectionHeader(lines_[i], &name)) {
+            current = Folded(name);
+            searchable = seenSections.emplace(current, true).second;
+            continue;
+        }
+        std::string_view key;
+        std::string_view value;
+        if (searchable && KeyLine(lines_[i], &key, &value)) index_.emplace(std::make_pair(current, Folded(key)), i);
+    }
 }
 
 bool IniDocument::Load(const std::string& path, IniDocument* out) {
@@ -167,18 +194,14 @@ std::size_t IniDocument::FindKey(std::size_t begin, std::size_t end, std::string
 }
 
 bool IniDocument::Has(std::string_view section, std::string_view key) const {
-    std::size_t begin = 0;
-    std::size_t end = 0;
-    return FindSection(section, &begin, &end) && FindKey(begin, end, key) != std::string::npos;
+    return index_.count(std::make_pair(Folded(section), Folded(key))) != 0;
 }
 
 std::string IniDocument::Get(std::string_view section, std::string_view key, std::size_t capacity) const {
     if (capacity == 0) return {};
-    std::size_t begin = 0;
-    std::size_t end = 0;
-    if (!FindSection(section, &begin, &end)) return {};
-    const std::size_t line = FindKey(begin, end, key);
-    if (line == std::string::npos) return {};
+    const auto found = index_.find(std::make_pair(Folded(section), Folded(key)));
+    if (found == index_.end()) return {};
+    const std::size_t line = found->second;
     std::string_view k;
     std::string_view value;
     KeyLine(lines_[line], &k, &value);
@@ -216,6 +239,7 @@ bool IniDocument::Set(std::string_view sectionIn, std::string_view keyIn, std::s
             std::string_view oldValue;
             KeyLine(lines_[line], &oldKey, &oldValue);
             lines_[line] = std::string(oldKey) + "=" + std::string(value);
+            Reindex();
             return true;
         }
         // After the section's last non-blank line, so blank lines that
@@ -227,12 +251,14 @@ bool IniDocument::Set(std::string_view sectionIn, std::string_view keyIn, std::s
         lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(insertAt),
                       std::string(key) + "=" + std::string(value));
         if (insertAt == lines_.size() - 1) finalNewline_ = true;
+        Reindex();
         return true;
     }
     if (!lines_.empty() && !Trim(lines_.back()).empty()) lines_.emplace_back();
     lines_.push_back("[" + std::string(section) + "]");
     lines_.push_back(std::string(key) + "=" + std::string(value));
     finalNewline_ = true;
+    Reindex();
     return true;
 }
 

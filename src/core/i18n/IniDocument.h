@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <map>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -56,11 +57,17 @@ private:
     bool FindSection(std::string_view section, std::size_t* begin, std::size_t* end) const;
     // Index of the first line of [begin, end) that holds `key`, or npos.
     std::size_t FindKey(std::size_t begin, std::size_t end, std::string_view key) const;
+    // Rebuilds index_ after the lines change.
+    void Reindex();
 
     std::vector<std::string> lines_;  // UTF-8, without line terminators
     Encoding encoding_ = Encoding::Utf8;
     bool crlf_ = false;               // line terminator used when writing
     bool finalNewline_ = true;        // whether the last line was terminated
+    // (section, key) folded to lower case -> the line that answers a lookup,
+    // so the few hundred lookups of a language change do not each walk the
+    // file. Holds the same first-match answers FindSection/FindKey give.
+    std::map<std::pair<std::string, std::string>, std::size_t> index_;
 };
 
 }  // namespace orvanta
