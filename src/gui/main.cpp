@@ -1,10 +1,3 @@
-#include <QApplication>
-#include <QWidget>
+#include "gui/app/CWizardApp.h"
 
-int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    QWidget w;
-    w.setWindowTitle("Travolis2");
-    w.show();
-    return app.exec();
-}
+int main(int argc, char** argv) { return orvanta::CWizardApp::Run(argc, argv); }

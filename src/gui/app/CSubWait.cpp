@@ -1,0 +1,51 @@
+#include "gui/app/CSubWait.h"
+
+#include <QLabel>
+#include <QProgressBar>
+#include <QVBoxLayout>
+
+#include "gui/pages/CWizardPage.h"
+
+namespace orvanta {
+
+CSubWait::CSubWait(QWidget* owner) : QDialog(owner, Qt::Popup | Qt::FramelessWindowHint) {
+    setObjectName(QStringLiteral("170"));
+    setAccessibleName(QStringLiteral("Please wait"));
+    setFixedSize(CWizardPage::DluX(328), CWizardPage::DluY(67));
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, Qt::white);
+    setPalette(pal);
+    setAutoFillBackground(true);
+    auto* frame = new QFrame(this);
+    frame->setObjectName(QStringLiteral("frame"));
+    frame->setFrameShape(QFrame::Box);
+    frame->setGeometry(rect());
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(16, 12, 16, 12);
+    text_ = new QLabel(this);
+    text_->setObjectName(QStringLiteral("1160"));
+    text_->setTextFormat(Qt::PlainText);
+    text_->setWordWrap(true);
+    progress_ = new QProgressBar(this);
+    progress_->setObjectName(QStringLiteral("1159"));
+    progress_->setAccessibleName(QStringLiteral("Progress"));
+    progress_->setTextVisible(false);
+    progress_->setRange(0, 1000);
+    progress_->setValue(0);
+    column->addWidget(text_);
+    column->addWidget(progress_);
+}
+
+void CSubWait::SetRange(int low, int high) { progress_->setRange(low, high); }
+void CSubWait::SetPos(int pos) { progress_->setValue(pos); }
+int CSubWait::Pos() const { return progress_->value(); }
+int CSubWait::Maximum() const { return progress_->maximum(); }
+
+void CSubWait::SetText(const QString& text) {
+    text_->setText(text);
+    text_->setAccessibleName(text);
+}
+
+QString CSubWait::Text() const { return text_->text(); }
+
+}  // namespace orvanta

@@ -1,0 +1,31 @@
+// The wait window shown while the camera is read or written: a caption-less
+// pop-up with a progress bar (1159) and a line of text (1160). Created once,
+// hidden, by the main window; other code sets range, position and text and
+// shows or hides it.
+#pragma once
+
+#include <QDialog>
+
+class QLabel;
+class QProgressBar;
+
+namespace orvanta {
+
+class CSubWait : public QDialog {
+    Q_OBJECT
+public:
+    explicit CSubWait(QWidget* owner = nullptr);
+
+    void SetRange(int low, int high);
+    void SetPos(int pos);
+    int Pos() const;
+    int Maximum() const;
+    void SetText(const QString& text);
+    QString Text() const;
+
+private:
+    QProgressBar* progress_;
+    QLabel* text_;
+};
+
+}  // namespace orvanta

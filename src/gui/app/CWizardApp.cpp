@@ -1,0 +1,142 @@
+#include "gui/app/CWizardApp.h"
+
+#include <sys/resource.h>
+
+#include <QApplication>
+#include <QGuiApplication>
+#include <QSocketNotifier>
+#include <QTimer>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+
+#include "core/hostnet/ExitSignals.h"
+#include "core/i18n/LanguagePaths.h"
+#include "gui/app/CWizardDlg.h"
+#include "gui/app/DeploymentSettings.h"
+#include "gui/app/KeySwallower.h"
+#include "gui/app/QtPrompter.h"
+#include "gui/app/SingleInstance.h"
+#include "gui/pages/CWizardPage.h"
+
+#ifndef ORVANTA_VERSION
+#define ORVANTA_VERSION "0.1.0"
+#endif
+
+namespace orvanta {
+namespace {
+
+constexpr const char* kUsage =
+    "Usage: orvanta [OPTION]\n"
+    "Set up a network camera on the local network, step by step.\n"
+    "\n"
+    "  --help             show this help and exit\n"
+    "  --version          show the version and exit\n"
+    "  --measure-startup  print the time to the first page and the peak memory, then exit\n"
+    "\n"
+    "orvanta.ini beside the program names the host probed for Internet access\n"
+    "and the camera-listing server ([Network] ProbeHost, ProbePort,\n"
+    "ListingServerHost, ListingServerPort); ORVANTA_PROBE_HOST, ORVANTA_PROBE_PORT,\n"
+    "ORVANTA_LISTING_HOST and ORVANTA_LISTING_PORT override them.\n";
+
+bool HeadlessPlatform() {
+    const QString name = QGuiApplication::platformName();
+    return name == QLatin1String("offscreen") || name == QLatin1String("minimal");
+}
+
+long PeakRssKiB() {
+    struct rusage usage {};
+    if (getrusage(RUSAGE_SELF, &usage) != 0) return -1;
+    return usage.ru_maxrss;  // KiB on Linux
+}
+
+}  // namespace
+
+int CWizardApp::HandleCommandLine(int argc, char** argv, bool& measureStartup) {
+    measureStartup = false;
+    for (int i = 1; i < argc; ++i) {
+        const char* arg = argv[i];
+        if (std::strcmp(arg, "--help") == 0 || std::strcmp(arg, "-h") == 0) {
+            std::fputs(kUsage, stdout);
+            return 0;
+        }
+        if (std::strcmp(arg, "--version") == 0) {
+            std::printf("orvanta %s\n", ORVANTA_VERSION);
+            return 0;
+        }
+        if (std::strcmp(arg, "--measure-startup") == 0) {
+            measureStartup = true;
+            continue;
+        }
+        // Options Qt itself understands (-platform, -style, ...) pass on.
+        if (std::strncmp(arg, "--", 2) == 0) {
+            std::fprintf(stderr, "orvanta: unknown option '%s'\n%s", arg, kUsage);
+            return 2;
+        }
+    }
+    return -1;
+}
+
+int CWizardApp::Run(int argc, char** argv) {
+    const auto started = std::chrono::steady_clock::now();
+    bool measure = false;
+    const int early = HandleCommandLine(argc, argv, measure);
+    if (early >= 0) return early;
+
+    if (!hostnet::InstallExitSignals())
+        std::fprintf(stderr, "orvanta: exit signals not watched; aliases are removed on normal exit only\n");
+
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Orvanta"));
+    QApplication::setApplicationVersion(QStringLiteral(ORVANTA_VERSION));
+
+    // Before any dialog, probe or page: a second wizard only says so.
+    SingleInstance instance;
+    if (instance.Acquire() == SingleInstance::Result::AlreadyRunning) {
+        std::fputs("Orvanta is already running\n", stderr);
+        if (!HeadlessPlatform()) {
+            QtPrompter prompter;
+            prompter.Ask(nullptr, Prompter::FromFlags(QStringLiteral("Orvanta is already running"),
+                                                      QStringLiteral("Orvanta"), mb::kIconExclamation));
+        }
+        return 0;
+    }
+
+    KeySwallower keys;
+    app.installEventFilter(&keys);
+
+    WizardDlgOptions options;
+    options.deployment =
+        DeploymentSettings::Load(QString::fromStdString(LanguagePaths::ExecutableFolder() + "orvanta.ini"));
+    CWizardDlg dlg(std::move(options));
+
+    // SIGINT/SIGTERM/SIGHUP close the window, so its destruction removes the
+    // aliases the wizard added.
+    std::unique_ptr<QSocketNotifier> exitNotifier;
+    if (hostnet::ExitSignalFd() >= 0) {
+        exitNotifier = std::make_unique<QSocketNotifier>(hostnet::ExitSignalFd(), QSocketNotifier::Read);
+        QObject::connect(exitNotifier.get(), &QSocketNotifier::activated, &dlg, [&dlg, &exitNotifier] {
+            exitNotifier->setEnabled(false);
+            dlg.close();
+            QCoreApplication::quit();
+        });
+    }
+
+    dlg.Start();
+    dlg.show();
+
+    if (measure) {
+        QTimer::singleShot(0, &dlg, [&dlg, started] {
+            const auto ms =
+                std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - started).count();
+            std::printf("startup_ms=%.1f peak_rss_kib=%ld first_page_visible=%d\n", ms, PeakRssKiB(),
+                        dlg.Pages().CurrentIndex() == 0 && dlg.Page(0)->isVisible() ? 1 : 0);
+            std::fflush(stdout);
+            dlg.close();
+            QCoreApplication::quit();
+        });
+    }
+    return app.exec();
+}
+
+}  // namespace orvanta

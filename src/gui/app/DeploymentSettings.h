@@ -1,0 +1,32 @@
+// Where this installation probes for the Internet and which camera-listing
+// server it offers. Read from orvanta.ini beside the executable:
+//
+//   [Network]
+//   ProbeHost=...          empty: no probe, the wizard assumes no Internet
+//   ProbePort=80
+//   ListingServerHost=...  empty: the "Search Intranet" button stays hidden
+//   ListingServerPort=80
+//
+// ORVANTA_PROBE_HOST / ORVANTA_PROBE_PORT / ORVANTA_LISTING_HOST /
+// ORVANTA_LISTING_PORT override the file (tests point them at loopback).
+#pragma once
+
+#include <QString>
+
+namespace orvanta {
+
+struct DeploymentSettings {
+    QString probeHost;
+    int probePort = 80;
+    QString listingHost;
+    int listingPort = 80;
+
+    bool HasProbeHost() const { return !probeHost.trimmed().isEmpty(); }
+    bool HasListingServer() const { return !listingHost.trimmed().isEmpty(); }
+
+    // Reads `iniPath` (missing file: all empty), then applies the
+    // environment. A port that is not a number in 1..65535 keeps 80.
+    static DeploymentSettings Load(const QString& iniPath);
+};
+
+}  // namespace orvanta

@@ -1,0 +1,20 @@
+// Enter and Escape do nothing anywhere in the wizard: no page or dialog can
+// be closed, nor a default button pressed, with them. Installed once on the
+// application. Message boxes keep both keys, so a question can still be
+// answered from the keyboard.
+#pragma once
+
+#include <QObject>
+
+namespace orvanta {
+
+class KeySwallower : public QObject {
+    Q_OBJECT
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+};
+
+}  // namespace orvanta

@@ -1,0 +1,29 @@
+// One wizard per user session: an exclusive flock on a lock file in
+// $XDG_RUNTIME_DIR (or /tmp when unset). The kernel releases the lock when
+// the process ends in any way, so a crashed wizard never blocks the next.
+#pragma once
+
+#include <string>
+
+namespace orvanta {
+
+class SingleInstance {
+public:
+    SingleInstance() = default;
+    ~SingleInstance();
+    SingleInstance(const SingleInstance&) = delete;
+    SingleInstance& operator=(const SingleInstance&) = delete;
+
+    enum class Result { Acquired, AlreadyRunning, Failed };
+
+    // Takes the lock; the file is opened close-on-exec so that a browser
+    // started from the wizard never inherits (and keeps) it.
+    Result Acquire(const std::string& lockPath = DefaultLockPath());
+
+    static std::string DefaultLockPath();
+
+private:
+    int fd_ = -1;
+};
+
+}  // namespace orvanta

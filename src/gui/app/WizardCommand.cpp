@@ -1,0 +1,10 @@
+#include "gui/app/WizardCommand.h"
+
+namespace orvanta {
+
+QEvent::Type WizardCommandEvent::EventType() {
+    static const QEvent::Type type = static_cast<QEvent::Type>(QEvent::registerEventType());
+    return type;
+}
+
+}  // namespace orvanta

@@ -1,0 +1,51 @@
+// What every page is handed by the main window: the shared settings record,
+// the seams it talks to the outside through, and the way back to the main
+// window. The main window owns everything pointed to here and outlives every
+// page, so pages keep a plain pointer to the context.
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "gui/app/WizardCommand.h"
+
+class QWidget;
+
+namespace orvanta {
+
+struct CameraSettings;
+class LanguageStrings;
+namespace hostnet {
+class HostNetwork;
+}
+class Prompter;
+class UrlOpener;
+struct TimerSettings;
+struct DeploymentSettings;
+
+struct WizardContext {
+    CameraSettings* settings = nullptr;
+    Prompter* prompter = nullptr;
+    UrlOpener* urlOpener = nullptr;
+    hostnet::HostNetwork* hostNetwork = nullptr;
+    const TimerSettings* timers = nullptr;
+    const DeploymentSettings* deployment = nullptr;
+
+    // The active language file. Pages that read a text at the moment they
+    // use it (rather than in ApplyLanguage) look it up here; the main window
+    // keeps this pointer valid and updates it on a language change.
+    const LanguageStrings* language = nullptr;
+    // Path of the active language file, for dialogs that take the path.
+    const std::string* languageFilePath = nullptr;
+
+    // Owner window for message boxes and modal dialogs.
+    QWidget* mainWindow = nullptr;
+
+    // Queue a navigation command; it runs after the current handler returns.
+    std::function<void(WizardCommand)> postCommand;
+    // Run a command at once (only code 17 is ever sent this way, by callers
+    // that need the camera's subnet reachable before they go on).
+    std::function<void(WizardCommand)> sendCommand;
+};
+
+}  // namespace orvanta

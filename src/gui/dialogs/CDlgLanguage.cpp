@@ -1,0 +1,64 @@
+#include "gui/dialogs/CDlgLanguage.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "gui/app/Art.h"
+#include "gui/pages/CWizardPage.h"
+
+namespace orvanta {
+
+CDlgLanguage::CDlgLanguage(const std::vector<std::string>& names, int preselect, std::string previousChoice,
+                           QWidget* parent)
+    : QDialog(parent), chosenName_(std::move(previousChoice)) {
+    setObjectName(QStringLiteral("241"));
+    setWindowTitle(QStringLiteral("Travolis2"));
+    setAccessibleName(QStringLiteral("Language"));
+    setFixedSize(CWizardPage::DluX(180), CWizardPage::DluY(90));
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, QColor(0xFC, 0xFD, 0xFF));
+    setPalette(pal);
+    setAutoFillBackground(true);
+
+    auto* icon = new QLabel(this);
+    icon->setObjectName(QStringLiteral("icon"));
+    icon->setAccessibleName(QStringLiteral("Language"));
+    icon->setPixmap(art::Icon(art::kIconLanguage).pixmap(32, 32));
+    icon->setGeometry(CWizardPage::Dlu(10, 10, 22, 22));
+
+    auto* label = new QLabel(QStringLiteral("Language"), this);
+    label->setObjectName(QStringLiteral("label"));
+    label->setGeometry(CWizardPage::Dlu(40, 14, 120, 10));
+
+    combo_ = new QComboBox(this);
+    combo_->setObjectName(QStringLiteral("1345"));
+    combo_->setAccessibleName(QStringLiteral("Language"));
+    combo_->setEditable(true);
+    combo_->setInsertPolicy(QComboBox::NoInsert);
+    combo_->setGeometry(CWizardPage::Dlu(40, 28, 125, 14));
+    for (const auto& name : names) combo_->addItem(QString::fromStdString(name));
+    // Nothing preselected leaves the field empty.
+    combo_->setCurrentIndex(preselect >= 0 && preselect < combo_->count() ? preselect : -1);
+    if (combo_->currentIndex() < 0) combo_->setEditText(QString());
+
+    ok_ = new QPushButton(QStringLiteral("OK"), this);
+    ok_->setObjectName(QStringLiteral("1"));
+    ok_->setAccessibleName(QStringLiteral("OK"));
+    ok_->setGeometry(CWizardPage::Dlu(65, 62, 50, 14));
+    connect(ok_, &QPushButton::clicked, this, &CDlgLanguage::Confirm);
+
+    auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
+    cancel->setObjectName(QStringLiteral("2"));
+    cancel->setAccessibleName(QStringLiteral("Cancel"));
+    cancel->hide();
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void CDlgLanguage::Confirm() {
+    chosenName_ = combo_->currentText().toStdString();
+    accept();
+}
+
+}  // namespace orvanta

@@ -1,0 +1,23 @@
+// The connection choice page: a new environment or not, and by which link.
+// Controls carry their template ids as object names (see CWizardPage).
+#pragma once
+
+#include "gui/pages/CWizardPage.h"
+
+namespace orvanta {
+
+class CSubChoose : public CWizardPage {
+    Q_OBJECT
+public:
+    explicit CSubChoose(QWidget* parent = nullptr);
+
+    void ApplyLanguage(const LanguageStrings& lang) override;
+
+protected slots:
+    // What this page's own buttons do comes with the page's flow; until
+    // then they do nothing.
+    virtual void OnBack();
+    virtual void OnNext();
+};
+
+}  // namespace orvanta

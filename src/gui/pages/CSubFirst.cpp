@@ -1,0 +1,121 @@
+#include "gui/pages/CSubFirst.h"
+
+#include <QGroupBox>
+#include <QLabel>
+
+#include "gui/app/Art.h"
+#include "gui/app/DeploymentSettings.h"
+#include "gui/controls/CPictureFrame.h"
+
+namespace orvanta {
+
+CSubFirst::CSubFirst(QWidget* parent) : CWizardPage(136, "FirstPage", parent) {
+    AddGroupBox(0, Dlu(4, 14, 110, 236), QString());
+    using Side = CXButtonXP::IconSide;
+    search_ = AddIconButton(1013, Dlu(12, 30, 94, 30), QStringLiteral("Search Camera"), art::kIconSearch, Side::Left);
+    setup_ = AddIconButton(1006, Dlu(12, 72, 94, 30), QStringLiteral("Setup Camera"), art::kIconSetup, Side::Left);
+    about_ = AddIconButton(1050, Dlu(12, 114, 94, 30), QStringLiteral("About Us"), art::kIconAbout, Side::Left);
+    language_ = AddIconButton(1348, Dlu(12, 156, 94, 30), QStringLiteral("Language"), art::kIconLanguage, Side::Left);
+    intranet_ = AddIconButton(1012, Dlu(12, 198, 94, 30), QStringLiteral("Search Intranet"), art::kIconIntranet,
+                              Side::Left);
+    // The firmware path has no icon of its own and is never offered.
+    upgrade_ = AddIconButton(1049, Dlu(12, 198, 94, 30), QStringLiteral("Firmware Upgrade"), 0, Side::Left);
+    intranet_->hide();
+    upgrade_->hide();
+    upgrade_->setEnabled(false);
+
+    networkBox_ = AddGroupBox(1246, Dlu(120, 4, 266, 258), QStringLiteral("The Network Type"));
+    picture_ = AddPicture(0, Dlu(124, 16, 258, 206), art::kFirstPppoe);
+    picture_->setObjectName(QStringLiteral("1246.picture"));
+    picture_->setAccessibleName(QStringLiteral("The Network Type"));
+    networkText_ = AddStatic(1221, Dlu(126, 226, 254, 32), QStringLiteral("NetwokInfo"));
+
+    connect(search_, &QAbstractButton::clicked, this, &CSubFirst::OnSearchCamera);
+    connect(setup_, &QAbstractButton::clicked, this, &CSubFirst::OnSetupCamera);
+    connect(upgrade_, &QAbstractButton::clicked, this, &CSubFirst::OnFirmwareUpgrade);
+    connect(intranet_, &QAbstractButton::clicked, this, &CSubFirst::OnSearchIntranet);
+    connect(about_, &QAbstractButton::clicked, this, &CSubFirst::OnAbout);
+    connect(language_, &QAbstractButton::clicked, this, &CSubFirst::OnLanguage);
+}
+
+void CSubFirst::OnInitPage() {
+    Settings().StartSearch = 0;
+    Settings().StartSetup = 0;
+    Settings().StartUpgrade = 0;
+    picture_->SetPicture(art::kFirstPppoe);
+    // The server listing is offered only where a listing server is set up.
+    const bool listing = Context()->deployment != nullptr && Context()->deployment->HasListingServer();
+    intranet_->setVisible(listing);
+}
+
+void CSubFirst::ApplyLanguage(const LanguageStrings& lang) {
+    CWizardPage::ApplyLanguage(lang);
+    SetCaption(search_, lang, "Btn_FindCam");
+    SetCaption(setup_, lang, "Btn_SetupCam");
+    SetCaption(intranet_, lang, "Btn_FindNet");
+    SetCaption(about_, lang, "Btn_About");
+    SetCaption(language_, lang, "Btn_Language");
+    linkEthernet_ = Text(lang, "LinkTypeEthernet", 512);
+    linkPppoe_ = Text(lang, "LinkTypePPPOE", 512);
+    linkFixed_ = Text(lang, "LinkFixedIP", 512);
+    linkDynamic_ = Text(lang, "LinkDynamicIP", 512);
+    linkNone_ = Text(lang, "LinkNotConnect", 512);
+}
+
+void CSubFirst::UpdateNetworkBox() {
+    const CameraSettings& s = Settings();
+    const bool reachable = s.internetReachable == 1;
+    const bool dialUp = s.HostDialUp == 1;
+    const bool adapter = s.HostAdapterFound == 1;
+    const QString& address = s.HostDHCP == 1 ? linkDynamic_ : linkFixed_;
+    QString text;
+    if (reachable) {
+        if (dialUp && adapter) {
+            picture_->SetPicture(art::kFirstPppoe);
+            text = linkPppoe_ + QLatin1Char('\n') + address;
+        } else if (adapter) {
+            picture_->SetPicture(art::kFirstRouter);
+            text = linkEthernet_ + QLatin1Char('\n') + address;
+        } else if (dialUp) {
+            picture_->SetPicture(art::kFirstPppoe);
+            text = linkPppoe_;
+        } else {
+            text = linkFixed_;  // picture unchanged
+        }
+    } else {
+        text = linkNone_;
+        if (adapter && !dialUp) picture_->SetPicture(art::kFirstNoInternet);
+    }
+    networkText_->setText(text);
+    networkText_->setAccessibleName(text.isEmpty() ? QStringLiteral("Network type") : text);
+}
+
+int CSubFirst::NetworkPicture() const { return picture_->PictureId(); }
+QString CSubFirst::NetworkText() const { return networkText_->text(); }
+
+void CSubFirst::OnSearchCamera() {
+    Settings().StartSearch = 1;
+    Settings().StartSetup = 0;
+    Settings().StartUpgrade = 0;
+    PostCommand(cmd::kSearchPage);
+}
+
+void CSubFirst::OnSetupCamera() {
+    Settings().StartSetup = 1;
+    Settings().StartSearch = 0;
+    Settings().StartUpgrade = 0;
+    PostCommand(cmd::kChoosePage);
+}
+
+void CSubFirst::OnFirmwareUpgrade() {
+    Settings().StartUpgrade = 1;
+    Settings().StartSearch = 0;
+    Settings().StartSetup = 0;
+    PostCommand(cmd::kSearchPage);
+}
+
+void CSubFirst::OnSearchIntranet() { PostCommand(cmd::kServerLoginPage); }
+void CSubFirst::OnAbout() { PostCommand(cmd::kAbout); }
+void CSubFirst::OnLanguage() { PostCommand(cmd::kChangeLanguage); }
+
+}  // namespace orvanta

@@ -1,0 +1,24 @@
+// The server login page: ID, password and login type for the camera-listing
+// server.
+// Controls carry their template ids as object names (see CWizardPage).
+#pragma once
+
+#include "gui/pages/CWizardPage.h"
+
+namespace orvanta {
+
+class CSubLogin : public CWizardPage {
+    Q_OBJECT
+public:
+    explicit CSubLogin(QWidget* parent = nullptr);
+
+    void ApplyLanguage(const LanguageStrings& lang) override;
+
+protected slots:
+    // What this page's own buttons do comes with the page's flow; until
+    // then they do nothing.
+    virtual void OnBack();
+    virtual void OnNext();
+};
+
+}  // namespace orvanta

@@ -1,0 +1,24 @@
+// The option page: guided wizard or manual setup, offered once the camera
+// has been read.
+// Controls carry their template ids as object names (see CWizardPage).
+#pragma once
+
+#include "gui/pages/CWizardPage.h"
+
+namespace orvanta {
+
+class CSubOption : public CWizardPage {
+    Q_OBJECT
+public:
+    explicit CSubOption(QWidget* parent = nullptr);
+
+    void ApplyLanguage(const LanguageStrings& lang) override;
+
+protected slots:
+    // What this page's own buttons do comes with the page's flow; until
+    // then they do nothing.
+    virtual void OnBack();
+    virtual void OnNext();
+};
+
+}  // namespace orvanta

@@ -1,0 +1,23 @@
+// The PPPoE page: the camera's PPPoE account in the guided setup.
+// Controls carry their template ids as object names (see CWizardPage).
+#pragma once
+
+#include "gui/pages/CWizardPage.h"
+
+namespace orvanta {
+
+class CSubPPPoE : public CWizardPage {
+    Q_OBJECT
+public:
+    explicit CSubPPPoE(QWidget* parent = nullptr);
+
+    void ApplyLanguage(const LanguageStrings& lang) override;
+
+protected slots:
+    // What this page's own buttons do comes with the page's flow; until
+    // then they do nothing.
+    virtual void OnBack();
+    virtual void OnNext();
+};
+
+}  // namespace orvanta

@@ -1,0 +1,74 @@
+#include "gui/pages/CSubSetupFinish.h"
+
+#include <QButtonGroup>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QCheckBox>
+#include <QTreeWidget>
+
+#include "gui/controls/CIPAddressCtrl.h"
+#include "gui/controls/CPictureFrame.h"
+
+namespace orvanta {
+
+CSubSetupFinish::CSubSetupFinish(QWidget* parent) : CWizardPage(207, "SetupFinishPage", parent) {
+    AddPicture(0, Dlu(4, 4, 124, 94), 229);
+    AddStatic(1272, Dlu(134, 10, 20, 20), QStringLiteral(""));
+    AddStatic(1296, Dlu(30, 104, 100, 10), QStringLiteral("IP Address"));
+    {
+        QLineEdit* e = AddEdit(1022, Dlu(140, 102, 200, 13), 0);
+        e->setReadOnly(true);
+    }
+    AddStatic(1297, Dlu(30, 120, 100, 10), QStringLiteral("Camera ID"))->hide();
+    {
+        QLineEdit* e = AddEdit(1250, Dlu(140, 118, 200, 13), 0);
+        e->setReadOnly(true);
+        e->hide();
+    }
+    AddStatic(1298, Dlu(30, 136, 100, 10), QStringLiteral("MAC Address"));
+    {
+        QLineEdit* e = AddEdit(1020, Dlu(140, 134, 200, 13), 0);
+        e->setReadOnly(true);
+    }
+    AddStatic(1300, Dlu(30, 152, 100, 10), QStringLiteral("Port"));
+    {
+        QLineEdit* e = AddEdit(1251, Dlu(140, 150, 200, 13), 0);
+        e->setReadOnly(true);
+    }
+    AddStatic(1301, Dlu(30, 168, 100, 10), QStringLiteral("Second Port"));
+    {
+        QLineEdit* e = AddEdit(1252, Dlu(140, 166, 200, 13), 0);
+        e->setReadOnly(true);
+    }
+    AddStatic(1299, Dlu(30, 184, 100, 10), QStringLiteral("Interface"));
+    {
+        QLineEdit* e = AddEdit(1253, Dlu(140, 182, 200, 13), 0);
+        e->setReadOnly(true);
+    }
+    AddStatic(1254, Dlu(30, 204, 340, 20), QStringLiteral(""));
+    {
+        QPushButton* b = AddButton(1262, Dlu(140, 222, 90, 18), QStringLiteral("Link"));
+        (void)b;
+    }
+    connect(AddFinishButton(1249, QStringLiteral("Finish")), &QAbstractButton::clicked, this, &CSubSetupFinish::OnNext);
+}
+
+void CSubSetupFinish::ApplyLanguage(const LanguageStrings& lang) {
+    CWizardPage::ApplyLanguage(lang);
+    SetCaption(Control(1296), lang, "IP", 260);
+    SetCaption(Control(1297), lang, "CamID", 260);
+    SetCaption(Control(1298), lang, "MAC", 260);
+    SetCaption(Control(1299), lang, "Interface", 260);
+    SetCaption(Control(1300), lang, "Port", 260);
+    SetCaption(Control(1301), lang, "SPort", 260);
+    SetCaption(Control(1262), lang, "BtnLink", 260);
+}
+
+void CSubSetupFinish::OnNext() {}
+
+}  // namespace orvanta

@@ -1,0 +1,34 @@
+#include "gui/pages/CSubShowPic.h"
+
+#include <QButtonGroup>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QCheckBox>
+#include <QTreeWidget>
+
+#include "gui/controls/CIPAddressCtrl.h"
+#include "gui/controls/CPictureFrame.h"
+
+namespace orvanta {
+
+CSubShowPic::CSubShowPic(QWidget* parent) : CWizardPage(137, "ShowPicPage", parent) {
+    AddPicture(1267, Dlu(8, 8, 300, 225), 224);
+    AddStatic(1263, Dlu(312, 20, 75, 200), QStringLiteral("please connect the camera as the diagram ,and wait until the network LED flashes. If network LED flashes,please press the \"Next\" button."));
+    connect(AddBackButton(1044, QStringLiteral("Back")), &QAbstractButton::clicked, this, &CSubShowPic::OnBack);
+    connect(AddNextButton(1045, QStringLiteral("Next")), &QAbstractButton::clicked, this, &CSubShowPic::OnNext);
+}
+
+void CSubShowPic::ApplyLanguage(const LanguageStrings& lang) {
+    CWizardPage::ApplyLanguage(lang);
+    SetCaption(Control(1263), lang, "note", 1024);
+}
+
+void CSubShowPic::OnBack() {}
+void CSubShowPic::OnNext() {}
+
+}  // namespace orvanta

@@ -1,0 +1,23 @@
+// The WPS page: starts push-button WPS on the camera and follows it.
+// Controls carry their template ids as object names (see CWizardPage).
+#pragma once
+
+#include "gui/pages/CWizardPage.h"
+
+namespace orvanta {
+
+class CSubWPS : public CWizardPage {
+    Q_OBJECT
+public:
+    explicit CSubWPS(QWidget* parent = nullptr);
+
+    void ApplyLanguage(const LanguageStrings& lang) override;
+
+protected slots:
+    // What this page's own buttons do comes with the page's flow; until
+    // then they do nothing.
+    virtual void OnBack();
+    virtual void OnNext();
+};
+
+}  // namespace orvanta

@@ -1,0 +1,312 @@
+#include "gui/pages/CWizardPage.h"
+
+#include <QAbstractButton>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPalette>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTreeWidget>
+
+#include "core/i18n/LanguageStrings.h"
+#include "gui/app/Art.h"
+#include "gui/controls/CIPAddressCtrl.h"
+#include "gui/controls/CPictureFrame.h"
+
+namespace orvanta {
+namespace {
+
+constexpr int kTemplateWidth = 389;
+constexpr int kTemplateHeight = 267;
+
+}  // namespace
+
+CWizardPage::CWizardPage(int templateId, const char* section, QWidget* parent)
+    : QWidget(parent), templateId_(templateId), section_(section) {
+    setObjectName(QString::number(templateId));
+    setFixedSize(TemplateSize());
+    // Pages paint on white; their texts stay in the normal text colour.
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, Qt::white);
+    pal.setColor(QPalette::WindowText, Qt::black);
+    setPalette(pal);
+    setAutoFillBackground(true);
+    hide();
+}
+
+CWizardPage::~CWizardPage() = default;
+
+void CWizardPage::OnInitPage() {}
+
+void CWizardPage::LoadFromSettings() {}
+
+void CWizardPage::ApplyLanguage(const LanguageStrings& lang) {
+    if (back_) SetControlText(back_, Text(lang, "Common", "BtnBack"));
+    if (next_) SetControlText(next_, Text(lang, "Common", "BtnNext"));
+    if (finish_) SetControlText(finish_, Text(lang, "Common", "BtnFinish"));
+    if (save_) SetControlText(save_, Text(lang, "Common", "BtnSave"));
+    if (title_ && titleKey_) SetControlText(title_, Text(lang, titleKey_, titleCapacity_));
+}
+
+QSize CWizardPage::TemplateSize() { return {DluX(kTemplateWidth), DluY(kTemplateHeight)}; }
+
+int CWizardPage::DluX(int x) { return x * 6 / 4; }
+int CWizardPage::DluY(int y) { return y * 13 / 8; }
+
+QRect CWizardPage::Dlu(int x, int y, int w, int h) {
+    return {DluX(x), DluY(y), DluX(x + w) - DluX(x), DluY(y + h) - DluY(y)};
+}
+
+QFont CWizardPage::TitleFont() {
+    QFont f(QStringLiteral("System"));
+    f.setStyleHint(QFont::SansSerif);
+    // A 40-unit cell holds a glyph of roughly 30 pixels.
+    f.setPixelSize(30);
+    f.setWeight(QFont::Normal);
+    f.setItalic(false);
+    f.setUnderline(false);
+    f.setStrikeOut(false);
+    return f;
+}
+
+QString CWizardPage::Text(const LanguageStrings& lang, const char* section, const char* key,
+                          std::size_t capacity) {
+    return QString::fromStdString(lang.Get(section, key, capacity));
+}
+
+QString CWizardPage::Text(const LanguageStrings& lang, const char* key, std::size_t capacity) const {
+    return Text(lang, section_, key, capacity);
+}
+
+void CWizardPage::SetCaption(QWidget* control, const LanguageStrings& lang, const char* key,
+                             std::size_t capacity) const {
+    SetControlText(control, Text(lang, key, capacity));
+}
+
+void CWizardPage::KeepText(const LanguageStrings& lang, const char* key, std::size_t capacity) {
+    kept_.insert(QString::fromLatin1(key), Text(lang, key, capacity));
+}
+
+QString CWizardPage::Kept(const char* key) const { return kept_.value(QString::fromLatin1(key)); }
+
+void CWizardPage::SetControlText(QWidget* control, const QString& text) {
+    if (!control) return;
+    if (auto* label = qobject_cast<QLabel*>(control)) {
+        label->setText(text);
+    } else if (auto* button = qobject_cast<QAbstractButton*>(control)) {
+        button->setText(text);
+    } else if (auto* group = qobject_cast<QGroupBox*>(control)) {
+        group->setTitle(text);
+    } else if (auto* edit = qobject_cast<QLineEdit*>(control)) {
+        edit->setText(text);
+        return;  // an edit's content is not its name
+    }
+    if (!text.isEmpty()) control->setAccessibleName(QString(text).remove(QLatin1Char('&')));
+}
+
+void CWizardPage::SetChecked(QAbstractButton* button, bool checked) {
+    if (!button || button->isChecked() == checked) return;
+    QButtonGroup* group = button->group();
+    const bool exclusive = group && group->exclusive();
+    if (exclusive && !checked) group->setExclusive(false);
+    const bool autoEx = button->autoExclusive();
+    if (!checked) button->setAutoExclusive(false);
+    button->setChecked(checked);
+    button->setAutoExclusive(autoEx);
+    if (exclusive && !checked) group->setExclusive(true);
+}
+
+void CWizardPage::SetEnabledAll(std::initializer_list<QWidget*> controls, bool enabled) {
+    for (QWidget* w : controls)
+        if (w) w->setEnabled(enabled);
+}
+
+bool CWizardPage::EitherChecked(const QAbstractButton* a, const QAbstractButton* b) {
+    return (a && a->isChecked()) || (b && b->isChecked());
+}
+
+void CWizardPage::LoadAddress(CIPAddressCtrl* control, const char* recordText) {
+    if (control) control->SetFromRecordText(recordText);
+}
+
+QString CWizardPage::AddressText(const CIPAddressCtrl* control) {
+    return control ? control->RecordText() : QStringLiteral("0.0.0.0");
+}
+
+void CWizardPage::PostCommand(WizardCommand code) const {
+    if (context_ && context_->postCommand) context_->postCommand(code);
+}
+
+PromptAnswer CWizardPage::Ask(const QString& text, const QString& caption, unsigned flags) const {
+    if (!context_ || !context_->prompter) {
+        // No prompter means nobody can answer: treat as the safe "no".
+        return (flags & 0x0Fu) == mb::kYesNo ? PromptAnswer::No
+               : (flags & 0x0Fu) == mb::kOkCancel ? PromptAnswer::Cancel
+                                                  : PromptAnswer::Ok;
+    }
+    return context_->prompter->Show(const_cast<CWizardPage*>(this), text, caption, flags);
+}
+
+void CWizardPage::Name(QWidget* control, int id, const QString& accessible) {
+    if (id != 0) control->setObjectName(QString::number(id));
+    QString name = accessible;
+    name.remove(QLatin1Char('&'));
+    name = name.simplified();
+    if (name.isEmpty()) name = id != 0 ? QStringLiteral("Control %1").arg(id) : QStringLiteral("Control");
+    control->setAccessibleName(name);
+}
+
+QLabel* CWizardPage::AddStatic(int id, QRect dlu, const QString& text) {
+    auto* label = new QLabel(text, this);
+    // Texts may come from language files or cameras: never rich text.
+    label->setTextFormat(Qt::PlainText);
+    label->setWordWrap(true);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    label->setGeometry(dlu);
+    Name(label, id, text);
+    return label;
+}
+
+QPushButton* CWizardPage::AddButton(int id, QRect dlu, const QString& text) {
+    auto* button = new QPushButton(text, this);
+    button->setAutoDefault(false);
+    button->setGeometry(dlu);
+    Name(button, id, text);
+    return button;
+}
+
+CXButtonXP* CWizardPage::AddIconButton(int id, QRect dlu, const QString& text, int iconId,
+                                       CXButtonXP::IconSide side) {
+    auto* button = new CXButtonXP(this);
+    button->setText(text);
+    button->setAutoDefault(false);
+    button->SetIcon(art::Icon(iconId), side);
+    button->setGeometry(dlu);
+    Name(button, id, text);
+    return button;
+}
+
+QButtonGroup* CWizardPage::AddRadioGroup() {
+    auto* group = new QButtonGroup(this);
+    group->setExclusive(true);
+    return group;
+}
+
+QRadioButton* CWizardPage::AddRadio(int id, QRect dlu, const QString& text, QButtonGroup* group) {
+    auto* radio = new QRadioButton(text, this);
+    // Radios of different groups on one page share a parent: the button
+    // group, not the parent, decides what excludes what.
+    radio->setAutoExclusive(false);
+    if (group) group->addButton(radio, id);
+    radio->setGeometry(dlu);
+    Name(radio, id, text);
+    return radio;
+}
+
+QCheckBox* CWizardPage::AddCheck(int id, QRect dlu, const QString& text) {
+    auto* check = new QCheckBox(text, this);
+    check->setGeometry(dlu);
+    Name(check, id, text);
+    return check;
+}
+
+QLineEdit* CWizardPage::AddEdit(int id, QRect dlu, int maxLength) {
+    auto* edit = new QLineEdit(this);
+    if (maxLength > 0) edit->setMaxLength(maxLength);
+    edit->setGeometry(dlu);
+    Name(edit, id, QString());
+    return edit;
+}
+
+QComboBox* CWizardPage::AddCombo(int id, QRect dlu, bool editable) {
+    auto* combo = new QComboBox(this);
+    combo->setEditable(editable);
+    // The template rectangle of a combo box includes its drop-down list;
+    // the closed box is one line high.
+    combo->setGeometry(dlu.x(), dlu.y(), dlu.width(), std::min(dlu.height(), DluY(14)));
+    Name(combo, id, QString());
+    return combo;
+}
+
+QGroupBox* CWizardPage::AddGroupBox(int id, QRect dlu, const QString& text) {
+    auto* box = new QGroupBox(text, this);
+    box->setGeometry(dlu);
+    box->lower();  // a frame sits behind the controls it surrounds
+    if (id == 0) box->setObjectName(QStringLiteral("frame"));
+    Name(box, id, text.isEmpty() ? QStringLiteral("Group") : text);
+    return box;
+}
+
+CIPAddressCtrl* CWizardPage::AddAddress(int id, QRect dlu) {
+    auto* ctrl = new CIPAddressCtrl(this);
+    ctrl->setGeometry(dlu.x(), dlu.y(), dlu.width(), std::max(dlu.height(), DluY(13)));
+    Name(ctrl, id, QStringLiteral("IP address"));
+    return ctrl;
+}
+
+QTreeWidget* CWizardPage::AddList(int id, QRect dlu, const QStringList& columns) {
+    auto* list = new QTreeWidget(this);
+    list->setRootIsDecorated(false);
+    list->setUniformRowHeights(true);
+    list->setAllColumnsShowFocus(true);
+    list->setSelectionMode(QAbstractItemView::SingleSelection);
+    list->setColumnCount(static_cast<int>(columns.size()));
+    list->setHeaderLabels(columns);
+    list->setGeometry(dlu);
+    Name(list, id, QStringLiteral("List"));
+    return list;
+}
+
+CPictureFrame* CWizardPage::AddPicture(int id, QRect dlu, int pictureId) {
+    auto* frame = new CPictureFrame(this);
+    frame->setGeometry(dlu);
+    frame->SetPicture(pictureId);
+    Name(frame, id, QStringLiteral("Picture"));
+    return frame;
+}
+
+CXButtonXP* CWizardPage::AddBackButton(int id, const QString& text) {
+    back_ = AddIconButton(id, Dlu(0, 242, 76, 25), text, art::kIconBack, CXButtonXP::IconSide::Left);
+    back_->SetToolbarStyle(true);
+    return back_;
+}
+
+CXButtonXP* CWizardPage::AddNextButton(int id, const QString& text) {
+    next_ = AddIconButton(id, Dlu(313, 242, 76, 25), text, art::kIconNext, CXButtonXP::IconSide::Right);
+    next_->SetToolbarStyle(true);
+    return next_;
+}
+
+CXButtonXP* CWizardPage::AddFinishButton(int id, const QString& text) {
+    finish_ = AddIconButton(id, Dlu(313, 242, 76, 25), text, art::kIconNext, CXButtonXP::IconSide::Right);
+    finish_->SetToolbarStyle(true);
+    return finish_;
+}
+
+CXButtonXP* CWizardPage::AddSaveButton(int id, const QString& text, QRect dlu) {
+    save_ = AddIconButton(id, dlu, text, art::kIconNext, CXButtonXP::IconSide::Right);
+    save_->SetToolbarStyle(true);
+    return save_;
+}
+
+QLabel* CWizardPage::AddStepTitle(int id, const char* titleKey, std::size_t capacity, const QString& text) {
+    auto* icon = new QLabel(this);
+    icon->setObjectName(QStringLiteral("titleIcon"));
+    icon->setAccessibleName(QStringLiteral("Step"));
+    icon->setPixmap(art::Icon(art::kIconTitle).pixmap(DluX(20), DluX(20)));
+    icon->setGeometry(Dlu(3, 3, 20, 20));
+    title_ = AddStatic(id, Dlu(26, 3, 360, 22), text);
+    title_->setWordWrap(false);
+    title_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    title_->setFont(TitleFont());
+    titleKey_ = titleKey;
+    titleCapacity_ = capacity;
+    return title_;
+}
+
+}  // namespace orvanta

@@ -1,0 +1,200 @@
+// The base of every wizard page. A page is a child of the main window's page
+// area, laid out in code to its template's geometry (dialog units, see Dlu),
+// shown and hidden by CSubFormCollection, refreshed from the settings record
+// by LoadFromSettings and captioned from the language file by ApplyLanguage.
+// It talks to the main window only by posting a WizardCommand.
+//
+// Control naming: every control a page makes carries its template identifier
+// as its objectName, written as the decimal control id ("1013", "1040"), so
+// tests and assistive tools find it with findChild<T*>("1013") or
+// Control<T>(1013). Controls the template gives no id get a descriptive name
+// ("titleIcon", "frame"). The accessible name follows the visible caption
+// (or, for an uncaptioned control, the caption of its label or its role).
+//
+// The shared building blocks live here so that pages do not repeat them:
+// Back/Next/Finish/Save buttons with their icons and "Common" captions, the
+// step title in the title font, radio pairs, DHCP/fixed enabling, the IPv4
+// exchange with the record, copying control text into fixed-width fields.
+#pragma once
+
+#include <QRect>
+#include <QString>
+#include <QHash>
+#include <QWidget>
+#include <cstddef>
+#include <initializer_list>
+
+#include "core/settings/CameraSettings.h"
+#include "core/settings/FixedField.h"
+#include "gui/app/Prompter.h"
+#include "gui/app/WizardCommand.h"
+#include "gui/app/WizardContext.h"
+#include "gui/controls/CXButtonXP.h"
+
+class QAbstractButton;
+class QButtonGroup;
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+class QTreeWidget;
+
+namespace orvanta {
+
+class CIPAddressCtrl;
+class CPictureFrame;
+class LanguageStrings;
+
+class CWizardPage : public QWidget {
+    Q_OBJECT
+public:
+    // `section` is the page's section in the language file.
+    CWizardPage(int templateId, const char* section, QWidget* parent = nullptr);
+    ~CWizardPage() override;
+
+    int TemplateId() const { return templateId_; }
+    const char* Section() const { return section_; }
+
+    // Set once by the main window right after the page is made.
+    void SetContext(WizardContext* context) { context_ = context; }
+    WizardContext* Context() const { return context_; }
+
+    // Runs once when the main window has created and placed the page (the
+    // context is set by then): start values that depend on the record or
+    // the deployment go here rather than in the constructor.
+    virtual void OnInitPage();
+
+    // Refresh the controls from the settings record just before the page is
+    // shown. The default does nothing (pages without a refresh).
+    virtual void LoadFromSettings();
+
+    // Set every caption from the language file and keep the page's message
+    // texts. The base sets the Back/Next/Finish/Save captions from "Common"
+    // and the step title from its key; pages call it and then add their own.
+    virtual void ApplyLanguage(const LanguageStrings& lang);
+
+    // A control by its template id (objectName), or null.
+    template <class T = QWidget>
+    T* Control(int id) const {
+        return findChild<T*>(QString::number(id));
+    }
+
+    CXButtonXP* BackButton() const { return back_; }
+    CXButtonXP* NextButton() const { return next_; }
+    QLabel* StepTitle() const { return title_; }
+
+    // Page template size (389 x 267 dialog units) in pixels.
+    static QSize TemplateSize();
+    // Dialog units to pixels, for the dialog font the templates are drawn in
+    // (6 x 13 pixel base units: x * 6/4, y * 13/8).
+    static QRect Dlu(int x, int y, int w, int h);
+    static int DluX(int x);
+    static int DluY(int y);
+
+    // The title font: face "System" (a sans serif where that face is
+    // missing), 40 pixels high cell, normal weight.
+    static QFont TitleFont();
+
+    // ---- helpers usable by any page code (and tests) ----
+
+    // The value of [section] key with the given capacity, as UTF-8 text.
+    static QString Text(const LanguageStrings& lang, const char* section, const char* key,
+                        std::size_t capacity = 260);
+    // Sets a control's visible text (label, button, group box, line edit)
+    // and its accessible name.
+    static void SetControlText(QWidget* control, const QString& text);
+    // Checks or unchecks a radio even inside an exclusive group (which on
+    // its own refuses to leave all of its buttons unchecked).
+    static void SetChecked(QAbstractButton* button, bool checked);
+    static void SetEnabledAll(std::initializer_list<QWidget*> controls, bool enabled);
+    // True when one of the pair is checked: a page with a radio pair
+    // refuses Next while neither is.
+    static bool EitherChecked(const QAbstractButton* a, const QAbstractButton* b);
+
+    // A record field's text for a control.
+    template <std::size_t N>
+    static QString FieldString(const char (&field)[N]) {
+        const auto text = FieldText(field);
+        return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    }
+    // Copies a control's text into a fixed-width field, cut to the field's
+    // width less one at a character boundary.
+    template <std::size_t N>
+    static void StoreText(char (&field)[N], const QString& text) {
+        SetField(field, text.toStdString());
+    }
+    // IPv4 exchange between the record's "%d.%d.%d.%d" text and a control.
+    static void LoadAddress(CIPAddressCtrl* control, const char* recordText);
+    template <std::size_t N>
+    static void StoreAddress(char (&field)[N], const CIPAddressCtrl* control) {
+        SetField(field, AddressText(control).toStdString());
+    }
+    static QString AddressText(const CIPAddressCtrl* control);
+
+protected:
+    CameraSettings& Settings() const { return *context_->settings; }
+
+    // Queue a navigation command for the main window and return at once.
+    void PostCommand(WizardCommand code) const;
+    // A message box through the Prompter, owned by this page; `flags` as in
+    // Prompter::FromFlags (0, 0x10, 0x30, 0x41, 0x44).
+    PromptAnswer Ask(const QString& text, const QString& caption, unsigned flags) const;
+
+    // Captions from this page's own section.
+    QString Text(const LanguageStrings& lang, const char* key, std::size_t capacity = 260) const;
+    void SetCaption(QWidget* control, const LanguageStrings& lang, const char* key,
+                    std::size_t capacity = 260) const;
+    // Messages and notes the page shows later: read in ApplyLanguage with
+    // KeepText, used with Kept (empty when the key was absent).
+    void KeepText(const LanguageStrings& lang, const char* key, std::size_t capacity = 260);
+
+public:
+    QString Kept(const char* key) const;
+
+protected:
+
+    // ---- building the template (rectangles in dialog units) ----
+    QLabel* AddStatic(int id, QRect dlu, const QString& text);
+    QPushButton* AddButton(int id, QRect dlu, const QString& text);
+    CXButtonXP* AddIconButton(int id, QRect dlu, const QString& text, int iconId, CXButtonXP::IconSide side);
+    QButtonGroup* AddRadioGroup();
+    QRadioButton* AddRadio(int id, QRect dlu, const QString& text, QButtonGroup* group);
+    QCheckBox* AddCheck(int id, QRect dlu, const QString& text);
+    QLineEdit* AddEdit(int id, QRect dlu, int maxLength = 0);
+    QComboBox* AddCombo(int id, QRect dlu, bool editable = false);
+    QGroupBox* AddGroupBox(int id, QRect dlu, const QString& text);
+    CIPAddressCtrl* AddAddress(int id, QRect dlu);
+    QTreeWidget* AddList(int id, QRect dlu, const QStringList& columns);
+    CPictureFrame* AddPicture(int id, QRect dlu, int pictureId);
+
+    // Back (icon left) and Next (icon right) at their usual places, in the
+    // flat toolbar style; Finish and Save are Next-like.
+    CXButtonXP* AddBackButton(int id, const QString& text = QStringLiteral("Back"));
+    CXButtonXP* AddNextButton(int id, const QString& text = QStringLiteral("Next"));
+    CXButtonXP* AddFinishButton(int id, const QString& text = QStringLiteral("Finish"));
+    CXButtonXP* AddSaveButton(int id, const QString& text, QRect dlu);
+    // The step title with the title icon beside it; its caption comes from
+    // `titleKey` of this page's section with `capacity`.
+    QLabel* AddStepTitle(int id, const char* titleKey, std::size_t capacity, const QString& text = {});
+
+    // Names a control for findChild and for assistive tools.
+    static void Name(QWidget* control, int id, const QString& accessible);
+
+private:
+    int templateId_;
+    const char* section_;
+    WizardContext* context_ = nullptr;
+    CXButtonXP* back_ = nullptr;
+    CXButtonXP* next_ = nullptr;
+    CXButtonXP* finish_ = nullptr;
+    CXButtonXP* save_ = nullptr;
+    QLabel* title_ = nullptr;
+    const char* titleKey_ = nullptr;
+    std::size_t titleCapacity_ = 260;
+    QHash<QString, QString> kept_;
+};
+
+}  // namespace orvanta
