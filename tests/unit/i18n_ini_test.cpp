@@ -132,6 +132,11 @@ TEST_F(IniFileTest, WriteCreatesUtf8FileWithoutBom) {
     EXPECT_EQ(ReadBytes(path), "[DefaultLang]\nLangFile=English (ENG).ini\n");
     ASSERT_TRUE(WriteIniString(path, "DefaultLang", "LangFile", "\xE4\xB8\xAD (CHT).ini"));
     EXPECT_EQ(ReadBytes(path), "[DefaultLang]\nLangFile=\xE4\xB8\xAD (CHT).ini\n");
+    // Stray bytes in a value must not turn the UTF-8 file into code-page
+    // text, which would garble every other line on the next read.
+    ASSERT_TRUE(WriteIniString(path, "DefaultLang", "Bad", "x\xFFy"));
+    EXPECT_EQ(ReadIniString(path, "DefaultLang", "LangFile"), "\xE4\xB8\xAD (CHT).ini");
+    EXPECT_EQ(ReadIniString(path, "DefaultLang", "Bad"), "x\xEF\xBF\xBDy");
 }
 
 TEST_F(IniFileTest, WriteKeepsTheRestOfTheFile) {
