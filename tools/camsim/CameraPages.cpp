@@ -63,10 +63,11 @@ CameraPages::Reply CameraPages::Write(const std::map<std::string, std::string>& 
         if (it != query.end()) changes[k] = it->second;
     }
     const std::string oldAddress = store_.Get("IPAddr");
+    const std::string oldNetmask = store_.Get("Netmask");
     if (!store_.Update(changes)) return Reply{200, "402 Failure\r\n"};
     // A fixed wired address that changed moves the camera (after the reply).
     if (network && readdress_ && store_.Get("IPType") == "1" && store_.Get("IPAddr") != oldAddress)
-        readdress_(oldAddress, store_.Get("IPAddr"), store_.Get("Netmask"));
+        readdress_(oldAddress, oldNetmask, store_.Get("IPAddr"), store_.Get("Netmask"));
     return Reply{200, "OK\r\n"};
 }
 

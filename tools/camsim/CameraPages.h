@@ -25,8 +25,9 @@ public:
     CameraPages(CameraStore& store, std::vector<AccessPoint> accessPoints, int wpsAfterQueries);
 
     // Called after a network write that moves the camera to a new fixed address.
-    void OnReaddress(std::function<void(const std::string& oldAddress, const std::string& address,
-                                        const std::string& netmask)> handler) {
+    using ReaddressHandler = std::function<void(const std::string& oldAddress, const std::string& oldNetmask,
+                                                const std::string& address, const std::string& netmask)>;
+    void OnReaddress(ReaddressHandler handler) {
         readdress_ = std::move(handler);
     }
 
@@ -48,7 +49,7 @@ private:
     std::mutex wpsMutex_;
     bool wpsStarted_ = false;
     int wpsQueries_ = 0;
-    std::function<void(const std::string&, const std::string&, const std::string&)> readdress_;
+    ReaddressHandler readdress_;
 };
 
 }  // namespace orvanta::camsim

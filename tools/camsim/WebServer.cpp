@@ -92,8 +92,9 @@ bool RunIp(const std::vector<std::string>& args) {
 }
 
 // Moves this camera's address on its interface (inside its namespace).
-void Readdress(const WebConfig& c, const std::string& oldAddress, const std::string& address,
-               const std::string& netmask) {
+void Readdress(const WebConfig& c, const std::string& oldAddress, const std::string& oldNetmask,
+               const std::string& address, const std::string& netmask) {
+    const int oldPrefix = PrefixOf(oldNetmask);
     in_addr probe{};
     if (inet_pton(AF_INET, address.c_str(), &probe) != 1) {
         std::fprintf(stderr, "orvanta-camsim: not moving to '%s': not an address\n", address.c_str());
@@ -101,10 +102,17 @@ void Readdress(const WebConfig& c, const std::string& oldAddress, const std::str
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(c.readdressDelayMs));
     const std::string prefix = "/" + std::to_string(PrefixOf(netmask));
+    // Added beside the old one in the same subnet, the new address is a
+    // secondary: have the kernel promote it when the old one goes, so the
+    // interface never stands without an address (which would drop its routes).
+    if (FILE* f = std::fopen(("/proc/sys/net/ipv4/conf/" + c.iface + "/promote_secondaries").c_str(), "w")) {
+        std::fputs("1", f);
+        std::fclose(f);
+    }
     if (!RunIp({"ip", "addr", "add", address + prefix, "dev", c.iface}))
         std::fprintf(stderr, "orvanta-camsim: adding %s on %s failed\n", address.c_str(), c.iface.c_str());
-    if (inet_pton(AF_INET, oldAddress.c_str(), &probe) == 1)
-        RunIp({"ip", "addr", "del", oldAddress + "/" + std::to_string(PrefixOf(netmask)), "dev", c.iface});
+    if (inet_pton(AF_INET, oldAddress.c_str(), &probe) == 1 && oldAddress != address)
+        RunIp({"ip", "addr", "del", oldAddress + "/" + std::to_string(oldPrefix), "dev", c.iface});
     std::printf("orvanta-camsim: moved to %s%s on %s\n", address.c_str(), prefix.c_str(), c.iface.c_str());
     std::fflush(stdout);
 }
@@ -236,10 +244,11 @@ int RunWebServer(const CamsimOptions& options, std::atomic<bool>& stop) {
     CameraPages pages(store, aps, wpsAfter);
     std::atomic<int> active{0};
     if (!c.iface.empty()) {
-        pages.OnReaddress([&](const std::string& oldAddress, const std::string& address, const std::string& mask) {
+        pages.OnReaddress([&](const std::string& oldAddress, const std::string& oldMask, const std::string& address,
+                              const std::string& mask) {
             ++active;
-            std::thread([&c, &active, oldAddress, address, mask] {
-                Readdress(c, oldAddress, address, mask);
+            std::thread([&c, &active, oldAddress, oldMask, address, mask] {
+                Readdress(c, oldAddress, oldMask, address, mask);
                 --active;
             }).detach();
         });

@@ -1,0 +1,186 @@
+#!/usr/bin/env bash
+# Camera configuration over HTTP in the lab: orvanta-cli from the PC
+# namespace against simulated cameras, each in its own namespace: a full
+# read, both saves checked against what the camera stored, a camera with a
+# root password, every misbehaviour, and the listing server.
+set -u
+here="$(cd "$(dirname "$0")" && pwd)"
+# shellcheck source=lib/lab.sh
+. "$here/lib/lab.sh"
+
+bin="${ORVANTA_BIN_DIR:?ORVANTA_BIN_DIR must name the built programs}"
+for p in orvanta-camsim orvanta-cli; do
+    [ -x "$bin/$p" ] || { echo "missing $bin/$p" >&2; exit 1; }
+done
+
+lab_init ovc
+lab_tmpdir
+T="$LAB_TMP"
+lab_add_pc 10.93.0.1/24
+lab_add_camera cam 10.93.0.10/24
+lab_add_camera wps 10.93.0.20/24
+lab_add_camera lock 10.93.0.30/24
+lab_add_camera bad 10.93.0.40/24
+lab_add_camera lst 10.93.0.50/24
+
+cli() { lab_exec pc "$bin/orvanta-cli" "$@"; }
+start_cam() {  # start_cam NAME args...
+    local name="$1"; shift
+    lab_start_bg "$name" "$T/$name.log" "$bin/orvanta-camsim" "$@"
+    lab_wait_port "$name" tcp 80 10 || { echo "camera $name did not start" >&2; cat "$T/$name.log" >&2; exit 1; }
+}
+
+printf 'IPAddr=10.93.0.10\nNetmask=255.255.255.0\nSerialNo=SN-LAB-1\nMAC=02:00:00:93:00:0a\n' >"$T/cam.conf"
+start_cam cam --config "$T/cam.conf" --mac 02:00:00:93:00:0a --serial SN-LAB-1 --iface eth0 \
+    --readdress-delay-ms 300 --request-log "$T/cam.req" \
+    --ap "Home Net,00:11:22:33:44:55,Infra,6,80,WPA-PSK" --ap "Cafe,00:11:22:33:44:66,Adhoc,11,40,None,AES"
+printf 'IPAddr=10.93.0.20\nSSID=Kept Net\nTitleBar=Before\n' >"$T/wps.conf"
+start_cam wps --no-discovery --config "$T/wps.conf" --request-log "$T/wps.req" --wps-after 3
+start_cam lock --no-discovery --root-password 's3cret pw'
+lab_start_bg lst "$T/lst.log" "$bin/orvanta-camsim" --listing-server --request-log "$T/lst.req" \
+    --listing "acct,pw,device,cam-1,10.93.0.10,80,02:00:00:93:00:0a,OV-100W" \
+    --listing "acct,pw,device,cam-2,10.93.0.20,8080,02:00:00:93:00:14,OV-200" \
+    --listing "someone,pw,user"
+lab_wait_port lst tcp 80 10 || { echo "listing server did not start" >&2; exit 1; }
+
+failures=0
+check() {  # check NAME command...
+    local name="$1"; shift
+    if "$@"; then echo "ok   $name"; else echo "FAIL $name"; failures=$((failures + 1)); fi
+}
+has() { grep -qxF -- "$2" "$1"; }  # has FILE LINE
+
+# A full read: every field printed, the scan included, JSON well formed.
+full_read() {
+    cli read 10.93.0.10 >"$T/read.ini" || return 1
+    has "$T/read.ini" "IPAddr=10.93.0.10" && has "$T/read.ini" "ModelName=OV-100W" &&
+        has "$T/read.ini" "Loaded=1" && has "$T/read.ini" "APScanOK=1" && has "$T/read.ini" "APCount=2" &&
+        has "$T/read.ini" "HasWireless=1" && has "$T/read.ini" "Version=1.0.7" &&
+        [ "$(grep -c '=' "$T/read.ini")" -ge 90 ] &&
+        cli read 10.93.0.10:80 --format json | python3 -c 'import json,sys; d=json.load(sys.stdin); assert d["SSID"]==""'
+}
+check "full read" full_read
+
+scan() {
+    cli scan-ap 10.93.0.10 >"$T/scan.out" || return 1
+    grep -qF 'SSID=Home Net	' "$T/scan.out" && grep -qF 'Algorithm=AES' "$T/scan.out"
+}
+check "scan-ap" scan
+
+# The normal save: values with spaces, "&" and "=" arrive whole; the camera
+# moves to its new address and is read there.
+normal_save() {
+    sed -e 's/^TitleBar=.*/TitleBar=Lab Cam 2/' -e 's/^SSID=.*/SSID=Lab Net \& Co/' \
+        -e 's/^WPAKey=.*/WPAKey=k\&y=1 2%/' -e 's/^DDNSHost=.*/DDNSHost=cam.lab/' \
+        -e 's/^NTPName=.*/NTPName=ntp lab/' -e 's/^IPType=.*/IPType=1/' -e 's/^IPAddr=.*/IPAddr=10.93.0.11/' \
+        "$T/read.ini" >"$T/save.ini"
+    cli save 10.93.0.10 --settings "$T/save.ini" >"$T/save.out" || { cat "$T/save.out"; return 1; }
+    [ "$(grep -c '^write ' "$T/save.out")" = 4 ] || { cat "$T/save.out" >&2; return 1; }
+    for line in "TitleBar=Lab Cam 2" "SSID=Lab Net & Co" "WPAKey=k&y=1 2%" "DDNSHost=cam.lab" \
+                "NTPName=ntp lab" "IPAddr=10.93.0.11"; do
+        has "$T/cam.conf" "$line" || { echo "camera lacks $line" >&2; return 1; }
+    done
+    local i
+    for i in $(seq 1 40); do
+        lab_exec cam ip -4 addr show dev eth0 | grep -q 'inet 10.93.0.11/24' && break
+        sleep 0.1
+    done
+    lab_exec cam ip -4 addr show dev eth0 | grep -q 'inet 10.93.0.11/24' || { echo "camera did not move" >&2; return 1; }
+    cli read 10.93.0.11 >"$T/moved.ini" || { echo "no read at the new address" >&2; return 1; }
+    has "$T/moved.ini" "TitleBar=Lab Cam 2"
+}
+check "normal save, camera moves and answers at its new address" normal_save
+
+rediscover() {
+    cli discover --seconds 2 --format csv 2>/dev/null | grep -q '10.93.0.11'
+}
+check "the moved camera answers discovery at its new address" rediscover
+
+# The WPS save: system and DDNS written, time read, the short network form
+# written (no SSID, no keys).
+wps_save() {
+    cli read 10.93.0.20 >"$T/wps.ini" || return 1
+    sed -e 's/^TitleBar=.*/TitleBar=After WPS/' -e 's/^SSID=.*/SSID=Must Not Go/' \
+        -e 's/^UseWPS=.*/UseWPS=1/' "$T/wps.ini" >"$T/wps-save.ini"
+    : >"$T/wps.req"
+    cli save 10.93.0.20 --wps --settings "$T/wps-save.ini" >"$T/wps-save.out" || return 1
+    has "$T/wps.conf" "TitleBar=After WPS" && has "$T/wps.conf" "SSID=Kept Net" &&
+        [ "$(sed -n 3p "$T/wps.req")" = "/cgi-bin/config_time.cgi?Act=1" ] &&
+        sed -n 4p "$T/wps.req" | grep -q '^/cgi-bin/config_network.cgi?Act=2&Page=3&IPType=' &&
+        ! grep -q 'SSID=\|WPAKey=' "$T/wps.req"
+}
+check "WPS save" wps_save
+
+wps_flow() {
+    cli wps status 10.93.0.20 | grep -qx 'WPS=0' || return 1
+    cli wps start 10.93.0.20 | grep -q '^sent=' || return 1
+    cli wps status 10.93.0.20 | grep -qx 'WPS=1' && cli wps status 10.93.0.20 | grep -qx 'WPS_ACK=0' &&
+        cli wps status 10.93.0.20 >"$T/wps3.out" && has "$T/wps3.out" 'WPS=0' && has "$T/wps3.out" 'WPS_ACK=1'
+}
+check "WPS start and status" wps_flow
+
+# Root password: nothing without it, a wrong one refused, the right one reads.
+password() {
+    cli read 10.93.0.30 >/dev/null 2>"$T/lock1.err"; [ $? = 1 ] || return 1
+    grep -q -- '-8' "$T/lock1.err" || return 1
+    cli read 10.93.0.30 --user root --password wrong >/dev/null 2>"$T/lock2.err"; [ $? = 1 ] || return 1
+    grep -q 'Unauthorized' "$T/lock2.err" && ! grep -q 'wrong' "$T/lock2.err" || return 1
+    cli read 10.93.0.30 --user root --password 's3cret pw' | grep -qx 'Password=s3cret pw'
+}
+check "root password: none, wrong, right" password
+
+# Each misbehaviour: the expected result, and never a hang.
+misbehave() {  # misbehave KIND EXIT PATTERN [camsim args]
+    local kind="$1" want="$2" pattern="$3"; shift 3
+    start_cam bad --no-discovery --misbehave "$kind" "$@"
+    local pid=$LAB_LAST_PID start=$SECONDS rc
+    cli read 10.93.0.40 >"$T/bad.out" 2>"$T/bad.err"
+    rc=$?
+    lab_stop "$pid"
+    local took=$((SECONDS - start))
+    [ "$rc" = "$want" ] || { echo "$kind: exit $rc" >&2; cat "$T/bad.err" >&2; return 1; }
+    [ "$took" -le 20 ] || { echo "$kind: took ${took}s" >&2; return 1; }
+    [ -z "$pattern" ] || grep -q -- "$pattern" "$T/bad.err" "$T/bad.out"
+}
+check "misbehave 404-http10 gives -4" misbehave 404-http10 1 'failed: -4'
+check "misbehave 404 gives -5" misbehave 404 1 'failed: -5'
+check "misbehave 402 gives -6" misbehave 402 1 'failed: -6'
+check "misbehave unauthorized gives -8" misbehave unauthorized 1 'failed: -8'
+check "misbehave no-wpapskeym gives -7" misbehave no-wpapskeym 1 'failed: -7'
+check "misbehave empty gives -3" misbehave empty 1 'failed: -3'
+check "misbehave reset fails cleanly" misbehave reset 1 'failed: -[23]'
+check "misbehave oversize is cut and read" misbehave oversize 0 'ModelName=OV-100W'
+check "misbehave drip is read whole" misbehave drip 0 'Version=1.0.7' --drip-ms 1
+check "misbehave never-close returns within the limit" misbehave never-close 0 'Version=1.0.7' \
+    --misbehave-path 'Page=23'
+
+# The listing server in its own namespace.
+listing() {
+    cli server-list --host 10.93.0.50 --id acct --password pw --type device >"$T/lst.out" || return 1
+    has "$T/lst.out" "Total Camera=2" &&
+        grep -qF 'ID=cam-1	IP=10.93.0.10	Port=80	Mac_address=02:00:00:93:00:0a	Modelname=OV-100W' "$T/lst.out" &&
+        grep -qF 'ID=cam-2	IP=10.93.0.20	Port=8080' "$T/lst.out" || return 1
+    cli server-list --host 10.93.0.50 --id acct --password nope --type device >/dev/null 2>&1; [ $? = 1 ] || return 1
+    cli server-list --host 10.93.0.50 --id someone --password pw --type user | grep -qx "Total Camera=0" || return 1
+    # A 32-character ID with a space and "&" reaches the server whole.
+    local id='abcdefghijklmnopqrstuvwxyz 01&34'
+    cli server-list --host 10.93.0.50 --id "$id" --password 'p w' --type user >/dev/null 2>&1
+    grep -qF 'ID=abcdefghijklmnopqrstuvwxyz%2001%2634&Password=p%20w' "$T/lst.req" || return 1
+    cli server-list --host 10.93.0.50 --id "${id}x" --password pw --type user >/dev/null 2>&1; [ $? = 2 ]
+}
+check "listing server" listing
+
+usage() {
+    cli read >/dev/null 2>&1; [ $? = 2 ] || return 1
+    cli save 10.93.0.10 >/dev/null 2>&1; [ $? = 2 ] || return 1
+    cli wps go 10.93.0.10 >/dev/null 2>&1; [ $? = 2 ] || return 1
+    cli read 10.93.0.99 >/dev/null 2>&1; [ $? = 1 ]   # nobody there: connect fails
+}
+check "usage errors exit 2, an absent camera 1" usage
+
+if [ "$failures" -ne 0 ]; then
+    echo "$failures check(s) failed; camera logs:" >&2
+    tail -n 5 "$T"/*.log >&2
+    exit 1
+fi
+echo "all camera HTTP lab checks passed"
