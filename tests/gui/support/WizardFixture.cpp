@@ -1,0 +1,74 @@
+#include "support/WizardFixture.h"
+
+#include <QDir>
+#include <QFile>
+
+#include "core/i18n/IniFile.h"
+#include "core/i18n/LanguagePaths.h"
+
+namespace orvanta::testing {
+
+TimerSettings FastTimers() {
+    TimerSettings t;
+    t.readTickMs = 5;
+    t.saveTickMs = 5;
+    t.refindTickMs = 5;
+    t.searchTickMs = 5;
+    t.wpsTickMs = 5;
+    t.scanStepSleepMs = 0;
+    return t;
+}
+
+WizardFixture::WizardFixture() {
+    QDir(dir_.path()).mkpath(QStringLiteral("Language"));
+    QDir(dir_.path()).mkpath(QStringLiteral("config"));
+}
+
+WizardFixture::~WizardFixture() { dlg_.reset(); }
+
+QString WizardFixture::LanguageDir() const { return dir_.path() + QStringLiteral("/Language/"); }
+QString WizardFixture::ConfigDir() const { return dir_.path() + QStringLiteral("/config/"); }
+
+void WizardFixture::WriteLanguage(const QString& fileName, const QString& content) {
+    QFile f(LanguageDir() + fileName);
+    if (f.open(QIODevice::WriteOnly | QIODevice::Truncate)) f.write(content.toUtf8());
+}
+
+void WizardFixture::CopyShippedLanguages(const QString& sourceDir) {
+    const QDir lang(sourceDir + QStringLiteral("/lang"));
+    for (const QString& name : lang.entryList({QStringLiteral("*.ini")}, QDir::Files))
+        QFile::copy(lang.filePath(name), LanguageDir() + name);
+}
+
+void WizardFixture::RememberLanguage(const QString& fileName) {
+    WriteIniString((ConfigDir() + QStringLiteral("defaultlang.ini")).toStdString(), "DefaultLang", "LangFile",
+                   fileName.toStdString());
+}
+
+QString WizardFixture::RememberedLanguage() const {
+    return QString::fromStdString(
+        ReadIniString((ConfigDir() + QStringLiteral("defaultlang.ini")).toStdString(), "DefaultLang", "LangFile"));
+}
+
+CWizardDlg& WizardFixture::Make(const DeploymentSettings& deployment) {
+    WizardDlgOptions options;
+    options.hostNetwork = &net;
+    options.prompter = &prompter;
+    options.urlOpener = &urls;
+    options.timers = FastTimers();
+    options.deployment = deployment;
+    options.paths = std::make_unique<LanguagePaths>(dir_.path().toStdString() + "/", LanguageDir().toStdString(),
+                                                    ConfigDir().toStdString());
+    options.aliasStateFile.clear();
+    options.removeStaleAliases = false;
+    dlg_ = std::make_unique<CWizardDlg>(std::move(options));
+    return *dlg_;
+}
+
+CWizardDlg& WizardFixture::Start(const DeploymentSettings& deployment) {
+    Make(deployment);
+    dlg_->Start();
+    return *dlg_;
+}
+
+}  // namespace orvanta::testing

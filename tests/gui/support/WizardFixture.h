@@ -1,0 +1,55 @@
+// Builds a real main window for a test: a fake host network, a scripted
+// prompter, a fake URL opener, fast timers, and a private folder holding the
+// language files and defaultlang.ini.
+#pragma once
+
+#include <QString>
+#include <QTemporaryDir>
+#include <memory>
+
+#include "../../unit/FakeHostNetwork.h"
+#include "gui/app/CWizardDlg.h"
+#include "gui/app/DeploymentSettings.h"
+#include "support/FakeUrlOpener.h"
+#include "support/ScriptedPrompter.h"
+
+namespace orvanta::testing {
+
+// Periods short enough that a test never waits on a timer for long.
+TimerSettings FastTimers();
+
+class WizardFixture {
+public:
+    WizardFixture();
+    ~WizardFixture();
+
+    // The folders the window is told to use.
+    QString LanguageDir() const;
+    QString ConfigDir() const;
+
+    // Writes a language file (UTF-8) into the language folder.
+    void WriteLanguage(const QString& fileName, const QString& content);
+    // Copies the shipped language files from <sourceDir>/lang.
+    void CopyShippedLanguages(const QString& sourceDir);
+    // Writes defaultlang.ini naming `fileName`, so start-up does not ask.
+    void RememberLanguage(const QString& fileName);
+    QString RememberedLanguage() const;
+
+    // Makes the window (not yet started).
+    CWizardDlg& Make(const DeploymentSettings& deployment = {});
+    // Makes and starts it; the first page is then visible.
+    CWizardDlg& Start(const DeploymentSettings& deployment = {});
+
+    CWizardDlg& Dlg() { return *dlg_; }
+    CameraSettings& Settings() { return dlg_->Settings(); }
+
+    hostnet::FakeHostNetwork net;
+    ScriptedPrompter prompter;
+    FakeUrlOpener urls;
+
+private:
+    QTemporaryDir dir_;
+    std::unique_ptr<CWizardDlg> dlg_;
+};
+
+}  // namespace orvanta::testing
