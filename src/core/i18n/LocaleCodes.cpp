@@ -42,7 +42,7 @@ constexpr LocaleCode kCodes[] = {
     {"ne", "NEP"},    {"nl", "NLD"},    {"nl_NL", "NLD"}, {"nl_BE", "NLB"}, {"nn", "NON"},
     {"no", "NOR"},    {"or", "ORI"},    {"pa", "PAN"},    {"pl", "PLK"},    {"pt", "PTG"},
     {"pt_PT", "PTG"}, {"pt_BR", "PTB"}, {"ro", "ROM"},    {"ru", "RUS"},    {"si", "SIN"},
-    {"sk", "SKY"},    {"sl", "SLV"},    {"sq", "SQI"},    {"sr", "SRB"},    {"sv", "SVE"},
+    {"sk", "SKY"},    {"sl", "SLV"},    {"sq", "SQI"},    {"sr", "SRO"},    {"sv", "SVE"},
     {"sv_SE", "SVE"}, {"sv_FI", "SVF"}, {"sw", "SWK"},    {"ta", "TAM"},    {"te", "TEL"},
     {"th", "THA"},    {"tr", "TRK"},    {"uk", "UKR"},    {"ur", "URD"},    {"uz", "UZB"},
     {"vi", "VIT"},
