@@ -140,6 +140,27 @@ if command -v capsh >/dev/null; then
     cat "$LAB_TMP/nocap.err"
 fi
 
+# --- the model it is built for: the wizard as an ordinary user, only the
+# helper with file capabilities (skipped where the scratch folder ignores them)
+if command -v setpriv >/dev/null && command -v setcap >/dev/null &&
+    ! findmnt -no OPTIONS -T "$LAB_TMP" | grep -qw nosuid; then
+    mkdir -p "$LAB_TMP/user/run"
+    cp "$bin/orvanta-netadmin" "$bin/hostnet_prog" "$LAB_TMP/user/"
+    chmod 755 "$LAB_TMP" "$LAB_TMP/user" "$LAB_TMP/user/orvanta-netadmin" "$LAB_TMP/user/hostnet_prog"
+    chown nobody "$LAB_TMP/user/run"
+    as_user() {
+        lab_exec pc setpriv --reuid=nobody --regid=nogroup --clear-groups \
+            env XDG_RUNTIME_DIR="$LAB_TMP/user/run" ORVANTA_NETADMIN="$LAB_TMP/user/orvanta-netadmin" \
+            ASAN_OPTIONS="$ASAN_OPTIONS" "$LAB_TMP/user/hostnet_prog" "$@"
+    }
+    "$ORVANTA_SOURCE_DIR/packaging/setcap-netadmin.sh" "$LAB_TMP/user/orvanta-netadmin" >/dev/null
+    check "ordinary user with the helper's capabilities (.254 taken)" "alias 192.168.5.253 removed " \
+        "$(as_user ensure 192.168.5.20 255.255.255.0 2>&1 | tr '\n' ' ')"
+    "$ORVANTA_SOURCE_DIR/packaging/setcap-netadmin.sh" --remove "$LAB_TMP/user/orvanta-netadmin" >/dev/null
+    check "ordinary user, capabilities taken away" "alias none" \
+        "$(as_user ensure 192.168.5.20 255.255.255.0 2>/dev/null | head -1)"
+fi
+
 check "no alias left at the end" "" "$(pc_aliases)"
 [ "$failures" = 0 ] || { echo "$failures check(s) failed"; exit 1; }
 echo "all host network checks passed"

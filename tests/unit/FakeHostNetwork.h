@@ -35,6 +35,7 @@ public:
     std::map<uint32_t, AliasResult> addResults;   // AddAlias result by address
     AliasResult addResultForAll{AliasStatus::Ok, {}};
     AliasStatus duplicateCheckFailure = AliasStatus::Ok;  // non-Ok: the check fails so
+    AliasStatus removeFailure = AliasStatus::Ok;          // non-Ok: every removal fails so
 
     // ARP: answers per target, consumed one per request; then the owner's MAC
     // from arpOwners, else "no device answered".
@@ -72,6 +73,7 @@ public:
 
     AliasResult RemoveAlias(const AliasContext& alias) override {
         calls.push_back("del " + Cidr(alias) + " if" + std::to_string(alias.ifIndex));
+        if (removeFailure != AliasStatus::Ok) return {removeFailure, "scripted"};
         for (auto it = present.begin(); it != present.end(); ++it)
             if (*it == alias) {
                 present.erase(it);

@@ -178,6 +178,13 @@ TEST_F(AliasFixture, StateFileOutlivesACrashAndIsClearedOnRemoval) {
     ASSERT_EQ(stale.size(), 2u);
     EXPECT_EQ(stale[1], (AliasContext{lo, Ip("10.9.255.254"), Ip("255.255.0.0")}));
 
+    // Without the helper nothing can be removed now: the record must stay
+    // for a later start rather than the aliases being forgotten on the PC.
+    FakeHostNetwork helperless;
+    helperless.removeFailure = AliasStatus::HelperMissing;
+    EXPECT_EQ(RemoveStaleAliases(helperless, file), 0);
+    EXPECT_EQ(AddedAddresses::Load(file).size(), 2u);
+
     FakeHostNetwork next;
     next.present = stale;
     EXPECT_EQ(RemoveStaleAliases(next, file), 2);

@@ -109,9 +109,18 @@ void RemoveTemporaryAddresses(HostNetwork& net, AddedAddresses& added) {
 
 int RemoveStaleAliases(HostNetwork& net, const std::string& stateFile) {
     int removed = 0;
-    for (const auto& alias : AddedAddresses::Load(stateFile))
-        if (net.RemoveAlias(alias).ok()) ++removed;
-    std::remove(stateFile.c_str());
+    bool retryLater = false;
+    for (const auto& alias : AddedAddresses::Load(stateFile)) {
+        const AliasResult r = net.RemoveAlias(alias);
+        if (r.ok()) ++removed;
+        // Gone already, or not ours: nothing left to do. Anything else (no
+        // helper, no capability right now) may work at a later start, so the
+        // record stays.
+        else if (r.status != AliasStatus::NotFound && r.status != AliasStatus::Refused &&
+                 r.status != AliasStatus::NoSuchInterface)
+            retryLater = true;
+    }
+    if (!retryLater) std::remove(stateFile.c_str());
     return removed;
 }
 

@@ -35,8 +35,9 @@ uint32_t AddTemporaryAddress(uint32_t candidate, uint32_t mask, uint32_t ifIndex
 void RemoveTemporaryAddresses(HostNetwork& net, AddedAddresses& added);
 
 // Start-up: deletes the aliases a previous run recorded but never removed
-// (it crashed or was killed), then forgets the file. Returns how many were
-// removed.
+// (it crashed or was killed), then forgets the file, unless a removal failed
+// in a way a later start may mend (helper or capability missing). Returns
+// how many were removed.
 int RemoveStaleAliases(HostNetwork& net, const std::string& stateFile = AddedAddresses::DefaultStateFile());
 
 }  // namespace orvanta::hostnet

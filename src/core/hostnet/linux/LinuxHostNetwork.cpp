@@ -11,13 +11,12 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <sstream>
 
 #include "core/hostnet/Ipv4Text.h"
 #include "core/hostnet/NetadminRequest.h"
 #include "core/hostnet/linux/DhcpLeases.h"
 #include "core/hostnet/linux/NetlinkInventory.h"
+#include "core/hostnet/linux/SystemFiles.h"
 
 namespace orvanta::hostnet {
 
@@ -44,50 +43,6 @@ bool IsUp(const LinkRecord& link) {
     return link.operState == IF_OPER_UNKNOWN && (link.flags & IFF_UP) && (link.flags & IFF_RUNNING);
 }
 
-// Default-route gateways per interface name from /proc/net/route, whose
-// hexadecimal fields are the raw network-order values.
-std::multimap<std::string, uint32_t> DefaultGateways(const std::string& path) {
-    std::multimap<std::string, uint32_t> result;
-    std::ifstream in(path);
-    std::string line;
-    std::getline(in, line);  // header
-    while (std::getline(in, line)) {
-        std::istringstream f(line);
-        std::string iface, dest, gw, flags, refcnt, use, metric, mask;
-        if (!(f >> iface >> dest >> gw >> flags >> refcnt >> use >> metric >> mask)) continue;
-        const unsigned long d = std::strtoul(dest.c_str(), nullptr, 16);
-        const unsigned long m = std::strtoul(mask.c_str(), nullptr, 16);
-        const uint32_t g = uint32_t(std::strtoul(gw.c_str(), nullptr, 16));
-        const unsigned long fl = std::strtoul(flags.c_str(), nullptr, 16);
-        if (d == 0 && m == 0 && (fl & 0x2 /* RTF_GATEWAY */) && g != 0) result.emplace(iface, g);
-    }
-    return result;
-}
-
-std::vector<uint32_t> NameServers(const std::string& path) {
-    std::vector<uint32_t> servers;
-    std::ifstream in(path);
-    std::string line;
-    while (std::getline(in, line)) {
-        std::istringstream f(line);
-        std::string key, value;
-        uint32_t a;
-        if (f >> key >> value && key == "nameserver" && ParseIpv4(value, a)) servers.push_back(a);
-    }
-    return servers;
-}
-
-std::vector<uint32_t> DnsServers(const LinuxPaths& paths) {
-    std::vector<uint32_t> servers = NameServers(paths.resolvConf);
-    uint32_t stub;
-    ParseIpv4("127.0.0.53", stub);
-    if (!servers.empty() && servers.front() == stub) {
-        const auto upstream = NameServers(paths.resolvedUpstream);
-        if (!upstream.empty()) return upstream;
-    }
-    return servers;
-}
-
 std::string Cidr(const AliasContext& alias) {
     return FormatIpv4(alias.address) + "/" + std::to_string(MaskPrefix(alias.mask));
 }
@@ -109,8 +64,8 @@ AdapterList LinuxHostNetwork::ListAdapters() {
         list.error = std::strerror(-e);
         return list;
     }
-    const auto gateways = DefaultGateways(paths_.procNetRoute);
-    const auto dns = DnsServers(paths_);
+    const auto gateways = ReadDefaultGateways(paths_.procNetRoute);
+    const auto dns = ReadNameServers(paths_);
     for (const auto& link : links) {
         Adapter a;
         a.index = link.index;
@@ -156,6 +111,9 @@ void LinuxHostNetwork::Diagnose(const std::string& what, AliasStatus status, con
     if (status == AliasStatus::PermissionDenied) {
         // The text names the missing capability (it starts with it).
         std::fprintf(stderr, "orvanta: %s: orvanta-netadmin: %s (grant it with setcap-netadmin.sh)\n", what.c_str(),
+                     text.c_str());
+    } else if (status == AliasStatus::HelperMissing) {
+        std::fprintf(stderr, "orvanta: %s: %s (the helper that holds CAP_NET_ADMIN and CAP_NET_RAW)\n", what.c_str(),
                      text.c_str());
     } else if (IsHopeless(status)) {
         std::fprintf(stderr, "orvanta: %s: %s\n", what.c_str(), text.c_str());

@@ -1,0 +1,59 @@
+#include "core/hostnet/linux/SystemFiles.h"
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+#include "core/hostnet/Ipv4Text.h"
+
+namespace orvanta::hostnet {
+
+namespace {
+
+constexpr unsigned long kRouteGatewayFlag = 0x2;  // RTF_GATEWAY
+
+std::vector<uint32_t> NameServersIn(const std::string& path) {
+    std::vector<uint32_t> servers;
+    std::ifstream in(path);
+    std::string line;
+    while (std::getline(in, line)) {
+        std::istringstream f(line);
+        std::string key, value;
+        uint32_t a;
+        if (f >> key >> value && key == "nameserver" && ParseIpv4(value, a)) servers.push_back(a);
+    }
+    return servers;
+}
+
+}  // namespace
+
+std::multimap<std::string, uint32_t> ReadDefaultGateways(const std::string& routeFile) {
+    std::multimap<std::string, uint32_t> result;
+    std::ifstream in(routeFile);
+    std::string line;
+    std::getline(in, line);  // header
+    while (std::getline(in, line)) {
+        std::istringstream f(line);
+        std::string iface, dest, gw, flags, refcnt, use, metric, mask;
+        if (!(f >> iface >> dest >> gw >> flags >> refcnt >> use >> metric >> mask)) continue;
+        const unsigned long d = std::strtoul(dest.c_str(), nullptr, 16);
+        const unsigned long m = std::strtoul(mask.c_str(), nullptr, 16);
+        const uint32_t g = uint32_t(std::strtoul(gw.c_str(), nullptr, 16));
+        const unsigned long fl = std::strtoul(flags.c_str(), nullptr, 16);
+        if (d == 0 && m == 0 && (fl & kRouteGatewayFlag) && g != 0) result.emplace(iface, g);
+    }
+    return result;
+}
+
+std::vector<uint32_t> ReadNameServers(const LinuxPaths& paths) {
+    std::vector<uint32_t> servers = NameServersIn(paths.resolvConf);
+    uint32_t stub;
+    ParseIpv4("127.0.0.53", stub);
+    if (!servers.empty() && servers.front() == stub) {
+        const auto upstream = NameServersIn(paths.resolvedUpstream);
+        if (!upstream.empty()) return upstream;
+    }
+    return servers;
+}
+
+}  // namespace orvanta::hostnet

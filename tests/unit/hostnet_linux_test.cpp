@@ -1,0 +1,160 @@
+// The Linux side without touching any network: the helper's request check,
+// the system files and lease files, and what happens when the helper is not
+// there. Nothing here sends a packet or changes an address.
+#include <gtest/gtest.h>
+#include <net/if.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "FakeHostNetwork.h"
+#include "core/hostnet/NetadminRequest.h"
+#include "core/hostnet/TemporaryAddress.h"
+#include "core/hostnet/linux/DhcpLeases.h"
+#include "core/hostnet/linux/LinuxHostNetwork.h"
+#include "core/hostnet/linux/SystemFiles.h"
+
+namespace orvanta::hostnet {
+namespace {
+
+namespace fs = std::filesystem;
+
+TEST(NetadminRequestTest, AcceptsOnlyTheFixedFormatForItsInterface) {
+    struct Row {
+        const char* line;
+        bool accepted;
+        const char* why;  // what a wrong acceptance would let through
+    } rows[] = {
+        {"add eth0 192.168.5.254/24", true, ""},
+        {"del eth0 10.1.255.254/16", true, ""},
+        {"probe eth0 192.168.5.254 1000", true, ""},
+        {"arp eth0 192.168.1.252 192.168.1.10 1000", true, ""},
+        {"add eth1 192.168.5.254/24", false, "another interface than the one served"},
+        {"add eth 192.168.5.254/24", false, "a prefix of the interface name"},
+        {"add eth0 192.168.5.254", false, "an add without prefix"},
+        {"add eth0 192.168.5/24", false, "a short address inet_aton would take"},
+        {"add eth0 0x7f.1.1.1/8", false, "hex forms"},
+        {"add eth0 fe80::1/64", false, "IPv6"},
+        {"add eth0 192.168.5.256/24", false, "an octet above 255"},
+        {"add eth0 192.168.5.1/33", false, "a prefix above 32"},
+        {"add eth0 192.168.5.1/024", false, "leading zeros"},
+        {"add eth0 127.0.0.2/8", false, "loopback"},
+        {"add eth0 224.0.0.1/4", false, "multicast"},
+        {"add eth0 0.0.0.0/0", false, "the unspecified address"},
+        {"add  eth0 192.168.5.1/24", false, "doubled spaces"},
+        {"add eth0 192.168.5.1/24 ", false, "a trailing blank"},
+        {"add eth0 192.168.5.1/24 extra", false, "extra words"},
+        {"add eth0 192.168.5.1/24\r", false, "a control character"},
+        {"probe eth0 192.168.5.1 0", false, "a zero wait"},
+        {"probe eth0 192.168.5.1 99999", false, "an unbounded wait"},
+        {"arp eth0 192.168.1.252 0.0.0.0 1000", false, "an arp without a real source"},
+        {"flush eth0 192.168.5.1/24", false, "an unknown verb"},
+        {"", false, "an empty line"},
+    };
+    for (const auto& r : rows) {
+        NetadminRequest req;
+        std::string why;
+        EXPECT_EQ(ParseNetadminRequest(r.line, "eth0", req, &why), r.accepted) << r.line << " -- " << r.why;
+        if (r.accepted) {
+            // What the client formats is what the helper reads back.
+            EXPECT_EQ(FormatNetadminRequest(req), r.line);
+        } else {
+            EXPECT_FALSE(why.empty()) << r.line;
+        }
+    }
+    NetadminRequest req;
+    EXPECT_FALSE(ParseNetadminRequest(std::string(200, 'a'), "eth0", req, nullptr));
+}
+
+struct TempDir : ::testing::Test {
+    fs::path root;
+    void SetUp() override {
+        char dir[] = "/tmp/ovh_unitXXXXXX";
+        ASSERT_NE(mkdtemp(dir), nullptr);
+        root = dir;
+    }
+    void TearDown() override { fs::remove_all(root); }
+    void Write(const fs::path& p, const std::string& text) {
+        fs::create_directories(p.parent_path());
+        std::ofstream(p) << text;
+    }
+};
+
+TEST_F(TempDir, DefaultGatewaysAndNameServers) {
+    Write(root / "route",
+          "Iface\tDestination\tGateway \tFlags\tRefCnt\tUse\tMetric\tMask\t\tMTU\tWindow\tIRTT\n"
+          "eth0\t00000000\t0101A8C0\t0003\t0\t0\t100\t00000000\t0\t0\t0\n"   // default via 192.168.1.1
+          "eth0\t0001A8C0\t00000000\t0001\t0\t0\t100\t00FFFFFF\t0\t0\t0\n"   // the subnet itself
+          "wlan0\t00000000\t00000000\t0001\t0\t0\t600\t00000000\t0\t0\t0\n"  // default without gateway
+          "wlan0\t00000000\t0100000A\t0003\t0\t0\t600\t00000000\t0\t0\t0\n"); // default via 10.0.0.1
+    const auto gw = ReadDefaultGateways(root / "route");
+    ASSERT_EQ(gw.size(), 2u);
+    EXPECT_EQ(gw.find("eth0")->second, Ip("192.168.1.1"));
+    EXPECT_EQ(gw.find("wlan0")->second, Ip("10.0.0.1"));
+
+    LinuxPaths paths;
+    paths.resolvConf = root / "resolv.conf";
+    paths.resolvedUpstream = root / "upstream.conf";
+    Write(paths.resolvConf, "# generated\nsearch lan\nnameserver fd00::1\nnameserver 192.168.1.53\nnameserver 8.8.8.8\n");
+    EXPECT_EQ(ReadNameServers(paths), (std::vector<uint32_t>{Ip("192.168.1.53"), Ip("8.8.8.8")}));
+    // The resolver stub is not a server the camera could use.
+    Write(paths.resolvConf, "nameserver 127.0.0.53\noptions edns0\n");
+    Write(paths.resolvedUpstream, "nameserver 192.168.1.1\n");
+    EXPECT_EQ(ReadNameServers(paths), (std::vector<uint32_t>{Ip("192.168.1.1")}));
+}
+
+TEST_F(TempDir, DhcpLeasesInClientOrder) {
+    LinuxPaths paths;
+    paths.nmDevicesDir = root / "nm-run";
+    paths.nmLeaseDir = root / "nm-lib";
+    paths.networkdLeaseDir = root / "networkd";
+    paths.dhclientLeaseDirs = {root / "dhcp"};
+    EXPECT_FALSE(FindDhcpLease(paths, 3, "eth0").found);
+
+    // dhclient: the last lease block for the interface is the current one.
+    Write(root / "dhcp" / "dhclient.leases",
+          "lease {\n  interface \"eth0\";\n  fixed-address 192.168.1.50;\n"
+          "  option dhcp-server-identifier 192.168.1.1;\n}\n"
+          "lease {\n  interface \"wlan0\";\n  fixed-address 10.0.0.9;\n  option dhcp-server-identifier 10.0.0.1;\n}\n"
+          "lease {\n  interface \"eth0\";\n  fixed-address 192.168.1.51;\n"
+          "  option dhcp-server-identifier 192.168.1.2;\n}\n");
+    DhcpLease lease = FindDhcpLease(paths, 3, "eth0");
+    EXPECT_TRUE(lease.found);
+    EXPECT_EQ(lease.address, Ip("192.168.1.51"));
+    EXPECT_EQ(lease.server, Ip("192.168.1.2"));
+
+    // systemd-networkd comes before dhclient.
+    Write(root / "networkd" / "3", "# This is private data.\nADDRESS=192.168.1.60\nSERVER_ADDRESS=192.168.1.3\n");
+    lease = FindDhcpLease(paths, 3, "eth0");
+    EXPECT_EQ(lease.server, Ip("192.168.1.3"));
+
+    // NetworkManager's internal client comes first; another device's file
+    // (a name that merely ends alike) is not ours.
+    Write(root / "nm-lib" / "internal-1234-veth0.lease", "ADDRESS=192.168.9.9\nSERVER_ADDRESS=192.168.9.1\n");
+    Write(root / "nm-lib" / "internal-5678-eth0.lease", "ADDRESS=192.168.1.70\nSERVER_ADDRESS=192.168.1.4\n");
+    lease = FindDhcpLease(paths, 3, "eth0");
+    EXPECT_EQ(lease.address, Ip("192.168.1.70"));
+    EXPECT_EQ(lease.server, Ip("192.168.1.4"));
+}
+
+TEST(LinuxHostNetworkTest, MissingHelperFailsAtOnceWithOneLine) {
+    LinuxPaths paths;
+    paths.helper = "/nonexistent/orvanta-netadmin";
+    LinuxHostNetwork net(paths);
+    const uint32_t lo = if_nametoindex("lo");
+    testing::internal::CaptureStderr();
+    const AliasResult r = net.AddAlias({lo, Ip("192.0.2.254"), Ip("255.255.255.0")});
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(r.status, AliasStatus::HelperMissing);
+    EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
+    EXPECT_NE(err.find("/nonexistent/orvanta-netadmin"), std::string::npos) << err;
+
+    // An interface that does not exist never reaches the helper.
+    EXPECT_EQ(net.AddAlias({999999, Ip("192.0.2.254"), Ip("255.255.255.0")}).status, AliasStatus::NoSuchInterface);
+
+    // The PC's own address answers with the PC's MAC without any request.
+    EXPECT_EQ(net.SendArp(Ip("127.0.0.1"), Ip("127.0.0.1")).status, ArpStatus::Answered);
+}
+
+}  // namespace
+}  // namespace orvanta::hostnet
