@@ -177,7 +177,7 @@ bool CVorel::Poll() {
             for (const auto& p : fds)
                 if (p.fd == slots_[i].socket && (p.revents & (POLLIN | POLLERR))) readable = true;
             if (!readable) continue;
-            for (;;) {
+            for (int reads = 0; reads < settings_.maxReadsPerCycle; ++reads) {
                 const int r = ReceiveReply(&slots_[i], &receiveBuffer_);
                 if (r == 0) {
                     entryImage_.slotIndex = i;

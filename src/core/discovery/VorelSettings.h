@@ -22,6 +22,11 @@ struct VorelSettings {
     int waitCycles = 60;
     int waitMicroseconds = 5000;
     int initialRecordCapacity = 25;
+    // Datagrams read from one socket in one wait cycle before moving on. A
+    // stream that never lets the queue run dry (a flood, a looping device)
+    // would otherwise keep a Search, and the window calling it, busy for
+    // ever; what is left is read in the next cycle.
+    int maxReadsPerCycle = 1024;
     // Receive buffer asked for on every receive socket, so that the burst of
     // replies from a large installation is not dropped before it is read.
     int receiveBufferBytes = 8 * 1024 * 1024;
