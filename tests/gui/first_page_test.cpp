@@ -1,0 +1,179 @@
+// The first page: the network-type box for every combination of Internet,
+// dial-up, adapter and DHCP; the start flags and commands of its buttons;
+// the hidden buttons; the server button shown only with a listing server.
+#include <QAbstractButton>
+#include <QDialog>
+#include <QLabel>
+#include <QTest>
+
+#include "gui/app/Art.h"
+#include "gui/pages/CSubFirst.h"
+#include "support/WizardFixture.h"
+
+using namespace orvanta;
+using namespace orvanta::testing;
+
+namespace {
+
+const QString kLanguage = QStringLiteral(
+    "[FirstPage]\n"
+    "Btn_FindCam=Find camera\nBtn_SetupCam=Set up camera\nBtn_FindNet=Server list\nBtn_About=About\n"
+    "Btn_Language=Language\nLinkTypeEthernet=ETH\nLinkTypePPPOE=PPPOE\nLinkFixedIP=FIXED\n"
+    "LinkDynamicIP=DYNAMIC\nLinkNotConnect=OFFLINE\n");
+
+}  // namespace
+
+class FirstPageTest : public QObject {
+    Q_OBJECT
+private slots:
+    void init() {
+        fx_ = std::make_unique<WizardFixture>();
+        fx_->WriteLanguage(QStringLiteral("English (ENG).ini"), kLanguage);
+        fx_->RememberLanguage(QStringLiteral("English (ENG).ini"));
+    }
+    void cleanup() {
+        QVERIFY(!fx_->prompter.HadUnexpected());
+        fx_.reset();
+    }
+
+    void networkBox_data();
+    void networkBox();
+    void captionsAndHiddenButtons();
+    void pathButtonsSetOneStartFlag();
+    void otherButtonsPostTheirCommands();
+    void searchIntranetFollowsTheListingServer();
+    void missingKeysLeaveButtonsWorking();
+
+private:
+    CSubFirst* Start(const DeploymentSettings& d = {}) {
+        CWizardDlg& dlg = fx_->Start(d);
+        return dlg.FirstPage();
+    }
+    std::unique_ptr<WizardFixture> fx_;
+};
+
+void FirstPageTest::networkBox_data() {
+    QTest::addColumn<int>("reachable");
+    QTest::addColumn<int>("dialUp");
+    QTest::addColumn<int>("adapter");
+    QTest::addColumn<int>("dhcp");
+    QTest::addColumn<int>("picture");
+    QTest::addColumn<QString>("text");
+    // Online over PPPoE with a LAN adapter too: the PPPoE picture, two lines.
+    QTest::newRow("online pppoe+lan dhcp") << 1 << 1 << 1 << 1 << art::kFirstPppoe << "PPPOE\nDYNAMIC";
+    QTest::newRow("online pppoe+lan fixed") << 1 << 1 << 1 << 0 << art::kFirstPppoe << "PPPOE\nFIXED";
+    // Online over a LAN: the router picture and the address kind.
+    QTest::newRow("online lan dhcp") << 1 << 0 << 1 << 1 << art::kFirstRouter << "ETH\nDYNAMIC";
+    QTest::newRow("online lan fixed") << 1 << 0 << 1 << 0 << art::kFirstRouter << "ETH\nFIXED";
+    // Online by dial-up only: one line, no address kind.
+    QTest::newRow("online pppoe only") << 1 << 1 << 0 << 1 << art::kFirstPppoe << "PPPOE";
+    // Online with no adapter found: the fixed text, picture as it was.
+    QTest::newRow("online nothing found") << 1 << 0 << 0 << 1 << art::kFirstPppoe << "FIXED";
+    // Offline on a LAN: the crossed-out chain.
+    QTest::newRow("offline lan") << 0 << 0 << 1 << 1 << art::kFirstNoInternet << "OFFLINE";
+    // Offline with dial-up: the picture stays what it was (206 at start).
+    QTest::newRow("offline pppoe") << 0 << 1 << 0 << 0 << art::kFirstPppoe << "OFFLINE";
+    QTest::newRow("offline pppoe+lan") << 0 << 1 << 1 << 0 << art::kFirstPppoe << "OFFLINE";
+    QTest::newRow("offline nothing") << 0 << 0 << 0 << 0 << art::kFirstPppoe << "OFFLINE";
+}
+
+void FirstPageTest::networkBox() {
+    QFETCH(int, reachable);
+    QFETCH(int, dialUp);
+    QFETCH(int, adapter);
+    QFETCH(int, dhcp);
+    QFETCH(int, picture);
+    QFETCH(QString, text);
+    CSubFirst* page = Start();
+    CameraSettings& s = fx_->Settings();
+    s.internetReachable = static_cast<uint8_t>(reachable);
+    s.HostDialUp = static_cast<uint8_t>(dialUp);
+    s.HostAdapterFound = static_cast<uint8_t>(adapter);
+    s.HostDHCP = static_cast<uint8_t>(dhcp);
+    page->UpdateNetworkBox();
+    QCOMPARE(page->NetworkPicture(), picture);
+    QCOMPARE(page->NetworkText(), text);
+    QCOMPARE(page->Control<QLabel>(1221)->text(), text);
+}
+
+void FirstPageTest::captionsAndHiddenButtons() {
+    CSubFirst* page = Start();
+    QCOMPARE(page->Control<QAbstractButton>(1013)->text(), QStringLiteral("Find camera"));
+    QCOMPARE(page->Control<QAbstractButton>(1006)->text(), QStringLiteral("Set up camera"));
+    QCOMPARE(page->Control<QAbstractButton>(1050)->text(), QStringLiteral("About"));
+    QCOMPARE(page->Control<QAbstractButton>(1348)->text(), QStringLiteral("Language"));
+    QCOMPARE(page->Control<QAbstractButton>(1013)->accessibleName(), QStringLiteral("Find camera"));
+    // Made hidden; the upgrade button also disabled.
+    QVERIFY(page->Control<QAbstractButton>(1012)->isHidden());
+    QVERIFY(page->Control<QAbstractButton>(1049)->isHidden());
+    QVERIFY(!page->Control<QAbstractButton>(1049)->isEnabled());
+    // The first page has no step title and no Back/Next.
+    QVERIFY(page->StepTitle() == nullptr);
+    QVERIFY(page->BackButton() == nullptr);
+}
+
+void FirstPageTest::pathButtonsSetOneStartFlag() {
+    CSubFirst* page = Start();
+    CameraSettings& s = fx_->Settings();
+    QCOMPARE(s.StartSearch + s.StartSetup + s.StartUpgrade, 0);
+    page->Control<QAbstractButton>(1006)->click();
+    QCoreApplication::processEvents();
+    QCOMPARE(fx_->Dlg().Pages().CurrentIndex(), int(kPageChoose));
+    QCOMPARE(s.StartSetup, uint8_t{1});
+    // Search after Setup leaves only StartSearch set.
+    fx_->Dlg().HandleCommand(cmd::kFirstPage);
+    page->Control<QAbstractButton>(1013)->click();
+    QCoreApplication::processEvents();
+    QCOMPARE(fx_->Dlg().Pages().CurrentIndex(), int(kPageSearchNet));
+    QCOMPARE(s.StartSearch, uint8_t{1});
+    QCOMPARE(s.StartSetup, uint8_t{0});
+    QCOMPARE(s.StartUpgrade, uint8_t{0});
+    // The hidden upgrade button still works as its handler says.
+    fx_->Dlg().HandleCommand(cmd::kFirstPage);
+    page->Control<QAbstractButton>(1049)->setEnabled(true);
+    page->Control<QAbstractButton>(1049)->click();
+    QCoreApplication::processEvents();
+    QCOMPARE(fx_->Dlg().Pages().CurrentIndex(), int(kPageSearchNet));
+    QCOMPARE(s.StartUpgrade, uint8_t{1});
+    QCOMPARE(s.StartSearch, uint8_t{0});
+}
+
+void FirstPageTest::otherButtonsPostTheirCommands() {
+    CSubFirst* page = Start();
+    // About: the about dialog runs; the page stays.
+    fx_->prompter.AnswerDialog([](QDialog& d) {
+        return d.objectName() == QLatin1String("100") ? QDialog::Accepted : QDialog::Rejected;
+    });
+    page->Control<QAbstractButton>(1050)->click();
+    QCoreApplication::processEvents();
+    QCOMPARE(fx_->prompter.Dialogs(), QStringList{QStringLiteral("orvanta::CAboutDlg")});
+    QCOMPARE(fx_->Dlg().Pages().CurrentIndex(), 0);
+    // Search Intranet: the server login page, the flags untouched.
+    page->Control<QAbstractButton>(1012)->click();
+    QCoreApplication::processEvents();
+    QCOMPARE(fx_->Dlg().Pages().CurrentIndex(), int(kPageLogin));
+    QCOMPARE(fx_->Settings().StartSearch + fx_->Settings().StartSetup, 0);
+}
+
+void FirstPageTest::searchIntranetFollowsTheListingServer() {
+    DeploymentSettings d;
+    d.listingHost = QStringLiteral("127.0.0.1");
+    CSubFirst* page = Start(d);
+    QVERIFY(!page->Control<QAbstractButton>(1012)->isHidden());
+    QVERIFY(page->Control<QAbstractButton>(1049)->isHidden());
+}
+
+void FirstPageTest::missingKeysLeaveButtonsWorking() {
+    fx_->WriteLanguage(QStringLiteral("English (ENG).ini"), QStringLiteral("[Other]\nx=y\n"));
+    CSubFirst* page = Start();
+    QVERIFY(page->Control<QAbstractButton>(1013)->text().isEmpty());
+    QVERIFY(page->NetworkText().isEmpty());
+    // An empty caption still leaves a name for assistive tools.
+    QVERIFY(!page->Control<QAbstractButton>(1013)->accessibleName().isEmpty());
+    page->Control<QAbstractButton>(1013)->click();
+    QCoreApplication::processEvents();
+    QCOMPARE(fx_->Dlg().Pages().CurrentIndex(), int(kPageSearchNet));
+}
+
+QTEST_MAIN(FirstPageTest)
+#include "first_page_test.moc"

@@ -1,0 +1,141 @@
+// Enter and Escape do nothing in the wizard's windows, and a second wizard
+// started while one runs says so and ends at once, before it asks for a
+// language or builds a page; the first one keeps running and ends cleanly on
+// SIGTERM.
+#include <sys/file.h>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDialog>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLineEdit>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "gui/app/KeySwallower.h"
+#include "gui/dialogs/CDlgLanguage.h"
+#include "gui/pages/CWizardPage.h"
+#include "support/WizardFixture.h"
+
+using namespace orvanta;
+using namespace orvanta::testing;
+
+class KeysAndInstanceTest : public QObject {
+    Q_OBJECT
+private slots:
+    void enterAndEscapeDoNothing();
+    void secondInstanceEndsAtOnce();
+
+private:
+    static QProcess* StartWizard(const QString& runtimeDir, const QString& configDir, const QStringList& args = {});
+    static bool LockHeld(const QString& path);
+};
+
+void KeysAndInstanceTest::enterAndEscapeDoNothing() {
+    KeySwallower keys;
+    qApp->installEventFilter(&keys);
+
+    // A dialog would close on Escape and accept on Enter.
+    CDlgLanguage chooser({"English (ENG)"}, 0, {});
+    QSignalSpy finished(&chooser, &QDialog::finished);
+    chooser.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&chooser));
+    QTest::keyClick(chooser.Combo(), Qt::Key_Escape);
+    QTest::keyClick(chooser.Combo(), Qt::Key_Return);
+    QTest::keyClick(&chooser, Qt::Key_Enter);
+    QCOMPARE(finished.count(), 0);
+    QVERIFY(chooser.isVisible());
+
+    // On a page: an edit never sees the key, so nothing bound to it fires.
+    WizardFixture fx;
+    fx.WriteLanguage(QStringLiteral("English (ENG).ini"), QStringLiteral("[Common]\nBtnNext=Next\n"));
+    fx.RememberLanguage(QStringLiteral("English (ENG).ini"));
+    CWizardDlg& dlg = fx.Start();
+    dlg.show();
+    dlg.HandleCommand(cmd::kWlanApPage);
+    auto* ssid = dlg.Page(kPageWLANAP)->Control<QLineEdit>(1134);
+    QSignalSpy returned(ssid, &QLineEdit::returnPressed);
+    ssid->setFocus();
+    QTest::keyClick(ssid, Qt::Key_Return);
+    QTest::keyClick(ssid, Qt::Key_Escape);
+    QTest::keyClicks(ssid, QStringLiteral("ab"));
+    QCOMPARE(returned.count(), 0);
+    QCOMPARE(ssid->text(), QStringLiteral("ab"));  // other keys still work
+    QCOMPARE(dlg.Pages().CurrentIndex(), int(kPageWLANAP));
+    QVERIFY(dlg.isVisible());
+    qApp->removeEventFilter(&keys);
+}
+
+QProcess* KeysAndInstanceTest::StartWizard(const QString& runtimeDir, const QString& configDir,
+                                           const QStringList& args) {
+    auto* p = new QProcess;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtimeDir);
+    env.insert(QStringLiteral("ORVANTA_CONFIG_DIR"), configDir);
+    env.insert(QStringLiteral("ORVANTA_PROBE_HOST"), QString());
+    env.insert(QStringLiteral("ORVANTA_LISTING_HOST"), QString());
+    p->setProcessEnvironment(env);
+    const QString wizard = QStringLiteral(ORVANTA_BIN_DIR "/orvanta");
+    // As root, the wizard runs in a network namespace of its own with only
+    // a loopback device, so it never looks at this machine's network.
+    if (::geteuid() == 0)
+        p->start(QStringLiteral("unshare"), QStringList{QStringLiteral("--net"), wizard} + args);
+    else
+        p->start(wizard, args);
+    return p;
+}
+
+bool KeysAndInstanceTest::LockHeld(const QString& path) {
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDWR | O_CLOEXEC);
+    if (fd < 0) return false;
+    const bool held = ::flock(fd, LOCK_EX | LOCK_NB) != 0;
+    ::close(fd);
+    return held;
+}
+
+void KeysAndInstanceTest::secondInstanceEndsAtOnce() {
+    if (!QFile::exists(QStringLiteral(ORVANTA_BIN_DIR "/orvanta"))) QSKIP("orvanta is not built");
+    QTemporaryDir runtime;
+    QTemporaryDir firstConfig;
+    QTemporaryDir secondConfig;
+    QFile ini(firstConfig.path() + QStringLiteral("/defaultlang.ini"));
+    QVERIFY(ini.open(QIODevice::WriteOnly));
+    ini.write("[DefaultLang]\nLangFile=English (ENG).ini\n");
+    ini.close();
+
+    std::unique_ptr<QProcess> first(StartWizard(runtime.path(), firstConfig.path()));
+    QVERIFY(first->waitForStarted(5000));
+    const QString lock = runtime.path() + QStringLiteral("/orvanta.lock");
+    QTRY_VERIFY_WITH_TIMEOUT(LockHeld(lock), 20000);
+
+    QElapsedTimer clock;
+    clock.start();
+    std::unique_ptr<QProcess> second(StartWizard(runtime.path(), secondConfig.path()));
+    QVERIFY(second->waitForFinished(15000));
+    const qint64 ms = clock.elapsed();
+    QCOMPARE(second->exitStatus(), QProcess::NormalExit);
+    QCOMPARE(second->exitCode(), 0);
+    QVERIFY(second->readAllStandardError().contains("Orvanta is already running"));
+    // It never reached the language step: nothing was asked or written.
+    QVERIFY(!QFile::exists(secondConfig.path() + QStringLiteral("/defaultlang.ini")));
+    qInfo("second instance ended after %lld ms", static_cast<long long>(ms));
+
+    // The first is untouched and still holds the lock; SIGTERM ends it
+    // through its normal shutdown.
+    QCOMPARE(first->state(), QProcess::Running);
+    QVERIFY(LockHeld(lock));
+    first->terminate();
+    QVERIFY(first->waitForFinished(15000));
+    QCOMPARE(first->exitStatus(), QProcess::NormalExit);
+    QCOMPARE(first->exitCode(), 0);
+    QVERIFY(!LockHeld(lock));
+}
+
+QTEST_MAIN(KeysAndInstanceTest)
+#include "keys_and_instance_test.moc"

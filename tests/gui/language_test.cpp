@@ -1,0 +1,152 @@
+// Choosing the language: asked at the first start, remembered afterwards,
+// changed from the first page with every page re-captioned at once (hidden
+// ones too) while typed values stay; and the chooser's own behaviour.
+#include <QComboBox>
+#include <QDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTest>
+
+#include "gui/dialogs/CDlgLanguage.h"
+#include "gui/pages/CSubFirst.h"
+#include "gui/pages/CWizardPage.h"
+#include "support/WizardFixture.h"
+
+using namespace orvanta;
+using namespace orvanta::testing;
+
+namespace {
+
+QString LanguageFile(const QString& tag) {
+    return QStringLiteral(
+               "[Common]\nBtnBack=%1 back\nBtnNext=%1 next\nBtnFinish=%1 finish\nBtnSave=%1 save\n"
+               "[FirstPage]\nBtn_FindCam=%1 find\nLinkNotConnect=%1 offline\n"
+               "[LANPage]\nTitleLAN=%1 lan title\nIP=%1 address\n"
+               "[WizardDlg]\nMessage2=%1 failed\n")
+        .arg(tag);
+}
+
+// Picks `name` in the chooser and presses OK.
+std::function<int(QDialog&)> Choose(const QString& name) {
+    return [name](QDialog& d) {
+        auto& chooser = dynamic_cast<CDlgLanguage&>(d);
+        chooser.Combo()->setEditText(name);
+        chooser.Confirm();
+        return int(QDialog::Accepted);
+    };
+}
+
+}  // namespace
+
+class LanguageTest : public QObject {
+    Q_OBJECT
+private slots:
+    void init() {
+        fx_ = std::make_unique<WizardFixture>();
+        fx_->WriteLanguage(QStringLiteral("English (ENG).ini"), LanguageFile(QStringLiteral("EN")));
+        fx_->WriteLanguage(QStringLiteral("Second (CHT).ini"), LanguageFile(QStringLiteral("ZH")));
+    }
+    void cleanup() {
+        QVERIFY(!fx_->prompter.HadUnexpected());
+        QVERIFY(fx_->prompter.AllAnswersUsed());
+        fx_.reset();
+    }
+
+    void firstStartAsksAndRemembers();
+    void rememberedLanguageIsNotAsked();
+    void changeRecaptionsEveryPage();
+    void chooserListsAfreshAndKeepsLastAnswer();
+
+private:
+    std::unique_ptr<WizardFixture> fx_;
+};
+
+void LanguageTest::firstStartAsksAndRemembers() {
+    fx_->prompter.AnswerDialog(Choose(QStringLiteral("Second (CHT)")));
+    CWizardDlg& dlg = fx_->Start();
+    QCOMPARE(fx_->prompter.Dialogs(), QStringList{QStringLiteral("orvanta::CDlgLanguage")});
+    QCOMPARE(fx_->RememberedLanguage(), QStringLiteral("Second (CHT).ini"));
+    QCOMPARE(QString::fromStdString(dlg.LanguageFileName()), QStringLiteral("Second (CHT).ini"));
+    QCOMPARE(dlg.Page(kPageFirst)->Control<QAbstractButton>(1013)->text(), QStringLiteral("ZH find"));
+    QCOMPARE(QString::fromStdString(dlg.Messages().Message[2]), QStringLiteral("ZH failed"));
+}
+
+void LanguageTest::rememberedLanguageIsNotAsked() {
+    fx_->RememberLanguage(QStringLiteral("English (ENG).ini"));
+    CWizardDlg& dlg = fx_->Start();
+    QVERIFY(fx_->prompter.Dialogs().isEmpty());
+    QCOMPARE(dlg.Page(kPageLANIP)->StepTitle()->text(), QStringLiteral("EN lan title"));
+}
+
+void LanguageTest::changeRecaptionsEveryPage() {
+    fx_->RememberLanguage(QStringLiteral("English (ENG).ini"));
+    CWizardDlg& dlg = fx_->Start();
+    // Something typed on a hidden page survives the change.
+    auto* ssid = dlg.Page(kPageWLANAP)->Control<QLineEdit>(1134);
+    QVERIFY(ssid);
+    ssid->setText(QStringLiteral("typed"));
+
+    fx_->prompter.AnswerDialog(Choose(QStringLiteral("Second (CHT)")));
+    dlg.Page(kPageFirst)->Control<QAbstractButton>(1348)->click();
+    QCoreApplication::processEvents();
+
+    QCOMPARE(fx_->RememberedLanguage(), QStringLiteral("Second (CHT).ini"));
+    QCOMPARE(dlg.Pages().CurrentIndex(), int(kPageFirst));
+    QVERIFY(!dlg.Page(kPageFirst)->isHidden());
+    QCOMPARE(dlg.Page(kPageFirst)->Control<QAbstractButton>(1013)->text(), QStringLiteral("ZH find"));
+    // The first page's box is refilled in the new language.
+    QCOMPARE(dlg.FirstPage()->NetworkText(), QStringLiteral("ZH offline"));
+    QCOMPARE(dlg.Page(kPageLANIP)->StepTitle()->text(), QStringLiteral("ZH lan title"));
+    QCOMPARE(dlg.Page(kPageLANIP)->Control<QLabel>(1309)->text(), QStringLiteral("ZH address"));
+    // Every page's Back/Next/Finish/Save is in the new language.
+    int buttons = 0;
+    for (int i = 0; i < kPageCount; ++i) {
+        CWizardPage* page = dlg.Page(i);
+        for (auto* b : page->findChildren<CXButtonXP*>()) {
+            if (b == page->BackButton()) {
+                QCOMPARE(b->text(), QStringLiteral("ZH back"));
+                ++buttons;
+            } else if (b == page->NextButton()) {
+                QCOMPARE(b->text(), QStringLiteral("ZH next"));
+                ++buttons;
+            }
+        }
+    }
+    QVERIFY(buttons >= 36);
+    QCOMPARE(dlg.Page(kPageSetupFinish)->Control<QAbstractButton>(1249)->text(), QStringLiteral("ZH finish"));
+    QCOMPARE(dlg.Page(kPageSetAutoParam)->Control<QAbstractButton>(1163)->text(), QStringLiteral("ZH save"));
+    QCOMPARE(QString::fromStdString(dlg.Messages().Message[2]), QStringLiteral("ZH failed"));
+    QCOMPARE(ssid->text(), QStringLiteral("typed"));
+}
+
+void LanguageTest::chooserListsAfreshAndKeepsLastAnswer() {
+    fx_->RememberLanguage(QStringLiteral("English (ENG).ini"));
+    CWizardDlg& dlg = fx_->Start();
+    // A file added while the wizard runs is listed on the next run; the
+    // preselection falls back to the English entry.
+    fx_->WriteLanguage(QStringLiteral("Third (DEU).ini"), LanguageFile(QStringLiteral("DE")));
+    QStringList listed;
+    fx_->prompter.AnswerDialog([&listed](QDialog& d) {
+        auto& chooser = dynamic_cast<CDlgLanguage&>(d);
+        for (int i = 0; i < chooser.Combo()->count(); ++i) listed << chooser.Combo()->itemText(i);
+        chooser.Confirm();
+        return int(QDialog::Accepted);
+    });
+    qputenv("LC_ALL", "en_US.UTF-8");
+    dlg.HandleCommand(cmd::kChangeLanguage);
+    QCOMPARE(listed, (QStringList{QStringLiteral("English (ENG)"), QStringLiteral("Second (CHT)"),
+                                  QStringLiteral("Third (DEU)")}));
+    QCOMPARE(fx_->RememberedLanguage(), QStringLiteral("English (ENG).ini"));
+    // Closed without OK: the last answer stands.
+    fx_->prompter.AnswerDialog([](QDialog&) { return int(QDialog::Rejected); });
+    dlg.HandleCommand(cmd::kChangeLanguage);
+    QCOMPARE(fx_->RememberedLanguage(), QStringLiteral("English (ENG).ini"));
+    // An empty answer means English.
+    fx_->prompter.AnswerDialog(Choose(QString()));
+    dlg.HandleCommand(cmd::kChangeLanguage);
+    QCOMPARE(fx_->RememberedLanguage(), QStringLiteral("English (ENG).ini"));
+    QCOMPARE(dlg.Page(kPageFirst)->Control<QAbstractButton>(1013)->text(), QStringLiteral("EN find"));
+}
+
+QTEST_MAIN(LanguageTest)
+#include "language_test.moc"
