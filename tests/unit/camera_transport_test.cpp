@@ -184,6 +184,23 @@ TEST_F(CameraTransport, ConnectFailures) {
     EXPECT_EQ(ReadParameters(s, kPageVersion), kHttpConnectFailed);
 }
 
+TEST_F(CameraTransport, ResolveAndProbe) {
+    EXPECT_EQ(ResolveHost("10.1.2.3"), htonl(0x0A010203));
+    EXPECT_EQ(ResolveHost(""), htonl(INADDR_LOOPBACK));  // no name: this machine
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(ResolveHost("10.1.2.256"), 0u);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "The IPv4 address entered must be a legal address\n");
+
+    uint16_t port = 0;
+    {
+        ScriptedServer server({});
+        port = static_cast<uint16_t>(std::stoi(server.port()));
+        EXPECT_EQ(ProbeInternet("127.0.0.1", port), 0);
+    }
+    EXPECT_EQ(ProbeInternet("127.0.0.1", port), -1);  // nobody listens any more
+    EXPECT_EQ(ProbeInternet("127.0.0.1", 0), -1);
+}
+
 TEST_F(CameraTransport, NormalSaveSucceedsWhateverTheNetworkWriteGets) {
     for (const char* networkReply : {"HTTP/1.0 402 Failure\r\n\r\n", ""}) {
         ScriptedServer server({{kOk}, {kOk}, {kOk}, {networkReply}});
