@@ -15,6 +15,7 @@
 
 #include "core/discovery/CVorel.h"
 #include "core/discovery/DiscoveryRequest.h"
+#include "core/discovery/ScriptedDiscoveryTransport.h"
 
 using namespace orvanta::discovery;
 
@@ -265,4 +266,129 @@ TEST(CVorel, ReceiveReplyResults) {
     EXPECT_NE(all.find("Invalid reply data buffer !\n"), std::string::npos);
     std::fclose(diag);
     std::free(buf);
+}
+
+namespace {
+
+// A client on the in-memory network, with one or two local addresses.
+struct Scripted : Fixture {
+    std::shared_ptr<ScriptedDiscoveryTransport> net = std::make_shared<ScriptedDiscoveryTransport>();
+    std::unique_ptr<CVorel> v;
+    DiscoveredCamera* records = nullptr;
+    int count = -1;
+    int capacity = -1;
+    explicit Scripted(int addresses = 1) {
+        settings.localAddresses = [addresses](std::vector<uint32_t>& a) {
+            a = {0x0100000Au, 0x0101000Au};
+            a.resize(addresses);
+            return true;
+        };
+        settings.transport = net;
+        settings.waitCycles = 3;
+        v = std::make_unique<CVorel>(settings);
+    }
+    int Search(int restart) { return v->Search(&records, &count, &capacity, restart); }
+    void Reply(uint32_t mac, uint8_t ip) {
+        DiscoveryReplyFields f;
+        f.mac[5] = uint8_t(mac);
+        f.ipNetOrder = uint32_t(ip) << 24 | 0x0A;
+        net->Deliver(DiscoveryReply::Encode(f));
+    }
+};
+
+}  // namespace
+
+TEST(CVorel, SearchSendsOnceAnIntervalAndRestartsQuietly) {
+    Scripted s(2);
+    EXPECT_EQ(s.Search(0), 0);  // the first call opens and broadcasts at once
+    EXPECT_EQ(s.net->opened, 2);
+    EXPECT_EQ(s.net->requestsSent, 1);  // one request whatever the number of slots
+    const auto req = DiscoveryRequest::Build();
+    EXPECT_EQ(s.net->lastRequest, std::vector<uint8_t>(req.bytes.begin(), req.bytes.end()));
+
+    s.Reply(1, 5);
+    EXPECT_EQ(s.Search(0), 1);
+    EXPECT_EQ(s.count, 1);
+    EXPECT_EQ(s.capacity, 25);
+    // Both sockets heard the broadcast reply: one entry, the slot read last.
+    EXPECT_EQ(s.v->List().InArrivalOrder().front().slotIndex, 1);
+    s.now += 7000 - 0;
+    EXPECT_EQ(s.Search(0), 0);
+    EXPECT_EQ(s.net->requestsSent, 1);  // exactly the interval is not yet more
+    s.now += 1;
+    s.Search(0);
+    EXPECT_EQ(s.net->requestsSent, 2);
+
+    // A restart empties the list and reopens, but is no change by itself.
+    DiscoveredCamera* before = s.records;
+    EXPECT_EQ(s.Search(1), 0);
+    EXPECT_EQ(s.count, 0);
+    EXPECT_EQ(s.records, before);
+    EXPECT_EQ(s.net->opened, 4);
+    EXPECT_EQ(s.net->OpenHandles(), 2u);
+    EXPECT_EQ(s.net->requestsSent, 3);
+    EXPECT_STREQ(s.records[0].MacText, "00:00:00:00:00:01");  // the old rows stay for the caller
+}
+
+TEST(CVorel, EntriesExpireOnlyWhenADatagramIsRead) {
+    Scripted s;
+    s.Search(1);
+    s.Reply(1, 5);
+    s.Reply(2, 6);
+    EXPECT_EQ(s.Search(0), 1);
+    EXPECT_EQ(s.count, 2);
+    s.now += 7001;  // both cameras fall silent
+    s.Search(0);    // resend, but nothing read: no entry is removed
+    EXPECT_EQ(s.v->List().Count(), 2u);
+    // The PC's own request coming back is rejected, yet it drives the expiry.
+    const auto req = DiscoveryRequest::Build();
+    s.net->Deliver({req.bytes.begin(), req.bytes.end()});
+    EXPECT_EQ(s.Search(0), 1);
+    EXPECT_EQ(s.count, 0);
+}
+
+TEST(CVorel, SocketFailuresFailTheSearchUntilARestart) {
+    Scripted s;
+    s.net->failOpen = true;
+    EXPECT_EQ(s.Search(1), -1);
+    s.net->failOpen = false;
+    EXPECT_EQ(s.Search(0), -1);  // the slot keeps its failed socket
+    EXPECT_EQ(s.count, -1);      // outputs untouched
+    EXPECT_EQ(s.Search(1), 0);
+    s.Reply(1, 5);
+    EXPECT_EQ(s.Search(0), 1);
+    EXPECT_EQ(s.count, 1);
+
+    // A failed wait fails the call and keeps the list and the sockets.
+    s.net->failWait = true;
+    s.count = -1;
+    EXPECT_EQ(s.Search(0), -1);
+    EXPECT_EQ(s.count, -1);
+    EXPECT_EQ(s.v->List().Count(), 1u);
+    EXPECT_TRUE(s.v->SocketsOpen());
+}
+
+TEST(CVorel, SendFailuresAreReportedAndThePollGoesOn) {
+    struct Row {
+        DiscoveryTransport::SendResult result;
+        const char* line;
+    };
+    const Row rows[] = {
+        {DiscoveryTransport::OpenFailed, "Failed in open sending socket !\n"},
+        {DiscoveryTransport::SendFailed, "Failed in send request message !\n"},
+    };
+    for (const auto& row : rows) {
+        char* buf = nullptr;
+        size_t len = 0;
+        FILE* diag = open_memstream(&buf, &len);
+        Scripted s;
+        s.settings.diagnostics = diag;
+        s.v = std::make_unique<CVorel>(s.settings);
+        s.net->sendResult = row.result;
+        s.Reply(1, 5);  // nobody is listening yet: lost
+        EXPECT_EQ(s.Search(1), 0);
+        EXPECT_EQ(Captured(diag, buf, len), row.line);
+        std::fclose(diag);
+        std::free(buf);
+    }
 }

@@ -1,22 +1,17 @@
 #include "core/discovery/CVorel.h"
 
-#include <arpa/inet.h>
-#include <fcntl.h>
-#include <netinet/in.h>
-#include <poll.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <chrono>
 #include <cstring>
 
 #include "core/discovery/DiscoveryRequest.h"
 #include "core/discovery/LocalAddresses.h"
+#include "core/discovery/PosixDiscoveryTransport.h"
 
 namespace orvanta::discovery {
 
 namespace {
+
+constexpr uint32_t kAllOnes = 0xFFFFFFFFu;  // 255.255.255.255 in either byte order
 
 // At most this many distinct sockets are waited on at once.
 constexpr std::size_t kMaxWaitSockets = 64;
@@ -33,6 +28,9 @@ CVorel::CVorel() : CVorel(VorelSettings{}) {}
 
 CVorel::CVorel(VorelSettings settings)
     : settings_(std::move(settings)),
+      transport_(settings_.transport ? settings_.transport
+                                     : std::make_shared<PosixDiscoveryTransport>(
+                                           settings_.receiveBufferBytes)),
       broadcastText_(kBroadcastText),
       port_(settings_.port),
       resendInterval_(settings_.resendIntervalSeconds),
@@ -91,42 +89,10 @@ int CVorel::Search(DiscoveredCamera** records, int* count, int* capacity, int re
 
 void CVorel::CloseSockets() {
     for (auto& slot : slots_) {
-        if (slot.socket >= 0) ::close(slot.socket);
+        if (slot.socket >= 0) transport_->Close(slot.socket);
         slot.socket = -1;
     }
     socketsOpen_ = 0;
-}
-
-int CVorel::OpenReceiveSocket(uint16_t port) {
-    const int fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
-    if (fd < 0) return -1;
-    const int one = 1;
-    // Several slots and both clients of the wizard bind the same port.
-    if (::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one) != 0) {
-        ::close(fd);
-        return -1;
-    }
-    const int flags = ::fcntl(fd, F_GETFL, 0);
-    if (flags >= 0) ::fcntl(fd, F_SETFL, flags | O_NONBLOCK);
-    // A thousand cameras answer within milliseconds of each other. Ask for a
-    // large buffer; FORCE passes the system cap where the process may, and
-    // the plain request is the fallback. Neither failing is fatal.
-    const int bytes = settings_.receiveBufferBytes;
-    if (bytes > 0 && ::setsockopt(fd, SOL_SOCKET, SO_RCVBUFFORCE, &bytes, sizeof bytes) != 0)
-        ::setsockopt(fd, SOL_SOCKET, SO_RCVBUF, &bytes, sizeof bytes);
-    sockaddr_in addr{};
-    addr.sin_family = AF_INET;
-    addr.sin_addr.s_addr = htonl(INADDR_ANY);
-    addr.sin_port = htons(port);
-    if (::bind(fd, reinterpret_cast<const sockaddr*>(&addr), sizeof addr) != 0) {
-        ::close(fd);
-        return -1;
-    }
-    if (::setsockopt(fd, SOL_SOCKET, SO_BROADCAST, &one, sizeof one) != 0) {
-        ::close(fd);
-        return -1;
-    }
-    return fd;
 }
 
 bool CVorel::Poll() {
@@ -142,9 +108,9 @@ bool CVorel::Poll() {
                 lastAddressText_ = Ipv4ToText(hostEntry_[i]);
                 InterfaceSlot& slot = slots_[i];
                 slot.localAddress = localAddresses_[i];
-                slot.broadcastAddress = INADDR_BROADCAST;
+                slot.broadcastAddress = kAllOnes;
                 slot.port = port_;
-                slot.socket = OpenReceiveSocket(port_);
+                slot.socket = transport_->OpenReceiveSocket(port_);
             }
             socketsOpen_ = 1;
         }
@@ -152,31 +118,26 @@ bool CVorel::Poll() {
         lastSendTime_ = Now();
     }
 
-    // Wait on the distinct sockets of all slots.
-    std::vector<pollfd> fds;
+    // Wait on the distinct sockets of all slots. A slot whose socket could
+    // not be opened keeps -1, which fails every wait until the next restart
+    // reopens it.
+    std::vector<int> handles;
     for (const auto& slot : slots_) {
-        // A slot whose socket could not be opened makes every wait fail until
-        // the next restart reopens it.
-        if (slot.socket < 0) return false;
         bool seen = false;
-        for (const auto& p : fds) seen = seen || p.fd == slot.socket;
-        if (!seen && fds.size() < kMaxWaitSockets) fds.push_back(pollfd{slot.socket, POLLIN, 0});
+        for (int h : handles) seen = seen || h == slot.socket;
+        if (!seen && handles.size() < kMaxWaitSockets) handles.push_back(slot.socket);
     }
 
-    const int waitMs = (settings_.waitMicroseconds + 999) / 1000;
+    std::vector<bool> readable;
     for (int cycle = 0; cycle < settings_.waitCycles; ++cycle) {
-        for (auto& p : fds) p.revents = 0;
-        const int ready = ::poll(fds.data(), fds.size(), waitMs);
-        if (ready < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
+        const int ready = transport_->Wait(handles, settings_.waitMicroseconds, readable);
+        if (ready < 0) return false;
         if (ready == 0) continue;
         for (int i = 0; i < static_cast<int>(slots_.size()); ++i) {
-            bool readable = false;
-            for (const auto& p : fds)
-                if (p.fd == slots_[i].socket && (p.revents & (POLLIN | POLLERR))) readable = true;
-            if (!readable) continue;
+            bool isReadable = false;
+            for (std::size_t k = 0; k < handles.size(); ++k)
+                isReadable = isReadable || (readable[k] && handles[k] == slots_[i].socket);
+            if (!isReadable) continue;
             for (int reads = 0; reads < settings_.maxReadsPerCycle; ++reads) {
                 const int r = ReceiveReply(&slots_[i], &receiveBuffer_);
                 if (r == 0) {
@@ -202,22 +163,15 @@ int CVorel::SendRequest(InterfaceSlot* slot) {
         if (diag) std::fprintf(diag, "Invalid handler !\n");
         return -1;
     }
-    const int fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
-    const int one = 1;
-    if (fd < 0 || ::setsockopt(fd, SOL_SOCKET, SO_BROADCAST, &one, sizeof one) != 0) {
-        if (fd >= 0) ::close(fd);
+    const DiscoveryRequest request = DiscoveryRequest::Build();
+    const auto sent = transport_->SendBroadcast(slot->broadcastAddress,
+                                                static_cast<uint16_t>(slot->port & 0xFFFF),
+                                                request.bytes.data(), request.bytes.size());
+    if (sent == DiscoveryTransport::OpenFailed) {
         if (diag) std::fprintf(diag, "Failed in open sending socket !\n");
         return -3;
     }
-    const DiscoveryRequest request = DiscoveryRequest::Build();
-    sockaddr_in to{};
-    to.sin_family = AF_INET;
-    to.sin_addr.s_addr = slot->broadcastAddress;
-    to.sin_port = htons(static_cast<uint16_t>(slot->port & 0xFFFF));
-    const ssize_t sent = ::sendto(fd, request.bytes.data(), request.bytes.size(), 0,
-                                  reinterpret_cast<const sockaddr*>(&to), sizeof to);
-    ::close(fd);
-    if (sent != static_cast<ssize_t>(request.bytes.size())) {
+    if (sent != DiscoveryTransport::Sent) {
         if (diag) std::fprintf(diag, "Failed in send request message !\n");
         return -3;
     }
@@ -235,11 +189,11 @@ int CVorel::ReceiveReply(InterfaceSlot* slot, ReplyPayload* buffer) {
         return -2;
     }
     buffer->fill(0);
-    // MSG_TRUNC makes recv report a longer datagram's full length, so it is
-    // refused as a receive failure instead of being read cut short.
+    // A datagram longer than the largest reply is a receive failure, not a
+    // reply read cut short.
     uint8_t datagram[kMaxReplySize];
-    ssize_t n = ::recv(slot->socket, datagram, sizeof datagram, MSG_TRUNC);
-    if (n > static_cast<ssize_t>(kMaxReplySize)) n = -1;
+    long n = transport_->Receive(slot->socket, datagram, sizeof datagram);
+    if (n > static_cast<long>(kMaxReplySize)) n = -1;
     if (diag) std::fprintf(diag, "recvfrom function return length = %d\n", static_cast<int>(n));
     if (n < 0) {
         if (diag) std::fprintf(diag, "Failed in receive reply message !\n");

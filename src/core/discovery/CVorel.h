@@ -59,10 +59,10 @@ public:
 private:
     uint32_t Now() const;
     bool LookUp(std::vector<uint32_t>& addresses) const;
-    int OpenReceiveSocket(uint16_t port);
     void CloseSockets();
 
     VorelSettings settings_;
+    std::shared_ptr<DiscoveryTransport> transport_;
     int changed_ = 0;
     int lookupFailed_ = 1;
     std::string broadcastText_;

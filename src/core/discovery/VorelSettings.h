@@ -6,7 +6,10 @@
 #include <cstdint>
 #include <cstdio>
 #include <functional>
+#include <memory>
 #include <vector>
+
+#include "core/discovery/DiscoveryTransport.h"
 
 namespace orvanta::discovery {
 
@@ -34,6 +37,9 @@ struct VorelSettings {
     LocalAddressSource localAddresses;  // empty: the host's (getifaddrs)
     TickSource now;                     // empty: the monotonic clock
     FILE* diagnostics = stdout;         // where the diagnostic lines go
+    // Empty: UDP sockets on the host's network. Tests hand in a
+    // ScriptedDiscoveryTransport so that nothing leaves the process.
+    std::shared_ptr<DiscoveryTransport> transport;
 };
 
 }  // namespace orvanta::discovery
