@@ -41,6 +41,7 @@ lab_start_bg lst "$T/lst.log" "$bin/orvanta-camsim" --listing-server --request-l
     --listing "acct,pw,device,cam-1,10.93.0.10,80,02:00:00:93:00:0a,OV-100W" \
     --listing "acct,pw,device,cam-2,10.93.0.20,8080,02:00:00:93:00:14,OV-200" \
     --listing "someone,pw,user"
+lst=$LAB_LAST_PID
 lab_wait_port lst tcp 80 10 || { echo "listing server did not start" >&2; exit 1; }
 
 failures=0
@@ -169,6 +170,26 @@ listing() {
     cli server-list --host 10.93.0.50 --id "${id}x" --password pw --type user >/dev/null 2>&1; [ $? = 2 ]
 }
 check "listing server" listing
+
+# Each failure text of the listing server gives no list (exit 1).
+listing_fail() {  # listing_fail KIND
+    local pid rc
+    lab_stop "$lst"
+    lab_start_bg lst "$T/lst-$1.log" "$bin/orvanta-camsim" --listing-server --listing-fail "$1" \
+        --listing "acct,pw,user,cam-1,10.93.0.10,80,02:00:00:93:00:0a,OV-100W"
+    pid=$LAB_LAST_PID
+    lab_wait_port lst tcp 80 10 || return 1
+    cli server-list --host 10.93.0.50 --id acct --password pw --type "$2" >"$T/lf.out" 2>&1
+    rc=$?
+    lab_stop "$pid"
+    lst=$pid
+    [ "$rc" = "$3" ]
+}
+check "listing 404-http10 gives no list" listing_fail 404-http10 user 1
+check "listing 404 gives no list" listing_fail 404 user 1
+check "listing 402 gives no list" listing_fail 402 user 1
+check "listing Unauthorized refuses a device login" listing_fail unauthorized device 1
+check "listing Unauthorized on a user login reads as an empty list" listing_fail unauthorized user 0
 
 usage() {
     cli read >/dev/null 2>&1; [ $? = 2 ] || return 1
