@@ -166,7 +166,8 @@ int RunDiscoveryResponder(const CamsimOptions& options, std::atomic<bool>& stop)
         std::fprintf(stderr, "orvanta-camsim: bad --mask\n");
         return 2;
     }
-    base.port = static_cast<uint32_t>(options.GetInt("port", 80));
+    // The web side's own port, unless the reply is told otherwise.
+    base.port = static_cast<uint32_t>(options.GetInt("port", options.GetInt("http-port", 80)));
     base.description = options.Get("desc", base.description);
     char defaultSerial[16];
     std::snprintf(defaultSerial, sizeof defaultSerial, "SIM%02X%02X%02X", base.mac[3], base.mac[4],
@@ -175,6 +176,7 @@ int RunDiscoveryResponder(const CamsimOptions& options, std::atomic<bool>& stop)
     base.interfaceText = options.Get("interface", base.interfaceText);
     base.fourth = options.Get("fourth", "");
     base.sport = static_cast<uint32_t>(options.GetInt("second-port", 0));
+    const bool followOwnAddress = !options.Has("ip");
     const bool altMagic = options.Has("alt-magic");
     const long count = options.GetInt("count", 1);
     const long silentAfter = options.GetInt("silent-after", -1);
@@ -233,6 +235,10 @@ int RunDiscoveryResponder(const CamsimOptions& options, std::atomic<bool>& stop)
             silentAfter >= 0 &&
             std::chrono::steady_clock::now() - start >= std::chrono::seconds(silentAfter);
         if (timedOut || g_silenced) continue;
+        // Without --ip the camera is whatever address its namespace has now,
+        // so a change of address made by the web side shows at once.
+        if (followOwnAddress) FirstOwnAddress(base.ip, base.mask);
+        if (options.Has("mask")) ParseIp(options.Get("mask"), base.mask);
         const Identity id = CurrentIdentity(base, configPath);
         long sent = 0;
         for (uint32_t k = 0; k < static_cast<uint32_t>(count) && !stop; ++k) {
@@ -257,8 +263,9 @@ std::string DiscoveryResponderUsage() {
     return "  --mac AA:BB:CC:DD:EE:FF   MAC in the reply (default 02:00:00:00:00:01)\n"
            "  --ip A.B.C.D             address in the reply (default: this namespace's first\n"
            "                           non-loopback IPv4 address, with its mask)\n"
-           "  --mask A.B.C.D           subnet mask text in the reply\n"
-           "  --port N                 web port in the reply (default 80)\n"
+           "  --mask A.B.C.D           subnet mask text in the reply (with --ip and no\n"
+           "                           --mask: 255.255.255.0)\n"
+           "  --port N                 web port in the reply (default --http-port, else 80)\n"
            "  --desc TEXT              description (default \"Network Camera\")\n"
            "  --serial TEXT            serial number (default SIM + the MAC's last 3 bytes)\n"
            "  --interface TEXT         interface text, e.g. \"wireless\" (default eth0)\n"
