@@ -1,159 +1,239 @@
 #include "gui/pages/CSubAPScan.h"
 
-#include <QButtonGroup>
 #include <QComboBox>
-#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QProgressBar>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QCheckBox>
-#include <QTreeWidget>
 
-#include "gui/controls/CIPAddressCtrl.h"
-#include "gui/controls/CPictureFrame.h"
+#include <algorithm>
+
+#include "core/settings/FixedField.h"
 
 namespace orvanta {
+namespace {
+
+QString FieldQString(const char* text, std::size_t width) {
+    return QString::fromLocal8Bit(text, static_cast<qsizetype>(strnlen(text, width)));
+}
+
+// Characters allowed in a WEP key of this format and length.
+int WepKeyLimit(bool hex, bool long128) {
+    if (hex) return long128 ? 26 : 10;
+    return long128 ? 13 : 5;
+}
+
+bool IsHexKey(const QString& key) {
+    static const QString kHex = QStringLiteral("0123456789ABCDEFabcdef");
+    return std::all_of(key.begin(), key.end(), [](QChar c) { return kHex.contains(c); });
+}
+
+std::string Local8(const QString& text) { return text.toLocal8Bit().toStdString(); }
+
+}  // namespace
 
 CSubAPScan::CSubAPScan(QWidget* parent) : CWizardPage(173, "ApscanPage", parent) {
-    {
-        QLabel* label = AddStatic(0, Dlu(20, 34, 100, 10), QStringLiteral("AP"));
-        label->setObjectName(QStringLiteral("label.AP"));
-    }
-    {
-        QComboBox* box = AddCombo(1167, Dlu(130, 32, 120, 100), false);
-        box->setCurrentIndex(-1);
-    }
-    {
-        QLabel* label = AddStatic(0, Dlu(20, 50, 100, 10), QStringLiteral("MAC"));
-        label->setObjectName(QStringLiteral("label.APMAC"));
-    }
-    {
-        QLineEdit* e = AddEdit(1195, Dlu(130, 48, 120, 13), 0);
+    const auto label = [this](const char* name, QRect dlu, const QString& text) {
+        QLabel* l = AddStatic(0, dlu, text);
+        l->setObjectName(QStringLiteral("label.") + QLatin1String(name));
+    };
+    const auto readOnly = [this](int id, QRect dlu) {
+        QLineEdit* e = AddEdit(id, dlu, 0);
         e->setReadOnly(true);
-    }
-    {
-        QLabel* label = AddStatic(0, Dlu(20, 66, 100, 10), QStringLiteral("SSID"));
-        label->setObjectName(QStringLiteral("label.SSID"));
-    }
-    {
-        QLineEdit* e = AddEdit(1196, Dlu(130, 64, 240, 13), 0);
-        e->setReadOnly(true);
-    }
-    {
-        QLabel* label = AddStatic(0, Dlu(20, 82, 100, 10), QStringLiteral("Mode"));
-        label->setObjectName(QStringLiteral("label.WirelessMode"));
-    }
-    {
-        QLineEdit* e = AddEdit(1169, Dlu(130, 80, 120, 13), 0);
-        e->setReadOnly(true);
-    }
-    {
-        QLabel* label = AddStatic(0, Dlu(20, 98, 100, 10), QStringLiteral("Channel"));
-        label->setObjectName(QStringLiteral("label.Channel"));
-    }
-    {
-        QLineEdit* e = AddEdit(1168, Dlu(130, 96, 60, 13), 0);
-        e->setReadOnly(true);
-    }
-    {
-        QLabel* label = AddStatic(0, Dlu(200, 98, 70, 10), QStringLiteral("Quality"));
-        label->setObjectName(QStringLiteral("label.Quality"));
-    }
-    {
-        QLineEdit* e = AddEdit(1170, Dlu(270, 96, 60, 13), 0);
-        e->setReadOnly(true);
-    }
-    {
-        QLabel* label = AddStatic(0, Dlu(20, 114, 100, 10), QStringLiteral("Security"));
-        label->setObjectName(QStringLiteral("label.Security"));
-    }
-    {
-        QLineEdit* e = AddEdit(1172, Dlu(130, 112, 120, 13), 0);
-        e->setReadOnly(true);
-    }
-    {
-        QLabel* label = AddStatic(0, Dlu(20, 130, 100, 10), QStringLiteral("WPA Algorithm"));
-        label->setObjectName(QStringLiteral("label.WPAAlgorithm"));
-    }
-    {
-        QLineEdit* e = AddEdit(1173, Dlu(130, 128, 120, 13), 0);
-        e->setReadOnly(true);
-    }
-    {
-        QLabel* label = AddStatic(0, Dlu(20, 150, 100, 10), QStringLiteral("Authentication"));
-        label->setObjectName(QStringLiteral("label.WEPMode"));
-    }
-    {
-        QComboBox* box = AddCombo(1206, Dlu(130, 148, 80, 40), false);
-        box->addItems({QStringLiteral("Open"), QStringLiteral("Shared")});
-        box->setCurrentIndex(0);
-    }
-    {
-        QLabel* label = AddStatic(0, Dlu(220, 150, 70, 10), QStringLiteral("Key Format"));
-        label->setObjectName(QStringLiteral("label.WEPKeyFormat"));
-    }
-    {
-        QComboBox* box = AddCombo(1207, Dlu(290, 148, 80, 40), false);
-        box->addItems({QStringLiteral("HEX"), QStringLiteral("ASCII")});
-        box->setCurrentIndex(1);
-    }
-    {
-        QLabel* label = AddStatic(0, Dlu(20, 166, 100, 10), QStringLiteral("Key Length"));
-        label->setObjectName(QStringLiteral("label.WEPKeyLength"));
-    }
-    {
-        QComboBox* box = AddCombo(1208, Dlu(130, 164, 80, 40), false);
-        box->addItems({QStringLiteral("64"), QStringLiteral("128")});
-        box->setCurrentIndex(0);
-    }
-    {
-        QLabel* label = AddStatic(0, Dlu(220, 166, 70, 10), QStringLiteral("Default Key"));
-        label->setObjectName(QStringLiteral("label.WEPDefKey"));
-    }
-    {
-        QComboBox* box = AddCombo(1209, Dlu(290, 164, 80, 60), false);
-        box->addItems({QStringLiteral("Key 1"), QStringLiteral("Key 2"), QStringLiteral("Key 3"), QStringLiteral("Key 4")});
-        box->setCurrentIndex(0);
-    }
-    {
-        QLineEdit* e = AddEdit(1210, Dlu(130, 182, 240, 13), 0);
-    }
-    {
-        QLabel* label = AddStatic(0, Dlu(20, 202, 100, 10), QStringLiteral("Pre-shared Key"));
-        label->setObjectName(QStringLiteral("label.WPAKey"));
-    }
-    {
-        QLineEdit* e = AddEdit(1199, Dlu(130, 200, 240, 13), 58);
-    }
-    AddStepTitle(1238, "TitleWireless", 1024, QStringLiteral(""));
+        return e;
+    };
+    label("AP", Dlu(20, 34, 100, 10), QStringLiteral("AP"));
+    apList_ = AddCombo(1167, Dlu(130, 32, 120, 100), false);
+    label("APMAC", Dlu(20, 50, 100, 10), QStringLiteral("MAC"));
+    mac_ = readOnly(1195, Dlu(130, 48, 120, 13));
+    label("SSID", Dlu(20, 66, 100, 10), QStringLiteral("SSID"));
+    ssid_ = readOnly(1196, Dlu(130, 64, 240, 13));
+    label("WirelessMode", Dlu(20, 82, 100, 10), QStringLiteral("Mode"));
+    mode_ = readOnly(1169, Dlu(130, 80, 120, 13));
+    label("Channel", Dlu(20, 98, 100, 10), QStringLiteral("Channel"));
+    channel_ = readOnly(1168, Dlu(130, 96, 60, 13));
+    label("Quality", Dlu(200, 98, 70, 10), QStringLiteral("Quality"));
+    quality_ = readOnly(1170, Dlu(270, 96, 60, 13));
+    label("Security", Dlu(20, 114, 100, 10), QStringLiteral("Security"));
+    security_ = readOnly(1172, Dlu(130, 112, 120, 13));
+    label("WPAAlgorithm", Dlu(20, 130, 100, 10), QStringLiteral("WPA Algorithm"));
+    algorithm_ = readOnly(1173, Dlu(130, 128, 120, 13));
+    label("WEPMode", Dlu(20, 150, 100, 10), QStringLiteral("Authentication"));
+    wepMode_ = AddCombo(1206, Dlu(130, 148, 80, 40), false);
+    wepMode_->addItems({QStringLiteral("Open"), QStringLiteral("Shared")});
+    wepMode_->setCurrentIndex(0);
+    label("WEPKeyFormat", Dlu(220, 150, 70, 10), QStringLiteral("Key Format"));
+    wepFormat_ = AddCombo(1207, Dlu(290, 148, 80, 40), false);
+    wepFormat_->addItems({QStringLiteral("HEX"), QStringLiteral("ASCII")});
+    wepFormat_->setCurrentIndex(1);
+    label("WEPKeyLength", Dlu(20, 166, 100, 10), QStringLiteral("Key Length"));
+    wepLength_ = AddCombo(1208, Dlu(130, 164, 80, 40), false);
+    wepLength_->addItems({QStringLiteral("64"), QStringLiteral("128")});
+    wepLength_->setCurrentIndex(0);
+    label("WEPDefKey", Dlu(220, 166, 70, 10), QStringLiteral("Default Key"));
+    wepKeyNumber_ = AddCombo(1209, Dlu(290, 164, 80, 60), false);
+    wepKeyNumber_->addItems(
+        {QStringLiteral("Key 1"), QStringLiteral("Key 2"), QStringLiteral("Key 3"), QStringLiteral("Key 4")});
+    wepKeyNumber_->setCurrentIndex(0);
+    wepKey_ = AddEdit(1210, Dlu(130, 182, 240, 13), 0);
+    wepKey_->setAccessibleName(QStringLiteral("WEP key"));
+    label("WPAKey", Dlu(20, 202, 100, 10), QStringLiteral("Pre-shared Key"));
+    wpaKey_ = AddEdit(1199, Dlu(130, 200, 240, 13), 58);
+    wpaKey_->setAccessibleName(QStringLiteral("WPA key"));
+    AddStepTitle(1238, "TitleWireless", 1024, QString());
     connect(AddBackButton(1166, QStringLiteral("Back")), &QAbstractButton::clicked, this, &CSubAPScan::OnBack);
     connect(AddNextButton(1165, QStringLiteral("Next")), &QAbstractButton::clicked, this, &CSubAPScan::OnNext);
+    connect(apList_, &QComboBox::currentIndexChanged, this, &CSubAPScan::OnAccessPointChanged);
+    // Only a choice by the user sets the key limit; until then there is none.
+    connect(wepFormat_, &QComboBox::activated, this, &CSubAPScan::OnKeyFormatChanged);
+    connect(wepLength_, &QComboBox::activated, this, &CSubAPScan::OnKeyFormatChanged);
+}
+
+void CSubAPScan::OnInitPage() {
+    // Keys the camera reported must not be sent back unless the user types
+    // them again on this page.
+    CameraSettings& s = Settings();
+    SetField(s.WEPKey0, "");
+    SetField(s.WEPKey1, "");
+    SetField(s.WEPKey2, "");
+    SetField(s.WEPKey3, "");
 }
 
 void CSubAPScan::ApplyLanguage(const LanguageStrings& lang) {
     CWizardPage::ApplyLanguage(lang);
-    SetControlText(findChild<QWidget*>(QStringLiteral("label.AP")), Text(lang, "AP", 260));
-    SetControlText(findChild<QWidget*>(QStringLiteral("label.APMAC")), Text(lang, "APMAC", 260));
-    SetControlText(findChild<QWidget*>(QStringLiteral("label.SSID")), Text(lang, "SSID", 260));
-    SetControlText(findChild<QWidget*>(QStringLiteral("label.WirelessMode")), Text(lang, "WirelessMode", 260));
-    SetControlText(findChild<QWidget*>(QStringLiteral("label.Channel")), Text(lang, "Channel", 260));
-    SetControlText(findChild<QWidget*>(QStringLiteral("label.Quality")), Text(lang, "Quality", 260));
-    SetControlText(findChild<QWidget*>(QStringLiteral("label.Security")), Text(lang, "Security", 260));
-    SetControlText(findChild<QWidget*>(QStringLiteral("label.WPAAlgorithm")), Text(lang, "WPAAlgorithm", 260));
-    SetControlText(findChild<QWidget*>(QStringLiteral("label.WEPMode")), Text(lang, "WEPMode", 260));
-    SetControlText(findChild<QWidget*>(QStringLiteral("label.WEPKeyFormat")), Text(lang, "WEPKeyFormat", 260));
-    SetControlText(findChild<QWidget*>(QStringLiteral("label.WEPKeyLength")), Text(lang, "WEPKeyLength", 260));
-    SetControlText(findChild<QWidget*>(QStringLiteral("label.WEPDefKey")), Text(lang, "WEPDefKey", 260));
-    SetControlText(findChild<QWidget*>(QStringLiteral("label.WPAKey")), Text(lang, "WPAKey", 260));
+    for (const char* key : {"AP", "APMAC", "SSID", "WirelessMode", "Channel", "Quality", "Security", "WPAAlgorithm",
+                            "WEPMode", "WEPKeyFormat", "WEPKeyLength", "WEPDefKey", "WPAKey"})
+        SetControlText(findChild<QWidget*>(QStringLiteral("label.") + QLatin1String(key)), Text(lang, key, 260));
     KeepText(lang, "Message1", 1024);
     KeepText(lang, "Message2", 1024);
     KeepText(lang, "Message3", 1024);
     KeepText(lang, "Message4", 1024);
 }
 
-void CSubAPScan::OnBack() {}
-void CSubAPScan::OnNext() {}
+int CSubAPScan::ShownCount() const {
+    const std::vector<AccessPointEntry>* list = Context() ? Context()->accessPoints : nullptr;
+    const std::size_t held = list ? list->size() : 0;
+    return static_cast<int>(std::min<std::size_t>(Settings().APCount, held));
+}
+
+void CSubAPScan::SetWepEnabled(bool enabled) {
+    SetEnabledAll({wepMode_, wepFormat_, wepLength_, wepKeyNumber_, wepKey_}, enabled);
+}
+
+void CSubAPScan::LoadFromSettings() {
+    const QSignalBlocker block(apList_);
+    apList_->clear();
+    for (QLineEdit* e : {mac_, ssid_, mode_, channel_, quality_, security_, algorithm_, wepKey_, wpaKey_}) e->clear();
+    shown_.clear();
+
+    const int count = ShownCount();
+    if (count > 0) {
+        shown_.assign(Context()->accessPoints->begin(), Context()->accessPoints->begin() + count);
+        // A page left disabled by an earlier empty scan comes back to life
+        // when a rescan found networks.
+        SetEnabledAll({apList_, mac_, ssid_, mode_, channel_, quality_, security_, algorithm_}, true);
+        for (int i = 1; i <= count; ++i) apList_->addItem(QStringLiteral("AP %1").arg(i));
+        apList_->setCurrentIndex(0);
+        ShowAccessPoint(0);
+        return;
+    }
+    SetEnabledAll({apList_, mac_, ssid_, mode_, channel_, quality_, security_, algorithm_, wpaKey_}, false);
+    SetWepEnabled(false);
+    if (Ask(Kept("Message1"), QString(), mb::kYesNo | mb::kIconExclamation) == PromptAnswer::Yes)
+        PostCommand(cmd::kScanNow);
+}
+
+void CSubAPScan::OnAccessPointChanged(int index) { ShowAccessPoint(index); }
+
+void CSubAPScan::ShowAccessPoint(int index) {
+    if (index < 0 || index >= static_cast<int>(shown_.size())) return;
+    const AccessPointEntry& ap = shown_[static_cast<std::size_t>(index)];
+    mac_->setText(FieldQString(ap.Mac_address, sizeof ap.Mac_address));
+    ssid_->setText(FieldQString(ap.SSID, sizeof ap.SSID));
+    mode_->setText(FieldQString(ap.Mode, sizeof ap.Mode));
+    channel_->setText(QString::number(ap.Channel));
+    quality_->setText(QString::number(ap.Quality));
+    security_->setText(FieldQString(ap.Security, sizeof ap.Security));
+    algorithm_->setText(FieldQString(ap.Algorithm, sizeof ap.Algorithm));
+
+    const QString sec = security_->text();
+    if (sec == QLatin1String("None")) {
+        SetWepEnabled(false);
+        wpaKey_->setEnabled(false);
+    } else if (sec == QLatin1String("WEP")) {
+        SetWepEnabled(true);
+        wpaKey_->setEnabled(false);
+    } else if (sec == QLatin1String("WPA-PSK") || sec == QLatin1String("WPA2-PSK") ||
+               sec == QLatin1String("WPA-PSK/WPA2-PSK")) {
+        SetWepEnabled(false);
+        wpaKey_->setEnabled(true);
+    }
+    // Any other security text leaves the enabling as it was.
+}
+
+void CSubAPScan::OnKeyFormatChanged() {
+    wepKey_->setMaxLength(WepKeyLimit(wepFormat_->currentIndex() == 0, wepLength_->currentIndex() == 1));
+}
+
+bool CSubAPScan::StoreWep() {
+    CameraSettings& s = Settings();
+    s.WireSec = 1;
+    s.WepKeyL = static_cast<uint8_t>(wepLength_->currentIndex());
+    s.WEPKeyE0 = static_cast<uint8_t>(wepKeyNumber_->currentIndex());
+    s.WEPMode = static_cast<uint8_t>(wepFormat_->currentIndex());
+    const QString key = wepKey_->text();
+    if (key.isEmpty()) {
+        Ask(Kept("Message2"), QString(), mb::kOk | mb::kIconExclamation);
+        return false;
+    }
+    char* keys[4] = {s.WEPKey0, s.WEPKey1, s.WEPKey2, s.WEPKey3};
+    const int chosen = std::clamp(wepKeyNumber_->currentIndex(), 0, 3);
+    if (s.WEPMode == 0) {
+        if (!IsHexKey(key)) {
+            Ask(Kept("Message3"), QString(), mb::kOk | mb::kIconExclamation);
+            return false;
+        }
+        for (char* k : keys) CopyToField(k, sizeof s.WEPKey0, "");
+    }
+    CopyToField(keys[chosen], sizeof s.WEPKey0, Local8(key));
+    return true;
+}
+
+void CSubAPScan::OnNext() {
+    CameraSettings& s = Settings();
+    if (shown_.empty()) {
+        SetField(s.SSID, "");
+        PostCommand(cmd::kUpnpPage);
+        return;
+    }
+    SetField(s.SSID, Local8(ssid_->text()));
+    const QString mode = mode_->text();
+    if (mode == QLatin1String("Infrastructure") || mode == QLatin1String("Infra"))
+        s.WireType = 1;
+    else if (mode == QLatin1String("Adhoc"))
+        s.WireType = 0;
+    s.WireCh = static_cast<uint8_t>(std::atoi(channel_->text().toLatin1().constData()));
+    const QString alg = algorithm_->text();
+    if (alg == QLatin1String("AES") || alg == QLatin1String("TKIP/AES"))
+        s.WPAEnc = 0;
+    else if (alg == QLatin1String("TKIP"))
+        s.WPAEnc = 1;
+
+    const QString sec = security_->text();
+    if (sec == QLatin1String("None")) {
+        s.WireSec = 0;
+    } else if (sec == QLatin1String("WEP")) {
+        if (!StoreWep()) return;
+    } else if (sec == QLatin1String("WPA-PSK") || sec == QLatin1String("WPA2-PSK") ||
+               sec == QLatin1String("WPA-PSK/WPA2-PSK")) {
+        s.WireSec = sec == QLatin1String("WPA-PSK") ? 2 : 3;
+        if (wpaKey_->text().isEmpty()) {
+            Ask(Kept("Message4"), QString(), mb::kOk | mb::kIconExclamation);
+            return;
+        }
+        SetField(s.WPAKey, Local8(wpaKey_->text()));
+    }
+    PostCommand(cmd::kUpnpPage);
+}
+
+void CSubAPScan::OnBack() { PostCommand(cmd::kQuickIpPage); }
 
 }  // namespace orvanta

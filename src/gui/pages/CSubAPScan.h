@@ -1,8 +1,14 @@
 // The access point scan page: the networks the camera found, the details of
 // the chosen one and the key its security needs.
 // Controls carry their template ids as object names (see CWizardPage).
+//
+// The list itself belongs to whoever ran the scan; the page reads it through
+// the context each time code 20 shows it and never keeps a pointer into it.
 #pragma once
 
+#include <vector>
+
+#include "core/camera/AccessPointScan.h"
 #include "gui/pages/CWizardPage.h"
 
 namespace orvanta {
@@ -12,13 +18,41 @@ class CSubAPScan : public CWizardPage {
 public:
     explicit CSubAPScan(QWidget* parent = nullptr);
 
+    void OnInitPage() override;
     void ApplyLanguage(const LanguageStrings& lang) override;
+    // Code 20: fill the page from the kept scan.
+    void LoadFromSettings() override;
 
 protected slots:
-    // What this page's own buttons do comes with the page's flow; until
-    // then they do nothing.
     virtual void OnBack();
     virtual void OnNext();
+    void OnAccessPointChanged(int index);
+    void OnKeyFormatChanged();
+
+private:
+    // Entries the page may show: APCount, but never more than the list holds.
+    int ShownCount() const;
+    void ShowAccessPoint(int index);
+    void SetWepEnabled(bool enabled);
+    // Stores the WEP choice; false when the key is refused (page stays).
+    bool StoreWep();
+
+    QComboBox* apList_ = nullptr;
+    QLineEdit* mac_ = nullptr;
+    QLineEdit* ssid_ = nullptr;
+    QLineEdit* mode_ = nullptr;
+    QLineEdit* channel_ = nullptr;
+    QLineEdit* quality_ = nullptr;
+    QLineEdit* security_ = nullptr;
+    QLineEdit* algorithm_ = nullptr;
+    QComboBox* wepMode_ = nullptr;
+    QComboBox* wepFormat_ = nullptr;
+    QComboBox* wepLength_ = nullptr;
+    QComboBox* wepKeyNumber_ = nullptr;
+    QLineEdit* wepKey_ = nullptr;
+    QLineEdit* wpaKey_ = nullptr;
+    // The entries shown, copied at fill time.
+    std::vector<AccessPointEntry> shown_;
 };
 
 }  // namespace orvanta

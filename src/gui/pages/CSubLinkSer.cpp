@@ -1,50 +1,75 @@
 #include "gui/pages/CSubLinkSer.h"
 
-#include <QButtonGroup>
-#include <QComboBox>
-#include <QGroupBox>
 #include <QLabel>
-#include <QLineEdit>
-#include <QProgressBar>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QCheckBox>
 #include <QTreeWidget>
 
-#include "gui/controls/CIPAddressCtrl.h"
-#include "gui/controls/CPictureFrame.h"
+#include "gui/app/UrlOpener.h"
+#include "gui/pages/CSubLogin.h"
+#include "gui/pages/CameraRowText.h"
 
 namespace orvanta {
+namespace {
+
+enum Column { kColIp, kColId, kColPort, kColModel, kColMac };
+
+template <std::size_t N>
+QString EntryText(const char (&field)[N]) {
+    return QString::fromLocal8Bit(field, static_cast<qsizetype>(strnlen(field, N)));
+}
+
+}  // namespace
 
 CSubLinkSer::CSubLinkSer(QWidget* parent) : CWizardPage(140, "ServerPage", parent) {
     AddStatic(1347, Dlu(8, 30, 200, 10), QStringLiteral("Camera List "));
-    {
-        QTreeWidget* list = AddList(1271, Dlu(8, 42, 373, 190), {QStringLiteral("IP"), QStringLiteral("ID"), QStringLiteral("Port"), QStringLiteral("Model"), QStringLiteral("Mac Address")});
-        list->setColumnWidth(0, 120);
-        list->setColumnWidth(1, 120);
-        list->setColumnWidth(2, 80);
-        list->setColumnWidth(3, 120);
-        list->setColumnWidth(4, 120);
-    }
+    list_ = AddList(1271, Dlu(8, 42, 373, 190),
+                    {QStringLiteral("IP"), QStringLiteral("ID"), QStringLiteral("Port"), QStringLiteral("Model"),
+                     QStringLiteral("Mac Address")});
+    list_->setColumnWidth(kColIp, 120);
+    list_->setColumnWidth(kColId, 120);
+    list_->setColumnWidth(kColPort, 80);
+    list_->setColumnWidth(kColModel, 120);
+    list_->setColumnWidth(kColMac, 120);
+    list_->setSelectionBehavior(QAbstractItemView::SelectRows);
     AddStepTitle(1357, "TitleServer", 260, QStringLiteral("The camera on the Server"));
     connect(AddBackButton(1007, QStringLiteral("Back")), &QAbstractButton::clicked, this, &CSubLinkSer::OnBack);
     connect(AddFinishButton(1000, QStringLiteral("Finish")), &QAbstractButton::clicked, this, &CSubLinkSer::OnNext);
+    connect(list_, &QTreeWidget::itemDoubleClicked, this, &CSubLinkSer::OnOpenCamera);
 }
 
 void CSubLinkSer::ApplyLanguage(const LanguageStrings& lang) {
     CWizardPage::ApplyLanguage(lang);
     SetCaption(Control(1347), lang, "CamList", 260);
-    KeepText(lang, "CamListMAC", 260);
-    KeepText(lang, "CamListIP", 260);
-    KeepText(lang, "CamListPort", 260);
-    KeepText(lang, "CamListDese", 260);
-    KeepText(lang, "CamListCamID", 260);
-    KeepText(lang, "CamListSport", 260);
+    // The header keys are read with the rest; the headers keep their own texts.
+    for (const char* key : {"CamListMAC", "CamListIP", "CamListPort", "CamListDese", "CamListCamID", "CamListSport"})
+        KeepText(lang, key, 260);
 }
 
-void CSubLinkSer::TakeEntries(const CSubLogin& /*login*/) {}
+void CSubLinkSer::TakeEntries(const CSubLogin& login) {
+    list_->clear();
+    for (const ServerCameraEntry& e : login.Entries()) {
+        // Server texts land in item texts, which Qt never reads as markup.
+        auto* row = new QTreeWidgetItem;
+        row->setText(kColIp, EntryText(e.IP));
+        row->setText(kColId, EntryText(e.ID));
+        row->setText(kColPort, EntryText(e.Port));
+        row->setText(kColModel, EntryText(e.Modelname));
+        row->setText(kColMac, EntryText(e.Mac_address));
+        list_->addTopLevelItem(row);
+    }
+}
 
-void CSubLinkSer::OnBack() {}
-void CSubLinkSer::OnNext() {}
+void CSubLinkSer::OnOpenCamera() {
+    const QList<QTreeWidgetItem*> selected = list_->selectedItems();
+    if (selected.isEmpty()) return;
+    const QTreeWidgetItem& row = *selected.first();
+    CameraSettings& s = Settings();
+    s.CamAddr = AddressValue(row.text(kColIp));
+    ParseMacText(row.text(kColMac), s.CamMAC);
+    if (Context() && Context()->urlOpener)
+        Context()->urlOpener->Open(CameraWebAddress(row.text(kColIp), row.text(kColPort)));
+}
+
+void CSubLinkSer::OnBack() { PostCommand(cmd::kServerLoginPage); }
+void CSubLinkSer::OnNext() { PostCommand(cmd::kFirstPage); }
 
 }  // namespace orvanta

@@ -1,4 +1,5 @@
 // The server camera list page: the cameras registered on the listing server.
+// A double click opens a camera's web page.
 // Controls carry their template ids as object names (see CWizardPage).
 #pragma once
 
@@ -20,10 +21,12 @@ public:
     void TakeEntries(const CSubLogin& login);
 
 protected slots:
-    // What this page's own buttons do comes with the page's flow; until
-    // then they do nothing.
     virtual void OnBack();
     virtual void OnNext();
+    void OnOpenCamera();
+
+private:
+    QTreeWidget* list_ = nullptr;
 };
 
 }  // namespace orvanta

@@ -1,24 +1,74 @@
 // The camera search page: the list of cameras found on the local network, a
 // button that starts or stops a search, and Next/Exit.
 // Controls carry their template ids as object names (see CWizardPage).
+//
+// A search is six ticks of the search timer, each one call of the page's own
+// discovery client. The client is made on the first tick that needs it, so a
+// wizard that never searches opens no sockets; tests replace the call with a
+// scripted one (SetSearchFunction).
 #pragma once
+
+#include <functional>
+#include <memory>
 
 #include "gui/pages/CWizardPage.h"
 
+class QTimer;
+class QTreeWidgetItem;
+
 namespace orvanta {
+
+namespace discovery {
+class CVorel;
+struct DiscoveredCamera;
+}  // namespace discovery
 
 class CSubSearchNet : public CWizardPage {
     Q_OBJECT
 public:
+    // The shape of CVorel::Search: -1 failed, 0 unchanged, 1 records rebuilt.
+    using SearchFunction =
+        std::function<int(discovery::DiscoveredCamera** records, int* count, int* capacity, int restart)>;
+
     explicit CSubSearchNet(QWidget* parent = nullptr);
+    ~CSubSearchNet() override;
 
     void ApplyLanguage(const LanguageStrings& lang) override;
+    // Prepare before the page is shown: a plain search hides Next and the note.
+    void LoadFromSettings() override;
+
+    void SetSearchFunction(SearchFunction search) { search_ = std::move(search); }
+
+    bool Searching() const { return searching_; }
+    int TickCount() const { return ticks_; }
 
 protected slots:
-    // What this page's own buttons do comes with the page's flow; until
-    // then they do nothing.
     virtual void OnBack();
     virtual void OnNext();
+    void OnToggleSearch();
+    void OnSearchTick();
+    void OnOpenCamera();
+
+private:
+    void StopSearch();
+    void SetSearchCaption(const QString& caption);
+    int RunSearch(discovery::DiscoveredCamera** records, int* count, int* capacity, int restart);
+    void FillRows(const discovery::DiscoveredCamera* records, int count);
+    // Copies the address, mask and MAC of a row into the record.
+    void StoreAddressOf(const QTreeWidgetItem& row);
+
+    QTreeWidget* list_ = nullptr;
+    QPushButton* searchButton_ = nullptr;
+    QLabel* note_ = nullptr;
+    QTimer* timer_ = nullptr;
+    bool searching_ = false;
+    int ticks_ = 0;
+    QString idleCaption_ = QStringLiteral("Start find");
+    QString searchingCaption_ = QStringLiteral("Finding...");
+    QString alternateCaption_ = QStringLiteral("Stop Finding...");
+    QString nextCaption_ = QStringLiteral("Next");
+    SearchFunction search_;
+    std::unique_ptr<discovery::CVorel> vorel_;
 };
 
 }  // namespace orvanta

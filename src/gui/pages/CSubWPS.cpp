@@ -1,39 +1,48 @@
 #include "gui/pages/CSubWPS.h"
 
-#include <QButtonGroup>
-#include <QComboBox>
-#include <QGroupBox>
 #include <QLabel>
-#include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QRadioButton>
-#include <QCheckBox>
-#include <QTreeWidget>
+#include <QTimer>
 
-#include "gui/controls/CIPAddressCtrl.h"
+#include "gui/app/TimerSettings.h"
 #include "gui/controls/CPictureFrame.h"
 
 namespace orvanta {
+namespace {
+
+constexpr int kStep = 40;           // counter added per tick
+constexpr int kFirstQuery = 450;    // queries from here on
+constexpr int kRepeatFrom = 500;    // a silent camera gets the start again
+constexpr int kRepeatTo = 600;      //   at 520, 560 and 600
+constexpr int kEnd = 1200;          // the attempt ends here (30 ticks)
+constexpr int kSucceeded = 1500;    // full bar: the camera joined
+
+}  // namespace
 
 CSubWPS::CSubWPS(QWidget* parent) : CWizardPage(174, "WPSPage", parent) {
     AddPicture(0, Dlu(8, 30, 330, 150), 216);
-    AddStatic(1305, Dlu(20, 186, 350, 30), QStringLiteral(""));
-    {
-        auto* bar = new QProgressBar(this);
-        bar->setGeometry(Dlu(20, 220, 250, 12));
-        bar->setRange(0, 1500);
-        bar->setValue(0);
-        Name(bar, 1212, QStringLiteral("Progress"));
-    }
-    {
-        QPushButton* b = AddButton(1215, Dlu(280, 216, 90, 20), QStringLiteral("WPS Start"));
-        (void)b;
-    }
-    AddStepTitle(1354, "TitleWPS", 1024, QStringLiteral(""));
+    AddStatic(1305, Dlu(20, 186, 350, 30), QString());
+    progress_ = new QProgressBar(this);
+    progress_->setGeometry(Dlu(20, 220, 250, 12));
+    progress_->setRange(0, kSucceeded);
+    progress_->setValue(0);
+    Name(progress_, 1212, QStringLiteral("Progress"));
+    start_ = AddButton(1215, Dlu(280, 216, 90, 20), QStringLiteral("WPS Start"));
+    AddStepTitle(1354, "TitleWPS", 1024, QString());
     connect(AddBackButton(1213, QStringLiteral("Back")), &QAbstractButton::clicked, this, &CSubWPS::OnBack);
     connect(AddNextButton(1214, QStringLiteral("Next")), &QAbstractButton::clicked, this, &CSubWPS::OnNext);
+    connect(start_, &QAbstractButton::clicked, this, &CSubWPS::OnStart);
+
+    // Timer 2; a child of the page, and stopped first when the page goes.
+    timer_ = new QTimer(this);
+    timer_->setObjectName(QStringLiteral("wpsTimer"));
+    connect(timer_, &QTimer::timeout, this, &CSubWPS::OnTick);
 }
+
+CSubWPS::~CSubWPS() { timer_->stop(); }
+
+bool CSubWPS::Running() const { return timer_->isActive(); }
 
 void CSubWPS::ApplyLanguage(const LanguageStrings& lang) {
     CWizardPage::ApplyLanguage(lang);
@@ -44,7 +53,80 @@ void CSubWPS::ApplyLanguage(const LanguageStrings& lang) {
     KeepText(lang, "Message4", 2048);
 }
 
-void CSubWPS::OnBack() {}
-void CSubWPS::OnNext() {}
+HttpResult CSubWPS::Request(WpsAction action) {
+    return wps_ ? wps_(Settings(), action) : WpsRequest(Settings(), action);
+}
+
+void CSubWPS::LoadFromSettings() {
+    const CameraSettings& s = Settings();
+    if (s.APCount == 0) {
+        progress_->hide();
+        start_->setEnabled(false);
+        if (Ask(Kept("Message1"), QString(), mb::kYesNo | mb::kIconInformation) == PromptAnswer::Yes)
+            PostCommand(cmd::kScanNow);
+        return;
+    }
+    if (s.WPSAck == 0) OnStart();
+}
+
+void CSubWPS::OnStart() {
+    progress_->setValue(0);
+    progress_->show();
+    counter_ = 0;
+    const int period = Context() && Context()->timers ? Context()->timers->wpsTickMs : 5000;
+    timer_->start(period);
+    SetEnabledAll({BackButton(), NextButton(), start_}, false);
+    if (Request(WpsAction::Start) < 0) {
+        timer_->stop();
+        BackButton()->setEnabled(true);
+        Ask(Kept("Message4"), QString(), mb::kOk | mb::kIconStop);
+    }
+}
+
+void CSubWPS::OnTick() {
+    counter_ += kStep;
+    if (counter_ < kFirstQuery) {
+        progress_->setValue(counter_);
+    } else if (counter_ < kEnd) {
+        progress_->setValue(counter_);
+        // A failed query leaves the pair as it was.
+        Request(WpsAction::Status);
+        const CameraSettings& s = Settings();
+        if (s.WPSState == 0 && s.WPSAck == 1) {
+            counter_ = kSucceeded;
+            progress_->setValue(kSucceeded);
+        } else if (s.WPSState == 0 && s.WPSAck == 0 && counter_ >= kRepeatFrom && counter_ <= kRepeatTo) {
+            Request(WpsAction::Start);
+        }
+    }
+    if (counter_ >= kEnd) Finish();
+}
+
+void CSubWPS::Finish() {
+    // The timer stops before any message: a modal box must not let further
+    // ticks query the camera underneath it.
+    timer_->stop();
+    BackButton()->setEnabled(true);
+    start_->setEnabled(true);
+    progress_->hide();
+    const CameraSettings& s = Settings();
+    if (s.WPSState == 0 && s.WPSAck == 0) {
+        NextButton()->setEnabled(false);
+        Ask(Kept("Message2"), QString(), mb::kOk | mb::kIconExclamation);
+    } else if (s.WPSState == 0 && s.WPSAck == 1) {
+        NextButton()->setEnabled(true);
+        Ask(Kept("Message3"), QString(), mb::kOk | mb::kIconInformation);
+    }
+}
+
+void CSubWPS::OnBack() {
+    timer_->stop();
+    PostCommand(cmd::kWpsPicPage);
+}
+
+void CSubWPS::OnNext() {
+    timer_->stop();
+    PostCommand(cmd::kUpnpPage);
+}
 
 }  // namespace orvanta

@@ -1,23 +1,58 @@
 // The WPS page: starts push-button WPS on the camera and follows it.
 // Controls carry their template ids as object names (see CWizardPage).
+//
+// Timer 2 ticks every WPS period (5 s in the running wizard) and adds 40 to
+// a counter: queries start at 450 (the 12th tick), the start request is
+// repeated at 520, 560 and 600 while the camera shows no sign of WPS, and
+// the attempt ends at 1200 (the 30th tick) or when the camera reports
+// success. The camera requests go through a replaceable function so tests
+// can script the camera's answers.
 #pragma once
 
+#include <functional>
+
+#include "core/camera/HttpResult.h"
+#include "core/camera/WpsRequest.h"
 #include "gui/pages/CWizardPage.h"
+
+class QProgressBar;
+class QTimer;
 
 namespace orvanta {
 
 class CSubWPS : public CWizardPage {
     Q_OBJECT
 public:
+    using WpsFunction = std::function<HttpResult(CameraSettings&, WpsAction)>;
+
     explicit CSubWPS(QWidget* parent = nullptr);
+    ~CSubWPS() override;
 
     void ApplyLanguage(const LanguageStrings& lang) override;
+    // Code 26: the entry step (ask for a rescan, or start WPS unless the
+    // camera already acknowledged it).
+    void LoadFromSettings() override;
+
+    void SetWpsFunction(WpsFunction wps) { wps_ = std::move(wps); }
+
+    int Counter() const { return counter_; }
+    bool Running() const;
 
 protected slots:
-    // What this page's own buttons do comes with the page's flow; until
-    // then they do nothing.
     virtual void OnBack();
     virtual void OnNext();
+    void OnStart();
+    void OnTick();
+
+private:
+    HttpResult Request(WpsAction action);
+    void Finish();
+
+    QProgressBar* progress_ = nullptr;
+    QPushButton* start_ = nullptr;
+    QTimer* timer_ = nullptr;
+    int counter_ = 0;
+    WpsFunction wps_;
 };
 
 }  // namespace orvanta

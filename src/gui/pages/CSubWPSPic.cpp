@@ -1,27 +1,17 @@
 #include "gui/pages/CSubWPSPic.h"
 
-#include <QButtonGroup>
-#include <QComboBox>
-#include <QGroupBox>
 #include <QLabel>
-#include <QLineEdit>
-#include <QProgressBar>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QCheckBox>
-#include <QTreeWidget>
 
-#include "gui/controls/CIPAddressCtrl.h"
 #include "gui/controls/CPictureFrame.h"
 
 namespace orvanta {
 
 CSubWPSPic::CSubWPSPic(QWidget* parent) : CWizardPage(176, "WPSPicPage", parent) {
     AddPicture(0, Dlu(8, 30, 185, 205), 209);
-    AddStatic(1302, Dlu(200, 40, 180, 60), QStringLiteral(""));
-    AddStatic(1303, Dlu(200, 110, 180, 60), QStringLiteral(""))->hide();
-    AddStatic(1304, Dlu(200, 110, 180, 60), QStringLiteral(""));
-    AddStepTitle(1355, "TitleWPS", 1024, QStringLiteral(""));
+    AddStatic(1302, Dlu(200, 40, 180, 60), QString());
+    AddStatic(1303, Dlu(200, 110, 180, 60), QString())->hide();
+    AddStatic(1304, Dlu(200, 110, 180, 60), QString());
+    AddStepTitle(1355, "TitleWPS", 1024, QString());
     connect(AddBackButton(1213, QStringLiteral("Back")), &QAbstractButton::clicked, this, &CSubWPSPic::OnBack);
     connect(AddNextButton(1214, QStringLiteral("Next")), &QAbstractButton::clicked, this, &CSubWPSPic::OnNext);
 }
@@ -33,7 +23,7 @@ void CSubWPSPic::ApplyLanguage(const LanguageStrings& lang) {
     KeepText(lang, "Message1", 2048);
 }
 
-void CSubWPSPic::OnBack() {}
-void CSubWPSPic::OnNext() {}
+void CSubWPSPic::OnBack() { PostCommand(cmd::kQuickIpPage); }
+void CSubWPSPic::OnNext() { PostCommand(cmd::kWpsPage); }
 
 }  // namespace orvanta

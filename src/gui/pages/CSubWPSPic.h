@@ -14,8 +14,6 @@ public:
     void ApplyLanguage(const LanguageStrings& lang) override;
 
 protected slots:
-    // What this page's own buttons do comes with the page's flow; until
-    // then they do nothing.
     virtual void OnBack();
     virtual void OnNext();
 };
