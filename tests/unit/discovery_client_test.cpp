@@ -256,7 +256,9 @@ TEST(CVorel, ReceiveReplyResults) {
         if (!row.datagram.empty()) pair.Send(row.datagram);
         const std::size_t before = Captured(diag, buf, len).size();
         EXPECT_EQ(v.ReceiveReply(&slot, &payload), row.result);
-        if (row.diag) EXPECT_EQ(Captured(diag, buf, len).substr(before), row.diag);
+        if (row.diag) {
+            EXPECT_EQ(Captured(diag, buf, len).substr(before), row.diag);
+        }
     }
     EXPECT_EQ(v.ReceiveReply(nullptr, &payload), -1);
     EXPECT_EQ(v.ReceiveReply(&slot, nullptr), -2);
