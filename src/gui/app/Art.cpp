@@ -1,5 +1,6 @@
 #include "gui/app/Art.h"
 
+#include <QHash>
 #include <QPainter>
 #include <QSvgRenderer>
 
@@ -31,7 +32,9 @@ constexpr Entry kEntries[] = {
     {kIconAbout, "icon-about.svg", 32, 32},
     {kIconNext, "icon-next.svg", 24, 24},
     {kIconBack, "icon-back.svg", 24, 24},
+    {kIconFinish, "icon-finish.svg", 32, 32},
     {kIconIntranet, "icon-intranet.svg", 32, 32},
+    {kIconLink, "icon-link.svg", 32, 32},
     {kIconTitle, "icon-title.svg", 32, 32},
     {kIconLanguage, "icon-language.svg", 32, 32},
 };
@@ -72,8 +75,14 @@ QPixmap Picture(int resourceId, qreal devicePixelRatio) {
 }
 
 QIcon Icon(int resourceId) {
+    // Every page asks for the same few icons: load each file once.
+    static QHash<int, QIcon> cache;
+    const auto it = cache.constFind(resourceId);
+    if (it != cache.constEnd()) return *it;
     const QString path = Path(resourceId);
-    return path.isEmpty() ? QIcon() : QIcon(path);
+    QIcon icon = path.isEmpty() ? QIcon() : QIcon(path);
+    cache.insert(resourceId, icon);
+    return icon;
 }
 
 }  // namespace orvanta::art

@@ -29,7 +29,9 @@ inline constexpr int kIconSetup = 185;
 inline constexpr int kIconAbout = 186;
 inline constexpr int kIconNext = 189;
 inline constexpr int kIconBack = 190;
+inline constexpr int kIconFinish = 218;
 inline constexpr int kIconIntranet = 219;
+inline constexpr int kIconLink = 221;
 inline constexpr int kIconTitle = 243;
 inline constexpr int kIconLanguage = 245;
 

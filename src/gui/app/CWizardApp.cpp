@@ -11,7 +11,6 @@
 #include <cstring>
 
 #include "core/hostnet/ExitSignals.h"
-#include "core/i18n/LanguagePaths.h"
 #include "gui/app/CWizardDlg.h"
 #include "gui/app/DeploymentSettings.h"
 #include "gui/app/KeySwallower.h"
@@ -106,8 +105,7 @@ int CWizardApp::Run(int argc, char** argv) {
     app.installEventFilter(&keys);
 
     WizardDlgOptions options;
-    options.deployment =
-        DeploymentSettings::Load(QString::fromStdString(LanguagePaths::ExecutableFolder() + "orvanta.ini"));
+    options.deployment = DeploymentSettings::Load(DeploymentSettings::DefaultIniPath());
     CWizardDlg dlg(std::move(options));
 
     // SIGINT/SIGTERM/SIGHUP close the window, so its destruction removes the

@@ -1,6 +1,13 @@
 #include "gui/app/DeploymentSettings.h"
 
+#include <QFileInfo>
 #include <QSettings>
+
+#include "core/i18n/LanguagePaths.h"
+
+#ifndef ORVANTA_DATADIR
+#define ORVANTA_DATADIR "/usr/share/orvanta"
+#endif
 
 namespace orvanta {
 namespace {
@@ -20,6 +27,12 @@ void ApplyEnvPort(const char* name, int& target) {
 }
 
 }  // namespace
+
+QString DeploymentSettings::DefaultIniPath() {
+    const QString beside = QString::fromStdString(LanguagePaths::ExecutableFolder()) + QStringLiteral("orvanta.ini");
+    if (QFileInfo::exists(beside)) return beside;
+    return QStringLiteral(ORVANTA_DATADIR "/orvanta.ini");
+}
 
 DeploymentSettings DeploymentSettings::Load(const QString& iniPath) {
     DeploymentSettings d;

@@ -27,6 +27,10 @@ struct DeploymentSettings {
     // Reads `iniPath` (missing file: all empty), then applies the
     // environment. A port that is not a number in 1..65535 keeps 80.
     static DeploymentSettings Load(const QString& iniPath);
+
+    // orvanta.ini beside the program when there is one, else the installed
+    // data folder's.
+    static QString DefaultIniPath();
 };
 
 }  // namespace orvanta
