@@ -92,21 +92,6 @@ TEST(CVorel, AddOrUpdateKeepsOneEntryPerMacInArrivalOrder) {
     for (const auto& e : v.List().InArrivalOrder()) EXPECT_EQ(e.sequence, ++seq);
 }
 
-TEST(CVorel, RecordsGrowPastTheInitialCapacity) {
-    Fixture fx;
-    CVorel v(fx.settings);
-    for (uint32_t i = 1; i <= 26; ++i) v.AddOrUpdate(Image(i, "cam", uint8_t(i), 1000));
-    EXPECT_EQ(v.FormatRecords(), 1);
-    ASSERT_EQ(v.RecordCapacity(), 26);
-    // Every record filled, the 26th included, in arrival order.
-    for (int i = 0; i < 26; ++i) {
-        char ip[16];
-        std::snprintf(ip, sizeof ip, "10.0.0.%d", i + 1);
-        EXPECT_STREQ(v.Records()[i].IpText, ip);
-    }
-    EXPECT_STREQ(v.Records()[25].MacText, "00:00:00:00:00:1A");
-}
-
 TEST(CVorel, ExpiryByAgeAcrossTickWrap) {
     struct Row {
         const char* what;
