@@ -1,4 +1,5 @@
 // read, save, scan-ap and wps: one camera operation each, against HOST[:PORT].
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -31,6 +32,18 @@ struct CameraArgs {
     std::string settingsFile;
     bool wps = false;
 };
+
+// The record fields each save sends.
+#define OV_COMMON_FIELDS                                                                                        \
+    "TitleBar", "Desp", "DDNSSrv", "DDNS", "DDNSUser", "DDNSPwd", "DDNSHost", "IPType", "IPAddr", "Netmask",  \
+        "Gateway", "DNS1", "DNS2", "UPnPE", "PAccount", "PPwd", "PVP", "HttpPort", "RTPPort", "RTSPPort"
+const std::vector<const char*> kWpsSaveFields = {OV_COMMON_FIELDS};
+const std::vector<const char*> kNormalSaveFields = {
+    OV_COMMON_FIELDS, "NTPEN", "NTPName", "NTPPoll", "Timezone", "Date", "Time", "LinkWireless", "WIPType",
+    "WIPAddr", "WNetmask", "WGateway", "WDNS1", "WDNS2", "WireType", "WireSec", "SSID", "WireCh", "WEPAuthM",
+    "WEPMode", "WEPKey0", "WEPKey1", "WEPKey2", "WEPKey3", "WEPKeyE0", "WPAKey", "WPAEnc", "WPAPSKeyM", "TxRate",
+    "WepKeyL"};
+#undef OV_COMMON_FIELDS
 
 int Usage(const char* command, const std::string& why) {
     std::fprintf(stderr, "orvanta-cli %s: %s\n", command, why.c_str());
@@ -166,7 +179,14 @@ int RunSave(const Args& args) {
     std::stringstream buffer;
     buffer << in.rdbuf();
     CameraSettings s;
-    if (!ReadSettingsText(buffer.str(), s, why)) return Usage("save", a.settingsFile + ": " + why);
+    std::vector<std::string> named;
+    if (!ReadSettingsText(buffer.str(), s, why, &named)) return Usage("save", a.settingsFile + ": " + why);
+    // A field the file leaves out would go to the camera as empty or 0 and
+    // wipe what it holds: every field the save sends must be named.
+    for (const char* field : a.wps ? kWpsSaveFields : kNormalSaveFields) {
+        if (std::find(named.begin(), named.end(), field) == named.end())
+            return Usage("save", a.settingsFile + " lacks " + field + " (start from what 'read --format ini' prints)");
+    }
     if (a.positional.size() != 1) return Usage("save", "expected HOST[:PORT] (see --help)");
     if (!SetEndpoint(a.positional.back(), a, why)) return Usage("save", why);
     if (!ApplyCredentials(a, s, why)) return Usage("save", why);

@@ -195,6 +195,10 @@ usage() {
     cli read >/dev/null 2>&1; [ $? = 2 ] || return 1
     cli save 10.93.0.10 >/dev/null 2>&1; [ $? = 2 ] || return 1
     cli wps go 10.93.0.10 >/dev/null 2>&1; [ $? = 2 ] || return 1
+    # A settings file that leaves out a field the save sends is refused before anything is sent.
+    grep -v '^SSID=' "$T/save.ini" >"$T/partial.ini"
+    : >"$T/cam.req"
+    cli save 10.93.0.11 --settings "$T/partial.ini" >/dev/null 2>&1; [ $? = 2 ] && [ ! -s "$T/cam.req" ] || return 1
     cli read 10.93.0.99 >/dev/null 2>&1; [ $? = 1 ]   # nobody there: connect fails
 }
 check "usage errors exit 2, an absent camera 1" usage

@@ -238,7 +238,8 @@ std::string WriteSettingsJson(const CameraSettings& settings) {
     return out + "\n}\n";
 }
 
-bool ReadSettingsText(std::string_view text, CameraSettings& settings, std::string& error) {
+bool ReadSettingsText(std::string_view text, CameraSettings& settings, std::string& error,
+                      std::vector<std::string>* named) {
     std::size_t lineNo = 0;
     while (!text.empty()) {
         const std::size_t nl = text.find('\n');
@@ -266,6 +267,7 @@ bool ReadSettingsText(std::string_view text, CameraSettings& settings, std::stri
             if (field->kind == Kind::Text) error += " (at most " + std::to_string(field->size - 1) + " bytes)";
             return false;
         }
+        if (named) named->emplace_back(field->name);
     }
     return true;
 }

@@ -4,6 +4,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/settings/CameraSettings.h"
 
@@ -21,6 +22,8 @@ std::string WriteSettingsJson(const CameraSettings& settings);
 // value. Blank lines, "#"/";" comments and "[section]" lines are skipped.
 // Returns false with a message naming the line for an unknown field, a bad
 // number, or a text longer than its field (never cut silently).
-bool ReadSettingsText(std::string_view text, CameraSettings& settings, std::string& error);
+// `named` (optional) receives the name of every field the text set.
+bool ReadSettingsText(std::string_view text, CameraSettings& settings, std::string& error,
+                      std::vector<std::string>* named = nullptr);
 
 }  // namespace orvanta
