@@ -43,6 +43,7 @@ LAB_PIDS=()
 LAB_NAMESPACES=()
 LAB_PORTS=0
 LAB_LAST_PID=
+LAB_FG_PID=
 LAB_CLEANED=0
 
 lab_init() {
@@ -129,7 +130,16 @@ lab_tmpdir() {
 
 lab_exec() {
     local ns; ns="$(lab_ns "$1")"; shift
-    ip netns exec "$ns" "$@"
+    # Run as a waited-for job rather than in the foreground: bash runs a
+    # trap only after a foreground command ends, but interrupts `wait`, so a
+    # TERM during a long test still cleans up at once. 0<&0 keeps stdin,
+    # which a background job would otherwise lose.
+    ip netns exec "$ns" "$@" 0<&0 &
+    LAB_FG_PID=$!
+    local rc=0
+    wait "$LAB_FG_PID" || rc=$?
+    LAB_FG_PID=
+    return "$rc"
 }
 
 lab_start_bg() {
@@ -168,6 +178,7 @@ lab_cleanup() {
     [ "$LAB_CLEANED" = 1 ] && return 0
     LAB_CLEANED=1
     local pid ns
+    [ -n "$LAB_FG_PID" ] && lab_stop "$LAB_FG_PID"
     for pid in "${LAB_PIDS[@]}"; do
         lab_stop "$pid"
     done
