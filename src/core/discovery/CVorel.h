@@ -4,6 +4,10 @@
 // hands out the list as an array of text records. It does no waiting of its
 // own beyond short socket waits: the caller drives it by calling Search from
 // a timer, always from the same thread.
+//
+// Tests construct it with VorelSettings: their own address list and clock,
+// shorter waits, and a ScriptedDiscoveryTransport so that a search runs
+// against queued datagrams and nothing reaches the network.
 #pragma once
 
 #include <cstdint>
