@@ -11,7 +11,7 @@ shift || true
 counts=("$@")
 [ ${#counts[@]} -gt 0 ] || counts=(10 100 1000 5000)
 
-lab_init ovb
+lab_init ovd
 lab_tmpdir
 lab_add_pc 10.90.0.1/16
 lab_add_camera grp 10.90.0.2/16
