@@ -42,6 +42,25 @@ check() {  # check NAME EXPECTED ACTUAL
         failures=$((failures + 1))
     fi
 }
+# Every wait is bounded, so a fault shows as a failed check, never as a hang.
+wait_for_line() {  # wait_for_line FILE PATTERN SECONDS
+    local i
+    for i in $(seq 1 $(($3 * 10))); do grep -q "$2" "$1" 2>/dev/null && return 0; sleep 0.1; done
+    return 1
+}
+prog_pid() {  # the hostnet_prog running in the PC namespace
+    local p
+    for p in $(ip netns pids "$LAB_PC"); do
+        [ "$(cat /proc/"$p"/comm 2>/dev/null)" = hostnet_prog ] && { echo "$p"; return 0; }
+    done
+    return 1
+}
+wait_gone() {  # wait_gone PID SECONDS: reaps PID, killing it if it overstays
+    local i
+    for i in $(seq 1 $(($2 * 10))); do kill -0 "$1" 2>/dev/null || break; sleep 0.1; done
+    kill -KILL "$1" 2>/dev/null && echo "FAIL process $1 did not end in $2 s" && failures=$((failures + 1))
+    { wait "$1"; } 2>/dev/null
+}
 pc_aliases() { ip -n "$LAB_PC" -4 -o addr show dev eth0 | awk '{print $4}' | grep -v '^192.168.1.10/24$' | tr '\n' ' '; }
 prog() { lab_exec pc "$bin/hostnet_prog" "$@"; }
 
@@ -63,24 +82,25 @@ check "inventory, stale lease ignored" "HostDHCP=0" "$out"
 ip -n "$LAB_PC" route replace default dev eth0
 
 # --- alias added; the camera's web side answers through it; SIGTERM removes it
-lab_start_bg pc "$LAB_TMP/hold.log" "$bin/hostnet_prog" ensure 192.168.5.20 255.255.255.0 --hold
+lab_start_bg pc "$LAB_TMP/hold-TERM.log" "$bin/hostnet_prog" ensure 192.168.5.20 255.255.255.0 --hold
 hold=$LAB_LAST_PID
-for _ in $(seq 1 100); do grep -q '^alias' "$LAB_TMP/hold.log" && break; sleep 0.1; done
-check "alias .254 reported" "alias 192.168.5.254" "$(grep '^alias' "$LAB_TMP/hold.log")"
+wait_for_line "$LAB_TMP/hold-TERM.log" '^alias' 15
+check "alias .254 reported" "alias 192.168.5.254" "$(grep '^alias' "$LAB_TMP/hold-TERM.log")"
 check "alias .254 on the PC" "192.168.5.254/24 " "$(pc_aliases)"
 code=$(lab_exec pc curl -s -o /dev/null -w '%{http_code}' -m 5 http://192.168.5.20/)
 check "camera web side reached" 200 "$code"
 check "alias recorded in the state file" "eth0 192.168.5.254/24" "$(cat "$state" 2>/dev/null)"
 for sig in TERM INT HUP; do
+    log="$LAB_TMP/hold-$sig.log"
     if [ "$sig" != TERM ]; then
-        lab_start_bg pc "$LAB_TMP/hold.log" "$bin/hostnet_prog" ensure 192.168.5.20 255.255.255.0 --hold
+        lab_start_bg pc "$log" "$bin/hostnet_prog" ensure 192.168.5.20 255.255.255.0 --hold
         hold=$LAB_LAST_PID
-        for _ in $(seq 1 100); do grep -q '^alias' "$LAB_TMP/hold.log" && break; sleep 0.1; done
+        wait_for_line "$log" '^alias' 15
     fi
     # The signal goes to the program inside the namespace (our child's child).
-    kill -"$sig" "$(ip netns pids "$LAB_PC" | while read -r p; do
-        [ "$(cat /proc/"$p"/comm 2>/dev/null)" = hostnet_prog ] && echo "$p"; done | head -1)"
-    wait "$hold" 2>/dev/null
+    pid=$(prog_pid) && kill -"$sig" "$pid"
+    wait_gone "$hold" 15
+    check "SIG$sig: cleaned up" "removed" "$(tail -1 "$log")"
     check "SIG$sig: alias removed" "" "$(pc_aliases)"
     check "SIG$sig: state file gone" "no" "$([ -e "$state" ] && echo yes || echo no)"
 done
@@ -94,15 +114,13 @@ check "normal close: nothing left" "" "$(pc_aliases)"
 lab_add_camera d254 192.168.5.254/24
 lab_start_bg pc "$LAB_TMP/hold2.log" "$bin/hostnet_prog" ensure 192.168.5.20 255.255.255.0 --hold
 hold=$LAB_LAST_PID
-for _ in $(seq 1 150); do grep -q '^alias' "$LAB_TMP/hold2.log" && break; sleep 0.1; done
+wait_for_line "$LAB_TMP/hold2.log" '^alias' 20
 check "duplicate .254: alias .253" "alias 192.168.5.253" "$(grep '^alias' "$LAB_TMP/hold2.log")"
 check "duplicate .254: only .253 on the PC" "192.168.5.253/24 " "$(pc_aliases)"
 
 # --- SIGKILL leaves it; the next start removes the recorded alias
-pid=$(ip netns pids "$LAB_PC" | while read -r p; do
-    [ "$(cat /proc/"$p"/comm 2>/dev/null)" = hostnet_prog ] && echo "$p"; done | head -1)
-kill -KILL "$pid"
-wait "$hold" 2>/dev/null
+pid=$(prog_pid) && kill -KILL "$pid"
+wait_gone "$hold" 15
 check "SIGKILL: alias still there" "192.168.5.253/24 " "$(pc_aliases)"
 check "SIGKILL: next start removes it" "removed 1" "$(prog stale)"
 check "SIGKILL: nothing left" "" "$(pc_aliases)"

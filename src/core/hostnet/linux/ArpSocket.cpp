@@ -58,6 +58,11 @@ int ArpSocket::Open(uint32_t ifIndex, const std::array<uint8_t, 6>& ownMac) {
 }
 
 int ArpSocket::Send(uint32_t sender, uint32_t target) {
+    // The socket has been collecting the link's ARP traffic since the last
+    // request; an old packet must not pass for an answer to this one.
+    ArpPacket stale;
+    while (recv(fd_, &stale, sizeof stale, MSG_DONTWAIT) >= 0) {
+    }
     ArpPacket p = {};
     p.htype = htons(ARPHRD_ETHER);
     p.ptype = htons(ETH_P_IP);

@@ -101,10 +101,11 @@ AdapterList LinuxHostNetwork::ListAdapters() {
     return list;
 }
 
-NetadminClient* LinuxHostNetwork::Helper(const std::string& ifname) {
+NetadminAnswer LinuxHostNetwork::CallHelper(const std::string& ifname, const std::string& request, int timeoutMs) {
+    std::lock_guard<std::mutex> lock(helpersMutex_);
     auto& slot = helpers_[ifname];
     if (!slot) slot = std::make_unique<NetadminClient>(paths_.helper, ifname);
-    return slot.get();
+    return slot->Call(request, timeoutMs);
 }
 
 void LinuxHostNetwork::Diagnose(const std::string& what, AliasStatus status, const std::string& text) {
@@ -129,7 +130,7 @@ AliasResult LinuxHostNetwork::AliasCall(const char* verb, const AliasContext& al
         return r;
     }
     const std::string request = std::string(verb) + " " + name + " " + Cidr(alias);
-    const NetadminAnswer answer = Helper(name)->Call(request, 10000);
+    const NetadminAnswer answer = CallHelper(name, request, 10000);
     if (answer.ok) return {AliasStatus::Ok, {}};
     Diagnose(what + " on " + name, answer.failure, answer.text);
     return {answer.failure, answer.text};
@@ -147,7 +148,7 @@ DuplicateCheck LinuxHostNetwork::CheckDuplicate(uint32_t ifIndex, uint32_t addre
     req.ifname = name;
     req.address = address;
     req.waitMs = std::min(std::max(windowMs, 1), kNetadminMaxWaitMs);
-    const NetadminAnswer answer = Helper(name)->Call(FormatNetadminRequest(req), req.waitMs + 5000);
+    const NetadminAnswer answer = CallHelper(name, FormatNetadminRequest(req), req.waitMs + 5000);
     if (!answer.ok) {
         Diagnose("duplicate check of " + FormatIpv4(address) + " on " + name, answer.failure, answer.text);
         return {answer.failure, answer.text};
@@ -195,7 +196,7 @@ ArpReply LinuxHostNetwork::SendArp(uint32_t target, uint32_t source) {
     req.address = target;
     req.source = source;
     req.waitMs = kArpWaitMs;
-    const NetadminAnswer answer = Helper(name)->Call(FormatNetadminRequest(req), kArpWaitMs + 5000);
+    const NetadminAnswer answer = CallHelper(name, FormatNetadminRequest(req), kArpWaitMs + 5000);
     if (!answer.ok) {
         reply.failure = answer.failure;
         reply.text = answer.text;

@@ -4,6 +4,7 @@
 
 #include <map>
 #include <memory>
+#include <mutex>
 #include <string>
 
 #include "core/hostnet/HostNetwork.h"
@@ -28,13 +29,17 @@ public:
     static constexpr int kArpWaitMs = 1000;
 
 private:
-    NetadminClient* Helper(const std::string& ifname);
     // The answer for an alias request, with the one diagnostic line on
     // stderr for failures no retry can mend.
     AliasResult AliasCall(const char* verb, const AliasContext& alias);
     void Diagnose(const std::string& what, AliasStatus status, const std::string& text);
 
+    // Helper answers must pair with their requests: the free-address search
+    // runs on the worker thread while the window may remove aliases.
+    NetadminAnswer CallHelper(const std::string& ifname, const std::string& request, int timeoutMs);
+
     LinuxPaths paths_;
+    std::mutex helpersMutex_;
     std::map<std::string, std::unique_ptr<NetadminClient>> helpers_;
 };
 
