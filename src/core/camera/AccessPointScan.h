@@ -20,6 +20,7 @@ struct AccessPointEntry {
     char Security[64];
     char Algorithm[64];
 };
+static_assert(sizeof(AccessPointEntry) == 322, "the scan page relies on the fixed entry layout");
 
 // Cells longer than this are cut here.
 inline constexpr std::size_t kApCellCapacity = 2047;
