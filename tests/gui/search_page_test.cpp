@@ -1,0 +1,299 @@
+// The camera search page: the six ticks of a search and their caption blink,
+// the rows kept or redrawn by the client's result, what Next stores and
+// posts, where Back leads for each start flag, and the double click that
+// makes the subnet reachable before the browser opens.
+#include <arpa/inet.h>
+
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+#include <QTreeWidget>
+#include <cstring>
+
+#include "core/discovery/DiscoveredCamera.h"
+#include "core/settings/FixedField.h"
+#include "gui/pages/CSubSearchNet.h"
+#include "wireless_page_harness.h"
+
+using namespace orvanta;
+using namespace orvanta::testing;
+using discovery::DiscoveredCamera;
+
+namespace {
+
+const char* kLanguage =
+    "[Common]\nBtnBack=Back\nBtnNext=Onward\n"
+    "[SearchPage]\nBtnStrartFind=Idle\nBtnFindingCam=Busy\nBtnStopFind=Blink\n"
+    "Note=Pick one\nCamList=Cameras\nMessage1=Empty list\nMessage2=Pick a row\n";
+
+DiscoveredCamera Camera(const char* ip, const char* mac, const char* desc, const char* mask = "255.255.255.0") {
+    DiscoveredCamera c{};
+    SetField(c.IpText, ip);
+    SetField(c.MacText, mac);
+    SetField(c.PortText, "8080");
+    SetField(c.DescInterface, desc);
+    SetField(c.SerialNo, "SN-0042");
+    SetField(c.SportText, "9090");
+    SetField(c.MaskText, mask);
+    return c;
+}
+
+// A discovery client that answers from a script, one result per call, and
+// notes the restart flag and the caption the button showed at each call.
+struct ScriptedSearch {
+    std::vector<int> results;  // past the end: 0
+    std::vector<DiscoveredCamera> cameras;
+    std::vector<int> restarts;
+    QStringList captions;
+    QPushButton* button = nullptr;
+
+    CSubSearchNet::SearchFunction Function() {
+        return [this](DiscoveredCamera** records, int* count, int* capacity, int restart) {
+            restarts.push_back(restart);
+            if (button) captions << button->text();
+            const std::size_t i = restarts.size() - 1;
+            const int r = i < results.size() ? results[i] : 0;
+            if (r >= 0) {
+                *records = cameras.data();
+                *count = static_cast<int>(cameras.size());
+                *capacity = static_cast<int>(cameras.size());
+            }
+            return r;
+        };
+    }
+};
+
+}  // namespace
+
+class SearchPageTest : public QObject {
+    Q_OBJECT
+private slots:
+    void init() {
+        h_ = std::make_unique<PageHarness>(QString::fromUtf8(kLanguage));
+        page_ = std::make_unique<CSubSearchNet>();
+        h_->Attach(*page_);
+        search_.button = page_->Control<QPushButton>(1088);
+        page_->SetSearchFunction(search_.Function());
+    }
+    void cleanup() {
+        QVERIFY(!h_->prompter.HadUnexpected());
+        page_.reset();
+        h_.reset();
+        search_ = ScriptedSearch{};
+    }
+
+    void searchRunsSixTicksAndBlinks();
+    void secondPressStopsTheSearch();
+    void rowsFollowOnlyARebuiltList();
+    void nextChecksAndStores_data();
+    void nextChecksAndStores();
+    void backLeadsByStartFlag_data();
+    void backLeadsByStartFlag();
+    void doubleClickReachesSubnetBeforeBrowser();
+    void plainSearchHidesNextAndNote();
+
+private:
+    void RunSearch() {
+        page_->Control<QPushButton>(1088)->click();
+        QTRY_VERIFY_WITH_TIMEOUT(!page_->Searching(), 5000);
+    }
+    QTreeWidget* List() { return page_->Control<QTreeWidget>(1011); }
+
+    std::unique_ptr<PageHarness> h_;
+    std::unique_ptr<CSubSearchNet> page_;
+    ScriptedSearch search_;
+};
+
+void SearchPageTest::searchRunsSixTicksAndBlinks() {
+    QPushButton* button = page_->Control<QPushButton>(1088);
+    QCOMPARE(button->text(), QStringLiteral("Idle"));
+    RunSearch();
+    // Six calls, a restart only on the first; the seventh tick ends it.
+    QCOMPARE(search_.restarts, (std::vector<int>{1, 0, 0, 0, 0, 0}));
+    QCOMPARE(page_->TickCount(), 7);
+    // The caption blinks before each call: Busy is shown at the start.
+    QCOMPARE(search_.captions, (QStringList{"Blink", "Busy", "Blink", "Busy", "Blink", "Busy"}));
+    QCOMPARE(button->text(), QStringLiteral("Idle"));
+    // A second search restarts the client again.
+    RunSearch();
+    QCOMPARE(search_.restarts.size(), std::size_t{12});
+    QCOMPARE(search_.restarts[6], 1);
+}
+
+void SearchPageTest::secondPressStopsTheSearch() {
+    QPushButton* button = page_->Control<QPushButton>(1088);
+    button->click();
+    QVERIFY(page_->Searching());
+    QCOMPARE(button->text(), QStringLiteral("Busy"));
+    button->click();
+    QVERIFY(!page_->Searching());
+    QCOMPARE(button->text(), QStringLiteral("Idle"));
+    QTest::qWait(50);
+    QVERIFY(search_.restarts.size() <= 1);
+}
+
+void SearchPageTest::rowsFollowOnlyARebuiltList() {
+    search_.cameras = {Camera("10.0.0.5", "00:0E:53:00:00:01", "cam/eth0"),
+                       Camera("10.0.0.6", "00:0E:53:00:00:02", "cam/wireless")};
+    search_.results = {1, 0, 0, 0, 0, 0};
+    RunSearch();
+    QCOMPARE(List()->topLevelItemCount(), 2);
+    // Record order is row order, and every column is filled from its field.
+    QTreeWidgetItem* row = List()->topLevelItem(1);
+    QCOMPARE(row->text(0), QStringLiteral("10.0.0.6"));
+    QCOMPARE(row->text(1), QStringLiteral("00:0E:53:00:00:02"));
+    QCOMPARE(row->text(2), QStringLiteral("8080"));
+    QCOMPARE(row->text(3), QStringLiteral("cam/wireless"));
+    QCOMPARE(row->text(4), QStringLiteral("9090"));
+    QCOMPARE(row->text(5), QStringLiteral("SN-0042"));
+    QCOMPARE(row->text(6), QStringLiteral("255.255.255.0"));
+    QVERIFY(List()->isColumnHidden(5));
+    // The cameras fall silent: a search of -1 and 0 results keeps the rows.
+    search_.cameras.clear();
+    search_.results.resize(6);
+    search_.results.insert(search_.results.end(), {-1, 0, 0, -1, 0, 0});
+    RunSearch();
+    QCOMPARE(List()->topLevelItemCount(), 2);
+    // A rebuilt empty list clears them.
+    search_.results.insert(search_.results.end(), {1, 0, 0, 0, 0, 0});
+    RunSearch();
+    QCOMPARE(List()->topLevelItemCount(), 0);
+}
+
+void SearchPageTest::nextChecksAndStores_data() {
+    QTest::addColumn<int>("rows");
+    QTest::addColumn<int>("select");  // -1: none
+    QTest::addColumn<QString>("desc");
+    QTest::addColumn<int>("startFlags");  // 1 setup, 2 upgrade, 0 search only
+    QTest::addColumn<QString>("prompt");
+    QTest::addColumn<int>("icon");
+    QTest::addColumn<int>("posted");  // 0: nothing
+    QTest::addColumn<int>("wirelessIf");
+    // Nothing found: an error box, nothing stored or posted.
+    QTest::newRow("empty list") << 0 << -1 << "" << 1 << "Empty list" << int(PromptIcon::Stop) << 0 << 0;
+    // Rows but none picked: an information box.
+    QTest::newRow("no selection") << 2 << -1 << "" << 1 << "Pick a row" << int(PromptIcon::Information) << 0 << 0;
+    // A wireless camera chosen for setup: the read is asked for.
+    QTest::newRow("wireless setup") << 2 << 1 << "cam/wireless" << 1 << "" << 0 << 18 << 1;
+    // The test is case-sensitive: "Wireless" is not a wireless interface.
+    QTest::newRow("capital W") << 2 << 1 << "cam/Wireless" << 1 << "" << 0 << 18 << 0;
+    // The firmware path goes on to 13.
+    QTest::newRow("upgrade") << 1 << 0 << "cam/eth0" << 2 << "" << 0 << 13 << 0;
+    // A plain search stores the camera but leads nowhere.
+    QTest::newRow("search only") << 1 << 0 << "cam/eth0" << 0 << "" << 0 << 0 << 0;
+}
+
+void SearchPageTest::nextChecksAndStores() {
+    QFETCH(int, rows);
+    QFETCH(int, select);
+    QFETCH(QString, desc);
+    QFETCH(int, startFlags);
+    QFETCH(QString, prompt);
+    QFETCH(int, icon);
+    QFETCH(int, posted);
+    QFETCH(int, wirelessIf);
+    const QByteArray d = desc.toUtf8();
+    search_.cameras = {Camera("10.0.0.5", "00:0E:53:00:00:01", "cam/eth0"),
+                       Camera("192.168.7.20", "00:0e:53:0a:0b:0c", d.constData(), "255.255.0.0")};
+    if (rows == 1) search_.cameras = {Camera("10.0.0.5", "00:0E:53:00:00:01", d.constData())};
+    search_.results = {rows > 0 ? 1 : 0};
+    RunSearch();
+    h_->settings.StartSetup = startFlags == 1;
+    h_->settings.StartUpgrade = startFlags == 2;
+    if (select >= 0) List()->topLevelItem(select)->setSelected(true);
+    if (!prompt.isEmpty()) h_->prompter.Answer(PromptAnswer::Ok);
+    // A search under way is stopped by Next.
+    page_->Control<QPushButton>(1088)->click();
+    const CameraSettings before = h_->settings;
+    page_->NextButton()->click();
+    QVERIFY(!page_->Searching());
+
+    if (!prompt.isEmpty()) {
+        QCOMPARE(h_->PromptTexts(), QStringList{prompt});
+        QCOMPARE(int(h_->prompter.Prompts()[0].icon), icon);
+        QCOMPARE(h_->prompter.Prompts()[0].caption, QStringLiteral("Orvanta"));
+        QVERIFY(h_->posted.empty());
+        QVERIFY(std::memcmp(&before, &h_->settings, sizeof before) == 0);
+        return;
+    }
+    QCOMPARE(h_->posted, posted ? std::vector<WizardCommand>{posted} : std::vector<WizardCommand>{});
+    const CameraSettings& s = h_->settings;
+    QCOMPARE(int(s.CamWirelessIf), wirelessIf);
+    QCOMPARE(std::string(FieldText(s.CamPort)), std::string("8080"));
+    QCOMPARE(std::string(FieldText(s.CamSerial)), std::string("SN-0042"));
+    if (rows == 2) {
+        QCOMPARE(std::string(FieldText(s.CamIP)), std::string("192.168.7.20"));
+        QCOMPARE(s.CamAddr, uint32_t(htonl(0xC0A80714)));
+        QCOMPARE(s.CamMask, uint32_t(htonl(0xFFFF0000)));
+        const uint8_t mac[6] = {0x00, 0x0E, 0x53, 0x0A, 0x0B, 0x0C};
+        QVERIFY(std::memcmp(s.CamMAC, mac, 6) == 0);
+    }
+}
+
+void SearchPageTest::backLeadsByStartFlag_data() {
+    QTest::addColumn<int>("search");
+    QTest::addColumn<int>("setup");
+    QTest::addColumn<int>("newEnv");
+    QTest::addColumn<int>("posted");
+    QTest::newRow("search only: first page") << 1 << 0 << 0 << 2;
+    QTest::newRow("setup, new environment: diagram") << 0 << 1 << 1 << 5;
+    QTest::newRow("setup, installed camera: choice") << 0 << 1 << 0 << 28;
+    QTest::newRow("no start flag: nothing") << 0 << 0 << 1 << 0;
+}
+
+void SearchPageTest::backLeadsByStartFlag() {
+    QFETCH(int, search);
+    QFETCH(int, setup);
+    QFETCH(int, newEnv);
+    QFETCH(int, posted);
+    h_->settings.StartSearch = search;
+    h_->settings.StartSetup = setup;
+    h_->settings.NewEnvironment = newEnv;
+    page_->Control<QPushButton>(1088)->click();
+    page_->BackButton()->click();
+    QVERIFY(!page_->Searching());
+    QCOMPARE(page_->Control<QPushButton>(1088)->text(), QStringLiteral("Idle"));
+    QCOMPARE(h_->posted, posted ? std::vector<WizardCommand>{posted} : std::vector<WizardCommand>{});
+}
+
+void SearchPageTest::doubleClickReachesSubnetBeforeBrowser() {
+    search_.cameras = {Camera("172.16.9.30", "AA:BB:CC:DD:EE:01", "cam/eth0", "255.255.255.0")};
+    search_.results = {1};
+    RunSearch();
+    QTreeWidgetItem* row = List()->topLevelItem(0);
+    // No selection: nothing happens.
+    emit List()->itemDoubleClicked(row, 0);
+    QVERIFY(h_->events.isEmpty());
+    QVERIFY(h_->urls.opened.isEmpty());
+
+    // The fake browser notes when it is asked, after whatever was sent.
+    row->setSelected(true);
+    h_->ctx.sendCommand = [this](WizardCommand c) {
+        // The address must already be stored, and no browser asked, when 17 runs.
+        QVERIFY(h_->urls.opened.isEmpty());
+        QCOMPARE(h_->settings.CamAddr, uint32_t(htonl(0xAC10091E)));
+        h_->events << QStringLiteral("send %1").arg(c);
+    };
+    emit List()->itemDoubleClicked(row, 0);
+    h_->events << QStringLiteral("opened %1").arg(h_->urls.opened.value(0));
+    QCOMPARE(h_->events, (QStringList{"send 17", "opened http://172.16.9.30:8080"}));
+    QCOMPARE(h_->settings.CamMask, uint32_t(htonl(0xFFFFFF00)));
+    QCOMPARE(h_->settings.CamMAC[5], uint8_t{0x01});
+    QVERIFY(h_->posted.empty());
+}
+
+void SearchPageTest::plainSearchHidesNextAndNote() {
+    h_->settings.StartSearch = 1;
+    page_->LoadFromSettings();
+    QVERIFY(page_->NextButton()->isHidden());
+    QVERIFY(page_->Control(1175)->isHidden());
+    h_->settings.StartSearch = 0;
+    h_->settings.StartSetup = 1;
+    page_->LoadFromSettings();
+    QVERIFY(!page_->NextButton()->isHidden());
+    QVERIFY(!page_->Control(1175)->isHidden());
+    QCOMPARE(page_->NextButton()->text(), QStringLiteral("Onward"));
+}
+
+QTEST_MAIN(SearchPageTest)
+#include "search_page_test.moc"
