@@ -4,6 +4,7 @@
 // socket waits. Run inside a lab namespace: bench/discovery_lab.sh does.
 //
 // usage: bench_discovery EXPECTED_CAMERAS [TICKS]
+// env:   BENCH_VERBOSE=1 prints every call; BENCH_RCVBUF=N sets the receive buffer
 #include <time.h>
 
 #include <chrono>
@@ -38,6 +39,9 @@ int main(int argc, char** argv) {
     FILE* devnull = std::fopen("/dev/null", "w");
     VorelSettings settings;
     settings.diagnostics = devnull;
+    // BENCH_RCVBUF=0 keeps the system's default receive buffer, to show what
+    // the larger one buys.
+    if (const char* rcvbuf = std::getenv("BENCH_RCVBUF")) settings.receiveBufferBytes = std::atoi(rcvbuf);
     CVorel vorel(settings);
 
     std::vector<double> cpu;
