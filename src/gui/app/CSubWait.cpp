@@ -8,7 +8,7 @@
 
 namespace orvanta {
 
-CSubWait::CSubWait(QWidget* owner) : QDialog(owner, Qt::Popup | Qt::FramelessWindowHint) {
+CSubWait::CSubWait(QWidget* owner) : QDialog(owner, Qt::Tool | Qt::FramelessWindowHint) {
     setObjectName(QStringLiteral("170"));
     setAccessibleName(QStringLiteral("Please wait"));
     setFixedSize(CWizardPage::DluX(328), CWizardPage::DluY(67));

@@ -1,19 +1,341 @@
 #include "gui/app/CameraOperations.h"
 
+#include <arpa/inet.h>
+
+#include <QThread>
+
+#include "core/camera/AccessPointScan.h"
+#include "core/camera/CameraParameters.h"
+#include "core/camera/CameraRequest.h"
+#include "core/discovery/CVorel.h"
 #include "core/hostnet/TemporaryAddress.h"
+#include "core/settings/FixedField.h"
+#include "gui/app/CSubWait.h"
 #include "gui/app/CWizardDlg.h"
+#include "gui/app/Prompter.h"
+#include "gui/dialogs/CDlgLoginRoot.h"
+#include "gui/pages/CSubSetupFinish.h"
+#include "gui/pages/PageIndex.h"
 
 namespace orvanta {
+
+namespace {
+
+// Progress arithmetic of the two timers: the read is shown for six ticks
+// before the worker is looked at and given up at 450; the save is shown for
+// five and given up at 1000; the search for the restarted camera runs from
+// 200 in steps of 100 and gives up at 1500.
+constexpr int kReadRange = 450;
+constexpr int kReadBlindUpTo = 250;
+constexpr int kReadBlindStep = 50;
+constexpr int kSaveRange = 1000;
+constexpr int kSaveBlindUpTo = 40;
+constexpr int kStep = 10;
+constexpr int kRefindRange = 1500;
+constexpr int kFirstSearchAt = 200;
+constexpr int kSearchEvery = 100;
+
+}  // namespace
+
+CameraOperations::CameraOperations(CWizardDlg& dlg) : dlg_(dlg), body_(RunWorkerTask) {
+    dlg_.Context().kept = &kept_;
+    QObject::connect(&progressTimer_, &QTimer::timeout, [this] { TickProgress(); });
+    QObject::connect(&refindTimer_, &QTimer::timeout, [this] { TickRefind(); });
+}
+
+CameraOperations::~CameraOperations() {
+    progressTimer_.stop();
+    refindTimer_.stop();
+    if (dlg_.Context().kept == &kept_) dlg_.Context().kept = nullptr;
+    // Joining: every worker is told to stop first, so its connects give up.
+    worker_.reset();
+    abandoned_.clear();
+}
 
 void CameraOperations::EnsureCameraSubnet() {
     if (dlg_.HostNet() == nullptr) return;
     hostnet::EnsureCameraSubnet(dlg_.Settings(), *dlg_.HostNet(), dlg_.Aliases());
 }
 
-// The read, save and scan flows are not wired yet: the codes are accepted
-// and change nothing.
-void CameraOperations::ReadCamera() {}
-void CameraOperations::SaveCamera() {}
-void CameraOperations::ScanAccessPointsNow() {}
+bool CameraOperations::WorkerAlive() {
+    // Given-up tasks that have ended are joined and forgotten here.
+    for (auto it = abandoned_.begin(); it != abandoned_.end();)
+        it = (*it)->Finished() ? abandoned_.erase(it) : it + 1;
+    return !abandoned_.empty() || (worker_ && !worker_->Finished());
+}
+
+bool CameraOperations::RefuseWhileBusy() {
+    if (phase_ != Phase::Idle) return true;  // a task or the search runs
+    if (!WorkerAlive()) return false;
+    // A task given up on has not ended yet: starting another would let two
+    // workers talk to the camera at once. The user may try again shortly.
+    ShowMessage(2, mb::kIconExclamation);
+    return true;
+}
+
+void CameraOperations::ReadCamera() {
+    if (RefuseWhileBusy()) return;
+    CameraSettings& s = dlg_.Settings();
+    // R1
+    dlg_.setEnabled(false);
+    kept_.Clear();
+    // R2
+    EnsureCameraSubnet();
+    // R3
+    SetField(s.User, "");
+    SetField(s.Password, "");
+    // R4: the empty login first; a refusal asks for the root password.
+    if (ReadParameters(s, kPageSysinfo) == kHttpUnauthorized) {
+        CDlgLoginRoot login(dlg_.LanguageFilePath(), &dlg_);
+        dlg_.Prompt().RunModal(login);  // OK or closed: the texts count either way
+        SetField(s.User, login.UserText().toStdString());
+        SetField(s.Password, login.PasswordText().toStdString());
+        if (ReadSysinfoAuth(s) < 0) {
+            dlg_.setEnabled(true);
+            ShowMessage(7, mb::kIconStop);
+            return;
+        }
+    }
+    // R5..R9
+    phase_ = Phase::Reading;
+    SetWait(0);
+    if (CSubWait* wait = dlg_.WaitDialog()) {
+        wait->SetRange(0, kReadRange);
+        wait->SetText(QString::fromStdString(dlg_.Messages().note[2]));
+    }
+    StartTask(task::kRead);
+    ShowWait();
+    progressTimer_.start(dlg_.Timers().readTickMs);
+}
+
+void CameraOperations::SaveCamera() {
+    if (RefuseWhileBusy()) return;
+    CameraSettings& s = dlg_.Settings();
+    // S1
+    dlg_.setEnabled(false);
+    phase_ = Phase::Saving;
+    SetWait(0);
+    if (CSubWait* wait = dlg_.WaitDialog()) {
+        wait->SetRange(0, kSaveRange);
+        wait->SetText(QString::fromStdString(dlg_.Messages().note[3]));
+    }
+    // S2..S5
+    StartTask(s.UseWPS == 1 ? task::kSaveAfterWps : task::kSave);
+    ShowWait();
+    progressTimer_.start(dlg_.Timers().saveTickMs);
+}
+
+void CameraOperations::StartTask(int32_t kind) {
+    auto t = std::make_shared<WorkerTask>();
+    t->kind = kind;
+    t->settings = dlg_.Settings();
+    t->hostNetwork = dlg_.HostNet();
+    worker_ = std::make_unique<WorkerThread>(std::move(t), body_);
+}
+
+void CameraOperations::ApplyTaskSettings(WorkerTask& task) {
+    CameraSettings& live = dlg_.Settings();
+    const uint8_t keep = live.KeepConnecting;
+    live = task.settings;
+    live.KeepConnecting = keep;
+}
+
+void CameraOperations::GiveUpTask() {
+    if (!worker_) return;
+    worker_->Cancel();
+    abandoned_.push_back(std::move(worker_));
+}
+
+void CameraOperations::TickProgress() {
+    if (phase_ != Phase::Reading && phase_ != Phase::Saving) {
+        progressTimer_.stop();
+        return;
+    }
+    const bool reading = phase_ == Phase::Reading;
+    const int p = position_;
+    if (p <= (reading ? kReadBlindUpTo : kSaveBlindUpTo)) {
+        SetWait(p + (reading ? kReadBlindStep : kStep));
+        return;
+    }
+    if (!worker_ || !worker_->Finished()) {
+        SetWait(p + kStep);
+        if (p == (reading ? kReadRange : kSaveRange)) {
+            progressTimer_.stop();
+            GiveUpTask();
+            phase_ = Phase::Idle;
+            EndOperation();
+            ShowMessage(2, mb::kIconExclamation, reading ? QStringLiteral("Orvanta") : QString());
+        }
+        return;
+    }
+    progressTimer_.stop();
+    std::unique_ptr<WorkerThread> ended = std::move(worker_);
+    // Fields read before a failing step stay filled, so the copy is taken
+    // back on failure as well.
+    ApplyTaskSettings(ended->Task());
+    if (reading)
+        FinishRead(ended->Task());
+    else
+        FinishSave(ended->Task());
+}
+
+void CameraOperations::FinishRead(WorkerTask& task) {
+    phase_ = Phase::Idle;
+    EndOperation();
+    if (task.succeeded) {
+        kept_.accessPoints = std::move(task.apList);
+        kept_.hasProbeResult = task.hasProbeResult;
+        kept_.probeResult = task.probeResult;
+        dlg_.PostCommand(dlg_.Settings().NewEnvironment == 1 ? cmd::kOptionPage : cmd::kSystemPage);
+        return;
+    }
+    if (task.lastResult == kHttpUnauthorized)
+        ShowMessage(8, mb::kIconStop);
+    else
+        ShowMessage(2, mb::kIconExclamation);
+}
+
+void CameraOperations::FinishSave(WorkerTask& task) {
+    phase_ = Phase::Idle;
+    EndOperation();
+    if (!task.succeeded) {
+        ShowMessage(2, mb::kIconExclamation);
+        return;
+    }
+    const CameraSettings& s = dlg_.Settings();
+    ShowMessage(s.LinkWireless == 1 && s.HasWireless == 1 ? 3 : 4, mb::kIconInformation);
+    if (s.WizardMode == 1 && s.NewEnvironment == 1)
+        StartRefind();
+    else
+        dlg_.PostCommand(cmd::kFirstPage);
+}
+
+void CameraOperations::StartRefind() {
+    phase_ = Phase::Refinding;
+    SetWait(0);
+    if (CSubWait* wait = dlg_.WaitDialog()) {
+        wait->SetRange(0, kRefindRange);
+        wait->SetText(QString::fromStdString(dlg_.Messages().note[4]));
+    }
+    ShowWait();
+    refindTimer_.start(dlg_.Timers().refindTickMs);
+}
+
+void CameraOperations::TickRefind() {
+    if (phase_ != Phase::Refinding) {
+        refindTimer_.stop();
+        return;
+    }
+    dlg_.setEnabled(false);
+    const int p = position_;
+    SetWait(p + kStep);
+    if (p >= kRefindRange) {
+        refindTimer_.stop();
+        phase_ = Phase::Idle;
+        ShowMessage(5, mb::kIconExclamation);
+        dlg_.PostCommand(cmd::kFirstPage);
+        EndOperation();
+        return;
+    }
+    if (p % kSearchEvery != 0 || p < kFirstSearchAt) return;
+
+    discovery::DiscoveredCamera* records = nullptr;
+    int count = 0;
+    // The first search after the save starts afresh, so a camera that
+    // answers it always counts as a change.
+    if (Search(&records, &count, p == kFirstSearchAt ? 1 : 0) != 1 || records == nullptr) return;
+    CameraSettings& s = dlg_.Settings();
+    for (int i = 0; i < count; ++i) {
+        const discovery::DiscoveredCamera& rec = records[i];
+        if (FieldText(rec.SerialNo) != FieldText(s.CamSerial)) continue;
+        const discovery::DiscoveredCamera found = rec;  // the client's records change on its next search
+        refindTimer_.stop();
+        phase_ = Phase::Idle;
+        SetField(s.CamIP, FieldText(found.IpText));
+        SetField(s.CamPort, FieldText(found.PortText));
+        s.CamAddr = inet_addr(s.CamIP);
+        dlg_.HandleCommand(cmd::kEnsureSubnet);
+        (void)ReadParameters(s, kPageNatStatus);
+        HideWait();
+        ShowMessage(6, mb::kIconInformation);
+        dlg_.setEnabled(true);
+        if (auto* finish = static_cast<CSubSetupFinish*>(dlg_.Page(kPageSetupFinish))) finish->SetFoundCamera(found);
+        dlg_.PostCommand(cmd::kSetupFinishPage);
+        return;
+    }
+}
+
+int CameraOperations::Search(discovery::DiscoveredCamera** records, int* count, int restart) {
+    if (search_) return search_(records, count, restart);
+    if (!vorel_) vorel_ = std::make_unique<discovery::CVorel>();
+    int capacity = 0;
+    return vorel_->Search(records, count, &capacity, restart);
+}
+
+void CameraOperations::ScanAccessPointsNow() {
+    CSubWait* wait = dlg_.WaitDialog();
+    const int pause = dlg_.Timers().scanStepSleepMs;
+    const auto step = [&](int position) {
+        if (wait) {
+            wait->SetPos(position);
+            wait->repaint();
+        }
+        QThread::msleep(static_cast<unsigned long>(pause));
+    };
+    // A1, A2
+    if (wait) {
+        wait->SetPos(0);
+        wait->show();
+        wait->repaint();
+    }
+    step(20);
+    step(40);
+    step(60);
+    // A3
+    CameraSettings& s = dlg_.Settings();
+    kept_.accessPoints.clear();
+    kept_.accessPoints = ScanAccessPoints(s);
+    // A4
+    step(80);
+    // A5
+    if (s.APScanOK == 0) {
+        HideWait();
+        ShowMessage(2, mb::kIconExclamation);
+        return;
+    }
+    // A6
+    step(100);
+    HideWait();
+    dlg_.PostCommand(s.UseWPS == 1 ? cmd::kWpsPage : cmd::kApScanPage);
+}
+
+void CameraOperations::SetWait(int position) {
+    position_ = position;
+    if (CSubWait* wait = dlg_.WaitDialog()) wait->SetPos(position);
+}
+
+void CameraOperations::ShowWait() {
+    if (CSubWait* wait = dlg_.WaitDialog()) {
+        wait->show();
+        wait->repaint();
+    }
+}
+
+void CameraOperations::HideWait() {
+    CSubWait* wait = dlg_.WaitDialog();
+    // Some window systems report the pop-up visible for a moment after the
+    // first hide; a few more are cheap and bounded.
+    for (int i = 0; wait != nullptr && i < 5 && wait->isVisible(); ++i) wait->hide();
+}
+
+void CameraOperations::EndOperation() {
+    dlg_.setEnabled(true);
+    HideWait();
+}
+
+void CameraOperations::ShowMessage(int index, unsigned flags, const QString& caption) {
+    const QString text = QString::fromStdString(dlg_.Messages().Message[index]);
+    dlg_.Prompt().Show(&dlg_, text, caption, flags);
+}
 
 }  // namespace orvanta

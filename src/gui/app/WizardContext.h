@@ -24,6 +24,7 @@ class Prompter;
 class UrlOpener;
 struct TimerSettings;
 struct DeploymentSettings;
+struct KeptCameraResults;
 
 struct WizardContext {
     CameraSettings* settings = nullptr;
@@ -45,6 +46,10 @@ struct WizardContext {
     const LanguageStrings* language = nullptr;
     // Path of the active language file, for dialogs that take the path.
     const std::string* languageFilePath = nullptr;
+
+    // The scan list and address proposal of the last good camera read (set
+    // by the camera operations; null before they exist).
+    KeptCameraResults* kept = nullptr;
 
     // Owner window for message boxes and modal dialogs.
     QWidget* mainWindow = nullptr;

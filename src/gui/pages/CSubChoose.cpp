@@ -34,6 +34,8 @@ CSubChoose::CSubChoose(QWidget* parent) : CWizardPage(175, "ChoosePage", parent)
         QPushButton* b = AddButton(2, Dlu(200, 220, 40, 14), QStringLiteral("Cancel"));
         b->hide();
     }
+    connect(Control<QRadioButton>(1216), &QAbstractButton::clicked, this, &CSubChoose::OnYes);
+    connect(Control<QRadioButton>(1217), &QAbstractButton::clicked, this, &CSubChoose::OnNo);
     connect(AddBackButton(1213, QStringLiteral("Back")), &QAbstractButton::clicked, this, &CSubChoose::OnBack);
     connect(AddNextButton(1214, QStringLiteral("Next")), &QAbstractButton::clicked, this, &CSubChoose::OnNext);
 }
@@ -49,7 +51,97 @@ void CSubChoose::ApplyLanguage(const LanguageStrings& lang) {
     SetCaption(Control(1274), lang, "Note2", 260);
 }
 
-void CSubChoose::OnBack() {}
-void CSubChoose::OnNext() {}
+void CSubChoose::OnInitPage() {
+    SetChecked(Control<QRadioButton>(1216), true);
+    SetChecked(Control<QRadioButton>(1217), false);
+    for (const int id : {1218, 1219, 1220}) SetChecked(Control<QRadioButton>(id), false);
+}
+
+void CSubChoose::LoadFromSettings() {
+    // The default link follows the PC's own: a dial-up PC suggests PPPoE, a
+    // PC on a LAN or wireless adapter suggests LAN. Nothing is re-enabled
+    // here; "Yes" does that.
+    const CameraSettings& s = Settings();
+    auto* lan = Control<QRadioButton>(1218);
+    auto* wireless = Control<QRadioButton>(1219);
+    auto* pppoe = Control<QRadioButton>(1220);
+    const bool adapter = s.HostAdapterFound == 1;
+    const bool dialUp = s.HostDialUp == 1;
+    if (adapter && dialUp) {
+        SetChecked(pppoe, true);
+        SetChecked(lan, false);
+        SetChecked(wireless, false);
+        wireless->setEnabled(false);
+    } else if (!adapter && dialUp) {
+        SetChecked(pppoe, true);
+        SetChecked(lan, false);
+        SetChecked(wireless, false);
+        lan->setEnabled(false);
+        wireless->setEnabled(false);
+    } else if (adapter && !dialUp) {
+        SetChecked(pppoe, false);
+        pppoe->setEnabled(false);
+        SetChecked(lan, true);
+        SetChecked(wireless, false);
+    } else {
+        SetChecked(pppoe, false);
+        SetChecked(lan, true);
+        SetChecked(wireless, false);
+    }
+}
+
+void CSubChoose::OnNo() { SetEnabledAll({Control(1218), Control(1219), Control(1220)}, false); }
+
+void CSubChoose::OnYes() {
+    const CameraSettings& s = Settings();
+    auto* lan = Control<QRadioButton>(1218);
+    auto* wireless = Control<QRadioButton>(1219);
+    auto* pppoe = Control<QRadioButton>(1220);
+    SetEnabledAll({lan, wireless, pppoe}, true);
+    const bool adapter = s.HostAdapterFound == 1;
+    const bool dialUp = s.HostDialUp == 1;
+    if (adapter && dialUp) {
+        SetChecked(pppoe, true);
+        SetChecked(lan, false);
+        SetChecked(wireless, false);
+        wireless->setEnabled(false);
+    } else if (adapter) {
+        // A wireless link chosen on an earlier pass is offered again.
+        SetChecked(pppoe, false);
+        pppoe->setEnabled(false);
+        const bool wasWireless = s.LinkWireless == 1;
+        SetChecked(wireless, wasWireless);
+        SetChecked(lan, !wasWireless);
+    } else {
+        SetChecked(pppoe, false);
+        SetChecked(lan, true);
+        SetChecked(wireless, false);
+    }
+}
+
+void CSubChoose::OnBack() { PostCommand(cmd::kFirstPage); }
+
+void CSubChoose::OnNext() {
+    CameraSettings& s = Settings();
+    if (!Control<QRadioButton>(1216)->isChecked()) {
+        s.NewEnvironment = 0;
+        s.WizardMode = 0;
+        PostCommand(cmd::kSearchPage);
+        return;
+    }
+    s.NewEnvironment = 1;
+    // The first checked link in the order LAN, PPPoE, Wireless decides.
+    if (Control<QRadioButton>(1218)->isChecked()) {
+        s.LinkPPPoE = 0;
+        s.LinkWireless = 0;
+        s.UseWPS = 0;
+    } else if (Control<QRadioButton>(1220)->isChecked()) {
+        s.LinkPPPoE = 1;
+    } else if (Control<QRadioButton>(1219)->isChecked()) {
+        s.LinkWireless = 1;
+        s.LinkPPPoE = 0;
+    }
+    PostCommand(cmd::kDiagramPage);
+}
 
 }  // namespace orvanta

@@ -13,11 +13,19 @@ public:
 
     void ApplyLanguage(const LanguageStrings& lang) override;
 
-protected slots:
-    // What this page's own buttons do comes with the page's flow; until
-    // then they do nothing.
-    virtual void OnBack();
-    virtual void OnNext();
+    void OnInitPage() override;
+    void LoadFromSettings() override;
+
+    // The provider text: the value last loaded from or written to DDNSSrv.
+    const QString& ProviderText() const { return providerText_; }
+
+private:
+    void FillProviders(bool all);
+    void OnEnableClicked();
+    void OnBack();
+    void OnNext();
+
+    QString providerText_;
 };
 
 }  // namespace orvanta

@@ -1,6 +1,7 @@
 #include "gui/pages/CSubOption.h"
 
 #include <QButtonGroup>
+#include <QDateTime>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -23,6 +24,9 @@ CSubOption::CSubOption(QWidget* parent) : CWizardPage(130, "OptionPage", parent)
     AddRadio(1069, Dlu(40, 110, 200, 14), QStringLiteral("Maunal Setup"), setupGroup);
     AddStatic(1276, Dlu(56, 126, 300, 40), QStringLiteral("Users to set up the camera parameters, including IP,\n wireless base stations, wireless security,\n and DDNS."));
     AddStepTitle(1243, nullptr, 260, QStringLiteral(""))->hide();
+    // Each click sets the mode at once.
+    connect(Control<QRadioButton>(1068), &QAbstractButton::clicked, this, [this] { Settings().WizardMode = 1; });
+    connect(Control<QRadioButton>(1069), &QAbstractButton::clicked, this, [this] { Settings().WizardMode = 0; });
     connect(AddBackButton(1001, QStringLiteral("Back")), &QAbstractButton::clicked, this, &CSubOption::OnBack);
     connect(AddNextButton(1034, QStringLiteral("Next")), &QAbstractButton::clicked, this, &CSubOption::OnNext);
 }
@@ -35,7 +39,44 @@ void CSubOption::ApplyLanguage(const LanguageStrings& lang) {
     SetCaption(Control(1276), lang, "StaticMaunal", 260);
 }
 
-void CSubOption::OnBack() {}
-void CSubOption::OnNext() {}
+void CSubOption::OnInitPage() {
+    SetChecked(Control<QRadioButton>(1068), true);
+    SetChecked(Control<QRadioButton>(1069), false);
+}
+
+void CSubOption::LoadFromSettings() {
+    // The guided wizard needs the camera's parameters; without them only
+    // manual setup is offered.
+    CameraSettings& s = Settings();
+    const bool loaded = s.Loaded == 1;
+    s.WizardMode = loaded ? 1 : 0;
+    SetChecked(Control<QRadioButton>(1068), loaded);
+    SetChecked(Control<QRadioButton>(1069), !loaded);
+    SetEnabledAll({Control(1068), Control(1275)}, loaded);
+}
+
+void CSubOption::OnBack() { PostCommand(cmd::kSearchPage); }
+
+void CSubOption::OnNext() {
+    CameraSettings& s = Settings();
+    if (Control<QRadioButton>(1068)->isChecked()) {
+        s.WizardMode = 1;
+        // The camera's clock is set from this PC's.
+        const QDateTime now = QDateTime::currentDateTime();
+        SetField(s.Date, now.toString(QStringLiteral("yyyy/MM/dd")).toStdString());
+        SetField(s.Time, now.toString(QStringLiteral("HH:mm:ss")).toStdString());
+        if (s.LinkPPPoE == 1)
+            PostCommand(cmd::kPppoePage);
+        else if (s.LinkPPPoE == 0)
+            PostCommand(cmd::kQuickIpPage);
+        return;
+    }
+    if (Control<QRadioButton>(1069)->isChecked()) {
+        s.WizardMode = 0;
+        PostCommand(cmd::kSystemPage);
+        return;
+    }
+    Ask(QStringLiteral("Please chose one setup type!"), QStringLiteral("Orvanta"), mb::kIconInformation);
+}
 
 }  // namespace orvanta

@@ -14,11 +14,12 @@ public:
 
     void ApplyLanguage(const LanguageStrings& lang) override;
 
-protected slots:
-    // What this page's own buttons do comes with the page's flow; until
-    // then they do nothing.
-    virtual void OnBack();
-    virtual void OnNext();
+    void OnInitPage() override;
+    void LoadFromSettings() override;
+
+private:
+    void OnBack();
+    void OnNext();
 };
 
 }  // namespace orvanta

@@ -14,11 +14,24 @@ public:
 
     void ApplyLanguage(const LanguageStrings& lang) override;
 
-protected slots:
-    // What this page's own buttons do comes with the page's flow; until
-    // then they do nothing.
-    virtual void OnBack();
-    virtual void OnNext();
+    // Builds the five summary texts from the record (command 21).
+    void LoadFromSettings() override;
+
+    QString SystemText() const { return system_; }
+    QString NetworkText() const { return network_; }
+    QString WirelessText() const { return wireless_; }
+    QString UpnpText() const { return upnp_; }
+    QString DdnsText() const { return ddns_; }
+
+private:
+    void OnBack();
+    void OnSave();
+
+    QString system_;
+    QString network_;
+    QString wireless_;
+    QString upnp_;
+    QString ddns_;
 };
 
 }  // namespace orvanta

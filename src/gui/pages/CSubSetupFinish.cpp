@@ -11,6 +11,7 @@
 #include <QCheckBox>
 #include <QTreeWidget>
 
+#include "gui/app/UrlOpener.h"
 #include "gui/controls/CIPAddressCtrl.h"
 #include "gui/controls/CPictureFrame.h"
 
@@ -53,9 +54,9 @@ CSubSetupFinish::CSubSetupFinish(QWidget* parent) : CWizardPage(207, "SetupFinis
     AddStatic(1254, Dlu(30, 204, 340, 20), QStringLiteral(""));
     {
         QPushButton* b = AddButton(1262, Dlu(140, 222, 90, 18), QStringLiteral("Link"));
-        (void)b;
+        connect(b, &QAbstractButton::clicked, this, &CSubSetupFinish::OnLink);
     }
-    connect(AddFinishButton(1249, QStringLiteral("Finish")), &QAbstractButton::clicked, this, &CSubSetupFinish::OnNext);
+    connect(AddFinishButton(1249, QStringLiteral("Finish")), &QAbstractButton::clicked, this, &CSubSetupFinish::OnFinish);
 }
 
 void CSubSetupFinish::ApplyLanguage(const LanguageStrings& lang) {
@@ -69,6 +70,46 @@ void CSubSetupFinish::ApplyLanguage(const LanguageStrings& lang) {
     SetCaption(Control(1262), lang, "BtnLink", 260);
 }
 
-void CSubSetupFinish::OnNext() {}
+void CSubSetupFinish::OnInitPage() {
+    mac_.clear();
+    ip_.clear();
+    port_.clear();
+    sport_.clear();
+    descInterface_.clear();
+    serial_.clear();
+    mask_.clear();
+}
+
+void CSubSetupFinish::SetFoundCamera(const discovery::DiscoveredCamera& camera) { camera_ = camera; }
+
+QString CSubSetupFinish::WebAddress() const { return QStringLiteral("http://%1:%2").arg(ip_, port_); }
+
+void CSubSetupFinish::LoadFromSettings() {
+    mac_ = FieldString(camera_.MacText);
+    ip_ = FieldString(camera_.IpText);
+    serial_ = FieldString(camera_.SerialNo);
+    port_ = FieldString(camera_.PortText);
+    sport_ = FieldString(camera_.SportText);
+    descInterface_ = FieldString(camera_.DescInterface);
+    mask_ = FieldString(camera_.MaskText);
+
+    SetControlText(Control(1020), mac_);
+    SetControlText(Control(1022), WebAddress());
+    SetControlText(Control(1250), serial_);
+    SetControlText(Control(1251), port_);
+    SetControlText(Control(1252), sport_);
+    // The interface follows the description, as "<description>/<interface>";
+    // a text that begins with the word is a description, not an interface.
+    if (descInterface_.indexOf(QStringLiteral("wireless")) > 0) SetControlText(Control(1253), QStringLiteral("wireless"));
+    if (descInterface_.indexOf(QStringLiteral("ethernet")) > 0) SetControlText(Control(1253), QStringLiteral("ethernet"));
+    SetControlText(Control(1254), Settings().NATStat == 1 ? QStringLiteral("Camera is linked  with Server")
+                                                          : QStringLiteral("Camera isn't linked  with Server"));
+}
+
+void CSubSetupFinish::OnLink() {
+    if (Context() && Context()->urlOpener) Context()->urlOpener->Open(WebAddress());
+}
+
+void CSubSetupFinish::OnFinish() { PostCommand(cmd::kFirstPage); }
 
 }  // namespace orvanta

@@ -3,6 +3,7 @@
 // Controls carry their template ids as object names (see CWizardPage).
 #pragma once
 
+#include "core/discovery/DiscoveredCamera.h"
 #include "gui/pages/CWizardPage.h"
 
 namespace orvanta {
@@ -14,10 +15,21 @@ public:
 
     void ApplyLanguage(const LanguageStrings& lang) override;
 
-protected slots:
-    // What this page's own buttons do comes with the page's flow; until
-    // then they do nothing.
-    virtual void OnNext();
+    void OnInitPage() override;
+    void LoadFromSettings() override;
+
+    // The camera found again after the save; the page keeps its own copy.
+    void SetFoundCamera(const discovery::DiscoveredCamera& camera);
+
+    // The camera's web address as the page shows it.
+    QString WebAddress() const;
+
+private:
+    void OnLink();
+    void OnFinish();
+
+    discovery::DiscoveredCamera camera_{};
+    QString mac_, ip_, port_, sport_, descInterface_, serial_, mask_;
 };
 
 }  // namespace orvanta

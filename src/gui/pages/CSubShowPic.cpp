@@ -28,7 +28,15 @@ void CSubShowPic::ApplyLanguage(const LanguageStrings& lang) {
     SetCaption(Control(1263), lang, "note", 1024);
 }
 
-void CSubShowPic::OnBack() {}
-void CSubShowPic::OnNext() {}
+void CSubShowPic::LoadFromSettings() {
+    // A PPPoE link keeps whatever diagram is up: the cable/DSL router one
+    // from the start, or the last LAN or wireless one.
+    const CameraSettings& s = Settings();
+    if (s.LinkPPPoE == 1) return;
+    if (auto* frame = Control<CPictureFrame>(1267)) frame->SetPicture(s.LinkWireless == 1 ? 228 : 227);
+}
+
+void CSubShowPic::OnBack() { PostCommand(cmd::kChoosePage); }
+void CSubShowPic::OnNext() { PostCommand(cmd::kSearchPage); }
 
 }  // namespace orvanta

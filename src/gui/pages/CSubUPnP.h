@@ -2,6 +2,8 @@
 // Controls carry their template ids as object names (see CWizardPage).
 #pragma once
 
+#include <cstdint>
+
 #include "gui/pages/CWizardPage.h"
 
 namespace orvanta {
@@ -13,11 +15,15 @@ public:
 
     void ApplyLanguage(const LanguageStrings& lang) override;
 
-protected slots:
-    // What this page's own buttons do comes with the page's flow; until
-    // then they do nothing.
-    virtual void OnBack();
-    virtual void OnNext();
+    void LoadFromSettings() override;
+
+    // A port edit's text as a number: leading blanks, a sign and the
+    // leading digits; no digits read as 0.
+    static int32_t PortNumber(const QString& text);
+
+private:
+    void OnBack();
+    void OnNext();
 };
 
 }  // namespace orvanta

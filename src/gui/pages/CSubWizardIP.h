@@ -14,11 +14,15 @@ public:
 
     void ApplyLanguage(const LanguageStrings& lang) override;
 
-protected slots:
-    // What this page's own buttons do comes with the page's flow; until
-    // then they do nothing.
-    virtual void OnBack();
-    virtual void OnNext();
+    void LoadFromSettings() override;
+
+private:
+    void OnDhcp();
+    void OnFixed();
+    void OnAddressChanged();
+    void OnTest();
+    void OnBack();
+    void OnNext();
 };
 
 }  // namespace orvanta

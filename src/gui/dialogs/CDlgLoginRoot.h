@@ -1,0 +1,42 @@
+// The camera's root login, asked for when a camera refuses the empty login.
+// The user name is always "root"; only the password is typed. Whatever way
+// the dialog closes, the caller takes UserText() and PasswordText().
+#pragma once
+
+#include <QDialog>
+#include <QString>
+#include <string>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace orvanta {
+
+class CDlgLoginRoot : public QDialog {
+    Q_OBJECT
+public:
+    // The record's login fields hold 63 bytes; the password edit takes no
+    // more characters than that, so what is typed is what is sent (a longer
+    // password could never have worked and would be cut silently).
+    static constexpr int kMaxPasswordChars = 63;
+
+    explicit CDlgLoginRoot(const std::string& languageFilePath, QWidget* parent = nullptr);
+
+    QString UserText() const { return user_; }
+    QString PasswordText() const { return password_; }
+
+    QLineEdit* PasswordEdit() const { return passwordEdit_; }
+    QPushButton* OkButton() const { return ok_; }
+
+private:
+    void OnOk();
+
+    QString user_;
+    QString password_;
+    QLineEdit* userEdit_;
+    QLineEdit* passwordEdit_;
+    QPushButton* ok_;
+};
+
+}  // namespace orvanta
