@@ -379,3 +379,30 @@ TEST(CVorel, SendFailuresAreReportedAndThePollGoesOn) {
         std::free(buf);
     }
 }
+
+TEST(CVorel, ANeverEndingStreamCannotHoldASearch) {
+    // A socket that is never drained: every read finds another datagram.
+    struct Endless : ScriptedDiscoveryTransport {
+        long reads = 0;
+        long Receive(int, uint8_t* buffer, std::size_t capacity) override {
+            ++reads;
+            const auto req = DiscoveryRequest::Build();
+            std::memcpy(buffer, req.bytes.data(), std::min(capacity, req.bytes.size()));
+            return static_cast<long>(req.bytes.size());
+        }
+        int Wait(const std::vector<int>& handles, int, std::vector<bool>& readable) override {
+            readable.assign(handles.size(), true);
+            return static_cast<int>(handles.size());
+        }
+    };
+    Fixture fx;
+    auto net = std::make_shared<Endless>();
+    fx.settings.transport = net;
+    fx.settings.waitCycles = 3;
+    fx.settings.maxReadsPerCycle = 50;
+    CVorel v(fx.settings);
+    DiscoveredCamera* records = nullptr;
+    int count = 0, capacity = 0;
+    EXPECT_EQ(v.Search(&records, &count, &capacity, 1), 0);
+    EXPECT_EQ(net->reads, 3 * 50);
+}
