@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "CliCommands.h"
+#include "TerminalText.h"
 #include "core/camera/AccessPointScan.h"
 #include "core/camera/CameraParameters.h"
 #include "core/camera/CameraRequest.h"
@@ -208,7 +209,9 @@ int RunScanAp(const Args& args) {
     std::printf("APCount=%u\n", s.APCount);
     for (const AccessPointEntry& e : list) {
         std::printf("Channel=%u\tMac_address=%s\tSSID=%s\tQuality=%u\tMode=%s\tSecurity=%s\tAlgorithm=%s\n",
-                    e.Channel, e.Mac_address, e.SSID, e.Quality, e.Mode, e.Security, e.Algorithm);
+                    e.Channel, TerminalText(e.Mac_address).c_str(), TerminalText(e.SSID).c_str(), e.Quality,
+                    TerminalText(e.Mode).c_str(), TerminalText(e.Security).c_str(),
+                    TerminalText(e.Algorithm).c_str());
     }
     return 0;
 }

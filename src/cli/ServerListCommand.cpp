@@ -4,6 +4,7 @@
 #include <string>
 
 #include "CliCommands.h"
+#include "TerminalText.h"
 #include "core/camera/ListingServerQuery.h"
 #include "core/settings/FixedField.h"
 
@@ -51,8 +52,9 @@ int RunServerList(const Args& args) {
     }
     std::printf("Total Camera=%u\n", count);
     for (const ServerCameraEntry& e : *entries) {
-        std::printf("ID=%s\tIP=%s\tPort=%s\tMac_address=%s\tModelname=%s\n", e.ID, e.IP, e.Port, e.Mac_address,
-                    e.Modelname);
+        std::printf("ID=%s\tIP=%s\tPort=%s\tMac_address=%s\tModelname=%s\n", TerminalText(e.ID).c_str(),
+                    TerminalText(e.IP).c_str(), TerminalText(e.Port).c_str(), TerminalText(e.Mac_address).c_str(),
+                    TerminalText(e.Modelname).c_str());
     }
     return 0;
 }
