@@ -1,8 +1,11 @@
 // The LAN IP page: DHCP or a fixed address for the camera's wired interface.
+// Next stores the choice and leads on to the wireless pages or past them,
+// asking whether to set up the wireless link when the camera has one.
 // Controls carry their template ids as object names (see CWizardPage).
 #pragma once
 
 #include "gui/pages/CWizardPage.h"
+#include "gui/pages/IpModeControls.h"
 
 namespace orvanta {
 
@@ -12,12 +15,16 @@ public:
     explicit CSubLANIP(QWidget* parent = nullptr);
 
     void ApplyLanguage(const LanguageStrings& lang) override;
+    void LoadFromSettings() override;
 
 protected slots:
-    // What this page's own buttons do comes with the page's flow; until
-    // then they do nothing.
     virtual void OnBack();
     virtual void OnNext();
+
+private:
+    IpModeControls::Fields RecordFields() const;
+
+    IpModeControls mode_;
 };
 
 }  // namespace orvanta

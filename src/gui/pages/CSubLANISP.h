@@ -1,5 +1,6 @@
 // The ISP link type page: the camera reaches the Internet through the LAN or
-// dials out itself by PPPoE with the account typed here.
+// dials out itself by PPPoE with the account typed here (password typed
+// twice).
 // Controls carry their template ids as object names (see CWizardPage).
 #pragma once
 
@@ -13,12 +14,20 @@ public:
     explicit CSubLANISP(QWidget* parent = nullptr);
 
     void ApplyLanguage(const LanguageStrings& lang) override;
+    void LoadFromSettings() override;
 
 protected slots:
-    // What this page's own buttons do comes with the page's flow; until
-    // then they do nothing.
     virtual void OnBack();
     virtual void OnNext();
+
+private:
+    void SetAccountEnabled(bool enabled);
+
+    QRadioButton* lan_ = nullptr;
+    QRadioButton* pppoe_ = nullptr;
+    QLineEdit* user_ = nullptr;
+    QLineEdit* password_ = nullptr;
+    QLineEdit* confirm_ = nullptr;
 };
 
 }  // namespace orvanta

@@ -1,31 +1,22 @@
 #include "gui/pages/CSubPPPoE.h"
 
-#include <QButtonGroup>
-#include <QComboBox>
-#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QProgressBar>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QCheckBox>
-#include <QTreeWidget>
 
-#include "gui/controls/CIPAddressCtrl.h"
-#include "gui/controls/CPictureFrame.h"
+#include "gui/pages/EditLimit.h"
 
 namespace orvanta {
 
 CSubPPPoE::CSubPPPoE(QWidget* parent) : CWizardPage(177, "PPPoEPage", parent) {
     AddStatic(1294, Dlu(30, 50, 110, 10), QStringLiteral("User ID"));
-    {
-        QLineEdit* e = AddEdit(1222, Dlu(150, 48, 200, 13), 63);
-    }
+    user_ = AddEdit(1222, Dlu(150, 48, 200, 13));
     AddStatic(1295, Dlu(30, 70, 110, 10), QStringLiteral("Password"));
-    {
-        QLineEdit* e = AddEdit(1223, Dlu(150, 68, 200, 13), 63);
-        e->setEchoMode(QLineEdit::Password);
-    }
+    password_ = AddEdit(1223, Dlu(150, 68, 200, 13));
+    password_->setEchoMode(QLineEdit::Password);
+    // Nothing longer than the record's 64-byte account fields can be typed,
+    // so what the camera gets is what the user typed.
+    EditLimit::Apply(user_, static_cast<int>(sizeof(CameraSettings::PAccount)) - 1, sizeof(CameraSettings::PAccount));
+    EditLimit::Apply(password_, static_cast<int>(sizeof(CameraSettings::PPwd)) - 1, sizeof(CameraSettings::PPwd));
     AddStepTitle(1349, "TitlePPPoE", 1024, QStringLiteral(""));
     connect(AddBackButton(1225, QStringLiteral("Back")), &QAbstractButton::clicked, this, &CSubPPPoE::OnBack);
     connect(AddNextButton(1224, QStringLiteral("Next")), &QAbstractButton::clicked, this, &CSubPPPoE::OnNext);
@@ -37,7 +28,21 @@ void CSubPPPoE::ApplyLanguage(const LanguageStrings& lang) {
     SetCaption(Control(1295), lang, "Password", 260);
 }
 
-void CSubPPPoE::OnBack() {}
-void CSubPPPoE::OnNext() {}
+void CSubPPPoE::LoadFromSettings() {
+    user_->setText(FieldString(Settings().DialUser));
+    password_->clear();
+}
+
+void CSubPPPoE::OnBack() { PostCommand(cmd::kOptionPage); }
+
+void CSubPPPoE::OnNext() {
+    CameraSettings& s = Settings();
+    s.IPType = 2;
+    StoreText(s.PAccount, user_->text());
+    StoreText(s.PPwd, password_->text());
+    // One password here: the confirmation the camera expects is the same.
+    SetField(s.PVP, FieldText(s.PPwd));
+    PostCommand(cmd::kUpnpPage);
+}
 
 }  // namespace orvanta

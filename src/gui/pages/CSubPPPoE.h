@@ -1,4 +1,5 @@
-// The PPPoE page: the camera's PPPoE account in the guided setup.
+// The PPPoE page: the camera's PPPoE account in the guided setup, offering
+// the user name of the PC's own dial-up connection as a start.
 // Controls carry their template ids as object names (see CWizardPage).
 #pragma once
 
@@ -12,12 +13,15 @@ public:
     explicit CSubPPPoE(QWidget* parent = nullptr);
 
     void ApplyLanguage(const LanguageStrings& lang) override;
+    void LoadFromSettings() override;
 
 protected slots:
-    // What this page's own buttons do comes with the page's flow; until
-    // then they do nothing.
     virtual void OnBack();
     virtual void OnNext();
+
+private:
+    QLineEdit* user_ = nullptr;
+    QLineEdit* password_ = nullptr;
 };
 
 }  // namespace orvanta

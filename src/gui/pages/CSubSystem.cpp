@@ -2,81 +2,200 @@
 
 #include <QButtonGroup>
 #include <QComboBox>
-#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QProgressBar>
-#include <QPushButton>
 #include <QRadioButton>
-#include <QCheckBox>
-#include <QTreeWidget>
 
-#include "gui/controls/CIPAddressCtrl.h"
-#include "gui/controls/CPictureFrame.h"
+#include "gui/pages/EditLimit.h"
 
 namespace orvanta {
+namespace {
+
+// Longest host name and description the camera takes.
+constexpr int kNameChars = 32;
+// The server name's field holds 255 characters (the edit once allowed 256).
+constexpr int kNtpChars = static_cast<int>(sizeof(CameraSettings::NTPName)) - 1;
+
+const char* const kTimeZones[] = {
+    "(GMT-12) Eniwetok",
+    "(GMT-11) Midway Islands, Samoa",
+    "(GMT-10) Cook Islands,Tahiti",
+    "(GMT-9) Alaska",
+    "(GMT-8) PST,Pacific US",
+    "(GMT-7) MST,Mountain US",
+    "(GMT-6) CST,Central US",
+    "(GMT-5) EST,Eastern US",
+    "(GMT-4) Atlantic, Canada",
+    "(GMT-3) Brazo;oa,Buenos Aries",
+    "(GMT-2) Mid-Atlantic",
+    "(GMT-1) Cape Verdes",
+    "(GMT) Greenwich Mean Time,Greenwich",
+    "(GMT+1) Berlin,Rome",
+    "(GMT+2) Israel,Cairo",
+    "(GMT+3) Moscow,Kuwait",
+    "(GMT+4) Abu Dhabi",
+    "(GMT+5) Islamabad,Karachi",
+    "(GMT+6) Almaty,Dhaka",
+    "(GMT+7) Bangkok,Jakarta",
+    "(GMT+8) Taipei,Hongkong,Beijing",
+    "(GMT+9) Tokyo,Osaka",
+    "(GMT+10) Sydney,Melbourne,Guam",
+    "(GMT+11) Magadan,soloman IS.",
+    "(GMT+12)Fiji,Wellington,Aucklan",
+};
+
+QString FormatLocal(std::time_t when, const char* format) {
+    std::tm local{};
+    if (localtime_r(&when, &local) == nullptr) return {};
+    char buf[32];
+    const std::size_t n = std::strftime(buf, sizeof buf, format, &local);
+    return QString::fromLatin1(buf, static_cast<qsizetype>(n));
+}
+
+}  // namespace
 
 CSubSystem::CSubSystem(QWidget* parent) : CWizardPage(166, "SystemPage", parent) {
     QButtonGroup* timeGroup = AddRadioGroup();
     AddStatic(1326, Dlu(20, 34, 100, 10), QStringLiteral("Host Name"));
-    {
-        QLineEdit* e = AddEdit(1119, Dlu(130, 32, 200, 13), 32);
-    }
+    hostName_ = AddEdit(1119, Dlu(130, 32, 200, 13));
     AddStatic(1327, Dlu(20, 52, 100, 10), QStringLiteral("Description"));
-    {
-        QLineEdit* e = AddEdit(1120, Dlu(130, 50, 200, 13), 32);
-    }
-    AddRadio(1176, Dlu(20, 74, 250, 12), QStringLiteral("Keep current date and time "), timeGroup);
-    AddRadio(1177, Dlu(20, 90, 250, 12), QStringLiteral("Sync with computer time "), timeGroup);
-    AddRadio(1178, Dlu(20, 106, 250, 12), QStringLiteral("Manual"), timeGroup);
+    description_ = AddEdit(1120, Dlu(130, 50, 200, 13));
+    keep_ = AddRadio(1176, Dlu(20, 74, 250, 12), QStringLiteral("Keep current date and time "), timeGroup);
+    sync_ = AddRadio(1177, Dlu(20, 90, 250, 12), QStringLiteral("Sync with computer time "), timeGroup);
+    manual_ = AddRadio(1178, Dlu(20, 106, 250, 12), QStringLiteral("Manual"), timeGroup);
     AddStatic(1328, Dlu(40, 124, 60, 10), QStringLiteral("Date"));
-    {
-        QLineEdit* e = AddEdit(1128, Dlu(100, 122, 90, 13), 0);
-        e->setPlaceholderText(QStringLiteral("[yyyy/mm/dd]"));
-    }
+    date_ = AddEdit(1128, Dlu(100, 122, 90, 13));
+    date_->setPlaceholderText(QStringLiteral("[yyyy/mm/dd]"));
     AddStatic(1329, Dlu(200, 124, 60, 10), QStringLiteral("Time"));
-    {
-        QLineEdit* e = AddEdit(1129, Dlu(260, 122, 90, 13), 0);
-        e->setPlaceholderText(QStringLiteral("[hh:mm:ss]"));
-    }
-    AddRadio(1179, Dlu(20, 142, 250, 12), QStringLiteral("Automatic"), timeGroup);
-    AddStatic(1330, Dlu(40, 160, 80, 10), QStringLiteral("NTP Server"));
-    {
-        QLineEdit* e = AddEdit(1023, Dlu(130, 158, 220, 13), 256);
-    }
+    time_ = AddEdit(1129, Dlu(260, 122, 90, 13));
+    time_->setPlaceholderText(QStringLiteral("[hh:mm:ss]"));
+    automatic_ = AddRadio(1179, Dlu(20, 142, 250, 12), QStringLiteral("Automatic"), timeGroup);
+    AddStatic(1330, Dlu(40, 160, 80, 10), QStringLiteral("NTP server:"));
+    ntpServer_ = AddEdit(1023, Dlu(130, 158, 220, 13));
     AddStatic(1369, Dlu(40, 178, 80, 10), QStringLiteral("Time Zone"));
-    {
-        QComboBox* box = AddCombo(1027, Dlu(130, 176, 220, 120), true);
-        box->addItems({QStringLiteral("(GMT-12) Eniwetok"), QStringLiteral("(GMT-11) Midway Islands, Samoa"), QStringLiteral("(GMT-10) Cook Islands,Tahiti"), QStringLiteral("(GMT-9) Alaska"), QStringLiteral("(GMT-8) PST,Pacific US"), QStringLiteral("(GMT-7) MST,Mountain US"), QStringLiteral("(GMT-6) CST,Central US"), QStringLiteral("(GMT-5) EST,Eastern US"), QStringLiteral("(GMT-4) Atlantic, Canada"), QStringLiteral("(GMT-3) Brazo;oa,Buenos Aries"), QStringLiteral("(GMT-2) Mid-Atlantic"), QStringLiteral("(GMT-1) Cape Verdes"), QStringLiteral("(GMT) Greenwich Mean Time,Greenwich"), QStringLiteral("(GMT+1) Berlin,Rome"), QStringLiteral("(GMT+2) Israel,Cairo"), QStringLiteral("(GMT+3) Moscow,Kuwait"), QStringLiteral("(GMT+4) Abu Dhabi"), QStringLiteral("(GMT+5) Islamabad,Karachi"), QStringLiteral("(GMT+6) Almaty,Dhaka"), QStringLiteral("(GMT+7) Bangkok,Jakarta"), QStringLiteral("(GMT+8) Taipei,Hongkong,Beijing"), QStringLiteral("(GMT+9) Tokyo,Osaka"), QStringLiteral("(GMT+10) Sydney,Melbourne,Guam"), QStringLiteral("(GMT+11) Magadan,soloman IS."), QStringLiteral("(GMT+12)Fiji,Wellington,Aucklan")});
-        box->setCurrentIndex(-1);
-    }
+    timeZone_ = AddCombo(1027, Dlu(130, 176, 220, 120), true);
+    for (const char* zone : kTimeZones) timeZone_->addItem(QString::fromLatin1(zone));
     AddStatic(1370, Dlu(40, 196, 80, 10), QStringLiteral("Update Interval"));
-    {
-        QComboBox* box = AddCombo(1026, Dlu(130, 194, 220, 120), true);
-        box->setCurrentIndex(-1);
-    }
+    interval_ = AddCombo(1026, Dlu(130, 194, 220, 120), true);
+    for (int hours = 0; hours < 24; ++hours) interval_->addItem(QStringLiteral("%1 hour").arg(hours));
+
+    // What the user types fits the record whole: the name limits the camera
+    // takes, and for the date, time and server the width of their fields.
+    EditLimit::Apply(hostName_, kNameChars, sizeof(CameraSettings::TitleBar));
+    EditLimit::Apply(description_, kNameChars, sizeof(CameraSettings::Desp));
+    EditLimit::Apply(date_, static_cast<int>(sizeof(CameraSettings::Date)) - 1, sizeof(CameraSettings::Date));
+    EditLimit::Apply(time_, static_cast<int>(sizeof(CameraSettings::Time)) - 1, sizeof(CameraSettings::Time));
+    EditLimit::Apply(ntpServer_, kNtpChars, sizeof(CameraSettings::NTPName));
+    // The typed time zone and interval come from fixed lists: a text typed
+    // into the box's edit is not stored anywhere.
+    timeZone_->setInsertPolicy(QComboBox::NoInsert);
+    interval_->setInsertPolicy(QComboBox::NoInsert);
+    timeZone_->setCurrentIndex(kInitialTimeZone);
+    interval_->setCurrentIndex(kInitialInterval);
+
     AddStepTitle(1239, "TitleSystem", 260, QStringLiteral(""));
     connect(AddBackButton(1118, QStringLiteral("Back")), &QAbstractButton::clicked, this, &CSubSystem::OnBack);
     connect(AddNextButton(1117, QStringLiteral("Next")), &QAbstractButton::clicked, this, &CSubSystem::OnNext);
+    clock_ = [] { return std::time(nullptr); };
+}
+
+void CSubSystem::OnInitPage() {
+    // The name and description of a camera read earlier must not carry
+    // over to the next one unread.
+    SetField(Settings().TitleBar, "");
+    SetField(Settings().Desp, "");
+    hostName_->clear();
+    description_->clear();
+    ntpServer_->clear();
 }
 
 void CSubSystem::ApplyLanguage(const LanguageStrings& lang) {
     CWizardPage::ApplyLanguage(lang);
     SetCaption(Control(1326), lang, "Hostname", 260);
     SetCaption(Control(1327), lang, "Description", 260);
-    SetCaption(Control(1176), lang, "KeepCurrentTime", 260);
-    SetCaption(Control(1177), lang, "SyncComputerTime", 260);
-    SetCaption(Control(1178), lang, "ManualTime", 260);
+    SetCaption(keep_, lang, "KeepCurrentTime", 260);
+    SetCaption(sync_, lang, "SyncComputerTime", 260);
+    SetCaption(manual_, lang, "ManualTime", 260);
     SetCaption(Control(1329), lang, "ManualTime", 260);
     SetCaption(Control(1328), lang, "ManualTimeData", 260);
-    SetCaption(Control(1179), lang, "AutomaticTime", 260);
+    SetCaption(automatic_, lang, "AutomaticTime", 260);
     SetCaption(Control(1369), lang, "NTPTimeZone", 260);
     SetCaption(Control(1370), lang, "NTPTimeUpdata", 260);
     KeepText(lang, "Message1", 1024);
     KeepText(lang, "Message2", 1024);
 }
 
-void CSubSystem::OnBack() {}
-void CSubSystem::OnNext() {}
+void CSubSystem::LoadFromSettings() {
+    const CameraSettings& s = Settings();
+    hostName_->setText(FieldString(s.TitleBar));
+    description_->setText(FieldString(s.Desp));
+    dateText_ = FieldString(s.Date);
+    timeText_ = FieldString(s.Time);
+    date_->setText(dateText_);
+    time_->setText(timeText_);
+    if (s.NTPEN == 0) {
+        // The camera does not tell how its clock was last set: "keep" is
+        // the honest choice for every clock that is not on NTP.
+        SetChecked(keep_, true);
+        for (QRadioButton* r : {sync_, manual_, automatic_}) SetChecked(r, false);
+    } else if (s.NTPEN == 1) {
+        SetChecked(automatic_, true);
+        for (QRadioButton* r : {keep_, sync_, manual_}) SetChecked(r, false);
+        // A zone number outside the list leaves the box without a
+        // selection, so Next stores -1 rather than a zone never chosen.
+        timeZone_->setCurrentIndex(s.Timezone >= 0 && s.Timezone < timeZone_->count() ? s.Timezone : -1);
+        ntpServer_->setText(FieldString(s.NTPName));
+    }
+    // The update interval keeps its selection: the camera's NTPPoll is not
+    // shown.
+}
+
+void CSubSystem::OnBack() {
+    PostCommand(Settings().NewEnvironment == 1 ? cmd::kOptionPage : cmd::kSearchPage);
+}
+
+void CSubSystem::OnNext() {
+    if (hostName_->text().size() > kNameChars) {
+        Ask(QStringLiteral("Please Enter Host name less than 32 charactes !"), QStringLiteral("Orvanta"),
+            mb::kIconExclamation);
+        return;
+    }
+    if (description_->text().size() > kNameChars) {
+        Ask(QStringLiteral("Please Enter Description less than 32 charactes !"), QStringLiteral("Orvanta"),
+            mb::kIconExclamation);
+        return;
+    }
+    CameraSettings& s = Settings();
+    StoreText(s.TitleBar, hostName_->text());
+    StoreText(s.Desp, description_->text());
+    StoreTimeMode();
+    PostCommand(cmd::kIspPage);
+}
+
+void CSubSystem::StoreTimeMode() {
+    CameraSettings& s = Settings();
+    if (keep_->isChecked()) {
+        s.NTPEN = 0;
+    } else if (sync_->isChecked()) {
+        s.NTPEN = 0;
+        const std::time_t now = clock_ ? clock_() : std::time(nullptr);
+        dateText_ = FormatLocal(now, "%Y/%m/%d");
+        timeText_ = FormatLocal(now, "%H:%M:%S");
+        StoreText(s.Date, dateText_);
+        StoreText(s.Time, timeText_);
+    } else if (manual_->isChecked()) {
+        // Stored as typed: the camera is the judge of the form.
+        s.NTPEN = 0;
+        dateText_ = date_->text();
+        timeText_ = time_->text();
+        StoreText(s.Date, dateText_);
+        StoreText(s.Time, timeText_);
+    } else if (automatic_->isChecked()) {
+        s.NTPEN = 1;
+        StoreText(s.NTPName, ntpServer_->text());
+        s.Timezone = timeZone_->currentIndex();
+        s.NTPPoll = interval_->currentIndex();
+    }
+}
 
 }  // namespace orvanta

@@ -1,7 +1,11 @@
 // The system page: the camera's host name and description, and how its
-// clock is set (keep, take the PC's, typed by hand, or NTP).
+// clock is set (keep it, take the PC's now, typed by hand, or NTP with a time
+// zone and an update interval). The first page of the manual setup.
 // Controls carry their template ids as object names (see CWizardPage).
 #pragma once
+
+#include <ctime>
+#include <functional>
 
 #include "gui/pages/CWizardPage.h"
 
@@ -12,13 +16,40 @@ class CSubSystem : public CWizardPage {
 public:
     explicit CSubSystem(QWidget* parent = nullptr);
 
+    void OnInitPage() override;
     void ApplyLanguage(const LanguageStrings& lang) override;
+    void LoadFromSettings() override;
+
+    // Where "Sync with computer time" takes the time from (the PC's clock
+    // unless a test sets another).
+    void SetClock(std::function<std::time_t()> clock) { clock_ = std::move(clock); }
+
+    // Selections the lists start with.
+    static constexpr int kInitialTimeZone = 20;
+    static constexpr int kInitialInterval = 12;
 
 protected slots:
-    // What this page's own buttons do comes with the page's flow; until
-    // then they do nothing.
     virtual void OnBack();
     virtual void OnNext();
+
+private:
+    void StoreTimeMode();
+
+    QLineEdit* hostName_ = nullptr;
+    QLineEdit* description_ = nullptr;
+    QRadioButton* keep_ = nullptr;
+    QRadioButton* sync_ = nullptr;
+    QRadioButton* manual_ = nullptr;
+    QRadioButton* automatic_ = nullptr;
+    QLineEdit* date_ = nullptr;
+    QLineEdit* time_ = nullptr;
+    QLineEdit* ntpServer_ = nullptr;
+    QComboBox* timeZone_ = nullptr;
+    QComboBox* interval_ = nullptr;
+    // The date and time last loaded from the record or taken from the PC.
+    QString dateText_;
+    QString timeText_;
+    std::function<std::time_t()> clock_;
 };
 
 }  // namespace orvanta

@@ -2,105 +2,106 @@
 
 #include <QButtonGroup>
 #include <QComboBox>
-#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QProgressBar>
-#include <QPushButton>
 #include <QRadioButton>
-#include <QCheckBox>
-#include <QTreeWidget>
+#include <cstring>
 
-#include "gui/controls/CIPAddressCtrl.h"
-#include "gui/controls/CPictureFrame.h"
+#include "gui/pages/EditLimit.h"
 
 namespace orvanta {
+namespace {
+
+constexpr int kSsidChars = 32;
+constexpr int kWpaKeyChars = 58;
+constexpr int kWepKeyWidth = sizeof(CameraSettings::WEPKey0);
+
+enum Security { kNone = 0, kWep = 1, kWpaPsk = 2, kWpa2Psk = 3 };
+
+QComboBox* FilledList(QComboBox* box, const QStringList& entries, int selected) {
+    box->addItems(entries);
+    box->setCurrentIndex(selected);
+    return box;
+}
+
+// A list index as the record's one-byte fields keep it: no selection (-1)
+// lands as 255 and is sent as such, as the camera has always received it.
+uint8_t IndexByte(int index) { return static_cast<uint8_t>(index); }
+
+}  // namespace
 
 CSubWLANAP::CSubWLANAP(QWidget* parent) : CWizardPage(150, "WLANAPPage", parent) {
     QButtonGroup* keysGroup = AddRadioGroup();
     AddStatic(1319, Dlu(20, 34, 100, 10), QStringLiteral("SSID"));
-    {
-        QLineEdit* e = AddEdit(1134, Dlu(130, 32, 200, 13), 32);
-    }
+    ssid_ = AddEdit(1134, Dlu(130, 32, 200, 13));
     AddStatic(1320, Dlu(20, 52, 100, 10), QStringLiteral("Wireless Mode"));
-    {
-        QComboBox* box = AddCombo(1133, Dlu(130, 50, 120, 60), false);
-        box->addItems({QStringLiteral("Ad-Hoc"), QStringLiteral("Infrastructure")});
-        box->setCurrentIndex(-1);
-    }
+    mode_ = FilledList(AddCombo(1133, Dlu(130, 50, 120, 60)), {QStringLiteral("Ad-Hoc"), QStringLiteral("Infrastructure")},
+                       -1);
     AddStatic(1321, Dlu(20, 70, 100, 10), QStringLiteral("Channel"));
-    {
-        QComboBox* box = AddCombo(1132, Dlu(130, 68, 120, 100), false);
-        box->setCurrentIndex(-1);
-    }
+    channel_ = AddCombo(1132, Dlu(130, 68, 120, 100));
     AddStatic(1322, Dlu(20, 88, 100, 10), QStringLiteral("TX Rate"));
-    {
-        QComboBox* box = AddCombo(1131, Dlu(130, 86, 120, 100), false);
-        box->addItems({QStringLiteral("Auto"), QStringLiteral("1M"), QStringLiteral("2M"), QStringLiteral("5.5M"), QStringLiteral("11M"), QStringLiteral("6M"), QStringLiteral("9M"), QStringLiteral("12M"), QStringLiteral("18M"), QStringLiteral("24M"), QStringLiteral("36M"), QStringLiteral("48M"), QStringLiteral("54M")});
-        box->setCurrentIndex(0);
-    }
+    rate_ = FilledList(AddCombo(1131, Dlu(130, 86, 120, 100)),
+                       {QStringLiteral("Auto"), QStringLiteral("1M"), QStringLiteral("2M"), QStringLiteral("5.5M"),
+                        QStringLiteral("11M"), QStringLiteral("6M"), QStringLiteral("9M"), QStringLiteral("12M"),
+                        QStringLiteral("18M"), QStringLiteral("24M"), QStringLiteral("36M"), QStringLiteral("48M"),
+                        QStringLiteral("54M")},
+                       0);
     AddStatic(1323, Dlu(20, 106, 100, 10), QStringLiteral("Security"));
-    {
-        QComboBox* box = AddCombo(1130, Dlu(130, 104, 120, 60), false);
-        box->addItems({QStringLiteral("NONE"), QStringLiteral("WEP"), QStringLiteral("WPA-PSK"), QStringLiteral("WPA2-PSK")});
-        box->setCurrentIndex(0);
+    security_ = FilledList(AddCombo(1130, Dlu(130, 104, 120, 60)),
+                           {QStringLiteral("NONE"), QStringLiteral("WEP"), QStringLiteral("WPA-PSK"),
+                            QStringLiteral("WPA2-PSK")},
+                           0);
+
+    QLabel* authLabel = AddStatic(1146, Dlu(20, 128, 100, 10), QStringLiteral("Authentication"));
+    wepAuth_ = FilledList(AddCombo(1135, Dlu(130, 126, 120, 40)), {QStringLiteral("Open"), QStringLiteral("Shared")}, 0);
+    QLabel* lengthLabel = AddStatic(1148, Dlu(20, 146, 100, 10), QStringLiteral("Key Length"));
+    wepLength_ =
+        FilledList(AddCombo(1136, Dlu(130, 144, 120, 40)), {QStringLiteral("64 bits"), QStringLiteral("128 bits")}, 0);
+    QLabel* formatLabel = AddStatic(1147, Dlu(20, 164, 100, 10), QStringLiteral("Key Format"));
+    wepFormat_ = FilledList(AddCombo(1137, Dlu(130, 162, 120, 40)), {QStringLiteral("HEX"), QStringLiteral("ASCII")}, 1);
+    QLabel* defaultLabel = AddStatic(1149, Dlu(20, 182, 100, 10), QStringLiteral("Default Key"));
+    wepDefault_ = FilledList(AddCombo(1325, Dlu(130, 180, 60, 60), true),
+                             {QStringLiteral("Key1"), QStringLiteral("Key2"), QStringLiteral("Key3"),
+                              QStringLiteral("Key4")},
+                             -1);
+    wepDefault_->setInsertPolicy(QComboBox::NoInsert);
+    wepKey_ = AddEdit(1142, Dlu(200, 180, 170, 13));
+    // Three more key edits belong to the template; they are never shown but
+    // follow the key length like the visible one.
+    for (int i = 0; i < 3; ++i) {
+        hiddenKeys_[static_cast<std::size_t>(i)] = AddEdit(1143 + i, Dlu(200, 196, 170, 13));
+        hiddenKeys_[static_cast<std::size_t>(i)]->hide();
     }
-    AddStatic(1146, Dlu(20, 128, 100, 10), QStringLiteral("Authentication"))->hide();
-    {
-        QComboBox* box = AddCombo(1135, Dlu(130, 126, 120, 40), false);
-        box->addItems({QStringLiteral("Open"), QStringLiteral("Shared")});
-        box->setCurrentIndex(0);
-    }
-    AddStatic(1148, Dlu(20, 146, 100, 10), QStringLiteral("Key Length"))->hide();
-    {
-        QComboBox* box = AddCombo(1136, Dlu(130, 144, 120, 40), false);
-        box->addItems({QStringLiteral("64 bits"), QStringLiteral("128 bits")});
-        box->setCurrentIndex(0);
-    }
-    AddStatic(1147, Dlu(20, 164, 100, 10), QStringLiteral("Key Format"))->hide();
-    {
-        QComboBox* box = AddCombo(1137, Dlu(130, 162, 120, 40), false);
-        box->addItems({QStringLiteral("HEX"), QStringLiteral("ASCII")});
-        box->setCurrentIndex(1);
-    }
-    AddStatic(1149, Dlu(20, 182, 100, 10), QStringLiteral("Default Key"))->hide();
-    {
-        QComboBox* box = AddCombo(1325, Dlu(130, 180, 60, 60), true);
-        box->addItems({QStringLiteral("Key1"), QStringLiteral("Key2"), QStringLiteral("Key3"), QStringLiteral("Key4")});
-        box->setCurrentIndex(-1);
-    }
-    {
-        QLineEdit* e = AddEdit(1142, Dlu(200, 180, 170, 13), 0);
-    }
-    {
-        QLineEdit* e = AddEdit(1143, Dlu(200, 196, 170, 13), 0);
-        e->hide();
-    }
-    {
-        QLineEdit* e = AddEdit(1144, Dlu(200, 196, 170, 13), 0);
-        e->hide();
-    }
-    {
-        QLineEdit* e = AddEdit(1145, Dlu(200, 196, 170, 13), 0);
-        e->hide();
-    }
-    AddRadio(1138, Dlu(20, 200, 40, 10), QStringLiteral("Key 1"), keysGroup)->hide();
-    AddRadio(1139, Dlu(60, 200, 40, 10), QStringLiteral("Key 2"), keysGroup)->hide();
-    AddRadio(1140, Dlu(100, 200, 40, 10), QStringLiteral("Key 3"), keysGroup)->hide();
-    AddRadio(1141, Dlu(140, 200, 40, 10), QStringLiteral("Key 4"), keysGroup)->hide();
-    AddStatic(1151, Dlu(20, 128, 100, 10), QStringLiteral("WPA Algorithm"))->hide();
-    {
-        QComboBox* box = AddCombo(1152, Dlu(130, 126, 120, 40), false);
-        box->addItems({QStringLiteral("AES"), QStringLiteral("TKIP")});
-        box->setCurrentIndex(0);
-    }
-    AddStatic(1154, Dlu(20, 146, 100, 10), QStringLiteral("Pre-shared Key"))->hide();
-    {
-        QLineEdit* e = AddEdit(1153, Dlu(130, 144, 240, 13), 58);
-    }
+    for (int i = 0; i < 4; ++i)
+        AddRadio(1138 + i, Dlu(20 + 40 * i, 200, 40, 10), QStringLiteral("Key %1").arg(i + 1), keysGroup)->hide();
+
+    QLabel* algorithmLabel = AddStatic(1151, Dlu(20, 128, 100, 10), QStringLiteral("WPA Algorithm"));
+    wpaAlgorithm_ = FilledList(AddCombo(1152, Dlu(130, 126, 120, 40)), {QStringLiteral("AES"), QStringLiteral("TKIP")}, 0);
+    QLabel* pskLabel = AddStatic(1154, Dlu(20, 146, 100, 10), QStringLiteral("Pre-shared Key"));
+    wpaKey_ = AddEdit(1153, Dlu(130, 144, 240, 13));
+
+    wepControls_ = {authLabel, lengthLabel, formatLabel, defaultLabel, wepAuth_, wepLength_, wepFormat_, wepDefault_, wepKey_};
+    wpaControls_ = {algorithmLabel, pskLabel, wpaAlgorithm_, wpaKey_};
+
+    EditLimit::Apply(ssid_, kSsidChars, sizeof(CameraSettings::SSID));
+    EditLimit::Apply(wpaKey_, kWpaKeyChars, sizeof(CameraSettings::WPAKey));
+    // Until a key format or length is chosen or a WEP record is loaded, the
+    // key edits are held to what their record field can keep.
+    for (QLineEdit* e : {wepKey_, hiddenKeys_[0], hiddenKeys_[1], hiddenKeys_[2]})
+        EditLimit::Apply(e, kWepKeyWidth - 1, kWepKeyWidth);
+
     AddStepTitle(1352, "TitleWireless", 1024, QStringLiteral(""));
     connect(AddBackButton(1061, QStringLiteral("Back")), &QAbstractButton::clicked, this, &CSubWLANAP::OnBack);
     connect(AddNextButton(1062, QStringLiteral("Next")), &QAbstractButton::clicked, this, &CSubWLANAP::OnNext);
+
+    // The user's choices in the lists (not selections made from code).
+    connect(security_, &QComboBox::activated, this, &CSubWLANAP::OnSecurityChanged);
+    connect(mode_, &QComboBox::activated, this, &CSubWLANAP::OnModeChanged);
+    connect(wepFormat_, &QComboBox::activated, this, &CSubWLANAP::OnKeyFormatChanged);
+    connect(wepLength_, &QComboBox::activated, this, &CSubWLANAP::OnKeyLengthChanged);
+    connect(wepDefault_, &QComboBox::activated, this, &CSubWLANAP::OnDefaultKeyChanged);
+
+    ShowSecurityControls(security_->currentIndex());
 }
 
 void CSubWLANAP::ApplyLanguage(const LanguageStrings& lang) {
@@ -119,7 +120,166 @@ void CSubWLANAP::ApplyLanguage(const LanguageStrings& lang) {
     KeepText(lang, "Message1", 260);
 }
 
-void CSubWLANAP::OnBack() {}
-void CSubWLANAP::OnNext() {}
+QStringList CSubWLANAP::ChannelEntries(int chType) {
+    int first = 0;
+    int last = 0;
+    switch (chType) {
+        case 0: first = 1, last = 11; break;
+        case 1: first = 1, last = 13; break;
+        case 2: first = 1, last = 14; break;
+        case 3: first = 10, last = 13; break;
+        case 4: first = 10, last = 11; break;
+        case 5: first = 5, last = 13; break;
+        default: return {};
+    }
+    QStringList entries{QStringLiteral("Auto")};
+    for (int ch = first; ch <= last; ++ch) entries << QString::number(ch);
+    return entries;
+}
+
+int CSubWLANAP::WepKeyLimit(int formatIndex, int lengthIndex) {
+    // Ten or 26 hexadecimal digits, or five or 13 characters: 40 or 104 key
+    // bits either way.
+    static const int kLimits[2][2] = {{10, 26}, {5, 13}};
+    if (formatIndex < 0 || formatIndex > 1 || lengthIndex < 0 || lengthIndex > 1) return 0;
+    return kLimits[formatIndex][lengthIndex];
+}
+
+bool CSubWLANAP::IsHexKey(const QString& key) {
+    for (const QChar c : key)
+        if (!QStringLiteral("0123456789ABCDEFabcdef").contains(c)) return false;
+    return true;
+}
+
+void CSubWLANAP::ShowSecurityControls(int securityIndex) {
+    if (securityIndex < 0) return;
+    const bool wep = securityIndex == kWep;
+    const bool wpa = securityIndex == kWpaPsk || securityIndex == kWpa2Psk;
+    for (QWidget* w : wepControls_) w->setVisible(wep);
+    for (QWidget* w : wpaControls_) w->setVisible(wpa);
+}
+
+void CSubWLANAP::RebuildChannels(int chType) {
+    channel_->clear();
+    channel_->addItems(ChannelEntries(chType));
+    channel_->setCurrentIndex(-1);
+}
+
+void CSubWLANAP::SelectChannel(int channel) {
+    // Like a list's select-by-prefix search that starts after the first
+    // entry and wraps around to it: channel 1 finds "1" before "10", and a
+    // list without the channel shows no selection.
+    const QString prefix = QString::number(channel);
+    const int n = channel_->count();
+    for (int k = 1; k <= n; ++k) {
+        const int i = k % n;
+        if (channel_->itemText(i).startsWith(prefix, Qt::CaseInsensitive)) {
+            channel_->setCurrentIndex(i);
+            return;
+        }
+    }
+}
+
+void CSubWLANAP::ApplyKeyLimit(std::initializer_list<QLineEdit*> edits) {
+    const int limit = WepKeyLimit(wepFormat_->currentIndex(), wepLength_->currentIndex());
+    if (limit == 0) return;
+    // A lower limit refuses further typing but keeps what is there.
+    for (QLineEdit* e : edits) EditLimit::Apply(e, limit, kWepKeyWidth);
+}
+
+char* CSubWLANAP::KeyField(int number) const {
+    CameraSettings& s = Settings();
+    switch (number) {
+        case 0: return s.WEPKey0;
+        case 1: return s.WEPKey1;
+        case 2: return s.WEPKey2;
+        case 3: return s.WEPKey3;
+        default: return nullptr;
+    }
+}
+
+void CSubWLANAP::OnSecurityChanged(int index) { ShowSecurityControls(index); }
+
+void CSubWLANAP::OnModeChanged(int index) {
+    if (index == 0) {
+        channel_->setEnabled(true);
+    } else if (index == 1) {
+        // The access point decides the channel in infrastructure mode.
+        channel_->setCurrentIndex(channel_->count() > 0 ? 0 : -1);
+        channel_->setEnabled(false);
+    }
+}
+
+void CSubWLANAP::OnKeyFormatChanged() { ApplyKeyLimit({wepKey_}); }
+
+void CSubWLANAP::OnKeyLengthChanged() { ApplyKeyLimit({wepKey_, hiddenKeys_[0], hiddenKeys_[1], hiddenKeys_[2]}); }
+
+void CSubWLANAP::OnDefaultKeyChanged(int index) {
+    if (const char* key = KeyField(index))
+        wepKey_->setText(QString::fromUtf8(key, static_cast<qsizetype>(::strnlen(key, kWepKeyWidth))));
+}
+
+void CSubWLANAP::LoadFromSettings() {
+    const CameraSettings& s = Settings();
+    ssid_->setText(FieldString(s.SSID));
+    RebuildChannels(s.ChType);
+    SelectChannel(s.WireCh);
+    // An index the list does not have leaves it without a selection.
+    mode_->setCurrentIndex(s.WireType < mode_->count() ? s.WireType : -1);
+    channel_->setEnabled(s.WireSec != kNone);
+    switch (s.WireSec) {
+        case kNone:
+            security_->setCurrentIndex(kNone);
+            ShowSecurityControls(kNone);
+            break;
+        case kWep:
+            security_->setCurrentIndex(kWep);
+            ShowSecurityControls(kWep);
+            wepAuth_->setCurrentIndex(s.WEPAuthM < wepAuth_->count() ? s.WEPAuthM : -1);
+            wepFormat_->setCurrentIndex(s.WEPMode < wepFormat_->count() ? s.WEPMode : -1);
+            ApplyKeyLimit({wepKey_});
+            wepDefault_->setCurrentIndex(s.WEPKeyE0 < wepDefault_->count() ? s.WEPKeyE0 : -1);
+            OnDefaultKeyChanged(s.WEPKeyE0);
+            break;
+        case kWpaPsk:
+        case kWpa2Psk:
+            security_->setCurrentIndex(s.WireSec);
+            ShowSecurityControls(s.WireSec);
+            wpaKey_->setText(FieldString(s.WPAKey));
+            wpaAlgorithm_->setCurrentIndex(s.WPAEnc < wpaAlgorithm_->count() ? s.WPAEnc : -1);
+            break;
+        default:
+            break;
+    }
+    // The transmit rate and the key length are not taken from the record.
+}
+
+void CSubWLANAP::OnBack() { PostCommand(cmd::kLanIpPage); }
+
+void CSubWLANAP::OnNext() {
+    CameraSettings& s = Settings();
+    StoreText(s.SSID, ssid_->text());
+    s.WireType = IndexByte(mode_->currentIndex());
+    s.WireSec = IndexByte(security_->currentIndex());
+    s.WPAEnc = IndexByte(wpaAlgorithm_->currentIndex());
+    StoreText(s.TxRate, rate_->currentIndex() >= 0 ? rate_->currentText() : QString());
+    // "Auto" and an empty box read as channel 0.
+    s.WireCh = static_cast<uint8_t>(channel_->currentText().toInt());
+
+    if (s.WireSec == kWep) {
+        if (wepLength_->currentIndex() == 0) s.WepKeyL = 64;
+        if (wepLength_->currentIndex() == 1) s.WepKeyL = 128;
+        s.WEPMode = IndexByte(wepFormat_->currentIndex());
+        s.WEPKeyE0 = IndexByte(wepDefault_->currentIndex());
+        const QString key = wepKey_->text();
+        if (s.WEPMode == 0 && !IsHexKey(key)) {
+            Ask(Kept("Message1"), QStringLiteral("Orvanta"), mb::kIconExclamation);
+            return;
+        }
+        if (char* field = KeyField(s.WEPKeyE0)) CopyToField(field, kWepKeyWidth, key.toStdString());
+    }
+    if (s.WireSec == kWpaPsk || s.WireSec == kWpa2Psk) StoreText(s.WPAKey, wpaKey_->text());
+    PostCommand(cmd::kWlanIpPage);
+}
 
 }  // namespace orvanta

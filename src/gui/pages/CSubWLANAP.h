@@ -1,7 +1,11 @@
-// The wireless AP page: the network the camera is to join, typed by hand,
-// with only the security controls of the chosen security type shown.
+// The wireless AP page: the network the camera is to join, typed by hand:
+// SSID, network mode, channel, transmit rate and security, with only the
+// security controls of the chosen type shown.
 // Controls carry their template ids as object names (see CWizardPage).
 #pragma once
+
+#include <array>
+#include <initializer_list>
 
 #include "gui/pages/CWizardPage.h"
 
@@ -13,12 +17,49 @@ public:
     explicit CSubWLANAP(QWidget* parent = nullptr);
 
     void ApplyLanguage(const LanguageStrings& lang) override;
+    void LoadFromSettings() override;
+
+    // The channel entries after "Auto" for a camera's channel-plan code
+    // (empty list, not even "Auto", for a code it does not know).
+    static QStringList ChannelEntries(int chType);
+    // Longest WEP key for a key format (0 HEX, 1 ASCII) and key length (0 64
+    // bits, 1 128 bits) index; 0 when either has no selection.
+    static int WepKeyLimit(int formatIndex, int lengthIndex);
+    // True when `key` holds only hexadecimal digits.
+    static bool IsHexKey(const QString& key);
 
 protected slots:
-    // What this page's own buttons do comes with the page's flow; until
-    // then they do nothing.
     virtual void OnBack();
     virtual void OnNext();
+
+private:
+    void OnSecurityChanged(int index);
+    void OnModeChanged(int index);
+    void OnKeyFormatChanged();
+    void OnKeyLengthChanged();
+    void OnDefaultKeyChanged(int index);
+
+    void ShowSecurityControls(int securityIndex);
+    void RebuildChannels(int chType);
+    void SelectChannel(int channel);
+    void ApplyKeyLimit(std::initializer_list<QLineEdit*> edits);
+    char* KeyField(int number) const;
+
+    QLineEdit* ssid_ = nullptr;
+    QComboBox* mode_ = nullptr;
+    QComboBox* channel_ = nullptr;
+    QComboBox* rate_ = nullptr;
+    QComboBox* security_ = nullptr;
+    QComboBox* wepAuth_ = nullptr;
+    QComboBox* wepLength_ = nullptr;
+    QComboBox* wepFormat_ = nullptr;
+    QComboBox* wepDefault_ = nullptr;
+    QLineEdit* wepKey_ = nullptr;
+    std::array<QLineEdit*, 3> hiddenKeys_{};
+    QComboBox* wpaAlgorithm_ = nullptr;
+    QLineEdit* wpaKey_ = nullptr;
+    QList<QWidget*> wepControls_;
+    QList<QWidget*> wpaControls_;
 };
 
 }  // namespace orvanta

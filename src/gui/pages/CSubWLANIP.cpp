@@ -1,37 +1,33 @@
 #include "gui/pages/CSubWLANIP.h"
 
 #include <QButtonGroup>
-#include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
-#include <QLineEdit>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QCheckBox>
-#include <QTreeWidget>
 
 #include "gui/controls/CIPAddressCtrl.h"
-#include "gui/controls/CPictureFrame.h"
 
 namespace orvanta {
 
 CSubWLANIP::CSubWLANIP(QWidget* parent) : CWizardPage(162, "WLANIPPage", parent) {
     QButtonGroup* modeGroup = AddRadioGroup();
-    AddRadio(1161, Dlu(30, 40, 250, 12), QStringLiteral("DHCP Wireless IP"), modeGroup);
-    AddRadio(1162, Dlu(30, 58, 250, 12), QStringLiteral("Fixed Wireless IP"), modeGroup);
+    QRadioButton* dhcp = AddRadio(1161, Dlu(30, 40, 250, 12), QStringLiteral("DHCP Wireless IP"), modeGroup);
+    QRadioButton* fixed = AddRadio(1162, Dlu(30, 58, 250, 12), QStringLiteral("Fixed Wireless IP"), modeGroup);
     AddGroupBox(0, Dlu(20, 76, 350, 120), QStringLiteral(""));
     AddStatic(1314, Dlu(40, 92, 100, 10), QStringLiteral("IP Address"));
-    AddAddress(1101, Dlu(150, 90, 120, 13));
+    CIPAddressCtrl* ip = AddAddress(1101, Dlu(150, 90, 120, 13));
     AddStatic(1315, Dlu(40, 112, 100, 10), QStringLiteral("Subnet Mask"));
-    AddAddress(1102, Dlu(150, 110, 120, 13));
+    CIPAddressCtrl* mask = AddAddress(1102, Dlu(150, 110, 120, 13));
     AddStatic(1316, Dlu(40, 132, 100, 10), QStringLiteral("Gateway"));
-    AddAddress(1103, Dlu(150, 130, 120, 13));
+    CIPAddressCtrl* gateway = AddAddress(1103, Dlu(150, 130, 120, 13));
     AddStatic(1317, Dlu(40, 152, 100, 10), QStringLiteral("DNS"));
-    AddAddress(1104, Dlu(150, 150, 120, 13));
+    CIPAddressCtrl* dns1 = AddAddress(1104, Dlu(150, 150, 120, 13));
     AddStatic(1318, Dlu(40, 172, 100, 10), QStringLiteral("DNS2"));
-    AddAddress(1105, Dlu(150, 170, 120, 13));
+    CIPAddressCtrl* dns2 = AddAddress(1105, Dlu(150, 170, 120, 13));
+    mode_ = IpModeControls(dhcp, fixed, {ip, mask, gateway, dns1, dns2}, this);
     {
+        // Part of the page's template, never shown and without a handler.
         QPushButton* b = AddButton(1106, Dlu(160, 242, 60, 20), QStringLiteral("Exit"));
         b->hide();
     }
@@ -51,7 +47,22 @@ void CSubWLANIP::ApplyLanguage(const LanguageStrings& lang) {
     SetCaption(Control(1318), lang, "DNS2", 260);
 }
 
-void CSubWLANIP::OnBack() {}
-void CSubWLANIP::OnNext() {}
+IpModeControls::Fields CSubWLANIP::RecordFields() const {
+    CameraSettings& s = Settings();
+    return {IpModeControls::Of(s.WIPAddr), IpModeControls::Of(s.WNetmask), IpModeControls::Of(s.WGateway),
+            IpModeControls::Of(s.WDNS1), IpModeControls::Of(s.WDNS2)};
+}
+
+void CSubWLANIP::LoadFromSettings() { mode_.Load(Settings().WIPType, RecordFields(), /*enableOnFixed=*/true); }
+
+void CSubWLANIP::OnBack() { PostCommand(cmd::kWlanApPage); }
+
+void CSubWLANIP::OnNext() {
+    if (!mode_.Store(Settings().WIPType, RecordFields())) {
+        Ask(QStringLiteral("Please choose one !"), QStringLiteral("Orvanta"), mb::kOk);
+        return;
+    }
+    PostCommand(cmd::kUpnpPage);
+}
 
 }  // namespace orvanta

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "gui/pages/CWizardPage.h"
+#include "gui/pages/IpModeControls.h"
 
 namespace orvanta {
 
@@ -13,12 +14,16 @@ public:
     explicit CSubWLANIP(QWidget* parent = nullptr);
 
     void ApplyLanguage(const LanguageStrings& lang) override;
+    void LoadFromSettings() override;
 
 protected slots:
-    // What this page's own buttons do comes with the page's flow; until
-    // then they do nothing.
     virtual void OnBack();
     virtual void OnNext();
+
+private:
+    IpModeControls::Fields RecordFields() const;
+
+    IpModeControls mode_;
 };
 
 }  // namespace orvanta

@@ -1,0 +1,372 @@
+// The manual path's first pages: the system page (name refusals, the four
+// time modes, the lists' start selections, what a refresh takes from the
+// record, where Back leads), the ISP link type page and the PPPoE page, and
+// the typing limits that keep every typed value whole in its record field.
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QTest>
+#include <cstdlib>
+#include <ctime>
+
+#include "gui/pages/CSubLANISP.h"
+#include "gui/pages/CSubPPPoE.h"
+#include "gui/pages/CSubSystem.h"
+#include "gui/pages/EditLimit.h"
+#include "manual_harness.h"
+
+using namespace orvanta;
+using namespace orvanta::testing;
+
+class ManualSystemTest : public QObject {
+    Q_OBJECT
+private slots:
+    void init() { h_ = std::make_unique<ManualHarness>(); }
+    void cleanup() {
+        QVERIFY(!h_->fx.prompter.HadUnexpected());
+        h_.reset();
+    }
+
+    void longNamesFromTheCameraAreRefused_data();
+    void longNamesFromTheCameraAreRefused();
+    void timeModes_data();
+    void timeModes();
+    void refreshTakesTheTimeModeButNotTheInterval();
+    void listsAndBack();
+    void typedTextFitsItsField_data();
+    void typedTextFitsItsField();
+    void lowerLimitKeepsTextAndDeletingStaysPossible();
+
+    void ispRefusals();
+    void ispPppoeStoresTheAccount();
+    void ispLanGreysButKeepsTheAccount();
+    void pppoePageStoresPasswordTwice();
+
+private:
+    CSubSystem* ShowSystem() { return h_->Show<CSubSystem>(cmd::kSystemPage, kPageSystem); }
+    template <class T>
+    T* On(CWizardPage* page, int id) {
+        T* c = page->Control<T>(id);
+        if (!c) qFatal("control %d missing", id);
+        return c;
+    }
+    std::unique_ptr<ManualHarness> h_;
+};
+
+void ManualSystemTest::longNamesFromTheCameraAreRefused_data() {
+    QTest::addColumn<int>("nameLength");
+    QTest::addColumn<int>("descLength");
+    QTest::addColumn<QString>("message");
+    // A name the camera holds but cannot take back must not pass unseen.
+    QTest::newRow("40-char host name") << 40 << 5 << "Please Enter Host name less than 32 charactes !";
+    QTest::newRow("33-char description") << 8 << 33 << "Please Enter Description less than 32 charactes !";
+    // The host name is checked first.
+    QTest::newRow("both too long") << 33 << 40 << "Please Enter Host name less than 32 charactes !";
+    // Exactly 32 is allowed.
+    QTest::newRow("32 and 32") << 32 << 32 << "";
+}
+
+void ManualSystemTest::longNamesFromTheCameraAreRefused() {
+    QFETCH(int, nameLength);
+    QFETCH(int, descLength);
+    QFETCH(QString, message);
+    CameraSettings& s = h_->S();
+    SetField(s.TitleBar, std::string(static_cast<std::size_t>(nameLength), 'n'));
+    SetField(s.Desp, std::string(static_cast<std::size_t>(descLength), 'd'));
+    s.NTPEN = 0;
+    CSubSystem* page = ShowSystem();
+    // Loaded whole, not cut by the typing limit.
+    QCOMPARE(On<QLineEdit>(page, 1119)->text().size(), nameLength);
+    if (!message.isEmpty()) h_->fx.prompter.Answer(PromptAnswer::Ok);
+    SetField(s.TitleBar, "changed only by Next");
+    page->NextButton()->click();
+    if (message.isEmpty()) {
+        QCOMPARE(h_->LastPosted(), cmd::kIspPage);
+        QCOMPARE(QString::fromUtf8(s.TitleBar), QString(nameLength, QLatin1Char('n')));
+        return;
+    }
+    QCOMPARE(h_->LastPrompt().text, message);
+    QCOMPARE(h_->LastPrompt().caption, QStringLiteral("Orvanta"));
+    QCOMPARE(h_->LastPrompt().icon, PromptIcon::Exclamation);
+    QVERIFY(h_->posted.empty());
+    QCOMPARE(QString::fromUtf8(s.TitleBar), QStringLiteral("changed only by Next"));
+    // Shortened by the user, the page lets it through.
+    h_->fx.prompter.Clear();
+    auto* name = On<QLineEdit>(page, 1119);
+    auto* desc = On<QLineEdit>(page, 1120);
+    name->end(false);
+    while (name->text().size() > 32) QTest::keyClick(name, Qt::Key_Backspace);
+    desc->end(false);
+    while (desc->text().size() > 32) QTest::keyClick(desc, Qt::Key_Backspace);
+    page->NextButton()->click();
+    QCOMPARE(h_->LastPosted(), cmd::kIspPage);
+}
+
+void ManualSystemTest::timeModes_data() {
+    QTest::addColumn<int>("radio");
+    QTest::addColumn<int>("ntpen");
+    QTest::addColumn<QString>("date");
+    QTest::addColumn<QString>("time");
+    QTest::addColumn<int>("zone");
+    QTest::addColumn<int>("poll");
+    // Keep: the camera's date and time stay as read.
+    QTest::newRow("keep") << 1176 << 0 << "2020/01/02" << "03:04:05" << 5 << 6;
+    // Sync: the PC's local clock, zero-padded, 24-hour.
+    QTest::newRow("sync") << 1177 << 0 << "2009/03/07" << "18:05:09" << 5 << 6;
+    // Manual: whatever was typed, in any form, unchanged.
+    QTest::newRow("manual, day first with dots") << 1178 << 0 << "07.03.2009" << "8h5" << 5 << 6;
+    // Automatic with the lists as they start: zone 20, every 12 hours.
+    QTest::newRow("automatic") << 1179 << 1 << "2020/01/02" << "03:04:05" << 20 << 12;
+}
+
+void ManualSystemTest::timeModes() {
+    QFETCH(int, radio);
+    QFETCH(int, ntpen);
+    QFETCH(QString, date);
+    QFETCH(QString, time);
+    QFETCH(int, zone);
+    QFETCH(int, poll);
+    qputenv("TZ", "UTC");
+    tzset();
+    CameraSettings& s = h_->S();
+    SetField(s.Date, "2020/01/02");
+    SetField(s.Time, "03:04:05");
+    s.NTPEN = 0;
+    s.Timezone = 5;
+    s.NTPPoll = 6;
+    CSubSystem* page = ShowSystem();
+    // 2009-03-07 18:05:09 UTC
+    page->SetClock([] { return std::time_t{1236449109}; });
+    On<QRadioButton>(page, radio)->click();
+    if (radio == 1178) {
+        Type(On<QLineEdit>(page, 1128), date);
+        Type(On<QLineEdit>(page, 1129), time);
+    }
+    if (radio == 1179) Type(On<QLineEdit>(page, 1023), QStringLiteral("pool.ntp.example"));
+    page->NextButton()->click();
+    QCOMPARE(h_->LastPosted(), cmd::kIspPage);
+    QCOMPARE(int(s.NTPEN), ntpen);
+    QCOMPARE(QString::fromUtf8(s.Date), date);
+    QCOMPARE(QString::fromUtf8(s.Time), time);
+    QCOMPARE(s.Timezone, zone);
+    QCOMPARE(s.NTPPoll, poll);
+    if (radio == 1179) QCOMPARE(QString::fromUtf8(s.NTPName), QStringLiteral("pool.ntp.example"));
+}
+
+void ManualSystemTest::refreshTakesTheTimeModeButNotTheInterval() {
+    CameraSettings& s = h_->S();
+    s.NTPEN = 1;
+    s.Timezone = 3;
+    s.NTPPoll = 5;
+    SetField(s.NTPName, "time.example");
+    CSubSystem* page = ShowSystem();
+    QVERIFY(On<QRadioButton>(page, 1179)->isChecked());
+    QCOMPARE(On<QComboBox>(page, 1027)->currentIndex(), 3);
+    QCOMPARE(On<QLineEdit>(page, 1023)->text(), QStringLiteral("time.example"));
+    // The camera's poll interval is not shown: the list keeps 12.
+    QCOMPARE(On<QComboBox>(page, 1026)->currentIndex(), 12);
+    // A camera last set by hand or from a PC reads as NTPEN 0: "keep".
+    s.NTPEN = 0;
+    page = ShowSystem();
+    QVERIFY(On<QRadioButton>(page, 1176)->isChecked());
+    for (int id : {1177, 1178, 1179}) QVERIFY(!On<QRadioButton>(page, id)->isChecked());
+    // An unknown NTPEN leaves the radios as they were.
+    On<QRadioButton>(page, 1178)->click();
+    s.NTPEN = 7;
+    page = ShowSystem();
+    QVERIFY(On<QRadioButton>(page, 1178)->isChecked());
+    // No radio at all: Next leaves the time settings alone.
+    for (int id : {1176, 1177, 1178, 1179}) CWizardPage::SetChecked(On<QRadioButton>(page, id), false);
+    s.Timezone = 99;
+    page->NextButton()->click();
+    QCOMPARE(s.NTPEN, uint8_t{7});
+    QCOMPARE(s.Timezone, 99);
+}
+
+void ManualSystemTest::listsAndBack() {
+    CSubSystem* page = ShowSystem();
+    auto* zones = On<QComboBox>(page, 1027);
+    auto* hours = On<QComboBox>(page, 1026);
+    QCOMPARE(zones->count(), 25);
+    // The index is the offset from GMT-12: a shifted list sets every camera
+    // an hour off.
+    QCOMPARE(zones->itemText(0), QStringLiteral("(GMT-12) Eniwetok"));
+    QCOMPARE(zones->itemText(12), QStringLiteral("(GMT) Greenwich Mean Time,Greenwich"));
+    QCOMPARE(zones->itemText(20), QStringLiteral("(GMT+8) Taipei,Hongkong,Beijing"));
+    QCOMPARE(zones->itemText(24), QStringLiteral("(GMT+12)Fiji,Wellington,Aucklan"));
+    QCOMPARE(hours->count(), 24);
+    QCOMPARE(hours->itemText(0), QStringLiteral("0 hour"));
+    QCOMPARE(hours->itemText(23), QStringLiteral("23 hour"));
+    // Back: the option page in a new environment, else the search page.
+    h_->S().NewEnvironment = 1;
+    page->BackButton()->click();
+    h_->S().NewEnvironment = 0;
+    page->BackButton()->click();
+    QCOMPARE(h_->posted, (std::vector<WizardCommand>{cmd::kOptionPage, cmd::kSearchPage}));
+}
+
+void ManualSystemTest::typedTextFitsItsField_data() {
+    QTest::addColumn<int>("page");
+    QTest::addColumn<int>("edit");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("kept");
+    const QString cjk = QString(40, QChar(0x76F8));  // three UTF-8 bytes each
+    // Host name: 32 characters, and no more bytes than its 64-byte field.
+    QTest::newRow("host name, 33rd char") << int(kPageSystem) << 1119 << QString(33, 'h') << QString(32, 'h');
+    QTest::newRow("host name, wide chars") << int(kPageSystem) << 1119 << cjk << cjk.left(21);
+    // Date and time fields hold 15 characters; the edits had no limit.
+    QTest::newRow("date") << int(kPageSystem) << 1128 << QString(20, '1') << QString(15, '1');
+    QTest::newRow("time") << int(kPageSystem) << 1129 << QString(20, '2') << QString(15, '2');
+    // The server field holds 255 characters; the edit allowed 256.
+    QTest::newRow("ntp server") << int(kPageSystem) << 1023 << QString(256, 's') << QString(255, 's');
+    // The ISP page's three edits: 32 characters each.
+    QTest::newRow("isp user") << int(kPageLANISP) << 1094 << QString(40, 'u') << QString(32, 'u');
+    QTest::newRow("isp confirm") << int(kPageLANISP) << 1096 << QString(40, 'c') << QString(32, 'c');
+    // The PPPoE page's edits had no limit at all; their fields hold 63.
+    QTest::newRow("pppoe user") << int(kPagePPPoE) << 1222 << QString(80, 'u') << QString(63, 'u');
+    QTest::newRow("pppoe password") << int(kPagePPPoE) << 1223 << QString(80, 'p') << QString(63, 'p');
+    QTest::newRow("pppoe password, wide") << int(kPagePPPoE) << 1223 << cjk << cjk.left(21);
+}
+
+void ManualSystemTest::typedTextFitsItsField() {
+    QFETCH(int, page);
+    QFETCH(int, edit);
+    QFETCH(QString, typed);
+    QFETCH(QString, kept);
+    auto* e = On<QLineEdit>(h_->fx.Dlg().Page(page), edit);
+    Type(e, typed);
+    QCOMPARE(e->text(), kept);
+    // Pasting more at once is refused as a whole.
+    e->clear();
+    e->insert(typed);
+    QVERIFY(EditLimit::Of(e)->Fits(e->text()));
+}
+
+void ManualSystemTest::lowerLimitKeepsTextAndDeletingStaysPossible() {
+    QLineEdit e;
+    EditLimit::Apply(&e, 10, 256);
+    Type(&e, QStringLiteral("0123456789abc"));
+    QCOMPARE(e.text(), QStringLiteral("0123456789"));
+    // Lowering the limit does not cut, and the text can still be shortened.
+    EditLimit::Apply(&e, 4, 256);
+    QCOMPARE(e.text(), QStringLiteral("0123456789"));
+    QTest::keyClick(&e, Qt::Key_Backspace);
+    QCOMPARE(e.text(), QStringLiteral("012345678"));
+    QTest::keyClicks(&e, QStringLiteral("x"));
+    QCOMPARE(e.text(), QStringLiteral("012345678"));
+    // Swapping one character for a wider one does not slip past the bytes.
+    QLineEdit w;
+    EditLimit::Apply(&w, 10, 4);
+    Type(&w, QStringLiteral("abc"));
+    w.setSelection(2, 1);
+    TypeAtCursor(&w, QString(QChar(0x76F8)));
+    QCOMPARE(w.text(), QStringLiteral("abc"));
+}
+
+void ManualSystemTest::ispRefusals() {
+    // Never refreshed: the template has neither radio selected.
+    auto* page = static_cast<CSubLANISP*>(h_->fx.Dlg().Page(kPageLANISP));
+    CameraSettings& s = h_->S();
+    s.IPType = 9;
+    h_->fx.prompter.Answer(PromptAnswer::Ok);
+    page->NextButton()->click();
+    QCOMPARE(h_->LastPrompt().text, QStringLiteral("Please Choose one link type"));
+    QCOMPARE(h_->LastPrompt().icon, PromptIcon::None);
+    QCOMPARE(h_->LastPrompt().caption, QStringLiteral("Orvanta"));
+    // Passwords that differ only in case are different passwords.
+    On<QRadioButton>(page, 1092)->click();
+    Type(On<QLineEdit>(page, 1094), QStringLiteral("dsl-user"));
+    Type(On<QLineEdit>(page, 1095), QStringLiteral("Secret"));
+    Type(On<QLineEdit>(page, 1096), QStringLiteral("secret"));
+    h_->fx.prompter.Answer(PromptAnswer::Ok);
+    page->NextButton()->click();
+    QCOMPARE(h_->LastPrompt().text, QStringLiteral("The passwords differ"));
+    QCOMPARE(h_->LastPrompt().icon, PromptIcon::Stop);
+    QVERIFY(h_->posted.empty());
+    QCOMPARE(s.IPType, uint8_t{9});
+    QCOMPARE(QString::fromUtf8(s.PAccount), QString());
+}
+
+void ManualSystemTest::ispPppoeStoresTheAccount() {
+    CameraSettings& s = h_->S();
+    s.IPType = 2;
+    SetField(s.PAccount, "old");
+    SetField(s.PPwd, "pw1");
+    SetField(s.PVP, "pw1");
+    CSubLANISP* page = h_->Show<CSubLANISP>(cmd::kIspPage, kPageLANISP);
+    // A PPPoE record comes back into the edits, ready to change.
+    QVERIFY(On<QRadioButton>(page, 1092)->isChecked());
+    QCOMPARE(On<QLineEdit>(page, 1094)->text(), QStringLiteral("old"));
+    QVERIFY(On<QLineEdit>(page, 1094)->isEnabled());
+    Type(On<QLineEdit>(page, 1094), QStringLiteral("new user"));
+    Type(On<QLineEdit>(page, 1095), QStringLiteral("Pw&=2"));
+    Type(On<QLineEdit>(page, 1096), QStringLiteral("Pw&=2"));
+    page->NextButton()->click();
+    QCOMPARE(h_->LastPosted(), cmd::kUpnpPage);
+    QCOMPARE(s.IPType, uint8_t{2});
+    QCOMPARE(QString::fromUtf8(s.PAccount), QStringLiteral("new user"));
+    QCOMPARE(QString::fromUtf8(s.PPwd), QStringLiteral("Pw&=2"));
+    QCOMPARE(QString::fromUtf8(s.PVP), QStringLiteral("Pw&=2"));
+    // An empty account is accepted.
+    for (int id : {1094, 1095, 1096}) On<QLineEdit>(page, id)->clear();
+    page->NextButton()->click();
+    QCOMPARE(QString::fromUtf8(s.PAccount), QString());
+    page->BackButton()->click();
+    QCOMPARE(h_->LastPosted(), cmd::kSystemPage);
+}
+
+void ManualSystemTest::ispLanGreysButKeepsTheAccount() {
+    CameraSettings& s = h_->S();
+    s.IPType = 2;
+    SetField(s.PAccount, "kept");
+    SetField(s.PPwd, "pw");
+    SetField(s.PVP, "pw");
+    CSubLANISP* page = h_->Show<CSubLANISP>(cmd::kIspPage, kPageLANISP);
+    On<QLineEdit>(page, 1095)->setText(QStringLiteral("typed, not stored"));
+    On<QRadioButton>(page, 1093)->click();
+    for (int id : {1094, 1095, 1096}) QVERIFY(!On<QLineEdit>(page, id)->isEnabled());
+    QCOMPARE(On<QLineEdit>(page, 1094)->text(), QStringLiteral("kept"));
+    page->NextButton()->click();
+    QCOMPARE(h_->LastPosted(), cmd::kLanIpPage);
+    // LAN leaves the address mode to the LAN IP page and the account alone.
+    QCOMPARE(s.IPType, uint8_t{2});
+    QCOMPARE(QString::fromUtf8(s.PPwd), QStringLiteral("pw"));
+    // Back to PPPoE: the texts are still there.
+    On<QRadioButton>(page, 1092)->click();
+    QVERIFY(On<QLineEdit>(page, 1094)->isEnabled());
+    QCOMPARE(On<QLineEdit>(page, 1095)->text(), QStringLiteral("typed, not stored"));
+    // A LAN record greys the edits on refresh, texts untouched.
+    s.IPType = 1;
+    page = h_->Show<CSubLANISP>(cmd::kIspPage, kPageLANISP);
+    QVERIFY(On<QRadioButton>(page, 1093)->isChecked());
+    QVERIFY(!On<QLineEdit>(page, 1094)->isEnabled());
+    QCOMPARE(On<QLineEdit>(page, 1094)->text(), QStringLiteral("kept"));
+}
+
+void ManualSystemTest::pppoePageStoresPasswordTwice() {
+    CameraSettings& s = h_->S();
+    SetField(s.DialUser, "pc-dialer");
+    SetField(s.PVP, "stale");
+    CSubPPPoE* page = h_->Show<CSubPPPoE>(cmd::kPppoePage, kPagePPPoE);
+    QCOMPARE(On<QLineEdit>(page, 1222)->text(), QStringLiteral("pc-dialer"));
+    QCOMPARE(On<QLineEdit>(page, 1223)->text(), QString());
+    Type(On<QLineEdit>(page, 1223), QStringLiteral("dial pw"));
+    page->NextButton()->click();
+    QCOMPARE(h_->LastPosted(), cmd::kUpnpPage);
+    QCOMPARE(s.IPType, uint8_t{2});
+    QCOMPARE(QString::fromUtf8(s.PAccount), QStringLiteral("pc-dialer"));
+    QCOMPARE(QString::fromUtf8(s.PPwd), QStringLiteral("dial pw"));
+    QCOMPARE(QString::fromUtf8(s.PVP), QStringLiteral("dial pw"));
+    // A PC without a dial-up connection: an empty name; the password typed
+    // before is gone on the next showing.
+    SetField(s.DialUser, "");
+    page = h_->Show<CSubPPPoE>(cmd::kPppoePage, kPagePPPoE);
+    QCOMPARE(On<QLineEdit>(page, 1222)->text(), QString());
+    QCOMPARE(On<QLineEdit>(page, 1223)->text(), QString());
+    page->BackButton()->click();
+    QCOMPARE(h_->LastPosted(), cmd::kOptionPage);
+}
+
+QTEST_MAIN(ManualSystemTest)
+#include "manual_system_test.moc"
