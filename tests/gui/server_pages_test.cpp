@@ -1,0 +1,224 @@
+// The server login and server camera list pages: the refusals of an empty
+// ID or password, the login type and credentials the query gets, the hand
+// over to the list whatever the outcome (and no stale entries after a failed
+// query), the localized login types, and the list's rows, double click and
+// buttons.
+#include <arpa/inet.h>
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QTest>
+#include <QTreeWidget>
+#include <cstring>
+
+#include "core/settings/FixedField.h"
+#include "gui/pages/CSubLinkSer.h"
+#include "gui/pages/CSubLogin.h"
+#include "wireless_page_harness.h"
+
+using namespace orvanta;
+using namespace orvanta::testing;
+
+namespace {
+
+const char* kLanguage =
+    "[LoginPage]\nMessage1=ID and password please\nDiviceLogin=Camera account\nUserLogin=Personal account\n"
+    "[ServerPage]\nCamList=Registered\n[Common]\nBtnFinish=Done\n";
+
+ServerCameraEntry Entry(const char* id, const char* ip, const char* port, const char* mac, const char* model) {
+    ServerCameraEntry e{};
+    SetField(e.ID, id);
+    SetField(e.IP, ip);
+    SetField(e.Port, port);
+    SetField(e.Mac_address, mac);
+    SetField(e.Modelname, model);
+    return e;
+}
+
+// What the page asked the listing server, and what the server answers.
+struct ScriptedServer {
+    struct Call {
+        std::string id, password, host, port;
+        int action, loginType;
+    };
+    std::vector<Call> calls;
+    std::optional<std::vector<ServerCameraEntry>> answer;
+    uint32_t count = 0;
+
+    CSubLogin::QueryFunction Function() {
+        return [this](const ServerCredentials& c, uint32_t& countOut, const char* host, const char* port, int action,
+                      int loginType) {
+            calls.push_back({std::string(FieldText(c.ID)), std::string(FieldText(c.Password)), host, port, action,
+                             loginType});
+            if (answer) countOut = count;
+            return answer;
+        };
+    }
+};
+
+}  // namespace
+
+class ServerPagesTest : public QObject {
+    Q_OBJECT
+private slots:
+    void init() {
+        h_ = std::make_unique<PageHarness>(QString::fromUtf8(kLanguage));
+        h_->deployment.listingHost = QStringLiteral("listing.lab");
+        h_->deployment.listingPort = 8081;
+        login_ = std::make_unique<CSubLogin>();
+        list_ = std::make_unique<CSubLinkSer>();
+        h_->Attach(*login_);
+        h_->Attach(*list_);
+        server_ = ScriptedServer{};
+        login_->SetQueryFunction(server_.Function());
+    }
+    void cleanup() {
+        QVERIFY(!h_->prompter.HadUnexpected());
+        login_.reset();
+        list_.reset();
+        h_.reset();
+    }
+
+    void emptyFieldsAreRefused_data();
+    void emptyFieldsAreRefused();
+    void queryTakesTypeAndCredentials_data();
+    void queryTakesTypeAndCredentials();
+    void failedQueryLeavesNoEntries();
+    void languageRefillsLoginTypes();
+    void listShowsAndOpensCameras();
+
+private:
+    void Type(const QString& id, const QString& password, int type = 0) {
+        login_->Control<QLineEdit>(1019)->setText(id);
+        login_->Control<QLineEdit>(1021)->setText(password);
+        login_->Control<QComboBox>(1268)->setCurrentIndex(type);
+    }
+    // Next, then code 13 as the main window runs it.
+    void NextAndHandOver() {
+        login_->NextButton()->click();
+        list_->TakeEntries(*login_);
+    }
+    QTreeWidget* Rows() { return list_->Control<QTreeWidget>(1271); }
+
+    std::unique_ptr<PageHarness> h_;
+    std::unique_ptr<CSubLogin> login_;
+    std::unique_ptr<CSubLinkSer> list_;
+    ScriptedServer server_;
+};
+
+void ServerPagesTest::emptyFieldsAreRefused_data() {
+    QTest::addColumn<QString>("id");
+    QTest::addColumn<QString>("password");
+    QTest::newRow("no password") << "owner" << "";
+    QTest::newRow("no ID") << "" << "secret";
+}
+
+void ServerPagesTest::emptyFieldsAreRefused() {
+    QFETCH(QString, id);
+    QFETCH(QString, password);
+    Type(id, password);
+    h_->prompter.Answer(PromptAnswer::Ok);
+    login_->NextButton()->click();
+    QCOMPARE(h_->PromptTexts(), QStringList{"ID and password please"});
+    QCOMPARE(h_->prompter.Prompts()[0].caption, QString());
+    QCOMPARE(h_->prompter.Prompts()[0].icon, PromptIcon::Exclamation);
+    QVERIFY(server_.calls.empty());
+    QVERIFY(h_->posted.empty());
+}
+
+void ServerPagesTest::queryTakesTypeAndCredentials_data() {
+    QTest::addColumn<int>("item");
+    QTest::addColumn<QString>("id");
+    QTest::addColumn<int>("loginType");
+    // Item 0 is the device login (3), item 1 the user login (2).
+    QTest::newRow("device login") << 0 << "owner" << 3;
+    QTest::newRow("user login") << 1 << "owner" << 2;
+    // The edit takes 32 characters and all 32 reach the query.
+    QTest::newRow("32-character ID") << 0 << QString(32, QLatin1Char('x')) << 3;
+}
+
+void ServerPagesTest::queryTakesTypeAndCredentials() {
+    QFETCH(int, item);
+    QFETCH(QString, id);
+    QFETCH(int, loginType);
+    server_.answer = std::vector<ServerCameraEntry>{};
+    Type(id + QStringLiteral("overflow"), QStringLiteral("pw word"), item);
+    NextAndHandOver();
+    QCOMPARE(server_.calls.size(), std::size_t{1});
+    const auto& c = server_.calls[0];
+    QCOMPARE(QString::fromStdString(c.id), (id + QStringLiteral("overflow")).left(32));
+    QCOMPARE(c.password, std::string("pw word"));
+    QCOMPARE(c.host, std::string("listing.lab"));
+    QCOMPARE(c.port, std::string("8081"));
+    QCOMPARE(c.action, 1);
+    QCOMPARE(c.loginType, loginType);
+    QCOMPARE(h_->posted, std::vector<WizardCommand>{13});
+}
+
+void ServerPagesTest::failedQueryLeavesNoEntries() {
+    // A good query first, then one the server refuses: the list must not
+    // keep showing the earlier cameras (nor a count without entries).
+    server_.answer = std::vector<ServerCameraEntry>{Entry("c1", "10.1.1.1", "80", "00:00:00:00:00:01", "M1")};
+    server_.count = 1;
+    Type(QStringLiteral("a"), QStringLiteral("b"));
+    NextAndHandOver();
+    QCOMPARE(Rows()->topLevelItemCount(), 1);
+    server_.answer.reset();
+    NextAndHandOver();
+    QCOMPARE(Rows()->topLevelItemCount(), 0);
+    QVERIFY(login_->Entries().empty());
+    QCOMPARE(h_->posted, (std::vector<WizardCommand>{13, 13}));
+    // No listing server configured: nothing is asked, the list still follows.
+    h_->deployment.listingHost.clear();
+    NextAndHandOver();
+    QCOMPARE(server_.calls.size(), std::size_t{2});
+    QCOMPARE(h_->posted.size(), std::size_t{3});
+}
+
+void ServerPagesTest::languageRefillsLoginTypes() {
+    QComboBox* type = login_->Control<QComboBox>(1268);
+    QCOMPARE(type->count(), 2);
+    QCOMPARE(type->itemText(0), QStringLiteral("Camera account"));
+    QCOMPARE(type->itemText(1), QStringLiteral("Personal account"));
+    type->setCurrentIndex(1);
+    login_->ApplyLanguage(h_->lang);
+    QCOMPARE(type->count(), 2);
+    QCOMPARE(type->currentIndex(), 0);
+}
+
+void ServerPagesTest::listShowsAndOpensCameras() {
+    // Three announced, two delivered: only the two are listed.
+    server_.answer = std::vector<ServerCameraEntry>{
+        Entry("front", "10.20.30.40", "8080", "00:0E:53:AA:BB:01", "Dome <b>X</b>"),
+        Entry("back", "10.20.30.41", "81", "00:0e:53:aa:bb:02", "Bullet")};
+    server_.count = 3;
+    Type(QStringLiteral("owner"), QStringLiteral("pw"));
+    NextAndHandOver();
+    QCOMPARE(Rows()->topLevelItemCount(), 2);
+    QTreeWidgetItem* row = Rows()->topLevelItem(1);
+    QCOMPARE(row->text(0), QStringLiteral("10.20.30.41"));
+    QCOMPARE(row->text(1), QStringLiteral("back"));
+    QCOMPARE(row->text(2), QStringLiteral("81"));
+    QCOMPARE(row->text(3), QStringLiteral("Bullet"));
+    QCOMPARE(row->text(4), QStringLiteral("00:0e:53:aa:bb:02"));
+    QCOMPARE(Rows()->topLevelItem(0)->text(3), QStringLiteral("Dome <b>X</b>"));
+
+    // Double click without a selection does nothing.
+    emit Rows()->itemDoubleClicked(row, 0);
+    QVERIFY(h_->urls.opened.isEmpty());
+    row->setSelected(true);
+    emit Rows()->itemDoubleClicked(row, 0);
+    QCOMPARE(h_->urls.opened, QStringList{"http://10.20.30.41:81"});
+    QCOMPARE(h_->settings.CamAddr, uint32_t(htonl(0x0A141E29)));
+    const uint8_t mac[6] = {0x00, 0x0E, 0x53, 0xAA, 0xBB, 0x02};
+    QVERIFY(std::memcmp(h_->settings.CamMAC, mac, 6) == 0);
+
+    h_->posted.clear();
+    list_->BackButton()->click();
+    list_->Control<QAbstractButton>(1000)->click();
+    QCOMPARE(h_->posted, (std::vector<WizardCommand>{11, 2}));
+    QCOMPARE(list_->Control<QAbstractButton>(1000)->text(), QStringLiteral("Done"));
+}
+
+QTEST_MAIN(ServerPagesTest)
+#include "server_pages_test.moc"

@@ -1,0 +1,266 @@
+// The access point scan page: what Next stores for each kind of network and
+// which keys it refuses, the enabling by security text, the WEP key limits,
+// the empty scan's question, and a list shorter than the count the camera
+// reported.
+#include <QComboBox>
+#include <QLineEdit>
+#include <QTest>
+
+#include "core/camera/AccessPointScan.h"
+#include "core/settings/FixedField.h"
+#include "gui/pages/CSubAPScan.h"
+#include "wireless_page_harness.h"
+
+using namespace orvanta;
+using namespace orvanta::testing;
+
+namespace {
+
+const char* kLanguage =
+    "[ApscanPage]\nMessage1=Scan again?\nMessage2=WEP key empty\nMessage3=WEP key not hex\n"
+    "Message4=WPA key empty\n";
+
+AccessPointEntry Ap(const char* ssid, const char* mode, const char* security, const char* algorithm, int channel = 6) {
+    AccessPointEntry a{};
+    a.Channel = static_cast<uint8_t>(channel);
+    SetField(a.Mac_address, "00:11:22:33:44:55");
+    SetField(a.SSID, ssid);
+    a.Quality = 77;
+    SetField(a.Mode, mode);
+    SetField(a.Security, security);
+    SetField(a.Algorithm, algorithm);
+    return a;
+}
+
+std::string Str(const char* field, std::size_t n) { return std::string(field, strnlen(field, n)); }
+#define FIELD(f) Str((f), sizeof(f))
+
+}  // namespace
+
+class ApScanPageTest : public QObject {
+    Q_OBJECT
+private slots:
+    void init() {
+        h_ = std::make_unique<PageHarness>(QString::fromUtf8(kLanguage));
+        SetField(h_->settings.WEPKey1, "camera-key");
+        page_ = std::make_unique<CSubAPScan>();
+        h_->Attach(*page_);
+        h_->ctx.accessPoints = &list_;
+    }
+    void cleanup() {
+        QVERIFY(!h_->prompter.HadUnexpected());
+        page_.reset();
+        h_.reset();
+        list_.clear();
+    }
+
+    void creationEmptiesTheWepKeys();
+    void nextStoresByNetwork_data();
+    void nextStoresByNetwork();
+    void securityTextSetsEnabling();
+    void wepKeyLimit_data();
+    void wepKeyLimit();
+    void emptyScanAsksForARescan();
+    void countBeyondTheListShowsOnlyTheList();
+
+private:
+    void Fill(std::vector<AccessPointEntry> aps) {
+        list_ = std::move(aps);
+        h_->settings.APCount = static_cast<uint32_t>(list_.size());
+        page_->LoadFromSettings();
+    }
+    QComboBox* Combo(int id) { return page_->Control<QComboBox>(id); }
+    QLineEdit* Edit(int id) { return page_->Control<QLineEdit>(id); }
+
+    std::unique_ptr<PageHarness> h_;
+    std::unique_ptr<CSubAPScan> page_;
+    std::vector<AccessPointEntry> list_;
+};
+
+void ApScanPageTest::creationEmptiesTheWepKeys() {
+    QCOMPARE(FIELD(h_->settings.WEPKey1), std::string());
+}
+
+void ApScanPageTest::nextStoresByNetwork_data() {
+    QTest::addColumn<QString>("security");
+    QTest::addColumn<QString>("algorithm");
+    QTest::addColumn<QString>("mode");
+    QTest::addColumn<int>("format");     // 0 HEX, 1 ASCII
+    QTest::addColumn<int>("length");     // 0 "64", 1 "128"
+    QTest::addColumn<int>("keyNumber");  // 0..3
+    QTest::addColumn<QString>("key");    // typed into the WEP or the WPA edit
+    QTest::addColumn<QString>("prompt"); // "" when Next goes on
+    QTest::addColumn<int>("wireSec");
+    QTest::addColumn<int>("wpaEnc");
+    QTest::addColumn<int>("wireType");
+    QTest::addColumn<int>("wepKeyL");
+    QTest::addColumn<QStringList>("wepKeys");  // the four key fields after Next
+    // The mixed WPA modes are stored as WPA2, and TKIP/AES as AES.
+    QTest::newRow("WPA/WPA2 TKIP/AES") << "WPA-PSK/WPA2-PSK" << "TKIP/AES" << "Infra" << 1 << 0 << 0 << "passphrase1"
+                                       << "" << 3 << 0 << 1 << 9 << QStringList{"old", "old", "old", "old"};
+    QTest::newRow("WPA TKIP") << "WPA-PSK" << "TKIP" << "Infrastructure" << 1 << 0 << 0 << "passphrase2" << "" << 2
+                              << 1 << 1 << 9 << QStringList{"old", "old", "old", "old"};
+    // An empty WPA key is refused, but the network fields are already stored.
+    QTest::newRow("WPA2 empty key") << "WPA2-PSK" << "AES" << "Infra" << 1 << 0 << 0 << "" << "WPA key empty" << 3
+                                    << 0 << 1 << 9 << QStringList{"old", "old", "old", "old"};
+    // Ten hex digits into key 3; the other three keys are emptied.
+    QTest::newRow("WEP hex 64 key 3") << "WEP" << "" << "Infra" << 0 << 0 << 2 << "0123456789" << "" << 1 << 5 << 1
+                                      << 0 << QStringList{"", "", "0123456789", ""};
+    // "G" is no hex digit: refused, keys untouched, the length index stored.
+    QTest::newRow("WEP hex with G") << "WEP" << "" << "Infra" << 0 << 1 << 0 << "0123456789ABCDEFG" << "WEP key not hex"
+                                    << 1 << 5 << 1 << 1 << QStringList{"old", "old", "old", "old"};
+    // ASCII goes into the chosen key only; "128" stores index 1, not 128.
+    QTest::newRow("WEP ascii 128 key 2") << "WEP" << "" << "Adhoc" << 1 << 1 << 1 << "abcdefghijklm" << "" << 1 << 5
+                                         << 0 << 1 << QStringList{"old", "abcdefghijklm", "old", "old"};
+    QTest::newRow("WEP empty") << "WEP" << "" << "Infra" << 1 << 0 << 0 << "" << "WEP key empty" << 1 << 5 << 1 << 0
+                               << QStringList{"old", "old", "old", "old"};
+    QTest::newRow("open network") << "None" << "" << "Adhoc" << 1 << 0 << 0 << "" << "" << 0 << 5 << 0 << 9
+                                  << QStringList{"old", "old", "old", "old"};
+    // A security text the page does not know leaves WireSec as it was.
+    QTest::newRow("unknown security") << "WPA-EAP" << "CCMP" << "Mesh" << 1 << 0 << 0 << "" << "" << 7 << 5 << 4 << 9
+                                      << QStringList{"old", "old", "old", "old"};
+}
+
+void ApScanPageTest::nextStoresByNetwork() {
+    QFETCH(QString, security);
+    QFETCH(QString, algorithm);
+    QFETCH(QString, mode);
+    QFETCH(int, format);
+    QFETCH(int, length);
+    QFETCH(int, keyNumber);
+    QFETCH(QString, key);
+    QFETCH(QString, prompt);
+    QFETCH(int, wireSec);
+    QFETCH(int, wpaEnc);
+    QFETCH(int, wireType);
+    QFETCH(int, wepKeyL);
+    QFETCH(QStringList, wepKeys);
+    CameraSettings& s = h_->settings;
+    s.WireSec = 7;
+    s.WPAEnc = 5;
+    s.WireType = 4;
+    s.WepKeyL = 9;
+    for (char* k : {s.WEPKey0, s.WEPKey1, s.WEPKey2, s.WEPKey3}) CopyToField(k, sizeof s.WEPKey0, "old");
+    Fill({Ap("first", "Infra", "None", "AES"),
+          Ap("My Home Net", mode.toUtf8().constData(), security.toUtf8().constData(),
+             algorithm.toUtf8().constData(), 11)});
+    Combo(1167)->setCurrentIndex(1);
+    Combo(1207)->setCurrentIndex(format);
+    Combo(1208)->setCurrentIndex(length);
+    Combo(1209)->setCurrentIndex(keyNumber);
+    (security == "WEP" ? Edit(1210) : Edit(1199))->setText(key);
+    if (!prompt.isEmpty()) h_->prompter.Answer(PromptAnswer::Ok);
+    page_->NextButton()->click();
+
+    QCOMPARE(h_->PromptTexts(), prompt.isEmpty() ? QStringList{} : QStringList{prompt});
+    if (!prompt.isEmpty()) QCOMPARE(h_->prompter.Prompts()[0].caption, QString());
+    QCOMPARE(h_->posted, prompt.isEmpty() ? std::vector<WizardCommand>{14} : std::vector<WizardCommand>{});
+    QCOMPARE(FIELD(s.SSID), std::string("My Home Net"));
+    QCOMPARE(int(s.WireCh), 11);
+    QCOMPARE(int(s.WireSec), wireSec);
+    QCOMPARE(int(s.WPAEnc), wpaEnc);
+    QCOMPARE(int(s.WireType), wireType);
+    QCOMPARE(int(s.WepKeyL), wepKeyL);
+    const QStringList keys{QString::fromStdString(FIELD(s.WEPKey0)), QString::fromStdString(FIELD(s.WEPKey1)),
+                           QString::fromStdString(FIELD(s.WEPKey2)), QString::fromStdString(FIELD(s.WEPKey3))};
+    QCOMPARE(keys, wepKeys);
+    if (security.startsWith("WPA") && security != "WPA-EAP" && prompt.isEmpty())
+        QCOMPARE(QString::fromStdString(FIELD(s.WPAKey)), key);
+    if (security == "WEP" && wireSec == 1) {
+        QCOMPARE(int(s.WEPMode), format);
+        QCOMPARE(int(s.WEPKeyE0), keyNumber);
+    }
+}
+
+void ApScanPageTest::securityTextSetsEnabling() {
+    Fill({Ap("a", "Infra", "None", ""), Ap("b", "Infra", "WEP", ""), Ap("c", "Infra", "WPA2-PSK", "AES"),
+          Ap("d", "Infra", "Strange", "")});
+    QCOMPARE(Combo(1167)->count(), 4);
+    QCOMPARE(Combo(1167)->itemText(3), QStringLiteral("AP 4"));
+    struct Row {
+        int index;
+        bool wep;
+        bool wpa;
+    };
+    // One row per selection, in this order: the unknown text keeps the
+    // enabling of the row before it.
+    const Row rows[] = {{0, false, false}, {1, true, false}, {2, false, true}, {3, false, true}, {1, true, false}};
+    for (const Row& r : rows) {
+        Combo(1167)->setCurrentIndex(r.index);
+        for (int id : {1206, 1207, 1208, 1209, 1210}) QCOMPARE(page_->Control(id)->isEnabled(), r.wep);
+        QCOMPARE(Edit(1199)->isEnabled(), r.wpa);
+    }
+    // The details follow the selection.
+    Combo(1167)->setCurrentIndex(2);
+    QCOMPARE(Edit(1196)->text(), QStringLiteral("c"));
+    QCOMPARE(Edit(1168)->text(), QStringLiteral("6"));
+    QCOMPARE(Edit(1170)->text(), QStringLiteral("77"));
+    QCOMPARE(Edit(1173)->text(), QStringLiteral("AES"));
+}
+
+void ApScanPageTest::wepKeyLimit_data() {
+    QTest::addColumn<int>("format");
+    QTest::addColumn<int>("length");
+    QTest::addColumn<int>("limit");
+    QTest::newRow("HEX 64") << 0 << 0 << 10;
+    QTest::newRow("HEX 128") << 0 << 1 << 26;
+    QTest::newRow("ASCII 64") << 1 << 0 << 5;
+    QTest::newRow("ASCII 128") << 1 << 1 << 13;
+}
+
+void ApScanPageTest::wepKeyLimit() {
+    QFETCH(int, format);
+    QFETCH(int, length);
+    QFETCH(int, limit);
+    Fill({Ap("w", "Infra", "WEP", "")});
+    // No limit of the page's own until the user changes format or length.
+    QVERIFY(Edit(1210)->maxLength() > 26);
+    Combo(1207)->setCurrentIndex(format);
+    Combo(1208)->setCurrentIndex(length);
+    emit Combo(1208)->activated(length);
+    QCOMPARE(Edit(1210)->maxLength(), limit);
+    QCOMPARE(Edit(1199)->maxLength(), 58);
+}
+
+void ApScanPageTest::emptyScanAsksForARescan() {
+    // No: nothing posted, every control disabled, Next then empties SSID.
+    SetField(h_->settings.SSID, "stale");
+    h_->prompter.Answer(PromptAnswer::No);
+    Fill({});
+    QCOMPARE(h_->PromptTexts(), QStringList{"Scan again?"});
+    QCOMPARE(int(h_->prompter.Prompts()[0].buttons), int(PromptButtons::YesNo));
+    QCOMPARE(int(h_->prompter.Prompts()[0].icon), int(PromptIcon::Exclamation));
+    QVERIFY(h_->posted.empty());
+    for (int id : {1167, 1195, 1196, 1169, 1168, 1170, 1172, 1173, 1206, 1207, 1208, 1209, 1210, 1199})
+        QVERIFY2(!page_->Control(id)->isEnabled(), qPrintable(QString::number(id)));
+    page_->NextButton()->click();
+    QCOMPARE(FIELD(h_->settings.SSID), std::string());
+    QCOMPARE(h_->posted, std::vector<WizardCommand>{14});
+
+    // Yes asks for a rescan (22); a rescan that finds networks makes the
+    // page usable again.
+    h_->posted.clear();
+    h_->prompter.Answer(PromptAnswer::Yes);
+    Fill({});
+    QCOMPARE(h_->posted, std::vector<WizardCommand>{22});
+    Fill({Ap("found", "Infra", "WPA-PSK", "TKIP")});
+    QVERIFY(Combo(1167)->isEnabled());
+    QVERIFY(Edit(1199)->isEnabled());
+    QCOMPARE(Edit(1196)->text(), QStringLiteral("found"));
+}
+
+void ApScanPageTest::countBeyondTheListShowsOnlyTheList() {
+    list_ = {Ap("one", "Infra", "None", ""), Ap("two", "Infra", "None", "")};
+    h_->settings.APCount = 40;
+    page_->LoadFromSettings();
+    QCOMPARE(Combo(1167)->count(), 2);
+    // No list at all behaves as an empty scan.
+    h_->ctx.accessPoints = nullptr;
+    h_->prompter.Answer(PromptAnswer::No);
+    page_->LoadFromSettings();
+    QCOMPARE(Combo(1167)->count(), 0);
+    QCOMPARE(h_->PromptTexts(), QStringList{"Scan again?"});
+}
+
+QTEST_MAIN(ApScanPageTest)
+#include "wireless_apscan_test.moc"

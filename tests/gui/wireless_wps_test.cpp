@@ -1,0 +1,217 @@
+// The WPS pages: the counter of timer 2 against scripted camera answers
+// (when the status queries and the repeated starts go out, how the attempt
+// ends), a failed start, the entry step's rescan question and its "already
+// acknowledged" case, the timer dying with the page, and where the buttons
+// of both pages lead.
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTest>
+
+#include "gui/pages/CSubWPS.h"
+#include "gui/pages/CSubWPSPic.h"
+#include "wireless_page_harness.h"
+
+using namespace orvanta;
+using namespace orvanta::testing;
+
+namespace {
+
+const char* kLanguage =
+    "[WPSPage]\nMessage1=Scan again?\nMessage2=WPS failed\nMessage3=WPS joined\nMessage4=Start failed\n";
+
+using Pair = QPair<int, int>;  // WPSState, WPSAck
+
+// A camera that answers the status queries from a script (its last pair
+// repeats) and notes the counter at which each request arrived.
+struct ScriptedCamera {
+    QList<Pair> answers;
+    HttpResult startResult = 100;
+    QList<int> starts;
+    QList<int> queries;
+    const CSubWPS* page = nullptr;
+    int* alive = nullptr;
+
+    CSubWPS::WpsFunction Function() {
+        return [this](CameraSettings& s, WpsAction action) -> HttpResult {
+            const int at = page ? page->Counter() : -1;
+            if (action == WpsAction::Start) {
+                starts << at;
+                return startResult;
+            }
+            const Pair p = answers.value(queries.size(), answers.isEmpty() ? Pair{0, 0} : answers.last());
+            queries << at;
+            s.WPSState = static_cast<uint8_t>(p.first);
+            s.WPSAck = static_cast<uint8_t>(p.second);
+            return 60;
+        };
+    }
+};
+
+QList<int> QueryCounters(int from, int to) {
+    QList<int> c;
+    for (int v = from; v <= to; v += 40) c << v;
+    return c;
+}
+
+}  // namespace
+
+class WpsPagesTest : public QObject {
+    Q_OBJECT
+private slots:
+    void init() {
+        h_ = std::make_unique<PageHarness>(QString::fromUtf8(kLanguage));
+        page_ = std::make_unique<CSubWPS>();
+        h_->Attach(*page_);
+        cam_ = ScriptedCamera{};
+        cam_.page = page_.get();
+        page_->SetWpsFunction(cam_.Function());
+        h_->settings.APCount = 2;
+    }
+    void cleanup() {
+        QVERIFY(!h_->prompter.HadUnexpected());
+        page_.reset();
+        h_.reset();
+    }
+
+    void counterAgainstTheCamera_data();
+    void counterAgainstTheCamera();
+    void failedStartEndsAtOnce();
+    void entryStep_data();
+    void entryStep();
+    void timerStopsWithThePage();
+    void buttonsLead();
+
+private:
+    std::unique_ptr<PageHarness> h_;
+    std::unique_ptr<CSubWPS> page_;
+    ScriptedCamera cam_;
+};
+
+void WpsPagesTest::counterAgainstTheCamera_data() {
+    QTest::addColumn<QList<Pair>>("answers");
+    QTest::addColumn<QList<int>>("starts");   // counter values of the start requests
+    QTest::addColumn<QList<int>>("queries");  // counter values of the status queries
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<bool>("nextEnabled");
+    // A camera that never moves: the start four times in all (0, 520, 560,
+    // 600), queries from the 12th tick to the 29th, "WPS failed" at the 30th.
+    QTest::newRow("never") << QList<Pair>{{0, 0}} << QList<int>{0, 520, 560, 600} << QueryCounters(480, 1160)
+                           << "WPS failed" << false;
+    // Joined on the first query: the attempt ends on that tick.
+    QTest::newRow("at once") << QList<Pair>{{0, 1}} << QList<int>{0} << QList<int>{480} << "WPS joined" << true;
+    // Under way (no repeated start while the camera works on it), then joined.
+    QTest::newRow("under way, then joined") << QList<Pair>{{1, 0}, {1, 0}, {1, 0}, {0, 1}} << QList<int>{0}
+                                            << QList<int>{480, 520, 560, 600} << "WPS joined" << true;
+    // Silent at first (one repeat at 520), then under way for good: the
+    // attempt ends by the counter without a message.
+    QTest::newRow("under way for good") << QList<Pair>{{0, 0}, {0, 0}, {2, 0}} << QList<int>{0, 520}
+                                        << QueryCounters(480, 1160) << "" << false;
+}
+
+void WpsPagesTest::counterAgainstTheCamera() {
+    QFETCH(QList<Pair>, answers);
+    QFETCH(QList<int>, starts);
+    QFETCH(QList<int>, queries);
+    QFETCH(QString, message);
+    QFETCH(bool, nextEnabled);
+    cam_.answers = answers;
+    if (!message.isEmpty()) h_->prompter.Answer(PromptAnswer::Ok);
+    page_->Control<QPushButton>(1215)->click();
+    QVERIFY(page_->Running());
+    QVERIFY(!page_->BackButton()->isEnabled());
+    QVERIFY(!page_->NextButton()->isEnabled());
+    QVERIFY(!page_->Control(1215)->isEnabled());
+    QVERIFY(!page_->Control(1212)->isHidden());
+    QTRY_VERIFY_WITH_TIMEOUT(!page_->Running(), 10000);
+
+    QCOMPARE(cam_.starts, starts);
+    QCOMPARE(cam_.queries, queries);
+    QCOMPARE(h_->PromptTexts(), message.isEmpty() ? QStringList{} : QStringList{message});
+    if (!message.isEmpty())
+        QCOMPARE(h_->prompter.Prompts()[0].icon,
+                 nextEnabled ? PromptIcon::Information : PromptIcon::Exclamation);
+    QCOMPARE(page_->NextButton()->isEnabled(), nextEnabled);
+    QVERIFY(page_->BackButton()->isEnabled());
+    QVERIFY(page_->Control(1215)->isEnabled());
+    QVERIFY(page_->Control(1212)->isHidden());
+    QCOMPARE(page_->Counter(), nextEnabled ? 1500 : 1200);
+    QVERIFY(h_->posted.empty());
+}
+
+void WpsPagesTest::failedStartEndsAtOnce() {
+    cam_.startResult = -1;
+    h_->prompter.Answer(PromptAnswer::Ok);
+    page_->Control<QPushButton>(1215)->click();
+    QVERIFY(!page_->Running());
+    QCOMPARE(h_->PromptTexts(), QStringList{"Start failed"});
+    QCOMPARE(h_->prompter.Prompts()[0].icon, PromptIcon::Stop);
+    QVERIFY(page_->BackButton()->isEnabled());
+    QTest::qWait(30);
+    QVERIFY(cam_.queries.isEmpty());
+    QCOMPARE(cam_.starts.size(), 1);
+}
+
+void WpsPagesTest::entryStep_data() {
+    QTest::addColumn<int>("apCount");
+    QTest::addColumn<int>("ack");
+    QTest::addColumn<int>("answer");  // to the rescan question; -1 none asked
+    QTest::addColumn<int>("starts");
+    QTest::addColumn<int>("posted");
+    // No network found: the question, Yes rescans, WPS is not started.
+    QTest::newRow("no AP, yes") << 0 << 0 << int(PromptAnswer::Yes) << 0 << 22;
+    QTest::newRow("no AP, no") << 0 << 0 << int(PromptAnswer::No) << 0 << 0;
+    // Already acknowledged by the camera: no new start.
+    QTest::newRow("acknowledged") << 3 << 1 << -1 << 0 << 0;
+    // Otherwise the page starts WPS on entry.
+    QTest::newRow("starts") << 3 << 0 << -1 << 1 << 0;
+}
+
+void WpsPagesTest::entryStep() {
+    QFETCH(int, apCount);
+    QFETCH(int, ack);
+    QFETCH(int, answer);
+    QFETCH(int, starts);
+    QFETCH(int, posted);
+    h_->settings.APCount = static_cast<uint32_t>(apCount);
+    h_->settings.WPSAck = static_cast<uint8_t>(ack);
+    if (answer >= 0) h_->prompter.Answer(static_cast<PromptAnswer>(answer));
+    page_->LoadFromSettings();
+    QCOMPARE(h_->PromptTexts(), answer >= 0 ? QStringList{"Scan again?"} : QStringList{});
+    QCOMPARE(cam_.starts.size(), starts);
+    QCOMPARE(h_->posted, posted ? std::vector<WizardCommand>{posted} : std::vector<WizardCommand>{});
+    if (apCount == 0) {
+        QVERIFY(page_->Control(1212)->isHidden());
+        QVERIFY(!page_->Control(1215)->isEnabled());
+        QCOMPARE(h_->prompter.Prompts()[0].icon, PromptIcon::Information);
+    }
+    QCOMPARE(page_->Running(), starts == 1);
+}
+
+void WpsPagesTest::timerStopsWithThePage() {
+    int requests = 0;
+    page_->SetWpsFunction([&requests](CameraSettings&, WpsAction) -> HttpResult {
+        ++requests;
+        return 10;
+    });
+    page_->Control<QPushButton>(1215)->click();
+    QTest::qWait(20);
+    page_.reset();
+    const int before = requests;
+    QTest::qWait(60);
+    QCOMPARE(requests, before);
+}
+
+void WpsPagesTest::buttonsLead() {
+    CSubWPSPic pic;
+    h_->Attach(pic);
+    pic.BackButton()->click();
+    pic.NextButton()->click();
+    page_->BackButton()->click();
+    page_->NextButton()->setEnabled(true);
+    page_->NextButton()->click();
+    QCOMPARE(h_->posted, (std::vector<WizardCommand>{30, 26, 27, 14}));
+    QVERIFY(cam_.starts.isEmpty());
+}
+
+QTEST_MAIN(WpsPagesTest)
+#include "wireless_wps_test.moc"
