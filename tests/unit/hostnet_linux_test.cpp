@@ -34,6 +34,7 @@ TEST(NetadminRequestTest, AcceptsOnlyTheFixedFormatForItsInterface) {
         {"add eth0 192.168.5.254", false, "an add without prefix"},
         {"add eth0 192.168.5/24", false, "a short address inet_aton would take"},
         {"add eth0 0x7f.1.1.1/8", false, "hex forms"},
+        {"add eth0 192.168.010.1/24", false, "a leading zero, octal to inet_aton"},
         {"add eth0 fe80::1/64", false, "IPv6"},
         {"add eth0 192.168.5.256/24", false, "an octet above 255"},
         {"add eth0 192.168.5.1/33", false, "a prefix above 32"},

@@ -23,6 +23,9 @@ bool ParseIpv4(std::string_view text, uint32_t& address) {
             if (pos >= text.size() || text[pos] != '.') return false;
             ++pos;
         }
+        // "010" would be octal to inet_aton and decimal to us: refuse it
+        // rather than guess which one the writer meant.
+        if (pos + 1 < text.size() && text[pos] == '0' && text[pos + 1] >= '0' && text[pos + 1] <= '9') return false;
         std::size_t digits = 0;
         unsigned value = 0;
         while (pos < text.size() && text[pos] >= '0' && text[pos] <= '9' && digits < 3) {

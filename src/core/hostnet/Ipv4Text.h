@@ -11,9 +11,9 @@ namespace orvanta::hostnet {
 
 std::string FormatIpv4(uint32_t address);
 
-// Strict: exactly four decimal parts 0..255, nothing before or after. Used
-// for anything that crosses into the privileged helper, so no inet_addr
-// leniency (octal, hex, short forms) here.
+// Strict: exactly four decimal parts 0..255 without leading zeros, nothing
+// before or after. Used for anything that crosses into the privileged
+// helper, so no inet_addr leniency (octal, hex, short forms) here.
 bool ParseIpv4(std::string_view text, uint32_t& address);
 
 // Prefix length of a contiguous mask, or -1 when the mask has holes.
