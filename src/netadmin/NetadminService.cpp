@@ -130,6 +130,15 @@ std::string NetadminService::Probe(const NetadminRequest& req) {
 
 std::string NetadminService::Arp(const NetadminRequest& req) {
     if (std::string err = OpenArp(); !err.empty()) return err;
+    // A request names its sender, and neighbours learn from it: with any
+    // source allowed, anyone could use us to poison their ARP caches. Only
+    // the interface's own addresses may speak.
+    std::vector<hostnet::AddressRecord> addresses;
+    if (const int e = hostnet::DumpIpv4Addresses(netlink_, addresses); e != 0) return FromErrno(e, {}, "CAP_NET_RAW");
+    bool own = false;
+    for (const auto& a : addresses)
+        if (a.index == ifIndex_ && a.address == req.source) own = true;
+    if (!own) return Error("refused", hostnet::FormatIpv4(req.source) + " is not an address of " + ifname_);
     const hostnet::ArpOutcome out = arp_.Request(req.address, req.source, req.waitMs);
     if (out.error != 0) return FromErrno(out.error, {}, "CAP_NET_RAW");
     return out.answered ? "mac " + hostnet::FormatMac(out.mac) : "noanswer";

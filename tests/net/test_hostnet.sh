@@ -142,8 +142,9 @@ check "probe: the PC's own address" "in use" "$(cli probe 192.168.1.10 --source 
 # --- the helper refuses what it must not do
 helper() { printf '%s\n' "$@" | lab_exec pc "$bin/orvanta-netadmin" eth0 | cut -d' ' -f1-2; }
 out=$(helper "add eth0 192.168.5/24" "add eth1 192.168.5.9/24" "add eth0 fe80::1/64" "del eth0 192.168.1.10/24" \
-    "add  eth0 192.168.5.9/24" "add eth0 192.168.5.9/24 x" "probe eth0 192.168.5.9 99999" "shutdown" | tr '\n' ' ')
-check "helper refusals" "err refused err refused err refused err refused err refused err refused err refused err refused " "$out"
+    "add  eth0 192.168.5.9/24" "add eth0 192.168.5.9/24 x" "probe eth0 192.168.5.9 99999" "shutdown" \
+    "arp eth0 192.168.1.253 192.168.1.1 1000" | tr '\n' ' ')
+check "helper refusals" "err refused err refused err refused err refused err refused err refused err refused err refused err refused " "$out"
 check "helper: PC address untouched" "192.168.1.10/24" "$(ip -n "$LAB_PC" -4 -o addr show dev eth0 | awk '{print $4}' | head -1)"
 
 # --- without the capabilities: at once, with one line naming the capability
