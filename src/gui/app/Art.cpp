@@ -4,8 +4,17 @@
 #include <QPainter>
 #include <QSvgRenderer>
 
+// The pictures are compiled into the static GUI library, where the linker
+// would drop the unreferenced resource object: register it explicitly.
+static void InitArtResources() { Q_INIT_RESOURCE(art); }
+
 namespace orvanta::art {
 namespace {
+
+void EnsureResources() {
+    static const bool done = (InitArtResources(), true);
+    (void)done;
+}
 
 struct Entry {
     int id;
@@ -53,6 +62,7 @@ QSize PictureSize(int resourceId) {
 }
 
 QString Path(int resourceId) {
+    EnsureResources();
     const Entry* e = Find(resourceId);
     return e ? QStringLiteral(":/art/") + QLatin1String(e->file) : QString();
 }

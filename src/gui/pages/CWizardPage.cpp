@@ -168,6 +168,7 @@ QLabel* CWizardPage::AddStatic(int id, QRect dlu, const QString& text) {
     label->setWordWrap(true);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     label->setGeometry(dlu);
+    if (id == 0) label->setObjectName(QStringLiteral("static"));
     Name(label, id, text);
     return label;
 }
@@ -266,6 +267,7 @@ CPictureFrame* CWizardPage::AddPicture(int id, QRect dlu, int pictureId) {
     auto* frame = new CPictureFrame(this);
     frame->setGeometry(dlu);
     frame->SetPicture(pictureId);
+    if (id == 0) frame->setObjectName(QStringLiteral("picture"));
     Name(frame, id, QStringLiteral("Picture"));
     return frame;
 }
