@@ -42,7 +42,10 @@ std::string FromErrno(int error, const std::string& extack, const char* cap) {
     switch (-error) {
         case EPERM:
         case EACCES: return Error("eperm", std::string(cap) + " missing: " + text);
-        case ENODEV: return Error("nodev", text);
+        // An interface that is down or gone fails every address alike.
+        case ENODEV:
+        case ENXIO:
+        case ENETDOWN: return Error("nodev", text);
         case EEXIST: return Error("exists", text);
         case EADDRNOTAVAIL:
         case ESRCH: return Error("notfound", text);
