@@ -4,6 +4,10 @@
 #include <gtest/gtest.h>
 #include <net/if.h>
 
+#include <linux/netlink.h>
+
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 
@@ -12,6 +16,7 @@
 #include "core/hostnet/TemporaryAddress.h"
 #include "core/hostnet/linux/DhcpLeases.h"
 #include "core/hostnet/linux/LinuxHostNetwork.h"
+#include "core/hostnet/linux/NetlinkSocket.h"
 #include "core/hostnet/linux/SystemFiles.h"
 
 namespace orvanta::hostnet {
@@ -136,6 +141,48 @@ TEST_F(TempDir, DhcpLeasesInClientOrder) {
     lease = FindDhcpLease(paths, 3, "eth0");
     EXPECT_EQ(lease.address, Ip("192.168.1.70"));
     EXPECT_EQ(lease.server, Ip("192.168.1.4"));
+}
+
+// An NLMSG_ERROR as the kernel sends it: the echoed request (whole, or only
+// its header when capped), then the attributes.
+std::vector<uint8_t> ErrorMessage(bool capped, uint32_t echoedPayload, const std::string& text, int lenSlack) {
+    std::vector<uint8_t> buf(NLMSG_HDRLEN + sizeof(nlmsgerr) + (capped ? 0 : NLMSG_ALIGN(echoedPayload)));
+    nlmsgerr err = {};
+    err.error = -EEXIST;
+    err.msg.nlmsg_len = NLMSG_HDRLEN + echoedPayload;
+    std::memcpy(buf.data() + NLMSG_HDRLEN, &err, sizeof err);
+    nlattr attr;
+    attr.nla_type = NLMSGERR_ATTR_MSG;
+    attr.nla_len = uint16_t(sizeof(nlattr) + text.size() + 1 + lenSlack);
+    const std::size_t at = buf.size();
+    buf.resize(at + NLA_ALIGN(sizeof(nlattr) + text.size() + 1), 0);
+    std::memcpy(buf.data() + at, &attr, sizeof attr);
+    std::memcpy(buf.data() + at + sizeof(nlattr), text.data(), text.size());
+    nlmsghdr h = {};
+    h.nlmsg_len = uint32_t(buf.size());
+    h.nlmsg_type = NLMSG_ERROR;
+    h.nlmsg_flags = NLM_F_ACK_TLVS | (capped ? NLM_F_CAPPED : 0);
+    std::memcpy(buf.data(), &h, sizeof h);
+    return buf;
+}
+
+TEST(NetlinkTest, ExtendedAckText) {
+    struct Row {
+        const char* what;
+        bool capped;
+        int lenSlack;
+        const char* expect;
+    } rows[] = {
+        {"capped echo", true, 0, "ipv4: Address already assigned"},
+        // Without the cap the whole request sits in between and must be skipped.
+        {"full echo", false, 0, "ipv4: Address already assigned"},
+        // An attribute claiming more than the message holds is not read.
+        {"overlong attribute", true, 64, ""},
+    };
+    for (const auto& r : rows) {
+        auto buf = ErrorMessage(r.capped, 24, "ipv4: Address already assigned", r.lenSlack);
+        EXPECT_EQ(ExtendedAckText(*reinterpret_cast<const nlmsghdr*>(buf.data())), r.expect) << r.what;
+    }
 }
 
 TEST(LinuxHostNetworkTest, MissingHelperFailsAtOnceWithOneLine) {

@@ -14,10 +14,10 @@ namespace {
 
 constexpr int kReplyTimeoutMs = 5000;
 
-// The extended-ack message text that follows an error, when the kernel sent
-// one (NLM_F_ACK_TLVS).
-std::string ExtackText(const nlmsghdr& h) {
-    if (!(h.nlmsg_flags & NLM_F_ACK_TLVS)) return {};
+}  // namespace
+
+std::string ExtendedAckText(const nlmsghdr& h) {
+    if (!(h.nlmsg_flags & NLM_F_ACK_TLVS) || h.nlmsg_len < NLMSG_HDRLEN + sizeof(nlmsgerr)) return {};
     const auto* err = static_cast<const nlmsgerr*>(NLMSG_DATA(&h));
     std::size_t offset = NLMSG_HDRLEN + sizeof(nlmsgerr);
     // Without NLM_F_CAPPED the whole original request is echoed first.
@@ -36,8 +36,6 @@ std::string ExtackText(const nlmsghdr& h) {
     }
     return text;
 }
-
-}  // namespace
 
 NetlinkSocket::~NetlinkSocket() {
     if (fd_ >= 0) close(fd_);
@@ -99,7 +97,7 @@ int NetlinkSocket::Transact(std::vector<uint8_t> request, std::string* text) {
             if (h->nlmsg_seq != seq_) continue;
             if (h->nlmsg_type != NLMSG_ERROR) continue;
             const auto* err = static_cast<const nlmsgerr*>(NLMSG_DATA(h));
-            if (text) *text = ExtackText(*h);
+            if (text) *text = ExtendedAckText(*h);
             return err->error;  // 0 for a plain ACK, else -errno
         }
     }

@@ -48,6 +48,9 @@ private:
     std::vector<uint8_t> bytes_;
 };
 
+// The kernel's extended-ack message that follows an NLMSG_ERROR, or "".
+std::string ExtendedAckText(const nlmsghdr& errorMessage);
+
 // Walks the rtattr list that follows a fixed part of `fixedLen` bytes.
 void ForEachAttribute(const nlmsghdr& msg, std::size_t fixedLen,
                       const std::function<void(uint16_t type, const uint8_t* data, std::size_t len)>& each);
