@@ -1,0 +1,270 @@
+// The manual setup path of the real wizard, offscreen, from the PC namespace
+// of the lab against simulated cameras: an installed camera is searched for,
+// read, set up page by page and saved, and the wizard returns to its first
+// page. The camera addresses come from ORVANTA_TEST_MANUAL_LAN (the wired and
+// wireless flow) and ORVANTA_TEST_MANUAL_PPPOE (the PPPoE flow); the date and
+// time the wizard took from the PC clock are written to the file named by
+// ORVANTA_TEST_MANUAL_OUT, for the script to find them in the camera.
+#include <QAbstractButton>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTreeWidget>
+#include <memory>
+
+#include "../unit/FakeHostNetwork.h"
+#include "core/i18n/IniFile.h"
+#include "core/i18n/LanguagePaths.h"
+#include "gui/app/CWizardDlg.h"
+#include "gui/controls/CIPAddressCtrl.h"
+#include "gui/pages/CSubSearchNet.h"
+#include "gui/pages/PageIndex.h"
+#include "manual_harness.h"
+#include "support/FakeUrlOpener.h"
+#include "support/ScriptedPrompter.h"
+
+using namespace orvanta;
+using namespace orvanta::testing;
+
+namespace {
+
+// Generous for a sanitizer build: a step that waits this long has failed.
+constexpr int kStepMs = 30000;
+
+}  // namespace
+
+class ManualFlow : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+
+    void lanFixedThenWirelessWpa2();
+    void pppoeOnTheIspPage();
+
+private:
+    CWizardDlg& Dlg() { return *dlg_; }
+    CameraSettings& S() { return dlg_->Settings(); }
+    CWizardPage* Page(int index) { return dlg_->Page(index); }
+    template <class T>
+    T* On(int page, int id) {
+        T* c = Page(page)->Control<T>(id);
+        if (!c) qFatal("control %d of page %d missing", id, page);
+        return c;
+    }
+    // Runs the event loop until `done` holds or a step's time is over.
+    template <class Pred>
+    static bool WaitFor(Pred done) {
+        QElapsedTimer clock;
+        clock.start();
+        while (!done() && clock.elapsed() < kStepMs) QTest::qWait(10);
+        return done();
+    }
+    bool At(int page) {
+        if (WaitFor([&] { return Dlg().Pages().CurrentIndex() == page; })) return true;
+        qWarning("expected page %d, the wizard shows %d", page, Dlg().Pages().CurrentIndex());
+        return false;
+    }
+    void Click(QAbstractButton* b) { b->click(); }
+    bool SearchAndRead(const QString& cameraIp);
+    bool ConfirmAndSave(PromptAnswer savedMessageAnswer);
+
+    std::unique_ptr<QTemporaryDir> tmp_;
+    hostnet::FakeHostNetwork net_;
+    ScriptedPrompter prompter_;
+    FakeUrlOpener urls_;
+    std::unique_ptr<CWizardDlg> dlg_;
+};
+
+void ManualFlow::init() {
+    const QString source = qEnvironmentVariable("ORVANTA_SOURCE_DIR");
+    QVERIFY2(!source.isEmpty(), "ORVANTA_SOURCE_DIR is not set");
+    // A fresh folder and fake network for every flow.
+    tmp_ = std::make_unique<QTemporaryDir>();
+    net_ = hostnet::FakeHostNetwork();
+    prompter_.Clear();
+    QTemporaryDir& dir_ = *tmp_;
+    QDir(dir_.path()).mkpath(QStringLiteral("Language"));
+    QDir(dir_.path()).mkpath(QStringLiteral("config"));
+    const QString langDir = dir_.path() + QStringLiteral("/Language/");
+    QVERIFY(QFile::copy(source + QStringLiteral("/lang/English (ENG).ini"), langDir + QStringLiteral("English (ENG).ini")));
+    WriteIniString((dir_.path() + QStringLiteral("/config/defaultlang.ini")).toStdString(), "DefaultLang", "LangFile",
+                   "English (ENG).ini");
+
+    // The PC is already in the cameras' subnet, so no alias is needed.
+    hostnet::Adapter eth;
+    eth.index = 2;
+    eth.name = "eth0";
+    eth.type = hostnet::AdapterType::Ethernet;
+    eth.up = true;
+    eth.addresses.push_back({hostnet::Ip("10.97.0.1"), hostnet::Ip("255.255.255.0")});
+    net_.listing.adapters.push_back(eth);
+
+    WizardDlgOptions options;
+    options.hostNetwork = &net_;
+    options.prompter = &prompter_;
+    options.urlOpener = &urls_;
+    // Short periods, but long enough that a sanitizer build finishes a read
+    // before the progress bar gives it up.
+    options.timers.readTickMs = 40;
+    options.timers.saveTickMs = 40;
+    options.timers.refindTickMs = 40;
+    options.timers.searchTickMs = 150;
+    options.timers.wpsTickMs = 40;
+    options.timers.scanStepSleepMs = 0;
+    options.paths = std::make_unique<LanguagePaths>(dir_.path().toStdString() + "/", langDir.toStdString(),
+                                                    (dir_.path() + QStringLiteral("/config/")).toStdString());
+    options.aliasStateFile.clear();
+    options.removeStaleAliases = false;
+    dlg_ = std::make_unique<CWizardDlg>(std::move(options));
+    dlg_->Start();
+    dlg_->show();
+}
+
+void ManualFlow::cleanup() {
+    QVERIFY(!prompter_.HadUnexpected());
+    QVERIFY(prompter_.AllAnswersUsed());
+    dlg_.reset();
+    tmp_.reset();
+}
+
+// First page "Setup Camera", "No" on the choice page, a search, the camera
+// selected, Next: the camera is read and the system page comes up.
+bool ManualFlow::SearchAndRead(const QString& cameraIp) {
+    if (cameraIp.isEmpty()) {
+        qWarning("no camera address given");
+        return false;
+    }
+    Click(On<QAbstractButton>(kPageFirst, 1006));
+    if (!At(kPageChoose)) return false;
+    Click(On<QRadioButton>(kPageChoose, 1217));
+    Click(Page(kPageChoose)->NextButton());
+    if (!At(kPageSearchNet)) return false;
+    auto* search = static_cast<CSubSearchNet*>(Page(kPageSearchNet));
+    Click(search->Control<QAbstractButton>(1088));
+    if (!WaitFor([&] { return !search->Searching(); })) return false;
+    auto* list = search->Control<QTreeWidget>(1011);
+    QTreeWidgetItem* row = nullptr;
+    for (int i = 0; i < list->topLevelItemCount(); ++i)
+        if (list->topLevelItem(i)->text(0) == cameraIp) row = list->topLevelItem(i);
+    if (!row) {
+        qWarning("camera %s not found by the search", qPrintable(cameraIp));
+        return false;
+    }
+    list->setCurrentItem(row);
+    row->setSelected(true);
+    Click(search->NextButton());
+    // The read runs on the worker; an installed camera goes to the system page.
+    if (!At(kPageSystem)) return false;
+    if (S().Loaded != 1) return false;
+    return true;
+}
+
+// The DDNS page's Next asks before saving; the save ends with a message and
+// the first page.
+bool ManualFlow::ConfirmAndSave(PromptAnswer savedMessageAnswer) {
+    prompter_.Answer(PromptAnswer::Ok);          // save now?
+    prompter_.Answer(savedMessageAnswer);        // settings saved
+    Click(Page(kPageDDNS)->NextButton());
+    if (!At(kPageFirst)) return false;
+    return true;
+}
+
+void ManualFlow::lanFixedThenWirelessWpa2() {
+    QVERIFY(SearchAndRead(qEnvironmentVariable("ORVANTA_TEST_MANUAL_LAN")));
+    // What the camera holds is on the page.
+    QCOMPARE(On<QLineEdit>(kPageSystem, 1119)->text(), QStringLiteral("Old name"));
+
+    // System page: name, description, the PC's clock.
+    Type(On<QLineEdit>(kPageSystem, 1119), QStringLiteral("Lab Cam 7"));
+    Type(On<QLineEdit>(kPageSystem, 1120), QStringLiteral("Hall & stairs"));
+    Click(On<QRadioButton>(kPageSystem, 1177));
+    Click(Page(kPageSystem)->NextButton());
+    QVERIFY(At(kPageLANISP));
+    QCOMPARE(S().NTPEN, uint8_t{0});
+    const QString out = qEnvironmentVariable("ORVANTA_TEST_MANUAL_OUT");
+    if (!out.isEmpty()) {
+        QFile f(out);
+        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(QStringLiteral("Date=%1\nTime=%2\n").arg(QString::fromUtf8(S().Date), QString::fromUtf8(S().Time)).toUtf8());
+    }
+
+    // ISP link type: LAN.
+    Click(On<QRadioButton>(kPageLANISP, 1093));
+    Click(Page(kPageLANISP)->NextButton());
+    QVERIFY(At(kPageLANIP));
+
+    // LAN IP: fixed addresses; "Yes" to the wireless question.
+    Click(On<QRadioButton>(kPageLANIP, 1098));
+    const char* addresses[] = {"10.97.0.10", "255.255.255.0", "10.97.0.254", "10.97.0.53", "10.97.0.54"};
+    for (int i = 0; i < 5; ++i) On<CIPAddressCtrl>(kPageLANIP, 1014 + i)->SetFromRecordText(addresses[i]);
+    prompter_.Answer(PromptAnswer::Yes);
+    Click(Page(kPageLANIP)->NextButton());
+    QVERIFY(At(kPageWLANAP));
+    QCOMPARE(S().IPType, uint8_t{1});
+    QCOMPARE(S().LinkWireless, uint8_t{1});
+
+    // Wireless AP: infrastructure, WPA2-PSK with AES.
+    Type(On<QLineEdit>(kPageWLANAP, 1134), QStringLiteral("Lab Net"));
+    Choose(On<QComboBox>(kPageWLANAP, 1133), 1);
+    Choose(On<QComboBox>(kPageWLANAP, 1130), 3);
+    Choose(On<QComboBox>(kPageWLANAP, 1152), 0);
+    Type(On<QLineEdit>(kPageWLANAP, 1153), QStringLiteral("wpa key&=12345"));
+    Click(Page(kPageWLANAP)->NextButton());
+    QVERIFY(At(kPageWLANIP));
+
+    // Wireless IP: DHCP.
+    Click(On<QRadioButton>(kPageWLANIP, 1161));
+    Click(Page(kPageWLANIP)->NextButton());
+    QVERIFY(At(kPageUPnP));
+
+    // UPnP off, other stream ports.
+    On<QCheckBox>(kPageUPnP, 1084)->setChecked(false);
+    On<QLineEdit>(kPageUPnP, 1156)->setText(QStringLiteral("80"));
+    On<QLineEdit>(kPageUPnP, 1157)->setText(QStringLiteral("8000"));
+    On<QLineEdit>(kPageUPnP, 1158)->setText(QStringLiteral("8554"));
+    Click(Page(kPageUPnP)->NextButton());
+    QVERIFY(At(kPageDDNS));
+
+    // DDNS on.
+    Click(On<QCheckBox>(kPageDDNS, 1054));
+    On<QLineEdit>(kPageDDNS, 1123)->setText(QStringLiteral("labcam.example"));
+    On<QLineEdit>(kPageDDNS, 1124)->setText(QStringLiteral("ddns-user"));
+    On<QLineEdit>(kPageDDNS, 1125)->setText(QStringLiteral("ddns-pw"));
+    QVERIFY(ConfirmAndSave(PromptAnswer::Ok));
+    // Saved with the wireless link chosen on a camera with wireless.
+    QCOMPARE(prompter_.Prompts().back().text, QString::fromStdString(Dlg().Messages().Message[3]));
+}
+
+void ManualFlow::pppoeOnTheIspPage() {
+    QVERIFY(SearchAndRead(qEnvironmentVariable("ORVANTA_TEST_MANUAL_PPPOE")));
+
+    // System page: NTP in another zone, every six hours.
+    Click(On<QRadioButton>(kPageSystem, 1179));
+    Type(On<QLineEdit>(kPageSystem, 1023), QStringLiteral("ntp.lab.example"));
+    On<QComboBox>(kPageSystem, 1027)->setCurrentIndex(13);
+    On<QComboBox>(kPageSystem, 1026)->setCurrentIndex(6);
+    Click(Page(kPageSystem)->NextButton());
+    QVERIFY(At(kPageLANISP));
+
+    // ISP link type: PPPoE with the password typed twice.
+    Click(On<QRadioButton>(kPageLANISP, 1092));
+    Type(On<QLineEdit>(kPageLANISP, 1094), QStringLiteral("dsl user"));
+    Type(On<QLineEdit>(kPageLANISP, 1095), QStringLiteral("Dsl&Pw=1"));
+    Type(On<QLineEdit>(kPageLANISP, 1096), QStringLiteral("Dsl&Pw=1"));
+    Click(Page(kPageLANISP)->NextButton());
+    QVERIFY(At(kPageUPnP));
+    Click(Page(kPageUPnP)->NextButton());
+    QVERIFY(At(kPageDDNS));
+    QVERIFY(ConfirmAndSave(PromptAnswer::Ok));
+    QCOMPARE(prompter_.Prompts().back().text, QString::fromStdString(Dlg().Messages().Message[4]));
+}
+
+QTEST_MAIN(ManualFlow)
+#include "manual_flow_guiprog.moc"
