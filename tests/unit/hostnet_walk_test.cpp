@@ -2,6 +2,7 @@
 // driven through the scripted host network.
 #include <gtest/gtest.h>
 #include <net/if.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstring>
@@ -200,6 +201,30 @@ TEST_F(AliasFixture, StateFileOutlivesACrashAndIsClearedOnRemoval) {
     EXPECT_EQ(live.Count(), 0u);
     EXPECT_FALSE(std::ifstream(file).good());
     rmdir((std::string(dir) + "/orvanta").c_str());
+    rmdir(dir);
+}
+
+TEST(AddedAddressesTest, SharedFolderIsNeitherWrittenNorBelieved) {
+    char dir[] = "/tmp/ovh_stateXXXXXX";
+    ASSERT_NE(mkdtemp(dir), nullptr);
+    const std::string folder = std::string(dir) + "/orvanta";
+    ASSERT_EQ(mkdir(folder.c_str(), 0700), 0);
+    chmod(folder.c_str(), 0777);  // as another user's pre-made /tmp folder would be
+    const std::string file = folder + "/aliases";
+    {
+        std::ofstream(file) << "lo 10.9.255.254/16\n";  // planted
+    }
+    EXPECT_TRUE(AddedAddresses::Load(file).empty());
+    testing::internal::CaptureStderr();
+    AddedAddresses added(file);
+    added.Commit({if_nametoindex("lo"), Ip("192.168.5.254"), Ip("255.255.255.0")});
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("not a private folder"), std::string::npos);
+    std::ifstream in(file);
+    std::string line;
+    std::getline(in, line);
+    EXPECT_EQ(line, "lo 10.9.255.254/16");  // left as it was, not rewritten
+    std::remove(file.c_str());
+    rmdir(folder.c_str());
     rmdir(dir);
 }
 

@@ -23,6 +23,20 @@ std::string Line(const AliasContext& alias) {
     return std::string(name) + " " + FormatIpv4(alias.address) + "/" + std::to_string(MaskPrefix(alias.mask));
 }
 
+// The folder must be writable by us alone: in the /tmp fallback another
+// user could have made it first and placed a link where we write.
+bool PrivateFolder(const std::string& dir) {
+    mkdir(dir.c_str(), 0700);
+    struct stat st;
+    return lstat(dir.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == getuid() &&
+           (st.st_mode & 0022) == 0;
+}
+
+std::string Folder(const std::string& file) {
+    const auto slash = file.rfind('/');
+    return slash == std::string::npos || slash == 0 ? std::string(slash == 0 ? "/" : ".") : file.substr(0, slash);
+}
+
 }  // namespace
 
 AddedAddresses::AddedAddresses(std::string stateFile) : stateFile_(std::move(stateFile)) {}
@@ -63,10 +77,10 @@ void AddedAddresses::Save() const {
         std::remove(stateFile_.c_str());
         return;
     }
-    const auto slash = stateFile_.rfind('/');
-    if (slash != std::string::npos && slash > 0) {
-        // Private to the user: the file says which aliases to delete.
-        mkdir(stateFile_.substr(0, slash).c_str(), 0700);
+    if (!PrivateFolder(Folder(stateFile_))) {
+        std::fprintf(stderr, "orvanta: %s is not a private folder; aliases are not recorded\n",
+                     Folder(stateFile_).c_str());
+        return;
     }
     // Written beside and renamed over, so a crash mid-write leaves the old
     // list rather than half a line.
@@ -86,6 +100,9 @@ void AddedAddresses::Save() const {
 
 std::vector<AliasContext> AddedAddresses::Load(const std::string& stateFile) {
     std::vector<AliasContext> result;
+    struct stat dir;
+    if (lstat(Folder(stateFile).c_str(), &dir) != 0 || dir.st_uid != getuid() || (dir.st_mode & 0022) != 0)
+        return result;
     std::ifstream in(stateFile);
     std::string line;
     while (std::getline(in, line)) {
