@@ -62,35 +62,39 @@ void NavigationTest::startShowsOnlyTheFirstPage() {
 void NavigationTest::eachCodeShowsItsPage_data() {
     QTest::addColumn<int>("code");
     QTest::addColumn<int>("page");
+    QTest::addColumn<int>("questions");  // entry questions the page asks (answered No)
     // One row per page-showing code; a wrong row means a button leads to the
     // wrong step of the wizard.
-    QTest::newRow("3 system") << 3 << int(kPageSystem);
-    QTest::newRow("4 option") << 4 << int(kPageOption);
-    QTest::newRow("5 diagram") << 5 << int(kPageShowPic);
-    QTest::newRow("6 isp link type") << 6 << int(kPageLANISP);
-    QTest::newRow("7 wireless ap") << 7 << int(kPageWLANAP);
-    QTest::newRow("8 lan ip") << 8 << int(kPageLANIP);
-    QTest::newRow("9 wireless ip") << 9 << int(kPageWLANIP);
-    QTest::newRow("10 search") << 10 << int(kPageSearchNet);
-    QTest::newRow("11 server login") << 11 << int(kPageLogin);
-    QTest::newRow("13 server list") << 13 << int(kPageLinkSer);
-    QTest::newRow("14 upnp") << 14 << int(kPageUPnP);
-    QTest::newRow("15 ddns") << 15 << int(kPageDDNS);
-    QTest::newRow("20 ap scan") << 20 << int(kPageAPScan);
-    QTest::newRow("21 summary") << 21 << int(kPageSetAutoParam);
-    QTest::newRow("26 wps") << 26 << int(kPageWPS);
-    QTest::newRow("27 wps picture") << 27 << int(kPageWPSPic);
-    QTest::newRow("28 choice") << 28 << int(kPageChoose);
-    QTest::newRow("29 pppoe") << 29 << int(kPagePPPoE);
-    QTest::newRow("30 quick ip") << 30 << int(kPageWizardIP);
-    QTest::newRow("31 setup finished") << 31 << int(kPageSetupFinish);
-    // Back to the start from a page deep in the flow.
-    QTest::newRow("2 first") << 2 << int(kPageFirst);
+    QTest::newRow("3 system") << 3 << int(kPageSystem) << 0;
+    QTest::newRow("4 option") << 4 << int(kPageOption) << 0;
+    QTest::newRow("5 diagram") << 5 << int(kPageShowPic) << 0;
+    QTest::newRow("6 isp link type") << 6 << int(kPageLANISP) << 0;
+    QTest::newRow("7 wireless ap") << 7 << int(kPageWLANAP) << 0;
+    QTest::newRow("8 lan ip") << 8 << int(kPageLANIP) << 0;
+    QTest::newRow("9 wireless ip") << 9 << int(kPageWLANIP) << 0;
+    QTest::newRow("10 search") << 10 << int(kPageSearchNet) << 0;
+    QTest::newRow("11 server login") << 11 << int(kPageLogin) << 0;
+    QTest::newRow("13 server list") << 13 << int(kPageLinkSer) << 0;
+    QTest::newRow("14 upnp") << 14 << int(kPageUPnP) << 0;
+    QTest::newRow("15 ddns") << 15 << int(kPageDDNS) << 0;
+    QTest::newRow("20 ap scan") << 20 << int(kPageAPScan) << 1;
+    QTest::newRow("21 summary") << 21 << int(kPageSetAutoParam) << 0;
+    QTest::newRow("26 wps") << 26 << int(kPageWPS) << 1;
+    QTest::newRow("27 wps picture") << 27 << int(kPageWPSPic) << 0;
+    QTest::newRow("28 choice") << 28 << int(kPageChoose) << 0;
+    QTest::newRow("29 pppoe") << 29 << int(kPagePPPoE) << 0;
+    QTest::newRow("30 quick ip") << 30 << int(kPageWizardIP) << 0;
+    QTest::newRow("31 setup finished") << 31 << int(kPageSetupFinish) << 0;
+    // The scan and WPS pages ask to scan again when the camera saw no
+    // access point. Back to the start from a page deep in the flow.
+    QTest::newRow("2 first") << 2 << int(kPageFirst) << 0;
 }
 
 void NavigationTest::eachCodeShowsItsPage() {
     QFETCH(int, code);
     QFETCH(int, page);
+    QFETCH(int, questions);
+    for (int i = 0; i < questions; ++i) fx_->prompter.Answer(PromptAnswer::No);
     CWizardDlg& dlg = fx_->Dlg();
     dlg.HandleCommand(cmd::kDdnsPage);  // start somewhere other than the target
     if (page == kPageDDNS) dlg.HandleCommand(cmd::kUpnpPage);
@@ -98,6 +102,7 @@ void NavigationTest::eachCodeShowsItsPage() {
     QCoreApplication::processEvents();
     QCOMPARE(dlg.Pages().CurrentIndex(), page);
     for (int i = 0; i < kPageCount; ++i) QCOMPARE(!dlg.Page(i)->isHidden(), i == page);
+    QCOMPARE(int(fx_->prompter.Prompts().size()), questions);
 }
 
 void NavigationTest::ignoredCodesChangeNothing_data() {
