@@ -43,7 +43,6 @@ private slots:
     void hexKeyCheck_data();
     void hexKeyCheck();
     void defaultKeyPicksTheKeyField();
-    void wpaStoresKeyAndIndexes();
 
 private:
     template <class T>
@@ -360,34 +359,6 @@ void ManualNetworkTest::defaultKeyPicksTheKeyField() {
     page->NextButton()->click();
     QCOMPARE(s.WEPKeyE0, uint8_t{255});
     for (const char* k : {s.WEPKey0, s.WEPKey1, s.WEPKey3}) QVERIFY(QString::fromUtf8(k).startsWith("key-"));
-}
-
-void ManualNetworkTest::wpaStoresKeyAndIndexes() {
-    CameraSettings& s = h_->S();
-    s.ChType = 0;
-    s.WireSec = 0;
-    auto* page = ShowAp();
-    Type(On<QLineEdit>(page, 1134), QStringLiteral("Lab Net"));
-    Choose(On<QComboBox>(page, 1133), 1);
-    Choose(On<QComboBox>(page, 1131), 3);  // 5.5M
-    Choose(On<QComboBox>(page, 1130), 3);  // WPA2-PSK
-    Choose(On<QComboBox>(page, 1152), 1);  // TKIP
-    Type(On<QLineEdit>(page, 1153), QString(60, 'k'));
-    page->NextButton()->click();
-    QCOMPARE(h_->LastPosted(), cmd::kWlanIpPage);
-    QCOMPARE(QString::fromUtf8(s.SSID), QStringLiteral("Lab Net"));
-    QCOMPARE(s.WireType, uint8_t{1});
-    QCOMPARE(s.WireSec, uint8_t{3});
-    QCOMPARE(s.WPAEnc, uint8_t{1});
-    QCOMPARE(s.WireCh, uint8_t{0});
-    QCOMPARE(QString::fromUtf8(s.TxRate), QStringLiteral("5.5M"));
-    QCOMPARE(QString::fromUtf8(s.WPAKey), QString(58, 'k'));
-    // The record comes back into the page.
-    page = ShowAp();
-    QCOMPARE(On<QLineEdit>(page, 1153)->text(), QString(58, 'k'));
-    QCOMPARE(On<QComboBox>(page, 1130)->currentText(), QStringLiteral("WPA2-PSK"));
-    page->BackButton()->click();
-    QCOMPARE(h_->LastPosted(), cmd::kLanIpPage);
 }
 
 QTEST_MAIN(ManualNetworkTest)
