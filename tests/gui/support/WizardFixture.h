@@ -41,6 +41,8 @@ public:
     CWizardDlg& Start(const DeploymentSettings& deployment = {});
 
     CWizardDlg& Dlg() { return *dlg_; }
+    // Destroys the window (what closing the wizard does); the fakes stay.
+    void CloseWindow() { dlg_.reset(); }
     CameraSettings& Settings() { return dlg_->Settings(); }
 
     hostnet::FakeHostNetwork net;

@@ -1,0 +1,151 @@
+// The window's start-up and end as a whole: the PC's adapters and dial-up
+// account read into the record, the reachability probe only against the
+// configured host, the first page's box filled from both, and the aliases
+// removed when the window goes away.
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <QTest>
+
+#include "core/hostnet/Ipv4Text.h"
+#include "gui/pages/CSubFirst.h"
+#include "support/WizardFixture.h"
+
+using namespace orvanta;
+using namespace orvanta::hostnet;
+using namespace orvanta::testing;
+
+namespace {
+
+Adapter MakeAdapter(uint32_t index, AdapterType type, const char* address, const char* gateway, bool dhcp) {
+    Adapter a;
+    a.index = index;
+    a.name = type == AdapterType::Ppp ? "ppp0" : "eth0";
+    a.type = type;
+    a.up = true;
+    a.addresses.push_back({Ip(address), Ip("255.255.255.0")});
+    if (gateway) a.gateways.push_back(Ip(gateway));
+    a.dhcpEnabled = dhcp;
+    a.dhcpServer = dhcp ? Ip("192.168.1.1") : 0;
+    return a;
+}
+
+// A loopback TCP port: listening when `listen` is set, else bound to nobody
+// (closed) once the socket is gone. Returns the fd (or -1) through `fd`.
+int LoopbackPort(bool listen, int& fd) {
+    fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t len = sizeof addr;
+    if (fd < 0 || ::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 ||
+        ::getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &len) != 0)
+        return 0;
+    if (listen) {
+        ::listen(fd, 4);
+    } else {
+        ::close(fd);
+        fd = -1;
+    }
+    return ntohs(addr.sin_port);
+}
+
+}  // namespace
+
+class StartupTest : public QObject {
+    Q_OBJECT
+private slots:
+    void init() {
+        fx_ = std::make_unique<WizardFixture>();
+        fx_->WriteLanguage(QStringLiteral("English (ENG).ini"),
+                           QStringLiteral("[FirstPage]\nLinkTypeEthernet=ETH\nLinkTypePPPOE=PPPOE\nLinkFixedIP=FIXED\n"
+                                          "LinkDynamicIP=DYNAMIC\nLinkNotConnect=OFFLINE\n"));
+        fx_->RememberLanguage(QStringLiteral("English (ENG).ini"));
+    }
+    void cleanup() {
+        QVERIFY(!fx_->prompter.HadUnexpected());
+        fx_.reset();
+    }
+
+    void wiredPcReachingTheProbeHost();
+    void dialUpPcWithClosedProbePort();
+    void noProbeHostMeansNoInternet();
+    void closingRemovesTheAliases();
+
+private:
+    std::unique_ptr<WizardFixture> fx_;
+};
+
+void StartupTest::wiredPcReachingTheProbeHost() {
+    int fd = -1;
+    const int port = LoopbackPort(true, fd);
+    QVERIFY(port > 0);
+    fx_->net.listing.adapters.push_back(MakeAdapter(2, AdapterType::Ethernet, "192.168.1.5", "192.168.1.1", true));
+    DeploymentSettings d;
+    d.probeHost = QStringLiteral("127.0.0.1");
+    d.probePort = port;
+    CWizardDlg& dlg = fx_->Start(d);
+    ::close(fd);
+    const CameraSettings& s = dlg.Settings();
+    QCOMPARE(s.internetReachable, uint8_t{1});
+    QCOMPARE(s.HostAdapterFound, uint8_t{1});
+    QCOMPARE(s.HostIfIndex, 2u);
+    QCOMPARE(QByteArray(s.HostIP), QByteArray("192.168.1.5"));
+    QCOMPARE(s.HostDHCP, uint8_t{1});
+    // The login is asked afresh; the read flags start clear.
+    QCOMPARE(s.User[0], '\0');
+    QCOMPARE(s.Loaded, uint8_t{0});
+    QCOMPARE(dlg.FirstPage()->NetworkText(), QStringLiteral("ETH\nDYNAMIC"));
+    // No dial-up adapter: the phonebook is not read.
+    QVERIFY(fx_->net.CallsOf("dialup").empty());
+}
+
+void StartupTest::dialUpPcWithClosedProbePort() {
+    // A port nothing listens on (taken and given back).
+    int fd = -1;
+    const int closed = LoopbackPort(false, fd);
+    QVERIFY(closed > 0);
+    fx_->net.listing.adapters.push_back(MakeAdapter(5, AdapterType::Ppp, "10.64.0.2", nullptr, false));
+    fx_->net.dialUp.found = true;
+    fx_->net.dialUp.user = "alice";
+    fx_->net.dialUp.passwordKnown = true;
+    fx_->net.dialUp.password = "secret";
+    DeploymentSettings d;
+    d.probeHost = QStringLiteral("127.0.0.1");
+    d.probePort = closed;
+    CWizardDlg& dlg = fx_->Start(d);
+    const CameraSettings& s = dlg.Settings();
+    QCOMPARE(s.internetReachable, uint8_t{0});
+    QCOMPARE(s.HostDialUp, uint8_t{1});
+    QCOMPARE(QByteArray(s.DialUser), QByteArray("alice"));
+    QCOMPARE(dlg.FirstPage()->NetworkText(), QStringLiteral("OFFLINE"));
+}
+
+void StartupTest::noProbeHostMeansNoInternet() {
+    fx_->net.listing.adapters.push_back(MakeAdapter(2, AdapterType::Ethernet, "192.168.1.5", "192.168.1.1", false));
+    CWizardDlg& dlg = fx_->Start();
+    QCOMPARE(dlg.Settings().internetReachable, uint8_t{0});
+    QCOMPARE(dlg.FirstPage()->NetworkText(), QStringLiteral("OFFLINE"));
+    QCOMPARE(dlg.Pages().CurrentIndex(), 0);
+}
+
+void StartupTest::closingRemovesTheAliases() {
+    fx_->net.listing.adapters.push_back(MakeAdapter(2, AdapterType::Ethernet, "192.168.1.5", "192.168.1.1", false));
+    CWizardDlg& dlg = fx_->Start();
+    // Two aliases the camera operations added.
+    for (const char* address : {"10.0.0.254", "172.16.5.254"}) {
+        const AliasContext alias{2, Ip(address), Ip("255.255.255.0")};
+        QVERIFY(fx_->net.AddAlias(alias).ok());
+        dlg.Aliases().SetPending(alias);
+        dlg.Aliases().Commit(alias);
+    }
+    QVERIFY(fx_->net.CallsOf("del").empty());
+    fx_->CloseWindow();
+    QCOMPARE(int(fx_->net.CallsOf("del").size()), 2);
+    QVERIFY(fx_->net.present.empty());
+}
+
+QTEST_MAIN(StartupTest)
+#include "startup_test.moc"
