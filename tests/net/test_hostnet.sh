@@ -13,7 +13,16 @@ bin="${ORVANTA_BIN_DIR:?ORVANTA_BIN_DIR must name the built programs}"
 for p in orvanta-netadmin orvanta-cli hostnet_prog; do
     [ -x "$bin/$p" ] || { echo "missing $bin/$p" >&2; exit 1; }
 done
-command -v python3 >/dev/null || { echo "python3 needed for the camera's web side; skipped" >&2; exit 77; }
+# The camera's web side: the simulated camera when it is built, else a
+# plain web server.
+if [ -x "$bin/orvanta-camsim" ]; then
+    web=("$bin/orvanta-camsim" --no-discovery --http-port 80)
+elif command -v python3 >/dev/null; then
+    web=(python3 -m http.server 80 --bind 192.168.5.20)
+else
+    echo "neither orvanta-camsim nor python3 for the camera's web side; skipped" >&2
+    exit 77
+fi
 
 lab_init ovh
 lab_tmpdir
@@ -30,7 +39,7 @@ lab_add_camera camlan 192.168.1.20/24
 lab_add_camera d253 192.168.1.253/24
 ip -n "$(lab_ns cam)" link set eth0 address "$cam_mac"
 ip -n "$(lab_ns camlan)" link set eth0 address "$cam_mac"
-lab_start_bg cam "$LAB_TMP/web.log" python3 -m http.server 80 --bind 192.168.5.20 --directory "$LAB_TMP"
+lab_start_bg cam "$LAB_TMP/web.log" "${web[@]}"
 lab_wait_port cam tcp 80 10 || { echo "camera web side did not start" >&2; cat "$LAB_TMP/web.log" >&2; exit 1; }
 
 failures=0
@@ -88,7 +97,7 @@ wait_for_line "$LAB_TMP/hold-TERM.log" '^alias' 15
 check "alias .254 reported" "alias 192.168.5.254" "$(grep '^alias' "$LAB_TMP/hold-TERM.log")"
 check "alias .254 on the PC" "192.168.5.254/24 " "$(pc_aliases)"
 code=$(lab_exec pc curl -s -o /dev/null -w '%{http_code}' -m 5 http://192.168.5.20/)
-check "camera web side reached" 200 "$code"
+check "camera web side answers" yes "$([ "${code:-000}" != 000 ] && echo yes || echo "no ($code)")"
 check "alias recorded in the state file" "eth0 192.168.5.254/24" "$(cat "$state" 2>/dev/null)"
 for sig in TERM INT HUP; do
     log="$LAB_TMP/hold-$sig.log"
