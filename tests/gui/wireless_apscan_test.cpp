@@ -45,13 +45,11 @@ private slots:
         SetField(h_->settings.WEPKey1, "camera-key");
         page_ = std::make_unique<CSubAPScan>();
         h_->Attach(*page_);
-        h_->ctx.accessPoints = &list_;
     }
     void cleanup() {
         QVERIFY(!h_->prompter.HadUnexpected());
         page_.reset();
         h_.reset();
-        list_.clear();
     }
 
     void creationEmptiesTheWepKeys();
@@ -65,8 +63,8 @@ private slots:
 
 private:
     void Fill(std::vector<AccessPointEntry> aps) {
-        list_ = std::move(aps);
-        h_->settings.APCount = static_cast<uint32_t>(list_.size());
+        h_->kept.accessPoints = std::move(aps);
+        h_->settings.APCount = static_cast<uint32_t>(h_->kept.accessPoints.size());
         page_->LoadFromSettings();
     }
     QComboBox* Combo(int id) { return page_->Control<QComboBox>(id); }
@@ -74,7 +72,6 @@ private:
 
     std::unique_ptr<PageHarness> h_;
     std::unique_ptr<CSubAPScan> page_;
-    std::vector<AccessPointEntry> list_;
 };
 
 void ApScanPageTest::creationEmptiesTheWepKeys() {
@@ -250,12 +247,12 @@ void ApScanPageTest::emptyScanAsksForARescan() {
 }
 
 void ApScanPageTest::countBeyondTheListShowsOnlyTheList() {
-    list_ = {Ap("one", "Infra", "None", ""), Ap("two", "Infra", "None", "")};
+    h_->kept.accessPoints = {Ap("one", "Infra", "None", ""), Ap("two", "Infra", "None", "")};
     h_->settings.APCount = 40;
     page_->LoadFromSettings();
     QCOMPARE(Combo(1167)->count(), 2);
     // No list at all behaves as an empty scan.
-    h_->ctx.accessPoints = nullptr;
+    h_->ctx.kept = nullptr;
     h_->prompter.Answer(PromptAnswer::No);
     page_->LoadFromSettings();
     QCOMPARE(Combo(1167)->count(), 0);

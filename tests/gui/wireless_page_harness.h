@@ -12,6 +12,7 @@
 #include "core/i18n/LanguageStrings.h"
 #include "core/settings/CameraSettings.h"
 #include "gui/app/DeploymentSettings.h"
+#include "gui/app/KeptCameraResults.h"
 #include "gui/app/TimerSettings.h"
 #include "gui/app/WizardContext.h"
 #include "gui/pages/CWizardPage.h"
@@ -36,6 +37,7 @@ public:
         ctx.timers = &timers;
         ctx.deployment = &deployment;
         ctx.language = &lang;
+        ctx.kept = &kept;
         ctx.postCommand = [this](WizardCommand c) {
             posted.push_back(c);
             events << QStringLiteral("post %1").arg(c);
@@ -65,6 +67,7 @@ public:
     FakeUrlOpener urls;
     TimerSettings timers;
     DeploymentSettings deployment;
+    KeptCameraResults kept;
     LanguageStrings lang;
     WizardContext ctx;
     std::vector<WizardCommand> posted;

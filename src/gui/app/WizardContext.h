@@ -6,7 +6,6 @@
 
 #include <functional>
 #include <string>
-#include <vector>
 
 #include "gui/app/WizardCommand.h"
 
@@ -14,7 +13,6 @@ class QWidget;
 
 namespace orvanta {
 
-struct AccessPointEntry;
 struct CameraSettings;
 class LanguageStrings;
 namespace hostnet {
@@ -33,12 +31,6 @@ struct WizardContext {
     hostnet::HostNetwork* hostNetwork = nullptr;
     const TimerSettings* timers = nullptr;
     const DeploymentSettings* deployment = nullptr;
-
-    // The access points of the camera's last scan, kept by whoever ran the
-    // scan (the read task or a rescan) and shown by the scan and WPS pages;
-    // null while no scan has run. Settings().APCount says how many the camera
-    // reported; pages never read past the end of this list.
-    const std::vector<AccessPointEntry>* accessPoints = nullptr;
 
     // The active language file. Pages that read a text at the moment they
     // use it (rather than in ApplyLanguage) look it up here; the main window

@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "core/settings/FixedField.h"
+#include "gui/app/KeptCameraResults.h"
 
 namespace orvanta {
 namespace {
@@ -108,8 +109,12 @@ void CSubAPScan::ApplyLanguage(const LanguageStrings& lang) {
     KeepText(lang, "Message4", 1024);
 }
 
+const std::vector<AccessPointEntry>* CSubAPScan::KeptList() const {
+    return Context() && Context()->kept ? &Context()->kept->accessPoints : nullptr;
+}
+
 int CSubAPScan::ShownCount() const {
-    const std::vector<AccessPointEntry>* list = Context() ? Context()->accessPoints : nullptr;
+    const std::vector<AccessPointEntry>* list = KeptList();
     const std::size_t held = list ? list->size() : 0;
     return static_cast<int>(std::min<std::size_t>(Settings().APCount, held));
 }
@@ -126,7 +131,7 @@ void CSubAPScan::LoadFromSettings() {
 
     const int count = ShownCount();
     if (count > 0) {
-        shown_.assign(Context()->accessPoints->begin(), Context()->accessPoints->begin() + count);
+        shown_.assign(KeptList()->begin(), KeptList()->begin() + count);
         // A page left disabled by an earlier empty scan comes back to life
         // when a rescan found networks.
         SetEnabledAll({apList_, mac_, ssid_, mode_, channel_, quality_, security_, algorithm_}, true);

@@ -2,8 +2,9 @@
 // the chosen one and the key its security needs.
 // Controls carry their template ids as object names (see CWizardPage).
 //
-// The list itself belongs to whoever ran the scan; the page reads it through
-// the context each time code 20 shows it and never keeps a pointer into it.
+// The list itself belongs to the camera operations (the read task's scan or
+// a rescan); the page copies it from the context each time code 20 shows it
+// and never keeps a pointer into it.
 #pragma once
 
 #include <vector>
@@ -30,6 +31,8 @@ protected slots:
     void OnKeyFormatChanged();
 
 private:
+    // The kept scan, or null before any camera operation ran.
+    const std::vector<AccessPointEntry>* KeptList() const;
     // Entries the page may show: APCount, but never more than the list holds.
     int ShownCount() const;
     void ShowAccessPoint(int index);
