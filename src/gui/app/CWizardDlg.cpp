@@ -132,9 +132,13 @@ CWizardDlg::CWizardDlg(WizardDlgOptions options, QWidget* parent)
 
 CWizardDlg::~CWizardDlg() {
     hostnet::RemoveTemporaryAddresses(*hostNet_, added_);
+    // A connect still pending gives up at once; then the camera operations
+    // end (their timers and any worker) while the pages and the wait window
+    // they use still exist.
+    SetKeepConnecting(settings_, false);
+    cameraOps_.reset();
     delete wait_;
     wait_ = nullptr;
-    SetKeepConnecting(settings_, false);
     // Pages point at members of this window: they go before the members do
     // (the base class would delete them only after).
     for (CWizardPage*& page : pageObjects_) {
