@@ -25,7 +25,7 @@ QComboBox* FilledList(QComboBox* box, const QStringList& entries, int selected) 
 }
 
 // A list index as the record's one-byte fields keep it: no selection (-1)
-// lands as 255 and is sent as such, as the camera has always received it.
+// lands as 255, and the writer sends what the record holds.
 uint8_t IndexByte(int index) { return static_cast<uint8_t>(index); }
 
 }  // namespace
