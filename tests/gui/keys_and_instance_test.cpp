@@ -30,6 +30,7 @@ class KeysAndInstanceTest : public QObject {
 private slots:
     void enterAndEscapeDoNothing();
     void secondInstanceEndsAtOnce();
+    void helpAndVersionNeedNoWindowSystem();
 
 private:
     static QProcess* StartWizard(const QString& runtimeDir, const QString& configDir, const QStringList& args = {});
@@ -135,6 +136,35 @@ void KeysAndInstanceTest::secondInstanceEndsAtOnce() {
     QCOMPARE(first->exitStatus(), QProcess::NormalExit);
     QCOMPARE(first->exitCode(), 0);
     QVERIFY(!LockHeld(lock));
+}
+
+void KeysAndInstanceTest::helpAndVersionNeedNoWindowSystem() {
+    if (!QFile::exists(QStringLiteral(ORVANTA_BIN_DIR "/orvanta"))) QSKIP("orvanta is not built");
+    // No display and a platform that does not exist: creating the
+    // application object would abort, so these must answer before it.
+    QProcessEnvironment env;
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("no-such-platform"));
+    env.insert(QStringLiteral("PATH"), qEnvironmentVariable("PATH"));
+    const struct {
+        QStringList args;
+        int exitCode;
+        QByteArray expected;  // on stdout, or on stderr for a usage error
+    } cases[] = {
+        {{QStringLiteral("--help")}, 0, "Usage: orvanta"},
+        {{QStringLiteral("--version")}, 0, "orvanta "},
+        // An unknown option is a usage error, not a start.
+        {{QStringLiteral("--frobnicate")}, 2, "unknown option"},
+    };
+    for (const auto& c : cases) {
+        QProcess p;
+        p.setProcessEnvironment(env);
+        p.start(QStringLiteral(ORVANTA_BIN_DIR "/orvanta"), c.args);
+        QVERIFY(p.waitForFinished(15000));
+        QCOMPARE(p.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(p.exitCode(), c.exitCode);
+        const QByteArray out = p.readAllStandardOutput() + p.readAllStandardError();
+        QVERIFY2(out.contains(c.expected), out.constData());
+    }
 }
 
 QTEST_MAIN(KeysAndInstanceTest)
