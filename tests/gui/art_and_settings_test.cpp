@@ -9,6 +9,7 @@
 
 #include "gui/app/Art.h"
 #include "gui/app/DeploymentSettings.h"
+#include "gui/app/UrlOpener.h"
 
 using namespace orvanta;
 
@@ -19,6 +20,7 @@ private slots:
     void everyResourceLoads();
     void deployment_data();
     void deployment();
+    void urlOpenerRefusesWhatIsNotAWebAddress();
 };
 
 void ArtAndSettingsTest::everyResourceLoads_data() {
@@ -102,6 +104,15 @@ void ArtAndSettingsTest::deployment() {
     QCOMPARE(d.probePort, port);
     QCOMPARE(d.HasProbeHost(), !host.isEmpty());
     QCOMPARE(d.HasListingServer(), listing);
+}
+
+void ArtAndSettingsTest::urlOpenerRefusesWhatIsNotAWebAddress() {
+    // The address is built from text a camera reported: anything but an
+    // http(s) address must be refused before a handler ever sees it.
+    DesktopUrlOpener opener;
+    for (const char* url : {"file:///etc/passwd", "javascript:alert(1)", "smb://10.0.0.1/share", "", "http//no-colon",
+                            "ftp://192.168.1.10:21"})
+        QVERIFY2(!opener.Open(QString::fromLatin1(url)), url);
 }
 
 QTEST_MAIN(ArtAndSettingsTest)
