@@ -105,7 +105,7 @@ void CameraOperations::ReadCamera() {
     }
     StartTask(task::kRead);
     ShowWait();
-    progressTimer_.start(dlg_.Timers().readTickMs);
+    if (timersRunning_) progressTimer_.start(dlg_.Timers().readTickMs);
 }
 
 void CameraOperations::SaveCamera() {
@@ -122,7 +122,7 @@ void CameraOperations::SaveCamera() {
     // S2..S5
     StartTask(s.UseWPS == 1 ? task::kSaveAfterWps : task::kSave);
     ShowWait();
-    progressTimer_.start(dlg_.Timers().saveTickMs);
+    if (timersRunning_) progressTimer_.start(dlg_.Timers().saveTickMs);
 }
 
 void CameraOperations::StartTask(int32_t kind) {
@@ -218,7 +218,7 @@ void CameraOperations::StartRefind() {
         wait->SetText(QString::fromStdString(dlg_.Messages().note[4]));
     }
     ShowWait();
-    refindTimer_.start(dlg_.Timers().refindTickMs);
+    if (timersRunning_) refindTimer_.start(dlg_.Timers().refindTickMs);
 }
 
 void CameraOperations::TickRefind() {

@@ -50,6 +50,8 @@ public:
     using CameraSearch = std::function<int(discovery::DiscoveredCamera** records, int* count, int restart)>;
     void SetCameraSearch(CameraSearch search) { search_ = std::move(search); }
 
+    // false: the timers are not started and the test calls the ticks itself.
+    void SetTimersRunning(bool running) { timersRunning_ = running; }
     // One tick of timer 3 / timer 4 (the timers call these; tests may too).
     void TickProgress();
     void TickRefind();
@@ -57,8 +59,8 @@ public:
     enum class Phase { Idle, Reading, Saving, Refinding };
     Phase CurrentPhase() const { return phase_; }
     int Position() const { return position_; }
-    bool ProgressTimerActive() const { return progressTimer_.isActive(); }
-    bool RefindTimerActive() const { return refindTimer_.isActive(); }
+    bool ProgressTimerActive() const { return phase_ == Phase::Reading || phase_ == Phase::Saving; }
+    bool RefindTimerActive() const { return phase_ == Phase::Refinding; }
     // A worker, current or given up on, still runs.
     bool WorkerAlive();
     const KeptCameraResults& Kept() const { return kept_; }
@@ -90,6 +92,7 @@ private:
     QTimer refindTimer_;
     Phase phase_ = Phase::Idle;
     int position_ = 0;
+    bool timersRunning_ = true;
 };
 
 }  // namespace orvanta
