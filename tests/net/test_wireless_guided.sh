@@ -1,0 +1,78 @@
+#!/usr/bin/env bash
+# The guided wireless paths of the wizard in the lab: the wizard (offscreen)
+# in the PC namespace sets up one simulated camera by picking a WPA2 network
+# from the camera's scan and another by WPS, and meets a third whose scan is
+# empty and whose rescan fails. Checks what the cameras stored and received.
+set -u
+here="$(cd "$(dirname "$0")" && pwd)"
+# shellcheck source=lib/lab.sh
+. "$here/lib/lab.sh"
+
+bin="${ORVANTA_BIN_DIR:?ORVANTA_BIN_DIR must name the built programs}"
+for p in orvanta-camsim wireless_flow_guiprog; do
+    [ -x "$bin/$p" ] || { echo "missing $bin/$p" >&2; exit 1; }
+done
+export ORVANTA_SOURCE_DIR="${ORVANTA_SOURCE_DIR:-$(cd "$here/../.." && pwd)}"
+
+lab_init ovw
+lab_tmpdir
+T="$LAB_TMP"
+lab_add_pc 10.96.0.1/24
+lab_add_camera scan 10.96.0.10/24
+lab_add_camera wps 10.96.0.20/24
+lab_add_camera empty 10.96.0.30/24
+
+start_cam() {  # start_cam NAME IP MAC SERIAL args...
+    local name="$1" ip="$2" mac="$3" serial="$4"; shift 4
+    printf 'IPAddr=%s\nNetmask=255.255.255.0\nMAC=%s\nSerialNo=%s\nWPAKey=old key\n' "$ip" "$mac" "$serial" \
+        >"$T/$name.conf"
+    lab_start_bg "$name" "$T/$name.log" "$bin/orvanta-camsim" --config "$T/$name.conf" --mac "$mac" \
+        --serial "$serial" --request-log "$T/$name.req" "$@"
+    lab_wait_port "$name" tcp 80 10 || { echo "camera $name did not start" >&2; cat "$T/$name.log" >&2; exit 1; }
+    lab_wait_port "$name" udp 49160 10 || { echo "camera $name does not answer searches" >&2; exit 1; }
+}
+start_cam scan 10.96.0.10 02:00:00:96:00:0a SN-OVW-SCAN \
+    --ap "Home Net,00:11:22:33:44:55,Infra,6,80,WPA-PSK,TKIP" \
+    --ap "Office Net,00:11:22:33:44:66,Infra,11,60,WPA2-PSK,AES"
+start_cam wps 10.96.0.20 02:00:00:96:00:14 SN-OVW-WPS --wps-after 1 \
+    --ap "Home Net,00:11:22:33:44:55,Infra,6,80,WPA2-PSK,AES"
+start_cam empty 10.96.0.30 02:00:00:96:00:1e SN-OVW-EMPTY
+
+rc=0
+lab_exec pc env QT_QPA_PLATFORM=offscreen HOME="$T" XDG_RUNTIME_DIR="$T" \
+    ORVANTA_TEST_WLAN_SCAN=10.96.0.10 ORVANTA_TEST_WLAN_WPS=10.96.0.20 ORVANTA_TEST_WLAN_EMPTY=10.96.0.30 \
+    "$bin/wireless_flow_guiprog" || rc=1
+
+failures=0
+fail() { echo "FAIL $*"; failures=$((failures + 1)); }
+stored() {  # stored CAMERA Key=value...
+    local cam="$1" line; shift
+    for line in "$@"; do
+        grep -qxF -- "$line" "$T/$cam.conf" || fail "$cam stored no '$line' (has '$(grep "^${line%%=*}=" "$T/$cam.conf")')"
+    done
+}
+sent() {  # sent CAMERA TEXT...
+    local cam="$1" text; shift
+    for text in "$@"; do grep -qF -- "$text" "$T/$cam.req" || fail "no request to $cam carried '$text'"; done
+}
+
+# By scan: the network picked, WPA2 with its key, wireless IP type on the wire.
+stored scan "SSID=Office Net" "WireSec=3" "WPAKey=office key&=1" "WPAEnc=0" "WireType=1"
+sent scan "/cgi-bin/ap_scan.cgi" "IPType=3&" "SSID=Office%20Net" "WPAKey=office%20key%26%3D1"
+
+# By WPS: start and one status query, then the WPS save: system and DDNS
+# written, the time read, the short network form; no wireless key sent.
+sent wps "/cgi-bin/wps.cgi" "WPS&WPS_ACK" "/cgi-bin/config_sysinfo.cgi?Act=2" "/cgi-bin/config_ddns.cgi?Act=2" \
+    "/cgi-bin/config_time.cgi?Act=1" "/cgi-bin/config_network.cgi?Act=2&Page=3"
+grep -q 'WPAKey=\|WEPKey0=\|SSID=' "$T/wps.req" && fail "the WPS save sent wireless settings"
+stored wps "WPAKey=old key"
+
+# Empty scan: the read's scan and the rescan's connection attempt to a dead port.
+[ "$(grep -c '^/cgi-bin/ap_scan.cgi' "$T/empty.req")" = 1 ] || fail "the empty camera was scanned other than once on its web port"
+
+if [ "$rc" = 0 ] && [ "$failures" = 0 ]; then
+    echo "ok   guided wireless: by scan, by WPS, empty scan with a failed rescan"
+    exit 0
+fi
+for c in scan wps; do echo "requests to $c:" >&2; cat "$T/$c.req" >&2; done
+exit 1

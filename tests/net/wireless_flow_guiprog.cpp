@@ -1,0 +1,248 @@
+// The guided wireless paths of the real wizard, offscreen, from the PC
+// namespace of the lab against simulated cameras: a new environment set up
+// for a wireless link by picking a network from the camera's own scan
+// (camera ORVANTA_TEST_WLAN_SCAN), by push-button WPS (ORVANTA_TEST_WLAN_WPS,
+// a camera that joins on the first status query), and a camera whose scan
+// finds nothing and whose web port then stops answering a rescan
+// (ORVANTA_TEST_WLAN_EMPTY). The script checks what the cameras received.
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTreeWidget>
+#include <memory>
+
+#include "../unit/FakeHostNetwork.h"
+#include "core/i18n/IniFile.h"
+#include "core/i18n/LanguagePaths.h"
+#include "core/settings/FixedField.h"
+#include "gui/app/CWizardDlg.h"
+#include "gui/pages/CSubSearchNet.h"
+#include "gui/pages/CSubWPS.h"
+#include "gui/pages/PageIndex.h"
+#include "support/FakeUrlOpener.h"
+#include "support/ScriptedPrompter.h"
+
+using namespace orvanta;
+using namespace orvanta::testing;
+
+namespace {
+
+// Generous for a sanitizer build: a step that waits this long has failed.
+constexpr int kStepMs = 30000;
+
+}  // namespace
+
+class WirelessFlow : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+
+    void pickANetworkFromTheScan();
+    void joinByWps();
+    void emptyScanThenFailedRescan();
+
+private:
+    CWizardDlg& Dlg() { return *dlg_; }
+    CameraSettings& S() { return dlg_->Settings(); }
+    CWizardPage* Page(int index) { return dlg_->Page(index); }
+    template <class T>
+    T* On(int page, int id) {
+        T* c = Page(page)->Control<T>(id);
+        if (!c) qFatal("control %d of page %d missing", id, page);
+        return c;
+    }
+    template <class Pred>
+    static bool WaitFor(Pred done) {
+        QElapsedTimer clock;
+        clock.start();
+        while (!done() && clock.elapsed() < kStepMs) QTest::qWait(10);
+        return done();
+    }
+    bool At(int page) {
+        if (WaitFor([&] { return Dlg().Pages().CurrentIndex() == page; })) return true;
+        qWarning("expected page %d, the wizard shows %d", page, Dlg().Pages().CurrentIndex());
+        return false;
+    }
+    bool ToQuickIpPage(const QString& cameraIp);
+    bool SaveAndRefind();
+
+    std::unique_ptr<QTemporaryDir> tmp_;
+    hostnet::FakeHostNetwork net_;
+    ScriptedPrompter prompter_;
+    FakeUrlOpener urls_;
+    std::unique_ptr<CWizardDlg> dlg_;
+};
+
+void WirelessFlow::init() {
+    const QString source = qEnvironmentVariable("ORVANTA_SOURCE_DIR");
+    QVERIFY2(!source.isEmpty(), "ORVANTA_SOURCE_DIR is not set");
+    tmp_ = std::make_unique<QTemporaryDir>();
+    net_ = hostnet::FakeHostNetwork();
+    prompter_.Clear();
+    const QString root = tmp_->path();
+    QDir(root).mkpath(QStringLiteral("Language"));
+    QDir(root).mkpath(QStringLiteral("config"));
+    const QString langDir = root + QStringLiteral("/Language/");
+    QVERIFY(QFile::copy(source + QStringLiteral("/lang/English (ENG).ini"), langDir + QStringLiteral("English (ENG).ini")));
+    WriteIniString((root + QStringLiteral("/config/defaultlang.ini")).toStdString(), "DefaultLang", "LangFile",
+                   "English (ENG).ini");
+
+    // The PC already has an address in the cameras' subnet: no alias.
+    hostnet::Adapter eth;
+    eth.index = 2;
+    eth.name = "eth0";
+    eth.type = hostnet::AdapterType::Ethernet;
+    eth.up = true;
+    eth.addresses.push_back({hostnet::Ip("10.96.0.1"), hostnet::Ip("255.255.255.0")});
+    net_.listing.adapters.push_back(eth);
+
+    WizardDlgOptions options;
+    options.hostNetwork = &net_;
+    options.prompter = &prompter_;
+    options.urlOpener = &urls_;
+    options.timers.readTickMs = 40;
+    options.timers.saveTickMs = 40;
+    options.timers.refindTickMs = 40;
+    options.timers.searchTickMs = 150;
+    options.timers.wpsTickMs = 20;
+    options.timers.scanStepSleepMs = 0;
+    options.paths = std::make_unique<LanguagePaths>(root.toStdString() + "/", langDir.toStdString(),
+                                                    (root + QStringLiteral("/config/")).toStdString());
+    options.aliasStateFile.clear();
+    options.removeStaleAliases = false;
+    dlg_ = std::make_unique<CWizardDlg>(std::move(options));
+    dlg_->Start();
+    dlg_->show();
+}
+
+void WirelessFlow::cleanup() {
+    QVERIFY(!prompter_.HadUnexpected());
+    QVERIFY(prompter_.AllAnswersUsed());
+    dlg_.reset();
+    tmp_.reset();
+}
+
+// "Setup Camera", Yes with Wireless, the diagram, a search, the camera
+// selected and read, the wizard chosen: the quick IP page with DHCP.
+bool WirelessFlow::ToQuickIpPage(const QString& cameraIp) {
+    if (cameraIp.isEmpty()) {
+        qWarning("no camera address given");
+        return false;
+    }
+    On<QAbstractButton>(kPageFirst, 1006)->click();
+    if (!At(kPageChoose)) return false;
+    On<QRadioButton>(kPageChoose, 1216)->click();
+    On<QRadioButton>(kPageChoose, 1219)->click();
+    Page(kPageChoose)->NextButton()->click();
+    if (!At(kPageShowPic)) return false;
+    Page(kPageShowPic)->NextButton()->click();
+    if (!At(kPageSearchNet)) return false;
+    auto* search = static_cast<CSubSearchNet*>(Page(kPageSearchNet));
+    search->Control<QAbstractButton>(1088)->click();
+    if (!WaitFor([&] { return !search->Searching(); })) return false;
+    auto* list = search->Control<QTreeWidget>(1011);
+    QTreeWidgetItem* row = nullptr;
+    for (int i = 0; i < list->topLevelItemCount(); ++i)
+        if (list->topLevelItem(i)->text(0) == cameraIp) row = list->topLevelItem(i);
+    if (!row) {
+        qWarning("camera %s not found by the search", qPrintable(cameraIp));
+        return false;
+    }
+    row->setSelected(true);
+    search->NextButton()->click();
+    // A new environment goes from the read to the option page.
+    if (!At(kPageOption)) return false;
+    if (S().Loaded != 1 || S().HasWireless != 1) return false;
+    On<QRadioButton>(kPageOption, 1068)->click();
+    Page(kPageOption)->NextButton()->click();
+    if (!At(kPageWizardIP)) return false;
+    On<QRadioButton>(kPageWizardIP, 1234)->click();
+    return true;
+}
+
+// UPnP and DDNS as they are, the summary's "Setup the Camera", the save and
+// the search for the camera afterwards: the setup finished page.
+bool WirelessFlow::SaveAndRefind() {
+    Page(kPageUPnP)->NextButton()->click();
+    if (!At(kPageDDNS)) return false;
+    Page(kPageDDNS)->NextButton()->click();
+    if (!At(kPageSetAutoParam)) return false;
+    prompter_.Answer(PromptAnswer::Ok);  // set the camera up now?
+    prompter_.Answer(PromptAnswer::Ok);  // saved
+    prompter_.Answer(PromptAnswer::Ok);  // found again
+    Page(kPageSetAutoParam)->Control<QAbstractButton>(1163)->click();
+    return At(kPageSetupFinish);
+}
+
+void WirelessFlow::pickANetworkFromTheScan() {
+    QVERIFY(ToQuickIpPage(qEnvironmentVariable("ORVANTA_TEST_WLAN_SCAN")));
+    prompter_.Answer(PromptAnswer::No);  // WPS? no: pick from the scan
+    Page(kPageWizardIP)->NextButton()->click();
+    QVERIFY(At(kPageAPScan));
+    QCOMPARE(S().UseWPS, uint8_t{0});
+
+    // The read task's scan: two networks, the second one WPA2-PSK.
+    auto* aps = On<QComboBox>(kPageAPScan, 1167);
+    QCOMPARE(aps->count(), 2);
+    aps->setCurrentIndex(1);
+    QCOMPARE(On<QLineEdit>(kPageAPScan, 1196)->text(), QStringLiteral("Office Net"));
+    QCOMPARE(On<QLineEdit>(kPageAPScan, 1172)->text(), QStringLiteral("WPA2-PSK"));
+    QVERIFY(On<QLineEdit>(kPageAPScan, 1199)->isEnabled());
+    On<QLineEdit>(kPageAPScan, 1199)->setText(QStringLiteral("office key&=1"));
+    Page(kPageAPScan)->NextButton()->click();
+    QVERIFY(At(kPageUPnP));
+    QCOMPARE(S().WireSec, uint8_t{3});
+    QVERIFY(SaveAndRefind());
+    // The wireless save message, then the found-again message.
+    QCOMPARE(prompter_.Prompts().size(), std::size_t{4});
+    QCOMPARE(prompter_.Prompts()[2].text, QString::fromStdString(Dlg().Messages().Message[3]));
+}
+
+void WirelessFlow::joinByWps() {
+    QVERIFY(ToQuickIpPage(qEnvironmentVariable("ORVANTA_TEST_WLAN_WPS")));
+    prompter_.Answer(PromptAnswer::Yes);  // WPS? yes
+    Page(kPageWizardIP)->NextButton()->click();
+    QVERIFY(At(kPageWPSPic));
+    QCOMPARE(S().UseWPS, uint8_t{1});
+    prompter_.Answer(PromptAnswer::Ok);  // joined
+    Page(kPageWPSPic)->NextButton()->click();
+    QVERIFY(At(kPageWPS));
+    auto* wps = static_cast<CSubWPS*>(Page(kPageWPS));
+    QVERIFY(WaitFor([&] { return !wps->Running(); }));
+    QCOMPARE(prompter_.Prompts().back().text, wps->Kept("Message3"));
+    QVERIFY(wps->NextButton()->isEnabled());
+    wps->NextButton()->click();
+    QVERIFY(At(kPageUPnP));
+    QVERIFY(SaveAndRefind());
+}
+
+void WirelessFlow::emptyScanThenFailedRescan() {
+    QVERIFY(ToQuickIpPage(qEnvironmentVariable("ORVANTA_TEST_WLAN_EMPTY")));
+    QCOMPARE(S().APScanOK, uint8_t{1});
+    QCOMPARE(S().APCount, 0u);
+    // From here on the camera's web port is dead: a port where nothing
+    // listens in its namespace.
+    SetField(S().CamPort, "81");
+    prompter_.Answer(PromptAnswer::No);   // WPS? no
+    prompter_.Answer(PromptAnswer::Yes);  // no network found: scan again?
+    prompter_.Answer(PromptAnswer::Ok);   // the rescan failed
+    Page(kPageWizardIP)->NextButton()->click();
+    QVERIFY(WaitFor([&] { return prompter_.Prompts().size() == 3; }));
+    QTest::qWait(100);
+    QCOMPARE(prompter_.Prompts()[1].text, Page(kPageAPScan)->Kept("Message1"));
+    QCOMPARE(prompter_.Prompts()[2].text, QString::fromStdString(Dlg().Messages().Message[2]));
+    QCOMPARE(prompter_.Prompts()[2].icon, PromptIcon::Exclamation);
+    QCOMPARE(Dlg().Pages().CurrentIndex(), int(kPageAPScan));
+    QCOMPARE(S().APScanOK, uint8_t{0});
+    QVERIFY(Dlg().isEnabled());
+}
+
+QTEST_MAIN(WirelessFlow)
+#include "wireless_flow_guiprog.moc"
