@@ -1,0 +1,87 @@
+#!/usr/bin/env bash
+# The wizard's real window on a real X server (Xvfb, the xcb platform, not
+# offscreen), walked through the guided LAN path by clicks against a
+# simulated camera, all inside the lab's namespaces. A screenshot of every
+# page reached lands in <build>/test-artifacts/walkthrough/<variant>/.
+#
+# Variants: English at 100% and Traditional Chinese at 200% by default;
+# ORVANTA_WALKTHROUGH_ALL=1 runs all four (both languages at both scales).
+# ORVANTA_WALKTHROUGH_REQUIRE names the last step that must be reached
+# (later steps are walked as far as they go and reported, not failed).
+set -u
+here="$(cd "$(dirname "$0")" && pwd)"
+# shellcheck source=lib/lab.sh
+. "$here/lib/lab.sh"
+
+bin="${ORVANTA_BIN_DIR:?ORVANTA_BIN_DIR must name the built programs}"
+src="${ORVANTA_SOURCE_DIR:?ORVANTA_SOURCE_DIR must name the source tree}"
+build="${ORVANTA_BUILD_DIR:-$bin/..}"
+prog="$bin/x11_walkthrough_guiprog"
+for p in orvanta-camsim orvanta-netadmin x11_walkthrough_guiprog; do
+    [ -x "$bin/$p" ] || { echo "missing $bin/$p (a build without the GUI?); skipped" >&2; exit 77; }
+done
+command -v Xvfb >/dev/null 2>&1 || { echo "Xvfb is not installed; skipped" >&2; exit 77; }
+
+require="${ORVANTA_WALKTHROUGH_REQUIRE:-setup-finished}"
+out="$build/test-artifacts/walkthrough"
+
+lab_init ovx
+lab_tmpdir
+T="$LAB_TMP"
+lab_add_pc 192.168.61.10/24
+lab_add_camera cam 192.168.61.20/24
+
+# The X server lives in the PC namespace too: its abstract socket is then
+# reachable only from there. -displayfd picks a free display number.
+lab_start_bg pc "$T/xvfb.log" bash -c \
+    'exec Xvfb -displayfd 3 -screen 0 1800x1400x24 -nolisten tcp -nolisten unix 3>"$1"' _ "$T/display"
+for _ in $(seq 1 100); do [ -s "$T/display" ] && break; sleep 0.05; done
+display="$(cat "$T/display" 2>/dev/null)"
+[ -n "$display" ] || { echo "Xvfb did not start" >&2; cat "$T/xvfb.log" >&2; exit 1; }
+
+cam_pid=
+start_camera() {
+    [ -n "$cam_pid" ] && lab_stop "$cam_pid"
+    # A fresh camera for each walk: the last one saved a new address.
+    # (The flush also takes the default route that broadcast replies use.)
+    lab_exec cam ip addr flush dev eth0
+    lab_exec cam ip addr add 192.168.61.20/24 dev eth0
+    lab_exec cam ip route replace default dev eth0
+    printf 'IPAddr=192.168.61.20\nNetmask=255.255.255.0\nGateway=192.168.61.1\nSerialNo=WALK-0001\nMAC=02:00:00:61:00:14\nModelName=OV-100\n' \
+        >"$T/cam.conf"
+    lab_start_bg cam "$T/cam.log" "$bin/orvanta-camsim" --config "$T/cam.conf" --iface eth0 \
+        --mac 02:00:00:61:00:14 --serial WALK-0001 --desc OV-100 --interface eth0 --readdress-delay-ms 300
+    cam_pid=$LAB_LAST_PID
+    lab_wait_port cam tcp 80 10 || { echo "camera did not start" >&2; cat "$T/cam.log" >&2; exit 1; }
+}
+
+failures=0
+walk() {  # walk VARIANT LANGUAGE SCALE
+    local variant="$1" language="$2" scale="$3"
+    start_camera
+    rm -rf "${out:?}/$variant"
+    mkdir -p "$out/$variant"
+    echo "== $variant"
+    lab_exec pc env DISPLAY=":$display" QT_QPA_PLATFORM=xcb QT_SCALE_FACTOR="$scale" \
+        ORVANTA_PROBE_HOST= XDG_RUNTIME_DIR="$T" HOME="$T" \
+        "$prog" --out "$out/$variant" --source "$src" --language "$language" \
+        --camera 192.168.61.20 --require-through "$require" >"$out/$variant/walk.log" 2>&1
+    local rc=$?
+    cat "$out/$variant/walk.log"
+    if [ "$rc" -ne 0 ] || ! grep -q "^walkthrough: reached $require\$" "$out/$variant/walk.log"; then
+        echo "FAIL walk $variant (exit $rc)"
+        failures=$((failures + 1))
+    else
+        echo "ok   walk $variant ($(find "$out/$variant" -name '*.png' | wc -l) screenshots)"
+    fi
+}
+
+walk en-100 "English (ENG)" 1
+walk cht-200 "繁體中文 (CHT)" 2
+if [ "${ORVANTA_WALKTHROUGH_ALL:-0}" = 1 ]; then
+    walk en-200 "English (ENG)" 2
+    walk cht-100 "繁體中文 (CHT)" 1
+fi
+
+[ "$failures" -eq 0 ] || { echo "$failures walk(s) failed"; exit 1; }
+echo "all walks passed; screenshots in $out"

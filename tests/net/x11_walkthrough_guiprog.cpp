@@ -1,0 +1,494 @@
+// Walks the real wizard window on a real X server through the guided LAN
+// path, the way a person would: every click lands on a control that is
+// visible, enabled and actually on top at its on-screen position, message
+// boxes are real QMessageBoxes answered by clicking their buttons, and the
+// X screen is grabbed as a PNG on every page reached.
+//
+// Besides the walk it lists, for every page, the controls without an
+// accessible name and the captions that do not fit their control, so that
+// the looks can be judged in every language and at every scale.
+//
+// Run by tests/net/test_x11_walkthrough.sh inside the lab's PC namespace
+// with DISPLAY pointing at an Xvfb there. Exit 0: every required step was
+// reached; 1: a required step failed; 2: bad arguments or no X display.
+#include <QAbstractButton>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPixmap>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QStyle>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QTreeWidget>
+#include <cstdio>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "core/i18n/IniFile.h"
+#include "core/i18n/LanguagePaths.h"
+#include "gui/app/CSubWait.h"
+#include "gui/app/CWizardDlg.h"
+#include "gui/app/QtPrompter.h"
+#include "gui/controls/CIPAddressCtrl.h"
+#include "gui/pages/CWizardPage.h"
+#include "gui/pages/PageIndex.h"
+
+namespace orvanta {
+namespace {
+
+struct Options {
+    QString outDir;
+    QString sourceDir;
+    QString language = QStringLiteral("English (ENG)");
+    QString cameraIp;
+    QString requireThrough;  // last step that must be reached; later ones may fail
+    QString path = QStringLiteral("guided-lan");  // or "login": another subnet, root password
+    QString password;                              // typed into the login dialog
+    int expectCameras = 1;                         // rows the search must show
+    bool strictAccessible = false;
+    int searchSeconds = 20;
+    int operationSeconds = 120;
+};
+
+void Say(const QString& line) {
+    std::printf("walkthrough: %s\n", line.toLocal8Bit().constData());
+    std::fflush(stdout);
+}
+
+// Logs every prompt and then shows it as the wizard would.
+class LoggingPrompter : public Prompter {
+public:
+    PromptAnswer Ask(QWidget* owner, const Prompt& prompt) override {
+        Say(QStringLiteral("prompt [%1] %2").arg(prompt.caption, prompt.text));
+        return real_.Ask(owner, prompt);
+    }
+    int RunModal(QDialog& dialog) override {
+        Say(QStringLiteral("dialog %1").arg(QString::fromLatin1(dialog.metaObject()->className())));
+        return real_.RunModal(dialog);
+    }
+
+private:
+    QtPrompter real_;
+};
+
+class Walk {
+public:
+    Walk(CWizardDlg& dlg, Options options) : dlg_(dlg), opt_(std::move(options)) {
+        // A person answers message boxes: the guided LAN path says No to
+        // joining by WPS and OK/Yes to everything else.
+        answerer_.setInterval(150);
+        QObject::connect(&answerer_, &QTimer::timeout, [this] { AnswerModal(); });
+        answerer_.start();
+    }
+
+    // The X screen's pixels under the main window (and under a message box
+    // over it), as they are on the display.
+    void Shot(const QString& name, QWidget* also = nullptr) {
+        QTest::qWait(250);  // let the X server receive the last paint
+        QRect area = dlg_.frameGeometry();
+        if (also != nullptr) area = area.united(also->frameGeometry());
+        QScreen* screen = dlg_.screen();
+        const QPixmap pixels = screen->grabWindow(0, area.x(), area.y(), area.width(), area.height());
+        const QString file = QDir(opt_.outDir).filePath(QStringLiteral("%1-%2.png").arg(++shots_, 2, 10, QLatin1Char('0')).arg(name));
+        if (pixels.isNull() || !pixels.save(file))
+            Say(QStringLiteral("could not save %1").arg(file));
+        else
+            Say(QStringLiteral("screenshot %1").arg(file));
+    }
+
+    bool WaitForPage(int index, int seconds) {
+        const auto shown = [&] {
+            return dlg_.Pages().CurrentIndex() == index && dlg_.Page(index)->isVisible() && dlg_.isEnabled() &&
+                   QApplication::activeModalWidget() == nullptr;
+        };
+        for (int waited = 0; waited < seconds * 1000 && !shown(); waited += 50) QTest::qWait(50);
+        if (!shown()) {
+            failure_ = QStringLiteral("page %1 not shown (page %2 is)").arg(index).arg(dlg_.Pages().CurrentIndex());
+            return false;
+        }
+        return true;
+    }
+
+    // Clicks a control of a page at its centre, as long as a person could:
+    // it is shown, enabled, and no other widget covers that point.
+    bool Click(int page, int id) {
+        QWidget* w = dlg_.Page(page)->Control<QWidget>(id);
+        if (w == nullptr) return Fail(QStringLiteral("control %1 missing on page %2").arg(id).arg(page));
+        return ClickWidget(w, w->rect().center(), QStringLiteral("%1/%2").arg(page).arg(id));
+    }
+
+    bool ClickWidget(QWidget* w, QPoint local, const QString& what) {
+        if (!w->isVisible()) return Fail(QStringLiteral("%1 is not visible").arg(what));
+        if (!w->isEnabled()) return Fail(QStringLiteral("%1 is disabled").arg(what));
+        const QPoint global = w->mapToGlobal(local);
+        QWidget* top = QApplication::widgetAt(global);
+        if (top != w && !w->isAncestorOf(top))
+            return Fail(QStringLiteral("%1 is covered at its centre by %2 '%3'")
+                            .arg(what, top != nullptr ? QString::fromLatin1(top->metaObject()->className()) : QStringLiteral("nothing"),
+                                 top != nullptr ? top->objectName() : QString()));
+        QTest::mouseClick(w, Qt::LeftButton, Qt::NoModifier, local);
+        QTest::qWait(50);
+        return true;
+    }
+
+    // Starts a search and waits until the camera shows in the list, then
+    // clicks its row.
+    bool SearchAndSelect(int page) {
+        auto* list = dlg_.Page(page)->Control<QTreeWidget>(1011);
+        if (list == nullptr) return Fail(QStringLiteral("camera list 1011 missing"));
+        if (!Click(page, 1088)) return false;
+        QTreeWidgetItem* row = nullptr;
+        for (int waited = 0; waited < opt_.searchSeconds * 1000 && row == nullptr; waited += 100) {
+            QTest::qWait(100);
+            if (list->topLevelItemCount() < opt_.expectCameras) continue;
+            for (int i = 0; i < list->topLevelItemCount(); ++i) {
+                QTreeWidgetItem* item = list->topLevelItem(i);
+                if (opt_.cameraIp.isEmpty() || item->text(0) == opt_.cameraIp) row = item;
+            }
+        }
+        if (row == nullptr)
+            return Fail(QStringLiteral("camera %1 not found by the search (%2 rows, %3 expected)")
+                            .arg(opt_.cameraIp)
+                            .arg(list->topLevelItemCount())
+                            .arg(opt_.expectCameras));
+        for (int i = 0; i < list->topLevelItemCount(); ++i) {
+            const QTreeWidgetItem* item = list->topLevelItem(i);
+            Say(QStringLiteral("found %1 %2 %3").arg(item->text(0), item->text(1), item->text(3)));
+        }
+        // Let the search run out, so the button's caption is at rest.
+        QTest::qWait(500);
+        list->scrollToItem(row);
+        const QRect r = list->visualItemRect(row);
+        return ClickWidget(list->viewport(), r.center(), QStringLiteral("camera row %1").arg(row->text(0)));
+    }
+
+    // The wait window of a camera operation, shot once while it shows.
+    void ShotWaitWindow(const QString& name) {
+        CSubWait* wait = dlg_.WaitDialog();
+        for (int waited = 0; waited < 3000 && (wait == nullptr || !wait->isVisible()); waited += 50) {
+            QTest::qWait(50);
+            wait = dlg_.WaitDialog();
+        }
+        if (wait != nullptr && wait->isVisible()) Shot(name, wait);
+    }
+
+    // A read-only field a page fills (the camera's new address, say).
+    bool ExpectText(int page, int id) {
+        auto* edit = dlg_.Page(page)->Control<QLineEdit>(id);
+        if (edit == nullptr) return Fail(QStringLiteral("field %1 missing on page %2").arg(id).arg(page));
+        Say(QStringLiteral("page %1 field %2: %3").arg(page).arg(id).arg(edit->text()));
+        return edit->text().isEmpty() ? Fail(QStringLiteral("field %1 is empty").arg(id)) : true;
+    }
+
+    bool Fail(const QString& why) {
+        failure_ = why;
+        return false;
+    }
+    const QString& Failure() const { return failure_; }
+    // Class names of the modal dialogs (other than message boxes) answered.
+    const QStringList& Dialogs() const { return dialogs_; }
+
+private:
+    void AnswerModal() {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (modal == nullptr || !modal->isVisible() || modal == answering_ || modal == &dlg_) return;
+        answering_ = modal;
+        auto* box = qobject_cast<QMessageBox*>(modal);
+        if (box == nullptr) {
+            AnswerDialog(modal);
+            return;
+        }
+        Shot(QStringLiteral("message"), box);
+        QAbstractButton* button = box->button(QMessageBox::No);
+        if (button == nullptr) button = box->button(QMessageBox::Ok);
+        if (button == nullptr) button = box->button(QMessageBox::Yes);
+        if (button != nullptr) QTest::mouseClick(button, Qt::LeftButton);
+    }
+
+    // The camera's login dialog gets the user and password typed in and OK
+    // clicked; any other dialog is shot and closed.
+    void AnswerDialog(QWidget* dialog) {
+        dialogs_ << QString::fromLatin1(dialog->metaObject()->className());
+        auto* user = dialog->findChild<QLineEdit*>(QStringLiteral("1358"));
+        auto* password = dialog->findChild<QLineEdit*>(QStringLiteral("1359"));
+        auto* ok = dialog->findChild<QPushButton*>(QStringLiteral("1374"));
+        if (user != nullptr && password != nullptr && ok != nullptr) {
+            user->clear();
+            QTest::keyClicks(user, QStringLiteral("root"));
+            password->clear();
+            QTest::keyClicks(password, opt_.password);
+            Shot(QStringLiteral("login"), dialog);
+            QTest::mouseClick(ok, Qt::LeftButton);
+            return;
+        }
+        Shot(QStringLiteral("dialog"), dialog);
+        if (auto* d = qobject_cast<QDialog*>(dialog)) d->reject();
+    }
+
+    CWizardDlg& dlg_;
+    Options opt_;
+    QTimer answerer_;
+    QWidget* answering_ = nullptr;
+    QString failure_;
+    QStringList dialogs_;
+    int shots_ = 0;
+};
+
+// ---- looks: accessible names and captions that do not fit ----
+
+QString CaptionOf(const QWidget* w) {
+    if (const auto* b = qobject_cast<const QAbstractButton*>(w)) return b->text();
+    if (const auto* l = qobject_cast<const QLabel*>(w)) return l->text();
+    if (const auto* g = qobject_cast<const QGroupBox*>(w)) return g->title();
+    return {};
+}
+
+bool IsControl(const QWidget* w) {
+    return qobject_cast<const QAbstractButton*>(w) || qobject_cast<const QLineEdit*>(w) ||
+           qobject_cast<const QComboBox*>(w) || qobject_cast<const QTreeWidget*>(w) ||
+           qobject_cast<const CIPAddressCtrl*>(w);
+}
+
+// The size a caption needs inside its control, or an empty size when the
+// control kind is not judged.
+QSize NeededSize(const QWidget* w) {
+    const QString text = CaptionOf(w);
+    if (text.trimmed().isEmpty()) return {};
+    const QFontMetrics fm(w->font());
+    if (const auto* l = qobject_cast<const QLabel*>(w)) {
+        if (l->pixmap().isNull() && l->wordWrap())
+            return {w->width(), l->heightForWidth(w->width())};
+        return l->sizeHint();
+    }
+    const QRect textRect = fm.boundingRect(QRect(0, 0, 10000, 10000), Qt::AlignLeft | Qt::TextShowMnemonic, text);
+    if (const auto* b = qobject_cast<const QAbstractButton*>(w)) {
+        int width = textRect.width() + 8;
+        if (!b->icon().isNull()) width += b->iconSize().width() + 4;
+        if (qobject_cast<const QRadioButton*>(w) || qobject_cast<const QCheckBox*>(w))
+            width += w->style()->pixelMetric(QStyle::PM_IndicatorWidth) + 6;
+        return {width, textRect.height()};
+    }
+    if (qobject_cast<const QGroupBox*>(w)) return {textRect.width() + 16, 0};
+    return {};
+}
+
+// Prints what a person would miss on every page; returns how many controls
+// have no accessible name.
+int ReviewLooks(CWizardDlg& dlg) {
+    int unnamed = 0;
+    for (int index = 0; index < kPageCount; ++index) {
+        CWizardPage* page = dlg.Page(index);
+        if (page == nullptr) continue;
+        const QString where = QStringLiteral("page %1 (%2)").arg(index).arg(QString::fromLatin1(page->Section()));
+        for (QWidget* w : page->findChildren<QWidget*>()) {
+            if (!w->isVisibleTo(page)) continue;  // hidden by the template
+            if (IsControl(w) && w->accessibleName().trimmed().isEmpty()) {
+                ++unnamed;
+                Say(QStringLiteral("no accessible name: %1 %2 '%3'")
+                        .arg(where, QString::fromLatin1(w->metaObject()->className()), w->objectName()));
+            }
+            const QSize need = NeededSize(w);
+            if (need.isEmpty()) continue;
+            if (need.width() > w->width() + 1 || need.height() > w->height() + 1)
+                Say(QStringLiteral("clipped: %1 control '%2' needs %3x%4, has %5x%6: \"%7\"")
+                        .arg(where, w->objectName())
+                        .arg(need.width())
+                        .arg(need.height())
+                        .arg(w->width())
+                        .arg(w->height())
+                        .arg(CaptionOf(w).left(60).replace(QLatin1Char('\n'), QLatin1Char(' '))));
+        }
+    }
+    return unnamed;
+}
+
+// ---- the guided LAN path ----
+
+struct Step {
+    const char* name;  // also the screenshot's name
+    int page;          // the page this step starts on
+    std::function<bool(Walk&)> act;
+};
+
+std::vector<Step> GuidedLanPath() {
+    return {
+        {"first-page", kPageFirst, [](Walk& w) { return w.Click(kPageFirst, 1006); }},
+        {"choose-link", kPageChoose,
+         [](Walk& w) { return w.Click(kPageChoose, 1216) && w.Click(kPageChoose, 1218) && w.Click(kPageChoose, 1214); }},
+        {"diagram", kPageShowPic, [](Walk& w) { return w.Click(kPageShowPic, 1045); }},
+        {"search", kPageSearchNet,
+         [](Walk& w) {
+             if (!w.SearchAndSelect(kPageSearchNet)) return false;
+             w.Shot(QStringLiteral("search-selected"));
+             if (!w.Click(kPageSearchNet, 1110)) return false;
+             w.ShotWaitWindow(QStringLiteral("reading"));
+             return true;
+         }},
+        {"option", kPageOption, [](Walk& w) { return w.Click(kPageOption, 1068) && w.Click(kPageOption, 1034); }},
+        {"quick-ip", kPageWizardIP, [](Walk& w) { return w.Click(kPageWizardIP, 1232); }},
+        {"upnp", kPageUPnP, [](Walk& w) { return w.Click(kPageUPnP, 1085); }},
+        {"ddns", kPageDDNS, [](Walk& w) { return w.Click(kPageDDNS, 1056); }},
+        {"summary", kPageSetAutoParam,
+         [](Walk& w) {
+             if (!w.Click(kPageSetAutoParam, 1163)) return false;
+             w.ShotWaitWindow(QStringLiteral("saving"));
+             return true;
+         }},
+        {"setup-finished", kPageSetupFinish,
+         [](Walk& w) { return w.ExpectText(kPageSetupFinish, 1022); }},
+    };
+}
+
+// A camera in another subnet behind a root password: the search shows every
+// camera, Next asks for the login, and with it the camera is read.
+std::vector<Step> LoginPath() {
+    return {
+        {"first-page", kPageFirst, [](Walk& w) { return w.Click(kPageFirst, 1006); }},
+        {"choose-no", kPageChoose, [](Walk& w) { return w.Click(kPageChoose, 1217) && w.Click(kPageChoose, 1214); }},
+        {"search", kPageSearchNet,
+         [](Walk& w) {
+             if (!w.SearchAndSelect(kPageSearchNet)) return false;
+             w.Shot(QStringLiteral("search-selected"));
+             return w.Click(kPageSearchNet, 1110);
+         }},
+        {"option-after-login", kPageOption,
+         [](Walk& w) {
+             return w.Dialogs().contains(QStringLiteral("orvanta::CDlgLoginRoot"))
+                        ? true
+                        : w.Fail(QStringLiteral("no login dialog was shown (dialogs: %1)").arg(w.Dialogs().join(u',')));
+         }},
+    };
+}
+
+bool ParseArgs(const QStringList& args, Options& opt) {
+    for (int i = 1; i < args.size(); ++i) {
+        const QString& a = args[i];
+        const auto value = [&](QString& into) {
+            if (i + 1 >= args.size()) return false;
+            into = args[++i];
+            return true;
+        };
+        bool ok = true;
+        if (a == QLatin1String("--out")) ok = value(opt.outDir);
+        else if (a == QLatin1String("--source")) ok = value(opt.sourceDir);
+        else if (a == QLatin1String("--language")) ok = value(opt.language);
+        else if (a == QLatin1String("--camera")) ok = value(opt.cameraIp);
+        else if (a == QLatin1String("--require-through")) ok = value(opt.requireThrough);
+        else if (a == QLatin1String("--path")) ok = value(opt.path);
+        else if (a == QLatin1String("--password")) ok = value(opt.password);
+        else if (a == QLatin1String("--expect-cameras")) {
+            QString n;
+            ok = value(n);
+            opt.expectCameras = n.toInt();
+        } else if (a == QLatin1String("--strict-accessible")) opt.strictAccessible = true;
+        else ok = false;
+        if (!ok) {
+            std::fprintf(stderr, "x11_walkthrough: bad argument '%s'\n", a.toLocal8Bit().constData());
+            return false;
+        }
+    }
+    return !opt.outDir.isEmpty() && !opt.sourceDir.isEmpty() &&
+           (opt.path == QLatin1String("guided-lan") || opt.path == QLatin1String("login"));
+}
+
+int Run(int argc, char** argv) {
+    QApplication app(argc, argv);
+    if (QGuiApplication::platformName() != QLatin1String("xcb")) {
+        std::fprintf(stderr, "x11_walkthrough: needs a real X server (QT_QPA_PLATFORM=xcb), got %s\n",
+                     QGuiApplication::platformName().toLocal8Bit().constData());
+        return 2;
+    }
+    Options opt;
+    if (!ParseArgs(QApplication::arguments(), opt)) {
+        std::fprintf(stderr,
+                     "usage: x11_walkthrough_guiprog --out DIR --source SRCDIR [--language NAME] [--camera IP] "
+                     "[--path guided-lan|login] [--password PW] [--expect-cameras N] [--require-through STEP] "
+                     "[--strict-accessible]\n");
+        return 2;
+    }
+    QDir().mkpath(opt.outDir);
+
+    // The shipped language files in a private folder, with the language
+    // already chosen so the chooser does not come up.
+    QTemporaryDir home;
+    const QString langDir = home.path() + QStringLiteral("/Language/");
+    const QString confDir = home.path() + QStringLiteral("/config/");
+    QDir().mkpath(langDir);
+    QDir().mkpath(confDir);
+    const QDir shipped(opt.sourceDir + QStringLiteral("/lang"));
+    for (const QString& name : shipped.entryList({QStringLiteral("*.ini")}, QDir::Files))
+        QFile::copy(shipped.filePath(name), langDir + name);
+    // defaultlang.ini names the file itself, ".ini" included.
+    QString languageFile = opt.language;
+    if (!languageFile.endsWith(QLatin1String(".ini"))) languageFile += QLatin1String(".ini");
+    if (!QFile::exists(langDir + languageFile)) {
+        std::fprintf(stderr, "x11_walkthrough: no language file '%s'\n", languageFile.toLocal8Bit().constData());
+        return 2;
+    }
+    WriteIniString((confDir + QStringLiteral("defaultlang.ini")).toStdString(), "DefaultLang", "LangFile",
+                   languageFile.toStdString());
+
+    LoggingPrompter prompter;
+    WizardDlgOptions options;
+    options.prompter = &prompter;
+    options.paths = std::make_unique<LanguagePaths>(home.path().toStdString() + "/", langDir.toStdString(),
+                                                    confDir.toStdString());
+    options.aliasStateFile.clear();
+    options.removeStaleAliases = false;
+    CWizardDlg dlg(std::move(options));
+    dlg.Start();
+    dlg.move(16, 16);
+    dlg.show();
+    if (!QTest::qWaitForWindowExposed(&dlg, 10000)) {
+        std::fprintf(stderr, "x11_walkthrough: the window was never exposed\n");
+        return 1;
+    }
+    Say(QStringLiteral("language %1, scale %2, window %3x%4")
+            .arg(opt.language, qEnvironmentVariable("QT_SCALE_FACTOR", QStringLiteral("1")))
+            .arg(dlg.width())
+            .arg(dlg.height()));
+
+    const int unnamed = ReviewLooks(dlg);
+    Say(QStringLiteral("%1 controls without an accessible name").arg(unnamed));
+
+    Walk walk(dlg, opt);
+    // Every step up to --require-through must work (all of them without it).
+    bool requiredPart = true;
+    int rc = 0;
+    const std::vector<Step> steps = opt.path == QLatin1String("login") ? LoginPath() : GuidedLanPath();
+    for (const Step& step : steps) {
+        const QString name = QString::fromLatin1(step.name);
+        const bool ok = walk.WaitForPage(step.page, opt.operationSeconds) && (walk.Shot(name), step.act(walk));
+        if (!ok) {
+            Say(QStringLiteral("%1 step '%2' failed: %3")
+                    .arg(requiredPart ? QStringLiteral("FAIL:") : QStringLiteral("stopped (not yet required):"),
+                         name, walk.Failure()));
+            walk.Shot(QStringLiteral("stopped-at-") + name);
+            if (requiredPart) rc = 1;
+            break;
+        }
+        Say(QStringLiteral("reached %1").arg(name));
+        if (name == opt.requireThrough) requiredPart = false;
+    }
+    if (opt.strictAccessible && unnamed > 0) rc = 1;
+    dlg.close();
+    return rc;
+}
+
+}  // namespace
+}  // namespace orvanta
+
+int main(int argc, char** argv) { return orvanta::Run(argc, argv); }
