@@ -1,14 +1,12 @@
 // The WPS pages: the counter of timer 2 against scripted camera answers
 // (when the status queries and the repeated starts go out, how the attempt
 // ends), a failed start, the entry step's rescan question and its "already
-// acknowledged" case, the timer dying with the page, and where the buttons
-// of both pages lead.
+// acknowledged" case, and the timer dying with the page.
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
 
 #include "gui/pages/CSubWPS.h"
-#include "gui/pages/CSubWPSPic.h"
 #include "wireless_page_harness.h"
 
 using namespace orvanta;
@@ -79,7 +77,6 @@ private slots:
     void entryStep_data();
     void entryStep();
     void timerStopsWithThePage();
-    void buttonsLead();
 
 private:
     std::unique_ptr<PageHarness> h_;
@@ -199,18 +196,6 @@ void WpsPagesTest::timerStopsWithThePage() {
     const int before = requests;
     QTest::qWait(60);
     QCOMPARE(requests, before);
-}
-
-void WpsPagesTest::buttonsLead() {
-    CSubWPSPic pic;
-    h_->Attach(pic);
-    pic.BackButton()->click();
-    pic.NextButton()->click();
-    page_->BackButton()->click();
-    page_->NextButton()->setEnabled(true);
-    page_->NextButton()->click();
-    QCOMPARE(h_->posted, (std::vector<WizardCommand>{30, 26, 27, 14}));
-    QVERIFY(cam_.starts.isEmpty());
 }
 
 QTEST_MAIN(WpsPagesTest)

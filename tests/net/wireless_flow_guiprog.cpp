@@ -2,9 +2,10 @@
 // namespace of the lab against simulated cameras: a new environment set up
 // for a wireless link by picking a network from the camera's own scan
 // (camera ORVANTA_TEST_WLAN_SCAN), by push-button WPS (ORVANTA_TEST_WLAN_WPS,
-// a camera that joins on the first status query), and a camera whose scan
-// finds nothing and whose web port then stops answering a rescan
-// (ORVANTA_TEST_WLAN_EMPTY). The script checks what the cameras received.
+// a camera that joins on the first status query, and ORVANTA_TEST_WLAN_NOWPS,
+// one that never acknowledges), and a camera whose scan finds nothing and
+// whose web port then stops answering a rescan (ORVANTA_TEST_WLAN_EMPTY).
+// The script checks what the cameras received.
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QDir>
@@ -46,6 +47,7 @@ private slots:
 
     void pickANetworkFromTheScan();
     void joinByWps();
+    void wpsNeverAcknowledged();
     void emptyScanThenFailedRescan();
 
 private:
@@ -221,6 +223,24 @@ void WirelessFlow::joinByWps() {
     wps->NextButton()->click();
     QVERIFY(At(kPageUPnP));
     QVERIFY(SaveAndRefind());
+}
+
+void WirelessFlow::wpsNeverAcknowledged() {
+    QVERIFY(ToQuickIpPage(qEnvironmentVariable("ORVANTA_TEST_WLAN_NOWPS")));
+    prompter_.Answer(PromptAnswer::Yes);  // WPS? yes
+    Page(kPageWizardIP)->NextButton()->click();
+    QVERIFY(At(kPageWPSPic));
+    prompter_.Answer(PromptAnswer::Ok);  // failed
+    Page(kPageWPSPic)->NextButton()->click();
+    QVERIFY(At(kPageWPS));
+    auto* wps = static_cast<CSubWPS*>(Page(kPageWPS));
+    QVERIFY(WaitFor([&] { return !wps->Running(); }));
+    // Thirty ticks, then the failure; Next stays off, Back and Start are on.
+    QCOMPARE(wps->Counter(), 1200);
+    QCOMPARE(prompter_.Prompts().back().text, wps->Kept("Message2"));
+    QVERIFY(!wps->NextButton()->isEnabled());
+    QVERIFY(wps->BackButton()->isEnabled());
+    QVERIFY(wps->Control(1215)->isEnabled());
 }
 
 void WirelessFlow::emptyScanThenFailedRescan() {

@@ -89,8 +89,8 @@ CSubAPScan::CSubAPScan(QWidget* parent) : CWizardPage(173, "ApscanPage", parent)
 }
 
 void CSubAPScan::OnInitPage() {
-    // Keys the camera reported must not be sent back unless the user types
-    // them again on this page.
+    // The page starts from four empty WEP keys; Next fills at most the one
+    // the user chose.
     CameraSettings& s = Settings();
     SetField(s.WEPKey0, "");
     SetField(s.WEPKey1, "");

@@ -21,7 +21,13 @@ enum Column { kColIp, kColMac, kColPort, kColDesc, kColSport, kColSerial, kColMa
 // A search is six ticks: the seventh only ends it.
 constexpr int kEndTick = 7;
 
-QString Latin(const char* field) { return QString::fromLocal8Bit(field); }
+// Record texts are 8-bit text in the locale's encoding, read no further
+// than their field's width.
+template <std::size_t N>
+QString Local8(const char (&field)[N]) {
+    const std::string_view text = FieldText(field);
+    return QString::fromLocal8Bit(text.data(), static_cast<qsizetype>(text.size()));
+}
 
 }  // namespace
 
@@ -134,13 +140,13 @@ void CSubSearchNet::FillRows(const discovery::DiscoveredCamera* records, int cou
     for (int i = 0; i < count; ++i) {
         const discovery::DiscoveredCamera& cam = records[i];
         auto* row = new QTreeWidgetItem;
-        row->setText(kColIp, Latin(cam.IpText));
-        row->setText(kColMac, Latin(cam.MacText));
-        row->setText(kColPort, Latin(cam.PortText));
-        row->setText(kColDesc, Latin(cam.DescInterface));
-        row->setText(kColSport, Latin(cam.SportText));
-        row->setText(kColSerial, Latin(cam.SerialNo));
-        row->setText(kColMask, Latin(cam.MaskText));
+        row->setText(kColIp, Local8(cam.IpText));
+        row->setText(kColMac, Local8(cam.MacText));
+        row->setText(kColPort, Local8(cam.PortText));
+        row->setText(kColDesc, Local8(cam.DescInterface));
+        row->setText(kColSport, Local8(cam.SportText));
+        row->setText(kColSerial, Local8(cam.SerialNo));
+        row->setText(kColMask, Local8(cam.MaskText));
         list_->addTopLevelItem(row);
     }
 }
