@@ -1,6 +1,7 @@
 #include "gui/app/CWizardApp.h"
 
 #include <sys/resource.h>
+#include <unistd.h>
 
 #include <QApplication>
 #include <QGuiApplication>
@@ -9,8 +10,11 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <string>
+#include <vector>
 
 #include "core/hostnet/ExitSignals.h"
+#include "core/i18n/LanguagePaths.h"
 #include "gui/app/CWizardDlg.h"
 #include "gui/app/DeploymentSettings.h"
 #include "gui/app/KeySwallower.h"
@@ -32,6 +36,8 @@ constexpr const char* kUsage =
     "  --help             show this help and exit\n"
     "  --version          show the version and exit\n"
     "  --measure-startup  print the time to the first page and the peak memory, then exit\n"
+    "  --demo             (as root) run against three simulated cameras in a private\n"
+    "                     network namespace, without touching the real network\n"
     "\n"
     "orvanta.ini beside the program names the host probed for Internet access\n"
     "and the camera-listing server ([Network] ProbeHost, ProbePort,\n"
@@ -49,6 +55,26 @@ long PeakRssKiB() {
     return usage.ru_maxrss;  // KiB on Linux
 }
 
+// The demo is a script (it builds the namespace and starts the simulated
+// cameras); it lies beside the program in a build tree and in
+// ../libexec/orvanta/ when installed. The other arguments go with it.
+int ExecDemo(int argc, char** argv) {
+    const std::string folder = LanguagePaths::ExecutableFolder();
+    std::vector<char*> args;
+    args.push_back(nullptr);  // the script's path, below
+    for (int i = 1; i < argc; ++i)
+        if (std::strcmp(argv[i], "--demo") != 0) args.push_back(argv[i]);
+    args.push_back(nullptr);
+    for (std::string path : {folder + "orvanta-demo", folder + "../libexec/orvanta/orvanta-demo"}) {
+        if (access(path.c_str(), X_OK) != 0) continue;
+        args[0] = path.data();
+        execv(path.c_str(), args.data());
+    }
+    std::fprintf(stderr, "orvanta: cannot start orvanta-demo (looked in %s and %s../libexec/orvanta/)\n",
+                 folder.c_str(), folder.c_str());
+    return 1;
+}
+
 }  // namespace
 
 int CWizardApp::HandleCommandLine(int argc, char** argv, bool& measureStartup) {
@@ -63,6 +89,7 @@ int CWizardApp::HandleCommandLine(int argc, char** argv, bool& measureStartup) {
             std::printf("orvanta %s\n", ORVANTA_VERSION);
             return 0;
         }
+        if (std::strcmp(arg, "--demo") == 0) return ExecDemo(argc, argv);
         if (std::strcmp(arg, "--measure-startup") == 0) {
             measureStartup = true;
             continue;
