@@ -90,7 +90,6 @@ private slots:
     void backLeadsByStartFlag_data();
     void backLeadsByStartFlag();
     void doubleClickReachesSubnetBeforeBrowser();
-    void plainSearchHidesNextAndNote();
 
 private:
     void RunSearch() {
@@ -280,19 +279,6 @@ void SearchPageTest::doubleClickReachesSubnetBeforeBrowser() {
     QCOMPARE(h_->settings.CamMask, uint32_t(htonl(0xFFFFFF00)));
     QCOMPARE(h_->settings.CamMAC[5], uint8_t{0x01});
     QVERIFY(h_->posted.empty());
-}
-
-void SearchPageTest::plainSearchHidesNextAndNote() {
-    h_->settings.StartSearch = 1;
-    page_->LoadFromSettings();
-    QVERIFY(page_->NextButton()->isHidden());
-    QVERIFY(page_->Control(1175)->isHidden());
-    h_->settings.StartSearch = 0;
-    h_->settings.StartSetup = 1;
-    page_->LoadFromSettings();
-    QVERIFY(!page_->NextButton()->isHidden());
-    QVERIFY(!page_->Control(1175)->isHidden());
-    QCOMPARE(page_->NextButton()->text(), QStringLiteral("Onward"));
 }
 
 QTEST_MAIN(SearchPageTest)
