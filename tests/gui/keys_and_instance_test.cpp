@@ -31,6 +31,7 @@ private slots:
     void enterAndEscapeDoNothing();
     void secondInstanceEndsAtOnce();
     void helpAndVersionNeedNoWindowSystem();
+    void terminatedWhileAskingForTheLanguage();
 
 private:
     static QProcess* StartWizard(const QString& runtimeDir, const QString& configDir, const QStringList& args = {});
@@ -165,6 +166,23 @@ void KeysAndInstanceTest::helpAndVersionNeedNoWindowSystem() {
         const QByteArray out = p.readAllStandardOutput() + p.readAllStandardError();
         QVERIFY2(out.contains(c.expected), out.constData());
     }
+}
+
+void KeysAndInstanceTest::terminatedWhileAskingForTheLanguage() {
+    if (!QFile::exists(QStringLiteral(ORVANTA_BIN_DIR "/orvanta"))) QSKIP("orvanta is not built");
+    QTemporaryDir runtime;
+    QTemporaryDir config;  // no defaultlang.ini: start-up asks for a language
+    std::unique_ptr<QProcess> wizard(StartWizard(runtime.path(), config.path()));
+    QVERIFY(wizard->waitForStarted(5000));
+    QTRY_VERIFY_WITH_TIMEOUT(LockHeld(runtime.path() + QStringLiteral("/orvanta.lock")), 20000);
+    // The chooser is up once defaultlang.ini exists (made empty before asking).
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(config.path() + QStringLiteral("/defaultlang.ini")), 20000);
+    QTest::qWait(300);
+    QCOMPARE(wizard->state(), QProcess::Running);
+    wizard->terminate();
+    QVERIFY2(wizard->waitForFinished(15000), "the wizard kept waiting for a language after SIGTERM");
+    QCOMPARE(wizard->exitStatus(), QProcess::NormalExit);
+    QCOMPARE(wizard->exitCode(), 0);
 }
 
 QTEST_MAIN(KeysAndInstanceTest)

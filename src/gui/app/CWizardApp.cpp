@@ -142,12 +142,21 @@ int CWizardApp::Run(int argc, char** argv) {
         exitNotifier = std::make_unique<QSocketNotifier>(hostnet::ExitSignalFd(), QSocketNotifier::Read);
         QObject::connect(exitNotifier.get(), &QSocketNotifier::activated, &dlg, [&dlg, &exitNotifier] {
             exitNotifier->setEnabled(false);
+            // A signal can arrive while a modal dialog runs its own loop
+            // (the language chooser during start-up): close it first, or
+            // the wizard would wait for an answer nobody gives.
+            for (int guard = 0; guard < 8 && QApplication::activeModalWidget() != nullptr; ++guard)
+                QApplication::activeModalWidget()->close();
             dlg.close();
             QCoreApplication::quit();
         });
     }
 
     dlg.Start();
+    // Asked to end during start-up: the main loop was never entered, so the
+    // quit above cannot end it; leave now (the window's destruction still
+    // removes what it added).
+    if (hostnet::ExitSignalReceived() != 0) return 0;
     dlg.show();
 
     if (measure) {
