@@ -3,7 +3,9 @@
 // the hidden buttons; the server button shown only with a listing server.
 #include <QAbstractButton>
 #include <QDialog>
+#include <QAction>
 #include <QLabel>
+#include <QPushButton>
 #include <QTest>
 
 #include "gui/app/Art.h"
@@ -43,6 +45,7 @@ private slots:
     void otherButtonsPostTheirCommands();
     void searchIntranetFollowsTheListingServer();
     void missingKeysLeaveButtonsWorking();
+    void aboutFromTheWindowMenu();
 
 private:
     CSubFirst* Start(const DeploymentSettings& d = {}) {
@@ -173,6 +176,30 @@ void FirstPageTest::missingKeysLeaveButtonsWorking() {
     page->Control<QAbstractButton>(1013)->click();
     QCoreApplication::processEvents();
     QCOMPARE(fx_->Dlg().Pages().CurrentIndex(), int(kPageSearchNet));
+}
+
+void FirstPageTest::aboutFromTheWindowMenu() {
+    fx_->WriteLanguage(QStringLiteral("English (ENG).ini"),
+                       kLanguage + QStringLiteral("[AboutDlg]\nInfo1=Orvanta 1.0\nInfo2=Line two\nDlgTitle=About it\n"
+                                                  "BtnOK=Close\n"));
+    CWizardDlg& dlg = fx_->Start();
+    QString title, info1, info2, ok;
+    fx_->prompter.AnswerDialog([&](QDialog& d) {
+        title = d.windowTitle();
+        info1 = d.findChild<QLabel*>(QStringLiteral("1371"))->text();
+        info2 = d.findChild<QLabel*>(QStringLiteral("1372"))->text();
+        ok = d.findChild<QPushButton*>(QStringLiteral("1373"))->text();
+        return int(QDialog::Accepted);
+    });
+    auto* about = dlg.findChild<QAction*>(QStringLiteral("aboutAction"));
+    QVERIFY(about);
+    QVERIFY(dlg.actions().contains(about));
+    about->trigger();
+    QCOMPARE(title, QStringLiteral("About it"));
+    QCOMPARE(info1, QStringLiteral("Orvanta 1.0"));
+    QCOMPARE(info2, QStringLiteral("Line two"));
+    QCOMPARE(ok, QStringLiteral("Close"));
+    QCOMPARE(dlg.Pages().CurrentIndex(), 0);
 }
 
 QTEST_MAIN(FirstPageTest)
