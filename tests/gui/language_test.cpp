@@ -3,6 +3,7 @@
 // ones too) while typed values stay; and the chooser's own behaviour.
 #include <QComboBox>
 #include <QDialog>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTest>
@@ -56,6 +57,8 @@ private slots:
     void rememberedLanguageIsNotAsked();
     void changeRecaptionsEveryPage();
     void chooserListsAfreshAndKeepsLastAnswer();
+    void chooserPreselectsTheUsersLanguage_data();
+    void chooserPreselectsTheUsersLanguage();
 
 private:
     std::unique_ptr<WizardFixture> fx_;
@@ -146,6 +149,43 @@ void LanguageTest::chooserListsAfreshAndKeepsLastAnswer() {
     dlg.HandleCommand(cmd::kChangeLanguage);
     QCOMPARE(fx_->RememberedLanguage(), QStringLiteral("English (ENG).ini"));
     QCOMPARE(dlg.Page(kPageFirst)->Control<QAbstractButton>(1013)->text(), QStringLiteral("EN find"));
+}
+
+void LanguageTest::chooserPreselectsTheUsersLanguage_data() {
+    QTest::addColumn<QByteArray>("locale");
+    QTest::addColumn<bool>("withFiles");
+    QTest::addColumn<QString>("preselected");
+    // The user's own code wins.
+    QTest::newRow("CHT user") << QByteArray("zh_TW.UTF-8") << true << "Second (CHT)";
+    // No file for ENU: the English (ENG) entry through the fallback.
+    QTest::newRow("ENU user") << QByteArray("en_US.UTF-8") << true << "English (ENG)";
+    QTest::newRow("ENG user") << QByteArray("en_GB.UTF-8") << true << "English (ENG)";
+    // An empty folder: nothing selected, an empty field (OK then means English).
+    QTest::newRow("no files") << QByteArray("de_DE.UTF-8") << false << "";
+}
+
+void LanguageTest::chooserPreselectsTheUsersLanguage() {
+    QFETCH(QByteArray, locale);
+    QFETCH(bool, withFiles);
+    QFETCH(QString, preselected);
+    if (!withFiles) {
+        QFile::remove(fx_->LanguageDir() + QStringLiteral("English (ENG).ini"));
+        QFile::remove(fx_->LanguageDir() + QStringLiteral("Second (CHT).ini"));
+    }
+    const QByteArray saved = qgetenv("LC_ALL");
+    qputenv("LC_ALL", locale);
+    QString shown;
+    fx_->prompter.AnswerDialog([&shown](QDialog& d) {
+        auto& chooser = dynamic_cast<CDlgLanguage&>(d);
+        shown = chooser.Combo()->currentText();
+        chooser.Confirm();
+        return int(QDialog::Accepted);
+    });
+    fx_->Start();
+    qputenv("LC_ALL", saved);
+    QCOMPARE(shown, preselected);
+    QCOMPARE(fx_->RememberedLanguage(),
+             preselected.isEmpty() ? QStringLiteral("English (ENG).ini") : preselected + QStringLiteral(".ini"));
 }
 
 QTEST_MAIN(LanguageTest)
