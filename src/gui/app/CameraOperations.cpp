@@ -35,6 +35,19 @@ constexpr int kRefindRange = 1500;
 constexpr int kFirstSearchAt = 200;
 constexpr int kSearchEvery = 100;
 
+// The read right after the login dialog. ReadSysinfoAuth takes any answer
+// as a reply, also the camera's "Unauthorized" for a wrong password, so on
+// its own a refused password would pass here and fail only later, inside
+// the read task, with the wrong message. The ordinary read of the same page
+// tells a refusal apart; it runs on a scratch copy so that only the
+// authenticated read fills the record.
+HttpResult ReadSysinfoAuthChecked(CameraSettings& s) {
+    const HttpResult r = ReadSysinfoAuth(s);
+    if (r < 0) return r;
+    CameraSettings scratch = s;
+    return ReadParameters(scratch, kPageSysinfo) == kHttpUnauthorized ? kHttpUnauthorized : r;
+}
+
 }  // namespace
 
 CameraOperations::CameraOperations(CWizardDlg& dlg) : dlg_(dlg), body_(RunWorkerTask) {
@@ -90,7 +103,7 @@ void CameraOperations::ReadCamera() {
         dlg_.Prompt().RunModal(login);  // OK or closed: the texts count either way
         SetField(s.User, login.UserText().toStdString());
         SetField(s.Password, login.PasswordText().toStdString());
-        if (ReadSysinfoAuth(s) < 0) {
+        if (ReadSysinfoAuthChecked(s) < 0) {
             dlg_.setEnabled(true);
             ShowMessage(7, mb::kIconStop);
             return;

@@ -1,0 +1,229 @@
+// Whole guided flows of the real main window against simulated cameras,
+// run offscreen inside the lab's PC namespace by test_guided_flow.sh. The
+// window uses the real host network (aliases and ARP through the helper,
+// inside the namespace only), a scripted prompter and shortened timers.
+// Each flow reads the camera's address and serial from the environment
+// (OVF_CAM_IP, OVF_CAM_MAC, OVF_CAM_SERIAL) and leaves the checks of what
+// the camera stored to the script.
+#include <arpa/inet.h>
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <array>
+
+#include "core/camera/TransportSettings.h"
+#include "core/hostnet/Ipv4Text.h"
+#include "core/i18n/IniFile.h"
+#include "core/i18n/LanguagePaths.h"
+#include "core/settings/FixedField.h"
+#include "gui/app/CWizardDlg.h"
+#include "gui/app/CSubWait.h"
+#include "gui/app/CameraOperations.h"
+#include "gui/controls/CIPAddressCtrl.h"
+#include "gui/dialogs/CDlgLoginRoot.h"
+#include "gui/pages/CWizardPage.h"
+#include "support/FakeUrlOpener.h"
+#include "support/ScriptedPrompter.h"
+
+using namespace orvanta;
+using namespace orvanta::testing;
+
+class GuidedFlow : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void lanPath();
+    void rootPassword();
+    void cameraNeverAnswers();
+    void cameraNeverComesBack();
+
+private:
+    CWizardPage* Page(int index) { return dlg_->Page(index); }
+    int Current() { return dlg_->Pages().CurrentIndex(); }
+    QString Message(int n) { return QString::fromStdString(dlg_->Messages().Message[n]); }
+    // What the search page stores when the user picks the camera.
+    void SelectCamera(bool newEnvironment);
+
+    QTemporaryDir dir_;
+    ScriptedPrompter prompter_;
+    FakeUrlOpener urls_;
+    std::unique_ptr<CWizardDlg> dlg_;
+};
+
+void GuidedFlow::init() {
+    // A camera that keeps its connection open is let go after 8 s, so a
+    // given-up read ends well within the test.
+    TransportSettings transport;
+    transport.receiveLimitMs = 8000;
+    SetTransportSettings(transport);
+
+    QDir(dir_.path()).mkpath(QStringLiteral("Language"));
+    QDir(dir_.path()).mkpath(QStringLiteral("config"));
+    const QDir lang(QString::fromLocal8Bit(qgetenv("ORVANTA_SOURCE_DIR")) + QStringLiteral("/lang"));
+    for (const QString& name : lang.entryList({QStringLiteral("*.ini")}, QDir::Files))
+        QFile::copy(lang.filePath(name), dir_.path() + QStringLiteral("/Language/") + name);
+    WriteIniString((dir_.path() + QStringLiteral("/config/defaultlang.ini")).toStdString(), "DefaultLang", "LangFile",
+                   "English (ENG).ini");
+
+    WizardDlgOptions options;
+    options.prompter = &prompter_;
+    options.urlOpener = &urls_;
+    options.timers.readTickMs = 300;   // a real read needs its 6.6 s
+    options.timers.saveTickMs = 20;
+    options.timers.refindTickMs = 100;  // searches every second, give-up at 15 s
+    options.timers.scanStepSleepMs = 0;
+    const std::string base = dir_.path().toStdString() + "/";
+    options.paths = std::make_unique<LanguagePaths>(base, base + "Language/", base + "config/");
+    options.aliasStateFile.clear();
+    options.removeStaleAliases = false;
+    dlg_ = std::make_unique<CWizardDlg>(std::move(options));
+    dlg_->Start();
+    dlg_->show();
+}
+
+void GuidedFlow::cleanup() {
+    QVERIFY(!prompter_.HadUnexpected());
+    QVERIFY(prompter_.AllAnswersUsed());
+    dlg_.reset();  // removes the aliases it added
+}
+
+void GuidedFlow::SelectCamera(bool newEnvironment) {
+    CameraSettings& s = dlg_->Settings();
+    const QByteArray ip = qgetenv("OVF_CAM_IP");
+    uint32_t addr = 0;
+    QVERIFY(hostnet::ParseIpv4(ip.toStdString(), addr));
+    std::array<uint8_t, 6> mac{};
+    QVERIFY(hostnet::ParseMac(qgetenv("OVF_CAM_MAC").toStdString(), mac));
+    s.CamAddr = addr;
+    s.CamMask = htonl(0xFFFFFF00u);
+    std::copy(mac.begin(), mac.end(), s.CamMAC);
+    SetField(s.CamSerial, qgetenv("OVF_CAM_SERIAL").toStdString());
+    s.CamWirelessIf = 0;
+    SetField(s.CamPort, "80");
+    SetField(s.CamIP, ip.toStdString());
+    s.NewEnvironment = newEnvironment ? 1 : 0;
+    s.StartSetup = 1;
+}
+
+void GuidedFlow::lanPath() {
+    // First page, "Setup Camera"; Yes with LAN; the diagram.
+    Page(kPageFirst)->Control<QAbstractButton>(1006)->click();
+    QTRY_COMPARE(Current(), int(kPageChoose));
+    Page(kPageChoose)->Control<QRadioButton>(1216)->click();
+    Page(kPageChoose)->Control<QRadioButton>(1218)->click();
+    Page(kPageChoose)->NextButton()->click();
+    QTRY_COMPARE(Current(), int(kPageShowPic));
+    Page(kPageShowPic)->NextButton()->click();
+    QTRY_COMPARE(Current(), int(kPageSearchNet));
+    // The camera as the search page stores it; Next there posts 18.
+    SelectCamera(true);
+    dlg_->PostCommand(cmd::kReadCamera);
+    QTRY_COMPARE_WITH_TIMEOUT(Current(), int(kPageOption), 15000);
+    QCOMPARE(dlg_->Settings().Loaded, uint8_t{1});
+
+    Page(kPageOption)->NextButton()->click();
+    QTRY_COMPARE(Current(), int(kPageWizardIP));
+    CWizardPage* ip = Page(kPageWizardIP);
+    ip->Control<QRadioButton>(1236)->click();
+    ip->Control<CIPAddressCtrl>(1227)->SetFromRecordText(qgetenv("OVF_NEW_IP").constData());
+    ip->Control<CIPAddressCtrl>(1228)->SetFromRecordText("255.255.255.0");
+    ip->Control<CIPAddressCtrl>(1229)->SetFromRecordText("10.98.0.1");
+    ip->Control<CIPAddressCtrl>(1233)->SetFromRecordText("10.98.0.1");
+    ip->NextButton()->click();
+    QTRY_COMPARE(Current(), int(kPageUPnP));
+    Page(kPageUPnP)->NextButton()->click();
+    QTRY_COMPARE(Current(), int(kPageDDNS));
+    Page(kPageDDNS)->NextButton()->click();
+    QTRY_COMPARE(Current(), int(kPageSetAutoParam));
+
+    prompter_.Answer(PromptAnswer::Ok);  // "write?"
+    prompter_.Answer(PromptAnswer::Ok);  // saved
+    prompter_.Answer(PromptAnswer::Ok);  // found again
+    Page(kPageSetAutoParam)->findChild<QAbstractButton*>(QStringLiteral("1163"))->click();
+    QTRY_COMPARE_WITH_TIMEOUT(Current(), int(kPageSetupFinish), 30000);
+    const auto& prompts = prompter_.Prompts();
+    QCOMPARE(prompts.size(), std::size_t{3});
+    QCOMPARE(prompts[1].text, Message(4));
+    QCOMPARE(prompts[2].text, Message(6));
+    const QString expected = QStringLiteral("http://%1:80").arg(QString::fromLatin1(qgetenv("OVF_NEW_IP")));
+    QCOMPARE(Page(kPageSetupFinish)->Control<QLineEdit>(1022)->text(), expected);
+    QCOMPARE(QString::fromLatin1(dlg_->Settings().CamIP), QString::fromLatin1(qgetenv("OVF_NEW_IP")));
+    QVERIFY(dlg_->isEnabled());
+}
+
+void GuidedFlow::rootPassword() {
+    SelectCamera(true);
+    dlg_->HandleCommand(cmd::kSearchPage);
+    // A wrong password: "Message7", and the search page stays usable.
+    prompter_.AnswerDialog([](QDialog& d) {
+        auto& login = static_cast<CDlgLoginRoot&>(d);
+        login.PasswordEdit()->setText(QStringLiteral("wrong"));
+        login.OkButton()->click();
+        return int(d.result());
+    });
+    prompter_.Answer(PromptAnswer::Ok);
+    dlg_->HandleCommand(cmd::kReadCamera);
+    QCOMPARE(prompter_.Prompts().size(), std::size_t{1});
+    QCOMPARE(prompter_.Prompts()[0].text, Message(7));
+    QCOMPARE(prompter_.Prompts()[0].icon, PromptIcon::Stop);
+    QCOMPARE(Current(), int(kPageSearchNet));
+    QVERIFY(dlg_->isEnabled());
+    QCOMPARE(QString::fromLatin1(dlg_->Settings().User), QStringLiteral("root"));
+    // The right one: the read goes on to the option page.
+    prompter_.AnswerDialog([](QDialog& d) {
+        auto& login = static_cast<CDlgLoginRoot&>(d);
+        login.PasswordEdit()->setText(QString::fromLatin1(qgetenv("OVF_ROOT_PASSWORD")));
+        login.OkButton()->click();
+        return int(d.result());
+    });
+    dlg_->HandleCommand(cmd::kReadCamera);
+    QTRY_COMPARE_WITH_TIMEOUT(Current(), int(kPageOption), 15000);
+    QCOMPARE(dlg_->Settings().Loaded, uint8_t{1});
+    QCOMPARE(prompter_.Dialogs().size(), 2);
+}
+
+void GuidedFlow::cameraNeverAnswers() {
+    SelectCamera(true);
+    dlg_->HandleCommand(cmd::kSearchPage);
+    prompter_.Answer(PromptAnswer::Ok);
+    QElapsedTimer clock;
+    clock.start();
+    dlg_->HandleCommand(cmd::kReadCamera);
+    QVERIFY(dlg_->WaitDialog()->isVisible());
+    QTRY_COMPARE_WITH_TIMEOUT(prompter_.Prompts().size(), std::size_t{1}, 30000);
+    QCOMPARE(prompter_.Prompts()[0].text, Message(2));
+    QCOMPARE(prompter_.Prompts()[0].caption, QStringLiteral("Orvanta"));
+    // Given up after 22 ticks of 300 ms, not when the stalled request ends.
+    QVERIFY2(clock.elapsed() < 8000, qPrintable(QString::number(clock.elapsed())));
+    QCOMPARE(Current(), int(kPageSearchNet));
+    QVERIFY(dlg_->isEnabled());
+    QCOMPARE(dlg_->Settings().Loaded, uint8_t{0});
+}
+
+void GuidedFlow::cameraNeverComesBack() {
+    SelectCamera(true);
+    dlg_->HandleCommand(cmd::kSearchPage);
+    dlg_->PostCommand(cmd::kReadCamera);
+    QTRY_COMPARE_WITH_TIMEOUT(Current(), int(kPageOption), 15000);
+    dlg_->Settings().WizardMode = 1;
+    prompter_.Answer(PromptAnswer::Ok);  // saved
+    prompter_.Answer(PromptAnswer::Ok);  // not found again
+    dlg_->PostCommand(cmd::kSaveCamera);
+    QTRY_COMPARE_WITH_TIMEOUT(prompter_.Prompts().size(), std::size_t{2}, 30000);
+    QCOMPARE(prompter_.Prompts()[0].text, Message(4));
+    QCOMPARE(prompter_.Prompts()[1].text, Message(5));
+    QTRY_COMPARE(Current(), int(kPageFirst));
+    QVERIFY(dlg_->isEnabled());
+}
+
+QTEST_MAIN(GuidedFlow)
+#include "guided_flow_guiprog.moc"
