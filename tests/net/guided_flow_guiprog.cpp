@@ -16,6 +16,7 @@
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QTemporaryDir>
+#include <QTreeWidget>
 #include <QTest>
 #include <array>
 
@@ -124,9 +125,22 @@ void GuidedFlow::lanPath() {
     QTRY_COMPARE(Current(), int(kPageShowPic));
     Page(kPageShowPic)->NextButton()->click();
     QTRY_COMPARE(Current(), int(kPageSearchNet));
-    // The camera as the search page stores it; Next there posts 18.
-    SelectCamera(true);
-    dlg_->PostCommand(cmd::kReadCamera);
+    // Search, pick the camera by its serial, Next: the read.
+    CWizardPage* search = Page(kPageSearchNet);
+    search->Control<QAbstractButton>(1088)->click();
+    auto* list = search->Control<QTreeWidget>(1011);
+    const QString serial = QString::fromLatin1(qgetenv("OVF_CAM_SERIAL"));
+    const auto findRow = [&]() -> QTreeWidgetItem* {
+        for (int i = 0; i < list->topLevelItemCount(); ++i)
+            for (int c = 0; c < list->columnCount(); ++c)
+                if (list->topLevelItem(i)->text(c) == serial) return list->topLevelItem(i);
+        return nullptr;
+    };
+    QTRY_VERIFY_WITH_TIMEOUT(findRow() != nullptr, 10000);
+    list->setCurrentItem(findRow());
+    findRow()->setSelected(true);
+    search->NextButton()->click();
+    QCOMPARE(QString::fromLatin1(dlg_->Settings().CamIP), QString::fromLatin1(qgetenv("OVF_CAM_IP")));
     QTRY_COMPARE_WITH_TIMEOUT(Current(), int(kPageOption), 15000);
     QCOMPARE(dlg_->Settings().Loaded, uint8_t{1});
 

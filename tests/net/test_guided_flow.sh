@@ -48,7 +48,8 @@ failures=0
 check() {  # check NAME command...   (OVF_ONLY=word runs only the checks naming it)
     local name="$1"; shift
     case "$name" in *"${OVF_ONLY:-}"*) ;; *) return 0 ;; esac
-    if "$@"; then echo "ok   $name"; else echo "FAIL $name"; failures=$((failures + 1)); fi
+    local start=$SECONDS
+    if "$@"; then echo "ok   $name ($((SECONDS - start)) s)"; else echo "FAIL $name"; failures=$((failures + 1)); fi
 }
 has() { grep -qxF -- "$2" "$1"; }  # has FILE LINE
 
