@@ -6,6 +6,10 @@
 // task has ended (never for a task that was given up on).
 #include <arpa/inet.h>
 
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <QCoreApplication>
 #include <QTest>
 #include <atomic>
@@ -16,6 +20,7 @@
 #include "core/settings/FixedField.h"
 #include "gui/app/CSubWait.h"
 #include "gui/app/CameraOperations.h"
+#include "gui/dialogs/CDlgLoginRoot.h"
 #include "gui/pages/CSubSetupFinish.h"
 #include "gui/pages/CWizardPage.h"
 #include "support/WizardFixture.h"
@@ -48,6 +53,45 @@ DiscoveredCamera Record(const char* serial, const char* ip, const char* port) {
     return c;
 }
 
+// A camera on loopback that refuses every login, answering `replies`
+// requests and then closing.
+class RefusingCamera {
+public:
+    explicit RefusingCamera(int replies) {
+        fd_ = socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in a{};
+        a.sin_family = AF_INET;
+        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        bind(fd_, reinterpret_cast<sockaddr*>(&a), sizeof a);
+        listen(fd_, 8);
+        socklen_t len = sizeof a;
+        getsockname(fd_, reinterpret_cast<sockaddr*>(&a), &len);
+        port_ = ntohs(a.sin_port);
+        thread_ = std::thread([this, replies] {
+            for (int i = 0; i < replies; ++i) {
+                const int c = accept(fd_, nullptr, nullptr);
+                if (c < 0) return;
+                char buf[2048];
+                (void)recv(c, buf, sizeof buf, 0);
+                static const char kReply[] = "HTTP/1.0 401 Unauthorized\r\n\r\nUnauthorized\r\n";
+                (void)send(c, kReply, sizeof kReply - 1, MSG_NOSIGNAL);
+                close(c);
+            }
+        });
+    }
+    ~RefusingCamera() {
+        shutdown(fd_, SHUT_RDWR);
+        thread_.join();
+        close(fd_);
+    }
+    std::string Port() const { return std::to_string(port_); }
+
+private:
+    int fd_ = -1;
+    uint16_t port_ = 0;
+    std::thread thread_;
+};
+
 }  // namespace
 
 class GuidedOperationsTest : public QObject {
@@ -66,6 +110,8 @@ private slots:
     void saveGivesUpOnThe101stTick();
     void refindWalksRecordsOnlyOnAChangeAndShowsTheCamera();
     void refindGivesUpAt1500();
+    void closedLoginDialogStillRetriesAsRoot();
+    void failedScanKeepsThePage();
 
 private:
     void Tick(int n) {
@@ -405,6 +451,46 @@ void GuidedOperationsTest::refindGivesUpAt1500() {
     RunPosted();
     QCOMPARE(CurrentPage(), int(kPageFirst));
     QVERIFY(fx_->Dlg().isEnabled());
+}
+
+void GuidedOperationsTest::closedLoginDialogStillRetriesAsRoot() {
+    // Empty login refused, the login read refused as well: three requests.
+    RefusingCamera camera(3);
+    SetField(fx_->Settings().CamIP, "127.0.0.1");
+    SetField(fx_->Settings().CamPort, camera.Port());
+    int runs = 0;
+    ops_->SetTaskBody([&runs](WorkerTask&) { ++runs; });
+    // The dialog is closed without OK: the retry goes out as "root" with
+    // an empty password, and its refusal is the login message.
+    fx_->prompter.AnswerDialog([](QDialog& d) -> int {
+        if (dynamic_cast<CDlgLoginRoot*>(&d) == nullptr) return -1;
+        d.reject();
+        return int(QDialog::Rejected);
+    });
+    fx_->prompter.Answer(PromptAnswer::Ok);
+    fx_->Dlg().HandleCommand(cmd::kReadCamera);
+    QCOMPARE(fx_->prompter.Dialogs(), QStringList{QStringLiteral("orvanta::CDlgLoginRoot")});
+    QCOMPARE(FieldText(fx_->Settings().User), std::string_view("root"));
+    QCOMPARE(FieldText(fx_->Settings().Password), std::string_view(""));
+    QCOMPARE(fx_->prompter.Prompts().size(), std::size_t{1});
+    QCOMPARE(fx_->prompter.Prompts()[0].text, QStringLiteral("M7"));
+    QCOMPARE(fx_->prompter.Prompts()[0].icon, PromptIcon::Stop);
+    QCOMPARE(fx_->prompter.Prompts()[0].caption, QString());
+    QVERIFY(fx_->Dlg().isEnabled());
+    QCOMPARE(runs, 0);
+    QCOMPARE(ops_->CurrentPhase(), CameraOperations::Phase::Idle);
+}
+
+void GuidedOperationsTest::failedScanKeepsThePage() {
+    fx_->Dlg().HandleCommand(cmd::kDdnsPage);
+    fx_->prompter.Answer(PromptAnswer::Ok);
+    fx_->Dlg().HandleCommand(cmd::kScanNow);  // no camera port: the scan fails
+    QCOMPARE(fx_->prompter.Prompts().size(), std::size_t{1});
+    QCOMPARE(fx_->prompter.Prompts()[0].text, QStringLiteral("M2"));
+    QCOMPARE(fx_->prompter.Prompts()[0].icon, PromptIcon::Exclamation);
+    QVERIFY(!fx_->Dlg().WaitDialog()->isVisible());
+    RunPosted();
+    QCOMPARE(CurrentPage(), int(kPageDDNS));
 }
 
 QTEST_MAIN(GuidedOperationsTest)
