@@ -12,6 +12,7 @@
 // with DISPLAY pointing at an Xvfb there. Exit 0: every required step was
 // reached; 1: a required step failed; 2: bad arguments or no X display.
 #include <QAbstractButton>
+#include <QAbstractSpinBox>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -127,7 +128,23 @@ public:
     bool Click(int page, int id) {
         QWidget* w = dlg_.Page(page)->Control<QWidget>(id);
         if (w == nullptr) return Fail(QStringLiteral("control %1 missing on page %2").arg(id).arg(page));
-        return ClickWidget(w, w->rect().center(), QStringLiteral("%1/%2").arg(page).arg(id));
+        const QString what = QStringLiteral("%1/%2").arg(page).arg(id);
+        // A radio or check box reacts only on its indicator and caption, so
+        // a person clicks the indicator; it must then be checked.
+        auto* radio = qobject_cast<QRadioButton*>(w);
+        auto* check = qobject_cast<QCheckBox*>(w);
+        if (radio != nullptr || check != nullptr) {
+            const int indicator = w->style()->pixelMetric(radio != nullptr ? QStyle::PM_ExclusiveIndicatorWidth
+                                                                           : QStyle::PM_IndicatorWidth,
+                                                          nullptr, w);
+            const bool before = check != nullptr && check->isChecked();
+            if (!ClickWidget(w, QPoint(indicator / 2 + 1, w->height() / 2), what)) return false;
+            const bool now = radio != nullptr ? radio->isChecked() : check->isChecked();
+            if (radio != nullptr ? !now : now == before)
+                return Fail(QStringLiteral("%1 did not change when its indicator was clicked").arg(what));
+            return true;
+        }
+        return ClickWidget(w, w->rect().center(), what);
     }
 
     bool ClickWidget(QWidget* w, QPoint local, const QString& what) {
@@ -226,8 +243,10 @@ private:
         auto* password = dialog->findChild<QLineEdit*>(QStringLiteral("1359"));
         auto* ok = dialog->findChild<QPushButton*>(QStringLiteral("1374"));
         if (user != nullptr && password != nullptr && ok != nullptr) {
-            user->clear();
-            QTest::keyClicks(user, QStringLiteral("root"));
+            if (!user->isReadOnly()) {  // the dialog fixes the user to "root"
+                user->clear();
+                QTest::keyClicks(user, QStringLiteral("root"));
+            }
             password->clear();
             QTest::keyClicks(password, opt_.password);
             Shot(QStringLiteral("login"), dialog);
@@ -257,6 +276,12 @@ QString CaptionOf(const QWidget* w) {
 }
 
 bool IsControl(const QWidget* w) {
+    // The editor inside a combo box, spin box or address control is named
+    // through its owner, which is judged itself.
+    const QWidget* owner = w->parentWidget();
+    if (owner != nullptr && (qobject_cast<const QComboBox*>(owner) || qobject_cast<const QAbstractSpinBox*>(owner) ||
+                             qobject_cast<const CIPAddressCtrl*>(owner)))
+        return false;
     return qobject_cast<const QAbstractButton*>(w) || qobject_cast<const QLineEdit*>(w) ||
            qobject_cast<const QComboBox*>(w) || qobject_cast<const QTreeWidget*>(w) ||
            qobject_cast<const CIPAddressCtrl*>(w);
@@ -297,8 +322,10 @@ int ReviewLooks(CWizardDlg& dlg) {
             if (!w->isVisibleTo(page)) continue;  // hidden by the template
             if (IsControl(w) && w->accessibleName().trimmed().isEmpty()) {
                 ++unnamed;
-                Say(QStringLiteral("no accessible name: %1 %2 '%3'")
-                        .arg(where, QString::fromLatin1(w->metaObject()->className()), w->objectName()));
+                Say(QStringLiteral("no accessible name: %1 %2 '%3' in %4 '%5'")
+                        .arg(where, QString::fromLatin1(w->metaObject()->className()), w->objectName(),
+                             QString::fromLatin1(w->parentWidget()->metaObject()->className()),
+                             w->parentWidget()->objectName()));
             }
             const QSize need = NeededSize(w);
             if (need.isEmpty()) continue;
@@ -364,7 +391,9 @@ std::vector<Step> LoginPath() {
              w.Shot(QStringLiteral("search-selected"));
              return w.Click(kPageSearchNet, 1110);
          }},
-        {"option-after-login", kPageOption,
+        // "No" on the choice page chose the manual path, which starts on
+        // the system page once the camera has been read.
+        {"system-after-login", kPageSystem,
          [](Walk& w) {
              return w.Dialogs().contains(QStringLiteral("orvanta::CDlgLoginRoot"))
                         ? true
