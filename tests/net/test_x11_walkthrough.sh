@@ -2,7 +2,8 @@
 # The wizard's real window on a real X server (Xvfb, the xcb platform, not
 # offscreen), walked through the guided LAN path by clicks against a
 # simulated camera, all inside the lab's namespaces. A screenshot of every
-# page reached lands in <build>/test-artifacts/walkthrough/<variant>/.
+# page reached lands in <build>/test-artifacts/walkthrough/<variant>/, and
+# one of each of the 21 pages as it stands in .../<variant>/pages/.
 #
 # Variants: English at 100% and Traditional Chinese at 200% by default;
 # ORVANTA_WALKTHROUGH_ALL=1 runs all four (both languages at both scales).
@@ -65,7 +66,7 @@ walk() {  # walk VARIANT LANGUAGE SCALE
     lab_exec pc env DISPLAY=":$display" QT_QPA_PLATFORM=xcb QT_SCALE_FACTOR="$scale" \
         ORVANTA_PROBE_HOST= XDG_RUNTIME_DIR="$T" HOME="$T" \
         "$prog" --out "$out/$variant" --source "$src" --language "$language" \
-        --camera 192.168.61.20 --require-through "$require" >"$out/$variant/walk.log" 2>&1
+        --camera 192.168.61.20 --require-through "$require" --all-pages >"$out/$variant/walk.log" 2>&1
     local rc=$?
     cat "$out/$variant/walk.log"
     if [ "$rc" -ne 0 ] || ! grep -q "^walkthrough: reached $require\$" "$out/$variant/walk.log"; then

@@ -60,6 +60,7 @@ struct Options {
     QString password;                              // typed into the login dialog
     int expectCameras = 1;                         // rows the search must show
     bool strictAccessible = false;
+    bool allPages = false;  // after the walk, shoot each of the 21 pages as well
     int searchSeconds = 20;
     int operationSeconds = 120;
 };
@@ -423,6 +424,7 @@ bool ParseArgs(const QStringList& args, Options& opt) {
             ok = value(n);
             opt.expectCameras = n.toInt();
         } else if (a == QLatin1String("--strict-accessible")) opt.strictAccessible = true;
+        else if (a == QLatin1String("--all-pages")) opt.allPages = true;
         else ok = false;
         if (!ok) {
             std::fprintf(stderr, "x11_walkthrough: bad argument '%s'\n", a.toLocal8Bit().constData());
@@ -445,7 +447,7 @@ int Run(int argc, char** argv) {
         std::fprintf(stderr,
                      "usage: x11_walkthrough_guiprog --out DIR --source SRCDIR [--language NAME] [--camera IP] "
                      "[--path guided-lan|login] [--password PW] [--expect-cameras N] [--require-through STEP] "
-                     "[--strict-accessible]\n");
+                     "[--strict-accessible] [--all-pages]\n");
         return 2;
     }
     QDir().mkpath(opt.outDir);
@@ -511,6 +513,22 @@ int Run(int argc, char** argv) {
         }
         Say(QStringLiteral("reached %1").arg(name));
         if (name == opt.requireThrough) requiredPart = false;
+    }
+    // Pages the walk does not pass (the manual and wireless ones among them)
+    // are shown one by one as they stand, so their looks can be judged too.
+    if (opt.allPages) {
+        const QString pagesDir = QDir(opt.outDir).filePath(QStringLiteral("pages"));
+        QDir().mkpath(pagesDir);
+        for (int index = 0; index < kPageCount; ++index) {
+            dlg.Pages().ShowPage(index);
+            QTest::qWait(250);
+            const QRect area = dlg.frameGeometry();
+            const QPixmap pixels = dlg.screen()->grabWindow(0, area.x(), area.y(), area.width(), area.height());
+            const QString file = QDir(pagesDir).filePath(
+                QStringLiteral("%1-%2.png").arg(index, 2, 10, QLatin1Char('0')).arg(QString::fromLatin1(dlg.Page(index)->Section())));
+            if (!pixels.save(file)) Say(QStringLiteral("could not save %1").arg(file));
+        }
+        Say(QStringLiteral("every page shot into %1").arg(pagesDir));
     }
     if (opt.strictAccessible && unnamed > 0) rc = 1;
     dlg.close();
