@@ -9,6 +9,8 @@
 # ORVANTA_WALKTHROUGH_ALL=1 runs all four (both languages at both scales).
 # ORVANTA_WALKTHROUGH_REQUIRE names the last step that must be reached
 # (later steps are walked as far as they go and reported, not failed).
+# ORVANTA_WALKTHROUGH_STRICT_A11Y=1 fails a walk when a control of any page
+# has no accessible name (otherwise they are listed).
 set -u
 here="$(cd "$(dirname "$0")" && pwd)"
 # shellcheck source=lib/lab.sh
@@ -25,6 +27,8 @@ command -v Xvfb >/dev/null 2>&1 || { echo "Xvfb is not installed; skipped" >&2; 
 
 require="${ORVANTA_WALKTHROUGH_REQUIRE:-setup-finished}"
 out="$build/test-artifacts/walkthrough"
+strict=()
+[ "${ORVANTA_WALKTHROUGH_STRICT_A11Y:-0}" = 1 ] && strict=(--strict-accessible)
 
 lab_init ovx
 lab_tmpdir
@@ -66,7 +70,7 @@ walk() {  # walk VARIANT LANGUAGE SCALE
     lab_exec pc env DISPLAY=":$display" QT_QPA_PLATFORM=xcb QT_SCALE_FACTOR="$scale" \
         ORVANTA_PROBE_HOST= XDG_RUNTIME_DIR="$T" HOME="$T" \
         "$prog" --out "$out/$variant" --source "$src" --language "$language" \
-        --camera 192.168.61.20 --require-through "$require" --all-pages >"$out/$variant/walk.log" 2>&1
+        --camera 192.168.61.20 --require-through "$require" --all-pages "${strict[@]}" >"$out/$variant/walk.log" 2>&1
     local rc=$?
     cat "$out/$variant/walk.log"
     if [ "$rc" -ne 0 ] || ! grep -q "^walkthrough: reached $require\$" "$out/$variant/walk.log"; then
