@@ -89,15 +89,14 @@ bool CameraOperations::RefuseWhileBusy() {
 void CameraOperations::ReadCamera() {
     if (RefuseWhileBusy()) return;
     CameraSettings& s = dlg_.Settings();
-    // R1
     dlg_.setEnabled(false);
     kept_.Clear();
-    // R2
+    // The camera may lie in another subnet than the PC.
     EnsureCameraSubnet();
-    // R3
+    // Every read starts with the empty login.
     SetField(s.User, "");
     SetField(s.Password, "");
-    // R4: the empty login first; a refusal asks for the root password.
+    // A refusal of the empty login asks for the root password.
     if (ReadParameters(s, kPageSysinfo) == kHttpUnauthorized) {
         CDlgLoginRoot login(dlg_.LanguageFilePath(), &dlg_);
         dlg_.Prompt().RunModal(login);  // OK or closed: the texts count either way
@@ -109,7 +108,6 @@ void CameraOperations::ReadCamera() {
             return;
         }
     }
-    // R5..R9
     phase_ = Phase::Reading;
     SetWait(0);
     if (CSubWait* wait = dlg_.WaitDialog()) {
@@ -124,7 +122,6 @@ void CameraOperations::ReadCamera() {
 void CameraOperations::SaveCamera() {
     if (RefuseWhileBusy()) return;
     CameraSettings& s = dlg_.Settings();
-    // S1
     dlg_.setEnabled(false);
     phase_ = Phase::Saving;
     SetWait(0);
@@ -132,7 +129,6 @@ void CameraOperations::SaveCamera() {
         wait->SetRange(0, kSaveRange);
         wait->SetText(QString::fromStdString(dlg_.Messages().note[3]));
     }
-    // S2..S5
     StartTask(s.UseWPS == 1 ? task::kSaveAfterWps : task::kSave);
     ShowWait();
     if (timersRunning_) progressTimer_.start(dlg_.Timers().saveTickMs);
@@ -295,7 +291,7 @@ void CameraOperations::ScanAccessPointsNow() {
         }
         QThread::msleep(static_cast<unsigned long>(pause));
     };
-    // A1, A2
+    // The wait dialog shows a little progress before the scan itself.
     if (wait) {
         wait->SetPos(0);
         wait->show();
@@ -304,19 +300,15 @@ void CameraOperations::ScanAccessPointsNow() {
     step(20);
     step(40);
     step(60);
-    // A3
     CameraSettings& s = dlg_.Settings();
     kept_.accessPoints.clear();
     kept_.accessPoints = ScanAccessPoints(s);
-    // A4
     step(80);
-    // A5
     if (s.APScanOK == 0) {
         HideWait();
         ShowMessage(2, mb::kIconExclamation);
         return;
     }
-    // A6
     step(100);
     HideWait();
     dlg_.PostCommand(s.UseWPS == 1 ? cmd::kWpsPage : cmd::kApScanPage);
