@@ -4,12 +4,11 @@
 // Controls carry their template ids as object names (see CWizardPage).
 #pragma once
 
-#include "gui/pages/CWizardPage.h"
-#include "gui/pages/IpModeControls.h"
+#include "gui/pages/IpModePage.h"
 
 namespace orvanta {
 
-class CSubLANIP : public CWizardPage {
+class CSubLANIP : public IpModePage {
     Q_OBJECT
 public:
     explicit CSubLANIP(QWidget* parent = nullptr);
@@ -23,8 +22,6 @@ protected slots:
 
 private:
     IpModeControls::Fields RecordFields() const;
-
-    IpModeControls mode_;
 };
 
 }  // namespace orvanta

@@ -3,12 +3,11 @@
 // Controls carry their template ids as object names (see CWizardPage).
 #pragma once
 
-#include "gui/pages/CWizardPage.h"
-#include "gui/pages/IpModeControls.h"
+#include "gui/pages/IpModePage.h"
 
 namespace orvanta {
 
-class CSubWLANIP : public CWizardPage {
+class CSubWLANIP : public IpModePage {
     Q_OBJECT
 public:
     explicit CSubWLANIP(QWidget* parent = nullptr);
@@ -22,8 +21,6 @@ protected slots:
 
 private:
     IpModeControls::Fields RecordFields() const;
-
-    IpModeControls mode_;
 };
 
 }  // namespace orvanta
