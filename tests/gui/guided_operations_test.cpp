@@ -110,6 +110,7 @@ private slots:
     void saveGivesUpOnThe101stTick();
     void refindWalksRecordsOnlyOnAChangeAndShowsTheCamera();
     void refindGivesUpAt1500();
+    void closingTheWindowCancelsTheWorker();
     void closedLoginDialogStillRetriesAsRoot();
     void failedScanKeepsThePage();
 
@@ -451,6 +452,18 @@ void GuidedOperationsTest::refindGivesUpAt1500() {
     RunPosted();
     QCOMPARE(CurrentPage(), int(kPageFirst));
     QVERIFY(fx_->Dlg().isEnabled());
+}
+
+void GuidedOperationsTest::closingTheWindowCancelsTheWorker() {
+    // The worker has its own copy of the record, so clearing the window's
+    // KeepConnecting would not reach it: closing must.
+    ops_->SetTaskBody([](WorkerTask& t) {
+        while (KeepConnectingNow(t.settings)) std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    });
+    fx_->Dlg().HandleCommand(cmd::kSaveCamera);
+    QVERIFY(ops_->WorkerAlive());
+    fx_->Dlg().close();
+    WaitForWorker();
 }
 
 void GuidedOperationsTest::closedLoginDialogStillRetriesAsRoot() {

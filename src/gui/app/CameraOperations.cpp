@@ -2,6 +2,7 @@
 
 #include <arpa/inet.h>
 
+#include <QEvent>
 #include <QThread>
 
 #include "core/camera/AccessPointScan.h"
@@ -41,6 +42,20 @@ constexpr int kSearchEvery = 100;
 // the read task, with the wrong message. The ordinary read of the same page
 // tells a refusal apart; it runs on a scratch copy so that only the
 // authenticated read fills the record.
+// Closing the window cancels the workers at once, as clearing the live
+// record's KeepConnecting would if they shared it; they work on copies.
+class CloseWatcher : public QObject {
+public:
+    explicit CloseWatcher(CameraOperations& ops) : ops_(ops) {}
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Close) ops_.CancelWorkers();
+        return false;
+    }
+
+private:
+    CameraOperations& ops_;
+};
+
 HttpResult ReadSysinfoAuthChecked(CameraSettings& s) {
     const HttpResult r = ReadSysinfoAuth(s);
     if (r < 0) return r;
@@ -52,6 +67,8 @@ HttpResult ReadSysinfoAuthChecked(CameraSettings& s) {
 
 CameraOperations::CameraOperations(CWizardDlg& dlg) : dlg_(dlg), body_(RunWorkerTask) {
     dlg_.Context().kept = &kept_;
+    closeWatcher_ = std::make_unique<CloseWatcher>(*this);
+    dlg_.installEventFilter(closeWatcher_.get());
     QObject::connect(&progressTimer_, &QTimer::timeout, [this] { TickProgress(); });
     QObject::connect(&refindTimer_, &QTimer::timeout, [this] { TickRefind(); });
 }
@@ -60,6 +77,7 @@ CameraOperations::~CameraOperations() {
     progressTimer_.stop();
     refindTimer_.stop();
     if (dlg_.Context().kept == &kept_) dlg_.Context().kept = nullptr;
+    dlg_.removeEventFilter(closeWatcher_.get());
     // Joining: every worker is told to stop first, so its connects give up.
     worker_.reset();
     abandoned_.clear();
@@ -75,6 +93,11 @@ bool CameraOperations::WorkerAlive() {
     for (auto it = abandoned_.begin(); it != abandoned_.end();)
         it = (*it)->Finished() ? abandoned_.erase(it) : it + 1;
     return !abandoned_.empty() || (worker_ && !worker_->Finished());
+}
+
+void CameraOperations::CancelWorkers() {
+    if (worker_) worker_->Cancel();
+    for (auto& w : abandoned_) w->Cancel();
 }
 
 bool CameraOperations::RefuseWhileBusy() {

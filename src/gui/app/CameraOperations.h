@@ -63,6 +63,9 @@ public:
     bool RefindTimerActive() const { return phase_ == Phase::Refinding; }
     // A worker, current or given up on, still runs.
     bool WorkerAlive();
+    // Tells every worker to stop (the window is closing): their next
+    // connect gives up and a read skips its address walk.
+    void CancelWorkers();
     const KeptCameraResults& Kept() const { return kept_; }
 
 private:
@@ -88,6 +91,7 @@ private:
     std::unique_ptr<WorkerThread> worker_;
     // Tasks given up on: cancelled, results dropped, joined once they end.
     std::vector<std::unique_ptr<WorkerThread>> abandoned_;
+    std::unique_ptr<QObject> closeWatcher_;
     QTimer progressTimer_;
     QTimer refindTimer_;
     Phase phase_ = Phase::Idle;
