@@ -55,12 +55,9 @@ LinuxHostNetwork::LinuxHostNetwork(LinuxPaths paths) : paths_(std::move(paths)) 
 
 AdapterList LinuxHostNetwork::ListAdapters() {
     AdapterList list;
-    NetlinkSocket nl;
     std::vector<LinkRecord> links;
     std::vector<AddressRecord> addresses;
-    int e = DumpLinks(nl, links);
-    if (e == 0) e = DumpIpv4Addresses(nl, addresses);
-    if (e != 0) {
+    if (const int e = DumpLinksAndAddresses(links, addresses); e != 0) {
         list.error = std::strerror(-e);
         return list;
     }
@@ -159,12 +156,9 @@ DuplicateCheck LinuxHostNetwork::CheckDuplicate(uint32_t ifIndex, uint32_t addre
 
 ArpReply LinuxHostNetwork::SendArp(uint32_t target, uint32_t source) {
     ArpReply reply;
-    NetlinkSocket nl;
     std::vector<LinkRecord> links;
     std::vector<AddressRecord> addresses;
-    int e = DumpLinks(nl, links);
-    if (e == 0) e = DumpIpv4Addresses(nl, addresses);
-    if (e != 0) {
+    if (const int e = DumpLinksAndAddresses(links, addresses); e != 0) {
         reply.text = std::strerror(-e);
         return reply;
     }

@@ -77,6 +77,12 @@ NetlinkMessage AddressMessage(uint16_t type, uint16_t flags, uint32_t index, uin
 
 }  // namespace
 
+int DumpLinksAndAddresses(std::vector<LinkRecord>& links, std::vector<AddressRecord>& addresses) {
+    NetlinkSocket nl;
+    const int e = DumpLinks(nl, links);
+    return e != 0 ? e : DumpIpv4Addresses(nl, addresses);
+}
+
 int AddIpv4Address(NetlinkSocket& nl, uint32_t index, uint32_t address, int prefix, std::string* text) {
     NetlinkMessage msg = AddressMessage(RTM_NEWADDR, NLM_F_CREATE | NLM_F_EXCL, index, address, prefix);
     if (prefix < 31) {

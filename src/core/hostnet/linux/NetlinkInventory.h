@@ -34,6 +34,9 @@ constexpr uint8_t kAliasProtocol = 0x4f;
 
 int DumpLinks(NetlinkSocket& nl, std::vector<LinkRecord>& links);
 int DumpIpv4Addresses(NetlinkSocket& nl, std::vector<AddressRecord>& addresses);
+// Both dumps over one fresh socket: the links, then (if they came) the
+// IPv4 addresses. 0 or -errno of the first that failed.
+int DumpLinksAndAddresses(std::vector<LinkRecord>& links, std::vector<AddressRecord>& addresses);
 
 // 0 or -errno; *text gets the kernel's extended-ack text.
 int AddIpv4Address(NetlinkSocket& nl, uint32_t index, uint32_t address, int prefix, std::string* text);

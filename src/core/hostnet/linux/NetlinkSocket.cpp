@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <optional>
 
 namespace orvanta::hostnet {
 
@@ -80,7 +81,32 @@ int NetlinkSocket::Transact(std::vector<uint8_t> request, std::string* text) {
     if (opened != 0) return opened;
     const int sent = Send(request, NLM_F_ACK);
     if (sent != 0) return sent;
-    std::vector<uint8_t> buf(16384);
+    return ReadReplies(16384, [&](const nlmsghdr& h) -> std::optional<int> {
+        if (h.nlmsg_type != NLMSG_ERROR) return std::nullopt;
+        const auto* err = static_cast<const nlmsgerr*>(NLMSG_DATA(&h));
+        if (text) *text = ExtendedAckText(h);
+        return err->error;  // 0 for a plain ACK, else -errno
+    });
+}
+
+int NetlinkSocket::Dump(std::vector<uint8_t> request, const std::function<void(const nlmsghdr&)>& each) {
+    const int opened = Open();
+    if (opened != 0) return opened;
+    const int sent = Send(request, NLM_F_DUMP);
+    if (sent != 0) return sent;
+    return ReadReplies(32768, [&](const nlmsghdr& h) -> std::optional<int> {
+        if (h.nlmsg_type == NLMSG_DONE) return 0;
+        if (h.nlmsg_type == NLMSG_ERROR) {
+            const auto* err = static_cast<const nlmsgerr*>(NLMSG_DATA(&h));
+            return err->error;
+        }
+        each(h);
+        return std::nullopt;
+    });
+}
+
+int NetlinkSocket::ReadReplies(std::size_t bufSize, const std::function<std::optional<int>(const nlmsghdr&)>& onReply) {
+    std::vector<uint8_t> buf(bufSize);
     for (;;) {
         pollfd p{fd_, POLLIN, 0};
         const int ready = poll(&p, 1, kReplyTimeoutMs);
@@ -95,39 +121,7 @@ int NetlinkSocket::Transact(std::vector<uint8_t> request, std::string* text) {
         for (auto* h = reinterpret_cast<nlmsghdr*>(buf.data()); NLMSG_OK(h, len); h = NLMSG_NEXT(h, len)) {
             // Anything for an earlier request (a timed-out one) is not ours.
             if (h->nlmsg_seq != seq_) continue;
-            if (h->nlmsg_type != NLMSG_ERROR) continue;
-            const auto* err = static_cast<const nlmsgerr*>(NLMSG_DATA(h));
-            if (text) *text = ExtendedAckText(*h);
-            return err->error;  // 0 for a plain ACK, else -errno
-        }
-    }
-}
-
-int NetlinkSocket::Dump(std::vector<uint8_t> request, const std::function<void(const nlmsghdr&)>& each) {
-    const int opened = Open();
-    if (opened != 0) return opened;
-    const int sent = Send(request, NLM_F_DUMP);
-    if (sent != 0) return sent;
-    std::vector<uint8_t> buf(32768);
-    for (;;) {
-        pollfd p{fd_, POLLIN, 0};
-        const int ready = poll(&p, 1, kReplyTimeoutMs);
-        if (ready < 0 && errno == EINTR) continue;
-        if (ready <= 0) return -ETIMEDOUT;
-        const ssize_t n = recv(fd_, buf.data(), buf.size(), 0);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return -errno;
-        }
-        std::size_t len = std::size_t(n);
-        for (auto* h = reinterpret_cast<nlmsghdr*>(buf.data()); NLMSG_OK(h, len); h = NLMSG_NEXT(h, len)) {
-            if (h->nlmsg_seq != seq_) continue;
-            if (h->nlmsg_type == NLMSG_DONE) return 0;
-            if (h->nlmsg_type == NLMSG_ERROR) {
-                const auto* err = static_cast<const nlmsgerr*>(NLMSG_DATA(h));
-                return err->error;
-            }
-            each(*h);
+            if (const std::optional<int> result = onReply(*h)) return *result;
         }
     }
 }

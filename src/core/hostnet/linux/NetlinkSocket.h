@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -33,6 +34,9 @@ public:
 
 private:
     int Send(std::vector<uint8_t>& request, uint16_t extraFlags);
+    // Reads replies to the last request until `onReply` returns a result
+    // (0 or -errno) for one of them; -ETIMEDOUT when the kernel goes quiet.
+    int ReadReplies(std::size_t bufSize, const std::function<std::optional<int>(const nlmsghdr&)>& onReply);
     int fd_ = -1;
     uint32_t seq_ = 0;
 };
