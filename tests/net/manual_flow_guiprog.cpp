@@ -8,38 +8,20 @@
 #include <QAbstractButton>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QLineEdit>
 #include <QRadioButton>
-#include <QTemporaryDir>
 #include <QTest>
-#include <QTreeWidget>
-#include <memory>
 
-#include "../unit/FakeHostNetwork.h"
-#include "core/i18n/IniFile.h"
-#include "core/i18n/LanguagePaths.h"
-#include "gui/app/CWizardDlg.h"
 #include "gui/controls/CIPAddressCtrl.h"
-#include "gui/pages/CSubSearchNet.h"
+#include "LabFlowSupport.h"
 #include "gui/pages/PageIndex.h"
 #include "manual_harness.h"
-#include "support/FakeUrlOpener.h"
-#include "support/ScriptedPrompter.h"
 
 using namespace orvanta;
 using namespace orvanta::testing;
 
-namespace {
-
-// Generous for a sanitizer build: a step that waits this long has failed.
-constexpr int kStepMs = 30000;
-
-}  // namespace
-
-class ManualFlow : public QObject {
+class ManualFlow : public LabFlow {
     Q_OBJECT
 private slots:
     void init();
@@ -49,90 +31,14 @@ private slots:
     void pppoeOnTheIspPage();
 
 private:
-    CWizardDlg& Dlg() { return *dlg_; }
-    CameraSettings& S() { return dlg_->Settings(); }
-    CWizardPage* Page(int index) { return dlg_->Page(index); }
-    template <class T>
-    T* On(int page, int id) {
-        T* c = Page(page)->Control<T>(id);
-        if (!c) qFatal("control %d of page %d missing", id, page);
-        return c;
-    }
-    // Runs the event loop until `done` holds or a step's time is over.
-    template <class Pred>
-    static bool WaitFor(Pred done) {
-        QElapsedTimer clock;
-        clock.start();
-        while (!done() && clock.elapsed() < kStepMs) QTest::qWait(10);
-        return done();
-    }
-    bool At(int page) {
-        if (WaitFor([&] { return Dlg().Pages().CurrentIndex() == page; })) return true;
-        qWarning("expected page %d, the wizard shows %d", page, Dlg().Pages().CurrentIndex());
-        return false;
-    }
     void Click(QAbstractButton* b) { b->click(); }
     bool SearchAndRead(const QString& cameraIp);
     bool ConfirmAndSave(PromptAnswer savedMessageAnswer);
-
-    std::unique_ptr<QTemporaryDir> tmp_;
-    hostnet::FakeHostNetwork net_;
-    ScriptedPrompter prompter_;
-    FakeUrlOpener urls_;
-    std::unique_ptr<CWizardDlg> dlg_;
 };
 
-void ManualFlow::init() {
-    const QString source = qEnvironmentVariable("ORVANTA_SOURCE_DIR");
-    QVERIFY2(!source.isEmpty(), "ORVANTA_SOURCE_DIR is not set");
-    // A fresh folder and fake network for every flow.
-    tmp_ = std::make_unique<QTemporaryDir>();
-    net_ = hostnet::FakeHostNetwork();
-    prompter_.Clear();
-    QTemporaryDir& dir_ = *tmp_;
-    QDir(dir_.path()).mkpath(QStringLiteral("Language"));
-    QDir(dir_.path()).mkpath(QStringLiteral("config"));
-    const QString langDir = dir_.path() + QStringLiteral("/Language/");
-    QVERIFY(QFile::copy(source + QStringLiteral("/lang/English (ENG).ini"), langDir + QStringLiteral("English (ENG).ini")));
-    WriteIniString((dir_.path() + QStringLiteral("/config/defaultlang.ini")).toStdString(), "DefaultLang", "LangFile",
-                   "English (ENG).ini");
+void ManualFlow::init() { StartWizard("10.97.0.1", 40); }
 
-    // The PC is already in the cameras' subnet, so no alias is needed.
-    hostnet::Adapter eth;
-    eth.index = 2;
-    eth.name = "eth0";
-    eth.type = hostnet::AdapterType::Ethernet;
-    eth.up = true;
-    eth.addresses.push_back({hostnet::Ip("10.97.0.1"), hostnet::Ip("255.255.255.0")});
-    net_.listing.adapters.push_back(eth);
-
-    WizardDlgOptions options;
-    options.hostNetwork = &net_;
-    options.prompter = &prompter_;
-    options.urlOpener = &urls_;
-    // Short periods, but long enough that a sanitizer build finishes a read
-    // before the progress bar gives it up.
-    options.timers.readTickMs = 40;
-    options.timers.saveTickMs = 40;
-    options.timers.refindTickMs = 40;
-    options.timers.searchTickMs = 150;
-    options.timers.wpsTickMs = 40;
-    options.timers.scanStepSleepMs = 0;
-    options.paths = std::make_unique<LanguagePaths>(dir_.path().toStdString() + "/", langDir.toStdString(),
-                                                    (dir_.path() + QStringLiteral("/config/")).toStdString());
-    options.aliasStateFile.clear();
-    options.removeStaleAliases = false;
-    dlg_ = std::make_unique<CWizardDlg>(std::move(options));
-    dlg_->Start();
-    dlg_->show();
-}
-
-void ManualFlow::cleanup() {
-    QVERIFY(!prompter_.HadUnexpected());
-    QVERIFY(prompter_.AllAnswersUsed());
-    dlg_.reset();
-    tmp_.reset();
-}
+void ManualFlow::cleanup() { CloseWizard(); }
 
 // First page "Setup Camera", "No" on the choice page, a search, the camera
 // selected, Next: the camera is read and the system page comes up.
@@ -146,20 +52,11 @@ bool ManualFlow::SearchAndRead(const QString& cameraIp) {
     Click(On<QRadioButton>(kPageChoose, 1217));
     Click(Page(kPageChoose)->NextButton());
     if (!At(kPageSearchNet)) return false;
-    auto* search = static_cast<CSubSearchNet*>(Page(kPageSearchNet));
-    Click(search->Control<QAbstractButton>(1088));
-    if (!WaitFor([&] { return !search->Searching(); })) return false;
-    auto* list = search->Control<QTreeWidget>(1011);
-    QTreeWidgetItem* row = nullptr;
-    for (int i = 0; i < list->topLevelItemCount(); ++i)
-        if (list->topLevelItem(i)->text(0) == cameraIp) row = list->topLevelItem(i);
-    if (!row) {
-        qWarning("camera %s not found by the search", qPrintable(cameraIp));
-        return false;
-    }
-    list->setCurrentItem(row);
+    QTreeWidgetItem* row = SearchFor(cameraIp);
+    if (!row) return false;
+    row->treeWidget()->setCurrentItem(row);
     row->setSelected(true);
-    Click(search->NextButton());
+    Click(Page(kPageSearchNet)->NextButton());
     // The read runs on the worker; an installed camera goes to the system page.
     if (!At(kPageSystem)) return false;
     if (S().Loaded != 1) return false;

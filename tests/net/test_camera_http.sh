@@ -8,10 +8,7 @@ here="$(cd "$(dirname "$0")" && pwd)"
 # shellcheck source=lib/lab.sh
 . "$here/lib/lab.sh"
 
-bin="${ORVANTA_BIN_DIR:?ORVANTA_BIN_DIR must name the built programs}"
-for p in orvanta-camsim orvanta-cli; do
-    [ -x "$bin/$p" ] || { echo "missing $bin/$p" >&2; exit 1; }
-done
+lab_require_programs orvanta-camsim orvanta-cli
 
 lab_init ovc
 lab_tmpdir

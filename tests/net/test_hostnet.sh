@@ -9,10 +9,7 @@ here="$(cd "$(dirname "$0")" && pwd)"
 # shellcheck source=lib/lab.sh
 . "$here/lib/lab.sh"
 
-bin="${ORVANTA_BIN_DIR:?ORVANTA_BIN_DIR must name the built programs}"
-for p in orvanta-netadmin orvanta-cli hostnet_prog; do
-    [ -x "$bin/$p" ] || { echo "missing $bin/$p" >&2; exit 1; }
-done
+lab_require_programs orvanta-netadmin orvanta-cli hostnet_prog
 # The camera's web side: the simulated camera when it is built, else a
 # plain web server.
 if [ -x "$bin/orvanta-camsim" ]; then

@@ -8,38 +8,19 @@
 // The script checks what the cameras received.
 #include <QAbstractButton>
 #include <QComboBox>
-#include <QDir>
-#include <QElapsedTimer>
-#include <QFile>
 #include <QLineEdit>
 #include <QRadioButton>
-#include <QTemporaryDir>
 #include <QTest>
-#include <QTreeWidget>
-#include <memory>
 
-#include "../unit/FakeHostNetwork.h"
-#include "core/i18n/IniFile.h"
-#include "core/i18n/LanguagePaths.h"
 #include "core/settings/FixedField.h"
-#include "gui/app/CWizardDlg.h"
-#include "gui/pages/CSubSearchNet.h"
 #include "gui/pages/CSubWPS.h"
+#include "LabFlowSupport.h"
 #include "gui/pages/PageIndex.h"
-#include "support/FakeUrlOpener.h"
-#include "support/ScriptedPrompter.h"
 
 using namespace orvanta;
 using namespace orvanta::testing;
 
-namespace {
-
-// Generous for a sanitizer build: a step that waits this long has failed.
-constexpr int kStepMs = 30000;
-
-}  // namespace
-
-class WirelessFlow : public QObject {
+class WirelessFlow : public LabFlow {
     Q_OBJECT
 private slots:
     void init();
@@ -51,85 +32,13 @@ private slots:
     void emptyScanThenFailedRescan();
 
 private:
-    CWizardDlg& Dlg() { return *dlg_; }
-    CameraSettings& S() { return dlg_->Settings(); }
-    CWizardPage* Page(int index) { return dlg_->Page(index); }
-    template <class T>
-    T* On(int page, int id) {
-        T* c = Page(page)->Control<T>(id);
-        if (!c) qFatal("control %d of page %d missing", id, page);
-        return c;
-    }
-    template <class Pred>
-    static bool WaitFor(Pred done) {
-        QElapsedTimer clock;
-        clock.start();
-        while (!done() && clock.elapsed() < kStepMs) QTest::qWait(10);
-        return done();
-    }
-    bool At(int page) {
-        if (WaitFor([&] { return Dlg().Pages().CurrentIndex() == page; })) return true;
-        qWarning("expected page %d, the wizard shows %d", page, Dlg().Pages().CurrentIndex());
-        return false;
-    }
     bool ToQuickIpPage(const QString& cameraIp);
     bool SaveAndRefind();
-
-    std::unique_ptr<QTemporaryDir> tmp_;
-    hostnet::FakeHostNetwork net_;
-    ScriptedPrompter prompter_;
-    FakeUrlOpener urls_;
-    std::unique_ptr<CWizardDlg> dlg_;
 };
 
-void WirelessFlow::init() {
-    const QString source = qEnvironmentVariable("ORVANTA_SOURCE_DIR");
-    QVERIFY2(!source.isEmpty(), "ORVANTA_SOURCE_DIR is not set");
-    tmp_ = std::make_unique<QTemporaryDir>();
-    net_ = hostnet::FakeHostNetwork();
-    prompter_.Clear();
-    const QString root = tmp_->path();
-    QDir(root).mkpath(QStringLiteral("Language"));
-    QDir(root).mkpath(QStringLiteral("config"));
-    const QString langDir = root + QStringLiteral("/Language/");
-    QVERIFY(QFile::copy(source + QStringLiteral("/lang/English (ENG).ini"), langDir + QStringLiteral("English (ENG).ini")));
-    WriteIniString((root + QStringLiteral("/config/defaultlang.ini")).toStdString(), "DefaultLang", "LangFile",
-                   "English (ENG).ini");
+void WirelessFlow::init() { StartWizard("10.96.0.1", 20); }
 
-    // The PC already has an address in the cameras' subnet: no alias.
-    hostnet::Adapter eth;
-    eth.index = 2;
-    eth.name = "eth0";
-    eth.type = hostnet::AdapterType::Ethernet;
-    eth.up = true;
-    eth.addresses.push_back({hostnet::Ip("10.96.0.1"), hostnet::Ip("255.255.255.0")});
-    net_.listing.adapters.push_back(eth);
-
-    WizardDlgOptions options;
-    options.hostNetwork = &net_;
-    options.prompter = &prompter_;
-    options.urlOpener = &urls_;
-    options.timers.readTickMs = 40;
-    options.timers.saveTickMs = 40;
-    options.timers.refindTickMs = 40;
-    options.timers.searchTickMs = 150;
-    options.timers.wpsTickMs = 20;
-    options.timers.scanStepSleepMs = 0;
-    options.paths = std::make_unique<LanguagePaths>(root.toStdString() + "/", langDir.toStdString(),
-                                                    (root + QStringLiteral("/config/")).toStdString());
-    options.aliasStateFile.clear();
-    options.removeStaleAliases = false;
-    dlg_ = std::make_unique<CWizardDlg>(std::move(options));
-    dlg_->Start();
-    dlg_->show();
-}
-
-void WirelessFlow::cleanup() {
-    QVERIFY(!prompter_.HadUnexpected());
-    QVERIFY(prompter_.AllAnswersUsed());
-    dlg_.reset();
-    tmp_.reset();
-}
+void WirelessFlow::cleanup() { CloseWizard(); }
 
 // "Setup Camera", Yes with Wireless, the diagram, a search, the camera
 // selected and read, the wizard chosen: the quick IP page with DHCP.
@@ -146,19 +55,10 @@ bool WirelessFlow::ToQuickIpPage(const QString& cameraIp) {
     if (!At(kPageShowPic)) return false;
     Page(kPageShowPic)->NextButton()->click();
     if (!At(kPageSearchNet)) return false;
-    auto* search = static_cast<CSubSearchNet*>(Page(kPageSearchNet));
-    search->Control<QAbstractButton>(1088)->click();
-    if (!WaitFor([&] { return !search->Searching(); })) return false;
-    auto* list = search->Control<QTreeWidget>(1011);
-    QTreeWidgetItem* row = nullptr;
-    for (int i = 0; i < list->topLevelItemCount(); ++i)
-        if (list->topLevelItem(i)->text(0) == cameraIp) row = list->topLevelItem(i);
-    if (!row) {
-        qWarning("camera %s not found by the search", qPrintable(cameraIp));
-        return false;
-    }
+    QTreeWidgetItem* row = SearchFor(cameraIp);
+    if (!row) return false;
     row->setSelected(true);
-    search->NextButton()->click();
+    Page(kPageSearchNet)->NextButton()->click();
     // A new environment goes from the read to the option page.
     if (!At(kPageOption)) return false;
     if (S().Loaded != 1 || S().HasWireless != 1) return false;

@@ -4,6 +4,9 @@
 #
 # Source it from a test script, then:
 #
+#   lab_require_programs PROG...
+#       Sets `bin` to ORVANTA_BIN_DIR and fails the test (exit 1) when that
+#       is unset or one of the programs is not built there.
 #   lab_init PREFIX
 #       Exits 77 (skipped) unless run as root with a working `ip netns`.
 #       Names everything "PREFIX-<pid>-...": the switch namespace ("-sw")
@@ -11,7 +14,9 @@
 #       namespace per camera ("-cam-NAME"). Registers lab_cleanup on EXIT,
 #       INT and TERM, so the lab goes away also when a test fails or is
 #       interrupted. The bridge lives in its own namespace, never in the
-#       host's.
+#       host's. ORVANTA_LAB_PREFIX, when set, is put in front of PREFIX, so
+#       that one who runs the lab scripts beside others can keep every
+#       namespace under a prefix of his own.
 #   lab_add_pc ADDR/LEN [ADDR2/LEN ...]
 #       Creates the PC namespace, cabled to the bridge as eth0 with these
 #       addresses and a default route out of eth0 (so that a send to
@@ -46,8 +51,16 @@ LAB_LAST_PID=
 LAB_FG_PID=
 LAB_CLEANED=0
 
+lab_require_programs() {
+    bin="${ORVANTA_BIN_DIR:?ORVANTA_BIN_DIR must name the built programs}"
+    local p
+    for p in "$@"; do
+        [ -x "$bin/$p" ] || { echo "missing $bin/$p" >&2; exit 1; }
+    done
+}
+
 lab_init() {
-    local prefix="${1:?lab_init needs a prefix}"
+    local prefix="${ORVANTA_LAB_PREFIX:-}${1:?lab_init needs a prefix}"
     if [ "$(id -u)" != 0 ]; then
         echo "lab: needs root for network namespaces; skipped" >&2
         exit 77
