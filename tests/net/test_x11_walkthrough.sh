@@ -70,11 +70,16 @@ walk() {  # walk VARIANT LANGUAGE SCALE
     lab_exec pc env DISPLAY=":$display" QT_QPA_PLATFORM=xcb QT_SCALE_FACTOR="$scale" \
         ORVANTA_PROBE_HOST= XDG_RUNTIME_DIR="$T" HOME="$T" \
         "$prog" --out "$out/$variant" --source "$src" --language "$language" \
-        --camera 192.168.61.20 --require-through "$require" --all-pages "${strict[@]}" >"$out/$variant/walk.log" 2>&1
+        --camera 192.168.61.20 --new-ip 192.168.61.50 --require-through "$require" --all-pages "${strict[@]}" >"$out/$variant/walk.log" 2>&1
     local rc=$?
     cat "$out/$variant/walk.log"
     if [ "$rc" -ne 0 ] || ! grep -q "^walkthrough: reached $require\$" "$out/$variant/walk.log"; then
         echo "FAIL walk $variant (exit $rc)"
+        failures=$((failures + 1))
+    elif [ "$require" = setup-finished ] && ! grep -qx "IPAddr=192.168.61.50" "$T/cam.conf"; then
+        # What the camera stored, not only what the pages showed.
+        echo "FAIL walk $variant: the camera did not store the typed address"
+        grep "^IPAddr=" "$T/cam.conf"
         failures=$((failures + 1))
     else
         echo "ok   walk $variant ($(find "$out/$variant" -name '*.png' | wc -l) screenshots)"

@@ -55,6 +55,7 @@ struct Options {
     QString sourceDir;
     QString language = QStringLiteral("English (ENG)");
     QString cameraIp;
+    QString newIp;  // typed into the quick IP page; the camera must show up there
     QString requireThrough;  // last step that must be reached; later ones may fail
     QString path = QStringLiteral("guided-lan");  // or "login": another subnet, root password
     QString password;                              // typed into the login dialog
@@ -203,12 +204,39 @@ public:
         if (wait != nullptr && wait->isVisible()) Shot(name, wait);
     }
 
+    // Types an address into an address control field by field, as a person
+    // does: click the field, select what is there, type the number.
+    bool TypeAddress(int page, int id, const QString& address) {
+        auto* control = dlg_.Page(page)->Control<CIPAddressCtrl>(id);
+        if (control == nullptr) return Fail(QStringLiteral("address control %1 missing on page %2").arg(id).arg(page));
+        const QStringList parts = address.split(QLatin1Char('.'));
+        if (parts.size() != 4) return Fail(QStringLiteral("bad address %1").arg(address));
+        for (int i = 0; i < 4; ++i) {
+            QLineEdit* field = control->FieldEdit(i);
+            if (!ClickWidget(field, field->rect().center(), QStringLiteral("%1/%2 field %3").arg(page).arg(id).arg(i)))
+                return false;
+            QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
+            QTest::keyClicks(field, parts[i]);
+        }
+        if (control->RecordText() != address)
+            return Fail(QStringLiteral("address control %1 shows %2 after typing %3")
+                            .arg(id)
+                            .arg(control->RecordText(), address));
+        return true;
+    }
+
+    const Options& Opt() const { return opt_; }
+
     // A read-only field a page fills (the camera's new address, say).
     bool ExpectText(int page, int id) {
         auto* edit = dlg_.Page(page)->Control<QLineEdit>(id);
         if (edit == nullptr) return Fail(QStringLiteral("field %1 missing on page %2").arg(id).arg(page));
         Say(QStringLiteral("page %1 field %2: %3").arg(page).arg(id).arg(edit->text()));
-        return edit->text().isEmpty() ? Fail(QStringLiteral("field %1 is empty").arg(id)) : true;
+        if (edit->text().isEmpty()) return Fail(QStringLiteral("field %1 is empty").arg(id));
+        const QString expected = opt_.newIp.isEmpty() ? opt_.cameraIp : opt_.newIp;
+        if (!expected.isEmpty() && !edit->text().contains(QStringLiteral("//%1:").arg(expected)))
+            return Fail(QStringLiteral("field %1 shows %2, not the camera's address %3").arg(id).arg(edit->text(), expected));
+        return true;
     }
 
     bool Fail(const QString& why) {
@@ -366,7 +394,14 @@ std::vector<Step> GuidedLanPath() {
              return true;
          }},
         {"option", kPageOption, [](Walk& w) { return w.Click(kPageOption, 1068) && w.Click(kPageOption, 1034); }},
-        {"quick-ip", kPageWizardIP, [](Walk& w) { return w.Click(kPageWizardIP, 1232); }},
+        {"quick-ip", kPageWizardIP,
+         [](Walk& w) {
+             if (!w.Opt().newIp.isEmpty()) {
+                 if (!w.Click(kPageWizardIP, 1236) || !w.TypeAddress(kPageWizardIP, 1227, w.Opt().newIp)) return false;
+                 w.Shot(QStringLiteral("quick-ip-typed"));
+             }
+             return w.Click(kPageWizardIP, 1232);
+         }},
         {"upnp", kPageUPnP, [](Walk& w) { return w.Click(kPageUPnP, 1085); }},
         {"ddns", kPageDDNS, [](Walk& w) { return w.Click(kPageDDNS, 1056); }},
         {"summary", kPageSetAutoParam,
@@ -416,6 +451,7 @@ bool ParseArgs(const QStringList& args, Options& opt) {
         else if (a == QLatin1String("--source")) ok = value(opt.sourceDir);
         else if (a == QLatin1String("--language")) ok = value(opt.language);
         else if (a == QLatin1String("--camera")) ok = value(opt.cameraIp);
+        else if (a == QLatin1String("--new-ip")) ok = value(opt.newIp);
         else if (a == QLatin1String("--require-through")) ok = value(opt.requireThrough);
         else if (a == QLatin1String("--path")) ok = value(opt.path);
         else if (a == QLatin1String("--password")) ok = value(opt.password);
@@ -446,7 +482,7 @@ int Run(int argc, char** argv) {
     if (!ParseArgs(QApplication::arguments(), opt)) {
         std::fprintf(stderr,
                      "usage: x11_walkthrough_guiprog --out DIR --source SRCDIR [--language NAME] [--camera IP] "
-                     "[--path guided-lan|login] [--password PW] [--expect-cameras N] [--require-through STEP] "
+                     "[--new-ip IP] [--path guided-lan|login] [--password PW] [--expect-cameras N] [--require-through STEP] "
                      "[--strict-accessible] [--all-pages]\n");
         return 2;
     }
