@@ -3,7 +3,8 @@
 # walk-through program standing in for the wizard inside the demo's PC
 # namespace: the search page lists the three cameras, the camera in the
 # other subnet asks for its root login and is read with the demo password,
-# and every namespace of the demo is gone afterwards.
+# and every namespace of the demo is gone afterwards. Also that the wizard's
+# --demo option finds the script.
 set -u
 bin="${ORVANTA_BIN_DIR:?ORVANTA_BIN_DIR must name the built programs}"
 src="${ORVANTA_SOURCE_DIR:?ORVANTA_SOURCE_DIR must name the source tree}"
@@ -51,5 +52,14 @@ check "remote camera listed" has "walkthrough: found 192.168.5.20 "
 check "wireless camera listed" has "/wireless"
 check "remote camera asks for the login" has "walkthrough: dialog orvanta::CDlgLoginRoot"
 check "remote camera read with the demo password" has "walkthrough: reached system-after-login"
+# `orvanta --demo` hands over to this script; run as an ordinary user the
+# script answers that it needs root, which proves the handover.
+demo_as_user() {
+    command -v runuser >/dev/null 2>&1 || return 0
+    # A build tree the ordinary user cannot reach (under /root) says nothing.
+    runuser -u nobody -- test -x "$bin/orvanta" 2>/dev/null || return 0
+    runuser -u nobody -- "$bin/orvanta" --demo 2>&1 | grep -q "orvanta-demo: the demo builds a private network namespace"
+}
+check "orvanta --demo starts orvanta-demo" demo_as_user
 check "demo namespaces removed" bash -c "! ip netns list | grep -q '^${prefix}-'"
 [ "$failures" -eq 0 ] || { echo "$failures check(s) failed"; exit 1; }
