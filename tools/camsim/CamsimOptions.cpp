@@ -1,6 +1,7 @@
 #include "CamsimOptions.h"
 
 #include <cstdlib>
+#include <fstream>
 
 namespace orvanta::camsim {
 
@@ -42,6 +43,17 @@ std::vector<std::string> CamsimOptions::GetAll(const std::string& key) const {
     auto [lo, hi] = values_.equal_range(key);
     for (auto it = lo; it != hi; ++it) out.push_back(it->second);
     return out;
+}
+
+bool CamsimOptions::GetAllWithFile(const std::string& key, const std::string& fileKey,
+                                  std::vector<std::string>& values) const {
+    values = GetAll(key);
+    if (!Has(fileKey)) return true;
+    std::ifstream in(Get(fileKey));
+    if (!in) return false;
+    for (std::string l; std::getline(in, l);)
+        if (!l.empty() && l[0] != '#') values.push_back(l);
+    return true;
 }
 
 }  // namespace orvanta::camsim

@@ -19,6 +19,10 @@ public:
     long GetInt(const std::string& key, long fallback) const;
     // Every value given for a repeatable option, in order.
     std::vector<std::string> GetAll(const std::string& key) const;
+    // GetAll(key), then the lines of the file named by `fileKey` (when
+    // given) that are neither empty nor "#" comments. False when that file
+    // cannot be read.
+    bool GetAllWithFile(const std::string& key, const std::string& fileKey, std::vector<std::string>& values) const;
 
 private:
     std::multimap<std::string, std::string> values_;

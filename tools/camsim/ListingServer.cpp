@@ -8,7 +8,6 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -101,15 +100,10 @@ void Serve(int fd, const std::vector<Account>& accounts, const std::string& fail
 
 int RunListingServer(const CamsimOptions& options, std::atomic<bool>& stop) {
     std::vector<Account> accounts;
-    std::vector<std::string> listings = options.GetAll("listing");
-    if (options.Has("listing-file")) {
-        std::ifstream in(options.Get("listing-file"));
-        if (!in) {
-            std::fprintf(stderr, "orvanta-camsim: cannot read --listing-file\n");
-            return 2;
-        }
-        for (std::string l; std::getline(in, l);)
-            if (!l.empty() && l[0] != '#') listings.push_back(l);
+    std::vector<std::string> listings;
+    if (!options.GetAllWithFile("listing", "listing-file", listings)) {
+        std::fprintf(stderr, "orvanta-camsim: cannot read --listing-file\n");
+        return 2;
     }
     for (const auto& l : listings) {
         if (!AddListing(l, accounts)) {

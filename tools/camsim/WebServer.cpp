@@ -12,7 +12,6 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -214,15 +213,10 @@ int RunWebServer(const CamsimOptions& options, std::atomic<bool>& stop) {
     }
 
     std::vector<AccessPoint> aps;
-    std::vector<std::string> apTexts = options.GetAll("ap");
-    if (options.Has("ap-file")) {
-        std::ifstream in(options.Get("ap-file"));
-        if (!in) {
-            std::fprintf(stderr, "orvanta-camsim: cannot read --ap-file\n");
-            return 2;
-        }
-        for (std::string l; std::getline(in, l);)
-            if (!l.empty() && l[0] != '#') apTexts.push_back(l);
+    std::vector<std::string> apTexts;
+    if (!options.GetAllWithFile("ap", "ap-file", apTexts)) {
+        std::fprintf(stderr, "orvanta-camsim: cannot read --ap-file\n");
+        return 2;
     }
     for (const auto& t : apTexts) {
         AccessPoint ap;
