@@ -50,6 +50,15 @@ public:
     std::vector<WizardCommand> posted;
 };
 
+// A control of `page` by its id; a missing one ends the program at once
+// (the test would only crash on it later).
+template <class T>
+T* On(CWizardPage* page, int id) {
+    T* c = page->Control<T>(id);
+    if (!c) qFatal("control %d missing", id);
+    return c;
+}
+
 // A user's choice in a list: the selection and the notification.
 inline void Choose(QComboBox* box, int index) {
     box->setCurrentIndex(index);

@@ -45,12 +45,6 @@ private slots:
     void defaultKeyPicksTheKeyField();
 
 private:
-    template <class T>
-    T* On(CWizardPage* page, int id) {
-        T* c = page->Control<T>(id);
-        if (!c) qFatal("control %d missing", id);
-        return c;
-    }
     CSubWLANAP* ShowAp() { return h_->Show<CSubWLANAP>(cmd::kWlanApPage, kPageWLANAP); }
     std::unique_ptr<ManualHarness> h_;
 };

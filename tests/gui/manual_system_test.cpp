@@ -43,12 +43,6 @@ private slots:
 
 private:
     CSubSystem* ShowSystem() { return h_->Show<CSubSystem>(cmd::kSystemPage, kPageSystem); }
-    template <class T>
-    T* On(CWizardPage* page, int id) {
-        T* c = page->Control<T>(id);
-        if (!c) qFatal("control %d missing", id);
-        return c;
-    }
     std::unique_ptr<ManualHarness> h_;
 };
 
