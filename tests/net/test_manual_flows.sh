@@ -36,28 +36,9 @@ lab_exec pc env QT_QPA_PLATFORM=offscreen HOME="$T" XDG_RUNTIME_DIR="$T" \
     "$bin/manual_flow_guiprog" || rc=1
 
 failures=0
-stored() {  # stored CAMERA Key=value...: the camera's store holds each line
-    local cam="$1" line; shift
-    for line in "$@"; do
-        if ! grep -qxF -- "$line" "$T/$cam.conf"; then
-            echo "FAIL $cam stored no '$line' (has '$(grep "^${line%%=*}=" "$T/$cam.conf")')"
-            failures=$((failures + 1))
-        fi
-    done
-}
-sent() {  # sent CAMERA TEXT...: some request target carried each text
-    local cam="$1" text; shift
-    for text in "$@"; do
-        if ! grep -qF -- "$text" "$T/$cam.req"; then
-            echo "FAIL no request to $cam carried '$text'"
-            failures=$((failures + 1))
-        fi
-    done
-}
-
 # Wired and wireless: the record holds IPType 1, but a save with the wireless
 # link chosen sends the camera IP type 3 with the wired addresses.
-stored lan "TitleBar=Lab Cam 7" "Desp=Hall & stairs" "NTPEN=0" \
+lab_stored lan "TitleBar=Lab Cam 7" "Desp=Hall & stairs" "NTPEN=0" \
     "IPType=3" "IPAddr=10.97.0.10" "Netmask=255.255.255.0" "Gateway=10.97.0.254" "DNS1=10.97.0.53" \
     "DNS2=10.97.0.54" "SSID=Lab Net" "WireType=1" "WireSec=3" "WPAEnc=0" "WPAKey=wpa key&=12345" "WireCh=0" \
     "WIPType=0" "UPnPE=0" "HttpPort=80" "RTPPort=8000" "RTSPPort=8554" \
@@ -65,7 +46,7 @@ stored lan "TitleBar=Lab Cam 7" "Desp=Hall & stairs" "NTPEN=0" \
 if [ -s "$T/clock.txt" ]; then
     # The PC's clock as the wizard read it, and it is today's date.
     mapfile -t clock <"$T/clock.txt"
-    stored lan "${clock[@]}"
+    lab_stored lan "${clock[@]}"
     [ "${clock[0]}" = "Date=$(date +%Y/%m/%d)" ] || [ "${clock[0]}" = "Date=$(date -d '1 minute ago' +%Y/%m/%d)" ] ||
         { echo "FAIL the date taken was ${clock[0]}, not today's"; failures=$((failures + 1)); }
     grep -qE '^Time=[0-2][0-9]:[0-5][0-9]:[0-5][0-9]$' "$T/clock.txt" ||
@@ -73,16 +54,16 @@ if [ -s "$T/clock.txt" ]; then
 else
     echo "FAIL the wizard left no record of the clock it took"; failures=$((failures + 1))
 fi
-sent lan "/cgi-bin/config_sysinfo.cgi" "TitleBar=Lab%20Cam%207&Desp=Hall%20%26%20stairs" \
+lab_sent lan "/cgi-bin/config_sysinfo.cgi" "TitleBar=Lab%20Cam%207&Desp=Hall%20%26%20stairs" \
     "IPType=3&IPAddr=10.97.0.10&Netmask=255.255.255.0&Gateway=10.97.0.254&DNS1=10.97.0.53&DNS2=10.97.0.54&WIPType=0" \
     "WireType=1&WireSec=3&SSID=Lab%20Net&WireCh=0" "WPAKey=wpa%20key%26%3D12345&WPAEnc=0" \
     "UPnPE=0&PAccount=&PPwd=&PVP=&HttpPort=80&RTPPort=8000&RTSPPort=8554" \
     "DDNS=1&DDNSUser=ddns-user&DDNSPwd=ddns-pw&DDNSHost=labcam.example" "NTPEN=0&"
 
 # PPPoE: the account and its confirmation, NTP in zone 13 every six hours.
-stored dsl "IPType=2" "PAccount=dsl user" "PPwd=Dsl&Pw=1" "PVP=Dsl&Pw=1" \
+lab_stored dsl "IPType=2" "PAccount=dsl user" "PPwd=Dsl&Pw=1" "PVP=Dsl&Pw=1" \
     "NTPEN=1" "NTPName=ntp.lab.example" "Timezone=13" "NTPPoll=6"
-sent dsl "IPType=2&" "PAccount=dsl%20user&PPwd=Dsl%26Pw%3D1&PVP=Dsl%26Pw%3D1" \
+lab_sent dsl "IPType=2&" "PAccount=dsl%20user&PPwd=Dsl%26Pw%3D1&PVP=Dsl%26Pw%3D1" \
     "NTPEN=1&NTPName=ntp.lab.example&NTPPoll=6&Timezone=13"
 
 if [ "$rc" = 0 ] && [ "$failures" = 0 ]; then

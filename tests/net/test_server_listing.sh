@@ -8,11 +8,8 @@ here="$(cd "$(dirname "$0")" && pwd)"
 # shellcheck source=lib/lab.sh
 . "$here/lib/lab.sh"
 
-bin="${ORVANTA_BIN_DIR:?ORVANTA_BIN_DIR must name the built programs}"
+lab_require_programs orvanta-camsim server_flow_guiprog
 src="${ORVANTA_SOURCE_DIR:-$here/../..}"
-for p in orvanta-camsim server_flow_guiprog; do
-    [ -x "$bin/$p" ] || { echo "missing $bin/$p" >&2; exit 1; }
-done
 
 lab_init ovw
 lab_tmpdir

@@ -47,27 +47,16 @@ lab_exec pc env QT_QPA_PLATFORM=offscreen HOME="$T" XDG_RUNTIME_DIR="$T" \
 
 failures=0
 fail() { echo "FAIL $*"; failures=$((failures + 1)); }
-stored() {  # stored CAMERA Key=value...
-    local cam="$1" line; shift
-    for line in "$@"; do
-        grep -qxF -- "$line" "$T/$cam.conf" || fail "$cam stored no '$line' (has '$(grep "^${line%%=*}=" "$T/$cam.conf")')"
-    done
-}
-sent() {  # sent CAMERA TEXT...
-    local cam="$1" text; shift
-    for text in "$@"; do grep -qF -- "$text" "$T/$cam.req" || fail "no request to $cam carried '$text'"; done
-}
-
 # By scan: the network picked, WPA2 with its key, wireless IP type on the wire.
-stored scan "SSID=Office Net" "WireSec=3" "WPAKey=office key&=1" "WPAEnc=0" "WireType=1"
-sent scan "/cgi-bin/ap_scan.cgi" "IPType=3&" "SSID=Office%20Net" "WPAKey=office%20key%26%3D1"
+lab_stored scan "SSID=Office Net" "WireSec=3" "WPAKey=office key&=1" "WPAEnc=0" "WireType=1"
+lab_sent scan "/cgi-bin/ap_scan.cgi" "IPType=3&" "SSID=Office%20Net" "WPAKey=office%20key%26%3D1"
 
 # By WPS: start and one status query, then the WPS save: system and DDNS
 # written, the time read, the short network form; no wireless key sent.
-sent wps "/cgi-bin/wps.cgi" "WPS&WPS_ACK" "/cgi-bin/config_sysinfo.cgi?Act=2" "/cgi-bin/config_ddns.cgi?Act=2" \
+lab_sent wps "/cgi-bin/wps.cgi" "WPS&WPS_ACK" "/cgi-bin/config_sysinfo.cgi?Act=2" "/cgi-bin/config_ddns.cgi?Act=2" \
     "/cgi-bin/config_time.cgi?Act=1" "/cgi-bin/config_network.cgi?Act=2&Page=3"
 grep -q 'WPAKey=\|WEPKey0=\|SSID=' "$T/wps.req" && fail "the WPS save sent wireless settings"
-stored wps "WPAKey=old key"
+lab_stored wps "WPAKey=old key"
 
 # Never acknowledged: the start four times in all, a status query on each of
 # the 12th to the 29th tick.

@@ -38,6 +38,13 @@
 #                        inside NS; returns 1 on time-out.
 #   lab_tmpdir           Creates a scratch directory, path in LAB_TMP,
 #                        removed by lab_cleanup.
+#   lab_stored CAMERA Key=value...
+#                        Each line stands whole in $LAB_TMP/CAMERA.conf (the
+#                        simulated camera's store); else prints "FAIL ..."
+#                        and counts it in `failures`.
+#   lab_sent CAMERA TEXT...
+#                        Some line of $LAB_TMP/CAMERA.req (the camera's
+#                        request log) carries each text; else as above.
 #   lab_cleanup          Kills the background processes and deletes every
 #                        namespace of this lab. Safe to call twice.
 #
@@ -210,4 +217,24 @@ lab_cleanup() {
     if [ -n "${LAB_TMP:-}" ] && [ -d "$LAB_TMP" ]; then
         rm -rf -- "$LAB_TMP"
     fi
+}
+
+lab_stored() {
+    local cam="$1" line; shift
+    for line in "$@"; do
+        if ! grep -qxF -- "$line" "$LAB_TMP/$cam.conf"; then
+            echo "FAIL $cam stored no '$line' (has '$(grep "^${line%%=*}=" "$LAB_TMP/$cam.conf")')"
+            failures=$((${failures:-0} + 1))
+        fi
+    done
+}
+
+lab_sent() {
+    local cam="$1" text; shift
+    for text in "$@"; do
+        if ! grep -qF -- "$text" "$LAB_TMP/$cam.req"; then
+            echo "FAIL no request to $cam carried '$text'"
+            failures=$((${failures:-0} + 1))
+        fi
+    done
 }
