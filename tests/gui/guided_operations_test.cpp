@@ -10,6 +10,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <QCloseEvent>
 #include <QCoreApplication>
 #include <QTest>
 #include <atomic>
@@ -462,7 +463,8 @@ void GuidedOperationsTest::closingTheWindowCancelsTheWorker() {
     });
     fx_->Dlg().HandleCommand(cmd::kSaveCamera);
     QVERIFY(ops_->WorkerAlive());
-    fx_->Dlg().close();
+    QCloseEvent close;
+    QCoreApplication::sendEvent(&fx_->Dlg(), &close);
     WaitForWorker();
 }
 
