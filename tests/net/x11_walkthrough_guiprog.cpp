@@ -356,6 +356,16 @@ int ReviewLooks(CWizardDlg& dlg) {
                              QString::fromLatin1(w->parentWidget()->metaObject()->className()),
                              w->parentWidget()->objectName()));
             }
+            if (IsControl(w) || qobject_cast<QLabel*>(w) != nullptr) {
+                const QRect onPage(w->mapTo(page, QPoint(0, 0)), w->size());
+                if (!page->rect().contains(onPage))
+                    Say(QStringLiteral("outside its page: %1 control '%2' at %3,%4 %5x%6")
+                            .arg(where, w->objectName())
+                            .arg(onPage.x())
+                            .arg(onPage.y())
+                            .arg(onPage.width())
+                            .arg(onPage.height()));
+            }
             const QSize need = NeededSize(w);
             if (need.isEmpty()) continue;
             if (need.width() > w->width() + 1 || need.height() > w->height() + 1)
