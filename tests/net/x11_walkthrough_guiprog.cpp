@@ -250,8 +250,10 @@ public:
 private:
     void AnswerModal() {
         QWidget* modal = QApplication::activeModalWidget();
-        if (modal == nullptr || !modal->isVisible() || modal == answering_ || modal == &dlg_) return;
-        answering_ = modal;
+        // Marked rather than remembered by address: the next box may well be
+        // built at the very address of the last one.
+        if (modal == nullptr || !modal->isVisible() || modal == &dlg_ || modal->property(kAnswered).toBool()) return;
+        modal->setProperty(kAnswered, true);
         auto* box = qobject_cast<QMessageBox*>(modal);
         if (box == nullptr) {
             AnswerDialog(modal);
@@ -288,8 +290,8 @@ private:
 
     CWizardDlg& dlg_;
     Options opt_;
+    static constexpr const char* kAnswered = "walkthroughAnswered";
     QTimer answerer_;
-    QWidget* answering_ = nullptr;
     QString failure_;
     QStringList dialogs_;
     int shots_ = 0;
