@@ -12,6 +12,8 @@
 #include <chrono>
 #include <cstring>
 
+#include "core/hostnet/linux/BoundSocket.h"
+
 namespace orvanta::hostnet {
 
 namespace {
@@ -48,13 +50,7 @@ int ArpSocket::Open(uint32_t ifIndex, const std::array<uint8_t, 6>& ownMac) {
     local.sll_family = AF_PACKET;
     local.sll_protocol = htons(ETH_P_ARP);
     local.sll_ifindex = int(ifIndex);
-    if (bind(fd_, reinterpret_cast<sockaddr*>(&local), sizeof local) != 0) {
-        const int e = errno;
-        close(fd_);
-        fd_ = -1;
-        return -e;
-    }
-    return 0;
+    return BindOrClose(fd_, reinterpret_cast<sockaddr*>(&local), sizeof local);
 }
 
 int ArpSocket::Send(uint32_t sender, uint32_t target) {

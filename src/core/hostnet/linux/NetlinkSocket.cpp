@@ -9,6 +9,8 @@
 #include <cstring>
 #include <optional>
 
+#include "core/hostnet/linux/BoundSocket.h"
+
 namespace orvanta::hostnet {
 
 namespace {
@@ -52,13 +54,7 @@ int NetlinkSocket::Open() {
     setsockopt(fd_, SOL_NETLINK, NETLINK_CAP_ACK, &one, sizeof one);
     sockaddr_nl local = {};
     local.nl_family = AF_NETLINK;
-    if (bind(fd_, reinterpret_cast<sockaddr*>(&local), sizeof local) != 0) {
-        const int e = errno;
-        close(fd_);
-        fd_ = -1;
-        return -e;
-    }
-    return 0;
+    return BindOrClose(fd_, reinterpret_cast<sockaddr*>(&local), sizeof local);
 }
 
 int NetlinkSocket::Send(std::vector<uint8_t>& request, uint16_t extraFlags) {
