@@ -58,7 +58,7 @@ flow() {  # flow FUNCTION IP MAC SERIAL [VAR=VALUE ...]
     lab_exec pc env QT_QPA_PLATFORM=offscreen OVF_CAM_IP="$ip" OVF_CAM_MAC="$mac" OVF_CAM_SERIAL="$serial" "$@" \
         "$bin/guided_flow_guiprog" "$fn" >"$T/$fn.out" 2>&1
     local rc=$?
-    [ $rc = 0 ] || grep -v QWARN "$T/$fn.out" | tail -30 >&2
+    [ $rc = 0 ] || grep -v QWARN "$T/$fn.out" | tail -${OVF_TAIL:-30} >&2
     return $rc
 }
 
