@@ -37,17 +37,13 @@ done
 export OVD_CAMERAS=28 OVD_CAM1_CONF="$LAB_TMP/cam1.conf" OVD_CAM2_PID="$cam2"
 export OVD_ALL_PIDS="$cam1 $cam2 $grp"
 failures=0
-check() {  # check NAME command...
-    local name="$1"; shift
-    if "$@"; then echo "ok   $name"; else echo "FAIL $name"; failures=$((failures + 1)); fi
-}
 
 for t in OneCameraWithEveryField RepeatedRepliesGiveOneEntryAndNoChange TwentySixCamerasGrowTheRecords \
          NewAddressUpdatesTheEntryInPlace SilentCameraDisappearsAfterItsTimeToLive \
          RestartOnAQuietNetworkReturnsZeroAndNoCameras; do
-    check "$t" lab_exec pc "$bin/discovery_prog" --gtest_filter="Lab.$t"
+    lab_check "$t" lab_exec pc "$bin/discovery_prog" --gtest_filter="Lab.$t"
 done
-check TwoAddressesTwoSocketsOneEntryPerCamera \
+lab_check TwoAddressesTwoSocketsOneEntryPerCamera \
     lab_exec pc2 "$bin/discovery_prog" --gtest_filter=Lab.TwoAddressesTwoSocketsOneEntryPerCamera
 
 # orvanta-cli discover: every camera once, in parseable JSON and CSV.
@@ -68,15 +64,10 @@ cli_exit() {  # cli_exit NS EXPECTED args...
     lab_exec "$ns" "$bin/orvanta-cli" discover "$@" >/dev/null 2>&1
     [ $? = "$want" ]
 }
-check "cli discover json" cli_json
-check "cli discover csv" cli_csv
-check "cli discover without an address exits 1" cli_exit bare 1 --seconds 1
-check "cli discover bad seconds exits 2" cli_exit bare 2 --seconds 0
-check "cli discover bad format exits 2" cli_exit bare 2 --format xml
+lab_check "cli discover json" cli_json
+lab_check "cli discover csv" cli_csv
+lab_check "cli discover without an address exits 1" cli_exit bare 1 --seconds 1
+lab_check "cli discover bad seconds exits 2" cli_exit bare 2 --seconds 0
+lab_check "cli discover bad format exits 2" cli_exit bare 2 --format xml
 
-if [ "$failures" -ne 0 ]; then
-    echo "$failures check(s) failed; camera logs:" >&2
-    tail -n 5 "$LAB_TMP"/*.log >&2
-    exit 1
-fi
-echo "all discovery lab checks passed"
+lab_finish "discovery"

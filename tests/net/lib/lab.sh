@@ -45,6 +45,12 @@
 #   lab_sent CAMERA TEXT...
 #                        Some line of $LAB_TMP/CAMERA.req (the camera's
 #                        request log) carries each text; else as above.
+#   lab_check NAME cmd...
+#                        Runs cmd; prints "ok   NAME" or "FAIL NAME", the
+#                        latter counted in `failures`.
+#   lab_finish WHAT      After the checks: with failures, says how many, shows
+#                        the end of every log in $LAB_TMP and exits 1; else
+#                        prints "all WHAT lab checks passed".
 #   lab_cleanup          Kills the background processes and deletes every
 #                        namespace of this lab. Safe to call twice.
 #
@@ -237,4 +243,18 @@ lab_sent() {
             failures=$((${failures:-0} + 1))
         fi
     done
+}
+
+lab_check() {
+    local name="$1"; shift
+    if "$@"; then echo "ok   $name"; else echo "FAIL $name"; failures=$((${failures:-0} + 1)); fi
+}
+
+lab_finish() {
+    if [ "${failures:-0}" -ne 0 ]; then
+        echo "$failures check(s) failed; camera logs:" >&2
+        tail -n 5 "$LAB_TMP"/*.log >&2
+        exit 1
+    fi
+    echo "all $1 lab checks passed"
 }
