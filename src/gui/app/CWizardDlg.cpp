@@ -131,12 +131,14 @@ CWizardDlg::CWizardDlg(WizardDlgOptions options, QWidget* parent)
 }
 
 CWizardDlg::~CWizardDlg() {
-    hostnet::RemoveTemporaryAddresses(*hostNet_, added_);
     // A connect still pending gives up at once; then the camera operations
     // end (their timers and any worker) while the pages and the wait window
     // they use still exist.
     SetKeepConnecting(settings_, false);
     cameraOps_.reset();
+    // Only now that no worker can still be probing through the alias is it
+    // taken away.
+    hostnet::RemoveTemporaryAddresses(*hostNet_, added_);
     delete wait_;
     wait_ = nullptr;
     // Pages point at members of this window: they go before the members do
