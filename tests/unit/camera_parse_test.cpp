@@ -54,9 +54,9 @@ TEST(CameraParse, ExtractValueEdges) {
     EXPECT_STREQ(s.IPAddr, "");
 
     // Keys match only on a key boundary: WDNS2 and WIPAddr first do not feed DNS2/IPAddr.
-    ParseParameters(s, "WDNS2=9.9.9.9\r\nWIPAddr=10.0.0.9\r\nDNS2=8.8.8.8\r\nIPAddr=10.0.0.2\r\n", kPageNetwork);
-    EXPECT_STREQ(s.DNS2, "8.8.8.8");
-    EXPECT_STREQ(s.WDNS2, "9.9.9.9");
+    ParseParameters(s, "WDNS2=198.51.100.9\r\nWIPAddr=10.0.0.9\r\nDNS2=198.51.100.8\r\nIPAddr=10.0.0.2\r\n", kPageNetwork);
+    EXPECT_STREQ(s.DNS2, "198.51.100.8");
+    EXPECT_STREQ(s.WDNS2, "198.51.100.9");
     EXPECT_STREQ(s.IPAddr, "10.0.0.2");
     EXPECT_STREQ(s.WIPAddr, "10.0.0.9");
 
@@ -187,7 +187,7 @@ TEST(CameraParse, ListingReplies) {
     // "404 Not Found" without the prefix still refuses.
     EXPECT_FALSE(ParseListingReply("HTTP/1.1 404 Not Found\r\nTotal Camera=1", kLoginUser));
     // More announced than described: the surplus entries stay empty.
-    list = ParseListingReply("Total Camera=3\r\nID=only IP=1.1.1.1\r\n", kLoginUser);
+    list = ParseListingReply("Total Camera=3\r\nID=only IP=203.0.113.1\r\n", kLoginUser);
     ASSERT_TRUE(list);
     ASSERT_EQ(list->size(), 3u);
     EXPECT_STREQ((*list)[0].ID, "only");

@@ -125,9 +125,9 @@ TEST_F(CameraTransport, FailedReadsLeaveTheRecord) {
         int group;
         HttpResult expected;
     } rows[] = {
-        {std::string(kOk) + "IPType=0\r\nIPAddr=9.9.9.9\r\n", kPageNetwork, kHttpNoWpaKeyMode},  // -7, nothing stored
+        {std::string(kOk) + "IPType=0\r\nIPAddr=198.51.100.9\r\n", kPageNetwork, kHttpNoWpaKeyMode},  // -7, nothing stored
         {"HTTP/1.0 401 Unauthorized\r\n\r\nUnauthorized", kPageSysinfo, kHttpUnauthorized},
-        {"HTTP/1.0 404 Not Found\r\n\r\nIPAddr=9.9.9.9\r\nWPAPSKeyM=1", kPageNetwork, kHttpNotFound10},
+        {"HTTP/1.0 404 Not Found\r\n\r\nIPAddr=198.51.100.9\r\nWPAPSKeyM=1", kPageNetwork, kHttpNotFound10},
         {"", kPageNetwork, kHttpNoReply},
     };
     for (const Row& r : rows) {

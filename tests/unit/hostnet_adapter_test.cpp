@@ -99,7 +99,7 @@ TEST(ReadAdapterAddressesTest, Matching) {
         a.gateways = r.gateways;
         a.dhcpEnabled = r.dhcp;
         a.dhcpServer = Ip(r.server);
-        a.dnsServers = {Ip("192.168.1.53"), Ip("8.8.8.8")};
+        a.dnsServers = {Ip("192.168.1.53"), Ip("198.51.100.8")};
         net.listing.adapters = {Make(1, AdapterType::Other, true), a};
         CameraSettings s;
         s.HostIfIndex = 3;

@@ -101,8 +101,8 @@ TEST_F(TempDir, DefaultGatewaysAndNameServers) {
     LinuxPaths paths;
     paths.resolvConf = root / "resolv.conf";
     paths.resolvedUpstream = root / "upstream.conf";
-    Write(paths.resolvConf, "# generated\nsearch lan\nnameserver fd00::1\nnameserver 192.168.1.53\nnameserver 8.8.8.8\n");
-    EXPECT_EQ(ReadNameServers(paths), (std::vector<uint32_t>{Ip("192.168.1.53"), Ip("8.8.8.8")}));
+    Write(paths.resolvConf, "# generated\nsearch lan\nnameserver fd00::1\nnameserver 192.168.1.53\nnameserver 198.51.100.8\n");
+    EXPECT_EQ(ReadNameServers(paths), (std::vector<uint32_t>{Ip("192.168.1.53"), Ip("198.51.100.8")}));
     // The resolver stub is not a server the camera could use.
     Write(paths.resolvConf, "nameserver 127.0.0.53\noptions edns0\n");
     Write(paths.resolvedUpstream, "nameserver 192.168.1.1\n");
