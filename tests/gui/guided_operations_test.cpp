@@ -163,6 +163,8 @@ void GuidedOperationsTest::readIsShownForSevenTicksEvenWhenQuick() {
     QCOMPARE(ops_->ensureCalls, 1);
     QVERIFY(!fx_->Dlg().isEnabled());
     QVERIFY(fx_->Dlg().WaitDialog()->isVisible());
+    // The progress stays readable (not greyed) under the disabled window.
+    QVERIFY(fx_->Dlg().WaitDialog()->isEnabled());
     QCOMPARE(fx_->Dlg().WaitDialog()->Maximum(), 450);
     QCOMPARE(fx_->Dlg().WaitDialog()->Text(), QStringLiteral("reading"));
     std::this_thread::sleep_for(std::chrono::milliseconds(700));  // the worker has ended

@@ -1,5 +1,6 @@
 #include "gui/app/CSubWait.h"
 
+#include <QEvent>
 #include <QLabel>
 #include <QProgressBar>
 #include <QVBoxLayout>
@@ -47,5 +48,17 @@ void CSubWait::SetText(const QString& text) {
 }
 
 QString CSubWait::Text() const { return text_->text(); }
+
+void CSubWait::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (!isEnabled()) setEnabled(true);
+}
+
+void CSubWait::changeEvent(QEvent* event) {
+    QDialog::changeEvent(event);
+    // A window may be enabled under a disabled owner; this undoes the
+    // owner's disabling as it reaches us.
+    if (event->type() == QEvent::EnabledChange && !isEnabled()) setEnabled(true);
+}
 
 }  // namespace orvanta

@@ -23,6 +23,14 @@ public:
     void SetText(const QString& text);
     QString Text() const;
 
+protected:
+    // The main window disables itself while the wait window shows, and Qt
+    // passes that on to its owned windows, which would grey out the very
+    // progress the user is watching. The wait window has nothing to click,
+    // so it keeps itself enabled.
+    void showEvent(QShowEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
 private:
     QProgressBar* progress_;
     QLabel* text_;
