@@ -4,6 +4,7 @@
 // the window on every page is saved there.
 #include <QAbstractButton>
 #include <QDir>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QTest>
 
@@ -41,7 +42,15 @@ void PageViewsTest::controlsInsideAndNamed() {
             QVERIFY2(!w->objectName().isEmpty(), qPrintable(where + QStringLiteral(" has no object name")));
             QVERIFY2(!w->accessibleName().isEmpty(), qPrintable(where + QStringLiteral(" has no accessible name")));
         }
-        if (QLabel* title = page->StepTitle()) QCOMPARE(title->font().pixelSize(), CWizardPage::TitleFont().pixelSize());
+        if (QLabel* title = page->StepTitle()) {
+            // The title font, shrunk only as far as the caption needs to fit whole.
+            QCOMPARE(title->font().family(), CWizardPage::TitleFont().family());
+            QVERIFY(title->font().pixelSize() <= CWizardPage::TitleFont().pixelSize());
+            const QRect needed = QFontMetrics(title->font())
+                                     .boundingRect(title->contentsRect(), Qt::AlignLeft | Qt::AlignVCenter, title->text());
+            QVERIFY2(needed.height() <= title->contentsRect().height() && needed.width() <= title->contentsRect().width(),
+                     qPrintable(QStringLiteral("title of page %1 is clipped").arg(page->TemplateId())));
+        }
     }
 }
 

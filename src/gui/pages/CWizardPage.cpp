@@ -1,5 +1,7 @@
 #include "gui/pages/CWizardPage.h"
 
+#include <QFontMetrics>
+
 #include <QAbstractButton>
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -50,7 +52,10 @@ void CWizardPage::ApplyLanguage(const LanguageStrings& lang) {
     if (next_) SetControlText(next_, Text(lang, "Common", "BtnNext"));
     if (finish_) SetControlText(finish_, Text(lang, "Common", "BtnFinish"));
     if (save_) SetControlText(save_, Text(lang, "Common", "BtnSave"));
-    if (title_ && titleKey_) SetControlText(title_, Text(lang, titleKey_, titleCapacity_));
+    if (title_ && titleKey_) {
+        SetControlText(title_, Text(lang, titleKey_, titleCapacity_));
+        FitTitle();
+    }
 }
 
 QSize CWizardPage::TemplateSize() { return {DluX(kTemplateWidth), DluY(kTemplateHeight)}; }
@@ -308,7 +313,22 @@ QLabel* CWizardPage::AddStepTitle(int id, const char* titleKey, std::size_t capa
     title_->setFont(TitleFont());
     titleKey_ = titleKey;
     titleCapacity_ = capacity;
+    FitTitle();
     return title_;
+}
+
+void CWizardPage::FitTitle() {
+    // A long caption, or one of two lines, would be clipped in the title's
+    // one-line box: the font shrinks until the whole text fits.
+    if (title_ == nullptr) return;
+    QFont font = TitleFont();
+    const QRect box = title_->contentsRect();
+    while (font.pixelSize() > 9) {
+        const QRect needed = QFontMetrics(font).boundingRect(box, Qt::AlignLeft | Qt::AlignVCenter, title_->text());
+        if (needed.width() <= box.width() && needed.height() <= box.height()) break;
+        font.setPixelSize(font.pixelSize() - 1);
+    }
+    title_->setFont(font);
 }
 
 }  // namespace orvanta

@@ -184,6 +184,8 @@ protected:
     static void Name(QWidget* control, int id, const QString& accessible);
 
 private:
+    void FitTitle();
+
     int templateId_;
     const char* section_;
     WizardContext* context_ = nullptr;
