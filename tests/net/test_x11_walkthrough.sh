@@ -55,7 +55,7 @@ start_camera() {
     printf 'IPAddr=192.168.61.20\nNetmask=255.255.255.0\nGateway=192.168.61.1\nSerialNo=WALK-0001\nMAC=02:00:00:61:00:14\nModelName=OV-100\n' \
         >"$T/cam.conf"
     lab_start_bg cam "$T/cam.log" "$bin/orvanta-camsim" --config "$T/cam.conf" --iface eth0 \
-        --mac 02:00:00:61:00:14 --serial WALK-0001 --desc OV-100 --interface eth0 --readdress-delay-ms 300
+        --mac 02:00:00:61:00:14 --serial WALK-0001 --desc OV-100 --interface ethernet --readdress-delay-ms 300
     cam_pid=$LAB_LAST_PID
     lab_wait_port cam tcp 80 10 || { echo "camera did not start" >&2; cat "$T/cam.log" >&2; exit 1; }
 }

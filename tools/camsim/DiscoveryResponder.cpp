@@ -39,7 +39,7 @@ struct Identity {
     uint32_t port = 80;
     std::string description = "Network Camera";
     std::string serial;
-    std::string interfaceText = "eth0";
+    std::string interfaceText = "ethernet";  // what a wired camera reports
     std::string fourth;
     uint32_t sport = 0;
 };
@@ -268,7 +268,7 @@ std::string DiscoveryResponderUsage() {
            "  --port N                 web port in the reply (default --http-port, else 80)\n"
            "  --desc TEXT              description (default \"Network Camera\")\n"
            "  --serial TEXT            serial number (default SIM + the MAC's last 3 bytes)\n"
-           "  --interface TEXT         interface text, e.g. \"wireless\" (default eth0)\n"
+           "  --interface TEXT         interface text, e.g. \"wireless\" (default ethernet)\n"
            "  --fourth TEXT            the fourth text of the reply (default empty)\n"
            "  --second-port N          the second port (default 0)\n"
            "  --alt-magic              answer with the alternative magic number\n"
