@@ -32,11 +32,39 @@ if [ "$remove" = 1 ]; then
     echo "setcap-netadmin: capabilities removed from $helper"
     exit 0
 fi
-# Capabilities on a file anyone may replace would hand them to anyone.
-owner="$(stat -c %u "$helper")"
-if [ "$owner" != 0 ] || [ -n "$(find "$helper" -perm /022)" ]; then
-    echo "setcap-netadmin: $helper must be owned by root and not writable by others" >&2
+# Capabilities on a file anyone may replace would hand them to anyone. The
+# file must be root's and closed to others, and so must every folder above
+# it: a folder another user can write lets them swap the file between our
+# check and setcap. With none writable, nobody but root can swap anything,
+# so the path checked is the path used. A sticky folder (/tmp) is allowed
+# only above a root-owned entry, which others cannot rename or remove.
+real="$(readlink -f -- "$helper")"
+owner="$(stat -c %u -- "$real")"
+if [ "$owner" != 0 ] || [ -n "$(find "$real" -maxdepth 0 -perm /022)" ]; then
+    echo "setcap-netadmin: $real must be owned by root and not writable by others" >&2
     exit 1
 fi
-setcap cap_net_admin,cap_net_raw+ep "$helper"
-echo "setcap-netadmin: $helper now has: $(getcap "$helper" | sed 's/^[^ ]* //')"
+dir="$(dirname -- "$real")"
+while :; do
+    set -- $(stat -c '%u %a' -- "$dir")
+    mode=$((0$2))
+    if [ "$1" != 0 ]; then
+        echo "setcap-netadmin: refused: $dir (above $real) is not owned by root" >&2
+        exit 1
+    fi
+    if [ $((mode & 022)) != 0 ] && { [ $((mode & 01000)) = 0 ] || [ "$dir" = "$(dirname -- "$real")" ]; }; then
+        echo "setcap-netadmin: refused: $dir (above $real) is writable by other users" >&2
+        exit 1
+    fi
+    [ "$dir" = / ] && break
+    dir="$(dirname -- "$dir")"
+done
+before="$(stat -c '%d:%i' -- "$real")"
+setcap cap_net_admin,cap_net_raw+ep "$real"
+# Belt and braces: the file that got the capabilities is the one checked.
+if [ "$(stat -c '%d:%i' -- "$real")" != "$before" ]; then
+    setcap -r "$real" 2>/dev/null || true
+    echo "setcap-netadmin: $real changed during setcap; capabilities taken away again" >&2
+    exit 1
+fi
+echo "setcap-netadmin: $real now has: $(getcap "$real" | sed 's/^[^ ]* //')"

@@ -1,8 +1,10 @@
 // orvanta-netadmin: the only part of Orvanta that holds CAP_NET_ADMIN and
 // CAP_NET_RAW (given by setcap at install). It serves one interface, named
 // as its only argument, and reads one request per line on stdin, answering
-// each with one line on stdout. It ends when stdin closes.
+// each with one line on stdout. It ends when stdin closes, and takes the
+// aliases it added with it: the wizard that started it ended or was killed.
 #include <signal.h>
+#include <syslog.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -25,6 +27,9 @@ int main(int argc, char** argv) {
     signal(SIGTERM, SIG_IGN);
     signal(SIGPIPE, SIG_IGN);
 
+    // Every address added or removed goes to the system log with the
+    // caller's user id, so an administrator can tell who changed the card.
+    openlog("orvanta-netadmin", LOG_PID, LOG_DAEMON);
     orvanta::netadmin::NetadminService service(argv[1]);
     std::string line;
     int c;
@@ -42,5 +47,7 @@ int main(int argc, char** argv) {
         line.clear();
         overlong = false;
     }
+    service.RemoveOwnAliases();
+    closelog();
     return 0;
 }

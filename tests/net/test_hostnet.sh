@@ -1,9 +1,12 @@
 #!/usr/bin/env bash
 # The host network in the lab: the real adapter reading, the temporary
 # address alias (added, stepped past a duplicate, skipped in the PC's own
-# subnet, removed on close, on SIGINT/SIGTERM/SIGHUP, and at the next start
-# after a SIGKILL), the free-address search and single probe, the helper's
-# refusals, and the helper without its capabilities.
+# subnet, kept inside the camera's private block, removed on close, on
+# SIGINT/SIGTERM/SIGHUP, by the helper when the wizard is killed, and at the
+# next start when both were), the free-address search and single probe, the
+# helper's refusals, its limits and its clean-up when its input closes, the
+# helper without its capabilities or its group, and the setcap script's
+# refusals.
 set -u
 here="$(cd "$(dirname "$0")" && pwd)"
 # shellcheck source=lib/lab.sh
@@ -54,10 +57,10 @@ wait_for_line() {  # wait_for_line FILE PATTERN SECONDS
     for i in $(seq 1 $(($3 * 10))); do grep -q "$2" "$1" 2>/dev/null && return 0; sleep 0.1; done
     return 1
 }
-prog_pid() {  # the hostnet_prog running in the PC namespace
+prog_pid() {  # prog_pid [COMM]: the hostnet_prog (or COMM) running in the PC namespace
     local p
     for p in $(ip netns pids "$LAB_PC"); do
-        [ "$(cat /proc/"$p"/comm 2>/dev/null)" = hostnet_prog ] && { echo "$p"; return 0; }
+        [ "$(cat /proc/"$p"/comm 2>/dev/null)" = "${1:-hostnet_prog}" ] && { echo "$p"; return 0; }
     done
     return 1
 }
@@ -68,6 +71,11 @@ wait_gone() {  # wait_gone PID SECONDS: reaps PID, killing it if it overstays
     { wait "$1"; } 2>/dev/null
 }
 pc_aliases() { ip -n "$LAB_PC" -4 -o addr show dev eth0 | awk '{print $4}' | grep -v '^192.168.1.10/24$' | tr '\n' ' '; }
+wait_no_aliases() {  # wait_no_aliases SECONDS
+    local i
+    for i in $(seq 1 $(($1 * 10))); do [ -z "$(pc_aliases)" ] && return 0; sleep 0.1; done
+    return 1
+}
 prog() { lab_exec pc "$bin/hostnet_prog" "$@"; }
 
 # --- the adapter reading, against a gateway, a lease and a resolv.conf of ours
@@ -124,12 +132,38 @@ wait_for_line "$LAB_TMP/hold2.log" '^alias' 20
 check "duplicate .254: alias .253" "alias 192.168.5.253" "$(grep '^alias' "$LAB_TMP/hold2.log")"
 check "duplicate .254: only .253 on the PC" "192.168.5.253/24 " "$(pc_aliases)"
 
-# --- SIGKILL leaves it; the next start removes the recorded alias
+# --- SIGKILL of the wizard: its helper sees its input close and removes the
+# alias; the record left behind names nothing the next start must remove
 pid=$(prog_pid) && kill -KILL "$pid"
 wait_gone "$hold" 15
-check "SIGKILL: alias still there" "192.168.5.253/24 " "$(pc_aliases)"
-check "SIGKILL: next start removes it" "removed 1" "$(prog stale)"
-check "SIGKILL: nothing left" "" "$(pc_aliases)"
+wait_no_aliases 10
+check "SIGKILL: the helper removed the alias" "" "$(pc_aliases)"
+check "SIGKILL: next start finds it gone" "removed 0" "$(prog stale)"
+check "SIGKILL: record forgotten" "no" "$([ -e "$state" ] && echo yes || echo no)"
+
+# --- wizard and helper both killed: the next start removes the recorded alias
+lab_start_bg pc "$LAB_TMP/hold3.log" "$bin/hostnet_prog" ensure 192.168.5.20 255.255.255.0 --hold
+hold=$LAB_LAST_PID
+wait_for_line "$LAB_TMP/hold3.log" '^alias' 20
+hpid=$(prog_pid orvanta-netadmi) && kill -KILL "$hpid"
+pid=$(prog_pid) && kill -KILL "$pid"
+wait_gone "$hold" 15
+check "both SIGKILLed: alias still there" "192.168.5.253/24 " "$(pc_aliases)"
+check "both SIGKILLed: next start removes it" "removed 1" "$(prog stale)"
+check "both SIGKILLed: nothing left" "" "$(pc_aliases)"
+
+# --- a camera's mask never makes the PC route beyond the camera's private block
+lab_start_bg pc "$LAB_TMP/hold-wide.log" "$bin/hostnet_prog" ensure 192.168.5.20 192.0.0.0 --hold
+hold=$LAB_LAST_PID
+wait_for_line "$LAB_TMP/hold-wide.log" '^alias' 15
+check "mask 192.0.0.0: alias in the camera's /16" "192.168.255.254/16 " "$(pc_aliases)"
+check "mask 192.0.0.0: no route wider than /16" "" \
+    "$(ip -n "$LAB_PC" -4 route show | awk '$1 ~ /\/([0-9]|1[0-5])$/')"
+pid=$(prog_pid) && kill -TERM "$pid"
+wait_gone "$hold" 15
+out=$(prog ensure 8.8.8.20 255.255.255.0 2>"$LAB_TMP/public.err" | head -1)
+check "public camera subnet: no alias" "alias none" "$out"
+check "public camera subnet: one line says why" 1 "$(grep -c 'not a private' "$LAB_TMP/public.err")"
 
 # --- camera in the PC's own subnet: nothing is added
 out=$(prog ensure 192.168.1.20 255.255.255.0 | head -1)
@@ -145,13 +179,56 @@ check "probe: a device answers" "in use" "$(cli probe 192.168.1.253 --source 192
 check "probe: nobody answers" "free" "$(cli probe 192.168.1.252 --source 192.168.1.10)"
 check "probe: the PC's own address" "in use" "$(cli probe 192.168.1.10 --source 192.168.1.10)"
 
-# --- the helper refuses what it must not do
-helper() { printf '%s\n' "$@" | lab_exec pc "$bin/orvanta-netadmin" eth0 | cut -d' ' -f1-2; }
-out=$(helper "add eth0 192.168.5/24" "add eth1 192.168.5.9/24" "add eth0 fe80::1/64" "del eth0 192.168.1.10/24" \
-    "add  eth0 192.168.5.9/24" "add eth0 192.168.5.9/24 x" "probe eth0 192.168.5.9 99999" "shutdown" \
-    "arp eth0 192.168.1.253 192.168.1.1 1000" | tr '\n' ' ')
-check "helper refusals" "err refused err refused err refused err refused err refused err refused err refused err refused err refused " "$out"
+# --- the helper refuses what it must not do, one line each (card|request|answer)
+ip -n "$LAB_PC" link add down0 type veth peer name down1  # left down
+ip -n "$LAB_PC" tuntap add dev tun0 mode tun && ip -n "$LAB_PC" link set tun0 up
+while IFS='|' read -r card request want; do
+    got=$(printf '%s\n' "$request" | lab_exec pc "$bin/orvanta-netadmin" "$card")
+    echo "     $card: $request -> $got"
+    check "helper on $card: $request" "$want" "$(echo "$got" | cut -d' ' -f1-2)"
+done <<'ROWS'
+eth0|add eth0 192.168.5/24|err refused
+eth0|add eth1 192.168.5.9/24|err refused
+eth0|add eth0 fe80::1/64|err refused
+eth0|del eth0 192.168.1.10/24|err refused
+eth0|add  eth0 192.168.5.9/24|err refused
+eth0|add eth0 192.168.5.9/24 x|err refused
+eth0|probe eth0 192.168.5.9 99999|err refused
+eth0|shutdown|err refused
+eth0|arp eth0 192.168.1.253 192.168.1.1 1000|err refused
+eth0|add eth0 8.8.8.8/32|err refused
+eth0|add eth0 191.255.255.254/2|err refused
+eth0|add eth0 172.16.0.5/8|err refused
+eth0|add eth0 192.168.5.9/31|err refused
+eth0|add eth0 192.168.1.20/24|err dup
+eth0|add eth0 192.168.1.10/24|err exists
+lo|add lo 10.1.1.1/24|err refused
+down0|add down0 10.9.9.9/24|err refused
+tun0|add tun0 10.9.9.9/24|err refused
+ROWS
 check "helper: PC address untouched" "192.168.1.10/24" "$(ip -n "$LAB_PC" -4 -o addr show dev eth0 | awk '{print $4}' | head -1)"
+
+# --- one helper session: at most four aliases at once; a neighbour's address
+# is never taken, so it can never be spoken for; the aliases go when the
+# helper's input closes
+mkfifo "$LAB_TMP/session.in"
+lab_exec pc "$bin/orvanta-netadmin" eth0 <"$LAB_TMP/session.in" >"$LAB_TMP/session.out" &
+session=$!
+exec 7>"$LAB_TMP/session.in"
+printf '%s\n' "add eth0 192.168.7.1/24" "add eth0 192.168.7.2/24" "add eth0 10.7.0.1/16" "add eth0 172.16.7.1/24" \
+    "add eth0 192.168.8.1/24" "del eth0 192.168.7.2/24" "add eth0 192.168.1.20/24" \
+    "arp eth0 192.168.1.253 192.168.1.20 1000" "probe eth0 192.168.7.99 1" >&7
+wait_for_line "$LAB_TMP/session.out" '^free' 20
+check "session: four added, the fifth refused, one removed, a neighbour's address refused" \
+    "ok ok ok ok err refused ok err dup err refused free " "$(cut -d' ' -f1-2 "$LAB_TMP/session.out" | tr '\n' ' ')"
+check "session: its aliases on the PC" "10.7.0.1/16 172.16.7.1/24 192.168.7.1/24 " "$(pc_aliases | tr ' ' '\n' | sort | tr '\n' ' ')"
+exec 7>&-
+wait_gone "$session" 10
+check "session: input closed, its aliases removed" "" "$(pc_aliases)"
+start=$(date +%s%N)
+printf 'probe eth0 192.168.9.9 1\n%.0s' $(seq 30) | lab_exec pc "$bin/orvanta-netadmin" eth0 >/dev/null
+ms=$(( ($(date +%s%N) - start) / 1000000 ))
+check "helper paces ARP: 30 probes take 2 s or more" yes "$([ "$ms" -ge 1900 ] && echo yes || echo "no (${ms} ms)")"
 
 # --- without the capabilities: at once, with one line naming the capability
 if command -v capsh >/dev/null; then
@@ -184,6 +261,23 @@ if command -v setpriv >/dev/null && command -v setcap >/dev/null &&
     "$ORVANTA_SOURCE_DIR/packaging/setcap-netadmin.sh" --remove "$LAB_TMP/user/orvanta-netadmin" >/dev/null
     check "ordinary user, capabilities taken away" "alias none" \
         "$(as_user ensure 192.168.5.20 255.255.255.0 2>/dev/null | head -1)"
+    # Installed for a group the user is not in: the one line says how to join.
+    chgrp root "$LAB_TMP/user/orvanta-netadmin" && chmod 750 "$LAB_TMP/user/orvanta-netadmin"
+    check "user outside the helper's group is told to join it" 1 \
+        "$(as_user ensure 192.168.5.20 255.255.255.0 2>&1 | grep -c 'adduser nobody root')"
+fi
+
+# --- setcap-netadmin.sh refuses a helper that someone else could swap
+if command -v setcap >/dev/null; then
+    mkdir -p "$LAB_TMP/open/sub" "$LAB_TMP/theirs"
+    chmod 777 "$LAB_TMP/open"
+    chown nobody "$LAB_TMP/theirs"
+    for place in open/sub theirs; do
+        cp "$bin/orvanta-netadmin" "$LAB_TMP/$place/"
+        "$ORVANTA_SOURCE_DIR/packaging/setcap-netadmin.sh" "$LAB_TMP/$place/orvanta-netadmin" >/dev/null 2>&1
+        check "setcap script refuses a helper below $place" "1 none" \
+            "$? $(getcap "$LAB_TMP/$place/orvanta-netadmin" | grep -q cap_net && echo some || echo none)"
+    done
 fi
 
 check "no alias left at the end" "" "$(pc_aliases)"

@@ -55,6 +55,19 @@ TEST(NetadminRequestTest, AcceptsOnlyTheFixedFormatForItsInterface) {
         {"probe eth0 192.168.5.1 99999", false, "an unbounded wait"},
         {"arp eth0 192.168.1.252 0.0.0.0 1000", false, "an arp without a real source"},
         {"flush eth0 192.168.5.1/24", false, "an unknown verb"},
+        // Which addresses an add may put on the PC, whoever asks.
+        {"add eth0 169.254.7.1/16", true, ""},
+        {"add eth0 172.31.255.254/12", true, ""},
+        {"add eth0 10.255.255.254/8", true, ""},
+        {"add eth0 192.168.5.1/30", true, ""},
+        {"add eth0 8.8.8.8/32", false, "a public address made local"},
+        {"add eth0 100.64.0.1/24", false, "shared address space is not private"},
+        {"add eth0 191.255.255.254/2", false, "a quarter of IPv4 routed off the gateway"},
+        {"add eth0 172.16.0.5/8", false, "a private address with a prefix reaching public space"},
+        {"add eth0 10.1.1.1/7", false, "a prefix below /8"},
+        {"add eth0 192.168.5.1/31", false, "a prefix above /30"},
+        {"add eth0 192.168.5.255/24", false, "the subnet's broadcast"},
+        {"add eth0 10.0.0.0/8", false, "the subnet's own number"},
         {"", false, "an empty line"},
     };
     for (const auto& r : rows) {
@@ -191,14 +204,23 @@ TEST(LinuxHostNetworkTest, MissingHelperFailsAtOnceWithOneLine) {
     LinuxHostNetwork net(paths);
     const uint32_t lo = if_nametoindex("lo");
     testing::internal::CaptureStderr();
-    const AliasResult r = net.AddAlias({lo, Ip("192.0.2.254"), Ip("255.255.255.0")});
+    const AliasResult r = net.AddAlias({lo, Ip("192.168.2.254"), Ip("255.255.255.0")});
     const std::string err = testing::internal::GetCapturedStderr();
     EXPECT_EQ(r.status, AliasStatus::HelperMissing);
     EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
     EXPECT_NE(err.find("/nonexistent/orvanta-netadmin"), std::string::npos) << err;
 
+    // A camera's public subnet is refused here with one line, before any
+    // helper is started (this one could not be).
+    testing::internal::CaptureStderr();
+    const AliasResult wide = net.AddAlias({lo, Ip("8.8.8.254"), Ip("255.255.255.0")});
+    const std::string wideErr = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(wide.status, AliasStatus::Refused);
+    EXPECT_EQ(std::count(wideErr.begin(), wideErr.end(), '\n'), 1) << wideErr;
+    EXPECT_NE(wideErr.find("not a private"), std::string::npos) << wideErr;
+
     // An interface that does not exist never reaches the helper.
-    EXPECT_EQ(net.AddAlias({999999, Ip("192.0.2.254"), Ip("255.255.255.0")}).status, AliasStatus::NoSuchInterface);
+    EXPECT_EQ(net.AddAlias({999999, Ip("192.168.2.254"), Ip("255.255.255.0")}).status, AliasStatus::NoSuchInterface);
 
     // The PC's own address answers with the PC's MAC without any request.
     EXPECT_EQ(net.SendArp(Ip("127.0.0.1"), Ip("127.0.0.1")).status, ArpStatus::Answered);

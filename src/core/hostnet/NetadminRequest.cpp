@@ -44,7 +44,35 @@ bool UsableUnicast(uint32_t address) {
     return address != 0 && b[0] != 127 && b[0] < 224;
 }
 
+bool InBlock(uint32_t address, const char* network, int prefix) {
+    uint32_t base = 0;
+    ParseIpv4(network, base);
+    return (address & PrefixMask(prefix)) == base;
+}
+
 }  // namespace
+
+int PrivateBlockPrefix(uint32_t address) {
+    if (InBlock(address, "10.0.0.0", 8)) return 8;
+    if (InBlock(address, "172.16.0.0", 12)) return 12;
+    if (InBlock(address, "192.168.0.0", 16)) return 16;
+    if (InBlock(address, "169.254.0.0", 16)) return 16;
+    return -1;
+}
+
+std::string AliasRefusal(uint32_t address, int prefix) {
+    const std::string cidr = FormatIpv4(address) + "/" + std::to_string(prefix);
+    const int block = PrivateBlockPrefix(address);
+    if (block < 0) return cidr + " is not a private or link-local address";
+    if (prefix < kAliasMinPrefix || prefix > kAliasMaxPrefix)
+        return cidr + ": the prefix must be from /" + std::to_string(kAliasMinPrefix) + " to /" +
+               std::to_string(kAliasMaxPrefix);
+    if (prefix < block) return cidr + " reaches beyond its private block";
+    // The subnet's own number and its broadcast belong to every host on it.
+    const uint32_t host = address & ~PrefixMask(prefix);
+    if (host == 0 || host == ~PrefixMask(prefix)) return cidr + " is not a host address of its subnet";
+    return {};
+}
 
 bool ParseNetadminRequest(std::string_view line, std::string_view allowedIf, NetadminRequest& req,
                           std::string* why) {
@@ -64,6 +92,12 @@ bool ParseNetadminRequest(std::string_view line, std::string_view allowedIf, Net
         if (!ParseIpv4(w[2].substr(0, slash), req.address)) return Refuse(why, "not an IPv4 address");
         if (!ParseNumber(w[2].substr(slash + 1), 1, 32, req.prefix)) return Refuse(why, "bad prefix length");
         if (!UsableUnicast(req.address)) return Refuse(why, "not a unicast address");
+        if (req.verb == NetadminVerb::Add) {
+            if (const std::string refusal = AliasRefusal(req.address, req.prefix); !refusal.empty()) {
+                if (why) *why = refusal;
+                return false;
+            }
+        }
         return true;
     }
     if (w[0] == "probe") {
@@ -106,6 +140,7 @@ AliasStatus NetadminErrorKind(std::string_view kind) {
     if (kind == "exists") return AliasStatus::Exists;
     if (kind == "notfound") return AliasStatus::NotFound;
     if (kind == "refused") return AliasStatus::Refused;
+    if (kind == "dup") return AliasStatus::Duplicate;
     return AliasStatus::Other;
 }
 
@@ -116,6 +151,7 @@ const char* NetadminKindName(AliasStatus status) {
         case AliasStatus::Exists: return "exists";
         case AliasStatus::NotFound: return "notfound";
         case AliasStatus::Refused: return "refused";
+        case AliasStatus::Duplicate: return "dup";
         default: return "other";
     }
 }

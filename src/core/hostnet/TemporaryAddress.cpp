@@ -3,6 +3,8 @@
 #include <cstdio>
 
 #include "core/hostnet/HostPartCounter.h"
+#include "core/hostnet/Ipv4Text.h"
+#include "core/hostnet/NetadminRequest.h"
 
 namespace orvanta::hostnet {
 
@@ -32,7 +34,10 @@ TryResult TryCandidate(const AliasContext& alias, HostNetwork& net, AddedAddress
     }
     bool duplicate = false;
     bool hopeless = false;
-    for (int i = 0; i < timing.settleWaits; ++i) {
+    // The helper probes before it adds: an owner it found is a duplicate
+    // found, and the next candidate follows at once.
+    const int waits = result.status == AliasStatus::Duplicate ? 0 : timing.settleWaits;
+    for (int i = 0; i < waits; ++i) {
         if (!result.ok()) {
             net.Sleep(timing.settleWaitMs);
             continue;
@@ -53,6 +58,18 @@ TryResult TryCandidate(const AliasContext& alias, HostNetwork& net, AddedAddress
 }
 
 }  // namespace
+
+uint32_t AliasMask(uint32_t camAddr, uint32_t camMask) {
+    const int block = PrivateBlockPrefix(camAddr);
+    if (block < 0) return camMask;
+    int prefix = MaskPrefix(camMask);
+    if (prefix < 0) {
+        // A mask with holes: its leading run of ones is the subnet we can use.
+        prefix = 0;
+        while (prefix < 32 && (camMask & PrefixMask(prefix + 1)) == PrefixMask(prefix + 1)) ++prefix;
+    }
+    return PrefixMask(prefix < block ? block : prefix);
+}
 
 uint32_t AddTemporaryAddress(uint32_t candidate, uint32_t mask, uint32_t ifIndex, HostNetwork& net,
                              AddedAddresses& added, const AliasTiming& timing, bool* ok) {
@@ -87,17 +104,18 @@ uint32_t AddTemporaryAddress(uint32_t candidate, uint32_t mask, uint32_t ifIndex
 
 bool EnsureCameraSubnet(const CameraSettings& settings, HostNetwork& net, AddedAddresses& added,
                         const AliasTiming& timing) {
-    const uint32_t top = TopHostAddress(settings.CamAddr, settings.CamMask);
+    const uint32_t mask = AliasMask(settings.CamAddr, settings.CamMask);
+    const uint32_t top = TopHostAddress(settings.CamAddr, mask);
     const AdapterList list = net.ListAdapters();
     if (list.ok) {
         for (const auto& adapter : list.adapters) {
             if (adapter.index != settings.HostIfIndex) continue;
             for (const auto& a : adapter.addresses)
-                if ((a.address & a.mask) == (top & settings.CamMask)) return true;
+                if ((a.address & a.mask) == (top & mask)) return true;
         }
     }
     bool ok = false;
-    AddTemporaryAddress(top, settings.CamMask, settings.HostIfIndex, net, added, timing, &ok);
+    AddTemporaryAddress(top, mask, settings.HostIfIndex, net, added, timing, &ok);
     return ok;
 }
 

@@ -18,9 +18,22 @@ struct AliasTiming {
     int settleWaitMs = 1000;
 };
 
+// The mask of the PC's temporary address for a camera at camAddr/camMask.
+// The mask comes from the camera's reply, so it is never taken wider than
+// the private block holding the camera (10/8, 172.16/12, 192.168/16,
+// 169.254/16): a camera saying 192.0.0.0 must not make the PC route a
+// quarter of the Internet past its gateway. Narrowing rather than refusing
+// keeps such a camera reachable: the PC's address still lies inside the
+// camera's own (wider) subnet, so the camera answers it directly. A camera
+// outside every private block keeps its mask here, and the add is refused
+// with a diagnostic line naming the address (no route to a public range is
+// ever made for a camera).
+uint32_t AliasMask(uint32_t camAddr, uint32_t camMask);
+
 // Makes sure the PC has an address in the subnet of CamAddr/CamMask on the
 // adapter HostIfIndex; adds one with AddTemporaryAddress when it has not.
-// Returns true when the PC has (or now has) such an address.
+// Returns true when the PC has (or now has) such an address. The subnet is
+// the camera's, narrowed by AliasMask.
 bool EnsureCameraSubnet(const CameraSettings& settings, HostNetwork& net, AddedAddresses& added,
                         const AliasTiming& timing = {});
 

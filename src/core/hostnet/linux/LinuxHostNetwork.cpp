@@ -126,6 +126,13 @@ AliasResult LinuxHostNetwork::AliasCall(const char* verb, const AliasContext& al
         Diagnose(what, r.status, r.text);
         return r;
     }
+    // The helper would refuse it anyway; saying so here spares starting it.
+    if (std::string_view(verb) == "add") {
+        if (const std::string refusal = AliasRefusal(alias.address, MaskPrefix(alias.mask)); !refusal.empty()) {
+            Diagnose(what + " on " + name, AliasStatus::Refused, refusal);
+            return {AliasStatus::Refused, refusal};
+        }
+    }
     const std::string request = std::string(verb) + " " + name + " " + Cidr(alias);
     const NetadminAnswer answer = CallHelper(name, request, 10000);
     if (answer.ok) return {AliasStatus::Ok, {}};

@@ -1,9 +1,12 @@
 #include "core/hostnet/linux/NetadminClient.h"
 
 #include <fcntl.h>
+#include <grp.h>
 #include <poll.h>
+#include <pwd.h>
 #include <spawn.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -12,12 +15,45 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 #include "core/hostnet/NetadminRequest.h"
 
 extern char** environ;
 
 namespace orvanta::hostnet {
+
+namespace {
+
+bool InGroup(gid_t gid) {
+    if (getegid() == gid) return true;
+    const int n = getgroups(0, nullptr);
+    if (n <= 0) return false;
+    std::vector<gid_t> groups(static_cast<std::size_t>(n));
+    const int got = getgroups(n, groups.data());
+    for (int i = 0; i < got; ++i)
+        if (groups[std::size_t(i)] == gid) return true;
+    return false;
+}
+
+// Why the helper cannot be run, in one line. When the package limits it to a
+// group the user is not in, the line says how to join: that is the one thing
+// the user (or an administrator) can do about it.
+std::string CannotRun(const std::string& path, int error) {
+    std::string text = "cannot run " + path + ": " + std::strerror(error);
+    struct stat st;
+    if (error != EACCES || stat(path.c_str(), &st) != 0 || !(st.st_mode & S_IXGRP) || (st.st_mode & S_IXOTH) ||
+        InGroup(st.st_gid))
+        return text;
+    const group* gr = getgrgid(st.st_gid);
+    const passwd* pw = getpwuid(getuid());
+    const std::string groupName = gr ? gr->gr_name : std::to_string(st.st_gid);
+    const std::string user = pw ? pw->pw_name : "USER";
+    return text + " (only members of the group " + groupName + " may; an administrator adds you with: adduser " +
+           user + " " + groupName + ", then log in again)";
+}
+
+}  // namespace
 
 NetadminClient::NetadminClient(std::string helperPath, std::string ifname)
     : helperPath_(std::move(helperPath)), ifname_(std::move(ifname)) {}
@@ -37,7 +73,7 @@ bool NetadminClient::Start(NetadminAnswer& failure) {
     if (fd_ >= 0) return true;
     failure.failure = AliasStatus::HelperMissing;
     if (access(helperPath_.c_str(), X_OK) != 0) {
-        failure.text = "cannot run " + helperPath_ + ": " + std::strerror(errno);
+        failure.text = CannotRun(helperPath_, errno);
         return false;
     }
     int sv[2];
@@ -57,7 +93,7 @@ bool NetadminClient::Start(NetadminAnswer& failure) {
     close(sv[1]);
     if (e != 0) {
         close(sv[0]);
-        failure.text = "cannot run " + helperPath_ + ": " + std::strerror(e);
+        failure.text = CannotRun(helperPath_, e);
         return false;
     }
     fd_ = sv[0];
