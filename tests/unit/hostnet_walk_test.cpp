@@ -5,12 +5,14 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstring>
 #include <fstream>
 
 #include "FakeHostNetwork.h"
 #include "core/hostnet/AddressProbe.h"
 #include "core/hostnet/HostPartCounter.h"
+#include "core/hostnet/RuntimeFolder.h"
 #include "core/hostnet/TemporaryAddress.h"
 #include "core/settings/FixedField.h"
 
@@ -68,6 +70,13 @@ struct AliasFixture : ::testing::Test {
     FakeHostNetwork net;
     AddedAddresses added{""};
     CameraSettings settings;
+
+    // A network as SetUp leaves it, for cases that need a clean one.
+    FakeHostNetwork fresh() const {
+        FakeHostNetwork copy;
+        copy.listing = net.listing;
+        return copy;
+    }
 
     void SetUp() override {
         Adapter eth;
@@ -154,6 +163,42 @@ TEST_F(AliasFixture, RecoverableAddFailureStillWaitsThenSteps) {
     EXPECT_EQ(net.CallsOf("sleep").size(), 3u);
     EXPECT_EQ(net.CallsOf("del"), Strings{});  // nothing of ours to delete
     EXPECT_EQ(added.Contexts().at(0).address, Ip("192.168.5.253"));
+
+    // An owner the helper's own probe found needs no settling wait.
+    FakeHostNetwork probed = fresh();
+    probed.addResults[Ip("192.168.5.254")] = {AliasStatus::Duplicate, "in use"};
+    AddedAddresses second{""};
+    EXPECT_TRUE(EnsureCameraSubnet(settings, probed, second));
+    EXPECT_EQ(probed.CallsOf("sleep"), Strings{});
+    EXPECT_EQ(second.Contexts().at(0).address, Ip("192.168.5.253"));
+}
+
+TEST_F(AliasFixture, CameraMaskNeverWidensTheAliasBeyondItsPrivateBlock) {
+    struct Row {
+        const char* camAddr;
+        const char* camMask;
+        const char* add;  // the first add the walk makes
+    } rows[] = {
+        {"192.168.5.20", "255.255.255.0", "add 192.168.5.254/24 if3"},
+        // A quarter of IPv4 asked for: the camera's private block instead.
+        {"192.168.5.20", "192.0.0.0", "add 192.168.255.254/16 if3"},
+        {"172.20.1.5", "255.0.0.0", "add 172.31.255.254/12 if3"},
+        {"10.1.2.3", "128.0.0.0", "add 10.255.255.254/8 if3"},
+        {"169.254.3.4", "0.0.0.0", "add 169.254.255.254/16 if3"},
+        // A mask with holes: its leading run of ones.
+        {"10.1.2.3", "255.255.0.255", "add 10.1.255.254/16 if3"},
+        // Public: passed on unchanged, for the host network to refuse.
+        {"8.8.8.20", "255.255.255.0", "add 8.8.8.254/24 if3"},
+    };
+    for (const auto& r : rows) {
+        FakeHostNetwork net2 = fresh();
+        AddedAddresses none{""};
+        settings.CamAddr = Ip(r.camAddr);
+        settings.CamMask = Ip(r.camMask);
+        EnsureCameraSubnet(settings, net2, none);
+        ASSERT_FALSE(net2.CallsOf("add").empty()) << r.camAddr << "/" << r.camMask;
+        EXPECT_EQ(net2.CallsOf("add").front(), r.add) << r.camAddr << "/" << r.camMask;
+    }
 }
 
 TEST_F(AliasFixture, StateFileOutlivesACrashAndIsClearedOnRemoval) {
@@ -225,6 +270,50 @@ TEST(AddedAddressesTest, SharedFolderIsNeitherWrittenNorBelieved) {
     EXPECT_EQ(line, "lo 10.9.255.254/16");  // left as it was, not rewritten
     std::remove(file.c_str());
     rmdir(folder.c_str());
+    rmdir(dir);
+}
+
+TEST(AddedAddressesTest, RecordIsReadOnlyToItsCapsAndNeverBlocks) {
+    char dir[] = "/tmp/ovh_stateXXXXXX";
+    ASSERT_NE(mkdtemp(dir), nullptr);
+    const std::string file = std::string(dir) + "/aliases";
+    {
+        std::ofstream out(file);
+        for (int i = 0; i < 200000; ++i) out << "lo 10.9.255.254/16\n";
+    }
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(AddedAddresses::Load(file).size(), AddedAddresses::kMaxRecordedAliases);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
+    std::remove(file.c_str());
+    // A FIFO in the record's place is not opened for a read that would wait.
+    ASSERT_EQ(mkfifo(file.c_str(), 0600), 0);
+    EXPECT_TRUE(AddedAddresses::Load(file).empty());
+    std::remove(file.c_str());
+    rmdir(dir);
+}
+
+TEST(RuntimeFolderTest, PrivateFolderIsMadeOrRefused) {
+    char dir[] = "/tmp/ovh_runXXXXXX";
+    ASSERT_NE(mkdtemp(dir), nullptr);
+    const std::string mine = std::string(dir) + "/mine";
+    EXPECT_EQ(MakePrivateFolder(mine), "");
+    struct stat st;
+    ASSERT_EQ(lstat(mine.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0700u);
+
+    // What another user could have put in /tmp before us.
+    const std::string link = std::string(dir) + "/link";
+    ASSERT_EQ(symlink(mine.c_str(), link.c_str()), 0);
+    EXPECT_NE(MakePrivateFolder(link), "");
+    if (getuid() == 0) {
+        const std::string theirs = std::string(dir) + "/theirs";
+        ASSERT_EQ(mkdir(theirs.c_str(), 0700), 0);
+        ASSERT_EQ(chown(theirs.c_str(), 65534, 65534), 0);
+        EXPECT_NE(MakePrivateFolder(theirs), "");
+        rmdir(theirs.c_str());
+    }
+    unlink(link.c_str());
+    rmdir(mine.c_str());
     rmdir(dir);
 }
 

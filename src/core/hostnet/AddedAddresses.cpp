@@ -1,5 +1,6 @@
 #include "core/hostnet/AddedAddresses.h"
 
+#include <fcntl.h>
 #include <net/if.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -10,6 +11,7 @@
 #include <sstream>
 
 #include "core/hostnet/Ipv4Text.h"
+#include "core/hostnet/RuntimeFolder.h"
 
 namespace orvanta::hostnet {
 
@@ -23,13 +25,25 @@ std::string Line(const AliasContext& alias) {
     return std::string(name) + " " + FormatIpv4(alias.address) + "/" + std::to_string(MaskPrefix(alias.mask));
 }
 
-// The folder must be writable by us alone: in the /tmp fallback another
-// user could have made it first and placed a link where we write.
-bool PrivateFolder(const std::string& dir) {
-    mkdir(dir.c_str(), 0700);
+// The record's first bytes, read without blocking (a FIFO planted in its
+// place must not stall start-up) and only from a regular file of ours.
+std::string ReadRecord(const std::string& file) {
+    const int fd = open(file.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0) return {};
+    std::string text;
     struct stat st;
-    return lstat(dir.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == getuid() &&
-           (st.st_mode & 0022) == 0;
+    if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == getuid()) {
+        text.resize(AddedAddresses::kMaxRecordBytes);
+        std::size_t got = 0;
+        while (got < text.size()) {
+            const ssize_t n = read(fd, text.data() + got, text.size() - got);
+            if (n <= 0) break;
+            got += std::size_t(n);
+        }
+        text.resize(got);
+    }
+    close(fd);
+    return text;
 }
 
 std::string Folder(const std::string& file) {
@@ -44,7 +58,7 @@ AddedAddresses::AddedAddresses(std::string stateFile) : stateFile_(std::move(sta
 std::string AddedAddresses::DefaultStateFile() {
     const char* runtime = std::getenv("XDG_RUNTIME_DIR");
     if (runtime && *runtime) return std::string(runtime) + "/orvanta/aliases";
-    return "/tmp/orvanta-" + std::to_string(getuid()) + "/aliases";
+    return RuntimeFolder() + "/aliases";
 }
 
 void AddedAddresses::SetPending(const AliasContext& alias) {
@@ -77,9 +91,9 @@ void AddedAddresses::Save() const {
         std::remove(stateFile_.c_str());
         return;
     }
-    if (!PrivateFolder(Folder(stateFile_))) {
-        std::fprintf(stderr, "orvanta: %s is not a private folder; aliases are not recorded\n",
-                     Folder(stateFile_).c_str());
+    if (const std::string why = MakePrivateFolder(Folder(stateFile_)); !why.empty()) {
+        std::fprintf(stderr, "orvanta: %s is not a private folder (%s); aliases are not recorded\n",
+                     Folder(stateFile_).c_str(), why.c_str());
         return;
     }
     // Written beside and renamed over, so a crash mid-write leaves the old
@@ -103,9 +117,9 @@ std::vector<AliasContext> AddedAddresses::Load(const std::string& stateFile) {
     struct stat dir;
     if (lstat(Folder(stateFile).c_str(), &dir) != 0 || dir.st_uid != getuid() || (dir.st_mode & 0022) != 0)
         return result;
-    std::ifstream in(stateFile);
+    std::istringstream in(ReadRecord(stateFile));
     std::string line;
-    while (std::getline(in, line)) {
+    while (result.size() < kMaxRecordedAliases && std::getline(in, line)) {
         std::istringstream fields(line);
         std::string name, cidr;
         if (!(fields >> name >> cidr)) continue;

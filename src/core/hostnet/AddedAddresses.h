@@ -20,7 +20,8 @@ public:
     // stateFile empty: keep the list in memory only (tests, tools).
     explicit AddedAddresses(std::string stateFile = DefaultStateFile());
 
-    // $XDG_RUNTIME_DIR/orvanta/aliases, or /tmp/orvanta-<uid>/aliases.
+    // $XDG_RUNTIME_DIR/orvanta/aliases, or /tmp/orvanta-<uid>/aliases (see
+    // RuntimeFolder).
     static std::string DefaultStateFile();
 
     void SetPending(const AliasContext& alias);
@@ -35,8 +36,15 @@ public:
     // Everything was removed: empties the list and deletes the state file.
     void Clear();
 
-    // Reads a state file left behind: every alias it names (pending ones too).
-    // Aliases on an interface that no longer exists are dropped.
+    // A record is never longer than this: the helper lets a PC hold only a
+    // few aliases at once. Load reads no further, so a huge or endless file
+    // cannot slow the start.
+    static constexpr std::size_t kMaxRecordedAliases = 16;
+    static constexpr std::size_t kMaxRecordBytes = 4096;
+
+    // Reads a state file left behind: every alias it names (pending ones too),
+    // up to the caps above. Aliases on an interface that no longer exists are
+    // dropped.
     static std::vector<AliasContext> Load(const std::string& stateFile);
 
 private:
