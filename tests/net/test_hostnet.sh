@@ -230,6 +230,35 @@ printf 'probe eth0 192.168.9.9 1\n%.0s' $(seq 30) | lab_exec pc "$bin/orvanta-ne
 ms=$(( ($(date +%s%N) - start) / 1000000 ))
 check "helper paces ARP: 30 probes take 2 s or more" yes "$([ "$ms" -ge 1900 ] && echo yes || echo "no (${ms} ms)")"
 
+# --- every address added and removed goes to the system log with the user
+# id of whoever ran the helper (an ordinary user holding just the two
+# capabilities); the log is a /dev/log of our own in a private mount namespace
+if command -v python3 >/dev/null && command -v setpriv >/dev/null; then
+    cat >"$LAB_TMP/syslog.py" <<'PY'
+import os, socket, sys
+s = socket.socket(socket.AF_UNIX, socket.SOCK_DGRAM)
+s.bind("/dev/log")
+os.chmod("/dev/log", 0o666)
+with open(sys.argv[1], "a") as out:
+    open(sys.argv[1] + ".ready", "w").close()
+    while True:
+        out.write(s.recv(4096).decode(errors="replace") + "\n")
+        out.flush()
+PY
+    lab_exec pc unshare --mount --propagation private bash -c '
+        mount -t tmpfs tmpfs /dev
+        python3 "$1/syslog.py" "$1/syslog.txt" & listener=$!
+        for i in $(seq 50); do [ -e "$1/syslog.txt.ready" ] && break; sleep 0.1; done
+        printf "add eth0 192.168.7.1/24\n" | setpriv --reuid=nobody --regid=nogroup --clear-groups \
+            --inh-caps +net_admin,+net_raw --ambient-caps +net_admin,+net_raw "$2" eth0 >/dev/null
+        sleep 0.3
+        kill $listener' _ "$LAB_TMP" "$bin/orvanta-netadmin"
+    check "syslog: each address added and removed, with the caller's uid" \
+        "uid 65534 added 192.168.7.1/24 on eth0|uid 65534 removed 192.168.7.1/24 on eth0|" \
+        "$(sed -n 's/.*orvanta-netadmin\[[0-9]*\]: //p' "$LAB_TMP/syslog.txt" 2>/dev/null | tr '\n' '|')"
+    check "syslog: nothing left" "" "$(pc_aliases)"
+fi
+
 # --- without the capabilities: at once, with one line naming the capability
 if command -v capsh >/dev/null; then
     start=$(date +%s%N)
