@@ -1,8 +1,9 @@
 // Enter and Escape do nothing in the wizard's windows, and a second wizard
 // started while one runs says so and ends at once, before it asks for a
 // language or builds a page; the first one keeps running and ends cleanly on
-// SIGTERM.
+// SIGTERM. A lock another user prepared never makes it say so.
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -18,6 +19,7 @@
 #include <QTest>
 
 #include "gui/app/KeySwallower.h"
+#include "gui/app/SingleInstance.h"
 #include "gui/dialogs/CDlgLanguage.h"
 #include "gui/pages/CWizardPage.h"
 #include "support/WizardFixture.h"
@@ -32,6 +34,7 @@ private slots:
     void secondInstanceEndsAtOnce();
     void helpAndVersionNeedNoWindowSystem();
     void terminatedWhileAskingForTheLanguage();
+    void lockAnotherUserPreparedIsRefused();
 
 private:
     static QProcess* StartWizard(const QString& runtimeDir, const QString& configDir, const QStringList& args = {});
@@ -183,6 +186,30 @@ void KeysAndInstanceTest::terminatedWhileAskingForTheLanguage() {
     QVERIFY2(wizard->waitForFinished(15000), "the wizard kept waiting for a language after SIGTERM");
     QCOMPARE(wizard->exitStatus(), QProcess::NormalExit);
     QCOMPARE(wizard->exitCode(), 0);
+}
+
+void KeysAndInstanceTest::lockAnotherUserPreparedIsRefused() {
+    if (::getuid() != 0) QSKIP("needs root to play the other user");
+    // Without XDG_RUNTIME_DIR the lock's folder lies in /tmp, where anyone
+    // may have made it (or the lock file) first and kept it locked.
+    QTemporaryDir root;
+    const QByteArray theirs = QFile::encodeName(root.path() + QStringLiteral("/theirs"));
+    QCOMPARE(::mkdir(theirs.constData(), 0700), 0);
+    QCOMPARE(::chown(theirs.constData(), 65534, 65534), 0);
+    SingleInstance inFolder;
+    QCOMPARE(inFolder.Acquire(theirs.toStdString() + "/orvanta.lock"), SingleInstance::Result::Failed);
+    QVERIFY(!inFolder.Why().empty());
+
+    const QByteArray mine = QFile::encodeName(root.path() + QStringLiteral("/mine"));
+    const std::string planted = mine.toStdString() + "/orvanta.lock";
+    QCOMPARE(::mkdir(mine.constData(), 0700), 0);
+    const int fd = ::open(planted.c_str(), O_RDWR | O_CREAT, 0600);
+    QVERIFY(fd >= 0);
+    QCOMPARE(::fchown(fd, 65534, 65534), 0);
+    QCOMPARE(::flock(fd, LOCK_EX | LOCK_NB), 0);  // held, as its owner would
+    SingleInstance onFile;
+    QCOMPARE(onFile.Acquire(planted), SingleInstance::Result::Failed);
+    ::close(fd);
 }
 
 QTEST_MAIN(KeysAndInstanceTest)

@@ -118,7 +118,10 @@ int CWizardApp::Run(int argc, char** argv) {
 
     // Before any dialog, probe or page: a second wizard only says so.
     SingleInstance instance;
-    if (instance.Acquire() == SingleInstance::Result::AlreadyRunning) {
+    const SingleInstance::Result lock = instance.Acquire();
+    if (lock == SingleInstance::Result::Failed)
+        std::fprintf(stderr, "orvanta: no single-instance lock: %s\n", instance.Why().c_str());
+    if (lock == SingleInstance::Result::AlreadyRunning) {
         std::fputs("Orvanta is already running\n", stderr);
         if (!HeadlessPlatform()) {
             QtPrompter prompter;

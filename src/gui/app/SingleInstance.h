@@ -1,6 +1,7 @@
 // One wizard per user session: an exclusive flock on a lock file in
-// $XDG_RUNTIME_DIR (or /tmp when unset). The kernel releases the lock when
-// the process ends in any way, so a crashed wizard never blocks the next.
+// $XDG_RUNTIME_DIR (or a private folder under /tmp when unset, see
+// hostnet::RuntimeFolder). The kernel releases the lock when the process ends
+// in any way, so a crashed wizard never blocks the next.
 #pragma once
 
 #include <string>
@@ -22,8 +23,12 @@ public:
 
     static std::string DefaultLockPath();
 
+    // Why the last Acquire failed (one line), empty otherwise.
+    const std::string& Why() const { return why_; }
+
 private:
     int fd_ = -1;
+    std::string why_;
 };
 
 }  // namespace orvanta
