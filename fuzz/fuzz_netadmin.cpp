@@ -1,7 +1,10 @@
 // Fuzzes the request check of the privileged helper: any bytes must be
 // judged without a fault, and an accepted request must format back to the
 // very line that was accepted (so nothing unchecked rides along), with only
-// the one interface, a unicast IPv4 value and a bounded wait in it.
+// the one interface, a unicast IPv4 value and a bounded wait in it; an
+// accepted add stays a host address inside one private or link-local block.
+#include <arpa/inet.h>
+
 #include <cstdint>
 #include <cstdlib>
 #include <string>
@@ -25,5 +28,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if ((req.verb == NetadminVerb::Probe || req.verb == NetadminVerb::Arp) &&
         (req.waitMs < 1 || req.waitMs > kNetadminMaxWaitMs))
         std::abort();
+    if (req.verb == NetadminVerb::Add) {
+        // Worked out here without the helper's own code.
+        const std::uint32_t a = ntohl(req.address);
+        const int block = (a >> 24) == 10 ? 8 : (a >> 20) == 0xAC1 ? 12 : (a >> 16) == 0xC0A8 || (a >> 16) == 0xA9FE ? 16 : -1;
+        if (block < 0 || req.prefix < 8 || req.prefix > 30 || req.prefix < block) std::abort();
+        const std::uint32_t host = a & (0xFFFFFFFFu >> req.prefix);
+        if (host == 0 || host == (0xFFFFFFFFu >> req.prefix)) std::abort();
+    }
     return 0;
 }
