@@ -4,13 +4,14 @@
 
 #include "core/hostnet/Ipv4Text.h"
 #include "core/settings/FixedField.h"
+#include "core/output/Diagnostics.h"
 
 namespace orvanta::hostnet {
 
 void FindActiveAdapter(CameraSettings& settings, HostNetwork& net) {
     const AdapterList list = net.ListAdapters();
     if (!list.ok) {
-        if (!list.noData) std::printf("\tError: %s\n", list.error.c_str());
+        if (!list.noData) Diagnostic("\tError: %s", list.error.c_str());
         return;
     }
     for (const auto& adapter : list.adapters) {
