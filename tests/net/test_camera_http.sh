@@ -109,8 +109,8 @@ rediscover() {
 }
 lab_check "the moved camera answers discovery at its new address" rediscover
 
-# The WPS save: system and DDNS written, time read, the short network form
-# written (no SSID, no keys).
+# The WPS save: access checked by a read, system and DDNS written, time
+# read, the short network form written (no SSID, no keys).
 wps_save() {
     cli read 10.93.0.20 >"$T/wps.ini" || return 1
     sed -e 's/^TitleBar=.*/TitleBar=After WPS/' -e 's/^SSID=.*/SSID=Must Not Go/' \
@@ -118,8 +118,8 @@ wps_save() {
     : >"$T/wps.req"
     cli save 10.93.0.20 --wps --settings "$T/wps-save.ini" >"$T/wps-save.out" || return 1
     has "$T/wps.conf" "TitleBar=After WPS" && has "$T/wps.conf" "SSID=Kept Net" &&
-        [ "$(sed -n 3p "$T/wps.req")" = "/cgi-bin/config_time.cgi?Act=1" ] &&
-        sed -n 4p "$T/wps.req" | grep -q '^/cgi-bin/config_network.cgi?Act=2&Page=3&IPType=' &&
+        [ "$(sed -n 4p "$T/wps.req")" = "/cgi-bin/config_time.cgi?Act=1" ] &&
+        sed -n 5p "$T/wps.req" | grep -q '^/cgi-bin/config_network.cgi?Act=2&Page=3&IPType=' &&
         ! grep -q 'SSID=\|WPAKey=' "$T/wps.req"
 }
 lab_check "WPS save" wps_save
@@ -191,16 +191,17 @@ save_refused() {  # save_refused KIND EXIT
 lab_check "save: a 402 answer to a write exits 1" save_refused 402 1
 lab_check "save: a 401 answer to a write exits 3" save_refused unauthorized 3
 lab_check "save: a reset write exits 4" save_refused reset 4
-overall_limit() {
-    start_cam bad --no-discovery --misbehave never-close
+overall_limit() {  # a camera that sends one byte every 200 ms
+    start_cam bad --no-discovery --misbehave drip --drip-ms 200
     local pid=$LAB_LAST_PID start=$SECONDS rc
     cli read 10.93.0.40 --timeout 2 --format json >"$T/bad.out" 2>"$T/bad.err"
     rc=$?
     lab_stop "$pid"
     [ "$rc" = 4 ] && [ $((SECONDS - start)) -le 5 ] &&
-        python3 -c 'import json,sys; assert json.load(open(sys.argv[1]))["error"]["exit_code"] == 4' "$T/bad.out"
+        python3 -c 'import json,sys; assert json.load(open(sys.argv[1]))["error"]["exit_code"] == 4' "$T/bad.out" ||
+        { echo "exit $rc after $((SECONDS - start)) s" >&2; cat "$T/bad.out" "$T/bad.err" >&2; return 1; }
 }
-lab_check "--timeout ends a read of a camera that never closes: exit 4" overall_limit
+lab_check "--timeout ends a read of a dripping camera: exit 4" overall_limit
 
 # The listing server in its own namespace.
 listing() {
