@@ -35,6 +35,8 @@ std::string AddressOutput(const std::string& format, const std::string& address,
         table.rows.front().push_back(*inUse);
     }
     if (format == "json") return output::WriteJsonObject(table.columns, table.rows.front());
+    // A single answer: the address alone on its line, for $(...) in scripts.
+    if (format == "text" && !inUse) return address + "\n";
     return WriteOutputTable(format, table);
 }
 
