@@ -39,6 +39,7 @@ TEST(OutputText, Escaping) {
         {"json truncated at end of 4", JsonString, "a\xf0\x9f\x98", "\"a" + kFffd + kFffd + kFffd + "\""},
         {"json overlong 2-byte", JsonString, "\xc0\xaf", "\"" + kFffd + kFffd + "\""},
         {"json overlong 3-byte", JsonString, "\xe0\x80\xaf", "\"" + kFffd + kFffd + kFffd + "\""},
+        {"json overlong 4-byte", JsonString, "\xf0\x80\x80\xaf", "\"" + kFffd + kFffd + kFffd + kFffd + "\""},
         {"json surrogate", JsonString, "\xed\xa0\x80", "\"" + kFffd + kFffd + kFffd + "\""},
         {"json beyond U+10FFFF", JsonString, "\xf4\x90\x80\x80", "\"" + kFffd + kFffd + kFffd + kFffd + "\""},
         {"json never-valid bytes", JsonString, "\xf5\xfe\xff", "\"" + kFffd + kFffd + kFffd + "\""},
