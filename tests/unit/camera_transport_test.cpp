@@ -18,9 +18,9 @@
 #include "core/camera/CameraRequest.h"
 #include "core/camera/CameraSequences.h"
 #include "core/camera/HttpTransport.h"
-#include "core/output/Diagnostics.h"
 #include "core/camera/TransportSettings.h"
 #include "core/camera/WpsRequest.h"
+#include "core/output/Diagnostics.h"
 #include "core/settings/FixedField.h"
 
 namespace orvanta {

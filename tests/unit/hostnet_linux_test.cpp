@@ -16,9 +16,9 @@
 #include "core/hostnet/TemporaryAddress.h"
 #include "core/hostnet/linux/DhcpLeases.h"
 #include "core/hostnet/linux/LinuxHostNetwork.h"
-#include "core/output/Diagnostics.h"
 #include "core/hostnet/linux/NetlinkSocket.h"
 #include "core/hostnet/linux/SystemFiles.h"
+#include "core/output/Diagnostics.h"
 
 namespace orvanta::hostnet {
 namespace {

@@ -5,8 +5,8 @@
 
 #include "core/camera/Base64.h"
 #include "core/camera/QueryEscape.h"
-#include "core/settings/FixedField.h"
 #include "core/output/Diagnostics.h"
+#include "core/settings/FixedField.h"
 
 namespace orvanta {
 

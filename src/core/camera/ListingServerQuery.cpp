@@ -9,8 +9,8 @@
 #include "core/camera/ParameterParser.h"
 #include "core/camera/QueryEscape.h"
 #include "core/camera/ReplyStatus.h"
-#include "core/settings/FixedField.h"
 #include "core/output/Diagnostics.h"
+#include "core/settings/FixedField.h"
 
 namespace orvanta {
 

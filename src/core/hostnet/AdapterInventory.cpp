@@ -3,8 +3,8 @@
 #include <cstdio>
 
 #include "core/hostnet/Ipv4Text.h"
-#include "core/settings/FixedField.h"
 #include "core/output/Diagnostics.h"
+#include "core/settings/FixedField.h"
 
 namespace orvanta::hostnet {
 
