@@ -33,7 +33,10 @@ start_cam cam --config "$T/cam.conf" --mac 02:00:00:93:00:0a --serial SN-LAB-1 -
     --ap "Home Net,00:11:22:33:44:55,Infra,6,80,WPA-PSK" --ap "Cafe,00:11:22:33:44:66,Adhoc,11,40,None,AES"
 printf 'IPAddr=10.93.0.20\nSSID=Kept Net\nTitleBar=Before\n' >"$T/wps.conf"
 start_cam wps --no-discovery --config "$T/wps.conf" --request-log "$T/wps.req" --wps-after 3
-start_cam lock --no-discovery --root-password 's3cret pw'
+# The locked camera's description holds an escape sequence, a C1 control and
+# a byte that is not UTF-8: what a terminal, and a JSON parser, must not get raw.
+printf 'Desp=esc\033]0;x\007\302\233\351end\n' >"$T/lock.conf"
+start_cam lock --no-discovery --root-password 's3cret pw' --config "$T/lock.conf"
 lab_start_bg lst "$T/lst.log" "$bin/orvanta-camsim" --listing-server --request-log "$T/lst.req" \
     --listing "acct,pw,device,cam-1,10.93.0.10,80,02:00:00:93:00:0a,OV-100W" \
     --listing "acct,pw,device,cam-2,10.93.0.20,8080,02:00:00:93:00:14,OV-200" \
@@ -144,6 +147,13 @@ password() {
     cli read 10.93.0.30 --user root --password-file "$T/pw" --show-secrets | grep -qx 'Password=s3cret pw' || return 1
     ORVANTA_PASSWORD='s3cret pw' cli read 10.93.0.30 --user root --format json >"$T/lock.json" || return 1
     ! grep -q 's3cret' "$T/lock.json" || return 1
+    python3 -c 'import json,sys; d=json.load(open(sys.argv[1], encoding="utf-8"))[0]["description"]
+assert d == "esc\x1b]0;x\x07\x9b\ufffdend", repr(d)' "$T/lock.json" || return 1
+    # On a terminal the ini lines lose every control character; in a file they stay for the save.
+    lab_exec pc script -qec "'$bin/orvanta-cli' read 10.93.0.30 --user root --password-file '$T/pw'" /dev/null \
+        >"$T/tty.out" || return 1
+    LC_ALL=C grep -aq '^Desp=esc?]0;x??' "$T/tty.out" && ! LC_ALL=C grep -aq $'\033\\|\007\\|\302\233' "$T/tty.out" || return 1
+    cli read 10.93.0.30 --user root --password-file "$T/pw" | LC_ALL=C grep -aq $'^Desp=esc\033]0;x\007' || return 1
     # Refused before anything is written or reported as true.
     cli save 10.93.0.30 --settings "$T/read.ini" --user root --password wrong >"$T/lock3.out" 2>"$T/lock3.err"
     [ $? = 3 ] && [ ! -s "$T/lock3.out" ] && grep -q 'nothing was written' "$T/lock3.err" || return 1
