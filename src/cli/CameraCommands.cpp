@@ -1,19 +1,21 @@
-// read, save, scan-ap and wps: one camera operation each, against HOST[:PORT].
+// read, save, scan-ap and wps: camera operations against HOST[:PORT].
 #include <algorithm>
 #include <cstdio>
-#include <cstdlib>
-#include <fstream>
-#include <sstream>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "CliCommands.h"
-#include "TerminalText.h"
+#include "CommandLine.h"
 #include "core/camera/AccessPointScan.h"
+#include "core/camera/CameraExchange.h"
 #include "core/camera/CameraParameters.h"
 #include "core/camera/CameraRequest.h"
 #include "core/camera/CameraSequences.h"
+#include "core/camera/ReplyStatus.h"
 #include "core/camera/WpsRequest.h"
+#include "core/output/CameraRecordWriter.h"
+#include "core/output/OutputText.h"
 #include "core/settings/FixedField.h"
 #include "core/settings/SettingsText.h"
 
@@ -21,18 +23,8 @@ namespace orvanta::cli {
 
 namespace {
 
-struct CameraArgs {
-    std::vector<std::string> positional;
-    std::string host;
-    std::string port = "80";
-    bool haveUser = false;
-    bool havePassword = false;
-    std::string user;
-    std::string password;
-    std::string format = "ini";
-    std::string settingsFile;
-    bool wps = false;
-};
+using output::OutputTable;
+using output::OutputValue;
 
 // The record fields each save sends.
 #define OV_COMMON_FIELDS                                                                                        \
@@ -46,188 +38,383 @@ const std::vector<const char*> kNormalSaveFields = {
     "WepKeyL"};
 #undef OV_COMMON_FIELDS
 
-int Usage(const char* command, const std::string& why) {
-    std::fprintf(stderr, "orvanta-cli %s: %s\n", command, why.c_str());
-    return 2;
+const std::vector<OptionSpec> kCredentialOptions = {
+    {"--user", true}, {"--password", true}, {"--password-file", true}};
+
+const char* kCredentialHint =
+    "give --user with --password, --password-file FILE, --password - (standard input) or ORVANTA_PASSWORD";
+
+struct Credentials {
+    bool haveUser = false;
+    bool havePassword = false;
+    std::string user;
+    std::string password;
+    bool any() const { return haveUser || havePassword; }
+};
+
+std::vector<OptionSpec> With(std::vector<OptionSpec> specs, const std::vector<OptionSpec>& more) {
+    specs.insert(specs.end(), more.begin(), more.end());
+    return specs;
 }
 
-// Options may come before or after the positional arguments. Returns false
-// with `why` set on anything it does not know.
-bool ParseArgs(const Args& args, CameraArgs& out, std::string& why) {
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        auto value = [&](std::string& target) {
-            if (i + 1 >= args.size()) {
-                why = a + " needs a value";
-                return false;
-            }
-            target = args[++i];
-            return true;
-        };
-        if (a == "--user") {
-            if (!value(out.user)) return false;
-            out.haveUser = true;
-        } else if (a == "--password") {
-            if (!value(out.password)) return false;
-            out.havePassword = true;
-        } else if (a == "--format") {
-            if (!value(out.format)) return false;
-            if (out.format != "ini" && out.format != "json") {
-                why = "--format takes ini or json";
-                return false;
-            }
-        } else if (a == "--settings") {
-            if (!value(out.settingsFile)) return false;
-        } else if (a == "--wps") {
-            out.wps = true;
-        } else if (a.rfind("--", 0) == 0) {
-            why = "unknown option " + a;
-            return false;
-        } else {
-            out.positional.push_back(a);
-        }
-    }
-    return true;
-}
-
-// HOST[:PORT] into the record's endpoint fields; refuses what they cannot hold.
-bool SetEndpoint(const std::string& target, CameraArgs& a, std::string& why) {
-    const std::size_t colon = target.rfind(':');
-    a.host = target.substr(0, colon);
-    if (colon != std::string::npos) a.port = target.substr(colon + 1);
-    if (a.host.empty() || a.host.size() > 63) {
-        why = "bad host '" + a.host + "'";
-        return false;
-    }
-    char* end = nullptr;
-    const long port = std::strtol(a.port.c_str(), &end, 10);
-    if (a.port.empty() || *end != '\0' || port < 1 || port > 65535) {
-        why = "bad port '" + a.port + "'";
-        return false;
-    }
-    return true;
-}
-
-bool ApplyCredentials(const CameraArgs& a, CameraSettings& s, std::string& why) {
-    if ((a.haveUser && a.user.size() > 63) || (a.havePassword && a.password.size() > 63)) {
+bool ReadCredentials(const ParsedArgs& args, Credentials& c, std::string& why) {
+    if (!ReadPassword(args, c.password, c.havePassword, why)) return false;
+    c.haveUser = args.values.count("--user") > 0;
+    c.user = args.Get("--user");
+    if (c.user.size() > 63 || c.password.size() > 63) {
         why = "user name and password hold at most 63 bytes";
         return false;
     }
-    if (a.haveUser) SetField(s.User, a.user);
-    if (a.havePassword) SetField(s.Password, a.password);
     return true;
 }
 
-void PrepareRecord(const CameraArgs& a, CameraSettings& s) {
-    SetField(s.CamIP, a.host);
-    SetField(s.CamPort, a.port);
+void ApplyCredentials(const Credentials& c, CameraSettings& s) {
+    if (c.haveUser) SetField(s.User, c.user);
+    if (c.havePassword) SetField(s.Password, c.password);
 }
 
-int Failed(const char* what, HttpResult r) {
-    std::fprintf(stderr, "orvanta-cli: %s failed: %d (%s)\n", what, r, HttpResultName(r));
-    return 1;
+void SetEndpoint(const std::string& host, const std::string& port, CameraSettings& s) {
+    SetField(s.CamIP, host);
+    SetField(s.CamPort, port);
 }
 
-void PrintStep(const char* step, HttpResult r) {
-    std::printf("%s: %d (%s)\n", step, r, HttpResultName(r));
-    std::fflush(stdout);
+struct Failure {
+    int code = kExitDone;
+    std::string message;
+};
+
+// Whether the record's credentials open the camera, before anything else is
+// asked or written. Reads the system page into a copy, so the record keeps
+// what the caller put there.
+Failure CheckAccess(const CameraSettings& s, const Credentials& c) {
+    CameraSettings probe = s;
+    const HttpResult r = ReadParameters(probe, kPageSysinfo);
+    if (r == kHttpUnauthorized)
+        return {kExitRefused, c.any() ? "the camera refused the user name and password"
+                                      : std::string("the camera asks for a user name and password: ") +
+                                            kCredentialHint};
+    if (r < 0) return {ExitForResult(r), "failed: " + ResultText(r)};
+    return {};
 }
 
-// Common head of every command: options, then exactly `positionals` arguments
-// of which the last is HOST[:PORT].
-int Prepare(const char* command, const Args& args, std::size_t positionals, CameraArgs& a, CameraSettings& s) {
-    std::string why;
-    if (!ParseArgs(args, a, why)) return Usage(command, why);
-    if (a.positional.size() != positionals) return Usage(command, "expected HOST[:PORT] (see --help)");
-    if (!SetEndpoint(a.positional.back(), a, why)) return Usage(command, why);
-    if (!ApplyCredentials(a, s, why)) return Usage(command, why);
-    PrepareRecord(a, s);
-    return 0;
+// One write whose answer is checked: a status line other than 2xx, a
+// status text or no HTTP reply at all means the camera did not take it.
+HttpResult CheckedWrite(CameraSettings& s, int group, std::string& why) {
+    std::string request;
+    if (!BuildParameterRequest(s, kActWrite, group, request)) {
+        why = "the request does not fit its buffer; nothing was sent";
+        return kHttpSendFailed;
+    }
+    auto reply = std::make_unique<char[]>(kReplyCapacity + 1);
+    const HttpResult n = ExchangeWithCamera(s, request, reply.get(), kReplyCapacity, true);
+    if (n < 0) {
+        why = ResultText(n);
+        return n;
+    }
+    const std::string_view text(reply.get(), static_cast<std::size_t>(n));
+    const int status = ReplyStatusCode(text);
+    if (status == 401) {
+        why = ResultText(kHttpUnauthorized);
+        return kHttpUnauthorized;
+    }
+    if (status < 200 || status > 299) {
+        why = status == 0 ? "the camera's answer is not an HTTP reply"
+                          : "the camera answered with status " + std::to_string(status);
+        const HttpResult check = CheckReply(text, false, false);
+        return check < 0 ? check : kHttpFailure;
+    }
+    return n;
+}
+
+struct ReadOutcome {
+    CameraSettings settings;
+    Failure failure;
+};
+
+ReadOutcome ReadCamera(const std::string& host, const std::string& port, const Credentials& c) {
+    ReadOutcome out;
+    CameraSettings& s = out.settings;
+    SetEndpoint(host, port, s);
+    // The camera is first asked without credentials; only when it refuses
+    // are the given ones tried, as the wizard's login step does.
+    HttpResult r = ReadParameters(s, kPageSysinfo);
+    if (r == kHttpUnauthorized) {
+        if (!c.any()) {
+            out.failure = {kExitRefused, std::string("the camera asks for a user name and password: ") + kCredentialHint};
+            return out;
+        }
+        ApplyCredentials(c, s);
+        r = ReadParameters(s, kPageSysinfo);
+        if (r == kHttpUnauthorized) {
+            out.failure = {kExitRefused, "the camera refused the user name and password"};
+            return out;
+        }
+    }
+    if (r < 0) {
+        out.failure = {ExitForResult(r), "login failed: " + ResultText(r)};
+        return out;
+    }
+    std::vector<AccessPointEntry> aps;
+    const SequenceOutcome outcome = RunReadSequence(s, aps);
+    if (!outcome.succeeded) {
+        out.failure = outcome.lastResult < 0
+                          ? Failure{ExitForResult(outcome.lastResult), "read failed: " + ResultText(outcome.lastResult)}
+                          : Failure{kExitFailed, "read failed: the camera's reply held no access-point scan"};
+    }
+    return out;
+}
+
+// Field=value lines, one block a camera. The login credentials stay out
+// unless asked for; on a terminal, control characters are replaced.
+std::string IniText(const CameraSettings& read, bool showSecrets) {
+    CameraSettings s = read;
+    if (!showSecrets) {
+        SetField(s.User, "");
+        SetField(s.Password, "");
+    }
+    std::string text = WriteSettingsText(s);
+    if (!StdoutIsTerminal()) return text;
+    std::string safe;
+    std::size_t start = 0;
+    for (std::size_t nl = text.find('\n'); nl != std::string::npos; nl = text.find('\n', start)) {
+        safe += output::TerminalSafe(std::string_view(text).substr(start, nl - start)) + "\n";
+        start = nl + 1;
+    }
+    return safe;
 }
 
 }  // namespace
 
 int RunRead(const Args& args) {
-    CameraArgs a;
-    CameraSettings s;
-    if (const int rc = Prepare("read", args, 1, a, s); rc != 0) return rc;
-    // Login step: the camera is first asked without credentials; only when it
-    // refuses are the given ones tried.
-    s.User[0] = s.Password[0] = '\0';
-    HttpResult r = ReadParameters(s, kPageSysinfo);
-    if (r == kHttpUnauthorized) {
-        if (!a.haveUser && !a.havePassword) return Failed("login (the camera asks for --user and --password)", r);
-        std::string why;
-        ApplyCredentials(a, s, why);
-        r = ReadSysinfoAuth(s);
+    ParsedArgs p;
+    std::string why, format;
+    if (!ParseOptions(args, With(kCredentialOptions, {{"--format", true}, {"--show-secrets", false}}), p, why) ||
+        !ParseFormatOption(p, {"ini", "text", "csv", "json"}, "ini", format, why))
+        return UsageError("read", why);
+    if (p.positional.empty()) return UsageError("read", "expected HOST[:PORT]");
+    std::vector<std::pair<std::string, std::string>> targets;
+    for (const std::string& t : p.positional) {
+        std::string host, port;
+        if (!ParseHostPort(t, host, port, why)) return UsageError("read", why);
+        targets.emplace_back(host, port);
     }
-    if (r < 0) return Failed("login", r);
-    std::vector<AccessPointEntry> aps;
-    const SequenceOutcome outcome = RunReadSequence(s, aps);
-    if (!outcome.succeeded) return Failed("read", outcome.lastResult);
-    const std::string dump = a.format == "json" ? WriteSettingsJson(s) : WriteSettingsText(s);
-    std::fwrite(dump.data(), 1, dump.size(), stdout);
-    return 0;
+    Credentials c;
+    if (!ReadCredentials(p, c, why)) return UsageError("read", why);
+    if (!ApplyCommonOptions("read", p, kDefaultTimeoutSeconds, why)) return UsageError("read", why);
+    const bool json = format == "json";
+    const bool secrets = p.Has("--show-secrets");
+
+    std::vector<CameraSettings> cameras;
+    std::vector<Failure> failures;
+    for (const auto& [host, port] : targets) {
+        ReadOutcome o = ReadCamera(host, port, c);
+        if (o.failure.code == kExitDone) {
+            cameras.push_back(o.settings);
+        } else {
+            if (targets.size() > 1) o.failure.message = host + ":" + port + ": " + o.failure.message;
+            failures.push_back(o.failure);
+        }
+    }
+    // The exit code is the first failure's; each failure is one line.
+    for (std::size_t i = 0; i < failures.size(); ++i) {
+        if (cameras.empty() && i + 1 == failures.size())
+            return Fail("read", failures.front().code, failures.back().message, json);
+        std::fprintf(stderr, "orvanta-cli read: %s\n", failures[i].message.c_str());
+    }
+    std::string out;
+    if (format == "ini" || format == "text") {
+        for (const CameraSettings& s : cameras) {
+            if (cameras.size() > 1 || targets.size() > 1)
+                out += "[" + std::string(FieldText(s.CamIP)) + ":" + std::string(FieldText(s.CamPort)) + "]\n";
+            out += IniText(s, secrets);
+        }
+    } else {
+        OutputTable table;
+        table.columns = output::CameraRecordColumns(secrets);
+        for (const CameraSettings& s : cameras) table.rows.push_back(output::CameraRecordRow(s, secrets));
+        out = WriteOutputTable(format, table);
+    }
+    PrintResult(out);
+    return failures.empty() ? kExitDone : failures.front().code;
 }
 
 int RunSave(const Args& args) {
-    CameraArgs a;
-    std::string why;
-    if (!ParseArgs(args, a, why)) return Usage("save", why);
-    if (a.settingsFile.empty()) return Usage("save", "--settings FILE is required");
-    std::ifstream in(a.settingsFile, std::ios::binary);
-    if (!in) return Usage("save", "cannot read " + a.settingsFile);
-    std::stringstream buffer;
-    buffer << in.rdbuf();
+    ParsedArgs p;
+    std::string why, format;
+    if (!ParseOptions(args, With(kCredentialOptions, {{"--settings", true}, {"--wps", false}, {"--format", true}}), p,
+                      why) ||
+        !ParseFormatOption(p, {"text", "json"}, "text", format, why))
+        return UsageError("save", why);
+    if (p.positional.size() != 1) return UsageError("save", "expected one HOST[:PORT]");
+    std::string host, port;
+    if (!ParseHostPort(p.positional.front(), host, port, why)) return UsageError("save", why);
+    const std::string file = p.Get("--settings");
+    if (file.empty()) return UsageError("save", "--settings FILE is required");
+    std::string content;
+    if (!ReadWholeFile(file, content, why)) return UsageError("save", why);
     CameraSettings s;
     std::vector<std::string> named;
-    if (!ReadSettingsText(buffer.str(), s, why, &named)) return Usage("save", a.settingsFile + ": " + why);
+    if (!ReadSettingsText(content, s, why, &named)) return UsageError("save", file + ": " + why);
     // A field the file leaves out would go to the camera as empty or 0 and
     // wipe what it holds: every field the save sends must be named.
-    for (const char* field : a.wps ? kWpsSaveFields : kNormalSaveFields) {
+    const bool wps = p.Has("--wps");
+    for (const char* field : wps ? kWpsSaveFields : kNormalSaveFields) {
         if (std::find(named.begin(), named.end(), field) == named.end())
-            return Usage("save", a.settingsFile + " lacks " + field + " (start from what 'read --format ini' prints)");
+            return UsageError("save", file + " lacks " + field + " (start from what 'read --format ini' prints)");
     }
-    if (a.positional.size() != 1) return Usage("save", "expected HOST[:PORT] (see --help)");
-    if (!SetEndpoint(a.positional.back(), a, why)) return Usage("save", why);
-    if (!ApplyCredentials(a, s, why)) return Usage("save", why);
-    PrepareRecord(a, s);
+    Credentials c;
+    if (!ReadCredentials(p, c, why)) return UsageError("save", why);
+    if (!ApplyCommonOptions("save", p, kDefaultTimeoutSeconds, why)) return UsageError("save", why);
+    const bool json = format == "json";
+
+    SetEndpoint(host, port, s);
+    ApplyCredentials(c, s);
     // The file may come from another session: this run decides whether to go on.
     s.KeepConnecting = 1;
-    const SequenceOutcome outcome = a.wps ? RunWpsSave(s, PrintStep) : RunNormalSave(s, PrintStep);
-    if (!outcome.succeeded) return Failed("save", outcome.lastResult);
-    return 0;
+    if (const Failure f = CheckAccess(s, c); f.code != kExitDone)
+        return Fail("save", f.code, f.message + "; nothing was written", json);
+
+    struct Step {
+        const char* name;
+        int group;
+        bool write;
+    };
+    const std::vector<Step> steps =
+        wps ? std::vector<Step>{{"write sysinfo", kPageSysinfo, true},
+                                {"write ddns", kPageDdns, true},
+                                {"read time", kSelectorTime, false},
+                                {"write network (short form)", kSelectorNetworkShort, true}}
+            : std::vector<Step>{{"write sysinfo", kPageSysinfo, true},
+                                {"write ddns", kPageDdns, true},
+                                {"write time", kSelectorTime, true},
+                                {"write network", kPageNetwork, true}};
+    std::string text;
+    std::vector<std::string> done;
+    for (std::size_t i = 0; i < steps.size(); ++i) {
+        const Step& step = steps[i];
+        HttpResult r;
+        std::string stepWhy;
+        if (step.write) {
+            r = CheckedWrite(s, step.group, stepWhy);
+        } else {
+            r = ReadParameters(s, step.group);
+            if (r < 0) stepWhy = ResultText(r);
+        }
+        const bool last = i + 1 == steps.size();
+        if (r < 0) {
+            std::string message = std::string(step.name) + " failed: " + stepWhy;
+            if (done.empty()) message += "; nothing was written";
+            else message += "; done before it: " + [&] {
+                std::string list;
+                for (const auto& d : done) list += (list.empty() ? "" : ", ") + d;
+                return list;
+            }();
+            // The camera may move to its new address before it answers the
+            // network form: a missing answer there is reported, not assumed.
+            if (last && step.write && (r == kHttpNoReply || r == kHttpSendFailed))
+                message = std::string(step.name) +
+                          ": sent, but the camera did not confirm it (it may be restarting at its new address)";
+            if (!text.empty() && !json) PrintResult(text);
+            return Fail("save", ExitForResult(r), message, json);
+        }
+        done.emplace_back(step.name);
+        text += std::string(step.name) + ": done\n";
+    }
+    if (json) {
+        std::string out = "{\"saved\": true, \"steps\": [";
+        for (std::size_t i = 0; i < done.size(); ++i) out += (i ? ", " : "") + output::JsonString(done[i]);
+        PrintResult(out + "]}\n");
+    } else {
+        PrintResult(text);
+    }
+    return kExitDone;
 }
 
 int RunScanAp(const Args& args) {
-    CameraArgs a;
+    ParsedArgs p;
+    std::string why, format;
+    if (!ParseOptions(args, With(kCredentialOptions, {{"--format", true}}), p, why) ||
+        !ParseFormatOption(p, {"text", "csv", "json"}, "text", format, why))
+        return UsageError("scan-ap", why);
+    if (p.positional.size() != 1) return UsageError("scan-ap", "expected one HOST[:PORT]");
+    std::string host, port;
+    if (!ParseHostPort(p.positional.front(), host, port, why)) return UsageError("scan-ap", why);
+    Credentials c;
+    if (!ReadCredentials(p, c, why)) return UsageError("scan-ap", why);
+    if (!ApplyCommonOptions("scan-ap", p, kDefaultTimeoutSeconds, why)) return UsageError("scan-ap", why);
+    const bool json = format == "json";
+
     CameraSettings s;
-    if (const int rc = Prepare("scan-ap", args, 1, a, s); rc != 0) return rc;
+    SetEndpoint(host, port, s);
+    ApplyCredentials(c, s);
+    if (const Failure f = CheckAccess(s, c); f.code != kExitDone) return Fail("scan-ap", f.code, f.message, json);
     HttpResult r = 0;
     const std::vector<AccessPointEntry> list = ScanAccessPoints(s, &r);
-    if (s.APScanOK != 1) return Failed("scan-ap", r);
-    std::printf("APCount=%u\n", s.APCount);
+    if (s.APScanOK != 1)
+        return r < 0 ? Fail("scan-ap", ExitForResult(r), "failed: " + ResultText(r), json)
+                     : Fail("scan-ap", kExitFailed, "the camera's reply held no access-point scan", json);
+    OutputTable table;
+    table.columns = {"ssid", "mac", "channel", "quality", "mode", "security", "algorithm"};
     for (const AccessPointEntry& e : list) {
-        std::printf("Channel=%u\tMac_address=%s\tSSID=%s\tQuality=%u\tMode=%s\tSecurity=%s\tAlgorithm=%s\n",
-                    e.Channel, TerminalText(e.Mac_address).c_str(), TerminalText(e.SSID).c_str(), e.Quality,
-                    TerminalText(e.Mode).c_str(), TerminalText(e.Security).c_str(),
-                    TerminalText(e.Algorithm).c_str());
+        table.rows.push_back({OutputValue::Text(FieldText(e.SSID)), OutputValue::Text(FieldText(e.Mac_address)),
+                              OutputValue::Number(e.Channel), OutputValue::Number(e.Quality),
+                              OutputValue::Text(FieldText(e.Mode)), OutputValue::Text(FieldText(e.Security)),
+                              OutputValue::Text(FieldText(e.Algorithm))});
     }
-    return 0;
+    PrintResult(WriteOutputTable(format, table));
+    return kExitDone;
 }
 
 int RunWps(const Args& args) {
-    CameraArgs a;
-    CameraSettings s;
-    if (const int rc = Prepare("wps", args, 2, a, s); rc != 0) return rc;
-    const std::string& action = a.positional.front();
-    if (action != "start" && action != "status") return Usage("wps", "expected start or status");
+    ParsedArgs p;
+    std::string why, format;
+    if (!ParseOptions(args, With(kCredentialOptions, {{"--format", true}}), p, why) ||
+        !ParseFormatOption(p, {"text", "csv", "json"}, "text", format, why))
+        return UsageError("wps", why);
+    if (p.positional.size() != 2) return UsageError("wps", "expected start or status, then HOST[:PORT]");
+    const std::string& action = p.positional.front();
+    if (action != "start" && action != "status") return UsageError("wps", "expected start or status");
+    std::string host, port;
+    if (!ParseHostPort(p.positional.back(), host, port, why)) return UsageError("wps", why);
+    Credentials c;
+    if (!ReadCredentials(p, c, why)) return UsageError("wps", why);
+    if (!ApplyCommonOptions("wps", p, kDefaultTimeoutSeconds, why)) return UsageError("wps", why);
+    const bool json = format == "json";
     const bool start = action == "start";
+
+    CameraSettings s;
+    SetEndpoint(host, port, s);
+    ApplyCredentials(c, s);
+    // The WPS page answers without asking for credentials on some cameras; a
+    // status read that the camera would refuse elsewhere is no status.
+    if (const Failure f = CheckAccess(s, c); f.code != kExitDone) return Fail("wps", f.code, f.message, json);
+    // A reply without the status keys leaves these untouched, and then there
+    // is nothing true to print.
+    constexpr uint8_t kUnset = 0xFF;
+    s.WPSState = s.WPSAck = kUnset;
     const HttpResult r = WpsRequest(s, start ? WpsAction::Start : WpsAction::Status);
-    if (r < 0) return Failed(start ? "wps start" : "wps status", r);
-    if (start) std::printf("sent=%d\n", r);
-    else std::printf("WPS=%u\nWPS_ACK=%u\n", s.WPSState, s.WPSAck);
-    return 0;
+    if (r < 0) return Fail("wps", ExitForResult(r), action + " failed: " + ResultText(r), json);
+    OutputTable table;
+    if (start) {
+        table.columns = {"sent"};
+        table.rows.push_back({OutputValue::Number(r)});
+        if (format == "text") {
+            PrintResult("sent=" + std::to_string(r) + "\n");
+            return kExitDone;
+        }
+    } else {
+        if (s.WPSState == kUnset || s.WPSAck == kUnset)
+            return Fail("wps", kExitFailed, "the camera's reply holds no WPS status", json);
+        if (format == "text") {
+            PrintResult("WPS=" + std::to_string(s.WPSState) + "\nWPS_ACK=" + std::to_string(s.WPSAck) + "\n");
+            return kExitDone;
+        }
+        table.columns = {"wps", "wps_ack"};
+        table.rows.push_back({OutputValue::Number(s.WPSState), OutputValue::Number(s.WPSAck)});
+    }
+    if (json) PrintResult(output::WriteJsonObject(table.columns, table.rows.front()));
+    else PrintResult(WriteOutputTable(format, table));
+    return kExitDone;
 }
 
 }  // namespace orvanta::cli

@@ -1,5 +1,5 @@
 // The subcommands of orvanta-cli. Each takes the arguments after its name and
-// returns the exit code: 0 success, 1 the operation failed, 2 a usage error.
+// returns the exit code (see ExitCode in CommandLine.h).
 #pragma once
 
 #include <string>

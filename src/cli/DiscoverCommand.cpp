@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "CliCommands.h"
+#include "CommandLine.h"
 #include "core/discovery/CVorel.h"
 #include "core/discovery/DiscoveredCameraWriter.h"
 
@@ -16,20 +17,14 @@ namespace orvanta::cli {
 namespace {
 
 constexpr int kMaxSeconds = 3600;
-
-int UsageError(const std::string& why) {
-    std::fprintf(stderr,
-                 "orvanta-cli discover: %s\n"
-                 "usage: orvanta-cli discover [--seconds N] [--format text|csv|json] [--verbose]\n",
-                 why.c_str());
-    return 2;
-}
+// Beyond --seconds, for the last poll and the output, before --timeout's
+// default gives up.
+constexpr int kTimeoutMarginSeconds = 30;
 
 bool ParseSeconds(const std::string& text, int& seconds) {
-    if (text.empty() || text.size() > 5) return false;
-    char* end = nullptr;
-    const long v = std::strtol(text.c_str(), &end, 10);
-    if (!end || *end != '\0' || v < 1 || v > kMaxSeconds) return false;
+    if (text.empty() || text.size() > 5 || text.find_first_not_of("0123456789") != std::string::npos) return false;
+    const long v = std::strtol(text.c_str(), nullptr, 10);
+    if (v < 1 || v > kMaxSeconds) return false;
     seconds = static_cast<int>(v);
     return true;
 }
@@ -38,37 +33,24 @@ bool ParseSeconds(const std::string& text, int& seconds) {
 
 int RunDiscover(const Args& args) {
     using namespace orvanta::discovery;
+    ParsedArgs p;
+    std::string why, format;
     int seconds = 6;
-    RecordFormat format = RecordFormat::Text;
-    bool verbose = false;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        if (a == "--seconds" || a == "--format") {
-            if (i + 1 >= args.size()) return UsageError(a + " needs a value");
-            const std::string& v = args[++i];
-            if (a == "--seconds" && !ParseSeconds(v, seconds))
-                return UsageError("--seconds takes a whole number from 1 to 3600");
-            if (a == "--format" && !DiscoveredCameraWriter::ParseFormat(v, format))
-                return UsageError("--format takes text, csv or json");
-        } else if (a == "--verbose") {
-            verbose = true;
-        } else {
-            return UsageError("unexpected argument '" + a + "'");
-        }
-    }
+    if (!ParseOptions(args, {{"--seconds", true}, {"--format", true}}, p, why) ||
+        !ParseFormatOption(p, {"text", "csv", "json"}, "text", format, why))
+        return UsageError("discover", why);
+    if (!p.positional.empty()) return UsageError("discover", "unexpected argument '" + p.positional.front() + "'");
+    if (p.values.count("--seconds") && !ParseSeconds(p.Get("--seconds"), seconds))
+        return UsageError("discover", "--seconds takes a whole number from 1 to 3600");
+    if (!ApplyCommonOptions("discover", p, seconds + kTimeoutMarginSeconds, why)) return UsageError("discover", why);
 
-    // Standard output carries the listing; the client's diagnostic lines go
-    // to standard error, and only when asked for.
-    VorelSettings settings;
-    settings.diagnostics = verbose ? stderr : nullptr;
-    CVorel vorel(settings);
-
+    CVorel vorel{VorelSettings{}};
     DiscoveredCamera* records = nullptr;
     int count = 0;
-    int capacity = 0;
     bool ran = false;
     const auto start = std::chrono::steady_clock::now();
-    for (int tick = 0; tick < seconds; ++tick) {
+    // Polls at 0, 1, ..., N s: the last one takes what arrived up to N s.
+    for (int tick = 0; tick <= seconds; ++tick) {
         if (tick > 0) std::this_thread::sleep_until(start + std::chrono::seconds(tick));
         DiscoveredCamera* r = nullptr;
         int n = 0;
@@ -78,18 +60,18 @@ int RunDiscover(const Args& args) {
             ran = true;
             records = r;
             count = n;
-            capacity = cap;
         }
     }
     if (!ran) {
-        std::fprintf(stderr, "orvanta-cli discover: the search could not run: %s\n",
-                     vorel.LookupFailed() ? "this PC has no IPv4 address" : "the network wait failed");
-        return 1;
+        return Fail("discover", kExitFailed,
+                    std::string("the search could not run: ") +
+                        (vorel.LookupFailed() ? "this PC has no IPv4 address" : "the network wait failed"),
+                    format == "json");
     }
-    (void)capacity;
-    const std::string out = DiscoveredCameraWriter::Write(format, records, count);
-    std::fwrite(out.data(), 1, out.size(), stdout);
-    return 0;
+    RecordFormat f = RecordFormat::Text;
+    DiscoveredCameraWriter::ParseFormat(format, f);
+    PrintResult(DiscoveredCameraWriter::Write(f, records, count, StdoutIsTerminal()));
+    return kExitDone;
 }
 
 }  // namespace orvanta::cli

@@ -4,10 +4,12 @@
 #include <string>
 
 #include "CliCommands.h"
+#include "CommandLine.h"
 #include "core/hostnet/AdapterInventory.h"
 #include "core/hostnet/AddressProbe.h"
 #include "core/hostnet/HostNetwork.h"
 #include "core/hostnet/Ipv4Text.h"
+#include "core/output/OutputText.h"
 #include "core/settings/FixedField.h"
 
 namespace orvanta::cli {
@@ -15,57 +17,78 @@ namespace orvanta::cli {
 namespace {
 
 using namespace orvanta::hostnet;
+using output::OutputValue;
 
-bool OptionValue(const Args& args, std::size_t& i, std::string& value) {
-    if (i + 1 >= args.size()) return false;
-    value = args[++i];
-    return true;
+// Why an ARP request could not be made, in one line.
+std::string ArpFailure(const ArpReply& reply) {
+    std::string why = reply.text.empty() ? "the ARP request failed" : reply.text;
+    if (reply.failure == AliasStatus::PermissionDenied) why += " (grant orvanta-netadmin its capabilities with setcap-netadmin.sh)";
+    return output::TerminalSafe(why);
 }
 
-int Usage(const char* text) {
-    std::fprintf(stderr, "usage: orvanta-cli %s\n", text);
-    return 2;
+std::string AddressOutput(const std::string& format, const std::string& address, const OutputValue* inUse) {
+    output::OutputTable table;
+    table.columns = {"address"};
+    table.rows.push_back({OutputValue::Text(address)});
+    if (inUse) {
+        table.columns.push_back("in_use");
+        table.rows.front().push_back(*inUse);
+    }
+    if (format == "json") return output::WriteJsonObject(table.columns, table.rows.front());
+    // A single answer: the address alone on its line, for $(...) in scripts.
+    if (format == "text" && !inUse) return address + "\n";
+    return WriteOutputTable(format, table);
 }
 
 }  // namespace
 
 int RunFreeIp(const Args& args) {
-    const char* usage = "free-ip --start IP --source IP --mask MASK --mac MAC";
-    std::string start, source, mask, mac;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        std::string* slot = args[i] == "--start"    ? &start
-                            : args[i] == "--source" ? &source
-                            : args[i] == "--mask"   ? &mask
-                            : args[i] == "--mac"    ? &mac
-                                                    : nullptr;
-        if (!slot || !OptionValue(args, i, *slot)) return Usage(usage);
-    }
+    ParsedArgs p;
+    std::string why, format;
+    if (!ParseOptions(args, {{"--start", true}, {"--source", true}, {"--mask", true}, {"--mac", true}, {"--format", true}},
+                      p, why) ||
+        !ParseFormatOption(p, {"text", "csv", "json"}, "text", format, why))
+        return UsageError("free-ip", why);
     uint32_t startIp, sourceIp, maskValue;
     std::array<uint8_t, 6> macValue;
-    if (!ParseIpv4(start, startIp) || !ParseIpv4(source, sourceIp) || !ParseIpv4(mask, maskValue) ||
-        !ParseMac(mac, macValue)) {
-        std::fprintf(stderr, "orvanta-cli: free-ip: addresses must be dotted quads, the MAC xx:xx:xx:xx:xx:xx\n");
-        return Usage(usage);
-    }
+    if (!p.positional.empty()) return UsageError("free-ip", "unexpected argument '" + p.positional.front() + "'");
+    if (!IsDottedQuad(p.Get("--start")) || !IsDottedQuad(p.Get("--source")) || !IsDottedQuad(p.Get("--mask")) ||
+        !ParseIpv4(p.Get("--start"), startIp) || !ParseIpv4(p.Get("--source"), sourceIp) ||
+        !ParseIpv4(p.Get("--mask"), maskValue) || !ParseMac(p.Get("--mac"), macValue))
+        return UsageError("free-ip", "--start, --source and --mask take a.b.c.d (each 0 to 255), --mac xx:xx:xx:xx:xx:xx");
+    if (!ApplyCommonOptions("free-ip", p, kDefaultTimeoutSeconds, why)) return UsageError("free-ip", why);
+    const bool json = format == "json";
+
     auto net = MakeLinuxHostNetwork();
-    std::printf("%s\n", FormatIpv4(FindFreeAddress(*net, startIp, sourceIp, maskValue, macValue)).c_str());
-    return 0;
+    const uint32_t found = FindFreeAddress(*net, startIp, sourceIp, maskValue, macValue);
+    // The walk takes a failed request for "free" and gives back the start:
+    // only an address asked about once more, with an answer, is printed.
+    const ArpReply check = net->SendArp(found, sourceIp);
+    if (check.status == ArpStatus::Failed)
+        return Fail("free-ip", kExitFailed, "the free-address search could not probe: " + ArpFailure(check), json);
+    if (check.status == ArpStatus::Answered && check.mac != macValue)
+        return Fail("free-ip", kExitFailed, "no free address found: " + FormatIpv4(found) + " is in use", json);
+    PrintResult(AddressOutput(format, FormatIpv4(found), nullptr));
+    return kExitDone;
 }
 
 int RunProbe(const Args& args) {
-    const char* usage = "probe TARGET [--source IP]";
-    std::string target, source;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        if (args[i] == "--source") {
-            if (!OptionValue(args, i, source)) return Usage(usage);
-        } else if (target.empty() && args[i].rfind("--", 0) != 0) {
-            target = args[i];
-        } else {
-            return Usage(usage);
-        }
-    }
+    ParsedArgs p;
+    std::string why, format;
+    if (!ParseOptions(args, {{"--source", true}, {"--format", true}}, p, why) ||
+        !ParseFormatOption(p, {"text", "csv", "json"}, "text", format, why))
+        return UsageError("probe", why);
+    if (p.positional.size() != 1) return UsageError("probe", "expected one TARGET address");
+    const std::string target = p.positional.front();
+    std::string source = p.Get("--source");
     uint32_t targetIp, sourceIp;
-    if (!ParseIpv4(target, targetIp)) return Usage(usage);
+    if (!IsDottedQuad(target) || !ParseIpv4(target, targetIp))
+        return UsageError("probe", "TARGET takes a.b.c.d (each 0 to 255)");
+    if (p.values.count("--source") && !IsDottedQuad(source))
+        return UsageError("probe", "--source takes a.b.c.d (each 0 to 255)");
+    if (!ApplyCommonOptions("probe", p, kDefaultTimeoutSeconds, why)) return UsageError("probe", why);
+    const bool json = format == "json";
+
     auto net = MakeLinuxHostNetwork();
     if (source.empty()) {
         // Like the wizard: from the address of the adapter in use.
@@ -73,17 +96,24 @@ int RunProbe(const Args& args) {
         FindActiveAdapter(settings, *net);
         ReadAdapterAddresses(settings, *net);
         source = std::string(FieldText(settings.HostIP));
-        if (source.empty()) {
-            std::fprintf(stderr, "orvanta-cli: probe: no address of this PC to send from; give --source\n");
-            return 1;
-        }
+        if (source.empty()) return Fail("probe", kExitFailed, "no address of this PC to send from; give --source", json);
     }
-    if (!ParseIpv4(source, sourceIp)) return Usage(usage);
+    if (!ParseIpv4(source, sourceIp)) return Fail("probe", kExitFailed, "this PC's address is not usable", json);
     const ArpReply reply = net->SendArp(targetIp, sourceIp);
-    std::printf("%s\n", reply.status == ArpStatus::Answered ? "in use" : "free");
-    // "free" is what the wizard concludes from any failure; scripts also get
-    // to know the request itself failed.
-    return reply.status == ArpStatus::Failed ? 1 : 0;
+    // The wizard takes a failed request for "free"; a script is told it failed.
+    if (reply.status == ArpStatus::Failed) return Fail("probe", kExitFailed, ArpFailure(reply), json);
+    const bool inUse = reply.status == ArpStatus::Answered;
+    if (format == "text") {
+        PrintResult(inUse ? "in use\n" : "free\n");
+        return kExitDone;
+    }
+    const OutputValue value = OutputValue::Text(inUse ? "true" : "false");
+    if (json) {
+        PrintResult("{\"address\": \"" + target + "\", \"in_use\": " + (inUse ? "true" : "false") + "}\n");
+        return kExitDone;
+    }
+    PrintResult(AddressOutput(format, target, &value));
+    return kExitDone;
 }
 
 }  // namespace orvanta::cli

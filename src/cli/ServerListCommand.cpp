@@ -1,10 +1,10 @@
 // server-list: the cameras a listing server holds for an ID and password.
-#include <cstdio>
+#include <cerrno>
 #include <cstdlib>
 #include <string>
 
 #include "CliCommands.h"
-#include "TerminalText.h"
+#include "CommandLine.h"
 #include "core/camera/ListingServerQuery.h"
 #include "core/settings/FixedField.h"
 
@@ -12,51 +12,70 @@ namespace orvanta::cli {
 
 namespace {
 
-int Usage(const std::string& why) {
-    std::fprintf(stderr, "orvanta-cli server-list: %s\n", why.c_str());
-    return 2;
+using output::OutputValue;
+
+OutputValue PortValue(std::string_view text) {
+    const std::string s(text);
+    char* end = nullptr;
+    errno = 0;
+    const long long v = std::strtoll(s.c_str(), &end, 10);
+    if (s.empty() || errno != 0 || *end != '\0') return s.empty() ? OutputValue::Null() : OutputValue::Text(s);
+    return OutputValue::Number(v);
 }
 
 }  // namespace
 
 int RunServerList(const Args& args) {
-    std::string host, port = "80", id, password, type;
-    bool haveId = false, havePassword = false;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        if (i + 1 >= args.size()) return Usage(a + " needs a value");
-        if (a == "--host") host = args[++i];
-        else if (a == "--port") port = args[++i];
-        else if (a == "--id") id = args[++i], haveId = true;
-        else if (a == "--password") password = args[++i], havePassword = true;
-        else if (a == "--type") type = args[++i];
-        else return Usage("unknown argument " + a);
-    }
-    if (host.empty() || !haveId || !havePassword) return Usage("--host, --id and --password are required");
-    if (type != "device" && type != "user") return Usage("--type takes device or user");
+    ParsedArgs p;
+    std::string why, format;
+    if (!ParseOptions(args,
+                      {{"--host", true},
+                       {"--port", true},
+                       {"--id", true},
+                       {"--password", true},
+                       {"--password-file", true},
+                       {"--type", true},
+                       {"--format", true}},
+                      p, why) ||
+        !ParseFormatOption(p, {"text", "csv", "json"}, "text", format, why))
+        return UsageError("server-list", why);
+    if (!p.positional.empty()) return UsageError("server-list", "unexpected argument '" + p.positional.front() + "'");
+    std::string password;
+    bool havePassword = false;
+    if (!ReadPassword(p, password, havePassword, why)) return UsageError("server-list", why);
+    const std::string id = p.Get("--id");
+    const std::string type = p.Get("--type");
+    if (!p.values.count("--host") || !p.values.count("--id") || !havePassword)
+        return UsageError("server-list", "--host, --id and a password are required");
+    std::string host, port;
+    if (!ParseHostPort(p.Get("--host") + ":" + p.Get("--port", "80"), host, port, why))
+        return UsageError("server-list", why);
+    if (type != "device" && type != "user") return UsageError("server-list", "--type takes device or user");
     // The login page takes at most 32 characters each; so does the query.
-    if (id.size() > 32 || password.size() > 32) return Usage("ID and password hold at most 32 bytes");
-    char* end = nullptr;
-    const long p = std::strtol(port.c_str(), &end, 10);
-    if (port.empty() || *end != '\0' || p < 1 || p > 65535) return Usage("bad port '" + port + "'");
+    if (id.size() > 32 || password.size() > 32) return UsageError("server-list", "ID and password hold at most 32 bytes");
+    if (!ApplyCommonOptions("server-list", p, kDefaultTimeoutSeconds, why)) return UsageError("server-list", why);
+    const bool json = format == "json";
 
     ServerCredentials credentials{};
     SetField(credentials.ID, id);
     SetField(credentials.Password, password);
-    uint32_t count = 0;
-    const auto entries = QueryServerCameras(credentials, count, host.c_str(), port.c_str(), kListingActionQuery,
-                                            type == "device" ? kLoginDevice : kLoginUser);
-    if (!entries) {
-        std::fprintf(stderr, "orvanta-cli: server-list failed: no list from %s:%s\n", host.c_str(), port.c_str());
-        return 1;
+    const ListingResult result =
+        QueryListing(credentials, host.c_str(), port.c_str(), type == "device" ? kLoginDevice : kLoginUser);
+    switch (result.outcome) {
+        case ListingOutcome::Listed: break;
+        case ListingOutcome::Refused: return Fail("server-list", kExitRefused, result.why, json);
+        case ListingOutcome::NoAnswer: return Fail("server-list", kExitNoAnswer, result.why, json);
+        case ListingOutcome::Failed: return Fail("server-list", kExitFailed, result.why, json);
     }
-    std::printf("Total Camera=%u\n", count);
-    for (const ServerCameraEntry& e : *entries) {
-        std::printf("ID=%s\tIP=%s\tPort=%s\tMac_address=%s\tModelname=%s\n", TerminalText(e.ID).c_str(),
-                    TerminalText(e.IP).c_str(), TerminalText(e.Port).c_str(), TerminalText(e.Mac_address).c_str(),
-                    TerminalText(e.Modelname).c_str());
+    output::OutputTable table;
+    table.columns = {"id", "ip", "port", "mac", "model"};
+    for (const ServerCameraEntry& e : result.entries) {
+        table.rows.push_back({OutputValue::Text(FieldText(e.ID)), OutputValue::Text(FieldText(e.IP)),
+                              PortValue(FieldText(e.Port)), OutputValue::Text(FieldText(e.Mac_address)),
+                              OutputValue::Text(FieldText(e.Modelname))});
     }
-    return 0;
+    PrintResult(WriteOutputTable(format, table));
+    return kExitDone;
 }
 
 }  // namespace orvanta::cli

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "CliCommands.h"
+#include "CommandLine.h"
 
 namespace {
 
@@ -12,45 +13,115 @@ struct Command {
     const char* name;
     int (*run)(const orvanta::cli::Args&);
     const char* usage;
+    const char* summary;
 };
 
 const Command kCommands[] = {
-    {"discover", orvanta::cli::RunDiscover, "discover [--seconds N] [--format text|csv|json]"},
-    {"read", orvanta::cli::RunRead, "read HOST[:PORT] [--user U --password P] [--format ini|json]"},
-    {"save", orvanta::cli::RunSave, "save HOST[:PORT] --settings FILE [--wps] [--user U --password P]"},
-    {"scan-ap", orvanta::cli::RunScanAp, "scan-ap HOST[:PORT] [--user U --password P]"},
-    {"wps", orvanta::cli::RunWps, "wps start|status HOST[:PORT] [--user U --password P]"},
+    {"discover", orvanta::cli::RunDiscover, "discover [--seconds N] [--format text|csv|json]",
+     "Searches the local network by broadcast for N seconds (default 6) and lists every camera that\n"
+     "answered, sorted by address."},
+    {"read", orvanta::cli::RunRead,
+     "read HOST[:PORT]... [--user U] [PASSWORD] [--format ini|text|csv|json] [--show-secrets]",
+     "Reads everything each camera reports. ini (the default, also 'text') prints Field=value lines that\n"
+     "'save --settings' takes back; csv and json print one row or object a camera. Secrets (keys,\n"
+     "passwords) are left out unless --show-secrets is given."},
+    {"save", orvanta::cli::RunSave,
+     "save HOST[:PORT] --settings FILE [--wps] [--user U] [PASSWORD] [--format text|json]",
+     "Writes the settings of FILE (start from 'read --format ini') to the camera. The credentials are\n"
+     "checked before anything is written; each write's answer is checked."},
+    {"scan-ap", orvanta::cli::RunScanAp, "scan-ap HOST[:PORT] [--user U] [PASSWORD] [--format text|csv|json]",
+     "Lists the wireless access points the camera sees."},
+    {"wps", orvanta::cli::RunWps, "wps start|status HOST[:PORT] [--user U] [PASSWORD] [--format text|csv|json]",
+     "Starts WPS on the camera, or reads its progress (WPS and WPS_ACK)."},
     {"server-list", orvanta::cli::RunServerList,
-     "server-list --host H [--port P] --id ID --password PW --type device|user"},
-    {"free-ip", orvanta::cli::RunFreeIp, "free-ip --start IP --source IP --mask MASK --mac MAC"},
-    {"probe", orvanta::cli::RunProbe, "probe TARGET [--source IP]"},
+     "server-list --host H [--port P] --id ID [PASSWORD] --type device|user [--format text|csv|json]",
+     "Lists the cameras a camera-listing server holds for an ID and password."},
+    {"free-ip", orvanta::cli::RunFreeIp,
+     "free-ip --start IP --source IP --mask MASK --mac MAC [--format text|csv|json]",
+     "Proposes a free address for a camera by ARP probes through orvanta-netadmin, walking down from --start."},
+    {"probe", orvanta::cli::RunProbe, "probe TARGET [--source IP] [--format text|csv|json]",
+     "Asks by ARP whether a device uses TARGET: prints 'in use' or 'free'."},
 };
 
+const char* kCommonHelp =
+    "PASSWORD is one of: --password - (one line of standard input), --password-file FILE (its first\n"
+    "line), --password TEXT (visible to other users in the process list), or ORVANTA_PASSWORD in the\n"
+    "environment.\n"
+    "Every command also takes:\n"
+    "  --timeout SECONDS  give up after this long overall, exit 4 (default 120; discover: N + 30)\n"
+    "  --verbose          diagnostic lines on standard error\n"
+    "  --help             this text\n"
+    "Exit codes: 0 done, 1 the operation failed, 2 usage error (nothing sent), 3 credentials refused,\n"
+    "4 no answer, not reachable or --timeout passed. See orvanta-cli(1).\n";
+
 void PrintUsage(FILE* out) {
-    std::fprintf(out, "usage: orvanta-cli COMMAND [ARGS]\n\ncommands:\n");
+    std::fprintf(out, "usage: orvanta-cli COMMAND [ARGS]\n       orvanta-cli help COMMAND\n\ncommands:\n");
     for (const auto& c : kCommands) std::fprintf(out, "  %s\n", c.usage);
+    std::fprintf(out, "\n%s", kCommonHelp);
+}
+
+const Command* Find(const std::string& name) {
+    for (const auto& c : kCommands)
+        if (name == c.name) return &c;
+    return nullptr;
+}
+
+int PrintCommandHelp(const Command& c) {
+    std::printf("usage: orvanta-cli %s\n\n%s\n\n%s", c.usage, c.summary, kCommonHelp);
+    return 0;
+}
+
+// --help anywhere among a command's arguments, unless it is an option's value.
+bool AsksForHelp(const orvanta::cli::Args& args) {
+    static const char* kValued[] = {"--user", "--password", "--password-file", "--format", "--settings",
+                                    "--seconds", "--timeout", "--host", "--port", "--id",
+                                    "--type", "--start", "--source", "--mask", "--mac"};
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "--") return false;
+        if (args[i] == "--help" || args[i] == "-h") return true;
+        for (const char* v : kValued)
+            if (args[i] == v) ++i;
+    }
+    return false;
 }
 
 }  // namespace
 
+namespace orvanta::cli {
+
+std::string CommandUsage(const std::string& command) {
+    const Command* c = Find(command);
+    return c ? c->usage : command;
+}
+
+}  // namespace orvanta::cli
+
 int main(int argc, char** argv) {
     if (argc < 2) {
         PrintUsage(stderr);
-        return 2;
+        return orvanta::cli::kExitUsage;
     }
     const std::string name = argv[1];
-    if (name == "--help" || name == "-h" || name == "help") {
+    const orvanta::cli::Args args(argv + 2, argv + argc);
+    if (name == "--help" || name == "-h") {
         PrintUsage(stdout);
         return 0;
+    }
+    if (name == "help") {
+        if (args.empty()) {
+            PrintUsage(stdout);
+            return 0;
+        }
+        if (const Command* c = Find(args.front())) return PrintCommandHelp(*c);
+        std::fprintf(stderr, "orvanta-cli: unknown command '%s'\n", args.front().c_str());
+        return orvanta::cli::kExitUsage;
     }
     if (name == "--version") {
         std::printf("orvanta-cli %s\n", ORVANTA_VERSION);
         return 0;
     }
-    for (const auto& c : kCommands) {
-        if (name == c.name) return c.run(orvanta::cli::Args(argv + 2, argv + argc));
-    }
+    if (const Command* c = Find(name)) return AsksForHelp(args) ? PrintCommandHelp(*c) : c->run(args);
     std::fprintf(stderr, "orvanta-cli: unknown command '%s'\n", name.c_str());
     PrintUsage(stderr);
-    return 2;
+    return orvanta::cli::kExitUsage;
 }

@@ -33,7 +33,10 @@ start_cam cam --config "$T/cam.conf" --mac 02:00:00:93:00:0a --serial SN-LAB-1 -
     --ap "Home Net,00:11:22:33:44:55,Infra,6,80,WPA-PSK" --ap "Cafe,00:11:22:33:44:66,Adhoc,11,40,None,AES"
 printf 'IPAddr=10.93.0.20\nSSID=Kept Net\nTitleBar=Before\n' >"$T/wps.conf"
 start_cam wps --no-discovery --config "$T/wps.conf" --request-log "$T/wps.req" --wps-after 3
-start_cam lock --no-discovery --root-password 's3cret pw'
+# The locked camera's description holds an escape sequence, a C1 control and
+# a byte that is not UTF-8: what a terminal, and a JSON parser, must not get raw.
+printf 'Desp=esc\033]0;x\007\302\233\351end\n' >"$T/lock.conf"
+start_cam lock --no-discovery --root-password 's3cret pw' --config "$T/lock.conf"
 lab_start_bg lst "$T/lst.log" "$bin/orvanta-camsim" --listing-server --request-log "$T/lst.req" \
     --listing "acct,pw,device,cam-1,10.93.0.10,80,02:00:00:93:00:0a,OV-100W" \
     --listing "acct,pw,device,cam-2,10.93.0.20,8080,02:00:00:93:00:14,OV-200" \
@@ -50,14 +53,33 @@ full_read() {
     has "$T/read.ini" "IPAddr=10.93.0.10" && has "$T/read.ini" "ModelName=OV-100W" &&
         has "$T/read.ini" "Loaded=1" && has "$T/read.ini" "APScanOK=1" && has "$T/read.ini" "APCount=2" &&
         has "$T/read.ini" "HasWireless=1" && has "$T/read.ini" "Version=1.0.7" &&
-        [ "$(grep -c '=' "$T/read.ini")" -ge 90 ] &&
-        cli read 10.93.0.10:80 --format json | python3 -c 'import json,sys; d=json.load(sys.stdin); assert d["SSID"]==""'
+        [ "$(grep -c '=' "$T/read.ini")" -ge 90 ] || return 1
+    # JSON: snake_case keys, numbers as numbers, no secrets or internal state
+    # unless asked; CSV: one row a camera under exactly the JSON keys.
+    cli read 10.93.0.10:80 --format json >"$T/read.json" || return 1
+    cli read 10.93.0.10 10.93.0.20 --format csv >"$T/read.csv" || return 1
+    cli read 10.93.0.10 --format json --show-secrets >"$T/read-secrets.json" || return 1
+    python3 - "$T/read.json" "$T/read.csv" "$T/read-secrets.json" <<'PY'
+import csv, json, re, sys
+d = json.load(open(sys.argv[1]))
+assert len(d) == 1, d
+cam = d[0]
+assert cam["address"] == "10.93.0.10" and cam["port"] == 80 and cam["ssid"] == "" and cam["model"] == "OV-100W", cam
+assert isinstance(cam["http_port"], int) and isinstance(cam["has_wireless"], int), cam
+assert all(re.fullmatch("[a-z0-9_]+", k) for k in cam), cam.keys()
+assert not any(k in cam for k in ("loaded", "keep_connecting", "host_ip", "password", "wpa_key", "ddns_password")), cam
+rows = list(csv.reader(open(sys.argv[2], newline="")))
+assert rows[0] == list(cam.keys()), rows[0]
+assert [r[0] for r in rows[1:]] == ["10.93.0.10", "10.93.0.20"], rows
+assert "wpa_key" in json.load(open(sys.argv[3]))[0]
+PY
 }
 lab_check "full read" full_read
 
 scan() {
     cli scan-ap 10.93.0.10 >"$T/scan.out" || return 1
-    grep -qF 'SSID=Home Net	' "$T/scan.out" && grep -qF 'Algorithm=AES' "$T/scan.out"
+    head -1 "$T/scan.out" | grep -qx 'ssid	mac	channel	quality	mode	security	algorithm' &&
+        grep -qF 'Home Net	00:11:22:33:44:55	6	80	Infra	WPA-PSK' "$T/scan.out" && grep -qF '	AES' "$T/scan.out"
 }
 lab_check "scan-ap" scan
 
@@ -90,8 +112,8 @@ rediscover() {
 }
 lab_check "the moved camera answers discovery at its new address" rediscover
 
-# The WPS save: system and DDNS written, time read, the short network form
-# written (no SSID, no keys).
+# The WPS save: access checked by a read, system and DDNS written, time
+# read, the short network form written (no SSID, no keys).
 wps_save() {
     cli read 10.93.0.20 >"$T/wps.ini" || return 1
     sed -e 's/^TitleBar=.*/TitleBar=After WPS/' -e 's/^SSID=.*/SSID=Must Not Go/' \
@@ -99,8 +121,8 @@ wps_save() {
     : >"$T/wps.req"
     cli save 10.93.0.20 --wps --settings "$T/wps-save.ini" >"$T/wps-save.out" || return 1
     has "$T/wps.conf" "TitleBar=After WPS" && has "$T/wps.conf" "SSID=Kept Net" &&
-        [ "$(sed -n 3p "$T/wps.req")" = "/cgi-bin/config_time.cgi?Act=1" ] &&
-        sed -n 4p "$T/wps.req" | grep -q '^/cgi-bin/config_network.cgi?Act=2&Page=3&IPType=' &&
+        [ "$(sed -n 4p "$T/wps.req")" = "/cgi-bin/config_time.cgi?Act=1" ] &&
+        sed -n 5p "$T/wps.req" | grep -q '^/cgi-bin/config_network.cgi?Act=2&Page=3&IPType=' &&
         ! grep -q 'SSID=\|WPAKey=' "$T/wps.req"
 }
 lab_check "WPS save" wps_save
@@ -115,13 +137,30 @@ lab_check "WPS start and status" wps_flow
 
 # Root password: nothing without it, a wrong one refused, the right one reads.
 password() {
-    cli read 10.93.0.30 >/dev/null 2>"$T/lock1.err"; [ $? = 1 ] || return 1
-    grep -q -- '-8' "$T/lock1.err" || return 1
-    cli read 10.93.0.30 --user root --password wrong >/dev/null 2>"$T/lock2.err"; [ $? = 1 ] || return 1
-    grep -q 'Unauthorized' "$T/lock2.err" && ! grep -q 'wrong' "$T/lock2.err" || return 1
-    cli read 10.93.0.30 --user root --password 's3cret pw' | grep -qx 'Password=s3cret pw'
+    cli read 10.93.0.30 >/dev/null 2>"$T/lock1.err"; [ $? = 3 ] || return 1
+    grep -q 'asks for a user name and password' "$T/lock1.err" || return 1
+    cli read 10.93.0.30 --user root --password wrong >/dev/null 2>"$T/lock2.err"; [ $? = 3 ] || return 1
+    grep -q 'refused' "$T/lock2.err" && ! grep -q 'wrong' "$T/lock2.err" || return 1
+    # The password from stdin, a file or the environment; shown only when asked.
+    printf 's3cret pw\n' | cli read 10.93.0.30 --user root --password - | grep -qx 'Password=' || return 1
+    printf 's3cret pw\n' >"$T/pw"
+    cli read 10.93.0.30 --user root --password-file "$T/pw" --show-secrets | grep -qx 'Password=s3cret pw' || return 1
+    ORVANTA_PASSWORD='s3cret pw' cli read 10.93.0.30 --user root --format json >"$T/lock.json" || return 1
+    ! grep -q 's3cret' "$T/lock.json" || return 1
+    python3 -c 'import json,sys; d=json.load(open(sys.argv[1], encoding="utf-8"))[0]["description"]
+assert d == "esc\x1b]0;x\x07\x9b\ufffdend", repr(d)' "$T/lock.json" || return 1
+    # On a terminal the ini lines lose every control character; in a file they stay for the save.
+    lab_exec pc script -qec "'$bin/orvanta-cli' read 10.93.0.30 --user root --password-file '$T/pw'" /dev/null \
+        >"$T/tty.out" || return 1
+    LC_ALL=C grep -aq '^Desp=esc?]0;x??' "$T/tty.out" && ! LC_ALL=C grep -aq $'\033\\|\007\\|\302\233' "$T/tty.out" || return 1
+    cli read 10.93.0.30 --user root --password-file "$T/pw" | LC_ALL=C grep -aq $'^Desp=esc\033]0;x\007' || return 1
+    # Refused before anything is written or reported as true.
+    cli save 10.93.0.30 --settings "$T/read.ini" --user root --password wrong >"$T/lock3.out" 2>"$T/lock3.err"
+    [ $? = 3 ] && [ ! -s "$T/lock3.out" ] && grep -q 'nothing was written' "$T/lock3.err" || return 1
+    cli wps status 10.93.0.30 >"$T/lock4.out" 2>/dev/null; [ $? = 3 ] && [ ! -s "$T/lock4.out" ] || return 1
+    cli wps status 10.93.0.30 --user root --password wrong >/dev/null 2>&1; [ $? = 3 ]
 }
-lab_check "root password: none, wrong, right" password
+lab_check "root password: none, wrong, right; stdin, file, environment; save and WPS refused" password
 
 # Each misbehaviour: the expected result, and never a hang.
 misbehave() {  # misbehave KIND EXIT PATTERN [camsim args]
@@ -139,23 +178,54 @@ misbehave() {  # misbehave KIND EXIT PATTERN [camsim args]
 lab_check "misbehave 404-http10 gives -4" misbehave 404-http10 1 'failed: -4'
 lab_check "misbehave 404 gives -5" misbehave 404 1 'failed: -5'
 lab_check "misbehave 402 gives -6" misbehave 402 1 'failed: -6'
-lab_check "misbehave unauthorized gives -8" misbehave unauthorized 1 'failed: -8'
+lab_check "misbehave unauthorized exits 3" misbehave unauthorized 3 'user name and password'
 lab_check "misbehave no-wpapskeym gives -7" misbehave no-wpapskeym 1 'failed: -7'
-lab_check "misbehave empty gives -3" misbehave empty 1 'failed: -3'
-lab_check "misbehave reset fails cleanly" misbehave reset 1 'failed: -[23]'
+lab_check "misbehave empty gives -3" misbehave empty 4 'failed: -3'
+lab_check "misbehave reset fails cleanly" misbehave reset 4 'failed: -[23]'
 lab_check "misbehave oversize is cut and read" misbehave oversize 0 'ModelName=OV-100W'
 lab_check "misbehave drip is read whole" misbehave drip 0 'Version=1.0.7' --drip-ms 1
 lab_check "misbehave never-close returns within the limit" misbehave never-close 0 'Version=1.0.7' \
     --misbehave-path 'Page=23'
 
+# A write the camera does not take fails the save (never "done"); --timeout
+# ends a command that would outlast it with exit 4, and valid JSON.
+save_refused() {  # save_refused KIND EXIT
+    start_cam bad --no-discovery --misbehave "$1" --misbehave-path 'Act=2'
+    local pid=$LAB_LAST_PID rc
+    cli save 10.93.0.40 --settings "$T/read.ini" >"$T/bad.out" 2>"$T/bad.err"
+    rc=$?
+    lab_stop "$pid"
+    [ "$rc" = "$2" ] && ! grep -q 'done' "$T/bad.out" && grep -q 'write sysinfo failed' "$T/bad.err" ||
+        { echo "$1: exit $rc" >&2; cat "$T/bad.out" "$T/bad.err" >&2; return 1; }
+}
+lab_check "save: a 402 answer to a write exits 1" save_refused 402 1
+lab_check "save: a 401 answer to a write exits 3" save_refused unauthorized 3
+lab_check "save: a reset write exits 4" save_refused reset 4
+overall_limit() {  # a camera that sends one byte every 200 ms
+    start_cam bad --no-discovery --misbehave drip --drip-ms 200
+    local pid=$LAB_LAST_PID start=$SECONDS rc
+    cli read 10.93.0.40 --timeout 2 --format json >"$T/bad.out" 2>"$T/bad.err"
+    rc=$?
+    lab_stop "$pid"
+    [ "$rc" = 4 ] && [ $((SECONDS - start)) -le 5 ] &&
+        python3 -c 'import json,sys; assert json.load(open(sys.argv[1]))["error"]["exit_code"] == 4' "$T/bad.out" ||
+        { echo "exit $rc after $((SECONDS - start)) s" >&2; cat "$T/bad.out" "$T/bad.err" >&2; return 1; }
+}
+lab_check "--timeout ends a read of a dripping camera: exit 4" overall_limit
+
 # The listing server in its own namespace.
 listing() {
     cli server-list --host 10.93.0.50 --id acct --password pw --type device >"$T/lst.out" || return 1
-    has "$T/lst.out" "Total Camera=2" &&
-        grep -qF 'ID=cam-1	IP=10.93.0.10	Port=80	Mac_address=02:00:00:93:00:0a	Modelname=OV-100W' "$T/lst.out" &&
-        grep -qF 'ID=cam-2	IP=10.93.0.20	Port=8080' "$T/lst.out" || return 1
-    cli server-list --host 10.93.0.50 --id acct --password nope --type device >/dev/null 2>&1; [ $? = 1 ] || return 1
-    cli server-list --host 10.93.0.50 --id someone --password pw --type user | grep -qx "Total Camera=0" || return 1
+    [ "$(cat "$T/lst.out")" = "$(printf 'id\tip\tport\tmac\tmodel\ncam-1\t10.93.0.10\t80\t02:00:00:93:00:0a\tOV-100W\ncam-2\t10.93.0.20\t8080\t02:00:00:93:00:14\tOV-200')" ] ||
+        { cat "$T/lst.out" >&2; return 1; }
+    cli server-list --host 10.93.0.50 --id acct --password pw --type device --format json |
+        python3 -c 'import json,sys; d=json.load(sys.stdin); assert [c["id"] for c in d]==["cam-1","cam-2"] and d[1]["port"]==8080' ||
+        return 1
+    cli server-list --host 10.93.0.50 --id acct --password nope --type device >/dev/null 2>&1; [ $? = 3 ] || return 1
+    # A refused user login is a refusal too, not an empty list.
+    cli server-list --host 10.93.0.50 --id acct --password nope --type user >"$T/lst2.out" 2>/dev/null; [ $? = 3 ] || return 1
+    [ ! -s "$T/lst2.out" ] || return 1
+    [ "$(cli server-list --host 10.93.0.50 --id someone --password pw --type user)" = "$(printf 'id\tip\tport\tmac\tmodel')" ] || return 1
     # A 32-character ID with a space and "&" reaches the server whole.
     local id='abcdefghijklmnopqrstuvwxyz 01&34'
     cli server-list --host 10.93.0.50 --id "$id" --password 'p w' --type user >/dev/null 2>&1
@@ -181,8 +251,8 @@ listing_fail() {  # listing_fail KIND
 lab_check "listing 404-http10 gives no list" listing_fail 404-http10 user 1
 lab_check "listing 404 gives no list" listing_fail 404 user 1
 lab_check "listing 402 gives no list" listing_fail 402 user 1
-lab_check "listing Unauthorized refuses a device login" listing_fail unauthorized device 1
-lab_check "listing Unauthorized on a user login reads as an empty list" listing_fail unauthorized user 0
+lab_check "listing Unauthorized refuses a device login" listing_fail unauthorized device 3
+lab_check "listing Unauthorized refuses a user login" listing_fail unauthorized user 3
 
 usage() {
     cli read >/dev/null 2>&1; [ $? = 2 ] || return 1
@@ -192,8 +262,21 @@ usage() {
     grep -v '^SSID=' "$T/save.ini" >"$T/partial.ini"
     : >"$T/cam.req"
     cli save 10.93.0.11 --settings "$T/partial.ini" >/dev/null 2>&1; [ $? = 2 ] && [ ! -s "$T/cam.req" ] || return 1
-    cli read 10.93.0.99 >/dev/null 2>&1; [ $? = 1 ]   # nobody there: connect fails
+    # Bad values are refused before anything is sent, on stderr only.
+    : >"$T/cam.req"
+    local bad
+    for bad in "read 1.2.3.999" "read 10.93.0.11:70000" "read 10.93.0.11 --format xml" "read 10.93.0.11 --timeout 0" \
+               "read 10.93.0.11 --password-file $T/none" "save 10.93.0.11 --settings $T/none"; do
+        # shellcheck disable=SC2086
+        cli $bad >"$T/usage.out" 2>"$T/usage.err"
+        [ $? = 2 ] && [ ! -s "$T/usage.out" ] && [ "$(wc -l <"$T/usage.err")" -ge 1 ] || { echo "$bad" >&2; return 1; }
+    done
+    grep -q 'No such file or directory' "$T/usage.err" && [ ! -s "$T/cam.req" ] || return 1
+    cli read --help | grep -q '^usage: orvanta-cli read' && cli help save | grep -q '^usage: orvanta-cli save' || return 1
+    cli read 10.93.0.99 >/dev/null 2>&1; [ $? = 4 ] || return 1   # nobody there: connect fails
+    # Whatever fails, --format json prints JSON.
+    cli read 10.93.0.99 --format json 2>/dev/null | python3 -c 'import json,sys; assert json.load(sys.stdin)["error"]["exit_code"]==4'
 }
-lab_check "usage errors exit 2, an absent camera 1" usage
+lab_check "usage errors exit 2 before anything is sent, an absent camera 4" usage
 
 lab_finish "camera HTTP"

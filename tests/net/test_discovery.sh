@@ -53,11 +53,13 @@ cli_json() {
     [ "$(grep -c '^  {' "$LAB_TMP/d.json")" = 28 ] || return 1
     [ "$(grep -o '"mac": "[^"]*"' "$LAB_TMP/d.json" | sort -u | wc -l)" = 28 ] || return 1
     head -1 "$LAB_TMP/d.json" | grep -qx '\[' && tail -1 "$LAB_TMP/d.json" | grep -qx '\]' || return 1
-    grep -qF '{"ip": "10.77.0.10", "mac": "02:00:00:00:01:0A", "port": "8080", "desc_interface": "Lobby/wireless", "sport": "554", "serial": "SN-CAM1", "mask": "255.255.255.0", "fourth": "F4"}' "$LAB_TMP/d.json"
+    grep -qF '{"ip": "10.77.0.10", "mac": "02:00:00:00:01:0A", "port": 8080, "model": "Lobby", "interface": "wireless", "serial": "SN-CAM1", "second_port": 554, "mask": "255.255.255.0"}' "$LAB_TMP/d.json" || return 1
+    # Sorted by address as a number, not as text.
+    python3 -c 'import ipaddress,json,sys; ips=[ipaddress.ip_address(c["ip"]) for c in json.load(open(sys.argv[1]))]; assert ips==sorted(ips)' "$LAB_TMP/d.json"
 }
 cli_csv() {
     lab_exec pc "$bin/orvanta-cli" discover --seconds 2 --format csv >"$LAB_TMP/d.csv" || return 1
-    [ "$(wc -l <"$LAB_TMP/d.csv")" = 29 ] && head -1 "$LAB_TMP/d.csv" | grep -qx 'ip,mac,port,desc_interface,sport,serial,mask,fourth'
+    [ "$(wc -l <"$LAB_TMP/d.csv")" = 29 ] && head -1 "$LAB_TMP/d.csv" | grep -qx 'ip,mac,port,model,interface,serial,second_port,mask'
 }
 cli_exit() {  # cli_exit NS EXPECTED args...
     local ns="$1" want="$2"; shift 2

@@ -269,6 +269,12 @@ if command -v capsh >/dev/null; then
     check "no capability: one diagnostic line" 1 "$(grep -c 'CAP_NET_ADMIN missing' "$LAB_TMP/nocap.err")"
     check "no capability: at once" yes "$([ "$ms" -lt 2000 ] && echo yes || echo "no (${ms} ms)")"
     cat "$LAB_TMP/nocap.err"
+    # The free-address search that cannot probe prints no address: exit 1, one line why.
+    lab_exec pc capsh --drop=cap_net_admin,cap_net_raw -- -c "'$bin/orvanta-cli' free-ip --start 192.168.1.20 \
+        --source 192.168.1.10 --mask 255.255.255.0 --mac $cam_mac" >"$LAB_TMP/nocap-cli.out" 2>"$LAB_TMP/nocap-cli.err"
+    rc=$?
+    check "no capability: free-ip fails" "1 0 1" \
+        "$rc $(wc -c <"$LAB_TMP/nocap-cli.out") $(grep -c 'could not probe' "$LAB_TMP/nocap-cli.err")"
 fi
 
 # --- the model it is built for: the wizard as an ordinary user, only the

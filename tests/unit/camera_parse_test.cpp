@@ -192,6 +192,39 @@ TEST(CameraParse, ListingReplies) {
     ASSERT_EQ(list->size(), 3u);
     EXPECT_STREQ((*list)[0].ID, "only");
     EXPECT_STREQ((*list)[2].ID, "");
+    // The three shapes servers send. Each camera is the one after its own
+    // marker (the marker inside "Total Camera=" is none), and a camera whose
+    // items lack a key never borrows it from the next camera.
+    struct Shape {
+        const char* what;
+        const char* reply;
+        std::vector<std::pair<const char*, const char*>> idModel;
+    };
+    const Shape shapes[] = {
+        {"a marker before each camera",
+         "Total Camera=2\r\nCamera=1 ID=cam-one IP=10.0.0.5 Port=80 Mac_address=m1\r\n"
+         "Camera=2 ID=cam-two IP=10.0.0.6 Port=81 Mac_address=m2 Modelname=OV-2\r\n",
+         {{"cam-one", ""}, {"cam-two", "OV-2"}}},
+        {"first camera straight after the count",
+         "Total Camera=2\r\nID=cam-one Modelname=OV-1\r\nCamera=1\r\nID=cam-two Modelname=OV-2\r\n",
+         {{"cam-one", "OV-1"}, {"cam-two", "OV-2"}}},
+        {"more announced than marked",
+         "<p>Total Camera=3</p><p>Camera=1 ID=cam-one Modelname=OV-1</p>",
+         {{"cam-one", "OV-1"}, {"", ""}, {"", ""}}},
+        {"markers numbered past 9",
+         "Total Camera=2\r\nCamera=10 ID=cam-ten\r\nCamera=11 ID=cam-eleven\r\n",
+         {{"cam-ten", ""}, {"cam-eleven", ""}}},
+    };
+    for (const Shape& shape : shapes) {
+        SCOPED_TRACE(shape.what);
+        list = ParseListingReply(shape.reply, kLoginUser);
+        ASSERT_TRUE(list);
+        ASSERT_EQ(list->size(), shape.idModel.size());
+        for (std::size_t i = 0; i < shape.idModel.size(); ++i) {
+            EXPECT_STREQ((*list)[i].ID, shape.idModel[i].first);
+            EXPECT_STREQ((*list)[i].Modelname, shape.idModel[i].second);
+        }
+    }
     // A wild count is capped.
     list = ParseListingReply("Total Camera=2000000000\r\n", kLoginUser);
     ASSERT_TRUE(list);

@@ -1,16 +1,25 @@
-// orvanta-cli discover's output: whatever bytes a camera puts in its texts,
-// each format stays parseable and one camera stays one line or object.
+// What orvanta-cli prints and the search page exports: whatever bytes a
+// camera puts in its texts, JSON stays valid UTF-8, CSV stays one row a
+// camera and never a formula, text sends nothing a terminal would obey.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "core/discovery/DiscoveredCameraWriter.h"
+#include "core/output/OutputText.h"
+#include "core/output/RecordWriter.h"
 #include "core/settings/FixedField.h"
 
 using namespace orvanta;
 using namespace orvanta::discovery;
+using namespace orvanta::output;
 
-TEST(DiscoveredCameraWriter, Escaping) {
+namespace {
+
+const std::string kFffd = "\xEF\xBF\xBD";
+
+TEST(OutputText, Escaping) {
     struct Row {
         const char* what;
         std::string (*escape)(std::string_view);
@@ -18,24 +27,38 @@ TEST(DiscoveredCameraWriter, Escaping) {
         std::string out;
     };
     const Row rows[] = {
-        {"json quote and backslash", DiscoveredCameraWriter::JsonString, "a\"b\\c", "\"a\\\"b\\\\c\""},
+        {"json quote and backslash", JsonString, "a\"b\\c", "\"a\\\"b\\\\c\""},
         // Raw control bytes are invalid inside a JSON string.
-        {"json controls", DiscoveredCameraWriter::JsonString, "a\nb\x01\x7f", "\"a\\u000ab\\u0001\\u007f\""},
-        // Valid UTF-8 passes through untouched.
-        {"json utf-8", DiscoveredCameraWriter::JsonString, "caf\xc3\xa9 \xe6\x94\x9d", "\"caf\xc3\xa9 \xe6\x94\x9d\""},
-        // 8-bit code-page bytes and broken sequences become their Latin-1 reading.
-        {"json latin-1", DiscoveredCameraWriter::JsonString, "caf\xe9", "\"caf\\u00e9\""},
-        {"json truncated sequence", DiscoveredCameraWriter::JsonString, "\xe6\x94", "\"\\u00e6\\u0094\""},
-        {"json overlong slash", DiscoveredCameraWriter::JsonString, "\xc0\xaf", "\"\\u00c0\\u00af\""},
-        {"json surrogate", DiscoveredCameraWriter::JsonString, "\xed\xa0\x80", "\"\\u00ed\\u00a0\\u0080\""},
-        {"csv plain", DiscoveredCameraWriter::CsvField, "Lobby/eth0", "Lobby/eth0"},
+        {"json controls", JsonString, std::string("a\nb\x01\x7f\0z", 7), "\"a\\u000ab\\u0001\\u007f\\u0000z\""},
+        // Valid UTF-8 passes through untouched, up to the last code point.
+        {"json utf-8", JsonString, "caf\xc3\xa9 \xe6\x94\x9d \xf4\x8f\xbf\xbf", "\"caf\xc3\xa9 \xe6\x94\x9d \xf4\x8f\xbf\xbf\""},
+        // Every class of invalid UTF-8 becomes U+FFFD, one per byte that starts no sequence.
+        {"json 8-bit code page", JsonString, "caf\xe9", "\"caf" + kFffd + "\""},
+        {"json lone continuation", JsonString, "\x80x\xbf", "\"" + kFffd + "x" + kFffd + "\""},
+        {"json truncated sequence", JsonString, "\xe6\x94", "\"" + kFffd + kFffd + "\""},
+        {"json truncated at end of 4", JsonString, "a\xf0\x9f\x98", "\"a" + kFffd + kFffd + kFffd + "\""},
+        {"json overlong 2-byte", JsonString, "\xc0\xaf", "\"" + kFffd + kFffd + "\""},
+        {"json overlong 3-byte", JsonString, "\xe0\x80\xaf", "\"" + kFffd + kFffd + kFffd + "\""},
+        {"json overlong 4-byte", JsonString, "\xf0\x80\x80\xaf", "\"" + kFffd + kFffd + kFffd + kFffd + "\""},
+        {"json surrogate", JsonString, "\xed\xa0\x80", "\"" + kFffd + kFffd + kFffd + "\""},
+        {"json beyond U+10FFFF", JsonString, "\xf4\x90\x80\x80", "\"" + kFffd + kFffd + kFffd + kFffd + "\""},
+        {"json never-valid bytes", JsonString, "\xf5\xfe\xff", "\"" + kFffd + kFffd + kFffd + "\""},
+        {"csv plain", CsvCell, "Lobby/eth0", "Lobby/eth0"},
         // A comma, quote or line break must not split the row.
-        {"csv comma", DiscoveredCameraWriter::CsvField, "a,b", "\"a,b\""},
-        {"csv quote", DiscoveredCameraWriter::CsvField, "say \"hi\"", "\"say \"\"hi\"\"\""},
-        {"csv newline", DiscoveredCameraWriter::CsvField, "a\r\nb", "\"a\r\nb\""},
-        // A tab would shift the text columns; an escape could drive the terminal.
-        {"text tab and escape", DiscoveredCameraWriter::PlainField, "a\tb\x1b[2J", "a\\x09b\\x1B[2J"},
-        {"text backslash", DiscoveredCameraWriter::PlainField, "a\\x09", "a\\x5Cx09"},
+        {"csv comma", CsvCell, "a,b", "\"a,b\""},
+        {"csv quote", CsvCell, "say \"hi\"", "\"say \"\"hi\"\"\""},
+        {"csv newline", CsvCell, "a\r\nb", "\"a\r\nb\""},
+        // What a spreadsheet would run as a formula is neutralised and quoted.
+        {"csv formula =", CsvCell, "=HYPERLINK(\"x\")", "\"'=HYPERLINK(\"\"x\"\")\""},
+        {"csv formula + - @", CsvCell, "+1", "\"'+1\""},
+        {"csv formula -", CsvCell, "-2+3", "\"'-2+3\""},
+        {"csv formula @", CsvCell, "@SUM(A1)", "\"'@SUM(A1)\""},
+        {"csv formula tab", CsvCell, "\t=1", "\"'\t=1\""},
+        {"csv formula cr", CsvCell, "\r=1", "\"'\r=1\""},
+        {"csv inner = is data", CsvCell, "a=b", "a=b"},
+        // C0, DEL and C1 (raw and as UTF-8) cannot reach a terminal; other text stays.
+        {"terminal controls", TerminalSafe, "a\x1b]0;x\x07" "b\x7f\x9b" "c\xc2\x9b" "d\xc2\xa0\xe6\x94\x9d\xe9",
+         "a?]0;x?b??c?d\xc2\xa0\xe6\x94\x9d\xe9"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.what);
@@ -43,32 +66,45 @@ TEST(DiscoveredCameraWriter, Escaping) {
     }
 }
 
-TEST(DiscoveredCameraWriter, OneCameraPerLineOrObject) {
-    DiscoveredCamera cams[2];
+TEST(DiscoveredCameraWriter, SortedTypedOneCameraPerLineOrObject) {
+    DiscoveredCamera cams[3];
     std::memset(cams, 0, sizeof cams);
-    SetField(cams[0].IpText, "10.0.0.5");
-    SetField(cams[0].DescInterface, "a\nb/eth0");
-    SetField(cams[0].SerialNo, "x,y");
-    SetField(cams[1].IpText, "10.0.0.6");
+    SetField(cams[0].IpText, "10.0.0.10");  // sorts after .9 by value, not by text
+    SetField(cams[0].PortText, "8080");
+    SetField(cams[0].DescInterface, "OV/100\nW/wireless");
+    SetField(cams[0].SerialNo, "=cmd|' /C calc'!A0");
+    SetField(cams[1].IpText, "10.0.0.9");
+    SetField(cams[1].PortText, "x");
+    SetField(cams[1].SportText, "-1");
+    SetField(cams[1].DescInterface, "noslash");
+    SetField(cams[1].SerialNo, "a\x1b[2Jb");
+    SetField(cams[2].IpText, "not an address");
 
     EXPECT_EQ(DiscoveredCameraWriter::Write(RecordFormat::Json, cams, 0), "[]\n");
-    const std::string json = DiscoveredCameraWriter::Write(RecordFormat::Json, cams, 2);
-    EXPECT_EQ(json,
+    EXPECT_EQ(DiscoveredCameraWriter::Write(RecordFormat::Json, cams, 3),
               "[\n"
-              "  {\"ip\": \"10.0.0.5\", \"mac\": \"\", \"port\": \"\", \"desc_interface\": \"a\\u000ab/eth0\", "
-              "\"sport\": \"\", \"serial\": \"x,y\", \"mask\": \"\", \"fourth\": \"\"},\n"
-              "  {\"ip\": \"10.0.0.6\", \"mac\": \"\", \"port\": \"\", \"desc_interface\": \"\", "
-              "\"sport\": \"\", \"serial\": \"\", \"mask\": \"\", \"fourth\": \"\"}\n"
+              "  {\"ip\": \"10.0.0.9\", \"mac\": \"\", \"port\": null, \"model\": \"noslash\", \"interface\": \"\", "
+              "\"serial\": \"a\\u001b[2Jb\", \"second_port\": -1, \"mask\": \"\"},\n"
+              "  {\"ip\": \"10.0.0.10\", \"mac\": \"\", \"port\": 8080, \"model\": \"OV/100\\u000aW\", "
+              "\"interface\": \"wireless\", \"serial\": \"=cmd|' /C calc'!A0\", \"second_port\": null, \"mask\": \"\"},\n"
+              "  {\"ip\": \"not an address\", \"mac\": \"\", \"port\": null, \"model\": \"\", \"interface\": \"\", "
+              "\"serial\": \"\", \"second_port\": null, \"mask\": \"\"}\n"
               "]\n");
     EXPECT_EQ(DiscoveredCameraWriter::Write(RecordFormat::Csv, cams, 2),
-              "ip,mac,port,desc_interface,sport,serial,mask,fourth\n"
-              "10.0.0.5,,,\"a\nb/eth0\",,\"x,y\",,\n"
-              "10.0.0.6,,,,,,,\n");
-    const std::string text = DiscoveredCameraWriter::Write(RecordFormat::Text, cams, 2);
-    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 3);
+              "ip,mac,port,model,interface,serial,second_port,mask\n"
+              "10.0.0.9,,,noslash,,a\x1b[2Jb,-1,\n"
+              "10.0.0.10,,8080,\"OV/100\nW\",wireless,\"'=cmd|' /C calc'!A0\",,\n");
+    // On a terminal the escape goes from CSV too.
+    EXPECT_EQ(DiscoveredCameraWriter::Write(RecordFormat::Csv, cams, 2, true).find('\x1b'), std::string::npos);
+    const std::string text = DiscoveredCameraWriter::Write(RecordFormat::Text, cams, 3);
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 4);
+    EXPECT_EQ(text.find('\x1b'), std::string::npos);
+    EXPECT_NE(text.find("a\\x1B[2Jb"), std::string::npos);
 
     RecordFormat f;
     EXPECT_TRUE(DiscoveredCameraWriter::ParseFormat("csv", f));
     EXPECT_EQ(f, RecordFormat::Csv);
     EXPECT_FALSE(DiscoveredCameraWriter::ParseFormat("JSON", f));
 }
+
+}  // namespace

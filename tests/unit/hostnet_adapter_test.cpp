@@ -3,6 +3,7 @@
 
 #include "FakeHostNetwork.h"
 #include "core/hostnet/AdapterInventory.h"
+#include "core/output/Diagnostics.h"
 #include "core/settings/FixedField.h"
 
 namespace orvanta::hostnet {
@@ -54,13 +55,15 @@ TEST(FindActiveAdapterTest, FailedListingPrintsErrorAndLeavesFlags) {
     net.listing.ok = false;
     net.listing.error = "Operation not permitted";
     CameraSettings s;
-    testing::internal::CaptureStdout();
+    std::string diag;
+    SetDiagnosticSink([&diag](std::string_view line) { diag += std::string(line) + "\n"; });
     FindActiveAdapter(s, net);
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "\tError: Operation not permitted\n");
+    EXPECT_EQ(diag, "\tError: Operation not permitted\n");
     net.listing.noData = true;  // "no data" is silent
-    testing::internal::CaptureStdout();
+    diag.clear();
     FindActiveAdapter(s, net);
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+    EXPECT_EQ(diag, "");
+    SetDiagnosticSink({});
     EXPECT_EQ(s.HostAdapterFound, 0);
 }
 

@@ -18,6 +18,7 @@
 #include "core/hostnet/linux/LinuxHostNetwork.h"
 #include "core/hostnet/linux/NetlinkSocket.h"
 #include "core/hostnet/linux/SystemFiles.h"
+#include "core/output/Diagnostics.h"
 
 namespace orvanta::hostnet {
 namespace {
@@ -203,9 +204,10 @@ TEST(LinuxHostNetworkTest, MissingHelperFailsAtOnceWithOneLine) {
     paths.helper = "/nonexistent/orvanta-netadmin";
     LinuxHostNetwork net(paths);
     const uint32_t lo = if_nametoindex("lo");
-    testing::internal::CaptureStderr();
+    std::string err;
+    SetDiagnosticSink([&err](std::string_view line) { err += std::string(line) + "\n"; });
     const AliasResult r = net.AddAlias({lo, Ip("192.168.2.254"), Ip("255.255.255.0")});
-    const std::string err = testing::internal::GetCapturedStderr();
+    SetDiagnosticSink({});
     EXPECT_EQ(r.status, AliasStatus::HelperMissing);
     EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
     EXPECT_NE(err.find("/nonexistent/orvanta-netadmin"), std::string::npos) << err;

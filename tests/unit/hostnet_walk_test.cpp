@@ -14,6 +14,7 @@
 #include "core/hostnet/HostPartCounter.h"
 #include "core/hostnet/RuntimeFolder.h"
 #include "core/hostnet/TemporaryAddress.h"
+#include "core/output/Diagnostics.h"
 #include "core/settings/FixedField.h"
 
 namespace orvanta::hostnet {
@@ -260,10 +261,12 @@ TEST(AddedAddressesTest, SharedFolderIsNeitherWrittenNorBelieved) {
         std::ofstream(file) << "lo 10.9.255.254/16\n";  // planted
     }
     EXPECT_TRUE(AddedAddresses::Load(file).empty());
-    testing::internal::CaptureStderr();
+    std::string diag;
+    SetDiagnosticSink([&diag](std::string_view line) { diag += std::string(line) + "\n"; });
     AddedAddresses added(file);
     added.Commit({if_nametoindex("lo"), Ip("192.168.5.254"), Ip("255.255.255.0")});
-    EXPECT_NE(testing::internal::GetCapturedStderr().find("not a private folder"), std::string::npos);
+    SetDiagnosticSink({});
+    EXPECT_NE(diag.find("not a private folder"), std::string::npos);
     std::ifstream in(file);
     std::string line;
     std::getline(in, line);

@@ -5,6 +5,7 @@
 
 #include "core/camera/Base64.h"
 #include "core/camera/QueryEscape.h"
+#include "core/output/Diagnostics.h"
 #include "core/settings/FixedField.h"
 
 namespace orvanta {
@@ -14,7 +15,7 @@ namespace {
 constexpr const char* kUserAgent = "User-Agent: flash-1.0.1\r\n";
 
 bool Refuse(const char* what, std::size_t length, std::size_t capacity) {
-    std::fprintf(stderr, "%s of %zu bytes exceeds its %zu-byte buffer, request not sent\n", what, length, capacity);
+    Diagnostic("%s of %zu bytes exceeds its %zu-byte buffer, request not sent", what, length, capacity);
     return false;
 }
 
@@ -156,7 +157,7 @@ bool BuildWriteQuery(const CameraSettings& s, int group, std::string& query) {
             AddNetworkTail(q, s);
             break;
         default:
-            std::fprintf(stderr, "no write request for group %d\n", group);
+            Diagnostic("no write request for group %d", group);
             return false;
     }
     if (!Fits(q, "query", kQueryCapacity)) return false;

@@ -17,6 +17,7 @@
 #include <cstring>
 
 #include "core/camera/TransportSettings.h"
+#include "core/output/Diagnostics.h"
 
 namespace orvanta {
 
@@ -136,8 +137,7 @@ uint32_t ResolveHost(const char* name) {
     }
     in_addr parsed{};
     if (inet_pton(AF_INET, name, &parsed) != 1) {
-        std::printf("The IPv4 address entered must be a legal address\n");
-        std::fflush(stdout);
+        Diagnostic("The IPv4 address entered must be a legal address");
         return 0;
     }
     // A dotted address is used as it stands: a reverse lookup would only add
@@ -193,15 +193,15 @@ int SendHttpRequest(int socket, const char* request, std::size_t length) {
         short revents = 0;
         const int r = WaitFor(socket, POLLOUT, limits.sendSliceMs, &revents);
         if (r < 0) {
-            std::fprintf(stderr, "select: error\n");
+            Diagnostic("select: error");
             break;
         }
         if (r == 0) {
-            std::fprintf(stderr, "timeout\n");
+            Diagnostic("timeout");
             continue;
         }
         if (!(revents & POLLOUT)) {
-            std::fprintf(stderr, "error: case not handled.");
+            Diagnostic("error: case not handled.");
             if (revents & (POLLERR | POLLHUP | POLLNVAL)) break;
             continue;
         }
@@ -211,7 +211,7 @@ int SendHttpRequest(int socket, const char* request, std::size_t length) {
             // leaving the camera with half a request.
             sent += static_cast<std::size_t>(n);
         } else {
-            std::fprintf(stderr, "error send()ing request\n");
+            Diagnostic("error send()ing request");
         }
     }
     return static_cast<int>(sent);

@@ -8,9 +8,67 @@
 #include "core/camera/HttpTransport.h"
 #include "core/camera/ParameterParser.h"
 #include "core/camera/QueryEscape.h"
+#include "core/camera/ReplyStatus.h"
+#include "core/output/Diagnostics.h"
 #include "core/settings/FixedField.h"
 
 namespace orvanta {
+
+namespace {
+
+constexpr std::string_view kCountKey = "Total Camera=";
+constexpr std::string_view kMarker = "Camera=";
+constexpr std::string_view kItemKeys[] = {"ID=", "IP=", "Port=", "Mac_address=", "Modelname="};
+
+// Where the next camera marker starts at or after `from`: a "Camera=" at the
+// start of a word, never the one inside "Total Camera=".
+std::size_t NextMarker(std::string_view reply, std::size_t from) {
+    for (std::size_t at = reply.find(kMarker, from); at != std::string_view::npos; at = reply.find(kMarker, at + 1)) {
+        const bool wordStart = at == 0 || reply[at - 1] == ' ' || reply[at - 1] == '\r' || reply[at - 1] == '\n' ||
+                               reply[at - 1] == '\t' || reply[at - 1] == '>';
+        const bool inCount = at >= 6 && reply.substr(at - 6, kCountKey.size()) == kCountKey;
+        if (wordStart && !inCount) return at;
+    }
+    return std::string_view::npos;
+}
+
+// The stretch of text describing each camera, in reply order. Each marker
+// owns the text from after its value up to the next marker, so a camera
+// missing an item never borrows its neighbour's. Servers that put the first
+// camera's items straight after the count, without a marker, get that
+// stretch as the first camera.
+std::vector<std::string_view> ListingSections(std::string_view reply) {
+    std::vector<std::string_view> sections;
+    const std::size_t count = reply.find(kCountKey);
+    std::size_t at = NextMarker(reply, 0);
+    if (count != std::string_view::npos) {
+        std::size_t lead = count + kCountKey.size();
+        while (lead < reply.size() && reply[lead] >= '0' && reply[lead] <= '9') ++lead;
+        const std::size_t leadEnd = at == std::string_view::npos || at < lead ? reply.size() : at;
+        if (at == std::string_view::npos || at > lead) {
+            const std::string_view head = reply.substr(lead, leadEnd - lead);
+            for (const std::string_view key : kItemKeys) {
+                if (head.find(key) != std::string_view::npos) {
+                    sections.push_back(head);
+                    break;
+                }
+            }
+        }
+    }
+    while (at != std::string_view::npos && sections.size() < kMaxServerCameras) {
+        // Past the marker and its value (the camera's number).
+        std::size_t begin = at + kMarker.size();
+        while (begin < reply.size() && reply[begin] != ' ' && reply[begin] != '\r' && reply[begin] != '\n' &&
+               reply[begin] != '\t' && reply[begin] != '<')
+            ++begin;
+        const std::size_t next = NextMarker(reply, begin);
+        sections.push_back(reply.substr(begin, (next == std::string_view::npos ? reply.size() : next) - begin));
+        at = next;
+    }
+    return sections;
+}
+
+}  // namespace
 
 bool BuildListingRequest(const ServerCredentials& credentials, int action, int loginType, std::string& request) {
     // The header line really starts with a space after the CR LF: the server
@@ -20,7 +78,7 @@ bool BuildListingRequest(const ServerCredentials& credentials, int action, int l
                        "&Password=" + EscapeQueryValue(FieldText(credentials.Password)) +
                        " HTTP/1.0\r\n User-Agent: flash-1.0.1\r\n\r\n";
     if (text.size() > kRequestCapacity) {
-        std::fprintf(stderr, "request of %zu bytes exceeds its %zu-byte buffer, request not sent\n", text.size(),
+        Diagnostic("request of %zu bytes exceeds its %zu-byte buffer, request not sent", text.size(),
                      kRequestCapacity);
         return false;
     }
@@ -38,17 +96,14 @@ std::optional<std::vector<ServerCameraEntry>> ParseListingReply(std::string_view
     if (count < 0) count = 0;
     if (static_cast<uint32_t>(count) > kMaxServerCameras) count = static_cast<int32_t>(kMaxServerCameras);
     std::vector<ServerCameraEntry> entries(static_cast<std::size_t>(count), ServerCameraEntry{});
-    std::string_view work = reply;
-    for (auto& e : entries) {
-        const std::size_t marker = work.find("Camera=");
-        if (marker == std::string_view::npos) break;
-        // The marker and the one character after it are skipped.
-        work.remove_prefix(marker + 8 <= work.size() ? marker + 8 : work.size());
-        ExtractApValue(e.ID, "ID=", work);
-        ExtractApValue(e.IP, "IP=", work);
-        ExtractApValue(e.Port, "Port=", work);
-        ExtractApValue(e.Mac_address, "Mac_address=", work);
-        ExtractApValue(e.Modelname, "Modelname=", work);
+    const std::vector<std::string_view> sections = ListingSections(reply);
+    for (std::size_t i = 0; i < entries.size() && i < sections.size(); ++i) {
+        ServerCameraEntry& e = entries[i];
+        ExtractApValue(e.ID, "ID=", sections[i]);
+        ExtractApValue(e.IP, "IP=", sections[i]);
+        ExtractApValue(e.Port, "Port=", sections[i]);
+        ExtractApValue(e.Mac_address, "Mac_address=", sections[i]);
+        ExtractApValue(e.Modelname, "Modelname=", sections[i]);
     }
     return entries;
 }
@@ -74,6 +129,57 @@ std::optional<std::vector<ServerCameraEntry>> QueryServerCameras(const ServerCre
     auto entries = ParseListingReply(std::string_view(reply.get(), static_cast<std::size_t>(n)), loginType);
     if (entries) countOut = static_cast<uint32_t>(entries->size());
     return entries;
+}
+
+ListingResult ClassifyListingReply(std::string_view reply, int loginType) {
+    ListingResult result;
+    reply = reply.substr(0, reply.find('\0'));
+    const int status = ReplyStatusCode(reply);
+    const bool hasCount = reply.find(kCountKey) != std::string_view::npos;
+    if (status == 401 || (!hasCount && reply.find("Unauthorized") != std::string_view::npos)) {
+        result.outcome = ListingOutcome::Refused;
+        result.why = "the listing server refused the ID and password";
+        return result;
+    }
+    auto entries = ParseListingReply(reply, loginType);
+    if (!entries || (status != 0 && (status < 200 || status > 299))) {
+        result.why = status != 0 ? "the listing server answered with status " + std::to_string(status)
+                                 : "the listing server answered with a failure text";
+        return result;
+    }
+    if (!hasCount) {
+        result.why = "the listing server's reply holds no camera count";
+        return result;
+    }
+    result.outcome = ListingOutcome::Listed;
+    result.entries = std::move(*entries);
+    return result;
+}
+
+ListingResult QueryListing(const ServerCredentials& credentials, const char* host, const char* port,
+                           int loginType) {
+    ListingResult result;
+    result.outcome = ListingOutcome::NoAnswer;
+    std::string request;
+    if (!BuildListingRequest(credentials, kListingActionQuery, loginType, request)) {
+        result.outcome = ListingOutcome::Failed;
+        result.why = "the request does not fit its buffer";
+        return result;
+    }
+    int fd = -1;
+    if (ConnectPlain(host, port, fd) != 0) {
+        result.why = std::string("no connection to the listing server ") + host + ":" + port;
+        return result;
+    }
+    const bool sent = SendHttpRequest(fd, request.data(), request.size()) > 0;
+    auto reply = std::make_unique<char[]>(kReplyCapacity + 1);
+    const int n = sent ? ReceiveHttpResponse(fd, reply.get(), kReplyCapacity) : 0;
+    CloseSocket(fd);
+    if (!sent || n <= 0) {
+        result.why = sent ? "the listing server did not answer" : "the request could not be sent";
+        return result;
+    }
+    return ClassifyListingReply(std::string_view(reply.get(), static_cast<std::size_t>(n)), loginType);
 }
 
 }  // namespace orvanta

@@ -34,7 +34,10 @@ bool BuildListingRequest(const ServerCredentials& credentials, int action, int l
                          std::string& request);
 
 // The entries of a reply, or nothing when a status text (or "Unauthorized"
-// on a device login) refuses it or it carries no usable count.
+// on a device login) refuses it or it carries no usable count. Entry i holds
+// the items after the i-th "Camera=" marker, up to the next one; items that
+// follow "Total Camera=N" directly, before any marker, are the first camera.
+// Entries beyond what the reply describes stay empty.
 std::optional<std::vector<ServerCameraEntry>> ParseListingReply(std::string_view reply, int loginType);
 
 // Connects, asks, parses and closes. On success `countOut` receives the
@@ -42,5 +45,27 @@ std::optional<std::vector<ServerCameraEntry>> ParseListingReply(std::string_view
 std::optional<std::vector<ServerCameraEntry>> QueryServerCameras(const ServerCredentials& credentials,
                                                                  uint32_t& countOut, const char* host,
                                                                  const char* port, int action, int loginType);
+
+// The same query for callers that must tell the failures apart (the
+// command line): whether the server answered, refused the login, or failed.
+enum class ListingOutcome {
+    Listed,    // a reply with a camera count: `entries` holds the list
+    Refused,   // the server refused the ID and password
+    NoAnswer,  // no connection, nothing sent or no reply
+    Failed,    // a status text, or a reply without a camera count
+};
+
+struct ListingResult {
+    ListingOutcome outcome = ListingOutcome::Failed;
+    std::vector<ServerCameraEntry> entries;
+    std::string why;  // one short English line for anything but Listed
+};
+
+// Classifies a reply: a 401 status line or a plain "Unauthorized" reply
+// without a camera count is a refusal, for both login types.
+ListingResult ClassifyListingReply(std::string_view reply, int loginType);
+
+ListingResult QueryListing(const ServerCredentials& credentials, const char* host, const char* port,
+                           int loginType);
 
 }  // namespace orvanta

@@ -14,6 +14,7 @@ struct TransportSettings {
     // keeps its connection open after answering cannot hang the caller. What
     // arrived by then is taken as the reply.
     int receiveLimitMs = 15000;
+    int overallLimitMs = 0;       // bound on a whole command or wizard step (0: none)
     int probeSliceMs = 250;       // one wait of the internet reachability probe
     int probeAttempts = 12;       // waits before the probe gives up
 };

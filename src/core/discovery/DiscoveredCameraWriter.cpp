@@ -1,6 +1,13 @@
 #include "core/discovery/DiscoveredCameraWriter.h"
 
-#include <cstdio>
+#include <arpa/inet.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <numeric>
+#include <tuple>
+#include <vector>
 
 #include "core/settings/FixedField.h"
 
@@ -8,144 +15,62 @@ namespace orvanta::discovery {
 
 namespace {
 
-struct Column {
-    const char* name;
-    std::string_view (*get)(const DiscoveredCamera&);
-};
+using output::OutputValue;
 
-// The list's column order, then what the list does not show.
-const Column kColumns[] = {
-    {"ip", [](const DiscoveredCamera& c) { return FieldText(c.IpText); }},
-    {"mac", [](const DiscoveredCamera& c) { return FieldText(c.MacText); }},
-    {"port", [](const DiscoveredCamera& c) { return FieldText(c.PortText); }},
-    {"desc_interface", [](const DiscoveredCamera& c) { return FieldText(c.DescInterface); }},
-    {"sport", [](const DiscoveredCamera& c) { return FieldText(c.SportText); }},
-    {"serial", [](const DiscoveredCamera& c) { return FieldText(c.SerialNo); }},
-    {"mask", [](const DiscoveredCamera& c) { return FieldText(c.MaskText); }},
-    {"fourth", [](const DiscoveredCamera& c) { return FieldText(c.FourthText); }},
-};
+// A port the camera sent as decimal text; null when it is not one.
+OutputValue PortValue(std::string_view text) {
+    const std::string s(text);
+    if (s.empty()) return OutputValue::Null();
+    char* end = nullptr;
+    errno = 0;
+    const long long v = std::strtoll(s.c_str(), &end, 10);
+    if (errno != 0 || *end != '\0') return OutputValue::Null();
+    return OutputValue::Number(v);
+}
 
-// Length of the valid UTF-8 sequence at s[i], or 0 when there is none.
-std::size_t Utf8SequenceLength(std::string_view s, std::size_t i) {
-    const auto b = static_cast<unsigned char>(s[i]);
-    std::size_t len;
-    uint32_t cp;
-    if (b < 0x80) return 1;
-    if (b >= 0xC2 && b <= 0xDF) { len = 2; cp = b & 0x1F; }
-    else if (b >= 0xE0 && b <= 0xEF) { len = 3; cp = b & 0x0F; }
-    else if (b >= 0xF0 && b <= 0xF4) { len = 4; cp = b & 0x07; }
-    else return 0;
-    if (i + len > s.size()) return 0;
-    for (std::size_t k = 1; k < len; ++k) {
-        const auto c = static_cast<unsigned char>(s[i + k]);
-        if ((c & 0xC0) != 0x80) return 0;
-        cp = (cp << 6) | (c & 0x3F);
-    }
-    // Overlong forms, surrogates and values beyond Unicode are not text.
-    if ((len == 3 && cp < 0x800) || (len == 4 && (cp < 0x10000 || cp > 0x10FFFF)) ||
-        (cp >= 0xD800 && cp <= 0xDFFF))
-        return 0;
-    return len;
+// The address as a number for sorting; text that is no address sorts last.
+uint64_t SortKey(const DiscoveredCamera& c) {
+    in_addr a{};
+    const std::string ip(FieldText(c.IpText));
+    if (inet_pton(AF_INET, ip.c_str(), &a) != 1) return uint64_t{1} << 32;
+    return ntohl(a.s_addr);
 }
 
 }  // namespace
 
 bool DiscoveredCameraWriter::ParseFormat(std::string_view name, RecordFormat& format) {
-    if (name == "text") format = RecordFormat::Text;
-    else if (name == "csv") format = RecordFormat::Csv;
-    else if (name == "json") format = RecordFormat::Json;
-    else return false;
-    return true;
+    return output::ParseOutputFormat(name, format);
 }
 
-std::string DiscoveredCameraWriter::JsonString(std::string_view s) {
-    std::string out = "\"";
-    char buf[8];
-    for (std::size_t i = 0; i < s.size();) {
-        const auto b = static_cast<unsigned char>(s[i]);
-        if (b == '"' || b == '\\') {
-            out += '\\';
-            out += static_cast<char>(b);
-            ++i;
-        } else if (b < 0x20 || b == 0x7F) {
-            std::snprintf(buf, sizeof buf, "\\u%04x", b);
-            out += buf;
-            ++i;
-        } else if (const std::size_t len = Utf8SequenceLength(s, i); len > 0) {
-            out.append(s.substr(i, len));
-            i += len;
-        } else {
-            std::snprintf(buf, sizeof buf, "\\u%04x", b);
-            out += buf;
-            ++i;
-        }
+output::OutputTable DiscoveredCameraWriter::Table(const DiscoveredCamera* records, int count) {
+    output::OutputTable table;
+    table.columns = {"ip", "mac", "port", "model", "interface", "serial", "second_port", "mask"};
+    if (!records || count <= 0) return table;
+    std::vector<int> order(static_cast<std::size_t>(count));
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+        return std::make_tuple(SortKey(records[a]), FieldText(records[a].MacText)) <
+               std::make_tuple(SortKey(records[b]), FieldText(records[b].MacText));
+    });
+    for (const int i : order) {
+        const DiscoveredCamera& c = records[i];
+        // The record holds "<model>/<interface>"; a model may hold a slash
+        // itself, the interface name never does.
+        const std::string_view joined = FieldText(c.DescInterface);
+        const std::size_t slash = joined.rfind('/');
+        const std::string_view model = slash == std::string_view::npos ? joined : joined.substr(0, slash);
+        const std::string_view iface = slash == std::string_view::npos ? std::string_view() : joined.substr(slash + 1);
+        table.rows.push_back({OutputValue::Text(FieldText(c.IpText)), OutputValue::Text(FieldText(c.MacText)),
+                              PortValue(FieldText(c.PortText)), OutputValue::Text(model), OutputValue::Text(iface),
+                              OutputValue::Text(FieldText(c.SerialNo)), PortValue(FieldText(c.SportText)),
+                              OutputValue::Text(FieldText(c.MaskText))});
     }
-    out += '"';
-    return out;
+    return table;
 }
 
-std::string DiscoveredCameraWriter::CsvField(std::string_view s) {
-    if (s.find_first_of(",\"\r\n") == std::string_view::npos) return std::string(s);
-    std::string out = "\"";
-    for (char c : s) {
-        if (c == '"') out += '"';
-        out += c;
-    }
-    out += '"';
-    return out;
-}
-
-std::string DiscoveredCameraWriter::PlainField(std::string_view s) {
-    std::string out;
-    char buf[8];
-    for (char c : s) {
-        const auto b = static_cast<unsigned char>(c);
-        if (b < 0x20 || b == 0x7F || b == '\\') {
-            std::snprintf(buf, sizeof buf, "\\x%02X", b);
-            out += buf;
-        } else {
-            out += c;
-        }
-    }
-    return out;
-}
-
-std::string DiscoveredCameraWriter::Write(RecordFormat format, const DiscoveredCamera* records,
-                                          int count) {
-    std::string out;
-    if (format == RecordFormat::Json) out += "[";
-    if (format != RecordFormat::Json) {
-        // One header line naming the columns.
-        for (const auto& col : kColumns) {
-            if (&col != kColumns) out += format == RecordFormat::Csv ? "," : "\t";
-            out += col.name;
-        }
-        out += "\n";
-    }
-    for (int i = 0; records && i < count; ++i) {
-        const DiscoveredCamera& cam = records[i];
-        if (format == RecordFormat::Json) out += i ? ",\n  {" : "\n  {";
-        for (const auto& col : kColumns) {
-            const bool first = &col == kColumns;
-            switch (format) {
-                case RecordFormat::Json:
-                    if (!first) out += ", ";
-                    out += JsonString(col.name) + ": " + JsonString(col.get(cam));
-                    break;
-                case RecordFormat::Csv:
-                    if (!first) out += ",";
-                    out += CsvField(col.get(cam));
-                    break;
-                case RecordFormat::Text:
-                    if (!first) out += "\t";
-                    out += PlainField(col.get(cam));
-                    break;
-            }
-        }
-        out += format == RecordFormat::Json ? "}" : "\n";
-    }
-    if (format == RecordFormat::Json) out += count > 0 ? "\n]\n" : "]\n";
-    return out;
+std::string DiscoveredCameraWriter::Write(RecordFormat format, const DiscoveredCamera* records, int count,
+                                          bool terminal) {
+    return output::WriteTable(format, Table(records, count), terminal);
 }
 
 }  // namespace orvanta::discovery

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "core/discovery/DiscoveryProtocol.h"
+#include "core/output/Diagnostics.h"
 
 namespace orvanta::discovery {
 
@@ -40,12 +41,12 @@ struct DiscoveryReplyFields {
 struct DiscoveryReply {
     // Checks one received datagram. On Accepted, `payload` holds bytes 8.. of
     // the datagram, zero-filled to 276 bytes; otherwise it is all zero. The
-    // rejection lines are written to `diag` (standard output by default; a
+    // rejection lines are written to `diag` (the diagnostic sink by default; a
     // caller whose stdout carries data points them elsewhere). Datagrams
     // longer than 284 bytes are the receiver's business; here the extra bytes
     // are ignored so the check can never overrun the payload.
     static ReplyVerdict Accept(const uint8_t* data, std::size_t length, ReplyPayload& payload,
-                               FILE* diag = stdout);
+                               FILE* diag = DiagnosticStream());
 
     // Builds a full 284-byte reply. The five texts are laid back to back in
     // the 256-byte text area; whatever does not fit is cut, the last byte of

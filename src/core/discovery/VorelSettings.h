@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "core/discovery/DiscoveryTransport.h"
+#include "core/output/Diagnostics.h"
 
 namespace orvanta::discovery {
 
@@ -36,7 +37,7 @@ struct VorelSettings {
     uint16_t port = 49160;
     LocalAddressSource localAddresses;  // empty: the host's (getifaddrs)
     TickSource now;                     // empty: the monotonic clock
-    FILE* diagnostics = stdout;         // where the diagnostic lines go
+    FILE* diagnostics = DiagnosticStream();  // where the diagnostic lines go
     // Empty: UDP sockets on the host's network. Tests hand in a
     // ScriptedDiscoveryTransport so that nothing leaves the process.
     std::shared_ptr<DiscoveryTransport> transport;

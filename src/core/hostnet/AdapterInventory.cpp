@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "core/hostnet/Ipv4Text.h"
+#include "core/output/Diagnostics.h"
 #include "core/settings/FixedField.h"
 
 namespace orvanta::hostnet {
@@ -10,7 +11,7 @@ namespace orvanta::hostnet {
 void FindActiveAdapter(CameraSettings& settings, HostNetwork& net) {
     const AdapterList list = net.ListAdapters();
     if (!list.ok) {
-        if (!list.noData) std::printf("\tError: %s\n", list.error.c_str());
+        if (!list.noData) Diagnostic("\tError: %s", list.error.c_str());
         return;
     }
     for (const auto& adapter : list.adapters) {

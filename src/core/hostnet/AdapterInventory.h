@@ -8,7 +8,7 @@
 namespace orvanta::hostnet {
 
 // Picks the adapter in use: sets HostIfIndex, HostAdapterFound, HostWireless
-// and HostDialUp. A failed listing is reported as "\tError: %s" on stdout.
+// and HostDialUp. A failed listing is reported as "\tError: %s" as a diagnostic line.
 void FindActiveAdapter(CameraSettings& settings, HostNetwork& net);
 
 // Fills HostIP, HostMask, HostGateway, HostDNS, HostDHCP and HostNoAddress

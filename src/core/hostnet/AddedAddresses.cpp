@@ -12,6 +12,7 @@
 
 #include "core/hostnet/Ipv4Text.h"
 #include "core/hostnet/RuntimeFolder.h"
+#include "core/output/Diagnostics.h"
 
 namespace orvanta::hostnet {
 
@@ -92,8 +93,8 @@ void AddedAddresses::Save() const {
         return;
     }
     if (const std::string why = MakePrivateFolder(Folder(stateFile_)); !why.empty()) {
-        std::fprintf(stderr, "orvanta: %s is not a private folder (%s); aliases are not recorded\n",
-                     Folder(stateFile_).c_str(), why.c_str());
+        Diagnostic("orvanta: %s is not a private folder (%s); aliases are not recorded",
+                   Folder(stateFile_).c_str(), why.c_str());
         return;
     }
     // Written beside and renamed over, so a crash mid-write leaves the old
@@ -102,14 +103,14 @@ void AddedAddresses::Save() const {
     {
         std::ofstream out(temp, std::ios::trunc);
         if (!out) {
-            std::fprintf(stderr, "orvanta: cannot write %s\n", temp.c_str());
+            Diagnostic("orvanta: cannot write %s", temp.c_str());
             return;
         }
         for (const auto& alias : contexts_) out << Line(alias) << '\n';
         if (pending_) out << Line(*pending_) << '\n';
     }
     if (std::rename(temp.c_str(), stateFile_.c_str()) != 0)
-        std::fprintf(stderr, "orvanta: cannot write %s\n", stateFile_.c_str());
+        Diagnostic("orvanta: cannot write %s", stateFile_.c_str());
 }
 
 std::vector<AliasContext> AddedAddresses::Load(const std::string& stateFile) {

@@ -9,12 +9,14 @@
 #include <QTimer>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
 
 #include "core/hostnet/ExitSignals.h"
 #include "core/i18n/LanguagePaths.h"
+#include "core/output/Diagnostics.h"
 #include "gui/app/CWizardDlg.h"
 #include "gui/app/DeploymentSettings.h"
 #include "gui/app/KeySwallower.h"
@@ -36,6 +38,7 @@ constexpr const char* kUsage =
     "  --help             show this help and exit\n"
     "  --version          show the version and exit\n"
     "  --measure-startup  print the time to the first page and the peak memory, then exit\n"
+    "  --verbose          diagnostic lines on standard error (also ORVANTA_DEBUG=1)\n"
     "  --demo             (as root) run against three simulated cameras in a private\n"
     "                     network namespace, without touching the real network\n"
     "\n"
@@ -79,6 +82,8 @@ int ExecDemo(int argc, char** argv) {
 
 int CWizardApp::HandleCommandLine(int argc, char** argv, bool& measureStartup) {
     measureStartup = false;
+    if (const char* debug = std::getenv("ORVANTA_DEBUG"); debug && std::strcmp(debug, "1") == 0)
+        SetDiagnosticSink(StreamDiagnosticSink(stderr));
     for (int i = 1; i < argc; ++i) {
         const char* arg = argv[i];
         if (std::strcmp(arg, "--help") == 0 || std::strcmp(arg, "-h") == 0) {
@@ -92,6 +97,10 @@ int CWizardApp::HandleCommandLine(int argc, char** argv, bool& measureStartup) {
         if (std::strcmp(arg, "--demo") == 0) return ExecDemo(argc, argv);
         if (std::strcmp(arg, "--measure-startup") == 0) {
             measureStartup = true;
+            continue;
+        }
+        if (std::strcmp(arg, "--verbose") == 0) {
+            SetDiagnosticSink(StreamDiagnosticSink(stderr));
             continue;
         }
         // Options Qt itself understands (-platform, -style, ...) pass on.

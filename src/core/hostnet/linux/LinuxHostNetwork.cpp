@@ -17,6 +17,7 @@
 #include "core/hostnet/linux/DhcpLeases.h"
 #include "core/hostnet/linux/NetlinkInventory.h"
 #include "core/hostnet/linux/SystemFiles.h"
+#include "core/output/Diagnostics.h"
 
 namespace orvanta::hostnet {
 
@@ -108,13 +109,11 @@ NetadminAnswer LinuxHostNetwork::CallHelper(const std::string& ifname, const std
 void LinuxHostNetwork::Diagnose(const std::string& what, AliasStatus status, const std::string& text) {
     if (status == AliasStatus::PermissionDenied) {
         // The text names the missing capability (it starts with it).
-        std::fprintf(stderr, "orvanta: %s: orvanta-netadmin: %s (grant it with setcap-netadmin.sh)\n", what.c_str(),
-                     text.c_str());
+        Diagnostic("orvanta: %s: orvanta-netadmin: %s (grant it with setcap-netadmin.sh)", what.c_str(), text.c_str());
     } else if (status == AliasStatus::HelperMissing) {
-        std::fprintf(stderr, "orvanta: %s: %s (the helper that holds CAP_NET_ADMIN and CAP_NET_RAW)\n", what.c_str(),
-                     text.c_str());
+        Diagnostic("orvanta: %s: %s (the helper that holds CAP_NET_ADMIN and CAP_NET_RAW)", what.c_str(), text.c_str());
     } else if (IsHopeless(status)) {
-        std::fprintf(stderr, "orvanta: %s: %s\n", what.c_str(), text.c_str());
+        Diagnostic("orvanta: %s: %s", what.c_str(), text.c_str());
     }
 }
 

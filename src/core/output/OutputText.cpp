@@ -1,0 +1,109 @@
+#include "core/output/OutputText.h"
+
+#include <cstdint>
+#include <cstdio>
+
+namespace orvanta::output {
+
+namespace {
+
+// Length of the valid UTF-8 sequence at s[i], or 0 when there is none.
+std::size_t Utf8SequenceLength(std::string_view s, std::size_t i) {
+    const auto b = static_cast<unsigned char>(s[i]);
+    std::size_t len;
+    uint32_t cp;
+    if (b < 0x80) return 1;
+    if (b >= 0xC2 && b <= 0xDF) { len = 2; cp = b & 0x1F; }
+    else if (b >= 0xE0 && b <= 0xEF) { len = 3; cp = b & 0x0F; }
+    else if (b >= 0xF0 && b <= 0xF4) { len = 4; cp = b & 0x07; }
+    else return 0;
+    if (i + len > s.size()) return 0;
+    for (std::size_t k = 1; k < len; ++k) {
+        const auto c = static_cast<unsigned char>(s[i + k]);
+        if ((c & 0xC0) != 0x80) return 0;
+        cp = (cp << 6) | (c & 0x3F);
+    }
+    // Overlong forms, surrogates and values beyond Unicode are not text.
+    if ((len == 3 && cp < 0x800) || (len == 4 && (cp < 0x10000 || cp > 0x10FFFF)) ||
+        (cp >= 0xD800 && cp <= 0xDFFF))
+        return 0;
+    return len;
+}
+
+constexpr std::string_view kReplacement = "\xEF\xBF\xBD";
+
+}  // namespace
+
+std::string ValidUtf8(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size();) {
+        if (const std::size_t len = Utf8SequenceLength(text, i); len > 0) {
+            out.append(text.substr(i, len));
+            i += len;
+        } else {
+            out.append(kReplacement);
+            ++i;
+        }
+    }
+    return out;
+}
+
+std::string JsonString(std::string_view text) {
+    const std::string valid = ValidUtf8(text);
+    std::string out = "\"";
+    out.reserve(valid.size() + 2);
+    char buf[8];
+    for (const char c : valid) {
+        const auto b = static_cast<unsigned char>(c);
+        if (b == '"' || b == '\\') {
+            out += '\\';
+            out += c;
+        } else if (b < 0x20 || b == 0x7F) {
+            std::snprintf(buf, sizeof buf, "\\u%04x", b);
+            out += buf;
+        } else {
+            out += c;
+        }
+    }
+    out += '"';
+    return out;
+}
+
+std::string CsvCell(std::string_view text) {
+    const bool formula = !text.empty() && (text[0] == '=' || text[0] == '+' || text[0] == '-' || text[0] == '@' ||
+                                           text[0] == '\t' || text[0] == '\r');
+    if (!formula && text.find_first_of(",\"\r\n") == std::string_view::npos) return std::string(text);
+    std::string out = formula ? "\"'" : "\"";
+    for (const char c : text) {
+        if (c == '"') out += '"';
+        out += c;
+    }
+    out += '"';
+    return out;
+}
+
+std::string TerminalSafe(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size();) {
+        const auto b = static_cast<unsigned char>(text[i]);
+        const std::size_t len = Utf8SequenceLength(text, i);
+        if (b < 0x20 || b == 0x7F || (b >= 0x80 && b <= 0x9F)) {
+            out += '?';
+            ++i;
+        } else if (len == 2 && b == 0xC2 && static_cast<unsigned char>(text[i + 1]) <= 0x9F) {
+            out += '?';  // U+0080..U+009F
+            i += 2;
+        } else if (len > 1) {
+            out.append(text.substr(i, len));
+            i += len;
+        } else {
+            out += text[i];
+            ++i;
+        }
+    }
+    return out;
+}
+
+}  // namespace orvanta::output

@@ -1,0 +1,31 @@
+// Camera- and server-provided text made safe for the reader of each output
+// format: JSON parsers (valid UTF-8 only), terminals (no control sequences)
+// and spreadsheets (no formulas). Pure functions, no Qt.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace orvanta::output {
+
+// Valid UTF-8 passes through; every byte that does not start a valid
+// sequence (stray continuation bytes, truncated, overlong or surrogate
+// forms, values beyond U+10FFFF, 0xF5..0xFF) becomes U+FFFD.
+std::string ValidUtf8(std::string_view text);
+
+// A JSON string literal, quotes included: valid UTF-8, with quote, backslash
+// and every control character escaped.
+std::string JsonString(std::string_view text);
+
+// One CSV cell. A cell that begins with '=', '+', '-', '@', tab or CR is
+// what a spreadsheet runs as a formula: it gets a leading apostrophe and is
+// quoted. A cell holding a comma, quote, CR or LF is quoted with its quotes
+// doubled. Numbers the program writes itself do not come through here.
+std::string CsvCell(std::string_view text);
+
+// Text for a terminal: C0 controls, DEL and C1 controls (as raw bytes and as
+// UTF-8 U+0080..U+009F) become '?', so nothing a camera sends can move the
+// cursor, retitle the window or start an escape sequence. Other bytes stay.
+std::string TerminalSafe(std::string_view text);
+
+}  // namespace orvanta::output
