@@ -4,12 +4,15 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <memory>
 #include <string>
 #include <thread>
 
 #include "CliCommands.h"
 #include "core/discovery/CVorel.h"
 #include "core/discovery/DiscoveredCameraWriter.h"
+#include "core/discovery/PosixDiscoveryTransport.h"
 
 namespace orvanta::cli {
 
@@ -20,7 +23,7 @@ constexpr int kMaxSeconds = 3600;
 int UsageError(const std::string& why) {
     std::fprintf(stderr,
                  "orvanta-cli discover: %s\n"
-                 "usage: orvanta-cli discover [--seconds N] [--format text|csv|json] [--verbose]\n",
+                 "usage: orvanta-cli discover [--seconds N] [--format text|csv|json] [--interface NAME] [--verbose]\n",
                  why.c_str());
     return 2;
 }
@@ -41,9 +44,13 @@ int RunDiscover(const Args& args) {
     int seconds = 6;
     RecordFormat format = RecordFormat::Text;
     bool verbose = false;
+    std::string card;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
-        if (a == "--seconds" || a == "--format") {
+        if (a == "--interface") {
+            if (i + 1 >= args.size() || args[i + 1].empty()) return UsageError(a + " needs a value");
+            card = args[++i];
+        } else if (a == "--seconds" || a == "--format") {
             if (i + 1 >= args.size()) return UsageError(a + " needs a value");
             const std::string& v = args[++i];
             if (a == "--seconds" && !ParseSeconds(v, seconds))
@@ -61,6 +68,10 @@ int RunDiscover(const Args& args) {
     // to standard error, and only when asked for.
     VorelSettings settings;
     settings.diagnostics = verbose ? stderr : nullptr;
+    // The request goes out of every card, or of the one named; the
+    // transport tells when it could not leave through any.
+    const auto transport = std::make_shared<PosixDiscoveryTransport>(settings.receiveBufferBytes, card);
+    settings.transport = transport;
     CVorel vorel(settings);
 
     DiscoveredCamera* records = nullptr;
@@ -79,6 +90,17 @@ int RunDiscover(const Args& args) {
             records = r;
             count = n;
             capacity = cap;
+            // The first call sends the request; an empty listing after it
+            // failed everywhere would say "no camera" where none was asked.
+            const auto& sent = transport->LastSend();
+            if (tick == 0 && sent.EveryCardFailed()) {
+                if (sent.failedCard.empty())
+                    std::fprintf(stderr, "orvanta-cli discover: no network card is up to send the search request\n");
+                else
+                    std::fprintf(stderr, "orvanta-cli discover: cannot send the search request on %s: %s\n",
+                                 sent.failedCard.c_str(), std::strerror(sent.error));
+                return 1;
+            }
         }
     }
     if (!ran) {

@@ -22,6 +22,18 @@ bool OptionValue(const Args& args, std::size_t& i, std::string& value) {
     return true;
 }
 
+// The first IPv4 address of card `name`, the source of requests the user
+// sends through it.
+bool AddressOfCard(HostNetwork& net, const std::string& name, uint32_t& address) {
+    for (const auto& a : net.ListAdapters().adapters)
+        if (a.name == name && !a.addresses.empty()) {
+            address = a.addresses.front().address;
+            return true;
+        }
+    std::fprintf(stderr, "orvanta-cli: no IPv4 address on interface '%s'\n", name.c_str());
+    return false;
+}
+
 int Usage(const char* text) {
     std::fprintf(stderr, "usage: orvanta-cli %s\n", text);
     return 2;
@@ -30,34 +42,38 @@ int Usage(const char* text) {
 }  // namespace
 
 int RunFreeIp(const Args& args) {
-    const char* usage = "free-ip --start IP --source IP --mask MASK --mac MAC";
-    std::string start, source, mask, mac;
+    const char* usage = "free-ip --start IP --source IP|--interface NAME --mask MASK --mac MAC";
+    std::string start, source, mask, mac, card;
     for (std::size_t i = 0; i < args.size(); ++i) {
-        std::string* slot = args[i] == "--start"    ? &start
-                            : args[i] == "--source" ? &source
-                            : args[i] == "--mask"   ? &mask
-                            : args[i] == "--mac"    ? &mac
-                                                    : nullptr;
+        std::string* slot = args[i] == "--start"       ? &start
+                            : args[i] == "--source"    ? &source
+                            : args[i] == "--interface" ? &card
+                            : args[i] == "--mask"      ? &mask
+                            : args[i] == "--mac"       ? &mac
+                                                       : nullptr;
         if (!slot || !OptionValue(args, i, *slot)) return Usage(usage);
     }
-    uint32_t startIp, sourceIp, maskValue;
+    auto net = MakeLinuxHostNetwork();
+    uint32_t startIp, sourceIp = 0, maskValue;
     std::array<uint8_t, 6> macValue;
-    if (!ParseIpv4(start, startIp) || !ParseIpv4(source, sourceIp) || !ParseIpv4(mask, maskValue) ||
-        !ParseMac(mac, macValue)) {
+    if (source.empty() && !card.empty() && !AddressOfCard(*net, card, sourceIp)) return 1;
+    if (!source.empty() && !ParseIpv4(source, sourceIp)) sourceIp = 0;
+    if (!ParseIpv4(start, startIp) || sourceIp == 0 || !ParseIpv4(mask, maskValue) || !ParseMac(mac, macValue)) {
         std::fprintf(stderr, "orvanta-cli: free-ip: addresses must be dotted quads, the MAC xx:xx:xx:xx:xx:xx\n");
         return Usage(usage);
     }
-    auto net = MakeLinuxHostNetwork();
     std::printf("%s\n", FormatIpv4(FindFreeAddress(*net, startIp, sourceIp, maskValue, macValue)).c_str());
     return 0;
 }
 
 int RunProbe(const Args& args) {
-    const char* usage = "probe TARGET [--source IP]";
-    std::string target, source;
+    const char* usage = "probe TARGET [--source IP | --interface NAME]";
+    std::string target, source, card;
     for (std::size_t i = 0; i < args.size(); ++i) {
         if (args[i] == "--source") {
             if (!OptionValue(args, i, source)) return Usage(usage);
+        } else if (args[i] == "--interface") {
+            if (!OptionValue(args, i, card)) return Usage(usage);
         } else if (target.empty() && args[i].rfind("--", 0) != 0) {
             target = args[i];
         } else {
@@ -67,6 +83,11 @@ int RunProbe(const Args& args) {
     uint32_t targetIp, sourceIp;
     if (!ParseIpv4(target, targetIp)) return Usage(usage);
     auto net = MakeLinuxHostNetwork();
+    if (source.empty() && !card.empty()) {
+        uint32_t cardIp = 0;
+        if (!AddressOfCard(*net, card, cardIp)) return 1;
+        source = FormatIpv4(cardIp);
+    }
     if (source.empty()) {
         // Like the wizard: from the address of the adapter in use.
         CameraSettings settings;

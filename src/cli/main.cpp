@@ -15,15 +15,15 @@ struct Command {
 };
 
 const Command kCommands[] = {
-    {"discover", orvanta::cli::RunDiscover, "discover [--seconds N] [--format text|csv|json]"},
+    {"discover", orvanta::cli::RunDiscover, "discover [--seconds N] [--format text|csv|json] [--interface NAME]"},
     {"read", orvanta::cli::RunRead, "read HOST[:PORT] [--user U --password P] [--format ini|json]"},
     {"save", orvanta::cli::RunSave, "save HOST[:PORT] --settings FILE [--wps] [--user U --password P]"},
     {"scan-ap", orvanta::cli::RunScanAp, "scan-ap HOST[:PORT] [--user U --password P]"},
     {"wps", orvanta::cli::RunWps, "wps start|status HOST[:PORT] [--user U --password P]"},
     {"server-list", orvanta::cli::RunServerList,
      "server-list --host H [--port P] --id ID --password PW --type device|user"},
-    {"free-ip", orvanta::cli::RunFreeIp, "free-ip --start IP --source IP --mask MASK --mac MAC"},
-    {"probe", orvanta::cli::RunProbe, "probe TARGET [--source IP]"},
+    {"free-ip", orvanta::cli::RunFreeIp, "free-ip --start IP --source IP|--interface NAME --mask MASK --mac MAC"},
+    {"probe", orvanta::cli::RunProbe, "probe TARGET [--source IP | --interface NAME]"},
 };
 
 void PrintUsage(FILE* out) {
