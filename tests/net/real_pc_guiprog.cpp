@@ -7,7 +7,8 @@
 //
 // Environment: ORVANTA_SOURCE_DIR; OVR_LEASES (networkd-style lease folder),
 // OVR_PEERS (a folder like /etc/ppp), OVR_NETWORKD_STATE; OVR_CHOOSE (card name);
-// OVR_REMOTE_IP and OVR_REMOTE_MASK (the camera to read).
+// OVR_REMOTE_IP and OVR_REMOTE_MASK (the camera to read); OVR_SCREENSHOT
+// (where to save a picture of the first page).
 #include <net/if.h>
 
 #include <QApplication>
@@ -106,6 +107,7 @@ int main(int argc, char** argv) {
     std::printf("choices=%d\n", dlg->FirstPage()->CardChoice()->isHidden() ? 0 : dlg->FirstPage()->CardChoice()->count());
     std::printf("dialuser=%s\n", dlg->Settings().DialUser);
 
+    const QString shot = qEnvironmentVariable("OVR_SCREENSHOT");
     const QString choose = qEnvironmentVariable("OVR_CHOOSE");
     if (!choose.isEmpty()) {
         QComboBox* choice = dlg->FirstPage()->CardChoice();
@@ -116,6 +118,7 @@ int main(int argc, char** argv) {
         }
         PrintFirstPage(*dlg, "chosen_");
     }
+    if (!shot.isEmpty()) dlg->grab().save(shot);
 
     // The search as the page runs it, timed to the first camera.
     {

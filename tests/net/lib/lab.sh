@@ -19,8 +19,9 @@
 #       namespace under a prefix of his own.
 #   lab_add_pc ADDR/LEN [ADDR2/LEN ...]
 #       Creates the PC namespace, cabled to the bridge as eth0 with these
-#       addresses and a default route out of eth0 (so that a send to
-#       255.255.255.255 has a way out; it leads only to the lab's bridge).
+#       addresses and a default route out of eth0 (it leads only to the
+#       lab's bridge). The PCs without one, or with more cards, are built
+#       with lab_new_pc and the functions below.
 #   lab_add_camera NAME ADDR/LEN [ADDR2/LEN ...]
 #       The same for a camera namespace. NAME: letters, digits, '_'.
 #
