@@ -145,6 +145,13 @@ NFT
             ;;
         dhcp)
             lab_check "$name: the lease's gateway and DHCP" grep -q '^host=ip:192.168.70.1[0-5][0-9] gw:192.168.70.1 dhcp:1 noaddr:0' "$LAB_TMP/wizard.out"
+            # A client whose lease file nobody knows: the address's lease
+            # time alone says DHCP.
+            mkdir -p "$LAB_TMP/no-leases"
+            lab_exec pc env QT_QPA_PLATFORM=offscreen DBUS_SYSTEM_BUS_ADDRESS="unix:path=$LAB_TMP/no-bus" \
+                OVR_NETWORKD_STATE="$LAB_TMP/no-networkd" OVR_LEASES="$LAB_TMP/no-leases" \
+                "$bin/real_pc_guiprog" >"$LAB_TMP/wizard2.out" 2>>"$LAB_TMP/wizard.log"
+            lab_check "$name: DHCP known without a lease file" grep -q '^host=ip:192.168.70.1[0-5][0-9] gw:192.168.70.1 dhcp:1 noaddr:0' "$LAB_TMP/wizard2.out"
             ;;
         ppp)
             lab_check "$name: dial-up marked" grep -q 'dialup:1' "$LAB_TMP/wizard.out"
