@@ -48,6 +48,38 @@ void PosixDiscoveryTransport::Close(int handle) {
     if (handle >= 0) ::close(handle);
 }
 
+namespace {
+
+// One datagram out of card `index` from `source`; 0 or the errno.
+int SendThroughCard(int fd, const sockaddr_in& to, unsigned index, in_addr source, const uint8_t* data,
+                    std::size_t length) {
+    in_pktinfo info{};
+    info.ipi_ifindex = static_cast<int>(index);
+    info.ipi_spec_dst = source;
+    alignas(cmsghdr) char control[CMSG_SPACE(sizeof(in_pktinfo))] = {};
+    iovec iov{const_cast<uint8_t*>(data), length};
+    msghdr msg{};
+    msg.msg_name = const_cast<sockaddr_in*>(&to);
+    msg.msg_namelen = sizeof to;
+    msg.msg_iov = &iov;
+    msg.msg_iovlen = 1;
+    msg.msg_control = control;
+    msg.msg_controllen = sizeof control;
+    cmsghdr* c = CMSG_FIRSTHDR(&msg);
+    c->cmsg_level = IPPROTO_IP;
+    c->cmsg_type = IP_PKTINFO;
+    c->cmsg_len = CMSG_LEN(sizeof info);
+    std::memcpy(CMSG_DATA(c), &info, sizeof info);
+    ssize_t sent;
+    do {
+        sent = ::sendmsg(fd, &msg, 0);
+    } while (sent < 0 && errno == EINTR);
+    if (sent < 0) return errno;
+    return sent == static_cast<ssize_t>(length) ? 0 : EMSGSIZE;
+}
+
+}  // namespace
+
 // A plain sendto of 255.255.255.255 goes where the routing table says: out
 // of the default route's card only, and nowhere (ENETUNREACH) on a PC
 // without a default route, which is how a laptop cabled straight to a camera
@@ -82,40 +114,19 @@ DiscoveryTransport::SendResult PosixDiscoveryTransport::SendBroadcast(uint32_t a
     for (const ifaddrs* card = cards; card; card = card->ifa_next) {
         if (!card->ifa_addr || card->ifa_addr->sa_family != AF_INET) continue;
         if (!(card->ifa_flags & IFF_UP) || (card->ifa_flags & IFF_LOOPBACK)) continue;
-        if (!onlyCard_.empty() && onlyCard_ != card->ifa_name) continue;
-        // ifa_name of an address label ("eth0:1") is not a link name.
-        const std::string link = std::string(card->ifa_name).substr(0, std::string(card->ifa_name).find(':'));
+        // An address label ("eth0:1") names the link before its colon.
+        const std::string name = card->ifa_name;
+        const std::string link = name.substr(0, name.find(':'));
+        if (!onlyCard_.empty() && onlyCard_ != link) continue;
         const unsigned index = ::if_nametoindex(link.c_str());
         if (index == 0) continue;
-
-        in_pktinfo info{};
-        info.ipi_ifindex = static_cast<int>(index);
-        info.ipi_spec_dst = reinterpret_cast<const sockaddr_in*>(card->ifa_addr)->sin_addr;
-        alignas(cmsghdr) char control[CMSG_SPACE(sizeof(in_pktinfo))] = {};
-        iovec iov{const_cast<uint8_t*>(data), length};
-        msghdr msg{};
-        msg.msg_name = &to;
-        msg.msg_namelen = sizeof to;
-        msg.msg_iov = &iov;
-        msg.msg_iovlen = 1;
-        msg.msg_control = control;
-        msg.msg_controllen = sizeof control;
-        cmsghdr* c = CMSG_FIRSTHDR(&msg);
-        c->cmsg_level = IPPROTO_IP;
-        c->cmsg_type = IP_PKTINFO;
-        c->cmsg_len = CMSG_LEN(sizeof info);
-        std::memcpy(CMSG_DATA(c), &info, sizeof info);
-
         ++lastSend_.tried;
-        ssize_t sent;
-        do {
-            sent = ::sendmsg(fd, &msg, 0);
-        } while (sent < 0 && errno == EINTR);
-        if (sent == static_cast<ssize_t>(length)) {
+        const in_addr source = reinterpret_cast<const sockaddr_in*>(card->ifa_addr)->sin_addr;
+        if (const int error = SendThroughCard(fd, to, index, source, data, length); error == 0) {
             ++lastSend_.sent;
         } else {
             lastSend_.failedCard = link;
-            lastSend_.error = sent < 0 ? errno : EMSGSIZE;
+            lastSend_.error = error;
         }
     }
     ::freeifaddrs(cards);
