@@ -117,6 +117,7 @@ run_row() {
 
     case "$name" in
         no_gateway)
+            lab_check "$name: the card's address without a gateway" grep -qx 'host=ip:192.168.70.10 gw: dhcp:0 noaddr:0 dialup:0 wireless:0' "$LAB_TMP/wizard.out"
             # A request that no card may send is an error, not an empty list.
             lab_exec pc nft -f - <<'NFT'
 table ip rpdrop {

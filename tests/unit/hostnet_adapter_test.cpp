@@ -98,15 +98,23 @@ TEST(ReadAdapterAddressesTest, Matching) {
         // DHCP without a server counts as no usable address.
         {"DHCP server 0.0.0.0", {{Ip("192.168.1.10"), m24}}, {Ip("192.168.1.1")}, true, "0.0.0.0",
          "192.168.1.10", "255.255.255.0", "192.168.1.1", 0, 1},
-        // No default gateway: fields stay empty.
-        {"no gateway fixed", {{Ip("192.168.1.10"), m24}}, {}, false, "0.0.0.0", "", "", "", 0, 1},
-        {"no gateway DHCP", {{Ip("192.168.1.10"), m24}}, {}, true, "192.168.1.1", "", "", "", 1, 0},
+        // No default gateway (a LAN without a router): the first address
+        // is the PC's, the gateway stays empty.
+        {"no gateway fixed", {{Ip("192.168.1.10"), m24}, {Ip("10.0.0.5"), Ip("255.0.0.0")}}, {}, false, "0.0.0.0",
+         "192.168.1.10", "255.255.255.0", "", 0, 0},
+        {"no gateway DHCP", {{Ip("192.168.1.10"), m24}}, {}, true, "192.168.1.1", "192.168.1.10", "255.255.255.0", "",
+         1, 0},
+        // DHCP asked for but never answered: no address of its own.
+        {"no gateway DHCP unanswered", {{Ip("192.168.1.10"), m24}}, {}, true, "0.0.0.0", "", "", "", 0, 1},
+        {"no address at all", {}, {}, false, "0.0.0.0", "", "", "", 0, 1},
         // A leased address counts as DHCP though no lease file names the server.
         {"leased, server unknown", {{Ip("192.168.1.10"), m24}}, {Ip("192.168.1.1")}, true, "0.0.0.0",
          "192.168.1.10", "255.255.255.0", "192.168.1.1", 1, 0, true},
-        {"leased, no gateway", {{Ip("192.168.1.10"), m24}}, {}, true, "0.0.0.0", "", "", "", 1, 0, true},
-        // A gateway outside every subnet of the adapter matches nothing.
-        {"foreign gateway", {{Ip("192.168.1.10"), m24}}, {Ip("10.0.0.1")}, false, "0.0.0.0", "", "", "", 0, 1},
+        {"leased, no gateway", {{Ip("192.168.1.10"), m24}}, {}, true, "0.0.0.0", "192.168.1.10", "255.255.255.0", "",
+         1, 0, true},
+        // A gateway outside every subnet of the adapter is not the PC's.
+        {"foreign gateway", {{Ip("192.168.1.10"), m24}}, {Ip("10.0.0.1")}, false, "0.0.0.0", "192.168.1.10",
+         "255.255.255.0", "", 0, 0},
         // The second gateway is looked at when the first matches nothing.
         {"second gateway", {{Ip("192.168.1.10"), m24}}, {Ip("10.0.0.1"), Ip("192.168.1.254")}, false,
          "0.0.0.0", "192.168.1.10", "255.255.255.0", "192.168.1.254", 0, 0},

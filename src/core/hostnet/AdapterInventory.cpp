@@ -89,6 +89,17 @@ void ReadAdapterAddresses(CameraSettings& settings, HostNetwork& net) {
             }
             if (found) break;
         }
+        // A LAN without a router is the commonest installation (a laptop
+        // cabled to the camera or its switch): the card's first address is
+        // still the PC's own, only without a gateway, and the camera's new
+        // address is proposed in its subnet.
+        const bool dhcpUnanswered = adapter->dhcpEnabled && adapter->dhcpServer == 0 && !adapter->leased;
+        if (!found && !adapter->addresses.empty() && !dhcpUnanswered) {
+            SetField(settings.HostMask, FormatIpv4(adapter->addresses.front().mask));
+            SetField(settings.HostIP, FormatIpv4(adapter->addresses.front().address));
+            settings.HostDHCP = adapter->dhcpEnabled ? 1 : 0;
+            found = true;
+        }
         if (!found && adapter->dhcpEnabled && (adapter->dhcpServer != 0 || adapter->leased)) {
             settings.HostDHCP = 1;
             found = true;
