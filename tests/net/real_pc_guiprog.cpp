@@ -104,7 +104,8 @@ int main(int argc, char** argv) {
     dlg->Start();
     dlg->show();
     PrintFirstPage(*dlg, "");
-    std::printf("choices=%d\n", dlg->FirstPage()->CardChoice()->isHidden() ? 0 : dlg->FirstPage()->CardChoice()->count());
+    const QComboBox* offered = dlg->FirstPage()->CardChoice();
+    std::printf("choices=%d\n", offered->isHidden() ? 0 : offered->count());
     std::printf("dialuser=%s\n", dlg->Settings().DialUser);
 
     const QString shot = qEnvironmentVariable("OVR_SCREENSHOT");

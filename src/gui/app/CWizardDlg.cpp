@@ -213,7 +213,8 @@ void CWizardDlg::Start() {
     // instead of calling the PC offline.
     if (deployment_.HasProbeHost()) {
         const std::string host = deployment_.probeHost.toStdString();
-        settings_.internetReachable = ProbeInternet(host.c_str(), deployment_.probePort) == 0 ? kInternetYes : kInternetNo;
+        const bool reached = ProbeInternet(host.c_str(), deployment_.probePort) == 0;
+        settings_.internetReachable = static_cast<uint8_t>(reached ? kInternetYes : kInternetNo);
     } else {
         const int state = options_.desktopInternetState ? options_.desktopInternetState() : DesktopInternetState();
         settings_.internetReachable = static_cast<uint8_t>(

@@ -112,8 +112,10 @@ void CSubFirst::SetCards(const std::vector<hostnet::Adapter>& cards) {
     cardChoice_->clear();
     for (const auto& card : cards) {
         QString label = QString::fromStdString(card.name);
-        if (!card.addresses.empty())
-            label += QStringLiteral(" (%1)").arg(QString::fromStdString(hostnet::FormatIpv4(card.addresses.front().address)));
+        if (!card.addresses.empty()) {
+            const std::string address = hostnet::FormatIpv4(card.addresses.front().address);
+            label += QStringLiteral(" (%1)").arg(QString::fromStdString(address));
+        }
         cardChoice_->addItem(label, QVariant::fromValue(card.index));
         if (card.index == Settings().HostIfIndex) cardChoice_->setCurrentIndex(cardChoice_->count() - 1);
     }
