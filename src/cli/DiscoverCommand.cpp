@@ -4,6 +4,8 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <memory>
 #include <string>
 #include <thread>
 
@@ -11,6 +13,7 @@
 #include "CommandLine.h"
 #include "core/discovery/CVorel.h"
 #include "core/discovery/DiscoveredCameraWriter.h"
+#include "core/discovery/PosixDiscoveryTransport.h"
 
 namespace orvanta::cli {
 
@@ -36,15 +39,23 @@ int RunDiscover(const Args& args) {
     ParsedArgs p;
     std::string why, format;
     int seconds = 6;
-    if (!ParseOptions(args, {{"--seconds", true}, {"--format", true}}, p, why) ||
+    if (!ParseOptions(args, {{"--seconds", true}, {"--format", true}, {"--interface", true}}, p, why) ||
         !ParseFormatOption(p, {"text", "csv", "json"}, "text", format, why))
         return UsageError("discover", why);
     if (!p.positional.empty()) return UsageError("discover", "unexpected argument '" + p.positional.front() + "'");
     if (p.values.count("--seconds") && !ParseSeconds(p.Get("--seconds"), seconds))
         return UsageError("discover", "--seconds takes a whole number from 1 to 3600");
+    if (p.values.count("--interface") && p.Get("--interface").empty())
+        return UsageError("discover", "--interface needs a card's name");
     if (!ApplyCommonOptions("discover", p, seconds + kTimeoutMarginSeconds, why)) return UsageError("discover", why);
 
-    CVorel vorel{VorelSettings{}};
+    // The request goes out of every card, or of the one named; the
+    // transport tells when it could not leave through any.
+    VorelSettings settings;
+    const auto transport = std::make_shared<PosixDiscoveryTransport>(settings.receiveBufferBytes, p.Get("--interface"));
+    settings.transport = transport;
+    CVorel vorel(settings);
+
     DiscoveredCamera* records = nullptr;
     int count = 0;
     bool ran = false;
@@ -60,6 +71,16 @@ int RunDiscover(const Args& args) {
             ran = true;
             records = r;
             count = n;
+            // The first call sends the request; an empty listing after it
+            // failed everywhere would say "no camera" where none was asked.
+            const auto& sent = transport->LastSend();
+            if (tick == 0 && sent.EveryCardFailed()) {
+                const std::string why = sent.failedCard.empty()
+                                            ? std::string("no network card is up to send the search request")
+                                            : "cannot send the search request on " + sent.failedCard + ": " +
+                                                  std::strerror(sent.error);
+                return Fail("discover", kExitFailed, why, format == "json");
+            }
         }
     }
     if (!ran) {

@@ -40,26 +40,43 @@ std::string AddressOutput(const std::string& format, const std::string& address,
     return WriteOutputTable(format, table);
 }
 
+// The first IPv4 address of card `name`, the source of requests the user
+// sends through it; false when it has none.
+bool AddressOfCard(HostNetwork& net, const std::string& name, uint32_t& address) {
+    for (const auto& a : net.ListAdapters().adapters)
+        if (a.name == name && !a.addresses.empty()) {
+            address = a.addresses.front().address;
+            return true;
+        }
+    return false;
+}
+
 }  // namespace
 
 int RunFreeIp(const Args& args) {
     ParsedArgs p;
     std::string why, format;
-    if (!ParseOptions(args, {{"--start", true}, {"--source", true}, {"--mask", true}, {"--mac", true}, {"--format", true}},
+    if (!ParseOptions(args, {{"--start", true}, {"--source", true}, {"--interface", true}, {"--mask", true}, {"--mac", true}, {"--format", true}},
                       p, why) ||
         !ParseFormatOption(p, {"text", "csv", "json"}, "text", format, why))
         return UsageError("free-ip", why);
     uint32_t startIp, sourceIp, maskValue;
     std::array<uint8_t, 6> macValue;
     if (!p.positional.empty()) return UsageError("free-ip", "unexpected argument '" + p.positional.front() + "'");
-    if (!IsDottedQuad(p.Get("--start")) || !IsDottedQuad(p.Get("--source")) || !IsDottedQuad(p.Get("--mask")) ||
-        !ParseIpv4(p.Get("--start"), startIp) || !ParseIpv4(p.Get("--source"), sourceIp) ||
-        !ParseIpv4(p.Get("--mask"), maskValue) || !ParseMac(p.Get("--mac"), macValue))
-        return UsageError("free-ip", "--start, --source and --mask take a.b.c.d (each 0 to 255), --mac xx:xx:xx:xx:xx:xx");
+    const bool byCard = p.values.count("--interface") && !p.values.count("--source");
+    if (!IsDottedQuad(p.Get("--start")) || (!byCard && !IsDottedQuad(p.Get("--source"))) ||
+        !IsDottedQuad(p.Get("--mask")) || !ParseIpv4(p.Get("--start"), startIp) ||
+        (!byCard && !ParseIpv4(p.Get("--source"), sourceIp)) || !ParseIpv4(p.Get("--mask"), maskValue) ||
+        !ParseMac(p.Get("--mac"), macValue))
+        return UsageError("free-ip",
+                          "--start, --source (or --interface NAME) and --mask take a.b.c.d (each 0 to 255), "
+                          "--mac xx:xx:xx:xx:xx:xx");
     if (!ApplyCommonOptions("free-ip", p, kDefaultTimeoutSeconds, why)) return UsageError("free-ip", why);
     const bool json = format == "json";
 
     auto net = MakeLinuxHostNetwork();
+    if (byCard && !AddressOfCard(*net, p.Get("--interface"), sourceIp))
+        return Fail("free-ip", kExitFailed, "no IPv4 address on interface '" + output::TerminalSafe(p.Get("--interface")) + "'", json);
     const uint32_t found = FindFreeAddress(*net, startIp, sourceIp, maskValue, macValue);
     // The walk takes a failed request for "free" and gives back the start:
     // only an address asked about once more, with an answer, is printed.
@@ -75,12 +92,13 @@ int RunFreeIp(const Args& args) {
 int RunProbe(const Args& args) {
     ParsedArgs p;
     std::string why, format;
-    if (!ParseOptions(args, {{"--source", true}, {"--format", true}}, p, why) ||
+    if (!ParseOptions(args, {{"--source", true}, {"--interface", true}, {"--format", true}}, p, why) ||
         !ParseFormatOption(p, {"text", "csv", "json"}, "text", format, why))
         return UsageError("probe", why);
     if (p.positional.size() != 1) return UsageError("probe", "expected one TARGET address");
     const std::string target = p.positional.front();
     std::string source = p.Get("--source");
+    const std::string card = p.Get("--interface");
     uint32_t targetIp, sourceIp;
     if (!IsDottedQuad(target) || !ParseIpv4(target, targetIp))
         return UsageError("probe", "TARGET takes a.b.c.d (each 0 to 255)");
@@ -90,6 +108,12 @@ int RunProbe(const Args& args) {
     const bool json = format == "json";
 
     auto net = MakeLinuxHostNetwork();
+    if (source.empty() && !card.empty()) {
+        uint32_t cardIp = 0;
+        if (!AddressOfCard(*net, card, cardIp))
+            return Fail("probe", kExitFailed, "no IPv4 address on interface '" + output::TerminalSafe(card) + "'", json);
+        source = FormatIpv4(cardIp);
+    }
     if (source.empty()) {
         // Like the wizard: from the address of the adapter in use.
         CameraSettings settings;

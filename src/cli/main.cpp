@@ -17,9 +17,9 @@ struct Command {
 };
 
 const Command kCommands[] = {
-    {"discover", orvanta::cli::RunDiscover, "discover [--seconds N] [--format text|csv|json]",
+    {"discover", orvanta::cli::RunDiscover, "discover [--seconds N] [--format text|csv|json] [--interface NAME]",
      "Searches the local network by broadcast for N seconds (default 6) and lists every camera that\n"
-     "answered, sorted by address."},
+     "answered, sorted by address. The request leaves through every card that is up, or only NAME."},
     {"read", orvanta::cli::RunRead,
      "read HOST[:PORT]... [--user U] [PASSWORD] [--format ini|text|csv|json] [--show-secrets]",
      "Reads everything each camera reports. ini (the default, also 'text') prints Field=value lines that\n"
@@ -37,9 +37,9 @@ const Command kCommands[] = {
      "server-list --host H [--port P] --id ID [PASSWORD] --type device|user [--format text|csv|json]",
      "Lists the cameras a camera-listing server holds for an ID and password."},
     {"free-ip", orvanta::cli::RunFreeIp,
-     "free-ip --start IP --source IP --mask MASK --mac MAC [--format text|csv|json]",
+     "free-ip --start IP --source IP|--interface NAME --mask MASK --mac MAC [--format text|csv|json]",
      "Proposes a free address for a camera by ARP probes through orvanta-netadmin, walking down from --start."},
-    {"probe", orvanta::cli::RunProbe, "probe TARGET [--source IP] [--format text|csv|json]",
+    {"probe", orvanta::cli::RunProbe, "probe TARGET [--source IP | --interface NAME] [--format text|csv|json]",
      "Asks by ARP whether a device uses TARGET: prints 'in use' or 'free'."},
 };
 
@@ -75,7 +75,7 @@ int PrintCommandHelp(const Command& c) {
 bool AsksForHelp(const orvanta::cli::Args& args) {
     static const char* kValued[] = {"--user", "--password", "--password-file", "--format", "--settings",
                                     "--seconds", "--timeout", "--host", "--port", "--id",
-                                    "--type", "--start", "--source", "--mask", "--mac"};
+                                    "--type", "--start", "--source", "--mask", "--mac", "--interface"};
     for (std::size_t i = 0; i < args.size(); ++i) {
         if (args[i] == "--") return false;
         if (args[i] == "--help" || args[i] == "-h") return true;

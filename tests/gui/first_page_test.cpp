@@ -2,6 +2,7 @@
 // dial-up, adapter and DHCP; the start flags and commands of its buttons;
 // the hidden buttons; the server button shown only with a listing server.
 #include <QAbstractButton>
+#include <QComboBox>
 #include <QDialog>
 #include <QAction>
 #include <QLabel>
@@ -9,6 +10,7 @@
 #include <QTest>
 
 #include "gui/app/Art.h"
+#include "core/hostnet/TemporaryAddress.h"
 #include "gui/pages/CSubFirst.h"
 #include "support/WizardFixture.h"
 
@@ -46,6 +48,7 @@ private slots:
     void searchIntranetFollowsTheListingServer();
     void missingKeysLeaveButtonsWorking();
     void aboutFromTheWindowMenu();
+    void cardChoiceDrivesTheAdapterInUse();
 
 private:
     CSubFirst* Start(const DeploymentSettings& d = {}) {
@@ -204,3 +207,52 @@ void FirstPageTest::aboutFromTheWindowMenu() {
 
 QTEST_MAIN(FirstPageTest)
 #include "first_page_test.moc"
+
+void FirstPageTest::cardChoiceDrivesTheAdapterInUse() {
+    using hostnet::Adapter;
+    using hostnet::AdapterType;
+    using hostnet::Ip;
+    auto card = [](uint32_t index, const char* name, AdapterType type, const char* address, const char* gateway) {
+        Adapter a;
+        a.index = index;
+        a.name = name;
+        a.type = type;
+        a.up = true;
+        a.addresses = {{Ip(address), Ip("255.255.255.0")}};
+        if (gateway) {
+            a.gateways = {Ip(gateway)};
+            a.defaultRoute = true;
+        }
+        return a;
+    };
+    // One card: nothing to choose, no choice shown.
+    fx_->net.listing.adapters = {card(2, "eth0", AdapterType::Ethernet, "192.168.70.10", nullptr)};
+    QVERIFY(Start()->CardChoice()->isHidden());
+    fx_->CloseWindow();
+
+    // The laptop: Wi-Fi with the default route, the camera cabled to eth0.
+    fx_->net.listing.adapters = {card(2, "eth0", AdapterType::Ethernet, "192.168.70.10", nullptr),
+                                 card(3, "wlan0", AdapterType::Wireless, "10.1.0.7", "10.1.0.1")};
+    fx_->desktopInternet = kInternetYes;
+    CSubFirst* page = Start();
+    QComboBox* choice = page->CardChoice();
+    QVERIFY(!choice->isHidden());
+    QCOMPARE(choice->count(), 2);
+    // The card in use is the one shown: the wired card wins the walk.
+    QCOMPARE(fx_->Settings().HostIfIndex, 2u);
+    QCOMPARE(choice->currentText(), QStringLiteral("eth0 (192.168.70.10)"));
+    // No router on that LAN: still the PC's address, without a gateway.
+    QCOMPARE(QByteArray(fx_->Settings().HostIP), QByteArray("192.168.70.10"));
+
+    choice->setCurrentIndex(choice->findText(QStringLiteral("wlan0 (10.1.0.7)")));
+    emit choice->activated(choice->currentIndex());
+    QCOMPARE(fx_->Settings().HostIfIndex, 3u);
+    QCOMPARE(QByteArray(fx_->Settings().HostIP), QByteArray("10.1.0.7"));
+    QCOMPARE(fx_->Settings().HostNoAddress, uint8_t{0});
+    QCOMPARE(page->NetworkText(), QStringLiteral("ETH\nFIXED"));
+    // Temporary addresses now go on the chosen card.
+    fx_->Settings().CamAddr = Ip("192.168.5.20");
+    fx_->Settings().CamMask = Ip("255.255.255.0");
+    QVERIFY(hostnet::EnsureCameraSubnet(fx_->Settings(), fx_->net, fx_->Dlg().Aliases(), {0, 0}));
+    QCOMPARE(fx_->net.present.front().ifIndex, 3u);
+}

@@ -24,7 +24,7 @@ namespace {
 const char* kLanguage =
     "[Common]\nBtnBack=Back\nBtnNext=Onward\n"
     "[SearchPage]\nBtnStrartFind=Idle\nBtnFindingCam=Busy\nBtnStopFind=Blink\n"
-    "Note=Pick one\nCamList=Cameras\nMessage1=Empty list\nMessage2=Pick a row\n";
+    "Note=Pick one\nCamList=Cameras\nMessage1=Empty list\nMessage2=Pick a row\nMessage3=No card\n";
 
 DiscoveredCamera Camera(const char* ip, const char* mac, const char* desc, const char* mask = "255.255.255.0") {
     DiscoveredCamera c{};
@@ -90,6 +90,7 @@ private slots:
     void backLeadsByStartFlag_data();
     void backLeadsByStartFlag();
     void doubleClickReachesSubnetBeforeBrowser();
+    void requestSentNowhereIsSaidNotListedEmpty();
 
 private:
     void RunSearch() {
@@ -129,6 +130,23 @@ void SearchPageTest::secondPressStopsTheSearch() {
     QCOMPARE(button->text(), QStringLiteral("Idle"));
     QTest::qWait(50);
     QVERIFY(search_.restarts.size() <= 1);
+}
+
+void SearchPageTest::requestSentNowhereIsSaidNotListedEmpty() {
+    bool failed = true;
+    page_->SetSendFailedFunction([&failed] { return failed; });
+    h_->prompter.Answer(PromptAnswer::Ok);
+    page_->Control<QPushButton>(1088)->click();
+    QTRY_VERIFY_WITH_TIMEOUT(!page_->Searching(), 5000);
+    // One call (the one that sent), then the message; no more polling.
+    QCOMPARE(search_.restarts, std::vector<int>{1});
+    QCOMPARE(h_->PromptTexts(), QStringList{QStringLiteral("No card")});
+    QCOMPARE(int(h_->prompter.Prompts()[0].icon), int(PromptIcon::Stop));
+    QCOMPARE(page_->Control<QPushButton>(1088)->text(), QStringLiteral("Idle"));
+    // Once a card can send again, the search runs as usual.
+    failed = false;
+    RunSearch();
+    QCOMPARE(search_.restarts.size(), std::size_t{7});
 }
 
 void SearchPageTest::rowsFollowOnlyARebuiltList() {

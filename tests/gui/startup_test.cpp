@@ -61,7 +61,7 @@ private slots:
         fx_ = std::make_unique<WizardFixture>();
         fx_->WriteLanguage(QStringLiteral("English (ENG).ini"),
                            QStringLiteral("[FirstPage]\nLinkTypeEthernet=ETH\nLinkTypePPPOE=PPPOE\nLinkFixedIP=FIXED\n"
-                                          "LinkDynamicIP=DYNAMIC\nLinkNotConnect=OFFLINE\n"));
+                                          "LinkDynamicIP=DYNAMIC\nLinkNotConnect=OFFLINE\nLinkUnknown=UNKNOWN\n"));
         fx_->RememberLanguage(QStringLiteral("English (ENG).ini"));
     }
     void cleanup() {
@@ -71,7 +71,8 @@ private slots:
 
     void wiredPcReachingTheProbeHost();
     void dialUpPcWithClosedProbePort();
-    void noProbeHostMeansNoInternet();
+    void noProbeHostAsksTheDesktop_data();
+    void noProbeHostAsksTheDesktop();
     void closingRemovesTheAliases();
 
 private:
@@ -86,6 +87,8 @@ void StartupTest::wiredPcReachingTheProbeHost() {
     DeploymentSettings d;
     d.probeHost = QStringLiteral("127.0.0.1");
     d.probePort = port;
+    // The deployment's own probe wins over the desktop's opinion.
+    fx_->desktopInternet = kInternetNo;
     CWizardDlg& dlg = fx_->Start(d);
     ::close(fd);
     const CameraSettings& s = dlg.Settings();
@@ -123,11 +126,25 @@ void StartupTest::dialUpPcWithClosedProbePort() {
     QCOMPARE(dlg.FirstPage()->NetworkText(), QStringLiteral("OFFLINE"));
 }
 
-void StartupTest::noProbeHostMeansNoInternet() {
+void StartupTest::noProbeHostAsksTheDesktop_data() {
+    QTest::addColumn<int>("desktop");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("online") << int(kInternetYes) << "ETH\nFIXED";
+    QTest::newRow("offline") << int(kInternetNo) << "OFFLINE";
+    // Nothing could tell: the link as it is, and the Internet unknown,
+    // never "not connected".
+    QTest::newRow("unknown") << int(kInternetUnknown) << "ETH\nFIXED\nUNKNOWN";
+    // An answer out of range is no answer.
+    QTest::newRow("garbage") << 7 << "ETH\nFIXED\nUNKNOWN";
+}
+
+void StartupTest::noProbeHostAsksTheDesktop() {
+    QFETCH(int, desktop);
+    QFETCH(QString, text);
     fx_->net.listing.adapters.push_back(MakeAdapter(2, AdapterType::Ethernet, "192.168.1.5", "192.168.1.1", false));
+    fx_->desktopInternet = desktop;
     CWizardDlg& dlg = fx_->Start();
-    QCOMPARE(dlg.Settings().internetReachable, uint8_t{0});
-    QCOMPARE(dlg.FirstPage()->NetworkText(), QStringLiteral("OFFLINE"));
+    QCOMPARE(dlg.FirstPage()->NetworkText(), text);
     QCOMPARE(dlg.Pages().CurrentIndex(), 0);
 }
 

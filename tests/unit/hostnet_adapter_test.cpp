@@ -9,11 +9,13 @@
 namespace orvanta::hostnet {
 namespace {
 
-Adapter Make(uint32_t index, AdapterType type, bool up) {
+Adapter Make(uint32_t index, AdapterType type, bool up, bool defaultRoute = false, bool virtualLink = false) {
     Adapter a;
     a.index = index;
     a.type = type;
     a.up = up;
+    a.defaultRoute = defaultRoute;
+    a.virtualLink = virtualLink;
     return a;
 }
 
@@ -27,13 +29,25 @@ TEST(FindActiveAdapterTest, Walk) {
         int found, wireless, dialUp;
     } rows[] = {
         {"only wireless", {Make(4, W, true)}, 4, 1, 1, 0},
-        // The wired adapter takes the index, the PC stays "wireless".
-        {"wireless before Ethernet", {Make(4, W, true), Make(2, E, true)}, 2, 1, 1, 0},
+        // Wired cards are walked before wireless ones whatever the kernel's
+        // order, so the wired card ends the walk.
+        {"wireless listed before Ethernet", {Make(4, W, true), Make(2, E, true)}, 2, 1, 0, 0},
         // The walk stops at the first Ethernet adapter.
         {"Ethernet before wireless", {Make(2, E, true), Make(4, W, true)}, 2, 1, 0, 0},
-        // PPP first stops the walk and leaves the index alone.
-        {"PPP first", {Make(7, P, true), Make(2, E, true)}, 0, 0, 0, 1},
-        {"wireless then PPP", {Make(4, W, true), Make(7, P, true), Make(2, E, true)}, 4, 1, 1, 1},
+        // A PPP link that is up marks dial-up wherever the kernel lists it,
+        // and does not hide the card it dials over (PPPoE).
+        {"PPP first", {Make(7, P, true), Make(2, E, true)}, 2, 1, 0, 1},
+        {"PPP after the wired card", {Make(2, E, true), Make(7, P, true)}, 2, 1, 0, 1},
+        {"wireless then PPP", {Make(4, W, true), Make(7, P, true), Make(2, E, true)}, 2, 1, 0, 1},
+        // The default route's card comes first. Wireless there still lets
+        // the walk go on: the wired card wins the index, the PC stays
+        // "wireless".
+        {"default route on the second wired card", {Make(2, E, true), Make(3, E, true, true)}, 3, 1, 0, 0},
+        {"default route on wireless, wired card later", {Make(4, W, true, true), Make(2, E, true)}, 2, 1, 1, 0},
+        // Bridges, container links, tun/tap are never the PC's card, even
+        // with the lower index or the default route.
+        {"virtual links skipped", {Make(2, E, true, true, true), Make(5, E, true)}, 5, 1, 0, 0},
+        {"only virtual links", {Make(2, E, true, false, true)}, 0, 0, 0, 0},
         // Adapters that are down and other types (loopback) are passed over.
         {"down and other skipped", {Make(1, O, true), Make(2, E, false), Make(3, E, true)}, 3, 1, 0, 0},
         {"nothing up", {Make(2, E, false)}, 0, 0, 0, 0},
@@ -77,6 +91,7 @@ TEST(ReadAdapterAddressesTest, Matching) {
         const char* server;
         const char *ip, *mask, *gateway;
         int hostDhcp, noAddress;
+        bool leased = false;  // the address has a lease time (any DHCP client)
     } rows[] = {
         // Two addresses in two subnets, one gateway: the gateway's subnet wins.
         {"two addresses one gateway", {{Ip("10.0.0.5"), Ip("255.0.0.0")}, {Ip("192.168.1.10"), m24}},
@@ -86,11 +101,23 @@ TEST(ReadAdapterAddressesTest, Matching) {
         // DHCP without a server counts as no usable address.
         {"DHCP server 0.0.0.0", {{Ip("192.168.1.10"), m24}}, {Ip("192.168.1.1")}, true, "0.0.0.0",
          "192.168.1.10", "255.255.255.0", "192.168.1.1", 0, 1},
-        // No default gateway: fields stay empty.
-        {"no gateway fixed", {{Ip("192.168.1.10"), m24}}, {}, false, "0.0.0.0", "", "", "", 0, 1},
-        {"no gateway DHCP", {{Ip("192.168.1.10"), m24}}, {}, true, "192.168.1.1", "", "", "", 1, 0},
-        // A gateway outside every subnet of the adapter matches nothing.
-        {"foreign gateway", {{Ip("192.168.1.10"), m24}}, {Ip("10.0.0.1")}, false, "0.0.0.0", "", "", "", 0, 1},
+        // No default gateway (a LAN without a router): the first address
+        // is the PC's, the gateway stays empty.
+        {"no gateway fixed", {{Ip("192.168.1.10"), m24}, {Ip("10.0.0.5"), Ip("255.0.0.0")}}, {}, false, "0.0.0.0",
+         "192.168.1.10", "255.255.255.0", "", 0, 0},
+        {"no gateway DHCP", {{Ip("192.168.1.10"), m24}}, {}, true, "192.168.1.1", "192.168.1.10", "255.255.255.0", "",
+         1, 0},
+        // DHCP asked for but never answered: no address of its own.
+        {"no gateway DHCP unanswered", {{Ip("192.168.1.10"), m24}}, {}, true, "0.0.0.0", "", "", "", 0, 1},
+        {"no address at all", {}, {}, false, "0.0.0.0", "", "", "", 0, 1},
+        // A leased address counts as DHCP though no lease file names the server.
+        {"leased, server unknown", {{Ip("192.168.1.10"), m24}}, {Ip("192.168.1.1")}, true, "0.0.0.0",
+         "192.168.1.10", "255.255.255.0", "192.168.1.1", 1, 0, true},
+        {"leased, no gateway", {{Ip("192.168.1.10"), m24}}, {}, true, "0.0.0.0", "192.168.1.10", "255.255.255.0", "",
+         1, 0, true},
+        // A gateway outside every subnet of the adapter is not the PC's.
+        {"foreign gateway", {{Ip("192.168.1.10"), m24}}, {Ip("10.0.0.1")}, false, "0.0.0.0", "192.168.1.10",
+         "255.255.255.0", "", 0, 0},
         // The second gateway is looked at when the first matches nothing.
         {"second gateway", {{Ip("192.168.1.10"), m24}}, {Ip("10.0.0.1"), Ip("192.168.1.254")}, false,
          "0.0.0.0", "192.168.1.10", "255.255.255.0", "192.168.1.254", 0, 0},
@@ -102,6 +129,7 @@ TEST(ReadAdapterAddressesTest, Matching) {
         a.gateways = r.gateways;
         a.dhcpEnabled = r.dhcp;
         a.dhcpServer = Ip(r.server);
+        a.leased = r.leased;
         a.dnsServers = {Ip("192.168.1.53"), Ip("198.51.100.8")};
         net.listing.adapters = {Make(1, AdapterType::Other, true), a};
         CameraSettings s;
@@ -127,6 +155,36 @@ TEST(ReadAdapterAddressesTest, MissingAdapterOrListingMeansNoAddress) {
     net.listing.ok = false;
     ReadAdapterAddresses(t, net);
     EXPECT_EQ(t.HostNoAddress, 1);
+}
+
+TEST(ChooseAdapterTest, TheChosenCardReplacesTheAddressesOfTheOneInUse) {
+    FakeHostNetwork net;
+    Adapter wifi = Make(4, AdapterType::Wireless, true, true);
+    wifi.addresses = {{Ip("10.1.0.7"), Ip("255.255.0.0")}};
+    wifi.gateways = {Ip("10.1.0.1")};
+    Adapter wired = Make(2, AdapterType::Ethernet, true);
+    wired.addresses = {{Ip("192.168.70.10"), Ip("255.255.255.0")}};
+    wired.gateways = {Ip("192.168.70.1")};
+    Adapter bridge = Make(6, AdapterType::Ethernet, true, false, true);
+    net.listing.adapters = {wired, wifi, bridge};
+    CameraSettings s;
+    s.HostIfIndex = 4;
+    s.HostWireless = 1;
+    ReadAdapterAddresses(s, net);
+    ASSERT_EQ(FieldText(s.HostIP), "10.1.0.7");
+
+    // A bridge is not offered, so it cannot be chosen; nothing changes.
+    EXPECT_FALSE(ChooseAdapter(s, net, 6));
+    EXPECT_EQ(s.HostIfIndex, 4u);
+    EXPECT_EQ(FieldText(s.HostIP), "10.1.0.7");
+
+    EXPECT_TRUE(ChooseAdapter(s, net, 2));
+    EXPECT_EQ(s.HostIfIndex, 2u);
+    EXPECT_EQ(s.HostWireless, 0);
+    EXPECT_EQ(s.HostAdapterFound, 1);
+    EXPECT_EQ(FieldText(s.HostIP), "192.168.70.10");
+    EXPECT_EQ(FieldText(s.HostGateway), "192.168.70.1");
+    EXPECT_EQ(s.HostNoAddress, 0);
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 // the system files and lease files, and what happens when the helper is not
 // there. Nothing here sends a packet or changes an address.
 #include <gtest/gtest.h>
+
+#include <set>
 #include <net/if.h>
 
 #include <linux/netlink.h>
@@ -111,6 +113,21 @@ TEST_F(TempDir, DefaultGatewaysAndNameServers) {
     ASSERT_EQ(gw.size(), 2u);
     EXPECT_EQ(gw.find("eth0")->second, Ip("192.168.1.1"));
     EXPECT_EQ(gw.find("wlan0")->second, Ip("10.0.0.1"));
+    // A VPN's or PPP link's default route has no gateway; it still counts.
+    Write(root / "route2",
+          "Iface\tDestination\tGateway \tFlags\tRefCnt\tUse\tMetric\tMask\t\tMTU\tWindow\tIRTT\n"
+          "tun0\t00000000\t00000000\t0001\t0\t0\t50\t00000000\t0\t0\t0\n"
+          "eth0\t0001A8C0\t00000000\t0001\t0\t0\t100\t00FFFFFF\t0\t0\t0\n");
+    EXPECT_EQ(ReadDefaultRouteInterfaces(root / "route2"), (std::set<std::string>{"tun0"}));
+
+    // systemd-networkd's verdict, when it runs; "partial" does not decide.
+    Write(root / "state", "OPER_STATE=routable\nCARRIER_STATE=carrier\nONLINE_STATE=online\n");
+    EXPECT_EQ(ReadNetworkdOnlineState(root / "state"), 1);
+    Write(root / "state", "OPER_STATE=off\nONLINE_STATE=offline\n");
+    EXPECT_EQ(ReadNetworkdOnlineState(root / "state"), 0);
+    Write(root / "state", "ONLINE_STATE=partial\n");
+    EXPECT_EQ(ReadNetworkdOnlineState(root / "state"), -1);
+    EXPECT_EQ(ReadNetworkdOnlineState(root / "missing"), -1);
 
     LinuxPaths paths;
     paths.resolvConf = root / "resolv.conf";

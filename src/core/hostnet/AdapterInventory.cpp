@@ -8,33 +8,51 @@
 
 namespace orvanta::hostnet {
 
+std::vector<Adapter> CandidateAdapters(const AdapterList& list) {
+    std::vector<Adapter> result;
+    if (!list.ok) return result;
+    auto rank = [](const Adapter& a) { return a.defaultRoute ? 0 : a.type == AdapterType::Ethernet ? 1 : 2; };
+    for (int r = 0; r <= 2; ++r)
+        for (const auto& a : list.adapters) {
+            const bool card = a.type == AdapterType::Ethernet || a.type == AdapterType::Wireless;
+            if (a.up && card && !a.virtualLink && rank(a) == r) result.push_back(a);
+        }
+    return result;
+}
+
 void FindActiveAdapter(CameraSettings& settings, HostNetwork& net) {
     const AdapterList list = net.ListAdapters();
     if (!list.ok) {
         if (!list.noData) Diagnostic("\tError: %s", list.error.c_str());
         return;
     }
-    for (const auto& adapter : list.adapters) {
-        if (!adapter.up) continue;
-        switch (adapter.type) {
-            case AdapterType::Ethernet:
-                settings.HostIfIndex = adapter.index;
-                settings.HostAdapterFound = 1;
-                return;
-            case AdapterType::Ppp:
-                settings.HostDialUp = 1;
-                return;
-            case AdapterType::Wireless:
-                // Keep looking: a wired adapter that is up wins the index, but
-                // the PC still counts as wireless.
-                settings.HostIfIndex = adapter.index;
-                settings.HostWireless = 1;
-                settings.HostAdapterFound = 1;
-                break;
-            case AdapterType::Other:
-                break;
-        }
+    // The kernel numbers a PPP link after the card it dials over, so the
+    // dial-up state is not left to the walk's order.
+    for (const auto& adapter : list.adapters)
+        if (adapter.up && adapter.type == AdapterType::Ppp) settings.HostDialUp = 1;
+    for (const auto& adapter : CandidateAdapters(list)) {
+        settings.HostIfIndex = adapter.index;
+        settings.HostAdapterFound = 1;
+        if (adapter.type == AdapterType::Ethernet) return;
+        settings.HostWireless = 1;
     }
+}
+
+bool ChooseAdapter(CameraSettings& settings, HostNetwork& net, uint32_t ifIndex) {
+    for (const auto& adapter : CandidateAdapters(net.ListAdapters())) {
+        if (adapter.index != ifIndex) continue;
+        settings.HostIfIndex = ifIndex;
+        settings.HostAdapterFound = 1;
+        settings.HostWireless = adapter.type == AdapterType::Wireless ? 1 : 0;
+        SetField(settings.HostIP, "");
+        SetField(settings.HostMask, "");
+        SetField(settings.HostGateway, "");
+        SetField(settings.HostDNS, "");
+        settings.HostDHCP = 0;
+        ReadAdapterAddresses(settings, net);
+        return true;
+    }
+    return false;
 }
 
 void ReadAdapterAddresses(CameraSettings& settings, HostNetwork& net) {
@@ -61,7 +79,9 @@ void ReadAdapterAddresses(CameraSettings& settings, HostNetwork& net) {
                 SetField(settings.HostMask, FormatIpv4(a.mask));
                 SetField(settings.HostIP, FormatIpv4(a.address));
                 settings.HostDHCP = adapter->dhcpEnabled ? 1 : 0;
-                if (adapter->dhcpEnabled && adapter->dhcpServer == 0) {
+                // An address with a lease time is a lease even when no file
+                // tells which server gave it.
+                if (adapter->dhcpEnabled && adapter->dhcpServer == 0 && !adapter->leased) {
                     settings.HostDHCP = 0;
                     dhcpWithoutServer = true;
                 }
@@ -70,7 +90,18 @@ void ReadAdapterAddresses(CameraSettings& settings, HostNetwork& net) {
             }
             if (found) break;
         }
-        if (!found && adapter->dhcpEnabled && adapter->dhcpServer != 0) {
+        // A LAN without a router is the commonest installation (a laptop
+        // cabled to the camera or its switch): the card's first address is
+        // still the PC's own, only without a gateway, and the camera's new
+        // address is proposed in its subnet.
+        const bool dhcpUnanswered = adapter->dhcpEnabled && adapter->dhcpServer == 0 && !adapter->leased;
+        if (!found && !adapter->addresses.empty() && !dhcpUnanswered) {
+            SetField(settings.HostMask, FormatIpv4(adapter->addresses.front().mask));
+            SetField(settings.HostIP, FormatIpv4(adapter->addresses.front().address));
+            settings.HostDHCP = adapter->dhcpEnabled ? 1 : 0;
+            found = true;
+        }
+        if (!found && adapter->dhcpEnabled && (adapter->dhcpServer != 0 || adapter->leased)) {
             settings.HostDHCP = 1;
             found = true;
         }

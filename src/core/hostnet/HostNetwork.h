@@ -31,8 +31,17 @@ struct Adapter {
     bool up = false;
     std::vector<AdapterAddress> addresses;  // IPv4 only, in kernel order
     std::vector<uint32_t> gateways;         // default-route gateways through it
+    // A default route leaves through it (with or without a gateway: a VPN
+    // or PPP link often has none).
+    bool defaultRoute = false;
+    // Bridges, bridge ports, tun/tap, WireGuard, dummies and the like: links
+    // a person would never call this PC's network card.
+    bool virtualLink = false;
     bool dhcpEnabled = false;
     uint32_t dhcpServer = 0;  // 0 when DHCP is off or the server is unknown
+    // It holds an address with a lease time: some DHCP client gave it, even
+    // when no lease file names the server.
+    bool leased = false;
     std::vector<uint32_t> dnsServers;
 };
 

@@ -15,6 +15,7 @@
 #include "gui/app/Art.h"
 #include "gui/app/CSubWait.h"
 #include "gui/app/CameraOperations.h"
+#include "gui/app/DesktopConnectivity.h"
 #include "gui/app/QtPrompter.h"
 #include "gui/app/UrlOpener.h"
 #include "gui/controls/CPictureFrame.h"
@@ -206,12 +207,18 @@ void CWizardDlg::Start() {
         wait_->SetText(QStringLiteral("Please Wait for few second ...... "));
     }
 
-    // No configured host means no probe: the wizard then assumes no
-    // Internet rather than reaching out to an address nobody chose.
-    settings_.internetReachable = 0;
+    // A deployment that names a probe host gets its answer; otherwise the
+    // desktop's network manager is asked rather than reaching out to an
+    // address nobody chose, and when nothing can tell the page says so
+    // instead of calling the PC offline.
     if (deployment_.HasProbeHost()) {
         const std::string host = deployment_.probeHost.toStdString();
-        settings_.internetReachable = ProbeInternet(host.c_str(), deployment_.probePort) == 0 ? 1 : 0;
+        const bool reached = ProbeInternet(host.c_str(), deployment_.probePort) == 0;
+        settings_.internetReachable = static_cast<uint8_t>(reached ? kInternetYes : kInternetNo);
+    } else {
+        const int state = options_.desktopInternetState ? options_.desktopInternetState() : DesktopInternetState();
+        settings_.internetReachable = static_cast<uint8_t>(
+            state == kInternetYes || state == kInternetNo ? state : kInternetUnknown);
     }
 
     pages_.SetPageArea(pageArea_->geometry());
@@ -219,6 +226,8 @@ void CWizardDlg::Start() {
         pages_.AddPage(page->TemplateId(), this, page);
         page->OnInitPage();
     }
+
+    FirstPage()->SetCards(hostnet::CandidateAdapters(hostNet_->ListAdapters()));
 
     languageFileName_ = SelectLanguageAtStart(*paths_, [this] { return AskLanguage(); });
     languageFilePath_ = paths_->LanguageFilePath(languageFileName_);

@@ -56,6 +56,9 @@ struct WizardDlgOptions {
     std::string aliasStateFile = hostnet::AddedAddresses::DefaultStateFile();
     // Remove aliases a crashed earlier run left behind, at start-up.
     bool removeStaleAliases = true;
+    // Asked at start-up when no probe host is set; returns an InternetState
+    // (DesktopConnectivity.h). Empty: the desktop's network manager.
+    std::function<int()> desktopInternetState;
 };
 
 class CWizardDlg : public QWidget {

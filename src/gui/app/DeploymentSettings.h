@@ -2,7 +2,8 @@
 // server it offers. Read from orvanta.ini beside the executable:
 //
 //   [Network]
-//   ProbeHost=...          empty: no probe, the wizard assumes no Internet
+//   ProbeHost=...          empty: no probe; the desktop's network manager
+//                          is asked instead (DesktopConnectivity.h)
 //   ProbePort=80
 //   ListingServerHost=...  empty: the "Search Intranet" button stays hidden
 //   ListingServerPort=80

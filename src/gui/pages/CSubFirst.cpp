@@ -1,10 +1,14 @@
 #include "gui/pages/CSubFirst.h"
 
+#include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
 
 #include "gui/app/Art.h"
+#include "core/hostnet/AdapterInventory.h"
+#include "core/hostnet/Ipv4Text.h"
 #include "gui/app/DeploymentSettings.h"
+#include "gui/app/DesktopConnectivity.h"
 #include "gui/controls/CPictureFrame.h"
 
 namespace orvanta {
@@ -29,6 +33,12 @@ CSubFirst::CSubFirst(QWidget* parent) : CWizardPage(136, "FirstPage", parent) {
     picture_->setObjectName(QStringLiteral("1246.picture"));
     picture_->setAccessibleName(QStringLiteral("The Network Type"));
     networkText_ = AddStatic(1221, Dlu(126, 226, 254, 32), QStringLiteral("NetwokInfo"));
+    // Over the foot of the picture, shown only when there is a choice.
+    cardChoice_ = AddCombo(0, Dlu(126, 208, 254, 13));
+    cardChoice_->setObjectName(QStringLiteral("cardChoice"));
+    cardChoice_->setAccessibleName(QStringLiteral("Network card"));
+    cardChoice_->raise();
+    cardChoice_->hide();
 
     connect(search_, &QAbstractButton::clicked, this, &CSubFirst::OnSearchCamera);
     connect(setup_, &QAbstractButton::clicked, this, &CSubFirst::OnSetupCamera);
@@ -36,6 +46,7 @@ CSubFirst::CSubFirst(QWidget* parent) : CWizardPage(136, "FirstPage", parent) {
     connect(intranet_, &QAbstractButton::clicked, this, &CSubFirst::OnSearchIntranet);
     connect(about_, &QAbstractButton::clicked, this, &CSubFirst::OnAbout);
     connect(language_, &QAbstractButton::clicked, this, &CSubFirst::OnLanguage);
+    connect(cardChoice_, &QComboBox::activated, this, &CSubFirst::OnCardChosen);
 }
 
 void CSubFirst::OnInitPage() {
@@ -60,11 +71,17 @@ void CSubFirst::ApplyLanguage(const LanguageStrings& lang) {
     linkFixed_ = Text(lang, "LinkFixedIP", 512);
     linkDynamic_ = Text(lang, "LinkDynamicIP", 512);
     linkNone_ = Text(lang, "LinkNotConnect", 512);
+    linkUnknown_ = Text(lang, "LinkUnknown", 512);
+    const QString cardCaption = Text(lang, "NetworkCard", 260);
+    if (!cardCaption.isEmpty()) cardChoice_->setAccessibleName(cardCaption);
 }
 
 void CSubFirst::UpdateNetworkBox() {
     const CameraSettings& s = Settings();
-    const bool reachable = s.internetReachable == 1;
+    // Where nothing could tell, the box shows how the PC is linked, as when
+    // it is online, and says the Internet is unknown rather than missing.
+    const bool unknown = s.internetReachable == kInternetUnknown;
+    const bool reachable = s.internetReachable == kInternetYes || unknown;
     const bool dialUp = s.HostDialUp == 1;
     const bool adapter = s.HostAdapterFound == 1;
     const QString& address = s.HostDHCP == 1 ? linkDynamic_ : linkFixed_;
@@ -86,8 +103,35 @@ void CSubFirst::UpdateNetworkBox() {
         text = linkNone_;
         if (adapter && !dialUp) picture_->SetPicture(art::kFirstNoInternet);
     }
+    if (unknown && !linkUnknown_.isEmpty()) text += QLatin1Char('\n') + linkUnknown_;
     networkText_->setText(text);
     networkText_->setAccessibleName(text.isEmpty() ? QStringLiteral("Network type") : text);
+}
+
+void CSubFirst::SetCards(const std::vector<hostnet::Adapter>& cards) {
+    cardChoice_->clear();
+    for (const auto& card : cards) {
+        QString label = QString::fromStdString(card.name);
+        if (!card.addresses.empty()) {
+            const std::string address = hostnet::FormatIpv4(card.addresses.front().address);
+            label += QStringLiteral(" (%1)").arg(QString::fromStdString(address));
+        }
+        cardChoice_->addItem(label, QVariant::fromValue(card.index));
+        if (card.index == Settings().HostIfIndex) cardChoice_->setCurrentIndex(cardChoice_->count() - 1);
+    }
+    cardChoice_->setVisible(cards.size() > 1);
+}
+
+void CSubFirst::OnCardChosen(int row) {
+    const uint32_t index = cardChoice_->itemData(row).toUInt();
+    if (index == Settings().HostIfIndex || !Context() || !Context()->hostNetwork) return;
+    // A card that went away since start-up keeps the one in use.
+    if (!hostnet::ChooseAdapter(Settings(), *Context()->hostNetwork, index)) {
+        for (int i = 0; i < cardChoice_->count(); ++i)
+            if (cardChoice_->itemData(i).toUInt() == Settings().HostIfIndex) cardChoice_->setCurrentIndex(i);
+        return;
+    }
+    UpdateNetworkBox();
 }
 
 int CSubFirst::NetworkPicture() const { return picture_->PictureId(); }

@@ -3,9 +3,12 @@
 #pragma once
 
 #include <QString>
+#include <vector>
 
+#include "core/hostnet/HostNetwork.h"
 #include "gui/pages/CWizardPage.h"
 
+class QComboBox;
 class QGroupBox;
 class QLabel;
 
@@ -24,6 +27,12 @@ public:
     // change.
     void UpdateNetworkBox();
 
+    // The PC's candidate cards, in the inventory's order. With more than
+    // one, the box offers a choice naming the card in use (HostIfIndex);
+    // picking another makes it the adapter in use for everything after.
+    void SetCards(const std::vector<hostnet::Adapter>& cards);
+    QComboBox* CardChoice() const { return cardChoice_; }
+
     // The picture number now in the box and its text, for tests.
     int NetworkPicture() const;
     QString NetworkText() const;
@@ -35,6 +44,7 @@ private slots:
     void OnSearchIntranet();
     void OnAbout();
     void OnLanguage();
+    void OnCardChosen(int row);
 
 private:
     CXButtonXP* search_;
@@ -46,12 +56,14 @@ private:
     QGroupBox* networkBox_;
     CPictureFrame* picture_;
     QLabel* networkText_;
+    QComboBox* cardChoice_;
 
     QString linkEthernet_;
     QString linkPppoe_;
     QString linkFixed_;
     QString linkDynamic_;
     QString linkNone_;
+    QString linkUnknown_;
 };
 
 }  // namespace orvanta

@@ -7,6 +7,7 @@
 
 #include "core/discovery/CVorel.h"
 #include "core/discovery/DiscoveredCamera.h"
+#include "core/discovery/PosixDiscoveryTransport.h"
 #include "core/settings/FixedField.h"
 #include "gui/app/TimerSettings.h"
 #include "gui/app/UrlOpener.h"
@@ -71,6 +72,7 @@ void CSubSearchNet::ApplyLanguage(const LanguageStrings& lang) {
         KeepText(lang, key, 260);
     KeepText(lang, "Message1", 260);
     KeepText(lang, "Message2", 260);
+    KeepText(lang, "Message3", 260);
     idleCaption_ = Text(lang, "BtnStrartFind", 260);
     searchingCaption_ = Text(lang, "BtnFindingCam", 260);
     alternateCaption_ = Text(lang, "BtnStopFind", 260);
@@ -115,7 +117,13 @@ void CSubSearchNet::OnToggleSearch() {
 
 int CSubSearchNet::RunSearch(discovery::DiscoveredCamera** records, int* count, int* capacity, int restart) {
     if (search_) return search_(records, count, capacity, restart);
-    if (!vorel_) vorel_ = std::make_unique<discovery::CVorel>();
+    if (!vorel_) {
+        discovery::VorelSettings settings;
+        auto transport = std::make_shared<discovery::PosixDiscoveryTransport>(settings.receiveBufferBytes);
+        settings.transport = transport;
+        if (!sendFailed_) sendFailed_ = [transport] { return transport->LastSend().EveryCardFailed(); };
+        vorel_ = std::make_unique<discovery::CVorel>(settings);
+    }
     return vorel_->Search(records, count, capacity, restart);
 }
 
@@ -131,6 +139,13 @@ void CSubSearchNet::OnSearchTick() {
     int count = 0;
     int capacity = 0;
     const int result = RunSearch(&records, &count, &capacity, ticks_ == 1 ? 1 : 0);
+    if (ticks_ == 1 && result >= 0 && sendFailed_ && sendFailed_()) {
+        // Nothing was asked, so an empty list would say "no camera" where
+        // the truth is "no way out": say that instead.
+        StopSearch();
+        Ask(Kept("Message3"), QStringLiteral("Orvanta"), mb::kOk | mb::kIconStop);
+        return;
+    }
     // Only a rebuilt list is redrawn: a silent network keeps the old rows.
     if (result == 1) FillRows(records, records ? std::min(count, capacity) : 0);
 }

@@ -38,6 +38,10 @@ public:
     void LoadFromSettings() override;
 
     void SetSearchFunction(SearchFunction search) { search_ = std::move(search); }
+    // True when the last search request could leave through no card at all
+    // (asked after the first tick, which sends it). The page's own client
+    // answers from its transport; tests script it.
+    void SetSendFailedFunction(std::function<bool()> failed) { sendFailed_ = std::move(failed); }
 
     bool Searching() const { return searching_; }
     int TickCount() const { return ticks_; }
@@ -68,6 +72,7 @@ private:
     QString alternateCaption_ = QStringLiteral("Stop Finding...");
     QString nextCaption_ = QStringLiteral("Next");
     SearchFunction search_;
+    std::function<bool()> sendFailed_;
     std::unique_ptr<discovery::CVorel> vorel_;
 };
 

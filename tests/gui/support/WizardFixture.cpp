@@ -61,6 +61,7 @@ CWizardDlg& WizardFixture::Make(const DeploymentSettings& deployment) {
                                                     ConfigDir().toStdString());
     options.aliasStateFile.clear();
     options.removeStaleAliases = false;
+    options.desktopInternetState = [this] { return desktopInternet; };
     dlg_ = std::make_unique<CWizardDlg>(std::move(options));
     return *dlg_;
 }

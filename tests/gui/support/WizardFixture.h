@@ -10,6 +10,7 @@
 #include "../../unit/FakeHostNetwork.h"
 #include "gui/app/CWizardDlg.h"
 #include "gui/app/DeploymentSettings.h"
+#include "gui/app/DesktopConnectivity.h"
 #include "support/FakeUrlOpener.h"
 #include "support/ScriptedPrompter.h"
 
@@ -46,6 +47,8 @@ public:
     CameraSettings& Settings() { return dlg_->Settings(); }
 
     hostnet::FakeHostNetwork net;
+    // What the desktop's network manager says when no probe host is set.
+    int desktopInternet = kInternetNo;
     ScriptedPrompter prompter;
     FakeUrlOpener urls;
 

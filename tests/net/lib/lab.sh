@@ -19,10 +19,44 @@
 #       namespace under a prefix of his own.
 #   lab_add_pc ADDR/LEN [ADDR2/LEN ...]
 #       Creates the PC namespace, cabled to the bridge as eth0 with these
-#       addresses and a default route out of eth0 (so that a send to
-#       255.255.255.255 has a way out; it leads only to the lab's bridge).
+#       addresses and a default route out of eth0 (it leads only to the
+#       lab's bridge). The PCs without one, or with more cards, are built
+#       with lab_new_pc and the functions below.
 #   lab_add_camera NAME ADDR/LEN [ADDR2/LEN ...]
 #       The same for a camera namespace. NAME: letters, digits, '_'.
+#
+# The PCs people really have (build the PC with lab_new_pc, then its cards
+# in the order the kernel should number them; nothing here adds a route the
+# PC would not have):
+#   lab_new_pc           The PC namespace with loopback only.
+#   lab_pc_card IF SWITCH [ADDR/LEN ...]
+#       A wired card IF in the PC, cabled to the bridge SWITCH ("main" is
+#       the cameras' bridge; any other name makes a second switch), with
+#       these addresses and no route beyond its subnets.
+#   lab_pc_default_via IF [GATEWAY]
+#       The PC's default route: out of IF, through GATEWAY when given.
+#   lab_pc_container_bridge BRIDGE ADDR/LEN
+#       A bridge with a veth to a container namespace ("-ctr"), the way a
+#       container engine or virtual-machine manager leaves a PC.
+#   lab_pc_tun IF ADDR/LEN
+#       A tun device, up, as a VPN client makes it (call lab_pc_default_via
+#       IF for a VPN that takes the default route).
+#   lab_add_router NAME SWITCH ADDR/LEN
+#       A router namespace on SWITCH that forwards (the far end of a default
+#       route); reachable as NAME like a camera.
+#   lab_dhcp_server NAME SWITCH ADDR/LEN FIRST LAST [ROUTER]
+#       A namespace on SWITCH running busybox udhcpd for FIRST..LAST.
+#   lab_pc_dhcp IF SWITCH LEASEDIR
+#       A card IF cabled to SWITCH that takes its address from the lab's
+#       DHCP server with busybox udhcpc. Its script applies the lease as a
+#       desktop's DHCP client does: address with the lease time, default
+#       route through the router, and a networkd-style lease file (named by
+#       the ifindex) in LEASEDIR. Returns 1 when no lease came.
+#   lab_ppp_supported    True when this kernel has PPP (/dev/ppp can work).
+#   lab_pc_ppp ISP LOCAL REMOTE
+#       Two pppd joined by a pty pair: one in the PC (ppp0, LOCAL, taking the
+#       default route), its peer in namespace ISP (REMOTE). Returns 1 when
+#       ppp0 does not come up.
 #   lab_add_empty NAME   A namespace with loopback only (a PC without any
 #                        address), reachable as NAME like a camera.
 #   lab_ns NAME          Prints the namespace of "pc", of a camera NAME, or
@@ -135,6 +169,151 @@ lab__add_host() {
 lab_add_pc() {
     [ $# -ge 1 ] || { echo "lab_add_pc: needs an address" >&2; return 1; }
     lab__add_host "$LAB_PC" "$@"
+}
+
+lab_new_pc() {
+    ip netns add "$LAB_PC" || return 1
+    LAB_NAMESPACES+=("$LAB_PC")
+    ip netns exec "$LAB_PC" sysctl -qw net.ipv6.conf.all.disable_ipv6=1 >/dev/null 2>&1 || true
+    ip -n "$LAB_PC" link set lo up
+}
+
+# The bridge of switch $1 in the switch namespace, made on first use.
+lab__switch() {
+    local name="$1" br="$LAB_BR"
+    if [ "$name" != main ]; then
+        br="${LAB_BR:0:9}-${name:0:5}"
+        ip -n "$LAB_SW" link show "$br" >/dev/null 2>&1 ||
+            { ip -n "$LAB_SW" link add "$br" type bridge forward_delay 0 stp_state 0 &&
+              ip -n "$LAB_SW" link set "$br" up; } || return 1
+    fi
+    echo "$br"
+}
+
+# lab__cable NS IF SWITCH: a veth from the switch to namespace NS, named IF there.
+lab__cable() {
+    local ns="$1" ifname="$2" br
+    br="$(lab__switch "$3")" || return 1
+    LAB_PORTS=$((LAB_PORTS + 1))
+    local port="p${LAB_PORTS}"
+    ip -n "$LAB_SW" link add "$port" type veth peer name "$ifname" netns "$ns" || return 1
+    ip -n "$LAB_SW" link set "$port" master "$br" up || return 1
+    ip -n "$ns" link set "$ifname" up
+}
+
+lab_pc_card() {
+    local ifname="$1" sw="$2" a; shift 2
+    lab__cable "$LAB_PC" "$ifname" "$sw" || return 1
+    for a in "$@"; do
+        ip -n "$LAB_PC" addr add "$a" dev "$ifname" || return 1
+    done
+}
+
+lab_pc_default_via() {
+    if [ -n "${2:-}" ]; then
+        ip -n "$LAB_PC" route add default via "$2" dev "$1"
+    else
+        ip -n "$LAB_PC" route add default dev "$1"
+    fi
+}
+
+lab_pc_container_bridge() {
+    local br="$1" addr="$2" ctr="${LAB_PREFIX}-ctr"
+    ip -n "$LAB_PC" link add "$br" type bridge || return 1
+    ip -n "$LAB_PC" addr add "$addr" dev "$br" || return 1
+    ip -n "$LAB_PC" link set "$br" up
+    ip netns add "$ctr" || return 1
+    LAB_NAMESPACES+=("$ctr")
+    ip -n "$LAB_PC" link add vethc0 type veth peer name eth0 netns "$ctr" || return 1
+    ip -n "$LAB_PC" link set vethc0 master "$br" up || return 1
+    ip -n "$ctr" link set eth0 up
+}
+
+lab_pc_tun() {
+    ip -n "$LAB_PC" tuntap add dev "$1" mode tun || return 1
+    ip -n "$LAB_PC" addr add "$2" dev "$1" || return 1
+    ip -n "$LAB_PC" link set "$1" up
+}
+
+lab_add_router() {
+    local ns; ns="$(lab_ns "$1")"
+    ip netns add "$ns" || return 1
+    LAB_NAMESPACES+=("$ns")
+    ip -n "$ns" link set lo up
+    lab__cable "$ns" eth0 "$2" || return 1
+    ip -n "$ns" addr add "$3" dev eth0 || return 1
+    ip netns exec "$ns" sysctl -qw net.ipv4.ip_forward=1 >/dev/null
+}
+
+lab_dhcp_server() {
+    local name="$1" sw="$2" addr="$3" first="$4" last="$5" router="${6:-}" ns
+    ns="$(lab_ns "$name")"
+    ip netns add "$ns" || return 1
+    LAB_NAMESPACES+=("$ns")
+    ip -n "$ns" link set lo up
+    lab__cable "$ns" eth0 "$sw" || return 1
+    ip -n "$ns" addr add "$addr" dev eth0 || return 1
+    [ -n "${LAB_TMP:-}" ] || lab_tmpdir
+    local conf="$LAB_TMP/udhcpd-$name.conf"
+    {
+        echo "start $first"
+        echo "end $last"
+        echo "interface eth0"
+        echo "lease_file $LAB_TMP/udhcpd-$name.leases"
+        echo "pidfile $LAB_TMP/udhcpd-$name.pid"
+        echo "opt subnet 255.255.255.0"
+        echo "opt lease 600"
+        [ -n "$router" ] && echo "opt router $router"
+    } >"$conf"
+    : >"$LAB_TMP/udhcpd-$name.leases"
+    lab_start_bg "$ns" "$LAB_TMP/udhcpd-$name.log" busybox udhcpd -f "$conf"
+    lab_wait_port "$ns" udp 67 5
+}
+
+lab_pc_dhcp() {
+    local ifname="$1" sw="$2" leases="$3"
+    lab__cable "$LAB_PC" "$ifname" "$sw" || return 1
+    mkdir -p "$leases"
+    local script="$LAB_TMP/udhcpc-script"
+    cat >"$script" <<'SCRIPT'
+#!/bin/sh
+# What a desktop's DHCP client does with a lease.
+case "$1" in
+    bound|renew)
+        ip addr flush dev "$interface"
+        ip addr add "$ip/$mask" dev "$interface" valid_lft "$lease" preferred_lft "$lease"
+        for r in $router; do ip route replace default via "$r" dev "$interface"; break; done
+        idx=$(cat "/sys/class/net/$interface/ifindex")
+        printf 'ADDRESS=%s
+SERVER_ADDRESS=%s
+ROUTER=%s
+' "$ip" "$serverid" "$router" >"$LEASEDIR/$idx"
+        ;;
+    deconfig) ip addr flush dev "$interface" ;;
+esac
+SCRIPT
+    chmod +x "$script"
+    LEASEDIR="$leases" lab_exec pc busybox udhcpc -i "$ifname" -s "$script" -q -n -t 5 -T 1 >"$LAB_TMP/udhcpc.log" 2>&1
+}
+
+lab_ppp_supported() {
+    command -v pppd >/dev/null 2>&1 && grep -qw ppp /proc/devices
+}
+
+lab_pc_ppp() {
+    local isp; isp="$(lab_ns "$1")"
+    local local_addr="$2" remote="$3" i
+    ip netns list | grep -qw "$isp" || { ip netns add "$isp" && LAB_NAMESPACES+=("$isp") && ip -n "$isp" link set lo up; } || return 1
+    # pppd's pty option gives the command the other end of a fresh pty: the
+    # ISP's pppd, started in its own namespace.
+    lab_start_bg pc "$LAB_TMP/pppd.log" pppd nodetach noauth local defaultroute \
+        "$local_addr:$remote" ifname ppp0 \
+        pty "ip netns exec $isp pppd notty noauth local $remote:$local_addr"
+    for i in $(seq 1 100); do
+        ip -n "$LAB_PC" -4 addr show dev ppp0 2>/dev/null | grep -q "inet $local_addr" && return 0
+        sleep 0.1
+    done
+    return 1
 }
 
 lab_add_camera() {

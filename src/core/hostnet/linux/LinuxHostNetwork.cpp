@@ -44,6 +44,25 @@ bool IsUp(const LinkRecord& link) {
     return link.operState == IF_OPER_UNKNOWN && (link.flags & IFF_UP) && (link.flags & IFF_RUNNING);
 }
 
+// Links a person would not name as this PC's network card. Hardware has no
+// kind; VLANs and bonds are made of hardware. A veth that is not a bridge
+// port is a namespace's or container's own link to the world, so inside one
+// it is the card; the host side of a container's veth is always a bridge
+// port. A bridge counts only when a hardware card is one of its ports (a PC
+// bridged for virtual machines keeps its address there); docker0 and virbr0
+// hold only veths and taps.
+bool IsVirtual(const LinkRecord& link, const std::vector<LinkRecord>& links) {
+    if (link.master != 0) return true;
+    if (link.kind.empty() || link.kind == "vlan" || link.kind == "bond" || link.kind == "team" ||
+        link.kind == "veth")
+        return false;
+    if (link.kind == "bridge") {
+        for (const auto& port : links)
+            if (port.master == link.index && port.kind.empty()) return false;
+    }
+    return true;
+}
+
 std::string Cidr(const AliasContext& alias) {
     return FormatIpv4(alias.address) + "/" + std::to_string(MaskPrefix(alias.mask));
 }
@@ -63,6 +82,7 @@ AdapterList LinuxHostNetwork::ListAdapters() {
         return list;
     }
     const auto gateways = ReadDefaultGateways(paths_.procNetRoute);
+    const auto defaultRoutes = ReadDefaultRouteInterfaces(paths_.procNetRoute);
     const auto dns = ReadNameServers(paths_);
     for (const auto& link : links) {
         Adapter a;
@@ -70,12 +90,14 @@ AdapterList LinuxHostNetwork::ListAdapters() {
         a.name = link.name;
         a.type = TypeOf(paths_, link);
         a.up = IsUp(link);
+        a.virtualLink = IsVirtual(link, links);
+        a.defaultRoute = defaultRoutes.count(link.name) > 0;
         bool dynamic = false;
         for (const auto& rec : addresses) {
             if (rec.index != link.index) continue;
             a.addresses.push_back({rec.address, PrefixMask(rec.prefix)});
             // The kernel marks addresses with a lease time as not permanent:
-            // that is what a DHCP client puts on.
+            // that is what a DHCP client puts on, whichever client it is.
             if (!(rec.flags & IFA_F_PERMANENT)) dynamic = true;
         }
         const auto [from, to] = gateways.equal_range(link.name);
@@ -88,6 +110,7 @@ AdapterList LinuxHostNetwork::ListAdapters() {
             // A lease file alone may be left over from an earlier
             // configuration; it counts when the address agrees with it.
             a.dhcpEnabled = dynamic || leaseMatches;
+            a.leased = dynamic;
             if (a.dhcpEnabled && leaseMatches) a.dhcpServer = lease.server;
             a.dnsServers = dns;
         }

@@ -11,6 +11,26 @@
 
 namespace orvanta::hostnet {
 
+namespace {
+
+// IFLA_INFO_KIND from the attributes nested in IFLA_LINKINFO.
+std::string LinkKind(const uint8_t* data, std::size_t len) {
+    std::size_t at = 0;
+    while (at + sizeof(rtattr) <= len) {
+        rtattr head;
+        std::memcpy(&head, data + at, sizeof head);
+        if (head.rta_len < sizeof(rtattr) || at + head.rta_len > len) break;
+        if ((head.rta_type & NLA_TYPE_MASK) == IFLA_INFO_KIND) {
+            const char* text = reinterpret_cast<const char*>(data + at + RTA_LENGTH(0));
+            return std::string(text, strnlen(text, head.rta_len - RTA_LENGTH(0)));
+        }
+        at += RTA_ALIGN(head.rta_len);
+    }
+    return {};
+}
+
+}  // namespace
+
 int DumpLinks(NetlinkSocket& nl, std::vector<LinkRecord>& links) {
     ifinfomsg ifi = {};
     ifi.ifi_family = AF_UNSPEC;
@@ -27,6 +47,8 @@ int DumpLinks(NetlinkSocket& nl, std::vector<LinkRecord>& links) {
             if (type == IFLA_IFNAME) link.name.assign(reinterpret_cast<const char*>(data), strnlen(reinterpret_cast<const char*>(data), len));
             if (type == IFLA_OPERSTATE && len >= 1) link.operState = data[0];
             if (type == IFLA_ADDRESS && len == 6) std::memcpy(link.mac.data(), data, 6);
+            if (type == IFLA_MASTER && len >= 4) std::memcpy(&link.master, data, 4);
+            if (type == IFLA_LINKINFO) link.kind = LinkKind(data, len);
         });
         links.push_back(link);
     });

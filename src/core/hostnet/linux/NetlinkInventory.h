@@ -18,6 +18,8 @@ struct LinkRecord {
     uint32_t flags = 0;    // IFF_*
     uint8_t operState = 0; // IF_OPER_*
     std::array<uint8_t, 6> mac{};
+    std::string kind;     // IFLA_INFO_KIND ("bridge", "veth", "tun", ...); empty for hardware
+    uint32_t master = 0;  // index of the bridge or bond it is a port of, 0 if none
 };
 
 struct AddressRecord {

@@ -45,6 +45,34 @@ std::multimap<std::string, uint32_t> ReadDefaultGateways(const std::string& rout
     return result;
 }
 
+std::set<std::string> ReadDefaultRouteInterfaces(const std::string& routeFile) {
+    std::set<std::string> result;
+    std::ifstream in(routeFile);
+    std::string line;
+    std::getline(in, line);  // header
+    while (std::getline(in, line)) {
+        std::istringstream f(line);
+        std::string iface, dest, gw, flags, refcnt, use, metric, mask;
+        if (!(f >> iface >> dest >> gw >> flags >> refcnt >> use >> metric >> mask)) continue;
+        if (std::strtoul(dest.c_str(), nullptr, 16) == 0 && std::strtoul(mask.c_str(), nullptr, 16) == 0)
+            result.insert(iface);
+    }
+    return result;
+}
+
+int ReadNetworkdOnlineState(const std::string& stateFile) {
+    std::ifstream in(stateFile);
+    std::string line;
+    while (std::getline(in, line)) {
+        if (line.rfind("ONLINE_STATE=", 0) != 0) continue;
+        const std::string value = line.substr(13);
+        if (value == "online") return 1;
+        if (value == "offline") return 0;
+        return -1;  // "partial": some links up, the Internet not known
+    }
+    return -1;
+}
+
 std::vector<uint32_t> ReadNameServers(const LinuxPaths& paths) {
     std::vector<uint32_t> servers = NameServersIn(paths.resolvConf);
     uint32_t stub;
