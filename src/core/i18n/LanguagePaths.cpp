@@ -73,11 +73,24 @@ std::string LanguagePaths::ExecutableFolder() {
     return path.substr(0, slash + 1);
 }
 
+std::string LanguagePaths::DataFolderFor(const std::string& exeFolder) {
+    // Relative to the program first, so a package, an install to any prefix
+    // and an unpacked copy all find their own data; the folder compiled in
+    // only when the program was moved away from it.
+    if (!exeFolder.empty()) {
+        const std::string relative = WithSlash(exeFolder) + "../share/orvanta/";
+        if (IsDirectory(relative)) return relative;
+    }
+    return WithSlash(kInstalledDataDir);
+}
+
+std::string LanguagePaths::InstalledDataFolder() { return DataFolderFor(ExecutableFolder()); }
+
 void LanguagePaths::Resolve(std::string languageDir, std::string configDir) {
     if (languageDir.empty()) languageDir = Env("ORVANTA_LANGUAGE_DIR");
     if (languageDir.empty()) {
         const std::string beside = exeFolder_ + "Language/";
-        languageDir = (!exeFolder_.empty() && IsDirectory(beside)) ? beside : WithSlash(kInstalledDataDir) + "Language/";
+        languageDir = (!exeFolder_.empty() && IsDirectory(beside)) ? beside : DataFolderFor(exeFolder_) + "Language/";
     }
     languageDir_ = WithSlash(std::move(languageDir));
 

@@ -15,6 +15,10 @@
 
 #include "core/hostnet/NetadminRequest.h"
 
+#ifndef ORVANTA_LIBEXECDIR
+#define ORVANTA_LIBEXECDIR "/usr/libexec"
+#endif
+
 extern char** environ;
 
 namespace orvanta::hostnet {
@@ -28,16 +32,26 @@ std::string NetadminClient::DefaultHelperPath() {
     if (const char* env = std::getenv("ORVANTA_NETADMIN"); env && *env) return env;
     char exe[PATH_MAX];
     const ssize_t n = readlink("/proc/self/exe", exe, sizeof exe - 1);
-    if (n <= 0) return "orvanta-netadmin";
-    std::string path(exe, std::size_t(n));
-    return path.substr(0, path.rfind('/') + 1) + "orvanta-netadmin";
+    if (n <= 0) return ORVANTA_LIBEXECDIR "/orvanta/orvanta-netadmin";
+    const std::string path(exe, std::size_t(n));
+    const std::string folder = path.substr(0, path.rfind('/') + 1);
+    // Beside the program in a build tree; in libexec/orvanta/ of the same
+    // prefix when installed; else where this build was meant to go.
+    for (const std::string& candidate :
+         {folder + "orvanta-netadmin", folder + "../libexec/orvanta/orvanta-netadmin"}) {
+        if (access(candidate.c_str(), F_OK) == 0) return candidate;
+    }
+    return ORVANTA_LIBEXECDIR "/orvanta/orvanta-netadmin";
 }
 
 bool NetadminClient::Start(NetadminAnswer& failure) {
     if (fd_ >= 0) return true;
     failure.failure = AliasStatus::HelperMissing;
     if (access(helperPath_.c_str(), X_OK) != 0) {
-        failure.text = "cannot run " + helperPath_ + ": " + std::strerror(errno);
+        const int e = errno;
+        failure.text = "cannot run " + helperPath_ + ": " + std::strerror(e);
+        // The installed helper is for members of its group only.
+        if (e == EACCES) failure.text += " (join its group: sudo adduser $USER orvanta, then log in again)";
         return false;
     }
     int sv[2];
