@@ -103,6 +103,17 @@ lab_check "installed wizard shows its first page with captions" \
     grep -q 'first_page_visible=1 .*first_page_buttons=.*Setup Camera' "$LAB_TMP/startup"
 lab_check "nothing written beside the installed program" bash -c "[ ! -e /usr/bin/defaultlang.ini ]"
 
+# The installed demo finds the installed wizard, simulator and lab library,
+# and runs the window as the user who called sudo.
+installed_demo() {
+    SUDO_UID=65534 QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR="$user_home" \
+        ORVANTA_CONFIG_DIR="$user_home/.config/orvanta" ORVANTA_DEMO_PREFIX=pkgdemo \
+        ORVANTA_DEMO_COMMAND="/usr/bin/orvanta --measure-startup" \
+        timeout 120 /usr/libexec/orvanta/orvanta-demo >"$LAB_TMP/demo.log" 2>&1
+    grep -q 'first_page_visible=1 .*Setup Camera' "$LAB_TMP/demo.log" || { cat "$LAB_TMP/demo.log"; return 1; }
+}
+lab_check "the installed demo starts the wizard" installed_demo
+
 # Remove the demo first: the wizard then says which package brings it.
 apt-get purge -y -q -o DPkg::Lock::Timeout=300 orvanta-demo >/dev/null 2>&1
 lab_check "orvanta --demo names the missing package" bash -c \
