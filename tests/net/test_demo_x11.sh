@@ -63,6 +63,12 @@ demo_as_user() {
 check "orvanta --demo starts orvanta-demo" demo_as_user
 check "demo namespaces removed" bash -c "! ip netns list | grep -q '^${prefix}-'"
 
+# Without a display the demo says so before it builds anything.
+env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM XDG_RUNTIME_DIR="$T" ORVANTA_DEMO_PREFIX="$prefix" \
+    "$bin/orvanta-demo" >"$out/demo-nodisplay.log" 2>&1
+check "no display: refused before any namespace" bash -c \
+    "grep -q 'no display' '$out/demo-nodisplay.log' && ! grep -q 'cameras are up' '$out/demo-nodisplay.log'"
+
 # Run through sudo by an ordinary user (here nobody): the demo first removes
 # what a killed demo left (a namespace and a scratch folder of a pid that
 # cannot be running), then runs the command in place of the window as that
