@@ -101,10 +101,12 @@ void LanguagePaths::Resolve(std::string languageDir, std::string configDir) {
         defaultLangIniPath_ = configDir + "defaultlang.ini";
         return;
     }
-    // Beside the executable when we may write there (a build tree, a copy in
-    // the user's own folder), so the choice travels with that copy.
+    // Beside the executable when it is a self-contained copy (its language
+    // files beside it: a build tree, an unpacked copy) that we may write
+    // to, so the choice travels with that copy. Never beside an installed
+    // program: root may write to /usr/bin, and must not leave files there.
     const std::string beside = exeFolder_ + "defaultlang.ini";
-    if (!exeFolder_.empty() &&
+    if (!exeFolder_.empty() && IsDirectory(exeFolder_ + "Language/") &&
         (::access(exeFolder_.c_str(), W_OK) == 0 || ::access(beside.c_str(), W_OK) == 0)) {
         defaultLangIniPath_ = beside;
         return;

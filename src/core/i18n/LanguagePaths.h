@@ -3,9 +3,10 @@
 // The language files are in "Language/" beside the executable when that
 // folder exists (a build tree), else in the data folder: "../share/orvanta/"
 // from the executable when it exists (any install prefix), else the folder
-// compiled in. defaultlang.ini goes beside the executable when that folder is
-// writable; an installed program usually cannot write there, so it then goes
-// to $XDG_CONFIG_HOME/orvanta/ and the user is asked only once.
+// compiled in. defaultlang.ini goes beside the executable when the language
+// files are there too and that folder is writable; an installed program keeps
+// it in $XDG_CONFIG_HOME/orvanta/ (also when run as root), and the user is
+// asked only once.
 //
 // ORVANTA_LANGUAGE_DIR and ORVANTA_CONFIG_DIR override the two folders (for
 // tests and for running from unusual places). All folders end in '/'.
