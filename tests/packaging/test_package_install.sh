@@ -102,6 +102,13 @@ cat "$LAB_TMP/startup"
 lab_check "installed wizard shows its first page with captions" \
     grep -q 'first_page_visible=1 .*first_page_buttons=.*Setup Camera' "$LAB_TMP/startup"
 lab_check "nothing written beside the installed program" bash -c "[ ! -e /usr/bin/defaultlang.ini ]"
+# A user outside the group reaches the installed helper and is told how to
+# join (the ARP probe stays inside the lab's PC namespace).
+lab_exec pc setpriv --reuid=nobody --regid=nogroup --clear-groups -- /usr/bin/orvanta-cli probe 192.168.1.99 --source 192.168.1.10 \
+    >"$LAB_TMP/probe" 2>&1
+cat "$LAB_TMP/probe"
+lab_check "a user outside the group is told to join it" \
+    grep -q 'libexec/orvanta/orvanta-netadmin: Permission denied (join its group: sudo adduser' "$LAB_TMP/probe"
 
 # The installed demo finds the installed wizard, simulator and lab library,
 # and runs the window as the user who called sudo.
