@@ -5,7 +5,8 @@
 # nor the helper ever runs as root. Opt-in: run it once after installing.
 #
 # Usage: sudo packaging/setcap-netadmin.sh [PATH-TO-orvanta-netadmin]
-# Without a path: the installed helper beside orvanta, else /usr/bin.
+# Without a path: the helper beside orvanta (a build tree), else the
+# installed one in /usr/libexec/orvanta.
 # --remove takes the capabilities away again.
 set -eu
 remove=0
@@ -16,7 +17,7 @@ if [ -z "$helper" ]; then
     if [ -n "$wizard" ] && [ -x "$(dirname "$wizard")/orvanta-netadmin" ]; then
         helper="$(dirname "$wizard")/orvanta-netadmin"
     else
-        helper=/usr/bin/orvanta-netadmin
+        helper=/usr/libexec/orvanta/orvanta-netadmin
     fi
 fi
 if [ ! -x "$helper" ] || [ -L "$helper" ]; then

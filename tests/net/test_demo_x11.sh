@@ -62,4 +62,33 @@ demo_as_user() {
 }
 check "orvanta --demo starts orvanta-demo" demo_as_user
 check "demo namespaces removed" bash -c "! ip netns list | grep -q '^${prefix}-'"
+
+# Without a display the demo says so before it builds anything.
+env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM XDG_RUNTIME_DIR="$T" ORVANTA_DEMO_PREFIX="$prefix" \
+    "$bin/orvanta-demo" >"$out/demo-nodisplay.log" 2>&1
+check "no display: refused before any namespace" bash -c \
+    "grep -q 'no display' '$out/demo-nodisplay.log' && ! grep -q 'cameras are up' '$out/demo-nodisplay.log'"
+
+# Run through sudo by an ordinary user (here nobody): the demo first removes
+# what a killed demo left (a namespace and a scratch folder of a pid that
+# cannot be running), then runs the command in place of the window as that
+# user, holding no capability itself, while the helper it is given still
+# gets them (its ARP probe works).
+full="${ORVANTA_LAB_PREFIX:-}$prefix"
+ip netns add "$full-4194305-pc"
+mkdir -m 0700 "/tmp/$full-4194305.stale"
+chmod 0755 "$T"
+cat >"$T/as-user.sh" <<'EOS'
+echo "uid=$(id -u) $(grep CapEff /proc/self/status | tr -d '\t')"
+echo "probe eth0 192.168.1.99 300" | "$ORVANTA_NETADMIN" eth0 | sed 's/^/helper: /'
+EOS
+SUDO_UID=65534 SUDO_GID=65534 QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR="$T" ORVANTA_DEMO_PREFIX="$prefix" \
+    ORVANTA_DEMO_COMMAND="bash $T/as-user.sh" "$bin/orvanta-demo" >"$out/demo-user.log" 2>&1
+cat "$out/demo-user.log"
+check "a killed demo's namespace is removed" bash -c "! ip netns list | grep -q '^$full-4194305-'"
+check "a killed demo's scratch folder is removed" [ ! -e "/tmp/$full-4194305.stale" ]
+check "the window runs as the user, without capabilities" grep -q "^uid=65534 CapEff:0000000000000000" "$out/demo-user.log"
+check "the helper still gets its capabilities" grep -q "^helper: free" "$out/demo-user.log"
+ip netns del "$full-4194305-pc" 2>/dev/null
+rm -rf "/tmp/$full-4194305.stale"
 [ "$failures" -eq 0 ] || { echo "$failures check(s) failed"; exit 1; }

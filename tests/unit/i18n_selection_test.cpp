@@ -174,6 +174,16 @@ TEST_F(LanguageFolderTest, FolderChoice) {
     const std::string bare = exe_ + "bin/";
     ::mkdir(bare.c_str(), 0755);
     EXPECT_NE(LanguagePaths(bare).LanguageDir().find("/orvanta/Language/"), std::string::npos);
+    // Installed to some prefix: the data folder of that prefix, not the one
+    // compiled in (a package built for /usr but unpacked elsewhere, or the
+    // other way round).
+    ::mkdir((exe_ + "share").c_str(), 0755);
+    ::mkdir((exe_ + "share/orvanta").c_str(), 0755);
+    EXPECT_EQ(LanguagePaths(bare).LanguageDir(), bare + "../share/orvanta/Language/");
+    // An installed program's folder may be writable (run as root): the
+    // choice still goes to the user's folder, never beside the program.
+    ::setenv("XDG_CONFIG_HOME", (exe_ + "rootcfg").c_str(), 1);
+    EXPECT_EQ(LanguagePaths(bare).DefaultLangIniPath(), exe_ + "rootcfg/orvanta/defaultlang.ini");
     // An executable folder we cannot write to (here: one that is not there):
     // the choice goes to the user's configuration folder, created on demand.
     ::setenv("XDG_CONFIG_HOME", (exe_ + "cfg").c_str(), 1);

@@ -1,5 +1,6 @@
 #include "CamsimOptions.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 
@@ -20,6 +21,16 @@ bool CamsimOptions::Parse(int argc, char** argv, std::string& error) {
             values_.emplace(arg, argv[++i]);
         } else {
             values_.emplace(arg, "");
+        }
+    }
+    return true;
+}
+
+bool CamsimOptions::OnlyKnown(const std::vector<std::string>& known, std::string& error) const {
+    for (const auto& [key, value] : values_) {
+        if (std::find(known.begin(), known.end(), key) == known.end()) {
+            error = "unknown option --" + key;
+            return false;
         }
     }
     return true;

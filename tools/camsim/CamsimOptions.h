@@ -14,6 +14,11 @@ public:
     // Returns false (with a message in `error`) on an argument that is not an option.
     bool Parse(int argc, char** argv, std::string& error);
 
+    // False (with a message naming the first one) when an option is not
+    // among `known`: a mistyped option must not start a camera that quietly
+    // ignores it.
+    bool OnlyKnown(const std::vector<std::string>& known, std::string& error) const;
+
     bool Has(const std::string& key) const { return values_.count(key) != 0; }
     std::string Get(const std::string& key, const std::string& fallback = "") const;
     long GetInt(const std::string& key, long fallback) const;

@@ -3,12 +3,26 @@
 // the camera-listing server instead.
 #include <csignal>
 #include <cstdio>
+#include <string>
 #include <thread>
+#include <vector>
 
 #include "CamsimOptions.h"
 #include "CamsimSides.h"
 
 namespace {
+// Every option some side of the simulator reads.
+const std::vector<std::string> kKnownOptions = {
+    "help", "version", "listing-server", "no-discovery", "no-web",
+    // discovery side
+    "alt-magic", "bind", "burst", "burst-gap-us", "count", "desc", "drip-ms", "fourth", "iface", "interface", "ip",
+    "mac", "mask", "misbehave", "port", "serial", "silent-after",
+    // web side
+    "ap", "ap-file", "config", "http-port", "misbehave-path", "readdress-delay-ms", "request-log", "root-password",
+    "root-user", "second-port", "wps-after",
+    // listing server
+    "listing", "listing-fail", "listing-file"};
+
 std::atomic<bool> g_stop{false};
 void OnSignal(int) { g_stop = true; }
 }  // namespace
@@ -17,7 +31,7 @@ int main(int argc, char** argv) {
     using namespace orvanta::camsim;
     CamsimOptions options;
     std::string error;
-    if (!options.Parse(argc, argv, error)) {
+    if (!options.Parse(argc, argv, error) || !options.OnlyKnown(kKnownOptions, error)) {
         std::fprintf(stderr, "orvanta-camsim: %s (see --help)\n", error.c_str());
         return 2;
     }
@@ -25,6 +39,10 @@ int main(int argc, char** argv) {
         std::printf("usage: orvanta-camsim [options]\n\nDiscovery side:\n%s\nWeb side:\n%s\nListing server (--listing-server):\n%s",
                     DiscoveryResponderUsage().c_str(), WebServerUsage().c_str(),
                     ListingServerUsage().c_str());
+        return 0;
+    }
+    if (options.Has("version")) {
+        std::printf("orvanta-camsim %s\n", ORVANTA_VERSION);
         return 0;
     }
     struct sigaction sa {};

@@ -73,11 +73,24 @@ std::string LanguagePaths::ExecutableFolder() {
     return path.substr(0, slash + 1);
 }
 
+std::string LanguagePaths::DataFolderFor(const std::string& exeFolder) {
+    // Relative to the program first, so a package, an install to any prefix
+    // and an unpacked copy all find their own data; the folder compiled in
+    // only when the program was moved away from it.
+    if (!exeFolder.empty()) {
+        const std::string relative = WithSlash(exeFolder) + "../share/orvanta/";
+        if (IsDirectory(relative)) return relative;
+    }
+    return WithSlash(kInstalledDataDir);
+}
+
+std::string LanguagePaths::InstalledDataFolder() { return DataFolderFor(ExecutableFolder()); }
+
 void LanguagePaths::Resolve(std::string languageDir, std::string configDir) {
     if (languageDir.empty()) languageDir = Env("ORVANTA_LANGUAGE_DIR");
     if (languageDir.empty()) {
         const std::string beside = exeFolder_ + "Language/";
-        languageDir = (!exeFolder_.empty() && IsDirectory(beside)) ? beside : WithSlash(kInstalledDataDir) + "Language/";
+        languageDir = (!exeFolder_.empty() && IsDirectory(beside)) ? beside : DataFolderFor(exeFolder_) + "Language/";
     }
     languageDir_ = WithSlash(std::move(languageDir));
 
@@ -88,10 +101,12 @@ void LanguagePaths::Resolve(std::string languageDir, std::string configDir) {
         defaultLangIniPath_ = configDir + "defaultlang.ini";
         return;
     }
-    // Beside the executable when we may write there (a build tree, a copy in
-    // the user's own folder), so the choice travels with that copy.
+    // Beside the executable when it is a self-contained copy (its language
+    // files beside it: a build tree, an unpacked copy) that we may write
+    // to, so the choice travels with that copy. Never beside an installed
+    // program: root may write to /usr/bin, and must not leave files there.
     const std::string beside = exeFolder_ + "defaultlang.ini";
-    if (!exeFolder_.empty() &&
+    if (!exeFolder_.empty() && IsDirectory(exeFolder_ + "Language/") &&
         (::access(exeFolder_.c_str(), W_OK) == 0 || ::access(beside.c_str(), W_OK) == 0)) {
         defaultLangIniPath_ = beside;
         return;

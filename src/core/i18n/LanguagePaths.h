@@ -1,10 +1,12 @@
 // Where the language files and defaultlang.ini live.
 //
 // The language files are in "Language/" beside the executable when that
-// folder exists (a build tree or an unpacked copy), else in the installed data
-// folder. defaultlang.ini goes beside the executable when that folder is
-// writable; an installed program usually cannot write there, so it then goes
-// to $XDG_CONFIG_HOME/orvanta/ and the user is asked only once.
+// folder exists (a build tree), else in the data folder: "../share/orvanta/"
+// from the executable when it exists (any install prefix), else the folder
+// compiled in. defaultlang.ini goes beside the executable when the language
+// files are there too and that folder is writable; an installed program keeps
+// it in $XDG_CONFIG_HOME/orvanta/ (also when run as root), and the user is
+// asked only once.
 //
 // ORVANTA_LANGUAGE_DIR and ORVANTA_CONFIG_DIR override the two folders (for
 // tests and for running from unusual places). All folders end in '/'.
@@ -32,6 +34,10 @@ public:
 
     // The folder of the running executable, ending in '/'; "" if unknown.
     static std::string ExecutableFolder();
+    // The installed data folder ("<exe>/../share/orvanta/", else the one
+    // compiled in) for the running program, or for one in `exeFolder`.
+    static std::string InstalledDataFolder();
+    static std::string DataFolderFor(const std::string& exeFolder);
 
 private:
     void Resolve(std::string languageDir, std::string configDir);

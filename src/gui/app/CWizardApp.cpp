@@ -3,9 +3,11 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QGuiApplication>
 #include <QSocketNotifier>
+#include <QStringList>
 #include <QTimer>
 #include <chrono>
 #include <cstdio>
@@ -17,6 +19,7 @@
 #include "core/hostnet/ExitSignals.h"
 #include "core/i18n/LanguagePaths.h"
 #include "core/output/Diagnostics.h"
+#include "gui/app/Art.h"
 #include "gui/app/CWizardDlg.h"
 #include "gui/app/DeploymentSettings.h"
 #include "gui/app/KeySwallower.h"
@@ -73,7 +76,9 @@ int ExecDemo(int argc, char** argv) {
         args[0] = path.data();
         execv(path.c_str(), args.data());
     }
-    std::fprintf(stderr, "orvanta: cannot start orvanta-demo (looked in %s and %s../libexec/orvanta/)\n",
+    std::fprintf(stderr,
+                 "orvanta: the demo is not installed: it comes in the package orvanta-demo "
+                 "(sudo apt install orvanta-demo); looked in %s and %s../libexec/orvanta/\n",
                  folder.c_str(), folder.c_str());
     return 1;
 }
@@ -124,6 +129,10 @@ int CWizardApp::Run(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Orvanta"));
     QApplication::setApplicationVersion(QStringLiteral(ORVANTA_VERSION));
+    // Ties the windows to org.orvanta.Orvanta.desktop (Wayland's app id, the
+    // task bar's icon); the default window icon covers every dialog as well.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.orvanta.Orvanta"));
+    QApplication::setWindowIcon(art::Icon(art::kIconApp));
 
     // Before any dialog, probe or page: a second wizard only says so.
     SingleInstance instance;
@@ -180,9 +189,15 @@ int CWizardApp::Run(int argc, char** argv) {
             const auto epochNs = std::chrono::duration_cast<std::chrono::nanoseconds>(
                                      std::chrono::system_clock::now().time_since_epoch())
                                      .count();
-            std::printf("startup_ms=%.1f peak_rss_kib=%ld first_page_visible=%d first_page_epoch_ns=%lld\n", ms,
-                        PeakRssKiB(), dlg.Pages().CurrentIndex() == 0 && dlg.Page(0)->isVisible() ? 1 : 0,
-                        static_cast<long long>(epochNs));
+            // The first page's button captions show whether the language
+            // files were found (an installed copy without them shows blanks).
+            QStringList captions;
+            for (const QAbstractButton* button : dlg.Page(0)->findChildren<QAbstractButton*>())
+                captions << button->text().simplified();
+            std::printf("startup_ms=%.1f peak_rss_kib=%ld first_page_visible=%d first_page_epoch_ns=%lld "
+                        "first_page_buttons=%s\n",
+                        ms, PeakRssKiB(), dlg.Pages().CurrentIndex() == 0 && dlg.Page(0)->isVisible() ? 1 : 0,
+                        static_cast<long long>(epochNs), captions.join(QLatin1Char('|')).toUtf8().constData());
             std::fflush(stdout);
             dlg.close();
             QCoreApplication::quit();

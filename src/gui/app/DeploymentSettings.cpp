@@ -5,10 +5,6 @@
 
 #include "core/i18n/LanguagePaths.h"
 
-#ifndef ORVANTA_DATADIR
-#define ORVANTA_DATADIR "/usr/share/orvanta"
-#endif
-
 namespace orvanta {
 namespace {
 
@@ -31,7 +27,7 @@ void ApplyEnvPort(const char* name, int& target) {
 QString DeploymentSettings::DefaultIniPath() {
     const QString beside = QString::fromStdString(LanguagePaths::ExecutableFolder()) + QStringLiteral("orvanta.ini");
     if (QFileInfo::exists(beside)) return beside;
-    return QStringLiteral(ORVANTA_DATADIR "/orvanta.ini");
+    return QString::fromStdString(LanguagePaths::InstalledDataFolder()) + QStringLiteral("orvanta.ini");
 }
 
 DeploymentSettings DeploymentSettings::Load(const QString& iniPath) {

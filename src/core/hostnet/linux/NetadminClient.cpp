@@ -19,6 +19,10 @@
 
 #include "core/hostnet/NetadminRequest.h"
 
+#ifndef ORVANTA_LIBEXECDIR
+#define ORVANTA_LIBEXECDIR "/usr/libexec"
+#endif
+
 extern char** environ;
 
 namespace orvanta::hostnet {
@@ -64,9 +68,16 @@ std::string NetadminClient::DefaultHelperPath() {
     if (const char* env = std::getenv("ORVANTA_NETADMIN"); env && *env) return env;
     char exe[PATH_MAX];
     const ssize_t n = readlink("/proc/self/exe", exe, sizeof exe - 1);
-    if (n <= 0) return "orvanta-netadmin";
-    std::string path(exe, std::size_t(n));
-    return path.substr(0, path.rfind('/') + 1) + "orvanta-netadmin";
+    if (n <= 0) return ORVANTA_LIBEXECDIR "/orvanta/orvanta-netadmin";
+    const std::string path(exe, std::size_t(n));
+    const std::string folder = path.substr(0, path.rfind('/') + 1);
+    // Beside the program in a build tree; in libexec/orvanta/ of the same
+    // prefix when installed; else where this build was meant to go.
+    for (const std::string& candidate :
+         {folder + "orvanta-netadmin", folder + "../libexec/orvanta/orvanta-netadmin"}) {
+        if (access(candidate.c_str(), F_OK) == 0) return candidate;
+    }
+    return ORVANTA_LIBEXECDIR "/orvanta/orvanta-netadmin";
 }
 
 bool NetadminClient::Start(NetadminAnswer& failure) {

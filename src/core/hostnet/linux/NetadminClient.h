@@ -27,7 +27,8 @@ public:
 
     NetadminAnswer Call(const std::string& request, int timeoutMs);
 
-    // orvanta-netadmin from $ORVANTA_NETADMIN, else beside /proc/self/exe.
+    // orvanta-netadmin from $ORVANTA_NETADMIN, else beside /proc/self/exe (a
+    // build tree), else in ../libexec/orvanta/ from it (installed).
     static std::string DefaultHelperPath();
 
 private:
