@@ -88,7 +88,7 @@ lab_stop "$late"
 # ordinary user at the stock receive-buffer limit.
 lab_add_camera burst 10.77.0.50/24
 lab_start_bg burst "$LAB_TMP/burst.log" "$bin/orvanta-camsim" --no-web --count 1000 \
-    --mac 02:00:00:30:00:00 --ip 10.77.100.1 --mask 255.255.0.0 --burst-gap-us 0
+    --mac 02:00:00:30:00:00 --ip 10.77.100.1 --mask 255.255.0.0
 lab_wait_port burst udp 49160 10 || { echo "camera burst did not start" >&2; exit 1; }
 export OVD_BURST=1000
 lab_check OrdinaryUserAtTheStockLimitHearsAWholeBurst \

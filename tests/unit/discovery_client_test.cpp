@@ -160,8 +160,8 @@ TEST(CVorel, IndexedListMatchesAPlainWalk) {
     }
 }
 
-// A full list makes room by dropping the longest-unheard camera heard only
-// once, else the longest-unheard of all. Against a naive model, a random
+// A full list makes room by dropping the latest newcomer heard only once,
+// else the longest-unheard camera of all. Against a naive model, a random
 // history catches a wrong victim, a stale index or "heard once" mark, and a
 // position left unnumbered after a drop from the middle.
 TEST(DiscoveryList, BoundedListMatchesANaiveModel) {
@@ -190,11 +190,11 @@ TEST(DiscoveryList, BoundedListMatchesANaiveModel) {
             ASSERT_EQ(it, model.end()) << "step " << step;
             if (model.size() == kCap) {
                 auto victim = model.end();
-                for (bool onlyOnce : {true, false}) {
+                for (auto m = model.begin(); m != model.end(); ++m)
+                    if (m->once && (victim == model.end() || m->lastHeard > victim->lastHeard)) victim = m;
+                if (victim == model.end()) {
                     for (auto m = model.begin(); m != model.end(); ++m)
-                        if ((!onlyOnce || m->once) && (victim == model.end() || m->lastHeard < victim->lastHeard))
-                            victim = m;
-                    if (victim != model.end()) break;
+                        if (victim == model.end() || m->lastHeard < victim->lastHeard) victim = m;
                 }
                 model.erase(victim);
             }

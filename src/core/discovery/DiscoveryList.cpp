@@ -20,8 +20,8 @@ DiscoveryEntry* DiscoveryList::Find(const uint8_t* mac) {
 
 DiscoveryEntry& DiscoveryList::Append(const DiscoveryEntry& image) {
     if (entries_.size() >= maxEntries_) {
-        const auto& oldest = heardOnce_.empty() ? byAge_.front() : heardOnce_.front();
-        Remove(byMac_.at(KeyOf(oldest->payload.data() + kPayloadMac)).age);
+        const auto& victim = heardOnce_.empty() ? byAge_.front() : heardOnce_.back();
+        Remove(byMac_.at(KeyOf(victim->payload.data() + kPayloadMac)).age);
     }
     entries_.push_back(image);
     auto entry = std::prev(entries_.end());

@@ -6,8 +6,11 @@
 // The list is bounded: every datagram with a new MAC would otherwise cost an
 // entry (and a record of the client's), and a flood of made-up MACs would
 // take the memory of the PC. When it is full, a new camera takes the place of
-// the longest-unheard camera that has answered only once (a made-up MAC never
-// answers twice), else of the longest-unheard camera of all.
+// the latest newcomer that has answered only once (a made-up MAC never
+// answers twice), else of the longest-unheard camera of all. Replacing the
+// latest newcomer keeps the cameras that answered first (right after the
+// request, before a flood could crowd them out) until their next answer
+// confirms them; under a flood only that one place changes hands.
 #pragma once
 
 #include <cstddef>
@@ -24,7 +27,7 @@ public:
     using Entries = std::list<DiscoveryEntry>;
 
     // Room for three times the largest installation a search must list whole
-    // (5000 cameras); with the client's records about 40 MB when full.
+    // (5000 cameras); with the client's records about 35 MB when full.
     static constexpr std::size_t kDefaultMaxEntries = 16384;
 
     explicit DiscoveryList(std::size_t maxEntries = kDefaultMaxEntries)
@@ -67,7 +70,7 @@ private:
     // Ages are taken in the order of the last reply, oldest first; each
     // element points at its entry in `entries_`.
     std::list<Entries::iterator> byAge_;
-    // The entries heard only once, oldest first.
+    // The entries heard only once, in order of arrival.
     std::list<Entries::iterator> heardOnce_;
     struct Handles {
         Entries::iterator entry;
