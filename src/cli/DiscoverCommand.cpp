@@ -1,6 +1,6 @@
 // orvanta-cli discover: the search page's search without the page. Calls
-// Search once a second (a restart on the first call) and prints the final
-// list of cameras.
+// Search once a second (a restart on the first call), once more when the
+// listening time is over, and prints the final list of cameras.
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -60,7 +60,8 @@ int RunDiscover(const Args& args) {
     int count = 0;
     bool ran = false;
     const auto start = std::chrono::steady_clock::now();
-    // Polls at 0, 1, ..., N s: the last one takes what arrived up to N s.
+    // The call at `seconds` takes what arrived during the last second; without
+    // it the listing would end when the last per-second call returns.
     for (int tick = 0; tick <= seconds; ++tick) {
         if (tick > 0) std::this_thread::sleep_until(start + std::chrono::seconds(tick));
         DiscoveredCamera* r = nullptr;

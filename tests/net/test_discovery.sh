@@ -72,4 +72,28 @@ lab_check "cli discover without an address exits 1" cli_exit bare 1 --seconds 1
 lab_check "cli discover bad seconds exits 2" cli_exit bare 2 --seconds 0
 lab_check "cli discover bad format exits 2" cli_exit bare 2 --format xml
 
+# --seconds N listens N seconds: a camera answering 2.5 s after the request
+# is listed by a 3-second search.
+lab_add_camera late 10.77.0.40/24
+lab_start_bg late "$LAB_TMP/late.log" "$bin/orvanta-camsim" --no-web --mac 02:00:00:00:04:28 \
+    --reply-delay-ms 2500
+late=$LAB_LAST_PID
+lab_wait_port late udp 49160 10 || { echo "camera late did not start" >&2; exit 1; }
+cli_hears_late() {
+    lab_exec pc "$bin/orvanta-cli" discover --seconds 3 --format csv >"$LAB_TMP/late.csv" &&
+        grep -q '^10\.77\.0\.40,02:00:00:00:04:28,' "$LAB_TMP/late.csv"
+}
+lab_check "cli discover --seconds 3 hears a reply at 2.5 s" cli_hears_late
+lab_stop "$late"
+
+# A thousand cameras answering one request at once, heard whole by an
+# ordinary user at the stock receive-buffer limit.
+lab_add_camera burst 10.77.0.50/24
+lab_start_bg burst "$LAB_TMP/burst.log" "$bin/orvanta-camsim" --no-web --count 1000 \
+    --mac 02:00:00:30:00:00 --ip 10.77.100.1 --mask 255.255.0.0
+lab_wait_port burst udp 49160 10 || { echo "camera burst did not start" >&2; exit 1; }
+export OVD_BURST=1000
+lab_check OrdinaryUserAtTheStockLimitHearsAWholeBurst \
+    lab_exec_user pc "$bin/discovery_prog" --gtest_filter=Lab.OrdinaryUserAtTheStockLimitHearsAWholeBurst
+
 lab_finish "discovery"

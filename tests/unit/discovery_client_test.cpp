@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "core/discovery/CVorel.h"
+#include "core/discovery/DiscoveryReceiver.h"
 #include "core/discovery/DiscoveryRequest.h"
 #include "core/discovery/ScriptedDiscoveryTransport.h"
 
@@ -159,6 +160,65 @@ TEST(CVorel, IndexedListMatchesAPlainWalk) {
     }
 }
 
+// A full list makes room by dropping the latest newcomer heard only once,
+// else the longest-unheard camera of all. Against a naive model, a random
+// history catches a wrong victim, a stale index or "heard once" mark, and a
+// position left unnumbered after a drop from the middle.
+TEST(DiscoveryList, BoundedListMatchesANaiveModel) {
+    struct Naive {
+        uint32_t mac;
+        uint32_t t;
+        long lastHeard;  // order of the latest reply
+        bool once;
+    };
+    constexpr std::size_t kCap = 12;
+    DiscoveryList list(kCap);
+    std::vector<Naive> model;  // in arrival order
+    std::mt19937 rng(11);
+    uint32_t now = 5000;
+    for (long step = 0; step < 6000; ++step) {
+        now += rng() % 200;
+        // Mostly a few regulars, now and then a stranger.
+        const uint32_t mac = rng() % 4 ? 1 + rng() % 10 : 100 + rng() % 400;
+        const DiscoveryEntry image = Image(mac, "x", 1, now);
+        auto it = std::find_if(model.begin(), model.end(), [&](const Naive& n) { return n.mac == mac; });
+        if (DiscoveryEntry* found = list.Find(image.payload.data() + kPayloadMac)) {
+            ASSERT_NE(it, model.end()) << "step " << step;
+            list.Refresh(*found, image);
+            *it = {mac, now, step, false};
+        } else {
+            ASSERT_EQ(it, model.end()) << "step " << step;
+            if (model.size() == kCap) {
+                auto victim = model.end();
+                for (auto m = model.begin(); m != model.end(); ++m)
+                    if (m->once && (victim == model.end() || m->lastHeard > victim->lastHeard)) victim = m;
+                if (victim == model.end()) {
+                    for (auto m = model.begin(); m != model.end(); ++m)
+                        if (victim == model.end() || m->lastHeard < victim->lastHeard) victim = m;
+                }
+                model.erase(victim);
+            }
+            list.Append(image);
+            model.push_back({mac, now, step, true});
+        }
+        if (step % 7 == 0) {
+            list.RemoveOlderThan(now, 7000);
+            model.erase(std::remove_if(model.begin(), model.end(), [&](const Naive& n) { return now - n.t > 7000; }),
+                        model.end());
+        }
+        ASSERT_EQ(list.Count(), model.size()) << "step " << step;
+        if (step % 97 == 0 || step == 5999) {
+            std::size_t i = 0;
+            for (const auto& e : list.InArrivalOrder()) {
+                ASSERT_EQ(e.sequence, int32_t(i + 1)) << "step " << step;
+                ASSERT_EQ(e.payload[5], uint8_t(model[i].mac)) << "step " << step;
+                ASSERT_EQ(e.payload[4], uint8_t(model[i].mac >> 8)) << "step " << step;
+                ++i;
+            }
+        }
+    }
+}
+
 TEST(CVorel, NoAddressMeansEverySearchFails) {
     Fixture fx;
     fx.settings.localAddresses = [](std::vector<uint32_t>&) { return false; };
@@ -253,6 +313,47 @@ TEST(CVorel, ReceiveReplyResults) {
     EXPECT_NE(all.find("Invalid reply data buffer !\n"), std::string::npos);
     std::fclose(diag);
     std::free(buf);
+}
+
+
+// The receive thread empties the socket whether the client reads or not, so
+// a burst larger than the socket's own queue survives until the client comes.
+// Its queue is bounded: what does not fit is dropped and counted. Datagrams
+// come out in order, and a datagram too long for the largest reply reports
+// its full length so that the client can refuse it.
+TEST(DiscoveryReceiver, DrainsABurstIntoABoundedQueue) {
+    DatagramPair pair;
+    DiscoveryReceiver receiver(100);
+    ASSERT_TRUE(receiver.Add(pair.fds[0]));
+    ASSERT_FALSE(receiver.Add(pair.fds[0]));
+    std::vector<uint8_t> d(kMaxReplySize, 0);
+    // A local datagram socket queues only a handful; these sends block until
+    // the thread has taken them, with the client reading nothing.
+    for (int i = 0; i < 150; ++i) {
+        d[0] = uint8_t(i);
+        pair.Send(d);
+    }
+    std::vector<bool> readable;
+    ASSERT_EQ(receiver.Wait({pair.fds[0]}, 2000000, readable), 1);
+    for (int spin = 0; spin < 200 && receiver.Dropped() < 50; ++spin) usleep(10000);
+    EXPECT_EQ(receiver.Dropped(), 50u);
+    uint8_t buf[kMaxReplySize];
+    for (int i = 0; i < 100; ++i) {
+        ASSERT_EQ(receiver.Take(pair.fds[0], buf, sizeof buf), long(kMaxReplySize));
+        ASSERT_EQ(buf[0], uint8_t(i));
+    }
+    EXPECT_EQ(receiver.Take(pair.fds[0], buf, sizeof buf), -1);
+    EXPECT_EQ(receiver.Wait({pair.fds[0]}, 1000, readable), 0);
+
+    d.push_back(0);
+    pair.Send(d);
+    ASSERT_EQ(receiver.Wait({pair.fds[0]}, 2000000, readable), 1);
+    EXPECT_EQ(receiver.Take(pair.fds[0], buf, sizeof buf), long(kMaxReplySize + 1));
+    // Removing stops the thread; the socket stays the caller's.
+    receiver.Remove(pair.fds[0]);
+    EXPECT_FALSE(receiver.Drains(pair.fds[0]));
+    pair.Send(d);
+    EXPECT_EQ(recv(pair.fds[0], buf, sizeof buf, MSG_TRUNC), ssize_t(kMaxReplySize + 1));
 }
 
 namespace {

@@ -44,6 +44,13 @@ std::string Lit(const char (&s)[N]) {
 
 std::vector<uint8_t> Bytes(std::initializer_list<int> b) { return {b.begin(), b.end()}; }
 
+// `head` followed by zeros up to `size` bytes.
+std::vector<uint8_t> Padded(std::initializer_list<int> head, std::size_t size) {
+    std::vector<uint8_t> d(head.begin(), head.end());
+    d.resize(size, 0);
+    return d;
+}
+
 // The diagnostics print the raw bytes in host order, as a little-endian PC does.
 std::string HostOrderLine(const char* fmt, std::initializer_list<int> four) {
     uint8_t b[4];
@@ -76,10 +83,15 @@ TEST(DiscoveryReply, AcceptanceRules) {
         // A datagram shorter than the header must never be read as a reply.
         {"4 bytes", Bytes({0x00, 0xF6, 0xD9, 0xA4}), ReplyVerdict::TooShort, ""},
         {"empty", {}, ReplyVerdict::TooShort, ""},
-        // A bare header is a valid reply with an all-zero payload.
-        {"8-byte reply", Bytes({0x00, 0xF6, 0xD9, 0xA4, 0, 0, 0, 2}), ReplyVerdict::Accepted, ""},
+        // A reply without the whole layout would list a camera 0.0.0.0 with
+        // MAC 00:00:00:00:00:00; the header alone or one byte short is refused.
+        {"bare header", Bytes({0x00, 0xF6, 0xD9, 0xA4, 0, 0, 0, 2}), ReplyVerdict::Truncated,
+         "Reply message too short ! (8)\n"},
+        {"283 bytes", Padded({0x00, 0xF6, 0xD9, 0xA4, 0, 0, 0, 2}, 283), ReplyVerdict::Truncated,
+         "Reply message too short ! (283)\n"},
+        {"284 bytes", Padded({0x00, 0xF6, 0xD9, 0xA4, 0, 0, 0, 2}, 284), ReplyVerdict::Accepted, ""},
         // The second magic is accepted exactly like the first.
-        {"alternative magic", Bytes({0x01, 0x15, 0x6A, 0x06, 0, 0, 0, 2}), ReplyVerdict::Accepted, ""},
+        {"alternative magic", Padded({0x01, 0x15, 0x6A, 0x06, 0, 0, 0, 2}, 284), ReplyVerdict::Accepted, ""},
         // The PC hears its own broadcast; type 1 must be refused, printed raw.
         {"own request", {ownRequest.bytes.begin(), ownRequest.bytes.end()}, ReplyVerdict::NotReply,
          HostOrderLine("Is not reply message ! (%d)\n", {0, 0, 0, 1})},
@@ -102,7 +114,7 @@ TEST(DiscoveryReply, AcceptanceRules) {
                   row.verdict);
         EXPECT_EQ(diag.text(), row.diag);
         // Whatever the verdict, nothing of an earlier datagram survives.
-        if (row.datagram.size() <= 8) {
+        if (row.verdict != ReplyVerdict::Accepted || row.datagram.size() == 284) {
             for (uint8_t b : payload) ASSERT_EQ(b, 0);
         }
     }
@@ -168,8 +180,8 @@ TEST(DiscoveredCamera, FieldsFromPayload) {
         // The port is a signed 32-bit number on the wire.
         {"negative port", negativePort, "00:0E:53:1A:2B:3C", "10.1.2.254", "-1", "Lobby/eth0", "SN-77",
          "554", "255.255.255.0", "four"},
-        // A bare header: zeros, the slash alone and the default mask.
-        {"8-byte reply", Bytes({0x00, 0xF6, 0xD9, 0xA4, 0, 0, 0, 2}), "00:00:00:00:00:00", "0.0.0.0",
+        // An all-zero body: zeros, the slash alone and the default mask.
+        {"zero reply", ReplyWithTextArea(""), "00:00:00:00:00:00", "0.0.0.0",
          "0", "/", "", "0", "0.0.0.0", ""},
         // 20 + "/" + 20 is cut to the 31 bytes of its field; the serial is whole.
         {"cut description", ReplyWithTextArea(cutArea), "00:00:00:00:00:00", "0.0.0.0", "0",

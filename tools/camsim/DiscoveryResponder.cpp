@@ -182,9 +182,12 @@ int RunDiscoveryResponder(const CamsimOptions& options, std::atomic<bool>& stop)
     const long silentAfter = options.GetInt("silent-after", -1);
     const long burst = options.GetInt("burst", 64);
     const long burstGapUs = options.GetInt("burst-gap-us", 1000);
+    const long replyDelayMs = options.GetInt("reply-delay-ms", 0);
     const std::string configPath = options.Get("config", "");
-    if (count < 1 || count > 65535 || burst < 1) {
-        std::fprintf(stderr, "orvanta-camsim: --count must be 1..65535, --burst at least 1\n");
+    if (count < 1 || count > 65535 || burst < 1 || replyDelayMs < 0 || replyDelayMs > 60000) {
+        std::fprintf(stderr,
+                     "orvanta-camsim: --count must be 1..65535, --burst at least 1, "
+                     "--reply-delay-ms 0..60000\n");
         return 2;
     }
 
@@ -235,6 +238,8 @@ int RunDiscoveryResponder(const CamsimOptions& options, std::atomic<bool>& stop)
             silentAfter >= 0 &&
             std::chrono::steady_clock::now() - start >= std::chrono::seconds(silentAfter);
         if (timedOut || g_silenced) continue;
+        // A slow camera: requests that come in the meantime stay queued.
+        if (replyDelayMs > 0) std::this_thread::sleep_for(std::chrono::milliseconds(replyDelayMs));
         // Without --ip the camera is whatever address its namespace has now,
         // so a change of address made by the web side shows at once.
         if (followOwnAddress) FirstOwnAddress(base.ip, base.mask);
@@ -275,6 +280,7 @@ std::string DiscoveryResponderUsage() {
            "  --count N                answer as N cameras: MAC and address stepped by one,\n"
            "                           serial suffixed with -k\n"
            "  --burst N --burst-gap-us U  pause U us after every N replies (64, 1000)\n"
+           "  --reply-delay-ms N       answer each request N ms after it came (default 0)\n"
            "  --silent-after SECONDS   stop answering that long after start\n"
            "                           (SIGUSR1 toggles silence at any time)\n"
            "  --config FILE            Key=value file read at every request; IPAddr, Netmask,\n"

@@ -30,8 +30,11 @@ ReplyVerdict DiscoveryReply::Accept(const uint8_t* data, std::size_t length, Rep
         if (diag) std::fprintf(diag, "Is not reply message ! (%d)\n", HostOrderInt(data + 4));
         return ReplyVerdict::NotReply;
     }
-    const std::size_t n = std::min(length, kMaxReplySize) - kHeaderSize;
-    std::memcpy(payload.data(), data + kHeaderSize, n);
+    if (length < kMaxReplySize) {
+        if (diag) std::fprintf(diag, "Reply message too short ! (%d)\n", static_cast<int>(length));
+        return ReplyVerdict::Truncated;
+    }
+    std::memcpy(payload.data(), data + kHeaderSize, kPayloadSize);
     return ReplyVerdict::Accepted;
 }
 

@@ -1,5 +1,5 @@
 // The camera's answer to a search request: an 8-byte header (magic, type 2)
-// and a payload of at most 276 bytes. `Accept` applies the receiving rules;
+// and a payload of 276 bytes. `Accept` applies the receiving rules;
 // `Encode` builds a reply, for the simulated camera and for tests.
 #pragma once
 
@@ -22,6 +22,7 @@ enum class ReplyVerdict {
     TooShort,      // fewer bytes than the header
     UnknownMagic,  // "Unknown magic number ! (%d)"
     NotReply,      // "Is not reply message ! (%d)"
+    Truncated,     // "Reply message too short ! (%d)": less than the whole layout
 };
 
 // What a camera puts into its reply, in host terms.
@@ -39,8 +40,10 @@ struct DiscoveryReplyFields {
 };
 
 struct DiscoveryReply {
-    // Checks one received datagram. On Accepted, `payload` holds bytes 8.. of
-    // the datagram, zero-filled to 276 bytes; otherwise it is all zero. The
+    // Checks one received datagram. A reply must carry the whole 284-byte
+    // layout: a shorter one would be listed as a camera at 0.0.0.0 with MAC
+    // 00:00:00:00:00:00. On Accepted, `payload` holds bytes 8 to 283 of the
+    // datagram; otherwise it is all zero. The
     // rejection lines are written to `diag` (the diagnostic sink by default; a
     // caller whose stdout carries data points them elsewhere). Datagrams
     // longer than 284 bytes are the receiver's business; here the extra bytes

@@ -41,10 +41,17 @@ int PosixDiscoveryTransport::OpenReceiveSocket(uint16_t port) {
         ::close(fd);
         return -1;
     }
+    // Without its draining thread the socket would lose most of a large
+    // burst; a socket that cannot be drained counts as one not opened.
+    if (!receiver_.Add(fd)) {
+        ::close(fd);
+        return -1;
+    }
     return fd;
 }
 
 void PosixDiscoveryTransport::Close(int handle) {
+    receiver_.Remove(handle);
     if (handle >= 0) ::close(handle);
 }
 
@@ -141,6 +148,11 @@ DiscoveryTransport::SendResult PosixDiscoveryTransport::SendBroadcast(uint32_t a
 
 int PosixDiscoveryTransport::Wait(const std::vector<int>& handles, int timeoutMicroseconds,
                                   std::vector<bool>& readable) {
+    bool drained = !handles.empty();
+    for (int h : handles) drained = drained && receiver_.Drains(h);
+    if (drained) return receiver_.Wait(handles, timeoutMicroseconds, readable);
+
+    // Sockets this transport did not open are waited on directly.
     readable.assign(handles.size(), false);
     std::vector<pollfd> fds;
     fds.reserve(handles.size());
@@ -166,6 +178,7 @@ int PosixDiscoveryTransport::Wait(const std::vector<int>& handles, int timeoutMi
 }
 
 long PosixDiscoveryTransport::Receive(int handle, uint8_t* buffer, std::size_t capacity) {
+    if (receiver_.Drains(handle)) return receiver_.Take(handle, buffer, capacity);
     // MSG_TRUNC makes recv report a longer datagram's full length, so the
     // caller can refuse it instead of reading it cut short.
     const ssize_t n = ::recv(handle, buffer, capacity, MSG_TRUNC);

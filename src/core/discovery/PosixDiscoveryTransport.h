@@ -1,9 +1,13 @@
-// The discovery client's sockets on the real network: UDP, non-blocking,
-// waited on with poll.
+// The discovery client's sockets on the real network: UDP, non-blocking.
+// Each receive socket is drained by a DiscoveryReceiver thread from the
+// moment it is opened, so a burst of replies is read as fast as it arrives,
+// however seldom the client itself comes to read; waits and reads take the
+// datagrams from that receiver's queue.
 #pragma once
 
 #include <string>
 
+#include "core/discovery/DiscoveryReceiver.h"
 #include "core/discovery/DiscoveryTransport.h"
 
 namespace orvanta::discovery {
@@ -39,10 +43,14 @@ public:
 
     const SendReport& LastSend() const { return lastSend_; }
 
+    // Datagrams dropped because a receive queue was full.
+    uint64_t Dropped() const { return receiver_.Dropped(); }
+
 private:
     int receiveBufferBytes_;
     std::string onlyCard_;
     SendReport lastSend_;
+    DiscoveryReceiver receiver_;
 };
 
 }  // namespace orvanta::discovery

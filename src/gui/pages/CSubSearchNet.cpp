@@ -5,6 +5,10 @@
 #include <QTimer>
 #include <QTreeWidget>
 
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
 #include "core/discovery/CVorel.h"
 #include "core/discovery/DiscoveredCamera.h"
 #include "core/discovery/PosixDiscoveryTransport.h"
@@ -101,6 +105,14 @@ void CSubSearchNet::StopSearch() {
     searching_ = false;
     timer_->stop();
     SetSearchCaption(idleCaption_);
+    if (vorel_) {
+        vorel_.reset();
+#ifdef __GLIBC__
+        // The list's thousands of small blocks would otherwise stay with the
+        // process as free heap.
+        malloc_trim(0);
+#endif
+    }
 }
 
 void CSubSearchNet::OnToggleSearch() {
@@ -152,6 +164,10 @@ void CSubSearchNet::OnSearchTick() {
 
 void CSubSearchNet::FillRows(const discovery::DiscoveredCamera* records, int count) {
     list_->clear();
+    // Handed to the list in one go: one insertion per row would lay the view
+    // out again for each of thousands of rows.
+    QList<QTreeWidgetItem*> rows;
+    rows.reserve(count);
     for (int i = 0; i < count; ++i) {
         const discovery::DiscoveredCamera& cam = records[i];
         auto* row = new QTreeWidgetItem;
@@ -162,8 +178,9 @@ void CSubSearchNet::FillRows(const discovery::DiscoveredCamera* records, int cou
         row->setText(kColSport, Local8(cam.SportText));
         row->setText(kColSerial, Local8(cam.SerialNo));
         row->setText(kColMask, Local8(cam.MaskText));
-        list_->addTopLevelItem(row);
+        rows.append(row);
     }
+    list_->addTopLevelItems(rows);
 }
 
 void CSubSearchNet::StoreAddressOf(const QTreeWidgetItem& row) {

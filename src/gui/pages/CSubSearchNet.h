@@ -4,8 +4,10 @@
 //
 // A search is six ticks of the search timer, each one call of the page's own
 // discovery client. The client is made on the first tick that needs it, so a
-// wizard that never searches opens no sockets; tests replace the call with a
-// scripted one (SetSearchFunction).
+// wizard that never searches opens no sockets, and let go when the search
+// ends, so that what a large search (or a flood) took (its sockets' queues,
+// its list and records) goes back at once; the rows stay. Tests replace the
+// call with a scripted one (SetSearchFunction).
 #pragma once
 
 #include <functional>

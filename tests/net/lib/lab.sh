@@ -62,6 +62,10 @@
 #   lab_ns NAME          Prints the namespace of "pc", of a camera NAME, or
 #                        of an already full namespace name.
 #   lab_exec NS cmd...   Runs cmd inside namespace NS (as for lab_ns).
+#   lab_exec_user NS cmd...
+#                        The same as an ordinary user (nobody, no
+#                        supplementary groups, no capabilities), as the
+#                        wizard runs on a user's desktop.
 #   lab_start_bg NS LOGFILE cmd...
 #                        Starts cmd in the background inside NS, output to
 #                        LOGFILE; its pid is left in LAB_LAST_PID and it is
@@ -345,6 +349,11 @@ lab_exec() {
     wait "$LAB_FG_PID" || rc=$?
     LAB_FG_PID=
     return "$rc"
+}
+
+lab_exec_user() {
+    local ns="$1"; shift
+    lab_exec "$ns" setpriv --reuid=65534 --regid=65534 --clear-groups --inh-caps=-all "$@"
 }
 
 lab_start_bg() {
