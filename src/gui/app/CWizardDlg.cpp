@@ -12,6 +12,7 @@
 #include "core/hostnet/TemporaryAddress.h"
 #include "core/i18n/LanguageSelection.h"
 #include "core/i18n/LocaleCodes.h"
+#include "gui/app/AccessibleRoles.h"
 #include "gui/app/Art.h"
 #include "gui/app/CSubWait.h"
 #include "gui/app/CameraOperations.h"
@@ -63,6 +64,7 @@ CWizardDlg::CWizardDlg(WizardDlgOptions options, QWidget* parent)
     setObjectName(QStringLiteral("102"));
     setWindowTitle(QStringLiteral("Travolis2"));
     setAccessibleName(QStringLiteral("Travolis2"));
+    InstallAccessibleRoles();
     setWindowIcon(art::Icon(art::kIconApp));
     setFixedSize(CWizardPage::DluX(395), CWizardPage::DluY(319));
 

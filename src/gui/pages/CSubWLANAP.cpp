@@ -94,12 +94,12 @@ CSubWLANAP::CSubWLANAP(QWidget* parent) : CWizardPage(150, "WLANAPPage", parent)
     connect(AddBackButton(1061, QStringLiteral("Back")), &QAbstractButton::clicked, this, &CSubWLANAP::OnBack);
     connect(AddNextButton(1062, QStringLiteral("Next")), &QAbstractButton::clicked, this, &CSubWLANAP::OnNext);
 
-    // The user's choices in the lists (not selections made from code).
-    connect(security_, &QComboBox::activated, this, &CSubWLANAP::OnSecurityChanged);
-    connect(mode_, &QComboBox::activated, this, &CSubWLANAP::OnModeChanged);
-    connect(wepFormat_, &QComboBox::activated, this, &CSubWLANAP::OnKeyFormatChanged);
-    connect(wepLength_, &QComboBox::activated, this, &CSubWLANAP::OnKeyLengthChanged);
-    connect(wepDefault_, &QComboBox::activated, this, &CSubWLANAP::OnDefaultKeyChanged);
+    // The user's choices in the lists (not the refresh from the record).
+    WhenSelected(security_, [this](int index) { OnSecurityChanged(index); });
+    WhenSelected(mode_, [this](int index) { OnModeChanged(index); });
+    WhenSelected(wepFormat_, [this](int) { OnKeyFormatChanged(); });
+    WhenSelected(wepLength_, [this](int) { OnKeyLengthChanged(); });
+    WhenSelected(wepDefault_, [this](int index) { OnDefaultKeyChanged(index); });
 
     ShowSecurityControls(security_->currentIndex());
 }
@@ -220,6 +220,7 @@ void CSubWLANAP::OnDefaultKeyChanged(int index) {
 }
 
 void CSubWLANAP::LoadFromSettings() {
+    const QuietLoad quiet(this);
     const CameraSettings& s = Settings();
     ssid_->setText(FieldString(s.SSID));
     RebuildChannels(s.ChType);
