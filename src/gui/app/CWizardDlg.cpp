@@ -61,10 +61,12 @@ CWizardDlg::CWizardDlg(WizardDlgOptions options, QWidget* parent)
       timers_(options_.timers),
       deployment_(options_.deployment),
       added_(options_.aliasStateFile) {
+    // Before anything asks Qt about this window: Qt keeps the first
+    // accessibility interface it makes for an object.
+    InstallAccessibleRoles();
     setObjectName(QStringLiteral("102"));
     setWindowTitle(QStringLiteral("Travolis2"));
     setAccessibleName(QStringLiteral("Travolis2"));
-    InstallAccessibleRoles();
     setWindowIcon(art::Icon(art::kIconApp));
     setFixedSize(CWizardPage::DluX(395), CWizardPage::DluY(319));
 

@@ -56,7 +56,6 @@ CSubSearchNet::CSubSearchNet(QWidget* parent) : CWizardPage(139, "SearchPage", p
     note_ = AddStatic(1175, Dlu(106, 178, 275, 60), QString());
     status_ = AddStatic(0, Dlu(8, 203, 95, 36), QString());
     status_->setObjectName(QStringLiteral("searchStatus"));
-    status_->setAccessibleName(QStringLiteral("Search status"));
     AddStepTitle(1237, nullptr, 260, QStringLiteral("STEP \nFind The Camera"));
     connect(AddBackButton(1037, QStringLiteral("Exit")), &QAbstractButton::clicked, this, &CSubSearchNet::OnBack);
     connect(AddNextButton(1110, QStringLiteral("Next")), &QAbstractButton::clicked, this, &CSubSearchNet::OnNext);
@@ -132,7 +131,6 @@ void CSubSearchNet::ShowStatus() {
         text = Context() && Settings().HostNoAddress == 1 ? Kept("NoAddress") : Kept("NoneFound");
     }
     status_->setText(text);
-    status_->setAccessibleName(text.isEmpty() ? QStringLiteral("Search status") : text);
 }
 
 void CSubSearchNet::OnToggleSearch() {

@@ -66,11 +66,13 @@ CSubWLANAP::CSubWLANAP(QWidget* parent) : CWizardPage(150, "WLANAPPage", parent)
                              -1);
     wepDefault_->setInsertPolicy(QComboBox::NoInsert);
     wepKey_ = AddEdit(1142, Dlu(200, 180, 170, 13));
+    wepKey_->setAccessibleName(QStringLiteral("WEP key"));
     // Three more key edits belong to the template; they are never shown but
     // follow the key length like the visible one.
     for (int i = 0; i < 3; ++i) {
         hiddenKeys_[static_cast<std::size_t>(i)] = AddEdit(1143 + i, Dlu(200, 196, 170, 13));
         hiddenKeys_[static_cast<std::size_t>(i)]->hide();
+        hiddenKeys_[static_cast<std::size_t>(i)]->setAccessibleName(QStringLiteral("WEP key %1").arg(i + 2));
     }
     for (int i = 0; i < 4; ++i)
         AddRadio(1138 + i, Dlu(20 + 40 * i, 200, 40, 10), QStringLiteral("Key %1").arg(i + 1), keysGroup)->hide();

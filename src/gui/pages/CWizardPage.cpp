@@ -3,6 +3,7 @@
 #include <QFontMetrics>
 
 #include <cstdlib>
+#include <memory>
 
 #include <QAbstractButton>
 #include <QButtonGroup>
@@ -15,6 +16,7 @@
 #include <QPalette>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTimer>
 #include <QTreeWidget>
 
 #include "core/i18n/LanguageStrings.h"
@@ -116,9 +118,13 @@ void CWizardPage::SetControlText(QWidget* control, const QString& text) {
     }
     if (text.isEmpty()) return;
     const QString name = AccessibleText(text);
+    if (auto* label = qobject_cast<QLabel*>(control)) {
+        // A label is read out by its text, whatever sets it later; the
+        // input it labels is named by it.
+        if (label->buddy()) label->buddy()->setAccessibleName(name);
+        return;
+    }
     control->setAccessibleName(name);
-    if (auto* label = qobject_cast<QLabel*>(control); label && label->buddy())
-        label->buddy()->setAccessibleName(name);
 }
 
 QString CWizardPage::AccessibleText(const QString& caption) {
@@ -167,8 +173,17 @@ void CWizardPage::NameByLabel(QWidget* control) {
 }
 
 void CWizardPage::WhenChecked(QAbstractButton* button, std::function<void()> reaction) {
-    connect(button, &QAbstractButton::toggled, this, [this, reaction = std::move(reaction)](bool checked) {
-        if (checked && !Quiet()) reaction();
+    auto react = std::make_shared<std::function<void()>>(std::move(reaction));
+    connect(button, &QAbstractButton::toggled, this, [this, react](bool checked) {
+        if (checked && !Quiet()) (*react)();
+    });
+    // Choosing again the button that is already chosen changes no state,
+    // yet the user did choose it (the LAN page frees its addresses on such
+    // a click): a click or key on a checked button runs the reaction too.
+    auto checkedAtPress = std::make_shared<bool>(false);
+    connect(button, &QAbstractButton::pressed, this, [button, checkedAtPress] { *checkedAtPress = button->isChecked(); });
+    connect(button, &QAbstractButton::clicked, this, [this, react, checkedAtPress](bool checked) {
+        if (checked && *checkedAtPress && !Quiet()) (*react)();
     });
 }
 
@@ -179,8 +194,24 @@ void CWizardPage::WhenToggled(QAbstractButton* button, std::function<void(bool)>
 }
 
 void CWizardPage::WhenSelected(QComboBox* box, std::function<void(int)> reaction) {
-    connect(box, &QComboBox::currentIndexChanged, this, [this, reaction = std::move(reaction)](int index) {
-        if (!Quiet()) reaction(index);
+    auto react = std::make_shared<std::function<void(int)>>(std::move(reaction));
+    // The index the list has just changed to, until control returns to the
+    // event loop: the user's choice that caused it arrives as `activated`
+    // right after, and must not run the reaction twice.
+    auto changedTo = std::make_shared<int>(-2);
+    connect(box, &QComboBox::currentIndexChanged, this, [this, react, changedTo](int index) {
+        if (Quiet()) return;
+        *changedTo = index;
+        QTimer::singleShot(0, this, [changedTo] { *changedTo = -2; });
+        (*react)(index);
+    });
+    // Choosing again the entry already shown is still the user's choice.
+    connect(box, &QComboBox::activated, this, [this, react, changedTo](int index) {
+        if (*changedTo == index) {
+            *changedTo = -2;
+            return;
+        }
+        if (!Quiet()) (*react)(index);
     });
 }
 
@@ -229,6 +260,9 @@ PromptAnswer CWizardPage::Ask(const QString& text, const QString& caption, unsig
 
 void CWizardPage::Name(QWidget* control, int id, const QString& accessible) {
     if (id != 0) control->setObjectName(QString::number(id));
+    // A label is read out by its own text: a name fixed here would go stale
+    // when the text changes.
+    if (qobject_cast<QLabel*>(control)) return;
     QString name = AccessibleText(accessible);
     if (name.isEmpty()) name = id != 0 ? QStringLiteral("Control %1").arg(id) : QStringLiteral("Control");
     control->setAccessibleName(name);

@@ -160,7 +160,9 @@ public:
     // ---- reactions to the user's choices ----
     // They hang on the control's state change, not on its click, so a mouse
     // click, a key (Space, arrows within a radio group, the arrows of a
-    // closed list) and an assistive tool's action all give the same page.
+    // closed list) and an assistive tool's action all give the same page;
+    // choosing again what is already chosen (a click on the checked radio,
+    // the shown entry picked from the list) runs the reaction as well.
     // While a QuietLoad of the page is alive (the page fills itself from the
     // record), they stay silent: what the record says is not the user's
     // choice.
