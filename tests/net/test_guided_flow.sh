@@ -80,6 +80,8 @@ lan_path() {
         has "$T/cam.conf" "DNS1=10.98.0.1" &&
         has "$T/cam.conf" "DDNSHost=$ddns_host" && has "$T/cam.conf" "DDNSUser=$ddns_user" &&
         has "$T/cam.conf" "DDNSPwd=$ddns_pwd" && has "$T/cam.conf" "TitleBar=$title" &&
+        grep -q '^/cgi-bin/config_ddns.cgi?Act=2.*DDNSPwd=' "$T/cam.req" &&
+        grep -q '^/cgi-bin/config_sysinfo.cgi?Act=2.*TitleBar=' "$T/cam.req" &&
         # The wizard's alias in the new subnet is gone again once it closed.
         ! lab_exec pc ip -4 addr show dev eth0 | grep -q '10\.98\.0\.'
 }
