@@ -7,6 +7,7 @@
 #include <QAccessible>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QKeySequence>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QRegularExpression>
@@ -130,6 +131,10 @@ void PageViewsTest::announcedByLabelAndRole() {
              CWizardPage::AccessibleText(fx.Dlg().Page(kPageDDNS)->Control<QLabel>(1286)->text()));
     QCOMPARE(fx.Dlg().Page(kPageUPnP)->Control(1157)->accessibleName(),
              CWizardPage::AccessibleText(fx.Dlg().Page(kPageUPnP)->Control<QLabel>(1284)->text()));
+    // The language's mnemonic: Alt+N presses Next, and is not read out.
+    QAbstractButton* next = fx.Dlg().Page(kPageDDNS)->NextButton();
+    QCOMPARE(next->shortcut(), QKeySequence(QKeySequence::mnemonic(QStringLiteral("&Next"))));
+    QCOMPARE(next->accessibleName(), QStringLiteral("Next"));
 }
 
 void PageViewsTest::aboutTextsFit_data() {

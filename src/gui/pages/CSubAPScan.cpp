@@ -82,7 +82,6 @@ CSubAPScan::CSubAPScan(QWidget* parent) : CWizardPage(173, "ApscanPage", parent)
     wepKey_->setAccessibleName(QStringLiteral("WEP key"));
     label("WPAKey", Dlu(20, 202, 100, 10), QStringLiteral("Pre-shared Key"));
     wpaKey_ = AddEdit(1199, Dlu(130, 200, 240, 13), 58, sizeof(CameraSettings::WPAKey));
-    wpaKey_->setAccessibleName(QStringLiteral("WPA key"));
     AddStepTitle(1238, "TitleWireless", 1024, QString());
     connect(AddBackButton(1166, QStringLiteral("Back")), &QAbstractButton::clicked, this, &CSubAPScan::OnBack);
     connect(AddNextButton(1165, QStringLiteral("Next")), &QAbstractButton::clicked, this, &CSubAPScan::OnNext);

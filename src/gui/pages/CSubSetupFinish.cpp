@@ -56,7 +56,7 @@ CSubSetupFinish::CSubSetupFinish(QWidget* parent) : CWizardPage(207, "SetupFinis
     {
         // The link keeps the plain button style, with its icon left of the caption.
         QPushButton* b =
-            AddIconButton(1262, Dlu(140, 222, 90, 18), QStringLiteral("Link"), art::kIconLink, CXButtonXP::IconSide::Left);
+            AddIconButton(1262, Dlu(140, 222, 110, 18), QStringLiteral("Link"), art::kIconLink, CXButtonXP::IconSide::Left);
         connect(b, &QAbstractButton::clicked, this, &CSubSetupFinish::OnLink);
     }
     connect(AddFinishButton(1249, QStringLiteral("Finish")), &QAbstractButton::clicked, this, &CSubSetupFinish::OnFinish);

@@ -2,9 +2,6 @@
 
 #include <QFontMetrics>
 
-#include <cstdlib>
-#include <memory>
-
 #include <QAbstractButton>
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -18,6 +15,8 @@
 #include <QRadioButton>
 #include <QTimer>
 #include <QTreeWidget>
+#include <cstdlib>
+#include <memory>
 
 #include "core/i18n/LanguageStrings.h"
 #include "gui/app/Art.h"
