@@ -506,6 +506,9 @@ void GuidedPagesTest::setupFinishedPage() {
     QCOMPARE(page->Control<QLabel>(1254)->text(), QStringLiteral("Camera isn't linked  with Server"));
     page->Control<QPushButton>(1262)->click();
     QCOMPARE(fx_->urls.opened, QStringList{QStringLiteral("http://10.0.0.9:8080")});
+    // Finish and Link show their own pictures, not Next's.
+    QCOMPARE(page->Control(1249)->property("iconId").toInt(), 218);
+    QCOMPARE(page->Control(1262)->property("iconId").toInt(), 221);
 }
 
 QTEST_MAIN(GuidedPagesTest)

@@ -1,4 +1,5 @@
-// Enter and Escape do nothing in the wizard's windows, and a second wizard
+// Enter and Escape do nothing in the wizard's windows but reach an open
+// combo box list, and a second wizard
 // started while one runs says so and ends at once, before it asks for a
 // language or builds a page; the first one keeps running and ends cleanly on
 // SIGTERM. A lock another user prepared never makes it say so.
@@ -7,6 +8,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
 #include <QDialog>
@@ -73,6 +75,25 @@ void KeysAndInstanceTest::enterAndEscapeDoNothing() {
     QCOMPARE(ssid->text(), QStringLiteral("ab"));  // other keys still work
     QCOMPARE(dlg.Pages().CurrentIndex(), int(kPageWLANAP));
     QVERIFY(dlg.isVisible());
+
+    // An open list takes both: Return chooses the highlighted entry and
+    // closes the list, Escape closes it without choosing.
+    auto* security = dlg.Page(kPageWLANAP)->Control<QComboBox>(1130);
+    security->setCurrentIndex(0);
+    security->showPopup();
+    QTRY_VERIFY(security->view()->isVisible());
+    QWidget* list = security->view();
+    QTest::keyClick(list, Qt::Key_Down);
+    QTest::keyClick(list, Qt::Key_Return);
+    QTRY_VERIFY(!security->view()->isVisible());
+    QCOMPARE(security->currentIndex(), 1);
+    security->showPopup();
+    QTRY_VERIFY(security->view()->isVisible());
+    QTest::keyClick(security->view(), Qt::Key_Down);
+    QTest::keyClick(security->view(), Qt::Key_Escape);
+    QTRY_VERIFY(!security->view()->isVisible());
+    QCOMPARE(security->currentIndex(), 1);
+    QCOMPARE(dlg.Pages().CurrentIndex(), int(kPageWLANAP));
     qApp->removeEventFilter(&keys);
 }
 

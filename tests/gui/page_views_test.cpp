@@ -1,13 +1,23 @@
-// Every page's view: each control lies inside the page, has a name for
-// assistive tools, and the controls a page hides are hidden; the step
-// titles use the title font. With ORVANTA_SCREENSHOT_DIR set, a picture of
-// the window on every page is saved there.
+// Every page's view: each control lies inside the page, is announced to
+// assistive tools by its visible label in the right role, and the controls a
+// page hides are hidden; the step titles use the title font; the About
+// dialog's texts fit at any scale. With ORVANTA_SCREENSHOT_DIR set, a
+// picture of the window on every page is saved there.
 #include <QAbstractButton>
+#include <QAccessible>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QKeySequence>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QRegularExpression>
 #include <QDir>
 #include <QFontMetrics>
 #include <QLabel>
 #include <QTest>
 
+#include "gui/controls/CIPAddressCtrl.h"
+#include "gui/dialogs/CAboutDlg.h"
 #include "gui/pages/CWizardPage.h"
 #include "support/WizardFixture.h"
 
@@ -18,6 +28,9 @@ class PageViewsTest : public QObject {
     Q_OBJECT
 private slots:
     void controlsInsideAndNamed();
+    void announcedByLabelAndRole();
+    void aboutTextsFit_data();
+    void aboutTextsFit();
     void hiddenControls_data();
     void hiddenControls();
     void screenshots();
@@ -40,7 +53,6 @@ void PageViewsTest::controlsInsideAndNamed() {
             const QString where = QStringLiteral("page %1 control %2").arg(page->TemplateId()).arg(w->objectName());
             QVERIFY2(bounds.contains(w->geometry()), qPrintable(where + QStringLiteral(" leaves the page")));
             QVERIFY2(!w->objectName().isEmpty(), qPrintable(where + QStringLiteral(" has no object name")));
-            QVERIFY2(!w->accessibleName().isEmpty(), qPrintable(where + QStringLiteral(" has no accessible name")));
         }
         if (QLabel* title = page->StepTitle()) {
             // The title font, shrunk only as far as the caption needs to fit whole.
@@ -50,6 +62,114 @@ void PageViewsTest::controlsInsideAndNamed() {
                                      .boundingRect(title->contentsRect(), Qt::AlignLeft | Qt::AlignVCenter, title->text());
             QVERIFY2(needed.height() <= title->contentsRect().height() && needed.width() <= title->contentsRect().width(),
                      qPrintable(QStringLiteral("title of page %1 is clipped").arg(page->TemplateId())));
+        }
+    }
+}
+
+void PageViewsTest::announcedByLabelAndRole() {
+    WizardFixture fx;
+    StartShipped(fx);
+    fx.Dlg().show();
+    QAccessibleInterface* window = QAccessible::queryAccessibleInterface(&fx.Dlg());
+    QVERIFY(window);
+    QVERIFY(window->role() == QAccessible::Dialog || window->role() == QAccessible::Window);
+    QCOMPARE(window->text(QAccessible::Name), QStringLiteral("Travolis2"));
+
+    // Names that say nothing about what the control is for.
+    const QRegularExpression generic(QStringLiteral("^(Control( \\d+)?|IP address|List|Picture)$"));
+    int checked = 0;
+    QStringList unnamed;
+    for (int i = 0; i < kPageCount; ++i) {
+        CWizardPage* page = fx.Dlg().Page(i);
+        for (QWidget* w : page->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+            QAccessibleInterface* a = QAccessible::queryAccessibleInterface(w);
+            QVERIFY(a);
+            const QString where = QStringLiteral("page %1 control %2").arg(page->TemplateId()).arg(w->objectName());
+            // An empty label says nothing and is passed over by readers.
+            if (auto* label = qobject_cast<QLabel*>(w); label && label->text().isEmpty() && label->pixmap().isNull())
+                continue;
+            // On Linux a combo box says its current entry as its name; its
+            // label reaches the screen reader as a relation (checked below).
+            const bool combo = qobject_cast<QComboBox*>(w) != nullptr;
+            const QString name = combo ? w->accessibleName() : a->text(QAccessible::Name);
+            // A generic name is fine where it is what the screen shows.
+            const auto* buddyOf = [&]() -> QLabel* {
+                for (QLabel* l : page->findChildren<QLabel*>(QString(), Qt::FindDirectChildrenOnly))
+                    if (l->buddy() == w) return l;
+                return nullptr;
+            }();
+            const QString shown = qobject_cast<QLabel*>(w) ? static_cast<QLabel*>(w)->text()
+                                  : buddyOf                ? buddyOf->text()
+                                                           : QString();
+            if (name.isEmpty() || (generic.match(name).hasMatch() && CWizardPage::AccessibleText(shown) != name))
+                unnamed << where + QStringLiteral(" is announced as \"%1\"").arg(name);
+            if (qobject_cast<QRadioButton*>(w)) QVERIFY2(a->role() == QAccessible::RadioButton, qPrintable(where));
+            if (qobject_cast<QCheckBox*>(w)) QVERIFY2(a->role() == QAccessible::CheckBox, qPrintable(where));
+            if (qobject_cast<QComboBox*>(w)) QVERIFY2(a->role() == QAccessible::ComboBox, qPrintable(where));
+            if (qobject_cast<QLineEdit*>(w))
+                QVERIFY2(a->role() == QAccessible::EditableText, qPrintable(where));
+            // A labelled input carries exactly its label's words.
+            for (QLabel* label : page->findChildren<QLabel*>(QString(), Qt::FindDirectChildrenOnly)) {
+                if (label->buddy() != w || label->text().isEmpty()) continue;
+                QCOMPARE(name, CWizardPage::AccessibleText(label->text()));
+                if (!combo) continue;
+                bool related = false;
+                for (const auto& [other, relation] : a->relations(QAccessible::Label))
+                    related = related || other->object() == label;
+                QVERIFY2(related, qPrintable(where + QStringLiteral(" is not labelled by its label")));
+            }
+            ++checked;
+        }
+    }
+    qInfo("controls checked: %d", checked);
+    QVERIFY2(unnamed.isEmpty(), qPrintable(unnamed.join(QLatin1Char('\n'))));
+    // Inputs the walk must have found labelled: an address control, a
+    // combo box and an edit of the templates.
+    QCOMPARE(fx.Dlg().Page(kPageWizardIP)->Control(1228)->accessibleName(),
+             CWizardPage::AccessibleText(fx.Dlg().Page(kPageWizardIP)->Control<QLabel>(1279)->text()));
+    QCOMPARE(fx.Dlg().Page(kPageDDNS)->Control(1122)->accessibleName(),
+             CWizardPage::AccessibleText(fx.Dlg().Page(kPageDDNS)->Control<QLabel>(1286)->text()));
+    QCOMPARE(fx.Dlg().Page(kPageUPnP)->Control(1157)->accessibleName(),
+             CWizardPage::AccessibleText(fx.Dlg().Page(kPageUPnP)->Control<QLabel>(1284)->text()));
+    // The language's mnemonic: Alt+N presses Next, and is not read out.
+    QAbstractButton* next = fx.Dlg().Page(kPageDDNS)->NextButton();
+    QCOMPARE(next->shortcut(), QKeySequence(QKeySequence::mnemonic(QStringLiteral("&Next"))));
+    QCOMPARE(next->accessibleName(), QStringLiteral("Next"));
+}
+
+void PageViewsTest::aboutTextsFit_data() {
+    QTest::addColumn<qreal>("scale");
+    QTest::newRow("100%") << 1.0;
+    QTest::newRow("200%") << 2.0;
+}
+
+void PageViewsTest::aboutTextsFit() {
+    QFETCH(qreal, scale);
+    WizardFixture fx;
+    fx.CopyShippedLanguages(QStringLiteral(ORVANTA_SOURCE_DIR));
+    // A long text in the language file as well as the shipped ones.
+    fx.WriteLanguage(QStringLiteral("Long (LNG).ini"),
+                     QStringLiteral("[AboutDlg]\nDlgTitle=About\nInfo1=%1\nInfo2=%2\nBtnOK=OK\n")
+                         .arg(QStringLiteral("Orvanta camera setup wizard ").repeated(4),
+                              QStringLiteral("Finds the cameras on your network and sets them up. ").repeated(6)));
+    for (const QString file : {QStringLiteral("English (ENG).ini"), QStringLiteral("Long (LNG).ini")}) {
+        CAboutDlg dlg((fx.LanguageDir() + file).toStdString());
+        QFont font = dlg.font();
+        font.setPointSizeF(font.pointSizeF() * scale);
+        dlg.setFont(font);
+        dlg.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dlg));
+        const QRect inside = dlg.rect();
+        QList<QWidget*> parts;
+        for (const char* id : {"1371", "1372", "1373", "icon"}) parts << dlg.findChild<QWidget*>(QLatin1String(id));
+        for (QWidget* w : parts) {
+            QVERIFY(w);
+            QVERIFY2(inside.contains(w->geometry()), qPrintable(file + QLatin1Char(' ') + w->objectName()));
+            if (auto* label = qobject_cast<QLabel*>(w); label && label->wordWrap())
+                QVERIFY2(label->heightForWidth(label->width()) <= label->height(),
+                         qPrintable(file + QStringLiteral(": text %1 is cut").arg(w->objectName())));
+            for (QWidget* other : parts)
+                if (other != w) QVERIFY2(!w->geometry().intersects(other->geometry()), qPrintable(file + QStringLiteral(" overlap")));
         }
     }
 }

@@ -1,11 +1,22 @@
 // The camera search page: the six ticks of a search and their caption blink,
-// the rows kept or redrawn by the client's result, what Next stores and
-// posts, where Back leads for each start flag, and the double click that
-// makes the subnet reachable before the browser opens.
+// the rows kept or redrawn by the client's result, the count and the reason
+// for an empty result, what Next stores and posts, where Back leads for
+// each start flag, the double click (on a row or below the rows) that makes
+// the subnet reachable before the browser opens, and the list's context
+// menu: copy an address, export the list.
 #include <arpa/inet.h>
 
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QFile>
+#include <QFileDialog>
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QLabel>
+#include <QMenu>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTreeWidget>
 #include <cstring>
@@ -24,7 +35,8 @@ namespace {
 const char* kLanguage =
     "[Common]\nBtnBack=Back\nBtnNext=Onward\n"
     "[SearchPage]\nBtnStrartFind=Idle\nBtnFindingCam=Busy\nBtnStopFind=Blink\n"
-    "Note=Pick one\nCamList=Cameras\nMessage1=Empty list\nMessage2=Pick a row\nMessage3=No card\n";
+    "Note=Pick one\nCamList=Cameras\nMessage1=Empty list\nMessage2=Pick a row\nMessage3=No card\n"
+    "FoundSoFar=%d so far\nNoneFound=Nobody answered\nNoAddress=No IPv4 here\n";
 
 DiscoveredCamera Camera(const char* ip, const char* mac, const char* desc, const char* mask = "255.255.255.0") {
     DiscoveredCamera c{};
@@ -91,6 +103,9 @@ private slots:
     void backLeadsByStartFlag();
     void doubleClickReachesSubnetBeforeBrowser();
     void requestSentNowhereIsSaidNotListedEmpty();
+    void doubleClickBelowTheRowsOpensTheSelection();
+    void statusCountsAndExplains();
+    void contextMenuCopiesAndExports();
 
 private:
     void RunSearch() {
@@ -297,6 +312,93 @@ void SearchPageTest::doubleClickReachesSubnetBeforeBrowser() {
     QCOMPARE(h_->settings.CamMask, uint32_t(htonl(0xFFFFFF00)));
     QCOMPARE(h_->settings.CamMAC[5], uint8_t{0x01});
     QVERIFY(h_->posted.empty());
+}
+
+void SearchPageTest::doubleClickBelowTheRowsOpensTheSelection() {
+    search_.cameras = {Camera("172.16.9.30", "AA:BB:CC:DD:EE:01", "cam/eth0")};
+    search_.results = {1};
+    RunSearch();
+    page_->show();
+    const QPoint below(10, List()->viewport()->height() - 5);
+    QVERIFY(List()->itemAt(below) == nullptr);
+    QTest::mouseDClick(List()->viewport(), Qt::LeftButton, {}, below);
+    QVERIFY(h_->urls.opened.isEmpty());  // nothing selected yet
+    List()->topLevelItem(0)->setSelected(true);
+    QTest::mouseDClick(List()->viewport(), Qt::LeftButton, {}, below);
+    QCOMPARE(h_->events, (QStringList{"send 17"}));
+    QCOMPARE(h_->urls.opened, QStringList{"http://172.16.9.30:8080"});
+}
+
+void SearchPageTest::statusCountsAndExplains() {
+    auto* status = page_->findChild<QLabel*>(QStringLiteral("searchStatus"));
+    QVERIFY(status);
+    QVERIFY(status->text().isEmpty());
+    // The count grows while the search runs, and stays when it ends.
+    search_.cameras = {Camera("10.0.0.5", "00:0E:53:00:00:01", "cam/eth0")};
+    search_.results = {1};
+    page_->Control<QPushButton>(1088)->click();
+    QCOMPARE(status->text(), QStringLiteral("0 so far"));
+    QTRY_VERIFY_WITH_TIMEOUT(!page_->Searching(), 5000);
+    QCOMPARE(status->text(), QStringLiteral("1 so far"));
+    // An empty result says why: nobody answered, or this PC has no address.
+    search_.cameras.clear();
+    search_.results.assign(search_.restarts.size(), 0);
+    search_.results.push_back(1);  // the next search rebuilds an empty list
+    RunSearch();
+    QCOMPARE(status->text(), QStringLiteral("Nobody answered"));
+    h_->settings.HostNoAddress = 1;
+    search_.results = std::vector<int>(search_.restarts.size(), 0);
+    RunSearch();
+    QCOMPARE(status->text(), QStringLiteral("No IPv4 here"));
+}
+
+void SearchPageTest::contextMenuCopiesAndExports() {
+    // Bytes a camera may send: a quote, a comma, a line break, non-UTF-8.
+    search_.cameras = {Camera("10.0.0.5", "00:0E:53:00:00:01", "a,\"b\"\n\xe9"),
+                       Camera("10.0.0.6", "00:0E:53:00:00:02", "cam/eth0")};
+    search_.results = {1};
+    // No rows yet: nothing to copy or export.
+    std::unique_ptr<QMenu> menu(page_->MakeContextMenu(QPoint(5, 5)));
+    QVERIFY(!menu->findChild<QAction*>(QStringLiteral("copyAddress"))->isEnabled());
+    QVERIFY(!menu->findChild<QAction*>(QStringLiteral("exportList"))->isEnabled());
+    RunSearch();
+    page_->show();
+    const QPoint onSecond = List()->visualItemRect(List()->topLevelItem(1)).center();
+    menu.reset(page_->MakeContextMenu(onSecond));
+    menu->findChild<QAction*>(QStringLiteral("copyAddress"))->trigger();
+    QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("10.0.0.6"));
+
+    QTemporaryDir dir;
+    for (const QString name : {QStringLiteral("cams.json"), QStringLiteral("cams.csv")}) {
+        const QString path = dir.filePath(name);
+        h_->prompter.AnswerDialog([path](QDialog& d) {
+            auto& files = static_cast<QFileDialog&>(d);
+            files.selectFile(path);
+            return int(QDialog::Accepted);
+        });
+        menu->findChild<QAction*>(QStringLiteral("exportList"))->trigger();
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QByteArray written = f.readAll();
+        if (name.endsWith(QLatin1String(".json"))) {
+            QJsonParseError error{};
+            const QJsonDocument doc = QJsonDocument::fromJson(written, &error);
+            QCOMPARE(error.error, QJsonParseError::NoError);
+            QVERIFY(written.contains("10.0.0.5") && written.contains("10.0.0.6"));
+        } else {
+            QVERIFY(written.contains("10.0.0.6"));
+            QVERIFY(written.contains("\"a,\"\"b\"\""));
+        }
+    }
+    // A file that cannot be written is reported, not passed over.
+    h_->prompter.AnswerDialog([&dir](QDialog& d) {
+        static_cast<QFileDialog&>(d).selectFile(dir.filePath(QStringLiteral("missing/cams.csv")));
+        return int(QDialog::Accepted);
+    });
+    h_->prompter.Answer(PromptAnswer::Ok);
+    menu->findChild<QAction*>(QStringLiteral("exportList"))->trigger();
+    QCOMPARE(h_->prompter.Prompts().size(), std::size_t{1});
+    QCOMPARE(h_->prompter.Prompts()[0].icon, PromptIcon::Stop);
 }
 
 QTEST_MAIN(SearchPageTest)

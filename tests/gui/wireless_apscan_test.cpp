@@ -9,6 +9,7 @@
 #include "core/camera/AccessPointScan.h"
 #include "core/settings/FixedField.h"
 #include "gui/pages/CSubAPScan.h"
+#include "gui/pages/EditLimit.h"
 #include "wireless_page_harness.h"
 
 using namespace orvanta;
@@ -199,12 +200,16 @@ void ApScanPageTest::wepKeyLimit() {
     QFETCH(int, limit);
     Fill({Ap("w", "Infra", "WEP", "")});
     // No limit of the page's own until the user changes format or length.
-    QVERIFY(Edit(1210)->maxLength() > 26);
+    QVERIFY(EditLimit::Of(Edit(1210))->MaxChars() > 26);
+    // A key typed before is kept whole when the limit comes or drops.
+    const QString typed(30, QLatin1Char('A'));
+    Edit(1210)->setText(typed);
     Combo(1207)->setCurrentIndex(format);
     Combo(1208)->setCurrentIndex(length);
     emit Combo(1208)->activated(length);
-    QCOMPARE(Edit(1210)->maxLength(), limit);
-    QCOMPARE(Edit(1199)->maxLength(), 58);
+    QCOMPARE(EditLimit::Of(Edit(1210))->MaxChars(), limit);
+    QCOMPARE(Edit(1210)->text(), typed);
+    QCOMPARE(EditLimit::Of(Edit(1199))->MaxChars(), 58);
 }
 
 void ApScanPageTest::emptyScanAsksForARescan() {

@@ -31,7 +31,15 @@ start_cam() {  # start_cam NAME args...
     lab_wait_port "$name" tcp 80 10 || { echo "camera $name did not start" >&2; cat "$T/$name.log" >&2; exit 1; }
 }
 
+# Text settings at their record's full width, some of them longer than the
+# pages let anyone type, with characters of two and three bytes: the guided
+# save must write them back exactly as read.
+ddns_host="$(printf 'h%.0s' $(seq 185))$(printf '\xc3\xa9%.0s' $(seq 35))"   # 255 bytes, 220 characters
+ddns_user="$(printf 'u%.0s' $(seq 30))$(printf '\xe5\xaf\x86%.0s' $(seq 11))"  # 63 bytes
+ddns_pwd="$(printf '\xe5\xaf\x86%.0s' $(seq 21))"                              # 63 bytes, 21 characters
+title="$(printf 't%.0s' $(seq 3))$(printf '\xe6\xbc\xa2%.0s' $(seq 20))"          # 63 bytes
 printf 'IPAddr=10.97.0.10\nNetmask=255.255.255.0\nSerialNo=SN-OVF-1\nMAC=02:00:00:97:00:0a\n' >"$T/cam.conf"
+printf 'DDNSHost=%s\nDDNSUser=%s\nDDNSPwd=%s\nTitleBar=%s\n' "$ddns_host" "$ddns_user" "$ddns_pwd" "$title" >>"$T/cam.conf"
 start_cam cam --config "$T/cam.conf" --mac 02:00:00:97:00:0a --serial SN-OVF-1 --iface eth0 \
     --readdress-delay-ms 300 --request-log "$T/cam.req"
 printf 'IPAddr=10.97.0.20\nSerialNo=SN-OVF-2\n' >"$T/lock.conf"
@@ -63,12 +71,17 @@ flow() {  # flow FUNCTION IP MAC SERIAL [VAR=VALUE ...]
 }
 
 # The LAN path: the camera takes a fixed address in another subnet, is found
-# again there by its serial, and the finished page shows that address.
+# again there by its serial, and the finished page shows that address; the
+# full-width texts it was read with come back whole.
 lan_path() {
     flow lanPath 10.97.0.10 02:00:00:97:00:0a SN-OVF-1 OVF_NEW_IP=10.98.0.50 || return 1
     has "$T/cam.conf" "IPAddr=10.98.0.50" && has "$T/cam.conf" "IPType=1" &&
         has "$T/cam.conf" "Netmask=255.255.255.0" && has "$T/cam.conf" "Gateway=10.98.0.1" &&
         has "$T/cam.conf" "DNS1=10.98.0.1" &&
+        has "$T/cam.conf" "DDNSHost=$ddns_host" && has "$T/cam.conf" "DDNSUser=$ddns_user" &&
+        has "$T/cam.conf" "DDNSPwd=$ddns_pwd" && has "$T/cam.conf" "TitleBar=$title" &&
+        grep -q '^/cgi-bin/config_ddns.cgi?Act=2.*DDNSPwd=' "$T/cam.req" &&
+        grep -q '^/cgi-bin/config_sysinfo.cgi?Act=2.*TitleBar=' "$T/cam.req" &&
         # The wizard's alias in the new subnet is gone again once it closed.
         ! lab_exec pc ip -4 addr show dev eth0 | grep -q '10\.98\.0\.'
 }

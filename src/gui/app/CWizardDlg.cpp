@@ -12,6 +12,7 @@
 #include "core/hostnet/TemporaryAddress.h"
 #include "core/i18n/LanguageSelection.h"
 #include "core/i18n/LocaleCodes.h"
+#include "gui/app/AccessibleRoles.h"
 #include "gui/app/Art.h"
 #include "gui/app/CSubWait.h"
 #include "gui/app/CameraOperations.h"
@@ -61,6 +62,9 @@ CWizardDlg::CWizardDlg(WizardDlgOptions options, QWidget* parent)
       timers_(options_.timers),
       deployment_(options_.deployment),
       added_(options_.aliasStateFile) {
+    // Before anything asks Qt about this window: Qt keeps the first
+    // accessibility interface it makes for an object.
+    InstallAccessibleRoles();
     setObjectName(QStringLiteral("102"));
     setWindowTitle(QStringLiteral("Travolis2"));
     setAccessibleName(QStringLiteral("Travolis2"));

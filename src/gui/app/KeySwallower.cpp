@@ -15,6 +15,9 @@ bool KeySwallower::eventFilter(QObject* watched, QEvent* event) {
         return QObject::eventFilter(watched, event);
     if (auto* widget = qobject_cast<QWidget*>(watched)) {
         if (qobject_cast<QMessageBox*>(widget->window()) != nullptr) return false;
+        // An open popup (a combo box's list, a context menu) takes both keys
+        // to choose and to close: swallowing them would trap the keyboard.
+        if (widget->window()->windowType() == Qt::Popup) return false;
     }
     return true;
 }

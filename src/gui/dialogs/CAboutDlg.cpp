@@ -1,5 +1,6 @@
 #include "gui/dialogs/CAboutDlg.h"
 
+#include <QBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 
@@ -11,7 +12,6 @@ namespace orvanta {
 
 CAboutDlg::CAboutDlg(const std::string& languageFilePath, QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("100"));
-    setFixedSize(CWizardPage::DluX(235), CWizardPage::DluY(70));
     const LanguageStrings lang(languageFilePath);
     const auto text = [&lang](const char* key) {
         return CWizardPage::Text(lang, "AboutDlg", key, 1024);
@@ -21,22 +21,38 @@ CAboutDlg::CAboutDlg(const std::string& languageFilePath, QWidget* parent) : QDi
     icon->setObjectName(QStringLiteral("icon"));
     icon->setAccessibleName(QStringLiteral("Orvanta"));
     icon->setPixmap(art::Icon(art::kIconApp).pixmap(32, 32));
-    icon->setGeometry(CWizardPage::Dlu(11, 17, 21, 20));
 
-    info1_ = new QLabel(this);
-    info1_->setObjectName(QStringLiteral("1371"));
-    info1_->setTextFormat(Qt::PlainText);
-    info1_->setWordWrap(true);
-    info1_->setGeometry(CWizardPage::Dlu(40, 10, 130, 16));
-    info2_ = new QLabel(this);
-    info2_->setObjectName(QStringLiteral("1372"));
-    info2_->setTextFormat(Qt::PlainText);
-    info2_->setWordWrap(true);
-    info2_->setGeometry(CWizardPage::Dlu(40, 30, 130, 26));
+    // The texts come from language files of every length and are shown at
+    // any scale: a layout wraps them and grows the dialog to hold them,
+    // where fixed rectangles would overlap or cut them.
+    const auto makeInfo = [this](const char* id) {
+        auto* label = new QLabel(this);
+        label->setObjectName(QLatin1String(id));
+        label->setTextFormat(Qt::PlainText);
+        label->setWordWrap(true);
+        label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        label->setMinimumWidth(CWizardPage::DluX(130));
+        return label;
+    };
+    info1_ = makeInfo("1371");
+    info2_ = makeInfo("1372");
     ok_ = new QPushButton(this);
     ok_->setObjectName(QStringLiteral("1373"));
-    ok_->setGeometry(CWizardPage::Dlu(178, 7, 50, 14));
+    ok_->setMinimumWidth(CWizardPage::DluX(50));
     connect(ok_, &QPushButton::clicked, this, &QDialog::accept);
+
+    auto* texts = new QVBoxLayout;
+    texts->addWidget(info1_);
+    texts->addWidget(info2_);
+    texts->addStretch(1);
+    auto* buttons = new QVBoxLayout;
+    buttons->addWidget(ok_);
+    buttons->addStretch(1);
+    auto* row = new QHBoxLayout(this);
+    row->addWidget(icon, 0, Qt::AlignTop);
+    row->addLayout(texts, 1);
+    row->addLayout(buttons);
+    row->setSizeConstraint(QLayout::SetFixedSize);
 
     CWizardPage::SetControlText(info1_, text("Info1"));
     CWizardPage::SetControlText(info2_, text("Info2"));

@@ -8,6 +8,7 @@
 
 #include "core/settings/FixedField.h"
 #include "gui/app/KeptCameraResults.h"
+#include "gui/pages/EditLimit.h"
 
 namespace orvanta {
 namespace {
@@ -74,18 +75,20 @@ CSubAPScan::CSubAPScan(QWidget* parent) : CWizardPage(173, "ApscanPage", parent)
     wepKeyNumber_->addItems(
         {QStringLiteral("Key 1"), QStringLiteral("Key 2"), QStringLiteral("Key 3"), QStringLiteral("Key 4")});
     wepKeyNumber_->setCurrentIndex(0);
-    wepKey_ = AddEdit(1210, Dlu(130, 182, 240, 13), 0);
+    // No key limit of the page's own until a format or length is chosen;
+    // the record's field is the only bound.
+    wepKey_ = AddEdit(1210, Dlu(130, 182, 240, 13), static_cast<int>(sizeof(CameraSettings::WEPKey0)) - 1,
+                      sizeof(CameraSettings::WEPKey0));
     wepKey_->setAccessibleName(QStringLiteral("WEP key"));
     label("WPAKey", Dlu(20, 202, 100, 10), QStringLiteral("Pre-shared Key"));
-    wpaKey_ = AddEdit(1199, Dlu(130, 200, 240, 13), 58);
-    wpaKey_->setAccessibleName(QStringLiteral("WPA key"));
+    wpaKey_ = AddEdit(1199, Dlu(130, 200, 240, 13), 58, sizeof(CameraSettings::WPAKey));
     AddStepTitle(1238, "TitleWireless", 1024, QString());
     connect(AddBackButton(1166, QStringLiteral("Back")), &QAbstractButton::clicked, this, &CSubAPScan::OnBack);
     connect(AddNextButton(1165, QStringLiteral("Next")), &QAbstractButton::clicked, this, &CSubAPScan::OnNext);
     connect(apList_, &QComboBox::currentIndexChanged, this, &CSubAPScan::OnAccessPointChanged);
     // Only a choice by the user sets the key limit; until then there is none.
-    connect(wepFormat_, &QComboBox::activated, this, &CSubAPScan::OnKeyFormatChanged);
-    connect(wepLength_, &QComboBox::activated, this, &CSubAPScan::OnKeyFormatChanged);
+    WhenSelected(wepFormat_, [this](int) { OnKeyFormatChanged(); });
+    WhenSelected(wepLength_, [this](int) { OnKeyFormatChanged(); });
 }
 
 void CSubAPScan::OnInitPage() {
@@ -124,6 +127,7 @@ void CSubAPScan::SetWepEnabled(bool enabled) {
 }
 
 void CSubAPScan::LoadFromSettings() {
+    const QuietLoad quiet(this);
     const QSignalBlocker block(apList_);
     apList_->clear();
     for (QLineEdit* e : {mac_, ssid_, mode_, channel_, quality_, security_, algorithm_, wepKey_, wpaKey_}) e->clear();
@@ -175,7 +179,9 @@ void CSubAPScan::ShowAccessPoint(int index) {
 }
 
 void CSubAPScan::OnKeyFormatChanged() {
-    wepKey_->setMaxLength(WepKeyLimit(wepFormat_->currentIndex() == 0, wepLength_->currentIndex() == 1));
+    // A lower limit refuses further typing and keeps what is typed.
+    EditLimit::Apply(wepKey_, WepKeyLimit(wepFormat_->currentIndex() == 0, wepLength_->currentIndex() == 1),
+                     sizeof(CameraSettings::WEPKey0));
 }
 
 bool CSubAPScan::StoreWep() {

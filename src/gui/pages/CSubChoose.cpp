@@ -34,8 +34,8 @@ CSubChoose::CSubChoose(QWidget* parent) : CWizardPage(175, "ChoosePage", parent)
         QPushButton* b = AddButton(2, Dlu(200, 220, 40, 14), QStringLiteral("Cancel"));
         b->hide();
     }
-    connect(Control<QRadioButton>(1216), &QAbstractButton::clicked, this, &CSubChoose::OnYes);
-    connect(Control<QRadioButton>(1217), &QAbstractButton::clicked, this, &CSubChoose::OnNo);
+    WhenChecked(Control<QRadioButton>(1216), [this] { OnYes(); });
+    WhenChecked(Control<QRadioButton>(1217), [this] { OnNo(); });
     connect(AddBackButton(1213, QStringLiteral("Back")), &QAbstractButton::clicked, this, &CSubChoose::OnBack);
     connect(AddNextButton(1214, QStringLiteral("Next")), &QAbstractButton::clicked, this, &CSubChoose::OnNext);
 }
@@ -52,6 +52,7 @@ void CSubChoose::ApplyLanguage(const LanguageStrings& lang) {
 }
 
 void CSubChoose::OnInitPage() {
+    const QuietLoad quiet(this);
     SetChecked(Control<QRadioButton>(1216), true);
     SetChecked(Control<QRadioButton>(1217), false);
     for (const int id : {1218, 1219, 1220}) SetChecked(Control<QRadioButton>(id), false);
@@ -61,6 +62,7 @@ void CSubChoose::LoadFromSettings() {
     // The default link follows the PC's own: a dial-up PC suggests PPPoE, a
     // PC on a LAN or wireless adapter suggests LAN. Nothing is re-enabled
     // here; "Yes" does that.
+    const QuietLoad quiet(this);
     const CameraSettings& s = Settings();
     auto* lan = Control<QRadioButton>(1218);
     auto* wireless = Control<QRadioButton>(1219);

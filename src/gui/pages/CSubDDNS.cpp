@@ -18,8 +18,7 @@
 namespace orvanta {
 
 CSubDDNS::CSubDDNS(QWidget* parent) : CWizardPage(157, "DDNSPage", parent) {
-    connect(AddCheck(1054, Dlu(30, 40, 200, 12), QStringLiteral("Enable DDNS")), &QAbstractButton::clicked, this,
-            &CSubDDNS::OnEnableClicked);
+    WhenToggled(AddCheck(1054, Dlu(30, 40, 200, 12), QStringLiteral("Enable DDNS")), [this](bool) { OnEnableClicked(); });
     AddStatic(1286, Dlu(30, 64, 110, 10), QStringLiteral("Provider"));
     {
         QComboBox* box = AddCombo(1122, Dlu(150, 62, 200, 100), false);
@@ -27,15 +26,15 @@ CSubDDNS::CSubDDNS(QWidget* parent) : CWizardPage(157, "DDNSPage", parent) {
     }
     AddStatic(1287, Dlu(30, 84, 110, 10), QStringLiteral("Host Name"));
     {
-        AddEdit(1123, Dlu(150, 82, 200, 13), 127);
+        AddEdit(1123, Dlu(150, 82, 200, 13), 127, sizeof(CameraSettings::DDNSHost));
     }
     AddStatic(1288, Dlu(30, 104, 110, 10), QStringLiteral("User Name"));
     {
-        AddEdit(1124, Dlu(150, 102, 200, 13), 63);
+        AddEdit(1124, Dlu(150, 102, 200, 13), 63, sizeof(CameraSettings::DDNSUser));
     }
     AddStatic(1289, Dlu(30, 124, 110, 10), QStringLiteral("Password"));
     {
-        QLineEdit* e = AddEdit(1125, Dlu(150, 122, 200, 13), 20);
+        QLineEdit* e = AddEdit(1125, Dlu(150, 122, 200, 13), 20, sizeof(CameraSettings::DDNSPwd));
         e->setEchoMode(QLineEdit::Password);
     }
     AddStepTitle(1242, "TitleDDNS", 1024, QStringLiteral(""));
@@ -70,6 +69,7 @@ void CSubDDNS::OnInitPage() {
 }
 
 void CSubDDNS::LoadFromSettings() {
+    const QuietLoad quiet(this);
     const CameraSettings& s = Settings();
     Control<QCheckBox>(1054)->setChecked(s.DDNS == 1);
     providerText_ = FieldString(s.DDNSSrv);

@@ -35,10 +35,10 @@ CSubLANISP::CSubLANISP(QWidget* parent) : CWizardPage(143, "LANISPPage", parent)
     AddStepTitle(1241, "TitleISP", 1024, QStringLiteral(""));
     connect(AddBackButton(1065, QStringLiteral("Back")), &QAbstractButton::clicked, this, &CSubLANISP::OnBack);
     connect(AddNextButton(1064, QStringLiteral("Next")), &QAbstractButton::clicked, this, &CSubLANISP::OnNext);
-    // Only the user's clicks grey or free the account; a refresh does it
+    // Only the user's choice greys or frees the account; a refresh does it
     // itself.
-    connect(lan_, &QAbstractButton::clicked, this, [this] { SetAccountEnabled(false); });
-    connect(pppoe_, &QAbstractButton::clicked, this, [this] { SetAccountEnabled(true); });
+    WhenChecked(lan_, [this] { SetAccountEnabled(false); });
+    WhenChecked(pppoe_, [this] { SetAccountEnabled(true); });
 }
 
 void CSubLANISP::ApplyLanguage(const LanguageStrings& lang) {
@@ -54,6 +54,7 @@ void CSubLANISP::ApplyLanguage(const LanguageStrings& lang) {
 void CSubLANISP::SetAccountEnabled(bool enabled) { SetEnabledAll({user_, password_, confirm_}, enabled); }
 
 void CSubLANISP::LoadFromSettings() {
+    const QuietLoad quiet(this);
     const CameraSettings& s = Settings();
     if (s.IPType == 2) {
         SetChecked(pppoe_, true);

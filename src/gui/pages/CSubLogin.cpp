@@ -17,12 +17,10 @@ CSubLogin::CSubLogin(QWidget* parent) : CWizardPage(145, "LoginPage", parent) {
     loginType_->addItems({QStringLiteral("Device login"), QStringLiteral("User login")});
     loginType_->setCurrentIndex(0);
     AddStatic(1292, Dlu(30, 94, 100, 10), QStringLiteral("ID"));
-    id_ = AddEdit(1019, Dlu(140, 92, 150, 13), 32);
-    id_->setAccessibleName(QStringLiteral("ID"));
+    id_ = AddEdit(1019, Dlu(140, 92, 150, 13), 32, sizeof(ServerCredentials::ID));
     AddStatic(1293, Dlu(30, 114, 100, 10), QStringLiteral("Password"));
-    password_ = AddEdit(1021, Dlu(140, 112, 150, 13), 32);
+    password_ = AddEdit(1021, Dlu(140, 112, 150, 13), 32, sizeof(ServerCredentials::Password));
     password_->setEchoMode(QLineEdit::Password);
-    password_->setAccessibleName(QStringLiteral("Password"));
     QPushButton* exit = AddButton(1046, Dlu(160, 242, 60, 20), QStringLiteral("Exit"));
     exit->hide();
     exit->setEnabled(false);

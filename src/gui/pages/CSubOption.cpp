@@ -24,9 +24,9 @@ CSubOption::CSubOption(QWidget* parent) : CWizardPage(130, "OptionPage", parent)
     AddRadio(1069, Dlu(40, 110, 200, 14), QStringLiteral("Maunal Setup"), setupGroup);
     AddStatic(1276, Dlu(56, 126, 300, 40), QStringLiteral("Users to set up the camera parameters, including IP,\n wireless base stations, wireless security,\n and DDNS."));
     AddStepTitle(1243, nullptr, 260, QStringLiteral(""))->hide();
-    // Each click sets the mode at once.
-    connect(Control<QRadioButton>(1068), &QAbstractButton::clicked, this, [this] { Settings().WizardMode = 1; });
-    connect(Control<QRadioButton>(1069), &QAbstractButton::clicked, this, [this] { Settings().WizardMode = 0; });
+    // Each choice sets the mode at once.
+    WhenChecked(Control<QRadioButton>(1068), [this] { Settings().WizardMode = 1; });
+    WhenChecked(Control<QRadioButton>(1069), [this] { Settings().WizardMode = 0; });
     connect(AddBackButton(1001, QStringLiteral("Back")), &QAbstractButton::clicked, this, &CSubOption::OnBack);
     connect(AddNextButton(1034, QStringLiteral("Next")), &QAbstractButton::clicked, this, &CSubOption::OnNext);
 }
@@ -40,6 +40,7 @@ void CSubOption::ApplyLanguage(const LanguageStrings& lang) {
 }
 
 void CSubOption::OnInitPage() {
+    const QuietLoad quiet(this);
     SetChecked(Control<QRadioButton>(1068), true);
     SetChecked(Control<QRadioButton>(1069), false);
 }
@@ -47,6 +48,7 @@ void CSubOption::OnInitPage() {
 void CSubOption::LoadFromSettings() {
     // The guided wizard needs the camera's parameters; without them only
     // manual setup is offered.
+    const QuietLoad quiet(this);
     CameraSettings& s = Settings();
     const bool loaded = s.Loaded == 1;
     s.WizardMode = loaded ? 1 : 0;

@@ -1,7 +1,13 @@
 #include "gui/pages/CSubSearchNet.h"
 
+#include <QApplication>
+#include <QClipboard>
+#include <QFileDialog>
 #include <QLabel>
+#include <QMenu>
+#include <QMouseEvent>
 #include <QPushButton>
+#include <QSaveFile>
 #include <QTimer>
 #include <QTreeWidget>
 
@@ -12,6 +18,7 @@
 #include "core/discovery/CVorel.h"
 #include "core/discovery/DiscoveredCamera.h"
 #include "core/discovery/PosixDiscoveryTransport.h"
+#include "core/discovery/DiscoveredCameraWriter.h"
 #include "core/settings/FixedField.h"
 #include "gui/app/TimerSettings.h"
 #include "gui/app/UrlOpener.h"
@@ -52,11 +59,17 @@ CSubSearchNet::CSubSearchNet(QWidget* parent) : CWizardPage(139, "SearchPage", p
     list_->setSelectionBehavior(QAbstractItemView::SelectRows);
     searchButton_ = AddButton(1088, Dlu(8, 178, 90, 22), QStringLiteral("Start  Search"));
     note_ = AddStatic(1175, Dlu(106, 178, 275, 60), QString());
+    status_ = AddStatic(0, Dlu(8, 203, 95, 36), QString());
+    status_->setObjectName(QStringLiteral("searchStatus"));
     AddStepTitle(1237, nullptr, 260, QStringLiteral("STEP \nFind The Camera"));
     connect(AddBackButton(1037, QStringLiteral("Exit")), &QAbstractButton::clicked, this, &CSubSearchNet::OnBack);
     connect(AddNextButton(1110, QStringLiteral("Next")), &QAbstractButton::clicked, this, &CSubSearchNet::OnNext);
     connect(searchButton_, &QAbstractButton::clicked, this, &CSubSearchNet::OnToggleSearch);
     connect(list_, &QTreeWidget::itemDoubleClicked, this, &CSubSearchNet::OnOpenCamera);
+    // A double click below the rows opens the selected camera as well.
+    list_->viewport()->installEventFilter(this);
+    list_->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(list_, &QWidget::customContextMenuRequested, this, &CSubSearchNet::OnContextMenu);
 
     // Timer 1: one search tick. A child of the page, so it dies with it.
     timer_ = new QTimer(this);
@@ -77,12 +90,16 @@ void CSubSearchNet::ApplyLanguage(const LanguageStrings& lang) {
     KeepText(lang, "Message1", 260);
     KeepText(lang, "Message2", 260);
     KeepText(lang, "Message3", 260);
+    for (const char* key : {"FoundSoFar", "NoneFound", "NoAddress", "MenuCopyAddress", "MenuExportList", "ExportTitle",
+                            "ExportFailed"})
+        KeepText(lang, key, 1024);
     idleCaption_ = Text(lang, "BtnStrartFind", 260);
     searchingCaption_ = Text(lang, "BtnFindingCam", 260);
     alternateCaption_ = Text(lang, "BtnStopFind", 260);
     nextCaption_ = Text(lang, "Common", "BtnNext");
     // A search under way keeps blinking in the new language's captions.
     SetSearchCaption(searching_ ? searchingCaption_ : idleCaption_);
+    ShowStatus();
 }
 
 void CSubSearchNet::LoadFromSettings() {
@@ -102,17 +119,33 @@ void CSubSearchNet::SetSearchCaption(const QString& caption) {
 }
 
 void CSubSearchNet::StopSearch() {
+    const bool wasSearching = searching_;
     searching_ = false;
     timer_->stop();
     SetSearchCaption(idleCaption_);
     if (vorel_) {
         vorel_.reset();
+        transport_.reset();
 #ifdef __GLIBC__
         // The list's thousands of small blocks would otherwise stay with the
         // process as free heap.
         malloc_trim(0);
 #endif
     }
+    if (wasSearching) ShowStatus();
+}
+
+void CSubSearchNet::ShowStatus() {
+    const int found = list_->topLevelItemCount();
+    QString text;
+    if (searching_ || found > 0) {
+        text = Kept("FoundSoFar");
+        text.replace(QStringLiteral("%d"), QString::number(found));
+    } else if (ticks_ > 0) {
+        // A search has run and found nothing: say why when we know.
+        text = Context() && Settings().HostNoAddress == 1 ? Kept("NoAddress") : Kept("NoneFound");
+    }
+    status_->setText(text);
 }
 
 void CSubSearchNet::OnToggleSearch() {
@@ -125,6 +158,7 @@ void CSubSearchNet::OnToggleSearch() {
     const int period = Context() && Context()->timers ? Context()->timers->searchTickMs : 1000;
     timer_->start(period);
     SetSearchCaption(searchingCaption_);
+    ShowStatus();
 }
 
 int CSubSearchNet::RunSearch(discovery::DiscoveredCamera** records, int* count, int* capacity, int restart) {
@@ -133,10 +167,16 @@ int CSubSearchNet::RunSearch(discovery::DiscoveredCamera** records, int* count, 
         discovery::VorelSettings settings;
         auto transport = std::make_shared<discovery::PosixDiscoveryTransport>(settings.receiveBufferBytes);
         settings.transport = transport;
-        if (!sendFailed_) sendFailed_ = [transport] { return transport->LastSend().EveryCardFailed(); };
+        transport_ = transport;
         vorel_ = std::make_unique<discovery::CVorel>(settings);
     }
     return vorel_->Search(records, count, capacity, restart);
+}
+
+// A client lives for one search, so the transport asked is the current one.
+bool CSubSearchNet::SendFailedEverywhere() const {
+    if (sendFailed_) return sendFailed_();
+    return transport_ && transport_->LastSend().EveryCardFailed();
 }
 
 void CSubSearchNet::OnSearchTick() {
@@ -151,7 +191,7 @@ void CSubSearchNet::OnSearchTick() {
     int count = 0;
     int capacity = 0;
     const int result = RunSearch(&records, &count, &capacity, ticks_ == 1 ? 1 : 0);
-    if (ticks_ == 1 && result >= 0 && sendFailed_ && sendFailed_()) {
+    if (ticks_ == 1 && result >= 0 && SendFailedEverywhere()) {
         // Nothing was asked, so an empty list would say "no camera" where
         // the truth is "no way out": say that instead.
         StopSearch();
@@ -160,6 +200,7 @@ void CSubSearchNet::OnSearchTick() {
     }
     // Only a rebuilt list is redrawn: a silent network keeps the old rows.
     if (result == 1) FillRows(records, records ? std::min(count, capacity) : 0);
+    ShowStatus();
 }
 
 void CSubSearchNet::FillRows(const discovery::DiscoveredCamera* records, int count) {
@@ -168,6 +209,7 @@ void CSubSearchNet::FillRows(const discovery::DiscoveredCamera* records, int cou
     // out again for each of thousands of rows.
     QList<QTreeWidgetItem*> rows;
     rows.reserve(count);
+    found_.assign(records, records + count);
     for (int i = 0; i < count; ++i) {
         const discovery::DiscoveredCamera& cam = records[i];
         auto* row = new QTreeWidgetItem;
@@ -236,6 +278,72 @@ void CSubSearchNet::OnOpenCamera() {
     if (Context() && Context()->sendCommand) Context()->sendCommand(cmd::kEnsureSubnet);
     const QString url = CameraWebAddress(row.text(kColIp), row.text(kColPort));
     if (Context() && Context()->urlOpener) Context()->urlOpener->Open(url);
+}
+
+bool CSubSearchNet::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == list_->viewport() && event->type() == QEvent::MouseButtonDblClick) {
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        // On a row the list reports the double click itself.
+        if (mouse->button() == Qt::LeftButton && list_->itemAt(mouse->position().toPoint()) == nullptr) {
+            OnOpenCamera();
+            return true;
+        }
+    }
+    return CWizardPage::eventFilter(watched, event);
+}
+
+QMenu* CSubSearchNet::MakeContextMenu(const QPoint& pos) {
+    auto* menu = new QMenu(this);
+    const auto caption = [this](const char* key, const QString& fallback) {
+        const QString text = Kept(key);
+        return text.isEmpty() ? fallback : text;
+    };
+    QTreeWidgetItem* row = list_->itemAt(pos);
+    if (row == nullptr && !list_->selectedItems().isEmpty()) row = list_->selectedItems().first();
+    QAction* copy = menu->addAction(caption("MenuCopyAddress", QStringLiteral("Copy address")));
+    copy->setObjectName(QStringLiteral("copyAddress"));
+    copy->setEnabled(row != nullptr);
+    const QString address = row ? row->text(kColIp) : QString();
+    connect(copy, &QAction::triggered, this, [address] { QApplication::clipboard()->setText(address); });
+    QAction* exportList = menu->addAction(caption("MenuExportList", QStringLiteral("Export list\u2026")));
+    exportList->setObjectName(QStringLiteral("exportList"));
+    exportList->setEnabled(!found_.empty());
+    connect(exportList, &QAction::triggered, this, &CSubSearchNet::OnExport);
+    return menu;
+}
+
+void CSubSearchNet::OnContextMenu(const QPoint& pos) {
+    QMenu* menu = MakeContextMenu(pos);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->popup(list_->viewport()->mapToGlobal(pos));
+}
+
+void CSubSearchNet::OnExport() {
+    if (!Context() || !Context()->prompter) return;
+    QFileDialog dialog(this, Kept("ExportTitle").isEmpty() ? QStringLiteral("Export list") : Kept("ExportTitle"));
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setNameFilters({QStringLiteral("CSV (*.csv)"), QStringLiteral("JSON (*.json)")});
+    dialog.setDefaultSuffix(QStringLiteral("csv"));
+    dialog.selectFile(QStringLiteral("cameras.csv"));
+    if (Context()->prompter->RunModal(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
+    const QString path = dialog.selectedFiles().first();
+    if (!ExportList(path)) Ask(Kept("ExportFailed").isEmpty() ? path : Kept("ExportFailed") + QStringLiteral("\n") + path,
+                               QStringLiteral("Orvanta"), mb::kOk | mb::kIconStop);
+}
+
+bool CSubSearchNet::ExportList(const QString& path) const {
+    const bool json = path.endsWith(QStringLiteral(".json"), Qt::CaseInsensitive);
+    const std::string text = discovery::DiscoveredCameraWriter::Write(
+        json ? discovery::RecordFormat::Json : discovery::RecordFormat::Csv, found_.data(),
+        static_cast<int>(found_.size()));
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) return false;
+    if (file.write(text.data(), static_cast<qint64>(text.size())) != static_cast<qint64>(text.size())) {
+        file.cancelWriting();
+        return false;
+    }
+    return file.commit();
 }
 
 }  // namespace orvanta

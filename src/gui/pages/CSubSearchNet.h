@@ -1,5 +1,8 @@
 // The camera search page: the list of cameras found on the local network, a
-// button that starts or stops a search, and Next/Exit.
+// button that starts or stops a search, and Next/Exit. Under the button a
+// line says how many cameras a search has found so far, and why a search
+// that ended found none. The list's context menu copies a camera's address
+// and exports the list (CSV or JSON, the command-line tool's format).
 // Controls carry their template ids as object names (see CWizardPage).
 //
 // A search is six ticks of the search timer, each one call of the page's own
@@ -12,9 +15,11 @@
 
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include "gui/pages/CWizardPage.h"
 
+class QMenu;
 class QTimer;
 class QTreeWidgetItem;
 
@@ -22,6 +27,7 @@ namespace orvanta {
 
 namespace discovery {
 class CVorel;
+class PosixDiscoveryTransport;
 struct DiscoveredCamera;
 }  // namespace discovery
 
@@ -48,15 +54,28 @@ public:
     bool Searching() const { return searching_; }
     int TickCount() const { return ticks_; }
 
+    // The list's context menu for a click at `pos` (viewport coordinates);
+    // the caller owns it. Its actions are named "copyAddress" and
+    // "exportList".
+    QMenu* MakeContextMenu(const QPoint& pos);
+    // Writes the cameras of the last search to `path`: JSON when the name
+    // ends in ".json", CSV otherwise. False when the file cannot be written.
+    bool ExportList(const QString& path) const;
+
 protected slots:
     virtual void OnBack();
     virtual void OnNext();
     void OnToggleSearch();
     void OnSearchTick();
     void OnOpenCamera();
+    void OnContextMenu(const QPoint& pos);
+    void OnExport();
 
 private:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void StopSearch();
+    void ShowStatus();
+    bool SendFailedEverywhere() const;
     void SetSearchCaption(const QString& caption);
     int RunSearch(discovery::DiscoveredCamera** records, int* count, int* capacity, int restart);
     void FillRows(const discovery::DiscoveredCamera* records, int count);
@@ -66,6 +85,7 @@ private:
     QTreeWidget* list_ = nullptr;
     QPushButton* searchButton_ = nullptr;
     QLabel* note_ = nullptr;
+    QLabel* status_ = nullptr;
     QTimer* timer_ = nullptr;
     bool searching_ = false;
     int ticks_ = 0;
@@ -73,8 +93,11 @@ private:
     QString searchingCaption_ = QStringLiteral("Finding...");
     QString alternateCaption_ = QStringLiteral("Stop Finding...");
     QString nextCaption_ = QStringLiteral("Next");
+    // The cameras the list shows, as found: the export writes these.
+    std::vector<discovery::DiscoveredCamera> found_;
     SearchFunction search_;
     std::function<bool()> sendFailed_;
+    std::shared_ptr<discovery::PosixDiscoveryTransport> transport_;
     std::unique_ptr<discovery::CVorel> vorel_;
 };
 

@@ -11,6 +11,7 @@
 #include <QCheckBox>
 #include <QTreeWidget>
 
+#include "gui/app/Art.h"
 #include "gui/app/UrlOpener.h"
 #include "gui/controls/CIPAddressCtrl.h"
 #include "gui/controls/CPictureFrame.h"
@@ -53,7 +54,9 @@ CSubSetupFinish::CSubSetupFinish(QWidget* parent) : CWizardPage(207, "SetupFinis
     }
     AddStatic(1254, Dlu(30, 204, 340, 20), QStringLiteral(""));
     {
-        QPushButton* b = AddButton(1262, Dlu(140, 222, 90, 18), QStringLiteral("Link"));
+        // The link keeps the plain button style, with its icon left of the caption.
+        QPushButton* b =
+            AddIconButton(1262, Dlu(140, 222, 110, 18), QStringLiteral("Link"), art::kIconLink, CXButtonXP::IconSide::Left);
         connect(b, &QAbstractButton::clicked, this, &CSubSetupFinish::OnLink);
     }
     connect(AddFinishButton(1249, QStringLiteral("Finish")), &QAbstractButton::clicked, this, &CSubSetupFinish::OnFinish);

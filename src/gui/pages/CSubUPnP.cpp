@@ -1,5 +1,7 @@
 #include "gui/pages/CSubUPnP.h"
 
+#include <cerrno>
+#include <climits>
 #include <cstdlib>
 #include <string>
 
@@ -62,8 +64,13 @@ void CSubUPnP::LoadFromSettings() {
 
 int32_t CSubUPnP::PortNumber(const QString& text) {
     const std::string digits = text.toStdString();
-    // The edits hold at most five characters, so the value always fits.
-    return static_cast<int32_t>(std::strtol(digits.c_str(), nullptr, 10));
+    // Typing stops at five characters, but a value read from the camera is
+    // shown whole: a number beyond 32 bits stays beyond every range instead
+    // of wrapping into one (4294967376 must not read as 80).
+    const long long value = std::strtoll(digits.c_str(), nullptr, 10);
+    if (value > INT32_MAX) return INT32_MAX;
+    if (value < INT32_MIN) return INT32_MIN;
+    return static_cast<int32_t>(value);
 }
 
 void CSubUPnP::OnNext() {

@@ -66,11 +66,13 @@ CSubWLANAP::CSubWLANAP(QWidget* parent) : CWizardPage(150, "WLANAPPage", parent)
                              -1);
     wepDefault_->setInsertPolicy(QComboBox::NoInsert);
     wepKey_ = AddEdit(1142, Dlu(200, 180, 170, 13));
+    wepKey_->setAccessibleName(QStringLiteral("WEP key"));
     // Three more key edits belong to the template; they are never shown but
     // follow the key length like the visible one.
     for (int i = 0; i < 3; ++i) {
         hiddenKeys_[static_cast<std::size_t>(i)] = AddEdit(1143 + i, Dlu(200, 196, 170, 13));
         hiddenKeys_[static_cast<std::size_t>(i)]->hide();
+        hiddenKeys_[static_cast<std::size_t>(i)]->setAccessibleName(QStringLiteral("WEP key %1").arg(i + 2));
     }
     for (int i = 0; i < 4; ++i)
         AddRadio(1138 + i, Dlu(20 + 40 * i, 200, 40, 10), QStringLiteral("Key %1").arg(i + 1), keysGroup)->hide();
@@ -94,12 +96,12 @@ CSubWLANAP::CSubWLANAP(QWidget* parent) : CWizardPage(150, "WLANAPPage", parent)
     connect(AddBackButton(1061, QStringLiteral("Back")), &QAbstractButton::clicked, this, &CSubWLANAP::OnBack);
     connect(AddNextButton(1062, QStringLiteral("Next")), &QAbstractButton::clicked, this, &CSubWLANAP::OnNext);
 
-    // The user's choices in the lists (not selections made from code).
-    connect(security_, &QComboBox::activated, this, &CSubWLANAP::OnSecurityChanged);
-    connect(mode_, &QComboBox::activated, this, &CSubWLANAP::OnModeChanged);
-    connect(wepFormat_, &QComboBox::activated, this, &CSubWLANAP::OnKeyFormatChanged);
-    connect(wepLength_, &QComboBox::activated, this, &CSubWLANAP::OnKeyLengthChanged);
-    connect(wepDefault_, &QComboBox::activated, this, &CSubWLANAP::OnDefaultKeyChanged);
+    // The user's choices in the lists (not the refresh from the record).
+    WhenSelected(security_, [this](int index) { OnSecurityChanged(index); });
+    WhenSelected(mode_, [this](int index) { OnModeChanged(index); });
+    WhenSelected(wepFormat_, [this](int) { OnKeyFormatChanged(); });
+    WhenSelected(wepLength_, [this](int) { OnKeyLengthChanged(); });
+    WhenSelected(wepDefault_, [this](int index) { OnDefaultKeyChanged(index); });
 
     ShowSecurityControls(security_->currentIndex());
 }
@@ -220,6 +222,7 @@ void CSubWLANAP::OnDefaultKeyChanged(int index) {
 }
 
 void CSubWLANAP::LoadFromSettings() {
+    const QuietLoad quiet(this);
     const CameraSettings& s = Settings();
     ssid_->setText(FieldString(s.SSID));
     RebuildChannels(s.ChType);

@@ -39,8 +39,8 @@ CSubWizardIP::CSubWizardIP(QWidget* parent) : CWizardPage(179, "WizardIPPage", p
     }
     AddStatic(1282, Dlu(170, 158, 210, 60), QStringLiteral(""));
     AddStepTitle(1351, "TitleWizardIP", 1024, QStringLiteral(""));
-    connect(Control<QRadioButton>(1234), &QAbstractButton::clicked, this, &CSubWizardIP::OnDhcp);
-    connect(Control<QRadioButton>(1236), &QAbstractButton::clicked, this, &CSubWizardIP::OnFixed);
+    WhenChecked(Control<QRadioButton>(1234), [this] { OnDhcp(); });
+    WhenChecked(Control<QRadioButton>(1236), [this] { OnFixed(); });
     connect(Control<CIPAddressCtrl>(1227), &CIPAddressCtrl::AddressChanged, this, &CSubWizardIP::OnAddressChanged);
     connect(AddBackButton(1231, QStringLiteral("Back")), &QAbstractButton::clicked, this, &CSubWizardIP::OnBack);
     connect(AddNextButton(1232, QStringLiteral("Next")), &QAbstractButton::clicked, this, &CSubWizardIP::OnNext);
@@ -62,6 +62,7 @@ void CSubWizardIP::ApplyLanguage(const LanguageStrings& lang) {
 }
 
 void CSubWizardIP::LoadFromSettings() {
+    const QuietLoad quiet(this);
     CameraSettings& s = Settings();
     auto* dhcp = Control<QRadioButton>(1234);
     auto* fixed = Control<QRadioButton>(1236);

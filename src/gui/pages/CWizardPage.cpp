@@ -13,12 +13,16 @@
 #include <QPalette>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTimer>
 #include <QTreeWidget>
+#include <cstdlib>
+#include <memory>
 
 #include "core/i18n/LanguageStrings.h"
 #include "gui/app/Art.h"
 #include "gui/controls/CIPAddressCtrl.h"
 #include "gui/controls/CPictureFrame.h"
+#include "gui/pages/EditLimit.h"
 
 namespace orvanta {
 namespace {
@@ -111,7 +115,103 @@ void CWizardPage::SetControlText(QWidget* control, const QString& text) {
         edit->setText(text);
         return;  // an edit's content is not its name
     }
-    if (!text.isEmpty()) control->setAccessibleName(QString(text).remove(QLatin1Char('&')));
+    if (text.isEmpty()) return;
+    const QString name = AccessibleText(text);
+    if (auto* label = qobject_cast<QLabel*>(control)) {
+        // A label is read out by its text, whatever sets it later; the
+        // input it labels is named by it.
+        if (label->buddy()) label->buddy()->setAccessibleName(name);
+        return;
+    }
+    control->setAccessibleName(name);
+}
+
+QString CWizardPage::AccessibleText(const QString& caption) {
+    // "&&" is a literal ampersand; a single one marks the mnemonic.
+    QString name;
+    name.reserve(caption.size());
+    for (qsizetype i = 0; i < caption.size(); ++i) {
+        if (caption[i] == QLatin1Char('&')) {
+            if (i + 1 < caption.size() && caption[i + 1] == QLatin1Char('&')) name += caption[++i];
+            continue;
+        }
+        name += caption[i];
+    }
+    return name.simplified();
+}
+
+void CWizardPage::SetLabelFor(QLabel* label, QWidget* control) {
+    if (!label || !control) return;
+    label->setBuddy(control);
+    const QString name = AccessibleText(label->text());
+    if (!name.isEmpty()) control->setAccessibleName(name);
+}
+
+void CWizardPage::NameByLabel(QWidget* control) {
+    // The label of an input is the nearest caption to its left that shares
+    // its row; templates put every label there.
+    const QRect at = control->geometry();
+    QLabel* best = nullptr;
+    for (QLabel* label : findChildren<QLabel*>(QString(), Qt::FindDirectChildrenOnly)) {
+        const QRect l = label->geometry();
+        if (label == title_ || label->buddy() != nullptr || l.right() > at.left()) continue;
+        const int overlap = std::min(l.bottom(), at.bottom()) - std::max(l.top(), at.top());
+        if (overlap < std::min(l.height(), at.height()) / 2) continue;
+        if (best == nullptr || l.right() > best->geometry().right()) best = label;
+    }
+    if (best == nullptr) {
+        // A list is captioned from above: the label just over its top-left.
+        for (QLabel* label : findChildren<QLabel*>(QString(), Qt::FindDirectChildrenOnly)) {
+            const QRect l = label->geometry();
+            if (label == title_ || label->buddy() != nullptr) continue;
+            if (std::abs(l.left() - at.left()) <= DluX(4) && l.bottom() <= at.top() && at.top() - l.bottom() <= DluY(6))
+                best = label;
+        }
+    }
+    SetLabelFor(best, control);
+}
+
+void CWizardPage::WhenChecked(QAbstractButton* button, std::function<void()> reaction) {
+    auto react = std::make_shared<std::function<void()>>(std::move(reaction));
+    connect(button, &QAbstractButton::toggled, this, [this, react](bool checked) {
+        if (checked && !Quiet()) (*react)();
+    });
+    // Choosing again the button that is already chosen changes no state,
+    // yet the user did choose it (the LAN page frees its addresses on such
+    // a click): a click or key on a checked button runs the reaction too.
+    auto checkedAtPress = std::make_shared<bool>(false);
+    connect(button, &QAbstractButton::pressed, this, [button, checkedAtPress] { *checkedAtPress = button->isChecked(); });
+    connect(button, &QAbstractButton::clicked, this, [this, react, checkedAtPress](bool checked) {
+        if (checked && *checkedAtPress && !Quiet()) (*react)();
+    });
+}
+
+void CWizardPage::WhenToggled(QAbstractButton* button, std::function<void(bool)> reaction) {
+    connect(button, &QAbstractButton::toggled, this, [this, reaction = std::move(reaction)](bool checked) {
+        if (!Quiet()) reaction(checked);
+    });
+}
+
+void CWizardPage::WhenSelected(QComboBox* box, std::function<void(int)> reaction) {
+    auto react = std::make_shared<std::function<void(int)>>(std::move(reaction));
+    // The index the list has just changed to, until control returns to the
+    // event loop: the user's choice that caused it arrives as `activated`
+    // right after, and must not run the reaction twice.
+    auto changedTo = std::make_shared<int>(-2);
+    connect(box, &QComboBox::currentIndexChanged, this, [this, react, changedTo](int index) {
+        if (Quiet()) return;
+        *changedTo = index;
+        QTimer::singleShot(0, this, [changedTo] { *changedTo = -2; });
+        (*react)(index);
+    });
+    // Choosing again the entry already shown is still the user's choice.
+    connect(box, &QComboBox::activated, this, [this, react, changedTo](int index) {
+        if (*changedTo == index) {
+            *changedTo = -2;
+            return;
+        }
+        if (!Quiet()) (*react)(index);
+    });
 }
 
 void CWizardPage::SetChecked(QAbstractButton* button, bool checked) {
@@ -159,9 +259,10 @@ PromptAnswer CWizardPage::Ask(const QString& text, const QString& caption, unsig
 
 void CWizardPage::Name(QWidget* control, int id, const QString& accessible) {
     if (id != 0) control->setObjectName(QString::number(id));
-    QString name = accessible;
-    name.remove(QLatin1Char('&'));
-    name = name.simplified();
+    // A label is read out by its own text: a name fixed here would go stale
+    // when the text changes.
+    if (qobject_cast<QLabel*>(control)) return;
+    QString name = AccessibleText(accessible);
     if (name.isEmpty()) name = id != 0 ? QStringLiteral("Control %1").arg(id) : QStringLiteral("Control");
     control->setAccessibleName(name);
 }
@@ -192,6 +293,7 @@ CXButtonXP* CWizardPage::AddIconButton(int id, QRect dlu, const QString& text, i
     button->setText(text);
     button->setAutoDefault(false);
     button->SetIcon(art::Icon(iconId), side);
+    button->setProperty("iconId", iconId);  // which picture, for tests and themes
     button->setGeometry(dlu);
     Name(button, id, text);
     return button;
@@ -206,8 +308,9 @@ QButtonGroup* CWizardPage::AddRadioGroup() {
 QRadioButton* CWizardPage::AddRadio(int id, QRect dlu, const QString& text, QButtonGroup* group) {
     auto* radio = new QRadioButton(text, this);
     // Radios of different groups on one page share a parent: the button
-    // group, not the parent, decides what excludes what.
-    radio->setAutoExclusive(false);
+    // group, not the parent, decides what excludes what (a grouped button
+    // leaves its siblings alone). The button stays auto-exclusive, which is
+    // what makes assistive tools announce it as a radio button.
     if (group) group->addButton(radio, id);
     radio->setGeometry(dlu);
     Name(radio, id, text);
@@ -221,11 +324,15 @@ QCheckBox* CWizardPage::AddCheck(int id, QRect dlu, const QString& text) {
     return check;
 }
 
-QLineEdit* CWizardPage::AddEdit(int id, QRect dlu, int maxLength) {
+QLineEdit* CWizardPage::AddEdit(int id, QRect dlu, int maxChars, std::size_t fieldWidth) {
     auto* edit = new QLineEdit(this);
-    if (maxLength > 0) edit->setMaxLength(maxLength);
+    // Never QLineEdit's own limit: it cuts text set from code, and a value
+    // read from the camera must arrive on the page whole.
+    if (maxChars > 0)
+        EditLimit::Apply(edit, maxChars, fieldWidth > 0 ? fieldWidth : static_cast<std::size_t>(maxChars) + 1);
     edit->setGeometry(dlu);
     Name(edit, id, QString());
+    NameByLabel(edit);
     return edit;
 }
 
@@ -236,6 +343,7 @@ QComboBox* CWizardPage::AddCombo(int id, QRect dlu, bool editable) {
     // the closed box is one line high.
     combo->setGeometry(dlu.x(), dlu.y(), dlu.width(), std::min(dlu.height(), DluY(14)));
     Name(combo, id, QString());
+    NameByLabel(combo);
     return combo;
 }
 
@@ -252,6 +360,7 @@ CIPAddressCtrl* CWizardPage::AddAddress(int id, QRect dlu) {
     auto* ctrl = new CIPAddressCtrl(this);
     ctrl->setGeometry(dlu.x(), dlu.y(), dlu.width(), std::max(dlu.height(), DluY(13)));
     Name(ctrl, id, QStringLiteral("IP address"));
+    NameByLabel(ctrl);
     return ctrl;
 }
 
@@ -265,6 +374,7 @@ QTreeWidget* CWizardPage::AddList(int id, QRect dlu, const QStringList& columns)
     list->setHeaderLabels(columns);
     list->setGeometry(dlu);
     Name(list, id, QStringLiteral("List"));
+    NameByLabel(list);
     return list;
 }
 
@@ -273,7 +383,8 @@ CPictureFrame* CWizardPage::AddPicture(int id, QRect dlu, int pictureId) {
     frame->setGeometry(dlu);
     frame->SetPicture(pictureId);
     if (id == 0) frame->setObjectName(QStringLiteral("picture"));
-    Name(frame, id, QStringLiteral("Picture"));
+    // The frame names itself after what its picture shows.
+    if (id != 0) frame->setObjectName(QString::number(id));
     return frame;
 }
 
@@ -290,7 +401,7 @@ CXButtonXP* CWizardPage::AddNextButton(int id, const QString& text) {
 }
 
 CXButtonXP* CWizardPage::AddFinishButton(int id, const QString& text) {
-    finish_ = AddIconButton(id, Dlu(313, 242, 76, 25), text, art::kIconNext, CXButtonXP::IconSide::Right);
+    finish_ = AddIconButton(id, Dlu(313, 242, 76, 25), text, art::kIconFinish, CXButtonXP::IconSide::Right);
     finish_->SetToolbarStyle(true);
     return finish_;
 }

@@ -22,6 +22,7 @@
 #include <QHash>
 #include <QWidget>
 #include <cstddef>
+#include <functional>
 #include <initializer_list>
 
 #include "core/settings/CameraSettings.h"
@@ -106,6 +107,8 @@ public:
     // Sets a control's visible text (label, button, group box, line edit)
     // and its accessible name.
     static void SetControlText(QWidget* control, const QString& text);
+    // A caption as assistive tools say it: mnemonic marks taken out.
+    static QString AccessibleText(const QString& caption);
     // Checks or unchecks a radio even inside an exclusive group (which on
     // its own refuses to leave all of its buttons unchecked).
     static void SetChecked(QAbstractButton* button, bool checked);
@@ -154,6 +157,35 @@ protected:
 public:
     QString Kept(const char* key) const;
 
+    // ---- reactions to the user's choices ----
+    // They hang on the control's state change, not on its click, so a mouse
+    // click, a key (Space, arrows within a radio group, the arrows of a
+    // closed list) and an assistive tool's action all give the same page;
+    // choosing again what is already chosen (a click on the checked radio,
+    // the shown entry picked from the list) runs the reaction as well.
+    // While a QuietLoad of the page is alive (the page fills itself from the
+    // record), they stay silent: what the record says is not the user's
+    // choice.
+    void WhenChecked(QAbstractButton* button, std::function<void()> reaction);
+    void WhenToggled(QAbstractButton* button, std::function<void(bool)> reaction);
+    void WhenSelected(QComboBox* box, std::function<void(int)> reaction);
+    bool Quiet() const { return quiet_ > 0; }
+
+    class QuietLoad {
+    public:
+        explicit QuietLoad(CWizardPage* page) : page_(page) {
+            if (page_) ++page_->quiet_;
+        }
+        ~QuietLoad() {
+            if (page_) --page_->quiet_;
+        }
+        QuietLoad(const QuietLoad&) = delete;
+        QuietLoad& operator=(const QuietLoad&) = delete;
+
+    private:
+        CWizardPage* page_;
+    };
+
 protected:
 
     // ---- building the template (rectangles in dialog units) ----
@@ -163,7 +195,10 @@ protected:
     QButtonGroup* AddRadioGroup();
     QRadioButton* AddRadio(int id, QRect dlu, const QString& text, QButtonGroup* group);
     QCheckBox* AddCheck(int id, QRect dlu, const QString& text);
-    QLineEdit* AddEdit(int id, QRect dlu, int maxLength = 0);
+    // `maxChars` limits typing only (see EditLimit); `fieldWidth` is the
+    // byte width of the record field the text goes to (0: as many bytes as
+    // characters, for numbers and other plain ASCII texts).
+    QLineEdit* AddEdit(int id, QRect dlu, int maxChars = 0, std::size_t fieldWidth = 0);
     QComboBox* AddCombo(int id, QRect dlu, bool editable = false);
     QGroupBox* AddGroupBox(int id, QRect dlu, const QString& text);
     CIPAddressCtrl* AddAddress(int id, QRect dlu);
@@ -171,7 +206,7 @@ protected:
     CPictureFrame* AddPicture(int id, QRect dlu, int pictureId);
 
     // Back (icon left) and Next (icon right) at their usual places, in the
-    // flat toolbar style; Finish and Save are Next-like.
+    // flat toolbar style; Finish (with its own icon) and Save are Next-like.
     CXButtonXP* AddBackButton(int id, const QString& text = QStringLiteral("Back"));
     CXButtonXP* AddNextButton(int id, const QString& text = QStringLiteral("Next"));
     CXButtonXP* AddFinishButton(int id, const QString& text = QStringLiteral("Finish"));
@@ -182,6 +217,11 @@ protected:
 
     // Names a control for findChild and for assistive tools.
     static void Name(QWidget* control, int id, const QString& accessible);
+    // An input control is announced by the label before it on its row: the
+    // label becomes its buddy (a mnemonic in the label's caption focuses
+    // it) and lends it its caption, now and whenever it is captioned again.
+    void NameByLabel(QWidget* control);
+    static void SetLabelFor(QLabel* label, QWidget* control);
 
 private:
     void FitTitle();
@@ -197,6 +237,7 @@ private:
     const char* titleKey_ = nullptr;
     std::size_t titleCapacity_ = 260;
     QHash<QString, QString> kept_;
+    int quiet_ = 0;
 };
 
 }  // namespace orvanta

@@ -11,15 +11,15 @@
 namespace orvanta {
 
 IpModeControls::IpModeControls(QRadioButton* dhcp, QRadioButton* fixed, std::array<CIPAddressCtrl*, 5> addresses,
-                               QObject* owner)
-    : dhcp_(dhcp), fixed_(fixed), addresses_(addresses) {
-    // Only the user's clicks change the enabling: a refresh that selects a
+                               CWizardPage* owner)
+    : owner_(owner), dhcp_(dhcp), fixed_(fixed), addresses_(addresses) {
+    // Only the user's choice changes the enabling: a refresh that selects a
     // radio from code leaves it to Load, which is not symmetric.
     // The handlers hold the controls themselves, not this object, which the
     // page may copy.
     const auto controls = addresses_;
-    if (dhcp_) QObject::connect(dhcp_, &QRadioButton::clicked, owner, [controls] { SetEnabled(controls, false); });
-    if (fixed_) QObject::connect(fixed_, &QRadioButton::clicked, owner, [controls] { SetEnabled(controls, true); });
+    if (dhcp_) owner->WhenChecked(dhcp_, [controls] { SetEnabled(controls, false); });
+    if (fixed_) owner->WhenChecked(fixed_, [controls] { SetEnabled(controls, true); });
 }
 
 void IpModeControls::SetEnabled(const std::array<CIPAddressCtrl*, 5>& controls, bool enabled) {
@@ -30,6 +30,7 @@ void IpModeControls::SetEnabled(const std::array<CIPAddressCtrl*, 5>& controls, 
 void IpModeControls::SetAddressesEnabled(bool enabled) const { SetEnabled(addresses_, enabled); }
 
 void IpModeControls::Load(uint8_t mode, const Fields& fields, bool enableOnFixed) const {
+    const CWizardPage::QuietLoad quiet(owner_);
     if (mode == 0) {
         CWizardPage::SetChecked(dhcp_, true);
         CWizardPage::SetChecked(fixed_, false);

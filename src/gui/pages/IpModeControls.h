@@ -1,6 +1,6 @@
 // The DHCP/fixed radio pair with its five address controls (address, mask,
 // router, two DNS servers) that the LAN IP and wireless IP pages share: the
-// enabling on radio clicks, the refresh from a record mode and its five
+// enabling on the radios' choice, the refresh from a record mode and its five
 // address fields, and storing them back on Next.
 #pragma once
 
@@ -8,12 +8,12 @@
 #include <cstddef>
 #include <cstdint>
 
-class QObject;
 class QRadioButton;
 
 namespace orvanta {
 
 class CIPAddressCtrl;
+class CWizardPage;
 
 class IpModeControls {
 public:
@@ -30,7 +30,7 @@ public:
 
     IpModeControls() = default;
     IpModeControls(QRadioButton* dhcp, QRadioButton* fixed, std::array<CIPAddressCtrl*, 5> addresses,
-                   QObject* owner);
+                   CWizardPage* owner);
 
     // Record mode 0 selects DHCP and greys the addresses; 1 selects fixed and
     // fills them (enabling them only when `enableOnFixed`: the LAN page
@@ -50,6 +50,7 @@ private:
     void SetAddressesEnabled(bool enabled) const;
     static void SetEnabled(const std::array<CIPAddressCtrl*, 5>& controls, bool enabled);
 
+    CWizardPage* owner_ = nullptr;
     QRadioButton* dhcp_ = nullptr;
     QRadioButton* fixed_ = nullptr;
     std::array<CIPAddressCtrl*, 5> addresses_{};

@@ -27,6 +27,10 @@ public:
     // The next modal dialog is handed to `handler` (which may click in it)
     // and its return value becomes the dialog's result.
     void AnswerDialog(std::function<int(QDialog&)> handler) { dialogs_.push_back(std::move(handler)); }
+    // For tests that walk many pages and only compare what was asked: a
+    // message box beyond the queue is recorded and gets its "no" answer
+    // (Cancel, No or Ok) instead of failing the test.
+    void AnswerAnyWithNo(bool on) { answerAnyWithNo_ = on; }
 
     PromptAnswer Ask(QWidget* owner, const Prompt& prompt) override;
     int RunModal(QDialog& dialog) override;
@@ -44,6 +48,7 @@ private:
     std::vector<Record> prompts_;
     QStringList dialogNames_;
     bool unexpected_ = false;
+    bool answerAnyWithNo_ = false;
 };
 
 }  // namespace orvanta::testing

@@ -1,0 +1,34 @@
+#include "gui/app/AccessibleRoles.h"
+
+#include <QAccessible>
+#include <QAccessibleWidget>
+#include <QWidget>
+
+#include "gui/app/CWizardDlg.h"
+#include "gui/controls/CIPAddressCtrl.h"
+
+namespace orvanta {
+namespace {
+
+// Qt asks the factories with each class name of an object's class chain,
+// most derived first.
+QAccessibleInterface* WizardAccessibleFactory(const QString& key, QObject* object) {
+    if (object == nullptr || !object->isWidgetType()) return nullptr;
+    auto* widget = static_cast<QWidget*>(object);
+    if (key == QLatin1String(CWizardDlg::staticMetaObject.className()))
+        return new QAccessibleWidget(widget, QAccessible::Dialog);
+    if (key == QLatin1String(CIPAddressCtrl::staticMetaObject.className()))
+        return new QAccessibleWidget(widget, QAccessible::Grouping);
+    return nullptr;
+}
+
+}  // namespace
+
+void InstallAccessibleRoles() {
+    static bool installed = false;
+    if (installed) return;
+    installed = true;
+    QAccessible::installFactory(WizardAccessibleFactory);
+}
+
+}  // namespace orvanta
