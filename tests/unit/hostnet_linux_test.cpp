@@ -231,9 +231,10 @@ TEST(LinuxHostNetworkTest, MissingHelperFailsAtOnceWithOneLine) {
 
     // A camera's public subnet is refused here with one line, before any
     // helper is started (this one could not be).
-    testing::internal::CaptureStderr();
+    std::string wideErr;
+    SetDiagnosticSink([&wideErr](std::string_view line) { wideErr += std::string(line) + "\n"; });
     const AliasResult wide = net.AddAlias({lo, Ip("8.8.8.254"), Ip("255.255.255.0")});
-    const std::string wideErr = testing::internal::GetCapturedStderr();
+    SetDiagnosticSink({});
     EXPECT_EQ(wide.status, AliasStatus::Refused);
     EXPECT_EQ(std::count(wideErr.begin(), wideErr.end(), '\n'), 1) << wideErr;
     EXPECT_NE(wideErr.find("not a private"), std::string::npos) << wideErr;
