@@ -1,3 +1,4 @@
+#include "gui/controls/CaptionLayout.h"
 #include "gui/dialogs/CAboutDlg.h"
 
 #include <QLabel>
@@ -42,6 +43,12 @@ CAboutDlg::CAboutDlg(const std::string& languageFilePath, QWidget* parent) : QDi
     CWizardPage::SetControlText(info2_, text("Info2"));
     CWizardPage::SetControlText(ok_, text("BtnOK"));
     if (ok_->text().isEmpty()) ok_->setAccessibleName(QStringLiteral("OK"));
+    // The texts wrap at the template width; the dialog grows to hold them.
+    info1_->resize(info1_->width(), qMax(info1_->height(), info1_->heightForWidth(info1_->width())));
+    info2_->move(info2_->x(), qMax(info2_->y(), info1_->geometry().bottom() + 1 + CWizardPage::DluY(2)));
+    info2_->resize(info2_->width(), qMax(info2_->height(), info2_->heightForWidth(info2_->width())));
+    setFixedHeight(qMax(height(), info2_->geometry().bottom() + 1 + CWizardPage::DluY(7)));
+    FitCaptions(this);
     setWindowTitle(text("DlgTitle"));
     setAccessibleName(windowTitle().isEmpty() ? QStringLiteral("About") : windowTitle());
 }

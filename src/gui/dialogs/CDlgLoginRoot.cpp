@@ -1,3 +1,4 @@
+#include "gui/controls/CaptionLayout.h"
 #include "gui/dialogs/CDlgLoginRoot.h"
 
 #include <QLabel>
@@ -64,6 +65,7 @@ CDlgLoginRoot::CDlgLoginRoot(const std::string& languageFilePath, QWidget* paren
     CWizardPage::SetControlText(note, text("note1"));
     CWizardPage::SetControlText(ok_, text("BtnOK"));
     if (ok_->text().isEmpty()) ok_->setAccessibleName(QStringLiteral("OK"));
+    FitCaptions(this);
     setAccessibleName(windowTitle().isEmpty() ? QStringLiteral("Login root") : windowTitle());
 }
 
