@@ -15,7 +15,9 @@
 #include <QLabel>
 #include <QTest>
 
+#include "core/i18n/LanguageStrings.h"
 #include "gui/app/CSubWait.h"
+#include "gui/controls/CaptionLayout.h"
 #include "gui/dialogs/CAboutDlg.h"
 #include "gui/dialogs/CDlgLanguage.h"
 #include "gui/dialogs/CDlgLoginRoot.h"
@@ -117,7 +119,16 @@ void PageViewsTest::captionsFitInEveryLanguage() {
         CWizardPage* page = fx.Dlg().Page(i);
         CheckCaptions(page, QStringLiteral("page %1").arg(page->TemplateId()), &fit);
     }
+    // The search button's other captions, as a search shows them.
     const std::string path = fx.Dlg().LanguageFilePath();
+    const LanguageStrings lang(path);
+    fx.Dlg().Pages().ShowPage(kPageSearchNet);
+    CWizardPage* search = fx.Dlg().Page(kPageSearchNet);
+    for (const char* key : {"BtnFindingCam", "BtnStopFind"}) {
+        search->Control<QAbstractButton>(1088)->setText(QString::fromStdString(lang.Get("SearchPage", key)));
+        FitCaptions(search);  // as the page does when it changes the caption
+        CheckCaptions(search, QStringLiteral("search"), &fit);
+    }
     CAboutDlg about(path, &fx.Dlg());
     CheckCaptions(&about, QStringLiteral("about"), &fit);
     CDlgLoginRoot login(path, &fx.Dlg());
@@ -133,6 +144,8 @@ void PageViewsTest::captionsFitInEveryLanguage() {
     }
     qInfo("%s: tightest caption %.0f%% of its control: %s", qPrintable(name), fit.worstRatio * 100,
           qPrintable(fit.worstCaption));
+    qInfo("%s: longest caption %.0f%% of its template rectangle: %s", qPrintable(name),
+          fit.worstTemplateRatio * 100, qPrintable(fit.worstTemplateCaption));
     QVERIFY2(fit.problems.isEmpty(), qPrintable(fit.problems.join(QLatin1Char('\n'))));
 }
 

@@ -30,10 +30,6 @@ const IniDocument& LanguageStrings::English() {
     return english;
 }
 
-bool LanguageStrings::FileHas(std::string_view section, std::string_view key) const {
-    return doc_ && !doc_->Get(section, key, 2).empty();
-}
-
 std::string LanguageStrings::Get(std::string_view section, std::string_view key, std::size_t capacity) const {
     if (doc_) {
         std::string text = doc_->Get(section, key, capacity);

@@ -46,8 +46,6 @@ public:
     // The value cut to capacity-1 characters: the file's text, or the
     // built-in English one when the file has none.
     std::string Get(std::string_view section, std::string_view key, std::size_t capacity = 260) const;
-    // True when the file itself gives a non-empty text for the key.
-    bool FileHas(std::string_view section, std::string_view key) const;
 
     // The built-in English texts, parsed once.
     static const IniDocument& English();

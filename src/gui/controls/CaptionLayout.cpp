@@ -92,22 +92,22 @@ void FitLabel(QLabel* label) {
     }
 }
 
+// The width the style asks for the caption (with the indicator, icon and
+// frame), and the height of its lines: a radio button's template row may be
+// lower than the style's preferred height without cutting the text.
 QSize ButtonNeeds(const QAbstractButton* button) {
+    const QSize text = button->fontMetrics().size(Qt::TextShowMnemonic, button->text());
+    if (!qobject_cast<const QPushButton*>(button)) return {button->sizeHint().width(), text.height()};
+    // A push button: its text and icon plus the style's frame and margins.
+    // (Asked without the text, because some styles then round the width up
+    // to a minimum that has nothing to do with the caption.)
     QStyleOptionButton option;
     option.initFrom(button);
-    const QSize text = button->fontMetrics().size(Qt::TextShowMnemonic, button->text());
-    if (qobject_cast<const QRadioButton*>(button) || qobject_cast<const QCheckBox*>(button)) {
-        const bool radio = qobject_cast<const QRadioButton*>(button) != nullptr;
-        const QStyle* style = button->style();
-        const int indicator =
-            style->pixelMetric(radio ? QStyle::PM_ExclusiveIndicatorWidth : QStyle::PM_IndicatorWidth, &option, button);
-        const int spacing = style->pixelMetric(
-            radio ? QStyle::PM_RadioButtonLabelSpacing : QStyle::PM_CheckBoxLabelSpacing, &option, button);
-        return {indicator + spacing + text.width(), text.height()};
-    }
-    const int frame = button->style()->pixelMetric(QStyle::PM_ButtonMargin, &option, button);
+    option.iconSize = button->iconSize();
     const int icon = button->icon().isNull() ? 0 : button->iconSize().width() + 4;
-    return {text.width() + icon + frame, text.height()};
+    const QSize content(text.width() + icon, qMax(text.height(), button->icon().isNull() ? 0 : option.iconSize.height()));
+    const QSize framed = button->style()->sizeFromContents(QStyle::CT_PushButton, &option, content, button);
+    return {framed.width(), text.height()};
 }
 
 // The break that makes the longer of two lines shortest: at a blank, or

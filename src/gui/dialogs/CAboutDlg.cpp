@@ -13,7 +13,8 @@ namespace orvanta {
 CAboutDlg::CAboutDlg(const std::string& languageFilePath, QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("100"));
     setFixedSize(CWizardPage::DluX(235), CWizardPage::DluY(70));
-    const LanguageStrings lang(languageFilePath);
+    // A refused file was reported when the window loaded it; not again here.
+    const LanguageStrings lang(languageFilePath, [](const std::string&) {});
     const auto text = [&lang](const char* key) {
         return CWizardPage::Text(lang, "AboutDlg", key, 1024);
     };

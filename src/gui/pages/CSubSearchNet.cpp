@@ -102,6 +102,8 @@ void CSubSearchNet::LoadFromSettings() {
 void CSubSearchNet::SetSearchCaption(const QString& caption) {
     searchButton_->setText(caption);
     if (!caption.isEmpty()) searchButton_->setAccessibleName(caption);
+    // The search and stop captions can be longer than the idle one.
+    FitCaptions(this);
 }
 
 void CSubSearchNet::StopSearch() {

@@ -26,6 +26,14 @@ void Record(CaptionFit* fit, const QString& where, const QWidget* w, const QStri
         fit->worstRatio = ratio;
         fit->worstCaption = name;
     }
+    const QRect design = w->property("orvanta.templateRect").toRect();
+    const QSize room = design.isValid() ? design.size() : available;
+    const double designRatio = qMax(room.width() > 0 ? double(needed.width()) / room.width() : 99.0,
+                                    room.height() > 0 ? double(needed.height()) / room.height() : 99.0);
+    if (designRatio > fit->worstTemplateRatio) {
+        fit->worstTemplateRatio = designRatio;
+        fit->worstTemplateCaption = name;
+    }
     if (needed.width() > available.width() || needed.height() > available.height())
         fit->problems << QStringLiteral("%1 needs %2x%3, has %4x%5")
                              .arg(name)
@@ -48,32 +56,26 @@ void CheckLabel(QLabel* label, const QString& where, CaptionFit* fit) {
     Record(fit, where, label, label->text(), TextSize(label->fontMetrics(), box, flags, label->text()), box.size());
 }
 
-// Radio and check boxes and push buttons: what the style needs for the text
-// (and the indicator or icon) against the control's size.
-void CheckButton(QAbstractButton* button, const QString& where, CaptionFit* fit) {
-    if (button->text().isEmpty()) return;
-    const QFontMetrics metrics = button->fontMetrics();
+// Radio and check boxes and push buttons: the width the style asks for the
+// caption (with its indicator, icon and frame) and the height of its lines.
+QSize ButtonNeeds(const QAbstractButton* button) {
+    const QSize text = button->fontMetrics().size(Qt::TextShowMnemonic, button->text());
+    if (!qobject_cast<const QPushButton*>(button)) return {button->sizeHint().width(), text.height()};
+    // A push button: its text and icon plus the style's frame and margins.
+    // (Asked without the text, because some styles then round the width up
+    // to a minimum that has nothing to do with the caption.)
     QStyleOptionButton option;
     option.initFrom(button);
-    option.text = button->text();
-    option.icon = button->icon();
     option.iconSize = button->iconSize();
-    const QSize text = metrics.size(Qt::TextShowMnemonic, button->text());
-    QSize needed;
-    if (qobject_cast<QRadioButton*>(button) || qobject_cast<QCheckBox*>(button)) {
-        const bool radio = qobject_cast<QRadioButton*>(button) != nullptr;
-        const int indicator = button->style()->pixelMetric(
-            radio ? QStyle::PM_ExclusiveIndicatorWidth : QStyle::PM_IndicatorWidth, &option, button);
-        const int spacing = button->style()->pixelMetric(
-            radio ? QStyle::PM_RadioButtonLabelSpacing : QStyle::PM_CheckBoxLabelSpacing, &option, button);
-        needed = QSize(indicator + spacing + text.width(), text.height());
-    } else {
-        // A push button's text sits inside its frame; the icon, if any, beside it.
-        const int frame = button->style()->pixelMetric(QStyle::PM_ButtonMargin, &option, button);
-        const int icon = button->icon().isNull() ? 0 : button->iconSize().width() + 4;
-        needed = QSize(text.width() + icon + frame, text.height());
-    }
-    Record(fit, where, button, button->text(), needed, button->size());
+    const int icon = button->icon().isNull() ? 0 : button->iconSize().width() + 4;
+    const QSize content(text.width() + icon, qMax(text.height(), button->icon().isNull() ? 0 : option.iconSize.height()));
+    const QSize framed = button->style()->sizeFromContents(QStyle::CT_PushButton, &option, content, button);
+    return {framed.width(), text.height()};
+}
+
+void CheckButton(QAbstractButton* button, const QString& where, CaptionFit* fit) {
+    if (button->text().isEmpty()) return;
+    Record(fit, where, button, button->text(), ButtonNeeds(button), button->size());
 }
 
 void CheckGroupTitle(QGroupBox* box, const QString& where, CaptionFit* fit) {

@@ -17,6 +17,10 @@ struct CaptionFit {
     // edge: needed / available, on the tighter of width and height.
     double worstRatio = 0;
     QString worstCaption;
+    // The same against the control's template rectangle, before the page
+    // grew or widened it for the caption: how much room the language needed.
+    double worstTemplateRatio = 0;
+    QString worstTemplateCaption;
 };
 
 // Checks the labels, buttons, radio and check boxes, group box titles,
