@@ -158,6 +158,13 @@ TEST_F(LanguageFolderTest, StartAsksWhenNothingUsableIsStored) {
         EXPECT_EQ(asked_, 1);
         EXPECT_EQ(Stored(), c.expected);
     }
+    // A FIFO in its place must not hold the start (nobody ever writes to it):
+    // it reads as nothing remembered.
+    ::unlink(paths.DefaultLangIniPath().c_str());
+    ASSERT_EQ(::mkfifo(paths.DefaultLangIniPath().c_str(), 0644), 0);
+    asked_ = 0;
+    EXPECT_EQ(SelectLanguageAtStart(paths, Answer("Deutsch (DEU)")), "Deutsch (DEU).ini");
+    EXPECT_EQ(asked_, 1);
 }
 
 TEST_F(LanguageFolderTest, ChangeAlwaysAsksAndIsKeptForNextStart) {

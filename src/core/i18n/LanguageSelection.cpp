@@ -105,9 +105,10 @@ int PreselectLanguageIndex(const std::vector<std::string>& names, const std::str
 std::string SelectLanguageAtStart(const LanguagePaths& paths, const std::function<std::string()>& askUser) {
     const std::string& ini = paths.DefaultLangIniPath();
     // Make sure the file exists (empty) so a later write has a place to go;
-    // an unreadable or uncreatable file just means the user is asked.
-    int fd = ::open(ini.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) fd = ::open(ini.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
+    // an unreadable or uncreatable file just means the user is asked. Both
+    // opens are non-blocking: a FIFO put in its place must not hold the start.
+    int fd = ::open(ini.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    if (fd < 0) fd = ::open(ini.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | O_NONBLOCK | O_NOCTTY, 0644);
     if (fd >= 0) ::close(fd);
 
     std::string name = ReadIniString(ini, "DefaultLang", "LangFile", kStoredNameCapacity);
