@@ -7,6 +7,7 @@
 #include <QAction>
 #include <QLabel>
 #include <QPushButton>
+#include <QGroupBox>
 #include <QTest>
 
 #include "gui/app/Art.h"
@@ -46,7 +47,7 @@ private slots:
     void pathButtonsSetOneStartFlag();
     void otherButtonsPostTheirCommands();
     void searchIntranetFollowsTheListingServer();
-    void missingKeysLeaveButtonsWorking();
+    void missingKeysShowTheBuiltInEnglish();
     void aboutFromTheWindowMenu();
     void cardChoiceDrivesTheAdapterInUse();
 
@@ -169,13 +170,16 @@ void FirstPageTest::searchIntranetFollowsTheListingServer() {
     QVERIFY(page->Control<QAbstractButton>(1049)->isHidden());
 }
 
-void FirstPageTest::missingKeysLeaveButtonsWorking() {
+void FirstPageTest::missingKeysShowTheBuiltInEnglish() {
     fx_->WriteLanguage(QStringLiteral("English (ENG).ini"), QStringLiteral("[Other]\nx=y\n"));
     CSubFirst* page = Start();
-    QVERIFY(page->Control<QAbstractButton>(1013)->text().isEmpty());
-    QVERIFY(page->NetworkText().isEmpty());
-    // An empty caption still leaves a name for assistive tools.
-    QVERIFY(!page->Control<QAbstractButton>(1013)->accessibleName().isEmpty());
+    // A file without the page's keys: the English texts built into the
+    // program, in the captions, the link text and the pictures' words.
+    QCOMPARE(page->Control<QAbstractButton>(1013)->text(), QStringLiteral("Search Camera"));
+    QCOMPARE(page->Control<QAbstractButton>(1013)->accessibleName(), QStringLiteral("Search Camera"));
+    QCOMPARE(page->Control<QGroupBox>(1246)->title(), QStringLiteral("The Network Type"));
+    QVERIFY(!page->NetworkText().isEmpty());
+    QVERIFY(art::LabelledSvg(art::kFirstRouter).contains(">Cable/DSL modem<"));
     page->Control<QAbstractButton>(1013)->click();
     QCoreApplication::processEvents();
     QCOMPARE(fx_->Dlg().Pages().CurrentIndex(), int(kPageSearchNet));

@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QTest>
 
+#include "gui/app/Art.h"
 #include "gui/dialogs/CDlgLanguage.h"
 #include "gui/pages/CSubFirst.h"
 #include "gui/pages/CWizardPage.h"
@@ -23,7 +24,8 @@ QString LanguageFile(const QString& tag) {
                "[Common]\nBtnBack=%1 back\nBtnNext=%1 next\nBtnFinish=%1 finish\nBtnSave=%1 save\n"
                "[FirstPage]\nBtn_FindCam=%1 find\nLinkNotConnect=%1 offline\n"
                "[LANPage]\nTitleLAN=%1 lan title\nIP=%1 address\n"
-               "[WizardDlg]\nMessage2=%1 failed\n")
+               "[WizardDlg]\nMessage2=%1 failed\n"
+               "[Pictures]\nModem=%1 modem with a name far too long for one line\n")
         .arg(tag);
 }
 
@@ -101,6 +103,12 @@ void LanguageTest::changeRecaptionsEveryPage() {
     QCOMPARE(dlg.FirstPage()->NetworkText(), QStringLiteral("ZH offline"));
     QCOMPARE(dlg.Page(kPageLANIP)->StepTitle()->text(), QStringLiteral("ZH lan title"));
     QCOMPARE(dlg.Page(kPageLANIP)->Control<QLabel>(1309)->text(), QStringLiteral("ZH address"));
+    // The words in the pictures too, wrapped where the picture leaves them
+    // too little room; a word the file lacks stays English.
+    const QString svg = QString::fromUtf8(art::LabelledSvg(art::kFirstRouter));
+    QVERIFY2(svg.contains(QStringLiteral(">ZH modem ")), qPrintable(svg));
+    QVERIFY(svg.count(QStringLiteral("data-key=\"Modem\"")) >= 2);
+    QVERIFY(svg.contains(QStringLiteral(">Router<")));
     // Every page's Back/Next/Finish/Save is in the new language.
     int buttons = 0;
     for (int i = 0; i < kPageCount; ++i) {

@@ -7,6 +7,9 @@
 #
 # Variants: English at 100% and Traditional Chinese at 200% by default;
 # ORVANTA_WALKTHROUGH_ALL=1 runs all four (both languages at both scales).
+# ORVANTA_WALKTHROUGH_LANGUAGES adds walks at 100% in the languages it names
+# ("Deutsch (DEU);Italiano (ITA)", or "all" for every shipped file); their
+# variants are named by the code, e.g. deu-100.
 # ORVANTA_WALKTHROUGH_REQUIRE names the last step that must be reached
 # (later steps are walked as far as they go and reported, not failed).
 # A walk fails when a control of any page has no accessible name;
@@ -91,6 +94,19 @@ walk cht-200 "繁體中文 (CHT)" 2
 if [ "${ORVANTA_WALKTHROUGH_ALL:-0}" = 1 ]; then
     walk en-200 "English (ENG)" 2
     walk cht-100 "繁體中文 (CHT)" 1
+fi
+if [ -n "${ORVANTA_WALKTHROUGH_LANGUAGES:-}" ]; then
+    if [ "$ORVANTA_WALKTHROUGH_LANGUAGES" = all ]; then
+        languages=()
+        for f in "$src"/lang/*.ini; do languages+=("$(basename "$f" .ini)"); done
+    else
+        IFS=';' read -r -a languages <<<"$ORVANTA_WALKTHROUGH_LANGUAGES"
+    fi
+    for language in "${languages[@]}"; do
+        code="${language##*(}"
+        code="${code%)}"
+        walk "$(printf '%s' "$code" | tr 'A-Z' 'a-z')-100" "$language" 1
+    done
 fi
 
 [ "$failures" -eq 0 ] || { echo "$failures walk(s) failed"; exit 1; }

@@ -10,6 +10,7 @@
 
 #include "core/i18n/IniDocument.h"
 #include "core/i18n/LanguageSelection.h"
+#include "core/i18n/LocaleCodes.h"
 #include "core/i18n/TextEncoding.h"
 
 namespace orvanta {
@@ -111,6 +112,15 @@ struct ShippedFile {
 const ShippedFile kShipped[] = {
     {"English (ENG).ini", IniDocument::Encoding::Utf8},
     {"\xE7\xB9\x81\xE9\xAB\x94\xE4\xB8\xAD\xE6\x96\x87 (CHT).ini", IniDocument::Encoding::Utf16LeBom},
+    {"\xE7\xAE\x80\xE4\xBD\x93\xE4\xB8\xAD\xE6\x96\x87 (CHS).ini", IniDocument::Encoding::Utf8},
+    {"Deutsch (DEU).ini", IniDocument::Encoding::Utf8},
+    {"Fran\xC3\xA7" "ais (FRA).ini", IniDocument::Encoding::Utf8},
+    {"Espa\xC3\xB1ol (ESP).ini", IniDocument::Encoding::Utf8},
+    {"\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E (JPN).ini", IniDocument::Encoding::Utf8},
+    {"Italiano (ITA).ini", IniDocument::Encoding::Utf8},
+    {"Portugu\xC3\xAAs do Brasil (PTB).ini", IniDocument::Encoding::Utf8},
+    {"\xED\x95\x9C\xEA\xB5\xAD\xEC\x96\xB4 (KOR).ini", IniDocument::Encoding::Utf8},
+    {"\xD0\xA0\xD1\x83\xD1\x81\xD1\x81\xD0\xBA\xD0\xB8\xD0\xB9 (RUS).ini", IniDocument::Encoding::Utf8},
 };
 
 const std::string kLangDir = std::string(ORVANTA_SOURCE_DIR) + "/lang/";
@@ -128,6 +138,13 @@ TEST(ShippedLanguageFiles, EveryKeyFilledAndUncut) {
             EXPECT_EQ(doc.Get(required.section, required.key, required.capacity), full)
                 << "[" << required.section << "] " << required.key << " longer than " << required.capacity - 1;
         }
+        // Every key of the English file (the captions beyond the table
+        // above, the picture labels) is translated, not left to the fallback.
+        IniDocument english;
+        ASSERT_TRUE(IniDocument::Load(kLangDir + kShipped[0].name, &english));
+        for (const std::string& section : english.SectionNames())
+            for (const std::string& key : english.KeyNames(section))
+                EXPECT_FALSE(doc.Get(section, key).empty()) << "[" << section << "] " << key;
         // A section written twice would hide the second copy's keys.
         std::map<std::string, int> seen;
         for (std::string name : doc.SectionNames()) {
@@ -145,10 +162,19 @@ TEST(ShippedLanguageFiles, EveryKeyFilledAndUncut) {
 
 TEST(ShippedLanguageFiles, ChooserListsAndPreselectsThem) {
     const std::vector<std::string> names = ListLanguageNames(kLangDir);
-    ASSERT_EQ(names.size(), 2u);
-    EXPECT_EQ(names[PreselectLanguageIndex(names, "CHT")] + ".ini", kShipped[1].name);
-    EXPECT_EQ(names[PreselectLanguageIndex(names, "ENU")] + ".ini", kShipped[0].name);
-    EXPECT_EQ(names[PreselectLanguageIndex(names, "")] + ".ini", kFallbackLanguageFile);
+    ASSERT_EQ(names.size(), std::size(kShipped));
+    // The user's locale, through the code table, picks each shipped file.
+    const std::pair<const char*, std::size_t> locales[] = {
+        {"en_GB.UTF-8", 0}, {"en_US.UTF-8", 0}, {"C", 0},       {"zh_TW.UTF-8", 1}, {"zh_CN.UTF-8", 2},
+        {"de_DE.UTF-8", 3}, {"de_AT.UTF-8", 3}, {"fr_FR", 4},   {"fr_CA", 4},       {"es_ES.UTF-8", 5},
+        {"es_MX", 5},       {"ja_JP.UTF-8", 6}, {"it_IT", 7},   {"pt_BR.UTF-8", 8}, {"pt_PT", 8},
+        {"ko_KR.UTF-8", 9}, {"ru_RU.UTF-8", 10},
+    };
+    for (const auto& [locale, file] : locales) {
+        const int index = PreselectLanguageIndex(names, LanguageAbbreviationForLocale(locale));
+        ASSERT_GE(index, 0) << locale;
+        EXPECT_EQ(names[static_cast<std::size_t>(index)] + ".ini", kShipped[file].name) << locale;
+    }
 }
 
 }  // namespace

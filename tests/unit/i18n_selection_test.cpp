@@ -81,6 +81,8 @@ TEST(PreselectTest, Rules) {
         {{"Deutsch (DEU)", "Nihongo (JPN)"}, "KOR", -1},          // neither own code nor ENG
         {{"English (ENG)", "English GB (ENG)", "Zz (X)"}, "FRA", 1},  // the last ENG entry stays
         {{"English (ENG)", "Francais (FRA)", "Z (ENG)"}, "FRA", 1},   // own code wins, even after ENG
+        {{"English (ENG)", "Espanol (ESP)"}, "ESN", 1},           // another variant of the language
+        {{"English (ENG)", "Notes (ESN draft)"}, "ESM", 0},       // only the code in parentheses counts
     };
     for (const Case& c : cases) {
         EXPECT_EQ(PreselectLanguageIndex(c.names, c.user), c.expected) << c.user << " in " << c.names.size();
@@ -156,6 +158,13 @@ TEST_F(LanguageFolderTest, StartAsksWhenNothingUsableIsStored) {
         EXPECT_EQ(asked_, 1);
         EXPECT_EQ(Stored(), c.expected);
     }
+    // A FIFO in its place must not hold the start (nobody ever writes to it):
+    // it reads as nothing remembered.
+    ::unlink(paths.DefaultLangIniPath().c_str());
+    ASSERT_EQ(::mkfifo(paths.DefaultLangIniPath().c_str(), 0644), 0);
+    asked_ = 0;
+    EXPECT_EQ(SelectLanguageAtStart(paths, Answer("Deutsch (DEU)")), "Deutsch (DEU).ini");
+    EXPECT_EQ(asked_, 1);
 }
 
 TEST_F(LanguageFolderTest, ChangeAlwaysAsksAndIsKeptForNextStart) {
@@ -202,18 +211,40 @@ TEST_F(LanguageFolderTest, FolderChoice) {
 }
 
 TEST_F(LanguageFolderTest, StringsAndMessagesComeFromTheChosenFile) {
-    Touch("Language/A (ENG).ini", "[WizardDlg]\nMessage2=Read failed\nmessage8=Refused\n[WaitDlg]\nNOTE2=Reading\n");
+    Touch("Language/A (ENG).ini",
+          "[WizardDlg]\nMessage2=Read failed\nmessage8=Refused\nMessage5=\n[WaitDlg]\nNOTE2=Reading\n");
+    const std::string english2 = LanguageStrings::English().Get("WizardDlg", "Message2");
+    ASSERT_FALSE(english2.empty());
+    std::vector<std::string> lines;
+    const auto collect = [&lines](const std::string& line) { lines.push_back(line); };
     WizardMessages messages;
-    messages.Load(LanguageStrings(exe_ + "Language/A (ENG).ini"));
+    messages.Load(LanguageStrings(exe_ + "Language/A (ENG).ini", collect));
     EXPECT_EQ(messages.Message[2], "Read failed");
     EXPECT_EQ(messages.Message[8], "Refused");
     EXPECT_EQ(messages.note[2], "Reading");
-    EXPECT_EQ(messages.Message[1], "");
-    // A language change loads the new file; a missing one empties every text.
-    messages.Load(LanguageStrings(exe_ + "Language/Missing.ini"));
-    EXPECT_EQ(messages.Message[2], "");
-    EXPECT_EQ(messages.note[2], "");
-    EXPECT_EQ(LanguageStrings().Get("WizardDlg", "Message2"), "");
+    // A key the file lacks, or leaves empty, and a section it lacks: English.
+    EXPECT_EQ(messages.Message[1], LanguageStrings::English().Get("WizardDlg", "Message1"));
+    EXPECT_EQ(messages.Message[5], LanguageStrings::English().Get("WizardDlg", "Message5"));
+    EXPECT_FALSE(LanguageStrings(exe_ + "Language/A (ENG).ini").Get("FirstPage", "Btn_FindCam").empty());
+    EXPECT_TRUE(lines.empty());  // a readable file is not reported
+
+    // Files that are refused: each leaves the English texts and one line
+    // that names the file. A FIFO must not block (nobody ever writes to it).
+    ASSERT_EQ(::mkfifo((exe_ + "Language/Fifo.ini").c_str(), 0644), 0);
+    ::mkdir((exe_ + "Language/Dir.ini").c_str(), 0755);
+    Touch("Language/Huge.ini", "[WizardDlg]\nMessage2=" + std::string(LanguageStrings::kMaxFileBytes, 'x') + "\n");
+    for (const char* name : {"Missing.ini", "Fifo.ini", "Dir.ini", "Huge.ini"}) {
+        SCOPED_TRACE(name);
+        lines.clear();
+        const LanguageStrings refused(exe_ + "Language/" + name, collect);
+        EXPECT_FALSE(refused.Loaded());
+        messages.Load(refused);
+        EXPECT_EQ(messages.Message[2], english2);
+        ASSERT_EQ(lines.size(), 1u);
+        EXPECT_NE(lines[0].find(name), std::string::npos) << lines[0];
+        EXPECT_NE(lines[0].find(refused.RefusedBecause()), std::string::npos) << lines[0];
+    }
+    EXPECT_EQ(LanguageStrings().Get("WizardDlg", "Message2"), english2);
 }
 
 }  // namespace

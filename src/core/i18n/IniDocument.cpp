@@ -13,10 +13,6 @@
 namespace orvanta {
 namespace {
 
-// Language files are a few tens of kilobytes; anything this large is not one
-// of ours and is refused rather than read into memory.
-constexpr std::size_t kMaxFileBytes = 16u * 1024u * 1024u;
-
 constexpr std::string_view kBlanks = " \t\r\n\v\f";
 
 std::string_view Trim(std::string_view s) {
@@ -139,30 +135,34 @@ void IniDocument::Reindex() {
     }
 }
 
-bool IniDocument::Load(const std::string& path, IniDocument* out) {
+bool IniDocument::Load(const std::string& path, IniDocument* out, std::size_t maxBytes, std::string* whyNot) {
     *out = IniDocument();
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return false;
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || static_cast<std::size_t>(st.st_size) > kMaxFileBytes) {
-        ::close(fd);
+    const auto refuse = [whyNot](const char* reason, int fd) {
+        if (whyNot) *whyNot = reason;
+        if (fd >= 0) ::close(fd);
         return false;
-    }
+    };
+    // Non-blocking, so that a FIFO put in the file's place cannot hold the
+    // caller in open() until a writer appears; regular files ignore the flag.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    if (fd < 0) return refuse(errno == ENOENT ? "no such file" : "cannot be opened", -1);
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) return refuse("cannot be examined", fd);
+    if (!S_ISREG(st.st_mode)) return refuse("not a regular file", fd);
+    if (static_cast<std::size_t>(st.st_size) > maxBytes) return refuse("larger than the size limit", fd);
     std::string bytes;
+    bytes.reserve(static_cast<std::size_t>(st.st_size));
     char buffer[8192];
     for (;;) {
         const ssize_t n = ::read(fd, buffer, sizeof buffer);
         if (n < 0) {
             if (errno == EINTR) continue;
-            ::close(fd);
-            return false;
+            return refuse("cannot be read", fd);
         }
         if (n == 0) break;
         bytes.append(buffer, static_cast<std::size_t>(n));
-        if (bytes.size() > kMaxFileBytes) {
-            ::close(fd);
-            return false;
-        }
+        // The file may grow while it is read.
+        if (bytes.size() > maxBytes) return refuse("larger than the size limit", fd);
     }
     ::close(fd);
     *out = Parse(bytes);

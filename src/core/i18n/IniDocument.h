@@ -22,8 +22,13 @@ public:
     static IniDocument Parse(std::string_view bytes);
 
     // Reads and parses the file. Returns false (and leaves *out empty) when the
-    // file cannot be opened or read.
-    static bool Load(const std::string& path, IniDocument* out);
+    // file cannot be opened or read, is not a regular file (a FIFO or a device
+    // is never waited on: the file is opened non-blocking and checked before
+    // any read) or holds more than `maxBytes`. `whyNot`, when given, receives
+    // the reason in a few words.
+    static constexpr std::size_t kDefaultMaxBytes = 16u * 1024u * 1024u;
+    static bool Load(const std::string& path, IniDocument* out, std::size_t maxBytes = kDefaultMaxBytes,
+                     std::string* whyNot = nullptr);
 
     // The value of [section] key, cut to capacity-1 characters; "" when absent.
     std::string Get(std::string_view section, std::string_view key, std::size_t capacity = 260) const;

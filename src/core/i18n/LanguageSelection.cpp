@@ -46,6 +46,21 @@ std::string FileNameForAnswer(const std::string& answer) {
     return answer + std::string(kExtension);
 }
 
+// The code in a name's closing parentheses: "Deutsch (DEU)" gives "DEU".
+std::string_view FileCode(std::string_view name) {
+    if (name.size() < 5 || name.back() != ')') return {};
+    const std::size_t open = name.rfind('(');
+    if (open == std::string_view::npos || name.size() - open != 5) return {};
+    return name.substr(open + 1, 3);
+}
+
+// Codes of one language share their first two letters (ESN and ESP,
+// DEU and DEA, PTB and PTG, ENU and ENG): a user whose own variant has
+// no file gets a sibling rather than English.
+bool SameLanguage(std::string_view fileCode, std::string_view userCode) {
+    return fileCode.size() == 3 && userCode.size() == 3 && fileCode.substr(0, 2) == userCode.substr(0, 2);
+}
+
 std::string Ask(const std::function<std::string()>& askUser) { return askUser ? askUser() : std::string(); }
 
 }  // namespace
@@ -74,6 +89,7 @@ std::vector<std::string> ListLanguageNames(const std::string& languageDir) {
 
 int PreselectLanguageIndex(const std::vector<std::string>& names, const std::string& userAbbreviation) {
     int selected = -1;
+    int sameLanguage = -1;
     for (std::size_t j = 0; j < names.size(); ++j) {
         // An unknown user language ("" under the C locale) would be found in
         // every name; it must fall through to the English rule instead.
@@ -81,16 +97,18 @@ int PreselectLanguageIndex(const std::vector<std::string>& names, const std::str
             return static_cast<int>(j);
         }
         if (names[j].find("ENG") != std::string::npos) selected = static_cast<int>(j);
+        if (sameLanguage < 0 && SameLanguage(FileCode(names[j]), userAbbreviation)) sameLanguage = static_cast<int>(j);
     }
-    return selected;
+    return sameLanguage >= 0 ? sameLanguage : selected;
 }
 
 std::string SelectLanguageAtStart(const LanguagePaths& paths, const std::function<std::string()>& askUser) {
     const std::string& ini = paths.DefaultLangIniPath();
     // Make sure the file exists (empty) so a later write has a place to go;
-    // an unreadable or uncreatable file just means the user is asked.
-    int fd = ::open(ini.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) fd = ::open(ini.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
+    // an unreadable or uncreatable file just means the user is asked. Both
+    // opens are non-blocking: a FIFO put in its place must not hold the start.
+    int fd = ::open(ini.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    if (fd < 0) fd = ::open(ini.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | O_NONBLOCK | O_NOCTTY, 0644);
     if (fd >= 0) ::close(fd);
 
     std::string name = ReadIniString(ini, "DefaultLang", "LangFile", kStoredNameCapacity);

@@ -22,7 +22,9 @@ inline constexpr const char* kFallbackLanguageFile = "English (ENG).ini";
 std::vector<std::string> ListLanguageNames(const std::string& languageDir);
 
 // The entry to preselect: the first one containing the user's code; failing
-// that the last one containing "ENG"; failing both -1 (nothing selected).
+// that the first whose code (in its closing parentheses) is another variant of
+// the user's language (ESP for an ESN user); failing that the last one
+// containing "ENG"; failing all -1 (nothing selected).
 int PreselectLanguageIndex(const std::vector<std::string>& names, const std::string& userAbbreviation);
 
 // The language file name (with ".ini") to use at start. Reads

@@ -1,18 +1,41 @@
 #include "core/i18n/LanguageStrings.h"
 
+#include <cstdio>
 #include <utility>
 
 namespace orvanta {
 
-LanguageStrings::LanguageStrings(std::string languageFilePath) : path_(std::move(languageFilePath)) {
+LanguageStrings::LanguageStrings() = default;
+
+LanguageStrings::LanguageStrings(std::string languageFilePath, DiagnosticLine report)
+    : path_(std::move(languageFilePath)) {
     auto doc = std::make_shared<IniDocument>();
-    loaded_ = IniDocument::Load(path_, doc.get());
-    doc_ = std::move(doc);
+    loaded_ = IniDocument::Load(path_, doc.get(), kMaxFileBytes, &refusedBecause_);
+    if (loaded_) {
+        refusedBecause_.clear();
+        doc_ = std::move(doc);
+        return;
+    }
+    const std::string line =
+        "orvanta: language file " + path_ + " refused (" + refusedBecause_ + "); using the built-in English texts";
+    if (report) {
+        report(line);
+    } else {
+        std::fprintf(stderr, "%s\n", line.c_str());
+    }
+}
+
+const IniDocument& LanguageStrings::English() {
+    static const IniDocument english = IniDocument::Parse(BuiltInEnglishIni());
+    return english;
 }
 
 std::string LanguageStrings::Get(std::string_view section, std::string_view key, std::size_t capacity) const {
-    if (!doc_) return {};
-    return doc_->Get(section, key, capacity);
+    if (doc_) {
+        std::string text = doc_->Get(section, key, capacity);
+        if (!text.empty()) return text;
+    }
+    return English().Get(section, key, capacity);
 }
 
 }  // namespace orvanta

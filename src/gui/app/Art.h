@@ -8,6 +8,10 @@
 #include <QSize>
 #include <QString>
 
+namespace orvanta {
+class LanguageStrings;
+}
+
 namespace orvanta::art {
 
 // Pictures by resource number.
@@ -39,6 +43,15 @@ inline constexpr int kIconLanguage = 245;
 QSize PictureSize(int resourceId);
 // Resource path (":/art/....svg"); empty for unknown numbers.
 QString Path(int resourceId);
+// The words drawn in the pictures come from the [Pictures] section of the
+// language: every <text data-key="K" data-width="W"> of a picture shows the
+// text of key K, wrapped onto more lines where it is wider than W pixels
+// (downwards, or upwards for data-grow="up"). Pictures made afterwards use
+// the new words; frames already showing one must be refreshed.
+void SetPictureTexts(const LanguageStrings& language);
+// The picture's SVG with the current words in place.
+QByteArray LabelledSvg(int resourceId);
+
 // The picture rendered at its design size for the given pixel ratio.
 QPixmap Picture(int resourceId, qreal devicePixelRatio = 1.0);
 QIcon Icon(int resourceId);

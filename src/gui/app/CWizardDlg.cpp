@@ -20,6 +20,7 @@
 #include "gui/app/QtPrompter.h"
 #include "gui/app/UrlOpener.h"
 #include "gui/controls/CPictureFrame.h"
+#include "gui/controls/CaptionLayout.h"
 #include "gui/dialogs/CAboutDlg.h"
 #include "gui/dialogs/CDlgLanguage.h"
 #include "gui/pages/CSubAPScan.h"
@@ -244,9 +245,12 @@ void CWizardDlg::Start() {
 }
 
 void CWizardDlg::ApplyLanguageToAll() {
+    art::SetPictureTexts(language_);
+    for (CPictureFrame* picture : findChildren<CPictureFrame*>()) picture->Refresh();
     for (int index : kCaptionOrder) pageObjects_[static_cast<std::size_t>(index)]->ApplyLanguage(language_);
     messages_.Load(language_);
     FirstPage()->UpdateNetworkBox();
+    for (CWizardPage* page : pageObjects_) FitCaptions(page);
 }
 
 std::string CWizardDlg::AskLanguage() {

@@ -43,6 +43,13 @@ void CPictureFrame::SetPicture(int resourceId) {
     update();
 }
 
+void CPictureFrame::Refresh() {
+    const int id = pictureId_;
+    pictureId_ = 0;
+    picture_ = QPixmap();
+    SetPicture(id);
+}
+
 void CPictureFrame::paintEvent(QPaintEvent* event) {
     QFrame::paintEvent(event);
     if (picture_.isNull()) return;

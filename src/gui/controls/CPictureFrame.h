@@ -17,6 +17,8 @@ public:
     // 0 clears the picture.
     void SetPicture(int resourceId);
     int PictureId() const { return pictureId_; }
+    // Draws the picture again, with the words of the current language.
+    void Refresh();
     QSize PictureSize() const { return picture_.isNull() ? QSize() : picture_.deviceIndependentSize().toSize(); }
 
 protected:

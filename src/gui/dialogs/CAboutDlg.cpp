@@ -12,7 +12,8 @@ namespace orvanta {
 
 CAboutDlg::CAboutDlg(const std::string& languageFilePath, QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("100"));
-    const LanguageStrings lang(languageFilePath);
+    // A refused file was reported when the window loaded it; not again here.
+    const LanguageStrings lang(languageFilePath, [](const std::string&) {});
     const auto text = [&lang](const char* key) {
         return CWizardPage::Text(lang, "AboutDlg", key, 1024);
     };

@@ -1,3 +1,4 @@
+#include "gui/controls/CaptionLayout.h"
 #include "gui/dialogs/CDlgLoginRoot.h"
 
 #include <QLabel>
@@ -26,7 +27,8 @@ CDlgLoginRoot::CDlgLoginRoot(const std::string& languageFilePath, QWidget* paren
     setObjectName(QStringLiteral("246"));
     setModal(true);
     setFixedSize(CWizardPage::DluX(171), CWizardPage::DluY(119));
-    const LanguageStrings lang(languageFilePath);
+    // A refused file was reported when the window loaded it; not again here.
+    const LanguageStrings lang(languageFilePath, [](const std::string&) {});
     const auto text = [&lang](const char* key) { return CWizardPage::Text(lang, "DlgLoginRoot", key, 260); };
 
     QLabel* userLabel = AddLabel(this, 1360, CWizardPage::Dlu(10, 12, 50, 10));
@@ -64,6 +66,7 @@ CDlgLoginRoot::CDlgLoginRoot(const std::string& languageFilePath, QWidget* paren
     CWizardPage::SetControlText(note, text("note1"));
     CWizardPage::SetControlText(ok_, text("BtnOK"));
     if (ok_->text().isEmpty()) ok_->setAccessibleName(QStringLiteral("OK"));
+    FitCaptions(this);
     setAccessibleName(windowTitle().isEmpty() ? QStringLiteral("Login root") : windowTitle());
 }
 

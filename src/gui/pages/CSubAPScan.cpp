@@ -110,6 +110,8 @@ void CSubAPScan::ApplyLanguage(const LanguageStrings& lang) {
     KeepText(lang, "Message2", 1024);
     KeepText(lang, "Message3", 1024);
     KeepText(lang, "Message4", 1024);
+    wepMode_->setItemText(0, Text(lang, "AuthOpen"));
+    wepMode_->setItemText(1, Text(lang, "AuthShared"));
 }
 
 const std::vector<AccessPointEntry>* CSubAPScan::KeptList() const {

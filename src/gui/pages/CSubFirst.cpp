@@ -66,6 +66,8 @@ void CSubFirst::ApplyLanguage(const LanguageStrings& lang) {
     SetCaption(intranet_, lang, "Btn_FindNet");
     SetCaption(about_, lang, "Btn_About");
     SetCaption(language_, lang, "Btn_Language");
+    SetCaption(networkBox_, lang, "NetworkType");
+    picture_->setAccessibleName(networkBox_->title());
     linkEthernet_ = Text(lang, "LinkTypeEthernet", 512);
     linkPppoe_ = Text(lang, "LinkTypePPPOE", 512);
     linkFixed_ = Text(lang, "LinkFixedIP", 512);

@@ -14,6 +14,7 @@ void CSubLANIP::ApplyLanguage(const LanguageStrings& lang) {
     CWizardPage::ApplyLanguage(lang);
     ApplyIpModeCaptions(lang);
     KeepText(lang, "Message1", 260);
+    KeepText(lang, "Message2", 260);
 }
 
 IpModeControls::Fields CSubLANIP::RecordFields() const {
@@ -33,7 +34,7 @@ void CSubLANIP::OnBack() { PostCommand(cmd::kIspPage); }
 void CSubLANIP::OnNext() {
     CameraSettings& s = Settings();
     if (!mode_.Store(s.IPType, RecordFields())) {
-        Ask(QStringLiteral("Please choose one !"), QStringLiteral("Orvanta"), mb::kOk);
+        Ask(Kept("Message2"), QStringLiteral("Orvanta"), mb::kOk);
         return;
     }
     if (s.Loaded == 1) {

@@ -49,6 +49,7 @@ void CSubLANISP::ApplyLanguage(const LanguageStrings& lang) {
     SetCaption(Control(1307), lang, "Password", 260);
     SetCaption(Control(1308), lang, "ConfirmPwd", 260);
     KeepText(lang, "Message1", 260);
+    KeepText(lang, "Message2", 260);
 }
 
 void CSubLANISP::SetAccountEnabled(bool enabled) { SetEnabledAll({user_, password_, confirm_}, enabled); }
@@ -75,7 +76,7 @@ void CSubLANISP::OnBack() { PostCommand(cmd::kSystemPage); }
 
 void CSubLANISP::OnNext() {
     if (!EitherChecked(lan_, pppoe_)) {
-        Ask(QStringLiteral("Please Choose one link type"), QStringLiteral("Orvanta"), mb::kOk);
+        Ask(Kept("Message2"), QStringLiteral("Orvanta"), mb::kOk);
         return;
     }
     if (lan_->isChecked()) {

@@ -1,3 +1,4 @@
+#include "gui/controls/CaptionLayout.h"
 #include "gui/pages/CSubLinkSer.h"
 
 #include <QLabel>
@@ -39,9 +40,15 @@ CSubLinkSer::CSubLinkSer(QWidget* parent) : CWizardPage(140, "ServerPage", paren
 void CSubLinkSer::ApplyLanguage(const LanguageStrings& lang) {
     CWizardPage::ApplyLanguage(lang);
     SetCaption(Control(1347), lang, "CamList", 260);
-    // The header keys are read with the rest; the headers keep their own texts.
     for (const char* key : {"CamListMAC", "CamListIP", "CamListPort", "CamListDese", "CamListCamID", "CamListSport"})
         KeepText(lang, key, 260);
+    QTreeWidgetItem* header = list_->headerItem();
+    header->setText(kColIp, Kept("CamListIP"));
+    header->setText(kColId, Kept("CamListCamID"));
+    header->setText(kColPort, Kept("CamListPort"));
+    header->setText(kColModel, Kept("CamListDese"));
+    header->setText(kColMac, Kept("CamListMAC"));
+    WidenColumnsToHeaders(list_);
 }
 
 void CSubLinkSer::TakeEntries(const CSubLogin& login) {

@@ -1,3 +1,4 @@
+#include "gui/controls/CaptionLayout.h"
 #include "gui/pages/CSubSearchNet.h"
 
 #include <QApplication>
@@ -61,7 +62,7 @@ CSubSearchNet::CSubSearchNet(QWidget* parent) : CWizardPage(139, "SearchPage", p
     note_ = AddStatic(1175, Dlu(106, 178, 275, 60), QString());
     status_ = AddStatic(0, Dlu(8, 203, 95, 36), QString());
     status_->setObjectName(QStringLiteral("searchStatus"));
-    AddStepTitle(1237, nullptr, 260, QStringLiteral("STEP \nFind The Camera"));
+    AddStepTitle(1237, "TitleSearch", 260, QStringLiteral("Find the Camera"));
     connect(AddBackButton(1037, QStringLiteral("Exit")), &QAbstractButton::clicked, this, &CSubSearchNet::OnBack);
     connect(AddNextButton(1110, QStringLiteral("Next")), &QAbstractButton::clicked, this, &CSubSearchNet::OnNext);
     connect(searchButton_, &QAbstractButton::clicked, this, &CSubSearchNet::OnToggleSearch);
@@ -84,9 +85,17 @@ void CSubSearchNet::ApplyLanguage(const LanguageStrings& lang) {
     CWizardPage::ApplyLanguage(lang);
     SetCaption(note_, lang, "Note", 8072);
     SetCaption(Control(1346), lang, "CamList", 260);
-    // The header keys are read with the rest; the headers keep their own texts.
     for (const char* key : {"CamListMAC", "CamListIP", "CamListPort", "CamListDese", "CamListCamID", "CamListSport"})
         KeepText(lang, key, 260);
+    QTreeWidgetItem* header = list_->headerItem();
+    header->setText(kColIp, Kept("CamListIP"));
+    header->setText(kColMac, Kept("CamListMAC"));
+    header->setText(kColPort, Kept("CamListPort"));
+    header->setText(kColDesc, Kept("CamListDese"));
+    header->setText(kColSport, Kept("CamListSport"));
+    header->setText(kColSerial, Kept("CamListCamID"));
+    header->setText(kColMask, Text(lang, "LANPage", "Submask"));
+    WidenColumnsToHeaders(list_);
     KeepText(lang, "Message1", 260);
     KeepText(lang, "Message2", 260);
     KeepText(lang, "Message3", 260);
@@ -116,6 +125,8 @@ void CSubSearchNet::LoadFromSettings() {
 void CSubSearchNet::SetSearchCaption(const QString& caption) {
     searchButton_->setText(caption);
     if (!caption.isEmpty()) searchButton_->setAccessibleName(caption);
+    // The search and stop captions can be longer than the idle one.
+    FitCaptions(this);
 }
 
 void CSubSearchNet::StopSearch() {

@@ -71,6 +71,8 @@ void CSubSetupFinish::ApplyLanguage(const LanguageStrings& lang) {
     SetCaption(Control(1300), lang, "Port", 260);
     SetCaption(Control(1301), lang, "SPort", 260);
     SetCaption(Control(1262), lang, "BtnLink", 260);
+    KeepText(lang, "Linked", 260);
+    KeepText(lang, "NotLinked", 260);
 }
 
 void CSubSetupFinish::OnInitPage() {
@@ -105,8 +107,7 @@ void CSubSetupFinish::LoadFromSettings() {
     // a text that begins with the word is a description, not an interface.
     if (descInterface_.indexOf(QStringLiteral("wireless")) > 0) SetControlText(Control(1253), QStringLiteral("wireless"));
     if (descInterface_.indexOf(QStringLiteral("ethernet")) > 0) SetControlText(Control(1253), QStringLiteral("ethernet"));
-    SetControlText(Control(1254), Settings().NATStat == 1 ? QStringLiteral("Camera is linked  with Server")
-                                                          : QStringLiteral("Camera isn't linked  with Server"));
+    SetControlText(Control(1254), Kept(Settings().NATStat == 1 ? "Linked" : "NotLinked"));
 }
 
 void CSubSetupFinish::OnLink() {

@@ -121,6 +121,7 @@ void CSubSystem::ApplyLanguage(const LanguageStrings& lang) {
     SetCaption(automatic_, lang, "AutomaticTime", 260);
     SetCaption(Control(1369), lang, "NTPTimeZone", 260);
     SetCaption(Control(1370), lang, "NTPTimeUpdata", 260);
+    SetCaption(Control(1330), lang, "NTPServer", 260);
     KeepText(lang, "Message1", 1024);
     KeepText(lang, "Message2", 1024);
 }

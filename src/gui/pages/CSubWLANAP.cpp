@@ -119,6 +119,11 @@ void CSubWLANAP::ApplyLanguage(const LanguageStrings& lang) {
     SetCaption(Control(1149), lang, "WEPDefKey", 260);
     SetCaption(Control(1151), lang, "WPAAlgorithm", 260);
     SetCaption(Control(1154), lang, "WPAKey", 260);
+    // Only the entries in the user's words; the camera's own names (WEP,
+    // WPA-PSK, HEX, ...) stay as the camera shows them.
+    security_->setItemText(0, Text(lang, "SecurityNone"));
+    wepAuth_->setItemText(0, Text(lang, "AuthOpen"));
+    wepAuth_->setItemText(1, Text(lang, "AuthShared"));
     KeepText(lang, "Message1", 260);
 }
 

@@ -47,6 +47,7 @@ bool CSubWPS::Running() const { return timer_->isActive(); }
 void CSubWPS::ApplyLanguage(const LanguageStrings& lang) {
     CWizardPage::ApplyLanguage(lang);
     SetCaption(Control(1305), lang, "Note", 1024);
+    SetCaption(start_, lang, "BtnStart", 260);
     KeepText(lang, "Message1", 2048);
     KeepText(lang, "Message2", 2048);
     KeepText(lang, "Message3", 2048);

@@ -1,5 +1,7 @@
 #include "gui/pages/CWizardPage.h"
 
+#include <QApplication>
+#include <QFontInfo>
 #include <QFontMetrics>
 
 #include <QAbstractButton>
@@ -429,16 +431,33 @@ QLabel* CWizardPage::AddStepTitle(int id, const char* titleKey, std::size_t capa
 }
 
 void CWizardPage::FitTitle() {
-    // A long caption, or one of two lines, would be clipped in the title's
-    // one-line box: the font shrinks until the whole text fits.
+    // The title font when the caption fits on one line. A longer caption
+    // wraps onto two lines in the largest size that holds them, but never
+    // below the normal text size: smaller would be hard to read, so a caption
+    // that does not fit even then needs a shorter translation (the caption
+    // fit test names it).
     if (title_ == nullptr) return;
-    QFont font = TitleFont();
     const QRect box = title_->contentsRect();
-    while (font.pixelSize() > 9) {
-        const QRect needed = QFontMetrics(font).boundingRect(box, Qt::AlignLeft | Qt::AlignVCenter, title_->text());
-        if (needed.width() <= box.width() && needed.height() <= box.height()) break;
-        font.setPixelSize(font.pixelSize() - 1);
+    const QString text = title_->text();
+    const auto fits = [&](const QFont& font, int flags) {
+        const QRect needed = QFontMetrics(font).boundingRect(box, flags, text);
+        return needed.width() <= box.width() && needed.height() <= box.height();
+    };
+    QFont font = TitleFont();
+    constexpr int kOneLine = Qt::AlignLeft | Qt::AlignVCenter;
+    if (fits(font, kOneLine)) {
+        title_->setWordWrap(false);
+        title_->setFont(font);
+        return;
     }
+    const int normal = QFontInfo(QApplication::font()).pixelSize();
+    int size = font.pixelSize() - 1;
+    for (; size > normal; --size) {
+        font.setPixelSize(size);
+        if (fits(font, kOneLine | Qt::TextWordWrap)) break;
+    }
+    font.setPixelSize(qMax(size, normal));
+    title_->setWordWrap(true);
     title_->setFont(font);
 }
 
