@@ -8,6 +8,7 @@
 #include "core/camera/HttpTransport.h"
 #include "core/camera/ParameterParser.h"
 #include "core/camera/QueryEscape.h"
+#include "core/camera/SequenceDeadline.h"
 #include "core/settings/FixedField.h"
 
 namespace orvanta {
@@ -56,6 +57,7 @@ std::optional<std::vector<ServerCameraEntry>> ParseListingReply(std::string_view
 std::optional<std::vector<ServerCameraEntry>> QueryServerCameras(const ServerCredentials& credentials,
                                                                  uint32_t& countOut, const char* host,
                                                                  const char* port, int action, int loginType) {
+    const SequenceDeadline overall;
     int fd = -1;
     if (ConnectPlain(host, port, fd) != 0) return std::nullopt;
     std::string request;
