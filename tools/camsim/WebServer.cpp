@@ -170,7 +170,7 @@ void Serve(int fd, const WebConfig& c, CameraPages& pages, const std::atomic<boo
     if (kind == "header-then-silence") {
         // The header promises a body that never comes; the connection stays.
         SendAll(fd, reply.substr(0, reply.find("\r\n\r\n") + 4));
-        CloseGracefully(fd, stop, 600000);
+        HoldOpen(fd, stop, 600000);
         return;
     }
     if (kind == "oversize") {
@@ -186,8 +186,9 @@ void Serve(int fd, const WebConfig& c, CameraPages& pages, const std::atomic<boo
         SendAll(fd, reply);
     }
     if (kind == "never-close") {
-        // Keep the connection open until the client gives up on it.
-        CloseGracefully(fd, stop, 600000);
+        // Keep the connection open until the client gives up on it: no
+        // half-close either, which the client would read as the end.
+        HoldOpen(fd, stop, 600000);
         return;
     }
     CloseGracefully(fd, stop);
