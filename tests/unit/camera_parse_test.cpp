@@ -1,6 +1,7 @@
 // Taking the camera's and the listing server's replies apart.
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -8,6 +9,7 @@
 #include "core/camera/CameraRequest.h"
 #include "core/camera/ListingServerQuery.h"
 #include "core/camera/ParameterParser.h"
+#include "core/camera/ReplyLength.h"
 #include "core/camera/WpsRequest.h"
 #include "core/settings/FixedField.h"
 
@@ -39,6 +41,31 @@ TEST(CameraParse, ReplyChecksInOrder) {
         {"<td>scan AP sum = 1</td><td>AP1 Channel=6 SSID=\"HTTP/1.0 404 Not Found\" Mode=Infra</td>", false, false, 0},
     };
     for (const Row& r : rows) EXPECT_EQ(CheckReply(r.reply, r.unauthorized, r.wpaKeyMode), r.expected) << r.reply;
+}
+
+// Where a reply ends by its header: believed only from a complete header
+// block with one well-formed length, never from the body.
+TEST(CameraParse, ReplyLengthFromTheHeader) {
+    const std::string head = "HTTP/1.0 200 OK\r\nContent-Length: 4\r\n\r\n";
+    struct Row {
+        std::string received;
+        std::optional<std::size_t> end;
+    } rows[] = {
+        {head + "ab", head.size() + 4},
+        {"HTTP/1.0 200 OK\ncontent-length:  2 \n\n", 39},              // any case, bare LF, blanks
+        {"HTTP/1.0 200 OK\r\nContent-Length: 4\r\n", std::nullopt},  // header still coming
+        {"Content-Length: 4\r\n\r\nab", std::nullopt},               // no status line
+        {"HTTP/1.0 200 OK\r\n\r\nContent-Length: 3\r\n", std::nullopt},  // in the body
+        {"HTTP/1.0 200 OK\r\nContent-Length: 4x\r\n\r\n", std::nullopt},
+        {"HTTP/1.0 200 OK\r\nContent-Length: -1\r\n\r\n", std::nullopt},
+        {"HTTP/1.0 200 OK\r\nContent-Length: 99999999999\r\n\r\n", std::nullopt},
+        {"HTTP/1.0 200 OK\r\nContent-Length: 4\r\nContent-Length: 5\r\n\r\n", std::nullopt},  // disagree
+    };
+    for (const Row& r : rows) EXPECT_EQ(AnnouncedReplyLength(r.received), r.end) << r.received;
+    EXPECT_TRUE(InsideReplyHeader("HTT"));
+    EXPECT_TRUE(InsideReplyHeader("HTTP/1.0 200 OK\r\nContent-"));
+    EXPECT_FALSE(InsideReplyHeader(head));
+    EXPECT_FALSE(InsideReplyHeader("Version=1"));
 }
 
 TEST(CameraParse, ExtractValueEdges) {

@@ -8,6 +8,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cctype>
 #include <cerrno>
@@ -238,7 +239,7 @@ ReceivedReply ReceiveReply(int socket, char* buffer, std::size_t capacity, const
     const TransportSettings limits = CurrentTransportSettings();
     // One reply's own limit and the sequence's: every wait counts down to
     // the earlier of the two from the same clock.
-    const Deadline own = Deadline::After(limits.receiveLimitMs);
+    const Deadline own = Deadline::After(std::max(limits.receiveLimitMs, 1));
     const Deadline overall = SequenceDeadline::Current();
     const Deadline deadline = own.Earlier(overall);
     std::size_t total = 0;
