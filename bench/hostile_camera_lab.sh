@@ -57,7 +57,7 @@ for entry in "${cameras[@]}"; do
         local out="$1"; shift
         lab_exec pc /usr/bin/time -f '%e %M' -o "$T/time" timeout 300 "$@" >"$out" 2>"$out.err"
         local rc=$?
-        read -r secs kb <"$T/time"
+        read -r secs kb < <(tail -n 1 "$T/time")  # past a "Command exited ..." line
         echo "$rc, $secs, $kb"
     }
     r="$(measure "$T/read$n" "$client/orvanta-cli" read "$ip")"

@@ -70,11 +70,12 @@ constexpr int ReadGiveUpTicks() {
     }
 }
 
-// The login reads run on this thread, where no progress timer can give up on
-// them: each may last as long as a whole read task would be waited for (but
-// never less than a few seconds), so a stalling camera cannot hold the window
-// longer than a read could.
-int LoginLimitMs(int readTickMs) { return std::max(ReadGiveUpTicks() * readTickMs, 3000); }
+// The requests made on this thread (the login reads, the visible access
+// point scan, the NAT status read after the camera was found again) have no
+// progress timer to give up on them: each may last as long as a whole read
+// task would be waited for (but never less than a few seconds), so a stalling
+// camera cannot hold the window longer than a read could.
+int WindowThreadLimitMs(int readTickMs) { return std::max(ReadGiveUpTicks() * readTickMs, 3000); }
 
 HttpResult ReadSysinfoAuthChecked(CameraSettings& s) {
     const HttpResult r = ReadSysinfoAuth(s);
@@ -139,7 +140,7 @@ void CameraOperations::ReadCamera() {
     // Every read starts with the empty login.
     SetField(s.User, "");
     SetField(s.Password, "");
-    const int loginLimitMs = LoginLimitMs(dlg_.Timers().readTickMs);
+    const int loginLimitMs = WindowThreadLimitMs(dlg_.Timers().readTickMs);
     HttpResult first = 0;
     {
         const SequenceDeadline bound(loginLimitMs);
@@ -320,7 +321,10 @@ void CameraOperations::TickRefind() {
         SetField(s.CamPort, FieldText(found.PortText));
         s.CamAddr = inet_addr(s.CamIP);
         dlg_.HandleCommand(cmd::kEnsureSubnet);
-        (void)ReadParameters(s, kPageNatStatus);
+        {
+            const SequenceDeadline bound(WindowThreadLimitMs(dlg_.Timers().readTickMs));
+            (void)ReadParameters(s, kPageNatStatus);
+        }
         HideWait();
         ShowMessage(6, mb::kIconInformation);
         dlg_.setEnabled(true);
@@ -358,7 +362,10 @@ void CameraOperations::ScanAccessPointsNow() {
     step(60);
     CameraSettings& s = dlg_.Settings();
     kept_.accessPoints.clear();
-    kept_.accessPoints = ScanAccessPoints(s);
+    {
+        const SequenceDeadline bound(WindowThreadLimitMs(dlg_.Timers().readTickMs));
+        kept_.accessPoints = ScanAccessPoints(s);
+    }
     step(80);
     if (s.APScanOK == 0) {
         HideWait();
