@@ -33,6 +33,7 @@ TEST(CameraParse, ReplyChecksInOrder) {
         {"OK\0HTTP/1.0 404 Not Found"s, true, false, 0},                  // the text ends at a NUL
         {"HTTP/1.0 200 OK\r\n\r\n402 Failure\r\n", false, false, -6},     // a status text as the body
         {"Unauthorized\r\n", true, false, -8},                          // ... also without a status line
+        {"HTTP/1.0 200 OK\r\n\r\n<html><body bgcolor=\"white\">402 Failure</body></html>", false, false, -6},
         // The same words as the camera's data are no status: a title, a
         // description, an SSID on the network page, an SSID in a scan cell.
         {"HTTP/1.0 200 OK\r\n\r\nTitleBar=Unauthorized use prohibited\r\nDesp=Lost? 404 Not Found\r\n", true,

@@ -153,13 +153,19 @@ bool IsKeyChar(char c) { return std::isalnum(static_cast<unsigned char>(c)) || c
 // Whether `phrase` stands in `text` as the camera's own status text: on a
 // line where no "Key=" item comes before it. The same words inside a value
 // (a title "Unauthorized use prohibited", an SSID "402 Failure") are the
-// camera's data.
+// camera's data. Attributes inside an HTML tag ("<body bgcolor=white>") are
+// not items: an error page keeps its status text.
 bool HasStatusText(std::string_view text, std::string_view phrase) {
     for (std::size_t at = text.find(phrase); at != std::string_view::npos; at = text.find(phrase, at + 1)) {
-        const std::size_t lineStart = text.rfind('\n', at) == std::string_view::npos ? 0 : text.rfind('\n', at) + 1;
+        const std::size_t newline = text.rfind('\n', at);
+        const std::size_t lineStart = newline == std::string_view::npos ? 0 : newline + 1;
+        bool inTag = false;
         bool inValue = false;
-        for (std::size_t i = lineStart + 1; i < at && !inValue; ++i)
-            inValue = text[i] == '=' && IsKeyChar(text[i - 1]);
+        for (std::size_t i = lineStart; i < at && !inValue; ++i) {
+            if (text[i] == '<') inTag = true;
+            else if (text[i] == '>') inTag = false;
+            else inValue = !inTag && text[i] == '=' && i > lineStart && IsKeyChar(text[i - 1]);
+        }
         if (!inValue) return true;
     }
     return false;
