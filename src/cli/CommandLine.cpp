@@ -237,7 +237,8 @@ int ExitForResult(HttpResult result) {
         case kHttpUnauthorized: return kExitRefused;
         case kHttpConnectFailed:
         case kHttpSendFailed:
-        case kHttpNoReply: return kExitNoAnswer;
+        case kHttpNoReply:
+        case kHttpTimedOut: return kExitNoAnswer;
         default: return kExitFailed;
     }
 }
@@ -248,6 +249,7 @@ std::string ResultText(HttpResult result) {
         case kHttpConnectFailed: words = "no connection (refused, unreachable or timed out)"; break;
         case kHttpSendFailed: words = "the request could not be sent"; break;
         case kHttpNoReply: words = "the camera sent no reply"; break;
+        case kHttpTimedOut: words = "the reply did not end in time (stalled, or cut short of its length)"; break;
         case kHttpUnauthorized: words = "the camera refused the user name and password"; break;
         default: words = std::string("the camera answered ") + HttpResultName(result); break;
     }

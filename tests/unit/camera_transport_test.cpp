@@ -32,6 +32,7 @@ public:
     struct Turn {
         std::string reply;
         bool holdOpen = false;  // keep the connection after replying
+        int dripMs = 0;         // send the reply a byte at a time, this far apart
     };
 
     explicit ScriptedServer(std::vector<Turn> turns) : turns_(std::move(turns)) {
@@ -78,11 +79,18 @@ private:
                 req.append(buf, static_cast<std::size_t>(n));
             }
             requests.push_back(req);
-            send(c, t.reply.data(), t.reply.size(), MSG_NOSIGNAL);
-            if (t.holdOpen) {
-                shutdown(c, SHUT_RD);
-                while (!done_ && recv(c, buf, sizeof buf, MSG_DONTWAIT) != 0)
-                    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            if (t.dripMs > 0) {
+                for (std::size_t i = 0; i < t.reply.size() && !done_; ++i) {
+                    if (send(c, &t.reply[i], 1, MSG_NOSIGNAL) != 1) break;
+                    std::this_thread::sleep_for(std::chrono::milliseconds(t.dripMs));
+                }
+            } else {
+                send(c, t.reply.data(), t.reply.size(), MSG_NOSIGNAL);
+            }
+            // Held until the client closes its end (a read of 0) or the test ends.
+            while (t.holdOpen && !done_) {
+                pollfd h{c, POLLIN, 0};
+                if (poll(&h, 1, 20) > 0 && recv(c, buf, sizeof buf, 0) <= 0) break;
             }
             close(c);
         }
@@ -118,6 +126,68 @@ TEST_F(CameraTransport, NeverClosingCameraReturnsWithinTheLimit) {
     EXPECT_GT(r, 0);
     EXPECT_STREQ(s.Version, "1.0.7");  // what arrived by then is the reply
     EXPECT_LT(took, std::chrono::milliseconds(2500));
+}
+
+// A camera that answers and keeps the connection open: a reply that says
+// how long it is ends there; one whose header promises a body that never
+// comes is no reply, however long the limit.
+TEST_F(CameraTransport, KeptOpenRepliesEndAtTheirAnnouncedLength) {
+    TransportSettings t = CurrentTransportSettings();
+    t.receiveLimitMs = 20000;  // waiting for the close would show as 20 s
+    SetTransportSettings(t);
+    const std::string body = "Version=1.0.7\r\n";
+    ScriptedServer server({{std::string("HTTP/1.0 200 OK\r\nContent-Length: ") + std::to_string(body.size()) +
+                                "\r\n\r\n" + body,
+                            true}});
+    CameraSettings s;
+    server.Aim(s);
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_GT(ReadParameters(s, kPageVersion), 0);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
+    EXPECT_STREQ(s.Version, "1.0.7");
+
+    t.receiveLimitMs = 800;
+    SetTransportSettings(t);
+    ScriptedServer silent({{"HTTP/1.0 200 OK\r\nContent-Length: 40\r\n\r\nVersion=9", true}});
+    silent.Aim(s);
+    EXPECT_EQ(ReadParameters(s, kPageVersion), kHttpTimedOut);
+    EXPECT_STREQ(s.Version, "1.0.7");
+}
+
+// The overall limit counts from the start of the sequence, not of each
+// request: requests of 600 ms each (a kept-open reply without a length) fit
+// their own limit, but the third passes the sequence's 1.5 s. A drip-fed
+// reply cut by the limit is not parsed, though its own limit is far off.
+TEST_F(CameraTransport, OverallLimitBoundsTheWholeSequence) {
+    TransportSettings t = CurrentTransportSettings();
+    t.receiveLimitMs = 600;
+    t.overallLimitMs = 1500;
+    SetTransportSettings(t);
+    const std::string ok(kOk);
+    {
+        std::vector<ScriptedServer::Turn> turns;
+        for (const char* page : {"Version=1\r\n", "TitleBar=t\r\n", "WPAPSKeyM=0\r\n", "DDNS=0\r\n", "NTPEN=1\r\n",
+                                 "Wireless=0\r\n"})
+            turns.push_back({ok + page, true});
+        ScriptedServer server(turns);
+        CameraSettings s;
+        server.Aim(s);
+        std::vector<AccessPointEntry> aps;
+        const SequenceOutcome o = RunReadSequence(s, aps);
+        EXPECT_FALSE(o.succeeded);
+        EXPECT_EQ(o.lastResult, kHttpTimedOut);
+        EXPECT_EQ(s.Loaded, 0);
+    }
+    {
+        t.receiveLimitMs = 20000;
+        SetTransportSettings(t);
+        ScriptedServer server({{ok + "TitleBar=" + std::string(200, 'd') + "\r\n", false, 20}});
+        CameraSettings s;
+        server.Aim(s);
+        SetField(s.TitleBar, "kept");
+        EXPECT_EQ(ReadParameters(s, kPageSysinfo), kHttpTimedOut);
+        EXPECT_STREQ(s.TitleBar, "kept");
+    }
 }
 
 TEST_F(CameraTransport, FailedReadsLeaveTheRecord) {

@@ -65,6 +65,17 @@ void CloseGracefully(int fd, const std::atomic<bool>& stop, int waitMs) {
     close(fd);
 }
 
+void HoldOpen(int fd, const std::atomic<bool>& stop, int waitMs) {
+    char buf[512];
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(waitMs);
+    while (!stop && std::chrono::steady_clock::now() < deadline) {
+        pollfd p{fd, POLLIN, 0};
+        if (poll(&p, 1, 100) < 0) break;
+        if (p.revents != 0 && recv(fd, buf, sizeof buf, 0) <= 0) break;
+    }
+    close(fd);
+}
+
 std::string PercentDecode(const std::string& s) {
     std::string out;
     for (std::size_t i = 0; i < s.size(); ++i) {

@@ -13,6 +13,9 @@ bool SendAll(int fd, const std::string& data);
 // Half-closes and waits (up to waitMs) for the client to close, so the reply
 // is never lost to a reset caused by unread request bytes; then closes.
 void CloseGracefully(int fd, const std::atomic<bool>& stop, int waitMs = 2000);
+// Keeps the connection open in both directions, as a camera that never
+// finishes its reply does, until the client closes it, `stop` or waitMs.
+void HoldOpen(int fd, const std::atomic<bool>& stop, int waitMs);
 std::string PercentDecode(const std::string& s);
 // Query pairs, decoded; a bare key ("WPS") maps to "".
 std::map<std::string, std::string> ParseQuery(const std::string& query);

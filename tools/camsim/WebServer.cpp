@@ -38,10 +38,12 @@ struct WebConfig {
     std::string iface;
     int readdressDelayMs = 500;
     std::string requestLog;
+    bool contentLength = true;
 };
 
 const char* const kMisbehaviours[] = {"404-http10", "404", "402", "unauthorized", "no-wpapskeym", "empty",
-                                      "oversize", "never-close", "drip", "reset"};
+                                      "oversize", "never-close", "drip", "reset",
+                                      "header-then-silence"};
 
 int Base64Value(char c) {
     if (c >= 'A' && c <= 'Z') return c - 'A';
@@ -116,10 +118,10 @@ void Readdress(const WebConfig& c, const std::string& oldAddress, const std::str
     std::fflush(stdout);
 }
 
-std::string StatusReply(int status, const std::string& body) {
+std::string StatusReply(int status, const std::string& body, bool contentLength) {
     if (status == 404) return "HTTP/1.0 404 Not Found\r\nContent-Type: text/plain\r\n\r\n404 Not Found\r\n";
-    return "HTTP/1.0 200 OK\r\nContent-Type: text/plain\r\nContent-Length: " + std::to_string(body.size()) +
-           "\r\n\r\n" + body;
+    const std::string length = contentLength ? "Content-Length: " + std::to_string(body.size()) + "\r\n" : "";
+    return "HTTP/1.0 200 OK\r\nContent-Type: text/plain\r\n" + length + "\r\n" + body;
 }
 
 const std::string kUnauthorized =
@@ -163,7 +165,13 @@ void Serve(int fd, const WebConfig& c, CameraPages& pages, const std::atomic<boo
     else if (kind == "unauthorized" || !allowed) reply = kUnauthorized;
     else {
         const CameraPages::Reply r = pages.Handle(target, kind == "no-wpapskeym");
-        reply = StatusReply(r.status, r.body);
+        reply = StatusReply(r.status, r.body, c.contentLength);
+    }
+    if (kind == "header-then-silence") {
+        // The header promises a body that never comes; the connection stays.
+        SendAll(fd, reply.substr(0, reply.find("\r\n\r\n") + 4));
+        HoldOpen(fd, stop, 600000);
+        return;
     }
     if (kind == "oversize") {
         // Past any reply buffer a client may have; the real text comes first.
@@ -178,8 +186,9 @@ void Serve(int fd, const WebConfig& c, CameraPages& pages, const std::atomic<boo
         SendAll(fd, reply);
     }
     if (kind == "never-close") {
-        // Keep the connection open until the client gives up on it.
-        CloseGracefully(fd, stop, 600000);
+        // Keep the connection open until the client gives up on it: no
+        // half-close either, which the client would read as the end.
+        HoldOpen(fd, stop, 600000);
         return;
     }
     CloseGracefully(fd, stop);
@@ -199,6 +208,7 @@ int RunWebServer(const CamsimOptions& options, std::atomic<bool>& stop) {
     c.iface = options.Get("iface");
     c.readdressDelayMs = static_cast<int>(options.GetInt("readdress-delay-ms", 500));
     c.requestLog = options.Get("request-log");
+    c.contentLength = !options.Has("no-content-length");
     if (!c.misbehave.empty()) {
         bool known = false;
         for (const char* k : kMisbehaviours) known = known || c.misbehave == k;
@@ -287,9 +297,10 @@ std::string WebServerUsage() {
            "  --readdress-delay-ms N  wait before moving (default 500)\n"
            "  --request-log FILE      append each request target, one per line\n"
            "  --misbehave KIND        404-http10 | 404 | 402 | unauthorized | no-wpapskeym | empty |\n"
-           "                          oversize | never-close | drip | reset\n"
+           "                          oversize | never-close | drip | reset | header-then-silence\n"
            "  --misbehave-path TEXT   misbehave only for targets containing TEXT\n"
-           "  --drip-ms N             pause between bytes for --misbehave drip (default 5)\n";
+           "  --drip-ms N             pause between bytes for --misbehave drip (default 5)\n"
+           "  --no-content-length     replies do not say how long they are (ended by the close only)\n";
 }
 
 }  // namespace orvanta::camsim

@@ -57,11 +57,11 @@ bool ParseAccessPointReply(CameraSettings& settings, std::string_view reply, std
     ExtractValue(count, "sum = ", reply);
     if (count < 0) count = 0;
     if (static_cast<uint32_t>(count) > kMaxAccessPoints) count = static_cast<int32_t>(kMaxAccessPoints);
-    settings.APCount = static_cast<uint32_t>(count);
     settings.APScanOK = 1;
-    if (count == 0) return true;
 
-    list.assign(static_cast<std::size_t>(count), AccessPointEntry{});
+    // The announced count only bounds the cells looked at: the list holds
+    // the access points actually described, in their order, so a count the
+    // cells do not back up never shows as rows of blanks.
     std::string_view rest = reply;
     for (int32_t cellNo = 0; cellNo <= count; ++cellNo) {
         const std::size_t close = rest.find("</td>");
@@ -70,7 +70,7 @@ bool ParseAccessPointReply(CameraSettings& settings, std::string_view reply, std
         rest.remove_prefix(close + 5);
         if (cellNo == 0 || cell.find("<td>AP") == std::string_view::npos) continue;
         cell = cell.substr(0, Utf8PrefixLength(cell, kApCellCapacity));
-        AccessPointEntry& e = list[static_cast<std::size_t>(cellNo - 1)];
+        AccessPointEntry& e = list.emplace_back(AccessPointEntry{});
         ExtractApValue(e.Channel, "Channel=", cell);
         e.Mac_address[0] = '\0';
         ExtractApValue(e.Mac_address, "Mac_address=", cell);
@@ -84,6 +84,7 @@ bool ParseAccessPointReply(CameraSettings& settings, std::string_view reply, std
         e.Algorithm[0] = '\0';
         ExtractApValue(e.Algorithm, "Algorithm=", cell);
     }
+    settings.APCount = static_cast<uint32_t>(list.size());
     return true;
 }
 

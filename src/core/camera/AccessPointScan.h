@@ -25,7 +25,8 @@ static_assert(sizeof(AccessPointEntry) == 322, "the scan page relies on the fixe
 // Cells longer than this are cut here.
 inline constexpr std::size_t kApCellCapacity = 2047;
 // A reply of 6144 bytes cannot describe more access points than this; a
-// larger announced count is capped so a wild count cannot exhaust memory.
+// larger announced count is capped, so a wild count never makes the parser
+// look at more cells.
 inline constexpr uint32_t kMaxAccessPoints = 512;
 
 // One value of one cell: like ExtractValue, except that a key followed by a
@@ -39,13 +40,15 @@ bool ExtractApValue(char (&field)[N], std::string_view key, std::string_view cel
     return ExtractApValue(field, N, key, cell);
 }
 
-// Turns a scan reply (after the status checks) into entries. Sets `APScanOK`
-// and `APCount`; returns false when the reply carries no scan result.
+// Turns a scan reply (after the status checks) into entries: one per cell
+// that describes an access point, among the cells the announced count
+// covers. Sets `APScanOK`, and `APCount` to the number of entries; returns
+// false when the reply carries no scan result.
 bool ParseAccessPointReply(CameraSettings& settings, std::string_view reply,
                            std::vector<AccessPointEntry>& list);
 
-// Asks the camera for its scan. The list gets `APCount` entries, or none on
-// failure or zero access points; `APScanOK` says whether the camera answered
+// Asks the camera for its scan. The list gets `APCount` entries (the access
+// points the reply describes), or none on failure or zero access points; `APScanOK` says whether the camera answered
 // with a scan result. `result` (optional) receives the request's HttpResult.
 std::vector<AccessPointEntry> ScanAccessPoints(CameraSettings& settings, HttpResult* result = nullptr);
 

@@ -1,26 +1,46 @@
 #include "core/camera/CameraExchange.h"
 
 #include "core/camera/HttpTransport.h"
+#include "core/camera/SequenceDeadline.h"
 
 namespace orvanta {
 
 HttpResult ExchangeWithCamera(const CameraSettings& settings, const std::string& request, char* reply,
-                              std::size_t capacity, bool requireReply, bool skipReceive) {
+                              std::size_t capacity, bool requireReply, bool skipReceive, bool* requestSent) {
+    // A request on its own is bounded like a sequence; inside one, the
+    // sequence's earlier deadline governs.
+    const SequenceDeadline bound;
     int fd = -1;
-    if (ConnectCamera(settings, settings.CamIP, settings.CamPort, fd) != 0) return kHttpConnectFailed;
+    if (ConnectCamera(settings, settings.CamIP, settings.CamPort, fd) != 0)
+        return SequenceDeadline::Passed() ? kHttpTimedOut : kHttpConnectFailed;
     const int sent = SendHttpRequest(fd, request.data(), request.size());
+    if (requestSent) *requestSent = sent > 0 && static_cast<std::size_t>(sent) == request.size();
     if (sent <= 0) {
         CloseSocket(fd);
-        return kHttpSendFailed;
+        return SequenceDeadline::Passed() ? kHttpTimedOut : kHttpSendFailed;
     }
     if (skipReceive) {
         CloseSocket(fd);
         return sent;
     }
-    const int received = ReceiveHttpResponse(fd, reply, capacity);
+    const ReceivedReply got = ReceiveReply(fd, reply, capacity, &settings);
     CloseSocket(fd);
-    if (received <= 0 && requireReply) return kHttpNoReply;
-    return received;
+    switch (got.end) {
+        // Out of time, part of a reply proves nothing: a drip-fed page cut in
+        // the middle would otherwise be parsed as if it were all the camera has.
+        case ReceiveEnd::OverallLimit: return kHttpTimedOut;
+        // A reply still in its header, or short of the length it promised,
+        // when its own limit passed is cut short. Without a length, what came
+        // is the reply of a camera that merely keeps the connection open.
+        case ReceiveEnd::RequestLimit:
+            if (got.cutShort) return kHttpTimedOut;
+            break;
+        // Given up on by the window: nobody waits for this answer any more.
+        case ReceiveEnd::Cancelled: return kHttpConnectFailed;
+        default: break;
+    }
+    if (got.length == 0 && requireReply) return kHttpNoReply;
+    return static_cast<HttpResult>(got.length);
 }
 
 }  // namespace orvanta

@@ -11,10 +11,13 @@
 namespace orvanta {
 
 // Returns the reply length (0 allowed only when `requireReply` is false),
-// -1 on connect, -2 when nothing was sent, -3 when no reply arrived. `reply`
+// -1 on connect (also when cancelled), -2 when nothing was sent, -3 when no reply arrived. `reply`
 // must hold capacity + 1 bytes and is terminated. With `skipReceive` the
 // connection is closed after sending and the sent count is returned.
+// -9 when the overall deadline passed, or a reply stopped short of the length
+// it announced. `requestSent` (optional) is set when the whole request went out.
 HttpResult ExchangeWithCamera(const CameraSettings& settings, const std::string& request, char* reply,
-                              std::size_t capacity, bool requireReply, bool skipReceive = false);
+                              std::size_t capacity, bool requireReply, bool skipReceive = false,
+                              bool* requestSent = nullptr);
 
 }  // namespace orvanta

@@ -36,11 +36,12 @@ HttpResult ReadSysinfoAuth(CameraSettings& settings) {
     return n;
 }
 
-HttpResult WriteParameters(CameraSettings& settings, int group) {
+HttpResult WriteParameters(CameraSettings& settings, int group, bool* requestSent) {
+    if (requestSent) *requestSent = false;
     std::string request;
     if (!BuildParameterRequest(settings, kActWrite, group, request)) return kHttpSendFailed;
     auto reply = std::make_unique<char[]>(kReplyCapacity + 1);
-    const HttpResult n = ExchangeWithCamera(settings, request, reply.get(), kReplyCapacity, true);
+    const HttpResult n = ExchangeWithCamera(settings, request, reply.get(), kReplyCapacity, true, false, requestSent);
     if (n < 0) return n;
     const HttpResult check = CheckReply(std::string_view(reply.get(), static_cast<std::size_t>(n)), false, false);
     return check < 0 ? check : n;

@@ -7,7 +7,7 @@
 namespace orvanta {
 
 // Reads one group (page number or kSelectorTime) into the record. Returns the
-// reply length, or -1..-8; on failure the group's fields stay as they were.
+// reply length, or -1..-9; on failure the group's fields stay as they were.
 HttpResult ReadParameters(CameraSettings& settings, int group);
 
 // The system-page read right after the login dialog: does not look for
@@ -16,7 +16,8 @@ HttpResult ReadSysinfoAuth(CameraSettings& settings);
 
 // Writes one group (kPageSysinfo, kPageDdns, kSelectorTime, kPageNetwork for
 // the full network form, kSelectorNetworkShort for the short one). Returns
-// the reply length or -1..-6.
-HttpResult WriteParameters(CameraSettings& settings, int group);
+// the reply length or -1..-6, -9. `requestSent` (optional) tells whether the
+// request went out whole, which a timed-out write does not say by itself.
+HttpResult WriteParameters(CameraSettings& settings, int group, bool* requestSent = nullptr);
 
 }  // namespace orvanta

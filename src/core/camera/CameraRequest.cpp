@@ -1,5 +1,7 @@
 #include "core/camera/CameraRequest.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <string>
 
@@ -110,6 +112,66 @@ bool Envelope(const CameraSettings& s, const std::string& line, bool trailingSpa
     return true;
 }
 
+struct ReplyStatus {
+    int code = 0;          // of a leading "HTTP/x.y NNN" line; 0 without one
+    bool http10 = false;   // that line says HTTP/1.0
+    std::string_view body; // after the header block; the whole reply without a status line
+};
+
+ReplyStatus ReadReplyStatus(std::string_view reply) {
+    ReplyStatus st;
+    st.body = reply;
+    if (reply.substr(0, 5) != "HTTP/") return st;
+    const std::size_t lineEnd = std::min(reply.find('\n'), reply.size());
+    const std::string_view line = reply.substr(0, lineEnd);
+    const std::size_t space = line.find(' ');
+    if (space != std::string_view::npos && space + 4 <= line.size()) {
+        const std::string_view digits = line.substr(space + 1, 3);
+        if (std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; }) &&
+            (space + 4 == line.size() || line[space + 4] == ' ' || line[space + 4] == '\r'))
+            st.code = (digits[0] - '0') * 100 + (digits[1] - '0') * 10 + (digits[2] - '0');
+        st.http10 = line.substr(0, space) == "HTTP/1.0";
+    }
+    // The header lines describe the reply, they do not answer: the body
+    // starts after the first empty line (or is empty when none came).
+    std::size_t headerEnd = reply.size();
+    for (std::size_t at = lineEnd; at < reply.size();) {
+        const std::size_t next = std::min(reply.find('\n', at + 1), reply.size());
+        std::string_view l = reply.substr(at + 1, next - at - 1);
+        if (!l.empty() && l.back() == '\r') l.remove_suffix(1);
+        if (l.empty() && next < reply.size()) {
+            headerEnd = next + 1;
+            break;
+        }
+        at = next;
+    }
+    st.body = reply.substr(std::min(headerEnd, reply.size()));
+    return st;
+}
+
+bool IsKeyChar(char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_'; }
+
+// Whether `phrase` stands in `text` as the camera's own status text: on a
+// line where no "Key=" item comes before it. The same words inside a value
+// (a title "Unauthorized use prohibited", an SSID "402 Failure") are the
+// camera's data. Attributes inside an HTML tag ("<body bgcolor=white>") are
+// not items: an error page keeps its status text.
+bool HasStatusText(std::string_view text, std::string_view phrase) {
+    for (std::size_t at = text.find(phrase); at != std::string_view::npos; at = text.find(phrase, at + 1)) {
+        const std::size_t newline = text.rfind('\n', at);
+        const std::size_t lineStart = newline == std::string_view::npos ? 0 : newline + 1;
+        bool inTag = false;
+        bool inValue = false;
+        for (std::size_t i = lineStart; i < at && !inValue; ++i) {
+            if (text[i] == '<') inTag = true;
+            else if (text[i] == '>') inTag = false;
+            else inValue = !inTag && text[i] == '=' && i > lineStart && IsKeyChar(text[i - 1]);
+        }
+        if (!inValue) return true;
+    }
+    return false;
+}
+
 }  // namespace
 
 bool BuildAuthorizationLine(const CameraSettings& settings, std::string& line) {
@@ -204,10 +266,12 @@ bool BuildWpsStatusRequest(const CameraSettings& s, std::string& request) {
 HttpResult CheckReply(std::string_view reply, bool checkUnauthorized, bool requireWpaKeyMode) {
     // The reply is C text to the camera: what follows a stray NUL is not part of it.
     reply = reply.substr(0, reply.find('\0'));
-    if (reply.find("HTTP/1.0 404 Not Found") != std::string_view::npos) return kHttpNotFound10;
-    if (reply.find("404 Not Found") != std::string_view::npos) return kHttpNotFound;
-    if (reply.find("402 Failure") != std::string_view::npos) return kHttpFailure;
-    if (checkUnauthorized && reply.find("Unauthorized") != std::string_view::npos) return kHttpUnauthorized;
+    const ReplyStatus status = ReadReplyStatus(reply);
+    const std::string_view body = status.body;
+    if ((status.code == 404 && status.http10) || HasStatusText(body, "HTTP/1.0 404 Not Found")) return kHttpNotFound10;
+    if (status.code == 404 || HasStatusText(body, "404 Not Found")) return kHttpNotFound;
+    if (status.code == 402 || HasStatusText(body, "402 Failure")) return kHttpFailure;
+    if (checkUnauthorized && (status.code == 401 || HasStatusText(body, "Unauthorized"))) return kHttpUnauthorized;
     if (requireWpaKeyMode && reply.find("WPAPSKeyM=") == std::string_view::npos) return kHttpNoWpaKeyMode;
     return 0;
 }

@@ -54,7 +54,10 @@ bool BuildWpsStartRequest(const CameraSettings& settings, std::string& request);
 bool BuildWpsStatusRequest(const CameraSettings& settings, std::string& request);
 
 // The status checks in their order: -4, -5, -6, then (when asked) -8 and -7.
-// Returns 0 when the reply passes.
+// A status is read where a status is: the code of a leading status line
+// (404 from HTTP/1.0: -4, other 404: -5, 402: -6, 401: -8), then the status
+// texts standing on their own in the body. The same texts inside a "Key=value"
+// item of the camera's data do not count. Returns 0 when the reply passes.
 HttpResult CheckReply(std::string_view reply, bool checkUnauthorized, bool requireWpaKeyMode);
 
 }  // namespace orvanta

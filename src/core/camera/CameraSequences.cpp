@@ -2,6 +2,7 @@
 
 #include "core/camera/CameraParameters.h"
 #include "core/camera/CameraRequest.h"
+#include "core/camera/SequenceDeadline.h"
 
 namespace orvanta {
 
@@ -49,6 +50,7 @@ HttpResult Write(CameraSettings& s, int group, const SequenceObserver& observer)
 
 SequenceOutcome RunReadSequence(CameraSettings& settings, std::vector<AccessPointEntry>& apList,
                                 const SequenceObserver& observer) {
+    const SequenceDeadline overall;
     apList.clear();
     for (const int group : {kPageVersion, kPageSysinfo, kPageNetwork, kPageDdns, kSelectorTime}) {
         const HttpResult r = Read(settings, group, observer);
@@ -68,6 +70,7 @@ SequenceOutcome RunReadSequence(CameraSettings& settings, std::vector<AccessPoin
 }
 
 SequenceOutcome RunNormalSave(CameraSettings& settings, const SequenceObserver& observer) {
+    const SequenceDeadline overall;
     for (const int group : {kPageSysinfo, kPageDdns, kSelectorTime}) {
         const HttpResult r = Write(settings, group, observer);
         if (r < 0) return Failed(r);
@@ -75,13 +78,17 @@ SequenceOutcome RunNormalSave(CameraSettings& settings, const SequenceObserver& 
     // The camera may apply the new address before it answers, or restart:
     // once the network write has gone out, the save has done its part. A
     // write that never left (no connection, cancelled, refused as too long)
-    // changed nothing on the camera and is a failure.
-    const HttpResult network = Write(settings, kPageNetwork, observer);
-    if (network == kHttpConnectFailed || network == kHttpSendFailed) return Failed(network);
+    // changed nothing on the camera and is a failure; so is one that ran out
+    // of time before it was sent whole.
+    bool sent = false;
+    const HttpResult network = WriteParameters(settings, kPageNetwork, &sent);
+    if (observer) observer(WriteName(kPageNetwork), network);
+    if (!sent) return Failed(network < 0 ? network : kHttpSendFailed);
     return SequenceOutcome{true, network};
 }
 
 SequenceOutcome RunWpsSave(CameraSettings& settings, const SequenceObserver& observer) {
+    const SequenceDeadline overall;
     HttpResult r = Write(settings, kPageSysinfo, observer);
     if (r < 0) return Failed(r);
     r = Write(settings, kPageDdns, observer);

@@ -1,6 +1,8 @@
 // The request sequences a worker thread runs: reading the whole camera and
-// the two ways of saving. Each stops at the first failing request, and stops
-// at its next connect once `KeepConnecting` has been cleared.
+// the two ways of saving. Each stops at the first failing request, stops
+// within one wait once `KeepConnecting` has been cleared, and ends with
+// kHttpTimedOut once its overall limit (TransportSettings::overallLimitMs,
+// counted from its start, or an earlier SequenceDeadline around it) passes.
 #pragma once
 
 #include <functional>

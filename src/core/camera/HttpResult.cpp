@@ -12,6 +12,7 @@ const char* HttpResultName(HttpResult result) {
         case kHttpFailure: return "402 Failure";
         case kHttpNoWpaKeyMode: return "network page without WPAPSKeyM";
         case kHttpUnauthorized: return "Unauthorized";
+        case kHttpTimedOut: return "timed out";
         default: return result >= 0 ? "ok" : "unknown failure";
     }
 }

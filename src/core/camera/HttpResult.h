@@ -16,6 +16,9 @@ inline constexpr HttpResult kHttpNotFound = -5;        // "404 Not Found"
 inline constexpr HttpResult kHttpFailure = -6;         // "402 Failure"
 inline constexpr HttpResult kHttpNoWpaKeyMode = -7;    // network page without "WPAPSKeyM="
 inline constexpr HttpResult kHttpUnauthorized = -8;    // "Unauthorized"
+// The overall limit of the sequence passed, or a reply stopped short of the
+// length its header announced: nothing that arrived is taken as the answer.
+inline constexpr HttpResult kHttpTimedOut = -9;
 
 // A short English name of a result, for command-line output and logs.
 const char* HttpResultName(HttpResult result);

@@ -8,6 +8,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cctype>
 #include <cerrno>
@@ -15,7 +16,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
+#include <string_view>
 
+#include "core/camera/ReplyLength.h"
+#include "core/camera/SequenceDeadline.h"
 #include "core/camera/TransportSettings.h"
 #include "core/output/Diagnostics.h"
 
@@ -69,8 +74,10 @@ bool ParsePort(const char* text, uint16_t& port) {
 int Connect(const CameraSettings* settings, const char* host, const char* portText, int& socketOut) {
     uint16_t port = 0;
     if (!ParsePort(portText, port)) return -1;
-    // A worker that has been given up on must not start another request.
+    // A worker that has been given up on, or a sequence out of time, must not
+    // start another request.
     if (settings && !KeepConnectingNow(*settings)) return -1;
+    if (SequenceDeadline::Passed()) return -1;
     const uint32_t address = ResolveHost(host);
     if (address == 0) return -1;
     const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
@@ -91,9 +98,12 @@ int Connect(const CameraSettings* settings, const char* host, const char* portTe
         return -1;
     } else {
         const TransportSettings limits = CurrentTransportSettings();
+        const Deadline overall = SequenceDeadline::Current();
         for (int attempt = 0; attempt < limits.connectAttempts; ++attempt) {
             if (settings && !KeepConnectingNow(*settings)) break;
-            const int r = WaitFor(fd, POLLOUT, limits.connectWaitMs);
+            const int waitMs = overall.NextWaitMs(limits.connectWaitMs);
+            if (waitMs == 0 && overall.Passed()) break;
+            const int r = WaitFor(fd, POLLOUT, waitMs);
             if (r < 0) break;
             if (r > 0) {
                 // Writable also means "failed" on POSIX (refused): only a clear
@@ -188,10 +198,12 @@ int ConnectPlain(const char* host, const char* port, int& socketOut) {
 int SendHttpRequest(int socket, const char* request, std::size_t length) {
     if (request == nullptr || length == 0) return 0;
     const TransportSettings limits = CurrentTransportSettings();
+    const Deadline overall = SequenceDeadline::Current();
     std::size_t sent = 0;
     for (int attempt = 0; attempt < limits.sendAttempts && sent < length; ++attempt) {
+        if (overall.Passed()) break;
         short revents = 0;
-        const int r = WaitFor(socket, POLLOUT, limits.sendSliceMs, &revents);
+        const int r = WaitFor(socket, POLLOUT, overall.NextWaitMs(limits.sendSliceMs), &revents);
         if (r < 0) {
             Diagnostic("select: error");
             break;
@@ -217,31 +229,63 @@ int SendHttpRequest(int socket, const char* request, std::size_t length) {
     return static_cast<int>(sent);
 }
 
-int ReceiveHttpResponse(int socket, char* buffer, std::size_t capacity) {
-    if (buffer == nullptr) return 0;
+ReceivedReply ReceiveReply(int socket, char* buffer, std::size_t capacity, const CameraSettings* cancel) {
+    ReceivedReply got;
+    if (buffer == nullptr) {
+        got.end = ReceiveEnd::Failed;
+        return got;
+    }
     std::memset(buffer, 0, capacity + 1);
     const TransportSettings limits = CurrentTransportSettings();
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(limits.receiveLimitMs);
+    // One reply's own limit and the sequence's: every wait counts down to
+    // the earlier of the two from the same clock.
+    const Deadline own = Deadline::After(std::max(limits.receiveLimitMs, 1));
+    const Deadline overall = SequenceDeadline::Current();
+    const Deadline deadline = own.Earlier(overall);
     std::size_t total = 0;
-    while (total < capacity) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now())
-                              .count();
-        if (left <= 0) break;
-        const int slice = static_cast<int>(left < limits.receiveSliceMs ? left : limits.receiveSliceMs);
-        const int r = WaitFor(socket, POLLIN, slice);
-        if (r < 0) break;
+    std::optional<std::size_t> announced;
+    for (;;) {
+        if (announced && total >= *announced) {
+            got.end = ReceiveEnd::Complete;
+            break;
+        }
+        if (total >= capacity) {
+            got.end = ReceiveEnd::BufferFull;
+            break;
+        }
+        if (cancel && !KeepConnectingNow(*cancel)) {
+            got.end = ReceiveEnd::Cancelled;
+            break;
+        }
+        if (deadline.Passed()) {
+            got.end = overall.Passed() ? ReceiveEnd::OverallLimit : ReceiveEnd::RequestLimit;
+            break;
+        }
+        const int r = WaitFor(socket, POLLIN, deadline.NextWaitMs(limits.receiveSliceMs));
+        if (r < 0) {
+            got.end = ReceiveEnd::Failed;
+            break;
+        }
         if (r == 0) continue;
         const ssize_t n = recv(socket, buffer + total, capacity - total, MSG_DONTWAIT);
         if (n > 0) {
             total += static_cast<std::size_t>(n);
+            if (!announced) announced = AnnouncedReplyLength(std::string_view(buffer, total));
         } else if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR)) {
             continue;
         } else {
-            break;  // closed by the camera, or reset
+            got.end = ReceiveEnd::Closed;  // closed by the camera, or reset
+            break;
         }
     }
     buffer[total] = '\0';
-    return static_cast<int>(total);
+    got.length = total;
+    got.cutShort = (announced.has_value() && total < *announced) || InsideReplyHeader(std::string_view(buffer, total));
+    return got;
+}
+
+int ReceiveHttpResponse(int socket, char* buffer, std::size_t capacity) {
+    return static_cast<int>(ReceiveReply(socket, buffer, capacity).length);
 }
 
 void CloseSocket(int socket) {

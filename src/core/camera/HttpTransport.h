@@ -1,6 +1,8 @@
 // TCP transport to the camera: name resolution, a short connect that a
 // closing window can cancel, one send, and reading the reply until the
-// camera closes the connection (bounded by the receive limit).
+// camera closes the connection or the reply is as long as its header says
+// (bounded by the receive limit). Every wait also ends at the overall
+// deadline of the sequence in progress on this thread (SequenceDeadline).
 #pragma once
 
 #include <cstddef>
@@ -35,9 +37,31 @@ int ConnectPlain(const char* host, const char* port, int& socketOut);
 // sent, 0 when nothing could be sent.
 int SendHttpRequest(int socket, const char* request, std::size_t length);
 
-// Reads the reply into `buffer` until the peer closes, the buffer is full or
-// the receive limit passes. `buffer` must hold capacity + 1 bytes: the reply
-// is always terminated. Returns the byte count (0 when none).
+// Why reading a reply stopped.
+enum class ReceiveEnd {
+    Closed,        // the peer closed the connection (or reset it)
+    Complete,      // the length announced by the reply's header has arrived
+    BufferFull,    // the buffer is full; the rest is left unread
+    RequestLimit,  // the receive limit of one reply passed
+    OverallLimit,  // the overall deadline of the sequence passed
+    Cancelled,     // `KeepConnecting` of the record was cleared
+    Failed,        // waiting on the socket failed
+};
+
+struct ReceivedReply {
+    std::size_t length = 0;
+    ReceiveEnd end = ReceiveEnd::Closed;
+    // What arrived ends inside the status line or header block, or short of
+    // the length the header announced: certainly not the whole reply.
+    bool cutShort = false;
+};
+
+// Reads the reply into `buffer` until one of the ReceiveEnd reasons. `buffer`
+// must hold capacity + 1 bytes: the reply is always terminated. With a
+// record, clearing its `KeepConnecting` stops the wait within one slice.
+ReceivedReply ReceiveReply(int socket, char* buffer, std::size_t capacity, const CameraSettings* cancel = nullptr);
+
+// The byte count of ReceiveReply (0 when none), whatever ended it.
 int ReceiveHttpResponse(int socket, char* buffer, std::size_t capacity);
 
 void CloseSocket(int socket);

@@ -9,6 +9,7 @@
 #include "core/camera/ParameterParser.h"
 #include "core/camera/QueryEscape.h"
 #include "core/camera/ReplyStatus.h"
+#include "core/camera/SequenceDeadline.h"
 #include "core/output/Diagnostics.h"
 #include "core/settings/FixedField.h"
 
@@ -90,7 +91,8 @@ std::optional<std::vector<ServerCameraEntry>> ParseListingReply(std::string_view
     reply = reply.substr(0, reply.find('\0'));
     if (loginType != kLoginUser && loginType != kLoginDevice) return std::nullopt;
     if (CheckReply(reply, false, false) < 0) return std::nullopt;
-    if (loginType == kLoginDevice && reply.find("Unauthorized") != std::string_view::npos) return std::nullopt;
+    // A refusal is a status, not the word inside a camera's own entry.
+    if (loginType == kLoginDevice && CheckReply(reply, true, false) == kHttpUnauthorized) return std::nullopt;
     int32_t count = 0;
     ExtractValue(count, "Total Camera=", reply);
     if (count < 0) count = 0;
@@ -111,6 +113,7 @@ std::optional<std::vector<ServerCameraEntry>> ParseListingReply(std::string_view
 std::optional<std::vector<ServerCameraEntry>> QueryServerCameras(const ServerCredentials& credentials,
                                                                  uint32_t& countOut, const char* host,
                                                                  const char* port, int action, int loginType) {
+    const SequenceDeadline overall;
     int fd = -1;
     if (ConnectPlain(host, port, fd) != 0) return std::nullopt;
     std::string request;

@@ -11,10 +11,15 @@ struct TransportSettings {
     int sendAttempts = 12;        // waits before a send gives up
     int receiveSliceMs = 250;     // one wait for reply bytes
     // Overall bound on one reply, counted from the first wait: a camera that
-    // keeps its connection open after answering cannot hang the caller. What
-    // arrived by then is taken as the reply.
+    // keeps its connection open after answering, without saying how long its
+    // reply is, cannot hang the caller. What arrived by then is taken as the
+    // reply, unless its header announced more.
     int receiveLimitMs = 15000;
-    int overallLimitMs = 0;       // bound on a whole command or wizard step (0: none)
+    // Overall bound on a whole sequence of requests (a read, a save, a scan,
+    // a WPS query, a listing query), counted from its start; 0 means none.
+    // Past it the sequence ends with kHttpTimedOut. The wizard leaves it at 0:
+    // its progress timers give up on a task and cancel it.
+    int overallLimitMs = 0;
     int probeSliceMs = 250;       // one wait of the internet reachability probe
     int probeAttempts = 12;       // waits before the probe gives up
 };

@@ -2,12 +2,15 @@
 
 #include <arpa/inet.h>
 
+#include <algorithm>
+
 #include <QEvent>
 #include <QThread>
 
 #include "core/camera/AccessPointScan.h"
 #include "core/camera/CameraParameters.h"
 #include "core/camera/CameraRequest.h"
+#include "core/camera/SequenceDeadline.h"
 #include "core/discovery/CVorel.h"
 #include "core/hostnet/TemporaryAddress.h"
 #include "core/settings/FixedField.h"
@@ -55,6 +58,24 @@ public:
 private:
     CameraOperations& ops_;
 };
+
+// Ticks of the progress timer until a read is given up (TickProgress).
+constexpr int ReadGiveUpTicks() {
+    int ticks = 0;
+    for (int p = 0;;) {
+        ++ticks;
+        if (p <= kReadBlindUpTo) p += kReadBlindStep;
+        else if (p == kReadRange) return ticks;
+        else p += kStep;
+    }
+}
+
+// The requests made on this thread (the login reads, the visible access
+// point scan, the NAT status read after the camera was found again) have no
+// progress timer to give up on them: each may last as long as a whole read
+// task would be waited for (but never less than a few seconds), so a stalling
+// camera cannot hold the window longer than a read could.
+int WindowThreadLimitMs(int readTickMs) { return std::max(ReadGiveUpTicks() * readTickMs, 3000); }
 
 HttpResult ReadSysinfoAuthChecked(CameraSettings& s) {
     const HttpResult r = ReadSysinfoAuth(s);
@@ -119,12 +140,25 @@ void CameraOperations::ReadCamera() {
     // Every read starts with the empty login.
     SetField(s.User, "");
     SetField(s.Password, "");
+    const int loginLimitMs = WindowThreadLimitMs(dlg_.Timers().readTickMs);
+    HttpResult first = 0;
+    {
+        const SequenceDeadline bound(loginLimitMs);
+        first = ReadParameters(s, kPageSysinfo);
+    }
+    // Out of time already: the read would be given up the same way.
+    if (first == kHttpTimedOut) {
+        dlg_.setEnabled(true);
+        ShowMessage(2, mb::kIconExclamation, QStringLiteral("Orvanta"));
+        return;
+    }
     // A refusal of the empty login asks for the root password.
-    if (ReadParameters(s, kPageSysinfo) == kHttpUnauthorized) {
+    if (first == kHttpUnauthorized) {
         CDlgLoginRoot login(dlg_.LanguageFilePath(), &dlg_);
         dlg_.Prompt().RunModal(login);  // OK or closed: the texts count either way
         SetField(s.User, login.UserText().toStdString());
         SetField(s.Password, login.PasswordText().toStdString());
+        const SequenceDeadline bound(loginLimitMs);
         if (ReadSysinfoAuthChecked(s) < 0) {
             dlg_.setEnabled(true);
             ShowMessage(7, mb::kIconStop);
@@ -287,7 +321,10 @@ void CameraOperations::TickRefind() {
         SetField(s.CamPort, FieldText(found.PortText));
         s.CamAddr = inet_addr(s.CamIP);
         dlg_.HandleCommand(cmd::kEnsureSubnet);
-        (void)ReadParameters(s, kPageNatStatus);
+        {
+            const SequenceDeadline bound(WindowThreadLimitMs(dlg_.Timers().readTickMs));
+            (void)ReadParameters(s, kPageNatStatus);
+        }
         HideWait();
         ShowMessage(6, mb::kIconInformation);
         dlg_.setEnabled(true);
@@ -325,7 +362,10 @@ void CameraOperations::ScanAccessPointsNow() {
     step(60);
     CameraSettings& s = dlg_.Settings();
     kept_.accessPoints.clear();
-    kept_.accessPoints = ScanAccessPoints(s);
+    {
+        const SequenceDeadline bound(WindowThreadLimitMs(dlg_.Timers().readTickMs));
+        kept_.accessPoints = ScanAccessPoints(s);
+    }
     step(80);
     if (s.APScanOK == 0) {
         HideWait();

@@ -1,0 +1,35 @@
+// The overall limit of a camera sequence (a read, a save, a scan, a WPS
+// query, a listing query): every request made on this thread while a
+// SequenceDeadline lives stops waiting when it passes, whatever its own
+// per-request limits still allow. Scopes nest; the earlier deadline wins, so
+// a command that opens one around several sequences bounds them all.
+//
+// The deadline is kept per thread: a sequence runs on one thread (the
+// worker's or the user interface's), and the request functions keep the
+// signatures their callers know.
+#pragma once
+
+#include "core/camera/Deadline.h"
+
+namespace orvanta {
+
+class SequenceDeadline {
+public:
+    // The overall limit of the current transport settings, from now.
+    SequenceDeadline();
+    // `limitMs` from now; 0 or less adds no limit of its own.
+    explicit SequenceDeadline(int limitMs);
+    ~SequenceDeadline();
+    SequenceDeadline(const SequenceDeadline&) = delete;
+    SequenceDeadline& operator=(const SequenceDeadline&) = delete;
+
+    // The deadline in force on this thread (Never outside every scope).
+    static Deadline Current();
+    // True once the deadline in force on this thread has passed.
+    static bool Passed();
+
+private:
+    Deadline outer_;
+};
+
+}  // namespace orvanta
