@@ -16,10 +16,10 @@ const std::vector<std::string> kKnownOptions = {
     "help", "version", "listing-server", "no-discovery", "no-web",
     // discovery side
     "alt-magic", "bind", "burst", "burst-gap-us", "count", "desc", "drip-ms", "fourth", "iface", "interface", "ip",
-    "mac", "mask", "misbehave", "port", "serial", "silent-after",
+    "mac", "mask", "misbehave", "port", "reply-delay-ms", "serial", "silent-after",
     // web side
-    "ap", "ap-file", "config", "http-port", "misbehave-path", "readdress-delay-ms", "request-log", "root-password",
-    "root-user", "second-port", "wps-after",
+    "ap", "ap-file", "config", "http-port", "misbehave-path", "no-content-length", "readdress-delay-ms", "request-log",
+    "root-password", "root-user", "second-port", "wps-after",
     // listing server
     "listing", "listing-fail", "listing-file"};
 

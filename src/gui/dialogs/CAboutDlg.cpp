@@ -59,6 +59,9 @@ CAboutDlg::CAboutDlg(const std::string& languageFilePath, QWidget* parent) : QDi
     CWizardPage::SetControlText(info2_, text("Info2"));
     CWizardPage::SetControlText(ok_, text("BtnOK"));
     if (ok_->text().isEmpty()) ok_->setAccessibleName(QStringLiteral("OK"));
+    // Laid out now, not first on show, so the size is right for whoever
+    // places or measures the dialog before it is shown.
+    row->activate();
     setWindowTitle(text("DlgTitle"));
     setAccessibleName(windowTitle().isEmpty() ? QStringLiteral("About") : windowTitle());
 }
