@@ -114,7 +114,7 @@ stored() {
 lab_check "each camera stored what its status says" stored
 
 # No temporary address is left on the PC.
-no_alias() { ! lab_exec pc ip -4 addr show dev eth0 | grep -q '192.168.94'; }
+no_alias() { ! lab_exec pc ip -4 addr show dev eth0 2>/dev/null | grep -q '192.168.94'; }
 lab_check "temporary address removed" no_alias
 
 # A second run does only what is left: nothing is written again.
@@ -126,5 +126,36 @@ again() {
         [ "$(cat "$T"/cam*.req | grep -c 'Act=2')" = "$before" ] || { cat "$T/again.csv" >&2; return 1; }
 }
 lab_check "second run: done cameras unchanged, no write" again
+
+# A faulty plan: every fault named, exit 2, nothing sent to any camera.
+bad_plan() {
+    printf 'mac,ip_address,colour\n02:00:00:94:00:01,10.94.0.200,red\n02:00:00:94:00:01,10.94.0.300,\n' >"$T/bad.csv"
+    local before; before="$(cat "$T"/cam*.req | wc -l)"
+    cli provision "$T/bad.csv" 2>"$T/bad.err"
+    [ $? = 2 ] && grep -q "unknown column 'colour'" "$T/bad.err" && grep -q 'line 3: names the same camera' "$T/bad.err" &&
+        grep -q "line 3: ip_address '10.94.0.300'" "$T/bad.err" && [ "$(cat "$T"/cam*.req | wc -l)" = "$before" ] ||
+        { cat "$T/bad.err" >&2; return 1; }
+}
+lab_check "faulty plan: every problem named, exit 2, nothing sent" bad_plan
+
+# SIGTERM while a temporary address is up: the address goes, exit 143.
+# cam11 moves into another subnet and is read back there through a
+# temporary address; a camera that is not there keeps the run waiting.
+terminated() {
+    printf 'mac,ip_address,netmask,gateway\n02:00:00:94:00:0b,192.168.94.111,255.255.255.0,192.168.94.1\n02:00:00:94:00:ff,10.94.0.250,255.255.255.0,\n' >"$T/term.csv"
+    lab_start_bg pc "$T/term.log" "$bin/orvanta-cli" provision "$T/term.csv" --search-seconds 120
+    local pid=$LAB_LAST_PID i
+    for i in $(seq 1 300); do
+        lab_exec pc ip -4 addr show dev eth0 2>/dev/null | grep -q 'inet 192.168.94' && break
+        sleep 0.1
+    done
+    lab_exec pc ip -4 addr show dev eth0 2>/dev/null | grep -q 'inet 192.168.94' || { echo "no temporary address came" >&2; return 1; }
+    kill -TERM "$pid"
+    local rc=0
+    wait "$pid" || rc=$?
+    [ "$rc" = 143 ] || { echo "exit $rc, expected 143" >&2; cat "$T/term.log" >&2; return 1; }
+    ! lab_exec pc ip -4 addr show dev eth0 2>/dev/null | grep -q '192.168.94'
+}
+lab_check "SIGTERM: temporary address removed, exit 143" terminated
 
 lab_finish provision
