@@ -56,23 +56,31 @@ OutputTable ReportTable(const std::vector<RowResult>& results, bool dryRun) {
     table.columns = {"camera", "mac", "serial", "status", "old_address", "new_address", "seconds"};
     table.columns.push_back(dryRun ? "changes" : "detail");
     for (const RowResult& r : results) {
+        // A number in JSON and bare in CSV, to a tenth of a second.
         char seconds[32];
         std::snprintf(seconds, sizeof seconds, "%.1f", r.seconds);
+        OutputValue taken;
+        taken.kind = OutputValue::Kind::Number;
+        taken.text = seconds;
         table.rows.push_back({OutputValue::Text(r.camera), OutputValue::Text(r.mac), OutputValue::Text(r.serial),
                               OutputValue::Text(StatusName(r.status)), OutputValue::Text(r.oldAddress),
-                              OutputValue::Text(r.newAddress), OutputValue::Text(seconds),
+                              OutputValue::Text(r.newAddress), taken,
                               OutputValue::Text(dryRun ? Changes(r) : r.detail)});
     }
     return table;
 }
 
-// The dry run in words: a camera a block, one "field: old -> new" line a change.
+// The dry run in words: a camera a block, one "field: old -> new" line a
+// change. The old values are the camera's own text: each line is made safe,
+// so a value cannot break a line or reach a terminal as a control sequence.
 std::string DryRunText(const std::vector<RowResult>& results) {
     std::string text;
     for (const RowResult& r : results) {
-        text += r.camera + (r.oldAddress.empty() ? "" : " (" + r.oldAddress + ")") + ": " + StatusName(r.status);
-        text += r.detail.empty() ? "\n" : " - " + r.detail + "\n";
-        for (const FieldChange& c : r.changes) text += "  " + c.key + ": " + c.before + " \u2192 " + c.after + "\n";
+        std::string head = r.camera + (r.oldAddress.empty() ? "" : " (" + r.oldAddress + ")") + ": " + StatusName(r.status);
+        if (!r.detail.empty()) head += " - " + r.detail;
+        text += output::TerminalSafe(head) + "\n";
+        for (const FieldChange& c : r.changes)
+            text += "  " + output::TerminalSafe(c.key + ": " + c.before + " \u2192 " + c.after) + "\n";
     }
     return text;
 }

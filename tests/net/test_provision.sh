@@ -97,6 +97,7 @@ for i in range(1, 21):
     if want == "done" and r["new_address"] != "10.94.0.%d" % (100 + i): bad.append((i, "address", r))
 assert not bad, bad
 assert st(11)["old_address"] == "192.168.94.21", st(11)
+assert all(isinstance(r["seconds"], (int, float)) for r in rows.values()), rows
 PY
 }
 lab_check "run: statuses as planned" run
