@@ -64,7 +64,7 @@ struct ProvisionOptions {
     bool dryRun = false;
     int searchSeconds = 20;   // for every planned camera to answer
     int refindSeconds = 60;   // for a saved camera to answer from its new address
-    int searchRoundMs = 2000;
+    int searchRoundMs = 1000;  // one broadcast a second, as the search page does
     // For rows without their own; `haveUser`/`havePassword` false: none.
     bool haveUser = false, havePassword = false;
     std::string user, password;
