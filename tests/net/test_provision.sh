@@ -159,4 +159,20 @@ terminated() {
 }
 lab_check "SIGTERM: temporary address removed, exit 143" terminated
 
+# The window's plan dialog against the same cameras (when the GUI is built).
+dialog() {
+    printf 'mac,title,ip_address\n02:00:00:94:00:01,Dialog 1,10.94.0.201\n02:00:00:94:00:02,Dialog 2,\n02:00:00:94:00:03,Not chosen,\n02:00:00:94:00:05,Dialog 5,\n' >"$T/dialog.csv"
+    printf 'mac,colour\n02:00:00:94:00:01,red\n02:00:00:94:00:01,\n' >"$T/dialog-bad.csv"
+    lab_exec pc env QT_QPA_PLATFORM=offscreen HOME="$T" XDG_RUNTIME_DIR="$T" ORVANTA_SOURCE_DIR="$here/../.." \
+        ORVANTA_TEST_PLAN="$T/dialog.csv" ORVANTA_TEST_BAD_PLAN="$T/dialog-bad.csv" \
+        "$bin/provision_dialog_guiprog" >"$T/dialog.out" 2>&1 || { cat "$T/dialog.out" >&2; return 1; }
+    lab_stored cam1 "TitleBar=Dialog 1" "IPAddr=10.94.0.201"
+    lab_stored cam2 "TitleBar=Dialog 2"
+    lab_stored cam3 "TitleBar=Site cam 3"
+    lab_stored cam5 "TitleBar=Boxed 5"
+}
+if [ -x "$bin/provision_dialog_guiprog" ]; then
+    lab_check "plan dialog: chosen cameras checked, then set up" dialog
+fi
+
 lab_finish provision
