@@ -13,6 +13,7 @@
 #include <sstream>
 
 #include "core/i18n/LanguageStrings.h"
+#include "gui/app/Prompter.h"
 #include "gui/pages/CWizardPage.h"
 
 namespace orvanta {
@@ -38,8 +39,12 @@ QString Plain(const std::string& text) { return QString::fromUtf8(text.data(), s
 }  // namespace
 
 CDlgProvision::CDlgProvision(const std::string& languageFilePath, QStringList selectedMacs, hostnet::HostNetwork* net,
-                             QWidget* parent)
-    : QDialog(parent), languageFilePath_(languageFilePath), selectedMacs_(std::move(selectedMacs)), net_(net) {
+                             Prompter* prompter, QWidget* parent)
+    : QDialog(parent),
+      languageFilePath_(languageFilePath),
+      selectedMacs_(std::move(selectedMacs)),
+      net_(net),
+      prompter_(prompter) {
     setObjectName(QStringLiteral("DlgProvision"));
     setModal(true);
     resize(640, 420);
@@ -117,9 +122,11 @@ QString CDlgProvision::StatusText(RowStatus status) const {
 }
 
 void CDlgProvision::OnLoad() {
-    const QString path = QFileDialog::getOpenFileName(this, windowTitle(), QString(),
-                                                      QStringLiteral("Plan (*.csv *.json);;* (*)"));
-    if (!path.isEmpty()) LoadPlan(path);
+    QFileDialog chooser(this, windowTitle(), QString(), QStringLiteral("Plan (*.csv *.json);;* (*)"));
+    chooser.setObjectName(QStringLiteral("planChooser"));
+    chooser.setFileMode(QFileDialog::ExistingFile);
+    const int answer = prompter_ ? prompter_->RunModal(chooser) : chooser.exec();
+    if (answer == QDialog::Accepted && !chooser.selectedFiles().isEmpty()) LoadPlan(chooser.selectedFiles().front());
 }
 
 bool CDlgProvision::LoadPlan(const QString& path) {

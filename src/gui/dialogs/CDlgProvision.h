@@ -23,6 +23,7 @@ class QTreeWidget;
 
 namespace orvanta {
 
+class Prompter;
 namespace hostnet {
 class HostNetwork;
 }
@@ -31,9 +32,10 @@ class CDlgProvision : public QDialog {
     Q_OBJECT
 public:
     // `selectedMacs`: the cameras chosen in the search list; when not empty,
-    // only the plan's rows for them are used. `net` may be null.
+    // only the plan's rows for them are used. `net` may be null. The file
+    // chooser runs through `prompter` (when given) like every modal dialog.
     CDlgProvision(const std::string& languageFilePath, QStringList selectedMacs, hostnet::HostNetwork* net,
-                  QWidget* parent = nullptr);
+                  Prompter* prompter = nullptr, QWidget* parent = nullptr);
     ~CDlgProvision() override;
 
     // Reads and checks the plan; a good one starts the dry run at once.
@@ -65,6 +67,7 @@ private:
     std::string languageFilePath_;
     QStringList selectedMacs_;
     hostnet::HostNetwork* net_;
+    Prompter* prompter_;
     provision::Plan plan_;
     std::unique_ptr<provision::Provisioner> provisioner_;
     std::thread worker_;

@@ -22,7 +22,7 @@ void ShowPlanMenu(QTreeWidget* list, int macColumn, const QPoint& pos, WizardCon
     if (menu.exec(list->viewport()->mapToGlobal(pos)) != setUp) return;
     QStringList macs;
     for (const QTreeWidgetItem* row : list->selectedItems()) macs << row->text(macColumn);
-    CDlgProvision dialog(path, macs, context->hostNetwork, list->window());
+    CDlgProvision dialog(path, macs, context->hostNetwork, context->prompter, list->window());
     if (context->prompter) context->prompter->RunModal(dialog);
     else dialog.exec();
 }
