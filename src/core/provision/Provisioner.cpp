@@ -3,6 +3,7 @@
 #include <arpa/inet.h>
 #include <strings.h>
 
+#include <algorithm>
 #include <chrono>
 #include <thread>
 
@@ -199,10 +200,15 @@ void Provisioner::Work(std::size_t index, RowResult& result) {
         result.status = RowStatus::Unchanged;
         return;
     }
-    // The row and what the camera keeps must make sense together (a new
-    // address with the camera's own mask, say), or nothing is written.
+    // A new address and what the camera keeps (its own mask, say) must make
+    // sense together, or nothing is written. A row that leaves the
+    // addressing alone is not held to it.
     std::vector<std::string> problems;
-    CheckAddressing(planned, "planned", problems);
+    const bool readdressed = std::any_of(changed.begin(), changed.end(), [](const PlanField* f) {
+        return f->key == "ip_type" || f->key == "ip_address" || f->key == "netmask" || f->key == "gateway" ||
+               f->key.rfind("wireless_ip", 0) == 0 || f->key == "wireless_netmask" || f->key == "wireless_gateway";
+    });
+    if (readdressed) CheckAddressing(planned, "planned", problems);
     if (!problems.empty()) {
         result.status = RowStatus::Failed;
         result.detail = problems.front() + "; nothing was written";
