@@ -47,9 +47,9 @@ const Command kCommands[] = {
      "Sets up every camera of PLAN (CSV or JSON: one row a camera, found by mac, serial or address; the other\n"
      "columns are read's JSON keys to set, user and password its credentials). The plan is checked whole first\n"
      "(exit 2 naming every problem). Each camera is found, read, saved if it differs, found again by serial and\n"
-     "read back; --dry-run lists the changes only. --parallel cameras at once (default 4). Statuses: done,\n"
-     "unchanged, not-found, refused, unreachable, failed, verify-mismatch; exit 0 only when all are done or\n"
-     "unchanged."},
+     "read back; --dry-run lists the changes only. --parallel N works on N cameras at once (default 4).\n"
+     "Statuses: done, unchanged, not-found, refused, unreachable, failed, verify-mismatch; exit 0 only when\n"
+     "all are done or unchanged."},
 };
 
 const char* kCommonHelp =

@@ -46,7 +46,7 @@ CSubSearchNet::CSubSearchNet(QWidget* parent) : CWizardPage(139, "SearchPage", p
     list_->setColumnHidden(kColSerial, true);
     list_->setColumnWidth(kColMask, 120);
     list_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    // Several cameras may be chosen for a plan; Next and a double click take the first.
+    // Several cameras may be chosen for a plan; Next and a double click take the first one selected.
     list_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     list_->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(list_, &QWidget::customContextMenuRequested, this,
