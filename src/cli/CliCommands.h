@@ -17,5 +17,6 @@ int RunWps(const Args& args);         // CameraCommands.cpp
 int RunServerList(const Args& args);  // ServerListCommand.cpp
 int RunFreeIp(const Args& args);      // HostnetCommands.cpp
 int RunProbe(const Args& args);       // HostnetCommands.cpp
+int RunProvision(const Args& args);   // ProvisionCommand.cpp
 
 }  // namespace orvanta::cli

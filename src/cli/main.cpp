@@ -41,6 +41,15 @@ const Command kCommands[] = {
      "Proposes a free address for a camera by ARP probes through orvanta-netadmin, walking down from --start."},
     {"probe", orvanta::cli::RunProbe, "probe TARGET [--source IP | --interface NAME] [--format text|csv|json]",
      "Asks by ARP whether a device uses TARGET: prints 'in use' or 'free'."},
+    {"provision", orvanta::cli::RunProvision,
+     "provision PLAN [--dry-run] [--parallel N] [--search-seconds N] [--refind-seconds N] [--user U] [PASSWORD]\n"
+     "          [--report FILE] [--format text|csv|json]",
+     "Sets up every camera of PLAN (CSV or JSON: one row a camera, found by mac, serial or address; the other\n"
+     "columns are read's JSON keys to set, user and password its credentials). The plan is checked whole first\n"
+     "(exit 2 naming every problem). Each camera is found, read, saved if it differs, found again by serial and\n"
+     "read back; --dry-run lists the changes only. --parallel N works on N cameras at once (default 4).\n"
+     "Statuses: done, unchanged, not-found, refused, unreachable, failed, verify-mismatch; exit 0 only when\n"
+     "all are done or unchanged."},
 };
 
 const char* kCommonHelp =
@@ -75,7 +84,8 @@ int PrintCommandHelp(const Command& c) {
 bool AsksForHelp(const orvanta::cli::Args& args) {
     static const char* kValued[] = {"--user", "--password", "--password-file", "--format", "--settings",
                                     "--seconds", "--timeout", "--host", "--port", "--id",
-                                    "--type", "--start", "--source", "--mask", "--mac", "--interface"};
+                                    "--type", "--start", "--source", "--mask", "--mac", "--interface", "--report",
+                                    "--parallel", "--search-seconds", "--refind-seconds"};
     for (std::size_t i = 0; i < args.size(); ++i) {
         if (args[i] == "--") return false;
         if (args[i] == "--help" || args[i] == "-h") return true;

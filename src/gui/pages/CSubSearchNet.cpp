@@ -23,6 +23,7 @@
 #include "core/settings/FixedField.h"
 #include "gui/app/TimerSettings.h"
 #include "gui/app/UrlOpener.h"
+#include "gui/dialogs/PlanMenu.h"
 #include "gui/pages/CameraRowText.h"
 
 namespace orvanta {
@@ -58,6 +59,11 @@ CSubSearchNet::CSubSearchNet(QWidget* parent) : CWizardPage(139, "SearchPage", p
     list_->setColumnHidden(kColSerial, true);
     list_->setColumnWidth(kColMask, 120);
     list_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    // Several cameras may be chosen for a plan; Next and a double click take the first one selected.
+    list_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    list_->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(list_, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& pos) { ShowPlanMenu(list_, kColMac, pos, Context()); });
     searchButton_ = AddButton(1088, Dlu(8, 178, 90, 22), QStringLiteral("Start  Search"));
     note_ = AddStatic(1175, Dlu(106, 178, 275, 60), QString());
     status_ = AddStatic(0, Dlu(8, 203, 95, 36), QString());

@@ -1,0 +1,118 @@
+// Setting up the cameras of a plan: find each, reach it (with a temporary
+// address when it sits in another subnet), read it, work out the change,
+// save it with the normal save sequence, find it again by serial at its new
+// address, read it back and compare every planned field. Used by
+// `orvanta-cli provision` and by the window's plan dialog alike.
+#pragma once
+
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "core/hostnet/AddedAddresses.h"
+#include "core/hostnet/HostNetwork.h"
+#include "core/hostnet/TemporaryAddress.h"
+#include "core/provision/CameraFinder.h"
+#include "core/provision/PlanFile.h"
+
+namespace orvanta::provision {
+
+enum class RowStatus {
+    Pending,
+    Done,            // saved, found again and read back as planned
+    Unchanged,       // already as planned: nothing written
+    WouldChange,     // dry run: found and read, changes listed
+    NotFound,        // no answer to the search within the limit
+    Refused,         // the camera refused the credentials
+    Unreachable,     // found, but could not be reached (no temporary address, no connection)
+    Failed,          // a read or write failed, or it did not come back after the save
+    VerifyMismatch,  // came back, but some planned field reads back otherwise
+};
+
+// "done", "unchanged", "would-change", "not-found", ...
+const char* StatusName(RowStatus status);
+
+struct FieldChange {
+    std::string key;
+    std::string before;
+    std::string after;
+};
+
+struct RowResult {
+    std::string camera;  // the row's MAC, serial or address
+    std::string mac;
+    std::string serial;
+    RowStatus status = RowStatus::Pending;
+    std::string oldAddress;
+    std::string newAddress;
+    double seconds = 0;
+    std::vector<FieldChange> changes;
+    std::string detail;  // why, for anything but done/unchanged
+};
+
+struct ProvisionOptions {
+    // Cameras worked on at once. Four by default: the cameras' small web
+    // servers serve one connection at a time and restart their network on
+    // the save, a temporary address takes seconds to settle and is added one
+    // at a time, and most of a camera's time is spent waiting for it to come
+    // back. Four overlap those waits without a burst of ARP and restarts
+    // that a busy site's switch and the cameras themselves take badly.
+    int parallel = 4;
+    bool dryRun = false;
+    int searchSeconds = 20;   // for every planned camera to answer
+    int refindSeconds = 60;   // for a saved camera to answer from its new address
+    int searchRoundMs = 1000;  // one broadcast a second, as the search page does
+    // For rows without their own; `haveUser`/`havePassword` false: none.
+    bool haveUser = false, havePassword = false;
+    std::string user, password;
+    discovery::VorelSettings discovery;
+    hostnet::AliasTiming aliasTiming;
+};
+
+class Provisioner {
+public:
+    // `net` may be null: then only cameras in the PC's own subnets are reached.
+    Provisioner(const Plan& plan, ProvisionOptions options, hostnet::HostNetwork* net);
+    ~Provisioner();
+
+    // Told when a row's status or step changes (from the worker threads).
+    using Progress = std::function<void(std::size_t row, const RowResult& result, const std::string& step)>;
+    void SetProgress(Progress progress) { progress_ = std::move(progress); }
+
+    // Runs the whole plan; returns one result per row, in plan order. False
+    // (with `why`) only when nothing could start (the search cannot run).
+    bool Run(std::vector<RowResult>& results, std::string& why);
+
+    // Any thread, also a signal watcher: the workers stop at their next step
+    // and their rows end as failed ("cancelled").
+    void Cancel() { cancelled_ = true; }
+
+    // Every temporary address this run added, removed. Run does it on its
+    // way out; callable again (it is then a no-op).
+    void RemoveTemporaryAddresses();
+
+private:
+    void Work(std::size_t index, RowResult& result);
+    bool Reach(CameraSettings& s, RowResult& result);
+    bool Login(CameraSettings& s, const PlanRow& row, RowResult& result);
+    void Report(std::size_t index, const RowResult& result, const std::string& step);
+
+    const Plan& plan_;
+    ProvisionOptions options_;
+    hostnet::HostNetwork* net_;
+    hostnet::AddedAddresses added_;
+    CameraSettings host_;  // which adapter to add addresses to
+    std::mutex netMutex_;  // one address change at a time; also guards added_
+    std::mutex progressMutex_;
+    std::atomic<bool> cancelled_{false};
+    std::unique_ptr<CameraFinder> finder_;
+    Progress progress_;
+};
+
+// Whether a report row is a success for the exit code.
+bool IsSuccess(RowStatus status);
+
+}  // namespace orvanta::provision

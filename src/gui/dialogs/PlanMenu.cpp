@@ -1,0 +1,30 @@
+#include "gui/dialogs/PlanMenu.h"
+
+#include <QMenu>
+#include <QTreeWidget>
+
+#include "core/i18n/LanguageStrings.h"
+#include "gui/app/Prompter.h"
+#include "gui/app/WizardContext.h"
+#include "gui/dialogs/CDlgProvision.h"
+#include "gui/pages/CWizardPage.h"
+
+namespace orvanta {
+
+void ShowPlanMenu(QTreeWidget* list, int macColumn, const QPoint& pos, WizardContext* context) {
+    if (!context || !context->languageFilePath) return;
+    const std::string path = *context->languageFilePath;
+    QMenu menu(list);
+    menu.setObjectName(QStringLiteral("searchListMenu"));
+    QString caption = CWizardPage::Text(LanguageStrings(path), "DlgProvision", "MenuSetUp", 260);
+    if (caption.isEmpty()) caption = QStringLiteral("Set up from a plan\u2026");
+    QAction* setUp = menu.addAction(caption);
+    if (menu.exec(list->viewport()->mapToGlobal(pos)) != setUp) return;
+    QStringList macs;
+    for (const QTreeWidgetItem* row : list->selectedItems()) macs << row->text(macColumn);
+    CDlgProvision dialog(path, macs, context->hostNetwork, context->prompter, list->window());
+    if (context->prompter) context->prompter->RunModal(dialog);
+    else dialog.exec();
+}
+
+}  // namespace orvanta

@@ -1,0 +1,148 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "core/output/CameraRecordWriter.h"
+#include "core/output/RecordWriter.h"
+#include "core/provision/PlanFile.h"
+#include "core/settings/FixedField.h"
+
+using namespace orvanta;
+using namespace orvanta::provision;
+
+namespace {
+
+CameraSettings SampleCamera() {
+    CameraSettings s;
+    SetField(s.CamIP, "192.0.2.20");
+    SetField(s.CamPort, "80");
+    SetField(s.TitleBar, "=SUM(A1) lobby, \"north\"");  // a formula-guarded, quoted cell
+    SetField(s.Desp, "-entrance");
+    s.IPType = 1;
+    SetField(s.IPAddr, "192.0.2.20");
+    SetField(s.Netmask, "255.255.255.0");
+    SetField(s.Gateway, "192.0.2.1");
+    SetField(s.DNS1, "198.51.100.53");
+    s.Timezone = -480;
+    s.HttpPort = 8080;
+    SetField(s.NTPName, "ntp.example, backup");
+    SetField(s.Date, "2026/01/01");
+    return s;
+}
+
+std::string Joined(const std::vector<std::string>& lines) {
+    std::string all;
+    for (const auto& l : lines) all += l + "\n";
+    return all;
+}
+
+}  // namespace
+
+// What read prints is a plan to start from: every key it prints is either
+// settable or knowingly ignored, and the plan it makes changes nothing on the
+// camera it was read from. Catches a key added to read but not to plans, and
+// any cell that does not survive our own CSV/JSON writing.
+TEST(ProvisionPlan, ReadOutputIsAPlanThatChangesNothing) {
+    const CameraSettings camera = SampleCamera();
+    for (const bool secrets : {false, true}) {
+        output::OutputTable table;
+        table.columns = output::CameraRecordColumns(secrets);
+        table.rows.push_back(output::CameraRecordRow(camera, secrets));
+        for (const auto format : {output::OutputFormat::Csv, output::OutputFormat::Json}) {
+            Plan plan;
+            std::vector<std::string> problems;
+            ASSERT_TRUE(ReadPlan(output::WriteTable(format, table), plan, problems)) << Joined(problems);
+            ASSERT_EQ(plan.rows.size(), 1u);
+            EXPECT_EQ(plan.rows[0].address, "192.0.2.20");
+            CameraSettings planned;
+            EXPECT_TRUE(ApplyRow(plan.rows[0], camera, planned).empty());
+            EXPECT_STREQ(planned.TitleBar, camera.TitleBar);
+            EXPECT_STREQ(planned.NTPName, camera.NTPName);
+        }
+    }
+}
+
+// Only the fields a row names change; an empty CSV cell names nothing, a
+// JSON "" empties the field.
+TEST(ProvisionPlan, OnlyNamedFieldsChange) {
+    const CameraSettings camera = SampleCamera();
+    struct Case {
+        const char* plan;
+        std::vector<std::string> changed;
+        const char* dns1After;
+    } cases[] = {
+        {"mac,ip_address,dns1,title\n00:0e:53:1a:2b:3c,192.0.2.30,,lobby\n", {"ip_address", "title"}, "198.51.100.53"},
+        {R"([{"serial": "SN1", "dns1": "", "http_port": 8080, "timezone": -480}])", {"dns1"}, ""},
+        {"serial,timezone\nSN1,-0480\n", {}, "198.51.100.53"},  // same number, other spelling: unchanged
+    };
+    for (const Case& c : cases) {
+        Plan plan;
+        std::vector<std::string> problems;
+        ASSERT_TRUE(ReadPlan(c.plan, plan, problems)) << c.plan << Joined(problems);
+        CameraSettings planned;
+        std::vector<std::string> changed;
+        for (const PlanField* f : ApplyRow(plan.rows[0], camera, planned)) changed.push_back(f->key);
+        EXPECT_EQ(changed, c.changed) << c.plan;
+        EXPECT_STREQ(planned.DNS1, c.dns1After) << c.plan;
+        EXPECT_STREQ(planned.Netmask, "255.255.255.0") << c.plan;
+        EXPECT_TRUE(Mismatches(plan.rows[0], planned).empty()) << c.plan;
+    }
+    Plan plan;
+    std::vector<std::string> problems;
+    ASSERT_TRUE(ReadPlan("mac,user,password\n00:0E:53:1A:2B:3C,root,\"p,w\"\n", plan, problems));
+    EXPECT_EQ(plan.rows[0].mac, "00:0E:53:1A:2B:3C");
+    EXPECT_EQ(plan.rows[0].password.value_or("?"), "p,w");
+}
+
+// The whole plan is checked before anything is sent, and every fault is
+// named at once, each with the line (or row) it is on.
+TEST(ProvisionPlan, EveryFaultIsListedAtOnce) {
+    const std::string plan =
+        "mac,serial,ip_address,netmask,gateway,http_port,colour,ip_type\n"
+        "00:0E:53:00:00:01,,192.0.2.10,255.255.255.0,192.0.2.1,80,,\n"        // line 2: good
+        "00:0e:53:00:00:01,,192.0.2.11,255.255.255.0,,,,\n"                   // 3: same MAC as line 2
+        ",SN7,192.0.2.10,255.255.255.0,,,,\n"                                 // 4: same address as line 2
+        ",SN8,192.0.2.255,255.255.255.0,,,,\n"                                // 5: broadcast address
+        ",SN9,192.0.2.12,255.255.255.0,198.51.100.1,,,\n"                     // 6: gateway elsewhere
+        ",SN10,192.0.2.13,255.255.0.255,,70000,blue,3\n"                      // 7: mask, port, ip_type, column
+        "zz:00,,300.1.1.1,,,,,\n"                                             // 8: mac, address
+        ",,,,,,,\n";                                                          // 9: no camera named
+    Plan parsed;
+    std::vector<std::string> problems;
+    EXPECT_FALSE(ReadPlan(plan, parsed, problems));
+    const std::string all = Joined(problems);
+    for (const char* expected :
+         {"line 3: names the same camera as line 2", "line 4: gives the same address as line 2 (192.0.2.10)",
+          "line 5: wired address 192.0.2.255 is not a host", "line 6: wired gateway 198.51.100.1",
+          "line 7: netmask '255.255.0.255'", "line 7: http_port '70000'", "line 7: ip_type '3'",
+          "unknown column 'colour'", "line 8: mac 'zz:00'", "line 8: ip_address '300.1.1.1'",
+          "line 9: names no camera"})
+        EXPECT_NE(all.find(expected), std::string::npos) << "missing: " << expected << "\nin:\n" << all;
+    EXPECT_EQ(problems.size(), 11u) << all;  // nothing reported twice, line 2 clean
+
+    // A row that asks for DHCP is not held to the address it also names.
+    EXPECT_TRUE(ReadPlan("serial,ip_type,ip_address,netmask\nS,0,192.0.2.0,255.255.255.0\n", parsed, problems = {}));
+}
+
+// Malformed files fail with one reason instead of a half-read plan.
+TEST(ProvisionPlan, MalformedFilesAreRefused) {
+    const char* cases[] = {
+        "",                                            // empty
+        "mac\n\"00:0E:53:00:00:01\n",                  // quote never closed
+        "mac\n00:0E:53:00:00:01,extra\n",              // more cells than columns
+        "mac,mac\n00:0E:53:00:00:01,00:0E:53:00:00:02\n",  // column twice
+        "[{\"mac\": \"00:0E:53:00:00:01\"}",           // array never closed
+        "[{\"mac\": {\"x\": 1}}]",                     // nested value
+        "[{\"serial\": \"a\", \"serial\": \"b\"}]",   // key twice
+        "[{\"serial\": \"a\", \"http_port\": 80.5}]",  // not a whole number
+        "[{\"serial\": \"\\ud800\"}]",                 // lone surrogate
+        "[{\"serial\": \"a\\u0007\", \"title\": \"a\\u0007\"}]",  // control character in a form field
+    };
+    for (const char* text : cases) {
+        Plan plan;
+        std::vector<std::string> problems;
+        EXPECT_FALSE(ReadPlan(text, plan, problems)) << text;
+        EXPECT_FALSE(problems.empty()) << text;
+    }
+}
