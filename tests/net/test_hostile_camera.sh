@@ -73,21 +73,22 @@ keep_save() {
 lab_check "kept open: save returns at once" keep_save
 
 # A header that promises a body that never comes, and a byte a second: the
-# first request fails as timed out after its own limit; nothing half-read is
-# reported as the camera's settings.
+# first request fails as timed out (-9, exit 4: no answer) after its own
+# limit; nothing half-read is reported as the camera's settings.
 stalled_read() {  # stalled_read CAMERA IP
     timed 40 "$1-read" "$(cli)" read "$2" || return 1
-    [ "$rc" = 1 ] && grep -q 'failed: -9' "$T/$1-read.err" && [ ! -s "$T/$1-read.out" ]
+    [ "$rc" = 4 ] && grep -q -- '-9 (' "$T/$1-read.err" && [ ! -s "$T/$1-read.out" ]
 }
 lab_check "header then silence: read fails as timed out" stalled_read hush 10.95.0.20
 lab_check "a byte a second: read fails as timed out" stalled_read drip 10.95.0.30
 
+# The save's access check meets the stall first: nothing is written.
 stalled_save() {  # stalled_save CAMERA IP
     timed 40 "$1-save" "$(cli)" save "$2" --settings "$T/keep.ini" || return 1
-    [ "$rc" = 1 ] && grep -q 'failed: -9' "$T/$1-save.err" && [ "$(grep -c '^write ' "$T/$1-save.out")" = 1 ]
+    [ "$rc" = 4 ] && grep -q -- '-9 (' "$T/$1-save.err" && ! grep -q ': done' "$T/$1-save.out"
 }
-lab_check "header then silence: save fails at its first write" stalled_save hush 10.95.0.20
-lab_check "a byte a second: save fails at its first write" stalled_save drip 10.95.0.30
+lab_check "header then silence: save fails before it writes" stalled_save hush 10.95.0.20
+lab_check "a byte a second: save fails before it writes" stalled_save drip 10.95.0.30
 
 # The status texts as the camera's own data: read whole, every value kept,
 # and a title saved with those words reads back.
@@ -97,7 +98,7 @@ words() {
         has "$T/words-read.out" "Desp=404 Not Found in the lobby" && has "$T/words-read.out" "SSID=402 Failure" &&
         has "$T/words-read.out" "APCount=2" || return 1
     timed 20 words-scan "$(cli)" scan-ap 10.95.0.40 || return 1
-    [ "$rc" = 0 ] && grep -qF 'SSID=402 Failure	' "$T/words-scan.out" && grep -qF 'SSID=Unauthorized	' "$T/words-scan.out" ||
+    [ "$rc" = 0 ] && grep -q '^402 Failure	' "$T/words-scan.out" && grep -q '^Unauthorized	' "$T/words-scan.out" ||
         return 1
     sed 's/^TitleBar=.*/TitleBar=402 Failure/' "$T/words-read.out" >"$T/words.ini"
     timed 20 words-save "$(cli)" save 10.95.0.40 --settings "$T/words.ini" || return 1

@@ -92,23 +92,6 @@ void FitLabel(QLabel* label) {
     }
 }
 
-// The width the style asks for the caption (with the indicator, icon and
-// frame), and the height of its lines: a radio button's template row may be
-// lower than the style's preferred height without cutting the text.
-QSize ButtonNeeds(const QAbstractButton* button) {
-    const QSize text = button->fontMetrics().size(Qt::TextShowMnemonic, button->text());
-    if (!qobject_cast<const QPushButton*>(button)) return {button->sizeHint().width(), text.height()};
-    // A push button: its text and icon plus the style's frame and margins.
-    // (Asked without the text, because some styles then round the width up
-    // to a minimum that has nothing to do with the caption.)
-    QStyleOptionButton option;
-    option.initFrom(button);
-    option.iconSize = button->iconSize();
-    const int icon = button->icon().isNull() ? 0 : button->iconSize().width() + 4;
-    const QSize content(text.width() + icon, qMax(text.height(), button->icon().isNull() ? 0 : option.iconSize.height()));
-    const QSize framed = button->style()->sizeFromContents(QStyle::CT_PushButton, &option, content, button);
-    return {framed.width(), text.height()};
-}
 
 // The break that makes the longer of two lines shortest: at a blank, or
 // between any two characters in a text without blanks (Chinese, Japanese).
@@ -132,7 +115,7 @@ QString BrokenInTwo(const QString& text, const QFontMetrics& metrics) {
 void FitButton(QAbstractButton* button) {
     if (button->text().isEmpty()) return;
     const QRect g = button->geometry();
-    QSize needed = ButtonNeeds(button);
+    QSize needed = ButtonCaptionNeeds(button);
     if (needed.width() <= g.width() && needed.height() <= g.height()) return;
     if (needed.width() <= RoomToTheRight(button) &&
         TryGeometry(button, QRect(g.topLeft(), QSize(needed.width(), g.height()))))
@@ -149,6 +132,24 @@ void FitButton(QAbstractButton* button) {
 }
 
 }  // namespace
+
+// The width the style asks for the caption (with the indicator, icon and
+// frame), and the height of its lines: a radio button's template row may be
+// lower than the style's preferred height without cutting the text.
+QSize ButtonCaptionNeeds(const QAbstractButton* button) {
+    const QSize text = button->fontMetrics().size(Qt::TextShowMnemonic, button->text());
+    if (!qobject_cast<const QPushButton*>(button)) return {button->sizeHint().width(), text.height()};
+    // A push button: its text and icon plus the style's frame and margins.
+    // (Asked without the text, because some styles then round the width up
+    // to a minimum that has nothing to do with the caption.)
+    QStyleOptionButton option;
+    option.initFrom(button);
+    option.iconSize = button->iconSize();
+    const int icon = button->icon().isNull() ? 0 : button->iconSize().width() + 4;
+    const QSize content(text.width() + icon, qMax(text.height(), button->icon().isNull() ? 0 : option.iconSize.height()));
+    const QSize framed = button->style()->sizeFromContents(QStyle::CT_PushButton, &option, content, button);
+    return {framed.width(), text.height()};
+}
 
 void FitCaptions(QWidget* container) {
     const QList<QWidget*> children = container->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly);

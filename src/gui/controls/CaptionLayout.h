@@ -11,10 +11,17 @@
 // every call, so a language change to shorter texts gives the template back.
 #pragma once
 
+#include <QSize>
+
+class QAbstractButton;
 class QTreeWidget;
 class QWidget;
 
 namespace orvanta {
+
+// The width the style asks for a button's caption (with its indicator, icon
+// and frame) and the height of its lines.
+QSize ButtonCaptionNeeds(const QAbstractButton* button);
 
 // Fits the captions of the direct children of `container`.
 void FitCaptions(QWidget* container);

@@ -14,6 +14,8 @@
 #include <QStyleOptionButton>
 #include <QTreeWidget>
 
+#include "gui/controls/CaptionLayout.h"
+
 namespace orvanta::testing {
 namespace {
 
@@ -56,26 +58,10 @@ void CheckLabel(QLabel* label, const QString& where, CaptionFit* fit) {
     Record(fit, where, label, label->text(), TextSize(label->fontMetrics(), box, flags, label->text()), box.size());
 }
 
-// Radio and check boxes and push buttons: the width the style asks for the
-// caption (with its indicator, icon and frame) and the height of its lines.
-QSize ButtonNeeds(const QAbstractButton* button) {
-    const QSize text = button->fontMetrics().size(Qt::TextShowMnemonic, button->text());
-    if (!qobject_cast<const QPushButton*>(button)) return {button->sizeHint().width(), text.height()};
-    // A push button: its text and icon plus the style's frame and margins.
-    // (Asked without the text, because some styles then round the width up
-    // to a minimum that has nothing to do with the caption.)
-    QStyleOptionButton option;
-    option.initFrom(button);
-    option.iconSize = button->iconSize();
-    const int icon = button->icon().isNull() ? 0 : button->iconSize().width() + 4;
-    const QSize content(text.width() + icon, qMax(text.height(), button->icon().isNull() ? 0 : option.iconSize.height()));
-    const QSize framed = button->style()->sizeFromContents(QStyle::CT_PushButton, &option, content, button);
-    return {framed.width(), text.height()};
-}
 
 void CheckButton(QAbstractButton* button, const QString& where, CaptionFit* fit) {
     if (button->text().isEmpty()) return;
-    Record(fit, where, button, button->text(), ButtonNeeds(button), button->size());
+    Record(fit, where, button, button->text(), ButtonCaptionNeeds(button), button->size());
 }
 
 void CheckGroupTitle(QGroupBox* box, const QString& where, CaptionFit* fit) {

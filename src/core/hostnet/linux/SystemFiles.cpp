@@ -12,6 +12,22 @@ namespace {
 
 constexpr unsigned long kRouteGatewayFlag = 0x2;  // RTF_GATEWAY
 
+// Calls `visit(interface, gateway, flags)` for each default route (destination
+// and mask 0.0.0.0) of a /proc/net/route style file; the gateway as stored.
+template <typename Visit>
+void ForEachDefaultRoute(const std::string& routeFile, Visit visit) {
+    std::ifstream in(routeFile);
+    std::string line;
+    std::getline(in, line);  // header
+    while (std::getline(in, line)) {
+        std::istringstream f(line);
+        std::string iface, dest, gw, flags, refcnt, use, metric, mask;
+        if (!(f >> iface >> dest >> gw >> flags >> refcnt >> use >> metric >> mask)) continue;
+        if (std::strtoul(dest.c_str(), nullptr, 16) != 0 || std::strtoul(mask.c_str(), nullptr, 16) != 0) continue;
+        visit(iface, uint32_t(std::strtoul(gw.c_str(), nullptr, 16)), std::strtoul(flags.c_str(), nullptr, 16));
+    }
+}
+
 std::vector<uint32_t> NameServersIn(const std::string& path) {
     std::vector<uint32_t> servers;
     std::ifstream in(path);
@@ -29,34 +45,15 @@ std::vector<uint32_t> NameServersIn(const std::string& path) {
 
 std::multimap<std::string, uint32_t> ReadDefaultGateways(const std::string& routeFile) {
     std::multimap<std::string, uint32_t> result;
-    std::ifstream in(routeFile);
-    std::string line;
-    std::getline(in, line);  // header
-    while (std::getline(in, line)) {
-        std::istringstream f(line);
-        std::string iface, dest, gw, flags, refcnt, use, metric, mask;
-        if (!(f >> iface >> dest >> gw >> flags >> refcnt >> use >> metric >> mask)) continue;
-        const unsigned long d = std::strtoul(dest.c_str(), nullptr, 16);
-        const unsigned long m = std::strtoul(mask.c_str(), nullptr, 16);
-        const uint32_t g = uint32_t(std::strtoul(gw.c_str(), nullptr, 16));
-        const unsigned long fl = std::strtoul(flags.c_str(), nullptr, 16);
-        if (d == 0 && m == 0 && (fl & kRouteGatewayFlag) && g != 0) result.emplace(iface, g);
-    }
+    ForEachDefaultRoute(routeFile, [&result](const std::string& iface, uint32_t gateway, unsigned long flags) {
+        if ((flags & kRouteGatewayFlag) && gateway != 0) result.emplace(iface, gateway);
+    });
     return result;
 }
 
 std::set<std::string> ReadDefaultRouteInterfaces(const std::string& routeFile) {
     std::set<std::string> result;
-    std::ifstream in(routeFile);
-    std::string line;
-    std::getline(in, line);  // header
-    while (std::getline(in, line)) {
-        std::istringstream f(line);
-        std::string iface, dest, gw, flags, refcnt, use, metric, mask;
-        if (!(f >> iface >> dest >> gw >> flags >> refcnt >> use >> metric >> mask)) continue;
-        if (std::strtoul(dest.c_str(), nullptr, 16) == 0 && std::strtoul(mask.c_str(), nullptr, 16) == 0)
-            result.insert(iface);
-    }
+    ForEachDefaultRoute(routeFile, [&result](const std::string& iface, uint32_t, unsigned long) { result.insert(iface); });
     return result;
 }
 
