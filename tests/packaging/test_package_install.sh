@@ -108,7 +108,7 @@ lab_exec pc setpriv --reuid=nobody --regid=nogroup --clear-groups -- /usr/bin/or
     >"$LAB_TMP/probe" 2>&1
 cat "$LAB_TMP/probe"
 lab_check "a user outside the group is told to join it" \
-    grep -q 'libexec/orvanta/orvanta-netadmin: Permission denied (join its group: sudo adduser' "$LAB_TMP/probe"
+    grep -q 'libexec/orvanta/orvanta-netadmin: Permission denied (only members of the group orvanta may; an administrator adds you with: adduser nobody orvanta' "$LAB_TMP/probe"
 
 # The installed demo finds the installed wizard, simulator and lab library,
 # and runs the window as the user who called sudo.
