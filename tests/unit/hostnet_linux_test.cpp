@@ -221,10 +221,15 @@ TEST(LinuxHostNetworkTest, MissingHelperFailsAtOnceWithOneLine) {
     paths.helper = "/nonexistent/orvanta-netadmin";
     LinuxHostNetwork net(paths);
     const uint32_t lo = if_nametoindex("lo");
+    // The add's result and the diagnostic lines it gave.
+    const auto addAlias = [&net, lo](const char* address, std::string& lines) {
+        SetDiagnosticSink([&lines](std::string_view line) { lines += std::string(line) + "\n"; });
+        const AliasResult result = net.AddAlias({lo, Ip(address), Ip("255.255.255.0")});
+        SetDiagnosticSink({});
+        return result;
+    };
     std::string err;
-    SetDiagnosticSink([&err](std::string_view line) { err += std::string(line) + "\n"; });
-    const AliasResult r = net.AddAlias({lo, Ip("192.168.2.254"), Ip("255.255.255.0")});
-    SetDiagnosticSink({});
+    const AliasResult r = addAlias("192.168.2.254", err);
     EXPECT_EQ(r.status, AliasStatus::HelperMissing);
     EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
     EXPECT_NE(err.find("/nonexistent/orvanta-netadmin"), std::string::npos) << err;
@@ -232,9 +237,7 @@ TEST(LinuxHostNetworkTest, MissingHelperFailsAtOnceWithOneLine) {
     // A camera's public subnet is refused here with one line, before any
     // helper is started (this one could not be).
     std::string wideErr;
-    SetDiagnosticSink([&wideErr](std::string_view line) { wideErr += std::string(line) + "\n"; });
-    const AliasResult wide = net.AddAlias({lo, Ip("8.8.8.254"), Ip("255.255.255.0")});
-    SetDiagnosticSink({});
+    const AliasResult wide = addAlias("8.8.8.254", wideErr);
     EXPECT_EQ(wide.status, AliasStatus::Refused);
     EXPECT_EQ(std::count(wideErr.begin(), wideErr.end(), '\n'), 1) << wideErr;
     EXPECT_NE(wideErr.find("not a private"), std::string::npos) << wideErr;

@@ -40,15 +40,10 @@ CSubLinkSer::CSubLinkSer(QWidget* parent) : CWizardPage(140, "ServerPage", paren
 void CSubLinkSer::ApplyLanguage(const LanguageStrings& lang) {
     CWizardPage::ApplyLanguage(lang);
     SetCaption(Control(1347), lang, "CamList", 260);
-    for (const char* key : {"CamListMAC", "CamListIP", "CamListPort", "CamListDese", "CamListCamID", "CamListSport"})
-        KeepText(lang, key, 260);
-    QTreeWidgetItem* header = list_->headerItem();
-    header->setText(kColIp, Kept("CamListIP"));
-    header->setText(kColId, Kept("CamListCamID"));
-    header->setText(kColPort, Kept("CamListPort"));
-    header->setText(kColModel, Kept("CamListDese"));
-    header->setText(kColMac, Kept("CamListMAC"));
-    WidenColumnsToHeaders(list_);
+    KeepText(lang, "CamListSport", 260);
+    CaptionListHeader(lang, list_,
+                      {{kColIp, "CamListIP"}, {kColId, "CamListCamID"}, {kColPort, "CamListPort"},
+                       {kColModel, "CamListDese"}, {kColMac, "CamListMAC"}});
 }
 
 void CSubLinkSer::TakeEntries(const CSubLogin& login) {

@@ -91,17 +91,10 @@ void CSubSearchNet::ApplyLanguage(const LanguageStrings& lang) {
     CWizardPage::ApplyLanguage(lang);
     SetCaption(note_, lang, "Note", 8072);
     SetCaption(Control(1346), lang, "CamList", 260);
-    for (const char* key : {"CamListMAC", "CamListIP", "CamListPort", "CamListDese", "CamListCamID", "CamListSport"})
-        KeepText(lang, key, 260);
-    QTreeWidgetItem* header = list_->headerItem();
-    header->setText(kColIp, Kept("CamListIP"));
-    header->setText(kColMac, Kept("CamListMAC"));
-    header->setText(kColPort, Kept("CamListPort"));
-    header->setText(kColDesc, Kept("CamListDese"));
-    header->setText(kColSport, Kept("CamListSport"));
-    header->setText(kColSerial, Kept("CamListCamID"));
-    header->setText(kColMask, Text(lang, "LANPage", "Submask"));
-    WidenColumnsToHeaders(list_);
+    list_->headerItem()->setText(kColMask, Text(lang, "LANPage", "Submask"));
+    CaptionListHeader(lang, list_,
+                      {{kColIp, "CamListIP"}, {kColMac, "CamListMAC"}, {kColPort, "CamListPort"},
+                       {kColDesc, "CamListDese"}, {kColSport, "CamListSport"}, {kColSerial, "CamListCamID"}});
     KeepText(lang, "Message1", 260);
     KeepText(lang, "Message2", 260);
     KeepText(lang, "Message3", 260);

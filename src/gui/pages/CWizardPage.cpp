@@ -1,5 +1,7 @@
 #include "gui/pages/CWizardPage.h"
 
+#include "gui/controls/CaptionLayout.h"
+
 #include <QApplication>
 #include <QFontInfo>
 #include <QFontMetrics>
@@ -104,6 +106,16 @@ void CWizardPage::KeepText(const LanguageStrings& lang, const char* key, std::si
 }
 
 QString CWizardPage::Kept(const char* key) const { return kept_.value(QString::fromLatin1(key)); }
+
+void CWizardPage::CaptionListHeader(const LanguageStrings& lang, QTreeWidget* list,
+                                    std::initializer_list<std::pair<int, const char*>> columns) {
+    QTreeWidgetItem* header = list->headerItem();
+    for (const auto& [column, key] : columns) {
+        KeepText(lang, key, 260);
+        header->setText(column, Kept(key));
+    }
+    WidenColumnsToHeaders(list);
+}
 
 void CWizardPage::SetControlText(QWidget* control, const QString& text) {
     if (!control) return;

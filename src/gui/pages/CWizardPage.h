@@ -156,6 +156,10 @@ protected:
 
 public:
     QString Kept(const char* key) const;
+    // Reads the camera list's header keys (section of this page) and puts
+    // each on its column; the columns widen to their captions.
+    void CaptionListHeader(const LanguageStrings& lang, QTreeWidget* list,
+                           std::initializer_list<std::pair<int, const char*>> columns);
 
     // ---- reactions to the user's choices ----
     // They hang on the control's state change, not on its click, so a mouse
