@@ -161,7 +161,7 @@ check "mask 192.0.0.0: no route wider than /16" "" \
     "$(ip -n "$LAB_PC" -4 route show | awk '$1 ~ /\/([0-9]|1[0-5])$/')"
 pid=$(prog_pid) && kill -TERM "$pid"
 wait_gone "$hold" 15
-out=$(prog ensure 8.8.8.20 255.255.255.0 2>"$LAB_TMP/public.err" | head -1)
+out=$(prog ensure 198.51.100.20 255.255.255.0 2>"$LAB_TMP/public.err" | head -1)
 check "public camera subnet: no alias" "alias none" "$out"
 check "public camera subnet: one line says why" 1 "$(grep -c 'not a private' "$LAB_TMP/public.err")"
 
@@ -196,7 +196,7 @@ eth0|add eth0 192.168.5.9/24 x|err refused
 eth0|probe eth0 192.168.5.9 99999|err refused
 eth0|shutdown|err refused
 eth0|arp eth0 192.168.1.253 192.168.1.1 1000|err refused
-eth0|add eth0 8.8.8.8/32|err refused
+eth0|add eth0 198.51.100.8/32|err refused
 eth0|add eth0 191.255.255.254/2|err refused
 eth0|add eth0 172.16.0.5/8|err refused
 eth0|add eth0 192.168.5.9/31|err refused

@@ -63,7 +63,7 @@ TEST(NetadminRequestTest, AcceptsOnlyTheFixedFormatForItsInterface) {
         {"add eth0 172.31.255.254/12", true, ""},
         {"add eth0 10.255.255.254/8", true, ""},
         {"add eth0 192.168.5.1/30", true, ""},
-        {"add eth0 8.8.8.8/32", false, "a public address made local"},
+        {"add eth0 198.51.100.8/32", false, "a public address made local"},
         {"add eth0 100.64.0.1/24", false, "shared address space is not private"},
         {"add eth0 191.255.255.254/2", false, "a quarter of IPv4 routed off the gateway"},
         {"add eth0 172.16.0.5/8", false, "a private address with a prefix reaching public space"},
@@ -237,7 +237,7 @@ TEST(LinuxHostNetworkTest, MissingHelperFailsAtOnceWithOneLine) {
     // A camera's public subnet is refused here with one line, before any
     // helper is started (this one could not be).
     std::string wideErr;
-    const AliasResult wide = addAlias("8.8.8.254", wideErr);
+    const AliasResult wide = addAlias("198.51.100.254", wideErr);
     EXPECT_EQ(wide.status, AliasStatus::Refused);
     EXPECT_EQ(std::count(wideErr.begin(), wideErr.end(), '\n'), 1) << wideErr;
     EXPECT_NE(wideErr.find("not a private"), std::string::npos) << wideErr;

@@ -189,7 +189,7 @@ TEST_F(AliasFixture, CameraMaskNeverWidensTheAliasBeyondItsPrivateBlock) {
         // A mask with holes: its leading run of ones.
         {"10.1.2.3", "255.255.0.255", "add 10.1.255.254/16 if3"},
         // Public: passed on unchanged, for the host network to refuse.
-        {"8.8.8.20", "255.255.255.0", "add 8.8.8.254/24 if3"},
+        {"198.51.100.20", "255.255.255.0", "add 198.51.100.254/24 if3"},
     };
     for (const auto& r : rows) {
         FakeHostNetwork net2 = fresh();
