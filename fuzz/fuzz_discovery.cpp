@@ -26,7 +26,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     uint8_t* copy = static_cast<uint8_t*>(std::malloc(size ? size : 1));
     if (size) std::memcpy(copy, data, size);
     ReplyPayload payload;
-    const ReplyVerdict verdict = DiscoveryReply::Accept(copy, size, payload, nullptr);
+    const ReplyVerdict verdict = DiscoveryReply::Accept(copy, size, payload, false);
     if (verdict == ReplyVerdict::Accepted) {
         if (size < 8) std::abort();
         DiscoveredCamera cam;

@@ -53,7 +53,7 @@ void Toggle(const std::vector<pid_t>& pids) {
 VorelSettings Quiet(int resendSeconds = 7) {
     VorelSettings s;
     s.resendIntervalSeconds = resendSeconds;
-    s.diagnostics = nullptr;
+    s.diagnostics = false;
     return s;
 }
 

@@ -124,7 +124,7 @@ int main(int argc, char** argv) {
     // The search as the page runs it, timed to the first camera.
     {
         discovery::VorelSettings quiet;
-        quiet.diagnostics = nullptr;
+        quiet.diagnostics = false;
         discovery::CVorel vorel(quiet);
         QElapsedTimer clock;
         clock.start();

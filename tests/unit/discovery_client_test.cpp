@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "DiagnosticCapture.h"
 #include "core/discovery/CVorel.h"
 #include "core/discovery/DiscoveryReceiver.h"
 #include "core/discovery/DiscoveryRequest.h"
@@ -31,7 +32,7 @@ struct Fixture {
             return true;
         };
         settings.now = [this] { return now; };
-        settings.diagnostics = nullptr;
+        settings.diagnostics = false;
     }
 };
 
@@ -46,7 +47,7 @@ DiscoveryEntry Image(uint32_t macLow, const char* description, uint8_t ipLast, u
     f.serial = "S" + std::to_string(macLow);
     const auto d = DiscoveryReply::Encode(f);
     DiscoveryEntry e;
-    DiscoveryReply::Accept(d.data(), d.size(), e.payload, nullptr);
+    DiscoveryReply::Accept(d.data(), d.size(), e.payload, false);
     e.receiveTime = when;
     return e;
 }
@@ -254,19 +255,12 @@ struct DatagramPair {
     void Send(const std::vector<uint8_t>& d) { ASSERT_EQ(send(fds[1], d.data(), d.size(), 0), ssize_t(d.size())); }
 };
 
-std::string Captured(FILE* f, char*& buf, size_t& len) {
-    std::fflush(f);
-    return std::string(buf, len);
-}
 
 }  // namespace
 
 TEST(CVorel, ReceiveReplyResults) {
-    char* buf = nullptr;
-    size_t len = 0;
-    FILE* diag = open_memstream(&buf, &len);
+    DiagnosticCapture diag;
     Fixture fx;
-    fx.settings.diagnostics = diag;
     CVorel v(fx.settings);
     DatagramPair pair;
     InterfaceSlot slot;
@@ -299,20 +293,18 @@ TEST(CVorel, ReceiveReplyResults) {
     for (const auto& row : rows) {
         SCOPED_TRACE(row.what);
         if (!row.datagram.empty()) pair.Send(row.datagram);
-        const std::size_t before = Captured(diag, buf, len).size();
+        const std::size_t before = diag.text().size();
         EXPECT_EQ(v.ReceiveReply(&slot, &payload), row.result);
         if (row.diag) {
-            EXPECT_EQ(Captured(diag, buf, len).substr(before), row.diag);
+            EXPECT_EQ(diag.text().substr(before), row.diag);
         }
     }
     EXPECT_EQ(v.ReceiveReply(nullptr, &payload), -1);
     EXPECT_EQ(v.ReceiveReply(&slot, nullptr), -2);
     EXPECT_EQ(v.SendRequest(nullptr), -1);
-    const std::string all = Captured(diag, buf, len);
+    const std::string all = diag.text();
     EXPECT_NE(all.find("Invalid handler !\n"), std::string::npos);
     EXPECT_NE(all.find("Invalid reply data buffer !\n"), std::string::npos);
-    std::fclose(diag);
-    std::free(buf);
 }
 
 
@@ -466,18 +458,13 @@ TEST(CVorel, SendFailuresAreReportedAndThePollGoesOn) {
         {DiscoveryTransport::SendFailed, "Failed in send request message !\n"},
     };
     for (const auto& row : rows) {
-        char* buf = nullptr;
-        size_t len = 0;
-        FILE* diag = open_memstream(&buf, &len);
+        DiagnosticCapture diag;
         Scripted s;
-        s.settings.diagnostics = diag;
         s.v = std::make_unique<CVorel>(s.settings);
         s.net->sendResult = row.result;
         s.Reply(1, 5);  // nobody is listening yet: lost
         EXPECT_EQ(s.Search(1), 0);
-        EXPECT_EQ(Captured(diag, buf, len), row.line);
-        std::fclose(diag);
-        std::free(buf);
+        EXPECT_EQ(diag.text(), row.line);
     }
 }
 

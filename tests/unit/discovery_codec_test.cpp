@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "DiagnosticCapture.h"
 #include "core/discovery/DiscoveredCamera.h"
 #include "core/discovery/DiscoveryReply.h"
 #include "core/discovery/DiscoveryRequest.h"
@@ -16,25 +17,6 @@ using namespace orvanta::discovery;
 
 namespace {
 
-// Captures what a call writes to its diagnostics stream.
-class DiagCapture {
-public:
-    DiagCapture() : file_(open_memstream(&buf_, &len_)) {}
-    ~DiagCapture() {
-        if (file_) std::fclose(file_);
-        std::free(buf_);
-    }
-    FILE* file() { return file_; }
-    std::string text() {
-        std::fflush(file_);
-        return std::string(buf_, len_);
-    }
-
-private:
-    char* buf_ = nullptr;
-    size_t len_ = 0;
-    FILE* file_;
-};
 
 // A string literal with its embedded NULs, less the final one.
 template <size_t N>
@@ -107,10 +89,10 @@ TEST(DiscoveryReply, AcceptanceRules) {
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.what);
-        DiagCapture diag;
+        DiagnosticCapture diag;
         ReplyPayload payload;
         payload.fill(0xEE);
-        EXPECT_EQ(DiscoveryReply::Accept(row.datagram.data(), row.datagram.size(), payload, diag.file()),
+        EXPECT_EQ(DiscoveryReply::Accept(row.datagram.data(), row.datagram.size(), payload),
                   row.verdict);
         EXPECT_EQ(diag.text(), row.diag);
         // Whatever the verdict, nothing of an earlier datagram survives.
@@ -124,7 +106,7 @@ namespace {
 
 DiscoveredCamera FormatDatagram(const std::vector<uint8_t>& d) {
     ReplyPayload payload;
-    EXPECT_EQ(DiscoveryReply::Accept(d.data(), d.size(), payload, nullptr), ReplyVerdict::Accepted);
+    EXPECT_EQ(DiscoveryReply::Accept(d.data(), d.size(), payload, false), ReplyVerdict::Accepted);
     DiscoveredCamera cam;
     std::memset(&cam, 0x55, sizeof cam);  // stale bytes must be overwritten
     FormatDiscoveredCamera(payload, cam);

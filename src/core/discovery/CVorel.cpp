@@ -158,9 +158,9 @@ bool CVorel::Poll() {
 }
 
 int CVorel::SendRequest(InterfaceSlot* slot) {
-    FILE* diag = settings_.diagnostics;
+    const bool diag = settings_.diagnostics;
     if (!slot) {
-        if (diag) std::fprintf(diag, "Invalid handler !\n");
+        if (diag) Diagnostic("Invalid handler !");
         return -1;
     }
     const DiscoveryRequest request = DiscoveryRequest::Build();
@@ -168,24 +168,24 @@ int CVorel::SendRequest(InterfaceSlot* slot) {
                                                 static_cast<uint16_t>(slot->port & 0xFFFF),
                                                 request.bytes.data(), request.bytes.size());
     if (sent == DiscoveryTransport::OpenFailed) {
-        if (diag) std::fprintf(diag, "Failed in open sending socket !\n");
+        if (diag) Diagnostic("Failed in open sending socket !");
         return -3;
     }
     if (sent != DiscoveryTransport::Sent) {
-        if (diag) std::fprintf(diag, "Failed in send request message !\n");
+        if (diag) Diagnostic("Failed in send request message !");
         return -3;
     }
     return 0;
 }
 
 int CVorel::ReceiveReply(InterfaceSlot* slot, ReplyPayload* buffer) {
-    FILE* diag = settings_.diagnostics;
+    const bool diag = settings_.diagnostics;
     if (!slot) {
-        if (diag) std::fprintf(diag, "Invalid handler !\n");
+        if (diag) Diagnostic("Invalid handler !");
         return -1;
     }
     if (!buffer) {
-        if (diag) std::fprintf(diag, "Invalid reply data buffer !\n");
+        if (diag) Diagnostic("Invalid reply data buffer !");
         return -2;
     }
     buffer->fill(0);
@@ -194,9 +194,9 @@ int CVorel::ReceiveReply(InterfaceSlot* slot, ReplyPayload* buffer) {
     uint8_t datagram[kMaxReplySize];
     long n = transport_->Receive(slot->socket, datagram, sizeof datagram);
     if (n > static_cast<long>(kMaxReplySize)) n = -1;
-    if (diag) std::fprintf(diag, "recvfrom function return length = %d\n", static_cast<int>(n));
+    if (diag) Diagnostic("recvfrom function return length = %d", static_cast<int>(n));
     if (n < 0) {
-        if (diag) std::fprintf(diag, "Failed in receive reply message !\n");
+        if (diag) Diagnostic("Failed in receive reply message !");
         return -3;
     }
     return DiscoveryReply::Accept(datagram, static_cast<std::size_t>(n), *buffer, diag) ==

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "core/output/Diagnostics.h"
+
 namespace orvanta::discovery {
 
 namespace {
@@ -18,20 +20,20 @@ int32_t HostOrderInt(const uint8_t* p) {
 }  // namespace
 
 ReplyVerdict DiscoveryReply::Accept(const uint8_t* data, std::size_t length, ReplyPayload& payload,
-                                    FILE* diag) {
+                                    bool report) {
     payload.fill(0);
     if (data == nullptr || length < kHeaderSize) return ReplyVerdict::TooShort;
     const uint32_t magic = ReadBe32(data);
     if (magic != kPrimaryMagic && magic != kAlternativeMagic) {
-        if (diag) std::fprintf(diag, "Unknown magic number ! (%d)\n", HostOrderInt(data));
+        if (report) Diagnostic("Unknown magic number ! (%d)", HostOrderInt(data));
         return ReplyVerdict::UnknownMagic;
     }
     if (ReadBe32(data + 4) != kTypeReply) {
-        if (diag) std::fprintf(diag, "Is not reply message ! (%d)\n", HostOrderInt(data + 4));
+        if (report) Diagnostic("Is not reply message ! (%d)", HostOrderInt(data + 4));
         return ReplyVerdict::NotReply;
     }
     if (length < kMaxReplySize) {
-        if (diag) std::fprintf(diag, "Reply message too short ! (%d)\n", static_cast<int>(length));
+        if (report) Diagnostic("Reply message too short ! (%d)", static_cast<int>(length));
         return ReplyVerdict::Truncated;
     }
     std::memcpy(payload.data(), data + kHeaderSize, kPayloadSize);

@@ -11,7 +11,6 @@
 #include <vector>
 
 #include "core/discovery/DiscoveryProtocol.h"
-#include "core/output/Diagnostics.h"
 
 namespace orvanta::discovery {
 
@@ -44,12 +43,11 @@ struct DiscoveryReply {
     // layout: a shorter one would be listed as a camera at 0.0.0.0 with MAC
     // 00:00:00:00:00:00. On Accepted, `payload` holds bytes 8 to 283 of the
     // datagram; otherwise it is all zero. The
-    // rejection lines are written to `diag` (the diagnostic sink by default; a
-    // caller whose stdout carries data points them elsewhere). Datagrams
+    // rejection lines go to the diagnostic sink unless `report` is false. Datagrams
     // longer than 284 bytes are the receiver's business; here the extra bytes
     // are ignored so the check can never overrun the payload.
     static ReplyVerdict Accept(const uint8_t* data, std::size_t length, ReplyPayload& payload,
-                               FILE* diag = DiagnosticStream());
+                               bool report = true);
 
     // Builds a full 284-byte reply. The five texts are laid back to back in
     // the 256-byte text area; whatever does not fit is cut, the last byte of

@@ -37,7 +37,7 @@ struct VorelSettings {
     uint16_t port = 49160;
     LocalAddressSource localAddresses;  // empty: the host's (getifaddrs)
     TickSource now;                     // empty: the monotonic clock
-    FILE* diagnostics = DiagnosticStream();  // where the diagnostic lines go
+    bool diagnostics = true;  // its diagnostic lines go to the diagnostic sink
     // Empty: UDP sockets on the host's network. Tests hand in a
     // ScriptedDiscoveryTransport so that nothing leaves the process.
     std::shared_ptr<DiscoveryTransport> transport;

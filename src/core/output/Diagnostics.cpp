@@ -24,34 +24,6 @@ void Emit(std::string_view line) {
     if (Sink()) Sink()(line);
 }
 
-// The stream's partial line, kept until its newline arrives.
-std::string& Pending() {
-    static std::string pending;
-    return pending;
-}
-
-ssize_t StreamWrite(void*, const char* data, size_t size) {
-    std::string lines;
-    {
-        static std::mutex m;
-        std::lock_guard<std::mutex> lock(m);
-        std::string& pending = Pending();
-        pending.append(data, size);
-        // A runaway writer without newlines cannot grow this without bound.
-        if (pending.size() > 4096 && pending.find('\n') == std::string::npos) pending += '\n';
-        const std::size_t last = pending.rfind('\n');
-        if (last == std::string::npos) return static_cast<ssize_t>(size);
-        lines = pending.substr(0, last + 1);
-        pending.erase(0, last + 1);
-    }
-    std::size_t start = 0;
-    for (std::size_t nl = lines.find('\n'); nl != std::string::npos; nl = lines.find('\n', start)) {
-        Emit(std::string_view(lines).substr(start, nl - start));
-        start = nl + 1;
-    }
-    return static_cast<ssize_t>(size);
-}
-
 }  // namespace
 
 void SetDiagnosticSink(DiagnosticSink sink) {
@@ -77,23 +49,6 @@ void Diagnostic(const char* format, ...) {
     std::string_view line(buf, std::min(static_cast<std::size_t>(n), sizeof buf - 1));
     if (!line.empty() && line.back() == '\n') line.remove_suffix(1);
     Emit(line);
-}
-
-FILE* DiagnosticStream() {
-    static FILE* stream = [] {
-        cookie_io_functions_t io{};
-        io.write = StreamWrite;
-        FILE* f = fopencookie(nullptr, "w", io);
-        if (f) setvbuf(f, nullptr, _IOLBF, 0);
-        return f;
-    }();
-    // fopencookie fails only without memory; /dev/null-like behaviour is the
-    // safe fallback for the callers' fprintf.
-    if (!stream) {
-        static FILE* devnull = std::fopen("/dev/null", "w");
-        return devnull;
-    }
-    return stream;
 }
 
 }  // namespace orvanta

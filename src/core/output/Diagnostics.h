@@ -23,9 +23,5 @@ DiagnosticSink StreamDiagnosticSink(FILE* stream);
 // One diagnostic line, printf-style; a trailing newline is dropped.
 void Diagnostic(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
-// A stream for code that writes its diagnostics with fprintf: whatever is
-// written goes to the installed sink line by line. Never null; lives for the
-// whole process.
-FILE* DiagnosticStream();
 
 }  // namespace orvanta
