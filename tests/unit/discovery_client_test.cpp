@@ -261,6 +261,7 @@ struct DatagramPair {
 TEST(CVorel, ReceiveReplyResults) {
     DiagnosticCapture diag;
     Fixture fx;
+    fx.settings.diagnostics = true;
     CVorel v(fx.settings);
     DatagramPair pair;
     InterfaceSlot slot;
@@ -460,6 +461,7 @@ TEST(CVorel, SendFailuresAreReportedAndThePollGoesOn) {
     for (const auto& row : rows) {
         DiagnosticCapture diag;
         Scripted s;
+        s.settings.diagnostics = true;
         s.v = std::make_unique<CVorel>(s.settings);
         s.net->sendResult = row.result;
         s.Reply(1, 5);  // nobody is listening yet: lost
