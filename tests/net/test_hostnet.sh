@@ -93,7 +93,7 @@ check "inventory, DHCP lease with server" "HostDHCP=1 HostNoAddress=0" "$out"
 printf 'ADDRESS=192.168.1.99\nSERVER_ADDRESS=192.168.1.1\n' >"$LAB_TMP/leases/$pc_index"
 out=$(OVH_RESOLV="$LAB_TMP/resolv.conf" OVH_LEASES="$LAB_TMP/leases" prog inventory | grep -o 'HostDHCP=.')
 check "inventory, stale lease ignored" "HostDHCP=0" "$out"
-ip -n "$LAB_PC" route replace default dev eth0
+ip -n "$LAB_PC" route del default
 
 # --- alias added; the camera's web side answers through it; SIGTERM removes it
 lab_start_bg pc "$LAB_TMP/hold-TERM.log" "$bin/hostnet_prog" ensure 192.168.5.20 255.255.255.0 --hold

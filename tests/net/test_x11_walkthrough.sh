@@ -51,10 +51,8 @@ cam_pid=
 start_camera() {
     [ -n "$cam_pid" ] && lab_stop "$cam_pid"
     # A fresh camera for each walk: the last one saved a new address.
-    # (The flush also takes the default route that broadcast replies use.)
     lab_exec cam ip addr flush dev eth0
     lab_exec cam ip addr add 192.168.61.20/24 dev eth0
-    lab_exec cam ip route replace default dev eth0
     printf 'IPAddr=192.168.61.20\nNetmask=255.255.255.0\nGateway=192.168.61.1\nSerialNo=WALK-0001\nMAC=02:00:00:61:00:14\nModelName=OV-100\n' \
         >"$T/cam.conf"
     lab_start_bg cam "$T/cam.log" "$bin/orvanta-camsim" --config "$T/cam.conf" --iface eth0 \

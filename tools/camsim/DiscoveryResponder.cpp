@@ -7,6 +7,7 @@
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
+#include <sys/uio.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -145,6 +146,47 @@ bool IsRequest(const uint8_t* data, ssize_t n) {
     return (magic == kPrimaryMagic || magic == kAlternativeMagic) && ReadBe32(data + 4) == kTypeRequest;
 }
 
+// recv that also tells the index of the card the datagram came in on (0
+// when the kernel did not say).
+ssize_t ReceiveWithCard(int fd, uint8_t* buf, std::size_t size, int& card) {
+    iovec iov{buf, size};
+    alignas(cmsghdr) char control[CMSG_SPACE(sizeof(in_pktinfo))];
+    msghdr msg{};
+    msg.msg_iov = &iov;
+    msg.msg_iovlen = 1;
+    msg.msg_control = control;
+    msg.msg_controllen = sizeof control;
+    const ssize_t n = ::recvmsg(fd, &msg, 0);
+    card = 0;
+    for (cmsghdr* c = CMSG_FIRSTHDR(&msg); n >= 0 && c; c = CMSG_NXTHDR(&msg, c))
+        if (c->cmsg_level == IPPROTO_IP && c->cmsg_type == IP_PKTINFO)
+            card = reinterpret_cast<const in_pktinfo*>(CMSG_DATA(c))->ipi_ifindex;
+    return n;
+}
+
+// sendto through card `card` (any card the routes choose when 0).
+ssize_t SendThroughCard(int fd, const uint8_t* data, std::size_t size, const sockaddr_in& to, int card) {
+    iovec iov{const_cast<uint8_t*>(data), size};
+    alignas(cmsghdr) char control[CMSG_SPACE(sizeof(in_pktinfo))] = {};
+    msghdr msg{};
+    msg.msg_name = const_cast<sockaddr_in*>(&to);
+    msg.msg_namelen = sizeof to;
+    msg.msg_iov = &iov;
+    msg.msg_iovlen = 1;
+    if (card > 0) {
+        msg.msg_control = control;
+        msg.msg_controllen = sizeof control;
+        cmsghdr* c = CMSG_FIRSTHDR(&msg);
+        c->cmsg_level = IPPROTO_IP;
+        c->cmsg_type = IP_PKTINFO;
+        c->cmsg_len = CMSG_LEN(sizeof(in_pktinfo));
+        in_pktinfo info{};
+        info.ipi_ifindex = card;
+        std::memcpy(CMSG_DATA(c), &info, sizeof info);
+    }
+    return ::sendmsg(fd, &msg, 0);
+}
+
 }  // namespace
 
 int RunDiscoveryResponder(const CamsimOptions& options, std::atomic<bool>& stop) {
@@ -197,8 +239,12 @@ int RunDiscoveryResponder(const CamsimOptions& options, std::atomic<bool>& stop)
 
     const int fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
     const int one = 1;
+    // IP_PKTINFO: the card a request came in on, so that the reply leaves
+    // through that card whatever routes the namespace has (a camera's one
+    // port needs no default route to answer the PC beside it).
     if (fd < 0 || ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one) != 0 ||
-        ::setsockopt(fd, SOL_SOCKET, SO_BROADCAST, &one, sizeof one) != 0) {
+        ::setsockopt(fd, SOL_SOCKET, SO_BROADCAST, &one, sizeof one) != 0 ||
+        ::setsockopt(fd, IPPROTO_IP, IP_PKTINFO, &one, sizeof one) != 0) {
         std::perror("orvanta-camsim: discovery socket");
         if (fd >= 0) ::close(fd);
         return 1;
@@ -231,7 +277,8 @@ int RunDiscoveryResponder(const CamsimOptions& options, std::atomic<bool>& stop)
         const int ready = ::poll(&p, 1, 100);
         if (ready < 0 && errno != EINTR) break;
         if (ready <= 0) continue;
-        const ssize_t n = ::recv(fd, buf, sizeof buf, 0);
+        int requestCard = 0;
+        const ssize_t n = ReceiveWithCard(fd, buf, sizeof buf, requestCard);
         // Only requests are answered: never a reply, our own included.
         if (!IsRequest(buf, n)) continue;
         const bool timedOut =
@@ -248,8 +295,7 @@ int RunDiscoveryResponder(const CamsimOptions& options, std::atomic<bool>& stop)
         long sent = 0;
         for (uint32_t k = 0; k < static_cast<uint32_t>(count) && !stop; ++k) {
             const auto reply = DiscoveryReply::Encode(FieldsFor(id, k, static_cast<uint32_t>(count), altMagic));
-            if (::sendto(fd, reply.data(), reply.size(), 0, reinterpret_cast<const sockaddr*>(&to),
-                         sizeof to) == static_cast<ssize_t>(reply.size()))
+            if (SendThroughCard(fd, reply.data(), reply.size(), to, requestCard) == static_cast<ssize_t>(reply.size()))
                 ++sent;
             // A real installation's answers spread over a few milliseconds;
             // pacing a group keeps the lab's links from dropping the burst.

@@ -19,11 +19,14 @@
 #       namespace under a prefix of his own.
 #   lab_add_pc ADDR/LEN [ADDR2/LEN ...]
 #       Creates the PC namespace, cabled to the bridge as eth0 with these
-#       addresses and a default route out of eth0 (it leads only to the
-#       lab's bridge). The PCs without one, or with more cards, are built
-#       with lab_new_pc and the functions below.
+#       addresses and no route beyond their subnets: a laptop cabled
+#       straight to the cameras' switch. PCs with a gateway, more cards, a
+#       bridge, a tunnel or DHCP are built with lab_new_pc and the
+#       functions below.
 #   lab_add_camera NAME ADDR/LEN [ADDR2/LEN ...]
-#       The same for a camera namespace. NAME: letters, digits, '_'.
+#       The same for a camera namespace (no route either: the simulated
+#       camera answers a search through the card it came in on). NAME:
+#       letters, digits, '_'.
 #
 # The PCs people really have (build the PC with lab_new_pc, then its cards
 # in the order the kernel should number them; nothing here adds a route the
@@ -167,7 +170,6 @@ lab__add_host() {
     for a in "$@"; do
         ip -n "$ns" addr add "$a" dev eth0 || return 1
     done
-    ip -n "$ns" route add default dev eth0 || return 1
 }
 
 lab_add_pc() {
