@@ -1,18 +1,37 @@
 // The quick IP page: DHCP or a fixed address for the camera in the guided
 // setup, with a test of whether the address is free.
-// Controls carry their template ids as object names (see CWizardPage).
 #pragma once
 
 #include "gui/pages/CWizardPage.h"
+
+class QPushButton;
+class QRadioButton;
 
 namespace orvanta {
 
 class CSubWizardIP : public CWizardPage {
     Q_OBJECT
 public:
-    explicit CSubWizardIP(QWidget* parent = nullptr);
+    // Control ids: each control's objectName, found by tests and tools.
+    enum Id : int {
+        kDhcpRadio = 1234,
+        kFixedRadio = 1236,
+        kAddressLabel = 1278,
+        kAddress = 1227,
+        kMaskLabel = 1279,
+        kMask = 1228,
+        kGatewayLabel = 1280,
+        kGateway = 1229,
+        kDnsLabel = 1281,
+        kDns = 1233,
+        kTestButton = 1230,
+        kNote = 1282,
+        kTitle = 1351,
+        kBack = 1231,
+        kNext = 1232,
+    };
 
-    void ApplyLanguage(const LanguageStrings& lang) override;
+    explicit CSubWizardIP(QWidget* parent = nullptr);
 
     void LoadFromSettings() override;
 
@@ -23,6 +42,14 @@ private:
     void OnTest();
     void OnBack();
     void OnNext();
+
+    QRadioButton* dhcp_ = nullptr;
+    QRadioButton* fixed_ = nullptr;
+    CIPAddressCtrl* address_ = nullptr;
+    CIPAddressCtrl* mask_ = nullptr;
+    CIPAddressCtrl* gateway_ = nullptr;
+    CIPAddressCtrl* dns_ = nullptr;
+    QPushButton* test_ = nullptr;
 };
 
 }  // namespace orvanta

@@ -64,6 +64,16 @@ void CWizardPage::ApplyLanguage(const LanguageStrings& lang) {
         SetControlText(title_, Text(lang, titleKey_, titleCapacity_));
         FitTitle();
     }
+    for (const CaptionRow& row : captionTable_) SetCaption(row.control, lang, row.key, row.capacity);
+    for (const KeptRow& row : keptTable_) KeepText(lang, row.key, row.capacity);
+}
+
+void CWizardPage::Captions(std::initializer_list<CaptionRow> rows) {
+    captionTable_.insert(captionTable_.end(), rows.begin(), rows.end());
+}
+
+void CWizardPage::KeptTexts(std::initializer_list<KeptRow> rows) {
+    keptTable_.insert(keptTable_.end(), rows.begin(), rows.end());
 }
 
 QSize CWizardPage::TemplateSize() { return {DluX(kTemplateWidth), DluY(kTemplateHeight)}; }
@@ -261,14 +271,25 @@ void CWizardPage::PostCommand(WizardCommand code) const {
     if (context_ && context_->postCommand) context_->postCommand(code);
 }
 
-PromptAnswer CWizardPage::Ask(const QString& text, const QString& caption, unsigned flags) const {
+PromptAnswer CWizardPage::Ask(const QString& text, const QString& caption, PromptIcon icon,
+                              PromptButtons buttons) const {
     if (!context_ || !context_->prompter) {
         // No prompter means nobody can answer: treat as the safe "no".
-        return (flags & 0x0Fu) == mb::kYesNo ? PromptAnswer::No
-               : (flags & 0x0Fu) == mb::kOkCancel ? PromptAnswer::Cancel
-                                                  : PromptAnswer::Ok;
+        return buttons == PromptButtons::YesNo      ? PromptAnswer::No
+               : buttons == PromptButtons::OkCancel ? PromptAnswer::Cancel
+                                                    : PromptAnswer::Ok;
     }
-    return context_->prompter->Show(const_cast<CWizardPage*>(this), text, caption, flags);
+    Prompt prompt;
+    prompt.text = text;
+    prompt.caption = caption;
+    prompt.icon = icon;
+    prompt.buttons = buttons;
+    return context_->prompter->Ask(const_cast<CWizardPage*>(this), prompt);
+}
+
+PromptAnswer CWizardPage::Ask(const QString& text, const QString& caption, unsigned flags) const {
+    const Prompt prompt = Prompter::FromFlags(text, caption, flags);
+    return Ask(text, caption, prompt.icon, prompt.buttons);
 }
 
 void CWizardPage::Name(QWidget* control, int id, const QString& accessible) {

@@ -24,6 +24,7 @@
 #include <cstddef>
 #include <functional>
 #include <initializer_list>
+#include <vector>
 
 #include "core/settings/CameraSettings.h"
 #include "core/settings/FixedField.h"
@@ -73,9 +74,26 @@ public:
     virtual void LoadFromSettings();
 
     // Set every caption from the language file and keep the page's message
-    // texts. The base sets the Back/Next/Finish/Save captions from "Common"
-    // and the step title from its key; pages call it and then add their own.
+    // texts. The base sets the Back/Next/Finish/Save captions from "Common",
+    // the step title from its key, walks the page's caption table and keeps
+    // the texts of its kept table; pages override it only for what no table
+    // row can say (list headers, texts that depend on the page's state).
     virtual void ApplyLanguage(const LanguageStrings& lang);
+
+    // One row of a page's caption table: the control, its key in the page's
+    // section and the capacity the text is read with.
+    struct CaptionRow {
+        QWidget* control;
+        const char* key;
+        std::size_t capacity = 260;
+    };
+    // One text the page shows later (a message, a note that changes).
+    struct KeptRow {
+        const char* key;
+        std::size_t capacity = 260;
+    };
+    const std::vector<CaptionRow>& CaptionTable() const { return captionTable_; }
+    const std::vector<KeptRow>& KeptTable() const { return keptTable_; }
 
     // A control by its template id (objectName), or null.
     template <class T = QWidget>
@@ -142,9 +160,15 @@ protected:
 
     // Queue a navigation command for the main window and return at once.
     void PostCommand(WizardCommand code) const;
-    // A message box through the Prompter, owned by this page; `flags` as in
-    // Prompter::FromFlags (0, 0x10, 0x30, 0x41, 0x44).
+    // A message box through the Prompter, owned by this page.
+    PromptAnswer Ask(const QString& text, const QString& caption, PromptIcon icon,
+                     PromptButtons buttons = PromptButtons::Ok) const;
+    // The same with a message-box flag word as in Prompter::FromFlags.
     PromptAnswer Ask(const QString& text, const QString& caption, unsigned flags) const;
+
+    // The page's tables, declared once in its constructor (rows add up).
+    void Captions(std::initializer_list<CaptionRow> rows);
+    void KeptTexts(std::initializer_list<KeptRow> rows);
 
     // Captions from this page's own section.
     QString Text(const LanguageStrings& lang, const char* key, std::size_t capacity = 260) const;
@@ -241,6 +265,8 @@ private:
     const char* titleKey_ = nullptr;
     std::size_t titleCapacity_ = 260;
     QHash<QString, QString> kept_;
+    std::vector<CaptionRow> captionTable_;
+    std::vector<KeptRow> keptTable_;
     int quiet_ = 0;
 };
 
