@@ -1,17 +1,32 @@
 // The connection choice page: a new environment or not, and by which link.
-// Controls carry their template ids as object names (see CWizardPage).
 #pragma once
 
 #include "gui/pages/CWizardPage.h"
+
+class QRadioButton;
 
 namespace orvanta {
 
 class CSubChoose : public CWizardPage {
     Q_OBJECT
 public:
-    explicit CSubChoose(QWidget* parent = nullptr);
+    // Control ids: each control's objectName, found by tests and tools.
+    enum Id : int {
+        kQuestion = 1273,
+        kYesRadio = 1216,
+        kLanRadio = 1218,
+        kWirelessRadio = 1219,
+        kPppoeRadio = 1220,
+        kNoRadio = 1217,
+        kManualNote = 1274,
+        // The template's own OK and Cancel, never shown.
+        kOk = 1,
+        kCancel = 2,
+        kBack = 1213,
+        kNext = 1214,
+    };
 
-    void ApplyLanguage(const LanguageStrings& lang) override;
+    explicit CSubChoose(QWidget* parent = nullptr);
 
     void OnInitPage() override;
     void LoadFromSettings() override;
@@ -21,6 +36,12 @@ private:
     void OnNo();
     void OnBack();
     void OnNext();
+
+    QRadioButton* yes_ = nullptr;
+    QRadioButton* no_ = nullptr;
+    QRadioButton* lan_ = nullptr;
+    QRadioButton* wireless_ = nullptr;
+    QRadioButton* pppoe_ = nullptr;
 };
 
 }  // namespace orvanta

@@ -1,17 +1,34 @@
 // The DDNS page: dynamic DNS on or off, the provider and the account.
-// Controls carry their template ids as object names (see CWizardPage).
 #pragma once
 
 #include "gui/pages/CWizardPage.h"
+
+class QCheckBox;
+class QComboBox;
+class QLineEdit;
 
 namespace orvanta {
 
 class CSubDDNS : public CWizardPage {
     Q_OBJECT
 public:
-    explicit CSubDDNS(QWidget* parent = nullptr);
+    // Control ids: each control's objectName, found by tests and tools.
+    enum Id : int {
+        kEnableCheck = 1054,
+        kProviderLabel = 1286,
+        kProvider = 1122,
+        kHostLabel = 1287,
+        kHost = 1123,
+        kUserLabel = 1288,
+        kUser = 1124,
+        kPasswordLabel = 1289,
+        kPassword = 1125,
+        kTitle = 1242,
+        kBack = 1055,
+        kNext = 1056,
+    };
 
-    void ApplyLanguage(const LanguageStrings& lang) override;
+    explicit CSubDDNS(QWidget* parent = nullptr);
 
     void OnInitPage() override;
     void LoadFromSettings() override;
@@ -25,6 +42,11 @@ private:
     void OnBack();
     void OnNext();
 
+    QCheckBox* enable_ = nullptr;
+    QComboBox* provider_ = nullptr;
+    QLineEdit* host_ = nullptr;
+    QLineEdit* user_ = nullptr;
+    QLineEdit* password_ = nullptr;
     QString providerText_;
 };
 

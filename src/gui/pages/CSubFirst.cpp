@@ -12,33 +12,57 @@
 #include "gui/controls/CPictureFrame.h"
 
 namespace orvanta {
+namespace {
+
+// The lines the network box puts together.
+constexpr const char* kLinkEthernet = "LinkTypeEthernet";
+constexpr const char* kLinkPppoe = "LinkTypePPPOE";
+constexpr const char* kLinkFixed = "LinkFixedIP";
+constexpr const char* kLinkDynamic = "LinkDynamicIP";
+constexpr const char* kLinkNone = "LinkNotConnect";
+constexpr const char* kLinkUnknown = "LinkUnknown";
+
+}  // namespace
 
 CSubFirst::CSubFirst(QWidget* parent) : CWizardPage(136, "FirstPage", parent) {
     AddGroupBox(0, Dlu(4, 14, 110, 236), QString());
     using Side = CXButtonXP::IconSide;
-    search_ = AddIconButton(1013, Dlu(12, 30, 94, 30), QStringLiteral("Search Camera"), art::kIconSearch, Side::Left);
-    setup_ = AddIconButton(1006, Dlu(12, 72, 94, 30), QStringLiteral("Setup Camera"), art::kIconSetup, Side::Left);
-    about_ = AddIconButton(1050, Dlu(12, 114, 94, 30), QStringLiteral("About Us"), art::kIconAbout, Side::Left);
-    language_ = AddIconButton(1348, Dlu(12, 156, 94, 30), QStringLiteral("Language"), art::kIconLanguage, Side::Left);
-    intranet_ = AddIconButton(1012, Dlu(12, 198, 94, 30), QStringLiteral("Search Intranet"), art::kIconIntranet,
+    search_ = AddIconButton(kSearchButton, Dlu(12, 30, 94, 30), QStringLiteral("Search Camera"), art::kIconSearch, Side::Left);
+    setup_ = AddIconButton(kSetupButton, Dlu(12, 72, 94, 30), QStringLiteral("Setup Camera"), art::kIconSetup, Side::Left);
+    about_ = AddIconButton(kAboutButton, Dlu(12, 114, 94, 30), QStringLiteral("About Us"), art::kIconAbout, Side::Left);
+    language_ = AddIconButton(kLanguageButton, Dlu(12, 156, 94, 30), QStringLiteral("Language"), art::kIconLanguage, Side::Left);
+    intranet_ = AddIconButton(kIntranetButton, Dlu(12, 198, 94, 30), QStringLiteral("Search Intranet"), art::kIconIntranet,
                               Side::Left);
     // The firmware path has no icon of its own and is never offered.
-    upgrade_ = AddIconButton(1049, Dlu(12, 198, 94, 30), QStringLiteral("Firmware Upgrade"), 0, Side::Left);
+    upgrade_ = AddIconButton(kUpgradeButton, Dlu(12, 198, 94, 30), QStringLiteral("Firmware Upgrade"), 0, Side::Left);
     intranet_->hide();
     upgrade_->hide();
     upgrade_->setEnabled(false);
 
-    networkBox_ = AddGroupBox(1246, Dlu(120, 4, 266, 258), QStringLiteral("The Network Type"));
+    networkBox_ = AddGroupBox(kNetworkBox, Dlu(120, 4, 266, 258), QStringLiteral("The Network Type"));
     picture_ = AddPicture(0, Dlu(124, 16, 258, 206), art::kFirstPppoe);
-    picture_->setObjectName(QStringLiteral("1246.picture"));
+    picture_->setObjectName(QStringLiteral("%1.picture").arg(int(kNetworkBox)));
     picture_->setAccessibleName(QStringLiteral("The Network Type"));
-    networkText_ = AddStatic(1221, Dlu(126, 226, 254, 32), QStringLiteral("NetwokInfo"));
+    networkText_ = AddStatic(kNetworkText, Dlu(126, 226, 254, 32), QStringLiteral("NetwokInfo"));
     // Over the foot of the picture, shown only when there is a choice.
     cardChoice_ = AddCombo(0, Dlu(126, 208, 254, 13));
     cardChoice_->setObjectName(QStringLiteral("cardChoice"));
     cardChoice_->setAccessibleName(QStringLiteral("Network card"));
     cardChoice_->raise();
     cardChoice_->hide();
+
+    Captions({{search_, "Btn_FindCam"},
+              {setup_, "Btn_SetupCam"},
+              {intranet_, "Btn_FindNet"},
+              {about_, "Btn_About"},
+              {language_, "Btn_Language"},
+              {networkBox_, "NetworkType"}});
+    KeptTexts({{kLinkEthernet, 512},
+               {kLinkPppoe, 512},
+               {kLinkFixed, 512},
+               {kLinkDynamic, 512},
+               {kLinkNone, 512},
+               {kLinkUnknown, 512}});
 
     connect(search_, &QAbstractButton::clicked, this, &CSubFirst::OnSearchCamera);
     connect(setup_, &QAbstractButton::clicked, this, &CSubFirst::OnSetupCamera);
@@ -61,19 +85,7 @@ void CSubFirst::OnInitPage() {
 
 void CSubFirst::ApplyLanguage(const LanguageStrings& lang) {
     CWizardPage::ApplyLanguage(lang);
-    SetCaption(search_, lang, "Btn_FindCam");
-    SetCaption(setup_, lang, "Btn_SetupCam");
-    SetCaption(intranet_, lang, "Btn_FindNet");
-    SetCaption(about_, lang, "Btn_About");
-    SetCaption(language_, lang, "Btn_Language");
-    SetCaption(networkBox_, lang, "NetworkType");
     picture_->setAccessibleName(networkBox_->title());
-    linkEthernet_ = Text(lang, "LinkTypeEthernet", 512);
-    linkPppoe_ = Text(lang, "LinkTypePPPOE", 512);
-    linkFixed_ = Text(lang, "LinkFixedIP", 512);
-    linkDynamic_ = Text(lang, "LinkDynamicIP", 512);
-    linkNone_ = Text(lang, "LinkNotConnect", 512);
-    linkUnknown_ = Text(lang, "LinkUnknown", 512);
     const QString cardCaption = Text(lang, "NetworkCard", 260);
     if (!cardCaption.isEmpty()) cardChoice_->setAccessibleName(cardCaption);
 }
@@ -86,26 +98,27 @@ void CSubFirst::UpdateNetworkBox() {
     const bool reachable = s.internetReachable == kInternetYes || unknown;
     const bool dialUp = s.HostDialUp == 1;
     const bool adapter = s.HostAdapterFound == 1;
-    const QString& address = s.HostDHCP == 1 ? linkDynamic_ : linkFixed_;
+    const QString address = Kept(s.HostDHCP == 1 ? kLinkDynamic : kLinkFixed);
     QString text;
     if (reachable) {
         if (dialUp && adapter) {
             picture_->SetPicture(art::kFirstPppoe);
-            text = linkPppoe_ + QLatin1Char('\n') + address;
+            text = Kept(kLinkPppoe) + QLatin1Char('\n') + address;
         } else if (adapter) {
             picture_->SetPicture(art::kFirstRouter);
-            text = linkEthernet_ + QLatin1Char('\n') + address;
+            text = Kept(kLinkEthernet) + QLatin1Char('\n') + address;
         } else if (dialUp) {
             picture_->SetPicture(art::kFirstPppoe);
-            text = linkPppoe_;
+            text = Kept(kLinkPppoe);
         } else {
-            text = linkFixed_;  // picture unchanged
+            text = Kept(kLinkFixed);  // picture unchanged
         }
     } else {
-        text = linkNone_;
+        text = Kept(kLinkNone);
         if (adapter && !dialUp) picture_->SetPicture(art::kFirstNoInternet);
     }
-    if (unknown && !linkUnknown_.isEmpty()) text += QLatin1Char('\n') + linkUnknown_;
+    const QString unknownLine = Kept(kLinkUnknown);
+    if (unknown && !unknownLine.isEmpty()) text += QLatin1Char('\n') + unknownLine;
     networkText_->setText(text);
     networkText_->setAccessibleName(text.isEmpty() ? QStringLiteral("Network type") : text);
 }

@@ -17,6 +17,18 @@ namespace orvanta {
 class CSubFirst : public CWizardPage {
     Q_OBJECT
 public:
+    // Control ids: each control's objectName, found by tests and tools.
+    enum Id : int {
+        kSearchButton = 1013,
+        kSetupButton = 1006,
+        kAboutButton = 1050,
+        kLanguageButton = 1348,
+        kIntranetButton = 1012,
+        kUpgradeButton = 1049,
+        kNetworkBox = 1246,
+        kNetworkText = 1221,
+    };
+
     explicit CSubFirst(QWidget* parent = nullptr);
 
     void OnInitPage() override;
@@ -57,13 +69,6 @@ private:
     CPictureFrame* picture_;
     QLabel* networkText_;
     QComboBox* cardChoice_;
-
-    QString linkEthernet_;
-    QString linkPppoe_;
-    QString linkFixed_;
-    QString linkDynamic_;
-    QString linkNone_;
-    QString linkUnknown_;
 };
 
 }  // namespace orvanta

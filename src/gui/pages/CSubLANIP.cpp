@@ -1,20 +1,23 @@
 #include "gui/pages/CSubLANIP.h"
 
 namespace orvanta {
+namespace {
+
+constexpr const char* kAskWireless = "Message1";
+constexpr const char* kChooseOne = "Message2";
+
+}  // namespace
 
 CSubLANIP::CSubLANIP(QWidget* parent) : IpModePage(144, "LANPage", parent) {
-    AddIpModeBlock({1097, 1098, {1309, 1310, 1311, 1312, 1313}, {1014, 1015, 1016, 1017, 1018}},
+    AddIpModeBlock({kDhcpRadio,
+                    kFixedRadio,
+                    {kAddressLabel, kMaskLabel, kGatewayLabel, kDnsLabel, kDns2Label},
+                    {kAddress, kMask, kGateway, kDns, kDns2}},
                    QStringLiteral("Get DHCP IP "), QStringLiteral("Use fixed IP address"));
-    AddStepTitle(1240, "TitleLAN", 1024, QStringLiteral(""));
-    connect(AddBackButton(1040, QStringLiteral("Back")), &QAbstractButton::clicked, this, &CSubLANIP::OnBack);
-    connect(AddNextButton(1004, QStringLiteral("Next")), &QAbstractButton::clicked, this, &CSubLANIP::OnNext);
-}
-
-void CSubLANIP::ApplyLanguage(const LanguageStrings& lang) {
-    CWizardPage::ApplyLanguage(lang);
-    ApplyIpModeCaptions(lang);
-    KeepText(lang, "Message1", 260);
-    KeepText(lang, "Message2", 260);
+    AddStepTitle(kTitle, "TitleLAN", 1024, QStringLiteral(""));
+    KeptTexts({{kAskWireless}, {kChooseOne}});
+    connect(AddBackButton(kBack, QStringLiteral("Back")), &QAbstractButton::clicked, this, &CSubLANIP::OnBack);
+    connect(AddNextButton(kNext, QStringLiteral("Next")), &QAbstractButton::clicked, this, &CSubLANIP::OnNext);
 }
 
 IpModeControls::Fields CSubLANIP::RecordFields() const {
@@ -34,13 +37,13 @@ void CSubLANIP::OnBack() { PostCommand(cmd::kIspPage); }
 void CSubLANIP::OnNext() {
     CameraSettings& s = Settings();
     if (!mode_.Store(s.IPType, RecordFields())) {
-        Ask(Kept("Message2"), QStringLiteral("Orvanta"), mb::kOk);
+        Ask(Kept(kChooseOne), QStringLiteral("Orvanta"), PromptIcon::None);
         return;
     }
     if (s.Loaded == 1) {
         if (s.HasWireless == 1) {
             const PromptAnswer answer =
-                Ask(Kept("Message1"), QStringLiteral("Orvanta"), mb::kYesNo | mb::kIconInformation);
+                Ask(Kept(kAskWireless), QStringLiteral("Orvanta"), PromptIcon::Information, PromptButtons::YesNo);
             if (answer == PromptAnswer::Yes) {
                 s.LinkWireless = 1;
                 PostCommand(cmd::kWlanApPage);

@@ -1,7 +1,6 @@
 // The ISP link type page: the camera reaches the Internet through the LAN or
 // dials out itself by PPPoE with the account typed here (password typed
 // twice).
-// Controls carry their template ids as object names (see CWizardPage).
 #pragma once
 
 #include "gui/pages/CWizardPage.h"
@@ -11,9 +10,23 @@ namespace orvanta {
 class CSubLANISP : public CWizardPage {
     Q_OBJECT
 public:
+    // Control ids: each control's objectName, found by tests and tools.
+    enum Id : int {
+        kLanRadio = 1093,
+        kPppoeRadio = 1092,
+        kUserLabel = 1306,
+        kUser = 1094,
+        kPasswordLabel = 1307,
+        kPassword = 1095,
+        kConfirmLabel = 1308,
+        kConfirm = 1096,
+        kTitle = 1241,
+        kBack = 1065,
+        kNext = 1064,
+    };
+
     explicit CSubLANISP(QWidget* parent = nullptr);
 
-    void ApplyLanguage(const LanguageStrings& lang) override;
     void LoadFromSettings() override;
 
 protected slots:

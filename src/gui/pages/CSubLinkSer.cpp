@@ -21,8 +21,8 @@ QString EntryText(const char (&field)[N]) {
 }  // namespace
 
 CSubLinkSer::CSubLinkSer(QWidget* parent) : CWizardPage(140, "ServerPage", parent) {
-    AddStatic(1347, Dlu(8, 30, 200, 10), QStringLiteral("Camera List "));
-    list_ = AddList(1271, Dlu(8, 42, 373, 190),
+    QLabel* listLabel = AddStatic(kListLabel, Dlu(8, 30, 200, 10), QStringLiteral("Camera List "));
+    list_ = AddList(kList, Dlu(8, 42, 373, 190),
                     {QStringLiteral("IP"), QStringLiteral("ID"), QStringLiteral("Port"), QStringLiteral("Model"),
                      QStringLiteral("Mac Address")});
     list_->setColumnWidth(kColIp, 120);
@@ -31,16 +31,19 @@ CSubLinkSer::CSubLinkSer(QWidget* parent) : CWizardPage(140, "ServerPage", paren
     list_->setColumnWidth(kColModel, 120);
     list_->setColumnWidth(kColMac, 120);
     list_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    AddStepTitle(1357, "TitleServer", 260, QStringLiteral("The camera on the Server"));
-    connect(AddBackButton(1007, QStringLiteral("Back")), &QAbstractButton::clicked, this, &CSubLinkSer::OnBack);
-    connect(AddFinishButton(1000, QStringLiteral("Finish")), &QAbstractButton::clicked, this, &CSubLinkSer::OnNext);
+    AddStepTitle(kTitle, "TitleServer", 260, QStringLiteral("The camera on the Server"));
+
+    Captions({{listLabel, "CamList"}});
+    // Read with the other header texts, though this list has no such column.
+    KeptTexts({{"CamListSport"}});
+
+    connect(AddBackButton(kBack, QStringLiteral("Back")), &QAbstractButton::clicked, this, &CSubLinkSer::OnBack);
+    connect(AddFinishButton(kFinish, QStringLiteral("Finish")), &QAbstractButton::clicked, this, &CSubLinkSer::OnNext);
     connect(list_, &QTreeWidget::itemDoubleClicked, this, &CSubLinkSer::OnOpenCamera);
 }
 
 void CSubLinkSer::ApplyLanguage(const LanguageStrings& lang) {
     CWizardPage::ApplyLanguage(lang);
-    SetCaption(Control(1347), lang, "CamList", 260);
-    KeepText(lang, "CamListSport", 260);
     CaptionListHeader(lang, list_,
                       {{kColIp, "CamListIP"}, {kColId, "CamListCamID"}, {kColPort, "CamListPort"},
                        {kColModel, "CamListDese"}, {kColMac, "CamListMAC"}});

@@ -1,6 +1,5 @@
 // The server camera list page: the cameras registered on the listing server.
 // A double click opens a camera's web page.
-// Controls carry their template ids as object names (see CWizardPage).
 #pragma once
 
 #include "gui/pages/CWizardPage.h"
@@ -12,6 +11,15 @@ class CSubLogin;
 class CSubLinkSer : public CWizardPage {
     Q_OBJECT
 public:
+    // Control ids: each control's objectName, found by tests and tools.
+    enum Id : int {
+        kListLabel = 1347,
+        kList = 1271,
+        kTitle = 1357,
+        kBack = 1007,
+        kFinish = 1000,
+    };
+
     explicit CSubLinkSer(QWidget* parent = nullptr);
 
     void ApplyLanguage(const LanguageStrings& lang) override;

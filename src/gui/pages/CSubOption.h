@@ -1,18 +1,28 @@
 // The option page: guided wizard or manual setup, offered once the camera
 // has been read.
-// Controls carry their template ids as object names (see CWizardPage).
 #pragma once
 
 #include "gui/pages/CWizardPage.h"
+
+class QRadioButton;
 
 namespace orvanta {
 
 class CSubOption : public CWizardPage {
     Q_OBJECT
 public:
-    explicit CSubOption(QWidget* parent = nullptr);
+    // Control ids: each control's objectName, found by tests and tools.
+    enum Id : int {
+        kWizardRadio = 1068,
+        kWizardNote = 1275,
+        kManualRadio = 1069,
+        kManualNote = 1276,
+        kTitle = 1243,
+        kBack = 1001,
+        kNext = 1034,
+    };
 
-    void ApplyLanguage(const LanguageStrings& lang) override;
+    explicit CSubOption(QWidget* parent = nullptr);
 
     void OnInitPage() override;
     void LoadFromSettings() override;
@@ -20,6 +30,10 @@ public:
 private:
     void OnBack();
     void OnNext();
+
+    QRadioButton* wizard_ = nullptr;
+    QRadioButton* manual_ = nullptr;
+    QLabel* wizardNote_ = nullptr;
 };
 
 }  // namespace orvanta

@@ -8,24 +8,21 @@
 namespace orvanta {
 
 CSubPPPoE::CSubPPPoE(QWidget* parent) : CWizardPage(177, "PPPoEPage", parent) {
-    AddStatic(1294, Dlu(30, 50, 110, 10), QStringLiteral("User ID"));
-    user_ = AddEdit(1222, Dlu(150, 48, 200, 13));
-    AddStatic(1295, Dlu(30, 70, 110, 10), QStringLiteral("Password"));
-    password_ = AddEdit(1223, Dlu(150, 68, 200, 13));
+    QLabel* userLabel = AddStatic(kUserLabel, Dlu(30, 50, 110, 10), QStringLiteral("User ID"));
+    user_ = AddEdit(kUser, Dlu(150, 48, 200, 13));
+    QLabel* passwordLabel = AddStatic(kPasswordLabel, Dlu(30, 70, 110, 10), QStringLiteral("Password"));
+    password_ = AddEdit(kPassword, Dlu(150, 68, 200, 13));
     password_->setEchoMode(QLineEdit::Password);
     // Nothing longer than the record's 64-byte account fields can be typed,
     // so what the camera gets is what the user typed.
     EditLimit::Apply(user_, static_cast<int>(sizeof(CameraSettings::PAccount)) - 1, sizeof(CameraSettings::PAccount));
     EditLimit::Apply(password_, static_cast<int>(sizeof(CameraSettings::PPwd)) - 1, sizeof(CameraSettings::PPwd));
-    AddStepTitle(1349, "TitlePPPoE", 1024, QStringLiteral(""));
-    connect(AddBackButton(1225, QStringLiteral("Back")), &QAbstractButton::clicked, this, &CSubPPPoE::OnBack);
-    connect(AddNextButton(1224, QStringLiteral("Next")), &QAbstractButton::clicked, this, &CSubPPPoE::OnNext);
-}
+    AddStepTitle(kTitle, "TitlePPPoE", 1024, QStringLiteral(""));
 
-void CSubPPPoE::ApplyLanguage(const LanguageStrings& lang) {
-    CWizardPage::ApplyLanguage(lang);
-    SetCaption(Control(1294), lang, "UserID", 260);
-    SetCaption(Control(1295), lang, "Password", 260);
+    Captions({{userLabel, "UserID"}, {passwordLabel, "Password"}});
+
+    connect(AddBackButton(kBack, QStringLiteral("Back")), &QAbstractButton::clicked, this, &CSubPPPoE::OnBack);
+    connect(AddNextButton(kNext, QStringLiteral("Next")), &QAbstractButton::clicked, this, &CSubPPPoE::OnNext);
 }
 
 void CSubPPPoE::LoadFromSettings() {

@@ -1,6 +1,5 @@
 // The PPPoE page: the camera's PPPoE account in the guided setup, offering
 // the user name of the PC's own dial-up connection as a start.
-// Controls carry their template ids as object names (see CWizardPage).
 #pragma once
 
 #include "gui/pages/CWizardPage.h"
@@ -10,9 +9,19 @@ namespace orvanta {
 class CSubPPPoE : public CWizardPage {
     Q_OBJECT
 public:
+    // Control ids: each control's objectName, found by tests and tools.
+    enum Id : int {
+        kUserLabel = 1294,
+        kUser = 1222,
+        kPasswordLabel = 1295,
+        kPassword = 1223,
+        kTitle = 1349,
+        kBack = 1225,
+        kNext = 1224,
+    };
+
     explicit CSubPPPoE(QWidget* parent = nullptr);
 
-    void ApplyLanguage(const LanguageStrings& lang) override;
     void LoadFromSettings() override;
 
 protected slots:

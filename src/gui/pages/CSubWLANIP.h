@@ -1,6 +1,5 @@
 // The wireless IP page: DHCP or a fixed address for the camera's wireless
 // interface.
-// Controls carry their template ids as object names (see CWizardPage).
 #pragma once
 
 #include "gui/pages/IpModePage.h"
@@ -10,9 +9,29 @@ namespace orvanta {
 class CSubWLANIP : public IpModePage {
     Q_OBJECT
 public:
+    // Control ids: each control's objectName, found by tests and tools.
+    enum Id : int {
+        kDhcpRadio = 1161,
+        kFixedRadio = 1162,
+        kAddressLabel = 1314,
+        kMaskLabel = 1315,
+        kGatewayLabel = 1316,
+        kDnsLabel = 1317,
+        kDns2Label = 1318,
+        kAddress = 1101,
+        kMask = 1102,
+        kGateway = 1103,
+        kDns = 1104,
+        kDns2 = 1105,
+        // Part of the page's template, never shown and without a handler.
+        kExit = 1106,
+        kTitle = 1353,
+        kBack = 1108,
+        kNext = 1107,
+    };
+
     explicit CSubWLANIP(QWidget* parent = nullptr);
 
-    void ApplyLanguage(const LanguageStrings& lang) override;
     void LoadFromSettings() override;
 
 protected slots:

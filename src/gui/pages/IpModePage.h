@@ -25,14 +25,10 @@ protected:
         std::array<int, 5> addresses;
     };
 
+    // Adds the block and its rows to the page's caption table.
     void AddIpModeBlock(const BlockIds& ids, const QString& dhcpText, const QString& fixedText);
-    // The radio and label captions of the block.
-    void ApplyIpModeCaptions(const LanguageStrings& lang);
 
     IpModeControls mode_;
-
-private:
-    BlockIds ids_{};
 };
 
 }  // namespace orvanta
