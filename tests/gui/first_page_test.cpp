@@ -100,20 +100,20 @@ void FirstPageTest::networkBox() {
     page->UpdateNetworkBox();
     QCOMPARE(page->NetworkPicture(), picture);
     QCOMPARE(page->NetworkText(), text);
-    QCOMPARE(page->Control<QLabel>(1221)->text(), text);
+    QCOMPARE(page->Control<QLabel>(CSubFirst::kNetworkText)->text(), text);
 }
 
 void FirstPageTest::captionsAndHiddenButtons() {
     CSubFirst* page = Start();
-    QCOMPARE(page->Control<QAbstractButton>(1013)->text(), QStringLiteral("Find camera"));
-    QCOMPARE(page->Control<QAbstractButton>(1006)->text(), QStringLiteral("Set up camera"));
-    QCOMPARE(page->Control<QAbstractButton>(1050)->text(), QStringLiteral("About"));
-    QCOMPARE(page->Control<QAbstractButton>(1348)->text(), QStringLiteral("Language"));
-    QCOMPARE(page->Control<QAbstractButton>(1013)->accessibleName(), QStringLiteral("Find camera"));
+    QCOMPARE(page->Control<QAbstractButton>(CSubFirst::kSearchButton)->text(), QStringLiteral("Find camera"));
+    QCOMPARE(page->Control<QAbstractButton>(CSubFirst::kSetupButton)->text(), QStringLiteral("Set up camera"));
+    QCOMPARE(page->Control<QAbstractButton>(CSubFirst::kAboutButton)->text(), QStringLiteral("About"));
+    QCOMPARE(page->Control<QAbstractButton>(CSubFirst::kLanguageButton)->text(), QStringLiteral("Language"));
+    QCOMPARE(page->Control<QAbstractButton>(CSubFirst::kSearchButton)->accessibleName(), QStringLiteral("Find camera"));
     // Made hidden; the upgrade button also disabled.
-    QVERIFY(page->Control<QAbstractButton>(1012)->isHidden());
-    QVERIFY(page->Control<QAbstractButton>(1049)->isHidden());
-    QVERIFY(!page->Control<QAbstractButton>(1049)->isEnabled());
+    QVERIFY(page->Control<QAbstractButton>(CSubFirst::kIntranetButton)->isHidden());
+    QVERIFY(page->Control<QAbstractButton>(CSubFirst::kUpgradeButton)->isHidden());
+    QVERIFY(!page->Control<QAbstractButton>(CSubFirst::kUpgradeButton)->isEnabled());
     // The first page has no step title and no Back/Next.
     QVERIFY(page->StepTitle() == nullptr);
     QVERIFY(page->BackButton() == nullptr);
@@ -123,13 +123,13 @@ void FirstPageTest::pathButtonsSetOneStartFlag() {
     CSubFirst* page = Start();
     CameraSettings& s = fx_->Settings();
     QCOMPARE(s.StartSearch + s.StartSetup + s.StartUpgrade, 0);
-    page->Control<QAbstractButton>(1006)->click();
+    page->Control<QAbstractButton>(CSubFirst::kSetupButton)->click();
     QCoreApplication::processEvents();
     QCOMPARE(fx_->Dlg().Pages().CurrentIndex(), int(kPageChoose));
     QCOMPARE(s.StartSetup, uint8_t{1});
     // Search after Setup leaves only StartSearch set.
     fx_->Dlg().HandleCommand(cmd::kFirstPage);
-    page->Control<QAbstractButton>(1013)->click();
+    page->Control<QAbstractButton>(CSubFirst::kSearchButton)->click();
     QCoreApplication::processEvents();
     QCOMPARE(fx_->Dlg().Pages().CurrentIndex(), int(kPageSearchNet));
     QCOMPARE(s.StartSearch, uint8_t{1});
@@ -137,8 +137,8 @@ void FirstPageTest::pathButtonsSetOneStartFlag() {
     QCOMPARE(s.StartUpgrade, uint8_t{0});
     // The hidden upgrade button still works as its handler says.
     fx_->Dlg().HandleCommand(cmd::kFirstPage);
-    page->Control<QAbstractButton>(1049)->setEnabled(true);
-    page->Control<QAbstractButton>(1049)->click();
+    page->Control<QAbstractButton>(CSubFirst::kUpgradeButton)->setEnabled(true);
+    page->Control<QAbstractButton>(CSubFirst::kUpgradeButton)->click();
     QCoreApplication::processEvents();
     QCOMPARE(fx_->Dlg().Pages().CurrentIndex(), int(kPageSearchNet));
     QCOMPARE(s.StartUpgrade, uint8_t{1});
@@ -151,12 +151,12 @@ void FirstPageTest::otherButtonsPostTheirCommands() {
     fx_->prompter.AnswerDialog([](QDialog& d) {
         return d.objectName() == QLatin1String("100") ? QDialog::Accepted : QDialog::Rejected;
     });
-    page->Control<QAbstractButton>(1050)->click();
+    page->Control<QAbstractButton>(CSubFirst::kAboutButton)->click();
     QCoreApplication::processEvents();
     QCOMPARE(fx_->prompter.Dialogs(), QStringList{QStringLiteral("orvanta::CAboutDlg")});
     QCOMPARE(fx_->Dlg().Pages().CurrentIndex(), 0);
     // Search Intranet: the server login page, the flags untouched.
-    page->Control<QAbstractButton>(1012)->click();
+    page->Control<QAbstractButton>(CSubFirst::kIntranetButton)->click();
     QCoreApplication::processEvents();
     QCOMPARE(fx_->Dlg().Pages().CurrentIndex(), int(kPageLogin));
     QCOMPARE(fx_->Settings().StartSearch + fx_->Settings().StartSetup, 0);
@@ -166,8 +166,8 @@ void FirstPageTest::searchIntranetFollowsTheListingServer() {
     DeploymentSettings d;
     d.listingHost = QStringLiteral("127.0.0.1");
     CSubFirst* page = Start(d);
-    QVERIFY(!page->Control<QAbstractButton>(1012)->isHidden());
-    QVERIFY(page->Control<QAbstractButton>(1049)->isHidden());
+    QVERIFY(!page->Control<QAbstractButton>(CSubFirst::kIntranetButton)->isHidden());
+    QVERIFY(page->Control<QAbstractButton>(CSubFirst::kUpgradeButton)->isHidden());
 }
 
 void FirstPageTest::missingKeysShowTheBuiltInEnglish() {
@@ -175,12 +175,13 @@ void FirstPageTest::missingKeysShowTheBuiltInEnglish() {
     CSubFirst* page = Start();
     // A file without the page's keys: the English texts built into the
     // program, in the captions, the link text and the pictures' words.
-    QCOMPARE(page->Control<QAbstractButton>(1013)->text(), QStringLiteral("Search Camera"));
-    QCOMPARE(page->Control<QAbstractButton>(1013)->accessibleName(), QStringLiteral("Search Camera"));
-    QCOMPARE(page->Control<QGroupBox>(1246)->title(), QStringLiteral("The Network Type"));
+    QCOMPARE(page->Control<QAbstractButton>(CSubFirst::kSearchButton)->text(), QStringLiteral("Search Camera"));
+    QCOMPARE(page->Control<QAbstractButton>(CSubFirst::kSearchButton)->accessibleName(),
+             QStringLiteral("Search Camera"));
+    QCOMPARE(page->Control<QGroupBox>(CSubFirst::kNetworkBox)->title(), QStringLiteral("The Network Type"));
     QVERIFY(!page->NetworkText().isEmpty());
     QVERIFY(art::LabelledSvg(art::kFirstRouter).contains(">Cable/DSL modem<"));
-    page->Control<QAbstractButton>(1013)->click();
+    page->Control<QAbstractButton>(CSubFirst::kSearchButton)->click();
     QCoreApplication::processEvents();
     QCOMPARE(fx_->Dlg().Pages().CurrentIndex(), int(kPageSearchNet));
 }

@@ -18,7 +18,9 @@
 #include "core/settings/FixedField.h"
 #include "gui/app/KeptCameraResults.h"
 #include "gui/controls/CIPAddressCtrl.h"
+#include "gui/pages/CSubChoose.h"
 #include "gui/pages/CSubDDNS.h"
+#include "gui/pages/CSubOption.h"
 #include "gui/pages/CSubSetAutoParam.h"
 #include "gui/pages/CSubSetupFinish.h"
 #include "gui/pages/CWizardPage.h"
@@ -136,33 +138,35 @@ void GuidedPagesTest::choiceMatrix() {
     fx_->Settings().HostAdapterFound = static_cast<uint8_t>(adapter);
     fx_->Settings().HostDialUp = static_cast<uint8_t>(dialUp);
     Page(kPageChoose)->LoadFromSettings();
-    const int ids[3] = {1218, 1219, 1220};
+    const int ids[3] = {CSubChoose::kLanRadio, CSubChoose::kWirelessRadio, CSubChoose::kPppoeRadio};
     for (int i = 0; i < 3; ++i) {
         QCOMPARE(Radio(kPageChoose, ids[i])->isChecked(), checked[i] == '1');
         QCOMPARE(Radio(kPageChoose, ids[i])->isEnabled(), enabled[i] == '1');
     }
-    QVERIFY(Radio(kPageChoose, 1216)->isChecked());  // Yes from the start
+    QVERIFY(Radio(kPageChoose, CSubChoose::kYesRadio)->isChecked());  // Yes from the start
 }
 
 void GuidedPagesTest::choiceNoThenYes() {
     fx_->Settings().HostAdapterFound = 0;
     fx_->Settings().HostDialUp = 1;
     Page(kPageChoose)->LoadFromSettings();
-    Radio(kPageChoose, 1217)->click();
-    for (int id : {1218, 1219, 1220}) QVERIFY(!Radio(kPageChoose, id)->isEnabled());
-    Radio(kPageChoose, 1216)->click();
+    Radio(kPageChoose, CSubChoose::kNoRadio)->click();
+    for (int id : {CSubChoose::kLanRadio, CSubChoose::kWirelessRadio, CSubChoose::kPppoeRadio})
+        QVERIFY(!Radio(kPageChoose, id)->isEnabled());
+    Radio(kPageChoose, CSubChoose::kYesRadio)->click();
     // "Yes" re-enables all three and, on a dial-up-only PC, suggests LAN.
-    for (int id : {1218, 1219, 1220}) QVERIFY(Radio(kPageChoose, id)->isEnabled());
-    QVERIFY(Radio(kPageChoose, 1218)->isChecked());
-    QVERIFY(!Radio(kPageChoose, 1220)->isChecked());
+    for (int id : {CSubChoose::kLanRadio, CSubChoose::kWirelessRadio, CSubChoose::kPppoeRadio})
+        QVERIFY(Radio(kPageChoose, id)->isEnabled());
+    QVERIFY(Radio(kPageChoose, CSubChoose::kLanRadio)->isChecked());
+    QVERIFY(!Radio(kPageChoose, CSubChoose::kPppoeRadio)->isChecked());
 
     // With an adapter, a wireless link chosen before is suggested again.
     fx_->Settings().HostAdapterFound = 1;
     fx_->Settings().HostDialUp = 0;
     fx_->Settings().LinkWireless = 1;
-    Radio(kPageChoose, 1216)->click();
-    QVERIFY(Radio(kPageChoose, 1219)->isChecked());
-    QVERIFY(!Radio(kPageChoose, 1220)->isEnabled());
+    Radio(kPageChoose, CSubChoose::kYesRadio)->click();
+    QVERIFY(Radio(kPageChoose, CSubChoose::kWirelessRadio)->isChecked());
+    QVERIFY(!Radio(kPageChoose, CSubChoose::kPppoeRadio)->isEnabled());
 }
 
 void GuidedPagesTest::choiceNextSetsLinkFlags() {
@@ -170,17 +174,17 @@ void GuidedPagesTest::choiceNextSetsLinkFlags() {
     s.HostAdapterFound = 0;
     s.HostDialUp = 0;
     Page(kPageChoose)->LoadFromSettings();
-    Radio(kPageChoose, 1219)->click();
+    Radio(kPageChoose, CSubChoose::kWirelessRadio)->click();
     Page(kPageChoose)->NextButton()->click();
     QCOMPARE(s.LinkWireless, uint8_t{1});
     QCOMPARE(s.NewEnvironment, uint8_t{1});
     // PPPoE after wireless leaves the wireless flag set.
-    Radio(kPageChoose, 1220)->click();
+    Radio(kPageChoose, CSubChoose::kPppoeRadio)->click();
     Page(kPageChoose)->NextButton()->click();
     QCOMPARE(s.LinkPPPoE, uint8_t{1});
     QCOMPARE(s.LinkWireless, uint8_t{1});
     // "No" means an installed camera: manual setup through the search.
-    Radio(kPageChoose, 1217)->click();
+    Radio(kPageChoose, CSubChoose::kNoRadio)->click();
     Page(kPageChoose)->NextButton()->click();
     QCOMPARE(s.NewEnvironment, uint8_t{0});
     QCOMPARE(s.WizardMode, uint8_t{0});
@@ -193,10 +197,10 @@ void GuidedPagesTest::optionPageWithoutLoadedCamera() {
     s.WizardMode = 1;
     Page(kPageOption)->LoadFromSettings();
     QCOMPARE(s.WizardMode, uint8_t{0});
-    QVERIFY(!Radio(kPageOption, 1068)->isChecked());
-    QVERIFY(!Radio(kPageOption, 1068)->isEnabled());
-    QVERIFY(Radio(kPageOption, 1069)->isChecked());
-    QVERIFY(!Page(kPageOption)->Control(1275)->isEnabled());
+    QVERIFY(!Radio(kPageOption, CSubOption::kWizardRadio)->isChecked());
+    QVERIFY(!Radio(kPageOption, CSubOption::kWizardRadio)->isEnabled());
+    QVERIFY(Radio(kPageOption, CSubOption::kManualRadio)->isChecked());
+    QVERIFY(!Page(kPageOption)->Control(CSubOption::kWizardNote)->isEnabled());
     Page(kPageOption)->NextButton()->click();
     QCOMPARE(Posted(), std::vector<WizardCommand>{3});
 }
@@ -206,7 +210,7 @@ void GuidedPagesTest::optionPageWizardSetsClock() {
     s.Loaded = 1;
     s.LinkPPPoE = 0;
     Page(kPageOption)->LoadFromSettings();
-    QVERIFY(Radio(kPageOption, 1068)->isChecked());
+    QVERIFY(Radio(kPageOption, CSubOption::kWizardRadio)->isChecked());
     Page(kPageOption)->NextButton()->click();
     const QRegularExpression date(QStringLiteral("^\\d{4}/\\d{2}/\\d{2}$"));
     const QRegularExpression time(QStringLiteral("^\\d{2}:\\d{2}:\\d{2}$"));
@@ -383,7 +387,7 @@ void GuidedPagesTest::upnpPortChecks() {
 void GuidedPagesTest::ddnsProviderSelection() {
     CameraSettings& s = fx_->Settings();
     auto* page = Page<CSubDDNS>(kPageDDNS);
-    auto* box = page->Control<QComboBox>(1122);
+    auto* box = page->Control<QComboBox>(CSubDDNS::kProvider);
     SetField(s.ModelName, "Kestra-B2");
     SetField(s.DDNSSrv, "ZoneEdit");
     page->LoadFromSettings();
@@ -412,9 +416,9 @@ void GuidedPagesTest::ddnsManualModeAsksFirst() {
     s.DDNS = 1;
     page->LoadFromSettings();
     // Clearing the box greys the account but its texts are still stored.
-    page->Control<QCheckBox>(1054)->click();
-    QVERIFY(!page->Control(1123)->isEnabled());
-    page->Control<QLineEdit>(1123)->setText(QStringLiteral("cam.example.org"));
+    page->Control<QCheckBox>(CSubDDNS::kEnableCheck)->click();
+    QVERIFY(!page->Control(CSubDDNS::kHost)->isEnabled());
+    page->Control<QLineEdit>(CSubDDNS::kHost)->setText(QStringLiteral("cam.example.org"));
     fx_->prompter.Answer(PromptAnswer::Cancel);
     page->NextButton()->click();
     QCOMPARE(s.DDNS, uint8_t{0});

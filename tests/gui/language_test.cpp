@@ -11,6 +11,7 @@
 #include "gui/app/Art.h"
 #include "gui/dialogs/CDlgLanguage.h"
 #include "gui/pages/CSubFirst.h"
+#include "gui/pages/CSubLANIP.h"
 #include "gui/pages/CWizardPage.h"
 #include "support/WizardFixture.h"
 
@@ -72,7 +73,8 @@ void LanguageTest::firstStartAsksAndRemembers() {
     QCOMPARE(fx_->prompter.Dialogs(), QStringList{QStringLiteral("orvanta::CDlgLanguage")});
     QCOMPARE(fx_->RememberedLanguage(), QStringLiteral("Second (CHT).ini"));
     QCOMPARE(QString::fromStdString(dlg.LanguageFileName()), QStringLiteral("Second (CHT).ini"));
-    QCOMPARE(dlg.Page(kPageFirst)->Control<QAbstractButton>(1013)->text(), QStringLiteral("ZH find"));
+    QCOMPARE(dlg.Page(kPageFirst)->Control<QAbstractButton>(CSubFirst::kSearchButton)->text(),
+             QStringLiteral("ZH find"));
     QCOMPARE(QString::fromStdString(dlg.Messages().Message[2]), QStringLiteral("ZH failed"));
 }
 
@@ -92,17 +94,18 @@ void LanguageTest::changeRecaptionsEveryPage() {
     ssid->setText(QStringLiteral("typed"));
 
     fx_->prompter.AnswerDialog(Choose(QStringLiteral("Second (CHT)")));
-    dlg.Page(kPageFirst)->Control<QAbstractButton>(1348)->click();
+    dlg.Page(kPageFirst)->Control<QAbstractButton>(CSubFirst::kLanguageButton)->click();
     QCoreApplication::processEvents();
 
     QCOMPARE(fx_->RememberedLanguage(), QStringLiteral("Second (CHT).ini"));
     QCOMPARE(dlg.Pages().CurrentIndex(), int(kPageFirst));
     QVERIFY(!dlg.Page(kPageFirst)->isHidden());
-    QCOMPARE(dlg.Page(kPageFirst)->Control<QAbstractButton>(1013)->text(), QStringLiteral("ZH find"));
+    QCOMPARE(dlg.Page(kPageFirst)->Control<QAbstractButton>(CSubFirst::kSearchButton)->text(),
+             QStringLiteral("ZH find"));
     // The first page's box is refilled in the new language.
     QCOMPARE(dlg.FirstPage()->NetworkText(), QStringLiteral("ZH offline"));
     QCOMPARE(dlg.Page(kPageLANIP)->StepTitle()->text(), QStringLiteral("ZH lan title"));
-    QCOMPARE(dlg.Page(kPageLANIP)->Control<QLabel>(1309)->text(), QStringLiteral("ZH address"));
+    QCOMPARE(dlg.Page(kPageLANIP)->Control<QLabel>(CSubLANIP::kAddressLabel)->text(), QStringLiteral("ZH address"));
     // The words in the pictures too, wrapped where the picture leaves them
     // too little room; a word the file lacks stays English.
     const QString svg = QString::fromUtf8(art::LabelledSvg(art::kFirstRouter));
@@ -156,7 +159,8 @@ void LanguageTest::chooserListsAfreshAndKeepsLastAnswer() {
     fx_->prompter.AnswerDialog(Choose(QString()));
     dlg.HandleCommand(cmd::kChangeLanguage);
     QCOMPARE(fx_->RememberedLanguage(), QStringLiteral("English (ENG).ini"));
-    QCOMPARE(dlg.Page(kPageFirst)->Control<QAbstractButton>(1013)->text(), QStringLiteral("EN find"));
+    QCOMPARE(dlg.Page(kPageFirst)->Control<QAbstractButton>(CSubFirst::kSearchButton)->text(),
+             QStringLiteral("EN find"));
 }
 
 void LanguageTest::chooserPreselectsTheUsersLanguage_data() {

@@ -101,8 +101,10 @@ void ManualNetworkTest::addressesStoredOnlyForFixed_data() {
     QTest::addColumn<int>("dhcpRadio");
     QTest::addColumn<int>("fixedRadio");
     QTest::addColumn<int>("firstAddress");
-    QTest::newRow("lan") << int(kPageLANIP) << 1097 << 1098 << 1014;
-    QTest::newRow("wireless") << int(kPageWLANIP) << 1161 << 1162 << 1101;
+    QTest::newRow("lan") << int(kPageLANIP) << int(CSubLANIP::kDhcpRadio) << int(CSubLANIP::kFixedRadio)
+                         << int(CSubLANIP::kAddress);
+    QTest::newRow("wireless") << int(kPageWLANIP) << int(CSubWLANIP::kDhcpRadio) << int(CSubWLANIP::kFixedRadio)
+                              << int(CSubWLANIP::kAddress);
 }
 
 void ManualNetworkTest::addressesStoredOnlyForFixed() {
@@ -155,21 +157,22 @@ void ManualNetworkTest::refreshEnablesUnevenly() {
     s.WIPType = 0;
     auto* lan = h_->Show<CSubLANIP>(cmd::kLanIpPage, kPageLANIP);
     auto* wlan = h_->Show<CSubWLANIP>(cmd::kWlanIpPage, kPageWLANIP);
-    QVERIFY(!On<CIPAddressCtrl>(lan, 1014)->isEnabled());
-    QVERIFY(!On<CIPAddressCtrl>(wlan, 1101)->isEnabled());
+    QVERIFY(!On<CIPAddressCtrl>(lan, CSubLANIP::kAddress)->isEnabled());
+    QVERIFY(!On<CIPAddressCtrl>(wlan, CSubWLANIP::kAddress)->isEnabled());
     // The record turns fixed: both show the addresses; only the wireless
     // page frees them, the LAN page waits for a click on its fixed radio.
     s.IPType = 1;
     s.WIPType = 1;
     lan = h_->Show<CSubLANIP>(cmd::kLanIpPage, kPageLANIP);
     wlan = h_->Show<CSubWLANIP>(cmd::kWlanIpPage, kPageWLANIP);
-    QVERIFY(On<QRadioButton>(lan, 1098)->isChecked());
-    QCOMPARE(On<CIPAddressCtrl>(lan, 1014)->RecordText(), QStringLiteral("10.0.0.7"));
-    for (int id = 1014; id <= 1018; ++id) QVERIFY(!On<CIPAddressCtrl>(lan, id)->isEnabled());
-    QCOMPARE(On<CIPAddressCtrl>(wlan, 1101)->RecordText(), QStringLiteral("10.0.1.7"));
-    for (int id = 1101; id <= 1105; ++id) QVERIFY(On<CIPAddressCtrl>(wlan, id)->isEnabled());
-    On<QRadioButton>(lan, 1098)->click();
-    for (int id = 1014; id <= 1018; ++id) QVERIFY(On<CIPAddressCtrl>(lan, id)->isEnabled());
+    QVERIFY(On<QRadioButton>(lan, CSubLANIP::kFixedRadio)->isChecked());
+    QCOMPARE(On<CIPAddressCtrl>(lan, CSubLANIP::kAddress)->RecordText(), QStringLiteral("10.0.0.7"));
+    for (int id = CSubLANIP::kAddress; id <= CSubLANIP::kDns2; ++id) QVERIFY(!On<CIPAddressCtrl>(lan, id)->isEnabled());
+    QCOMPARE(On<CIPAddressCtrl>(wlan, CSubWLANIP::kAddress)->RecordText(), QStringLiteral("10.0.1.7"));
+    for (int id = CSubWLANIP::kAddress; id <= CSubWLANIP::kDns2; ++id)
+        QVERIFY(On<CIPAddressCtrl>(wlan, id)->isEnabled());
+    On<QRadioButton>(lan, CSubLANIP::kFixedRadio)->click();
+    for (int id = CSubLANIP::kAddress; id <= CSubLANIP::kDns2; ++id) QVERIFY(On<CIPAddressCtrl>(lan, id)->isEnabled());
 }
 
 void ManualNetworkTest::channelLists_data() {

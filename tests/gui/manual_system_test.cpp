@@ -198,11 +198,12 @@ void ManualSystemTest::typedTextFitsItsField_data() {
     // The server field holds 255 characters; the edit allowed 256.
     QTest::newRow("ntp server") << int(kPageSystem) << 1023 << QString(256, 's') << QString(255, 's');
     // The ISP page's three edits: 32 characters each.
-    QTest::newRow("isp user") << int(kPageLANISP) << 1094 << QString(40, 'u') << QString(32, 'u');
+    QTest::newRow("isp user") << int(kPageLANISP) << int(CSubLANISP::kUser) << QString(40, 'u') << QString(32, 'u');
     // The PPPoE page's edits had no limit at all; their fields hold 63.
-    QTest::newRow("pppoe user") << int(kPagePPPoE) << 1222 << QString(80, 'u') << QString(63, 'u');
-    QTest::newRow("pppoe password") << int(kPagePPPoE) << 1223 << QString(80, 'p') << QString(63, 'p');
-    QTest::newRow("pppoe password, wide") << int(kPagePPPoE) << 1223 << cjk << cjk.left(21);
+    QTest::newRow("pppoe user") << int(kPagePPPoE) << int(CSubPPPoE::kUser) << QString(80, 'u') << QString(63, 'u');
+    QTest::newRow("pppoe password") << int(kPagePPPoE) << int(CSubPPPoE::kPassword) << QString(80, 'p')
+                                    << QString(63, 'p');
+    QTest::newRow("pppoe password, wide") << int(kPagePPPoE) << int(CSubPPPoE::kPassword) << cjk << cjk.left(21);
 }
 
 void ManualSystemTest::typedTextFitsItsField() {
@@ -251,10 +252,10 @@ void ManualSystemTest::ispRefusals() {
     QCOMPARE(h_->LastPrompt().icon, PromptIcon::None);
     QCOMPARE(h_->LastPrompt().caption, QStringLiteral("Orvanta"));
     // Passwords that differ only in case are different passwords.
-    On<QRadioButton>(page, 1092)->click();
-    Type(On<QLineEdit>(page, 1094), QStringLiteral("dsl-user"));
-    Type(On<QLineEdit>(page, 1095), QStringLiteral("Secret"));
-    Type(On<QLineEdit>(page, 1096), QStringLiteral("secret"));
+    On<QRadioButton>(page, CSubLANISP::kPppoeRadio)->click();
+    Type(On<QLineEdit>(page, CSubLANISP::kUser), QStringLiteral("dsl-user"));
+    Type(On<QLineEdit>(page, CSubLANISP::kPassword), QStringLiteral("Secret"));
+    Type(On<QLineEdit>(page, CSubLANISP::kConfirm), QStringLiteral("secret"));
     h_->fx.prompter.Answer(PromptAnswer::Ok);
     page->NextButton()->click();
     QCOMPARE(h_->LastPrompt().text, QStringLiteral("The passwords differ"));
@@ -272,28 +273,29 @@ void ManualSystemTest::ispLanGreysButKeepsTheAccount() {
     SetField(s.PVP, "pw");
     CSubLANISP* page = h_->Show<CSubLANISP>(cmd::kIspPage, kPageLANISP);
     // A PPPoE record comes back into the edits, ready to change.
-    QVERIFY(On<QRadioButton>(page, 1092)->isChecked());
-    QVERIFY(On<QLineEdit>(page, 1094)->isEnabled());
-    QCOMPARE(On<QLineEdit>(page, 1096)->text(), QStringLiteral("pw"));
-    On<QLineEdit>(page, 1095)->setText(QStringLiteral("typed, not stored"));
-    On<QRadioButton>(page, 1093)->click();
-    for (int id : {1094, 1095, 1096}) QVERIFY(!On<QLineEdit>(page, id)->isEnabled());
-    QCOMPARE(On<QLineEdit>(page, 1094)->text(), QStringLiteral("kept"));
+    QVERIFY(On<QRadioButton>(page, CSubLANISP::kPppoeRadio)->isChecked());
+    QVERIFY(On<QLineEdit>(page, CSubLANISP::kUser)->isEnabled());
+    QCOMPARE(On<QLineEdit>(page, CSubLANISP::kConfirm)->text(), QStringLiteral("pw"));
+    On<QLineEdit>(page, CSubLANISP::kPassword)->setText(QStringLiteral("typed, not stored"));
+    On<QRadioButton>(page, CSubLANISP::kLanRadio)->click();
+    for (int id : {CSubLANISP::kUser, CSubLANISP::kPassword, CSubLANISP::kConfirm})
+        QVERIFY(!On<QLineEdit>(page, id)->isEnabled());
+    QCOMPARE(On<QLineEdit>(page, CSubLANISP::kUser)->text(), QStringLiteral("kept"));
     page->NextButton()->click();
     QCOMPARE(h_->LastPosted(), cmd::kLanIpPage);
     // LAN leaves the address mode to the LAN IP page and the account alone.
     QCOMPARE(s.IPType, uint8_t{2});
     QCOMPARE(QString::fromUtf8(s.PPwd), QStringLiteral("pw"));
     // Back to PPPoE: the texts are still there.
-    On<QRadioButton>(page, 1092)->click();
-    QVERIFY(On<QLineEdit>(page, 1094)->isEnabled());
-    QCOMPARE(On<QLineEdit>(page, 1095)->text(), QStringLiteral("typed, not stored"));
+    On<QRadioButton>(page, CSubLANISP::kPppoeRadio)->click();
+    QVERIFY(On<QLineEdit>(page, CSubLANISP::kUser)->isEnabled());
+    QCOMPARE(On<QLineEdit>(page, CSubLANISP::kPassword)->text(), QStringLiteral("typed, not stored"));
     // A LAN record greys the edits on refresh, texts untouched.
     s.IPType = 1;
     page = h_->Show<CSubLANISP>(cmd::kIspPage, kPageLANISP);
-    QVERIFY(On<QRadioButton>(page, 1093)->isChecked());
-    QVERIFY(!On<QLineEdit>(page, 1094)->isEnabled());
-    QCOMPARE(On<QLineEdit>(page, 1094)->text(), QStringLiteral("kept"));
+    QVERIFY(On<QRadioButton>(page, CSubLANISP::kLanRadio)->isChecked());
+    QVERIFY(!On<QLineEdit>(page, CSubLANISP::kUser)->isEnabled());
+    QCOMPARE(On<QLineEdit>(page, CSubLANISP::kUser)->text(), QStringLiteral("kept"));
 }
 
 void ManualSystemTest::pppoePageStoresPasswordTwice() {
@@ -301,9 +303,9 @@ void ManualSystemTest::pppoePageStoresPasswordTwice() {
     SetField(s.DialUser, "pc-dialer");
     SetField(s.PVP, "stale");
     CSubPPPoE* page = h_->Show<CSubPPPoE>(cmd::kPppoePage, kPagePPPoE);
-    QCOMPARE(On<QLineEdit>(page, 1222)->text(), QStringLiteral("pc-dialer"));
-    QCOMPARE(On<QLineEdit>(page, 1223)->text(), QString());
-    Type(On<QLineEdit>(page, 1223), QStringLiteral("dial pw"));
+    QCOMPARE(On<QLineEdit>(page, CSubPPPoE::kUser)->text(), QStringLiteral("pc-dialer"));
+    QCOMPARE(On<QLineEdit>(page, CSubPPPoE::kPassword)->text(), QString());
+    Type(On<QLineEdit>(page, CSubPPPoE::kPassword), QStringLiteral("dial pw"));
     page->NextButton()->click();
     QCOMPARE(h_->LastPosted(), cmd::kUpnpPage);
     QCOMPARE(s.IPType, uint8_t{2});
@@ -314,8 +316,8 @@ void ManualSystemTest::pppoePageStoresPasswordTwice() {
     // before is gone on the next showing.
     SetField(s.DialUser, "");
     page = h_->Show<CSubPPPoE>(cmd::kPppoePage, kPagePPPoE);
-    QCOMPARE(On<QLineEdit>(page, 1222)->text(), QString());
-    QCOMPARE(On<QLineEdit>(page, 1223)->text(), QString());
+    QCOMPARE(On<QLineEdit>(page, CSubPPPoE::kUser)->text(), QString());
+    QCOMPARE(On<QLineEdit>(page, CSubPPPoE::kPassword)->text(), QString());
     page->BackButton()->click();
     QCOMPARE(h_->LastPosted(), cmd::kOptionPage);
 }

@@ -163,7 +163,7 @@ void NavigationTest::commandsRunAfterThePosterReturns() {
     CWizardDlg& dlg = fx_->Dlg();
     // The first page's "Search Camera" posts 10: the click returns before
     // the search page is shown, and both of two quick clicks are handled.
-    auto* search = dlg.Page(kPageFirst)->Control<QAbstractButton>(1013);
+    auto* search = dlg.Page(kPageFirst)->Control<QAbstractButton>(CSubFirst::kSearchButton);
     QVERIFY(search);
     search->click();
     QCOMPARE(dlg.Pages().CurrentIndex(), 0);

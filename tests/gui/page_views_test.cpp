@@ -30,6 +30,9 @@
 #include "gui/dialogs/CAboutDlg.h"
 #include "gui/dialogs/CDlgLanguage.h"
 #include "gui/dialogs/CDlgLoginRoot.h"
+#include "gui/pages/CSubDDNS.h"
+#include "gui/pages/CSubOption.h"
+#include "gui/pages/CSubWLANIP.h"
 #include "gui/pages/CWizardPage.h"
 #include "support/CaptionFit.h"
 #include "support/WizardFixture.h"
@@ -140,8 +143,8 @@ void PageViewsTest::announcedByLabelAndRole() {
     // combo box and an edit of the templates.
     QCOMPARE(fx.Dlg().Page(kPageWizardIP)->Control(1228)->accessibleName(),
              CWizardPage::AccessibleText(fx.Dlg().Page(kPageWizardIP)->Control<QLabel>(1279)->text()));
-    QCOMPARE(fx.Dlg().Page(kPageDDNS)->Control(1122)->accessibleName(),
-             CWizardPage::AccessibleText(fx.Dlg().Page(kPageDDNS)->Control<QLabel>(1286)->text()));
+    QCOMPARE(fx.Dlg().Page(kPageDDNS)->Control(CSubDDNS::kProvider)->accessibleName(),
+             CWizardPage::AccessibleText(fx.Dlg().Page(kPageDDNS)->Control<QLabel>(CSubDDNS::kProviderLabel)->text()));
     QCOMPARE(fx.Dlg().Page(kPageUPnP)->Control(1157)->accessibleName(),
              CWizardPage::AccessibleText(fx.Dlg().Page(kPageUPnP)->Control<QLabel>(1284)->text()));
     // The language's mnemonic: Alt+N presses Next, and is not read out.
@@ -191,14 +194,14 @@ void PageViewsTest::hiddenControls_data() {
     QTest::addColumn<int>("page");
     QTest::addColumn<int>("id");
     // Controls the templates create hidden and nothing shows.
-    QTest::newRow("wireless ip exit") << int(kPageWLANIP) << 1106;
+    QTest::newRow("wireless ip exit") << int(kPageWLANIP) << int(CSubWLANIP::kExit);
     QTest::newRow("server login exit") << int(kPageLogin) << 1046;
     QTest::newRow("wireless ap key 2 edit") << int(kPageWLANAP) << 1143;
     QTest::newRow("wireless ap key radio") << int(kPageWLANAP) << 1138;
     QTest::newRow("setup finished camera id") << int(kPageSetupFinish) << 1250;
     QTest::newRow("wps picture second step") << int(kPageWPSPic) << 1303;
     QTest::newRow("choice ok") << int(kPageChoose) << 1;
-    QTest::newRow("option title") << int(kPageOption) << 1243;
+    QTest::newRow("option title") << int(kPageOption) << int(CSubOption::kTitle);
 }
 
 void PageViewsTest::hiddenControls() {

@@ -98,7 +98,7 @@ private:
         login_->NextButton()->click();
         list_->TakeEntries(*login_);
     }
-    QTreeWidget* Rows() { return list_->Control<QTreeWidget>(1271); }
+    QTreeWidget* Rows() { return list_->Control<QTreeWidget>(CSubLinkSer::kList); }
 
     std::unique_ptr<PageHarness> h_;
     std::unique_ptr<CSubLogin> login_;
@@ -211,7 +211,7 @@ void ServerPagesTest::listShowsAndOpensCameras() {
 
     h_->posted.clear();
     list_->BackButton()->click();
-    list_->Control<QAbstractButton>(1000)->click();
+    list_->Control<QAbstractButton>(CSubLinkSer::kFinish)->click();
     QCOMPARE(h_->posted, (std::vector<WizardCommand>{11, 2}));
 }
 

@@ -31,6 +31,8 @@
 #include "gui/app/CameraOperations.h"
 #include "gui/controls/CIPAddressCtrl.h"
 #include "gui/dialogs/CDlgLoginRoot.h"
+#include "gui/pages/CSubChoose.h"
+#include "gui/pages/CSubFirst.h"
 #include "gui/pages/CWizardPage.h"
 #include "support/FakeUrlOpener.h"
 #include "support/ScriptedPrompter.h"
@@ -120,10 +122,10 @@ void GuidedFlow::SelectCamera(bool newEnvironment) {
 
 void GuidedFlow::lanPath() {
     // First page, "Setup Camera"; Yes with LAN; the diagram.
-    Page(kPageFirst)->Control<QAbstractButton>(1006)->click();
+    Page(kPageFirst)->Control<QAbstractButton>(CSubFirst::kSetupButton)->click();
     QTRY_COMPARE(Current(), int(kPageChoose));
-    Page(kPageChoose)->Control<QRadioButton>(1216)->click();
-    Page(kPageChoose)->Control<QRadioButton>(1218)->click();
+    Page(kPageChoose)->Control<QRadioButton>(CSubChoose::kYesRadio)->click();
+    Page(kPageChoose)->Control<QRadioButton>(CSubChoose::kLanRadio)->click();
     Page(kPageChoose)->NextButton()->click();
     QTRY_COMPARE(Current(), int(kPageShowPic));
     Page(kPageShowPic)->NextButton()->click();

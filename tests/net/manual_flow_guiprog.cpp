@@ -15,6 +15,12 @@
 
 #include "gui/controls/CIPAddressCtrl.h"
 #include "LabFlowSupport.h"
+#include "gui/pages/CSubChoose.h"
+#include "gui/pages/CSubDDNS.h"
+#include "gui/pages/CSubFirst.h"
+#include "gui/pages/CSubLANIP.h"
+#include "gui/pages/CSubLANISP.h"
+#include "gui/pages/CSubWLANIP.h"
 #include "gui/pages/PageIndex.h"
 #include "manual_harness.h"
 
@@ -47,9 +53,9 @@ bool ManualFlow::SearchAndRead(const QString& cameraIp) {
         qWarning("no camera address given");
         return false;
     }
-    Click(On<QAbstractButton>(kPageFirst, 1006));
+    Click(On<QAbstractButton>(kPageFirst, CSubFirst::kSetupButton));
     if (!At(kPageChoose)) return false;
-    Click(On<QRadioButton>(kPageChoose, 1217));
+    Click(On<QRadioButton>(kPageChoose, CSubChoose::kNoRadio));
     Click(Page(kPageChoose)->NextButton());
     if (!At(kPageSearchNet)) return false;
     QTreeWidgetItem* row = SearchFor(cameraIp);
@@ -93,14 +99,15 @@ void ManualFlow::lanFixedThenWirelessWpa2() {
     }
 
     // ISP link type: LAN.
-    Click(On<QRadioButton>(kPageLANISP, 1093));
+    Click(On<QRadioButton>(kPageLANISP, CSubLANISP::kLanRadio));
     Click(Page(kPageLANISP)->NextButton());
     QVERIFY(At(kPageLANIP));
 
     // LAN IP: fixed addresses; "Yes" to the wireless question.
-    Click(On<QRadioButton>(kPageLANIP, 1098));
+    Click(On<QRadioButton>(kPageLANIP, CSubLANIP::kFixedRadio));
     const char* addresses[] = {"10.97.0.10", "255.255.255.0", "10.97.0.254", "10.97.0.53", "10.97.0.54"};
-    for (int i = 0; i < 5; ++i) On<CIPAddressCtrl>(kPageLANIP, 1014 + i)->SetFromRecordText(addresses[i]);
+    for (int i = 0; i < 5; ++i)
+        On<CIPAddressCtrl>(kPageLANIP, CSubLANIP::kAddress + i)->SetFromRecordText(addresses[i]);
     prompter_.Answer(PromptAnswer::Yes);
     Click(Page(kPageLANIP)->NextButton());
     QVERIFY(At(kPageWLANAP));
@@ -117,7 +124,7 @@ void ManualFlow::lanFixedThenWirelessWpa2() {
     QVERIFY(At(kPageWLANIP));
 
     // Wireless IP: DHCP.
-    Click(On<QRadioButton>(kPageWLANIP, 1161));
+    Click(On<QRadioButton>(kPageWLANIP, CSubWLANIP::kDhcpRadio));
     Click(Page(kPageWLANIP)->NextButton());
     QVERIFY(At(kPageUPnP));
 
@@ -130,10 +137,10 @@ void ManualFlow::lanFixedThenWirelessWpa2() {
     QVERIFY(At(kPageDDNS));
 
     // DDNS on.
-    Click(On<QCheckBox>(kPageDDNS, 1054));
-    On<QLineEdit>(kPageDDNS, 1123)->setText(QStringLiteral("labcam.example"));
-    On<QLineEdit>(kPageDDNS, 1124)->setText(QStringLiteral("ddns-user"));
-    On<QLineEdit>(kPageDDNS, 1125)->setText(QStringLiteral("ddns-pw"));
+    Click(On<QCheckBox>(kPageDDNS, CSubDDNS::kEnableCheck));
+    On<QLineEdit>(kPageDDNS, CSubDDNS::kHost)->setText(QStringLiteral("labcam.example"));
+    On<QLineEdit>(kPageDDNS, CSubDDNS::kUser)->setText(QStringLiteral("ddns-user"));
+    On<QLineEdit>(kPageDDNS, CSubDDNS::kPassword)->setText(QStringLiteral("ddns-pw"));
     QVERIFY(ConfirmAndSave(PromptAnswer::Ok));
     // Saved with the wireless link chosen on a camera with wireless.
     QCOMPARE(prompter_.Prompts().back().text, QString::fromStdString(Dlg().Messages().Message[3]));
@@ -151,10 +158,10 @@ void ManualFlow::pppoeOnTheIspPage() {
     QVERIFY(At(kPageLANISP));
 
     // ISP link type: PPPoE with the password typed twice.
-    Click(On<QRadioButton>(kPageLANISP, 1092));
-    Type(On<QLineEdit>(kPageLANISP, 1094), QStringLiteral("dsl user"));
-    Type(On<QLineEdit>(kPageLANISP, 1095), QStringLiteral("Dsl&Pw=1"));
-    Type(On<QLineEdit>(kPageLANISP, 1096), QStringLiteral("Dsl&Pw=1"));
+    Click(On<QRadioButton>(kPageLANISP, CSubLANISP::kPppoeRadio));
+    Type(On<QLineEdit>(kPageLANISP, CSubLANISP::kUser), QStringLiteral("dsl user"));
+    Type(On<QLineEdit>(kPageLANISP, CSubLANISP::kPassword), QStringLiteral("Dsl&Pw=1"));
+    Type(On<QLineEdit>(kPageLANISP, CSubLANISP::kConfirm), QStringLiteral("Dsl&Pw=1"));
     Click(Page(kPageLANISP)->NextButton());
     QVERIFY(At(kPageUPnP));
     Click(Page(kPageUPnP)->NextButton());

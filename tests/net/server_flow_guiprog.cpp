@@ -9,6 +9,8 @@
 #include <QTest>
 #include <QTreeWidget>
 
+#include "gui/pages/CSubFirst.h"
+#include "gui/pages/CSubLinkSer.h"
 #include "gui/pages/CSubLogin.h"
 #include "gui/pages/PageIndex.h"
 #include "support/WizardFixture.h"
@@ -42,7 +44,7 @@ private:
     // First page -> login page -> Next with these values -> list page.
     QTreeWidget* LogIn(const QString& id, const QString& password, int type) {
         CWizardDlg& dlg = fx_->Dlg();
-        auto* intranet = dlg.Page(kPageFirst)->Control<QAbstractButton>(1012);
+        auto* intranet = dlg.Page(kPageFirst)->Control<QAbstractButton>(CSubFirst::kIntranetButton);
         if (!intranet || intranet->isHidden()) return nullptr;
         intranet->click();
         QCoreApplication::processEvents();
@@ -54,7 +56,7 @@ private:
         login->NextButton()->click();
         QCoreApplication::processEvents();
         if (dlg.Pages().CurrentIndex() != kPageLinkSer) return nullptr;
-        return dlg.Page(kPageLinkSer)->Control<QTreeWidget>(1271);
+        return dlg.Page(kPageLinkSer)->Control<QTreeWidget>(CSubLinkSer::kList);
     }
 
     std::unique_ptr<WizardFixture> fx_;
@@ -77,7 +79,7 @@ void ServerFlow::deviceLoginListsTwoCameras() {
     QCOMPARE(fx_->Settings().CamMAC[5], uint8_t{0x14});
 
     // Finish leads back to the first page.
-    fx_->Dlg().Page(kPageLinkSer)->Control<QAbstractButton>(1000)->click();
+    fx_->Dlg().Page(kPageLinkSer)->Control<QAbstractButton>(CSubLinkSer::kFinish)->click();
     QCoreApplication::processEvents();
     QCOMPARE(fx_->Dlg().Pages().CurrentIndex(), int(kPageFirst));
 }

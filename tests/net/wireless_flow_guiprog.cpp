@@ -13,6 +13,9 @@
 #include <QTest>
 
 #include "core/settings/FixedField.h"
+#include "gui/pages/CSubChoose.h"
+#include "gui/pages/CSubFirst.h"
+#include "gui/pages/CSubOption.h"
 #include "gui/pages/CSubWPS.h"
 #include "LabFlowSupport.h"
 #include "gui/pages/PageIndex.h"
@@ -47,10 +50,10 @@ bool WirelessFlow::ToQuickIpPage(const QString& cameraIp) {
         qWarning("no camera address given");
         return false;
     }
-    On<QAbstractButton>(kPageFirst, 1006)->click();
+    On<QAbstractButton>(kPageFirst, CSubFirst::kSetupButton)->click();
     if (!At(kPageChoose)) return false;
-    On<QRadioButton>(kPageChoose, 1216)->click();
-    On<QRadioButton>(kPageChoose, 1219)->click();
+    On<QRadioButton>(kPageChoose, CSubChoose::kYesRadio)->click();
+    On<QRadioButton>(kPageChoose, CSubChoose::kWirelessRadio)->click();
     Page(kPageChoose)->NextButton()->click();
     if (!At(kPageShowPic)) return false;
     Page(kPageShowPic)->NextButton()->click();
@@ -62,7 +65,7 @@ bool WirelessFlow::ToQuickIpPage(const QString& cameraIp) {
     // A new environment goes from the read to the option page.
     if (!At(kPageOption)) return false;
     if (S().Loaded != 1 || S().HasWireless != 1) return false;
-    On<QRadioButton>(kPageOption, 1068)->click();
+    On<QRadioButton>(kPageOption, CSubOption::kWizardRadio)->click();
     Page(kPageOption)->NextButton()->click();
     if (!At(kPageWizardIP)) return false;
     On<QRadioButton>(kPageWizardIP, 1234)->click();

@@ -44,6 +44,10 @@
 #include "gui/app/CWizardDlg.h"
 #include "gui/app/QtPrompter.h"
 #include "gui/controls/CIPAddressCtrl.h"
+#include "gui/pages/CSubChoose.h"
+#include "gui/pages/CSubDDNS.h"
+#include "gui/pages/CSubFirst.h"
+#include "gui/pages/CSubOption.h"
 #include "gui/pages/CWizardPage.h"
 #include "gui/pages/PageIndex.h"
 
@@ -393,9 +397,12 @@ struct Step {
 
 std::vector<Step> GuidedLanPath() {
     return {
-        {"first-page", kPageFirst, [](Walk& w) { return w.Click(kPageFirst, 1006); }},
+        {"first-page", kPageFirst, [](Walk& w) { return w.Click(kPageFirst, CSubFirst::kSetupButton); }},
         {"choose-link", kPageChoose,
-         [](Walk& w) { return w.Click(kPageChoose, 1216) && w.Click(kPageChoose, 1218) && w.Click(kPageChoose, 1214); }},
+         [](Walk& w) {
+             return w.Click(kPageChoose, CSubChoose::kYesRadio) && w.Click(kPageChoose, CSubChoose::kLanRadio) &&
+                    w.Click(kPageChoose, CSubChoose::kNext);
+         }},
         {"diagram", kPageShowPic, [](Walk& w) { return w.Click(kPageShowPic, 1045); }},
         {"search", kPageSearchNet,
          [](Walk& w) {
@@ -405,7 +412,10 @@ std::vector<Step> GuidedLanPath() {
              w.ShotWaitWindow(QStringLiteral("reading"));
              return true;
          }},
-        {"option", kPageOption, [](Walk& w) { return w.Click(kPageOption, 1068) && w.Click(kPageOption, 1034); }},
+        {"option", kPageOption,
+         [](Walk& w) {
+             return w.Click(kPageOption, CSubOption::kWizardRadio) && w.Click(kPageOption, CSubOption::kNext);
+         }},
         {"quick-ip", kPageWizardIP,
          [](Walk& w) {
              if (!w.Opt().newIp.isEmpty()) {
@@ -415,15 +425,14 @@ std::vector<Step> GuidedLanPath() {
              return w.Click(kPageWizardIP, 1232);
          }},
         {"upnp", kPageUPnP, [](Walk& w) { return w.Click(kPageUPnP, 1085); }},
-        {"ddns", kPageDDNS, [](Walk& w) { return w.Click(kPageDDNS, 1056); }},
+        {"ddns", kPageDDNS, [](Walk& w) { return w.Click(kPageDDNS, CSubDDNS::kNext); }},
         {"summary", kPageSetAutoParam,
          [](Walk& w) {
              if (!w.Click(kPageSetAutoParam, 1163)) return false;
              w.ShotWaitWindow(QStringLiteral("saving"));
              return true;
          }},
-        {"setup-finished", kPageSetupFinish,
-         [](Walk& w) { return w.ExpectText(kPageSetupFinish, 1022); }},
+        {"setup-finished", kPageSetupFinish, [](Walk& w) { return w.ExpectText(kPageSetupFinish, 1022); }},
     };
 }
 
@@ -431,8 +440,9 @@ std::vector<Step> GuidedLanPath() {
 // camera, Next asks for the login, and with it the camera is read.
 std::vector<Step> LoginPath() {
     return {
-        {"first-page", kPageFirst, [](Walk& w) { return w.Click(kPageFirst, 1006); }},
-        {"choose-no", kPageChoose, [](Walk& w) { return w.Click(kPageChoose, 1217) && w.Click(kPageChoose, 1214); }},
+        {"first-page", kPageFirst, [](Walk& w) { return w.Click(kPageFirst, CSubFirst::kSetupButton); }},
+        {"choose-no", kPageChoose,
+         [](Walk& w) { return w.Click(kPageChoose, CSubChoose::kNoRadio) && w.Click(kPageChoose, CSubChoose::kNext); }},
         {"search", kPageSearchNet,
          [](Walk& w) {
              if (!w.SearchAndSelect(kPageSearchNet)) return false;

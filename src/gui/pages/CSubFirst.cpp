@@ -27,12 +27,15 @@ constexpr const char* kLinkUnknown = "LinkUnknown";
 CSubFirst::CSubFirst(QWidget* parent) : CWizardPage(136, "FirstPage", parent) {
     AddGroupBox(0, Dlu(4, 14, 110, 236), QString());
     using Side = CXButtonXP::IconSide;
-    search_ = AddIconButton(kSearchButton, Dlu(12, 30, 94, 30), QStringLiteral("Search Camera"), art::kIconSearch, Side::Left);
-    setup_ = AddIconButton(kSetupButton, Dlu(12, 72, 94, 30), QStringLiteral("Setup Camera"), art::kIconSetup, Side::Left);
+    search_ = AddIconButton(kSearchButton, Dlu(12, 30, 94, 30), QStringLiteral("Search Camera"), art::kIconSearch,
+                            Side::Left);
+    setup_ =
+        AddIconButton(kSetupButton, Dlu(12, 72, 94, 30), QStringLiteral("Setup Camera"), art::kIconSetup, Side::Left);
     about_ = AddIconButton(kAboutButton, Dlu(12, 114, 94, 30), QStringLiteral("About Us"), art::kIconAbout, Side::Left);
-    language_ = AddIconButton(kLanguageButton, Dlu(12, 156, 94, 30), QStringLiteral("Language"), art::kIconLanguage, Side::Left);
-    intranet_ = AddIconButton(kIntranetButton, Dlu(12, 198, 94, 30), QStringLiteral("Search Intranet"), art::kIconIntranet,
+    language_ = AddIconButton(kLanguageButton, Dlu(12, 156, 94, 30), QStringLiteral("Language"), art::kIconLanguage,
                               Side::Left);
+    intranet_ = AddIconButton(kIntranetButton, Dlu(12, 198, 94, 30), QStringLiteral("Search Intranet"),
+                              art::kIconIntranet, Side::Left);
     // The firmware path has no icon of its own and is never offered.
     upgrade_ = AddIconButton(kUpgradeButton, Dlu(12, 198, 94, 30), QStringLiteral("Firmware Upgrade"), 0, Side::Left);
     intranet_->hide();
