@@ -1,4 +1,3 @@
-#include "gui/controls/CaptionLayout.h"
 #include "gui/pages/CSubLinkSer.h"
 
 #include <QLabel>
