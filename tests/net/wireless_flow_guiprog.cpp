@@ -13,6 +13,7 @@
 #include <QTest>
 
 #include "core/settings/FixedField.h"
+#include "gui/pages/CSubSetAutoParam.h"
 #include "gui/pages/CSubWPS.h"
 #include "LabFlowSupport.h"
 #include "gui/pages/PageIndex.h"
@@ -79,7 +80,7 @@ bool WirelessFlow::SaveAndRefind() {
     prompter_.Answer(PromptAnswer::Ok);  // set the camera up now?
     prompter_.Answer(PromptAnswer::Ok);  // saved
     prompter_.Answer(PromptAnswer::Ok);  // found again
-    Page(kPageSetAutoParam)->Control<QAbstractButton>(1163)->click();
+    Page(kPageSetAutoParam)->Control<QAbstractButton>(CSubSetAutoParam::kSave)->click();
     return At(kPageSetupFinish);
 }
 
