@@ -2,7 +2,6 @@
 
 #include <QComboBox>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPushButton>
 
 #include "gui/app/Art.h"

@@ -1,6 +1,5 @@
 #include "gui/pages/CSubUPnP.h"
 
-#include <cerrno>
 #include <climits>
 #include <cstdlib>
 #include <string>
