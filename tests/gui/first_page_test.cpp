@@ -12,6 +12,7 @@
 
 #include "gui/app/Art.h"
 #include "core/hostnet/TemporaryAddress.h"
+#include "gui/dialogs/CAboutDlg.h"
 #include "gui/pages/CSubFirst.h"
 #include "support/WizardFixture.h"
 
@@ -149,7 +150,7 @@ void FirstPageTest::otherButtonsPostTheirCommands() {
     CSubFirst* page = Start();
     // About: the about dialog runs; the page stays.
     fx_->prompter.AnswerDialog([](QDialog& d) {
-        return d.objectName() == QLatin1String("100") ? QDialog::Accepted : QDialog::Rejected;
+        return d.objectName() == QString::number(CAboutDlg::kDialog) ? QDialog::Accepted : QDialog::Rejected;
     });
     page->Control<QAbstractButton>(CSubFirst::kAboutButton)->click();
     QCoreApplication::processEvents();
@@ -194,9 +195,9 @@ void FirstPageTest::aboutFromTheWindowMenu() {
     QString title, info1, info2, ok;
     fx_->prompter.AnswerDialog([&](QDialog& d) {
         title = d.windowTitle();
-        info1 = d.findChild<QLabel*>(QStringLiteral("1371"))->text();
-        info2 = d.findChild<QLabel*>(QStringLiteral("1372"))->text();
-        ok = d.findChild<QPushButton*>(QStringLiteral("1373"))->text();
+        info1 = d.findChild<QLabel*>(QString::number(CAboutDlg::kProductLine))->text();
+        info2 = d.findChild<QLabel*>(QString::number(CAboutDlg::kDetails))->text();
+        ok = d.findChild<QPushButton*>(QString::number(CAboutDlg::kOk))->text();
         return int(QDialog::Accepted);
     });
     auto* about = dlg.findChild<QAction*>(QStringLiteral("aboutAction"));

@@ -23,6 +23,7 @@
 #include "gui/pages/CSubOption.h"
 #include "gui/pages/CSubSetAutoParam.h"
 #include "gui/pages/CSubSetupFinish.h"
+#include "gui/pages/CSubUPnP.h"
 #include "gui/pages/CWizardPage.h"
 #include "support/WizardFixture.h"
 
@@ -363,10 +364,10 @@ void GuidedPagesTest::upnpPortChecks() {
     QFETCH(QString, caption);
     CWizardPage* page = Page(kPageUPnP);
     page->LoadFromSettings();
-    page->Control<QCheckBox>(1084)->setChecked(true);
-    page->Control<QLineEdit>(1156)->setText(http);
-    page->Control<QLineEdit>(1157)->setText(stream);
-    page->Control<QLineEdit>(1158)->setText(rtsp);
+    page->Control<QCheckBox>(CSubUPnP::kUpnpCheck)->setChecked(true);
+    page->Control<QLineEdit>(CSubUPnP::kHttpPort)->setText(http);
+    page->Control<QLineEdit>(CSubUPnP::kStreamPort)->setText(stream);
+    page->Control<QLineEdit>(CSubUPnP::kRtspPort)->setText(rtsp);
     if (!message.isEmpty()) fx_->prompter.Answer(PromptAnswer::Ok);
     page->NextButton()->click();
     // The switch and the numbers are stored even when a check refuses.
@@ -471,11 +472,11 @@ void GuidedPagesTest::summaryTexts() {
     page->LoadFromSettings();
     QCOMPARE(page->NetworkText(), network);
     QCOMPARE(page->SystemText(), QStringLiteral("Name: <b>%1 door</b>\nDesc: hall"));
-    QCOMPARE(page->Control<QLabel>(1368)->textFormat(), Qt::PlainText);
+    QCOMPARE(page->Control<QLabel>(CSubSetAutoParam::kSystemText)->textFormat(), Qt::PlainText);
     QCOMPARE(page->WirelessText(), QStringLiteral("by WPS\nnot joined"));
     QCOMPARE(page->UpnpText(), QStringLiteral("UPnP off\nHTTP:80\nStream:54\nRTSP:554"));
     QCOMPARE(page->DdnsText(), QStringLiteral("DDNS on\nProv:DynDNS Dynamic\nHost:cam.example.org\nUser:me\n"));
-    QCOMPARE(page->Control<QLabel>(1211)->text(), network);
+    QCOMPARE(page->Control<QLabel>(CSubSetAutoParam::kNetworkText)->text(), network);
     // A camera without wireless says so whatever was chosen.
     s.HasWireless = 0;
     s.DDNS = 0;
@@ -484,7 +485,7 @@ void GuidedPagesTest::summaryTexts() {
     QCOMPARE(page->DdnsText(), QStringLiteral("DDNS off"));
     // Cancel in the confirmation changes nothing.
     fx_->prompter.Answer(PromptAnswer::Cancel);
-    page->findChild<QAbstractButton*>(QStringLiteral("1163"))->click();
+    page->findChild<QAbstractButton*>(QString::number(CSubSetAutoParam::kSave))->click();
     QVERIFY(Posted().empty());
 }
 

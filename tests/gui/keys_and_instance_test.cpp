@@ -23,6 +23,7 @@
 #include "gui/app/KeySwallower.h"
 #include "gui/app/SingleInstance.h"
 #include "gui/dialogs/CDlgLanguage.h"
+#include "gui/pages/CSubWLANAP.h"
 #include "gui/pages/CWizardPage.h"
 #include "support/WizardFixture.h"
 
@@ -65,7 +66,7 @@ void KeysAndInstanceTest::enterAndEscapeDoNothing() {
     CWizardDlg& dlg = fx.Start();
     dlg.show();
     dlg.HandleCommand(cmd::kWlanApPage);
-    auto* ssid = dlg.Page(kPageWLANAP)->Control<QLineEdit>(1134);
+    auto* ssid = dlg.Page(kPageWLANAP)->Control<QLineEdit>(CSubWLANAP::kSsid);
     QSignalSpy returned(ssid, &QLineEdit::returnPressed);
     ssid->setFocus();
     QTest::keyClick(ssid, Qt::Key_Return);
@@ -78,7 +79,7 @@ void KeysAndInstanceTest::enterAndEscapeDoNothing() {
 
     // An open list takes both: Return chooses the highlighted entry and
     // closes the list, Escape closes it without choosing.
-    auto* security = dlg.Page(kPageWLANAP)->Control<QComboBox>(1130);
+    auto* security = dlg.Page(kPageWLANAP)->Control<QComboBox>(CSubWLANAP::kSecurity);
     security->setCurrentIndex(0);
     security->showPopup();
     QTRY_VERIFY(security->view()->isVisible());

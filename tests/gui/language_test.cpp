@@ -12,6 +12,8 @@
 #include "gui/dialogs/CDlgLanguage.h"
 #include "gui/pages/CSubFirst.h"
 #include "gui/pages/CSubLANIP.h"
+#include "gui/pages/CSubSetAutoParam.h"
+#include "gui/pages/CSubWLANAP.h"
 #include "gui/pages/CWizardPage.h"
 #include "support/WizardFixture.h"
 
@@ -89,7 +91,7 @@ void LanguageTest::changeRecaptionsEveryPage() {
     fx_->RememberLanguage(QStringLiteral("English (ENG).ini"));
     CWizardDlg& dlg = fx_->Start();
     // Something typed on a hidden page survives the change.
-    auto* ssid = dlg.Page(kPageWLANAP)->Control<QLineEdit>(1134);
+    auto* ssid = dlg.Page(kPageWLANAP)->Control<QLineEdit>(CSubWLANAP::kSsid);
     QVERIFY(ssid);
     ssid->setText(QStringLiteral("typed"));
 
@@ -128,7 +130,8 @@ void LanguageTest::changeRecaptionsEveryPage() {
     }
     QVERIFY(buttons >= 36);
     QCOMPARE(dlg.Page(kPageSetupFinish)->Control<QAbstractButton>(1249)->text(), QStringLiteral("ZH finish"));
-    QCOMPARE(dlg.Page(kPageSetAutoParam)->Control<QAbstractButton>(1163)->text(), QStringLiteral("ZH save"));
+    QCOMPARE(dlg.Page(kPageSetAutoParam)->Control<QAbstractButton>(CSubSetAutoParam::kSave)->text(),
+             QStringLiteral("ZH save"));
     QCOMPARE(QString::fromStdString(dlg.Messages().Message[2]), QStringLiteral("ZH failed"));
     QCOMPARE(ssid->text(), QStringLiteral("typed"));
 }

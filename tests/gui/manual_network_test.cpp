@@ -206,14 +206,14 @@ void ManualNetworkTest::channelLists() {
     s.WireSec = 1;
     ShowAp();  // twice: the list is rebuilt, not appended to
     auto* page = ShowAp();
-    auto* list = On<QComboBox>(page, 1132);
+    auto* list = On<QComboBox>(page, CSubWLANAP::kChannel);
     QStringList items;
     for (int i = 0; i < list->count(); ++i) items << list->itemText(i);
     QCOMPARE(items.join(QLatin1Char(' ')), entries);
     QCOMPARE(list->currentIndex() >= 0 ? list->currentText() : QString(), selected);
     // Next reads the channel from the text: Auto and nothing give 0.
     s.WireSec = 0;
-    Choose(On<QComboBox>(page, 1130), 0);
+    Choose(On<QComboBox>(page, CSubWLANAP::kSecurity), 0);
     page->NextButton()->click();
     QCOMPARE(int(s.WireCh), selected.toInt());
 }
@@ -225,8 +225,8 @@ void ManualNetworkTest::infrastructureForcesAuto() {
     s.WireType = 1;  // set from the record: the handler does not run
     s.WireSec = 2;
     auto* page = ShowAp();
-    auto* mode = On<QComboBox>(page, 1133);
-    auto* channel = On<QComboBox>(page, 1132);
+    auto* mode = On<QComboBox>(page, CSubWLANAP::kMode);
+    auto* channel = On<QComboBox>(page, CSubWLANAP::kChannel);
     QCOMPARE(mode->currentIndex(), 1);
     QCOMPARE(channel->currentText(), QStringLiteral("6"));
     QVERIFY(channel->isEnabled());  // WireSec 2: enabled
@@ -243,14 +243,17 @@ void ManualNetworkTest::infrastructureForcesAuto() {
 
 void ManualNetworkTest::securityShowsItsControls() {
     auto* page = ShowAp();
-    const QList<int> wep = {1146, 1147, 1148, 1149, 1135, 1136, 1137, 1325, 1142};
-    const QList<int> wpa = {1151, 1154, 1152, 1153};
+    const QList<int> wep = {CSubWLANAP::kWepAuthLabel, CSubWLANAP::kWepFormatLabel, CSubWLANAP::kWepLengthLabel,
+                            CSubWLANAP::kWepDefaultLabel, CSubWLANAP::kWepAuth, CSubWLANAP::kWepLength,
+                            CSubWLANAP::kWepFormat, CSubWLANAP::kWepDefault, CSubWLANAP::kWepKey};
+    const QList<int> wpa = {CSubWLANAP::kWpaAlgorithmLabel, CSubWLANAP::kWpaKeyLabel, CSubWLANAP::kWpaAlgorithm,
+                            CSubWLANAP::kWpaKey};
     auto shown = [&](const QList<int>& ids, bool expected) {
         for (int id : ids)
             if (page->Control(id)->isHidden() == expected) return false;
         return true;
     };
-    auto* security = On<QComboBox>(page, 1130);
+    auto* security = On<QComboBox>(page, CSubWLANAP::kSecurity);
     Choose(security, 1);
     QVERIFY(shown(wep, true) && shown(wpa, false));
     Choose(security, 3);
@@ -259,31 +262,33 @@ void ManualNetworkTest::securityShowsItsControls() {
     QVERIFY(shown(wep, false) && shown(wpa, false));
     // The template's spare key edits and key radios never show.
     Choose(security, 1);
-    for (int id : {1143, 1144, 1145, 1138, 1139, 1140, 1141}) QVERIFY(page->Control(id)->isHidden());
+    for (int id : {CSubWLANAP::kSpareKey2, CSubWLANAP::kSpareKey3, CSubWLANAP::kSpareKey4, CSubWLANAP::kKeyRadio1,
+                   CSubWLANAP::kKeyRadio2, CSubWLANAP::kKeyRadio3, CSubWLANAP::kKeyRadio4})
+        QVERIFY(page->Control(id)->isHidden());
 }
 
 void ManualNetworkTest::wepKeyLimits() {
     auto* page = ShowAp();
-    auto* key = On<QLineEdit>(page, 1142);
+    auto* key = On<QLineEdit>(page, CSubWLANAP::kWepKey);
     // Before any format or length is chosen: the 256-byte key field.
     Type(key, QString(300, 'a'));
     QCOMPARE(key->text().size(), 255);
-    Choose(On<QComboBox>(page, 1130), 1);
-    Choose(On<QComboBox>(page, 1137), 0);  // HEX
-    Choose(On<QComboBox>(page, 1136), 1);  // 128 bits
+    Choose(On<QComboBox>(page, CSubWLANAP::kSecurity), 1);
+    Choose(On<QComboBox>(page, CSubWLANAP::kWepFormat), 0);  // HEX
+    Choose(On<QComboBox>(page, CSubWLANAP::kWepLength), 1);  // 128 bits
     Type(key, QString(30, 'b'));
     QCOMPARE(key->text().size(), 26);
     // ASCII lowers the limit to 13 but keeps the 26 typed.
-    Choose(On<QComboBox>(page, 1137), 1);
+    Choose(On<QComboBox>(page, CSubWLANAP::kWepFormat), 1);
     QCOMPARE(key->text().size(), 26);
     QCOMPARE(EditLimit::Of(key)->MaxChars(), 13);
-    Choose(On<QComboBox>(page, 1136), 0);
+    Choose(On<QComboBox>(page, CSubWLANAP::kWepLength), 0);
     QCOMPARE(EditLimit::Of(key)->MaxChars(), 5);
     // The length list limits the spare edits as well, the format list not.
-    QCOMPARE(EditLimit::Of(On<QLineEdit>(page, 1143))->MaxChars(), 5);
-    Choose(On<QComboBox>(page, 1137), 0);
+    QCOMPARE(EditLimit::Of(On<QLineEdit>(page, CSubWLANAP::kSpareKey2))->MaxChars(), 5);
+    Choose(On<QComboBox>(page, CSubWLANAP::kWepFormat), 0);
     QCOMPARE(EditLimit::Of(key)->MaxChars(), 10);
-    QCOMPARE(EditLimit::Of(On<QLineEdit>(page, 1143))->MaxChars(), 5);
+    QCOMPARE(EditLimit::Of(On<QLineEdit>(page, CSubWLANAP::kSpareKey2))->MaxChars(), 5);
 }
 
 void ManualNetworkTest::hexKeyCheck_data() {
@@ -306,8 +311,8 @@ void ManualNetworkTest::hexKeyCheck() {
     s.WEPKeyE0 = 0;
     SetField(s.WEPKey0, "old");
     auto* page = ShowAp();
-    Choose(On<QComboBox>(page, 1136), 1);  // 128 bits
-    On<QLineEdit>(page, 1142)->setText(key);
+    Choose(On<QComboBox>(page, CSubWLANAP::kWepLength), 1);  // 128 bits
+    On<QLineEdit>(page, CSubWLANAP::kWepKey)->setText(key);
     if (!accepted) h_->fx.prompter.Answer(PromptAnswer::Ok);
     page->NextButton()->click();
     QCOMPARE(s.WepKeyL, uint8_t{128});
@@ -321,7 +326,7 @@ void ManualNetworkTest::hexKeyCheck() {
     QVERIFY(h_->posted.empty());
     QCOMPARE(QString::fromUtf8(s.WEPKey0), QStringLiteral("old"));
     // ASCII takes the same key.
-    Choose(On<QComboBox>(page, 1137), 1);
+    Choose(On<QComboBox>(page, CSubWLANAP::kWepFormat), 1);
     page->NextButton()->click();
     QCOMPARE(QString::fromUtf8(s.WEPKey0), key);
     QCOMPARE(s.WEPMode, uint8_t{1});
@@ -337,10 +342,10 @@ void ManualNetworkTest::defaultKeyPicksTheKeyField() {
     SetField(s.WEPKey2, "key-2");
     SetField(s.WEPKey3, "key-3");
     auto* page = ShowAp();
-    auto* key = On<QLineEdit>(page, 1142);
-    QCOMPARE(On<QComboBox>(page, 1325)->currentText(), QStringLiteral("Key2"));
+    auto* key = On<QLineEdit>(page, CSubWLANAP::kWepKey);
+    QCOMPARE(On<QComboBox>(page, CSubWLANAP::kWepDefault)->currentText(), QStringLiteral("Key2"));
     QCOMPARE(key->text(), QStringLiteral("key-1"));
-    Choose(On<QComboBox>(page, 1325), 2);
+    Choose(On<QComboBox>(page, CSubWLANAP::kWepDefault), 2);
     QCOMPARE(key->text(), QStringLiteral("key-2"));
     key->setText(QStringLiteral("third"));
     page->NextButton()->click();

@@ -69,7 +69,7 @@ void ManualSystemTest::longNamesFromTheCameraAreRefused() {
     s.NTPEN = 0;
     CSubSystem* page = ShowSystem();
     // Loaded whole, not cut by the typing limit.
-    QCOMPARE(On<QLineEdit>(page, 1119)->text().size(), nameLength);
+    QCOMPARE(On<QLineEdit>(page, CSubSystem::kHostName)->text().size(), nameLength);
     if (!message.isEmpty()) h_->fx.prompter.Answer(PromptAnswer::Ok);
     SetField(s.TitleBar, "changed only by Next");
     page->NextButton()->click();
@@ -85,8 +85,8 @@ void ManualSystemTest::longNamesFromTheCameraAreRefused() {
     QCOMPARE(QString::fromUtf8(s.TitleBar), QStringLiteral("changed only by Next"));
     // Shortened by the user, the page lets it through.
     h_->fx.prompter.Clear();
-    auto* name = On<QLineEdit>(page, 1119);
-    auto* desc = On<QLineEdit>(page, 1120);
+    auto* name = On<QLineEdit>(page, CSubSystem::kHostName);
+    auto* desc = On<QLineEdit>(page, CSubSystem::kDescription);
     name->end(false);
     while (name->text().size() > 32) QTest::keyClick(name, Qt::Key_Backspace);
     desc->end(false);
@@ -103,13 +103,14 @@ void ManualSystemTest::timeModes_data() {
     QTest::addColumn<int>("zone");
     QTest::addColumn<int>("poll");
     // Keep: the camera's date and time stay as read.
-    QTest::newRow("keep") << 1176 << 0 << "2020/01/02" << "03:04:05" << 5 << 6;
+    QTest::newRow("keep") << int(CSubSystem::kKeepRadio) << 0 << "2020/01/02" << "03:04:05" << 5 << 6;
     // Sync: the PC's local clock, zero-padded, 24-hour.
-    QTest::newRow("sync") << 1177 << 0 << "2009/03/07" << "18:05:09" << 5 << 6;
+    QTest::newRow("sync") << int(CSubSystem::kSyncRadio) << 0 << "2009/03/07" << "18:05:09" << 5 << 6;
     // Manual: whatever was typed, in any form, unchanged.
-    QTest::newRow("manual, day first with dots") << 1178 << 0 << "07.03.2009" << "8h5" << 5 << 6;
+    QTest::newRow("manual, day first with dots")
+        << int(CSubSystem::kManualRadio) << 0 << "07.03.2009" << "8h5" << 5 << 6;
     // Automatic with the lists as they start: zone 20, every 12 hours.
-    QTest::newRow("automatic") << 1179 << 1 << "2020/01/02" << "03:04:05" << 20 << 12;
+    QTest::newRow("automatic") << int(CSubSystem::kAutomaticRadio) << 1 << "2020/01/02" << "03:04:05" << 20 << 12;
 }
 
 void ManualSystemTest::timeModes() {
@@ -131,11 +132,12 @@ void ManualSystemTest::timeModes() {
     // 2009-03-07 18:05:09 UTC
     page->SetClock([] { return std::time_t{1236449109}; });
     On<QRadioButton>(page, radio)->click();
-    if (radio == 1178) {
-        Type(On<QLineEdit>(page, 1128), date);
-        Type(On<QLineEdit>(page, 1129), time);
+    if (radio == CSubSystem::kManualRadio) {
+        Type(On<QLineEdit>(page, CSubSystem::kDate), date);
+        Type(On<QLineEdit>(page, CSubSystem::kTime), time);
     }
-    if (radio == 1179) Type(On<QLineEdit>(page, 1023), QStringLiteral("pool.ntp.example"));
+    if (radio == CSubSystem::kAutomaticRadio)
+        Type(On<QLineEdit>(page, CSubSystem::kNtpServer), QStringLiteral("pool.ntp.example"));
     page->NextButton()->click();
     QCOMPARE(h_->LastPosted(), cmd::kIspPage);
     QCOMPARE(int(s.NTPEN), ntpen);
@@ -143,7 +145,8 @@ void ManualSystemTest::timeModes() {
     QCOMPARE(QString::fromUtf8(s.Time), time);
     QCOMPARE(s.Timezone, zone);
     QCOMPARE(s.NTPPoll, poll);
-    if (radio == 1179) QCOMPARE(QString::fromUtf8(s.NTPName), QStringLiteral("pool.ntp.example"));
+    if (radio == CSubSystem::kAutomaticRadio)
+        QCOMPARE(QString::fromUtf8(s.NTPName), QStringLiteral("pool.ntp.example"));
 }
 
 void ManualSystemTest::refreshTakesTheTimeModeButNotTheInterval() {
@@ -153,23 +156,25 @@ void ManualSystemTest::refreshTakesTheTimeModeButNotTheInterval() {
     s.NTPPoll = 5;
     SetField(s.NTPName, "time.example");
     CSubSystem* page = ShowSystem();
-    QVERIFY(On<QRadioButton>(page, 1179)->isChecked());
-    QCOMPARE(On<QComboBox>(page, 1027)->currentIndex(), 3);
-    QCOMPARE(On<QLineEdit>(page, 1023)->text(), QStringLiteral("time.example"));
+    QVERIFY(On<QRadioButton>(page, CSubSystem::kAutomaticRadio)->isChecked());
+    QCOMPARE(On<QComboBox>(page, CSubSystem::kTimeZone)->currentIndex(), 3);
+    QCOMPARE(On<QLineEdit>(page, CSubSystem::kNtpServer)->text(), QStringLiteral("time.example"));
     // The camera's poll interval is not shown: the list keeps 12.
-    QCOMPARE(On<QComboBox>(page, 1026)->currentIndex(), 12);
+    QCOMPARE(On<QComboBox>(page, CSubSystem::kInterval)->currentIndex(), 12);
     // A camera last set by hand or from a PC reads as NTPEN 0: "keep".
     s.NTPEN = 0;
     page = ShowSystem();
-    QVERIFY(On<QRadioButton>(page, 1176)->isChecked());
-    for (int id : {1177, 1178, 1179}) QVERIFY(!On<QRadioButton>(page, id)->isChecked());
+    QVERIFY(On<QRadioButton>(page, CSubSystem::kKeepRadio)->isChecked());
+    for (int id : {CSubSystem::kSyncRadio, CSubSystem::kManualRadio, CSubSystem::kAutomaticRadio})
+        QVERIFY(!On<QRadioButton>(page, id)->isChecked());
     // An unknown NTPEN leaves the radios as they were.
-    On<QRadioButton>(page, 1178)->click();
+    On<QRadioButton>(page, CSubSystem::kManualRadio)->click();
     s.NTPEN = 7;
     page = ShowSystem();
-    QVERIFY(On<QRadioButton>(page, 1178)->isChecked());
+    QVERIFY(On<QRadioButton>(page, CSubSystem::kManualRadio)->isChecked());
     // No radio at all: Next leaves the time settings alone.
-    for (int id : {1176, 1177, 1178, 1179}) CWizardPage::SetChecked(On<QRadioButton>(page, id), false);
+    for (int id : {CSubSystem::kKeepRadio, CSubSystem::kSyncRadio, CSubSystem::kManualRadio, CSubSystem::kAutomaticRadio})
+        CWizardPage::SetChecked(On<QRadioButton>(page, id), false);
     s.Timezone = 99;
     page->NextButton()->click();
     QCOMPARE(s.NTPEN, uint8_t{7});
@@ -190,13 +195,15 @@ void ManualSystemTest::typedTextFitsItsField_data() {
     QTest::addColumn<QString>("kept");
     const QString cjk = QString(40, QChar(0x76F8));  // three UTF-8 bytes each
     // Host name: 32 characters, and no more bytes than its 64-byte field.
-    QTest::newRow("host name, 33rd char") << int(kPageSystem) << 1119 << QString(33, 'h') << QString(32, 'h');
-    QTest::newRow("host name, wide chars") << int(kPageSystem) << 1119 << cjk << cjk.left(21);
+    QTest::newRow("host name, 33rd char")
+        << int(kPageSystem) << int(CSubSystem::kHostName) << QString(33, 'h') << QString(32, 'h');
+    QTest::newRow("host name, wide chars") << int(kPageSystem) << int(CSubSystem::kHostName) << cjk << cjk.left(21);
     // Date and time fields hold 15 characters; the edits had no limit.
-    QTest::newRow("date") << int(kPageSystem) << 1128 << QString(20, '1') << QString(15, '1');
-    QTest::newRow("time") << int(kPageSystem) << 1129 << QString(20, '2') << QString(15, '2');
+    QTest::newRow("date") << int(kPageSystem) << int(CSubSystem::kDate) << QString(20, '1') << QString(15, '1');
+    QTest::newRow("time") << int(kPageSystem) << int(CSubSystem::kTime) << QString(20, '2') << QString(15, '2');
     // The server field holds 255 characters; the edit allowed 256.
-    QTest::newRow("ntp server") << int(kPageSystem) << 1023 << QString(256, 's') << QString(255, 's');
+    QTest::newRow("ntp server")
+        << int(kPageSystem) << int(CSubSystem::kNtpServer) << QString(256, 's') << QString(255, 's');
     // The ISP page's three edits: 32 characters each.
     QTest::newRow("isp user") << int(kPageLANISP) << int(CSubLANISP::kUser) << QString(40, 'u') << QString(32, 'u');
     // The PPPoE page's edits had no limit at all; their fields hold 63.

@@ -33,6 +33,9 @@
 #include "gui/pages/CSubDDNS.h"
 #include "gui/pages/CSubOption.h"
 #include "gui/pages/CSubWLANIP.h"
+#include "gui/pages/CSubUPnP.h"
+#include "gui/pages/CSubWLANAP.h"
+#include "gui/pages/CSubWPSPic.h"
 #include "gui/pages/CWizardPage.h"
 #include "support/CaptionFit.h"
 #include "support/WizardFixture.h"
@@ -145,8 +148,9 @@ void PageViewsTest::announcedByLabelAndRole() {
              CWizardPage::AccessibleText(fx.Dlg().Page(kPageWizardIP)->Control<QLabel>(1279)->text()));
     QCOMPARE(fx.Dlg().Page(kPageDDNS)->Control(CSubDDNS::kProvider)->accessibleName(),
              CWizardPage::AccessibleText(fx.Dlg().Page(kPageDDNS)->Control<QLabel>(CSubDDNS::kProviderLabel)->text()));
-    QCOMPARE(fx.Dlg().Page(kPageUPnP)->Control(1157)->accessibleName(),
-             CWizardPage::AccessibleText(fx.Dlg().Page(kPageUPnP)->Control<QLabel>(1284)->text()));
+    QCOMPARE(fx.Dlg().Page(kPageUPnP)->Control(CSubUPnP::kStreamPort)->accessibleName(),
+             CWizardPage::AccessibleText(
+                 fx.Dlg().Page(kPageUPnP)->Control<QLabel>(CSubUPnP::kStreamPortLabel)->text()));
     // The language's mnemonic: Alt+N presses Next, and is not read out.
     QAbstractButton* next = fx.Dlg().Page(kPageDDNS)->NextButton();
     QCOMPARE(next->shortcut(), QKeySequence(QKeySequence::mnemonic(QStringLiteral("&Next"))));
@@ -177,7 +181,9 @@ void PageViewsTest::aboutTextsFit() {
         QVERIFY(QTest::qWaitForWindowExposed(&dlg));
         const QRect inside = dlg.rect();
         QList<QWidget*> parts;
-        for (const char* id : {"1371", "1372", "1373", "icon"}) parts << dlg.findChild<QWidget*>(QLatin1String(id));
+        for (const QString& id : {QString::number(CAboutDlg::kProductLine), QString::number(CAboutDlg::kDetails),
+                                  QString::number(CAboutDlg::kOk), QStringLiteral("icon")})
+            parts << dlg.findChild<QWidget*>(id);
         for (QWidget* w : parts) {
             QVERIFY(w);
             QVERIFY2(inside.contains(w->geometry()), qPrintable(file + QLatin1Char(' ') + w->objectName()));
@@ -196,10 +202,10 @@ void PageViewsTest::hiddenControls_data() {
     // Controls the templates create hidden and nothing shows.
     QTest::newRow("wireless ip exit") << int(kPageWLANIP) << int(CSubWLANIP::kExit);
     QTest::newRow("server login exit") << int(kPageLogin) << 1046;
-    QTest::newRow("wireless ap key 2 edit") << int(kPageWLANAP) << 1143;
-    QTest::newRow("wireless ap key radio") << int(kPageWLANAP) << 1138;
+    QTest::newRow("wireless ap key 2 edit") << int(kPageWLANAP) << int(CSubWLANAP::kSpareKey2);
+    QTest::newRow("wireless ap key radio") << int(kPageWLANAP) << int(CSubWLANAP::kKeyRadio1);
     QTest::newRow("setup finished camera id") << int(kPageSetupFinish) << 1250;
-    QTest::newRow("wps picture second step") << int(kPageWPSPic) << 1303;
+    QTest::newRow("wps picture second step") << int(kPageWPSPic) << int(CSubWPSPic::kSpareStep);
     QTest::newRow("choice ok") << int(kPageChoose) << 1;
     QTest::newRow("option title") << int(kPageOption) << int(CSubOption::kTitle);
 }

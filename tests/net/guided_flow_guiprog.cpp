@@ -33,6 +33,7 @@
 #include "gui/dialogs/CDlgLoginRoot.h"
 #include "gui/pages/CSubChoose.h"
 #include "gui/pages/CSubFirst.h"
+#include "gui/pages/CSubSetAutoParam.h"
 #include "gui/pages/CWizardPage.h"
 #include "support/FakeUrlOpener.h"
 #include "support/ScriptedPrompter.h"
@@ -167,7 +168,7 @@ void GuidedFlow::lanPath() {
     prompter_.Answer(PromptAnswer::Ok);  // "write?"
     prompter_.Answer(PromptAnswer::Ok);  // saved
     prompter_.Answer(PromptAnswer::Ok);  // found again
-    Page(kPageSetAutoParam)->findChild<QAbstractButton*>(QStringLiteral("1163"))->click();
+    Page(kPageSetAutoParam)->findChild<QAbstractButton*>(QString::number(CSubSetAutoParam::kSave))->click();
     QTRY_COMPARE_WITH_TIMEOUT(Current(), int(kPageSetupFinish), 30000);
     const auto& prompts = prompter_.Prompts();
     QCOMPARE(prompts.size(), std::size_t{3});

@@ -21,6 +21,9 @@
 #include "gui/pages/CSubLANIP.h"
 #include "gui/pages/CSubLANISP.h"
 #include "gui/pages/CSubWLANIP.h"
+#include "gui/pages/CSubSystem.h"
+#include "gui/pages/CSubUPnP.h"
+#include "gui/pages/CSubWLANAP.h"
 #include "gui/pages/PageIndex.h"
 #include "manual_harness.h"
 
@@ -82,12 +85,12 @@ bool ManualFlow::ConfirmAndSave(PromptAnswer savedMessageAnswer) {
 void ManualFlow::lanFixedThenWirelessWpa2() {
     QVERIFY(SearchAndRead(qEnvironmentVariable("ORVANTA_TEST_MANUAL_LAN")));
     // What the camera holds is on the page.
-    QCOMPARE(On<QLineEdit>(kPageSystem, 1119)->text(), QStringLiteral("Old name"));
+    QCOMPARE(On<QLineEdit>(kPageSystem, CSubSystem::kHostName)->text(), QStringLiteral("Old name"));
 
     // System page: name, description, the PC's clock.
-    Type(On<QLineEdit>(kPageSystem, 1119), QStringLiteral("Lab Cam 7"));
-    Type(On<QLineEdit>(kPageSystem, 1120), QStringLiteral("Hall & stairs"));
-    Click(On<QRadioButton>(kPageSystem, 1177));
+    Type(On<QLineEdit>(kPageSystem, CSubSystem::kHostName), QStringLiteral("Lab Cam 7"));
+    Type(On<QLineEdit>(kPageSystem, CSubSystem::kDescription), QStringLiteral("Hall & stairs"));
+    Click(On<QRadioButton>(kPageSystem, CSubSystem::kSyncRadio));
     Click(Page(kPageSystem)->NextButton());
     QVERIFY(At(kPageLANISP));
     QCOMPARE(S().NTPEN, uint8_t{0});
@@ -115,11 +118,11 @@ void ManualFlow::lanFixedThenWirelessWpa2() {
     QCOMPARE(S().LinkWireless, uint8_t{1});
 
     // Wireless AP: infrastructure, WPA2-PSK with AES.
-    Type(On<QLineEdit>(kPageWLANAP, 1134), QStringLiteral("Lab Net"));
-    Choose(On<QComboBox>(kPageWLANAP, 1133), 1);
-    Choose(On<QComboBox>(kPageWLANAP, 1130), 3);
-    Choose(On<QComboBox>(kPageWLANAP, 1152), 0);
-    Type(On<QLineEdit>(kPageWLANAP, 1153), QStringLiteral("wpa key&=12345"));
+    Type(On<QLineEdit>(kPageWLANAP, CSubWLANAP::kSsid), QStringLiteral("Lab Net"));
+    Choose(On<QComboBox>(kPageWLANAP, CSubWLANAP::kMode), 1);
+    Choose(On<QComboBox>(kPageWLANAP, CSubWLANAP::kSecurity), 3);
+    Choose(On<QComboBox>(kPageWLANAP, CSubWLANAP::kWpaAlgorithm), 0);
+    Type(On<QLineEdit>(kPageWLANAP, CSubWLANAP::kWpaKey), QStringLiteral("wpa key&=12345"));
     Click(Page(kPageWLANAP)->NextButton());
     QVERIFY(At(kPageWLANIP));
 
@@ -129,10 +132,10 @@ void ManualFlow::lanFixedThenWirelessWpa2() {
     QVERIFY(At(kPageUPnP));
 
     // UPnP off, other stream ports.
-    On<QCheckBox>(kPageUPnP, 1084)->setChecked(false);
-    On<QLineEdit>(kPageUPnP, 1156)->setText(QStringLiteral("80"));
-    On<QLineEdit>(kPageUPnP, 1157)->setText(QStringLiteral("8000"));
-    On<QLineEdit>(kPageUPnP, 1158)->setText(QStringLiteral("8554"));
+    On<QCheckBox>(kPageUPnP, CSubUPnP::kUpnpCheck)->setChecked(false);
+    On<QLineEdit>(kPageUPnP, CSubUPnP::kHttpPort)->setText(QStringLiteral("80"));
+    On<QLineEdit>(kPageUPnP, CSubUPnP::kStreamPort)->setText(QStringLiteral("8000"));
+    On<QLineEdit>(kPageUPnP, CSubUPnP::kRtspPort)->setText(QStringLiteral("8554"));
     Click(Page(kPageUPnP)->NextButton());
     QVERIFY(At(kPageDDNS));
 
@@ -150,10 +153,10 @@ void ManualFlow::pppoeOnTheIspPage() {
     QVERIFY(SearchAndRead(qEnvironmentVariable("ORVANTA_TEST_MANUAL_PPPOE")));
 
     // System page: NTP in another zone, every six hours.
-    Click(On<QRadioButton>(kPageSystem, 1179));
-    Type(On<QLineEdit>(kPageSystem, 1023), QStringLiteral("ntp.lab.example"));
-    On<QComboBox>(kPageSystem, 1027)->setCurrentIndex(13);
-    On<QComboBox>(kPageSystem, 1026)->setCurrentIndex(6);
+    Click(On<QRadioButton>(kPageSystem, CSubSystem::kAutomaticRadio));
+    Type(On<QLineEdit>(kPageSystem, CSubSystem::kNtpServer), QStringLiteral("ntp.lab.example"));
+    On<QComboBox>(kPageSystem, CSubSystem::kTimeZone)->setCurrentIndex(13);
+    On<QComboBox>(kPageSystem, CSubSystem::kInterval)->setCurrentIndex(6);
     Click(Page(kPageSystem)->NextButton());
     QVERIFY(At(kPageLANISP));
 

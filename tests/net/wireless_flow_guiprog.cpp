@@ -16,6 +16,7 @@
 #include "gui/pages/CSubChoose.h"
 #include "gui/pages/CSubFirst.h"
 #include "gui/pages/CSubOption.h"
+#include "gui/pages/CSubSetAutoParam.h"
 #include "gui/pages/CSubWPS.h"
 #include "LabFlowSupport.h"
 #include "gui/pages/PageIndex.h"
@@ -82,7 +83,7 @@ bool WirelessFlow::SaveAndRefind() {
     prompter_.Answer(PromptAnswer::Ok);  // set the camera up now?
     prompter_.Answer(PromptAnswer::Ok);  // saved
     prompter_.Answer(PromptAnswer::Ok);  // found again
-    Page(kPageSetAutoParam)->Control<QAbstractButton>(1163)->click();
+    Page(kPageSetAutoParam)->Control<QAbstractButton>(CSubSetAutoParam::kSave)->click();
     return At(kPageSetupFinish);
 }
 

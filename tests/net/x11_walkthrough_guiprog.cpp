@@ -48,6 +48,10 @@
 #include "gui/pages/CSubDDNS.h"
 #include "gui/pages/CSubFirst.h"
 #include "gui/pages/CSubOption.h"
+#include "gui/dialogs/CDlgLoginRoot.h"
+#include "gui/pages/CSubSetAutoParam.h"
+#include "gui/pages/CSubShowPic.h"
+#include "gui/pages/CSubUPnP.h"
 #include "gui/pages/CWizardPage.h"
 #include "gui/pages/PageIndex.h"
 
@@ -274,9 +278,9 @@ private:
     // clicked; any other dialog is shot and closed.
     void AnswerDialog(QWidget* dialog) {
         dialogs_ << QString::fromLatin1(dialog->metaObject()->className());
-        auto* user = dialog->findChild<QLineEdit*>(QStringLiteral("1358"));
-        auto* password = dialog->findChild<QLineEdit*>(QStringLiteral("1359"));
-        auto* ok = dialog->findChild<QPushButton*>(QStringLiteral("1374"));
+        auto* user = dialog->findChild<QLineEdit*>(QString::number(CDlgLoginRoot::kUser));
+        auto* password = dialog->findChild<QLineEdit*>(QString::number(CDlgLoginRoot::kPassword));
+        auto* ok = dialog->findChild<QPushButton*>(QString::number(CDlgLoginRoot::kOk));
         if (user != nullptr && password != nullptr && ok != nullptr) {
             if (!user->isReadOnly()) {  // the dialog fixes the user to "root"
                 user->clear();
@@ -403,7 +407,7 @@ std::vector<Step> GuidedLanPath() {
              return w.Click(kPageChoose, CSubChoose::kYesRadio) && w.Click(kPageChoose, CSubChoose::kLanRadio) &&
                     w.Click(kPageChoose, CSubChoose::kNext);
          }},
-        {"diagram", kPageShowPic, [](Walk& w) { return w.Click(kPageShowPic, 1045); }},
+        {"diagram", kPageShowPic, [](Walk& w) { return w.Click(kPageShowPic, CSubShowPic::kNext); }},
         {"search", kPageSearchNet,
          [](Walk& w) {
              if (!w.SearchAndSelect(kPageSearchNet)) return false;
@@ -424,11 +428,11 @@ std::vector<Step> GuidedLanPath() {
              }
              return w.Click(kPageWizardIP, 1232);
          }},
-        {"upnp", kPageUPnP, [](Walk& w) { return w.Click(kPageUPnP, 1085); }},
+        {"upnp", kPageUPnP, [](Walk& w) { return w.Click(kPageUPnP, CSubUPnP::kNext); }},
         {"ddns", kPageDDNS, [](Walk& w) { return w.Click(kPageDDNS, CSubDDNS::kNext); }},
         {"summary", kPageSetAutoParam,
          [](Walk& w) {
-             if (!w.Click(kPageSetAutoParam, 1163)) return false;
+             if (!w.Click(kPageSetAutoParam, CSubSetAutoParam::kSave)) return false;
              w.ShotWaitWindow(QStringLiteral("saving"));
              return true;
          }},

@@ -10,7 +10,7 @@
 namespace orvanta {
 
 CSubWait::CSubWait(QWidget* owner) : QDialog(owner, Qt::Tool | Qt::FramelessWindowHint) {
-    setObjectName(QStringLiteral("170"));
+    setObjectName(QString::number(kDialog));
     setAccessibleName(QStringLiteral("Please wait"));
     setFixedSize(CWizardPage::DluX(328), CWizardPage::DluY(67));
     QPalette pal = palette();
@@ -24,11 +24,11 @@ CSubWait::CSubWait(QWidget* owner) : QDialog(owner, Qt::Tool | Qt::FramelessWind
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(16, 12, 16, 12);
     text_ = new QLabel(this);
-    text_->setObjectName(QStringLiteral("1160"));
+    text_->setObjectName(QString::number(kText));
     text_->setTextFormat(Qt::PlainText);
     text_->setWordWrap(true);
     progress_ = new QProgressBar(this);
-    progress_->setObjectName(QStringLiteral("1159"));
+    progress_->setObjectName(QString::number(kProgress));
     progress_->setAccessibleName(QStringLiteral("Progress"));
     progress_->setTextVisible(false);
     progress_->setRange(0, 1000);

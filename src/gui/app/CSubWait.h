@@ -1,7 +1,7 @@
 // The wait window shown while the camera is read or written: a caption-less
-// pop-up with a progress bar (1159) and a line of text (1160). Created once,
-// hidden, by the main window; other code sets range, position and text and
-// shows or hides it.
+// pop-up with a progress bar and a line of text. Created once, hidden, by
+// the main window; other code sets range, position and text and shows or
+// hides it.
 #pragma once
 
 #include <QDialog>
@@ -14,6 +14,13 @@ namespace orvanta {
 class CSubWait : public QDialog {
     Q_OBJECT
 public:
+    // Control ids: each control's objectName, found by tests and tools.
+    enum Id : int {
+        kDialog = 170,
+        kProgress = 1159,
+        kText = 1160,
+    };
+
     explicit CSubWait(QWidget* owner = nullptr);
 
     void SetRange(int low, int high);

@@ -3,6 +3,7 @@
 #include <QBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <utility>
 
 #include "core/i18n/LanguageStrings.h"
 #include "gui/app/Art.h"
@@ -11,7 +12,7 @@
 namespace orvanta {
 
 CAboutDlg::CAboutDlg(const std::string& languageFilePath, QWidget* parent) : QDialog(parent) {
-    setObjectName(QStringLiteral("100"));
+    setObjectName(QString::number(kDialog));
     // A refused file was reported when the window loaded it; not again here.
     const LanguageStrings lang(languageFilePath, [](const std::string&) {});
     const auto text = [&lang](const char* key) {
@@ -26,19 +27,19 @@ CAboutDlg::CAboutDlg(const std::string& languageFilePath, QWidget* parent) : QDi
     // The texts come from language files of every length and are shown at
     // any scale: a layout wraps them and grows the dialog to hold them,
     // where fixed rectangles would overlap or cut them.
-    const auto makeInfo = [this](const char* id) {
+    const auto makeInfo = [this](Id id) {
         auto* label = new QLabel(this);
-        label->setObjectName(QLatin1String(id));
+        label->setObjectName(QString::number(id));
         label->setTextFormat(Qt::PlainText);
         label->setWordWrap(true);
         label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
         label->setMinimumWidth(CWizardPage::DluX(130));
         return label;
     };
-    info1_ = makeInfo("1371");
-    info2_ = makeInfo("1372");
+    info1_ = makeInfo(kProductLine);
+    info2_ = makeInfo(kDetails);
     ok_ = new QPushButton(this);
-    ok_->setObjectName(QStringLiteral("1373"));
+    ok_->setObjectName(QString::number(kOk));
     ok_->setMinimumWidth(CWizardPage::DluX(50));
     connect(ok_, &QPushButton::clicked, this, &QDialog::accept);
 
@@ -55,9 +56,8 @@ CAboutDlg::CAboutDlg(const std::string& languageFilePath, QWidget* parent) : QDi
     row->addLayout(buttons);
     row->setSizeConstraint(QLayout::SetFixedSize);
 
-    CWizardPage::SetControlText(info1_, text("Info1"));
-    CWizardPage::SetControlText(info2_, text("Info2"));
-    CWizardPage::SetControlText(ok_, text("BtnOK"));
+    const std::pair<QWidget*, const char*> captions[] = {{info1_, "Info1"}, {info2_, "Info2"}, {ok_, "BtnOK"}};
+    for (const auto& [control, key] : captions) CWizardPage::SetControlText(control, text(key));
     if (ok_->text().isEmpty()) ok_->setAccessibleName(QStringLiteral("OK"));
     // Laid out now, not first on show, so the size is right for whoever
     // places or measures the dialog before it is shown.

@@ -13,6 +13,14 @@ namespace orvanta {
 class CAboutDlg : public QDialog {
     Q_OBJECT
 public:
+    // Control ids: each control's objectName, found by tests and tools.
+    enum Id : int {
+        kDialog = 100,
+        kProductLine = 1371,
+        kDetails = 1372,
+        kOk = 1373,
+    };
+
     explicit CAboutDlg(const std::string& languageFilePath, QWidget* parent = nullptr);
 
 private:

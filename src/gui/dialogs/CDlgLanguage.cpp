@@ -2,7 +2,6 @@
 
 #include <QComboBox>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPushButton>
 
 #include "gui/app/Art.h"
@@ -13,7 +12,7 @@ namespace orvanta {
 CDlgLanguage::CDlgLanguage(const std::vector<std::string>& names, int preselect, std::string previousChoice,
                            QWidget* parent)
     : QDialog(parent), chosenName_(std::move(previousChoice)) {
-    setObjectName(QStringLiteral("241"));
+    setObjectName(QString::number(kDialog));
     setWindowTitle(QStringLiteral("Travolis2"));
     setAccessibleName(QStringLiteral("Language"));
     setFixedSize(CWizardPage::DluX(180), CWizardPage::DluY(90));
@@ -33,7 +32,7 @@ CDlgLanguage::CDlgLanguage(const std::vector<std::string>& names, int preselect,
     label->setGeometry(CWizardPage::Dlu(40, 14, 120, 10));
 
     combo_ = new QComboBox(this);
-    combo_->setObjectName(QStringLiteral("1345"));
+    combo_->setObjectName(QString::number(kLanguageList));
     combo_->setAccessibleName(QStringLiteral("Language"));
     combo_->setEditable(true);
     combo_->setInsertPolicy(QComboBox::NoInsert);
@@ -44,13 +43,13 @@ CDlgLanguage::CDlgLanguage(const std::vector<std::string>& names, int preselect,
     if (combo_->currentIndex() < 0) combo_->setEditText(QString());
 
     ok_ = new QPushButton(QStringLiteral("OK"), this);
-    ok_->setObjectName(QStringLiteral("1"));
+    ok_->setObjectName(QString::number(kOk));
     ok_->setAccessibleName(QStringLiteral("OK"));
     ok_->setGeometry(CWizardPage::Dlu(65, 62, 50, 14));
     connect(ok_, &QPushButton::clicked, this, &CDlgLanguage::Confirm);
 
     auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
-    cancel->setObjectName(QStringLiteral("2"));
+    cancel->setObjectName(QString::number(kCancel));
     cancel->setAccessibleName(QStringLiteral("Cancel"));
     cancel->hide();
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);

@@ -16,6 +16,14 @@ namespace orvanta {
 class CDlgLanguage : public QDialog {
     Q_OBJECT
 public:
+    // Control ids: each control's objectName, found by tests and tools.
+    enum Id : int {
+        kDialog = 241,
+        kLanguageList = 1345,
+        kOk = 1,
+        kCancel = 2,  // in the template, never shown
+    };
+
     // `names` in list order, `preselect` an index into them or -1,
     // `previousChoice` the answer of the last run (kept when this run is
     // closed without OK).

@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <utility>
 
 #include "core/i18n/LanguageStrings.h"
 #include "gui/pages/CWizardPage.h"
@@ -24,32 +25,31 @@ QLabel* AddLabel(QWidget* parent, int id, QRect dlu) {
 }  // namespace
 
 CDlgLoginRoot::CDlgLoginRoot(const std::string& languageFilePath, QWidget* parent) : QDialog(parent) {
-    setObjectName(QStringLiteral("246"));
+    setObjectName(QString::number(kDialog));
     setModal(true);
     setFixedSize(CWizardPage::DluX(171), CWizardPage::DluY(119));
     // A refused file was reported when the window loaded it; not again here.
     const LanguageStrings lang(languageFilePath, [](const std::string&) {});
     const auto text = [&lang](const char* key) { return CWizardPage::Text(lang, "DlgLoginRoot", key, 260); };
 
-    QLabel* userLabel = AddLabel(this, 1360, CWizardPage::Dlu(10, 12, 50, 10));
+    QLabel* userLabel = AddLabel(this, kUserLabel, CWizardPage::Dlu(10, 12, 50, 10));
     userEdit_ = new QLineEdit(this);
-    userEdit_->setObjectName(QStringLiteral("1358"));
+    userEdit_->setObjectName(QString::number(kUser));
     userEdit_->setReadOnly(true);
     userEdit_->setGeometry(CWizardPage::Dlu(64, 10, 96, 13));
-    QLabel* passwordLabel = AddLabel(this, 1361, CWizardPage::Dlu(10, 32, 50, 10));
+    QLabel* passwordLabel = AddLabel(this, kPasswordLabel, CWizardPage::Dlu(10, 32, 50, 10));
     passwordEdit_ = new QLineEdit(this);
-    passwordEdit_->setObjectName(QStringLiteral("1359"));
+    passwordEdit_->setObjectName(QString::number(kPassword));
     passwordEdit_->setEchoMode(QLineEdit::Password);
     passwordEdit_->setMaxLength(kMaxPasswordChars);
     passwordEdit_->setGeometry(CWizardPage::Dlu(64, 30, 96, 13));
-    QLabel* note = AddLabel(this, 1362, CWizardPage::Dlu(10, 50, 150, 36));
+    QLabel* note = AddLabel(this, kNote, CWizardPage::Dlu(10, 50, 150, 36));
     ok_ = new QPushButton(this);
-    ok_->setObjectName(QStringLiteral("1374"));
+    ok_->setObjectName(QString::number(kOk));
     ok_->setGeometry(CWizardPage::Dlu(60, 94, 50, 16));
     ok_->setAutoDefault(false);
     connect(ok_, &QPushButton::clicked, this, &CDlgLoginRoot::OnOk);
-    // The template's own OK and Cancel exist but are never shown.
-    for (const int id : {1, 2}) {
+    for (const Id id : {kTemplateOk, kTemplateCancel}) {
         auto* hidden = new QPushButton(this);
         hidden->setObjectName(QString::number(id));
         hidden->setAutoDefault(false);
@@ -61,10 +61,9 @@ CDlgLoginRoot::CDlgLoginRoot(const std::string& languageFilePath, QWidget* paren
     userEdit_->setAccessibleName(QStringLiteral("User"));
     passwordEdit_->setAccessibleName(QStringLiteral("Password"));
     setWindowTitle(text("DlgLoginRootCaption"));
-    CWizardPage::SetControlText(userLabel, text("Root"));
-    CWizardPage::SetControlText(passwordLabel, text("Password"));
-    CWizardPage::SetControlText(note, text("note1"));
-    CWizardPage::SetControlText(ok_, text("BtnOK"));
+    const std::pair<QWidget*, const char*> captions[] = {
+        {userLabel, "Root"}, {passwordLabel, "Password"}, {note, "note1"}, {ok_, "BtnOK"}};
+    for (const auto& [control, key] : captions) CWizardPage::SetControlText(control, text(key));
     if (ok_->text().isEmpty()) ok_->setAccessibleName(QStringLiteral("OK"));
     FitCaptions(this);
     setAccessibleName(windowTitle().isEmpty() ? QStringLiteral("Login root") : windowTitle());

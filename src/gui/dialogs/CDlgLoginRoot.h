@@ -16,6 +16,20 @@ namespace orvanta {
 class CDlgLoginRoot : public QDialog {
     Q_OBJECT
 public:
+    // Control ids: each control's objectName, found by tests and tools.
+    enum Id : int {
+        kDialog = 246,
+        kUserLabel = 1360,
+        kUser = 1358,
+        kPasswordLabel = 1361,
+        kPassword = 1359,
+        kNote = 1362,
+        kOk = 1374,
+        // The template's own OK and Cancel, never shown.
+        kTemplateOk = 1,
+        kTemplateCancel = 2,
+    };
+
     // The record's login fields hold 63 bytes; the password edit takes no
     // more characters than that, so what is typed is what is sent (a longer
     // password could never have worked and would be cut silently).

@@ -1,56 +1,51 @@
 #include "gui/pages/CSubSetAutoParam.h"
 
-#include <QButtonGroup>
-#include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
-#include <QLineEdit>
-#include <QProgressBar>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QCheckBox>
-#include <QTreeWidget>
 
 #include "core/i18n/LanguageStrings.h"
-#include "gui/controls/CIPAddressCtrl.h"
 #include "gui/pages/DdnsProviders.h"
-#include "gui/controls/CPictureFrame.h"
 
 namespace orvanta {
+namespace {
+
+// The question before the camera is written.
+constexpr const char* kConfirmSave = "Message1";
+
+}  // namespace
 
 CSubSetAutoParam::CSubSetAutoParam(QWidget* parent) : CWizardPage(171, "SetAutoParamPage", parent) {
-    AddGroupBox(1367, Dlu(8, 28, 185, 60), QStringLiteral("System"));
-    AddStatic(1368, Dlu(14, 40, 173, 44), QStringLiteral(""));
-    AddGroupBox(1363, Dlu(196, 28, 185, 60), QStringLiteral("Network"));
-    AddStatic(1211, Dlu(202, 40, 173, 44), QStringLiteral(""));
-    AddGroupBox(1364, Dlu(8, 92, 185, 70), QStringLiteral("Wireless"));
-    AddStatic(1225, Dlu(14, 104, 173, 54), QStringLiteral(""));
-    AddGroupBox(1365, Dlu(196, 92, 185, 70), QStringLiteral("UPnP"));
-    AddStatic(1224, Dlu(202, 104, 173, 54), QStringLiteral(""));
-    AddGroupBox(1366, Dlu(8, 166, 373, 70), QStringLiteral("DDNS"));
-    AddStatic(1226, Dlu(14, 178, 361, 54), QStringLiteral(""));
-    AddStepTitle(1235, nullptr, 260, QStringLiteral(""))->hide();
-    connect(AddBackButton(1164, QStringLiteral("Back")), &QAbstractButton::clicked, this, &CSubSetAutoParam::OnBack);
-    connect(AddSaveButton(1163, QStringLiteral("Setup the Camera"), Dlu(293, 242, 96, 25)), &QAbstractButton::clicked, this, &CSubSetAutoParam::OnSave);
-}
+    QGroupBox* systemBox = AddGroupBox(kSystemBox, Dlu(8, 28, 185, 60), QStringLiteral("System"));
+    systemText_ = AddStatic(kSystemText, Dlu(14, 40, 173, 44), QStringLiteral(""));
+    QGroupBox* networkBox = AddGroupBox(kNetworkBox, Dlu(196, 28, 185, 60), QStringLiteral("Network"));
+    networkText_ = AddStatic(kNetworkText, Dlu(202, 40, 173, 44), QStringLiteral(""));
+    QGroupBox* wirelessBox = AddGroupBox(kWirelessBox, Dlu(8, 92, 185, 70), QStringLiteral("Wireless"));
+    wirelessText_ = AddStatic(kWirelessText, Dlu(14, 104, 173, 54), QStringLiteral(""));
+    QGroupBox* upnpBox = AddGroupBox(kUpnpBox, Dlu(196, 92, 185, 70), QStringLiteral("UPnP"));
+    upnpText_ = AddStatic(kUpnpText, Dlu(202, 104, 173, 54), QStringLiteral(""));
+    QGroupBox* ddnsBox = AddGroupBox(kDdnsBox, Dlu(8, 166, 373, 70), QStringLiteral("DDNS"));
+    ddnsText_ = AddStatic(kDdnsText, Dlu(14, 178, 361, 54), QStringLiteral(""));
+    AddStepTitle(kTitle, nullptr, 260, QStringLiteral(""))->hide();
 
-void CSubSetAutoParam::ApplyLanguage(const LanguageStrings& lang) {
-    CWizardPage::ApplyLanguage(lang);
-    SetCaption(Control(1367), lang, "SystemInfo", 2014);
-    SetCaption(Control(1363), lang, "NetworkInfo", 2014);
-    SetCaption(Control(1364), lang, "WirelessInfo", 2014);
-    SetCaption(Control(1365), lang, "UPnPInfo", 2014);
-    SetCaption(Control(1366), lang, "DDNSInfo", 2014);
-    KeepText(lang, "Message1", 2014);
-    KeepText(lang, "USEWPS", 2014);
-    KeepText(lang, "WPSSucces", 2014);
-    KeepText(lang, "WPSFailed", 2014);
-    KeepText(lang, "NotUseWireless", 2014);
-    KeepText(lang, "NotSupposeWireless", 2014);
-    KeepText(lang, "EnUPnP", 2014);
-    KeepText(lang, "DisUPnP", 2014);
-    KeepText(lang, "EnDDNS", 2014);
-    KeepText(lang, "DisDDNS", 2014);
+    Captions({{systemBox, "SystemInfo", 2014},
+              {networkBox, "NetworkInfo", 2014},
+              {wirelessBox, "WirelessInfo", 2014},
+              {upnpBox, "UPnPInfo", 2014},
+              {ddnsBox, "DDNSInfo", 2014}});
+    KeptTexts({{kConfirmSave, 2014},
+               {"USEWPS", 2014},
+               {"WPSSucces", 2014},
+               {"WPSFailed", 2014},
+               {"NotUseWireless", 2014},
+               {"NotSupposeWireless", 2014},
+               {"EnUPnP", 2014},
+               {"DisUPnP", 2014},
+               {"EnDDNS", 2014},
+               {"DisDDNS", 2014}});
+
+    connect(AddBackButton(kBack, QStringLiteral("Back")), &QAbstractButton::clicked, this, &CSubSetAutoParam::OnBack);
+    connect(AddSaveButton(kSave, QStringLiteral("Setup the Camera"), Dlu(293, 242, 96, 25)), &QAbstractButton::clicked,
+            this, &CSubSetAutoParam::OnSave);
 }
 
 void CSubSetAutoParam::LoadFromSettings() {
@@ -120,17 +115,17 @@ void CSubSetAutoParam::LoadFromSettings() {
         ddns_ = own("DisDDNS");
     }
 
-    SetControlText(Control(1368), system_);
-    SetControlText(Control(1211), network_);
-    SetControlText(Control(1225), wireless_);
-    SetControlText(Control(1224), upnp_);
-    SetControlText(Control(1226), ddns_);
+    SetControlText(systemText_, system_);
+    SetControlText(networkText_, network_);
+    SetControlText(wirelessText_, wireless_);
+    SetControlText(upnpText_, upnp_);
+    SetControlText(ddnsText_, ddns_);
 }
 
 void CSubSetAutoParam::OnBack() { PostCommand(cmd::kDdnsPage); }
 
 void CSubSetAutoParam::OnSave() {
-    if (Ask(Kept("Message1"), QString(), mb::kOkCancel | mb::kIconInformation) == PromptAnswer::Ok)
+    if (Ask(Kept(kConfirmSave), QString(), PromptIcon::Information, PromptButtons::OkCancel) == PromptAnswer::Ok)
         PostCommand(cmd::kSaveCamera);
 }
 

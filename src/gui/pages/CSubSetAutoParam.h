@@ -1,6 +1,5 @@
 // The summary page: what will be written to the camera, in five boxes,
 // and the button that saves it.
-// Controls carry their template ids as object names (see CWizardPage).
 #pragma once
 
 #include "gui/pages/CWizardPage.h"
@@ -10,9 +9,24 @@ namespace orvanta {
 class CSubSetAutoParam : public CWizardPage {
     Q_OBJECT
 public:
-    explicit CSubSetAutoParam(QWidget* parent = nullptr);
+    // Control ids: each control's objectName, found by tests and tools.
+    enum Id : int {
+        kSystemBox = 1367,
+        kSystemText = 1368,
+        kNetworkBox = 1363,
+        kNetworkText = 1211,
+        kWirelessBox = 1364,
+        kWirelessText = 1225,
+        kUpnpBox = 1365,
+        kUpnpText = 1224,
+        kDdnsBox = 1366,
+        kDdnsText = 1226,
+        kTitle = 1235,
+        kBack = 1164,
+        kSave = 1163,
+    };
 
-    void ApplyLanguage(const LanguageStrings& lang) override;
+    explicit CSubSetAutoParam(QWidget* parent = nullptr);
 
     // Builds the five summary texts from the record (command 21).
     void LoadFromSettings() override;
@@ -32,6 +46,11 @@ private:
     QString wireless_;
     QString upnp_;
     QString ddns_;
+    QLabel* systemText_ = nullptr;
+    QLabel* networkText_ = nullptr;
+    QLabel* wirelessText_ = nullptr;
+    QLabel* upnpText_ = nullptr;
+    QLabel* ddnsText_ = nullptr;
 };
 
 }  // namespace orvanta

@@ -1,31 +1,17 @@
 #include "gui/pages/CSubShowPic.h"
 
-#include <QButtonGroup>
-#include <QComboBox>
-#include <QGroupBox>
 #include <QLabel>
-#include <QLineEdit>
-#include <QProgressBar>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QCheckBox>
-#include <QTreeWidget>
 
-#include "gui/controls/CIPAddressCtrl.h"
 #include "gui/controls/CPictureFrame.h"
 
 namespace orvanta {
 
 CSubShowPic::CSubShowPic(QWidget* parent) : CWizardPage(137, "ShowPicPage", parent) {
-    AddPicture(1267, Dlu(8, 8, 300, 225), 224);
-    AddStatic(1263, Dlu(312, 20, 75, 200), QStringLiteral("please connect the camera as the diagram ,and wait until the network LED flashes. If network LED flashes,please press the \"Next\" button."));
-    connect(AddBackButton(1044, QStringLiteral("Back")), &QAbstractButton::clicked, this, &CSubShowPic::OnBack);
-    connect(AddNextButton(1045, QStringLiteral("Next")), &QAbstractButton::clicked, this, &CSubShowPic::OnNext);
-}
-
-void CSubShowPic::ApplyLanguage(const LanguageStrings& lang) {
-    CWizardPage::ApplyLanguage(lang);
-    SetCaption(Control(1263), lang, "note", 1024);
+    diagram_ = AddPicture(kDiagram, Dlu(8, 8, 300, 225), 224);
+    QLabel* note = AddStatic(kNote, Dlu(312, 20, 75, 200), QStringLiteral("please connect the camera as the diagram ,and wait until the network LED flashes. If network LED flashes,please press the \"Next\" button."));
+    Captions({{note, "note", 1024}});
+    connect(AddBackButton(kBack, QStringLiteral("Back")), &QAbstractButton::clicked, this, &CSubShowPic::OnBack);
+    connect(AddNextButton(kNext, QStringLiteral("Next")), &QAbstractButton::clicked, this, &CSubShowPic::OnNext);
 }
 
 void CSubShowPic::LoadFromSettings() {
@@ -33,7 +19,7 @@ void CSubShowPic::LoadFromSettings() {
     // from the start, or the last LAN or wireless one.
     const CameraSettings& s = Settings();
     if (s.LinkPPPoE == 1) return;
-    if (auto* frame = Control<CPictureFrame>(1267)) frame->SetPicture(s.LinkWireless == 1 ? 228 : 227);
+    diagram_->SetPicture(s.LinkWireless == 1 ? 228 : 227);
 }
 
 void CSubShowPic::OnBack() { PostCommand(cmd::kChoosePage); }

@@ -1,5 +1,4 @@
 // The connection diagram page: how to cable the camera for the chosen link.
-// Controls carry their template ids as object names (see CWizardPage).
 #pragma once
 
 #include "gui/pages/CWizardPage.h"
@@ -9,15 +8,23 @@ namespace orvanta {
 class CSubShowPic : public CWizardPage {
     Q_OBJECT
 public:
-    explicit CSubShowPic(QWidget* parent = nullptr);
+    // Control ids: each control's objectName, found by tests and tools.
+    enum Id : int {
+        kDiagram = 1267,
+        kNote = 1263,
+        kBack = 1044,
+        kNext = 1045,
+    };
 
-    void ApplyLanguage(const LanguageStrings& lang) override;
+    explicit CSubShowPic(QWidget* parent = nullptr);
 
     void LoadFromSettings() override;
 
 private:
     void OnBack();
     void OnNext();
+
+    CPictureFrame* diagram_ = nullptr;
 };
 
 }  // namespace orvanta

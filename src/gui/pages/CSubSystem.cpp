@@ -56,27 +56,27 @@ QString FormatLocal(std::time_t when, const char* format) {
 
 CSubSystem::CSubSystem(QWidget* parent) : CWizardPage(166, "SystemPage", parent) {
     QButtonGroup* timeGroup = AddRadioGroup();
-    AddStatic(1326, Dlu(20, 34, 100, 10), QStringLiteral("Host Name"));
-    hostName_ = AddEdit(1119, Dlu(130, 32, 200, 13));
-    AddStatic(1327, Dlu(20, 52, 100, 10), QStringLiteral("Description"));
-    description_ = AddEdit(1120, Dlu(130, 50, 200, 13));
-    keep_ = AddRadio(1176, Dlu(20, 74, 250, 12), QStringLiteral("Keep current date and time "), timeGroup);
-    sync_ = AddRadio(1177, Dlu(20, 90, 250, 12), QStringLiteral("Sync with computer time "), timeGroup);
-    manual_ = AddRadio(1178, Dlu(20, 106, 250, 12), QStringLiteral("Manual"), timeGroup);
-    AddStatic(1328, Dlu(40, 124, 60, 10), QStringLiteral("Date"));
-    date_ = AddEdit(1128, Dlu(100, 122, 90, 13));
+    QLabel* hostNameLabel = AddStatic(kHostNameLabel, Dlu(20, 34, 100, 10), QStringLiteral("Host Name"));
+    hostName_ = AddEdit(kHostName, Dlu(130, 32, 200, 13));
+    QLabel* descriptionLabel = AddStatic(kDescriptionLabel, Dlu(20, 52, 100, 10), QStringLiteral("Description"));
+    description_ = AddEdit(kDescription, Dlu(130, 50, 200, 13));
+    keep_ = AddRadio(kKeepRadio, Dlu(20, 74, 250, 12), QStringLiteral("Keep current date and time "), timeGroup);
+    sync_ = AddRadio(kSyncRadio, Dlu(20, 90, 250, 12), QStringLiteral("Sync with computer time "), timeGroup);
+    manual_ = AddRadio(kManualRadio, Dlu(20, 106, 250, 12), QStringLiteral("Manual"), timeGroup);
+    QLabel* dateLabel = AddStatic(kDateLabel, Dlu(40, 124, 60, 10), QStringLiteral("Date"));
+    date_ = AddEdit(kDate, Dlu(100, 122, 90, 13));
     date_->setPlaceholderText(QStringLiteral("[yyyy/mm/dd]"));
-    AddStatic(1329, Dlu(200, 124, 60, 10), QStringLiteral("Time"));
-    time_ = AddEdit(1129, Dlu(260, 122, 90, 13));
+    QLabel* timeLabel = AddStatic(kTimeLabel, Dlu(200, 124, 60, 10), QStringLiteral("Time"));
+    time_ = AddEdit(kTime, Dlu(260, 122, 90, 13));
     time_->setPlaceholderText(QStringLiteral("[hh:mm:ss]"));
-    automatic_ = AddRadio(1179, Dlu(20, 142, 250, 12), QStringLiteral("Automatic"), timeGroup);
-    AddStatic(1330, Dlu(40, 160, 80, 10), QStringLiteral("NTP server:"));
-    ntpServer_ = AddEdit(1023, Dlu(130, 158, 220, 13));
-    AddStatic(1369, Dlu(40, 178, 80, 10), QStringLiteral("Time Zone"));
-    timeZone_ = AddCombo(1027, Dlu(130, 176, 220, 120), true);
+    automatic_ = AddRadio(kAutomaticRadio, Dlu(20, 142, 250, 12), QStringLiteral("Automatic"), timeGroup);
+    QLabel* ntpServerLabel = AddStatic(kNtpServerLabel, Dlu(40, 160, 80, 10), QStringLiteral("NTP server:"));
+    ntpServer_ = AddEdit(kNtpServer, Dlu(130, 158, 220, 13));
+    QLabel* timeZoneLabel = AddStatic(kTimeZoneLabel, Dlu(40, 178, 80, 10), QStringLiteral("Time Zone"));
+    timeZone_ = AddCombo(kTimeZone, Dlu(130, 176, 220, 120), true);
     for (const char* zone : kTimeZones) timeZone_->addItem(QString::fromLatin1(zone));
-    AddStatic(1370, Dlu(40, 196, 80, 10), QStringLiteral("Update Interval"));
-    interval_ = AddCombo(1026, Dlu(130, 194, 220, 120), true);
+    QLabel* intervalLabel = AddStatic(kIntervalLabel, Dlu(40, 196, 80, 10), QStringLiteral("Update Interval"));
+    interval_ = AddCombo(kInterval, Dlu(130, 194, 220, 120), true);
     for (int hours = 0; hours < 24; ++hours) interval_->addItem(QStringLiteral("%1 hour").arg(hours));
 
     // What the user types fits the record whole: the name limits the camera
@@ -93,9 +93,25 @@ CSubSystem::CSubSystem(QWidget* parent) : CWizardPage(166, "SystemPage", parent)
     timeZone_->setCurrentIndex(kInitialTimeZone);
     interval_->setCurrentIndex(kInitialInterval);
 
-    AddStepTitle(1239, "TitleSystem", 260, QStringLiteral(""));
-    connect(AddBackButton(1118, QStringLiteral("Back")), &QAbstractButton::clicked, this, &CSubSystem::OnBack);
-    connect(AddNextButton(1117, QStringLiteral("Next")), &QAbstractButton::clicked, this, &CSubSystem::OnNext);
+    AddStepTitle(kTitle, "TitleSystem", 260, QStringLiteral(""));
+
+    // The time label says "ManualTime" as the radio does; the date label has
+    // its own key.
+    Captions({{hostNameLabel, "Hostname"},
+              {descriptionLabel, "Description"},
+              {keep_, "KeepCurrentTime"},
+              {sync_, "SyncComputerTime"},
+              {manual_, "ManualTime"},
+              {timeLabel, "ManualTime"},
+              {dateLabel, "ManualTimeData"},
+              {automatic_, "AutomaticTime"},
+              {timeZoneLabel, "NTPTimeZone"},
+              {intervalLabel, "NTPTimeUpdata"},
+              {ntpServerLabel, "NTPServer"}});
+    KeptTexts({{"Message1", 1024}, {"Message2", 1024}});
+
+    connect(AddBackButton(kBack, QStringLiteral("Back")), &QAbstractButton::clicked, this, &CSubSystem::OnBack);
+    connect(AddNextButton(kNext, QStringLiteral("Next")), &QAbstractButton::clicked, this, &CSubSystem::OnNext);
     clock_ = [] { return std::time(nullptr); };
 }
 
@@ -107,23 +123,6 @@ void CSubSystem::OnInitPage() {
     hostName_->clear();
     description_->clear();
     ntpServer_->clear();
-}
-
-void CSubSystem::ApplyLanguage(const LanguageStrings& lang) {
-    CWizardPage::ApplyLanguage(lang);
-    SetCaption(Control(1326), lang, "Hostname", 260);
-    SetCaption(Control(1327), lang, "Description", 260);
-    SetCaption(keep_, lang, "KeepCurrentTime", 260);
-    SetCaption(sync_, lang, "SyncComputerTime", 260);
-    SetCaption(manual_, lang, "ManualTime", 260);
-    SetCaption(Control(1329), lang, "ManualTime", 260);
-    SetCaption(Control(1328), lang, "ManualTimeData", 260);
-    SetCaption(automatic_, lang, "AutomaticTime", 260);
-    SetCaption(Control(1369), lang, "NTPTimeZone", 260);
-    SetCaption(Control(1370), lang, "NTPTimeUpdata", 260);
-    SetCaption(Control(1330), lang, "NTPServer", 260);
-    KeepText(lang, "Message1", 1024);
-    KeepText(lang, "Message2", 1024);
 }
 
 void CSubSystem::LoadFromSettings() {
@@ -158,12 +157,12 @@ void CSubSystem::OnBack() {
 void CSubSystem::OnNext() {
     if (hostName_->text().size() > kNameChars) {
         Ask(QStringLiteral("Please Enter Host name less than 32 charactes !"), QStringLiteral("Orvanta"),
-            mb::kIconExclamation);
+            PromptIcon::Exclamation);
         return;
     }
     if (description_->text().size() > kNameChars) {
         Ask(QStringLiteral("Please Enter Description less than 32 charactes !"), QStringLiteral("Orvanta"),
-            mb::kIconExclamation);
+            PromptIcon::Exclamation);
         return;
     }
     CameraSettings& s = Settings();

@@ -1,7 +1,6 @@
 // The system page: the camera's host name and description, and how its
 // clock is set (keep it, take the PC's now, typed by hand, or NTP with a time
 // zone and an update interval). The first page of the manual setup.
-// Controls carry their template ids as object names (see CWizardPage).
 #pragma once
 
 #include <ctime>
@@ -14,10 +13,34 @@ namespace orvanta {
 class CSubSystem : public CWizardPage {
     Q_OBJECT
 public:
+    // Control ids: each control's objectName, found by tests and tools.
+    enum Id : int {
+        kHostNameLabel = 1326,
+        kHostName = 1119,
+        kDescriptionLabel = 1327,
+        kDescription = 1120,
+        kKeepRadio = 1176,
+        kSyncRadio = 1177,
+        kManualRadio = 1178,
+        kDateLabel = 1328,
+        kDate = 1128,
+        kTimeLabel = 1329,
+        kTime = 1129,
+        kAutomaticRadio = 1179,
+        kNtpServerLabel = 1330,
+        kNtpServer = 1023,
+        kTimeZoneLabel = 1369,
+        kTimeZone = 1027,
+        kIntervalLabel = 1370,
+        kInterval = 1026,
+        kTitle = 1239,
+        kBack = 1118,
+        kNext = 1117,
+    };
+
     explicit CSubSystem(QWidget* parent = nullptr);
 
     void OnInitPage() override;
-    void ApplyLanguage(const LanguageStrings& lang) override;
     void LoadFromSettings() override;
 
     // Where "Sync with computer time" takes the time from (the PC's clock

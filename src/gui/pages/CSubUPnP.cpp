@@ -1,65 +1,54 @@
 #include "gui/pages/CSubUPnP.h"
 
-#include <cerrno>
 #include <climits>
 #include <cstdlib>
 #include <string>
 
-#include <QButtonGroup>
-#include <QComboBox>
-#include <QGroupBox>
+#include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QProgressBar>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QCheckBox>
-#include <QTreeWidget>
-
-#include "gui/controls/CIPAddressCtrl.h"
-#include "gui/controls/CPictureFrame.h"
 
 namespace orvanta {
+namespace {
+
+// Why Next refuses the ports.
+constexpr const char* kHttpOutOfRange = "Message1";
+constexpr const char* kStreamOutOfRange = "Message2";
+constexpr const char* kRtspOutOfRange = "Message3";
+constexpr const char* kHttpIsStream = "Message4";
+constexpr const char* kHttpIsRtsp = "Message5";
+constexpr const char* kStreamIsRtsp = "Message6";
+
+}  // namespace
 
 CSubUPnP::CSubUPnP(QWidget* parent) : CWizardPage(160, "UPnPPage", parent) {
-    AddCheck(1084, Dlu(30, 40, 200, 12), QStringLiteral("UPnP"));
-    AddStatic(1283, Dlu(30, 64, 110, 10), QStringLiteral("HTTP Port"));
-    {
-        AddEdit(1156, Dlu(150, 62, 80, 13), 5);
-    }
-    AddStatic(1284, Dlu(30, 84, 110, 10), QStringLiteral("Streaming Port"));
-    {
-        AddEdit(1157, Dlu(150, 82, 80, 13), 5);
-    }
-    AddStatic(1285, Dlu(30, 104, 110, 10), QStringLiteral("RTSP Port"));
-    {
-        AddEdit(1158, Dlu(150, 102, 80, 13), 5);
-    }
-    AddStepTitle(1350, "TitleUPnP", 1024, QStringLiteral(""));
-    connect(AddBackButton(1086, QStringLiteral("Back")), &QAbstractButton::clicked, this, &CSubUPnP::OnBack);
-    connect(AddNextButton(1085, QStringLiteral("Next")), &QAbstractButton::clicked, this, &CSubUPnP::OnNext);
-}
+    upnp_ = AddCheck(kUpnpCheck, Dlu(30, 40, 200, 12), QStringLiteral("UPnP"));
+    QLabel* httpLabel = AddStatic(kHttpPortLabel, Dlu(30, 64, 110, 10), QStringLiteral("HTTP Port"));
+    httpPort_ = AddEdit(kHttpPort, Dlu(150, 62, 80, 13), 5);
+    QLabel* streamLabel = AddStatic(kStreamPortLabel, Dlu(30, 84, 110, 10), QStringLiteral("Streaming Port"));
+    streamPort_ = AddEdit(kStreamPort, Dlu(150, 82, 80, 13), 5);
+    QLabel* rtspLabel = AddStatic(kRtspPortLabel, Dlu(30, 104, 110, 10), QStringLiteral("RTSP Port"));
+    rtspPort_ = AddEdit(kRtspPort, Dlu(150, 102, 80, 13), 5);
+    AddStepTitle(kTitle, "TitleUPnP", 1024, QStringLiteral(""));
 
-void CSubUPnP::ApplyLanguage(const LanguageStrings& lang) {
-    CWizardPage::ApplyLanguage(lang);
-    SetCaption(Control(1084), lang, "UPnPEn", 260);
-    SetCaption(Control(1283), lang, "HttpPort", 260);
-    SetCaption(Control(1284), lang, "StreamPort", 260);
-    SetCaption(Control(1285), lang, "RTSP", 260);
-    KeepText(lang, "Message1", 2048);
-    KeepText(lang, "Message2", 2048);
-    KeepText(lang, "Message3", 2048);
-    KeepText(lang, "Message4", 2048);
-    KeepText(lang, "Message5", 2048);
-    KeepText(lang, "Message6", 2048);
+    Captions({{upnp_, "UPnPEn"}, {httpLabel, "HttpPort"}, {streamLabel, "StreamPort"}, {rtspLabel, "RTSP"}});
+    KeptTexts({{kHttpOutOfRange, 2048},
+               {kStreamOutOfRange, 2048},
+               {kRtspOutOfRange, 2048},
+               {kHttpIsStream, 2048},
+               {kHttpIsRtsp, 2048},
+               {kStreamIsRtsp, 2048}});
+
+    connect(AddBackButton(kBack, QStringLiteral("Back")), &QAbstractButton::clicked, this, &CSubUPnP::OnBack);
+    connect(AddNextButton(kNext, QStringLiteral("Next")), &QAbstractButton::clicked, this, &CSubUPnP::OnNext);
 }
 
 void CSubUPnP::LoadFromSettings() {
     const CameraSettings& s = Settings();
-    Control<QCheckBox>(1084)->setChecked(s.UPnPE == 1);
-    Control<QLineEdit>(1156)->setText(QString::number(s.HttpPort));
-    Control<QLineEdit>(1157)->setText(QString::number(s.RTPPort));
-    Control<QLineEdit>(1158)->setText(QString::number(s.RTSPPort));
+    upnp_->setChecked(s.UPnPE == 1);
+    httpPort_->setText(QString::number(s.HttpPort));
+    streamPort_->setText(QString::number(s.RTPPort));
+    rtspPort_->setText(QString::number(s.RTSPPort));
 }
 
 int32_t CSubUPnP::PortNumber(const QString& text) {
@@ -75,10 +64,10 @@ int32_t CSubUPnP::PortNumber(const QString& text) {
 
 void CSubUPnP::OnNext() {
     CameraSettings& s = Settings();
-    s.UPnPE = Control<QCheckBox>(1084)->isChecked() ? 1 : 0;
-    s.HttpPort = PortNumber(Control<QLineEdit>(1156)->text());
-    s.RTPPort = PortNumber(Control<QLineEdit>(1157)->text());
-    s.RTSPPort = PortNumber(Control<QLineEdit>(1158)->text());
+    s.UPnPE = upnp_->isChecked() ? 1 : 0;
+    s.HttpPort = PortNumber(httpPort_->text());
+    s.RTPPort = PortNumber(streamPort_->text());
+    s.RTSPPort = PortNumber(rtspPort_->text());
 
     // Compared as unsigned numbers, so a negative port is a huge one and
     // fails its range. Each port has one allowed value below 1025.
@@ -91,17 +80,17 @@ void CSubUPnP::OnNext() {
     const auto rtsp = static_cast<uint32_t>(s.RTSPPort);
     const QString orvanta = QStringLiteral("Orvanta");
     if (!inRange(s.HttpPort, 80)) {
-        Ask(Kept("Message1"), QString(), mb::kIconStop);
+        Ask(Kept(kHttpOutOfRange), QString(), PromptIcon::Stop);
     } else if (!inRange(s.RTPPort, 54)) {
-        Ask(Kept("Message2"), orvanta, mb::kIconStop);
+        Ask(Kept(kStreamOutOfRange), orvanta, PromptIcon::Stop);
     } else if (!inRange(s.RTSPPort, 554)) {
-        Ask(Kept("Message3"), orvanta, mb::kIconStop);
+        Ask(Kept(kRtspOutOfRange), orvanta, PromptIcon::Stop);
     } else if (http == stream) {
-        Ask(Kept("Message4"), QString(), mb::kIconStop);
+        Ask(Kept(kHttpIsStream), QString(), PromptIcon::Stop);
     } else if (http == rtsp) {
-        Ask(Kept("Message5"), QString(), mb::kIconStop);
+        Ask(Kept(kHttpIsRtsp), QString(), PromptIcon::Stop);
     } else if (stream == rtsp) {
-        Ask(Kept("Message6"), QString(), mb::kIconStop);
+        Ask(Kept(kStreamIsRtsp), QString(), PromptIcon::Stop);
     } else {
         PostCommand(cmd::kDdnsPage);
     }

@@ -1,5 +1,4 @@
 // The UPnP and ports page: UPnP on or off and the three port numbers.
-// Controls carry their template ids as object names (see CWizardPage).
 #pragma once
 
 #include <cstdint>
@@ -11,9 +10,21 @@ namespace orvanta {
 class CSubUPnP : public CWizardPage {
     Q_OBJECT
 public:
-    explicit CSubUPnP(QWidget* parent = nullptr);
+    // Control ids: each control's objectName, found by tests and tools.
+    enum Id : int {
+        kUpnpCheck = 1084,
+        kHttpPortLabel = 1283,
+        kHttpPort = 1156,
+        kStreamPortLabel = 1284,
+        kStreamPort = 1157,
+        kRtspPortLabel = 1285,
+        kRtspPort = 1158,
+        kTitle = 1350,
+        kBack = 1086,
+        kNext = 1085,
+    };
 
-    void ApplyLanguage(const LanguageStrings& lang) override;
+    explicit CSubUPnP(QWidget* parent = nullptr);
 
     void LoadFromSettings() override;
 
@@ -24,6 +35,11 @@ public:
 private:
     void OnBack();
     void OnNext();
+
+    QCheckBox* upnp_ = nullptr;
+    QLineEdit* httpPort_ = nullptr;
+    QLineEdit* streamPort_ = nullptr;
+    QLineEdit* rtspPort_ = nullptr;
 };
 
 }  // namespace orvanta

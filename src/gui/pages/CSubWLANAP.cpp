@@ -18,6 +18,9 @@ constexpr int kWepKeyWidth = sizeof(CameraSettings::WEPKey0);
 
 enum Security { kNone = 0, kWep = 1, kWpaPsk = 2, kWpa2Psk = 3 };
 
+// Next refuses a HEX key with other characters.
+constexpr const char* kKeyNotHex = "Message1";
+
 QComboBox* FilledList(QComboBox* box, const QStringList& entries, int selected) {
     box->addItems(entries);
     box->setCurrentIndex(selected);
@@ -32,55 +35,61 @@ uint8_t IndexByte(int index) { return static_cast<uint8_t>(index); }
 
 CSubWLANAP::CSubWLANAP(QWidget* parent) : CWizardPage(150, "WLANAPPage", parent) {
     QButtonGroup* keysGroup = AddRadioGroup();
-    AddStatic(1319, Dlu(20, 34, 100, 10), QStringLiteral("SSID"));
-    ssid_ = AddEdit(1134, Dlu(130, 32, 200, 13));
-    AddStatic(1320, Dlu(20, 52, 100, 10), QStringLiteral("Wireless Mode"));
-    mode_ = FilledList(AddCombo(1133, Dlu(130, 50, 120, 60)), {QStringLiteral("Ad-Hoc"), QStringLiteral("Infrastructure")},
-                       -1);
-    AddStatic(1321, Dlu(20, 70, 100, 10), QStringLiteral("Channel"));
-    channel_ = AddCombo(1132, Dlu(130, 68, 120, 100));
-    AddStatic(1322, Dlu(20, 88, 100, 10), QStringLiteral("TX Rate"));
-    rate_ = FilledList(AddCombo(1131, Dlu(130, 86, 120, 100)),
+    QLabel* ssidLabel = AddStatic(kSsidLabel, Dlu(20, 34, 100, 10), QStringLiteral("SSID"));
+    ssid_ = AddEdit(kSsid, Dlu(130, 32, 200, 13));
+    QLabel* modeLabel = AddStatic(kModeLabel, Dlu(20, 52, 100, 10), QStringLiteral("Wireless Mode"));
+    mode_ = FilledList(AddCombo(kMode, Dlu(130, 50, 120, 60)),
+                       {QStringLiteral("Ad-Hoc"), QStringLiteral("Infrastructure")}, -1);
+    QLabel* channelLabel = AddStatic(kChannelLabel, Dlu(20, 70, 100, 10), QStringLiteral("Channel"));
+    channel_ = AddCombo(kChannel, Dlu(130, 68, 120, 100));
+    QLabel* rateLabel = AddStatic(kRateLabel, Dlu(20, 88, 100, 10), QStringLiteral("TX Rate"));
+    rate_ = FilledList(AddCombo(kRate, Dlu(130, 86, 120, 100)),
                        {QStringLiteral("Auto"), QStringLiteral("1M"), QStringLiteral("2M"), QStringLiteral("5.5M"),
                         QStringLiteral("11M"), QStringLiteral("6M"), QStringLiteral("9M"), QStringLiteral("12M"),
                         QStringLiteral("18M"), QStringLiteral("24M"), QStringLiteral("36M"), QStringLiteral("48M"),
                         QStringLiteral("54M")},
                        0);
-    AddStatic(1323, Dlu(20, 106, 100, 10), QStringLiteral("Security"));
-    security_ = FilledList(AddCombo(1130, Dlu(130, 104, 120, 60)),
+    QLabel* securityLabel = AddStatic(kSecurityLabel, Dlu(20, 106, 100, 10), QStringLiteral("Security"));
+    security_ = FilledList(AddCombo(kSecurity, Dlu(130, 104, 120, 60)),
                            {QStringLiteral("NONE"), QStringLiteral("WEP"), QStringLiteral("WPA-PSK"),
                             QStringLiteral("WPA2-PSK")},
                            0);
 
-    QLabel* authLabel = AddStatic(1146, Dlu(20, 128, 100, 10), QStringLiteral("Authentication"));
-    wepAuth_ = FilledList(AddCombo(1135, Dlu(130, 126, 120, 40)), {QStringLiteral("Open"), QStringLiteral("Shared")}, 0);
-    QLabel* lengthLabel = AddStatic(1148, Dlu(20, 146, 100, 10), QStringLiteral("Key Length"));
-    wepLength_ =
-        FilledList(AddCombo(1136, Dlu(130, 144, 120, 40)), {QStringLiteral("64 bits"), QStringLiteral("128 bits")}, 0);
-    QLabel* formatLabel = AddStatic(1147, Dlu(20, 164, 100, 10), QStringLiteral("Key Format"));
-    wepFormat_ = FilledList(AddCombo(1137, Dlu(130, 162, 120, 40)), {QStringLiteral("HEX"), QStringLiteral("ASCII")}, 1);
-    QLabel* defaultLabel = AddStatic(1149, Dlu(20, 182, 100, 10), QStringLiteral("Default Key"));
-    wepDefault_ = FilledList(AddCombo(1325, Dlu(130, 180, 60, 60), true),
+    QLabel* authLabel = AddStatic(kWepAuthLabel, Dlu(20, 128, 100, 10), QStringLiteral("Authentication"));
+    wepAuth_ =
+        FilledList(AddCombo(kWepAuth, Dlu(130, 126, 120, 40)), {QStringLiteral("Open"), QStringLiteral("Shared")}, 0);
+    QLabel* lengthLabel = AddStatic(kWepLengthLabel, Dlu(20, 146, 100, 10), QStringLiteral("Key Length"));
+    wepLength_ = FilledList(AddCombo(kWepLength, Dlu(130, 144, 120, 40)),
+                            {QStringLiteral("64 bits"), QStringLiteral("128 bits")}, 0);
+    QLabel* formatLabel = AddStatic(kWepFormatLabel, Dlu(20, 164, 100, 10), QStringLiteral("Key Format"));
+    wepFormat_ =
+        FilledList(AddCombo(kWepFormat, Dlu(130, 162, 120, 40)), {QStringLiteral("HEX"), QStringLiteral("ASCII")}, 1);
+    QLabel* defaultLabel = AddStatic(kWepDefaultLabel, Dlu(20, 182, 100, 10), QStringLiteral("Default Key"));
+    wepDefault_ = FilledList(AddCombo(kWepDefault, Dlu(130, 180, 60, 60), true),
                              {QStringLiteral("Key1"), QStringLiteral("Key2"), QStringLiteral("Key3"),
                               QStringLiteral("Key4")},
                              -1);
     wepDefault_->setInsertPolicy(QComboBox::NoInsert);
-    wepKey_ = AddEdit(1142, Dlu(200, 180, 170, 13));
+    wepKey_ = AddEdit(kWepKey, Dlu(200, 180, 170, 13));
     wepKey_->setAccessibleName(QStringLiteral("WEP key"));
     // Three more key edits belong to the template; they are never shown but
     // follow the key length like the visible one.
+    const Id spareKeys[] = {kSpareKey2, kSpareKey3, kSpareKey4};
     for (int i = 0; i < 3; ++i) {
-        hiddenKeys_[static_cast<std::size_t>(i)] = AddEdit(1143 + i, Dlu(200, 196, 170, 13));
-        hiddenKeys_[static_cast<std::size_t>(i)]->hide();
-        hiddenKeys_[static_cast<std::size_t>(i)]->setAccessibleName(QStringLiteral("WEP key %1").arg(i + 2));
+        QLineEdit* key = AddEdit(spareKeys[i], Dlu(200, 196, 170, 13));
+        key->hide();
+        key->setAccessibleName(QStringLiteral("WEP key %1").arg(i + 2));
+        hiddenKeys_[static_cast<std::size_t>(i)] = key;
     }
+    const Id keyRadios[] = {kKeyRadio1, kKeyRadio2, kKeyRadio3, kKeyRadio4};
     for (int i = 0; i < 4; ++i)
-        AddRadio(1138 + i, Dlu(20 + 40 * i, 200, 40, 10), QStringLiteral("Key %1").arg(i + 1), keysGroup)->hide();
+        AddRadio(keyRadios[i], Dlu(20 + 40 * i, 200, 40, 10), QStringLiteral("Key %1").arg(i + 1), keysGroup)->hide();
 
-    QLabel* algorithmLabel = AddStatic(1151, Dlu(20, 128, 100, 10), QStringLiteral("WPA Algorithm"));
-    wpaAlgorithm_ = FilledList(AddCombo(1152, Dlu(130, 126, 120, 40)), {QStringLiteral("AES"), QStringLiteral("TKIP")}, 0);
-    QLabel* pskLabel = AddStatic(1154, Dlu(20, 146, 100, 10), QStringLiteral("Pre-shared Key"));
-    wpaKey_ = AddEdit(1153, Dlu(130, 144, 240, 13));
+    QLabel* algorithmLabel = AddStatic(kWpaAlgorithmLabel, Dlu(20, 128, 100, 10), QStringLiteral("WPA Algorithm"));
+    wpaAlgorithm_ =
+        FilledList(AddCombo(kWpaAlgorithm, Dlu(130, 126, 120, 40)), {QStringLiteral("AES"), QStringLiteral("TKIP")}, 0);
+    QLabel* pskLabel = AddStatic(kWpaKeyLabel, Dlu(20, 146, 100, 10), QStringLiteral("Pre-shared Key"));
+    wpaKey_ = AddEdit(kWpaKey, Dlu(130, 144, 240, 13));
 
     wepControls_ = {authLabel, lengthLabel, formatLabel, defaultLabel, wepAuth_, wepLength_, wepFormat_, wepDefault_, wepKey_};
     wpaControls_ = {algorithmLabel, pskLabel, wpaAlgorithm_, wpaKey_};
@@ -92,9 +101,23 @@ CSubWLANAP::CSubWLANAP(QWidget* parent) : CWizardPage(150, "WLANAPPage", parent)
     for (QLineEdit* e : {wepKey_, hiddenKeys_[0], hiddenKeys_[1], hiddenKeys_[2]})
         EditLimit::Apply(e, kWepKeyWidth - 1, kWepKeyWidth);
 
-    AddStepTitle(1352, "TitleWireless", 1024, QStringLiteral(""));
-    connect(AddBackButton(1061, QStringLiteral("Back")), &QAbstractButton::clicked, this, &CSubWLANAP::OnBack);
-    connect(AddNextButton(1062, QStringLiteral("Next")), &QAbstractButton::clicked, this, &CSubWLANAP::OnNext);
+    AddStepTitle(kTitle, "TitleWireless", 1024, QStringLiteral(""));
+
+    Captions({{ssidLabel, "SSID"},
+              {modeLabel, "WirelessMode"},
+              {channelLabel, "Channel"},
+              {rateLabel, "TxRate"},
+              {securityLabel, "Security"},
+              {lengthLabel, "WEPKeyLength"},
+              {authLabel, "WEPMode"},
+              {formatLabel, "WEPKeyFormat"},
+              {defaultLabel, "WEPDefKey"},
+              {algorithmLabel, "WPAAlgorithm"},
+              {pskLabel, "WPAKey"}});
+    KeptTexts({{kKeyNotHex, 260}});
+
+    connect(AddBackButton(kBack, QStringLiteral("Back")), &QAbstractButton::clicked, this, &CSubWLANAP::OnBack);
+    connect(AddNextButton(kNext, QStringLiteral("Next")), &QAbstractButton::clicked, this, &CSubWLANAP::OnNext);
 
     // The user's choices in the lists (not the refresh from the record).
     WhenSelected(security_, [this](int index) { OnSecurityChanged(index); });
@@ -108,23 +131,11 @@ CSubWLANAP::CSubWLANAP(QWidget* parent) : CWizardPage(150, "WLANAPPage", parent)
 
 void CSubWLANAP::ApplyLanguage(const LanguageStrings& lang) {
     CWizardPage::ApplyLanguage(lang);
-    SetCaption(Control(1319), lang, "SSID", 260);
-    SetCaption(Control(1320), lang, "WirelessMode", 260);
-    SetCaption(Control(1321), lang, "Channel", 260);
-    SetCaption(Control(1322), lang, "TxRate", 260);
-    SetCaption(Control(1323), lang, "Security", 260);
-    SetCaption(Control(1148), lang, "WEPKeyLength", 260);
-    SetCaption(Control(1146), lang, "WEPMode", 260);
-    SetCaption(Control(1147), lang, "WEPKeyFormat", 260);
-    SetCaption(Control(1149), lang, "WEPDefKey", 260);
-    SetCaption(Control(1151), lang, "WPAAlgorithm", 260);
-    SetCaption(Control(1154), lang, "WPAKey", 260);
     // Only the entries in the user's words; the camera's own names (WEP,
     // WPA-PSK, HEX, ...) stay as the camera shows them.
     security_->setItemText(0, Text(lang, "SecurityNone"));
     wepAuth_->setItemText(0, Text(lang, "AuthOpen"));
     wepAuth_->setItemText(1, Text(lang, "AuthShared"));
-    KeepText(lang, "Message1", 260);
 }
 
 QStringList CSubWLANAP::ChannelEntries(int chType) {
@@ -281,7 +292,7 @@ void CSubWLANAP::OnNext() {
         s.WEPKeyE0 = IndexByte(wepDefault_->currentIndex());
         const QString key = wepKey_->text();
         if (s.WEPMode == 0 && !IsHexKey(key)) {
-            Ask(Kept("Message1"), QStringLiteral("Orvanta"), mb::kIconExclamation);
+            Ask(Kept(kKeyNotHex), QStringLiteral("Orvanta"), PromptIcon::Exclamation);
             return;
         }
         if (char* field = KeyField(s.WEPKeyE0)) CopyToField(field, kWepKeyWidth, key.toStdString());

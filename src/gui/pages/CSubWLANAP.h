@@ -1,7 +1,6 @@
 // The wireless AP page: the network the camera is to join, typed by hand:
 // SSID, network mode, channel, transmit rate and security, with only the
 // security controls of the chosen type shown.
-// Controls carry their template ids as object names (see CWizardPage).
 #pragma once
 
 #include <array>
@@ -14,6 +13,44 @@ namespace orvanta {
 class CSubWLANAP : public CWizardPage {
     Q_OBJECT
 public:
+    // Control ids: each control's objectName, found by tests and tools.
+    enum Id : int {
+        kSsidLabel = 1319,
+        kSsid = 1134,
+        kModeLabel = 1320,
+        kMode = 1133,
+        kChannelLabel = 1321,
+        kChannel = 1132,
+        kRateLabel = 1322,
+        kRate = 1131,
+        kSecurityLabel = 1323,
+        kSecurity = 1130,
+        kWepAuthLabel = 1146,
+        kWepAuth = 1135,
+        kWepLengthLabel = 1148,
+        kWepLength = 1136,
+        kWepFormatLabel = 1147,
+        kWepFormat = 1137,
+        kWepDefaultLabel = 1149,
+        kWepDefault = 1325,
+        kWepKey = 1142,
+        // Template controls that are never shown.
+        kSpareKey2 = 1143,
+        kSpareKey3 = 1144,
+        kSpareKey4 = 1145,
+        kKeyRadio1 = 1138,
+        kKeyRadio2 = 1139,
+        kKeyRadio3 = 1140,
+        kKeyRadio4 = 1141,
+        kWpaAlgorithmLabel = 1151,
+        kWpaAlgorithm = 1152,
+        kWpaKeyLabel = 1154,
+        kWpaKey = 1153,
+        kTitle = 1352,
+        kBack = 1061,
+        kNext = 1062,
+    };
+
     explicit CSubWLANAP(QWidget* parent = nullptr);
 
     void ApplyLanguage(const LanguageStrings& lang) override;

@@ -1,5 +1,4 @@
 // The WPS picture page: press WPS on the router, then Next.
-// Controls carry their template ids as object names (see CWizardPage).
 #pragma once
 
 #include "gui/pages/CWizardPage.h"
@@ -9,9 +8,17 @@ namespace orvanta {
 class CSubWPSPic : public CWizardPage {
     Q_OBJECT
 public:
-    explicit CSubWPSPic(QWidget* parent = nullptr);
+    // Control ids: each control's objectName, found by tests and tools.
+    enum Id : int {
+        kRouterStep = 1302,
+        kSpareStep = 1303,  // in the template, never shown
+        kNextStep = 1304,
+        kTitle = 1355,
+        kBack = 1213,
+        kNext = 1214,
+    };
 
-    void ApplyLanguage(const LanguageStrings& lang) override;
+    explicit CSubWPSPic(QWidget* parent = nullptr);
 
 protected slots:
     virtual void OnBack();
