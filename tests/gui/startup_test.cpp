@@ -2,13 +2,9 @@
 // account read into the record, the reachability probe only against the
 // configured host, the first page's box filled from both, and the aliases
 // removed when the window goes away.
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 #include <QTest>
 
+#include "LoopbackCamera.h"
 #include "core/hostnet/Ipv4Text.h"
 #include "gui/pages/CSubFirst.h"
 #include "support/WizardFixture.h"
@@ -30,26 +26,6 @@ Adapter MakeAdapter(uint32_t index, AdapterType type, const char* address, const
     a.dhcpEnabled = dhcp;
     a.dhcpServer = dhcp ? Ip("192.168.1.1") : 0;
     return a;
-}
-
-// A loopback TCP port: listening when `listen` is set, else bound to nobody
-// (closed) once the socket is gone. Returns the fd (or -1) through `fd`.
-int LoopbackPort(bool listen, int& fd) {
-    fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in addr{};
-    addr.sin_family = AF_INET;
-    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t len = sizeof addr;
-    if (fd < 0 || ::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 ||
-        ::getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &len) != 0)
-        return 0;
-    if (listen) {
-        ::listen(fd, 4);
-    } else {
-        ::close(fd);
-        fd = -1;
-    }
-    return ntohs(addr.sin_port);
 }
 
 }  // namespace
@@ -80,17 +56,15 @@ private:
 };
 
 void StartupTest::wiredPcReachingTheProbeHost() {
-    int fd = -1;
-    const int port = LoopbackPort(true, fd);
-    QVERIFY(port > 0);
+    const LoopbackCamera probeHost;
+    QVERIFY(probeHost.Port() > 0);
     fx_->net.listing.adapters.push_back(MakeAdapter(2, AdapterType::Ethernet, "192.168.1.5", "192.168.1.1", true));
     DeploymentSettings d;
     d.probeHost = QStringLiteral("127.0.0.1");
-    d.probePort = port;
+    d.probePort = probeHost.Port();
     // The deployment's own probe wins over the desktop's opinion.
     fx_->desktopInternet = kInternetNo;
     CWizardDlg& dlg = fx_->Start(d);
-    ::close(fd);
     const CameraSettings& s = dlg.Settings();
     QCOMPARE(s.internetReachable, uint8_t{1});
     QCOMPARE(s.HostAdapterFound, uint8_t{1});
@@ -107,8 +81,7 @@ void StartupTest::wiredPcReachingTheProbeHost() {
 
 void StartupTest::dialUpPcWithClosedProbePort() {
     // A port nothing listens on (taken and given back).
-    int fd = -1;
-    const int closed = LoopbackPort(false, fd);
+    const uint16_t closed = LoopbackCamera().Port();
     QVERIFY(closed > 0);
     fx_->net.listing.adapters.push_back(MakeAdapter(5, AdapterType::Ppp, "10.64.0.2", nullptr, false));
     fx_->net.dialUp.found = true;

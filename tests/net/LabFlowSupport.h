@@ -16,7 +16,7 @@
 #include <QTreeWidget>
 #include <memory>
 
-#include "../unit/FakeHostNetwork.h"
+#include "FakeHostNetwork.h"
 #include "core/i18n/IniFile.h"
 #include "core/i18n/LanguagePaths.h"
 #include "gui/app/CWizardDlg.h"

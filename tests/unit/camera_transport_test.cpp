@@ -2,16 +2,12 @@
 // codes, what a failed read leaves in the record, and the sequences.
 #include <arpa/inet.h>
 #include <netinet/in.h>
-#include <poll.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <cstring>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "core/camera/CameraParameters.h"
@@ -22,86 +18,10 @@
 #include "core/camera/WpsRequest.h"
 #include "core/output/Diagnostics.h"
 #include "core/settings/FixedField.h"
+#include "LoopbackCamera.h"
 
 namespace orvanta {
 namespace {
-
-// Answers one connection per turn with a canned reply and records what came.
-class ScriptedServer {
-public:
-    struct Turn {
-        std::string reply;
-        bool holdOpen = false;  // keep the connection after replying
-        int dripMs = 0;         // send the reply a byte at a time, this far apart
-    };
-
-    explicit ScriptedServer(std::vector<Turn> turns) : turns_(std::move(turns)) {
-        fd_ = socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in sa{};
-        sa.sin_family = AF_INET;
-        sa.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        bind(fd_, reinterpret_cast<sockaddr*>(&sa), sizeof sa);
-        listen(fd_, 8);
-        socklen_t len = sizeof sa;
-        getsockname(fd_, reinterpret_cast<sockaddr*>(&sa), &len);
-        port_ = std::to_string(ntohs(sa.sin_port));
-        thread_ = std::thread([this] { Run(); });
-    }
-    ~ScriptedServer() {
-        done_ = true;
-        thread_.join();
-        close(fd_);
-    }
-    const std::string& port() const { return port_; }
-    // Valid once the server object has been destroyed or all turns served.
-    std::vector<std::string> requests;
-
-    void Aim(CameraSettings& s) const {
-        SetField(s.CamIP, "127.0.0.1");
-        SetField(s.CamPort, port_);
-    }
-
-private:
-    void Run() {
-        for (const Turn& t : turns_) {
-            int c = -1;
-            while (!done_ && c < 0) {
-                pollfd p{fd_, POLLIN, 0};
-                if (poll(&p, 1, 50) > 0) c = accept(fd_, nullptr, nullptr);
-            }
-            if (c < 0) return;
-            std::string req;
-            char buf[4096];
-            pollfd p{c, POLLIN, 0};
-            while (poll(&p, 1, req.find("\r\n\r\n") == std::string::npos ? 2000 : 30) > 0) {
-                const ssize_t n = recv(c, buf, sizeof buf, 0);
-                if (n <= 0) break;
-                req.append(buf, static_cast<std::size_t>(n));
-            }
-            requests.push_back(req);
-            if (t.dripMs > 0) {
-                for (std::size_t i = 0; i < t.reply.size() && !done_; ++i) {
-                    if (send(c, &t.reply[i], 1, MSG_NOSIGNAL) != 1) break;
-                    std::this_thread::sleep_for(std::chrono::milliseconds(t.dripMs));
-                }
-            } else {
-                send(c, t.reply.data(), t.reply.size(), MSG_NOSIGNAL);
-            }
-            // Held until the client closes its end (a read of 0) or the test ends.
-            while (t.holdOpen && !done_) {
-                pollfd h{c, POLLIN, 0};
-                if (poll(&h, 1, 20) > 0 && recv(c, buf, sizeof buf, 0) <= 0) break;
-            }
-            close(c);
-        }
-    }
-
-    std::vector<Turn> turns_;
-    int fd_ = -1;
-    std::string port_;
-    std::atomic<bool> done_{false};
-    std::thread thread_;
-};
 
 const char* const kOk = "HTTP/1.0 200 OK\r\n\r\n";
 
@@ -117,7 +37,7 @@ protected:
 };
 
 TEST_F(CameraTransport, NeverClosingCameraReturnsWithinTheLimit) {
-    ScriptedServer server({{std::string(kOk) + "Version=1.0.7\r\n", true}});
+    LoopbackCamera server({{std::string(kOk) + "Version=1.0.7\r\n", true}});
     CameraSettings s;
     server.Aim(s);
     const auto start = std::chrono::steady_clock::now();
@@ -136,7 +56,7 @@ TEST_F(CameraTransport, KeptOpenRepliesEndAtTheirAnnouncedLength) {
     t.receiveLimitMs = 20000;  // waiting for the close would show as 20 s
     SetTransportSettings(t);
     const std::string body = "Version=1.0.7\r\n";
-    ScriptedServer server({{std::string("HTTP/1.0 200 OK\r\nContent-Length: ") + std::to_string(body.size()) +
+    LoopbackCamera server({{std::string("HTTP/1.0 200 OK\r\nContent-Length: ") + std::to_string(body.size()) +
                                 "\r\n\r\n" + body,
                             true}});
     CameraSettings s;
@@ -148,7 +68,7 @@ TEST_F(CameraTransport, KeptOpenRepliesEndAtTheirAnnouncedLength) {
 
     t.receiveLimitMs = 800;
     SetTransportSettings(t);
-    ScriptedServer silent({{"HTTP/1.0 200 OK\r\nContent-Length: 40\r\n\r\nVersion=9", true}});
+    LoopbackCamera silent({{"HTTP/1.0 200 OK\r\nContent-Length: 40\r\n\r\nVersion=9", true}});
     silent.Aim(s);
     EXPECT_EQ(ReadParameters(s, kPageVersion), kHttpTimedOut);
     EXPECT_STREQ(s.Version, "1.0.7");
@@ -165,11 +85,11 @@ TEST_F(CameraTransport, OverallLimitBoundsTheWholeSequence) {
     SetTransportSettings(t);
     const std::string ok(kOk);
     {
-        std::vector<ScriptedServer::Turn> turns;
+        std::vector<LoopbackCamera::Turn> turns;
         for (const char* page : {"Version=1\r\n", "TitleBar=t\r\n", "WPAPSKeyM=0\r\n", "DDNS=0\r\n", "NTPEN=1\r\n",
                                  "Wireless=0\r\n"})
             turns.push_back({ok + page, true});
-        ScriptedServer server(turns);
+        LoopbackCamera server(turns);
         CameraSettings s;
         server.Aim(s);
         std::vector<AccessPointEntry> aps;
@@ -181,7 +101,7 @@ TEST_F(CameraTransport, OverallLimitBoundsTheWholeSequence) {
     {
         t.receiveLimitMs = 20000;
         SetTransportSettings(t);
-        ScriptedServer server({{ok + "TitleBar=" + std::string(200, 'd') + "\r\n", false, 20}});
+        LoopbackCamera server({{ok + "TitleBar=" + std::string(200, 'd') + "\r\n", false, 20}});
         CameraSettings s;
         server.Aim(s);
         SetField(s.TitleBar, "kept");
@@ -202,7 +122,7 @@ TEST_F(CameraTransport, FailedReadsLeaveTheRecord) {
         {"", kPageNetwork, kHttpNoReply},
     };
     for (const Row& r : rows) {
-        ScriptedServer server({{r.reply}});
+        LoopbackCamera server({{r.reply}});
         CameraSettings s;
         server.Aim(s);
         s.IPType = 1;
@@ -215,7 +135,7 @@ TEST_F(CameraTransport, FailedReadsLeaveTheRecord) {
 }
 
 TEST_F(CameraTransport, SysinfoAuthParsesAnEmptyReply) {
-    ScriptedServer server({{""}});
+    LoopbackCamera server({{""}});
     CameraSettings s;
     server.Aim(s);
     SetField(s.TitleBar, "old");
@@ -230,7 +150,7 @@ TEST_F(CameraTransport, ReplySizes) {
     // Larger: cut at the capacity, the start still parsed.
     const std::string larger = exact + std::string(3000, 'y');
     for (const std::string& reply : {exact, larger}) {
-        ScriptedServer server({{reply}});
+        LoopbackCamera server({{reply}});
         CameraSettings s;
         server.Aim(s);
         EXPECT_EQ(ReadParameters(s, kPageVersion), static_cast<HttpResult>(kReplyCapacity));
@@ -241,12 +161,12 @@ TEST_F(CameraTransport, ReplySizes) {
 TEST_F(CameraTransport, ConnectFailures) {
     CameraSettings s;
     {
-        ScriptedServer server({});
+        LoopbackCamera server;
         server.Aim(s);
         // A closing window stops the task at its next connect.
         SetKeepConnecting(s, false);
         EXPECT_EQ(ReadParameters(s, kPageVersion), kHttpConnectFailed);
-        EXPECT_TRUE(server.requests.empty());
+        EXPECT_TRUE(server.Requests().empty());
     }
     SetKeepConnecting(s, true);
     // The server is gone: refused at once.
@@ -269,8 +189,8 @@ TEST_F(CameraTransport, ResolveAndProbe) {
 
     uint16_t port = 0;
     {
-        ScriptedServer server({});
-        port = static_cast<uint16_t>(std::stoi(server.port()));
+        LoopbackCamera server;
+        port = static_cast<uint16_t>(std::stoi(server.PortText()));
         EXPECT_EQ(ProbeInternet("127.0.0.1", port), 0);
     }
     EXPECT_EQ(ProbeInternet("127.0.0.1", port), -1);  // nobody listens any more
@@ -279,7 +199,7 @@ TEST_F(CameraTransport, ResolveAndProbe) {
 
 TEST_F(CameraTransport, NormalSaveSucceedsWhateverTheNetworkWriteGets) {
     for (const char* networkReply : {"HTTP/1.0 402 Failure\r\n\r\n", ""}) {
-        ScriptedServer server({{kOk}, {kOk}, {kOk}, {networkReply}});
+        LoopbackCamera server({{kOk}, {kOk}, {kOk}, {networkReply}});
         CameraSettings s;
         server.Aim(s);
         std::vector<std::string> steps;
@@ -292,7 +212,7 @@ TEST_F(CameraTransport, NormalSaveSucceedsWhateverTheNetworkWriteGets) {
 TEST_F(CameraTransport, SaveStopsAtTheFirstFailureAndOnCancel) {
     {
         // The WPS save reads the time group: "Unauthorized" there ends it with -8.
-        ScriptedServer server({{kOk}, {kOk}, {"HTTP/1.0 401 Unauthorized\r\n\r\nUnauthorized"}});
+        LoopbackCamera server({{kOk}, {kOk}, {"HTTP/1.0 401 Unauthorized\r\n\r\nUnauthorized"}});
         CameraSettings s;
         server.Aim(s);
         const SequenceOutcome o = RunWpsSave(s);
@@ -300,7 +220,7 @@ TEST_F(CameraTransport, SaveStopsAtTheFirstFailureAndOnCancel) {
         EXPECT_EQ(o.lastResult, kHttpUnauthorized);
     }
     {
-        ScriptedServer server({{kOk}, {kOk}, {kOk}, {kOk}});
+        LoopbackCamera server({{kOk}, {kOk}, {kOk}, {kOk}});
         CameraSettings s;
         server.Aim(s);
         // Given up on just before the network write: that write never leaves,
@@ -315,7 +235,7 @@ TEST_F(CameraTransport, SaveStopsAtTheFirstFailureAndOnCancel) {
 
 TEST_F(CameraTransport, ReadSequenceFailsOnAScanWithoutResult) {
     const std::string ok(kOk);
-    ScriptedServer server({{ok + "Version=1\r\n"},
+    LoopbackCamera server({{ok + "Version=1\r\n"},
                            {ok + "TitleBar=t\r\n"},
                            {ok + "WPAPSKeyM=0\r\n"},
                            {ok + "DDNS=0\r\n"},
@@ -332,7 +252,7 @@ TEST_F(CameraTransport, ReadSequenceFailsOnAScanWithoutResult) {
 }
 
 TEST_F(CameraTransport, WpsStartDoesNotWaitForTheReply) {
-    ScriptedServer server({{std::string(kOk) + "WPS=1", true}});
+    LoopbackCamera server({{std::string(kOk) + "WPS=1", true}});
     CameraSettings s;
     server.Aim(s);
     const auto start = std::chrono::steady_clock::now();

@@ -14,10 +14,10 @@
 #include <vector>
 
 #include "DiagnosticCapture.h"
+#include "ScriptedDiscoveryTransport.h"
 #include "core/discovery/CVorel.h"
 #include "core/discovery/DiscoveryReceiver.h"
 #include "core/discovery/DiscoveryRequest.h"
-#include "core/discovery/ScriptedDiscoveryTransport.h"
 
 using namespace orvanta::discovery;
 

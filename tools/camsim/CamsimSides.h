@@ -1,24 +1,13 @@
-// The sides of the simulated camera. Each runs until `stop` becomes true or a
-// fatal error, and returns a process exit code (0 when it stopped cleanly).
+// The sides of the simulated camera (DiscoveryResponder.h, WebServer.h,
+// ListingServer.h). Each is used in three steps, and each step returns a
+// process exit code, 0 when it went well:
+//   Parse  reads the side's options; 2, with a message on stderr, for a bad
+//          one. Every side that will run parses before any side starts.
+//   SetUp  binds the side's socket and opens its files; 1 on failure.
+//   Serve  answers until `stop` becomes true, and has ended every thread of
+//          its own when it returns.
 #pragma once
 
-#include <atomic>
-#include <string>
-
-#include "CamsimOptions.h"
-
-namespace orvanta::camsim {
-
-// Answers discovery requests on UDP 49160 (DiscoveryResponder.cpp).
-int RunDiscoveryResponder(const CamsimOptions& options, std::atomic<bool>& stop);
-// Serves the camera's CGI pages over HTTP/1.0 (WebServer.cpp).
-int RunWebServer(const CamsimOptions& options, std::atomic<bool>& stop);
-// Answers the camera-listing server's query (ListingServer.cpp).
-int RunListingServer(const CamsimOptions& options, std::atomic<bool>& stop);
-
-// Usage text of each side, printed by --help.
-std::string DiscoveryResponderUsage();
-std::string WebServerUsage();
-std::string ListingServerUsage();
-
-}  // namespace orvanta::camsim
+#include "DiscoveryResponder.h"
+#include "ListingServer.h"
+#include "WebServer.h"

@@ -20,7 +20,7 @@
 #include <map>
 #include <thread>
 
-#include "CamsimSides.h"
+#include "DiscoveryResponder.h"
 #include "core/discovery/DiscoveryReply.h"
 
 namespace orvanta::camsim {
@@ -189,8 +189,29 @@ ssize_t SendThroughCard(int fd, const uint8_t* data, std::size_t size, const soc
 
 }  // namespace
 
-int RunDiscoveryResponder(const CamsimOptions& options, std::atomic<bool>& stop) {
+// What the options say, fixed before the socket opens.
+struct DiscoveryResponder::Config {
     Identity base;
+    bool followOwnAddress = true;
+    bool maskGiven = false;
+    uint32_t mask = 0;  // --mask, host byte order
+    bool altMagic = false;
+    long count = 1;
+    long silentAfter = -1;
+    long burst = 64;
+    long burstGapUs = 1000;
+    long replyDelayMs = 0;
+    std::string configPath;
+};
+
+DiscoveryResponder::DiscoveryResponder() : config_(std::make_unique<Config>()) {}
+
+DiscoveryResponder::~DiscoveryResponder() {
+    if (fd_ >= 0) ::close(fd_);
+}
+
+int DiscoveryResponder::Parse(const CamsimOptions& options) {
+    Identity& base = config_->base;
     if (options.Has("mac") && !ParseMac(options.Get("mac"), base.mac)) {
         std::fprintf(stderr, "orvanta-camsim: bad --mac\n");
         return 2;
@@ -201,13 +222,13 @@ int RunDiscoveryResponder(const CamsimOptions& options, std::atomic<bool>& stop)
             return 2;
         }
         base.mask = 0xFFFFFF00u;
-    } else {
-        FirstOwnAddress(base.ip, base.mask);
     }
-    if (options.Has("mask") && !ParseIp(options.Get("mask"), base.mask)) {
+    if (options.Has("mask") && !ParseIp(options.Get("mask"), config_->mask)) {
         std::fprintf(stderr, "orvanta-camsim: bad --mask\n");
         return 2;
     }
+    config_->maskGiven = options.Has("mask");
+    if (config_->maskGiven) base.mask = config_->mask;
     // The web side's own port, unless the reply is told otherwise.
     base.port = static_cast<uint32_t>(options.GetInt("port", options.GetInt("http-port", 80)));
     base.description = options.Get("desc", base.description);
@@ -218,54 +239,67 @@ int RunDiscoveryResponder(const CamsimOptions& options, std::atomic<bool>& stop)
     base.interfaceText = options.Get("interface", base.interfaceText);
     base.fourth = options.Get("fourth", "");
     base.sport = static_cast<uint32_t>(options.GetInt("second-port", 0));
-    const bool followOwnAddress = !options.Has("ip");
-    const bool altMagic = options.Has("alt-magic");
-    const long count = options.GetInt("count", 1);
-    const long silentAfter = options.GetInt("silent-after", -1);
-    const long burst = options.GetInt("burst", 64);
-    const long burstGapUs = options.GetInt("burst-gap-us", 1000);
-    const long replyDelayMs = options.GetInt("reply-delay-ms", 0);
-    const std::string configPath = options.Get("config", "");
-    if (count < 1 || count > 65535 || burst < 1 || replyDelayMs < 0 || replyDelayMs > 60000) {
+    config_->followOwnAddress = !options.Has("ip");
+    config_->altMagic = options.Has("alt-magic");
+    config_->count = options.GetInt("count", 1);
+    config_->silentAfter = options.GetInt("silent-after", -1);
+    config_->burst = options.GetInt("burst", 64);
+    config_->burstGapUs = options.GetInt("burst-gap-us", 1000);
+    config_->replyDelayMs = options.GetInt("reply-delay-ms", 0);
+    config_->configPath = options.Get("config", "");
+    const Config& c = *config_;
+    if (c.count < 1 || c.count > 65535 || c.burst < 1 || c.replyDelayMs < 0 || c.replyDelayMs > 60000) {
         std::fprintf(stderr,
                      "orvanta-camsim: --count must be 1..65535, --burst at least 1, "
                      "--reply-delay-ms 0..60000\n");
         return 2;
+    }
+    return 0;
+}
+
+int DiscoveryResponder::SetUp() {
+    Identity& base = config_->base;
+    if (config_->followOwnAddress) {
+        FirstOwnAddress(base.ip, base.mask);
+        if (config_->maskGiven) base.mask = config_->mask;
     }
 
     struct sigaction sa {};
     sa.sa_handler = OnSilenceSignal;
     sigaction(SIGUSR1, &sa, nullptr);
 
-    const int fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+    fd_ = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
     const int one = 1;
     // IP_PKTINFO: the card a request came in on, so that the reply leaves
     // through that card whatever routes the namespace has (a camera's one
     // port needs no default route to answer the PC beside it).
-    if (fd < 0 || ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one) != 0 ||
-        ::setsockopt(fd, SOL_SOCKET, SO_BROADCAST, &one, sizeof one) != 0 ||
-        ::setsockopt(fd, IPPROTO_IP, IP_PKTINFO, &one, sizeof one) != 0) {
+    if (fd_ < 0 || ::setsockopt(fd_, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one) != 0 ||
+        ::setsockopt(fd_, SOL_SOCKET, SO_BROADCAST, &one, sizeof one) != 0 ||
+        ::setsockopt(fd_, IPPROTO_IP, IP_PKTINFO, &one, sizeof one) != 0) {
         std::perror("orvanta-camsim: discovery socket");
-        if (fd >= 0) ::close(fd);
         return 1;
     }
     // Room for a large group's burst of replies without blocking for long.
     const int sndbuf = 4 * 1024 * 1024;
-    if (::setsockopt(fd, SOL_SOCKET, SO_SNDBUFFORCE, &sndbuf, sizeof sndbuf) != 0)
-        ::setsockopt(fd, SOL_SOCKET, SO_SNDBUF, &sndbuf, sizeof sndbuf);
+    if (::setsockopt(fd_, SOL_SOCKET, SO_SNDBUFFORCE, &sndbuf, sizeof sndbuf) != 0)
+        ::setsockopt(fd_, SOL_SOCKET, SO_SNDBUF, &sndbuf, sizeof sndbuf);
     sockaddr_in local{};
     local.sin_family = AF_INET;
     local.sin_addr.s_addr = htonl(INADDR_ANY);
     local.sin_port = htons(kDiscoveryPort);
-    if (::bind(fd, reinterpret_cast<const sockaddr*>(&local), sizeof local) != 0) {
+    if (::bind(fd_, reinterpret_cast<const sockaddr*>(&local), sizeof local) != 0) {
         std::perror("orvanta-camsim: bind discovery port");
-        ::close(fd);
         return 1;
     }
-    std::printf("discovery: listening on udp %u as %ld camera(s), first %s\n", kDiscoveryPort, count,
+    std::printf("discovery: listening on udp %u as %ld camera(s), first %s\n", kDiscoveryPort, config_->count,
                 IpText(base.ip).c_str());
     std::fflush(stdout);
+    return 0;
+}
 
+int DiscoveryResponder::Serve(const std::atomic<bool>& stop) {
+    const Config& c = *config_;
+    Identity base = c.base;
     sockaddr_in to{};
     to.sin_family = AF_INET;
     to.sin_addr.s_addr = htonl(INADDR_BROADCAST);
@@ -273,40 +307,41 @@ int RunDiscoveryResponder(const CamsimOptions& options, std::atomic<bool>& stop)
     const auto start = std::chrono::steady_clock::now();
     uint8_t buf[kMaxReplySize + 1];
     while (!stop) {
-        pollfd p{fd, POLLIN, 0};
+        pollfd p{fd_, POLLIN, 0};
         const int ready = ::poll(&p, 1, 100);
         if (ready < 0 && errno != EINTR) break;
         if (ready <= 0) continue;
         int requestCard = 0;
-        const ssize_t n = ReceiveWithCard(fd, buf, sizeof buf, requestCard);
+        const ssize_t n = ReceiveWithCard(fd_, buf, sizeof buf, requestCard);
         // Only requests are answered: never a reply, our own included.
         if (!IsRequest(buf, n)) continue;
         const bool timedOut =
-            silentAfter >= 0 &&
-            std::chrono::steady_clock::now() - start >= std::chrono::seconds(silentAfter);
+            c.silentAfter >= 0 &&
+            std::chrono::steady_clock::now() - start >= std::chrono::seconds(c.silentAfter);
         if (timedOut || g_silenced) continue;
         // A slow camera: requests that come in the meantime stay queued.
-        if (replyDelayMs > 0) std::this_thread::sleep_for(std::chrono::milliseconds(replyDelayMs));
+        if (c.replyDelayMs > 0) std::this_thread::sleep_for(std::chrono::milliseconds(c.replyDelayMs));
         // Without --ip the camera is whatever address its namespace has now,
         // so a change of address made by the web side shows at once.
-        if (followOwnAddress) FirstOwnAddress(base.ip, base.mask);
-        if (options.Has("mask")) ParseIp(options.Get("mask"), base.mask);
-        const Identity id = CurrentIdentity(base, configPath);
+        if (c.followOwnAddress) FirstOwnAddress(base.ip, base.mask);
+        if (c.maskGiven) base.mask = c.mask;
+        const Identity id = CurrentIdentity(base, c.configPath);
         long sent = 0;
-        for (uint32_t k = 0; k < static_cast<uint32_t>(count) && !stop; ++k) {
-            const auto reply = DiscoveryReply::Encode(FieldsFor(id, k, static_cast<uint32_t>(count), altMagic));
-            if (SendThroughCard(fd, reply.data(), reply.size(), to, requestCard) == static_cast<ssize_t>(reply.size()))
+        for (uint32_t k = 0; k < static_cast<uint32_t>(c.count) && !stop; ++k) {
+            const auto reply = DiscoveryReply::Encode(FieldsFor(id, k, static_cast<uint32_t>(c.count), c.altMagic));
+            if (SendThroughCard(fd_, reply.data(), reply.size(), to, requestCard) == static_cast<ssize_t>(reply.size()))
                 ++sent;
             // A real installation's answers spread over a few milliseconds;
             // pacing a group keeps the lab's links from dropping the burst.
-            if ((k + 1) % static_cast<uint32_t>(burst) == 0 && burstGapUs > 0)
-                std::this_thread::sleep_for(std::chrono::microseconds(burstGapUs));
+            if ((k + 1) % static_cast<uint32_t>(c.burst) == 0 && c.burstGapUs > 0)
+                std::this_thread::sleep_for(std::chrono::microseconds(c.burstGapUs));
         }
-        std::printf("discovery: answered a request with %ld of %ld replies as %s\n", sent, count,
+        std::printf("discovery: answered a request with %ld of %ld replies as %s\n", sent, c.count,
                     IpText(id.ip).c_str());
         std::fflush(stdout);
     }
-    ::close(fd);
+    ::close(fd_);
+    fd_ = -1;
     return 0;
 }
 

@@ -5,29 +5,18 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <sstream>
 #include <string>
-#include <thread>
 #include <vector>
 
-#include "CamsimSides.h"
 #include "HttpServerUtil.h"
+#include "ListingServer.h"
 
 namespace orvanta::camsim {
 
 namespace {
-
-struct ListedCamera {
-    std::string id, ip, port, mac, model;
-};
-
-struct Account {
-    std::string id, password, type;  // type: "3" device, "2" user
-    std::vector<ListedCamera> cameras;
-};
 
 std::vector<std::string> Split(const std::string& text, char sep) {
     std::vector<std::string> parts;
@@ -68,7 +57,8 @@ std::string ListingBody(const Account& a) {
     return body;
 }
 
-void Serve(int fd, const std::vector<Account>& accounts, const std::string& fail, const std::string& log,
+// Answers one query and closes the connection.
+void Answer(int fd, const std::vector<Account>& accounts, const std::string& fail, const std::string& log,
            const std::atomic<bool>& stop) {
     const std::string target = RequestTarget(ReadRequest(fd));
     AppendLine(log, target);
@@ -98,40 +88,53 @@ void Serve(int fd, const std::vector<Account>& accounts, const std::string& fail
 
 }  // namespace
 
-int RunListingServer(const CamsimOptions& options, std::atomic<bool>& stop) {
-    std::vector<Account> accounts;
+ListingServer::~ListingServer() {
+    if (listener_ >= 0) close(listener_);
+}
+
+int ListingServer::Parse(const CamsimOptions& options) {
     std::vector<std::string> listings;
     if (!options.GetAllWithFile("listing", "listing-file", listings)) {
         std::fprintf(stderr, "orvanta-camsim: cannot read --listing-file\n");
         return 2;
     }
     for (const auto& l : listings) {
-        if (!AddListing(l, accounts)) {
+        if (!AddListing(l, accounts_)) {
             std::fprintf(stderr, "orvanta-camsim: bad --listing '%s'\n", l.c_str());
             return 2;
         }
     }
-    const std::string fail = options.Get("listing-fail");
-    if (!fail.empty() && fail != "404-http10" && fail != "404" && fail != "402" && fail != "unauthorized") {
-        std::fprintf(stderr, "orvanta-camsim: unknown --listing-fail '%s'\n", fail.c_str());
+    fail_ = options.Get("listing-fail");
+    if (!fail_.empty() && fail_ != "404-http10" && fail_ != "404" && fail_ != "402" && fail_ != "unauthorized") {
+        std::fprintf(stderr, "orvanta-camsim: unknown --listing-fail '%s'\n", fail_.c_str());
         return 2;
     }
-    const std::string log = options.Get("request-log");
-    const int port = static_cast<int>(options.GetInt("http-port", 80));
-    const int listener = ListenOn(port, options.Get("bind"));
-    if (listener < 0) {
-        std::fprintf(stderr, "orvanta-camsim: cannot listen on port %d: %s\n", port, std::strerror(errno));
+    log_ = options.Get("request-log");
+    port_ = static_cast<int>(options.GetInt("http-port", 80));
+    bind_ = options.Get("bind");
+    return 0;
+}
+
+int ListingServer::SetUp() {
+    listener_ = ListenOn(port_, bind_);
+    if (listener_ < 0) {
+        std::fprintf(stderr, "orvanta-camsim: cannot listen on port %d: %s\n", port_, std::strerror(errno));
         return 1;
     }
-    std::printf("orvanta-camsim: listing server on port %d\n", port);
+    std::printf("orvanta-camsim: listing server on port %d\n", port_);
     std::fflush(stdout);
+    return 0;
+}
+
+int ListingServer::Serve(const std::atomic<bool>& stop) {
     while (!stop) {
-        pollfd p{listener, POLLIN, 0};
+        pollfd p{listener_, POLLIN, 0};
         if (poll(&p, 1, 100) <= 0) continue;
-        const int fd = accept4(listener, nullptr, nullptr, SOCK_CLOEXEC);
-        if (fd >= 0) Serve(fd, accounts, fail, log, stop);
+        const int fd = accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC);
+        if (fd >= 0) Answer(fd, accounts_, fail_, log_, stop);
     }
-    close(listener);
+    close(listener_);
+    listener_ = -1;
     return 0;
 }
 

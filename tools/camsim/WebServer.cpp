@@ -12,34 +12,17 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
-#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
 
-#include "CameraPages.h"
-#include "CameraStore.h"
-#include "CamsimSides.h"
 #include "HttpServerUtil.h"
+#include "WebServer.h"
 #include "core/camera/Base64.h"
 
 namespace orvanta::camsim {
 
 namespace {
-
-struct WebConfig {
-    int port = 80;
-    std::string rootUser = "root";
-    bool passwordSet = false;
-    std::string rootPassword;
-    std::string misbehave;
-    std::string misbehavePath;
-    int dripMs = 5;
-    std::string iface;
-    int readdressDelayMs = 500;
-    std::string requestLog;
-    bool contentLength = true;
-};
 
 const char* const kMisbehaviours[] = {"404-http10", "404", "402", "unauthorized", "no-wpapskeym", "empty",
                                       "oversize", "never-close", "drip", "reset",
@@ -128,7 +111,8 @@ const std::string kUnauthorized =
     "HTTP/1.0 401 Unauthorized\r\nWWW-Authenticate: Basic realm=\"camera\"\r\nContent-Type: text/plain\r\n\r\n"
     "Unauthorized\r\n";
 
-void Serve(int fd, const WebConfig& c, CameraPages& pages, const std::atomic<bool>& stop) {
+// Answers one connection and closes it.
+void Answer(int fd, const WebConfig& c, CameraPages& pages, const std::atomic<bool>& stop) {
     const std::string req = ReadRequest(fd);
     const std::string target = RequestTarget(req);
     if (target.empty()) {
@@ -196,9 +180,15 @@ void Serve(int fd, const WebConfig& c, CameraPages& pages, const std::atomic<boo
 
 }  // namespace
 
-int RunWebServer(const CamsimOptions& options, std::atomic<bool>& stop) {
-    WebConfig c;
+WebServer::~WebServer() {
+    threads_.JoinAll();
+    if (listener_ >= 0) close(listener_);
+}
+
+int WebServer::Parse(const CamsimOptions& options) {
+    WebConfig& c = config_;
     c.port = static_cast<int>(options.GetInt("http-port", 80));
+    c.bind = options.Get("bind");
     c.rootUser = options.Get("root-user", "root");
     c.passwordSet = options.Has("root-password");
     c.rootPassword = options.Get("root-password");
@@ -209,6 +199,7 @@ int RunWebServer(const CamsimOptions& options, std::atomic<bool>& stop) {
     c.readdressDelayMs = static_cast<int>(options.GetInt("readdress-delay-ms", 500));
     c.requestLog = options.Get("request-log");
     c.contentLength = !options.Has("no-content-length");
+    c.configPath = options.Get("config");
     if (!c.misbehave.empty()) {
         bool known = false;
         for (const char* k : kMisbehaviours) known = known || c.misbehave == k;
@@ -222,7 +213,6 @@ int RunWebServer(const CamsimOptions& options, std::atomic<bool>& stop) {
         return 2;
     }
 
-    std::vector<AccessPoint> aps;
     std::vector<std::string> apTexts;
     if (!options.GetAllWithFile("ap", "ap-file", apTexts)) {
         std::fprintf(stderr, "orvanta-camsim: cannot read --ap-file\n");
@@ -234,51 +224,54 @@ int RunWebServer(const CamsimOptions& options, std::atomic<bool>& stop) {
             std::fprintf(stderr, "orvanta-camsim: bad --ap '%s'\n", t.c_str());
             return 2;
         }
-        aps.push_back(ap);
+        c.accessPoints.push_back(ap);
     }
     const std::string wps = options.Get("wps-after", "3");
-    const int wpsAfter = wps == "never" ? -1 : static_cast<int>(options.GetInt("wps-after", 3));
+    c.wpsAfter = wps == "never" ? -1 : static_cast<int>(options.GetInt("wps-after", 3));
+    return 0;
+}
 
-    CameraStore store;
+int WebServer::SetUp() {
     std::string error;
-    if (!store.Open(options.Get("config"), error)) {
+    if (!store_.Open(config_.configPath, error)) {
         std::fprintf(stderr, "orvanta-camsim: %s\n", error.c_str());
         return 1;
     }
-    CameraPages pages(store, aps, wpsAfter);
-    std::atomic<int> active{0};
-    if (!c.iface.empty()) {
-        pages.OnReaddress([&](const std::string& oldAddress, const std::string& oldMask, const std::string& address,
-                              const std::string& mask) {
-            ++active;
-            std::thread([&c, &active, oldAddress, oldMask, address, mask] {
-                Readdress(c, oldAddress, oldMask, address, mask);
-                --active;
-            }).detach();
+    pages_.emplace(store_, config_.accessPoints, config_.wpsAfter);
+    if (!config_.iface.empty()) {
+        pages_->OnReaddress([this](const std::string& oldAddress, const std::string& oldMask,
+                                   const std::string& address, const std::string& mask) {
+            threads_.Start([this, oldAddress, oldMask, address, mask] {
+                Readdress(config_, oldAddress, oldMask, address, mask);
+            });
         });
     }
 
-    const int listener = ListenOn(c.port, options.Get("bind"));
-    if (listener < 0) {
-        std::fprintf(stderr, "orvanta-camsim: cannot listen on port %d: %s\n", c.port, std::strerror(errno));
+    listener_ = ListenOn(config_.port, config_.bind);
+    if (listener_ < 0) {
+        std::fprintf(stderr, "orvanta-camsim: cannot listen on port %d: %s\n", config_.port, std::strerror(errno));
         return 1;
     }
-    std::printf("orvanta-camsim: web side on port %d\n", c.port);
+    std::printf("orvanta-camsim: web side on port %d\n", config_.port);
     std::fflush(stdout);
+    return 0;
+}
+
+int WebServer::Serve(const std::atomic<bool>& stop) {
     while (!stop) {
-        pollfd p{listener, POLLIN, 0};
+        threads_.JoinFinished();
+        pollfd p{listener_, POLLIN, 0};
         if (poll(&p, 1, 100) <= 0) continue;
-        const int fd = accept4(listener, nullptr, nullptr, SOCK_CLOEXEC);
+        const int fd = accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC);
         if (fd < 0) continue;
-        ++active;
-        std::thread([fd, &c, &pages, &stop, &active] {
-            Serve(fd, c, pages, stop);
-            --active;
-        }).detach();
+        // Each connection on its own thread, so that one held open or
+        // drip-fed does not keep the next client waiting.
+        threads_.Start([this, fd, &stop] { Answer(fd, config_, *pages_, stop); });
     }
-    close(listener);
-    // The connection threads use this frame's objects: wait for them.
-    for (int i = 0; i < 100 && active > 0; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    close(listener_);
+    listener_ = -1;
+    // Their waits end on `stop`; an address move under way is finished.
+    threads_.JoinAll();
     return 0;
 }
 

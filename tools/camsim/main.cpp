@@ -1,6 +1,8 @@
 // orvanta-camsim: a simulated camera for the tests and the demo. By default it
 // runs the discovery side and the web side together; --listing-server makes it
 // the camera-listing server instead.
+#include <atomic>
+#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <string>
@@ -25,6 +27,42 @@ const std::vector<std::string> kKnownOptions = {
 
 std::atomic<bool> g_stop{false};
 void OnSignal(int) { g_stop = true; }
+
+// A side in its three steps; the first that fails gives the exit code.
+template <typename Side>
+int Run(Side& side, const orvanta::camsim::CamsimOptions& options) {
+    if (const int rc = side.Parse(options)) return rc;
+    if (const int rc = side.SetUp()) return rc;
+    return side.Serve(g_stop);
+}
+
+// The camera: the discovery side on a thread of its own, the web side on
+// this one. A bad option of either side ends the program before any starts.
+int RunCamera(const orvanta::camsim::CamsimOptions& options) {
+    using namespace orvanta::camsim;
+    const bool discovery = !options.Has("no-discovery");
+    const bool web = !options.Has("no-web");
+    DiscoveryResponder responder;
+    WebServer server;
+    if (discovery)
+        if (const int rc = responder.Parse(options)) return rc;
+    if (web)
+        if (const int rc = server.Parse(options)) return rc;
+    if (discovery)
+        if (const int rc = responder.SetUp()) return rc;
+    if (web)
+        if (const int rc = server.SetUp()) return rc;
+
+    int discoveryResult = 0;
+    std::thread discoveryThread;
+    if (discovery) discoveryThread = std::thread([&] { discoveryResult = responder.Serve(g_stop); });
+    int webResult = 0;
+    if (web) webResult = server.Serve(g_stop);
+    else while (!g_stop) std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    g_stop = true;
+    if (discoveryThread.joinable()) discoveryThread.join();
+    return webResult != 0 ? webResult : discoveryResult;
+}
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -51,16 +89,9 @@ int main(int argc, char** argv) {
     sigaction(SIGTERM, &sa, nullptr);
     std::signal(SIGPIPE, SIG_IGN);
 
-    if (options.Has("listing-server")) return RunListingServer(options, g_stop);
-
-    int discoveryResult = 0;
-    std::thread discovery;
-    if (!options.Has("no-discovery"))
-        discovery = std::thread([&] { discoveryResult = RunDiscoveryResponder(options, g_stop); });
-    int webResult = 0;
-    if (!options.Has("no-web")) webResult = RunWebServer(options, g_stop);
-    else while (!g_stop) std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    g_stop = true;
-    if (discovery.joinable()) discovery.join();
-    return webResult != 0 ? webResult : discoveryResult;
+    if (options.Has("listing-server")) {
+        ListingServer listing;
+        return Run(listing, options);
+    }
+    return RunCamera(options);
 }

@@ -6,7 +6,7 @@
 // a timer, always from the same thread.
 //
 // Tests construct it with VorelSettings: their own address list and clock,
-// shorter waits, and a ScriptedDiscoveryTransport so that a search runs
+// shorter waits, and a scripted DiscoveryTransport so that a search runs
 // against queued datagrams and nothing reaches the network.
 #pragma once
 

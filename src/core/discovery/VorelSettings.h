@@ -38,8 +38,8 @@ struct VorelSettings {
     LocalAddressSource localAddresses;  // empty: the host's (getifaddrs)
     TickSource now;                     // empty: the monotonic clock
     bool diagnostics = true;  // its diagnostic lines go to the diagnostic sink
-    // Empty: UDP sockets on the host's network. Tests hand in a
-    // ScriptedDiscoveryTransport so that nothing leaves the process.
+    // Empty: UDP sockets on the host's network. Tests hand in a scripted
+    // transport so that nothing leaves the process.
     std::shared_ptr<DiscoveryTransport> transport;
 };
 

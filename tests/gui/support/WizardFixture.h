@@ -7,7 +7,7 @@
 #include <QTemporaryDir>
 #include <memory>
 
-#include "../../unit/FakeHostNetwork.h"
+#include "FakeHostNetwork.h"
 #include "gui/app/CWizardDlg.h"
 #include "gui/app/DeploymentSettings.h"
 #include "gui/app/DesktopConnectivity.h"

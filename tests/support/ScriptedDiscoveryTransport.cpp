@@ -1,4 +1,4 @@
-#include "core/discovery/ScriptedDiscoveryTransport.h"
+#include "ScriptedDiscoveryTransport.h"
 
 #include <algorithm>
 #include <cstring>
