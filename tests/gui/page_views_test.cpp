@@ -23,6 +23,7 @@
 #include <QLabel>
 #include <QTest>
 
+#include "core/i18n/IniDocument.h"
 #include "core/i18n/LanguageStrings.h"
 #include "gui/app/CSubWait.h"
 #include "gui/controls/CIPAddressCtrl.h"
@@ -233,6 +234,29 @@ void PageViewsTest::captionsFitInEveryLanguage_data() {
         QTest::newRow(qPrintable(name)) << lang.filePath(name);
 }
 
+namespace {
+
+// Every key a page's tables name is filled in the file, whole within the
+// capacity the page reads it with, and every row names a control that exists.
+void CheckTables(const CWizardPage* page, const IniDocument& doc, QStringList* problems) {
+    const std::string section = page->Section();
+    auto check = [&](const char* key, std::size_t capacity) {
+        const std::string full = doc.Get(section, key, 1u << 20);
+        if (full.empty())
+            *problems << QStringLiteral("[%1] %2 missing").arg(page->Section(), key);
+        else if (doc.Get(section, key, capacity) != full)
+            *problems << QStringLiteral("[%1] %2 longer than %3").arg(page->Section(), key).arg(capacity - 1);
+    };
+    if (page->TitleKey()) check(page->TitleKey(), page->TitleCapacity());
+    for (const CWizardPage::CaptionRow& row : page->CaptionTable()) {
+        if (!row.control) *problems << QStringLiteral("[%1] %2 has no control").arg(page->Section(), row.key);
+        check(row.key, row.capacity);
+    }
+    for (const CWizardPage::KeptRow& row : page->KeptTable()) check(row.key, row.capacity);
+}
+
+}  // namespace
+
 void PageViewsTest::captionsFitInEveryLanguage() {
     QFETCH(QString, file);
     WizardFixture fx;
@@ -242,10 +266,13 @@ void PageViewsTest::captionsFitInEveryLanguage() {
     fx.Start();
     fx.Dlg().show();
     CaptionFit fit;
+    IniDocument doc;
+    QVERIFY(IniDocument::Load(file.toStdString(), &doc));
     for (int i = 0; i < kPageCount; ++i) {
         fx.Dlg().Pages().ShowPage(i);
         CWizardPage* page = fx.Dlg().Page(i);
         CheckCaptions(page, QStringLiteral("page %1").arg(page->TemplateId()), &fit);
+        CheckTables(page, doc, &fit.problems);
     }
     // The search button's other captions, as a search shows them.
     const std::string path = fx.Dlg().LanguageFilePath();

@@ -93,6 +93,8 @@ public:
         std::size_t capacity = 260;
     };
     const std::vector<CaptionRow>& CaptionTable() const { return captionTable_; }
+    const char* TitleKey() const { return titleKey_; }
+    std::size_t TitleCapacity() const { return titleCapacity_; }
     const std::vector<KeptRow>& KeptTable() const { return keptTable_; }
 
     // A control by its template id (objectName), or null.
