@@ -9,7 +9,7 @@
 
 #include <QTest>
 
-#include "core/hostnet/Ipv4Text.h"
+#include "core/text/AddressText.h"
 #include "gui/pages/CSubFirst.h"
 #include "support/WizardFixture.h"
 
