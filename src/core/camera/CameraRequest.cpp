@@ -153,7 +153,8 @@ bool BuildWriteQuery(const CameraSettings& s, int group, std::string& query) {
     }
     std::string q;
     for (const CameraKey* k : sent) {
-        if (k->kind == KeyKind::Number || k->kind == KeyKind::Flag) AddNumber(q, k->camera.key, SentNumber(s, *k, group));
+        const bool number = k->kind == KeyKind::Number || k->kind == KeyKind::Flag;
+        if (number) AddNumber(q, k->camera.key, SentNumber(s, *k, group));
         else AddText(q, k->camera.key, FieldTextOf(s, *k));
     }
     if (!Fits(q, "query", kQueryCapacity)) return false;
