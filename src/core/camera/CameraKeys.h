@@ -11,7 +11,6 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <type_traits>
 #include <vector>
 
 #include "core/settings/CameraSettings.h"
