@@ -9,6 +9,7 @@
 #include "CommandLine.h"
 #include "core/camera/AccessPointScan.h"
 #include "core/camera/CameraExchange.h"
+#include "core/camera/CameraKeys.h"
 #include "core/camera/CameraParameters.h"
 #include "core/camera/CameraRequest.h"
 #include "core/camera/CameraSequences.h"
@@ -26,17 +27,11 @@ namespace {
 using output::OutputTable;
 using output::OutputValue;
 
-// The record fields each save sends.
-#define OV_COMMON_FIELDS                                                                                        \
-    "TitleBar", "Desp", "DDNSSrv", "DDNS", "DDNSUser", "DDNSPwd", "DDNSHost", "IPType", "IPAddr", "Netmask",  \
-        "Gateway", "DNS1", "DNS2", "UPnPE", "PAccount", "PPwd", "PVP", "HttpPort", "RTPPort", "RTSPPort"
-const std::vector<const char*> kWpsSaveFields = {OV_COMMON_FIELDS};
-const std::vector<const char*> kNormalSaveFields = {
-    OV_COMMON_FIELDS, "NTPEN", "NTPName", "NTPPoll", "Timezone", "Date", "Time", "LinkWireless", "WIPType",
-    "WIPAddr", "WNetmask", "WGateway", "WDNS1", "WDNS2", "WireType", "WireSec", "SSID", "WireCh", "WEPAuthM",
-    "WEPMode", "WEPKey0", "WEPKey1", "WEPKey2", "WEPKey3", "WEPKeyE0", "WPAKey", "WPAEnc", "WPAPSKeyM", "TxRate",
-    "WepKeyL"};
-#undef OV_COMMON_FIELDS
+// The record fields each save sends. The normal save's list starts with the
+// WPS save's, so a file lacking several names the same first one to both.
+const std::vector<std::string> kWpsSaveFields = FieldsSentBy({kPageSysinfo, kPageDdns, kSelectorNetworkShort});
+const std::vector<std::string> kNormalSaveFields =
+    FieldsSentBy({kPageSysinfo, kPageDdns, kSelectorNetworkShort, kSelectorTime, kPageNetwork});
 
 const std::vector<OptionSpec> kCredentialOptions = {
     {"--user", true}, {"--password", true}, {"--password-file", true}};
@@ -258,7 +253,7 @@ int RunSave(const Args& args) {
     // A field the file leaves out would go to the camera as empty or 0 and
     // wipe what it holds: every field the save sends must be named.
     const bool wps = p.Has("--wps");
-    for (const char* field : wps ? kWpsSaveFields : kNormalSaveFields) {
+    for (const std::string& field : wps ? kWpsSaveFields : kNormalSaveFields) {
         if (std::find(named.begin(), named.end(), field) == named.end())
             return UsageError("save", file + " lacks " + field + " (start from what 'read --format ini' prints)");
     }

@@ -1,6 +1,5 @@
 #include "CommandLine.h"
 
-#include <arpa/inet.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -18,6 +17,7 @@
 #include "core/camera/TransportSettings.h"
 #include "core/output/Diagnostics.h"
 #include "core/output/OutputText.h"
+#include "core/text/AddressText.h"
 
 namespace orvanta::cli {
 
@@ -204,8 +204,8 @@ bool ReadPassword(const ParsedArgs& args, std::string& password, bool& have, std
 }
 
 bool IsDottedQuad(const std::string& text) {
-    in_addr a{};
-    return text.size() <= 15 && inet_pton(AF_INET, text.c_str(), &a) == 1;
+    uint32_t address = 0;
+    return ParseIpv4(text, address);
 }
 
 bool ParsePort(const std::string& text, std::string& why) {

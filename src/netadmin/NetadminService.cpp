@@ -15,7 +15,7 @@
 #include <thread>
 #include <vector>
 
-#include "core/hostnet/Ipv4Text.h"
+#include "core/text/AddressText.h"
 #include "core/hostnet/linux/NetlinkInventory.h"
 
 namespace orvanta::netadmin {
@@ -102,7 +102,7 @@ void NetadminService::PaceArp() {
 
 void NetadminService::Log(const char* what, uint32_t address, int prefix) {
     // The real user id: file capabilities leave it the caller's.
-    syslog(LOG_NOTICE, "uid %u %s %s/%d on %s", unsigned(getuid()), what, hostnet::FormatIpv4(address).c_str(),
+    syslog(LOG_NOTICE, "uid %u %s %s/%d on %s", unsigned(getuid()), what, FormatIpv4(address).c_str(),
            prefix, ifname_.c_str());
 }
 
@@ -127,7 +127,7 @@ std::string NetadminService::Add(const NetadminRequest& req) {
     int marked = 0;
     for (const auto& a : addresses) {
         if (a.address == req.address)
-            return Error("exists", hostnet::FormatIpv4(req.address) + " is already an address of this PC");
+            return Error("exists", FormatIpv4(req.address) + " is already an address of this PC");
         if (a.protocol == hostnet::kAliasProtocol) ++marked;
     }
     if (marked >= kMaxHeldAliases)
@@ -141,7 +141,7 @@ std::string NetadminService::Add(const NetadminRequest& req) {
     const hostnet::ArpOutcome probe = arp_.Probe(req.address, kAddProbeWaitMs);
     if (probe.error != 0) return FromErrno(probe.error, {}, "CAP_NET_RAW");
     if (probe.answered)
-        return Error("dup", hostnet::FormatIpv4(req.address) + " is in use by " + hostnet::FormatMac(probe.mac));
+        return Error("dup", FormatIpv4(req.address) + " is in use by " + FormatMac(probe.mac));
     std::string extack;
     const int e = hostnet::AddIpv4Address(netlink_, ifIndex_, req.address, req.prefix, &extack);
     if (e != 0) return FromErrno(e, extack, "CAP_NET_ADMIN");
@@ -173,8 +173,8 @@ std::string NetadminService::Del(const NetadminRequest& req) {
         present = true;
         if (a.protocol == hostnet::kAliasProtocol && a.prefix == req.prefix) ours = true;
     }
-    if (!present) return Error("notfound", hostnet::FormatIpv4(req.address) + " is not on " + ifname_);
-    if (!ours) return Error("refused", hostnet::FormatIpv4(req.address) + " was not added by orvanta-netadmin");
+    if (!present) return Error("notfound", FormatIpv4(req.address) + " is not on " + ifname_);
+    if (!ours) return Error("refused", FormatIpv4(req.address) + " was not added by orvanta-netadmin");
     std::string extack;
     const int e = Delete(req.address, req.prefix, &extack);
     return e == 0 ? "ok" : FromErrno(e, extack, "CAP_NET_ADMIN");
@@ -215,7 +215,7 @@ std::string NetadminService::Probe(const NetadminRequest& req) {
     PaceArp();
     const hostnet::ArpOutcome out = arp_.Probe(req.address, req.waitMs);
     if (out.error != 0) return FromErrno(out.error, {}, "CAP_NET_RAW");
-    return out.answered ? "dup " + hostnet::FormatMac(out.mac) : "free";
+    return out.answered ? "dup " + FormatMac(out.mac) : "free";
 }
 
 std::string NetadminService::Arp(const NetadminRequest& req) {
@@ -229,11 +229,11 @@ std::string NetadminService::Arp(const NetadminRequest& req) {
     bool own = false;
     for (const auto& a : addresses)
         if (a.index == ifIndex_ && a.address == req.source) own = true;
-    if (!own) return Error("refused", hostnet::FormatIpv4(req.source) + " is not an address of " + ifname_);
+    if (!own) return Error("refused", FormatIpv4(req.source) + " is not an address of " + ifname_);
     PaceArp();
     const hostnet::ArpOutcome out = arp_.Request(req.address, req.source, req.waitMs);
     if (out.error != 0) return FromErrno(out.error, {}, "CAP_NET_RAW");
-    return out.answered ? "mac " + hostnet::FormatMac(out.mac) : "noanswer";
+    return out.answered ? "mac " + FormatMac(out.mac) : "noanswer";
 }
 
 }  // namespace orvanta::netadmin

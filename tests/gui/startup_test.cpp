@@ -5,7 +5,7 @@
 #include <QTest>
 
 #include "LoopbackCamera.h"
-#include "core/hostnet/Ipv4Text.h"
+#include "core/text/AddressText.h"
 #include "gui/pages/CSubFirst.h"
 #include "support/WizardFixture.h"
 

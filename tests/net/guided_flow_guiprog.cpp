@@ -22,7 +22,7 @@
 #include <cstdio>
 
 #include "core/camera/TransportSettings.h"
-#include "core/hostnet/Ipv4Text.h"
+#include "core/text/AddressText.h"
 #include "core/i18n/IniFile.h"
 #include "core/i18n/LanguagePaths.h"
 #include "core/settings/FixedField.h"
@@ -107,9 +107,9 @@ void GuidedFlow::SelectCamera(bool newEnvironment) {
     CameraSettings& s = dlg_->Settings();
     const QByteArray ip = qgetenv("OVF_CAM_IP");
     uint32_t addr = 0;
-    QVERIFY(hostnet::ParseIpv4(ip.toStdString(), addr));
+    QVERIFY(ParseIpv4(ip.toStdString(), addr));
     std::array<uint8_t, 6> mac{};
-    QVERIFY(hostnet::ParseMac(qgetenv("OVF_CAM_MAC").toStdString(), mac));
+    QVERIFY(ParseMac(qgetenv("OVF_CAM_MAC").toStdString(), mac));
     s.CamAddr = addr;
     s.CamMask = htonl(0xFFFFFF00u);
     std::copy(mac.begin(), mac.end(), s.CamMAC);

@@ -17,7 +17,7 @@
 
 #include "core/hostnet/AdapterInventory.h"
 #include "core/hostnet/ExitSignals.h"
-#include "core/hostnet/Ipv4Text.h"
+#include "core/text/AddressText.h"
 #include "core/hostnet/TemporaryAddress.h"
 #include "core/hostnet/linux/LinuxHostNetwork.h"
 #include "core/output/Diagnostics.h"

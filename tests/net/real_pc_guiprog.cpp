@@ -23,7 +23,7 @@
 
 #include "core/camera/CameraSequences.h"
 #include "core/discovery/CVorel.h"
-#include "core/hostnet/Ipv4Text.h"
+#include "core/text/AddressText.h"
 #include "core/hostnet/TemporaryAddress.h"
 #include "core/hostnet/linux/LinuxHostNetwork.h"
 #include "core/i18n/IniFile.h"
@@ -140,8 +140,8 @@ int main(int argc, char** argv) {
     const std::string remote = Env("OVR_REMOTE_IP");
     if (!remote.empty()) {
         CameraSettings& s = dlg->Settings();
-        hostnet::ParseIpv4(remote, s.CamAddr);
-        hostnet::ParseIpv4(Env("OVR_REMOTE_MASK").empty() ? "255.255.255.0" : Env("OVR_REMOTE_MASK"), s.CamMask);
+        ParseIpv4(remote, s.CamAddr);
+        ParseIpv4(Env("OVR_REMOTE_MASK").empty() ? "255.255.255.0" : Env("OVR_REMOTE_MASK"), s.CamMask);
         SetField(s.CamIP, remote);
         SetField(s.CamPort, "80");
         const bool alias = hostnet::EnsureCameraSubnet(s, net, dlg->Aliases(), {1, 300});

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "core/hostnet/HostNetwork.h"
-#include "core/hostnet/Ipv4Text.h"
+#include "core/text/AddressText.h"
 
 namespace orvanta::hostnet {
 

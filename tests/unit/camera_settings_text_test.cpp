@@ -4,6 +4,7 @@
 #include <cstring>
 #include <string>
 
+#include "core/camera/CameraKeys.h"
 #include "core/settings/FixedField.h"
 #include "core/settings/SettingsText.h"
 
@@ -30,6 +31,18 @@ TEST(SettingsText, RoundTripKeepsEveryField) {
     std::string error;
     ASSERT_TRUE(ReadSettingsText(text, back, error)) << error;
     EXPECT_EQ(WriteSettingsText(back), text);
+}
+
+// A record field without a row would be left out of the file without a word,
+// and a save from that file would send whatever the field happened to hold.
+TEST(SettingsText, EveryRecordFieldHasOneRow) {
+    std::size_t end = 0;
+    for (const CameraKey* k : CameraKeysInRecordOrder()) {
+        const std::size_t align = k->field.type == FieldType::I32 || k->field.type == FieldType::U32 ? 4 : 1;
+        EXPECT_EQ(k->field.offset, (end + align - 1) / align * align) << "a gap or an overlap before " << k->field.name;
+        end = k->field.offset + k->field.size;
+    }
+    EXPECT_EQ((end + 3) / 4 * 4, sizeof(CameraSettings)) << "fields after the last row";
 }
 
 TEST(SettingsText, RefusesWhatItCannotStore) {

@@ -18,6 +18,7 @@
 #include "core/discovery/CVorel.h"
 #include "core/discovery/DiscoveryReceiver.h"
 #include "core/discovery/DiscoveryRequest.h"
+#include "core/text/AddressText.h"
 
 using namespace orvanta::discovery;
 
@@ -54,7 +55,7 @@ DiscoveryEntry Image(uint32_t macLow, const char* description, uint8_t ipLast, u
 
 std::vector<std::string> ListedMacs(const CVorel& v) {
     std::vector<std::string> out;
-    for (const auto& e : v.List().InArrivalOrder()) out.push_back(MacToText(e.payload.data()));
+    for (const auto& e : v.List().InArrivalOrder()) out.push_back(orvanta::FormatMac(e.payload.data(), orvanta::MacCase::Upper));
     return out;
 }
 

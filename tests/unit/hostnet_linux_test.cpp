@@ -8,6 +8,7 @@
 
 #include <linux/netlink.h>
 
+#include <array>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -21,6 +22,7 @@
 #include "core/hostnet/linux/NetlinkSocket.h"
 #include "core/hostnet/linux/SystemFiles.h"
 #include "core/output/Diagnostics.h"
+#include "core/text/AddressText.h"
 
 namespace orvanta::hostnet {
 namespace {
@@ -86,6 +88,40 @@ TEST(NetadminRequestTest, AcceptsOnlyTheFixedFormatForItsInterface) {
     }
     NetadminRequest req;
     EXPECT_FALSE(ParseNetadminRequest(std::string(200, 'a'), "eth0", req, nullptr));
+}
+
+// What the request check above does not reach: the address text on its own,
+// as the record, the CLI and the simulator read it.
+TEST(AddressTextTest, OnlyTheOneDottedAndColonFormsAreRead) {
+    const char* refusedIpv4[] = {
+        "",             // nothing
+        "1.2.3.4.5",    // a fifth part
+        "1..2.3",       // an empty part
+        "1000.1.1.1",   // four digits
+        "+1.2.3.4",     // a sign strtol would take
+        " 1.2.3.4",     // a leading blank inet_aton skips
+        "1.2.3.4\n",   // a line end left on
+    };
+    uint32_t a = 0x5a5a5a5a;
+    for (const char* text : refusedIpv4) EXPECT_FALSE(ParseIpv4(text, a)) << text;
+    EXPECT_EQ(a, 0x5a5a5a5au) << "a refused text leaves the address alone";
+    ASSERT_TRUE(ParseIpv4HostOrder("10.1.2.3", a));
+    EXPECT_EQ(a, 0x0A010203u);
+    EXPECT_EQ(FormatIpv4HostOrder(0x0A010203u), "10.1.2.3");
+
+    const char* refusedMac[] = {
+        "0:e:53:1a:2b:3c",     // one-digit groups sscanf would take
+        "00-0e-53-1a-2b-3c",   // another separator
+        "00:0e:53:1a:2b:3c:",  // something after
+        "00:0e:53:1a:2b",      // five groups
+        "00:0g:53:1a:2b:3c",   // not hexadecimal
+    };
+    std::array<uint8_t, 6> mac{1, 2, 3, 4, 5, 6};
+    for (const char* text : refusedMac) EXPECT_FALSE(ParseMac(text, mac)) << text;
+    EXPECT_EQ(mac, (std::array<uint8_t, 6>{1, 2, 3, 4, 5, 6})) << "a refused text leaves the MAC alone";
+    ASSERT_TRUE(ParseMac("00:0E:53:1a:2B:3c", mac));
+    EXPECT_EQ(FormatMac(mac), "00:0e:53:1a:2b:3c");
+    EXPECT_EQ(FormatMac(mac, MacCase::Upper), "00:0E:53:1A:2B:3C");
 }
 
 struct TempDir : ::testing::Test {

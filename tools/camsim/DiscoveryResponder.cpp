@@ -22,6 +22,7 @@
 
 #include "DiscoveryResponder.h"
 #include "core/discovery/DiscoveryReply.h"
+#include "core/text/AddressText.h"
 
 namespace orvanta::camsim {
 
@@ -45,28 +46,9 @@ struct Identity {
     uint32_t sport = 0;
 };
 
-bool ParseMac(const std::string& text, uint8_t (&mac)[6]) {
-    unsigned b[6];
-    char tail;
-    if (std::sscanf(text.c_str(), "%2x:%2x:%2x:%2x:%2x:%2x%c", &b[0], &b[1], &b[2], &b[3], &b[4],
-                    &b[5], &tail) != 6)
-        return false;
-    for (int i = 0; i < 6; ++i) mac[i] = static_cast<uint8_t>(b[i]);
-    return true;
-}
-
-bool ParseIp(const std::string& text, uint32_t& hostOrder) {
-    in_addr a{};
-    if (inet_pton(AF_INET, text.c_str(), &a) != 1) return false;
-    hostOrder = ntohl(a.s_addr);
-    return true;
-}
-
-std::string IpText(uint32_t hostOrder) {
-    in_addr a{htonl(hostOrder)};
-    char buf[INET_ADDRSTRLEN];
-    return inet_ntop(AF_INET, &a, buf, sizeof buf) ? buf : "0.0.0.0";
-}
+// The simulator's addresses are in host order; the text is the system's own.
+bool ParseIp(const std::string& text, uint32_t& hostOrder) { return ParseIpv4HostOrder(text, hostOrder); }
+std::string IpText(uint32_t hostOrder) { return FormatIpv4HostOrder(hostOrder); }
 
 // The namespace's own first non-loopback IPv4 address and its mask.
 bool FirstOwnAddress(uint32_t& ip, uint32_t& mask) {

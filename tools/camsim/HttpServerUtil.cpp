@@ -10,6 +10,8 @@
 #include <fstream>
 #include <mutex>
 
+#include "core/text/AddressText.h"
+
 namespace orvanta::camsim {
 
 namespace {
@@ -123,7 +125,7 @@ int ListenOn(int port, const std::string& bindAddress) {
     sa.sin_family = AF_INET;
     sa.sin_port = htons(static_cast<uint16_t>(port));
     sa.sin_addr.s_addr = htonl(INADDR_ANY);
-    if (!bindAddress.empty() && inet_pton(AF_INET, bindAddress.c_str(), &sa.sin_addr) != 1) {
+    if (!bindAddress.empty() && !ParseIpv4(bindAddress, sa.sin_addr.s_addr)) {
         close(fd);
         return -1;
     }

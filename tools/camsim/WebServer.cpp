@@ -19,6 +19,7 @@
 #include "HttpServerUtil.h"
 #include "WebServer.h"
 #include "core/camera/Base64.h"
+#include "core/text/AddressText.h"
 
 namespace orvanta::camsim {
 
@@ -55,9 +56,9 @@ std::string Base64Decode(const std::string& in) {
 }
 
 int PrefixOf(const std::string& netmask) {
-    in_addr m{};
-    if (inet_pton(AF_INET, netmask.c_str(), &m) != 1) return 24;
-    return __builtin_popcount(m.s_addr);
+    uint32_t mask = 0;
+    if (!ParseIpv4(netmask, mask)) return 24;
+    return __builtin_popcount(mask);
 }
 
 bool RunIp(const std::vector<std::string>& args) {
@@ -79,8 +80,8 @@ bool RunIp(const std::vector<std::string>& args) {
 void Readdress(const WebConfig& c, const std::string& oldAddress, const std::string& oldNetmask,
                const std::string& address, const std::string& netmask) {
     const int oldPrefix = PrefixOf(oldNetmask);
-    in_addr probe{};
-    if (inet_pton(AF_INET, address.c_str(), &probe) != 1) {
+    uint32_t probe = 0;
+    if (!ParseIpv4(address, probe)) {
         std::fprintf(stderr, "orvanta-camsim: not moving to '%s': not an address\n", address.c_str());
         return;
     }
@@ -95,7 +96,7 @@ void Readdress(const WebConfig& c, const std::string& oldAddress, const std::str
     }
     if (!RunIp({"ip", "addr", "add", address + prefix, "dev", c.iface}))
         std::fprintf(stderr, "orvanta-camsim: adding %s on %s failed\n", address.c_str(), c.iface.c_str());
-    if (inet_pton(AF_INET, oldAddress.c_str(), &probe) == 1 && oldAddress != address)
+    if (ParseIpv4(oldAddress, probe) && oldAddress != address)
         RunIp({"ip", "addr", "del", oldAddress + "/" + std::to_string(oldPrefix), "dev", c.iface});
     std::printf("orvanta-camsim: moved to %s%s on %s\n", address.c_str(), prefix.c_str(), c.iface.c_str());
     std::fflush(stdout);

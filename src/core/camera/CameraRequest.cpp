@@ -4,8 +4,10 @@
 #include <cctype>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "core/camera/Base64.h"
+#include "core/camera/CameraKeys.h"
 #include "core/camera/QueryEscape.h"
 #include "core/output/Diagnostics.h"
 #include "core/settings/FixedField.h"
@@ -38,52 +40,6 @@ void AddNumber(std::string& q, const char* key, long value) {
     q += key;
     q += '=';
     q += std::to_string(value);
-}
-
-void AddNetworkHead(std::string& q, const CameraSettings& s, bool wirelessLink) {
-    AddNumber(q, "IPType", wirelessLink ? 3 : s.IPType);
-    AddText(q, "IPAddr", FieldText(s.IPAddr));
-    AddText(q, "Netmask", FieldText(s.Netmask));
-    AddText(q, "Gateway", FieldText(s.Gateway));
-    AddText(q, "DNS1", FieldText(s.DNS1));
-    AddText(q, "DNS2", FieldText(s.DNS2));
-}
-
-void AddNetworkTail(std::string& q, const CameraSettings& s) {
-    AddNumber(q, "UPnPE", s.UPnPE);
-    AddText(q, "PAccount", FieldText(s.PAccount));
-    AddText(q, "PPwd", FieldText(s.PPwd));
-    AddText(q, "PVP", FieldText(s.PVP));
-    AddNumber(q, "HttpPort", s.HttpPort);
-    AddNumber(q, "RTPPort", s.RTPPort);
-    AddNumber(q, "RTSPPort", s.RTSPPort);
-}
-
-void AddNetworkFull(std::string& q, const CameraSettings& s) {
-    AddNetworkHead(q, s, s.LinkWireless == 1);
-    AddNumber(q, "WIPType", s.WIPType);
-    AddText(q, "WIPAddr", FieldText(s.WIPAddr));
-    AddText(q, "WNetmask", FieldText(s.WNetmask));
-    AddText(q, "WGateway", FieldText(s.WGateway));
-    AddText(q, "WDNS1", FieldText(s.WDNS1));
-    AddText(q, "WDNS2", FieldText(s.WDNS2));
-    AddNumber(q, "WireType", s.WireType);
-    AddNumber(q, "WireSec", s.WireSec);
-    AddText(q, "SSID", FieldText(s.SSID));
-    AddNumber(q, "WireCh", s.WireCh);
-    AddNumber(q, "WEPAuthM", s.WEPAuthM);
-    AddNumber(q, "WEPMode", s.WEPMode);
-    AddText(q, "WEPKey0", FieldText(s.WEPKey0));
-    AddText(q, "WEPKey1", FieldText(s.WEPKey1));
-    AddText(q, "WEPKey2", FieldText(s.WEPKey2));
-    AddText(q, "WEPKey3", FieldText(s.WEPKey3));
-    AddNumber(q, "WEPKeyE0", s.WEPKeyE0);
-    AddText(q, "WPAKey", FieldText(s.WPAKey));
-    AddNumber(q, "WPAEnc", s.WPAEnc);
-    AddNumber(q, "WPAPSKeyM", s.WPAPSKeyM);
-    AddText(q, "TxRate", FieldText(s.TxRate));
-    AddNumber(q, "WepKeyL", s.WepKeyL);
-    AddNetworkTail(q, s);
 }
 
 // The CGI path that serves a group, or null for a group that has none.
@@ -190,37 +146,16 @@ bool BuildAuthorizationLine(const CameraSettings& settings, std::string& line) {
 }
 
 bool BuildWriteQuery(const CameraSettings& s, int group, std::string& query) {
+    const std::vector<const CameraKey*> sent = KeysSentBy(group);
+    if (sent.empty()) {
+        Diagnostic("no write request for group %d", group);
+        return false;
+    }
     std::string q;
-    switch (group) {
-        case kPageSysinfo:
-            AddText(q, "TitleBar", FieldText(s.TitleBar));
-            AddText(q, "Desp", FieldText(s.Desp));
-            break;
-        case kSelectorTime:
-            AddNumber(q, "NTPEN", s.NTPEN);
-            AddText(q, "NTPName", FieldText(s.NTPName));
-            AddNumber(q, "NTPPoll", s.NTPPoll);
-            AddNumber(q, "Timezone", s.Timezone);
-            AddText(q, "Date", FieldText(s.Date));
-            AddText(q, "Time", FieldText(s.Time));
-            break;
-        case kPageDdns:
-            AddText(q, "DDNSSrv", FieldText(s.DDNSSrv));
-            AddNumber(q, "DDNS", s.DDNS);
-            AddText(q, "DDNSUser", FieldText(s.DDNSUser));
-            AddText(q, "DDNSPwd", FieldText(s.DDNSPwd));
-            AddText(q, "DDNSHost", FieldText(s.DDNSHost));
-            break;
-        case kPageNetwork:
-            AddNetworkFull(q, s);
-            break;
-        case kSelectorNetworkShort:
-            AddNetworkHead(q, s, false);
-            AddNetworkTail(q, s);
-            break;
-        default:
-            Diagnostic("no write request for group %d", group);
-            return false;
+    for (const CameraKey* k : sent) {
+        const bool number = k->kind == KeyKind::Number || k->kind == KeyKind::Flag;
+        if (number) AddNumber(q, k->camera.key, SentNumber(s, *k, group));
+        else AddText(q, k->camera.key, FieldTextOf(s, *k));
     }
     if (!Fits(q, "query", kQueryCapacity)) return false;
     query = std::move(q);

@@ -3,7 +3,7 @@
 #include <climits>
 #include <cstdint>
 
-#include "core/camera/CameraRequest.h"
+#include "core/camera/CameraKeys.h"
 #include "core/settings/FixedField.h"
 
 namespace orvanta {
@@ -85,85 +85,27 @@ bool ExtractValue(char* field, std::size_t width, std::string_view key, std::str
 }
 
 void ParseParameters(CameraSettings& s, std::string_view reply, int group) {
-    // Text fields are emptied first: a key the camera left out reads as empty.
-    auto text = [&](auto& field, const char* key) {
-        field[0] = '\0';
-        ExtractValue(field, key, reply);
-    };
-    auto number = [&](auto& field, const char* key) { ExtractValue(field, key, reply); };
-    switch (group) {
-        case kSelectorTime:
-            number(s.NTPEN, "NTPEN=");
-            text(s.NTPName, "NTPName=");
-            number(s.NTPPoll, "NTPPoll=");
-            number(s.Timezone, "Timezone=");
-            text(s.Date, "Date=");
-            text(s.Time, "Time=");
-            break;
-        case kPageSysinfo:
-            text(s.TitleBar, "TitleBar=");
-            text(s.Desp, "Desp=");
-            number(s.SECUEN, "SECUEN=");
-            text(s.ModelName, "ModelName=");
-            break;
-        case kPageNetwork:
-            number(s.IPType, "IPType=");
-            text(s.IPAddr, "IPAddr=");
-            text(s.Netmask, "Netmask=");
-            text(s.Gateway, "Gateway=");
-            text(s.DNS1, "DNS1=");
-            text(s.DNS2, "DNS2=");
-            number(s.WIPType, "WIPType=");
-            text(s.WIPAddr, "WIPAddr=");
-            text(s.WNetmask, "WNetmask=");
-            text(s.WGateway, "WGateway=");
-            text(s.WDNS1, "WDNS1=");
-            text(s.WDNS2, "WDNS2=");
-            number(s.Wireless, "Wireless=");
-            number(s.WireType, "WireType=");
-            number(s.WireSec, "WireSec=");
-            text(s.SSID, "SSID=");
-            number(s.WireCh, "WireCh=");
-            number(s.ChType, "ChType=");
-            text(s.TxRate, "TxRate=");
-            number(s.WEPAuthM, "WEPAuthM=");
-            number(s.WepKeyL, "WepKeyL=");
-            number(s.WEPMode, "WEPMode=");
-            text(s.WEPKey0, "WEPKey0=");
-            text(s.WEPKey1, "WEPKey1=");
-            text(s.WEPKey2, "WEPKey2=");
-            text(s.WEPKey3, "WEPKey3=");
-            number(s.WEPKeyE0, "WEPKeyE0=");
-            text(s.WPAKey, "WPAKey=");
-            number(s.WPAEnc, "WPAEnc=");
-            number(s.WPAPSKeyM, "WPAPSKeyM=");
-            number(s.UPnPE, "UPnPE=");
-            number(s.HttpPort, "HttpPort=");
-            number(s.RTPPort, "RTPPort=");
-            number(s.RTSPPort, "RTSPPort=");
-            break;
-        case kPageDdns:
-            text(s.DDNSSrv, "DDNSSrv=");
-            number(s.DDNS, "DDNS=");
-            text(s.DDNSUser, "DDNSUser=");
-            text(s.DDNSPwd, "DDNSPwd=");
-            text(s.DDNSHost, "DDNSHost=");
-            break;
-        case kPageVersion:
-            text(s.Version, "Version=");
-            break;
-        case kPageCapabilities:
-            number(s.HasWireless, "Wireless=");
-            number(s.HasWPS, "WPS=");
-            number(s.Transversal, "Transversal=");
-            break;
-        case kPageNatStatus:
-            number(s.NATStat, "NATStat=");
-            text(s.ExtIPAddr, "ExtIPAddr=");
-            number(s.ExtHttpPort, "ExtHttpPort=");
-            break;
-        default:
-            break;
+    for (const CameraKey& k : CameraKeys()) {
+        if (k.camera.group != group || !(k.camera.access & kKeyRead)) continue;
+        const std::string key = std::string(k.camera.key) + "=";
+        char* field = FieldBytes(s, k);
+        switch (k.field.type) {
+            case FieldType::Chars:
+                // A text key the camera left out reads as empty.
+                field[0] = '\0';
+                ExtractValue(field, k.field.size, key, reply);
+                break;
+            case FieldType::U8:
+            case FieldType::I32:
+            case FieldType::U32: {
+                int32_t v = 0;
+                // A one-byte field keeps the low 8 bits.
+                if (ExtractNumber(v, key, reply)) SetFieldNumber(s, k, v);
+                break;
+            }
+            case FieldType::Bytes6:
+                break;
+        }
     }
 }
 

@@ -6,6 +6,7 @@
 #include "core/discovery/DiscoveryRequest.h"
 #include "core/discovery/LocalAddresses.h"
 #include "core/discovery/PosixDiscoveryTransport.h"
+#include "core/text/AddressText.h"
 
 namespace orvanta::discovery {
 
@@ -65,7 +66,7 @@ bool CVorel::LoadLocalAddresses() {
     if (lookupFailed_ == 0) return true;
     localAddresses_ = found;
     addressCount_ = static_cast<int>(found.size());
-    lastAddressText_ = Ipv4ToText(found.back());
+    lastAddressText_ = FormatIpv4(found.back());
     hostEntry_ = found;
     slots_.assign(found.size(), InterfaceSlot{});
     lookupFailed_ = 0;
@@ -105,7 +106,7 @@ bool CVorel::Poll() {
         if (!socketsOpen_) {
             for (int i = 0; i < addressCount_ && i < static_cast<int>(hostEntry_.size()); ++i) {
                 localAddresses_[i] = hostEntry_[i];
-                lastAddressText_ = Ipv4ToText(hostEntry_[i]);
+                lastAddressText_ = FormatIpv4(hostEntry_[i]);
                 InterfaceSlot& slot = slots_[i];
                 slot.localAddress = localAddresses_[i];
                 slot.broadcastAddress = kAllOnes;

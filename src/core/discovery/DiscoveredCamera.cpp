@@ -3,8 +3,8 @@
 #include <cstring>
 #include <string_view>
 
-#include "core/discovery/LocalAddresses.h"
 #include "core/settings/FixedField.h"
+#include "core/text/AddressText.h"
 
 namespace orvanta::discovery {
 
@@ -30,20 +30,13 @@ void SplitTexts(const uint8_t* area, std::string_view (&texts)[kTextCount]) {
 
 }  // namespace
 
-std::string MacToText(const uint8_t* mac) {
-    char buf[18];
-    std::snprintf(buf, sizeof buf, "%02X:%02X:%02X:%02X:%02X:%02X", mac[0], mac[1], mac[2], mac[3],
-                  mac[4], mac[5]);
-    return buf;
-}
-
 void FormatDiscoveredCamera(const ReplyPayload& payload, DiscoveredCamera& out) {
     std::memset(&out, 0, sizeof out);
     const uint8_t* p = payload.data();
-    SetField(out.MacText, MacToText(p + kPayloadMac));
+    SetField(out.MacText, FormatMac(p + kPayloadMac, MacCase::Upper));
     uint32_t ip;
     std::memcpy(&ip, p + kPayloadIp, 4);
-    SetField(out.IpText, Ipv4ToText(ip));
+    SetField(out.IpText, FormatIpv4(ip));
     // The ports are signed on the camera's side; print them as it would.
     SetField(out.PortText, std::to_string(static_cast<int32_t>(ReadBe32(p + kPayloadPort))));
     SetField(out.SportText, std::to_string(static_cast<int32_t>(ReadBe32(p + kPayloadSport))));

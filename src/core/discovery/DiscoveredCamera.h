@@ -20,7 +20,4 @@ struct DiscoveredCamera {
 // Fills `out` from an accepted reply's payload, every field rewritten.
 void FormatDiscoveredCamera(const ReplyPayload& payload, DiscoveredCamera& out);
 
-// The MAC bytes as upper-case, colon-separated hexadecimal text.
-std::string MacToText(const uint8_t* mac);
-
 }  // namespace orvanta::discovery

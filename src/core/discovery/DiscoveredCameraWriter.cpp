@@ -1,7 +1,5 @@
 #include "core/discovery/DiscoveredCameraWriter.h"
 
-#include <arpa/inet.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
@@ -10,6 +8,7 @@
 #include <vector>
 
 #include "core/settings/FixedField.h"
+#include "core/text/AddressText.h"
 
 namespace orvanta::discovery {
 
@@ -30,10 +29,9 @@ OutputValue PortValue(std::string_view text) {
 
 // The address as a number for sorting; text that is no address sorts last.
 uint64_t SortKey(const DiscoveredCamera& c) {
-    in_addr a{};
-    const std::string ip(FieldText(c.IpText));
-    if (inet_pton(AF_INET, ip.c_str(), &a) != 1) return uint64_t{1} << 32;
-    return ntohl(a.s_addr);
+    uint32_t address = 0;
+    if (!ParseIpv4HostOrder(FieldText(c.IpText), address)) return uint64_t{1} << 32;
+    return address;
 }
 
 }  // namespace

@@ -5,8 +5,6 @@
 #include <net/if.h>
 #include <netinet/in.h>
 
-#include <cstdio>
-
 namespace orvanta::discovery {
 
 bool LoadHostIPv4Addresses(std::vector<uint32_t>& addresses) {
@@ -23,13 +21,6 @@ bool LoadHostIPv4Addresses(std::vector<uint32_t>& addresses) {
     }
     freeifaddrs(list);
     return !addresses.empty();
-}
-
-std::string Ipv4ToText(uint32_t netOrder) {
-    const auto* b = reinterpret_cast<const uint8_t*>(&netOrder);
-    char buf[16];
-    std::snprintf(buf, sizeof buf, "%d.%d.%d.%d", b[0], b[1], b[2], b[3]);
-    return buf;
 }
 
 }  // namespace orvanta::discovery

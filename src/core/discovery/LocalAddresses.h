@@ -2,7 +2,6 @@
 #pragma once
 
 #include <cstdint>
-#include <string>
 #include <vector>
 
 namespace orvanta::discovery {
@@ -11,8 +10,5 @@ namespace orvanta::discovery {
 // loopback left out, in the order the system lists them. False when the
 // interface list cannot be read or holds no such address.
 bool LoadHostIPv4Addresses(std::vector<uint32_t>& addresses);
-
-// Text of an address in network byte order, "%d.%d.%d.%d".
-std::string Ipv4ToText(uint32_t netOrder);
 
 }  // namespace orvanta::discovery

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "core/hostnet/Ipv4Text.h"
+#include "core/text/AddressText.h"
 #include "core/output/Diagnostics.h"
 #include "core/settings/FixedField.h"
 

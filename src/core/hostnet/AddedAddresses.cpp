@@ -10,7 +10,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "core/hostnet/Ipv4Text.h"
+#include "core/text/AddressText.h"
 #include "core/hostnet/RuntimeFolder.h"
 #include "core/output/Diagnostics.h"
 

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "core/hostnet/Ipv4Text.h"
+#include "core/text/AddressText.h"
 
 namespace orvanta::hostnet {
 

@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "core/hostnet/HostPartCounter.h"
-#include "core/hostnet/Ipv4Text.h"
+#include "core/text/AddressText.h"
 #include "core/hostnet/NetadminRequest.h"
 
 namespace orvanta::hostnet {

@@ -12,8 +12,9 @@
 
 namespace orvanta::output {
 
-// The keys in their fixed order: they name a CSV's columns and are what
-// other tools (plan files) match on, so they never change once published.
+// The columns of the camera keys table, in its order: they name a CSV's
+// columns and are what other tools (plan files) match on, so they never
+// change once published.
 std::vector<std::string> CameraRecordColumns(bool withSecrets);
 
 // The values of `settings` in the order of CameraRecordColumns.

@@ -2,11 +2,10 @@
 
 #include <algorithm>
 #include <array>
-#include <cctype>
 #include <map>
 #include <set>
 
-#include "core/hostnet/Ipv4Text.h"
+#include "core/text/AddressText.h"
 #include "core/provision/PlanTable.h"
 #include "core/settings/FixedField.h"
 
@@ -30,15 +29,15 @@ PlanRow CheckRow(const PlanTableRow& raw, std::set<std::string>& unknown, std::v
         if ((key == "mac" || key == "serial" || key == "address") && value) named = true;
         if (key == "mac") {
             std::array<uint8_t, 6> mac{};
-            if (value && !hostnet::ParseMac(*value, mac))
+            if (value && !ParseMac(*value, mac))
                 problems.push_back(raw.where + ": mac '" + *value + "' is not six hexadecimal pairs aa:bb:cc:dd:ee:ff");
             else if (value)
-                for (const char c : hostnet::FormatMac(mac)) row.mac += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+                row.mac = FormatMac(mac, MacCase::Upper);
         } else if (key == "serial") {
             row.serial = value.value_or("");
         } else if (key == "address") {
             uint32_t a = 0;
-            if (value && !hostnet::ParseIpv4(*value, a))
+            if (value && !ParseIpv4(*value, a))
                 problems.push_back(raw.where + ": address '" + *value + "' is not an IPv4 address");
             else if (value)
                 row.address = *value;

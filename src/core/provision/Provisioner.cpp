@@ -12,7 +12,7 @@
 #include "core/camera/CameraRequest.h"
 #include "core/camera/CameraSequences.h"
 #include "core/hostnet/AdapterInventory.h"
-#include "core/hostnet/Ipv4Text.h"
+#include "core/text/AddressText.h"
 #include "core/hostnet/TemporaryAddress.h"
 #include "core/settings/FixedField.h"
 
@@ -46,8 +46,8 @@ void SetEndpoint(const discovery::DiscoveredCamera& found, CameraSettings& s) {
     SetField(s.CamPort, FieldText(found.PortText));
     SetField(s.CamSerial, FieldText(found.SerialNo));
     uint32_t a = 0, m = 0;
-    hostnet::ParseIpv4(FieldText(found.IpText), a);
-    hostnet::ParseIpv4(FieldText(found.MaskText), m);
+    ParseIpv4(FieldText(found.IpText), a);
+    ParseIpv4(FieldText(found.MaskText), m);
     s.CamAddr = a;
     s.CamMask = m;
 }

@@ -1,7 +1,5 @@
 #include "core/settings/SettingsText.h"
 
-#include <arpa/inet.h>
-
 #include <cerrno>
 #include <cstddef>
 #include <cstdint>
@@ -9,89 +7,28 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "core/camera/CameraKeys.h"
+#include "core/text/AddressText.h"
+
 namespace orvanta {
 
 namespace {
 
-enum class Kind { U8, U32, I32, Text, Mac, Ipv4 };
+using Field = CameraKey;
 
-struct Field {
-    const char* name;
-    Kind kind;
-    std::size_t offset;
-    std::size_t size;
-};
-
-#define OV_FIELD(name, kind) {#name, Kind::kind, offsetof(CameraSettings, name), sizeof(CameraSettings::name)}
-
-// Record order, so a dump reads like the record.
-const Field kFields[] = {
-    OV_FIELD(Loaded, U8),        OV_FIELD(CamAddr, Ipv4),       OV_FIELD(CamMask, Ipv4),
-    OV_FIELD(CamMAC, Mac),       OV_FIELD(CamSerial, Text),     OV_FIELD(CamWirelessIf, U8),
-    OV_FIELD(CamPort, Text),     OV_FIELD(CamIP, Text),         OV_FIELD(KeepConnecting, U8),
-    OV_FIELD(APScanOK, U8),      OV_FIELD(APCount, U32),        OV_FIELD(WPSState, U8),
-    OV_FIELD(WPSAck, U8),        OV_FIELD(IPType, U8),          OV_FIELD(IPAddr, Text),
-    OV_FIELD(Netmask, Text),     OV_FIELD(Gateway, Text),       OV_FIELD(DNS1, Text),
-    OV_FIELD(DNS2, Text),        OV_FIELD(PAccount, Text),      OV_FIELD(PPwd, Text),
-    OV_FIELD(PVP, Text),         OV_FIELD(Wireless, U8),        OV_FIELD(WireType, U8),
-    OV_FIELD(SSID, Text),        OV_FIELD(WireCh, U8),          OV_FIELD(ChType, U8),
-    OV_FIELD(WireSec, U8),       OV_FIELD(TxRate, Text),        OV_FIELD(WIPType, U8),
-    OV_FIELD(WIPAddr, Text),     OV_FIELD(WNetmask, Text),      OV_FIELD(WGateway, Text),
-    OV_FIELD(WDNS1, Text),       OV_FIELD(WDNS2, Text),         OV_FIELD(WPAEnc, U8),
-    OV_FIELD(WPAPSKeyM, U8),     OV_FIELD(WPAKey, Text),        OV_FIELD(WEPAuthM, U8),
-    OV_FIELD(WEPMode, U8),       OV_FIELD(WEPKeyE0, U8),        OV_FIELD(WepKeyL, U8),
-    OV_FIELD(WEPKey0, Text),     OV_FIELD(WEPKey1, Text),       OV_FIELD(WEPKey2, Text),
-    OV_FIELD(WEPKey3, Text),     OV_FIELD(WizardMode, U8),      OV_FIELD(UseWPS, U8),
-    OV_FIELD(NewEnvironment, U8), OV_FIELD(LinkWireless, U8),   OV_FIELD(LinkPPPoE, U8),
-    OV_FIELD(StartSearch, U8),   OV_FIELD(StartSetup, U8),      OV_FIELD(StartUpgrade, U8),
-    OV_FIELD(HostIP, Text),      OV_FIELD(HostMask, Text),      OV_FIELD(HostGateway, Text),
-    OV_FIELD(HostDNS, Text),     OV_FIELD(HostIfIndex, U32),    OV_FIELD(DialUser, Text),
-    OV_FIELD(DialPassword, Text), OV_FIELD(HostDialUp, U8),     OV_FIELD(HostAdapterFound, U8),
-    OV_FIELD(HostWireless, U8),  OV_FIELD(HostDHCP, U8),        OV_FIELD(internetReachable, U8),
-    OV_FIELD(HostNoAddress, U8), OV_FIELD(SECUEN, U8),          OV_FIELD(ModelName, Text),
-    OV_FIELD(TitleBar, Text),    OV_FIELD(Desp, Text),          OV_FIELD(HasWPS, U8),
-    OV_FIELD(HasWireless, U8),   OV_FIELD(Transversal, U8),     OV_FIELD(DDNS, U8),
-    OV_FIELD(DDNSSrv, Text),     OV_FIELD(DDNSHost, Text),      OV_FIELD(DDNSUser, Text),
-    OV_FIELD(DDNSPwd, Text),     OV_FIELD(NTPEN, U8),           OV_FIELD(NTPName, Text),
-    OV_FIELD(Timezone, I32),     OV_FIELD(NTPPoll, I32),        OV_FIELD(Date, Text),
-    OV_FIELD(Time, Text),        OV_FIELD(UPnPE, U8),           OV_FIELD(HttpPort, I32),
-    OV_FIELD(RTPPort, I32),      OV_FIELD(RTSPPort, I32),       OV_FIELD(Version, Text),
-    OV_FIELD(NATStat, U8),       OV_FIELD(ExtIPAddr, Text),     OV_FIELD(ExtHttpPort, I32),
-    OV_FIELD(User, Text),        OV_FIELD(Password, Text),
-};
-
-#undef OV_FIELD
-
-std::string_view TextOf(const CameraSettings& s, const Field& f) {
-    const char* p = reinterpret_cast<const char*>(&s) + f.offset;
-    return std::string_view(p, strnlen(p, f.size));
-}
+bool IsText(const Field& f) { return f.field.type == FieldType::Chars; }
+bool IsIpv4(const Field& f) { return f.kind == KeyKind::Ipv4; }
 
 // The value as plain text (text fields unescaped).
 std::string ValueOf(const CameraSettings& s, const Field& f) {
-    const unsigned char* p = reinterpret_cast<const unsigned char*>(&s) + f.offset;
-    char buf[64];
-    switch (f.kind) {
-        case Kind::U8: return std::to_string(*p);
-        case Kind::U32: {
-            uint32_t v;
-            std::memcpy(&v, p, sizeof v);
-            return std::to_string(v);
-        }
-        case Kind::I32: {
-            int32_t v;
-            std::memcpy(&v, p, sizeof v);
-            return std::to_string(v);
-        }
-        case Kind::Ipv4: {
-            in_addr a{};
-            std::memcpy(&a.s_addr, p, sizeof a.s_addr);
-            return inet_ntop(AF_INET, &a, buf, sizeof buf) ? buf : "";
-        }
-        case Kind::Mac:
-            std::snprintf(buf, sizeof buf, "%02x:%02x:%02x:%02x:%02x:%02x", p[0], p[1], p[2], p[3], p[4], p[5]);
-            return buf;
-        case Kind::Text: return std::string(TextOf(s, f));
+    switch (f.field.type) {
+        case FieldType::Chars: return std::string(FieldTextOf(s, f));
+        case FieldType::Bytes6: return FormatMac(reinterpret_cast<const uint8_t*>(FieldBytes(s, f)));
+        case FieldType::U32:
+            if (IsIpv4(f)) return FormatIpv4(static_cast<uint32_t>(FieldNumberOf(s, f)));
+            [[fallthrough]];
+        case FieldType::U8:
+        case FieldType::I32: return std::to_string(FieldNumberOf(s, f));
     }
     return "";
 }
@@ -166,58 +103,43 @@ bool ParseLong(const std::string& text, long long lo, long long hi, long long& o
 }
 
 bool Assign(CameraSettings& s, const Field& f, const std::string& value) {
-    unsigned char* p = reinterpret_cast<unsigned char*>(&s) + f.offset;
+    char* p = FieldBytes(s, f);
     long long v = 0;
-    switch (f.kind) {
-        case Kind::U8:
+    switch (f.field.type) {
+        case FieldType::U8:
             if (!ParseLong(value, 0, 255, v)) return false;
-            *p = static_cast<uint8_t>(v);
-            return true;
-        case Kind::U32: {
-            if (!ParseLong(value, 0, UINT32_MAX, v)) return false;
-            const uint32_t u = static_cast<uint32_t>(v);
-            std::memcpy(p, &u, sizeof u);
-            return true;
-        }
-        case Kind::I32: {
-            if (!ParseLong(value, INT32_MIN, INT32_MAX, v)) return false;
-            const int32_t i = static_cast<int32_t>(v);
-            std::memcpy(p, &i, sizeof i);
-            return true;
-        }
-        case Kind::Ipv4: {
-            in_addr a{};
-            if (value.empty()) a.s_addr = 0;
-            else if (inet_pton(AF_INET, value.c_str(), &a) != 1) return false;
-            std::memcpy(p, &a.s_addr, sizeof a.s_addr);
-            return true;
-        }
-        case Kind::Mac: {
-            unsigned m[6];
-            char tail = 0;
-            if (std::sscanf(value.c_str(), "%2x:%2x:%2x:%2x:%2x:%2x%c", &m[0], &m[1], &m[2], &m[3], &m[4], &m[5],
-                            &tail) != 6)
+            break;
+        case FieldType::U32:
+            if (IsIpv4(f)) {
+                uint32_t a = 0;
+                if (!value.empty() && !ParseIpv4(value, a)) return false;
+                v = a;
+            } else if (!ParseLong(value, 0, UINT32_MAX, v)) {
                 return false;
-            for (int i = 0; i < 6; ++i) p[i] = static_cast<unsigned char>(m[i]);
-            return true;
-        }
-        case Kind::Text:
-            if (value.size() >= f.size || value.find('\0') != std::string::npos) return false;
-            std::memset(p, 0, f.size);
+            }
+            break;
+        case FieldType::I32:
+            if (!ParseLong(value, INT32_MIN, INT32_MAX, v)) return false;
+            break;
+        case FieldType::Bytes6: return ParseMac(value, reinterpret_cast<uint8_t*>(p));
+        case FieldType::Chars:
+            if (value.size() >= f.field.size || value.find('\0') != std::string::npos) return false;
+            std::memset(p, 0, f.field.size);
             std::memcpy(p, value.data(), value.size());
             return true;
     }
-    return false;
+    SetFieldNumber(s, f, v);
+    return true;
 }
 
 }  // namespace
 
 std::string WriteSettingsText(const CameraSettings& settings) {
     std::string out;
-    for (const Field& f : kFields) {
-        out += f.name;
+    for (const Field* f : CameraKeysInRecordOrder()) {
+        out += f->field.name;
         out += '=';
-        out += f.kind == Kind::Text ? EscapeLine(TextOf(settings, f)) : ValueOf(settings, f);
+        out += IsText(*f) ? EscapeLine(FieldTextOf(settings, *f)) : ValueOf(settings, *f);
         out += '\n';
     }
     return out;
@@ -226,14 +148,14 @@ std::string WriteSettingsText(const CameraSettings& settings) {
 std::string WriteSettingsJson(const CameraSettings& settings) {
     std::string out = "{\n";
     bool first = true;
-    for (const Field& f : kFields) {
+    for (const Field* f : CameraKeysInRecordOrder()) {
         if (!first) out += ",\n";
         first = false;
         out += "  \"";
-        out += f.name;
+        out += f->field.name;
         out += "\": ";
-        const bool quoted = f.kind == Kind::Text || f.kind == Kind::Mac || f.kind == Kind::Ipv4;
-        out += quoted ? JsonString(ValueOf(settings, f)) : ValueOf(settings, f);
+        const bool quoted = IsText(*f) || f->field.type == FieldType::Bytes6 || IsIpv4(*f);
+        out += quoted ? JsonString(ValueOf(settings, *f)) : ValueOf(settings, *f);
     }
     return out + "\n}\n";
 }
@@ -255,19 +177,19 @@ bool ReadSettingsText(std::string_view text, CameraSettings& settings, std::stri
         }
         const std::string_view name = line.substr(0, eq);
         const Field* field = nullptr;
-        for (const Field& f : kFields)
-            if (name == f.name) field = &f;
+        for (const Field* f : CameraKeysInRecordOrder())
+            if (name == f->field.name) field = f;
         if (field == nullptr) {
             error = "line " + std::to_string(lineNo) + ": unknown field '" + std::string(name) + "'";
             return false;
         }
         const std::string raw(line.substr(eq + 1));
-        if (!Assign(settings, *field, field->kind == Kind::Text ? UnescapeLine(raw) : raw)) {
-            error = "line " + std::to_string(lineNo) + ": bad value for " + field->name;
-            if (field->kind == Kind::Text) error += " (at most " + std::to_string(field->size - 1) + " bytes)";
+        if (!Assign(settings, *field, IsText(*field) ? UnescapeLine(raw) : raw)) {
+            error = "line " + std::to_string(lineNo) + ": bad value for " + field->field.name;
+            if (IsText(*field)) error += " (at most " + std::to_string(field->field.size - 1) + " bytes)";
             return false;
         }
-        if (named) named->emplace_back(field->name);
+        if (named) named->emplace_back(field->field.name);
     }
     return true;
 }

@@ -8,6 +8,8 @@
 #include <QLabel>
 #include <QLineEdit>
 
+#include "core/text/AddressText.h"
+
 namespace orvanta {
 
 CIPAddressCtrl::CIPAddressCtrl(QWidget* parent) : QFrame(parent) {
@@ -80,9 +82,9 @@ void CIPAddressCtrl::SetFromRecordText(const char* text) {
         Clear();
         return;
     }
-    // inet_addr gives INADDR_NONE (all ones) for text it cannot read, which
-    // is exactly the 255.255.255.255 the control then shows.
-    SetAddress(ntohl(inet_addr(text)));
+    // Text that is no address shows as 255.255.255.255, the all-ones value
+    // the record has always held for it.
+    SetAddress(ntohl(Ipv4ClassicValue(text)));
 }
 
 QString CIPAddressCtrl::RecordText() const {

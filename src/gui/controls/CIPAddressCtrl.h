@@ -3,11 +3,10 @@
 // reads as 0, so an untouched control gives 0.0.0.0.
 //
 // Exchange with the settings record is by dotted-quad text:
-//  - SetFromRecordText parses with inet_addr, so any text inet_addr takes
-//    ("10.1" or "0x0a.0.0.1" as well) lands as inet_addr reads it, and a text
-//    it rejects shows as 255.255.255.255. An empty text clears the fields
-//    instead: writing such a control back must not turn an unset address
-//    into the broadcast address.
+//  - SetFromRecordText reads the C library's classic forms ("10.1" or
+//    "0x0a.0.0.1" as well), and a text it rejects shows as 255.255.255.255.
+//    An empty text clears the fields instead: writing such a control back
+//    must not turn an unset address into the broadcast address.
 //  - RecordText formats the four fields with "%d.%d.%d.%d".
 #pragma once
 

@@ -6,7 +6,7 @@
 
 #include "gui/app/Art.h"
 #include "core/hostnet/AdapterInventory.h"
-#include "core/hostnet/Ipv4Text.h"
+#include "core/text/AddressText.h"
 #include "gui/app/DeploymentSettings.h"
 #include "gui/app/DesktopConnectivity.h"
 #include "gui/controls/CPictureFrame.h"
@@ -131,7 +131,7 @@ void CSubFirst::SetCards(const std::vector<hostnet::Adapter>& cards) {
     for (const auto& card : cards) {
         QString label = QString::fromStdString(card.name);
         if (!card.addresses.empty()) {
-            const std::string address = hostnet::FormatIpv4(card.addresses.front().address);
+            const std::string address = FormatIpv4(card.addresses.front().address);
             label += QStringLiteral(" (%1)").arg(QString::fromStdString(address));
         }
         cardChoice_->addItem(label, QVariant::fromValue(card.index));

@@ -8,12 +8,15 @@
 
 namespace orvanta {
 
-// A dotted quad as a 32-bit address in network order, the way inet_addr
-// reads it (a text that is no address gives INADDR_NONE).
+// What AddressValue gives for a text that is no address: all ones, as the
+// record has always held for it.
+inline constexpr uint32_t kNoAddressValue = 0xFFFFFFFFu;
+
+// A dotted quad as a 32-bit address in network order.
 uint32_t AddressValue(const QString& text);
 
-// Parses "%2x:%2x:%2x:%2x:%2x:%2x" into `mac`; the bytes a short or broken
-// text does not reach keep their old values.
+// Six colon-separated hexadecimal pairs into `mac`; any other text leaves
+// `mac` as it was.
 void ParseMacText(const QString& text, uint8_t (&mac)[6]);
 
 // "http://%s:%s" from the row's address and port texts.

@@ -7,7 +7,7 @@
 #include <sstream>
 #include <vector>
 
-#include "core/hostnet/Ipv4Text.h"
+#include "core/text/AddressText.h"
 
 namespace orvanta::hostnet {
 

@@ -12,7 +12,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "core/hostnet/Ipv4Text.h"
+#include "core/text/AddressText.h"
 #include "core/hostnet/NetadminRequest.h"
 #include "core/hostnet/linux/DhcpLeases.h"
 #include "core/hostnet/linux/NetlinkInventory.h"

@@ -4,7 +4,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "core/hostnet/Ipv4Text.h"
+#include "core/text/AddressText.h"
 
 namespace orvanta::hostnet {
 

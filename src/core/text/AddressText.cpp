@@ -1,11 +1,11 @@
-#include "core/hostnet/Ipv4Text.h"
+#include "core/text/AddressText.h"
 
 #include <arpa/inet.h>
 
 #include <cstdio>
 #include <cstring>
 
-namespace orvanta::hostnet {
+namespace orvanta {
 
 std::string FormatIpv4(uint32_t address) {
     uint8_t b[4];
@@ -15,6 +15,8 @@ std::string FormatIpv4(uint32_t address) {
     return text;
 }
 
+std::string FormatIpv4HostOrder(uint32_t address) { return FormatIpv4(htonl(address)); }
+
 bool ParseIpv4(std::string_view text, uint32_t& address) {
     uint8_t b[4];
     std::size_t pos = 0;
@@ -23,8 +25,6 @@ bool ParseIpv4(std::string_view text, uint32_t& address) {
             if (pos >= text.size() || text[pos] != '.') return false;
             ++pos;
         }
-        // "010" would be octal to inet_aton and decimal to us: refuse it
-        // rather than guess which one the writer meant.
         if (pos + 1 < text.size() && text[pos] == '0' && text[pos + 1] >= '0' && text[pos + 1] <= '9') return false;
         std::size_t digits = 0;
         unsigned value = 0;
@@ -41,6 +41,15 @@ bool ParseIpv4(std::string_view text, uint32_t& address) {
     return true;
 }
 
+bool ParseIpv4HostOrder(std::string_view text, uint32_t& address) {
+    uint32_t net = 0;
+    if (!ParseIpv4(text, net)) return false;
+    address = ntohl(net);
+    return true;
+}
+
+uint32_t Ipv4ClassicValue(const char* text) { return text == nullptr ? INADDR_NONE : inet_addr(text); }
+
 int MaskPrefix(uint32_t mask) {
     const uint32_t host = ntohl(mask);
     int prefix = 0;
@@ -56,14 +65,14 @@ uint32_t PrefixMask(int prefix) {
     return htonl(0xFFFFFFFFu << (32 - prefix));
 }
 
-std::string FormatMac(const std::array<uint8_t, 6>& mac) {
+std::string FormatMac(const uint8_t* mac, MacCase letters) {
+    const char* format = letters == MacCase::Upper ? "%02X:%02X:%02X:%02X:%02X:%02X" : "%02x:%02x:%02x:%02x:%02x:%02x";
     char text[18];
-    std::snprintf(text, sizeof text, "%02x:%02x:%02x:%02x:%02x:%02x", mac[0], mac[1], mac[2], mac[3],
-                  mac[4], mac[5]);
+    std::snprintf(text, sizeof text, format, mac[0], mac[1], mac[2], mac[3], mac[4], mac[5]);
     return text;
 }
 
-bool ParseMac(std::string_view text, std::array<uint8_t, 6>& mac) {
+bool ParseMac(std::string_view text, uint8_t* mac) {
     if (text.size() != 17) return false;
     auto hex = [](char c) -> int {
         if (c >= '0' && c <= '9') return c - '0';
@@ -71,13 +80,15 @@ bool ParseMac(std::string_view text, std::array<uint8_t, 6>& mac) {
         if (c >= 'A' && c <= 'F') return c - 'A' + 10;
         return -1;
     };
+    uint8_t bytes[6];
     for (int i = 0; i < 6; ++i) {
         const int hi = hex(text[i * 3]), lo = hex(text[i * 3 + 1]);
         if (hi < 0 || lo < 0) return false;
         if (i < 5 && text[i * 3 + 2] != ':') return false;
-        mac[i] = uint8_t(hi * 16 + lo);
+        bytes[i] = uint8_t(hi * 16 + lo);
     }
+    std::memcpy(mac, bytes, sizeof bytes);
     return true;
 }
 
-}  // namespace orvanta::hostnet
+}  // namespace orvanta
