@@ -10,6 +10,7 @@
 
 #include "gui/controls/CIPAddressCtrl.h"
 #include "core/hostnet/AddressProbe.h"
+#include "core/text/AddressText.h"
 #include "gui/app/KeptCameraResults.h"
 
 namespace orvanta {
@@ -116,7 +117,8 @@ void CSubWizardIP::OnAddressChanged() {
 
 void CSubWizardIP::OnTest() {
     const CameraSettings& s = Settings();
-    const uint32_t source = inet_addr(s.HostIP);
+    uint32_t source = 0;
+    if (!ParseIpv4(s.HostIP, source)) source = 0xFFFFFFFFu;  // no usable address of the PC
     const uint32_t target = htonl(address_->Address());
     // The camera answers for its own address; that is no conflict.
     bool inUse = false;
