@@ -108,12 +108,10 @@ const char* const kOk = "HTTP/1.0 200 OK\r\n\r\n";
 class CameraTransport : public ::testing::Test {
 protected:
     void SetUp() override {
-        TransportSettings t;
-        t.connectWaitMs = 300;
-        t.receiveLimitMs = 800;
-        SetTransportSettings(t);
+        limits_.connectWaitMs = 300;
+        limits_.receiveLimitMs = 800;
     }
-    void TearDown() override { SetTransportSettings(TransportSettings{}); }
+    TransportSettings limits_;
 };
 
 TEST_F(CameraTransport, NeverClosingCameraReturnsWithinTheLimit) {
@@ -121,7 +119,7 @@ TEST_F(CameraTransport, NeverClosingCameraReturnsWithinTheLimit) {
     CameraSettings s;
     server.Aim(s);
     const auto start = std::chrono::steady_clock::now();
-    const HttpResult r = ReadParameters(s, kPageVersion);
+    const HttpResult r = ReadParameters(limits_, s, kPageVersion);
     const auto took = std::chrono::steady_clock::now() - start;
     EXPECT_GT(r, 0);
     EXPECT_STREQ(s.Version, "1.0.7");  // what arrived by then is the reply
@@ -132,9 +130,8 @@ TEST_F(CameraTransport, NeverClosingCameraReturnsWithinTheLimit) {
 // how long it is ends there; one whose header promises a body that never
 // comes is no reply, however long the limit.
 TEST_F(CameraTransport, KeptOpenRepliesEndAtTheirAnnouncedLength) {
-    TransportSettings t = CurrentTransportSettings();
+    TransportSettings& t = limits_;
     t.receiveLimitMs = 20000;  // waiting for the close would show as 20 s
-    SetTransportSettings(t);
     const std::string body = "Version=1.0.7\r\n";
     ScriptedServer server({{std::string("HTTP/1.0 200 OK\r\nContent-Length: ") + std::to_string(body.size()) +
                                 "\r\n\r\n" + body,
@@ -142,15 +139,14 @@ TEST_F(CameraTransport, KeptOpenRepliesEndAtTheirAnnouncedLength) {
     CameraSettings s;
     server.Aim(s);
     const auto start = std::chrono::steady_clock::now();
-    EXPECT_GT(ReadParameters(s, kPageVersion), 0);
+    EXPECT_GT(ReadParameters(limits_, s, kPageVersion), 0);
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
     EXPECT_STREQ(s.Version, "1.0.7");
 
     t.receiveLimitMs = 800;
-    SetTransportSettings(t);
     ScriptedServer silent({{"HTTP/1.0 200 OK\r\nContent-Length: 40\r\n\r\nVersion=9", true}});
     silent.Aim(s);
-    EXPECT_EQ(ReadParameters(s, kPageVersion), kHttpTimedOut);
+    EXPECT_EQ(ReadParameters(limits_, s, kPageVersion), kHttpTimedOut);
     EXPECT_STREQ(s.Version, "1.0.7");
 }
 
@@ -159,10 +155,9 @@ TEST_F(CameraTransport, KeptOpenRepliesEndAtTheirAnnouncedLength) {
 // their own limit, but the third passes the sequence's 1.5 s. A drip-fed
 // reply cut by the limit is not parsed, though its own limit is far off.
 TEST_F(CameraTransport, OverallLimitBoundsTheWholeSequence) {
-    TransportSettings t = CurrentTransportSettings();
+    TransportSettings& t = limits_;
     t.receiveLimitMs = 600;
     t.overallLimitMs = 1500;
-    SetTransportSettings(t);
     const std::string ok(kOk);
     {
         std::vector<ScriptedServer::Turn> turns;
@@ -173,19 +168,18 @@ TEST_F(CameraTransport, OverallLimitBoundsTheWholeSequence) {
         CameraSettings s;
         server.Aim(s);
         std::vector<AccessPointEntry> aps;
-        const SequenceOutcome o = RunReadSequence(s, aps);
+        const SequenceOutcome o = RunReadSequence(limits_, s, aps);
         EXPECT_FALSE(o.succeeded);
         EXPECT_EQ(o.lastResult, kHttpTimedOut);
         EXPECT_EQ(s.Loaded, 0);
     }
     {
         t.receiveLimitMs = 20000;
-        SetTransportSettings(t);
         ScriptedServer server({{ok + "TitleBar=" + std::string(200, 'd') + "\r\n", false, 20}});
         CameraSettings s;
         server.Aim(s);
         SetField(s.TitleBar, "kept");
-        EXPECT_EQ(ReadParameters(s, kPageSysinfo), kHttpTimedOut);
+        EXPECT_EQ(ReadParameters(limits_, s, kPageSysinfo), kHttpTimedOut);
         EXPECT_STREQ(s.TitleBar, "kept");
     }
 }
@@ -209,7 +203,7 @@ TEST_F(CameraTransport, FailedReadsLeaveTheRecord) {
         SetField(s.IPAddr, "10.0.0.2");
         SetField(s.TitleBar, "kept");
         CameraSettings before = s;
-        EXPECT_EQ(ReadParameters(s, r.group), r.expected) << r.reply;
+        EXPECT_EQ(ReadParameters(limits_, s, r.group), r.expected) << r.reply;
         EXPECT_EQ(std::memcmp(&before, &s, sizeof s), 0) << r.reply;
     }
 }
@@ -219,7 +213,7 @@ TEST_F(CameraTransport, SysinfoAuthParsesAnEmptyReply) {
     CameraSettings s;
     server.Aim(s);
     SetField(s.TitleBar, "old");
-    EXPECT_EQ(ReadSysinfoAuth(s), 0);
+    EXPECT_EQ(ReadSysinfoAuth(limits_, s), 0);
     EXPECT_STREQ(s.TitleBar, "");
 }
 
@@ -233,7 +227,7 @@ TEST_F(CameraTransport, ReplySizes) {
         ScriptedServer server({{reply}});
         CameraSettings s;
         server.Aim(s);
-        EXPECT_EQ(ReadParameters(s, kPageVersion), static_cast<HttpResult>(kReplyCapacity));
+        EXPECT_EQ(ReadParameters(limits_, s, kPageVersion), static_cast<HttpResult>(kReplyCapacity));
         EXPECT_STREQ(s.Version, "2.0");
     }
 }
@@ -245,14 +239,14 @@ TEST_F(CameraTransport, ConnectFailures) {
         server.Aim(s);
         // A closing window stops the task at its next connect.
         SetKeepConnecting(s, false);
-        EXPECT_EQ(ReadParameters(s, kPageVersion), kHttpConnectFailed);
+        EXPECT_EQ(ReadParameters(limits_, s, kPageVersion), kHttpConnectFailed);
         EXPECT_TRUE(server.requests.empty());
     }
     SetKeepConnecting(s, true);
     // The server is gone: refused at once.
-    EXPECT_EQ(ReadParameters(s, kPageVersion), kHttpConnectFailed);
+    EXPECT_EQ(ReadParameters(limits_, s, kPageVersion), kHttpConnectFailed);
     SetField(s.CamPort, "99999");
-    EXPECT_EQ(ReadParameters(s, kPageVersion), kHttpConnectFailed);
+    EXPECT_EQ(ReadParameters(limits_, s, kPageVersion), kHttpConnectFailed);
 }
 
 TEST_F(CameraTransport, ResolveAndProbe) {
@@ -271,10 +265,10 @@ TEST_F(CameraTransport, ResolveAndProbe) {
     {
         ScriptedServer server({});
         port = static_cast<uint16_t>(std::stoi(server.port()));
-        EXPECT_EQ(ProbeInternet("127.0.0.1", port), 0);
+        EXPECT_EQ(ProbeInternet(limits_, "127.0.0.1", port), 0);
     }
-    EXPECT_EQ(ProbeInternet("127.0.0.1", port), -1);  // nobody listens any more
-    EXPECT_EQ(ProbeInternet("127.0.0.1", 0), -1);
+    EXPECT_EQ(ProbeInternet(limits_, "127.0.0.1", port), -1);  // nobody listens any more
+    EXPECT_EQ(ProbeInternet(limits_, "127.0.0.1", 0), -1);
 }
 
 TEST_F(CameraTransport, NormalSaveSucceedsWhateverTheNetworkWriteGets) {
@@ -283,7 +277,7 @@ TEST_F(CameraTransport, NormalSaveSucceedsWhateverTheNetworkWriteGets) {
         CameraSettings s;
         server.Aim(s);
         std::vector<std::string> steps;
-        const SequenceOutcome o = RunNormalSave(s, [&](const char* step, HttpResult) { steps.push_back(step); });
+        const SequenceOutcome o = RunNormalSave(limits_, s, [&](const char* step, HttpResult) { steps.push_back(step); });
         EXPECT_TRUE(o.succeeded);
         EXPECT_EQ(steps, (std::vector<std::string>{"write sysinfo", "write ddns", "write time", "write network"}));
     }
@@ -295,7 +289,7 @@ TEST_F(CameraTransport, SaveStopsAtTheFirstFailureAndOnCancel) {
         ScriptedServer server({{kOk}, {kOk}, {"HTTP/1.0 401 Unauthorized\r\n\r\nUnauthorized"}});
         CameraSettings s;
         server.Aim(s);
-        const SequenceOutcome o = RunWpsSave(s);
+        const SequenceOutcome o = RunWpsSave(limits_, s);
         EXPECT_FALSE(o.succeeded);
         EXPECT_EQ(o.lastResult, kHttpUnauthorized);
     }
@@ -305,7 +299,7 @@ TEST_F(CameraTransport, SaveStopsAtTheFirstFailureAndOnCancel) {
         server.Aim(s);
         // Given up on just before the network write: that write never leaves,
         // so the save must not count as done.
-        const SequenceOutcome o = RunNormalSave(s, [&](const char* step, HttpResult) {
+        const SequenceOutcome o = RunNormalSave(limits_, s, [&](const char* step, HttpResult) {
             if (std::string(step) == "write time") SetKeepConnecting(s, false);
         });
         EXPECT_FALSE(o.succeeded);
@@ -325,7 +319,7 @@ TEST_F(CameraTransport, ReadSequenceFailsOnAScanWithoutResult) {
     CameraSettings s;
     server.Aim(s);
     std::vector<AccessPointEntry> aps;
-    const SequenceOutcome o = RunReadSequence(s, aps);
+    const SequenceOutcome o = RunReadSequence(limits_, s, aps);
     EXPECT_FALSE(o.succeeded);
     EXPECT_EQ(s.Loaded, 1);
     EXPECT_EQ(s.APScanOK, 0);
@@ -336,7 +330,7 @@ TEST_F(CameraTransport, WpsStartDoesNotWaitForTheReply) {
     CameraSettings s;
     server.Aim(s);
     const auto start = std::chrono::steady_clock::now();
-    EXPECT_GT(WpsRequest(s, WpsAction::Start), 0);
+    EXPECT_GT(WpsRequest(limits_, s, WpsAction::Start), 0);
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(500));
 }
 
