@@ -277,7 +277,8 @@ TEST_F(CameraTransport, NormalSaveSucceedsWhateverTheNetworkWriteGets) {
         CameraSettings s;
         server.Aim(s);
         std::vector<std::string> steps;
-        const SequenceOutcome o = RunNormalSave(limits_, s, [&](const char* step, HttpResult) { steps.push_back(step); });
+        const SequenceOutcome o =
+            RunNormalSave(limits_, s, [&](const char* step, HttpResult) { steps.push_back(step); });
         EXPECT_TRUE(o.succeeded);
         EXPECT_EQ(steps, (std::vector<std::string>{"write sysinfo", "write ddns", "write time", "write network"}));
     }

@@ -231,7 +231,8 @@ void CameraOperations::TickProgress() {
             GiveUpTask();
             phase_ = Phase::Idle;
             EndOperation();
-            ShowMessage(CameraMessage::NoAnswer, PromptIcon::Exclamation, reading ? QStringLiteral("Orvanta") : QString());
+            ShowMessage(CameraMessage::NoAnswer, PromptIcon::Exclamation,
+                        reading ? QStringLiteral("Orvanta") : QString());
         }
         return;
     }

@@ -41,8 +41,8 @@ CSubSetupFinish::CSubSetupFinish(QWidget* parent) : CWizardPage(207, "SetupFinis
     interface_ = readOnly(kInterface, Dlu(140, 182, 200, 13));
     linkState_ = AddStatic(kLinkState, Dlu(30, 204, 340, 20), QStringLiteral(""));
     // The link keeps the plain button style, with its icon left of the caption.
-    QPushButton* link =
-        AddIconButton(kLink, Dlu(140, 222, 110, 18), QStringLiteral("Link"), art::kIconLink, CXButtonXP::IconSide::Left);
+    QPushButton* link = AddIconButton(kLink, Dlu(140, 222, 110, 18), QStringLiteral("Link"), art::kIconLink,
+                                      CXButtonXP::IconSide::Left);
 
     Captions({{addressLabel, "IP"},
               {cameraIdLabel, "CamID"},
