@@ -81,9 +81,9 @@ struct Failure {
 // Whether the record's credentials open the camera, before anything else is
 // asked or written. Reads the system page into a copy, so the record keeps
 // what the caller put there.
-Failure CheckAccess(const CameraSettings& s, const Credentials& c) {
+Failure CheckAccess(const TransportSettings& limits, const CameraSettings& s, const Credentials& c) {
     CameraSettings probe = s;
-    const HttpResult r = ReadParameters(probe, kPageSysinfo);
+    const HttpResult r = ReadParameters(limits, probe, kPageSysinfo);
     if (r == kHttpUnauthorized)
         return {kExitRefused, c.any() ? "the camera refused the user name and password"
                                       : std::string("the camera asks for a user name and password: ") +
@@ -94,14 +94,14 @@ Failure CheckAccess(const CameraSettings& s, const Credentials& c) {
 
 // One write whose answer is checked: a status line other than 2xx, a
 // status text or no HTTP reply at all means the camera did not take it.
-HttpResult CheckedWrite(CameraSettings& s, int group, std::string& why) {
+HttpResult CheckedWrite(const TransportSettings& limits, CameraSettings& s, int group, std::string& why) {
     std::string request;
     if (!BuildParameterRequest(s, kActWrite, group, request)) {
         why = "the request does not fit its buffer; nothing was sent";
         return kHttpSendFailed;
     }
     auto reply = std::make_unique<char[]>(kReplyCapacity + 1);
-    const HttpResult n = ExchangeWithCamera(s, request, reply.get(), kReplyCapacity, true);
+    const HttpResult n = ExchangeWithCamera(limits, s, request, reply.get(), kReplyCapacity, true);
     if (n < 0) {
         why = ResultText(n);
         return n;
@@ -126,20 +126,21 @@ struct ReadOutcome {
     Failure failure;
 };
 
-ReadOutcome ReadCamera(const std::string& host, const std::string& port, const Credentials& c) {
+ReadOutcome ReadCamera(const TransportSettings& limits, const std::string& host, const std::string& port,
+                       const Credentials& c) {
     ReadOutcome out;
     CameraSettings& s = out.settings;
     SetEndpoint(host, port, s);
     // The camera is first asked without credentials; only when it refuses
     // are the given ones tried, as the wizard's login step does.
-    HttpResult r = ReadParameters(s, kPageSysinfo);
+    HttpResult r = ReadParameters(limits, s, kPageSysinfo);
     if (r == kHttpUnauthorized) {
         if (!c.any()) {
             out.failure = {kExitRefused, std::string("the camera asks for a user name and password: ") + kCredentialHint};
             return out;
         }
         ApplyCredentials(c, s);
-        r = ReadParameters(s, kPageSysinfo);
+        r = ReadParameters(limits, s, kPageSysinfo);
         if (r == kHttpUnauthorized) {
             out.failure = {kExitRefused, "the camera refused the user name and password"};
             return out;
@@ -150,7 +151,7 @@ ReadOutcome ReadCamera(const std::string& host, const std::string& port, const C
         return out;
     }
     std::vector<AccessPointEntry> aps;
-    const SequenceOutcome outcome = RunReadSequence(s, aps);
+    const SequenceOutcome outcome = RunReadSequence(limits, s, aps);
     if (!outcome.succeeded) {
         out.failure = outcome.lastResult < 0
                           ? Failure{ExitForResult(outcome.lastResult), "read failed: " + ResultText(outcome.lastResult)}
@@ -195,14 +196,15 @@ int RunRead(const Args& args) {
     }
     Credentials c;
     if (!ReadCredentials(p, c, why)) return UsageError("read", why);
-    if (!ApplyCommonOptions("read", p, kDefaultTimeoutSeconds, why)) return UsageError("read", why);
+    TransportSettings limits;
+    if (!ApplyCommonOptions("read", p, kDefaultTimeoutSeconds, why, &limits)) return UsageError("read", why);
     const bool json = format == "json";
     const bool secrets = p.Has("--show-secrets");
 
     std::vector<CameraSettings> cameras;
     std::vector<Failure> failures;
     for (const auto& [host, port] : targets) {
-        ReadOutcome o = ReadCamera(host, port, c);
+        ReadOutcome o = ReadCamera(limits, host, port, c);
         if (o.failure.code == kExitDone) {
             cameras.push_back(o.settings);
         } else {
@@ -259,14 +261,15 @@ int RunSave(const Args& args) {
     }
     Credentials c;
     if (!ReadCredentials(p, c, why)) return UsageError("save", why);
-    if (!ApplyCommonOptions("save", p, kDefaultTimeoutSeconds, why)) return UsageError("save", why);
+    TransportSettings limits;
+    if (!ApplyCommonOptions("save", p, kDefaultTimeoutSeconds, why, &limits)) return UsageError("save", why);
     const bool json = format == "json";
 
     SetEndpoint(host, port, s);
     ApplyCredentials(c, s);
     // The file may come from another session: this run decides whether to go on.
     s.KeepConnecting = 1;
-    if (const Failure f = CheckAccess(s, c); f.code != kExitDone)
+    if (const Failure f = CheckAccess(limits, s, c); f.code != kExitDone)
         return Fail("save", f.code, f.message + "; nothing was written", json);
 
     struct Step {
@@ -290,9 +293,9 @@ int RunSave(const Args& args) {
         HttpResult r;
         std::string stepWhy;
         if (step.write) {
-            r = CheckedWrite(s, step.group, stepWhy);
+            r = CheckedWrite(limits, s, step.group, stepWhy);
         } else {
-            r = ReadParameters(s, step.group);
+            r = ReadParameters(limits, s, step.group);
             if (r < 0) stepWhy = ResultText(r);
         }
         const bool last = i + 1 == steps.size();
@@ -336,15 +339,17 @@ int RunScanAp(const Args& args) {
     if (!ParseHostPort(p.positional.front(), host, port, why)) return UsageError("scan-ap", why);
     Credentials c;
     if (!ReadCredentials(p, c, why)) return UsageError("scan-ap", why);
-    if (!ApplyCommonOptions("scan-ap", p, kDefaultTimeoutSeconds, why)) return UsageError("scan-ap", why);
+    TransportSettings limits;
+    if (!ApplyCommonOptions("scan-ap", p, kDefaultTimeoutSeconds, why, &limits)) return UsageError("scan-ap", why);
     const bool json = format == "json";
 
     CameraSettings s;
     SetEndpoint(host, port, s);
     ApplyCredentials(c, s);
-    if (const Failure f = CheckAccess(s, c); f.code != kExitDone) return Fail("scan-ap", f.code, f.message, json);
+    if (const Failure f = CheckAccess(limits, s, c); f.code != kExitDone)
+        return Fail("scan-ap", f.code, f.message, json);
     HttpResult r = 0;
-    const std::vector<AccessPointEntry> list = ScanAccessPoints(s, &r);
+    const std::vector<AccessPointEntry> list = ScanAccessPoints(limits, s, &r);
     if (s.APScanOK != 1)
         return r < 0 ? Fail("scan-ap", ExitForResult(r), "failed: " + ResultText(r), json)
                      : Fail("scan-ap", kExitFailed, "the camera's reply held no access-point scan", json);
@@ -373,7 +378,8 @@ int RunWps(const Args& args) {
     if (!ParseHostPort(p.positional.back(), host, port, why)) return UsageError("wps", why);
     Credentials c;
     if (!ReadCredentials(p, c, why)) return UsageError("wps", why);
-    if (!ApplyCommonOptions("wps", p, kDefaultTimeoutSeconds, why)) return UsageError("wps", why);
+    TransportSettings limits;
+    if (!ApplyCommonOptions("wps", p, kDefaultTimeoutSeconds, why, &limits)) return UsageError("wps", why);
     const bool json = format == "json";
     const bool start = action == "start";
 
@@ -382,12 +388,12 @@ int RunWps(const Args& args) {
     ApplyCredentials(c, s);
     // The WPS page answers without asking for credentials on some cameras; a
     // status read that the camera would refuse elsewhere is no status.
-    if (const Failure f = CheckAccess(s, c); f.code != kExitDone) return Fail("wps", f.code, f.message, json);
+    if (const Failure f = CheckAccess(limits, s, c); f.code != kExitDone) return Fail("wps", f.code, f.message, json);
     // A reply without the status keys leaves these untouched, and then there
     // is nothing true to print.
     constexpr uint8_t kUnset = 0xFF;
     s.WPSState = s.WPSAck = kUnset;
-    const HttpResult r = WpsRequest(s, start ? WpsAction::Start : WpsAction::Status);
+    const HttpResult r = WpsRequest(limits, s, start ? WpsAction::Start : WpsAction::Status);
     if (r < 0) return Fail("wps", ExitForResult(r), action + " failed: " + ResultText(r), json);
     OutputTable table;
     if (start) {

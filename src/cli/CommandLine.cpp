@@ -14,7 +14,6 @@
 #include <sstream>
 #include <thread>
 
-#include "core/camera/TransportSettings.h"
 #include "core/output/Diagnostics.h"
 #include "core/output/OutputText.h"
 #include "core/text/AddressText.h"
@@ -126,7 +125,8 @@ bool ParseOptions(const Args& args, const std::vector<OptionSpec>& specs, Parsed
     return true;
 }
 
-bool ApplyCommonOptions(const char* command, const ParsedArgs& args, int defaultSeconds, std::string& why) {
+bool ApplyCommonOptions(const char* command, const ParsedArgs& args, int defaultSeconds, std::string& why,
+                        TransportSettings* transport) {
     long seconds = defaultSeconds;
     if (args.values.count("--timeout") &&
         !ParseWholeNumber(args.Get("--timeout"), 1, kMaxTimeoutSeconds, seconds)) {
@@ -134,9 +134,7 @@ bool ApplyCommonOptions(const char* command, const ParsedArgs& args, int default
         return false;
     }
     if (args.Has("--verbose")) SetDiagnosticSink(StreamDiagnosticSink(stderr));
-    TransportSettings transport = CurrentTransportSettings();
-    transport.overallLimitMs = static_cast<int>(seconds * 1000);
-    SetTransportSettings(transport);
+    if (transport) transport->overallLimitMs = static_cast<int>(seconds * 1000);
     StartWatchdog(command, static_cast<int>(seconds));
     return true;
 }

@@ -10,6 +10,7 @@
 
 #include "CliCommands.h"
 #include "core/camera/HttpResult.h"
+#include "core/camera/TransportSettings.h"
 #include "core/output/RecordWriter.h"
 
 namespace orvanta::cli {
@@ -49,9 +50,11 @@ bool ParseOptions(const Args& args, const std::vector<OptionSpec>& specs, Parsed
 const std::vector<OptionSpec>& CommonOptions();
 
 // Applies --verbose (diagnostic lines to stderr) and --timeout (the overall
-// limit: transport field and a watchdog that ends the process with exit 4).
+// limit: a watchdog that ends the process with exit 4 and, for a command that
+// talks to a camera, the overall limit of its `transport`).
 // `defaultSeconds` when --timeout is not given. False with `why` on a bad value.
-bool ApplyCommonOptions(const char* command, const ParsedArgs& args, int defaultSeconds, std::string& why);
+bool ApplyCommonOptions(const char* command, const ParsedArgs& args, int defaultSeconds, std::string& why,
+                        TransportSettings* transport = nullptr);
 
 // --format: one of `allowed` ("text", "csv", "json", "ini"); `fallback` when
 // not given. False with `why` otherwise.

@@ -123,7 +123,8 @@ int RunProvision(const Args& args) {
                     file + ": " + std::to_string(problems.size()) + " problem(s); nothing was sent", format == "json");
     }
     const std::string reportFile = p.Get("--report");
-    if (!ApplyCommonOptions("provision", p, kProvisionTimeoutSeconds, why)) return UsageError("provision", why);
+    if (!ApplyCommonOptions("provision", p, kProvisionTimeoutSeconds, why, &options.transport))
+        return UsageError("provision", why);
 
     // Ctrl-C and SIGTERM end the workers at their next step, so that every
     // temporary address is removed before the process ends.

@@ -53,14 +53,16 @@ int RunServerList(const Args& args) {
     if (type != "device" && type != "user") return UsageError("server-list", "--type takes device or user");
     // The login page takes at most 32 characters each; so does the query.
     if (id.size() > 32 || password.size() > 32) return UsageError("server-list", "ID and password hold at most 32 bytes");
-    if (!ApplyCommonOptions("server-list", p, kDefaultTimeoutSeconds, why)) return UsageError("server-list", why);
+    TransportSettings limits;
+    if (!ApplyCommonOptions("server-list", p, kDefaultTimeoutSeconds, why, &limits))
+        return UsageError("server-list", why);
     const bool json = format == "json";
 
     ServerCredentials credentials{};
     SetField(credentials.ID, id);
     SetField(credentials.Password, password);
     const ListingResult result =
-        QueryListing(credentials, host.c_str(), port.c_str(), type == "device" ? kLoginDevice : kLoginUser);
+        QueryListing(limits, credentials, host.c_str(), port.c_str(), type == "device" ? kLoginDevice : kLoginUser);
     switch (result.outcome) {
         case ListingOutcome::Listed: break;
         case ListingOutcome::Refused: return Fail("server-list", kExitRefused, result.why, json);

@@ -1,23 +1,15 @@
 // The camera operations behind codes 18 and 19 and the timers that watch
-// them, driven tick by tick with a scripted worker body and a scripted
-// discovery search: when the worker is first looked at, when each timer
+// them, driven tick by tick against a scripted camera (its reads, saves and
+// discovery search): when the worker is first looked at, when each timer
 // gives up, which message each outcome shows, what is handed over, and that
 // the worker's own copy of the record reaches the live one only when the
 // task has ended (never for a task that was given up on).
 #include <arpa/inet.h>
 
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QTest>
-#include <atomic>
-#include <chrono>
-#include <thread>
 
-#include "core/camera/HttpTransport.h"
 #include "core/settings/FixedField.h"
 #include "gui/app/CSubWait.h"
 #include "gui/app/CameraOperations.h"
@@ -32,14 +24,6 @@ using discovery::DiscoveredCamera;
 
 namespace {
 
-// The subnet step is the host network's business; here it only counts.
-class TestOperations : public CameraOperations {
-public:
-    using CameraOperations::CameraOperations;
-    void EnsureCameraSubnet() override { ++ensureCalls; }
-    int ensureCalls = 0;
-};
-
 const char* kLanguage =
     "[WizardDlg]\nMessage2=M2\nMessage3=M3\nMessage4=M4\nMessage5=M5\nMessage6=M6\nMessage7=M7\nMessage8=M8\n"
     "[WaitDlg]\nnote2=reading\nnote3=saving\nnote4=finding\n";
@@ -53,45 +37,6 @@ DiscoveredCamera Record(const char* serial, const char* ip, const char* port) {
     SetField(c.DescInterface, "Cam/ethernet");
     return c;
 }
-
-// A camera on loopback that refuses every login, answering `replies`
-// requests and then closing.
-class RefusingCamera {
-public:
-    explicit RefusingCamera(int replies) {
-        fd_ = socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in a{};
-        a.sin_family = AF_INET;
-        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        bind(fd_, reinterpret_cast<sockaddr*>(&a), sizeof a);
-        listen(fd_, 8);
-        socklen_t len = sizeof a;
-        getsockname(fd_, reinterpret_cast<sockaddr*>(&a), &len);
-        port_ = ntohs(a.sin_port);
-        thread_ = std::thread([this, replies] {
-            for (int i = 0; i < replies; ++i) {
-                const int c = accept(fd_, nullptr, nullptr);
-                if (c < 0) return;
-                char buf[2048];
-                (void)recv(c, buf, sizeof buf, 0);
-                static const char kReply[] = "HTTP/1.0 401 Unauthorized\r\n\r\nUnauthorized\r\n";
-                (void)send(c, kReply, sizeof kReply - 1, MSG_NOSIGNAL);
-                close(c);
-            }
-        });
-    }
-    ~RefusingCamera() {
-        shutdown(fd_, SHUT_RDWR);
-        thread_.join();
-        close(fd_);
-    }
-    std::string Port() const { return std::to_string(port_); }
-
-private:
-    int fd_ = -1;
-    uint16_t port_ = 0;
-    std::thread thread_;
-};
 
 }  // namespace
 
@@ -125,9 +70,12 @@ private:
     void WaitForWorker() {
         QTRY_VERIFY_WITH_TIMEOUT(!ops_->WorkerAlive(), 5000);
     }
+    // The subnet step (code 17) adds an address in the camera's subnet.
+    std::size_t AliasesAdded() { return fx_->net.CallsOf("add").size(); }
 
     std::unique_ptr<WizardFixture> fx_;
-    TestOperations* ops_ = nullptr;
+    FakeCameraService* camera_ = nullptr;
+    CameraOperations* ops_ = nullptr;
 };
 
 void GuidedOperationsTest::init() {
@@ -135,39 +83,50 @@ void GuidedOperationsTest::init() {
     fx_->WriteLanguage(QStringLiteral("English (ENG).ini"), QString::fromLatin1(kLanguage));
     fx_->RememberLanguage(QStringLiteral("English (ENG).ini"));
     fx_->Start();
-    auto ops = std::make_unique<TestOperations>(fx_->Dlg());
-    ops_ = ops.get();
+    camera_ = &fx_->camera;
+    ops_ = &fx_->Dlg().Operations();
     ops_->SetTimersRunning(false);  // every tick is the test's
-    fx_->Dlg().SetCameraOperations(std::move(ops));
-    // R4's first read goes nowhere: no port, so it fails at once (not -8).
-    SetField(fx_->Settings().CamPort, "");
+    // A camera outside the PC's subnet: code 17 adds an alias for it.
+    hostnet::Adapter card;
+    card.index = 2;
+    card.name = "eth0";
+    card.type = hostnet::AdapterType::Ethernet;
+    card.up = true;
+    card.addresses = {{hostnet::Ip("10.1.1.5"), hostnet::Ip("255.255.255.0")}};
+    fx_->net.listing.adapters = {card};
+    fx_->Settings().HostIfIndex = 2;
+    fx_->Settings().CamAddr = hostnet::Ip("192.168.5.20");
+    fx_->Settings().CamMask = hostnet::Ip("255.255.255.0");
 }
 
 void GuidedOperationsTest::cleanup() {
+    // A held worker goes before the window that joins it.
+    camera_->Release();
     QVERIFY(!fx_->prompter.HadUnexpected());
     fx_.reset();
 }
 
 void GuidedOperationsTest::readIsShownForSevenTicksEvenWhenQuick() {
     fx_->Settings().NewEnvironment = 1;
-    ops_->SetTaskBody([](WorkerTask& t) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(500));
-        SetField(t.settings.ModelName, "Kestra-B2");
-        t.settings.Loaded = 1;
-        t.apList.resize(2);
-        t.hasProbeResult = true;
-        t.probeResult = 0x0A000005;
-        t.succeeded = true;
-    });
+    camera_->read = [](CameraSettings& s, std::vector<AccessPointEntry>& aps) {
+        SetField(s.ModelName, "Kestra-B2");
+        s.Loaded = 1;
+        aps.resize(2);
+        return SequenceOutcome{true, 0};
+    };
+    // Held until the subnet step has been looked at: the worker's address
+    // walk uses the same fake host network.
+    camera_->Hold(false);
     fx_->Dlg().HandleCommand(cmd::kReadCamera);
-    QCOMPARE(ops_->ensureCalls, 1);
+    QCOMPARE(AliasesAdded(), std::size_t{1});
     QVERIFY(!fx_->Dlg().isEnabled());
     QVERIFY(fx_->Dlg().WaitDialog()->isVisible());
     // The progress stays readable (not greyed) under the disabled window.
     QVERIFY(fx_->Dlg().WaitDialog()->isEnabled());
     QCOMPARE(fx_->Dlg().WaitDialog()->Maximum(), 450);
     QCOMPARE(fx_->Dlg().WaitDialog()->Text(), QStringLiteral("reading"));
-    std::this_thread::sleep_for(std::chrono::milliseconds(700));  // the worker has ended
+    camera_->Release();
+    WaitForWorker();  // quick: ended before the progress looks at it
 
     // Six ticks take the bar to 300 without looking at the worker.
     Tick(6);
@@ -192,13 +151,13 @@ void GuidedOperationsTest::readIsShownForSevenTicksEvenWhenQuick() {
 void GuidedOperationsTest::readGivesUpOnThe22ndTickAndDropsTheWorkersResults() {
     fx_->Dlg().HandleCommand(cmd::kSearchPage);
     RunPosted();
-    ops_->SetTaskBody([](WorkerTask& t) {
-        // Runs until told to stop, as a connect does once KeepConnecting is
-        // cleared; then writes into its copy, which must go nowhere.
-        while (KeepConnectingNow(t.settings)) std::this_thread::sleep_for(std::chrono::milliseconds(2));
-        SetField(t.settings.ModelName, "late");
-        t.succeeded = true;
-    });
+    // Runs until told to stop, as a connect does once KeepConnecting is
+    // cleared; then writes into its copy, which must go nowhere.
+    camera_->Hold(true);
+    camera_->read = [](CameraSettings& s, std::vector<AccessPointEntry>&) {
+        SetField(s.ModelName, "late");
+        return SequenceOutcome{true, 0};
+    };
     fx_->Dlg().HandleCommand(cmd::kReadCamera);
     Tick(21);
     QCOMPARE(ops_->Position(), 450);
@@ -222,19 +181,10 @@ void GuidedOperationsTest::readGivesUpOnThe22ndTickAndDropsTheWorkersResults() {
 }
 
 void GuidedOperationsTest::noNewTaskWhileAGivenUpOneStillRuns() {
-    std::atomic<bool> release{false};
-    std::atomic<int> runs{0};
-    // Let the worker go whatever happens, so a failed check cannot hang the
-    // window's destructor on it.
-    const std::unique_ptr<std::atomic<bool>, void (*)(std::atomic<bool>*)> guard(&release,
-                                                                               [](std::atomic<bool>* r) { *r = true; });
-    ops_->SetTaskBody([&](WorkerTask&) {
-        ++runs;
-        // A request that does not notice the cancel (a slow reply).
-        while (!release) std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    });
+    // A request that does not notice the cancel (a slow reply).
+    camera_->Hold(false);
     fx_->Dlg().HandleCommand(cmd::kReadCamera);
-    QTRY_COMPARE(runs.load(), 1);
+    QTRY_COMPARE(camera_->calls.reads.load(), 1);
     fx_->prompter.Answer(PromptAnswer::Ok);
     Tick(22);  // given up
     QVERIFY(ops_->WorkerAlive());
@@ -243,20 +193,17 @@ void GuidedOperationsTest::noNewTaskWhileAGivenUpOneStillRuns() {
     fx_->prompter.Answer(PromptAnswer::Ok);
     fx_->Dlg().HandleCommand(cmd::kReadCamera);
     fx_->Dlg().HandleCommand(cmd::kSaveCamera);
-    QCOMPARE(runs.load(), 1);
+    QCOMPARE(camera_->calls.reads.load(), 1);
+    QCOMPARE(camera_->calls.saves.load(), 0);
     QCOMPARE(ops_->CurrentPhase(), CameraOperations::Phase::Idle);
     QVERIFY(fx_->Dlg().isEnabled());
     QCOMPARE(fx_->prompter.Prompts().size(), std::size_t{3});
     QCOMPARE(fx_->prompter.Prompts()[1].text, QStringLiteral("M2"));
-    release = true;
+    camera_->Release();
     WaitForWorker();
     // Once it has ended, a new task runs.
-    ops_->SetTaskBody([&](WorkerTask& t) {
-        ++runs;
-        t.succeeded = true;
-    });
     fx_->Dlg().HandleCommand(cmd::kReadCamera);
-    QTRY_COMPARE(runs.load(), 2);
+    QTRY_COMPARE(camera_->calls.reads.load(), 2);
     QCOMPARE(ops_->CurrentPhase(), CameraOperations::Phase::Reading);
 }
 
@@ -277,14 +224,12 @@ void GuidedOperationsTest::readFailureMessages() {
     QFETCH(int, icon);
     fx_->Dlg().HandleCommand(cmd::kSearchPage);
     RunPosted();
-    ops_->SetTaskBody([lastResult](WorkerTask& t) {
+    camera_->read = [lastResult](CameraSettings& s, std::vector<AccessPointEntry>& aps) {
         // Pages read before the failing step stay in the record.
-        SetField(t.settings.TitleBar, "front door");
-        t.hasProbeResult = true;
-        t.apList.resize(1);
-        t.lastResult = lastResult;
-        t.succeeded = false;
-    });
+        SetField(s.TitleBar, "front door");
+        aps.resize(1);
+        return SequenceOutcome{false, lastResult};
+    };
     fx_->Dlg().HandleCommand(cmd::kReadCamera);
     WaitForWorker();
     fx_->prompter.Answer(PromptAnswer::Ok);
@@ -308,16 +253,17 @@ void GuidedOperationsTest::saveOutcomes_data() {
     QTest::addColumn<int>("hasWireless");
     QTest::addColumn<int>("useWps");
     QTest::addColumn<QString>("text");
-    QTest::addColumn<int>("kind");
+    QTest::addColumn<bool>("afterWps");
     QTest::addColumn<int>("page");
     // Manual path (no new environment): message, then the first page.
-    QTest::newRow("wired saved") << true << 0 << 1 << 0 << QStringLiteral("M4") << 3 << int(kPageFirst);
+    QTest::newRow("wired saved") << true << 0 << 1 << 0 << QStringLiteral("M4") << false << int(kPageFirst);
     // Wireless link on a camera with wireless: the unplug hint.
-    QTest::newRow("wireless saved") << true << 1 << 1 << 0 << QStringLiteral("M3") << 3 << int(kPageFirst);
+    QTest::newRow("wireless saved") << true << 1 << 1 << 0 << QStringLiteral("M3") << false << int(kPageFirst);
     // Wireless chosen but the camera has none: the plain message.
-    QTest::newRow("wireless on wired camera") << true << 1 << 0 << 0 << QStringLiteral("M4") << 3 << int(kPageFirst);
+    QTest::newRow("wireless on wired camera") << true << 1 << 0 << 0 << QStringLiteral("M4") << false
+                                              << int(kPageFirst);
     // WPS chosen selects the WPS save; a failure keeps the page.
-    QTest::newRow("wps save failed") << false << 1 << 1 << 1 << QStringLiteral("M2") << 6 << int(kPageDDNS);
+    QTest::newRow("wps save failed") << false << 1 << 1 << 1 << QStringLiteral("M2") << true << int(kPageDDNS);
 }
 
 void GuidedOperationsTest::saveOutcomes() {
@@ -326,7 +272,7 @@ void GuidedOperationsTest::saveOutcomes() {
     QFETCH(int, hasWireless);
     QFETCH(int, useWps);
     QFETCH(QString, text);
-    QFETCH(int, kind);
+    QFETCH(bool, afterWps);
     QFETCH(int, page);
     fx_->Dlg().HandleCommand(cmd::kDdnsPage);
     CameraSettings& s = fx_->Settings();
@@ -334,15 +280,14 @@ void GuidedOperationsTest::saveOutcomes() {
     s.LinkWireless = static_cast<uint8_t>(linkWireless);
     s.HasWireless = static_cast<uint8_t>(hasWireless);
     s.UseWPS = static_cast<uint8_t>(useWps);
-    std::atomic<int> seenKind{0};
-    ops_->SetTaskBody([&, succeeded](WorkerTask& t) {
-        seenKind = t.kind;
-        t.succeeded = succeeded;
-    });
+    const auto saved = [succeeded](CameraSettings&) { return SequenceOutcome{succeeded, 0}; };
+    camera_->save = saved;
+    camera_->saveAfterWps = saved;
     fx_->Dlg().HandleCommand(cmd::kSaveCamera);
     QCOMPARE(fx_->Dlg().WaitDialog()->Maximum(), 1000);
     WaitForWorker();
-    QCOMPARE(seenKind.load(), kind);
+    QCOMPARE(camera_->calls.saves.load(), afterWps ? 0 : 1);
+    QCOMPARE(camera_->calls.savesAfterWps.load(), afterWps ? 1 : 0);
     fx_->prompter.Answer(PromptAnswer::Ok);
     Tick(5);  // five ticks without looking
     QCOMPARE(ops_->Position(), 50);
@@ -358,12 +303,7 @@ void GuidedOperationsTest::saveOutcomes() {
 }
 
 void GuidedOperationsTest::saveGivesUpOnThe101stTick() {
-    std::atomic<bool> release{false};
-    const std::unique_ptr<std::atomic<bool>, void (*)(std::atomic<bool>*)> guard(&release,
-                                                                               [](std::atomic<bool>* r) { *r = true; });
-    ops_->SetTaskBody([&](WorkerTask&) {
-        while (!release) std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    });
+    camera_->Hold(false);
     fx_->Dlg().HandleCommand(cmd::kSaveCamera);
     Tick(100);
     QCOMPARE(ops_->Position(), 1000);
@@ -374,7 +314,7 @@ void GuidedOperationsTest::saveGivesUpOnThe101stTick() {
     QCOMPARE(fx_->prompter.Prompts().size(), std::size_t{1});
     QCOMPARE(fx_->prompter.Prompts()[0].text, QStringLiteral("M2"));
     QCOMPARE(fx_->prompter.Prompts()[0].caption, QString());
-    release = true;
+    camera_->Release();
     WaitForWorker();
 }
 
@@ -383,17 +323,17 @@ void GuidedOperationsTest::refindWalksRecordsOnlyOnAChangeAndShowsTheCamera() {
     s.WizardMode = 1;
     s.NewEnvironment = 1;
     SetField(s.CamSerial, "SN-42");
-    ops_->SetTaskBody([](WorkerTask& t) { t.succeeded = true; });
+    camera_->save = [](CameraSettings&) { return SequenceOutcome{true, 0}; };
     // Search calls: position and restart flag; the first result is "no
     // change" although the camera is listed, so it must not be taken.
     std::vector<std::pair<int, int>> calls;
-    std::vector<DiscoveredCamera> records = {Record("SN-7", "127.0.0.1", "1"), Record("SN-42", "127.0.0.1", "1")};
-    ops_->SetCameraSearch([&](DiscoveredCamera** out, int* count, int restart) {
+    std::vector<DiscoveredCamera> records = {Record("SN-7", "192.168.5.30", "1"), Record("SN-42", "192.168.5.30", "1")};
+    camera_->search = [&](DiscoveredCamera** out, int* count, int*, int restart) {
         calls.emplace_back(ops_->Position() - 10, restart);
         *out = records.data();
         *count = static_cast<int>(records.size());
         return calls.size() == 1 ? 0 : 1;
-    });
+    };
     fx_->Dlg().HandleCommand(cmd::kSaveCamera);
     WaitForWorker();
     fx_->prompter.Answer(PromptAnswer::Ok);  // M4
@@ -415,10 +355,11 @@ void GuidedOperationsTest::refindWalksRecordsOnlyOnAChangeAndShowsTheCamera() {
     QCOMPARE(calls.size(), std::size_t{2});
     QCOMPARE(calls[1], std::make_pair(300, 0));
     QCOMPARE(ops_->CurrentPhase(), CameraOperations::Phase::Idle);
-    QCOMPARE(FieldText(s.CamIP), std::string_view("127.0.0.1"));
+    QCOMPARE(FieldText(s.CamIP), std::string_view("192.168.5.30"));
     QCOMPARE(FieldText(s.CamPort), std::string_view("1"));
-    QCOMPARE(s.CamAddr, htonl(0x7F000001));
-    QCOMPARE(ops_->ensureCalls, 1);  // code 17 sent on the spot
+    QCOMPARE(s.CamAddr, hostnet::Ip("192.168.5.30"));
+    QCOMPARE(AliasesAdded(), std::size_t{1});  // code 17 sent on the spot
+    QCOMPARE(camera_->calls.endSearches.load(), 1);  // the search's client is let go
     QCOMPARE(fx_->prompter.Prompts().back().text, QStringLiteral("M6"));
     QCOMPARE(fx_->prompter.Prompts().back().icon, PromptIcon::Information);
     QVERIFY(fx_->Dlg().isEnabled());
@@ -426,27 +367,26 @@ void GuidedOperationsTest::refindWalksRecordsOnlyOnAChangeAndShowsTheCamera() {
     RunPosted();
     QCOMPARE(CurrentPage(), int(kPageSetupFinish));
     auto* finish = static_cast<CSubSetupFinish*>(fx_->Dlg().Page(kPageSetupFinish));
-    QCOMPARE(finish->WebAddress(), QStringLiteral("http://127.0.0.1:1"));
+    QCOMPARE(finish->WebAddress(), QStringLiteral("http://192.168.5.30:1"));
 }
 
 void GuidedOperationsTest::refindGivesUpAt1500() {
     CameraSettings& s = fx_->Settings();
     s.WizardMode = 1;
     s.NewEnvironment = 1;
-    ops_->SetTaskBody([](WorkerTask& t) { t.succeeded = true; });
-    int searches = 0;
-    ops_->SetCameraSearch([&](DiscoveredCamera**, int* count, int) {
-        ++searches;
+    camera_->save = [](CameraSettings&) { return SequenceOutcome{true, 0}; };
+    camera_->search = [](DiscoveredCamera** out, int* count, int*, int) {
+        *out = nullptr;
         *count = 0;
         return 1;
-    });
+    };
     fx_->Dlg().HandleCommand(cmd::kSaveCamera);
     WaitForWorker();
     fx_->prompter.Answer(PromptAnswer::Ok);
     Tick(6);
     for (int i = 0; i < 150; ++i) ops_->TickRefind();
     QCOMPARE(ops_->CurrentPhase(), CameraOperations::Phase::Refinding);
-    QCOMPARE(searches, 13);  // 200, 300, ..., 1400
+    QCOMPARE(camera_->calls.searchSteps.load(), 13);  // 200, 300, ..., 1400
     fx_->prompter.Answer(PromptAnswer::Ok);
     ops_->TickRefind();  // tick 151
     QCOMPARE(ops_->CurrentPhase(), CameraOperations::Phase::Idle);
@@ -460,9 +400,7 @@ void GuidedOperationsTest::refindGivesUpAt1500() {
 void GuidedOperationsTest::closingTheWindowCancelsTheWorker() {
     // The worker has its own copy of the record, so clearing the window's
     // KeepConnecting would not reach it: closing must.
-    ops_->SetTaskBody([](WorkerTask& t) {
-        while (KeepConnectingNow(t.settings)) std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    });
+    camera_->Hold(true);
     fx_->Dlg().HandleCommand(cmd::kSaveCamera);
     QVERIFY(ops_->WorkerAlive());
     QCloseEvent close;
@@ -471,12 +409,10 @@ void GuidedOperationsTest::closingTheWindowCancelsTheWorker() {
 }
 
 void GuidedOperationsTest::closedLoginDialogStillRetriesAsRoot() {
-    // Empty login refused, the login read refused as well: three requests.
-    RefusingCamera camera(3);
-    SetField(fx_->Settings().CamIP, "127.0.0.1");
-    SetField(fx_->Settings().CamPort, camera.Port());
-    int runs = 0;
-    ops_->SetTaskBody([&runs](WorkerTask&) { ++runs; });
+    // Empty login refused; the login read takes any answer, but the check
+    // read beside it is refused as well.
+    camera_->readGroup = [](CameraSettings&, int) { return kHttpUnauthorized; };
+    camera_->readAfterLogin = [](CameraSettings&) { return HttpResult{40}; };
     // The dialog is closed without OK: the retry goes out as "root" with
     // an empty password, and its refusal is the login message.
     fx_->prompter.AnswerDialog([](QDialog& d) -> int {
@@ -494,14 +430,16 @@ void GuidedOperationsTest::closedLoginDialogStillRetriesAsRoot() {
     QCOMPARE(fx_->prompter.Prompts()[0].icon, PromptIcon::Stop);
     QCOMPARE(fx_->prompter.Prompts()[0].caption, QString());
     QVERIFY(fx_->Dlg().isEnabled());
-    QCOMPARE(runs, 0);
+    QCOMPARE(camera_->calls.readGroups.load(), 2);
+    QCOMPARE(camera_->calls.readsAfterLogin.load(), 1);
+    QCOMPARE(camera_->calls.reads.load(), 0);
     QCOMPARE(ops_->CurrentPhase(), CameraOperations::Phase::Idle);
 }
 
 void GuidedOperationsTest::failedScanKeepsThePage() {
     fx_->Dlg().HandleCommand(cmd::kDdnsPage);
     fx_->prompter.Answer(PromptAnswer::Ok);
-    fx_->Dlg().HandleCommand(cmd::kScanNow);  // no camera port: the scan fails
+    fx_->Dlg().HandleCommand(cmd::kScanNow);  // the camera gives no scan result
     QCOMPARE(fx_->prompter.Prompts().size(), std::size_t{1});
     QCOMPARE(fx_->prompter.Prompts()[0].text, QStringLiteral("M2"));
     QCOMPARE(fx_->prompter.Prompts()[0].icon, PromptIcon::Exclamation);

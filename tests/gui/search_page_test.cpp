@@ -59,7 +59,7 @@ struct ScriptedSearch {
     QStringList captions;
     QPushButton* button = nullptr;
 
-    CSubSearchNet::SearchFunction Function() {
+    decltype(FakeCameraService::search) Function() {
         return [this](DiscoveredCamera** records, int* count, int* capacity, int restart) {
             restarts.push_back(restart);
             if (button) captions << button->text();
@@ -84,8 +84,8 @@ private slots:
         h_ = std::make_unique<PageHarness>(QString::fromUtf8(kLanguage));
         page_ = std::make_unique<CSubSearchNet>();
         h_->Attach(*page_);
-        search_.button = page_->Control<QPushButton>(1088);
-        page_->SetSearchFunction(search_.Function());
+        search_.button = page_->Control<QPushButton>(CSubSearchNet::kSearchButton);
+        h_->camera.search = search_.Function();
     }
     void cleanup() {
         QVERIFY(!h_->prompter.HadUnexpected());
@@ -109,10 +109,10 @@ private slots:
 
 private:
     void RunSearch() {
-        page_->Control<QPushButton>(1088)->click();
+        page_->Control<QPushButton>(CSubSearchNet::kSearchButton)->click();
         QTRY_VERIFY_WITH_TIMEOUT(!page_->Searching(), 5000);
     }
-    QTreeWidget* List() { return page_->Control<QTreeWidget>(1011); }
+    QTreeWidget* List() { return page_->Control<QTreeWidget>(CSubSearchNet::kList); }
 
     std::unique_ptr<PageHarness> h_;
     std::unique_ptr<CSubSearchNet> page_;
@@ -120,7 +120,7 @@ private:
 };
 
 void SearchPageTest::searchRunsSixTicksAndBlinks() {
-    QPushButton* button = page_->Control<QPushButton>(1088);
+    QPushButton* button = page_->Control<QPushButton>(CSubSearchNet::kSearchButton);
     QCOMPARE(button->text(), QStringLiteral("Idle"));
     RunSearch();
     // Six calls, a restart only on the first; the seventh tick ends it.
@@ -136,7 +136,7 @@ void SearchPageTest::searchRunsSixTicksAndBlinks() {
 }
 
 void SearchPageTest::secondPressStopsTheSearch() {
-    QPushButton* button = page_->Control<QPushButton>(1088);
+    QPushButton* button = page_->Control<QPushButton>(CSubSearchNet::kSearchButton);
     button->click();
     QVERIFY(page_->Searching());
     QCOMPARE(button->text(), QStringLiteral("Busy"));
@@ -148,18 +148,17 @@ void SearchPageTest::secondPressStopsTheSearch() {
 }
 
 void SearchPageTest::requestSentNowhereIsSaidNotListedEmpty() {
-    bool failed = true;
-    page_->SetSendFailedFunction([&failed] { return failed; });
+    h_->camera.sentNowhere = true;
     h_->prompter.Answer(PromptAnswer::Ok);
-    page_->Control<QPushButton>(1088)->click();
+    page_->Control<QPushButton>(CSubSearchNet::kSearchButton)->click();
     QTRY_VERIFY_WITH_TIMEOUT(!page_->Searching(), 5000);
     // One call (the one that sent), then the message; no more polling.
     QCOMPARE(search_.restarts, std::vector<int>{1});
     QCOMPARE(h_->PromptTexts(), QStringList{QStringLiteral("No card")});
     QCOMPARE(int(h_->prompter.Prompts()[0].icon), int(PromptIcon::Stop));
-    QCOMPARE(page_->Control<QPushButton>(1088)->text(), QStringLiteral("Idle"));
+    QCOMPARE(page_->Control<QPushButton>(CSubSearchNet::kSearchButton)->text(), QStringLiteral("Idle"));
     // Once a card can send again, the search runs as usual.
-    failed = false;
+    h_->camera.sentNowhere = false;
     RunSearch();
     QCOMPARE(search_.restarts.size(), std::size_t{7});
 }
@@ -235,7 +234,7 @@ void SearchPageTest::nextChecksAndStores() {
     if (select >= 0) List()->topLevelItem(select)->setSelected(true);
     if (!prompt.isEmpty()) h_->prompter.Answer(PromptAnswer::Ok);
     // A search under way is stopped by Next.
-    page_->Control<QPushButton>(1088)->click();
+    page_->Control<QPushButton>(CSubSearchNet::kSearchButton)->click();
     const CameraSettings before = h_->settings;
     page_->NextButton()->click();
     QVERIFY(!page_->Searching());
@@ -281,10 +280,10 @@ void SearchPageTest::backLeadsByStartFlag() {
     h_->settings.StartSearch = search;
     h_->settings.StartSetup = setup;
     h_->settings.NewEnvironment = newEnv;
-    page_->Control<QPushButton>(1088)->click();
+    page_->Control<QPushButton>(CSubSearchNet::kSearchButton)->click();
     page_->BackButton()->click();
     QVERIFY(!page_->Searching());
-    QCOMPARE(page_->Control<QPushButton>(1088)->text(), QStringLiteral("Idle"));
+    QCOMPARE(page_->Control<QPushButton>(CSubSearchNet::kSearchButton)->text(), QStringLiteral("Idle"));
     QCOMPARE(h_->posted, posted ? std::vector<WizardCommand>{posted} : std::vector<WizardCommand>{});
 }
 
@@ -336,7 +335,7 @@ void SearchPageTest::statusCountsAndExplains() {
     // The count grows while the search runs, and stays when it ends.
     search_.cameras = {Camera("10.0.0.5", "00:0E:53:00:00:01", "cam/eth0")};
     search_.results = {1};
-    page_->Control<QPushButton>(1088)->click();
+    page_->Control<QPushButton>(CSubSearchNet::kSearchButton)->click();
     QCOMPARE(status->text(), QStringLiteral("0 so far"));
     QTRY_VERIFY_WITH_TIMEOUT(!page_->Searching(), 5000);
     QCOMPARE(status->text(), QStringLiteral("1 so far"));

@@ -45,7 +45,7 @@ struct ScriptedServer {
     std::optional<std::vector<ServerCameraEntry>> answer;
     uint32_t count = 0;
 
-    CSubLogin::QueryFunction Function() {
+    decltype(FakeCameraService::queryServer) Function() {
         return [this](const ServerCredentials& c, uint32_t& countOut, const char* host, const char* port, int action,
                       int loginType) {
             calls.push_back({std::string(FieldText(c.ID)), std::string(FieldText(c.Password)), host, port, action,
@@ -70,7 +70,7 @@ private slots:
         h_->Attach(*login_);
         h_->Attach(*list_);
         server_ = ScriptedServer{};
-        login_->SetQueryFunction(server_.Function());
+        h_->camera.queryServer = server_.Function();
     }
     void cleanup() {
         QVERIFY(!h_->prompter.HadUnexpected());
@@ -89,9 +89,9 @@ private slots:
 
 private:
     void Type(const QString& id, const QString& password, int type = 0) {
-        login_->Control<QLineEdit>(1019)->setText(id);
-        login_->Control<QLineEdit>(1021)->setText(password);
-        login_->Control<QComboBox>(1268)->setCurrentIndex(type);
+        login_->Control<QLineEdit>(CSubLogin::kId)->setText(id);
+        login_->Control<QLineEdit>(CSubLogin::kPassword)->setText(password);
+        login_->Control<QComboBox>(CSubLogin::kLoginType)->setCurrentIndex(type);
     }
     // Next, then code 13 as the main window runs it.
     void NextAndHandOver() {
@@ -176,7 +176,7 @@ void ServerPagesTest::failedQueryLeavesNoEntries() {
 }
 
 void ServerPagesTest::languageRefillsLoginTypes() {
-    QComboBox* type = login_->Control<QComboBox>(1268);
+    QComboBox* type = login_->Control<QComboBox>(CSubLogin::kLoginType);
     QCOMPARE(type->count(), 2);
     QCOMPARE(type->itemText(0), QStringLiteral("Camera account"));
     QCOMPARE(type->itemText(1), QStringLiteral("Personal account"));

@@ -17,6 +17,10 @@ using namespace orvanta::testing;
 
 namespace {
 
+// The WEP controls, enabled together for a WEP network only.
+constexpr int kWepControls[] = {CSubAPScan::kWepMode, CSubAPScan::kWepFormat, CSubAPScan::kWepLength,
+                                CSubAPScan::kWepKeyNumber, CSubAPScan::kWepKey};
+
 const char* kLanguage =
     "[ApscanPage]\nMessage1=Scan again?\nMessage2=WEP key empty\nMessage3=WEP key not hex\n"
     "Message4=WPA key empty\n";
@@ -136,11 +140,11 @@ void ApScanPageTest::nextStoresByNetwork() {
     Fill({Ap("first", "Infra", "None", "AES"),
           Ap("My Home Net", mode.toUtf8().constData(), security.toUtf8().constData(),
              algorithm.toUtf8().constData(), 11)});
-    Combo(1167)->setCurrentIndex(1);
-    Combo(1207)->setCurrentIndex(format);
-    Combo(1208)->setCurrentIndex(length);
-    Combo(1209)->setCurrentIndex(keyNumber);
-    (security == "WEP" ? Edit(1210) : Edit(1199))->setText(key);
+    Combo(CSubAPScan::kAccessPoint)->setCurrentIndex(1);
+    Combo(CSubAPScan::kWepFormat)->setCurrentIndex(format);
+    Combo(CSubAPScan::kWepLength)->setCurrentIndex(length);
+    Combo(CSubAPScan::kWepKeyNumber)->setCurrentIndex(keyNumber);
+    (security == "WEP" ? Edit(CSubAPScan::kWepKey) : Edit(CSubAPScan::kWpaKey))->setText(key);
     if (!prompt.isEmpty()) h_->prompter.Answer(PromptAnswer::Ok);
     page_->NextButton()->click();
 
@@ -167,8 +171,8 @@ void ApScanPageTest::nextStoresByNetwork() {
 void ApScanPageTest::securityTextSetsEnabling() {
     Fill({Ap("a", "Infra", "None", ""), Ap("b", "Infra", "WEP", ""), Ap("c", "Infra", "WPA2-PSK", "AES"),
           Ap("d", "Infra", "Strange", "")});
-    QCOMPARE(Combo(1167)->count(), 4);
-    QCOMPARE(Combo(1167)->itemText(3), QStringLiteral("AP 4"));
+    QCOMPARE(Combo(CSubAPScan::kAccessPoint)->count(), 4);
+    QCOMPARE(Combo(CSubAPScan::kAccessPoint)->itemText(3), QStringLiteral("AP 4"));
     struct Row {
         int index;
         bool wep;
@@ -178,9 +182,9 @@ void ApScanPageTest::securityTextSetsEnabling() {
     // enabling of the row before it.
     const Row rows[] = {{0, false, false}, {1, true, false}, {2, false, true}, {3, false, true}, {1, true, false}};
     for (const Row& r : rows) {
-        Combo(1167)->setCurrentIndex(r.index);
-        for (int id : {1206, 1207, 1208, 1209, 1210}) QCOMPARE(page_->Control(id)->isEnabled(), r.wep);
-        QCOMPARE(Edit(1199)->isEnabled(), r.wpa);
+        Combo(CSubAPScan::kAccessPoint)->setCurrentIndex(r.index);
+        for (int id : kWepControls) QCOMPARE(page_->Control(id)->isEnabled(), r.wep);
+        QCOMPARE(Edit(CSubAPScan::kWpaKey)->isEnabled(), r.wpa);
     }
 }
 
@@ -200,16 +204,16 @@ void ApScanPageTest::wepKeyLimit() {
     QFETCH(int, limit);
     Fill({Ap("w", "Infra", "WEP", "")});
     // No limit of the page's own until the user changes format or length.
-    QVERIFY(EditLimit::Of(Edit(1210))->MaxChars() > 26);
+    QVERIFY(EditLimit::Of(Edit(CSubAPScan::kWepKey))->MaxChars() > 26);
     // A key typed before is kept whole when the limit comes or drops.
     const QString typed(30, QLatin1Char('A'));
-    Edit(1210)->setText(typed);
-    Combo(1207)->setCurrentIndex(format);
-    Combo(1208)->setCurrentIndex(length);
-    emit Combo(1208)->activated(length);
-    QCOMPARE(EditLimit::Of(Edit(1210))->MaxChars(), limit);
-    QCOMPARE(Edit(1210)->text(), typed);
-    QCOMPARE(EditLimit::Of(Edit(1199))->MaxChars(), 58);
+    Edit(CSubAPScan::kWepKey)->setText(typed);
+    Combo(CSubAPScan::kWepFormat)->setCurrentIndex(format);
+    Combo(CSubAPScan::kWepLength)->setCurrentIndex(length);
+    emit Combo(CSubAPScan::kWepLength)->activated(length);
+    QCOMPARE(EditLimit::Of(Edit(CSubAPScan::kWepKey))->MaxChars(), limit);
+    QCOMPARE(Edit(CSubAPScan::kWepKey)->text(), typed);
+    QCOMPARE(EditLimit::Of(Edit(CSubAPScan::kWpaKey))->MaxChars(), 58);
 }
 
 void ApScanPageTest::emptyScanAsksForARescan() {
@@ -221,8 +225,11 @@ void ApScanPageTest::emptyScanAsksForARescan() {
     QCOMPARE(int(h_->prompter.Prompts()[0].buttons), int(PromptButtons::YesNo));
     QCOMPARE(int(h_->prompter.Prompts()[0].icon), int(PromptIcon::Exclamation));
     QVERIFY(h_->posted.empty());
-    for (int id : {1167, 1195, 1196, 1169, 1168, 1170, 1172, 1173, 1206, 1207, 1208, 1209, 1210, 1199})
+    for (int id : {CSubAPScan::kAccessPoint, CSubAPScan::kMac, CSubAPScan::kSsid, CSubAPScan::kMode,
+                   CSubAPScan::kChannel, CSubAPScan::kQuality, CSubAPScan::kSecurity, CSubAPScan::kAlgorithm,
+                   CSubAPScan::kWpaKey})
         QVERIFY2(!page_->Control(id)->isEnabled(), qPrintable(QString::number(id)));
+    for (int id : kWepControls) QVERIFY2(!page_->Control(id)->isEnabled(), qPrintable(QString::number(id)));
     page_->NextButton()->click();
     QCOMPARE(FIELD(h_->settings.SSID), std::string());
     QCOMPARE(h_->posted, std::vector<WizardCommand>{14});
@@ -234,21 +241,21 @@ void ApScanPageTest::emptyScanAsksForARescan() {
     Fill({});
     QCOMPARE(h_->posted, std::vector<WizardCommand>{22});
     Fill({Ap("found", "Infra", "WPA-PSK", "TKIP")});
-    QVERIFY(Combo(1167)->isEnabled());
-    QVERIFY(Edit(1199)->isEnabled());
-    QCOMPARE(Edit(1196)->text(), QStringLiteral("found"));
+    QVERIFY(Combo(CSubAPScan::kAccessPoint)->isEnabled());
+    QVERIFY(Edit(CSubAPScan::kWpaKey)->isEnabled());
+    QCOMPARE(Edit(CSubAPScan::kSsid)->text(), QStringLiteral("found"));
 }
 
 void ApScanPageTest::countBeyondTheListShowsOnlyTheList() {
     h_->kept.accessPoints = {Ap("one", "Infra", "None", ""), Ap("two", "Infra", "None", "")};
     h_->settings.APCount = 40;
     page_->LoadFromSettings();
-    QCOMPARE(Combo(1167)->count(), 2);
+    QCOMPARE(Combo(CSubAPScan::kAccessPoint)->count(), 2);
     // No list at all behaves as an empty scan.
     h_->ctx.kept = nullptr;
     h_->prompter.Answer(PromptAnswer::No);
     page_->LoadFromSettings();
-    QCOMPARE(Combo(1167)->count(), 0);
+    QCOMPARE(Combo(CSubAPScan::kAccessPoint)->count(), 0);
     QCOMPARE(h_->PromptTexts(), QStringList{"Scan again?"});
 }
 

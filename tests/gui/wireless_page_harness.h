@@ -16,6 +16,7 @@
 #include "gui/app/TimerSettings.h"
 #include "gui/app/WizardContext.h"
 #include "gui/pages/CWizardPage.h"
+#include "FakeCameraService.h"
 #include "support/FakeUrlOpener.h"
 #include "support/ScriptedPrompter.h"
 #include "support/WizardFixture.h"
@@ -34,6 +35,7 @@ public:
         ctx.settings = &settings;
         ctx.prompter = &prompter;
         ctx.urlOpener = &urls;
+        ctx.camera = &camera;
         ctx.timers = &timers;
         ctx.deployment = &deployment;
         ctx.language = &lang;
@@ -65,6 +67,7 @@ public:
     CameraSettings settings;
     ScriptedPrompter prompter;
     FakeUrlOpener urls;
+    FakeCameraService camera;
     TimerSettings timers;
     DeploymentSettings deployment;
     KeptCameraResults kept;

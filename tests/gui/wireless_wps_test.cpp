@@ -29,7 +29,7 @@ struct ScriptedCamera {
     const CSubWPS* page = nullptr;
     int* alive = nullptr;
 
-    CSubWPS::WpsFunction Function() {
+    decltype(FakeCameraService::wps) Function() {
         return [this](CameraSettings& s, WpsAction action) -> HttpResult {
             const int at = page ? page->Counter() : -1;
             if (action == WpsAction::Start) {
@@ -62,7 +62,7 @@ private slots:
         h_->Attach(*page_);
         cam_ = ScriptedCamera{};
         cam_.page = page_.get();
-        page_->SetWpsFunction(cam_.Function());
+        h_->camera.wps = cam_.Function();
         h_->settings.APCount = 2;
     }
     void cleanup() {
@@ -113,12 +113,12 @@ void WpsPagesTest::counterAgainstTheCamera() {
     QFETCH(bool, nextEnabled);
     cam_.answers = answers;
     if (!message.isEmpty()) h_->prompter.Answer(PromptAnswer::Ok);
-    page_->Control<QPushButton>(1215)->click();
+    page_->Control<QPushButton>(CSubWPS::kStart)->click();
     QVERIFY(page_->Running());
     QVERIFY(!page_->BackButton()->isEnabled());
     QVERIFY(!page_->NextButton()->isEnabled());
-    QVERIFY(!page_->Control(1215)->isEnabled());
-    QVERIFY(!page_->Control(1212)->isHidden());
+    QVERIFY(!page_->Control(CSubWPS::kStart)->isEnabled());
+    QVERIFY(!page_->Control(CSubWPS::kProgress)->isHidden());
     QTRY_VERIFY_WITH_TIMEOUT(!page_->Running(), 10000);
 
     QCOMPARE(cam_.starts, starts);
@@ -129,8 +129,8 @@ void WpsPagesTest::counterAgainstTheCamera() {
                  nextEnabled ? PromptIcon::Information : PromptIcon::Exclamation);
     QCOMPARE(page_->NextButton()->isEnabled(), nextEnabled);
     QVERIFY(page_->BackButton()->isEnabled());
-    QVERIFY(page_->Control(1215)->isEnabled());
-    QVERIFY(page_->Control(1212)->isHidden());
+    QVERIFY(page_->Control(CSubWPS::kStart)->isEnabled());
+    QVERIFY(page_->Control(CSubWPS::kProgress)->isHidden());
     QCOMPARE(page_->Counter(), nextEnabled ? 1500 : 1200);
     QVERIFY(h_->posted.empty());
 }
@@ -138,7 +138,7 @@ void WpsPagesTest::counterAgainstTheCamera() {
 void WpsPagesTest::failedStartEndsAtOnce() {
     cam_.startResult = -1;
     h_->prompter.Answer(PromptAnswer::Ok);
-    page_->Control<QPushButton>(1215)->click();
+    page_->Control<QPushButton>(CSubWPS::kStart)->click();
     QVERIFY(!page_->Running());
     QCOMPARE(h_->PromptTexts(), QStringList{"Start failed"});
     QCOMPARE(h_->prompter.Prompts()[0].icon, PromptIcon::Stop);
@@ -177,25 +177,21 @@ void WpsPagesTest::entryStep() {
     QCOMPARE(cam_.starts.size(), starts);
     QCOMPARE(h_->posted, posted ? std::vector<WizardCommand>{posted} : std::vector<WizardCommand>{});
     if (apCount == 0) {
-        QVERIFY(page_->Control(1212)->isHidden());
-        QVERIFY(!page_->Control(1215)->isEnabled());
+        QVERIFY(page_->Control(CSubWPS::kProgress)->isHidden());
+        QVERIFY(!page_->Control(CSubWPS::kStart)->isEnabled());
         QCOMPARE(h_->prompter.Prompts()[0].icon, PromptIcon::Information);
     }
     QCOMPARE(page_->Running(), starts == 1);
 }
 
 void WpsPagesTest::timerStopsWithThePage() {
-    int requests = 0;
-    page_->SetWpsFunction([&requests](CameraSettings&, WpsAction) -> HttpResult {
-        ++requests;
-        return 10;
-    });
-    page_->Control<QPushButton>(1215)->click();
+    h_->camera.wps = [](CameraSettings&, WpsAction) -> HttpResult { return 10; };
+    page_->Control<QPushButton>(CSubWPS::kStart)->click();
     QTest::qWait(20);
     page_.reset();
-    const int before = requests;
+    const int before = h_->camera.calls.wps;
     QTest::qWait(60);
-    QCOMPARE(requests, before);
+    QCOMPARE(h_->camera.calls.wps.load(), before);
 }
 
 QTEST_MAIN(WpsPagesTest)

@@ -147,7 +147,7 @@ int main(int argc, char** argv) {
         const bool alias = hostnet::EnsureCameraSubnet(s, net, dlg->Aliases(), {1, 300});
         std::printf("alias=%s\n", alias ? "ok" : "failed");
         std::vector<AccessPointEntry> aps;
-        const bool read = alias && RunReadSequence(s, aps).succeeded;
+        const bool read = alias && RunReadSequence(TransportSettings{}, s, aps).succeeded;
         std::printf("read=%s\n", read ? "ok" : "failed");
     }
     std::fflush(stdout);

@@ -29,6 +29,7 @@ private slots:
         deployment.listingHost = qEnvironmentVariable("ORVANTA_TEST_LISTING_HOST");
         deployment.listingPort = qEnvironmentVariableIntValue("ORVANTA_TEST_LISTING_PORT");
         QVERIFY2(deployment.HasListingServer(), "ORVANTA_TEST_LISTING_HOST is not set");
+        fx_->networkCamera = true;
         fx_->Start(deployment);
     }
     void cleanup() {

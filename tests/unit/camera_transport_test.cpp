@@ -28,12 +28,10 @@ const char* const kOk = "HTTP/1.0 200 OK\r\n\r\n";
 class CameraTransport : public ::testing::Test {
 protected:
     void SetUp() override {
-        TransportSettings t;
-        t.connectWaitMs = 300;
-        t.receiveLimitMs = 800;
-        SetTransportSettings(t);
+        limits_.connectWaitMs = 300;
+        limits_.receiveLimitMs = 800;
     }
-    void TearDown() override { SetTransportSettings(TransportSettings{}); }
+    TransportSettings limits_;
 };
 
 TEST_F(CameraTransport, NeverClosingCameraReturnsWithinTheLimit) {
@@ -41,7 +39,7 @@ TEST_F(CameraTransport, NeverClosingCameraReturnsWithinTheLimit) {
     CameraSettings s;
     server.Aim(s);
     const auto start = std::chrono::steady_clock::now();
-    const HttpResult r = ReadParameters(s, kPageVersion);
+    const HttpResult r = ReadParameters(limits_, s, kPageVersion);
     const auto took = std::chrono::steady_clock::now() - start;
     EXPECT_GT(r, 0);
     EXPECT_STREQ(s.Version, "1.0.7");  // what arrived by then is the reply
@@ -52,9 +50,8 @@ TEST_F(CameraTransport, NeverClosingCameraReturnsWithinTheLimit) {
 // how long it is ends there; one whose header promises a body that never
 // comes is no reply, however long the limit.
 TEST_F(CameraTransport, KeptOpenRepliesEndAtTheirAnnouncedLength) {
-    TransportSettings t = CurrentTransportSettings();
+    TransportSettings& t = limits_;
     t.receiveLimitMs = 20000;  // waiting for the close would show as 20 s
-    SetTransportSettings(t);
     const std::string body = "Version=1.0.7\r\n";
     LoopbackCamera server({{std::string("HTTP/1.0 200 OK\r\nContent-Length: ") + std::to_string(body.size()) +
                                 "\r\n\r\n" + body,
@@ -62,15 +59,14 @@ TEST_F(CameraTransport, KeptOpenRepliesEndAtTheirAnnouncedLength) {
     CameraSettings s;
     server.Aim(s);
     const auto start = std::chrono::steady_clock::now();
-    EXPECT_GT(ReadParameters(s, kPageVersion), 0);
+    EXPECT_GT(ReadParameters(limits_, s, kPageVersion), 0);
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
     EXPECT_STREQ(s.Version, "1.0.7");
 
     t.receiveLimitMs = 800;
-    SetTransportSettings(t);
     LoopbackCamera silent({{"HTTP/1.0 200 OK\r\nContent-Length: 40\r\n\r\nVersion=9", true}});
     silent.Aim(s);
-    EXPECT_EQ(ReadParameters(s, kPageVersion), kHttpTimedOut);
+    EXPECT_EQ(ReadParameters(limits_, s, kPageVersion), kHttpTimedOut);
     EXPECT_STREQ(s.Version, "1.0.7");
 }
 
@@ -79,10 +75,9 @@ TEST_F(CameraTransport, KeptOpenRepliesEndAtTheirAnnouncedLength) {
 // their own limit, but the third passes the sequence's 1.5 s. A drip-fed
 // reply cut by the limit is not parsed, though its own limit is far off.
 TEST_F(CameraTransport, OverallLimitBoundsTheWholeSequence) {
-    TransportSettings t = CurrentTransportSettings();
+    TransportSettings& t = limits_;
     t.receiveLimitMs = 600;
     t.overallLimitMs = 1500;
-    SetTransportSettings(t);
     const std::string ok(kOk);
     {
         std::vector<LoopbackCamera::Turn> turns;
@@ -93,19 +88,18 @@ TEST_F(CameraTransport, OverallLimitBoundsTheWholeSequence) {
         CameraSettings s;
         server.Aim(s);
         std::vector<AccessPointEntry> aps;
-        const SequenceOutcome o = RunReadSequence(s, aps);
+        const SequenceOutcome o = RunReadSequence(limits_, s, aps);
         EXPECT_FALSE(o.succeeded);
         EXPECT_EQ(o.lastResult, kHttpTimedOut);
         EXPECT_EQ(s.Loaded, 0);
     }
     {
         t.receiveLimitMs = 20000;
-        SetTransportSettings(t);
         LoopbackCamera server({{ok + "TitleBar=" + std::string(200, 'd') + "\r\n", false, 20}});
         CameraSettings s;
         server.Aim(s);
         SetField(s.TitleBar, "kept");
-        EXPECT_EQ(ReadParameters(s, kPageSysinfo), kHttpTimedOut);
+        EXPECT_EQ(ReadParameters(limits_, s, kPageSysinfo), kHttpTimedOut);
         EXPECT_STREQ(s.TitleBar, "kept");
     }
 }
@@ -129,7 +123,7 @@ TEST_F(CameraTransport, FailedReadsLeaveTheRecord) {
         SetField(s.IPAddr, "10.0.0.2");
         SetField(s.TitleBar, "kept");
         CameraSettings before = s;
-        EXPECT_EQ(ReadParameters(s, r.group), r.expected) << r.reply;
+        EXPECT_EQ(ReadParameters(limits_, s, r.group), r.expected) << r.reply;
         EXPECT_EQ(std::memcmp(&before, &s, sizeof s), 0) << r.reply;
     }
 }
@@ -139,7 +133,7 @@ TEST_F(CameraTransport, SysinfoAuthParsesAnEmptyReply) {
     CameraSettings s;
     server.Aim(s);
     SetField(s.TitleBar, "old");
-    EXPECT_EQ(ReadSysinfoAuth(s), 0);
+    EXPECT_EQ(ReadSysinfoAuth(limits_, s), 0);
     EXPECT_STREQ(s.TitleBar, "");
 }
 
@@ -153,7 +147,7 @@ TEST_F(CameraTransport, ReplySizes) {
         LoopbackCamera server({{reply}});
         CameraSettings s;
         server.Aim(s);
-        EXPECT_EQ(ReadParameters(s, kPageVersion), static_cast<HttpResult>(kReplyCapacity));
+        EXPECT_EQ(ReadParameters(limits_, s, kPageVersion), static_cast<HttpResult>(kReplyCapacity));
         EXPECT_STREQ(s.Version, "2.0");
     }
 }
@@ -165,14 +159,14 @@ TEST_F(CameraTransport, ConnectFailures) {
         server.Aim(s);
         // A closing window stops the task at its next connect.
         SetKeepConnecting(s, false);
-        EXPECT_EQ(ReadParameters(s, kPageVersion), kHttpConnectFailed);
+        EXPECT_EQ(ReadParameters(limits_, s, kPageVersion), kHttpConnectFailed);
         EXPECT_TRUE(server.Requests().empty());
     }
     SetKeepConnecting(s, true);
     // The server is gone: refused at once.
-    EXPECT_EQ(ReadParameters(s, kPageVersion), kHttpConnectFailed);
+    EXPECT_EQ(ReadParameters(limits_, s, kPageVersion), kHttpConnectFailed);
     SetField(s.CamPort, "99999");
-    EXPECT_EQ(ReadParameters(s, kPageVersion), kHttpConnectFailed);
+    EXPECT_EQ(ReadParameters(limits_, s, kPageVersion), kHttpConnectFailed);
 }
 
 TEST_F(CameraTransport, ResolveAndProbe) {
@@ -191,10 +185,10 @@ TEST_F(CameraTransport, ResolveAndProbe) {
     {
         LoopbackCamera server;
         port = static_cast<uint16_t>(std::stoi(server.PortText()));
-        EXPECT_EQ(ProbeInternet("127.0.0.1", port), 0);
+        EXPECT_EQ(ProbeInternet(limits_, "127.0.0.1", port), 0);
     }
-    EXPECT_EQ(ProbeInternet("127.0.0.1", port), -1);  // nobody listens any more
-    EXPECT_EQ(ProbeInternet("127.0.0.1", 0), -1);
+    EXPECT_EQ(ProbeInternet(limits_, "127.0.0.1", port), -1);  // nobody listens any more
+    EXPECT_EQ(ProbeInternet(limits_, "127.0.0.1", 0), -1);
 }
 
 TEST_F(CameraTransport, NormalSaveSucceedsWhateverTheNetworkWriteGets) {
@@ -203,7 +197,8 @@ TEST_F(CameraTransport, NormalSaveSucceedsWhateverTheNetworkWriteGets) {
         CameraSettings s;
         server.Aim(s);
         std::vector<std::string> steps;
-        const SequenceOutcome o = RunNormalSave(s, [&](const char* step, HttpResult) { steps.push_back(step); });
+        const SequenceOutcome o =
+            RunNormalSave(limits_, s, [&](const char* step, HttpResult) { steps.push_back(step); });
         EXPECT_TRUE(o.succeeded);
         EXPECT_EQ(steps, (std::vector<std::string>{"write sysinfo", "write ddns", "write time", "write network"}));
     }
@@ -215,7 +210,7 @@ TEST_F(CameraTransport, SaveStopsAtTheFirstFailureAndOnCancel) {
         LoopbackCamera server({{kOk}, {kOk}, {"HTTP/1.0 401 Unauthorized\r\n\r\nUnauthorized"}});
         CameraSettings s;
         server.Aim(s);
-        const SequenceOutcome o = RunWpsSave(s);
+        const SequenceOutcome o = RunWpsSave(limits_, s);
         EXPECT_FALSE(o.succeeded);
         EXPECT_EQ(o.lastResult, kHttpUnauthorized);
     }
@@ -225,7 +220,7 @@ TEST_F(CameraTransport, SaveStopsAtTheFirstFailureAndOnCancel) {
         server.Aim(s);
         // Given up on just before the network write: that write never leaves,
         // so the save must not count as done.
-        const SequenceOutcome o = RunNormalSave(s, [&](const char* step, HttpResult) {
+        const SequenceOutcome o = RunNormalSave(limits_, s, [&](const char* step, HttpResult) {
             if (std::string(step) == "write time") SetKeepConnecting(s, false);
         });
         EXPECT_FALSE(o.succeeded);
@@ -245,7 +240,7 @@ TEST_F(CameraTransport, ReadSequenceFailsOnAScanWithoutResult) {
     CameraSettings s;
     server.Aim(s);
     std::vector<AccessPointEntry> aps;
-    const SequenceOutcome o = RunReadSequence(s, aps);
+    const SequenceOutcome o = RunReadSequence(limits_, s, aps);
     EXPECT_FALSE(o.succeeded);
     EXPECT_EQ(s.Loaded, 1);
     EXPECT_EQ(s.APScanOK, 0);
@@ -256,7 +251,7 @@ TEST_F(CameraTransport, WpsStartDoesNotWaitForTheReply) {
     CameraSettings s;
     server.Aim(s);
     const auto start = std::chrono::steady_clock::now();
-    EXPECT_GT(WpsRequest(s, WpsAction::Start), 0);
+    EXPECT_GT(WpsRequest(limits_, s, WpsAction::Start), 0);
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(500));
 }
 

@@ -88,14 +88,15 @@ bool ParseAccessPointReply(CameraSettings& settings, std::string_view reply, std
     return true;
 }
 
-std::vector<AccessPointEntry> ScanAccessPoints(CameraSettings& settings, HttpResult* result) {
+std::vector<AccessPointEntry> ScanAccessPoints(const TransportSettings& limits, CameraSettings& settings,
+                                               HttpResult* result) {
     std::vector<AccessPointEntry> list;
     settings.APScanOK = 0;
     HttpResult r = kHttpSendFailed;
     std::string request;
     if (BuildScanRequest(settings, request)) {
         auto reply = std::make_unique<char[]>(kReplyCapacity + 1);
-        r = ExchangeWithCamera(settings, request, reply.get(), kReplyCapacity, true);
+        r = ExchangeWithCamera(limits, settings, request, reply.get(), kReplyCapacity, true);
         if (r >= 0) {
             const std::string_view text(reply.get(), static_cast<std::size_t>(r));
             const HttpResult check = CheckReply(text, false, false);

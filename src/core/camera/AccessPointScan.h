@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/camera/HttpResult.h"
+#include "core/camera/TransportSettings.h"
 #include "core/settings/CameraSettings.h"
 
 namespace orvanta {
@@ -50,6 +51,7 @@ bool ParseAccessPointReply(CameraSettings& settings, std::string_view reply,
 // Asks the camera for its scan. The list gets `APCount` entries (the access
 // points the reply describes), or none on failure or zero access points; `APScanOK` says whether the camera answered
 // with a scan result. `result` (optional) receives the request's HttpResult.
-std::vector<AccessPointEntry> ScanAccessPoints(CameraSettings& settings, HttpResult* result = nullptr);
+std::vector<AccessPointEntry> ScanAccessPoints(const TransportSettings& limits, CameraSettings& settings,
+                                               HttpResult* result = nullptr);
 
 }  // namespace orvanta

@@ -5,15 +5,16 @@
 
 namespace orvanta {
 
-HttpResult ExchangeWithCamera(const CameraSettings& settings, const std::string& request, char* reply,
-                              std::size_t capacity, bool requireReply, bool skipReceive, bool* requestSent) {
+HttpResult ExchangeWithCamera(const TransportSettings& limits, const CameraSettings& settings,
+                              const std::string& request, char* reply, std::size_t capacity, bool requireReply,
+                              bool skipReceive, bool* requestSent) {
     // A request on its own is bounded like a sequence; inside one, the
     // sequence's earlier deadline governs.
-    const SequenceDeadline bound;
+    const SequenceDeadline bound(limits);
     int fd = -1;
-    if (ConnectCamera(settings, settings.CamIP, settings.CamPort, fd) != 0)
+    if (ConnectCamera(limits, settings, settings.CamIP, settings.CamPort, fd) != 0)
         return SequenceDeadline::Passed() ? kHttpTimedOut : kHttpConnectFailed;
-    const int sent = SendHttpRequest(fd, request.data(), request.size());
+    const int sent = SendHttpRequest(limits, fd, request.data(), request.size());
     if (requestSent) *requestSent = sent > 0 && static_cast<std::size_t>(sent) == request.size();
     if (sent <= 0) {
         CloseSocket(fd);
@@ -23,7 +24,7 @@ HttpResult ExchangeWithCamera(const CameraSettings& settings, const std::string&
         CloseSocket(fd);
         return sent;
     }
-    const ReceivedReply got = ReceiveReply(fd, reply, capacity, &settings);
+    const ReceivedReply got = ReceiveReply(limits, fd, reply, capacity, &settings);
     CloseSocket(fd);
     switch (got.end) {
         // Out of time, part of a reply proves nothing: a drip-fed page cut in

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "core/camera/HttpResult.h"
+#include "core/camera/TransportSettings.h"
 #include "core/settings/CameraSettings.h"
 
 namespace orvanta {
@@ -16,8 +17,8 @@ namespace orvanta {
 // connection is closed after sending and the sent count is returned.
 // -9 when the overall deadline passed, or a reply stopped short of the length
 // it announced. `requestSent` (optional) is set when the whole request went out.
-HttpResult ExchangeWithCamera(const CameraSettings& settings, const std::string& request, char* reply,
-                              std::size_t capacity, bool requireReply, bool skipReceive = false,
-                              bool* requestSent = nullptr);
+HttpResult ExchangeWithCamera(const TransportSettings& limits, const CameraSettings& settings,
+                              const std::string& request, char* reply, std::size_t capacity, bool requireReply,
+                              bool skipReceive = false, bool* requestSent = nullptr);
 
 }  // namespace orvanta

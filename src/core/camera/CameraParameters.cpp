@@ -10,11 +10,11 @@
 
 namespace orvanta {
 
-HttpResult ReadParameters(CameraSettings& settings, int group) {
+HttpResult ReadParameters(const TransportSettings& limits, CameraSettings& settings, int group) {
     std::string request;
     if (!BuildParameterRequest(settings, kActRead, group, request)) return kHttpSendFailed;
     auto reply = std::make_unique<char[]>(kReplyCapacity + 1);
-    const HttpResult n = ExchangeWithCamera(settings, request, reply.get(), kReplyCapacity, true);
+    const HttpResult n = ExchangeWithCamera(limits, settings, request, reply.get(), kReplyCapacity, true);
     if (n < 0) return n;
     const std::string_view text(reply.get(), static_cast<std::size_t>(n));
     const HttpResult check = CheckReply(text, true, group == kPageNetwork);
@@ -23,11 +23,11 @@ HttpResult ReadParameters(CameraSettings& settings, int group) {
     return n;
 }
 
-HttpResult ReadSysinfoAuth(CameraSettings& settings) {
+HttpResult ReadSysinfoAuth(const TransportSettings& limits, CameraSettings& settings) {
     std::string request;
     if (!BuildSysinfoAuthRequest(settings, request)) return kHttpSendFailed;
     auto reply = std::make_unique<char[]>(kSmallReplyCapacity + 1);
-    const HttpResult n = ExchangeWithCamera(settings, request, reply.get(), kSmallReplyCapacity, false);
+    const HttpResult n = ExchangeWithCamera(limits, settings, request, reply.get(), kSmallReplyCapacity, false);
     if (n < 0) return n;
     const std::string_view text(reply.get(), static_cast<std::size_t>(n));
     const HttpResult check = CheckReply(text, false, false);
@@ -36,12 +36,14 @@ HttpResult ReadSysinfoAuth(CameraSettings& settings) {
     return n;
 }
 
-HttpResult WriteParameters(CameraSettings& settings, int group, bool* requestSent) {
+HttpResult WriteParameters(const TransportSettings& limits, CameraSettings& settings, int group,
+                           bool* requestSent) {
     if (requestSent) *requestSent = false;
     std::string request;
     if (!BuildParameterRequest(settings, kActWrite, group, request)) return kHttpSendFailed;
     auto reply = std::make_unique<char[]>(kReplyCapacity + 1);
-    const HttpResult n = ExchangeWithCamera(settings, request, reply.get(), kReplyCapacity, true, false, requestSent);
+    const HttpResult n =
+        ExchangeWithCamera(limits, settings, request, reply.get(), kReplyCapacity, true, false, requestSent);
     if (n < 0) return n;
     const HttpResult check = CheckReply(std::string_view(reply.get(), static_cast<std::size_t>(n)), false, false);
     return check < 0 ? check : n;

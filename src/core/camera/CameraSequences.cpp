@@ -34,45 +34,46 @@ const char* WriteName(int group) {
     }
 }
 
-HttpResult Read(CameraSettings& s, int group, const SequenceObserver& observer) {
-    const HttpResult r = ReadParameters(s, group);
+HttpResult Read(const TransportSettings& limits, CameraSettings& s, int group, const SequenceObserver& observer) {
+    const HttpResult r = ReadParameters(limits, s, group);
     if (observer) observer(ReadName(group), r);
     return r;
 }
 
-HttpResult Write(CameraSettings& s, int group, const SequenceObserver& observer) {
-    const HttpResult r = WriteParameters(s, group);
+HttpResult Write(const TransportSettings& limits, CameraSettings& s, int group, const SequenceObserver& observer) {
+    const HttpResult r = WriteParameters(limits, s, group);
     if (observer) observer(WriteName(group), r);
     return r;
 }
 
 }  // namespace
 
-SequenceOutcome RunReadSequence(CameraSettings& settings, std::vector<AccessPointEntry>& apList,
-                                const SequenceObserver& observer) {
-    const SequenceDeadline overall;
+SequenceOutcome RunReadSequence(const TransportSettings& limits, CameraSettings& settings,
+                                std::vector<AccessPointEntry>& apList, const SequenceObserver& observer) {
+    const SequenceDeadline overall(limits);
     apList.clear();
     for (const int group : {kPageVersion, kPageSysinfo, kPageNetwork, kPageDdns, kSelectorTime}) {
-        const HttpResult r = Read(settings, group, observer);
+        const HttpResult r = Read(limits, settings, group, observer);
         if (r < 0) return Failed(r);
     }
     settings.Loaded = 1;
-    const HttpResult caps = Read(settings, kPageCapabilities, observer);
+    const HttpResult caps = Read(limits, settings, kPageCapabilities, observer);
     if (caps < 0) return Failed(caps);
     if (settings.HasWireless == 1) {
         settings.APScanOK = 0;
         HttpResult scan = 0;
-        apList = ScanAccessPoints(settings, &scan);
+        apList = ScanAccessPoints(limits, settings, &scan);
         if (observer) observer("scan access points", scan);
         if (settings.APScanOK == 0) return Failed(scan);
     }
     return SequenceOutcome{true, 0};
 }
 
-SequenceOutcome RunNormalSave(CameraSettings& settings, const SequenceObserver& observer) {
-    const SequenceDeadline overall;
+SequenceOutcome RunNormalSave(const TransportSettings& limits, CameraSettings& settings,
+                              const SequenceObserver& observer) {
+    const SequenceDeadline overall(limits);
     for (const int group : {kPageSysinfo, kPageDdns, kSelectorTime}) {
-        const HttpResult r = Write(settings, group, observer);
+        const HttpResult r = Write(limits, settings, group, observer);
         if (r < 0) return Failed(r);
     }
     // The camera may apply the new address before it answers, or restart:
@@ -81,21 +82,22 @@ SequenceOutcome RunNormalSave(CameraSettings& settings, const SequenceObserver& 
     // changed nothing on the camera and is a failure; so is one that ran out
     // of time before it was sent whole.
     bool sent = false;
-    const HttpResult network = WriteParameters(settings, kPageNetwork, &sent);
+    const HttpResult network = WriteParameters(limits, settings, kPageNetwork, &sent);
     if (observer) observer(WriteName(kPageNetwork), network);
     if (!sent) return Failed(network < 0 ? network : kHttpSendFailed);
     return SequenceOutcome{true, network};
 }
 
-SequenceOutcome RunWpsSave(CameraSettings& settings, const SequenceObserver& observer) {
-    const SequenceDeadline overall;
-    HttpResult r = Write(settings, kPageSysinfo, observer);
+SequenceOutcome RunWpsSave(const TransportSettings& limits, CameraSettings& settings,
+                           const SequenceObserver& observer) {
+    const SequenceDeadline overall(limits);
+    HttpResult r = Write(limits, settings, kPageSysinfo, observer);
     if (r < 0) return Failed(r);
-    r = Write(settings, kPageDdns, observer);
+    r = Write(limits, settings, kPageDdns, observer);
     if (r < 0) return Failed(r);
-    r = Read(settings, kSelectorTime, observer);
+    r = Read(limits, settings, kSelectorTime, observer);
     if (r < 0) return Failed(r);
-    r = Write(settings, kSelectorNetworkShort, observer);
+    r = Write(limits, settings, kSelectorNetworkShort, observer);
     if (r < 0) return Failed(r);
     return SequenceOutcome{true, r};
 }

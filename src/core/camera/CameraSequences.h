@@ -1,8 +1,8 @@
 // The request sequences a worker thread runs: reading the whole camera and
 // the two ways of saving. Each stops at the first failing request, stops
 // within one wait once `KeepConnecting` has been cleared, and ends with
-// kHttpTimedOut once its overall limit (TransportSettings::overallLimitMs,
-// counted from its start, or an earlier SequenceDeadline around it) passes.
+// kHttpTimedOut once its overall limit (`limits.overallLimitMs`, counted
+// from its start, or an earlier SequenceDeadline around it) passes.
 #pragma once
 
 #include <functional>
@@ -10,6 +10,7 @@
 
 #include "core/camera/AccessPointScan.h"
 #include "core/camera/HttpResult.h"
+#include "core/camera/TransportSettings.h"
 #include "core/settings/CameraSettings.h"
 
 namespace orvanta {
@@ -27,14 +28,16 @@ using SequenceObserver = std::function<void(const char* step, HttpResult result)
 
 // Pages 23, 1, 3, 13 and the time group; then `Loaded`, page 32, and the
 // access point scan when the camera has wireless (a failed scan fails).
-SequenceOutcome RunReadSequence(CameraSettings& settings, std::vector<AccessPointEntry>& apList,
-                                const SequenceObserver& observer = {});
+SequenceOutcome RunReadSequence(const TransportSettings& limits, CameraSettings& settings,
+                                std::vector<AccessPointEntry>& apList, const SequenceObserver& observer = {});
 
 // System, DDNS and time written; then the full network form, whose answer is
 // not looked at (the camera may move to its new address at once).
-SequenceOutcome RunNormalSave(CameraSettings& settings, const SequenceObserver& observer = {});
+SequenceOutcome RunNormalSave(const TransportSettings& limits, CameraSettings& settings,
+                              const SequenceObserver& observer = {});
 
 // System and DDNS written, the time group read, the short network form written.
-SequenceOutcome RunWpsSave(CameraSettings& settings, const SequenceObserver& observer = {});
+SequenceOutcome RunWpsSave(const TransportSettings& limits, CameraSettings& settings,
+                           const SequenceObserver& observer = {});
 
 }  // namespace orvanta

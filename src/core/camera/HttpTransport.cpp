@@ -21,7 +21,6 @@
 
 #include "core/camera/ReplyLength.h"
 #include "core/camera/SequenceDeadline.h"
-#include "core/camera/TransportSettings.h"
 #include "core/output/Diagnostics.h"
 
 namespace orvanta {
@@ -71,7 +70,8 @@ bool ParsePort(const char* text, uint16_t& port) {
 
 // The connect shared by the camera and the plain form; `settings` is null
 // for the plain one.
-int Connect(const CameraSettings* settings, const char* host, const char* portText, int& socketOut) {
+int Connect(const TransportSettings& limits, const CameraSettings* settings, const char* host, const char* portText,
+            int& socketOut) {
     uint16_t port = 0;
     if (!ParsePort(portText, port)) return -1;
     // A worker that has been given up on, or a sequence out of time, must not
@@ -97,7 +97,6 @@ int Connect(const CameraSettings* settings, const char* host, const char* portTe
         close(fd);
         return -1;
     } else {
-        const TransportSettings limits = CurrentTransportSettings();
         const Deadline overall = SequenceDeadline::Current();
         for (int attempt = 0; attempt < limits.connectAttempts; ++attempt) {
             if (settings && !KeepConnectingNow(*settings)) break;
@@ -155,7 +154,7 @@ uint32_t ResolveHost(const char* name) {
     return parsed.s_addr;
 }
 
-int ProbeInternet(const char* host, int port) {
+int ProbeInternet(const TransportSettings& limits, const char* host, int port) {
     if (port <= 0 || port > 65535) return -1;
     const uint32_t address = ResolveHost(host);
     if (address == 0) return -1;
@@ -173,7 +172,6 @@ int ProbeInternet(const char* host, int port) {
     if (connect(fd, reinterpret_cast<sockaddr*>(&sa), sizeof sa) == 0) {
         result = 0;
     } else if (errno == EINPROGRESS) {
-        const TransportSettings limits = CurrentTransportSettings();
         for (int attempt = 0; attempt < limits.probeAttempts; ++attempt) {
             const int r = WaitFor(fd, POLLIN | POLLOUT, limits.probeSliceMs);
             if (r < 0) break;
@@ -187,17 +185,17 @@ int ProbeInternet(const char* host, int port) {
     return result;
 }
 
-int ConnectCamera(const CameraSettings& settings, const char* host, const char* port, int& socketOut) {
-    return Connect(&settings, host, port, socketOut);
+int ConnectCamera(const TransportSettings& limits, const CameraSettings& settings, const char* host,
+                  const char* port, int& socketOut) {
+    return Connect(limits, &settings, host, port, socketOut);
 }
 
-int ConnectPlain(const char* host, const char* port, int& socketOut) {
-    return Connect(nullptr, host, port, socketOut);
+int ConnectPlain(const TransportSettings& limits, const char* host, const char* port, int& socketOut) {
+    return Connect(limits, nullptr, host, port, socketOut);
 }
 
-int SendHttpRequest(int socket, const char* request, std::size_t length) {
+int SendHttpRequest(const TransportSettings& limits, int socket, const char* request, std::size_t length) {
     if (request == nullptr || length == 0) return 0;
-    const TransportSettings limits = CurrentTransportSettings();
     const Deadline overall = SequenceDeadline::Current();
     std::size_t sent = 0;
     for (int attempt = 0; attempt < limits.sendAttempts && sent < length; ++attempt) {
@@ -229,14 +227,14 @@ int SendHttpRequest(int socket, const char* request, std::size_t length) {
     return static_cast<int>(sent);
 }
 
-ReceivedReply ReceiveReply(int socket, char* buffer, std::size_t capacity, const CameraSettings* cancel) {
+ReceivedReply ReceiveReply(const TransportSettings& limits, int socket, char* buffer, std::size_t capacity,
+                           const CameraSettings* cancel) {
     ReceivedReply got;
     if (buffer == nullptr) {
         got.end = ReceiveEnd::Failed;
         return got;
     }
     std::memset(buffer, 0, capacity + 1);
-    const TransportSettings limits = CurrentTransportSettings();
     // One reply's own limit and the sequence's: every wait counts down to
     // the earlier of the two from the same clock.
     const Deadline own = Deadline::After(std::max(limits.receiveLimitMs, 1));
@@ -284,8 +282,8 @@ ReceivedReply ReceiveReply(int socket, char* buffer, std::size_t capacity, const
     return got;
 }
 
-int ReceiveHttpResponse(int socket, char* buffer, std::size_t capacity) {
-    return static_cast<int>(ReceiveReply(socket, buffer, capacity).length);
+int ReceiveHttpResponse(const TransportSettings& limits, int socket, char* buffer, std::size_t capacity) {
+    return static_cast<int>(ReceiveReply(limits, socket, buffer, capacity).length);
 }
 
 void CloseSocket(int socket) {

@@ -1,13 +1,15 @@
 // TCP transport to the camera: name resolution, a short connect that a
 // closing window can cancel, one send, and reading the reply until the
 // camera closes the connection or the reply is as long as its header says
-// (bounded by the receive limit). Every wait also ends at the overall
+// (bounded by the receive limit). Every call takes the limits it waits by
+// as its first argument; every wait also ends at the overall
 // deadline of the sequence in progress on this thread (SequenceDeadline).
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 
+#include "core/camera/TransportSettings.h"
 #include "core/settings/CameraSettings.h"
 
 namespace orvanta {
@@ -22,20 +24,21 @@ void SetKeepConnecting(CameraSettings& settings, bool keep);
 uint32_t ResolveHost(const char* name);
 
 // 0 when a TCP connection to host:port opened within the probe time, else -1.
-int ProbeInternet(const char* host, int port);
+int ProbeInternet(const TransportSettings& limits, const char* host, int port);
 
 // Connects to host:port (port as decimal text). On success returns 0 and puts
 // a connected blocking socket into `socketOut` (the caller closes it with
 // CloseSocket); returns -1 otherwise. Gives up as soon as `KeepConnecting`
 // of the record is 0, also before the connect starts.
-int ConnectCamera(const CameraSettings& settings, const char* host, const char* port, int& socketOut);
+int ConnectCamera(const TransportSettings& limits, const CameraSettings& settings, const char* host,
+                  const char* port, int& socketOut);
 
 // The same connect without the cancel flag (listing server).
-int ConnectPlain(const char* host, const char* port, int& socketOut);
+int ConnectPlain(const TransportSettings& limits, const char* host, const char* port, int& socketOut);
 
 // Sends `length` bytes of `request` with one send call; returns the count
 // sent, 0 when nothing could be sent.
-int SendHttpRequest(int socket, const char* request, std::size_t length);
+int SendHttpRequest(const TransportSettings& limits, int socket, const char* request, std::size_t length);
 
 // Why reading a reply stopped.
 enum class ReceiveEnd {
@@ -59,10 +62,11 @@ struct ReceivedReply {
 // Reads the reply into `buffer` until one of the ReceiveEnd reasons. `buffer`
 // must hold capacity + 1 bytes: the reply is always terminated. With a
 // record, clearing its `KeepConnecting` stops the wait within one slice.
-ReceivedReply ReceiveReply(int socket, char* buffer, std::size_t capacity, const CameraSettings* cancel = nullptr);
+ReceivedReply ReceiveReply(const TransportSettings& limits, int socket, char* buffer, std::size_t capacity,
+                           const CameraSettings* cancel = nullptr);
 
 // The byte count of ReceiveReply (0 when none), whatever ended it.
-int ReceiveHttpResponse(int socket, char* buffer, std::size_t capacity);
+int ReceiveHttpResponse(const TransportSettings& limits, int socket, char* buffer, std::size_t capacity);
 
 void CloseSocket(int socket);
 

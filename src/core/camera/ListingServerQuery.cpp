@@ -110,23 +110,24 @@ std::optional<std::vector<ServerCameraEntry>> ParseListingReply(std::string_view
     return entries;
 }
 
-std::optional<std::vector<ServerCameraEntry>> QueryServerCameras(const ServerCredentials& credentials,
+std::optional<std::vector<ServerCameraEntry>> QueryServerCameras(const TransportSettings& limits,
+                                                                 const ServerCredentials& credentials,
                                                                  uint32_t& countOut, const char* host,
                                                                  const char* port, int action, int loginType) {
-    const SequenceDeadline overall;
+    const SequenceDeadline overall(limits);
     int fd = -1;
-    if (ConnectPlain(host, port, fd) != 0) return std::nullopt;
+    if (ConnectPlain(limits, host, port, fd) != 0) return std::nullopt;
     std::string request;
     if (action != kListingActionQuery || !BuildListingRequest(credentials, action, loginType, request)) {
         CloseSocket(fd);
         return std::nullopt;
     }
-    if (SendHttpRequest(fd, request.data(), request.size()) <= 0) {
+    if (SendHttpRequest(limits, fd, request.data(), request.size()) <= 0) {
         CloseSocket(fd);
         return std::nullopt;
     }
     auto reply = std::make_unique<char[]>(kReplyCapacity + 1);
-    const int n = ReceiveHttpResponse(fd, reply.get(), kReplyCapacity);
+    const int n = ReceiveHttpResponse(limits, fd, reply.get(), kReplyCapacity);
     CloseSocket(fd);
     if (n <= 0) return std::nullopt;
     auto entries = ParseListingReply(std::string_view(reply.get(), static_cast<std::size_t>(n)), loginType);
@@ -159,8 +160,8 @@ ListingResult ClassifyListingReply(std::string_view reply, int loginType) {
     return result;
 }
 
-ListingResult QueryListing(const ServerCredentials& credentials, const char* host, const char* port,
-                           int loginType) {
+ListingResult QueryListing(const TransportSettings& limits, const ServerCredentials& credentials, const char* host,
+                           const char* port, int loginType) {
     ListingResult result;
     result.outcome = ListingOutcome::NoAnswer;
     std::string request;
@@ -170,13 +171,13 @@ ListingResult QueryListing(const ServerCredentials& credentials, const char* hos
         return result;
     }
     int fd = -1;
-    if (ConnectPlain(host, port, fd) != 0) {
+    if (ConnectPlain(limits, host, port, fd) != 0) {
         result.why = std::string("no connection to the listing server ") + host + ":" + port;
         return result;
     }
-    const bool sent = SendHttpRequest(fd, request.data(), request.size()) > 0;
+    const bool sent = SendHttpRequest(limits, fd, request.data(), request.size()) > 0;
     auto reply = std::make_unique<char[]>(kReplyCapacity + 1);
-    const int n = sent ? ReceiveHttpResponse(fd, reply.get(), kReplyCapacity) : 0;
+    const int n = sent ? ReceiveHttpResponse(limits, fd, reply.get(), kReplyCapacity) : 0;
     CloseSocket(fd);
     if (!sent || n <= 0) {
         result.why = sent ? "the listing server did not answer" : "the request could not be sent";

@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "core/camera/TransportSettings.h"
+
 namespace orvanta {
 
 struct ServerCredentials {
@@ -42,7 +44,8 @@ std::optional<std::vector<ServerCameraEntry>> ParseListingReply(std::string_view
 
 // Connects, asks, parses and closes. On success `countOut` receives the
 // number of entries; on any failure it is left untouched and nothing returns.
-std::optional<std::vector<ServerCameraEntry>> QueryServerCameras(const ServerCredentials& credentials,
+std::optional<std::vector<ServerCameraEntry>> QueryServerCameras(const TransportSettings& limits,
+                                                                 const ServerCredentials& credentials,
                                                                  uint32_t& countOut, const char* host,
                                                                  const char* port, int action, int loginType);
 
@@ -65,7 +68,7 @@ struct ListingResult {
 // without a camera count is a refusal, for both login types.
 ListingResult ClassifyListingReply(std::string_view reply, int loginType);
 
-ListingResult QueryListing(const ServerCredentials& credentials, const char* host, const char* port,
-                           int loginType);
+ListingResult QueryListing(const TransportSettings& limits, const ServerCredentials& credentials, const char* host,
+                           const char* port, int loginType);
 
 }  // namespace orvanta

@@ -1,14 +1,12 @@
 #include "core/camera/SequenceDeadline.h"
 
-#include "core/camera/TransportSettings.h"
-
 namespace orvanta {
 
 namespace {
 thread_local Deadline t_current = Deadline::Never();
 }  // namespace
 
-SequenceDeadline::SequenceDeadline() : SequenceDeadline(CurrentTransportSettings().overallLimitMs) {}
+SequenceDeadline::SequenceDeadline(const TransportSettings& limits) : SequenceDeadline(limits.overallLimitMs) {}
 
 SequenceDeadline::SequenceDeadline(int limitMs) : outer_(t_current) {
     t_current = outer_.Earlier(Deadline::After(limitMs));

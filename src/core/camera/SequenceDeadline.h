@@ -10,13 +10,14 @@
 #pragma once
 
 #include "core/camera/Deadline.h"
+#include "core/camera/TransportSettings.h"
 
 namespace orvanta {
 
 class SequenceDeadline {
 public:
-    // The overall limit of the current transport settings, from now.
-    SequenceDeadline();
+    // The overall limit of `limits`, from now.
+    explicit SequenceDeadline(const TransportSettings& limits);
     // `limitMs` from now; 0 or less adds no limit of its own.
     explicit SequenceDeadline(int limitMs);
     ~SequenceDeadline();

@@ -1,5 +1,8 @@
 // The time limits of the camera transport. The defaults are the ones the
 // wizard runs with; tests shorten them instead of waiting for real time-outs.
+// A value, never a process-wide setting: whoever talks to a camera (the
+// wizard's camera service, a command of the command line) keeps its own and
+// hands it to every transport call.
 #pragma once
 
 namespace orvanta {
@@ -23,10 +26,5 @@ struct TransportSettings {
     int probeSliceMs = 250;       // one wait of the internet reachability probe
     int probeAttempts = 12;       // waits before the probe gives up
 };
-
-// The limits in force for every transport call of this process. Set them
-// before starting requests (start-up, test set-up); reads take a copy.
-TransportSettings CurrentTransportSettings();
-void SetTransportSettings(const TransportSettings& settings);
 
 }  // namespace orvanta

@@ -140,7 +140,7 @@ bool Provisioner::Reach(CameraSettings& s, RowResult& result) {
 bool Provisioner::Login(CameraSettings& s, const PlanRow& row, RowResult& result) {
     // Asked without credentials first, as the wizard's login step does;
     // the row's (or the default) credentials only when the camera asks.
-    HttpResult r = ReadParameters(s, kPageSysinfo);
+    HttpResult r = ReadParameters(options_.transport, s, kPageSysinfo);
     if (r == kHttpUnauthorized) {
         const bool haveUser = row.user || options_.haveUser;
         const bool havePassword = row.password || options_.havePassword;
@@ -151,7 +151,7 @@ bool Provisioner::Login(CameraSettings& s, const PlanRow& row, RowResult& result
         }
         SetField(s.User, row.user ? *row.user : options_.user);
         SetField(s.Password, row.password ? *row.password : options_.password);
-        r = ReadParameters(s, kPageSysinfo);
+        r = ReadParameters(options_.transport, s, kPageSysinfo);
         if (r == kHttpUnauthorized) {
             result.status = RowStatus::Refused;
             result.detail = "the camera refused the user name and password";
@@ -186,7 +186,7 @@ void Provisioner::Work(std::size_t index, RowResult& result) {
     Report(index, result, "reading");
     if (!Reach(s, result) || !Login(s, row, result)) return;
     std::vector<AccessPointEntry> aps;
-    if (const SequenceOutcome read = RunReadSequence(s, aps); !read.succeeded) {
+    if (const SequenceOutcome read = RunReadSequence(options_.transport, s, aps); !read.succeeded) {
         result.status = read.lastResult == kHttpConnectFailed ? RowStatus::Unreachable : RowStatus::Failed;
         result.detail = "read: " + (read.lastResult < 0 ? Words(read.lastResult) : "the reply held no access-point scan");
         return;
@@ -227,7 +227,7 @@ void Provisioner::Work(std::size_t index, RowResult& result) {
     Report(index, result, "saving");
     const int roundBeforeSave = finder_->Round();
     planned.KeepConnecting = 1;
-    if (const SequenceOutcome saved = RunNormalSave(planned); !saved.succeeded) {
+    if (const SequenceOutcome saved = RunNormalSave(options_.transport, planned); !saved.succeeded) {
         result.status = saved.lastResult == kHttpUnauthorized ? RowStatus::Refused : RowStatus::Failed;
         result.detail = "save: " + Words(saved.lastResult);
         return;
@@ -262,7 +262,7 @@ void Provisioner::Work(std::size_t index, RowResult& result) {
         result.detail = "saved; " + result.detail;
         return;
     }
-    if (const SequenceOutcome read = RunReadSequence(readBack, aps); !read.succeeded) {
+    if (const SequenceOutcome read = RunReadSequence(options_.transport, readBack, aps); !read.succeeded) {
         result.status = read.lastResult == kHttpUnauthorized ? RowStatus::Refused : RowStatus::Failed;
         result.detail = "saved, but the read-back failed: " +
                         (read.lastResult < 0 ? Words(read.lastResult) : "the reply held no access-point scan");

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "core/camera/TransportSettings.h"
 #include "core/hostnet/AddedAddresses.h"
 #include "core/hostnet/HostNetwork.h"
 #include "core/hostnet/TemporaryAddress.h"
@@ -70,6 +71,7 @@ struct ProvisionOptions {
     std::string user, password;
     discovery::VorelSettings discovery;
     hostnet::AliasTiming aliasTiming;
+    TransportSettings transport;
 };
 
 class Provisioner {

@@ -6,6 +6,7 @@
 #include <QPalette>
 
 #include "core/camera/HttpTransport.h"
+#include "core/camera/NetworkCameraService.h"
 #include "core/hostnet/AdapterInventory.h"
 #include "core/hostnet/DialUpCredentials.h"
 #include "core/hostnet/HostNetwork.h"
@@ -61,6 +62,7 @@ CWizardDlg::CWizardDlg(WizardDlgOptions options, QWidget* parent)
     : QWidget(parent),
       options_(std::move(options)),
       timers_(options_.timers),
+      transport_(options_.transport),
       deployment_(options_.deployment),
       added_(options_.aliasStateFile) {
     // Before anything asks Qt about this window: Qt keeps the first
@@ -95,6 +97,11 @@ CWizardDlg::CWizardDlg(WizardDlgOptions options, QWidget* parent)
         ownedUrlOpener_ = std::make_unique<DesktopUrlOpener>();
         urlOpener_ = ownedUrlOpener_.get();
     }
+    camera_ = options_.camera;
+    if (camera_ == nullptr) {
+        ownedCamera_ = std::make_unique<NetworkCameraService>(transport_);
+        camera_ = ownedCamera_.get();
+    }
     paths_ = options_.paths ? std::move(options_.paths) : std::make_unique<LanguagePaths>();
 
     // The record starts zero-filled with KeepConnecting set (its constructor).
@@ -116,6 +123,7 @@ CWizardDlg::CWizardDlg(WizardDlgOptions options, QWidget* parent)
     context_.prompter = prompter_;
     context_.urlOpener = urlOpener_;
     context_.hostNetwork = hostNet_;
+    context_.camera = camera_;
     context_.timers = &timers_;
     context_.deployment = &deployment_;
     context_.language = &language_;
@@ -218,7 +226,7 @@ void CWizardDlg::Start() {
     // instead of calling the PC offline.
     if (deployment_.HasProbeHost()) {
         const std::string host = deployment_.probeHost.toStdString();
-        const bool reached = ProbeInternet(host.c_str(), deployment_.probePort) == 0;
+        const bool reached = ProbeInternet(transport_, host.c_str(), deployment_.probePort) == 0;
         settings_.internetReachable = static_cast<uint8_t>(reached ? kInternetYes : kInternetNo);
     } else {
         const int state = options_.desktopInternetState ? options_.desktopInternetState() : DesktopInternetState();
@@ -281,10 +289,6 @@ void CWizardDlg::PostCommand(WizardCommand code) {
 }
 
 void CWizardDlg::HandleCommand(WizardCommand code) { OnWizardCommand(code); }
-
-void CWizardDlg::SetCameraOperations(std::unique_ptr<CameraOperations> ops) {
-    if (ops) cameraOps_ = std::move(ops);
-}
 
 bool CWizardDlg::event(QEvent* event) {
     if (event->type() == WizardCommandEvent::EventType()) {

@@ -11,6 +11,7 @@
 #include <memory>
 #include <string>
 
+#include "core/camera/TransportSettings.h"
 #include "core/hostnet/AddedAddresses.h"
 #include "core/i18n/LanguagePaths.h"
 #include "core/i18n/LanguageStrings.h"
@@ -31,6 +32,7 @@ namespace hostnet {
 class HostNetwork;
 }
 class CameraOperations;
+class CameraService;
 class CPictureFrame;
 class CSubWait;
 class CWizardPage;
@@ -47,7 +49,11 @@ struct WizardDlgOptions {
     Prompter* prompter = nullptr;
     // Not owned; null: the desktop's browser.
     UrlOpener* urlOpener = nullptr;
+    // Not owned; null: the camera over the network, with `transport`'s limits.
+    CameraService* camera = nullptr;
     TimerSettings timers;
+    // The camera's time limits; tests shorten them as they do the timers.
+    TransportSettings transport;
     DeploymentSettings deployment;
     // Where the language files and defaultlang.ini are; unset: worked out
     // from the executable's folder and the environment.
@@ -75,9 +81,6 @@ public:
     void PostCommand(WizardCommand code);
     void HandleCommand(WizardCommand code);
 
-    // The camera flows behind codes 17, 18, 19 and 22 (replaceable).
-    void SetCameraOperations(std::unique_ptr<CameraOperations> ops);
-
     // Runs the about dialog modally and repaints the window.
     void ShowAbout();
 
@@ -85,6 +88,8 @@ public:
     CameraSettings& Settings() { return settings_; }
     WizardContext& Context() { return context_; }
     hostnet::HostNetwork* HostNet() const { return hostNet_; }
+    CameraService& Camera() const { return *camera_; }
+    CameraOperations& Operations() const { return *cameraOps_; }
     hostnet::AddedAddresses& Aliases() { return added_; }
     const WizardMessages& Messages() const { return messages_; }
     const LanguageStrings& Language() const { return language_; }
@@ -124,7 +129,10 @@ private:
     Prompter* prompter_ = nullptr;
     std::unique_ptr<UrlOpener> ownedUrlOpener_;
     UrlOpener* urlOpener_ = nullptr;
+    std::unique_ptr<CameraService> ownedCamera_;
+    CameraService* camera_ = nullptr;
     TimerSettings timers_;
+    TransportSettings transport_;
     DeploymentSettings deployment_;
     std::unique_ptr<LanguagePaths> paths_;
 

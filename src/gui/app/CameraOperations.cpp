@@ -7,16 +7,14 @@
 #include <QEvent>
 #include <QThread>
 
-#include "core/camera/AccessPointScan.h"
-#include "core/camera/CameraParameters.h"
 #include "core/camera/CameraRequest.h"
+#include "core/camera/CameraService.h"
 #include "core/camera/SequenceDeadline.h"
-#include "core/discovery/CVorel.h"
+#include "core/discovery/DiscoveredCamera.h"
 #include "core/hostnet/TemporaryAddress.h"
 #include "core/settings/FixedField.h"
 #include "gui/app/CSubWait.h"
 #include "gui/app/CWizardDlg.h"
-#include "gui/app/Prompter.h"
 #include "gui/dialogs/CDlgLoginRoot.h"
 #include "gui/pages/CSubSetupFinish.h"
 #include "gui/pages/PageIndex.h"
@@ -77,16 +75,16 @@ constexpr int ReadGiveUpTicks() {
 // camera cannot hold the window longer than a read could.
 int WindowThreadLimitMs(int readTickMs) { return std::max(ReadGiveUpTicks() * readTickMs, 3000); }
 
-HttpResult ReadSysinfoAuthChecked(CameraSettings& s) {
-    const HttpResult r = ReadSysinfoAuth(s);
+HttpResult ReadSysinfoAuthChecked(CameraService& camera, CameraSettings& s) {
+    const HttpResult r = camera.ReadAfterLogin(s);
     if (r < 0) return r;
     CameraSettings scratch = s;
-    return ReadParameters(scratch, kPageSysinfo) == kHttpUnauthorized ? kHttpUnauthorized : r;
+    return camera.ReadGroup(scratch, kPageSysinfo) == kHttpUnauthorized ? kHttpUnauthorized : r;
 }
 
 }  // namespace
 
-CameraOperations::CameraOperations(CWizardDlg& dlg) : dlg_(dlg), body_(RunWorkerTask) {
+CameraOperations::CameraOperations(CWizardDlg& dlg) : dlg_(dlg) {
     dlg_.Context().kept = &kept_;
     closeWatcher_ = std::make_unique<CloseWatcher>(*this);
     dlg_.installEventFilter(closeWatcher_.get());
@@ -103,6 +101,8 @@ CameraOperations::~CameraOperations() {
     worker_.reset();
     abandoned_.clear();
 }
+
+CameraService& CameraOperations::Camera() const { return *dlg_.Context().camera; }
 
 void CameraOperations::EnsureCameraSubnet() {
     if (dlg_.HostNet() == nullptr) return;
@@ -126,7 +126,7 @@ bool CameraOperations::RefuseWhileBusy() {
     if (!WorkerAlive()) return false;
     // A task given up on has not ended yet: starting another would let two
     // workers talk to the camera at once. The user may try again shortly.
-    ShowMessage(2, mb::kIconExclamation);
+    ShowMessage(CameraMessage::NoAnswer, PromptIcon::Exclamation);
     return true;
 }
 
@@ -144,12 +144,12 @@ void CameraOperations::ReadCamera() {
     HttpResult first = 0;
     {
         const SequenceDeadline bound(loginLimitMs);
-        first = ReadParameters(s, kPageSysinfo);
+        first = Camera().ReadGroup(s, kPageSysinfo);
     }
     // Out of time already: the read would be given up the same way.
     if (first == kHttpTimedOut) {
         dlg_.setEnabled(true);
-        ShowMessage(2, mb::kIconExclamation, QStringLiteral("Orvanta"));
+        ShowMessage(CameraMessage::NoAnswer, PromptIcon::Exclamation, QStringLiteral("Orvanta"));
         return;
     }
     // A refusal of the empty login asks for the root password.
@@ -159,9 +159,9 @@ void CameraOperations::ReadCamera() {
         SetField(s.User, login.UserText().toStdString());
         SetField(s.Password, login.PasswordText().toStdString());
         const SequenceDeadline bound(loginLimitMs);
-        if (ReadSysinfoAuthChecked(s) < 0) {
+        if (ReadSysinfoAuthChecked(Camera(), s) < 0) {
             dlg_.setEnabled(true);
-            ShowMessage(7, mb::kIconStop);
+            ShowMessage(CameraMessage::PasswordRefused, PromptIcon::Stop);
             return;
         }
     }
@@ -195,8 +195,9 @@ void CameraOperations::StartTask(int32_t kind) {
     auto t = std::make_shared<WorkerTask>();
     t->kind = kind;
     t->settings = dlg_.Settings();
+    t->camera = &Camera();
     t->hostNetwork = dlg_.HostNet();
-    worker_ = std::make_unique<WorkerThread>(std::move(t), body_);
+    worker_ = std::make_unique<WorkerThread>(std::move(t), RunWorkerTask);
 }
 
 void CameraOperations::ApplyTaskSettings(WorkerTask& task) {
@@ -230,7 +231,8 @@ void CameraOperations::TickProgress() {
             GiveUpTask();
             phase_ = Phase::Idle;
             EndOperation();
-            ShowMessage(2, mb::kIconExclamation, reading ? QStringLiteral("Orvanta") : QString());
+            ShowMessage(CameraMessage::NoAnswer, PromptIcon::Exclamation,
+                        reading ? QStringLiteral("Orvanta") : QString());
         }
         return;
     }
@@ -256,20 +258,21 @@ void CameraOperations::FinishRead(WorkerTask& task) {
         return;
     }
     if (task.lastResult == kHttpUnauthorized)
-        ShowMessage(8, mb::kIconStop);
+        ShowMessage(CameraMessage::AccessRefused, PromptIcon::Stop);
     else
-        ShowMessage(2, mb::kIconExclamation);
+        ShowMessage(CameraMessage::NoAnswer, PromptIcon::Exclamation);
 }
 
 void CameraOperations::FinishSave(WorkerTask& task) {
     phase_ = Phase::Idle;
     EndOperation();
     if (!task.succeeded) {
-        ShowMessage(2, mb::kIconExclamation);
+        ShowMessage(CameraMessage::NoAnswer, PromptIcon::Exclamation);
         return;
     }
     const CameraSettings& s = dlg_.Settings();
-    ShowMessage(s.LinkWireless == 1 && s.HasWireless == 1 ? 3 : 4, mb::kIconInformation);
+    ShowMessage(s.LinkWireless == 1 && s.HasWireless == 1 ? CameraMessage::SavedWireless : CameraMessage::Saved,
+                PromptIcon::Information);
     if (s.WizardMode == 1 && s.NewEnvironment == 1)
         StartRefind();
     else
@@ -296,9 +299,8 @@ void CameraOperations::TickRefind() {
     const int p = position_;
     SetWait(p + kStep);
     if (p >= kRefindRange) {
-        refindTimer_.stop();
-        phase_ = Phase::Idle;
-        ShowMessage(5, mb::kIconExclamation);
+        EndRefind();
+        ShowMessage(CameraMessage::NotFoundAgain, PromptIcon::Exclamation);
         dlg_.PostCommand(cmd::kFirstPage);
         EndOperation();
         return;
@@ -309,24 +311,25 @@ void CameraOperations::TickRefind() {
     int count = 0;
     // The first search after the save starts afresh, so a camera that
     // answers it always counts as a change.
-    if (Search(&records, &count, p == kFirstSearchAt ? 1 : 0) != 1 || records == nullptr) return;
+    int capacity = 0;
+    if (Camera().SearchStep(&records, &count, &capacity, p == kFirstSearchAt ? 1 : 0) != 1 || records == nullptr)
+        return;
     CameraSettings& s = dlg_.Settings();
     for (int i = 0; i < count; ++i) {
         const discovery::DiscoveredCamera& rec = records[i];
         if (FieldText(rec.SerialNo) != FieldText(s.CamSerial)) continue;
-        const discovery::DiscoveredCamera found = rec;  // the client's records change on its next search
-        refindTimer_.stop();
-        phase_ = Phase::Idle;
+        const discovery::DiscoveredCamera found = rec;  // the client's records go with the search
+        EndRefind();
         SetField(s.CamIP, FieldText(found.IpText));
         SetField(s.CamPort, FieldText(found.PortText));
         s.CamAddr = inet_addr(s.CamIP);
         dlg_.HandleCommand(cmd::kEnsureSubnet);
         {
             const SequenceDeadline bound(WindowThreadLimitMs(dlg_.Timers().readTickMs));
-            (void)ReadParameters(s, kPageNatStatus);
+            (void)Camera().ReadGroup(s, kPageNatStatus);
         }
         HideWait();
-        ShowMessage(6, mb::kIconInformation);
+        ShowMessage(CameraMessage::FoundAgain, PromptIcon::Information);
         dlg_.setEnabled(true);
         if (auto* finish = static_cast<CSubSetupFinish*>(dlg_.Page(kPageSetupFinish))) finish->SetFoundCamera(found);
         dlg_.PostCommand(cmd::kSetupFinishPage);
@@ -334,11 +337,10 @@ void CameraOperations::TickRefind() {
     }
 }
 
-int CameraOperations::Search(discovery::DiscoveredCamera** records, int* count, int restart) {
-    if (search_) return search_(records, count, restart);
-    if (!vorel_) vorel_ = std::make_unique<discovery::CVorel>();
-    int capacity = 0;
-    return vorel_->Search(records, count, &capacity, restart);
+void CameraOperations::EndRefind() {
+    refindTimer_.stop();
+    phase_ = Phase::Idle;
+    Camera().EndSearch();
 }
 
 void CameraOperations::ScanAccessPointsNow() {
@@ -364,12 +366,12 @@ void CameraOperations::ScanAccessPointsNow() {
     kept_.accessPoints.clear();
     {
         const SequenceDeadline bound(WindowThreadLimitMs(dlg_.Timers().readTickMs));
-        kept_.accessPoints = ScanAccessPoints(s);
+        kept_.accessPoints = Camera().ScanAccessPoints(s, nullptr);
     }
     step(80);
     if (s.APScanOK == 0) {
         HideWait();
-        ShowMessage(2, mb::kIconExclamation);
+        ShowMessage(CameraMessage::NoAnswer, PromptIcon::Exclamation);
         return;
     }
     step(100);
@@ -401,9 +403,9 @@ void CameraOperations::EndOperation() {
     HideWait();
 }
 
-void CameraOperations::ShowMessage(int index, unsigned flags, const QString& caption) {
-    const QString text = QString::fromStdString(dlg_.Messages().Message[index]);
-    dlg_.Prompt().Show(&dlg_, text, caption, flags);
+void CameraOperations::ShowMessage(CameraMessage message, PromptIcon icon, const QString& caption) {
+    const QString text = QString::fromStdString(dlg_.Messages().Message[static_cast<int>(message)]);
+    dlg_.Prompt().Ask(&dlg_, Prompt{text, caption, icon, PromptButtons::Ok});
 }
 
 }  // namespace orvanta

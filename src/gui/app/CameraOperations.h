@@ -11,44 +11,47 @@
 #pragma once
 
 #include <QTimer>
-#include <functional>
 #include <memory>
 #include <vector>
 
-#include "core/discovery/DiscoveredCamera.h"
+#include <QString>
+
 #include "gui/app/KeptCameraResults.h"
+#include "gui/app/Prompter.h"
 #include "gui/app/WorkerTask.h"
 
 namespace orvanta {
 
-namespace discovery {
-class CVorel;
-}
+class CameraService;
 class CWizardDlg;
+
+// The main window's own message texts ([WizardDlg] "Message2".."Message8"),
+// by what they say.
+enum class CameraMessage : int {
+    NoAnswer = 2,           // the camera did not answer in time, or failed
+    SavedWireless = 3,      // saved; the camera restarts onto the wireless network
+    Saved = 4,              // saved; the camera restarts with its new settings
+    NotFoundAgain = 5,      // the camera did not reappear after its restart
+    FoundAgain = 6,         // the camera reappeared with its new settings
+    PasswordRefused = 7,    // the root password of the login dialog was refused
+    AccessRefused = 8,      // the read was refused without a valid login
+};
 
 class CameraOperations {
 public:
     explicit CameraOperations(CWizardDlg& dlg);
-    virtual ~CameraOperations();
+    ~CameraOperations();
     CameraOperations(const CameraOperations&) = delete;
     CameraOperations& operator=(const CameraOperations&) = delete;
 
     // Code 17: give the PC an address in the selected camera's subnet.
-    virtual void EnsureCameraSubnet();
+    void EnsureCameraSubnet();
     // Code 18: read the selected camera on the worker.
-    virtual void ReadCamera();
+    void ReadCamera();
     // Code 19: save the settings to the camera on the worker.
-    virtual void SaveCamera();
+    void SaveCamera();
     // Code 22: scan the camera's access points now.
-    virtual void ScanAccessPointsNow();
-
-    // ---- seams for tests ----
-    // What the worker thread runs for a task (RunWorkerTask by default).
-    void SetTaskBody(WorkerThread::Body body) { body_ = std::move(body); }
-    // One discovery step for timer 4, as CVorel::Search (by default the
-    // window's own discovery client, made when first needed).
-    using CameraSearch = std::function<int(discovery::DiscoveredCamera** records, int* count, int restart)>;
-    void SetCameraSearch(CameraSearch search) { search_ = std::move(search); }
+    void ScanAccessPointsNow();
 
     // false: the timers are not started and the test calls the ticks itself.
     void SetTimersRunning(bool running) { timersRunning_ = running; }
@@ -77,17 +80,15 @@ private:
     void HideWait();
     void ShowWait();
     void EndOperation();  // enable the window, hide the wait dialog
-    void ShowMessage(int index, unsigned flags, const QString& caption = {});
+    void ShowMessage(CameraMessage message, PromptIcon icon, const QString& caption = {});
     void FinishRead(WorkerTask& task);
     void FinishSave(WorkerTask& task);
     void StartRefind();
-    int Search(discovery::DiscoveredCamera** records, int* count, int restart);
+    void EndRefind();
+    CameraService& Camera() const;
 
     CWizardDlg& dlg_;
     KeptCameraResults kept_;
-    WorkerThread::Body body_;
-    CameraSearch search_;
-    std::unique_ptr<discovery::CVorel> vorel_;
     std::unique_ptr<WorkerThread> worker_;
     // Tasks given up on: cancelled, results dropped, joined once they end.
     std::vector<std::unique_ptr<WorkerThread>> abandoned_;

@@ -14,6 +14,7 @@ class QWidget;
 namespace orvanta {
 
 struct CameraSettings;
+class CameraService;
 class LanguageStrings;
 namespace hostnet {
 class HostNetwork;
@@ -29,6 +30,8 @@ struct WizardContext {
     Prompter* prompter = nullptr;
     UrlOpener* urlOpener = nullptr;
     hostnet::HostNetwork* hostNetwork = nullptr;
+    // The camera: search, read, save, scan, WPS and the listing server.
+    CameraService* camera = nullptr;
     const TimerSettings* timers = nullptr;
     const DeploymentSettings* deployment = nullptr;
 

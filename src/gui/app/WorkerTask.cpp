@@ -1,6 +1,6 @@
 #include "gui/app/WorkerTask.h"
 
-#include "core/camera/CameraSequences.h"
+#include "core/camera/CameraService.h"
 #include "core/camera/HttpTransport.h"
 #include "core/hostnet/AddressProbe.h"
 
@@ -11,7 +11,7 @@ namespace {
 void RunRead(WorkerTask& t) {
     t.apList.clear();
     t.hasProbeResult = false;
-    const SequenceOutcome read = RunReadSequence(t.settings, t.apList);
+    const SequenceOutcome read = t.camera->Read(t.settings, t.apList);
     if (!read.succeeded) {
         t.succeeded = false;
         t.lastResult = read.lastResult;
@@ -30,11 +30,12 @@ void RunRead(WorkerTask& t) {
 
 void RunWorkerTask(WorkerTask& t) {
     t.succeeded = false;
+    if (t.camera == nullptr) return;
     switch (t.kind) {
         case task::kRead: RunRead(t); break;
         case task::kSave:
-        case task::kSaveAlt: t.succeeded = RunNormalSave(t.settings).succeeded; break;
-        case task::kSaveAfterWps: t.succeeded = RunWpsSave(t.settings).succeeded; break;
+        case task::kSaveAlt: t.succeeded = t.camera->Save(t.settings).succeeded; break;
+        case task::kSaveAfterWps: t.succeeded = t.camera->SaveAfterWps(t.settings).succeeded; break;
         default: break;  // unknown kinds do nothing and end as failed
     }
 }

@@ -21,6 +21,7 @@
 
 namespace orvanta {
 
+class CameraService;
 namespace hostnet {
 class HostNetwork;
 }
@@ -40,6 +41,9 @@ struct WorkerTask {
     uint32_t probeResult = 0;                // its answer, network byte order
     bool succeeded = false;
     HttpResult lastResult = 0;               // the failing read's result
+    // Not owned; the camera requests go through it (it is safe to call from
+    // the worker while the user-interface thread uses it too).
+    CameraService* camera = nullptr;
     // Not owned; the address walk of the read task goes through it.
     hostnet::HostNetwork* hostNetwork = nullptr;
 

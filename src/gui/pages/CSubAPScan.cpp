@@ -30,12 +30,20 @@ bool IsHexKey(const QString& key) {
 
 std::string Local8(const QString& text) { return text.toLocal8Bit().toStdString(); }
 
+// The page's messages, kept from its section.
+constexpr const char* kAskRescan = "Message1";   // no access point: scan again?
+constexpr const char* kNeedWepKey = "Message2";
+constexpr const char* kWepKeyNotHex = "Message3";
+constexpr const char* kNeedWpaKey = "Message4";
+
 }  // namespace
 
 CSubAPScan::CSubAPScan(QWidget* parent) : CWizardPage(173, "ApscanPage", parent) {
-    const auto label = [this](const char* name, QRect dlu, const QString& text) {
+    // A label is named after its caption key, which it is captioned from.
+    const auto label = [this](const char* key, QRect dlu, const QString& text) {
         QLabel* l = AddStatic(0, dlu, text);
-        l->setObjectName(QStringLiteral("label.") + QLatin1String(name));
+        l->setObjectName(QStringLiteral("label.") + QLatin1String(key));
+        Captions({{l, key}});
     };
     const auto readOnly = [this](int id, QRect dlu) {
         QLineEdit* e = AddEdit(id, dlu, 0);
@@ -43,48 +51,49 @@ CSubAPScan::CSubAPScan(QWidget* parent) : CWizardPage(173, "ApscanPage", parent)
         return e;
     };
     label("AP", Dlu(20, 34, 100, 10), QStringLiteral("AP"));
-    apList_ = AddCombo(1167, Dlu(130, 32, 120, 100), false);
+    apList_ = AddCombo(kAccessPoint, Dlu(130, 32, 120, 100), false);
     label("APMAC", Dlu(20, 50, 100, 10), QStringLiteral("MAC"));
-    mac_ = readOnly(1195, Dlu(130, 48, 120, 13));
+    mac_ = readOnly(kMac, Dlu(130, 48, 120, 13));
     label("SSID", Dlu(20, 66, 100, 10), QStringLiteral("SSID"));
-    ssid_ = readOnly(1196, Dlu(130, 64, 240, 13));
+    ssid_ = readOnly(kSsid, Dlu(130, 64, 240, 13));
     label("WirelessMode", Dlu(20, 82, 100, 10), QStringLiteral("Mode"));
-    mode_ = readOnly(1169, Dlu(130, 80, 120, 13));
+    mode_ = readOnly(kMode, Dlu(130, 80, 120, 13));
     label("Channel", Dlu(20, 98, 100, 10), QStringLiteral("Channel"));
-    channel_ = readOnly(1168, Dlu(130, 96, 60, 13));
+    channel_ = readOnly(kChannel, Dlu(130, 96, 60, 13));
     label("Quality", Dlu(200, 98, 70, 10), QStringLiteral("Quality"));
-    quality_ = readOnly(1170, Dlu(270, 96, 60, 13));
+    quality_ = readOnly(kQuality, Dlu(270, 96, 60, 13));
     label("Security", Dlu(20, 114, 100, 10), QStringLiteral("Security"));
-    security_ = readOnly(1172, Dlu(130, 112, 120, 13));
+    security_ = readOnly(kSecurity, Dlu(130, 112, 120, 13));
     label("WPAAlgorithm", Dlu(20, 130, 100, 10), QStringLiteral("WPA Algorithm"));
-    algorithm_ = readOnly(1173, Dlu(130, 128, 120, 13));
+    algorithm_ = readOnly(kAlgorithm, Dlu(130, 128, 120, 13));
     label("WEPMode", Dlu(20, 150, 100, 10), QStringLiteral("Authentication"));
-    wepMode_ = AddCombo(1206, Dlu(130, 148, 80, 40), false);
+    wepMode_ = AddCombo(kWepMode, Dlu(130, 148, 80, 40), false);
     wepMode_->addItems({QStringLiteral("Open"), QStringLiteral("Shared")});
     wepMode_->setCurrentIndex(0);
     label("WEPKeyFormat", Dlu(220, 150, 70, 10), QStringLiteral("Key Format"));
-    wepFormat_ = AddCombo(1207, Dlu(290, 148, 80, 40), false);
+    wepFormat_ = AddCombo(kWepFormat, Dlu(290, 148, 80, 40), false);
     wepFormat_->addItems({QStringLiteral("HEX"), QStringLiteral("ASCII")});
     wepFormat_->setCurrentIndex(1);
     label("WEPKeyLength", Dlu(20, 166, 100, 10), QStringLiteral("Key Length"));
-    wepLength_ = AddCombo(1208, Dlu(130, 164, 80, 40), false);
+    wepLength_ = AddCombo(kWepLength, Dlu(130, 164, 80, 40), false);
     wepLength_->addItems({QStringLiteral("64"), QStringLiteral("128")});
     wepLength_->setCurrentIndex(0);
     label("WEPDefKey", Dlu(220, 166, 70, 10), QStringLiteral("Default Key"));
-    wepKeyNumber_ = AddCombo(1209, Dlu(290, 164, 80, 60), false);
+    wepKeyNumber_ = AddCombo(kWepKeyNumber, Dlu(290, 164, 80, 60), false);
     wepKeyNumber_->addItems(
         {QStringLiteral("Key 1"), QStringLiteral("Key 2"), QStringLiteral("Key 3"), QStringLiteral("Key 4")});
     wepKeyNumber_->setCurrentIndex(0);
     // No key limit of the page's own until a format or length is chosen;
     // the record's field is the only bound.
-    wepKey_ = AddEdit(1210, Dlu(130, 182, 240, 13), static_cast<int>(sizeof(CameraSettings::WEPKey0)) - 1,
+    wepKey_ = AddEdit(kWepKey, Dlu(130, 182, 240, 13), static_cast<int>(sizeof(CameraSettings::WEPKey0)) - 1,
                       sizeof(CameraSettings::WEPKey0));
     wepKey_->setAccessibleName(QStringLiteral("WEP key"));
     label("WPAKey", Dlu(20, 202, 100, 10), QStringLiteral("Pre-shared Key"));
-    wpaKey_ = AddEdit(1199, Dlu(130, 200, 240, 13), 58, sizeof(CameraSettings::WPAKey));
-    AddStepTitle(1238, "TitleWireless", 1024, QString());
-    connect(AddBackButton(1166, QStringLiteral("Back")), &QAbstractButton::clicked, this, &CSubAPScan::OnBack);
-    connect(AddNextButton(1165, QStringLiteral("Next")), &QAbstractButton::clicked, this, &CSubAPScan::OnNext);
+    wpaKey_ = AddEdit(kWpaKey, Dlu(130, 200, 240, 13), 58, sizeof(CameraSettings::WPAKey));
+    AddStepTitle(kTitle, "TitleWireless", 1024, QString());
+    KeptTexts({{kAskRescan, 1024}, {kNeedWepKey, 1024}, {kWepKeyNotHex, 1024}, {kNeedWpaKey, 1024}});
+    connect(AddBackButton(kBack, QStringLiteral("Back")), &QAbstractButton::clicked, this, &CSubAPScan::OnBack);
+    connect(AddNextButton(kNext, QStringLiteral("Next")), &QAbstractButton::clicked, this, &CSubAPScan::OnNext);
     connect(apList_, &QComboBox::currentIndexChanged, this, &CSubAPScan::OnAccessPointChanged);
     // Only a choice by the user sets the key limit; until then there is none.
     WhenSelected(wepFormat_, [this](int) { OnKeyFormatChanged(); });
@@ -103,13 +112,6 @@ void CSubAPScan::OnInitPage() {
 
 void CSubAPScan::ApplyLanguage(const LanguageStrings& lang) {
     CWizardPage::ApplyLanguage(lang);
-    for (const char* key : {"AP", "APMAC", "SSID", "WirelessMode", "Channel", "Quality", "Security", "WPAAlgorithm",
-                            "WEPMode", "WEPKeyFormat", "WEPKeyLength", "WEPDefKey", "WPAKey"})
-        SetControlText(findChild<QWidget*>(QStringLiteral("label.") + QLatin1String(key)), Text(lang, key, 260));
-    KeepText(lang, "Message1", 1024);
-    KeepText(lang, "Message2", 1024);
-    KeepText(lang, "Message3", 1024);
-    KeepText(lang, "Message4", 1024);
     wepMode_->setItemText(0, Text(lang, "AuthOpen"));
     wepMode_->setItemText(1, Text(lang, "AuthShared"));
 }
@@ -148,7 +150,7 @@ void CSubAPScan::LoadFromSettings() {
     }
     SetEnabledAll({apList_, mac_, ssid_, mode_, channel_, quality_, security_, algorithm_, wpaKey_}, false);
     SetWepEnabled(false);
-    if (Ask(Kept("Message1"), QString(), mb::kYesNo | mb::kIconExclamation) == PromptAnswer::Yes)
+    if (Ask(Kept(kAskRescan), QString(), PromptIcon::Exclamation, PromptButtons::YesNo) == PromptAnswer::Yes)
         PostCommand(cmd::kScanNow);
 }
 
@@ -194,14 +196,14 @@ bool CSubAPScan::StoreWep() {
     s.WEPMode = static_cast<uint8_t>(wepFormat_->currentIndex());
     const QString key = wepKey_->text();
     if (key.isEmpty()) {
-        Ask(Kept("Message2"), QString(), mb::kOk | mb::kIconExclamation);
+        Ask(Kept(kNeedWepKey), QString(), PromptIcon::Exclamation);
         return false;
     }
     char* keys[4] = {s.WEPKey0, s.WEPKey1, s.WEPKey2, s.WEPKey3};
     const int chosen = std::clamp(wepKeyNumber_->currentIndex(), 0, 3);
     if (s.WEPMode == 0) {
         if (!IsHexKey(key)) {
-            Ask(Kept("Message3"), QString(), mb::kOk | mb::kIconExclamation);
+            Ask(Kept(kWepKeyNotHex), QString(), PromptIcon::Exclamation);
             return false;
         }
         for (char* k : keys) CopyToField(k, sizeof s.WEPKey0, "");
@@ -239,7 +241,7 @@ void CSubAPScan::OnNext() {
                sec == QLatin1String("WPA-PSK/WPA2-PSK")) {
         s.WireSec = sec == QLatin1String("WPA-PSK") ? 2 : 3;
         if (wpaKey_->text().isEmpty()) {
-            Ask(Kept("Message4"), QString(), mb::kOk | mb::kIconExclamation);
+            Ask(Kept(kNeedWpaKey), QString(), PromptIcon::Exclamation);
             return;
         }
         SetField(s.WPAKey, Local8(wpaKey_->text()));

@@ -1,6 +1,5 @@
 // The access point scan page: the networks the camera found, the details of
 // the chosen one and the key its security needs.
-// Controls carry their template ids as object names (see CWizardPage).
 //
 // The list itself belongs to the camera operations (the read task's scan or
 // a rescan); the page copies it from the context each time code 20 shows it
@@ -17,6 +16,28 @@ namespace orvanta {
 class CSubAPScan : public CWizardPage {
     Q_OBJECT
 public:
+    // Control ids: each control's objectName, found by tests and tools. The
+    // labels have none; theirs is "label." and their caption key.
+    enum Id : int {
+        kAccessPoint = 1167,
+        kMac = 1195,
+        kSsid = 1196,
+        kMode = 1169,
+        kChannel = 1168,
+        kQuality = 1170,
+        kSecurity = 1172,
+        kAlgorithm = 1173,
+        kWepMode = 1206,
+        kWepFormat = 1207,
+        kWepLength = 1208,
+        kWepKeyNumber = 1209,
+        kWepKey = 1210,
+        kWpaKey = 1199,
+        kTitle = 1238,
+        kBack = 1166,
+        kNext = 1165,
+    };
+
     explicit CSubAPScan(QWidget* parent = nullptr);
 
     void OnInitPage() override;

@@ -1,12 +1,8 @@
 // The server login page: ID, password and login type for the camera-listing
 // server. Next asks the server and hands over to the server camera list,
 // whatever the answer; the list page shows no rows when the query failed.
-// Controls carry their template ids as object names (see CWizardPage).
 #pragma once
 
-#include <cstdint>
-#include <functional>
-#include <optional>
 #include <vector>
 
 #include "core/camera/ListingServerQuery.h"
@@ -17,16 +13,24 @@ namespace orvanta {
 class CSubLogin : public CWizardPage {
     Q_OBJECT
 public:
-    // The shape of QueryServerCameras.
-    using QueryFunction = std::function<std::optional<std::vector<ServerCameraEntry>>(
-        const ServerCredentials&, uint32_t& countOut, const char* host, const char* port, int action,
-        int loginType)>;
+    // Control ids: each control's objectName, found by tests and tools.
+    enum Id : int {
+        kNote = 1290,
+        kLoginTypeLabel = 1291,
+        kLoginType = 1268,
+        kIdLabel = 1292,
+        kId = 1019,
+        kPasswordLabel = 1293,
+        kPassword = 1021,
+        kExit = 1046,
+        kTitle = 1356,
+        kBack = 1047,
+        kNext = 1048,
+    };
 
     explicit CSubLogin(QWidget* parent = nullptr);
 
     void ApplyLanguage(const LanguageStrings& lang) override;
-
-    void SetQueryFunction(QueryFunction query) { query_ = std::move(query); }
 
     // The result of the last query: the entries the server listed (empty
     // after a failed query, never a count without entries).
@@ -43,7 +47,6 @@ private:
     QComboBox* loginType_ = nullptr;
     ServerCredentials credentials_{};
     std::vector<ServerCameraEntry> entries_;
-    QueryFunction query_;
 };
 
 }  // namespace orvanta

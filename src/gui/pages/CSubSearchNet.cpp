@@ -12,13 +12,8 @@
 #include <QTimer>
 #include <QTreeWidget>
 
-#ifdef __GLIBC__
-#include <malloc.h>
-#endif
-
-#include "core/discovery/CVorel.h"
+#include "core/camera/CameraService.h"
 #include "core/discovery/DiscoveredCamera.h"
-#include "core/discovery/PosixDiscoveryTransport.h"
 #include "core/discovery/DiscoveredCameraWriter.h"
 #include "core/settings/FixedField.h"
 #include "gui/app/TimerSettings.h"
@@ -35,6 +30,18 @@ enum Column { kColIp, kColMac, kColPort, kColDesc, kColSport, kColSerial, kColMa
 // A search is six ticks: the seventh only ends it.
 constexpr int kEndTick = 7;
 
+// The page's texts, kept from its section.
+constexpr const char* kNoCamera = "Message1";      // Next with an empty list
+constexpr const char* kPickARow = "Message2";      // Next with no row selected
+constexpr const char* kNoWayOut = "Message3";      // the search request left through no card
+constexpr const char* kFoundSoFar = "FoundSoFar";  // "%d" cameras found
+constexpr const char* kNoneFound = "NoneFound";
+constexpr const char* kNoAddress = "NoAddress";    // the PC has no IPv4 address
+constexpr const char* kMenuCopyAddress = "MenuCopyAddress";
+constexpr const char* kMenuExportList = "MenuExportList";
+constexpr const char* kExportTitle = "ExportTitle";
+constexpr const char* kExportFailed = "ExportFailed";
+
 // Record texts are 8-bit text in the locale's encoding, read no further
 // than their field's width.
 template <std::size_t N>
@@ -46,8 +53,8 @@ QString Local8(const char (&field)[N]) {
 }  // namespace
 
 CSubSearchNet::CSubSearchNet(QWidget* parent) : CWizardPage(139, "SearchPage", parent) {
-    AddStatic(1346, Dlu(8, 30, 200, 10), QStringLiteral("Camera  List"));
-    list_ = AddList(1011, Dlu(8, 42, 373, 130),
+    QLabel* listLabel = AddStatic(kListLabel, Dlu(8, 30, 200, 10), QStringLiteral("Camera  List"));
+    list_ = AddList(kList, Dlu(8, 42, 373, 130),
                     {QStringLiteral("IP"), QStringLiteral("MAC"), QStringLiteral("PORT"),
                      QStringLiteral("DESC / INTERFACE"), QStringLiteral("SPORT"), QStringLiteral("SERIAL NO."),
                      QStringLiteral("SUBMASK.")});
@@ -64,13 +71,24 @@ CSubSearchNet::CSubSearchNet(QWidget* parent) : CWizardPage(139, "SearchPage", p
     list_->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(list_, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& pos) { ShowPlanMenu(list_, kColMac, pos, Context()); });
-    searchButton_ = AddButton(1088, Dlu(8, 178, 90, 22), QStringLiteral("Start  Search"));
-    note_ = AddStatic(1175, Dlu(106, 178, 275, 60), QString());
+    searchButton_ = AddButton(kSearchButton, Dlu(8, 178, 90, 22), QStringLiteral("Start  Search"));
+    note_ = AddStatic(kNote, Dlu(106, 178, 275, 60), QString());
     status_ = AddStatic(0, Dlu(8, 203, 95, 36), QString());
     status_->setObjectName(QStringLiteral("searchStatus"));
-    AddStepTitle(1237, "TitleSearch", 260, QStringLiteral("Find the Camera"));
-    connect(AddBackButton(1037, QStringLiteral("Exit")), &QAbstractButton::clicked, this, &CSubSearchNet::OnBack);
-    connect(AddNextButton(1110, QStringLiteral("Next")), &QAbstractButton::clicked, this, &CSubSearchNet::OnNext);
+    AddStepTitle(kTitle, "TitleSearch", 260, QStringLiteral("Find the Camera"));
+
+    Captions({{note_, "Note", 8072}, {listLabel, "CamList"}});
+    KeptTexts({{kNoCamera}, {kPickARow}, {kNoWayOut}});
+    KeptTexts({{kFoundSoFar, 1024},
+               {kNoneFound, 1024},
+               {kNoAddress, 1024},
+               {kMenuCopyAddress, 1024},
+               {kMenuExportList, 1024},
+               {kExportTitle, 1024},
+               {kExportFailed, 1024}});
+
+    connect(AddBackButton(kBack, QStringLiteral("Exit")), &QAbstractButton::clicked, this, &CSubSearchNet::OnBack);
+    connect(AddNextButton(kNext, QStringLiteral("Next")), &QAbstractButton::clicked, this, &CSubSearchNet::OnNext);
     connect(searchButton_, &QAbstractButton::clicked, this, &CSubSearchNet::OnToggleSearch);
     connect(list_, &QTreeWidget::itemDoubleClicked, this, &CSubSearchNet::OnOpenCamera);
     // A double click below the rows opens the selected camera as well.
@@ -89,18 +107,10 @@ CSubSearchNet::~CSubSearchNet() { timer_->stop(); }
 
 void CSubSearchNet::ApplyLanguage(const LanguageStrings& lang) {
     CWizardPage::ApplyLanguage(lang);
-    SetCaption(note_, lang, "Note", 8072);
-    SetCaption(Control(1346), lang, "CamList", 260);
     list_->headerItem()->setText(kColMask, Text(lang, "LANPage", "Submask"));
     CaptionListHeader(lang, list_,
                       {{kColIp, "CamListIP"}, {kColMac, "CamListMAC"}, {kColPort, "CamListPort"},
                        {kColDesc, "CamListDese"}, {kColSport, "CamListSport"}, {kColSerial, "CamListCamID"}});
-    KeepText(lang, "Message1", 260);
-    KeepText(lang, "Message2", 260);
-    KeepText(lang, "Message3", 260);
-    for (const char* key : {"FoundSoFar", "NoneFound", "NoAddress", "MenuCopyAddress", "MenuExportList", "ExportTitle",
-                            "ExportFailed"})
-        KeepText(lang, key, 1024);
     idleCaption_ = Text(lang, "BtnStrartFind", 260);
     searchingCaption_ = Text(lang, "BtnFindingCam", 260);
     alternateCaption_ = Text(lang, "BtnStopFind", 260);
@@ -133,15 +143,7 @@ void CSubSearchNet::StopSearch() {
     searching_ = false;
     timer_->stop();
     SetSearchCaption(idleCaption_);
-    if (vorel_) {
-        vorel_.reset();
-        transport_.reset();
-#ifdef __GLIBC__
-        // The list's thousands of small blocks would otherwise stay with the
-        // process as free heap.
-        malloc_trim(0);
-#endif
-    }
+    if (Context() && Context()->camera) Context()->camera->EndSearch();
     if (wasSearching) ShowStatus();
 }
 
@@ -149,11 +151,11 @@ void CSubSearchNet::ShowStatus() {
     const int found = list_->topLevelItemCount();
     QString text;
     if (searching_ || found > 0) {
-        text = Kept("FoundSoFar");
+        text = Kept(kFoundSoFar);
         text.replace(QStringLiteral("%d"), QString::number(found));
     } else if (ticks_ > 0) {
         // A search has run and found nothing: say why when we know.
-        text = Context() && Settings().HostNoAddress == 1 ? Kept("NoAddress") : Kept("NoneFound");
+        text = Context() && Settings().HostNoAddress == 1 ? Kept(kNoAddress) : Kept(kNoneFound);
     }
     status_->setText(text);
 }
@@ -172,21 +174,8 @@ void CSubSearchNet::OnToggleSearch() {
 }
 
 int CSubSearchNet::RunSearch(discovery::DiscoveredCamera** records, int* count, int* capacity, int restart) {
-    if (search_) return search_(records, count, capacity, restart);
-    if (!vorel_) {
-        discovery::VorelSettings settings;
-        auto transport = std::make_shared<discovery::PosixDiscoveryTransport>(settings.receiveBufferBytes);
-        settings.transport = transport;
-        transport_ = transport;
-        vorel_ = std::make_unique<discovery::CVorel>(settings);
-    }
-    return vorel_->Search(records, count, capacity, restart);
-}
-
-// A client lives for one search, so the transport asked is the current one.
-bool CSubSearchNet::SendFailedEverywhere() const {
-    if (sendFailed_) return sendFailed_();
-    return transport_ && transport_->LastSend().EveryCardFailed();
+    if (!Context() || !Context()->camera) return -1;
+    return Context()->camera->SearchStep(records, count, capacity, restart);
 }
 
 void CSubSearchNet::OnSearchTick() {
@@ -201,11 +190,11 @@ void CSubSearchNet::OnSearchTick() {
     int count = 0;
     int capacity = 0;
     const int result = RunSearch(&records, &count, &capacity, ticks_ == 1 ? 1 : 0);
-    if (ticks_ == 1 && result >= 0 && SendFailedEverywhere()) {
+    if (ticks_ == 1 && result >= 0 && Context()->camera->SearchSentNowhere()) {
         // Nothing was asked, so an empty list would say "no camera" where
         // the truth is "no way out": say that instead.
         StopSearch();
-        Ask(Kept("Message3"), QStringLiteral("Orvanta"), mb::kOk | mb::kIconStop);
+        Ask(Kept(kNoWayOut), QStringLiteral("Orvanta"), PromptIcon::Stop);
         return;
     }
     // Only a rebuilt list is redrawn: a silent network keeps the old rows.
@@ -245,12 +234,12 @@ void CSubSearchNet::StoreAddressOf(const QTreeWidgetItem& row) {
 void CSubSearchNet::OnNext() {
     StopSearch();
     if (list_->topLevelItemCount() == 0) {
-        Ask(Kept("Message1"), QStringLiteral("Orvanta"), mb::kOk | mb::kIconStop);
+        Ask(Kept(kNoCamera), QStringLiteral("Orvanta"), PromptIcon::Stop);
         return;
     }
     const QList<QTreeWidgetItem*> selected = list_->selectedItems();
     if (selected.isEmpty()) {
-        Ask(Kept("Message2"), QStringLiteral("Orvanta"), mb::kOk | mb::kIconInformation);
+        Ask(Kept(kPickARow), QStringLiteral("Orvanta"), PromptIcon::Information);
         return;
     }
     const QTreeWidgetItem& row = *selected.first();
@@ -310,12 +299,12 @@ QMenu* CSubSearchNet::MakeContextMenu(const QPoint& pos) {
     };
     QTreeWidgetItem* row = list_->itemAt(pos);
     if (row == nullptr && !list_->selectedItems().isEmpty()) row = list_->selectedItems().first();
-    QAction* copy = menu->addAction(caption("MenuCopyAddress", QStringLiteral("Copy address")));
+    QAction* copy = menu->addAction(caption(kMenuCopyAddress, QStringLiteral("Copy address")));
     copy->setObjectName(QStringLiteral("copyAddress"));
     copy->setEnabled(row != nullptr);
     const QString address = row ? row->text(kColIp) : QString();
     connect(copy, &QAction::triggered, this, [address] { QApplication::clipboard()->setText(address); });
-    QAction* exportList = menu->addAction(caption("MenuExportList", QStringLiteral("Export list\u2026")));
+    QAction* exportList = menu->addAction(caption(kMenuExportList, QStringLiteral("Export list\u2026")));
     exportList->setObjectName(QStringLiteral("exportList"));
     exportList->setEnabled(!found_.empty());
     connect(exportList, &QAction::triggered, this, &CSubSearchNet::OnExport);
@@ -330,7 +319,7 @@ void CSubSearchNet::OnContextMenu(const QPoint& pos) {
 
 void CSubSearchNet::OnExport() {
     if (!Context() || !Context()->prompter) return;
-    QFileDialog dialog(this, Kept("ExportTitle").isEmpty() ? QStringLiteral("Export list") : Kept("ExportTitle"));
+    QFileDialog dialog(this, Kept(kExportTitle).isEmpty() ? QStringLiteral("Export list") : Kept(kExportTitle));
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setNameFilters({QStringLiteral("CSV (*.csv)"), QStringLiteral("JSON (*.json)")});
@@ -338,8 +327,9 @@ void CSubSearchNet::OnExport() {
     dialog.selectFile(QStringLiteral("cameras.csv"));
     if (Context()->prompter->RunModal(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
     const QString path = dialog.selectedFiles().first();
-    if (!ExportList(path)) Ask(Kept("ExportFailed").isEmpty() ? path : Kept("ExportFailed") + QStringLiteral("\n") + path,
-                               QStringLiteral("Orvanta"), mb::kOk | mb::kIconStop);
+    if (!ExportList(path))
+        Ask(Kept(kExportFailed).isEmpty() ? path : Kept(kExportFailed) + QStringLiteral("\n") + path,
+            QStringLiteral("Orvanta"), PromptIcon::Stop);
 }
 
 bool CSubSearchNet::ExportList(const QString& path) const {

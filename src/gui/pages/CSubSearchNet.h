@@ -3,18 +3,13 @@
 // line says how many cameras a search has found so far, and why a search
 // that ended found none. The list's context menu copies a camera's address
 // and exports the list (CSV or JSON, the command-line tool's format).
-// Controls carry their template ids as object names (see CWizardPage).
 //
-// A search is six ticks of the search timer, each one call of the page's own
-// discovery client. The client is made on the first tick that needs it, so a
-// wizard that never searches opens no sockets, and let go when the search
-// ends, so that what a large search (or a flood) took (its sockets' queues,
-// its list and records) goes back at once; the rows stay. Tests replace the
-// call with a scripted one (SetSearchFunction).
+// A search is six ticks of the search timer, each one search step of the
+// camera service. The page ends the search when it stops, so that what a
+// large search (or a flood) took (its sockets' queues, its list and records)
+// goes back at once; the rows stay.
 #pragma once
 
-#include <functional>
-#include <memory>
 #include <vector>
 
 #include "gui/pages/CWizardPage.h"
@@ -26,17 +21,22 @@ class QTreeWidgetItem;
 namespace orvanta {
 
 namespace discovery {
-class CVorel;
-class PosixDiscoveryTransport;
 struct DiscoveredCamera;
-}  // namespace discovery
+}
 
 class CSubSearchNet : public CWizardPage {
     Q_OBJECT
 public:
-    // The shape of CVorel::Search: -1 failed, 0 unchanged, 1 records rebuilt.
-    using SearchFunction =
-        std::function<int(discovery::DiscoveredCamera** records, int* count, int* capacity, int restart)>;
+    // Control ids: each control's objectName, found by tests and tools.
+    enum Id : int {
+        kListLabel = 1346,
+        kList = 1011,
+        kSearchButton = 1088,
+        kNote = 1175,
+        kTitle = 1237,
+        kBack = 1037,
+        kNext = 1110,
+    };
 
     explicit CSubSearchNet(QWidget* parent = nullptr);
     ~CSubSearchNet() override;
@@ -44,12 +44,6 @@ public:
     void ApplyLanguage(const LanguageStrings& lang) override;
     // Prepare before the page is shown: a plain search hides Next and the note.
     void LoadFromSettings() override;
-
-    void SetSearchFunction(SearchFunction search) { search_ = std::move(search); }
-    // True when the last search request could leave through no card at all
-    // (asked after the first tick, which sends it). The page's own client
-    // answers from its transport; tests script it.
-    void SetSendFailedFunction(std::function<bool()> failed) { sendFailed_ = std::move(failed); }
 
     bool Searching() const { return searching_; }
     int TickCount() const { return ticks_; }
@@ -75,7 +69,6 @@ private:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void StopSearch();
     void ShowStatus();
-    bool SendFailedEverywhere() const;
     void SetSearchCaption(const QString& caption);
     int RunSearch(discovery::DiscoveredCamera** records, int* count, int* capacity, int restart);
     void FillRows(const discovery::DiscoveredCamera* records, int count);
@@ -95,10 +88,6 @@ private:
     QString nextCaption_ = QStringLiteral("Next");
     // The cameras the list shows, as found: the export writes these.
     std::vector<discovery::DiscoveredCamera> found_;
-    SearchFunction search_;
-    std::function<bool()> sendFailed_;
-    std::shared_ptr<discovery::PosixDiscoveryTransport> transport_;
-    std::unique_ptr<discovery::CVorel> vorel_;
 };
 
 }  // namespace orvanta

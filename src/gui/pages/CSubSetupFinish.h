@@ -1,6 +1,5 @@
 // The setup finished page: the camera's new address and a link to its web
 // page.
-// Controls carry their template ids as object names (see CWizardPage).
 #pragma once
 
 #include "core/discovery/DiscoveredCamera.h"
@@ -11,9 +10,27 @@ namespace orvanta {
 class CSubSetupFinish : public CWizardPage {
     Q_OBJECT
 public:
-    explicit CSubSetupFinish(QWidget* parent = nullptr);
+    // Control ids: each control's objectName, found by tests and tools.
+    enum Id : int {
+        kMark = 1272,
+        kAddressLabel = 1296,
+        kAddress = 1022,
+        kCameraIdLabel = 1297,
+        kCameraId = 1250,
+        kMacLabel = 1298,
+        kMac = 1020,
+        kPortLabel = 1300,
+        kPort = 1251,
+        kSecondPortLabel = 1301,
+        kSecondPort = 1252,
+        kInterfaceLabel = 1299,
+        kInterface = 1253,
+        kLinkState = 1254,
+        kLink = 1262,
+        kFinish = 1249,
+    };
 
-    void ApplyLanguage(const LanguageStrings& lang) override;
+    explicit CSubSetupFinish(QWidget* parent = nullptr);
 
     void OnInitPage() override;
     void LoadFromSettings() override;
@@ -28,6 +45,13 @@ private:
     void OnLink();
     void OnFinish();
 
+    QLineEdit* address_ = nullptr;
+    QLineEdit* cameraId_ = nullptr;
+    QLineEdit* macText_ = nullptr;
+    QLineEdit* portText_ = nullptr;
+    QLineEdit* secondPort_ = nullptr;
+    QLineEdit* interface_ = nullptr;
+    QLabel* linkState_ = nullptr;
     discovery::DiscoveredCamera camera_{};
     QString mac_, ip_, port_, sport_, descInterface_, serial_, mask_;
 };

@@ -5,8 +5,8 @@
 #include <QPushButton>
 #include <QTimer>
 
+#include "core/camera/CameraService.h"
 #include "gui/app/TimerSettings.h"
-#include "gui/controls/CPictureFrame.h"
 
 namespace orvanta {
 namespace {
@@ -18,20 +18,30 @@ constexpr int kRepeatTo = 600;      //   at 520, 560 and 600
 constexpr int kEnd = 1200;          // the attempt ends here (30 ticks)
 constexpr int kSucceeded = 1500;    // full bar: the camera joined
 
+// The page's messages, kept from its section.
+constexpr const char* kAskRescan = "Message1";   // no access point known: scan now?
+constexpr const char* kNotJoined = "Message2";   // the attempt ended without the camera
+constexpr const char* kJoined = "Message3";      // the camera joined the network
+constexpr const char* kStartFailed = "Message4";  // the start request did not reach the camera
+
 }  // namespace
 
 CSubWPS::CSubWPS(QWidget* parent) : CWizardPage(174, "WPSPage", parent) {
     AddPicture(0, Dlu(8, 30, 330, 150), 216);
-    AddStatic(1305, Dlu(20, 186, 350, 30), QString());
+    QLabel* note = AddStatic(kNote, Dlu(20, 186, 350, 30), QString());
     progress_ = new QProgressBar(this);
     progress_->setGeometry(Dlu(20, 220, 250, 12));
     progress_->setRange(0, kSucceeded);
     progress_->setValue(0);
-    Name(progress_, 1212, QStringLiteral("Progress"));
-    start_ = AddButton(1215, Dlu(280, 216, 90, 20), QStringLiteral("WPS Start"));
-    AddStepTitle(1354, "TitleWPS", 1024, QString());
-    connect(AddBackButton(1213, QStringLiteral("Back")), &QAbstractButton::clicked, this, &CSubWPS::OnBack);
-    connect(AddNextButton(1214, QStringLiteral("Next")), &QAbstractButton::clicked, this, &CSubWPS::OnNext);
+    Name(progress_, kProgress, QStringLiteral("Progress"));
+    start_ = AddButton(kStart, Dlu(280, 216, 90, 20), QStringLiteral("WPS Start"));
+    AddStepTitle(kTitle, "TitleWPS", 1024, QString());
+
+    Captions({{note, "Note", 1024}, {start_, "BtnStart"}});
+    KeptTexts({{kAskRescan, 2048}, {kNotJoined, 2048}, {kJoined, 2048}, {kStartFailed, 2048}});
+
+    connect(AddBackButton(kBack, QStringLiteral("Back")), &QAbstractButton::clicked, this, &CSubWPS::OnBack);
+    connect(AddNextButton(kNext, QStringLiteral("Next")), &QAbstractButton::clicked, this, &CSubWPS::OnNext);
     connect(start_, &QAbstractButton::clicked, this, &CSubWPS::OnStart);
 
     // Timer 2; a child of the page, and stopped first when the page goes.
@@ -44,18 +54,8 @@ CSubWPS::~CSubWPS() { timer_->stop(); }
 
 bool CSubWPS::Running() const { return timer_->isActive(); }
 
-void CSubWPS::ApplyLanguage(const LanguageStrings& lang) {
-    CWizardPage::ApplyLanguage(lang);
-    SetCaption(Control(1305), lang, "Note", 1024);
-    SetCaption(start_, lang, "BtnStart", 260);
-    KeepText(lang, "Message1", 2048);
-    KeepText(lang, "Message2", 2048);
-    KeepText(lang, "Message3", 2048);
-    KeepText(lang, "Message4", 2048);
-}
-
 HttpResult CSubWPS::Request(WpsAction action) {
-    return wps_ ? wps_(Settings(), action) : WpsRequest(Settings(), action);
+    return Context() && Context()->camera ? Context()->camera->Wps(Settings(), action) : kHttpConnectFailed;
 }
 
 void CSubWPS::LoadFromSettings() {
@@ -63,7 +63,7 @@ void CSubWPS::LoadFromSettings() {
     if (s.APCount == 0) {
         progress_->hide();
         start_->setEnabled(false);
-        if (Ask(Kept("Message1"), QString(), mb::kYesNo | mb::kIconInformation) == PromptAnswer::Yes)
+        if (Ask(Kept(kAskRescan), QString(), PromptIcon::Information, PromptButtons::YesNo) == PromptAnswer::Yes)
             PostCommand(cmd::kScanNow);
         return;
     }
@@ -80,7 +80,7 @@ void CSubWPS::OnStart() {
     if (Request(WpsAction::Start) < 0) {
         timer_->stop();
         BackButton()->setEnabled(true);
-        Ask(Kept("Message4"), QString(), mb::kOk | mb::kIconStop);
+        Ask(Kept(kStartFailed), QString(), PromptIcon::Stop);
     }
 }
 
@@ -113,10 +113,10 @@ void CSubWPS::Finish() {
     const CameraSettings& s = Settings();
     if (s.WPSState == 0 && s.WPSAck == 0) {
         NextButton()->setEnabled(false);
-        Ask(Kept("Message2"), QString(), mb::kOk | mb::kIconExclamation);
+        Ask(Kept(kNotJoined), QString(), PromptIcon::Exclamation);
     } else if (s.WPSState == 0 && s.WPSAck == 1) {
         NextButton()->setEnabled(true);
-        Ask(Kept("Message3"), QString(), mb::kOk | mb::kIconInformation);
+        Ask(Kept(kJoined), QString(), PromptIcon::Information);
     }
 }
 

@@ -1,15 +1,11 @@
 // The WPS page: starts push-button WPS on the camera and follows it.
-// Controls carry their template ids as object names (see CWizardPage).
 //
 // Timer 2 ticks every WPS period (5 s in the running wizard) and adds 40 to
 // a counter: queries start at 450 (the 12th tick), the start request is
 // repeated at 520, 560 and 600 while the camera shows no sign of WPS, and
 // the attempt ends at 1200 (the 30th tick) or when the camera reports
-// success. The camera requests go through a replaceable function so tests
-// can script the camera's answers.
+// success.
 #pragma once
-
-#include <functional>
 
 #include "core/camera/HttpResult.h"
 #include "core/camera/WpsRequest.h"
@@ -23,17 +19,22 @@ namespace orvanta {
 class CSubWPS : public CWizardPage {
     Q_OBJECT
 public:
-    using WpsFunction = std::function<HttpResult(CameraSettings&, WpsAction)>;
+    // Control ids: each control's objectName, found by tests and tools.
+    enum Id : int {
+        kNote = 1305,
+        kProgress = 1212,
+        kStart = 1215,
+        kTitle = 1354,
+        kBack = 1213,
+        kNext = 1214,
+    };
 
     explicit CSubWPS(QWidget* parent = nullptr);
     ~CSubWPS() override;
 
-    void ApplyLanguage(const LanguageStrings& lang) override;
     // Code 26: the entry step (ask for a rescan, or start WPS unless the
     // camera already acknowledged it).
     void LoadFromSettings() override;
-
-    void SetWpsFunction(WpsFunction wps) { wps_ = std::move(wps); }
 
     int Counter() const { return counter_; }
     bool Running() const;
@@ -52,7 +53,6 @@ private:
     QPushButton* start_ = nullptr;
     QTimer* timer_ = nullptr;
     int counter_ = 0;
-    WpsFunction wps_;
 };
 
 }  // namespace orvanta

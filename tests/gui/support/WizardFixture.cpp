@@ -53,6 +53,7 @@ QString WizardFixture::RememberedLanguage() const {
 CWizardDlg& WizardFixture::Make(const DeploymentSettings& deployment) {
     WizardDlgOptions options;
     options.hostNetwork = &net;
+    if (!networkCamera) options.camera = &camera;
     options.prompter = &prompter;
     options.urlOpener = &urls;
     options.timers = FastTimers();

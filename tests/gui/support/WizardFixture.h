@@ -1,6 +1,6 @@
-// Builds a real main window for a test: a fake host network, a scripted
-// prompter, a fake URL opener, fast timers, and a private folder holding the
-// language files and defaultlang.ini.
+// Builds a real main window for a test: a fake host network, a fake camera,
+// a scripted prompter, a fake URL opener, fast timers, and a private folder
+// holding the language files and defaultlang.ini.
 #pragma once
 
 #include <QString>
@@ -11,6 +11,7 @@
 #include "gui/app/CWizardDlg.h"
 #include "gui/app/DeploymentSettings.h"
 #include "gui/app/DesktopConnectivity.h"
+#include "FakeCameraService.h"
 #include "support/FakeUrlOpener.h"
 #include "support/ScriptedPrompter.h"
 
@@ -47,6 +48,10 @@ public:
     CameraSettings& Settings() { return dlg_->Settings(); }
 
     hostnet::FakeHostNetwork net;
+    FakeCameraService camera;
+    // Set before Make: the window talks to cameras over the network instead
+    // (the lab programs, inside their namespaces).
+    bool networkCamera = false;
     // What the desktop's network manager says when no probe host is set.
     int desktopInternet = kInternetNo;
     ScriptedPrompter prompter;

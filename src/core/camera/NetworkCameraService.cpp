@@ -1,0 +1,77 @@
+#include "core/camera/NetworkCameraService.h"
+
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
+#include "core/camera/CameraParameters.h"
+#include "core/discovery/CVorel.h"
+#include "core/discovery/PosixDiscoveryTransport.h"
+
+namespace orvanta {
+
+NetworkCameraService::NetworkCameraService(const TransportSettings& limits) : limits_(limits) {}
+
+NetworkCameraService::~NetworkCameraService() = default;
+
+int NetworkCameraService::SearchStep(discovery::DiscoveredCamera** records, int* count, int* capacity,
+                                     int restart) {
+    if (!vorel_) {
+        discovery::VorelSettings settings;
+        searchTransport_ = std::make_shared<discovery::PosixDiscoveryTransport>(settings.receiveBufferBytes);
+        settings.transport = searchTransport_;
+        vorel_ = std::make_unique<discovery::CVorel>(settings);
+    }
+    return vorel_->Search(records, count, capacity, restart);
+}
+
+// A client lives for one search, so the transport asked is the current one.
+bool NetworkCameraService::SearchSentNowhere() const {
+    return searchTransport_ && searchTransport_->LastSend().EveryCardFailed();
+}
+
+void NetworkCameraService::EndSearch() {
+    if (!vorel_) return;
+    vorel_.reset();
+    searchTransport_.reset();
+#ifdef __GLIBC__
+    // A large search's thousands of small blocks would otherwise stay with
+    // the process as free heap.
+    malloc_trim(0);
+#endif
+}
+
+HttpResult NetworkCameraService::ReadGroup(CameraSettings& settings, int group) {
+    return ReadParameters(limits_, settings, group);
+}
+
+HttpResult NetworkCameraService::ReadAfterLogin(CameraSettings& settings) {
+    return ReadSysinfoAuth(limits_, settings);
+}
+
+SequenceOutcome NetworkCameraService::Read(CameraSettings& settings, std::vector<AccessPointEntry>& apList) {
+    return RunReadSequence(limits_, settings, apList);
+}
+
+SequenceOutcome NetworkCameraService::Save(CameraSettings& settings) { return RunNormalSave(limits_, settings); }
+
+SequenceOutcome NetworkCameraService::SaveAfterWps(CameraSettings& settings) {
+    return RunWpsSave(limits_, settings);
+}
+
+std::vector<AccessPointEntry> NetworkCameraService::ScanAccessPoints(CameraSettings& settings, HttpResult* result) {
+    return orvanta::ScanAccessPoints(limits_, settings, result);
+}
+
+HttpResult NetworkCameraService::Wps(CameraSettings& settings, WpsAction action) {
+    return WpsRequest(limits_, settings, action);
+}
+
+std::optional<std::vector<ServerCameraEntry>> NetworkCameraService::QueryServer(const ServerCredentials& credentials,
+                                                                                uint32_t& countOut,
+                                                                                const char* host, const char* port,
+                                                                                int action, int loginType) {
+    return QueryServerCameras(limits_, credentials, countOut, host, port, action, loginType);
+}
+
+}  // namespace orvanta

@@ -1,0 +1,52 @@
+// The camera service over the network: the transport calls with the time
+// limits it was made with, and a discovery client for the search.
+#pragma once
+
+#include <memory>
+
+#include "core/camera/CameraService.h"
+#include "core/camera/TransportSettings.h"
+
+namespace orvanta {
+
+namespace discovery {
+class CVorel;
+class PosixDiscoveryTransport;
+}  // namespace discovery
+
+class NetworkCameraService : public CameraService {
+public:
+    explicit NetworkCameraService(const TransportSettings& limits = {});
+    ~NetworkCameraService() override;
+    NetworkCameraService(const NetworkCameraService&) = delete;
+    NetworkCameraService& operator=(const NetworkCameraService&) = delete;
+
+    const TransportSettings& Limits() const { return limits_; }
+
+    int SearchStep(discovery::DiscoveredCamera** records, int* count, int* capacity, int restart) override;
+    bool SearchSentNowhere() const override;
+    void EndSearch() override;
+
+    HttpResult ReadGroup(CameraSettings& settings, int group) override;
+    HttpResult ReadAfterLogin(CameraSettings& settings) override;
+    SequenceOutcome Read(CameraSettings& settings, std::vector<AccessPointEntry>& apList) override;
+    SequenceOutcome Save(CameraSettings& settings) override;
+    SequenceOutcome SaveAfterWps(CameraSettings& settings) override;
+    std::vector<AccessPointEntry> ScanAccessPoints(CameraSettings& settings, HttpResult* result) override;
+    HttpResult Wps(CameraSettings& settings, WpsAction action) override;
+    std::optional<std::vector<ServerCameraEntry>> QueryServer(const ServerCredentials& credentials,
+                                                              uint32_t& countOut, const char* host,
+                                                              const char* port, int action,
+                                                              int loginType) override;
+
+private:
+    // Never changed after construction: the camera calls read it from
+    // whichever thread they run on.
+    const TransportSettings limits_;
+    // The discovery client and its transport, made by the first search step
+    // and dropped by EndSearch. Only the search's own thread touches them.
+    std::shared_ptr<discovery::PosixDiscoveryTransport> searchTransport_;
+    std::unique_ptr<discovery::CVorel> vorel_;
+};
+
+}  // namespace orvanta

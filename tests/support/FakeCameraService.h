@@ -1,0 +1,81 @@
+// A camera service for tests: every call answers what the test set (an
+// unset answer is a camera that does not answer), every call is counted,
+// and the worker's calls can be held until the test lets them go, for the
+// give-up and cancel paths.
+#pragma once
+
+#include <atomic>
+#include <condition_variable>
+#include <functional>
+#include <mutex>
+
+#include "core/camera/CameraService.h"
+
+namespace orvanta::testing {
+
+class FakeCameraService : public CameraService {
+public:
+    FakeCameraService() = default;
+    // Lets a held worker go, so a failed check never hangs the test on it.
+    ~FakeCameraService() override { Release(); }
+    FakeCameraService(const FakeCameraService&) = delete;
+    FakeCameraService& operator=(const FakeCameraService&) = delete;
+
+    // ---- the answers; set them before the call that uses them ----
+    // Unset: 0 (no change) and no records.
+    std::function<int(discovery::DiscoveredCamera** records, int* count, int* capacity, int restart)> search;
+    bool sentNowhere = false;
+    // Unset: kHttpConnectFailed, or an outcome that failed with it.
+    std::function<HttpResult(CameraSettings&, int group)> readGroup;
+    std::function<HttpResult(CameraSettings&)> readAfterLogin;
+    std::function<SequenceOutcome(CameraSettings&, std::vector<AccessPointEntry>&)> read;
+    std::function<SequenceOutcome(CameraSettings&)> save;
+    std::function<SequenceOutcome(CameraSettings&)> saveAfterWps;
+    // Unset: no scan result (APScanOK 0).
+    std::function<std::vector<AccessPointEntry>(CameraSettings&, HttpResult*)> scan;
+    std::function<HttpResult(CameraSettings&, WpsAction)> wps;
+    // Unset: no answer from the server.
+    std::function<std::optional<std::vector<ServerCameraEntry>>(const ServerCredentials&, uint32_t& countOut,
+                                                                const char* host, const char* port, int action,
+                                                                int loginType)>
+        queryServer;
+
+    // ---- what was asked (the worker's calls count from its thread) ----
+    struct Calls {
+        std::atomic<int> searchSteps{0}, endSearches{0}, readGroups{0}, readsAfterLogin{0}, reads{0}, saves{0},
+            savesAfterWps{0}, scans{0}, wps{0}, serverQueries{0};
+    };
+    Calls calls;
+
+    // From now on the worker's calls (Read, Save, SaveAfterWps) wait before
+    // they answer until Release(); with `endOnCancel` also until the record
+    // they were handed is cancelled, as a connect gives up once its
+    // KeepConnecting is cleared. Held calls are counted when they start.
+    void Hold(bool endOnCancel);
+    void Release();
+
+    int SearchStep(discovery::DiscoveredCamera** records, int* count, int* capacity, int restart) override;
+    bool SearchSentNowhere() const override { return sentNowhere; }
+    void EndSearch() override { ++calls.endSearches; }
+    HttpResult ReadGroup(CameraSettings& settings, int group) override;
+    HttpResult ReadAfterLogin(CameraSettings& settings) override;
+    SequenceOutcome Read(CameraSettings& settings, std::vector<AccessPointEntry>& apList) override;
+    SequenceOutcome Save(CameraSettings& settings) override;
+    SequenceOutcome SaveAfterWps(CameraSettings& settings) override;
+    std::vector<AccessPointEntry> ScanAccessPoints(CameraSettings& settings, HttpResult* result) override;
+    HttpResult Wps(CameraSettings& settings, WpsAction action) override;
+    std::optional<std::vector<ServerCameraEntry>> QueryServer(const ServerCredentials& credentials,
+                                                              uint32_t& countOut, const char* host,
+                                                              const char* port, int action,
+                                                              int loginType) override;
+
+private:
+    void WaitWhileHeld(const CameraSettings& settings);
+
+    std::mutex mutex_;
+    std::condition_variable released_;
+    bool held_ = false;
+    bool endOnCancel_ = false;
+};
+
+}  // namespace orvanta::testing
