@@ -1,12 +1,11 @@
 #include "gui/app/CameraOperations.h"
 
-#include <arpa/inet.h>
-
 #include <algorithm>
 
 #include <QEvent>
 #include <QThread>
 
+#include "core/text/AddressText.h"
 #include "core/camera/CameraRequest.h"
 #include "core/camera/CameraService.h"
 #include "core/camera/SequenceDeadline.h"
@@ -322,7 +321,7 @@ void CameraOperations::TickRefind() {
         EndRefind();
         SetField(s.CamIP, FieldText(found.IpText));
         SetField(s.CamPort, FieldText(found.PortText));
-        s.CamAddr = inet_addr(s.CamIP);
+        if (!ParseIpv4(s.CamIP, s.CamAddr)) s.CamAddr = 0xFFFFFFFFu;
         dlg_.HandleCommand(cmd::kEnsureSubnet);
         {
             const SequenceDeadline bound(WindowThreadLimitMs(dlg_.Timers().readTickMs));
