@@ -14,7 +14,6 @@ namespace orvanta {
 class CSubWait : public QDialog {
     Q_OBJECT
 public:
-    // Control ids: each control's objectName, found by tests and tools.
     enum Id : int {
         kDialog = 170,
         kProgress = 1159,

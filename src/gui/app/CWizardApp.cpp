@@ -143,8 +143,8 @@ int CWizardApp::Run(int argc, char** argv) {
         std::fputs("Orvanta is already running\n", stderr);
         if (!HeadlessPlatform()) {
             QtPrompter prompter;
-            prompter.Ask(nullptr, Prompter::FromFlags(QStringLiteral("Orvanta is already running"),
-                                                      QStringLiteral("Orvanta"), mb::kIconExclamation));
+            prompter.Ask(nullptr, Prompt{QStringLiteral("Orvanta is already running"), QStringLiteral("Orvanta"),
+                                         PromptIcon::Exclamation, PromptButtons::Ok});
         }
         return 0;
     }

@@ -13,7 +13,6 @@ namespace orvanta {
 class CAboutDlg : public QDialog {
     Q_OBJECT
 public:
-    // Control ids: each control's objectName, found by tests and tools.
     enum Id : int {
         kDialog = 100,
         kProductLine = 1371,

@@ -16,7 +16,6 @@ namespace orvanta {
 class CDlgLanguage : public QDialog {
     Q_OBJECT
 public:
-    // Control ids: each control's objectName, found by tests and tools.
     enum Id : int {
         kDialog = 241,
         kLanguageList = 1345,

@@ -16,7 +16,6 @@ namespace orvanta {
 class CDlgLoginRoot : public QDialog {
     Q_OBJECT
 public:
-    // Control ids: each control's objectName, found by tests and tools.
     enum Id : int {
         kDialog = 246,
         kUserLabel = 1360,

@@ -16,8 +16,7 @@ namespace orvanta {
 class CSubAPScan : public CWizardPage {
     Q_OBJECT
 public:
-    // Control ids: each control's objectName, found by tests and tools. The
-    // labels have none; theirs is "label." and their caption key.
+    // The labels have no id; their objectName is "label." and their caption key.
     enum Id : int {
         kAccessPoint = 1167,
         kMac = 1195,

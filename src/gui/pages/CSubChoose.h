@@ -10,7 +10,6 @@ namespace orvanta {
 class CSubChoose : public CWizardPage {
     Q_OBJECT
 public:
-    // Control ids: each control's objectName, found by tests and tools.
     enum Id : int {
         kQuestion = 1273,
         kYesRadio = 1216,

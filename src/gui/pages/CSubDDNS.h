@@ -12,7 +12,6 @@ namespace orvanta {
 class CSubDDNS : public CWizardPage {
     Q_OBJECT
 public:
-    // Control ids: each control's objectName, found by tests and tools.
     enum Id : int {
         kEnableCheck = 1054,
         kProviderLabel = 1286,

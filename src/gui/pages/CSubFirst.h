@@ -17,7 +17,6 @@ namespace orvanta {
 class CSubFirst : public CWizardPage {
     Q_OBJECT
 public:
-    // Control ids: each control's objectName, found by tests and tools.
     enum Id : int {
         kSearchButton = 1013,
         kSetupButton = 1006,

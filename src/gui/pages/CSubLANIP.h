@@ -10,7 +10,6 @@ namespace orvanta {
 class CSubLANIP : public IpModePage {
     Q_OBJECT
 public:
-    // Control ids: each control's objectName, found by tests and tools.
     enum Id : int {
         kDhcpRadio = 1097,
         kFixedRadio = 1098,

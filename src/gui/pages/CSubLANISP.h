@@ -10,7 +10,6 @@ namespace orvanta {
 class CSubLANISP : public CWizardPage {
     Q_OBJECT
 public:
-    // Control ids: each control's objectName, found by tests and tools.
     enum Id : int {
         kLanRadio = 1093,
         kPppoeRadio = 1092,

@@ -11,7 +11,6 @@ class CSubLogin;
 class CSubLinkSer : public CWizardPage {
     Q_OBJECT
 public:
-    // Control ids: each control's objectName, found by tests and tools.
     enum Id : int {
         kListLabel = 1347,
         kList = 1271,

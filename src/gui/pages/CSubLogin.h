@@ -13,7 +13,6 @@ namespace orvanta {
 class CSubLogin : public CWizardPage {
     Q_OBJECT
 public:
-    // Control ids: each control's objectName, found by tests and tools.
     enum Id : int {
         kNote = 1290,
         kLoginTypeLabel = 1291,

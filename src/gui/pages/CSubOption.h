@@ -11,7 +11,6 @@ namespace orvanta {
 class CSubOption : public CWizardPage {
     Q_OBJECT
 public:
-    // Control ids: each control's objectName, found by tests and tools.
     enum Id : int {
         kWizardRadio = 1068,
         kWizardNote = 1275,

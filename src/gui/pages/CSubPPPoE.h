@@ -9,7 +9,6 @@ namespace orvanta {
 class CSubPPPoE : public CWizardPage {
     Q_OBJECT
 public:
-    // Control ids: each control's objectName, found by tests and tools.
     enum Id : int {
         kUserLabel = 1294,
         kUser = 1222,

@@ -27,7 +27,6 @@ struct DiscoveredCamera;
 class CSubSearchNet : public CWizardPage {
     Q_OBJECT
 public:
-    // Control ids: each control's objectName, found by tests and tools.
     enum Id : int {
         kListLabel = 1346,
         kList = 1011,

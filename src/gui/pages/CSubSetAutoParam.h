@@ -9,7 +9,6 @@ namespace orvanta {
 class CSubSetAutoParam : public CWizardPage {
     Q_OBJECT
 public:
-    // Control ids: each control's objectName, found by tests and tools.
     enum Id : int {
         kSystemBox = 1367,
         kSystemText = 1368,

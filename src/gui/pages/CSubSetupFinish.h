@@ -10,7 +10,6 @@ namespace orvanta {
 class CSubSetupFinish : public CWizardPage {
     Q_OBJECT
 public:
-    // Control ids: each control's objectName, found by tests and tools.
     enum Id : int {
         kMark = 1272,
         kAddressLabel = 1296,

@@ -8,7 +8,6 @@ namespace orvanta {
 class CSubShowPic : public CWizardPage {
     Q_OBJECT
 public:
-    // Control ids: each control's objectName, found by tests and tools.
     enum Id : int {
         kDiagram = 1267,
         kNote = 1263,

@@ -13,7 +13,6 @@ namespace orvanta {
 class CSubSystem : public CWizardPage {
     Q_OBJECT
 public:
-    // Control ids: each control's objectName, found by tests and tools.
     enum Id : int {
         kHostNameLabel = 1326,
         kHostName = 1119,

@@ -10,7 +10,6 @@ namespace orvanta {
 class CSubUPnP : public CWizardPage {
     Q_OBJECT
 public:
-    // Control ids: each control's objectName, found by tests and tools.
     enum Id : int {
         kUpnpCheck = 1084,
         kHttpPortLabel = 1283,

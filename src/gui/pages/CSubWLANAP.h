@@ -13,7 +13,6 @@ namespace orvanta {
 class CSubWLANAP : public CWizardPage {
     Q_OBJECT
 public:
-    // Control ids: each control's objectName, found by tests and tools.
     enum Id : int {
         kSsidLabel = 1319,
         kSsid = 1134,

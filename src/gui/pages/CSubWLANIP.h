@@ -9,7 +9,6 @@ namespace orvanta {
 class CSubWLANIP : public IpModePage {
     Q_OBJECT
 public:
-    // Control ids: each control's objectName, found by tests and tools.
     enum Id : int {
         kDhcpRadio = 1161,
         kFixedRadio = 1162,

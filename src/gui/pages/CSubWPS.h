@@ -19,7 +19,6 @@ namespace orvanta {
 class CSubWPS : public CWizardPage {
     Q_OBJECT
 public:
-    // Control ids: each control's objectName, found by tests and tools.
     enum Id : int {
         kNote = 1305,
         kProgress = 1212,

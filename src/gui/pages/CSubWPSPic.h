@@ -8,7 +8,6 @@ namespace orvanta {
 class CSubWPSPic : public CWizardPage {
     Q_OBJECT
 public:
-    // Control ids: each control's objectName, found by tests and tools.
     enum Id : int {
         kRouterStep = 1302,
         kSpareStep = 1303,  // in the template, never shown

@@ -12,7 +12,6 @@ namespace orvanta {
 class CSubWizardIP : public CWizardPage {
     Q_OBJECT
 public:
-    // Control ids: each control's objectName, found by tests and tools.
     enum Id : int {
         kDhcpRadio = 1234,
         kFixedRadio = 1236,

@@ -287,11 +287,6 @@ PromptAnswer CWizardPage::Ask(const QString& text, const QString& caption, Promp
     return context_->prompter->Ask(const_cast<CWizardPage*>(this), prompt);
 }
 
-PromptAnswer CWizardPage::Ask(const QString& text, const QString& caption, unsigned flags) const {
-    const Prompt prompt = Prompter::FromFlags(text, caption, flags);
-    return Ask(text, caption, prompt.icon, prompt.buttons);
-}
-
 void CWizardPage::Name(QWidget* control, int id, const QString& accessible) {
     if (id != 0) control->setObjectName(QString::number(id));
     // A label is read out by its own text: a name fixed here would go stale

@@ -5,10 +5,12 @@
 // It talks to the main window only by posting a WizardCommand.
 //
 // Control naming: every control a page makes carries its template identifier
-// as its objectName, written as the decimal control id ("1013", "1040"), so
-// tests and assistive tools find it with findChild<T*>("1013") or
-// Control<T>(1013). Controls the template gives no id get a descriptive name
-// ("titleIcon", "frame"). The accessible name follows the visible caption
+// as its objectName, written as the decimal control id ("1013", "1040"). Each
+// page names its ids once, in the `Id` enum of its header (the dialogs do the
+// same), so tests and assistive tools find a control with
+// Control<T>(CSubWizardIP::kAddress); page code itself holds the controls it
+// uses as typed members. Controls the template gives no id get a descriptive
+// name ("titleIcon", "frame"). The accessible name follows the visible caption
 // (or, for an uncaptioned control, the caption of its label or its role).
 //
 // The shared building blocks live here so that pages do not repeat them:
@@ -165,8 +167,6 @@ protected:
     // A message box through the Prompter, owned by this page.
     PromptAnswer Ask(const QString& text, const QString& caption, PromptIcon icon,
                      PromptButtons buttons = PromptButtons::Ok) const;
-    // The same with a message-box flag word as in Prompter::FromFlags.
-    PromptAnswer Ask(const QString& text, const QString& caption, unsigned flags) const;
 
     // The page's tables, declared once in its constructor (rows add up).
     void Captions(std::initializer_list<CaptionRow> rows);
