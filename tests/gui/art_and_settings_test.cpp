@@ -7,9 +7,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "gui/app/Art.h"
-#include "gui/app/DeploymentSettings.h"
-#include "gui/app/UrlOpener.h"
+#include "gui/controls/Art.h"
+#include "gui/framework/DeploymentSettings.h"
+#include "gui/framework/UrlOpener.h"
 
 using namespace orvanta;
 

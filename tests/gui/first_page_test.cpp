@@ -10,7 +10,7 @@
 #include <QGroupBox>
 #include <QTest>
 
-#include "gui/app/Art.h"
+#include "gui/controls/Art.h"
 #include "core/hostnet/TemporaryAddress.h"
 #include "gui/dialogs/CAboutDlg.h"
 #include "gui/pages/CSubFirst.h"

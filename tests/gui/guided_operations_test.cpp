@@ -15,7 +15,7 @@
 #include "gui/app/CameraOperations.h"
 #include "gui/dialogs/CDlgLoginRoot.h"
 #include "gui/pages/CSubSetupFinish.h"
-#include "gui/pages/CWizardPage.h"
+#include "gui/framework/CWizardPage.h"
 #include "support/WizardFixture.h"
 
 using namespace orvanta;

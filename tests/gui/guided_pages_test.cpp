@@ -16,7 +16,7 @@
 #include <QTest>
 
 #include "core/settings/FixedField.h"
-#include "gui/app/KeptCameraResults.h"
+#include "gui/framework/KeptCameraResults.h"
 #include "gui/controls/CIPAddressCtrl.h"
 #include "gui/pages/CSubChoose.h"
 #include "gui/pages/CSubDDNS.h"
@@ -24,7 +24,7 @@
 #include "gui/pages/CSubSetAutoParam.h"
 #include "gui/pages/CSubSetupFinish.h"
 #include "gui/pages/CSubUPnP.h"
-#include "gui/pages/CWizardPage.h"
+#include "gui/framework/CWizardPage.h"
 #include "support/WizardFixture.h"
 
 using namespace orvanta;

@@ -4,7 +4,7 @@
 #include <QTest>
 
 #include "gui/controls/CIPAddressCtrl.h"
-#include "gui/pages/CWizardPage.h"
+#include "gui/framework/CWizardPage.h"
 
 using namespace orvanta;
 

@@ -24,7 +24,7 @@
 #include "gui/app/SingleInstance.h"
 #include "gui/dialogs/CDlgLanguage.h"
 #include "gui/pages/CSubWLANAP.h"
-#include "gui/pages/CWizardPage.h"
+#include "gui/framework/CWizardPage.h"
 #include "support/WizardFixture.h"
 
 using namespace orvanta;

@@ -8,13 +8,13 @@
 #include <QLineEdit>
 #include <QTest>
 
-#include "gui/app/Art.h"
+#include "gui/controls/Art.h"
 #include "gui/dialogs/CDlgLanguage.h"
 #include "gui/pages/CSubFirst.h"
 #include "gui/pages/CSubLANIP.h"
 #include "gui/pages/CSubSetAutoParam.h"
 #include "gui/pages/CSubWLANAP.h"
-#include "gui/pages/CWizardPage.h"
+#include "gui/framework/CWizardPage.h"
 #include "support/WizardFixture.h"
 
 using namespace orvanta;

@@ -11,7 +11,7 @@
 #include <memory>
 #include <vector>
 
-#include "gui/pages/CWizardPage.h"
+#include "gui/framework/CWizardPage.h"
 #include "support/WizardFixture.h"
 
 namespace orvanta::testing {

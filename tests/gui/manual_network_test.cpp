@@ -14,7 +14,7 @@
 #include "gui/pages/CSubLANIP.h"
 #include "gui/pages/CSubWLANAP.h"
 #include "gui/pages/CSubWLANIP.h"
-#include "gui/pages/EditLimit.h"
+#include "gui/framework/EditLimit.h"
 #include "manual_harness.h"
 
 using namespace orvanta;

@@ -13,7 +13,7 @@
 #include "gui/pages/CSubLANISP.h"
 #include "gui/pages/CSubPPPoE.h"
 #include "gui/pages/CSubSystem.h"
-#include "gui/pages/EditLimit.h"
+#include "gui/framework/EditLimit.h"
 #include "manual_harness.h"
 
 using namespace orvanta;

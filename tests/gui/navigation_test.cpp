@@ -8,7 +8,7 @@
 
 #include "gui/app/CSubFormCollection.h"
 #include "gui/pages/CSubFirst.h"
-#include "gui/pages/CWizardPage.h"
+#include "gui/framework/CWizardPage.h"
 #include "support/WizardFixture.h"
 
 using namespace orvanta;

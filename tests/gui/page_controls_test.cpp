@@ -16,7 +16,7 @@
 #include <functional>
 
 #include "core/settings/FixedField.h"
-#include "gui/pages/CWizardPage.h"
+#include "gui/framework/CWizardPage.h"
 #include "support/WizardFixture.h"
 
 using namespace orvanta;

@@ -37,7 +37,7 @@
 #include "gui/pages/CSubUPnP.h"
 #include "gui/pages/CSubWLANAP.h"
 #include "gui/pages/CSubWPSPic.h"
-#include "gui/pages/CWizardPage.h"
+#include "gui/framework/CWizardPage.h"
 #include "support/CaptionFit.h"
 #include "support/WizardFixture.h"
 

@@ -9,7 +9,7 @@
 #include "core/camera/AccessPointScan.h"
 #include "core/settings/FixedField.h"
 #include "gui/pages/CSubAPScan.h"
-#include "gui/pages/EditLimit.h"
+#include "gui/framework/EditLimit.h"
 #include "wireless_page_harness.h"
 
 using namespace orvanta;

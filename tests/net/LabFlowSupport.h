@@ -21,7 +21,7 @@
 #include "core/i18n/LanguagePaths.h"
 #include "gui/app/CWizardDlg.h"
 #include "gui/pages/CSubSearchNet.h"
-#include "gui/pages/PageIndex.h"
+#include "gui/framework/PageIndex.h"
 #include "support/FakeUrlOpener.h"
 #include "support/ScriptedPrompter.h"
 

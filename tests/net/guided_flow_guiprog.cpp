@@ -34,7 +34,7 @@
 #include "gui/pages/CSubChoose.h"
 #include "gui/pages/CSubFirst.h"
 #include "gui/pages/CSubSetAutoParam.h"
-#include "gui/pages/CWizardPage.h"
+#include "gui/framework/CWizardPage.h"
 #include "support/FakeUrlOpener.h"
 #include "support/ScriptedPrompter.h"
 

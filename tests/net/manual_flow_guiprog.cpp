@@ -24,7 +24,7 @@
 #include "gui/pages/CSubSystem.h"
 #include "gui/pages/CSubUPnP.h"
 #include "gui/pages/CSubWLANAP.h"
-#include "gui/pages/PageIndex.h"
+#include "gui/framework/PageIndex.h"
 #include "manual_harness.h"
 
 using namespace orvanta;

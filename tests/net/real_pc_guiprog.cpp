@@ -29,7 +29,7 @@
 #include "core/i18n/IniFile.h"
 #include "core/settings/FixedField.h"
 #include "gui/app/CWizardDlg.h"
-#include "gui/app/DesktopConnectivity.h"
+#include "gui/framework/DesktopConnectivity.h"
 #include "gui/pages/CSubFirst.h"
 #include "support/FakeUrlOpener.h"
 #include "support/ScriptedPrompter.h"

@@ -12,7 +12,7 @@
 #include "gui/pages/CSubFirst.h"
 #include "gui/pages/CSubLinkSer.h"
 #include "gui/pages/CSubLogin.h"
-#include "gui/pages/PageIndex.h"
+#include "gui/framework/PageIndex.h"
 #include "support/WizardFixture.h"
 
 using namespace orvanta;

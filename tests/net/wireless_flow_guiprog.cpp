@@ -19,7 +19,7 @@
 #include "gui/pages/CSubSetAutoParam.h"
 #include "gui/pages/CSubWPS.h"
 #include "LabFlowSupport.h"
-#include "gui/pages/PageIndex.h"
+#include "gui/framework/PageIndex.h"
 
 using namespace orvanta;
 using namespace orvanta::testing;

@@ -52,8 +52,8 @@
 #include "gui/pages/CSubSetAutoParam.h"
 #include "gui/pages/CSubShowPic.h"
 #include "gui/pages/CSubUPnP.h"
-#include "gui/pages/CWizardPage.h"
-#include "gui/pages/PageIndex.h"
+#include "gui/framework/CWizardPage.h"
+#include "gui/framework/PageIndex.h"
 
 namespace orvanta {
 namespace {

@@ -5,7 +5,7 @@
 #include <QProgressBar>
 #include <QVBoxLayout>
 
-#include "gui/pages/CWizardPage.h"
+#include "gui/framework/CWizardPage.h"
 
 namespace orvanta {
 

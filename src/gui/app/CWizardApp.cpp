@@ -19,13 +19,13 @@
 #include "core/hostnet/ExitSignals.h"
 #include "core/i18n/LanguagePaths.h"
 #include "core/output/Diagnostics.h"
-#include "gui/app/Art.h"
+#include "gui/controls/Art.h"
 #include "gui/app/CWizardDlg.h"
-#include "gui/app/DeploymentSettings.h"
+#include "gui/framework/DeploymentSettings.h"
 #include "gui/app/KeySwallower.h"
 #include "gui/app/QtPrompter.h"
 #include "gui/app/SingleInstance.h"
-#include "gui/pages/CWizardPage.h"
+#include "gui/framework/CWizardPage.h"
 
 #ifndef ORVANTA_VERSION
 #define ORVANTA_VERSION "0.1.0"

@@ -18,11 +18,11 @@
 #include "core/i18n/WizardMessages.h"
 #include "core/settings/CameraSettings.h"
 #include "gui/app/CSubFormCollection.h"
-#include "gui/app/DeploymentSettings.h"
-#include "gui/app/TimerSettings.h"
-#include "gui/app/WizardCommand.h"
-#include "gui/app/WizardContext.h"
-#include "gui/pages/PageIndex.h"
+#include "gui/framework/DeploymentSettings.h"
+#include "gui/framework/TimerSettings.h"
+#include "gui/framework/WizardCommand.h"
+#include "gui/framework/WizardContext.h"
+#include "gui/framework/PageIndex.h"
 
 class QLabel;
 

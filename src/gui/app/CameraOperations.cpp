@@ -16,7 +16,7 @@
 #include "gui/app/CWizardDlg.h"
 #include "gui/dialogs/CDlgLoginRoot.h"
 #include "gui/pages/CSubSetupFinish.h"
-#include "gui/pages/PageIndex.h"
+#include "gui/framework/PageIndex.h"
 
 namespace orvanta {
 

@@ -16,8 +16,8 @@
 
 #include <QString>
 
-#include "gui/app/KeptCameraResults.h"
-#include "gui/app/Prompter.h"
+#include "gui/framework/KeptCameraResults.h"
+#include "gui/framework/Prompter.h"
 #include "gui/app/WorkerTask.h"
 
 namespace orvanta {

@@ -2,7 +2,7 @@
 // language files or from cameras, so they are shown as plain text.
 #pragma once
 
-#include "gui/app/Prompter.h"
+#include "gui/framework/Prompter.h"
 
 namespace orvanta {
 

@@ -2,7 +2,7 @@
 
 #include <QPainter>
 
-#include "gui/app/Art.h"
+#include "gui/controls/Art.h"
 
 namespace orvanta {
 namespace {

@@ -6,8 +6,8 @@
 #include <utility>
 
 #include "core/i18n/LanguageStrings.h"
-#include "gui/app/Art.h"
-#include "gui/pages/CWizardPage.h"
+#include "gui/controls/Art.h"
+#include "gui/framework/CWizardPage.h"
 
 namespace orvanta {
 

@@ -4,8 +4,8 @@
 #include <QLabel>
 #include <QPushButton>
 
-#include "gui/app/Art.h"
-#include "gui/pages/CWizardPage.h"
+#include "gui/controls/Art.h"
+#include "gui/framework/CWizardPage.h"
 
 namespace orvanta {
 

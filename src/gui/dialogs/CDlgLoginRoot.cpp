@@ -7,7 +7,7 @@
 #include <utility>
 
 #include "core/i18n/LanguageStrings.h"
-#include "gui/pages/CWizardPage.h"
+#include "gui/framework/CWizardPage.h"
 
 namespace orvanta {
 

@@ -13,8 +13,8 @@
 #include <sstream>
 
 #include "core/i18n/LanguageStrings.h"
-#include "gui/app/Prompter.h"
-#include "gui/pages/CWizardPage.h"
+#include "gui/framework/Prompter.h"
+#include "gui/framework/CWizardPage.h"
 
 namespace orvanta {
 

@@ -4,10 +4,10 @@
 #include <QTreeWidget>
 
 #include "core/i18n/LanguageStrings.h"
-#include "gui/app/Prompter.h"
-#include "gui/app/WizardContext.h"
+#include "gui/framework/Prompter.h"
+#include "gui/framework/WizardContext.h"
 #include "gui/dialogs/CDlgProvision.h"
-#include "gui/pages/CWizardPage.h"
+#include "gui/framework/CWizardPage.h"
 
 namespace orvanta {
 

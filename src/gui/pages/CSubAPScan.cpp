@@ -7,8 +7,8 @@
 #include <algorithm>
 
 #include "core/settings/FixedField.h"
-#include "gui/app/KeptCameraResults.h"
-#include "gui/pages/EditLimit.h"
+#include "gui/framework/KeptCameraResults.h"
+#include "gui/framework/EditLimit.h"
 
 namespace orvanta {
 namespace {

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "core/camera/AccessPointScan.h"
-#include "gui/pages/CWizardPage.h"
+#include "gui/framework/CWizardPage.h"
 
 namespace orvanta {
 

@@ -1,7 +1,7 @@
 // The connection choice page: a new environment or not, and by which link.
 #pragma once
 
-#include "gui/pages/CWizardPage.h"
+#include "gui/framework/CWizardPage.h"
 
 class QRadioButton;
 

@@ -1,7 +1,7 @@
 // The DDNS page: dynamic DNS on or off, the provider and the account.
 #pragma once
 
-#include "gui/pages/CWizardPage.h"
+#include "gui/framework/CWizardPage.h"
 
 class QCheckBox;
 class QComboBox;

@@ -4,11 +4,11 @@
 #include <QGroupBox>
 #include <QLabel>
 
-#include "gui/app/Art.h"
+#include "gui/controls/Art.h"
 #include "core/hostnet/AdapterInventory.h"
 #include "core/text/AddressText.h"
-#include "gui/app/DeploymentSettings.h"
-#include "gui/app/DesktopConnectivity.h"
+#include "gui/framework/DeploymentSettings.h"
+#include "gui/framework/DesktopConnectivity.h"
 #include "gui/controls/CPictureFrame.h"
 
 namespace orvanta {

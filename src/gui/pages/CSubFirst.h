@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "core/hostnet/HostNetwork.h"
-#include "gui/pages/CWizardPage.h"
+#include "gui/framework/CWizardPage.h"
 
 class QComboBox;
 class QGroupBox;

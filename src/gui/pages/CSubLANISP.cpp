@@ -5,7 +5,7 @@
 #include <QLineEdit>
 #include <QRadioButton>
 
-#include "gui/pages/EditLimit.h"
+#include "gui/framework/EditLimit.h"
 
 namespace orvanta {
 namespace {

@@ -3,7 +3,7 @@
 // twice).
 #pragma once
 
-#include "gui/pages/CWizardPage.h"
+#include "gui/framework/CWizardPage.h"
 
 namespace orvanta {
 

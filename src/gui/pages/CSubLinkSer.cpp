@@ -3,7 +3,7 @@
 #include <QLabel>
 #include <QTreeWidget>
 
-#include "gui/app/UrlOpener.h"
+#include "gui/framework/UrlOpener.h"
 #include "gui/pages/CSubLogin.h"
 #include "gui/pages/CameraRowText.h"
 

@@ -2,7 +2,7 @@
 // A double click opens a camera's web page.
 #pragma once
 
-#include "gui/pages/CWizardPage.h"
+#include "gui/framework/CWizardPage.h"
 
 namespace orvanta {
 

@@ -7,7 +7,7 @@
 
 #include "core/camera/CameraService.h"
 #include "core/settings/FixedField.h"
-#include "gui/app/DeploymentSettings.h"
+#include "gui/framework/DeploymentSettings.h"
 
 namespace orvanta {
 namespace {

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "core/camera/ListingServerQuery.h"
-#include "gui/pages/CWizardPage.h"
+#include "gui/framework/CWizardPage.h"
 
 namespace orvanta {
 

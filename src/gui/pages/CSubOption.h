@@ -2,7 +2,7 @@
 // has been read.
 #pragma once
 
-#include "gui/pages/CWizardPage.h"
+#include "gui/framework/CWizardPage.h"
 
 class QRadioButton;
 

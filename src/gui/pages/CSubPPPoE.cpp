@@ -3,7 +3,7 @@
 #include <QLabel>
 #include <QLineEdit>
 
-#include "gui/pages/EditLimit.h"
+#include "gui/framework/EditLimit.h"
 
 namespace orvanta {
 

@@ -2,7 +2,7 @@
 // the user name of the PC's own dial-up connection as a start.
 #pragma once
 
-#include "gui/pages/CWizardPage.h"
+#include "gui/framework/CWizardPage.h"
 
 namespace orvanta {
 

@@ -16,8 +16,8 @@
 #include "core/discovery/DiscoveredCamera.h"
 #include "core/discovery/DiscoveredCameraWriter.h"
 #include "core/settings/FixedField.h"
-#include "gui/app/TimerSettings.h"
-#include "gui/app/UrlOpener.h"
+#include "gui/framework/TimerSettings.h"
+#include "gui/framework/UrlOpener.h"
 #include "gui/dialogs/PlanMenu.h"
 #include "gui/pages/CameraRowText.h"
 

@@ -12,7 +12,7 @@
 
 #include <vector>
 
-#include "gui/pages/CWizardPage.h"
+#include "gui/framework/CWizardPage.h"
 
 class QMenu;
 class QTimer;

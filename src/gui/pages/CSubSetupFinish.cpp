@@ -4,8 +4,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "gui/app/Art.h"
-#include "gui/app/UrlOpener.h"
+#include "gui/controls/Art.h"
+#include "gui/framework/UrlOpener.h"
 
 namespace orvanta {
 namespace {

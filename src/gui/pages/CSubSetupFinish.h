@@ -3,7 +3,7 @@
 #pragma once
 
 #include "core/discovery/DiscoveredCamera.h"
-#include "gui/pages/CWizardPage.h"
+#include "gui/framework/CWizardPage.h"
 
 namespace orvanta {
 

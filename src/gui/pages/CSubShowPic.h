@@ -1,7 +1,7 @@
 // The connection diagram page: how to cable the camera for the chosen link.
 #pragma once
 
-#include "gui/pages/CWizardPage.h"
+#include "gui/framework/CWizardPage.h"
 
 namespace orvanta {
 

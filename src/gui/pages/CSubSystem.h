@@ -6,7 +6,7 @@
 #include <ctime>
 #include <functional>
 
-#include "gui/pages/CWizardPage.h"
+#include "gui/framework/CWizardPage.h"
 
 namespace orvanta {
 

@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "gui/pages/CWizardPage.h"
+#include "gui/framework/CWizardPage.h"
 
 namespace orvanta {
 

@@ -7,7 +7,7 @@
 #include <QRadioButton>
 #include <cstring>
 
-#include "gui/pages/EditLimit.h"
+#include "gui/framework/EditLimit.h"
 
 namespace orvanta {
 namespace {

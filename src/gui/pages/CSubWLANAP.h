@@ -6,7 +6,7 @@
 #include <array>
 #include <initializer_list>
 
-#include "gui/pages/CWizardPage.h"
+#include "gui/framework/CWizardPage.h"
 
 namespace orvanta {
 

@@ -6,7 +6,7 @@
 #include <QTimer>
 
 #include "core/camera/CameraService.h"
-#include "gui/app/TimerSettings.h"
+#include "gui/framework/TimerSettings.h"
 
 namespace orvanta {
 namespace {

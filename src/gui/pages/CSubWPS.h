@@ -9,7 +9,7 @@
 
 #include "core/camera/HttpResult.h"
 #include "core/camera/WpsRequest.h"
-#include "gui/pages/CWizardPage.h"
+#include "gui/framework/CWizardPage.h"
 
 class QProgressBar;
 class QTimer;

@@ -1,7 +1,7 @@
 // The WPS picture page: press WPS on the router, then Next.
 #pragma once
 
-#include "gui/pages/CWizardPage.h"
+#include "gui/framework/CWizardPage.h"
 
 namespace orvanta {
 

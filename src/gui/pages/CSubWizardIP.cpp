@@ -11,7 +11,7 @@
 #include "gui/controls/CIPAddressCtrl.h"
 #include "core/hostnet/AddressProbe.h"
 #include "core/text/AddressText.h"
-#include "gui/app/KeptCameraResults.h"
+#include "gui/framework/KeptCameraResults.h"
 
 namespace orvanta {
 namespace {

@@ -2,7 +2,7 @@
 // setup, with a test of whether the address is free.
 #pragma once
 
-#include "gui/pages/CWizardPage.h"
+#include "gui/framework/CWizardPage.h"
 
 class QPushButton;
 class QRadioButton;

@@ -6,7 +6,7 @@
 
 #include "core/settings/FixedField.h"
 #include "gui/controls/CIPAddressCtrl.h"
-#include "gui/pages/CWizardPage.h"
+#include "gui/framework/CWizardPage.h"
 
 namespace orvanta {
 

@@ -6,7 +6,7 @@
 
 #include <array>
 
-#include "gui/pages/CWizardPage.h"
+#include "gui/framework/CWizardPage.h"
 #include "gui/pages/IpModeControls.h"
 
 namespace orvanta {

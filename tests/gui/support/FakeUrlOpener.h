@@ -3,7 +3,7 @@
 
 #include <QStringList>
 
-#include "gui/app/UrlOpener.h"
+#include "gui/framework/UrlOpener.h"
 
 namespace orvanta::testing {
 

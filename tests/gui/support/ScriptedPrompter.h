@@ -9,7 +9,7 @@
 #include <functional>
 #include <vector>
 
-#include "gui/app/Prompter.h"
+#include "gui/framework/Prompter.h"
 
 namespace orvanta::testing {
 

@@ -9,8 +9,8 @@
 
 #include "FakeHostNetwork.h"
 #include "gui/app/CWizardDlg.h"
-#include "gui/app/DeploymentSettings.h"
-#include "gui/app/DesktopConnectivity.h"
+#include "gui/framework/DeploymentSettings.h"
+#include "gui/framework/DesktopConnectivity.h"
 #include "FakeCameraService.h"
 #include "support/FakeUrlOpener.h"
 #include "support/ScriptedPrompter.h"

@@ -1,4 +1,4 @@
-#include "gui/app/DeploymentSettings.h"
+#include "gui/framework/DeploymentSettings.h"
 
 #include <QFileInfo>
 #include <QSettings>

@@ -1,4 +1,4 @@
-#include "gui/pages/EditLimit.h"
+#include "gui/framework/EditLimit.h"
 
 #include <QLineEdit>
 

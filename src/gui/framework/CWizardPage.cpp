@@ -1,4 +1,4 @@
-#include "gui/pages/CWizardPage.h"
+#include "gui/framework/CWizardPage.h"
 
 #include "gui/controls/CaptionLayout.h"
 
@@ -23,10 +23,10 @@
 #include <memory>
 
 #include "core/i18n/LanguageStrings.h"
-#include "gui/app/Art.h"
+#include "gui/controls/Art.h"
 #include "gui/controls/CIPAddressCtrl.h"
 #include "gui/controls/CPictureFrame.h"
-#include "gui/pages/EditLimit.h"
+#include "gui/framework/EditLimit.h"
 
 namespace orvanta {
 namespace {

@@ -1,4 +1,4 @@
-#include "gui/app/WizardCommand.h"
+#include "gui/framework/WizardCommand.h"
 
 namespace orvanta {
 

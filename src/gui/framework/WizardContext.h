@@ -7,7 +7,7 @@
 #include <functional>
 #include <string>
 
-#include "gui/app/WizardCommand.h"
+#include "gui/framework/WizardCommand.h"
 
 class QWidget;
 

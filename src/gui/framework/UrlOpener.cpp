@@ -1,4 +1,4 @@
-#include "gui/app/UrlOpener.h"
+#include "gui/framework/UrlOpener.h"
 
 #include <QDesktopServices>
 #include <QProcess>

@@ -30,9 +30,9 @@
 
 #include "core/settings/CameraSettings.h"
 #include "core/settings/FixedField.h"
-#include "gui/app/Prompter.h"
-#include "gui/app/WizardCommand.h"
-#include "gui/app/WizardContext.h"
+#include "gui/framework/Prompter.h"
+#include "gui/framework/WizardCommand.h"
+#include "gui/framework/WizardContext.h"
 #include "gui/controls/CXButtonXP.h"
 
 class QAbstractButton;

@@ -1,4 +1,4 @@
-#include "gui/app/DesktopConnectivity.h"
+#include "gui/framework/DesktopConnectivity.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>

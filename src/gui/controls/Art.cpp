@@ -1,4 +1,4 @@
-#include "gui/app/Art.h"
+#include "gui/controls/Art.h"
 
 #include <QFile>
 #include <QFont>
