@@ -25,6 +25,7 @@
 #include "gui/pages/CSubSetupFinish.h"
 #include "gui/pages/CSubUPnP.h"
 #include "gui/pages/CWizardPage.h"
+#include "support/SettingsPresets.h"
 #include "support/WizardFixture.h"
 
 using namespace orvanta;
@@ -104,9 +105,7 @@ private:
 
 void GuidedPagesTest::init() {
     fx_ = std::make_unique<WizardFixture>();
-    fx_->WriteLanguage(QStringLiteral("English (ENG).ini"), QString::fromLatin1(kLanguage));
-    fx_->RememberLanguage(QStringLiteral("English (ENG).ini"));
-    fx_->Start();
+    fx_->StartWithLanguage(QString::fromLatin1(kLanguage));
     fx_->Dlg().installEventFilter(&catcher_);
     catcher_.codes.clear();
 }
@@ -255,14 +254,11 @@ void GuidedPagesTest::quickIpFill() {
     QFETCH(bool, fixedChecked);
     QFETCH(int, ipType);
     CameraSettings& s = fx_->Settings();
+    PcOnFixedWire(s);
+    SelectedCamera(s, "10.1.2.3", "255.0.0.0");
     s.HostDHCP = static_cast<uint8_t>(dhcp);
     s.HostNoAddress = static_cast<uint8_t>(noAddress);
     s.IPType = 0;
-    s.CamAddr = Ip("10.1.2.3");
-    s.CamMask = Ip("255.0.0.0");
-    SetField(s.HostMask, "255.255.255.0");
-    SetField(s.HostGateway, "192.168.1.1");
-    SetField(s.HostDNS, "192.168.1.2");
     KeptCameraResults* kept = fx_->Dlg().Context().kept;
     QVERIFY(kept != nullptr);
     kept->hasProbeResult = proposal;
@@ -296,10 +292,7 @@ void GuidedPagesTest::quickIpDefaultMask() {
 
 void GuidedPagesTest::quickIpTestAndNext() {
     CameraSettings& s = fx_->Settings();
-    s.HostDHCP = 0;
-    s.HostNoAddress = 0;
-    SetField(s.HostIP, "192.168.1.10");
-    s.CamAddr = Ip("192.168.1.20");
+    WiredCameraInHostSubnet(s);
     Page(kPageWizardIP)->LoadFromSettings();
     // The camera's own address needs no ARP.
     Address(1227)->SetFromRecordText("192.168.1.20");
@@ -318,8 +311,7 @@ void GuidedPagesTest::quickIpTestAndNext() {
     QCOMPARE(fx_->prompter.Prompts().back().caption, QString());
 
     // Fixed mode over the camera's wireless link writes the wireless group.
-    s.HasWireless = 1;
-    s.LinkWireless = 1;
+    WirelessCameraLinked(s);
     s.HasWPS = 1;
     SetField(s.IPAddr, "keep");
     fx_->prompter.Answer(PromptAnswer::Yes);
@@ -456,8 +448,7 @@ void GuidedPagesTest::summaryTexts() {
     SetField(s.DNS1, "10.0.0.2");
     SetField(s.TitleBar, "<b>%1 door</b>");  // camera text stays plain, "%1" included
     SetField(s.Desp, "hall");
-    s.HasWireless = 1;
-    s.LinkWireless = 1;
+    WirelessCameraLinked(s);
     s.UseWPS = 1;
     s.WPSAck = 0;
     s.UPnPE = 0;

@@ -25,7 +25,7 @@
 #include "gui/pages/CSubUPnP.h"
 #include "gui/pages/CSubWLANAP.h"
 #include "gui/pages/PageIndex.h"
-#include "manual_harness.h"
+#include "support/ControlInput.h"
 
 using namespace orvanta;
 using namespace orvanta::testing;

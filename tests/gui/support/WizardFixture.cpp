@@ -72,4 +72,14 @@ CWizardDlg& WizardFixture::Start(const DeploymentSettings& deployment) {
     return *dlg_;
 }
 
+CWizardDlg& WizardFixture::StartWithLanguage(const QString& languageText) {
+    WriteLanguage(QStringLiteral("English (ENG).ini"), languageText);
+    RememberLanguage(QStringLiteral("English (ENG).ini"));
+    return Start();
+}
+
+void WizardFixture::RecordPostedCommands() {
+    dlg_->Context().postCommand = [this](WizardCommand code) { posted.push_back(code); };
+}
+
 }  // namespace orvanta::testing
