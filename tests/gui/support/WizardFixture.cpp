@@ -55,7 +55,7 @@ CWizardDlg& WizardFixture::Make(const DeploymentSettings& deployment) {
     options.hostNetwork = &net;
     options.prompter = &prompter;
     options.urlOpener = &urls;
-    options.timers = FastTimers();
+    options.timers = timers;
     options.deployment = deployment;
     options.paths = std::make_unique<LanguagePaths>(dir_.path().toStdString() + "/", LanguageDir().toStdString(),
                                                     ConfigDir().toStdString());

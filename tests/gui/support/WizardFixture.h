@@ -69,6 +69,8 @@ public:
     hostnet::FakeHostNetwork net;
     // What the desktop's network manager says when no probe host is set.
     int desktopInternet = kInternetNo;
+    // The window's periods; set before Make.
+    TimerSettings timers = FastTimers();
     ScriptedPrompter prompter;
     FakeUrlOpener urls;
     std::vector<WizardCommand> posted;
