@@ -24,6 +24,7 @@
 #include "gui/pages/CSubSetAutoParam.h"
 #include "gui/pages/CSubSetupFinish.h"
 #include "gui/pages/CSubUPnP.h"
+#include "gui/pages/CSubWizardIP.h"
 #include "gui/pages/CWizardPage.h"
 #include "support/SettingsPresets.h"
 #include "support/WizardFixture.h"
@@ -264,13 +265,13 @@ void GuidedPagesTest::quickIpFill() {
     kept->hasProbeResult = proposal;
     kept->probeResult = Ip("192.168.1.77");
     Page(kPageWizardIP)->LoadFromSettings();
-    QCOMPARE(Address(1227)->RecordText(), address);
-    QCOMPARE(Address(1228)->RecordText(), mask);
-    QCOMPARE(Address(1229)->RecordText(), gateway);
-    QCOMPARE(Address(1233)->RecordText(), dns);
-    QCOMPARE(Radio(kPageWizardIP, 1236)->isChecked(), fixedChecked);
-    QCOMPARE(Radio(kPageWizardIP, 1234)->isChecked(), !fixedChecked);
-    QCOMPARE(Address(1227)->isEnabled(), fixedChecked);
+    QCOMPARE(Address(CSubWizardIP::kAddress)->RecordText(), address);
+    QCOMPARE(Address(CSubWizardIP::kMask)->RecordText(), mask);
+    QCOMPARE(Address(CSubWizardIP::kGateway)->RecordText(), gateway);
+    QCOMPARE(Address(CSubWizardIP::kDns)->RecordText(), dns);
+    QCOMPARE(Radio(kPageWizardIP, CSubWizardIP::kFixedRadio)->isChecked(), fixedChecked);
+    QCOMPARE(Radio(kPageWizardIP, CSubWizardIP::kDhcpRadio)->isChecked(), !fixedChecked);
+    QCOMPARE(Address(CSubWizardIP::kAddress)->isEnabled(), fixedChecked);
     QCOMPARE(int(s.IPType), ipType);
 }
 
@@ -285,9 +286,9 @@ void GuidedPagesTest::quickIpDefaultMask_data() {
 void GuidedPagesTest::quickIpDefaultMask() {
     QFETCH(QString, typed);
     QFETCH(QString, mask);
-    Address(1228)->SetFromRecordText("255.255.255.128");
-    Address(1227)->SetFromRecordText(typed.toLatin1().constData());
-    QCOMPARE(Address(1228)->RecordText(), mask);
+    Address(CSubWizardIP::kMask)->SetFromRecordText("255.255.255.128");
+    Address(CSubWizardIP::kAddress)->SetFromRecordText(typed.toLatin1().constData());
+    QCOMPARE(Address(CSubWizardIP::kMask)->RecordText(), mask);
 }
 
 void GuidedPagesTest::quickIpTestAndNext() {
@@ -295,16 +296,16 @@ void GuidedPagesTest::quickIpTestAndNext() {
     WiredCameraInHostSubnet(s);
     Page(kPageWizardIP)->LoadFromSettings();
     // The camera's own address needs no ARP.
-    Address(1227)->SetFromRecordText("192.168.1.20");
+    Address(CSubWizardIP::kAddress)->SetFromRecordText("192.168.1.20");
     fx_->prompter.Answer(PromptAnswer::Ok);
-    Page(kPageWizardIP)->Control<QPushButton>(1230)->click();
+    Page(kPageWizardIP)->Control<QPushButton>(CSubWizardIP::kTestButton)->click();
     QVERIFY(fx_->net.CallsOf("arp").empty());
     QCOMPARE(fx_->prompter.Prompts().back().text, QStringLiteral("free"));
     // An address another device answers for.
     fx_->net.arpOwners[Ip("192.168.1.30")] = {2, 0, 0, 0, 0, 9};
-    Address(1227)->SetFromRecordText("192.168.1.30");
+    Address(CSubWizardIP::kAddress)->SetFromRecordText("192.168.1.30");
     fx_->prompter.Answer(PromptAnswer::Ok);
-    Page(kPageWizardIP)->Control<QPushButton>(1230)->click();
+    Page(kPageWizardIP)->Control<QPushButton>(CSubWizardIP::kTestButton)->click();
     QCOMPARE(fx_->net.CallsOf("arp"), std::vector<std::string>{"arp 192.168.1.30 from 192.168.1.10"});
     QCOMPARE(fx_->prompter.Prompts().back().text, QStringLiteral("in use"));
     QCOMPARE(fx_->prompter.Prompts().back().icon, PromptIcon::Stop);
