@@ -9,7 +9,6 @@
 
 #include "gui/app/Art.h"
 #include "gui/app/DeploymentSettings.h"
-#include "gui/app/Prompter.h"
 #include "gui/app/UrlOpener.h"
 
 using namespace orvanta;
@@ -22,8 +21,6 @@ private slots:
     void deployment_data();
     void deployment();
     void urlOpenerRefusesWhatIsNotAWebAddress();
-    void messageBoxFlags_data();
-    void messageBoxFlags();
 };
 
 void ArtAndSettingsTest::everyResourceLoads_data() {
@@ -116,30 +113,6 @@ void ArtAndSettingsTest::urlOpenerRefusesWhatIsNotAWebAddress() {
     for (const char* url : {"file:///etc/passwd", "javascript:alert(1)", "smb://10.0.0.1/share", "", "http//no-colon",
                             "ftp://192.168.1.10:21"})
         QVERIFY2(!opener.Open(QString::fromLatin1(url)), url);
-}
-
-void ArtAndSettingsTest::messageBoxFlags_data() {
-    QTest::addColumn<unsigned>("flags");
-    QTest::addColumn<int>("icon");
-    QTest::addColumn<int>("buttons");
-    // The flag words pages use; a wrong row shows the wrong icon or offers
-    // the wrong answers (a Yes/No question answered with a lone OK).
-    QTest::newRow("0 ok") << 0x00u << int(PromptIcon::None) << int(PromptButtons::Ok);
-    QTest::newRow("0x10 stop") << 0x10u << int(PromptIcon::Stop) << int(PromptButtons::Ok);
-    QTest::newRow("0x30 exclamation") << 0x30u << int(PromptIcon::Exclamation) << int(PromptButtons::Ok);
-    QTest::newRow("0x40 information") << 0x40u << int(PromptIcon::Information) << int(PromptButtons::Ok);
-    QTest::newRow("0x41 ok cancel") << 0x41u << int(PromptIcon::Information) << int(PromptButtons::OkCancel);
-    QTest::newRow("0x44 yes no") << 0x44u << int(PromptIcon::Information) << int(PromptButtons::YesNo);
-}
-
-void ArtAndSettingsTest::messageBoxFlags() {
-    QFETCH(unsigned, flags);
-    QFETCH(int, icon);
-    QFETCH(int, buttons);
-    const Prompt p = Prompter::FromFlags(QStringLiteral("text"), QStringLiteral("Orvanta"), flags);
-    QCOMPARE(int(p.icon), icon);
-    QCOMPARE(int(p.buttons), buttons);
-    QCOMPARE(p.caption, QStringLiteral("Orvanta"));
 }
 
 QTEST_MAIN(ArtAndSettingsTest)
