@@ -58,11 +58,7 @@ private slots:
     void screenshots();
 
 private:
-    void StartShipped(WizardFixture& fx) {
-        fx.CopyShippedLanguages(QStringLiteral(ORVANTA_SOURCE_DIR));
-        fx.RememberLanguage(QStringLiteral("English (ENG).ini"));
-        fx.Start();
-    }
+    void StartShipped(WizardFixture& fx) { fx.StartInShippedEnglish(QStringLiteral(ORVANTA_SOURCE_DIR)); }
 };
 
 void PageViewsTest::controlsInsideAndNamed() {

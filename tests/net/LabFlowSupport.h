@@ -33,8 +33,6 @@ protected:
         QVERIFY2(!source.isEmpty(), "ORVANTA_SOURCE_DIR is not set");
         // A fresh folder and fake network for every flow.
         fx_ = std::make_unique<WizardFixture>();
-        fx_->CopyShippedLanguages(source);
-        fx_->RememberLanguage(QStringLiteral("English (ENG).ini"));
 
         // The PC is already in the cameras' subnet, so no alias is needed.
         hostnet::Adapter eth;
@@ -55,7 +53,7 @@ protected:
         fx_->timers.searchTickMs = 150;
         fx_->timers.wpsTickMs = wpsTickMs;
         fx_->timers.scanStepSleepMs = 0;
-        fx_->Start();
+        fx_->StartInShippedEnglish(source);
         fx_->Dlg().show();
     }
 

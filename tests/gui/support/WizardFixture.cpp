@@ -78,6 +78,12 @@ CWizardDlg& WizardFixture::StartWithLanguage(const QString& languageText) {
     return Start();
 }
 
+CWizardDlg& WizardFixture::StartInShippedEnglish(const QString& sourceDir, const DeploymentSettings& deployment) {
+    CopyShippedLanguages(sourceDir);
+    RememberLanguage(QStringLiteral("English (ENG).ini"));
+    return Start(deployment);
+}
+
 void WizardFixture::RecordPostedCommands() {
     dlg_->Context().postCommand = [this](WizardCommand code) { posted.push_back(code); };
 }

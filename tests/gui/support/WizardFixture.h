@@ -45,6 +45,8 @@ public:
     // remembered English file, so captions and messages are the test's own
     // short texts, and the window started.
     CWizardDlg& StartWithLanguage(const QString& languageText);
+    // The same with the shipped language files of `sourceDir`, English chosen.
+    CWizardDlg& StartInShippedEnglish(const QString& sourceDir, const DeploymentSettings& deployment = {});
 
     // From here on every command a page posts is kept in `posted` instead of
     // run, so a test stays on its page and checks where the page leads.
