@@ -14,6 +14,8 @@
 #include "core/hostnet/TemporaryAddress.h"
 #include "gui/dialogs/CAboutDlg.h"
 #include "gui/pages/CSubFirst.h"
+#include "support/ControlInput.h"
+#include "support/SettingsPresets.h"
 #include "support/WizardFixture.h"
 
 using namespace orvanta;
@@ -250,15 +252,13 @@ void FirstPageTest::cardChoiceDrivesTheAdapterInUse() {
     // No router on that LAN: still the PC's address, without a gateway.
     QCOMPARE(QByteArray(fx_->Settings().HostIP), QByteArray("192.168.70.10"));
 
-    choice->setCurrentIndex(choice->findText(QStringLiteral("wlan0 (10.1.0.7)")));
-    emit choice->activated(choice->currentIndex());
+    Choose(choice, choice->findText(QStringLiteral("wlan0 (10.1.0.7)")));
     QCOMPARE(fx_->Settings().HostIfIndex, 3u);
     QCOMPARE(QByteArray(fx_->Settings().HostIP), QByteArray("10.1.0.7"));
     QCOMPARE(fx_->Settings().HostNoAddress, uint8_t{0});
     QCOMPARE(page->NetworkText(), QStringLiteral("ETH\nFIXED"));
     // Temporary addresses now go on the chosen card.
-    fx_->Settings().CamAddr = Ip("192.168.5.20");
-    fx_->Settings().CamMask = Ip("255.255.255.0");
+    SelectedCamera(fx_->Settings(), "192.168.5.20");
     QVERIFY(hostnet::EnsureCameraSubnet(fx_->Settings(), fx_->net, fx_->Dlg().Aliases(), {0, 0}));
     QCOMPARE(fx_->net.present.front().ifIndex, 3u);
 }

@@ -24,7 +24,9 @@
 #include "gui/pages/CSubSetAutoParam.h"
 #include "gui/pages/CSubSetupFinish.h"
 #include "gui/pages/CSubUPnP.h"
+#include "gui/pages/CSubWizardIP.h"
 #include "gui/framework/CWizardPage.h"
+#include "support/SettingsPresets.h"
 #include "support/WizardFixture.h"
 
 using namespace orvanta;
@@ -104,9 +106,7 @@ private:
 
 void GuidedPagesTest::init() {
     fx_ = std::make_unique<WizardFixture>();
-    fx_->WriteLanguage(QStringLiteral("English (ENG).ini"), QString::fromLatin1(kLanguage));
-    fx_->RememberLanguage(QStringLiteral("English (ENG).ini"));
-    fx_->Start();
+    fx_->StartWithLanguage(QString::fromLatin1(kLanguage));
     fx_->Dlg().installEventFilter(&catcher_);
     catcher_.codes.clear();
 }
@@ -255,26 +255,23 @@ void GuidedPagesTest::quickIpFill() {
     QFETCH(bool, fixedChecked);
     QFETCH(int, ipType);
     CameraSettings& s = fx_->Settings();
+    PcOnFixedWire(s);
+    SelectedCamera(s, "10.1.2.3", "255.0.0.0");
     s.HostDHCP = static_cast<uint8_t>(dhcp);
     s.HostNoAddress = static_cast<uint8_t>(noAddress);
     s.IPType = 0;
-    s.CamAddr = Ip("10.1.2.3");
-    s.CamMask = Ip("255.0.0.0");
-    SetField(s.HostMask, "255.255.255.0");
-    SetField(s.HostGateway, "192.168.1.1");
-    SetField(s.HostDNS, "192.168.1.2");
     KeptCameraResults* kept = fx_->Dlg().Context().kept;
     QVERIFY(kept != nullptr);
     kept->hasProbeResult = proposal;
     kept->probeResult = Ip("192.168.1.77");
     Page(kPageWizardIP)->LoadFromSettings();
-    QCOMPARE(Address(1227)->RecordText(), address);
-    QCOMPARE(Address(1228)->RecordText(), mask);
-    QCOMPARE(Address(1229)->RecordText(), gateway);
-    QCOMPARE(Address(1233)->RecordText(), dns);
-    QCOMPARE(Radio(kPageWizardIP, 1236)->isChecked(), fixedChecked);
-    QCOMPARE(Radio(kPageWizardIP, 1234)->isChecked(), !fixedChecked);
-    QCOMPARE(Address(1227)->isEnabled(), fixedChecked);
+    QCOMPARE(Address(CSubWizardIP::kAddress)->RecordText(), address);
+    QCOMPARE(Address(CSubWizardIP::kMask)->RecordText(), mask);
+    QCOMPARE(Address(CSubWizardIP::kGateway)->RecordText(), gateway);
+    QCOMPARE(Address(CSubWizardIP::kDns)->RecordText(), dns);
+    QCOMPARE(Radio(kPageWizardIP, CSubWizardIP::kFixedRadio)->isChecked(), fixedChecked);
+    QCOMPARE(Radio(kPageWizardIP, CSubWizardIP::kDhcpRadio)->isChecked(), !fixedChecked);
+    QCOMPARE(Address(CSubWizardIP::kAddress)->isEnabled(), fixedChecked);
     QCOMPARE(int(s.IPType), ipType);
 }
 
@@ -289,37 +286,33 @@ void GuidedPagesTest::quickIpDefaultMask_data() {
 void GuidedPagesTest::quickIpDefaultMask() {
     QFETCH(QString, typed);
     QFETCH(QString, mask);
-    Address(1228)->SetFromRecordText("255.255.255.128");
-    Address(1227)->SetFromRecordText(typed.toLatin1().constData());
-    QCOMPARE(Address(1228)->RecordText(), mask);
+    Address(CSubWizardIP::kMask)->SetFromRecordText("255.255.255.128");
+    Address(CSubWizardIP::kAddress)->SetFromRecordText(typed.toLatin1().constData());
+    QCOMPARE(Address(CSubWizardIP::kMask)->RecordText(), mask);
 }
 
 void GuidedPagesTest::quickIpTestAndNext() {
     CameraSettings& s = fx_->Settings();
-    s.HostDHCP = 0;
-    s.HostNoAddress = 0;
-    SetField(s.HostIP, "192.168.1.10");
-    s.CamAddr = Ip("192.168.1.20");
+    WiredCameraInHostSubnet(s);
     Page(kPageWizardIP)->LoadFromSettings();
     // The camera's own address needs no ARP.
-    Address(1227)->SetFromRecordText("192.168.1.20");
+    Address(CSubWizardIP::kAddress)->SetFromRecordText("192.168.1.20");
     fx_->prompter.Answer(PromptAnswer::Ok);
-    Page(kPageWizardIP)->Control<QPushButton>(1230)->click();
+    Page(kPageWizardIP)->Control<QPushButton>(CSubWizardIP::kTestButton)->click();
     QVERIFY(fx_->net.CallsOf("arp").empty());
     QCOMPARE(fx_->prompter.Prompts().back().text, QStringLiteral("free"));
     // An address another device answers for.
     fx_->net.arpOwners[Ip("192.168.1.30")] = {2, 0, 0, 0, 0, 9};
-    Address(1227)->SetFromRecordText("192.168.1.30");
+    Address(CSubWizardIP::kAddress)->SetFromRecordText("192.168.1.30");
     fx_->prompter.Answer(PromptAnswer::Ok);
-    Page(kPageWizardIP)->Control<QPushButton>(1230)->click();
+    Page(kPageWizardIP)->Control<QPushButton>(CSubWizardIP::kTestButton)->click();
     QCOMPARE(fx_->net.CallsOf("arp"), std::vector<std::string>{"arp 192.168.1.30 from 192.168.1.10"});
     QCOMPARE(fx_->prompter.Prompts().back().text, QStringLiteral("in use"));
     QCOMPARE(fx_->prompter.Prompts().back().icon, PromptIcon::Stop);
     QCOMPARE(fx_->prompter.Prompts().back().caption, QString());
 
     // Fixed mode over the camera's wireless link writes the wireless group.
-    s.HasWireless = 1;
-    s.LinkWireless = 1;
+    WirelessCameraLinked(s);
     s.HasWPS = 1;
     SetField(s.IPAddr, "keep");
     fx_->prompter.Answer(PromptAnswer::Yes);
@@ -456,8 +449,7 @@ void GuidedPagesTest::summaryTexts() {
     SetField(s.DNS1, "10.0.0.2");
     SetField(s.TitleBar, "<b>%1 door</b>");  // camera text stays plain, "%1" included
     SetField(s.Desp, "hall");
-    s.HasWireless = 1;
-    s.LinkWireless = 1;
+    WirelessCameraLinked(s);
     s.UseWPS = 1;
     s.WPSAck = 0;
     s.UPnPE = 0;

@@ -15,18 +15,32 @@
 #include "gui/pages/CSubWLANAP.h"
 #include "gui/pages/CSubWLANIP.h"
 #include "gui/framework/EditLimit.h"
-#include "manual_harness.h"
+#include "support/ControlInput.h"
+#include "support/WizardFixture.h"
 
 using namespace orvanta;
 using namespace orvanta::testing;
 
+namespace {
+
+const QString kLanguage = QStringLiteral(
+    "[Common]\nBtnBack=Back\nBtnNext=Next\n"
+    "[LANPage]\nMessage1=Set up the wireless link too?\n"
+    "[WLANAPPage]\nMessage1=Hex keys take 0-9 and A-F only\n");
+
+}  // namespace
+
 class ManualNetworkTest : public QObject {
     Q_OBJECT
 private slots:
-    void init() { h_ = std::make_unique<ManualHarness>(); }
+    void init() {
+        fx_ = std::make_unique<WizardFixture>();
+        fx_->StartWithLanguage(kLanguage);
+        fx_->RecordPostedCommands();
+    }
     void cleanup() {
-        QVERIFY(!h_->fx.prompter.HadUnexpected());
-        h_.reset();
+        QVERIFY(!fx_->prompter.HadUnexpected());
+        fx_.reset();
     }
 
     void lanNextLeadsOn_data();
@@ -45,8 +59,8 @@ private slots:
     void defaultKeyPicksTheKeyField();
 
 private:
-    CSubWLANAP* ShowAp() { return h_->Show<CSubWLANAP>(cmd::kWlanApPage, kPageWLANAP); }
-    std::unique_ptr<ManualHarness> h_;
+    CSubWLANAP* ShowAp() { return fx_->Show<CSubWLANAP>(cmd::kWlanApPage, kPageWLANAP); }
+    std::unique_ptr<WizardFixture> fx_;
 };
 
 void ManualNetworkTest::lanNextLeadsOn_data() {
@@ -75,24 +89,24 @@ void ManualNetworkTest::lanNextLeadsOn() {
     QFETCH(int, answer);
     QFETCH(int, posted);
     QFETCH(int, linkWireless);
-    CameraSettings& s = h_->S();
+    CameraSettings& s = fx_->Settings();
     s.Loaded = static_cast<uint8_t>(loaded);
     s.HasWireless = static_cast<uint8_t>(hasWireless);
     s.CamWirelessIf = static_cast<uint8_t>(wirelessIf);
     s.LinkWireless = 5;
     s.IPType = 0;
-    auto* page = h_->Show<CSubLANIP>(cmd::kLanIpPage, kPageLANIP);
-    if (answer >= 0) h_->fx.prompter.Answer(static_cast<PromptAnswer>(answer));
+    auto* page = fx_->Show<CSubLANIP>(cmd::kLanIpPage, kPageLANIP);
+    if (answer >= 0) fx_->prompter.Answer(static_cast<PromptAnswer>(answer));
     page->NextButton()->click();
-    QCOMPARE(int(h_->LastPosted()), posted);
+    QCOMPARE(int(fx_->LastPosted()), posted);
     QCOMPARE(int(s.LinkWireless), linkWireless);
     if (answer >= 0) {
-        QCOMPARE(h_->LastPrompt().text, QStringLiteral("Set up the wireless link too?"));
-        QCOMPARE(h_->LastPrompt().buttons, PromptButtons::YesNo);
-        QCOMPARE(h_->LastPrompt().icon, PromptIcon::Information);
-        QCOMPARE(h_->LastPrompt().caption, QStringLiteral("Orvanta"));
+        QCOMPARE(fx_->LastPrompt().text, QStringLiteral("Set up the wireless link too?"));
+        QCOMPARE(fx_->LastPrompt().buttons, PromptButtons::YesNo);
+        QCOMPARE(fx_->LastPrompt().icon, PromptIcon::Information);
+        QCOMPARE(fx_->LastPrompt().caption, QStringLiteral("Orvanta"));
     } else {
-        QVERIFY(h_->fx.prompter.Prompts().empty());
+        QVERIFY(fx_->prompter.Prompts().empty());
     }
 }
 
@@ -112,22 +126,22 @@ void ManualNetworkTest::addressesStoredOnlyForFixed() {
     QFETCH(int, dhcpRadio);
     QFETCH(int, fixedRadio);
     QFETCH(int, firstAddress);
-    CameraSettings& s = h_->S();
+    CameraSettings& s = fx_->Settings();
     const bool lan = page == kPageLANIP;
     uint8_t& mode = lan ? s.IPType : s.WIPType;
     char* first = lan ? s.IPAddr : s.WIPAddr;
     char* last = lan ? s.DNS2 : s.WDNS2;
     s.Loaded = 0;
     s.CamWirelessIf = 0;
-    CWizardPage* p = h_->fx.Dlg().Page(page);
+    CWizardPage* p = fx_->Dlg().Page(page);
     // Neither radio (never refreshed): refused, nothing written.
     mode = 9;
-    h_->fx.prompter.Answer(PromptAnswer::Ok);
+    fx_->prompter.Answer(PromptAnswer::Ok);
     p->NextButton()->click();
-    QCOMPARE(h_->LastPrompt().text, QStringLiteral("Please choose one !"));
-    QCOMPARE(h_->LastPrompt().icon, PromptIcon::None);
+    QCOMPARE(fx_->LastPrompt().text, QStringLiteral("Please choose one !"));
+    QCOMPARE(fx_->LastPrompt().icon, PromptIcon::None);
     QCOMPARE(mode, uint8_t{9});
-    QVERIFY(h_->posted.empty());
+    QVERIFY(fx_->posted.empty());
     // Fixed: every control as dotted text, an untouched one as 0.0.0.0.
     On<QRadioButton>(p, fixedRadio)->click();
     On<CIPAddressCtrl>(p, firstAddress)->SetAddress(0xC0A80105);      // 192.168.1.5
@@ -137,7 +151,7 @@ void ManualNetworkTest::addressesStoredOnlyForFixed() {
     QCOMPARE(mode, uint8_t{1});
     QCOMPARE(QString::fromUtf8(first), QStringLiteral("192.168.1.5"));
     QCOMPARE(QString::fromUtf8(last), QStringLiteral("0.0.0.0"));
-    QCOMPARE(h_->LastPosted(), cmd::kUpnpPage);
+    QCOMPARE(fx_->LastPosted(), cmd::kUpnpPage);
     // DHCP: mode 0, the addresses as they were.
     On<QRadioButton>(p, dhcpRadio)->click();
     On<CIPAddressCtrl>(p, firstAddress)->SetAddress(0x0A000001);
@@ -146,25 +160,25 @@ void ManualNetworkTest::addressesStoredOnlyForFixed() {
     QCOMPARE(QString::fromUtf8(first), QStringLiteral("192.168.1.5"));
     // Back leads to the page before.
     p->BackButton()->click();
-    QCOMPARE(h_->LastPosted(), lan ? cmd::kIspPage : cmd::kWlanApPage);
+    QCOMPARE(fx_->LastPosted(), lan ? cmd::kIspPage : cmd::kWlanApPage);
 }
 
 void ManualNetworkTest::refreshEnablesUnevenly() {
-    CameraSettings& s = h_->S();
+    CameraSettings& s = fx_->Settings();
     SetField(s.IPAddr, "10.0.0.7");
     SetField(s.WIPAddr, "10.0.1.7");
     s.IPType = 0;
     s.WIPType = 0;
-    auto* lan = h_->Show<CSubLANIP>(cmd::kLanIpPage, kPageLANIP);
-    auto* wlan = h_->Show<CSubWLANIP>(cmd::kWlanIpPage, kPageWLANIP);
+    auto* lan = fx_->Show<CSubLANIP>(cmd::kLanIpPage, kPageLANIP);
+    auto* wlan = fx_->Show<CSubWLANIP>(cmd::kWlanIpPage, kPageWLANIP);
     QVERIFY(!On<CIPAddressCtrl>(lan, CSubLANIP::kAddress)->isEnabled());
     QVERIFY(!On<CIPAddressCtrl>(wlan, CSubWLANIP::kAddress)->isEnabled());
     // The record turns fixed: both show the addresses; only the wireless
     // page frees them, the LAN page waits for a click on its fixed radio.
     s.IPType = 1;
     s.WIPType = 1;
-    lan = h_->Show<CSubLANIP>(cmd::kLanIpPage, kPageLANIP);
-    wlan = h_->Show<CSubWLANIP>(cmd::kWlanIpPage, kPageWLANIP);
+    lan = fx_->Show<CSubLANIP>(cmd::kLanIpPage, kPageLANIP);
+    wlan = fx_->Show<CSubWLANIP>(cmd::kWlanIpPage, kPageWLANIP);
     QVERIFY(On<QRadioButton>(lan, CSubLANIP::kFixedRadio)->isChecked());
     QCOMPARE(On<CIPAddressCtrl>(lan, CSubLANIP::kAddress)->RecordText(), QStringLiteral("10.0.0.7"));
     for (int id = CSubLANIP::kAddress; id <= CSubLANIP::kDns2; ++id) QVERIFY(!On<CIPAddressCtrl>(lan, id)->isEnabled());
@@ -200,7 +214,7 @@ void ManualNetworkTest::channelLists() {
     QFETCH(int, wireCh);
     QFETCH(QString, entries);
     QFETCH(QString, selected);
-    CameraSettings& s = h_->S();
+    CameraSettings& s = fx_->Settings();
     s.ChType = static_cast<uint8_t>(chType);
     s.WireCh = static_cast<uint8_t>(wireCh);
     s.WireSec = 1;
@@ -219,7 +233,7 @@ void ManualNetworkTest::channelLists() {
 }
 
 void ManualNetworkTest::infrastructureForcesAuto() {
-    CameraSettings& s = h_->S();
+    CameraSettings& s = fx_->Settings();
     s.ChType = 0;
     s.WireCh = 6;
     s.WireType = 1;  // set from the record: the handler does not run
@@ -305,7 +319,7 @@ void ManualNetworkTest::hexKeyCheck_data() {
 void ManualNetworkTest::hexKeyCheck() {
     QFETCH(QString, key);
     QFETCH(bool, accepted);
-    CameraSettings& s = h_->S();
+    CameraSettings& s = fx_->Settings();
     s.WireSec = 1;
     s.WEPMode = 0;
     s.WEPKeyE0 = 0;
@@ -313,17 +327,17 @@ void ManualNetworkTest::hexKeyCheck() {
     auto* page = ShowAp();
     Choose(On<QComboBox>(page, CSubWLANAP::kWepLength), 1);  // 128 bits
     On<QLineEdit>(page, CSubWLANAP::kWepKey)->setText(key);
-    if (!accepted) h_->fx.prompter.Answer(PromptAnswer::Ok);
+    if (!accepted) fx_->prompter.Answer(PromptAnswer::Ok);
     page->NextButton()->click();
     QCOMPARE(s.WepKeyL, uint8_t{128});
     if (accepted) {
-        QCOMPARE(h_->LastPosted(), cmd::kWlanIpPage);
+        QCOMPARE(fx_->LastPosted(), cmd::kWlanIpPage);
         QCOMPARE(QString::fromUtf8(s.WEPKey0), key);
         return;
     }
-    QCOMPARE(h_->LastPrompt().text, QStringLiteral("Hex keys take 0-9 and A-F only"));
-    QCOMPARE(h_->LastPrompt().icon, PromptIcon::Exclamation);
-    QVERIFY(h_->posted.empty());
+    QCOMPARE(fx_->LastPrompt().text, QStringLiteral("Hex keys take 0-9 and A-F only"));
+    QCOMPARE(fx_->LastPrompt().icon, PromptIcon::Exclamation);
+    QVERIFY(fx_->posted.empty());
     QCOMPARE(QString::fromUtf8(s.WEPKey0), QStringLiteral("old"));
     // ASCII takes the same key.
     Choose(On<QComboBox>(page, CSubWLANAP::kWepFormat), 1);
@@ -333,7 +347,7 @@ void ManualNetworkTest::hexKeyCheck() {
 }
 
 void ManualNetworkTest::defaultKeyPicksTheKeyField() {
-    CameraSettings& s = h_->S();
+    CameraSettings& s = fx_->Settings();
     s.WireSec = 1;
     s.WEPMode = 1;
     s.WEPKeyE0 = 1;

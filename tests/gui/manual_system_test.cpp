@@ -14,18 +14,31 @@
 #include "gui/pages/CSubPPPoE.h"
 #include "gui/pages/CSubSystem.h"
 #include "gui/framework/EditLimit.h"
-#include "manual_harness.h"
+#include "support/ControlInput.h"
+#include "support/WizardFixture.h"
 
 using namespace orvanta;
 using namespace orvanta::testing;
 
+namespace {
+
+const QString kLanguage = QStringLiteral(
+    "[Common]\nBtnBack=Back\nBtnNext=Next\n"
+    "[LANISPPage]\nMessage1=The passwords differ\n");
+
+}  // namespace
+
 class ManualSystemTest : public QObject {
     Q_OBJECT
 private slots:
-    void init() { h_ = std::make_unique<ManualHarness>(); }
+    void init() {
+        fx_ = std::make_unique<WizardFixture>();
+        fx_->StartWithLanguage(kLanguage);
+        fx_->RecordPostedCommands();
+    }
     void cleanup() {
-        QVERIFY(!h_->fx.prompter.HadUnexpected());
-        h_.reset();
+        QVERIFY(!fx_->prompter.HadUnexpected());
+        fx_.reset();
     }
 
     void longNamesFromTheCameraAreRefused_data();
@@ -42,8 +55,8 @@ private slots:
     void pppoePageStoresPasswordTwice();
 
 private:
-    CSubSystem* ShowSystem() { return h_->Show<CSubSystem>(cmd::kSystemPage, kPageSystem); }
-    std::unique_ptr<ManualHarness> h_;
+    CSubSystem* ShowSystem() { return fx_->Show<CSubSystem>(cmd::kSystemPage, kPageSystem); }
+    std::unique_ptr<WizardFixture> fx_;
 };
 
 void ManualSystemTest::longNamesFromTheCameraAreRefused_data() {
@@ -63,28 +76,28 @@ void ManualSystemTest::longNamesFromTheCameraAreRefused() {
     QFETCH(int, nameLength);
     QFETCH(int, descLength);
     QFETCH(QString, message);
-    CameraSettings& s = h_->S();
+    CameraSettings& s = fx_->Settings();
     SetField(s.TitleBar, std::string(static_cast<std::size_t>(nameLength), 'n'));
     SetField(s.Desp, std::string(static_cast<std::size_t>(descLength), 'd'));
     s.NTPEN = 0;
     CSubSystem* page = ShowSystem();
     // Loaded whole, not cut by the typing limit.
     QCOMPARE(On<QLineEdit>(page, CSubSystem::kHostName)->text().size(), nameLength);
-    if (!message.isEmpty()) h_->fx.prompter.Answer(PromptAnswer::Ok);
+    if (!message.isEmpty()) fx_->prompter.Answer(PromptAnswer::Ok);
     SetField(s.TitleBar, "changed only by Next");
     page->NextButton()->click();
     if (message.isEmpty()) {
-        QCOMPARE(h_->LastPosted(), cmd::kIspPage);
+        QCOMPARE(fx_->LastPosted(), cmd::kIspPage);
         QCOMPARE(QString::fromUtf8(s.TitleBar), QString(nameLength, QLatin1Char('n')));
         return;
     }
-    QCOMPARE(h_->LastPrompt().text, message);
-    QCOMPARE(h_->LastPrompt().caption, QStringLiteral("Orvanta"));
-    QCOMPARE(h_->LastPrompt().icon, PromptIcon::Exclamation);
-    QVERIFY(h_->posted.empty());
+    QCOMPARE(fx_->LastPrompt().text, message);
+    QCOMPARE(fx_->LastPrompt().caption, QStringLiteral("Orvanta"));
+    QCOMPARE(fx_->LastPrompt().icon, PromptIcon::Exclamation);
+    QVERIFY(fx_->posted.empty());
     QCOMPARE(QString::fromUtf8(s.TitleBar), QStringLiteral("changed only by Next"));
     // Shortened by the user, the page lets it through.
-    h_->fx.prompter.Clear();
+    fx_->prompter.Clear();
     auto* name = On<QLineEdit>(page, CSubSystem::kHostName);
     auto* desc = On<QLineEdit>(page, CSubSystem::kDescription);
     name->end(false);
@@ -92,7 +105,7 @@ void ManualSystemTest::longNamesFromTheCameraAreRefused() {
     desc->end(false);
     while (desc->text().size() > 32) QTest::keyClick(desc, Qt::Key_Backspace);
     page->NextButton()->click();
-    QCOMPARE(h_->LastPosted(), cmd::kIspPage);
+    QCOMPARE(fx_->LastPosted(), cmd::kIspPage);
 }
 
 void ManualSystemTest::timeModes_data() {
@@ -122,7 +135,7 @@ void ManualSystemTest::timeModes() {
     QFETCH(int, poll);
     qputenv("TZ", "UTC");
     tzset();
-    CameraSettings& s = h_->S();
+    CameraSettings& s = fx_->Settings();
     SetField(s.Date, "2020/01/02");
     SetField(s.Time, "03:04:05");
     s.NTPEN = 0;
@@ -139,7 +152,7 @@ void ManualSystemTest::timeModes() {
     if (radio == CSubSystem::kAutomaticRadio)
         Type(On<QLineEdit>(page, CSubSystem::kNtpServer), QStringLiteral("pool.ntp.example"));
     page->NextButton()->click();
-    QCOMPARE(h_->LastPosted(), cmd::kIspPage);
+    QCOMPARE(fx_->LastPosted(), cmd::kIspPage);
     QCOMPARE(int(s.NTPEN), ntpen);
     QCOMPARE(QString::fromUtf8(s.Date), date);
     QCOMPARE(QString::fromUtf8(s.Time), time);
@@ -150,7 +163,7 @@ void ManualSystemTest::timeModes() {
 }
 
 void ManualSystemTest::refreshTakesTheTimeModeButNotTheInterval() {
-    CameraSettings& s = h_->S();
+    CameraSettings& s = fx_->Settings();
     s.NTPEN = 1;
     s.Timezone = 3;
     s.NTPPoll = 5;
@@ -184,7 +197,7 @@ void ManualSystemTest::refreshTakesTheTimeModeButNotTheInterval() {
     page->BackButton()->click();
     s.NewEnvironment = 0;
     page->BackButton()->click();
-    QCOMPARE(std::vector<WizardCommand>(h_->posted.end() - 2, h_->posted.end()),
+    QCOMPARE(std::vector<WizardCommand>(fx_->posted.end() - 2, fx_->posted.end()),
              (std::vector<WizardCommand>{cmd::kOptionPage, cmd::kSearchPage}));
 }
 
@@ -218,7 +231,7 @@ void ManualSystemTest::typedTextFitsItsField() {
     QFETCH(int, edit);
     QFETCH(QString, typed);
     QFETCH(QString, kept);
-    auto* e = On<QLineEdit>(h_->fx.Dlg().Page(page), edit);
+    auto* e = On<QLineEdit>(fx_->Dlg().Page(page), edit);
     Type(e, typed);
     QCOMPARE(e->text(), kept);
     // Pasting more at once is refused as a whole.
@@ -250,35 +263,35 @@ void ManualSystemTest::lowerLimitKeepsTextAndDeletingStaysPossible() {
 
 void ManualSystemTest::ispRefusals() {
     // Never refreshed: the template has neither radio selected.
-    auto* page = static_cast<CSubLANISP*>(h_->fx.Dlg().Page(kPageLANISP));
-    CameraSettings& s = h_->S();
+    auto* page = static_cast<CSubLANISP*>(fx_->Dlg().Page(kPageLANISP));
+    CameraSettings& s = fx_->Settings();
     s.IPType = 9;
-    h_->fx.prompter.Answer(PromptAnswer::Ok);
+    fx_->prompter.Answer(PromptAnswer::Ok);
     page->NextButton()->click();
-    QCOMPARE(h_->LastPrompt().text, QStringLiteral("Please Choose one link type"));
-    QCOMPARE(h_->LastPrompt().icon, PromptIcon::None);
-    QCOMPARE(h_->LastPrompt().caption, QStringLiteral("Orvanta"));
+    QCOMPARE(fx_->LastPrompt().text, QStringLiteral("Please Choose one link type"));
+    QCOMPARE(fx_->LastPrompt().icon, PromptIcon::None);
+    QCOMPARE(fx_->LastPrompt().caption, QStringLiteral("Orvanta"));
     // Passwords that differ only in case are different passwords.
     On<QRadioButton>(page, CSubLANISP::kPppoeRadio)->click();
     Type(On<QLineEdit>(page, CSubLANISP::kUser), QStringLiteral("dsl-user"));
     Type(On<QLineEdit>(page, CSubLANISP::kPassword), QStringLiteral("Secret"));
     Type(On<QLineEdit>(page, CSubLANISP::kConfirm), QStringLiteral("secret"));
-    h_->fx.prompter.Answer(PromptAnswer::Ok);
+    fx_->prompter.Answer(PromptAnswer::Ok);
     page->NextButton()->click();
-    QCOMPARE(h_->LastPrompt().text, QStringLiteral("The passwords differ"));
-    QCOMPARE(h_->LastPrompt().icon, PromptIcon::Stop);
-    QVERIFY(h_->posted.empty());
+    QCOMPARE(fx_->LastPrompt().text, QStringLiteral("The passwords differ"));
+    QCOMPARE(fx_->LastPrompt().icon, PromptIcon::Stop);
+    QVERIFY(fx_->posted.empty());
     QCOMPARE(s.IPType, uint8_t{9});
     QCOMPARE(QString::fromUtf8(s.PAccount), QString());
 }
 
 void ManualSystemTest::ispLanGreysButKeepsTheAccount() {
-    CameraSettings& s = h_->S();
+    CameraSettings& s = fx_->Settings();
     s.IPType = 2;
     SetField(s.PAccount, "kept");
     SetField(s.PPwd, "pw");
     SetField(s.PVP, "pw");
-    CSubLANISP* page = h_->Show<CSubLANISP>(cmd::kIspPage, kPageLANISP);
+    CSubLANISP* page = fx_->Show<CSubLANISP>(cmd::kIspPage, kPageLANISP);
     // A PPPoE record comes back into the edits, ready to change.
     QVERIFY(On<QRadioButton>(page, CSubLANISP::kPppoeRadio)->isChecked());
     QVERIFY(On<QLineEdit>(page, CSubLANISP::kUser)->isEnabled());
@@ -289,7 +302,7 @@ void ManualSystemTest::ispLanGreysButKeepsTheAccount() {
         QVERIFY(!On<QLineEdit>(page, id)->isEnabled());
     QCOMPARE(On<QLineEdit>(page, CSubLANISP::kUser)->text(), QStringLiteral("kept"));
     page->NextButton()->click();
-    QCOMPARE(h_->LastPosted(), cmd::kLanIpPage);
+    QCOMPARE(fx_->LastPosted(), cmd::kLanIpPage);
     // LAN leaves the address mode to the LAN IP page and the account alone.
     QCOMPARE(s.IPType, uint8_t{2});
     QCOMPARE(QString::fromUtf8(s.PPwd), QStringLiteral("pw"));
@@ -299,22 +312,22 @@ void ManualSystemTest::ispLanGreysButKeepsTheAccount() {
     QCOMPARE(On<QLineEdit>(page, CSubLANISP::kPassword)->text(), QStringLiteral("typed, not stored"));
     // A LAN record greys the edits on refresh, texts untouched.
     s.IPType = 1;
-    page = h_->Show<CSubLANISP>(cmd::kIspPage, kPageLANISP);
+    page = fx_->Show<CSubLANISP>(cmd::kIspPage, kPageLANISP);
     QVERIFY(On<QRadioButton>(page, CSubLANISP::kLanRadio)->isChecked());
     QVERIFY(!On<QLineEdit>(page, CSubLANISP::kUser)->isEnabled());
     QCOMPARE(On<QLineEdit>(page, CSubLANISP::kUser)->text(), QStringLiteral("kept"));
 }
 
 void ManualSystemTest::pppoePageStoresPasswordTwice() {
-    CameraSettings& s = h_->S();
+    CameraSettings& s = fx_->Settings();
     SetField(s.DialUser, "pc-dialer");
     SetField(s.PVP, "stale");
-    CSubPPPoE* page = h_->Show<CSubPPPoE>(cmd::kPppoePage, kPagePPPoE);
+    CSubPPPoE* page = fx_->Show<CSubPPPoE>(cmd::kPppoePage, kPagePPPoE);
     QCOMPARE(On<QLineEdit>(page, CSubPPPoE::kUser)->text(), QStringLiteral("pc-dialer"));
     QCOMPARE(On<QLineEdit>(page, CSubPPPoE::kPassword)->text(), QString());
     Type(On<QLineEdit>(page, CSubPPPoE::kPassword), QStringLiteral("dial pw"));
     page->NextButton()->click();
-    QCOMPARE(h_->LastPosted(), cmd::kUpnpPage);
+    QCOMPARE(fx_->LastPosted(), cmd::kUpnpPage);
     QCOMPARE(s.IPType, uint8_t{2});
     QCOMPARE(QString::fromUtf8(s.PAccount), QStringLiteral("pc-dialer"));
     QCOMPARE(QString::fromUtf8(s.PPwd), QStringLiteral("dial pw"));
@@ -322,11 +335,11 @@ void ManualSystemTest::pppoePageStoresPasswordTwice() {
     // A PC without a dial-up connection: an empty name; the password typed
     // before is gone on the next showing.
     SetField(s.DialUser, "");
-    page = h_->Show<CSubPPPoE>(cmd::kPppoePage, kPagePPPoE);
+    page = fx_->Show<CSubPPPoE>(cmd::kPppoePage, kPagePPPoE);
     QCOMPARE(On<QLineEdit>(page, CSubPPPoE::kUser)->text(), QString());
     QCOMPARE(On<QLineEdit>(page, CSubPPPoE::kPassword)->text(), QString());
     page->BackButton()->click();
-    QCOMPARE(h_->LastPosted(), cmd::kOptionPage);
+    QCOMPARE(fx_->LastPosted(), cmd::kOptionPage);
 }
 
 QTEST_MAIN(ManualSystemTest)

@@ -19,9 +19,7 @@ class NavigationTest : public QObject {
 private slots:
     void init() {
         fx_ = std::make_unique<WizardFixture>();
-        fx_->WriteLanguage(QStringLiteral("English (ENG).ini"), QStringLiteral("[FirstPage]\nBtn_FindCam=Find\n"));
-        fx_->RememberLanguage(QStringLiteral("English (ENG).ini"));
-        fx_->Start();
+        fx_->StartWithLanguage(QStringLiteral("[FirstPage]\nBtn_FindCam=Find\n"));
     }
     void cleanup() {
         QVERIFY(!fx_->prompter.HadUnexpected());

@@ -144,9 +144,7 @@ private:
     // A started window on shipped English, commands caught, every question
     // answered "no", the record as `prepare` leaves it.
     void Start(WizardFixture& fx, const std::function<void(CameraSettings&)>& prepare) {
-        fx.CopyShippedLanguages(QStringLiteral(ORVANTA_SOURCE_DIR));
-        fx.RememberLanguage(QStringLiteral("English (ENG).ini"));
-        fx.Start();
+        fx.StartInShippedEnglish(QStringLiteral(ORVANTA_SOURCE_DIR));
         fx.prompter.AnswerAnyWithNo(true);
         fx.Dlg().Context().postCommand = [this](WizardCommand code) { posted_.push_back(code); };
         prepare(fx.Settings());

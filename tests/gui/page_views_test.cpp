@@ -37,6 +37,7 @@
 #include "gui/pages/CSubUPnP.h"
 #include "gui/pages/CSubWLANAP.h"
 #include "gui/pages/CSubWPSPic.h"
+#include "gui/pages/CSubWizardIP.h"
 #include "gui/framework/CWizardPage.h"
 #include "support/CaptionFit.h"
 #include "support/WizardFixture.h"
@@ -58,11 +59,7 @@ private slots:
     void screenshots();
 
 private:
-    void StartShipped(WizardFixture& fx) {
-        fx.CopyShippedLanguages(QStringLiteral(ORVANTA_SOURCE_DIR));
-        fx.RememberLanguage(QStringLiteral("English (ENG).ini"));
-        fx.Start();
-    }
+    void StartShipped(WizardFixture& fx) { fx.StartInShippedEnglish(QStringLiteral(ORVANTA_SOURCE_DIR)); }
 };
 
 void PageViewsTest::controlsInsideAndNamed() {
@@ -145,8 +142,8 @@ void PageViewsTest::announcedByLabelAndRole() {
     QVERIFY2(unnamed.isEmpty(), qPrintable(unnamed.join(QLatin1Char('\n'))));
     // Inputs the walk must have found labelled: an address control, a
     // combo box and an edit of the templates.
-    QCOMPARE(fx.Dlg().Page(kPageWizardIP)->Control(1228)->accessibleName(),
-             CWizardPage::AccessibleText(fx.Dlg().Page(kPageWizardIP)->Control<QLabel>(1279)->text()));
+    QCOMPARE(fx.Dlg().Page(kPageWizardIP)->Control(CSubWizardIP::kMask)->accessibleName(),
+             CWizardPage::AccessibleText(fx.Dlg().Page(kPageWizardIP)->Control<QLabel>(CSubWizardIP::kMaskLabel)->text()));
     QCOMPARE(fx.Dlg().Page(kPageDDNS)->Control(CSubDDNS::kProvider)->accessibleName(),
              CWizardPage::AccessibleText(fx.Dlg().Page(kPageDDNS)->Control<QLabel>(CSubDDNS::kProviderLabel)->text()));
     QCOMPARE(fx.Dlg().Page(kPageUPnP)->Control(CSubUPnP::kStreamPort)->accessibleName(),

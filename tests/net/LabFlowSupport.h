@@ -7,23 +7,16 @@
 #pragma once
 
 #include <QAbstractButton>
-#include <QDir>
-#include <QElapsedTimer>
-#include <QFile>
 #include <QObject>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTreeWidget>
 #include <memory>
 
-#include "FakeHostNetwork.h"
-#include "core/i18n/IniFile.h"
-#include "core/i18n/LanguagePaths.h"
 #include "gui/app/CWizardDlg.h"
+#include "gui/framework/DesktopConnectivity.h"
 #include "gui/pages/CSubSearchNet.h"
 #include "gui/framework/PageIndex.h"
-#include "support/FakeUrlOpener.h"
-#include "support/ScriptedPrompter.h"
+#include "support/WizardFixture.h"
 
 namespace orvanta::testing {
 
@@ -39,17 +32,7 @@ protected:
         const QString source = qEnvironmentVariable("ORVANTA_SOURCE_DIR");
         QVERIFY2(!source.isEmpty(), "ORVANTA_SOURCE_DIR is not set");
         // A fresh folder and fake network for every flow.
-        tmp_ = std::make_unique<QTemporaryDir>();
-        net_ = hostnet::FakeHostNetwork();
-        prompter_.Clear();
-        const QString root = tmp_->path();
-        QDir(root).mkpath(QStringLiteral("Language"));
-        QDir(root).mkpath(QStringLiteral("config"));
-        const QString langDir = root + QStringLiteral("/Language/");
-        QVERIFY(QFile::copy(source + QStringLiteral("/lang/English (ENG).ini"),
-                            langDir + QStringLiteral("English (ENG).ini")));
-        WriteIniString((root + QStringLiteral("/config/defaultlang.ini")).toStdString(), "DefaultLang", "LangFile",
-                       "English (ENG).ini");
+        fx_ = std::make_unique<WizardFixture>();
 
         // The PC is already in the cameras' subnet, so no alias is needed.
         hostnet::Adapter eth;
@@ -58,41 +41,33 @@ protected:
         eth.type = hostnet::AdapterType::Ethernet;
         eth.up = true;
         eth.addresses.push_back({hostnet::Ip(pcAddress), hostnet::Ip("255.255.255.0")});
-        net_.listing.adapters.push_back(eth);
+        fx_->net.listing.adapters.push_back(eth);
+        // What the wizard itself would ask at start-up.
+        fx_->desktopInternet = DesktopInternetState();
 
-        WizardDlgOptions options;
-        options.hostNetwork = &net_;
-        options.prompter = &prompter_;
-        options.urlOpener = &urls_;
         // Short periods, but long enough that a sanitizer build finishes a
         // read before the progress bar gives it up.
-        options.timers.readTickMs = 40;
-        options.timers.saveTickMs = 40;
-        options.timers.refindTickMs = 40;
-        options.timers.searchTickMs = 150;
-        options.timers.wpsTickMs = wpsTickMs;
-        options.timers.scanStepSleepMs = 0;
-        options.paths = std::make_unique<LanguagePaths>(root.toStdString() + "/", langDir.toStdString(),
-                                                        (root + QStringLiteral("/config/")).toStdString());
-        options.aliasStateFile.clear();
-        options.removeStaleAliases = false;
-        dlg_ = std::make_unique<CWizardDlg>(std::move(options));
-        dlg_->Start();
-        dlg_->show();
+        fx_->timers.readTickMs = 40;
+        fx_->timers.saveTickMs = 40;
+        fx_->timers.refindTickMs = 40;
+        fx_->timers.searchTickMs = 150;
+        fx_->timers.wpsTickMs = wpsTickMs;
+        fx_->timers.scanStepSleepMs = 0;
+        fx_->StartInShippedEnglish(source);
+        fx_->Dlg().show();
     }
 
     // Every scripted answer used and no prompt unscripted; then the wizard
     // and its folder go.
     void CloseWizard() {
-        QVERIFY(!prompter_.HadUnexpected());
-        QVERIFY(prompter_.AllAnswersUsed());
-        dlg_.reset();
-        tmp_.reset();
+        QVERIFY(!fx_->prompter.HadUnexpected());
+        QVERIFY(fx_->prompter.AllAnswersUsed());
+        fx_.reset();
     }
 
-    CWizardDlg& Dlg() { return *dlg_; }
-    CameraSettings& S() { return dlg_->Settings(); }
-    CWizardPage* Page(int index) { return dlg_->Page(index); }
+    CWizardDlg& Dlg() { return fx_->Dlg(); }
+    CameraSettings& S() { return Dlg().Settings(); }
+    CWizardPage* Page(int index) { return Dlg().Page(index); }
     template <class T>
     T* On(int page, int id) {
         T* c = Page(page)->Control<T>(id);
@@ -102,10 +77,7 @@ protected:
     // Runs the event loop until `done` holds or a step's time is over.
     template <class Pred>
     static bool WaitFor(Pred done) {
-        QElapsedTimer clock;
-        clock.start();
-        while (!done() && clock.elapsed() < kStepMs) QTest::qWait(10);
-        return done();
+        return QTest::qWaitFor(done, kStepMs);
     }
     bool At(int page) {
         if (WaitFor([&] { return Dlg().Pages().CurrentIndex() == page; })) return true;
@@ -127,11 +99,7 @@ protected:
         return row;
     }
 
-    std::unique_ptr<QTemporaryDir> tmp_;
-    hostnet::FakeHostNetwork net_;
-    ScriptedPrompter prompter_;
-    FakeUrlOpener urls_;
-    std::unique_ptr<CWizardDlg> dlg_;
+    std::unique_ptr<WizardFixture> fx_;
 };
 
 }  // namespace orvanta::testing

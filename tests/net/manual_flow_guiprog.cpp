@@ -25,7 +25,7 @@
 #include "gui/pages/CSubUPnP.h"
 #include "gui/pages/CSubWLANAP.h"
 #include "gui/framework/PageIndex.h"
-#include "manual_harness.h"
+#include "support/ControlInput.h"
 
 using namespace orvanta;
 using namespace orvanta::testing;
@@ -75,8 +75,8 @@ bool ManualFlow::SearchAndRead(const QString& cameraIp) {
 // The DDNS page's Next asks before saving; the save ends with a message and
 // the first page.
 bool ManualFlow::ConfirmAndSave(PromptAnswer savedMessageAnswer) {
-    prompter_.Answer(PromptAnswer::Ok);          // save now?
-    prompter_.Answer(savedMessageAnswer);        // settings saved
+    fx_->prompter.Answer(PromptAnswer::Ok);          // save now?
+    fx_->prompter.Answer(savedMessageAnswer);        // settings saved
     Click(Page(kPageDDNS)->NextButton());
     if (!At(kPageFirst)) return false;
     return true;
@@ -111,7 +111,7 @@ void ManualFlow::lanFixedThenWirelessWpa2() {
     const char* addresses[] = {"10.97.0.10", "255.255.255.0", "10.97.0.254", "10.97.0.53", "10.97.0.54"};
     for (int i = 0; i < 5; ++i)
         On<CIPAddressCtrl>(kPageLANIP, CSubLANIP::kAddress + i)->SetFromRecordText(addresses[i]);
-    prompter_.Answer(PromptAnswer::Yes);
+    fx_->prompter.Answer(PromptAnswer::Yes);
     Click(Page(kPageLANIP)->NextButton());
     QVERIFY(At(kPageWLANAP));
     QCOMPARE(S().IPType, uint8_t{1});
@@ -146,7 +146,7 @@ void ManualFlow::lanFixedThenWirelessWpa2() {
     On<QLineEdit>(kPageDDNS, CSubDDNS::kPassword)->setText(QStringLiteral("ddns-pw"));
     QVERIFY(ConfirmAndSave(PromptAnswer::Ok));
     // Saved with the wireless link chosen on a camera with wireless.
-    QCOMPARE(prompter_.Prompts().back().text, QString::fromStdString(Dlg().Messages().Message[3]));
+    QCOMPARE(fx_->prompter.Prompts().back().text, QString::fromStdString(Dlg().Messages().Message[3]));
 }
 
 void ManualFlow::pppoeOnTheIspPage() {
@@ -170,7 +170,7 @@ void ManualFlow::pppoeOnTheIspPage() {
     Click(Page(kPageUPnP)->NextButton());
     QVERIFY(At(kPageDDNS));
     QVERIFY(ConfirmAndSave(PromptAnswer::Ok));
-    QCOMPARE(prompter_.Prompts().back().text, QString::fromStdString(Dlg().Messages().Message[4]));
+    QCOMPARE(fx_->prompter.Prompts().back().text, QString::fromStdString(Dlg().Messages().Message[4]));
 }
 
 QTEST_MAIN(ManualFlow)

@@ -33,6 +33,7 @@
 #include "gui/pages/CSubFirst.h"
 #include "support/FakeUrlOpener.h"
 #include "support/ScriptedPrompter.h"
+#include "support/SettingsPresets.h"
 
 using namespace orvanta;
 
@@ -140,10 +141,7 @@ int main(int argc, char** argv) {
     const std::string remote = Env("OVR_REMOTE_IP");
     if (!remote.empty()) {
         CameraSettings& s = dlg->Settings();
-        ParseIpv4(remote, s.CamAddr);
-        ParseIpv4(Env("OVR_REMOTE_MASK").empty() ? "255.255.255.0" : Env("OVR_REMOTE_MASK"), s.CamMask);
-        SetField(s.CamIP, remote);
-        SetField(s.CamPort, "80");
+        testing::SelectedCamera(s, remote, Env("OVR_REMOTE_MASK").empty() ? "255.255.255.0" : Env("OVR_REMOTE_MASK"));
         const bool alias = hostnet::EnsureCameraSubnet(s, net, dlg->Aliases(), {1, 300});
         std::printf("alias=%s\n", alias ? "ok" : "failed");
         std::vector<AccessPointEntry> aps;

@@ -23,14 +23,12 @@ class ServerFlow : public QObject {
 private slots:
     void init() {
         fx_ = std::make_unique<WizardFixture>();
-        fx_->CopyShippedLanguages(qEnvironmentVariable("ORVANTA_SOURCE_DIR"));
-        fx_->RememberLanguage(QStringLiteral("English (ENG).ini"));
         DeploymentSettings deployment;
         deployment.listingHost = qEnvironmentVariable("ORVANTA_TEST_LISTING_HOST");
         deployment.listingPort = qEnvironmentVariableIntValue("ORVANTA_TEST_LISTING_PORT");
         QVERIFY2(deployment.HasListingServer(), "ORVANTA_TEST_LISTING_HOST is not set");
         fx_->networkCamera = true;
-        fx_->Start(deployment);
+        fx_->StartInShippedEnglish(qEnvironmentVariable("ORVANTA_SOURCE_DIR"), deployment);
     }
     void cleanup() {
         QVERIFY(!fx_->prompter.HadUnexpected());

@@ -45,15 +45,12 @@
 #include "gui/app/QtPrompter.h"
 #include "gui/controls/CIPAddressCtrl.h"
 #include "gui/pages/CSubChoose.h"
-#include "gui/pages/CSubDDNS.h"
 #include "gui/pages/CSubFirst.h"
-#include "gui/pages/CSubOption.h"
 #include "gui/dialogs/CDlgLoginRoot.h"
-#include "gui/pages/CSubSetAutoParam.h"
-#include "gui/pages/CSubShowPic.h"
-#include "gui/pages/CSubUPnP.h"
 #include "gui/framework/CWizardPage.h"
 #include "gui/framework/PageIndex.h"
+#include "gui/pages/CSubSearchNet.h"
+#include "support/GuidedLanPath.h"
 
 namespace orvanta {
 namespace {
@@ -95,7 +92,7 @@ private:
     QtPrompter real_;
 };
 
-class Walk {
+class Walk : public testing::PathDriver {
 public:
     Walk(CWizardDlg& dlg, Options options) : dlg_(dlg), opt_(std::move(options)) {
         // A person answers message boxes: the guided LAN path says No to
@@ -108,7 +105,7 @@ public:
     // The X screen's pixels under the main window (and under a message box
     // over it), as they are on the display.
     void Shot(const QString& name, QWidget* also = nullptr) {
-        QTest::qWait(250);  // let the X server receive the last paint
+        SettlePaint(dlg_, also);
         QRect area = dlg_.frameGeometry();
         if (also != nullptr) area = area.united(also->frameGeometry());
         QScreen* screen = dlg_.screen();
@@ -120,13 +117,12 @@ public:
             Say(QStringLiteral("screenshot %1").arg(file));
     }
 
-    bool WaitForPage(int index, int seconds) {
+    bool WaitForPage(int index) override {
         const auto shown = [&] {
             return dlg_.Pages().CurrentIndex() == index && dlg_.Page(index)->isVisible() && dlg_.isEnabled() &&
                    QApplication::activeModalWidget() == nullptr;
         };
-        for (int waited = 0; waited < seconds * 1000 && !shown(); waited += 50) QTest::qWait(50);
-        if (!shown()) {
+        if (!QTest::qWaitFor(shown, opt_.operationSeconds * 1000)) {
             failure_ = QStringLiteral("page %1 not shown (page %2 is)").arg(index).arg(dlg_.Pages().CurrentIndex());
             return false;
         }
@@ -135,7 +131,7 @@ public:
 
     // Clicks a control of a page at its centre, as long as a person could:
     // it is shown, enabled, and no other widget covers that point.
-    bool Click(int page, int id) {
+    bool Click(int page, int id) override {
         QWidget* w = dlg_.Page(page)->Control<QWidget>(id);
         if (w == nullptr) return Fail(QStringLiteral("control %1 missing on page %2").arg(id).arg(page));
         const QString what = QStringLiteral("%1/%2").arg(page).arg(id);
@@ -167,26 +163,34 @@ public:
                             .arg(what, top != nullptr ? QString::fromLatin1(top->metaObject()->className()) : QStringLiteral("nothing"),
                                  top != nullptr ? top->objectName() : QString()));
         QTest::mouseClick(w, Qt::LeftButton, Qt::NoModifier, local);
-        QTest::qWait(50);
+        QCoreApplication::processEvents();
         return true;
     }
 
-    // Starts a search and waits until the camera shows in the list, then
-    // clicks its row.
-    bool SearchAndSelect(int page) {
-        auto* list = dlg_.Page(page)->Control<QTreeWidget>(1011);
-        if (list == nullptr) return Fail(QStringLiteral("camera list 1011 missing"));
-        if (!Click(page, 1088)) return false;
+    // A click that starts a camera operation; its wait window is shot.
+    bool StartOperation(int page, int id, const QString& name) override {
+        if (!Click(page, id)) return false;
+        ShotWaitWindow(name);
+        return true;
+    }
+    void Look(const QString& name) override { Shot(name); }
+    bool ExpectCameraUrl(int page, int id) override { return ExpectText(page, id); }
+
+    // Waits until the search shows the camera in the list (and as many rows
+    // as expected), then clicks its row.
+    bool PickCamera(int page, int listId) override {
+        auto* list = dlg_.Page(page)->Control<QTreeWidget>(listId);
+        if (list == nullptr) return Fail(QStringLiteral("camera list %1 missing").arg(listId));
         QTreeWidgetItem* row = nullptr;
-        for (int waited = 0; waited < opt_.searchSeconds * 1000 && row == nullptr; waited += 100) {
-            QTest::qWait(100);
-            if (list->topLevelItemCount() < opt_.expectCameras) continue;
+        const auto found = [&] {
+            if (list->topLevelItemCount() < opt_.expectCameras) return false;
             for (int i = 0; i < list->topLevelItemCount(); ++i) {
                 QTreeWidgetItem* item = list->topLevelItem(i);
                 if (opt_.cameraIp.isEmpty() || item->text(0) == opt_.cameraIp) row = item;
             }
-        }
-        if (row == nullptr)
+            return row != nullptr;
+        };
+        if (!QTest::qWaitFor(found, opt_.searchSeconds * 1000))
             return Fail(QStringLiteral("camera %1 not found by the search (%2 rows, %3 expected)")
                             .arg(opt_.cameraIp)
                             .arg(list->topLevelItemCount())
@@ -196,7 +200,8 @@ public:
             Say(QStringLiteral("found %1 %2 %3").arg(item->text(0), item->text(1), item->text(3)));
         }
         // Let the search run out, so the button's caption is at rest.
-        QTest::qWait(500);
+        auto* search = static_cast<CSubSearchNet*>(dlg_.Page(page));
+        (void)QTest::qWaitFor([&] { return !search->Searching(); }, opt_.searchSeconds * 1000);
         list->scrollToItem(row);
         const QRect r = list->visualItemRect(row);
         return ClickWidget(list->viewport(), r.center(), QStringLiteral("camera row %1").arg(row->text(0)));
@@ -204,17 +209,13 @@ public:
 
     // The wait window of a camera operation, shot once while it shows.
     void ShotWaitWindow(const QString& name) {
-        CSubWait* wait = dlg_.WaitDialog();
-        for (int waited = 0; waited < 3000 && (wait == nullptr || !wait->isVisible()); waited += 50) {
-            QTest::qWait(50);
-            wait = dlg_.WaitDialog();
-        }
-        if (wait != nullptr && wait->isVisible()) Shot(name, wait);
+        const auto showing = [&] { return dlg_.WaitDialog() != nullptr && dlg_.WaitDialog()->isVisible(); };
+        if (QTest::qWaitFor(showing, 3000)) Shot(name, dlg_.WaitDialog());
     }
 
     // Types an address into an address control field by field, as a person
     // does: click the field, select what is there, type the number.
-    bool TypeAddress(int page, int id, const QString& address) {
+    bool TypeAddress(int page, int id, const QString& address) override {
         auto* control = dlg_.Page(page)->Control<CIPAddressCtrl>(id);
         if (control == nullptr) return Fail(QStringLiteral("address control %1 missing on page %2").arg(id).arg(page));
         const QStringList parts = address.split(QLatin1Char('.'));
@@ -252,6 +253,16 @@ public:
         return false;
     }
     const QString& Failure() const { return failure_; }
+
+    // Paints the window (and a box over it) now rather than on Qt's next
+    // update, and waits for the X server's round trip, so the screen holds
+    // the last paint when it is grabbed.
+    static void SettlePaint(QWidget& window, QWidget* also = nullptr) {
+        QCoreApplication::processEvents();
+        window.repaint();
+        if (also != nullptr) also->repaint();
+        QGuiApplication::sync();
+    }
     // Class names of the modal dialogs (other than message boxes) answered.
     const QStringList& Dialogs() const { return dialogs_; }
 
@@ -399,45 +410,12 @@ struct Step {
     std::function<bool(Walk&)> act;
 };
 
-std::vector<Step> GuidedLanPath() {
-    return {
-        {"first-page", kPageFirst, [](Walk& w) { return w.Click(kPageFirst, CSubFirst::kSetupButton); }},
-        {"choose-link", kPageChoose,
-         [](Walk& w) {
-             return w.Click(kPageChoose, CSubChoose::kYesRadio) && w.Click(kPageChoose, CSubChoose::kLanRadio) &&
-                    w.Click(kPageChoose, CSubChoose::kNext);
-         }},
-        {"diagram", kPageShowPic, [](Walk& w) { return w.Click(kPageShowPic, CSubShowPic::kNext); }},
-        {"search", kPageSearchNet,
-         [](Walk& w) {
-             if (!w.SearchAndSelect(kPageSearchNet)) return false;
-             w.Shot(QStringLiteral("search-selected"));
-             if (!w.Click(kPageSearchNet, 1110)) return false;
-             w.ShotWaitWindow(QStringLiteral("reading"));
-             return true;
-         }},
-        {"option", kPageOption,
-         [](Walk& w) {
-             return w.Click(kPageOption, CSubOption::kWizardRadio) && w.Click(kPageOption, CSubOption::kNext);
-         }},
-        {"quick-ip", kPageWizardIP,
-         [](Walk& w) {
-             if (!w.Opt().newIp.isEmpty()) {
-                 if (!w.Click(kPageWizardIP, 1236) || !w.TypeAddress(kPageWizardIP, 1227, w.Opt().newIp)) return false;
-                 w.Shot(QStringLiteral("quick-ip-typed"));
-             }
-             return w.Click(kPageWizardIP, 1232);
-         }},
-        {"upnp", kPageUPnP, [](Walk& w) { return w.Click(kPageUPnP, CSubUPnP::kNext); }},
-        {"ddns", kPageDDNS, [](Walk& w) { return w.Click(kPageDDNS, CSubDDNS::kNext); }},
-        {"summary", kPageSetAutoParam,
-         [](Walk& w) {
-             if (!w.Click(kPageSetAutoParam, CSubSetAutoParam::kSave)) return false;
-             w.ShotWaitWindow(QStringLiteral("saving"));
-             return true;
-         }},
-        {"setup-finished", kPageSetupFinish, [](Walk& w) { return w.ExpectText(kPageSetupFinish, 1022); }},
-    };
+// The shared step table, each step run through this window's Walk.
+std::vector<Step> GuidedLanPath(const Options& opt) {
+    std::vector<Step> steps;
+    for (const testing::PathStep& step : testing::GuidedLanPath({opt.newIp, {}, {}, {}}))
+        steps.push_back({step.name, step.page, [step](Walk& w) { return testing::RunActions(step, w); }});
+    return steps;
 }
 
 // A camera in another subnet behind a root password: the search shows every
@@ -449,7 +427,7 @@ std::vector<Step> LoginPath() {
          [](Walk& w) { return w.Click(kPageChoose, CSubChoose::kNoRadio) && w.Click(kPageChoose, CSubChoose::kNext); }},
         {"search", kPageSearchNet,
          [](Walk& w) {
-             if (!w.SearchAndSelect(kPageSearchNet)) return false;
+             if (!w.Click(kPageSearchNet, 1088) || !w.PickCamera(kPageSearchNet, 1011)) return false;
              w.Shot(QStringLiteral("search-selected"));
              return w.Click(kPageSearchNet, 1110);
          }},
@@ -561,10 +539,10 @@ int Run(int argc, char** argv) {
     // Every step up to --require-through must work (all of them without it).
     bool requiredPart = true;
     int rc = 0;
-    const std::vector<Step> steps = opt.path == QLatin1String("login") ? LoginPath() : GuidedLanPath();
+    const std::vector<Step> steps = opt.path == QLatin1String("login") ? LoginPath() : GuidedLanPath(opt);
     for (const Step& step : steps) {
         const QString name = QString::fromLatin1(step.name);
-        const bool ok = walk.WaitForPage(step.page, opt.operationSeconds) && (walk.Shot(name), step.act(walk));
+        const bool ok = walk.WaitForPage(step.page) && (walk.Shot(name), step.act(walk));
         if (!ok) {
             Say(QStringLiteral("%1 step '%2' failed: %3")
                     .arg(requiredPart ? QStringLiteral("FAIL:") : QStringLiteral("stopped (not yet required):"),
@@ -583,7 +561,7 @@ int Run(int argc, char** argv) {
         QDir().mkpath(pagesDir);
         for (int index = 0; index < kPageCount; ++index) {
             dlg.Pages().ShowPage(index);
-            QTest::qWait(250);
+            Walk::SettlePaint(dlg);
             const QRect area = dlg.frameGeometry();
             const QPixmap pixels = dlg.screen()->grabWindow(0, area.x(), area.y(), area.width(), area.height());
             const QString file = QDir(pagesDir).filePath(

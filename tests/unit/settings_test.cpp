@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <string>
 
+#include "core/discovery/DiscoveredCamera.h"
 #include "core/settings/CameraSettings.h"
 #include "core/settings/FixedField.h"
 
@@ -18,14 +20,28 @@ TEST(CameraSettings, FreshRecordIsEmptyButKeepsConnecting) {
     EXPECT_EQ(s.StartSearch + s.StartSetup + s.StartUpgrade, 0);
 }
 
-TEST(CameraSettings, FieldWidths) {
+// The longest value each field has to carry is stored whole; a field made
+// narrower than what cameras and users put into it fails here.
+TEST(CameraSettings, LongestValuesFitTheirFields) {
     CameraSettings s;
-    EXPECT_EQ(sizeof(s.CamSerial), 260u);
-    EXPECT_EQ(sizeof(s.CamPort), 8u);
-    EXPECT_EQ(sizeof(s.ModelName), 32u);
-    EXPECT_EQ(sizeof(s.WPAKey), 256u);
-    EXPECT_EQ(sizeof(s.Date), 16u);
-    EXPECT_EQ(sizeof(s.ExtIPAddr), 256u);
+    const std::string wpaHexKey(64, 'A');  // a PSK given as 64 hexadecimal digits
+    SetField(s.WPAKey, wpaHexKey);
+    EXPECT_EQ(FieldText(s.WPAKey), wpaHexKey);
+    SetField(s.CamPort, "65535");
+    EXPECT_EQ(FieldText(s.CamPort), "65535");
+    SetField(s.Date, "2026/12/31");
+    EXPECT_EQ(FieldText(s.Date), "2026/12/31");
+    const std::string dnsName = std::string(63, 'a') + "." + std::string(63, 'b') + "." + std::string(63, 'c') + "." +
+                                std::string(61, 'd');  // 253 characters, the longest DNS name
+    SetField(s.DDNSHost, dnsName);
+    EXPECT_EQ(FieldText(s.DDNSHost), dnsName);
+    // A serial number as long as discovery can deliver is kept whole when
+    // the camera is picked.
+    discovery::DiscoveredCamera found{};
+    const std::string serial(sizeof found.SerialNo - 1, 'S');
+    SetField(found.SerialNo, serial);
+    SetField(s.CamSerial, FieldText(found.SerialNo));
+    EXPECT_EQ(FieldText(s.CamSerial), serial);
 }
 
 // Each row: text copied into an 8-byte field, and what the field must hold.

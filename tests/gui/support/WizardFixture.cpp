@@ -56,7 +56,7 @@ CWizardDlg& WizardFixture::Make(const DeploymentSettings& deployment) {
     if (!networkCamera) options.camera = &camera;
     options.prompter = &prompter;
     options.urlOpener = &urls;
-    options.timers = FastTimers();
+    options.timers = timers;
     options.deployment = deployment;
     options.paths = std::make_unique<LanguagePaths>(dir_.path().toStdString() + "/", LanguageDir().toStdString(),
                                                     ConfigDir().toStdString());
@@ -71,6 +71,22 @@ CWizardDlg& WizardFixture::Start(const DeploymentSettings& deployment) {
     Make(deployment);
     dlg_->Start();
     return *dlg_;
+}
+
+CWizardDlg& WizardFixture::StartWithLanguage(const QString& languageText) {
+    WriteLanguage(QStringLiteral("English (ENG).ini"), languageText);
+    RememberLanguage(QStringLiteral("English (ENG).ini"));
+    return Start();
+}
+
+CWizardDlg& WizardFixture::StartInShippedEnglish(const QString& sourceDir, const DeploymentSettings& deployment) {
+    CopyShippedLanguages(sourceDir);
+    RememberLanguage(QStringLiteral("English (ENG).ini"));
+    return Start(deployment);
+}
+
+void WizardFixture::RecordPostedCommands() {
+    dlg_->Context().postCommand = [this](WizardCommand code) { posted.push_back(code); };
 }
 
 }  // namespace orvanta::testing

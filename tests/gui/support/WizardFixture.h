@@ -6,6 +6,7 @@
 #include <QString>
 #include <QTemporaryDir>
 #include <memory>
+#include <vector>
 
 #include "FakeHostNetwork.h"
 #include "gui/app/CWizardDlg.h"
@@ -41,6 +42,27 @@ public:
     CWizardDlg& Make(const DeploymentSettings& deployment = {});
     // Makes and starts it; the first page is then visible.
     CWizardDlg& Start(const DeploymentSettings& deployment = {});
+    // The start most page tests share: `languageText` written as the
+    // remembered English file, so captions and messages are the test's own
+    // short texts, and the window started.
+    CWizardDlg& StartWithLanguage(const QString& languageText);
+    // The same with the shipped language files of `sourceDir`, English chosen.
+    CWizardDlg& StartInShippedEnglish(const QString& sourceDir, const DeploymentSettings& deployment = {});
+
+    // From here on every command a page posts is kept in `posted` instead of
+    // run, so a test stays on its page and checks where the page leads.
+    void RecordPostedCommands();
+    WizardCommand LastPosted() const { return posted.empty() ? 0 : posted.back(); }
+    // Shows a page the way the command `code` does, as its own type.
+    template <class Page>
+    Page* Show(WizardCommand code, int index) {
+        dlg_->HandleCommand(code);
+        return static_cast<Page*>(dlg_->Page(index));
+    }
+    // The last message box, or an empty record.
+    ScriptedPrompter::Record LastPrompt() const {
+        return prompter.Prompts().empty() ? ScriptedPrompter::Record{} : prompter.Prompts().back();
+    }
 
     CWizardDlg& Dlg() { return *dlg_; }
     // Destroys the window (what closing the wizard does); the fakes stay.
@@ -54,8 +76,11 @@ public:
     bool networkCamera = false;
     // What the desktop's network manager says when no probe host is set.
     int desktopInternet = kInternetNo;
+    // The window's periods; set before Make.
+    TimerSettings timers = FastTimers();
     ScriptedPrompter prompter;
     FakeUrlOpener urls;
+    std::vector<WizardCommand> posted;
 
 private:
     QTemporaryDir dir_;
