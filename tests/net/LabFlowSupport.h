@@ -33,6 +33,7 @@ protected:
         QVERIFY2(!source.isEmpty(), "ORVANTA_SOURCE_DIR is not set");
         // A fresh folder and fake network for every flow.
         fx_ = std::make_unique<WizardFixture>();
+        fx_->networkCamera = true;  // the simulated cameras of the lab
 
         // The PC is already in the cameras' subnet, so no alias is needed.
         hostnet::Adapter eth;
