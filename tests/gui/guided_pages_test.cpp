@@ -491,21 +491,21 @@ void GuidedPagesTest::setupFinishedPage() {
     page->SetFoundCamera(cam);
     fx_->Settings().NATStat = 1;
     page->LoadFromSettings();
-    QCOMPARE(page->Control<QLineEdit>(1022)->text(), QStringLiteral("http://10.0.0.9:8080"));
-    QCOMPARE(page->Control<QLineEdit>(1253)->text(), QStringLiteral("wireless"));
-    QCOMPARE(page->Control<QLabel>(1254)->text(), QStringLiteral("Camera is linked  with Server"));
+    QCOMPARE(page->Control<QLineEdit>(CSubSetupFinish::kAddress)->text(), QStringLiteral("http://10.0.0.9:8080"));
+    QCOMPARE(page->Control<QLineEdit>(CSubSetupFinish::kInterface)->text(), QStringLiteral("wireless"));
+    QCOMPARE(page->Control<QLabel>(CSubSetupFinish::kLinkState)->text(), QStringLiteral("Camera is linked  with Server"));
     // A text that begins with the word leaves the interface as it was.
     SetField(cam.DescInterface, "ethernet cam");
     page->SetFoundCamera(cam);
     fx_->Settings().NATStat = 2;
     page->LoadFromSettings();
-    QCOMPARE(page->Control<QLineEdit>(1253)->text(), QStringLiteral("wireless"));
-    QCOMPARE(page->Control<QLabel>(1254)->text(), QStringLiteral("Camera isn't linked  with Server"));
-    page->Control<QPushButton>(1262)->click();
+    QCOMPARE(page->Control<QLineEdit>(CSubSetupFinish::kInterface)->text(), QStringLiteral("wireless"));
+    QCOMPARE(page->Control<QLabel>(CSubSetupFinish::kLinkState)->text(), QStringLiteral("Camera isn't linked  with Server"));
+    page->Control<QPushButton>(CSubSetupFinish::kLink)->click();
     QCOMPARE(fx_->urls.opened, QStringList{QStringLiteral("http://10.0.0.9:8080")});
     // Finish and Link show their own pictures, not Next's.
-    QCOMPARE(page->Control(1249)->property("iconId").toInt(), 218);
-    QCOMPARE(page->Control(1262)->property("iconId").toInt(), 221);
+    QCOMPARE(page->Control(CSubSetupFinish::kFinish)->property("iconId").toInt(), 218);
+    QCOMPARE(page->Control(CSubSetupFinish::kLink)->property("iconId").toInt(), 221);
 }
 
 QTEST_MAIN(GuidedPagesTest)

@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QTest>
 
+#include "gui/pages/CSubSetupFinish.h"
 #include "gui/controls/Art.h"
 #include "gui/dialogs/CDlgLanguage.h"
 #include "gui/pages/CSubFirst.h"
@@ -129,7 +130,7 @@ void LanguageTest::changeRecaptionsEveryPage() {
         }
     }
     QVERIFY(buttons >= 36);
-    QCOMPARE(dlg.Page(kPageSetupFinish)->Control<QAbstractButton>(1249)->text(), QStringLiteral("ZH finish"));
+    QCOMPARE(dlg.Page(kPageSetupFinish)->Control<QAbstractButton>(CSubSetupFinish::kFinish)->text(), QStringLiteral("ZH finish"));
     QCOMPARE(dlg.Page(kPageSetAutoParam)->Control<QAbstractButton>(CSubSetAutoParam::kSave)->text(),
              QStringLiteral("ZH save"));
     QCOMPARE(QString::fromStdString(dlg.Messages().Message[2]), QStringLiteral("ZH failed"));

@@ -25,6 +25,7 @@
 
 #include "core/i18n/IniDocument.h"
 #include "core/i18n/LanguageStrings.h"
+#include "gui/pages/CSubSearchNet.h"
 #include "gui/app/CSubWait.h"
 #include "gui/controls/CIPAddressCtrl.h"
 #include "gui/controls/CaptionLayout.h"
@@ -277,7 +278,7 @@ void PageViewsTest::captionsFitInEveryLanguage() {
     fx.Dlg().Pages().ShowPage(kPageSearchNet);
     CWizardPage* search = fx.Dlg().Page(kPageSearchNet);
     for (const char* key : {"BtnFindingCam", "BtnStopFind"}) {
-        search->Control<QAbstractButton>(1088)->setText(QString::fromStdString(lang.Get("SearchPage", key)));
+        search->Control<QAbstractButton>(CSubSearchNet::kSearchButton)->setText(QString::fromStdString(lang.Get("SearchPage", key)));
         FitCaptions(search);  // as the page does when it changes the caption
         CheckCaptions(search, QStringLiteral("search"), &fit);
     }

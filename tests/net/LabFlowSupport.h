@@ -90,9 +90,9 @@ protected:
     // nullptr (with a warning) when the search does not end or misses it.
     QTreeWidgetItem* SearchFor(const QString& cameraIp) {
         auto* search = static_cast<CSubSearchNet*>(Page(kPageSearchNet));
-        search->Control<QAbstractButton>(1088)->click();
+        search->Control<QAbstractButton>(CSubSearchNet::kSearchButton)->click();
         if (!WaitFor([&] { return !search->Searching(); })) return nullptr;
-        auto* list = search->Control<QTreeWidget>(1011);
+        auto* list = search->Control<QTreeWidget>(CSubSearchNet::kList);
         QTreeWidgetItem* row = nullptr;
         for (int i = 0; i < list->topLevelItemCount(); ++i)
             if (list->topLevelItem(i)->text(0) == cameraIp) row = list->topLevelItem(i);

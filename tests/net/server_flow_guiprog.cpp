@@ -49,9 +49,9 @@ private:
         QCoreApplication::processEvents();
         if (dlg.Pages().CurrentIndex() != kPageLogin) return nullptr;
         CWizardPage* login = dlg.Page(kPageLogin);
-        login->Control<QLineEdit>(1019)->setText(id);
-        login->Control<QLineEdit>(1021)->setText(password);
-        login->Control<QComboBox>(1268)->setCurrentIndex(type);
+        login->Control<QLineEdit>(CSubLogin::kId)->setText(id);
+        login->Control<QLineEdit>(CSubLogin::kPassword)->setText(password);
+        login->Control<QComboBox>(CSubLogin::kLoginType)->setCurrentIndex(type);
         login->NextButton()->click();
         QCoreApplication::processEvents();
         if (dlg.Pages().CurrentIndex() != kPageLinkSer) return nullptr;

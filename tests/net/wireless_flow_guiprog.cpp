@@ -13,6 +13,8 @@
 #include <QTest>
 
 #include "core/settings/FixedField.h"
+#include "gui/pages/CSubAPScan.h"
+#include "gui/pages/CSubWizardIP.h"
 #include "gui/pages/CSubChoose.h"
 #include "gui/pages/CSubFirst.h"
 #include "gui/pages/CSubOption.h"
@@ -69,7 +71,7 @@ bool WirelessFlow::ToQuickIpPage(const QString& cameraIp) {
     On<QRadioButton>(kPageOption, CSubOption::kWizardRadio)->click();
     Page(kPageOption)->NextButton()->click();
     if (!At(kPageWizardIP)) return false;
-    On<QRadioButton>(kPageWizardIP, 1234)->click();
+    On<QRadioButton>(kPageWizardIP, CSubWizardIP::kDhcpRadio)->click();
     return true;
 }
 
@@ -95,13 +97,13 @@ void WirelessFlow::pickANetworkFromTheScan() {
     QCOMPARE(S().UseWPS, uint8_t{0});
 
     // The read task's scan: two networks, the second one WPA2-PSK.
-    auto* aps = On<QComboBox>(kPageAPScan, 1167);
+    auto* aps = On<QComboBox>(kPageAPScan, CSubAPScan::kAccessPoint);
     QCOMPARE(aps->count(), 2);
     aps->setCurrentIndex(1);
-    QCOMPARE(On<QLineEdit>(kPageAPScan, 1196)->text(), QStringLiteral("Office Net"));
-    QCOMPARE(On<QLineEdit>(kPageAPScan, 1172)->text(), QStringLiteral("WPA2-PSK"));
-    QVERIFY(On<QLineEdit>(kPageAPScan, 1199)->isEnabled());
-    On<QLineEdit>(kPageAPScan, 1199)->setText(QStringLiteral("office key&=1"));
+    QCOMPARE(On<QLineEdit>(kPageAPScan, CSubAPScan::kSsid)->text(), QStringLiteral("Office Net"));
+    QCOMPARE(On<QLineEdit>(kPageAPScan, CSubAPScan::kSecurity)->text(), QStringLiteral("WPA2-PSK"));
+    QVERIFY(On<QLineEdit>(kPageAPScan, CSubAPScan::kWpaKey)->isEnabled());
+    On<QLineEdit>(kPageAPScan, CSubAPScan::kWpaKey)->setText(QStringLiteral("office key&=1"));
     Page(kPageAPScan)->NextButton()->click();
     QVERIFY(At(kPageUPnP));
     QCOMPARE(S().WireSec, uint8_t{3});
@@ -144,7 +146,7 @@ void WirelessFlow::wpsNeverAcknowledged() {
     QCOMPARE(fx_->prompter.Prompts().back().text, wps->Kept("Message2"));
     QVERIFY(!wps->NextButton()->isEnabled());
     QVERIFY(wps->BackButton()->isEnabled());
-    QVERIFY(wps->Control(1215)->isEnabled());
+    QVERIFY(wps->Control(CSubWPS::kStart)->isEnabled());
 }
 
 void WirelessFlow::emptyScanThenFailedRescan() {

@@ -427,9 +427,9 @@ std::vector<Step> LoginPath() {
          [](Walk& w) { return w.Click(kPageChoose, CSubChoose::kNoRadio) && w.Click(kPageChoose, CSubChoose::kNext); }},
         {"search", kPageSearchNet,
          [](Walk& w) {
-             if (!w.Click(kPageSearchNet, 1088) || !w.PickCamera(kPageSearchNet, 1011)) return false;
+             if (!w.Click(kPageSearchNet, CSubSearchNet::kSearchButton) || !w.PickCamera(kPageSearchNet, CSubSearchNet::kList)) return false;
              w.Shot(QStringLiteral("search-selected"));
-             return w.Click(kPageSearchNet, 1110);
+             return w.Click(kPageSearchNet, CSubSearchNet::kNext);
          }},
         // "No" on the choice page chose the manual path, which starts on
         // the system page once the camera has been read.

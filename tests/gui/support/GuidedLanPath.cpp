@@ -4,7 +4,9 @@
 #include "gui/pages/CSubDDNS.h"
 #include "gui/pages/CSubFirst.h"
 #include "gui/pages/CSubOption.h"
+#include "gui/pages/CSubSearchNet.h"
 #include "gui/pages/CSubSetAutoParam.h"
+#include "gui/pages/CSubSetupFinish.h"
 #include "gui/pages/CSubShowPic.h"
 #include "gui/pages/CSubUPnP.h"
 #include "gui/pages/CSubWizardIP.h"
@@ -13,11 +15,10 @@
 namespace orvanta::testing {
 namespace {
 
-// Template ids of the search and setup-finished pages' controls.
-constexpr int kSearchButton = 1088;
-constexpr int kCameraList = 1011;
-constexpr int kSearchNext = 1110;
-constexpr int kCameraUrl = 1022;
+constexpr int kSearchButton = CSubSearchNet::kSearchButton;
+constexpr int kCameraList = CSubSearchNet::kList;
+constexpr int kSearchNext = CSubSearchNet::kNext;
+constexpr int kCameraUrl = CSubSetupFinish::kAddress;
 
 using Kind = PathAction::Kind;
 
