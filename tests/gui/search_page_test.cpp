@@ -18,13 +18,14 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QTreeWidget>
 #include <cstring>
 
 #include "core/discovery/DiscoveredCamera.h"
 #include "core/settings/FixedField.h"
 #include "gui/pages/CSubSearchNet.h"
-#include "wireless_page_harness.h"
+#include "support/WizardFixture.h"
 
 using namespace orvanta;
 using namespace orvanta::testing;
@@ -81,16 +82,17 @@ class SearchPageTest : public QObject {
     Q_OBJECT
 private slots:
     void init() {
-        h_ = std::make_unique<PageHarness>(QString::fromUtf8(kLanguage));
+        fx_ = std::make_unique<WizardFixture>();
+        fx_->WriteLanguage(QStringLiteral("English (ENG).ini"), QString::fromUtf8(kLanguage));
         page_ = std::make_unique<CSubSearchNet>();
-        h_->Attach(*page_);
+        fx_->AttachPage(*page_);
         search_.button = page_->Control<QPushButton>(CSubSearchNet::kSearchButton);
-        h_->camera.search = search_.Function();
+        fx_->camera.search = search_.Function();
     }
     void cleanup() {
-        QVERIFY(!h_->prompter.HadUnexpected());
+        QVERIFY(!fx_->prompter.HadUnexpected());
         page_.reset();
-        h_.reset();
+        fx_.reset();
         search_ = ScriptedSearch{};
     }
 
@@ -114,7 +116,7 @@ private:
     }
     QTreeWidget* List() { return page_->Control<QTreeWidget>(CSubSearchNet::kList); }
 
-    std::unique_ptr<PageHarness> h_;
+    std::unique_ptr<WizardFixture> fx_;
     std::unique_ptr<CSubSearchNet> page_;
     ScriptedSearch search_;
 };
@@ -143,22 +145,24 @@ void SearchPageTest::secondPressStopsTheSearch() {
     button->click();
     QVERIFY(!page_->Searching());
     QCOMPARE(button->text(), QStringLiteral("Idle"));
-    QTest::qWait(50);
+    // With its tick timer stopped the page cannot ask the client again.
+    const auto* timer = page_->findChild<QTimer*>(QStringLiteral("searchTimer"));
+    QVERIFY(timer && !timer->isActive());
     QVERIFY(search_.restarts.size() <= 1);
 }
 
 void SearchPageTest::requestSentNowhereIsSaidNotListedEmpty() {
-    h_->camera.sentNowhere = true;
-    h_->prompter.Answer(PromptAnswer::Ok);
+    fx_->camera.sentNowhere = true;
+    fx_->prompter.Answer(PromptAnswer::Ok);
     page_->Control<QPushButton>(CSubSearchNet::kSearchButton)->click();
     QTRY_VERIFY_WITH_TIMEOUT(!page_->Searching(), 5000);
     // One call (the one that sent), then the message; no more polling.
     QCOMPARE(search_.restarts, std::vector<int>{1});
-    QCOMPARE(h_->PromptTexts(), QStringList{QStringLiteral("No card")});
-    QCOMPARE(int(h_->prompter.Prompts()[0].icon), int(PromptIcon::Stop));
+    QCOMPARE(fx_->PromptTexts(), QStringList{QStringLiteral("No card")});
+    QCOMPARE(int(fx_->prompter.Prompts()[0].icon), int(PromptIcon::Stop));
     QCOMPARE(page_->Control<QPushButton>(CSubSearchNet::kSearchButton)->text(), QStringLiteral("Idle"));
     // Once a card can send again, the search runs as usual.
-    h_->camera.sentNowhere = false;
+    fx_->camera.sentNowhere = false;
     RunSearch();
     QCOMPARE(search_.restarts.size(), std::size_t{7});
 }
@@ -229,26 +233,26 @@ void SearchPageTest::nextChecksAndStores() {
     if (rows == 1) search_.cameras = {Camera("10.0.0.5", "00:0E:53:00:00:01", d.constData())};
     search_.results = {rows > 0 ? 1 : 0};
     RunSearch();
-    h_->settings.StartSetup = startFlags == 1;
-    h_->settings.StartUpgrade = startFlags == 2;
+    fx_->Settings().StartSetup = startFlags == 1;
+    fx_->Settings().StartUpgrade = startFlags == 2;
     if (select >= 0) List()->topLevelItem(select)->setSelected(true);
-    if (!prompt.isEmpty()) h_->prompter.Answer(PromptAnswer::Ok);
+    if (!prompt.isEmpty()) fx_->prompter.Answer(PromptAnswer::Ok);
     // A search under way is stopped by Next.
     page_->Control<QPushButton>(CSubSearchNet::kSearchButton)->click();
-    const CameraSettings before = h_->settings;
+    const CameraSettings before = fx_->Settings();
     page_->NextButton()->click();
     QVERIFY(!page_->Searching());
 
     if (!prompt.isEmpty()) {
-        QCOMPARE(h_->PromptTexts(), QStringList{prompt});
-        QCOMPARE(int(h_->prompter.Prompts()[0].icon), icon);
-        QCOMPARE(h_->prompter.Prompts()[0].caption, QStringLiteral("Orvanta"));
-        QVERIFY(h_->posted.empty());
-        QVERIFY(std::memcmp(&before, &h_->settings, sizeof before) == 0);
+        QCOMPARE(fx_->PromptTexts(), QStringList{prompt});
+        QCOMPARE(int(fx_->prompter.Prompts()[0].icon), icon);
+        QCOMPARE(fx_->prompter.Prompts()[0].caption, QStringLiteral("Orvanta"));
+        QVERIFY(fx_->posted.empty());
+        QVERIFY(std::memcmp(&before, &fx_->Settings(), sizeof before) == 0);
         return;
     }
-    QCOMPARE(h_->posted, posted ? std::vector<WizardCommand>{posted} : std::vector<WizardCommand>{});
-    const CameraSettings& s = h_->settings;
+    QCOMPARE(fx_->posted, posted ? std::vector<WizardCommand>{posted} : std::vector<WizardCommand>{});
+    const CameraSettings& s = fx_->Settings();
     QCOMPARE(int(s.CamWirelessIf), wirelessIf);
     QCOMPARE(std::string(FieldText(s.CamPort)), std::string("8080"));
     QCOMPARE(std::string(FieldText(s.CamSerial)), std::string("SN-0042"));
@@ -277,14 +281,14 @@ void SearchPageTest::backLeadsByStartFlag() {
     QFETCH(int, setup);
     QFETCH(int, newEnv);
     QFETCH(int, posted);
-    h_->settings.StartSearch = search;
-    h_->settings.StartSetup = setup;
-    h_->settings.NewEnvironment = newEnv;
+    fx_->Settings().StartSearch = search;
+    fx_->Settings().StartSetup = setup;
+    fx_->Settings().NewEnvironment = newEnv;
     page_->Control<QPushButton>(CSubSearchNet::kSearchButton)->click();
     page_->BackButton()->click();
     QVERIFY(!page_->Searching());
     QCOMPARE(page_->Control<QPushButton>(CSubSearchNet::kSearchButton)->text(), QStringLiteral("Idle"));
-    QCOMPARE(h_->posted, posted ? std::vector<WizardCommand>{posted} : std::vector<WizardCommand>{});
+    QCOMPARE(fx_->posted, posted ? std::vector<WizardCommand>{posted} : std::vector<WizardCommand>{});
 }
 
 void SearchPageTest::doubleClickReachesSubnetBeforeBrowser() {
@@ -294,23 +298,23 @@ void SearchPageTest::doubleClickReachesSubnetBeforeBrowser() {
     QTreeWidgetItem* row = List()->topLevelItem(0);
     // No selection: nothing happens.
     emit List()->itemDoubleClicked(row, 0);
-    QVERIFY(h_->events.isEmpty());
-    QVERIFY(h_->urls.opened.isEmpty());
+    QVERIFY(fx_->events.isEmpty());
+    QVERIFY(fx_->urls.opened.isEmpty());
 
     // The fake browser notes when it is asked, after whatever was sent.
     row->setSelected(true);
-    h_->ctx.sendCommand = [this](WizardCommand c) {
+    fx_->PageContext().sendCommand = [this](WizardCommand c) {
         // The address must already be stored, and no browser asked, when 17 runs.
-        QVERIFY(h_->urls.opened.isEmpty());
-        QCOMPARE(h_->settings.CamAddr, uint32_t(htonl(0xAC10091E)));
-        h_->events << QStringLiteral("send %1").arg(c);
+        QVERIFY(fx_->urls.opened.isEmpty());
+        QCOMPARE(fx_->Settings().CamAddr, uint32_t(htonl(0xAC10091E)));
+        fx_->events << QStringLiteral("send %1").arg(c);
     };
     emit List()->itemDoubleClicked(row, 0);
-    h_->events << QStringLiteral("opened %1").arg(h_->urls.opened.value(0));
-    QCOMPARE(h_->events, (QStringList{"send 17", "opened http://172.16.9.30:8080"}));
-    QCOMPARE(h_->settings.CamMask, uint32_t(htonl(0xFFFFFF00)));
-    QCOMPARE(h_->settings.CamMAC[5], uint8_t{0x01});
-    QVERIFY(h_->posted.empty());
+    fx_->events << QStringLiteral("opened %1").arg(fx_->urls.opened.value(0));
+    QCOMPARE(fx_->events, (QStringList{"send 17", "opened http://172.16.9.30:8080"}));
+    QCOMPARE(fx_->Settings().CamMask, uint32_t(htonl(0xFFFFFF00)));
+    QCOMPARE(fx_->Settings().CamMAC[5], uint8_t{0x01});
+    QVERIFY(fx_->posted.empty());
 }
 
 void SearchPageTest::doubleClickBelowTheRowsOpensTheSelection() {
@@ -321,11 +325,11 @@ void SearchPageTest::doubleClickBelowTheRowsOpensTheSelection() {
     const QPoint below(10, List()->viewport()->height() - 5);
     QVERIFY(List()->itemAt(below) == nullptr);
     QTest::mouseDClick(List()->viewport(), Qt::LeftButton, {}, below);
-    QVERIFY(h_->urls.opened.isEmpty());  // nothing selected yet
+    QVERIFY(fx_->urls.opened.isEmpty());  // nothing selected yet
     List()->topLevelItem(0)->setSelected(true);
     QTest::mouseDClick(List()->viewport(), Qt::LeftButton, {}, below);
-    QCOMPARE(h_->events, (QStringList{"send 17"}));
-    QCOMPARE(h_->urls.opened, QStringList{"http://172.16.9.30:8080"});
+    QCOMPARE(fx_->events, (QStringList{"send 17"}));
+    QCOMPARE(fx_->urls.opened, QStringList{"http://172.16.9.30:8080"});
 }
 
 void SearchPageTest::statusCountsAndExplains() {
@@ -345,7 +349,7 @@ void SearchPageTest::statusCountsAndExplains() {
     search_.results.push_back(1);  // the next search rebuilds an empty list
     RunSearch();
     QCOMPARE(status->text(), QStringLiteral("Nobody answered"));
-    h_->settings.HostNoAddress = 1;
+    fx_->Settings().HostNoAddress = 1;
     search_.results = std::vector<int>(search_.restarts.size(), 0);
     RunSearch();
     QCOMPARE(status->text(), QStringLiteral("No IPv4 here"));
@@ -368,9 +372,9 @@ void SearchPageTest::contextMenuCopiesAndExports() {
     QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("10.0.0.6"));
 
     QTemporaryDir dir;
-    for (const QString name : {QStringLiteral("cams.json"), QStringLiteral("cams.csv")}) {
+    for (const QString& name : {QStringLiteral("cams.json"), QStringLiteral("cams.csv")}) {
         const QString path = dir.filePath(name);
-        h_->prompter.AnswerDialog([path](QDialog& d) {
+        fx_->prompter.AnswerDialog([path](QDialog& d) {
             auto& files = static_cast<QFileDialog&>(d);
             files.selectFile(path);
             return int(QDialog::Accepted);
@@ -390,14 +394,14 @@ void SearchPageTest::contextMenuCopiesAndExports() {
         }
     }
     // A file that cannot be written is reported, not passed over.
-    h_->prompter.AnswerDialog([&dir](QDialog& d) {
+    fx_->prompter.AnswerDialog([&dir](QDialog& d) {
         static_cast<QFileDialog&>(d).selectFile(dir.filePath(QStringLiteral("missing/cams.csv")));
         return int(QDialog::Accepted);
     });
-    h_->prompter.Answer(PromptAnswer::Ok);
+    fx_->prompter.Answer(PromptAnswer::Ok);
     menu->findChild<QAction*>(QStringLiteral("exportList"))->trigger();
-    QCOMPARE(h_->prompter.Prompts().size(), std::size_t{1});
-    QCOMPARE(h_->prompter.Prompts()[0].icon, PromptIcon::Stop);
+    QCOMPARE(fx_->prompter.Prompts().size(), std::size_t{1});
+    QCOMPARE(fx_->prompter.Prompts()[0].icon, PromptIcon::Stop);
 }
 
 QTEST_MAIN(SearchPageTest)

@@ -14,7 +14,7 @@
 #include "core/settings/FixedField.h"
 #include "gui/pages/CSubLinkSer.h"
 #include "gui/pages/CSubLogin.h"
-#include "wireless_page_harness.h"
+#include "support/WizardFixture.h"
 
 using namespace orvanta;
 using namespace orvanta::testing;
@@ -62,21 +62,22 @@ class ServerPagesTest : public QObject {
     Q_OBJECT
 private slots:
     void init() {
-        h_ = std::make_unique<PageHarness>(QString::fromUtf8(kLanguage));
-        h_->deployment.listingHost = QStringLiteral("listing.lab");
-        h_->deployment.listingPort = 8081;
+        fx_ = std::make_unique<WizardFixture>();
+        fx_->WriteLanguage(QStringLiteral("English (ENG).ini"), QString::fromUtf8(kLanguage));
+        fx_->deployment.listingHost = QStringLiteral("listing.lab");
+        fx_->deployment.listingPort = 8081;
         login_ = std::make_unique<CSubLogin>();
         list_ = std::make_unique<CSubLinkSer>();
-        h_->Attach(*login_);
-        h_->Attach(*list_);
+        fx_->AttachPage(*login_);
+        fx_->AttachPage(*list_);
         server_ = ScriptedServer{};
-        h_->camera.queryServer = server_.Function();
+        fx_->camera.queryServer = server_.Function();
     }
     void cleanup() {
-        QVERIFY(!h_->prompter.HadUnexpected());
+        QVERIFY(!fx_->prompter.HadUnexpected());
         login_.reset();
         list_.reset();
-        h_.reset();
+        fx_.reset();
     }
 
     void emptyFieldsAreRefused_data();
@@ -100,7 +101,7 @@ private:
     }
     QTreeWidget* Rows() { return list_->Control<QTreeWidget>(CSubLinkSer::kList); }
 
-    std::unique_ptr<PageHarness> h_;
+    std::unique_ptr<WizardFixture> fx_;
     std::unique_ptr<CSubLogin> login_;
     std::unique_ptr<CSubLinkSer> list_;
     ScriptedServer server_;
@@ -117,13 +118,13 @@ void ServerPagesTest::emptyFieldsAreRefused() {
     QFETCH(QString, id);
     QFETCH(QString, password);
     Type(id, password);
-    h_->prompter.Answer(PromptAnswer::Ok);
+    fx_->prompter.Answer(PromptAnswer::Ok);
     login_->NextButton()->click();
-    QCOMPARE(h_->PromptTexts(), QStringList{"ID and password please"});
-    QCOMPARE(h_->prompter.Prompts()[0].caption, QString());
-    QCOMPARE(h_->prompter.Prompts()[0].icon, PromptIcon::Exclamation);
+    QCOMPARE(fx_->PromptTexts(), QStringList{"ID and password please"});
+    QCOMPARE(fx_->prompter.Prompts()[0].caption, QString());
+    QCOMPARE(fx_->prompter.Prompts()[0].icon, PromptIcon::Exclamation);
     QVERIFY(server_.calls.empty());
-    QVERIFY(h_->posted.empty());
+    QVERIFY(fx_->posted.empty());
 }
 
 void ServerPagesTest::queryTakesTypeAndCredentials_data() {
@@ -152,7 +153,7 @@ void ServerPagesTest::queryTakesTypeAndCredentials() {
     QCOMPARE(c.port, std::string("8081"));
     QCOMPARE(c.action, 1);
     QCOMPARE(c.loginType, loginType);
-    QCOMPARE(h_->posted, std::vector<WizardCommand>{13});
+    QCOMPARE(fx_->posted, std::vector<WizardCommand>{13});
 }
 
 void ServerPagesTest::failedQueryLeavesNoEntries() {
@@ -167,12 +168,12 @@ void ServerPagesTest::failedQueryLeavesNoEntries() {
     NextAndHandOver();
     QCOMPARE(Rows()->topLevelItemCount(), 0);
     QVERIFY(login_->Entries().empty());
-    QCOMPARE(h_->posted, (std::vector<WizardCommand>{13, 13}));
+    QCOMPARE(fx_->posted, (std::vector<WizardCommand>{13, 13}));
     // No listing server configured: nothing is asked, the list still follows.
-    h_->deployment.listingHost.clear();
+    fx_->deployment.listingHost.clear();
     NextAndHandOver();
     QCOMPARE(server_.calls.size(), std::size_t{2});
-    QCOMPARE(h_->posted.size(), std::size_t{3});
+    QCOMPARE(fx_->posted.size(), std::size_t{3});
 }
 
 void ServerPagesTest::languageRefillsLoginTypes() {
@@ -181,7 +182,7 @@ void ServerPagesTest::languageRefillsLoginTypes() {
     QCOMPARE(type->itemText(0), QStringLiteral("Camera account"));
     QCOMPARE(type->itemText(1), QStringLiteral("Personal account"));
     type->setCurrentIndex(1);
-    login_->ApplyLanguage(h_->lang);
+    login_->ApplyLanguage(fx_->PageLanguage());
     QCOMPARE(type->count(), 2);
     QCOMPARE(type->currentIndex(), 0);
 }
@@ -201,18 +202,18 @@ void ServerPagesTest::listShowsAndOpensCameras() {
 
     // Double click without a selection does nothing.
     emit Rows()->itemDoubleClicked(row, 0);
-    QVERIFY(h_->urls.opened.isEmpty());
+    QVERIFY(fx_->urls.opened.isEmpty());
     row->setSelected(true);
     emit Rows()->itemDoubleClicked(row, 0);
-    QCOMPARE(h_->urls.opened, QStringList{"http://10.20.30.41:81"});
-    QCOMPARE(h_->settings.CamAddr, uint32_t(htonl(0x0A141E29)));
+    QCOMPARE(fx_->urls.opened, QStringList{"http://10.20.30.41:81"});
+    QCOMPARE(fx_->Settings().CamAddr, uint32_t(htonl(0x0A141E29)));
     const uint8_t mac[6] = {0x00, 0x0E, 0x53, 0xAA, 0xBB, 0x02};
-    QVERIFY(std::memcmp(h_->settings.CamMAC, mac, 6) == 0);
+    QVERIFY(std::memcmp(fx_->Settings().CamMAC, mac, 6) == 0);
 
-    h_->posted.clear();
+    fx_->posted.clear();
     list_->BackButton()->click();
     list_->Control<QAbstractButton>(CSubLinkSer::kFinish)->click();
-    QCOMPARE(h_->posted, (std::vector<WizardCommand>{11, 2}));
+    QCOMPARE(fx_->posted, (std::vector<WizardCommand>{11, 2}));
 }
 
 QTEST_MAIN(ServerPagesTest)

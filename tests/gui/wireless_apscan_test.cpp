@@ -10,7 +10,7 @@
 #include "core/settings/FixedField.h"
 #include "gui/pages/CSubAPScan.h"
 #include "gui/framework/EditLimit.h"
-#include "wireless_page_harness.h"
+#include "support/WizardFixture.h"
 
 using namespace orvanta;
 using namespace orvanta::testing;
@@ -46,14 +46,15 @@ class ApScanPageTest : public QObject {
     Q_OBJECT
 private slots:
     void init() {
-        h_ = std::make_unique<PageHarness>(QString::fromUtf8(kLanguage));
+        fx_ = std::make_unique<WizardFixture>();
+        fx_->WriteLanguage(QStringLiteral("English (ENG).ini"), QString::fromUtf8(kLanguage));
         page_ = std::make_unique<CSubAPScan>();
-        h_->Attach(*page_);
+        fx_->AttachPage(*page_);
     }
     void cleanup() {
-        QVERIFY(!h_->prompter.HadUnexpected());
+        QVERIFY(!fx_->prompter.HadUnexpected());
         page_.reset();
-        h_.reset();
+        fx_.reset();
     }
 
     void nextStoresByNetwork_data();
@@ -66,14 +67,14 @@ private slots:
 
 private:
     void Fill(std::vector<AccessPointEntry> aps) {
-        h_->kept.accessPoints = std::move(aps);
-        h_->settings.APCount = static_cast<uint32_t>(h_->kept.accessPoints.size());
+        fx_->kept.accessPoints = std::move(aps);
+        fx_->Settings().APCount = static_cast<uint32_t>(fx_->kept.accessPoints.size());
         page_->LoadFromSettings();
     }
     QComboBox* Combo(int id) { return page_->Control<QComboBox>(id); }
     QLineEdit* Edit(int id) { return page_->Control<QLineEdit>(id); }
 
-    std::unique_ptr<PageHarness> h_;
+    std::unique_ptr<WizardFixture> fx_;
     std::unique_ptr<CSubAPScan> page_;
 };
 
@@ -131,7 +132,7 @@ void ApScanPageTest::nextStoresByNetwork() {
     QFETCH(int, wireType);
     QFETCH(int, wepKeyL);
     QFETCH(QStringList, wepKeys);
-    CameraSettings& s = h_->settings;
+    CameraSettings& s = fx_->Settings();
     s.WireSec = 7;
     s.WPAEnc = 5;
     s.WireType = 4;
@@ -145,12 +146,12 @@ void ApScanPageTest::nextStoresByNetwork() {
     Combo(CSubAPScan::kWepLength)->setCurrentIndex(length);
     Combo(CSubAPScan::kWepKeyNumber)->setCurrentIndex(keyNumber);
     (security == "WEP" ? Edit(CSubAPScan::kWepKey) : Edit(CSubAPScan::kWpaKey))->setText(key);
-    if (!prompt.isEmpty()) h_->prompter.Answer(PromptAnswer::Ok);
+    if (!prompt.isEmpty()) fx_->prompter.Answer(PromptAnswer::Ok);
     page_->NextButton()->click();
 
-    QCOMPARE(h_->PromptTexts(), prompt.isEmpty() ? QStringList{} : QStringList{prompt});
-    if (!prompt.isEmpty()) QCOMPARE(h_->prompter.Prompts()[0].caption, QString());
-    QCOMPARE(h_->posted, prompt.isEmpty() ? std::vector<WizardCommand>{14} : std::vector<WizardCommand>{});
+    QCOMPARE(fx_->PromptTexts(), prompt.isEmpty() ? QStringList{} : QStringList{prompt});
+    if (!prompt.isEmpty()) QCOMPARE(fx_->prompter.Prompts()[0].caption, QString());
+    QCOMPARE(fx_->posted, prompt.isEmpty() ? std::vector<WizardCommand>{14} : std::vector<WizardCommand>{});
     QCOMPARE(FIELD(s.SSID), std::string("My Home Net"));
     QCOMPARE(int(s.WireCh), 11);
     QCOMPARE(int(s.WireSec), wireSec);
@@ -218,28 +219,28 @@ void ApScanPageTest::wepKeyLimit() {
 
 void ApScanPageTest::emptyScanAsksForARescan() {
     // No: nothing posted, every control disabled, Next then empties SSID.
-    SetField(h_->settings.SSID, "stale");
-    h_->prompter.Answer(PromptAnswer::No);
+    SetField(fx_->Settings().SSID, "stale");
+    fx_->prompter.Answer(PromptAnswer::No);
     Fill({});
-    QCOMPARE(h_->PromptTexts(), QStringList{"Scan again?"});
-    QCOMPARE(int(h_->prompter.Prompts()[0].buttons), int(PromptButtons::YesNo));
-    QCOMPARE(int(h_->prompter.Prompts()[0].icon), int(PromptIcon::Exclamation));
-    QVERIFY(h_->posted.empty());
+    QCOMPARE(fx_->PromptTexts(), QStringList{"Scan again?"});
+    QCOMPARE(int(fx_->prompter.Prompts()[0].buttons), int(PromptButtons::YesNo));
+    QCOMPARE(int(fx_->prompter.Prompts()[0].icon), int(PromptIcon::Exclamation));
+    QVERIFY(fx_->posted.empty());
     for (int id : {CSubAPScan::kAccessPoint, CSubAPScan::kMac, CSubAPScan::kSsid, CSubAPScan::kMode,
                    CSubAPScan::kChannel, CSubAPScan::kQuality, CSubAPScan::kSecurity, CSubAPScan::kAlgorithm,
                    CSubAPScan::kWpaKey})
         QVERIFY2(!page_->Control(id)->isEnabled(), qPrintable(QString::number(id)));
     for (int id : kWepControls) QVERIFY2(!page_->Control(id)->isEnabled(), qPrintable(QString::number(id)));
     page_->NextButton()->click();
-    QCOMPARE(FIELD(h_->settings.SSID), std::string());
-    QCOMPARE(h_->posted, std::vector<WizardCommand>{14});
+    QCOMPARE(FIELD(fx_->Settings().SSID), std::string());
+    QCOMPARE(fx_->posted, std::vector<WizardCommand>{14});
 
     // Yes asks for a rescan (22); a rescan that finds networks makes the
     // page usable again.
-    h_->posted.clear();
-    h_->prompter.Answer(PromptAnswer::Yes);
+    fx_->posted.clear();
+    fx_->prompter.Answer(PromptAnswer::Yes);
     Fill({});
-    QCOMPARE(h_->posted, std::vector<WizardCommand>{22});
+    QCOMPARE(fx_->posted, std::vector<WizardCommand>{22});
     Fill({Ap("found", "Infra", "WPA-PSK", "TKIP")});
     QVERIFY(Combo(CSubAPScan::kAccessPoint)->isEnabled());
     QVERIFY(Edit(CSubAPScan::kWpaKey)->isEnabled());
@@ -247,16 +248,16 @@ void ApScanPageTest::emptyScanAsksForARescan() {
 }
 
 void ApScanPageTest::countBeyondTheListShowsOnlyTheList() {
-    h_->kept.accessPoints = {Ap("one", "Infra", "None", ""), Ap("two", "Infra", "None", "")};
-    h_->settings.APCount = 40;
+    fx_->kept.accessPoints = {Ap("one", "Infra", "None", ""), Ap("two", "Infra", "None", "")};
+    fx_->Settings().APCount = 40;
     page_->LoadFromSettings();
     QCOMPARE(Combo(CSubAPScan::kAccessPoint)->count(), 2);
     // No list at all behaves as an empty scan.
-    h_->ctx.kept = nullptr;
-    h_->prompter.Answer(PromptAnswer::No);
+    fx_->PageContext().kept = nullptr;
+    fx_->prompter.Answer(PromptAnswer::No);
     page_->LoadFromSettings();
     QCOMPARE(Combo(CSubAPScan::kAccessPoint)->count(), 0);
-    QCOMPARE(h_->PromptTexts(), QStringList{"Scan again?"});
+    QCOMPARE(fx_->PromptTexts(), QStringList{"Scan again?"});
 }
 
 QTEST_MAIN(ApScanPageTest)

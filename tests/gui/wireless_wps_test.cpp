@@ -7,7 +7,7 @@
 #include <QTest>
 
 #include "gui/pages/CSubWPS.h"
-#include "wireless_page_harness.h"
+#include "support/WizardFixture.h"
 
 using namespace orvanta;
 using namespace orvanta::testing;
@@ -57,18 +57,19 @@ class WpsPagesTest : public QObject {
     Q_OBJECT
 private slots:
     void init() {
-        h_ = std::make_unique<PageHarness>(QString::fromUtf8(kLanguage));
+        fx_ = std::make_unique<WizardFixture>();
+        fx_->WriteLanguage(QStringLiteral("English (ENG).ini"), QString::fromUtf8(kLanguage));
         page_ = std::make_unique<CSubWPS>();
-        h_->Attach(*page_);
+        fx_->AttachPage(*page_);
         cam_ = ScriptedCamera{};
         cam_.page = page_.get();
-        h_->camera.wps = cam_.Function();
-        h_->settings.APCount = 2;
+        fx_->camera.wps = cam_.Function();
+        fx_->Settings().APCount = 2;
     }
     void cleanup() {
-        QVERIFY(!h_->prompter.HadUnexpected());
+        QVERIFY(!fx_->prompter.HadUnexpected());
         page_.reset();
-        h_.reset();
+        fx_.reset();
     }
 
     void counterAgainstTheCamera_data();
@@ -79,7 +80,7 @@ private slots:
     void timerStopsWithThePage();
 
 private:
-    std::unique_ptr<PageHarness> h_;
+    std::unique_ptr<WizardFixture> fx_;
     std::unique_ptr<CSubWPS> page_;
     ScriptedCamera cam_;
 };
@@ -112,7 +113,7 @@ void WpsPagesTest::counterAgainstTheCamera() {
     QFETCH(QString, message);
     QFETCH(bool, nextEnabled);
     cam_.answers = answers;
-    if (!message.isEmpty()) h_->prompter.Answer(PromptAnswer::Ok);
+    if (!message.isEmpty()) fx_->prompter.Answer(PromptAnswer::Ok);
     page_->Control<QPushButton>(CSubWPS::kStart)->click();
     QVERIFY(page_->Running());
     QVERIFY(!page_->BackButton()->isEnabled());
@@ -123,27 +124,27 @@ void WpsPagesTest::counterAgainstTheCamera() {
 
     QCOMPARE(cam_.starts, starts);
     QCOMPARE(cam_.queries, queries);
-    QCOMPARE(h_->PromptTexts(), message.isEmpty() ? QStringList{} : QStringList{message});
+    QCOMPARE(fx_->PromptTexts(), message.isEmpty() ? QStringList{} : QStringList{message});
     if (!message.isEmpty())
-        QCOMPARE(h_->prompter.Prompts()[0].icon,
+        QCOMPARE(fx_->prompter.Prompts()[0].icon,
                  nextEnabled ? PromptIcon::Information : PromptIcon::Exclamation);
     QCOMPARE(page_->NextButton()->isEnabled(), nextEnabled);
     QVERIFY(page_->BackButton()->isEnabled());
     QVERIFY(page_->Control(CSubWPS::kStart)->isEnabled());
     QVERIFY(page_->Control(CSubWPS::kProgress)->isHidden());
     QCOMPARE(page_->Counter(), nextEnabled ? 1500 : 1200);
-    QVERIFY(h_->posted.empty());
+    QVERIFY(fx_->posted.empty());
 }
 
 void WpsPagesTest::failedStartEndsAtOnce() {
     cam_.startResult = -1;
-    h_->prompter.Answer(PromptAnswer::Ok);
+    fx_->prompter.Answer(PromptAnswer::Ok);
     page_->Control<QPushButton>(CSubWPS::kStart)->click();
     QVERIFY(!page_->Running());
-    QCOMPARE(h_->PromptTexts(), QStringList{"Start failed"});
-    QCOMPARE(h_->prompter.Prompts()[0].icon, PromptIcon::Stop);
+    QCOMPARE(fx_->PromptTexts(), QStringList{"Start failed"});
+    QCOMPARE(fx_->prompter.Prompts()[0].icon, PromptIcon::Stop);
     QVERIFY(page_->BackButton()->isEnabled());
-    QTest::qWait(30);
+    // Not running means the tick timer is stopped: no query can follow.
     QVERIFY(cam_.queries.isEmpty());
     QCOMPARE(cam_.starts.size(), 1);
 }
@@ -169,29 +170,32 @@ void WpsPagesTest::entryStep() {
     QFETCH(int, answer);
     QFETCH(int, starts);
     QFETCH(int, posted);
-    h_->settings.APCount = static_cast<uint32_t>(apCount);
-    h_->settings.WPSAck = static_cast<uint8_t>(ack);
-    if (answer >= 0) h_->prompter.Answer(static_cast<PromptAnswer>(answer));
+    fx_->Settings().APCount = static_cast<uint32_t>(apCount);
+    fx_->Settings().WPSAck = static_cast<uint8_t>(ack);
+    if (answer >= 0) fx_->prompter.Answer(static_cast<PromptAnswer>(answer));
     page_->LoadFromSettings();
-    QCOMPARE(h_->PromptTexts(), answer >= 0 ? QStringList{"Scan again?"} : QStringList{});
+    QCOMPARE(fx_->PromptTexts(), answer >= 0 ? QStringList{"Scan again?"} : QStringList{});
     QCOMPARE(cam_.starts.size(), starts);
-    QCOMPARE(h_->posted, posted ? std::vector<WizardCommand>{posted} : std::vector<WizardCommand>{});
+    QCOMPARE(fx_->posted, posted ? std::vector<WizardCommand>{posted} : std::vector<WizardCommand>{});
     if (apCount == 0) {
         QVERIFY(page_->Control(CSubWPS::kProgress)->isHidden());
         QVERIFY(!page_->Control(CSubWPS::kStart)->isEnabled());
-        QCOMPARE(h_->prompter.Prompts()[0].icon, PromptIcon::Information);
+        QCOMPARE(fx_->prompter.Prompts()[0].icon, PromptIcon::Information);
     }
     QCOMPARE(page_->Running(), starts == 1);
 }
 
 void WpsPagesTest::timerStopsWithThePage() {
-    h_->camera.wps = [](CameraSettings&, WpsAction) -> HttpResult { return 10; };
+    fx_->camera.wps = [](CameraSettings&, WpsAction) -> HttpResult { return 10; };
     page_->Control<QPushButton>(CSubWPS::kStart)->click();
-    QTest::qWait(20);
+    // Mid-attempt: the start went out and the status queries have begun.
+    QVERIFY(QTest::qWaitFor([this] { return fx_->camera.calls.wps.load() > 1; }, 5000));
+    QVERIFY(page_->Running());
     page_.reset();
-    const int before = h_->camera.calls.wps;
+    const int before = fx_->camera.calls.wps;
+    // Only a wait can show that nothing more comes: a dozen ticks' worth.
     QTest::qWait(60);
-    QCOMPARE(h_->camera.calls.wps.load(), before);
+    QCOMPARE(fx_->camera.calls.wps.load(), before);
 }
 
 QTEST_MAIN(WpsPagesTest)

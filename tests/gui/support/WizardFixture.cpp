@@ -30,7 +30,8 @@ QString WizardFixture::LanguageDir() const { return dir_.path() + QStringLiteral
 QString WizardFixture::ConfigDir() const { return dir_.path() + QStringLiteral("/config/"); }
 
 void WizardFixture::WriteLanguage(const QString& fileName, const QString& content) {
-    QFile f(LanguageDir() + fileName);
+    lastLanguageFile_ = LanguageDir() + fileName;
+    QFile f(lastLanguageFile_);
     if (f.open(QIODevice::WriteOnly | QIODevice::Truncate)) f.write(content.toUtf8());
 }
 
@@ -87,6 +88,38 @@ CWizardDlg& WizardFixture::StartInShippedEnglish(const QString& sourceDir, const
 
 void WizardFixture::RecordPostedCommands() {
     dlg_->Context().postCommand = [this](WizardCommand code) { posted.push_back(code); };
+}
+
+QStringList WizardFixture::PromptTexts() const {
+    QStringList texts;
+    for (const auto& p : prompter.Prompts()) texts << p.text;
+    return texts;
+}
+
+void WizardFixture::MakePageContext() {
+    // The file is read once, when the first page is attached.
+    pageLanguage_ = LanguageStrings(lastLanguageFile_.toStdString());
+    pageContext_.settings = &pageRecord_;
+    pageContext_.prompter = &prompter;
+    pageContext_.urlOpener = &urls;
+    pageContext_.camera = &camera;
+    pageContext_.timers = &timers;
+    pageContext_.deployment = &deployment;
+    pageContext_.language = &pageLanguage_;
+    pageContext_.kept = &kept;
+    pageContext_.postCommand = [this](WizardCommand code) {
+        posted.push_back(code);
+        events << QStringLiteral("post %1").arg(code);
+    };
+    pageContext_.sendCommand = [this](WizardCommand code) { events << QStringLiteral("send %1").arg(code); };
+    pageContextMade_ = true;
+}
+
+void WizardFixture::AttachPage(CWizardPage& page) {
+    if (!pageContextMade_) MakePageContext();
+    page.SetContext(&pageContext_);
+    page.OnInitPage();
+    page.ApplyLanguage(pageLanguage_);
 }
 
 }  // namespace orvanta::testing

@@ -1,17 +1,24 @@
 // Builds a real main window for a test: a fake host network, a fake camera,
 // a scripted prompter, a fake URL opener, fast timers, and a private folder
-// holding the language files and defaultlang.ini.
+// holding the language files and defaultlang.ini. Or, in single-page mode,
+// no window: one or more pages wired to a context made of the same parts.
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 #include <memory>
 #include <vector>
 
 #include "FakeHostNetwork.h"
+#include "core/i18n/LanguageStrings.h"
+#include "core/settings/CameraSettings.h"
 #include "gui/app/CWizardDlg.h"
+#include "gui/framework/CWizardPage.h"
 #include "gui/framework/DeploymentSettings.h"
 #include "gui/framework/DesktopConnectivity.h"
+#include "gui/framework/KeptCameraResults.h"
+#include "gui/framework/WizardContext.h"
 #include "FakeCameraService.h"
 #include "support/FakeUrlOpener.h"
 #include "support/ScriptedPrompter.h"
@@ -30,7 +37,8 @@ public:
     QString LanguageDir() const;
     QString ConfigDir() const;
 
-    // Writes a language file (UTF-8) into the language folder.
+    // Writes a language file (UTF-8) into the language folder; single-page
+    // mode reads the last one written.
     void WriteLanguage(const QString& fileName, const QString& content);
     // Copies the shipped language files from <sourceDir>/lang.
     void CopyShippedLanguages(const QString& sourceDir);
@@ -63,11 +71,25 @@ public:
     ScriptedPrompter::Record LastPrompt() const {
         return prompter.Prompts().empty() ? ScriptedPrompter::Record{} : prompter.Prompts().back();
     }
+    // The message boxes' texts, in order.
+    QStringList PromptTexts() const;
+
+    // ---- single-page mode (no window; call WriteLanguage first) ----
+    // Hands `page` the shared page context, its start values and its
+    // captions, as the main window does at start-up. The context holds the
+    // fixture's own record, fakes, `timers`, `deployment` and `kept`; a
+    // command the page posts is kept in `posted`, and `events` logs
+    // "post N" and "send N" in the order they happened.
+    void AttachPage(CWizardPage& page);
+    // The context attached pages share; a test may swap one of its parts.
+    WizardContext& PageContext() { return pageContext_; }
+    const LanguageStrings& PageLanguage() const { return pageLanguage_; }
 
     CWizardDlg& Dlg() { return *dlg_; }
     // Destroys the window (what closing the wizard does); the fakes stay.
     void CloseWindow() { dlg_.reset(); }
-    CameraSettings& Settings() { return dlg_->Settings(); }
+    // The window's record, or in single-page mode the fixture's own.
+    CameraSettings& Settings() { return dlg_ ? dlg_->Settings() : pageRecord_; }
 
     hostnet::FakeHostNetwork net;
     FakeCameraService camera;
@@ -81,10 +103,22 @@ public:
     ScriptedPrompter prompter;
     FakeUrlOpener urls;
     std::vector<WizardCommand> posted;
+    // Single-page mode only (the window takes its own in Make).
+    DeploymentSettings deployment;
+    KeptCameraResults kept;
+    // "post N", "send N" as they happened; tests add their own lines.
+    QStringList events;
 
 private:
+    void MakePageContext();
+
     QTemporaryDir dir_;
     std::unique_ptr<CWizardDlg> dlg_;
+    QString lastLanguageFile_;
+    CameraSettings pageRecord_{};
+    LanguageStrings pageLanguage_;
+    WizardContext pageContext_;
+    bool pageContextMade_ = false;
 };
 
 }  // namespace orvanta::testing
