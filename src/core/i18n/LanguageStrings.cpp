@@ -1,7 +1,8 @@
 #include "core/i18n/LanguageStrings.h"
 
-#include <cstdio>
 #include <utility>
+
+#include "core/output/Diagnostics.h"
 
 namespace orvanta {
 
@@ -21,7 +22,7 @@ LanguageStrings::LanguageStrings(std::string languageFilePath, DiagnosticLine re
     if (report) {
         report(line);
     } else {
-        std::fprintf(stderr, "%s\n", line.c_str());
+        Diagnostic("%s", line.c_str());
     }
 }
 

@@ -33,7 +33,7 @@ public:
     // The built-in English texts alone.
     LanguageStrings();
     // `report` gets the line about a refused file; without one it goes to
-    // standard error.
+    // the diagnostic sink.
     explicit LanguageStrings(std::string languageFilePath, DiagnosticLine report = {});
 
     const std::string& FilePath() const { return path_; }
