@@ -79,7 +79,8 @@ wait_no_aliases() {  # wait_no_aliases SECONDS
 prog() { lab_exec pc "$bin/hostnet_prog" "$@"; }
 
 # --- the adapter reading, against a gateway, a lease and a resolv.conf of ours
-ip -n "$LAB_PC" route replace default via 192.168.1.1 dev eth0
+# An office PC: its default route leads through the router at .1.
+lab_pc_default_via eth0 192.168.1.1
 mkdir -p "$LAB_TMP/leases"
 printf 'nameserver 192.168.1.53\nnameserver 192.168.1.54\n' >"$LAB_TMP/resolv.conf"
 pc_index=$(ip netns exec "$LAB_PC" cat /sys/class/net/eth0/ifindex)
@@ -93,7 +94,13 @@ check "inventory, DHCP lease with server" "HostDHCP=1 HostNoAddress=0" "$out"
 printf 'ADDRESS=192.168.1.99\nSERVER_ADDRESS=192.168.1.1\n' >"$LAB_TMP/leases/$pc_index"
 out=$(OVH_RESOLV="$LAB_TMP/resolv.conf" OVH_LEASES="$LAB_TMP/leases" prog inventory | grep -o 'HostDHCP=.')
 check "inventory, stale lease ignored" "HostDHCP=0" "$out"
+# The same PC cabled straight to the cameras, without a router: its address
+# stands, with no gateway.
 ip -n "$LAB_PC" route del default
+rm -f "$LAB_TMP/leases/$pc_index"
+out=$(OVH_RESOLV="$LAB_TMP/resolv.conf" OVH_LEASES="$LAB_TMP/leases" prog inventory | tr '\n' ' ' | grep -o 'HostIP=.*HostNoAddress=.')
+check "inventory, no default route" \
+    "HostIP=192.168.1.10 HostMask=255.255.255.0 HostGateway= HostDNS=192.168.1.53 HostDHCP=0 HostNoAddress=0" "$out"
 
 # --- alias added; the camera's web side answers through it; SIGTERM removes it
 lab_start_bg pc "$LAB_TMP/hold-TERM.log" "$bin/hostnet_prog" ensure 192.168.5.20 255.255.255.0 --hold
