@@ -3,8 +3,9 @@
 // the query parameters of a save), the column a read prints it in, and what a
 // plan file may do with it. The reply parser, the save's query writer, the
 // settings file, the read's CSV/JSON columns, the plan's keys and the save's
-// required fields are all walked off this table; nothing else names a camera
-// key or a record field by text.
+// required fields are all walked off this table; nothing else names a record
+// field's camera key by text. (The WPS status reply's own keys, which fill no
+// record field, stay with WpsRequest.)
 #pragma once
 
 #include <cstddef>

@@ -1,6 +1,7 @@
-// Everything the wizard and the command line do on a camera, behind one
-// interface: a discovery search step, reading, saving, the access point scan,
-// WPS and the listing-server query. The wizard's pages and its worker reach
+// Everything the wizard does on a camera, behind one interface: a discovery
+// search step, reading, saving, the access point scan, WPS and the
+// listing-server query. (The command-line tool calls the same core functions
+// directly, with the limits its options give.) The wizard's pages and its worker reach
 // the camera only through it, so a test replaces the whole camera with one
 // scripted fake.
 //
