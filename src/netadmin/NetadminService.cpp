@@ -12,16 +12,20 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <fstream>
 #include <thread>
 #include <vector>
 
-#include "core/text/AddressText.h"
+#include "core/hostnet/NetworksInUse.h"
 #include "core/hostnet/linux/NetlinkInventory.h"
+#include "core/text/AddressText.h"
 
 namespace orvanta::netadmin {
 
 namespace {
 
+using hostnet::NetadminReply;
+using hostnet::NetadminReplyKind;
 using hostnet::NetadminRequest;
 using hostnet::NetadminVerb;
 
@@ -35,10 +39,12 @@ void EffectiveCaps(bool& netAdmin, bool& netRaw) {
     netRaw = data[0].effective & (1u << CAP_NET_RAW);
 }
 
-std::string Error(const char* kind, const std::string& text) { return std::string("err ") + kind + " " + text; }
+using hostnet::AliasStatus;
+using hostnet::FormatNetadminReply;
+using hostnet::NetadminError;
 
 std::string Missing(const char* cap) {
-    return Error("eperm", std::string(cap) + " missing: Operation not permitted");
+    return NetadminError(AliasStatus::PermissionDenied, std::string(cap) + " missing: Operation not permitted");
 }
 
 // The kernel's answer to an address change as an answer line. The
@@ -47,16 +53,54 @@ std::string FromErrno(int error, const std::string& extack, const char* cap) {
     const std::string text = std::strerror(-error) + (extack.empty() ? std::string() : ": " + extack);
     switch (-error) {
         case EPERM:
-        case EACCES: return Error("eperm", std::string(cap) + " missing: " + text);
+        case EACCES: return NetadminError(AliasStatus::PermissionDenied, std::string(cap) + " missing: " + text);
         // An interface that is down or gone fails every address alike.
         case ENODEV:
         case ENXIO:
-        case ENETDOWN: return Error("nodev", text);
-        case EEXIST: return Error("exists", text);
+        case ENETDOWN: return NetadminError(AliasStatus::NoSuchInterface, text);
+        case EEXIST: return NetadminError(AliasStatus::Exists, text);
         case EADDRNOTAVAIL:
-        case ESRCH: return Error("notfound", text);
-        default: return Error("other", text);
+        case ESRCH: return NetadminError(AliasStatus::NotFound, text);
+        default: return NetadminError(AliasStatus::Other, text);
     }
+}
+
+NetadminReply Reply(NetadminReplyKind kind) {
+    NetadminReply reply;
+    reply.kind = kind;
+    return reply;
+}
+
+std::string Cidr(uint32_t address, int prefix) { return FormatIpv4(address) + "/" + std::to_string(prefix); }
+
+// The real user id of a running process, or -1 when it cannot be read.
+long RealUid(pid_t pid) {
+    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+    std::string key;
+    while (status >> key) {
+        if (key == "Uid:") {
+            long uid = -1;
+            status >> uid;
+            return uid;
+        }
+        status.ignore(4096, '\n');
+    }
+    return -1;
+}
+
+std::vector<hostnet::NetworkInUse> InUse(const std::vector<hostnet::LinkRecord>& links,
+                                        const std::vector<hostnet::AddressRecord>& addresses,
+                                        const std::vector<hostnet::RouteRecord>& routes) {
+    auto name = [&](uint32_t index) {
+        for (const auto& l : links)
+            if (l.index == index) return l.name;
+        return "interface " + std::to_string(index);
+    };
+    std::vector<hostnet::NetworkInUse> result;
+    for (const auto& a : addresses) result.push_back({a.index, name(a.index), a.address, a.prefix, false});
+    for (const auto& r : routes)
+        if (hostnet::IsNetworkRoute(r)) result.push_back({r.oif, name(r.oif), r.destination, r.prefix, true});
+    return result;
 }
 
 }  // namespace
@@ -66,96 +110,160 @@ NetadminService::NetadminService(std::string ifname) : ifname_(std::move(ifname)
 }
 
 std::string NetadminService::Resolve(bool mustBeUp) {
-    if (ifname_ == "lo") return Error("refused", "lo is a loopback interface");
+    if (ifname_ == "lo") return NetadminError(AliasStatus::Refused, "lo is a loopback interface");
     ifIndex_ = if_nametoindex(ifname_.c_str());
-    if (ifIndex_ == 0) return Error("nodev", "no interface " + ifname_);
+    if (ifIndex_ == 0) return NetadminError(AliasStatus::NoSuchInterface, "no interface " + ifname_);
     std::vector<hostnet::LinkRecord> links;
     if (const int e = hostnet::DumpLinks(netlink_, links); e != 0) return FromErrno(e, {}, "CAP_NET_ADMIN");
     for (const auto& l : links) {
         if (l.index != ifIndex_) continue;
         mac_ = l.mac;
-        if (l.flags & IFF_LOOPBACK) return Error("refused", ifname_ + " is a loopback interface");
+        if (l.flags & IFF_LOOPBACK) return NetadminError(AliasStatus::Refused, ifname_ + " is a loopback interface");
         // Tunnels, PPP and the like have no neighbours to probe, and an
         // address there is nothing a camera on the LAN could reach.
-        if (l.arpType != ARPHRD_ETHER) return Error("refused", ifname_ + " is not an Ethernet-like interface");
+        if (l.arpType != ARPHRD_ETHER)
+            return NetadminError(AliasStatus::Refused, ifname_ + " is not an Ethernet-like interface");
         const bool up = l.operState == IF_OPER_UP ||
                         (l.operState == IF_OPER_UNKNOWN && (l.flags & IFF_UP) && (l.flags & IFF_RUNNING));
-        if (mustBeUp && !up) return Error("refused", ifname_ + " is not up");
+        if (mustBeUp && !up) return NetadminError(AliasStatus::Refused, ifname_ + " is not up");
         return {};
     }
-    return Error("nodev", "no interface " + ifname_);
+    return NetadminError(AliasStatus::NoSuchInterface, "no interface " + ifname_);
 }
 
-void NetadminService::PaceArp() {
-    using namespace std::chrono;
-    for (;;) {
-        const auto now = steady_clock::now();
-        arpTokens_ = std::min<double>(kArpBurst, arpTokens_ + duration<double>(now - arpRefilled_).count() * kArpPerSecond);
-        arpRefilled_ = now;
-        if (arpTokens_ >= 1) {
-            arpTokens_ -= 1;
-            return;
-        }
-        std::this_thread::sleep_for(duration<double>((1 - arpTokens_) / kArpPerSecond));
-    }
+std::string NetadminService::PaceArp() {
+    if (!shared_.Problem().empty()) return NetadminError(AliasStatus::Other, shared_.Problem());
+    if (!shared_.Lock(kArpLockWaitMs))
+        return NetadminError(AliasStatus::Other, "another orvanta-netadmin held the shared ARP pace for " +
+                                                     std::to_string(kArpLockWaitMs / 1000) + " s");
+    // Held for the whole spacing, so no other helper's frame comes closer.
+    std::this_thread::sleep_for(std::chrono::milliseconds(kArpSpacingMs));
+    shared_.Unlock();
+    return {};
 }
 
 void NetadminService::Log(const char* what, uint32_t address, int prefix) {
     // The real user id: file capabilities leave it the caller's.
-    syslog(LOG_NOTICE, "uid %u %s %s/%d on %s", unsigned(getuid()), what, FormatIpv4(address).c_str(),
-           prefix, ifname_.c_str());
+    syslog(LOG_NOTICE, "uid %u %s %s on %s", unsigned(getuid()), what, Cidr(address, prefix).c_str(), ifname_.c_str());
 }
 
 std::string NetadminService::Handle(std::string_view line) {
     NetadminRequest req;
     std::string why;
-    if (!hostnet::ParseNetadminRequest(line, ifname_, req, &why)) return Error("refused", why);
+    if (!hostnet::ParseNetadminRequest(line, ifname_, req, &why)) return NetadminError(AliasStatus::Refused, why);
     switch (req.verb) {
         case NetadminVerb::Add: return Add(req);
         case NetadminVerb::Del: return Del(req);
         case NetadminVerb::Probe: return Probe(req);
         case NetadminVerb::Arp: return Arp(req);
     }
-    return Error("refused", "unknown request");
+    return NetadminError(AliasStatus::Refused, "unknown request");
+}
+
+std::string NetadminService::Dump(std::vector<hostnet::AddressRecord>& addresses,
+                                  std::vector<hostnet::RouteRecord>* routes, std::vector<hostnet::LinkRecord>* links) {
+    addresses.clear();
+    if (const int e = hostnet::DumpIpv4Addresses(netlink_, addresses); e != 0) return FromErrno(e, {}, "CAP_NET_ADMIN");
+    if (routes) {
+        routes->clear();
+        if (const int e = hostnet::DumpIpv4Routes(netlink_, *routes); e != 0) return FromErrno(e, {}, "CAP_NET_ADMIN");
+    }
+    if (links) {
+        links->clear();
+        if (const int e = hostnet::DumpLinks(netlink_, *links); e != 0) return FromErrno(e, {}, "CAP_NET_ADMIN");
+    }
+    return {};
+}
+
+void NetadminService::RemoveStale(const std::vector<hostnet::AddressRecord>& addresses) {
+    for (const auto& a : addresses) {
+        if (a.protocol != hostnet::kAliasProtocol || shared_.Alive(pid_t(a.priority))) continue;
+        if (Delete(a.index, a.address, a.prefix, nullptr) == 0) {
+            char name[IF_NAMESIZE] = {};
+            syslog(LOG_NOTICE, "uid %u removed %s on %s, left by helper %u that is gone", unsigned(getuid()),
+                   Cidr(a.address, a.prefix).c_str(), if_indextoname(a.index, name) ? name : "?",
+                   unsigned(a.priority));
+        }
+    }
 }
 
 std::string NetadminService::Add(const NetadminRequest& req) {
     if (!hasNetAdmin_) return Missing("CAP_NET_ADMIN");
     if (std::string err = Resolve(true); !err.empty()) return err;
+    if (!shared_.Problem().empty()) return NetadminError(AliasStatus::Other, shared_.Problem());
+    if (std::string err = OpenArp(); !err.empty()) return err;
+    // Counting and adding are one step over all helpers.
+    if (!shared_.Lock(kAddLockWaitMs))
+        return NetadminError(AliasStatus::Other, "another orvanta-netadmin held the shared lock for " +
+                                                     std::to_string(kAddLockWaitMs / 1000) + " s");
+    HelperLockHold hold(shared_);
     std::vector<hostnet::AddressRecord> addresses;
-    if (const int e = hostnet::DumpIpv4Addresses(netlink_, addresses); e != 0) return FromErrno(e, {}, "CAP_NET_ADMIN");
+    std::vector<hostnet::RouteRecord> routes;
+    std::vector<hostnet::LinkRecord> links;
+    if (std::string err = Dump(addresses, nullptr, nullptr); !err.empty()) return err;
+    RemoveStale(addresses);
+    if (std::string err = Dump(addresses, &routes, &links); !err.empty()) return err;
     int marked = 0;
     for (const auto& a : addresses) {
         if (a.address == req.address)
-            return Error("exists", FormatIpv4(req.address) + " is already an address of this PC");
+            return NetadminError(AliasStatus::Exists, FormatIpv4(req.address) + " is already an address of this PC");
         if (a.protocol == hostnet::kAliasProtocol) ++marked;
     }
+    const auto inUse = InUse(links, addresses, routes);
+    if (std::string conflict = hostnet::TemporaryAddressConflict(req.address, req.prefix, ifIndex_, inUse);
+        !conflict.empty())
+        return NetadminError(AliasStatus::Refused, conflict);
     if (marked >= kMaxHeldAliases)
-        return Error("refused", "already " + std::to_string(marked) + " addresses added by orvanta-netadmin (at most " +
-                                    std::to_string(kMaxHeldAliases) + " at once)");
+        return NetadminError(AliasStatus::Refused, "already " + std::to_string(marked) +
+                                                       " addresses added by orvanta-netadmin (at most " +
+                                                       std::to_string(kMaxHeldAliases) + " at once)");
     // Taking an address another host holds would let us speak for it (and
     // ARP from it): ask first, the RFC 5227 way, and add only when nobody
     // answers.
-    if (std::string err = OpenArp(); !err.empty()) return err;
-    PaceArp();
+    if (std::string err = PaceArp(); !err.empty()) return err;
     const hostnet::ArpOutcome probe = arp_.Probe(req.address, kAddProbeWaitMs);
     if (probe.error != 0) return FromErrno(probe.error, {}, "CAP_NET_RAW");
     if (probe.answered)
-        return Error("dup", FormatIpv4(req.address) + " is in use by " + FormatMac(probe.mac));
+        return NetadminError(AliasStatus::Duplicate, FormatIpv4(req.address) + " is in use by " + FormatMac(probe.mac));
     std::string extack;
-    const int e = hostnet::AddIpv4Address(netlink_, ifIndex_, req.address, req.prefix, &extack);
+    // The helper's process id rides on the address: who added it, and
+    // (through the mark in HelperLock) whether that helper still runs.
+    int e = hostnet::AddIpv4Address(netlink_, ifIndex_, req.address, req.prefix, uint32_t(getpid()), &extack);
     if (e != 0) return FromErrno(e, extack, "CAP_NET_ADMIN");
     held_.push_back({req.address, req.prefix});
     Log("added", req.address, req.prefix);
-    return "ok";
+    // Without a route of its own the address reaches nothing beyond what
+    // the PC's routes already lead to this card.
+    if (const auto target = hostnet::TemporaryAddressRoute(req.address, req.prefix, req.camera, inUse)) {
+        hostnet::RouteRecord route;
+        route.destination = target->destination;
+        route.prefix = target->prefix;
+        route.oif = ifIndex_;
+        route.source = req.address;
+        route.metric = kAliasRouteMetric;
+        e = hostnet::AddIpv4Route(netlink_, route, &extack);
+        if (e != 0) {
+            Delete(ifIndex_, req.address, req.prefix, nullptr);
+            return FromErrno(e, extack, "CAP_NET_ADMIN");
+        }
+    }
+    return FormatNetadminReply(Reply(NetadminReplyKind::Ok));
 }
 
-int NetadminService::Delete(uint32_t address, int prefix, std::string* extack) {
-    const int e = hostnet::DeleteIpv4Address(netlink_, ifIndex_, address, prefix, extack);
+int NetadminService::Delete(uint32_t index, uint32_t address, int prefix, std::string* extack) {
+    // The routes first: with the address gone the kernel would drop them
+    // too, but only those that name it as their source.
+    std::vector<hostnet::RouteRecord> routes;
+    if (hostnet::DumpIpv4Routes(netlink_, routes) == 0)
+        for (const auto& r : routes)
+            if (r.protocol == hostnet::kAliasProtocol && r.oif == index && r.source == address)
+                hostnet::DeleteIpv4Route(netlink_, r);
+    const int e = hostnet::DeleteIpv4Address(netlink_, index, address, prefix, extack);
     if (e != 0) return e;
-    held_.erase(std::remove_if(held_.begin(), held_.end(),
-                               [&](const Held& h) { return h.address == address && h.prefix == prefix; }),
-                held_.end());
+    if (index == ifIndex_)
+        held_.erase(std::remove_if(held_.begin(), held_.end(),
+                                   [&](const Held& h) { return h.address == address && h.prefix == prefix; }),
+                    held_.end());
     Log("removed", address, prefix);
     return 0;
 }
@@ -166,18 +274,30 @@ std::string NetadminService::Del(const NetadminRequest& req) {
     // Only aliases that carry our mark may go: the helper must not become a
     // way to strip the PC of its real addresses.
     std::vector<hostnet::AddressRecord> addresses;
-    if (const int e = hostnet::DumpIpv4Addresses(netlink_, addresses); e != 0) return FromErrno(e, {}, "CAP_NET_ADMIN");
-    bool present = false, ours = false;
+    if (std::string err = Dump(addresses, nullptr, nullptr); !err.empty()) return err;
+    const hostnet::AddressRecord* ours = nullptr;
+    bool present = false;
     for (const auto& a : addresses) {
         if (a.index != ifIndex_ || a.address != req.address) continue;
         present = true;
-        if (a.protocol == hostnet::kAliasProtocol && a.prefix == req.prefix) ours = true;
+        if (a.protocol == hostnet::kAliasProtocol && a.prefix == req.prefix) ours = &a;
     }
-    if (!present) return Error("notfound", FormatIpv4(req.address) + " is not on " + ifname_);
-    if (!ours) return Error("refused", FormatIpv4(req.address) + " was not added by orvanta-netadmin");
+    if (!present) return NetadminError(AliasStatus::NotFound, FormatIpv4(req.address) + " is not on " + ifname_);
+    if (!ours) return NetadminError(AliasStatus::Refused, FormatIpv4(req.address) + " was not added by orvanta-netadmin");
+    // Another user's camera session must not lose its address under it:
+    // while the helper that added it runs, only its user (or root) removes it.
+    const pid_t owner = pid_t(ours->priority);
+    if (getuid() != 0 && owner != getpid() && shared_.Alive(owner)) {
+        const long uid = RealUid(owner);
+        if (uid != long(getuid()))
+            return NetadminError(AliasStatus::Refused,
+                                 FormatIpv4(req.address) + " was added for another user" +
+                                     (uid >= 0 ? " (uid " + std::to_string(uid) + ")" : std::string()) +
+                                     ", whose orvanta-netadmin still runs");
+    }
     std::string extack;
-    const int e = Delete(req.address, req.prefix, &extack);
-    return e == 0 ? "ok" : FromErrno(e, extack, "CAP_NET_ADMIN");
+    const int e = Delete(ifIndex_, req.address, req.prefix, &extack);
+    return e == 0 ? FormatNetadminReply(Reply(NetadminReplyKind::Ok)) : FromErrno(e, extack, "CAP_NET_ADMIN");
 }
 
 int NetadminService::RemoveOwnAliases() {
@@ -191,9 +311,9 @@ int NetadminService::RemoveOwnAliases() {
         bool ours = false;
         for (const auto& a : addresses)
             if (a.index == ifIndex_ && a.address == h.address && a.prefix == h.prefix &&
-                a.protocol == hostnet::kAliasProtocol)
+                a.protocol == hostnet::kAliasProtocol && a.priority == uint32_t(getpid()))
                 ours = true;
-        if (ours && Delete(h.address, h.prefix, nullptr) == 0) ++removed;
+        if (ours && Delete(ifIndex_, h.address, h.prefix, nullptr) == 0) ++removed;
     }
     held_.clear();
     return removed;
@@ -212,10 +332,12 @@ std::string NetadminService::OpenArp() {
 
 std::string NetadminService::Probe(const NetadminRequest& req) {
     if (std::string err = OpenArp(); !err.empty()) return err;
-    PaceArp();
+    if (std::string err = PaceArp(); !err.empty()) return err;
     const hostnet::ArpOutcome out = arp_.Probe(req.address, req.waitMs);
     if (out.error != 0) return FromErrno(out.error, {}, "CAP_NET_RAW");
-    return out.answered ? "dup " + FormatMac(out.mac) : "free";
+    NetadminReply reply = Reply(out.answered ? NetadminReplyKind::InUse : NetadminReplyKind::Free);
+    reply.mac = out.mac;
+    return FormatNetadminReply(reply);
 }
 
 std::string NetadminService::Arp(const NetadminRequest& req) {
@@ -229,11 +351,13 @@ std::string NetadminService::Arp(const NetadminRequest& req) {
     bool own = false;
     for (const auto& a : addresses)
         if (a.index == ifIndex_ && a.address == req.source) own = true;
-    if (!own) return Error("refused", FormatIpv4(req.source) + " is not an address of " + ifname_);
-    PaceArp();
+    if (!own) return NetadminError(AliasStatus::Refused, FormatIpv4(req.source) + " is not an address of " + ifname_);
+    if (std::string err = PaceArp(); !err.empty()) return err;
     const hostnet::ArpOutcome out = arp_.Request(req.address, req.source, req.waitMs);
     if (out.error != 0) return FromErrno(out.error, {}, "CAP_NET_RAW");
-    return out.answered ? "mac " + FormatMac(out.mac) : "noanswer";
+    NetadminReply reply = Reply(out.answered ? NetadminReplyKind::Mac : NetadminReplyKind::NoAnswer);
+    reply.mac = out.mac;
+    return FormatNetadminReply(reply);
 }
 
 }  // namespace orvanta::netadmin

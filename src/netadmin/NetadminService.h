@@ -3,15 +3,20 @@
 //
 // What keeps it from being turned against the network, whoever runs it:
 // it serves only an Ethernet-like card that is up (never loopback); it adds
-// only the private addresses the request rules allow, at most
-// kMaxHeldAliases at once, and only after its own ARP probe found nobody
-// holding the address; ARP requests speak only from the card's own
-// addresses; every ARP it sends is paced by one rate limit; and the aliases
-// it added are removed again when its caller goes away (RemoveOwnAliases).
+// only the private addresses the request rules allow, never inside a network
+// of another card (TemporaryAddressConflict), at most kMaxHeldAliases at
+// once over all helpers (counted and added under the one HelperLock), and
+// only after its own ARP probe found nobody holding the address; an address
+// comes without the kernel's prefix route, and its own route never displaces
+// one the PC has (TemporaryAddressRoute); ARP requests speak only from the
+// card's own addresses; every ARP frame any helper sends is spaced by the
+// shared lock; an address is removed only by the user who had it added (or
+// root), or by anyone once the helper that added it is gone; and the
+// aliases it added are removed again when its caller goes away or it is
+// told to end (RemoveOwnAliases).
 #pragma once
 
 #include <array>
-#include <chrono>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -19,7 +24,9 @@
 
 #include "core/hostnet/NetadminRequest.h"
 #include "core/hostnet/linux/ArpSocket.h"
+#include "core/hostnet/linux/NetlinkInventory.h"
 #include "core/hostnet/linux/NetlinkSocket.h"
+#include "netadmin/HelperLock.h"
 
 namespace orvanta::netadmin {
 
@@ -28,9 +35,16 @@ namespace orvanta::netadmin {
 constexpr int kMaxHeldAliases = 4;
 // How long the probe before an add listens for an owner of the address.
 constexpr int kAddProbeWaitMs = 600;
-// ARP pacing: a burst of kArpBurst, then kArpPerSecond.
-constexpr int kArpBurst = 10;
-constexpr int kArpPerSecond = 10;
+// ARP pacing over all helpers together: one frame per kArpSpacingMs.
+constexpr int kArpSpacingMs = 100;
+// How long a request waits for the shared lock before it gives up: an add
+// longer (others' adds each hold it through their probe), ARP shorter (the
+// client waits the request's own wait and five seconds).
+constexpr int kAddLockWaitMs = 8000;
+constexpr int kArpLockWaitMs = 4000;
+// The metric of the route through an added address: well above what
+// network managers give the routes the PC relies on.
+constexpr uint32_t kAliasRouteMetric = 20000;
 
 class NetadminService {
 public:
@@ -39,8 +53,9 @@ public:
     // The answer line (without newline) for one request line.
     std::string Handle(std::string_view line);
 
-    // The caller closed its end: every alias this process added and that is
-    // still on the card goes. Returns how many were removed.
+    // The caller closed its end, or the helper was told to end: every alias
+    // this process added and that is still on the card goes, with its
+    // route. Returns how many were removed.
     int RemoveOwnAliases();
 
 private:
@@ -54,9 +69,15 @@ private:
     // helper may serve: empty when it is, else the error answer. Removal
     // works on a card that went down, so the aliases can still go.
     std::string Resolve(bool mustBeUp);
-    // Waits until the rate limit allows one more ARP packet.
-    void PaceArp();
-    int Delete(uint32_t address, int prefix, std::string* extack);
+    // Waits until the shared rate limit allows one more ARP frame: empty,
+    // else the error answer.
+    std::string PaceArp();
+    // Removes the address and the routes added with it.
+    int Delete(uint32_t index, uint32_t address, int prefix, std::string* extack);
+    // Removes marked addresses whose helper is gone (it was killed).
+    void RemoveStale(const std::vector<hostnet::AddressRecord>& addresses);
+    std::string Dump(std::vector<hostnet::AddressRecord>& addresses, std::vector<hostnet::RouteRecord>* routes,
+                     std::vector<hostnet::LinkRecord>* links);
     void Log(const char* what, uint32_t address, int prefix);
 
     struct Held {
@@ -73,8 +94,7 @@ private:
     hostnet::ArpSocket arp_;
     bool arpOpen_ = false;
     std::vector<Held> held_;  // added by this process and not removed yet
-    double arpTokens_ = kArpBurst;
-    std::chrono::steady_clock::time_point arpRefilled_ = std::chrono::steady_clock::now();
+    HelperLock shared_;
 };
 
 }  // namespace orvanta::netadmin

@@ -31,6 +31,9 @@ struct Adapter {
     bool up = false;
     std::vector<AdapterAddress> addresses;  // IPv4 only, in kernel order
     std::vector<uint32_t> gateways;         // default-route gateways through it
+    // Destinations of the other routes that leave through it (the default
+    // route and the kernel's local table left out).
+    std::vector<AdapterAddress> routes;
     // A default route leaves through it (with or without a gateway: a VPN
     // or PPP link often has none).
     bool defaultRoute = false;
@@ -59,7 +62,13 @@ struct AliasContext {
     uint32_t ifIndex = 0;
     uint32_t address = 0;
     uint32_t mask = 0;
-    bool operator==(const AliasContext&) const = default;
+    // The camera the alias is for (0: none named). Where the subnet is
+    // already routed, only the camera is routed through the alias. It is
+    // not part of which alias this is.
+    uint32_t camera = 0;
+    bool operator==(const AliasContext& o) const {
+        return ifIndex == o.ifIndex && address == o.address && mask == o.mask;
+    }
 };
 
 enum class AliasStatus {

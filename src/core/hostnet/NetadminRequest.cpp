@@ -50,6 +50,52 @@ bool InBlock(uint32_t address, const char* network, int prefix) {
     return (address & PrefixMask(prefix)) == base;
 }
 
+struct VerbWord {
+    NetadminVerb verb;
+    std::string_view word;
+};
+constexpr VerbWord kVerbWords[] = {
+    {NetadminVerb::Add, "add"}, {NetadminVerb::Del, "del"}, {NetadminVerb::Probe, "probe"}, {NetadminVerb::Arp, "arp"}};
+
+struct KindWord {
+    AliasStatus status;
+    std::string_view word;
+};
+// The error kinds; anything else a helper might send reads as Other.
+constexpr KindWord kKindWords[] = {
+    {AliasStatus::PermissionDenied, "eperm"}, {AliasStatus::NoSuchInterface, "nodev"},
+    {AliasStatus::Exists, "exists"},          {AliasStatus::NotFound, "notfound"},
+    {AliasStatus::Refused, "refused"},        {AliasStatus::Duplicate, "dup"},
+    {AliasStatus::Other, "other"}};
+
+struct ReplyWord {
+    NetadminReplyKind kind;
+    std::string_view word;
+};
+constexpr ReplyWord kReplyWords[] = {{NetadminReplyKind::Ok, "ok"},          {NetadminReplyKind::Free, "free"},
+                                     {NetadminReplyKind::InUse, "dup"},      {NetadminReplyKind::Mac, "mac"},
+                                     {NetadminReplyKind::NoAnswer, "noanswer"}, {NetadminReplyKind::Error, "err"}};
+
+std::string_view WordOf(NetadminVerb verb) {
+    for (const auto& v : kVerbWords)
+        if (v.verb == verb) return v.word;
+    return {};
+}
+
+std::string_view WordOf(NetadminReplyKind kind) {
+    for (const auto& r : kReplyWords)
+        if (r.kind == kind) return r.word;
+    return {};
+}
+
+std::string_view WordOf(AliasStatus status) {
+    for (const auto& k : kKindWords)
+        if (k.status == status) return k.word;
+    return "other";
+}
+
+bool HasMac(NetadminReplyKind kind) { return kind == NetadminReplyKind::InUse || kind == NetadminReplyKind::Mac; }
+
 }  // namespace
 
 int PrivateBlockPrefix(uint32_t address) {
@@ -74,6 +120,12 @@ std::string AliasRefusal(uint32_t address, int prefix) {
     return {};
 }
 
+bool CameraFitsAlias(uint32_t address, int prefix, uint32_t camera) {
+    const uint32_t mask = PrefixMask(prefix);
+    const uint32_t host = camera & ~mask;
+    return (camera & mask) == (address & mask) && host != 0 && host != ~mask && camera != address;
+}
+
 bool ParseNetadminRequest(std::string_view line, std::string_view allowedIf, NetadminRequest& req,
                           std::string* why) {
     if (line.size() > kNetadminMaxLine) return Refuse(why, "request too long");
@@ -84,76 +136,100 @@ bool ParseNetadminRequest(std::string_view line, std::string_view allowedIf, Net
     if (w[1] != allowedIf) return Refuse(why, "interface not the one this helper serves");
     req = NetadminRequest{};
     req.ifname = std::string(w[1]);
-    if (w[0] == "add" || w[0] == "del") {
-        if (w.size() != 3) return Refuse(why, "malformed request");
-        req.verb = w[0] == "add" ? NetadminVerb::Add : NetadminVerb::Del;
-        const auto slash = w[2].find('/');
-        if (slash == std::string_view::npos) return Refuse(why, "address needs a /prefix");
-        if (!ParseIpv4(w[2].substr(0, slash), req.address)) return Refuse(why, "not an IPv4 address");
-        if (!ParseNumber(w[2].substr(slash + 1), 1, 32, req.prefix)) return Refuse(why, "bad prefix length");
-        if (!UsableUnicast(req.address)) return Refuse(why, "not a unicast address");
-        if (req.verb == NetadminVerb::Add) {
+    bool known = false;
+    for (const auto& v : kVerbWords)
+        if (w[0] == v.word) {
+            req.verb = v.verb;
+            known = true;
+        }
+    if (!known) return Refuse(why, "unknown request");
+    switch (req.verb) {
+        case NetadminVerb::Add:
+        case NetadminVerb::Del: {
+            const bool add = req.verb == NetadminVerb::Add;
+            if (w.size() != 3 && !(add && w.size() == 4)) return Refuse(why, "malformed request");
+            const auto slash = w[2].find('/');
+            if (slash == std::string_view::npos) return Refuse(why, "address needs a /prefix");
+            if (!ParseIpv4(w[2].substr(0, slash), req.address)) return Refuse(why, "not an IPv4 address");
+            if (!ParseNumber(w[2].substr(slash + 1), 1, 32, req.prefix)) return Refuse(why, "bad prefix length");
+            if (!UsableUnicast(req.address)) return Refuse(why, "not a unicast address");
+            if (!add) return true;
             if (const std::string refusal = AliasRefusal(req.address, req.prefix); !refusal.empty()) {
                 if (why) *why = refusal;
                 return false;
             }
+            if (w.size() == 3) return true;
+            if (!ParseIpv4(w[3], req.camera)) return Refuse(why, "not an IPv4 address");
+            // Else the helper would route somewhere the address has no part in.
+            if (!CameraFitsAlias(req.address, req.prefix, req.camera))
+                return Refuse(why, "the camera is not another host of the address's subnet");
+            return true;
         }
-        return true;
-    }
-    if (w[0] == "probe") {
-        if (w.size() != 4) return Refuse(why, "malformed request");
-        req.verb = NetadminVerb::Probe;
-        if (!ParseIpv4(w[2], req.address)) return Refuse(why, "not an IPv4 address");
-        if (!UsableUnicast(req.address)) return Refuse(why, "not a unicast address");
-        if (!ParseNumber(w[3], 1, kNetadminMaxWaitMs, req.waitMs)) return Refuse(why, "bad wait");
-        return true;
-    }
-    if (w[0] == "arp") {
-        if (w.size() != 5) return Refuse(why, "malformed request");
-        req.verb = NetadminVerb::Arp;
-        if (!ParseIpv4(w[2], req.address) || !ParseIpv4(w[3], req.source)) return Refuse(why, "not an IPv4 address");
-        if (!UsableUnicast(req.address) || !UsableUnicast(req.source)) return Refuse(why, "not a unicast address");
-        if (!ParseNumber(w[4], 1, kNetadminMaxWaitMs, req.waitMs)) return Refuse(why, "bad wait");
-        return true;
+        case NetadminVerb::Probe:
+            if (w.size() != 4) return Refuse(why, "malformed request");
+            if (!ParseIpv4(w[2], req.address)) return Refuse(why, "not an IPv4 address");
+            if (!UsableUnicast(req.address)) return Refuse(why, "not a unicast address");
+            if (!ParseNumber(w[3], 1, kNetadminMaxWaitMs, req.waitMs)) return Refuse(why, "bad wait");
+            return true;
+        case NetadminVerb::Arp:
+            if (w.size() != 5) return Refuse(why, "malformed request");
+            if (!ParseIpv4(w[2], req.address) || !ParseIpv4(w[3], req.source)) return Refuse(why, "not an IPv4 address");
+            if (!UsableUnicast(req.address) || !UsableUnicast(req.source)) return Refuse(why, "not a unicast address");
+            if (!ParseNumber(w[4], 1, kNetadminMaxWaitMs, req.waitMs)) return Refuse(why, "bad wait");
+            return true;
     }
     return Refuse(why, "unknown request");
 }
 
 std::string FormatNetadminRequest(const NetadminRequest& req) {
+    std::string line = std::string(WordOf(req.verb)) + " " + req.ifname + " " + FormatIpv4(req.address);
     switch (req.verb) {
         case NetadminVerb::Add:
         case NetadminVerb::Del:
-            return std::string(req.verb == NetadminVerb::Add ? "add " : "del ") + req.ifname + " " +
-                   FormatIpv4(req.address) + "/" + std::to_string(req.prefix);
-        case NetadminVerb::Probe:
-            return "probe " + req.ifname + " " + FormatIpv4(req.address) + " " + std::to_string(req.waitMs);
-        case NetadminVerb::Arp:
-            return "arp " + req.ifname + " " + FormatIpv4(req.address) + " " + FormatIpv4(req.source) + " " +
-                   std::to_string(req.waitMs);
+            line += "/" + std::to_string(req.prefix);
+            if (req.verb == NetadminVerb::Add && req.camera != 0) line += " " + FormatIpv4(req.camera);
+            return line;
+        case NetadminVerb::Probe: return line + " " + std::to_string(req.waitMs);
+        case NetadminVerb::Arp: return line + " " + FormatIpv4(req.source) + " " + std::to_string(req.waitMs);
     }
-    return {};
+    return line;
 }
 
-AliasStatus NetadminErrorKind(std::string_view kind) {
-    if (kind == "eperm") return AliasStatus::PermissionDenied;
-    if (kind == "nodev") return AliasStatus::NoSuchInterface;
-    if (kind == "exists") return AliasStatus::Exists;
-    if (kind == "notfound") return AliasStatus::NotFound;
-    if (kind == "refused") return AliasStatus::Refused;
-    if (kind == "dup") return AliasStatus::Duplicate;
-    return AliasStatus::Other;
+std::string FormatNetadminReply(const NetadminReply& reply) {
+    std::string line(WordOf(reply.kind));
+    if (HasMac(reply.kind)) line += " " + FormatMac(reply.mac);
+    if (reply.kind == NetadminReplyKind::Error) {
+        line += " " + std::string(WordOf(reply.failure)) + " " + reply.text;
+        // One answer is one line, whatever the kernel's text held.
+        for (char& c : line)
+            if (c == '\n' || c == '\r') c = ' ';
+    }
+    return line;
 }
 
-const char* NetadminKindName(AliasStatus status) {
-    switch (status) {
-        case AliasStatus::PermissionDenied: return "eperm";
-        case AliasStatus::NoSuchInterface: return "nodev";
-        case AliasStatus::Exists: return "exists";
-        case AliasStatus::NotFound: return "notfound";
-        case AliasStatus::Refused: return "refused";
-        case AliasStatus::Duplicate: return "dup";
-        default: return "other";
+NetadminReply ParseNetadminReply(std::string_view line) {
+    NetadminReply reply;
+    const auto space = line.find(' ');
+    const std::string_view word = line.substr(0, space);
+    const std::string_view rest = space == std::string_view::npos ? std::string_view() : line.substr(space + 1);
+    for (const auto& r : kReplyWords) {
+        if (word != r.word) continue;
+        if (r.kind == NetadminReplyKind::Error) {
+            const auto gap = rest.find(' ');
+            const std::string_view kind = rest.substr(0, gap);
+            reply.failure = AliasStatus::Other;
+            for (const auto& k : kKindWords)
+                if (kind == k.word) reply.failure = k.status;
+            reply.text = gap == std::string_view::npos ? std::string() : std::string(rest.substr(gap + 1));
+            reply.kind = r.kind;
+        } else if (HasMac(r.kind)) {
+            if (ParseMac(rest, reply.mac)) reply.kind = r.kind;
+        } else if (space == std::string_view::npos) {
+            reply.kind = r.kind;
+        }
+        return reply;
     }
+    return reply;
 }
 
 }  // namespace orvanta::hostnet

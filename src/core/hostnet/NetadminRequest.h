@@ -1,7 +1,7 @@
 // The line protocol between the wizard and the privileged helper
 // orvanta-netadmin. One request per line, one answer line each:
 //
-//   add IF A.B.C.D/P          -> ok | err KIND TEXT
+//   add IF A.B.C.D/P [CAMERA] -> ok | err KIND TEXT
 //   del IF A.B.C.D/P          -> ok | err KIND TEXT
 //   probe IF A.B.C.D MS       -> free | dup MAC | err KIND TEXT
 //   arp IF TARGET SOURCE MS   -> mac MAC | noanswer | err KIND TEXT
@@ -15,9 +15,15 @@
 // An added address must be private (RFC 1918) or link-local, and its subnet
 // must lie inside that block with a prefix from /8 to /30: whoever calls the
 // helper, the PC never routes a public range, or more than one private block,
-// past its gateway.
+// past its gateway. CAMERA, when given, is the host in that subnet the
+// address is for: where the subnet already has a route, the helper routes
+// only to the camera.
+//
+// Every word of the protocol is spelled once, here: the helper writes and
+// the client reads through the same tables.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -33,6 +39,7 @@ struct NetadminRequest {
     std::string ifname;
     uint32_t address = 0;  // add/del/probe: the address; arp: the target
     int prefix = 32;       // add/del
+    uint32_t camera = 0;   // add: the host the address is for, 0 when not named
     uint32_t source = 0;   // arp
     int waitMs = 0;        // probe/arp
 };
@@ -50,6 +57,10 @@ int PrivateBlockPrefix(uint32_t address);
 // line). The helper and the wizard apply the same rule.
 std::string AliasRefusal(uint32_t address, int prefix);
 
+// `camera` may ride along an add of address/prefix: another host of the
+// address's subnet.
+bool CameraFitsAlias(uint32_t address, int prefix, uint32_t camera);
+
 // Parses one line (without its newline) and checks it is for `allowedIf`.
 // On refusal returns false with the reason in *why.
 bool ParseNetadminRequest(std::string_view line, std::string_view allowedIf, NetadminRequest& req,
@@ -57,8 +68,34 @@ bool ParseNetadminRequest(std::string_view line, std::string_view allowedIf, Net
 
 std::string FormatNetadminRequest(const NetadminRequest& req);
 
-// "err KIND TEXT" -> status; kinds the helper does not send map to Other.
-AliasStatus NetadminErrorKind(std::string_view kind);
-const char* NetadminKindName(AliasStatus status);
+// One answer line, typed.
+enum class NetadminReplyKind {
+    Ok,        // ok
+    Free,      // free: nobody answered the probe
+    InUse,     // dup MAC: a device answered the probe
+    Mac,       // mac MAC: the answer to an arp request
+    NoAnswer,  // noanswer
+    Error,     // err KIND TEXT
+    Garbled,   // a line that is none of these (read side only)
+};
+
+struct NetadminReply {
+    NetadminReplyKind kind = NetadminReplyKind::Garbled;
+    std::array<uint8_t, 6> mac{};               // InUse, Mac
+    AliasStatus failure = AliasStatus::Other;  // Error
+    std::string text;                          // Error: one line why
+};
+
+std::string FormatNetadminReply(const NetadminReply& reply);
+NetadminReply ParseNetadminReply(std::string_view line);
+
+// The error answer in one call, as the helper writes it.
+inline std::string NetadminError(AliasStatus failure, std::string text) {
+    NetadminReply reply;
+    reply.kind = NetadminReplyKind::Error;
+    reply.failure = failure;
+    reply.text = std::move(text);
+    return FormatNetadminReply(reply);
+}
 
 }  // namespace orvanta::hostnet

@@ -3,8 +3,10 @@
 #include <cstdio>
 
 #include "core/hostnet/HostPartCounter.h"
-#include "core/text/AddressText.h"
 #include "core/hostnet/NetadminRequest.h"
+#include "core/hostnet/NetworksInUse.h"
+#include "core/output/Diagnostics.h"
+#include "core/text/AddressText.h"
 
 namespace orvanta::hostnet {
 
@@ -72,11 +74,11 @@ uint32_t AliasMask(uint32_t camAddr, uint32_t camMask) {
 }
 
 uint32_t AddTemporaryAddress(uint32_t candidate, uint32_t mask, uint32_t ifIndex, HostNetwork& net,
-                             AddedAddresses& added, const AliasTiming& timing, bool* ok) {
+                             AddedAddresses& added, const AliasTiming& timing, bool* ok, uint32_t camera) {
     if (ok) *ok = false;
     HostPartCounter counter(mask);
     for (;;) {
-        const TryResult tried = TryCandidate({ifIndex, candidate, mask}, net, added, timing);
+        const TryResult tried = TryCandidate({ifIndex, candidate, mask, camera}, net, added, timing);
         if (tried == TryResult::Added) {
             if (ok) *ok = true;
             return candidate;
@@ -91,7 +93,7 @@ uint32_t AddTemporaryAddress(uint32_t candidate, uint32_t mask, uint32_t ifIndex
     // unchecked, so the camera is at least reachable when the duplicate was
     // only transient.
     candidate = WithHostPart(candidate, mask, counter.Start());
-    const AliasContext alias{ifIndex, candidate, mask};
+    const AliasContext alias{ifIndex, candidate, mask, camera};
     added.SetPending(alias);
     if (net.AddAlias(alias).ok()) {
         added.Commit(alias);
@@ -103,19 +105,29 @@ uint32_t AddTemporaryAddress(uint32_t candidate, uint32_t mask, uint32_t ifIndex
 }
 
 bool EnsureCameraSubnet(const CameraSettings& settings, HostNetwork& net, AddedAddresses& added,
-                        const AliasTiming& timing) {
+                        const AliasTiming& timing, std::string* why) {
     const uint32_t mask = AliasMask(settings.CamAddr, settings.CamMask);
     const uint32_t top = TopHostAddress(settings.CamAddr, mask);
     const AdapterList list = net.ListAdapters();
     if (list.ok) {
+        std::string card;
         for (const auto& adapter : list.adapters) {
             if (adapter.index != settings.HostIfIndex) continue;
+            card = adapter.name;
             for (const auto& a : adapter.addresses)
                 if ((a.address & a.mask) == (top & mask)) return true;
         }
+        // Every candidate lies in the one subnet, so one look judges them all.
+        const int prefix = MaskPrefix(mask);
+        if (std::string conflict = TemporaryAddressConflict(top, prefix, settings.HostIfIndex, NetworksInUse(list));
+            !conflict.empty()) {
+            Diagnostic("orvanta: add %s/%d on %s: %s", FormatIpv4(top).c_str(), prefix, card.c_str(), conflict.c_str());
+            if (why) *why = std::move(conflict);
+            return false;
+        }
     }
     bool ok = false;
-    AddTemporaryAddress(top, mask, settings.HostIfIndex, net, added, timing, &ok);
+    AddTemporaryAddress(top, mask, settings.HostIfIndex, net, added, timing, &ok, settings.CamAddr);
     return ok;
 }
 

@@ -33,16 +33,19 @@ uint32_t AliasMask(uint32_t camAddr, uint32_t camMask);
 // Makes sure the PC has an address in the subnet of CamAddr/CamMask on the
 // adapter HostIfIndex; adds one with AddTemporaryAddress when it has not.
 // Returns true when the PC has (or now has) such an address. The subnet is
-// the camera's, narrowed by AliasMask.
+// the camera's, narrowed by AliasMask. A subnet that overlaps a network of
+// another card (TemporaryAddressConflict) is not asked for at all: false,
+// with the one line why as a diagnostic and in *why.
 bool EnsureCameraSubnet(const CameraSettings& settings, HostNetwork& net, AddedAddresses& added,
-                        const AliasTiming& timing = {});
+                        const AliasTiming& timing = {}, std::string* why = nullptr);
 
 // Tries candidate, then the addresses below the subnet's top host address,
 // until one is added and no other device claims it. Returns the last address
 // tried; `added` gains the alias on success. *ok (when given) says whether an
-// alias is on the adapter now.
+// alias is on the adapter now. `camera` is the host the alias is for.
 uint32_t AddTemporaryAddress(uint32_t candidate, uint32_t mask, uint32_t ifIndex, HostNetwork& net,
-                             AddedAddresses& added, const AliasTiming& timing = {}, bool* ok = nullptr);
+                             AddedAddresses& added, const AliasTiming& timing = {}, bool* ok = nullptr,
+                             uint32_t camera = 0);
 
 // Deletes every alias in `added`, from the first; failures are ignored.
 void RemoveTemporaryAddresses(HostNetwork& net, AddedAddresses& added);

@@ -131,9 +131,11 @@ bool Provisioner::Reach(CameraSettings& s, RowResult& result) {
     if (!net_) return true;
     s.HostIfIndex = host_.HostIfIndex;
     std::lock_guard<std::mutex> lock(netMutex_);
-    if (hostnet::EnsureCameraSubnet(s, *net_, added_, options_.aliasTiming)) return true;
+    std::string why;
+    if (hostnet::EnsureCameraSubnet(s, *net_, added_, options_.aliasTiming, &why)) return true;
     result.status = RowStatus::Unreachable;
-    result.detail = "the PC could not be given an address in the subnet of " + std::string(FieldText(s.CamIP));
+    result.detail = why.empty() ? "the PC could not be given an address in the subnet of " + std::string(FieldText(s.CamIP))
+                                : why;
     return false;
 }
 

@@ -63,6 +63,13 @@ bool IsVirtual(const LinkRecord& link, const std::vector<LinkRecord>& links) {
     return true;
 }
 
+// An answer that is not the one hoped for, as a typed failure: the helper's
+// own error, or a line that fits no request of ours.
+AliasResult Failure(const NetadminReply& answer) {
+    if (answer.kind == NetadminReplyKind::Error) return {answer.failure, answer.text};
+    return {AliasStatus::Other, "unexpected answer from orvanta-netadmin"};
+}
+
 std::string Cidr(const AliasContext& alias) {
     return FormatIpv4(alias.address) + "/" + std::to_string(MaskPrefix(alias.mask));
 }
@@ -81,6 +88,11 @@ AdapterList LinuxHostNetwork::ListAdapters() {
         list.error = std::strerror(-e);
         return list;
     }
+    // Without the routes the listing still serves; the helper judges an
+    // alias against them itself.
+    std::vector<RouteRecord> routes;
+    NetlinkSocket nl;
+    DumpIpv4Routes(nl, routes);
     const auto gateways = ReadDefaultGateways(paths_.procNetRoute);
     const auto defaultRoutes = ReadDefaultRouteInterfaces(paths_.procNetRoute);
     const auto dns = ReadNameServers(paths_);
@@ -100,6 +112,8 @@ AdapterList LinuxHostNetwork::ListAdapters() {
             // that is what a DHCP client puts on, whichever client it is.
             if (!(rec.flags & IFA_F_PERMANENT)) dynamic = true;
         }
+        for (const auto& r : routes)
+            if (r.oif == link.index && IsNetworkRoute(r)) a.routes.push_back({r.destination, PrefixMask(r.prefix)});
         const auto [from, to] = gateways.equal_range(link.name);
         for (auto it = from; it != to; ++it) a.gateways.push_back(it->second);
         if (a.type != AdapterType::Other) {
@@ -122,7 +136,7 @@ AdapterList LinuxHostNetwork::ListAdapters() {
     return list;
 }
 
-NetadminAnswer LinuxHostNetwork::CallHelper(const std::string& ifname, const std::string& request, int timeoutMs) {
+NetadminReply LinuxHostNetwork::CallHelper(const std::string& ifname, const std::string& request, int timeoutMs) {
     std::lock_guard<std::mutex> lock(helpersMutex_);
     auto& slot = helpers_[ifname];
     if (!slot) slot = std::make_unique<NetadminClient>(paths_.helper, ifname);
@@ -140,31 +154,37 @@ void LinuxHostNetwork::Diagnose(const std::string& what, AliasStatus status, con
     }
 }
 
-AliasResult LinuxHostNetwork::AliasCall(const char* verb, const AliasContext& alias) {
+AliasResult LinuxHostNetwork::AliasCall(NetadminVerb verb, const AliasContext& alias) {
     char name[IF_NAMESIZE] = {};
-    const std::string what = std::string(verb) + " " + Cidr(alias);
+    const std::string what = std::string(verb == NetadminVerb::Add ? "add " : "del ") + Cidr(alias);
     if (!if_indextoname(alias.ifIndex, name)) {
         AliasResult r{AliasStatus::NoSuchInterface, "no interface with index " + std::to_string(alias.ifIndex)};
         Diagnose(what, r.status, r.text);
         return r;
     }
     // The helper would refuse it anyway; saying so here spares starting it.
-    if (std::string_view(verb) == "add") {
+    if (verb == NetadminVerb::Add) {
         if (const std::string refusal = AliasRefusal(alias.address, MaskPrefix(alias.mask)); !refusal.empty()) {
             Diagnose(what + " on " + name, AliasStatus::Refused, refusal);
             return {AliasStatus::Refused, refusal};
         }
     }
-    const std::string request = std::string(verb) + " " + name + " " + Cidr(alias);
-    const NetadminAnswer answer = CallHelper(name, request, 10000);
-    if (answer.ok) return {AliasStatus::Ok, {}};
-    Diagnose(what + " on " + name, answer.failure, answer.text);
-    return {answer.failure, answer.text};
+    NetadminRequest req;
+    req.verb = verb;
+    req.ifname = name;
+    req.address = alias.address;
+    req.prefix = MaskPrefix(alias.mask);
+    if (verb == NetadminVerb::Add && CameraFitsAlias(req.address, req.prefix, alias.camera)) req.camera = alias.camera;
+    const NetadminReply answer = CallHelper(name, FormatNetadminRequest(req), 10000);
+    if (answer.kind == NetadminReplyKind::Ok) return {AliasStatus::Ok, {}};
+    const AliasResult failed = Failure(answer);
+    Diagnose(what + " on " + name, failed.status, failed.text);
+    return failed;
 }
 
-AliasResult LinuxHostNetwork::AddAlias(const AliasContext& alias) { return AliasCall("add", alias); }
+AliasResult LinuxHostNetwork::AddAlias(const AliasContext& alias) { return AliasCall(NetadminVerb::Add, alias); }
 
-AliasResult LinuxHostNetwork::RemoveAlias(const AliasContext& alias) { return AliasCall("del", alias); }
+AliasResult LinuxHostNetwork::RemoveAlias(const AliasContext& alias) { return AliasCall(NetadminVerb::Del, alias); }
 
 DuplicateCheck LinuxHostNetwork::CheckDuplicate(uint32_t ifIndex, uint32_t address, int windowMs) {
     char name[IF_NAMESIZE] = {};
@@ -174,13 +194,12 @@ DuplicateCheck LinuxHostNetwork::CheckDuplicate(uint32_t ifIndex, uint32_t addre
     req.ifname = name;
     req.address = address;
     req.waitMs = std::min(std::max(windowMs, 1), kNetadminMaxWaitMs);
-    const NetadminAnswer answer = CallHelper(name, FormatNetadminRequest(req), req.waitMs + 5000);
-    if (!answer.ok) {
-        Diagnose("duplicate check of " + FormatIpv4(address) + " on " + name, answer.failure, answer.text);
-        return {answer.failure, answer.text};
-    }
-    if (answer.line == "free") return {AliasStatus::Ok, {}};
-    return {AliasStatus::Duplicate, answer.line};
+    const NetadminReply answer = CallHelper(name, FormatNetadminRequest(req), req.waitMs + 5000);
+    if (answer.kind == NetadminReplyKind::Free) return {AliasStatus::Ok, {}};
+    if (answer.kind == NetadminReplyKind::InUse) return {AliasStatus::Duplicate, "in use by " + FormatMac(answer.mac)};
+    const AliasResult failed = Failure(answer);
+    Diagnose("duplicate check of " + FormatIpv4(address) + " on " + name, failed.status, failed.text);
+    return {failed.status, failed.text};
 }
 
 ArpReply LinuxHostNetwork::SendArp(uint32_t target, uint32_t source) {
@@ -219,23 +238,22 @@ ArpReply LinuxHostNetwork::SendArp(uint32_t target, uint32_t source) {
     req.address = target;
     req.source = source;
     req.waitMs = kArpWaitMs;
-    const NetadminAnswer answer = CallHelper(name, FormatNetadminRequest(req), kArpWaitMs + 5000);
-    if (!answer.ok) {
-        reply.failure = answer.failure;
-        reply.text = answer.text;
-        Diagnose("ARP request for " + FormatIpv4(target) + " on " + name, answer.failure, answer.text);
-        return reply;
-    }
-    if (answer.line == "noanswer") {
+    const NetadminReply answer = CallHelper(name, FormatNetadminRequest(req), kArpWaitMs + 5000);
+    if (answer.kind == NetadminReplyKind::NoAnswer) {
         reply.status = ArpStatus::NoAnswer;
         reply.text = "no device answered";
         return reply;
     }
-    if (answer.line.rfind("mac ", 0) == 0 && ParseMac(answer.line.substr(4), reply.mac)) {
+    if (answer.kind == NetadminReplyKind::Mac) {
         reply.status = ArpStatus::Answered;
+        reply.mac = answer.mac;
         return reply;
     }
-    reply.text = "unexpected answer from orvanta-netadmin";
+    const AliasResult failed = Failure(answer);
+    reply.failure = failed.status;
+    reply.text = failed.text;
+    if (answer.kind == NetadminReplyKind::Error)
+        Diagnose("ARP request for " + FormatIpv4(target) + " on " + name, failed.status, failed.text);
     return reply;
 }
 

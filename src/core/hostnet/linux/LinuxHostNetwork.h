@@ -8,6 +8,7 @@
 #include <string>
 
 #include "core/hostnet/HostNetwork.h"
+#include "core/hostnet/NetadminRequest.h"
 #include "core/hostnet/linux/LinuxPaths.h"
 #include "core/hostnet/linux/NetadminClient.h"
 
@@ -31,12 +32,12 @@ public:
 private:
     // The answer for an alias request, with the one diagnostic line on
     // stderr for failures no retry can mend.
-    AliasResult AliasCall(const char* verb, const AliasContext& alias);
+    AliasResult AliasCall(NetadminVerb verb, const AliasContext& alias);
     void Diagnose(const std::string& what, AliasStatus status, const std::string& text);
 
     // Helper answers must pair with their requests: the free-address search
     // runs on the worker thread while the window may remove aliases.
-    NetadminAnswer CallHelper(const std::string& ifname, const std::string& request, int timeoutMs);
+    NetadminReply CallHelper(const std::string& ifname, const std::string& request, int timeoutMs);
 
     LinuxPaths paths_;
     std::mutex helpersMutex_;

@@ -80,8 +80,9 @@ std::string NetadminClient::DefaultHelperPath() {
     return ORVANTA_LIBEXECDIR "/orvanta/orvanta-netadmin";
 }
 
-bool NetadminClient::Start(NetadminAnswer& failure) {
+bool NetadminClient::Start(NetadminReply& failure) {
     if (fd_ >= 0) return true;
+    failure.kind = NetadminReplyKind::Error;
     failure.failure = AliasStatus::HelperMissing;
     if (access(helperPath_.c_str(), X_OK) != 0) {
         failure.text = CannotRun(helperPath_, errno);
@@ -133,9 +134,10 @@ void NetadminClient::Stop() {
     }
 }
 
-NetadminAnswer NetadminClient::Call(const std::string& request, int timeoutMs) {
-    NetadminAnswer answer;
+NetadminReply NetadminClient::Call(const std::string& request, int timeoutMs) {
+    NetadminReply answer;
     if (!Start(answer)) return answer;
+    answer.kind = NetadminReplyKind::Error;
     const std::string line = request + "\n";
     std::size_t sent = 0;
     while (sent < line.size()) {
@@ -154,17 +156,9 @@ NetadminAnswer NetadminClient::Call(const std::string& request, int timeoutMs) {
     for (;;) {
         const auto nl = pending_.find('\n');
         if (nl != std::string::npos) {
-            std::string reply = pending_.substr(0, nl);
+            const std::string line = pending_.substr(0, nl);
             pending_.erase(0, nl + 1);
-            if (reply.rfind("err ", 0) == 0) {
-                const auto space = reply.find(' ', 4);
-                answer.failure = NetadminErrorKind(reply.substr(4, space == std::string::npos ? space : space - 4));
-                answer.text = space == std::string::npos ? std::string() : reply.substr(space + 1);
-                return answer;
-            }
-            answer.ok = true;
-            answer.line = reply;
-            return answer;
+            return ParseNetadminReply(line);
         }
         const auto left =
             std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now()).count();

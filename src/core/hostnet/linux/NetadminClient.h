@@ -8,15 +8,9 @@
 #include <string>
 
 #include "core/hostnet/HostNetwork.h"
+#include "core/hostnet/NetadminRequest.h"
 
 namespace orvanta::hostnet {
-
-struct NetadminAnswer {
-    bool ok = false;         // an answer line came that is not "err ..."
-    std::string line;        // the answer line when ok
-    AliasStatus failure = AliasStatus::Other;
-    std::string text;        // why, when !ok
-};
 
 class NetadminClient {
 public:
@@ -25,14 +19,16 @@ public:
     NetadminClient(const NetadminClient&) = delete;
     NetadminClient& operator=(const NetadminClient&) = delete;
 
-    NetadminAnswer Call(const std::string& request, int timeoutMs);
+    // The helper's answer; a helper that cannot be started, dies or stays
+    // silent reads as an Error answer (HelperMissing, Other).
+    NetadminReply Call(const std::string& request, int timeoutMs);
 
     // orvanta-netadmin from $ORVANTA_NETADMIN, else beside /proc/self/exe (a
     // build tree), else in ../libexec/orvanta/ from it (installed).
     static std::string DefaultHelperPath();
 
 private:
-    bool Start(NetadminAnswer& failure);
+    bool Start(NetadminReply& failure);
     void Stop();
 
     std::string helperPath_;

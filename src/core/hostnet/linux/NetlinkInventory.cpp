@@ -31,6 +31,10 @@ std::string LinkKind(const uint8_t* data, std::size_t len) {
 
 }  // namespace
 
+bool IsNetworkRoute(const RouteRecord& route) {
+    return route.type == RTN_UNICAST && route.table != RT_TABLE_LOCAL && route.prefix > 0;
+}
+
 int DumpLinks(NetlinkSocket& nl, std::vector<LinkRecord>& links) {
     ifinfomsg ifi = {};
     ifi.ifi_family = AF_UNSPEC;
@@ -78,8 +82,34 @@ int DumpIpv4Addresses(NetlinkSocket& nl, std::vector<AddressRecord>& addresses) 
             if (type == IFA_ADDRESS && len == 4 && !haveLocal) std::memcpy(&rec.address, data, 4);
             if (type == IFA_FLAGS && len == 4) std::memcpy(&rec.flags, data, 4);
             if (type == IFA_PROTO && len >= 1) rec.protocol = data[0];
+            if (type == IFA_RT_PRIORITY && len == 4) std::memcpy(&rec.priority, data, 4);
         });
         addresses.push_back(rec);
+    });
+}
+
+int DumpIpv4Routes(NetlinkSocket& nl, std::vector<RouteRecord>& routes) {
+    rtmsg rtm = {};
+    rtm.rtm_family = AF_INET;
+    NetlinkMessage req(RTM_GETROUTE, 0, &rtm, sizeof rtm);
+    return nl.Dump(req.Bytes(), [&](const nlmsghdr& h) {
+        if (h.nlmsg_type != RTM_NEWROUTE || h.nlmsg_len < NLMSG_LENGTH(sizeof(rtmsg))) return;
+        rtmsg info;
+        std::memcpy(&info, NLMSG_DATA(&h), sizeof info);
+        if (info.rtm_family != AF_INET) return;
+        RouteRecord rec;
+        rec.prefix = info.rtm_dst_len;
+        rec.table = info.rtm_table;
+        rec.type = info.rtm_type;
+        rec.protocol = info.rtm_protocol;
+        ForEachAttribute(h, sizeof(rtmsg), [&](uint16_t type, const uint8_t* data, std::size_t len) {
+            if (type == RTA_DST && len == 4) std::memcpy(&rec.destination, data, 4);
+            if (type == RTA_TABLE && len == 4) std::memcpy(&rec.table, data, 4);
+            if (type == RTA_OIF && len == 4) std::memcpy(&rec.oif, data, 4);
+            if (type == RTA_PREFSRC && len == 4) std::memcpy(&rec.source, data, 4);
+            if (type == RTA_PRIORITY && len == 4) std::memcpy(&rec.metric, data, 4);
+        });
+        routes.push_back(rec);
     });
 }
 
@@ -105,8 +135,13 @@ int DumpLinksAndAddresses(std::vector<LinkRecord>& links, std::vector<AddressRec
     return e != 0 ? e : DumpIpv4Addresses(nl, addresses);
 }
 
-int AddIpv4Address(NetlinkSocket& nl, uint32_t index, uint32_t address, int prefix, std::string* text) {
+int AddIpv4Address(NetlinkSocket& nl, uint32_t index, uint32_t address, int prefix, uint32_t priority,
+                   std::string* text) {
     NetlinkMessage msg = AddressMessage(RTM_NEWADDR, NLM_F_CREATE | NLM_F_EXCL, index, address, prefix);
+    // The flag word of ifaddrmsg holds only the low eight flags.
+    const uint32_t flags = IFA_F_NOPREFIXROUTE;
+    msg.AddAttribute(IFA_FLAGS, &flags, 4);
+    if (priority != 0) msg.AddAttribute(IFA_RT_PRIORITY, &priority, 4);
     if (prefix < 31) {
         const uint32_t broadcast = address | ~PrefixMask(prefix);
         msg.AddAttribute(IFA_BROADCAST, &broadcast, 4);
@@ -118,6 +153,34 @@ int AddIpv4Address(NetlinkSocket& nl, uint32_t index, uint32_t address, int pref
 
 int DeleteIpv4Address(NetlinkSocket& nl, uint32_t index, uint32_t address, int prefix, std::string* text) {
     return nl.Transact(AddressMessage(RTM_DELADDR, 0, index, address, prefix).Bytes(), text);
+}
+
+namespace {
+
+NetlinkMessage RouteMessage(uint16_t type, uint16_t flags, const RouteRecord& route) {
+    rtmsg rtm = {};
+    rtm.rtm_family = AF_INET;
+    rtm.rtm_dst_len = uint8_t(route.prefix);
+    rtm.rtm_table = RT_TABLE_MAIN;
+    rtm.rtm_protocol = kAliasProtocol;
+    rtm.rtm_scope = RT_SCOPE_LINK;
+    rtm.rtm_type = RTN_UNICAST;
+    NetlinkMessage msg(type, flags, &rtm, sizeof rtm);
+    msg.AddAttribute(RTA_DST, &route.destination, 4);
+    msg.AddAttribute(RTA_OIF, &route.oif, 4);
+    if (route.source != 0) msg.AddAttribute(RTA_PREFSRC, &route.source, 4);
+    msg.AddAttribute(RTA_PRIORITY, &route.metric, 4);
+    return msg;
+}
+
+}  // namespace
+
+int AddIpv4Route(NetlinkSocket& nl, const RouteRecord& route, std::string* text) {
+    return nl.Transact(RouteMessage(RTM_NEWROUTE, NLM_F_CREATE | NLM_F_EXCL, route).Bytes(), text);
+}
+
+int DeleteIpv4Route(NetlinkSocket& nl, const RouteRecord& route) {
+    return nl.Transact(RouteMessage(RTM_DELROUTE, 0, route).Bytes(), nullptr);
 }
 
 }  // namespace orvanta::hostnet

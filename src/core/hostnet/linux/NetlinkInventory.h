@@ -28,20 +28,46 @@ struct AddressRecord {
     int prefix = 0;
     uint32_t flags = 0;    // IFA_F_*
     uint8_t protocol = 0;  // IFA_PROTO, 0 when unset
+    uint32_t priority = 0; // IFA_RT_PRIORITY, 0 when unset
+};
+
+struct RouteRecord {
+    uint32_t destination = 0;  // network byte order
+    int prefix = 0;
+    uint32_t table = 0;        // RT_TABLE_*
+    uint8_t type = 0;          // RTN_*
+    uint8_t protocol = 0;      // RTPROT_* or our mark
+    uint32_t oif = 0;          // 0 for routes with no single outgoing card
+    uint32_t source = 0;       // RTA_PREFSRC
+    uint32_t metric = 0;
 };
 
 // The protocol mark the helper puts on every alias it adds, so it (or a
 // later run of it) can tell its own aliases from the PC's real addresses.
 constexpr uint8_t kAliasProtocol = 0x4f;
 
+// A route that reaches a network through a card: unicast, not a default
+// route, not the kernel's local table (the PC's own addresses).
+bool IsNetworkRoute(const RouteRecord& route);
+
 int DumpLinks(NetlinkSocket& nl, std::vector<LinkRecord>& links);
 int DumpIpv4Addresses(NetlinkSocket& nl, std::vector<AddressRecord>& addresses);
+int DumpIpv4Routes(NetlinkSocket& nl, std::vector<RouteRecord>& routes);
 // Both dumps over one fresh socket: the links, then (if they came) the
 // IPv4 addresses. 0 or -errno of the first that failed.
 int DumpLinksAndAddresses(std::vector<LinkRecord>& links, std::vector<AddressRecord>& addresses);
 
-// 0 or -errno; *text gets the kernel's extended-ack text.
-int AddIpv4Address(NetlinkSocket& nl, uint32_t index, uint32_t address, int prefix, std::string* text);
+// 0 or -errno; *text gets the kernel's extended-ack text. The address
+// carries our mark and `priority` (IFA_RT_PRIORITY), and comes without the
+// kernel's prefix route (IFA_F_NOPREFIXROUTE): AddIpv4Route makes the route
+// it gets.
+int AddIpv4Address(NetlinkSocket& nl, uint32_t index, uint32_t address, int prefix, uint32_t priority,
+                   std::string* text);
 int DeleteIpv4Address(NetlinkSocket& nl, uint32_t index, uint32_t address, int prefix, std::string* text);
+
+// A link-scope route in the main table with our mark, leaving through
+// `index` from `source`. 0 or -errno.
+int AddIpv4Route(NetlinkSocket& nl, const RouteRecord& route, std::string* text);
+int DeleteIpv4Route(NetlinkSocket& nl, const RouteRecord& route);
 
 }  // namespace orvanta::hostnet

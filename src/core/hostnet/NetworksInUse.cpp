@@ -1,0 +1,64 @@
+#include "core/hostnet/NetworksInUse.h"
+
+#include "core/text/AddressText.h"
+
+namespace orvanta::hostnet {
+
+namespace {
+
+// Two prefixes overlap when the shorter one holds the other.
+bool Overlap(uint32_t a, int aPrefix, uint32_t b, int bPrefix) {
+    const uint32_t mask = PrefixMask(aPrefix < bPrefix ? aPrefix : bPrefix);
+    return (a & mask) == (b & mask);
+}
+
+// A route to `inner` is as specific as `outer` or more, and inside it.
+bool Within(uint32_t inner, int innerPrefix, uint32_t outer, int outerPrefix) {
+    return innerPrefix >= outerPrefix && (inner & PrefixMask(outerPrefix)) == (outer & PrefixMask(outerPrefix));
+}
+
+}  // namespace
+
+std::vector<NetworkInUse> NetworksInUse(const AdapterList& list) {
+    std::vector<NetworkInUse> result;
+    if (!list.ok) return result;
+    for (const auto& adapter : list.adapters) {
+        for (const auto& a : adapter.addresses)
+            if (const int prefix = MaskPrefix(a.mask); prefix >= 0)
+                result.push_back({adapter.index, adapter.name, a.address, prefix, false});
+        for (const auto& r : adapter.routes)
+            if (const int prefix = MaskPrefix(r.mask); prefix >= 0)
+                result.push_back({adapter.index, adapter.name, r.address, prefix, true});
+    }
+    return result;
+}
+
+std::string TemporaryAddressConflict(uint32_t address, int prefix, uint32_t ifIndex,
+                                     const std::vector<NetworkInUse>& inUse) {
+    // A card's own subnets first: "the network of wlan0" says more than the
+    // route the kernel made for it.
+    for (const bool routed : {false, true}) {
+        for (const auto& n : inUse) {
+            if (n.routed != routed || n.ifIndex == ifIndex || n.prefix <= 0) continue;
+            if (!Overlap(address, prefix, n.network, n.prefix)) continue;
+            const std::string network = FormatIpv4(n.network & PrefixMask(n.prefix)) + "/" + std::to_string(n.prefix);
+            return network + (routed ? " is routed through " : " is the network of ") + n.card +
+                   "; reaching a camera there would disturb it";
+        }
+    }
+    return {};
+}
+
+std::optional<RouteTarget> TemporaryAddressRoute(uint32_t address, int prefix, uint32_t camera,
+                                                 const std::vector<NetworkInUse>& inUse) {
+    auto taken = [&](uint32_t destination, int length) {
+        for (const auto& n : inUse)
+            if (n.routed && Within(n.network, n.prefix, destination, length)) return true;
+        return false;
+    };
+    if (!taken(address, prefix)) return RouteTarget{address & PrefixMask(prefix), prefix};
+    if (camera != 0 && !taken(camera, 32)) return RouteTarget{camera, 32};
+    return std::nullopt;
+}
+
+}  // namespace orvanta::hostnet
