@@ -237,6 +237,122 @@ printf 'probe eth0 192.168.9.9 1\n%.0s' $(seq 30) | lab_exec pc "$bin/orvanta-ne
 ms=$(( ($(date +%s%N) - start) / 1000000 ))
 check "helper paces ARP: 30 probes take 2 s or more" yes "$([ "$ms" -ge 1900 ] && echo yes || echo "no (${ms} ms)")"
 
+# --- what several helpers share, and what each leaves alone
+ask() {  # ask FD OUT REQUEST: one request to an open helper, its answer line
+    local before i; before=$(wc -l <"$2")
+    printf '%s\n' "$3" >&"$1"
+    for i in $(seq 1 150); do [ "$(wc -l <"$2")" -gt "$before" ] && break; sleep 0.1; done
+    sed -n "$((before + 1))p" "$2"
+}
+cap_user() {  # cap_user UID: sets capuser to the prefix that runs a command as UID with only the two capabilities
+    capuser=(setpriv --reuid="$1" --regid="$1" --clear-groups --inh-caps +net_admin,+net_raw
+        --ambient-caps +net_admin,+net_raw)
+}
+helper_answers() {  # helper_answers [PREFIX...] < requests: a fresh helper's answers, one per line
+    lab_exec pc "$@" "$bin/orvanta-netadmin" eth0
+}
+# A Wi-Fi card in another network, a route through it, and a VPN-style route
+# for all of 10/8 through the LAN's router.
+ip -n "$LAB_PC" link add wlan0 type veth peer name wlan0p
+ip -n "$LAB_PC" addr add 192.168.7.10/24 dev wlan0
+ip -n "$LAB_PC" link set wlan0 up && ip -n "$LAB_PC" link set wlan0p up
+ip -n "$LAB_PC" route add 172.20.0.0/16 dev wlan0
+ip -n "$LAB_PC" route add 10.0.0.0/8 via 192.168.1.1 dev eth0 metric 50
+mkfifo "$LAB_TMP/shared.in"
+lab_exec pc "$bin/orvanta-netadmin" eth0 <"$LAB_TMP/shared.in" >"$LAB_TMP/shared.out" &
+shared=$!
+exec 8>"$LAB_TMP/shared.in"
+while IFS='|' read -r request want; do
+    got=$(ask 8 "$LAB_TMP/shared.out" "$request")
+    echo "     $request -> $got"
+    check "helper beside wlan0: $request" "$want" "$got"
+done <<'ROWS'
+add eth0 192.168.7.1/24|err refused 192.168.7.0/24 is the network of wlan0; reaching a camera there would disturb it
+add eth0 192.168.0.1/16|err refused 192.168.7.0/24 is the network of wlan0; reaching a camera there would disturb it
+add eth0 172.20.9.1/24|err refused 172.20.0.0/16 is routed through wlan0; reaching a camera there would disturb it
+add eth0 10.255.255.254/8 10.0.0.50|ok
+add eth0 192.168.9.1/24 192.168.9.20|ok
+ROWS
+routes() { ip -n "$LAB_PC" -4 route show "$@" | sed 's/ *$//' | tr '\n' '|'; }
+check "10/8 keeps its route; only the camera goes to eth0" \
+    "10.0.0.0/8 via 192.168.1.1 dev eth0 metric 50|10.0.0.50 dev eth0 proto 79 scope link src 10.255.255.254 metric 20000|" \
+    "$(routes | tr '|' '\n' | grep '^10\.' | tr '\n' '|')"
+check "a subnet nobody routes gets a route of its own" \
+    "192.168.9.0/24 dev eth0 proto 79 scope link src 192.168.9.1 metric 20000|" "$(routes 192.168.9.0/24)"
+check "removing the address removes its route" "ok|" "$(ask 8 "$LAB_TMP/shared.out" "del eth0 192.168.9.1/24")|$(routes 192.168.9.0/24)"
+exec 8>&-
+wait_gone "$shared" 10
+check "input closed: the address and its host route gone" "|" "$(pc_aliases)|$(routes proto 79)"
+ip -n "$LAB_PC" route del 10.0.0.0/8
+ip -n "$LAB_PC" link del wlan0
+# The wizard does not ask for an address the helper would refuse: with no
+# helper at all, the one line is why, not that the helper is missing.
+ip -n "$LAB_PC" addr add 192.168.7.10/24 dev down0
+out=$(ORVANTA_NETADMIN=/nonexistent prog ensure 192.168.7.20 255.255.255.0 2>"$LAB_TMP/overlap.err" | head -1)
+check "wizard: a camera in another card's network is refused before asking" \
+    "alias none|orvanta: add 192.168.7.254/24 on eth0: 192.168.7.0/24 is the network of down0; reaching a camera there would disturb it|" \
+    "$out|$(tr '\n' '|' <"$LAB_TMP/overlap.err")"
+ip -n "$LAB_PC" addr del 192.168.7.10/24 dev down0
+
+# Twenty helpers at once: the count and the add are one step over all of them.
+racers=()
+for i in $(seq 1 20); do
+    ( printf 'add eth0 10.%d.0.1/16\n' "$i"; echo "$BASHPID" >"$LAB_TMP/race.$i.pid"; exec sleep 60 ) |
+        helper_answers >"$LAB_TMP/race.$i.out" &
+    racers+=($!)
+done
+for i in $(seq 1 200); do [ "$(cat "$LAB_TMP"/race.*.out | wc -l)" -ge 20 ] && break; sleep 0.1; done
+check "20 helpers at once: 4 added, 16 refused, 4 held" "4 16 4" \
+    "$(cat "$LAB_TMP"/race.*.out | grep -c '^ok$') $(cat "$LAB_TMP"/race.*.out | grep -c '^err refused already 4 ') $(pc_aliases | wc -w)"
+kill $(cat "$LAB_TMP"/race.*.pid)
+for p in "${racers[@]}"; do wait_gone "$p" 10; done
+wait_no_aliases 10
+check "20 helpers at once: all gone with their input" "" "$(pc_aliases)"
+
+# Three helpers probing at once share one pace of ten frames a second.
+start=$(date +%s%N)
+probers=()
+for i in 1 2 3; do
+    printf 'probe eth0 192.168.9.9 1\n%.0s' $(seq 10) | helper_answers >/dev/null &
+    probers+=($!)
+done
+for p in "${probers[@]}"; do wait_gone "$p" 15; done
+ms=$(( ($(date +%s%N) - start) / 1000000 ))
+check "three helpers, 30 probes, one pace: 2.5 s or more" yes "$([ "$ms" -ge 2500 ] && echo yes || echo "no (${ms} ms)")"
+
+# Another user's address stays while its helper runs; root may remove it.
+if command -v setpriv >/dev/null; then
+    mkfifo "$LAB_TMP/owner.in"
+    cap_user 65534
+    lab_exec pc "${capuser[@]}" "$bin/orvanta-netadmin" eth0 <"$LAB_TMP/owner.in" >"$LAB_TMP/owner.out" &
+    owner=$!
+    exec 8>"$LAB_TMP/owner.in"
+    check "owner: nobody adds" ok "$(ask 8 "$LAB_TMP/owner.out" "add eth0 192.168.8.1/24")"
+    check "owner: daemon may not remove nobody's address" \
+        "err refused 192.168.8.1 was added for another user (uid 65534), whose orvanta-netadmin still runs" \
+        "$(cap_user 1; echo 'del eth0 192.168.8.1/24' | helper_answers "${capuser[@]}")"
+    check "owner: root may" ok "$(echo 'del eth0 192.168.8.1/24' | helper_answers)"
+    exec 8>&-
+    wait_gone "$owner" 10
+fi
+# SIGTERM and SIGHUP end a helper as a closed input does; a killed helper's
+# address is removed by the next helper that adds one.
+for sig in TERM HUP KILL; do
+    mkfifo "$LAB_TMP/sig$sig.in"
+    lab_exec pc "$bin/orvanta-netadmin" eth0 <"$LAB_TMP/sig$sig.in" >"$LAB_TMP/sig$sig.out" &
+    sigpid=$!
+    exec 8>"$LAB_TMP/sig$sig.in"
+    ask 8 "$LAB_TMP/sig$sig.out" "add eth0 192.168.8.3/24" >/dev/null
+    kill -"$sig" "$(prog_pid orvanta-netadmi)"
+    wait_gone "$sigpid" 10
+    exec 8>&-
+    [ "$sig" = KILL ] && break
+    check "SIG$sig to the helper: its address removed" "" "$(pc_aliases)"
+done
+check "SIGKILL to the helper: its address stays" "192.168.8.3/24 " "$(pc_aliases)"
+check "the next add removes the killed helper's address" "ok|" \
+    "$(printf 'add eth0 192.168.8.4/24\n' | helper_answers | tr '\n' '|')$(pc_aliases)"
+
 # --- every address added and removed goes to the system log with the user
 # id of whoever ran the helper (an ordinary user holding just the two
 # capabilities); the log is a /dev/log of our own in a private mount namespace
