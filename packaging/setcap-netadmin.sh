@@ -4,13 +4,24 @@
 # CAP_NET_ADMIN and CAP_NET_RAW, as file capabilities, so neither the wizard
 # nor the helper ever runs as root. Opt-in: run it once after installing.
 #
-# Usage: sudo packaging/setcap-netadmin.sh [PATH-TO-orvanta-netadmin]
+# Usage: sudo packaging/setcap-netadmin.sh [--group GROUP] [PATH-TO-orvanta-netadmin]
 # Without a path: the helper beside orvanta (a build tree), else the
 # installed one in /usr/libexec/orvanta.
+# The helper becomes root:GROUP (default orvanta) with mode 0750 first: with
+# its capabilities it must be runnable only by the users an administrator
+# put in that group. Without the group the script refuses and says how to
+# make it.
 # --remove takes the capabilities away again.
 set -eu
 remove=0
-if [ "${1:-}" = "--remove" ]; then remove=1; shift; fi
+group=orvanta
+while [ $# -gt 0 ]; do
+    case "$1" in
+        --remove) remove=1; shift ;;
+        --group) group="${2:?--group needs a name}"; shift 2 ;;
+        *) break ;;
+    esac
+done
 helper="${1:-}"
 if [ -z "$helper" ]; then
     wizard="$(command -v orvanta 2>/dev/null || true)"
@@ -60,6 +71,14 @@ while :; do
     [ "$dir" = / ] && break
     dir="$(dirname -- "$dir")"
 done
+if ! getent group "$group" >/dev/null 2>&1; then
+    echo "setcap-netadmin: refused: there is no group $group to limit the helper to; make it with: addgroup --system $group" \
+        "(then let each user who sets up cameras in other subnets in: adduser USER $group)" >&2
+    exit 1
+fi
+# Before setcap: a change of owner takes file capabilities away.
+chown "root:$group" "$real"
+chmod 0750 "$real"
 before="$(stat -c '%d:%i' -- "$real")"
 setcap cap_net_admin,cap_net_raw+ep "$real"
 # Belt and braces: the file that got the capabilities is the one checked.
@@ -68,4 +87,4 @@ if [ "$(stat -c '%d:%i' -- "$real")" != "$before" ]; then
     echo "setcap-netadmin: $real changed during setcap; capabilities taken away again" >&2
     exit 1
 fi
-echo "setcap-netadmin: $real now has: $(getcap "$real" | sed 's/^[^ ]* //')"
+echo "setcap-netadmin: $real (root:$group 0750) now has: $(getcap "$real" | sed 's/^[^ ]* //')"

@@ -246,7 +246,7 @@ ask() {  # ask FD OUT REQUEST: one request to an open helper, its answer line
 }
 cap_user() {  # cap_user UID: sets capuser to the prefix that runs a command as UID with only the two capabilities
     capuser=(setpriv --reuid="$1" --regid="$1" --clear-groups --inh-caps +net_admin,+net_raw
-        --ambient-caps +net_admin,+net_raw)
+        --ambient-caps +net_admin,+net_raw env)
 }
 helper_answers() {  # helper_answers [PREFIX...] < requests: a fresh helper's answers, one per line
     lab_exec pc "$@" "$bin/orvanta-netadmin" eth0
@@ -373,7 +373,7 @@ PY
         python3 "$1/syslog.py" "$1/syslog.txt" & listener=$!
         for i in $(seq 50); do [ -e "$1/syslog.txt.ready" ] && break; sleep 0.1; done
         printf "add eth0 192.168.7.1/24\n" | setpriv --reuid=nobody --regid=nogroup --clear-groups \
-            --inh-caps +net_admin,+net_raw --ambient-caps +net_admin,+net_raw "$2" eth0 >/dev/null
+            --inh-caps +net_admin,+net_raw --ambient-caps +net_admin,+net_raw env "$2" eth0 >/dev/null
         sleep 0.3
         kill $listener' _ "$LAB_TMP" "$bin/orvanta-netadmin"
     check "syslog: each address added and removed, with the caller's uid" \
@@ -413,7 +413,13 @@ if command -v setpriv >/dev/null && command -v setcap >/dev/null &&
             env XDG_RUNTIME_DIR="$LAB_TMP/user/run" ORVANTA_NETADMIN="$LAB_TMP/user/orvanta-netadmin" \
             ASAN_OPTIONS="$ASAN_OPTIONS" "$LAB_TMP/user/hostnet_prog" "$@"
     }
-    "$ORVANTA_SOURCE_DIR/packaging/setcap-netadmin.sh" "$LAB_TMP/user/orvanta-netadmin" >/dev/null
+    "$ORVANTA_SOURCE_DIR/packaging/setcap-netadmin.sh" --group orvanta-lab-none "$LAB_TMP/user/orvanta-netadmin" \
+        >/dev/null 2>"$LAB_TMP/setcap.err"
+    check "setcap script without the group: refused, with the command that makes it" "1 none 1 755" \
+        "$? $(getcap "$LAB_TMP/user/orvanta-netadmin" | grep -q cap_net && echo some || echo none) $(grep -c 'addgroup --system orvanta-lab-none' "$LAB_TMP/setcap.err") $(stat -c %a "$LAB_TMP/user/orvanta-netadmin")"
+    "$ORVANTA_SOURCE_DIR/packaging/setcap-netadmin.sh" --group nogroup "$LAB_TMP/user/orvanta-netadmin" >/dev/null
+    check "setcap script: the helper is root:nogroup 0750" "root:nogroup 750" \
+        "$(stat -c '%U:%G %a' "$LAB_TMP/user/orvanta-netadmin")"
     check "ordinary user with the helper's capabilities (.254 taken)" "alias 192.168.5.253 removed " \
         "$(as_user ensure 192.168.5.20 255.255.255.0 2>&1 | tr '\n' ' ')"
     "$ORVANTA_SOURCE_DIR/packaging/setcap-netadmin.sh" --remove "$LAB_TMP/user/orvanta-netadmin" >/dev/null
@@ -423,6 +429,8 @@ if command -v setpriv >/dev/null && command -v setcap >/dev/null &&
     chgrp root "$LAB_TMP/user/orvanta-netadmin" && chmod 750 "$LAB_TMP/user/orvanta-netadmin"
     check "user outside the helper's group is told to join it" 1 \
         "$(as_user ensure 192.168.5.20 255.255.255.0 2>&1 | grep -c 'adduser nobody root')"
+    check "user outside the helper's group cannot run it directly" 126 \
+        "$(lab_exec_user pc "$LAB_TMP/user/orvanta-netadmin" eth0 </dev/null >/dev/null 2>&1; echo $?)"
 fi
 
 # --- setcap-netadmin.sh refuses a helper that someone else could swap

@@ -74,6 +74,12 @@ TEST(NetadminRequestTest, AcceptsOnlyTheFixedFormatForItsInterface) {
         {"add eth0 192.168.5.255/24", false, "the subnet's broadcast"},
         {"add eth0 10.0.0.0/8", false, "the subnet's own number"},
         {"", false, "an empty line"},
+        // The camera an add may name is another host of the new subnet.
+        {"add eth0 10.255.255.254/8 10.0.0.50", true, ""},
+        {"add eth0 192.168.5.254/24 192.168.6.20", false, "a camera outside the subnet: a route anywhere"},
+        {"add eth0 192.168.5.254/24 192.168.5.254", false, "the address itself as the camera"},
+        {"add eth0 192.168.5.254/24 192.168.5.255", false, "the subnet's broadcast as the camera"},
+        {"del eth0 192.168.5.254/24 192.168.5.20", false, "a camera on a removal"},
     };
     for (const auto& r : rows) {
         NetadminRequest req;
@@ -88,6 +94,36 @@ TEST(NetadminRequestTest, AcceptsOnlyTheFixedFormatForItsInterface) {
     }
     NetadminRequest req;
     EXPECT_FALSE(ParseNetadminRequest(std::string(200, 'a'), "eth0", req, nullptr));
+}
+
+TEST(NetadminRequestTest, AnswersReadBackAsWritten) {
+    struct Row {
+        const char* line;
+        NetadminReplyKind kind;
+        AliasStatus failure;
+    } rows[] = {
+        {"ok", NetadminReplyKind::Ok, AliasStatus::Other},
+        {"free", NetadminReplyKind::Free, AliasStatus::Other},
+        {"dup 02:00:00:00:05:14", NetadminReplyKind::InUse, AliasStatus::Other},
+        {"mac 02:00:00:00:05:14", NetadminReplyKind::Mac, AliasStatus::Other},
+        {"noanswer", NetadminReplyKind::NoAnswer, AliasStatus::Other},
+        {"err eperm CAP_NET_ADMIN missing: Operation not permitted", NetadminReplyKind::Error,
+         AliasStatus::PermissionDenied},
+        {"err dup 192.168.5.254 is in use by 02:00:00:00:05:14", NetadminReplyKind::Error, AliasStatus::Duplicate},
+        {"err refused 192.168.7.0/24 is the network of wlan0", NetadminReplyKind::Error, AliasStatus::Refused},
+    };
+    for (const auto& r : rows) {
+        const NetadminReply reply = ParseNetadminReply(r.line);
+        EXPECT_EQ(reply.kind, r.kind) << r.line;
+        EXPECT_EQ(reply.failure, r.failure) << r.line;
+        EXPECT_EQ(FormatNetadminReply(reply), r.line);
+    }
+    // What no request of ours is answered with reads as garbled, not as a success.
+    for (const char* line : {"", "ok then", "dup", "mac zz:00:00:00:00:00", "free ", "OK"})
+        EXPECT_EQ(ParseNetadminReply(line).kind, NetadminReplyKind::Garbled) << line;
+    EXPECT_EQ(ParseNetadminReply("err weird text").failure, AliasStatus::Other);
+    // A kernel text with a line break must not split one answer in two.
+    EXPECT_EQ(NetadminError(AliasStatus::Other, "a\nb"), "err other a b");
 }
 
 // What the request check above does not reach: the address text on its own,

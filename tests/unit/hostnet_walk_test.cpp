@@ -116,6 +116,32 @@ TEST_F(AliasFixture, CameraInPcSubnetAddsNothing) {
     EXPECT_EQ(added.Count(), 0u);
 }
 
+TEST_F(AliasFixture, AnotherCardsNetworkIsRefusedBeforeAnyAdd) {
+    // A laptop's Wi-Fi holds 192.168.7.10/24 and routes 10/8 into a VPN.
+    Adapter wlan;
+    wlan.index = 4;
+    wlan.name = "wlan0";
+    wlan.type = AdapterType::Wireless;
+    wlan.up = true;
+    wlan.addresses = {{Ip("192.168.7.10"), Ip("255.255.255.0")}};
+    wlan.routes = {{Ip("10.0.0.0"), Ip("255.0.0.0")}};
+    net.listing.adapters[0].name = "eth0";
+    net.listing.adapters.push_back(wlan);
+    SetDiagnosticSink(nullptr);
+    for (const char* cam : {"192.168.7.20", "10.9.9.9"}) {
+        FakeHostNetwork fresh = this->fresh();
+        settings.CamAddr = Ip(cam);
+        std::string why;
+        EXPECT_FALSE(EnsureCameraSubnet(settings, fresh, added, {}, &why)) << cam;
+        EXPECT_TRUE(fresh.CallsOf("add").empty()) << cam;
+        EXPECT_NE(why.find("wlan0; reaching a camera there would disturb it"), std::string::npos) << why;
+    }
+    // The camera rides along with the add, so the helper can route to it alone.
+    settings.CamAddr = Ip("192.168.5.20");
+    EXPECT_TRUE(EnsureCameraSubnet(settings, net, added));
+    EXPECT_EQ(net.present.at(0).camera, Ip("192.168.5.20"));
+}
+
 TEST_F(AliasFixture, FailuresOtherAddressesCannotMendEndTheWalkAtOnce) {
     // Each row would otherwise cost 3 s on each of 253 addresses.
     for (AliasStatus status : {AliasStatus::PermissionDenied, AliasStatus::HelperMissing,

@@ -355,7 +355,9 @@ lab_exec() {
 
 lab_exec_user() {
     local ns="$1"; shift
-    lab_exec "$ns" setpriv --reuid=65534 --regid=65534 --clear-groups --inh-caps=-all "$@"
+    # setpriv keeps root's capabilities up to its own exec, which would open
+    # a file closed to the user; env execs the command as the user alone.
+    lab_exec "$ns" setpriv --reuid=65534 --regid=65534 --clear-groups --inh-caps=-all env "$@"
 }
 
 lab_start_bg() {
