@@ -2,7 +2,10 @@
 // judged without a fault, and an accepted request must format back to the
 // very line that was accepted (so nothing unchecked rides along), with only
 // the one interface, a unicast IPv4 value and a bounded wait in it; an
-// accepted add stays a host address inside one private or link-local block.
+// accepted add stays a host address inside one private or link-local block,
+// and a camera named with it is another host of its subnet. The answer
+// reader gets the same bytes: whatever it reads as an answer other than an
+// error writes back as the very same line.
 #include <arpa/inet.h>
 
 #include <cstdint>
@@ -16,6 +19,10 @@ using namespace orvanta::hostnet;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view line(reinterpret_cast<const char*>(data), size);
+    const NetadminReply reply = ParseNetadminReply(line);
+    if (reply.kind != NetadminReplyKind::Garbled && reply.kind != NetadminReplyKind::Error &&
+        FormatNetadminReply(reply) != line)
+        std::abort();
     NetadminRequest req;
     std::string why;
     if (!ParseNetadminRequest(line, "eth0", req, &why)) {
@@ -35,6 +42,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (block < 0 || req.prefix < 8 || req.prefix > 30 || req.prefix < block) std::abort();
         const std::uint32_t host = a & (0xFFFFFFFFu >> req.prefix);
         if (host == 0 || host == (0xFFFFFFFFu >> req.prefix)) std::abort();
+        if (req.camera != 0) {
+            const std::uint32_t c = ntohl(req.camera);
+            const std::uint32_t hostMask = 0xFFFFFFFFu >> req.prefix;
+            if ((c & ~hostMask) != (a & ~hostMask) || (c & hostMask) == 0 || (c & hostMask) == hostMask || c == a)
+                std::abort();
+        }
+    } else if (req.camera != 0) {
+        std::abort();
     }
     return 0;
 }

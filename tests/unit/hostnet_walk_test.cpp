@@ -341,8 +341,13 @@ TEST(RuntimeFolderTest, PrivateFolderIsMadeOrRefused) {
         EXPECT_NE(MakePrivateFolder(theirs), "");
         rmdir(theirs.c_str());
     }
+    // A squatted /tmp name gives way to the fallback, which is made private.
+    const std::string fallback = std::string(dir) + "/cache";
+    EXPECT_EQ(FirstPrivateFolder(link, fallback), fallback);
+    EXPECT_EQ(FirstPrivateFolder(mine, fallback), mine);
     unlink(link.c_str());
     rmdir(mine.c_str());
+    rmdir(fallback.c_str());
     rmdir(dir);
 }
 

@@ -10,10 +10,22 @@
 
 namespace orvanta::hostnet {
 
+std::string FirstPrivateFolder(const std::string& preferred, const std::string& fallback) {
+    if (MakePrivateFolder(preferred).empty()) return preferred;
+    if (!fallback.empty() && MakePrivateFolder(fallback).empty()) return fallback;
+    return preferred;
+}
+
 std::string RuntimeFolder() {
     const char* runtime = std::getenv("XDG_RUNTIME_DIR");
     if (runtime && *runtime) return runtime;
-    return "/tmp/orvanta-" + std::to_string(getuid());
+    std::string cache;
+    if (const char* c = std::getenv("XDG_CACHE_HOME"); c && *c == '/') cache = c;
+    else if (const char* home = std::getenv("HOME"); home && *home == '/') cache = std::string(home) + "/.cache";
+    // The cache folder itself may not exist yet on a fresh account.
+    if (!cache.empty()) mkdir(cache.c_str(), 0700);
+    return FirstPrivateFolder("/tmp/orvanta-" + std::to_string(getuid()),
+                              cache.empty() ? std::string() : cache + "/orvanta-runtime");
 }
 
 std::string MakePrivateFolder(const std::string& dir) {
