@@ -71,6 +71,20 @@ dry_run() {
 }
 lab_check "dry run lists the changes and writes nothing" dry_run
 
+# A Wi-Fi-style card already in cam11's subnet: the dry run takes no address
+# there and says why, without asking the helper (there is none to ask).
+ip -n "$LAB_PC" link add wlan0 type veth peer name wlan0p
+ip -n "$LAB_PC" addr add 192.168.94.200/24 dev wlan0
+ip -n "$LAB_PC" link set wlan0 up && ip -n "$LAB_PC" link set wlan0p up
+{ head -1 "$T/plan.csv"; grep -i '^02:00:00:94:00:0b,' "$T/plan.csv"; } >"$T/plan11.csv"
+overlap() {
+    ORVANTA_NETADMIN=/nonexistent cli provision "$T/plan11.csv" --dry-run --search-seconds 10 >"$T/dry11.out" 2>&1
+    grep -qiF '02:00:00:94:00:0b (192.168.94.21): unreachable - 192.168.94.0/24 is the network of wlan0; reaching a camera there would disturb it' \
+        "$T/dry11.out" && ! ip -n "$LAB_PC" -4 addr show dev eth0 | grep -q 192.168.94 || { cat "$T/dry11.out" >&2; return 1; }
+}
+lab_check "dry run beside a card in the camera's subnet: refused with the reason" overlap
+ip -n "$LAB_PC" link del wlan0
+
 # cam7 falls silent once its network write arrived.
 ( for _ in $(seq 1 1200); do
       grep -q 'config_network.cgi?Act=2' "$T/cam7.req" 2>/dev/null && { kill -USR1 "$pid_cam7"; exit 0; }

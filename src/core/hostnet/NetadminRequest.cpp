@@ -72,9 +72,10 @@ struct ReplyWord {
     NetadminReplyKind kind;
     std::string_view word;
 };
-constexpr ReplyWord kReplyWords[] = {{NetadminReplyKind::Ok, "ok"},          {NetadminReplyKind::Free, "free"},
-                                     {NetadminReplyKind::InUse, "dup"},      {NetadminReplyKind::Mac, "mac"},
-                                     {NetadminReplyKind::NoAnswer, "noanswer"}, {NetadminReplyKind::Error, "err"}};
+constexpr ReplyWord kReplyWords[] = {
+    {NetadminReplyKind::Ok, "ok"},          {NetadminReplyKind::Free, "free"},
+    {NetadminReplyKind::InUse, "dup"},      {NetadminReplyKind::Mac, "mac"},
+    {NetadminReplyKind::NoAnswer, "noanswer"}, {NetadminReplyKind::Error, "err"}};
 
 std::string_view WordOf(NetadminVerb verb) {
     for (const auto& v : kVerbWords)
