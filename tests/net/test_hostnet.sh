@@ -4,9 +4,11 @@
 # subnet, kept inside the camera's private block, removed on close, on
 # SIGINT/SIGTERM/SIGHUP, by the helper when the wizard is killed, and at the
 # next start when both were), the free-address search and single probe, the
-# helper's refusals, its limits and its clean-up when its input closes, the
-# helper without its capabilities or its group, and the setcap script's
-# refusals.
+# helper's refusals, its limits and its clean-up when its input closes, what
+# several helpers share (the limit, the ARP pace, who may remove an address,
+# a killed helper's address) and what each leaves alone (another card's
+# network, the PC's routes), the helper without its capabilities or its
+# group, and the setcap script's refusals and the mode it sets.
 set -u
 here="$(cd "$(dirname "$0")" && pwd)"
 # shellcheck source=lib/lab.sh
