@@ -1,6 +1,7 @@
 // Any bytes as camera text through the CSV, JSON and terminal writers: the
-// JSON must be valid UTF-8 with no raw control byte, a CSV row must stay one
-// row, and terminal text must hold no control character.
+// JSON must be valid UTF-8 with no raw control character (C0, DEL, C1), a CSV
+// row must stay one row and start no formula, also split on ';', and
+// terminal text must hold no control character.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -39,14 +40,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     const std::string json = JsonString(text);
     if (!WellFormed(json) || json.size() < 2 || json.front() != '"' || json.back() != '"') __builtin_trap();
-    for (const char c : json)
-        if (static_cast<unsigned char>(c) < 0x20) __builtin_trap();
+    for (std::size_t i = 0; i < json.size(); ++i) {
+        const auto b = static_cast<unsigned char>(json[i]);
+        if (b < 0x20 || b == 0x7F) __builtin_trap();
+        if (b == 0xC2 && i + 1 < json.size() && static_cast<unsigned char>(json[i + 1]) <= 0x9F) __builtin_trap();
+    }
 
     const std::string csv = CsvCell(text);
     const char first = csv.empty() ? '\0' : csv[0];
     if (first == '=' || first == '+' || first == '-' || first == '@' || first == '\t' || first == '\r') __builtin_trap();
     // A line break, comma or quote only ever inside a quoted cell.
-    if (csv.find_first_of(",\"\r\n") != std::string::npos && (first != '"' || csv.back() != '"')) __builtin_trap();
+    if (csv.find_first_of(",;\"\r\n") != std::string::npos && (first != '"' || csv.back() != '"')) __builtin_trap();
+    // Split on ';' as some spreadsheets do: no piece starts a formula either.
+    for (std::size_t semi = csv.find(';'); semi != std::string::npos; semi = csv.find(';', semi + 1)) {
+        const char next = semi + 1 < csv.size() ? csv[semi + 1] : '\0';
+        if (next == '=' || next == '+' || next == '-' || next == '@' || next == '\t' || next == '\r') __builtin_trap();
+    }
 
     const std::string shown = TerminalSafe(text);
     for (std::size_t i = 0; i < shown.size(); ++i) {

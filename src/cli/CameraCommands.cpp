@@ -7,6 +7,7 @@
 
 #include "CliCommands.h"
 #include "CommandLine.h"
+#include "PasswordInput.h"
 #include "core/camera/AccessPointScan.h"
 #include "core/camera/CameraExchange.h"
 #include "core/camera/CameraKeys.h"
@@ -52,8 +53,8 @@ std::vector<OptionSpec> With(std::vector<OptionSpec> specs, const std::vector<Op
     return specs;
 }
 
-bool ReadCredentials(const ParsedArgs& args, Credentials& c, std::string& why) {
-    if (!ReadPassword(args, c.password, c.havePassword, why)) return false;
+bool ReadCredentials(const char* command, const ParsedArgs& args, Credentials& c, std::string& why) {
+    if (!ReadPassword(command, args, c.password, c.havePassword, why)) return false;
     c.haveUser = args.values.count("--user") > 0;
     c.user = args.Get("--user");
     if (c.user.size() > 63 || c.password.size() > 63) {
@@ -187,6 +188,9 @@ int RunRead(const Args& args) {
     if (!ParseOptions(args, With(kCredentialOptions, {{"--format", true}, {"--show-secrets", false}}), p, why) ||
         !ParseFormatOption(p, {"ini", "text", "csv", "json"}, "ini", format, why))
         return UsageError("read", why);
+    // The watchdog first: reading a file or standard input below may block.
+    TransportSettings limits;
+    if (!ApplyCommonOptions("read", p, kDefaultTimeoutSeconds, why, &limits)) return UsageError("read", why);
     if (p.positional.empty()) return UsageError("read", "expected HOST[:PORT]");
     std::vector<std::pair<std::string, std::string>> targets;
     for (const std::string& t : p.positional) {
@@ -195,9 +199,7 @@ int RunRead(const Args& args) {
         targets.emplace_back(host, port);
     }
     Credentials c;
-    if (!ReadCredentials(p, c, why)) return UsageError("read", why);
-    TransportSettings limits;
-    if (!ApplyCommonOptions("read", p, kDefaultTimeoutSeconds, why, &limits)) return UsageError("read", why);
+    if (!ReadCredentials("read", p, c, why)) return UsageError("read", why);
     const bool json = format == "json";
     const bool secrets = p.Has("--show-secrets");
 
@@ -242,6 +244,9 @@ int RunSave(const Args& args) {
                       why) ||
         !ParseFormatOption(p, {"text", "json"}, "text", format, why))
         return UsageError("save", why);
+    // The watchdog first: reading a file or standard input below may block.
+    TransportSettings limits;
+    if (!ApplyCommonOptions("save", p, kDefaultTimeoutSeconds, why, &limits)) return UsageError("save", why);
     if (p.positional.size() != 1) return UsageError("save", "expected one HOST[:PORT]");
     std::string host, port;
     if (!ParseHostPort(p.positional.front(), host, port, why)) return UsageError("save", why);
@@ -260,9 +265,7 @@ int RunSave(const Args& args) {
             return UsageError("save", file + " lacks " + field + " (start from what 'read --format ini' prints)");
     }
     Credentials c;
-    if (!ReadCredentials(p, c, why)) return UsageError("save", why);
-    TransportSettings limits;
-    if (!ApplyCommonOptions("save", p, kDefaultTimeoutSeconds, why, &limits)) return UsageError("save", why);
+    if (!ReadCredentials("save", p, c, why)) return UsageError("save", why);
     const bool json = format == "json";
 
     SetEndpoint(host, port, s);
@@ -334,13 +337,14 @@ int RunScanAp(const Args& args) {
     if (!ParseOptions(args, With(kCredentialOptions, {{"--format", true}}), p, why) ||
         !ParseFormatOption(p, {"text", "csv", "json"}, "text", format, why))
         return UsageError("scan-ap", why);
+    // The watchdog first: reading a file or standard input below may block.
+    TransportSettings limits;
+    if (!ApplyCommonOptions("scan-ap", p, kDefaultTimeoutSeconds, why, &limits)) return UsageError("scan-ap", why);
     if (p.positional.size() != 1) return UsageError("scan-ap", "expected one HOST[:PORT]");
     std::string host, port;
     if (!ParseHostPort(p.positional.front(), host, port, why)) return UsageError("scan-ap", why);
     Credentials c;
-    if (!ReadCredentials(p, c, why)) return UsageError("scan-ap", why);
-    TransportSettings limits;
-    if (!ApplyCommonOptions("scan-ap", p, kDefaultTimeoutSeconds, why, &limits)) return UsageError("scan-ap", why);
+    if (!ReadCredentials("scan-ap", p, c, why)) return UsageError("scan-ap", why);
     const bool json = format == "json";
 
     CameraSettings s;
@@ -371,15 +375,16 @@ int RunWps(const Args& args) {
     if (!ParseOptions(args, With(kCredentialOptions, {{"--format", true}}), p, why) ||
         !ParseFormatOption(p, {"text", "csv", "json"}, "text", format, why))
         return UsageError("wps", why);
+    // The watchdog first: reading a file or standard input below may block.
+    TransportSettings limits;
+    if (!ApplyCommonOptions("wps", p, kDefaultTimeoutSeconds, why, &limits)) return UsageError("wps", why);
     if (p.positional.size() != 2) return UsageError("wps", "expected start or status, then HOST[:PORT]");
     const std::string& action = p.positional.front();
     if (action != "start" && action != "status") return UsageError("wps", "expected start or status");
     std::string host, port;
     if (!ParseHostPort(p.positional.back(), host, port, why)) return UsageError("wps", why);
     Credentials c;
-    if (!ReadCredentials(p, c, why)) return UsageError("wps", why);
-    TransportSettings limits;
-    if (!ApplyCommonOptions("wps", p, kDefaultTimeoutSeconds, why, &limits)) return UsageError("wps", why);
+    if (!ReadCredentials("wps", p, c, why)) return UsageError("wps", why);
     const bool json = format == "json";
     const bool start = action == "start";
 

@@ -1,4 +1,5 @@
 #include "CommandLine.h"
+#include "PasswordInput.h"
 
 #include <unistd.h>
 
@@ -11,7 +12,6 @@
 #include <fstream>
 #include <iostream>
 #include <mutex>
-#include <sstream>
 #include <thread>
 
 #include "core/output/Diagnostics.h"
@@ -46,6 +46,7 @@ void StartWatchdog(std::string command, int seconds) {
         const std::string message = "no result within " + std::to_string(seconds) + " s (--timeout)";
         WriteAll(stderr, "orvanta-cli " + command + ": " + message + "\n");
         if (g_jsonOutput) WriteAll(stdout, ErrorJson(kExitNoAnswer, message));
+        RestoreTerminalEcho();  // a password prompt may still be waiting
         std::_Exit(kExitNoAnswer);
     }).detach();
 }
@@ -56,12 +57,6 @@ bool ParseWholeNumber(const std::string& text, long lo, long hi, long& value) {
         if (c < '0' || c > '9') return false;
     value = std::strtol(text.c_str(), nullptr, 10);
     return value >= lo && value <= hi;
-}
-
-std::string FirstLine(const std::string& text) {
-    std::string line = text.substr(0, text.find('\n'));
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    return line;
 }
 
 }  // namespace
@@ -160,44 +155,21 @@ bool ReadWholeFile(const std::string& path, std::string& content, std::string& w
         why = "cannot read " + path + ": " + std::strerror(errno ? errno : ENOENT);
         return false;
     }
-    std::ostringstream buffer;
-    buffer << in.rdbuf();
+    // Bounded, so that /dev/zero or an endless pipe ends in a refusal
+    // instead of filling the memory before the --timeout watchdog fires.
+    content.clear();
+    char buffer[65536];
+    while (in.read(buffer, sizeof buffer) || in.gcount() > 0) {
+        content.append(buffer, static_cast<std::size_t>(in.gcount()));
+        if (content.size() > kMaxInputFileBytes) {
+            why = path + " is larger than " + std::to_string(kMaxInputFileBytes >> 20) + " MiB";
+            return false;
+        }
+    }
     if (in.bad()) {
         why = "cannot read " + path + ": " + std::strerror(errno ? errno : EIO);
         return false;
     }
-    content = buffer.str();
-    return true;
-}
-
-bool ReadPassword(const ParsedArgs& args, std::string& password, bool& have, std::string& why) {
-    have = false;
-    const int sources = static_cast<int>(args.values.count("--password")) +
-                        static_cast<int>(args.values.count("--password-file"));
-    if (sources > 1) {
-        why = "give the password one way: --password or --password-file";
-        return false;
-    }
-    if (args.values.count("--password-file")) {
-        std::string content;
-        if (!ReadWholeFile(args.Get("--password-file"), content, why)) return false;
-        password = FirstLine(content);
-    } else if (args.values.count("--password")) {
-        password = args.Get("--password");
-        if (password == "-") {
-            std::string line;
-            if (!std::getline(std::cin, line) && line.empty() && !std::cin.eof()) {
-                why = "cannot read the password from standard input";
-                return false;
-            }
-            password = FirstLine(line);
-        }
-    } else if (const char* env = std::getenv("ORVANTA_PASSWORD")) {
-        password = env;
-    } else {
-        return true;
-    }
-    have = true;
     return true;
 }
 

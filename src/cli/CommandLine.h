@@ -4,6 +4,7 @@
 // standard error.
 #pragma once
 
+#include <cstddef>
 #include <map>
 #include <string>
 #include <vector>
@@ -61,13 +62,9 @@ bool ApplyCommonOptions(const char* command, const ParsedArgs& args, int default
 bool ParseFormatOption(const ParsedArgs& args, const std::vector<std::string>& allowed, const std::string& fallback,
                        std::string& format, std::string& why);
 
-// A password from --password - (one line of stdin), --password-file FILE
-// (its first line), --password TEXT, or the environment's ORVANTA_PASSWORD,
-// in that order. `have` false when none was given. False with `why` (the
-// system's reason for a file) on error.
-bool ReadPassword(const ParsedArgs& args, std::string& password, bool& have, std::string& why);
-
-// The whole content of a file; false with the system's reason.
+// The whole content of a file (a settings file, a plan), at most
+// kMaxInputFileBytes; false with the system's reason or the size.
+inline constexpr std::size_t kMaxInputFileBytes = 16u << 20;
 bool ReadWholeFile(const std::string& path, std::string& content, std::string& why);
 
 // An IPv4 address in dotted-quad form, each part 0..255.

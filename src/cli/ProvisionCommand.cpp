@@ -12,6 +12,7 @@
 
 #include "CliCommands.h"
 #include "CommandLine.h"
+#include "PasswordInput.h"
 #include "core/hostnet/ExitSignals.h"
 #include "core/hostnet/HostNetwork.h"
 #include "core/output/OutputText.h"
@@ -104,7 +105,11 @@ int RunProvision(const Args& args) {
         !ParseCount(p, "--refind-seconds", 1, 3600, options.refindSeconds, why))
         return UsageError("provision", why);
     options.dryRun = p.Has("--dry-run");
-    if (!ReadPassword(p, options.password, options.havePassword, why)) return UsageError("provision", why);
+    // The watchdog first: reading the password or the plan may block.
+    if (!ApplyCommonOptions("provision", p, kProvisionTimeoutSeconds, why, &options.transport))
+        return UsageError("provision", why);
+    if (!ReadPassword("provision", p, options.password, options.havePassword, why))
+        return UsageError("provision", why);
     options.haveUser = p.values.count("--user") > 0;
     options.user = p.Get("--user");
     if (options.user.size() > 63 || options.password.size() > 63)
@@ -123,8 +128,6 @@ int RunProvision(const Args& args) {
                     file + ": " + std::to_string(problems.size()) + " problem(s); nothing was sent", format == "json");
     }
     const std::string reportFile = p.Get("--report");
-    if (!ApplyCommonOptions("provision", p, kProvisionTimeoutSeconds, why, &options.transport))
-        return UsageError("provision", why);
 
     // Ctrl-C and SIGTERM end the workers at their next step, so that every
     // temporary address is removed before the process ends.

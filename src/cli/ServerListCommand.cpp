@@ -5,6 +5,7 @@
 
 #include "CliCommands.h"
 #include "CommandLine.h"
+#include "PasswordInput.h"
 #include "core/camera/ListingServerQuery.h"
 #include "core/settings/FixedField.h"
 
@@ -40,9 +41,13 @@ int RunServerList(const Args& args) {
         !ParseFormatOption(p, {"text", "csv", "json"}, "text", format, why))
         return UsageError("server-list", why);
     if (!p.positional.empty()) return UsageError("server-list", "unexpected argument '" + p.positional.front() + "'");
+    // The watchdog first: reading the password may block.
+    TransportSettings limits;
+    if (!ApplyCommonOptions("server-list", p, kDefaultTimeoutSeconds, why, &limits))
+        return UsageError("server-list", why);
     std::string password;
     bool havePassword = false;
-    if (!ReadPassword(p, password, havePassword, why)) return UsageError("server-list", why);
+    if (!ReadPassword("server-list", p, password, havePassword, why)) return UsageError("server-list", why);
     const std::string id = p.Get("--id");
     const std::string type = p.Get("--type");
     if (!p.values.count("--host") || !p.values.count("--id") || !havePassword)
@@ -53,9 +58,6 @@ int RunServerList(const Args& args) {
     if (type != "device" && type != "user") return UsageError("server-list", "--type takes device or user");
     // The login page takes at most 32 characters each; so does the query.
     if (id.size() > 32 || password.size() > 32) return UsageError("server-list", "ID and password hold at most 32 bytes");
-    TransportSettings limits;
-    if (!ApplyCommonOptions("server-list", p, kDefaultTimeoutSeconds, why, &limits))
-        return UsageError("server-list", why);
     const bool json = format == "json";
 
     ServerCredentials credentials{};

@@ -53,8 +53,9 @@ const Command kCommands[] = {
 };
 
 const char* kCommonHelp =
-    "PASSWORD is one of: --password - (one line of standard input), --password-file FILE (its first\n"
-    "line), --password TEXT (visible to other users in the process list), or ORVANTA_PASSWORD in the\n"
+    "PASSWORD is one of: --password - (one line of standard input, not echoed at a terminal),\n"
+    "--password-file FILE (the first line of a regular file of at most 4 KiB; - is standard input),\n"
+    "--password TEXT (visible to other users in the process list), or ORVANTA_PASSWORD in the\n"
     "environment.\n"
     "Every command also takes:\n"
     "  --timeout SECONDS  give up after this long overall, exit 4 (default 120; discover: N + 30)\n"

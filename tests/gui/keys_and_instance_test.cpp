@@ -1,5 +1,5 @@
 // Enter and Escape do nothing in the wizard's windows but reach an open
-// combo box list, and a second wizard
+// combo box list and Qt's file dialogs, and a second wizard
 // started while one runs says so and ends at once, before it asks for a
 // language or builds a page; the first one keeps running and ends cleanly on
 // SIGTERM. A lock another user prepared never makes it say so.
@@ -14,6 +14,7 @@
 #include <QDialog>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileDialog>
 #include <QLineEdit>
 #include <QProcess>
 #include <QSignalSpy>
@@ -57,6 +58,11 @@ void KeysAndInstanceTest::enterAndEscapeDoNothing() {
     QTest::keyClick(chooser.Combo(), Qt::Key_Escape);
     QTest::keyClick(chooser.Combo(), Qt::Key_Return);
     QTest::keyClick(&chooser, Qt::Key_Enter);
+    // ... also as the window system delivers them: to the window first.
+    chooser.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&chooser));
+    QTest::keyClick(chooser.windowHandle(), Qt::Key_Escape);
+    QTest::keyClick(chooser.windowHandle(), Qt::Key_Return);
     QCOMPARE(finished.count(), 0);
     QVERIFY(chooser.isVisible());
 
@@ -94,6 +100,25 @@ void KeysAndInstanceTest::enterAndEscapeDoNothing() {
     QTRY_VERIFY(!security->view()->isVisible());
     QCOMPARE(security->currentIndex(), 1);
     QCOMPARE(dlg.Pages().CurrentIndex(), int(kPageWLANAP));
+
+    // Qt's file dialogs that pages open (the export's, the plan's) keep both:
+    // Escape cancels, Enter takes the name typed.
+    QTemporaryDir dir;
+    for (const Qt::Key key : {Qt::Key_Escape, Qt::Key_Return}) {
+        QFileDialog files(&dlg, QStringLiteral("Export list"));
+        files.setOption(QFileDialog::DontUseNativeDialog);
+        files.setAcceptMode(QFileDialog::AcceptSave);
+        files.setDirectory(dir.path());
+        files.selectFile(QStringLiteral("cameras.csv"));
+        QSignalSpy done(&files, &QDialog::finished);
+        files.show();
+        files.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&files));
+        QTest::keyClick(files.windowHandle(), key);
+        QTRY_COMPARE(done.count(), 1);
+        QCOMPARE(done.at(0).at(0).toInt(), int(key == Qt::Key_Escape ? QDialog::Rejected : QDialog::Accepted));
+    }
+    QVERIFY(dlg.isVisible());
     qApp->removeEventFilter(&keys);
 }
 

@@ -1,6 +1,7 @@
 // Every page's view: each control lies inside the page, is announced to
-// assistive tools by its visible label in the right role, and the controls a
-// page hides are hidden; the step titles use the title font; the About
+// assistive tools by its visible label in the right role (the step picture
+// beside a title as decoration), and the controls a page hides are hidden;
+// the step titles use the title font and the summary has one; the About
 // dialog's texts fit at any scale; in every shipped language every caption of
 // every page and dialog fits its control (run at 100% and, as
 // gui_page_views_test_200, at 200%). With ORVANTA_SCREENSHOT_DIR set, a
@@ -82,6 +83,10 @@ void PageViewsTest::controlsInsideAndNamed() {
             QVERIFY(title->font().pixelSize() >= QFontInfo(QApplication::font()).pixelSize());
         }
     }
+    // The summary's step picture has its title beside it.
+    const QLabel* summary = fx.Dlg().Page(kPageSetAutoParam)->StepTitle();
+    QVERIFY(summary && !summary->isHidden());
+    QCOMPARE(summary->text(), QStringLiteral("Check the Settings"));
 }
 
 void PageViewsTest::announcedByLabelAndRole() {
@@ -106,6 +111,13 @@ void PageViewsTest::announcedByLabelAndRole() {
             // An empty label says nothing and is passed over by readers.
             if (auto* label = qobject_cast<QLabel*>(w); label && label->text().isEmpty() && label->pixmap().isNull())
                 continue;
+            // The step picture decorates the title, which says the step: no
+            // name of its own, the title as its description.
+            if (w->objectName() == QLatin1String("titleIcon")) {
+                QVERIFY2(a->text(QAccessible::Name).isEmpty(), qPrintable(where + QStringLiteral(" has a name")));
+                QCOMPARE(a->text(QAccessible::Description), CWizardPage::AccessibleText(page->StepTitle()->text()));
+                continue;
+            }
             // On Linux a combo box says its current entry as its name; its
             // label reaches the screen reader as a relation (checked below).
             const bool combo = qobject_cast<QComboBox*>(w) != nullptr;

@@ -2,8 +2,8 @@
 // the rows kept or redrawn by the client's result, the count and the reason
 // for an empty result, what Next stores and posts, where Back leads for
 // each start flag, the double click (on a row or below the rows) that makes
-// the subnet reachable before the browser opens, and the list's context
-// menu: copy an address, export the list.
+// the subnet reachable before the browser opens, and the list's one context
+// menu: copy an address, export the list, set up from a plan.
 #include <arpa/inet.h>
 
 #include <QAction>
@@ -24,6 +24,7 @@
 
 #include "core/discovery/DiscoveredCamera.h"
 #include "core/settings/FixedField.h"
+#include "gui/dialogs/CDlgProvision.h"
 #include "gui/pages/CSubSearchNet.h"
 #include "support/WizardFixture.h"
 
@@ -76,6 +77,21 @@ struct ScriptedSearch {
     }
 };
 
+// Counts the menus that open, notes their entries and closes each at once,
+// whether it runs a loop of its own (exec) or pops up.
+struct MenuCounter : QObject {
+    int shown = 0;
+    QStringList entries;
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        auto* menu = qobject_cast<QMenu*>(watched);
+        if (menu == nullptr || event->type() != QEvent::Show) return false;
+        ++shown;
+        for (const QAction* a : menu->actions()) entries << a->objectName();
+        QTimer::singleShot(0, menu, &QMenu::close);
+        return false;
+    }
+};
+
 }  // namespace
 
 class SearchPageTest : public QObject {
@@ -108,6 +124,7 @@ private slots:
     void doubleClickBelowTheRowsOpensTheSelection();
     void statusCountsAndExplains();
     void contextMenuCopiesAndExports();
+    void oneRightClickOneMenu();
 
 private:
     void RunSearch() {
@@ -402,6 +419,34 @@ void SearchPageTest::contextMenuCopiesAndExports() {
     menu->findChild<QAction*>(QStringLiteral("exportList"))->trigger();
     QCOMPARE(fx_->prompter.Prompts().size(), std::size_t{1});
     QCOMPARE(fx_->prompter.Prompts()[0].icon, PromptIcon::Stop);
+}
+
+void SearchPageTest::oneRightClickOneMenu() {
+    search_.cameras = {Camera("10.0.0.5", "00:0E:53:00:00:01", "cam/eth0")};
+    search_.results = {1};
+    RunSearch();
+    page_->show();
+    MenuCounter counter;
+    qApp->installEventFilter(&counter);
+    const QPoint onRow = List()->visualItemRect(List()->topLevelItem(0)).center();
+    // The signal the list sends on a right click, to whatever is connected.
+    emit List()->customContextMenuRequested(onRow);
+    QTRY_COMPARE(counter.shown, 1);
+    QTest::qWait(50);  // a second menu would follow from the same signal
+    qApp->removeEventFilter(&counter);
+    QCOMPARE(counter.shown, 1);
+    QCOMPARE(counter.entries,
+             QStringList({QStringLiteral("copyAddress"), QStringLiteral("exportList"), QStringLiteral("setUpFromPlan")}));
+    // Its plan entry opens the plan dialog for the row selected.
+    List()->topLevelItem(0)->setSelected(true);
+    bool planShown = false;
+    fx_->prompter.AnswerDialog([&planShown](QDialog& d) {
+        planShown = qobject_cast<CDlgProvision*>(&d) != nullptr;
+        return int(QDialog::Rejected);
+    });
+    std::unique_ptr<QMenu> menu(page_->MakeContextMenu(onRow));
+    menu->findChild<QAction*>(QStringLiteral("setUpFromPlan"))->trigger();
+    QVERIFY(planShown);
 }
 
 QTEST_MAIN(SearchPageTest)

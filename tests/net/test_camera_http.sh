@@ -144,7 +144,13 @@ password() {
     # The password from stdin, a file or the environment; shown only when asked.
     printf 's3cret pw\n' | cli read 10.93.0.30 --user root --password - | grep -qx 'Password=' || return 1
     printf 's3cret pw\n' >"$T/pw"
-    cli read 10.93.0.30 --user root --password-file "$T/pw" --show-secrets | grep -qx 'Password=s3cret pw' || return 1
+    chmod 0600 "$T/pw"
+    cli read 10.93.0.30 --user root --password-file "$T/pw" --show-secrets 2>"$T/pw.err" |
+        grep -qx 'Password=s3cret pw' && [ ! -s "$T/pw.err" ] || return 1
+    # One that other users may read still works, with a warning that names it.
+    chmod 0644 "$T/pw"
+    cli read 10.93.0.30 --user root --password-file "$T/pw" >/dev/null 2>"$T/pw.err" &&
+        grep -q "warning: other users can read $T/pw" "$T/pw.err" || return 1
     ORVANTA_PASSWORD='s3cret pw' cli read 10.93.0.30 --user root --format json >"$T/lock.json" || return 1
     ! grep -q 's3cret' "$T/lock.json" || return 1
     python3 -c 'import json,sys; d=json.load(open(sys.argv[1], encoding="utf-8"))[0]["description"]
@@ -161,6 +167,34 @@ assert d == "esc\x1b]0;x\x07\x9b\ufffdend", repr(d)' "$T/lock.json" || return 1
     cli wps status 10.93.0.30 --user root --password wrong >/dev/null 2>&1; [ $? = 3 ]
 }
 lab_check "root password: none, wrong, right; stdin, file, environment; save and WPS refused" password
+
+# Where a password comes from cannot hold the command or give the password
+# away: no device, FIFO or file over 4 KiB as a password file, the --timeout
+# watchdog already running while standard input is read, and no echo of a
+# password typed at a terminal (which gets its echo back afterwards).
+password_sources() {
+    mkfifo "$T/pw.fifo"
+    head -c 5000 /dev/zero | tr '\0' x >"$T/pw.big"
+    local bad start
+    for bad in /dev/zero "$T/pw.fifo" "$T/pw.big"; do
+        start=$SECONDS
+        cli read 10.93.0.30 --user root --password-file "$bad" >/dev/null 2>"$T/pws.err"
+        [ $? = 2 ] && [ $((SECONDS - start)) -le 3 ] && grep -q "not a regular file\|more than 4 KiB" "$T/pws.err" ||
+            { echo "$bad" >&2; cat "$T/pws.err" >&2; return 1; }
+    done
+    start=$SECONDS
+    cli read 10.93.0.30 --user root --password - --timeout 2 < <(sleep 30) >/dev/null 2>"$T/pws.err"
+    [ $? = 4 ] && [ $((SECONDS - start)) -le 6 ] && grep -q 'no result within 2 s' "$T/pws.err" || return 1
+    head -c 100000 /dev/zero | cli read 10.93.0.30 --user root --password - >/dev/null 2>"$T/pws.err"
+    [ $? = 2 ] && grep -q 'no line end within its first 4 KiB' "$T/pws.err" || return 1
+    # The typing waits for the prompt: what comes before echo is off is echoed by the terminal itself.
+    { sleep 1; printf 's3cret pw\n'; sleep 1; } |
+        lab_exec pc script -qec "'$bin/orvanta-cli' read 10.93.0.30 --user root --password -; stty -a" /dev/null \
+        >"$T/tty-pw.out" 2>&1
+    grep -q '^Password: ' "$T/tty-pw.out" && grep -aq '^Loaded=1' "$T/tty-pw.out" && ! grep -q 's3cret' "$T/tty-pw.out" &&
+        grep -q ' echo ' "$T/tty-pw.out"
+}
+lab_check "password sources: files checked, stdin bounded and under the watchdog, no echo at a terminal" password_sources
 
 # Each misbehaviour: the expected result, and never a hang.
 misbehave() {  # misbehave KIND EXIT PATTERN [camsim args]

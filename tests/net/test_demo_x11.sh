@@ -77,6 +77,10 @@ check "no display: refused before any namespace" bash -c \
 full="${ORVANTA_LAB_PREFIX:-}$prefix"
 ip netns add "$full-4194305-pc"
 mkdir -m 0700 "/tmp/$full-4194305.stale"
+# What another user planted under the demo's names is skipped with a line, not removed.
+planted_file="/tmp/$full-4194306.planted" planted_link="/tmp/$full-4194307.link"
+runuser -u nobody -- touch "$planted_file"
+runuser -u nobody -- ln -s /etc "$planted_link"
 chmod 0755 "$T"
 cat >"$T/as-user.sh" <<'EOS'
 echo "uid=$(id -u) $(grep CapEff /proc/self/status | tr -d '\t')"
@@ -84,11 +88,15 @@ echo "probe eth0 192.168.1.99 300" | "$ORVANTA_NETADMIN" eth0 | sed 's/^/helper:
 EOS
 SUDO_UID=65534 SUDO_GID=65534 QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR="$T" ORVANTA_DEMO_PREFIX="$prefix" \
     ORVANTA_DEMO_COMMAND="bash $T/as-user.sh" "$bin/orvanta-demo" >"$out/demo-user.log" 2>&1
+rc=$?
 cat "$out/demo-user.log"
+check "planted files do not stop the demo" [ "$rc" = 0 ]
+check "a planted file and link are left alone, with a line each" bash -c \
+    "[ -f '$planted_file' ] && [ -L '$planted_link' ] && [ \$(grep -c 'left /tmp/$full-.* alone' '$out/demo-user.log') = 2 ]"
 check "a killed demo's namespace is removed" bash -c "! ip netns list | grep -q '^$full-4194305-'"
 check "a killed demo's scratch folder is removed" [ ! -e "/tmp/$full-4194305.stale" ]
 check "the window runs as the user, without capabilities" grep -q "^uid=65534 CapEff:0000000000000000" "$out/demo-user.log"
 check "the helper still gets its capabilities" grep -q "^helper: free" "$out/demo-user.log"
 ip netns del "$full-4194305-pc" 2>/dev/null
-rm -rf "/tmp/$full-4194305.stale"
+rm -rf "/tmp/$full-4194305.stale" "$planted_file" "$planted_link"
 [ "$failures" -eq 0 ] || { echo "$failures check(s) failed"; exit 1; }

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Cameras that misbehave on purpose, each in its own lab namespace, against
 # orvanta-cli read and save and the wizard's read step: one that keeps the
-# connection open after a reply that says how long it is, one that sends its
+# connection open after a reply that says how long it is, one that keeps it
+# open after a reply that does not, one that sends its
 # header and then nothing, one that sends a byte a second, and one whose
 # title, description and SSIDs hold the words of the status texts. Checks
 # what each returns and that it returns well before a read made of eight
@@ -23,6 +24,7 @@ lab_add_camera hush 10.95.0.20/24
 lab_add_camera drip 10.95.0.30/24
 lab_add_camera words 10.95.0.40/24
 lab_add_camera late 10.95.0.50/24
+lab_add_camera open 10.95.0.60/24
 
 start_cam() {  # start_cam NAME args...
     local name="$1"; shift
@@ -33,6 +35,8 @@ start_cam() {  # start_cam NAME args...
 
 printf 'IPAddr=10.95.0.10\nTitleBar=Kept Open\n' >"$T/keep.conf"
 start_cam keep --misbehave never-close
+printf 'IPAddr=10.95.0.60\nTitleBar=Open Quiet\n' >"$T/open.conf"
+start_cam open --misbehave never-close --no-content-length
 printf 'IPAddr=10.95.0.20\n' >"$T/hush.conf"
 start_cam hush --misbehave header-then-silence
 printf 'IPAddr=10.95.0.30\n' >"$T/drip.conf"
@@ -71,6 +75,18 @@ keep_save() {
     [ "$rc" = 0 ] && [ "$(grep -c '^write ' "$T/keep-save.out")" = 4 ] && has "$T/keep.conf" "TitleBar=Saved Open"
 }
 lab_check "kept open: save returns at once" keep_save
+
+# Kept open after a reply that says nothing of its length: each reply ends
+# once the camera has been quiet for a moment after its body, the same rule
+# in the command line as in the window (below), instead of each waiting out
+# its own limit (a read ran into the 120 s timeout, a WPS status took 30 s).
+open_cli() {
+    timed 15 open-read "$(cli)" read 10.95.0.60 || return 1
+    [ "$rc" = 0 ] && has "$T/open-read.out" "TitleBar=Open Quiet" && has "$T/open-read.out" "Loaded=1" || return 1
+    timed 5 open-wps "$(cli)" wps status 10.95.0.60 || return 1
+    [ "$rc" = 0 ] && has "$T/open-wps.out" "WPS=0"
+}
+lab_check "kept open without a length: read and WPS status in seconds" open_cli
 
 # A header that promises a body that never comes, and a byte a second: the
 # first request fails as timed out (-9, exit 4: no answer) after its own
@@ -124,6 +140,7 @@ gui_read() {  # gui_read CAMERA IP EXPECT TITLE
     [ "${2#held=}" -le 12000 ] && [ "${3#answered=}" -le 40000 ] && [ "${4#close=}" -le 3000 ]
 }
 lab_check "wizard read step, kept open" gui_read keep 10.95.0.10 read "Saved Open"
+lab_check "wizard read step, kept open without a length" gui_read open 10.95.0.60 read "Open Quiet"
 lab_check "wizard read step, status words as data" gui_read words 10.95.0.40 read "402 Failure"
 lab_check "wizard read step, header then silence" gui_read hush 10.95.0.20 fail ""
 lab_check "wizard read step, a byte a second" gui_read drip 10.95.0.30 fail ""

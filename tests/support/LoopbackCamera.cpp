@@ -140,8 +140,10 @@ void LoopbackCamera::Reply(int client, const Turn& turn) const {
     const std::size_t length = std::min(turn.cutAt, turn.reply.size());
     const std::size_t step = turn.dripMs > 0 ? 1 : length;
     for (std::size_t sent = 0; sent < length;) {
+        if (sent == turn.pauseAt && turn.pauseMs > 0 && WaitFor(-1, 0, turn.pauseMs) == Wake::Stopped) return;
         if (WaitFor(client, POLLOUT, -1) != Wake::Ready) return;
-        const ssize_t n = send(client, turn.reply.data() + sent, std::min(step, length - sent), MSG_NOSIGNAL);
+        const std::size_t upTo = sent < turn.pauseAt ? std::min(length, turn.pauseAt) : length;
+        const ssize_t n = send(client, turn.reply.data() + sent, std::min(step, upTo - sent), MSG_NOSIGNAL);
         if (n < 0 && (errno == EAGAIN || errno == EINTR)) continue;
         if (n <= 0) return;  // the client has gone
         sent += static_cast<std::size_t>(n);

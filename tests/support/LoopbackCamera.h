@@ -31,6 +31,8 @@ public:
         int dripMs = 0;         // send the reply a byte at a time, this far apart
         std::size_t cutAt = std::string::npos;  // close after this many bytes of the reply
         bool stall = false;                     // reply only once Release() is called
+        std::size_t pauseAt = std::string::npos;  // after this many bytes of the reply ...
+        int pauseMs = 0;                          // ... wait this long before the rest
     };
     using Handler = std::function<Turn(const std::string& request)>;
 

@@ -67,6 +67,13 @@ TEST(CameraParse, ReplyLengthFromTheHeader) {
     EXPECT_TRUE(InsideReplyHeader("HTTP/1.0 200 OK\r\nContent-"));
     EXPECT_FALSE(InsideReplyHeader(head));
     EXPECT_FALSE(InsideReplyHeader("Version=1"));
+    // Where silence may end a reply without a length: a body that ends at a line end.
+    EXPECT_TRUE(ReplyBodyAtLineEnd("HTTP/1.0 200 OK\r\n\r\nVersion=1\r\n"));
+    EXPECT_TRUE(ReplyBodyAtLineEnd("Version=1\n"));                         // no status line: all body
+    EXPECT_FALSE(ReplyBodyAtLineEnd("HTTP/1.0 200 OK\r\n\r\n"));          // the body has not begun
+    EXPECT_FALSE(ReplyBodyAtLineEnd("HTTP/1.0 200 OK\r\n"));                // header still coming
+    EXPECT_FALSE(ReplyBodyAtLineEnd("HTTP/1.0 200 OK\r\n\r\nVersion=1"));  // inside a line
+    EXPECT_FALSE(ReplyBodyAtLineEnd("HTTP/\n"));
 }
 
 TEST(CameraParse, ExtractValueEdges) {

@@ -35,6 +35,7 @@ protected:
 };
 
 TEST_F(CameraTransport, NeverClosingCameraReturnsWithinTheLimit) {
+    limits_.replyQuietMs = 0;  // the reply's own limit alone
     LoopbackCamera server({{std::string(kOk) + "Version=1.0.7\r\n", true}});
     CameraSettings s;
     server.Aim(s);
@@ -70,13 +71,53 @@ TEST_F(CameraTransport, KeptOpenRepliesEndAtTheirAnnouncedLength) {
     EXPECT_STREQ(s.Version, "1.0.7");
 }
 
+// Without a length, a kept-open reply ends once the camera falls quiet
+// after a body that ends at a line end, long before the reply's own limit;
+// a pause before the body (a camera still scanning) or inside a line is no end.
+TEST_F(CameraTransport, KeptOpenRepliesWithoutALengthEndWhenQuiet) {
+    limits_.receiveLimitMs = 20000;
+    limits_.replyQuietMs = 300;
+    const std::string head(kOk);
+    const std::string body = "Version=1.0.7\r\n";
+    const auto turn = [](std::string reply, std::size_t pauseAt = std::string::npos) {
+        LoopbackCamera::Turn t{std::move(reply), true};
+        t.pauseAt = pauseAt;
+        t.pauseMs = 900;
+        return t;
+    };
+    struct Row {
+        const char* what;
+        LoopbackCamera::Turn turn;
+        int atLeastMs;
+    } rows[] = {
+        {"kept open", turn(head + body), 300},
+        {"no status line", turn(body), 300},
+        {"pause before the body", turn(head + body, head.size()), 1200},
+        {"pause inside a line", turn(head + body, head.size() + 5), 1200},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        LoopbackCamera server({row.turn});
+        CameraSettings s;
+        server.Aim(s);
+        const auto start = std::chrono::steady_clock::now();
+        EXPECT_GT(ReadParameters(limits_, s, kPageVersion), 0);
+        const auto took = std::chrono::steady_clock::now() - start;
+        EXPECT_STREQ(s.Version, "1.0.7");
+        EXPECT_GE(took, std::chrono::milliseconds(row.atLeastMs));
+        EXPECT_LT(took, std::chrono::seconds(5));
+    }
+}
+
 // The overall limit counts from the start of the sequence, not of each
-// request: requests of 600 ms each (a kept-open reply without a length) fit
-// their own limit, but the third passes the sequence's 1.5 s. A drip-fed
-// reply cut by the limit is not parsed, though its own limit is far off.
+// request: requests of 600 ms each (a kept-open reply without a length, the
+// quiet rule off) fit their own limit, but the third passes the sequence's
+// 1.5 s. A drip-fed reply cut by the limit is not parsed, though its own
+// limit is far off.
 TEST_F(CameraTransport, OverallLimitBoundsTheWholeSequence) {
     TransportSettings& t = limits_;
     t.receiveLimitMs = 600;
+    t.replyQuietMs = 0;
     t.overallLimitMs = 1500;
     const std::string ok(kOk);
     {

@@ -30,6 +30,8 @@ TEST(OutputText, Escaping) {
         {"json quote and backslash", JsonString, "a\"b\\c", "\"a\\\"b\\\\c\""},
         // Raw control bytes are invalid inside a JSON string.
         {"json controls", JsonString, std::string("a\nb\x01\x7f\0z", 7), "\"a\\u000ab\\u0001\\u007f\\u0000z\""},
+        // C1 is valid JSON but a terminal obeys it (U+009B starts a control sequence); U+00A0 is text.
+        {"json C1 controls", JsonString, "a\xc2\x9b" "b\xc2\x80\xc2\x9f\xc2\xa0", "\"a\\u009bb\\u0080\\u009f\xc2\xa0\""},
         // Valid UTF-8 passes through untouched, up to the last code point.
         {"json utf-8", JsonString, "caf\xc3\xa9 \xe6\x94\x9d \xf4\x8f\xbf\xbf", "\"caf\xc3\xa9 \xe6\x94\x9d \xf4\x8f\xbf\xbf\""},
         // Every class of invalid UTF-8 becomes U+FFFD, one per byte that starts no sequence.
@@ -56,6 +58,10 @@ TEST(OutputText, Escaping) {
         {"csv formula tab", CsvCell, "\t=1", "\"'\t=1\""},
         {"csv formula cr", CsvCell, "\r=1", "\"'\r=1\""},
         {"csv inner = is data", CsvCell, "a=b", "a=b"},
+        // A spreadsheet that splits on ';' starts a cell after each one.
+        {"csv semicolon", CsvCell, "a;b", "\"a;b\""},
+        {"csv formula after semicolon", CsvCell, "x;=1+2;-3;@A1;ok", "\"x;'=1+2;'-3;'@A1;ok\""},
+        {"csv formula at start and after semicolon", CsvCell, "=1;+2", "\"'=1;'+2\""},
         // C0, DEL and C1 (raw and as UTF-8) cannot reach a terminal; other text stays.
         {"terminal controls", TerminalSafe, "a\x1b]0;x\x07" "b\x7f\x9b" "c\xc2\x9b" "d\xc2\xa0\xe6\x94\x9d\xe9",
          "a?]0;x?b??c?d\xc2\xa0\xe6\x94\x9d\xe9"},

@@ -36,6 +36,9 @@ HttpResult ExchangeWithCamera(const TransportSettings& limits, const CameraSetti
         case ReceiveEnd::RequestLimit:
             if (got.cutShort) return kHttpTimedOut;
             break;
+        // Without a length, the camera fell quiet after a body that ends at
+        // a line end: the reply is whole by the rule every caller shares.
+        case ReceiveEnd::Quiet: break;
         // Given up on by the window: nobody waits for this answer any more.
         case ReceiveEnd::Cancelled: return kHttpConnectFailed;
         default: break;

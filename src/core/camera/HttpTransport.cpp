@@ -242,6 +242,8 @@ ReceivedReply ReceiveReply(const TransportSettings& limits, int socket, char* bu
     const Deadline deadline = own.Earlier(overall);
     std::size_t total = 0;
     std::optional<std::size_t> announced;
+    // When silence ends a reply without a length; Never until one may.
+    Deadline quietEnd = Deadline::Never();
     for (;;) {
         if (announced && total >= *announced) {
             got.end = ReceiveEnd::Complete;
@@ -255,11 +257,15 @@ ReceivedReply ReceiveReply(const TransportSettings& limits, int socket, char* bu
             got.end = ReceiveEnd::Cancelled;
             break;
         }
+        if (quietEnd.Passed()) {
+            got.end = ReceiveEnd::Quiet;
+            break;
+        }
         if (deadline.Passed()) {
             got.end = overall.Passed() ? ReceiveEnd::OverallLimit : ReceiveEnd::RequestLimit;
             break;
         }
-        const int r = WaitFor(socket, POLLIN, deadline.NextWaitMs(limits.receiveSliceMs));
+        const int r = WaitFor(socket, POLLIN, deadline.Earlier(quietEnd).NextWaitMs(limits.receiveSliceMs));
         if (r < 0) {
             got.end = ReceiveEnd::Failed;
             break;
@@ -268,7 +274,11 @@ ReceivedReply ReceiveReply(const TransportSettings& limits, int socket, char* bu
         const ssize_t n = recv(socket, buffer + total, capacity - total, MSG_DONTWAIT);
         if (n > 0) {
             total += static_cast<std::size_t>(n);
-            if (!announced) announced = AnnouncedReplyLength(std::string_view(buffer, total));
+            const std::string_view soFar(buffer, total);
+            if (!announced) announced = AnnouncedReplyLength(soFar);
+            quietEnd = !announced && limits.replyQuietMs > 0 && ReplyBodyAtLineEnd(soFar)
+                           ? Deadline::After(limits.replyQuietMs)
+                           : Deadline::Never();
         } else if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR)) {
             continue;
         } else {

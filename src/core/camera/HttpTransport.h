@@ -1,7 +1,8 @@
 // TCP transport to the camera: name resolution, a short connect that a
 // closing window can cancel, one send, and reading the reply until the
-// camera closes the connection or the reply is as long as its header says
-// (bounded by the receive limit). Every call takes the limits it waits by
+// camera closes the connection, the reply is as long as its header says, or
+// (without a length) the camera falls quiet after the body (bounded by the
+// receive limit). Every call takes the limits it waits by
 // as its first argument; every wait also ends at the overall
 // deadline of the sequence in progress on this thread (SequenceDeadline).
 #pragma once
@@ -44,6 +45,7 @@ int SendHttpRequest(const TransportSettings& limits, int socket, const char* req
 enum class ReceiveEnd {
     Closed,        // the peer closed the connection (or reset it)
     Complete,      // the length announced by the reply's header has arrived
+    Quiet,         // no length announced; the body had begun, then replyQuietMs passed without a byte
     BufferFull,    // the buffer is full; the rest is left unread
     RequestLimit,  // the receive limit of one reply passed
     OverallLimit,  // the overall deadline of the sequence passed

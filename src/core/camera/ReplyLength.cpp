@@ -63,6 +63,14 @@ bool InsideReplyHeader(std::string_view received) {
     return received.substr(0, n) == kStatusStart.substr(0, n) && HeaderEnd(received) == std::string_view::npos;
 }
 
+bool ReplyBodyAtLineEnd(std::string_view received) {
+    if (received.empty() || received.back() != '\n') return false;
+    const std::size_t n = std::min(received.size(), kStatusStart.size());
+    if (received.substr(0, n) != kStatusStart.substr(0, n)) return true;
+    const std::size_t headerEnd = HeaderEnd(received);
+    return headerEnd != std::string_view::npos && headerEnd < received.size();
+}
+
 std::optional<std::size_t> AnnouncedReplyLength(std::string_view received) {
     if (received.substr(0, kStatusStart.size()) != kStatusStart) return std::nullopt;
     const std::size_t headerEnd = HeaderEnd(received);

@@ -22,4 +22,12 @@ std::optional<std::size_t> AnnouncedReplyLength(std::string_view received);
 // that has not ended yet: a reply cut here is certainly incomplete.
 bool InsideReplyHeader(std::string_view received);
 
+// True once the body of the reply has begun and what has come so far ends
+// at a line end: past the header block of a reply that starts with "HTTP/",
+// anywhere in one without a status line (all of it is body). Only then may
+// silence end a reply that announced no length; a pause inside the header
+// (a camera busy scanning before it writes the body) or inside a line is
+// no end.
+bool ReplyBodyAtLineEnd(std::string_view received);
+
 }  // namespace orvanta

@@ -18,6 +18,15 @@ struct TransportSettings {
     // reply is, cannot hang the caller. What arrived by then is taken as the
     // reply, unless its header announced more.
     int receiveLimitMs = 15000;
+    // A reply that does not say how long it is ends when the camera closes
+    // the connection, or once its body has begun, ends at a line end, and
+    // nothing more has come for this long: a camera that keeps the
+    // connection open then answers a whole read in a few seconds, short of
+    // the time the window waits for a read task (6.6 s), instead of each
+    // reply waiting out receiveLimitMs. Every caller (the window, the
+    // command line, the provisioner) keeps this default, so such a camera
+    // reads the same everywhere. 0 turns the rule off.
+    int replyQuietMs = 500;
     // Overall bound on a whole sequence of requests (a read, a save, a scan,
     // a WPS query, a listing query), counted from its start; 0 means none.
     // Past it the sequence ends with kHttpTimedOut. The wizard leaves it at 0:

@@ -54,30 +54,47 @@ std::string JsonString(std::string_view text) {
     std::string out = "\"";
     out.reserve(valid.size() + 2);
     char buf[8];
-    for (const char c : valid) {
-        const auto b = static_cast<unsigned char>(c);
+    for (std::size_t i = 0; i < valid.size(); ++i) {
+        const auto b = static_cast<unsigned char>(valid[i]);
         if (b == '"' || b == '\\') {
             out += '\\';
-            out += c;
+            out += valid[i];
         } else if (b < 0x20 || b == 0x7F) {
             std::snprintf(buf, sizeof buf, "\\u%04x", b);
             out += buf;
+        } else if (b == 0xC2 && i + 1 < valid.size() && static_cast<unsigned char>(valid[i + 1]) <= 0x9F) {
+            // U+0080..U+009F: legal in JSON, but a terminal that shows the
+            // output obeys them (U+009B starts a control sequence).
+            std::snprintf(buf, sizeof buf, "\\u%04x", static_cast<unsigned char>(valid[++i]));
+            out += buf;
         } else {
-            out += c;
+            out += valid[i];
         }
     }
     out += '"';
     return out;
 }
 
+namespace {
+
+bool StartsFormula(std::string_view text) {
+    return !text.empty() && (text[0] == '=' || text[0] == '+' || text[0] == '-' || text[0] == '@' ||
+                             text[0] == '\t' || text[0] == '\r');
+}
+
+}  // namespace
+
 std::string CsvCell(std::string_view text) {
-    const bool formula = !text.empty() && (text[0] == '=' || text[0] == '+' || text[0] == '-' || text[0] == '@' ||
-                                           text[0] == '\t' || text[0] == '\r');
-    if (!formula && text.find_first_of(",\"\r\n") == std::string_view::npos) return std::string(text);
+    const bool formula = StartsFormula(text);
+    if (!formula && text.find_first_of(",;\"\r\n") == std::string_view::npos) return std::string(text);
     std::string out = formula ? "\"'" : "\"";
-    for (const char c : text) {
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
         if (c == '"') out += '"';
         out += c;
+        // A spreadsheet set to split on ';' starts a new cell here, quotes
+        // or not: what follows is guarded like the start of a cell.
+        if (c == ';' && StartsFormula(text.substr(i + 1))) out += '\'';
     }
     out += '"';
     return out;

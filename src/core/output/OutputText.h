@@ -14,13 +14,15 @@ namespace orvanta::output {
 std::string ValidUtf8(std::string_view text);
 
 // A JSON string literal, quotes included: valid UTF-8, with quote, backslash
-// and every control character escaped.
+// and every control character (C0, DEL and C1, U+0080..U+009F) escaped.
 std::string JsonString(std::string_view text);
 
 // One CSV cell. A cell that begins with '=', '+', '-', '@', tab or CR is
 // what a spreadsheet runs as a formula: it gets a leading apostrophe and is
-// quoted. A cell holding a comma, quote, CR or LF is quoted with its quotes
-// doubled. Numbers the program writes itself do not come through here.
+// quoted. A cell holding a comma, semicolon, quote, CR or LF is quoted with
+// its quotes doubled; after each semicolon (where a spreadsheet that splits
+// on ';' starts a cell) the same guard applies. Numbers the program writes
+// itself do not come through here.
 std::string CsvCell(std::string_view text);
 
 // Text for a terminal: C0 controls, DEL and C1 controls (as raw bytes and as

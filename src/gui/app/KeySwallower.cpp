@@ -1,10 +1,25 @@
 #include "gui/app/KeySwallower.h"
 
 #include <QKeyEvent>
-#include <QMessageBox>
+#include <QMetaObject>
 #include <QWidget>
 
+#include <string_view>
+
 namespace orvanta {
+
+namespace {
+
+// The wizard's own windows are the classes it defines (the main window, its
+// dialogs and the wait window), all in this namespace. A message box, a popup
+// or a file dialog is one of Qt's, whoever opened it.
+bool IsWizardWindow(const QWidget* window) {
+    for (const QMetaObject* m = window->metaObject(); m != nullptr; m = m->superClass())
+        if (std::string_view(m->className()).starts_with("orvanta::")) return true;
+    return false;
+}
+
+}  // namespace
 
 bool KeySwallower::eventFilter(QObject* watched, QEvent* event) {
     const QEvent::Type type = event->type();
@@ -13,13 +28,12 @@ bool KeySwallower::eventFilter(QObject* watched, QEvent* event) {
     const int key = static_cast<QKeyEvent*>(event)->key();
     if (key != Qt::Key_Return && key != Qt::Key_Enter && key != Qt::Key_Escape)
         return QObject::eventFilter(watched, event);
-    if (auto* widget = qobject_cast<QWidget*>(watched)) {
-        if (qobject_cast<QMessageBox*>(widget->window()) != nullptr) return false;
-        // An open popup (a combo box's list, a context menu) takes both keys
-        // to choose and to close: swallowing them would trap the keyboard.
-        if (widget->window()->windowType() == Qt::Popup) return false;
-    }
-    return true;
+    // A key from the window system reaches the window's QWindow first, which
+    // hands it on to the focused widget: the choice is made there, where it
+    // is known whose window the key is for.
+    const auto* widget = qobject_cast<QWidget*>(watched);
+    if (widget == nullptr) return false;
+    return IsWizardWindow(widget->window());
 }
 
 }  // namespace orvanta

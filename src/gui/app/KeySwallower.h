@@ -1,8 +1,11 @@
-// Enter and Escape do nothing anywhere in the wizard: no page or dialog can
-// be closed, nor a default button pressed, with them. Installed once on the
-// application. Message boxes keep both keys, so a question can still be
-// answered from the keyboard, and so do open popups (a combo box's list, a
-// context menu), which would otherwise hold the keyboard captive.
+// Enter and Escape do nothing in the wizard's own windows: no page or dialog
+// of ours can be closed, nor a default button pressed, with them. Installed
+// once on the application. Every other window keeps both keys: the message
+// boxes (a question is still answered from the keyboard), open popups (a
+// combo box's list, a context menu, which would otherwise hold the keyboard
+// captive) and Qt's own dialogs that pages open (the file dialogs of the
+// export and of the plan), where Enter confirms the name typed and Escape
+// cancels.
 #pragma once
 
 #include <QObject>

@@ -1,6 +1,7 @@
 #include "gui/dialogs/PlanMenu.h"
 
 #include <QMenu>
+#include <QPointer>
 #include <QTreeWidget>
 
 #include "core/i18n/LanguageStrings.h"
@@ -11,20 +12,24 @@
 
 namespace orvanta {
 
-void ShowPlanMenu(QTreeWidget* list, int macColumn, const QPoint& pos, WizardContext* context) {
-    if (!context || !context->languageFilePath) return;
+QAction* AddPlanAction(QMenu& menu, QTreeWidget* list, int macColumn, WizardContext* context) {
+    if (!context || !context->languageFilePath) return nullptr;
     const std::string path = *context->languageFilePath;
-    QMenu menu(list);
-    menu.setObjectName(QStringLiteral("searchListMenu"));
     QString caption = CWizardPage::Text(LanguageStrings(path), "DlgProvision", "MenuSetUp", 260);
     if (caption.isEmpty()) caption = QStringLiteral("Set up from a plan\u2026");
     QAction* setUp = menu.addAction(caption);
-    if (menu.exec(list->viewport()->mapToGlobal(pos)) != setUp) return;
-    QStringList macs;
-    for (const QTreeWidgetItem* row : list->selectedItems()) macs << row->text(macColumn);
-    CDlgProvision dialog(path, macs, context->hostNetwork, context->prompter, list->window());
-    if (context->prompter) context->prompter->RunModal(dialog);
-    else dialog.exec();
+    setUp->setObjectName(QStringLiteral("setUpFromPlan"));
+    // The list outlives the menu; the guard covers a page torn down while
+    // the menu is open.
+    QObject::connect(setUp, &QAction::triggered, list, [list = QPointer<QTreeWidget>(list), macColumn, context, path] {
+        if (!list) return;
+        QStringList macs;
+        for (const QTreeWidgetItem* row : list->selectedItems()) macs << row->text(macColumn);
+        CDlgProvision dialog(path, macs, context->hostNetwork, context->prompter, list->window());
+        if (context->prompter) context->prompter->RunModal(dialog);
+        else dialog.exec();
+    });
+    return setUp;
 }
 
 }  // namespace orvanta

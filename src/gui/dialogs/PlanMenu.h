@@ -1,17 +1,19 @@
-// The search list's context menu: "Set up from a plan..." for the cameras
-// selected (or, with none selected, for every row of the plan).
+// The search list's "Set up from a plan..." entry: the plan dialog for the
+// cameras selected (or, with none selected, for every row of the plan). An
+// entry of the list's one context menu, which the search page builds.
 #pragma once
 
-#include <QPoint>
-
+class QAction;
+class QMenu;
 class QTreeWidget;
 
 namespace orvanta {
 
 struct WizardContext;
 
-// Shows the menu at `pos` (in the list's viewport) and runs the plan dialog
-// when its entry is chosen. `macColumn`: the list column holding the MAC.
-void ShowPlanMenu(QTreeWidget* list, int macColumn, const QPoint& pos, WizardContext* context);
+// Adds the entry to `menu` (named "setUpFromPlan"); choosing it runs the plan
+// dialog. `macColumn`: the list column holding the MAC. Null, and nothing
+// added, without a language file to caption it from.
+QAction* AddPlanAction(QMenu& menu, QTreeWidget* list, int macColumn, WizardContext* context);
 
 }  // namespace orvanta

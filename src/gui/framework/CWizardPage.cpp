@@ -62,6 +62,7 @@ void CWizardPage::ApplyLanguage(const LanguageStrings& lang) {
     if (save_) SetControlText(save_, Text(lang, "Common", "BtnSave"));
     if (title_ && titleKey_) {
         SetControlText(title_, Text(lang, titleKey_, titleCapacity_));
+        titleIcon_->setAccessibleDescription(AccessibleText(title_->text()));
         FitTitle();
     }
     for (const CaptionRow& row : captionTable_) SetCaption(row.control, lang, row.key, row.capacity);
@@ -443,11 +444,13 @@ CXButtonXP* CWizardPage::AddSaveButton(int id, const QString& text, QRect dlu) {
 }
 
 QLabel* CWizardPage::AddStepTitle(int id, const char* titleKey, std::size_t capacity, const QString& text) {
-    auto* icon = new QLabel(this);
-    icon->setObjectName(QStringLiteral("titleIcon"));
-    icon->setAccessibleName(QStringLiteral("Step"));
-    icon->setPixmap(art::Icon(art::kIconTitle).pixmap(DluX(20), DluX(20)));
-    icon->setGeometry(Dlu(3, 3, 20, 20));
+    // The picture only decorates the title, which says the step: no name of
+    // its own for a screen reader to announce, the title as its description.
+    titleIcon_ = new QLabel(this);
+    titleIcon_->setObjectName(QStringLiteral("titleIcon"));
+    titleIcon_->setPixmap(art::Icon(art::kIconTitle).pixmap(DluX(20), DluX(20)));
+    titleIcon_->setGeometry(Dlu(3, 3, 20, 20));
+    titleIcon_->setAccessibleDescription(AccessibleText(text));
     title_ = AddStatic(id, Dlu(26, 3, 360, 22), text);
     title_->setWordWrap(false);
     title_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);

@@ -264,6 +264,7 @@ private:
     CXButtonXP* finish_ = nullptr;
     CXButtonXP* save_ = nullptr;
     QLabel* title_ = nullptr;
+    QLabel* titleIcon_ = nullptr;
     const char* titleKey_ = nullptr;
     std::size_t titleCapacity_ = 260;
     QHash<QString, QString> kept_;

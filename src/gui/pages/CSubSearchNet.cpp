@@ -68,9 +68,6 @@ CSubSearchNet::CSubSearchNet(QWidget* parent) : CWizardPage(139, "SearchPage", p
     list_->setSelectionBehavior(QAbstractItemView::SelectRows);
     // Several cameras may be chosen for a plan; Next and a double click take the first one selected.
     list_->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    list_->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(list_, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint& pos) { ShowPlanMenu(list_, kColMac, pos, Context()); });
     searchButton_ = AddButton(kSearchButton, Dlu(8, 178, 90, 22), QStringLiteral("Start  Search"));
     note_ = AddStatic(kNote, Dlu(106, 178, 275, 60), QString());
     status_ = AddStatic(0, Dlu(8, 203, 95, 36), QString());
@@ -93,6 +90,7 @@ CSubSearchNet::CSubSearchNet(QWidget* parent) : CWizardPage(139, "SearchPage", p
     connect(list_, &QTreeWidget::itemDoubleClicked, this, &CSubSearchNet::OnOpenCamera);
     // A double click below the rows opens the selected camera as well.
     list_->viewport()->installEventFilter(this);
+    // The one context menu of the list: every entry lives in MakeContextMenu.
     list_->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(list_, &QWidget::customContextMenuRequested, this, &CSubSearchNet::OnContextMenu);
 
@@ -308,6 +306,7 @@ QMenu* CSubSearchNet::MakeContextMenu(const QPoint& pos) {
     exportList->setObjectName(QStringLiteral("exportList"));
     exportList->setEnabled(!found_.empty());
     connect(exportList, &QAction::triggered, this, &CSubSearchNet::OnExport);
+    AddPlanAction(*menu, list_, kColMac, Context());
     return menu;
 }
 

@@ -1,8 +1,9 @@
 // The camera search page: the list of cameras found on the local network, a
 // button that starts or stops a search, and Next/Exit. Under the button a
 // line says how many cameras a search has found so far, and why a search
-// that ended found none. The list's context menu copies a camera's address
-// and exports the list (CSV or JSON, the command-line tool's format).
+// that ended found none. The list's context menu copies a camera's address,
+// exports the list (CSV or JSON, the command-line tool's format) and sets
+// the selected cameras up from a plan.
 //
 // A search is six ticks of the search timer, each one search step of the
 // camera service. The page ends the search when it stops, so that what a
@@ -48,8 +49,8 @@ public:
     int TickCount() const { return ticks_; }
 
     // The list's context menu for a click at `pos` (viewport coordinates);
-    // the caller owns it. Its actions are named "copyAddress" and
-    // "exportList".
+    // the caller owns it. Its actions are named "copyAddress", "exportList"
+    // and "setUpFromPlan".
     QMenu* MakeContextMenu(const QPoint& pos);
     // Writes the cameras of the last search to `path`: JSON when the name
     // ends in ".json", CSV otherwise. False when the file cannot be written.

@@ -25,7 +25,7 @@ CSubSetAutoParam::CSubSetAutoParam(QWidget* parent) : CWizardPage(171, "SetAutoP
     upnpText_ = AddStatic(kUpnpText, Dlu(202, 104, 173, 54), QStringLiteral(""));
     QGroupBox* ddnsBox = AddGroupBox(kDdnsBox, Dlu(8, 166, 373, 70), QStringLiteral("DDNS"));
     ddnsText_ = AddStatic(kDdnsText, Dlu(14, 178, 361, 54), QStringLiteral(""));
-    AddStepTitle(kTitle, nullptr, 260, QStringLiteral(""))->hide();
+    AddStepTitle(kTitle, "TitleCheck", 260, QStringLiteral("Check the settings"));
 
     Captions({{systemBox, "SystemInfo", 2014},
               {networkBox, "NetworkInfo", 2014},

@@ -98,7 +98,9 @@ QStringList WizardFixture::PromptTexts() const {
 
 void WizardFixture::MakePageContext() {
     // The file is read once, when the first page is attached.
-    pageLanguage_ = LanguageStrings(lastLanguageFile_.toStdString());
+    pageLanguagePath_ = lastLanguageFile_.toStdString();
+    pageLanguage_ = LanguageStrings(pageLanguagePath_);
+    pageContext_.languageFilePath = &pageLanguagePath_;
     pageContext_.settings = &pageRecord_;
     pageContext_.prompter = &prompter;
     pageContext_.urlOpener = &urls;

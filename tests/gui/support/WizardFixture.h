@@ -117,6 +117,7 @@ private:
     QString lastLanguageFile_;
     CameraSettings pageRecord_{};
     LanguageStrings pageLanguage_;
+    std::string pageLanguagePath_;
     WizardContext pageContext_;
     bool pageContextMade_ = false;
 };
