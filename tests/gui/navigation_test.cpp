@@ -6,9 +6,9 @@
 #include <QTest>
 #include <cstring>
 
-#include "gui/app/CSubFormCollection.h"
-#include "gui/pages/CSubFirst.h"
-#include "gui/framework/CWizardPage.h"
+#include "gui/app/PageStack.h"
+#include "gui/pages/StartPage.h"
+#include "gui/framework/WizardPage.h"
 #include "support/WizardFixture.h"
 
 using namespace orvanta;
@@ -42,7 +42,7 @@ private:
 };
 
 void NavigationTest::startShowsOnlyTheFirstPage() {
-    CWizardDlg& dlg = fx_->Dlg();
+    WizardWindow& dlg = fx_->Window();
     QCOMPARE(dlg.Pages().Count(), kPageCount);
     QCOMPARE(dlg.Pages().CurrentIndex(), 0);
     int visible = 0;
@@ -65,27 +65,27 @@ void NavigationTest::eachCodeShowsItsPage_data() {
     // wrong step of the wizard.
     QTest::newRow("3 system") << 3 << int(kPageSystem) << 0;
     QTest::newRow("4 option") << 4 << int(kPageOption) << 0;
-    QTest::newRow("5 diagram") << 5 << int(kPageShowPic) << 0;
-    QTest::newRow("6 isp link type") << 6 << int(kPageLANISP) << 0;
-    QTest::newRow("7 wireless ap") << 7 << int(kPageWLANAP) << 0;
-    QTest::newRow("8 lan ip") << 8 << int(kPageLANIP) << 0;
-    QTest::newRow("9 wireless ip") << 9 << int(kPageWLANIP) << 0;
-    QTest::newRow("10 search") << 10 << int(kPageSearchNet) << 0;
-    QTest::newRow("11 server login") << 11 << int(kPageLogin) << 0;
-    QTest::newRow("13 server list") << 13 << int(kPageLinkSer) << 0;
-    QTest::newRow("14 upnp") << 14 << int(kPageUPnP) << 0;
-    QTest::newRow("15 ddns") << 15 << int(kPageDDNS) << 0;
-    QTest::newRow("20 ap scan") << 20 << int(kPageAPScan) << 1;
-    QTest::newRow("21 summary") << 21 << int(kPageSetAutoParam) << 0;
-    QTest::newRow("26 wps") << 26 << int(kPageWPS) << 1;
-    QTest::newRow("27 wps picture") << 27 << int(kPageWPSPic) << 0;
-    QTest::newRow("28 choice") << 28 << int(kPageChoose) << 0;
-    QTest::newRow("29 pppoe") << 29 << int(kPagePPPoE) << 0;
-    QTest::newRow("30 quick ip") << 30 << int(kPageWizardIP) << 0;
-    QTest::newRow("31 setup finished") << 31 << int(kPageSetupFinish) << 0;
+    QTest::newRow("5 diagram") << 5 << int(kPageDiagram) << 0;
+    QTest::newRow("6 isp link type") << 6 << int(kPageIspLink) << 0;
+    QTest::newRow("7 wireless ap") << 7 << int(kPageWirelessNetwork) << 0;
+    QTest::newRow("8 lan ip") << 8 << int(kPageLanAddress) << 0;
+    QTest::newRow("9 wireless ip") << 9 << int(kPageWirelessAddress) << 0;
+    QTest::newRow("10 search") << 10 << int(kPageSearch) << 0;
+    QTest::newRow("11 server login") << 11 << int(kPageServerLogin) << 0;
+    QTest::newRow("13 server list") << 13 << int(kPageServerCameraList) << 0;
+    QTest::newRow("14 upnp") << 14 << int(kPageUpnpPorts) << 0;
+    QTest::newRow("15 ddns") << 15 << int(kPageDynamicDns) << 0;
+    QTest::newRow("20 ap scan") << 20 << int(kPageAccessPointScan) << 1;
+    QTest::newRow("21 summary") << 21 << int(kPageSummary) << 0;
+    QTest::newRow("26 wps") << 26 << int(kPageWps) << 1;
+    QTest::newRow("27 wps picture") << 27 << int(kPageWpsPicture) << 0;
+    QTest::newRow("28 choice") << 28 << int(kPageSetupChoice) << 0;
+    QTest::newRow("29 pppoe") << 29 << int(kPagePppoe) << 0;
+    QTest::newRow("30 quick ip") << 30 << int(kPageQuickAddress) << 0;
+    QTest::newRow("31 setup finished") << 31 << int(kPageSetupFinished) << 0;
     // The scan and WPS pages ask to scan again when the camera saw no
     // access point. Back to the start from a page deep in the flow.
-    QTest::newRow("2 first") << 2 << int(kPageFirst) << 0;
+    QTest::newRow("2 first") << 2 << int(kPageStart) << 0;
 }
 
 void NavigationTest::eachCodeShowsItsPage() {
@@ -93,9 +93,9 @@ void NavigationTest::eachCodeShowsItsPage() {
     QFETCH(int, page);
     QFETCH(int, questions);
     for (int i = 0; i < questions; ++i) fx_->prompter.Answer(PromptAnswer::No);
-    CWizardDlg& dlg = fx_->Dlg();
+    WizardWindow& dlg = fx_->Window();
     dlg.HandleCommand(cmd::kDdnsPage);  // start somewhere other than the target
-    if (page == kPageDDNS) dlg.HandleCommand(cmd::kUpnpPage);
+    if (page == kPageDynamicDns) dlg.HandleCommand(cmd::kUpnpPage);
     dlg.PostCommand(code);
     QCoreApplication::processEvents();
     QCOMPARE(dlg.Pages().CurrentIndex(), page);
@@ -119,21 +119,21 @@ void NavigationTest::ignoredCodesChangeNothing_data() {
 
 void NavigationTest::ignoredCodesChangeNothing() {
     QFETCH(int, code);
-    CWizardDlg& dlg = fx_->Dlg();
+    WizardWindow& dlg = fx_->Window();
     dlg.HandleCommand(cmd::kUpnpPage);
     dlg.Settings().WizardMode = 0;
     dlg.Settings().LinkWireless = 1;
     CameraSettings before = dlg.Settings();
     dlg.PostCommand(code);
     QCoreApplication::processEvents();
-    QCOMPARE(dlg.Pages().CurrentIndex(), int(kPageUPnP));
+    QCOMPARE(dlg.Pages().CurrentIndex(), int(kPageUpnpPorts));
     QVERIFY(std::memcmp(&before, &dlg.Settings(), sizeof before) == 0);
     QVERIFY(fx_->prompter.Prompts().empty());
     QVERIFY(fx_->prompter.Dialogs().isEmpty());
 }
 
 void NavigationTest::codeTwoResetsTheFourFlags() {
-    CWizardDlg& dlg = fx_->Dlg();
+    WizardWindow& dlg = fx_->Window();
     CameraSettings& s = dlg.Settings();
     // Set: every flag goes back to its start value.
     dlg.HandleCommand(cmd::kDdnsPage);
@@ -158,36 +158,36 @@ void NavigationTest::codeTwoResetsTheFourFlags() {
 }
 
 void NavigationTest::commandsRunAfterThePosterReturns() {
-    CWizardDlg& dlg = fx_->Dlg();
+    WizardWindow& dlg = fx_->Window();
     // The first page's "Search Camera" posts 10: the click returns before
     // the search page is shown, and both of two quick clicks are handled.
-    auto* search = dlg.Page(kPageFirst)->Control<QAbstractButton>(CSubFirst::kSearchButton);
+    auto* search = dlg.Page(kPageStart)->Control<QAbstractButton>(StartPage::kSearchButton);
     QVERIFY(search);
     search->click();
     QCOMPARE(dlg.Pages().CurrentIndex(), 0);
     QCOMPARE(dlg.Settings().StartSearch, uint8_t{1});
     dlg.PostCommand(cmd::kUpnpPage);
     QCoreApplication::processEvents();
-    QCOMPARE(dlg.Pages().CurrentIndex(), int(kPageUPnP));
+    QCOMPARE(dlg.Pages().CurrentIndex(), int(kPageUpnpPorts));
 }
 
 void NavigationTest::pagesShareOnePlaceInTheArea() {
-    CWizardDlg& dlg = fx_->Dlg();
+    WizardWindow& dlg = fx_->Window();
     const QRect area = dlg.PageAreaRect();
     const QPoint first = dlg.Page(0)->pos();
     for (int i = 0; i < kPageCount; ++i) {
         QWidget* page = dlg.Page(i);
         QCOMPARE(page->parentWidget(), static_cast<QWidget*>(&dlg));
         QCOMPARE(page->pos(), first);
-        QCOMPARE(page->size(), CWizardPage::TemplateSize());
+        QCOMPARE(page->size(), WizardPage::TemplateSize());
     }
-    QCOMPARE(first.x(), area.left() + (area.width() - CWizardPage::TemplateSize().width()) / 2);
-    QCOMPARE(first.y(), area.top() + (area.height() - CWizardPage::TemplateSize().height()) / 2);
+    QCOMPARE(first.x(), area.left() + (area.width() - WizardPage::TemplateSize().width()) / 2);
+    QCOMPARE(first.y(), area.top() + (area.height() - WizardPage::TemplateSize().height()) / 2);
 }
 
 void NavigationTest::showPageBounds() {
     QWidget parent;
-    CSubFormCollection pages;
+    PageStack pages;
     // Nothing added: even -1 has no page to show.
     QVERIFY(!pages.ShowPage(-1));
     QVERIFY(!pages.ShowPage(0));
@@ -223,12 +223,12 @@ void NavigationTest::showPageBounds() {
 
 void NavigationTest::addPagePlacesWithAndWithoutCentring() {
     QWidget parent;
-    CSubFormCollection plain;
+    PageStack plain;
     auto* p1 = new QWidget;
     p1->resize(100, 50);
     plain.AddPage(1, &parent, p1);
     QCOMPARE(p1->pos(), QPoint(0, 0));  // no area set: not centred
-    CSubFormCollection centred;
+    PageStack centred;
     centred.SetPageArea(QRect(10, 20, 201, 81));
     auto* p2 = new QWidget;
     p2->resize(100, 50);

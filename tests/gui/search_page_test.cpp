@@ -24,7 +24,7 @@
 
 #include "core/discovery/DiscoveredCamera.h"
 #include "core/settings/FixedField.h"
-#include "gui/pages/CSubSearchNet.h"
+#include "gui/pages/SearchPage.h"
 #include "support/WizardFixture.h"
 
 using namespace orvanta;
@@ -84,9 +84,9 @@ private slots:
     void init() {
         fx_ = std::make_unique<WizardFixture>();
         fx_->WriteLanguage(QStringLiteral("English (ENG).ini"), QString::fromUtf8(kLanguage));
-        page_ = std::make_unique<CSubSearchNet>();
+        page_ = std::make_unique<SearchPage>();
         fx_->AttachPage(*page_);
-        search_.button = page_->Control<QPushButton>(CSubSearchNet::kSearchButton);
+        search_.button = page_->Control<QPushButton>(SearchPage::kSearchButton);
         fx_->camera.search = search_.Function();
     }
     void cleanup() {
@@ -111,18 +111,18 @@ private slots:
 
 private:
     void RunSearch() {
-        page_->Control<QPushButton>(CSubSearchNet::kSearchButton)->click();
+        page_->Control<QPushButton>(SearchPage::kSearchButton)->click();
         QTRY_VERIFY_WITH_TIMEOUT(!page_->Searching(), 5000);
     }
-    QTreeWidget* List() { return page_->Control<QTreeWidget>(CSubSearchNet::kList); }
+    QTreeWidget* List() { return page_->Control<QTreeWidget>(SearchPage::kList); }
 
     std::unique_ptr<WizardFixture> fx_;
-    std::unique_ptr<CSubSearchNet> page_;
+    std::unique_ptr<SearchPage> page_;
     ScriptedSearch search_;
 };
 
 void SearchPageTest::searchRunsSixTicksAndBlinks() {
-    QPushButton* button = page_->Control<QPushButton>(CSubSearchNet::kSearchButton);
+    QPushButton* button = page_->Control<QPushButton>(SearchPage::kSearchButton);
     QCOMPARE(button->text(), QStringLiteral("Idle"));
     RunSearch();
     // Six calls, a restart only on the first; the seventh tick ends it.
@@ -138,7 +138,7 @@ void SearchPageTest::searchRunsSixTicksAndBlinks() {
 }
 
 void SearchPageTest::secondPressStopsTheSearch() {
-    QPushButton* button = page_->Control<QPushButton>(CSubSearchNet::kSearchButton);
+    QPushButton* button = page_->Control<QPushButton>(SearchPage::kSearchButton);
     button->click();
     QVERIFY(page_->Searching());
     QCOMPARE(button->text(), QStringLiteral("Busy"));
@@ -154,13 +154,13 @@ void SearchPageTest::secondPressStopsTheSearch() {
 void SearchPageTest::requestSentNowhereIsSaidNotListedEmpty() {
     fx_->camera.sentNowhere = true;
     fx_->prompter.Answer(PromptAnswer::Ok);
-    page_->Control<QPushButton>(CSubSearchNet::kSearchButton)->click();
+    page_->Control<QPushButton>(SearchPage::kSearchButton)->click();
     QTRY_VERIFY_WITH_TIMEOUT(!page_->Searching(), 5000);
     // One call (the one that sent), then the message; no more polling.
     QCOMPARE(search_.restarts, std::vector<int>{1});
     QCOMPARE(fx_->PromptTexts(), QStringList{QStringLiteral("No card")});
     QCOMPARE(int(fx_->prompter.Prompts()[0].icon), int(PromptIcon::Stop));
-    QCOMPARE(page_->Control<QPushButton>(CSubSearchNet::kSearchButton)->text(), QStringLiteral("Idle"));
+    QCOMPARE(page_->Control<QPushButton>(SearchPage::kSearchButton)->text(), QStringLiteral("Idle"));
     // Once a card can send again, the search runs as usual.
     fx_->camera.sentNowhere = false;
     RunSearch();
@@ -238,7 +238,7 @@ void SearchPageTest::nextChecksAndStores() {
     if (select >= 0) List()->topLevelItem(select)->setSelected(true);
     if (!prompt.isEmpty()) fx_->prompter.Answer(PromptAnswer::Ok);
     // A search under way is stopped by Next.
-    page_->Control<QPushButton>(CSubSearchNet::kSearchButton)->click();
+    page_->Control<QPushButton>(SearchPage::kSearchButton)->click();
     const CameraSettings before = fx_->Settings();
     page_->NextButton()->click();
     QVERIFY(!page_->Searching());
@@ -284,10 +284,10 @@ void SearchPageTest::backLeadsByStartFlag() {
     fx_->Settings().StartSearch = search;
     fx_->Settings().StartSetup = setup;
     fx_->Settings().NewEnvironment = newEnv;
-    page_->Control<QPushButton>(CSubSearchNet::kSearchButton)->click();
+    page_->Control<QPushButton>(SearchPage::kSearchButton)->click();
     page_->BackButton()->click();
     QVERIFY(!page_->Searching());
-    QCOMPARE(page_->Control<QPushButton>(CSubSearchNet::kSearchButton)->text(), QStringLiteral("Idle"));
+    QCOMPARE(page_->Control<QPushButton>(SearchPage::kSearchButton)->text(), QStringLiteral("Idle"));
     QCOMPARE(fx_->posted, posted ? std::vector<WizardCommand>{posted} : std::vector<WizardCommand>{});
 }
 
@@ -339,7 +339,7 @@ void SearchPageTest::statusCountsAndExplains() {
     // The count grows while the search runs, and stays when it ends.
     search_.cameras = {Camera("10.0.0.5", "00:0E:53:00:00:01", "cam/eth0")};
     search_.results = {1};
-    page_->Control<QPushButton>(CSubSearchNet::kSearchButton)->click();
+    page_->Control<QPushButton>(SearchPage::kSearchButton)->click();
     QCOMPARE(status->text(), QStringLiteral("0 so far"));
     QTRY_VERIFY_WITH_TIMEOUT(!page_->Searching(), 5000);
     QCOMPARE(status->text(), QStringLiteral("1 so far"));

@@ -6,7 +6,7 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "gui/pages/CSubWPS.h"
+#include "gui/pages/WpsPage.h"
 #include "support/WizardFixture.h"
 
 using namespace orvanta;
@@ -26,7 +26,7 @@ struct ScriptedCamera {
     HttpResult startResult = 100;
     QList<int> starts;
     QList<int> queries;
-    const CSubWPS* page = nullptr;
+    const WpsPage* page = nullptr;
     int* alive = nullptr;
 
     decltype(FakeCameraService::wps) Function() {
@@ -59,7 +59,7 @@ private slots:
     void init() {
         fx_ = std::make_unique<WizardFixture>();
         fx_->WriteLanguage(QStringLiteral("English (ENG).ini"), QString::fromUtf8(kLanguage));
-        page_ = std::make_unique<CSubWPS>();
+        page_ = std::make_unique<WpsPage>();
         fx_->AttachPage(*page_);
         cam_ = ScriptedCamera{};
         cam_.page = page_.get();
@@ -81,7 +81,7 @@ private slots:
 
 private:
     std::unique_ptr<WizardFixture> fx_;
-    std::unique_ptr<CSubWPS> page_;
+    std::unique_ptr<WpsPage> page_;
     ScriptedCamera cam_;
 };
 
@@ -114,12 +114,12 @@ void WpsPagesTest::counterAgainstTheCamera() {
     QFETCH(bool, nextEnabled);
     cam_.answers = answers;
     if (!message.isEmpty()) fx_->prompter.Answer(PromptAnswer::Ok);
-    page_->Control<QPushButton>(CSubWPS::kStart)->click();
+    page_->Control<QPushButton>(WpsPage::kStart)->click();
     QVERIFY(page_->Running());
     QVERIFY(!page_->BackButton()->isEnabled());
     QVERIFY(!page_->NextButton()->isEnabled());
-    QVERIFY(!page_->Control(CSubWPS::kStart)->isEnabled());
-    QVERIFY(!page_->Control(CSubWPS::kProgress)->isHidden());
+    QVERIFY(!page_->Control(WpsPage::kStart)->isEnabled());
+    QVERIFY(!page_->Control(WpsPage::kProgress)->isHidden());
     QTRY_VERIFY_WITH_TIMEOUT(!page_->Running(), 10000);
 
     QCOMPARE(cam_.starts, starts);
@@ -130,8 +130,8 @@ void WpsPagesTest::counterAgainstTheCamera() {
                  nextEnabled ? PromptIcon::Information : PromptIcon::Exclamation);
     QCOMPARE(page_->NextButton()->isEnabled(), nextEnabled);
     QVERIFY(page_->BackButton()->isEnabled());
-    QVERIFY(page_->Control(CSubWPS::kStart)->isEnabled());
-    QVERIFY(page_->Control(CSubWPS::kProgress)->isHidden());
+    QVERIFY(page_->Control(WpsPage::kStart)->isEnabled());
+    QVERIFY(page_->Control(WpsPage::kProgress)->isHidden());
     QCOMPARE(page_->Counter(), nextEnabled ? 1500 : 1200);
     QVERIFY(fx_->posted.empty());
 }
@@ -139,7 +139,7 @@ void WpsPagesTest::counterAgainstTheCamera() {
 void WpsPagesTest::failedStartEndsAtOnce() {
     cam_.startResult = -1;
     fx_->prompter.Answer(PromptAnswer::Ok);
-    page_->Control<QPushButton>(CSubWPS::kStart)->click();
+    page_->Control<QPushButton>(WpsPage::kStart)->click();
     QVERIFY(!page_->Running());
     QCOMPARE(fx_->PromptTexts(), QStringList{"Start failed"});
     QCOMPARE(fx_->prompter.Prompts()[0].icon, PromptIcon::Stop);
@@ -178,8 +178,8 @@ void WpsPagesTest::entryStep() {
     QCOMPARE(cam_.starts.size(), starts);
     QCOMPARE(fx_->posted, posted ? std::vector<WizardCommand>{posted} : std::vector<WizardCommand>{});
     if (apCount == 0) {
-        QVERIFY(page_->Control(CSubWPS::kProgress)->isHidden());
-        QVERIFY(!page_->Control(CSubWPS::kStart)->isEnabled());
+        QVERIFY(page_->Control(WpsPage::kProgress)->isHidden());
+        QVERIFY(!page_->Control(WpsPage::kStart)->isEnabled());
         QCOMPARE(fx_->prompter.Prompts()[0].icon, PromptIcon::Information);
     }
     QCOMPARE(page_->Running(), starts == 1);
@@ -187,7 +187,7 @@ void WpsPagesTest::entryStep() {
 
 void WpsPagesTest::timerStopsWithThePage() {
     fx_->camera.wps = [](CameraSettings&, WpsAction) -> HttpResult { return 10; };
-    page_->Control<QPushButton>(CSubWPS::kStart)->click();
+    page_->Control<QPushButton>(WpsPage::kStart)->click();
     // Mid-attempt: the start went out and the status queries have begun.
     QVERIFY(QTest::qWaitFor([this] { return fx_->camera.calls.wps.load() > 1; }, 5000));
     QVERIFY(page_->Running());

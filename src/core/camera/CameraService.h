@@ -32,7 +32,7 @@ class CameraService {
 public:
     virtual ~CameraService() = default;
 
-    // One step of a discovery search, as CVorel::Search: -1 failed, 0 the list
+    // One step of a discovery search, as DiscoveryClient::Search: -1 failed, 0 the list
     // is unchanged, 1 the records were rebuilt. `restart` 1 begins a new
     // search. The records stay valid until the next step or EndSearch.
     virtual int SearchStep(discovery::DiscoveredCamera** records, int* count, int* capacity, int restart) = 0;

@@ -5,7 +5,7 @@
 #endif
 
 #include "core/camera/CameraParameters.h"
-#include "core/discovery/CVorel.h"
+#include "core/discovery/DiscoveryClient.h"
 #include "core/discovery/PosixDiscoveryTransport.h"
 
 namespace orvanta {
@@ -16,13 +16,13 @@ NetworkCameraService::~NetworkCameraService() = default;
 
 int NetworkCameraService::SearchStep(discovery::DiscoveredCamera** records, int* count, int* capacity,
                                      int restart) {
-    if (!vorel_) {
-        discovery::VorelSettings settings;
+    if (!discoveryClient_) {
+        discovery::DiscoverySettings settings;
         searchTransport_ = std::make_shared<discovery::PosixDiscoveryTransport>(settings.receiveBufferBytes);
         settings.transport = searchTransport_;
-        vorel_ = std::make_unique<discovery::CVorel>(settings);
+        discoveryClient_ = std::make_unique<discovery::DiscoveryClient>(settings);
     }
-    return vorel_->Search(records, count, capacity, restart);
+    return discoveryClient_->Search(records, count, capacity, restart);
 }
 
 // A client lives for one search, so the transport asked is the current one.
@@ -31,8 +31,8 @@ bool NetworkCameraService::SearchSentNowhere() const {
 }
 
 void NetworkCameraService::EndSearch() {
-    if (!vorel_) return;
-    vorel_.reset();
+    if (!discoveryClient_) return;
+    discoveryClient_.reset();
     searchTransport_.reset();
 #ifdef __GLIBC__
     // A large search's thousands of small blocks would otherwise stay with

@@ -10,7 +10,7 @@
 namespace orvanta {
 
 namespace discovery {
-class CVorel;
+class DiscoveryClient;
 class PosixDiscoveryTransport;
 }  // namespace discovery
 
@@ -46,7 +46,7 @@ private:
     // The discovery client and its transport, made by the first search step
     // and dropped by EndSearch. Only the search's own thread touches them.
     std::shared_ptr<discovery::PosixDiscoveryTransport> searchTransport_;
-    std::unique_ptr<discovery::CVorel> vorel_;
+    std::unique_ptr<discovery::DiscoveryClient> discoveryClient_;
 };
 
 }  // namespace orvanta

@@ -15,14 +15,14 @@
 #include <thread>
 
 #include "core/discovery/DiscoveredCamera.h"
-#include "core/discovery/VorelSettings.h"
+#include "core/discovery/DiscoverySettings.h"
 
 namespace orvanta::provision {
 
 class CameraFinder {
 public:
     // A round: a fresh broadcast, then the replies for `roundMs`.
-    explicit CameraFinder(discovery::VorelSettings settings, int roundMs = 2000);
+    explicit CameraFinder(discovery::DiscoverySettings settings, int roundMs = 2000);
     ~CameraFinder();
     CameraFinder(const CameraFinder&) = delete;
     CameraFinder& operator=(const CameraFinder&) = delete;
@@ -53,7 +53,7 @@ public:
 private:
     void Run();
 
-    discovery::VorelSettings settings_;
+    discovery::DiscoverySettings settings_;
     int roundMs_;
     std::thread thread_;
     std::atomic<bool> stop_{false};

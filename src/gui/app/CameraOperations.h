@@ -23,7 +23,7 @@
 namespace orvanta {
 
 class CameraService;
-class CWizardDlg;
+class WizardWindow;
 
 // The main window's own message texts ([WizardDlg] "Message2".."Message8"),
 // by what they say.
@@ -39,7 +39,7 @@ enum class CameraMessage : int {
 
 class CameraOperations {
 public:
-    explicit CameraOperations(CWizardDlg& dlg);
+    explicit CameraOperations(WizardWindow& window);
     ~CameraOperations();
     CameraOperations(const CameraOperations&) = delete;
     CameraOperations& operator=(const CameraOperations&) = delete;
@@ -87,7 +87,7 @@ private:
     void EndRefind();
     CameraService& Camera() const;
 
-    CWizardDlg& dlg_;
+    WizardWindow& window_;
     KeptCameraResults kept_;
     std::unique_ptr<WorkerThread> worker_;
     // Tasks given up on: cancelled, results dropped, joined once they end.

@@ -6,8 +6,8 @@
 #include "core/i18n/LanguageStrings.h"
 #include "gui/framework/Prompter.h"
 #include "gui/framework/WizardContext.h"
-#include "gui/dialogs/CDlgProvision.h"
-#include "gui/framework/CWizardPage.h"
+#include "gui/dialogs/PlanDialog.h"
+#include "gui/framework/WizardPage.h"
 
 namespace orvanta {
 
@@ -16,13 +16,13 @@ void ShowPlanMenu(QTreeWidget* list, int macColumn, const QPoint& pos, WizardCon
     const std::string path = *context->languageFilePath;
     QMenu menu(list);
     menu.setObjectName(QStringLiteral("searchListMenu"));
-    QString caption = CWizardPage::Text(LanguageStrings(path), "DlgProvision", "MenuSetUp", 260);
+    QString caption = WizardPage::Text(LanguageStrings(path), "DlgProvision", "MenuSetUp", 260);
     if (caption.isEmpty()) caption = QStringLiteral("Set up from a plan\u2026");
     QAction* setUp = menu.addAction(caption);
     if (menu.exec(list->viewport()->mapToGlobal(pos)) != setUp) return;
     QStringList macs;
     for (const QTreeWidgetItem* row : list->selectedItems()) macs << row->text(macColumn);
-    CDlgProvision dialog(path, macs, context->hostNetwork, context->prompter, list->window());
+    PlanDialog dialog(path, macs, context->hostNetwork, context->prompter, list->window());
     if (context->prompter) context->prompter->RunModal(dialog);
     else dialog.exec();
 }

@@ -13,8 +13,8 @@
 #include "FakeHostNetwork.h"
 #include "core/i18n/LanguageStrings.h"
 #include "core/settings/CameraSettings.h"
-#include "gui/app/CWizardDlg.h"
-#include "gui/framework/CWizardPage.h"
+#include "gui/app/WizardWindow.h"
+#include "gui/framework/WizardPage.h"
 #include "gui/framework/DeploymentSettings.h"
 #include "gui/framework/DesktopConnectivity.h"
 #include "gui/framework/KeptCameraResults.h"
@@ -47,15 +47,15 @@ public:
     QString RememberedLanguage() const;
 
     // Makes the window (not yet started).
-    CWizardDlg& Make(const DeploymentSettings& deployment = {});
+    WizardWindow& Make(const DeploymentSettings& deployment = {});
     // Makes and starts it; the first page is then visible.
-    CWizardDlg& Start(const DeploymentSettings& deployment = {});
+    WizardWindow& Start(const DeploymentSettings& deployment = {});
     // The start most page tests share: `languageText` written as the
     // remembered English file, so captions and messages are the test's own
     // short texts, and the window started.
-    CWizardDlg& StartWithLanguage(const QString& languageText);
+    WizardWindow& StartWithLanguage(const QString& languageText);
     // The same with the shipped language files of `sourceDir`, English chosen.
-    CWizardDlg& StartInShippedEnglish(const QString& sourceDir, const DeploymentSettings& deployment = {});
+    WizardWindow& StartInShippedEnglish(const QString& sourceDir, const DeploymentSettings& deployment = {});
 
     // From here on every command a page posts is kept in `posted` instead of
     // run, so a test stays on its page and checks where the page leads.
@@ -80,12 +80,12 @@ public:
     // fixture's own record, fakes, `timers`, `deployment` and `kept`; a
     // command the page posts is kept in `posted`, and `events` logs
     // "post N" and "send N" in the order they happened.
-    void AttachPage(CWizardPage& page);
+    void AttachPage(WizardPage& page);
     // The context attached pages share; a test may swap one of its parts.
     WizardContext& PageContext() { return pageContext_; }
     const LanguageStrings& PageLanguage() const { return pageLanguage_; }
 
-    CWizardDlg& Dlg() { return *dlg_; }
+    WizardWindow& Window() { return *dlg_; }
     // Destroys the window (what closing the wizard does); the fakes stay.
     void CloseWindow() { dlg_.reset(); }
     // The window's record, or in single-page mode the fixture's own.
@@ -113,7 +113,7 @@ private:
     void MakePageContext();
 
     QTemporaryDir dir_;
-    std::unique_ptr<CWizardDlg> dlg_;
+    std::unique_ptr<WizardWindow> dlg_;
     QString lastLanguageFile_;
     CameraSettings pageRecord_{};
     LanguageStrings pageLanguage_;
