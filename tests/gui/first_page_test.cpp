@@ -131,7 +131,7 @@ void FirstPageTest::pathButtonsSetOneStartFlag() {
     QCOMPARE(fx_->Window().Pages().CurrentIndex(), int(kPageSetupChoice));
     QCOMPARE(s.StartSetup, uint8_t{1});
     // Search after Setup leaves only StartSearch set.
-    fx_->Window().HandleCommand(cmd::kFirstPage);
+    fx_->Window().HandleCommand(WizardCommand::StartOver);
     page->Control<QAbstractButton>(StartPage::kSearchButton)->click();
     QCoreApplication::processEvents();
     QCOMPARE(fx_->Window().Pages().CurrentIndex(), int(kPageSearch));
@@ -139,7 +139,7 @@ void FirstPageTest::pathButtonsSetOneStartFlag() {
     QCOMPARE(s.StartSetup, uint8_t{0});
     QCOMPARE(s.StartUpgrade, uint8_t{0});
     // The hidden upgrade button still works as its handler says.
-    fx_->Window().HandleCommand(cmd::kFirstPage);
+    fx_->Window().HandleCommand(WizardCommand::StartOver);
     page->Control<QAbstractButton>(StartPage::kUpgradeButton)->setEnabled(true);
     page->Control<QAbstractButton>(StartPage::kUpgradeButton)->click();
     QCoreApplication::processEvents();

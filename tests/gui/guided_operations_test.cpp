@@ -1,4 +1,4 @@
-// The camera operations behind codes 18 and 19 and the timers that watch
+// The camera operations behind ReadCamera and SaveCamera and the timers that watch
 // them, driven tick by tick against a scripted camera (its reads, saves and
 // discovery search): when the worker is first looked at, when each timer
 // gives up, which message each outcome shows, what is handed over, and that
@@ -70,7 +70,7 @@ private:
     void WaitForWorker() {
         QTRY_VERIFY_WITH_TIMEOUT(!ops_->WorkerAlive(), 5000);
     }
-    // The subnet step (code 17) adds an address in the camera's subnet.
+    // The subnet step (EnsureCameraSubnet) adds an address in the camera's subnet.
     std::size_t AliasesAdded() { return fx_->net.CallsOf("add").size(); }
 
     std::unique_ptr<WizardFixture> fx_;
@@ -86,7 +86,7 @@ void GuidedOperationsTest::init() {
     camera_ = &fx_->camera;
     ops_ = &fx_->Window().Operations();
     ops_->SetTimersRunning(false);  // every tick is the test's
-    // A camera outside the PC's subnet: code 17 adds an alias for it.
+    // A camera outside the PC's subnet: EnsureCameraSubnet adds an alias for it.
     hostnet::Adapter card;
     card.index = 2;
     card.name = "eth0";
@@ -117,7 +117,7 @@ void GuidedOperationsTest::readIsShownForSevenTicksEvenWhenQuick() {
     // Held until the subnet step has been looked at: the worker's address
     // walk uses the same fake host network.
     camera_->Hold(false);
-    fx_->Window().HandleCommand(cmd::kReadCamera);
+    fx_->Window().HandleCommand(WizardCommand::ReadCamera);
     QCOMPARE(AliasesAdded(), std::size_t{1});
     QVERIFY(!fx_->Window().isEnabled());
     QVERIFY(fx_->Window().PleaseWait()->isVisible());
@@ -149,7 +149,7 @@ void GuidedOperationsTest::readIsShownForSevenTicksEvenWhenQuick() {
 }
 
 void GuidedOperationsTest::readGivesUpOnThe22ndTickAndDropsTheWorkersResults() {
-    fx_->Window().HandleCommand(cmd::kSearchPage);
+    fx_->Window().HandleCommand(WizardCommand::ShowSearchPage);
     RunPosted();
     // Runs until told to stop, as a connect does once KeepConnecting is
     // cleared; then writes into its copy, which must go nowhere.
@@ -158,7 +158,7 @@ void GuidedOperationsTest::readGivesUpOnThe22ndTickAndDropsTheWorkersResults() {
         SetField(s.ModelName, "late");
         return SequenceOutcome{true, 0};
     };
-    fx_->Window().HandleCommand(cmd::kReadCamera);
+    fx_->Window().HandleCommand(WizardCommand::ReadCamera);
     Tick(21);
     QCOMPARE(ops_->Position(), 450);
     QCOMPARE(ops_->CurrentPhase(), CameraOperations::Phase::Reading);
@@ -183,7 +183,7 @@ void GuidedOperationsTest::readGivesUpOnThe22ndTickAndDropsTheWorkersResults() {
 void GuidedOperationsTest::noNewTaskWhileAGivenUpOneStillRuns() {
     // A request that does not notice the cancel (a slow reply).
     camera_->Hold(false);
-    fx_->Window().HandleCommand(cmd::kReadCamera);
+    fx_->Window().HandleCommand(WizardCommand::ReadCamera);
     QTRY_COMPARE(camera_->calls.reads.load(), 1);
     fx_->prompter.Answer(PromptAnswer::Ok);
     Tick(22);  // given up
@@ -191,8 +191,8 @@ void GuidedOperationsTest::noNewTaskWhileAGivenUpOneStillRuns() {
     // Neither a read nor a save may start beside it.
     fx_->prompter.Answer(PromptAnswer::Ok);
     fx_->prompter.Answer(PromptAnswer::Ok);
-    fx_->Window().HandleCommand(cmd::kReadCamera);
-    fx_->Window().HandleCommand(cmd::kSaveCamera);
+    fx_->Window().HandleCommand(WizardCommand::ReadCamera);
+    fx_->Window().HandleCommand(WizardCommand::SaveCamera);
     QCOMPARE(camera_->calls.reads.load(), 1);
     QCOMPARE(camera_->calls.saves.load(), 0);
     QCOMPARE(ops_->CurrentPhase(), CameraOperations::Phase::Idle);
@@ -202,7 +202,7 @@ void GuidedOperationsTest::noNewTaskWhileAGivenUpOneStillRuns() {
     camera_->Release();
     WaitForWorker();
     // Once it has ended, a new task runs.
-    fx_->Window().HandleCommand(cmd::kReadCamera);
+    fx_->Window().HandleCommand(WizardCommand::ReadCamera);
     QTRY_COMPARE(camera_->calls.reads.load(), 2);
     QCOMPARE(ops_->CurrentPhase(), CameraOperations::Phase::Reading);
 }
@@ -222,7 +222,7 @@ void GuidedOperationsTest::readFailureMessages() {
     QFETCH(int, lastResult);
     QFETCH(QString, text);
     QFETCH(int, icon);
-    fx_->Window().HandleCommand(cmd::kSearchPage);
+    fx_->Window().HandleCommand(WizardCommand::ShowSearchPage);
     RunPosted();
     camera_->read = [lastResult](CameraSettings& s, std::vector<AccessPointEntry>& aps) {
         // Pages read before the failing step stay in the record.
@@ -230,7 +230,7 @@ void GuidedOperationsTest::readFailureMessages() {
         aps.resize(1);
         return SequenceOutcome{false, lastResult};
     };
-    fx_->Window().HandleCommand(cmd::kReadCamera);
+    fx_->Window().HandleCommand(WizardCommand::ReadCamera);
     WaitForWorker();
     fx_->prompter.Answer(PromptAnswer::Ok);
     Tick(7);
@@ -274,7 +274,7 @@ void GuidedOperationsTest::saveOutcomes() {
     QFETCH(QString, text);
     QFETCH(bool, afterWps);
     QFETCH(int, page);
-    fx_->Window().HandleCommand(cmd::kDdnsPage);
+    fx_->Window().HandleCommand(WizardCommand::ShowDdnsPage);
     CameraSettings& s = fx_->Settings();
     s.WizardMode = 0;
     s.LinkWireless = static_cast<uint8_t>(linkWireless);
@@ -283,7 +283,7 @@ void GuidedOperationsTest::saveOutcomes() {
     const auto saved = [succeeded](CameraSettings&) { return SequenceOutcome{succeeded, 0}; };
     camera_->save = saved;
     camera_->saveAfterWps = saved;
-    fx_->Window().HandleCommand(cmd::kSaveCamera);
+    fx_->Window().HandleCommand(WizardCommand::SaveCamera);
     QCOMPARE(fx_->Window().PleaseWait()->Maximum(), 1000);
     WaitForWorker();
     QCOMPARE(camera_->calls.saves.load(), afterWps ? 0 : 1);
@@ -304,7 +304,7 @@ void GuidedOperationsTest::saveOutcomes() {
 
 void GuidedOperationsTest::saveGivesUpOnThe101stTick() {
     camera_->Hold(false);
-    fx_->Window().HandleCommand(cmd::kSaveCamera);
+    fx_->Window().HandleCommand(WizardCommand::SaveCamera);
     Tick(100);
     QCOMPARE(ops_->Position(), 1000);
     QCOMPARE(ops_->CurrentPhase(), CameraOperations::Phase::Saving);
@@ -334,7 +334,7 @@ void GuidedOperationsTest::refindWalksRecordsOnlyOnAChangeAndShowsTheCamera() {
         *count = static_cast<int>(records.size());
         return calls.size() == 1 ? 0 : 1;
     };
-    fx_->Window().HandleCommand(cmd::kSaveCamera);
+    fx_->Window().HandleCommand(WizardCommand::SaveCamera);
     WaitForWorker();
     fx_->prompter.Answer(PromptAnswer::Ok);  // M4
     Tick(6);
@@ -358,7 +358,7 @@ void GuidedOperationsTest::refindWalksRecordsOnlyOnAChangeAndShowsTheCamera() {
     QCOMPARE(FieldText(s.CamIP), std::string_view("192.168.5.30"));
     QCOMPARE(FieldText(s.CamPort), std::string_view("1"));
     QCOMPARE(s.CamAddr, hostnet::Ip("192.168.5.30"));
-    QCOMPARE(AliasesAdded(), std::size_t{1});  // code 17 sent on the spot
+    QCOMPARE(AliasesAdded(), std::size_t{1});  // EnsureCameraSubnet sent on the spot
     QCOMPARE(camera_->calls.endSearches.load(), 1);  // the search's client is let go
     QCOMPARE(fx_->prompter.Prompts().back().text, QStringLiteral("M6"));
     QCOMPARE(fx_->prompter.Prompts().back().icon, PromptIcon::Information);
@@ -380,7 +380,7 @@ void GuidedOperationsTest::refindGivesUpAt1500() {
         *count = 0;
         return 1;
     };
-    fx_->Window().HandleCommand(cmd::kSaveCamera);
+    fx_->Window().HandleCommand(WizardCommand::SaveCamera);
     WaitForWorker();
     fx_->prompter.Answer(PromptAnswer::Ok);
     Tick(6);
@@ -401,7 +401,7 @@ void GuidedOperationsTest::closingTheWindowCancelsTheWorker() {
     // The worker has its own copy of the record, so clearing the window's
     // KeepConnecting would not reach it: closing must.
     camera_->Hold(true);
-    fx_->Window().HandleCommand(cmd::kSaveCamera);
+    fx_->Window().HandleCommand(WizardCommand::SaveCamera);
     QVERIFY(ops_->WorkerAlive());
     QCloseEvent close;
     QCoreApplication::sendEvent(&fx_->Window(), &close);
@@ -421,7 +421,7 @@ void GuidedOperationsTest::closedLoginDialogStillRetriesAsRoot() {
         return int(QDialog::Rejected);
     });
     fx_->prompter.Answer(PromptAnswer::Ok);
-    fx_->Window().HandleCommand(cmd::kReadCamera);
+    fx_->Window().HandleCommand(WizardCommand::ReadCamera);
     QCOMPARE(fx_->prompter.Dialogs(), QStringList{QStringLiteral("orvanta::RootLoginDialog")});
     QCOMPARE(FieldText(fx_->Settings().User), std::string_view("root"));
     QCOMPARE(FieldText(fx_->Settings().Password), std::string_view(""));
@@ -437,9 +437,9 @@ void GuidedOperationsTest::closedLoginDialogStillRetriesAsRoot() {
 }
 
 void GuidedOperationsTest::failedScanKeepsThePage() {
-    fx_->Window().HandleCommand(cmd::kDdnsPage);
+    fx_->Window().HandleCommand(WizardCommand::ShowDdnsPage);
     fx_->prompter.Answer(PromptAnswer::Ok);
-    fx_->Window().HandleCommand(cmd::kScanNow);  // the camera gives no scan result
+    fx_->Window().HandleCommand(WizardCommand::ScanAccessPoints);  // the camera gives no scan result
     QCOMPARE(fx_->prompter.Prompts().size(), std::size_t{1});
     QCOMPARE(fx_->prompter.Prompts()[0].text, QStringLiteral("M2"));
     QCOMPARE(fx_->prompter.Prompts()[0].icon, PromptIcon::Exclamation);

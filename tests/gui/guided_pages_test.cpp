@@ -35,13 +35,13 @@ using hostnet::Ip;
 
 namespace {
 
-// Swallows the commands pages post and keeps their codes.
+// Swallows the commands pages post and keeps them.
 class CommandCatcher : public QObject {
 public:
-    std::vector<WizardCommand> codes;
+    std::vector<WizardCommand> commands;
     bool eventFilter(QObject*, QEvent* e) override {
         if (e->type() != WizardCommandEvent::EventType()) return false;
-        codes.push_back(static_cast<WizardCommandEvent*>(e)->Code());
+        commands.push_back(static_cast<WizardCommandEvent*>(e)->Command());
         return true;
     }
 };
@@ -95,9 +95,9 @@ private:
     Ipv4AddressEdit* Address(int id) { return Page(kPageQuickAddress)->Control<Ipv4AddressEdit>(id); }
     std::vector<WizardCommand> Posted() {
         QCoreApplication::sendPostedEvents(&fx_->Window(), 0);
-        auto codes = catcher_.codes;
-        catcher_.codes.clear();
-        return codes;
+        auto commands = catcher_.commands;
+        catcher_.commands.clear();
+        return commands;
     }
 
     std::unique_ptr<WizardFixture> fx_;
@@ -108,7 +108,7 @@ void GuidedPagesTest::init() {
     fx_ = std::make_unique<WizardFixture>();
     fx_->StartWithLanguage(QString::fromLatin1(kLanguage));
     fx_->Window().installEventFilter(&catcher_);
-    catcher_.codes.clear();
+    catcher_.commands.clear();
 }
 
 void GuidedPagesTest::cleanup() {
@@ -189,7 +189,7 @@ void GuidedPagesTest::choiceNextSetsLinkFlags() {
     Page(kPageSetupChoice)->NextButton()->click();
     QCOMPARE(s.NewEnvironment, uint8_t{0});
     QCOMPARE(s.WizardMode, uint8_t{0});
-    QCOMPARE(Posted(), (std::vector<WizardCommand>{5, 5, 10}));
+    QCOMPARE(Posted(), (std::vector<WizardCommand>{WizardCommand::ShowDiagramPage, WizardCommand::ShowDiagramPage, WizardCommand::ShowSearchPage}));
 }
 
 void GuidedPagesTest::optionPageWithoutLoadedCamera() {
@@ -203,7 +203,7 @@ void GuidedPagesTest::optionPageWithoutLoadedCamera() {
     QVERIFY(Radio(kPageOption, OptionPage::kManualRadio)->isChecked());
     QVERIFY(!Page(kPageOption)->Control(OptionPage::kWizardNote)->isEnabled());
     Page(kPageOption)->NextButton()->click();
-    QCOMPARE(Posted(), std::vector<WizardCommand>{3});
+    QCOMPARE(Posted(), std::vector<WizardCommand>{WizardCommand::ShowSystemPage});
 }
 
 void GuidedPagesTest::optionPageWizardSetsClock() {
@@ -219,7 +219,7 @@ void GuidedPagesTest::optionPageWizardSetsClock() {
     QVERIFY(time.match(QString::fromLatin1(s.Time)).hasMatch());
     s.LinkPPPoE = 1;
     Page(kPageOption)->NextButton()->click();
-    QCOMPARE(Posted(), (std::vector<WizardCommand>{30, 29}));
+    QCOMPARE(Posted(), (std::vector<WizardCommand>{WizardCommand::ShowQuickAddressPage, WizardCommand::ShowPppoePage}));
 }
 
 void GuidedPagesTest::quickIpFill_data() {
@@ -326,7 +326,7 @@ void GuidedPagesTest::quickIpTestAndNext() {
     s.HasWireless = 0;
     Page(kPageQuickAddress)->NextButton()->click();
     QCOMPARE(FieldText(s.IPAddr), std::string_view("192.168.1.30"));
-    QCOMPARE(Posted(), (std::vector<WizardCommand>{27, 14}));
+    QCOMPARE(Posted(), (std::vector<WizardCommand>{WizardCommand::ShowWpsPicturePage, WizardCommand::ShowUpnpPortsPage}));
 }
 
 void GuidedPagesTest::upnpPortChecks_data() {
@@ -368,7 +368,7 @@ void GuidedPagesTest::upnpPortChecks() {
     QCOMPARE(fx_->Settings().HttpPort, int32_t(std::strtol(http.toLatin1().constData(), nullptr, 10)));
     if (message.isEmpty()) {
         QVERIFY(fx_->prompter.Prompts().empty());
-        QCOMPARE(Posted(), std::vector<WizardCommand>{15});
+        QCOMPARE(Posted(), std::vector<WizardCommand>{WizardCommand::ShowDdnsPage});
     } else {
         QCOMPARE(fx_->prompter.Prompts().size(), std::size_t{1});
         QCOMPARE(fx_->prompter.Prompts()[0].text, message);
@@ -400,7 +400,7 @@ void GuidedPagesTest::ddnsProviderSelection() {
     SetField(s.DDNSSrv, "custom.dyndns.org:80");
     page->LoadFromSettings();
     QCOMPARE(box->currentIndex(), 1);
-    QCOMPARE(Posted(), std::vector<WizardCommand>{21});
+    QCOMPARE(Posted(), std::vector<WizardCommand>{WizardCommand::ShowSummaryPage});
 }
 
 void GuidedPagesTest::ddnsManualModeAsksFirst() {
@@ -422,7 +422,7 @@ void GuidedPagesTest::ddnsManualModeAsksFirst() {
     QCOMPARE(fx_->prompter.Prompts().back().buttons, PromptButtons::OkCancel);
     fx_->prompter.Answer(PromptAnswer::Ok);
     page->NextButton()->click();
-    QCOMPARE(Posted(), std::vector<WizardCommand>{19});
+    QCOMPARE(Posted(), std::vector<WizardCommand>{WizardCommand::SaveCamera});
 }
 
 void GuidedPagesTest::summaryTexts_data() {

@@ -64,7 +64,7 @@ void KeysAndInstanceTest::enterAndEscapeDoNothing() {
     WizardFixture fx;
     WizardWindow& dlg = fx.StartWithLanguage(QStringLiteral("[Common]\nBtnNext=Next\n"));
     dlg.show();
-    dlg.HandleCommand(cmd::kWlanApPage);
+    dlg.HandleCommand(WizardCommand::ShowWirelessNetworkPage);
     auto* ssid = dlg.Page(kPageWirelessNetwork)->Control<QLineEdit>(WirelessNetworkPage::kSsid);
     QSignalSpy returned(ssid, &QLineEdit::returnPressed);
     ssid->setFocus();

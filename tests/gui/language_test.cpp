@@ -151,17 +151,17 @@ void LanguageTest::chooserListsAfreshAndKeepsLastAnswer() {
         return int(QDialog::Accepted);
     });
     qputenv("LC_ALL", "en_US.UTF-8");
-    dlg.HandleCommand(cmd::kChangeLanguage);
+    dlg.HandleCommand(WizardCommand::ChangeLanguage);
     QCOMPARE(listed, (QStringList{QStringLiteral("English (ENG)"), QStringLiteral("Second (CHT)"),
                                   QStringLiteral("Third (DEU)")}));
     QCOMPARE(fx_->RememberedLanguage(), QStringLiteral("English (ENG).ini"));
     // Closed without OK: the last answer stands.
     fx_->prompter.AnswerDialog([](QDialog&) { return int(QDialog::Rejected); });
-    dlg.HandleCommand(cmd::kChangeLanguage);
+    dlg.HandleCommand(WizardCommand::ChangeLanguage);
     QCOMPARE(fx_->RememberedLanguage(), QStringLiteral("English (ENG).ini"));
     // An empty answer means English.
     fx_->prompter.AnswerDialog(Choose(QString()));
-    dlg.HandleCommand(cmd::kChangeLanguage);
+    dlg.HandleCommand(WizardCommand::ChangeLanguage);
     QCOMPARE(fx_->RememberedLanguage(), QStringLiteral("English (ENG).ini"));
     QCOMPARE(dlg.Page(kPageStart)->Control<QAbstractButton>(StartPage::kSearchButton)->text(),
              QStringLiteral("EN find"));

@@ -59,7 +59,7 @@ private slots:
     void defaultKeyPicksTheKeyField();
 
 private:
-    WirelessNetworkPage* ShowAp() { return fx_->Show<WirelessNetworkPage>(cmd::kWlanApPage, kPageWirelessNetwork); }
+    WirelessNetworkPage* ShowAp() { return fx_->Show<WirelessNetworkPage>(WizardCommand::ShowWirelessNetworkPage, kPageWirelessNetwork); }
     std::unique_ptr<WizardFixture> fx_;
 };
 
@@ -68,18 +68,19 @@ void ManualNetworkTest::lanNextLeadsOn_data() {
     QTest::addColumn<int>("hasWireless");
     QTest::addColumn<int>("wirelessIf");
     QTest::addColumn<int>("answer");  // -1: no question expected
-    QTest::addColumn<int>("posted");  // 0: nothing
+    QTest::addColumn<Commands>("posted");
     QTest::addColumn<int>("linkWireless");
+    const Commands wireless{WizardCommand::ShowWirelessNetworkPage}, ports{WizardCommand::ShowUpnpPortsPage};
     // Read camera with wireless: the question decides, and sets the link.
-    QTest::newRow("read, wireless, Yes") << 1 << 1 << 0 << int(PromptAnswer::Yes) << 7 << 1;
-    QTest::newRow("read, wireless, No") << 1 << 1 << 1 << int(PromptAnswer::No) << 14 << 0;
+    QTest::newRow("read, wireless, Yes") << 1 << 1 << 0 << int(PromptAnswer::Yes) << wireless << 1;
+    QTest::newRow("read, wireless, No") << 1 << 1 << 1 << int(PromptAnswer::No) << ports << 0;
     // Read camera without wireless: straight on, link untouched.
-    QTest::newRow("read, no wireless") << 1 << 0 << 1 << -1 << 14 << 5;
+    QTest::newRow("read, no wireless") << 1 << 0 << 1 << -1 << ports << 5;
     // An inconsistent record: the page stays.
-    QTest::newRow("read, wireless flag 2") << 1 << 2 << 0 << -1 << 0 << 5;
+    QTest::newRow("read, wireless flag 2") << 1 << 2 << 0 << -1 << Commands{} << 5;
     // Not read: by the interface the camera answered on, never asking.
-    QTest::newRow("unread, found on wireless") << 0 << 1 << 1 << -1 << 7 << 5;
-    QTest::newRow("unread, found on wire") << 0 << 1 << 0 << -1 << 14 << 5;
+    QTest::newRow("unread, found on wireless") << 0 << 1 << 1 << -1 << wireless << 5;
+    QTest::newRow("unread, found on wire") << 0 << 1 << 0 << -1 << ports << 5;
 }
 
 void ManualNetworkTest::lanNextLeadsOn() {
@@ -87,7 +88,7 @@ void ManualNetworkTest::lanNextLeadsOn() {
     QFETCH(int, hasWireless);
     QFETCH(int, wirelessIf);
     QFETCH(int, answer);
-    QFETCH(int, posted);
+    QFETCH(Commands, posted);
     QFETCH(int, linkWireless);
     CameraSettings& s = fx_->Settings();
     s.Loaded = static_cast<uint8_t>(loaded);
@@ -95,10 +96,10 @@ void ManualNetworkTest::lanNextLeadsOn() {
     s.CamWirelessIf = static_cast<uint8_t>(wirelessIf);
     s.LinkWireless = 5;
     s.IPType = 0;
-    auto* page = fx_->Show<LanAddressPage>(cmd::kLanIpPage, kPageLanAddress);
+    auto* page = fx_->Show<LanAddressPage>(WizardCommand::ShowLanAddressPage, kPageLanAddress);
     if (answer >= 0) fx_->prompter.Answer(static_cast<PromptAnswer>(answer));
     page->NextButton()->click();
-    QCOMPARE(int(fx_->LastPosted()), posted);
+    QCOMPARE(fx_->posted, posted);
     QCOMPARE(int(s.LinkWireless), linkWireless);
     if (answer >= 0) {
         QCOMPARE(fx_->LastPrompt().text, QStringLiteral("Set up the wireless link too?"));
@@ -151,7 +152,7 @@ void ManualNetworkTest::addressesStoredOnlyForFixed() {
     QCOMPARE(mode, uint8_t{1});
     QCOMPARE(QString::fromUtf8(first), QStringLiteral("192.168.1.5"));
     QCOMPARE(QString::fromUtf8(last), QStringLiteral("0.0.0.0"));
-    QCOMPARE(fx_->LastPosted(), cmd::kUpnpPage);
+    QCOMPARE(fx_->LastPosted(), WizardCommand::ShowUpnpPortsPage);
     // DHCP: mode 0, the addresses as they were.
     On<QRadioButton>(p, dhcpRadio)->click();
     On<Ipv4AddressEdit>(p, firstAddress)->SetAddress(0x0A000001);
@@ -160,7 +161,7 @@ void ManualNetworkTest::addressesStoredOnlyForFixed() {
     QCOMPARE(QString::fromUtf8(first), QStringLiteral("192.168.1.5"));
     // Back leads to the page before.
     p->BackButton()->click();
-    QCOMPARE(fx_->LastPosted(), lan ? cmd::kIspPage : cmd::kWlanApPage);
+    QCOMPARE(fx_->LastPosted(), lan ? WizardCommand::ShowIspLinkPage : WizardCommand::ShowWirelessNetworkPage);
 }
 
 void ManualNetworkTest::refreshEnablesUnevenly() {
@@ -169,16 +170,16 @@ void ManualNetworkTest::refreshEnablesUnevenly() {
     SetField(s.WIPAddr, "10.0.1.7");
     s.IPType = 0;
     s.WIPType = 0;
-    auto* lan = fx_->Show<LanAddressPage>(cmd::kLanIpPage, kPageLanAddress);
-    auto* wlan = fx_->Show<WirelessAddressPage>(cmd::kWlanIpPage, kPageWirelessAddress);
+    auto* lan = fx_->Show<LanAddressPage>(WizardCommand::ShowLanAddressPage, kPageLanAddress);
+    auto* wlan = fx_->Show<WirelessAddressPage>(WizardCommand::ShowWirelessAddressPage, kPageWirelessAddress);
     QVERIFY(!On<Ipv4AddressEdit>(lan, LanAddressPage::kAddress)->isEnabled());
     QVERIFY(!On<Ipv4AddressEdit>(wlan, WirelessAddressPage::kAddress)->isEnabled());
     // The record turns fixed: both show the addresses; only the wireless
     // page frees them, the LAN page waits for a click on its fixed radio.
     s.IPType = 1;
     s.WIPType = 1;
-    lan = fx_->Show<LanAddressPage>(cmd::kLanIpPage, kPageLanAddress);
-    wlan = fx_->Show<WirelessAddressPage>(cmd::kWlanIpPage, kPageWirelessAddress);
+    lan = fx_->Show<LanAddressPage>(WizardCommand::ShowLanAddressPage, kPageLanAddress);
+    wlan = fx_->Show<WirelessAddressPage>(WizardCommand::ShowWirelessAddressPage, kPageWirelessAddress);
     QVERIFY(On<QRadioButton>(lan, LanAddressPage::kFixedRadio)->isChecked());
     QCOMPARE(On<Ipv4AddressEdit>(lan, LanAddressPage::kAddress)->RecordText(), QStringLiteral("10.0.0.7"));
     for (int id = LanAddressPage::kAddress; id <= LanAddressPage::kDns2; ++id) QVERIFY(!On<Ipv4AddressEdit>(lan, id)->isEnabled());
@@ -331,7 +332,7 @@ void ManualNetworkTest::hexKeyCheck() {
     page->NextButton()->click();
     QCOMPARE(s.WepKeyL, uint8_t{128});
     if (accepted) {
-        QCOMPARE(fx_->LastPosted(), cmd::kWlanIpPage);
+        QCOMPARE(fx_->LastPosted(), WizardCommand::ShowWirelessAddressPage);
         QCOMPARE(QString::fromUtf8(s.WEPKey0), key);
         return;
     }

@@ -55,7 +55,7 @@ private slots:
     void pppoePageStoresPasswordTwice();
 
 private:
-    SystemPage* ShowSystem() { return fx_->Show<SystemPage>(cmd::kSystemPage, kPageSystem); }
+    SystemPage* ShowSystem() { return fx_->Show<SystemPage>(WizardCommand::ShowSystemPage, kPageSystem); }
     std::unique_ptr<WizardFixture> fx_;
 };
 
@@ -87,7 +87,7 @@ void ManualSystemTest::longNamesFromTheCameraAreRefused() {
     SetField(s.TitleBar, "changed only by Next");
     page->NextButton()->click();
     if (message.isEmpty()) {
-        QCOMPARE(fx_->LastPosted(), cmd::kIspPage);
+        QCOMPARE(fx_->LastPosted(), WizardCommand::ShowIspLinkPage);
         QCOMPARE(QString::fromUtf8(s.TitleBar), QString(nameLength, QLatin1Char('n')));
         return;
     }
@@ -105,7 +105,7 @@ void ManualSystemTest::longNamesFromTheCameraAreRefused() {
     desc->end(false);
     while (desc->text().size() > 32) QTest::keyClick(desc, Qt::Key_Backspace);
     page->NextButton()->click();
-    QCOMPARE(fx_->LastPosted(), cmd::kIspPage);
+    QCOMPARE(fx_->LastPosted(), WizardCommand::ShowIspLinkPage);
 }
 
 void ManualSystemTest::timeModes_data() {
@@ -152,7 +152,7 @@ void ManualSystemTest::timeModes() {
     if (radio == SystemPage::kAutomaticRadio)
         Type(On<QLineEdit>(page, SystemPage::kNtpServer), QStringLiteral("pool.ntp.example"));
     page->NextButton()->click();
-    QCOMPARE(fx_->LastPosted(), cmd::kIspPage);
+    QCOMPARE(fx_->LastPosted(), WizardCommand::ShowIspLinkPage);
     QCOMPARE(int(s.NTPEN), ntpen);
     QCOMPARE(QString::fromUtf8(s.Date), date);
     QCOMPARE(QString::fromUtf8(s.Time), time);
@@ -198,7 +198,7 @@ void ManualSystemTest::refreshTakesTheTimeModeButNotTheInterval() {
     s.NewEnvironment = 0;
     page->BackButton()->click();
     QCOMPARE(std::vector<WizardCommand>(fx_->posted.end() - 2, fx_->posted.end()),
-             (std::vector<WizardCommand>{cmd::kOptionPage, cmd::kSearchPage}));
+             (std::vector<WizardCommand>{WizardCommand::ShowOptionPage, WizardCommand::ShowSearchPage}));
 }
 
 void ManualSystemTest::typedTextFitsItsField_data() {
@@ -291,7 +291,7 @@ void ManualSystemTest::ispLanGreysButKeepsTheAccount() {
     SetField(s.PAccount, "kept");
     SetField(s.PPwd, "pw");
     SetField(s.PVP, "pw");
-    IspLinkPage* page = fx_->Show<IspLinkPage>(cmd::kIspPage, kPageIspLink);
+    IspLinkPage* page = fx_->Show<IspLinkPage>(WizardCommand::ShowIspLinkPage, kPageIspLink);
     // A PPPoE record comes back into the edits, ready to change.
     QVERIFY(On<QRadioButton>(page, IspLinkPage::kPppoeRadio)->isChecked());
     QVERIFY(On<QLineEdit>(page, IspLinkPage::kUser)->isEnabled());
@@ -302,7 +302,7 @@ void ManualSystemTest::ispLanGreysButKeepsTheAccount() {
         QVERIFY(!On<QLineEdit>(page, id)->isEnabled());
     QCOMPARE(On<QLineEdit>(page, IspLinkPage::kUser)->text(), QStringLiteral("kept"));
     page->NextButton()->click();
-    QCOMPARE(fx_->LastPosted(), cmd::kLanIpPage);
+    QCOMPARE(fx_->LastPosted(), WizardCommand::ShowLanAddressPage);
     // LAN leaves the address mode to the LAN IP page and the account alone.
     QCOMPARE(s.IPType, uint8_t{2});
     QCOMPARE(QString::fromUtf8(s.PPwd), QStringLiteral("pw"));
@@ -312,7 +312,7 @@ void ManualSystemTest::ispLanGreysButKeepsTheAccount() {
     QCOMPARE(On<QLineEdit>(page, IspLinkPage::kPassword)->text(), QStringLiteral("typed, not stored"));
     // A LAN record greys the edits on refresh, texts untouched.
     s.IPType = 1;
-    page = fx_->Show<IspLinkPage>(cmd::kIspPage, kPageIspLink);
+    page = fx_->Show<IspLinkPage>(WizardCommand::ShowIspLinkPage, kPageIspLink);
     QVERIFY(On<QRadioButton>(page, IspLinkPage::kLanRadio)->isChecked());
     QVERIFY(!On<QLineEdit>(page, IspLinkPage::kUser)->isEnabled());
     QCOMPARE(On<QLineEdit>(page, IspLinkPage::kUser)->text(), QStringLiteral("kept"));
@@ -322,12 +322,12 @@ void ManualSystemTest::pppoePageStoresPasswordTwice() {
     CameraSettings& s = fx_->Settings();
     SetField(s.DialUser, "pc-dialer");
     SetField(s.PVP, "stale");
-    PppoePage* page = fx_->Show<PppoePage>(cmd::kPppoePage, kPagePppoe);
+    PppoePage* page = fx_->Show<PppoePage>(WizardCommand::ShowPppoePage, kPagePppoe);
     QCOMPARE(On<QLineEdit>(page, PppoePage::kUser)->text(), QStringLiteral("pc-dialer"));
     QCOMPARE(On<QLineEdit>(page, PppoePage::kPassword)->text(), QString());
     Type(On<QLineEdit>(page, PppoePage::kPassword), QStringLiteral("dial pw"));
     page->NextButton()->click();
-    QCOMPARE(fx_->LastPosted(), cmd::kUpnpPage);
+    QCOMPARE(fx_->LastPosted(), WizardCommand::ShowUpnpPortsPage);
     QCOMPARE(s.IPType, uint8_t{2});
     QCOMPARE(QString::fromUtf8(s.PAccount), QStringLiteral("pc-dialer"));
     QCOMPARE(QString::fromUtf8(s.PPwd), QStringLiteral("dial pw"));
@@ -335,11 +335,11 @@ void ManualSystemTest::pppoePageStoresPasswordTwice() {
     // A PC without a dial-up connection: an empty name; the password typed
     // before is gone on the next showing.
     SetField(s.DialUser, "");
-    page = fx_->Show<PppoePage>(cmd::kPppoePage, kPagePppoe);
+    page = fx_->Show<PppoePage>(WizardCommand::ShowPppoePage, kPagePppoe);
     QCOMPARE(On<QLineEdit>(page, PppoePage::kUser)->text(), QString());
     QCOMPARE(On<QLineEdit>(page, PppoePage::kPassword)->text(), QString());
     page->BackButton()->click();
-    QCOMPARE(fx_->LastPosted(), cmd::kOptionPage);
+    QCOMPARE(fx_->LastPosted(), WizardCommand::ShowOptionPage);
 }
 
 QTEST_MAIN(ManualSystemTest)

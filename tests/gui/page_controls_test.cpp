@@ -146,7 +146,7 @@ private:
     void Start(WizardFixture& fx, const std::function<void(CameraSettings&)>& prepare) {
         fx.StartInShippedEnglish(QStringLiteral(ORVANTA_SOURCE_DIR));
         fx.prompter.AnswerAnyWithNo(true);
-        fx.Window().Context().postCommand = [this](WizardCommand code) { posted_.push_back(code); };
+        fx.Window().Context().postCommand = [this](WizardCommand command) { posted_.push_back(command); };
         prepare(fx.Settings());
         fx.Window().show();
     }
@@ -292,7 +292,7 @@ void PageControlsTest::everyInputGivesTheSamePage() {
                         state << QString::fromLatin1(QByteArray(reinterpret_cast<const char*>(&s), sizeof s).toHex());
                     }
                     for (const auto& p : fx.prompter.Prompts()) state << QStringLiteral("asked: ") + p.text;
-                    for (const WizardCommand code : posted_) state << QStringLiteral("posted: %1").arg(code);
+                    for (const WizardCommand command : posted_) state << QStringLiteral("posted: %1").arg(int(command));
                     if (input == Input::Mouse) {
                         first = state;
                         firstInput = input;

@@ -202,20 +202,20 @@ void SearchPageTest::nextChecksAndStores_data() {
     QTest::addColumn<int>("startFlags");  // 1 setup, 2 upgrade, 0 search only
     QTest::addColumn<QString>("prompt");
     QTest::addColumn<int>("icon");
-    QTest::addColumn<int>("posted");  // 0: nothing
+    QTest::addColumn<Commands>("posted");
     QTest::addColumn<int>("wirelessIf");
     // Nothing found: an error box, nothing stored or posted.
-    QTest::newRow("empty list") << 0 << -1 << "" << 1 << "Empty list" << int(PromptIcon::Stop) << 0 << 0;
+    QTest::newRow("empty list") << 0 << -1 << "" << 1 << "Empty list" << int(PromptIcon::Stop) << Commands{} << 0;
     // Rows but none picked: an information box.
-    QTest::newRow("no selection") << 2 << -1 << "" << 1 << "Pick a row" << int(PromptIcon::Information) << 0 << 0;
+    QTest::newRow("no selection") << 2 << -1 << "" << 1 << "Pick a row" << int(PromptIcon::Information) << Commands{} << 0;
     // A wireless camera chosen for setup: the read is asked for.
-    QTest::newRow("wireless setup") << 2 << 1 << "cam/wireless" << 1 << "" << 0 << 18 << 1;
+    QTest::newRow("wireless setup") << 2 << 1 << "cam/wireless" << 1 << "" << 0 << Commands{WizardCommand::ReadCamera} << 1;
     // The test is case-sensitive: "Wireless" is not a wireless interface.
-    QTest::newRow("capital W") << 2 << 1 << "cam/Wireless" << 1 << "" << 0 << 18 << 0;
-    // The firmware path goes on to 13.
-    QTest::newRow("upgrade") << 1 << 0 << "cam/eth0" << 2 << "" << 0 << 13 << 0;
+    QTest::newRow("capital W") << 2 << 1 << "cam/Wireless" << 1 << "" << 0 << Commands{WizardCommand::ReadCamera} << 0;
+    // The firmware path goes on to the server's camera list.
+    QTest::newRow("upgrade") << 1 << 0 << "cam/eth0" << 2 << "" << 0 << Commands{WizardCommand::ShowServerCameraListPage} << 0;
     // A plain search stores the camera but leads nowhere.
-    QTest::newRow("search only") << 1 << 0 << "cam/eth0" << 0 << "" << 0 << 0 << 0;
+    QTest::newRow("search only") << 1 << 0 << "cam/eth0" << 0 << "" << 0 << Commands{} << 0;
 }
 
 void SearchPageTest::nextChecksAndStores() {
@@ -225,7 +225,7 @@ void SearchPageTest::nextChecksAndStores() {
     QFETCH(int, startFlags);
     QFETCH(QString, prompt);
     QFETCH(int, icon);
-    QFETCH(int, posted);
+    QFETCH(Commands, posted);
     QFETCH(int, wirelessIf);
     const QByteArray d = desc.toUtf8();
     search_.cameras = {Camera("10.0.0.5", "00:0E:53:00:00:01", "cam/eth0"),
@@ -251,7 +251,7 @@ void SearchPageTest::nextChecksAndStores() {
         QVERIFY(std::memcmp(&before, &fx_->Settings(), sizeof before) == 0);
         return;
     }
-    QCOMPARE(fx_->posted, posted ? std::vector<WizardCommand>{posted} : std::vector<WizardCommand>{});
+    QCOMPARE(fx_->posted, posted);
     const CameraSettings& s = fx_->Settings();
     QCOMPARE(int(s.CamWirelessIf), wirelessIf);
     QCOMPARE(std::string(FieldText(s.CamPort)), std::string("8080"));
@@ -269,18 +269,18 @@ void SearchPageTest::backLeadsByStartFlag_data() {
     QTest::addColumn<int>("search");
     QTest::addColumn<int>("setup");
     QTest::addColumn<int>("newEnv");
-    QTest::addColumn<int>("posted");
-    QTest::newRow("search only: first page") << 1 << 0 << 0 << 2;
-    QTest::newRow("setup, new environment: diagram") << 0 << 1 << 1 << 5;
-    QTest::newRow("setup, installed camera: choice") << 0 << 1 << 0 << 28;
-    QTest::newRow("no start flag: nothing") << 0 << 0 << 1 << 0;
+    QTest::addColumn<Commands>("posted");
+    QTest::newRow("search only: first page") << 1 << 0 << 0 << Commands{WizardCommand::StartOver};
+    QTest::newRow("setup, new environment: diagram") << 0 << 1 << 1 << Commands{WizardCommand::ShowDiagramPage};
+    QTest::newRow("setup, installed camera: choice") << 0 << 1 << 0 << Commands{WizardCommand::ShowSetupChoicePage};
+    QTest::newRow("no start flag: nothing") << 0 << 0 << 1 << Commands{};
 }
 
 void SearchPageTest::backLeadsByStartFlag() {
     QFETCH(int, search);
     QFETCH(int, setup);
     QFETCH(int, newEnv);
-    QFETCH(int, posted);
+    QFETCH(Commands, posted);
     fx_->Settings().StartSearch = search;
     fx_->Settings().StartSetup = setup;
     fx_->Settings().NewEnvironment = newEnv;
@@ -288,7 +288,7 @@ void SearchPageTest::backLeadsByStartFlag() {
     page_->BackButton()->click();
     QVERIFY(!page_->Searching());
     QCOMPARE(page_->Control<QPushButton>(SearchPage::kSearchButton)->text(), QStringLiteral("Idle"));
-    QCOMPARE(fx_->posted, posted ? std::vector<WizardCommand>{posted} : std::vector<WizardCommand>{});
+    QCOMPARE(fx_->posted, posted);
 }
 
 void SearchPageTest::doubleClickReachesSubnetBeforeBrowser() {
@@ -304,14 +304,16 @@ void SearchPageTest::doubleClickReachesSubnetBeforeBrowser() {
     // The fake browser notes when it is asked, after whatever was sent.
     row->setSelected(true);
     fx_->PageContext().sendCommand = [this](WizardCommand c) {
-        // The address must already be stored, and no browser asked, when 17 runs.
+        // The address must already be stored, and no browser asked, when the subnet is reached.
         QVERIFY(fx_->urls.opened.isEmpty());
         QCOMPARE(fx_->Settings().CamAddr, uint32_t(htonl(0xAC10091E)));
-        fx_->events << QStringLiteral("send %1").arg(c);
+        fx_->sent.push_back(c);
+        fx_->events << QStringLiteral("send");
     };
     emit List()->itemDoubleClicked(row, 0);
     fx_->events << QStringLiteral("opened %1").arg(fx_->urls.opened.value(0));
-    QCOMPARE(fx_->events, (QStringList{"send 17", "opened http://172.16.9.30:8080"}));
+    QCOMPARE(fx_->events, (QStringList{"send", "opened http://172.16.9.30:8080"}));
+    QCOMPARE(fx_->sent, Commands{WizardCommand::EnsureCameraSubnet});
     QCOMPARE(fx_->Settings().CamMask, uint32_t(htonl(0xFFFFFF00)));
     QCOMPARE(fx_->Settings().CamMAC[5], uint8_t{0x01});
     QVERIFY(fx_->posted.empty());
@@ -328,7 +330,8 @@ void SearchPageTest::doubleClickBelowTheRowsOpensTheSelection() {
     QVERIFY(fx_->urls.opened.isEmpty());  // nothing selected yet
     List()->topLevelItem(0)->setSelected(true);
     QTest::mouseDClick(List()->viewport(), Qt::LeftButton, {}, below);
-    QCOMPARE(fx_->events, (QStringList{"send 17"}));
+    QCOMPARE(fx_->events, (QStringList{"send"}));
+    QCOMPARE(fx_->sent, Commands{WizardCommand::EnsureCameraSubnet});
     QCOMPARE(fx_->urls.opened, QStringList{"http://172.16.9.30:8080"});
 }
 

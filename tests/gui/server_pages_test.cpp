@@ -94,7 +94,7 @@ private:
         login_->Control<QLineEdit>(ServerLoginPage::kPassword)->setText(password);
         login_->Control<QComboBox>(ServerLoginPage::kLoginType)->setCurrentIndex(type);
     }
-    // Next, then code 13 as the main window runs it.
+    // Next, then ShowServerCameraListPage as the main window runs it.
     void NextAndHandOver() {
         login_->NextButton()->click();
         list_->TakeEntries(*login_);
@@ -153,7 +153,7 @@ void ServerPagesTest::queryTakesTypeAndCredentials() {
     QCOMPARE(c.port, std::string("8081"));
     QCOMPARE(c.action, 1);
     QCOMPARE(c.loginType, loginType);
-    QCOMPARE(fx_->posted, std::vector<WizardCommand>{13});
+    QCOMPARE(fx_->posted, std::vector<WizardCommand>{WizardCommand::ShowServerCameraListPage});
 }
 
 void ServerPagesTest::failedQueryLeavesNoEntries() {
@@ -168,7 +168,7 @@ void ServerPagesTest::failedQueryLeavesNoEntries() {
     NextAndHandOver();
     QCOMPARE(Rows()->topLevelItemCount(), 0);
     QVERIFY(login_->Entries().empty());
-    QCOMPARE(fx_->posted, (std::vector<WizardCommand>{13, 13}));
+    QCOMPARE(fx_->posted, (std::vector<WizardCommand>{WizardCommand::ShowServerCameraListPage, WizardCommand::ShowServerCameraListPage}));
     // No listing server configured: nothing is asked, the list still follows.
     fx_->deployment.listingHost.clear();
     NextAndHandOver();
@@ -213,7 +213,7 @@ void ServerPagesTest::listShowsAndOpensCameras() {
     fx_->posted.clear();
     list_->BackButton()->click();
     list_->Control<QAbstractButton>(ServerCameraListPage::kFinish)->click();
-    QCOMPARE(fx_->posted, (std::vector<WizardCommand>{11, 2}));
+    QCOMPARE(fx_->posted, (std::vector<WizardCommand>{WizardCommand::ShowServerLoginPage, WizardCommand::StartOver}));
 }
 
 QTEST_MAIN(ServerPagesTest)

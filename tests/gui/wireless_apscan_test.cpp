@@ -151,7 +151,7 @@ void ApScanPageTest::nextStoresByNetwork() {
 
     QCOMPARE(fx_->PromptTexts(), prompt.isEmpty() ? QStringList{} : QStringList{prompt});
     if (!prompt.isEmpty()) QCOMPARE(fx_->prompter.Prompts()[0].caption, QString());
-    QCOMPARE(fx_->posted, prompt.isEmpty() ? std::vector<WizardCommand>{14} : std::vector<WizardCommand>{});
+    QCOMPARE(fx_->posted, prompt.isEmpty() ? Commands{WizardCommand::ShowUpnpPortsPage} : Commands{});
     QCOMPARE(FIELD(s.SSID), std::string("My Home Net"));
     QCOMPARE(int(s.WireCh), 11);
     QCOMPARE(int(s.WireSec), wireSec);
@@ -233,14 +233,14 @@ void ApScanPageTest::emptyScanAsksForARescan() {
     for (int id : kWepControls) QVERIFY2(!page_->Control(id)->isEnabled(), qPrintable(QString::number(id)));
     page_->NextButton()->click();
     QCOMPARE(FIELD(fx_->Settings().SSID), std::string());
-    QCOMPARE(fx_->posted, std::vector<WizardCommand>{14});
+    QCOMPARE(fx_->posted, std::vector<WizardCommand>{WizardCommand::ShowUpnpPortsPage});
 
     // Yes asks for a rescan (22); a rescan that finds networks makes the
     // page usable again.
     fx_->posted.clear();
     fx_->prompter.Answer(PromptAnswer::Yes);
     Fill({});
-    QCOMPARE(fx_->posted, std::vector<WizardCommand>{22});
+    QCOMPARE(fx_->posted, std::vector<WizardCommand>{WizardCommand::ScanAccessPoints});
     Fill({Ap("found", "Infra", "WPA-PSK", "TKIP")});
     QVERIFY(Combo(AccessPointScanPage::kAccessPoint)->isEnabled());
     QVERIFY(Edit(AccessPointScanPage::kWpaKey)->isEnabled());

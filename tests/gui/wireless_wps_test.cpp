@@ -1,4 +1,4 @@
-// The WPS pages: the counter of timer 2 against scripted camera answers
+// The WPS pages: the WPS tick counter against scripted camera answers
 // (when the status queries and the repeated starts go out, how the attempt
 // ends), a failed start, the entry step's rescan question and its "already
 // acknowledged" case, and the timer dying with the page.
@@ -154,14 +154,14 @@ void WpsPagesTest::entryStep_data() {
     QTest::addColumn<int>("ack");
     QTest::addColumn<int>("answer");  // to the rescan question; -1 none asked
     QTest::addColumn<int>("starts");
-    QTest::addColumn<int>("posted");
+    QTest::addColumn<Commands>("posted");
     // No network found: the question, Yes rescans, WPS is not started.
-    QTest::newRow("no AP, yes") << 0 << 0 << int(PromptAnswer::Yes) << 0 << 22;
-    QTest::newRow("no AP, no") << 0 << 0 << int(PromptAnswer::No) << 0 << 0;
+    QTest::newRow("no AP, yes") << 0 << 0 << int(PromptAnswer::Yes) << 0 << Commands{WizardCommand::ScanAccessPoints};
+    QTest::newRow("no AP, no") << 0 << 0 << int(PromptAnswer::No) << 0 << Commands{};
     // Already acknowledged by the camera: no new start.
-    QTest::newRow("acknowledged") << 3 << 1 << -1 << 0 << 0;
+    QTest::newRow("acknowledged") << 3 << 1 << -1 << 0 << Commands{};
     // Otherwise the page starts WPS on entry.
-    QTest::newRow("starts") << 3 << 0 << -1 << 1 << 0;
+    QTest::newRow("starts") << 3 << 0 << -1 << 1 << Commands{};
 }
 
 void WpsPagesTest::entryStep() {
@@ -169,14 +169,14 @@ void WpsPagesTest::entryStep() {
     QFETCH(int, ack);
     QFETCH(int, answer);
     QFETCH(int, starts);
-    QFETCH(int, posted);
+    QFETCH(Commands, posted);
     fx_->Settings().APCount = static_cast<uint32_t>(apCount);
     fx_->Settings().WPSAck = static_cast<uint8_t>(ack);
     if (answer >= 0) fx_->prompter.Answer(static_cast<PromptAnswer>(answer));
     page_->LoadFromSettings();
     QCOMPARE(fx_->PromptTexts(), answer >= 0 ? QStringList{"Scan again?"} : QStringList{});
     QCOMPARE(cam_.starts.size(), starts);
-    QCOMPARE(fx_->posted, posted ? std::vector<WizardCommand>{posted} : std::vector<WizardCommand>{});
+    QCOMPARE(fx_->posted, posted);
     if (apCount == 0) {
         QVERIFY(page_->Control(WpsPage::kProgress)->isHidden());
         QVERIFY(!page_->Control(WpsPage::kStart)->isEnabled());

@@ -212,7 +212,7 @@ void GuidedFlow::lanPath() {
 
 void GuidedFlow::rootPassword() {
     SelectCamera(true);
-    dlg_->HandleCommand(cmd::kSearchPage);
+    dlg_->HandleCommand(WizardCommand::ShowSearchPage);
     // A wrong password: "Message7", and the search page stays usable.
     prompter_.AnswerDialog([](QDialog& d) {
         auto& login = static_cast<RootLoginDialog&>(d);
@@ -221,7 +221,7 @@ void GuidedFlow::rootPassword() {
         return int(d.result());
     });
     prompter_.Answer(PromptAnswer::Ok);
-    dlg_->HandleCommand(cmd::kReadCamera);
+    dlg_->HandleCommand(WizardCommand::ReadCamera);
     QCOMPARE(prompter_.Prompts().size(), std::size_t{1});
     QCOMPARE(prompter_.Prompts()[0].text, Message(7));
     QCOMPARE(prompter_.Prompts()[0].icon, PromptIcon::Stop);
@@ -235,7 +235,7 @@ void GuidedFlow::rootPassword() {
         login.OkButton()->click();
         return int(d.result());
     });
-    dlg_->HandleCommand(cmd::kReadCamera);
+    dlg_->HandleCommand(WizardCommand::ReadCamera);
     QTRY_COMPARE_WITH_TIMEOUT(Current(), int(kPageOption), 15000);
     QCOMPARE(dlg_->Settings().Loaded, uint8_t{1});
     QCOMPARE(prompter_.Dialogs().size(), 2);
@@ -243,11 +243,11 @@ void GuidedFlow::rootPassword() {
 
 void GuidedFlow::cameraNeverAnswers() {
     SelectCamera(true);
-    dlg_->HandleCommand(cmd::kSearchPage);
+    dlg_->HandleCommand(WizardCommand::ShowSearchPage);
     prompter_.Answer(PromptAnswer::Ok);
     QElapsedTimer clock;
     clock.start();
-    dlg_->HandleCommand(cmd::kReadCamera);
+    dlg_->HandleCommand(WizardCommand::ReadCamera);
     QVERIFY(dlg_->PleaseWait()->isVisible());
     QTRY_COMPARE_WITH_TIMEOUT(prompter_.Prompts().size(), std::size_t{1}, 30000);
     QCOMPARE(prompter_.Prompts()[0].text, Message(2));
@@ -261,13 +261,13 @@ void GuidedFlow::cameraNeverAnswers() {
 
 void GuidedFlow::cameraNeverComesBack() {
     SelectCamera(true);
-    dlg_->HandleCommand(cmd::kSearchPage);
-    dlg_->PostCommand(cmd::kReadCamera);
+    dlg_->HandleCommand(WizardCommand::ShowSearchPage);
+    dlg_->PostCommand(WizardCommand::ReadCamera);
     QTRY_COMPARE_WITH_TIMEOUT(Current(), int(kPageOption), 15000);
     dlg_->Settings().WizardMode = 1;
     prompter_.Answer(PromptAnswer::Ok);  // saved
     prompter_.Answer(PromptAnswer::Ok);  // not found again
-    dlg_->PostCommand(cmd::kSaveCamera);
+    dlg_->PostCommand(WizardCommand::SaveCamera);
     QTRY_COMPARE_WITH_TIMEOUT(prompter_.Prompts().size(), std::size_t{2}, 30000);
     QCOMPARE(prompter_.Prompts()[0].text, Message(4));
     QCOMPARE(prompter_.Prompts()[1].text, Message(5));
@@ -282,12 +282,12 @@ void GuidedFlow::cameraNeverComesBack() {
 // for the script to judge with bounds generous enough for any machine.
 void GuidedFlow::hostileRead() {
     SelectCamera(true);
-    dlg_->HandleCommand(cmd::kSearchPage);
+    dlg_->HandleCommand(WizardCommand::ShowSearchPage);
     const bool expectRead = qgetenv("OVF_EXPECT") == "read";
     if (!expectRead) prompter_.Answer(PromptAnswer::Ok);
     QElapsedTimer clock;
     clock.start();
-    dlg_->HandleCommand(cmd::kReadCamera);  // the login read runs on this thread
+    dlg_->HandleCommand(WizardCommand::ReadCamera);  // the login read runs on this thread
     const qint64 held = clock.elapsed();
     if (expectRead) {
         QTRY_COMPARE_WITH_TIMEOUT(Current(), int(kPageOption), 120000);

@@ -253,7 +253,7 @@ void CameraOperations::FinishRead(WorkerTask& task) {
         kept_.accessPoints = std::move(task.apList);
         kept_.hasProbeResult = task.hasProbeResult;
         kept_.probeResult = task.probeResult;
-        window_.PostCommand(window_.Settings().NewEnvironment == 1 ? cmd::kOptionPage : cmd::kSystemPage);
+        window_.PostCommand(window_.Settings().NewEnvironment == 1 ? WizardCommand::ShowOptionPage : WizardCommand::ShowSystemPage);
         return;
     }
     if (task.lastResult == kHttpUnauthorized)
@@ -275,7 +275,7 @@ void CameraOperations::FinishSave(WorkerTask& task) {
     if (s.WizardMode == 1 && s.NewEnvironment == 1)
         StartRefind();
     else
-        window_.PostCommand(cmd::kFirstPage);
+        window_.PostCommand(WizardCommand::StartOver);
 }
 
 void CameraOperations::StartRefind() {
@@ -300,7 +300,7 @@ void CameraOperations::TickRefind() {
     if (p >= kRefindRange) {
         EndRefind();
         ShowMessage(CameraMessage::NotFoundAgain, PromptIcon::Exclamation);
-        window_.PostCommand(cmd::kFirstPage);
+        window_.PostCommand(WizardCommand::StartOver);
         EndOperation();
         return;
     }
@@ -322,7 +322,7 @@ void CameraOperations::TickRefind() {
         SetField(s.CamIP, FieldText(found.IpText));
         SetField(s.CamPort, FieldText(found.PortText));
         if (!ParseIpv4(s.CamIP, s.CamAddr)) s.CamAddr = 0xFFFFFFFFu;
-        window_.HandleCommand(cmd::kEnsureSubnet);
+        window_.HandleCommand(WizardCommand::EnsureCameraSubnet);
         {
             const SequenceDeadline bound(WindowThreadLimitMs(window_.Timers().readTickMs));
             (void)Camera().ReadGroup(s, kPageNatStatus);
@@ -331,7 +331,7 @@ void CameraOperations::TickRefind() {
         ShowMessage(CameraMessage::FoundAgain, PromptIcon::Information);
         window_.setEnabled(true);
         if (auto* finish = static_cast<SetupFinishedPage*>(window_.Page(kPageSetupFinished))) finish->SetFoundCamera(found);
-        window_.PostCommand(cmd::kSetupFinishPage);
+        window_.PostCommand(WizardCommand::ShowSetupFinishedPage);
         return;
     }
 }
@@ -375,7 +375,7 @@ void CameraOperations::ScanAccessPointsNow() {
     }
     step(100);
     HideWait();
-    window_.PostCommand(s.UseWPS == 1 ? cmd::kWpsPage : cmd::kApScanPage);
+    window_.PostCommand(s.UseWPS == 1 ? WizardCommand::ShowWpsPage : WizardCommand::ShowAccessPointScanPage);
 }
 
 void CameraOperations::SetWait(int position) {

@@ -129,8 +129,8 @@ WizardWindow::WizardWindow(WizardWindowOptions options, QWidget* parent)
     context_.language = &language_;
     context_.languageFilePath = &languageFilePath_;
     context_.mainWindow = this;
-    context_.postCommand = [this](WizardCommand code) { PostCommand(code); };
-    context_.sendCommand = [this](WizardCommand code) { HandleCommand(code); };
+    context_.postCommand = [this](WizardCommand command) { PostCommand(command); };
+    context_.sendCommand = [this](WizardCommand command) { HandleCommand(command); };
 
     cameraOps_ = std::make_unique<CameraOperations>(*this);
 
@@ -284,15 +284,15 @@ void WizardWindow::ShowAbout() {
     repaint();
 }
 
-void WizardWindow::PostCommand(WizardCommand code) {
-    QCoreApplication::postEvent(this, new WizardCommandEvent(code));
+void WizardWindow::PostCommand(WizardCommand command) {
+    QCoreApplication::postEvent(this, new WizardCommandEvent(command));
 }
 
-void WizardWindow::HandleCommand(WizardCommand code) { OnWizardCommand(code); }
+void WizardWindow::HandleCommand(WizardCommand command) { OnWizardCommand(command); }
 
 bool WizardWindow::event(QEvent* event) {
     if (event->type() == WizardCommandEvent::EventType()) {
-        OnWizardCommand(static_cast<WizardCommandEvent*>(event)->Code());
+        OnWizardCommand(static_cast<WizardCommandEvent*>(event)->Command());
         return true;
     }
     return QWidget::event(event);
@@ -314,52 +314,49 @@ void WizardWindow::ShowPage(int index, bool refresh) {
     pages_.ShowPage(index);
 }
 
-void WizardWindow::OnWizardCommand(WizardCommand code) {
-    switch (code) {
-        case cmd::kFirstPage:
+void WizardWindow::OnWizardCommand(WizardCommand command) {
+    switch (command) {
+        case WizardCommand::StartOver:
             settings_.WizardMode = 1;
             settings_.LinkPPPoE = 0;
             settings_.UseWPS = 0;
             settings_.LinkWireless = 0;
             ShowPage(kPageStart, false);
             break;
-        case cmd::kSystemPage: ShowPage(kPageSystem, true); break;
-        case cmd::kOptionPage: ShowPage(kPageOption, true); break;
-        case cmd::kDiagramPage: ShowPage(kPageDiagram, true); break;
-        case cmd::kIspPage: ShowPage(kPageIspLink, true); break;
-        case cmd::kWlanApPage: ShowPage(kPageWirelessNetwork, true); break;
-        case cmd::kLanIpPage: ShowPage(kPageLanAddress, true); break;
-        case cmd::kWlanIpPage: ShowPage(kPageWirelessAddress, true); break;
-        case cmd::kSearchPage: ShowPage(kPageSearch, true); break;
-        case cmd::kServerLoginPage: ShowPage(kPageServerLogin, false); break;
-        case cmd::kServerListPage: {
+        case WizardCommand::ShowSystemPage: ShowPage(kPageSystem, true); break;
+        case WizardCommand::ShowOptionPage: ShowPage(kPageOption, true); break;
+        case WizardCommand::ShowDiagramPage: ShowPage(kPageDiagram, true); break;
+        case WizardCommand::ShowIspLinkPage: ShowPage(kPageIspLink, true); break;
+        case WizardCommand::ShowWirelessNetworkPage: ShowPage(kPageWirelessNetwork, true); break;
+        case WizardCommand::ShowLanAddressPage: ShowPage(kPageLanAddress, true); break;
+        case WizardCommand::ShowWirelessAddressPage: ShowPage(kPageWirelessAddress, true); break;
+        case WizardCommand::ShowSearchPage: ShowPage(kPageSearch, true); break;
+        case WizardCommand::ShowServerLoginPage: ShowPage(kPageServerLogin, false); break;
+        case WizardCommand::ShowServerCameraListPage: {
             // The list page takes the login page's entries and fills itself.
             auto* list = static_cast<ServerCameraListPage*>(Page(kPageServerCameraList));
             list->TakeEntries(*static_cast<ServerLoginPage*>(Page(kPageServerLogin)));
             ShowPage(kPageServerCameraList, false);
             break;
         }
-        case cmd::kUpnpPage: ShowPage(kPageUpnpPorts, true); break;
-        case cmd::kDdnsPage: ShowPage(kPageDynamicDns, true); break;
-        case cmd::kEnsureSubnet: cameraOps_->EnsureCameraSubnet(); break;
-        case cmd::kReadCamera: cameraOps_->ReadCamera(); break;
-        case cmd::kSaveCamera: cameraOps_->SaveCamera(); break;
+        case WizardCommand::ShowUpnpPortsPage: ShowPage(kPageUpnpPorts, true); break;
+        case WizardCommand::ShowDdnsPage: ShowPage(kPageDynamicDns, true); break;
+        case WizardCommand::EnsureCameraSubnet: cameraOps_->EnsureCameraSubnet(); break;
+        case WizardCommand::ReadCamera: cameraOps_->ReadCamera(); break;
+        case WizardCommand::SaveCamera: cameraOps_->SaveCamera(); break;
         // The pages below fill themselves on entry from what the camera
         // operations kept (scan list, probe result) through the context.
-        case cmd::kApScanPage: ShowPage(kPageAccessPointScan, true); break;
-        case cmd::kSummaryPage: ShowPage(kPageSummary, true); break;
-        case cmd::kScanNow: cameraOps_->ScanAccessPointsNow(); break;
-        case cmd::kAbout: ShowAbout(); break;
-        case cmd::kWpsPage: ShowPage(kPageWps, true); break;
-        case cmd::kWpsPicPage: ShowPage(kPageWpsPicture, false); break;
-        case cmd::kChoosePage: ShowPage(kPageSetupChoice, true); break;
-        case cmd::kPppoePage: ShowPage(kPagePppoe, true); break;
-        case cmd::kQuickIpPage: ShowPage(kPageQuickAddress, true); break;
-        case cmd::kSetupFinishPage: ShowPage(kPageSetupFinished, true); break;
-        case cmd::kChangeLanguage: ChangeLanguageNow(); break;
-        default:
-            // 12, 16, 23, 25 and anything outside 2..32 do nothing.
-            break;
+        case WizardCommand::ShowAccessPointScanPage: ShowPage(kPageAccessPointScan, true); break;
+        case WizardCommand::ShowSummaryPage: ShowPage(kPageSummary, true); break;
+        case WizardCommand::ScanAccessPoints: cameraOps_->ScanAccessPointsNow(); break;
+        case WizardCommand::ShowAbout: ShowAbout(); break;
+        case WizardCommand::ShowWpsPage: ShowPage(kPageWps, true); break;
+        case WizardCommand::ShowWpsPicturePage: ShowPage(kPageWpsPicture, false); break;
+        case WizardCommand::ShowSetupChoicePage: ShowPage(kPageSetupChoice, true); break;
+        case WizardCommand::ShowPppoePage: ShowPage(kPagePppoe, true); break;
+        case WizardCommand::ShowQuickAddressPage: ShowPage(kPageQuickAddress, true); break;
+        case WizardCommand::ShowSetupFinishedPage: ShowPage(kPageSetupFinished, true); break;
+        case WizardCommand::ChangeLanguage: ChangeLanguageNow(); break;
     }
 }
 

@@ -77,9 +77,10 @@ public:
     // language, captions, first page. Call once, before showing the window.
     void Start();
 
-    // Queue a command (what pages do) / run it at once (only code 17).
-    void PostCommand(WizardCommand code);
-    void HandleCommand(WizardCommand code);
+    // Queue a command (what pages do) / run it at once (only
+    // EnsureCameraSubnet is run this way).
+    void PostCommand(WizardCommand command);
+    void HandleCommand(WizardCommand command);
 
     // Runs the about dialog modally and repaints the window.
     void ShowAbout();
@@ -106,7 +107,7 @@ public:
     UrlOpener& Urls() const { return *urlOpener_; }
     QRect PageAreaRect() const;
 
-    // The language chooser as the start-up and command 32 use it: lists the
+    // The language chooser as the start-up and ChangeLanguage use it: lists the
     // language files, preselects by the user's language, returns the text
     // the user confirmed (without ".ini").
     std::string AskLanguage();
@@ -116,7 +117,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    void OnWizardCommand(WizardCommand code);
+    void OnWizardCommand(WizardCommand command);
     void ShowPage(int index, bool refresh);
     void ChangeLanguageNow();
     void ApplyLanguageToAll();

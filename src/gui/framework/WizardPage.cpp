@@ -267,8 +267,8 @@ QString WizardPage::AddressText(const Ipv4AddressEdit* control) {
     return control ? control->RecordText() : QStringLiteral("0.0.0.0");
 }
 
-void WizardPage::PostCommand(WizardCommand code) const {
-    if (context_ && context_->postCommand) context_->postCommand(code);
+void WizardPage::PostCommand(WizardCommand command) const {
+    if (context_ && context_->postCommand) context_->postCommand(command);
 }
 
 PromptAnswer WizardPage::Ask(const QString& text, const QString& caption, PromptIcon icon,

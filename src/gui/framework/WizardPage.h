@@ -163,7 +163,7 @@ protected:
     CameraSettings& Settings() const { return *context_->settings; }
 
     // Queue a navigation command for the main window and return at once.
-    void PostCommand(WizardCommand code) const;
+    void PostCommand(WizardCommand command) const;
     // A message box through the Prompter, owned by this page.
     PromptAnswer Ask(const QString& text, const QString& caption, PromptIcon icon,
                      PromptButtons buttons = PromptButtons::Ok) const;

@@ -151,7 +151,7 @@ void AccessPointScanPage::LoadFromSettings() {
     SetEnabledAll({apList_, mac_, ssid_, mode_, channel_, quality_, security_, algorithm_, wpaKey_}, false);
     SetWepEnabled(false);
     if (Ask(Kept(kAskRescan), QString(), PromptIcon::Exclamation, PromptButtons::YesNo) == PromptAnswer::Yes)
-        PostCommand(cmd::kScanNow);
+        PostCommand(WizardCommand::ScanAccessPoints);
 }
 
 void AccessPointScanPage::OnAccessPointChanged(int index) { ShowAccessPoint(index); }
@@ -216,7 +216,7 @@ void AccessPointScanPage::OnNext() {
     CameraSettings& s = Settings();
     if (shown_.empty()) {
         SetField(s.SSID, "");
-        PostCommand(cmd::kUpnpPage);
+        PostCommand(WizardCommand::ShowUpnpPortsPage);
         return;
     }
     SetField(s.SSID, Local8(ssid_->text()));
@@ -246,9 +246,9 @@ void AccessPointScanPage::OnNext() {
         }
         SetField(s.WPAKey, Local8(wpaKey_->text()));
     }
-    PostCommand(cmd::kUpnpPage);
+    PostCommand(WizardCommand::ShowUpnpPortsPage);
 }
 
-void AccessPointScanPage::OnBack() { PostCommand(cmd::kQuickIpPage); }
+void AccessPointScanPage::OnBack() { PostCommand(WizardCommand::ShowQuickAddressPage); }
 
 }  // namespace orvanta

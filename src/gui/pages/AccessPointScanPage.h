@@ -2,7 +2,7 @@
 // the chosen one and the key its security needs.
 //
 // The list itself belongs to the camera operations (the read task's scan or
-// a rescan); the page copies it from the context each time code 20 shows it
+// a rescan); the page copies it from the context each time ShowAccessPointScanPage shows it
 // and never keeps a pointer into it.
 #pragma once
 

@@ -87,7 +87,7 @@ void DdnsPage::OnEnableClicked() {
     SetEnabledAll({host_, user_, password_}, enable_->isChecked());
 }
 
-void DdnsPage::OnBack() { PostCommand(cmd::kUpnpPage); }
+void DdnsPage::OnBack() { PostCommand(WizardCommand::ShowUpnpPortsPage); }
 
 void DdnsPage::OnNext() {
     CameraSettings& s = Settings();
@@ -102,13 +102,13 @@ void DdnsPage::OnNext() {
     StoreText(s.DDNSUser, user_->text());
     StoreText(s.DDNSPwd, password_->text());
     if (s.WizardMode == 1) {
-        PostCommand(cmd::kSummaryPage);
+        PostCommand(WizardCommand::ShowSummaryPage);
         return;
     }
     // Manual setup has no summary: it saves straight from here, once asked.
     if (Ask(Kept(kAskSave), QStringLiteral("Orvanta"), PromptIcon::Information, PromptButtons::OkCancel) ==
         PromptAnswer::Ok)
-        PostCommand(cmd::kSaveCamera);
+        PostCommand(WizardCommand::SaveCamera);
 }
 
 }  // namespace orvanta

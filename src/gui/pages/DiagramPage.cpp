@@ -22,7 +22,7 @@ void DiagramPage::LoadFromSettings() {
     diagram_->SetPicture(s.LinkWireless == 1 ? 228 : 227);
 }
 
-void DiagramPage::OnBack() { PostCommand(cmd::kChoosePage); }
-void DiagramPage::OnNext() { PostCommand(cmd::kSearchPage); }
+void DiagramPage::OnBack() { PostCommand(WizardCommand::ShowSetupChoicePage); }
+void DiagramPage::OnNext() { PostCommand(WizardCommand::ShowSearchPage); }
 
 }  // namespace orvanta

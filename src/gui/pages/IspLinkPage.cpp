@@ -71,7 +71,7 @@ void IspLinkPage::LoadFromSettings() {
     }
 }
 
-void IspLinkPage::OnBack() { PostCommand(cmd::kSystemPage); }
+void IspLinkPage::OnBack() { PostCommand(WizardCommand::ShowSystemPage); }
 
 void IspLinkPage::OnNext() {
     if (!EitherChecked(lan_, pppoe_)) {
@@ -80,7 +80,7 @@ void IspLinkPage::OnNext() {
     }
     if (lan_->isChecked()) {
         // The LAN IP page sets IPType.
-        PostCommand(cmd::kLanIpPage);
+        PostCommand(WizardCommand::ShowLanAddressPage);
         return;
     }
     const QString user = user_->text();
@@ -96,7 +96,7 @@ void IspLinkPage::OnNext() {
     StoreText(s.PAccount, user);
     StoreText(s.PPwd, password);
     StoreText(s.PVP, confirm);
-    PostCommand(cmd::kUpnpPage);
+    PostCommand(WizardCommand::ShowUpnpPortsPage);
 }
 
 }  // namespace orvanta

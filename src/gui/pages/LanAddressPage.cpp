@@ -32,7 +32,7 @@ void LanAddressPage::LoadFromSettings() {
     mode_.Load(Settings().IPType, RecordFields(), /*enableOnFixed=*/false);
 }
 
-void LanAddressPage::OnBack() { PostCommand(cmd::kIspPage); }
+void LanAddressPage::OnBack() { PostCommand(WizardCommand::ShowIspLinkPage); }
 
 void LanAddressPage::OnNext() {
     CameraSettings& s = Settings();
@@ -46,20 +46,20 @@ void LanAddressPage::OnNext() {
                 Ask(Kept(kAskWireless), QStringLiteral("Orvanta"), PromptIcon::Information, PromptButtons::YesNo);
             if (answer == PromptAnswer::Yes) {
                 s.LinkWireless = 1;
-                PostCommand(cmd::kWlanApPage);
+                PostCommand(WizardCommand::ShowWirelessNetworkPage);
             } else {
                 s.LinkWireless = 0;
-                PostCommand(cmd::kUpnpPage);
+                PostCommand(WizardCommand::ShowUpnpPortsPage);
             }
         } else if (s.HasWireless == 0) {
-            PostCommand(cmd::kUpnpPage);
+            PostCommand(WizardCommand::ShowUpnpPortsPage);
         }
         // Any other value of HasWireless: the record is inconsistent and
         // the page stays where it is.
         return;
     }
     // Not read from the camera: go by the interface it was found through.
-    PostCommand(s.CamWirelessIf == 1 ? cmd::kWlanApPage : cmd::kUpnpPage);
+    PostCommand(s.CamWirelessIf == 1 ? WizardCommand::ShowWirelessNetworkPage : WizardCommand::ShowUpnpPortsPage);
 }
 
 }  // namespace orvanta

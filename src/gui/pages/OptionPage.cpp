@@ -45,7 +45,7 @@ void OptionPage::LoadFromSettings() {
     SetEnabledAll({wizard_, wizardNote_}, loaded);
 }
 
-void OptionPage::OnBack() { PostCommand(cmd::kSearchPage); }
+void OptionPage::OnBack() { PostCommand(WizardCommand::ShowSearchPage); }
 
 void OptionPage::OnNext() {
     CameraSettings& s = Settings();
@@ -56,14 +56,14 @@ void OptionPage::OnNext() {
         SetField(s.Date, now.toString(QStringLiteral("yyyy/MM/dd")).toStdString());
         SetField(s.Time, now.toString(QStringLiteral("HH:mm:ss")).toStdString());
         if (s.LinkPPPoE == 1)
-            PostCommand(cmd::kPppoePage);
+            PostCommand(WizardCommand::ShowPppoePage);
         else if (s.LinkPPPoE == 0)
-            PostCommand(cmd::kQuickIpPage);
+            PostCommand(WizardCommand::ShowQuickAddressPage);
         return;
     }
     if (manual_->isChecked()) {
         s.WizardMode = 0;
-        PostCommand(cmd::kSystemPage);
+        PostCommand(WizardCommand::ShowSystemPage);
         return;
     }
     Ask(QStringLiteral("Please chose one setup type!"), QStringLiteral("Orvanta"), PromptIcon::Information);

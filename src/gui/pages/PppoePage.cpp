@@ -30,7 +30,7 @@ void PppoePage::LoadFromSettings() {
     password_->clear();
 }
 
-void PppoePage::OnBack() { PostCommand(cmd::kOptionPage); }
+void PppoePage::OnBack() { PostCommand(WizardCommand::ShowOptionPage); }
 
 void PppoePage::OnNext() {
     CameraSettings& s = Settings();
@@ -39,7 +39,7 @@ void PppoePage::OnNext() {
     StoreText(s.PPwd, password_->text());
     // One password here: the confirmation the camera expects is the same.
     SetField(s.PVP, FieldText(s.PPwd));
-    PostCommand(cmd::kUpnpPage);
+    PostCommand(WizardCommand::ShowUpnpPortsPage);
 }
 
 }  // namespace orvanta

@@ -130,7 +130,7 @@ void QuickAddressPage::OnTest() {
         Ask(Kept(kAddressFree), QString(), PromptIcon::Information);
 }
 
-void QuickAddressPage::OnBack() { PostCommand(cmd::kOptionPage); }
+void QuickAddressPage::OnBack() { PostCommand(WizardCommand::ShowOptionPage); }
 
 void QuickAddressPage::OnNext() {
     CameraSettings& s = Settings();
@@ -156,13 +156,13 @@ void QuickAddressPage::OnNext() {
     }
 
     if (s.HasWireless == 0 || (s.HasWireless == 1 && s.LinkWireless != 1)) {
-        PostCommand(cmd::kUpnpPage);
+        PostCommand(WizardCommand::ShowUpnpPortsPage);
     } else if (s.HasWireless == 1 && s.LinkWireless == 1 && s.HasWPS == 0) {
-        PostCommand(cmd::kApScanPage);
+        PostCommand(WizardCommand::ShowAccessPointScanPage);
     } else if (s.HasWireless == 1 && s.LinkWireless == 1 && s.HasWPS == 1) {
         const bool wps = Ask(Kept(kAskWps), QString(), PromptIcon::Information, PromptButtons::YesNo) == PromptAnswer::Yes;
         s.UseWPS = wps ? 1 : 0;
-        PostCommand(wps ? cmd::kWpsPicPage : cmd::kApScanPage);
+        PostCommand(wps ? WizardCommand::ShowWpsPicturePage : WizardCommand::ShowAccessPointScanPage);
     }
 }
 

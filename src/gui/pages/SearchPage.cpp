@@ -96,7 +96,7 @@ SearchPage::SearchPage(QWidget* parent) : WizardPage(139, "SearchPage", parent) 
     list_->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(list_, &QWidget::customContextMenuRequested, this, &SearchPage::OnContextMenu);
 
-    // Timer 1: one search tick. A child of the page, so it dies with it.
+    // One search tick a period. A child of the page, so it dies with it.
     timer_ = new QTimer(this);
     timer_->setObjectName(QStringLiteral("searchTimer"));
     connect(timer_, &QTimer::timeout, this, &SearchPage::OnSearchTick);
@@ -253,18 +253,18 @@ void SearchPage::OnNext() {
     SetField(s.CamSerial, row.text(kColSerial).toLocal8Bit().toStdString());
 
     if (s.StartSetup == 1)
-        PostCommand(cmd::kReadCamera);
+        PostCommand(WizardCommand::ReadCamera);
     else if (s.StartUpgrade == 1)
-        PostCommand(cmd::kServerListPage);
+        PostCommand(WizardCommand::ShowServerCameraListPage);
 }
 
 void SearchPage::OnBack() {
     StopSearch();
     const CameraSettings& s = Settings();
     if (s.StartSearch == 1)
-        PostCommand(cmd::kFirstPage);
+        PostCommand(WizardCommand::StartOver);
     else if (s.StartSetup == 1)
-        PostCommand(s.NewEnvironment == 1 ? cmd::kDiagramPage : cmd::kChoosePage);
+        PostCommand(s.NewEnvironment == 1 ? WizardCommand::ShowDiagramPage : WizardCommand::ShowSetupChoicePage);
 }
 
 void SearchPage::OnOpenCamera() {
@@ -274,7 +274,7 @@ void SearchPage::OnOpenCamera() {
     StoreAddressOf(row);
     // Run at once, not queued: the PC must reach the camera's subnet before
     // the browser asks for its page.
-    if (Context() && Context()->sendCommand) Context()->sendCommand(cmd::kEnsureSubnet);
+    if (Context() && Context()->sendCommand) Context()->sendCommand(WizardCommand::EnsureCameraSubnet);
     const QString url = CameraWebAddress(row.text(kColIp), row.text(kColPort));
     if (Context() && Context()->urlOpener) Context()->urlOpener->Open(url);
 }

@@ -73,7 +73,7 @@ void ServerCameraListPage::OnOpenCamera() {
         Context()->urlOpener->Open(CameraWebAddress(row.text(kColIp), row.text(kColPort)));
 }
 
-void ServerCameraListPage::OnBack() { PostCommand(cmd::kServerLoginPage); }
-void ServerCameraListPage::OnNext() { PostCommand(cmd::kFirstPage); }
+void ServerCameraListPage::OnBack() { PostCommand(WizardCommand::ShowServerLoginPage); }
+void ServerCameraListPage::OnNext() { PostCommand(WizardCommand::StartOver); }
 
 }  // namespace orvanta

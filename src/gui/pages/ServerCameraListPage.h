@@ -24,7 +24,7 @@ public:
     void ApplyLanguage(const LanguageStrings& lang) override;
 
     // Takes the entries of the last server query from the login page and
-    // fills the list (code 13).
+    // fills the list (on ShowServerCameraListPage).
     void TakeEntries(const ServerLoginPage& login);
 
 protected slots:

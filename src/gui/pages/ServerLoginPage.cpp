@@ -49,7 +49,7 @@ void ServerLoginPage::ApplyLanguage(const LanguageStrings& lang) {
     loginType_->setCurrentIndex(0);
 }
 
-void ServerLoginPage::OnBack() { PostCommand(cmd::kFirstPage); }
+void ServerLoginPage::OnBack() { PostCommand(WizardCommand::StartOver); }
 
 void ServerLoginPage::OnNext() {
     const QString id = id_->text();
@@ -77,7 +77,7 @@ void ServerLoginPage::OnNext() {
             entries_ = std::move(*found);
         }
     }
-    PostCommand(cmd::kServerListPage);
+    PostCommand(WizardCommand::ShowServerCameraListPage);
 }
 
 }  // namespace orvanta

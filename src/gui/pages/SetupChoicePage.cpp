@@ -98,14 +98,14 @@ void SetupChoicePage::OnYes() {
     }
 }
 
-void SetupChoicePage::OnBack() { PostCommand(cmd::kFirstPage); }
+void SetupChoicePage::OnBack() { PostCommand(WizardCommand::StartOver); }
 
 void SetupChoicePage::OnNext() {
     CameraSettings& s = Settings();
     if (!yes_->isChecked()) {
         s.NewEnvironment = 0;
         s.WizardMode = 0;
-        PostCommand(cmd::kSearchPage);
+        PostCommand(WizardCommand::ShowSearchPage);
         return;
     }
     s.NewEnvironment = 1;
@@ -120,7 +120,7 @@ void SetupChoicePage::OnNext() {
         s.LinkWireless = 1;
         s.LinkPPPoE = 0;
     }
-    PostCommand(cmd::kDiagramPage);
+    PostCommand(WizardCommand::ShowDiagramPage);
 }
 
 }  // namespace orvanta

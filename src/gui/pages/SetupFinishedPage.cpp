@@ -97,6 +97,6 @@ void SetupFinishedPage::OnLink() {
     if (Context() && Context()->urlOpener) Context()->urlOpener->Open(WebAddress());
 }
 
-void SetupFinishedPage::OnFinish() { PostCommand(cmd::kFirstPage); }
+void SetupFinishedPage::OnFinish() { PostCommand(WizardCommand::StartOver); }
 
 }  // namespace orvanta

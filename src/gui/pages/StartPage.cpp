@@ -159,25 +159,25 @@ void StartPage::OnSearchCamera() {
     Settings().StartSearch = 1;
     Settings().StartSetup = 0;
     Settings().StartUpgrade = 0;
-    PostCommand(cmd::kSearchPage);
+    PostCommand(WizardCommand::ShowSearchPage);
 }
 
 void StartPage::OnSetupCamera() {
     Settings().StartSetup = 1;
     Settings().StartSearch = 0;
     Settings().StartUpgrade = 0;
-    PostCommand(cmd::kChoosePage);
+    PostCommand(WizardCommand::ShowSetupChoicePage);
 }
 
 void StartPage::OnFirmwareUpgrade() {
     Settings().StartUpgrade = 1;
     Settings().StartSearch = 0;
     Settings().StartSetup = 0;
-    PostCommand(cmd::kSearchPage);
+    PostCommand(WizardCommand::ShowSearchPage);
 }
 
-void StartPage::OnSearchIntranet() { PostCommand(cmd::kServerLoginPage); }
-void StartPage::OnAbout() { PostCommand(cmd::kAbout); }
-void StartPage::OnLanguage() { PostCommand(cmd::kChangeLanguage); }
+void StartPage::OnSearchIntranet() { PostCommand(WizardCommand::ShowServerLoginPage); }
+void StartPage::OnAbout() { PostCommand(WizardCommand::ShowAbout); }
+void StartPage::OnLanguage() { PostCommand(WizardCommand::ChangeLanguage); }
 
 }  // namespace orvanta

@@ -122,11 +122,11 @@ void SummaryPage::LoadFromSettings() {
     SetControlText(ddnsText_, ddns_);
 }
 
-void SummaryPage::OnBack() { PostCommand(cmd::kDdnsPage); }
+void SummaryPage::OnBack() { PostCommand(WizardCommand::ShowDdnsPage); }
 
 void SummaryPage::OnSave() {
     if (Ask(Kept(kConfirmSave), QString(), PromptIcon::Information, PromptButtons::OkCancel) == PromptAnswer::Ok)
-        PostCommand(cmd::kSaveCamera);
+        PostCommand(WizardCommand::SaveCamera);
 }
 
 }  // namespace orvanta

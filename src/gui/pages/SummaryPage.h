@@ -27,7 +27,7 @@ public:
 
     explicit SummaryPage(QWidget* parent = nullptr);
 
-    // Builds the five summary texts from the record (command 21).
+    // Builds the five summary texts from the record (on ShowSummaryPage).
     void LoadFromSettings() override;
 
     QString SystemText() const { return system_; }

@@ -151,7 +151,7 @@ void SystemPage::LoadFromSettings() {
 }
 
 void SystemPage::OnBack() {
-    PostCommand(Settings().NewEnvironment == 1 ? cmd::kOptionPage : cmd::kSearchPage);
+    PostCommand(Settings().NewEnvironment == 1 ? WizardCommand::ShowOptionPage : WizardCommand::ShowSearchPage);
 }
 
 void SystemPage::OnNext() {
@@ -169,7 +169,7 @@ void SystemPage::OnNext() {
     StoreText(s.TitleBar, hostName_->text());
     StoreText(s.Desp, description_->text());
     StoreTimeMode();
-    PostCommand(cmd::kIspPage);
+    PostCommand(WizardCommand::ShowIspLinkPage);
 }
 
 void SystemPage::StoreTimeMode() {

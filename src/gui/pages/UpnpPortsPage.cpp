@@ -92,17 +92,17 @@ void UpnpPortsPage::OnNext() {
     } else if (stream == rtsp) {
         Ask(Kept(kStreamIsRtsp), QString(), PromptIcon::Stop);
     } else {
-        PostCommand(cmd::kDdnsPage);
+        PostCommand(WizardCommand::ShowDdnsPage);
     }
 }
 
 void UpnpPortsPage::OnBack() {
     const CameraSettings& s = Settings();
-    const auto byLink = [&s] { return s.LinkPPPoE == 1 ? cmd::kPppoePage : cmd::kQuickIpPage; };
+    const auto byLink = [&s] { return s.LinkPPPoE == 1 ? WizardCommand::ShowPppoePage : WizardCommand::ShowQuickAddressPage; };
     if (s.WizardMode == 1) {
         if (s.HasWireless == 1) {
             if (s.LinkWireless == 1)
-                PostCommand(s.UseWPS == 1 ? cmd::kWpsPage : cmd::kApScanPage);
+                PostCommand(s.UseWPS == 1 ? WizardCommand::ShowWpsPage : WizardCommand::ShowAccessPointScanPage);
             else
                 PostCommand(byLink());
         } else if (s.HasWireless == 0) {
@@ -110,11 +110,11 @@ void UpnpPortsPage::OnBack() {
         }
     } else if (s.WizardMode == 0) {
         if (s.CamWirelessIf == 1)
-            PostCommand(cmd::kWlanIpPage);
+            PostCommand(WizardCommand::ShowWirelessAddressPage);
         else if (s.IPType == 0 || s.IPType == 1)
-            PostCommand(cmd::kLanIpPage);
+            PostCommand(WizardCommand::ShowLanAddressPage);
         else if (s.IPType == 2)
-            PostCommand(cmd::kIspPage);
+            PostCommand(WizardCommand::ShowIspLinkPage);
     }
 }
 

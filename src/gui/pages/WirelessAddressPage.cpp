@@ -24,14 +24,14 @@ IpModeControls::Fields WirelessAddressPage::RecordFields() const {
 
 void WirelessAddressPage::LoadFromSettings() { mode_.Load(Settings().WIPType, RecordFields(), /*enableOnFixed=*/true); }
 
-void WirelessAddressPage::OnBack() { PostCommand(cmd::kWlanApPage); }
+void WirelessAddressPage::OnBack() { PostCommand(WizardCommand::ShowWirelessNetworkPage); }
 
 void WirelessAddressPage::OnNext() {
     if (!mode_.Store(Settings().WIPType, RecordFields())) {
         Ask(QStringLiteral("Please choose one !"), QStringLiteral("Orvanta"), PromptIcon::None);
         return;
     }
-    PostCommand(cmd::kUpnpPage);
+    PostCommand(WizardCommand::ShowUpnpPortsPage);
 }
 
 }  // namespace orvanta

@@ -273,7 +273,7 @@ void WirelessNetworkPage::LoadFromSettings() {
     // The transmit rate and the key length are not taken from the record.
 }
 
-void WirelessNetworkPage::OnBack() { PostCommand(cmd::kLanIpPage); }
+void WirelessNetworkPage::OnBack() { PostCommand(WizardCommand::ShowLanAddressPage); }
 
 void WirelessNetworkPage::OnNext() {
     CameraSettings& s = Settings();
@@ -298,7 +298,7 @@ void WirelessNetworkPage::OnNext() {
         if (char* field = KeyField(s.WEPKeyE0)) CopyToField(field, kWepKeyWidth, key.toStdString());
     }
     if (s.WireSec == kWpaPsk || s.WireSec == kWpa2Psk) StoreText(s.WPAKey, wpaKey_->text());
-    PostCommand(cmd::kWlanIpPage);
+    PostCommand(WizardCommand::ShowWirelessAddressPage);
 }
 
 }  // namespace orvanta

@@ -44,7 +44,7 @@ WpsPage::WpsPage(QWidget* parent) : WizardPage(174, "WPSPage", parent) {
     connect(AddNextButton(kNext, QStringLiteral("Next")), &QAbstractButton::clicked, this, &WpsPage::OnNext);
     connect(start_, &QAbstractButton::clicked, this, &WpsPage::OnStart);
 
-    // Timer 2; a child of the page, and stopped first when the page goes.
+    // The WPS tick; a child of the page, and stopped first when the page goes.
     timer_ = new QTimer(this);
     timer_->setObjectName(QStringLiteral("wpsTimer"));
     connect(timer_, &QTimer::timeout, this, &WpsPage::OnTick);
@@ -64,7 +64,7 @@ void WpsPage::LoadFromSettings() {
         progress_->hide();
         start_->setEnabled(false);
         if (Ask(Kept(kAskRescan), QString(), PromptIcon::Information, PromptButtons::YesNo) == PromptAnswer::Yes)
-            PostCommand(cmd::kScanNow);
+            PostCommand(WizardCommand::ScanAccessPoints);
         return;
     }
     if (s.WPSAck == 0) OnStart();
@@ -122,12 +122,12 @@ void WpsPage::Finish() {
 
 void WpsPage::OnBack() {
     timer_->stop();
-    PostCommand(cmd::kWpsPicPage);
+    PostCommand(WizardCommand::ShowWpsPicturePage);
 }
 
 void WpsPage::OnNext() {
     timer_->stop();
-    PostCommand(cmd::kUpnpPage);
+    PostCommand(WizardCommand::ShowUpnpPortsPage);
 }
 
 }  // namespace orvanta

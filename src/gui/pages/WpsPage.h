@@ -1,6 +1,6 @@
 // The WPS page: starts push-button WPS on the camera and follows it.
 //
-// Timer 2 ticks every WPS period (5 s in the running wizard) and adds 40 to
+// A timer ticks every WPS period (5 s in the running wizard) and adds 40 to
 // a counter: queries start at 450 (the 12th tick), the start request is
 // repeated at 520, 560 and 600 while the camera shows no sign of WPS, and
 // the attempt ends at 1200 (the 30th tick) or when the camera reports

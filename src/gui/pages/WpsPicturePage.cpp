@@ -18,7 +18,7 @@ WpsPicturePage::WpsPicturePage(QWidget* parent) : WizardPage(176, "WPSPicPage", 
     connect(AddNextButton(kNext, QStringLiteral("Next")), &QAbstractButton::clicked, this, &WpsPicturePage::OnNext);
 }
 
-void WpsPicturePage::OnBack() { PostCommand(cmd::kQuickIpPage); }
-void WpsPicturePage::OnNext() { PostCommand(cmd::kWpsPage); }
+void WpsPicturePage::OnBack() { PostCommand(WizardCommand::ShowQuickAddressPage); }
+void WpsPicturePage::OnNext() { PostCommand(WizardCommand::ShowWpsPage); }
 
 }  // namespace orvanta

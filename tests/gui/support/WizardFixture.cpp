@@ -87,7 +87,7 @@ WizardWindow& WizardFixture::StartInShippedEnglish(const QString& sourceDir, con
 }
 
 void WizardFixture::RecordPostedCommands() {
-    dlg_->Context().postCommand = [this](WizardCommand code) { posted.push_back(code); };
+    dlg_->Context().postCommand = [this](WizardCommand command) { posted.push_back(command); };
 }
 
 QStringList WizardFixture::PromptTexts() const {
@@ -107,11 +107,14 @@ void WizardFixture::MakePageContext() {
     pageContext_.deployment = &deployment;
     pageContext_.language = &pageLanguage_;
     pageContext_.kept = &kept;
-    pageContext_.postCommand = [this](WizardCommand code) {
-        posted.push_back(code);
-        events << QStringLiteral("post %1").arg(code);
+    pageContext_.postCommand = [this](WizardCommand command) {
+        posted.push_back(command);
+        events << QStringLiteral("post");
     };
-    pageContext_.sendCommand = [this](WizardCommand code) { events << QStringLiteral("send %1").arg(code); };
+    pageContext_.sendCommand = [this](WizardCommand command) {
+        sent.push_back(command);
+        events << QStringLiteral("send");
+    };
     pageContextMade_ = true;
 }
 

@@ -8,6 +8,7 @@
 #include <QStringList>
 #include <QTemporaryDir>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "FakeHostNetwork.h"
@@ -24,6 +25,9 @@
 #include "support/ScriptedPrompter.h"
 
 namespace orvanta::testing {
+
+// Commands in the order a page posted or sent them; also a test-data column.
+using Commands = std::vector<WizardCommand>;
 
 // Periods short enough that a test never waits on a timer for long.
 TimerSettings FastTimers();
@@ -60,11 +64,13 @@ public:
     // From here on every command a page posts is kept in `posted` instead of
     // run, so a test stays on its page and checks where the page leads.
     void RecordPostedCommands();
-    WizardCommand LastPosted() const { return posted.empty() ? 0 : posted.back(); }
-    // Shows a page the way the command `code` does, as its own type.
+    std::optional<WizardCommand> LastPosted() const {
+        return posted.empty() ? std::nullopt : std::optional<WizardCommand>(posted.back());
+    }
+    // Shows a page the way `command` does, as its own type.
     template <class Page>
-    Page* Show(WizardCommand code, int index) {
-        dlg_->HandleCommand(code);
+    Page* Show(WizardCommand command, int index) {
+        dlg_->HandleCommand(command);
         return static_cast<Page*>(dlg_->Page(index));
     }
     // The last message box, or an empty record.
@@ -78,8 +84,8 @@ public:
     // Hands `page` the shared page context, its start values and its
     // captions, as the main window does at start-up. The context holds the
     // fixture's own record, fakes, `timers`, `deployment` and `kept`; a
-    // command the page posts is kept in `posted`, and `events` logs
-    // "post N" and "send N" in the order they happened.
+    // command the page posts is kept in `posted`, one it sends in `sent`, and
+    // `events` logs "post" and "send" in the order they happened.
     void AttachPage(WizardPage& page);
     // The context attached pages share; a test may swap one of its parts.
     WizardContext& PageContext() { return pageContext_; }
@@ -102,11 +108,12 @@ public:
     TimerSettings timers = FastTimers();
     ScriptedPrompter prompter;
     FakeUrlOpener urls;
-    std::vector<WizardCommand> posted;
+    Commands posted;
+    Commands sent;
     // Single-page mode only (the window takes its own in Make).
     DeploymentSettings deployment;
     KeptCameraResults kept;
-    // "post N", "send N" as they happened; tests add their own lines.
+    // "post", "send" as they happened; tests add their own lines.
     QStringList events;
 
 private:
