@@ -162,9 +162,9 @@ void NavigationTest::showPageBounds() {
     QVERIFY(!pages.ShowPage(0));
     QWidget* a = new QWidget;
     QWidget* b = new QWidget;
-    QVERIFY(!pages.AddPage(1, &parent, nullptr));  // a null page is refused
-    QVERIFY(pages.AddPage(1, &parent, a));
-    QVERIFY(pages.AddPage(2, &parent, b));
+    QVERIFY(!pages.AddPage(&parent, nullptr));  // a null page is refused
+    QVERIFY(pages.AddPage(&parent, a));
+    QVERIFY(pages.AddPage(&parent, b));
     QCOMPARE(pages.Count(), 2);
     // -1 with nothing current shows page 0.
     QVERIFY(pages.ShowPage(-1));
@@ -195,20 +195,20 @@ void NavigationTest::addPagePlacesWithAndWithoutCentring() {
     PageStack plain;
     auto* p1 = new QWidget;
     p1->resize(100, 50);
-    plain.AddPage(1, &parent, p1);
+    plain.AddPage(&parent, p1);
     QCOMPARE(p1->pos(), QPoint(0, 0));  // no area set: not centred
     PageStack centred;
     centred.SetPageArea(QRect(10, 20, 201, 81));
     auto* p2 = new QWidget;
     p2->resize(100, 50);
-    centred.AddPage(1, &parent, p2);
+    centred.AddPage(&parent, p2);
     // Integer division of the spare room: (201-100)/2 = 50, (81-50)/2 = 15.
     QCOMPARE(p2->pos(), QPoint(60, 35));
     QCOMPARE(p2->size(), QSize(100, 50));
     // A page larger than the area reaches out evenly on both sides.
     auto* p3 = new QWidget;
     p3->resize(221, 101);
-    centred.AddPage(2, &parent, p3);
+    centred.AddPage(&parent, p3);
     QCOMPARE(p3->pos(), QPoint(0, 10));
 }
 

@@ -21,7 +21,6 @@ public:
     NetworkCameraService(const NetworkCameraService&) = delete;
     NetworkCameraService& operator=(const NetworkCameraService&) = delete;
 
-    const TransportSettings& Limits() const { return limits_; }
 
     int SearchStep(discovery::DiscoveredCamera** records, int* count, int* capacity, int restart) override;
     bool SearchSentNowhere() const override;

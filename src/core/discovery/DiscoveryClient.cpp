@@ -6,7 +6,6 @@
 #include "core/discovery/DiscoveryRequest.h"
 #include "core/discovery/LocalAddresses.h"
 #include "core/discovery/PosixDiscoveryTransport.h"
-#include "core/text/AddressText.h"
 
 namespace orvanta::discovery {
 
@@ -32,7 +31,6 @@ DiscoveryClient::DiscoveryClient(DiscoverySettings settings)
       transport_(settings_.transport ? settings_.transport
                                      : std::make_shared<PosixDiscoveryTransport>(
                                            settings_.receiveBufferBytes)),
-      broadcastText_(kBroadcastText),
       port_(settings_.port),
       resendInterval_(settings_.resendIntervalSeconds),
       timeToLive_(settings_.timeToLiveSeconds) {
@@ -66,7 +64,6 @@ bool DiscoveryClient::LoadLocalAddresses() {
     if (lookupFailed_ == 0) return true;
     localAddresses_ = found;
     addressCount_ = static_cast<int>(found.size());
-    lastAddressText_ = FormatIpv4(found.back());
     hostEntry_ = found;
     slots_.assign(found.size(), InterfaceSlot{});
     lookupFailed_ = 0;
@@ -106,7 +103,6 @@ bool DiscoveryClient::Poll() {
         if (!socketsOpen_) {
             for (int i = 0; i < addressCount_ && i < static_cast<int>(hostEntry_.size()); ++i) {
                 localAddresses_[i] = hostEntry_[i];
-                lastAddressText_ = FormatIpv4(hostEntry_[i]);
                 InterfaceSlot& slot = slots_[i];
                 slot.localAddress = localAddresses_[i];
                 slot.broadcastAddress = kAllOnes;

@@ -58,7 +58,6 @@ public:
     const DiscoveryList& List() const { return list_; }
     int RecordCapacity() const { return static_cast<int>(records_.size()); }
     const DiscoveredCamera* Records() const { return records_.data(); }
-    const std::string& LastAddressText() const { return lastAddressText_; }
 
 private:
     uint32_t Now() const;
@@ -69,13 +68,11 @@ private:
     std::shared_ptr<DiscoveryTransport> transport_;
     int changed_ = 0;
     int lookupFailed_ = 1;
-    std::string broadcastText_;
     uint16_t port_;
     int addressCount_ = 0;
     std::vector<uint32_t> hostEntry_;       // latest lookup
     std::vector<uint32_t> localAddresses_;  // network order, one per slot
     std::vector<InterfaceSlot> slots_;
-    std::string lastAddressText_;
     DiscoveryList list_;
     ReplyPayload receiveBuffer_{};
     DiscoveryEntry entryImage_{};

@@ -49,7 +49,6 @@ public:
     bool Save(const std::string& path) const;
 
     Encoding GetEncoding() const { return encoding_; }
-    void SetEncoding(Encoding encoding) { encoding_ = encoding; }
 
     // Section names in file order (duplicates included), for tests and tools.
     std::vector<std::string> SectionNames() const;

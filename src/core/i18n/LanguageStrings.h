@@ -36,7 +36,6 @@ public:
     // the diagnostic sink.
     explicit LanguageStrings(std::string languageFilePath, DiagnosticLine report = {});
 
-    const std::string& FilePath() const { return path_; }
     // True when the file could be read (lookups still answer from the
     // built-in English texts when it could not).
     bool Loaded() const { return loaded_; }
@@ -51,7 +50,6 @@ public:
     static const IniDocument& English();
 
 private:
-    std::string path_;
     // Shared so that copies handed to pages do not re-read or duplicate it.
     std::shared_ptr<const IniDocument> doc_;
     bool loaded_ = false;

@@ -82,9 +82,4 @@ bool CameraFinder::WaitFor(const Match& match, int afterRound, std::chrono::stea
     }
 }
 
-std::map<std::string, CameraFinder::Sighting> CameraFinder::Seen() const {
-    std::lock_guard<std::mutex> lock(mutex_);
-    return seen_;
-}
-
 }  // namespace orvanta::provision

@@ -47,9 +47,6 @@ public:
     bool WaitFor(const Match& match, int afterRound, std::chrono::steady_clock::time_point deadline,
                  const std::atomic<bool>& cancelled, Sighting& found) const;
 
-    // Every camera seen so far, by MAC text.
-    std::map<std::string, Sighting> Seen() const;
-
 private:
     void Run();
 

@@ -9,7 +9,7 @@ void PageStack::SetPageArea(const QRect& area) {
     centre_ = true;
 }
 
-bool PageStack::AddPage(int /*templateId*/, QWidget* parent, QWidget* page) {
+bool PageStack::AddPage(QWidget* parent, QWidget* page) {
     if (page == nullptr) return false;
     pages_.emplace_back(page);
     if (parent != nullptr && page->parentWidget() != parent) page->setParent(parent);

@@ -15,9 +15,6 @@ namespace orvanta {
 
 class PageStack {
 public:
-    PageStack() = default;
-    virtual ~PageStack() = default;
-
     // The area pages are placed in, in the parent's client coordinates.
     // Turns centring on.
     void SetPageArea(const QRect& area);
@@ -25,7 +22,7 @@ public:
     // Appends `page`, makes it a hidden child of `parent` and moves it
     // (size unchanged) to the page area: centred when centring is on, at the
     // area's top-left corner otherwise. False for a null page.
-    bool AddPage(int templateId, QWidget* parent, QWidget* page);
+    bool AddPage(QWidget* parent, QWidget* page);
 
     // Index -1 shows the current page (page 0 when none is current). Any
     // other index must be below the page count: the current page is hidden,
@@ -40,8 +37,6 @@ public:
     int CurrentIndex() const { return current_; }
     int Count() const { return static_cast<int>(pages_.size()); }
     QWidget* Page(int index) const;
-    bool Centring() const { return centre_; }
-    const QRect& PageArea() const { return area_; }
 
 private:
     std::vector<QPointer<QWidget>> pages_;

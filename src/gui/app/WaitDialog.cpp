@@ -39,7 +39,6 @@ WaitDialog::WaitDialog(QWidget* owner) : QDialog(owner, Qt::Tool | Qt::Frameless
 
 void WaitDialog::SetRange(int low, int high) { progress_->setRange(low, high); }
 void WaitDialog::SetPos(int pos) { progress_->setValue(pos); }
-int WaitDialog::Pos() const { return progress_->value(); }
 int WaitDialog::Maximum() const { return progress_->maximum(); }
 
 void WaitDialog::SetText(const QString& text) {

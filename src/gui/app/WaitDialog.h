@@ -24,7 +24,6 @@ public:
 
     void SetRange(int low, int high);
     void SetPos(int pos);
-    int Pos() const;
     int Maximum() const;
     void SetText(const QString& text);
     QString Text() const;

@@ -236,7 +236,7 @@ void WizardWindow::Start() {
 
     pages_.SetPageArea(pageArea_->geometry());
     for (WizardPage* page : pageObjects_) {
-        pages_.AddPage(page->TemplateId(), this, page);
+        pages_.AddPage(this, page);
         page->OnInitPage();
     }
 

@@ -102,9 +102,7 @@ public:
     StartPage* FirstPage() const;
     WaitDialog* PleaseWait() const { return wait_; }
     const TimerSettings& Timers() const { return timers_; }
-    const DeploymentSettings& Deployment() const { return deployment_; }
     Prompter& Prompt() const { return *prompter_; }
-    UrlOpener& Urls() const { return *urlOpener_; }
     QRect PageAreaRect() const;
 
     // The language chooser as the start-up and ChangeLanguage use it: lists the

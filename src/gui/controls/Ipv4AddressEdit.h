@@ -14,8 +14,6 @@
 #include <array>
 #include <cstdint>
 
-#include "core/settings/FixedField.h"
-
 class QLineEdit;
 
 namespace orvanta {
@@ -35,11 +33,6 @@ public:
 
     void SetFromRecordText(const char* text);
     QString RecordText() const;
-
-    template <std::size_t N>
-    void StoreTo(char (&field)[N]) const {
-        SetField(field, RecordText().toStdString());
-    }
 
     // The field editors, for tests and keyboard navigation.
     QLineEdit* FieldEdit(int i) const { return fields_[static_cast<std::size_t>(i)]; }

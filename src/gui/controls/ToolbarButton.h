@@ -18,8 +18,6 @@ public:
     IconSide Side() const { return side_; }
     // Flat toolbar look (Back/Next) instead of a raised button.
     void SetToolbarStyle(bool on);
-    bool IsToolbarStyle() const { return toolbar_; }
-    bool IsHovered() const { return hovered_; }
 
 protected:
     void enterEvent(QEnterEvent* event) override;

@@ -60,7 +60,6 @@ void DdnsPage::LoadFromSettings() {
     const QuietLoad quiet(this);
     const CameraSettings& s = Settings();
     enable_->setChecked(s.DDNS == 1);
-    providerText_ = FieldString(s.DDNSSrv);
     const std::string_view stored = FieldText(s.DDNSSrv);
     const bool all = ModelHasAllDdnsProviders(FieldText(s.ModelName));
     FillProviders(all);
@@ -95,7 +94,6 @@ void DdnsPage::OnNext() {
     const int index = provider_->currentIndex();
     if (index >= 0 && static_cast<std::size_t>(index) < kDdnsProviderCount) {
         const std::string_view code = kDdnsProviders[index].code;
-        providerText_ = QString::fromUtf8(code.data(), static_cast<qsizetype>(code.size()));
         SetField(s.DDNSSrv, code);
     }
     StoreText(s.DDNSHost, host_->text());

@@ -32,9 +32,6 @@ public:
     void OnInitPage() override;
     void LoadFromSettings() override;
 
-    // The provider text: the value last loaded from or written to DDNSSrv.
-    const QString& ProviderText() const { return providerText_; }
-
 private:
     void FillProviders(bool all);
     void OnEnableClicked();
@@ -46,7 +43,6 @@ private:
     QLineEdit* host_ = nullptr;
     QLineEdit* user_ = nullptr;
     QLineEdit* password_ = nullptr;
-    QString providerText_;
 };
 
 }  // namespace orvanta

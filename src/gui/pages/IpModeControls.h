@@ -42,7 +42,6 @@ public:
     // each control as "%d.%d.%d.%d".
     bool Store(uint8_t& mode, const Fields& fields) const;
 
-    QRadioButton* Dhcp() const { return dhcp_; }
     QRadioButton* Fixed() const { return fixed_; }
     Ipv4AddressEdit* Address(int i) const { return addresses_[static_cast<std::size_t>(i)]; }
 

@@ -19,9 +19,9 @@ public:
 
     explicit WpsPicturePage(QWidget* parent = nullptr);
 
-protected slots:
-    virtual void OnBack();
-    virtual void OnNext();
+private:
+    void OnBack();
+    void OnNext();
 };
 
 }  // namespace orvanta
