@@ -78,7 +78,7 @@ void LanguageTest::firstStartAsksAndRemembers() {
     QCOMPARE(QString::fromStdString(dlg.LanguageFileName()), QStringLiteral("Second (CHT).ini"));
     QCOMPARE(dlg.Page(kPageStart)->Control<QAbstractButton>(StartPage::kSearchButton)->text(),
              QStringLiteral("ZH find"));
-    QCOMPARE(QString::fromStdString(dlg.Messages().Message[2]), QStringLiteral("ZH failed"));
+    QCOMPARE(QString::fromStdString(dlg.Messages().noAnswer), QStringLiteral("ZH failed"));
 }
 
 void LanguageTest::rememberedLanguageIsNotAsked() {
@@ -133,7 +133,7 @@ void LanguageTest::changeRecaptionsEveryPage() {
     QCOMPARE(dlg.Page(kPageSetupFinished)->Control<QAbstractButton>(SetupFinishedPage::kFinish)->text(), QStringLiteral("ZH finish"));
     QCOMPARE(dlg.Page(kPageSummary)->Control<QAbstractButton>(SummaryPage::kSave)->text(),
              QStringLiteral("ZH save"));
-    QCOMPARE(QString::fromStdString(dlg.Messages().Message[2]), QStringLiteral("ZH failed"));
+    QCOMPARE(QString::fromStdString(dlg.Messages().noAnswer), QStringLiteral("ZH failed"));
     QCOMPARE(ssid->text(), QStringLiteral("typed"));
 }
 

@@ -290,7 +290,8 @@ void PageViewsTest::captionsFitInEveryLanguage() {
     CheckCaptions(&chooser, QStringLiteral("language"), &fit);
     // The wait window shows each of its notes in turn.
     WaitDialog wait(&fx.Window());
-    for (const std::string& note : fx.Window().Messages().note) {
+    const WizardMessages& messages = fx.Window().Messages();
+    for (const std::string& note : {messages.reading, messages.saving, messages.refinding}) {
         wait.SetText(QString::fromStdString(note));
         wait.show();
         CheckCaptions(&wait, QStringLiteral("wait"), &fit);

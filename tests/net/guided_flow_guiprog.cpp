@@ -129,7 +129,7 @@ private slots:
 private:
     WizardPage* Page(int index) { return dlg_->Page(index); }
     int Current() { return dlg_->Pages().CurrentIndex(); }
-    QString Message(int n) { return QString::fromStdString(dlg_->Messages().Message[n]); }
+    QString Message(const std::string WizardMessages::*text) { return QString::fromStdString(dlg_->Messages().*text); }
     // What the search page stores when the user picks the camera.
     void SelectCamera(bool newEnvironment);
 
@@ -204,8 +204,8 @@ void GuidedFlow::lanPath() {
                                         .arg(QString::fromLatin1(failed < 0 ? "" : steps[failed].name), driver.failure)));
     const auto& prompts = prompter_.Prompts();
     QCOMPARE(prompts.size(), std::size_t{3});
-    QCOMPARE(prompts[1].text, Message(4));
-    QCOMPARE(prompts[2].text, Message(6));
+    QCOMPARE(prompts[1].text, Message(&WizardMessages::saved));
+    QCOMPARE(prompts[2].text, Message(&WizardMessages::foundAgain));
     QCOMPARE(QString::fromLatin1(dlg_->Settings().CamIP), newIp);
     QVERIFY(dlg_->isEnabled());
 }
@@ -223,7 +223,7 @@ void GuidedFlow::rootPassword() {
     prompter_.Answer(PromptAnswer::Ok);
     dlg_->HandleCommand(WizardCommand::ReadCamera);
     QCOMPARE(prompter_.Prompts().size(), std::size_t{1});
-    QCOMPARE(prompter_.Prompts()[0].text, Message(7));
+    QCOMPARE(prompter_.Prompts()[0].text, Message(&WizardMessages::passwordRefused));
     QCOMPARE(prompter_.Prompts()[0].icon, PromptIcon::Stop);
     QCOMPARE(Current(), int(kPageSearch));
     QVERIFY(dlg_->isEnabled());
@@ -250,7 +250,7 @@ void GuidedFlow::cameraNeverAnswers() {
     dlg_->HandleCommand(WizardCommand::ReadCamera);
     QVERIFY(dlg_->PleaseWait()->isVisible());
     QTRY_COMPARE_WITH_TIMEOUT(prompter_.Prompts().size(), std::size_t{1}, 30000);
-    QCOMPARE(prompter_.Prompts()[0].text, Message(2));
+    QCOMPARE(prompter_.Prompts()[0].text, Message(&WizardMessages::noAnswer));
     QCOMPARE(prompter_.Prompts()[0].caption, QStringLiteral("Orvanta"));
     // Given up after 22 ticks of 300 ms, not when the stalled request ends.
     QVERIFY2(clock.elapsed() < 8000, qPrintable(QString::number(clock.elapsed())));
@@ -269,8 +269,8 @@ void GuidedFlow::cameraNeverComesBack() {
     prompter_.Answer(PromptAnswer::Ok);  // not found again
     dlg_->PostCommand(WizardCommand::SaveCamera);
     QTRY_COMPARE_WITH_TIMEOUT(prompter_.Prompts().size(), std::size_t{2}, 30000);
-    QCOMPARE(prompter_.Prompts()[0].text, Message(4));
-    QCOMPARE(prompter_.Prompts()[1].text, Message(5));
+    QCOMPARE(prompter_.Prompts()[0].text, Message(&WizardMessages::saved));
+    QCOMPARE(prompter_.Prompts()[1].text, Message(&WizardMessages::notFoundAgain));
     QTRY_COMPARE(Current(), int(kPageStart));
     QVERIFY(dlg_->isEnabled());
 }
@@ -294,7 +294,7 @@ void GuidedFlow::hostileRead() {
         QCOMPARE(QString::fromLatin1(dlg_->Settings().TitleBar), QString::fromLocal8Bit(qgetenv("OVF_TITLE")));
     } else {
         QTRY_COMPARE_WITH_TIMEOUT(prompter_.Prompts().size(), std::size_t{1}, 120000);
-        QCOMPARE(prompter_.Prompts()[0].text, Message(2));
+        QCOMPARE(prompter_.Prompts()[0].text, Message(&WizardMessages::noAnswer));
         QCOMPARE(dlg_->Settings().Loaded, uint8_t{0});
     }
     const qint64 answered = clock.elapsed();

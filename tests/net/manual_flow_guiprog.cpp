@@ -146,7 +146,7 @@ void ManualFlow::lanFixedThenWirelessWpa2() {
     On<QLineEdit>(kPageDynamicDns, DdnsPage::kPassword)->setText(QStringLiteral("ddns-pw"));
     QVERIFY(ConfirmAndSave(PromptAnswer::Ok));
     // Saved with the wireless link chosen on a camera with wireless.
-    QCOMPARE(fx_->prompter.Prompts().back().text, QString::fromStdString(Window().Messages().Message[3]));
+    QCOMPARE(fx_->prompter.Prompts().back().text, QString::fromStdString(Window().Messages().savedWireless));
 }
 
 void ManualFlow::pppoeOnTheIspPage() {
@@ -170,7 +170,7 @@ void ManualFlow::pppoeOnTheIspPage() {
     Click(Page(kPageUpnpPorts)->NextButton());
     QVERIFY(At(kPageDynamicDns));
     QVERIFY(ConfirmAndSave(PromptAnswer::Ok));
-    QCOMPARE(fx_->prompter.Prompts().back().text, QString::fromStdString(Window().Messages().Message[4]));
+    QCOMPARE(fx_->prompter.Prompts().back().text, QString::fromStdString(Window().Messages().saved));
 }
 
 QTEST_MAIN(ManualFlow)

@@ -110,7 +110,7 @@ void WirelessFlow::pickANetworkFromTheScan() {
     QVERIFY(SaveAndRefind());
     // The wireless save message, then the found-again message.
     QCOMPARE(fx_->prompter.Prompts().size(), std::size_t{4});
-    QCOMPARE(fx_->prompter.Prompts()[2].text, QString::fromStdString(Window().Messages().Message[3]));
+    QCOMPARE(fx_->prompter.Prompts()[2].text, QString::fromStdString(Window().Messages().savedWireless));
 }
 
 void WirelessFlow::joinByWps() {
@@ -162,7 +162,7 @@ void WirelessFlow::emptyScanThenFailedRescan() {
     Page(kPageQuickAddress)->NextButton()->click();
     QVERIFY(WaitFor([&] { return fx_->prompter.Prompts().size() == 3; }));
     QCOMPARE(fx_->prompter.Prompts()[1].text, Page(kPageAccessPointScan)->Kept("Message1"));
-    QCOMPARE(fx_->prompter.Prompts()[2].text, QString::fromStdString(Window().Messages().Message[2]));
+    QCOMPARE(fx_->prompter.Prompts()[2].text, QString::fromStdString(Window().Messages().noAnswer));
     QCOMPARE(fx_->prompter.Prompts()[2].icon, PromptIcon::Exclamation);
     // The failed rescan leaves the scan page, usable again, once its
     // message is answered.

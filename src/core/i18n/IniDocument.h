@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "core/i18n/TextCapacity.h"
+
 namespace orvanta {
 
 class IniDocument {
@@ -31,7 +33,7 @@ public:
                      std::string* whyNot = nullptr);
 
     // The value of [section] key, cut to capacity-1 characters; "" when absent.
-    std::string Get(std::string_view section, std::string_view key, std::size_t capacity = 260) const;
+    std::string Get(std::string_view section, std::string_view key, std::size_t capacity = kCaptionCapacity) const;
 
     // True when the section exists and holds the key (even with an empty value).
     bool Has(std::string_view section, std::string_view key) const;

@@ -15,6 +15,7 @@
 #include <string_view>
 
 #include "core/i18n/IniDocument.h"
+#include "core/i18n/TextCapacity.h"
 
 namespace orvanta {
 
@@ -44,7 +45,7 @@ public:
 
     // The value cut to capacity-1 characters: the file's text, or the
     // built-in English one when the file has none.
-    std::string Get(std::string_view section, std::string_view key, std::size_t capacity = 260) const;
+    std::string Get(std::string_view section, std::string_view key, std::size_t capacity = kCaptionCapacity) const;
 
     // The built-in English texts, parsed once.
     static const IniDocument& English();

@@ -125,7 +125,7 @@ bool CameraOperations::RefuseWhileBusy() {
     if (!WorkerAlive()) return false;
     // A task given up on has not ended yet: starting another would let two
     // workers talk to the camera at once. The user may try again shortly.
-    ShowMessage(CameraMessage::NoAnswer, PromptIcon::Exclamation);
+    ShowMessage(Messages().noAnswer, PromptIcon::Exclamation);
     return true;
 }
 
@@ -148,7 +148,7 @@ void CameraOperations::ReadCamera() {
     // Out of time already: the read would be given up the same way.
     if (first == kHttpTimedOut) {
         window_.setEnabled(true);
-        ShowMessage(CameraMessage::NoAnswer, PromptIcon::Exclamation, QStringLiteral("Orvanta"));
+        ShowMessage(Messages().noAnswer, PromptIcon::Exclamation, QStringLiteral("Orvanta"));
         return;
     }
     // A refusal of the empty login asks for the root password.
@@ -160,7 +160,7 @@ void CameraOperations::ReadCamera() {
         const SequenceDeadline bound(loginLimitMs);
         if (ReadSysinfoAuthChecked(Camera(), s) < 0) {
             window_.setEnabled(true);
-            ShowMessage(CameraMessage::PasswordRefused, PromptIcon::Stop);
+            ShowMessage(Messages().passwordRefused, PromptIcon::Stop);
             return;
         }
     }
@@ -168,7 +168,7 @@ void CameraOperations::ReadCamera() {
     SetWait(0);
     if (WaitDialog* wait = window_.PleaseWait()) {
         wait->SetRange(0, kReadRange);
-        wait->SetText(QString::fromStdString(window_.Messages().note[2]));
+        wait->SetText(QString::fromStdString(Messages().reading));
     }
     StartTask(task::kRead);
     ShowWait();
@@ -183,7 +183,7 @@ void CameraOperations::SaveCamera() {
     SetWait(0);
     if (WaitDialog* wait = window_.PleaseWait()) {
         wait->SetRange(0, kSaveRange);
-        wait->SetText(QString::fromStdString(window_.Messages().note[3]));
+        wait->SetText(QString::fromStdString(Messages().saving));
     }
     StartTask(s.UseWPS == 1 ? task::kSaveAfterWps : task::kSave);
     ShowWait();
@@ -230,7 +230,7 @@ void CameraOperations::TickProgress() {
             GiveUpTask();
             phase_ = Phase::Idle;
             EndOperation();
-            ShowMessage(CameraMessage::NoAnswer, PromptIcon::Exclamation,
+            ShowMessage(Messages().noAnswer, PromptIcon::Exclamation,
                         reading ? QStringLiteral("Orvanta") : QString());
         }
         return;
@@ -257,20 +257,20 @@ void CameraOperations::FinishRead(WorkerTask& task) {
         return;
     }
     if (task.lastResult == kHttpUnauthorized)
-        ShowMessage(CameraMessage::AccessRefused, PromptIcon::Stop);
+        ShowMessage(Messages().accessRefused, PromptIcon::Stop);
     else
-        ShowMessage(CameraMessage::NoAnswer, PromptIcon::Exclamation);
+        ShowMessage(Messages().noAnswer, PromptIcon::Exclamation);
 }
 
 void CameraOperations::FinishSave(WorkerTask& task) {
     phase_ = Phase::Idle;
     EndOperation();
     if (!task.succeeded) {
-        ShowMessage(CameraMessage::NoAnswer, PromptIcon::Exclamation);
+        ShowMessage(Messages().noAnswer, PromptIcon::Exclamation);
         return;
     }
     const CameraSettings& s = window_.Settings();
-    ShowMessage(s.LinkWireless == 1 && s.HasWireless == 1 ? CameraMessage::SavedWireless : CameraMessage::Saved,
+    ShowMessage(s.LinkWireless == 1 && s.HasWireless == 1 ? Messages().savedWireless : Messages().saved,
                 PromptIcon::Information);
     if (s.WizardMode == 1 && s.NewEnvironment == 1)
         StartRefind();
@@ -283,7 +283,7 @@ void CameraOperations::StartRefind() {
     SetWait(0);
     if (WaitDialog* wait = window_.PleaseWait()) {
         wait->SetRange(0, kRefindRange);
-        wait->SetText(QString::fromStdString(window_.Messages().note[4]));
+        wait->SetText(QString::fromStdString(Messages().refinding));
     }
     ShowWait();
     if (timersRunning_) refindTimer_.start(window_.Timers().refindTickMs);
@@ -299,7 +299,7 @@ void CameraOperations::TickRefind() {
     SetWait(p + kStep);
     if (p >= kRefindRange) {
         EndRefind();
-        ShowMessage(CameraMessage::NotFoundAgain, PromptIcon::Exclamation);
+        ShowMessage(Messages().notFoundAgain, PromptIcon::Exclamation);
         window_.PostCommand(WizardCommand::StartOver);
         EndOperation();
         return;
@@ -328,7 +328,7 @@ void CameraOperations::TickRefind() {
             (void)Camera().ReadGroup(s, kPageNatStatus);
         }
         HideWait();
-        ShowMessage(CameraMessage::FoundAgain, PromptIcon::Information);
+        ShowMessage(Messages().foundAgain, PromptIcon::Information);
         window_.setEnabled(true);
         if (auto* finish = static_cast<SetupFinishedPage*>(window_.Page(kPageSetupFinished))) finish->SetFoundCamera(found);
         window_.PostCommand(WizardCommand::ShowSetupFinishedPage);
@@ -370,7 +370,7 @@ void CameraOperations::ScanAccessPointsNow() {
     step(80);
     if (s.APScanOK == 0) {
         HideWait();
-        ShowMessage(CameraMessage::NoAnswer, PromptIcon::Exclamation);
+        ShowMessage(Messages().noAnswer, PromptIcon::Exclamation);
         return;
     }
     step(100);
@@ -402,8 +402,10 @@ void CameraOperations::EndOperation() {
     HideWait();
 }
 
-void CameraOperations::ShowMessage(CameraMessage message, PromptIcon icon, const QString& caption) {
-    const QString text = QString::fromStdString(window_.Messages().Message[static_cast<int>(message)]);
+const WizardMessages& CameraOperations::Messages() const { return window_.Messages(); }
+
+void CameraOperations::ShowMessage(const std::string& message, PromptIcon icon, const QString& caption) {
+    const QString text = QString::fromStdString(message);
     window_.Prompt().Ask(&window_, Prompt{text, caption, icon, PromptButtons::Ok});
 }
 

@@ -11,6 +11,7 @@
 
 #include <QTimer>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include <QString>
@@ -23,18 +24,7 @@ namespace orvanta {
 
 class CameraService;
 class WizardWindow;
-
-// The main window's own message texts ([WizardDlg] "Message2".."Message8"),
-// by what they say.
-enum class CameraMessage : int {
-    NoAnswer = 2,           // the camera did not answer in time, or failed
-    SavedWireless = 3,      // saved; the camera restarts onto the wireless network
-    Saved = 4,              // saved; the camera restarts with its new settings
-    NotFoundAgain = 5,      // the camera did not reappear after its restart
-    FoundAgain = 6,         // the camera reappeared with its new settings
-    PasswordRefused = 7,    // the root password of the login dialog was refused
-    AccessRefused = 8,      // the read was refused without a valid login
-};
+struct WizardMessages;
 
 class CameraOperations {
 public:
@@ -79,7 +69,8 @@ private:
     void HideWait();
     void ShowWait();
     void EndOperation();  // enable the window, hide the wait dialog
-    void ShowMessage(CameraMessage message, PromptIcon icon, const QString& caption = {});
+    const WizardMessages& Messages() const;
+    void ShowMessage(const std::string& message, PromptIcon icon, const QString& caption = {});
     void FinishRead(WorkerTask& task);
     void FinishSave(WorkerTask& task);
     void StartRefind();

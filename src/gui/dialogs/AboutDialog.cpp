@@ -16,7 +16,7 @@ AboutDialog::AboutDialog(const std::string& languageFilePath, QWidget* parent) :
     // A refused file was reported when the window loaded it; not again here.
     const LanguageStrings lang(languageFilePath, [](const std::string&) {});
     const auto text = [&lang](const char* key) {
-        return WizardPage::Text(lang, "AboutDlg", key, 1024);
+        return WizardPage::Text(lang, "AboutDlg", key, kMessageCapacity);
     };
 
     auto* icon = new QLabel(this);

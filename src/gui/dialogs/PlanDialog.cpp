@@ -49,7 +49,7 @@ PlanDialog::PlanDialog(const std::string& languageFilePath, QStringList selected
     setModal(true);
     resize(640, 420);
     const LanguageStrings lang(languageFilePath);
-    const auto text = [&lang](const char* key) { return WizardPage::Text(lang, "DlgProvision", key, 260); };
+    const auto text = [&lang](const char* key) { return WizardPage::Text(lang, "DlgProvision", key, kCaptionCapacity); };
     setWindowTitle(text("Caption"));
     setAccessibleName(windowTitle());
 

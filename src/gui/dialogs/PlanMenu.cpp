@@ -16,7 +16,7 @@ void ShowPlanMenu(QTreeWidget* list, int macColumn, const QPoint& pos, WizardCon
     const std::string path = *context->languageFilePath;
     QMenu menu(list);
     menu.setObjectName(QStringLiteral("searchListMenu"));
-    QString caption = WizardPage::Text(LanguageStrings(path), "DlgProvision", "MenuSetUp", 260);
+    QString caption = WizardPage::Text(LanguageStrings(path), "DlgProvision", "MenuSetUp", kCaptionCapacity);
     if (caption.isEmpty()) caption = QStringLiteral("Set up from a plan\u2026");
     QAction* setUp = menu.addAction(caption);
     if (menu.exec(list->viewport()->mapToGlobal(pos)) != setUp) return;

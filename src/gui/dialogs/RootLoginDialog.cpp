@@ -30,7 +30,7 @@ RootLoginDialog::RootLoginDialog(const std::string& languageFilePath, QWidget* p
     setFixedSize(WizardPage::DluX(171), WizardPage::DluY(119));
     // A refused file was reported when the window loaded it; not again here.
     const LanguageStrings lang(languageFilePath, [](const std::string&) {});
-    const auto text = [&lang](const char* key) { return WizardPage::Text(lang, "DlgLoginRoot", key, 260); };
+    const auto text = [&lang](const char* key) { return WizardPage::Text(lang, "DlgLoginRoot", key, kCaptionCapacity); };
 
     QLabel* userLabel = AddLabel(this, kUserLabel, WizardPage::Dlu(10, 12, 50, 10));
     userEdit_ = new QLineEdit(this);

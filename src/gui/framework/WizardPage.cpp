@@ -121,7 +121,7 @@ void WizardPage::CaptionListHeader(const LanguageStrings& lang, QTreeWidget* lis
                                     std::initializer_list<std::pair<int, const char*>> columns) {
     QTreeWidgetItem* header = list->headerItem();
     for (const auto& [column, key] : columns) {
-        KeepText(lang, key, 260);
+        KeepText(lang, key, kCaptionCapacity);
         header->setText(column, Kept(key));
     }
     WidenColumnsToHeaders(list);

@@ -28,6 +28,7 @@
 #include <initializer_list>
 #include <vector>
 
+#include "core/i18n/TextCapacity.h"
 #include "core/settings/CameraSettings.h"
 #include "core/settings/FixedField.h"
 #include "gui/framework/Prompter.h"
@@ -87,12 +88,12 @@ public:
     struct CaptionRow {
         QWidget* control;
         const char* key;
-        std::size_t capacity = 260;
+        std::size_t capacity = kCaptionCapacity;
     };
     // One text the page shows later (a message, a note that changes).
     struct KeptRow {
         const char* key;
-        std::size_t capacity = 260;
+        std::size_t capacity = kCaptionCapacity;
     };
     const std::vector<CaptionRow>& CaptionTable() const { return captionTable_; }
     const char* TitleKey() const { return titleKey_; }
@@ -125,7 +126,7 @@ public:
 
     // The value of [section] key with the given capacity, as UTF-8 text.
     static QString Text(const LanguageStrings& lang, const char* section, const char* key,
-                        std::size_t capacity = 260);
+                        std::size_t capacity = kCaptionCapacity);
     // Sets a control's visible text (label, button, group box, line edit)
     // and its accessible name.
     static void SetControlText(QWidget* control, const QString& text);
@@ -173,12 +174,12 @@ protected:
     void KeptTexts(std::initializer_list<KeptRow> rows);
 
     // Captions from this page's own section.
-    QString Text(const LanguageStrings& lang, const char* key, std::size_t capacity = 260) const;
+    QString Text(const LanguageStrings& lang, const char* key, std::size_t capacity = kCaptionCapacity) const;
     void SetCaption(QWidget* control, const LanguageStrings& lang, const char* key,
-                    std::size_t capacity = 260) const;
+                    std::size_t capacity = kCaptionCapacity) const;
     // Messages and notes the page shows later: read in ApplyLanguage with
     // KeepText, used with Kept (empty when the key was absent).
-    void KeepText(const LanguageStrings& lang, const char* key, std::size_t capacity = 260);
+    void KeepText(const LanguageStrings& lang, const char* key, std::size_t capacity = kCaptionCapacity);
 
 public:
     QString Kept(const char* key) const;
@@ -265,7 +266,7 @@ private:
     ToolbarButton* save_ = nullptr;
     QLabel* title_ = nullptr;
     const char* titleKey_ = nullptr;
-    std::size_t titleCapacity_ = 260;
+    std::size_t titleCapacity_ = kCaptionCapacity;
     QHash<QString, QString> kept_;
     std::vector<CaptionRow> captionTable_;
     std::vector<KeptRow> keptTable_;

@@ -90,8 +90,8 @@ AccessPointScanPage::AccessPointScanPage(QWidget* parent) : WizardPage(173, "Aps
     wepKey_->setAccessibleName(QStringLiteral("WEP key"));
     label("WPAKey", Dlu(20, 202, 100, 10), QStringLiteral("Pre-shared Key"));
     wpaKey_ = AddEdit(kWpaKey, Dlu(130, 200, 240, 13), 58, sizeof(CameraSettings::WPAKey));
-    AddStepTitle(kTitle, "TitleWireless", 1024, QString());
-    KeptTexts({{kAskRescan, 1024}, {kNeedWepKey, 1024}, {kWepKeyNotHex, 1024}, {kNeedWpaKey, 1024}});
+    AddStepTitle(kTitle, "TitleWireless", kMessageCapacity, QString());
+    KeptTexts({{kAskRescan, kMessageCapacity}, {kNeedWepKey, kMessageCapacity}, {kWepKeyNotHex, kMessageCapacity}, {kNeedWpaKey, kMessageCapacity}});
     connect(AddBackButton(kBack, QStringLiteral("Back")), &QAbstractButton::clicked, this, &AccessPointScanPage::OnBack);
     connect(AddNextButton(kNext, QStringLiteral("Next")), &QAbstractButton::clicked, this, &AccessPointScanPage::OnNext);
     connect(apList_, &QComboBox::currentIndexChanged, this, &AccessPointScanPage::OnAccessPointChanged);

@@ -27,14 +27,14 @@ DdnsPage::DdnsPage(QWidget* parent) : WizardPage(157, "DDNSPage", parent) {
     QLabel* passwordLabel = AddStatic(kPasswordLabel, Dlu(30, 124, 110, 10), QStringLiteral("Password"));
     password_ = AddEdit(kPassword, Dlu(150, 122, 200, 13), 20, sizeof(CameraSettings::DDNSPwd));
     password_->setEchoMode(QLineEdit::Password);
-    AddStepTitle(kTitle, "TitleDDNS", 1024, QStringLiteral(""));
+    AddStepTitle(kTitle, "TitleDDNS", kMessageCapacity, QStringLiteral(""));
 
     Captions({{enable_, "DDNSEn"},
               {providerLabel, "Provider"},
               {hostLabel, "Hostname"},
               {userLabel, "Username"},
               {passwordLabel, "Password"}});
-    KeptTexts({{kAskSave, 1024}});
+    KeptTexts({{kAskSave, kMessageCapacity}});
 
     WhenToggled(enable_, [this](bool) { OnEnableClicked(); });
     connect(AddBackButton(kBack, QStringLiteral("Back")), &QAbstractButton::clicked, this, &DdnsPage::OnBack);

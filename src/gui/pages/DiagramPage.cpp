@@ -9,7 +9,7 @@ namespace orvanta {
 DiagramPage::DiagramPage(QWidget* parent) : WizardPage(137, "ShowPicPage", parent) {
     diagram_ = AddPicture(kDiagram, Dlu(8, 8, 300, 225), 224);
     QLabel* note = AddStatic(kNote, Dlu(312, 20, 75, 200), QStringLiteral("please connect the camera as the diagram ,and wait until the network LED flashes. If network LED flashes,please press the \"Next\" button."));
-    Captions({{note, "note", 1024}});
+    Captions({{note, "note", kMessageCapacity}});
     connect(AddBackButton(kBack, QStringLiteral("Back")), &QAbstractButton::clicked, this, &DiagramPage::OnBack);
     connect(AddNextButton(kNext, QStringLiteral("Next")), &QAbstractButton::clicked, this, &DiagramPage::OnNext);
 }

@@ -34,7 +34,7 @@ IspLinkPage::IspLinkPage(QWidget* parent) : WizardPage(143, "LANISPPage", parent
     EditLimit::Apply(user_, kAccountChars, sizeof(CameraSettings::PAccount));
     EditLimit::Apply(password_, kAccountChars, sizeof(CameraSettings::PPwd));
     EditLimit::Apply(confirm_, kAccountChars, sizeof(CameraSettings::PVP));
-    AddStepTitle(kTitle, "TitleISP", 1024, QStringLiteral(""));
+    AddStepTitle(kTitle, "TitleISP", kMessageCapacity, QStringLiteral(""));
 
     Captions({{lan_, "RadioLAN"},
               {pppoe_, "RadioPPPoE"},

@@ -14,7 +14,7 @@ LanAddressPage::LanAddressPage(QWidget* parent) : IpModePage(144, "LANPage", par
                     {kAddressLabel, kMaskLabel, kGatewayLabel, kDnsLabel, kDns2Label},
                     {kAddress, kMask, kGateway, kDns, kDns2}},
                    QStringLiteral("Get DHCP IP "), QStringLiteral("Use fixed IP address"));
-    AddStepTitle(kTitle, "TitleLAN", 1024, QStringLiteral(""));
+    AddStepTitle(kTitle, "TitleLAN", kMessageCapacity, QStringLiteral(""));
     KeptTexts({{kAskWireless}, {kChooseOne}});
     connect(AddBackButton(kBack, QStringLiteral("Back")), &QAbstractButton::clicked, this, &LanAddressPage::OnBack);
     connect(AddNextButton(kNext, QStringLiteral("Next")), &QAbstractButton::clicked, this, &LanAddressPage::OnNext);

@@ -13,7 +13,7 @@ OptionPage::OptionPage(QWidget* parent) : WizardPage(130, "OptionPage", parent) 
     wizardNote_ = AddStatic(kWizardNote, Dlu(56, 66, 300, 30), QStringLiteral("Wizard  will help you to setup all Camera's  Parameters  include  Network, Wireless."));
     manual_ = AddRadio(kManualRadio, Dlu(40, 110, 200, 14), QStringLiteral("Maunal Setup"), setupGroup);
     QLabel* manualNote = AddStatic(kManualNote, Dlu(56, 126, 300, 40), QStringLiteral("Users to set up the camera parameters, including IP,\n wireless base stations, wireless security,\n and DDNS."));
-    AddStepTitle(kTitle, nullptr, 260, QStringLiteral(""))->hide();
+    AddStepTitle(kTitle, nullptr, kCaptionCapacity, QStringLiteral(""))->hide();
 
     Captions({{wizard_, "RadioWizard"},
               {manual_, "RadioMaunal"},

@@ -17,7 +17,7 @@ PppoePage::PppoePage(QWidget* parent) : WizardPage(177, "PPPoEPage", parent) {
     // so what the camera gets is what the user typed.
     EditLimit::Apply(user_, static_cast<int>(sizeof(CameraSettings::PAccount)) - 1, sizeof(CameraSettings::PAccount));
     EditLimit::Apply(password_, static_cast<int>(sizeof(CameraSettings::PPwd)) - 1, sizeof(CameraSettings::PPwd));
-    AddStepTitle(kTitle, "TitlePPPoE", 1024, QStringLiteral(""));
+    AddStepTitle(kTitle, "TitlePPPoE", kMessageCapacity, QStringLiteral(""));
 
     Captions({{userLabel, "UserID"}, {passwordLabel, "Password"}});
 

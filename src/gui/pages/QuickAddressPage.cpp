@@ -37,7 +37,7 @@ QuickAddressPage::QuickAddressPage(QWidget* parent) : WizardPage(179, "WizardIPP
     dns_ = AddAddress(kDns, Dlu(150, 132, 120, 13));
     test_ = AddButton(kTestButton, Dlu(40, 160, 120, 20), QStringLiteral("Test this IP address "));
     QLabel* note = AddStatic(kNote, Dlu(170, 158, 210, 60), QStringLiteral(""));
-    AddStepTitle(kTitle, "TitleWizardIP", 1024, QStringLiteral(""));
+    AddStepTitle(kTitle, "TitleWizardIP", kMessageCapacity, QStringLiteral(""));
 
     Captions({{dhcp_, "RadioDHCP"},
               {fixed_, "RadioFixIP"},
@@ -45,8 +45,8 @@ QuickAddressPage::QuickAddressPage(QWidget* parent) : WizardPage(179, "WizardIPP
               {maskLabel, "Submask"},
               {gatewayLabel, "Gateway"},
               {dnsLabel, "DNS"},
-              {test_, "BtnSendARP", 1024},
-              {note, "Note1", 1024}});
+              {test_, "BtnSendARP", kMessageCapacity},
+              {note, "Note1", kMessageCapacity}});
     KeptTexts({{kAddressInUse, 2048}, {kAddressFree, 2048}, {kAskWps, 2048}});
 
     connect(test_, &QAbstractButton::clicked, this, &QuickAddressPage::OnTest);

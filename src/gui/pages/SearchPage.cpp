@@ -75,9 +75,9 @@ SearchPage::SearchPage(QWidget* parent) : WizardPage(139, "SearchPage", parent) 
     note_ = AddStatic(kNote, Dlu(106, 178, 275, 60), QString());
     status_ = AddStatic(0, Dlu(8, 203, 95, 36), QString());
     status_->setObjectName(QStringLiteral("searchStatus"));
-    AddStepTitle(kTitle, "TitleSearch", 260, QStringLiteral("Find the Camera"));
+    AddStepTitle(kTitle, "TitleSearch", kCaptionCapacity, QStringLiteral("Find the Camera"));
 
-    Captions({{note_, "Note", 8072}, {listLabel, "CamList"}});
+    Captions({{note_, "Note", kSearchNoteCapacity}, {listLabel, "CamList"}});
     KeptTexts({{kNoCamera}, {kPickARow}, {kNoWayOut}});
     KeptTexts({{kFoundSoFar, 1024},
                {kNoneFound, 1024},
@@ -111,9 +111,9 @@ void SearchPage::ApplyLanguage(const LanguageStrings& lang) {
     CaptionListHeader(lang, list_,
                       {{kColIp, "CamListIP"}, {kColMac, "CamListMAC"}, {kColPort, "CamListPort"},
                        {kColDesc, "CamListDese"}, {kColSport, "CamListSport"}, {kColSerial, "CamListCamID"}});
-    idleCaption_ = Text(lang, "BtnStrartFind", 260);
-    searchingCaption_ = Text(lang, "BtnFindingCam", 260);
-    alternateCaption_ = Text(lang, "BtnStopFind", 260);
+    idleCaption_ = Text(lang, "BtnStrartFind", kCaptionCapacity);
+    searchingCaption_ = Text(lang, "BtnFindingCam", kCaptionCapacity);
+    alternateCaption_ = Text(lang, "BtnStopFind", kCaptionCapacity);
     nextCaption_ = Text(lang, "Common", "BtnNext");
     // A search under way keeps blinking in the new language's captions.
     SetSearchCaption(searching_ ? searchingCaption_ : idleCaption_);

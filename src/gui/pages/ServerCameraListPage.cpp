@@ -30,7 +30,7 @@ ServerCameraListPage::ServerCameraListPage(QWidget* parent) : WizardPage(140, "S
     list_->setColumnWidth(kColModel, 120);
     list_->setColumnWidth(kColMac, 120);
     list_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    AddStepTitle(kTitle, "TitleServer", 260, QStringLiteral("The camera on the Server"));
+    AddStepTitle(kTitle, "TitleServer", kCaptionCapacity, QStringLiteral("The camera on the Server"));
 
     Captions({{listLabel, "CamList"}});
     // Read with the other header texts, though this list has no such column.

@@ -31,10 +31,10 @@ ServerLoginPage::ServerLoginPage(QWidget* parent) : WizardPage(145, "LoginPage",
     QPushButton* exit = AddButton(kExit, Dlu(160, 242, 60, 20), QStringLiteral("Exit"));
     exit->hide();
     exit->setEnabled(false);
-    AddStepTitle(kTitle, "TitleLogin", 1024, QString());
+    AddStepTitle(kTitle, "TitleLogin", kMessageCapacity, QString());
 
     Captions({{note, "Note"}, {loginTypeLabel, "LoginType"}, {idLabel, "ID"}, {passwordLabel, "Password"}});
-    KeptTexts({{kNeedIdAndPassword, 1024}});
+    KeptTexts({{kNeedIdAndPassword, kMessageCapacity}});
 
     connect(AddBackButton(kBack, QStringLiteral("Back")), &QAbstractButton::clicked, this, &ServerLoginPage::OnBack);
     connect(AddNextButton(kNext, QStringLiteral("Next")), &QAbstractButton::clicked, this, &ServerLoginPage::OnNext);
@@ -45,7 +45,7 @@ void ServerLoginPage::ApplyLanguage(const LanguageStrings& lang) {
     WizardPage::ApplyLanguage(lang);
     // Item 0 is always the device login, whatever the language calls it.
     loginType_->clear();
-    loginType_->addItems({Text(lang, "DiviceLogin", 260), Text(lang, "UserLogin", 260)});
+    loginType_->addItems({Text(lang, "DiviceLogin", kCaptionCapacity), Text(lang, "UserLogin", kCaptionCapacity)});
     loginType_->setCurrentIndex(0);
 }
 

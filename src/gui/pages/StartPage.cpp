@@ -89,7 +89,7 @@ void StartPage::OnInitPage() {
 void StartPage::ApplyLanguage(const LanguageStrings& lang) {
     WizardPage::ApplyLanguage(lang);
     picture_->setAccessibleName(networkBox_->title());
-    const QString cardCaption = Text(lang, "NetworkCard", 260);
+    const QString cardCaption = Text(lang, "NetworkCard", kCaptionCapacity);
     if (!cardCaption.isEmpty()) cardChoice_->setAccessibleName(cardCaption);
 }
 

@@ -25,23 +25,23 @@ SummaryPage::SummaryPage(QWidget* parent) : WizardPage(171, "SetAutoParamPage", 
     upnpText_ = AddStatic(kUpnpText, Dlu(202, 104, 173, 54), QStringLiteral(""));
     QGroupBox* ddnsBox = AddGroupBox(kDdnsBox, Dlu(8, 166, 373, 70), QStringLiteral("DDNS"));
     ddnsText_ = AddStatic(kDdnsText, Dlu(14, 178, 361, 54), QStringLiteral(""));
-    AddStepTitle(kTitle, nullptr, 260, QStringLiteral(""))->hide();
+    AddStepTitle(kTitle, nullptr, kCaptionCapacity, QStringLiteral(""))->hide();
 
-    Captions({{systemBox, "SystemInfo", 2014},
-              {networkBox, "NetworkInfo", 2014},
-              {wirelessBox, "WirelessInfo", 2014},
-              {upnpBox, "UPnPInfo", 2014},
-              {ddnsBox, "DDNSInfo", 2014}});
-    KeptTexts({{kConfirmSave, 2014},
-               {"USEWPS", 2014},
-               {"WPSSucces", 2014},
-               {"WPSFailed", 2014},
-               {"NotUseWireless", 2014},
-               {"NotSupposeWireless", 2014},
-               {"EnUPnP", 2014},
-               {"DisUPnP", 2014},
-               {"EnDDNS", 2014},
-               {"DisDDNS", 2014}});
+    Captions({{systemBox, "SystemInfo", kSummaryCapacity},
+              {networkBox, "NetworkInfo", kSummaryCapacity},
+              {wirelessBox, "WirelessInfo", kSummaryCapacity},
+              {upnpBox, "UPnPInfo", kSummaryCapacity},
+              {ddnsBox, "DDNSInfo", kSummaryCapacity}});
+    KeptTexts({{kConfirmSave, kSummaryCapacity},
+               {"USEWPS", kSummaryCapacity},
+               {"WPSSucces", kSummaryCapacity},
+               {"WPSFailed", kSummaryCapacity},
+               {"NotUseWireless", kSummaryCapacity},
+               {"NotSupposeWireless", kSummaryCapacity},
+               {"EnUPnP", kSummaryCapacity},
+               {"DisUPnP", kSummaryCapacity},
+               {"EnDDNS", kSummaryCapacity},
+               {"DisDDNS", kSummaryCapacity}});
 
     connect(AddBackButton(kBack, QStringLiteral("Back")), &QAbstractButton::clicked, this, &SummaryPage::OnBack);
     connect(AddSaveButton(kSave, QStringLiteral("Setup the Camera"), Dlu(293, 242, 96, 25)), &QAbstractButton::clicked,
@@ -54,8 +54,8 @@ void SummaryPage::LoadFromSettings() {
     const LanguageStrings& lang = Context() && Context()->language ? *Context()->language : kNoLanguage;
     // Labels of other pages come from their sections; this page's own
     // phrases were kept by ApplyLanguage.
-    const auto label = [&lang](const char* section, const char* key) { return Text(lang, section, key, 260); };
-    const auto own = [&lang](const char* key) { return Text(lang, "SetAutoParamPage", key, 2014); };
+    const auto label = [&lang](const char* section, const char* key) { return Text(lang, section, key, kCaptionCapacity); };
+    const auto own = [&lang](const char* key) { return Text(lang, "SetAutoParamPage", key, kSummaryCapacity); };
     const auto field = [](const auto& f) { return FieldString(f); };
 
     // Texts are joined piece by piece rather than through QString::arg, so a

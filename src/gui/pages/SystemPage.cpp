@@ -93,7 +93,7 @@ SystemPage::SystemPage(QWidget* parent) : WizardPage(166, "SystemPage", parent) 
     timeZone_->setCurrentIndex(kInitialTimeZone);
     interval_->setCurrentIndex(kInitialInterval);
 
-    AddStepTitle(kTitle, "TitleSystem", 260, QStringLiteral(""));
+    AddStepTitle(kTitle, "TitleSystem", kCaptionCapacity, QStringLiteral(""));
 
     // The time label says "ManualTime" as the radio does; the date label has
     // its own key.
@@ -108,7 +108,7 @@ SystemPage::SystemPage(QWidget* parent) : WizardPage(166, "SystemPage", parent) 
               {timeZoneLabel, "NTPTimeZone"},
               {intervalLabel, "NTPTimeUpdata"},
               {ntpServerLabel, "NTPServer"}});
-    KeptTexts({{"Message1", 1024}, {"Message2", 1024}});
+    KeptTexts({{"Message1", kMessageCapacity}, {"Message2", kMessageCapacity}});
 
     connect(AddBackButton(kBack, QStringLiteral("Back")), &QAbstractButton::clicked, this, &SystemPage::OnBack);
     connect(AddNextButton(kNext, QStringLiteral("Next")), &QAbstractButton::clicked, this, &SystemPage::OnNext);

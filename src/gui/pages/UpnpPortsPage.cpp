@@ -29,7 +29,7 @@ UpnpPortsPage::UpnpPortsPage(QWidget* parent) : WizardPage(160, "UPnPPage", pare
     streamPort_ = AddEdit(kStreamPort, Dlu(150, 82, 80, 13), 5);
     QLabel* rtspLabel = AddStatic(kRtspPortLabel, Dlu(30, 104, 110, 10), QStringLiteral("RTSP Port"));
     rtspPort_ = AddEdit(kRtspPort, Dlu(150, 102, 80, 13), 5);
-    AddStepTitle(kTitle, "TitleUPnP", 1024, QStringLiteral(""));
+    AddStepTitle(kTitle, "TitleUPnP", kMessageCapacity, QStringLiteral(""));
 
     Captions({{upnp_, "UPnPEn"}, {httpLabel, "HttpPort"}, {streamLabel, "StreamPort"}, {rtspLabel, "RTSP"}});
     KeptTexts({{kHttpOutOfRange, 2048},

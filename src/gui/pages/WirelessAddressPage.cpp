@@ -11,7 +11,7 @@ WirelessAddressPage::WirelessAddressPage(QWidget* parent) : IpModePage(162, "WLA
                     {kAddress, kMask, kGateway, kDns, kDns2}},
                    QStringLiteral("DHCP Wireless IP"), QStringLiteral("Fixed Wireless IP"));
     AddButton(kExit, Dlu(160, 242, 60, 20), QStringLiteral("Exit"))->hide();
-    AddStepTitle(kTitle, "TitleWLAN", 1024, QStringLiteral(""));
+    AddStepTitle(kTitle, "TitleWLAN", kMessageCapacity, QStringLiteral(""));
     connect(AddBackButton(kBack, QStringLiteral("Back")), &QAbstractButton::clicked, this, &WirelessAddressPage::OnBack);
     connect(AddNextButton(kNext, QStringLiteral("Next")), &QAbstractButton::clicked, this, &WirelessAddressPage::OnNext);
 }

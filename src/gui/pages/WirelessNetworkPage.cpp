@@ -101,7 +101,7 @@ WirelessNetworkPage::WirelessNetworkPage(QWidget* parent) : WizardPage(150, "WLA
     for (QLineEdit* e : {wepKey_, hiddenKeys_[0], hiddenKeys_[1], hiddenKeys_[2]})
         EditLimit::Apply(e, kWepKeyWidth - 1, kWepKeyWidth);
 
-    AddStepTitle(kTitle, "TitleWireless", 1024, QStringLiteral(""));
+    AddStepTitle(kTitle, "TitleWireless", kMessageCapacity, QStringLiteral(""));
 
     Captions({{ssidLabel, "SSID"},
               {modeLabel, "WirelessMode"},
@@ -114,7 +114,7 @@ WirelessNetworkPage::WirelessNetworkPage(QWidget* parent) : WizardPage(150, "WLA
               {defaultLabel, "WEPDefKey"},
               {algorithmLabel, "WPAAlgorithm"},
               {pskLabel, "WPAKey"}});
-    KeptTexts({{kKeyNotHex, 260}});
+    KeptTexts({{kKeyNotHex}});
 
     connect(AddBackButton(kBack, QStringLiteral("Back")), &QAbstractButton::clicked, this, &WirelessNetworkPage::OnBack);
     connect(AddNextButton(kNext, QStringLiteral("Next")), &QAbstractButton::clicked, this, &WirelessNetworkPage::OnNext);

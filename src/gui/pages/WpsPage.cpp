@@ -35,9 +35,9 @@ WpsPage::WpsPage(QWidget* parent) : WizardPage(174, "WPSPage", parent) {
     progress_->setValue(0);
     Name(progress_, kProgress, QStringLiteral("Progress"));
     start_ = AddButton(kStart, Dlu(280, 216, 90, 20), QStringLiteral("WPS Start"));
-    AddStepTitle(kTitle, "TitleWPS", 1024, QString());
+    AddStepTitle(kTitle, "TitleWPS", kMessageCapacity, QString());
 
-    Captions({{note, "Note", 1024}, {start_, "BtnStart"}});
+    Captions({{note, "Note", kMessageCapacity}, {start_, "BtnStart"}});
     KeptTexts({{kAskRescan, 2048}, {kNotJoined, 2048}, {kJoined, 2048}, {kStartFailed, 2048}});
 
     connect(AddBackButton(kBack, QStringLiteral("Back")), &QAbstractButton::clicked, this, &WpsPage::OnBack);

@@ -9,7 +9,7 @@ WpsPicturePage::WpsPicturePage(QWidget* parent) : WizardPage(176, "WPSPicPage", 
     QLabel* routerStep = AddStatic(kRouterStep, Dlu(200, 40, 180, 60), QString());
     AddStatic(kSpareStep, Dlu(200, 110, 180, 60), QString())->hide();
     QLabel* nextStep = AddStatic(kNextStep, Dlu(200, 110, 180, 60), QString());
-    AddStepTitle(kTitle, "TitleWPS", 1024, QString());
+    AddStepTitle(kTitle, "TitleWPS", kMessageCapacity, QString());
 
     Captions({{routerStep, "Note1"}, {nextStep, "Note2"}});
     KeptTexts({{"Message1", 2048}});
