@@ -1,7 +1,5 @@
 #include "gui/controls/Ipv4AddressEdit.h"
 
-#include <arpa/inet.h>
-
 #include <QHBoxLayout>
 #include <QIntValidator>
 #include <QKeyEvent>
@@ -84,7 +82,7 @@ void Ipv4AddressEdit::SetFromRecordText(const char* text) {
     }
     // Text that is no address shows as 255.255.255.255, the all-ones value
     // the record has always held for it.
-    SetAddress(ntohl(Ipv4ClassicValue(text)));
+    SetAddress(Ipv4HostOrder(Ipv4ClassicValue(text)));
 }
 
 QString Ipv4AddressEdit::RecordText() const {

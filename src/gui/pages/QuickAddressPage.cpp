@@ -1,7 +1,5 @@
 #include "gui/pages/QuickAddressPage.h"
 
-#include <arpa/inet.h>
-
 #include <QButtonGroup>
 #include <QLabel>
 #include <QPushButton>
@@ -75,17 +73,17 @@ void QuickAddressPage::LoadFromSettings() {
     if (s.HostNoAddress == 1) {
         // Without an address of its own the PC can propose nothing better
         // than the camera's present address in its present subnet.
-        const uint32_t cam = ntohl(s.CamAddr);
-        const uint32_t net = cam & ntohl(s.CamMask);
+        const uint32_t cam = Ipv4HostOrder(s.CamAddr);
+        const uint32_t net = cam & Ipv4HostOrder(s.CamMask);
         address_->SetAddress(cam);
-        mask_->SetAddress(ntohl(s.CamMask));
+        mask_->SetAddress(Ipv4HostOrder(s.CamMask));
         gateway_->SetAddress(net | 1u);
         dns_->SetAddress(0);
     } else {
         s.IPType = 1;
         const KeptCameraResults* kept = Context() ? Context()->kept : nullptr;
         const uint32_t* proposal = kept ? kept->ProbeCell() : nullptr;
-        address_->SetAddress(proposal ? ntohl(*proposal) : 0);
+        address_->SetAddress(proposal ? Ipv4HostOrder(*proposal) : 0);
         LoadAddress(mask_, s.HostMask);
         LoadAddress(gateway_, s.HostGateway);
         LoadAddress(dns_, s.HostDNS);
@@ -119,7 +117,7 @@ void QuickAddressPage::OnTest() {
     const CameraSettings& s = Settings();
     uint32_t source = 0;
     if (!ParseIpv4(s.HostIP, source)) source = 0xFFFFFFFFu;  // no usable address of the PC
-    const uint32_t target = htonl(address_->Address());
+    const uint32_t target = Ipv4NetworkOrder(address_->Address());
     // The camera answers for its own address; that is no conflict.
     bool inUse = false;
     if (target != s.CamAddr && Context() && Context()->hostNetwork)
