@@ -328,11 +328,9 @@ void GuidedOperationsTest::refindWalksRecordsOnlyOnAChangeAndShowsTheCamera() {
     // change" although the camera is listed, so it must not be taken.
     std::vector<std::pair<int, int>> calls;
     std::vector<DiscoveredCamera> records = {Record("SN-7", "192.168.5.30", "1"), Record("SN-42", "192.168.5.30", "1")};
-    camera_->search = [&](DiscoveredCamera** out, int* count, int*, int restart) {
-        calls.emplace_back(ops_->Position() - 10, restart);
-        *out = records.data();
-        *count = static_cast<int>(records.size());
-        return calls.size() == 1 ? 0 : 1;
+    camera_->search = [&](bool restart) -> SearchResult {
+        calls.emplace_back(ops_->Position() - 10, restart ? 1 : 0);
+        return {calls.size() == 1 ? SearchChange::Unchanged : SearchChange::Rebuilt, records};
     };
     fx_->Window().HandleCommand(WizardCommand::SaveCamera);
     WaitForWorker();
@@ -375,11 +373,7 @@ void GuidedOperationsTest::refindGivesUpAt1500() {
     s.WizardMode = 1;
     s.NewEnvironment = 1;
     camera_->save = [](CameraSettings&) { return SequenceOutcome{true, 0}; };
-    camera_->search = [](DiscoveredCamera** out, int* count, int*, int) {
-        *out = nullptr;
-        *count = 0;
-        return 1;
-    };
+    camera_->search = [](bool) { return SearchResult{SearchChange::Rebuilt, {}}; };
     fx_->Window().HandleCommand(WizardCommand::SaveCamera);
     WaitForWorker();
     fx_->prompter.Answer(PromptAnswer::Ok);

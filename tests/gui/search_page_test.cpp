@@ -51,27 +51,26 @@ DiscoveredCamera Camera(const char* ip, const char* mac, const char* desc, const
     return c;
 }
 
+constexpr SearchChange kRebuilt = SearchChange::Rebuilt, kSame = SearchChange::Unchanged,
+                       kFailed = SearchChange::Failed;
+
 // A discovery client that answers from a script, one result per call, and
 // notes the restart flag and the caption the button showed at each call.
 struct ScriptedSearch {
-    std::vector<int> results;  // past the end: 0
+    std::vector<SearchChange> results;  // past the end: unchanged
     std::vector<DiscoveredCamera> cameras;
     std::vector<int> restarts;
     QStringList captions;
     QPushButton* button = nullptr;
 
     decltype(FakeCameraService::search) Function() {
-        return [this](DiscoveredCamera** records, int* count, int* capacity, int restart) {
-            restarts.push_back(restart);
+        return [this](bool restart) -> SearchResult {
+            restarts.push_back(restart ? 1 : 0);
             if (button) captions << button->text();
             const std::size_t i = restarts.size() - 1;
-            const int r = i < results.size() ? results[i] : 0;
-            if (r >= 0) {
-                *records = cameras.data();
-                *count = static_cast<int>(cameras.size());
-                *capacity = static_cast<int>(cameras.size());
-            }
-            return r;
+            const SearchChange change = i < results.size() ? results[i] : kSame;
+            if (change == kFailed) return {};
+            return {change, cameras};
         };
     }
 };
@@ -170,7 +169,7 @@ void SearchPageTest::requestSentNowhereIsSaidNotListedEmpty() {
 void SearchPageTest::rowsFollowOnlyARebuiltList() {
     search_.cameras = {Camera("10.0.0.5", "00:0E:53:00:00:01", "cam/eth0"),
                        Camera("10.0.0.6", "00:0E:53:00:00:02", "cam/wireless")};
-    search_.results = {1, 0, 0, 0, 0, 0};
+    search_.results = {kRebuilt, kSame, kSame, kSame, kSame, kSame};
     RunSearch();
     QCOMPARE(List()->topLevelItemCount(), 2);
     // Record order is row order, and every column is filled from its field.
@@ -183,14 +182,14 @@ void SearchPageTest::rowsFollowOnlyARebuiltList() {
     QCOMPARE(row->text(5), QStringLiteral("SN-0042"));
     QCOMPARE(row->text(6), QStringLiteral("255.255.255.0"));
     QVERIFY(List()->isColumnHidden(5));
-    // The cameras fall silent: a search of -1 and 0 results keeps the rows.
+    // The cameras fall silent: a failed or unchanged step keeps the rows.
     search_.cameras.clear();
-    search_.results.resize(6);
-    search_.results.insert(search_.results.end(), {-1, 0, 0, -1, 0, 0});
+    search_.results.resize(6, kSame);
+    search_.results.insert(search_.results.end(), {kFailed, kSame, kSame, kFailed, kSame, kSame});
     RunSearch();
     QCOMPARE(List()->topLevelItemCount(), 2);
     // A rebuilt empty list clears them.
-    search_.results.insert(search_.results.end(), {1, 0, 0, 0, 0, 0});
+    search_.results.insert(search_.results.end(), {kRebuilt, kSame, kSame, kSame, kSame, kSame});
     RunSearch();
     QCOMPARE(List()->topLevelItemCount(), 0);
 }
@@ -231,7 +230,7 @@ void SearchPageTest::nextChecksAndStores() {
     search_.cameras = {Camera("10.0.0.5", "00:0E:53:00:00:01", "cam/eth0"),
                        Camera("192.168.7.20", "00:0e:53:0a:0b:0c", d.constData(), "255.255.0.0")};
     if (rows == 1) search_.cameras = {Camera("10.0.0.5", "00:0E:53:00:00:01", d.constData())};
-    search_.results = {rows > 0 ? 1 : 0};
+    search_.results = {rows > 0 ? kRebuilt : kSame};
     RunSearch();
     fx_->Settings().StartSetup = startFlags == 1;
     fx_->Settings().StartUpgrade = startFlags == 2;
@@ -293,7 +292,7 @@ void SearchPageTest::backLeadsByStartFlag() {
 
 void SearchPageTest::doubleClickReachesSubnetBeforeBrowser() {
     search_.cameras = {Camera("172.16.9.30", "AA:BB:CC:DD:EE:01", "cam/eth0", "255.255.255.0")};
-    search_.results = {1};
+    search_.results = {kRebuilt};
     RunSearch();
     QTreeWidgetItem* row = List()->topLevelItem(0);
     // No selection: nothing happens.
@@ -321,7 +320,7 @@ void SearchPageTest::doubleClickReachesSubnetBeforeBrowser() {
 
 void SearchPageTest::doubleClickBelowTheRowsOpensTheSelection() {
     search_.cameras = {Camera("172.16.9.30", "AA:BB:CC:DD:EE:01", "cam/eth0")};
-    search_.results = {1};
+    search_.results = {kRebuilt};
     RunSearch();
     page_->show();
     const QPoint below(10, List()->viewport()->height() - 5);
@@ -341,19 +340,19 @@ void SearchPageTest::statusCountsAndExplains() {
     QVERIFY(status->text().isEmpty());
     // The count grows while the search runs, and stays when it ends.
     search_.cameras = {Camera("10.0.0.5", "00:0E:53:00:00:01", "cam/eth0")};
-    search_.results = {1};
+    search_.results = {kRebuilt};
     page_->Control<QPushButton>(SearchPage::kSearchButton)->click();
     QCOMPARE(status->text(), QStringLiteral("0 so far"));
     QTRY_VERIFY_WITH_TIMEOUT(!page_->Searching(), 5000);
     QCOMPARE(status->text(), QStringLiteral("1 so far"));
     // An empty result says why: nobody answered, or this PC has no address.
     search_.cameras.clear();
-    search_.results.assign(search_.restarts.size(), 0);
-    search_.results.push_back(1);  // the next search rebuilds an empty list
+    search_.results.assign(search_.restarts.size(), kSame);
+    search_.results.push_back(kRebuilt);  // the next search rebuilds an empty list
     RunSearch();
     QCOMPARE(status->text(), QStringLiteral("Nobody answered"));
     fx_->Settings().HostNoAddress = 1;
-    search_.results = std::vector<int>(search_.restarts.size(), 0);
+    search_.results = std::vector<SearchChange>(search_.restarts.size(), kSame);
     RunSearch();
     QCOMPARE(status->text(), QStringLiteral("No IPv4 here"));
 }
@@ -362,7 +361,7 @@ void SearchPageTest::contextMenuCopiesAndExports() {
     // Bytes a camera may send: a quote, a comma, a line break, non-UTF-8.
     search_.cameras = {Camera("10.0.0.5", "00:0E:53:00:00:01", "a,\"b\"\n\xe9"),
                        Camera("10.0.0.6", "00:0E:53:00:00:02", "cam/eth0")};
-    search_.results = {1};
+    search_.results = {kRebuilt};
     // No rows yet: nothing to copy or export.
     std::unique_ptr<QMenu> menu(page_->MakeContextMenu(QPoint(5, 5)));
     QVERIFY(!menu->findChild<QAction*>(QStringLiteral("copyAddress"))->isEnabled());

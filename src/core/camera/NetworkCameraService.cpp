@@ -4,6 +4,8 @@
 #include <malloc.h>
 #endif
 
+#include <algorithm>
+
 #include "core/camera/CameraParameters.h"
 #include "core/discovery/DiscoveryClient.h"
 #include "core/discovery/PosixDiscoveryTransport.h"
@@ -14,15 +16,20 @@ NetworkCameraService::NetworkCameraService(const TransportSettings& limits) : li
 
 NetworkCameraService::~NetworkCameraService() = default;
 
-int NetworkCameraService::SearchStep(discovery::DiscoveredCamera** records, int* count, int* capacity,
-                                     int restart) {
+SearchResult NetworkCameraService::SearchStep(bool restart) {
     if (!discoveryClient_) {
         discovery::DiscoverySettings settings;
         searchTransport_ = std::make_shared<discovery::PosixDiscoveryTransport>(settings.receiveBufferBytes);
         settings.transport = searchTransport_;
         discoveryClient_ = std::make_unique<discovery::DiscoveryClient>(settings);
     }
-    return discoveryClient_->Search(records, count, capacity, restart);
+    discovery::DiscoveredCamera* records = nullptr;
+    int count = 0;
+    int capacity = 0;
+    const int result = discoveryClient_->Search(&records, &count, &capacity, restart ? 1 : 0);
+    if (result < 0) return {};
+    const std::size_t size = records ? static_cast<std::size_t>(std::min(count, capacity)) : 0;
+    return {result == 1 ? SearchChange::Rebuilt : SearchChange::Unchanged, {records, size}};
 }
 
 // A client lives for one search, so the transport asked is the current one.

@@ -22,7 +22,7 @@ public:
     NetworkCameraService& operator=(const NetworkCameraService&) = delete;
 
 
-    int SearchStep(discovery::DiscoveredCamera** records, int* count, int* capacity, int restart) override;
+    SearchResult SearchStep(bool restart) override;
     bool SearchSentNowhere() const override;
     void EndSearch() override;
 

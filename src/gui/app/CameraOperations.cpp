@@ -306,16 +306,12 @@ void CameraOperations::TickRefind() {
     }
     if (p % kSearchEvery != 0 || p < kFirstSearchAt) return;
 
-    discovery::DiscoveredCamera* records = nullptr;
-    int count = 0;
     // The first search after the save starts afresh, so a camera that
     // answers it always counts as a change.
-    int capacity = 0;
-    if (Camera().SearchStep(&records, &count, &capacity, p == kFirstSearchAt ? 1 : 0) != 1 || records == nullptr)
-        return;
+    const SearchResult result = Camera().SearchStep(p == kFirstSearchAt);
+    if (result.change != SearchChange::Rebuilt) return;
     CameraSettings& s = window_.Settings();
-    for (int i = 0; i < count; ++i) {
-        const discovery::DiscoveredCamera& rec = records[i];
+    for (const discovery::DiscoveredCamera& rec : result.cameras) {
         if (FieldText(rec.SerialNo) != FieldText(s.CamSerial)) continue;
         const discovery::DiscoveredCamera found = rec;  // the client's records go with the search
         EndRefind();

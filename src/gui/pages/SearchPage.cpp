@@ -173,9 +173,9 @@ void SearchPage::OnToggleSearch() {
     ShowStatus();
 }
 
-int SearchPage::RunSearch(discovery::DiscoveredCamera** records, int* count, int* capacity, int restart) {
-    if (!Context() || !Context()->camera) return -1;
-    return Context()->camera->SearchStep(records, count, capacity, restart);
+SearchResult SearchPage::RunSearch(bool restart) {
+    if (!Context() || !Context()->camera) return {};
+    return Context()->camera->SearchStep(restart);
 }
 
 void SearchPage::OnSearchTick() {
@@ -186,11 +186,8 @@ void SearchPage::OnSearchTick() {
     }
     SetSearchCaption(searchButton_->text() == searchingCaption_ ? alternateCaption_ : searchingCaption_);
 
-    discovery::DiscoveredCamera* records = nullptr;
-    int count = 0;
-    int capacity = 0;
-    const int result = RunSearch(&records, &count, &capacity, ticks_ == 1 ? 1 : 0);
-    if (ticks_ == 1 && result >= 0 && Context()->camera->SearchSentNowhere()) {
+    const SearchResult result = RunSearch(ticks_ == 1);
+    if (ticks_ == 1 && result.change != SearchChange::Failed && Context()->camera->SearchSentNowhere()) {
         // Nothing was asked, so an empty list would say "no camera" where
         // the truth is "no way out": say that instead.
         StopSearch();
@@ -198,19 +195,18 @@ void SearchPage::OnSearchTick() {
         return;
     }
     // Only a rebuilt list is redrawn: a silent network keeps the old rows.
-    if (result == 1) FillRows(records, records ? std::min(count, capacity) : 0);
+    if (result.change == SearchChange::Rebuilt) FillRows(result.cameras);
     ShowStatus();
 }
 
-void SearchPage::FillRows(const discovery::DiscoveredCamera* records, int count) {
+void SearchPage::FillRows(std::span<const discovery::DiscoveredCamera> cameras) {
     list_->clear();
     // Handed to the list in one go: one insertion per row would lay the view
     // out again for each of thousands of rows.
     QList<QTreeWidgetItem*> rows;
-    rows.reserve(count);
-    found_.assign(records, records + count);
-    for (int i = 0; i < count; ++i) {
-        const discovery::DiscoveredCamera& cam = records[i];
+    rows.reserve(static_cast<qsizetype>(cameras.size()));
+    found_.assign(cameras.begin(), cameras.end());
+    for (const discovery::DiscoveredCamera& cam : cameras) {
         auto* row = new QTreeWidgetItem;
         row->setText(kColIp, Local8(cam.IpText));
         row->setText(kColMac, Local8(cam.MacText));

@@ -10,8 +10,10 @@
 // goes back at once; the rows stay.
 #pragma once
 
+#include <span>
 #include <vector>
 
+#include "core/camera/CameraService.h"
 #include "gui/framework/WizardPage.h"
 
 class QMenu;
@@ -69,8 +71,8 @@ private:
     void StopSearch();
     void ShowStatus();
     void SetSearchCaption(const QString& caption);
-    int RunSearch(discovery::DiscoveredCamera** records, int* count, int* capacity, int restart);
-    void FillRows(const discovery::DiscoveredCamera* records, int count);
+    SearchResult RunSearch(bool restart);
+    void FillRows(std::span<const discovery::DiscoveredCamera> cameras);
     // Copies the address, mask and MAC of a row into the record.
     void StoreAddressOf(const QTreeWidgetItem& row);
 
