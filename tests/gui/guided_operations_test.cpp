@@ -171,7 +171,7 @@ void GuidedOperationsTest::readGivesUpOnThe22ndTickAndDropsTheWorkersResults() {
     const auto& p = fx_->prompter.Prompts()[0];
     QCOMPARE(p.text, QStringLiteral("M2"));
     QCOMPARE(p.caption, QStringLiteral("Orvanta"));
-    QCOMPARE(p.icon, PromptIcon::Exclamation);
+    QCOMPARE(p.icon, PromptIcon::Warning);
     QVERIFY(fx_->Window().isEnabled());
     QCOMPARE(CurrentPage(), int(kPageSearch));
     WaitForWorker();  // cancelled: it stops on its own
@@ -212,10 +212,10 @@ void GuidedOperationsTest::readFailureMessages_data() {
     QTest::addColumn<QString>("text");
     QTest::addColumn<int>("icon");
     // A refusal is told apart from every other failure.
-    QTest::newRow("refused") << -8 << QStringLiteral("M8") << int(PromptIcon::Stop);
-    QTest::newRow("no connection") << -1 << QStringLiteral("M2") << int(PromptIcon::Exclamation);
+    QTest::newRow("refused") << -8 << QStringLiteral("M8") << int(PromptIcon::Critical);
+    QTest::newRow("no connection") << -1 << QStringLiteral("M2") << int(PromptIcon::Warning);
     // A failed scan reports a byte count, not a negative code.
-    QTest::newRow("scan without result") << 120 << QStringLiteral("M2") << int(PromptIcon::Exclamation);
+    QTest::newRow("scan without result") << 120 << QStringLiteral("M2") << int(PromptIcon::Warning);
 }
 
 void GuidedOperationsTest::readFailureMessages() {
@@ -385,7 +385,7 @@ void GuidedOperationsTest::refindGivesUpAt1500() {
     ops_->TickRefind();  // tick 151
     QCOMPARE(ops_->CurrentPhase(), CameraOperations::Phase::Idle);
     QCOMPARE(fx_->prompter.Prompts().back().text, QStringLiteral("M5"));
-    QCOMPARE(fx_->prompter.Prompts().back().icon, PromptIcon::Exclamation);
+    QCOMPARE(fx_->prompter.Prompts().back().icon, PromptIcon::Warning);
     RunPosted();
     QCOMPARE(CurrentPage(), int(kPageStart));
     QVERIFY(fx_->Window().isEnabled());
@@ -421,7 +421,7 @@ void GuidedOperationsTest::closedLoginDialogStillRetriesAsRoot() {
     QCOMPARE(FieldText(fx_->Settings().Password), std::string_view(""));
     QCOMPARE(fx_->prompter.Prompts().size(), std::size_t{1});
     QCOMPARE(fx_->prompter.Prompts()[0].text, QStringLiteral("M7"));
-    QCOMPARE(fx_->prompter.Prompts()[0].icon, PromptIcon::Stop);
+    QCOMPARE(fx_->prompter.Prompts()[0].icon, PromptIcon::Critical);
     QCOMPARE(fx_->prompter.Prompts()[0].caption, QString());
     QVERIFY(fx_->Window().isEnabled());
     QCOMPARE(camera_->calls.readGroups.load(), 2);
@@ -436,7 +436,7 @@ void GuidedOperationsTest::failedScanKeepsThePage() {
     fx_->Window().HandleCommand(WizardCommand::ScanAccessPoints);  // the camera gives no scan result
     QCOMPARE(fx_->prompter.Prompts().size(), std::size_t{1});
     QCOMPARE(fx_->prompter.Prompts()[0].text, QStringLiteral("M2"));
-    QCOMPARE(fx_->prompter.Prompts()[0].icon, PromptIcon::Exclamation);
+    QCOMPARE(fx_->prompter.Prompts()[0].icon, PromptIcon::Warning);
     QVERIFY(!fx_->Window().PleaseWait()->isVisible());
     RunPosted();
     QCOMPARE(CurrentPage(), int(kPageDynamicDns));

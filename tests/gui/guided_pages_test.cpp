@@ -308,7 +308,7 @@ void GuidedPagesTest::quickIpTestAndNext() {
     Page(kPageQuickAddress)->Control<QPushButton>(QuickAddressPage::kTestButton)->click();
     QCOMPARE(fx_->net.CallsOf("arp"), std::vector<std::string>{"arp 192.168.1.30 from 192.168.1.10"});
     QCOMPARE(fx_->prompter.Prompts().back().text, QStringLiteral("in use"));
-    QCOMPARE(fx_->prompter.Prompts().back().icon, PromptIcon::Stop);
+    QCOMPARE(fx_->prompter.Prompts().back().icon, PromptIcon::Critical);
     QCOMPARE(fx_->prompter.Prompts().back().caption, QString());
 
     // Fixed mode over the camera's wireless link writes the wireless group.
@@ -373,7 +373,7 @@ void GuidedPagesTest::upnpPortChecks() {
         QCOMPARE(fx_->prompter.Prompts().size(), std::size_t{1});
         QCOMPARE(fx_->prompter.Prompts()[0].text, message);
         QCOMPARE(fx_->prompter.Prompts()[0].caption, caption);
-        QCOMPARE(fx_->prompter.Prompts()[0].icon, PromptIcon::Stop);
+        QCOMPARE(fx_->prompter.Prompts()[0].icon, PromptIcon::Critical);
         QVERIFY(Posted().empty());
     }
 }

@@ -337,7 +337,7 @@ void ManualNetworkTest::hexKeyCheck() {
         return;
     }
     QCOMPARE(fx_->LastPrompt().text, QStringLiteral("Hex keys take 0-9 and A-F only"));
-    QCOMPARE(fx_->LastPrompt().icon, PromptIcon::Exclamation);
+    QCOMPARE(fx_->LastPrompt().icon, PromptIcon::Warning);
     QVERIFY(fx_->posted.empty());
     QCOMPARE(QString::fromUtf8(s.WEPKey0), QStringLiteral("old"));
     // ASCII takes the same key.

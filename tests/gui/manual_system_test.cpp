@@ -93,7 +93,7 @@ void ManualSystemTest::longNamesFromTheCameraAreRefused() {
     }
     QCOMPARE(fx_->LastPrompt().text, message);
     QCOMPARE(fx_->LastPrompt().caption, QStringLiteral("Orvanta"));
-    QCOMPARE(fx_->LastPrompt().icon, PromptIcon::Exclamation);
+    QCOMPARE(fx_->LastPrompt().icon, PromptIcon::Warning);
     QVERIFY(fx_->posted.empty());
     QCOMPARE(QString::fromUtf8(s.TitleBar), QStringLiteral("changed only by Next"));
     // Shortened by the user, the page lets it through.
@@ -279,7 +279,7 @@ void ManualSystemTest::ispRefusals() {
     fx_->prompter.Answer(PromptAnswer::Ok);
     page->NextButton()->click();
     QCOMPARE(fx_->LastPrompt().text, QStringLiteral("The passwords differ"));
-    QCOMPARE(fx_->LastPrompt().icon, PromptIcon::Stop);
+    QCOMPARE(fx_->LastPrompt().icon, PromptIcon::Critical);
     QVERIFY(fx_->posted.empty());
     QCOMPARE(s.IPType, uint8_t{9});
     QCOMPARE(QString::fromUtf8(s.PAccount), QString());

@@ -205,7 +205,6 @@ void PageViewsTest::hiddenControls_data() {
     QTest::newRow("wireless ap key radio") << int(kPageWirelessNetwork) << int(WirelessNetworkPage::kKeyRadio1);
     QTest::newRow("setup finished camera id") << int(kPageSetupFinished) << 1250;
     QTest::newRow("wps picture second step") << int(kPageWpsPicture) << int(WpsPicturePage::kSpareStep);
-    QTest::newRow("choice ok") << int(kPageSetupChoice) << 1;
     QTest::newRow("option title") << int(kPageOption) << int(OptionPage::kTitle);
 }
 

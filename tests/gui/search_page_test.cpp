@@ -158,7 +158,7 @@ void SearchPageTest::requestSentNowhereIsSaidNotListedEmpty() {
     // One call (the one that sent), then the message; no more polling.
     QCOMPARE(search_.restarts, std::vector<int>{1});
     QCOMPARE(fx_->PromptTexts(), QStringList{QStringLiteral("No card")});
-    QCOMPARE(int(fx_->prompter.Prompts()[0].icon), int(PromptIcon::Stop));
+    QCOMPARE(int(fx_->prompter.Prompts()[0].icon), int(PromptIcon::Critical));
     QCOMPARE(page_->Control<QPushButton>(SearchPage::kSearchButton)->text(), QStringLiteral("Idle"));
     // Once a card can send again, the search runs as usual.
     fx_->camera.sentNowhere = false;
@@ -204,7 +204,7 @@ void SearchPageTest::nextChecksAndStores_data() {
     QTest::addColumn<Commands>("posted");
     QTest::addColumn<int>("wirelessIf");
     // Nothing found: an error box, nothing stored or posted.
-    QTest::newRow("empty list") << 0 << -1 << "" << 1 << "Empty list" << int(PromptIcon::Stop) << Commands{} << 0;
+    QTest::newRow("empty list") << 0 << -1 << "" << 1 << "Empty list" << int(PromptIcon::Critical) << Commands{} << 0;
     // Rows but none picked: an information box.
     QTest::newRow("no selection") << 2 << -1 << "" << 1 << "Pick a row" << int(PromptIcon::Information) << Commands{} << 0;
     // A wireless camera chosen for setup: the read is asked for.
@@ -403,7 +403,7 @@ void SearchPageTest::contextMenuCopiesAndExports() {
     fx_->prompter.Answer(PromptAnswer::Ok);
     menu->findChild<QAction*>(QStringLiteral("exportList"))->trigger();
     QCOMPARE(fx_->prompter.Prompts().size(), std::size_t{1});
-    QCOMPARE(fx_->prompter.Prompts()[0].icon, PromptIcon::Stop);
+    QCOMPARE(fx_->prompter.Prompts()[0].icon, PromptIcon::Critical);
 }
 
 QTEST_MAIN(SearchPageTest)

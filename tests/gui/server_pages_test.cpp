@@ -122,7 +122,7 @@ void ServerPagesTest::emptyFieldsAreRefused() {
     login_->NextButton()->click();
     QCOMPARE(fx_->PromptTexts(), QStringList{"ID and password please"});
     QCOMPARE(fx_->prompter.Prompts()[0].caption, QString());
-    QCOMPARE(fx_->prompter.Prompts()[0].icon, PromptIcon::Exclamation);
+    QCOMPARE(fx_->prompter.Prompts()[0].icon, PromptIcon::Warning);
     QVERIFY(server_.calls.empty());
     QVERIFY(fx_->posted.empty());
 }

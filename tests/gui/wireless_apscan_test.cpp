@@ -224,7 +224,7 @@ void ApScanPageTest::emptyScanAsksForARescan() {
     Fill({});
     QCOMPARE(fx_->PromptTexts(), QStringList{"Scan again?"});
     QCOMPARE(int(fx_->prompter.Prompts()[0].buttons), int(PromptButtons::YesNo));
-    QCOMPARE(int(fx_->prompter.Prompts()[0].icon), int(PromptIcon::Exclamation));
+    QCOMPARE(int(fx_->prompter.Prompts()[0].icon), int(PromptIcon::Warning));
     QVERIFY(fx_->posted.empty());
     for (int id : {AccessPointScanPage::kAccessPoint, AccessPointScanPage::kMac, AccessPointScanPage::kSsid, AccessPointScanPage::kMode,
                    AccessPointScanPage::kChannel, AccessPointScanPage::kQuality, AccessPointScanPage::kSecurity, AccessPointScanPage::kAlgorithm,

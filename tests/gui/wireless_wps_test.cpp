@@ -127,7 +127,7 @@ void WpsPagesTest::counterAgainstTheCamera() {
     QCOMPARE(fx_->PromptTexts(), message.isEmpty() ? QStringList{} : QStringList{message});
     if (!message.isEmpty())
         QCOMPARE(fx_->prompter.Prompts()[0].icon,
-                 nextEnabled ? PromptIcon::Information : PromptIcon::Exclamation);
+                 nextEnabled ? PromptIcon::Information : PromptIcon::Warning);
     QCOMPARE(page_->NextButton()->isEnabled(), nextEnabled);
     QVERIFY(page_->BackButton()->isEnabled());
     QVERIFY(page_->Control(WpsPage::kStart)->isEnabled());
@@ -142,7 +142,7 @@ void WpsPagesTest::failedStartEndsAtOnce() {
     page_->Control<QPushButton>(WpsPage::kStart)->click();
     QVERIFY(!page_->Running());
     QCOMPARE(fx_->PromptTexts(), QStringList{"Start failed"});
-    QCOMPARE(fx_->prompter.Prompts()[0].icon, PromptIcon::Stop);
+    QCOMPARE(fx_->prompter.Prompts()[0].icon, PromptIcon::Critical);
     QVERIFY(page_->BackButton()->isEnabled());
     // Not running means the tick timer is stopped: no query can follow.
     QVERIFY(cam_.queries.isEmpty());

@@ -224,7 +224,7 @@ void GuidedFlow::rootPassword() {
     dlg_->HandleCommand(WizardCommand::ReadCamera);
     QCOMPARE(prompter_.Prompts().size(), std::size_t{1});
     QCOMPARE(prompter_.Prompts()[0].text, Message(&WizardMessages::passwordRefused));
-    QCOMPARE(prompter_.Prompts()[0].icon, PromptIcon::Stop);
+    QCOMPARE(prompter_.Prompts()[0].icon, PromptIcon::Critical);
     QCOMPARE(Current(), int(kPageSearch));
     QVERIFY(dlg_->isEnabled());
     QCOMPARE(QString::fromLatin1(dlg_->Settings().User), QStringLiteral("root"));

@@ -163,7 +163,7 @@ void WirelessFlow::emptyScanThenFailedRescan() {
     QVERIFY(WaitFor([&] { return fx_->prompter.Prompts().size() == 3; }));
     QCOMPARE(fx_->prompter.Prompts()[1].text, Page(kPageAccessPointScan)->Kept("Message1"));
     QCOMPARE(fx_->prompter.Prompts()[2].text, QString::fromStdString(Window().Messages().noAnswer));
-    QCOMPARE(fx_->prompter.Prompts()[2].icon, PromptIcon::Exclamation);
+    QCOMPARE(fx_->prompter.Prompts()[2].icon, PromptIcon::Warning);
     // The failed rescan leaves the scan page, usable again, once its
     // message is answered.
     QVERIFY(WaitFor([&] { return Window().isEnabled() && Window().Pages().CurrentIndex() == kPageAccessPointScan; }));

@@ -125,7 +125,7 @@ bool CameraOperations::RefuseWhileBusy() {
     if (!WorkerAlive()) return false;
     // A task given up on has not ended yet: starting another would let two
     // workers talk to the camera at once. The user may try again shortly.
-    ShowMessage(Messages().noAnswer, PromptIcon::Exclamation);
+    ShowMessage(Messages().noAnswer, PromptIcon::Warning);
     return true;
 }
 
@@ -148,7 +148,7 @@ void CameraOperations::ReadCamera() {
     // Out of time already: the read would be given up the same way.
     if (first == kHttpTimedOut) {
         window_.setEnabled(true);
-        ShowMessage(Messages().noAnswer, PromptIcon::Exclamation, QStringLiteral("Orvanta"));
+        ShowMessage(Messages().noAnswer, PromptIcon::Warning, QStringLiteral("Orvanta"));
         return;
     }
     // A refusal of the empty login asks for the root password.
@@ -160,7 +160,7 @@ void CameraOperations::ReadCamera() {
         const SequenceDeadline bound(loginLimitMs);
         if (ReadSysinfoAuthChecked(Camera(), s) < 0) {
             window_.setEnabled(true);
-            ShowMessage(Messages().passwordRefused, PromptIcon::Stop);
+            ShowMessage(Messages().passwordRefused, PromptIcon::Critical);
             return;
         }
     }
@@ -230,7 +230,7 @@ void CameraOperations::TickProgress() {
             GiveUpTask();
             phase_ = Phase::Idle;
             EndOperation();
-            ShowMessage(Messages().noAnswer, PromptIcon::Exclamation,
+            ShowMessage(Messages().noAnswer, PromptIcon::Warning,
                         reading ? QStringLiteral("Orvanta") : QString());
         }
         return;
@@ -257,16 +257,16 @@ void CameraOperations::FinishRead(WorkerTask& task) {
         return;
     }
     if (task.lastResult == kHttpUnauthorized)
-        ShowMessage(Messages().accessRefused, PromptIcon::Stop);
+        ShowMessage(Messages().accessRefused, PromptIcon::Critical);
     else
-        ShowMessage(Messages().noAnswer, PromptIcon::Exclamation);
+        ShowMessage(Messages().noAnswer, PromptIcon::Warning);
 }
 
 void CameraOperations::FinishSave(WorkerTask& task) {
     phase_ = Phase::Idle;
     EndOperation();
     if (!task.succeeded) {
-        ShowMessage(Messages().noAnswer, PromptIcon::Exclamation);
+        ShowMessage(Messages().noAnswer, PromptIcon::Warning);
         return;
     }
     const CameraSettings& s = window_.Settings();
@@ -299,7 +299,7 @@ void CameraOperations::TickRefind() {
     SetWait(p + kStep);
     if (p >= kRefindRange) {
         EndRefind();
-        ShowMessage(Messages().notFoundAgain, PromptIcon::Exclamation);
+        ShowMessage(Messages().notFoundAgain, PromptIcon::Warning);
         window_.PostCommand(WizardCommand::StartOver);
         EndOperation();
         return;
@@ -366,7 +366,7 @@ void CameraOperations::ScanAccessPointsNow() {
     step(80);
     if (s.APScanOK == 0) {
         HideWait();
-        ShowMessage(Messages().noAnswer, PromptIcon::Exclamation);
+        ShowMessage(Messages().noAnswer, PromptIcon::Warning);
         return;
     }
     step(100);

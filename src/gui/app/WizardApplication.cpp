@@ -144,7 +144,7 @@ int WizardApplication::Run(int argc, char** argv) {
         if (!HeadlessPlatform()) {
             QtPrompter prompter;
             prompter.Ask(nullptr, Prompt{QStringLiteral("Orvanta is already running"), QStringLiteral("Orvanta"),
-                                         PromptIcon::Exclamation, PromptButtons::Ok});
+                                         PromptIcon::Warning, PromptButtons::Ok});
         }
         return 0;
     }

@@ -47,12 +47,6 @@ LanguageDialog::LanguageDialog(const std::vector<std::string>& names, int presel
     ok_->setAccessibleName(QStringLiteral("OK"));
     ok_->setGeometry(WizardPage::Dlu(65, 62, 50, 14));
     connect(ok_, &QPushButton::clicked, this, &LanguageDialog::Confirm);
-
-    auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
-    cancel->setObjectName(QString::number(kCancel));
-    cancel->setAccessibleName(QStringLiteral("Cancel"));
-    cancel->hide();
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 }
 
 void LanguageDialog::Confirm() {

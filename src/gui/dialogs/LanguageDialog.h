@@ -20,7 +20,6 @@ public:
         kDialog = 241,
         kLanguageList = 1345,
         kOk = 1,
-        kCancel = 2,  // in the template, never shown
     };
 
     // `names` in list order, `preselect` an index into them or -1,

@@ -150,7 +150,7 @@ void AccessPointScanPage::LoadFromSettings() {
     }
     SetEnabledAll({apList_, mac_, ssid_, mode_, channel_, quality_, security_, algorithm_, wpaKey_}, false);
     SetWepEnabled(false);
-    if (Ask(Kept(kAskRescan), QString(), PromptIcon::Exclamation, PromptButtons::YesNo) == PromptAnswer::Yes)
+    if (Ask(Kept(kAskRescan), QString(), PromptIcon::Warning, PromptButtons::YesNo) == PromptAnswer::Yes)
         PostCommand(WizardCommand::ScanAccessPoints);
 }
 
@@ -196,14 +196,14 @@ bool AccessPointScanPage::StoreWep() {
     s.WEPMode = static_cast<uint8_t>(wepFormat_->currentIndex());
     const QString key = wepKey_->text();
     if (key.isEmpty()) {
-        Ask(Kept(kNeedWepKey), QString(), PromptIcon::Exclamation);
+        Ask(Kept(kNeedWepKey), QString(), PromptIcon::Warning);
         return false;
     }
     char* keys[4] = {s.WEPKey0, s.WEPKey1, s.WEPKey2, s.WEPKey3};
     const int chosen = std::clamp(wepKeyNumber_->currentIndex(), 0, 3);
     if (s.WEPMode == 0) {
         if (!IsHexKey(key)) {
-            Ask(Kept(kWepKeyNotHex), QString(), PromptIcon::Exclamation);
+            Ask(Kept(kWepKeyNotHex), QString(), PromptIcon::Warning);
             return false;
         }
         for (char* k : keys) CopyToField(k, sizeof s.WEPKey0, "");
@@ -241,7 +241,7 @@ void AccessPointScanPage::OnNext() {
                sec == QLatin1String("WPA-PSK/WPA2-PSK")) {
         s.WireSec = sec == QLatin1String("WPA-PSK") ? 2 : 3;
         if (wpaKey_->text().isEmpty()) {
-            Ask(Kept(kNeedWpaKey), QString(), PromptIcon::Exclamation);
+            Ask(Kept(kNeedWpaKey), QString(), PromptIcon::Warning);
             return;
         }
         SetField(s.WPAKey, Local8(wpaKey_->text()));

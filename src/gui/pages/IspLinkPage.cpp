@@ -88,7 +88,7 @@ void IspLinkPage::OnNext() {
     const QString confirm = confirm_->text();
     // Case matters: the camera dials with exactly what is stored.
     if (password != confirm) {
-        Ask(Kept(kPasswordsDiffer), QStringLiteral("Orvanta"), PromptIcon::Stop);
+        Ask(Kept(kPasswordsDiffer), QStringLiteral("Orvanta"), PromptIcon::Critical);
         return;
     }
     CameraSettings& s = Settings();

@@ -123,7 +123,7 @@ void QuickAddressPage::OnTest() {
     if (target != s.CamAddr && Context() && Context()->hostNetwork)
         inUse = hostnet::ProbeAddressInUse(*Context()->hostNetwork, target, source);
     if (inUse)
-        Ask(Kept(kAddressInUse), QString(), PromptIcon::Stop);
+        Ask(Kept(kAddressInUse), QString(), PromptIcon::Critical);
     else
         Ask(Kept(kAddressFree), QString(), PromptIcon::Information);
 }

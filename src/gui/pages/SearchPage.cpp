@@ -191,7 +191,7 @@ void SearchPage::OnSearchTick() {
         // Nothing was asked, so an empty list would say "no camera" where
         // the truth is "no way out": say that instead.
         StopSearch();
-        Ask(Kept(kNoWayOut), QStringLiteral("Orvanta"), PromptIcon::Stop);
+        Ask(Kept(kNoWayOut), QStringLiteral("Orvanta"), PromptIcon::Critical);
         return;
     }
     // Only a rebuilt list is redrawn: a silent network keeps the old rows.
@@ -230,7 +230,7 @@ void SearchPage::StoreAddressOf(const QTreeWidgetItem& row) {
 void SearchPage::OnNext() {
     StopSearch();
     if (list_->topLevelItemCount() == 0) {
-        Ask(Kept(kNoCamera), QStringLiteral("Orvanta"), PromptIcon::Stop);
+        Ask(Kept(kNoCamera), QStringLiteral("Orvanta"), PromptIcon::Critical);
         return;
     }
     const QList<QTreeWidgetItem*> selected = list_->selectedItems();
@@ -325,7 +325,7 @@ void SearchPage::OnExport() {
     const QString path = dialog.selectedFiles().first();
     if (!ExportList(path))
         Ask(Kept(kExportFailed).isEmpty() ? path : Kept(kExportFailed) + QStringLiteral("\n") + path,
-            QStringLiteral("Orvanta"), PromptIcon::Stop);
+            QStringLiteral("Orvanta"), PromptIcon::Critical);
 }
 
 bool SearchPage::ExportList(const QString& path) const {

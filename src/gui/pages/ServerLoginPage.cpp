@@ -55,7 +55,7 @@ void ServerLoginPage::OnNext() {
     const QString id = id_->text();
     const QString password = password_->text();
     if (id.isEmpty() || password.isEmpty()) {
-        Ask(Kept(kNeedIdAndPassword), QString(), PromptIcon::Exclamation);
+        Ask(Kept(kNeedIdAndPassword), QString(), PromptIcon::Warning);
         return;
     }
     SetField(credentials_.ID, id.toLocal8Bit().toStdString());

@@ -17,8 +17,6 @@ SetupChoicePage::SetupChoicePage(QWidget* parent) : WizardPage(175, "ChoosePage"
     pppoe_ = AddRadio(kPppoeRadio, Dlu(60, 126, 100, 12), QStringLiteral("PPPoE"), linkGroup);
     no_ = AddRadio(kNoRadio, Dlu(40, 150, 100, 12), QStringLiteral("No"), envGroup);
     QLabel* manualNote = AddStatic(kManualNote, Dlu(60, 166, 300, 30), QStringLiteral("I already know how to install \nand I want to use manual setup, skip Photo caption"));
-    AddButton(kOk, Dlu(150, 220, 40, 14), QStringLiteral("OK"))->hide();
-    AddButton(kCancel, Dlu(200, 220, 40, 14), QStringLiteral("Cancel"))->hide();
 
     Captions({{question, "Note1"},
               {yes_, "RadioYes"},

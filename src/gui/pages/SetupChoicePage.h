@@ -18,9 +18,6 @@ public:
         kPppoeRadio = 1220,
         kNoRadio = 1217,
         kManualNote = 1274,
-        // The template's own OK and Cancel, never shown.
-        kOk = 1,
-        kCancel = 2,
         kBack = 1213,
         kNext = 1214,
     };

@@ -157,12 +157,12 @@ void SystemPage::OnBack() {
 void SystemPage::OnNext() {
     if (hostName_->text().size() > kNameChars) {
         Ask(QStringLiteral("Please Enter Host name less than 32 charactes !"), QStringLiteral("Orvanta"),
-            PromptIcon::Exclamation);
+            PromptIcon::Warning);
         return;
     }
     if (description_->text().size() > kNameChars) {
         Ask(QStringLiteral("Please Enter Description less than 32 charactes !"), QStringLiteral("Orvanta"),
-            PromptIcon::Exclamation);
+            PromptIcon::Warning);
         return;
     }
     CameraSettings& s = Settings();

@@ -80,17 +80,17 @@ void UpnpPortsPage::OnNext() {
     const auto rtsp = static_cast<uint32_t>(s.RTSPPort);
     const QString orvanta = QStringLiteral("Orvanta");
     if (!inRange(s.HttpPort, 80)) {
-        Ask(Kept(kHttpOutOfRange), QString(), PromptIcon::Stop);
+        Ask(Kept(kHttpOutOfRange), QString(), PromptIcon::Critical);
     } else if (!inRange(s.RTPPort, 54)) {
-        Ask(Kept(kStreamOutOfRange), orvanta, PromptIcon::Stop);
+        Ask(Kept(kStreamOutOfRange), orvanta, PromptIcon::Critical);
     } else if (!inRange(s.RTSPPort, 554)) {
-        Ask(Kept(kRtspOutOfRange), orvanta, PromptIcon::Stop);
+        Ask(Kept(kRtspOutOfRange), orvanta, PromptIcon::Critical);
     } else if (http == stream) {
-        Ask(Kept(kHttpIsStream), QString(), PromptIcon::Stop);
+        Ask(Kept(kHttpIsStream), QString(), PromptIcon::Critical);
     } else if (http == rtsp) {
-        Ask(Kept(kHttpIsRtsp), QString(), PromptIcon::Stop);
+        Ask(Kept(kHttpIsRtsp), QString(), PromptIcon::Critical);
     } else if (stream == rtsp) {
-        Ask(Kept(kStreamIsRtsp), QString(), PromptIcon::Stop);
+        Ask(Kept(kStreamIsRtsp), QString(), PromptIcon::Critical);
     } else {
         PostCommand(WizardCommand::ShowDdnsPage);
     }

@@ -292,7 +292,7 @@ void WirelessNetworkPage::OnNext() {
         s.WEPKeyE0 = IndexByte(wepDefault_->currentIndex());
         const QString key = wepKey_->text();
         if (s.WEPMode == 0 && !IsHexKey(key)) {
-            Ask(Kept(kKeyNotHex), QStringLiteral("Orvanta"), PromptIcon::Exclamation);
+            Ask(Kept(kKeyNotHex), QStringLiteral("Orvanta"), PromptIcon::Warning);
             return;
         }
         if (char* field = KeyField(s.WEPKeyE0)) CopyToField(field, kWepKeyWidth, key.toStdString());

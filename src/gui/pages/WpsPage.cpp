@@ -80,7 +80,7 @@ void WpsPage::OnStart() {
     if (Request(WpsAction::Start) < 0) {
         timer_->stop();
         BackButton()->setEnabled(true);
-        Ask(Kept(kStartFailed), QString(), PromptIcon::Stop);
+        Ask(Kept(kStartFailed), QString(), PromptIcon::Critical);
     }
 }
 
@@ -113,7 +113,7 @@ void WpsPage::Finish() {
     const CameraSettings& s = Settings();
     if (s.WPSState == 0 && s.WPSAck == 0) {
         NextButton()->setEnabled(false);
-        Ask(Kept(kNotJoined), QString(), PromptIcon::Exclamation);
+        Ask(Kept(kNotJoined), QString(), PromptIcon::Warning);
     } else if (s.WPSState == 0 && s.WPSAck == 1) {
         NextButton()->setEnabled(true);
         Ask(Kept(kJoined), QString(), PromptIcon::Information);
