@@ -58,8 +58,6 @@ private:
     mutable std::condition_variable changed_;
     std::map<std::string, Sighting> seen_;  // by MAC
     int round_ = 0;
-    bool failed_ = false;
-    std::string why_;
 };
 
 }  // namespace orvanta::provision
