@@ -21,7 +21,7 @@
 #include <thread>
 #include <vector>
 
-#include "core/discovery/CVorel.h"
+#include "core/discovery/DiscoveryClient.h"
 
 using namespace orvanta::discovery;
 
@@ -51,7 +51,7 @@ int main(int argc, char** argv) {
     const int ticks = argc > 2 ? std::atoi(argv[2]) : 6;
     // The diagnostic lines stay on (part of the cost of a call); with no
     // sink installed they do not flood the bench's own output.
-    VorelSettings settings;
+    DiscoverySettings settings;
     // BENCH_RCVBUF=0 keeps the system's default receive buffer, to show what
     // the larger one buys.
     if (const char* rcvbuf = std::getenv("BENCH_RCVBUF")) settings.receiveBufferBytes = std::atoi(rcvbuf);
@@ -61,7 +61,7 @@ int main(int argc, char** argv) {
     if (const char* cap = std::getenv("BENCH_RMEM_MAX"); cap && geteuid() != 0)
         settings.receiveBufferBytes = std::min(settings.receiveBufferBytes, std::atoi(cap));
     const double processBefore = ProcessCpuMs();
-    CVorel vorel(settings);
+    DiscoveryClient client(settings);
 
     std::vector<double> cpu;
     int count = 0;
@@ -72,7 +72,7 @@ int main(int argc, char** argv) {
         std::this_thread::sleep_until(start + std::chrono::seconds(tick));
         DiscoveredCamera* records = nullptr;
         const double before = ThreadCpuMs();
-        const int r = vorel.Search(&records, &count, &capacity, tick == 0 ? 1 : 0);
+        const int r = client.Search(&records, &count, &capacity, tick == 0 ? 1 : 0);
         cpu.push_back(ThreadCpuMs() - before);
         failed += r < 0;
         if (std::getenv("BENCH_VERBOSE"))

@@ -15,7 +15,7 @@
 #include <fstream>
 #include <string>
 
-#include "gui/pages/CSubSearchNet.h"
+#include "gui/pages/SearchPage.h"
 
 namespace {
 
@@ -32,7 +32,7 @@ long ResidentKb() {
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    orvanta::CSubSearchNet page;
+    orvanta::SearchPage page;
     page.show();
     auto* button = page.findChild<QPushButton*>(QStringLiteral("1088"));
     auto* list = page.findChild<QTreeWidget*>(QStringLiteral("1011"));

@@ -11,7 +11,7 @@
 
 #include "CliCommands.h"
 #include "CommandLine.h"
-#include "core/discovery/CVorel.h"
+#include "core/discovery/DiscoveryClient.h"
 #include "core/discovery/DiscoveredCameraWriter.h"
 #include "core/discovery/PosixDiscoveryTransport.h"
 
@@ -51,10 +51,10 @@ int RunDiscover(const Args& args) {
 
     // The request goes out of every card, or of the one named; the
     // transport tells when it could not leave through any.
-    VorelSettings settings;
+    DiscoverySettings settings;
     const auto transport = std::make_shared<PosixDiscoveryTransport>(settings.receiveBufferBytes, p.Get("--interface"));
     settings.transport = transport;
-    CVorel vorel(settings);
+    DiscoveryClient client(settings);
 
     DiscoveredCamera* records = nullptr;
     int count = 0;
@@ -68,7 +68,7 @@ int RunDiscover(const Args& args) {
         int n = 0;
         int cap = 0;
         // A failed call leaves the last good listing in place, as the page does.
-        if (vorel.Search(&r, &n, &cap, tick == 0 ? 1 : 0) >= 0) {
+        if (client.Search(&r, &n, &cap, tick == 0 ? 1 : 0) >= 0) {
             ran = true;
             records = r;
             count = n;
@@ -87,7 +87,7 @@ int RunDiscover(const Args& args) {
     if (!ran) {
         return Fail("discover", kExitFailed,
                     std::string("the search could not run: ") +
-                        (vorel.LookupFailed() ? "this PC has no IPv4 address" : "the network wait failed"),
+                        (client.LookupFailed() ? "this PC has no IPv4 address" : "the network wait failed"),
                     format == "json");
     }
     RecordFormat f = RecordFormat::Text;

@@ -1,3 +1,3 @@
-#include "gui/app/CWizardApp.h"
+#include "gui/app/WizardApplication.h"
 
-int main(int argc, char** argv) { return orvanta::CWizardApp::Run(argc, argv); }
+int main(int argc, char** argv) { return orvanta::WizardApplication::Run(argc, argv); }

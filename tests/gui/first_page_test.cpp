@@ -12,8 +12,8 @@
 
 #include "gui/controls/Art.h"
 #include "core/hostnet/TemporaryAddress.h"
-#include "gui/dialogs/CAboutDlg.h"
-#include "gui/pages/CSubFirst.h"
+#include "gui/dialogs/AboutDialog.h"
+#include "gui/pages/StartPage.h"
 #include "support/ControlInput.h"
 #include "support/SettingsPresets.h"
 #include "support/WizardFixture.h"
@@ -55,8 +55,8 @@ private slots:
     void cardChoiceDrivesTheAdapterInUse();
 
 private:
-    CSubFirst* Start(const DeploymentSettings& d = {}) {
-        CWizardDlg& dlg = fx_->Start(d);
+    StartPage* Start(const DeploymentSettings& d = {}) {
+        WizardWindow& dlg = fx_->Start(d);
         return dlg.FirstPage();
     }
     std::unique_ptr<WizardFixture> fx_;
@@ -94,7 +94,7 @@ void FirstPageTest::networkBox() {
     QFETCH(int, dhcp);
     QFETCH(int, picture);
     QFETCH(QString, text);
-    CSubFirst* page = Start();
+    StartPage* page = Start();
     CameraSettings& s = fx_->Settings();
     s.internetReachable = static_cast<uint8_t>(reachable);
     s.HostDialUp = static_cast<uint8_t>(dialUp);
@@ -103,103 +103,103 @@ void FirstPageTest::networkBox() {
     page->UpdateNetworkBox();
     QCOMPARE(page->NetworkPicture(), picture);
     QCOMPARE(page->NetworkText(), text);
-    QCOMPARE(page->Control<QLabel>(CSubFirst::kNetworkText)->text(), text);
+    QCOMPARE(page->Control<QLabel>(StartPage::kNetworkText)->text(), text);
 }
 
 void FirstPageTest::captionsAndHiddenButtons() {
-    CSubFirst* page = Start();
-    QCOMPARE(page->Control<QAbstractButton>(CSubFirst::kSearchButton)->text(), QStringLiteral("Find camera"));
-    QCOMPARE(page->Control<QAbstractButton>(CSubFirst::kSetupButton)->text(), QStringLiteral("Set up camera"));
-    QCOMPARE(page->Control<QAbstractButton>(CSubFirst::kAboutButton)->text(), QStringLiteral("About"));
-    QCOMPARE(page->Control<QAbstractButton>(CSubFirst::kLanguageButton)->text(), QStringLiteral("Language"));
-    QCOMPARE(page->Control<QAbstractButton>(CSubFirst::kSearchButton)->accessibleName(), QStringLiteral("Find camera"));
+    StartPage* page = Start();
+    QCOMPARE(page->Control<QAbstractButton>(StartPage::kSearchButton)->text(), QStringLiteral("Find camera"));
+    QCOMPARE(page->Control<QAbstractButton>(StartPage::kSetupButton)->text(), QStringLiteral("Set up camera"));
+    QCOMPARE(page->Control<QAbstractButton>(StartPage::kAboutButton)->text(), QStringLiteral("About"));
+    QCOMPARE(page->Control<QAbstractButton>(StartPage::kLanguageButton)->text(), QStringLiteral("Language"));
+    QCOMPARE(page->Control<QAbstractButton>(StartPage::kSearchButton)->accessibleName(), QStringLiteral("Find camera"));
     // Made hidden; the upgrade button also disabled.
-    QVERIFY(page->Control<QAbstractButton>(CSubFirst::kIntranetButton)->isHidden());
-    QVERIFY(page->Control<QAbstractButton>(CSubFirst::kUpgradeButton)->isHidden());
-    QVERIFY(!page->Control<QAbstractButton>(CSubFirst::kUpgradeButton)->isEnabled());
+    QVERIFY(page->Control<QAbstractButton>(StartPage::kIntranetButton)->isHidden());
+    QVERIFY(page->Control<QAbstractButton>(StartPage::kUpgradeButton)->isHidden());
+    QVERIFY(!page->Control<QAbstractButton>(StartPage::kUpgradeButton)->isEnabled());
     // The first page has no step title and no Back/Next.
     QVERIFY(page->StepTitle() == nullptr);
     QVERIFY(page->BackButton() == nullptr);
 }
 
 void FirstPageTest::pathButtonsSetOneStartFlag() {
-    CSubFirst* page = Start();
+    StartPage* page = Start();
     CameraSettings& s = fx_->Settings();
     QCOMPARE(s.StartSearch + s.StartSetup + s.StartUpgrade, 0);
-    page->Control<QAbstractButton>(CSubFirst::kSetupButton)->click();
+    page->Control<QAbstractButton>(StartPage::kSetupButton)->click();
     QCoreApplication::processEvents();
-    QCOMPARE(fx_->Dlg().Pages().CurrentIndex(), int(kPageChoose));
+    QCOMPARE(fx_->Window().Pages().CurrentIndex(), int(kPageSetupChoice));
     QCOMPARE(s.StartSetup, uint8_t{1});
     // Search after Setup leaves only StartSearch set.
-    fx_->Dlg().HandleCommand(cmd::kFirstPage);
-    page->Control<QAbstractButton>(CSubFirst::kSearchButton)->click();
+    fx_->Window().HandleCommand(WizardCommand::StartOver);
+    page->Control<QAbstractButton>(StartPage::kSearchButton)->click();
     QCoreApplication::processEvents();
-    QCOMPARE(fx_->Dlg().Pages().CurrentIndex(), int(kPageSearchNet));
+    QCOMPARE(fx_->Window().Pages().CurrentIndex(), int(kPageSearch));
     QCOMPARE(s.StartSearch, uint8_t{1});
     QCOMPARE(s.StartSetup, uint8_t{0});
     QCOMPARE(s.StartUpgrade, uint8_t{0});
     // The hidden upgrade button still works as its handler says.
-    fx_->Dlg().HandleCommand(cmd::kFirstPage);
-    page->Control<QAbstractButton>(CSubFirst::kUpgradeButton)->setEnabled(true);
-    page->Control<QAbstractButton>(CSubFirst::kUpgradeButton)->click();
+    fx_->Window().HandleCommand(WizardCommand::StartOver);
+    page->Control<QAbstractButton>(StartPage::kUpgradeButton)->setEnabled(true);
+    page->Control<QAbstractButton>(StartPage::kUpgradeButton)->click();
     QCoreApplication::processEvents();
-    QCOMPARE(fx_->Dlg().Pages().CurrentIndex(), int(kPageSearchNet));
+    QCOMPARE(fx_->Window().Pages().CurrentIndex(), int(kPageSearch));
     QCOMPARE(s.StartUpgrade, uint8_t{1});
     QCOMPARE(s.StartSearch, uint8_t{0});
 }
 
 void FirstPageTest::otherButtonsPostTheirCommands() {
-    CSubFirst* page = Start();
+    StartPage* page = Start();
     // About: the about dialog runs; the page stays.
     fx_->prompter.AnswerDialog([](QDialog& d) {
-        return d.objectName() == QString::number(CAboutDlg::kDialog) ? QDialog::Accepted : QDialog::Rejected;
+        return d.objectName() == QString::number(AboutDialog::kDialog) ? QDialog::Accepted : QDialog::Rejected;
     });
-    page->Control<QAbstractButton>(CSubFirst::kAboutButton)->click();
+    page->Control<QAbstractButton>(StartPage::kAboutButton)->click();
     QCoreApplication::processEvents();
-    QCOMPARE(fx_->prompter.Dialogs(), QStringList{QStringLiteral("orvanta::CAboutDlg")});
-    QCOMPARE(fx_->Dlg().Pages().CurrentIndex(), 0);
+    QCOMPARE(fx_->prompter.Dialogs(), QStringList{QStringLiteral("orvanta::AboutDialog")});
+    QCOMPARE(fx_->Window().Pages().CurrentIndex(), 0);
     // Search Intranet: the server login page, the flags untouched.
-    page->Control<QAbstractButton>(CSubFirst::kIntranetButton)->click();
+    page->Control<QAbstractButton>(StartPage::kIntranetButton)->click();
     QCoreApplication::processEvents();
-    QCOMPARE(fx_->Dlg().Pages().CurrentIndex(), int(kPageLogin));
+    QCOMPARE(fx_->Window().Pages().CurrentIndex(), int(kPageServerLogin));
     QCOMPARE(fx_->Settings().StartSearch + fx_->Settings().StartSetup, 0);
 }
 
 void FirstPageTest::searchIntranetFollowsTheListingServer() {
     DeploymentSettings d;
     d.listingHost = QStringLiteral("127.0.0.1");
-    CSubFirst* page = Start(d);
-    QVERIFY(!page->Control<QAbstractButton>(CSubFirst::kIntranetButton)->isHidden());
-    QVERIFY(page->Control<QAbstractButton>(CSubFirst::kUpgradeButton)->isHidden());
+    StartPage* page = Start(d);
+    QVERIFY(!page->Control<QAbstractButton>(StartPage::kIntranetButton)->isHidden());
+    QVERIFY(page->Control<QAbstractButton>(StartPage::kUpgradeButton)->isHidden());
 }
 
 void FirstPageTest::missingKeysShowTheBuiltInEnglish() {
     fx_->WriteLanguage(QStringLiteral("English (ENG).ini"), QStringLiteral("[Other]\nx=y\n"));
-    CSubFirst* page = Start();
+    StartPage* page = Start();
     // A file without the page's keys: the English texts built into the
     // program, in the captions, the link text and the pictures' words.
-    QCOMPARE(page->Control<QAbstractButton>(CSubFirst::kSearchButton)->text(), QStringLiteral("Search Camera"));
-    QCOMPARE(page->Control<QAbstractButton>(CSubFirst::kSearchButton)->accessibleName(),
+    QCOMPARE(page->Control<QAbstractButton>(StartPage::kSearchButton)->text(), QStringLiteral("Search Camera"));
+    QCOMPARE(page->Control<QAbstractButton>(StartPage::kSearchButton)->accessibleName(),
              QStringLiteral("Search Camera"));
-    QCOMPARE(page->Control<QGroupBox>(CSubFirst::kNetworkBox)->title(), QStringLiteral("The Network Type"));
+    QCOMPARE(page->Control<QGroupBox>(StartPage::kNetworkBox)->title(), QStringLiteral("The Network Type"));
     QVERIFY(!page->NetworkText().isEmpty());
     QVERIFY(art::LabelledSvg(art::kFirstRouter).contains(">Cable/DSL modem<"));
-    page->Control<QAbstractButton>(CSubFirst::kSearchButton)->click();
+    page->Control<QAbstractButton>(StartPage::kSearchButton)->click();
     QCoreApplication::processEvents();
-    QCOMPARE(fx_->Dlg().Pages().CurrentIndex(), int(kPageSearchNet));
+    QCOMPARE(fx_->Window().Pages().CurrentIndex(), int(kPageSearch));
 }
 
 void FirstPageTest::aboutFromTheWindowMenu() {
     fx_->WriteLanguage(QStringLiteral("English (ENG).ini"),
                        kLanguage + QStringLiteral("[AboutDlg]\nInfo1=Orvanta 1.0\nInfo2=Line two\nDlgTitle=About it\n"
                                                   "BtnOK=Close\n"));
-    CWizardDlg& dlg = fx_->Start();
+    WizardWindow& dlg = fx_->Start();
     QString title, info1, info2, ok;
     fx_->prompter.AnswerDialog([&](QDialog& d) {
         title = d.windowTitle();
-        info1 = d.findChild<QLabel*>(QString::number(CAboutDlg::kProductLine))->text();
-        info2 = d.findChild<QLabel*>(QString::number(CAboutDlg::kDetails))->text();
-        ok = d.findChild<QPushButton*>(QString::number(CAboutDlg::kOk))->text();
+        info1 = d.findChild<QLabel*>(QString::number(AboutDialog::kProductLine))->text();
+        info2 = d.findChild<QLabel*>(QString::number(AboutDialog::kDetails))->text();
+        ok = d.findChild<QPushButton*>(QString::number(AboutDialog::kOk))->text();
         return int(QDialog::Accepted);
     });
     auto* about = dlg.findChild<QAction*>(QStringLiteral("aboutAction"));
@@ -242,7 +242,7 @@ void FirstPageTest::cardChoiceDrivesTheAdapterInUse() {
     fx_->net.listing.adapters = {card(2, "eth0", AdapterType::Ethernet, "192.168.70.10", nullptr),
                                  card(3, "wlan0", AdapterType::Wireless, "10.1.0.7", "10.1.0.1")};
     fx_->desktopInternet = kInternetYes;
-    CSubFirst* page = Start();
+    StartPage* page = Start();
     QComboBox* choice = page->CardChoice();
     QVERIFY(!choice->isHidden());
     QCOMPARE(choice->count(), 2);
@@ -259,6 +259,6 @@ void FirstPageTest::cardChoiceDrivesTheAdapterInUse() {
     QCOMPARE(page->NetworkText(), QStringLiteral("ETH\nFIXED"));
     // Temporary addresses now go on the chosen card.
     SelectedCamera(fx_->Settings(), "192.168.5.20");
-    QVERIFY(hostnet::EnsureCameraSubnet(fx_->Settings(), fx_->net, fx_->Dlg().Aliases(), {0, 0}));
+    QVERIFY(hostnet::EnsureCameraSubnet(fx_->Settings(), fx_->net, fx_->Window().Aliases(), {0, 0}));
     QCOMPARE(fx_->net.present.front().ifIndex, 3u);
 }

@@ -1,4 +1,4 @@
-// The camera operations behind codes 18 and 19 and the timers that watch
+// The camera operations behind ReadCamera and SaveCamera and the timers that watch
 // them, driven tick by tick against a scripted camera (its reads, saves and
 // discovery search): when the worker is first looked at, when each timer
 // gives up, which message each outcome shows, what is handed over, and that
@@ -11,11 +11,11 @@
 #include <QTest>
 
 #include "core/settings/FixedField.h"
-#include "gui/app/CSubWait.h"
+#include "gui/app/WaitDialog.h"
 #include "gui/app/CameraOperations.h"
-#include "gui/dialogs/CDlgLoginRoot.h"
-#include "gui/pages/CSubSetupFinish.h"
-#include "gui/framework/CWizardPage.h"
+#include "gui/dialogs/RootLoginDialog.h"
+#include "gui/pages/SetupFinishedPage.h"
+#include "gui/framework/WizardPage.h"
 #include "support/WizardFixture.h"
 
 using namespace orvanta;
@@ -65,12 +65,12 @@ private:
         for (int i = 0; i < n; ++i) ops_->TickProgress();
     }
     // Runs the commands the operations posted.
-    void RunPosted() { QCoreApplication::sendPostedEvents(&fx_->Dlg(), 0); }
-    int CurrentPage() { return fx_->Dlg().Pages().CurrentIndex(); }
+    void RunPosted() { QCoreApplication::sendPostedEvents(&fx_->Window(), 0); }
+    int CurrentPage() { return fx_->Window().Pages().CurrentIndex(); }
     void WaitForWorker() {
         QTRY_VERIFY_WITH_TIMEOUT(!ops_->WorkerAlive(), 5000);
     }
-    // The subnet step (code 17) adds an address in the camera's subnet.
+    // The subnet step (EnsureCameraSubnet) adds an address in the camera's subnet.
     std::size_t AliasesAdded() { return fx_->net.CallsOf("add").size(); }
 
     std::unique_ptr<WizardFixture> fx_;
@@ -84,9 +84,9 @@ void GuidedOperationsTest::init() {
     fx_->RememberLanguage(QStringLiteral("English (ENG).ini"));
     fx_->Start();
     camera_ = &fx_->camera;
-    ops_ = &fx_->Dlg().Operations();
+    ops_ = &fx_->Window().Operations();
     ops_->SetTimersRunning(false);  // every tick is the test's
-    // A camera outside the PC's subnet: code 17 adds an alias for it.
+    // A camera outside the PC's subnet: EnsureCameraSubnet adds an alias for it.
     hostnet::Adapter card;
     card.index = 2;
     card.name = "eth0";
@@ -117,14 +117,14 @@ void GuidedOperationsTest::readIsShownForSevenTicksEvenWhenQuick() {
     // Held until the subnet step has been looked at: the worker's address
     // walk uses the same fake host network.
     camera_->Hold(false);
-    fx_->Dlg().HandleCommand(cmd::kReadCamera);
+    fx_->Window().HandleCommand(WizardCommand::ReadCamera);
     QCOMPARE(AliasesAdded(), std::size_t{1});
-    QVERIFY(!fx_->Dlg().isEnabled());
-    QVERIFY(fx_->Dlg().WaitDialog()->isVisible());
+    QVERIFY(!fx_->Window().isEnabled());
+    QVERIFY(fx_->Window().PleaseWait()->isVisible());
     // The progress stays readable (not greyed) under the disabled window.
-    QVERIFY(fx_->Dlg().WaitDialog()->isEnabled());
-    QCOMPARE(fx_->Dlg().WaitDialog()->Maximum(), 450);
-    QCOMPARE(fx_->Dlg().WaitDialog()->Text(), QStringLiteral("reading"));
+    QVERIFY(fx_->Window().PleaseWait()->isEnabled());
+    QCOMPARE(fx_->Window().PleaseWait()->Maximum(), 450);
+    QCOMPARE(fx_->Window().PleaseWait()->Text(), QStringLiteral("reading"));
     camera_->Release();
     WaitForWorker();  // quick: ended before the progress looks at it
 
@@ -135,8 +135,8 @@ void GuidedOperationsTest::readIsShownForSevenTicksEvenWhenQuick() {
     QCOMPARE(fx_->Settings().Loaded, uint8_t{0});  // nothing applied yet
     Tick(1);
     QCOMPARE(ops_->CurrentPhase(), CameraOperations::Phase::Idle);
-    QVERIFY(fx_->Dlg().isEnabled());
-    QVERIFY(!fx_->Dlg().WaitDialog()->isVisible());
+    QVERIFY(fx_->Window().isEnabled());
+    QVERIFY(!fx_->Window().PleaseWait()->isVisible());
     // The worker's copy is now the record; the kept values are handed over.
     QCOMPARE(fx_->Settings().Loaded, uint8_t{1});
     QCOMPARE(FieldText(fx_->Settings().ModelName), std::string_view("Kestra-B2"));
@@ -149,7 +149,7 @@ void GuidedOperationsTest::readIsShownForSevenTicksEvenWhenQuick() {
 }
 
 void GuidedOperationsTest::readGivesUpOnThe22ndTickAndDropsTheWorkersResults() {
-    fx_->Dlg().HandleCommand(cmd::kSearchPage);
+    fx_->Window().HandleCommand(WizardCommand::ShowSearchPage);
     RunPosted();
     // Runs until told to stop, as a connect does once KeepConnecting is
     // cleared; then writes into its copy, which must go nowhere.
@@ -158,7 +158,7 @@ void GuidedOperationsTest::readGivesUpOnThe22ndTickAndDropsTheWorkersResults() {
         SetField(s.ModelName, "late");
         return SequenceOutcome{true, 0};
     };
-    fx_->Dlg().HandleCommand(cmd::kReadCamera);
+    fx_->Window().HandleCommand(WizardCommand::ReadCamera);
     Tick(21);
     QCOMPARE(ops_->Position(), 450);
     QCOMPARE(ops_->CurrentPhase(), CameraOperations::Phase::Reading);
@@ -171,9 +171,9 @@ void GuidedOperationsTest::readGivesUpOnThe22ndTickAndDropsTheWorkersResults() {
     const auto& p = fx_->prompter.Prompts()[0];
     QCOMPARE(p.text, QStringLiteral("M2"));
     QCOMPARE(p.caption, QStringLiteral("Orvanta"));
-    QCOMPARE(p.icon, PromptIcon::Exclamation);
-    QVERIFY(fx_->Dlg().isEnabled());
-    QCOMPARE(CurrentPage(), int(kPageSearchNet));
+    QCOMPARE(p.icon, PromptIcon::Warning);
+    QVERIFY(fx_->Window().isEnabled());
+    QCOMPARE(CurrentPage(), int(kPageSearch));
     WaitForWorker();  // cancelled: it stops on its own
     QCOMPARE(FieldText(fx_->Settings().ModelName), std::string_view(""));
     QCOMPARE(fx_->Settings().KeepConnecting, uint8_t{1});  // only the worker's copy was cancelled
@@ -183,7 +183,7 @@ void GuidedOperationsTest::readGivesUpOnThe22ndTickAndDropsTheWorkersResults() {
 void GuidedOperationsTest::noNewTaskWhileAGivenUpOneStillRuns() {
     // A request that does not notice the cancel (a slow reply).
     camera_->Hold(false);
-    fx_->Dlg().HandleCommand(cmd::kReadCamera);
+    fx_->Window().HandleCommand(WizardCommand::ReadCamera);
     QTRY_COMPARE(camera_->calls.reads.load(), 1);
     fx_->prompter.Answer(PromptAnswer::Ok);
     Tick(22);  // given up
@@ -191,18 +191,18 @@ void GuidedOperationsTest::noNewTaskWhileAGivenUpOneStillRuns() {
     // Neither a read nor a save may start beside it.
     fx_->prompter.Answer(PromptAnswer::Ok);
     fx_->prompter.Answer(PromptAnswer::Ok);
-    fx_->Dlg().HandleCommand(cmd::kReadCamera);
-    fx_->Dlg().HandleCommand(cmd::kSaveCamera);
+    fx_->Window().HandleCommand(WizardCommand::ReadCamera);
+    fx_->Window().HandleCommand(WizardCommand::SaveCamera);
     QCOMPARE(camera_->calls.reads.load(), 1);
     QCOMPARE(camera_->calls.saves.load(), 0);
     QCOMPARE(ops_->CurrentPhase(), CameraOperations::Phase::Idle);
-    QVERIFY(fx_->Dlg().isEnabled());
+    QVERIFY(fx_->Window().isEnabled());
     QCOMPARE(fx_->prompter.Prompts().size(), std::size_t{3});
     QCOMPARE(fx_->prompter.Prompts()[1].text, QStringLiteral("M2"));
     camera_->Release();
     WaitForWorker();
     // Once it has ended, a new task runs.
-    fx_->Dlg().HandleCommand(cmd::kReadCamera);
+    fx_->Window().HandleCommand(WizardCommand::ReadCamera);
     QTRY_COMPARE(camera_->calls.reads.load(), 2);
     QCOMPARE(ops_->CurrentPhase(), CameraOperations::Phase::Reading);
 }
@@ -212,17 +212,17 @@ void GuidedOperationsTest::readFailureMessages_data() {
     QTest::addColumn<QString>("text");
     QTest::addColumn<int>("icon");
     // A refusal is told apart from every other failure.
-    QTest::newRow("refused") << -8 << QStringLiteral("M8") << int(PromptIcon::Stop);
-    QTest::newRow("no connection") << -1 << QStringLiteral("M2") << int(PromptIcon::Exclamation);
+    QTest::newRow("refused") << -8 << QStringLiteral("M8") << int(PromptIcon::Critical);
+    QTest::newRow("no connection") << -1 << QStringLiteral("M2") << int(PromptIcon::Warning);
     // A failed scan reports a byte count, not a negative code.
-    QTest::newRow("scan without result") << 120 << QStringLiteral("M2") << int(PromptIcon::Exclamation);
+    QTest::newRow("scan without result") << 120 << QStringLiteral("M2") << int(PromptIcon::Warning);
 }
 
 void GuidedOperationsTest::readFailureMessages() {
     QFETCH(int, lastResult);
     QFETCH(QString, text);
     QFETCH(int, icon);
-    fx_->Dlg().HandleCommand(cmd::kSearchPage);
+    fx_->Window().HandleCommand(WizardCommand::ShowSearchPage);
     RunPosted();
     camera_->read = [lastResult](CameraSettings& s, std::vector<AccessPointEntry>& aps) {
         // Pages read before the failing step stay in the record.
@@ -230,7 +230,7 @@ void GuidedOperationsTest::readFailureMessages() {
         aps.resize(1);
         return SequenceOutcome{false, lastResult};
     };
-    fx_->Dlg().HandleCommand(cmd::kReadCamera);
+    fx_->Window().HandleCommand(WizardCommand::ReadCamera);
     WaitForWorker();
     fx_->prompter.Answer(PromptAnswer::Ok);
     Tick(7);
@@ -244,7 +244,7 @@ void GuidedOperationsTest::readFailureMessages() {
     QVERIFY(ops_->Kept().ProbeCell() == nullptr);
     QVERIFY(ops_->Kept().accessPoints.empty());
     RunPosted();
-    QCOMPARE(CurrentPage(), int(kPageSearchNet));
+    QCOMPARE(CurrentPage(), int(kPageSearch));
 }
 
 void GuidedOperationsTest::saveOutcomes_data() {
@@ -256,14 +256,14 @@ void GuidedOperationsTest::saveOutcomes_data() {
     QTest::addColumn<bool>("afterWps");
     QTest::addColumn<int>("page");
     // Manual path (no new environment): message, then the first page.
-    QTest::newRow("wired saved") << true << 0 << 1 << 0 << QStringLiteral("M4") << false << int(kPageFirst);
+    QTest::newRow("wired saved") << true << 0 << 1 << 0 << QStringLiteral("M4") << false << int(kPageStart);
     // Wireless link on a camera with wireless: the unplug hint.
-    QTest::newRow("wireless saved") << true << 1 << 1 << 0 << QStringLiteral("M3") << false << int(kPageFirst);
+    QTest::newRow("wireless saved") << true << 1 << 1 << 0 << QStringLiteral("M3") << false << int(kPageStart);
     // Wireless chosen but the camera has none: the plain message.
     QTest::newRow("wireless on wired camera") << true << 1 << 0 << 0 << QStringLiteral("M4") << false
-                                              << int(kPageFirst);
+                                              << int(kPageStart);
     // WPS chosen selects the WPS save; a failure keeps the page.
-    QTest::newRow("wps save failed") << false << 1 << 1 << 1 << QStringLiteral("M2") << true << int(kPageDDNS);
+    QTest::newRow("wps save failed") << false << 1 << 1 << 1 << QStringLiteral("M2") << true << int(kPageDynamicDns);
 }
 
 void GuidedOperationsTest::saveOutcomes() {
@@ -274,7 +274,7 @@ void GuidedOperationsTest::saveOutcomes() {
     QFETCH(QString, text);
     QFETCH(bool, afterWps);
     QFETCH(int, page);
-    fx_->Dlg().HandleCommand(cmd::kDdnsPage);
+    fx_->Window().HandleCommand(WizardCommand::ShowDdnsPage);
     CameraSettings& s = fx_->Settings();
     s.WizardMode = 0;
     s.LinkWireless = static_cast<uint8_t>(linkWireless);
@@ -283,8 +283,8 @@ void GuidedOperationsTest::saveOutcomes() {
     const auto saved = [succeeded](CameraSettings&) { return SequenceOutcome{succeeded, 0}; };
     camera_->save = saved;
     camera_->saveAfterWps = saved;
-    fx_->Dlg().HandleCommand(cmd::kSaveCamera);
-    QCOMPARE(fx_->Dlg().WaitDialog()->Maximum(), 1000);
+    fx_->Window().HandleCommand(WizardCommand::SaveCamera);
+    QCOMPARE(fx_->Window().PleaseWait()->Maximum(), 1000);
     WaitForWorker();
     QCOMPARE(camera_->calls.saves.load(), afterWps ? 0 : 1);
     QCOMPARE(camera_->calls.savesAfterWps.load(), afterWps ? 1 : 0);
@@ -304,7 +304,7 @@ void GuidedOperationsTest::saveOutcomes() {
 
 void GuidedOperationsTest::saveGivesUpOnThe101stTick() {
     camera_->Hold(false);
-    fx_->Dlg().HandleCommand(cmd::kSaveCamera);
+    fx_->Window().HandleCommand(WizardCommand::SaveCamera);
     Tick(100);
     QCOMPARE(ops_->Position(), 1000);
     QCOMPARE(ops_->CurrentPhase(), CameraOperations::Phase::Saving);
@@ -328,20 +328,18 @@ void GuidedOperationsTest::refindWalksRecordsOnlyOnAChangeAndShowsTheCamera() {
     // change" although the camera is listed, so it must not be taken.
     std::vector<std::pair<int, int>> calls;
     std::vector<DiscoveredCamera> records = {Record("SN-7", "192.168.5.30", "1"), Record("SN-42", "192.168.5.30", "1")};
-    camera_->search = [&](DiscoveredCamera** out, int* count, int*, int restart) {
-        calls.emplace_back(ops_->Position() - 10, restart);
-        *out = records.data();
-        *count = static_cast<int>(records.size());
-        return calls.size() == 1 ? 0 : 1;
+    camera_->search = [&](bool restart) -> SearchResult {
+        calls.emplace_back(ops_->Position() - 10, restart ? 1 : 0);
+        return {calls.size() == 1 ? SearchChange::Unchanged : SearchChange::Rebuilt, records};
     };
-    fx_->Dlg().HandleCommand(cmd::kSaveCamera);
+    fx_->Window().HandleCommand(WizardCommand::SaveCamera);
     WaitForWorker();
     fx_->prompter.Answer(PromptAnswer::Ok);  // M4
     Tick(6);
     QCOMPARE(ops_->CurrentPhase(), CameraOperations::Phase::Refinding);
     QVERIFY(ops_->RefindTimerActive());
-    QCOMPARE(fx_->Dlg().WaitDialog()->Maximum(), 1500);
-    QCOMPARE(fx_->Dlg().WaitDialog()->Text(), QStringLiteral("finding"));
+    QCOMPARE(fx_->Window().PleaseWait()->Maximum(), 1500);
+    QCOMPARE(fx_->Window().PleaseWait()->Text(), QStringLiteral("finding"));
     for (int i = 0; i < 20; ++i) ops_->TickRefind();
     QVERIFY(calls.empty());  // nothing before 200
     ops_->TickRefind();      // P = 200: the first search, restarted
@@ -358,15 +356,15 @@ void GuidedOperationsTest::refindWalksRecordsOnlyOnAChangeAndShowsTheCamera() {
     QCOMPARE(FieldText(s.CamIP), std::string_view("192.168.5.30"));
     QCOMPARE(FieldText(s.CamPort), std::string_view("1"));
     QCOMPARE(s.CamAddr, hostnet::Ip("192.168.5.30"));
-    QCOMPARE(AliasesAdded(), std::size_t{1});  // code 17 sent on the spot
+    QCOMPARE(AliasesAdded(), std::size_t{1});  // EnsureCameraSubnet sent on the spot
     QCOMPARE(camera_->calls.endSearches.load(), 1);  // the search's client is let go
     QCOMPARE(fx_->prompter.Prompts().back().text, QStringLiteral("M6"));
     QCOMPARE(fx_->prompter.Prompts().back().icon, PromptIcon::Information);
-    QVERIFY(fx_->Dlg().isEnabled());
-    QVERIFY(!fx_->Dlg().WaitDialog()->isVisible());
+    QVERIFY(fx_->Window().isEnabled());
+    QVERIFY(!fx_->Window().PleaseWait()->isVisible());
     RunPosted();
-    QCOMPARE(CurrentPage(), int(kPageSetupFinish));
-    auto* finish = static_cast<CSubSetupFinish*>(fx_->Dlg().Page(kPageSetupFinish));
+    QCOMPARE(CurrentPage(), int(kPageSetupFinished));
+    auto* finish = static_cast<SetupFinishedPage*>(fx_->Window().Page(kPageSetupFinished));
     QCOMPARE(finish->WebAddress(), QStringLiteral("http://192.168.5.30:1"));
 }
 
@@ -375,12 +373,8 @@ void GuidedOperationsTest::refindGivesUpAt1500() {
     s.WizardMode = 1;
     s.NewEnvironment = 1;
     camera_->save = [](CameraSettings&) { return SequenceOutcome{true, 0}; };
-    camera_->search = [](DiscoveredCamera** out, int* count, int*, int) {
-        *out = nullptr;
-        *count = 0;
-        return 1;
-    };
-    fx_->Dlg().HandleCommand(cmd::kSaveCamera);
+    camera_->search = [](bool) { return SearchResult{SearchChange::Rebuilt, {}}; };
+    fx_->Window().HandleCommand(WizardCommand::SaveCamera);
     WaitForWorker();
     fx_->prompter.Answer(PromptAnswer::Ok);
     Tick(6);
@@ -391,20 +385,20 @@ void GuidedOperationsTest::refindGivesUpAt1500() {
     ops_->TickRefind();  // tick 151
     QCOMPARE(ops_->CurrentPhase(), CameraOperations::Phase::Idle);
     QCOMPARE(fx_->prompter.Prompts().back().text, QStringLiteral("M5"));
-    QCOMPARE(fx_->prompter.Prompts().back().icon, PromptIcon::Exclamation);
+    QCOMPARE(fx_->prompter.Prompts().back().icon, PromptIcon::Warning);
     RunPosted();
-    QCOMPARE(CurrentPage(), int(kPageFirst));
-    QVERIFY(fx_->Dlg().isEnabled());
+    QCOMPARE(CurrentPage(), int(kPageStart));
+    QVERIFY(fx_->Window().isEnabled());
 }
 
 void GuidedOperationsTest::closingTheWindowCancelsTheWorker() {
     // The worker has its own copy of the record, so clearing the window's
     // KeepConnecting would not reach it: closing must.
     camera_->Hold(true);
-    fx_->Dlg().HandleCommand(cmd::kSaveCamera);
+    fx_->Window().HandleCommand(WizardCommand::SaveCamera);
     QVERIFY(ops_->WorkerAlive());
     QCloseEvent close;
-    QCoreApplication::sendEvent(&fx_->Dlg(), &close);
+    QCoreApplication::sendEvent(&fx_->Window(), &close);
     WaitForWorker();
 }
 
@@ -416,20 +410,20 @@ void GuidedOperationsTest::closedLoginDialogStillRetriesAsRoot() {
     // The dialog is closed without OK: the retry goes out as "root" with
     // an empty password, and its refusal is the login message.
     fx_->prompter.AnswerDialog([](QDialog& d) -> int {
-        if (dynamic_cast<CDlgLoginRoot*>(&d) == nullptr) return -1;
+        if (dynamic_cast<RootLoginDialog*>(&d) == nullptr) return -1;
         d.reject();
         return int(QDialog::Rejected);
     });
     fx_->prompter.Answer(PromptAnswer::Ok);
-    fx_->Dlg().HandleCommand(cmd::kReadCamera);
-    QCOMPARE(fx_->prompter.Dialogs(), QStringList{QStringLiteral("orvanta::CDlgLoginRoot")});
+    fx_->Window().HandleCommand(WizardCommand::ReadCamera);
+    QCOMPARE(fx_->prompter.Dialogs(), QStringList{QStringLiteral("orvanta::RootLoginDialog")});
     QCOMPARE(FieldText(fx_->Settings().User), std::string_view("root"));
     QCOMPARE(FieldText(fx_->Settings().Password), std::string_view(""));
     QCOMPARE(fx_->prompter.Prompts().size(), std::size_t{1});
     QCOMPARE(fx_->prompter.Prompts()[0].text, QStringLiteral("M7"));
-    QCOMPARE(fx_->prompter.Prompts()[0].icon, PromptIcon::Stop);
+    QCOMPARE(fx_->prompter.Prompts()[0].icon, PromptIcon::Critical);
     QCOMPARE(fx_->prompter.Prompts()[0].caption, QString());
-    QVERIFY(fx_->Dlg().isEnabled());
+    QVERIFY(fx_->Window().isEnabled());
     QCOMPARE(camera_->calls.readGroups.load(), 2);
     QCOMPARE(camera_->calls.readsAfterLogin.load(), 1);
     QCOMPARE(camera_->calls.reads.load(), 0);
@@ -437,15 +431,15 @@ void GuidedOperationsTest::closedLoginDialogStillRetriesAsRoot() {
 }
 
 void GuidedOperationsTest::failedScanKeepsThePage() {
-    fx_->Dlg().HandleCommand(cmd::kDdnsPage);
+    fx_->Window().HandleCommand(WizardCommand::ShowDdnsPage);
     fx_->prompter.Answer(PromptAnswer::Ok);
-    fx_->Dlg().HandleCommand(cmd::kScanNow);  // the camera gives no scan result
+    fx_->Window().HandleCommand(WizardCommand::ScanAccessPoints);  // the camera gives no scan result
     QCOMPARE(fx_->prompter.Prompts().size(), std::size_t{1});
     QCOMPARE(fx_->prompter.Prompts()[0].text, QStringLiteral("M2"));
-    QCOMPARE(fx_->prompter.Prompts()[0].icon, PromptIcon::Exclamation);
-    QVERIFY(!fx_->Dlg().WaitDialog()->isVisible());
+    QCOMPARE(fx_->prompter.Prompts()[0].icon, PromptIcon::Warning);
+    QVERIFY(!fx_->Window().PleaseWait()->isVisible());
     RunPosted();
-    QCOMPARE(CurrentPage(), int(kPageDDNS));
+    QCOMPARE(CurrentPage(), int(kPageDynamicDns));
 }
 
 QTEST_MAIN(GuidedOperationsTest)

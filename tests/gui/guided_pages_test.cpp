@@ -17,15 +17,15 @@
 
 #include "core/settings/FixedField.h"
 #include "gui/framework/KeptCameraResults.h"
-#include "gui/controls/CIPAddressCtrl.h"
-#include "gui/pages/CSubChoose.h"
-#include "gui/pages/CSubDDNS.h"
-#include "gui/pages/CSubOption.h"
-#include "gui/pages/CSubSetAutoParam.h"
-#include "gui/pages/CSubSetupFinish.h"
-#include "gui/pages/CSubUPnP.h"
-#include "gui/pages/CSubWizardIP.h"
-#include "gui/framework/CWizardPage.h"
+#include "gui/controls/Ipv4AddressEdit.h"
+#include "gui/pages/SetupChoicePage.h"
+#include "gui/pages/DdnsPage.h"
+#include "gui/pages/OptionPage.h"
+#include "gui/pages/SummaryPage.h"
+#include "gui/pages/SetupFinishedPage.h"
+#include "gui/pages/UpnpPortsPage.h"
+#include "gui/pages/QuickAddressPage.h"
+#include "gui/framework/WizardPage.h"
 #include "support/SettingsPresets.h"
 #include "support/WizardFixture.h"
 
@@ -35,13 +35,13 @@ using hostnet::Ip;
 
 namespace {
 
-// Swallows the commands pages post and keeps their codes.
+// Swallows the commands pages post and keeps them.
 class CommandCatcher : public QObject {
 public:
-    std::vector<WizardCommand> codes;
+    std::vector<WizardCommand> commands;
     bool eventFilter(QObject*, QEvent* e) override {
         if (e->type() != WizardCommandEvent::EventType()) return false;
-        codes.push_back(static_cast<WizardCommandEvent*>(e)->Code());
+        commands.push_back(static_cast<WizardCommandEvent*>(e)->Command());
         return true;
     }
 };
@@ -87,17 +87,17 @@ private slots:
     void setupFinishedPage();
 
 private:
-    template <class T = CWizardPage>
+    template <class T = WizardPage>
     T* Page(int index) {
-        return static_cast<T*>(fx_->Dlg().Page(index));
+        return static_cast<T*>(fx_->Window().Page(index));
     }
     QRadioButton* Radio(int page, int id) { return Page(page)->Control<QRadioButton>(id); }
-    CIPAddressCtrl* Address(int id) { return Page(kPageWizardIP)->Control<CIPAddressCtrl>(id); }
+    Ipv4AddressEdit* Address(int id) { return Page(kPageQuickAddress)->Control<Ipv4AddressEdit>(id); }
     std::vector<WizardCommand> Posted() {
-        QCoreApplication::sendPostedEvents(&fx_->Dlg(), 0);
-        auto codes = catcher_.codes;
-        catcher_.codes.clear();
-        return codes;
+        QCoreApplication::sendPostedEvents(&fx_->Window(), 0);
+        auto commands = catcher_.commands;
+        catcher_.commands.clear();
+        return commands;
     }
 
     std::unique_ptr<WizardFixture> fx_;
@@ -107,8 +107,8 @@ private:
 void GuidedPagesTest::init() {
     fx_ = std::make_unique<WizardFixture>();
     fx_->StartWithLanguage(QString::fromLatin1(kLanguage));
-    fx_->Dlg().installEventFilter(&catcher_);
-    catcher_.codes.clear();
+    fx_->Window().installEventFilter(&catcher_);
+    catcher_.commands.clear();
 }
 
 void GuidedPagesTest::cleanup() {
@@ -138,58 +138,58 @@ void GuidedPagesTest::choiceMatrix() {
     QFETCH(QString, enabled);
     fx_->Settings().HostAdapterFound = static_cast<uint8_t>(adapter);
     fx_->Settings().HostDialUp = static_cast<uint8_t>(dialUp);
-    Page(kPageChoose)->LoadFromSettings();
-    const int ids[3] = {CSubChoose::kLanRadio, CSubChoose::kWirelessRadio, CSubChoose::kPppoeRadio};
+    Page(kPageSetupChoice)->LoadFromSettings();
+    const int ids[3] = {SetupChoicePage::kLanRadio, SetupChoicePage::kWirelessRadio, SetupChoicePage::kPppoeRadio};
     for (int i = 0; i < 3; ++i) {
-        QCOMPARE(Radio(kPageChoose, ids[i])->isChecked(), checked[i] == '1');
-        QCOMPARE(Radio(kPageChoose, ids[i])->isEnabled(), enabled[i] == '1');
+        QCOMPARE(Radio(kPageSetupChoice, ids[i])->isChecked(), checked[i] == '1');
+        QCOMPARE(Radio(kPageSetupChoice, ids[i])->isEnabled(), enabled[i] == '1');
     }
-    QVERIFY(Radio(kPageChoose, CSubChoose::kYesRadio)->isChecked());  // Yes from the start
+    QVERIFY(Radio(kPageSetupChoice, SetupChoicePage::kYesRadio)->isChecked());  // Yes from the start
 }
 
 void GuidedPagesTest::choiceNoThenYes() {
     fx_->Settings().HostAdapterFound = 0;
     fx_->Settings().HostDialUp = 1;
-    Page(kPageChoose)->LoadFromSettings();
-    Radio(kPageChoose, CSubChoose::kNoRadio)->click();
-    for (int id : {CSubChoose::kLanRadio, CSubChoose::kWirelessRadio, CSubChoose::kPppoeRadio})
-        QVERIFY(!Radio(kPageChoose, id)->isEnabled());
-    Radio(kPageChoose, CSubChoose::kYesRadio)->click();
+    Page(kPageSetupChoice)->LoadFromSettings();
+    Radio(kPageSetupChoice, SetupChoicePage::kNoRadio)->click();
+    for (int id : {SetupChoicePage::kLanRadio, SetupChoicePage::kWirelessRadio, SetupChoicePage::kPppoeRadio})
+        QVERIFY(!Radio(kPageSetupChoice, id)->isEnabled());
+    Radio(kPageSetupChoice, SetupChoicePage::kYesRadio)->click();
     // "Yes" re-enables all three and, on a dial-up-only PC, suggests LAN.
-    for (int id : {CSubChoose::kLanRadio, CSubChoose::kWirelessRadio, CSubChoose::kPppoeRadio})
-        QVERIFY(Radio(kPageChoose, id)->isEnabled());
-    QVERIFY(Radio(kPageChoose, CSubChoose::kLanRadio)->isChecked());
-    QVERIFY(!Radio(kPageChoose, CSubChoose::kPppoeRadio)->isChecked());
+    for (int id : {SetupChoicePage::kLanRadio, SetupChoicePage::kWirelessRadio, SetupChoicePage::kPppoeRadio})
+        QVERIFY(Radio(kPageSetupChoice, id)->isEnabled());
+    QVERIFY(Radio(kPageSetupChoice, SetupChoicePage::kLanRadio)->isChecked());
+    QVERIFY(!Radio(kPageSetupChoice, SetupChoicePage::kPppoeRadio)->isChecked());
 
     // With an adapter, a wireless link chosen before is suggested again.
     fx_->Settings().HostAdapterFound = 1;
     fx_->Settings().HostDialUp = 0;
     fx_->Settings().LinkWireless = 1;
-    Radio(kPageChoose, CSubChoose::kYesRadio)->click();
-    QVERIFY(Radio(kPageChoose, CSubChoose::kWirelessRadio)->isChecked());
-    QVERIFY(!Radio(kPageChoose, CSubChoose::kPppoeRadio)->isEnabled());
+    Radio(kPageSetupChoice, SetupChoicePage::kYesRadio)->click();
+    QVERIFY(Radio(kPageSetupChoice, SetupChoicePage::kWirelessRadio)->isChecked());
+    QVERIFY(!Radio(kPageSetupChoice, SetupChoicePage::kPppoeRadio)->isEnabled());
 }
 
 void GuidedPagesTest::choiceNextSetsLinkFlags() {
     CameraSettings& s = fx_->Settings();
     s.HostAdapterFound = 0;
     s.HostDialUp = 0;
-    Page(kPageChoose)->LoadFromSettings();
-    Radio(kPageChoose, CSubChoose::kWirelessRadio)->click();
-    Page(kPageChoose)->NextButton()->click();
+    Page(kPageSetupChoice)->LoadFromSettings();
+    Radio(kPageSetupChoice, SetupChoicePage::kWirelessRadio)->click();
+    Page(kPageSetupChoice)->NextButton()->click();
     QCOMPARE(s.LinkWireless, uint8_t{1});
     QCOMPARE(s.NewEnvironment, uint8_t{1});
     // PPPoE after wireless leaves the wireless flag set.
-    Radio(kPageChoose, CSubChoose::kPppoeRadio)->click();
-    Page(kPageChoose)->NextButton()->click();
+    Radio(kPageSetupChoice, SetupChoicePage::kPppoeRadio)->click();
+    Page(kPageSetupChoice)->NextButton()->click();
     QCOMPARE(s.LinkPPPoE, uint8_t{1});
     QCOMPARE(s.LinkWireless, uint8_t{1});
     // "No" means an installed camera: manual setup through the search.
-    Radio(kPageChoose, CSubChoose::kNoRadio)->click();
-    Page(kPageChoose)->NextButton()->click();
+    Radio(kPageSetupChoice, SetupChoicePage::kNoRadio)->click();
+    Page(kPageSetupChoice)->NextButton()->click();
     QCOMPARE(s.NewEnvironment, uint8_t{0});
     QCOMPARE(s.WizardMode, uint8_t{0});
-    QCOMPARE(Posted(), (std::vector<WizardCommand>{5, 5, 10}));
+    QCOMPARE(Posted(), (std::vector<WizardCommand>{WizardCommand::ShowDiagramPage, WizardCommand::ShowDiagramPage, WizardCommand::ShowSearchPage}));
 }
 
 void GuidedPagesTest::optionPageWithoutLoadedCamera() {
@@ -198,12 +198,12 @@ void GuidedPagesTest::optionPageWithoutLoadedCamera() {
     s.WizardMode = 1;
     Page(kPageOption)->LoadFromSettings();
     QCOMPARE(s.WizardMode, uint8_t{0});
-    QVERIFY(!Radio(kPageOption, CSubOption::kWizardRadio)->isChecked());
-    QVERIFY(!Radio(kPageOption, CSubOption::kWizardRadio)->isEnabled());
-    QVERIFY(Radio(kPageOption, CSubOption::kManualRadio)->isChecked());
-    QVERIFY(!Page(kPageOption)->Control(CSubOption::kWizardNote)->isEnabled());
+    QVERIFY(!Radio(kPageOption, OptionPage::kWizardRadio)->isChecked());
+    QVERIFY(!Radio(kPageOption, OptionPage::kWizardRadio)->isEnabled());
+    QVERIFY(Radio(kPageOption, OptionPage::kManualRadio)->isChecked());
+    QVERIFY(!Page(kPageOption)->Control(OptionPage::kWizardNote)->isEnabled());
     Page(kPageOption)->NextButton()->click();
-    QCOMPARE(Posted(), std::vector<WizardCommand>{3});
+    QCOMPARE(Posted(), std::vector<WizardCommand>{WizardCommand::ShowSystemPage});
 }
 
 void GuidedPagesTest::optionPageWizardSetsClock() {
@@ -211,7 +211,7 @@ void GuidedPagesTest::optionPageWizardSetsClock() {
     s.Loaded = 1;
     s.LinkPPPoE = 0;
     Page(kPageOption)->LoadFromSettings();
-    QVERIFY(Radio(kPageOption, CSubOption::kWizardRadio)->isChecked());
+    QVERIFY(Radio(kPageOption, OptionPage::kWizardRadio)->isChecked());
     Page(kPageOption)->NextButton()->click();
     const QRegularExpression date(QStringLiteral("^\\d{4}/\\d{2}/\\d{2}$"));
     const QRegularExpression time(QStringLiteral("^\\d{2}:\\d{2}:\\d{2}$"));
@@ -219,7 +219,7 @@ void GuidedPagesTest::optionPageWizardSetsClock() {
     QVERIFY(time.match(QString::fromLatin1(s.Time)).hasMatch());
     s.LinkPPPoE = 1;
     Page(kPageOption)->NextButton()->click();
-    QCOMPARE(Posted(), (std::vector<WizardCommand>{30, 29}));
+    QCOMPARE(Posted(), (std::vector<WizardCommand>{WizardCommand::ShowQuickAddressPage, WizardCommand::ShowPppoePage}));
 }
 
 void GuidedPagesTest::quickIpFill_data() {
@@ -260,18 +260,18 @@ void GuidedPagesTest::quickIpFill() {
     s.HostDHCP = static_cast<uint8_t>(dhcp);
     s.HostNoAddress = static_cast<uint8_t>(noAddress);
     s.IPType = 0;
-    KeptCameraResults* kept = fx_->Dlg().Context().kept;
+    KeptCameraResults* kept = fx_->Window().Context().kept;
     QVERIFY(kept != nullptr);
     kept->hasProbeResult = proposal;
     kept->probeResult = Ip("192.168.1.77");
-    Page(kPageWizardIP)->LoadFromSettings();
-    QCOMPARE(Address(CSubWizardIP::kAddress)->RecordText(), address);
-    QCOMPARE(Address(CSubWizardIP::kMask)->RecordText(), mask);
-    QCOMPARE(Address(CSubWizardIP::kGateway)->RecordText(), gateway);
-    QCOMPARE(Address(CSubWizardIP::kDns)->RecordText(), dns);
-    QCOMPARE(Radio(kPageWizardIP, CSubWizardIP::kFixedRadio)->isChecked(), fixedChecked);
-    QCOMPARE(Radio(kPageWizardIP, CSubWizardIP::kDhcpRadio)->isChecked(), !fixedChecked);
-    QCOMPARE(Address(CSubWizardIP::kAddress)->isEnabled(), fixedChecked);
+    Page(kPageQuickAddress)->LoadFromSettings();
+    QCOMPARE(Address(QuickAddressPage::kAddress)->RecordText(), address);
+    QCOMPARE(Address(QuickAddressPage::kMask)->RecordText(), mask);
+    QCOMPARE(Address(QuickAddressPage::kGateway)->RecordText(), gateway);
+    QCOMPARE(Address(QuickAddressPage::kDns)->RecordText(), dns);
+    QCOMPARE(Radio(kPageQuickAddress, QuickAddressPage::kFixedRadio)->isChecked(), fixedChecked);
+    QCOMPARE(Radio(kPageQuickAddress, QuickAddressPage::kDhcpRadio)->isChecked(), !fixedChecked);
+    QCOMPARE(Address(QuickAddressPage::kAddress)->isEnabled(), fixedChecked);
     QCOMPARE(int(s.IPType), ipType);
 }
 
@@ -286,29 +286,29 @@ void GuidedPagesTest::quickIpDefaultMask_data() {
 void GuidedPagesTest::quickIpDefaultMask() {
     QFETCH(QString, typed);
     QFETCH(QString, mask);
-    Address(CSubWizardIP::kMask)->SetFromRecordText("255.255.255.128");
-    Address(CSubWizardIP::kAddress)->SetFromRecordText(typed.toLatin1().constData());
-    QCOMPARE(Address(CSubWizardIP::kMask)->RecordText(), mask);
+    Address(QuickAddressPage::kMask)->SetFromRecordText("255.255.255.128");
+    Address(QuickAddressPage::kAddress)->SetFromRecordText(typed.toLatin1().constData());
+    QCOMPARE(Address(QuickAddressPage::kMask)->RecordText(), mask);
 }
 
 void GuidedPagesTest::quickIpTestAndNext() {
     CameraSettings& s = fx_->Settings();
     WiredCameraInHostSubnet(s);
-    Page(kPageWizardIP)->LoadFromSettings();
+    Page(kPageQuickAddress)->LoadFromSettings();
     // The camera's own address needs no ARP.
-    Address(CSubWizardIP::kAddress)->SetFromRecordText("192.168.1.20");
+    Address(QuickAddressPage::kAddress)->SetFromRecordText("192.168.1.20");
     fx_->prompter.Answer(PromptAnswer::Ok);
-    Page(kPageWizardIP)->Control<QPushButton>(CSubWizardIP::kTestButton)->click();
+    Page(kPageQuickAddress)->Control<QPushButton>(QuickAddressPage::kTestButton)->click();
     QVERIFY(fx_->net.CallsOf("arp").empty());
     QCOMPARE(fx_->prompter.Prompts().back().text, QStringLiteral("free"));
     // An address another device answers for.
     fx_->net.arpOwners[Ip("192.168.1.30")] = {2, 0, 0, 0, 0, 9};
-    Address(CSubWizardIP::kAddress)->SetFromRecordText("192.168.1.30");
+    Address(QuickAddressPage::kAddress)->SetFromRecordText("192.168.1.30");
     fx_->prompter.Answer(PromptAnswer::Ok);
-    Page(kPageWizardIP)->Control<QPushButton>(CSubWizardIP::kTestButton)->click();
+    Page(kPageQuickAddress)->Control<QPushButton>(QuickAddressPage::kTestButton)->click();
     QCOMPARE(fx_->net.CallsOf("arp"), std::vector<std::string>{"arp 192.168.1.30 from 192.168.1.10"});
     QCOMPARE(fx_->prompter.Prompts().back().text, QStringLiteral("in use"));
-    QCOMPARE(fx_->prompter.Prompts().back().icon, PromptIcon::Stop);
+    QCOMPARE(fx_->prompter.Prompts().back().icon, PromptIcon::Critical);
     QCOMPARE(fx_->prompter.Prompts().back().caption, QString());
 
     // Fixed mode over the camera's wireless link writes the wireless group.
@@ -316,7 +316,7 @@ void GuidedPagesTest::quickIpTestAndNext() {
     s.HasWPS = 1;
     SetField(s.IPAddr, "keep");
     fx_->prompter.Answer(PromptAnswer::Yes);
-    Page(kPageWizardIP)->NextButton()->click();
+    Page(kPageQuickAddress)->NextButton()->click();
     QCOMPARE(s.WIPType, uint8_t{1});
     QCOMPARE(FieldText(s.WIPAddr), std::string_view("192.168.1.30"));
     QCOMPARE(FieldText(s.IPAddr), std::string_view("keep"));
@@ -324,9 +324,9 @@ void GuidedPagesTest::quickIpTestAndNext() {
     QCOMPARE(fx_->prompter.Prompts().back().buttons, PromptButtons::YesNo);
     // A wired camera goes straight on to UPnP with the wired group written.
     s.HasWireless = 0;
-    Page(kPageWizardIP)->NextButton()->click();
+    Page(kPageQuickAddress)->NextButton()->click();
     QCOMPARE(FieldText(s.IPAddr), std::string_view("192.168.1.30"));
-    QCOMPARE(Posted(), (std::vector<WizardCommand>{27, 14}));
+    QCOMPARE(Posted(), (std::vector<WizardCommand>{WizardCommand::ShowWpsPicturePage, WizardCommand::ShowUpnpPortsPage}));
 }
 
 void GuidedPagesTest::upnpPortChecks_data() {
@@ -355,12 +355,12 @@ void GuidedPagesTest::upnpPortChecks() {
     QFETCH(QString, rtsp);
     QFETCH(QString, message);
     QFETCH(QString, caption);
-    CWizardPage* page = Page(kPageUPnP);
+    WizardPage* page = Page(kPageUpnpPorts);
     page->LoadFromSettings();
-    page->Control<QCheckBox>(CSubUPnP::kUpnpCheck)->setChecked(true);
-    page->Control<QLineEdit>(CSubUPnP::kHttpPort)->setText(http);
-    page->Control<QLineEdit>(CSubUPnP::kStreamPort)->setText(stream);
-    page->Control<QLineEdit>(CSubUPnP::kRtspPort)->setText(rtsp);
+    page->Control<QCheckBox>(UpnpPortsPage::kUpnpCheck)->setChecked(true);
+    page->Control<QLineEdit>(UpnpPortsPage::kHttpPort)->setText(http);
+    page->Control<QLineEdit>(UpnpPortsPage::kStreamPort)->setText(stream);
+    page->Control<QLineEdit>(UpnpPortsPage::kRtspPort)->setText(rtsp);
     if (!message.isEmpty()) fx_->prompter.Answer(PromptAnswer::Ok);
     page->NextButton()->click();
     // The switch and the numbers are stored even when a check refuses.
@@ -368,20 +368,20 @@ void GuidedPagesTest::upnpPortChecks() {
     QCOMPARE(fx_->Settings().HttpPort, int32_t(std::strtol(http.toLatin1().constData(), nullptr, 10)));
     if (message.isEmpty()) {
         QVERIFY(fx_->prompter.Prompts().empty());
-        QCOMPARE(Posted(), std::vector<WizardCommand>{15});
+        QCOMPARE(Posted(), std::vector<WizardCommand>{WizardCommand::ShowDdnsPage});
     } else {
         QCOMPARE(fx_->prompter.Prompts().size(), std::size_t{1});
         QCOMPARE(fx_->prompter.Prompts()[0].text, message);
         QCOMPARE(fx_->prompter.Prompts()[0].caption, caption);
-        QCOMPARE(fx_->prompter.Prompts()[0].icon, PromptIcon::Stop);
+        QCOMPARE(fx_->prompter.Prompts()[0].icon, PromptIcon::Critical);
         QVERIFY(Posted().empty());
     }
 }
 
 void GuidedPagesTest::ddnsProviderSelection() {
     CameraSettings& s = fx_->Settings();
-    auto* page = Page<CSubDDNS>(kPageDDNS);
-    auto* box = page->Control<QComboBox>(CSubDDNS::kProvider);
+    auto* page = Page<DdnsPage>(kPageDynamicDns);
+    auto* box = page->Control<QComboBox>(DdnsPage::kProvider);
     SetField(s.ModelName, "Kestra-B2");
     SetField(s.DDNSSrv, "ZoneEdit");
     page->LoadFromSettings();
@@ -400,19 +400,19 @@ void GuidedPagesTest::ddnsProviderSelection() {
     SetField(s.DDNSSrv, "custom.dyndns.org:80");
     page->LoadFromSettings();
     QCOMPARE(box->currentIndex(), 1);
-    QCOMPARE(Posted(), std::vector<WizardCommand>{21});
+    QCOMPARE(Posted(), std::vector<WizardCommand>{WizardCommand::ShowSummaryPage});
 }
 
 void GuidedPagesTest::ddnsManualModeAsksFirst() {
     CameraSettings& s = fx_->Settings();
-    auto* page = Page<CSubDDNS>(kPageDDNS);
+    auto* page = Page<DdnsPage>(kPageDynamicDns);
     s.WizardMode = 0;
     s.DDNS = 1;
     page->LoadFromSettings();
     // Clearing the box greys the account but its texts are still stored.
-    page->Control<QCheckBox>(CSubDDNS::kEnableCheck)->click();
-    QVERIFY(!page->Control(CSubDDNS::kHost)->isEnabled());
-    page->Control<QLineEdit>(CSubDDNS::kHost)->setText(QStringLiteral("cam.example.org"));
+    page->Control<QCheckBox>(DdnsPage::kEnableCheck)->click();
+    QVERIFY(!page->Control(DdnsPage::kHost)->isEnabled());
+    page->Control<QLineEdit>(DdnsPage::kHost)->setText(QStringLiteral("cam.example.org"));
     fx_->prompter.Answer(PromptAnswer::Cancel);
     page->NextButton()->click();
     QCOMPARE(s.DDNS, uint8_t{0});
@@ -422,7 +422,7 @@ void GuidedPagesTest::ddnsManualModeAsksFirst() {
     QCOMPARE(fx_->prompter.Prompts().back().buttons, PromptButtons::OkCancel);
     fx_->prompter.Answer(PromptAnswer::Ok);
     page->NextButton()->click();
-    QCOMPARE(Posted(), std::vector<WizardCommand>{19});
+    QCOMPARE(Posted(), std::vector<WizardCommand>{WizardCommand::SaveCamera});
 }
 
 void GuidedPagesTest::summaryTexts_data() {
@@ -460,15 +460,15 @@ void GuidedPagesTest::summaryTexts() {
     SetField(s.DDNSSrv, "members.dyndns.org:80");
     SetField(s.DDNSHost, "cam.example.org");
     SetField(s.DDNSUser, "me");
-    auto* page = Page<CSubSetAutoParam>(kPageSetAutoParam);
+    auto* page = Page<SummaryPage>(kPageSummary);
     page->LoadFromSettings();
     QCOMPARE(page->NetworkText(), network);
     QCOMPARE(page->SystemText(), QStringLiteral("Name: <b>%1 door</b>\nDesc: hall"));
-    QCOMPARE(page->Control<QLabel>(CSubSetAutoParam::kSystemText)->textFormat(), Qt::PlainText);
+    QCOMPARE(page->Control<QLabel>(SummaryPage::kSystemText)->textFormat(), Qt::PlainText);
     QCOMPARE(page->WirelessText(), QStringLiteral("by WPS\nnot joined"));
     QCOMPARE(page->UpnpText(), QStringLiteral("UPnP off\nHTTP:80\nStream:54\nRTSP:554"));
     QCOMPARE(page->DdnsText(), QStringLiteral("DDNS on\nProv:DynDNS Dynamic\nHost:cam.example.org\nUser:me\n"));
-    QCOMPARE(page->Control<QLabel>(CSubSetAutoParam::kNetworkText)->text(), network);
+    QCOMPARE(page->Control<QLabel>(SummaryPage::kNetworkText)->text(), network);
     // A camera without wireless says so whatever was chosen.
     s.HasWireless = 0;
     s.DDNS = 0;
@@ -477,12 +477,12 @@ void GuidedPagesTest::summaryTexts() {
     QCOMPARE(page->DdnsText(), QStringLiteral("DDNS off"));
     // Cancel in the confirmation changes nothing.
     fx_->prompter.Answer(PromptAnswer::Cancel);
-    page->findChild<QAbstractButton*>(QString::number(CSubSetAutoParam::kSave))->click();
+    page->findChild<QAbstractButton*>(QString::number(SummaryPage::kSave))->click();
     QVERIFY(Posted().empty());
 }
 
 void GuidedPagesTest::setupFinishedPage() {
-    auto* page = Page<CSubSetupFinish>(kPageSetupFinish);
+    auto* page = Page<SetupFinishedPage>(kPageSetupFinished);
     discovery::DiscoveredCamera cam{};
     SetField(cam.IpText, "10.0.0.9");
     SetField(cam.PortText, "8080");
@@ -491,21 +491,21 @@ void GuidedPagesTest::setupFinishedPage() {
     page->SetFoundCamera(cam);
     fx_->Settings().NATStat = 1;
     page->LoadFromSettings();
-    QCOMPARE(page->Control<QLineEdit>(CSubSetupFinish::kAddress)->text(), QStringLiteral("http://10.0.0.9:8080"));
-    QCOMPARE(page->Control<QLineEdit>(CSubSetupFinish::kInterface)->text(), QStringLiteral("wireless"));
-    QCOMPARE(page->Control<QLabel>(CSubSetupFinish::kLinkState)->text(), QStringLiteral("Camera is linked  with Server"));
+    QCOMPARE(page->Control<QLineEdit>(SetupFinishedPage::kAddress)->text(), QStringLiteral("http://10.0.0.9:8080"));
+    QCOMPARE(page->Control<QLineEdit>(SetupFinishedPage::kInterface)->text(), QStringLiteral("wireless"));
+    QCOMPARE(page->Control<QLabel>(SetupFinishedPage::kLinkState)->text(), QStringLiteral("Camera is linked  with Server"));
     // A text that begins with the word leaves the interface as it was.
     SetField(cam.DescInterface, "ethernet cam");
     page->SetFoundCamera(cam);
     fx_->Settings().NATStat = 2;
     page->LoadFromSettings();
-    QCOMPARE(page->Control<QLineEdit>(CSubSetupFinish::kInterface)->text(), QStringLiteral("wireless"));
-    QCOMPARE(page->Control<QLabel>(CSubSetupFinish::kLinkState)->text(), QStringLiteral("Camera isn't linked  with Server"));
-    page->Control<QPushButton>(CSubSetupFinish::kLink)->click();
+    QCOMPARE(page->Control<QLineEdit>(SetupFinishedPage::kInterface)->text(), QStringLiteral("wireless"));
+    QCOMPARE(page->Control<QLabel>(SetupFinishedPage::kLinkState)->text(), QStringLiteral("Camera isn't linked  with Server"));
+    page->Control<QPushButton>(SetupFinishedPage::kLink)->click();
     QCOMPARE(fx_->urls.opened, QStringList{QStringLiteral("http://10.0.0.9:8080")});
     // Finish and Link show their own pictures, not Next's.
-    QCOMPARE(page->Control(CSubSetupFinish::kFinish)->property("iconId").toInt(), 218);
-    QCOMPARE(page->Control(CSubSetupFinish::kLink)->property("iconId").toInt(), 221);
+    QCOMPARE(page->Control(SetupFinishedPage::kFinish)->property("iconId").toInt(), 218);
+    QCOMPARE(page->Control(SetupFinishedPage::kLink)->property("iconId").toInt(), 221);
 }
 
 QTEST_MAIN(GuidedPagesTest)

@@ -3,8 +3,8 @@
 #include <QLineEdit>
 #include <QTest>
 
-#include "gui/controls/CIPAddressCtrl.h"
-#include "gui/framework/CWizardPage.h"
+#include "gui/controls/Ipv4AddressEdit.h"
+#include "gui/framework/WizardPage.h"
 
 using namespace orvanta;
 
@@ -41,24 +41,24 @@ void IpControlTest::recordToControl_data() {
 void IpControlTest::recordToControl() {
     QFETCH(QString, record);
     QFETCH(QString, shown);
-    CIPAddressCtrl ctrl;
+    Ipv4AddressEdit ctrl;
     const QByteArray text = record.toLatin1();
-    CWizardPage::LoadAddress(&ctrl, text.constData());
+    WizardPage::LoadAddress(&ctrl, text.constData());
     QCOMPARE(ctrl.RecordText(), shown);
     QCOMPARE(ctrl.FieldEdit(0)->text(), shown.section(QLatin1Char('.'), 0, 0));
     QVERIFY(!ctrl.IsBlank());
 }
 
 void IpControlTest::blankFieldsReadAsZero() {
-    CIPAddressCtrl ctrl;
+    Ipv4AddressEdit ctrl;
     // An untouched control stores 0.0.0.0.
     QVERIFY(ctrl.IsBlank());
     QCOMPARE(ctrl.RecordText(), QStringLiteral("0.0.0.0"));
     // An empty record text leaves the control blank instead of showing the
     // all-ones address, so writing it back never stores 255.255.255.255
     // for an address that was never set.
-    CWizardPage::LoadAddress(&ctrl, "10.0.0.9");
-    CWizardPage::LoadAddress(&ctrl, "");
+    WizardPage::LoadAddress(&ctrl, "10.0.0.9");
+    WizardPage::LoadAddress(&ctrl, "");
     QVERIFY(ctrl.IsBlank());
     QCOMPARE(ctrl.RecordText(), QStringLiteral("0.0.0.0"));
     // Some fields typed, some left empty.
@@ -69,7 +69,7 @@ void IpControlTest::blankFieldsReadAsZero() {
 }
 
 void IpControlTest::typingIsHeldToTheFieldRange() {
-    CIPAddressCtrl ctrl;
+    Ipv4AddressEdit ctrl;
     ctrl.show();
     ctrl.FieldEdit(0)->setFocus();
     QTest::keyClicks(ctrl.FieldEdit(0), QStringLiteral("300"));
@@ -81,16 +81,16 @@ void IpControlTest::typingIsHeldToTheFieldRange() {
 }
 
 void IpControlTest::storeCutsNothingAndTerminates() {
-    CIPAddressCtrl ctrl;
+    Ipv4AddressEdit ctrl;
     ctrl.SetAddress(0xFFFFFFFFu);
     char field[64];
     std::memset(field, 'x', sizeof field);
-    CWizardPage::StoreAddress(field, &ctrl);
+    WizardPage::StoreAddress(field, &ctrl);
     QCOMPARE(QByteArray(field), QByteArray("255.255.255.255"));
     // A field too small for the text gets a terminated prefix, never more.
     char small[8];
     std::memset(small, 'x', sizeof small);
-    CWizardPage::StoreAddress(small, &ctrl);
+    WizardPage::StoreAddress(small, &ctrl);
     QCOMPARE(QByteArray(small), QByteArray("255.255"));
 }
 

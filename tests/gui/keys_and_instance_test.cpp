@@ -23,9 +23,9 @@
 
 #include "gui/app/KeySwallower.h"
 #include "gui/app/SingleInstance.h"
-#include "gui/dialogs/CDlgLanguage.h"
-#include "gui/pages/CSubWLANAP.h"
-#include "gui/framework/CWizardPage.h"
+#include "gui/dialogs/LanguageDialog.h"
+#include "gui/pages/WirelessNetworkPage.h"
+#include "gui/framework/WizardPage.h"
 #include "support/WizardFixture.h"
 
 using namespace orvanta;
@@ -51,7 +51,7 @@ void KeysAndInstanceTest::enterAndEscapeDoNothing() {
     qApp->installEventFilter(&keys);
 
     // A dialog would close on Escape and accept on Enter.
-    CDlgLanguage chooser({"English (ENG)"}, 0, {});
+    LanguageDialog chooser({"English (ENG)"}, 0, {});
     QSignalSpy finished(&chooser, &QDialog::finished);
     chooser.show();
     QVERIFY(QTest::qWaitForWindowExposed(&chooser));
@@ -68,10 +68,10 @@ void KeysAndInstanceTest::enterAndEscapeDoNothing() {
 
     // On a page: an edit never sees the key, so nothing bound to it fires.
     WizardFixture fx;
-    CWizardDlg& dlg = fx.StartWithLanguage(QStringLiteral("[Common]\nBtnNext=Next\n"));
+    WizardWindow& dlg = fx.StartWithLanguage(QStringLiteral("[Common]\nBtnNext=Next\n"));
     dlg.show();
-    dlg.HandleCommand(cmd::kWlanApPage);
-    auto* ssid = dlg.Page(kPageWLANAP)->Control<QLineEdit>(CSubWLANAP::kSsid);
+    dlg.HandleCommand(WizardCommand::ShowWirelessNetworkPage);
+    auto* ssid = dlg.Page(kPageWirelessNetwork)->Control<QLineEdit>(WirelessNetworkPage::kSsid);
     QSignalSpy returned(ssid, &QLineEdit::returnPressed);
     ssid->setFocus();
     QTest::keyClick(ssid, Qt::Key_Return);
@@ -79,12 +79,12 @@ void KeysAndInstanceTest::enterAndEscapeDoNothing() {
     QTest::keyClicks(ssid, QStringLiteral("ab"));
     QCOMPARE(returned.count(), 0);
     QCOMPARE(ssid->text(), QStringLiteral("ab"));  // other keys still work
-    QCOMPARE(dlg.Pages().CurrentIndex(), int(kPageWLANAP));
+    QCOMPARE(dlg.Pages().CurrentIndex(), int(kPageWirelessNetwork));
     QVERIFY(dlg.isVisible());
 
     // An open list takes both: Return chooses the highlighted entry and
     // closes the list, Escape closes it without choosing.
-    auto* security = dlg.Page(kPageWLANAP)->Control<QComboBox>(CSubWLANAP::kSecurity);
+    auto* security = dlg.Page(kPageWirelessNetwork)->Control<QComboBox>(WirelessNetworkPage::kSecurity);
     security->setCurrentIndex(0);
     security->showPopup();
     QTRY_VERIFY(security->view()->isVisible());
@@ -99,7 +99,7 @@ void KeysAndInstanceTest::enterAndEscapeDoNothing() {
     QTest::keyClick(security->view(), Qt::Key_Escape);
     QTRY_VERIFY(!security->view()->isVisible());
     QCOMPARE(security->currentIndex(), 1);
-    QCOMPARE(dlg.Pages().CurrentIndex(), int(kPageWLANAP));
+    QCOMPARE(dlg.Pages().CurrentIndex(), int(kPageWirelessNetwork));
 
     // Qt's file dialogs that pages open (the export's, the plan's) keep both:
     // Escape cancels, Enter takes the name typed.

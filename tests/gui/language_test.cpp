@@ -8,14 +8,14 @@
 #include <QLineEdit>
 #include <QTest>
 
-#include "gui/pages/CSubSetupFinish.h"
+#include "gui/pages/SetupFinishedPage.h"
 #include "gui/controls/Art.h"
-#include "gui/dialogs/CDlgLanguage.h"
-#include "gui/pages/CSubFirst.h"
-#include "gui/pages/CSubLANIP.h"
-#include "gui/pages/CSubSetAutoParam.h"
-#include "gui/pages/CSubWLANAP.h"
-#include "gui/framework/CWizardPage.h"
+#include "gui/dialogs/LanguageDialog.h"
+#include "gui/pages/StartPage.h"
+#include "gui/pages/LanAddressPage.h"
+#include "gui/pages/SummaryPage.h"
+#include "gui/pages/WirelessNetworkPage.h"
+#include "gui/framework/WizardPage.h"
 #include "support/WizardFixture.h"
 
 using namespace orvanta;
@@ -36,7 +36,7 @@ QString LanguageFile(const QString& tag) {
 // Picks `name` in the chooser and presses OK.
 std::function<int(QDialog&)> Choose(const QString& name) {
     return [name](QDialog& d) {
-        auto& chooser = dynamic_cast<CDlgLanguage&>(d);
+        auto& chooser = dynamic_cast<LanguageDialog&>(d);
         chooser.Combo()->setEditText(name);
         chooser.Confirm();
         return int(QDialog::Accepted);
@@ -72,43 +72,43 @@ private:
 
 void LanguageTest::firstStartAsksAndRemembers() {
     fx_->prompter.AnswerDialog(Choose(QStringLiteral("Second (CHT)")));
-    CWizardDlg& dlg = fx_->Start();
-    QCOMPARE(fx_->prompter.Dialogs(), QStringList{QStringLiteral("orvanta::CDlgLanguage")});
+    WizardWindow& dlg = fx_->Start();
+    QCOMPARE(fx_->prompter.Dialogs(), QStringList{QStringLiteral("orvanta::LanguageDialog")});
     QCOMPARE(fx_->RememberedLanguage(), QStringLiteral("Second (CHT).ini"));
     QCOMPARE(QString::fromStdString(dlg.LanguageFileName()), QStringLiteral("Second (CHT).ini"));
-    QCOMPARE(dlg.Page(kPageFirst)->Control<QAbstractButton>(CSubFirst::kSearchButton)->text(),
+    QCOMPARE(dlg.Page(kPageStart)->Control<QAbstractButton>(StartPage::kSearchButton)->text(),
              QStringLiteral("ZH find"));
-    QCOMPARE(QString::fromStdString(dlg.Messages().Message[2]), QStringLiteral("ZH failed"));
+    QCOMPARE(QString::fromStdString(dlg.Messages().noAnswer), QStringLiteral("ZH failed"));
 }
 
 void LanguageTest::rememberedLanguageIsNotAsked() {
     fx_->RememberLanguage(QStringLiteral("English (ENG).ini"));
-    CWizardDlg& dlg = fx_->Start();
+    WizardWindow& dlg = fx_->Start();
     QVERIFY(fx_->prompter.Dialogs().isEmpty());
-    QCOMPARE(dlg.Page(kPageLANIP)->StepTitle()->text(), QStringLiteral("EN lan title"));
+    QCOMPARE(dlg.Page(kPageLanAddress)->StepTitle()->text(), QStringLiteral("EN lan title"));
 }
 
 void LanguageTest::changeRecaptionsEveryPage() {
     fx_->RememberLanguage(QStringLiteral("English (ENG).ini"));
-    CWizardDlg& dlg = fx_->Start();
+    WizardWindow& dlg = fx_->Start();
     // Something typed on a hidden page survives the change.
-    auto* ssid = dlg.Page(kPageWLANAP)->Control<QLineEdit>(CSubWLANAP::kSsid);
+    auto* ssid = dlg.Page(kPageWirelessNetwork)->Control<QLineEdit>(WirelessNetworkPage::kSsid);
     QVERIFY(ssid);
     ssid->setText(QStringLiteral("typed"));
 
     fx_->prompter.AnswerDialog(Choose(QStringLiteral("Second (CHT)")));
-    dlg.Page(kPageFirst)->Control<QAbstractButton>(CSubFirst::kLanguageButton)->click();
+    dlg.Page(kPageStart)->Control<QAbstractButton>(StartPage::kLanguageButton)->click();
     QCoreApplication::processEvents();
 
     QCOMPARE(fx_->RememberedLanguage(), QStringLiteral("Second (CHT).ini"));
-    QCOMPARE(dlg.Pages().CurrentIndex(), int(kPageFirst));
-    QVERIFY(!dlg.Page(kPageFirst)->isHidden());
-    QCOMPARE(dlg.Page(kPageFirst)->Control<QAbstractButton>(CSubFirst::kSearchButton)->text(),
+    QCOMPARE(dlg.Pages().CurrentIndex(), int(kPageStart));
+    QVERIFY(!dlg.Page(kPageStart)->isHidden());
+    QCOMPARE(dlg.Page(kPageStart)->Control<QAbstractButton>(StartPage::kSearchButton)->text(),
              QStringLiteral("ZH find"));
     // The first page's box is refilled in the new language.
     QCOMPARE(dlg.FirstPage()->NetworkText(), QStringLiteral("ZH offline"));
-    QCOMPARE(dlg.Page(kPageLANIP)->StepTitle()->text(), QStringLiteral("ZH lan title"));
-    QCOMPARE(dlg.Page(kPageLANIP)->Control<QLabel>(CSubLANIP::kAddressLabel)->text(), QStringLiteral("ZH address"));
+    QCOMPARE(dlg.Page(kPageLanAddress)->StepTitle()->text(), QStringLiteral("ZH lan title"));
+    QCOMPARE(dlg.Page(kPageLanAddress)->Control<QLabel>(LanAddressPage::kAddressLabel)->text(), QStringLiteral("ZH address"));
     // The words in the pictures too, wrapped where the picture leaves them
     // too little room; a word the file lacks stays English.
     const QString svg = QString::fromUtf8(art::LabelledSvg(art::kFirstRouter));
@@ -118,8 +118,8 @@ void LanguageTest::changeRecaptionsEveryPage() {
     // Every page's Back/Next/Finish/Save is in the new language.
     int buttons = 0;
     for (int i = 0; i < kPageCount; ++i) {
-        CWizardPage* page = dlg.Page(i);
-        for (auto* b : page->findChildren<CXButtonXP*>()) {
+        WizardPage* page = dlg.Page(i);
+        for (auto* b : page->findChildren<ToolbarButton*>()) {
             if (b == page->BackButton()) {
                 QCOMPARE(b->text(), QStringLiteral("ZH back"));
                 ++buttons;
@@ -130,40 +130,40 @@ void LanguageTest::changeRecaptionsEveryPage() {
         }
     }
     QVERIFY(buttons >= 36);
-    QCOMPARE(dlg.Page(kPageSetupFinish)->Control<QAbstractButton>(CSubSetupFinish::kFinish)->text(), QStringLiteral("ZH finish"));
-    QCOMPARE(dlg.Page(kPageSetAutoParam)->Control<QAbstractButton>(CSubSetAutoParam::kSave)->text(),
+    QCOMPARE(dlg.Page(kPageSetupFinished)->Control<QAbstractButton>(SetupFinishedPage::kFinish)->text(), QStringLiteral("ZH finish"));
+    QCOMPARE(dlg.Page(kPageSummary)->Control<QAbstractButton>(SummaryPage::kSave)->text(),
              QStringLiteral("ZH save"));
-    QCOMPARE(QString::fromStdString(dlg.Messages().Message[2]), QStringLiteral("ZH failed"));
+    QCOMPARE(QString::fromStdString(dlg.Messages().noAnswer), QStringLiteral("ZH failed"));
     QCOMPARE(ssid->text(), QStringLiteral("typed"));
 }
 
 void LanguageTest::chooserListsAfreshAndKeepsLastAnswer() {
     fx_->RememberLanguage(QStringLiteral("English (ENG).ini"));
-    CWizardDlg& dlg = fx_->Start();
+    WizardWindow& dlg = fx_->Start();
     // A file added while the wizard runs is listed on the next run; the
     // preselection falls back to the English entry.
     fx_->WriteLanguage(QStringLiteral("Third (DEU).ini"), LanguageFile(QStringLiteral("DE")));
     QStringList listed;
     fx_->prompter.AnswerDialog([&listed](QDialog& d) {
-        auto& chooser = dynamic_cast<CDlgLanguage&>(d);
+        auto& chooser = dynamic_cast<LanguageDialog&>(d);
         for (int i = 0; i < chooser.Combo()->count(); ++i) listed << chooser.Combo()->itemText(i);
         chooser.Confirm();
         return int(QDialog::Accepted);
     });
     qputenv("LC_ALL", "en_US.UTF-8");
-    dlg.HandleCommand(cmd::kChangeLanguage);
+    dlg.HandleCommand(WizardCommand::ChangeLanguage);
     QCOMPARE(listed, (QStringList{QStringLiteral("English (ENG)"), QStringLiteral("Second (CHT)"),
                                   QStringLiteral("Third (DEU)")}));
     QCOMPARE(fx_->RememberedLanguage(), QStringLiteral("English (ENG).ini"));
     // Closed without OK: the last answer stands.
     fx_->prompter.AnswerDialog([](QDialog&) { return int(QDialog::Rejected); });
-    dlg.HandleCommand(cmd::kChangeLanguage);
+    dlg.HandleCommand(WizardCommand::ChangeLanguage);
     QCOMPARE(fx_->RememberedLanguage(), QStringLiteral("English (ENG).ini"));
     // An empty answer means English.
     fx_->prompter.AnswerDialog(Choose(QString()));
-    dlg.HandleCommand(cmd::kChangeLanguage);
+    dlg.HandleCommand(WizardCommand::ChangeLanguage);
     QCOMPARE(fx_->RememberedLanguage(), QStringLiteral("English (ENG).ini"));
-    QCOMPARE(dlg.Page(kPageFirst)->Control<QAbstractButton>(CSubFirst::kSearchButton)->text(),
+    QCOMPARE(dlg.Page(kPageStart)->Control<QAbstractButton>(StartPage::kSearchButton)->text(),
              QStringLiteral("EN find"));
 }
 
@@ -192,7 +192,7 @@ void LanguageTest::chooserPreselectsTheUsersLanguage() {
     qputenv("LC_ALL", locale);
     QString shown;
     fx_->prompter.AnswerDialog([&shown](QDialog& d) {
-        auto& chooser = dynamic_cast<CDlgLanguage&>(d);
+        auto& chooser = dynamic_cast<LanguageDialog&>(d);
         shown = chooser.Combo()->currentText();
         chooser.Confirm();
         return int(QDialog::Accepted);

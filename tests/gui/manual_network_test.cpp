@@ -10,10 +10,10 @@
 #include <QRadioButton>
 #include <QTest>
 
-#include "gui/controls/CIPAddressCtrl.h"
-#include "gui/pages/CSubLANIP.h"
-#include "gui/pages/CSubWLANAP.h"
-#include "gui/pages/CSubWLANIP.h"
+#include "gui/controls/Ipv4AddressEdit.h"
+#include "gui/pages/LanAddressPage.h"
+#include "gui/pages/WirelessNetworkPage.h"
+#include "gui/pages/WirelessAddressPage.h"
 #include "gui/framework/EditLimit.h"
 #include "support/ControlInput.h"
 #include "support/WizardFixture.h"
@@ -59,7 +59,7 @@ private slots:
     void defaultKeyPicksTheKeyField();
 
 private:
-    CSubWLANAP* ShowAp() { return fx_->Show<CSubWLANAP>(cmd::kWlanApPage, kPageWLANAP); }
+    WirelessNetworkPage* ShowAp() { return fx_->Show<WirelessNetworkPage>(WizardCommand::ShowWirelessNetworkPage, kPageWirelessNetwork); }
     std::unique_ptr<WizardFixture> fx_;
 };
 
@@ -68,18 +68,19 @@ void ManualNetworkTest::lanNextLeadsOn_data() {
     QTest::addColumn<int>("hasWireless");
     QTest::addColumn<int>("wirelessIf");
     QTest::addColumn<int>("answer");  // -1: no question expected
-    QTest::addColumn<int>("posted");  // 0: nothing
+    QTest::addColumn<Commands>("posted");
     QTest::addColumn<int>("linkWireless");
+    const Commands wireless{WizardCommand::ShowWirelessNetworkPage}, ports{WizardCommand::ShowUpnpPortsPage};
     // Read camera with wireless: the question decides, and sets the link.
-    QTest::newRow("read, wireless, Yes") << 1 << 1 << 0 << int(PromptAnswer::Yes) << 7 << 1;
-    QTest::newRow("read, wireless, No") << 1 << 1 << 1 << int(PromptAnswer::No) << 14 << 0;
+    QTest::newRow("read, wireless, Yes") << 1 << 1 << 0 << int(PromptAnswer::Yes) << wireless << 1;
+    QTest::newRow("read, wireless, No") << 1 << 1 << 1 << int(PromptAnswer::No) << ports << 0;
     // Read camera without wireless: straight on, link untouched.
-    QTest::newRow("read, no wireless") << 1 << 0 << 1 << -1 << 14 << 5;
+    QTest::newRow("read, no wireless") << 1 << 0 << 1 << -1 << ports << 5;
     // An inconsistent record: the page stays.
-    QTest::newRow("read, wireless flag 2") << 1 << 2 << 0 << -1 << 0 << 5;
+    QTest::newRow("read, wireless flag 2") << 1 << 2 << 0 << -1 << Commands{} << 5;
     // Not read: by the interface the camera answered on, never asking.
-    QTest::newRow("unread, found on wireless") << 0 << 1 << 1 << -1 << 7 << 5;
-    QTest::newRow("unread, found on wire") << 0 << 1 << 0 << -1 << 14 << 5;
+    QTest::newRow("unread, found on wireless") << 0 << 1 << 1 << -1 << wireless << 5;
+    QTest::newRow("unread, found on wire") << 0 << 1 << 0 << -1 << ports << 5;
 }
 
 void ManualNetworkTest::lanNextLeadsOn() {
@@ -87,7 +88,7 @@ void ManualNetworkTest::lanNextLeadsOn() {
     QFETCH(int, hasWireless);
     QFETCH(int, wirelessIf);
     QFETCH(int, answer);
-    QFETCH(int, posted);
+    QFETCH(Commands, posted);
     QFETCH(int, linkWireless);
     CameraSettings& s = fx_->Settings();
     s.Loaded = static_cast<uint8_t>(loaded);
@@ -95,10 +96,10 @@ void ManualNetworkTest::lanNextLeadsOn() {
     s.CamWirelessIf = static_cast<uint8_t>(wirelessIf);
     s.LinkWireless = 5;
     s.IPType = 0;
-    auto* page = fx_->Show<CSubLANIP>(cmd::kLanIpPage, kPageLANIP);
+    auto* page = fx_->Show<LanAddressPage>(WizardCommand::ShowLanAddressPage, kPageLanAddress);
     if (answer >= 0) fx_->prompter.Answer(static_cast<PromptAnswer>(answer));
     page->NextButton()->click();
-    QCOMPARE(int(fx_->LastPosted()), posted);
+    QCOMPARE(fx_->posted, posted);
     QCOMPARE(int(s.LinkWireless), linkWireless);
     if (answer >= 0) {
         QCOMPARE(fx_->LastPrompt().text, QStringLiteral("Set up the wireless link too?"));
@@ -115,10 +116,10 @@ void ManualNetworkTest::addressesStoredOnlyForFixed_data() {
     QTest::addColumn<int>("dhcpRadio");
     QTest::addColumn<int>("fixedRadio");
     QTest::addColumn<int>("firstAddress");
-    QTest::newRow("lan") << int(kPageLANIP) << int(CSubLANIP::kDhcpRadio) << int(CSubLANIP::kFixedRadio)
-                         << int(CSubLANIP::kAddress);
-    QTest::newRow("wireless") << int(kPageWLANIP) << int(CSubWLANIP::kDhcpRadio) << int(CSubWLANIP::kFixedRadio)
-                              << int(CSubWLANIP::kAddress);
+    QTest::newRow("lan") << int(kPageLanAddress) << int(LanAddressPage::kDhcpRadio) << int(LanAddressPage::kFixedRadio)
+                         << int(LanAddressPage::kAddress);
+    QTest::newRow("wireless") << int(kPageWirelessAddress) << int(WirelessAddressPage::kDhcpRadio) << int(WirelessAddressPage::kFixedRadio)
+                              << int(WirelessAddressPage::kAddress);
 }
 
 void ManualNetworkTest::addressesStoredOnlyForFixed() {
@@ -127,13 +128,13 @@ void ManualNetworkTest::addressesStoredOnlyForFixed() {
     QFETCH(int, fixedRadio);
     QFETCH(int, firstAddress);
     CameraSettings& s = fx_->Settings();
-    const bool lan = page == kPageLANIP;
+    const bool lan = page == kPageLanAddress;
     uint8_t& mode = lan ? s.IPType : s.WIPType;
     char* first = lan ? s.IPAddr : s.WIPAddr;
     char* last = lan ? s.DNS2 : s.WDNS2;
     s.Loaded = 0;
     s.CamWirelessIf = 0;
-    CWizardPage* p = fx_->Dlg().Page(page);
+    WizardPage* p = fx_->Window().Page(page);
     // Neither radio (never refreshed): refused, nothing written.
     mode = 9;
     fx_->prompter.Answer(PromptAnswer::Ok);
@@ -144,23 +145,23 @@ void ManualNetworkTest::addressesStoredOnlyForFixed() {
     QVERIFY(fx_->posted.empty());
     // Fixed: every control as dotted text, an untouched one as 0.0.0.0.
     On<QRadioButton>(p, fixedRadio)->click();
-    On<CIPAddressCtrl>(p, firstAddress)->SetAddress(0xC0A80105);      // 192.168.1.5
-    On<CIPAddressCtrl>(p, firstAddress + 1)->SetAddress(0xFFFFFF00);  // 255.255.255.0
-    On<CIPAddressCtrl>(p, firstAddress + 4)->Clear();
+    On<Ipv4AddressEdit>(p, firstAddress)->SetAddress(0xC0A80105);      // 192.168.1.5
+    On<Ipv4AddressEdit>(p, firstAddress + 1)->SetAddress(0xFFFFFF00);  // 255.255.255.0
+    On<Ipv4AddressEdit>(p, firstAddress + 4)->Clear();
     p->NextButton()->click();
     QCOMPARE(mode, uint8_t{1});
     QCOMPARE(QString::fromUtf8(first), QStringLiteral("192.168.1.5"));
     QCOMPARE(QString::fromUtf8(last), QStringLiteral("0.0.0.0"));
-    QCOMPARE(fx_->LastPosted(), cmd::kUpnpPage);
+    QCOMPARE(fx_->LastPosted(), WizardCommand::ShowUpnpPortsPage);
     // DHCP: mode 0, the addresses as they were.
     On<QRadioButton>(p, dhcpRadio)->click();
-    On<CIPAddressCtrl>(p, firstAddress)->SetAddress(0x0A000001);
+    On<Ipv4AddressEdit>(p, firstAddress)->SetAddress(0x0A000001);
     p->NextButton()->click();
     QCOMPARE(mode, uint8_t{0});
     QCOMPARE(QString::fromUtf8(first), QStringLiteral("192.168.1.5"));
     // Back leads to the page before.
     p->BackButton()->click();
-    QCOMPARE(fx_->LastPosted(), lan ? cmd::kIspPage : cmd::kWlanApPage);
+    QCOMPARE(fx_->LastPosted(), lan ? WizardCommand::ShowIspLinkPage : WizardCommand::ShowWirelessNetworkPage);
 }
 
 void ManualNetworkTest::refreshEnablesUnevenly() {
@@ -169,24 +170,24 @@ void ManualNetworkTest::refreshEnablesUnevenly() {
     SetField(s.WIPAddr, "10.0.1.7");
     s.IPType = 0;
     s.WIPType = 0;
-    auto* lan = fx_->Show<CSubLANIP>(cmd::kLanIpPage, kPageLANIP);
-    auto* wlan = fx_->Show<CSubWLANIP>(cmd::kWlanIpPage, kPageWLANIP);
-    QVERIFY(!On<CIPAddressCtrl>(lan, CSubLANIP::kAddress)->isEnabled());
-    QVERIFY(!On<CIPAddressCtrl>(wlan, CSubWLANIP::kAddress)->isEnabled());
+    auto* lan = fx_->Show<LanAddressPage>(WizardCommand::ShowLanAddressPage, kPageLanAddress);
+    auto* wlan = fx_->Show<WirelessAddressPage>(WizardCommand::ShowWirelessAddressPage, kPageWirelessAddress);
+    QVERIFY(!On<Ipv4AddressEdit>(lan, LanAddressPage::kAddress)->isEnabled());
+    QVERIFY(!On<Ipv4AddressEdit>(wlan, WirelessAddressPage::kAddress)->isEnabled());
     // The record turns fixed: both show the addresses; only the wireless
     // page frees them, the LAN page waits for a click on its fixed radio.
     s.IPType = 1;
     s.WIPType = 1;
-    lan = fx_->Show<CSubLANIP>(cmd::kLanIpPage, kPageLANIP);
-    wlan = fx_->Show<CSubWLANIP>(cmd::kWlanIpPage, kPageWLANIP);
-    QVERIFY(On<QRadioButton>(lan, CSubLANIP::kFixedRadio)->isChecked());
-    QCOMPARE(On<CIPAddressCtrl>(lan, CSubLANIP::kAddress)->RecordText(), QStringLiteral("10.0.0.7"));
-    for (int id = CSubLANIP::kAddress; id <= CSubLANIP::kDns2; ++id) QVERIFY(!On<CIPAddressCtrl>(lan, id)->isEnabled());
-    QCOMPARE(On<CIPAddressCtrl>(wlan, CSubWLANIP::kAddress)->RecordText(), QStringLiteral("10.0.1.7"));
-    for (int id = CSubWLANIP::kAddress; id <= CSubWLANIP::kDns2; ++id)
-        QVERIFY(On<CIPAddressCtrl>(wlan, id)->isEnabled());
-    On<QRadioButton>(lan, CSubLANIP::kFixedRadio)->click();
-    for (int id = CSubLANIP::kAddress; id <= CSubLANIP::kDns2; ++id) QVERIFY(On<CIPAddressCtrl>(lan, id)->isEnabled());
+    lan = fx_->Show<LanAddressPage>(WizardCommand::ShowLanAddressPage, kPageLanAddress);
+    wlan = fx_->Show<WirelessAddressPage>(WizardCommand::ShowWirelessAddressPage, kPageWirelessAddress);
+    QVERIFY(On<QRadioButton>(lan, LanAddressPage::kFixedRadio)->isChecked());
+    QCOMPARE(On<Ipv4AddressEdit>(lan, LanAddressPage::kAddress)->RecordText(), QStringLiteral("10.0.0.7"));
+    for (int id = LanAddressPage::kAddress; id <= LanAddressPage::kDns2; ++id) QVERIFY(!On<Ipv4AddressEdit>(lan, id)->isEnabled());
+    QCOMPARE(On<Ipv4AddressEdit>(wlan, WirelessAddressPage::kAddress)->RecordText(), QStringLiteral("10.0.1.7"));
+    for (int id = WirelessAddressPage::kAddress; id <= WirelessAddressPage::kDns2; ++id)
+        QVERIFY(On<Ipv4AddressEdit>(wlan, id)->isEnabled());
+    On<QRadioButton>(lan, LanAddressPage::kFixedRadio)->click();
+    for (int id = LanAddressPage::kAddress; id <= LanAddressPage::kDns2; ++id) QVERIFY(On<Ipv4AddressEdit>(lan, id)->isEnabled());
 }
 
 void ManualNetworkTest::channelLists_data() {
@@ -220,14 +221,14 @@ void ManualNetworkTest::channelLists() {
     s.WireSec = 1;
     ShowAp();  // twice: the list is rebuilt, not appended to
     auto* page = ShowAp();
-    auto* list = On<QComboBox>(page, CSubWLANAP::kChannel);
+    auto* list = On<QComboBox>(page, WirelessNetworkPage::kChannel);
     QStringList items;
     for (int i = 0; i < list->count(); ++i) items << list->itemText(i);
     QCOMPARE(items.join(QLatin1Char(' ')), entries);
     QCOMPARE(list->currentIndex() >= 0 ? list->currentText() : QString(), selected);
     // Next reads the channel from the text: Auto and nothing give 0.
     s.WireSec = 0;
-    Choose(On<QComboBox>(page, CSubWLANAP::kSecurity), 0);
+    Choose(On<QComboBox>(page, WirelessNetworkPage::kSecurity), 0);
     page->NextButton()->click();
     QCOMPARE(int(s.WireCh), selected.toInt());
 }
@@ -239,8 +240,8 @@ void ManualNetworkTest::infrastructureForcesAuto() {
     s.WireType = 1;  // set from the record: the handler does not run
     s.WireSec = 2;
     auto* page = ShowAp();
-    auto* mode = On<QComboBox>(page, CSubWLANAP::kMode);
-    auto* channel = On<QComboBox>(page, CSubWLANAP::kChannel);
+    auto* mode = On<QComboBox>(page, WirelessNetworkPage::kMode);
+    auto* channel = On<QComboBox>(page, WirelessNetworkPage::kChannel);
     QCOMPARE(mode->currentIndex(), 1);
     QCOMPARE(channel->currentText(), QStringLiteral("6"));
     QVERIFY(channel->isEnabled());  // WireSec 2: enabled
@@ -257,17 +258,17 @@ void ManualNetworkTest::infrastructureForcesAuto() {
 
 void ManualNetworkTest::securityShowsItsControls() {
     auto* page = ShowAp();
-    const QList<int> wep = {CSubWLANAP::kWepAuthLabel, CSubWLANAP::kWepFormatLabel, CSubWLANAP::kWepLengthLabel,
-                            CSubWLANAP::kWepDefaultLabel, CSubWLANAP::kWepAuth, CSubWLANAP::kWepLength,
-                            CSubWLANAP::kWepFormat, CSubWLANAP::kWepDefault, CSubWLANAP::kWepKey};
-    const QList<int> wpa = {CSubWLANAP::kWpaAlgorithmLabel, CSubWLANAP::kWpaKeyLabel, CSubWLANAP::kWpaAlgorithm,
-                            CSubWLANAP::kWpaKey};
+    const QList<int> wep = {WirelessNetworkPage::kWepAuthLabel, WirelessNetworkPage::kWepFormatLabel, WirelessNetworkPage::kWepLengthLabel,
+                            WirelessNetworkPage::kWepDefaultLabel, WirelessNetworkPage::kWepAuth, WirelessNetworkPage::kWepLength,
+                            WirelessNetworkPage::kWepFormat, WirelessNetworkPage::kWepDefault, WirelessNetworkPage::kWepKey};
+    const QList<int> wpa = {WirelessNetworkPage::kWpaAlgorithmLabel, WirelessNetworkPage::kWpaKeyLabel, WirelessNetworkPage::kWpaAlgorithm,
+                            WirelessNetworkPage::kWpaKey};
     auto shown = [&](const QList<int>& ids, bool expected) {
         for (int id : ids)
             if (page->Control(id)->isHidden() == expected) return false;
         return true;
     };
-    auto* security = On<QComboBox>(page, CSubWLANAP::kSecurity);
+    auto* security = On<QComboBox>(page, WirelessNetworkPage::kSecurity);
     Choose(security, 1);
     QVERIFY(shown(wep, true) && shown(wpa, false));
     Choose(security, 3);
@@ -276,33 +277,33 @@ void ManualNetworkTest::securityShowsItsControls() {
     QVERIFY(shown(wep, false) && shown(wpa, false));
     // The template's spare key edits and key radios never show.
     Choose(security, 1);
-    for (int id : {CSubWLANAP::kSpareKey2, CSubWLANAP::kSpareKey3, CSubWLANAP::kSpareKey4, CSubWLANAP::kKeyRadio1,
-                   CSubWLANAP::kKeyRadio2, CSubWLANAP::kKeyRadio3, CSubWLANAP::kKeyRadio4})
+    for (int id : {WirelessNetworkPage::kSpareKey2, WirelessNetworkPage::kSpareKey3, WirelessNetworkPage::kSpareKey4, WirelessNetworkPage::kKeyRadio1,
+                   WirelessNetworkPage::kKeyRadio2, WirelessNetworkPage::kKeyRadio3, WirelessNetworkPage::kKeyRadio4})
         QVERIFY(page->Control(id)->isHidden());
 }
 
 void ManualNetworkTest::wepKeyLimits() {
     auto* page = ShowAp();
-    auto* key = On<QLineEdit>(page, CSubWLANAP::kWepKey);
+    auto* key = On<QLineEdit>(page, WirelessNetworkPage::kWepKey);
     // Before any format or length is chosen: the 256-byte key field.
     Type(key, QString(300, 'a'));
     QCOMPARE(key->text().size(), 255);
-    Choose(On<QComboBox>(page, CSubWLANAP::kSecurity), 1);
-    Choose(On<QComboBox>(page, CSubWLANAP::kWepFormat), 0);  // HEX
-    Choose(On<QComboBox>(page, CSubWLANAP::kWepLength), 1);  // 128 bits
+    Choose(On<QComboBox>(page, WirelessNetworkPage::kSecurity), 1);
+    Choose(On<QComboBox>(page, WirelessNetworkPage::kWepFormat), 0);  // HEX
+    Choose(On<QComboBox>(page, WirelessNetworkPage::kWepLength), 1);  // 128 bits
     Type(key, QString(30, 'b'));
     QCOMPARE(key->text().size(), 26);
     // ASCII lowers the limit to 13 but keeps the 26 typed.
-    Choose(On<QComboBox>(page, CSubWLANAP::kWepFormat), 1);
+    Choose(On<QComboBox>(page, WirelessNetworkPage::kWepFormat), 1);
     QCOMPARE(key->text().size(), 26);
     QCOMPARE(EditLimit::Of(key)->MaxChars(), 13);
-    Choose(On<QComboBox>(page, CSubWLANAP::kWepLength), 0);
+    Choose(On<QComboBox>(page, WirelessNetworkPage::kWepLength), 0);
     QCOMPARE(EditLimit::Of(key)->MaxChars(), 5);
     // The length list limits the spare edits as well, the format list not.
-    QCOMPARE(EditLimit::Of(On<QLineEdit>(page, CSubWLANAP::kSpareKey2))->MaxChars(), 5);
-    Choose(On<QComboBox>(page, CSubWLANAP::kWepFormat), 0);
+    QCOMPARE(EditLimit::Of(On<QLineEdit>(page, WirelessNetworkPage::kSpareKey2))->MaxChars(), 5);
+    Choose(On<QComboBox>(page, WirelessNetworkPage::kWepFormat), 0);
     QCOMPARE(EditLimit::Of(key)->MaxChars(), 10);
-    QCOMPARE(EditLimit::Of(On<QLineEdit>(page, CSubWLANAP::kSpareKey2))->MaxChars(), 5);
+    QCOMPARE(EditLimit::Of(On<QLineEdit>(page, WirelessNetworkPage::kSpareKey2))->MaxChars(), 5);
 }
 
 void ManualNetworkTest::hexKeyCheck_data() {
@@ -325,22 +326,22 @@ void ManualNetworkTest::hexKeyCheck() {
     s.WEPKeyE0 = 0;
     SetField(s.WEPKey0, "old");
     auto* page = ShowAp();
-    Choose(On<QComboBox>(page, CSubWLANAP::kWepLength), 1);  // 128 bits
-    On<QLineEdit>(page, CSubWLANAP::kWepKey)->setText(key);
+    Choose(On<QComboBox>(page, WirelessNetworkPage::kWepLength), 1);  // 128 bits
+    On<QLineEdit>(page, WirelessNetworkPage::kWepKey)->setText(key);
     if (!accepted) fx_->prompter.Answer(PromptAnswer::Ok);
     page->NextButton()->click();
     QCOMPARE(s.WepKeyL, uint8_t{128});
     if (accepted) {
-        QCOMPARE(fx_->LastPosted(), cmd::kWlanIpPage);
+        QCOMPARE(fx_->LastPosted(), WizardCommand::ShowWirelessAddressPage);
         QCOMPARE(QString::fromUtf8(s.WEPKey0), key);
         return;
     }
     QCOMPARE(fx_->LastPrompt().text, QStringLiteral("Hex keys take 0-9 and A-F only"));
-    QCOMPARE(fx_->LastPrompt().icon, PromptIcon::Exclamation);
+    QCOMPARE(fx_->LastPrompt().icon, PromptIcon::Warning);
     QVERIFY(fx_->posted.empty());
     QCOMPARE(QString::fromUtf8(s.WEPKey0), QStringLiteral("old"));
     // ASCII takes the same key.
-    Choose(On<QComboBox>(page, CSubWLANAP::kWepFormat), 1);
+    Choose(On<QComboBox>(page, WirelessNetworkPage::kWepFormat), 1);
     page->NextButton()->click();
     QCOMPARE(QString::fromUtf8(s.WEPKey0), key);
     QCOMPARE(s.WEPMode, uint8_t{1});
@@ -356,10 +357,10 @@ void ManualNetworkTest::defaultKeyPicksTheKeyField() {
     SetField(s.WEPKey2, "key-2");
     SetField(s.WEPKey3, "key-3");
     auto* page = ShowAp();
-    auto* key = On<QLineEdit>(page, CSubWLANAP::kWepKey);
-    QCOMPARE(On<QComboBox>(page, CSubWLANAP::kWepDefault)->currentText(), QStringLiteral("Key2"));
+    auto* key = On<QLineEdit>(page, WirelessNetworkPage::kWepKey);
+    QCOMPARE(On<QComboBox>(page, WirelessNetworkPage::kWepDefault)->currentText(), QStringLiteral("Key2"));
     QCOMPARE(key->text(), QStringLiteral("key-1"));
-    Choose(On<QComboBox>(page, CSubWLANAP::kWepDefault), 2);
+    Choose(On<QComboBox>(page, WirelessNetworkPage::kWepDefault), 2);
     QCOMPARE(key->text(), QStringLiteral("key-2"));
     key->setText(QStringLiteral("third"));
     page->NextButton()->click();

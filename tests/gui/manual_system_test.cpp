@@ -10,9 +10,9 @@
 #include <cstdlib>
 #include <ctime>
 
-#include "gui/pages/CSubLANISP.h"
-#include "gui/pages/CSubPPPoE.h"
-#include "gui/pages/CSubSystem.h"
+#include "gui/pages/IspLinkPage.h"
+#include "gui/pages/PppoePage.h"
+#include "gui/pages/SystemPage.h"
 #include "gui/framework/EditLimit.h"
 #include "support/ControlInput.h"
 #include "support/WizardFixture.h"
@@ -55,7 +55,7 @@ private slots:
     void pppoePageStoresPasswordTwice();
 
 private:
-    CSubSystem* ShowSystem() { return fx_->Show<CSubSystem>(cmd::kSystemPage, kPageSystem); }
+    SystemPage* ShowSystem() { return fx_->Show<SystemPage>(WizardCommand::ShowSystemPage, kPageSystem); }
     std::unique_ptr<WizardFixture> fx_;
 };
 
@@ -80,32 +80,32 @@ void ManualSystemTest::longNamesFromTheCameraAreRefused() {
     SetField(s.TitleBar, std::string(static_cast<std::size_t>(nameLength), 'n'));
     SetField(s.Desp, std::string(static_cast<std::size_t>(descLength), 'd'));
     s.NTPEN = 0;
-    CSubSystem* page = ShowSystem();
+    SystemPage* page = ShowSystem();
     // Loaded whole, not cut by the typing limit.
-    QCOMPARE(On<QLineEdit>(page, CSubSystem::kHostName)->text().size(), nameLength);
+    QCOMPARE(On<QLineEdit>(page, SystemPage::kHostName)->text().size(), nameLength);
     if (!message.isEmpty()) fx_->prompter.Answer(PromptAnswer::Ok);
     SetField(s.TitleBar, "changed only by Next");
     page->NextButton()->click();
     if (message.isEmpty()) {
-        QCOMPARE(fx_->LastPosted(), cmd::kIspPage);
+        QCOMPARE(fx_->LastPosted(), WizardCommand::ShowIspLinkPage);
         QCOMPARE(QString::fromUtf8(s.TitleBar), QString(nameLength, QLatin1Char('n')));
         return;
     }
     QCOMPARE(fx_->LastPrompt().text, message);
     QCOMPARE(fx_->LastPrompt().caption, QStringLiteral("Orvanta"));
-    QCOMPARE(fx_->LastPrompt().icon, PromptIcon::Exclamation);
+    QCOMPARE(fx_->LastPrompt().icon, PromptIcon::Warning);
     QVERIFY(fx_->posted.empty());
     QCOMPARE(QString::fromUtf8(s.TitleBar), QStringLiteral("changed only by Next"));
     // Shortened by the user, the page lets it through.
     fx_->prompter.Clear();
-    auto* name = On<QLineEdit>(page, CSubSystem::kHostName);
-    auto* desc = On<QLineEdit>(page, CSubSystem::kDescription);
+    auto* name = On<QLineEdit>(page, SystemPage::kHostName);
+    auto* desc = On<QLineEdit>(page, SystemPage::kDescription);
     name->end(false);
     while (name->text().size() > 32) QTest::keyClick(name, Qt::Key_Backspace);
     desc->end(false);
     while (desc->text().size() > 32) QTest::keyClick(desc, Qt::Key_Backspace);
     page->NextButton()->click();
-    QCOMPARE(fx_->LastPosted(), cmd::kIspPage);
+    QCOMPARE(fx_->LastPosted(), WizardCommand::ShowIspLinkPage);
 }
 
 void ManualSystemTest::timeModes_data() {
@@ -116,14 +116,14 @@ void ManualSystemTest::timeModes_data() {
     QTest::addColumn<int>("zone");
     QTest::addColumn<int>("poll");
     // Keep: the camera's date and time stay as read.
-    QTest::newRow("keep") << int(CSubSystem::kKeepRadio) << 0 << "2020/01/02" << "03:04:05" << 5 << 6;
+    QTest::newRow("keep") << int(SystemPage::kKeepRadio) << 0 << "2020/01/02" << "03:04:05" << 5 << 6;
     // Sync: the PC's local clock, zero-padded, 24-hour.
-    QTest::newRow("sync") << int(CSubSystem::kSyncRadio) << 0 << "2009/03/07" << "18:05:09" << 5 << 6;
+    QTest::newRow("sync") << int(SystemPage::kSyncRadio) << 0 << "2009/03/07" << "18:05:09" << 5 << 6;
     // Manual: whatever was typed, in any form, unchanged.
     QTest::newRow("manual, day first with dots")
-        << int(CSubSystem::kManualRadio) << 0 << "07.03.2009" << "8h5" << 5 << 6;
+        << int(SystemPage::kManualRadio) << 0 << "07.03.2009" << "8h5" << 5 << 6;
     // Automatic with the lists as they start: zone 20, every 12 hours.
-    QTest::newRow("automatic") << int(CSubSystem::kAutomaticRadio) << 1 << "2020/01/02" << "03:04:05" << 20 << 12;
+    QTest::newRow("automatic") << int(SystemPage::kAutomaticRadio) << 1 << "2020/01/02" << "03:04:05" << 20 << 12;
 }
 
 void ManualSystemTest::timeModes() {
@@ -141,24 +141,24 @@ void ManualSystemTest::timeModes() {
     s.NTPEN = 0;
     s.Timezone = 5;
     s.NTPPoll = 6;
-    CSubSystem* page = ShowSystem();
+    SystemPage* page = ShowSystem();
     // 2009-03-07 18:05:09 UTC
     page->SetClock([] { return std::time_t{1236449109}; });
     On<QRadioButton>(page, radio)->click();
-    if (radio == CSubSystem::kManualRadio) {
-        Type(On<QLineEdit>(page, CSubSystem::kDate), date);
-        Type(On<QLineEdit>(page, CSubSystem::kTime), time);
+    if (radio == SystemPage::kManualRadio) {
+        Type(On<QLineEdit>(page, SystemPage::kDate), date);
+        Type(On<QLineEdit>(page, SystemPage::kTime), time);
     }
-    if (radio == CSubSystem::kAutomaticRadio)
-        Type(On<QLineEdit>(page, CSubSystem::kNtpServer), QStringLiteral("pool.ntp.example"));
+    if (radio == SystemPage::kAutomaticRadio)
+        Type(On<QLineEdit>(page, SystemPage::kNtpServer), QStringLiteral("pool.ntp.example"));
     page->NextButton()->click();
-    QCOMPARE(fx_->LastPosted(), cmd::kIspPage);
+    QCOMPARE(fx_->LastPosted(), WizardCommand::ShowIspLinkPage);
     QCOMPARE(int(s.NTPEN), ntpen);
     QCOMPARE(QString::fromUtf8(s.Date), date);
     QCOMPARE(QString::fromUtf8(s.Time), time);
     QCOMPARE(s.Timezone, zone);
     QCOMPARE(s.NTPPoll, poll);
-    if (radio == CSubSystem::kAutomaticRadio)
+    if (radio == SystemPage::kAutomaticRadio)
         QCOMPARE(QString::fromUtf8(s.NTPName), QStringLiteral("pool.ntp.example"));
 }
 
@@ -168,26 +168,26 @@ void ManualSystemTest::refreshTakesTheTimeModeButNotTheInterval() {
     s.Timezone = 3;
     s.NTPPoll = 5;
     SetField(s.NTPName, "time.example");
-    CSubSystem* page = ShowSystem();
-    QVERIFY(On<QRadioButton>(page, CSubSystem::kAutomaticRadio)->isChecked());
-    QCOMPARE(On<QComboBox>(page, CSubSystem::kTimeZone)->currentIndex(), 3);
-    QCOMPARE(On<QLineEdit>(page, CSubSystem::kNtpServer)->text(), QStringLiteral("time.example"));
+    SystemPage* page = ShowSystem();
+    QVERIFY(On<QRadioButton>(page, SystemPage::kAutomaticRadio)->isChecked());
+    QCOMPARE(On<QComboBox>(page, SystemPage::kTimeZone)->currentIndex(), 3);
+    QCOMPARE(On<QLineEdit>(page, SystemPage::kNtpServer)->text(), QStringLiteral("time.example"));
     // The camera's poll interval is not shown: the list keeps 12.
-    QCOMPARE(On<QComboBox>(page, CSubSystem::kInterval)->currentIndex(), 12);
+    QCOMPARE(On<QComboBox>(page, SystemPage::kInterval)->currentIndex(), 12);
     // A camera last set by hand or from a PC reads as NTPEN 0: "keep".
     s.NTPEN = 0;
     page = ShowSystem();
-    QVERIFY(On<QRadioButton>(page, CSubSystem::kKeepRadio)->isChecked());
-    for (int id : {CSubSystem::kSyncRadio, CSubSystem::kManualRadio, CSubSystem::kAutomaticRadio})
+    QVERIFY(On<QRadioButton>(page, SystemPage::kKeepRadio)->isChecked());
+    for (int id : {SystemPage::kSyncRadio, SystemPage::kManualRadio, SystemPage::kAutomaticRadio})
         QVERIFY(!On<QRadioButton>(page, id)->isChecked());
     // An unknown NTPEN leaves the radios as they were.
-    On<QRadioButton>(page, CSubSystem::kManualRadio)->click();
+    On<QRadioButton>(page, SystemPage::kManualRadio)->click();
     s.NTPEN = 7;
     page = ShowSystem();
-    QVERIFY(On<QRadioButton>(page, CSubSystem::kManualRadio)->isChecked());
+    QVERIFY(On<QRadioButton>(page, SystemPage::kManualRadio)->isChecked());
     // No radio at all: Next leaves the time settings alone.
-    for (int id : {CSubSystem::kKeepRadio, CSubSystem::kSyncRadio, CSubSystem::kManualRadio, CSubSystem::kAutomaticRadio})
-        CWizardPage::SetChecked(On<QRadioButton>(page, id), false);
+    for (int id : {SystemPage::kKeepRadio, SystemPage::kSyncRadio, SystemPage::kManualRadio, SystemPage::kAutomaticRadio})
+        WizardPage::SetChecked(On<QRadioButton>(page, id), false);
     s.Timezone = 99;
     page->NextButton()->click();
     QCOMPARE(s.NTPEN, uint8_t{7});
@@ -198,7 +198,7 @@ void ManualSystemTest::refreshTakesTheTimeModeButNotTheInterval() {
     s.NewEnvironment = 0;
     page->BackButton()->click();
     QCOMPARE(std::vector<WizardCommand>(fx_->posted.end() - 2, fx_->posted.end()),
-             (std::vector<WizardCommand>{cmd::kOptionPage, cmd::kSearchPage}));
+             (std::vector<WizardCommand>{WizardCommand::ShowOptionPage, WizardCommand::ShowSearchPage}));
 }
 
 void ManualSystemTest::typedTextFitsItsField_data() {
@@ -209,21 +209,21 @@ void ManualSystemTest::typedTextFitsItsField_data() {
     const QString cjk = QString(40, QChar(0x76F8));  // three UTF-8 bytes each
     // Host name: 32 characters, and no more bytes than its 64-byte field.
     QTest::newRow("host name, 33rd char")
-        << int(kPageSystem) << int(CSubSystem::kHostName) << QString(33, 'h') << QString(32, 'h');
-    QTest::newRow("host name, wide chars") << int(kPageSystem) << int(CSubSystem::kHostName) << cjk << cjk.left(21);
+        << int(kPageSystem) << int(SystemPage::kHostName) << QString(33, 'h') << QString(32, 'h');
+    QTest::newRow("host name, wide chars") << int(kPageSystem) << int(SystemPage::kHostName) << cjk << cjk.left(21);
     // Date and time fields hold 15 characters; the edits had no limit.
-    QTest::newRow("date") << int(kPageSystem) << int(CSubSystem::kDate) << QString(20, '1') << QString(15, '1');
-    QTest::newRow("time") << int(kPageSystem) << int(CSubSystem::kTime) << QString(20, '2') << QString(15, '2');
+    QTest::newRow("date") << int(kPageSystem) << int(SystemPage::kDate) << QString(20, '1') << QString(15, '1');
+    QTest::newRow("time") << int(kPageSystem) << int(SystemPage::kTime) << QString(20, '2') << QString(15, '2');
     // The server field holds 255 characters; the edit allowed 256.
     QTest::newRow("ntp server")
-        << int(kPageSystem) << int(CSubSystem::kNtpServer) << QString(256, 's') << QString(255, 's');
+        << int(kPageSystem) << int(SystemPage::kNtpServer) << QString(256, 's') << QString(255, 's');
     // The ISP page's three edits: 32 characters each.
-    QTest::newRow("isp user") << int(kPageLANISP) << int(CSubLANISP::kUser) << QString(40, 'u') << QString(32, 'u');
+    QTest::newRow("isp user") << int(kPageIspLink) << int(IspLinkPage::kUser) << QString(40, 'u') << QString(32, 'u');
     // The PPPoE page's edits had no limit at all; their fields hold 63.
-    QTest::newRow("pppoe user") << int(kPagePPPoE) << int(CSubPPPoE::kUser) << QString(80, 'u') << QString(63, 'u');
-    QTest::newRow("pppoe password") << int(kPagePPPoE) << int(CSubPPPoE::kPassword) << QString(80, 'p')
+    QTest::newRow("pppoe user") << int(kPagePppoe) << int(PppoePage::kUser) << QString(80, 'u') << QString(63, 'u');
+    QTest::newRow("pppoe password") << int(kPagePppoe) << int(PppoePage::kPassword) << QString(80, 'p')
                                     << QString(63, 'p');
-    QTest::newRow("pppoe password, wide") << int(kPagePPPoE) << int(CSubPPPoE::kPassword) << cjk << cjk.left(21);
+    QTest::newRow("pppoe password, wide") << int(kPagePppoe) << int(PppoePage::kPassword) << cjk << cjk.left(21);
 }
 
 void ManualSystemTest::typedTextFitsItsField() {
@@ -231,7 +231,7 @@ void ManualSystemTest::typedTextFitsItsField() {
     QFETCH(int, edit);
     QFETCH(QString, typed);
     QFETCH(QString, kept);
-    auto* e = On<QLineEdit>(fx_->Dlg().Page(page), edit);
+    auto* e = On<QLineEdit>(fx_->Window().Page(page), edit);
     Type(e, typed);
     QCOMPARE(e->text(), kept);
     // Pasting more at once is refused as a whole.
@@ -263,7 +263,7 @@ void ManualSystemTest::lowerLimitKeepsTextAndDeletingStaysPossible() {
 
 void ManualSystemTest::ispRefusals() {
     // Never refreshed: the template has neither radio selected.
-    auto* page = static_cast<CSubLANISP*>(fx_->Dlg().Page(kPageLANISP));
+    auto* page = static_cast<IspLinkPage*>(fx_->Window().Page(kPageIspLink));
     CameraSettings& s = fx_->Settings();
     s.IPType = 9;
     fx_->prompter.Answer(PromptAnswer::Ok);
@@ -272,14 +272,14 @@ void ManualSystemTest::ispRefusals() {
     QCOMPARE(fx_->LastPrompt().icon, PromptIcon::None);
     QCOMPARE(fx_->LastPrompt().caption, QStringLiteral("Orvanta"));
     // Passwords that differ only in case are different passwords.
-    On<QRadioButton>(page, CSubLANISP::kPppoeRadio)->click();
-    Type(On<QLineEdit>(page, CSubLANISP::kUser), QStringLiteral("dsl-user"));
-    Type(On<QLineEdit>(page, CSubLANISP::kPassword), QStringLiteral("Secret"));
-    Type(On<QLineEdit>(page, CSubLANISP::kConfirm), QStringLiteral("secret"));
+    On<QRadioButton>(page, IspLinkPage::kPppoeRadio)->click();
+    Type(On<QLineEdit>(page, IspLinkPage::kUser), QStringLiteral("dsl-user"));
+    Type(On<QLineEdit>(page, IspLinkPage::kPassword), QStringLiteral("Secret"));
+    Type(On<QLineEdit>(page, IspLinkPage::kConfirm), QStringLiteral("secret"));
     fx_->prompter.Answer(PromptAnswer::Ok);
     page->NextButton()->click();
     QCOMPARE(fx_->LastPrompt().text, QStringLiteral("The passwords differ"));
-    QCOMPARE(fx_->LastPrompt().icon, PromptIcon::Stop);
+    QCOMPARE(fx_->LastPrompt().icon, PromptIcon::Critical);
     QVERIFY(fx_->posted.empty());
     QCOMPARE(s.IPType, uint8_t{9});
     QCOMPARE(QString::fromUtf8(s.PAccount), QString());
@@ -291,43 +291,43 @@ void ManualSystemTest::ispLanGreysButKeepsTheAccount() {
     SetField(s.PAccount, "kept");
     SetField(s.PPwd, "pw");
     SetField(s.PVP, "pw");
-    CSubLANISP* page = fx_->Show<CSubLANISP>(cmd::kIspPage, kPageLANISP);
+    IspLinkPage* page = fx_->Show<IspLinkPage>(WizardCommand::ShowIspLinkPage, kPageIspLink);
     // A PPPoE record comes back into the edits, ready to change.
-    QVERIFY(On<QRadioButton>(page, CSubLANISP::kPppoeRadio)->isChecked());
-    QVERIFY(On<QLineEdit>(page, CSubLANISP::kUser)->isEnabled());
-    QCOMPARE(On<QLineEdit>(page, CSubLANISP::kConfirm)->text(), QStringLiteral("pw"));
-    On<QLineEdit>(page, CSubLANISP::kPassword)->setText(QStringLiteral("typed, not stored"));
-    On<QRadioButton>(page, CSubLANISP::kLanRadio)->click();
-    for (int id : {CSubLANISP::kUser, CSubLANISP::kPassword, CSubLANISP::kConfirm})
+    QVERIFY(On<QRadioButton>(page, IspLinkPage::kPppoeRadio)->isChecked());
+    QVERIFY(On<QLineEdit>(page, IspLinkPage::kUser)->isEnabled());
+    QCOMPARE(On<QLineEdit>(page, IspLinkPage::kConfirm)->text(), QStringLiteral("pw"));
+    On<QLineEdit>(page, IspLinkPage::kPassword)->setText(QStringLiteral("typed, not stored"));
+    On<QRadioButton>(page, IspLinkPage::kLanRadio)->click();
+    for (int id : {IspLinkPage::kUser, IspLinkPage::kPassword, IspLinkPage::kConfirm})
         QVERIFY(!On<QLineEdit>(page, id)->isEnabled());
-    QCOMPARE(On<QLineEdit>(page, CSubLANISP::kUser)->text(), QStringLiteral("kept"));
+    QCOMPARE(On<QLineEdit>(page, IspLinkPage::kUser)->text(), QStringLiteral("kept"));
     page->NextButton()->click();
-    QCOMPARE(fx_->LastPosted(), cmd::kLanIpPage);
+    QCOMPARE(fx_->LastPosted(), WizardCommand::ShowLanAddressPage);
     // LAN leaves the address mode to the LAN IP page and the account alone.
     QCOMPARE(s.IPType, uint8_t{2});
     QCOMPARE(QString::fromUtf8(s.PPwd), QStringLiteral("pw"));
     // Back to PPPoE: the texts are still there.
-    On<QRadioButton>(page, CSubLANISP::kPppoeRadio)->click();
-    QVERIFY(On<QLineEdit>(page, CSubLANISP::kUser)->isEnabled());
-    QCOMPARE(On<QLineEdit>(page, CSubLANISP::kPassword)->text(), QStringLiteral("typed, not stored"));
+    On<QRadioButton>(page, IspLinkPage::kPppoeRadio)->click();
+    QVERIFY(On<QLineEdit>(page, IspLinkPage::kUser)->isEnabled());
+    QCOMPARE(On<QLineEdit>(page, IspLinkPage::kPassword)->text(), QStringLiteral("typed, not stored"));
     // A LAN record greys the edits on refresh, texts untouched.
     s.IPType = 1;
-    page = fx_->Show<CSubLANISP>(cmd::kIspPage, kPageLANISP);
-    QVERIFY(On<QRadioButton>(page, CSubLANISP::kLanRadio)->isChecked());
-    QVERIFY(!On<QLineEdit>(page, CSubLANISP::kUser)->isEnabled());
-    QCOMPARE(On<QLineEdit>(page, CSubLANISP::kUser)->text(), QStringLiteral("kept"));
+    page = fx_->Show<IspLinkPage>(WizardCommand::ShowIspLinkPage, kPageIspLink);
+    QVERIFY(On<QRadioButton>(page, IspLinkPage::kLanRadio)->isChecked());
+    QVERIFY(!On<QLineEdit>(page, IspLinkPage::kUser)->isEnabled());
+    QCOMPARE(On<QLineEdit>(page, IspLinkPage::kUser)->text(), QStringLiteral("kept"));
 }
 
 void ManualSystemTest::pppoePageStoresPasswordTwice() {
     CameraSettings& s = fx_->Settings();
     SetField(s.DialUser, "pc-dialer");
     SetField(s.PVP, "stale");
-    CSubPPPoE* page = fx_->Show<CSubPPPoE>(cmd::kPppoePage, kPagePPPoE);
-    QCOMPARE(On<QLineEdit>(page, CSubPPPoE::kUser)->text(), QStringLiteral("pc-dialer"));
-    QCOMPARE(On<QLineEdit>(page, CSubPPPoE::kPassword)->text(), QString());
-    Type(On<QLineEdit>(page, CSubPPPoE::kPassword), QStringLiteral("dial pw"));
+    PppoePage* page = fx_->Show<PppoePage>(WizardCommand::ShowPppoePage, kPagePppoe);
+    QCOMPARE(On<QLineEdit>(page, PppoePage::kUser)->text(), QStringLiteral("pc-dialer"));
+    QCOMPARE(On<QLineEdit>(page, PppoePage::kPassword)->text(), QString());
+    Type(On<QLineEdit>(page, PppoePage::kPassword), QStringLiteral("dial pw"));
     page->NextButton()->click();
-    QCOMPARE(fx_->LastPosted(), cmd::kUpnpPage);
+    QCOMPARE(fx_->LastPosted(), WizardCommand::ShowUpnpPortsPage);
     QCOMPARE(s.IPType, uint8_t{2});
     QCOMPARE(QString::fromUtf8(s.PAccount), QStringLiteral("pc-dialer"));
     QCOMPARE(QString::fromUtf8(s.PPwd), QStringLiteral("dial pw"));
@@ -335,11 +335,11 @@ void ManualSystemTest::pppoePageStoresPasswordTwice() {
     // A PC without a dial-up connection: an empty name; the password typed
     // before is gone on the next showing.
     SetField(s.DialUser, "");
-    page = fx_->Show<CSubPPPoE>(cmd::kPppoePage, kPagePPPoE);
-    QCOMPARE(On<QLineEdit>(page, CSubPPPoE::kUser)->text(), QString());
-    QCOMPARE(On<QLineEdit>(page, CSubPPPoE::kPassword)->text(), QString());
+    page = fx_->Show<PppoePage>(WizardCommand::ShowPppoePage, kPagePppoe);
+    QCOMPARE(On<QLineEdit>(page, PppoePage::kUser)->text(), QString());
+    QCOMPARE(On<QLineEdit>(page, PppoePage::kPassword)->text(), QString());
     page->BackButton()->click();
-    QCOMPARE(fx_->LastPosted(), cmd::kOptionPage);
+    QCOMPARE(fx_->LastPosted(), WizardCommand::ShowOptionPage);
 }
 
 QTEST_MAIN(ManualSystemTest)

@@ -1,14 +1,14 @@
-// The main window's command handling and the page collection: which page
-// each command shows, which codes do nothing, the flag reset of code 2, that
+// The main window's command handling and the page stack: which page each
+// command shows, the flag reset of StartOver, that
 // commands are queued rather than run inside the poster, and ShowPage's
 // bounds and placing.
 #include <QLabel>
 #include <QTest>
 #include <cstring>
 
-#include "gui/app/CSubFormCollection.h"
-#include "gui/pages/CSubFirst.h"
-#include "gui/framework/CWizardPage.h"
+#include "gui/app/PageStack.h"
+#include "gui/pages/StartPage.h"
+#include "gui/framework/WizardPage.h"
 #include "support/WizardFixture.h"
 
 using namespace orvanta;
@@ -27,11 +27,9 @@ private slots:
     }
 
     void startShowsOnlyTheFirstPage();
-    void eachCodeShowsItsPage_data();
-    void eachCodeShowsItsPage();
-    void ignoredCodesChangeNothing_data();
-    void ignoredCodesChangeNothing();
-    void codeTwoResetsTheFourFlags();
+    void eachCommandShowsItsPage_data();
+    void eachCommandShowsItsPage();
+    void startOverResetsTheFourFlags();
     void commandsRunAfterThePosterReturns();
     void pagesShareOnePlaceInTheArea();
     void showPageBounds();
@@ -42,7 +40,7 @@ private:
 };
 
 void NavigationTest::startShowsOnlyTheFirstPage() {
-    CWizardDlg& dlg = fx_->Dlg();
+    WizardWindow& dlg = fx_->Window();
     QCOMPARE(dlg.Pages().Count(), kPageCount);
     QCOMPARE(dlg.Pages().CurrentIndex(), 0);
     int visible = 0;
@@ -57,145 +55,116 @@ void NavigationTest::startShowsOnlyTheFirstPage() {
     QCOMPARE(dlg.Settings().KeepConnecting, uint8_t{1});
 }
 
-void NavigationTest::eachCodeShowsItsPage_data() {
-    QTest::addColumn<int>("code");
+void NavigationTest::eachCommandShowsItsPage_data() {
+    QTest::addColumn<WizardCommand>("command");
     QTest::addColumn<int>("page");
     QTest::addColumn<int>("questions");  // entry questions the page asks (answered No)
-    // One row per page-showing code; a wrong row means a button leads to the
+    // One row per page-showing command; a wrong row means a button leads to the
     // wrong step of the wizard.
-    QTest::newRow("3 system") << 3 << int(kPageSystem) << 0;
-    QTest::newRow("4 option") << 4 << int(kPageOption) << 0;
-    QTest::newRow("5 diagram") << 5 << int(kPageShowPic) << 0;
-    QTest::newRow("6 isp link type") << 6 << int(kPageLANISP) << 0;
-    QTest::newRow("7 wireless ap") << 7 << int(kPageWLANAP) << 0;
-    QTest::newRow("8 lan ip") << 8 << int(kPageLANIP) << 0;
-    QTest::newRow("9 wireless ip") << 9 << int(kPageWLANIP) << 0;
-    QTest::newRow("10 search") << 10 << int(kPageSearchNet) << 0;
-    QTest::newRow("11 server login") << 11 << int(kPageLogin) << 0;
-    QTest::newRow("13 server list") << 13 << int(kPageLinkSer) << 0;
-    QTest::newRow("14 upnp") << 14 << int(kPageUPnP) << 0;
-    QTest::newRow("15 ddns") << 15 << int(kPageDDNS) << 0;
-    QTest::newRow("20 ap scan") << 20 << int(kPageAPScan) << 1;
-    QTest::newRow("21 summary") << 21 << int(kPageSetAutoParam) << 0;
-    QTest::newRow("26 wps") << 26 << int(kPageWPS) << 1;
-    QTest::newRow("27 wps picture") << 27 << int(kPageWPSPic) << 0;
-    QTest::newRow("28 choice") << 28 << int(kPageChoose) << 0;
-    QTest::newRow("29 pppoe") << 29 << int(kPagePPPoE) << 0;
-    QTest::newRow("30 quick ip") << 30 << int(kPageWizardIP) << 0;
-    QTest::newRow("31 setup finished") << 31 << int(kPageSetupFinish) << 0;
+    QTest::newRow("system") << WizardCommand::ShowSystemPage << int(kPageSystem) << 0;
+    QTest::newRow("option") << WizardCommand::ShowOptionPage << int(kPageOption) << 0;
+    QTest::newRow("diagram") << WizardCommand::ShowDiagramPage << int(kPageDiagram) << 0;
+    QTest::newRow("isp link type") << WizardCommand::ShowIspLinkPage << int(kPageIspLink) << 0;
+    QTest::newRow("wireless ap") << WizardCommand::ShowWirelessNetworkPage << int(kPageWirelessNetwork) << 0;
+    QTest::newRow("lan ip") << WizardCommand::ShowLanAddressPage << int(kPageLanAddress) << 0;
+    QTest::newRow("wireless ip") << WizardCommand::ShowWirelessAddressPage << int(kPageWirelessAddress) << 0;
+    QTest::newRow("search") << WizardCommand::ShowSearchPage << int(kPageSearch) << 0;
+    QTest::newRow("server login") << WizardCommand::ShowServerLoginPage << int(kPageServerLogin) << 0;
+    QTest::newRow("server list") << WizardCommand::ShowServerCameraListPage << int(kPageServerCameraList) << 0;
+    QTest::newRow("upnp") << WizardCommand::ShowUpnpPortsPage << int(kPageUpnpPorts) << 0;
+    QTest::newRow("ddns") << WizardCommand::ShowDdnsPage << int(kPageDynamicDns) << 0;
+    QTest::newRow("ap scan") << WizardCommand::ShowAccessPointScanPage << int(kPageAccessPointScan) << 1;
+    QTest::newRow("summary") << WizardCommand::ShowSummaryPage << int(kPageSummary) << 0;
+    QTest::newRow("wps") << WizardCommand::ShowWpsPage << int(kPageWps) << 1;
+    QTest::newRow("wps picture") << WizardCommand::ShowWpsPicturePage << int(kPageWpsPicture) << 0;
+    QTest::newRow("choice") << WizardCommand::ShowSetupChoicePage << int(kPageSetupChoice) << 0;
+    QTest::newRow("pppoe") << WizardCommand::ShowPppoePage << int(kPagePppoe) << 0;
+    QTest::newRow("quick ip") << WizardCommand::ShowQuickAddressPage << int(kPageQuickAddress) << 0;
+    QTest::newRow("setup finished") << WizardCommand::ShowSetupFinishedPage << int(kPageSetupFinished) << 0;
     // The scan and WPS pages ask to scan again when the camera saw no
     // access point. Back to the start from a page deep in the flow.
-    QTest::newRow("2 first") << 2 << int(kPageFirst) << 0;
+    QTest::newRow("first") << WizardCommand::StartOver << int(kPageStart) << 0;
 }
 
-void NavigationTest::eachCodeShowsItsPage() {
-    QFETCH(int, code);
+void NavigationTest::eachCommandShowsItsPage() {
+    QFETCH(WizardCommand, command);
     QFETCH(int, page);
     QFETCH(int, questions);
     for (int i = 0; i < questions; ++i) fx_->prompter.Answer(PromptAnswer::No);
-    CWizardDlg& dlg = fx_->Dlg();
-    dlg.HandleCommand(cmd::kDdnsPage);  // start somewhere other than the target
-    if (page == kPageDDNS) dlg.HandleCommand(cmd::kUpnpPage);
-    dlg.PostCommand(code);
+    WizardWindow& dlg = fx_->Window();
+    dlg.HandleCommand(WizardCommand::ShowDdnsPage);  // start somewhere other than the target
+    if (page == kPageDynamicDns) dlg.HandleCommand(WizardCommand::ShowUpnpPortsPage);
+    dlg.PostCommand(command);
     QCoreApplication::processEvents();
     QCOMPARE(dlg.Pages().CurrentIndex(), page);
     for (int i = 0; i < kPageCount; ++i) QCOMPARE(!dlg.Page(i)->isHidden(), i == page);
     QCOMPARE(int(fx_->prompter.Prompts().size()), questions);
 }
 
-void NavigationTest::ignoredCodesChangeNothing_data() {
-    QTest::addColumn<int>("code");
-    // Codes the table does not list, and codes outside 2..32.
-    QTest::newRow("12") << 12;
-    QTest::newRow("16") << 16;
-    QTest::newRow("23") << 23;
-    QTest::newRow("25") << 25;
-    QTest::newRow("1") << 1;
-    QTest::newRow("0") << 0;
-    QTest::newRow("33") << 33;
-    QTest::newRow("40") << 40;
-    QTest::newRow("negative") << -7;
-}
-
-void NavigationTest::ignoredCodesChangeNothing() {
-    QFETCH(int, code);
-    CWizardDlg& dlg = fx_->Dlg();
-    dlg.HandleCommand(cmd::kUpnpPage);
-    dlg.Settings().WizardMode = 0;
-    dlg.Settings().LinkWireless = 1;
-    CameraSettings before = dlg.Settings();
-    dlg.PostCommand(code);
-    QCoreApplication::processEvents();
-    QCOMPARE(dlg.Pages().CurrentIndex(), int(kPageUPnP));
-    QVERIFY(std::memcmp(&before, &dlg.Settings(), sizeof before) == 0);
-    QVERIFY(fx_->prompter.Prompts().empty());
-    QVERIFY(fx_->prompter.Dialogs().isEmpty());
-}
-
-void NavigationTest::codeTwoResetsTheFourFlags() {
-    CWizardDlg& dlg = fx_->Dlg();
+void NavigationTest::startOverResetsTheFourFlags() {
+    WizardWindow& dlg = fx_->Window();
     CameraSettings& s = dlg.Settings();
     // Set: every flag goes back to its start value.
-    dlg.HandleCommand(cmd::kDdnsPage);
+    dlg.HandleCommand(WizardCommand::ShowDdnsPage);
     s.WizardMode = 0;
     s.LinkPPPoE = 1;
     s.UseWPS = 1;
     s.LinkWireless = 1;
     s.StartSetup = 1;
-    dlg.HandleCommand(cmd::kFirstPage);
+    dlg.HandleCommand(WizardCommand::StartOver);
     QCOMPARE(s.WizardMode, uint8_t{1});
     QCOMPARE(s.LinkPPPoE, uint8_t{0});
     QCOMPARE(s.UseWPS, uint8_t{0});
     QCOMPARE(s.LinkWireless, uint8_t{0});
-    // The start flags are the first page's, not code 2's.
+    // The start flags are the first page's, not StartOver's.
     QCOMPARE(s.StartSetup, uint8_t{1});
     QCOMPARE(dlg.Pages().CurrentIndex(), 0);
     // Already clear: still the same values, also for a WizardMode of 0.
     s.WizardMode = 0;
-    dlg.HandleCommand(cmd::kFirstPage);
+    dlg.HandleCommand(WizardCommand::StartOver);
     QCOMPARE(s.WizardMode, uint8_t{1});
     QCOMPARE(s.LinkPPPoE, uint8_t{0});
 }
 
 void NavigationTest::commandsRunAfterThePosterReturns() {
-    CWizardDlg& dlg = fx_->Dlg();
-    // The first page's "Search Camera" posts 10: the click returns before
+    WizardWindow& dlg = fx_->Window();
+    // The first page's "Search Camera" posts ShowSearchPage: the click returns before
     // the search page is shown, and both of two quick clicks are handled.
-    auto* search = dlg.Page(kPageFirst)->Control<QAbstractButton>(CSubFirst::kSearchButton);
+    auto* search = dlg.Page(kPageStart)->Control<QAbstractButton>(StartPage::kSearchButton);
     QVERIFY(search);
     search->click();
     QCOMPARE(dlg.Pages().CurrentIndex(), 0);
     QCOMPARE(dlg.Settings().StartSearch, uint8_t{1});
-    dlg.PostCommand(cmd::kUpnpPage);
+    dlg.PostCommand(WizardCommand::ShowUpnpPortsPage);
     QCoreApplication::processEvents();
-    QCOMPARE(dlg.Pages().CurrentIndex(), int(kPageUPnP));
+    QCOMPARE(dlg.Pages().CurrentIndex(), int(kPageUpnpPorts));
 }
 
 void NavigationTest::pagesShareOnePlaceInTheArea() {
-    CWizardDlg& dlg = fx_->Dlg();
+    WizardWindow& dlg = fx_->Window();
     const QRect area = dlg.PageAreaRect();
     const QPoint first = dlg.Page(0)->pos();
     for (int i = 0; i < kPageCount; ++i) {
         QWidget* page = dlg.Page(i);
         QCOMPARE(page->parentWidget(), static_cast<QWidget*>(&dlg));
         QCOMPARE(page->pos(), first);
-        QCOMPARE(page->size(), CWizardPage::TemplateSize());
+        QCOMPARE(page->size(), WizardPage::TemplateSize());
     }
-    QCOMPARE(first.x(), area.left() + (area.width() - CWizardPage::TemplateSize().width()) / 2);
-    QCOMPARE(first.y(), area.top() + (area.height() - CWizardPage::TemplateSize().height()) / 2);
+    QCOMPARE(first.x(), area.left() + (area.width() - WizardPage::TemplateSize().width()) / 2);
+    QCOMPARE(first.y(), area.top() + (area.height() - WizardPage::TemplateSize().height()) / 2);
 }
 
 void NavigationTest::showPageBounds() {
     QWidget parent;
-    CSubFormCollection pages;
+    PageStack pages;
     // Nothing added: even -1 has no page to show.
     QVERIFY(!pages.ShowPage(-1));
     QVERIFY(!pages.ShowPage(0));
     QWidget* a = new QWidget;
     QWidget* b = new QWidget;
-    QVERIFY(!pages.AddPage(1, &parent, nullptr));  // a null page is refused
-    QVERIFY(pages.AddPage(1, &parent, a));
-    QVERIFY(pages.AddPage(2, &parent, b));
+    QVERIFY(!pages.AddPage(&parent, nullptr));  // a null page is refused
+    QVERIFY(pages.AddPage(&parent, a));
+    QVERIFY(pages.AddPage(&parent, b));
     QCOMPARE(pages.Count(), 2);
     // -1 with nothing current shows page 0.
     QVERIFY(pages.ShowPage(-1));
@@ -223,23 +192,23 @@ void NavigationTest::showPageBounds() {
 
 void NavigationTest::addPagePlacesWithAndWithoutCentring() {
     QWidget parent;
-    CSubFormCollection plain;
+    PageStack plain;
     auto* p1 = new QWidget;
     p1->resize(100, 50);
-    plain.AddPage(1, &parent, p1);
+    plain.AddPage(&parent, p1);
     QCOMPARE(p1->pos(), QPoint(0, 0));  // no area set: not centred
-    CSubFormCollection centred;
+    PageStack centred;
     centred.SetPageArea(QRect(10, 20, 201, 81));
     auto* p2 = new QWidget;
     p2->resize(100, 50);
-    centred.AddPage(1, &parent, p2);
+    centred.AddPage(&parent, p2);
     // Integer division of the spare room: (201-100)/2 = 50, (81-50)/2 = 15.
     QCOMPARE(p2->pos(), QPoint(60, 35));
     QCOMPARE(p2->size(), QSize(100, 50));
     // A page larger than the area reaches out evenly on both sides.
     auto* p3 = new QWidget;
     p3->resize(221, 101);
-    centred.AddPage(2, &parent, p3);
+    centred.AddPage(&parent, p3);
     QCOMPARE(p3->pos(), QPoint(0, 10));
 }
 

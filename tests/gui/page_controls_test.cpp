@@ -16,7 +16,7 @@
 #include <functional>
 
 #include "core/settings/FixedField.h"
-#include "gui/framework/CWizardPage.h"
+#include "gui/framework/WizardPage.h"
 #include "support/WizardFixture.h"
 
 using namespace orvanta;
@@ -119,7 +119,7 @@ bool IsChoiceControl(const QWidget* w) {
 
 // The page as the user sees it, one line per control, then what its Next
 // wrote, asked and posted.
-QStringList PageState(CWizardPage* page) {
+QStringList PageState(WizardPage* page) {
     QStringList lines;
     for (QWidget* w : page->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
         QString line = QStringLiteral("%1 enabled=%2 hidden=%3").arg(w->objectName()).arg(w->isEnabled()).arg(w->isHidden());
@@ -146,13 +146,13 @@ private:
     void Start(WizardFixture& fx, const std::function<void(CameraSettings&)>& prepare) {
         fx.StartInShippedEnglish(QStringLiteral(ORVANTA_SOURCE_DIR));
         fx.prompter.AnswerAnyWithNo(true);
-        fx.Dlg().Context().postCommand = [this](WizardCommand code) { posted_.push_back(code); };
+        fx.Window().Context().postCommand = [this](WizardCommand command) { posted_.push_back(command); };
         prepare(fx.Settings());
-        fx.Dlg().show();
+        fx.Window().show();
     }
-    CWizardPage* Open(WizardFixture& fx, int index) {
-        fx.Dlg().Pages().ShowPage(index);
-        CWizardPage* page = fx.Dlg().Page(index);
+    WizardPage* Open(WizardFixture& fx, int index) {
+        fx.Window().Pages().ShowPage(index);
+        WizardPage* page = fx.Window().Page(index);
         page->LoadFromSettings();
         return page;
     }
@@ -165,9 +165,9 @@ void PageControlsTest::fullWidthValuesSurviveNext() {
     const auto rewrites = [](int page, const QString& field) {
         if (page == kPageOption) return field == QLatin1String("Date") || field == QLatin1String("Time");
         // The PPPoE page always asks for the password again.
-        if (page == kPagePPPoE) return field == QLatin1String("PPwd") || field == QLatin1String("PVP");
+        if (page == kPagePppoe) return field == QLatin1String("PPwd") || field == QLatin1String("PVP");
         // Without a scan there is no network to join.
-        if (page == kPageAPScan) return field == QLatin1String("SSID");
+        if (page == kPageAccessPointScan) return field == QLatin1String("SSID");
         return false;
     };
     WizardFixture fx;
@@ -176,7 +176,7 @@ void PageControlsTest::fullWidthValuesSurviveNext() {
     int pagesWithNext = 0;
     for (int index = 1; index < kPageCount; ++index) {
         fx.Settings() = before;
-        CWizardPage* page = Open(fx, index);
+        WizardPage* page = Open(fx, index);
         if (page->NextButton() == nullptr) continue;
         ++pagesWithNext;
         page->NextButton()->click();
@@ -224,7 +224,7 @@ void PageControlsTest::everyInputGivesTheSamePage() {
             {
                 WizardFixture fx;
                 Start(fx, records[r]);
-                CWizardPage* page = Open(fx, index);
+                WizardPage* page = Open(fx, index);
                 for (QWidget* w : page->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
                     if (!IsChoiceControl(w) || !w->isEnabled() || w->isHidden()) continue;
                     if (auto* radio = qobject_cast<QRadioButton*>(w); radio && radio->isChecked()) continue;
@@ -239,7 +239,7 @@ void PageControlsTest::everyInputGivesTheSamePage() {
                     WizardFixture fx;
                     posted_.clear();
                     Start(fx, records[r]);
-                    CWizardPage* page = Open(fx, index);
+                    WizardPage* page = Open(fx, index);
                     auto* w = page->findChild<QWidget*>(name, Qt::FindDirectChildrenOnly);
                     QVERIFY(w);
                     auto* button = qobject_cast<QAbstractButton*>(w);
@@ -292,7 +292,7 @@ void PageControlsTest::everyInputGivesTheSamePage() {
                         state << QString::fromLatin1(QByteArray(reinterpret_cast<const char*>(&s), sizeof s).toHex());
                     }
                     for (const auto& p : fx.prompter.Prompts()) state << QStringLiteral("asked: ") + p.text;
-                    for (const WizardCommand code : posted_) state << QStringLiteral("posted: %1").arg(code);
+                    for (const WizardCommand command : posted_) state << QStringLiteral("posted: %1").arg(int(command));
                     if (input == Input::Mouse) {
                         first = state;
                         firstInput = input;

@@ -26,21 +26,21 @@
 
 #include "core/i18n/IniDocument.h"
 #include "core/i18n/LanguageStrings.h"
-#include "gui/pages/CSubSearchNet.h"
-#include "gui/app/CSubWait.h"
-#include "gui/controls/CIPAddressCtrl.h"
+#include "gui/pages/SearchPage.h"
+#include "gui/app/WaitDialog.h"
+#include "gui/controls/Ipv4AddressEdit.h"
 #include "gui/controls/CaptionLayout.h"
-#include "gui/dialogs/CAboutDlg.h"
-#include "gui/dialogs/CDlgLanguage.h"
-#include "gui/dialogs/CDlgLoginRoot.h"
-#include "gui/pages/CSubDDNS.h"
-#include "gui/pages/CSubOption.h"
-#include "gui/pages/CSubWLANIP.h"
-#include "gui/pages/CSubUPnP.h"
-#include "gui/pages/CSubWLANAP.h"
-#include "gui/pages/CSubWPSPic.h"
-#include "gui/pages/CSubWizardIP.h"
-#include "gui/framework/CWizardPage.h"
+#include "gui/dialogs/AboutDialog.h"
+#include "gui/dialogs/LanguageDialog.h"
+#include "gui/dialogs/RootLoginDialog.h"
+#include "gui/pages/DdnsPage.h"
+#include "gui/pages/OptionPage.h"
+#include "gui/pages/WirelessAddressPage.h"
+#include "gui/pages/UpnpPortsPage.h"
+#include "gui/pages/WirelessNetworkPage.h"
+#include "gui/pages/WpsPicturePage.h"
+#include "gui/pages/QuickAddressPage.h"
+#include "gui/framework/WizardPage.h"
 #include "support/CaptionFit.h"
 #include "support/WizardFixture.h"
 
@@ -68,7 +68,7 @@ void PageViewsTest::controlsInsideAndNamed() {
     WizardFixture fx;
     StartShipped(fx);
     for (int i = 0; i < kPageCount; ++i) {
-        CWizardPage* page = fx.Dlg().Page(i);
+        WizardPage* page = fx.Window().Page(i);
         const QRect bounds(QPoint(0, 0), page->size());
         for (QWidget* w : page->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
             const QString where = QStringLiteral("page %1 control %2").arg(page->TemplateId()).arg(w->objectName());
@@ -78,8 +78,8 @@ void PageViewsTest::controlsInsideAndNamed() {
         if (QLabel* title = page->StepTitle()) {
             // The title font; smaller only where the caption needs two lines,
             // and never below the normal text size.
-            QCOMPARE(title->font().family(), CWizardPage::TitleFont().family());
-            QVERIFY(title->font().pixelSize() <= CWizardPage::TitleFont().pixelSize());
+            QCOMPARE(title->font().family(), WizardPage::TitleFont().family());
+            QVERIFY(title->font().pixelSize() <= WizardPage::TitleFont().pixelSize());
             QVERIFY(title->font().pixelSize() >= QFontInfo(QApplication::font()).pixelSize());
         }
     }
@@ -92,8 +92,8 @@ void PageViewsTest::controlsInsideAndNamed() {
 void PageViewsTest::announcedByLabelAndRole() {
     WizardFixture fx;
     StartShipped(fx);
-    fx.Dlg().show();
-    QAccessibleInterface* window = QAccessible::queryAccessibleInterface(&fx.Dlg());
+    fx.Window().show();
+    QAccessibleInterface* window = QAccessible::queryAccessibleInterface(&fx.Window());
     QVERIFY(window);
     QVERIFY(window->role() == QAccessible::Dialog || window->role() == QAccessible::Window);
     QCOMPARE(window->text(QAccessible::Name), QStringLiteral("Travolis2"));
@@ -103,7 +103,7 @@ void PageViewsTest::announcedByLabelAndRole() {
     int checked = 0;
     QStringList unnamed;
     for (int i = 0; i < kPageCount; ++i) {
-        CWizardPage* page = fx.Dlg().Page(i);
+        WizardPage* page = fx.Window().Page(i);
         for (QWidget* w : page->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
             QAccessibleInterface* a = QAccessible::queryAccessibleInterface(w);
             QVERIFY(a);
@@ -115,7 +115,7 @@ void PageViewsTest::announcedByLabelAndRole() {
             // name of its own, the title as its description.
             if (w->objectName() == QLatin1String("titleIcon")) {
                 QVERIFY2(a->text(QAccessible::Name).isEmpty(), qPrintable(where + QStringLiteral(" has a name")));
-                QCOMPARE(a->text(QAccessible::Description), CWizardPage::AccessibleText(page->StepTitle()->text()));
+                QCOMPARE(a->text(QAccessible::Description), WizardPage::AccessibleText(page->StepTitle()->text()));
                 continue;
             }
             // On Linux a combo box says its current entry as its name; its
@@ -131,7 +131,7 @@ void PageViewsTest::announcedByLabelAndRole() {
             const QString shown = qobject_cast<QLabel*>(w) ? static_cast<QLabel*>(w)->text()
                                   : buddyOf                ? buddyOf->text()
                                                            : QString();
-            if (name.isEmpty() || (generic.match(name).hasMatch() && CWizardPage::AccessibleText(shown) != name))
+            if (name.isEmpty() || (generic.match(name).hasMatch() && WizardPage::AccessibleText(shown) != name))
                 unnamed << where + QStringLiteral(" is announced as \"%1\"").arg(name);
             if (qobject_cast<QRadioButton*>(w)) QVERIFY2(a->role() == QAccessible::RadioButton, qPrintable(where));
             if (qobject_cast<QCheckBox*>(w)) QVERIFY2(a->role() == QAccessible::CheckBox, qPrintable(where));
@@ -141,7 +141,7 @@ void PageViewsTest::announcedByLabelAndRole() {
             // A labelled input carries exactly its label's words.
             for (QLabel* label : page->findChildren<QLabel*>(QString(), Qt::FindDirectChildrenOnly)) {
                 if (label->buddy() != w || label->text().isEmpty()) continue;
-                QCOMPARE(name, CWizardPage::AccessibleText(label->text()));
+                QCOMPARE(name, WizardPage::AccessibleText(label->text()));
                 if (!combo) continue;
                 bool related = false;
                 for (const auto& [other, relation] : a->relations(QAccessible::Label))
@@ -155,15 +155,15 @@ void PageViewsTest::announcedByLabelAndRole() {
     QVERIFY2(unnamed.isEmpty(), qPrintable(unnamed.join(QLatin1Char('\n'))));
     // Inputs the walk must have found labelled: an address control, a
     // combo box and an edit of the templates.
-    QCOMPARE(fx.Dlg().Page(kPageWizardIP)->Control(CSubWizardIP::kMask)->accessibleName(),
-             CWizardPage::AccessibleText(fx.Dlg().Page(kPageWizardIP)->Control<QLabel>(CSubWizardIP::kMaskLabel)->text()));
-    QCOMPARE(fx.Dlg().Page(kPageDDNS)->Control(CSubDDNS::kProvider)->accessibleName(),
-             CWizardPage::AccessibleText(fx.Dlg().Page(kPageDDNS)->Control<QLabel>(CSubDDNS::kProviderLabel)->text()));
-    QCOMPARE(fx.Dlg().Page(kPageUPnP)->Control(CSubUPnP::kStreamPort)->accessibleName(),
-             CWizardPage::AccessibleText(
-                 fx.Dlg().Page(kPageUPnP)->Control<QLabel>(CSubUPnP::kStreamPortLabel)->text()));
+    QCOMPARE(fx.Window().Page(kPageQuickAddress)->Control(QuickAddressPage::kMask)->accessibleName(),
+             WizardPage::AccessibleText(fx.Window().Page(kPageQuickAddress)->Control<QLabel>(QuickAddressPage::kMaskLabel)->text()));
+    QCOMPARE(fx.Window().Page(kPageDynamicDns)->Control(DdnsPage::kProvider)->accessibleName(),
+             WizardPage::AccessibleText(fx.Window().Page(kPageDynamicDns)->Control<QLabel>(DdnsPage::kProviderLabel)->text()));
+    QCOMPARE(fx.Window().Page(kPageUpnpPorts)->Control(UpnpPortsPage::kStreamPort)->accessibleName(),
+             WizardPage::AccessibleText(
+                 fx.Window().Page(kPageUpnpPorts)->Control<QLabel>(UpnpPortsPage::kStreamPortLabel)->text()));
     // The language's mnemonic: Alt+N presses Next, and is not read out.
-    QAbstractButton* next = fx.Dlg().Page(kPageDDNS)->NextButton();
+    QAbstractButton* next = fx.Window().Page(kPageDynamicDns)->NextButton();
     QCOMPARE(next->shortcut(), QKeySequence(QKeySequence::mnemonic(QStringLiteral("&Next"))));
     QCOMPARE(next->accessibleName(), QStringLiteral("Next"));
 }
@@ -184,7 +184,7 @@ void PageViewsTest::aboutTextsFit() {
                          .arg(QStringLiteral("Orvanta camera setup wizard ").repeated(4),
                               QStringLiteral("Finds the cameras on your network and sets them up. ").repeated(6)));
     for (const QString file : {QStringLiteral("English (ENG).ini"), QStringLiteral("Long (LNG).ini")}) {
-        CAboutDlg dlg((fx.LanguageDir() + file).toStdString());
+        AboutDialog dlg((fx.LanguageDir() + file).toStdString());
         QFont font = dlg.font();
         font.setPointSizeF(font.pointSizeF() * scale);
         dlg.setFont(font);
@@ -192,8 +192,8 @@ void PageViewsTest::aboutTextsFit() {
         QVERIFY(QTest::qWaitForWindowExposed(&dlg));
         const QRect inside = dlg.rect();
         QList<QWidget*> parts;
-        for (const QString& id : {QString::number(CAboutDlg::kProductLine), QString::number(CAboutDlg::kDetails),
-                                  QString::number(CAboutDlg::kOk), QStringLiteral("icon")})
+        for (const QString& id : {QString::number(AboutDialog::kProductLine), QString::number(AboutDialog::kDetails),
+                                  QString::number(AboutDialog::kOk), QStringLiteral("icon")})
             parts << dlg.findChild<QWidget*>(id);
         for (QWidget* w : parts) {
             QVERIFY(w);
@@ -211,14 +211,13 @@ void PageViewsTest::hiddenControls_data() {
     QTest::addColumn<int>("page");
     QTest::addColumn<int>("id");
     // Controls the templates create hidden and nothing shows.
-    QTest::newRow("wireless ip exit") << int(kPageWLANIP) << int(CSubWLANIP::kExit);
-    QTest::newRow("server login exit") << int(kPageLogin) << 1046;
-    QTest::newRow("wireless ap key 2 edit") << int(kPageWLANAP) << int(CSubWLANAP::kSpareKey2);
-    QTest::newRow("wireless ap key radio") << int(kPageWLANAP) << int(CSubWLANAP::kKeyRadio1);
-    QTest::newRow("setup finished camera id") << int(kPageSetupFinish) << 1250;
-    QTest::newRow("wps picture second step") << int(kPageWPSPic) << int(CSubWPSPic::kSpareStep);
-    QTest::newRow("choice ok") << int(kPageChoose) << 1;
-    QTest::newRow("option title") << int(kPageOption) << int(CSubOption::kTitle);
+    QTest::newRow("wireless ip exit") << int(kPageWirelessAddress) << int(WirelessAddressPage::kExit);
+    QTest::newRow("server login exit") << int(kPageServerLogin) << 1046;
+    QTest::newRow("wireless ap key 2 edit") << int(kPageWirelessNetwork) << int(WirelessNetworkPage::kSpareKey2);
+    QTest::newRow("wireless ap key radio") << int(kPageWirelessNetwork) << int(WirelessNetworkPage::kKeyRadio1);
+    QTest::newRow("setup finished camera id") << int(kPageSetupFinished) << 1250;
+    QTest::newRow("wps picture second step") << int(kPageWpsPicture) << int(WpsPicturePage::kSpareStep);
+    QTest::newRow("option title") << int(kPageOption) << int(OptionPage::kTitle);
 }
 
 void PageViewsTest::hiddenControls() {
@@ -226,8 +225,8 @@ void PageViewsTest::hiddenControls() {
     QFETCH(int, id);
     WizardFixture fx;
     StartShipped(fx);
-    fx.Dlg().show();
-    QWidget* w = fx.Dlg().Page(page)->Control(id);
+    fx.Window().show();
+    QWidget* w = fx.Window().Page(page)->Control(id);
     QVERIFY(w);
     QVERIFY(w->isHidden());
 }
@@ -248,7 +247,7 @@ namespace {
 
 // Every key a page's tables name is filled in the file, whole within the
 // capacity the page reads it with, and every row names a control that exists.
-void CheckTables(const CWizardPage* page, const IniDocument& doc, QStringList* problems) {
+void CheckTables(const WizardPage* page, const IniDocument& doc, QStringList* problems) {
     const std::string section = page->Section();
     auto check = [&](const char* key, std::size_t capacity) {
         const std::string full = doc.Get(section, key, 1u << 20);
@@ -258,11 +257,11 @@ void CheckTables(const CWizardPage* page, const IniDocument& doc, QStringList* p
             *problems << QStringLiteral("[%1] %2 longer than %3").arg(page->Section(), key).arg(capacity - 1);
     };
     if (page->TitleKey()) check(page->TitleKey(), page->TitleCapacity());
-    for (const CWizardPage::CaptionRow& row : page->CaptionTable()) {
+    for (const WizardPage::CaptionRow& row : page->CaptionTable()) {
         if (!row.control) *problems << QStringLiteral("[%1] %2 has no control").arg(page->Section(), row.key);
         check(row.key, row.capacity);
     }
-    for (const CWizardPage::KeptRow& row : page->KeptTable()) check(row.key, row.capacity);
+    for (const WizardPage::KeptRow& row : page->KeptTable()) check(row.key, row.capacity);
 }
 
 }  // namespace
@@ -274,35 +273,36 @@ void PageViewsTest::captionsFitInEveryLanguage() {
     QVERIFY(QFile::copy(file, fx.LanguageDir() + name));
     fx.RememberLanguage(name);
     fx.Start();
-    fx.Dlg().show();
+    fx.Window().show();
     CaptionFit fit;
     IniDocument doc;
     QVERIFY(IniDocument::Load(file.toStdString(), &doc));
     for (int i = 0; i < kPageCount; ++i) {
-        fx.Dlg().Pages().ShowPage(i);
-        CWizardPage* page = fx.Dlg().Page(i);
+        fx.Window().Pages().ShowPage(i);
+        WizardPage* page = fx.Window().Page(i);
         CheckCaptions(page, QStringLiteral("page %1").arg(page->TemplateId()), &fit);
         CheckTables(page, doc, &fit.problems);
     }
     // The search button's other captions, as a search shows them.
-    const std::string path = fx.Dlg().LanguageFilePath();
+    const std::string path = fx.Window().LanguageFilePath();
     const LanguageStrings lang(path);
-    fx.Dlg().Pages().ShowPage(kPageSearchNet);
-    CWizardPage* search = fx.Dlg().Page(kPageSearchNet);
+    fx.Window().Pages().ShowPage(kPageSearch);
+    WizardPage* search = fx.Window().Page(kPageSearch);
     for (const char* key : {"BtnFindingCam", "BtnStopFind"}) {
-        search->Control<QAbstractButton>(CSubSearchNet::kSearchButton)->setText(QString::fromStdString(lang.Get("SearchPage", key)));
+        search->Control<QAbstractButton>(SearchPage::kSearchButton)->setText(QString::fromStdString(lang.Get("SearchPage", key)));
         FitCaptions(search);  // as the page does when it changes the caption
         CheckCaptions(search, QStringLiteral("search"), &fit);
     }
-    CAboutDlg about(path, &fx.Dlg());
+    AboutDialog about(path, &fx.Window());
     CheckCaptions(&about, QStringLiteral("about"), &fit);
-    CDlgLoginRoot login(path, &fx.Dlg());
+    RootLoginDialog login(path, &fx.Window());
     CheckCaptions(&login, QStringLiteral("login"), &fit);
-    CDlgLanguage chooser({name.chopped(4).toStdString()}, 0, {}, &fx.Dlg());
+    LanguageDialog chooser({name.chopped(4).toStdString()}, 0, {}, &fx.Window());
     CheckCaptions(&chooser, QStringLiteral("language"), &fit);
     // The wait window shows each of its notes in turn.
-    CSubWait wait(&fx.Dlg());
-    for (const std::string& note : fx.Dlg().Messages().note) {
+    WaitDialog wait(&fx.Window());
+    const WizardMessages& messages = fx.Window().Messages();
+    for (const std::string& note : {messages.reading, messages.saving, messages.refinding}) {
         wait.SetText(QString::fromStdString(note));
         wait.show();
         CheckCaptions(&wait, QStringLiteral("wait"), &fit);
@@ -320,10 +320,10 @@ void PageViewsTest::screenshots() {
     QDir().mkpath(dir);
     WizardFixture fx;
     StartShipped(fx);
-    fx.Dlg().show();
+    fx.Window().show();
     for (int i = 0; i < kPageCount; ++i) {
-        fx.Dlg().Pages().ShowPage(i);
-        QVERIFY(fx.Dlg().grab().save(QStringLiteral("%1/page-%2.png").arg(dir).arg(i, 2, 10, QLatin1Char('0'))));
+        fx.Window().Pages().ShowPage(i);
+        QVERIFY(fx.Window().grab().save(QStringLiteral("%1/page-%2.png").arg(dir).arg(i, 2, 10, QLatin1Char('0'))));
     }
 }
 

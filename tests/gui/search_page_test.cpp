@@ -24,8 +24,8 @@
 
 #include "core/discovery/DiscoveredCamera.h"
 #include "core/settings/FixedField.h"
-#include "gui/dialogs/CDlgProvision.h"
-#include "gui/pages/CSubSearchNet.h"
+#include "gui/dialogs/PlanDialog.h"
+#include "gui/pages/SearchPage.h"
 #include "support/WizardFixture.h"
 
 using namespace orvanta;
@@ -52,27 +52,26 @@ DiscoveredCamera Camera(const char* ip, const char* mac, const char* desc, const
     return c;
 }
 
+constexpr SearchChange kRebuilt = SearchChange::Rebuilt, kSame = SearchChange::Unchanged,
+                       kFailed = SearchChange::Failed;
+
 // A discovery client that answers from a script, one result per call, and
 // notes the restart flag and the caption the button showed at each call.
 struct ScriptedSearch {
-    std::vector<int> results;  // past the end: 0
+    std::vector<SearchChange> results;  // past the end: unchanged
     std::vector<DiscoveredCamera> cameras;
     std::vector<int> restarts;
     QStringList captions;
     QPushButton* button = nullptr;
 
     decltype(FakeCameraService::search) Function() {
-        return [this](DiscoveredCamera** records, int* count, int* capacity, int restart) {
-            restarts.push_back(restart);
+        return [this](bool restart) -> SearchResult {
+            restarts.push_back(restart ? 1 : 0);
             if (button) captions << button->text();
             const std::size_t i = restarts.size() - 1;
-            const int r = i < results.size() ? results[i] : 0;
-            if (r >= 0) {
-                *records = cameras.data();
-                *count = static_cast<int>(cameras.size());
-                *capacity = static_cast<int>(cameras.size());
-            }
-            return r;
+            const SearchChange change = i < results.size() ? results[i] : kSame;
+            if (change == kFailed) return {};
+            return {change, cameras};
         };
     }
 };
@@ -100,9 +99,9 @@ private slots:
     void init() {
         fx_ = std::make_unique<WizardFixture>();
         fx_->WriteLanguage(QStringLiteral("English (ENG).ini"), QString::fromUtf8(kLanguage));
-        page_ = std::make_unique<CSubSearchNet>();
+        page_ = std::make_unique<SearchPage>();
         fx_->AttachPage(*page_);
-        search_.button = page_->Control<QPushButton>(CSubSearchNet::kSearchButton);
+        search_.button = page_->Control<QPushButton>(SearchPage::kSearchButton);
         fx_->camera.search = search_.Function();
     }
     void cleanup() {
@@ -128,18 +127,18 @@ private slots:
 
 private:
     void RunSearch() {
-        page_->Control<QPushButton>(CSubSearchNet::kSearchButton)->click();
+        page_->Control<QPushButton>(SearchPage::kSearchButton)->click();
         QTRY_VERIFY_WITH_TIMEOUT(!page_->Searching(), 5000);
     }
-    QTreeWidget* List() { return page_->Control<QTreeWidget>(CSubSearchNet::kList); }
+    QTreeWidget* List() { return page_->Control<QTreeWidget>(SearchPage::kList); }
 
     std::unique_ptr<WizardFixture> fx_;
-    std::unique_ptr<CSubSearchNet> page_;
+    std::unique_ptr<SearchPage> page_;
     ScriptedSearch search_;
 };
 
 void SearchPageTest::searchRunsSixTicksAndBlinks() {
-    QPushButton* button = page_->Control<QPushButton>(CSubSearchNet::kSearchButton);
+    QPushButton* button = page_->Control<QPushButton>(SearchPage::kSearchButton);
     QCOMPARE(button->text(), QStringLiteral("Idle"));
     RunSearch();
     // Six calls, a restart only on the first; the seventh tick ends it.
@@ -155,7 +154,7 @@ void SearchPageTest::searchRunsSixTicksAndBlinks() {
 }
 
 void SearchPageTest::secondPressStopsTheSearch() {
-    QPushButton* button = page_->Control<QPushButton>(CSubSearchNet::kSearchButton);
+    QPushButton* button = page_->Control<QPushButton>(SearchPage::kSearchButton);
     button->click();
     QVERIFY(page_->Searching());
     QCOMPARE(button->text(), QStringLiteral("Busy"));
@@ -171,13 +170,13 @@ void SearchPageTest::secondPressStopsTheSearch() {
 void SearchPageTest::requestSentNowhereIsSaidNotListedEmpty() {
     fx_->camera.sentNowhere = true;
     fx_->prompter.Answer(PromptAnswer::Ok);
-    page_->Control<QPushButton>(CSubSearchNet::kSearchButton)->click();
+    page_->Control<QPushButton>(SearchPage::kSearchButton)->click();
     QTRY_VERIFY_WITH_TIMEOUT(!page_->Searching(), 5000);
     // One call (the one that sent), then the message; no more polling.
     QCOMPARE(search_.restarts, std::vector<int>{1});
     QCOMPARE(fx_->PromptTexts(), QStringList{QStringLiteral("No card")});
-    QCOMPARE(int(fx_->prompter.Prompts()[0].icon), int(PromptIcon::Stop));
-    QCOMPARE(page_->Control<QPushButton>(CSubSearchNet::kSearchButton)->text(), QStringLiteral("Idle"));
+    QCOMPARE(int(fx_->prompter.Prompts()[0].icon), int(PromptIcon::Critical));
+    QCOMPARE(page_->Control<QPushButton>(SearchPage::kSearchButton)->text(), QStringLiteral("Idle"));
     // Once a card can send again, the search runs as usual.
     fx_->camera.sentNowhere = false;
     RunSearch();
@@ -187,7 +186,7 @@ void SearchPageTest::requestSentNowhereIsSaidNotListedEmpty() {
 void SearchPageTest::rowsFollowOnlyARebuiltList() {
     search_.cameras = {Camera("10.0.0.5", "00:0E:53:00:00:01", "cam/eth0"),
                        Camera("10.0.0.6", "00:0E:53:00:00:02", "cam/wireless")};
-    search_.results = {1, 0, 0, 0, 0, 0};
+    search_.results = {kRebuilt, kSame, kSame, kSame, kSame, kSame};
     RunSearch();
     QCOMPARE(List()->topLevelItemCount(), 2);
     // Record order is row order, and every column is filled from its field.
@@ -200,14 +199,14 @@ void SearchPageTest::rowsFollowOnlyARebuiltList() {
     QCOMPARE(row->text(5), QStringLiteral("SN-0042"));
     QCOMPARE(row->text(6), QStringLiteral("255.255.255.0"));
     QVERIFY(List()->isColumnHidden(5));
-    // The cameras fall silent: a search of -1 and 0 results keeps the rows.
+    // The cameras fall silent: a failed or unchanged step keeps the rows.
     search_.cameras.clear();
-    search_.results.resize(6);
-    search_.results.insert(search_.results.end(), {-1, 0, 0, -1, 0, 0});
+    search_.results.resize(6, kSame);
+    search_.results.insert(search_.results.end(), {kFailed, kSame, kSame, kFailed, kSame, kSame});
     RunSearch();
     QCOMPARE(List()->topLevelItemCount(), 2);
     // A rebuilt empty list clears them.
-    search_.results.insert(search_.results.end(), {1, 0, 0, 0, 0, 0});
+    search_.results.insert(search_.results.end(), {kRebuilt, kSame, kSame, kSame, kSame, kSame});
     RunSearch();
     QCOMPARE(List()->topLevelItemCount(), 0);
 }
@@ -219,20 +218,20 @@ void SearchPageTest::nextChecksAndStores_data() {
     QTest::addColumn<int>("startFlags");  // 1 setup, 2 upgrade, 0 search only
     QTest::addColumn<QString>("prompt");
     QTest::addColumn<int>("icon");
-    QTest::addColumn<int>("posted");  // 0: nothing
+    QTest::addColumn<Commands>("posted");
     QTest::addColumn<int>("wirelessIf");
     // Nothing found: an error box, nothing stored or posted.
-    QTest::newRow("empty list") << 0 << -1 << "" << 1 << "Empty list" << int(PromptIcon::Stop) << 0 << 0;
+    QTest::newRow("empty list") << 0 << -1 << "" << 1 << "Empty list" << int(PromptIcon::Critical) << Commands{} << 0;
     // Rows but none picked: an information box.
-    QTest::newRow("no selection") << 2 << -1 << "" << 1 << "Pick a row" << int(PromptIcon::Information) << 0 << 0;
+    QTest::newRow("no selection") << 2 << -1 << "" << 1 << "Pick a row" << int(PromptIcon::Information) << Commands{} << 0;
     // A wireless camera chosen for setup: the read is asked for.
-    QTest::newRow("wireless setup") << 2 << 1 << "cam/wireless" << 1 << "" << 0 << 18 << 1;
+    QTest::newRow("wireless setup") << 2 << 1 << "cam/wireless" << 1 << "" << 0 << Commands{WizardCommand::ReadCamera} << 1;
     // The test is case-sensitive: "Wireless" is not a wireless interface.
-    QTest::newRow("capital W") << 2 << 1 << "cam/Wireless" << 1 << "" << 0 << 18 << 0;
-    // The firmware path goes on to 13.
-    QTest::newRow("upgrade") << 1 << 0 << "cam/eth0" << 2 << "" << 0 << 13 << 0;
+    QTest::newRow("capital W") << 2 << 1 << "cam/Wireless" << 1 << "" << 0 << Commands{WizardCommand::ReadCamera} << 0;
+    // The firmware path goes on to the server's camera list.
+    QTest::newRow("upgrade") << 1 << 0 << "cam/eth0" << 2 << "" << 0 << Commands{WizardCommand::ShowServerCameraListPage} << 0;
     // A plain search stores the camera but leads nowhere.
-    QTest::newRow("search only") << 1 << 0 << "cam/eth0" << 0 << "" << 0 << 0 << 0;
+    QTest::newRow("search only") << 1 << 0 << "cam/eth0" << 0 << "" << 0 << Commands{} << 0;
 }
 
 void SearchPageTest::nextChecksAndStores() {
@@ -242,20 +241,20 @@ void SearchPageTest::nextChecksAndStores() {
     QFETCH(int, startFlags);
     QFETCH(QString, prompt);
     QFETCH(int, icon);
-    QFETCH(int, posted);
+    QFETCH(Commands, posted);
     QFETCH(int, wirelessIf);
     const QByteArray d = desc.toUtf8();
     search_.cameras = {Camera("10.0.0.5", "00:0E:53:00:00:01", "cam/eth0"),
                        Camera("192.168.7.20", "00:0e:53:0a:0b:0c", d.constData(), "255.255.0.0")};
     if (rows == 1) search_.cameras = {Camera("10.0.0.5", "00:0E:53:00:00:01", d.constData())};
-    search_.results = {rows > 0 ? 1 : 0};
+    search_.results = {rows > 0 ? kRebuilt : kSame};
     RunSearch();
     fx_->Settings().StartSetup = startFlags == 1;
     fx_->Settings().StartUpgrade = startFlags == 2;
     if (select >= 0) List()->topLevelItem(select)->setSelected(true);
     if (!prompt.isEmpty()) fx_->prompter.Answer(PromptAnswer::Ok);
     // A search under way is stopped by Next.
-    page_->Control<QPushButton>(CSubSearchNet::kSearchButton)->click();
+    page_->Control<QPushButton>(SearchPage::kSearchButton)->click();
     const CameraSettings before = fx_->Settings();
     page_->NextButton()->click();
     QVERIFY(!page_->Searching());
@@ -268,7 +267,7 @@ void SearchPageTest::nextChecksAndStores() {
         QVERIFY(std::memcmp(&before, &fx_->Settings(), sizeof before) == 0);
         return;
     }
-    QCOMPARE(fx_->posted, posted ? std::vector<WizardCommand>{posted} : std::vector<WizardCommand>{});
+    QCOMPARE(fx_->posted, posted);
     const CameraSettings& s = fx_->Settings();
     QCOMPARE(int(s.CamWirelessIf), wirelessIf);
     QCOMPARE(std::string(FieldText(s.CamPort)), std::string("8080"));
@@ -286,31 +285,31 @@ void SearchPageTest::backLeadsByStartFlag_data() {
     QTest::addColumn<int>("search");
     QTest::addColumn<int>("setup");
     QTest::addColumn<int>("newEnv");
-    QTest::addColumn<int>("posted");
-    QTest::newRow("search only: first page") << 1 << 0 << 0 << 2;
-    QTest::newRow("setup, new environment: diagram") << 0 << 1 << 1 << 5;
-    QTest::newRow("setup, installed camera: choice") << 0 << 1 << 0 << 28;
-    QTest::newRow("no start flag: nothing") << 0 << 0 << 1 << 0;
+    QTest::addColumn<Commands>("posted");
+    QTest::newRow("search only: first page") << 1 << 0 << 0 << Commands{WizardCommand::StartOver};
+    QTest::newRow("setup, new environment: diagram") << 0 << 1 << 1 << Commands{WizardCommand::ShowDiagramPage};
+    QTest::newRow("setup, installed camera: choice") << 0 << 1 << 0 << Commands{WizardCommand::ShowSetupChoicePage};
+    QTest::newRow("no start flag: nothing") << 0 << 0 << 1 << Commands{};
 }
 
 void SearchPageTest::backLeadsByStartFlag() {
     QFETCH(int, search);
     QFETCH(int, setup);
     QFETCH(int, newEnv);
-    QFETCH(int, posted);
+    QFETCH(Commands, posted);
     fx_->Settings().StartSearch = search;
     fx_->Settings().StartSetup = setup;
     fx_->Settings().NewEnvironment = newEnv;
-    page_->Control<QPushButton>(CSubSearchNet::kSearchButton)->click();
+    page_->Control<QPushButton>(SearchPage::kSearchButton)->click();
     page_->BackButton()->click();
     QVERIFY(!page_->Searching());
-    QCOMPARE(page_->Control<QPushButton>(CSubSearchNet::kSearchButton)->text(), QStringLiteral("Idle"));
-    QCOMPARE(fx_->posted, posted ? std::vector<WizardCommand>{posted} : std::vector<WizardCommand>{});
+    QCOMPARE(page_->Control<QPushButton>(SearchPage::kSearchButton)->text(), QStringLiteral("Idle"));
+    QCOMPARE(fx_->posted, posted);
 }
 
 void SearchPageTest::doubleClickReachesSubnetBeforeBrowser() {
     search_.cameras = {Camera("172.16.9.30", "AA:BB:CC:DD:EE:01", "cam/eth0", "255.255.255.0")};
-    search_.results = {1};
+    search_.results = {kRebuilt};
     RunSearch();
     QTreeWidgetItem* row = List()->topLevelItem(0);
     // No selection: nothing happens.
@@ -321,14 +320,16 @@ void SearchPageTest::doubleClickReachesSubnetBeforeBrowser() {
     // The fake browser notes when it is asked, after whatever was sent.
     row->setSelected(true);
     fx_->PageContext().sendCommand = [this](WizardCommand c) {
-        // The address must already be stored, and no browser asked, when 17 runs.
+        // The address must already be stored, and no browser asked, when the subnet is reached.
         QVERIFY(fx_->urls.opened.isEmpty());
         QCOMPARE(fx_->Settings().CamAddr, uint32_t(htonl(0xAC10091E)));
-        fx_->events << QStringLiteral("send %1").arg(c);
+        fx_->sent.push_back(c);
+        fx_->events << QStringLiteral("send");
     };
     emit List()->itemDoubleClicked(row, 0);
     fx_->events << QStringLiteral("opened %1").arg(fx_->urls.opened.value(0));
-    QCOMPARE(fx_->events, (QStringList{"send 17", "opened http://172.16.9.30:8080"}));
+    QCOMPARE(fx_->events, (QStringList{"send", "opened http://172.16.9.30:8080"}));
+    QCOMPARE(fx_->sent, Commands{WizardCommand::EnsureCameraSubnet});
     QCOMPARE(fx_->Settings().CamMask, uint32_t(htonl(0xFFFFFF00)));
     QCOMPARE(fx_->Settings().CamMAC[5], uint8_t{0x01});
     QVERIFY(fx_->posted.empty());
@@ -336,7 +337,7 @@ void SearchPageTest::doubleClickReachesSubnetBeforeBrowser() {
 
 void SearchPageTest::doubleClickBelowTheRowsOpensTheSelection() {
     search_.cameras = {Camera("172.16.9.30", "AA:BB:CC:DD:EE:01", "cam/eth0")};
-    search_.results = {1};
+    search_.results = {kRebuilt};
     RunSearch();
     page_->show();
     const QPoint below(10, List()->viewport()->height() - 5);
@@ -345,7 +346,8 @@ void SearchPageTest::doubleClickBelowTheRowsOpensTheSelection() {
     QVERIFY(fx_->urls.opened.isEmpty());  // nothing selected yet
     List()->topLevelItem(0)->setSelected(true);
     QTest::mouseDClick(List()->viewport(), Qt::LeftButton, {}, below);
-    QCOMPARE(fx_->events, (QStringList{"send 17"}));
+    QCOMPARE(fx_->events, (QStringList{"send"}));
+    QCOMPARE(fx_->sent, Commands{WizardCommand::EnsureCameraSubnet});
     QCOMPARE(fx_->urls.opened, QStringList{"http://172.16.9.30:8080"});
 }
 
@@ -355,19 +357,19 @@ void SearchPageTest::statusCountsAndExplains() {
     QVERIFY(status->text().isEmpty());
     // The count grows while the search runs, and stays when it ends.
     search_.cameras = {Camera("10.0.0.5", "00:0E:53:00:00:01", "cam/eth0")};
-    search_.results = {1};
-    page_->Control<QPushButton>(CSubSearchNet::kSearchButton)->click();
+    search_.results = {kRebuilt};
+    page_->Control<QPushButton>(SearchPage::kSearchButton)->click();
     QCOMPARE(status->text(), QStringLiteral("0 so far"));
     QTRY_VERIFY_WITH_TIMEOUT(!page_->Searching(), 5000);
     QCOMPARE(status->text(), QStringLiteral("1 so far"));
     // An empty result says why: nobody answered, or this PC has no address.
     search_.cameras.clear();
-    search_.results.assign(search_.restarts.size(), 0);
-    search_.results.push_back(1);  // the next search rebuilds an empty list
+    search_.results.assign(search_.restarts.size(), kSame);
+    search_.results.push_back(kRebuilt);  // the next search rebuilds an empty list
     RunSearch();
     QCOMPARE(status->text(), QStringLiteral("Nobody answered"));
     fx_->Settings().HostNoAddress = 1;
-    search_.results = std::vector<int>(search_.restarts.size(), 0);
+    search_.results = std::vector<SearchChange>(search_.restarts.size(), kSame);
     RunSearch();
     QCOMPARE(status->text(), QStringLiteral("No IPv4 here"));
 }
@@ -376,7 +378,7 @@ void SearchPageTest::contextMenuCopiesAndExports() {
     // Bytes a camera may send: a quote, a comma, a line break, non-UTF-8.
     search_.cameras = {Camera("10.0.0.5", "00:0E:53:00:00:01", "a,\"b\"\n\xe9"),
                        Camera("10.0.0.6", "00:0E:53:00:00:02", "cam/eth0")};
-    search_.results = {1};
+    search_.results = {kRebuilt};
     // No rows yet: nothing to copy or export.
     std::unique_ptr<QMenu> menu(page_->MakeContextMenu(QPoint(5, 5)));
     QVERIFY(!menu->findChild<QAction*>(QStringLiteral("copyAddress"))->isEnabled());
@@ -418,7 +420,7 @@ void SearchPageTest::contextMenuCopiesAndExports() {
     fx_->prompter.Answer(PromptAnswer::Ok);
     menu->findChild<QAction*>(QStringLiteral("exportList"))->trigger();
     QCOMPARE(fx_->prompter.Prompts().size(), std::size_t{1});
-    QCOMPARE(fx_->prompter.Prompts()[0].icon, PromptIcon::Stop);
+    QCOMPARE(fx_->prompter.Prompts()[0].icon, PromptIcon::Critical);
 }
 
 void SearchPageTest::oneRightClickOneMenu() {
@@ -441,7 +443,7 @@ void SearchPageTest::oneRightClickOneMenu() {
     List()->topLevelItem(0)->setSelected(true);
     bool planShown = false;
     fx_->prompter.AnswerDialog([&planShown](QDialog& d) {
-        planShown = qobject_cast<CDlgProvision*>(&d) != nullptr;
+        planShown = qobject_cast<PlanDialog*>(&d) != nullptr;
         return int(QDialog::Rejected);
     });
     std::unique_ptr<QMenu> menu(page_->MakeContextMenu(onRow));

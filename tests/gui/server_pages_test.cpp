@@ -12,8 +12,8 @@
 #include <cstring>
 
 #include "core/settings/FixedField.h"
-#include "gui/pages/CSubLinkSer.h"
-#include "gui/pages/CSubLogin.h"
+#include "gui/pages/ServerCameraListPage.h"
+#include "gui/pages/ServerLoginPage.h"
 #include "support/WizardFixture.h"
 
 using namespace orvanta;
@@ -66,8 +66,8 @@ private slots:
         fx_->WriteLanguage(QStringLiteral("English (ENG).ini"), QString::fromUtf8(kLanguage));
         fx_->deployment.listingHost = QStringLiteral("listing.lab");
         fx_->deployment.listingPort = 8081;
-        login_ = std::make_unique<CSubLogin>();
-        list_ = std::make_unique<CSubLinkSer>();
+        login_ = std::make_unique<ServerLoginPage>();
+        list_ = std::make_unique<ServerCameraListPage>();
         fx_->AttachPage(*login_);
         fx_->AttachPage(*list_);
         server_ = ScriptedServer{};
@@ -90,20 +90,20 @@ private slots:
 
 private:
     void Type(const QString& id, const QString& password, int type = 0) {
-        login_->Control<QLineEdit>(CSubLogin::kId)->setText(id);
-        login_->Control<QLineEdit>(CSubLogin::kPassword)->setText(password);
-        login_->Control<QComboBox>(CSubLogin::kLoginType)->setCurrentIndex(type);
+        login_->Control<QLineEdit>(ServerLoginPage::kId)->setText(id);
+        login_->Control<QLineEdit>(ServerLoginPage::kPassword)->setText(password);
+        login_->Control<QComboBox>(ServerLoginPage::kLoginType)->setCurrentIndex(type);
     }
-    // Next, then code 13 as the main window runs it.
+    // Next, then ShowServerCameraListPage as the main window runs it.
     void NextAndHandOver() {
         login_->NextButton()->click();
         list_->TakeEntries(*login_);
     }
-    QTreeWidget* Rows() { return list_->Control<QTreeWidget>(CSubLinkSer::kList); }
+    QTreeWidget* Rows() { return list_->Control<QTreeWidget>(ServerCameraListPage::kList); }
 
     std::unique_ptr<WizardFixture> fx_;
-    std::unique_ptr<CSubLogin> login_;
-    std::unique_ptr<CSubLinkSer> list_;
+    std::unique_ptr<ServerLoginPage> login_;
+    std::unique_ptr<ServerCameraListPage> list_;
     ScriptedServer server_;
 };
 
@@ -122,7 +122,7 @@ void ServerPagesTest::emptyFieldsAreRefused() {
     login_->NextButton()->click();
     QCOMPARE(fx_->PromptTexts(), QStringList{"ID and password please"});
     QCOMPARE(fx_->prompter.Prompts()[0].caption, QString());
-    QCOMPARE(fx_->prompter.Prompts()[0].icon, PromptIcon::Exclamation);
+    QCOMPARE(fx_->prompter.Prompts()[0].icon, PromptIcon::Warning);
     QVERIFY(server_.calls.empty());
     QVERIFY(fx_->posted.empty());
 }
@@ -153,7 +153,7 @@ void ServerPagesTest::queryTakesTypeAndCredentials() {
     QCOMPARE(c.port, std::string("8081"));
     QCOMPARE(c.action, 1);
     QCOMPARE(c.loginType, loginType);
-    QCOMPARE(fx_->posted, std::vector<WizardCommand>{13});
+    QCOMPARE(fx_->posted, std::vector<WizardCommand>{WizardCommand::ShowServerCameraListPage});
 }
 
 void ServerPagesTest::failedQueryLeavesNoEntries() {
@@ -168,7 +168,7 @@ void ServerPagesTest::failedQueryLeavesNoEntries() {
     NextAndHandOver();
     QCOMPARE(Rows()->topLevelItemCount(), 0);
     QVERIFY(login_->Entries().empty());
-    QCOMPARE(fx_->posted, (std::vector<WizardCommand>{13, 13}));
+    QCOMPARE(fx_->posted, (std::vector<WizardCommand>{WizardCommand::ShowServerCameraListPage, WizardCommand::ShowServerCameraListPage}));
     // No listing server configured: nothing is asked, the list still follows.
     fx_->deployment.listingHost.clear();
     NextAndHandOver();
@@ -177,7 +177,7 @@ void ServerPagesTest::failedQueryLeavesNoEntries() {
 }
 
 void ServerPagesTest::languageRefillsLoginTypes() {
-    QComboBox* type = login_->Control<QComboBox>(CSubLogin::kLoginType);
+    QComboBox* type = login_->Control<QComboBox>(ServerLoginPage::kLoginType);
     QCOMPARE(type->count(), 2);
     QCOMPARE(type->itemText(0), QStringLiteral("Camera account"));
     QCOMPARE(type->itemText(1), QStringLiteral("Personal account"));
@@ -212,8 +212,8 @@ void ServerPagesTest::listShowsAndOpensCameras() {
 
     fx_->posted.clear();
     list_->BackButton()->click();
-    list_->Control<QAbstractButton>(CSubLinkSer::kFinish)->click();
-    QCOMPARE(fx_->posted, (std::vector<WizardCommand>{11, 2}));
+    list_->Control<QAbstractButton>(ServerCameraListPage::kFinish)->click();
+    QCOMPARE(fx_->posted, (std::vector<WizardCommand>{WizardCommand::ShowServerLoginPage, WizardCommand::StartOver}));
 }
 
 QTEST_MAIN(ServerPagesTest)

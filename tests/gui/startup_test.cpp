@@ -6,7 +6,7 @@
 
 #include "LoopbackCamera.h"
 #include "core/text/AddressText.h"
-#include "gui/pages/CSubFirst.h"
+#include "gui/pages/StartPage.h"
 #include "support/WizardFixture.h"
 
 using namespace orvanta;
@@ -64,7 +64,7 @@ void StartupTest::wiredPcReachingTheProbeHost() {
     d.probePort = probeHost.Port();
     // The deployment's own probe wins over the desktop's opinion.
     fx_->desktopInternet = kInternetNo;
-    CWizardDlg& dlg = fx_->Start(d);
+    WizardWindow& dlg = fx_->Start(d);
     const CameraSettings& s = dlg.Settings();
     QCOMPARE(s.internetReachable, uint8_t{1});
     QCOMPARE(s.HostAdapterFound, uint8_t{1});
@@ -91,7 +91,7 @@ void StartupTest::dialUpPcWithClosedProbePort() {
     DeploymentSettings d;
     d.probeHost = QStringLiteral("127.0.0.1");
     d.probePort = closed;
-    CWizardDlg& dlg = fx_->Start(d);
+    WizardWindow& dlg = fx_->Start(d);
     const CameraSettings& s = dlg.Settings();
     QCOMPARE(s.internetReachable, uint8_t{0});
     QCOMPARE(s.HostDialUp, uint8_t{1});
@@ -116,14 +116,14 @@ void StartupTest::noProbeHostAsksTheDesktop() {
     QFETCH(QString, text);
     fx_->net.listing.adapters.push_back(MakeAdapter(2, AdapterType::Ethernet, "192.168.1.5", "192.168.1.1", false));
     fx_->desktopInternet = desktop;
-    CWizardDlg& dlg = fx_->Start();
+    WizardWindow& dlg = fx_->Start();
     QCOMPARE(dlg.FirstPage()->NetworkText(), text);
     QCOMPARE(dlg.Pages().CurrentIndex(), 0);
 }
 
 void StartupTest::closingRemovesTheAliases() {
     fx_->net.listing.adapters.push_back(MakeAdapter(2, AdapterType::Ethernet, "192.168.1.5", "192.168.1.1", false));
-    CWizardDlg& dlg = fx_->Start();
+    WizardWindow& dlg = fx_->Start();
     // Two aliases the camera operations added.
     for (const char* address : {"10.0.0.254", "172.16.5.254"}) {
         const AliasContext alias{2, Ip(address), Ip("255.255.255.0")};

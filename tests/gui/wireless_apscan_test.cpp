@@ -8,7 +8,7 @@
 
 #include "core/camera/AccessPointScan.h"
 #include "core/settings/FixedField.h"
-#include "gui/pages/CSubAPScan.h"
+#include "gui/pages/AccessPointScanPage.h"
 #include "gui/framework/EditLimit.h"
 #include "support/WizardFixture.h"
 
@@ -18,8 +18,8 @@ using namespace orvanta::testing;
 namespace {
 
 // The WEP controls, enabled together for a WEP network only.
-constexpr int kWepControls[] = {CSubAPScan::kWepMode, CSubAPScan::kWepFormat, CSubAPScan::kWepLength,
-                                CSubAPScan::kWepKeyNumber, CSubAPScan::kWepKey};
+constexpr int kWepControls[] = {AccessPointScanPage::kWepMode, AccessPointScanPage::kWepFormat, AccessPointScanPage::kWepLength,
+                                AccessPointScanPage::kWepKeyNumber, AccessPointScanPage::kWepKey};
 
 const char* kLanguage =
     "[ApscanPage]\nMessage1=Scan again?\nMessage2=WEP key empty\nMessage3=WEP key not hex\n"
@@ -48,7 +48,7 @@ private slots:
     void init() {
         fx_ = std::make_unique<WizardFixture>();
         fx_->WriteLanguage(QStringLiteral("English (ENG).ini"), QString::fromUtf8(kLanguage));
-        page_ = std::make_unique<CSubAPScan>();
+        page_ = std::make_unique<AccessPointScanPage>();
         fx_->AttachPage(*page_);
     }
     void cleanup() {
@@ -75,7 +75,7 @@ private:
     QLineEdit* Edit(int id) { return page_->Control<QLineEdit>(id); }
 
     std::unique_ptr<WizardFixture> fx_;
-    std::unique_ptr<CSubAPScan> page_;
+    std::unique_ptr<AccessPointScanPage> page_;
 };
 
 void ApScanPageTest::nextStoresByNetwork_data() {
@@ -141,17 +141,17 @@ void ApScanPageTest::nextStoresByNetwork() {
     Fill({Ap("first", "Infra", "None", "AES"),
           Ap("My Home Net", mode.toUtf8().constData(), security.toUtf8().constData(),
              algorithm.toUtf8().constData(), 11)});
-    Combo(CSubAPScan::kAccessPoint)->setCurrentIndex(1);
-    Combo(CSubAPScan::kWepFormat)->setCurrentIndex(format);
-    Combo(CSubAPScan::kWepLength)->setCurrentIndex(length);
-    Combo(CSubAPScan::kWepKeyNumber)->setCurrentIndex(keyNumber);
-    (security == "WEP" ? Edit(CSubAPScan::kWepKey) : Edit(CSubAPScan::kWpaKey))->setText(key);
+    Combo(AccessPointScanPage::kAccessPoint)->setCurrentIndex(1);
+    Combo(AccessPointScanPage::kWepFormat)->setCurrentIndex(format);
+    Combo(AccessPointScanPage::kWepLength)->setCurrentIndex(length);
+    Combo(AccessPointScanPage::kWepKeyNumber)->setCurrentIndex(keyNumber);
+    (security == "WEP" ? Edit(AccessPointScanPage::kWepKey) : Edit(AccessPointScanPage::kWpaKey))->setText(key);
     if (!prompt.isEmpty()) fx_->prompter.Answer(PromptAnswer::Ok);
     page_->NextButton()->click();
 
     QCOMPARE(fx_->PromptTexts(), prompt.isEmpty() ? QStringList{} : QStringList{prompt});
     if (!prompt.isEmpty()) QCOMPARE(fx_->prompter.Prompts()[0].caption, QString());
-    QCOMPARE(fx_->posted, prompt.isEmpty() ? std::vector<WizardCommand>{14} : std::vector<WizardCommand>{});
+    QCOMPARE(fx_->posted, prompt.isEmpty() ? Commands{WizardCommand::ShowUpnpPortsPage} : Commands{});
     QCOMPARE(FIELD(s.SSID), std::string("My Home Net"));
     QCOMPARE(int(s.WireCh), 11);
     QCOMPARE(int(s.WireSec), wireSec);
@@ -172,8 +172,8 @@ void ApScanPageTest::nextStoresByNetwork() {
 void ApScanPageTest::securityTextSetsEnabling() {
     Fill({Ap("a", "Infra", "None", ""), Ap("b", "Infra", "WEP", ""), Ap("c", "Infra", "WPA2-PSK", "AES"),
           Ap("d", "Infra", "Strange", "")});
-    QCOMPARE(Combo(CSubAPScan::kAccessPoint)->count(), 4);
-    QCOMPARE(Combo(CSubAPScan::kAccessPoint)->itemText(3), QStringLiteral("AP 4"));
+    QCOMPARE(Combo(AccessPointScanPage::kAccessPoint)->count(), 4);
+    QCOMPARE(Combo(AccessPointScanPage::kAccessPoint)->itemText(3), QStringLiteral("AP 4"));
     struct Row {
         int index;
         bool wep;
@@ -183,9 +183,9 @@ void ApScanPageTest::securityTextSetsEnabling() {
     // enabling of the row before it.
     const Row rows[] = {{0, false, false}, {1, true, false}, {2, false, true}, {3, false, true}, {1, true, false}};
     for (const Row& r : rows) {
-        Combo(CSubAPScan::kAccessPoint)->setCurrentIndex(r.index);
+        Combo(AccessPointScanPage::kAccessPoint)->setCurrentIndex(r.index);
         for (int id : kWepControls) QCOMPARE(page_->Control(id)->isEnabled(), r.wep);
-        QCOMPARE(Edit(CSubAPScan::kWpaKey)->isEnabled(), r.wpa);
+        QCOMPARE(Edit(AccessPointScanPage::kWpaKey)->isEnabled(), r.wpa);
     }
 }
 
@@ -205,16 +205,16 @@ void ApScanPageTest::wepKeyLimit() {
     QFETCH(int, limit);
     Fill({Ap("w", "Infra", "WEP", "")});
     // No limit of the page's own until the user changes format or length.
-    QVERIFY(EditLimit::Of(Edit(CSubAPScan::kWepKey))->MaxChars() > 26);
+    QVERIFY(EditLimit::Of(Edit(AccessPointScanPage::kWepKey))->MaxChars() > 26);
     // A key typed before is kept whole when the limit comes or drops.
     const QString typed(30, QLatin1Char('A'));
-    Edit(CSubAPScan::kWepKey)->setText(typed);
-    Combo(CSubAPScan::kWepFormat)->setCurrentIndex(format);
-    Combo(CSubAPScan::kWepLength)->setCurrentIndex(length);
-    emit Combo(CSubAPScan::kWepLength)->activated(length);
-    QCOMPARE(EditLimit::Of(Edit(CSubAPScan::kWepKey))->MaxChars(), limit);
-    QCOMPARE(Edit(CSubAPScan::kWepKey)->text(), typed);
-    QCOMPARE(EditLimit::Of(Edit(CSubAPScan::kWpaKey))->MaxChars(), 58);
+    Edit(AccessPointScanPage::kWepKey)->setText(typed);
+    Combo(AccessPointScanPage::kWepFormat)->setCurrentIndex(format);
+    Combo(AccessPointScanPage::kWepLength)->setCurrentIndex(length);
+    emit Combo(AccessPointScanPage::kWepLength)->activated(length);
+    QCOMPARE(EditLimit::Of(Edit(AccessPointScanPage::kWepKey))->MaxChars(), limit);
+    QCOMPARE(Edit(AccessPointScanPage::kWepKey)->text(), typed);
+    QCOMPARE(EditLimit::Of(Edit(AccessPointScanPage::kWpaKey))->MaxChars(), 58);
 }
 
 void ApScanPageTest::emptyScanAsksForARescan() {
@@ -224,39 +224,39 @@ void ApScanPageTest::emptyScanAsksForARescan() {
     Fill({});
     QCOMPARE(fx_->PromptTexts(), QStringList{"Scan again?"});
     QCOMPARE(int(fx_->prompter.Prompts()[0].buttons), int(PromptButtons::YesNo));
-    QCOMPARE(int(fx_->prompter.Prompts()[0].icon), int(PromptIcon::Exclamation));
+    QCOMPARE(int(fx_->prompter.Prompts()[0].icon), int(PromptIcon::Warning));
     QVERIFY(fx_->posted.empty());
-    for (int id : {CSubAPScan::kAccessPoint, CSubAPScan::kMac, CSubAPScan::kSsid, CSubAPScan::kMode,
-                   CSubAPScan::kChannel, CSubAPScan::kQuality, CSubAPScan::kSecurity, CSubAPScan::kAlgorithm,
-                   CSubAPScan::kWpaKey})
+    for (int id : {AccessPointScanPage::kAccessPoint, AccessPointScanPage::kMac, AccessPointScanPage::kSsid, AccessPointScanPage::kMode,
+                   AccessPointScanPage::kChannel, AccessPointScanPage::kQuality, AccessPointScanPage::kSecurity, AccessPointScanPage::kAlgorithm,
+                   AccessPointScanPage::kWpaKey})
         QVERIFY2(!page_->Control(id)->isEnabled(), qPrintable(QString::number(id)));
     for (int id : kWepControls) QVERIFY2(!page_->Control(id)->isEnabled(), qPrintable(QString::number(id)));
     page_->NextButton()->click();
     QCOMPARE(FIELD(fx_->Settings().SSID), std::string());
-    QCOMPARE(fx_->posted, std::vector<WizardCommand>{14});
+    QCOMPARE(fx_->posted, std::vector<WizardCommand>{WizardCommand::ShowUpnpPortsPage});
 
     // Yes asks for a rescan (22); a rescan that finds networks makes the
     // page usable again.
     fx_->posted.clear();
     fx_->prompter.Answer(PromptAnswer::Yes);
     Fill({});
-    QCOMPARE(fx_->posted, std::vector<WizardCommand>{22});
+    QCOMPARE(fx_->posted, std::vector<WizardCommand>{WizardCommand::ScanAccessPoints});
     Fill({Ap("found", "Infra", "WPA-PSK", "TKIP")});
-    QVERIFY(Combo(CSubAPScan::kAccessPoint)->isEnabled());
-    QVERIFY(Edit(CSubAPScan::kWpaKey)->isEnabled());
-    QCOMPARE(Edit(CSubAPScan::kSsid)->text(), QStringLiteral("found"));
+    QVERIFY(Combo(AccessPointScanPage::kAccessPoint)->isEnabled());
+    QVERIFY(Edit(AccessPointScanPage::kWpaKey)->isEnabled());
+    QCOMPARE(Edit(AccessPointScanPage::kSsid)->text(), QStringLiteral("found"));
 }
 
 void ApScanPageTest::countBeyondTheListShowsOnlyTheList() {
     fx_->kept.accessPoints = {Ap("one", "Infra", "None", ""), Ap("two", "Infra", "None", "")};
     fx_->Settings().APCount = 40;
     page_->LoadFromSettings();
-    QCOMPARE(Combo(CSubAPScan::kAccessPoint)->count(), 2);
+    QCOMPARE(Combo(AccessPointScanPage::kAccessPoint)->count(), 2);
     // No list at all behaves as an empty scan.
     fx_->PageContext().kept = nullptr;
     fx_->prompter.Answer(PromptAnswer::No);
     page_->LoadFromSettings();
-    QCOMPARE(Combo(CSubAPScan::kAccessPoint)->count(), 0);
+    QCOMPARE(Combo(AccessPointScanPage::kAccessPoint)->count(), 0);
     QCOMPARE(fx_->PromptTexts(), QStringList{"Scan again?"});
 }
 

@@ -1,4 +1,4 @@
-// The WPS pages: the counter of timer 2 against scripted camera answers
+// The WPS pages: the WPS tick counter against scripted camera answers
 // (when the status queries and the repeated starts go out, how the attempt
 // ends), a failed start, the entry step's rescan question and its "already
 // acknowledged" case, and the timer dying with the page.
@@ -6,7 +6,7 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "gui/pages/CSubWPS.h"
+#include "gui/pages/WpsPage.h"
 #include "support/WizardFixture.h"
 
 using namespace orvanta;
@@ -26,7 +26,7 @@ struct ScriptedCamera {
     HttpResult startResult = 100;
     QList<int> starts;
     QList<int> queries;
-    const CSubWPS* page = nullptr;
+    const WpsPage* page = nullptr;
     int* alive = nullptr;
 
     decltype(FakeCameraService::wps) Function() {
@@ -59,7 +59,7 @@ private slots:
     void init() {
         fx_ = std::make_unique<WizardFixture>();
         fx_->WriteLanguage(QStringLiteral("English (ENG).ini"), QString::fromUtf8(kLanguage));
-        page_ = std::make_unique<CSubWPS>();
+        page_ = std::make_unique<WpsPage>();
         fx_->AttachPage(*page_);
         cam_ = ScriptedCamera{};
         cam_.page = page_.get();
@@ -81,7 +81,7 @@ private slots:
 
 private:
     std::unique_ptr<WizardFixture> fx_;
-    std::unique_ptr<CSubWPS> page_;
+    std::unique_ptr<WpsPage> page_;
     ScriptedCamera cam_;
 };
 
@@ -114,12 +114,12 @@ void WpsPagesTest::counterAgainstTheCamera() {
     QFETCH(bool, nextEnabled);
     cam_.answers = answers;
     if (!message.isEmpty()) fx_->prompter.Answer(PromptAnswer::Ok);
-    page_->Control<QPushButton>(CSubWPS::kStart)->click();
+    page_->Control<QPushButton>(WpsPage::kStart)->click();
     QVERIFY(page_->Running());
     QVERIFY(!page_->BackButton()->isEnabled());
     QVERIFY(!page_->NextButton()->isEnabled());
-    QVERIFY(!page_->Control(CSubWPS::kStart)->isEnabled());
-    QVERIFY(!page_->Control(CSubWPS::kProgress)->isHidden());
+    QVERIFY(!page_->Control(WpsPage::kStart)->isEnabled());
+    QVERIFY(!page_->Control(WpsPage::kProgress)->isHidden());
     QTRY_VERIFY_WITH_TIMEOUT(!page_->Running(), 10000);
 
     QCOMPARE(cam_.starts, starts);
@@ -127,11 +127,11 @@ void WpsPagesTest::counterAgainstTheCamera() {
     QCOMPARE(fx_->PromptTexts(), message.isEmpty() ? QStringList{} : QStringList{message});
     if (!message.isEmpty())
         QCOMPARE(fx_->prompter.Prompts()[0].icon,
-                 nextEnabled ? PromptIcon::Information : PromptIcon::Exclamation);
+                 nextEnabled ? PromptIcon::Information : PromptIcon::Warning);
     QCOMPARE(page_->NextButton()->isEnabled(), nextEnabled);
     QVERIFY(page_->BackButton()->isEnabled());
-    QVERIFY(page_->Control(CSubWPS::kStart)->isEnabled());
-    QVERIFY(page_->Control(CSubWPS::kProgress)->isHidden());
+    QVERIFY(page_->Control(WpsPage::kStart)->isEnabled());
+    QVERIFY(page_->Control(WpsPage::kProgress)->isHidden());
     QCOMPARE(page_->Counter(), nextEnabled ? 1500 : 1200);
     QVERIFY(fx_->posted.empty());
 }
@@ -139,10 +139,10 @@ void WpsPagesTest::counterAgainstTheCamera() {
 void WpsPagesTest::failedStartEndsAtOnce() {
     cam_.startResult = -1;
     fx_->prompter.Answer(PromptAnswer::Ok);
-    page_->Control<QPushButton>(CSubWPS::kStart)->click();
+    page_->Control<QPushButton>(WpsPage::kStart)->click();
     QVERIFY(!page_->Running());
     QCOMPARE(fx_->PromptTexts(), QStringList{"Start failed"});
-    QCOMPARE(fx_->prompter.Prompts()[0].icon, PromptIcon::Stop);
+    QCOMPARE(fx_->prompter.Prompts()[0].icon, PromptIcon::Critical);
     QVERIFY(page_->BackButton()->isEnabled());
     // Not running means the tick timer is stopped: no query can follow.
     QVERIFY(cam_.queries.isEmpty());
@@ -154,14 +154,14 @@ void WpsPagesTest::entryStep_data() {
     QTest::addColumn<int>("ack");
     QTest::addColumn<int>("answer");  // to the rescan question; -1 none asked
     QTest::addColumn<int>("starts");
-    QTest::addColumn<int>("posted");
+    QTest::addColumn<Commands>("posted");
     // No network found: the question, Yes rescans, WPS is not started.
-    QTest::newRow("no AP, yes") << 0 << 0 << int(PromptAnswer::Yes) << 0 << 22;
-    QTest::newRow("no AP, no") << 0 << 0 << int(PromptAnswer::No) << 0 << 0;
+    QTest::newRow("no AP, yes") << 0 << 0 << int(PromptAnswer::Yes) << 0 << Commands{WizardCommand::ScanAccessPoints};
+    QTest::newRow("no AP, no") << 0 << 0 << int(PromptAnswer::No) << 0 << Commands{};
     // Already acknowledged by the camera: no new start.
-    QTest::newRow("acknowledged") << 3 << 1 << -1 << 0 << 0;
+    QTest::newRow("acknowledged") << 3 << 1 << -1 << 0 << Commands{};
     // Otherwise the page starts WPS on entry.
-    QTest::newRow("starts") << 3 << 0 << -1 << 1 << 0;
+    QTest::newRow("starts") << 3 << 0 << -1 << 1 << Commands{};
 }
 
 void WpsPagesTest::entryStep() {
@@ -169,17 +169,17 @@ void WpsPagesTest::entryStep() {
     QFETCH(int, ack);
     QFETCH(int, answer);
     QFETCH(int, starts);
-    QFETCH(int, posted);
+    QFETCH(Commands, posted);
     fx_->Settings().APCount = static_cast<uint32_t>(apCount);
     fx_->Settings().WPSAck = static_cast<uint8_t>(ack);
     if (answer >= 0) fx_->prompter.Answer(static_cast<PromptAnswer>(answer));
     page_->LoadFromSettings();
     QCOMPARE(fx_->PromptTexts(), answer >= 0 ? QStringList{"Scan again?"} : QStringList{});
     QCOMPARE(cam_.starts.size(), starts);
-    QCOMPARE(fx_->posted, posted ? std::vector<WizardCommand>{posted} : std::vector<WizardCommand>{});
+    QCOMPARE(fx_->posted, posted);
     if (apCount == 0) {
-        QVERIFY(page_->Control(CSubWPS::kProgress)->isHidden());
-        QVERIFY(!page_->Control(CSubWPS::kStart)->isEnabled());
+        QVERIFY(page_->Control(WpsPage::kProgress)->isHidden());
+        QVERIFY(!page_->Control(WpsPage::kStart)->isEnabled());
         QCOMPARE(fx_->prompter.Prompts()[0].icon, PromptIcon::Information);
     }
     QCOMPARE(page_->Running(), starts == 1);
@@ -187,7 +187,7 @@ void WpsPagesTest::entryStep() {
 
 void WpsPagesTest::timerStopsWithThePage() {
     fx_->camera.wps = [](CameraSettings&, WpsAction) -> HttpResult { return 10; };
-    page_->Control<QPushButton>(CSubWPS::kStart)->click();
+    page_->Control<QPushButton>(WpsPage::kStart)->click();
     // Mid-attempt: the start went out and the status queries have begun.
     QVERIFY(QTest::qWaitFor([this] { return fx_->camera.calls.wps.load() > 1; }, 5000));
     QVERIFY(page_->Running());

@@ -12,9 +12,9 @@
 #include <QTreeWidget>
 #include <memory>
 
-#include "gui/app/CWizardDlg.h"
+#include "gui/app/WizardWindow.h"
 #include "gui/framework/DesktopConnectivity.h"
-#include "gui/pages/CSubSearchNet.h"
+#include "gui/pages/SearchPage.h"
 #include "gui/framework/PageIndex.h"
 #include "support/WizardFixture.h"
 
@@ -55,7 +55,7 @@ protected:
         fx_->timers.wpsTickMs = wpsTickMs;
         fx_->timers.scanStepSleepMs = 0;
         fx_->StartInShippedEnglish(source);
-        fx_->Dlg().show();
+        fx_->Window().show();
     }
 
     // Every scripted answer used and no prompt unscripted; then the wizard
@@ -66,9 +66,9 @@ protected:
         fx_.reset();
     }
 
-    CWizardDlg& Dlg() { return fx_->Dlg(); }
-    CameraSettings& S() { return Dlg().Settings(); }
-    CWizardPage* Page(int index) { return Dlg().Page(index); }
+    WizardWindow& Window() { return fx_->Window(); }
+    CameraSettings& S() { return Window().Settings(); }
+    WizardPage* Page(int index) { return Window().Page(index); }
     template <class T>
     T* On(int page, int id) {
         T* c = Page(page)->Control<T>(id);
@@ -81,18 +81,18 @@ protected:
         return QTest::qWaitFor(done, kStepMs);
     }
     bool At(int page) {
-        if (WaitFor([&] { return Dlg().Pages().CurrentIndex() == page; })) return true;
-        qWarning("expected page %d, the wizard shows %d", page, Dlg().Pages().CurrentIndex());
+        if (WaitFor([&] { return Window().Pages().CurrentIndex() == page; })) return true;
+        qWarning("expected page %d, the wizard shows %d", page, Window().Pages().CurrentIndex());
         return false;
     }
 
     // On the search page: searches and returns the row of `cameraIp`, or
     // nullptr (with a warning) when the search does not end or misses it.
     QTreeWidgetItem* SearchFor(const QString& cameraIp) {
-        auto* search = static_cast<CSubSearchNet*>(Page(kPageSearchNet));
-        search->Control<QAbstractButton>(CSubSearchNet::kSearchButton)->click();
+        auto* search = static_cast<SearchPage*>(Page(kPageSearch));
+        search->Control<QAbstractButton>(SearchPage::kSearchButton)->click();
         if (!WaitFor([&] { return !search->Searching(); })) return nullptr;
-        auto* list = search->Control<QTreeWidget>(CSubSearchNet::kList);
+        auto* list = search->Control<QTreeWidget>(SearchPage::kList);
         QTreeWidgetItem* row = nullptr;
         for (int i = 0; i < list->topLevelItemCount(); ++i)
             if (list->topLevelItem(i)->text(0) == cameraIp) row = list->topLevelItem(i);

@@ -22,7 +22,7 @@
 #include <thread>
 #include <vector>
 
-#include "core/discovery/CVorel.h"
+#include "core/discovery/DiscoveryClient.h"
 
 using namespace orvanta::discovery;
 using Clock = std::chrono::steady_clock;
@@ -69,8 +69,8 @@ void Toggle(const std::vector<pid_t>& pids) {
     }
 }
 
-VorelSettings Quiet(int resendSeconds = 7) {
-    VorelSettings s;
+DiscoverySettings Quiet(int resendSeconds = 7) {
+    DiscoverySettings s;
     s.resendIntervalSeconds = resendSeconds;
     s.diagnostics = false;
     return s;
@@ -83,7 +83,7 @@ struct Result {
     int capacity = 0;
 };
 
-Result Tick(CVorel& v, int restart) {
+Result Tick(DiscoveryClient& v, int restart) {
     Result r;
     r.result = v.Search(&r.records, &r.count, &r.capacity, restart);
     return r;
@@ -104,7 +104,7 @@ std::set<std::string> Macs(const Result& r) {
 
 // Searches once a second, as the page does, until `done` or `seconds` pass.
 template <typename Done>
-Result SearchUntil(CVorel& v, int seconds, Done done, bool restartFirst = true) {
+Result SearchUntil(DiscoveryClient& v, int seconds, Done done, bool restartFirst = true) {
     const auto start = Clock::now();
     Result r;
     for (int tick = 0; tick < seconds; ++tick) {
@@ -124,7 +124,7 @@ void WriteConfig(const std::string& path, const std::string& body) {
 }  // namespace
 
 TEST(Lab, OneCameraWithEveryField) {
-    CVorel v(Quiet());
+    DiscoveryClient v(Quiet());
     const int cameras = EnvInt("OVD_CAMERAS");
     const Result r = SearchUntil(v, 6, [&](const Result& r) { return r.count == cameras; });
     ASSERT_EQ(r.result >= 0, true);
@@ -147,7 +147,7 @@ TEST(Lab, OneCameraWithEveryField) {
 
 TEST(Lab, RepeatedRepliesGiveOneEntryAndNoChange) {
     // A one-second resend makes every camera answer about four times.
-    CVorel v(Quiet(1));
+    DiscoveryClient v(Quiet(1));
     const int cameras = EnvInt("OVD_CAMERAS");
     Result r = SearchUntil(v, 6, [&](const Result& r) { return r.count == cameras; });
     ASSERT_EQ(r.count, cameras);
@@ -168,9 +168,9 @@ TEST(Lab, RepeatedRepliesGiveOneEntryAndNoChange) {
 TEST(Lab, TwentySixCamerasGrowTheRecords) {
     // Reading a few datagrams per wait cycle must still find every camera:
     // the burst waits in the socket for the following cycles.
-    VorelSettings settings = Quiet();
+    DiscoverySettings settings = Quiet();
     settings.maxReadsPerCycle = 4;
-    CVorel v(settings);
+    DiscoveryClient v(settings);
     const int cameras = EnvInt("OVD_CAMERAS");
     ASSERT_GT(cameras, 25);
     const Result r = SearchUntil(v, 6, [&](const Result& r) { return r.count == cameras; });
@@ -185,7 +185,7 @@ TEST(Lab, TwentySixCamerasGrowTheRecords) {
 TEST(Lab, NewAddressUpdatesTheEntryInPlace) {
     const char* conf = std::getenv("OVD_CAM1_CONF");
     ASSERT_NE(conf, nullptr);
-    CVorel v(Quiet(1));
+    DiscoveryClient v(Quiet(1));
     const int cameras = EnvInt("OVD_CAMERAS");
     Result r = SearchUntil(v, 6, [&](const Result& r) { return r.count == cameras; });
     const int before = Find(r, kCam1Mac);
@@ -204,7 +204,7 @@ TEST(Lab, NewAddressUpdatesTheEntryInPlace) {
 }
 
 TEST(Lab, SilentCameraDisappearsAfterItsTimeToLive) {
-    CVorel v(Quiet());
+    DiscoveryClient v(Quiet());
     const int cameras = EnvInt("OVD_CAMERAS");
     Result r = SearchUntil(v, 6, [&](const Result& r) { return r.count == cameras; });
     ASSERT_GE(Find(r, kCam2Mac), 0);
@@ -230,7 +230,7 @@ TEST(Lab, SilentCameraDisappearsAfterItsTimeToLive) {
 }
 
 TEST(Lab, RestartOnAQuietNetworkReturnsZeroAndNoCameras) {
-    CVorel v(Quiet());
+    DiscoveryClient v(Quiet());
     const int cameras = EnvInt("OVD_CAMERAS");
     Result r = SearchUntil(v, 6, [&](const Result& r) { return r.count == cameras; });
     ASSERT_EQ(r.count, cameras);
@@ -245,7 +245,7 @@ TEST(Lab, RestartOnAQuietNetworkReturnsZeroAndNoCameras) {
 }
 
 TEST(Lab, TwoAddressesTwoSocketsOneEntryPerCamera) {
-    CVorel v(Quiet());
+    DiscoveryClient v(Quiet());
     ASSERT_EQ(v.AddressCount(), 2);
     const int cameras = EnvInt("OVD_CAMERAS");
     const Result r = SearchUntil(v, 6, [&](const Result& r) { return r.count == cameras; });
@@ -271,9 +271,9 @@ TEST(Lab, OrdinaryUserAtTheStockLimitHearsAWholeBurst) {
     ASSERT_NE(geteuid(), 0u) << "meant for an ordinary user";
     const int burst = EnvInt("OVD_BURST");
     ASSERT_GT(burst, 0);
-    VorelSettings settings = Quiet();
+    DiscoverySettings settings = Quiet();
     settings.receiveBufferBytes = kStockRmemMax;
-    CVorel v(settings);
+    DiscoveryClient v(settings);
     Result r = Tick(v, 1);  // the one request of this test
     ASSERT_GE(r.result, 0);
     int buffer = 0;

@@ -26,15 +26,15 @@
 #include "core/i18n/IniFile.h"
 #include "core/i18n/LanguagePaths.h"
 #include "core/settings/FixedField.h"
-#include "gui/app/CWizardDlg.h"
-#include "gui/app/CSubWait.h"
+#include "gui/app/WizardWindow.h"
+#include "gui/app/WaitDialog.h"
 #include "gui/app/CameraOperations.h"
-#include "gui/controls/CIPAddressCtrl.h"
-#include "gui/dialogs/CDlgLoginRoot.h"
-#include "gui/pages/CSubChoose.h"
-#include "gui/pages/CSubFirst.h"
-#include "gui/pages/CSubSetAutoParam.h"
-#include "gui/framework/CWizardPage.h"
+#include "gui/controls/Ipv4AddressEdit.h"
+#include "gui/dialogs/RootLoginDialog.h"
+#include "gui/pages/SetupChoicePage.h"
+#include "gui/pages/StartPage.h"
+#include "gui/pages/SummaryPage.h"
+#include "gui/framework/WizardPage.h"
 #include "support/FakeUrlOpener.h"
 #include "support/GuidedLanPath.h"
 #include "support/SettingsPresets.h"
@@ -49,7 +49,7 @@ namespace {
 // the camera the lab script named (OVF_CAM_IP, OVF_CAM_SERIAL, OVF_NEW_IP).
 class LabPathDriver : public PathDriver {
 public:
-    explicit LabPathDriver(CWizardDlg& dlg) : dlg_(dlg) {}
+    explicit LabPathDriver(WizardWindow& dlg) : dlg_(dlg) {}
 
     bool WaitForPage(int page) override {
         // Generous: a real read takes its 6.6 s, a save and refind longer.
@@ -67,7 +67,7 @@ public:
     bool StartOperation(int page, int control, const QString&) override {
         if (!Click(page, control)) return false;
         // The read is aimed at the picked camera before anything is sent.
-        if (page == kPageSearchNet && QString::fromLatin1(dlg_.Settings().CamIP) != qEnvironmentVariable("OVF_CAM_IP"))
+        if (page == kPageSearch && QString::fromLatin1(dlg_.Settings().CamIP) != qEnvironmentVariable("OVF_CAM_IP"))
             return Fail(QStringLiteral("the read goes to %1").arg(QString::fromLatin1(dlg_.Settings().CamIP)));
         return true;
     }
@@ -89,7 +89,7 @@ public:
         return true;
     }
     bool TypeAddress(int page, int control, const QString& address) override {
-        auto* edit = dlg_.Page(page)->Control<CIPAddressCtrl>(control);
+        auto* edit = dlg_.Page(page)->Control<Ipv4AddressEdit>(control);
         if (edit == nullptr) return Fail(QStringLiteral("address %1 missing on page %2").arg(control).arg(page));
         edit->SetFromRecordText(address.toLatin1().constData());
         return true;
@@ -110,7 +110,7 @@ private:
         failure = why;
         return false;
     }
-    CWizardDlg& dlg_;
+    WizardWindow& dlg_;
 };
 
 }  // namespace
@@ -127,16 +127,16 @@ private slots:
     void hostileRead();
 
 private:
-    CWizardPage* Page(int index) { return dlg_->Page(index); }
+    WizardPage* Page(int index) { return dlg_->Page(index); }
     int Current() { return dlg_->Pages().CurrentIndex(); }
-    QString Message(int n) { return QString::fromStdString(dlg_->Messages().Message[n]); }
+    QString Message(const std::string WizardMessages::*text) { return QString::fromStdString(dlg_->Messages().*text); }
     // What the search page stores when the user picks the camera.
     void SelectCamera(bool newEnvironment);
 
     QTemporaryDir dir_;
     ScriptedPrompter prompter_;
     FakeUrlOpener urls_;
-    std::unique_ptr<CWizardDlg> dlg_;
+    std::unique_ptr<WizardWindow> dlg_;
 };
 
 void GuidedFlow::init() {
@@ -148,7 +148,7 @@ void GuidedFlow::init() {
     WriteIniString((dir_.path() + QStringLiteral("/config/defaultlang.ini")).toStdString(), "DefaultLang", "LangFile",
                    "English (ENG).ini");
 
-    WizardDlgOptions options;
+    WizardWindowOptions options;
     options.prompter = &prompter_;
     options.urlOpener = &urls_;
     options.timers.readTickMs = 300;   // a real read needs its 6.6 s
@@ -163,7 +163,7 @@ void GuidedFlow::init() {
     options.paths = std::make_unique<LanguagePaths>(base, base + "Language/", base + "config/");
     options.aliasStateFile.clear();
     options.removeStaleAliases = false;
-    dlg_ = std::make_unique<CWizardDlg>(std::move(options));
+    dlg_ = std::make_unique<WizardWindow>(std::move(options));
     dlg_->Start();
     dlg_->show();
 }
@@ -204,38 +204,38 @@ void GuidedFlow::lanPath() {
                                         .arg(QString::fromLatin1(failed < 0 ? "" : steps[failed].name), driver.failure)));
     const auto& prompts = prompter_.Prompts();
     QCOMPARE(prompts.size(), std::size_t{3});
-    QCOMPARE(prompts[1].text, Message(4));
-    QCOMPARE(prompts[2].text, Message(6));
+    QCOMPARE(prompts[1].text, Message(&WizardMessages::saved));
+    QCOMPARE(prompts[2].text, Message(&WizardMessages::foundAgain));
     QCOMPARE(QString::fromLatin1(dlg_->Settings().CamIP), newIp);
     QVERIFY(dlg_->isEnabled());
 }
 
 void GuidedFlow::rootPassword() {
     SelectCamera(true);
-    dlg_->HandleCommand(cmd::kSearchPage);
+    dlg_->HandleCommand(WizardCommand::ShowSearchPage);
     // A wrong password: "Message7", and the search page stays usable.
     prompter_.AnswerDialog([](QDialog& d) {
-        auto& login = static_cast<CDlgLoginRoot&>(d);
+        auto& login = static_cast<RootLoginDialog&>(d);
         login.PasswordEdit()->setText(QStringLiteral("wrong"));
         login.OkButton()->click();
         return int(d.result());
     });
     prompter_.Answer(PromptAnswer::Ok);
-    dlg_->HandleCommand(cmd::kReadCamera);
+    dlg_->HandleCommand(WizardCommand::ReadCamera);
     QCOMPARE(prompter_.Prompts().size(), std::size_t{1});
-    QCOMPARE(prompter_.Prompts()[0].text, Message(7));
-    QCOMPARE(prompter_.Prompts()[0].icon, PromptIcon::Stop);
-    QCOMPARE(Current(), int(kPageSearchNet));
+    QCOMPARE(prompter_.Prompts()[0].text, Message(&WizardMessages::passwordRefused));
+    QCOMPARE(prompter_.Prompts()[0].icon, PromptIcon::Critical);
+    QCOMPARE(Current(), int(kPageSearch));
     QVERIFY(dlg_->isEnabled());
     QCOMPARE(QString::fromLatin1(dlg_->Settings().User), QStringLiteral("root"));
     // The right one: the read goes on to the option page.
     prompter_.AnswerDialog([](QDialog& d) {
-        auto& login = static_cast<CDlgLoginRoot&>(d);
+        auto& login = static_cast<RootLoginDialog&>(d);
         login.PasswordEdit()->setText(QString::fromLatin1(qgetenv("OVF_ROOT_PASSWORD")));
         login.OkButton()->click();
         return int(d.result());
     });
-    dlg_->HandleCommand(cmd::kReadCamera);
+    dlg_->HandleCommand(WizardCommand::ReadCamera);
     QTRY_COMPARE_WITH_TIMEOUT(Current(), int(kPageOption), 15000);
     QCOMPARE(dlg_->Settings().Loaded, uint8_t{1});
     QCOMPARE(prompter_.Dialogs().size(), 2);
@@ -243,35 +243,35 @@ void GuidedFlow::rootPassword() {
 
 void GuidedFlow::cameraNeverAnswers() {
     SelectCamera(true);
-    dlg_->HandleCommand(cmd::kSearchPage);
+    dlg_->HandleCommand(WizardCommand::ShowSearchPage);
     prompter_.Answer(PromptAnswer::Ok);
     QElapsedTimer clock;
     clock.start();
-    dlg_->HandleCommand(cmd::kReadCamera);
-    QVERIFY(dlg_->WaitDialog()->isVisible());
+    dlg_->HandleCommand(WizardCommand::ReadCamera);
+    QVERIFY(dlg_->PleaseWait()->isVisible());
     QTRY_COMPARE_WITH_TIMEOUT(prompter_.Prompts().size(), std::size_t{1}, 30000);
-    QCOMPARE(prompter_.Prompts()[0].text, Message(2));
+    QCOMPARE(prompter_.Prompts()[0].text, Message(&WizardMessages::noAnswer));
     QCOMPARE(prompter_.Prompts()[0].caption, QStringLiteral("Orvanta"));
     // Given up after 22 ticks of 300 ms, not when the stalled request ends.
     QVERIFY2(clock.elapsed() < 8000, qPrintable(QString::number(clock.elapsed())));
-    QCOMPARE(Current(), int(kPageSearchNet));
+    QCOMPARE(Current(), int(kPageSearch));
     QVERIFY(dlg_->isEnabled());
     QCOMPARE(dlg_->Settings().Loaded, uint8_t{0});
 }
 
 void GuidedFlow::cameraNeverComesBack() {
     SelectCamera(true);
-    dlg_->HandleCommand(cmd::kSearchPage);
-    dlg_->PostCommand(cmd::kReadCamera);
+    dlg_->HandleCommand(WizardCommand::ShowSearchPage);
+    dlg_->PostCommand(WizardCommand::ReadCamera);
     QTRY_COMPARE_WITH_TIMEOUT(Current(), int(kPageOption), 15000);
     dlg_->Settings().WizardMode = 1;
     prompter_.Answer(PromptAnswer::Ok);  // saved
     prompter_.Answer(PromptAnswer::Ok);  // not found again
-    dlg_->PostCommand(cmd::kSaveCamera);
+    dlg_->PostCommand(WizardCommand::SaveCamera);
     QTRY_COMPARE_WITH_TIMEOUT(prompter_.Prompts().size(), std::size_t{2}, 30000);
-    QCOMPARE(prompter_.Prompts()[0].text, Message(4));
-    QCOMPARE(prompter_.Prompts()[1].text, Message(5));
-    QTRY_COMPARE(Current(), int(kPageFirst));
+    QCOMPARE(prompter_.Prompts()[0].text, Message(&WizardMessages::saved));
+    QCOMPARE(prompter_.Prompts()[1].text, Message(&WizardMessages::notFoundAgain));
+    QTRY_COMPARE(Current(), int(kPageStart));
     QVERIFY(dlg_->isEnabled());
 }
 
@@ -282,19 +282,19 @@ void GuidedFlow::cameraNeverComesBack() {
 // for the script to judge with bounds generous enough for any machine.
 void GuidedFlow::hostileRead() {
     SelectCamera(true);
-    dlg_->HandleCommand(cmd::kSearchPage);
+    dlg_->HandleCommand(WizardCommand::ShowSearchPage);
     const bool expectRead = qgetenv("OVF_EXPECT") == "read";
     if (!expectRead) prompter_.Answer(PromptAnswer::Ok);
     QElapsedTimer clock;
     clock.start();
-    dlg_->HandleCommand(cmd::kReadCamera);  // the login read runs on this thread
+    dlg_->HandleCommand(WizardCommand::ReadCamera);  // the login read runs on this thread
     const qint64 held = clock.elapsed();
     if (expectRead) {
         QTRY_COMPARE_WITH_TIMEOUT(Current(), int(kPageOption), 120000);
         QCOMPARE(QString::fromLatin1(dlg_->Settings().TitleBar), QString::fromLocal8Bit(qgetenv("OVF_TITLE")));
     } else {
         QTRY_COMPARE_WITH_TIMEOUT(prompter_.Prompts().size(), std::size_t{1}, 120000);
-        QCOMPARE(prompter_.Prompts()[0].text, Message(2));
+        QCOMPARE(prompter_.Prompts()[0].text, Message(&WizardMessages::noAnswer));
         QCOMPARE(dlg_->Settings().Loaded, uint8_t{0});
     }
     const qint64 answered = clock.elapsed();

@@ -13,17 +13,17 @@
 #include <QRadioButton>
 #include <QTest>
 
-#include "gui/controls/CIPAddressCtrl.h"
+#include "gui/controls/Ipv4AddressEdit.h"
 #include "LabFlowSupport.h"
-#include "gui/pages/CSubChoose.h"
-#include "gui/pages/CSubDDNS.h"
-#include "gui/pages/CSubFirst.h"
-#include "gui/pages/CSubLANIP.h"
-#include "gui/pages/CSubLANISP.h"
-#include "gui/pages/CSubWLANIP.h"
-#include "gui/pages/CSubSystem.h"
-#include "gui/pages/CSubUPnP.h"
-#include "gui/pages/CSubWLANAP.h"
+#include "gui/pages/SetupChoicePage.h"
+#include "gui/pages/DdnsPage.h"
+#include "gui/pages/StartPage.h"
+#include "gui/pages/LanAddressPage.h"
+#include "gui/pages/IspLinkPage.h"
+#include "gui/pages/WirelessAddressPage.h"
+#include "gui/pages/SystemPage.h"
+#include "gui/pages/UpnpPortsPage.h"
+#include "gui/pages/WirelessNetworkPage.h"
 #include "gui/framework/PageIndex.h"
 #include "support/ControlInput.h"
 
@@ -56,16 +56,16 @@ bool ManualFlow::SearchAndRead(const QString& cameraIp) {
         qWarning("no camera address given");
         return false;
     }
-    Click(On<QAbstractButton>(kPageFirst, CSubFirst::kSetupButton));
-    if (!At(kPageChoose)) return false;
-    Click(On<QRadioButton>(kPageChoose, CSubChoose::kNoRadio));
-    Click(Page(kPageChoose)->NextButton());
-    if (!At(kPageSearchNet)) return false;
+    Click(On<QAbstractButton>(kPageStart, StartPage::kSetupButton));
+    if (!At(kPageSetupChoice)) return false;
+    Click(On<QRadioButton>(kPageSetupChoice, SetupChoicePage::kNoRadio));
+    Click(Page(kPageSetupChoice)->NextButton());
+    if (!At(kPageSearch)) return false;
     QTreeWidgetItem* row = SearchFor(cameraIp);
     if (!row) return false;
     row->treeWidget()->setCurrentItem(row);
     row->setSelected(true);
-    Click(Page(kPageSearchNet)->NextButton());
+    Click(Page(kPageSearch)->NextButton());
     // The read runs on the worker; an installed camera goes to the system page.
     if (!At(kPageSystem)) return false;
     if (S().Loaded != 1) return false;
@@ -77,22 +77,22 @@ bool ManualFlow::SearchAndRead(const QString& cameraIp) {
 bool ManualFlow::ConfirmAndSave(PromptAnswer savedMessageAnswer) {
     fx_->prompter.Answer(PromptAnswer::Ok);          // save now?
     fx_->prompter.Answer(savedMessageAnswer);        // settings saved
-    Click(Page(kPageDDNS)->NextButton());
-    if (!At(kPageFirst)) return false;
+    Click(Page(kPageDynamicDns)->NextButton());
+    if (!At(kPageStart)) return false;
     return true;
 }
 
 void ManualFlow::lanFixedThenWirelessWpa2() {
     QVERIFY(SearchAndRead(qEnvironmentVariable("ORVANTA_TEST_MANUAL_LAN")));
     // What the camera holds is on the page.
-    QCOMPARE(On<QLineEdit>(kPageSystem, CSubSystem::kHostName)->text(), QStringLiteral("Old name"));
+    QCOMPARE(On<QLineEdit>(kPageSystem, SystemPage::kHostName)->text(), QStringLiteral("Old name"));
 
     // System page: name, description, the PC's clock.
-    Type(On<QLineEdit>(kPageSystem, CSubSystem::kHostName), QStringLiteral("Lab Cam 7"));
-    Type(On<QLineEdit>(kPageSystem, CSubSystem::kDescription), QStringLiteral("Hall & stairs"));
-    Click(On<QRadioButton>(kPageSystem, CSubSystem::kSyncRadio));
+    Type(On<QLineEdit>(kPageSystem, SystemPage::kHostName), QStringLiteral("Lab Cam 7"));
+    Type(On<QLineEdit>(kPageSystem, SystemPage::kDescription), QStringLiteral("Hall & stairs"));
+    Click(On<QRadioButton>(kPageSystem, SystemPage::kSyncRadio));
     Click(Page(kPageSystem)->NextButton());
-    QVERIFY(At(kPageLANISP));
+    QVERIFY(At(kPageIspLink));
     QCOMPARE(S().NTPEN, uint8_t{0});
     const QString out = qEnvironmentVariable("ORVANTA_TEST_MANUAL_OUT");
     if (!out.isEmpty()) {
@@ -102,75 +102,75 @@ void ManualFlow::lanFixedThenWirelessWpa2() {
     }
 
     // ISP link type: LAN.
-    Click(On<QRadioButton>(kPageLANISP, CSubLANISP::kLanRadio));
-    Click(Page(kPageLANISP)->NextButton());
-    QVERIFY(At(kPageLANIP));
+    Click(On<QRadioButton>(kPageIspLink, IspLinkPage::kLanRadio));
+    Click(Page(kPageIspLink)->NextButton());
+    QVERIFY(At(kPageLanAddress));
 
     // LAN IP: fixed addresses; "Yes" to the wireless question.
-    Click(On<QRadioButton>(kPageLANIP, CSubLANIP::kFixedRadio));
+    Click(On<QRadioButton>(kPageLanAddress, LanAddressPage::kFixedRadio));
     const char* addresses[] = {"10.97.0.10", "255.255.255.0", "10.97.0.254", "10.97.0.53", "10.97.0.54"};
     for (int i = 0; i < 5; ++i)
-        On<CIPAddressCtrl>(kPageLANIP, CSubLANIP::kAddress + i)->SetFromRecordText(addresses[i]);
+        On<Ipv4AddressEdit>(kPageLanAddress, LanAddressPage::kAddress + i)->SetFromRecordText(addresses[i]);
     fx_->prompter.Answer(PromptAnswer::Yes);
-    Click(Page(kPageLANIP)->NextButton());
-    QVERIFY(At(kPageWLANAP));
+    Click(Page(kPageLanAddress)->NextButton());
+    QVERIFY(At(kPageWirelessNetwork));
     QCOMPARE(S().IPType, uint8_t{1});
     QCOMPARE(S().LinkWireless, uint8_t{1});
 
     // Wireless AP: infrastructure, WPA2-PSK with AES.
-    Type(On<QLineEdit>(kPageWLANAP, CSubWLANAP::kSsid), QStringLiteral("Lab Net"));
-    Choose(On<QComboBox>(kPageWLANAP, CSubWLANAP::kMode), 1);
-    Choose(On<QComboBox>(kPageWLANAP, CSubWLANAP::kSecurity), 3);
-    Choose(On<QComboBox>(kPageWLANAP, CSubWLANAP::kWpaAlgorithm), 0);
-    Type(On<QLineEdit>(kPageWLANAP, CSubWLANAP::kWpaKey), QStringLiteral("wpa key&=12345"));
-    Click(Page(kPageWLANAP)->NextButton());
-    QVERIFY(At(kPageWLANIP));
+    Type(On<QLineEdit>(kPageWirelessNetwork, WirelessNetworkPage::kSsid), QStringLiteral("Lab Net"));
+    Choose(On<QComboBox>(kPageWirelessNetwork, WirelessNetworkPage::kMode), 1);
+    Choose(On<QComboBox>(kPageWirelessNetwork, WirelessNetworkPage::kSecurity), 3);
+    Choose(On<QComboBox>(kPageWirelessNetwork, WirelessNetworkPage::kWpaAlgorithm), 0);
+    Type(On<QLineEdit>(kPageWirelessNetwork, WirelessNetworkPage::kWpaKey), QStringLiteral("wpa key&=12345"));
+    Click(Page(kPageWirelessNetwork)->NextButton());
+    QVERIFY(At(kPageWirelessAddress));
 
     // Wireless IP: DHCP.
-    Click(On<QRadioButton>(kPageWLANIP, CSubWLANIP::kDhcpRadio));
-    Click(Page(kPageWLANIP)->NextButton());
-    QVERIFY(At(kPageUPnP));
+    Click(On<QRadioButton>(kPageWirelessAddress, WirelessAddressPage::kDhcpRadio));
+    Click(Page(kPageWirelessAddress)->NextButton());
+    QVERIFY(At(kPageUpnpPorts));
 
     // UPnP off, other stream ports.
-    On<QCheckBox>(kPageUPnP, CSubUPnP::kUpnpCheck)->setChecked(false);
-    On<QLineEdit>(kPageUPnP, CSubUPnP::kHttpPort)->setText(QStringLiteral("80"));
-    On<QLineEdit>(kPageUPnP, CSubUPnP::kStreamPort)->setText(QStringLiteral("8000"));
-    On<QLineEdit>(kPageUPnP, CSubUPnP::kRtspPort)->setText(QStringLiteral("8554"));
-    Click(Page(kPageUPnP)->NextButton());
-    QVERIFY(At(kPageDDNS));
+    On<QCheckBox>(kPageUpnpPorts, UpnpPortsPage::kUpnpCheck)->setChecked(false);
+    On<QLineEdit>(kPageUpnpPorts, UpnpPortsPage::kHttpPort)->setText(QStringLiteral("80"));
+    On<QLineEdit>(kPageUpnpPorts, UpnpPortsPage::kStreamPort)->setText(QStringLiteral("8000"));
+    On<QLineEdit>(kPageUpnpPorts, UpnpPortsPage::kRtspPort)->setText(QStringLiteral("8554"));
+    Click(Page(kPageUpnpPorts)->NextButton());
+    QVERIFY(At(kPageDynamicDns));
 
     // DDNS on.
-    Click(On<QCheckBox>(kPageDDNS, CSubDDNS::kEnableCheck));
-    On<QLineEdit>(kPageDDNS, CSubDDNS::kHost)->setText(QStringLiteral("labcam.example"));
-    On<QLineEdit>(kPageDDNS, CSubDDNS::kUser)->setText(QStringLiteral("ddns-user"));
-    On<QLineEdit>(kPageDDNS, CSubDDNS::kPassword)->setText(QStringLiteral("ddns-pw"));
+    Click(On<QCheckBox>(kPageDynamicDns, DdnsPage::kEnableCheck));
+    On<QLineEdit>(kPageDynamicDns, DdnsPage::kHost)->setText(QStringLiteral("labcam.example"));
+    On<QLineEdit>(kPageDynamicDns, DdnsPage::kUser)->setText(QStringLiteral("ddns-user"));
+    On<QLineEdit>(kPageDynamicDns, DdnsPage::kPassword)->setText(QStringLiteral("ddns-pw"));
     QVERIFY(ConfirmAndSave(PromptAnswer::Ok));
     // Saved with the wireless link chosen on a camera with wireless.
-    QCOMPARE(fx_->prompter.Prompts().back().text, QString::fromStdString(Dlg().Messages().Message[3]));
+    QCOMPARE(fx_->prompter.Prompts().back().text, QString::fromStdString(Window().Messages().savedWireless));
 }
 
 void ManualFlow::pppoeOnTheIspPage() {
     QVERIFY(SearchAndRead(qEnvironmentVariable("ORVANTA_TEST_MANUAL_PPPOE")));
 
     // System page: NTP in another zone, every six hours.
-    Click(On<QRadioButton>(kPageSystem, CSubSystem::kAutomaticRadio));
-    Type(On<QLineEdit>(kPageSystem, CSubSystem::kNtpServer), QStringLiteral("ntp.lab.example"));
-    On<QComboBox>(kPageSystem, CSubSystem::kTimeZone)->setCurrentIndex(13);
-    On<QComboBox>(kPageSystem, CSubSystem::kInterval)->setCurrentIndex(6);
+    Click(On<QRadioButton>(kPageSystem, SystemPage::kAutomaticRadio));
+    Type(On<QLineEdit>(kPageSystem, SystemPage::kNtpServer), QStringLiteral("ntp.lab.example"));
+    On<QComboBox>(kPageSystem, SystemPage::kTimeZone)->setCurrentIndex(13);
+    On<QComboBox>(kPageSystem, SystemPage::kInterval)->setCurrentIndex(6);
     Click(Page(kPageSystem)->NextButton());
-    QVERIFY(At(kPageLANISP));
+    QVERIFY(At(kPageIspLink));
 
     // ISP link type: PPPoE with the password typed twice.
-    Click(On<QRadioButton>(kPageLANISP, CSubLANISP::kPppoeRadio));
-    Type(On<QLineEdit>(kPageLANISP, CSubLANISP::kUser), QStringLiteral("dsl user"));
-    Type(On<QLineEdit>(kPageLANISP, CSubLANISP::kPassword), QStringLiteral("Dsl&Pw=1"));
-    Type(On<QLineEdit>(kPageLANISP, CSubLANISP::kConfirm), QStringLiteral("Dsl&Pw=1"));
-    Click(Page(kPageLANISP)->NextButton());
-    QVERIFY(At(kPageUPnP));
-    Click(Page(kPageUPnP)->NextButton());
-    QVERIFY(At(kPageDDNS));
+    Click(On<QRadioButton>(kPageIspLink, IspLinkPage::kPppoeRadio));
+    Type(On<QLineEdit>(kPageIspLink, IspLinkPage::kUser), QStringLiteral("dsl user"));
+    Type(On<QLineEdit>(kPageIspLink, IspLinkPage::kPassword), QStringLiteral("Dsl&Pw=1"));
+    Type(On<QLineEdit>(kPageIspLink, IspLinkPage::kConfirm), QStringLiteral("Dsl&Pw=1"));
+    Click(Page(kPageIspLink)->NextButton());
+    QVERIFY(At(kPageUpnpPorts));
+    Click(Page(kPageUpnpPorts)->NextButton());
+    QVERIFY(At(kPageDynamicDns));
     QVERIFY(ConfirmAndSave(PromptAnswer::Ok));
-    QCOMPARE(fx_->prompter.Prompts().back().text, QString::fromStdString(Dlg().Messages().Message[4]));
+    QCOMPARE(fx_->prompter.Prompts().back().text, QString::fromStdString(Window().Messages().saved));
 }
 
 QTEST_MAIN(ManualFlow)

@@ -10,7 +10,7 @@
 #include <QTreeWidget>
 
 #include "core/hostnet/HostNetwork.h"
-#include "gui/dialogs/CDlgProvision.h"
+#include "gui/dialogs/PlanDialog.h"
 
 using namespace orvanta;
 
@@ -27,7 +27,7 @@ private:
 };
 
 void ProvisionDialog::faultyPlanIsRefusedWithItsProblems() {
-    CDlgProvision dialog(Language(), {}, nullptr);
+    PlanDialog dialog(Language(), {}, nullptr);
     QVERIFY(!dialog.LoadPlan(qEnvironmentVariable("ORVANTA_TEST_BAD_PLAN")));
     QVERIFY(dialog.Problems()->text().contains(QStringLiteral("unknown column 'colour'")));
     QVERIFY(dialog.Problems()->text().contains(QStringLiteral("names the same camera")));
@@ -40,7 +40,7 @@ void ProvisionDialog::faultyPlanIsRefusedWithItsProblems() {
 void ProvisionDialog::chosenCamerasAreCheckedThenSetUp() {
     std::unique_ptr<hostnet::HostNetwork> net = hostnet::MakeLinuxHostNetwork();
     // Three of the plan's four cameras are chosen; cam5's password is wrong.
-    CDlgProvision dialog(Language(),
+    PlanDialog dialog(Language(),
                          {QStringLiteral("02:00:00:94:00:01"), QStringLiteral("02:00:00:94:00:02"),
                           QStringLiteral("02:00:00:94:00:05")},
                          net.get());

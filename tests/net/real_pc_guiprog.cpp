@@ -22,15 +22,15 @@
 #include <memory>
 
 #include "core/camera/CameraSequences.h"
-#include "core/discovery/CVorel.h"
+#include "core/discovery/DiscoveryClient.h"
 #include "core/text/AddressText.h"
 #include "core/hostnet/TemporaryAddress.h"
 #include "core/hostnet/linux/LinuxHostNetwork.h"
 #include "core/i18n/IniFile.h"
 #include "core/settings/FixedField.h"
-#include "gui/app/CWizardDlg.h"
+#include "gui/app/WizardWindow.h"
 #include "gui/framework/DesktopConnectivity.h"
-#include "gui/pages/CSubFirst.h"
+#include "gui/pages/StartPage.h"
 #include "support/FakeUrlOpener.h"
 #include "support/ScriptedPrompter.h"
 #include "support/SettingsPresets.h"
@@ -49,7 +49,7 @@ std::string CardName(uint32_t index) {
     return index != 0 && if_indextoname(index, name) ? name : "-";
 }
 
-void PrintFirstPage(CWizardDlg& dlg, const char* prefix) {
+void PrintFirstPage(WizardWindow& dlg, const char* prefix) {
     const CameraSettings& s = dlg.Settings();
     QString text = dlg.FirstPage()->NetworkText();
     text.replace(QLatin1Char('\n'), QLatin1Char('|'));
@@ -92,7 +92,7 @@ int main(int argc, char** argv) {
     testing::ScriptedPrompter prompter;
     testing::FakeUrlOpener urls;
 
-    WizardDlgOptions options;
+    WizardWindowOptions options;
     options.hostNetwork = &net;
     options.prompter = &prompter;
     options.urlOpener = &urls;
@@ -101,7 +101,7 @@ int main(int argc, char** argv) {
     options.removeStaleAliases = false;
     const QString networkd = qEnvironmentVariable("OVR_NETWORKD_STATE");
     options.desktopInternetState = [networkd] { return DesktopInternetState(networkd); };
-    auto dlg = std::make_unique<CWizardDlg>(std::move(options));
+    auto dlg = std::make_unique<WizardWindow>(std::move(options));
     dlg->Start();
     dlg->show();
     PrintFirstPage(*dlg, "");
@@ -124,16 +124,16 @@ int main(int argc, char** argv) {
 
     // The search as the page runs it, timed to the first camera.
     {
-        discovery::VorelSettings quiet;
+        discovery::DiscoverySettings quiet;
         quiet.diagnostics = false;
-        discovery::CVorel vorel(quiet);
+        discovery::DiscoveryClient client(quiet);
         QElapsedTimer clock;
         clock.start();
         int count = 0;
         for (int call = 0; clock.elapsed() < 10000 && count == 0; ++call) {
             discovery::DiscoveredCamera* records = nullptr;
             int capacity = 0;
-            if (vorel.Search(&records, &count, &capacity, call == 0 ? 1 : 0) < 0) count = 0;
+            if (client.Search(&records, &count, &capacity, call == 0 ? 1 : 0) < 0) count = 0;
         }
         std::printf("search_ms=%lld\nfound=%d\n", static_cast<long long>(clock.elapsed()), count);
     }

@@ -9,9 +9,9 @@
 #include <QTest>
 #include <QTreeWidget>
 
-#include "gui/pages/CSubFirst.h"
-#include "gui/pages/CSubLinkSer.h"
-#include "gui/pages/CSubLogin.h"
+#include "gui/pages/StartPage.h"
+#include "gui/pages/ServerCameraListPage.h"
+#include "gui/pages/ServerLoginPage.h"
 #include "gui/framework/PageIndex.h"
 #include "support/WizardFixture.h"
 
@@ -42,20 +42,20 @@ private slots:
 private:
     // First page -> login page -> Next with these values -> list page.
     QTreeWidget* LogIn(const QString& id, const QString& password, int type) {
-        CWizardDlg& dlg = fx_->Dlg();
-        auto* intranet = dlg.Page(kPageFirst)->Control<QAbstractButton>(CSubFirst::kIntranetButton);
+        WizardWindow& dlg = fx_->Window();
+        auto* intranet = dlg.Page(kPageStart)->Control<QAbstractButton>(StartPage::kIntranetButton);
         if (!intranet || intranet->isHidden()) return nullptr;
         intranet->click();
         QCoreApplication::processEvents();
-        if (dlg.Pages().CurrentIndex() != kPageLogin) return nullptr;
-        CWizardPage* login = dlg.Page(kPageLogin);
-        login->Control<QLineEdit>(CSubLogin::kId)->setText(id);
-        login->Control<QLineEdit>(CSubLogin::kPassword)->setText(password);
-        login->Control<QComboBox>(CSubLogin::kLoginType)->setCurrentIndex(type);
+        if (dlg.Pages().CurrentIndex() != kPageServerLogin) return nullptr;
+        WizardPage* login = dlg.Page(kPageServerLogin);
+        login->Control<QLineEdit>(ServerLoginPage::kId)->setText(id);
+        login->Control<QLineEdit>(ServerLoginPage::kPassword)->setText(password);
+        login->Control<QComboBox>(ServerLoginPage::kLoginType)->setCurrentIndex(type);
         login->NextButton()->click();
         QCoreApplication::processEvents();
-        if (dlg.Pages().CurrentIndex() != kPageLinkSer) return nullptr;
-        return dlg.Page(kPageLinkSer)->Control<QTreeWidget>(CSubLinkSer::kList);
+        if (dlg.Pages().CurrentIndex() != kPageServerCameraList) return nullptr;
+        return dlg.Page(kPageServerCameraList)->Control<QTreeWidget>(ServerCameraListPage::kList);
     }
 
     std::unique_ptr<WizardFixture> fx_;
@@ -78,9 +78,9 @@ void ServerFlow::deviceLoginListsTwoCameras() {
     QCOMPARE(fx_->Settings().CamMAC[5], uint8_t{0x14});
 
     // Finish leads back to the first page.
-    fx_->Dlg().Page(kPageLinkSer)->Control<QAbstractButton>(CSubLinkSer::kFinish)->click();
+    fx_->Window().Page(kPageServerCameraList)->Control<QAbstractButton>(ServerCameraListPage::kFinish)->click();
     QCoreApplication::processEvents();
-    QCOMPARE(fx_->Dlg().Pages().CurrentIndex(), int(kPageFirst));
+    QCOMPARE(fx_->Window().Pages().CurrentIndex(), int(kPageStart));
 }
 
 void ServerFlow::refusedLoginsListNothing_data() {

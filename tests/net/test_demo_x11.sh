@@ -50,7 +50,7 @@ check "demo exits 0" [ "$rc" = 0 ]
 check "wired camera listed" has "walkthrough: found 192.168.1.20 "
 check "remote camera listed" has "walkthrough: found 192.168.5.20 "
 check "wireless camera listed" has "/wireless"
-check "remote camera asks for the login" has "walkthrough: dialog orvanta::CDlgLoginRoot"
+check "remote camera asks for the login" has "walkthrough: dialog orvanta::RootLoginDialog"
 check "remote camera read with the demo password" has "walkthrough: reached system-after-login"
 # `orvanta --demo` hands over to this script; run as an ordinary user the
 # script answers that it needs root, which proves the handover.

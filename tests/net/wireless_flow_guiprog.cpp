@@ -13,13 +13,13 @@
 #include <QTest>
 
 #include "core/settings/FixedField.h"
-#include "gui/pages/CSubAPScan.h"
-#include "gui/pages/CSubWizardIP.h"
-#include "gui/pages/CSubChoose.h"
-#include "gui/pages/CSubFirst.h"
-#include "gui/pages/CSubOption.h"
-#include "gui/pages/CSubSetAutoParam.h"
-#include "gui/pages/CSubWPS.h"
+#include "gui/pages/AccessPointScanPage.h"
+#include "gui/pages/QuickAddressPage.h"
+#include "gui/pages/SetupChoicePage.h"
+#include "gui/pages/StartPage.h"
+#include "gui/pages/OptionPage.h"
+#include "gui/pages/SummaryPage.h"
+#include "gui/pages/WpsPage.h"
 #include "LabFlowSupport.h"
 #include "gui/framework/PageIndex.h"
 
@@ -53,100 +53,100 @@ bool WirelessFlow::ToQuickIpPage(const QString& cameraIp) {
         qWarning("no camera address given");
         return false;
     }
-    On<QAbstractButton>(kPageFirst, CSubFirst::kSetupButton)->click();
-    if (!At(kPageChoose)) return false;
-    On<QRadioButton>(kPageChoose, CSubChoose::kYesRadio)->click();
-    On<QRadioButton>(kPageChoose, CSubChoose::kWirelessRadio)->click();
-    Page(kPageChoose)->NextButton()->click();
-    if (!At(kPageShowPic)) return false;
-    Page(kPageShowPic)->NextButton()->click();
-    if (!At(kPageSearchNet)) return false;
+    On<QAbstractButton>(kPageStart, StartPage::kSetupButton)->click();
+    if (!At(kPageSetupChoice)) return false;
+    On<QRadioButton>(kPageSetupChoice, SetupChoicePage::kYesRadio)->click();
+    On<QRadioButton>(kPageSetupChoice, SetupChoicePage::kWirelessRadio)->click();
+    Page(kPageSetupChoice)->NextButton()->click();
+    if (!At(kPageDiagram)) return false;
+    Page(kPageDiagram)->NextButton()->click();
+    if (!At(kPageSearch)) return false;
     QTreeWidgetItem* row = SearchFor(cameraIp);
     if (!row) return false;
     row->setSelected(true);
-    Page(kPageSearchNet)->NextButton()->click();
+    Page(kPageSearch)->NextButton()->click();
     // A new environment goes from the read to the option page.
     if (!At(kPageOption)) return false;
     if (S().Loaded != 1 || S().HasWireless != 1) return false;
-    On<QRadioButton>(kPageOption, CSubOption::kWizardRadio)->click();
+    On<QRadioButton>(kPageOption, OptionPage::kWizardRadio)->click();
     Page(kPageOption)->NextButton()->click();
-    if (!At(kPageWizardIP)) return false;
-    On<QRadioButton>(kPageWizardIP, CSubWizardIP::kDhcpRadio)->click();
+    if (!At(kPageQuickAddress)) return false;
+    On<QRadioButton>(kPageQuickAddress, QuickAddressPage::kDhcpRadio)->click();
     return true;
 }
 
 // UPnP and DDNS as they are, the summary's "Setup the Camera", the save and
 // the search for the camera afterwards: the setup finished page.
 bool WirelessFlow::SaveAndRefind() {
-    Page(kPageUPnP)->NextButton()->click();
-    if (!At(kPageDDNS)) return false;
-    Page(kPageDDNS)->NextButton()->click();
-    if (!At(kPageSetAutoParam)) return false;
+    Page(kPageUpnpPorts)->NextButton()->click();
+    if (!At(kPageDynamicDns)) return false;
+    Page(kPageDynamicDns)->NextButton()->click();
+    if (!At(kPageSummary)) return false;
     fx_->prompter.Answer(PromptAnswer::Ok);  // set the camera up now?
     fx_->prompter.Answer(PromptAnswer::Ok);  // saved
     fx_->prompter.Answer(PromptAnswer::Ok);  // found again
-    Page(kPageSetAutoParam)->Control<QAbstractButton>(CSubSetAutoParam::kSave)->click();
-    return At(kPageSetupFinish);
+    Page(kPageSummary)->Control<QAbstractButton>(SummaryPage::kSave)->click();
+    return At(kPageSetupFinished);
 }
 
 void WirelessFlow::pickANetworkFromTheScan() {
     QVERIFY(ToQuickIpPage(qEnvironmentVariable("ORVANTA_TEST_WLAN_SCAN")));
     fx_->prompter.Answer(PromptAnswer::No);  // WPS? no: pick from the scan
-    Page(kPageWizardIP)->NextButton()->click();
-    QVERIFY(At(kPageAPScan));
+    Page(kPageQuickAddress)->NextButton()->click();
+    QVERIFY(At(kPageAccessPointScan));
     QCOMPARE(S().UseWPS, uint8_t{0});
 
     // The read task's scan: two networks, the second one WPA2-PSK.
-    auto* aps = On<QComboBox>(kPageAPScan, CSubAPScan::kAccessPoint);
+    auto* aps = On<QComboBox>(kPageAccessPointScan, AccessPointScanPage::kAccessPoint);
     QCOMPARE(aps->count(), 2);
     aps->setCurrentIndex(1);
-    QCOMPARE(On<QLineEdit>(kPageAPScan, CSubAPScan::kSsid)->text(), QStringLiteral("Office Net"));
-    QCOMPARE(On<QLineEdit>(kPageAPScan, CSubAPScan::kSecurity)->text(), QStringLiteral("WPA2-PSK"));
-    QVERIFY(On<QLineEdit>(kPageAPScan, CSubAPScan::kWpaKey)->isEnabled());
-    On<QLineEdit>(kPageAPScan, CSubAPScan::kWpaKey)->setText(QStringLiteral("office key&=1"));
-    Page(kPageAPScan)->NextButton()->click();
-    QVERIFY(At(kPageUPnP));
+    QCOMPARE(On<QLineEdit>(kPageAccessPointScan, AccessPointScanPage::kSsid)->text(), QStringLiteral("Office Net"));
+    QCOMPARE(On<QLineEdit>(kPageAccessPointScan, AccessPointScanPage::kSecurity)->text(), QStringLiteral("WPA2-PSK"));
+    QVERIFY(On<QLineEdit>(kPageAccessPointScan, AccessPointScanPage::kWpaKey)->isEnabled());
+    On<QLineEdit>(kPageAccessPointScan, AccessPointScanPage::kWpaKey)->setText(QStringLiteral("office key&=1"));
+    Page(kPageAccessPointScan)->NextButton()->click();
+    QVERIFY(At(kPageUpnpPorts));
     QCOMPARE(S().WireSec, uint8_t{3});
     QVERIFY(SaveAndRefind());
     // The wireless save message, then the found-again message.
     QCOMPARE(fx_->prompter.Prompts().size(), std::size_t{4});
-    QCOMPARE(fx_->prompter.Prompts()[2].text, QString::fromStdString(Dlg().Messages().Message[3]));
+    QCOMPARE(fx_->prompter.Prompts()[2].text, QString::fromStdString(Window().Messages().savedWireless));
 }
 
 void WirelessFlow::joinByWps() {
     QVERIFY(ToQuickIpPage(qEnvironmentVariable("ORVANTA_TEST_WLAN_WPS")));
     fx_->prompter.Answer(PromptAnswer::Yes);  // WPS? yes
-    Page(kPageWizardIP)->NextButton()->click();
-    QVERIFY(At(kPageWPSPic));
+    Page(kPageQuickAddress)->NextButton()->click();
+    QVERIFY(At(kPageWpsPicture));
     QCOMPARE(S().UseWPS, uint8_t{1});
     fx_->prompter.Answer(PromptAnswer::Ok);  // joined
-    Page(kPageWPSPic)->NextButton()->click();
-    QVERIFY(At(kPageWPS));
-    auto* wps = static_cast<CSubWPS*>(Page(kPageWPS));
+    Page(kPageWpsPicture)->NextButton()->click();
+    QVERIFY(At(kPageWps));
+    auto* wps = static_cast<WpsPage*>(Page(kPageWps));
     QVERIFY(WaitFor([&] { return !wps->Running(); }));
     QCOMPARE(fx_->prompter.Prompts().back().text, wps->Kept("Message3"));
     QVERIFY(wps->NextButton()->isEnabled());
     wps->NextButton()->click();
-    QVERIFY(At(kPageUPnP));
+    QVERIFY(At(kPageUpnpPorts));
     QVERIFY(SaveAndRefind());
 }
 
 void WirelessFlow::wpsNeverAcknowledged() {
     QVERIFY(ToQuickIpPage(qEnvironmentVariable("ORVANTA_TEST_WLAN_NOWPS")));
     fx_->prompter.Answer(PromptAnswer::Yes);  // WPS? yes
-    Page(kPageWizardIP)->NextButton()->click();
-    QVERIFY(At(kPageWPSPic));
+    Page(kPageQuickAddress)->NextButton()->click();
+    QVERIFY(At(kPageWpsPicture));
     fx_->prompter.Answer(PromptAnswer::Ok);  // failed
-    Page(kPageWPSPic)->NextButton()->click();
-    QVERIFY(At(kPageWPS));
-    auto* wps = static_cast<CSubWPS*>(Page(kPageWPS));
+    Page(kPageWpsPicture)->NextButton()->click();
+    QVERIFY(At(kPageWps));
+    auto* wps = static_cast<WpsPage*>(Page(kPageWps));
     QVERIFY(WaitFor([&] { return !wps->Running(); }));
     // Thirty ticks, then the failure; Next stays off, Back and Start are on.
     QCOMPARE(wps->Counter(), 1200);
     QCOMPARE(fx_->prompter.Prompts().back().text, wps->Kept("Message2"));
     QVERIFY(!wps->NextButton()->isEnabled());
     QVERIFY(wps->BackButton()->isEnabled());
-    QVERIFY(wps->Control(CSubWPS::kStart)->isEnabled());
+    QVERIFY(wps->Control(WpsPage::kStart)->isEnabled());
 }
 
 void WirelessFlow::emptyScanThenFailedRescan() {
@@ -159,14 +159,14 @@ void WirelessFlow::emptyScanThenFailedRescan() {
     fx_->prompter.Answer(PromptAnswer::No);   // WPS? no
     fx_->prompter.Answer(PromptAnswer::Yes);  // no network found: scan again?
     fx_->prompter.Answer(PromptAnswer::Ok);   // the rescan failed
-    Page(kPageWizardIP)->NextButton()->click();
+    Page(kPageQuickAddress)->NextButton()->click();
     QVERIFY(WaitFor([&] { return fx_->prompter.Prompts().size() == 3; }));
-    QCOMPARE(fx_->prompter.Prompts()[1].text, Page(kPageAPScan)->Kept("Message1"));
-    QCOMPARE(fx_->prompter.Prompts()[2].text, QString::fromStdString(Dlg().Messages().Message[2]));
-    QCOMPARE(fx_->prompter.Prompts()[2].icon, PromptIcon::Exclamation);
+    QCOMPARE(fx_->prompter.Prompts()[1].text, Page(kPageAccessPointScan)->Kept("Message1"));
+    QCOMPARE(fx_->prompter.Prompts()[2].text, QString::fromStdString(Window().Messages().noAnswer));
+    QCOMPARE(fx_->prompter.Prompts()[2].icon, PromptIcon::Warning);
     // The failed rescan leaves the scan page, usable again, once its
     // message is answered.
-    QVERIFY(WaitFor([&] { return Dlg().isEnabled() && Dlg().Pages().CurrentIndex() == kPageAPScan; }));
+    QVERIFY(WaitFor([&] { return Window().isEnabled() && Window().Pages().CurrentIndex() == kPageAccessPointScan; }));
     QCOMPARE(S().APScanOK, uint8_t{0});
 }
 

@@ -40,16 +40,16 @@
 
 #include "core/i18n/IniFile.h"
 #include "core/i18n/LanguagePaths.h"
-#include "gui/app/CSubWait.h"
-#include "gui/app/CWizardDlg.h"
+#include "gui/app/WaitDialog.h"
+#include "gui/app/WizardWindow.h"
 #include "gui/app/QtPrompter.h"
-#include "gui/controls/CIPAddressCtrl.h"
-#include "gui/pages/CSubChoose.h"
-#include "gui/pages/CSubFirst.h"
-#include "gui/dialogs/CDlgLoginRoot.h"
-#include "gui/framework/CWizardPage.h"
+#include "gui/controls/Ipv4AddressEdit.h"
+#include "gui/pages/SetupChoicePage.h"
+#include "gui/pages/StartPage.h"
+#include "gui/dialogs/RootLoginDialog.h"
+#include "gui/framework/WizardPage.h"
 #include "gui/framework/PageIndex.h"
-#include "gui/pages/CSubSearchNet.h"
+#include "gui/pages/SearchPage.h"
 #include "support/GuidedLanPath.h"
 
 namespace orvanta {
@@ -94,7 +94,7 @@ private:
 
 class Walk : public testing::PathDriver {
 public:
-    Walk(CWizardDlg& dlg, Options options) : dlg_(dlg), opt_(std::move(options)) {
+    Walk(WizardWindow& dlg, Options options) : dlg_(dlg), opt_(std::move(options)) {
         // A person answers message boxes: the guided LAN path says No to
         // joining by WPS and OK/Yes to everything else.
         answerer_.setInterval(150);
@@ -200,7 +200,7 @@ public:
             Say(QStringLiteral("found %1 %2 %3").arg(item->text(0), item->text(1), item->text(3)));
         }
         // Let the search run out, so the button's caption is at rest.
-        auto* search = static_cast<CSubSearchNet*>(dlg_.Page(page));
+        auto* search = static_cast<SearchPage*>(dlg_.Page(page));
         (void)QTest::qWaitFor([&] { return !search->Searching(); }, opt_.searchSeconds * 1000);
         list->scrollToItem(row);
         const QRect r = list->visualItemRect(row);
@@ -209,14 +209,14 @@ public:
 
     // The wait window of a camera operation, shot once while it shows.
     void ShotWaitWindow(const QString& name) {
-        const auto showing = [&] { return dlg_.WaitDialog() != nullptr && dlg_.WaitDialog()->isVisible(); };
-        if (QTest::qWaitFor(showing, 3000)) Shot(name, dlg_.WaitDialog());
+        const auto showing = [&] { return dlg_.PleaseWait() != nullptr && dlg_.PleaseWait()->isVisible(); };
+        if (QTest::qWaitFor(showing, 3000)) Shot(name, dlg_.PleaseWait());
     }
 
     // Types an address into an address control field by field, as a person
     // does: click the field, select what is there, type the number.
     bool TypeAddress(int page, int id, const QString& address) override {
-        auto* control = dlg_.Page(page)->Control<CIPAddressCtrl>(id);
+        auto* control = dlg_.Page(page)->Control<Ipv4AddressEdit>(id);
         if (control == nullptr) return Fail(QStringLiteral("address control %1 missing on page %2").arg(id).arg(page));
         const QStringList parts = address.split(QLatin1Char('.'));
         if (parts.size() != 4) return Fail(QStringLiteral("bad address %1").arg(address));
@@ -289,9 +289,9 @@ private:
     // clicked; any other dialog is shot and closed.
     void AnswerDialog(QWidget* dialog) {
         dialogs_ << QString::fromLatin1(dialog->metaObject()->className());
-        auto* user = dialog->findChild<QLineEdit*>(QString::number(CDlgLoginRoot::kUser));
-        auto* password = dialog->findChild<QLineEdit*>(QString::number(CDlgLoginRoot::kPassword));
-        auto* ok = dialog->findChild<QPushButton*>(QString::number(CDlgLoginRoot::kOk));
+        auto* user = dialog->findChild<QLineEdit*>(QString::number(RootLoginDialog::kUser));
+        auto* password = dialog->findChild<QLineEdit*>(QString::number(RootLoginDialog::kPassword));
+        auto* ok = dialog->findChild<QPushButton*>(QString::number(RootLoginDialog::kOk));
         if (user != nullptr && password != nullptr && ok != nullptr) {
             if (!user->isReadOnly()) {  // the dialog fixes the user to "root"
                 user->clear();
@@ -307,7 +307,7 @@ private:
         if (auto* d = qobject_cast<QDialog*>(dialog)) d->reject();
     }
 
-    CWizardDlg& dlg_;
+    WizardWindow& dlg_;
     Options opt_;
     static constexpr const char* kAnswered = "walkthroughAnswered";
     QTimer answerer_;
@@ -330,11 +330,11 @@ bool IsControl(const QWidget* w) {
     // through its owner, which is judged itself.
     const QWidget* owner = w->parentWidget();
     if (owner != nullptr && (qobject_cast<const QComboBox*>(owner) || qobject_cast<const QAbstractSpinBox*>(owner) ||
-                             qobject_cast<const CIPAddressCtrl*>(owner)))
+                             qobject_cast<const Ipv4AddressEdit*>(owner)))
         return false;
     return qobject_cast<const QAbstractButton*>(w) || qobject_cast<const QLineEdit*>(w) ||
            qobject_cast<const QComboBox*>(w) || qobject_cast<const QTreeWidget*>(w) ||
-           qobject_cast<const CIPAddressCtrl*>(w);
+           qobject_cast<const Ipv4AddressEdit*>(w);
 }
 
 // The size a caption needs inside its control, or an empty size when the
@@ -362,10 +362,10 @@ QSize NeededSize(const QWidget* w) {
 
 // Prints what a person would miss on every page; returns how many controls
 // have no accessible name.
-int ReviewLooks(CWizardDlg& dlg) {
+int ReviewLooks(WizardWindow& dlg) {
     int unnamed = 0;
     for (int index = 0; index < kPageCount; ++index) {
-        CWizardPage* page = dlg.Page(index);
+        WizardPage* page = dlg.Page(index);
         if (page == nullptr) continue;
         const QString where = QStringLiteral("page %1 (%2)").arg(index).arg(QString::fromLatin1(page->Section()));
         for (QWidget* w : page->findChildren<QWidget*>()) {
@@ -422,20 +422,20 @@ std::vector<Step> GuidedLanPath(const Options& opt) {
 // camera, Next asks for the login, and with it the camera is read.
 std::vector<Step> LoginPath() {
     return {
-        {"first-page", kPageFirst, [](Walk& w) { return w.Click(kPageFirst, CSubFirst::kSetupButton); }},
-        {"choose-no", kPageChoose,
-         [](Walk& w) { return w.Click(kPageChoose, CSubChoose::kNoRadio) && w.Click(kPageChoose, CSubChoose::kNext); }},
-        {"search", kPageSearchNet,
+        {"first-page", kPageStart, [](Walk& w) { return w.Click(kPageStart, StartPage::kSetupButton); }},
+        {"choose-no", kPageSetupChoice,
+         [](Walk& w) { return w.Click(kPageSetupChoice, SetupChoicePage::kNoRadio) && w.Click(kPageSetupChoice, SetupChoicePage::kNext); }},
+        {"search", kPageSearch,
          [](Walk& w) {
-             if (!w.Click(kPageSearchNet, CSubSearchNet::kSearchButton) || !w.PickCamera(kPageSearchNet, CSubSearchNet::kList)) return false;
+             if (!w.Click(kPageSearch, SearchPage::kSearchButton) || !w.PickCamera(kPageSearch, SearchPage::kList)) return false;
              w.Shot(QStringLiteral("search-selected"));
-             return w.Click(kPageSearchNet, CSubSearchNet::kNext);
+             return w.Click(kPageSearch, SearchPage::kNext);
          }},
         // "No" on the choice page chose the manual path, which starts on
         // the system page once the camera has been read.
         {"system-after-login", kPageSystem,
          [](Walk& w) {
-             return w.Dialogs().contains(QStringLiteral("orvanta::CDlgLoginRoot"))
+             return w.Dialogs().contains(QStringLiteral("orvanta::RootLoginDialog"))
                         ? true
                         : w.Fail(QStringLiteral("no login dialog was shown (dialogs: %1)").arg(w.Dialogs().join(u',')));
          }},
@@ -513,13 +513,13 @@ int Run(int argc, char** argv) {
                    languageFile.toStdString());
 
     LoggingPrompter prompter;
-    WizardDlgOptions options;
+    WizardWindowOptions options;
     options.prompter = &prompter;
     options.paths = std::make_unique<LanguagePaths>(home.path().toStdString() + "/", langDir.toStdString(),
                                                     confDir.toStdString());
     options.aliasStateFile.clear();
     options.removeStaleAliases = false;
-    CWizardDlg dlg(std::move(options));
+    WizardWindow dlg(std::move(options));
     dlg.Start();
     dlg.move(16, 16);
     dlg.show();

@@ -31,13 +31,10 @@ void FakeCameraService::WaitWhileHeld(const CameraSettings& settings) {
         released_.wait_for(lock, std::chrono::milliseconds(2));
 }
 
-int FakeCameraService::SearchStep(discovery::DiscoveredCamera** records, int* count, int* capacity, int restart) {
+SearchResult FakeCameraService::SearchStep(bool restart) {
     ++calls.searchSteps;
-    if (search) return search(records, count, capacity, restart);
-    *records = nullptr;
-    *count = 0;
-    *capacity = 0;
-    return 0;
+    if (search) return search(restart);
+    return {SearchChange::Unchanged, {}};
 }
 
 HttpResult FakeCameraService::ReadGroup(CameraSettings& settings, int group) {

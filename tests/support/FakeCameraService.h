@@ -22,8 +22,8 @@ public:
     FakeCameraService& operator=(const FakeCameraService&) = delete;
 
     // ---- the answers; set them before the call that uses them ----
-    // Unset: 0 (no change) and no records.
-    std::function<int(discovery::DiscoveredCamera** records, int* count, int* capacity, int restart)> search;
+    // Unset: no change and no cameras.
+    std::function<SearchResult(bool restart)> search;
     bool sentNowhere = false;
     // Unset: kHttpConnectFailed, or an outcome that failed with it.
     std::function<HttpResult(CameraSettings&, int group)> readGroup;
@@ -54,7 +54,7 @@ public:
     void Hold(bool endOnCancel);
     void Release();
 
-    int SearchStep(discovery::DiscoveredCamera** records, int* count, int* capacity, int restart) override;
+    SearchResult SearchStep(bool restart) override;
     bool SearchSentNowhere() const override { return sentNowhere; }
     void EndSearch() override { ++calls.endSearches; }
     HttpResult ReadGroup(CameraSettings& settings, int group) override;

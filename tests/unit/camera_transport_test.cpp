@@ -211,13 +211,13 @@ TEST_F(CameraTransport, ConnectFailures) {
 }
 
 TEST_F(CameraTransport, ResolveAndProbe) {
-    EXPECT_EQ(ResolveHost("10.1.2.3"), htonl(0x0A010203));
-    EXPECT_EQ(ResolveHost(""), htonl(INADDR_LOOPBACK));  // no name: this machine
+    EXPECT_EQ(ResolveHost("10.1.2.3"), std::optional<uint32_t>(htonl(0x0A010203)));
+    EXPECT_EQ(ResolveHost(""), std::optional<uint32_t>(htonl(INADDR_LOOPBACK)));  // no name: this machine
     // The diagnostic goes to the sink, never to stdout, which carries results.
     testing::internal::CaptureStdout();
     std::string diag;
     SetDiagnosticSink([&diag](std::string_view line) { diag += std::string(line) + "\n"; });
-    EXPECT_EQ(ResolveHost("10.1.2.256"), 0u);
+    EXPECT_EQ(ResolveHost("10.1.2.256"), std::nullopt);
     SetDiagnosticSink({});
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
     EXPECT_EQ(diag, "The IPv4 address entered must be a legal address\n");

@@ -15,7 +15,7 @@
 
 #include "DiagnosticCapture.h"
 #include "ScriptedDiscoveryTransport.h"
-#include "core/discovery/CVorel.h"
+#include "core/discovery/DiscoveryClient.h"
 #include "core/discovery/DiscoveryReceiver.h"
 #include "core/discovery/DiscoveryRequest.h"
 #include "core/text/AddressText.h"
@@ -26,7 +26,7 @@ namespace {
 
 struct Fixture {
     uint32_t now = 1000;
-    VorelSettings settings;
+    DiscoverySettings settings;
     Fixture() {
         settings.localAddresses = [](std::vector<uint32_t>& a) {
             a = {0x0100000Au};  // 10.0.0.1 in network order
@@ -53,7 +53,7 @@ DiscoveryEntry Image(uint32_t macLow, const char* description, uint8_t ipLast, u
     return e;
 }
 
-std::vector<std::string> ListedMacs(const CVorel& v) {
+std::vector<std::string> ListedMacs(const DiscoveryClient& v) {
     std::vector<std::string> out;
     for (const auto& e : v.List().InArrivalOrder()) out.push_back(orvanta::FormatMac(e.payload.data(), orvanta::MacCase::Upper));
     return out;
@@ -61,9 +61,9 @@ std::vector<std::string> ListedMacs(const CVorel& v) {
 
 }  // namespace
 
-TEST(CVorel, AddOrUpdateKeepsOneEntryPerMacInArrivalOrder) {
+TEST(DiscoveryClient, AddOrUpdateKeepsOneEntryPerMacInArrivalOrder) {
     Fixture fx;
-    CVorel v(fx.settings);
+    DiscoveryClient v(fx.settings);
     ASSERT_FALSE(v.LookupFailed());
     ASSERT_EQ(v.RecordCapacity(), 25);
 
@@ -95,7 +95,7 @@ TEST(CVorel, AddOrUpdateKeepsOneEntryPerMacInArrivalOrder) {
     for (const auto& e : v.List().InArrivalOrder()) EXPECT_EQ(e.sequence, ++seq);
 }
 
-TEST(CVorel, ExpiryByAgeAcrossTickWrap) {
+TEST(DiscoveryClient, ExpiryByAgeAcrossTickWrap) {
     struct Row {
         const char* what;
         uint32_t received;
@@ -114,7 +114,7 @@ TEST(CVorel, ExpiryByAgeAcrossTickWrap) {
         SCOPED_TRACE(row.what);
         Fixture fx;
         fx.now = row.received;
-        CVorel v(fx.settings);
+        DiscoveryClient v(fx.settings);
         v.AddOrUpdate(Image(1, "a", 1, row.received));
         v.FormatRecords();
         fx.now = row.now;
@@ -127,14 +127,14 @@ TEST(CVorel, ExpiryByAgeAcrossTickWrap) {
 // The MAC index and the age order must give exactly what a plain walk of the
 // list gives; a random history against a naive model catches a stale index,
 // a misordered age list or a survivor left unrenumbered after a removal.
-TEST(CVorel, IndexedListMatchesAPlainWalk) {
+TEST(DiscoveryClient, IndexedListMatchesAPlainWalk) {
     struct Naive {
         uint32_t mac;
         uint8_t ip;
         uint32_t t;
     };
     Fixture fx;
-    CVorel v(fx.settings);
+    DiscoveryClient v(fx.settings);
     std::vector<Naive> model;
     std::mt19937 rng(7);
     for (int step = 0; step < 4000; ++step) {
@@ -221,10 +221,10 @@ TEST(DiscoveryList, BoundedListMatchesANaiveModel) {
     }
 }
 
-TEST(CVorel, NoAddressMeansEverySearchFails) {
+TEST(DiscoveryClient, NoAddressMeansEverySearchFails) {
     Fixture fx;
     fx.settings.localAddresses = [](std::vector<uint32_t>&) { return false; };
-    CVorel v(fx.settings);
+    DiscoveryClient v(fx.settings);
     EXPECT_TRUE(v.LookupFailed());
     DiscoveredCamera* records = reinterpret_cast<DiscoveredCamera*>(0x1);
     int count = -7;
@@ -259,11 +259,11 @@ struct DatagramPair {
 
 }  // namespace
 
-TEST(CVorel, ReceiveReplyResults) {
+TEST(DiscoveryClient, ReceiveReplyResults) {
     DiagnosticCapture diag;
     Fixture fx;
     fx.settings.diagnostics = true;
-    CVorel v(fx.settings);
+    DiscoveryClient v(fx.settings);
     DatagramPair pair;
     InterfaceSlot slot;
     slot.socket = pair.fds[0];
@@ -355,7 +355,7 @@ namespace {
 // A client on the in-memory network, with one or two local addresses.
 struct Scripted : Fixture {
     std::shared_ptr<ScriptedDiscoveryTransport> net = std::make_shared<ScriptedDiscoveryTransport>();
-    std::unique_ptr<CVorel> v;
+    std::unique_ptr<DiscoveryClient> v;
     DiscoveredCamera* records = nullptr;
     int count = -1;
     int capacity = -1;
@@ -367,7 +367,7 @@ struct Scripted : Fixture {
         };
         settings.transport = net;
         settings.waitCycles = 3;
-        v = std::make_unique<CVorel>(settings);
+        v = std::make_unique<DiscoveryClient>(settings);
     }
     int Search(int restart) { return v->Search(&records, &count, &capacity, restart); }
     void Reply(uint32_t mac, uint8_t ip) {
@@ -380,7 +380,7 @@ struct Scripted : Fixture {
 
 }  // namespace
 
-TEST(CVorel, SearchSendsOnceAnIntervalAndRestartsQuietly) {
+TEST(DiscoveryClient, SearchSendsOnceAnIntervalAndRestartsQuietly) {
     Scripted s(2);
     EXPECT_EQ(s.Search(0), 0);  // the first call opens and broadcasts at once
     EXPECT_EQ(s.net->opened, 2);
@@ -412,7 +412,7 @@ TEST(CVorel, SearchSendsOnceAnIntervalAndRestartsQuietly) {
     EXPECT_STREQ(s.records[0].MacText, "00:00:00:00:00:01");  // the old rows stay for the caller
 }
 
-TEST(CVorel, EntriesExpireOnlyWhenADatagramIsRead) {
+TEST(DiscoveryClient, EntriesExpireOnlyWhenADatagramIsRead) {
     Scripted s;
     s.Search(1);
     s.Reply(1, 5);
@@ -429,7 +429,7 @@ TEST(CVorel, EntriesExpireOnlyWhenADatagramIsRead) {
     EXPECT_EQ(s.count, 0);
 }
 
-TEST(CVorel, SocketFailuresFailTheSearchUntilARestart) {
+TEST(DiscoveryClient, SocketFailuresFailTheSearchUntilARestart) {
     Scripted s;
     s.net->failOpen = true;
     EXPECT_EQ(s.Search(1), -1);
@@ -450,7 +450,7 @@ TEST(CVorel, SocketFailuresFailTheSearchUntilARestart) {
     EXPECT_TRUE(s.v->SocketsOpen());
 }
 
-TEST(CVorel, SendFailuresAreReportedAndThePollGoesOn) {
+TEST(DiscoveryClient, SendFailuresAreReportedAndThePollGoesOn) {
     struct Row {
         DiscoveryTransport::SendResult result;
         const char* line;
@@ -463,7 +463,7 @@ TEST(CVorel, SendFailuresAreReportedAndThePollGoesOn) {
         DiagnosticCapture diag;
         Scripted s;
         s.settings.diagnostics = true;
-        s.v = std::make_unique<CVorel>(s.settings);
+        s.v = std::make_unique<DiscoveryClient>(s.settings);
         s.net->sendResult = row.result;
         s.Reply(1, 5);  // nobody is listening yet: lost
         EXPECT_EQ(s.Search(1), 0);
@@ -471,7 +471,7 @@ TEST(CVorel, SendFailuresAreReportedAndThePollGoesOn) {
     }
 }
 
-TEST(CVorel, ANeverEndingStreamCannotHoldASearch) {
+TEST(DiscoveryClient, ANeverEndingStreamCannotHoldASearch) {
     // A socket that is never drained: every read finds another datagram.
     struct Endless : ScriptedDiscoveryTransport {
         long reads = 0;
@@ -491,7 +491,7 @@ TEST(CVorel, ANeverEndingStreamCannotHoldASearch) {
     fx.settings.transport = net;
     fx.settings.waitCycles = 3;
     fx.settings.maxReadsPerCycle = 50;
-    CVorel v(fx.settings);
+    DiscoveryClient v(fx.settings);
     DiscoveredCamera* records = nullptr;
     int count = 0, capacity = 0;
     EXPECT_EQ(v.Search(&records, &count, &capacity, 1), 0);

@@ -219,12 +219,11 @@ TEST_F(LanguageFolderTest, StringsAndMessagesComeFromTheChosenFile) {
     const auto collect = [&lines](const std::string& line) { lines.push_back(line); };
     WizardMessages messages;
     messages.Load(LanguageStrings(exe_ + "Language/A (ENG).ini", collect));
-    EXPECT_EQ(messages.Message[2], "Read failed");
-    EXPECT_EQ(messages.Message[8], "Refused");
-    EXPECT_EQ(messages.note[2], "Reading");
+    EXPECT_EQ(messages.noAnswer, "Read failed");
+    EXPECT_EQ(messages.accessRefused, "Refused");
+    EXPECT_EQ(messages.reading, "Reading");
     // A key the file lacks, or leaves empty, and a section it lacks: English.
-    EXPECT_EQ(messages.Message[1], LanguageStrings::English().Get("WizardDlg", "Message1"));
-    EXPECT_EQ(messages.Message[5], LanguageStrings::English().Get("WizardDlg", "Message5"));
+    EXPECT_EQ(messages.notFoundAgain, LanguageStrings::English().Get("WizardDlg", "Message5"));
     EXPECT_FALSE(LanguageStrings(exe_ + "Language/A (ENG).ini").Get("FirstPage", "Btn_FindCam").empty());
     EXPECT_TRUE(lines.empty());  // a readable file is not reported
 
@@ -239,7 +238,7 @@ TEST_F(LanguageFolderTest, StringsAndMessagesComeFromTheChosenFile) {
         const LanguageStrings refused(exe_ + "Language/" + name, collect);
         EXPECT_FALSE(refused.Loaded());
         messages.Load(refused);
-        EXPECT_EQ(messages.Message[2], english2);
+        EXPECT_EQ(messages.noAnswer, english2);
         ASSERT_EQ(lines.size(), 1u);
         EXPECT_NE(lines[0].find(name), std::string::npos) << lines[0];
         EXPECT_NE(lines[0].find(refused.RefusedBecause()), std::string::npos) << lines[0];

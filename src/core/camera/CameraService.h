@@ -13,6 +13,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <vector>
 
 #include "core/camera/AccessPointScan.h"
@@ -20,22 +21,28 @@
 #include "core/camera/HttpResult.h"
 #include "core/camera/ListingServerQuery.h"
 #include "core/camera/WpsRequest.h"
+#include "core/discovery/DiscoveredCamera.h"
 #include "core/settings/CameraSettings.h"
 
 namespace orvanta {
 
-namespace discovery {
-struct DiscoveredCamera;
-}
+// What one search step did to the list of cameras heard.
+enum class SearchChange { Failed, Unchanged, Rebuilt };
+
+struct SearchResult {
+    SearchChange change = SearchChange::Failed;
+    // Every camera heard so far (none when the step failed); valid until the
+    // next step or EndSearch.
+    std::span<const discovery::DiscoveredCamera> cameras;
+};
 
 class CameraService {
 public:
     virtual ~CameraService() = default;
 
-    // One step of a discovery search, as CVorel::Search: -1 failed, 0 the list
-    // is unchanged, 1 the records were rebuilt. `restart` 1 begins a new
-    // search. The records stay valid until the next step or EndSearch.
-    virtual int SearchStep(discovery::DiscoveredCamera** records, int* count, int* capacity, int restart) = 0;
+    // One step of a discovery search (DiscoveryClient::Search); `restart`
+    // begins a new search.
+    virtual SearchResult SearchStep(bool restart) = 0;
     // True when the last search request could leave through no card at all.
     virtual bool SearchSentNowhere() const = 0;
     // The search is over: what the discovery client holds (sockets, queues,

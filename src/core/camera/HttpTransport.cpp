@@ -22,6 +22,7 @@
 #include "core/camera/ReplyLength.h"
 #include "core/camera/SequenceDeadline.h"
 #include "core/output/Diagnostics.h"
+#include "core/text/AddressText.h"
 
 namespace orvanta {
 
@@ -78,14 +79,14 @@ int Connect(const TransportSettings& limits, const CameraSettings* settings, con
     // start another request.
     if (settings && !KeepConnectingNow(*settings)) return -1;
     if (SequenceDeadline::Passed()) return -1;
-    const uint32_t address = ResolveHost(host);
-    if (address == 0) return -1;
+    const std::optional<uint32_t> address = ResolveHost(host);
+    if (!address || *address == 0) return -1;
     const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (fd < 0) return -1;
     sockaddr_in sa{};
     sa.sin_family = AF_INET;
     sa.sin_port = htons(port);
-    sa.sin_addr.s_addr = address;
+    sa.sin_addr.s_addr = *address;
     if (!SetNonBlocking(fd, true)) {
         close(fd);
         return -1;
@@ -132,32 +133,32 @@ void SetKeepConnecting(CameraSettings& settings, bool keep) {
     std::atomic_ref<uint8_t>(settings.KeepConnecting).store(keep ? 1 : 0, std::memory_order_relaxed);
 }
 
-uint32_t ResolveHost(const char* name) {
+std::optional<uint32_t> ResolveHost(const char* name) {
     if (name == nullptr || *name == '\0') name = "127.0.0.1";
     if (std::isalpha(static_cast<unsigned char>(name[0]))) {
         addrinfo hints{};
         hints.ai_family = AF_INET;
         hints.ai_socktype = SOCK_STREAM;
         addrinfo* result = nullptr;
-        if (getaddrinfo(name, nullptr, &hints, &result) != 0 || result == nullptr) return 0;
+        if (getaddrinfo(name, nullptr, &hints, &result) != 0 || result == nullptr) return std::nullopt;
         const uint32_t address = reinterpret_cast<sockaddr_in*>(result->ai_addr)->sin_addr.s_addr;
         freeaddrinfo(result);
         return address;
     }
-    in_addr parsed{};
-    if (inet_pton(AF_INET, name, &parsed) != 1) {
+    uint32_t parsed = 0;
+    if (!ParseIpv4(name, parsed)) {
         Diagnostic("The IPv4 address entered must be a legal address");
-        return 0;
+        return std::nullopt;
     }
     // A dotted address is used as it stands: a reverse lookup would only add
     // a DNS round trip whose answer changes nothing.
-    return parsed.s_addr;
+    return parsed;
 }
 
 int ProbeInternet(const TransportSettings& limits, const char* host, int port) {
     if (port <= 0 || port > 65535) return -1;
-    const uint32_t address = ResolveHost(host);
-    if (address == 0) return -1;
+    const std::optional<uint32_t> address = ResolveHost(host);
+    if (!address || *address == 0) return -1;
     const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (fd < 0) return -1;
     if (!SetNonBlocking(fd, true) || !SetLinger(fd, 3)) {
@@ -167,7 +168,7 @@ int ProbeInternet(const TransportSettings& limits, const char* host, int port) {
     sockaddr_in sa{};
     sa.sin_family = AF_INET;
     sa.sin_port = htons(static_cast<uint16_t>(port));
-    sa.sin_addr.s_addr = address;
+    sa.sin_addr.s_addr = *address;
     int result = -1;
     if (connect(fd, reinterpret_cast<sockaddr*>(&sa), sizeof sa) == 0) {
         result = 0;

@@ -9,6 +9,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 
 #include "core/camera/TransportSettings.h"
 #include "core/settings/CameraSettings.h"
@@ -20,9 +21,9 @@ namespace orvanta {
 bool KeepConnectingNow(const CameraSettings& settings);
 void SetKeepConnecting(CameraSettings& settings, bool keep);
 
-// IPv4 address in network byte order of a host name or dotted address, 0 when
-// it cannot be resolved. An empty or null name means 127.0.0.1.
-uint32_t ResolveHost(const char* name);
+// IPv4 address in network byte order of a host name or dotted address, none
+// when it cannot be resolved. An empty or null name means 127.0.0.1.
+std::optional<uint32_t> ResolveHost(const char* name);
 
 // 0 when a TCP connection to host:port opened within the probe time, else -1.
 int ProbeInternet(const TransportSettings& limits, const char* host, int port);

@@ -4,8 +4,10 @@
 #include <malloc.h>
 #endif
 
+#include <algorithm>
+
 #include "core/camera/CameraParameters.h"
-#include "core/discovery/CVorel.h"
+#include "core/discovery/DiscoveryClient.h"
 #include "core/discovery/PosixDiscoveryTransport.h"
 
 namespace orvanta {
@@ -14,15 +16,20 @@ NetworkCameraService::NetworkCameraService(const TransportSettings& limits) : li
 
 NetworkCameraService::~NetworkCameraService() = default;
 
-int NetworkCameraService::SearchStep(discovery::DiscoveredCamera** records, int* count, int* capacity,
-                                     int restart) {
-    if (!vorel_) {
-        discovery::VorelSettings settings;
+SearchResult NetworkCameraService::SearchStep(bool restart) {
+    if (!discoveryClient_) {
+        discovery::DiscoverySettings settings;
         searchTransport_ = std::make_shared<discovery::PosixDiscoveryTransport>(settings.receiveBufferBytes);
         settings.transport = searchTransport_;
-        vorel_ = std::make_unique<discovery::CVorel>(settings);
+        discoveryClient_ = std::make_unique<discovery::DiscoveryClient>(settings);
     }
-    return vorel_->Search(records, count, capacity, restart);
+    discovery::DiscoveredCamera* records = nullptr;
+    int count = 0;
+    int capacity = 0;
+    const int result = discoveryClient_->Search(&records, &count, &capacity, restart ? 1 : 0);
+    if (result < 0) return {};
+    const std::size_t size = records ? static_cast<std::size_t>(std::min(count, capacity)) : 0;
+    return {result == 1 ? SearchChange::Rebuilt : SearchChange::Unchanged, {records, size}};
 }
 
 // A client lives for one search, so the transport asked is the current one.
@@ -31,8 +38,8 @@ bool NetworkCameraService::SearchSentNowhere() const {
 }
 
 void NetworkCameraService::EndSearch() {
-    if (!vorel_) return;
-    vorel_.reset();
+    if (!discoveryClient_) return;
+    discoveryClient_.reset();
     searchTransport_.reset();
 #ifdef __GLIBC__
     // A large search's thousands of small blocks would otherwise stay with

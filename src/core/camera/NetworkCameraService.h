@@ -10,7 +10,7 @@
 namespace orvanta {
 
 namespace discovery {
-class CVorel;
+class DiscoveryClient;
 class PosixDiscoveryTransport;
 }  // namespace discovery
 
@@ -21,9 +21,8 @@ public:
     NetworkCameraService(const NetworkCameraService&) = delete;
     NetworkCameraService& operator=(const NetworkCameraService&) = delete;
 
-    const TransportSettings& Limits() const { return limits_; }
 
-    int SearchStep(discovery::DiscoveredCamera** records, int* count, int* capacity, int restart) override;
+    SearchResult SearchStep(bool restart) override;
     bool SearchSentNowhere() const override;
     void EndSearch() override;
 
@@ -46,7 +45,7 @@ private:
     // The discovery client and its transport, made by the first search step
     // and dropped by EndSearch. Only the search's own thread touches them.
     std::shared_ptr<discovery::PosixDiscoveryTransport> searchTransport_;
-    std::unique_ptr<discovery::CVorel> vorel_;
+    std::unique_ptr<discovery::DiscoveryClient> discoveryClient_;
 };
 
 }  // namespace orvanta

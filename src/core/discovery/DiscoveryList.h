@@ -34,7 +34,6 @@ public:
         : maxEntries_(maxEntries > 0 ? maxEntries : 1) {}
 
     std::size_t Count() const { return entries_.size(); }
-    std::size_t MaxEntries() const { return maxEntries_; }
     bool Empty() const { return entries_.empty(); }
     // The entries from the head, each numbered with its position.
     const Entries& InArrivalOrder() const;

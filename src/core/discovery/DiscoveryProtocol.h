@@ -8,7 +8,6 @@
 namespace orvanta::discovery {
 
 inline constexpr uint16_t kDiscoveryPort = 49160;
-inline constexpr const char* kBroadcastText = "255.255.255.255";
 
 // Every request carries the primary magic; replies may carry either.
 inline constexpr uint32_t kPrimaryMagic = 0x00F6D9A4;

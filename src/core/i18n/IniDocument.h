@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "core/i18n/TextCapacity.h"
+
 namespace orvanta {
 
 class IniDocument {
@@ -31,7 +33,7 @@ public:
                      std::string* whyNot = nullptr);
 
     // The value of [section] key, cut to capacity-1 characters; "" when absent.
-    std::string Get(std::string_view section, std::string_view key, std::size_t capacity = 260) const;
+    std::string Get(std::string_view section, std::string_view key, std::size_t capacity = kCaptionCapacity) const;
 
     // True when the section exists and holds the key (even with an empty value).
     bool Has(std::string_view section, std::string_view key) const;
@@ -49,7 +51,6 @@ public:
     bool Save(const std::string& path) const;
 
     Encoding GetEncoding() const { return encoding_; }
-    void SetEncoding(Encoding encoding) { encoding_ = encoding; }
 
     // Section names in file order (duplicates included), for tests and tools.
     std::vector<std::string> SectionNames() const;

@@ -12,12 +12,14 @@
 #include <string>
 #include <string_view>
 
+#include "core/i18n/TextCapacity.h"
+
 namespace orvanta {
 
 // The value of [section] key in the file at `path`, cut to capacity-1
 // characters (not bytes). A missing file, section or key gives "".
 std::string ReadIniString(const std::string& path, std::string_view section, std::string_view key,
-                          std::size_t capacity = 260);
+                          std::size_t capacity = kCaptionCapacity);
 
 // Sets [section] key=value in the file at `path`, creating the file, section
 // or key as needed and keeping every other line and the file's encoding. A new

@@ -25,7 +25,6 @@ public:
     // above (environment first, then the defaults).
     explicit LanguagePaths(std::string exeFolder, std::string languageDir = {}, std::string configDir = {});
 
-    const std::string& ExeFolder() const { return exeFolder_; }
     const std::string& LanguageDir() const { return languageDir_; }
     const std::string& DefaultLangIniPath() const { return defaultLangIniPath_; }
 

@@ -8,17 +8,16 @@ namespace orvanta {
 
 LanguageStrings::LanguageStrings() = default;
 
-LanguageStrings::LanguageStrings(std::string languageFilePath, DiagnosticLine report)
-    : path_(std::move(languageFilePath)) {
+LanguageStrings::LanguageStrings(std::string languageFilePath, DiagnosticLine report) {
     auto doc = std::make_shared<IniDocument>();
-    loaded_ = IniDocument::Load(path_, doc.get(), kMaxFileBytes, &refusedBecause_);
+    loaded_ = IniDocument::Load(languageFilePath, doc.get(), kMaxFileBytes, &refusedBecause_);
     if (loaded_) {
         refusedBecause_.clear();
         doc_ = std::move(doc);
         return;
     }
     const std::string line =
-        "orvanta: language file " + path_ + " refused (" + refusedBecause_ + "); using the built-in English texts";
+        "orvanta: language file " + languageFilePath + " refused (" + refusedBecause_ + "); using the built-in English texts";
     if (report) {
         report(line);
     } else {

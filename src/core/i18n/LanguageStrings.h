@@ -15,6 +15,7 @@
 #include <string_view>
 
 #include "core/i18n/IniDocument.h"
+#include "core/i18n/TextCapacity.h"
 
 namespace orvanta {
 
@@ -36,7 +37,6 @@ public:
     // the diagnostic sink.
     explicit LanguageStrings(std::string languageFilePath, DiagnosticLine report = {});
 
-    const std::string& FilePath() const { return path_; }
     // True when the file could be read (lookups still answer from the
     // built-in English texts when it could not).
     bool Loaded() const { return loaded_; }
@@ -45,13 +45,12 @@ public:
 
     // The value cut to capacity-1 characters: the file's text, or the
     // built-in English one when the file has none.
-    std::string Get(std::string_view section, std::string_view key, std::size_t capacity = 260) const;
+    std::string Get(std::string_view section, std::string_view key, std::size_t capacity = kCaptionCapacity) const;
 
     // The built-in English texts, parsed once.
     static const IniDocument& English();
 
 private:
-    std::string path_;
     // Shared so that copies handed to pages do not re-read or duplicate it.
     std::shared_ptr<const IniDocument> doc_;
     bool loaded_ = false;

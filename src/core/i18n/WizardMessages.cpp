@@ -1,19 +1,23 @@
 #include "core/i18n/WizardMessages.h"
 
-#include <string>
-
 #include "core/i18n/LanguageStrings.h"
+#include "core/i18n/TextCapacity.h"
 
 namespace orvanta {
 
 void WizardMessages::Load(const LanguageStrings& strings) {
-    constexpr std::size_t kCapacity = 1024;
-    for (int i = 1; i <= 8; ++i) {
-        Message[i] = strings.Get("WizardDlg", "Message" + std::to_string(i), kCapacity);
-    }
-    for (int i = 1; i <= 4; ++i) {
-        note[i] = strings.Get("WaitDlg", "note" + std::to_string(i), kCapacity);
-    }
+    const auto message = [&strings](const char* key) { return strings.Get("WizardDlg", key, kMessageCapacity); };
+    const auto note = [&strings](const char* key) { return strings.Get("WaitDlg", key, kMessageCapacity); };
+    noAnswer = message("Message2");
+    savedWireless = message("Message3");
+    saved = message("Message4");
+    notFoundAgain = message("Message5");
+    foundAgain = message("Message6");
+    passwordRefused = message("Message7");
+    accessRefused = message("Message8");
+    reading = note("note2");
+    saving = note("note3");
+    refinding = note("note4");
 }
 
 }  // namespace orvanta

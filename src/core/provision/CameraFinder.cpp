@@ -1,6 +1,6 @@
 #include "core/provision/CameraFinder.h"
 
-#include "core/discovery/CVorel.h"
+#include "core/discovery/DiscoveryClient.h"
 #include "core/settings/FixedField.h"
 
 namespace orvanta::provision {
@@ -10,7 +10,7 @@ namespace {
 constexpr auto kPollPause = std::chrono::milliseconds(50);
 }  // namespace
 
-CameraFinder::CameraFinder(discovery::VorelSettings settings, int roundMs)
+CameraFinder::CameraFinder(discovery::DiscoverySettings settings, int roundMs)
     : settings_(std::move(settings)), roundMs_(roundMs) {}
 
 CameraFinder::~CameraFinder() { Stop(); }
@@ -19,7 +19,7 @@ bool CameraFinder::Start(std::string& why) {
     if (thread_.joinable()) return true;
     // The first search runs here, so that a PC without an address is told at once.
     {
-        discovery::CVorel probe{settings_};
+        discovery::DiscoveryClient probe{settings_};
         if (!probe.LoadLocalAddresses()) {
             why = "this PC has no IPv4 address to search from";
             return false;
@@ -41,7 +41,7 @@ int CameraFinder::Round() const {
 }
 
 void CameraFinder::Run() {
-    discovery::CVorel vorel{settings_};
+    discovery::DiscoveryClient client{settings_};
     while (!stop_) {
         int round;
         {
@@ -54,7 +54,7 @@ void CameraFinder::Run() {
             discovery::DiscoveredCamera* records = nullptr;
             int count = 0, capacity = 0;
             // A failed step (a wait that failed) is tried again in the next one.
-            const int rebuilt = vorel.Search(&records, &count, &capacity, restart ? 1 : 0);
+            const int rebuilt = client.Search(&records, &count, &capacity, restart ? 1 : 0);
             restart = false;
             if (rebuilt == 1 && records != nullptr) {
                 std::lock_guard<std::mutex> lock(mutex_);
@@ -80,11 +80,6 @@ bool CameraFinder::WaitFor(const Match& match, int afterRound, std::chrono::stea
         // Woken by new replies; the short wait also notices a cancel.
         changed_.wait_until(lock, std::min(deadline, std::chrono::steady_clock::now() + std::chrono::milliseconds(200)));
     }
-}
-
-std::map<std::string, CameraFinder::Sighting> CameraFinder::Seen() const {
-    std::lock_guard<std::mutex> lock(mutex_);
-    return seen_;
 }
 
 }  // namespace orvanta::provision

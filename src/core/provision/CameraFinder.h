@@ -15,14 +15,14 @@
 #include <thread>
 
 #include "core/discovery/DiscoveredCamera.h"
-#include "core/discovery/VorelSettings.h"
+#include "core/discovery/DiscoverySettings.h"
 
 namespace orvanta::provision {
 
 class CameraFinder {
 public:
     // A round: a fresh broadcast, then the replies for `roundMs`.
-    explicit CameraFinder(discovery::VorelSettings settings, int roundMs = 2000);
+    explicit CameraFinder(discovery::DiscoverySettings settings, int roundMs = 2000);
     ~CameraFinder();
     CameraFinder(const CameraFinder&) = delete;
     CameraFinder& operator=(const CameraFinder&) = delete;
@@ -47,13 +47,10 @@ public:
     bool WaitFor(const Match& match, int afterRound, std::chrono::steady_clock::time_point deadline,
                  const std::atomic<bool>& cancelled, Sighting& found) const;
 
-    // Every camera seen so far, by MAC text.
-    std::map<std::string, Sighting> Seen() const;
-
 private:
     void Run();
 
-    discovery::VorelSettings settings_;
+    discovery::DiscoverySettings settings_;
     int roundMs_;
     std::thread thread_;
     std::atomic<bool> stop_{false};
@@ -61,8 +58,6 @@ private:
     mutable std::condition_variable changed_;
     std::map<std::string, Sighting> seen_;  // by MAC
     int round_ = 0;
-    bool failed_ = false;
-    std::string why_;
 };
 
 }  // namespace orvanta::provision

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cstddef>
+#include <iterator>
 
 #include "core/camera/CameraKeys.h"
 #include "core/settings/FixedField.h"
@@ -47,12 +49,21 @@ bool ApplyNumber(const CameraKey& k, std::string_view t, CameraSettings& s, std:
     return true;
 }
 
+// The fields CheckAddressing reads.
+bool IsAddressing(const CameraKey& k) {
+    static constexpr std::size_t kRead[] = {
+        offsetof(CameraSettings, IPType),  offsetof(CameraSettings, IPAddr),   offsetof(CameraSettings, Netmask),
+        offsetof(CameraSettings, Gateway), offsetof(CameraSettings, WIPType),  offsetof(CameraSettings, WIPAddr),
+        offsetof(CameraSettings, WNetmask), offsetof(CameraSettings, WGateway)};
+    return std::find(std::begin(kRead), std::end(kRead), k.field.offset) != std::end(kRead);
+}
+
 PlanField FieldOf(const CameraKey& k) {
     const bool number = k.kind == KeyKind::Number || k.kind == KeyKind::Flag;
     if (number)
         return {k.column.name,
                 [&k](std::string_view t, CameraSettings& s, std::string& why) { return ApplyNumber(k, t, s, why); },
-                [&k](const CameraSettings& s) { return std::to_string(FieldNumberOf(s, k)); }};
+                [&k](const CameraSettings& s) { return std::to_string(FieldNumberOf(s, k)); }, IsAddressing(k)};
     const bool address = k.kind == KeyKind::Address || k.kind == KeyKind::Mask;
     return {k.column.name,
             [&k, address](std::string_view t, CameraSettings& s, std::string& why) {
@@ -60,7 +71,7 @@ PlanField FieldOf(const CameraKey& k) {
                 CopyToField(FieldBytes(s, k), k.field.size, t);
                 return true;
             },
-            [&k](const CameraSettings& s) { return std::string(FieldTextOf(s, k)); }};
+            [&k](const CameraSettings& s) { return std::string(FieldTextOf(s, k)); }, IsAddressing(k)};
 }
 
 // One mode: 0 DHCP, 1 fixed (2 PPPoE on the wired side).

@@ -21,6 +21,8 @@ struct PlanField {
     std::function<bool(std::string_view text, CameraSettings& s, std::string& why)> apply;
     // The record's value as a plan would write it.
     std::function<std::string(const CameraSettings& s)> text;
+    // CheckAddressing reads the field: a row that changes it is held to it.
+    bool addressing = false;
 };
 
 // The key's field, or nullptr when a plan cannot set it.

@@ -206,10 +206,8 @@ void Provisioner::Work(std::size_t index, RowResult& result) {
     // sense together, or nothing is written. A row that leaves the
     // addressing alone is not held to it.
     std::vector<std::string> problems;
-    const bool readdressed = std::any_of(changed.begin(), changed.end(), [](const PlanField* f) {
-        return f->key == "ip_type" || f->key == "ip_address" || f->key == "netmask" || f->key == "gateway" ||
-               f->key.rfind("wireless_ip", 0) == 0 || f->key == "wireless_netmask" || f->key == "wireless_gateway";
-    });
+    const bool readdressed =
+        std::any_of(changed.begin(), changed.end(), [](const PlanField* f) { return f->addressing; });
     if (readdressed) CheckAddressing(planned, "planned", problems);
     if (!problems.empty()) {
         result.status = RowStatus::Failed;

@@ -69,7 +69,7 @@ struct ProvisionOptions {
     // For rows without their own; `haveUser`/`havePassword` false: none.
     bool haveUser = false, havePassword = false;
     std::string user, password;
-    discovery::VorelSettings discovery;
+    discovery::DiscoverySettings discovery;
     hostnet::AliasTiming aliasTiming;
     TransportSettings transport;
 };

@@ -17,6 +17,9 @@ std::string FormatIpv4(uint32_t address) {
 
 std::string FormatIpv4HostOrder(uint32_t address) { return FormatIpv4(htonl(address)); }
 
+uint32_t Ipv4HostOrder(uint32_t address) { return ntohl(address); }
+uint32_t Ipv4NetworkOrder(uint32_t hostOrder) { return htonl(hostOrder); }
+
 bool ParseIpv4(std::string_view text, uint32_t& address) {
     uint8_t b[4];
     std::size_t pos = 0;

@@ -23,6 +23,11 @@ std::string FormatIpv4HostOrder(uint32_t address);
 bool ParseIpv4(std::string_view text, uint32_t& address);
 bool ParseIpv4HostOrder(std::string_view text, uint32_t& address);
 
+// The same address with its first part in the high byte, for arithmetic on
+// its parts and for the address control; and back.
+uint32_t Ipv4HostOrder(uint32_t address);
+uint32_t Ipv4NetworkOrder(uint32_t hostOrder);
+
 // The C library's classic reading (short forms "10.1", octal and hexadecimal
 // parts), all ones for text it cannot read. Only for the one place whose
 // readings of such text are pinned: the address control showing a record's

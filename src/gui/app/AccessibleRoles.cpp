@@ -4,8 +4,8 @@
 #include <QAccessibleWidget>
 #include <QWidget>
 
-#include "gui/app/CWizardDlg.h"
-#include "gui/controls/CIPAddressCtrl.h"
+#include "gui/app/WizardWindow.h"
+#include "gui/controls/Ipv4AddressEdit.h"
 
 namespace orvanta {
 namespace {
@@ -15,9 +15,9 @@ namespace {
 QAccessibleInterface* WizardAccessibleFactory(const QString& key, QObject* object) {
     if (object == nullptr || !object->isWidgetType()) return nullptr;
     auto* widget = static_cast<QWidget*>(object);
-    if (key == QLatin1String(CWizardDlg::staticMetaObject.className()))
+    if (key == QLatin1String(WizardWindow::staticMetaObject.className()))
         return new QAccessibleWidget(widget, QAccessible::Dialog);
-    if (key == QLatin1String(CIPAddressCtrl::staticMetaObject.className()))
+    if (key == QLatin1String(Ipv4AddressEdit::staticMetaObject.className()))
         return new QAccessibleWidget(widget, QAccessible::Grouping);
     return nullptr;
 }

@@ -12,10 +12,10 @@
 #include "core/discovery/DiscoveredCamera.h"
 #include "core/hostnet/TemporaryAddress.h"
 #include "core/settings/FixedField.h"
-#include "gui/app/CSubWait.h"
-#include "gui/app/CWizardDlg.h"
-#include "gui/dialogs/CDlgLoginRoot.h"
-#include "gui/pages/CSubSetupFinish.h"
+#include "gui/app/WaitDialog.h"
+#include "gui/app/WizardWindow.h"
+#include "gui/dialogs/RootLoginDialog.h"
+#include "gui/pages/SetupFinishedPage.h"
 #include "gui/framework/PageIndex.h"
 
 namespace orvanta {
@@ -83,10 +83,10 @@ HttpResult ReadSysinfoAuthChecked(CameraService& camera, CameraSettings& s) {
 
 }  // namespace
 
-CameraOperations::CameraOperations(CWizardDlg& dlg) : dlg_(dlg) {
-    dlg_.Context().kept = &kept_;
+CameraOperations::CameraOperations(WizardWindow& window) : window_(window) {
+    window_.Context().kept = &kept_;
     closeWatcher_ = std::make_unique<CloseWatcher>(*this);
-    dlg_.installEventFilter(closeWatcher_.get());
+    window_.installEventFilter(closeWatcher_.get());
     QObject::connect(&progressTimer_, &QTimer::timeout, [this] { TickProgress(); });
     QObject::connect(&refindTimer_, &QTimer::timeout, [this] { TickRefind(); });
 }
@@ -94,18 +94,18 @@ CameraOperations::CameraOperations(CWizardDlg& dlg) : dlg_(dlg) {
 CameraOperations::~CameraOperations() {
     progressTimer_.stop();
     refindTimer_.stop();
-    if (dlg_.Context().kept == &kept_) dlg_.Context().kept = nullptr;
-    dlg_.removeEventFilter(closeWatcher_.get());
+    if (window_.Context().kept == &kept_) window_.Context().kept = nullptr;
+    window_.removeEventFilter(closeWatcher_.get());
     // Joining: every worker is told to stop first, so its connects give up.
     worker_.reset();
     abandoned_.clear();
 }
 
-CameraService& CameraOperations::Camera() const { return *dlg_.Context().camera; }
+CameraService& CameraOperations::Camera() const { return *window_.Context().camera; }
 
 void CameraOperations::EnsureCameraSubnet() {
-    if (dlg_.HostNet() == nullptr) return;
-    hostnet::EnsureCameraSubnet(dlg_.Settings(), *dlg_.HostNet(), dlg_.Aliases());
+    if (window_.HostNet() == nullptr) return;
+    hostnet::EnsureCameraSubnet(window_.Settings(), *window_.HostNet(), window_.Aliases());
 }
 
 bool CameraOperations::WorkerAlive() {
@@ -125,21 +125,21 @@ bool CameraOperations::RefuseWhileBusy() {
     if (!WorkerAlive()) return false;
     // A task given up on has not ended yet: starting another would let two
     // workers talk to the camera at once. The user may try again shortly.
-    ShowMessage(CameraMessage::NoAnswer, PromptIcon::Exclamation);
+    ShowMessage(Messages().noAnswer, PromptIcon::Warning);
     return true;
 }
 
 void CameraOperations::ReadCamera() {
     if (RefuseWhileBusy()) return;
-    CameraSettings& s = dlg_.Settings();
-    dlg_.setEnabled(false);
+    CameraSettings& s = window_.Settings();
+    window_.setEnabled(false);
     kept_.Clear();
     // The camera may lie in another subnet than the PC.
     EnsureCameraSubnet();
     // Every read starts with the empty login.
     SetField(s.User, "");
     SetField(s.Password, "");
-    const int loginLimitMs = WindowThreadLimitMs(dlg_.Timers().readTickMs);
+    const int loginLimitMs = WindowThreadLimitMs(window_.Timers().readTickMs);
     HttpResult first = 0;
     {
         const SequenceDeadline bound(loginLimitMs);
@@ -147,60 +147,60 @@ void CameraOperations::ReadCamera() {
     }
     // Out of time already: the read would be given up the same way.
     if (first == kHttpTimedOut) {
-        dlg_.setEnabled(true);
-        ShowMessage(CameraMessage::NoAnswer, PromptIcon::Exclamation, QStringLiteral("Orvanta"));
+        window_.setEnabled(true);
+        ShowMessage(Messages().noAnswer, PromptIcon::Warning, QStringLiteral("Orvanta"));
         return;
     }
     // A refusal of the empty login asks for the root password.
     if (first == kHttpUnauthorized) {
-        CDlgLoginRoot login(dlg_.LanguageFilePath(), &dlg_);
-        dlg_.Prompt().RunModal(login);  // OK or closed: the texts count either way
+        RootLoginDialog login(window_.LanguageFilePath(), &window_);
+        window_.Prompt().RunModal(login);  // OK or closed: the texts count either way
         SetField(s.User, login.UserText().toStdString());
         SetField(s.Password, login.PasswordText().toStdString());
         const SequenceDeadline bound(loginLimitMs);
         if (ReadSysinfoAuthChecked(Camera(), s) < 0) {
-            dlg_.setEnabled(true);
-            ShowMessage(CameraMessage::PasswordRefused, PromptIcon::Stop);
+            window_.setEnabled(true);
+            ShowMessage(Messages().passwordRefused, PromptIcon::Critical);
             return;
         }
     }
     phase_ = Phase::Reading;
     SetWait(0);
-    if (CSubWait* wait = dlg_.WaitDialog()) {
+    if (WaitDialog* wait = window_.PleaseWait()) {
         wait->SetRange(0, kReadRange);
-        wait->SetText(QString::fromStdString(dlg_.Messages().note[2]));
+        wait->SetText(QString::fromStdString(Messages().reading));
     }
     StartTask(task::kRead);
     ShowWait();
-    if (timersRunning_) progressTimer_.start(dlg_.Timers().readTickMs);
+    if (timersRunning_) progressTimer_.start(window_.Timers().readTickMs);
 }
 
 void CameraOperations::SaveCamera() {
     if (RefuseWhileBusy()) return;
-    CameraSettings& s = dlg_.Settings();
-    dlg_.setEnabled(false);
+    CameraSettings& s = window_.Settings();
+    window_.setEnabled(false);
     phase_ = Phase::Saving;
     SetWait(0);
-    if (CSubWait* wait = dlg_.WaitDialog()) {
+    if (WaitDialog* wait = window_.PleaseWait()) {
         wait->SetRange(0, kSaveRange);
-        wait->SetText(QString::fromStdString(dlg_.Messages().note[3]));
+        wait->SetText(QString::fromStdString(Messages().saving));
     }
     StartTask(s.UseWPS == 1 ? task::kSaveAfterWps : task::kSave);
     ShowWait();
-    if (timersRunning_) progressTimer_.start(dlg_.Timers().saveTickMs);
+    if (timersRunning_) progressTimer_.start(window_.Timers().saveTickMs);
 }
 
 void CameraOperations::StartTask(int32_t kind) {
     auto t = std::make_shared<WorkerTask>();
     t->kind = kind;
-    t->settings = dlg_.Settings();
+    t->settings = window_.Settings();
     t->camera = &Camera();
-    t->hostNetwork = dlg_.HostNet();
+    t->hostNetwork = window_.HostNet();
     worker_ = std::make_unique<WorkerThread>(std::move(t), RunWorkerTask);
 }
 
 void CameraOperations::ApplyTaskSettings(WorkerTask& task) {
-    CameraSettings& live = dlg_.Settings();
+    CameraSettings& live = window_.Settings();
     const uint8_t keep = live.KeepConnecting;
     live = task.settings;
     live.KeepConnecting = keep;
@@ -230,7 +230,7 @@ void CameraOperations::TickProgress() {
             GiveUpTask();
             phase_ = Phase::Idle;
             EndOperation();
-            ShowMessage(CameraMessage::NoAnswer, PromptIcon::Exclamation,
+            ShowMessage(Messages().noAnswer, PromptIcon::Warning,
                         reading ? QStringLiteral("Orvanta") : QString());
         }
         return;
@@ -253,40 +253,40 @@ void CameraOperations::FinishRead(WorkerTask& task) {
         kept_.accessPoints = std::move(task.apList);
         kept_.hasProbeResult = task.hasProbeResult;
         kept_.probeResult = task.probeResult;
-        dlg_.PostCommand(dlg_.Settings().NewEnvironment == 1 ? cmd::kOptionPage : cmd::kSystemPage);
+        window_.PostCommand(window_.Settings().NewEnvironment == 1 ? WizardCommand::ShowOptionPage : WizardCommand::ShowSystemPage);
         return;
     }
     if (task.lastResult == kHttpUnauthorized)
-        ShowMessage(CameraMessage::AccessRefused, PromptIcon::Stop);
+        ShowMessage(Messages().accessRefused, PromptIcon::Critical);
     else
-        ShowMessage(CameraMessage::NoAnswer, PromptIcon::Exclamation);
+        ShowMessage(Messages().noAnswer, PromptIcon::Warning);
 }
 
 void CameraOperations::FinishSave(WorkerTask& task) {
     phase_ = Phase::Idle;
     EndOperation();
     if (!task.succeeded) {
-        ShowMessage(CameraMessage::NoAnswer, PromptIcon::Exclamation);
+        ShowMessage(Messages().noAnswer, PromptIcon::Warning);
         return;
     }
-    const CameraSettings& s = dlg_.Settings();
-    ShowMessage(s.LinkWireless == 1 && s.HasWireless == 1 ? CameraMessage::SavedWireless : CameraMessage::Saved,
+    const CameraSettings& s = window_.Settings();
+    ShowMessage(s.LinkWireless == 1 && s.HasWireless == 1 ? Messages().savedWireless : Messages().saved,
                 PromptIcon::Information);
     if (s.WizardMode == 1 && s.NewEnvironment == 1)
         StartRefind();
     else
-        dlg_.PostCommand(cmd::kFirstPage);
+        window_.PostCommand(WizardCommand::StartOver);
 }
 
 void CameraOperations::StartRefind() {
     phase_ = Phase::Refinding;
     SetWait(0);
-    if (CSubWait* wait = dlg_.WaitDialog()) {
+    if (WaitDialog* wait = window_.PleaseWait()) {
         wait->SetRange(0, kRefindRange);
-        wait->SetText(QString::fromStdString(dlg_.Messages().note[4]));
+        wait->SetText(QString::fromStdString(Messages().refinding));
     }
     ShowWait();
-    if (timersRunning_) refindTimer_.start(dlg_.Timers().refindTickMs);
+    if (timersRunning_) refindTimer_.start(window_.Timers().refindTickMs);
 }
 
 void CameraOperations::TickRefind() {
@@ -294,44 +294,40 @@ void CameraOperations::TickRefind() {
         refindTimer_.stop();
         return;
     }
-    dlg_.setEnabled(false);
+    window_.setEnabled(false);
     const int p = position_;
     SetWait(p + kStep);
     if (p >= kRefindRange) {
         EndRefind();
-        ShowMessage(CameraMessage::NotFoundAgain, PromptIcon::Exclamation);
-        dlg_.PostCommand(cmd::kFirstPage);
+        ShowMessage(Messages().notFoundAgain, PromptIcon::Warning);
+        window_.PostCommand(WizardCommand::StartOver);
         EndOperation();
         return;
     }
     if (p % kSearchEvery != 0 || p < kFirstSearchAt) return;
 
-    discovery::DiscoveredCamera* records = nullptr;
-    int count = 0;
     // The first search after the save starts afresh, so a camera that
     // answers it always counts as a change.
-    int capacity = 0;
-    if (Camera().SearchStep(&records, &count, &capacity, p == kFirstSearchAt ? 1 : 0) != 1 || records == nullptr)
-        return;
-    CameraSettings& s = dlg_.Settings();
-    for (int i = 0; i < count; ++i) {
-        const discovery::DiscoveredCamera& rec = records[i];
+    const SearchResult result = Camera().SearchStep(p == kFirstSearchAt);
+    if (result.change != SearchChange::Rebuilt) return;
+    CameraSettings& s = window_.Settings();
+    for (const discovery::DiscoveredCamera& rec : result.cameras) {
         if (FieldText(rec.SerialNo) != FieldText(s.CamSerial)) continue;
         const discovery::DiscoveredCamera found = rec;  // the client's records go with the search
         EndRefind();
         SetField(s.CamIP, FieldText(found.IpText));
         SetField(s.CamPort, FieldText(found.PortText));
         if (!ParseIpv4(s.CamIP, s.CamAddr)) s.CamAddr = 0xFFFFFFFFu;
-        dlg_.HandleCommand(cmd::kEnsureSubnet);
+        window_.HandleCommand(WizardCommand::EnsureCameraSubnet);
         {
-            const SequenceDeadline bound(WindowThreadLimitMs(dlg_.Timers().readTickMs));
+            const SequenceDeadline bound(WindowThreadLimitMs(window_.Timers().readTickMs));
             (void)Camera().ReadGroup(s, kPageNatStatus);
         }
         HideWait();
-        ShowMessage(CameraMessage::FoundAgain, PromptIcon::Information);
-        dlg_.setEnabled(true);
-        if (auto* finish = static_cast<CSubSetupFinish*>(dlg_.Page(kPageSetupFinish))) finish->SetFoundCamera(found);
-        dlg_.PostCommand(cmd::kSetupFinishPage);
+        ShowMessage(Messages().foundAgain, PromptIcon::Information);
+        window_.setEnabled(true);
+        if (auto* finish = static_cast<SetupFinishedPage*>(window_.Page(kPageSetupFinished))) finish->SetFoundCamera(found);
+        window_.PostCommand(WizardCommand::ShowSetupFinishedPage);
         return;
     }
 }
@@ -343,8 +339,8 @@ void CameraOperations::EndRefind() {
 }
 
 void CameraOperations::ScanAccessPointsNow() {
-    CSubWait* wait = dlg_.WaitDialog();
-    const int pause = dlg_.Timers().scanStepSleepMs;
+    WaitDialog* wait = window_.PleaseWait();
+    const int pause = window_.Timers().scanStepSleepMs;
     const auto step = [&](int position) {
         if (wait) {
             wait->SetPos(position);
@@ -361,50 +357,52 @@ void CameraOperations::ScanAccessPointsNow() {
     step(20);
     step(40);
     step(60);
-    CameraSettings& s = dlg_.Settings();
+    CameraSettings& s = window_.Settings();
     kept_.accessPoints.clear();
     {
-        const SequenceDeadline bound(WindowThreadLimitMs(dlg_.Timers().readTickMs));
+        const SequenceDeadline bound(WindowThreadLimitMs(window_.Timers().readTickMs));
         kept_.accessPoints = Camera().ScanAccessPoints(s, nullptr);
     }
     step(80);
     if (s.APScanOK == 0) {
         HideWait();
-        ShowMessage(CameraMessage::NoAnswer, PromptIcon::Exclamation);
+        ShowMessage(Messages().noAnswer, PromptIcon::Warning);
         return;
     }
     step(100);
     HideWait();
-    dlg_.PostCommand(s.UseWPS == 1 ? cmd::kWpsPage : cmd::kApScanPage);
+    window_.PostCommand(s.UseWPS == 1 ? WizardCommand::ShowWpsPage : WizardCommand::ShowAccessPointScanPage);
 }
 
 void CameraOperations::SetWait(int position) {
     position_ = position;
-    if (CSubWait* wait = dlg_.WaitDialog()) wait->SetPos(position);
+    if (WaitDialog* wait = window_.PleaseWait()) wait->SetPos(position);
 }
 
 void CameraOperations::ShowWait() {
-    if (CSubWait* wait = dlg_.WaitDialog()) {
+    if (WaitDialog* wait = window_.PleaseWait()) {
         wait->show();
         wait->repaint();
     }
 }
 
 void CameraOperations::HideWait() {
-    CSubWait* wait = dlg_.WaitDialog();
+    WaitDialog* wait = window_.PleaseWait();
     // Some window systems report the pop-up visible for a moment after the
     // first hide; a few more are cheap and bounded.
     for (int i = 0; wait != nullptr && i < 5 && wait->isVisible(); ++i) wait->hide();
 }
 
 void CameraOperations::EndOperation() {
-    dlg_.setEnabled(true);
+    window_.setEnabled(true);
     HideWait();
 }
 
-void CameraOperations::ShowMessage(CameraMessage message, PromptIcon icon, const QString& caption) {
-    const QString text = QString::fromStdString(dlg_.Messages().Message[static_cast<int>(message)]);
-    dlg_.Prompt().Ask(&dlg_, Prompt{text, caption, icon, PromptButtons::Ok});
+const WizardMessages& CameraOperations::Messages() const { return window_.Messages(); }
+
+void CameraOperations::ShowMessage(const std::string& message, PromptIcon icon, const QString& caption) {
+    const QString text = QString::fromStdString(message);
+    window_.Prompt().Ask(&window_, Prompt{text, caption, icon, PromptButtons::Ok});
 }
 
 }  // namespace orvanta

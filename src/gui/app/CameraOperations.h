@@ -1,8 +1,7 @@
 // The commands that work on the camera itself rather than showing a page:
-// reaching its subnet (17), reading it (18), saving to it (19) and scanning
-// its access points on the spot (22), with the progress timers that watch
-// the worker (timer 3) and find the camera again after a guided save
-// (timer 4).
+// reaching its subnet, reading it, saving to it and scanning its access
+// points on the spot, with the two timers that watch the worker (progress)
+// and find the camera again after a guided save (refind).
 //
 // One worker task at a time. The worker runs on its own copy of the record
 // (see WorkerTask.h); a task given up on is cancelled and dropped, and no
@@ -12,6 +11,7 @@
 
 #include <QTimer>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include <QString>
@@ -23,39 +23,28 @@
 namespace orvanta {
 
 class CameraService;
-class CWizardDlg;
-
-// The main window's own message texts ([WizardDlg] "Message2".."Message8"),
-// by what they say.
-enum class CameraMessage : int {
-    NoAnswer = 2,           // the camera did not answer in time, or failed
-    SavedWireless = 3,      // saved; the camera restarts onto the wireless network
-    Saved = 4,              // saved; the camera restarts with its new settings
-    NotFoundAgain = 5,      // the camera did not reappear after its restart
-    FoundAgain = 6,         // the camera reappeared with its new settings
-    PasswordRefused = 7,    // the root password of the login dialog was refused
-    AccessRefused = 8,      // the read was refused without a valid login
-};
+class WizardWindow;
+struct WizardMessages;
 
 class CameraOperations {
 public:
-    explicit CameraOperations(CWizardDlg& dlg);
+    explicit CameraOperations(WizardWindow& window);
     ~CameraOperations();
     CameraOperations(const CameraOperations&) = delete;
     CameraOperations& operator=(const CameraOperations&) = delete;
 
-    // Code 17: give the PC an address in the selected camera's subnet.
+    // EnsureCameraSubnet: give the PC an address in the selected camera's subnet.
     void EnsureCameraSubnet();
-    // Code 18: read the selected camera on the worker.
+    // ReadCamera: read the selected camera on the worker.
     void ReadCamera();
-    // Code 19: save the settings to the camera on the worker.
+    // SaveCamera: save the settings to the camera on the worker.
     void SaveCamera();
-    // Code 22: scan the camera's access points now.
+    // ScanAccessPoints: scan the camera's access points now.
     void ScanAccessPointsNow();
 
     // false: the timers are not started and the test calls the ticks itself.
     void SetTimersRunning(bool running) { timersRunning_ = running; }
-    // One tick of timer 3 / timer 4 (the timers call these; tests may too).
+    // One tick of the progress / refind timer (the timers call these; tests may too).
     void TickProgress();
     void TickRefind();
 
@@ -80,14 +69,15 @@ private:
     void HideWait();
     void ShowWait();
     void EndOperation();  // enable the window, hide the wait dialog
-    void ShowMessage(CameraMessage message, PromptIcon icon, const QString& caption = {});
+    const WizardMessages& Messages() const;
+    void ShowMessage(const std::string& message, PromptIcon icon, const QString& caption = {});
     void FinishRead(WorkerTask& task);
     void FinishSave(WorkerTask& task);
     void StartRefind();
     void EndRefind();
     CameraService& Camera() const;
 
-    CWizardDlg& dlg_;
+    WizardWindow& window_;
     KeptCameraResults kept_;
     std::unique_ptr<WorkerThread> worker_;
     // Tasks given up on: cancelled, results dropped, joined once they end.

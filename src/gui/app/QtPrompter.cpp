@@ -11,8 +11,8 @@ PromptAnswer QtPrompter::Ask(QWidget* owner, const Prompt& prompt) {
     box.setText(prompt.text);
     box.setWindowTitle(prompt.caption);
     switch (prompt.icon) {
-        case PromptIcon::Stop: box.setIcon(QMessageBox::Critical); break;
-        case PromptIcon::Exclamation: box.setIcon(QMessageBox::Warning); break;
+        case PromptIcon::Critical: box.setIcon(QMessageBox::Critical); break;
+        case PromptIcon::Warning: box.setIcon(QMessageBox::Warning); break;
         case PromptIcon::Information: box.setIcon(QMessageBox::Information); break;
         case PromptIcon::Question: box.setIcon(QMessageBox::Question); break;
         case PromptIcon::None: box.setIcon(QMessageBox::NoIcon); break;

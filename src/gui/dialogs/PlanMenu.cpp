@@ -7,15 +7,15 @@
 #include "core/i18n/LanguageStrings.h"
 #include "gui/framework/Prompter.h"
 #include "gui/framework/WizardContext.h"
-#include "gui/dialogs/CDlgProvision.h"
-#include "gui/framework/CWizardPage.h"
+#include "gui/dialogs/PlanDialog.h"
+#include "gui/framework/WizardPage.h"
 
 namespace orvanta {
 
 QAction* AddPlanAction(QMenu& menu, QTreeWidget* list, int macColumn, WizardContext* context) {
     if (!context || !context->languageFilePath) return nullptr;
     const std::string path = *context->languageFilePath;
-    QString caption = CWizardPage::Text(LanguageStrings(path), "DlgProvision", "MenuSetUp", 260);
+    QString caption = WizardPage::Text(LanguageStrings(path), "DlgProvision", "MenuSetUp", kCaptionCapacity);
     if (caption.isEmpty()) caption = QStringLiteral("Set up from a plan\u2026");
     QAction* setUp = menu.addAction(caption);
     setUp->setObjectName(QStringLiteral("setUpFromPlan"));
@@ -25,7 +25,7 @@ QAction* AddPlanAction(QMenu& menu, QTreeWidget* list, int macColumn, WizardCont
         if (!list) return;
         QStringList macs;
         for (const QTreeWidgetItem* row : list->selectedItems()) macs << row->text(macColumn);
-        CDlgProvision dialog(path, macs, context->hostNetwork, context->prompter, list->window());
+        PlanDialog dialog(path, macs, context->hostNetwork, context->prompter, list->window());
         if (context->prompter) context->prompter->RunModal(dialog);
         else dialog.exec();
     });

@@ -33,7 +33,6 @@ public:
     static EditLimit* Of(const QLineEdit* edit);
 
     int MaxChars() const { return maxChars_; }
-    std::size_t FieldWidth() const { return fieldWidth_; }
     // True when `text` is within the limit.
     bool Fits(const QString& text) const;
 

@@ -10,7 +10,7 @@ class QWidget;
 
 namespace orvanta {
 
-enum class PromptIcon { None, Stop, Exclamation, Information, Question };
+enum class PromptIcon { None, Critical, Warning, Information, Question };
 enum class PromptButtons { Ok, OkCancel, YesNo };
 enum class PromptAnswer { Ok, Cancel, Yes, No };
 

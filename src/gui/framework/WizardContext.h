@@ -51,7 +51,7 @@ struct WizardContext {
 
     // Queue a navigation command; it runs after the current handler returns.
     std::function<void(WizardCommand)> postCommand;
-    // Run a command at once (only code 17 is ever sent this way, by callers
+    // Run a command at once (only EnsureCameraSubnet is ever sent this way, by callers
     // that need the camera's subnet reachable before they go on).
     std::function<void(WizardCommand)> sendCommand;
 };

@@ -5,13 +5,13 @@
 #include <string>
 
 #include "core/settings/FixedField.h"
-#include "gui/controls/CIPAddressCtrl.h"
-#include "gui/framework/CWizardPage.h"
+#include "gui/controls/Ipv4AddressEdit.h"
+#include "gui/framework/WizardPage.h"
 
 namespace orvanta {
 
-IpModeControls::IpModeControls(QRadioButton* dhcp, QRadioButton* fixed, std::array<CIPAddressCtrl*, 5> addresses,
-                               CWizardPage* owner)
+IpModeControls::IpModeControls(QRadioButton* dhcp, QRadioButton* fixed, std::array<Ipv4AddressEdit*, 5> addresses,
+                               WizardPage* owner)
     : owner_(owner), dhcp_(dhcp), fixed_(fixed), addresses_(addresses) {
     // Only the user's choice changes the enabling: a refresh that selects a
     // radio from code leaves it to Load, which is not symmetric.
@@ -22,22 +22,22 @@ IpModeControls::IpModeControls(QRadioButton* dhcp, QRadioButton* fixed, std::arr
     if (fixed_) owner->WhenChecked(fixed_, [controls] { SetEnabled(controls, true); });
 }
 
-void IpModeControls::SetEnabled(const std::array<CIPAddressCtrl*, 5>& controls, bool enabled) {
-    for (CIPAddressCtrl* c : controls)
+void IpModeControls::SetEnabled(const std::array<Ipv4AddressEdit*, 5>& controls, bool enabled) {
+    for (Ipv4AddressEdit* c : controls)
         if (c) c->setEnabled(enabled);
 }
 
 void IpModeControls::SetAddressesEnabled(bool enabled) const { SetEnabled(addresses_, enabled); }
 
 void IpModeControls::Load(uint8_t mode, const Fields& fields, bool enableOnFixed) const {
-    const CWizardPage::QuietLoad quiet(owner_);
+    const WizardPage::QuietLoad quiet(owner_);
     if (mode == 0) {
-        CWizardPage::SetChecked(dhcp_, true);
-        CWizardPage::SetChecked(fixed_, false);
+        WizardPage::SetChecked(dhcp_, true);
+        WizardPage::SetChecked(fixed_, false);
         SetAddressesEnabled(false);
     } else if (mode == 1) {
-        CWizardPage::SetChecked(fixed_, true);
-        CWizardPage::SetChecked(dhcp_, false);
+        WizardPage::SetChecked(fixed_, true);
+        WizardPage::SetChecked(dhcp_, false);
         for (std::size_t i = 0; i < addresses_.size(); ++i) {
             if (addresses_[i] == nullptr) continue;
             // The field may lack a terminator only if someone broke the
@@ -57,7 +57,7 @@ bool IpModeControls::Store(uint8_t& mode, const Fields& fields) const {
     if (fixed_ && fixed_->isChecked()) {
         mode = 1;
         for (std::size_t i = 0; i < addresses_.size(); ++i)
-            CopyToField(fields[i].data, fields[i].width, CWizardPage::AddressText(addresses_[i]).toStdString());
+            CopyToField(fields[i].data, fields[i].width, WizardPage::AddressText(addresses_[i]).toStdString());
         return true;
     }
     return false;

@@ -12,8 +12,8 @@ class QRadioButton;
 
 namespace orvanta {
 
-class CIPAddressCtrl;
-class CWizardPage;
+class Ipv4AddressEdit;
+class WizardPage;
 
 class IpModeControls {
 public:
@@ -29,8 +29,8 @@ public:
     using Fields = std::array<Field, 5>;
 
     IpModeControls() = default;
-    IpModeControls(QRadioButton* dhcp, QRadioButton* fixed, std::array<CIPAddressCtrl*, 5> addresses,
-                   CWizardPage* owner);
+    IpModeControls(QRadioButton* dhcp, QRadioButton* fixed, std::array<Ipv4AddressEdit*, 5> addresses,
+                   WizardPage* owner);
 
     // Record mode 0 selects DHCP and greys the addresses; 1 selects fixed and
     // fills them (enabling them only when `enableOnFixed`: the LAN page
@@ -42,18 +42,17 @@ public:
     // each control as "%d.%d.%d.%d".
     bool Store(uint8_t& mode, const Fields& fields) const;
 
-    QRadioButton* Dhcp() const { return dhcp_; }
     QRadioButton* Fixed() const { return fixed_; }
-    CIPAddressCtrl* Address(int i) const { return addresses_[static_cast<std::size_t>(i)]; }
+    Ipv4AddressEdit* Address(int i) const { return addresses_[static_cast<std::size_t>(i)]; }
 
 private:
     void SetAddressesEnabled(bool enabled) const;
-    static void SetEnabled(const std::array<CIPAddressCtrl*, 5>& controls, bool enabled);
+    static void SetEnabled(const std::array<Ipv4AddressEdit*, 5>& controls, bool enabled);
 
-    CWizardPage* owner_ = nullptr;
+    WizardPage* owner_ = nullptr;
     QRadioButton* dhcp_ = nullptr;
     QRadioButton* fixed_ = nullptr;
-    std::array<CIPAddressCtrl*, 5> addresses_{};
+    std::array<Ipv4AddressEdit*, 5> addresses_{};
 };
 
 }  // namespace orvanta

@@ -4,7 +4,7 @@
 #include <QLabel>
 #include <QRadioButton>
 
-#include "gui/controls/CIPAddressCtrl.h"
+#include "gui/controls/Ipv4AddressEdit.h"
 
 namespace orvanta {
 
@@ -16,7 +16,7 @@ void IpModePage::AddIpModeBlock(const BlockIds& ids, const QString& dhcpText, co
     QRadioButton* fixed = AddRadio(ids.fixed, Dlu(30, 58, 250, 12), fixedText, modeGroup);
     AddGroupBox(0, Dlu(20, 76, 350, 120), QStringLiteral(""));
     std::array<QLabel*, 5> labels{};
-    std::array<CIPAddressCtrl*, 5> addresses{};
+    std::array<Ipv4AddressEdit*, 5> addresses{};
     for (std::size_t i = 0; i < addresses.size(); ++i) {
         const int row = 20 * int(i);
         labels[i] = AddStatic(ids.labels[i], Dlu(40, 92 + row, 100, 10), kLabels[i]);

@@ -6,15 +6,15 @@
 
 #include <array>
 
-#include "gui/framework/CWizardPage.h"
+#include "gui/framework/WizardPage.h"
 #include "gui/pages/IpModeControls.h"
 
 namespace orvanta {
 
-class IpModePage : public CWizardPage {
+class IpModePage : public WizardPage {
     Q_OBJECT
 public:
-    using CWizardPage::CWizardPage;
+    using WizardPage::WizardPage;
 
 protected:
     struct BlockIds {

@@ -7,14 +7,14 @@
 #include <QLineEdit>
 #include <QTest>
 
-#include "gui/framework/CWizardPage.h"
+#include "gui/framework/WizardPage.h"
 
 namespace orvanta::testing {
 
 // A control of `page` by its id; a missing one ends the program at once
 // (the test would only crash on it later).
 template <class T>
-T* On(CWizardPage* page, int id) {
+T* On(WizardPage* page, int id) {
     T* c = page->Control<T>(id);
     if (!c) qFatal("control %d missing", id);
     return c;

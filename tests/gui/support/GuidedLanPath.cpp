@@ -1,38 +1,38 @@
 #include "support/GuidedLanPath.h"
 
-#include "gui/pages/CSubChoose.h"
-#include "gui/pages/CSubDDNS.h"
-#include "gui/pages/CSubFirst.h"
-#include "gui/pages/CSubOption.h"
-#include "gui/pages/CSubSearchNet.h"
-#include "gui/pages/CSubSetAutoParam.h"
-#include "gui/pages/CSubSetupFinish.h"
-#include "gui/pages/CSubShowPic.h"
-#include "gui/pages/CSubUPnP.h"
-#include "gui/pages/CSubWizardIP.h"
+#include "gui/pages/SetupChoicePage.h"
+#include "gui/pages/DdnsPage.h"
+#include "gui/pages/StartPage.h"
+#include "gui/pages/OptionPage.h"
+#include "gui/pages/SearchPage.h"
+#include "gui/pages/SummaryPage.h"
+#include "gui/pages/SetupFinishedPage.h"
+#include "gui/pages/DiagramPage.h"
+#include "gui/pages/UpnpPortsPage.h"
+#include "gui/pages/QuickAddressPage.h"
 #include "gui/framework/PageIndex.h"
 
 namespace orvanta::testing {
 namespace {
 
-constexpr int kSearchButton = CSubSearchNet::kSearchButton;
-constexpr int kCameraList = CSubSearchNet::kList;
-constexpr int kSearchNext = CSubSearchNet::kNext;
-constexpr int kCameraUrl = CSubSetupFinish::kAddress;
+constexpr int kSearchButton = SearchPage::kSearchButton;
+constexpr int kCameraList = SearchPage::kList;
+constexpr int kSearchNext = SearchPage::kNext;
+constexpr int kCameraUrl = SetupFinishedPage::kAddress;
 
 using Kind = PathAction::Kind;
 
 std::vector<PathAction> QuickIpActions(const QuickIpValues& v) {
     std::vector<PathAction> actions;
     if (!v.address.isEmpty()) {
-        actions.push_back({Kind::Click, CSubWizardIP::kFixedRadio, {}});
-        actions.push_back({Kind::TypeAddress, CSubWizardIP::kAddress, v.address});
-        if (!v.mask.isEmpty()) actions.push_back({Kind::TypeAddress, CSubWizardIP::kMask, v.mask});
-        if (!v.gateway.isEmpty()) actions.push_back({Kind::TypeAddress, CSubWizardIP::kGateway, v.gateway});
-        if (!v.dns.isEmpty()) actions.push_back({Kind::TypeAddress, CSubWizardIP::kDns, v.dns});
+        actions.push_back({Kind::Click, QuickAddressPage::kFixedRadio, {}});
+        actions.push_back({Kind::TypeAddress, QuickAddressPage::kAddress, v.address});
+        if (!v.mask.isEmpty()) actions.push_back({Kind::TypeAddress, QuickAddressPage::kMask, v.mask});
+        if (!v.gateway.isEmpty()) actions.push_back({Kind::TypeAddress, QuickAddressPage::kGateway, v.gateway});
+        if (!v.dns.isEmpty()) actions.push_back({Kind::TypeAddress, QuickAddressPage::kDns, v.dns});
         actions.push_back({Kind::Look, 0, QStringLiteral("quick-ip-typed")});
     }
-    actions.push_back({Kind::Click, CSubWizardIP::kNext, {}});
+    actions.push_back({Kind::Click, QuickAddressPage::kNext, {}});
     return actions;
 }
 
@@ -40,27 +40,27 @@ std::vector<PathAction> QuickIpActions(const QuickIpValues& v) {
 
 std::vector<PathStep> GuidedLanPath(const QuickIpValues& quickIp) {
     return {
-        {"first-page", kPageFirst, {{Kind::Click, CSubFirst::kSetupButton, {}}}},
+        {"first-page", kPageStart, {{Kind::Click, StartPage::kSetupButton, {}}}},
         {"choose-link",
-         kPageChoose,
-         {{Kind::Click, CSubChoose::kYesRadio, {}},
-          {Kind::Click, CSubChoose::kLanRadio, {}},
-          {Kind::Click, CSubChoose::kNext, {}}}},
-        {"diagram", kPageShowPic, {{Kind::Click, CSubShowPic::kNext, {}}}},
+         kPageSetupChoice,
+         {{Kind::Click, SetupChoicePage::kYesRadio, {}},
+          {Kind::Click, SetupChoicePage::kLanRadio, {}},
+          {Kind::Click, SetupChoicePage::kNext, {}}}},
+        {"diagram", kPageDiagram, {{Kind::Click, DiagramPage::kNext, {}}}},
         {"search",
-         kPageSearchNet,
+         kPageSearch,
          {{Kind::Click, kSearchButton, {}},
           {Kind::PickCamera, kCameraList, {}},
           {Kind::Look, 0, QStringLiteral("search-selected")},
           {Kind::Operation, kSearchNext, QStringLiteral("reading")}}},
         {"option",
          kPageOption,
-         {{Kind::Click, CSubOption::kWizardRadio, {}}, {Kind::Click, CSubOption::kNext, {}}}},
-        {"quick-ip", kPageWizardIP, QuickIpActions(quickIp)},
-        {"upnp", kPageUPnP, {{Kind::Click, CSubUPnP::kNext, {}}}},
-        {"ddns", kPageDDNS, {{Kind::Click, CSubDDNS::kNext, {}}}},
-        {"summary", kPageSetAutoParam, {{Kind::Operation, CSubSetAutoParam::kSave, QStringLiteral("saving")}}},
-        {"setup-finished", kPageSetupFinish, {{Kind::ExpectCameraUrl, kCameraUrl, {}}}},
+         {{Kind::Click, OptionPage::kWizardRadio, {}}, {Kind::Click, OptionPage::kNext, {}}}},
+        {"quick-ip", kPageQuickAddress, QuickIpActions(quickIp)},
+        {"upnp", kPageUpnpPorts, {{Kind::Click, UpnpPortsPage::kNext, {}}}},
+        {"ddns", kPageDynamicDns, {{Kind::Click, DdnsPage::kNext, {}}}},
+        {"summary", kPageSummary, {{Kind::Operation, SummaryPage::kSave, QStringLiteral("saving")}}},
+        {"setup-finished", kPageSetupFinished, {{Kind::ExpectCameraUrl, kCameraUrl, {}}}},
     };
 }
 

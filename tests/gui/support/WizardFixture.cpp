@@ -51,8 +51,8 @@ QString WizardFixture::RememberedLanguage() const {
         ReadIniString((ConfigDir() + QStringLiteral("defaultlang.ini")).toStdString(), "DefaultLang", "LangFile"));
 }
 
-CWizardDlg& WizardFixture::Make(const DeploymentSettings& deployment) {
-    WizardDlgOptions options;
+WizardWindow& WizardFixture::Make(const DeploymentSettings& deployment) {
+    WizardWindowOptions options;
     options.hostNetwork = &net;
     if (!networkCamera) options.camera = &camera;
     options.prompter = &prompter;
@@ -64,30 +64,30 @@ CWizardDlg& WizardFixture::Make(const DeploymentSettings& deployment) {
     options.aliasStateFile.clear();
     options.removeStaleAliases = false;
     options.desktopInternetState = [this] { return desktopInternet; };
-    dlg_ = std::make_unique<CWizardDlg>(std::move(options));
+    dlg_ = std::make_unique<WizardWindow>(std::move(options));
     return *dlg_;
 }
 
-CWizardDlg& WizardFixture::Start(const DeploymentSettings& deployment) {
+WizardWindow& WizardFixture::Start(const DeploymentSettings& deployment) {
     Make(deployment);
     dlg_->Start();
     return *dlg_;
 }
 
-CWizardDlg& WizardFixture::StartWithLanguage(const QString& languageText) {
+WizardWindow& WizardFixture::StartWithLanguage(const QString& languageText) {
     WriteLanguage(QStringLiteral("English (ENG).ini"), languageText);
     RememberLanguage(QStringLiteral("English (ENG).ini"));
     return Start();
 }
 
-CWizardDlg& WizardFixture::StartInShippedEnglish(const QString& sourceDir, const DeploymentSettings& deployment) {
+WizardWindow& WizardFixture::StartInShippedEnglish(const QString& sourceDir, const DeploymentSettings& deployment) {
     CopyShippedLanguages(sourceDir);
     RememberLanguage(QStringLiteral("English (ENG).ini"));
     return Start(deployment);
 }
 
 void WizardFixture::RecordPostedCommands() {
-    dlg_->Context().postCommand = [this](WizardCommand code) { posted.push_back(code); };
+    dlg_->Context().postCommand = [this](WizardCommand command) { posted.push_back(command); };
 }
 
 QStringList WizardFixture::PromptTexts() const {
@@ -109,15 +109,18 @@ void WizardFixture::MakePageContext() {
     pageContext_.deployment = &deployment;
     pageContext_.language = &pageLanguage_;
     pageContext_.kept = &kept;
-    pageContext_.postCommand = [this](WizardCommand code) {
-        posted.push_back(code);
-        events << QStringLiteral("post %1").arg(code);
+    pageContext_.postCommand = [this](WizardCommand command) {
+        posted.push_back(command);
+        events << QStringLiteral("post");
     };
-    pageContext_.sendCommand = [this](WizardCommand code) { events << QStringLiteral("send %1").arg(code); };
+    pageContext_.sendCommand = [this](WizardCommand command) {
+        sent.push_back(command);
+        events << QStringLiteral("send");
+    };
     pageContextMade_ = true;
 }
 
-void WizardFixture::AttachPage(CWizardPage& page) {
+void WizardFixture::AttachPage(WizardPage& page) {
     if (!pageContextMade_) MakePageContext();
     page.SetContext(&pageContext_);
     page.OnInitPage();

@@ -8,13 +8,14 @@
 #include <QStringList>
 #include <QTemporaryDir>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "FakeHostNetwork.h"
 #include "core/i18n/LanguageStrings.h"
 #include "core/settings/CameraSettings.h"
-#include "gui/app/CWizardDlg.h"
-#include "gui/framework/CWizardPage.h"
+#include "gui/app/WizardWindow.h"
+#include "gui/framework/WizardPage.h"
 #include "gui/framework/DeploymentSettings.h"
 #include "gui/framework/DesktopConnectivity.h"
 #include "gui/framework/KeptCameraResults.h"
@@ -24,6 +25,9 @@
 #include "support/ScriptedPrompter.h"
 
 namespace orvanta::testing {
+
+// Commands in the order a page posted or sent them; also a test-data column.
+using Commands = std::vector<WizardCommand>;
 
 // Periods short enough that a test never waits on a timer for long.
 TimerSettings FastTimers();
@@ -47,24 +51,26 @@ public:
     QString RememberedLanguage() const;
 
     // Makes the window (not yet started).
-    CWizardDlg& Make(const DeploymentSettings& deployment = {});
+    WizardWindow& Make(const DeploymentSettings& deployment = {});
     // Makes and starts it; the first page is then visible.
-    CWizardDlg& Start(const DeploymentSettings& deployment = {});
+    WizardWindow& Start(const DeploymentSettings& deployment = {});
     // The start most page tests share: `languageText` written as the
     // remembered English file, so captions and messages are the test's own
     // short texts, and the window started.
-    CWizardDlg& StartWithLanguage(const QString& languageText);
+    WizardWindow& StartWithLanguage(const QString& languageText);
     // The same with the shipped language files of `sourceDir`, English chosen.
-    CWizardDlg& StartInShippedEnglish(const QString& sourceDir, const DeploymentSettings& deployment = {});
+    WizardWindow& StartInShippedEnglish(const QString& sourceDir, const DeploymentSettings& deployment = {});
 
     // From here on every command a page posts is kept in `posted` instead of
     // run, so a test stays on its page and checks where the page leads.
     void RecordPostedCommands();
-    WizardCommand LastPosted() const { return posted.empty() ? 0 : posted.back(); }
-    // Shows a page the way the command `code` does, as its own type.
+    std::optional<WizardCommand> LastPosted() const {
+        return posted.empty() ? std::nullopt : std::optional<WizardCommand>(posted.back());
+    }
+    // Shows a page the way `command` does, as its own type.
     template <class Page>
-    Page* Show(WizardCommand code, int index) {
-        dlg_->HandleCommand(code);
+    Page* Show(WizardCommand command, int index) {
+        dlg_->HandleCommand(command);
         return static_cast<Page*>(dlg_->Page(index));
     }
     // The last message box, or an empty record.
@@ -78,14 +84,14 @@ public:
     // Hands `page` the shared page context, its start values and its
     // captions, as the main window does at start-up. The context holds the
     // fixture's own record, fakes, `timers`, `deployment` and `kept`; a
-    // command the page posts is kept in `posted`, and `events` logs
-    // "post N" and "send N" in the order they happened.
-    void AttachPage(CWizardPage& page);
+    // command the page posts is kept in `posted`, one it sends in `sent`, and
+    // `events` logs "post" and "send" in the order they happened.
+    void AttachPage(WizardPage& page);
     // The context attached pages share; a test may swap one of its parts.
     WizardContext& PageContext() { return pageContext_; }
     const LanguageStrings& PageLanguage() const { return pageLanguage_; }
 
-    CWizardDlg& Dlg() { return *dlg_; }
+    WizardWindow& Window() { return *dlg_; }
     // Destroys the window (what closing the wizard does); the fakes stay.
     void CloseWindow() { dlg_.reset(); }
     // The window's record, or in single-page mode the fixture's own.
@@ -102,18 +108,19 @@ public:
     TimerSettings timers = FastTimers();
     ScriptedPrompter prompter;
     FakeUrlOpener urls;
-    std::vector<WizardCommand> posted;
+    Commands posted;
+    Commands sent;
     // Single-page mode only (the window takes its own in Make).
     DeploymentSettings deployment;
     KeptCameraResults kept;
-    // "post N", "send N" as they happened; tests add their own lines.
+    // "post", "send" as they happened; tests add their own lines.
     QStringList events;
 
 private:
     void MakePageContext();
 
     QTemporaryDir dir_;
-    std::unique_ptr<CWizardDlg> dlg_;
+    std::unique_ptr<WizardWindow> dlg_;
     QString lastLanguageFile_;
     CameraSettings pageRecord_{};
     LanguageStrings pageLanguage_;

@@ -1,0 +1,86 @@
+// The LAN discovery client. It keeps one receive socket per local IPv4
+// address, broadcasts a search request every resend interval, collects the
+// replies into a list keyed by MAC, drops cameras that stop answering and
+// hands out the list as an array of text records. It does no waiting of its
+// own beyond short socket waits: the caller drives it by calling Search from
+// a timer, always from the same thread.
+//
+// Tests construct it with DiscoverySettings: their own address list and clock,
+// shorter waits, and a scripted DiscoveryTransport so that a search runs
+// against queued datagrams and nothing reaches the network.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "core/discovery/DiscoveredCamera.h"
+#include "core/discovery/DiscoveryEntry.h"
+#include "core/discovery/DiscoveryList.h"
+#include "core/discovery/InterfaceSlot.h"
+#include "core/discovery/DiscoverySettings.h"
+
+namespace orvanta::discovery {
+
+class DiscoveryClient {
+public:
+    DiscoveryClient();
+    explicit DiscoveryClient(DiscoverySettings settings);
+    virtual ~DiscoveryClient();
+
+    DiscoveryClient(const DiscoveryClient&) = delete;
+    DiscoveryClient& operator=(const DiscoveryClient&) = delete;
+
+    // One search step. `restart` 1 begins a new search (empties the list and
+    // reopens the sockets, which also broadcasts at once), 0 continues one.
+    // Returns -1 when the poll failed (outputs untouched); otherwise fills the
+    // outputs and returns 1 when the records were rebuilt, 0 when not. The
+    // records belong to this client and stay valid until its next Search.
+    int Search(DiscoveredCamera** records, int* count, int* capacity, int restart);
+
+    bool LoadLocalAddresses();
+    bool Poll();
+    // 0 sent, -1 no slot, -3 socket failure.
+    int SendRequest(InterfaceSlot* slot);
+    // 0 accepted (payload filled), 1 rejected, -1 no slot, -2 no buffer,
+    // -3 nothing read.
+    int ReceiveReply(InterfaceSlot* slot, ReplyPayload* buffer);
+    void AddOrUpdate(const DiscoveryEntry& image);
+    void ExpireEntries();
+    int FormatRecords();
+
+    // Read-only views for callers and tests.
+    bool Changed() const { return changed_ != 0; }
+    bool LookupFailed() const { return lookupFailed_ != 0; }
+    bool SocketsOpen() const { return socketsOpen_ != 0; }
+    int AddressCount() const { return addressCount_; }
+    const std::vector<InterfaceSlot>& Slots() const { return slots_; }
+    const DiscoveryList& List() const { return list_; }
+    int RecordCapacity() const { return static_cast<int>(records_.size()); }
+    const DiscoveredCamera* Records() const { return records_.data(); }
+
+private:
+    uint32_t Now() const;
+    bool LookUp(std::vector<uint32_t>& addresses) const;
+    void CloseSockets();
+
+    DiscoverySettings settings_;
+    std::shared_ptr<DiscoveryTransport> transport_;
+    int changed_ = 0;
+    int lookupFailed_ = 1;
+    uint16_t port_;
+    int addressCount_ = 0;
+    std::vector<uint32_t> hostEntry_;       // latest lookup
+    std::vector<uint32_t> localAddresses_;  // network order, one per slot
+    std::vector<InterfaceSlot> slots_;
+    DiscoveryList list_;
+    ReplyPayload receiveBuffer_{};
+    DiscoveryEntry entryImage_{};
+    uint32_t lastSendTime_ = 0;
+    int socketsOpen_ = 0;
+    int resendInterval_;
+    int timeToLive_;
+    std::vector<DiscoveredCamera> records_;
+};
+
+}  // namespace orvanta::discovery

@@ -1,0 +1,238 @@
+#include "gui/dialogs/PlanDialog.h"
+
+#include <QCloseEvent>
+#include <QFileDialog>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+#include <fstream>
+#include <sstream>
+
+#include "core/i18n/LanguageStrings.h"
+#include "gui/framework/Prompter.h"
+#include "gui/framework/WizardPage.h"
+
+namespace orvanta {
+
+namespace {
+
+using provision::RowStatus;
+
+enum Column { kColCamera, kColState, kColChange };
+
+QPushButton* AddButton(QWidget* parent, QHBoxLayout* row, const char* name, const QString& text) {
+    auto* b = new QPushButton(parent);
+    b->setObjectName(QString::fromLatin1(name));
+    b->setAutoDefault(false);
+    WizardPage::SetControlText(b, text);
+    row->addWidget(b);
+    return b;
+}
+
+// Everything shown here that came from a camera or a file is plain text.
+QString Plain(const std::string& text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
+
+}  // namespace
+
+PlanDialog::PlanDialog(const std::string& languageFilePath, QStringList selectedMacs, hostnet::HostNetwork* net,
+                             Prompter* prompter, QWidget* parent)
+    : QDialog(parent),
+      languageFilePath_(languageFilePath),
+      selectedMacs_(std::move(selectedMacs)),
+      net_(net),
+      prompter_(prompter) {
+    setObjectName(QStringLiteral("DlgProvision"));
+    setModal(true);
+    resize(640, 420);
+    const LanguageStrings lang(languageFilePath);
+    const auto text = [&lang](const char* key) { return WizardPage::Text(lang, "DlgProvision", key, kCaptionCapacity); };
+    setWindowTitle(text("Caption"));
+    setAccessibleName(windowTitle());
+
+    auto* layout = new QVBoxLayout(this);
+    planPath_ = new QLabel(this);
+    planPath_->setObjectName(QStringLiteral("planPath"));
+    planPath_->setTextFormat(Qt::PlainText);
+    planPath_->setAccessibleName(text("PlanFile"));
+    layout->addWidget(planPath_);
+    problems_ = new QLabel(this);
+    problems_->setObjectName(QStringLiteral("problems"));
+    problems_->setTextFormat(Qt::PlainText);
+    problems_->setWordWrap(true);
+    problems_->setAccessibleName(text("Problems"));
+    problems_->hide();
+    layout->addWidget(problems_);
+    rows_ = new QTreeWidget(this);
+    rows_->setObjectName(QStringLiteral("rows"));
+    rows_->setAccessibleName(text("Caption"));
+    rows_->setRootIsDecorated(false);
+    rows_->setHeaderLabels({text("ColCamera"), text("ColState"), text("ColChange")});
+    rows_->header()->setStretchLastSection(true);
+    rows_->setColumnWidth(kColCamera, 160);
+    rows_->setColumnWidth(kColState, 120);
+    layout->addWidget(rows_, 1);
+    progress_ = new QProgressBar(this);
+    progress_->setObjectName(QStringLiteral("progress"));
+    progress_->setAccessibleName(text("ColState"));
+    progress_->setValue(0);
+    layout->addWidget(progress_);
+    auto* buttons = new QHBoxLayout;
+    load_ = AddButton(this, buttons, "load", text("BtnLoad"));
+    buttons->addStretch(1);
+    run_ = AddButton(this, buttons, "run", text("BtnRun"));
+    cancel_ = AddButton(this, buttons, "cancel", text("BtnCancel"));
+    close_ = AddButton(this, buttons, "close", text("BtnClose"));
+    layout->addLayout(buttons);
+    run_->setEnabled(false);
+    cancel_->setEnabled(false);
+
+    for (const char* key : {"StatusPending", "StatusDone", "StatusUnchanged", "StatusWouldChange", "StatusNotFound",
+                            "StatusRefused", "StatusUnreachable", "StatusFailed", "StatusVerifyMismatch"})
+        statusTexts_ << text(key);
+    checkingText_ = text("Checking");
+
+    connect(load_, &QPushButton::clicked, this, &PlanDialog::OnLoad);
+    connect(run_, &QPushButton::clicked, this, &PlanDialog::OnRun);
+    connect(cancel_, &QPushButton::clicked, this, &PlanDialog::OnCancel);
+    connect(close_, &QPushButton::clicked, this, &QDialog::close);
+}
+
+PlanDialog::~PlanDialog() { StopWorker(); }
+
+void PlanDialog::StopWorker() {
+    if (provisioner_) provisioner_->Cancel();
+    if (worker_.joinable()) worker_.join();
+}
+
+void PlanDialog::closeEvent(QCloseEvent* event) {
+    // Closing during a run cancels it; the dialog waits for the workers'
+    // current step so that their temporary addresses are removed.
+    StopWorker();
+    event->accept();
+}
+
+QString PlanDialog::StatusText(RowStatus status) const {
+    const int i = static_cast<int>(status);
+    const QString t = i < statusTexts_.size() ? statusTexts_[i] : QString();
+    return t.isEmpty() ? QString::fromLatin1(provision::StatusName(status)) : t;
+}
+
+void PlanDialog::OnLoad() {
+    QFileDialog chooser(this, windowTitle(), QString(), QStringLiteral("Plan (*.csv *.json);;* (*)"));
+    chooser.setObjectName(QStringLiteral("planChooser"));
+    chooser.setFileMode(QFileDialog::ExistingFile);
+    const int answer = prompter_ ? prompter_->RunModal(chooser) : chooser.exec();
+    if (answer == QDialog::Accepted && !chooser.selectedFiles().isEmpty()) LoadPlan(chooser.selectedFiles().front());
+}
+
+bool PlanDialog::LoadPlan(const QString& path) {
+    if (Busy()) return false;
+    planPath_->setText(path);
+    rows_->clear();
+    problems_->clear();
+    problems_->hide();
+    run_->setEnabled(false);
+    checked_ = false;
+    std::vector<std::string> problems;
+    std::ifstream in(path.toStdString(), std::ios::binary);
+    std::ostringstream content;
+    if (in) content << in.rdbuf();
+    provision::Plan plan;
+    if (!in) problems.push_back("cannot read " + path.toStdString());
+    else provision::ReadPlan(content.str(), plan, problems);
+    if (!problems.empty()) {
+        QString all;
+        for (const std::string& p : problems) all += Plain(p) + QLatin1Char('\n');
+        problems_->setText(all.trimmed());
+        problems_->show();
+        return false;
+    }
+    // Cameras chosen in the search list narrow the plan to their rows.
+    if (!selectedMacs_.isEmpty()) {
+        std::vector<provision::PlanRow> kept;
+        for (const provision::PlanRow& row : plan.rows)
+            if (selectedMacs_.contains(Plain(row.mac), Qt::CaseInsensitive)) kept.push_back(row);
+        plan.rows = std::move(kept);
+    }
+    plan_ = std::move(plan);
+    for (const provision::PlanRow& row : plan_.rows) {
+        auto* item = new QTreeWidgetItem(rows_);
+        item->setText(kColCamera, Plain(row.Name()));
+        item->setText(kColState, checkingText_);
+    }
+    if (!plan_.rows.empty()) Start(true);
+    return true;
+}
+
+void PlanDialog::OnRun() {
+    if (Busy() || !checked_) return;
+    Start(false);
+}
+
+void PlanDialog::OnCancel() {
+    if (provisioner_) provisioner_->Cancel();
+    cancel_->setEnabled(false);
+}
+
+void PlanDialog::Start(bool dryRun) {
+    provision::ProvisionOptions options;
+    options.dryRun = dryRun;
+    provisioner_ = std::make_unique<provision::Provisioner>(plan_, options, net_);
+    progress_->setRange(0, static_cast<int>(plan_.rows.size()));
+    progress_->setValue(0);
+    load_->setEnabled(false);
+    run_->setEnabled(false);
+    cancel_->setEnabled(true);
+    // Results come from the workers; the rows are changed on this thread only.
+    provisioner_->SetProgress([this](std::size_t row, const provision::RowResult& result, const std::string& step) {
+        if (!step.empty()) return;
+        QMetaObject::invokeMethod(this, [this, row, result] { ShowRow(row, result); }, Qt::QueuedConnection);
+    });
+    provision::Provisioner* p = provisioner_.get();
+    worker_ = std::thread([this, p] {
+        std::vector<provision::RowResult> results;
+        std::string why;
+        const bool started = p->Run(results, why);
+        QMetaObject::invokeMethod(this, [this, started, why, results] {
+            results_ = results;
+            Finished(started, Plain(why));
+        }, Qt::QueuedConnection);
+    });
+}
+
+void PlanDialog::ShowRow(std::size_t row, const provision::RowResult& result) {
+    QTreeWidgetItem* item = rows_->topLevelItem(static_cast<int>(row));
+    if (!item) return;
+    item->setText(kColState, StatusText(result.status));
+    QString change;
+    for (const provision::FieldChange& c : result.changes)
+        change += (change.isEmpty() ? QString() : QStringLiteral("; ")) + Plain(c.key + ": " + c.before) +
+                  QStringLiteral(" \u2192 ") + Plain(c.after);
+    if (!result.detail.empty()) change += (change.isEmpty() ? QString() : QStringLiteral("; ")) + Plain(result.detail);
+    item->setText(kColChange, change);
+    item->setToolTip(kColChange, change);
+    progress_->setValue(progress_->value() + 1);
+}
+
+void PlanDialog::Finished(bool started, const QString& why) {
+    if (worker_.joinable()) worker_.join();
+    const bool wasDryRun = !checked_;
+    checked_ = true;
+    load_->setEnabled(true);
+    cancel_->setEnabled(false);
+    if (!started) {
+        problems_->setText(why);
+        problems_->show();
+        return;
+    }
+    // Run is offered after the dry run, when some camera has something to change.
+    bool anyChange = false;
+    for (const provision::RowResult& r : results_) anyChange |= r.status == RowStatus::WouldChange;
+    run_->setEnabled(wasDryRun && anyChange);
+}
+
+}  // namespace orvanta

@@ -1,0 +1,344 @@
+#include "gui/controls/CaptionLayout.h"
+#include "gui/pages/SearchPage.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QFileDialog>
+#include <QLabel>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QSaveFile>
+#include <QTimer>
+#include <QTreeWidget>
+
+#include "core/camera/CameraService.h"
+#include "core/discovery/DiscoveredCamera.h"
+#include "core/discovery/DiscoveredCameraWriter.h"
+#include "core/settings/FixedField.h"
+#include "gui/framework/TimerSettings.h"
+#include "gui/framework/UrlOpener.h"
+#include "gui/dialogs/PlanMenu.h"
+#include "gui/pages/CameraRowText.h"
+
+namespace orvanta {
+namespace {
+
+// List columns, in the order the list shows them.
+enum Column { kColIp, kColMac, kColPort, kColDesc, kColSport, kColSerial, kColMask, kColumnCount };
+
+// A search is six ticks: the seventh only ends it.
+constexpr int kEndTick = 7;
+
+// The page's texts, kept from its section.
+constexpr const char* kNoCamera = "Message1";      // Next with an empty list
+constexpr const char* kPickARow = "Message2";      // Next with no row selected
+constexpr const char* kNoWayOut = "Message3";      // the search request left through no card
+constexpr const char* kFoundSoFar = "FoundSoFar";  // "%d" cameras found
+constexpr const char* kNoneFound = "NoneFound";
+constexpr const char* kNoAddress = "NoAddress";    // the PC has no IPv4 address
+constexpr const char* kMenuCopyAddress = "MenuCopyAddress";
+constexpr const char* kMenuExportList = "MenuExportList";
+constexpr const char* kExportTitle = "ExportTitle";
+constexpr const char* kExportFailed = "ExportFailed";
+
+// Record texts are 8-bit text in the locale's encoding, read no further
+// than their field's width.
+template <std::size_t N>
+QString Local8(const char (&field)[N]) {
+    const std::string_view text = FieldText(field);
+    return QString::fromLocal8Bit(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+}  // namespace
+
+SearchPage::SearchPage(QWidget* parent) : WizardPage(139, "SearchPage", parent) {
+    QLabel* listLabel = AddStatic(kListLabel, Dlu(8, 30, 200, 10), QStringLiteral("Camera  List"));
+    list_ = AddList(kList, Dlu(8, 42, 373, 130),
+                    {QStringLiteral("IP"), QStringLiteral("MAC"), QStringLiteral("PORT"),
+                     QStringLiteral("DESC / INTERFACE"), QStringLiteral("SPORT"), QStringLiteral("SERIAL NO."),
+                     QStringLiteral("SUBMASK.")});
+    list_->setColumnWidth(kColIp, 120);
+    list_->setColumnWidth(kColMac, 120);
+    list_->setColumnWidth(kColPort, 60);
+    list_->setColumnWidth(kColDesc, 150);
+    list_->setColumnWidth(kColSport, 60);
+    list_->setColumnHidden(kColSerial, true);
+    list_->setColumnWidth(kColMask, 120);
+    list_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    // Several cameras may be chosen for a plan; Next and a double click take the first one selected.
+    list_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    searchButton_ = AddButton(kSearchButton, Dlu(8, 178, 90, 22), QStringLiteral("Start  Search"));
+    note_ = AddStatic(kNote, Dlu(106, 178, 275, 60), QString());
+    status_ = AddStatic(0, Dlu(8, 203, 95, 36), QString());
+    status_->setObjectName(QStringLiteral("searchStatus"));
+    AddStepTitle(kTitle, "TitleSearch", kCaptionCapacity, QStringLiteral("Find the Camera"));
+
+    Captions({{note_, "Note", kSearchNoteCapacity}, {listLabel, "CamList"}});
+    KeptTexts({{kNoCamera}, {kPickARow}, {kNoWayOut}});
+    KeptTexts({{kFoundSoFar, 1024},
+               {kNoneFound, 1024},
+               {kNoAddress, 1024},
+               {kMenuCopyAddress, 1024},
+               {kMenuExportList, 1024},
+               {kExportTitle, 1024},
+               {kExportFailed, 1024}});
+
+    connect(AddBackButton(kBack, QStringLiteral("Exit")), &QAbstractButton::clicked, this, &SearchPage::OnBack);
+    connect(AddNextButton(kNext, QStringLiteral("Next")), &QAbstractButton::clicked, this, &SearchPage::OnNext);
+    connect(searchButton_, &QAbstractButton::clicked, this, &SearchPage::OnToggleSearch);
+    connect(list_, &QTreeWidget::itemDoubleClicked, this, &SearchPage::OnOpenCamera);
+    // A double click below the rows opens the selected camera as well.
+    list_->viewport()->installEventFilter(this);
+    // The one context menu of the list: every entry lives in MakeContextMenu.
+    list_->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(list_, &QWidget::customContextMenuRequested, this, &SearchPage::OnContextMenu);
+
+    // One search tick a period. A child of the page, so it dies with it.
+    timer_ = new QTimer(this);
+    timer_->setObjectName(QStringLiteral("searchTimer"));
+    connect(timer_, &QTimer::timeout, this, &SearchPage::OnSearchTick);
+    searchButton_->setText(idleCaption_);
+}
+
+SearchPage::~SearchPage() { timer_->stop(); }
+
+void SearchPage::ApplyLanguage(const LanguageStrings& lang) {
+    WizardPage::ApplyLanguage(lang);
+    list_->headerItem()->setText(kColMask, Text(lang, "LANPage", "Submask"));
+    CaptionListHeader(lang, list_,
+                      {{kColIp, "CamListIP"}, {kColMac, "CamListMAC"}, {kColPort, "CamListPort"},
+                       {kColDesc, "CamListDese"}, {kColSport, "CamListSport"}, {kColSerial, "CamListCamID"}});
+    idleCaption_ = Text(lang, "BtnStrartFind", kCaptionCapacity);
+    searchingCaption_ = Text(lang, "BtnFindingCam", kCaptionCapacity);
+    alternateCaption_ = Text(lang, "BtnStopFind", kCaptionCapacity);
+    nextCaption_ = Text(lang, "Common", "BtnNext");
+    // A search under way keeps blinking in the new language's captions.
+    SetSearchCaption(searching_ ? searchingCaption_ : idleCaption_);
+    ShowStatus();
+}
+
+void SearchPage::LoadFromSettings() {
+    if (Settings().StartSearch == 1) {
+        NextButton()->hide();
+        note_->hide();
+    } else {
+        SetControlText(NextButton(), nextCaption_);
+        NextButton()->show();
+        note_->show();
+    }
+}
+
+void SearchPage::SetSearchCaption(const QString& caption) {
+    searchButton_->setText(caption);
+    if (!caption.isEmpty()) searchButton_->setAccessibleName(caption);
+    // The search and stop captions can be longer than the idle one.
+    FitCaptions(this);
+}
+
+void SearchPage::StopSearch() {
+    const bool wasSearching = searching_;
+    searching_ = false;
+    timer_->stop();
+    SetSearchCaption(idleCaption_);
+    if (Context() && Context()->camera) Context()->camera->EndSearch();
+    if (wasSearching) ShowStatus();
+}
+
+void SearchPage::ShowStatus() {
+    const int found = list_->topLevelItemCount();
+    QString text;
+    if (searching_ || found > 0) {
+        text = Kept(kFoundSoFar);
+        text.replace(QStringLiteral("%d"), QString::number(found));
+    } else if (ticks_ > 0) {
+        // A search has run and found nothing: say why when we know.
+        text = Context() && Settings().HostNoAddress == 1 ? Kept(kNoAddress) : Kept(kNoneFound);
+    }
+    status_->setText(text);
+}
+
+void SearchPage::OnToggleSearch() {
+    if (searching_) {
+        StopSearch();
+        return;
+    }
+    ticks_ = 0;
+    searching_ = true;
+    const int period = Context() && Context()->timers ? Context()->timers->searchTickMs : 1000;
+    timer_->start(period);
+    SetSearchCaption(searchingCaption_);
+    ShowStatus();
+}
+
+SearchResult SearchPage::RunSearch(bool restart) {
+    if (!Context() || !Context()->camera) return {};
+    return Context()->camera->SearchStep(restart);
+}
+
+void SearchPage::OnSearchTick() {
+    ++ticks_;
+    if (ticks_ >= kEndTick) {
+        StopSearch();
+        return;
+    }
+    SetSearchCaption(searchButton_->text() == searchingCaption_ ? alternateCaption_ : searchingCaption_);
+
+    const SearchResult result = RunSearch(ticks_ == 1);
+    if (ticks_ == 1 && result.change != SearchChange::Failed && Context()->camera->SearchSentNowhere()) {
+        // Nothing was asked, so an empty list would say "no camera" where
+        // the truth is "no way out": say that instead.
+        StopSearch();
+        Ask(Kept(kNoWayOut), QStringLiteral("Orvanta"), PromptIcon::Critical);
+        return;
+    }
+    // Only a rebuilt list is redrawn: a silent network keeps the old rows.
+    if (result.change == SearchChange::Rebuilt) FillRows(result.cameras);
+    ShowStatus();
+}
+
+void SearchPage::FillRows(std::span<const discovery::DiscoveredCamera> cameras) {
+    list_->clear();
+    // Handed to the list in one go: one insertion per row would lay the view
+    // out again for each of thousands of rows.
+    QList<QTreeWidgetItem*> rows;
+    rows.reserve(static_cast<qsizetype>(cameras.size()));
+    found_.assign(cameras.begin(), cameras.end());
+    for (const discovery::DiscoveredCamera& cam : cameras) {
+        auto* row = new QTreeWidgetItem;
+        row->setText(kColIp, Local8(cam.IpText));
+        row->setText(kColMac, Local8(cam.MacText));
+        row->setText(kColPort, Local8(cam.PortText));
+        row->setText(kColDesc, Local8(cam.DescInterface));
+        row->setText(kColSport, Local8(cam.SportText));
+        row->setText(kColSerial, Local8(cam.SerialNo));
+        row->setText(kColMask, Local8(cam.MaskText));
+        rows.append(row);
+    }
+    list_->addTopLevelItems(rows);
+}
+
+void SearchPage::StoreAddressOf(const QTreeWidgetItem& row) {
+    CameraSettings& s = Settings();
+    s.CamAddr = AddressValue(row.text(kColIp));
+    s.CamMask = AddressValue(row.text(kColMask));
+    ParseMacText(row.text(kColMac), s.CamMAC);
+}
+
+void SearchPage::OnNext() {
+    StopSearch();
+    if (list_->topLevelItemCount() == 0) {
+        Ask(Kept(kNoCamera), QStringLiteral("Orvanta"), PromptIcon::Critical);
+        return;
+    }
+    const QList<QTreeWidgetItem*> selected = list_->selectedItems();
+    if (selected.isEmpty()) {
+        Ask(Kept(kPickARow), QStringLiteral("Orvanta"), PromptIcon::Information);
+        return;
+    }
+    const QTreeWidgetItem& row = *selected.first();
+    CameraSettings& s = Settings();
+    StoreAddressOf(row);
+    SetField(s.CamIP, row.text(kColIp).toLocal8Bit().toStdString());
+    SetField(s.CamPort, row.text(kColPort).toLocal8Bit().toStdString());
+    // Case matters: only an interface text with "wireless" in lower case marks
+    // a camera with a wireless interface.
+    s.CamWirelessIf = row.text(kColDesc).contains(QStringLiteral("wireless"), Qt::CaseSensitive) ? 1 : 0;
+    SetField(s.CamSerial, row.text(kColSerial).toLocal8Bit().toStdString());
+
+    if (s.StartSetup == 1)
+        PostCommand(WizardCommand::ReadCamera);
+    else if (s.StartUpgrade == 1)
+        PostCommand(WizardCommand::ShowServerCameraListPage);
+}
+
+void SearchPage::OnBack() {
+    StopSearch();
+    const CameraSettings& s = Settings();
+    if (s.StartSearch == 1)
+        PostCommand(WizardCommand::StartOver);
+    else if (s.StartSetup == 1)
+        PostCommand(s.NewEnvironment == 1 ? WizardCommand::ShowDiagramPage : WizardCommand::ShowSetupChoicePage);
+}
+
+void SearchPage::OnOpenCamera() {
+    const QList<QTreeWidgetItem*> selected = list_->selectedItems();
+    if (selected.isEmpty()) return;
+    const QTreeWidgetItem& row = *selected.first();
+    StoreAddressOf(row);
+    // Run at once, not queued: the PC must reach the camera's subnet before
+    // the browser asks for its page.
+    if (Context() && Context()->sendCommand) Context()->sendCommand(WizardCommand::EnsureCameraSubnet);
+    const QString url = CameraWebAddress(row.text(kColIp), row.text(kColPort));
+    if (Context() && Context()->urlOpener) Context()->urlOpener->Open(url);
+}
+
+bool SearchPage::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == list_->viewport() && event->type() == QEvent::MouseButtonDblClick) {
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        // On a row the list reports the double click itself.
+        if (mouse->button() == Qt::LeftButton && list_->itemAt(mouse->position().toPoint()) == nullptr) {
+            OnOpenCamera();
+            return true;
+        }
+    }
+    return WizardPage::eventFilter(watched, event);
+}
+
+QMenu* SearchPage::MakeContextMenu(const QPoint& pos) {
+    auto* menu = new QMenu(this);
+    const auto caption = [this](const char* key, const QString& fallback) {
+        const QString text = Kept(key);
+        return text.isEmpty() ? fallback : text;
+    };
+    QTreeWidgetItem* row = list_->itemAt(pos);
+    if (row == nullptr && !list_->selectedItems().isEmpty()) row = list_->selectedItems().first();
+    QAction* copy = menu->addAction(caption(kMenuCopyAddress, QStringLiteral("Copy address")));
+    copy->setObjectName(QStringLiteral("copyAddress"));
+    copy->setEnabled(row != nullptr);
+    const QString address = row ? row->text(kColIp) : QString();
+    connect(copy, &QAction::triggered, this, [address] { QApplication::clipboard()->setText(address); });
+    QAction* exportList = menu->addAction(caption(kMenuExportList, QStringLiteral("Export list\u2026")));
+    exportList->setObjectName(QStringLiteral("exportList"));
+    exportList->setEnabled(!found_.empty());
+    connect(exportList, &QAction::triggered, this, &SearchPage::OnExport);
+    AddPlanAction(*menu, list_, kColMac, Context());
+    return menu;
+}
+
+void SearchPage::OnContextMenu(const QPoint& pos) {
+    QMenu* menu = MakeContextMenu(pos);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->popup(list_->viewport()->mapToGlobal(pos));
+}
+
+void SearchPage::OnExport() {
+    if (!Context() || !Context()->prompter) return;
+    QFileDialog dialog(this, Kept(kExportTitle).isEmpty() ? QStringLiteral("Export list") : Kept(kExportTitle));
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setNameFilters({QStringLiteral("CSV (*.csv)"), QStringLiteral("JSON (*.json)")});
+    dialog.setDefaultSuffix(QStringLiteral("csv"));
+    dialog.selectFile(QStringLiteral("cameras.csv"));
+    if (Context()->prompter->RunModal(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
+    const QString path = dialog.selectedFiles().first();
+    if (!ExportList(path))
+        Ask(Kept(kExportFailed).isEmpty() ? path : Kept(kExportFailed) + QStringLiteral("\n") + path,
+            QStringLiteral("Orvanta"), PromptIcon::Critical);
+}
+
+bool SearchPage::ExportList(const QString& path) const {
+    const bool json = path.endsWith(QStringLiteral(".json"), Qt::CaseInsensitive);
+    const std::string text = discovery::DiscoveredCameraWriter::Write(
+        json ? discovery::RecordFormat::Json : discovery::RecordFormat::Csv, found_.data(),
+        static_cast<int>(found_.size()));
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) return false;
+    if (file.write(text.data(), static_cast<qint64>(text.size())) != static_cast<qint64>(text.size())) {
+        file.cancelWriting();
+        return false;
+    }
+    return file.commit();
+}
+
+}  // namespace orvanta

@@ -1,0 +1,95 @@
+// The camera search page: the list of cameras found on the local network, a
+// button that starts or stops a search, and Next/Exit. Under the button a
+// line says how many cameras a search has found so far, and why a search
+// that ended found none. The list's context menu copies a camera's address,
+// exports the list (CSV or JSON, the command-line tool's format) and sets
+// the selected cameras up from a plan.
+//
+// A search is six ticks of the search timer, each one search step of the
+// camera service. The page ends the search when it stops, so that what a
+// large search (or a flood) took (its sockets' queues, its list and records)
+// goes back at once; the rows stay.
+#pragma once
+
+#include <span>
+#include <vector>
+
+#include "core/camera/CameraService.h"
+#include "gui/framework/WizardPage.h"
+
+class QMenu;
+class QTimer;
+class QTreeWidgetItem;
+
+namespace orvanta {
+
+namespace discovery {
+struct DiscoveredCamera;
+}
+
+class SearchPage : public WizardPage {
+    Q_OBJECT
+public:
+    enum Id : int {
+        kListLabel = 1346,
+        kList = 1011,
+        kSearchButton = 1088,
+        kNote = 1175,
+        kTitle = 1237,
+        kBack = 1037,
+        kNext = 1110,
+    };
+
+    explicit SearchPage(QWidget* parent = nullptr);
+    ~SearchPage() override;
+
+    void ApplyLanguage(const LanguageStrings& lang) override;
+    // Prepare before the page is shown: a plain search hides Next and the note.
+    void LoadFromSettings() override;
+
+    bool Searching() const { return searching_; }
+    int TickCount() const { return ticks_; }
+
+    // The list's context menu for a click at `pos` (viewport coordinates);
+    // the caller owns it. Its actions are named "copyAddress", "exportList"
+    // and "setUpFromPlan".
+    QMenu* MakeContextMenu(const QPoint& pos);
+    // Writes the cameras of the last search to `path`: JSON when the name
+    // ends in ".json", CSV otherwise. False when the file cannot be written.
+    bool ExportList(const QString& path) const;
+
+protected slots:
+    virtual void OnBack();
+    virtual void OnNext();
+    void OnToggleSearch();
+    void OnSearchTick();
+    void OnOpenCamera();
+    void OnContextMenu(const QPoint& pos);
+    void OnExport();
+
+private:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void StopSearch();
+    void ShowStatus();
+    void SetSearchCaption(const QString& caption);
+    SearchResult RunSearch(bool restart);
+    void FillRows(std::span<const discovery::DiscoveredCamera> cameras);
+    // Copies the address, mask and MAC of a row into the record.
+    void StoreAddressOf(const QTreeWidgetItem& row);
+
+    QTreeWidget* list_ = nullptr;
+    QPushButton* searchButton_ = nullptr;
+    QLabel* note_ = nullptr;
+    QLabel* status_ = nullptr;
+    QTimer* timer_ = nullptr;
+    bool searching_ = false;
+    int ticks_ = 0;
+    QString idleCaption_ = QStringLiteral("Start find");
+    QString searchingCaption_ = QStringLiteral("Finding...");
+    QString alternateCaption_ = QStringLiteral("Stop Finding...");
+    QString nextCaption_ = QStringLiteral("Next");
+    // The cameras the list shows, as found: the export writes these.
+    std::vector<discovery::DiscoveredCamera> found_;
+};
+
+}  // namespace orvanta
