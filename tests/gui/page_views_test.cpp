@@ -84,7 +84,7 @@ void PageViewsTest::controlsInsideAndNamed() {
         }
     }
     // The summary's step picture has its title beside it.
-    const QLabel* summary = fx.Dlg().Page(kPageSetAutoParam)->StepTitle();
+    const QLabel* summary = fx.Window().Page(kPageSummary)->StepTitle();
     QVERIFY(summary && !summary->isHidden());
     QCOMPARE(summary->text(), QStringLiteral("Check the Settings"));
 }

@@ -425,7 +425,7 @@ void SearchPageTest::contextMenuCopiesAndExports() {
 
 void SearchPageTest::oneRightClickOneMenu() {
     search_.cameras = {Camera("10.0.0.5", "00:0E:53:00:00:01", "cam/eth0")};
-    search_.results = {1};
+    search_.results = {kRebuilt};
     RunSearch();
     page_->show();
     MenuCounter counter;
