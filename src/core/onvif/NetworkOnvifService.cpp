@@ -17,24 +17,6 @@ std::string DoneList(const std::vector<std::string>& done) {
     return done.empty() ? "nothing was changed" : "done before it: " + ListText(done);
 }
 
-// The device service a search announced, on the address the reply came
-// from when the one it names cannot be used.
-std::optional<ServiceUrl> FoundService(const DiscoveredOnvifDevice& found) {
-    for (const std::string& x : found.xaddrs) {
-        ServiceUrl url;
-        if (ParseServiceUrl(x, url)) {
-            if (found.replyFrom != 0) {
-                const uint32_t a = found.replyFrom;
-                url = ReachableServiceUrl(url, ServiceUrl{std::to_string(a >> 24) + "." + std::to_string((a >> 16) & 255) +
-                                                              "." + std::to_string((a >> 8) & 255) + "." +
-                                                              std::to_string(a & 255)});
-            }
-            return url;
-        }
-    }
-    return std::nullopt;
-}
-
 }  // namespace
 
 NetworkOnvifService::NetworkOnvifService(OnvifApplySettings settings) : settings_(settings) {
@@ -76,7 +58,7 @@ std::optional<ServiceUrl> NetworkOnvifService::FindAgain(const std::string& endp
         if (left <= std::chrono::milliseconds(0)) return std::nullopt;
         if (!endpoint.empty() && find) {
             if (const auto found = find(endpoint, std::min(left, settings_.retryInterval * 2))) {
-                if (auto url = FoundService(*found)) {
+                if (auto url = DeviceServiceOf(*found)) {
                     reach(url->host, 0);
                     return url;
                 }

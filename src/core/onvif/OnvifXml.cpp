@@ -53,10 +53,10 @@ bool ParseBoundedXml(std::string_view text, pugi::xml_document& doc, std::string
         why = "the reply is larger than " + std::to_string(kMaxXmlBytes) + " bytes";
         return false;
     }
-    // No DOCTYPE: an entity declaration has no place in a SOAP message, and
-    // refusing it keeps entity expansion out of the picture altogether.
+    // A DOCTYPE is kept as a node so that it can be refused: an entity
+    // declaration has no place in a SOAP message.
     const pugi::xml_parse_result r =
-        doc.load_buffer(text.data(), text.size(), pugi::parse_default & ~pugi::parse_doctype, pugi::encoding_utf8);
+        doc.load_buffer(text.data(), text.size(), pugi::parse_default | pugi::parse_doctype, pugi::encoding_utf8);
     if (!r) {
         why = std::string("the reply is not well-formed XML (") + r.description() + " at byte " +
               std::to_string(r.offset) + ")";

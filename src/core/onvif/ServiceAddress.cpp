@@ -79,4 +79,14 @@ ServiceUrl ReachableServiceUrl(const ServiceUrl& reported, const ServiceUrl& rea
     return out;
 }
 
+std::optional<ServiceUrl> DeviceServiceOf(const DiscoveredOnvifDevice& found) {
+    for (const std::string& x : found.xaddrs) {
+        ServiceUrl url;
+        if (!ParseServiceUrl(x, url)) continue;
+        if (found.replyFrom != 0) url.host = FormatIpv4HostOrder(found.replyFrom);
+        return url;
+    }
+    return std::nullopt;
+}
+
 }  // namespace orvanta::onvif

@@ -5,7 +5,10 @@
 #pragma once
 
 #include <string>
+#include <optional>
 #include <string_view>
+
+#include "core/onvif/OnvifTypes.h"
 
 namespace orvanta::onvif {
 
@@ -32,5 +35,10 @@ bool ParseDeviceTarget(std::string_view target, ServiceUrl& out, std::string& wh
 // on the host we reached the device service at. Every service of a camera
 // is on the camera, so the host it names is only ever worse than ours.
 ServiceUrl ReachableServiceUrl(const ServiceUrl& reported, const ServiceUrl& reached);
+
+// The device service a search announced: its first usable XAddr, on the
+// address the reply came from (a camera may announce an address it no
+// longer has, or one behind a NAT).
+std::optional<ServiceUrl> DeviceServiceOf(const DiscoveredOnvifDevice& found);
 
 }  // namespace orvanta::onvif
