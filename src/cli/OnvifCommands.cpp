@@ -51,8 +51,8 @@ std::string Explain(const OnvifResult& r, const OnvifCredentials& login) {
         case OnvifStatus::NotAuthorized:
             return (login.user.empty() ? std::string("the camera asks for a user name and password (--user and a password)")
                                        : "the camera refused user '" + login.user +
-                                             "' (WS-Security and HTTP Digest): wrong password, or no ONVIF user of "
-                                             "that name (many cameras keep ONVIF users apart from web users)") +
+                                             "': wrong password, or no ONVIF user of that name (many cameras keep "
+                                             "ONVIF users apart from web users)") +
                    " [" + r.detail + "]";
         case OnvifStatus::NoOnvifUser:
             return "the camera has no ONVIF user '" + login.user + "': add one in its web page [" + r.detail + "]";
@@ -171,7 +171,12 @@ std::string StateCsv(const std::vector<OnvifDeviceState>& states) {
     }
     for (const OnvifDeviceState& s : states) {
         std::vector<output::OutputValue> row;
-        for (const std::string& v : FlatValues(s)) row.push_back(output::OutputValue::Text(v));
+        const std::vector<std::string> values = FlatValues(s);
+        for (std::size_t i = 0; i < values.size(); ++i) {
+            // Our own numbers go out bare, not as a camera's text.
+            const bool number = kFlatColumns[i] == "ipv4.prefix" || kFlatColumns[i] == "time.offset_s";
+            row.push_back(number ? output::OutputValue::Number(std::stoll(values[i])) : output::OutputValue::Text(values[i]));
+        }
         table.rows.push_back(row);
     }
     return WriteOutputTable("csv", table);

@@ -21,6 +21,8 @@ OnvifReach::~OnvifReach() {
 bool OnvifReach::Ensure(const std::string& address, int prefix, const std::string& port) {
     uint32_t camAddr = 0;
     if (!ParseIpv4(address, camAddr)) return true;  // a host name: the resolver's routes decide
+    // The PC itself: no address to add.
+    if ((ntohl(camAddr) >> 24) == 127) return true;
     std::lock_guard<std::mutex> lock(mutex_);
     const hostnet::AdapterList list = net_->ListAdapters();
     for (const auto& adapter : list.adapters)
