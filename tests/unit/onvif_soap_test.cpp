@@ -309,6 +309,9 @@ public:
     std::map<std::string, std::string> state = {{"address", "192.168.0.90"}, {"prefix", "24"}, {"hostname", "cam"},
                                                 {"gateway", "192.168.0.1"}, {"tz", "UTC0"}};
     bool digestOnly = false;
+    std::string digestPassword = "pw";  // the response it takes, checked by its length only
+    bool noAnonymousTime = false;       // the clock only after a login; its HTTP Date tells the time
+    bool onvifOff = false;              // the web server answers, the ONVIF service is gone
     bool ignoreHostname = false;
     bool rebootNeeded = false;
     std::chrono::seconds clockOff{0};
@@ -322,7 +325,18 @@ public:
         const std::string action = m.size() > 1 ? m[1].str() : "";
         actions.push_back(action);
         if (std::regex_search(request, m, std::regex("<wsu:Created>([^<]+)</wsu:Created>"))) created.push_back(m[1]);
-        if (digestOnly && action != "GetSystemDateAndTime" && request.find("Authorization: Digest") == std::string::npos)
+        if (onvifOff) return {"HTTP/1.1 404 Not Found\r\nContent-Length: 9\r\n\r\nNot here."};
+        const bool signedRequest = request.find("<wsse:Username>admin</wsse:Username>") != std::string::npos;
+        if (noAnonymousTime && !signedRequest) {
+            const std::time_t t = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now() + clockOff);
+            char date[64];
+            std::tm u{};
+            gmtime_r(&t, &u);
+            std::strftime(date, sizeof date, "%a, %d %b %Y %H:%M:%S GMT", &u);
+            return {"HTTP/1.1 401 Unauthorized\r\nDate: " + std::string(date) + "\r\nContent-Length: 0\r\n\r\n"};
+        }
+        if (digestOnly && action != "GetSystemDateAndTime" &&
+            (request.find("Authorization: Digest") == std::string::npos || digestPassword != "pw"))
             return {"HTTP/1.1 401 Unauthorized\r\nWWW-Authenticate: Digest realm=\"cam\", qop=\"auth\", nonce=\"n1\", "
                     "algorithm=SHA-256\r\nContent-Length: 0\r\n\r\n"};
         const auto field = [&](const char* tag) {
@@ -388,31 +402,54 @@ OnvifApplySettings QuickSettings() {
     s.call.overallLimitMs = 3000;
     s.refindLimit = 3000ms;
     s.rebootLimit = 3000ms;
+    s.rebootGrace = 0ms;
     s.retryInterval = 50ms;
     return s;
 }
 
-TEST(OnvifSessions, DigestOnlyCameraWithAClockMonthsOff) {
-    FakeCamera camera;
-    camera.digestOnly = true;
-    camera.clockOff = std::chrono::hours(24 * 182);
-    LoopbackCamera server([&](const std::string& r) { return camera.Answer(r); });
-    NetworkOnvifService service(QuickSettings());
-    OnvifDeviceState state;
-    const OnvifResult r = service.Read("127.0.0.1:" + server.PortText(), {"admin", "pw"}, state);
-    ASSERT_TRUE(r.ok()) << r.detail;
-    EXPECT_EQ(state.manufacturer, "Acme");
-    EXPECT_EQ(state.endpoint, "urn:uuid:6a3e0c1e-0000-4000-8000-00000000cafe");
-    EXPECT_NEAR(static_cast<double>(state.time.offsetSeconds), 182.0 * 86400, 2);
-    // Signed on the camera's clock, half a year ahead of ours.
-    ASSERT_FALSE(camera.created.empty());
-    EXPECT_EQ(camera.created.back().substr(0, 10), CreatedText(std::chrono::system_clock::now() + camera.clockOff).substr(0, 10));
-    // Wrong password: refused after the challenge was answered, said as such.
+// Cameras that want their login in different ways, each read whole.
+TEST(OnvifSessions, LoginAsEachCameraWantsIt) {
+    const auto halfYear = std::chrono::hours(24 * 182);
+    const struct {
+        const char* what;
+        void (*shape)(FakeCamera&);
+        OnvifStatus status;
+        bool offHalfYear;
+    } cases[] = {
+        {"Digest only, clock half a year ahead",
+         [](FakeCamera& c) { c.digestOnly = true; c.clockOff = std::chrono::hours(24 * 182); }, OnvifStatus::Ok, true},
+        {"no anonymous time: signed on its HTTP Date",
+         [](FakeCamera& c) { c.noAnonymousTime = true; c.clockOff = std::chrono::hours(24 * 182); }, OnvifStatus::Ok, true},
+        {"Digest refused after it was answered",
+         [](FakeCamera& c) { c.digestOnly = true; c.digestPassword = "other"; }, OnvifStatus::NotAuthorized, false},
+        {"ONVIF switched off, web server still up", [](FakeCamera& c) { c.onvifOff = true; }, OnvifStatus::OnvifDisabled, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        FakeCamera camera;
+        c.shape(camera);
+        LoopbackCamera server([&](const std::string& r) { return camera.Answer(r); });
+        NetworkOnvifService service(QuickSettings());
+        OnvifDeviceState state;
+        const OnvifResult r = service.Read("127.0.0.1:" + server.PortText(), {"admin", "pw"}, state);
+        ASSERT_EQ(r.status, c.status) << r.detail;
+        if (!r.ok()) continue;
+        EXPECT_EQ(state.manufacturer, "Acme");
+        EXPECT_EQ(state.endpoint, "urn:uuid:6a3e0c1e-0000-4000-8000-00000000cafe");
+        if (!c.offHalfYear) continue;
+        EXPECT_NEAR(static_cast<double>(state.time.offsetSeconds), 182.0 * 86400, 2);
+        // Signed on the camera's clock, half a year ahead of ours.
+        ASSERT_FALSE(camera.created.empty());
+        EXPECT_EQ(camera.created.back().substr(0, 10), CreatedText(std::chrono::system_clock::now() + halfYear).substr(0, 10));
+    }
+    // A plain wrong password: the camera's fault, told as a refusal.
     FakeCamera refusing;
     LoopbackCamera refuser([&](const std::string& req) {
         if (req.find("GetSystemDateAndTime") != std::string::npos) return refusing.Answer(req);
         return LoopbackCamera::Turn{Http(Fault12("s:Sender", Sub("ter:NotAuthorized"), "Sender not Authorized"), 400)};
     });
+    NetworkOnvifService service(QuickSettings());
+    OnvifDeviceState state;
     EXPECT_EQ(service.Read("127.0.0.1:" + refuser.PortText(), {"admin", "bad"}, state).status, OnvifStatus::NotAuthorized);
 }
 

@@ -1,6 +1,7 @@
 #include "core/onvif/NetworkOnvifService.h"
 
 #include <thread>
+#include <vector>
 
 #include "core/onvif/ChangeCheck.h"
 #include "core/onvif/DeviceStateReader.h"
@@ -56,20 +57,23 @@ std::optional<ServiceUrl> NetworkOnvifService::FindAgain(const std::string& endp
     for (;;) {
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
         if (left <= std::chrono::milliseconds(0)) return std::nullopt;
+        std::vector<ServiceUrl> candidates;
         if (!endpoint.empty() && find) {
             if (const auto found = find(endpoint, std::min(left, settings_.retryInterval * 2))) {
                 if (auto url = DeviceServiceOf(*found)) {
                     reach(url->host, 0);
-                    return url;
+                    candidates.push_back(*url);
                 }
             }
         }
-        if (direct) {
-            // The camera's clock answers without a login: the cheapest sign of life.
+        if (direct) candidates.push_back(*direct);
+        for (const ServiceUrl& url : candidates) {
+            // Answering its clock without a login is the cheapest sign that
+            // the camera is up there, not merely announced or going down.
             OnvifCallSettings quick = settings_.call;
             quick.overallLimitMs = std::min<int>(quick.overallLimitMs, 5000);
-            OnvifSession probe(*direct, credentials, quick, now);
-            if (probe.LearnClock().ok()) return direct;
+            OnvifSession probe(url, credentials, quick, now);
+            if (probe.LearnClock().ok()) return url;
         }
         const auto rest = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
         if (rest > std::chrono::milliseconds(0)) sleep(std::min(rest, settings_.retryInterval));
@@ -148,14 +152,24 @@ OnvifResult NetworkOnvifService::Apply(const std::string& target, const OnvifCre
     }
     if (moves) {
         SoapReply reply;
-        if (OnvifResult r = step(SetNetworkInterfacesCall(before.interfaceToken, *change.ipv4), reply); !r.ok())
-            return r;
         bool rebootNeeded = false;
-        ReadRebootNeeded(reply.body, rebootNeeded);
+        OnvifResult set = step(SetNetworkInterfacesCall(before.interfaceToken, *change.ipv4), reply);
+        if (set.ok()) {
+            ReadRebootNeeded(reply.body, rebootNeeded);
+        } else if (set.status == OnvifStatus::Unreachable || set.status == OnvifStatus::TimedOut) {
+            // Some cameras move before they answer: the change may have been
+            // taken, and only finding the camera tells.
+            Diagnostic("ONVIF: no answer to SetNetworkInterfaces; looking for the camera at its new address");
+            done.push_back("SetNetworkInterfaces (unconfirmed)");
+        } else {
+            return set;
+        }
         if (rebootNeeded) {
             Diagnostic("ONVIF: the camera needs a restart for its new address");
             SoapReply rebootReply;
             if (OnvifResult r = step(DeviceCall("SystemReboot"), rebootReply); !r.ok()) return r;
+            // Until it has gone down it still answers as before.
+            sleep(settings_.rebootGrace);
         }
         const auto limit = rebootNeeded ? settings_.rebootLimit : settings_.refindLimit;
         const std::optional<ServiceUrl> found = FindAgain(before.endpoint, session->Device(), change.ipv4, limit, login);

@@ -21,6 +21,9 @@ struct OnvifApplySettings {
     // changed, and after a reboot it asked for.
     std::chrono::milliseconds refindLimit{60000};
     std::chrono::milliseconds rebootLimit{180000};
+    // After SystemReboot, before looking: a camera answers as before until
+    // it has gone down.
+    std::chrono::milliseconds rebootGrace{5000};
     // Between two attempts to find it (a search, then a call at the new address).
     std::chrono::milliseconds retryInterval{2000};
     int clockToleranceSeconds = 5;
