@@ -307,11 +307,13 @@ TEST(OnvifRequests, EveryTemplateValidatesAgainstTheSchemas) {
 class FakeCamera {
 public:
     std::map<std::string, std::string> state = {{"address", "192.168.0.90"}, {"prefix", "24"}, {"hostname", "cam"},
-                                                {"gateway", "192.168.0.1"}, {"tz", "UTC0"}};
+                                                {"gateway", "192.168.0.1"}, {"tz", "UTC0"}, {"password", "pw"}};
     bool digestOnly = false;
     std::string digestPassword = "pw";  // the response it takes, checked by its length only
     bool noAnonymousTime = false;       // the clock only after a login; its HTTP Date tells the time
     bool onvifOff = false;              // the web server answers, the ONVIF service is gone
+    bool checkToken = false;            // checks each UsernameToken against state["password"]
+    bool dropOnMove = false;            // takes a new address without answering the request
     bool ignoreHostname = false;
     bool rebootNeeded = false;
     std::chrono::seconds clockOff{0};
@@ -341,8 +343,18 @@ public:
                     "algorithm=SHA-256\r\nContent-Length: 0\r\n\r\n"};
         const auto field = [&](const char* tag) {
             std::smatch f;
-            return std::regex_search(request, f, std::regex(std::string("<tt:") + tag + ">([^<]*)<")) ? f[1].str() : "";
+            if (!std::regex_search(request, f, std::regex(std::string("<tt:") + tag + ">([^<]*)<"))) return std::string();
+            return std::regex_replace(f[1].str(), std::regex("&amp;"), "&");
         };
+        if (checkToken && action != "GetSystemDateAndTime") {
+            std::smatch t;
+            const bool ok = std::regex_search(request, t, std::regex("PasswordDigest\">([^<]+)<.*<wsse:Nonce[^>]*>([^<]+)<"
+                                                                     ".*<wsu:Created>([^<]+)<")) &&
+                            PasswordDigest(Base64Decode(t[2].str()).value_or(""), t[3].str(), state["password"]) == t[1].str() &&
+                            // Created within five minutes of the camera's own clock.
+                            t[3].str().substr(0, 15) == CreatedText(std::chrono::system_clock::now() + clockOff).substr(0, 15);
+            if (!ok) return {Http(Fault12("s:Sender", Sub("ter:NotAuthorized"), "Sender not Authorized"), 400)};
+        }
         std::string body;
         if (action == "GetSystemDateAndTime") {
             const std::time_t t = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now() + clockOff);
@@ -378,12 +390,25 @@ public:
         } else if (action == "SetNetworkInterfaces") {
             state["address"] = field("Address");
             state["prefix"] = field("PrefixLength");
+            if (dropOnMove) return {"", false, 0, 0};
             body = std::string("<tds:SetNetworkInterfacesResponse><tds:RebootNeeded>") +
                    (rebootNeeded ? "true" : "false") + "</tds:RebootNeeded></tds:SetNetworkInterfacesResponse>";
         } else if (action == "SetNetworkDefaultGateway") {
             std::smatch f;
             if (std::regex_search(request, f, std::regex("<tds:IPv4Address>([^<]*)<"))) state["gateway"] = f[1];
             body = "<tds:SetNetworkDefaultGatewayResponse/>";
+        } else if (action == "GetUsers") {
+            body = "<tds:GetUsersResponse><tds:User><tt:Username>guest</tt:Username><tt:UserLevel>User</tt:UserLevel>"
+                   "</tds:User><tds:User><tt:Username>admin</tt:Username><tt:UserLevel>Administrator</tt:UserLevel>"
+                   "</tds:User></tds:GetUsersResponse>";
+        } else if (action == "SetUser") {
+            if (field("UserLevel") != "Administrator") return {Http(Fault12("s:Sender", "", "level lost"), 400)};
+            state["password"] = field("Password");
+            body = "<tds:SetUserResponse/>";
+        } else if (action == "SetSystemDateAndTime") {
+            state["tz"] = field("TZ");
+            if (!field("Year").empty()) clockOff = std::chrono::seconds(0);
+            body = "<tds:SetSystemDateAndTimeResponse/>";
         } else if (action == "SystemReboot") {
             body = "<tds:SystemRebootResponse><tds:Message>Rebooting</tds:Message></tds:SystemRebootResponse>";
         } else {
@@ -529,6 +554,97 @@ TEST(OnvifSessions, ApplyFindsTheMovedCameraAndReadsItBack) {
     const OnvifResult r = service.Apply("127.0.0.1:" + server.PortText(), {"admin", "pw"}, change, after);
     EXPECT_EQ(r.status, OnvifStatus::Mismatch);
     EXPECT_NE(r.detail.find("hostname"), std::string::npos);
+}
+
+// A new password, the clock and zone, and a move the camera never
+// confirmed, in one change: the read-back signs with the new password.
+TEST(OnvifSessions, ApplyPasswordClockAndAnUnconfirmedMove) {
+    FakeCamera camera;
+    camera.checkToken = true;
+    camera.dropOnMove = true;
+    camera.clockOff = std::chrono::hours(-24 * 40);
+    LoopbackCamera server([&](const std::string& r) { return camera.Answer(r); });
+    NetworkOnvifService service(QuickSettings());
+    service.localTimeZone = [] { return std::string("CET-1CEST,M3.5.0,M10.5.0/3"); };
+    service.find = [&](const std::string& endpoint, std::chrono::milliseconds) {
+        DiscoveredOnvifDevice d;
+        d.endpoint = endpoint;
+        d.xaddrs = {"http://camera.invalid:" + server.PortText() + "/onvif/device_service"};  // a name we cannot resolve
+        d.replyFrom = 0x7f000001;
+        return std::optional<DiscoveredOnvifDevice>(d);
+    };
+    OnvifChange change;
+    change.newPassword = "n3w&pw";
+    change.syncTime = true;
+    change.ipv4 = OnvifIpv4{false, "10.20.30.41", 24};
+    OnvifDeviceState after;
+    const OnvifResult r = service.Apply("127.0.0.1:" + server.PortText(), {"admin", "pw"}, change, after);
+    ASSERT_TRUE(r.ok()) << r.detail;
+    EXPECT_EQ(camera.state["password"], "n3w&pw");
+    EXPECT_EQ(camera.state["tz"], "CET-1CEST,M3.5.0,M10.5.0/3");
+    EXPECT_EQ(after.time.offsetSeconds, 0);
+    EXPECT_EQ(Ipv4Text(after.ipv4), "10.20.30.41/24");
+    // The old password is refused from now on.
+    OnvifDeviceState state;
+    EXPECT_EQ(service.Read("127.0.0.1:" + server.PortText(), {"admin", "pw"}, state).status, OnvifStatus::NotAuthorized);
+}
+
+TEST(OnvifChanges, TargetsPlansAndReadBack) {
+    const struct {
+        const char* target;
+        bool ok;
+        const char* url;
+    } targets[] = {
+        {"192.168.1.64", true, "http://192.168.1.64/onvif/device_service"},
+        {"192.168.1.64:8080", true, "http://192.168.1.64:8080/onvif/device_service"},
+        {"HTTP://169.254.3.4:81/onvif/dev", true, "http://169.254.3.4:81/onvif/dev"},
+        {"https://192.168.1.64/onvif/device_service", false, ""},  // no TLS client here
+        {"192.168.1.640", false, ""},
+        {"192.168.1.64:0", false, ""},
+        {"http://cam/a b", false, ""},  // would split the request line
+        {"http://cam/a\r\nX: y", false, ""},
+    };
+    for (const auto& t : targets) {
+        SCOPED_TRACE(t.target);
+        ServiceUrl url;
+        std::string why;
+        ASSERT_EQ(ParseDeviceTarget(t.target, url, why), t.ok);
+        if (t.ok) EXPECT_EQ(FormatServiceUrl(url), t.url);
+    }
+
+    OnvifDeviceState s;
+    s.ipv4 = {false, "192.168.0.90", 24};
+    s.hostname = "cam";
+    s.dns = {"192.168.0.1"};
+    s.time = {"2026-01-01T00:00:00Z", "UTC0", 3600};
+    OnvifChange c;
+    c.ipv4 = OnvifIpv4{true, "", 0};
+    c.hostname = "cam";  // already so: not listed, not sent
+    c.dns = std::vector<std::string>{"192.168.0.1", "9.9.9.9"};
+    c.syncTime = true;
+    c.newPassword = "x";
+    std::string lines;
+    for (const FieldChange& f : PlannedChanges(s, c, "CET-1CEST,M3.5.0,M10.5.0/3"))
+        lines += f.field + ": " + f.before + " -> " + f.after + "\n";
+    EXPECT_EQ(lines,
+              "ipv4: 192.168.0.90/24 -> dhcp\n"
+              "dns: 192.168.0.1 -> 192.168.0.1,9.9.9.9\n"
+              "time: 2026-01-01T00:00:00Z (offset 3600 s) -> the PC's UTC\n"
+              "tz: UTC0 -> CET-1CEST,M3.5.0,M10.5.0/3\n"
+              "password: (secret) -> (secret)\n");
+    OnvifDeviceState after = s;
+    after.ipv4 = {true, "192.168.0.77", 24};
+    after.dns = *c.dns;
+    after.time = {"", "CET-1CEST,M3.5.0,M10.5.0/3", 4};  // within the tolerance
+    EXPECT_TRUE(UnmetFields(c, after, "CET-1CEST,M3.5.0,M10.5.0/3").empty());
+    after.time.offsetSeconds = 40;
+    after.dns = {"9.9.9.9"};
+    EXPECT_EQ(UnmetFields(c, after, "CET-1CEST,M3.5.0,M10.5.0/3"), (std::vector<std::string>{"dns", "time"}));
+
+    // The PC's zone comes from its zone file's own footer.
+    if (std::filesystem::exists("/usr/share/zoneinfo/Europe/Berlin"))
+        EXPECT_EQ(PosixTimeZoneFor("Europe/Berlin"), "CET-1CEST,M3.5.0,M10.5.0/3");
+    EXPECT_FALSE(PosixTimeZoneFor("../../etc/passwd"));
 }
 
 }  // namespace

@@ -130,6 +130,9 @@ OnvifResult NetworkOnvifService::Apply(const std::string& target, const OnvifCre
             if (!clock.ntp) setting.utc = session->CameraNow();
         }
         if (OnvifResult r = simple(SetSystemDateAndTimeCall(setting)); !r.ok()) return r;
+        // The camera's clock moved: what follows is signed on its new time.
+        if (setting.utc)
+            if (OnvifResult r = session->LearnClock(); !r.ok()) return r;
     }
     // A gateway outside the old subnet may be refused before the address
     // moves: it follows the move then.
