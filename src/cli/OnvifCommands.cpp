@@ -1,6 +1,9 @@
 // onvif read and onvif set: other makers' cameras over ONVIF, addressed by
 // address, address:port, device service URL or endpoint reference.
+#include <atomic>
 #include <chrono>
+#include <functional>
+#include <thread>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -9,6 +12,7 @@
 #include "CommandLine.h"
 #include "OnvifReach.h"
 #include "core/camera/SequenceDeadline.h"
+#include "core/hostnet/ExitSignals.h"
 #include "core/onvif/ChangeCheck.h"
 #include "core/onvif/NetworkOnvifService.h"
 #include "core/onvif/OnvifDiscovery.h"
@@ -180,6 +184,28 @@ std::string StateCsv(const std::vector<OnvifDeviceState>& states) {
         table.rows.push_back(row);
     }
     return WriteOutputTable("csv", table);
+}
+
+// Runs `work` (which may wait minutes for a restarting camera) while
+// Ctrl-C, SIGTERM and SIGHUP are watched for: on one, the temporary
+// addresses go before the process ends (with 128 + the signal).
+void RunUntilSignal(const TransportSettings& limits, const std::function<void()>& work, OnvifReach& reach) {
+    hostnet::InstallExitSignals();
+    std::atomic<bool> finished{false};
+    std::thread worker([&] {
+        // The overall limit is kept per thread: the worker opens its own.
+        const SequenceDeadline overall(limits);
+        work();
+        finished = true;
+    });
+    while (!finished) {
+        if (const int signal = hostnet::ExitSignalReceived()) {
+            reach.RemoveAll();
+            std::_Exit(128 + signal);
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    worker.join();
 }
 
 NetworkOnvifService MakeService(OnvifReach& reach) {
@@ -378,7 +404,8 @@ int RunOnvifSet(const Args& args) {
         return kExitDone;
     }
     OnvifDeviceState after;
-    const OnvifResult r = service.Apply(device, login, change, after);
+    OnvifResult r;
+    RunUntilSignal(limits, [&] { r = service.Apply(device, login, change, after); }, reach);
     if (!r.ok()) {
         if (!json && r.status == OnvifStatus::Mismatch) PrintResult(StateText(after));
         return Fail("onvif set", ExitFor(r.status), output::TerminalSafe(Explain(r, login)), json);

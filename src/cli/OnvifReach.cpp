@@ -13,7 +13,9 @@ namespace orvanta::cli {
 
 OnvifReach::OnvifReach(std::string card) : net_(hostnet::MakeLinuxHostNetwork()), card_(std::move(card)) {}
 
-OnvifReach::~OnvifReach() {
+OnvifReach::~OnvifReach() { RemoveAll(); }
+
+void OnvifReach::RemoveAll() {
     std::lock_guard<std::mutex> lock(mutex_);
     hostnet::RemoveTemporaryAddresses(*net_, added_);
 }

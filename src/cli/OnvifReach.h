@@ -28,6 +28,9 @@ public:
     // subnet (`prefix`, or /16 link-local, /24 otherwise, when 0) was added.
     bool Ensure(const std::string& address, int prefix, const std::string& port = "80");
 
+    // Removes every temporary address added so far (also done on destruction).
+    void RemoveAll();
+
 private:
     std::unique_ptr<hostnet::HostNetwork> net_;
     hostnet::AddedAddresses added_;

@@ -3,6 +3,7 @@
 #include <thread>
 #include <vector>
 
+#include "core/camera/SequenceDeadline.h"
 #include "core/onvif/ChangeCheck.h"
 #include "core/onvif/DeviceStateReader.h"
 #include "core/onvif/PosixTimeZone.h"
@@ -56,7 +57,8 @@ std::optional<ServiceUrl> NetworkOnvifService::FindAgain(const std::string& endp
     if (!direct && (endpoint.empty() || !find)) return std::nullopt;
     for (;;) {
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
-        if (left <= std::chrono::milliseconds(0)) return std::nullopt;
+        // The caller's overall deadline ends the wait as well.
+        if (left <= std::chrono::milliseconds(0) || SequenceDeadline::Passed()) return std::nullopt;
         std::vector<ServiceUrl> candidates;
         if (!endpoint.empty() && find) {
             if (const auto found = find(endpoint, std::min(left, settings_.retryInterval * 2))) {
