@@ -312,6 +312,7 @@ public:
     std::string digestPassword = "pw";  // the response it takes, checked by its length only
     bool noAnonymousTime = false;       // the clock only after a login; its HTTP Date tells the time
     bool onvifOff = false;              // the web server answers, the ONVIF service is gone
+    bool freshNonces = false;           // a new Digest nonce with every challenge
     bool checkToken = false;            // checks each UsernameToken against state["password"]
     bool dropOnMove = false;            // takes a new address without answering the request
     bool ignoreHostname = false;
@@ -339,8 +340,8 @@ public:
         }
         if (digestOnly && action != "GetSystemDateAndTime" &&
             (request.find("Authorization: Digest") == std::string::npos || digestPassword != "pw"))
-            return {"HTTP/1.1 401 Unauthorized\r\nWWW-Authenticate: Digest realm=\"cam\", qop=\"auth\", nonce=\"n1\", "
-                    "algorithm=SHA-256\r\nContent-Length: 0\r\n\r\n"};
+            return {"HTTP/1.1 401 Unauthorized\r\nWWW-Authenticate: Digest realm=\"cam\", qop=\"auth\", nonce=\"n" +
+                    std::to_string(freshNonces ? actions.size() : 1) + "\", algorithm=SHA-256\r\nContent-Length: 0\r\n\r\n"};
         const auto field = [&](const char* tag) {
             std::smatch f;
             if (!std::regex_search(request, f, std::regex(std::string("<tt:") + tag + ">([^<]*)<"))) return std::string();
@@ -447,6 +448,9 @@ TEST(OnvifSessions, LoginAsEachCameraWantsIt) {
          [](FakeCamera& c) { c.noAnonymousTime = true; c.clockOff = std::chrono::hours(24 * 182); }, OnvifStatus::Ok, true},
         {"Digest refused after it was answered",
          [](FakeCamera& c) { c.digestOnly = true; c.digestPassword = "other"; }, OnvifStatus::NotAuthorized, false},
+        {"Digest refused with a fresh nonce every time (no endless retry)",
+         [](FakeCamera& c) { c.digestOnly = true; c.digestPassword = "other"; c.freshNonces = true; },
+         OnvifStatus::NotAuthorized, false},
         {"ONVIF switched off, web server still up", [](FakeCamera& c) { c.onvifOff = true; }, OnvifStatus::OnvifDisabled, false},
     };
     for (const auto& c : cases) {

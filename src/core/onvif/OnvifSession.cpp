@@ -36,7 +36,8 @@ std::string OnvifSession::Authorization(const ServiceUrl& url) {
     return DigestAuthorization(*digest_, credentials_.user, credentials_.password, "POST", url.path, cnonce_, ++nc_);
 }
 
-OnvifResult OnvifSession::Exchange(const ServiceUrl& url, const SoapCall& call, bool sign, SoapReply& reply) {
+OnvifResult OnvifSession::Exchange(const ServiceUrl& url, const SoapCall& call, bool sign, SoapReply& reply,
+                                   bool retried) {
     std::string header;
     if (sign && !credentials_.user.empty()) {
         const std::optional<std::string> security = SecurityHeader(credentials_.user, credentials_.password, CameraNow());
@@ -59,13 +60,16 @@ OnvifResult OnvifSession::Exchange(const ServiceUrl& url, const SoapCall& call, 
                                     nc_ > 0 && strongest->nonce == digest_->nonce;
         if (!strongest)
             return {OnvifStatus::NotAuthorized, "the camera refused the login and offers no HTTP Digest to answer"};
-        if (answeredBefore) return {OnvifStatus::NotAuthorized, "the camera refused the user name and password"};
+        // A camera that challenges the answer to its own fresh challenge
+        // again refuses the password too; it gets one answer, not a loop.
+        if (answeredBefore || retried)
+            return {OnvifStatus::NotAuthorized, "the camera refused the user name and password"};
         digest_ = strongest;
         cnonce_ = Base64Encode(RandomBytes(12).value_or(std::string(12, '\x5a')));
         nc_ = 0;
         Diagnostic("ONVIF: the camera asks for HTTP Digest (%s)", digest_->algorithm.c_str());
         // A fresh UsernameToken too: its nonce went out once already.
-        return Exchange(url, call, true, reply);
+        return Exchange(url, call, true, reply, true);
     }
     if (http.status == 401)
         return {OnvifStatus::NotAuthorized, "the camera asks for a login before it tells its time"};

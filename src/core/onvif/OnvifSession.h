@@ -45,7 +45,7 @@ public:
     void SetPassword(const std::string& password) { credentials_.password = password; }
 
 private:
-    OnvifResult Exchange(const ServiceUrl& url, const SoapCall& call, bool sign, SoapReply& reply);
+    OnvifResult Exchange(const ServiceUrl& url, const SoapCall& call, bool sign, SoapReply& reply, bool retried = false);
     std::string Authorization(const ServiceUrl& url);
 
     ServiceUrl device_;
