@@ -208,10 +208,9 @@ void RunUntilSignal(const TransportSettings& limits, const std::function<void()>
     worker.join();
 }
 
-NetworkOnvifService MakeService(OnvifReach& reach) {
-    NetworkOnvifService service;
+// A moved camera is reached the way the target was.
+void ReachThrough(NetworkOnvifService& service, OnvifReach& reach) {
     service.reach = [&reach](const std::string& address, int prefix) { return reach.Ensure(address, prefix); };
-    return service;
 }
 
 int RunOnvifRead(const Args& args) {
@@ -231,13 +230,15 @@ int RunOnvifRead(const Args& args) {
     const bool json = format == "json";
 
     OnvifReach reach;
-    NetworkOnvifService service = MakeService(reach);
+    NetworkOnvifService service;
+    ReachThrough(service, reach);
     std::vector<OnvifDeviceState> states;
     std::vector<std::string> labels;
     std::vector<std::pair<int, std::string>> failures;
     for (Target& t : targets) {
         OnvifDeviceState state;
         OnvifResult r = ResolveTarget(t, reach);
+        if (r.ok() && !t.endpoint.empty()) service.KnowEndpoint(FormatServiceUrl(t.url), t.endpoint);
         if (r.ok()) r = service.Read(FormatServiceUrl(t.url), login, state);
         if (r.ok()) {
             if (state.endpoint.empty()) state.endpoint = t.endpoint;
@@ -392,8 +393,10 @@ int RunOnvifSet(const Args& args) {
     OnvifReach reach;
     if (OnvifResult r = ResolveTarget(target, reach); !r.ok())
         return Fail("onvif set", ExitFor(r.status), Explain(r, login) + "; nothing was changed", json);
-    NetworkOnvifService service = MakeService(reach);
+    NetworkOnvifService service;
+    ReachThrough(service, reach);
     const std::string device = FormatServiceUrl(target.url);
+    if (!target.endpoint.empty()) service.KnowEndpoint(device, target.endpoint);
     OnvifDeviceState before;
     if (OnvifResult r = service.Read(device, login, before); !r.ok())
         return Fail("onvif set", ExitFor(r.status), output::TerminalSafe(Explain(r, login)) + "; nothing was changed", json);

@@ -315,6 +315,7 @@ public:
     bool freshNonces = false;           // a new Digest nonce with every challenge
     bool checkToken = false;            // checks each UsernameToken against state["password"]
     bool dropOnMove = false;            // takes a new address without answering the request
+    bool noEndpointReference = false;   // GetEndpointReference not offered
     bool ignoreHostname = false;
     bool rebootNeeded = false;
     std::chrono::seconds clockOff{0};
@@ -370,14 +371,16 @@ public:
                    "</tt:Day></tt:Date></tt:UTCDateTime></tds:SystemDateAndTime></tds:GetSystemDateAndTimeResponse>";
         } else if (action == "GetDeviceInformation") {
             body = kInfoBody;
-        } else if (action == "GetEndpointReference") {
+        } else if (action == "GetEndpointReference" && !noEndpointReference) {
             body = "<tds:GetEndpointReferenceResponse><tds:GUID>6a3e0c1e-0000-4000-8000-00000000cafe</tds:GUID>"
                    "</tds:GetEndpointReferenceResponse>";
         } else if (action == "GetNetworkInterfaces") {
+            const std::string kind = state["dhcp"] == "true" ? "FromDHCP" : "Manual";
             body = "<tds:GetNetworkInterfacesResponse><tds:NetworkInterfaces token=\"eth0\"><tt:Enabled>true</tt:Enabled>"
-                   "<tt:IPv4><tt:Enabled>true</tt:Enabled><tt:Config><tt:Manual><tt:Address>" + state["address"] +
-                   "</tt:Address><tt:PrefixLength>" + state["prefix"] + "</tt:PrefixLength></tt:Manual><tt:DHCP>false"
-                   "</tt:DHCP></tt:Config></tt:IPv4></tds:NetworkInterfaces></tds:GetNetworkInterfacesResponse>";
+                   "<tt:IPv4><tt:Enabled>true</tt:Enabled><tt:Config><tt:" + kind +
+                   "><tt:Address>" + state["address"] + "</tt:Address><tt:PrefixLength>" + state["prefix"] +
+                   "</tt:PrefixLength></tt:" + kind + "><tt:DHCP>" +
+                   (state["dhcp"] == "true" ? "true" : "false") + "</tt:DHCP></tt:Config></tt:IPv4></tds:NetworkInterfaces></tds:GetNetworkInterfacesResponse>";
         } else if (action == "GetNetworkDefaultGateway") {
             body = "<tds:GetNetworkDefaultGatewayResponse><tds:NetworkGateway><tt:IPv4Address>" + state["gateway"] +
                    "</tt:IPv4Address></tds:NetworkGateway></tds:GetNetworkDefaultGatewayResponse>";
@@ -389,8 +392,9 @@ public:
             if (!ignoreHostname && std::regex_search(request, f, std::regex("<tds:Name>([^<]*)<"))) state["hostname"] = f[1];
             body = "<tds:SetHostnameResponse/>";
         } else if (action == "SetNetworkInterfaces") {
-            state["address"] = field("Address");
-            state["prefix"] = field("PrefixLength");
+            state["dhcp"] = field("DHCP");
+            state["address"] = state["dhcp"] == "true" ? "10.20.30.99" : field("Address");  // what its DHCP server gave
+            state["prefix"] = state["dhcp"] == "true" ? "24" : field("PrefixLength");
             if (dropOnMove) return {"", false, 0, 0};
             body = std::string("<tds:SetNetworkInterfacesResponse><tds:RebootNeeded>") +
                    (rebootNeeded ? "true" : "false") + "</tds:RebootNeeded></tds:SetNetworkInterfacesResponse>";
@@ -509,19 +513,31 @@ TEST(OnvifSessions, RepliesThatNeverEndAreBoundedByTheDeadline) {
 }
 
 TEST(OnvifSessions, ApplyFindsTheMovedCameraAndReadsItBack) {
-    for (const bool reboot : {false, true}) {
-        SCOPED_TRACE(reboot ? "the camera asks for a reboot" : "no reboot needed");
+    const struct {
+        const char* what;
+        bool reboot;
+        bool dhcp;                 // found by the search alone: no address to try
+        bool noEndpointReference;  // the caller's endpoint reference is used
+    } shapes[] = {{"no reboot needed", false, false, false},
+                  {"the camera asks for a reboot", true, false, false},
+                  {"to DHCP, endpoint reference known only from the search", false, true, true}};
+    for (const auto& shape : shapes) {
+        SCOPED_TRACE(shape.what);
+        const bool reboot = shape.reboot;
         FakeCamera camera;
         camera.rebootNeeded = reboot;
+        camera.noEndpointReference = shape.noEndpointReference;
         LoopbackCamera server([&](const std::string& r) { return camera.Answer(r); });
         NetworkOnvifService service(QuickSettings());
+        const std::string target = "127.0.0.1:" + server.PortText();
+        if (shape.noEndpointReference) service.KnowEndpoint(target, "urn:uuid:6a3e0c1e-0000-4000-8000-00000000cafe");
         std::vector<std::string> sought, reached;
         // The search answers from loopback, as a lab camera would from its new address.
         service.find = [&](const std::string& endpoint, std::chrono::milliseconds) {
             sought.push_back(endpoint);
             DiscoveredOnvifDevice d;
             d.endpoint = endpoint;
-            d.xaddrs = {"http://10.20.30.40:" + server.PortText() + "/onvif/device_service"};
+            d.xaddrs = {"http://" + camera.state["address"] + ":" + server.PortText() + "/onvif/device_service"};
             d.replyFrom = 0x7f000001;
             return std::optional<DiscoveredOnvifDevice>(d);
         };
@@ -530,17 +546,18 @@ TEST(OnvifSessions, ApplyFindsTheMovedCameraAndReadsItBack) {
             return true;
         };
         OnvifChange change;
-        change.ipv4 = OnvifIpv4{false, "10.20.30.40", 16};
+        change.ipv4 = shape.dhcp ? OnvifIpv4{true, "", 0} : OnvifIpv4{false, "10.20.30.40", 16};
         change.gateway = "10.20.0.1";
         change.hostname = "lobby";
         OnvifDeviceState after;
-        const OnvifResult r = service.Apply("127.0.0.1:" + server.PortText(), {"admin", "pw"}, change, after);
+        const OnvifResult r = service.Apply(target, {"admin", "pw"}, change, after);
         ASSERT_TRUE(r.ok()) << r.detail;
-        EXPECT_EQ(Ipv4Text(after.ipv4), "10.20.30.40/16");
+        EXPECT_EQ(Ipv4Text(after.ipv4), shape.dhcp ? "dhcp" : "10.20.30.40/16");
+        EXPECT_EQ(after.ipv4.address, shape.dhcp ? "10.20.30.99" : "10.20.30.40");
         EXPECT_EQ(after.gateway, "10.20.0.1");
         ASSERT_FALSE(sought.empty());
         EXPECT_EQ(sought.front(), "urn:uuid:6a3e0c1e-0000-4000-8000-00000000cafe");
-        EXPECT_EQ(reached.front(), "10.20.30.40/16");
+        EXPECT_EQ(reached.front(), shape.dhcp ? "127.0.0.1/0" : "10.20.30.40/16");
         const auto& a = camera.actions;
         const auto at = [&](const char* name) { return std::find(a.begin(), a.end(), name) - a.begin(); };
         EXPECT_EQ(at("SystemReboot") < static_cast<long>(a.size()), reboot);

@@ -31,6 +31,17 @@ NetworkOnvifService::NetworkOnvifService(OnvifApplySettings settings) : settings
     localTimeZone = [] { return LocalPosixTimeZone(); };
 }
 
+void NetworkOnvifService::KnowEndpoint(const std::string& target, const std::string& endpoint) {
+    std::lock_guard<std::mutex> lock(endpointsMutex_);
+    endpoints_[target] = endpoint;
+}
+
+std::string NetworkOnvifService::KnownEndpoint(const std::string& target) const {
+    std::lock_guard<std::mutex> lock(endpointsMutex_);
+    const auto it = endpoints_.find(target);
+    return it == endpoints_.end() ? std::string() : it->second;
+}
+
 OnvifResult NetworkOnvifService::Read(const std::string& target, const OnvifCredentials& credentials,
                                       OnvifDeviceState& state) {
     ServiceUrl url;
@@ -39,7 +50,9 @@ OnvifResult NetworkOnvifService::Read(const std::string& target, const OnvifCred
     OnvifSession session(url, credentials, settings_.call, now);
     CameraDateTime clock;
     state = OnvifDeviceState{};
-    return ReadDeviceState(session, state, clock);
+    const OnvifResult r = ReadDeviceState(session, state, clock);
+    if (state.endpoint.empty()) state.endpoint = KnownEndpoint(target);
+    return r;
 }
 
 std::optional<ServiceUrl> NetworkOnvifService::FindAgain(const std::string& endpoint, const ServiceUrl& old,
@@ -97,6 +110,7 @@ OnvifResult NetworkOnvifService::Apply(const std::string& target, const OnvifCre
         r.detail += "; nothing was changed";
         return r;
     }
+    if (before.endpoint.empty()) before.endpoint = KnownEndpoint(target);
 
     std::vector<std::string> done;
     const auto step = [&](const SoapCall& call, SoapReply& reply) -> OnvifResult {
@@ -197,6 +211,7 @@ OnvifResult NetworkOnvifService::Apply(const std::string& target, const OnvifCre
         r.detail = "read back failed: " + r.detail + "; " + DoneList(done);
         return r;
     }
+    if (after.endpoint.empty()) after.endpoint = before.endpoint;
     const std::vector<std::string> unmet = UnmetFields(change, after, pcTz, settings_.clockToleranceSeconds);
     if (!unmet.empty())
         return {OnvifStatus::Mismatch, "read back differs in: " + ListText(unmet) + " (" + DoneList(done) + ")"};

@@ -6,6 +6,8 @@
 
 #include <chrono>
 #include <functional>
+#include <map>
+#include <mutex>
 #include <optional>
 #include <string>
 
@@ -45,6 +47,11 @@ public:
     OnvifResult Apply(const std::string& target, const OnvifCredentials& credentials, const OnvifChange& change,
                       OnvifDeviceState& after) override;
 
+    // The endpoint reference of the camera at `target` when the caller
+    // knows it from a search: a camera that does not tell it itself
+    // (GetEndpointReference is optional) can still be found after a move.
+    void KnowEndpoint(const std::string& target, const std::string& endpoint);
+
     Finder find;        // default: FindOnvifEndpoint (WS-Discovery)
     Reach reach;        // default: nothing to do
     WallClock now;      // default: the system clock
@@ -59,7 +66,11 @@ private:
                                         const std::optional<OnvifIpv4>& newAddress, std::chrono::milliseconds limit,
                                         const OnvifCredentials& credentials);
 
+    std::string KnownEndpoint(const std::string& target) const;
+
     OnvifApplySettings settings_;
+    mutable std::mutex endpointsMutex_;
+    std::map<std::string, std::string> endpoints_;  // target -> endpoint reference
 };
 
 }  // namespace orvanta::onvif

@@ -121,6 +121,12 @@ OnvifResult OnvifSession::LearnClock(CameraDateTime* time) {
         // Within a second of ours: the difference is the camera rounding.
         if (offset_ > std::chrono::milliseconds(-1000) && offset_ < std::chrono::milliseconds(1000))
             offset_ = std::chrono::milliseconds(0);
+    } else if (lastHttpDate_) {
+        // Local time only, in a zone we would have to interpret: the HTTP
+        // Date of the same reply is UTC.
+        offset_ = std::chrono::duration_cast<std::chrono::milliseconds>(*lastHttpDate_ - received);
+        if (offset_ > std::chrono::milliseconds(-2000) && offset_ < std::chrono::milliseconds(2000))
+            offset_ = std::chrono::milliseconds(0);
     }
     if (time) *time = dt;
     return {};
