@@ -311,6 +311,7 @@ public:
     bool digestOnly = false;
     std::string digestPassword = "pw";  // the response it takes, checked by its length only
     bool noAnonymousTime = false;       // the clock only after a login; its HTTP Date tells the time
+    bool anonymousFault = false;        // ... and says so with a plain fault, no Date
     bool onvifOff = false;              // the web server answers, the ONVIF service is gone
     bool freshNonces = false;           // a new Digest nonce with every challenge
     bool checkToken = false;            // checks each UsernameToken against state["password"]
@@ -331,6 +332,8 @@ public:
         if (std::regex_search(request, m, std::regex("<wsu:Created>([^<]+)</wsu:Created>"))) created.push_back(m[1]);
         if (onvifOff) return {"HTTP/1.1 404 Not Found\r\nContent-Length: 9\r\n\r\nNot here."};
         const bool signedRequest = request.find("<wsse:Username>admin</wsse:Username>") != std::string::npos;
+        if (anonymousFault && !signedRequest)
+            return {Http(Fault12("s:Sender", "", "An error was discovered processing the &lt;wsse:Security&gt; header"), 400)};
         if (noAnonymousTime && !signedRequest) {
             const std::time_t t = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now() + clockOff);
             char date[64];
@@ -450,6 +453,8 @@ TEST(OnvifSessions, LoginAsEachCameraWantsIt) {
          [](FakeCamera& c) { c.digestOnly = true; c.clockOff = std::chrono::hours(24 * 182); }, OnvifStatus::Ok, true},
         {"no anonymous time: signed on its HTTP Date",
          [](FakeCamera& c) { c.noAnonymousTime = true; c.clockOff = std::chrono::hours(24 * 182); }, OnvifStatus::Ok, true},
+        {"no anonymous time, a plain fault and no Date: signed on the PC's clock",
+         [](FakeCamera& c) { c.anonymousFault = true; c.checkToken = true; }, OnvifStatus::Ok, false},
         {"Digest refused after it was answered",
          [](FakeCamera& c) { c.digestOnly = true; c.digestPassword = "other"; }, OnvifStatus::NotAuthorized, false},
         {"Digest refused with a fresh nonce every time (no endless retry)",

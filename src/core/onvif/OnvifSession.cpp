@@ -96,7 +96,10 @@ OnvifResult OnvifSession::LearnClock(CameraDateTime* time) {
     const auto sent = now_();
     OnvifResult r = Exchange(device_, DeviceCall("GetSystemDateAndTime"), false, anonymous);
     auto received = now_();
-    if (r.status == OnvifStatus::NotAuthorized) {
+    // Refused without a login, in whatever words (some answer a plain
+    // fault about the missing Security header): asked again signed.
+    if (r.status == OnvifStatus::NotAuthorized || r.status == OnvifStatus::NoOnvifUser ||
+        r.status == OnvifStatus::Fault) {
         // No time without a login: signed on the clock of its HTTP Date
         // when it sent one, else on ours.
         if (lastHttpDate_) {
