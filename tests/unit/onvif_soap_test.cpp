@@ -265,6 +265,46 @@ TEST(OnvifRequests, ValuesAreEscapedAndChangesChecked) {
               "CET-1CEST,M3.5.0,M10.5.0/3");
 }
 
+// WWW-Authenticate as cameras write it: one row a header set, with what is
+// answered (the strongest Digest we can compute) or nothing.
+TEST(OnvifLogin, DigestChallengesAsCamerasWriteThem) {
+    const struct {
+        const char* what;
+        std::vector<std::string> headers;
+        std::size_t count;
+        const char* algorithm;  // of the strongest, "" when none
+        bool qopAuth;
+        bool stale;
+    } rows[] = {
+        {"Basic and Digest in one header", {"Basic realm=\"a\", Digest realm=\"b\", nonce=\"n\", qop=\"auth\""}, 1, "MD5", true, false},
+        {"a token68 scheme before Digest", {"Negotiate YII=, Digest realm=\"b\", nonce=\"n\""}, 1, "MD5", false, false},
+        {"an algorithm we cannot compute is left out",
+         {"Digest realm=\"r\", nonce=\"n\", algorithm=SHA-512-256", "Digest realm=\"r\", nonce=\"m\", algorithm=MD5-sess, qop=auth"},
+         1, "MD5-sess", true, false},
+        {"auth-int only: answered without qop", {"Digest realm=\"r\", nonce=\"n\", qop=\"auth-int\""}, 1, "MD5", false, false},
+        {"a stale nonce", {"Digest realm=\"r\", nonce=\"n\", stale=TRUE, algorithm=SHA-256"}, 1, "SHA-256", false, true},
+        {"a quoted realm with an escaped quote and commas",
+         {"Digest realm=\"cam \\\"1\\\", lobby\", nonce=\"n\""}, 1, "MD5", false, false},
+        {"no nonce: nothing to answer", {"Digest realm=\"r\""}, 0, "", false, false},
+        {"stray separators", {"=, ,Digest ,, nonce=n,="}, 1, "MD5", false, false},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.what);
+        const auto challenges = ParseDigestChallenges(r.headers);
+        EXPECT_EQ(challenges.size(), r.count);
+        const auto best = StrongestChallenge(challenges);
+        ASSERT_EQ(best.has_value(), *r.algorithm != '\0');
+        if (!best) continue;
+        EXPECT_EQ(best->algorithm, r.algorithm);
+        EXPECT_EQ(best->qopAuth, r.qopAuth);
+        EXPECT_EQ(best->stale, r.stale);
+        // The answer quotes what it repeats, so a realm cannot end the header's field early.
+        const std::string auth = DigestAuthorization(*best, "a\"b", "p", "POST", "/onvif/device_service", "c", 1);
+        EXPECT_NE(auth.find("username=\"a\\\"b\""), std::string::npos) << auth;
+    }
+    EXPECT_EQ(ParseDigestChallenges({"Digest realm=\"cam \\\"1\\\", lobby\", nonce=\"n\""}).front().realm, "cam \"1\", lobby");
+}
+
 // Every request we send, checked by the schema validator kept beside the
 // sources (skipped where it is not).
 TEST(OnvifRequests, EveryTemplateValidatesAgainstTheSchemas) {
