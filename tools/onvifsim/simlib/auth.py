@@ -58,7 +58,7 @@ class ReplayCache:
             return True
 
 
-def username_token(security, users, camera_now, replay, lenient):
+def username_token(security, users, camera_now, replay, relax):
     """Checks the UsernameToken in a wsse:Security header element. Returns
     the user's name; raises Refused."""
     token = security.find(f"{{{xmlout.WSSE}}}UsernameToken")
@@ -73,9 +73,9 @@ def username_token(security, users, camera_now, replay, lenient):
     kind = pw.get("Type", "")
     user = users.get(name)
     if not kind.endswith("#PasswordDigest"):
-        # Clear text is what the digest exists to avoid; only the lenient
-        # camera takes it.
-        if lenient and user is not None and (pw.text or "") == user["password"]:
+        # Clear text is what the digest exists to avoid; only a lax camera
+        # takes it.
+        if "password-text" in relax and user is not None and (pw.text or "") == user["password"]:
             return name
         raise Refused(f"password type {kind or '(none)'} not accepted")
     if not nonce_b64 or not created:
@@ -94,7 +94,7 @@ def username_token(security, users, camera_now, replay, lenient):
     want = base64.b64encode(hashlib.sha1(nonce + created.encode() + user["password"].encode()).digest()).decode()
     if (pw.text or "").strip() != want:
         raise Refused(f"wrong password for '{name}'")
-    if not lenient and not replay.first_use(nonce_b64):
+    if "replay" not in relax and not replay.first_use(nonce_b64):
         raise Refused("nonce used before")
     return name
 
@@ -128,7 +128,7 @@ class HttpDigest:
         return (f'Digest realm="{self.realm}", qop="auth", algorithm={self.algorithm}, '
                 f'nonce="{nonce}", opaque="{self.opaque}"' + (", stale=true" if stale else ""))
 
-    def check(self, header, method, users, lenient):
+    def check(self, header, method, users, no_replay_check):
         """Returns the user's name; raises Refused (with .stale set when only
         the nonce was too old)."""
         if not header.lower().startswith("digest "):
@@ -155,7 +155,7 @@ class HttpDigest:
                 e = Refused("Digest nonce not issued here or too old")
                 e.stale = issued is not None
                 raise e
-            if not lenient and nc <= issued[1]:
+            if not no_replay_check and nc <= issued[1]:
                 raise Refused("Digest nonce count used before")
             self._nonces[p["nonce"]] = (issued[0], max(nc, issued[1]))
         user = users.get(p["username"])

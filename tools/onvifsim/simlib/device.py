@@ -358,6 +358,18 @@ class Camera:
         for i, (name, width, height) in enumerate(_PROFILES):
             self._profile(w, w.el(r, TRT, "Profiles", attrs={"token": f"profile_{i + 1}", "fixed": "true"}), i)
 
+    def GetProfile(self, w, req):
+        token = _text(req, "ProfileToken")
+        i = self._profile_index(token)
+        self._profile(w, w.el(w.el(w.body, TRT, "GetProfileResponse"), TRT, "Profile",
+                              attrs={"token": token, "fixed": "true"}), i)
+
+    def _profile_index(self, token):
+        tokens = [f"profile_{i + 1}" for i in range(len(_PROFILES))]
+        if token not in tokens:
+            raise _bad("NoProfile", f"no profile '{token}'")
+        return tokens.index(token)
+
     def _profile(self, w, p, i):
         name, width, height = _PROFILES[i]
         w.el(p, TT, "Name", name)
@@ -374,13 +386,10 @@ class Camera:
                         ("SessionTimeout", "PT60S")])
 
     def GetStreamUri(self, w, req):
-        token = _text(req, "ProfileToken")
-        tokens = [f"profile_{i + 1}" for i in range(len(_PROFILES))]
-        if token not in tokens:
-            raise _bad("NoProfile", f"no profile '{token}'")
+        i = self._profile_index(_text(req, "ProfileToken"))
         r = w.el(w.body, TRT, "GetStreamUriResponse")
         w.tree(w.el(r, TRT, "MediaUri"), TT, [
-            ("Uri", f"rtsp://{self.address}:554/stream{tokens.index(token) + 1}"),
+            ("Uri", f"rtsp://{self.address}:554/stream{i + 1}"),
             ("InvalidAfterConnect", False), ("InvalidAfterReboot", False), ("Timeout", "PT0S")])
 
     # -- what happens after a reply -----------------------------------------
@@ -432,7 +441,7 @@ OPERATIONS = {
           "GetNetworkInterfaces", "SetNetworkInterfaces", "GetNetworkDefaultGateway", "SetNetworkDefaultGateway",
           "GetDNS", "SetDNS", "GetNTP", "SetNTP", "GetHostname", "SetHostname", "SetSystemDateAndTime",
           "GetUsers", "SetUser", "SystemReboot"),
-    TRT: ("GetProfiles", "GetStreamUri"),
+    TRT: ("GetProfiles", "GetProfile", "GetStreamUri"),
 }
 
 

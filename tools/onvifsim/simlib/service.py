@@ -66,7 +66,7 @@ class Handler(http.server.BaseHTTPRequestHandler):
             opts.log(f"not-supported {peer} {{{q.namespace}}}{op}")
             opts.dump(cam, op, body, "req")
             return self._fault(xmlout.fault(variant, "Receiver", "ActionNotSupported", f"{op} is not supported"), 500)
-        if opts.validator and not opts.lenient:
+        if opts.validator and "schema" not in opts.relax:
             why = opts.validator.check(body)
             if why:
                 opts.log(f"schema-invalid {peer} {op}: {why}")
@@ -81,10 +81,10 @@ class Handler(http.server.BaseHTTPRequestHandler):
         try:
             if authz:
                 how = "digest"
-                user = self.server.digest.check(authz, "POST", cam.users(), opts.lenient)
+                user = self.server.digest.check(authz, "POST", cam.users(), "replay" in opts.relax)
             elif security is not None and not opts.digest_only:
                 how = "wsse"
-                user = auth.username_token(security, cam.users(), cam.now(), self.server.replay, opts.lenient)
+                user = auth.username_token(security, cam.users(), cam.now(), self.server.replay, opts.relax)
             elif not anonymous:
                 opts.log(f"challenge {peer} {op}")
                 return self._challenge()
