@@ -58,7 +58,7 @@ class ReplayCache:
             return True
 
 
-def username_token(security, users, camera_now, replay, relax):
+def username_token(security, users, camera_now, replay, relax, relaxed):
     """Checks the UsernameToken in a wsse:Security header element. Returns
     the user's name; raises Refused."""
     token = security.find(f"{{{xmlout.WSSE}}}UsernameToken")
@@ -76,6 +76,7 @@ def username_token(security, users, camera_now, replay, relax):
         # Clear text is what the digest exists to avoid; only a lax camera
         # takes it.
         if "password-text" in relax and user is not None and (pw.text or "") == user["password"]:
+            relaxed("password-text")
             return name
         raise Refused(f"password type {kind or '(none)'} not accepted")
     if not nonce_b64 or not created:
@@ -94,8 +95,10 @@ def username_token(security, users, camera_now, replay, relax):
     want = base64.b64encode(hashlib.sha1(nonce + created.encode() + user["password"].encode()).digest()).decode()
     if (pw.text or "").strip() != want:
         raise Refused(f"wrong password for '{name}'")
-    if "replay" not in relax and not replay.first_use(nonce_b64):
-        raise Refused("nonce used before")
+    if not replay.first_use(nonce_b64):
+        if "replay" not in relax:
+            raise Refused("nonce used before")
+        relaxed("replay")
     return name
 
 
@@ -128,7 +131,7 @@ class HttpDigest:
         return (f'Digest realm="{self.realm}", qop="auth", algorithm={self.algorithm}, '
                 f'nonce="{nonce}", opaque="{self.opaque}"' + (", stale=true" if stale else ""))
 
-    def check(self, header, method, users, no_replay_check):
+    def check(self, header, method, users, relax, relaxed):
         """Returns the user's name; raises Refused (with .stale set when only
         the nonce was too old)."""
         if not header.lower().startswith("digest "):
@@ -155,8 +158,10 @@ class HttpDigest:
                 e = Refused("Digest nonce not issued here or too old")
                 e.stale = issued is not None
                 raise e
-            if not no_replay_check and nc <= issued[1]:
-                raise Refused("Digest nonce count used before")
+            if nc <= issued[1]:
+                if "replay" not in relax:
+                    raise Refused("Digest nonce count used before")
+                relaxed("replay")
             self._nonces[p["nonce"]] = (issued[0], max(nc, issued[1]))
         user = users.get(p["username"])
         if user is None:
