@@ -54,6 +54,7 @@ far       main 192.168.98.20/24 80   --ns-variant redeclare
 clock     main 10.98.1.30/24    8080 --clock-offset-s -15552000 --ns-variant default --chunked
 digest    main 10.98.1.40/24    80   --digest-only sha256 --no-anonymous-time --unreachable-xaddr
 digestmd5 main 10.98.1.41/24    80   --digest-only md5 --reply-delay-ms 200
+nouser    main 10.98.1.42/24    80   --no-onvif-user
 plan1     main 10.98.1.60/24    80   -
 plan2     main 10.98.1.61/24    80   --reboot-needed
 lax       util 10.98.3.50/24    80   --lenient
@@ -132,7 +133,7 @@ if command -v onvif-util >/dev/null; then
     lab_exec office timeout 15 stdbuf -oL onvif-util -a >"$T/util-a.out" 2>&1
     [ $? = 124 ] && echo "note onvif-util -a hung after listing $(grep -c '(Cam ' "$T/util-a.out") camera(s)"
     last_err="$T/util-a.out"
-    check "onvif-util -a finds every camera on its switch" "Found 8 cameras" "$(grep -o 'Found [0-9]* cameras' "$T/util-a.out")"
+    check "onvif-util -a finds every camera on its switch" "Found 9 cameras" "$(grep -o 'Found [0-9]* cameras' "$T/util-a.out")"
     printf 'get network\nset dns 10.98.3.53\nset default_gateway 10.98.3.254\nquit\n' |
         lab_exec office2 timeout 30 stdbuf -oL onvif-util -u admin -p 'Lab pass 1' 10.98.3.50 >"$T/util.out" 2>&1
     last_err="$T/util.out"
@@ -207,6 +208,8 @@ rc="$(read_camera digestmd5 10.98.1.41)"; last_err="$T/read-digestmd5.err"
 check "read a Digest-only (MD5) camera" "0 $uuid_digestmd5" "$rc $(py 'o["uuid"]' "$T/read-digestmd5.json")"
 check "wrong password: exit 3 (UsernameToken, Digest)" "3 3" \
     "$(cli onvif read 10.98.1.20 --user admin --password-file "$T/wrong" >/dev/null 2>&1; echo $?) $(cli onvif read 10.98.1.41 --user admin --password-file "$T/wrong" >/dev/null 2>&1; echo $?)"
+check "no ONVIF user on the camera: exit 3" 3 "$(cli onvif read 10.98.1.42 "${cred[@]}" >/dev/null 2>&1; echo $?)"
+check "one of our cameras (no ONVIF there): exit 1" 1 "$(cli onvif read 10.98.1.71 "${cred[@]}" --timeout 10 >/dev/null 2>&1; echo $?)"
 check "no camera there: exit 4" 4 "$(cli onvif read 10.98.1.99 "${cred[@]}" --timeout 5 >/dev/null 2>&1; echo $?)"
 
 # set: the dry run sends no Set, then both ways of changing an address.
