@@ -60,18 +60,19 @@ plan2     main 10.98.1.61/24    80   --reboot-needed
 lax       util 10.98.3.50/24    80   --lenient
 TABLE
 n=0
+declare -A uuid port addr
 onvif_names=()
 pc_sees=0   # the cameras on the PC's two switches
-while read -r name sw addr port opts; do
+while read -r name sw address http opts; do
     n=$((n + 1))
     [ "$opts" = - ] && opts=""
-    lab_add_camera_on "$sw" "$name" "$addr"
+    lab_add_camera_on "$sw" "$name" "$address"
     # shellcheck disable=SC2086
-    lab_start_bg "$name" "$T/$name.log" "$sim" --uuid "$(uuid_of "$n")" --name "Cam $name" --port "$port" \
+    lab_start_bg "$name" "$T/$name.log" "$sim" --uuid "$(uuid_of "$n")" --name "Cam $name" --port "$http" \
         --state "$T/$name.json" --password-file "$T/pw" --check-replies --reboot-seconds 1 $opts
     onvif_names+=("$name")
     case "$sw" in main | side) pc_sees=$((pc_sees + 1)) ;; esac
-    eval "uuid_$name=$(uuid_of "$n") port_$name=$port addr_$name=${addr%/*}"
+    uuid[$name]="$(uuid_of "$n")" port[$name]="$http" addr[$name]="${address%/*}"
 done <"$T/cameras"
 
 # Two of our own cameras on the same switch.
@@ -85,9 +86,9 @@ for i in 1 2; do
 done
 
 for name in "${onvif_names[@]}"; do
-    eval "port=\$port_$name"
-    lab_wait_port "$name" tcp "$port" 15 && lab_wait_port "$name" udp 3702 5 ||
-        { echo "emulated camera $name did not start" >&2; cat "$T/$name.log" >&2; exit 1; }
+    if ! lab_wait_port "$name" tcp "${port[$name]}" 15 || ! lab_wait_port "$name" udp 3702 5; then
+        echo "emulated camera $name did not start" >&2; cat "$T/$name.log" >&2; exit 1
+    fi
 done
 for i in 1 2; do lab_wait_port "nat$i" tcp 80 10 || { echo "camera nat$i did not start" >&2; exit 1; }; done
 
@@ -174,10 +175,10 @@ last_err="$T/disc.err"
 check "discover --kind onvif: every camera once, nothing else" "$pc_sees 0" \
     "$(py 'len(set(r["uuid"] for r in d if r.get("kind") == "onvif"))' "$T/disc.json") $(py 'sum(r.get("kind") != "onvif" for r in d)' "$T/disc.json")"
 for name in side linklocal far clock; do
-    eval "u=\$uuid_$name a=\$addr_$name"
+    u="${uuid[$name]}" a="${addr[$name]}"
     want_if=eth0; [ "$name" = side ] && want_if=eth1
     check "discover: $name listed with its address, card, name and service address" "$a $want_if Cam $name True" \
-        "$(py "' '.join(str(x) for r in d if r.get('uuid') == '$u' for x in (r['address'], r['interface'], r['name'], any('$a' in x for x in r['xaddrs'])))" "$T/disc.json")"
+        "$(py "' '.join(str(x) for r in d if r.get('uuid') == '$u' for x in (r['address'], r['interface'], r['name'], any('$a' in url for url in r['xaddrs'])))" "$T/disc.json")"
 done
 cli discover --seconds 3 --format json >"$T/all.json" 2>"$T/all.err"
 last_err="$T/all.err"
@@ -191,11 +192,11 @@ read_camera() {  # read_camera TAG TARGET [options]: exit code; JSON in $T/read-
     echo $?
 }
 rc="$(read_camera plain 10.98.1.20)"; last_err="$T/read-plain.err"
-check "read by address" "0 $uuid_plain Labworks 10.98.1.20 24 False 2 rtsp://10.98.1.20:554/stream1" \
+check "read by address" "0 ${uuid[plain]} Labworks 10.98.1.20 24 False 2 rtsp://10.98.1.20:554/stream1" \
     "$rc $(py '" ".join(str(x) for x in (o["uuid"], o["manufacturer"], o["ipv4"]["address"], o["ipv4"]["prefix"], o["ipv4"]["dhcp"], len(o["stream_uris"]), o["stream_uris"][0]))' "$T/read-plain.json")"
 rc="$(read_camera far 192.168.98.20)"; last_err="$T/read-far.err"
 check "read in a foreign subnet through the temporary address" "0 192.168.98.20" "$rc $(py 'o["ipv4"]["address"]' "$T/read-far.json")"
-rc="$(read_camera linklocal "$uuid_linklocal")"; last_err="$T/read-linklocal.err"
+rc="$(read_camera linklocal "${uuid[linklocal]}")"; last_err="$T/read-linklocal.err"
 check "read a link-local camera by its endpoint reference" "0 169.254.77.20 16" \
     "$rc $(py 'o["ipv4"]["address"] + " " + str(o["ipv4"]["prefix"])' "$T/read-linklocal.json")"
 rc="$(read_camera clock 10.98.1.30:8080)"; last_err="$T/read-clock.err"
@@ -205,7 +206,7 @@ rc="$(read_camera digest http://10.98.1.40/onvif/device_service)"; last_err="$T/
 check "read a Digest-only (SHA-256) camera whose services name a host out of reach" "0 Labworks 2" \
     "$rc $(py 'o["manufacturer"] + " " + str(len(o["stream_uris"]))' "$T/read-digest.json")"
 rc="$(read_camera digestmd5 10.98.1.41)"; last_err="$T/read-digestmd5.err"
-check "read a Digest-only (MD5) camera" "0 $uuid_digestmd5" "$rc $(py 'o["uuid"]' "$T/read-digestmd5.json")"
+check "read a Digest-only (MD5) camera" "0 ${uuid[digestmd5]}" "$rc $(py 'o["uuid"]' "$T/read-digestmd5.json")"
 check "wrong password: exit 3 (UsernameToken, Digest)" "3 3" \
     "$(cli onvif read 10.98.1.20 --user admin --password-file "$T/wrong" >/dev/null 2>&1; echo $?) $(cli onvif read 10.98.1.41 --user admin --password-file "$T/wrong" >/dev/null 2>&1; echo $?)"
 check "no ONVIF user on the camera: exit 3" 3 "$(cli onvif read 10.98.1.42 "${cred[@]}" >/dev/null 2>&1; echo $?)"
@@ -240,7 +241,7 @@ check "set in a foreign subnet: moved and found again there" "0 192.168.98.120" 
     echo "kind,mac,uuid,address,ip_address,netmask,prefix,gateway,dns,ntp,hostname,title"
     echo "native,02:00:00:98:00:01,,,10.98.1.171,255.255.255.0,,10.98.1.1,,,,Site ours 1"
     echo "native,02:00:00:98:00:02,,,10.98.1.172,255.255.255.0,,10.98.1.1,,,,Site ours 2"
-    echo "onvif,,$uuid_plan1,,10.98.1.160,,24,10.98.1.1,10.98.1.53,,site-plan1,"
+    echo "onvif,,${uuid[plan1]},,10.98.1.160,,24,10.98.1.1,10.98.1.53,,site-plan1,"
     echo "onvif,,,10.98.1.61,10.98.1.161,,24,10.98.1.1,,10.98.1.123,site-plan2,"
 } >"$T/plan.csv"
 cli provision "$T/plan.csv" "${cred[@]}" --search-seconds 6 --refind-seconds 20 --format json \

@@ -8,6 +8,7 @@ import os
 import re
 import threading
 import time
+import urllib.parse
 
 from . import xmlout
 
@@ -131,7 +132,7 @@ class HttpDigest:
         return (f'Digest realm="{self.realm}", qop="auth", algorithm={self.algorithm}, '
                 f'nonce="{nonce}", opaque="{self.opaque}"' + (", stale=true" if stale else ""))
 
-    def check(self, header, method, users, relax, relaxed):
+    def check(self, header, method, path, users, relax, relaxed):
         """Returns the user's name; raises Refused (with .stale set when only
         the nonce was too old)."""
         if not header.lower().startswith("digest "):
@@ -148,6 +149,10 @@ class HttpDigest:
                 raise Refused(f"Digest without {k}")
         if p["realm"] != self.realm:
             raise Refused("Digest for another realm")
+        if p["uri"] != path and urllib.parse.urlsplit(p["uri"]).path != path:
+            # The digest covers the uri it names; one for another resource
+            # is one taken from another request.
+            raise Refused(f"Digest for {p['uri']}, request for {path}")
         try:
             nc = int(p["nc"], 16)
         except ValueError:

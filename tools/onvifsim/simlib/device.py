@@ -5,7 +5,7 @@ import re
 import threading
 import time
 
-from .xmlout import TDS, TRT, TT, Writer
+from .xmlout import TDS, TRT, TT
 
 LEVELS = ("Administrator", "Operator", "User")
 
@@ -163,7 +163,7 @@ class Camera:
             w.tree(caps, TT, [("Media", [("XAddr", self._media_url(host)), ("StreamingCapabilities", [
                 ("RTPMulticast", False), ("RTP_TCP", True), ("RTP_RTSP_TCP", True)])])])
         if not any(c in ("All", "Device", "Media") for c in cats):
-            raise Fault("Receiver", "ActionNotSupported", "no such capability category here")  # NoSuchService
+            raise Fault("Receiver", "ActionNotSupported", "no such capability category here")
 
     def GetServices(self, w, req):
         r = w.el(w.body, TDS, "GetServicesResponse")

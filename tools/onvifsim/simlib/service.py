@@ -88,7 +88,7 @@ class Handler(http.server.BaseHTTPRequestHandler):
         try:
             if authz:
                 how = "digest"
-                user = self.server.digest.check(authz, "POST", cam.users(), opts.relax, relaxed)
+                user = self.server.digest.check(authz, "POST", self.path, cam.users(), opts.relax, relaxed)
             elif security is not None and not opts.digest_only:
                 how = "wsse"
                 user = auth.username_token(security, cam.users(), cam.now(), self.server.replay, opts.relax, relaxed)
