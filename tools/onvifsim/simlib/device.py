@@ -144,6 +144,11 @@ class Camera:
                            ("SerialNumber", "serial"), ("HardwareId", "hardware_id")):
             w.el(r, TDS, local, self.s[key])
 
+    def GetEndpointReference(self, w, req):
+        # How a client that came by address learns the identity a search
+        # would have given it.
+        w.el(w.el(w.body, TDS, "GetEndpointReferenceResponse"), TDS, "GUID", self.uuid)
+
     def GetCapabilities(self, w, req):
         cats = [c.text.strip() for c in _children(req, "Category") if c.text] or ["All"]
         r = w.el(w.body, TDS, "GetCapabilitiesResponse")
@@ -437,7 +442,7 @@ def level_needed(op):
 _PROFILES = (("main stream", 1920, 1080), ("sub stream", 640, 360))
 
 OPERATIONS = {
-    TDS: ("GetSystemDateAndTime", "GetDeviceInformation", "GetCapabilities", "GetServices",
+    TDS: ("GetSystemDateAndTime", "GetDeviceInformation", "GetEndpointReference", "GetCapabilities", "GetServices",
           "GetNetworkInterfaces", "SetNetworkInterfaces", "GetNetworkDefaultGateway", "SetNetworkDefaultGateway",
           "GetDNS", "SetDNS", "GetNTP", "SetNTP", "GetHostname", "SetHostname", "SetSystemDateAndTime",
           "GetUsers", "SetUser", "SystemReboot"),
