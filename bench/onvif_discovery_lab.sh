@@ -4,7 +4,7 @@
 # search: `orvanta-cli discover --kind onvif` as an ordinary user, then
 # Debian's onvif-util -a on an office PC of the same switch. Prints how many
 # cameras each found and, from a capture on the PC's card, how long after
-# the probe left the last answer came in. A benchmark: figures, no asserts.
+# the first probe left the last camera's first answer came in. A benchmark: figures, no asserts.
 # Needs root (for the namespaces).
 #
 # usage: bench/onvif_discovery_lab.sh [BIN_DIR] [CAMERAS] [MAX_DELAY_MS] [SECONDS]
@@ -57,12 +57,14 @@ while time.monotonic() < end:
     if dst == "239.255.255.250" and dport == 3702 and addr[2] == socket.PACKET_OUTGOING:
         sent = sent or now
     elif sent and addr[2] != socket.PACKET_OUTGOING and dst == "10.99.0.1" and src.startswith("10.99.1."):
-        last = now
-        senders.add(src)
+        # The search repeats its probe: a camera counts from its first answer.
+        if src not in senders:
+            last = now
+            senders.add(src)
 if sent is None:
     print("capture: no probe seen")
 else:
-    print(f"capture: {len(senders)} camera(s) answered; the last answer {((last or sent) - sent) * 1000:.0f} ms after the probe")
+    print(f"capture: {len(senders)} camera(s) answered; the last of them first answered {((last or sent) - sent) * 1000:.0f} ms after the first probe")
 PY
 }
 
