@@ -23,7 +23,7 @@ namespace {
 // has it: a camera behind a router is reached by address, not by search.
 constexpr int kProbeTtl = 1;
 
-std::string Dotted(uint32_t hostOrder) { return FormatIpv4(htonl(hostOrder)); }
+std::string Dotted(uint32_t hostOrder) { return FormatIpv4HostOrder(hostOrder); }
 
 in_addr GroupAddress() {
     in_addr group{};

@@ -33,9 +33,26 @@ Clock::duration RepeatGap(const OnvifDiscoverySettings& settings) {
 }  // namespace
 
 std::vector<DiscoveredOnvifDevice> SearchOnvifDevices(const OnvifDiscoverySettings& settings) {
+    OnvifSearchReport report;
+    return SearchOnvifDevices(settings, report);
+}
+
+std::vector<DiscoveredOnvifDevice> SearchOnvifDevices(const OnvifDiscoverySettings& settings,
+                                                      OnvifSearchReport& report) {
     const auto end = Clock::now() + settings.duration;
-    DiscoverySession session(CardsToSearch(settings));
-    if (!session.Open()) return {};
+    const std::vector<DiscoveryCard> cards = CardsToSearch(settings);
+    DiscoverySession session(cards);
+    report = {};
+    if (cards.empty()) {
+        report.why = settings.onlyInterface.empty() ? "no network card is up with an IPv4 address"
+                                                    : "card " + settings.onlyInterface + " is not up with an IPv4 address";
+        return {};
+    }
+    if (!session.Open()) {
+        report.why = "no probe could be sent from any address of the PC (see --verbose)";
+        return {};
+    }
+    report.ran = true;
     session.Probe();
     const auto gap = RepeatGap(settings);
     for (int i = 1; i < settings.repeats; ++i) {
