@@ -1,13 +1,22 @@
 #include <gtest/gtest.h>
 
+#include <arpa/inet.h>
+
 #include <algorithm>
+#include <chrono>
+#include <map>
+#include <memory>
+#include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "core/output/CameraRecordWriter.h"
 #include "core/output/RecordWriter.h"
 #include "core/provision/OnvifPlanRow.h"
 #include "core/provision/PlanFile.h"
+#include "core/provision/Provisioner.h"
+#include "core/text/AddressText.h"
 #include "core/settings/FixedField.h"
 
 using namespace orvanta;
@@ -272,4 +281,134 @@ TEST(ProvisionPlan, OnvifChangesOnlyWhatDiffers) {
     camera.time.offsetSeconds = -15552000;  // six months behind
     std::vector<OnvifFieldChange> changes;
     EXPECT_TRUE(OnvifChangeFor(sync, camera, changes).syncTime);
+}
+
+namespace {
+
+// ONVIF cameras as a scripted service sees them, by device-service URL.
+class FakeOnvifCameras {
+public:
+    struct Camera {
+        onvif::DiscoveredOnvifDevice found;
+        onvif::OnvifDeviceState state;
+        std::string password = "pw";
+        bool ignoresGateway = false;  // says Ok, keeps its old gateway
+    };
+    std::mutex mutex;
+    std::map<std::string, Camera> byTarget;
+    int applies = 0;
+
+    void Add(const std::string& uuid, const std::string& ip, const std::string& mac) {
+        Camera c;
+        c.found.endpoint = uuid;
+        uint32_t a = 0;
+        ParseIpv4(ip, a);
+        c.found.replyFrom = ntohl(a);
+        c.found.xaddrs = {"http://" + ip + "/onvif/device_service"};
+        c.state = {uuid, "Maker", "M1", "1.0", "SN-" + ip, "hw", "cam", "eth0", mac, {false, ip, 24}, "192.0.2.1"};
+        byTarget[c.found.xaddrs[0]] = c;
+    }
+
+    class Service : public onvif::OnvifService {
+    public:
+        explicit Service(FakeOnvifCameras& cams) : cams_(cams) {}
+        onvif::OnvifResult Read(const std::string& target, const onvif::OnvifCredentials& who,
+                                onvif::OnvifDeviceState& state) override {
+            std::lock_guard<std::mutex> lock(cams_.mutex);
+            const auto it = cams_.byTarget.find(target);
+            if (it == cams_.byTarget.end()) return {onvif::OnvifStatus::Unreachable, target};
+            if (who.password != it->second.password) return {onvif::OnvifStatus::NotAuthorized, ""};
+            state = it->second.state;
+            return {};
+        }
+        onvif::OnvifResult Apply(const std::string& target, const onvif::OnvifCredentials& who,
+                                 const onvif::OnvifChange& change, onvif::OnvifDeviceState& after) override {
+            onvif::OnvifDeviceState state;
+            if (onvif::OnvifResult r = Read(target, who, state); !r.ok()) return r;
+            std::lock_guard<std::mutex> lock(cams_.mutex);
+            ++cams_.applies;
+            Camera& cam = cams_.byTarget[target];
+            if (change.ipv4) cam.state.ipv4 = *change.ipv4;
+            if (change.gateway && !cam.ignoresGateway) cam.state.gateway = *change.gateway;
+            if (change.dns) cam.state.dns = *change.dns;
+            if (change.hostname) cam.state.hostname = *change.hostname;
+            after = cam.state;
+            return {};
+        }
+
+    private:
+        FakeOnvifCameras& cams_;
+    };
+};
+
+}  // namespace
+
+// ONVIF rows run through the provisioner with the statuses and report of
+// ours. Catches a row matched to the wrong camera (by MAC it takes a read
+// to know), a refused login or a camera that keeps a field reported as
+// done, and a dry run that writes.
+TEST(ProvisionPlan, OnvifRowsRunThroughTheProvisioner) {
+    FakeOnvifCameras cams;
+    cams.Add("urn:uuid:a", "192.0.2.20", "aa:bb:cc:00:00:0a");
+    cams.Add("urn:uuid:b", "192.0.2.21", "aa:bb:cc:00:00:0b");
+    cams.Add("urn:uuid:c", "192.0.2.22", "aa:bb:cc:00:00:0c");
+    cams.Add("urn:uuid:d", "192.0.2.23", "aa:bb:cc:00:00:0d");
+    cams.Add("urn:uuid:e", "192.0.2.24", "aa:bb:cc:00:00:0e");
+    cams.byTarget["http://192.0.2.23/onvif/device_service"].password = "other";
+    cams.byTarget["http://192.0.2.24/onvif/device_service"].ignoresGateway = true;
+    const std::string planText =
+        "kind,uuid,mac,address,ip_address,prefix,gateway,hostname\n"
+        "onvif,urn:uuid:a,,,192.0.2.40,24,,\n"             // moved
+        "onvif,,,192.0.2.21,,,192.0.2.1,cam\n"             // already so
+        "onvif,,AA:BB:CC:00:00:0C,,,,,gate-c\n"            // found by MAC
+        "onvif,urn:uuid:d,,,,,,gate-d\n"                   // refuses the password
+        "onvif,urn:uuid:e,,,,,192.0.2.254,\n"              // keeps its gateway
+        "onvif,urn:uuid:zz,,,,,,x\n";                      // not there
+    const RowStatus expected[] = {RowStatus::Done,    RowStatus::Unchanged,      RowStatus::Done,
+                                  RowStatus::Refused, RowStatus::VerifyMismatch, RowStatus::NotFound};
+    Plan plan;
+    std::vector<std::string> problems;
+    ASSERT_TRUE(ReadPlan(planText, plan, problems)) << Joined(problems);
+    for (const bool dryRun : {true, false}) {
+        SCOPED_TRACE(dryRun ? "dry run" : "run");
+        ProvisionOptions options;
+        options.dryRun = dryRun;
+        options.searchSeconds = 1;
+        options.password = "pw";
+        options.havePassword = true;
+        options.onvifRoundMs = 10;
+        options.onvifService = [&] { return std::make_unique<FakeOnvifCameras::Service>(cams); };
+        options.onvifSearch = [&](std::chrono::milliseconds round) {
+            std::this_thread::sleep_for(round);
+            std::lock_guard<std::mutex> lock(cams.mutex);
+            std::vector<onvif::DiscoveredOnvifDevice> found;
+            for (const auto& [target, cam] : cams.byTarget) found.push_back(cam.found);
+            return found;
+        };
+        Provisioner provisioner(plan, options, nullptr);
+        std::vector<RowResult> results;
+        std::string why;
+        ASSERT_TRUE(provisioner.Run(results, why)) << why;
+        ASSERT_EQ(results.size(), 6u);
+        for (std::size_t i = 0; i < results.size(); ++i) {
+            const RowStatus want = dryRun && expected[i] != RowStatus::Unchanged && expected[i] != RowStatus::Refused &&
+                                           expected[i] != RowStatus::NotFound
+                                       ? RowStatus::WouldChange
+                                       : expected[i];
+            EXPECT_EQ(StatusName(results[i].status), std::string(StatusName(want))) << i << ": " << results[i].detail;
+        }
+        EXPECT_EQ(results[0].camera, "urn:uuid:a");
+        EXPECT_EQ(results[2].mac, "aa:bb:cc:00:00:0c");
+        ASSERT_EQ(results[0].changes.size(), 1u);
+        EXPECT_EQ(results[0].changes[0].before, "192.0.2.20/24");
+        EXPECT_EQ(results[0].changes[0].after, "192.0.2.40/24");
+        if (dryRun) {
+            EXPECT_EQ(cams.applies, 0);
+        } else {
+            EXPECT_EQ(results[0].oldAddress, "192.0.2.20");
+            EXPECT_EQ(results[0].newAddress, "192.0.2.40");
+            EXPECT_NE(results[4].detail.find("gateway reads back '192.0.2.1', planned '192.0.2.254'"), std::string::npos)
+                << results[4].detail;
+        }
+    }
 }
