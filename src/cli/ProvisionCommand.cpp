@@ -14,6 +14,7 @@
 #include "CommandLine.h"
 #include "core/hostnet/ExitSignals.h"
 #include "core/hostnet/HostNetwork.h"
+#include "core/onvif/OnvifService.h"
 #include "core/output/OutputText.h"
 #include "core/provision/PlanFile.h"
 #include "core/provision/Provisioner.h"
@@ -130,6 +131,8 @@ int RunProvision(const Args& args) {
     // temporary address is removed before the process ends.
     hostnet::InstallExitSignals();
     std::unique_ptr<hostnet::HostNetwork> net = hostnet::MakeLinuxHostNetwork();
+    // ONVIF rows: one network service per row (the one place it is made).
+    options.onvifService = [] { return onvif::MakeNetworkOnvifService(); };
     Provisioner provisioner(plan, options, net.get());
     const bool terminal = isatty(STDERR_FILENO) == 1;
     const std::size_t total = plan.rows.size();

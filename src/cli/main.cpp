@@ -17,7 +17,7 @@ struct Command {
 };
 
 const Command kCommands[] = {
-    {"discover", orvanta::cli::RunDiscover, "discover [--seconds N] [--format text|csv|json] [--interface NAME]",
+    {"discover", orvanta::cli::RunDiscover, "discover [--seconds N] [--format text|csv|json] [--interface NAME] [--kind native|onvif|all]",
      "Searches the local network by broadcast for N seconds (default 6) and lists every camera that\n"
      "answered, sorted by address. The request leaves through every card that is up, or only NAME."},
     {"read", orvanta::cli::RunRead,

@@ -24,6 +24,17 @@ struct OnvifDiscoverySettings {
 // diagnostic line.
 std::vector<DiscoveredOnvifDevice> SearchOnvifDevices(const OnvifDiscoverySettings& settings);
 
+// The same, telling whether the search could run at all: false in `ran`
+// (with the reason in `why`) when no card was up with an IPv4 address or
+// no probe socket could be opened, so that "no camera" is never said where
+// nothing was asked.
+struct OnvifSearchReport {
+    bool ran = false;
+    std::string why;
+};
+std::vector<DiscoveredOnvifDevice> SearchOnvifDevices(const OnvifDiscoverySettings& settings,
+                                                      OnvifSearchReport& report);
+
 // Searches until the endpoint reference answers (a ProbeMatch or a Hello) or
 // `limit` passes; probes again every `interval`. For finding a camera again
 // after its address changed or it restarted.

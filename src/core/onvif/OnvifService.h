@@ -10,6 +10,7 @@
 // with the camera's time; HTTP Digest is answered when the camera asks.
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include "core/onvif/OnvifTypes.h"
@@ -36,5 +37,9 @@ public:
     virtual OnvifResult Apply(const std::string& target, const OnvifCredentials& credentials,
                               const OnvifChange& change, OnvifDeviceState& after) = 0;
 };
+
+// The real thing: SOAP over HTTP to the camera, with the login cameras
+// want. Safe to use from one thread at a time; make one per worker.
+std::unique_ptr<OnvifService> MakeNetworkOnvifService(const OnvifCallSettings& settings = {});
 
 }  // namespace orvanta::onvif

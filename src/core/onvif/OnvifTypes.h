@@ -47,6 +47,9 @@ struct DiscoveredOnvifDevice {
     uint32_t localAddress = 0;            // the PC's address on that card (host order)
     uint32_t replyFrom = 0;               // the address the reply came from (host order)
     uint32_t metadataVersion = 0;
+    // Every card it answered on, the one above first (a camera cabled to
+    // two of the PC's networks is still one camera).
+    std::vector<std::string> interfaces;
 };
 
 struct OnvifIpv4 {

@@ -87,6 +87,7 @@ Provisioner::Provisioner(const Plan& plan, ProvisionOptions options, hostnet::Ho
 Provisioner::~Provisioner() {
     Cancel();
     if (finder_) finder_->Stop();
+    if (onvifFinder_) onvifFinder_->Stop();
     RemoveTemporaryAddresses();
 }
 
@@ -105,14 +106,33 @@ bool Provisioner::Run(std::vector<RowResult>& results, std::string& why) {
     results.assign(plan_.rows.size(), {});
     for (std::size_t i = 0; i < results.size(); ++i) results[i].camera = plan_.rows[i].Name();
     if (net_) hostnet::FindActiveAdapter(host_, *net_);
-    finder_ = std::make_unique<CameraFinder>(options_.discovery, options_.searchRoundMs);
-    if (!finder_->Start(why)) return false;
+    // Each kind's search runs only when the plan has rows of that kind.
+    const auto has = [&](CameraKind kind) {
+        return std::any_of(plan_.rows.begin(), plan_.rows.end(), [&](const PlanRow& r) { return r.kind == kind; });
+    };
+    if (has(CameraKind::Native)) {
+        finder_ = std::make_unique<CameraFinder>(options_.discovery, options_.searchRoundMs);
+        if (!finder_->Start(why)) return false;
+    }
+    if (has(CameraKind::Onvif)) {
+        OnvifFinder::Search search = options_.onvifSearch;
+        if (!search) {
+            search = [settings = options_.onvifDiscovery](std::chrono::milliseconds round) {
+                onvif::OnvifDiscoverySettings s = settings;
+                s.duration = round;
+                return onvif::SearchOnvifDevices(s);
+            };
+        }
+        onvifFinder_ = std::make_unique<OnvifFinder>(std::move(search), std::chrono::milliseconds(options_.onvifRoundMs));
+        onvifFinder_->Start();
+    }
 
     std::atomic<std::size_t> next{0};
     const auto worker = [&] {
         for (std::size_t i = next++; i < results.size(); i = next++) {
             const auto start = Clock::now();
-            Work(i, results[i]);
+            if (plan_.rows[i].kind == CameraKind::Onvif) WorkOnvif(i, results[i]);
+            else Work(i, results[i]);
             if (results[i].status == RowStatus::Pending) results[i].status = RowStatus::Failed;
             results[i].seconds = std::chrono::duration<double>(Clock::now() - start).count();
             Report(i, results[i], "");
@@ -122,7 +142,8 @@ bool Provisioner::Run(std::vector<RowResult>& results, std::string& why) {
     std::vector<std::thread> workers;
     for (int i = 0; i < n; ++i) workers.emplace_back(worker);
     for (auto& w : workers) w.join();
-    finder_->Stop();
+    if (finder_) finder_->Stop();
+    if (onvifFinder_) onvifFinder_->Stop();
     RemoveTemporaryAddresses();
     return true;
 }
