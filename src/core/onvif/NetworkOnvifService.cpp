@@ -219,3 +219,13 @@ OnvifResult NetworkOnvifService::Apply(const std::string& target, const OnvifCre
 }
 
 }  // namespace orvanta::onvif
+
+namespace orvanta::onvif {
+
+std::unique_ptr<OnvifService> MakeNetworkOnvifService(const OnvifCallSettings& settings) {
+    OnvifApplySettings applySettings;
+    applySettings.call = settings;
+    return std::make_unique<NetworkOnvifService>(applySettings);
+}
+
+}  // namespace orvanta::onvif
