@@ -135,7 +135,8 @@ int RunDiscover(const Args& args) {
         startOnvif();
     }
     if (onvifSearch.joinable()) onvifSearch.join();
-    if (onvif && !onvifReport.ran && !native)
+    // A listing without the ONVIF rows asked for would say there are none.
+    if (onvif && !onvifReport.ran)
         return Fail("discover", kExitFailed, "the ONVIF search could not run: " + onvifReport.why, format == "json");
 
     std::vector<std::pair<std::string, output::OutputTable>> kinds;
