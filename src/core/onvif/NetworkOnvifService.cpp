@@ -55,6 +55,28 @@ OnvifResult NetworkOnvifService::Read(const std::string& target, const OnvifCred
     return r;
 }
 
+bool NetworkOnvifService::ServesNewAddress(const ServiceUrl& url, const std::optional<OnvifIpv4>& newAddress,
+                                           const OnvifCredentials& credentials) {
+    OnvifCallSettings quick = settings_.call;
+    quick.overallLimitMs = std::min<int>(quick.overallLimitMs, 5000);
+    OnvifSession probe(url, credentials, quick, now);
+    if (!probe.LearnClock().ok()) return false;
+    if (!newAddress) return true;
+    // A camera still answers where it was for a moment after the Set (and
+    // until it goes down for the reboot it asked for), and a search hears
+    // that answer as well as the one from its new place: only an interface
+    // that already holds the new setting says the change took effect.
+    SoapReply reply;
+    std::vector<NetworkInterfaceInfo> interfaces;
+    if (!probe.Call(DeviceCall("GetNetworkInterfaces"), reply).ok() || !ReadNetworkInterfaces(reply.body, interfaces))
+        return false;
+    const std::optional<NetworkInterfaceInfo> main = MainInterface(interfaces);
+    if (main && Ipv4Text(main->ipv4) == Ipv4Text(*newAddress)) return true;
+    Diagnostic("ONVIF: %s still answers with %s; waiting for %s", url.host.c_str(),
+               main ? Ipv4Text(main->ipv4).c_str() : "no IPv4 interface", Ipv4Text(*newAddress).c_str());
+    return false;
+}
+
 std::optional<ServiceUrl> NetworkOnvifService::FindAgain(const std::string& endpoint, const ServiceUrl& old,
                                                          const std::optional<OnvifIpv4>& newAddress,
                                                          std::chrono::milliseconds limit,
@@ -81,15 +103,10 @@ std::optional<ServiceUrl> NetworkOnvifService::FindAgain(const std::string& endp
                 }
             }
         }
-        if (direct) candidates.push_back(*direct);
-        for (const ServiceUrl& url : candidates) {
-            // Answering its clock without a login is the cheapest sign that
-            // the camera is up there, not merely announced or going down.
-            OnvifCallSettings quick = settings_.call;
-            quick.overallLimitMs = std::min<int>(quick.overallLimitMs, 5000);
-            OnvifSession probe(url, credentials, quick, now);
-            if (probe.LearnClock().ok()) return url;
-        }
+        if (direct && (candidates.empty() || FormatServiceUrl(candidates.front()) != FormatServiceUrl(*direct)))
+            candidates.push_back(*direct);
+        for (const ServiceUrl& url : candidates)
+            if (ServesNewAddress(url, newAddress, credentials)) return url;
         const auto rest = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
         if (rest > std::chrono::milliseconds(0)) sleep(std::min(rest, settings_.retryInterval));
     }

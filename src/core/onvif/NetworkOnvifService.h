@@ -47,10 +47,7 @@ public:
     OnvifResult Apply(const std::string& target, const OnvifCredentials& credentials, const OnvifChange& change,
                       OnvifDeviceState& after) override;
 
-    // The endpoint reference of the camera at `target` when the caller
-    // knows it from a search: a camera that does not tell it itself
-    // (GetEndpointReference is optional) can still be found after a move.
-    void KnowEndpoint(const std::string& target, const std::string& endpoint);
+    void KnowEndpoint(const std::string& target, const std::string& endpoint) override;
 
     Finder find;        // default: FindOnvifEndpoint (WS-Discovery)
     Reach reach;        // default: nothing to do
@@ -61,10 +58,16 @@ public:
 private:
     // Waits for the camera after its address changed: by a search for its
     // endpoint reference, and by a call at `newAddress` when it is known,
-    // taking turns until `limit`. The device service found, or nullopt.
+    // taking turns until `limit`. The device service found serving the new
+    // setting, or nullopt.
     std::optional<ServiceUrl> FindAgain(const std::string& endpoint, const ServiceUrl& old,
                                         const std::optional<OnvifIpv4>& newAddress, std::chrono::milliseconds limit,
                                         const OnvifCredentials& credentials);
+
+    // The camera answers at `url` with the new setting in place (any
+    // answer when there is none to wait for).
+    bool ServesNewAddress(const ServiceUrl& url, const std::optional<OnvifIpv4>& newAddress,
+                          const OnvifCredentials& credentials);
 
     std::string KnownEndpoint(const std::string& target) const;
 
