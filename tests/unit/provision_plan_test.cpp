@@ -377,7 +377,7 @@ TEST(ProvisionPlan, OnvifRowsRunThroughTheProvisioner) {
         options.password = "pw";
         options.havePassword = true;
         options.onvifRoundMs = 10;
-        options.onvifService = [&] { return std::make_unique<FakeOnvifCameras::Service>(cams); };
+        options.onvifService = [&](const auto&) { return std::make_unique<FakeOnvifCameras::Service>(cams); };
         options.onvifSearch = [&](std::chrono::milliseconds round) {
             std::this_thread::sleep_for(round);
             std::lock_guard<std::mutex> lock(cams.mutex);

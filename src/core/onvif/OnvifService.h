@@ -36,6 +36,14 @@ public:
     // what was read back (and where the camera now is: after.ipv4).
     virtual OnvifResult Apply(const std::string& target, const OnvifCredentials& credentials,
                               const OnvifChange& change, OnvifDeviceState& after) = 0;
+
+    // The endpoint reference a search heard for `target`: a camera that does
+    // not tell its own (GetEndpointReference is optional) can still be found
+    // again after a move. Services that never search ignore it.
+    virtual void KnowEndpoint(const std::string& target, const std::string& endpoint) {
+        (void)target;
+        (void)endpoint;
+    }
 };
 
 // The real thing: SOAP over HTTP to the camera, with the login cameras

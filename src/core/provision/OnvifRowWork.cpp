@@ -105,7 +105,10 @@ bool Provisioner::FindOnvif(const PlanRow& row, onvif::OnvifService& service,
                 }
                 if (mac.empty()) {
                     onvif::OnvifDeviceState state;
-                    if (!service.Read(TargetOf(d), credentials, state).ok()) continue;
+                    const std::string target = TargetOf(d);
+                    if (!ReachOnvif(UrlHost(target).empty() ? target : UrlHost(target), 0, d.interfaceName) ||
+                        !service.Read(target, credentials, state).ok())
+                        continue;
                     std::lock_guard<std::mutex> lock(macsMutex_);
                     onvifMacs_[d.endpoint] = mac = state.mac;
                 }
@@ -127,7 +130,12 @@ bool Provisioner::FindOnvif(const PlanRow& row, onvif::OnvifService& service,
 
 void Provisioner::WorkOnvif(std::size_t index, RowResult& result) {
     const PlanRow& row = plan_.rows[index];
-    std::unique_ptr<onvif::OnvifService> service = options_.onvifService ? options_.onvifService() : nullptr;
+    onvif::DiscoveredOnvifDevice device;
+    // The camera's new address goes through the card it was heard on.
+    const ProvisionOptions::OnvifReach reach = [this, &device](const std::string& address, int prefix) {
+        return ReachOnvif(address, prefix, device.interfaceName);
+    };
+    std::unique_ptr<onvif::OnvifService> service = options_.onvifService ? options_.onvifService(reach) : nullptr;
     if (!service) {
         result.status = RowStatus::Failed;
         result.detail = "this build cannot set up ONVIF cameras";
@@ -136,10 +144,18 @@ void Provisioner::WorkOnvif(std::size_t index, RowResult& result) {
     const onvif::OnvifCredentials credentials{row.user ? *row.user : options_.user,
                                               row.password ? *row.password : options_.password};
     Report(index, result, "searching");
-    onvif::DiscoveredOnvifDevice device;
     if (!FindOnvif(row, *service, credentials, device, result)) return;
     result.oldAddress = result.newAddress = device.replyFrom ? FormatIpv4HostOrder(device.replyFrom) : "";
     const std::string target = TargetOf(device);
+    service->KnowEndpoint(target, device.endpoint);
+    // A camera in another subnet (link-local ones included) is reached as
+    // our own are: through a temporary address beside it.
+    const std::string host = UrlHost(target).empty() ? target : UrlHost(target);
+    if (!reach(host, 0)) {
+        result.status = RowStatus::Unreachable;
+        result.detail = "the PC could not be given an address in the subnet of " + host;
+        return;
+    }
 
     Report(index, result, "reading");
     onvif::OnvifDeviceState state;

@@ -12,6 +12,7 @@
 #include "core/camera/CameraRequest.h"
 #include "core/camera/CameraSequences.h"
 #include "core/hostnet/AdapterInventory.h"
+#include "core/hostnet/ReachableAddress.h"
 #include "core/text/AddressText.h"
 #include "core/hostnet/TemporaryAddress.h"
 #include "core/settings/FixedField.h"
@@ -156,6 +157,12 @@ bool Provisioner::Reach(CameraSettings& s, RowResult& result) {
     result.status = RowStatus::Unreachable;
     result.detail = "the PC could not be given an address in the subnet of " + std::string(FieldText(s.CamIP));
     return false;
+}
+
+bool Provisioner::ReachOnvif(const std::string& address, int prefix, const std::string& card) {
+    if (!net_) return true;
+    std::lock_guard<std::mutex> lock(netMutex_);
+    return hostnet::EnsureAddressReachable(*net_, added_, address, prefix, "80", card, options_.aliasTiming);
 }
 
 bool Provisioner::Login(CameraSettings& s, const PlanRow& row, RowResult& result) {

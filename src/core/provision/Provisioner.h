@@ -80,8 +80,12 @@ struct ProvisionOptions {
     hostnet::AliasTiming aliasTiming;
     TransportSettings transport;
     // ONVIF rows: a fresh service for each row (nullptr: this build has
-    // none, and ONVIF rows fail saying so). Tests give a fake.
-    std::function<std::unique_ptr<onvif::OnvifService>()> onvifService;
+    // none, and ONVIF rows fail saying so), given the way to reach an
+    // address outside the PC's subnets (the run's temporary addresses, on
+    // the card the camera was heard on; `prefix` 0 when unknown), which it
+    // uses for the camera's new address. Tests give a fake.
+    using OnvifReach = std::function<bool(const std::string& address, int prefix)>;
+    std::function<std::unique_ptr<onvif::OnvifService>(const OnvifReach& reach)> onvifService;
     // One ONVIF search round; empty: WS-Discovery with `onvifDiscovery`.
     OnvifFinder::Search onvifSearch;
     onvif::OnvifDiscoverySettings onvifDiscovery;
@@ -116,6 +120,7 @@ private:
     bool FindOnvif(const PlanRow& row, onvif::OnvifService& service, const onvif::OnvifCredentials& credentials,
                    onvif::DiscoveredOnvifDevice& device, RowResult& result);
     bool Reach(CameraSettings& s, RowResult& result);
+    bool ReachOnvif(const std::string& address, int prefix, const std::string& card);
     bool Login(CameraSettings& s, const PlanRow& row, RowResult& result);
     void Report(std::size_t index, const RowResult& result, const std::string& step);
 
