@@ -48,9 +48,9 @@ int TreeDepth(const pugi::xml_node& root) {
 
 }  // namespace
 
-bool ParseBoundedXml(std::string_view text, pugi::xml_document& doc, std::string& why) {
-    if (text.size() > kMaxXmlBytes) {
-        why = "the reply is larger than " + std::to_string(kMaxXmlBytes) + " bytes";
+bool ParseBoundedXml(std::string_view text, pugi::xml_document& doc, std::string& why, const XmlLimits& limits) {
+    if (text.size() > limits.maxBytes) {
+        why = "the reply is larger than " + std::to_string(limits.maxBytes) + " bytes";
         return false;
     }
     // A DOCTYPE is kept as a node so that it can be refused: an entity
@@ -68,8 +68,8 @@ bool ParseBoundedXml(std::string_view text, pugi::xml_document& doc, std::string
             return false;
         }
     }
-    if (TreeDepth(doc) > kMaxXmlDepth) {
-        why = "the reply nests deeper than " + std::to_string(kMaxXmlDepth) + " elements";
+    if (TreeDepth(doc) > limits.maxDepth) {
+        why = "the reply nests deeper than " + std::to_string(limits.maxDepth) + " elements";
         return false;
     }
     if (!doc.document_element()) {

@@ -18,9 +18,15 @@ namespace orvanta::onvif {
 inline constexpr std::size_t kMaxXmlBytes = 1u << 20;
 inline constexpr int kMaxXmlDepth = 48;
 
+struct XmlLimits {
+    std::size_t maxBytes = kMaxXmlBytes;
+    int maxDepth = kMaxXmlDepth;
+};
+
 // Parses `text` into `doc`. False with `why` for text over the size limit,
-// text that is not well-formed XML, or a tree deeper than the depth limit.
-bool ParseBoundedXml(std::string_view text, pugi::xml_document& doc, std::string& why);
+// text that is not well-formed XML or carries a document type, or a tree
+// deeper than the depth limit.
+bool ParseBoundedXml(std::string_view text, pugi::xml_document& doc, std::string& why, const XmlLimits& limits = {});
 
 // The namespace URI of an element's name ("" when it has none).
 std::string NamespaceOf(const pugi::xml_node& element);

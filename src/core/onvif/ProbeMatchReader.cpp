@@ -1,75 +1,42 @@
 #include "core/onvif/ProbeMatchReader.h"
 
-#include <pugixml.hpp>
-
 #include <cctype>
-#include <cstring>
 #include <utility>
+
+#include "core/onvif/OnvifNamespaces.h"
+#include "core/onvif/OnvifXml.h"
 
 namespace orvanta::onvif {
 
 namespace {
 
-constexpr const char* kSoap12 = "http://www.w3.org/2003/05/soap-envelope";
-constexpr const char* kSoap11 = "http://schemas.xmlsoap.org/soap/envelope/";
+using ns::kDevice;
+using ns::kSoap11;
+using ns::kSoap12;
+
 constexpr const char* kDiscovery2005 = "http://schemas.xmlsoap.org/ws/2005/04/discovery";
 constexpr const char* kDiscovery2009 = "http://docs.oasis-open.org/ws-dd/ns/discovery/2009/01";
 constexpr const char* kAddressing2004 = "http://schemas.xmlsoap.org/ws/2004/08/addressing";
 constexpr const char* kAddressing2005 = "http://www.w3.org/2005/08/addressing";
 constexpr const char* kOnvifNetwork = "http://www.onvif.org/ver10/network/wsdl";
-constexpr const char* kOnvifDevice = "http://www.onvif.org/ver10/device/wsdl";
 
-std::string_view LocalName(const char* qname) {
-    const char* colon = std::strchr(qname, ':');
-    return colon ? std::string_view(colon + 1) : std::string_view(qname);
-}
+using Uris = std::initializer_list<const char*>;
 
-std::string_view PrefixOf(const char* qname) {
-    const char* colon = std::strchr(qname, ':');
-    return colon ? std::string_view(qname, static_cast<std::size_t>(colon - qname)) : std::string_view();
-}
-
-// The URI `prefix` stands for where `node` is (the default namespace for an
-// empty prefix); nullptr when nothing in scope declares it. The nearest
-// declaration wins, so an inner redeclaration is honoured.
-const char* ResolvePrefix(pugi::xml_node node, std::string_view prefix) {
-    const std::string attribute = prefix.empty() ? std::string("xmlns") : "xmlns:" + std::string(prefix);
-    for (; node && node.type() == pugi::node_element; node = node.parent())
-        if (const pugi::xml_attribute a = node.attribute(attribute.c_str())) return a.value();
-    if (prefix == "xml") return "http://www.w3.org/XML/1998/namespace";
-    return nullptr;
-}
-
-bool Is(pugi::xml_node node, std::string_view local, std::initializer_list<const char*> uris) {
-    if (node.type() != pugi::node_element || LocalName(node.name()) != local) return false;
-    const char* uri = ResolvePrefix(node, PrefixOf(node.name()));
-    if (!uri) return false;
+bool Is(const pugi::xml_node& node, std::string_view local, Uris uris) {
+    if (node.type() != pugi::node_element || LocalName(node) != local) return false;
+    const std::string uri = NamespaceOf(node);
     for (const char* u : uris)
-        if (std::strcmp(uri, u) == 0) return true;
+        if (uri == u) return true;
     return false;
 }
 
-pugi::xml_node Child(pugi::xml_node parent, std::string_view local, std::initializer_list<const char*> uris) {
+pugi::xml_node Child(const pugi::xml_node& parent, std::string_view local, Uris uris) {
     for (pugi::xml_node c = parent.first_child(); c; c = c.next_sibling())
         if (Is(c, local, uris)) return c;
     return {};
 }
 
 bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
-
-std::string_view Trimmed(std::string_view s) {
-    while (!s.empty() && IsSpace(s.front())) s.remove_prefix(1);
-    while (!s.empty() && IsSpace(s.back())) s.remove_suffix(1);
-    return s;
-}
-
-// The element's text (its character data, CDATA included), trimmed.
-std::string TextOf(pugi::xml_node node) {
-    std::string text;
-    for (pugi::xml_node c = node.first_child(); c; c = c.next_sibling())
-        if (c.type() == pugi::node_pcdata || c.type() == pugi::node_cdata) text += c.value();
-    return std::string(Trimmed(text));
-}
 
 // Device text is plain text: control bytes never reach a listing.
 bool HasControl(std::string_view s) {
@@ -99,19 +66,16 @@ std::vector<std::string> SplitList(std::string_view text) {
 }
 
 // Types is a list of QNames, resolved where the Types element stands.
-bool NamesOnvifType(pugi::xml_node types) {
-    const std::string text = TextOf(types);
-    for (const std::string& qname : SplitList(text)) {
-        const std::string_view local = LocalName(qname.c_str());
-        const char* uri = ResolvePrefix(types, PrefixOf(qname.c_str()));
-        const bool video = local == "NetworkVideoTransmitter";
-        const bool device = local == "Device";
+bool NamesOnvifType(const pugi::xml_node& types) {
+    for (const std::string& qname : SplitList(ElementText(types))) {
+        const ResolvedName name = ResolveQName(types, qname);
+        const bool video = name.local == "NetworkVideoTransmitter";
+        const bool device = name.local == "Device";
         if (!video && !device) continue;
         // Some devices use a prefix they never declare; the local name has
         // to do then.
-        if (!uri) return true;
-        if ((video && std::strcmp(uri, kOnvifNetwork) == 0) || (device && std::strcmp(uri, kOnvifDevice) == 0))
-            return true;
+        if (name.uri.empty()) return true;
+        if ((video && name.uri == kOnvifNetwork) || (device && name.uri == kDevice)) return true;
     }
     return false;
 }
@@ -120,38 +84,18 @@ std::optional<DiscoveryAnnouncement> ReadDevice(pugi::xml_node entry) {
     static const std::initializer_list<const char*> wsd = {kDiscovery2005, kDiscovery2009};
     DiscoveryAnnouncement device;
     const pugi::xml_node reference = Child(entry, "EndpointReference", {kAddressing2004, kAddressing2005});
-    const std::string endpoint = TextOf(Child(reference, "Address", {kAddressing2004, kAddressing2005}));
+    const std::string endpoint = ElementText(Child(reference, "Address", {kAddressing2004, kAddressing2005}));
     if (endpoint.empty() || endpoint.size() > kMaxItemBytes || HasControl(endpoint)) return std::nullopt;
     device.endpoint = endpoint;
     if (const pugi::xml_node types = Child(entry, "Types", wsd)) device.onvifTypes = NamesOnvifType(types);
-    device.scopes = SplitList(TextOf(Child(entry, "Scopes", wsd)));
-    device.xaddrs = SplitList(TextOf(Child(entry, "XAddrs", wsd)));
-    const std::string version = TextOf(Child(entry, "MetadataVersion", wsd));
+    device.scopes = SplitList(ElementText(Child(entry, "Scopes", wsd)));
+    device.xaddrs = SplitList(ElementText(Child(entry, "XAddrs", wsd)));
+    const std::string version = ElementText(Child(entry, "MetadataVersion", wsd));
     if (!version.empty() && version.size() <= 10 && version.find_first_not_of("0123456789") == std::string::npos) {
         const unsigned long long v = std::stoull(version);
         device.metadataVersion = v > 0xFFFFFFFFull ? 0xFFFFFFFFu : static_cast<uint32_t>(v);
     }
     return device;
-}
-
-// Deeper than any real message: refused before a single name is looked up.
-bool TooDeep(const pugi::xml_document& doc) {
-    int depth = 0;
-    pugi::xml_node n = doc.first_child();
-    while (n) {
-        if (n.first_child()) {
-            n = n.first_child();
-            if (++depth > kMaxDiscoveryDepth) return true;
-            continue;
-        }
-        while (n && !n.next_sibling()) {
-            n = n.parent();
-            --depth;
-            if (n == doc) return false;
-        }
-        if (n) n = n.next_sibling();
-    }
-    return false;
 }
 
 void Say(std::string* why, const char* text) {
@@ -166,15 +110,9 @@ std::optional<DiscoveryMessage> ReadDiscoveryMessage(std::string_view datagram, 
         return std::nullopt;
     }
     pugi::xml_document doc;
-    // No document type, no processing instructions: only elements and text
-    // matter, and pugixml never expands entities beyond the predefined ones.
-    const unsigned options = pugi::parse_cdata | pugi::parse_escapes | pugi::parse_eol;
-    if (!doc.load_buffer(datagram.data(), datagram.size(), options, pugi::encoding_auto)) {
-        Say(why, "not XML");
-        return std::nullopt;
-    }
-    if (TooDeep(doc)) {
-        Say(why, "nested deeper than any discovery message");
+    std::string unreadable;
+    if (!ParseBoundedXml(datagram, doc, unreadable, {kMaxDiscoveryMessageBytes, kMaxDiscoveryDepth})) {
+        Say(why, unreadable.c_str());
         return std::nullopt;
     }
     const pugi::xml_node envelope = doc.document_element();
@@ -201,7 +139,7 @@ std::optional<DiscoveryMessage> ReadDiscoveryMessage(std::string_view datagram, 
         Say(why, "neither ProbeMatches, Hello nor Bye");
         return std::nullopt;
     }
-    const std::string relatesTo = TextOf(Child(header, "RelatesTo", wsa));
+    const std::string relatesTo = ElementText(Child(header, "RelatesTo", wsa));
     if (relatesTo.size() <= kMaxItemBytes && !HasControl(relatesTo)) message.relatesTo = relatesTo;
 
     const auto take = [&](pugi::xml_node entry) {
