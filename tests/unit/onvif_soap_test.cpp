@@ -359,6 +359,7 @@ public:
     bool noEndpointReference = false;   // GetEndpointReference not offered
     bool ignoreHostname = false;
     bool rebootNeeded = false;
+    int lateMove = 0;                   // answers as before the move for this many clock reads
     std::chrono::seconds clockOff{0};
     std::vector<std::string> actions;
     std::vector<std::string> created;  // the Created of every signed request
@@ -401,6 +402,10 @@ public:
             if (!ok) return {Http(Fault12("s:Sender", Sub("ter:NotAuthorized"), "Sender not Authorized"), 400)};
         }
         std::string body;
+        if (action == "GetSystemDateAndTime" && !pending_.empty() && --lateMove <= 0) {
+            for (const auto& [key, value] : pending_) state[key] = value;
+            pending_.clear();
+        }
         if (action == "GetSystemDateAndTime") {
             const std::time_t t = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now() + clockOff);
             std::tm u{};
@@ -435,9 +440,10 @@ public:
             if (!ignoreHostname && std::regex_search(request, f, std::regex("<tds:Name>([^<]*)<"))) state["hostname"] = f[1];
             body = "<tds:SetHostnameResponse/>";
         } else if (action == "SetNetworkInterfaces") {
-            state["dhcp"] = field("DHCP");
-            state["address"] = state["dhcp"] == "true" ? "10.20.30.99" : field("Address");  // what its DHCP server gave
-            state["prefix"] = state["dhcp"] == "true" ? "24" : field("PrefixLength");
+            auto& into = lateMove > 0 ? pending_ : state;
+            into["dhcp"] = field("DHCP");
+            into["address"] = into["dhcp"] == "true" ? "10.20.30.99" : field("Address");  // what its DHCP server gave
+            into["prefix"] = into["dhcp"] == "true" ? "24" : field("PrefixLength");
             if (dropOnMove) return {"", false, 0, 0};
             body = std::string("<tds:SetNetworkInterfacesResponse><tds:RebootNeeded>") +
                    (rebootNeeded ? "true" : "false") + "</tds:RebootNeeded></tds:SetNetworkInterfacesResponse>";
@@ -467,6 +473,7 @@ public:
 
 private:
     std::mutex mutex_;
+    std::map<std::string, std::string> pending_;  // a move not taken yet
 };
 
 OnvifApplySettings QuickSettings() {
@@ -563,15 +570,19 @@ TEST(OnvifSessions, ApplyFindsTheMovedCameraAndReadsItBack) {
         bool reboot;
         bool dhcp;                 // found by the search alone: no address to try
         bool noEndpointReference;  // the caller's endpoint reference is used
-    } shapes[] = {{"no reboot needed", false, false, false},
-                  {"the camera asks for a reboot", true, false, false},
-                  {"to DHCP, endpoint reference known only from the search", false, true, true}};
+        int lateMove;              // still answers from before the move at first
+    } shapes[] = {{"no reboot needed", false, false, false, 0},
+                  {"the camera asks for a reboot", true, false, false, 0},
+                  {"to DHCP, endpoint reference known only from the search", false, true, true, 0},
+                  {"answers as before the move for a while: not taken for moved", false, false, false, 4},
+                  {"to DHCP, but up as before until its reboot", true, true, false, 4}};
     for (const auto& shape : shapes) {
         SCOPED_TRACE(shape.what);
         const bool reboot = shape.reboot;
         FakeCamera camera;
         camera.rebootNeeded = reboot;
         camera.noEndpointReference = shape.noEndpointReference;
+        camera.lateMove = shape.lateMove;
         LoopbackCamera server([&](const std::string& r) { return camera.Answer(r); });
         NetworkOnvifService service(QuickSettings());
         const std::string target = "127.0.0.1:" + server.PortText();
