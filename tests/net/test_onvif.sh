@@ -247,15 +247,22 @@ check "set in a foreign subnet: moved and found again there" "0 192.168.98.120" 
     echo "native,02:00:00:98:00:02,,,10.98.1.172,255.255.255.0,,10.98.1.1,,,,Site ours 2"
     echo "onvif,,${uuid[plan1]},,10.98.1.160,,24,10.98.1.1,10.98.1.53,,site-plan1,"
     echo "onvif,,,10.98.1.61,10.98.1.161,,24,10.98.1.1,,10.98.1.123,site-plan2,"
+    # In another subnet and link-local: reached through a temporary address.
+    echo "onvif,,${uuid[far]},,192.168.98.121,,24,,,,site-far,"
+    echo "onvif,,${uuid[linklocal]},,,,,,,,site-linklocal,"
+    # As planned already (the earlier set): nothing sent.
+    echo "onvif,,${uuid[plain]},,10.98.1.120,,24,,,,plain-new,"
 } >"$T/plan.csv"
 cli provision "$T/plan.csv" "${cred[@]}" --search-seconds 6 --refind-seconds 20 --format json \
     --report "$T/report.json" >"$T/plan.out" 2>"$T/plan.err"
 rc=$?; last_err="$T/plan.err"
-check "mixed plan: exit 0, every row done" "0 done done done done" \
+check "mixed plan: exit 0, every row done or unchanged" "0 done done done done done done unchanged" \
     "$rc $(py '" ".join(r["status"] for r in d)' "$T/report.json")"
 check "mixed plan: the ONVIF cameras hold what was planned" \
     '10.98.1.160 site-plan1 ["10.98.1.53"] 10.98.1.161 site-plan2 ["10.98.1.123"] 1' \
     "$(state plan1 address) $(state plan1 hostname) $(state plan1 dns) $(state plan2 address) $(state plan2 hostname) $(state plan2 ntp) $(state plan2 reboots)"
+check "mixed plan: the cameras beyond the PC's subnets too" "192.168.98.121 site-far site-linklocal" \
+    "$(state far address) $(state far hostname) $(state linklocal hostname)"
 lab_stored nat1 "IPAddr=10.98.1.171" "TitleBar=Site ours 1"
 lab_stored nat2 "IPAddr=10.98.1.172" "TitleBar=Site ours 2"
 
