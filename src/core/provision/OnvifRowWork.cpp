@@ -180,28 +180,15 @@ void Provisioner::WorkOnvif(std::size_t index, RowResult& result) {
     }
     // What the row leaves is the camera's own: the planned address with the
     // camera's prefix and gateway must still make sense together.
+    std::vector<std::string> problems;
     if (change.ipv4 && !change.ipv4->dhcp) {
         OnvifPlan effective;
         effective.ipAddress = change.ipv4->address;
         effective.prefix = change.ipv4->prefix;
         effective.gateway = change.gateway.value_or(state.gateway);
-        std::vector<std::string> problems;
         CheckOnvifAddressing(effective, "planned", problems);
-        if (!problems.empty()) {
-            result.status = RowStatus::Failed;
-            result.detail = problems.front() + "; nothing was written";
-            return;
-        }
     }
-    if (options_.dryRun) {
-        result.status = RowStatus::WouldChange;
-        return;
-    }
-    if (cancelled_) {
-        result.status = RowStatus::Failed;
-        result.detail = "cancelled; nothing was written";
-        return;
-    }
+    if (!ReadyToWrite(problems, result)) return;
 
     Report(index, result, "saving");
     onvif::OnvifDeviceState after;

@@ -165,6 +165,24 @@ bool Provisioner::ReachOnvif(const std::string& address, int prefix, const std::
     return hostnet::EnsureAddressReachable(*net_, added_, address, prefix, "80", card, options_.aliasTiming);
 }
 
+bool Provisioner::ReadyToWrite(const std::vector<std::string>& problems, RowResult& result) const {
+    if (!problems.empty()) {
+        result.status = RowStatus::Failed;
+        result.detail = problems.front() + "; nothing was written";
+        return false;
+    }
+    if (options_.dryRun) {
+        result.status = RowStatus::WouldChange;
+        return false;
+    }
+    if (cancelled_) {
+        result.status = RowStatus::Failed;
+        result.detail = "cancelled; nothing was written";
+        return false;
+    }
+    return true;
+}
+
 bool Provisioner::Login(CameraSettings& s, const PlanRow& row, RowResult& result) {
     // Asked without credentials first, as the wizard's login step does;
     // the row's (or the default) credentials only when the camera asks.
@@ -237,20 +255,7 @@ void Provisioner::Work(std::size_t index, RowResult& result) {
                f->key.rfind("wireless_ip", 0) == 0 || f->key == "wireless_netmask" || f->key == "wireless_gateway";
     });
     if (readdressed) CheckAddressing(planned, "planned", problems);
-    if (!problems.empty()) {
-        result.status = RowStatus::Failed;
-        result.detail = problems.front() + "; nothing was written";
-        return;
-    }
-    if (options_.dryRun) {
-        result.status = RowStatus::WouldChange;
-        return;
-    }
-    if (cancelled_) {
-        result.status = RowStatus::Failed;
-        result.detail = "cancelled; nothing was written";
-        return;
-    }
+    if (!ReadyToWrite(problems, result)) return;
 
     Report(index, result, "saving");
     const int roundBeforeSave = finder_->Round();

@@ -122,6 +122,10 @@ private:
     bool Reach(CameraSettings& s, RowResult& result);
     bool ReachOnvif(const std::string& address, int prefix, const std::string& card);
     bool Login(CameraSettings& s, const PlanRow& row, RowResult& result);
+    // The last gate before a row's camera is written, the same for both
+    // kinds: false (with the row's status set) for a planned change that
+    // does not make sense, a dry run, or a cancelled run.
+    bool ReadyToWrite(const std::vector<std::string>& problems, RowResult& result) const;
     void Report(std::size_t index, const RowResult& result, const std::string& step);
 
     const Plan& plan_;
