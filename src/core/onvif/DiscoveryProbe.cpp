@@ -1,24 +1,22 @@
 #include "core/onvif/DiscoveryProbe.h"
 
-#include <sys/random.h>
-
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
+#include <optional>
 #include <random>
+
+#include "core/onvif/UsernameToken.h"
 
 namespace orvanta::onvif {
 
 std::string NewMessageId() {
     uint8_t b[16] = {};
-    std::size_t have = 0;
-    while (have < sizeof b) {
-        const ssize_t n = ::getrandom(b + have, sizeof b - have, 0);
-        if (n <= 0) break;
-        have += static_cast<std::size_t>(n);
-    }
-    // getrandom only fails before the pool is ready or on an old kernel; a
-    // message id needs uniqueness, not secrecy.
-    if (have < sizeof b) {
+    if (const std::optional<std::string> bytes = RandomBytes(sizeof b)) {
+        std::memcpy(b, bytes->data(), sizeof b);
+    } else {
+        // getrandom only fails before the pool is ready or on an old kernel;
+        // a message id needs uniqueness, not secrecy.
         std::random_device rd;
         for (auto& x : b) x = static_cast<uint8_t>(rd());
     }

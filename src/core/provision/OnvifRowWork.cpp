@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "core/onvif/OnvifDeviceList.h"
+#include "core/onvif/ServiceAddress.h"
 #include "core/provision/Provisioner.h"
 #include "core/text/AddressText.h"
 
@@ -49,25 +50,20 @@ RowStatus StatusFor(onvif::OnvifStatus s) {
     }
 }
 
-// The host of "http://host[:port]/path".
+// The host of "http://host[:port]/path" ("" for anything else).
 std::string UrlHost(const std::string& url) {
-    const std::size_t scheme = url.find("://");
-    if (scheme == std::string::npos) return {};
-    const std::size_t start = scheme + 3;
-    const std::size_t end = url.find_first_of(":/", start);
-    return url.substr(start, end == std::string::npos ? std::string::npos : end - start);
+    onvif::ServiceUrl parsed;
+    return onvif::ParseServiceUrl(url, parsed) ? parsed.host : std::string();
 }
 
-// The device-service address to call: one on the address that answered
-// (reachable, since the answer came from there), else the first announced,
-// else the bare address.
-std::string TargetOf(const onvif::DiscoveredOnvifDevice& d) {
-    const std::string from = d.replyFrom ? FormatIpv4HostOrder(d.replyFrom) : std::string();
-    for (const std::string& x : d.xaddrs)
-        if (x.rfind("http://", 0) == 0 && UrlHost(x) == from) return x;
-    for (const std::string& x : d.xaddrs)
-        if (x.rfind("http://", 0) == 0 || x.rfind("https://", 0) == 0) return x;
-    return from;
+// The device service to call: the one announced, on the address that
+// answered (reachable, since the answer came from there), else the
+// standard one there.
+onvif::ServiceUrl TargetOf(const onvif::DiscoveredOnvifDevice& d) {
+    if (const auto announced = onvif::DeviceServiceOf(d)) return *announced;
+    onvif::ServiceUrl bare;
+    bare.host = d.replyFrom ? FormatIpv4HostOrder(d.replyFrom) : std::string();
+    return bare;
 }
 
 bool AnswersOn(const onvif::DiscoveredOnvifDevice& d, const std::string& address) {
@@ -105,9 +101,9 @@ bool Provisioner::FindOnvif(const PlanRow& row, onvif::OnvifService& service,
                 }
                 if (mac.empty()) {
                     onvif::OnvifDeviceState state;
-                    const std::string target = TargetOf(d);
-                    if (!ReachOnvif(UrlHost(target).empty() ? target : UrlHost(target), 0, d.interfaceName) ||
-                        !service.Read(target, credentials, state).ok())
+                    const onvif::ServiceUrl target = TargetOf(d);
+                    if (!ReachOnvif(target.host, 0, d.interfaceName) ||
+                        !service.Read(onvif::FormatServiceUrl(target), credentials, state).ok())
                         continue;
                     std::lock_guard<std::mutex> lock(macsMutex_);
                     onvifMacs_[d.endpoint] = mac = state.mac;
@@ -146,14 +142,14 @@ void Provisioner::WorkOnvif(std::size_t index, RowResult& result) {
     Report(index, result, "searching");
     if (!FindOnvif(row, *service, credentials, device, result)) return;
     result.oldAddress = result.newAddress = device.replyFrom ? FormatIpv4HostOrder(device.replyFrom) : "";
-    const std::string target = TargetOf(device);
+    const onvif::ServiceUrl url = TargetOf(device);
+    const std::string target = onvif::FormatServiceUrl(url);
     service->KnowEndpoint(target, device.endpoint);
     // A camera in another subnet (link-local ones included) is reached as
     // our own are: through a temporary address beside it.
-    const std::string host = UrlHost(target).empty() ? target : UrlHost(target);
-    if (!reach(host, 0)) {
+    if (!reach(url.host, 0)) {
         result.status = RowStatus::Unreachable;
-        result.detail = "the PC could not be given an address in the subnet of " + host;
+        result.detail = "the PC could not be given an address in the subnet of " + url.host;
         return;
     }
 
