@@ -18,5 +18,6 @@ int RunServerList(const Args& args);  // ServerListCommand.cpp
 int RunFreeIp(const Args& args);      // HostnetCommands.cpp
 int RunProbe(const Args& args);       // HostnetCommands.cpp
 int RunProvision(const Args& args);   // ProvisionCommand.cpp
+int RunOnvif(const Args& args);       // OnvifCommands.cpp
 
 }  // namespace orvanta::cli

@@ -1,19 +1,26 @@
-// orvanta-cli discover: the search page's search without the page. Calls
-// Search once a second (a restart on the first call), once more when the
-// listening time is over, and prints the final list of cameras.
+// orvanta-cli discover: the search page's search without the page, and the
+// WS-Discovery search for ONVIF cameras beside it, both within the same
+// --seconds. Our own search calls Search once a second (a restart on the
+// first call), once more when the listening time is over; the ONVIF search
+// runs on its own thread meanwhile. One listing, a `kind` per row.
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "CliCommands.h"
 #include "CommandLine.h"
 #include "core/discovery/DiscoveryClient.h"
 #include "core/discovery/DiscoveredCameraWriter.h"
 #include "core/discovery/PosixDiscoveryTransport.h"
+#include "core/onvif/OnvifDeviceWriter.h"
+#include "core/onvif/OnvifDiscovery.h"
+#include "core/output/KindTable.h"
 
 namespace orvanta::cli {
 
@@ -32,23 +39,11 @@ bool ParseSeconds(const std::string& text, int& seconds) {
     return true;
 }
 
-}  // namespace
-
-int RunDiscover(const Args& args) {
+// Our own cameras: kExitDone with the records, or the exit code of a
+// failure already reported. `sent` is called once the request went out.
+int SearchNative(const ParsedArgs& p, int seconds, const std::string& format,
+                 std::vector<discovery::DiscoveredCamera>& found, const std::function<void()>& sent) {
     using namespace orvanta::discovery;
-    ParsedArgs p;
-    std::string why, format;
-    int seconds = 6;
-    if (!ParseOptions(args, {{"--seconds", true}, {"--format", true}, {"--interface", true}}, p, why) ||
-        !ParseFormatOption(p, {"text", "csv", "json"}, "text", format, why))
-        return UsageError("discover", why);
-    if (!p.positional.empty()) return UsageError("discover", "unexpected argument '" + p.positional.front() + "'");
-    if (p.values.count("--seconds") && !ParseSeconds(p.Get("--seconds"), seconds))
-        return UsageError("discover", "--seconds takes a whole number from 1 to 3600");
-    if (p.values.count("--interface") && p.Get("--interface").empty())
-        return UsageError("discover", "--interface needs a card's name");
-    if (!ApplyCommonOptions("discover", p, seconds + kTimeoutMarginSeconds, why)) return UsageError("discover", why);
-
     // The request goes out of every card, or of the one named; the
     // transport tells when it could not leave through any.
     DiscoverySettings settings;
@@ -83,6 +78,7 @@ int RunDiscover(const Args& args) {
                 return Fail("discover", kExitFailed, why, format == "json");
             }
         }
+        if (tick == 0 && sent) sent();
     }
     if (!ran) {
         return Fail("discover", kExitFailed,
@@ -90,9 +86,65 @@ int RunDiscover(const Args& args) {
                         (client.LookupFailed() ? "this PC has no IPv4 address" : "the network wait failed"),
                     format == "json");
     }
+    // The records belong to the client, which ends here.
+    found.assign(records, records + count);
+    return kExitDone;
+}
+
+}  // namespace
+
+int RunDiscover(const Args& args) {
+    using namespace orvanta::discovery;
+    ParsedArgs p;
+    std::string why, format;
+    int seconds = 6;
+    if (!ParseOptions(args, {{"--seconds", true}, {"--format", true}, {"--interface", true}, {"--kind", true}}, p,
+                      why) ||
+        !ParseFormatOption(p, {"text", "csv", "json"}, "text", format, why))
+        return UsageError("discover", why);
+    const std::string kind = p.Get("--kind", "all");
+    if (kind != "native" && kind != "onvif" && kind != "all")
+        return UsageError("discover", "--kind takes native, onvif or all");
+    const bool native = kind != "onvif", onvif = kind != "native";
+    if (!p.positional.empty()) return UsageError("discover", "unexpected argument '" + p.positional.front() + "'");
+    if (p.values.count("--seconds") && !ParseSeconds(p.Get("--seconds"), seconds))
+        return UsageError("discover", "--seconds takes a whole number from 1 to 3600");
+    if (p.values.count("--interface") && p.Get("--interface").empty())
+        return UsageError("discover", "--interface needs a card's name");
+    if (!ApplyCommonOptions("discover", p, seconds + kTimeoutMarginSeconds, why)) return UsageError("discover", why);
+
+    // The ONVIF search listens as long as ours, on its own thread, started
+    // once our request went out (so a PC without an address fails at once).
+    std::vector<onvif::DiscoveredOnvifDevice> onvifDevices;
+    onvif::OnvifSearchReport onvifReport;
+    std::thread onvifSearch;
+    const auto startOnvif = [&] {
+        onvif::OnvifDiscoverySettings settings;
+        settings.duration = std::chrono::seconds(seconds);
+        settings.onlyInterface = p.Get("--interface");
+        onvifSearch = std::thread([&, settings] { onvifDevices = onvif::SearchOnvifDevices(settings, onvifReport); });
+    };
+    std::vector<DiscoveredCamera> records;
+    if (native) {
+        const int result = SearchNative(p, seconds, format, records, onvif ? std::function<void()>(startOnvif) : nullptr);
+        if (result != kExitDone) {
+            if (onvifSearch.joinable()) onvifSearch.join();
+            return result;
+        }
+    } else {
+        startOnvif();
+    }
+    if (onvifSearch.joinable()) onvifSearch.join();
+    // A listing without the ONVIF rows asked for would say there are none.
+    if (onvif && !onvifReport.ran)
+        return Fail("discover", kExitFailed, "the ONVIF search could not run: " + onvifReport.why, format == "json");
+
+    std::vector<std::pair<std::string, output::OutputTable>> kinds;
+    if (native) kinds.emplace_back("native", DiscoveredCameraWriter::Table(records.data(), static_cast<int>(records.size())));
+    if (onvif) kinds.emplace_back("onvif", onvif::OnvifDeviceTable(onvifDevices));
     RecordFormat f = RecordFormat::Text;
     DiscoveredCameraWriter::ParseFormat(format, f);
-    PrintResult(DiscoveredCameraWriter::Write(f, records, count, StdoutIsTerminal()));
+    PrintResult(output::WriteTable(f, output::KindTable(kinds), StdoutIsTerminal()));
     return kExitDone;
 }
 

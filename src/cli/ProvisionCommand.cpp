@@ -15,6 +15,7 @@
 #include "PasswordInput.h"
 #include "core/hostnet/ExitSignals.h"
 #include "core/hostnet/HostNetwork.h"
+#include "core/onvif/NetworkOnvifService.h"
 #include "core/output/OutputText.h"
 #include "core/provision/PlanFile.h"
 #include "core/provision/Provisioner.h"
@@ -133,6 +134,17 @@ int RunProvision(const Args& args) {
     // temporary address is removed before the process ends.
     hostnet::InstallExitSignals();
     std::unique_ptr<hostnet::HostNetwork> net = hostnet::MakeLinuxHostNetwork();
+    // ONVIF rows: one network service per row (the one place it is made),
+    // reaching a moved camera through the run's temporary addresses and
+    // waiting for it as long as for our own cameras when told how long.
+    onvif::OnvifApplySettings onvifSettings;
+    if (p.values.count("--refind-seconds"))
+        onvifSettings.refindLimit = onvifSettings.rebootLimit = std::chrono::seconds(options.refindSeconds);
+    options.onvifService = [onvifSettings](const ProvisionOptions::OnvifReach& reach) {
+        auto service = std::make_unique<onvif::NetworkOnvifService>(onvifSettings);
+        service->reach = reach;
+        return std::unique_ptr<onvif::OnvifService>(std::move(service));
+    };
     Provisioner provisioner(plan, options, net.get());
     const bool terminal = isatty(STDERR_FILENO) == 1;
     const std::size_t total = plan.rows.size();

@@ -17,7 +17,7 @@ struct Command {
 };
 
 const Command kCommands[] = {
-    {"discover", orvanta::cli::RunDiscover, "discover [--seconds N] [--format text|csv|json] [--interface NAME]",
+    {"discover", orvanta::cli::RunDiscover, "discover [--seconds N] [--format text|csv|json] [--interface NAME] [--kind native|onvif|all]",
      "Searches the local network by broadcast for N seconds (default 6) and lists every camera that\n"
      "answered, sorted by address. The request leaves through every card that is up, or only NAME."},
     {"read", orvanta::cli::RunRead,
@@ -50,6 +50,20 @@ const Command kCommands[] = {
      "read back; --dry-run lists the changes only. --parallel N works on N cameras at once (default 4).\n"
      "Statuses: done, unchanged, not-found, refused, unreachable, failed, verify-mismatch; exit 0 only when\n"
      "all are done or unchanged."},
+    {"onvif", orvanta::cli::RunOnvif,
+     "onvif read TARGET... [--user U] [PASSWORD] [--format text|csv|json]\n"
+     "       onvif set TARGET [--address A/PREFIX|--dhcp] [--gateway G] [--dns D[,D]] [--ntp N[,N]] [--hostname H]\n"
+     "          [--sync-time] [--tz TZ] [--new-password-file F] [--dry-run] [--user U] [PASSWORD] [--format text|json]",
+     "Other makers' cameras over ONVIF. TARGET is an address, address:port, a device service URL\n"
+     "(http://ADDRESS/onvif/device_service) or an endpoint reference (urn:uuid:...) found by a search.\n"
+     "A camera outside the PC's subnets is reached through a temporary address, as for our own cameras.\n"
+     "read prints uuid, manufacturer, model, firmware, serial, hardware_id, mac, hostname, ipv4 (dhcp, address,\n"
+     "prefix), gateway, dns, ntp, time (utc, tz, offset_s: camera minus PC) and stream_uris.\n"
+     "set changes what its options name: --sync-time sets the camera's clock to the PC's UTC and its zone to the\n"
+     "PC's (or --tz, a POSIX TZ string or a zone name such as Europe/Berlin); --new-password-file changes the\n"
+     "password of --user. --dry-run prints 'field: old -> new' and sends no change. Otherwise the change is\n"
+     "applied, the camera is found again by its uuid (after a restart when it asks for one) and read back;\n"
+     "exit 0 only when every field reads back as set."},
 };
 
 const char* kCommonHelp =
@@ -86,7 +100,9 @@ bool AsksForHelp(const orvanta::cli::Args& args) {
     static const char* kValued[] = {"--user", "--password", "--password-file", "--format", "--settings",
                                     "--seconds", "--timeout", "--host", "--port", "--id",
                                     "--type", "--start", "--source", "--mask", "--mac", "--interface", "--report",
-                                    "--parallel", "--search-seconds", "--refind-seconds"};
+                                    "--parallel", "--search-seconds", "--refind-seconds",
+                                    "--address", "--gateway", "--dns", "--ntp", "--hostname", "--tz",
+                                    "--new-password-file"};
     for (std::size_t i = 0; i < args.size(); ++i) {
         if (args[i] == "--") return false;
         if (args[i] == "--help" || args[i] == "-h") return true;

@@ -53,13 +53,14 @@ cli_json() {
     [ "$(grep -c '^  {' "$LAB_TMP/d.json")" = 28 ] || return 1
     [ "$(grep -o '"mac": "[^"]*"' "$LAB_TMP/d.json" | sort -u | wc -l)" = 28 ] || return 1
     head -1 "$LAB_TMP/d.json" | grep -qx '\[' && tail -1 "$LAB_TMP/d.json" | grep -qx '\]' || return 1
-    grep -qF '{"ip": "10.77.0.10", "mac": "02:00:00:00:01:0A", "port": 8080, "model": "Lobby", "interface": "wireless", "serial": "SN-CAM1", "second_port": 554, "mask": "255.255.255.0"}' "$LAB_TMP/d.json" || return 1
+    grep -qF '{"kind": "native", "ip": "10.77.0.10", "mac": "02:00:00:00:01:0A", "port": 8080, "model": "Lobby", "interface": "wireless", "serial": "SN-CAM1", "second_port": 554, "mask": "255.255.255.0"}' "$LAB_TMP/d.json" || return 1
     # Sorted by address as a number, not as text.
     python3 -c 'import ipaddress,json,sys; ips=[ipaddress.ip_address(c["ip"]) for c in json.load(open(sys.argv[1]))]; assert ips==sorted(ips)' "$LAB_TMP/d.json"
 }
 cli_csv() {
     lab_exec pc "$bin/orvanta-cli" discover --seconds 2 --format csv >"$LAB_TMP/d.csv" || return 1
-    [ "$(wc -l <"$LAB_TMP/d.csv")" = 29 ] && head -1 "$LAB_TMP/d.csv" | grep -qx 'ip,mac,port,model,interface,serial,second_port,mask'
+    [ "$(wc -l <"$LAB_TMP/d.csv")" = 29 ] && head -1 "$LAB_TMP/d.csv" | grep -qx 'kind,ip,mac,port,model,interface,serial,second_port,mask,uuid,address,xaddrs,name,hardware' &&
+        [ "$(grep -c '^native,' "$LAB_TMP/d.csv")" = 28 ]
 }
 cli_exit() {  # cli_exit NS EXPECTED args...
     local ns="$1" want="$2"; shift 2
@@ -81,7 +82,7 @@ late=$LAB_LAST_PID
 lab_wait_port late udp 49160 10 || { echo "camera late did not start" >&2; exit 1; }
 cli_hears_late() {
     lab_exec pc "$bin/orvanta-cli" discover --seconds 3 --format csv >"$LAB_TMP/late.csv" &&
-        grep -q '^10\.77\.0\.40,02:00:00:00:04:28,' "$LAB_TMP/late.csv"
+        grep -q '^native,10\.77\.0\.40,02:00:00:00:04:28,' "$LAB_TMP/late.csv"
 }
 lab_check "cli discover --seconds 3 hears a reply at 2.5 s" cli_hears_late
 lab_stop "$late"

@@ -48,6 +48,7 @@ TEST(CameraParse, ReplyChecksInOrder) {
 // block with one well-formed length, never from the body.
 TEST(CameraParse, ReplyLengthFromTheHeader) {
     const std::string head = "HTTP/1.0 200 OK\r\nContent-Length: 4\r\n\r\n";
+    const std::string chunkHead = "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n";
     struct Row {
         std::string received;
         std::optional<std::size_t> end;
@@ -61,6 +62,14 @@ TEST(CameraParse, ReplyLengthFromTheHeader) {
         {"HTTP/1.0 200 OK\r\nContent-Length: -1\r\n\r\n", std::nullopt},
         {"HTTP/1.0 200 OK\r\nContent-Length: 99999999999\r\n\r\n", std::nullopt},
         {"HTTP/1.0 200 OK\r\nContent-Length: 4\r\nContent-Length: 5\r\n\r\n", std::nullopt},  // disagree
+        // HTTP/1.1 devices: a chunked reply ends with its last chunk and trailer,
+        // whatever Content-Length stands beside it.
+        {chunkHead + "3\r\nabc\r\n0\r\n\r\n", chunkHead.size() + 13},
+        {chunkHead + "3;x=y\r\nabc\r\n0\r\nT: v\r\n\r\nNEXT", chunkHead.size() + 23},  // extension, trailer
+        {chunkHead + "3\r\nabc\r\n", std::nullopt},                         // last chunk still coming
+        {chunkHead + "3\r\nabc\r\n0\r\n", std::nullopt},                  // trailer still coming
+        {chunkHead + "ffffffffff\r\n", std::nullopt},                         // a size no reply has
+        {"HTTP/1.1 200 OK\r\nContent-Length: 2\r\nTransfer-Encoding: chunked\r\n\r\n1\r\na\r\n0\r\n\r\n", 77},
     };
     for (const Row& r : rows) EXPECT_EQ(AnnouncedReplyLength(r.received), r.end) << r.received;
     EXPECT_TRUE(InsideReplyHeader("HTT"));

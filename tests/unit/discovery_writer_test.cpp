@@ -7,6 +7,8 @@
 #include <cstring>
 
 #include "core/discovery/DiscoveredCameraWriter.h"
+#include "core/onvif/OnvifDeviceWriter.h"
+#include "core/output/KindTable.h"
 #include "core/output/OutputText.h"
 #include "core/output/RecordWriter.h"
 #include "core/settings/FixedField.h"
@@ -111,6 +113,47 @@ TEST(DiscoveredCameraWriter, SortedTypedOneCameraPerLineOrObject) {
     EXPECT_TRUE(DiscoveredCameraWriter::ParseFormat("csv", f));
     EXPECT_EQ(f, RecordFormat::Csv);
     EXPECT_FALSE(DiscoveredCameraWriter::ParseFormat("JSON", f));
+}
+
+// Both kinds in one listing: each JSON object reads as its kind's own
+// listing plus `kind` (no keys of the other kind), CSV and text share one
+// header. Catches the native objects changing shape, an ONVIF row's camera
+// text escaped differently, and rows of one kind sorted into the other.
+TEST(DiscoveredCameraWriter, BothKindsInOneListing) {
+    DiscoveredCamera ours[1];
+    std::memset(ours, 0, sizeof ours);
+    SetField(ours[0].IpText, "10.0.0.9");
+    SetField(ours[0].DescInterface, "OV/wired");
+    onvif::DiscoveredOnvifDevice far, near;
+    far.endpoint = "urn:uuid:f";
+    far.replyFrom = 0xC0A80707;  // 192.168.7.7, a foreign subnet: listed
+    far.xaddrs = {"http://192.168.7.7/onvif/device_service", "http://[fe80::1]/onvif/device_service"};
+    far.name = "Gate \"North\"";
+    far.interfaceName = "eth1";
+    near.endpoint = "urn:uuid:n";
+    near.replyFrom = 0x0A000005;
+    near.hardware = "a\x1b[2J";
+    const std::vector<std::pair<std::string, output::OutputTable>> kinds = {
+        {"native", DiscoveredCameraWriter::Table(ours, 1)}, {"onvif", onvif::OnvifDeviceTable({far, near})}};
+    EXPECT_EQ(output::WriteTable(RecordFormat::Json, output::KindTable(kinds)),
+              "[\n"
+              "  {\"kind\": \"native\", \"ip\": \"10.0.0.9\", \"mac\": \"\", \"port\": null, \"model\": \"OV\", "
+              "\"interface\": \"wired\", \"serial\": \"\", \"second_port\": null, \"mask\": \"\"},\n"
+              "  {\"kind\": \"onvif\", \"interface\": \"\", \"uuid\": \"urn:uuid:n\", \"address\": \"10.0.0.5\", "
+              "\"xaddrs\": \"\", \"name\": \"\", \"hardware\": \"a\\u001b[2J\"},\n"
+              "  {\"kind\": \"onvif\", \"interface\": \"eth1\", \"uuid\": \"urn:uuid:f\", \"address\": \"192.168.7.7\", "
+              "\"xaddrs\": \"http://192.168.7.7/onvif/device_service http://[fe80::1]/onvif/device_service\", "
+              "\"name\": \"Gate \\\"North\\\"\", \"hardware\": \"\"}\n"
+              "]\n");
+    EXPECT_EQ(output::WriteTable(RecordFormat::Csv, output::KindTable(kinds)),
+              "kind,ip,mac,port,model,interface,serial,second_port,mask,uuid,address,xaddrs,name,hardware\n"
+              "native,10.0.0.9,,,OV,wired,,,,,,,,\n"
+              "onvif,,,,,,,,,urn:uuid:n,10.0.0.5,,,a\x1b[2J\n"
+              "onvif,,,,,eth1,,,,urn:uuid:f,192.168.7.7,"
+              "http://192.168.7.7/onvif/device_service http://[fe80::1]/onvif/device_service,\"Gate \"\"North\"\"\",\n");
+    // One kind alone: its own columns after `kind`, nothing else.
+    EXPECT_EQ(output::WriteTable(RecordFormat::Csv, output::KindTable({kinds[0]})),
+              "kind,ip,mac,port,model,interface,serial,second_port,mask\nnative,10.0.0.9,,,OV,wired,,,\n");
 }
 
 }  // namespace

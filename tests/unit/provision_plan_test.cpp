@@ -1,11 +1,22 @@
 #include <gtest/gtest.h>
 
+#include <arpa/inet.h>
+
+#include <algorithm>
+#include <chrono>
+#include <map>
+#include <memory>
+#include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "core/output/CameraRecordWriter.h"
 #include "core/output/RecordWriter.h"
+#include "core/provision/OnvifPlanRow.h"
 #include "core/provision/PlanFile.h"
+#include "core/provision/Provisioner.h"
+#include "core/text/AddressText.h"
 #include "core/settings/FixedField.h"
 
 using namespace orvanta;
@@ -144,5 +155,260 @@ TEST(ProvisionPlan, MalformedFilesAreRefused) {
         std::vector<std::string> problems;
         EXPECT_FALSE(ReadPlan(text, plan, problems)) << text;
         EXPECT_FALSE(problems.empty()) << text;
+    }
+}
+
+// ONVIF rows beside ours in one plan: each kind takes its own columns, the
+// other kind's cells may stand empty in a shared header, and every fault of
+// either kind is named in one go. Catches an ONVIF column refused on a
+// native row's empty cell (or taken from a filled one), a bad ONVIF value
+// let through, and one address given to a camera of each kind.
+TEST(ProvisionPlan, OnvifRowsCheckedWithOurs) {
+    const struct Case {
+        const char* what;
+        const char* plan;
+        std::vector<std::string> problems;  // empty: the plan is good
+    } cases[] = {
+        {"a mixed CSV with one header",
+         "kind,mac,uuid,ip_address,netmask,prefix,dhcp,gateway,dns,ntp,hostname,sync_time\n"
+         "native,00:0E:53:00:00:01,,192.0.2.10,255.255.255.0,,,192.0.2.1,,,,\n"
+         "onvif,,urn:uuid:cafe-1,192.0.2.20,,24,,192.0.2.1,\"192.0.2.53, 192.0.2.54\",pool.ntp.org,gate-1,1\n"
+         ",00:0E:53:00:00:02,,192.0.2.11,255.255.255.0,,,,,,,\n"
+         "onvif,AA:BB:CC:00:00:01,,,,,1,,,,,\n",
+         {}},
+        {"a JSON plan, bare uuid, DHCP",
+         R"([{"kind": "onvif", "uuid": "cafe-2", "dhcp": true, "dns": ""}, {"kind": "onvif", "address": "192.0.2.9"}])",
+         {}},
+        {"each fault of an ONVIF row",
+         "kind,uuid,address,ip_address,prefix,dhcp,gateway,dns,ntp,hostname,sync_time,ssid\n"
+         "onvif,urn:uuid:a,,192.0.2.0,24,,,,,,,\n"                    // 2: network address
+         "onvif,urn:uuid:b,,192.0.2.30,24,,198.51.100.1,,,,,\n"       // 3: gateway elsewhere
+         "onvif,urn:uuid:c,,192.0.2.31,33,maybe,,1.2.3,,-bad,2,\n"    // 4: prefix, dhcp, dns, hostname, sync_time
+         "onvif,urn:uuid:d,,192.0.2.32,24,1,,,,,,\n"                  // 5: fixed and DHCP at once
+         "onvif,,,,,,,,,,,home\n"                                      // 6: names nothing; native column
+         "onvif,urn:uuid:a,,192.0.2.30,24,,,,,,,\n"                   // 7: same uuid, same new address
+         "camera,urn:uuid:e,,,,,,,,,,\n"                               // 8: kind unknown
+         "native,,192.0.2.40,,,,,,,,,\n"                               // 9: uuid column on a native row is empty: fine
+         "native,urn:uuid:f,192.0.2.41,,24,,,,,,,\n",                 // 10: ONVIF cells filled on a native row
+         {"line 2: ip_address 192.0.2.0 is not a host", "line 3: gateway 198.51.100.1 is not another host",
+          "line 4: prefix '33'", "line 4: dhcp 'maybe'", "line 4: dns '1.2.3'", "line 4: hostname '-bad'",
+          "line 4: sync_time '2'", "line 5: dhcp 1 and a fixed ip_address", "line 6: ssid is not used for ONVIF",
+          "line 6: names no camera (give uuid, mac or address)", "line 7: names the same camera as line 2",
+          "line 7: gives the same address as line 3 (192.0.2.30)", "line 8: kind 'camera'",
+          "line 10: uuid is for ONVIF cameras only", "line 10: prefix is for ONVIF cameras only"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Plan plan;
+        std::vector<std::string> problems;
+        EXPECT_EQ(ReadPlan(c.plan, plan, problems), c.problems.empty()) << Joined(problems);
+        const std::string all = Joined(problems);
+        for (const std::string& expected : c.problems)
+            EXPECT_NE(all.find(expected), std::string::npos) << "missing: " << expected << "\nin:\n" << all;
+        EXPECT_EQ(problems.size(), c.problems.size()) << all;
+    }
+
+    Plan plan;
+    std::vector<std::string> problems;
+    ASSERT_TRUE(ReadPlan(cases[0].plan, plan, problems));
+    ASSERT_EQ(plan.rows.size(), 4u);
+    EXPECT_EQ(plan.rows[0].kind, CameraKind::Native);
+    EXPECT_EQ(plan.rows[2].kind, CameraKind::Native);
+    const PlanRow& cam = plan.rows[1];
+    EXPECT_EQ(cam.kind, CameraKind::Onvif);
+    EXPECT_EQ(cam.Name(), "urn:uuid:cafe-1");
+    EXPECT_EQ(cam.onvif.dns, (std::vector<std::string>{"192.0.2.53", "192.0.2.54"}));
+    EXPECT_EQ(cam.onvif.ntp, (std::vector<std::string>{"pool.ntp.org"}));
+    EXPECT_TRUE(cam.onvif.syncTime);
+    EXPECT_EQ(plan.rows[3].Name(), "AA:BB:CC:00:00:01");
+}
+
+// What an ONVIF row changes on the camera as read, and what a read-back
+// must show. Catches a field sent that already matches (a needless
+// restart of the camera's network), a prefix lost when only the address
+// is planned, and a clock a second off counted as a change.
+TEST(ProvisionPlan, OnvifChangesOnlyWhatDiffers) {
+    onvif::OnvifDeviceState camera;
+    camera.ipv4 = {false, "192.0.2.20", 24};
+    camera.gateway = "192.0.2.1";
+    camera.dns = {"192.0.2.53"};
+    camera.hostname = "gate-1";
+    camera.time.offsetSeconds = 1;
+    const struct Case {
+        const char* row;
+        std::vector<std::string> changed;
+        const char* ipv4After;  // as the change sends it, "" when not sent
+    } cases[] = {
+        {"ip_address=192.0.2.20,prefix=24,gateway=192.0.2.1,dns=192.0.2.53,hostname=gate-1,sync_time=1", {}, ""},
+        {"ip_address=192.0.2.21", {"ipv4"}, "192.0.2.21/24"},
+        {"prefix=16", {"ipv4"}, "192.0.2.20/16"},
+        {"dhcp=1,dns=", {"ipv4", "dns"}, "dhcp"},
+        {"dhcp=0", {}, ""},
+        {"gateway=,ntp=192.0.2.123,hostname=gate-2", {"gateway", "ntp", "hostname"}, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.row);
+        OnvifPlan plan;
+        std::string row = c.row, why;
+        for (std::size_t at = 0; at < row.size();) {
+            const std::size_t end = std::min(row.find(',', at), row.size());
+            const std::string cell = row.substr(at, end - at);
+            const std::size_t eq = cell.find('=');
+            ASSERT_TRUE(ApplyOnvifCell(cell.substr(0, eq), cell.substr(eq + 1), plan, why)) << why;
+            at = end + 1;
+        }
+        std::vector<OnvifFieldChange> changes;
+        const onvif::OnvifChange change = OnvifChangeFor(plan, camera, changes);
+        std::vector<std::string> keys;
+        for (const auto& f : changes) keys.push_back(f.key);
+        EXPECT_EQ(keys, c.changed);
+        EXPECT_EQ(change.empty(), c.changed.empty());
+        const std::string sent = !change.ipv4 ? "" : change.ipv4->dhcp ? "dhcp"
+                                 : change.ipv4->address + "/" + std::to_string(change.ipv4->prefix);
+        EXPECT_EQ(sent, c.ipv4After);
+        // The camera as planned reads back without a mismatch.
+        onvif::OnvifDeviceState after = camera;
+        if (change.ipv4) after.ipv4 = *change.ipv4;
+        if (change.gateway) after.gateway = *change.gateway;
+        if (change.dns) after.dns = *change.dns;
+        if (change.ntp) after.ntp = *change.ntp;
+        if (change.hostname) after.hostname = *change.hostname;
+        EXPECT_TRUE(OnvifMismatches(plan, after).empty());
+        if (!c.changed.empty()) EXPECT_FALSE(OnvifMismatches(plan, camera).empty());
+    }
+    OnvifPlan sync;
+    sync.syncTime = true;
+    camera.time.offsetSeconds = -15552000;  // six months behind
+    std::vector<OnvifFieldChange> changes;
+    EXPECT_TRUE(OnvifChangeFor(sync, camera, changes).syncTime);
+}
+
+namespace {
+
+// ONVIF cameras as a scripted service sees them, by device-service URL.
+class FakeOnvifCameras {
+public:
+    struct Camera {
+        onvif::DiscoveredOnvifDevice found;
+        onvif::OnvifDeviceState state;
+        std::string password = "pw";
+        bool ignoresGateway = false;  // says Ok, keeps its old gateway
+    };
+    std::mutex mutex;
+    std::map<std::string, Camera> byTarget;
+    int applies = 0;
+
+    void Add(const std::string& uuid, const std::string& ip, const std::string& mac) {
+        Camera c;
+        c.found.endpoint = uuid;
+        uint32_t a = 0;
+        ParseIpv4(ip, a);
+        c.found.replyFrom = ntohl(a);
+        c.found.xaddrs = {"http://" + ip + "/onvif/device_service"};
+        c.state = {uuid, "Maker", "M1", "1.0", "SN-" + ip, "hw", "cam", "eth0", mac, {false, ip, 24}, "192.0.2.1"};
+        byTarget[c.found.xaddrs[0]] = c;
+    }
+
+    class Service : public onvif::OnvifService {
+    public:
+        explicit Service(FakeOnvifCameras& cams) : cams_(cams) {}
+        onvif::OnvifResult Read(const std::string& target, const onvif::OnvifCredentials& who,
+                                onvif::OnvifDeviceState& state) override {
+            std::lock_guard<std::mutex> lock(cams_.mutex);
+            const auto it = cams_.byTarget.find(target);
+            if (it == cams_.byTarget.end()) return {onvif::OnvifStatus::Unreachable, target};
+            if (who.password != it->second.password) return {onvif::OnvifStatus::NotAuthorized, ""};
+            state = it->second.state;
+            return {};
+        }
+        onvif::OnvifResult Apply(const std::string& target, const onvif::OnvifCredentials& who,
+                                 const onvif::OnvifChange& change, onvif::OnvifDeviceState& after) override {
+            onvif::OnvifDeviceState state;
+            if (onvif::OnvifResult r = Read(target, who, state); !r.ok()) return r;
+            std::lock_guard<std::mutex> lock(cams_.mutex);
+            ++cams_.applies;
+            Camera& cam = cams_.byTarget[target];
+            if (change.ipv4) cam.state.ipv4 = *change.ipv4;
+            if (change.gateway && !cam.ignoresGateway) cam.state.gateway = *change.gateway;
+            if (change.dns) cam.state.dns = *change.dns;
+            if (change.hostname) cam.state.hostname = *change.hostname;
+            after = cam.state;
+            return {};
+        }
+
+    private:
+        FakeOnvifCameras& cams_;
+    };
+};
+
+}  // namespace
+
+// ONVIF rows run through the provisioner with the statuses and report of
+// ours. Catches a row matched to the wrong camera (by MAC it takes a read
+// to know), a refused login or a camera that keeps a field reported as
+// done, and a dry run that writes.
+TEST(ProvisionPlan, OnvifRowsRunThroughTheProvisioner) {
+    FakeOnvifCameras cams;
+    cams.Add("urn:uuid:a", "192.0.2.20", "aa:bb:cc:00:00:0a");
+    cams.Add("urn:uuid:b", "192.0.2.21", "aa:bb:cc:00:00:0b");
+    cams.Add("urn:uuid:c", "192.0.2.22", "aa:bb:cc:00:00:0c");
+    cams.Add("urn:uuid:d", "192.0.2.23", "aa:bb:cc:00:00:0d");
+    cams.Add("urn:uuid:e", "192.0.2.24", "aa:bb:cc:00:00:0e");
+    cams.byTarget["http://192.0.2.23/onvif/device_service"].password = "other";
+    cams.byTarget["http://192.0.2.24/onvif/device_service"].ignoresGateway = true;
+    const std::string planText =
+        "kind,uuid,mac,address,ip_address,prefix,gateway,hostname\n"
+        "onvif,urn:uuid:a,,,192.0.2.40,24,,\n"             // moved
+        "onvif,,,192.0.2.21,,,192.0.2.1,cam\n"             // already so
+        "onvif,,AA:BB:CC:00:00:0C,,,,,gate-c\n"            // found by MAC
+        "onvif,urn:uuid:d,,,,,,gate-d\n"                   // refuses the password
+        "onvif,urn:uuid:e,,,,,192.0.2.254,\n"              // keeps its gateway
+        "onvif,urn:uuid:zz,,,,,,x\n";                      // not there
+    const RowStatus expected[] = {RowStatus::Done,    RowStatus::Unchanged,      RowStatus::Done,
+                                  RowStatus::Refused, RowStatus::VerifyMismatch, RowStatus::NotFound};
+    Plan plan;
+    std::vector<std::string> problems;
+    ASSERT_TRUE(ReadPlan(planText, plan, problems)) << Joined(problems);
+    for (const bool dryRun : {true, false}) {
+        SCOPED_TRACE(dryRun ? "dry run" : "run");
+        ProvisionOptions options;
+        options.dryRun = dryRun;
+        options.searchSeconds = 1;
+        options.password = "pw";
+        options.havePassword = true;
+        options.onvifRoundMs = 10;
+        options.onvifService = [&](const auto&) { return std::make_unique<FakeOnvifCameras::Service>(cams); };
+        options.onvifSearch = [&](std::chrono::milliseconds round) {
+            std::this_thread::sleep_for(round);
+            std::lock_guard<std::mutex> lock(cams.mutex);
+            std::vector<onvif::DiscoveredOnvifDevice> found;
+            for (const auto& [target, cam] : cams.byTarget) found.push_back(cam.found);
+            return found;
+        };
+        Provisioner provisioner(plan, options, nullptr);
+        std::vector<RowResult> results;
+        std::string why;
+        ASSERT_TRUE(provisioner.Run(results, why)) << why;
+        ASSERT_EQ(results.size(), 6u);
+        for (std::size_t i = 0; i < results.size(); ++i) {
+            const RowStatus want = dryRun && expected[i] != RowStatus::Unchanged && expected[i] != RowStatus::Refused &&
+                                           expected[i] != RowStatus::NotFound
+                                       ? RowStatus::WouldChange
+                                       : expected[i];
+            EXPECT_EQ(StatusName(results[i].status), std::string(StatusName(want))) << i << ": " << results[i].detail;
+        }
+        EXPECT_EQ(results[0].camera, "urn:uuid:a");
+        EXPECT_EQ(results[2].mac, "aa:bb:cc:00:00:0c");
+        ASSERT_EQ(results[0].changes.size(), 1u);
+        EXPECT_EQ(results[0].changes[0].before, "192.0.2.20/24");
+        EXPECT_EQ(results[0].changes[0].after, "192.0.2.40/24");
+        if (dryRun) {
+            EXPECT_EQ(cams.applies, 0);
+        } else {
+            EXPECT_EQ(results[0].oldAddress, "192.0.2.20");
+            EXPECT_EQ(results[0].newAddress, "192.0.2.40");
+            EXPECT_NE(results[4].detail.find("gateway reads back '192.0.2.1', planned '192.0.2.254'"), std::string::npos)
+                << results[4].detail;
+        }
     }
 }

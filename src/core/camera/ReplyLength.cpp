@@ -1,5 +1,7 @@
 #include "core/camera/ReplyLength.h"
 
+#include "core/camera/ChunkedBody.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cstdint>
@@ -77,6 +79,7 @@ std::optional<std::size_t> AnnouncedReplyLength(std::string_view received) {
     if (headerEnd == std::string_view::npos) return std::nullopt;
 
     std::optional<std::uint64_t> length;
+    bool chunked = false;
     const std::string_view headers = received.substr(0, headerEnd);
     std::size_t lineStart = headers.find('\n') + 1;  // past the status line
     while (lineStart < headers.size()) {
@@ -84,10 +87,23 @@ std::optional<std::size_t> AnnouncedReplyLength(std::string_view received) {
         const std::string_view line = headers.substr(lineStart, nl - lineStart);
         lineStart = nl + 1;
         const std::size_t colon = line.find(':');
-        if (colon == std::string_view::npos || !EqualsNoCase(line.substr(0, colon), "Content-Length")) continue;
+        if (colon == std::string_view::npos) continue;
+        if (EqualsNoCase(line.substr(0, colon), "Transfer-Encoding")) {
+            const std::string_view coding = TrimBlanks(line.substr(colon + 1));
+            if (coding.size() >= 7 && EqualsNoCase(coding.substr(coding.size() - 7), "chunked")) chunked = true;
+            continue;
+        }
+        if (!EqualsNoCase(line.substr(0, colon), "Content-Length")) continue;
         const auto value = ParseLength(line.substr(colon + 1));
         if (!value || (length && *length != *value)) return std::nullopt;
         length = value;
+    }
+    // A chunked body ends with its last chunk, whatever a Content-Length
+    // beside it says (HTTP/1.1 gives the coding precedence).
+    if (chunked) {
+        const ChunkedResult r = DecodeChunked(received.substr(headerEnd), nullptr);
+        if (r.state != ChunkedState::Complete) return std::nullopt;
+        return headerEnd + r.consumed;
     }
     if (!length) return std::nullopt;
     return headerEnd + static_cast<std::size_t>(*length);

@@ -16,6 +16,8 @@ namespace orvanta {
 // one valid Content-Length. Nothing (nullopt) while the header block is still
 // coming, or when it has no Content-Length, a malformed one, or several that
 // disagree: such a reply ends when the camera closes the connection.
+// A chunked reply (HTTP/1.1 devices) is known once its last chunk and
+// trailer have arrived.
 std::optional<std::size_t> AnnouncedReplyLength(std::string_view received);
 
 // True while `received` is (the start of) a status line and header block

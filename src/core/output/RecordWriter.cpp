@@ -30,13 +30,14 @@ std::string JsonValue(const OutputValue& v) {
     switch (v.kind) {
         case OutputValue::Kind::Text: return JsonString(v.text);
         case OutputValue::Kind::Number: return v.text;
-        case OutputValue::Kind::Null: return "null";
+        case OutputValue::Kind::Null:
+        case OutputValue::Kind::Absent: return "null";
     }
     return "null";
 }
 
 std::string Cell(OutputFormat format, const OutputValue& v, bool terminal) {
-    if (v.kind == OutputValue::Kind::Null) return "";
+    if (v.kind == OutputValue::Kind::Null || v.kind == OutputValue::Kind::Absent) return "";
     if (v.kind == OutputValue::Kind::Number) return v.text;
     if (format == OutputFormat::Text) return TextCell(v.text);
     std::string cell = CsvCell(v.text);
@@ -69,14 +70,23 @@ OutputValue OutputValue::Number(long long value) {
 
 OutputValue OutputValue::Null() { return OutputValue{}; }
 
+OutputValue OutputValue::Absent() {
+    OutputValue v;
+    v.kind = Kind::Absent;
+    return v;
+}
+
 std::string WriteTable(OutputFormat format, const OutputTable& table, bool terminal) {
     std::string out;
     if (format == OutputFormat::Json) {
         out += "[";
         for (std::size_t r = 0; r < table.rows.size(); ++r) {
             out += r ? ",\n  {" : "\n  {";
+            bool first = true;
             for (std::size_t c = 0; c < table.columns.size(); ++c) {
-                if (c) out += ", ";
+                if (c < table.rows[r].size() && table.rows[r][c].kind == OutputValue::Kind::Absent) continue;
+                if (!first) out += ", ";
+                first = false;
                 out += JsonString(table.columns[c]) + ": ";
                 out += c < table.rows[r].size() ? JsonValue(table.rows[r][c]) : "null";
             }

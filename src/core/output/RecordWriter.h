@@ -17,13 +17,16 @@ bool ParseOutputFormat(std::string_view name, OutputFormat& format);
 // One cell. Numbers are the program's own and go out bare in JSON and CSV;
 // text is whatever a camera sent and is escaped for each format.
 struct OutputValue {
-    enum class Kind { Text, Number, Null };
+    // Absent: the row has no such key (a listing of several kinds of
+    // record): JSON leaves the key out, CSV and text leave the cell empty.
+    enum class Kind { Text, Number, Null, Absent };
     Kind kind = Kind::Null;
     std::string text;  // the text, or a number's decimal digits
 
     static OutputValue Text(std::string_view text);
     static OutputValue Number(long long value);
     static OutputValue Null();  // JSON null, an empty cell elsewhere
+    static OutputValue Absent();
 };
 
 struct OutputTable {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <map>
+#include <optional>
 #include <set>
 
 #include "core/text/AddressText.h"
@@ -19,14 +20,51 @@ bool LooksLikeJson(std::string_view text) {
     return first != std::string_view::npos && (text[first] == '[' || text[first] == '{');
 }
 
+bool IsKnownColumn(std::string_view key) {
+    return key == "kind" || key == "mac" || key == "serial" || key == "address" || key == "uuid" || key == "user" ||
+           key == "password" || FindPlanField(key) || IsReportedOnlyKey(key) || IsOnvifPlanKey(key);
+}
+
+// The row's kind from its `kind` cell: empty or "native" for our cameras.
+std::optional<CameraKind> KindOf(const PlanTableRow& raw, std::vector<std::string>& problems) {
+    for (const auto& [key, value] : raw.cells) {
+        if (key != "kind" || !value || value->empty() || *value == "native") continue;
+        if (*value == "onvif") return CameraKind::Onvif;
+        problems.push_back(raw.where + ": kind '" + *value + "' is neither native nor onvif");
+        return std::nullopt;
+    }
+    return CameraKind::Native;
+}
+
 // Fills one row from its cells; every fault goes to `problems`.
 PlanRow CheckRow(const PlanTableRow& raw, std::set<std::string>& unknown, std::vector<std::string>& problems) {
     PlanRow row;
     row.where = raw.where;
+    const std::optional<CameraKind> kind = KindOf(raw, problems);
+    // Which columns belong to a row of no known kind cannot be said.
+    if (!kind) return row;
+    row.kind = *kind;
+    const bool onvif = row.kind == CameraKind::Onvif;
     CameraSettings scratch;
     bool named = false;  // a bad MAC is its own fault, not also "names no camera"
     for (const auto& [key, value] : raw.cells) {
-        if ((key == "mac" || key == "serial" || key == "address") && value) named = true;
+        if ((key == "mac" || key == "serial" || key == "address" || key == "uuid") && value) named = true;
+        if (!IsKnownColumn(key)) {
+            unknown.insert(key);
+            continue;
+        }
+        // A mixed plan has one header for both kinds: a cell of the other
+        // kind's column is fine as long as it is empty.
+        const bool ours = key == "kind" || key == "mac" || key == "address" || key == "user" || key == "password" ||
+                          (onvif ? key == "uuid" || IsOnvifPlanKey(key)
+                                 : key == "serial" || FindPlanField(key) || IsReportedOnlyKey(key));
+        if (!ours) {
+            if (value && !value->empty())
+                problems.push_back(raw.where + ": " + key + (onvif ? " is not used for ONVIF cameras (kind onvif)"
+                                                                   : " is for ONVIF cameras only (kind onvif)"));
+            continue;
+        }
+        if (key == "kind") continue;
         if (key == "mac") {
             std::array<uint8_t, 6> mac{};
             if (value && !ParseMac(*value, mac))
@@ -35,6 +73,14 @@ PlanRow CheckRow(const PlanTableRow& raw, std::set<std::string>& unknown, std::v
                 row.mac = FormatMac(mac, MacCase::Upper);
         } else if (key == "serial") {
             row.serial = value.value_or("");
+        } else if (key == "uuid") {
+            if (!value) continue;
+            // A bare uuid is the common way to write one.
+            row.uuid = value->rfind("urn:", 0) == 0 ? *value : "urn:uuid:" + *value;
+            if (value->empty() || value->size() > 256 ||
+                std::any_of(value->begin(), value->end(),
+                            [](char c) { return static_cast<unsigned char>(c) <= 0x20 || c == 0x7f; }))
+                problems.push_back(raw.where + ": uuid '" + *value + "' is not an endpoint reference");
         } else if (key == "address") {
             uint32_t a = 0;
             if (value && !ParseIpv4(*value, a))
@@ -45,6 +91,11 @@ PlanRow CheckRow(const PlanTableRow& raw, std::set<std::string>& unknown, std::v
             if (value) row.user = *value;
         } else if (key == "password") {
             if (value) row.password = *value;
+        } else if (onvif) {
+            if (!value) continue;
+            std::string why;
+            if (!ApplyOnvifCell(key, *value, row.onvif, why))
+                problems.push_back(raw.where + ": " + key + " '" + *value + "': " + why);
         } else if (const PlanField* field = FindPlanField(key)) {
             if (!value) continue;
             std::string why;
@@ -52,8 +103,6 @@ PlanRow CheckRow(const PlanTableRow& raw, std::set<std::string>& unknown, std::v
                 problems.push_back(raw.where + ": " + key + " '" + *value + "': " + why);
             else
                 row.values.push_back({field, *value});
-        } else if (!IsReportedOnlyKey(key)) {
-            unknown.insert(key);
         }
     }
     for (const char* credential : {"user", "password"}) {
@@ -61,7 +110,9 @@ PlanRow CheckRow(const PlanTableRow& raw, std::set<std::string>& unknown, std::v
         if (v && v->size() > 63) problems.push_back(raw.where + ": " + credential + " is longer than 63 bytes");
     }
     if (!named)
-        problems.push_back(raw.where + ": names no camera (give mac, serial or address)");
+        problems.push_back(raw.where + (onvif ? ": names no camera (give uuid, mac or address)"
+                                              : ": names no camera (give mac, serial or address)"));
+    if (onvif) CheckOnvifAddressing(row.onvif, row.where, problems);
     return row;
 }
 
@@ -93,6 +144,7 @@ void CheckRowAddressing(const PlanRow& row, std::vector<std::string>& problems) 
 }  // namespace
 
 std::string PlanRow::Name() const {
+    if (!uuid.empty()) return uuid;
     if (!mac.empty()) return mac;
     if (!serial.empty()) return serial;
     return address;
@@ -115,7 +167,7 @@ bool ReadPlan(std::string_view text, Plan& plan, std::vector<std::string>& probl
     std::set<std::string> unknown;
     for (const PlanTableRow& r : raw) {
         plan.rows.push_back(CheckRow(r, unknown, problems));
-        CheckRowAddressing(plan.rows.back(), problems);
+        if (plan.rows.back().kind == CameraKind::Native) CheckRowAddressing(plan.rows.back(), problems);
     }
     for (const std::string& key : unknown) problems.push_back("unknown column '" + key + "'");
     if (plan.rows.empty()) problems.push_back("the plan names no camera");
@@ -131,10 +183,12 @@ bool ReadPlan(std::string_view text, Plan& plan, std::vector<std::string>& probl
     for (const PlanRow& row : plan.rows) {
         claim("mac", row.mac, row, "names the same camera");
         claim("serial", row.serial, row, "names the same camera");
+        claim("uuid", row.uuid, row, "names the same camera");
         claim("address", row.address, row, "names the same camera");
         for (const char* key : {"ip_address", "wireless_ip_address"})
             if (const PlannedValue* v = Planned(row, key); v && !v->text.empty())
                 claim("new", v->text, row, "gives the same address");
+        if (row.onvif.ipAddress) claim("new", *row.onvif.ipAddress, row, "gives the same address");
     }
     return problems.empty();
 }

@@ -1,6 +1,8 @@
 // A plan: one row per camera, found by its MAC, its serial number or (for
 // a plan made from `read --format csv`) the address it answers on, with the
-// settings to give it. Read from CSV (a header of keys, one camera a line)
+// settings to give it. A row with `kind` onvif is another maker's camera
+// (see OnvifPlanRow.h), found by its endpoint reference, MAC or address; one
+// plan may mix both kinds. Read from CSV (a header of keys, one camera a line)
 // or JSON (an array of objects with the same keys), and checked whole before
 // anything is sent, so a plan with a fault names every fault at once.
 //
@@ -14,6 +16,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/provision/OnvifPlanRow.h"
 #include "core/provision/PlanFields.h"
 #include "core/settings/CameraSettings.h"
 
@@ -24,17 +27,22 @@ struct PlannedValue {
     std::string text;
 };
 
+enum class CameraKind { Native, Onvif };
+
 struct PlanRow {
     std::string where;    // "line 3" (CSV) or "row 2" (JSON), for messages
+    CameraKind kind = CameraKind::Native;
+    std::string uuid;     // ONVIF: the endpoint reference "urn:uuid:...", or empty
     std::string mac;      // "00:0E:53:1A:2B:3C" (upper case) or empty
     std::string serial;   // or empty
     std::string address;  // the address it answers on now, or empty
     std::optional<std::string> user;
     std::optional<std::string> password;
-    std::vector<PlannedValue> values;  // in column order
+    std::vector<PlannedValue> values;  // in column order (our cameras)
+    OnvifPlan onvif;                   // what an ONVIF row sets
 
-    // How the row names its camera, for reports: the MAC, else the serial,
-    // else the address.
+    // How the row names its camera, for reports: the uuid, else the MAC,
+    // else the serial, else the address.
     std::string Name() const;
 };
 

@@ -12,6 +12,7 @@
 #include "core/camera/CameraRequest.h"
 #include "core/camera/CameraSequences.h"
 #include "core/hostnet/AdapterInventory.h"
+#include "core/hostnet/ReachableAddress.h"
 #include "core/text/AddressText.h"
 #include "core/hostnet/TemporaryAddress.h"
 #include "core/settings/FixedField.h"
@@ -87,6 +88,7 @@ Provisioner::Provisioner(const Plan& plan, ProvisionOptions options, hostnet::Ho
 Provisioner::~Provisioner() {
     Cancel();
     if (finder_) finder_->Stop();
+    if (onvifFinder_) onvifFinder_->Stop();
     RemoveTemporaryAddresses();
 }
 
@@ -105,14 +107,33 @@ bool Provisioner::Run(std::vector<RowResult>& results, std::string& why) {
     results.assign(plan_.rows.size(), {});
     for (std::size_t i = 0; i < results.size(); ++i) results[i].camera = plan_.rows[i].Name();
     if (net_) hostnet::FindActiveAdapter(host_, *net_);
-    finder_ = std::make_unique<CameraFinder>(options_.discovery, options_.searchRoundMs);
-    if (!finder_->Start(why)) return false;
+    // Each kind's search runs only when the plan has rows of that kind.
+    const auto has = [&](CameraKind kind) {
+        return std::any_of(plan_.rows.begin(), plan_.rows.end(), [&](const PlanRow& r) { return r.kind == kind; });
+    };
+    if (has(CameraKind::Native)) {
+        finder_ = std::make_unique<CameraFinder>(options_.discovery, options_.searchRoundMs);
+        if (!finder_->Start(why)) return false;
+    }
+    if (has(CameraKind::Onvif)) {
+        OnvifFinder::Search search = options_.onvifSearch;
+        if (!search) {
+            search = [settings = options_.onvifDiscovery](std::chrono::milliseconds round) {
+                onvif::OnvifDiscoverySettings s = settings;
+                s.duration = round;
+                return onvif::SearchOnvifDevices(s);
+            };
+        }
+        onvifFinder_ = std::make_unique<OnvifFinder>(std::move(search), std::chrono::milliseconds(options_.onvifRoundMs));
+        onvifFinder_->Start();
+    }
 
     std::atomic<std::size_t> next{0};
     const auto worker = [&] {
         for (std::size_t i = next++; i < results.size(); i = next++) {
             const auto start = Clock::now();
-            Work(i, results[i]);
+            if (plan_.rows[i].kind == CameraKind::Onvif) WorkOnvif(i, results[i]);
+            else Work(i, results[i]);
             if (results[i].status == RowStatus::Pending) results[i].status = RowStatus::Failed;
             results[i].seconds = std::chrono::duration<double>(Clock::now() - start).count();
             Report(i, results[i], "");
@@ -122,7 +143,8 @@ bool Provisioner::Run(std::vector<RowResult>& results, std::string& why) {
     std::vector<std::thread> workers;
     for (int i = 0; i < n; ++i) workers.emplace_back(worker);
     for (auto& w : workers) w.join();
-    finder_->Stop();
+    if (finder_) finder_->Stop();
+    if (onvifFinder_) onvifFinder_->Stop();
     RemoveTemporaryAddresses();
     return true;
 }
@@ -137,6 +159,30 @@ bool Provisioner::Reach(CameraSettings& s, RowResult& result) {
     result.detail = why.empty() ? "the PC could not be given an address in the subnet of " + std::string(FieldText(s.CamIP))
                                 : why;
     return false;
+}
+
+bool Provisioner::ReachOnvif(const std::string& address, int prefix, const std::string& card) {
+    if (!net_) return true;
+    std::lock_guard<std::mutex> lock(netMutex_);
+    return hostnet::EnsureAddressReachable(*net_, added_, address, prefix, "80", card, options_.aliasTiming);
+}
+
+bool Provisioner::ReadyToWrite(const std::vector<std::string>& problems, RowResult& result) const {
+    if (!problems.empty()) {
+        result.status = RowStatus::Failed;
+        result.detail = problems.front() + "; nothing was written";
+        return false;
+    }
+    if (options_.dryRun) {
+        result.status = RowStatus::WouldChange;
+        return false;
+    }
+    if (cancelled_) {
+        result.status = RowStatus::Failed;
+        result.detail = "cancelled; nothing was written";
+        return false;
+    }
+    return true;
 }
 
 bool Provisioner::Login(CameraSettings& s, const PlanRow& row, RowResult& result) {
@@ -209,20 +255,7 @@ void Provisioner::Work(std::size_t index, RowResult& result) {
     const bool readdressed =
         std::any_of(changed.begin(), changed.end(), [](const PlanField* f) { return f->addressing; });
     if (readdressed) CheckAddressing(planned, "planned", problems);
-    if (!problems.empty()) {
-        result.status = RowStatus::Failed;
-        result.detail = problems.front() + "; nothing was written";
-        return;
-    }
-    if (options_.dryRun) {
-        result.status = RowStatus::WouldChange;
-        return;
-    }
-    if (cancelled_) {
-        result.status = RowStatus::Failed;
-        result.detail = "cancelled; nothing was written";
-        return;
-    }
+    if (!ReadyToWrite(problems, result)) return;
 
     Report(index, result, "saving");
     const int roundBeforeSave = finder_->Round();

@@ -1,12 +1,16 @@
 // Setting up the cameras of a plan: find each, reach it (with a temporary
 // address when it sits in another subnet), read it, work out the change,
 // save it with the normal save sequence, find it again by serial at its new
-// address, read it back and compare every planned field. Used by
-// `orvanta-cli provision` and by the window's plan dialog alike.
+// address, read it back and compare every planned field. ONVIF rows take
+// the same steps through an OnvifService (found by WS-Discovery, changed by
+// Apply, which finds the camera again by its endpoint reference), with the
+// same statuses in the same report. Used by `orvanta-cli provision` and by
+// the window's plan dialog alike.
 #pragma once
 
 #include <atomic>
 #include <functional>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -16,7 +20,10 @@
 #include "core/hostnet/AddedAddresses.h"
 #include "core/hostnet/HostNetwork.h"
 #include "core/hostnet/TemporaryAddress.h"
+#include "core/onvif/OnvifDiscovery.h"
+#include "core/onvif/OnvifService.h"
 #include "core/provision/CameraFinder.h"
+#include "core/provision/OnvifFinder.h"
 #include "core/provision/PlanFile.h"
 
 namespace orvanta::provision {
@@ -72,6 +79,17 @@ struct ProvisionOptions {
     discovery::DiscoverySettings discovery;
     hostnet::AliasTiming aliasTiming;
     TransportSettings transport;
+    // ONVIF rows: a fresh service for each row (nullptr: this build has
+    // none, and ONVIF rows fail saying so), given the way to reach an
+    // address outside the PC's subnets (the run's temporary addresses, on
+    // the card the camera was heard on; `prefix` 0 when unknown), which it
+    // uses for the camera's new address. Tests give a fake.
+    using OnvifReach = std::function<bool(const std::string& address, int prefix)>;
+    std::function<std::unique_ptr<onvif::OnvifService>(const OnvifReach& reach)> onvifService;
+    // One ONVIF search round; empty: WS-Discovery with `onvifDiscovery`.
+    OnvifFinder::Search onvifSearch;
+    onvif::OnvifDiscoverySettings onvifDiscovery;
+    int onvifRoundMs = 2000;
 };
 
 class Provisioner {
@@ -98,8 +116,16 @@ public:
 
 private:
     void Work(std::size_t index, RowResult& result);
+    void WorkOnvif(std::size_t index, RowResult& result);
+    bool FindOnvif(const PlanRow& row, onvif::OnvifService& service, const onvif::OnvifCredentials& credentials,
+                   onvif::DiscoveredOnvifDevice& device, RowResult& result);
     bool Reach(CameraSettings& s, RowResult& result);
+    bool ReachOnvif(const std::string& address, int prefix, const std::string& card);
     bool Login(CameraSettings& s, const PlanRow& row, RowResult& result);
+    // The last gate before a row's camera is written, the same for both
+    // kinds: false (with the row's status set) for a planned change that
+    // does not make sense, a dry run, or a cancelled run.
+    bool ReadyToWrite(const std::vector<std::string>& problems, RowResult& result) const;
     void Report(std::size_t index, const RowResult& result, const std::string& step);
 
     const Plan& plan_;
@@ -111,6 +137,9 @@ private:
     std::mutex progressMutex_;
     std::atomic<bool> cancelled_{false};
     std::unique_ptr<CameraFinder> finder_;
+    std::unique_ptr<OnvifFinder> onvifFinder_;
+    std::mutex macsMutex_;
+    std::map<std::string, std::string> onvifMacs_;  // endpoint -> MAC, for rows that name a MAC only
     Progress progress_;
 };
 

@@ -27,6 +27,9 @@
 #       The same for a camera namespace (no route either: the simulated
 #       camera answers a search through the card it came in on). NAME:
 #       letters, digits, '_'.
+#   lab_add_camera_on SWITCH NAME ADDR/LEN [ADDR2/LEN ...]
+#       A camera namespace cabled to switch SWITCH (as for lab_pc_card)
+#       instead of the cameras' bridge.
 #
 # The PCs people really have (build the PC with lab_new_pc, then its cards
 # in the order the kernel should number them; nothing here adds a route the
@@ -326,6 +329,19 @@ lab_add_camera() {
     local name="${1:?lab_add_camera needs a name}"; shift
     [ $# -ge 1 ] || { echo "lab_add_camera: needs an address" >&2; return 1; }
     lab__add_host "$(lab_ns "$name")" "$@"
+}
+
+lab_add_camera_on() {
+    local sw="${1:?lab_add_camera_on needs a switch}" ns a
+    ns="$(lab_ns "${2:?lab_add_camera_on needs a name}")"; shift 2
+    ip netns add "$ns" || return 1
+    LAB_NAMESPACES+=("$ns")
+    ip netns exec "$ns" sysctl -qw net.ipv6.conf.all.disable_ipv6=1 >/dev/null 2>&1 || true
+    ip -n "$ns" link set lo up
+    lab__cable "$ns" eth0 "$sw" || return 1
+    for a in "$@"; do
+        ip -n "$ns" addr add "$a" dev eth0 || return 1
+    done
 }
 
 lab_add_empty() {

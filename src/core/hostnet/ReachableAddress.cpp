@@ -1,0 +1,51 @@
+#include "core/hostnet/ReachableAddress.h"
+
+#include <arpa/inet.h>
+
+#include "core/camera/HttpTransport.h"
+#include "core/hostnet/AdapterInventory.h"
+#include "core/output/Diagnostics.h"
+#include "core/settings/CameraSettings.h"
+#include "core/text/AddressText.h"
+
+namespace orvanta::hostnet {
+
+bool EnsureAddressReachable(HostNetwork& net, AddedAddresses& added, const std::string& address, int prefix,
+                            const std::string& port, const std::string& card, const AliasTiming& timing) {
+    uint32_t camAddr = 0;
+    if (!ParseIpv4(address, camAddr)) return true;  // a host name: the resolver's routes decide
+    // The PC itself: no address to add.
+    if ((ntohl(camAddr) >> 24) == 127) return true;
+    const AdapterList list = net.ListAdapters();
+    for (const auto& adapter : list.adapters)
+        for (const auto& a : adapter.addresses)
+            if (adapter.up && a.mask != 0 && (a.address & a.mask) == (camAddr & a.mask)) return true;
+    // Outside every subnet of the PC, but perhaps behind a router.
+    TransportSettings quick;
+    quick.connectWaitMs = 1000;
+    quick.connectAttempts = 1;
+    int fd = -1;
+    if (ConnectPlain(quick, address.c_str(), port.c_str(), fd) == 0) {
+        CloseSocket(fd);
+        return true;
+    }
+    const bool linkLocal = (ntohl(camAddr) >> 16) == 0xa9fe;
+    if (prefix <= 0 || prefix > 30) prefix = linkLocal ? 16 : 24;
+    CameraSettings s;
+    s.CamAddr = camAddr;
+    s.CamMask = PrefixMask(prefix);
+    if (!card.empty()) {
+        for (const auto& adapter : list.adapters)
+            if (adapter.name == card) s.HostIfIndex = adapter.index;
+    }
+    if (s.HostIfIndex == 0) FindActiveAdapter(s, net);
+    if (s.HostIfIndex == 0) {
+        Diagnostic("no card to give an address beside %s", address.c_str());
+        return false;
+    }
+    Diagnostic("%s lies outside the PC's subnets: adding a temporary address in %s/%d", address.c_str(),
+               address.c_str(), prefix);
+    return EnsureCameraSubnet(s, net, added, timing);
+}
+
+}  // namespace orvanta::hostnet

@@ -1,0 +1,22 @@
+// Everything `onvif read` prints, read through one session: the clock
+// first (it signs every later call), then the device's identity, its
+// network settings, and the RTSP address of every media profile.
+#pragma once
+
+#include "core/onvif/DeviceReplies.h"
+#include "core/onvif/OnvifSession.h"
+#include "core/onvif/OnvifTypes.h"
+
+namespace orvanta::onvif {
+
+// Ok when the camera's identity and network settings were read. A call the
+// camera does not offer (NotSupported) or answers with a fault leaves its
+// fields empty with a diagnostic line; no connection, a refused login or
+// the deadline end the read. `clock` receives the camera's date-and-time
+// setting (the time zone setter keeps what it does not change).
+OnvifResult ReadDeviceState(OnvifSession& session, OnvifDeviceState& state, CameraDateTime& clock);
+
+// ISO 8601 UTC without fractions: "2026-12-08T10:00:00Z".
+std::string UtcText(std::chrono::system_clock::time_point at);
+
+}  // namespace orvanta::onvif

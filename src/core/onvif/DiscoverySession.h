@@ -1,0 +1,59 @@
+// The sockets of one WS-Discovery search: a probe socket per (card,
+// address), bound to that address and sending through that card, so each
+// ProbeMatch is read on the socket whose probe it answers and tells which
+// card the camera is on; and one socket on port 3702 joined to the group on
+// every card, for the Hello and Bye devices multicast on their own.
+#pragma once
+
+#include <chrono>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "core/onvif/DiscoveryCards.h"
+#include "core/onvif/OnvifDeviceList.h"
+
+namespace orvanta::onvif {
+
+class DiscoverySession {
+public:
+    explicit DiscoverySession(std::vector<DiscoveryCard> cards);
+    ~DiscoverySession();
+    DiscoverySession(const DiscoverySession&) = delete;
+    DiscoverySession& operator=(const DiscoverySession&) = delete;
+
+    // Opens the sockets. False when not one probe socket could be opened
+    // (each failure is a diagnostic line); without the announcement socket
+    // the search goes on, deaf to Hello and Bye only.
+    bool Open();
+
+    // A new probe, with a fresh MessageID, from every address.
+    void Probe();
+    // The last probe again, same MessageIDs (a repeat of one message, as
+    // SOAP over UDP asks, so a device answers it once).
+    void Repeat();
+
+    // Reads what arrives until `until`, or until `done` says so after a
+    // message was taken in.
+    void Listen(std::chrono::steady_clock::time_point until, const std::function<bool()>& done = {});
+
+    const OnvifDeviceList& Devices() const { return devices_; }
+
+private:
+    struct ProbeSocket {
+        DiscoveryCard card;
+        int fd = -1;
+        std::string messageId;
+    };
+    void Send(ProbeSocket& socket);
+    void ReadProbeSocket(const ProbeSocket& socket);
+    void ReadAnnouncementSocket();
+    void Take(const std::string& datagram, const DiscoveryOrigin& origin, bool announcement);
+
+    std::vector<DiscoveryCard> cards_;
+    std::vector<ProbeSocket> probes_;
+    int announcements_ = -1;
+    OnvifDeviceList devices_;
+};
+
+}  // namespace orvanta::onvif

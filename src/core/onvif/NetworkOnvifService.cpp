@@ -1,0 +1,248 @@
+#include "core/onvif/NetworkOnvifService.h"
+
+#include <thread>
+#include <vector>
+
+#include "core/camera/SequenceDeadline.h"
+#include "core/onvif/ChangeCheck.h"
+#include "core/onvif/DeviceStateReader.h"
+#include "core/onvif/PosixTimeZone.h"
+#include "core/output/Diagnostics.h"
+
+namespace orvanta::onvif {
+
+namespace {
+
+std::string NameOf(const SoapCall& call) { return call.action.substr(call.action.rfind('/') + 1); }
+
+std::string DoneList(const std::vector<std::string>& done) {
+    return done.empty() ? "nothing was changed" : "done before it: " + ListText(done);
+}
+
+}  // namespace
+
+NetworkOnvifService::NetworkOnvifService(OnvifApplySettings settings) : settings_(settings) {
+    find = [](const std::string& endpoint, std::chrono::milliseconds limit) {
+        return FindOnvifEndpoint(endpoint, limit);
+    };
+    reach = [](const std::string&, int) { return true; };
+    now = [] { return std::chrono::system_clock::now(); };
+    sleep = [](std::chrono::milliseconds d) { std::this_thread::sleep_for(d); };
+    localTimeZone = [] { return LocalPosixTimeZone(); };
+}
+
+void NetworkOnvifService::KnowEndpoint(const std::string& target, const std::string& endpoint) {
+    std::lock_guard<std::mutex> lock(endpointsMutex_);
+    endpoints_[target] = endpoint;
+}
+
+std::string NetworkOnvifService::KnownEndpoint(const std::string& target) const {
+    std::lock_guard<std::mutex> lock(endpointsMutex_);
+    const auto it = endpoints_.find(target);
+    return it == endpoints_.end() ? std::string() : it->second;
+}
+
+OnvifResult NetworkOnvifService::Read(const std::string& target, const OnvifCredentials& credentials,
+                                      OnvifDeviceState& state) {
+    ServiceUrl url;
+    std::string why;
+    if (!ParseDeviceTarget(target, url, why)) return {OnvifStatus::Refused, why};
+    OnvifSession session(url, credentials, settings_.call, now);
+    CameraDateTime clock;
+    state = OnvifDeviceState{};
+    const OnvifResult r = ReadDeviceState(session, state, clock);
+    if (state.endpoint.empty()) state.endpoint = KnownEndpoint(target);
+    return r;
+}
+
+bool NetworkOnvifService::ServesNewAddress(const ServiceUrl& url, const std::optional<OnvifIpv4>& newAddress,
+                                           const OnvifCredentials& credentials) {
+    OnvifCallSettings quick = settings_.call;
+    quick.overallLimitMs = std::min<int>(quick.overallLimitMs, 5000);
+    OnvifSession probe(url, credentials, quick, now);
+    if (!probe.LearnClock().ok()) return false;
+    if (!newAddress) return true;
+    // A camera still answers where it was for a moment after the Set (and
+    // until it goes down for the reboot it asked for), and a search hears
+    // that answer as well as the one from its new place: only an interface
+    // that already holds the new setting says the change took effect.
+    SoapReply reply;
+    std::vector<NetworkInterfaceInfo> interfaces;
+    if (!probe.Call(DeviceCall("GetNetworkInterfaces"), reply).ok() || !ReadNetworkInterfaces(reply.body, interfaces))
+        return false;
+    const std::optional<NetworkInterfaceInfo> main = MainInterface(interfaces);
+    if (main && Ipv4Text(main->ipv4) == Ipv4Text(*newAddress)) return true;
+    Diagnostic("ONVIF: %s still answers with %s; waiting for %s", url.host.c_str(),
+               main ? Ipv4Text(main->ipv4).c_str() : "no IPv4 interface", Ipv4Text(*newAddress).c_str());
+    return false;
+}
+
+std::optional<ServiceUrl> NetworkOnvifService::FindAgain(const std::string& endpoint, const ServiceUrl& old,
+                                                         const std::optional<OnvifIpv4>& newAddress,
+                                                         std::chrono::milliseconds limit,
+                                                         const OnvifCredentials& credentials) {
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    std::optional<ServiceUrl> direct;
+    if (newAddress && !newAddress->dhcp) {
+        direct = old;
+        direct->host = newAddress->address;
+        if (!reach(newAddress->address, newAddress->prefix))
+            Diagnostic("ONVIF: the PC cannot be given an address beside %s", newAddress->address.c_str());
+    }
+    if (!direct && (endpoint.empty() || !find)) return std::nullopt;
+    for (;;) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        // The caller's overall deadline ends the wait as well.
+        if (left <= std::chrono::milliseconds(0) || SequenceDeadline::Passed()) return std::nullopt;
+        std::vector<ServiceUrl> candidates;
+        if (!endpoint.empty() && find) {
+            if (const auto found = find(endpoint, std::min(left, settings_.retryInterval * 2))) {
+                if (auto url = DeviceServiceOf(*found)) {
+                    reach(url->host, 0);
+                    candidates.push_back(*url);
+                }
+            }
+        }
+        if (direct && (candidates.empty() || FormatServiceUrl(candidates.front()) != FormatServiceUrl(*direct)))
+            candidates.push_back(*direct);
+        for (const ServiceUrl& url : candidates)
+            if (ServesNewAddress(url, newAddress, credentials)) return url;
+        const auto rest = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        if (rest > std::chrono::milliseconds(0)) sleep(std::min(rest, settings_.retryInterval));
+    }
+}
+
+OnvifResult NetworkOnvifService::Apply(const std::string& target, const OnvifCredentials& credentials,
+                                       const OnvifChange& change, OnvifDeviceState& after) {
+    std::string why;
+    if (!CheckChange(change, why)) return {OnvifStatus::Refused, why + "; nothing was sent"};
+    ServiceUrl url;
+    if (!ParseDeviceTarget(target, url, why)) return {OnvifStatus::Refused, why};
+    const std::string pcTz = localTimeZone ? localTimeZone() : std::string("UTC0");
+    OnvifCredentials login = credentials;
+    auto session = std::make_unique<OnvifSession>(url, login, settings_.call, now);
+    OnvifDeviceState before;
+    CameraDateTime clock;
+    if (OnvifResult r = ReadDeviceState(*session, before, clock); !r.ok()) {
+        r.detail += "; nothing was changed";
+        return r;
+    }
+    if (before.endpoint.empty()) before.endpoint = KnownEndpoint(target);
+
+    std::vector<std::string> done;
+    const auto step = [&](const SoapCall& call, SoapReply& reply) -> OnvifResult {
+        OnvifResult r = session->Call(call, reply);
+        if (!r.ok()) r.detail = NameOf(call) + " failed: " + r.detail + "; " + DoneList(done);
+        else done.push_back(NameOf(call));
+        return r;
+    };
+    const auto simple = [&](const SoapCall& call) {
+        SoapReply reply;
+        return step(call, reply);
+    };
+
+    const bool moves = change.ipv4 && Ipv4Text(*change.ipv4) != Ipv4Text(before.ipv4);
+    if (change.hostname && *change.hostname != before.hostname)
+        if (OnvifResult r = simple(SetHostnameCall(*change.hostname)); !r.ok()) return r;
+    if (change.dns && *change.dns != before.dns)
+        if (OnvifResult r = simple(SetDnsCall(*change.dns)); !r.ok()) return r;
+    if (change.ntp && *change.ntp != before.ntp)
+        if (OnvifResult r = simple(SetNtpCall(*change.ntp)); !r.ok()) return r;
+    const std::optional<std::string> tz =
+        change.tz ? change.tz : change.syncTime ? std::optional<std::string>(pcTz) : std::nullopt;
+    if (change.syncTime || (tz && *tz != before.time.tz)) {
+        DateTimeSetting setting;
+        setting.daylightSavings = clock.daylightSavings;
+        setting.tz = tz;
+        if (change.syncTime) {
+            setting.ntp = false;
+            setting.utc = now();
+        } else {
+            // Only the zone changes: a manual clock is given its own time back.
+            setting.ntp = clock.ntp;
+            if (!clock.ntp) setting.utc = session->CameraNow();
+        }
+        if (OnvifResult r = simple(SetSystemDateAndTimeCall(setting)); !r.ok()) return r;
+        // The camera's clock moved: what follows is signed on its new time.
+        if (setting.utc)
+            if (OnvifResult r = session->LearnClock(); !r.ok()) return r;
+    }
+    // A gateway outside the old subnet may be refused before the address
+    // moves: it follows the move then.
+    if (change.gateway && *change.gateway != before.gateway && !moves)
+        if (OnvifResult r = simple(SetNetworkDefaultGatewayCall(*change.gateway)); !r.ok()) return r;
+    if (change.newPassword) {
+        SoapReply reply;
+        if (OnvifResult r = step(DeviceCall("GetUsers"), reply); !r.ok()) return r;
+        done.pop_back();
+        std::vector<OnvifUser> users;
+        ReadUsers(reply.body, users);
+        std::string level;
+        for (const OnvifUser& u : users)
+            if (u.name == login.user) level = u.level;
+        if (level.empty())
+            return {OnvifStatus::NoOnvifUser, "the camera lists no ONVIF user '" + login.user + "'; " + DoneList(done)};
+        if (OnvifResult r = simple(SetUserCall(login.user, *change.newPassword, level)); !r.ok()) return r;
+        login.password = *change.newPassword;
+        session->SetPassword(login.password);
+    }
+    if (moves) {
+        SoapReply reply;
+        bool rebootNeeded = false;
+        OnvifResult set = step(SetNetworkInterfacesCall(before.interfaceToken, *change.ipv4), reply);
+        if (set.ok()) {
+            ReadRebootNeeded(reply.body, rebootNeeded);
+        } else if (set.status == OnvifStatus::Unreachable || set.status == OnvifStatus::TimedOut) {
+            // Some cameras move before they answer: the change may have been
+            // taken, and only finding the camera tells.
+            Diagnostic("ONVIF: no answer to SetNetworkInterfaces; looking for the camera at its new address");
+            done.push_back("SetNetworkInterfaces (unconfirmed)");
+        } else {
+            return set;
+        }
+        if (rebootNeeded) {
+            Diagnostic("ONVIF: the camera needs a restart for its new address");
+            SoapReply rebootReply;
+            if (OnvifResult r = step(DeviceCall("SystemReboot"), rebootReply); !r.ok()) return r;
+            // Until it has gone down it still answers as before.
+            sleep(settings_.rebootGrace);
+        }
+        const auto limit = rebootNeeded ? settings_.rebootLimit : settings_.refindLimit;
+        const std::optional<ServiceUrl> found = FindAgain(before.endpoint, session->Device(), change.ipv4, limit, login);
+        if (!found)
+            return {OnvifStatus::NotFound, "the camera did not show up again within " +
+                                               std::to_string(limit.count() / 1000) + " s after its address changed; " +
+                                               DoneList(done)};
+        session = std::make_unique<OnvifSession>(*found, login, settings_.call, now);
+        if (OnvifResult r = session->LearnClock(); !r.ok()) {
+            r.detail = "found again, but: " + r.detail;
+            return r;
+        }
+        if (change.gateway && *change.gateway != before.gateway)
+            if (OnvifResult r = simple(SetNetworkDefaultGatewayCall(*change.gateway)); !r.ok()) return r;
+    }
+
+    after = OnvifDeviceState{};
+    CameraDateTime afterClock;
+    if (OnvifResult r = ReadDeviceState(*session, after, afterClock); !r.ok()) {
+        r.detail = "read back failed: " + r.detail + "; " + DoneList(done);
+        return r;
+    }
+    if (after.endpoint.empty()) after.endpoint = before.endpoint;
+    const std::vector<std::string> unmet = UnmetFields(change, after, pcTz, settings_.clockToleranceSeconds);
+    if (!unmet.empty())
+        return {OnvifStatus::Mismatch, "read back differs in: " + ListText(unmet) + " (" + DoneList(done) + ")"};
+    return {};
+}
+
+}  // namespace orvanta::onvif
+
+namespace orvanta::onvif {
+
+std::unique_ptr<OnvifService> MakeNetworkOnvifService(const OnvifCallSettings& settings) {
+    OnvifApplySettings applySettings;
+    applySettings.call = settings;
+    return std::make_unique<NetworkOnvifService>(applySettings);
+}
+
+}  // namespace orvanta::onvif

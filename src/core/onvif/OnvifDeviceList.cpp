@@ -1,0 +1,86 @@
+#include "core/onvif/OnvifDeviceList.h"
+
+#include <algorithm>
+#include <strings.h>
+
+namespace orvanta::onvif {
+
+namespace {
+
+bool InSubnet(const DiscoveryOrigin& o) {
+    return o.localMask != 0 && (o.from & o.localMask) == (o.localAddress & o.localMask);
+}
+
+void TakeOrigin(DiscoveredOnvifDevice& d, const DiscoveryOrigin& o) {
+    d.interfaceName = o.card;
+    d.localAddress = o.localAddress;
+    d.replyFrom = o.from;
+}
+
+void TakeScopes(DiscoveredOnvifDevice& d, const std::vector<std::string>& scopes) {
+    d.scopes = scopes;
+    const OnvifScopeFields fields = ReadScopeFields(scopes);
+    d.name = fields.name;
+    d.hardware = fields.hardware;
+    d.location = fields.location;
+}
+
+}  // namespace
+
+bool SameEndpoint(const std::string& a, const std::string& b) {
+    return a.size() == b.size() && strcasecmp(a.c_str(), b.c_str()) == 0;
+}
+
+bool OnvifDeviceList::Add(const DiscoveryAnnouncement& device, const DiscoveryOrigin& origin) {
+    const auto it = std::find_if(devices_.begin(), devices_.end(),
+                                 [&](const DiscoveredOnvifDevice& d) { return SameEndpoint(d.endpoint, device.endpoint); });
+    if (it == devices_.end()) {
+        DiscoveredOnvifDevice d;
+        d.endpoint = device.endpoint;
+        d.xaddrs = device.xaddrs;
+        d.metadataVersion = device.metadataVersion;
+        TakeScopes(d, device.scopes);
+        TakeOrigin(d, origin);
+        if (!origin.card.empty()) d.interfaces.push_back(origin.card);
+        devices_.push_back(std::move(d));
+        direct_.push_back(InSubnet(origin));
+        return true;
+    }
+    DiscoveredOnvifDevice& d = *it;
+    for (const std::string& x : device.xaddrs)
+        if (d.xaddrs.size() < kMaxListItems && std::find(d.xaddrs.begin(), d.xaddrs.end(), x) == d.xaddrs.end())
+            d.xaddrs.push_back(x);
+    // Scopes change with the metadata version; an announcement without any
+    // (a short Hello) says nothing about them.
+    if (!device.scopes.empty() && device.metadataVersion >= d.metadataVersion) TakeScopes(d, device.scopes);
+    d.metadataVersion = std::max(d.metadataVersion, device.metadataVersion);
+    if (!origin.card.empty() &&
+        std::find(d.interfaces.begin(), d.interfaces.end(), origin.card) == d.interfaces.end())
+        d.interfaces.push_back(origin.card);
+    // The card to reach it through is one it answered on from within that
+    // card's own subnet, when there is one: no temporary address needed.
+    const std::size_t index = static_cast<std::size_t>(it - devices_.begin());
+    if (InSubnet(origin) && !direct_[index]) {
+        TakeOrigin(d, origin);
+        direct_[index] = true;
+        std::stable_partition(d.interfaces.begin(), d.interfaces.end(),
+                              [&](const std::string& c) { return c == origin.card; });
+    }
+    return false;
+}
+
+void OnvifDeviceList::Remove(const std::string& endpoint) {
+    for (std::size_t i = devices_.size(); i-- > 0;) {
+        if (!SameEndpoint(devices_[i].endpoint, endpoint)) continue;
+        devices_.erase(devices_.begin() + static_cast<std::ptrdiff_t>(i));
+        direct_.erase(direct_.begin() + static_cast<std::ptrdiff_t>(i));
+    }
+}
+
+const DiscoveredOnvifDevice* OnvifDeviceList::Find(const std::string& endpoint) const {
+    for (const auto& d : devices_)
+        if (SameEndpoint(d.endpoint, endpoint)) return &d;
+    return nullptr;
+}
+
+}  // namespace orvanta::onvif

@@ -1,0 +1,90 @@
+#include "core/onvif/OnvifDiscovery.h"
+
+#include <algorithm>
+
+#include "core/onvif/DiscoverySession.h"
+#include "core/output/Diagnostics.h"
+
+namespace orvanta::onvif {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+std::vector<DiscoveryCard> CardsToSearch(const OnvifDiscoverySettings& settings) {
+    const hostnet::AdapterList adapters = hostnet::MakeLinuxHostNetwork()->ListAdapters();
+    if (!adapters.ok && !adapters.noData)
+        Diagnostic("onvif discovery: the PC's cards cannot be listed: %s", adapters.error.c_str());
+    std::vector<DiscoveryCard> cards = DiscoveryCards(adapters, settings.onlyInterface);
+    if (cards.empty())
+        Diagnostic(settings.onlyInterface.empty() ? "onvif discovery: no card is up with an IPv4 address"
+                                                  : "onvif discovery: card %s is not up with an IPv4 address",
+                   settings.onlyInterface.c_str());
+    return cards;
+}
+
+// Repeats spread over the first part of the search, no more than half a
+// second apart (a device waits up to that long before it answers).
+Clock::duration RepeatGap(const OnvifDiscoverySettings& settings) {
+    const int repeats = std::max(1, settings.repeats);
+    return std::min<Clock::duration>(std::chrono::milliseconds(500), settings.duration / (2 * repeats));
+}
+
+}  // namespace
+
+std::vector<DiscoveredOnvifDevice> SearchOnvifDevices(const OnvifDiscoverySettings& settings) {
+    OnvifSearchReport report;
+    return SearchOnvifDevices(settings, report);
+}
+
+std::vector<DiscoveredOnvifDevice> SearchOnvifDevices(const OnvifDiscoverySettings& settings,
+                                                      OnvifSearchReport& report) {
+    const auto end = Clock::now() + settings.duration;
+    const std::vector<DiscoveryCard> cards = CardsToSearch(settings);
+    DiscoverySession session(cards);
+    report = {};
+    if (cards.empty()) {
+        report.why = settings.onlyInterface.empty() ? "no network card is up with an IPv4 address"
+                                                    : "card " + settings.onlyInterface + " is not up with an IPv4 address";
+        return {};
+    }
+    if (!session.Open()) {
+        report.why = "no probe could be sent from any address of the PC (see --verbose)";
+        return {};
+    }
+    report.ran = true;
+    session.Probe();
+    const auto gap = RepeatGap(settings);
+    for (int i = 1; i < settings.repeats; ++i) {
+        session.Listen(std::min(end, Clock::now() + gap));
+        session.Repeat();
+    }
+    session.Listen(end);
+    return session.Devices().Devices();
+}
+
+std::optional<DiscoveredOnvifDevice> FindOnvifEndpoint(const std::string& endpoint, std::chrono::milliseconds limit,
+                                                       const OnvifDiscoverySettings& settings,
+                                                       std::chrono::milliseconds interval) {
+    const auto end = Clock::now() + limit;
+    DiscoverySession session(CardsToSearch(settings));
+    if (!session.Open()) return std::nullopt;
+    const auto found = [&] { return session.Devices().Find(endpoint) != nullptr; };
+    if (interval.count() <= 0) interval = std::chrono::milliseconds(2000);
+    while (Clock::now() < end) {
+        // A fresh MessageID each round: a device drops a message it has
+        // already answered, and one that has just moved must answer anew.
+        session.Probe();
+        const auto roundEnd = std::min(end, Clock::now() + interval);
+        const auto gap = RepeatGap(settings);
+        for (int i = 1; i < settings.repeats && !found(); ++i) {
+            session.Listen(std::min(roundEnd, Clock::now() + gap), found);
+            if (!found()) session.Repeat();
+        }
+        if (!found()) session.Listen(roundEnd, found);
+        if (const DiscoveredOnvifDevice* d = session.Devices().Find(endpoint)) return *d;
+    }
+    return std::nullopt;
+}
+
+}  // namespace orvanta::onvif

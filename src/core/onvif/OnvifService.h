@@ -1,0 +1,53 @@
+// Everything the wizard and the command line do on an ONVIF camera, behind
+// one interface, so a test replaces the camera with a scripted fake. Kept
+// apart from CameraService: the two protocols share the host network, the
+// deadline, the temporary address, the diagnostics sink and the
+// provisioner, nothing else.
+//
+// A target is a device-service URL ("http://192.168.1.30/onvif/device_service"),
+// an address or "address:port" (the standard path is assumed). Every call
+// learns the camera's clock first (anonymous GetSystemDateAndTime) and signs
+// with the camera's time; HTTP Digest is answered when the camera asks.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "core/onvif/OnvifTypes.h"
+
+namespace orvanta::onvif {
+
+struct OnvifCallSettings {
+    int connectLimitMs = 3000;
+    int overallLimitMs = 15000;   // one call, connect to last byte
+};
+
+class OnvifService {
+public:
+    virtual ~OnvifService() = default;
+
+    // Reads everything `onvif read` prints.
+    virtual OnvifResult Read(const std::string& target, const OnvifCredentials& credentials,
+                             OnvifDeviceState& state) = 0;
+
+    // Applies a change, finds the camera again by its endpoint reference
+    // (after a reboot when the camera asks for one), reads it back and
+    // compares: Ok only when every changed field matches. `after` holds
+    // what was read back (and where the camera now is: after.ipv4).
+    virtual OnvifResult Apply(const std::string& target, const OnvifCredentials& credentials,
+                              const OnvifChange& change, OnvifDeviceState& after) = 0;
+
+    // The endpoint reference a search heard for `target`: a camera that does
+    // not tell its own (GetEndpointReference is optional) can still be found
+    // again after a move. Services that never search ignore it.
+    virtual void KnowEndpoint(const std::string& target, const std::string& endpoint) {
+        (void)target;
+        (void)endpoint;
+    }
+};
+
+// The real thing: SOAP over HTTP to the camera, with the login cameras
+// want. Safe to use from one thread at a time; make one per worker.
+std::unique_ptr<OnvifService> MakeNetworkOnvifService(const OnvifCallSettings& settings = {});
+
+}  // namespace orvanta::onvif

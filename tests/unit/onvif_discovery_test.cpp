@@ -1,0 +1,254 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "core/onvif/DiscoveryProbe.h"
+#include "core/onvif/OnvifDeviceList.h"
+#include "core/onvif/ProbeMatchReader.h"
+
+using namespace orvanta::onvif;
+
+namespace {
+
+// A ProbeMatches as most cameras send it; the pieces are swapped per case.
+std::string Match(const std::string& envelopeNs = "xmlns:SOAP-ENV=\"http://www.w3.org/2003/05/soap-envelope\"",
+                  const std::string& env = "SOAP-ENV", const std::string& inner = "") {
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?><" + env + ":Envelope " + envelopeNs +
+           " xmlns:wsa=\"http://schemas.xmlsoap.org/ws/2004/08/addressing\""
+           " xmlns:d=\"http://schemas.xmlsoap.org/ws/2005/04/discovery\""
+           " xmlns:dn=\"http://www.onvif.org/ver10/network/wsdl\"><" + env + ":Header>"
+           "<wsa:RelatesTo>urn:uuid:0001</wsa:RelatesTo></" + env + ":Header><" + env + ":Body>" +
+           (inner.empty() ? "<d:ProbeMatches><d:ProbeMatch>"
+                            "<wsa:EndpointReference><wsa:Address>urn:uuid:cafe-1</wsa:Address></wsa:EndpointReference>"
+                            "<d:Types>dn:NetworkVideoTransmitter</d:Types>"
+                            "<d:Scopes>onvif://www.onvif.org/name/Gate%20North onvif://www.onvif.org/hardware/IPC-9"
+                            " onvif://www.onvif.org/location/city/Lyon</d:Scopes>"
+                            "<d:XAddrs>http://10.0.0.9/onvif/device_service http://[fe80::1]/onvif/device_service</d:XAddrs>"
+                            "<d:MetadataVersion>3</d:MetadataVersion></d:ProbeMatch></d:ProbeMatches>"
+                          : inner) +
+           "</" + env + ":Body></" + env + ":Envelope>";
+}
+
+}  // namespace
+
+// Every spelling makers use reads the same; anything not in the right
+// namespace is refused. Catches matching by prefix, a default namespace or
+// inner redeclaration not honoured, and a wrong-namespace body taken.
+TEST(OnvifDiscoveryReader, NamespacesDecideNotPrefixes) {
+    const std::string hello2009 =
+        "<e:Envelope xmlns:e=\"http://www.w3.org/2003/05/soap-envelope\"><e:Body>"
+        "<Hello xmlns=\"http://docs.oasis-open.org/ws-dd/ns/discovery/2009/01\">"
+        "<EndpointReference xmlns=\"http://www.w3.org/2005/08/addressing\"><Address>urn:uuid:cafe-1</Address>"
+        "</EndpointReference><Types xmlns:x=\"http://www.onvif.org/ver10/device/wsdl\">x:Device</Types>"
+        "<XAddrs>http://10.0.0.9/onvif/device_service</XAddrs></Hello></e:Body></e:Envelope>";
+    const struct Case {
+        const char* what;
+        std::string xml;
+        bool read;
+        DiscoveryKind kind;
+        bool onvifTypes;
+    } cases[] = {
+        {"SOAP-ENV prefix, 2005/04", Match(), true, DiscoveryKind::ProbeMatches, true},
+        {"s prefix", Match("xmlns:s=\"http://www.w3.org/2003/05/soap-envelope\"", "s"), true,
+         DiscoveryKind::ProbeMatches, true},
+        {"SOAP 1.1 envelope", Match("xmlns:env=\"http://schemas.xmlsoap.org/soap/envelope/\"", "env"), true,
+         DiscoveryKind::ProbeMatches, true},
+        {"default namespaces, 2009 dialect, type prefix declared inside", hello2009, true, DiscoveryKind::Hello, true},
+        {"the discovery prefix redeclared to another namespace inside the body",
+         Match("xmlns:s=\"http://www.w3.org/2003/05/soap-envelope\"", "s",
+               "<d:ProbeMatches xmlns:d=\"urn:other\"><d:ProbeMatch><wsa:EndpointReference><wsa:Address>urn:uuid:x"
+               "</wsa:Address></wsa:EndpointReference></d:ProbeMatch></d:ProbeMatches>"),
+         false, DiscoveryKind::ProbeMatches, false},
+        {"envelope in no namespace", Match("xmlns:s=\"urn:not-soap\"", "s"), false, DiscoveryKind::ProbeMatches,
+         false},
+        {"a Probe is none of the three", BuildProbe(NewMessageId()), false, DiscoveryKind::ProbeMatches, false},
+        {"a printer's Hello: read, but no ONVIF type",
+         Match("xmlns:s=\"http://www.w3.org/2003/05/soap-envelope\"", "s",
+               "<d:Hello><wsa:EndpointReference><wsa:Address>urn:uuid:p</wsa:Address></wsa:EndpointReference>"
+               "<d:Types xmlns:w=\"http://schemas.microsoft.com/windows/2006/08/wdp/print\">w:PrintDeviceType"
+               "</d:Types></d:Hello>"),
+         true, DiscoveryKind::Hello, false},
+        {"dn:Device in the wrong namespace is not an ONVIF device",
+         Match("xmlns:s=\"http://www.w3.org/2003/05/soap-envelope\"", "s",
+               "<d:Hello><wsa:EndpointReference><wsa:Address>urn:uuid:p</wsa:Address></wsa:EndpointReference>"
+               "<d:Types>dn:Device</d:Types></d:Hello>"),
+         true, DiscoveryKind::Hello, false},
+        {"an undeclared type prefix falls back to the local name",
+         Match("xmlns:s=\"http://www.w3.org/2003/05/soap-envelope\"", "s",
+               "<d:Hello><wsa:EndpointReference><wsa:Address>urn:uuid:p</wsa:Address></wsa:EndpointReference>"
+               "<d:Types>tdn:NetworkVideoTransmitter</d:Types></d:Hello>"),
+         true, DiscoveryKind::Hello, true},
+        {"not XML", "urn:uuid:cafe-1 http://10.0.0.9/", false, DiscoveryKind::ProbeMatches, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::string why;
+        const auto message = ReadDiscoveryMessage(c.xml, &why);
+        ASSERT_EQ(message.has_value(), c.read) << why;
+        if (!message) {
+            EXPECT_FALSE(why.empty());
+            continue;
+        }
+        EXPECT_EQ(message->kind, c.kind);
+        ASSERT_EQ(message->devices.size(), 1u);
+        EXPECT_EQ(message->devices[0].onvifTypes, c.onvifTypes);
+    }
+    const auto hello = ReadDiscoveryMessage(hello2009);
+    ASSERT_TRUE(hello);
+    EXPECT_EQ(hello->devices[0].endpoint, "urn:uuid:cafe-1");
+    EXPECT_EQ(hello->devices[0].xaddrs, std::vector<std::string>{"http://10.0.0.9/onvif/device_service"});
+}
+
+// What a full ProbeMatch yields, and what is left out of one that lacks
+// parts or lists too much. Catches a missing endpoint let through (it is the
+// identity), duplicates kept, and unbounded lists.
+TEST(OnvifDiscoveryReader, FieldsMissingPartsDuplicatesAndBounds) {
+    const auto full = ReadDiscoveryMessage(Match());
+    ASSERT_TRUE(full);
+    EXPECT_EQ(full->relatesTo, "urn:uuid:0001");
+    ASSERT_EQ(full->devices.size(), 1u);
+    const DiscoveryAnnouncement& d = full->devices[0];
+    EXPECT_EQ(d.endpoint, "urn:uuid:cafe-1");
+    EXPECT_EQ(d.xaddrs.size(), 2u);
+    EXPECT_EQ(d.metadataVersion, 3u);
+    const OnvifScopeFields f = ReadScopeFields(d.scopes);
+    EXPECT_EQ(f.name, "Gate North");
+    EXPECT_EQ(f.hardware, "IPC-9");
+    EXPECT_EQ(f.location, "city/Lyon");
+
+    const auto matches = [](const std::string& entries) {
+        return Match("xmlns:s=\"http://www.w3.org/2003/05/soap-envelope\"", "s",
+                     "<d:ProbeMatches>" + entries + "</d:ProbeMatches>");
+    };
+    const auto entry = [](const std::string& endpoint, const std::string& rest = "") {
+        return "<d:ProbeMatch><wsa:EndpointReference><wsa:Address>" + endpoint +
+               "</wsa:Address></wsa:EndpointReference>" + rest + "</d:ProbeMatch>";
+    };
+    std::string many, longList;
+    for (int i = 0; i < 100; ++i) many += entry("urn:uuid:" + std::to_string(i));
+    for (int i = 0; i < 100; ++i) longList += " http://10.0.0." + std::to_string(i) + "/";
+    const struct Case {
+        const char* what;
+        std::string entries;
+        std::size_t devices;
+        std::size_t xaddrs;  // of the first
+    } cases[] = {
+        {"no XAddrs, Scopes or Types: kept, fields empty", entry(" urn:uuid:a\n"), 1, 0},
+        {"no endpoint reference: left out", "<d:ProbeMatch><d:XAddrs>http://x/</d:XAddrs></d:ProbeMatch>", 0, 0},
+        {"an empty address: left out", entry("  "), 0, 0},
+        {"the same endpoint twice: once", entry("urn:uuid:a") + entry("urn:uuid:a"), 1, 0},
+        {"an address repeated in XAddrs: once", entry("urn:uuid:a", "<d:XAddrs>http://x/ http://x/</d:XAddrs>"), 1, 1},
+        {"a control byte in the endpoint: left out", entry("urn:uuid:&#1;a"), 0, 0},
+        {"a hundred matches: bounded", many, kMaxMatchesPerMessage, 0},
+        {"a hundred XAddrs: bounded", entry("urn:uuid:a", "<d:XAddrs>" + longList + "</d:XAddrs>"), 1, kMaxListItems},
+        {"an XAddr longer than any URL: dropped",
+         entry("urn:uuid:a", "<d:XAddrs>http://" + std::string(5000, 'a') + "/ http://ok/</d:XAddrs>"), 1, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const auto m = ReadDiscoveryMessage(matches(c.entries));
+        ASSERT_TRUE(m);
+        ASSERT_EQ(m->devices.size(), c.devices);
+        if (c.devices) {
+            EXPECT_EQ(m->devices[0].xaddrs.size(), c.xaddrs);
+            EXPECT_EQ(m->devices[0].endpoint.find_first_of(" \n"), std::string::npos);
+        }
+    }
+}
+
+// Hostile shapes end in a refusal, never a crash or a long walk. Catches
+// missing size and depth limits.
+TEST(OnvifDiscoveryReader, HostileSizesAreRefused) {
+    std::string deep = "<s:Envelope xmlns:s=\"http://www.w3.org/2003/05/soap-envelope\">";
+    for (int i = 0; i < 100000; ++i) deep += "<a>";
+    for (int i = 0; i < 100000; ++i) deep += "</a>";
+    deep += "</s:Envelope>";
+    const std::string huge = Match("xmlns:s=\"http://www.w3.org/2003/05/soap-envelope\"", "s",
+                                   "<d:Bye>" + std::string(kMaxDiscoveryMessageBytes, ' ') + "</d:Bye>");
+    for (const std::string& xml : {deep, huge, std::string(), std::string("<"), std::string(1000, '\0')}) {
+        std::string why;
+        EXPECT_FALSE(ReadDiscoveryMessage(xml, &why));
+        EXPECT_FALSE(why.empty());
+    }
+}
+
+// Scope values and percent-decoding. Catches a malformed escape read past
+// the end, control characters let into a listing, a name taken from
+// another kind of scope.
+TEST(OnvifDiscoveryReader, ScopesAndPercentDecoding) {
+    const struct Case {
+        std::vector<std::string> scopes;
+        const char* name;
+        const char* hardware;
+        const char* location;
+    } cases[] = {
+        {{"onvif://www.onvif.org/name/A%2FB%20C"}, "A/B C", "", ""},
+        {{"ONVIF://WWW.ONVIF.ORG/name/Upper"}, "Upper", "", ""},
+        {{"onvif://www.onvif.org/name/first", "onvif://www.onvif.org/name/second"}, "first", "", ""},
+        {{"onvif://www.onvif.org/name/bad%4", "onvif://www.onvif.org/hardware/x%zz"}, "bad%4", "x%zz", ""},
+        {{"onvif://www.onvif.org/name/bell%07%0Aline"}, "bellline", "", ""},
+        {{"onvif://www.onvif.org/name/", "onvif://www.onvif.org/type/video_encoder"}, "", "", ""},
+        {{"http://example.org/name/nope", "onvif://www.onvif.org/location/country/fr"}, "", "", "country/fr"},
+    };
+    for (const Case& c : cases) {
+        const OnvifScopeFields f = ReadScopeFields(c.scopes);
+        EXPECT_EQ(f.name, c.name);
+        EXPECT_EQ(f.hardware, c.hardware);
+        EXPECT_EQ(f.location, c.location);
+    }
+}
+
+// One entry per endpoint reference across replies, cards and a Bye; the
+// card listed is one the camera shares a subnet with when there is one.
+// Catches a camera listed once per card, XAddrs lost on merge, and a
+// link-local or foreign-subnet answer dropped.
+TEST(OnvifDiscoveryList, OneEntryPerEndpointAcrossCards) {
+    const auto announce = [](const char* endpoint, std::vector<std::string> xaddrs, uint32_t version,
+                             std::vector<std::string> scopes = {}) {
+        DiscoveryAnnouncement a;
+        a.endpoint = endpoint;
+        a.xaddrs = std::move(xaddrs);
+        a.metadataVersion = version;
+        a.scopes = std::move(scopes);
+        return a;
+    };
+    const DiscoveryOrigin foreign{"eth0", 0x0A000001, 0xFFFFFF00, 0xC0A80109};  // 192.168.1.9 seen on 10.0.0.1/24
+    const DiscoveryOrigin direct{"eth1", 0xC0A80101, 0xFFFFFF00, 0xC0A80109};
+    const DiscoveryOrigin linkLocal{"eth0", 0x0A000001, 0xFFFFFF00, 0xA9FE0A0B};
+
+    OnvifDeviceList list;
+    EXPECT_TRUE(list.Add(announce("urn:uuid:AB", {"http://192.168.1.9/d"}, 1, {"onvif://www.onvif.org/name/old"}),
+                         foreign));
+    EXPECT_FALSE(list.Add(announce("urn:uuid:ab", {"http://192.168.1.9/d", "http://10.0.0.9/d"}, 2,
+                                   {"onvif://www.onvif.org/name/new"}),
+                          direct));
+    EXPECT_FALSE(list.Add(announce("urn:uuid:AB", {}, 1, {"onvif://www.onvif.org/name/stale"}), foreign));
+    EXPECT_TRUE(list.Add(announce("urn:uuid:ll", {"http://169.254.10.11/d"}, 0), linkLocal));
+    ASSERT_EQ(list.Devices().size(), 2u);
+    const DiscoveredOnvifDevice& cam = list.Devices()[0];
+    EXPECT_EQ(cam.xaddrs.size(), 2u);
+    EXPECT_EQ(cam.interfaceName, "eth1");
+    EXPECT_EQ(cam.interfaces, (std::vector<std::string>{"eth1", "eth0"}));
+    EXPECT_EQ(cam.name, "new");
+    EXPECT_EQ(cam.metadataVersion, 2u);
+    EXPECT_EQ(list.Devices()[1].interfaceName, "eth0");
+    EXPECT_EQ(list.Devices()[1].replyFrom, 0xA9FE0A0Bu);
+
+    list.Remove("URN:UUID:AB");
+    ASSERT_EQ(list.Devices().size(), 1u);
+    EXPECT_EQ(list.Find("urn:uuid:ab"), nullptr);
+    EXPECT_NE(list.Find("urn:uuid:LL"), nullptr);
+}
+
+// Each probe carries its own MessageID and reads back as the Probe it is.
+TEST(OnvifDiscoveryProbe, FreshMessageIdsInAWellFormedProbe) {
+    const std::string a = NewMessageId(), b = NewMessageId();
+    EXPECT_NE(a, b);
+    EXPECT_EQ(a.size(), 45u);
+    EXPECT_EQ(a.rfind("urn:uuid:", 0), 0u);
+    EXPECT_EQ(a[23], '4');  // version 4
+    const std::string probe = BuildProbe(a);
+    EXPECT_NE(probe.find("<a:MessageID>" + a + "</a:MessageID>"), std::string::npos);
+    EXPECT_NE(probe.find("dn:NetworkVideoTransmitter tds:Device"), std::string::npos);
+}

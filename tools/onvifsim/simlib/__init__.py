@@ -1,0 +1,1 @@
+"""The pieces of the ONVIF camera emulator (tools/onvifsim)."""
