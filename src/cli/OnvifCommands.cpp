@@ -10,6 +10,7 @@
 
 #include "CliCommands.h"
 #include "CommandLine.h"
+#include "PasswordInput.h"
 #include "OnvifReach.h"
 #include "core/camera/SequenceDeadline.h"
 #include "core/hostnet/ExitSignals.h"
@@ -109,9 +110,9 @@ bool ParseTarget(const std::string& text, Target& t, std::string& why) {
     return true;
 }
 
-bool ReadLogin(const ParsedArgs& p, OnvifCredentials& login, std::string& why) {
+bool ReadLogin(const char* command, const ParsedArgs& p, OnvifCredentials& login, std::string& why) {
     bool havePassword = false;
-    if (!ReadPassword(p, login.password, havePassword, why)) return false;
+    if (!ReadPassword(command, p, login.password, havePassword, why)) return false;
     login.user = p.Get("--user");
     if (havePassword && login.user.empty()) {
         why = "a password needs --user";
@@ -222,10 +223,11 @@ int RunOnvifRead(const Args& args) {
     std::vector<Target> targets(p.positional.size());
     for (std::size_t i = 0; i < targets.size(); ++i)
         if (!ParseTarget(p.positional[i], targets[i], why)) return UsageError("onvif", why);
-    OnvifCredentials login;
-    if (!ReadLogin(p, login, why)) return UsageError("onvif", why);
+    // The watchdog first: reading a password below may block.
     TransportSettings limits;
     if (!ApplyCommonOptions("onvif read", p, kDefaultTimeoutSeconds, why, &limits)) return UsageError("onvif", why);
+    OnvifCredentials login;
+    if (!ReadLogin("onvif read", p, login, why)) return UsageError("onvif", why);
     const SequenceDeadline overall(limits);
     const bool json = format == "json";
 
@@ -331,10 +333,8 @@ bool ReadChange(const ParsedArgs& p, OnvifChange& change, std::string& why) {
         change.tz = tz;
     }
     if (p.values.count("--new-password-file")) {
-        std::string content;
-        if (!ReadWholeFile(p.Get("--new-password-file"), content, why)) return false;
-        std::string line = content.substr(0, content.find('\n'));
-        if (!line.empty() && line.back() == '\r') line.pop_back();
+        std::string line;
+        if (!ReadPasswordFile("onvif set", p.Get("--new-password-file"), line, why)) return false;
         change.newPassword = line;
     }
     if (change.empty()) {
@@ -380,13 +380,14 @@ int RunOnvifSet(const Args& args) {
     if (p.positional.size() != 1) return UsageError("onvif", "onvif set expects one TARGET");
     Target target;
     if (!ParseTarget(p.positional.front(), target, why)) return UsageError("onvif", why);
+    // The watchdog first: reading the password files below may block.
+    TransportSettings limits;
+    if (!ApplyCommonOptions("onvif set", p, kSetTimeoutSeconds, why, &limits)) return UsageError("onvif", why);
     OnvifChange change;
     if (!ReadChange(p, change, why)) return UsageError("onvif", output::TerminalSafe(why));
     OnvifCredentials login;
-    if (!ReadLogin(p, login, why)) return UsageError("onvif", why);
+    if (!ReadLogin("onvif set", p, login, why)) return UsageError("onvif", why);
     if (change.newPassword && login.user.empty()) return UsageError("onvif", "--new-password-file needs --user");
-    TransportSettings limits;
-    if (!ApplyCommonOptions("onvif set", p, kSetTimeoutSeconds, why, &limits)) return UsageError("onvif", why);
     const SequenceDeadline overall(limits);
     const bool json = format == "json";
 

@@ -99,6 +99,8 @@ bool ReadStdinLine(std::string& line, std::string& why) {
     return true;
 }
 
+}  // namespace
+
 bool ReadPasswordFile(const char* command, const std::string& path, std::string& password, std::string& why) {
     const std::string shown = output::TerminalSafe(path);
     // Non-blocking, so that a FIFO in its place cannot hold the open.
@@ -146,7 +148,6 @@ bool ReadPasswordFile(const char* command, const std::string& path, std::string&
     return true;
 }
 
-}  // namespace
 
 void RestoreTerminalEcho() {
     if (g_echoOff.exchange(false)) tcsetattr(STDIN_FILENO, TCSANOW, &g_savedTerminal);

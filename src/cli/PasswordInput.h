@@ -22,6 +22,10 @@ inline constexpr std::size_t kMaxPasswordBytes = 4096;
 // with `why` on error. A warning goes to stderr as "orvanta-cli COMMAND: ...".
 bool ReadPassword(const char* command, const ParsedArgs& args, std::string& password, bool& have, std::string& why);
 
+// The first line of a password file held to the same rules (a regular file
+// of at most 4 KiB, others' read access warned of); "-" is not taken here.
+bool ReadPasswordFile(const char* command, const std::string& path, std::string& password, std::string& why);
+
 // Puts the terminal's echo back if a password read switched it off; for a
 // process that ends in the middle of the read (the --timeout watchdog).
 void RestoreTerminalEcho();
