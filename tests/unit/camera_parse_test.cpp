@@ -83,6 +83,8 @@ TEST(CameraParse, ReplyLengthFromTheHeader) {
     EXPECT_FALSE(ReplyBodyAtLineEnd("HTTP/1.0 200 OK\r\n"));                // header still coming
     EXPECT_FALSE(ReplyBodyAtLineEnd("HTTP/1.0 200 OK\r\n\r\nVersion=1"));  // inside a line
     EXPECT_FALSE(ReplyBodyAtLineEnd("HTTP/\n"));
+    // a chunked body ends with its last chunk, never with a pause between chunks
+    EXPECT_FALSE(ReplyBodyAtLineEnd("HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n5\r\nhello\r\n"));
 }
 
 TEST(CameraParse, ExtractValueEdges) {

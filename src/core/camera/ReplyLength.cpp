@@ -65,22 +65,17 @@ bool InsideReplyHeader(std::string_view received) {
     return received.substr(0, n) == kStatusStart.substr(0, n) && HeaderEnd(received) == std::string_view::npos;
 }
 
-bool ReplyBodyAtLineEnd(std::string_view received) {
-    if (received.empty() || received.back() != '\n') return false;
-    const std::size_t n = std::min(received.size(), kStatusStart.size());
-    if (received.substr(0, n) != kStatusStart.substr(0, n)) return true;
-    const std::size_t headerEnd = HeaderEnd(received);
-    return headerEnd != std::string_view::npos && headerEnd < received.size();
-}
+namespace {
 
-std::optional<std::size_t> AnnouncedReplyLength(std::string_view received) {
-    if (received.substr(0, kStatusStart.size()) != kStatusStart) return std::nullopt;
-    const std::size_t headerEnd = HeaderEnd(received);
-    if (headerEnd == std::string_view::npos) return std::nullopt;
-
+// What a complete header block says about where its body ends.
+struct Framing {
     std::optional<std::uint64_t> length;
     bool chunked = false;
-    const std::string_view headers = received.substr(0, headerEnd);
+    bool lengthsDisagree = false;
+};
+
+Framing ReadFraming(std::string_view headers) {
+    Framing f;
     std::size_t lineStart = headers.find('\n') + 1;  // past the status line
     while (lineStart < headers.size()) {
         const std::size_t nl = headers.find('\n', lineStart);
@@ -90,23 +85,44 @@ std::optional<std::size_t> AnnouncedReplyLength(std::string_view received) {
         if (colon == std::string_view::npos) continue;
         if (EqualsNoCase(line.substr(0, colon), "Transfer-Encoding")) {
             const std::string_view coding = TrimBlanks(line.substr(colon + 1));
-            if (coding.size() >= 7 && EqualsNoCase(coding.substr(coding.size() - 7), "chunked")) chunked = true;
+            if (coding.size() >= 7 && EqualsNoCase(coding.substr(coding.size() - 7), "chunked")) f.chunked = true;
             continue;
         }
         if (!EqualsNoCase(line.substr(0, colon), "Content-Length")) continue;
         const auto value = ParseLength(line.substr(colon + 1));
-        if (!value || (length && *length != *value)) return std::nullopt;
-        length = value;
+        if (!value || (f.length && *f.length != *value)) f.lengthsDisagree = true;
+        f.length = value;
     }
+    return f;
+}
+
+}  // namespace
+
+bool ReplyBodyAtLineEnd(std::string_view received) {
+    if (received.empty() || received.back() != '\n') return false;
+    const std::size_t n = std::min(received.size(), kStatusStart.size());
+    if (received.substr(0, n) != kStatusStart.substr(0, n)) return true;
+    const std::size_t headerEnd = HeaderEnd(received);
+    if (headerEnd == std::string_view::npos || headerEnd >= received.size()) return false;
+    // A chunked body says itself where it ends: a pause between chunks is
+    // no end, only its last chunk (or the deadline) is.
+    return !ReadFraming(received.substr(0, headerEnd)).chunked;
+}
+
+std::optional<std::size_t> AnnouncedReplyLength(std::string_view received) {
+    if (received.substr(0, kStatusStart.size()) != kStatusStart) return std::nullopt;
+    const std::size_t headerEnd = HeaderEnd(received);
+    if (headerEnd == std::string_view::npos) return std::nullopt;
+    const Framing f = ReadFraming(received.substr(0, headerEnd));
     // A chunked body ends with its last chunk, whatever a Content-Length
     // beside it says (HTTP/1.1 gives the coding precedence).
-    if (chunked) {
+    if (f.chunked) {
         const ChunkedResult r = DecodeChunked(received.substr(headerEnd), nullptr);
         if (r.state != ChunkedState::Complete) return std::nullopt;
         return headerEnd + r.consumed;
     }
-    if (!length) return std::nullopt;
-    return headerEnd + static_cast<std::size_t>(*length);
+    if (!f.length || f.lengthsDisagree) return std::nullopt;
+    return headerEnd + static_cast<std::size_t>(*f.length);
 }
 
 }  // namespace orvanta

@@ -28,8 +28,8 @@ bool InsideReplyHeader(std::string_view received);
 // at a line end: past the header block of a reply that starts with "HTTP/",
 // anywhere in one without a status line (all of it is body). Only then may
 // silence end a reply that announced no length; a pause inside the header
-// (a camera busy scanning before it writes the body) or inside a line is
-// no end.
+// (a camera busy scanning before it writes the body), inside a line, or
+// between the chunks of a chunked body is no end.
 bool ReplyBodyAtLineEnd(std::string_view received);
 
 }  // namespace orvanta
