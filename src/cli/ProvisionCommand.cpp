@@ -141,9 +141,7 @@ int RunProvision(const Args& args) {
     if (p.values.count("--refind-seconds"))
         onvifSettings.refindLimit = onvifSettings.rebootLimit = std::chrono::seconds(options.refindSeconds);
     options.onvifService = [onvifSettings](const ProvisionOptions::OnvifReach& reach) {
-        auto service = std::make_unique<onvif::NetworkOnvifService>(onvifSettings);
-        service->reach = reach;
-        return std::unique_ptr<onvif::OnvifService>(std::move(service));
+        return onvif::MakeNetworkOnvifService(onvifSettings, reach);
     };
     Provisioner provisioner(plan, options, net.get());
     const bool terminal = isatty(STDERR_FILENO) == 1;

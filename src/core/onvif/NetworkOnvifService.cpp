@@ -239,10 +239,11 @@ OnvifResult NetworkOnvifService::Apply(const std::string& target, const OnvifCre
 
 namespace orvanta::onvif {
 
-std::unique_ptr<OnvifService> MakeNetworkOnvifService(const OnvifCallSettings& settings) {
-    OnvifApplySettings applySettings;
-    applySettings.call = settings;
-    return std::make_unique<NetworkOnvifService>(applySettings);
+std::unique_ptr<OnvifService> MakeNetworkOnvifService(const OnvifApplySettings& settings,
+                                                      NetworkOnvifService::Reach reach) {
+    auto service = std::make_unique<NetworkOnvifService>(settings);
+    service->reach = std::move(reach);
+    return service;
 }
 
 }  // namespace orvanta::onvif

@@ -76,4 +76,10 @@ private:
     std::map<std::string, std::string> endpoints_;  // target -> endpoint reference
 };
 
+// A network service for one worker (a plan row): SOAP over HTTP with the
+// login cameras want, reaching a moved camera through `reach`. The command
+// line's plans and the window's plan dialog both make theirs here.
+std::unique_ptr<OnvifService> MakeNetworkOnvifService(const OnvifApplySettings& settings,
+                                                      NetworkOnvifService::Reach reach);
+
 }  // namespace orvanta::onvif

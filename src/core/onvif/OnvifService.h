@@ -46,8 +46,5 @@ public:
     }
 };
 
-// The real thing: SOAP over HTTP to the camera, with the login cameras
-// want. Safe to use from one thread at a time; make one per worker.
-std::unique_ptr<OnvifService> MakeNetworkOnvifService(const OnvifCallSettings& settings = {});
 
 }  // namespace orvanta::onvif

@@ -13,6 +13,7 @@
 #include <sstream>
 
 #include "core/i18n/LanguageStrings.h"
+#include "core/onvif/NetworkOnvifService.h"
 #include "gui/framework/Prompter.h"
 #include "gui/framework/WizardPage.h"
 
@@ -181,6 +182,10 @@ void PlanDialog::OnCancel() {
 void PlanDialog::Start(bool dryRun) {
     provision::ProvisionOptions options;
     options.dryRun = dryRun;
+    // ONVIF rows of a mixed plan are set up as the command line sets them up.
+    options.onvifService = [](const provision::ProvisionOptions::OnvifReach& reach) {
+        return onvif::MakeNetworkOnvifService({}, reach);
+    };
     provisioner_ = std::make_unique<provision::Provisioner>(plan_, options, net_);
     progress_->setRange(0, static_cast<int>(plan_.rows.size()));
     progress_->setValue(0);
