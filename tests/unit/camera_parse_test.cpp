@@ -44,6 +44,31 @@ TEST(CameraParse, ReplyChecksInOrder) {
     for (const Row& r : rows) EXPECT_EQ(CheckReply(r.reply, r.unauthorized, r.wpaKeyMode), r.expected) << r.reply;
 }
 
+// Scripts and logs read these numbers: a status added or moved must not
+// change what an existing one prints.
+TEST(CameraParse, ResultNumbersStayAsPrinted) {
+    const struct {
+        HttpResult result;
+        const char* number;
+        const char* name;
+    } rows[] = {
+        {HttpResult::Received(812), "812", "ok"},
+        {HttpStatus::ConnectFailed, "-1", "connect failed"},
+        {HttpStatus::SendFailed, "-2", "nothing sent"},
+        {HttpStatus::NoReply, "-3", "no reply"},
+        {HttpStatus::NotFound10, "-4", "HTTP/1.0 404 Not Found"},
+        {HttpStatus::NotFound, "-5", "404 Not Found"},
+        {HttpStatus::Failure, "-6", "402 Failure"},
+        {HttpStatus::NoWpaKeyMode, "-7", "network page without WPAPSKeyM"},
+        {HttpStatus::Unauthorized, "-8", "Unauthorized"},
+        {HttpStatus::TimedOut, "-9", "timed out"},
+    };
+    for (const auto& r : rows) {
+        EXPECT_EQ(HttpResultNumber(r.result), r.number);
+        EXPECT_STREQ(HttpStatusName(r.result.status), r.name);
+    }
+}
+
 // Where a reply ends by its header: believed only from a complete header
 // block with one well-formed length, never from the body.
 TEST(CameraParse, ReplyLengthFromTheHeader) {

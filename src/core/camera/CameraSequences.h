@@ -18,7 +18,7 @@ namespace orvanta {
 struct SequenceOutcome {
     bool succeeded = false;
     // The failing request's result (for a failed scan: the scan's own result,
-    // which may be a byte count when the reply held no scan).
+    // which is Ok with a length when the reply held no scan).
     HttpResult lastResult;
 };
 
