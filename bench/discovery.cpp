@@ -64,19 +64,22 @@ int main(int argc, char** argv) {
     DiscoveryClient client(settings);
 
     std::vector<double> cpu;
-    int count = 0;
-    int capacity = 0;
+    std::size_t count = 0;
     int failed = 0;
     const auto start = std::chrono::steady_clock::now();
     for (int tick = 0; tick < ticks; ++tick) {
         std::this_thread::sleep_until(start + std::chrono::seconds(tick));
-        DiscoveredCamera* records = nullptr;
         const double before = ThreadCpuMs();
-        const int r = client.Search(&records, &count, &capacity, tick == 0 ? 1 : 0);
+        const SearchResult step = client.Search(tick == 0);
         cpu.push_back(ThreadCpuMs() - before);
-        failed += r < 0;
+        const bool stepFailed = step.change == SearchChange::Failed;
+        failed += stepFailed;
+        // A failed step leaves the count of the last good one.
+        if (!stepFailed) count = step.cameras.size();
         if (std::getenv("BENCH_VERBOSE"))
-            std::printf("  call %d: result %d count %d cpu %.2f ms\n", tick + 1, r, count, cpu.back());
+            std::printf("  call %d: %s count %zu cpu %.2f ms\n", tick + 1,
+                        stepFailed ? "failed" : step.change == SearchChange::Rebuilt ? "rebuilt" : "unchanged",
+                        count, cpu.back());
     }
     // The quietest call is the cost of the waits themselves (60 wake-ups and
     // the address lookup); the busiest one carries the burst of replies.
@@ -89,7 +92,7 @@ int main(int argc, char** argv) {
     const double processCpu = ProcessCpuMs() - processBefore;
     std::printf("cameras %5d  found %5d  share %7.3f%%  search cpu ms: max %.2f  mean %.2f  quietest %.2f"
                 "  process %.1f%s\n",
-                expected, count, expected ? 100.0 * count / expected : 0.0, max,
+                expected, static_cast<int>(count), expected ? 100.0 * static_cast<double>(count) / expected : 0.0, max,
                 cpu.empty() ? 0 : sum / cpu.size(), min, processCpu, failed ? "  (some calls failed)" : "");
     return 0;
 }

@@ -85,11 +85,11 @@ struct Failure {
 Failure CheckAccess(const TransportSettings& limits, const CameraSettings& s, const Credentials& c) {
     CameraSettings probe = s;
     const HttpResult r = ReadParameters(limits, probe, kPageSysinfo);
-    if (r == kHttpUnauthorized)
+    if (r.status == HttpStatus::Unauthorized)
         return {kExitRefused, c.any() ? "the camera refused the user name and password"
                                       : std::string("the camera asks for a user name and password: ") +
                                             kCredentialHint};
-    if (r < 0) return {ExitForResult(r), "failed: " + ResultText(r)};
+    if (r.Failed()) return {ExitForResult(r), "failed: " + ResultText(r)};
     return {};
 }
 
@@ -99,25 +99,26 @@ HttpResult CheckedWrite(const TransportSettings& limits, CameraSettings& s, int 
     std::string request;
     if (!BuildParameterRequest(s, kActWrite, group, request)) {
         why = "the request does not fit its buffer; nothing was sent";
-        return kHttpSendFailed;
+        return HttpStatus::SendFailed;
     }
     auto reply = std::make_unique<char[]>(kReplyCapacity + 1);
-    const HttpResult n = ExchangeWithCamera(limits, s, request, reply.get(), kReplyCapacity, true);
-    if (n < 0) {
+    const HttpResult n =
+        ExchangeWithCamera(limits, s, {.request = request, .reply = reply.get(), .capacity = kReplyCapacity});
+    if (n.Failed()) {
         why = ResultText(n);
         return n;
     }
-    const std::string_view text(reply.get(), static_cast<std::size_t>(n));
+    const std::string_view text(reply.get(), n.length);
     const int status = ReplyStatusCode(text);
     if (status == 401) {
-        why = ResultText(kHttpUnauthorized);
-        return kHttpUnauthorized;
+        why = ResultText(HttpStatus::Unauthorized);
+        return HttpStatus::Unauthorized;
     }
     if (status < 200 || status > 299) {
         why = status == 0 ? "the camera's answer is not an HTTP reply"
                           : "the camera answered with status " + std::to_string(status);
-        const HttpResult check = CheckReply(text, false, false);
-        return check < 0 ? check : kHttpFailure;
+        const HttpStatus check = CheckReply(text, false, false);
+        return check != HttpStatus::Ok ? check : HttpStatus::Failure;
     }
     return n;
 }
@@ -135,26 +136,26 @@ ReadOutcome ReadCamera(const TransportSettings& limits, const std::string& host,
     // The camera is first asked without credentials; only when it refuses
     // are the given ones tried, as the wizard's login step does.
     HttpResult r = ReadParameters(limits, s, kPageSysinfo);
-    if (r == kHttpUnauthorized) {
+    if (r.status == HttpStatus::Unauthorized) {
         if (!c.any()) {
             out.failure = {kExitRefused, std::string("the camera asks for a user name and password: ") + kCredentialHint};
             return out;
         }
         ApplyCredentials(c, s);
         r = ReadParameters(limits, s, kPageSysinfo);
-        if (r == kHttpUnauthorized) {
+        if (r.status == HttpStatus::Unauthorized) {
             out.failure = {kExitRefused, "the camera refused the user name and password"};
             return out;
         }
     }
-    if (r < 0) {
+    if (r.Failed()) {
         out.failure = {ExitForResult(r), "login failed: " + ResultText(r)};
         return out;
     }
     std::vector<AccessPointEntry> aps;
     const SequenceOutcome outcome = RunReadSequence(limits, s, aps);
     if (!outcome.succeeded) {
-        out.failure = outcome.lastResult < 0
+        out.failure = outcome.lastResult.Failed()
                           ? Failure{ExitForResult(outcome.lastResult), "read failed: " + ResultText(outcome.lastResult)}
                           : Failure{kExitFailed, "read failed: the camera's reply held no access-point scan"};
     }
@@ -299,10 +300,10 @@ int RunSave(const Args& args) {
             r = CheckedWrite(limits, s, step.group, stepWhy);
         } else {
             r = ReadParameters(limits, s, step.group);
-            if (r < 0) stepWhy = ResultText(r);
+            if (r.Failed()) stepWhy = ResultText(r);
         }
         const bool last = i + 1 == steps.size();
-        if (r < 0) {
+        if (r.Failed()) {
             std::string message = std::string(step.name) + " failed: " + stepWhy;
             if (done.empty()) message += "; nothing was written";
             else message += "; done before it: " + [&] {
@@ -312,7 +313,7 @@ int RunSave(const Args& args) {
             }();
             // The camera may move to its new address before it answers the
             // network form: a missing answer there is reported, not assumed.
-            if (last && step.write && (r == kHttpNoReply || r == kHttpSendFailed))
+            if (last && step.write && (r.status == HttpStatus::NoReply || r.status == HttpStatus::SendFailed))
                 message = std::string(step.name) +
                           ": sent, but the camera did not confirm it (it may be restarting at its new address)";
             if (!text.empty() && !json) PrintResult(text);
@@ -352,10 +353,10 @@ int RunScanAp(const Args& args) {
     ApplyCredentials(c, s);
     if (const Failure f = CheckAccess(limits, s, c); f.code != kExitDone)
         return Fail("scan-ap", f.code, f.message, json);
-    HttpResult r = 0;
+    HttpResult r;
     const std::vector<AccessPointEntry> list = ScanAccessPoints(limits, s, &r);
     if (s.APScanOK != 1)
-        return r < 0 ? Fail("scan-ap", ExitForResult(r), "failed: " + ResultText(r), json)
+        return r.Failed() ? Fail("scan-ap", ExitForResult(r), "failed: " + ResultText(r), json)
                      : Fail("scan-ap", kExitFailed, "the camera's reply held no access-point scan", json);
     OutputTable table;
     table.columns = {"ssid", "mac", "channel", "quality", "mode", "security", "algorithm"};
@@ -399,13 +400,13 @@ int RunWps(const Args& args) {
     constexpr uint8_t kUnset = 0xFF;
     s.WPSState = s.WPSAck = kUnset;
     const HttpResult r = WpsRequest(limits, s, start ? WpsAction::Start : WpsAction::Status);
-    if (r < 0) return Fail("wps", ExitForResult(r), action + " failed: " + ResultText(r), json);
+    if (r.Failed()) return Fail("wps", ExitForResult(r), action + " failed: " + ResultText(r), json);
     OutputTable table;
     if (start) {
         table.columns = {"sent"};
-        table.rows.push_back({OutputValue::Number(r)});
+        table.rows.push_back({OutputValue::Number(r.length)});
         if (format == "text") {
-            PrintResult("sent=" + std::to_string(r) + "\n");
+            PrintResult("sent=" + std::to_string(r.length) + "\n");
             return kExitDone;
         }
     } else {

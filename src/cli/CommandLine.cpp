@@ -203,27 +203,27 @@ bool ParseHostPort(const std::string& text, std::string& host, std::string& port
 }
 
 int ExitForResult(HttpResult result) {
-    switch (result) {
-        case kHttpUnauthorized: return kExitRefused;
-        case kHttpConnectFailed:
-        case kHttpSendFailed:
-        case kHttpNoReply:
-        case kHttpTimedOut: return kExitNoAnswer;
+    switch (result.status) {
+        case HttpStatus::Unauthorized: return kExitRefused;
+        case HttpStatus::ConnectFailed:
+        case HttpStatus::SendFailed:
+        case HttpStatus::NoReply:
+        case HttpStatus::TimedOut: return kExitNoAnswer;
         default: return kExitFailed;
     }
 }
 
 std::string ResultText(HttpResult result) {
     std::string words;
-    switch (result) {
-        case kHttpConnectFailed: words = "no connection (refused, unreachable or timed out)"; break;
-        case kHttpSendFailed: words = "the request could not be sent"; break;
-        case kHttpNoReply: words = "the camera sent no reply"; break;
-        case kHttpTimedOut: words = "the reply did not end in time (stalled, or cut short of its length)"; break;
-        case kHttpUnauthorized: words = "the camera refused the user name and password"; break;
-        default: words = std::string("the camera answered ") + HttpResultName(result); break;
+    switch (result.status) {
+        case HttpStatus::ConnectFailed: words = "no connection (refused, unreachable or timed out)"; break;
+        case HttpStatus::SendFailed: words = "the request could not be sent"; break;
+        case HttpStatus::NoReply: words = "the camera sent no reply"; break;
+        case HttpStatus::TimedOut: words = "the reply did not end in time (stalled, or cut short of its length)"; break;
+        case HttpStatus::Unauthorized: words = "the camera refused the user name and password"; break;
+        default: words = std::string("the camera answered ") + HttpStatusName(result.status); break;
     }
-    return std::to_string(result) + " (" + HttpResultName(result) + "): " + words;
+    return HttpResultNumber(result) + " (" + HttpStatusName(result.status) + "): " + words;
 }
 
 bool StdoutIsTerminal() { return isatty(STDOUT_FILENO) == 1; }

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <functional>
 #include <memory>
+#include <span>
 #include <string>
 #include <thread>
 #include <vector>
@@ -51,22 +52,18 @@ int SearchNative(const ParsedArgs& p, int seconds, const std::string& format,
     settings.transport = transport;
     DiscoveryClient client(settings);
 
-    DiscoveredCamera* records = nullptr;
-    int count = 0;
+    std::span<const DiscoveredCamera> cameras;
     bool ran = false;
     const auto start = std::chrono::steady_clock::now();
     // The call at `seconds` takes what arrived during the last second; without
     // it the listing would end when the last per-second call returns.
     for (int tick = 0; tick <= seconds; ++tick) {
         if (tick > 0) std::this_thread::sleep_until(start + std::chrono::seconds(tick));
-        DiscoveredCamera* r = nullptr;
-        int n = 0;
-        int cap = 0;
         // A failed call leaves the last good listing in place, as the page does.
-        if (client.Search(&r, &n, &cap, tick == 0 ? 1 : 0) >= 0) {
+        if (const discovery::SearchResult step = client.Search(tick == 0);
+            step.change != discovery::SearchChange::Failed) {
             ran = true;
-            records = r;
-            count = n;
+            cameras = step.cameras;
             // The first call sends the request; an empty listing after it
             // failed everywhere would say "no camera" where none was asked.
             const auto& sent = transport->LastSend();
@@ -87,7 +84,7 @@ int SearchNative(const ParsedArgs& p, int seconds, const std::string& format,
                     format == "json");
     }
     // The records belong to the client, which ends here.
-    found.assign(records, records + count);
+    found.assign(cameras.begin(), cameras.end());
     return kExitDone;
 }
 

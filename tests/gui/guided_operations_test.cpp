@@ -22,6 +22,8 @@ using namespace orvanta;
 using namespace orvanta::testing;
 using discovery::DiscoveredCamera;
 
+Q_DECLARE_METATYPE(orvanta::HttpResult)
+
 namespace {
 
 const char* kLanguage =
@@ -112,7 +114,7 @@ void GuidedOperationsTest::readIsShownForSevenTicksEvenWhenQuick() {
         SetField(s.ModelName, "Kestra-B2");
         s.Loaded = 1;
         aps.resize(2);
-        return SequenceOutcome{true, 0};
+        return SequenceOutcome{true, {}};
     };
     // Held until the subnet step has been looked at: the worker's address
     // walk uses the same fake host network.
@@ -156,7 +158,7 @@ void GuidedOperationsTest::readGivesUpOnThe22ndTickAndDropsTheWorkersResults() {
     camera_->Hold(true);
     camera_->read = [](CameraSettings& s, std::vector<AccessPointEntry>&) {
         SetField(s.ModelName, "late");
-        return SequenceOutcome{true, 0};
+        return SequenceOutcome{true, {}};
     };
     fx_->Window().HandleCommand(WizardCommand::ReadCamera);
     Tick(21);
@@ -208,18 +210,18 @@ void GuidedOperationsTest::noNewTaskWhileAGivenUpOneStillRuns() {
 }
 
 void GuidedOperationsTest::readFailureMessages_data() {
-    QTest::addColumn<int>("lastResult");
+    QTest::addColumn<HttpResult>("lastResult");
     QTest::addColumn<QString>("text");
     QTest::addColumn<int>("icon");
     // A refusal is told apart from every other failure.
-    QTest::newRow("refused") << -8 << QStringLiteral("M8") << int(PromptIcon::Critical);
-    QTest::newRow("no connection") << -1 << QStringLiteral("M2") << int(PromptIcon::Warning);
-    // A failed scan reports a byte count, not a negative code.
-    QTest::newRow("scan without result") << 120 << QStringLiteral("M2") << int(PromptIcon::Warning);
+    QTest::newRow("refused") << HttpResult(HttpStatus::Unauthorized) << QStringLiteral("M8") << int(PromptIcon::Critical);
+    QTest::newRow("no connection") << HttpResult(HttpStatus::ConnectFailed) << QStringLiteral("M2") << int(PromptIcon::Warning);
+    // A failed scan reports a byte count, not a failing status.
+    QTest::newRow("scan without result") << HttpResult::Received(120) << QStringLiteral("M2") << int(PromptIcon::Warning);
 }
 
 void GuidedOperationsTest::readFailureMessages() {
-    QFETCH(int, lastResult);
+    QFETCH(HttpResult, lastResult);
     QFETCH(QString, text);
     QFETCH(int, icon);
     fx_->Window().HandleCommand(WizardCommand::ShowSearchPage);
@@ -280,7 +282,7 @@ void GuidedOperationsTest::saveOutcomes() {
     s.LinkWireless = static_cast<uint8_t>(linkWireless);
     s.HasWireless = static_cast<uint8_t>(hasWireless);
     s.UseWPS = static_cast<uint8_t>(useWps);
-    const auto saved = [succeeded](CameraSettings&) { return SequenceOutcome{succeeded, 0}; };
+    const auto saved = [succeeded](CameraSettings&) { return SequenceOutcome{succeeded, {}}; };
     camera_->save = saved;
     camera_->saveAfterWps = saved;
     fx_->Window().HandleCommand(WizardCommand::SaveCamera);
@@ -323,7 +325,7 @@ void GuidedOperationsTest::refindWalksRecordsOnlyOnAChangeAndShowsTheCamera() {
     s.WizardMode = 1;
     s.NewEnvironment = 1;
     SetField(s.CamSerial, "SN-42");
-    camera_->save = [](CameraSettings&) { return SequenceOutcome{true, 0}; };
+    camera_->save = [](CameraSettings&) { return SequenceOutcome{true, {}}; };
     // Search calls: position and restart flag; the first result is "no
     // change" although the camera is listed, so it must not be taken.
     std::vector<std::pair<int, int>> calls;
@@ -372,7 +374,7 @@ void GuidedOperationsTest::refindGivesUpAt1500() {
     CameraSettings& s = fx_->Settings();
     s.WizardMode = 1;
     s.NewEnvironment = 1;
-    camera_->save = [](CameraSettings&) { return SequenceOutcome{true, 0}; };
+    camera_->save = [](CameraSettings&) { return SequenceOutcome{true, {}}; };
     camera_->search = [](bool) { return SearchResult{SearchChange::Rebuilt, {}}; };
     fx_->Window().HandleCommand(WizardCommand::SaveCamera);
     WaitForWorker();
@@ -405,8 +407,8 @@ void GuidedOperationsTest::closingTheWindowCancelsTheWorker() {
 void GuidedOperationsTest::closedLoginDialogStillRetriesAsRoot() {
     // Empty login refused; the login read takes any answer, but the check
     // read beside it is refused as well.
-    camera_->readGroup = [](CameraSettings&, int) { return kHttpUnauthorized; };
-    camera_->readAfterLogin = [](CameraSettings&) { return HttpResult{40}; };
+    camera_->readGroup = [](CameraSettings&, int) { return HttpResult(HttpStatus::Unauthorized); };
+    camera_->readAfterLogin = [](CameraSettings&) { return HttpResult::Received(40); };
     // The dialog is closed without OK: the retry goes out as "root" with
     // an empty password, and its refusal is the login message.
     fx_->prompter.AnswerDialog([](QDialog& d) -> int {

@@ -23,7 +23,7 @@ using Pair = QPair<int, int>;  // WPSState, WPSAck
 // repeats) and notes the counter at which each request arrived.
 struct ScriptedCamera {
     QList<Pair> answers;
-    HttpResult startResult = 100;
+    HttpResult startResult = HttpResult::Received(100);
     QList<int> starts;
     QList<int> queries;
     const WpsPage* page = nullptr;
@@ -40,7 +40,7 @@ struct ScriptedCamera {
             queries << at;
             s.WPSState = static_cast<uint8_t>(p.first);
             s.WPSAck = static_cast<uint8_t>(p.second);
-            return 60;
+            return HttpResult::Received(60);
         };
     }
 };
@@ -137,7 +137,7 @@ void WpsPagesTest::counterAgainstTheCamera() {
 }
 
 void WpsPagesTest::failedStartEndsAtOnce() {
-    cam_.startResult = -1;
+    cam_.startResult = HttpStatus::ConnectFailed;
     fx_->prompter.Answer(PromptAnswer::Ok);
     page_->Control<QPushButton>(WpsPage::kStart)->click();
     QVERIFY(!page_->Running());
@@ -186,7 +186,7 @@ void WpsPagesTest::entryStep() {
 }
 
 void WpsPagesTest::timerStopsWithThePage() {
-    fx_->camera.wps = [](CameraSettings&, WpsAction) -> HttpResult { return 10; };
+    fx_->camera.wps = [](CameraSettings&, WpsAction) -> HttpResult { return HttpResult::Received(10); };
     page_->Control<QPushButton>(WpsPage::kStart)->click();
     // Mid-attempt: the start went out and the status queries have begun.
     QVERIFY(QTest::qWaitFor([this] { return fx_->camera.calls.wps.load() > 1; }, 5000));

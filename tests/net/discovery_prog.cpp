@@ -77,15 +77,20 @@ DiscoverySettings Quiet(int resendSeconds = 7) {
 }
 
 struct Result {
-    int result = -2;
-    DiscoveredCamera* records = nullptr;
+    SearchChange change = SearchChange::Failed;
+    const DiscoveredCamera* records = nullptr;
     int count = 0;
     int capacity = 0;
 };
 
 Result Tick(DiscoveryClient& v, int restart) {
     Result r;
-    r.result = v.Search(&r.records, &r.count, &r.capacity, restart);
+    const SearchResult step = v.Search(restart == 1);
+    r.change = step.change;
+    if (step.change == SearchChange::Failed) return r;
+    r.records = step.cameras.data();
+    r.count = static_cast<int>(step.cameras.size());
+    r.capacity = v.RecordCapacity();
     return r;
 }
 
@@ -110,7 +115,7 @@ Result SearchUntil(DiscoveryClient& v, int seconds, Done done, bool restartFirst
     for (int tick = 0; tick < seconds; ++tick) {
         std::this_thread::sleep_until(start + std::chrono::seconds(tick));
         r = Tick(v, restartFirst && tick == 0 ? 1 : 0);
-        if (r.result >= 0 && done(r)) break;
+        if (r.change != SearchChange::Failed && done(r)) break;
     }
     return r;
 }
@@ -127,7 +132,7 @@ TEST(Lab, OneCameraWithEveryField) {
     DiscoveryClient v(Quiet());
     const int cameras = EnvInt("OVD_CAMERAS");
     const Result r = SearchUntil(v, 6, [&](const Result& r) { return r.count == cameras; });
-    ASSERT_EQ(r.result >= 0, true);
+    ASSERT_EQ(r.change != SearchChange::Failed, true);
     const int i = Find(r, kCam1Mac);
     ASSERT_GE(i, 0);
     const DiscoveredCamera& c = r.records[i];
@@ -158,7 +163,7 @@ TEST(Lab, RepeatedRepliesGiveOneEntryAndNoChange) {
         // The wizard's own pace: one search call a second.
         std::this_thread::sleep_for(std::chrono::seconds(1));
         r = Tick(v, 0);
-        EXPECT_EQ(r.result, 0) << "tick " << tick;
+        EXPECT_EQ(r.change, SearchChange::Unchanged) << "tick " << tick;
         EXPECT_EQ(r.count, cameras);
     }
     EXPECT_EQ(Macs(r), firstMacs);
@@ -194,10 +199,10 @@ TEST(Lab, NewAddressUpdatesTheEntryInPlace) {
     WriteConfig(conf, "IPAddr=10.77.0.99\nNetmask=255.255.0.0\n");
     r = SearchUntil(v, 5, [&](const Result& r) {
         const int i = Find(r, kCam1Mac);
-        return r.result == 1 && i >= 0 && std::strcmp(r.records[i].IpText, "10.77.0.99") == 0;
+        return r.change == SearchChange::Rebuilt && i >= 0 && std::strcmp(r.records[i].IpText, "10.77.0.99") == 0;
     }, false);
     WriteConfig(conf, "");
-    ASSERT_EQ(r.result, 1);
+    ASSERT_EQ(r.change, SearchChange::Rebuilt);
     EXPECT_EQ(Find(r, kCam1Mac), before);
     EXPECT_EQ(r.count, cameras);
     EXPECT_STREQ(r.records[before].MaskText, "255.255.0.0");
@@ -219,7 +224,7 @@ TEST(Lab, SilentCameraDisappearsAfterItsTimeToLive) {
         if (Find(r, kCam2Mac) < 0) {
             gone = true;
             // It goes as a change, with one record fewer, and not before 7 s.
-            EXPECT_EQ(r.result, 1);
+            EXPECT_EQ(r.change, SearchChange::Rebuilt);
             EXPECT_EQ(r.count, cameras - 1);
             EXPECT_GE(Clock::now() - silent, std::chrono::seconds(6));
             EXPECT_EQ(Find(r, kCam1Mac) >= 0, true);
@@ -239,7 +244,7 @@ TEST(Lab, RestartOnAQuietNetworkReturnsZeroAndNoCameras) {
     r = Tick(v, 1);
     Toggle(all);
     // The restart alone is not a change: a caller redrawing on 1 keeps its rows.
-    EXPECT_EQ(r.result, 0);
+    EXPECT_EQ(r.change, SearchChange::Unchanged);
     EXPECT_EQ(r.count, 0);
     EXPECT_TRUE(v.SocketsOpen());
 }
@@ -275,7 +280,7 @@ TEST(Lab, OrdinaryUserAtTheStockLimitHearsAWholeBurst) {
     settings.receiveBufferBytes = kStockRmemMax;
     DiscoveryClient v(settings);
     Result r = Tick(v, 1);  // the one request of this test
-    ASSERT_GE(r.result, 0);
+    ASSERT_NE(r.change, SearchChange::Failed);
     int buffer = 0;
     socklen_t len = sizeof buffer;
     ASSERT_EQ(getsockopt(v.Slots()[0].socket, SOL_SOCKET, SO_RCVBUF, &buffer, &len), 0);

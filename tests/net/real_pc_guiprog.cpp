@@ -131,9 +131,7 @@ int main(int argc, char** argv) {
         clock.start();
         int count = 0;
         for (int call = 0; clock.elapsed() < 10000 && count == 0; ++call) {
-            discovery::DiscoveredCamera* records = nullptr;
-            int capacity = 0;
-            if (client.Search(&records, &count, &capacity, call == 0 ? 1 : 0) < 0) count = 0;
+            count = static_cast<int>(client.Search(call == 0).cameras.size());
         }
         std::printf("search_ms=%lld\nfound=%d\n", static_cast<long long>(clock.elapsed()), count);
     }

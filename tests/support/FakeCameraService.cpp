@@ -7,7 +7,7 @@
 namespace orvanta::testing {
 
 namespace {
-const SequenceOutcome kNoAnswer{false, kHttpConnectFailed};
+const SequenceOutcome kNoAnswer{false, HttpStatus::ConnectFailed};
 }  // namespace
 
 void FakeCameraService::Hold(bool endOnCancel) {
@@ -39,12 +39,12 @@ SearchResult FakeCameraService::SearchStep(bool restart) {
 
 HttpResult FakeCameraService::ReadGroup(CameraSettings& settings, int group) {
     ++calls.readGroups;
-    return readGroup ? readGroup(settings, group) : kHttpConnectFailed;
+    return readGroup ? readGroup(settings, group) : HttpStatus::ConnectFailed;
 }
 
 HttpResult FakeCameraService::ReadAfterLogin(CameraSettings& settings) {
     ++calls.readsAfterLogin;
-    return readAfterLogin ? readAfterLogin(settings) : kHttpConnectFailed;
+    return readAfterLogin ? readAfterLogin(settings) : HttpStatus::ConnectFailed;
 }
 
 SequenceOutcome FakeCameraService::Read(CameraSettings& settings, std::vector<AccessPointEntry>& apList) {
@@ -69,13 +69,13 @@ std::vector<AccessPointEntry> FakeCameraService::ScanAccessPoints(CameraSettings
     ++calls.scans;
     if (scan) return scan(settings, result);
     settings.APScanOK = 0;
-    if (result) *result = kHttpConnectFailed;
+    if (result) *result = HttpStatus::ConnectFailed;
     return {};
 }
 
 HttpResult FakeCameraService::Wps(CameraSettings& settings, WpsAction action) {
     ++calls.wps;
-    return wps ? wps(settings, action) : kHttpConnectFailed;
+    return wps ? wps(settings, action) : HttpStatus::ConnectFailed;
 }
 
 std::optional<std::vector<ServerCameraEntry>> FakeCameraService::QueryServer(const ServerCredentials& credentials,

@@ -25,7 +25,7 @@ public:
     // Unset: no change and no cameras.
     std::function<SearchResult(bool restart)> search;
     bool sentNowhere = false;
-    // Unset: kHttpConnectFailed, or an outcome that failed with it.
+    // Unset: HttpStatus::ConnectFailed, or an outcome that failed with it.
     std::function<HttpResult(CameraSettings&, int group)> readGroup;
     std::function<HttpResult(CameraSettings&)> readAfterLogin;
     std::function<SequenceOutcome(CameraSettings&, std::vector<AccessPointEntry>&)> read;

@@ -21,27 +21,52 @@ TEST(CameraParse, ReplyChecksInOrder) {
     struct Row {
         std::string reply;
         bool unauthorized, wpaKeyMode;
-        HttpResult expected;
+        HttpStatus expected;
     } rows[] = {
-        {"HTTP/1.0 404 Not Found\r\n\r\n402 Failure", true, true, -4},  // first check wins
-        {"HTTP/1.1 404 Not Found\r\n", true, true, -5},                 // without the HTTP/1.0 prefix
-        {"HTTP/1.0 402 Failure\r\nUnauthorized", true, true, -6},        // failure before login
-        {"HTTP/1.0 401 Unauthorized\r\n", true, true, -8},
-        {"HTTP/1.0 401 Unauthorized\r\n", false, false, 0},              // writes do not look for it
-        {"IPType=1\r\n", false, true, -7},                               // network page without the key
-        {"WPAPSKeyM=0\r\n", false, true, 0},
-        {"OK\0HTTP/1.0 404 Not Found"s, true, false, 0},                  // the text ends at a NUL
-        {"HTTP/1.0 200 OK\r\n\r\n402 Failure\r\n", false, false, -6},     // a status text as the body
-        {"Unauthorized\r\n", true, false, -8},                          // ... also without a status line
-        {"HTTP/1.0 200 OK\r\n\r\n<html><body bgcolor=\"white\">402 Failure</body></html>", false, false, -6},
+        {"HTTP/1.0 404 Not Found\r\n\r\n402 Failure", true, true, HttpStatus::NotFound10},  // first check wins
+        {"HTTP/1.1 404 Not Found\r\n", true, true, HttpStatus::NotFound},                 // without the HTTP/1.0 prefix
+        {"HTTP/1.0 402 Failure\r\nUnauthorized", true, true, HttpStatus::Failure},        // failure before login
+        {"HTTP/1.0 401 Unauthorized\r\n", true, true, HttpStatus::Unauthorized},
+        {"HTTP/1.0 401 Unauthorized\r\n", false, false, HttpStatus::Ok},              // writes do not look for it
+        {"IPType=1\r\n", false, true, HttpStatus::NoWpaKeyMode},                               // network page without the key
+        {"WPAPSKeyM=0\r\n", false, true, HttpStatus::Ok},
+        {"OK\0HTTP/1.0 404 Not Found"s, true, false, HttpStatus::Ok},                  // the text ends at a NUL
+        {"HTTP/1.0 200 OK\r\n\r\n402 Failure\r\n", false, false, HttpStatus::Failure},     // a status text as the body
+        {"Unauthorized\r\n", true, false, HttpStatus::Unauthorized},                          // ... also without a status line
+        {"HTTP/1.0 200 OK\r\n\r\n<html><body bgcolor=\"white\">402 Failure</body></html>", false, false, HttpStatus::Failure},
         // The same words as the camera's data are no status: a title, a
         // description, an SSID on the network page, an SSID in a scan cell.
         {"HTTP/1.0 200 OK\r\n\r\nTitleBar=Unauthorized use prohibited\r\nDesp=Lost? 404 Not Found\r\n", true,
-         false, 0},
-        {"HTTP/1.0 200 OK\r\n\r\nSSID=402 Failure\r\nWPAPSKeyM=1\r\n", true, true, 0},
-        {"<td>scan AP sum = 1</td><td>AP1 Channel=6 SSID=\"HTTP/1.0 404 Not Found\" Mode=Infra</td>", false, false, 0},
+         false, HttpStatus::Ok},
+        {"HTTP/1.0 200 OK\r\n\r\nSSID=402 Failure\r\nWPAPSKeyM=1\r\n", true, true, HttpStatus::Ok},
+        {"<td>scan AP sum = 1</td><td>AP1 Channel=6 SSID=\"HTTP/1.0 404 Not Found\" Mode=Infra</td>", false, false, HttpStatus::Ok},
     };
     for (const Row& r : rows) EXPECT_EQ(CheckReply(r.reply, r.unauthorized, r.wpaKeyMode), r.expected) << r.reply;
+}
+
+// Scripts and logs read these numbers: a status added or moved must not
+// change what an existing one prints.
+TEST(CameraParse, ResultNumbersStayAsPrinted) {
+    const struct {
+        HttpResult result;
+        const char* number;
+        const char* name;
+    } rows[] = {
+        {HttpResult::Received(812), "812", "ok"},
+        {HttpStatus::ConnectFailed, "-1", "connect failed"},
+        {HttpStatus::SendFailed, "-2", "nothing sent"},
+        {HttpStatus::NoReply, "-3", "no reply"},
+        {HttpStatus::NotFound10, "-4", "HTTP/1.0 404 Not Found"},
+        {HttpStatus::NotFound, "-5", "404 Not Found"},
+        {HttpStatus::Failure, "-6", "402 Failure"},
+        {HttpStatus::NoWpaKeyMode, "-7", "network page without WPAPSKeyM"},
+        {HttpStatus::Unauthorized, "-8", "Unauthorized"},
+        {HttpStatus::TimedOut, "-9", "timed out"},
+    };
+    for (const auto& r : rows) {
+        EXPECT_EQ(HttpResultNumber(r.result), r.number);
+        EXPECT_STREQ(HttpStatusName(r.result.status), r.name);
+    }
 }
 
 // Where a reply ends by its header: believed only from a complete header

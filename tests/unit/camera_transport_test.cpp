@@ -42,7 +42,7 @@ TEST_F(CameraTransport, NeverClosingCameraReturnsWithinTheLimit) {
     const auto start = std::chrono::steady_clock::now();
     const HttpResult r = ReadParameters(limits_, s, kPageVersion);
     const auto took = std::chrono::steady_clock::now() - start;
-    EXPECT_GT(r, 0);
+    EXPECT_GT(r.length, 0u);
     EXPECT_STREQ(s.Version, "1.0.7");  // what arrived by then is the reply
     EXPECT_LT(took, std::chrono::milliseconds(2500));
 }
@@ -60,14 +60,14 @@ TEST_F(CameraTransport, KeptOpenRepliesEndAtTheirAnnouncedLength) {
     CameraSettings s;
     server.Aim(s);
     const auto start = std::chrono::steady_clock::now();
-    EXPECT_GT(ReadParameters(limits_, s, kPageVersion), 0);
+    EXPECT_GT(ReadParameters(limits_, s, kPageVersion).length, 0u);
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
     EXPECT_STREQ(s.Version, "1.0.7");
 
     t.receiveLimitMs = 800;
     LoopbackCamera silent({{"HTTP/1.0 200 OK\r\nContent-Length: 40\r\n\r\nVersion=9", true}});
     silent.Aim(s);
-    EXPECT_EQ(ReadParameters(limits_, s, kPageVersion), kHttpTimedOut);
+    EXPECT_EQ(ReadParameters(limits_, s, kPageVersion).status, HttpStatus::TimedOut);
     EXPECT_STREQ(s.Version, "1.0.7");
 }
 
@@ -101,7 +101,7 @@ TEST_F(CameraTransport, KeptOpenRepliesWithoutALengthEndWhenQuiet) {
         CameraSettings s;
         server.Aim(s);
         const auto start = std::chrono::steady_clock::now();
-        EXPECT_GT(ReadParameters(limits_, s, kPageVersion), 0);
+        EXPECT_GT(ReadParameters(limits_, s, kPageVersion).length, 0u);
         const auto took = std::chrono::steady_clock::now() - start;
         EXPECT_STREQ(s.Version, "1.0.7");
         EXPECT_GE(took, std::chrono::milliseconds(row.atLeastMs));
@@ -131,7 +131,7 @@ TEST_F(CameraTransport, OverallLimitBoundsTheWholeSequence) {
         std::vector<AccessPointEntry> aps;
         const SequenceOutcome o = RunReadSequence(limits_, s, aps);
         EXPECT_FALSE(o.succeeded);
-        EXPECT_EQ(o.lastResult, kHttpTimedOut);
+        EXPECT_EQ(o.lastResult.status, HttpStatus::TimedOut);
         EXPECT_EQ(s.Loaded, 0);
     }
     {
@@ -140,7 +140,7 @@ TEST_F(CameraTransport, OverallLimitBoundsTheWholeSequence) {
         CameraSettings s;
         server.Aim(s);
         SetField(s.TitleBar, "kept");
-        EXPECT_EQ(ReadParameters(limits_, s, kPageSysinfo), kHttpTimedOut);
+        EXPECT_EQ(ReadParameters(limits_, s, kPageSysinfo).status, HttpStatus::TimedOut);
         EXPECT_STREQ(s.TitleBar, "kept");
     }
 }
@@ -149,12 +149,12 @@ TEST_F(CameraTransport, FailedReadsLeaveTheRecord) {
     struct Row {
         std::string reply;
         int group;
-        HttpResult expected;
+        HttpStatus expected;
     } rows[] = {
-        {std::string(kOk) + "IPType=0\r\nIPAddr=198.51.100.9\r\n", kPageNetwork, kHttpNoWpaKeyMode},  // -7, nothing stored
-        {"HTTP/1.0 401 Unauthorized\r\n\r\nUnauthorized", kPageSysinfo, kHttpUnauthorized},
-        {"HTTP/1.0 404 Not Found\r\n\r\nIPAddr=198.51.100.9\r\nWPAPSKeyM=1", kPageNetwork, kHttpNotFound10},
-        {"", kPageNetwork, kHttpNoReply},
+        {std::string(kOk) + "IPType=0\r\nIPAddr=198.51.100.9\r\n", kPageNetwork, HttpStatus::NoWpaKeyMode},  // -7, nothing stored
+        {"HTTP/1.0 401 Unauthorized\r\n\r\nUnauthorized", kPageSysinfo, HttpStatus::Unauthorized},
+        {"HTTP/1.0 404 Not Found\r\n\r\nIPAddr=198.51.100.9\r\nWPAPSKeyM=1", kPageNetwork, HttpStatus::NotFound10},
+        {"", kPageNetwork, HttpStatus::NoReply},
     };
     for (const Row& r : rows) {
         LoopbackCamera server({{r.reply}});
@@ -164,7 +164,7 @@ TEST_F(CameraTransport, FailedReadsLeaveTheRecord) {
         SetField(s.IPAddr, "10.0.0.2");
         SetField(s.TitleBar, "kept");
         CameraSettings before = s;
-        EXPECT_EQ(ReadParameters(limits_, s, r.group), r.expected) << r.reply;
+        EXPECT_EQ(ReadParameters(limits_, s, r.group).status, r.expected) << r.reply;
         EXPECT_EQ(std::memcmp(&before, &s, sizeof s), 0) << r.reply;
     }
 }
@@ -174,7 +174,7 @@ TEST_F(CameraTransport, SysinfoAuthParsesAnEmptyReply) {
     CameraSettings s;
     server.Aim(s);
     SetField(s.TitleBar, "old");
-    EXPECT_EQ(ReadSysinfoAuth(limits_, s), 0);
+    EXPECT_EQ(ReadSysinfoAuth(limits_, s), HttpResult::Received(0));
     EXPECT_STREQ(s.TitleBar, "");
 }
 
@@ -188,7 +188,7 @@ TEST_F(CameraTransport, ReplySizes) {
         LoopbackCamera server({{reply}});
         CameraSettings s;
         server.Aim(s);
-        EXPECT_EQ(ReadParameters(limits_, s, kPageVersion), static_cast<HttpResult>(kReplyCapacity));
+        EXPECT_EQ(ReadParameters(limits_, s, kPageVersion), HttpResult::Received(kReplyCapacity));
         EXPECT_STREQ(s.Version, "2.0");
     }
 }
@@ -200,14 +200,14 @@ TEST_F(CameraTransport, ConnectFailures) {
         server.Aim(s);
         // A closing window stops the task at its next connect.
         SetKeepConnecting(s, false);
-        EXPECT_EQ(ReadParameters(limits_, s, kPageVersion), kHttpConnectFailed);
+        EXPECT_EQ(ReadParameters(limits_, s, kPageVersion).status, HttpStatus::ConnectFailed);
         EXPECT_TRUE(server.Requests().empty());
     }
     SetKeepConnecting(s, true);
     // The server is gone: refused at once.
-    EXPECT_EQ(ReadParameters(limits_, s, kPageVersion), kHttpConnectFailed);
+    EXPECT_EQ(ReadParameters(limits_, s, kPageVersion).status, HttpStatus::ConnectFailed);
     SetField(s.CamPort, "99999");
-    EXPECT_EQ(ReadParameters(limits_, s, kPageVersion), kHttpConnectFailed);
+    EXPECT_EQ(ReadParameters(limits_, s, kPageVersion).status, HttpStatus::ConnectFailed);
 }
 
 TEST_F(CameraTransport, ResolveAndProbe) {
@@ -253,7 +253,7 @@ TEST_F(CameraTransport, SaveStopsAtTheFirstFailureAndOnCancel) {
         server.Aim(s);
         const SequenceOutcome o = RunWpsSave(limits_, s);
         EXPECT_FALSE(o.succeeded);
-        EXPECT_EQ(o.lastResult, kHttpUnauthorized);
+        EXPECT_EQ(o.lastResult.status, HttpStatus::Unauthorized);
     }
     {
         LoopbackCamera server({{kOk}, {kOk}, {kOk}, {kOk}});
@@ -265,7 +265,7 @@ TEST_F(CameraTransport, SaveStopsAtTheFirstFailureAndOnCancel) {
             if (std::string(step) == "write time") SetKeepConnecting(s, false);
         });
         EXPECT_FALSE(o.succeeded);
-        EXPECT_EQ(o.lastResult, kHttpConnectFailed);
+        EXPECT_EQ(o.lastResult.status, HttpStatus::ConnectFailed);
     }
 }
 
@@ -292,7 +292,7 @@ TEST_F(CameraTransport, WpsStartDoesNotWaitForTheReply) {
     CameraSettings s;
     server.Aim(s);
     const auto start = std::chrono::steady_clock::now();
-    EXPECT_GT(WpsRequest(limits_, s, WpsAction::Start), 0);
+    EXPECT_GT(WpsRequest(limits_, s, WpsAction::Start).length, 0u);
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(500));
 }
 

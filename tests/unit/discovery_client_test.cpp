@@ -226,15 +226,10 @@ TEST(DiscoveryClient, NoAddressMeansEverySearchFails) {
     fx.settings.localAddresses = [](std::vector<uint32_t>&) { return false; };
     DiscoveryClient v(fx.settings);
     EXPECT_TRUE(v.LookupFailed());
-    DiscoveredCamera* records = reinterpret_cast<DiscoveredCamera*>(0x1);
-    int count = -7;
-    int capacity = -7;
-    for (int restart : {1, 0}) {
-        EXPECT_EQ(v.Search(&records, &count, &capacity, restart), -1);
-        // The outputs stay untouched on failure.
-        EXPECT_EQ(records, reinterpret_cast<DiscoveredCamera*>(0x1));
-        EXPECT_EQ(count, -7);
-        EXPECT_EQ(capacity, -7);
+    for (const bool restart : {true, false}) {
+        const SearchResult r = v.Search(restart);
+        EXPECT_EQ(r.change, SearchChange::Failed);
+        EXPECT_TRUE(r.cameras.empty());
     }
     EXPECT_FALSE(v.SocketsOpen());
 }
@@ -356,9 +351,9 @@ namespace {
 struct Scripted : Fixture {
     std::shared_ptr<ScriptedDiscoveryTransport> net = std::make_shared<ScriptedDiscoveryTransport>();
     std::unique_ptr<DiscoveryClient> v;
-    DiscoveredCamera* records = nullptr;
+    // What the last step that did not fail handed out, as a caller keeps it.
+    const DiscoveredCamera* records = nullptr;
     int count = -1;
-    int capacity = -1;
     explicit Scripted(int addresses = 1) {
         settings.localAddresses = [addresses](std::vector<uint32_t>& a) {
             a = {0x0100000Au, 0x0101000Au};
@@ -369,7 +364,14 @@ struct Scripted : Fixture {
         settings.waitCycles = 3;
         v = std::make_unique<DiscoveryClient>(settings);
     }
-    int Search(int restart) { return v->Search(&records, &count, &capacity, restart); }
+    SearchChange Search(int restart) {
+        const SearchResult r = v->Search(restart == 1);
+        if (r.change != SearchChange::Failed) {
+            records = r.cameras.data();
+            count = static_cast<int>(r.cameras.size());
+        }
+        return r.change;
+    }
     void Reply(uint32_t mac, uint8_t ip) {
         DiscoveryReplyFields f;
         f.mac[5] = uint8_t(mac);
@@ -382,28 +384,28 @@ struct Scripted : Fixture {
 
 TEST(DiscoveryClient, SearchSendsOnceAnIntervalAndRestartsQuietly) {
     Scripted s(2);
-    EXPECT_EQ(s.Search(0), 0);  // the first call opens and broadcasts at once
+    EXPECT_EQ(s.Search(0), SearchChange::Unchanged);  // the first call opens and broadcasts at once
     EXPECT_EQ(s.net->opened, 2);
     EXPECT_EQ(s.net->requestsSent, 1);  // one request whatever the number of slots
     const auto req = DiscoveryRequest::Build();
     EXPECT_EQ(s.net->lastRequest, std::vector<uint8_t>(req.bytes.begin(), req.bytes.end()));
 
     s.Reply(1, 5);
-    EXPECT_EQ(s.Search(0), 1);
+    EXPECT_EQ(s.Search(0), SearchChange::Rebuilt);
     EXPECT_EQ(s.count, 1);
-    EXPECT_EQ(s.capacity, 25);
+    EXPECT_EQ(s.v->RecordCapacity(), 25);
     // Both sockets heard the broadcast reply: one entry, the slot read last.
     EXPECT_EQ(s.v->List().InArrivalOrder().front().slotIndex, 1);
     s.now += 7000 - 0;
-    EXPECT_EQ(s.Search(0), 0);
+    EXPECT_EQ(s.Search(0), SearchChange::Unchanged);
     EXPECT_EQ(s.net->requestsSent, 1);  // exactly the interval is not yet more
     s.now += 1;
     s.Search(0);
     EXPECT_EQ(s.net->requestsSent, 2);
 
     // A restart empties the list and reopens, but is no change by itself.
-    DiscoveredCamera* before = s.records;
-    EXPECT_EQ(s.Search(1), 0);
+    const DiscoveredCamera* before = s.records;
+    EXPECT_EQ(s.Search(1), SearchChange::Unchanged);
     EXPECT_EQ(s.count, 0);
     EXPECT_EQ(s.records, before);
     EXPECT_EQ(s.net->opened, 4);
@@ -417,7 +419,7 @@ TEST(DiscoveryClient, EntriesExpireOnlyWhenADatagramIsRead) {
     s.Search(1);
     s.Reply(1, 5);
     s.Reply(2, 6);
-    EXPECT_EQ(s.Search(0), 1);
+    EXPECT_EQ(s.Search(0), SearchChange::Rebuilt);
     EXPECT_EQ(s.count, 2);
     s.now += 7001;  // both cameras fall silent
     s.Search(0);    // resend, but nothing read: no entry is removed
@@ -425,26 +427,26 @@ TEST(DiscoveryClient, EntriesExpireOnlyWhenADatagramIsRead) {
     // The PC's own request coming back is rejected, yet it drives the expiry.
     const auto req = DiscoveryRequest::Build();
     s.net->Deliver({req.bytes.begin(), req.bytes.end()});
-    EXPECT_EQ(s.Search(0), 1);
+    EXPECT_EQ(s.Search(0), SearchChange::Rebuilt);
     EXPECT_EQ(s.count, 0);
 }
 
 TEST(DiscoveryClient, SocketFailuresFailTheSearchUntilARestart) {
     Scripted s;
     s.net->failOpen = true;
-    EXPECT_EQ(s.Search(1), -1);
+    EXPECT_EQ(s.Search(1), SearchChange::Failed);
     s.net->failOpen = false;
-    EXPECT_EQ(s.Search(0), -1);  // the slot keeps its failed socket
+    EXPECT_EQ(s.Search(0), SearchChange::Failed);  // the slot keeps its failed socket
     EXPECT_EQ(s.count, -1);      // outputs untouched
-    EXPECT_EQ(s.Search(1), 0);
+    EXPECT_EQ(s.Search(1), SearchChange::Unchanged);
     s.Reply(1, 5);
-    EXPECT_EQ(s.Search(0), 1);
+    EXPECT_EQ(s.Search(0), SearchChange::Rebuilt);
     EXPECT_EQ(s.count, 1);
 
     // A failed wait fails the call and keeps the list and the sockets.
     s.net->failWait = true;
     s.count = -1;
-    EXPECT_EQ(s.Search(0), -1);
+    EXPECT_EQ(s.Search(0), SearchChange::Failed);
     EXPECT_EQ(s.count, -1);
     EXPECT_EQ(s.v->List().Count(), 1u);
     EXPECT_TRUE(s.v->SocketsOpen());
@@ -466,7 +468,7 @@ TEST(DiscoveryClient, SendFailuresAreReportedAndThePollGoesOn) {
         s.v = std::make_unique<DiscoveryClient>(s.settings);
         s.net->sendResult = row.result;
         s.Reply(1, 5);  // nobody is listening yet: lost
-        EXPECT_EQ(s.Search(1), 0);
+        EXPECT_EQ(s.Search(1), SearchChange::Unchanged);
         EXPECT_EQ(diag.text(), row.line);
     }
 }
@@ -492,8 +494,6 @@ TEST(DiscoveryClient, ANeverEndingStreamCannotHoldASearch) {
     fx.settings.waitCycles = 3;
     fx.settings.maxReadsPerCycle = 50;
     DiscoveryClient v(fx.settings);
-    DiscoveredCamera* records = nullptr;
-    int count = 0, capacity = 0;
-    EXPECT_EQ(v.Search(&records, &count, &capacity, 1), 0);
+    EXPECT_EQ(v.Search(true).change, SearchChange::Unchanged);
     EXPECT_EQ(net->reads, 3 * 50);
 }

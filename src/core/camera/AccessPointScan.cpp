@@ -92,15 +92,16 @@ std::vector<AccessPointEntry> ScanAccessPoints(const TransportSettings& limits, 
                                                HttpResult* result) {
     std::vector<AccessPointEntry> list;
     settings.APScanOK = 0;
-    HttpResult r = kHttpSendFailed;
+    HttpResult r = HttpStatus::SendFailed;
     std::string request;
     if (BuildScanRequest(settings, request)) {
         auto reply = std::make_unique<char[]>(kReplyCapacity + 1);
-        r = ExchangeWithCamera(limits, settings, request, reply.get(), kReplyCapacity, true);
-        if (r >= 0) {
-            const std::string_view text(reply.get(), static_cast<std::size_t>(r));
-            const HttpResult check = CheckReply(text, false, false);
-            if (check < 0) r = check;
+        r = ExchangeWithCamera(limits, settings,
+                               {.request = request, .reply = reply.get(), .capacity = kReplyCapacity});
+        if (!r.Failed()) {
+            const std::string_view text(reply.get(), r.length);
+            const HttpStatus check = CheckReply(text, false, false);
+            if (check != HttpStatus::Ok) r = check;
             else ParseAccessPointReply(settings, text, list);
         }
     }

@@ -6,45 +6,45 @@
 namespace orvanta {
 
 HttpResult ExchangeWithCamera(const TransportSettings& limits, const CameraSettings& settings,
-                              const std::string& request, char* reply, std::size_t capacity, bool requireReply,
-                              bool skipReceive, bool* requestSent) {
+                              const CameraExchange& exchange) {
+    const std::string_view request = exchange.request;
     // A request on its own is bounded like a sequence; inside one, the
     // sequence's earlier deadline governs.
     const SequenceDeadline bound(limits);
     int fd = -1;
     if (ConnectCamera(limits, settings, settings.CamIP, settings.CamPort, fd) != 0)
-        return SequenceDeadline::Passed() ? kHttpTimedOut : kHttpConnectFailed;
+        return SequenceDeadline::Passed() ? HttpStatus::TimedOut : HttpStatus::ConnectFailed;
     const int sent = SendHttpRequest(limits, fd, request.data(), request.size());
-    if (requestSent) *requestSent = sent > 0 && static_cast<std::size_t>(sent) == request.size();
+    if (exchange.requestSent) *exchange.requestSent = sent > 0 && static_cast<std::size_t>(sent) == request.size();
     if (sent <= 0) {
         CloseSocket(fd);
-        return SequenceDeadline::Passed() ? kHttpTimedOut : kHttpSendFailed;
+        return SequenceDeadline::Passed() ? HttpStatus::TimedOut : HttpStatus::SendFailed;
     }
-    if (skipReceive) {
+    if (exchange.skipReceive) {
         CloseSocket(fd);
-        return sent;
+        return HttpResult::Received(static_cast<std::size_t>(sent));
     }
-    const ReceivedReply got = ReceiveReply(limits, fd, reply, capacity, &settings);
+    const ReceivedReply got = ReceiveReply(limits, fd, exchange.reply, exchange.capacity, &settings);
     CloseSocket(fd);
     switch (got.end) {
         // Out of time, part of a reply proves nothing: a drip-fed page cut in
         // the middle would otherwise be parsed as if it were all the camera has.
-        case ReceiveEnd::OverallLimit: return kHttpTimedOut;
+        case ReceiveEnd::OverallLimit: return HttpStatus::TimedOut;
         // A reply still in its header, or short of the length it promised,
         // when its own limit passed is cut short. Without a length, what came
         // is the reply of a camera that merely keeps the connection open.
         case ReceiveEnd::RequestLimit:
-            if (got.cutShort) return kHttpTimedOut;
+            if (got.cutShort) return HttpStatus::TimedOut;
             break;
         // Without a length, the camera fell quiet after a body that ends at
         // a line end: the reply is whole by the rule every caller shares.
         case ReceiveEnd::Quiet: break;
         // Given up on by the window: nobody waits for this answer any more.
-        case ReceiveEnd::Cancelled: return kHttpConnectFailed;
+        case ReceiveEnd::Cancelled: return HttpStatus::ConnectFailed;
         default: break;
     }
-    if (got.length == 0 && requireReply) return kHttpNoReply;
-    return static_cast<HttpResult>(got.length);
+    if (got.length == 0 && exchange.requireReply) return HttpStatus::NoReply;
+    return HttpResult::Received(got.length);
 }
 
 }  // namespace orvanta

@@ -3,7 +3,7 @@
 #pragma once
 
 #include <cstddef>
-#include <string>
+#include <string_view>
 
 #include "core/camera/HttpResult.h"
 #include "core/camera/TransportSettings.h"
@@ -11,14 +11,25 @@
 
 namespace orvanta {
 
-// Returns the reply length (0 allowed only when `requireReply` is false),
-// -1 on connect (also when cancelled), -2 when nothing was sent, -3 when no reply arrived. `reply`
-// must hold capacity + 1 bytes and is terminated. With `skipReceive` the
-// connection is closed after sending and the sent count is returned.
-// -9 when the overall deadline passed, or a reply stopped short of the length
-// it announced. `requestSent` (optional) is set when the whole request went out.
+// What one round trip sends and where its answer goes.
+struct CameraExchange {
+    std::string_view request;
+    // Must hold capacity + 1 bytes; terminated after the reply.
+    char* reply = nullptr;
+    std::size_t capacity = 0;
+    // An empty reply is then NoReply rather than Ok with length 0.
+    bool requireReply = true;
+    // Close the connection once sent; the sent count is the result's length.
+    bool skipReceive = false;
+    // Optional: set when the whole request went out.
+    bool* requestSent = nullptr;
+};
+
+// Ok with the reply length; ConnectFailed on connect (also when cancelled),
+// SendFailed when nothing was sent, NoReply when no reply arrived, TimedOut
+// when the overall deadline passed or a reply stopped short of the length it
+// announced.
 HttpResult ExchangeWithCamera(const TransportSettings& limits, const CameraSettings& settings,
-                              const std::string& request, char* reply, std::size_t capacity, bool requireReply,
-                              bool skipReceive = false, bool* requestSent = nullptr);
+                              const CameraExchange& exchange);
 
 }  // namespace orvanta

@@ -12,26 +12,29 @@ namespace orvanta {
 
 HttpResult ReadParameters(const TransportSettings& limits, CameraSettings& settings, int group) {
     std::string request;
-    if (!BuildParameterRequest(settings, kActRead, group, request)) return kHttpSendFailed;
+    if (!BuildParameterRequest(settings, kActRead, group, request)) return HttpStatus::SendFailed;
     auto reply = std::make_unique<char[]>(kReplyCapacity + 1);
-    const HttpResult n = ExchangeWithCamera(limits, settings, request, reply.get(), kReplyCapacity, true);
-    if (n < 0) return n;
-    const std::string_view text(reply.get(), static_cast<std::size_t>(n));
-    const HttpResult check = CheckReply(text, true, group == kPageNetwork);
-    if (check < 0) return check;
+    const HttpResult n =
+        ExchangeWithCamera(limits, settings, {.request = request, .reply = reply.get(), .capacity = kReplyCapacity});
+    if (n.Failed()) return n;
+    const std::string_view text(reply.get(), n.length);
+    const HttpStatus check = CheckReply(text, true, group == kPageNetwork);
+    if (check != HttpStatus::Ok) return check;
     ParseParameters(settings, text, group);
     return n;
 }
 
 HttpResult ReadSysinfoAuth(const TransportSettings& limits, CameraSettings& settings) {
     std::string request;
-    if (!BuildSysinfoAuthRequest(settings, request)) return kHttpSendFailed;
+    if (!BuildSysinfoAuthRequest(settings, request)) return HttpStatus::SendFailed;
     auto reply = std::make_unique<char[]>(kSmallReplyCapacity + 1);
-    const HttpResult n = ExchangeWithCamera(limits, settings, request, reply.get(), kSmallReplyCapacity, false);
-    if (n < 0) return n;
-    const std::string_view text(reply.get(), static_cast<std::size_t>(n));
-    const HttpResult check = CheckReply(text, false, false);
-    if (check < 0) return check;
+    const HttpResult n = ExchangeWithCamera(
+        limits, settings,
+        {.request = request, .reply = reply.get(), .capacity = kSmallReplyCapacity, .requireReply = false});
+    if (n.Failed()) return n;
+    const std::string_view text(reply.get(), n.length);
+    const HttpStatus check = CheckReply(text, false, false);
+    if (check != HttpStatus::Ok) return check;
     ParseParameters(settings, text, kPageSysinfo);
     return n;
 }
@@ -40,13 +43,14 @@ HttpResult WriteParameters(const TransportSettings& limits, CameraSettings& sett
                            bool* requestSent) {
     if (requestSent) *requestSent = false;
     std::string request;
-    if (!BuildParameterRequest(settings, kActWrite, group, request)) return kHttpSendFailed;
+    if (!BuildParameterRequest(settings, kActWrite, group, request)) return HttpStatus::SendFailed;
     auto reply = std::make_unique<char[]>(kReplyCapacity + 1);
-    const HttpResult n =
-        ExchangeWithCamera(limits, settings, request, reply.get(), kReplyCapacity, true, false, requestSent);
-    if (n < 0) return n;
-    const HttpResult check = CheckReply(std::string_view(reply.get(), static_cast<std::size_t>(n)), false, false);
-    return check < 0 ? check : n;
+    const HttpResult n = ExchangeWithCamera(
+        limits, settings,
+        {.request = request, .reply = reply.get(), .capacity = kReplyCapacity, .requestSent = requestSent});
+    if (n.Failed()) return n;
+    const HttpStatus check = CheckReply(std::string_view(reply.get(), n.length), false, false);
+    return check != HttpStatus::Ok ? HttpResult(check) : n;
 }
 
 }  // namespace orvanta

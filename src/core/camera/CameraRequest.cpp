@@ -198,17 +198,17 @@ bool BuildWpsStatusRequest(const CameraSettings& s, std::string& request) {
                     request);
 }
 
-HttpResult CheckReply(std::string_view reply, bool checkUnauthorized, bool requireWpaKeyMode) {
+HttpStatus CheckReply(std::string_view reply, bool checkUnauthorized, bool requireWpaKeyMode) {
     // The reply is C text to the camera: what follows a stray NUL is not part of it.
     reply = reply.substr(0, reply.find('\0'));
     const ReplyStatus status = ReadReplyStatus(reply);
     const std::string_view body = status.body;
-    if ((status.code == 404 && status.http10) || HasStatusText(body, "HTTP/1.0 404 Not Found")) return kHttpNotFound10;
-    if (status.code == 404 || HasStatusText(body, "404 Not Found")) return kHttpNotFound;
-    if (status.code == 402 || HasStatusText(body, "402 Failure")) return kHttpFailure;
-    if (checkUnauthorized && (status.code == 401 || HasStatusText(body, "Unauthorized"))) return kHttpUnauthorized;
-    if (requireWpaKeyMode && reply.find("WPAPSKeyM=") == std::string_view::npos) return kHttpNoWpaKeyMode;
-    return 0;
+    if ((status.code == 404 && status.http10) || HasStatusText(body, "HTTP/1.0 404 Not Found")) return HttpStatus::NotFound10;
+    if (status.code == 404 || HasStatusText(body, "404 Not Found")) return HttpStatus::NotFound;
+    if (status.code == 402 || HasStatusText(body, "402 Failure")) return HttpStatus::Failure;
+    if (checkUnauthorized && (status.code == 401 || HasStatusText(body, "Unauthorized"))) return HttpStatus::Unauthorized;
+    if (requireWpaKeyMode && reply.find("WPAPSKeyM=") == std::string_view::npos) return HttpStatus::NoWpaKeyMode;
+    return HttpStatus::Ok;
 }
 
 }  // namespace orvanta

@@ -58,6 +58,6 @@ bool BuildWpsStatusRequest(const CameraSettings& settings, std::string& request)
 // (404 from HTTP/1.0: -4, other 404: -5, 402: -6, 401: -8), then the status
 // texts standing on their own in the body. The same texts inside a "Key=value"
 // item of the camera's data do not count. Returns 0 when the reply passes.
-HttpResult CheckReply(std::string_view reply, bool checkUnauthorized, bool requireWpaKeyMode);
+HttpStatus CheckReply(std::string_view reply, bool checkUnauthorized, bool requireWpaKeyMode);
 
 }  // namespace orvanta

@@ -54,19 +54,19 @@ SequenceOutcome RunReadSequence(const TransportSettings& limits, CameraSettings&
     apList.clear();
     for (const int group : {kPageVersion, kPageSysinfo, kPageNetwork, kPageDdns, kSelectorTime}) {
         const HttpResult r = Read(limits, settings, group, observer);
-        if (r < 0) return Failed(r);
+        if (r.Failed()) return Failed(r);
     }
     settings.Loaded = 1;
     const HttpResult caps = Read(limits, settings, kPageCapabilities, observer);
-    if (caps < 0) return Failed(caps);
+    if (caps.Failed()) return Failed(caps);
     if (settings.HasWireless == 1) {
         settings.APScanOK = 0;
-        HttpResult scan = 0;
+        HttpResult scan;
         apList = ScanAccessPoints(limits, settings, &scan);
         if (observer) observer("scan access points", scan);
         if (settings.APScanOK == 0) return Failed(scan);
     }
-    return SequenceOutcome{true, 0};
+    return SequenceOutcome{true, {}};
 }
 
 SequenceOutcome RunNormalSave(const TransportSettings& limits, CameraSettings& settings,
@@ -74,7 +74,7 @@ SequenceOutcome RunNormalSave(const TransportSettings& limits, CameraSettings& s
     const SequenceDeadline overall(limits);
     for (const int group : {kPageSysinfo, kPageDdns, kSelectorTime}) {
         const HttpResult r = Write(limits, settings, group, observer);
-        if (r < 0) return Failed(r);
+        if (r.Failed()) return Failed(r);
     }
     // The camera may apply the new address before it answers, or restart:
     // once the network write has gone out, the save has done its part. A
@@ -84,7 +84,7 @@ SequenceOutcome RunNormalSave(const TransportSettings& limits, CameraSettings& s
     bool sent = false;
     const HttpResult network = WriteParameters(limits, settings, kPageNetwork, &sent);
     if (observer) observer(WriteName(kPageNetwork), network);
-    if (!sent) return Failed(network < 0 ? network : kHttpSendFailed);
+    if (!sent) return Failed(network.Failed() ? network : HttpResult(HttpStatus::SendFailed));
     return SequenceOutcome{true, network};
 }
 
@@ -92,13 +92,13 @@ SequenceOutcome RunWpsSave(const TransportSettings& limits, CameraSettings& sett
                            const SequenceObserver& observer) {
     const SequenceDeadline overall(limits);
     HttpResult r = Write(limits, settings, kPageSysinfo, observer);
-    if (r < 0) return Failed(r);
+    if (r.Failed()) return Failed(r);
     r = Write(limits, settings, kPageDdns, observer);
-    if (r < 0) return Failed(r);
+    if (r.Failed()) return Failed(r);
     r = Read(limits, settings, kSelectorTime, observer);
-    if (r < 0) return Failed(r);
+    if (r.Failed()) return Failed(r);
     r = Write(limits, settings, kSelectorNetworkShort, observer);
-    if (r < 0) return Failed(r);
+    if (r.Failed()) return Failed(r);
     return SequenceOutcome{true, r};
 }
 

@@ -1,7 +1,7 @@
 // The request sequences a worker thread runs: reading the whole camera and
 // the two ways of saving. Each stops at the first failing request, stops
 // within one wait once `KeepConnecting` has been cleared, and ends with
-// kHttpTimedOut once its overall limit (`limits.overallLimitMs`, counted
+// HttpStatus::TimedOut once its overall limit (`limits.overallLimitMs`, counted
 // from its start, or an earlier SequenceDeadline around it) passes.
 #pragma once
 
@@ -18,8 +18,8 @@ namespace orvanta {
 struct SequenceOutcome {
     bool succeeded = false;
     // The failing request's result (for a failed scan: the scan's own result,
-    // which may be a byte count when the reply held no scan).
-    HttpResult lastResult = 0;
+    // which is Ok with a length when the reply held no scan).
+    HttpResult lastResult;
 };
 
 // Told of each request as it completes: a short name ("write sysinfo",

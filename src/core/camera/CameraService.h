@@ -22,19 +22,14 @@
 #include "core/camera/ListingServerQuery.h"
 #include "core/camera/WpsRequest.h"
 #include "core/discovery/DiscoveredCamera.h"
+#include "core/discovery/SearchResult.h"
 #include "core/settings/CameraSettings.h"
 
 namespace orvanta {
 
-// What one search step did to the list of cameras heard.
-enum class SearchChange { Failed, Unchanged, Rebuilt };
-
-struct SearchResult {
-    SearchChange change = SearchChange::Failed;
-    // Every camera heard so far (none when the step failed); valid until the
-    // next step or EndSearch.
-    std::span<const discovery::DiscoveredCamera> cameras;
-};
+// A step's records stay valid until the next step or EndSearch.
+using discovery::SearchChange;
+using discovery::SearchResult;
 
 class CameraService {
 public:

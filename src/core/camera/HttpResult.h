@@ -1,26 +1,52 @@
-// The signed result of every camera request: the reply length (0 or more) on
-// success, a small negative code naming what went wrong otherwise.
+// The result of every camera request: a status the caller switches on, and
+// the reply length when the status is Ok.
 #pragma once
 
-#include <cstdint>
+#include <cstddef>
+#include <string>
 
 namespace orvanta {
 
-using HttpResult = int32_t;
+// The order is that of the numbers output has always shown: ConnectFailed
+// is -1, TimedOut -9 (see HttpResultNumber).
+enum class HttpStatus {
+    Ok,             // the reply arrived (or, for a send-only request, the request went out)
+    ConnectFailed,  // not resolved, refused, timed out or cancelled
+    SendFailed,     // nothing sent (also: request refused as too long)
+    NoReply,        // no reply bytes
+    NotFound10,     // "HTTP/1.0 404 Not Found"
+    NotFound,       // "404 Not Found"
+    Failure,        // "402 Failure"
+    NoWpaKeyMode,   // network page without "WPAPSKeyM="
+    Unauthorized,   // "Unauthorized"
+    // The overall limit of the sequence passed, or a reply stopped short of the
+    // length its header announced: nothing that arrived is taken as the answer.
+    TimedOut,
+};
 
-inline constexpr HttpResult kHttpConnectFailed = -1;   // not resolved, refused, timed out or cancelled
-inline constexpr HttpResult kHttpSendFailed = -2;      // nothing sent (also: request refused as too long)
-inline constexpr HttpResult kHttpNoReply = -3;         // no reply bytes
-inline constexpr HttpResult kHttpNotFound10 = -4;      // "HTTP/1.0 404 Not Found"
-inline constexpr HttpResult kHttpNotFound = -5;        // "404 Not Found"
-inline constexpr HttpResult kHttpFailure = -6;         // "402 Failure"
-inline constexpr HttpResult kHttpNoWpaKeyMode = -7;    // network page without "WPAPSKeyM="
-inline constexpr HttpResult kHttpUnauthorized = -8;    // "Unauthorized"
-// The overall limit of the sequence passed, or a reply stopped short of the
-// length its header announced: nothing that arrived is taken as the answer.
-inline constexpr HttpResult kHttpTimedOut = -9;
+struct HttpResult {
+    HttpStatus status = HttpStatus::Ok;
+    // Bytes received (sent, for a send-only request); 0 unless Ok.
+    std::size_t length = 0;
 
-// A short English name of a result, for command-line output and logs.
-const char* HttpResultName(HttpResult result);
+    constexpr HttpResult() = default;
+    // A failure, or Ok with nothing received. Implicit so a failing path
+    // returns its status alone.
+    constexpr HttpResult(HttpStatus s) : status(s) {}  // NOLINT(google-explicit-constructor)
+    static constexpr HttpResult Received(std::size_t n) {
+        HttpResult r;
+        r.length = n;
+        return r;
+    }
+    constexpr bool Failed() const { return status != HttpStatus::Ok; }
+    friend constexpr bool operator==(const HttpResult&, const HttpResult&) = default;
+};
+
+// A short English name of a status, for command-line output and logs.
+const char* HttpStatusName(HttpStatus status);
+
+// The number command-line output and logs have always shown for a result:
+// the length when Ok, a small negative code (-1 to -9) naming a failure.
+std::string HttpResultNumber(HttpResult result);
 
 }  // namespace orvanta

@@ -90,9 +90,9 @@ bool BuildListingRequest(const ServerCredentials& credentials, int action, int l
 std::optional<std::vector<ServerCameraEntry>> ParseListingReply(std::string_view reply, int loginType) {
     reply = reply.substr(0, reply.find('\0'));
     if (loginType != kLoginUser && loginType != kLoginDevice) return std::nullopt;
-    if (CheckReply(reply, false, false) < 0) return std::nullopt;
+    if (CheckReply(reply, false, false) != HttpStatus::Ok) return std::nullopt;
     // A refusal is a status, not the word inside a camera's own entry.
-    if (loginType == kLoginDevice && CheckReply(reply, true, false) == kHttpUnauthorized) return std::nullopt;
+    if (loginType == kLoginDevice && CheckReply(reply, true, false) == HttpStatus::Unauthorized) return std::nullopt;
     int32_t count = 0;
     ExtractValue(count, "Total Camera=", reply);
     if (count < 0) count = 0;

@@ -23,13 +23,7 @@ SearchResult NetworkCameraService::SearchStep(bool restart) {
         settings.transport = searchTransport_;
         discoveryClient_ = std::make_unique<discovery::DiscoveryClient>(settings);
     }
-    discovery::DiscoveredCamera* records = nullptr;
-    int count = 0;
-    int capacity = 0;
-    const int result = discoveryClient_->Search(&records, &count, &capacity, restart ? 1 : 0);
-    if (result < 0) return {};
-    const std::size_t size = records ? static_cast<std::size_t>(std::min(count, capacity)) : 0;
-    return {result == 1 ? SearchChange::Rebuilt : SearchChange::Unchanged, {records, size}};
+    return discoveryClient_->Search(restart);
 }
 
 // A client lives for one search, so the transport asked is the current one.

@@ -29,7 +29,7 @@ struct TransportSettings {
     int replyQuietMs = 500;
     // Overall bound on a whole sequence of requests (a read, a save, a scan,
     // a WPS query, a listing query), counted from its start; 0 means none.
-    // Past it the sequence ends with kHttpTimedOut. The wizard leaves it at 0:
+    // Past it the sequence ends with HttpStatus::TimedOut. The wizard leaves it at 0:
     // its progress timers give up on a task and cancel it.
     int overallLimitMs = 0;
     int probeSliceMs = 250;       // one wait of the internet reachability probe

@@ -18,17 +18,23 @@ HttpResult WpsRequest(const TransportSettings& limits, CameraSettings& settings,
     std::string request;
     auto reply = std::make_unique<char[]>(kSmallReplyCapacity + 1);
     if (action == WpsAction::Start) {
-        if (!BuildWpsStartRequest(settings, request)) return kHttpSendFailed;
+        if (!BuildWpsStartRequest(settings, request)) return HttpStatus::SendFailed;
         // The camera's answer to the start is never examined: its progress
         // shows in the status queries.
-        return ExchangeWithCamera(limits, settings, request, reply.get(), kSmallReplyCapacity, false, true);
+        return ExchangeWithCamera(limits, settings,
+                                  {.request = request,
+                                   .reply = reply.get(),
+                                   .capacity = kSmallReplyCapacity,
+                                   .requireReply = false,
+                                   .skipReceive = true});
     }
-    if (!BuildWpsStatusRequest(settings, request)) return kHttpSendFailed;
-    const HttpResult n = ExchangeWithCamera(limits, settings, request, reply.get(), kSmallReplyCapacity, true);
-    if (n < 0) return n;
-    const std::string_view text(reply.get(), static_cast<std::size_t>(n));
-    const HttpResult check = CheckReply(text, false, false);
-    if (check < 0) return check;
+    if (!BuildWpsStatusRequest(settings, request)) return HttpStatus::SendFailed;
+    const HttpResult n = ExchangeWithCamera(
+        limits, settings, {.request = request, .reply = reply.get(), .capacity = kSmallReplyCapacity});
+    if (n.Failed()) return n;
+    const std::string_view text(reply.get(), n.length);
+    const HttpStatus check = CheckReply(text, false, false);
+    if (check != HttpStatus::Ok) return check;
     ParseWpsStatus(settings, text);
     return n;
 }

@@ -1,5 +1,6 @@
 #include "core/discovery/DiscoveryClient.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstring>
 
@@ -70,19 +71,17 @@ bool DiscoveryClient::LoadLocalAddresses() {
     return true;
 }
 
-int DiscoveryClient::Search(DiscoveredCamera** records, int* count, int* capacity, int restart) {
-    if (restart == 1) {
+SearchResult DiscoveryClient::Search(bool restart) {
+    if (restart) {
         // A restart alone never marks the list changed: a caller that redraws
         // only on 1 keeps the previous search's rows on a quiet network.
         list_.Clear();
         if (socketsOpen_) CloseSockets();
     }
-    if (!Poll()) return -1;
-    const int result = FormatRecords();
-    if (records) *records = records_.data();
-    if (count) *count = static_cast<int>(list_.Count());
-    if (capacity) *capacity = static_cast<int>(records_.size());
-    return result;
+    if (!Poll()) return {};
+    const SearchChange change = FormatRecords() == 1 ? SearchChange::Rebuilt : SearchChange::Unchanged;
+    const std::size_t count = std::min(static_cast<std::size_t>(list_.Count()), records_.size());
+    return {change, {records_.data(), count}};
 }
 
 void DiscoveryClient::CloseSockets() {

@@ -18,6 +18,7 @@
 #include "core/discovery/DiscoveryEntry.h"
 #include "core/discovery/DiscoveryList.h"
 #include "core/discovery/InterfaceSlot.h"
+#include "core/discovery/SearchResult.h"
 #include "core/discovery/DiscoverySettings.h"
 
 namespace orvanta::discovery {
@@ -31,12 +32,10 @@ public:
     DiscoveryClient(const DiscoveryClient&) = delete;
     DiscoveryClient& operator=(const DiscoveryClient&) = delete;
 
-    // One search step. `restart` 1 begins a new search (empties the list and
-    // reopens the sockets, which also broadcasts at once), 0 continues one.
-    // Returns -1 when the poll failed (outputs untouched); otherwise fills the
-    // outputs and returns 1 when the records were rebuilt, 0 when not. The
-    // records belong to this client and stay valid until its next Search.
-    int Search(DiscoveredCamera** records, int* count, int* capacity, int restart);
+    // One search step. `restart` begins a new search (empties the list and
+    // reopens the sockets, which also broadcasts at once); otherwise it
+    // continues one.
+    SearchResult Search(bool restart);
 
     bool LoadLocalAddresses();
     bool Poll();

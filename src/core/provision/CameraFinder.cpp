@@ -51,14 +51,13 @@ void CameraFinder::Run() {
         const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(roundMs_);
         bool restart = true;
         while (!stop_ && std::chrono::steady_clock::now() < end) {
-            discovery::DiscoveredCamera* records = nullptr;
-            int count = 0, capacity = 0;
             // A failed step (a wait that failed) is tried again in the next one.
-            const int rebuilt = client.Search(&records, &count, &capacity, restart ? 1 : 0);
+            const discovery::SearchResult step = client.Search(restart);
             restart = false;
-            if (rebuilt == 1 && records != nullptr) {
+            if (step.change == discovery::SearchChange::Rebuilt) {
                 std::lock_guard<std::mutex> lock(mutex_);
-                for (int i = 0; i < count; ++i) seen_[std::string(FieldText(records[i].MacText))] = {records[i], round};
+                for (const discovery::DiscoveredCamera& record : step.cameras)
+                    seen_[std::string(FieldText(record.MacText))] = {record, round};
                 changed_.notify_all();
             }
             std::this_thread::sleep_for(kPollPause);

@@ -24,12 +24,12 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 std::string Words(HttpResult r) {
-    switch (r) {
-        case kHttpConnectFailed: return "no connection (refused, unreachable or timed out)";
-        case kHttpSendFailed: return "the request could not be sent";
-        case kHttpNoReply: return "the camera sent no reply";
-        case kHttpUnauthorized: return "the camera refused the user name and password";
-        default: return std::string("the camera answered ") + HttpResultName(r);
+    switch (r.status) {
+        case HttpStatus::ConnectFailed: return "no connection (refused, unreachable or timed out)";
+        case HttpStatus::SendFailed: return "the request could not be sent";
+        case HttpStatus::NoReply: return "the camera sent no reply";
+        case HttpStatus::Unauthorized: return "the camera refused the user name and password";
+        default: return std::string("the camera answered ") + HttpStatusName(r.status);
     }
 }
 
@@ -189,7 +189,7 @@ bool Provisioner::Login(CameraSettings& s, const PlanRow& row, RowResult& result
     // Asked without credentials first, as the wizard's login step does;
     // the row's (or the default) credentials only when the camera asks.
     HttpResult r = ReadParameters(options_.transport, s, kPageSysinfo);
-    if (r == kHttpUnauthorized) {
+    if (r.status == HttpStatus::Unauthorized) {
         const bool haveUser = row.user || options_.haveUser;
         const bool havePassword = row.password || options_.havePassword;
         if (!haveUser && !havePassword) {
@@ -200,14 +200,14 @@ bool Provisioner::Login(CameraSettings& s, const PlanRow& row, RowResult& result
         SetField(s.User, row.user ? *row.user : options_.user);
         SetField(s.Password, row.password ? *row.password : options_.password);
         r = ReadParameters(options_.transport, s, kPageSysinfo);
-        if (r == kHttpUnauthorized) {
+        if (r.status == HttpStatus::Unauthorized) {
             result.status = RowStatus::Refused;
             result.detail = "the camera refused the user name and password";
             return false;
         }
     }
-    if (r >= 0) return true;
-    result.status = r == kHttpConnectFailed ? RowStatus::Unreachable : RowStatus::Failed;
+    if (!r.Failed()) return true;
+    result.status = r.status == HttpStatus::ConnectFailed ? RowStatus::Unreachable : RowStatus::Failed;
     result.detail = "login: " + Words(r);
     return false;
 }
@@ -235,8 +235,8 @@ void Provisioner::Work(std::size_t index, RowResult& result) {
     if (!Reach(s, result) || !Login(s, row, result)) return;
     std::vector<AccessPointEntry> aps;
     if (const SequenceOutcome read = RunReadSequence(options_.transport, s, aps); !read.succeeded) {
-        result.status = read.lastResult == kHttpConnectFailed ? RowStatus::Unreachable : RowStatus::Failed;
-        result.detail = "read: " + (read.lastResult < 0 ? Words(read.lastResult) : "the reply held no access-point scan");
+        result.status = read.lastResult.status == HttpStatus::ConnectFailed ? RowStatus::Unreachable : RowStatus::Failed;
+        result.detail = "read: " + (read.lastResult.Failed() ? Words(read.lastResult) : "the reply held no access-point scan");
         return;
     }
 
@@ -261,7 +261,7 @@ void Provisioner::Work(std::size_t index, RowResult& result) {
     const int roundBeforeSave = finder_->Round();
     planned.KeepConnecting = 1;
     if (const SequenceOutcome saved = RunNormalSave(options_.transport, planned); !saved.succeeded) {
-        result.status = saved.lastResult == kHttpUnauthorized ? RowStatus::Refused : RowStatus::Failed;
+        result.status = saved.lastResult.status == HttpStatus::Unauthorized ? RowStatus::Refused : RowStatus::Failed;
         result.detail = "save: " + Words(saved.lastResult);
         return;
     }
@@ -296,9 +296,9 @@ void Provisioner::Work(std::size_t index, RowResult& result) {
         return;
     }
     if (const SequenceOutcome read = RunReadSequence(options_.transport, readBack, aps); !read.succeeded) {
-        result.status = read.lastResult == kHttpUnauthorized ? RowStatus::Refused : RowStatus::Failed;
+        result.status = read.lastResult.status == HttpStatus::Unauthorized ? RowStatus::Refused : RowStatus::Failed;
         result.detail = "saved, but the read-back failed: " +
-                        (read.lastResult < 0 ? Words(read.lastResult) : "the reply held no access-point scan");
+                        (read.lastResult.Failed() ? Words(read.lastResult) : "the reply held no access-point scan");
         return;
     }
     const std::vector<const PlanField*> wrong = Mismatches(row, readBack);

@@ -76,9 +76,9 @@ int WindowThreadLimitMs(int readTickMs) { return std::max(ReadGiveUpTicks() * re
 
 HttpResult ReadSysinfoAuthChecked(CameraService& camera, CameraSettings& s) {
     const HttpResult r = camera.ReadAfterLogin(s);
-    if (r < 0) return r;
+    if (r.Failed()) return r;
     CameraSettings scratch = s;
-    return camera.ReadGroup(scratch, kPageSysinfo) == kHttpUnauthorized ? kHttpUnauthorized : r;
+    return camera.ReadGroup(scratch, kPageSysinfo).status == HttpStatus::Unauthorized ? HttpStatus::Unauthorized : r;
 }
 
 }  // namespace
@@ -140,25 +140,25 @@ void CameraOperations::ReadCamera() {
     SetField(s.User, "");
     SetField(s.Password, "");
     const int loginLimitMs = WindowThreadLimitMs(window_.Timers().readTickMs);
-    HttpResult first = 0;
+    HttpResult first;
     {
         const SequenceDeadline bound(loginLimitMs);
         first = Camera().ReadGroup(s, kPageSysinfo);
     }
     // Out of time already: the read would be given up the same way.
-    if (first == kHttpTimedOut) {
+    if (first.status == HttpStatus::TimedOut) {
         window_.setEnabled(true);
         ShowMessage(Messages().noAnswer, PromptIcon::Warning, QStringLiteral("Orvanta"));
         return;
     }
     // A refusal of the empty login asks for the root password.
-    if (first == kHttpUnauthorized) {
+    if (first.status == HttpStatus::Unauthorized) {
         RootLoginDialog login(window_.LanguageFilePath(), &window_);
         window_.Prompt().RunModal(login);  // OK or closed: the texts count either way
         SetField(s.User, login.UserText().toStdString());
         SetField(s.Password, login.PasswordText().toStdString());
         const SequenceDeadline bound(loginLimitMs);
-        if (ReadSysinfoAuthChecked(Camera(), s) < 0) {
+        if (ReadSysinfoAuthChecked(Camera(), s).Failed()) {
             window_.setEnabled(true);
             ShowMessage(Messages().passwordRefused, PromptIcon::Critical);
             return;
@@ -256,7 +256,7 @@ void CameraOperations::FinishRead(WorkerTask& task) {
         window_.PostCommand(window_.Settings().NewEnvironment == 1 ? WizardCommand::ShowOptionPage : WizardCommand::ShowSystemPage);
         return;
     }
-    if (task.lastResult == kHttpUnauthorized)
+    if (task.lastResult.status == HttpStatus::Unauthorized)
         ShowMessage(Messages().accessRefused, PromptIcon::Critical);
     else
         ShowMessage(Messages().noAnswer, PromptIcon::Warning);

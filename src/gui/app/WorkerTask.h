@@ -40,7 +40,7 @@ struct WorkerTask {
     bool hasProbeResult = false;             // FindFreeAddress ran
     uint32_t probeResult = 0;                // its answer, network byte order
     bool succeeded = false;
-    HttpResult lastResult = 0;               // the failing read's result
+    HttpResult lastResult;                   // the failing read's result
     // Not owned; the camera requests go through it (it is safe to call from
     // the worker while the user-interface thread uses it too).
     CameraService* camera = nullptr;

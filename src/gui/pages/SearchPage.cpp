@@ -76,13 +76,13 @@ SearchPage::SearchPage(QWidget* parent) : WizardPage(139, "SearchPage", parent) 
 
     Captions({{note_, "Note", kSearchNoteCapacity}, {listLabel, "CamList"}});
     KeptTexts({{kNoCamera}, {kPickARow}, {kNoWayOut}});
-    KeptTexts({{kFoundSoFar, 1024},
-               {kNoneFound, 1024},
-               {kNoAddress, 1024},
-               {kMenuCopyAddress, 1024},
-               {kMenuExportList, 1024},
-               {kExportTitle, 1024},
-               {kExportFailed, 1024}});
+    KeptTexts({{kFoundSoFar, kMessageCapacity},
+               {kNoneFound, kMessageCapacity},
+               {kNoAddress, kMessageCapacity},
+               {kMenuCopyAddress, kMessageCapacity},
+               {kMenuExportList, kMessageCapacity},
+               {kExportTitle, kMessageCapacity},
+               {kExportFailed, kMessageCapacity}});
 
     connect(AddBackButton(kBack, QStringLiteral("Exit")), &QAbstractButton::clicked, this, &SearchPage::OnBack);
     connect(AddNextButton(kNext, QStringLiteral("Next")), &QAbstractButton::clicked, this, &SearchPage::OnNext);

@@ -55,7 +55,7 @@ WpsPage::~WpsPage() { timer_->stop(); }
 bool WpsPage::Running() const { return timer_->isActive(); }
 
 HttpResult WpsPage::Request(WpsAction action) {
-    return Context() && Context()->camera ? Context()->camera->Wps(Settings(), action) : kHttpConnectFailed;
+    return Context() && Context()->camera ? Context()->camera->Wps(Settings(), action) : HttpStatus::ConnectFailed;
 }
 
 void WpsPage::LoadFromSettings() {
@@ -77,7 +77,7 @@ void WpsPage::OnStart() {
     const int period = Context() && Context()->timers ? Context()->timers->wpsTickMs : 5000;
     timer_->start(period);
     SetEnabledAll({BackButton(), NextButton(), start_}, false);
-    if (Request(WpsAction::Start) < 0) {
+    if (Request(WpsAction::Start).Failed()) {
         timer_->stop();
         BackButton()->setEnabled(true);
         Ask(Kept(kStartFailed), QString(), PromptIcon::Critical);
