@@ -3,7 +3,8 @@
 // for an empty result, what Next stores and posts, where Back leads for
 // each start flag, the double click (on a row or below the rows) that makes
 // the subnet reachable before the browser opens, and the list's one context
-// menu: copy an address, export the list, set up from a plan.
+// menu: copy an address, export the list, set up from a plan; other makers'
+// ONVIF cameras in the same list, one row each, leading to their own path.
 #include <arpa/inet.h>
 
 #include <QAction>
@@ -13,6 +14,7 @@
 #include <QFileDialog>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QJsonObject>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
@@ -124,6 +126,7 @@ private slots:
     void statusCountsAndExplains();
     void contextMenuCopiesAndExports();
     void oneRightClickOneMenu();
+    void onvifCamerasShareTheList();
 
 private:
     void RunSearch() {
@@ -449,6 +452,69 @@ void SearchPageTest::oneRightClickOneMenu() {
     std::unique_ptr<QMenu> menu(page_->MakeContextMenu(onRow));
     menu->findChild<QAction*>(QStringLiteral("setUpFromPlan"))->trigger();
     QVERIFY(planShown);
+}
+
+void SearchPageTest::onvifCamerasShareTheList() {
+    search_.cameras = {Camera("10.0.0.5", "00:0E:53:00:00:01", "cam/eth0")};
+    search_.results = {kRebuilt};
+    onvif::DiscoveredOnvifDevice dome;
+    dome.endpoint = "urn:uuid:0000-dome";
+    dome.xaddrs = {"http://10.0.0.30:8000/onvif/device_service"};
+    dome.replyFrom = 0x0A00001E;
+    dome.name = "Lobby";
+    dome.hardware = "<i>Dome</i>";
+    dome.interfaceName = "eth1";
+    onvif::DiscoveredOnvifDevice bullet = dome;
+    bullet.endpoint = "urn:uuid:0000-bullet";
+    bullet.replyFrom = 0x0A00001F;
+    // The first look hears one, the next one more (however many cards it
+    // answered on, the search gives one entry a camera).
+    fx_->onvifSearch.looks = {{dome}, {dome, bullet}};
+    page_->Control<QPushButton>(SearchPage::kSearchButton)->click();
+    QTRY_VERIFY(List()->topLevelItemCount() >= 2);
+    List()->topLevelItem(1)->setSelected(true);  // the dome, chosen while the search goes on
+    RunSearch();
+    QCOMPARE(fx_->onvifSearch.begun, 1);
+    QCOMPARE(fx_->onvifSearch.ended, 1);
+    QCOMPARE(List()->topLevelItemCount(), 3);
+    // Ours first; the kind column says which is which.
+    const int kind = List()->columnCount() - 1;
+    QCOMPARE(List()->topLevelItem(0)->text(kind), QStringLiteral("Native"));
+    QTreeWidgetItem* row = List()->topLevelItem(1);
+    QCOMPARE(row->text(kind), QStringLiteral("ONVIF"));
+    QCOMPARE(row->text(0), QStringLiteral("10.0.0.30"));
+    QCOMPARE(row->text(2), QStringLiteral("8000"));
+    QCOMPARE(row->text(3), QStringLiteral("Lobby <i>Dome</i>/eth1"));
+    QVERIFY(row->isSelected());  // the selection outlived the new row
+    QCOMPARE(page_->findChild<QLabel*>(QStringLiteral("searchStatus"))->text(), QStringLiteral("3 so far"));
+
+    // Export: a kind on every row and the endpoint reference.
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("all.json"));
+    QVERIFY(page_->ExportList(path));
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    const QJsonArray rows = QJsonDocument::fromJson(f.readAll()).array();
+    QCOMPARE(rows.size(), 3);
+    QCOMPARE(rows[0].toObject()[QStringLiteral("kind")].toString(), QStringLiteral("native"));
+    QCOMPARE(rows[1].toObject()[QStringLiteral("kind")].toString(), QStringLiteral("onvif"));
+    QCOMPARE(rows[1].toObject()[QStringLiteral("uuid")].toString(), QStringLiteral("urn:uuid:0000-dome"));
+
+    // Once the camera was read its MAC shows; Next takes the ONVIF path.
+    fx_->onvifSetup.macs["urn:uuid:0000-dome"] = "aa:bb:cc:dd:ee:ff";
+    page_->LoadFromSettings();
+    row = List()->topLevelItem(1);
+    QCOMPARE(row->text(1), QStringLiteral("aa:bb:cc:dd:ee:ff"));
+    List()->clearSelection();
+    row->setSelected(true);
+    fx_->Settings().StartSetup = 1;
+    page_->Control<QAbstractButton>(SearchPage::kNext)->click();
+    QCOMPARE(fx_->posted, Commands{WizardCommand::ShowOnvifLoginPage});
+    QCOMPARE(fx_->onvifSetup.device.endpoint, std::string("urn:uuid:0000-dome"));
+    // A double click opens its web page on its own port, reachable first.
+    emit List()->itemDoubleClicked(row, 0);
+    QCOMPARE(fx_->sent, Commands{WizardCommand::EnsureOnvifReachable});
+    QCOMPARE(fx_->urls.opened.back(), QStringLiteral("http://10.0.0.30:8000/"));
 }
 
 QTEST_MAIN(SearchPageTest)

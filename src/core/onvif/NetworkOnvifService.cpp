@@ -93,7 +93,8 @@ std::optional<ServiceUrl> NetworkOnvifService::FindAgain(const std::string& endp
     for (;;) {
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
         // The caller's overall deadline ends the wait as well.
-        if (left <= std::chrono::milliseconds(0) || SequenceDeadline::Passed()) return std::nullopt;
+        if (left <= std::chrono::milliseconds(0) || SequenceDeadline::Passed() || (cancelled && cancelled()))
+            return std::nullopt;
         std::vector<ServiceUrl> candidates;
         if (!endpoint.empty() && find) {
             if (const auto found = find(endpoint, std::min(left, settings_.retryInterval * 2))) {
@@ -166,6 +167,17 @@ OnvifResult NetworkOnvifService::Apply(const std::string& target, const OnvifCre
         // The camera's clock moved: what follows is signed on its new time.
         if (setting.utc)
             if (OnvifResult r = session->LearnClock(); !r.ok()) return r;
+        clock.ntp = setting.ntp;
+    }
+    // Servers given to a camera that keeps its clock by hand are only
+    // used once it keeps time by NTP (a clock set just above first took
+    // the PC's time, so it starts right).
+    if (change.ntp && !change.ntp->empty() && !clock.ntp) {
+        DateTimeSetting setting;
+        setting.daylightSavings = clock.daylightSavings;
+        setting.ntp = true;
+        setting.tz = tz;
+        if (OnvifResult r = simple(SetSystemDateAndTimeCall(setting)); !r.ok()) return r;
     }
     // A gateway outside the old subnet may be refused before the address
     // moves: it follows the move then.

@@ -54,6 +54,9 @@ public:
     WallClock now;      // default: the system clock
     Sleep sleep;        // default: std::this_thread::sleep_for
     std::function<std::string()> localTimeZone;  // default: LocalPosixTimeZone
+    // True once the caller gave up (a window closing): the wait for a moved
+    // camera ends at its next turn. Default: never.
+    std::function<bool()> cancelled;
 
 private:
     // Waits for the camera after its address changed: by a search for its

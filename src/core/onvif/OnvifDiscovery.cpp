@@ -11,6 +11,8 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
+}  // namespace
+
 std::vector<DiscoveryCard> CardsToSearch(const OnvifDiscoverySettings& settings) {
     const hostnet::AdapterList adapters = hostnet::MakeLinuxHostNetwork()->ListAdapters();
     if (!adapters.ok && !adapters.noData)
@@ -22,6 +24,8 @@ std::vector<DiscoveryCard> CardsToSearch(const OnvifDiscoverySettings& settings)
                    settings.onlyInterface.c_str());
     return cards;
 }
+
+namespace {
 
 // Repeats spread over the first part of the search, no more than half a
 // second apart (a device waits up to that long before it answers).

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "core/onvif/DiscoveryCards.h"
 #include "core/onvif/OnvifTypes.h"
 
 namespace orvanta::onvif {
@@ -19,6 +20,10 @@ struct OnvifDiscoverySettings {
     std::string onlyInterface;                 // empty: every card
     int repeats = 2;                           // probes per address (UDP may drop one)
 };
+
+// The PC's cards a search sends from (`onlyInterface`, or every card that is
+// up with an IPv4 address); none is a diagnostic line.
+std::vector<DiscoveryCard> CardsToSearch(const OnvifDiscoverySettings& settings);
 
 // One whole search. Never throws; a card that cannot send is skipped with a
 // diagnostic line.

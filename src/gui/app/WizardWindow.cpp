@@ -13,6 +13,8 @@
 #include "core/hostnet/TemporaryAddress.h"
 #include "core/i18n/LanguageSelection.h"
 #include "core/i18n/LocaleCodes.h"
+#include "core/onvif/OnvifSearch.h"
+#include "gui/app/OnvifOperations.h"
 #include "gui/app/AccessibleRoles.h"
 #include "gui/controls/Art.h"
 #include "gui/app/WaitDialog.h"
@@ -45,6 +47,11 @@
 #include "gui/pages/WpsPage.h"
 #include "gui/pages/WpsPicturePage.h"
 #include "gui/pages/QuickAddressPage.h"
+#include "gui/pages/OnvifAddressPage.h"
+#include "gui/pages/OnvifClockPage.h"
+#include "gui/pages/OnvifFinishedPage.h"
+#include "gui/pages/OnvifLoginPage.h"
+#include "gui/pages/OnvifSummaryPage.h"
 
 namespace orvanta {
 namespace {
@@ -54,7 +61,12 @@ constexpr int kCaptionOrder[kPageCount] = {
     kPageStart,   kPageSearch, kPageSetupChoice,  kPageOption,  kPageDiagram,     kPageQuickAddress, kPageUpnpPorts,
     kPageDynamicDns,    kPageServerLogin,     kPagePppoe,   kPageSetupFinished, kPageWpsPicture,  kPageWps,      kPageIspLink,
     kPageLanAddress,   kPageWirelessAddress,    kPageWirelessNetwork,  kPageSystem,  kPageAccessPointScan,      kPageServerCameraList,  kPageSummary,
+    kPageOnvifLogin, kPageOnvifAddress, kPageOnvifClock, kPageOnvifSummary, kPageOnvifFinished,
 };
+
+// The ONVIF search listens a little less than the six ticks of ours, so
+// what it heard is in the list before the search ends.
+constexpr std::chrono::milliseconds kOnvifSearchDuration{5000};
 
 }  // namespace
 
@@ -102,6 +114,13 @@ WizardWindow::WizardWindow(WizardWindowOptions options, QWidget* parent)
         ownedCamera_ = std::make_unique<NetworkCameraService>(transport_);
         camera_ = ownedCamera_.get();
     }
+    onvif::OnvifSearch* onvifSearch = options_.onvifSearch;
+    if (onvifSearch == nullptr) {
+        onvif::OnvifDiscoverySettings search;
+        search.duration = kOnvifSearchDuration;
+        ownedOnvifSearch_ = onvif::MakeNetworkOnvifSearch(search);
+        onvifSearch = ownedOnvifSearch_.get();
+    }
     paths_ = options_.paths ? std::move(options_.paths) : std::make_unique<LanguagePaths>();
 
     // The record starts zero-filled with KeepConnecting set (its constructor).
@@ -124,6 +143,8 @@ WizardWindow::WizardWindow(WizardWindowOptions options, QWidget* parent)
     context_.urlOpener = urlOpener_;
     context_.hostNetwork = hostNet_;
     context_.camera = camera_;
+    context_.onvifSearch = onvifSearch;
+    context_.onvifSetup = &onvifSetup_;
     context_.timers = &timers_;
     context_.deployment = &deployment_;
     context_.language = &language_;
@@ -133,6 +154,8 @@ WizardWindow::WizardWindow(WizardWindowOptions options, QWidget* parent)
     context_.sendCommand = [this](WizardCommand command) { HandleCommand(command); };
 
     cameraOps_ = std::make_unique<CameraOperations>(*this);
+    onvifOps_ = std::make_unique<OnvifOperations>(*this, options_.onvif);
+    context_.onvif = &onvifOps_->Service();
 
     // The about entry of the window menu (right click anywhere on the window).
     auto* about = new QAction(QStringLiteral("&About Wizard..."), this);
@@ -150,6 +173,8 @@ WizardWindow::~WizardWindow() {
     // they use still exist.
     SetKeepConnecting(settings_, false);
     cameraOps_.reset();
+    onvifOps_.reset();
+    if (context_.onvifSearch) context_.onvifSearch->End();
     // Only now that no worker can still be probing through the alias is it
     // taken away.
     hostnet::RemoveTemporaryAddresses(*hostNet_, added_);
@@ -186,6 +211,11 @@ void WizardWindow::CreatePages() {
     pageObjects_[kPageServerLogin] = new ServerLoginPage(this);
     pageObjects_[kPageSetupFinished] = new SetupFinishedPage(this);
     pageObjects_[kPageServerCameraList] = new ServerCameraListPage(this);
+    pageObjects_[kPageOnvifLogin] = new OnvifLoginPage(this);
+    pageObjects_[kPageOnvifAddress] = new OnvifAddressPage(this);
+    pageObjects_[kPageOnvifClock] = new OnvifClockPage(this);
+    pageObjects_[kPageOnvifSummary] = new OnvifSummaryPage(this);
+    pageObjects_[kPageOnvifFinished] = new OnvifFinishedPage(this);
     for (WizardPage* page : pageObjects_) page->SetContext(&context_);
 }
 
@@ -298,7 +328,11 @@ bool WizardWindow::event(QEvent* event) {
     return QWidget::event(event);
 }
 
-void WizardWindow::closeEvent(QCloseEvent* event) { event->accept(); }
+void WizardWindow::closeEvent(QCloseEvent* event) {
+    // A camera that moved is waited for no longer.
+    onvifOps_->Cancel();
+    event->accept();
+}
 
 WizardPage* WizardWindow::Page(int index) const {
     if (index < 0 || index >= kPageCount) return nullptr;
@@ -357,6 +391,14 @@ void WizardWindow::OnWizardCommand(WizardCommand command) {
         case WizardCommand::ShowQuickAddressPage: ShowPage(kPageQuickAddress, true); break;
         case WizardCommand::ShowSetupFinishedPage: ShowPage(kPageSetupFinished, true); break;
         case WizardCommand::ChangeLanguage: ChangeLanguageNow(); break;
+        case WizardCommand::ShowOnvifLoginPage: ShowPage(kPageOnvifLogin, true); break;
+        case WizardCommand::OnvifLogin: onvifOps_->Login(); break;
+        case WizardCommand::ShowOnvifAddressPage: ShowPage(kPageOnvifAddress, true); break;
+        case WizardCommand::ShowOnvifClockPage: ShowPage(kPageOnvifClock, true); break;
+        case WizardCommand::ShowOnvifSummaryPage: ShowPage(kPageOnvifSummary, true); break;
+        case WizardCommand::ApplyOnvifChange: onvifOps_->Apply(); break;
+        case WizardCommand::ShowOnvifFinishedPage: ShowPage(kPageOnvifFinished, true); break;
+        case WizardCommand::EnsureOnvifReachable: onvifOps_->EnsureReachable(); break;
     }
 }
 

@@ -19,6 +19,7 @@
 #include "core/settings/CameraSettings.h"
 #include "gui/app/PageStack.h"
 #include "gui/framework/DeploymentSettings.h"
+#include "gui/framework/OnvifSetup.h"
 #include "gui/framework/TimerSettings.h"
 #include "gui/framework/WizardCommand.h"
 #include "gui/framework/WizardContext.h"
@@ -33,6 +34,11 @@ class HostNetwork;
 }
 class CameraOperations;
 class CameraService;
+class OnvifOperations;
+namespace onvif {
+class OnvifSearch;
+class OnvifService;
+}  // namespace onvif
 class PictureFrame;
 class WaitDialog;
 class WizardPage;
@@ -51,6 +57,9 @@ struct WizardWindowOptions {
     UrlOpener* urlOpener = nullptr;
     // Not owned; null: the camera over the network, with `transport`'s limits.
     CameraService* camera = nullptr;
+    // Not owned; null: other makers' cameras over the network.
+    onvif::OnvifService* onvif = nullptr;
+    onvif::OnvifSearch* onvifSearch = nullptr;
     TimerSettings timers;
     // The camera's time limits; tests shorten them as they do the timers.
     TransportSettings transport;
@@ -91,6 +100,8 @@ public:
     hostnet::HostNetwork* HostNet() const { return hostNet_; }
     CameraService& Camera() const { return *camera_; }
     CameraOperations& Operations() const { return *cameraOps_; }
+    OnvifOperations& Onvif() const { return *onvifOps_; }
+    OnvifSetup& OnvifPath() { return onvifSetup_; }
     hostnet::AddedAddresses& Aliases() { return added_; }
     const WizardMessages& Messages() const { return messages_; }
     const LanguageStrings& Language() const { return language_; }
@@ -130,6 +141,8 @@ private:
     UrlOpener* urlOpener_ = nullptr;
     std::unique_ptr<CameraService> ownedCamera_;
     CameraService* camera_ = nullptr;
+    std::unique_ptr<onvif::OnvifSearch> ownedOnvifSearch_;
+    OnvifSetup onvifSetup_;
     TimerSettings timers_;
     TransportSettings transport_;
     DeploymentSettings deployment_;
@@ -151,6 +164,7 @@ private:
 
     WizardContext context_;
     std::unique_ptr<CameraOperations> cameraOps_;
+    std::unique_ptr<OnvifOperations> onvifOps_;
     bool started_ = false;
 };
 

@@ -39,11 +39,11 @@ QString Plain(const std::string& text) { return QString::fromUtf8(text.data(), s
 
 }  // namespace
 
-PlanDialog::PlanDialog(const std::string& languageFilePath, QStringList selectedMacs, hostnet::HostNetwork* net,
+PlanDialog::PlanDialog(const std::string& languageFilePath, QStringList selectedCameras, hostnet::HostNetwork* net,
                              Prompter* prompter, QWidget* parent)
     : QDialog(parent),
       languageFilePath_(languageFilePath),
-      selectedMacs_(std::move(selectedMacs)),
+      selectedCameras_(std::move(selectedCameras)),
       net_(net),
       prompter_(prompter) {
     setObjectName(QStringLiteral("DlgProvision"));
@@ -153,10 +153,12 @@ bool PlanDialog::LoadPlan(const QString& path) {
         return false;
     }
     // Cameras chosen in the search list narrow the plan to their rows.
-    if (!selectedMacs_.isEmpty()) {
+    if (!selectedCameras_.isEmpty()) {
         std::vector<provision::PlanRow> kept;
         for (const provision::PlanRow& row : plan.rows)
-            if (selectedMacs_.contains(Plain(row.mac), Qt::CaseInsensitive)) kept.push_back(row);
+            if ((!row.mac.empty() && selectedCameras_.contains(Plain(row.mac), Qt::CaseInsensitive)) ||
+                (!row.uuid.empty() && selectedCameras_.contains(Plain(row.uuid), Qt::CaseInsensitive)))
+                kept.push_back(row);
         plan.rows = std::move(kept);
     }
     plan_ = std::move(plan);

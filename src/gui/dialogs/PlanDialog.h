@@ -31,10 +31,11 @@ class HostNetwork;
 class PlanDialog : public QDialog {
     Q_OBJECT
 public:
-    // `selectedMacs`: the cameras chosen in the search list; when not empty,
-    // only the plan's rows for them are used. `net` may be null. The file
+    // `selectedCameras`: the MACs and endpoint references of the cameras
+    // chosen in the search list; when not empty, only the plan's rows for
+    // them are used. `net` may be null. The file
     // chooser runs through `prompter` (when given) like every modal dialog.
-    PlanDialog(const std::string& languageFilePath, QStringList selectedMacs, hostnet::HostNetwork* net,
+    PlanDialog(const std::string& languageFilePath, QStringList selectedCameras, hostnet::HostNetwork* net,
                   Prompter* prompter = nullptr, QWidget* parent = nullptr);
     ~PlanDialog() override;
 
@@ -65,7 +66,7 @@ private:
     QString checkingText_;
 
     std::string languageFilePath_;
-    QStringList selectedMacs_;
+    QStringList selectedCameras_;
     hostnet::HostNetwork* net_;
     Prompter* prompter_;
     provision::Plan plan_;

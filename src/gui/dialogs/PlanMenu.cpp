@@ -12,7 +12,8 @@
 
 namespace orvanta {
 
-QAction* AddPlanAction(QMenu& menu, QTreeWidget* list, int macColumn, WizardContext* context) {
+QAction* AddPlanAction(QMenu& menu, QTreeWidget* list, std::initializer_list<int> identityColumns,
+                       WizardContext* context) {
     if (!context || !context->languageFilePath) return nullptr;
     const std::string path = *context->languageFilePath;
     QString caption = WizardPage::Text(LanguageStrings(path), "DlgProvision", "MenuSetUp", kCaptionCapacity);
@@ -21,11 +22,14 @@ QAction* AddPlanAction(QMenu& menu, QTreeWidget* list, int macColumn, WizardCont
     setUp->setObjectName(QStringLiteral("setUpFromPlan"));
     // The list outlives the menu; the guard covers a page torn down while
     // the menu is open.
-    QObject::connect(setUp, &QAction::triggered, list, [list = QPointer<QTreeWidget>(list), macColumn, context, path] {
+    const QList<int> columns(identityColumns);
+    QObject::connect(setUp, &QAction::triggered, list, [list = QPointer<QTreeWidget>(list), columns, context, path] {
         if (!list) return;
-        QStringList macs;
-        for (const QTreeWidgetItem* row : list->selectedItems()) macs << row->text(macColumn);
-        PlanDialog dialog(path, macs, context->hostNetwork, context->prompter, list->window());
+        QStringList cameras;
+        for (const QTreeWidgetItem* row : list->selectedItems())
+            for (int column : columns)
+                if (!row->text(column).isEmpty()) cameras << row->text(column);
+        PlanDialog dialog(path, cameras, context->hostNetwork, context->prompter, list->window());
         if (context->prompter) context->prompter->RunModal(dialog);
         else dialog.exec();
     });

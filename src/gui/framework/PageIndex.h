@@ -26,7 +26,12 @@ enum PageIndex : int {
     kPageServerLogin = 18,
     kPageSetupFinished = 19,
     kPageServerCameraList = 20,
-    kPageCount = 21,
+    kPageOnvifLogin = 21,
+    kPageOnvifAddress = 22,
+    kPageOnvifClock = 23,
+    kPageOnvifSummary = 24,
+    kPageOnvifFinished = 25,
+    kPageCount = 26,
 };
 
 }  // namespace orvanta

@@ -47,6 +47,21 @@ enum class WizardCommand {
     ShowSetupFinishedPage,
     // Asks for a language and applies it to every page at once.
     ChangeLanguage,
+
+    // The path of an ONVIF camera chosen in the search list.
+    ShowOnvifLoginPage,
+    // Reads the camera with the login page's user, behind the wait window;
+    // the address page follows a good read, the login page says why not.
+    OnvifLogin,
+    ShowOnvifAddressPage,
+    ShowOnvifClockPage,
+    ShowOnvifSummaryPage,
+    // Applies the change, finds the camera again and reads it back.
+    ApplyOnvifChange,
+    ShowOnvifFinishedPage,
+    // Makes the chosen ONVIF camera reachable from the PC now; sent, not
+    // posted, before its web page is opened.
+    EnsureOnvifReachable,
 };
 
 // The queued event that carries a command to the main window, so that the

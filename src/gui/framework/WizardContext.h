@@ -24,6 +24,11 @@ class UrlOpener;
 struct TimerSettings;
 struct DeploymentSettings;
 struct KeptCameraResults;
+struct OnvifSetup;
+namespace onvif {
+class OnvifService;
+class OnvifSearch;
+}  // namespace onvif
 
 struct WizardContext {
     CameraSettings* settings = nullptr;
@@ -32,6 +37,12 @@ struct WizardContext {
     hostnet::HostNetwork* hostNetwork = nullptr;
     // The camera: search, read, save, scan, WPS and the listing server.
     CameraService* camera = nullptr;
+    // Other makers' cameras: the search beside ours, and the calls of the
+    // ONVIF path (the window's pages use them through OnvifOperations).
+    onvif::OnvifSearch* onvifSearch = nullptr;
+    onvif::OnvifService* onvif = nullptr;
+    // What the ONVIF path's pages share.
+    OnvifSetup* onvifSetup = nullptr;
     const TimerSettings* timers = nullptr;
     const DeploymentSettings* deployment = nullptr;
 

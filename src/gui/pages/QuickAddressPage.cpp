@@ -7,8 +7,8 @@
 #include <QSignalBlocker>
 
 #include "gui/controls/Ipv4AddressEdit.h"
-#include "core/hostnet/AddressProbe.h"
 #include "core/text/AddressText.h"
+#include "gui/framework/AddressChoice.h"
 #include "gui/framework/KeptCameraResults.h"
 
 namespace orvanta {
@@ -106,22 +106,12 @@ void QuickAddressPage::OnFixed() {
 void QuickAddressPage::OnAddressChanged() {
     // Class B and class C addresses get their classful mask; anything else
     // keeps the mask as it is.
-    const unsigned first = address_->Address() >> 24;
-    if (first >= 128 && first <= 191)
-        mask_->SetAddress(0xFFFF0000u);
-    else if (first >= 192 && first <= 223)
-        mask_->SetAddress(0xFFFFFF00u);
+    if (const auto mask = ClassfulMask(address_->Address())) mask_->SetAddress(*mask);
 }
 
 void QuickAddressPage::OnTest() {
-    const CameraSettings& s = Settings();
-    uint32_t source = 0;
-    if (!ParseIpv4(s.HostIP, source)) source = 0xFFFFFFFFu;  // no usable address of the PC
-    const uint32_t target = Ipv4NetworkOrder(address_->Address());
-    // The camera answers for its own address; that is no conflict.
-    bool inUse = false;
-    if (target != s.CamAddr && Context() && Context()->hostNetwork)
-        inUse = hostnet::ProbeAddressInUse(*Context()->hostNetwork, target, source);
+    const bool inUse =
+        Context() && AddressTakenByAnother(*Context(), Ipv4NetworkOrder(address_->Address()), Settings().CamAddr);
     if (inUse)
         Ask(Kept(kAddressInUse), QString(), PromptIcon::Critical);
     else

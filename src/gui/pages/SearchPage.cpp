@@ -4,18 +4,26 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QFileDialog>
+#include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QSaveFile>
+#include <QSet>
 #include <QTimer>
 #include <QTreeWidget>
 
 #include "core/camera/CameraService.h"
 #include "core/discovery/DiscoveredCamera.h"
 #include "core/discovery/DiscoveredCameraWriter.h"
+#include "core/onvif/OnvifDeviceWriter.h"
+#include "core/onvif/OnvifSearch.h"
+#include "core/onvif/ServiceAddress.h"
+#include "core/output/Diagnostics.h"
+#include "core/output/KindTable.h"
 #include "core/settings/FixedField.h"
+#include "gui/framework/OnvifSetup.h"
 #include "gui/framework/TimerSettings.h"
 #include "gui/framework/UrlOpener.h"
 #include "gui/dialogs/PlanMenu.h"
@@ -25,7 +33,15 @@ namespace orvanta {
 namespace {
 
 // List columns, in the order the list shows them.
-enum Column { kColIp, kColMac, kColPort, kColDesc, kColSport, kColSerial, kColMask, kColumnCount };
+// The kind column came last and is shown first; the serial column holds an
+// ONVIF camera's endpoint reference.
+enum Column { kColIp, kColMac, kColPort, kColDesc, kColSport, kColSerial, kColMask, kColKind, kColumnCount };
+
+// What a row's first cell keeps beside its text: which list it comes from
+// and its place there.
+constexpr int kRowKindRole = Qt::UserRole;
+constexpr int kRowIndexRole = Qt::UserRole + 1;
+enum RowKind { kNativeRow = 0, kOnvifRow = 1 };
 
 // A search is six ticks: the seventh only ends it.
 constexpr int kEndTick = 7;
@@ -41,6 +57,10 @@ constexpr const char* kMenuCopyAddress = "MenuCopyAddress";
 constexpr const char* kMenuExportList = "MenuExportList";
 constexpr const char* kExportTitle = "ExportTitle";
 constexpr const char* kExportFailed = "ExportFailed";
+constexpr const char* kKindNative = "KindNative";
+constexpr const char* kKindOnvif = "KindOnvif";
+
+QString Plain(const std::string& text) { return QString::fromStdString(text); }
 
 // Record texts are 8-bit text in the locale's encoding, read no further
 // than their field's width.
@@ -57,7 +77,9 @@ SearchPage::SearchPage(QWidget* parent) : WizardPage(139, "SearchPage", parent) 
     list_ = AddList(kList, Dlu(8, 42, 373, 130),
                     {QStringLiteral("IP"), QStringLiteral("MAC"), QStringLiteral("PORT"),
                      QStringLiteral("DESC / INTERFACE"), QStringLiteral("SPORT"), QStringLiteral("SERIAL NO."),
-                     QStringLiteral("SUBMASK.")});
+                     QStringLiteral("SUBMASK."), QStringLiteral("KIND")});
+    list_->header()->moveSection(kColKind, 0);
+    list_->setColumnWidth(kColKind, 70);
     list_->setColumnWidth(kColIp, 120);
     list_->setColumnWidth(kColMac, 120);
     list_->setColumnWidth(kColPort, 60);
@@ -82,7 +104,9 @@ SearchPage::SearchPage(QWidget* parent) : WizardPage(139, "SearchPage", parent) 
                {kMenuCopyAddress, kMessageCapacity},
                {kMenuExportList, kMessageCapacity},
                {kExportTitle, kMessageCapacity},
-               {kExportFailed, kMessageCapacity}});
+               {kExportFailed, kMessageCapacity},
+               {kKindNative},
+               {kKindOnvif}});
 
     connect(AddBackButton(kBack, QStringLiteral("Exit")), &QAbstractButton::clicked, this, &SearchPage::OnBack);
     connect(AddNextButton(kNext, QStringLiteral("Next")), &QAbstractButton::clicked, this, &SearchPage::OnNext);
@@ -108,17 +132,21 @@ void SearchPage::ApplyLanguage(const LanguageStrings& lang) {
     list_->headerItem()->setText(kColMask, Text(lang, "LANPage", "Submask"));
     CaptionListHeader(lang, list_,
                       {{kColIp, "CamListIP"}, {kColMac, "CamListMAC"}, {kColPort, "CamListPort"},
-                       {kColDesc, "CamListDese"}, {kColSport, "CamListSport"}, {kColSerial, "CamListCamID"}});
+                       {kColDesc, "CamListDese"}, {kColSport, "CamListSport"}, {kColSerial, "CamListCamID"},
+                       {kColKind, "CamListKind"}});
     idleCaption_ = Text(lang, "BtnStrartFind", kCaptionCapacity);
     searchingCaption_ = Text(lang, "BtnFindingCam", kCaptionCapacity);
     alternateCaption_ = Text(lang, "BtnStopFind", kCaptionCapacity);
     nextCaption_ = Text(lang, "Common", "BtnNext");
     // A search under way keeps blinking in the new language's captions.
     SetSearchCaption(searching_ ? searchingCaption_ : idleCaption_);
+    ShowRows();
     ShowStatus();
 }
 
 void SearchPage::LoadFromSettings() {
+    // A camera read on the ONVIF path now has its MAC.
+    if (!onvifFound_.empty()) ShowRows();
     if (Settings().StartSearch == 1) {
         NextButton()->hide();
         note_->hide();
@@ -142,6 +170,11 @@ void SearchPage::StopSearch() {
     timer_->stop();
     SetSearchCaption(idleCaption_);
     if (Context() && Context()->camera) Context()->camera->EndSearch();
+    if (Context() && Context()->onvifSearch && wasSearching) {
+        // What came in since the last tick is kept, then the sockets go.
+        if (Context()->onvifSearch->Look(onvifFound_)) ShowRows();
+        Context()->onvifSearch->End();
+    }
     if (wasSearching) ShowStatus();
 }
 
@@ -192,20 +225,57 @@ void SearchPage::OnSearchTick() {
         Ask(Kept(kNoWayOut), QStringLiteral("Orvanta"), PromptIcon::Critical);
         return;
     }
+    // Other makers' cameras are searched for beside ours, on their own thread.
+    bool onvifChanged = false;
+    if (onvif::OnvifSearch* onvifSearch = Context()->onvifSearch) {
+        if (ticks_ == 1) {
+            onvifFound_.clear();
+            onvifChanged = true;
+            const onvif::OnvifSearchReport report = onvifSearch->Begin();
+            if (!report.ran) Diagnostic("onvif discovery: %s", report.why.c_str());
+        } else {
+            onvifChanged = onvifSearch->Look(onvifFound_);
+        }
+    }
     // Only a rebuilt list is redrawn: a silent network keeps the old rows.
     if (result.change == SearchChange::Rebuilt) FillRows(result.cameras);
+    else if (onvifChanged) ShowRows();
     ShowStatus();
 }
 
 void SearchPage::FillRows(std::span<const discovery::DiscoveredCamera> cameras) {
+    found_.assign(cameras.begin(), cameras.end());
+    ShowRows();
+}
+
+const onvif::DiscoveredOnvifDevice* SearchPage::OnvifRow(const QTreeWidgetItem& row) const {
+    if (row.data(kColIp, kRowKindRole).toInt() != kOnvifRow) return nullptr;
+    const int i = row.data(kColIp, kRowIndexRole).toInt();
+    return i >= 0 && i < static_cast<int>(onvifFound_.size()) ? &onvifFound_[static_cast<std::size_t>(i)] : nullptr;
+}
+
+void SearchPage::ShowRows() {
+    // The selection is remembered by identity: MAC for ours, endpoint
+    // reference for ONVIF cameras.
+    QSet<QString> selected;
+    for (const QTreeWidgetItem* row : list_->selectedItems())
+        selected << row->text(row->data(kColIp, kRowKindRole).toInt() == kOnvifRow ? kColSerial : kColMac);
+    QString current;
+    if (const QTreeWidgetItem* row = list_->currentItem())
+        current = row->text(row->data(kColIp, kRowKindRole).toInt() == kOnvifRow ? kColSerial : kColMac);
     list_->clear();
     // Handed to the list in one go: one insertion per row would lay the view
     // out again for each of thousands of rows.
     QList<QTreeWidgetItem*> rows;
-    rows.reserve(static_cast<qsizetype>(cameras.size()));
-    found_.assign(cameras.begin(), cameras.end());
-    for (const discovery::DiscoveredCamera& cam : cameras) {
+    rows.reserve(static_cast<qsizetype>(found_.size() + onvifFound_.size()));
+    const QString native = Kept(kKindNative).isEmpty() ? QStringLiteral("Native") : Kept(kKindNative);
+    const QString onvifKind = Kept(kKindOnvif).isEmpty() ? QStringLiteral("ONVIF") : Kept(kKindOnvif);
+    for (std::size_t i = 0; i < found_.size(); ++i) {
+        const discovery::DiscoveredCamera& cam = found_[i];
         auto* row = new QTreeWidgetItem;
+        row->setData(kColIp, kRowKindRole, kNativeRow);
+        row->setData(kColIp, kRowIndexRole, static_cast<int>(i));
+        row->setText(kColKind, native);
         row->setText(kColIp, Local8(cam.IpText));
         row->setText(kColMac, Local8(cam.MacText));
         row->setText(kColPort, Local8(cam.PortText));
@@ -215,7 +285,36 @@ void SearchPage::FillRows(std::span<const discovery::DiscoveredCamera> cameras) 
         row->setText(kColMask, Local8(cam.MaskText));
         rows.append(row);
     }
+    const std::map<std::string, std::string>* macs =
+        Context() && Context()->onvifSetup ? &Context()->onvifSetup->macs : nullptr;
+    for (std::size_t i = 0; i < onvifFound_.size(); ++i) {
+        const onvif::DiscoveredOnvifDevice& d = onvifFound_[i];
+        auto* row = new QTreeWidgetItem;
+        row->setData(kColIp, kRowKindRole, kOnvifRow);
+        row->setData(kColIp, kRowIndexRole, static_cast<int>(i));
+        row->setText(kColKind, onvifKind);
+        row->setText(kColIp, Plain(OnvifHost(d)));
+        if (macs)
+            if (const auto it = macs->find(d.endpoint); it != macs->end()) row->setText(kColMac, Plain(it->second));
+        if (const auto url = onvif::DeviceServiceOf(d)) row->setText(kColPort, Plain(url->port));
+        // Name and hardware as the camera announced them, then the PC's card
+        // it answered on, as the description column shows ours.
+        QStringList desc;
+        if (!d.name.empty()) desc << Plain(d.name);
+        if (!d.hardware.empty()) desc << Plain(d.hardware);
+        QString text = desc.join(QStringLiteral(" "));
+        if (!d.interfaceName.empty()) text += QStringLiteral("/") + Plain(d.interfaceName);
+        row->setText(kColDesc, text);
+        row->setText(kColSerial, Plain(d.endpoint));
+        rows.append(row);
+    }
     list_->addTopLevelItems(rows);
+    for (QTreeWidgetItem* row : rows) {
+        const QString key = row->text(row->data(kColIp, kRowKindRole).toInt() == kOnvifRow ? kColSerial : kColMac);
+        if (key.isEmpty()) continue;
+        if (selected.contains(key)) row->setSelected(true);
+        if (key == current) list_->setCurrentItem(row, 0, QItemSelectionModel::NoUpdate);
+    }
 }
 
 void SearchPage::StoreAddressOf(const QTreeWidgetItem& row) {
@@ -237,6 +336,12 @@ void SearchPage::OnNext() {
         return;
     }
     const QTreeWidgetItem& row = *selected.first();
+    if (const onvif::DiscoveredOnvifDevice* device = OnvifRow(row)) {
+        // Another maker's camera takes the ONVIF path, whatever the mode.
+        if (Context()->onvifSetup) Context()->onvifSetup->Choose(*device);
+        PostCommand(WizardCommand::ShowOnvifLoginPage);
+        return;
+    }
     CameraSettings& s = Settings();
     StoreAddressOf(row);
     SetField(s.CamIP, row.text(kColIp).toLocal8Bit().toStdString());
@@ -265,6 +370,15 @@ void SearchPage::OnOpenCamera() {
     const QList<QTreeWidgetItem*> selected = list_->selectedItems();
     if (selected.isEmpty()) return;
     const QTreeWidgetItem& row = *selected.first();
+    if (const onvif::DiscoveredOnvifDevice* device = OnvifRow(row)) {
+        if (!Context() || !Context()->onvifSetup) return;
+        Context()->onvifSetup->Choose(*device);
+        if (Context()->sendCommand) Context()->sendCommand(WizardCommand::EnsureOnvifReachable);
+        const auto url = onvif::DeviceServiceOf(*device);
+        const QString port = url && url->port != "80" ? QStringLiteral(":") + Plain(url->port) : QString();
+        if (Context()->urlOpener) Context()->urlOpener->Open(QStringLiteral("http://%1%2/").arg(row.text(kColIp), port));
+        return;
+    }
     StoreAddressOf(row);
     // Run at once, not queued: the PC must reach the camera's subnet before
     // the browser asks for its page.
@@ -300,9 +414,9 @@ QMenu* SearchPage::MakeContextMenu(const QPoint& pos) {
     connect(copy, &QAction::triggered, this, [address] { QApplication::clipboard()->setText(address); });
     QAction* exportList = menu->addAction(caption(kMenuExportList, QStringLiteral("Export list\u2026")));
     exportList->setObjectName(QStringLiteral("exportList"));
-    exportList->setEnabled(!found_.empty());
+    exportList->setEnabled(!found_.empty() || !onvifFound_.empty());
     connect(exportList, &QAction::triggered, this, &SearchPage::OnExport);
-    AddPlanAction(*menu, list_, kColMac, Context());
+    AddPlanAction(*menu, list_, {kColMac, kColSerial}, Context());
     return menu;
 }
 
@@ -329,9 +443,12 @@ void SearchPage::OnExport() {
 
 bool SearchPage::ExportList(const QString& path) const {
     const bool json = path.endsWith(QStringLiteral(".json"), Qt::CaseInsensitive);
-    const std::string text = discovery::DiscoveredCameraWriter::Write(
-        json ? discovery::RecordFormat::Json : discovery::RecordFormat::Csv, found_.data(),
-        static_cast<int>(found_.size()));
+    // The command line's listing of both kinds: a kind on every row, an
+    // ONVIF camera with its endpoint reference.
+    const output::OutputTable table = output::KindTable(
+        {{"native", discovery::DiscoveredCameraWriter::Table(found_.data(), static_cast<int>(found_.size()))},
+         {"onvif", onvif::OnvifDeviceTable(onvifFound_)}});
+    const std::string text = output::WriteTable(json ? output::OutputFormat::Json : output::OutputFormat::Csv, table);
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) return false;
     if (file.write(text.data(), static_cast<qint64>(text.size())) != static_cast<qint64>(text.size())) {

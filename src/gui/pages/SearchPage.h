@@ -1,4 +1,5 @@
-// The camera search page: the list of cameras found on the local network, a
+// The camera search page: the list of cameras found on the local network
+// (ours and other makers' ONVIF cameras, a column saying which), a
 // button that starts or stops a search, and Next/Exit. Under the button a
 // line says how many cameras a search has found so far, and why a search
 // that ended found none. The list's context menu copies a camera's address,
@@ -6,7 +7,7 @@
 // the selected cameras up from a plan.
 //
 // A search is six ticks of the search timer, each one search step of the
-// camera service. The page ends the search when it stops, so that what a
+// camera service and a look at the ONVIF search begun on the first. The page ends the search when it stops, so that what a
 // large search (or a flood) took (its sockets' queues, its list and records)
 // goes back at once; the rows stay.
 #pragma once
@@ -15,6 +16,7 @@
 #include <vector>
 
 #include "core/camera/CameraService.h"
+#include "core/onvif/OnvifTypes.h"
 #include "gui/framework/WizardPage.h"
 
 class QMenu;
@@ -74,6 +76,11 @@ private:
     void SetSearchCaption(const QString& caption);
     SearchResult RunSearch(bool restart);
     void FillRows(std::span<const discovery::DiscoveredCamera> cameras);
+    // The list again from both kinds: ours first, in their order, then the
+    // ONVIF cameras in the order first heard. The selection stays.
+    void ShowRows();
+    // The ONVIF camera a row shows, or null for one of ours.
+    const onvif::DiscoveredOnvifDevice* OnvifRow(const QTreeWidgetItem& row) const;
     // Copies the address, mask and MAC of a row into the record.
     void StoreAddressOf(const QTreeWidgetItem& row);
 
@@ -90,6 +97,7 @@ private:
     QString nextCaption_ = QStringLiteral("Next");
     // The cameras the list shows, as found: the export writes these.
     std::vector<discovery::DiscoveredCamera> found_;
+    std::vector<onvif::DiscoveredOnvifDevice> onvifFound_;
 };
 
 }  // namespace orvanta

@@ -54,7 +54,11 @@ QString WizardFixture::RememberedLanguage() const {
 WizardWindow& WizardFixture::Make(const DeploymentSettings& deployment) {
     WizardWindowOptions options;
     options.hostNetwork = &net;
-    if (!networkCamera) options.camera = &camera;
+    if (!networkCamera) {
+        options.camera = &camera;
+        options.onvif = &onvif;
+        options.onvifSearch = &onvifSearch;
+    }
     options.prompter = &prompter;
     options.urlOpener = &urls;
     options.timers = timers;
@@ -105,6 +109,9 @@ void WizardFixture::MakePageContext() {
     pageContext_.prompter = &prompter;
     pageContext_.urlOpener = &urls;
     pageContext_.camera = &camera;
+    pageContext_.onvifSearch = &onvifSearch;
+    pageContext_.onvif = &onvif;
+    pageContext_.onvifSetup = &onvifSetup;
     pageContext_.timers = &timers;
     pageContext_.deployment = &deployment;
     pageContext_.language = &pageLanguage_;

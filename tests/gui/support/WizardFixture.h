@@ -21,6 +21,8 @@
 #include "gui/framework/KeptCameraResults.h"
 #include "gui/framework/WizardContext.h"
 #include "FakeCameraService.h"
+#include "FakeOnvif.h"
+#include "gui/framework/OnvifSetup.h"
 #include "support/FakeUrlOpener.h"
 #include "support/ScriptedPrompter.h"
 
@@ -99,6 +101,10 @@ public:
 
     hostnet::FakeHostNetwork net;
     FakeCameraService camera;
+    // Other makers' cameras: never the network unless networkCamera is set.
+    FakeOnvifSearch onvifSearch;
+    FakeOnvifService onvif;
+    OnvifSetup onvifSetup;  // single-page mode only
     // Set before Make: the window talks to cameras over the network instead
     // (the lab programs, inside their namespaces).
     bool networkCamera = false;

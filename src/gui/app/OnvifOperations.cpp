@@ -1,0 +1,236 @@
+#include "gui/app/OnvifOperations.h"
+
+#include <optional>
+
+#include "core/hostnet/AddressProbe.h"
+#include "core/hostnet/ReachableAddress.h"
+#include "core/i18n/LanguageStrings.h"
+#include "core/onvif/NetworkOnvifService.h"
+#include "core/onvif/ServiceAddress.h"
+#include "core/output/Diagnostics.h"
+#include "core/settings/FixedField.h"
+#include "core/text/AddressText.h"
+#include "gui/app/WaitDialog.h"
+#include "gui/app/WizardWindow.h"
+#include "gui/framework/OnvifResultText.h"
+#include "gui/framework/OnvifSetup.h"
+#include "gui/framework/PageIndex.h"
+#include "gui/framework/WizardPage.h"
+
+namespace orvanta {
+
+namespace {
+
+// How often the worker is looked at, and the wait window moved on.
+constexpr int kTickMs = 100;
+constexpr int kWaitRange = 100;
+
+// Where the ARP walk starts: the camera's own address when it already lies
+// in the PC's subnet (it is free for the camera), else the subnet's top
+// host address, walking down (the PC's own address would look free to a
+// probe the PC sends itself).
+struct ProposalStart {
+    uint32_t start = 0, source = 0, mask = 0;  // network order
+    std::array<uint8_t, 6> mac{};
+};
+
+std::optional<ProposalStart> WhereToPropose(const CameraSettings& s, const onvif::OnvifDeviceState& camera) {
+    if (s.HostNoAddress == 1) return std::nullopt;
+    ProposalStart p;
+    if (!ParseIpv4(FieldText(s.HostIP), p.source) || !ParseIpv4(FieldText(s.HostMask), p.mask) || p.mask == 0)
+        return std::nullopt;
+    uint32_t cam = 0;
+    const bool known = ParseIpv4(camera.ipv4.address, cam);
+    const uint32_t top = Ipv4NetworkOrder((Ipv4HostOrder(p.source) | ~Ipv4HostOrder(p.mask)) - 1);
+    p.start = known && (cam & p.mask) == (p.source & p.mask) ? cam : top;
+    ParseMac(camera.mac, p.mac);
+    return p;
+}
+
+}  // namespace
+
+struct OnvifOperations::Job {
+    enum class Kind { Login, Apply } kind = Kind::Login;
+    std::string target;
+    std::string endpoint;
+    onvif::OnvifCredentials credentials;
+    onvif::OnvifChange change;
+    onvif::OnvifService* service = nullptr;
+    hostnet::HostNetwork* hostNetwork = nullptr;
+    CameraSettings pc;  // the PC's addresses, for the proposal
+    std::function<bool()> reachCamera;
+
+    onvif::OnvifDeviceState state;
+    onvif::OnvifResult result;
+    std::optional<uint32_t> proposal;  // host order
+    std::atomic<bool> done{false};
+    std::thread thread;
+
+    void Run() {
+        if (reachCamera && !reachCamera())
+            Diagnostic("ONVIF: no temporary address could be given to reach %s; trying it as it is", target.c_str());
+        if (!endpoint.empty()) service->KnowEndpoint(target, endpoint);
+        if (kind == Kind::Apply) {
+            result = service->Apply(target, credentials, change, state);
+            return;
+        }
+        result = service->Read(target, credentials, state);
+        if (!result.ok() || hostNetwork == nullptr) return;
+        // Only now is the camera's MAC known: the walk tells its own answer
+        // from another device's.
+        if (const auto from = WhereToPropose(pc, state))
+            proposal = Ipv4HostOrder(hostnet::FindFreeAddress(*hostNetwork, from->start, from->source, from->mask, from->mac));
+    }
+};
+
+OnvifOperations::OnvifOperations(WizardWindow& window, onvif::OnvifService* service) : window_(window) {
+    service_ = service;
+    if (service_ == nullptr) {
+        auto network = std::make_unique<onvif::NetworkOnvifService>();
+        network->reach = [this](const std::string& address, int prefix) { return Reach(address, prefix); };
+        network->sleep = [this](std::chrono::milliseconds d) { Sleep(d); };
+        network->cancelled = [this] { return cancelled_.load(); };
+        service_ = network.get();
+        ownedService_ = std::move(network);
+    }
+    QObject::connect(&timer_, &QTimer::timeout, [this] { Tick(); });
+}
+
+OnvifOperations::~OnvifOperations() {
+    timer_.stop();
+    Cancel();
+    if (job_ && job_->thread.joinable()) job_->thread.join();
+}
+
+void OnvifOperations::Cancel() {
+    cancelled_ = true;
+    const std::lock_guard lock(sleepMutex_);
+    wake_.notify_all();
+}
+
+void OnvifOperations::Sleep(std::chrono::milliseconds duration) {
+    std::unique_lock lock(sleepMutex_);
+    wake_.wait_for(lock, duration, [this] { return cancelled_.load(); });
+}
+
+bool OnvifOperations::Reach(const std::string& address, int prefix) {
+    if (window_.HostNet() == nullptr) return false;
+    const std::lock_guard lock(reachMutex_);
+    return hostnet::EnsureAddressReachable(*window_.HostNet(), window_.Aliases(), address, prefix, "80", card_);
+}
+
+bool OnvifOperations::EnsureReachable() {
+    const OnvifSetup& setup = *window_.Context().onvifSetup;
+    {
+        const std::lock_guard lock(reachMutex_);
+        card_ = setup.device.interfaceName;
+    }
+    // After a change the camera is where it read back.
+    if (!setup.after.ipv4.address.empty()) return Reach(setup.after.ipv4.address, setup.after.ipv4.prefix);
+    const std::string host = OnvifHost(setup.device);
+    return !host.empty() && Reach(host, 0);
+}
+
+QString OnvifOperations::Text(const char* section, const char* key) const {
+    return WizardPage::Text(window_.Language(), section, key, kMessageCapacity);
+}
+
+void OnvifOperations::Login() {
+    if (Busy()) return;
+    OnvifSetup& setup = *window_.Context().onvifSetup;
+    auto job = std::make_unique<Job>();
+    job->kind = Job::Kind::Login;
+    job->target = OnvifTarget(setup.device);
+    job->endpoint = setup.device.endpoint;
+    job->credentials = setup.credentials;
+    job->hostNetwork = window_.HostNet();
+    job->pc = window_.Settings();
+    Start(std::move(job), Text("OnvifLoginPage", "Reading"));
+}
+
+void OnvifOperations::Apply() {
+    if (Busy()) return;
+    OnvifSetup& setup = *window_.Context().onvifSetup;
+    auto job = std::make_unique<Job>();
+    job->kind = Job::Kind::Apply;
+    job->target = OnvifTarget(setup.device);
+    job->endpoint = setup.before.endpoint.empty() ? setup.device.endpoint : setup.before.endpoint;
+    job->credentials = setup.credentials;
+    job->change = setup.change;
+    Start(std::move(job), Text("OnvifSummaryPage", "Applying"));
+}
+
+void OnvifOperations::Start(std::unique_ptr<Job> job, const QString& waitText) {
+    const OnvifSetup& setup = *window_.Context().onvifSetup;
+    {
+        const std::lock_guard lock(reachMutex_);
+        card_ = setup.device.interfaceName;
+    }
+    cancelled_ = false;
+    job->service = service_;
+    const std::string host = OnvifHost(setup.device);
+    job->reachCamera = [this, host] { return host.empty() || Reach(host, 0); };
+    window_.setEnabled(false);
+    position_ = 0;
+    if (WaitDialog* wait = window_.PleaseWait()) {
+        wait->SetRange(0, kWaitRange);
+        wait->SetPos(0);
+        if (!waitText.isEmpty()) wait->SetText(waitText);
+        wait->show();
+        wait->repaint();
+    }
+    job_ = std::move(job);
+    Job* j = job_.get();
+    j->thread = std::thread([j] {
+        j->Run();
+        j->done.store(true, std::memory_order_release);
+    });
+    if (timersRunning_) timer_.start(kTickMs);
+}
+
+void OnvifOperations::Tick() {
+    if (!job_) return;
+    if (!job_->done.load(std::memory_order_acquire)) {
+        // The wait window's bar goes round: the service's own limits end
+        // the job, not this window.
+        position_ = (position_ + 2) % (kWaitRange + 1);
+        if (WaitDialog* wait = window_.PleaseWait()) wait->SetPos(position_);
+        return;
+    }
+    Finish();
+}
+
+void OnvifOperations::Finish() {
+    timer_.stop();
+    std::unique_ptr<Job> job = std::move(job_);
+    if (job->thread.joinable()) job->thread.join();
+    window_.setEnabled(true);
+    if (WaitDialog* wait = window_.PleaseWait())
+        for (int i = 0; i < 5 && wait->isVisible(); ++i) wait->hide();
+
+    OnvifSetup& setup = *window_.Context().onvifSetup;
+    setup.lastResult = job->result;
+    if (job->kind == Job::Kind::Login) {
+        if (!job->result.ok()) {
+            window_.HandleCommand(WizardCommand::ShowOnvifLoginPage);
+            return;
+        }
+        setup.before = job->state;
+        setup.proposal = job->proposal;
+        setup.change = {};
+        if (!job->state.mac.empty()) setup.macs[setup.device.endpoint] = job->state.mac;
+        window_.HandleCommand(WizardCommand::ShowOnvifAddressPage);
+        return;
+    }
+    if (!job->result.ok()) {
+        // The summary stays: the user may go back, change and try again.
+        const QString text = OnvifResultText(window_.Language(), job->result);
+        window_.Prompt().Ask(&window_, Prompt{text, QStringLiteral("Orvanta"), PromptIcon::Critical, PromptButtons::Ok});
+        return;
+    }
+    setup.after = job->state;
+    if (!job->state.mac.empty()) setup.macs[setup.device.endpoint] = job->state.mac;
+    window_.HandleCommand(WizardCommand::ShowOnvifFinishedPage);
+}
+
+}  // namespace orvanta

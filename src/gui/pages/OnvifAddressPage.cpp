@@ -1,0 +1,186 @@
+#include "gui/pages/OnvifAddressPage.h"
+
+#include <QButtonGroup>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalBlocker>
+
+#include "core/settings/FixedField.h"
+#include "core/text/AddressText.h"
+#include "gui/controls/Ipv4AddressEdit.h"
+#include "gui/framework/AddressChoice.h"
+#include "gui/framework/OnvifSetup.h"
+
+namespace orvanta {
+
+namespace {
+
+constexpr const char* kCurrentFixed = "CurrentFixed";  // "%1" the address/prefix
+constexpr const char* kCurrentDhcp = "CurrentDhcp";
+constexpr const char* kAddressInUse = "AddressInUse";
+constexpr const char* kAddressFree = "AddressFree";
+constexpr const char* kBadAddress = "BadAddress";
+
+uint32_t HostOrderOf(const std::string& dotted) {
+    uint32_t a = 0;
+    return ParseIpv4HostOrder(dotted, a) ? a : 0;
+}
+
+uint32_t MaskOfPrefix(int prefix) { return prefix <= 0 ? 0 : prefix >= 32 ? 0xFFFFFFFFu : 0xFFFFFFFFu << (32 - prefix); }
+
+// A fixed address the camera can take: a host of a contiguous subnet, the
+// gateway (when given) inside it.
+bool UsableFixed(uint32_t address, uint32_t mask, uint32_t gateway) {
+    const int prefix = MaskPrefix(Ipv4NetworkOrder(mask));
+    if (address == 0 || prefix < 1 || prefix > 30) return false;
+    const uint32_t host = address & ~mask;
+    if (host == 0 || host == ~mask) return false;
+    return gateway == 0 || ((gateway & mask) == (address & mask) && gateway != address);
+}
+
+}  // namespace
+
+OnvifAddressPage::OnvifAddressPage(QWidget* parent) : WizardPage(302, "OnvifAddressPage", parent) {
+    current_ = AddStatic(kCurrent, Dlu(30, 32, 340, 20), QString());
+    current_->setTextFormat(Qt::PlainText);
+    QButtonGroup* mode = AddRadioGroup();
+    dhcp_ = AddRadio(kDhcpRadio, Dlu(30, 56, 300, 12), QStringLiteral("Get an address from a DHCP server"), mode);
+    fixed_ = AddRadio(kFixedRadio, Dlu(30, 72, 300, 12), QStringLiteral("Use this fixed address"), mode);
+    QLabel* addressLabel = AddStatic(kAddressLabel, Dlu(40, 92, 100, 10), QStringLiteral("IP Address"));
+    address_ = AddAddress(kAddress, Dlu(150, 90, 120, 13));
+    QLabel* maskLabel = AddStatic(kMaskLabel, Dlu(40, 110, 100, 10), QStringLiteral("Subnet Mask"));
+    mask_ = AddAddress(kMask, Dlu(150, 108, 120, 13));
+    QLabel* gatewayLabel = AddStatic(kGatewayLabel, Dlu(40, 128, 100, 10), QStringLiteral("Gateway"));
+    gateway_ = AddAddress(kGateway, Dlu(150, 126, 120, 13));
+    QLabel* dnsLabel = AddStatic(kDnsLabel, Dlu(40, 146, 100, 10), QStringLiteral("DNS"));
+    dns_ = AddAddress(kDns, Dlu(150, 144, 120, 13));
+    test_ = AddButton(kTestButton, Dlu(40, 170, 120, 20), QStringLiteral("Test this IP address"));
+    QLabel* note = AddStatic(kNote, Dlu(170, 166, 210, 70), QString());
+    AddStepTitle(kTitle, "TitleOnvifAddress", kCaptionCapacity, QStringLiteral("The Camera's Address"));
+
+    Captions({{dhcp_, "RadioDHCP"},
+              {fixed_, "RadioFixIP"},
+              {addressLabel, "IP"},
+              {maskLabel, "Submask"},
+              {gatewayLabel, "Gateway"},
+              {dnsLabel, "DNS"},
+              {test_, "BtnSendARP"},
+              {note, "Note", kMessageCapacity}});
+    KeptTexts({{kCurrentFixed, kMessageCapacity},
+               {kCurrentDhcp, kMessageCapacity},
+               {kAddressInUse, kMessageCapacity},
+               {kAddressFree, kMessageCapacity},
+               {kBadAddress, kMessageCapacity}});
+
+    WhenChecked(dhcp_, [this] { SetFixed(false); });
+    WhenChecked(fixed_, [this] { SetFixed(true); });
+    connect(address_, &Ipv4AddressEdit::AddressChanged, this, [this] {
+        if (const auto mask = ClassfulMask(address_->Address())) mask_->SetAddress(*mask);
+    });
+    connect(test_, &QAbstractButton::clicked, this, &OnvifAddressPage::OnTest);
+    connect(AddBackButton(kBack), &QAbstractButton::clicked, this, &OnvifAddressPage::OnBack);
+    connect(AddNextButton(kNext), &QAbstractButton::clicked, this, &OnvifAddressPage::OnNext);
+}
+
+void OnvifAddressPage::SetFixed(bool fixed) {
+    SetChecked(dhcp_, !fixed);
+    SetChecked(fixed_, fixed);
+    SetEnabledAll({address_, mask_, gateway_, dns_, test_}, fixed);
+}
+
+void OnvifAddressPage::LoadFromSettings() {
+    if (!Context() || !Context()->onvifSetup) return;
+    const QuietLoad quiet(this);
+    // Filling the fields is not the user typing: the classful mask must not
+    // replace the one loaded here.
+    const QSignalBlocker block(address_);
+    const OnvifSetup& setup = *Context()->onvifSetup;
+    const onvif::OnvifDeviceState& now = setup.before;
+    const QString where = QStringLiteral("%1/%2").arg(QString::fromStdString(now.ipv4.address)).arg(now.ipv4.prefix);
+    QString line = Kept(now.ipv4.dhcp ? kCurrentDhcp : kCurrentFixed);
+    current_->setText(line.isEmpty() ? where : line.replace(QStringLiteral("%1"), where));
+
+    const CameraSettings& pc = Settings();
+    uint32_t pcAddress = 0, pcMask = 0;
+    const bool pcKnown = pc.HostNoAddress != 1 && ParseIpv4HostOrder(FieldText(pc.HostIP), pcAddress) &&
+                         ParseIpv4HostOrder(FieldText(pc.HostMask), pcMask) && pcMask != 0;
+    const uint32_t camera = HostOrderOf(now.ipv4.address);
+    const uint32_t cameraMask = MaskOfPrefix(now.ipv4.prefix);
+
+    if (const auto& chosen = setup.change.ipv4) {
+        // Back from a later page: what was chosen stays.
+        SetFixed(!chosen->dhcp);
+        if (!chosen->dhcp) {
+            address_->SetAddress(HostOrderOf(chosen->address));
+            mask_->SetAddress(MaskOfPrefix(chosen->prefix));
+        }
+        gateway_->SetAddress(HostOrderOf(setup.change.gateway.value_or(now.gateway)));
+        const auto& dns = setup.change.dns ? *setup.change.dns : now.dns;
+        dns_->SetAddress(dns.empty() ? 0 : HostOrderOf(dns.front()));
+        return;
+    }
+    SetFixed(!now.ipv4.dhcp);
+    const bool inPcSubnet = pcKnown && camera != 0 && (camera & pcMask) == (pcAddress & pcMask);
+    if (inPcSubnet || !pcKnown) {
+        // Where it is already works: a fixed camera keeps its address unless
+        // the installer types another; without an address of its own the PC
+        // can propose nothing better.
+        address_->SetAddress(camera);
+        mask_->SetAddress(cameraMask);
+        gateway_->SetAddress(HostOrderOf(now.gateway));
+        dns_->SetAddress(now.dns.empty() ? 0 : HostOrderOf(now.dns.front()));
+        return;
+    }
+    // A camera in another subnet is brought into the PC's, at the free
+    // address the login found, with the PC's own gateway and DNS.
+    address_->SetAddress(setup.proposal.value_or(0));
+    mask_->SetAddress(pcMask);
+    gateway_->SetAddress(HostOrderOf(std::string(FieldText(pc.HostGateway))));
+    dns_->SetAddress(HostOrderOf(std::string(FieldText(pc.HostDNS))));
+}
+
+void OnvifAddressPage::OnTest() {
+    if (!Context() || !Context()->onvifSetup) return;
+    uint32_t camera = 0;
+    ParseIpv4(Context()->onvifSetup->before.ipv4.address, camera);
+    const bool inUse = AddressTakenByAnother(*Context(), Ipv4NetworkOrder(address_->Address()), camera);
+    Ask(Kept(inUse ? kAddressInUse : kAddressFree), QString(), inUse ? PromptIcon::Critical : PromptIcon::Information);
+}
+
+void OnvifAddressPage::OnBack() { PostCommand(WizardCommand::ShowOnvifLoginPage); }
+
+void OnvifAddressPage::OnNext() {
+    if (!Context() || !Context()->onvifSetup) return;
+    if (!EitherChecked(dhcp_, fixed_)) return;
+    onvif::OnvifChange& change = Context()->onvifSetup->change;
+    const onvif::OnvifDeviceState& now = Context()->onvifSetup->before;
+    if (dhcp_->isChecked()) {
+        // The DHCP server gives the gateway and DNS as well.
+        change.ipv4 = onvif::OnvifIpv4{true, {}, 0};
+        change.gateway.reset();
+        change.dns.reset();
+    } else {
+        const uint32_t address = address_->Address(), mask = mask_->Address(), gateway = gateway_->Address();
+        if (!UsableFixed(address, mask, gateway)) {
+            Ask(Kept(kBadAddress), QString(), PromptIcon::Warning);
+            return;
+        }
+        change.ipv4 = onvif::OnvifIpv4{false, FormatIpv4HostOrder(address), MaskPrefix(Ipv4NetworkOrder(mask))};
+        // Only what differs is sent; an empty field leaves the camera's.
+        change.gateway.reset();
+        if (gateway != 0 && FormatIpv4HostOrder(gateway) != now.gateway) change.gateway = FormatIpv4HostOrder(gateway);
+        change.dns.reset();
+        if (dns_->Address() != 0) {
+            const std::vector<std::string> dns{FormatIpv4HostOrder(dns_->Address())};
+            if (dns != now.dns) change.dns = dns;
+        }
+    }
+    // Asking for what the camera already has is no change.
+    if (change.ipv4->dhcp == now.ipv4.dhcp &&
+        (change.ipv4->dhcp || (change.ipv4->address == now.ipv4.address && change.ipv4->prefix == now.ipv4.prefix)))
+        change.ipv4.reset();
+    PostCommand(WizardCommand::ShowOnvifClockPage);
+}
+
+}  // namespace orvanta

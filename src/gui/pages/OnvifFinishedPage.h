@@ -1,0 +1,45 @@
+// The end of an ONVIF camera's set-up: where the camera is now (as it read
+// back after the change), its MAC and host name, its video streams' RTSP
+// addresses to copy into a recorder, and the link to its web page.
+#pragma once
+
+#include "gui/framework/WizardPage.h"
+
+namespace orvanta {
+
+class OnvifFinishedPage : public WizardPage {
+    Q_OBJECT
+public:
+    enum Id : int {
+        kAddressLabel = 3071,
+        kAddress = 3072,
+        kMacLabel = 3073,
+        kMac = 3074,
+        kHostNameLabel = 3075,
+        kHostName = 3076,
+        kStreamsLabel = 3077,
+        kStreams = 3078,
+        kCopy = 3079,
+        kLink = 3080,
+        kTitle = 3081,
+        kFinish = 3082,
+    };
+
+    explicit OnvifFinishedPage(QWidget* parent = nullptr);
+
+    void ApplyLanguage(const LanguageStrings& lang) override;
+    void LoadFromSettings() override;
+
+    QString WebAddress() const;
+
+private:
+    void OnCopy();
+    void OnLink();
+
+    QLineEdit* address_ = nullptr;
+    QLineEdit* mac_ = nullptr;
+    QLineEdit* hostName_ = nullptr;
+    QTreeWidget* streams_ = nullptr;
+};
+
+}  // namespace orvanta
