@@ -2,7 +2,9 @@
 // a faulty plan is refused with its problems, a good one is narrowed to the
 // cameras chosen in the search list, checked (the dry run), then run to
 // the end. ORVANTA_TEST_PLAN and ORVANTA_TEST_BAD_PLAN name the plans; the
-// lab script checks what the cameras stored.
+// lab script checks what the cameras stored. ORVANTA_TEST_MIXED_PLAN (the
+// ONVIF lab) is a plan of both kinds, narrowed to the MAC and endpoint
+// references of ORVANTA_TEST_CHOSEN.
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
@@ -19,6 +21,7 @@ class ProvisionDialog : public QObject {
 private slots:
     void faultyPlanIsRefusedWithItsProblems();
     void chosenCamerasAreCheckedThenSetUp();
+    void mixedPlanChecksThenSetsUpBothKinds();
 
 private:
     std::string Language() const {
@@ -27,6 +30,7 @@ private:
 };
 
 void ProvisionDialog::faultyPlanIsRefusedWithItsProblems() {
+    if (qEnvironmentVariable("ORVANTA_TEST_BAD_PLAN").isEmpty()) QSKIP("no faulty plan given");
     PlanDialog dialog(Language(), {}, nullptr);
     QVERIFY(!dialog.LoadPlan(qEnvironmentVariable("ORVANTA_TEST_BAD_PLAN")));
     QVERIFY(dialog.Problems()->text().contains(QStringLiteral("unknown column 'colour'")));
@@ -38,6 +42,7 @@ void ProvisionDialog::faultyPlanIsRefusedWithItsProblems() {
 }
 
 void ProvisionDialog::chosenCamerasAreCheckedThenSetUp() {
+    if (qEnvironmentVariable("ORVANTA_TEST_PLAN").isEmpty()) QSKIP("no plan given");
     std::unique_ptr<hostnet::HostNetwork> net = hostnet::MakeLinuxHostNetwork();
     // Three of the plan's four cameras are chosen; cam5's password is wrong.
     PlanDialog dialog(Language(),
@@ -59,6 +64,26 @@ void ProvisionDialog::chosenCamerasAreCheckedThenSetUp() {
     QCOMPARE(rows->topLevelItem(1)->text(1), QStringLiteral("Done"));
     QCOMPARE(rows->topLevelItem(2)->text(1), QStringLiteral("Password refused"));
     QVERIFY(!dialog.RunButton()->isEnabled());
+}
+
+void ProvisionDialog::mixedPlanChecksThenSetsUpBothKinds() {
+    if (qEnvironmentVariable("ORVANTA_TEST_MIXED_PLAN").isEmpty()) QSKIP("no mixed plan given");
+    std::unique_ptr<hostnet::HostNetwork> net = hostnet::MakeLinuxHostNetwork();
+    const QStringList chosen = qEnvironmentVariable("ORVANTA_TEST_CHOSEN").split(QLatin1Char(','));
+    PlanDialog dialog(Language(), chosen, net.get());
+    dialog.show();
+    QVERIFY(dialog.LoadPlan(qEnvironmentVariable("ORVANTA_TEST_MIXED_PLAN")));
+    QTreeWidget* rows = dialog.Rows();
+    QCOMPARE(rows->topLevelItemCount(), chosen.size());
+    QTRY_VERIFY_WITH_TIMEOUT(dialog.RunButton()->isEnabled(), 60000);
+    for (int i = 0; i < rows->topLevelItemCount(); ++i)
+        QVERIFY2(rows->topLevelItem(i)->text(1) == QStringLiteral("Will change"),
+                 qPrintable(rows->topLevelItem(i)->text(0) + QStringLiteral(": ") + rows->topLevelItem(i)->text(1)));
+    dialog.RunButton()->click();
+    QTRY_VERIFY_WITH_TIMEOUT(!dialog.Busy() && dialog.Progress()->value() == chosen.size(), 120000);
+    for (int i = 0; i < rows->topLevelItemCount(); ++i)
+        QVERIFY2(rows->topLevelItem(i)->text(1) == QStringLiteral("Done"),
+                 qPrintable(rows->topLevelItem(i)->text(0) + QStringLiteral(": ") + rows->topLevelItem(i)->text(1)));
 }
 
 QTEST_MAIN(ProvisionDialog)

@@ -57,6 +57,9 @@ digestmd5 main 10.98.1.41/24    80   --digest-only md5 --reply-delay-ms 200
 nouser    main 10.98.1.42/24    80   --no-onvif-user
 plan1     main 10.98.1.60/24    80   -
 plan2     main 10.98.1.61/24    80   --reboot-needed
+win1      side 10.98.2.31/24    80   -
+win2      side 10.98.2.32/24    80   --reboot-needed
+win3      side 192.168.97.33/24 80   --clock-offset-s -15811200
 lax       util 10.98.3.50/24    80   --lenient
 TABLE
 n=0
@@ -273,6 +276,41 @@ rc=$?; last_err="$T/set-pw.err"
 check "new password: set, then the old one refused" "0 3" \
     "$rc $(cli onvif read 10.98.1.41 "${cred[@]}" --timeout 20 >/dev/null 2>&1; echo $?)"
 
+# ---------------------------------------------------------------- the window
+if [ -x "$bin/onvif_window_guiprog" ]; then
+    # Both kinds in the one list, then three cameras through the ONVIF
+    # path: moved at once, moved after the reboot it asks for, and one in
+    # a foreign subnet (with a clock half a year behind) brought into the
+    # subnet of the card it answered on at the proposed address.
+    lab_exec pc env QT_QPA_PLATFORM=offscreen HOME="$T" ORVANTA_SOURCE_DIR="$here/../.." \
+        ORVANTA_TEST_NATIVE=2 ORVANTA_TEST_ONVIF="$pc_sees" ORVANTA_TEST_PASSWORD='Lab pass 1' \
+        ORVANTA_TEST_MOVES="${uuid[win1]}=10.98.2.131/24,${uuid[win2]}=10.98.2.132/24,${uuid[win3]}=proposal" \
+        "$bin/onvif_window_guiprog" >"$T/window.out" 2>&1
+    rc=$?; last_err="$T/window.out"
+    grep -E '^(both kinds|wrong password|clock|urn:)' "$T/window.out" | sed 's/^/note /'
+    check "window: both kinds listed, three cameras set up through the ONVIF path" 0 "$rc"
+    check "window: the cameras hold what the pages asked" \
+        "10.98.2.131 0 10.98.2.132 1 10.98.2.254 true" \
+        "$(state win1 address) $(state win1 reboots) $(state win2 address) $(state win2 reboots) $(state win3 address) $(py 'abs(d["cameras"][0]["clock_offset_s"]) <= 5' "$T/win3.json")"
+    check "window: host names set" "win-${uuid[win1]: -4} win-${uuid[win3]: -4}" "$(state win1 hostname) $(state win3 hostname)"
+
+    # The plan dialog with a plan of both kinds, narrowed to the cameras
+    # chosen in the search list (a MAC and an endpoint reference).
+    {
+        echo "kind,mac,uuid,address,user,password,title,hostname,ntp"
+        echo "native,02:00:00:98:00:01,,,,,Dialog ours 1,,"
+        echo "onvif,,${uuid[plan1]},,admin,Lab pass 1,,dialog-plan1,"
+        echo "onvif,,,10.98.1.161,admin,Lab pass 1,,dialog-plan2,10.98.1.124"
+    } >"$T/dialog.csv"
+    lab_exec pc env QT_QPA_PLATFORM=offscreen HOME="$T" ORVANTA_SOURCE_DIR="$here/../.." \
+        ORVANTA_TEST_MIXED_PLAN="$T/dialog.csv" ORVANTA_TEST_CHOSEN="02:00:00:98:00:01,${uuid[plan1]}" \
+        "$bin/provision_dialog_guiprog" >"$T/dialog.out" 2>&1
+    rc=$?; last_err="$T/dialog.out"
+    check "plan dialog: a mixed plan narrowed to the chosen cameras, checked, then run" \
+        "0 dialog-plan1 site-plan2" "$rc $(state plan1 hostname) $(state plan2 hostname)"
+    lab_stored nat1 "TitleBar=Dialog ours 1"
+fi
+
 # What the PC sent, all of it, in the schemas' terms (the office PC's
 # deliberate bad request aside).
 if [ "$schemas" = 1 ]; then
@@ -282,6 +320,6 @@ if [ "$schemas" = 1 ]; then
 fi
 check "the emulator's own replies match the schemas" 0 "$(cat "$T"/*.log | grep -c 'reply-invalid')"
 check "no temporary address left on the PC" "" \
-    "$(lab_exec pc ip -4 -o addr show | grep -E '192\.168\.98\.|169\.254\.' | awk '{print $4}' | tr '\n' ' ')"
+    "$(lab_exec pc ip -4 -o addr show | grep -E '192\.168\.9[78]\.|169\.254\.' | awk '{print $4}' | tr '\n' ' ')"
 
 lab_finish onvif

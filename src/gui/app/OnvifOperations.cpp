@@ -25,6 +25,33 @@ namespace {
 constexpr int kTickMs = 100;
 constexpr int kWaitRange = 100;
 
+// The card the camera was heard on, as the PC holds it: a camera on a
+// second card belongs in that card's subnet, not in the one the wizard's
+// own cameras use. Without the card (it went away), the wizard's adapter.
+PcCardSubnet CardSubnet(hostnet::HostNetwork* net, const CameraSettings& s, const onvif::DiscoveredOnvifDevice& d) {
+    PcCardSubnet pc;
+    if (net != nullptr && !d.interfaceName.empty()) {
+        const hostnet::AdapterList list = net->ListAdapters();
+        for (const hostnet::Adapter& a : list.adapters) {
+            if (a.name != d.interfaceName || a.addresses.empty()) continue;
+            const hostnet::AdapterAddress* chosen = &a.addresses.front();
+            for (const hostnet::AdapterAddress& x : a.addresses)
+                if (Ipv4HostOrder(x.address) == d.localAddress) chosen = &x;
+            pc.address = Ipv4HostOrder(chosen->address);
+            pc.mask = Ipv4HostOrder(chosen->mask);
+            if (!a.gateways.empty()) pc.gateway = Ipv4HostOrder(a.gateways.front());
+            if (!a.dnsServers.empty()) pc.dns = Ipv4HostOrder(a.dnsServers.front());
+            return pc;
+        }
+    }
+    if (s.HostNoAddress == 1) return pc;
+    ParseIpv4HostOrder(FieldText(s.HostIP), pc.address);
+    ParseIpv4HostOrder(FieldText(s.HostMask), pc.mask);
+    ParseIpv4HostOrder(FieldText(s.HostGateway), pc.gateway);
+    ParseIpv4HostOrder(FieldText(s.HostDNS), pc.dns);
+    return pc;
+}
+
 // Where the ARP walk starts: the camera's own address when it already lies
 // in the PC's subnet (it is free for the camera), else the subnet's top
 // host address, walking down (the PC's own address would look free to a
@@ -34,15 +61,14 @@ struct ProposalStart {
     std::array<uint8_t, 6> mac{};
 };
 
-std::optional<ProposalStart> WhereToPropose(const CameraSettings& s, const onvif::OnvifDeviceState& camera) {
-    if (s.HostNoAddress == 1) return std::nullopt;
+std::optional<ProposalStart> WhereToPropose(const PcCardSubnet& pc, const onvif::OnvifDeviceState& camera) {
+    if (pc.address == 0 || pc.mask == 0 || pc.mask == 0xFFFFFFFFu) return std::nullopt;
     ProposalStart p;
-    if (!ParseIpv4(FieldText(s.HostIP), p.source) || !ParseIpv4(FieldText(s.HostMask), p.mask) || p.mask == 0)
-        return std::nullopt;
+    p.source = Ipv4NetworkOrder(pc.address);
+    p.mask = Ipv4NetworkOrder(pc.mask);
     uint32_t cam = 0;
-    const bool known = ParseIpv4(camera.ipv4.address, cam);
-    const uint32_t top = Ipv4NetworkOrder((Ipv4HostOrder(p.source) | ~Ipv4HostOrder(p.mask)) - 1);
-    p.start = known && (cam & p.mask) == (p.source & p.mask) ? cam : top;
+    const bool known = ParseIpv4HostOrder(camera.ipv4.address, cam);
+    p.start = Ipv4NetworkOrder(known && (cam & pc.mask) == (pc.address & pc.mask) ? cam : (pc.address | ~pc.mask) - 1);
     ParseMac(camera.mac, p.mac);
     return p;
 }
@@ -57,7 +83,7 @@ struct OnvifOperations::Job {
     onvif::OnvifChange change;
     onvif::OnvifService* service = nullptr;
     hostnet::HostNetwork* hostNetwork = nullptr;
-    CameraSettings pc;  // the PC's addresses, for the proposal
+    PcCardSubnet pc;  // for the proposal
     std::function<bool()> reachCamera;
 
     onvif::OnvifDeviceState state;
@@ -144,7 +170,8 @@ void OnvifOperations::Login() {
     job->endpoint = setup.device.endpoint;
     job->credentials = setup.credentials;
     job->hostNetwork = window_.HostNet();
-    job->pc = window_.Settings();
+    setup.pc = CardSubnet(window_.HostNet(), window_.Settings(), setup.device);
+    job->pc = setup.pc;
     Start(std::move(job), Text("OnvifLoginPage", "Reading"));
 }
 

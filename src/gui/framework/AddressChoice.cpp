@@ -15,11 +15,10 @@ std::optional<uint32_t> ClassfulMask(uint32_t hostOrderAddress) {
     return std::nullopt;
 }
 
-bool AddressTakenByAnother(const WizardContext& context, uint32_t target, uint32_t camera) {
+bool AddressTakenByAnother(const WizardContext& context, uint32_t target, uint32_t camera, uint32_t source) {
     if (target == camera || context.hostNetwork == nullptr || context.settings == nullptr) return false;
-    uint32_t source = 0;
     // Without a usable address of its own the PC asks from none.
-    if (!ParseIpv4(FieldText(context.settings->HostIP), source)) source = 0xFFFFFFFFu;
+    if (source == 0 && !ParseIpv4(FieldText(context.settings->HostIP), source)) source = 0xFFFFFFFFu;
     return hostnet::ProbeAddressInUse(*context.hostNetwork, target, source);
 }
 

@@ -14,7 +14,8 @@ struct WizardContext;
 std::optional<uint32_t> ClassfulMask(uint32_t hostOrderAddress);
 
 // True when another device answers for `target` (network order). `camera`
-// is the camera's present address, which answers for itself.
-bool AddressTakenByAnother(const WizardContext& context, uint32_t target, uint32_t camera);
+// is the camera's present address, which answers for itself; `source` the
+// PC's address the probe goes out from (0: the wizard's adapter's).
+bool AddressTakenByAnother(const WizardContext& context, uint32_t target, uint32_t camera, uint32_t source = 0);
 
 }  // namespace orvanta

@@ -6,7 +6,6 @@
 #include <QRadioButton>
 #include <QSignalBlocker>
 
-#include "core/settings/FixedField.h"
 #include "core/text/AddressText.h"
 #include "gui/controls/Ipv4AddressEdit.h"
 #include "gui/framework/AddressChoice.h"
@@ -101,10 +100,9 @@ void OnvifAddressPage::LoadFromSettings() {
     QString line = Kept(now.ipv4.dhcp ? kCurrentDhcp : kCurrentFixed);
     current_->setText(line.isEmpty() ? where : line.replace(QStringLiteral("%1"), where));
 
-    const CameraSettings& pc = Settings();
-    uint32_t pcAddress = 0, pcMask = 0;
-    const bool pcKnown = pc.HostNoAddress != 1 && ParseIpv4HostOrder(FieldText(pc.HostIP), pcAddress) &&
-                         ParseIpv4HostOrder(FieldText(pc.HostMask), pcMask) && pcMask != 0;
+    const PcCardSubnet& pc = setup.pc;
+    const uint32_t pcAddress = pc.address, pcMask = pc.mask;
+    const bool pcKnown = pcAddress != 0 && pcMask != 0;
     const uint32_t camera = HostOrderOf(now.ipv4.address);
     const uint32_t cameraMask = MaskOfPrefix(now.ipv4.prefix);
 
@@ -132,19 +130,22 @@ void OnvifAddressPage::LoadFromSettings() {
         dns_->SetAddress(now.dns.empty() ? 0 : HostOrderOf(now.dns.front()));
         return;
     }
-    // A camera in another subnet is brought into the PC's, at the free
-    // address the login found, with the PC's own gateway and DNS.
+    // A camera in another subnet is brought into the one of the PC's card
+    // it answered on, at the free address the login found, with that
+    // card's gateway and DNS server.
     address_->SetAddress(setup.proposal.value_or(0));
     mask_->SetAddress(pcMask);
-    gateway_->SetAddress(HostOrderOf(std::string(FieldText(pc.HostGateway))));
-    dns_->SetAddress(HostOrderOf(std::string(FieldText(pc.HostDNS))));
+    gateway_->SetAddress(pc.gateway);
+    dns_->SetAddress(pc.dns);
 }
 
 void OnvifAddressPage::OnTest() {
     if (!Context() || !Context()->onvifSetup) return;
     uint32_t camera = 0;
     ParseIpv4(Context()->onvifSetup->before.ipv4.address, camera);
-    const bool inUse = AddressTakenByAnother(*Context(), Ipv4NetworkOrder(address_->Address()), camera);
+    const uint32_t card = Context()->onvifSetup->pc.address;
+    const bool inUse = AddressTakenByAnother(*Context(), Ipv4NetworkOrder(address_->Address()), camera,
+                                             card != 0 ? Ipv4NetworkOrder(card) : 0);
     Ask(Kept(inUse ? kAddressInUse : kAddressFree), QString(), inUse ? PromptIcon::Critical : PromptIcon::Information);
 }
 

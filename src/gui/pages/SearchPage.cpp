@@ -198,6 +198,14 @@ void SearchPage::OnToggleSearch() {
     }
     ticks_ = 0;
     searching_ = true;
+    // Other makers' cameras are searched for beside ours, listening on a
+    // thread of the search's own from now on; each tick looks at what it
+    // heard, so they are listed with ours at the first tick.
+    if (Context() && Context()->onvifSearch) {
+        onvifFound_.clear();
+        const onvif::OnvifSearchReport report = Context()->onvifSearch->Begin();
+        if (!report.ran) Diagnostic("onvif discovery: %s", report.why.c_str());
+    }
     const int period = Context() && Context()->timers ? Context()->timers->searchTickMs : 1000;
     timer_->start(period);
     SetSearchCaption(searchingCaption_);
@@ -225,18 +233,8 @@ void SearchPage::OnSearchTick() {
         Ask(Kept(kNoWayOut), QStringLiteral("Orvanta"), PromptIcon::Critical);
         return;
     }
-    // Other makers' cameras are searched for beside ours, on their own thread.
-    bool onvifChanged = false;
-    if (onvif::OnvifSearch* onvifSearch = Context()->onvifSearch) {
-        if (ticks_ == 1) {
-            onvifFound_.clear();
-            onvifChanged = true;
-            const onvif::OnvifSearchReport report = onvifSearch->Begin();
-            if (!report.ran) Diagnostic("onvif discovery: %s", report.why.c_str());
-        } else {
-            onvifChanged = onvifSearch->Look(onvifFound_);
-        }
-    }
+    // Other makers' cameras answer the search begun with the press.
+    const bool onvifChanged = Context()->onvifSearch && Context()->onvifSearch->Look(onvifFound_);
     // Only a rebuilt list is redrawn: a silent network keeps the old rows.
     if (result.change == SearchChange::Rebuilt) FillRows(result.cameras);
     else if (onvifChanged) ShowRows();

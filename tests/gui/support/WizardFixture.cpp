@@ -53,7 +53,7 @@ QString WizardFixture::RememberedLanguage() const {
 
 WizardWindow& WizardFixture::Make(const DeploymentSettings& deployment) {
     WizardWindowOptions options;
-    options.hostNetwork = &net;
+    options.hostNetwork = realNetwork ? realNetwork : &net;
     if (!networkCamera) {
         options.camera = &camera;
         options.onvif = &onvif;

@@ -108,6 +108,9 @@ public:
     // Set before Make: the window talks to cameras over the network instead
     // (the lab programs, inside their namespaces).
     bool networkCamera = false;
+    // Set before Make: the window adds addresses and probes through this
+    // (the PC's own network, inside a lab namespace) instead of `net`.
+    hostnet::HostNetwork* realNetwork = nullptr;
     // What the desktop's network manager says when no probe host is set.
     int desktopInternet = kInternetNo;
     // The window's periods; set before Make.
