@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # The wizard's real window on a real X server (Xvfb, the xcb platform, not
 # offscreen), walked through the guided LAN path by clicks against a
-# simulated camera, all inside the lab's namespaces. A screenshot of every
-# page reached lands in <build>/test-artifacts/walkthrough/<variant>/, and
-# one of each of the 21 pages as it stands in .../<variant>/pages/.
+# simulated camera, all inside the lab's namespaces; then, beside an
+# emulated ONVIF camera, through the ONVIF path (<variant>-onvif). A
+# screenshot of every page reached lands in
+# <build>/test-artifacts/walkthrough/<variant>/, and one of each page as it
+# stands in .../<variant>/pages/.
 #
 # Variants: English at 100% and Traditional Chinese at 200% by default;
 # ORVANTA_WALKTHROUGH_ALL=1 runs all four (both languages at both scales).
@@ -38,6 +40,15 @@ lab_tmpdir
 T="$LAB_TMP"
 lab_add_pc 192.168.61.10/24
 lab_add_camera cam 192.168.61.20/24
+sim="$src/tools/onvifsim/onvifsim"
+onvif=0
+if /usr/bin/python3 -c 'import lxml' 2>/dev/null; then
+    onvif=1
+    lab_add_camera ocam 192.168.61.30/24
+    printf 'Walk pass\n' >"$T/opw"
+else
+    echo "note the ONVIF emulator needs python3-lxml: no ONVIF walk"
+fi
 
 # The X server lives in the PC namespace too: its abstract socket is then
 # reachable only from there. -displayfd picks a free display number.
@@ -61,7 +72,44 @@ start_camera() {
     lab_wait_port cam tcp 80 10 || { echo "camera did not start" >&2; cat "$T/cam.log" >&2; exit 1; }
 }
 
+ocam_pid=
+start_onvif_camera() {
+    [ -n "$ocam_pid" ] && lab_stop "$ocam_pid"
+    lab_exec ocam ip addr flush dev eth0
+    lab_exec ocam ip addr add 192.168.61.30/24 dev eth0
+    rm -f "$T/ocam.json"
+    lab_start_bg ocam "$T/ocam.log" "$sim" --uuid urn:uuid:6f5e0000-0000-4000-8000-000000000061 --name "Walk dome" \
+        --port 80 --state "$T/ocam.json" --password-file "$T/opw" --reboot-seconds 1
+    ocam_pid=$LAB_LAST_PID
+    lab_wait_port ocam tcp 80 15 || { echo "ONVIF camera did not start" >&2; cat "$T/ocam.log" >&2; exit 1; }
+}
+
 failures=0
+walk_onvif() {  # walk_onvif VARIANT LANGUAGE SCALE
+    local variant="$1-onvif" language="$2" scale="$3"
+    start_onvif_camera
+    rm -rf "${out:?}/$variant"
+    mkdir -p "$out/$variant"
+    echo "== $variant"
+    lab_exec pc env DISPLAY=":$display" QT_QPA_PLATFORM=xcb QT_SCALE_FACTOR="$scale" \
+        ORVANTA_PROBE_HOST= XDG_RUNTIME_DIR="$T" HOME="$T" \
+        "$prog" --out "$out/$variant" --source "$src" --language "$language" --path onvif --password 'Walk pass' \
+        --camera 192.168.61.30 --new-ip 192.168.61.60 --expect-cameras 2 "${strict[@]}" >"$out/$variant/walk.log" 2>&1
+    local rc=$?
+    cat "$out/$variant/walk.log"
+    local now
+    now="$(/usr/bin/python3 -c 'import json,sys; print(json.load(open(sys.argv[1]))["cameras"][0]["address"])' "$T/ocam.json" 2>/dev/null)"
+    if [ "$rc" -ne 0 ] || ! grep -q "^walkthrough: reached onvif-finished\$" "$out/$variant/walk.log"; then
+        echo "FAIL walk $variant (exit $rc)"
+        failures=$((failures + 1))
+    elif [ "$now" != 192.168.61.60 ]; then
+        echo "FAIL walk $variant: the ONVIF camera holds $now, not the typed address"
+        failures=$((failures + 1))
+    else
+        echo "ok   walk $variant ($(find "$out/$variant" -name '*.png' | wc -l) screenshots)"
+    fi
+}
+
 walk() {  # walk VARIANT LANGUAGE SCALE
     local variant="$1" language="$2" scale="$3"
     start_camera
@@ -89,6 +137,10 @@ walk() {  # walk VARIANT LANGUAGE SCALE
 
 walk en-100 "English (ENG)" 1
 walk cht-200 "繁體中文 (CHT)" 2
+if [ "$onvif" = 1 ]; then
+    walk_onvif en-100 "English (ENG)" 1
+    walk_onvif cht-200 "繁體中文 (CHT)" 2
+fi
 if [ "${ORVANTA_WALKTHROUGH_ALL:-0}" = 1 ]; then
     walk en-200 "English (ENG)" 2
     walk cht-100 "繁體中文 (CHT)" 1

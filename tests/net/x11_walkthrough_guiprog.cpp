@@ -38,6 +38,12 @@
 #include <memory>
 #include <vector>
 
+#include "gui/pages/OnvifAddressPage.h"
+#include "gui/pages/OnvifClockPage.h"
+#include "gui/pages/OnvifFinishedPage.h"
+#include "gui/pages/OnvifLoginPage.h"
+#include "gui/pages/OnvifSummaryPage.h"
+
 #include "core/i18n/IniFile.h"
 #include "core/i18n/LanguagePaths.h"
 #include "gui/app/WaitDialog.h"
@@ -248,6 +254,24 @@ public:
         return true;
     }
 
+    // Types into a line edit as a person does: click it, select all, type.
+    bool TypeText(int page, int id, const QString& text) {
+        auto* edit = dlg_.Page(page)->Control<QLineEdit>(id);
+        if (edit == nullptr) return Fail(QStringLiteral("field %1 missing on page %2").arg(id).arg(page));
+        if (!ClickWidget(edit, edit->rect().center(), QStringLiteral("%1/%2").arg(page).arg(id))) return false;
+        QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(edit, text);
+        return edit->text() == text || Fail(QStringLiteral("field %1 shows other text than was typed").arg(id));
+    }
+
+    // A read-only field that must show exactly `value`.
+    bool ExpectExactly(int page, int id, const QString& value) {
+        auto* edit = dlg_.Page(page)->Control<QLineEdit>(id);
+        if (edit == nullptr) return Fail(QStringLiteral("field %1 missing on page %2").arg(id).arg(page));
+        Say(QStringLiteral("page %1 field %2: %3").arg(page).arg(id).arg(edit->text()));
+        return edit->text() == value || Fail(QStringLiteral("field %1 shows %2, not %3").arg(id).arg(edit->text(), value));
+    }
+
     bool Fail(const QString& why) {
         failure_ = why;
         return false;
@@ -442,6 +466,39 @@ std::vector<Step> LoginPath() {
     };
 }
 
+// Another maker's camera: the search lists it beside ours; its own path
+// logs in, gives it the typed address, leaves name and clock as proposed,
+// applies the change behind the wait window and shows where it is now.
+std::vector<Step> OnvifPath() {
+    return {
+        {"first-page", kPageStart, [](Walk& w) { return w.Click(kPageStart, StartPage::kSetupButton); }},
+        {"choose-no", kPageSetupChoice,
+         [](Walk& w) { return w.Click(kPageSetupChoice, SetupChoicePage::kNoRadio) && w.Click(kPageSetupChoice, SetupChoicePage::kNext); }},
+        {"search", kPageSearch,
+         [](Walk& w) {
+             if (!w.Click(kPageSearch, SearchPage::kSearchButton) || !w.PickCamera(kPageSearch, SearchPage::kList)) return false;
+             w.Shot(QStringLiteral("search-selected"));
+             return w.Click(kPageSearch, SearchPage::kNext);
+         }},
+        {"onvif-login", kPageOnvifLogin,
+         [](Walk& w) {
+             return w.TypeText(kPageOnvifLogin, OnvifLoginPage::kPassword, w.Opt().password) &&
+                    w.StartOperation(kPageOnvifLogin, OnvifLoginPage::kNext, QStringLiteral("onvif-reading"));
+         }},
+        {"onvif-address", kPageOnvifAddress,
+         [](Walk& w) {
+             return w.Click(kPageOnvifAddress, OnvifAddressPage::kFixedRadio) &&
+                    w.TypeAddress(kPageOnvifAddress, OnvifAddressPage::kAddress, w.Opt().newIp) &&
+                    w.Click(kPageOnvifAddress, OnvifAddressPage::kNext);
+         }},
+        {"onvif-clock", kPageOnvifClock, [](Walk& w) { return w.Click(kPageOnvifClock, OnvifClockPage::kNext); }},
+        {"onvif-summary", kPageOnvifSummary,
+         [](Walk& w) { return w.StartOperation(kPageOnvifSummary, OnvifSummaryPage::kSave, QStringLiteral("onvif-applying")); }},
+        {"onvif-finished", kPageOnvifFinished,
+         [](Walk& w) { return w.ExpectExactly(kPageOnvifFinished, OnvifFinishedPage::kAddress, w.Opt().newIp); }},
+    };
+}
+
 bool ParseArgs(const QStringList& args, Options& opt) {
     for (int i = 1; i < args.size(); ++i) {
         const QString& a = args[i];
@@ -472,7 +529,8 @@ bool ParseArgs(const QStringList& args, Options& opt) {
         }
     }
     return !opt.outDir.isEmpty() && !opt.sourceDir.isEmpty() &&
-           (opt.path == QLatin1String("guided-lan") || opt.path == QLatin1String("login"));
+           (opt.path == QLatin1String("guided-lan") || opt.path == QLatin1String("login") ||
+            opt.path == QLatin1String("onvif"));
 }
 
 int Run(int argc, char** argv) {
@@ -486,7 +544,7 @@ int Run(int argc, char** argv) {
     if (!ParseArgs(QApplication::arguments(), opt)) {
         std::fprintf(stderr,
                      "usage: x11_walkthrough_guiprog --out DIR --source SRCDIR [--language NAME] [--camera IP] "
-                     "[--new-ip IP] [--path guided-lan|login] [--password PW] [--expect-cameras N] [--require-through STEP] "
+                     "[--new-ip IP] [--path guided-lan|login|onvif] [--password PW] [--expect-cameras N] [--require-through STEP] "
                      "[--strict-accessible] [--all-pages]\n");
         return 2;
     }
@@ -539,7 +597,9 @@ int Run(int argc, char** argv) {
     // Every step up to --require-through must work (all of them without it).
     bool requiredPart = true;
     int rc = 0;
-    const std::vector<Step> steps = opt.path == QLatin1String("login") ? LoginPath() : GuidedLanPath(opt);
+    const std::vector<Step> steps = opt.path == QLatin1String("login")   ? LoginPath()
+                                    : opt.path == QLatin1String("onvif") ? OnvifPath()
+                                                                         : GuidedLanPath(opt);
     for (const Step& step : steps) {
         const QString name = QString::fromLatin1(step.name);
         const bool ok = walk.WaitForPage(step.page) && (walk.Shot(name), step.act(walk));
