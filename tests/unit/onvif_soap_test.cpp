@@ -410,7 +410,8 @@ public:
             const std::time_t t = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now() + clockOff);
             std::tm u{};
             gmtime_r(&t, &u);
-            body = "<tds:GetSystemDateAndTimeResponse><tds:SystemDateAndTime><tt:DateTimeType>Manual</tt:DateTimeType>"
+            body = "<tds:GetSystemDateAndTimeResponse><tds:SystemDateAndTime><tt:DateTimeType>" +
+                   (state["clock"].empty() ? std::string("Manual") : state["clock"]) + "</tt:DateTimeType>"
                    "<tt:DaylightSavings>false</tt:DaylightSavings><tt:TimeZone><tt:TZ>" + state["tz"] +
                    "</tt:TZ></tt:TimeZone><tt:UTCDateTime><tt:Time><tt:Hour>" + std::to_string(u.tm_hour) +
                    "</tt:Hour><tt:Minute>" + std::to_string(u.tm_min) + "</tt:Minute><tt:Second>" +
@@ -459,8 +460,19 @@ public:
             if (field("UserLevel") != "Administrator") return {Http(Fault12("s:Sender", "", "level lost"), 400)};
             state["password"] = field("Password");
             body = "<tds:SetUserResponse/>";
+        } else if (action == "SetNTP") {
+            state["ntp"] = field("IPv4Address").empty() ? field("DNSname") : field("IPv4Address");
+            body = "<tds:SetNTPResponse/>";
+        } else if (action == "GetNTP") {
+            body = "<tds:GetNTPResponse><tds:NTPInformation><tt:FromDHCP>false</tt:FromDHCP>" +
+                   (state["ntp"].empty() ? std::string()
+                                         : "<tt:NTPManual><tt:Type>IPv4</tt:Type><tt:IPv4Address>" + state["ntp"] +
+                                               "</tt:IPv4Address></tt:NTPManual>") +
+                   "</tds:NTPInformation></tds:GetNTPResponse>";
         } else if (action == "SetSystemDateAndTime") {
-            state["tz"] = field("TZ");
+            std::smatch type;
+            if (std::regex_search(request, type, std::regex("<tds:DateTimeType>([^<]*)<"))) state["clock"] = type[1];
+            if (!field("TZ").empty() || state["clock"] == "Manual") state["tz"] = field("TZ");
             if (!field("Year").empty()) clockOff = std::chrono::seconds(0);
             body = "<tds:SetSystemDateAndTimeResponse/>";
         } else if (action == "SystemReboot") {
@@ -664,6 +676,28 @@ TEST(OnvifSessions, ApplyPasswordClockAndAnUnconfirmedMove) {
     // The old password is refused from now on.
     OnvifDeviceState state;
     EXPECT_EQ(service.Read("127.0.0.1:" + server.PortText(), {"admin", "pw"}, state).status, OnvifStatus::NotAuthorized);
+}
+
+// NTP servers given to a camera that keeps its clock by hand make it keep
+// time by them; a clock far off is set first, so it starts right.
+TEST(OnvifSessions, ApplyNtpServersSwitchAHandKeptClockToNtp) {
+    for (const bool syncFirst : {false, true}) {
+        SCOPED_TRACE(syncFirst ? "clock set first" : "servers only");
+        FakeCamera camera;
+        camera.clockOff = std::chrono::hours(-24 * 183);
+        LoopbackCamera server([&](const std::string& r) { return camera.Answer(r); });
+        NetworkOnvifService service(QuickSettings());
+        service.localTimeZone = [] { return std::string("UTC0"); };
+        OnvifChange change;
+        change.ntp = std::vector<std::string>{"10.0.0.123"};
+        change.syncTime = syncFirst;
+        OnvifDeviceState after;
+        const OnvifResult r = service.Apply("127.0.0.1:" + server.PortText(), {"admin", "pw"}, change, after);
+        ASSERT_TRUE(r.ok()) << r.detail;
+        EXPECT_EQ(camera.state["ntp"], "10.0.0.123");
+        EXPECT_EQ(camera.state["clock"], "NTP");
+        EXPECT_EQ(camera.clockOff == std::chrono::seconds(0), syncFirst);
+    }
 }
 
 TEST(OnvifChanges, TargetsPlansAndReadBack) {
