@@ -138,8 +138,10 @@ if command -v onvif-util >/dev/null; then
     [ $? = 124 ] && echo "note onvif-util -a hung after listing $(grep -c '(Cam ' "$T/util-a.out") camera(s)"
     last_err="$T/util-a.out"
     check "onvif-util -a finds every camera on its switch" "Found 9 cameras" "$(grep -o 'Found [0-9]* cameras' "$T/util-a.out")"
+    util_start=$(date +%s%N)
     printf 'get network\nset dns 10.98.3.53\nset default_gateway 10.98.3.254\nset ip_address 10.98.3.51\nquit\n' |
         lab_exec office2 timeout 30 stdbuf -oL onvif-util -u admin -p 'Lab pass 1' 10.98.3.50 >"$T/util.out" 2>&1
+    echo "note onvif-util session (get network, set dns, set default_gateway, set ip_address, quit) took $((($(date +%s%N) - util_start) / 1000000)) ms"
     last_err="$T/util.out"
     check "onvif-util reads the lax camera's address" "IP Address: 10.98.3.50" "$(grep -o 'IP Address: [0-9.]*' "$T/util.out")"
     sleep 1   # the new address takes a moment

@@ -234,7 +234,7 @@ void SearchPage::OnSearchTick() {
         return;
     }
     // Other makers' cameras answer the search begun with the press.
-    const bool onvifChanged = Context()->onvifSearch && Context()->onvifSearch->Look(onvifFound_);
+    const bool onvifChanged = Context() && Context()->onvifSearch && Context()->onvifSearch->Look(onvifFound_);
     // Only a rebuilt list is redrawn: a silent network keeps the old rows.
     if (result.change == SearchChange::Rebuilt) FillRows(result.cameras);
     else if (onvifChanged) ShowRows();
