@@ -461,7 +461,7 @@ void SearchPageTest::onvifCamerasShareTheList() {
     dome.endpoint = "urn:uuid:0000-dome";
     dome.xaddrs = {"http://10.0.0.30:8000/onvif/device_service"};
     dome.replyFrom = 0x0A00001E;
-    dome.name = "Lobby";
+    dome.name = "Lob\nby";  // a line break may not fake a second row
     dome.hardware = "<i>Dome</i>";
     dome.interfaceName = "eth1";
     onvif::DiscoveredOnvifDevice bullet = dome;
@@ -484,7 +484,7 @@ void SearchPageTest::onvifCamerasShareTheList() {
     QCOMPARE(row->text(kind), QStringLiteral("ONVIF"));
     QCOMPARE(row->text(0), QStringLiteral("10.0.0.30"));
     QCOMPARE(row->text(2), QStringLiteral("8000"));
-    QCOMPARE(row->text(3), QStringLiteral("Lobby <i>Dome</i>/eth1"));
+    QCOMPARE(row->text(3), QStringLiteral("Lob by <i>Dome</i>/eth1"));
     QVERIFY(row->isSelected());  // the selection outlived the new row
     QCOMPARE(page_->findChild<QLabel*>(QStringLiteral("searchStatus"))->text(), QStringLiteral("3 so far"));
 

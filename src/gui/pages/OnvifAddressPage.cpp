@@ -10,6 +10,7 @@
 #include "gui/controls/Ipv4AddressEdit.h"
 #include "gui/framework/AddressChoice.h"
 #include "gui/framework/OnvifSetup.h"
+#include "gui/framework/ShownText.h"
 
 namespace orvanta {
 
@@ -96,7 +97,7 @@ void OnvifAddressPage::LoadFromSettings() {
     const QSignalBlocker block(address_);
     const OnvifSetup& setup = *Context()->onvifSetup;
     const onvif::OnvifDeviceState& now = setup.before;
-    const QString where = QStringLiteral("%1/%2").arg(QString::fromStdString(now.ipv4.address)).arg(now.ipv4.prefix);
+    const QString where = QStringLiteral("%1/%2").arg(ShownText(now.ipv4.address)).arg(now.ipv4.prefix);
     QString line = Kept(now.ipv4.dhcp ? kCurrentDhcp : kCurrentFixed);
     current_->setText(line.isEmpty() ? where : line.replace(QStringLiteral("%1"), where));
 

@@ -8,6 +8,7 @@
 
 #include "core/onvif/PosixTimeZone.h"
 #include "gui/framework/OnvifSetup.h"
+#include "gui/framework/ShownText.h"
 
 namespace orvanta {
 
@@ -92,16 +93,16 @@ void OnvifClockPage::LoadFromSettings() {
     const OnvifSetup& setup = *Context()->onvifSetup;
     const onvif::OnvifDeviceState& now = setup.before;
     const onvif::OnvifChange& change = setup.change;
-    hostName_->setText(QString::fromStdString(change.hostname.value_or(now.hostname)));
+    hostName_->setText(ShownText(change.hostname.value_or(now.hostname)));
     const std::vector<std::string>& servers = change.ntp ? *change.ntp : now.ntp;
-    ntpServer_->setText(servers.empty() ? QString() : QString::fromStdString(servers.front()));
+    ntpServer_->setText(servers.empty() ? QString() : ShownText(servers.front()));
 
     const int64_t offset = now.time.offsetSeconds;
     const bool large = offset >= kLargeOffsetSeconds || offset <= -kLargeOffsetSeconds;
     clockNote_->setText(large ? OffsetText(offset) : QString());
     QString zone = Kept(kZone);
     if (zone.isEmpty()) zone = QStringLiteral("%1");
-    timeZone_->setText(zone.replace(QStringLiteral("%1"), QString::fromStdString(onvif::LocalPosixTimeZone())));
+    timeZone_->setText(zone.replace(QStringLiteral("%1"), ShownText(onvif::LocalPosixTimeZone())));
     // A camera that keeps time by NTP (and keeps it well) goes on so;
     // otherwise it takes this computer's time.
     const bool ntp = change.ntp ? true : change.syncTime ? false : !servers.empty() && !large;

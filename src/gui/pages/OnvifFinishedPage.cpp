@@ -9,6 +9,7 @@
 
 #include "gui/controls/Art.h"
 #include "gui/framework/OnvifSetup.h"
+#include "gui/framework/ShownText.h"
 #include "gui/framework/UrlOpener.h"
 
 namespace orvanta {
@@ -16,6 +17,9 @@ namespace orvanta {
 namespace {
 
 constexpr const char* kNoStreams = "NoStreams";
+
+// A stream address is copied into a recorder whole: long tokens included.
+constexpr qsizetype kUriChars = 4096;
 
 }  // namespace
 
@@ -67,12 +71,12 @@ void OnvifFinishedPage::LoadFromSettings() {
     if (!Context() || !Context()->onvifSetup) return;
     const OnvifSetup& setup = *Context()->onvifSetup;
     const onvif::OnvifDeviceState& now = setup.after;
-    SetControlText(address_, QString::fromStdString(now.ipv4.address));
-    SetControlText(mac_, QString::fromStdString(now.mac));
-    SetControlText(hostName_, QString::fromStdString(now.hostname));
+    SetControlText(address_, ShownText(now.ipv4.address));
+    SetControlText(mac_, ShownText(now.mac));
+    SetControlText(hostName_, ShownText(now.hostname));
     streams_->clear();
     for (const std::string& uri : now.streamUris) {
-        auto* row = new QTreeWidgetItem(streams_, {QString::fromStdString(uri)});
+        auto* row = new QTreeWidgetItem(streams_, {ShownText(uri, kUriChars)});
         row->setToolTip(0, row->text(0));
     }
     if (now.streamUris.empty()) {
@@ -88,7 +92,7 @@ void OnvifFinishedPage::OnCopy() {
     for (const QTreeWidgetItem* row : streams_->selectedItems()) chosen << row->text(0);
     // Nothing selected copies them all, one a line.
     if (chosen.isEmpty())
-        for (const std::string& uri : uris) chosen << QString::fromStdString(uri);
+        for (const std::string& uri : uris) chosen << ShownText(uri, kUriChars);
     if (!chosen.isEmpty()) QApplication::clipboard()->setText(chosen.join(QLatin1Char('\n')));
 }
 

@@ -6,6 +6,7 @@
 #include "core/i18n/LanguageStrings.h"
 #include "gui/framework/OnvifResultText.h"
 #include "gui/framework/OnvifSetup.h"
+#include "gui/framework/ShownText.h"
 
 namespace orvanta {
 
@@ -15,7 +16,7 @@ namespace {
 // the camera has another.
 constexpr const char* kUsualUser = "admin";
 
-QString Plain(const std::string& text) { return QString::fromStdString(text); }
+QString Plain(const std::string& text) { return ShownText(text); }
 
 }  // namespace
 
@@ -66,8 +67,9 @@ void OnvifLoginPage::LoadFromSettings() {
     for (const std::string& c : d.interfaces) cards << Plain(c);
     if (cards.isEmpty() && !d.interfaceName.empty()) cards << Plain(d.interfaceName);
     SetControlText(card_, cards.join(QStringLiteral(", ")));
-    user_->setText(setup.credentials.user.empty() ? QString::fromLatin1(kUsualUser) : Plain(setup.credentials.user));
-    password_->setText(Plain(setup.credentials.password));
+    user_->setText(setup.credentials.user.empty() ? QString::fromLatin1(kUsualUser)
+                                                  : QString::fromStdString(setup.credentials.user));
+    password_->setText(QString::fromStdString(setup.credentials.password));
     const LanguageStrings* lang = Context()->language;
     status_->setText(setup.lastResult.ok() || !lang ? QString() : OnvifResultText(*lang, setup.lastResult));
     (setup.lastResult.ok() ? user_ : password_)->setFocus();

@@ -5,6 +5,7 @@
 
 #include "core/onvif/PosixTimeZone.h"
 #include "gui/framework/OnvifSetup.h"
+#include "gui/framework/ShownText.h"
 
 namespace orvanta {
 
@@ -24,7 +25,7 @@ constexpr const char* kNothing = "Nothing";
 
 QString Joined(const std::vector<std::string>& values) {
     QStringList all;
-    for (const std::string& v : values) all << QString::fromStdString(v);
+    for (const std::string& v : values) all << ShownText(v);
     return all.join(QStringLiteral(", "));
 }
 
@@ -64,17 +65,17 @@ QStringList OnvifSummaryPage::ChangeLines() const {
     };
     const auto address = [&](const onvif::OnvifIpv4& a) {
         return a.dhcp ? text(kFromDhcp, "from a DHCP server")
-                      : QStringLiteral("%1/%2").arg(QString::fromStdString(a.address)).arg(a.prefix);
+                      : QStringLiteral("%1/%2").arg(ShownText(a.address)).arg(a.prefix);
     };
     if (change.ipv4) line(kAddress, "Address", address(now.ipv4), address(*change.ipv4));
-    if (change.gateway) line(kGateway, "Gateway", QString::fromStdString(now.gateway), QString::fromStdString(*change.gateway));
+    if (change.gateway) line(kGateway, "Gateway", ShownText(now.gateway), ShownText(*change.gateway));
     if (change.dns) line(kDns, "DNS", Joined(now.dns), Joined(*change.dns));
     if (change.hostname)
-        line(kHostName, "Host name", QString::fromStdString(now.hostname), QString::fromStdString(*change.hostname));
+        line(kHostName, "Host name", ShownText(now.hostname), ShownText(*change.hostname));
     if (change.ntp) line(kNtp, "NTP server", Joined(now.ntp), Joined(*change.ntp));
     if (change.syncTime) {
         QString to = text(kPcTime, "%1");
-        to.replace(QStringLiteral("%1"), QString::fromStdString(onvif::LocalPosixTimeZone()));
+        to.replace(QStringLiteral("%1"), ShownText(onvif::LocalPosixTimeZone()));
         lines << QStringLiteral("%1: %2").arg(text(kClock, "Clock"), to);
     }
     if (change.ntp && !change.syncTime)

@@ -24,6 +24,7 @@
 #include "core/output/KindTable.h"
 #include "core/settings/FixedField.h"
 #include "gui/framework/OnvifSetup.h"
+#include "gui/framework/ShownText.h"
 #include "gui/framework/TimerSettings.h"
 #include "gui/framework/UrlOpener.h"
 #include "gui/dialogs/PlanMenu.h"
@@ -60,7 +61,7 @@ constexpr const char* kExportFailed = "ExportFailed";
 constexpr const char* kKindNative = "KindNative";
 constexpr const char* kKindOnvif = "KindOnvif";
 
-QString Plain(const std::string& text) { return QString::fromStdString(text); }
+QString Plain(const std::string& text) { return ShownText(text); }
 
 // Record texts are 8-bit text in the locale's encoding, read no further
 // than their field's width.
