@@ -77,6 +77,7 @@ private slots:
     void wholePathChangesTheCameraAndShowsItsStreams();
     void failedChangeIsSaidAndTheSummaryStays();
     void nothingToChangeSendsNothing();
+    void linkLocalDhcpCameraIsOfferedAFixedAddress();
 
 private:
     WizardWindow& W() { return fx_->Window(); }
@@ -276,6 +277,21 @@ void OnvifPathTest::nothingToChangeSendsNothing() {
     QVERIFY(!On<QAbstractButton>(W(), kPageOnvifSummary, OnvifSummaryPage::kSave)->isEnabled());
     QVERIFY(On<QLabel>(W(), kPageOnvifSummary, OnvifSummaryPage::kChanges)->text().contains(QStringLiteral("Nothing")));
     QCOMPARE(fx_->onvif.Calls().size(), std::size_t{1});  // the read only
+}
+
+void OnvifPathTest::linkLocalDhcpCameraIsOfferedAFixedAddress() {
+    // Its DHCP went unanswered: a fixed address in the PC's subnet it is.
+    fx_->onvif.read = [](const onvif::OnvifCredentials&, onvif::OnvifDeviceState& s) {
+        s = CameraState();
+        s.ipv4 = {true, "169.254.77.20", 16};
+        return onvif::OnvifResult{};
+    };
+    LogIn(QStringLiteral("x"));
+    QVERIFY(On<QRadioButton>(W(), kPageOnvifAddress, OnvifAddressPage::kFixedRadio)->isChecked());
+    QCOMPARE(FormatIpv4HostOrder(On<Ipv4AddressEdit>(W(), kPageOnvifAddress, OnvifAddressPage::kAddress)->Address()),
+             std::string("192.168.1.254"));
+    QCOMPARE(FormatIpv4HostOrder(On<Ipv4AddressEdit>(W(), kPageOnvifAddress, OnvifAddressPage::kMask)->Address()),
+             std::string("255.255.255.0"));
 }
 
 QTEST_MAIN(OnvifPathTest)

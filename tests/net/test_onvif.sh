@@ -280,20 +280,22 @@ check "new password: set, then the old one refused" "0 3" \
 
 # ---------------------------------------------------------------- the window
 if [ -x "$bin/onvif_window_guiprog" ]; then
-    # Both kinds in the one list, then three cameras through the ONVIF
-    # path: moved at once, moved after the reboot it asks for, and one in
-    # a foreign subnet (with a clock half a year behind) brought into the
-    # subnet of the card it answered on at the proposed address.
+    # Both kinds in the one list, then four cameras through the ONVIF
+    # path: moved at once, moved after the reboot it asks for, one in a
+    # foreign subnet (with a clock half a year behind) and the link-local
+    # one, each brought into the subnet of the card it answered on at the
+    # proposed address.
     lab_exec pc env QT_QPA_PLATFORM=offscreen HOME="$T" ORVANTA_SOURCE_DIR="$here/../.." \
         ORVANTA_TEST_NATIVE=2 ORVANTA_TEST_ONVIF="$pc_sees" ORVANTA_TEST_PASSWORD='Lab pass 1' \
-        ORVANTA_TEST_MOVES="${uuid[win1]}=10.98.2.131/24,${uuid[win2]}=10.98.2.132/24,${uuid[win3]}=proposal" \
+        ORVANTA_TEST_MOVES="${uuid[win1]}=10.98.2.131/24,${uuid[win2]}=10.98.2.132/24,${uuid[win3]}=proposal,${uuid[linklocal]}=proposal" \
         "$bin/onvif_window_guiprog" >"$T/window.out" 2>&1
     rc=$?; last_err="$T/window.out"
     grep -E '^(both kinds|wrong password|clock|urn:)' "$T/window.out" | sed 's/^/note /'
-    check "window: both kinds listed, three cameras set up through the ONVIF path" 0 "$rc"
+    [ "$rc" = 0 ] || grep -E -A4 '^FAIL' "$T/window.out" | sed 's/^/       /'
+    check "window: both kinds listed, four cameras set up through the ONVIF path" 0 "$rc"
     check "window: the cameras hold what the pages asked" \
-        "10.98.2.131 0 10.98.2.132 1 10.98.2.254 true" \
-        "$(state win1 address) $(state win1 reboots) $(state win2 address) $(state win2 reboots) $(state win3 address) $(py 'abs(d["cameras"][0]["clock_offset_s"]) <= 5' "$T/win3.json")"
+        "10.98.2.131 0 10.98.2.132 1 10.98.2.254 true 10.98.1.254" \
+        "$(state win1 address) $(state win1 reboots) $(state win2 address) $(state win2 reboots) $(state win3 address) $(py 'abs(d["cameras"][0]["clock_offset_s"]) <= 5' "$T/win3.json") $(state linklocal address)"
     check "window: host names set" "win-${uuid[win1]: -4} win-${uuid[win3]: -4}" "$(state win1 hostname) $(state win3 hostname)"
 
     # The plan dialog with a plan of both kinds, narrowed to the cameras

@@ -119,7 +119,10 @@ void OnvifAddressPage::LoadFromSettings() {
         dns_->SetAddress(dns.empty() ? 0 : HostOrderOf(dns.front()));
         return;
     }
-    SetFixed(!now.ipv4.dhcp);
+    // A DHCP camera on a link-local address asked and got no answer: there
+    // is no DHCP server on its network, so a fixed address is proposed.
+    const bool dhcpGotNothing = now.ipv4.dhcp && (camera >> 16) == 0xA9FEu;
+    SetFixed(!now.ipv4.dhcp || dhcpGotNothing);
     const bool inPcSubnet = pcKnown && camera != 0 && (camera & pcMask) == (pcAddress & pcMask);
     if (inPcSubnet || !pcKnown) {
         // Where it is already works: a fixed camera keeps its address unless
