@@ -3,9 +3,11 @@
 #include <string>
 #include <vector>
 
+#include "core/onvif/CardSubnet.h"
 #include "core/onvif/DiscoveryProbe.h"
 #include "core/onvif/OnvifDeviceList.h"
 #include "core/onvif/ProbeMatchReader.h"
+#include "core/text/AddressText.h"
 
 using namespace orvanta::onvif;
 
@@ -251,4 +253,69 @@ TEST(OnvifDiscoveryProbe, FreshMessageIdsInAWellFormedProbe) {
     const std::string probe = BuildProbe(a);
     EXPECT_NE(probe.find("<a:MessageID>" + a + "</a:MessageID>"), std::string::npos);
     EXPECT_NE(probe.find("dn:NetworkVideoTransmitter tds:Device"), std::string::npos);
+}
+
+// A camera belongs in the subnet of the card it answered on, and the walk
+// for a free address there starts where it cannot hit the PC itself.
+TEST(CardSubnet, TheCardItAnsweredOnAndWhereTheWalkStarts) {
+    const auto ip = [](const char* text) {
+        uint32_t a = 0;
+        orvanta::ParseIpv4(text, a);
+        return a;
+    };
+    const auto host = [](const char* text) {
+        uint32_t a = 0;
+        orvanta::ParseIpv4HostOrder(text, a);
+        return a;
+    };
+    orvanta::hostnet::AdapterList pc;
+    pc.adapters.resize(2);
+    pc.adapters[0].name = "eth0";
+    pc.adapters[0].addresses = {{ip("10.0.0.5"), ip("255.255.255.0")}};
+    pc.adapters[0].gateways = {ip("10.0.0.1")};
+    pc.adapters[0].dnsServers = {ip("10.0.0.2")};
+    pc.adapters[1].name = "eth1";
+    pc.adapters[1].addresses = {{ip("192.168.7.10"), ip("255.255.255.0")}, {ip("172.16.0.1"), ip("255.255.0.0")}};
+    const struct {
+        const char* card;
+        const char* heardOn;  // the PC's address the reply came in on
+        const char* address;  // "" when the card is not the PC's
+        const char* mask;
+        uint32_t gateway;
+    } cases[] = {
+        {"eth0", "10.0.0.5", "10.0.0.5", "255.255.255.0", host("10.0.0.1")},
+        // Of a card's several addresses, the one the camera answered.
+        {"eth1", "172.16.0.1", "172.16.0.1", "255.255.0.0", 0},
+        {"eth1", "0.0.0.0", "192.168.7.10", "255.255.255.0", 0},
+        {"wlan9", "10.9.9.9", "", "", 0},
+        {"", "10.0.0.5", "", "", 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.card) + " " + c.heardOn);
+        DiscoveredOnvifDevice d;
+        d.interfaceName = c.card;
+        d.localAddress = host(c.heardOn);
+        const auto subnet = CardSubnetOf(pc, d);
+        ASSERT_EQ(subnet.has_value(), *c.address != 0);
+        if (!subnet) continue;
+        EXPECT_EQ(subnet->address, host(c.address));
+        EXPECT_EQ(subnet->mask, host(c.mask));
+        EXPECT_EQ(subnet->gateway, c.gateway);
+    }
+
+    const CardSubnet eth0{host("10.0.0.5"), host("255.255.255.0"), 0, 0};
+    OnvifDeviceState camera;
+    camera.mac = "AA:bb:cc:00:00:01";
+    camera.ipv4 = {false, "10.0.0.77", 24};
+    auto walk = FreeAddressWalk(eth0, camera);
+    ASSERT_TRUE(walk);
+    EXPECT_EQ(walk->start, ip("10.0.0.77"));  // inside: its own address is free for it
+    EXPECT_EQ(walk->source, ip("10.0.0.5"));
+    EXPECT_EQ(walk->mac[0], 0xAA);
+    camera.ipv4 = {true, "169.254.3.4", 16};
+    walk = FreeAddressWalk(eth0, camera);
+    ASSERT_TRUE(walk);
+    EXPECT_EQ(walk->start, ip("10.0.0.254"));  // outside: from the top down, never the PC's own
+    EXPECT_FALSE(FreeAddressWalk({host("10.0.0.5"), host("255.255.255.254"), 0, 0}, camera));
+    EXPECT_FALSE(FreeAddressWalk({}, camera));
 }

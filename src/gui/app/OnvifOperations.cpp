@@ -5,6 +5,7 @@
 #include "core/hostnet/AddressProbe.h"
 #include "core/hostnet/ReachableAddress.h"
 #include "core/i18n/LanguageStrings.h"
+#include "core/onvif/CardSubnet.h"
 #include "core/onvif/NetworkOnvifService.h"
 #include "core/onvif/ServiceAddress.h"
 #include "core/output/Diagnostics.h"
@@ -25,52 +26,18 @@ namespace {
 constexpr int kTickMs = 100;
 constexpr int kWaitRange = 100;
 
-// The card the camera was heard on, as the PC holds it: a camera on a
-// second card belongs in that card's subnet, not in the one the wizard's
-// own cameras use. Without the card (it went away), the wizard's adapter.
-PcCardSubnet CardSubnet(hostnet::HostNetwork* net, const CameraSettings& s, const onvif::DiscoveredOnvifDevice& d) {
-    PcCardSubnet pc;
-    if (net != nullptr && !d.interfaceName.empty()) {
-        const hostnet::AdapterList list = net->ListAdapters();
-        for (const hostnet::Adapter& a : list.adapters) {
-            if (a.name != d.interfaceName || a.addresses.empty()) continue;
-            const hostnet::AdapterAddress* chosen = &a.addresses.front();
-            for (const hostnet::AdapterAddress& x : a.addresses)
-                if (Ipv4HostOrder(x.address) == d.localAddress) chosen = &x;
-            pc.address = Ipv4HostOrder(chosen->address);
-            pc.mask = Ipv4HostOrder(chosen->mask);
-            if (!a.gateways.empty()) pc.gateway = Ipv4HostOrder(a.gateways.front());
-            if (!a.dnsServers.empty()) pc.dns = Ipv4HostOrder(a.dnsServers.front());
-            return pc;
-        }
-    }
+// The card the camera was heard on; without it (it went away, or a test's
+// network lists none) the wizard's own adapter.
+onvif::CardSubnet PcSide(hostnet::HostNetwork* net, const CameraSettings& s, const onvif::DiscoveredOnvifDevice& d) {
+    if (net != nullptr)
+        if (const auto card = onvif::CardSubnetOf(net->ListAdapters(), d)) return *card;
+    onvif::CardSubnet pc;
     if (s.HostNoAddress == 1) return pc;
     ParseIpv4HostOrder(FieldText(s.HostIP), pc.address);
     ParseIpv4HostOrder(FieldText(s.HostMask), pc.mask);
     ParseIpv4HostOrder(FieldText(s.HostGateway), pc.gateway);
     ParseIpv4HostOrder(FieldText(s.HostDNS), pc.dns);
     return pc;
-}
-
-// Where the ARP walk starts: the camera's own address when it already lies
-// in the PC's subnet (it is free for the camera), else the subnet's top
-// host address, walking down (the PC's own address would look free to a
-// probe the PC sends itself).
-struct ProposalStart {
-    uint32_t start = 0, source = 0, mask = 0;  // network order
-    std::array<uint8_t, 6> mac{};
-};
-
-std::optional<ProposalStart> WhereToPropose(const PcCardSubnet& pc, const onvif::OnvifDeviceState& camera) {
-    if (pc.address == 0 || pc.mask == 0 || pc.mask == 0xFFFFFFFFu) return std::nullopt;
-    ProposalStart p;
-    p.source = Ipv4NetworkOrder(pc.address);
-    p.mask = Ipv4NetworkOrder(pc.mask);
-    uint32_t cam = 0;
-    const bool known = ParseIpv4HostOrder(camera.ipv4.address, cam);
-    p.start = Ipv4NetworkOrder(known && (cam & pc.mask) == (pc.address & pc.mask) ? cam : (pc.address | ~pc.mask) - 1);
-    ParseMac(camera.mac, p.mac);
-    return p;
 }
 
 }  // namespace
@@ -83,7 +50,7 @@ struct OnvifOperations::Job {
     onvif::OnvifChange change;
     onvif::OnvifService* service = nullptr;
     hostnet::HostNetwork* hostNetwork = nullptr;
-    PcCardSubnet pc;  // for the proposal
+    onvif::CardSubnet pc;  // for the proposal
     std::function<bool()> reachCamera;
 
     onvif::OnvifDeviceState state;
@@ -104,7 +71,7 @@ struct OnvifOperations::Job {
         if (!result.ok() || hostNetwork == nullptr) return;
         // Only now is the camera's MAC known: the walk tells its own answer
         // from another device's.
-        if (const auto from = WhereToPropose(pc, state))
+        if (const auto from = onvif::FreeAddressWalk(pc, state))
             proposal = Ipv4HostOrder(hostnet::FindFreeAddress(*hostNetwork, from->start, from->source, from->mask, from->mac));
     }
 };
@@ -170,7 +137,7 @@ void OnvifOperations::Login() {
     job->endpoint = setup.device.endpoint;
     job->credentials = setup.credentials;
     job->hostNetwork = window_.HostNet();
-    setup.pc = CardSubnet(window_.HostNet(), window_.Settings(), setup.device);
+    setup.pc = PcSide(window_.HostNet(), window_.Settings(), setup.device);
     job->pc = setup.pc;
     Start(std::move(job), Text("OnvifLoginPage", "Reading"));
 }

@@ -10,19 +10,14 @@
 #include <optional>
 #include <string>
 
+#include "core/onvif/CardSubnet.h"
 #include "core/onvif/OnvifTypes.h"
 
 namespace orvanta {
 
-// The PC's side of the card a camera answered on (host order; 0 unknown):
-// a camera is given an address beside it, and its gateway and DNS server.
-struct PcCardSubnet {
-    uint32_t address = 0, mask = 0, gateway = 0, dns = 0;
-};
-
 struct OnvifSetup {
     onvif::DiscoveredOnvifDevice device;  // the row chosen in the search list
-    PcCardSubnet pc;                       // worked out at the login
+    onvif::CardSubnet pc;                  // the PC's card it answered on, at the login
     onvif::OnvifCredentials credentials;
     onvif::OnvifDeviceState before;       // read at the login
     // A free address in the PC's subnet proposed after the login (host

@@ -101,7 +101,7 @@ void OnvifAddressPage::LoadFromSettings() {
     QString line = Kept(now.ipv4.dhcp ? kCurrentDhcp : kCurrentFixed);
     current_->setText(line.isEmpty() ? where : line.replace(QStringLiteral("%1"), where));
 
-    const PcCardSubnet& pc = setup.pc;
+    const onvif::CardSubnet& pc = setup.pc;
     const uint32_t pcAddress = pc.address, pcMask = pc.mask;
     const bool pcKnown = pcAddress != 0 && pcMask != 0;
     const uint32_t camera = HostOrderOf(now.ipv4.address);
