@@ -1,5 +1,7 @@
 #include "gui/framework/WizardPage.h"
 
+#include "gui/framework/AddressChoice.h"
+
 #include "gui/controls/CaptionLayout.h"
 
 #include <QApplication>
@@ -393,6 +395,38 @@ Ipv4AddressEdit* WizardPage::AddAddress(int id, QRect dlu) {
     Name(ctrl, id, QStringLiteral("IP address"));
     NameByLabel(ctrl);
     return ctrl;
+}
+
+WizardPage::AddressChoice WizardPage::AddAddressChoice(const AddressChoiceIds& ids, int top) {
+    AddressChoice c;
+    QButtonGroup* mode = AddRadioGroup();
+    c.dhcp = AddRadio(ids.dhcp, Dlu(30, top, 200, 12), QStringLiteral("DHCP  IP Address"), mode);
+    c.fixed = AddRadio(ids.fixed, Dlu(30, top + 18, 200, 12), QStringLiteral("Fixed IP"), mode);
+    const auto row = [&](int labelId, int id, int y, const char* text) {
+        QLabel* label = AddStatic(labelId, Dlu(40, y, 100, 10), QString::fromLatin1(text));
+        return std::pair{label, AddAddress(id, Dlu(150, y - 2, 120, 13))};
+    };
+    const auto [addressLabel, address] = row(ids.addressLabel, ids.address, top + 38, "IP Address");
+    const auto [maskLabel, mask] = row(ids.maskLabel, ids.mask, top + 58, "Subnet Mask");
+    const auto [gatewayLabel, gateway] = row(ids.gatewayLabel, ids.gateway, top + 78, "Gateway");
+    const auto [dnsLabel, dns] = row(ids.dnsLabel, ids.dns, top + 98, "DNS");
+    c.address = address;
+    c.mask = mask;
+    c.gateway = gateway;
+    c.dns = dns;
+    c.test = AddButton(ids.test, Dlu(40, top + 124, 120, 20), QStringLiteral("Test this IP address "));
+    Captions({{c.dhcp, "RadioDHCP"},
+              {c.fixed, "RadioFixIP"},
+              {addressLabel, "IP"},
+              {maskLabel, "Submask"},
+              {gatewayLabel, "Gateway"},
+              {dnsLabel, "DNS"},
+              {c.test, "BtnSendARP", kMessageCapacity}});
+    connect(address, &Ipv4AddressEdit::AddressChanged, this, [address, mask] {
+        // Anything else keeps the mask as it is.
+        if (const auto classful = ClassfulMask(address->Address())) mask->SetAddress(*classful);
+    });
+    return c;
 }
 
 QTreeWidget* WizardPage::AddList(int id, QRect dlu, const QStringList& columns) {

@@ -236,6 +236,26 @@ protected:
     QTreeWidget* AddList(int id, QRect dlu, const QStringList& columns);
     PictureFrame* AddPicture(int id, QRect dlu, int pictureId);
 
+    // The DHCP/fixed radio pair over the address, mask, gateway and DNS
+    // rows and "Test this IP", as every page that gives a camera its
+    // address in one step lays them out from `top` (dialog units) down. Its
+    // captions are the section's "RadioDHCP", "RadioFixIP", "IP",
+    // "Submask", "Gateway", "DNS" and "BtnSendARP"; a class B or C address
+    // typed in brings its classful mask.
+    struct AddressChoiceIds {
+        int dhcp, fixed, addressLabel, address, maskLabel, mask, gatewayLabel, gateway, dnsLabel, dns, test;
+    };
+    struct AddressChoice {
+        QRadioButton* dhcp = nullptr;
+        QRadioButton* fixed = nullptr;
+        Ipv4AddressEdit* address = nullptr;
+        Ipv4AddressEdit* mask = nullptr;
+        Ipv4AddressEdit* gateway = nullptr;
+        Ipv4AddressEdit* dns = nullptr;
+        QPushButton* test = nullptr;
+    };
+    AddressChoice AddAddressChoice(const AddressChoiceIds& ids, int top);
+
     // Back (icon left) and Next (icon right) at their usual places, in the
     // flat toolbar style; Finish (with its own icon) and Save are Next-like.
     ToolbarButton* AddBackButton(int id, const QString& text = QStringLiteral("Back"));

@@ -44,49 +44,30 @@ bool UsableFixed(uint32_t address, uint32_t mask, uint32_t gateway) {
 OnvifAddressPage::OnvifAddressPage(QWidget* parent) : WizardPage(302, "OnvifAddressPage", parent) {
     current_ = AddStatic(kCurrent, Dlu(30, 32, 340, 20), QString());
     current_->setTextFormat(Qt::PlainText);
-    QButtonGroup* mode = AddRadioGroup();
-    dhcp_ = AddRadio(kDhcpRadio, Dlu(30, 56, 300, 12), QStringLiteral("Get an address from a DHCP server"), mode);
-    fixed_ = AddRadio(kFixedRadio, Dlu(30, 72, 300, 12), QStringLiteral("Use this fixed address"), mode);
-    QLabel* addressLabel = AddStatic(kAddressLabel, Dlu(40, 92, 100, 10), QStringLiteral("IP Address"));
-    address_ = AddAddress(kAddress, Dlu(150, 90, 120, 13));
-    QLabel* maskLabel = AddStatic(kMaskLabel, Dlu(40, 110, 100, 10), QStringLiteral("Subnet Mask"));
-    mask_ = AddAddress(kMask, Dlu(150, 108, 120, 13));
-    QLabel* gatewayLabel = AddStatic(kGatewayLabel, Dlu(40, 128, 100, 10), QStringLiteral("Gateway"));
-    gateway_ = AddAddress(kGateway, Dlu(150, 126, 120, 13));
-    QLabel* dnsLabel = AddStatic(kDnsLabel, Dlu(40, 146, 100, 10), QStringLiteral("DNS"));
-    dns_ = AddAddress(kDns, Dlu(150, 144, 120, 13));
-    test_ = AddButton(kTestButton, Dlu(40, 170, 120, 20), QStringLiteral("Test this IP address"));
-    QLabel* note = AddStatic(kNote, Dlu(170, 166, 210, 70), QString());
+    choice_ = AddAddressChoice({kDhcpRadio, kFixedRadio, kAddressLabel, kAddress, kMaskLabel, kMask,
+                                kGatewayLabel, kGateway, kDnsLabel, kDns, kTestButton},
+                               52);
+    QLabel* note = AddStatic(kNote, Dlu(170, 172, 210, 64), QString());
     AddStepTitle(kTitle, "TitleOnvifAddress", kCaptionCapacity, QStringLiteral("The Camera's Address"));
 
-    Captions({{dhcp_, "RadioDHCP"},
-              {fixed_, "RadioFixIP"},
-              {addressLabel, "IP"},
-              {maskLabel, "Submask"},
-              {gatewayLabel, "Gateway"},
-              {dnsLabel, "DNS"},
-              {test_, "BtnSendARP"},
-              {note, "Note", kMessageCapacity}});
+    Captions({{note, "Note", kMessageCapacity}});
     KeptTexts({{kCurrentFixed, kMessageCapacity},
                {kCurrentDhcp, kMessageCapacity},
                {kAddressInUse, kMessageCapacity},
                {kAddressFree, kMessageCapacity},
                {kBadAddress, kMessageCapacity}});
 
-    WhenChecked(dhcp_, [this] { SetFixed(false); });
-    WhenChecked(fixed_, [this] { SetFixed(true); });
-    connect(address_, &Ipv4AddressEdit::AddressChanged, this, [this] {
-        if (const auto mask = ClassfulMask(address_->Address())) mask_->SetAddress(*mask);
-    });
-    connect(test_, &QAbstractButton::clicked, this, &OnvifAddressPage::OnTest);
+    WhenChecked(choice_.dhcp, [this] { SetFixed(false); });
+    WhenChecked(choice_.fixed, [this] { SetFixed(true); });
+    connect(choice_.test, &QAbstractButton::clicked, this, &OnvifAddressPage::OnTest);
     connect(AddBackButton(kBack), &QAbstractButton::clicked, this, &OnvifAddressPage::OnBack);
     connect(AddNextButton(kNext), &QAbstractButton::clicked, this, &OnvifAddressPage::OnNext);
 }
 
 void OnvifAddressPage::SetFixed(bool fixed) {
-    SetChecked(dhcp_, !fixed);
-    SetChecked(fixed_, fixed);
-    SetEnabledAll({address_, mask_, gateway_, dns_, test_}, fixed);
+    SetChecked(choice_.dhcp, !fixed);
+    SetChecked(choice_.fixed, fixed);
+    SetEnabledAll({choice_.address, choice_.mask, choice_.gateway, choice_.dns, choice_.test}, fixed);
 }
 
 void OnvifAddressPage::LoadFromSettings() {
@@ -94,7 +75,7 @@ void OnvifAddressPage::LoadFromSettings() {
     const QuietLoad quiet(this);
     // Filling the fields is not the user typing: the classful mask must not
     // replace the one loaded here.
-    const QSignalBlocker block(address_);
+    const QSignalBlocker block(choice_.address);
     const OnvifSetup& setup = *Context()->onvifSetup;
     const onvif::OnvifDeviceState& now = setup.before;
     const QString where = QStringLiteral("%1/%2").arg(ShownText(now.ipv4.address)).arg(now.ipv4.prefix);
@@ -111,12 +92,12 @@ void OnvifAddressPage::LoadFromSettings() {
         // Back from a later page: what was chosen stays.
         SetFixed(!chosen->dhcp);
         if (!chosen->dhcp) {
-            address_->SetAddress(HostOrderOf(chosen->address));
-            mask_->SetAddress(MaskOfPrefix(chosen->prefix));
+            choice_.address->SetAddress(HostOrderOf(chosen->address));
+            choice_.mask->SetAddress(MaskOfPrefix(chosen->prefix));
         }
-        gateway_->SetAddress(HostOrderOf(setup.change.gateway.value_or(now.gateway)));
+        choice_.gateway->SetAddress(HostOrderOf(setup.change.gateway.value_or(now.gateway)));
         const auto& dns = setup.change.dns ? *setup.change.dns : now.dns;
-        dns_->SetAddress(dns.empty() ? 0 : HostOrderOf(dns.front()));
+        choice_.dns->SetAddress(dns.empty() ? 0 : HostOrderOf(dns.front()));
         return;
     }
     // A DHCP camera on a link-local address asked and got no answer: there
@@ -128,19 +109,19 @@ void OnvifAddressPage::LoadFromSettings() {
         // Where it is already works: a fixed camera keeps its address unless
         // the installer types another; without an address of its own the PC
         // can propose nothing better.
-        address_->SetAddress(camera);
-        mask_->SetAddress(cameraMask);
-        gateway_->SetAddress(HostOrderOf(now.gateway));
-        dns_->SetAddress(now.dns.empty() ? 0 : HostOrderOf(now.dns.front()));
+        choice_.address->SetAddress(camera);
+        choice_.mask->SetAddress(cameraMask);
+        choice_.gateway->SetAddress(HostOrderOf(now.gateway));
+        choice_.dns->SetAddress(now.dns.empty() ? 0 : HostOrderOf(now.dns.front()));
         return;
     }
     // A camera in another subnet is brought into the one of the PC's card
     // it answered on, at the free address the login found, with that
     // card's gateway and DNS server.
-    address_->SetAddress(setup.proposal.value_or(0));
-    mask_->SetAddress(pcMask);
-    gateway_->SetAddress(pc.gateway);
-    dns_->SetAddress(pc.dns);
+    choice_.address->SetAddress(setup.proposal.value_or(0));
+    choice_.mask->SetAddress(pcMask);
+    choice_.gateway->SetAddress(pc.gateway);
+    choice_.dns->SetAddress(pc.dns);
 }
 
 void OnvifAddressPage::OnTest() {
@@ -148,7 +129,7 @@ void OnvifAddressPage::OnTest() {
     uint32_t camera = 0;
     ParseIpv4(Context()->onvifSetup->before.ipv4.address, camera);
     const uint32_t card = Context()->onvifSetup->pc.address;
-    const bool inUse = AddressTakenByAnother(*Context(), Ipv4NetworkOrder(address_->Address()), camera,
+    const bool inUse = AddressTakenByAnother(*Context(), Ipv4NetworkOrder(choice_.address->Address()), camera,
                                              card != 0 ? Ipv4NetworkOrder(card) : 0);
     Ask(Kept(inUse ? kAddressInUse : kAddressFree), QString(), inUse ? PromptIcon::Critical : PromptIcon::Information);
 }
@@ -157,16 +138,16 @@ void OnvifAddressPage::OnBack() { PostCommand(WizardCommand::ShowOnvifLoginPage)
 
 void OnvifAddressPage::OnNext() {
     if (!Context() || !Context()->onvifSetup) return;
-    if (!EitherChecked(dhcp_, fixed_)) return;
+    if (!EitherChecked(choice_.dhcp, choice_.fixed)) return;
     onvif::OnvifChange& change = Context()->onvifSetup->change;
     const onvif::OnvifDeviceState& now = Context()->onvifSetup->before;
-    if (dhcp_->isChecked()) {
+    if (choice_.dhcp->isChecked()) {
         // The DHCP server gives the gateway and DNS as well.
         change.ipv4 = onvif::OnvifIpv4{true, {}, 0};
         change.gateway.reset();
         change.dns.reset();
     } else {
-        const uint32_t address = address_->Address(), mask = mask_->Address(), gateway = gateway_->Address();
+        const uint32_t address = choice_.address->Address(), mask = choice_.mask->Address(), gateway = choice_.gateway->Address();
         if (!UsableFixed(address, mask, gateway)) {
             Ask(Kept(kBadAddress), QString(), PromptIcon::Warning);
             return;
@@ -176,8 +157,8 @@ void OnvifAddressPage::OnNext() {
         change.gateway.reset();
         if (gateway != 0 && FormatIpv4HostOrder(gateway) != now.gateway) change.gateway = FormatIpv4HostOrder(gateway);
         change.dns.reset();
-        if (dns_->Address() != 0) {
-            const std::vector<std::string> dns{FormatIpv4HostOrder(dns_->Address())};
+        if (choice_.dns->Address() != 0) {
+            const std::vector<std::string> dns{FormatIpv4HostOrder(choice_.dns->Address())};
             if (dns != now.dns) change.dns = dns;
         }
     }

@@ -43,13 +43,7 @@ private:
     void OnNext();
 
     QLabel* current_ = nullptr;
-    QRadioButton* dhcp_ = nullptr;
-    QRadioButton* fixed_ = nullptr;
-    Ipv4AddressEdit* address_ = nullptr;
-    Ipv4AddressEdit* mask_ = nullptr;
-    Ipv4AddressEdit* gateway_ = nullptr;
-    Ipv4AddressEdit* dns_ = nullptr;
-    QPushButton* test_ = nullptr;
+    AddressChoice choice_;
 };
 
 }  // namespace orvanta

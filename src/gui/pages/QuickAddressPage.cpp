@@ -22,35 +22,18 @@ constexpr const char* kAskWps = "Message3";
 }  // namespace
 
 QuickAddressPage::QuickAddressPage(QWidget* parent) : WizardPage(179, "WizardIPPage", parent) {
-    QButtonGroup* modeGroup = AddRadioGroup();
-    dhcp_ = AddRadio(kDhcpRadio, Dlu(30, 36, 200, 12), QStringLiteral("DHCP  IP Address"), modeGroup);
-    fixed_ = AddRadio(kFixedRadio, Dlu(30, 54, 200, 12), QStringLiteral("Fixed IP"), modeGroup);
-    QLabel* addressLabel = AddStatic(kAddressLabel, Dlu(40, 74, 100, 10), QStringLiteral("IP Address"));
-    address_ = AddAddress(kAddress, Dlu(150, 72, 120, 13));
-    QLabel* maskLabel = AddStatic(kMaskLabel, Dlu(40, 94, 100, 10), QStringLiteral("Subnet Mask"));
-    mask_ = AddAddress(kMask, Dlu(150, 92, 120, 13));
-    QLabel* gatewayLabel = AddStatic(kGatewayLabel, Dlu(40, 114, 100, 10), QStringLiteral("Gateway"));
-    gateway_ = AddAddress(kGateway, Dlu(150, 112, 120, 13));
-    QLabel* dnsLabel = AddStatic(kDnsLabel, Dlu(40, 134, 100, 10), QStringLiteral("DNS"));
-    dns_ = AddAddress(kDns, Dlu(150, 132, 120, 13));
-    test_ = AddButton(kTestButton, Dlu(40, 160, 120, 20), QStringLiteral("Test this IP address "));
+    choice_ = AddAddressChoice({kDhcpRadio, kFixedRadio, kAddressLabel, kAddress, kMaskLabel, kMask,
+                                kGatewayLabel, kGateway, kDnsLabel, kDns, kTestButton},
+                               36);
     QLabel* note = AddStatic(kNote, Dlu(170, 158, 210, 60), QStringLiteral(""));
     AddStepTitle(kTitle, "TitleWizardIP", kMessageCapacity, QStringLiteral(""));
 
-    Captions({{dhcp_, "RadioDHCP"},
-              {fixed_, "RadioFixIP"},
-              {addressLabel, "IP"},
-              {maskLabel, "Submask"},
-              {gatewayLabel, "Gateway"},
-              {dnsLabel, "DNS"},
-              {test_, "BtnSendARP", kMessageCapacity},
-              {note, "Note1", kMessageCapacity}});
+    Captions({{note, "Note1", kMessageCapacity}});
     KeptTexts({{kAddressInUse, 2048}, {kAddressFree, 2048}, {kAskWps, 2048}});
 
-    connect(test_, &QAbstractButton::clicked, this, &QuickAddressPage::OnTest);
-    WhenChecked(dhcp_, [this] { OnDhcp(); });
-    WhenChecked(fixed_, [this] { OnFixed(); });
-    connect(address_, &Ipv4AddressEdit::AddressChanged, this, &QuickAddressPage::OnAddressChanged);
+    connect(choice_.test, &QAbstractButton::clicked, this, &QuickAddressPage::OnTest);
+    WhenChecked(choice_.dhcp, [this] { OnDhcp(); });
+    WhenChecked(choice_.fixed, [this] { OnFixed(); });
     connect(AddBackButton(kBack, QStringLiteral("Back")), &QAbstractButton::clicked, this, &QuickAddressPage::OnBack);
     connect(AddNextButton(kNext, QStringLiteral("Next")), &QAbstractButton::clicked, this, &QuickAddressPage::OnNext);
 }
@@ -60,14 +43,14 @@ void QuickAddressPage::LoadFromSettings() {
     CameraSettings& s = Settings();
     // Filling the fields is not the user typing: the default-mask rule
     // must not overwrite the mask proposed here.
-    const QSignalBlocker block(address_);
+    const QSignalBlocker block(choice_.address);
 
     if (s.HostDHCP == 1) {
         OnDhcp();
     } else {
-        SetChecked(dhcp_, false);
-        SetChecked(fixed_, true);
-        SetEnabledAll({fixed_, address_, mask_, gateway_, dns_, test_}, true);
+        SetChecked(choice_.dhcp, false);
+        SetChecked(choice_.fixed, true);
+        SetEnabledAll({choice_.fixed, choice_.address, choice_.mask, choice_.gateway, choice_.dns, choice_.test}, true);
     }
 
     if (s.HostNoAddress == 1) {
@@ -75,43 +58,37 @@ void QuickAddressPage::LoadFromSettings() {
         // than the camera's present address in its present subnet.
         const uint32_t cam = Ipv4HostOrder(s.CamAddr);
         const uint32_t net = cam & Ipv4HostOrder(s.CamMask);
-        address_->SetAddress(cam);
-        mask_->SetAddress(Ipv4HostOrder(s.CamMask));
-        gateway_->SetAddress(net | 1u);
-        dns_->SetAddress(0);
+        choice_.address->SetAddress(cam);
+        choice_.mask->SetAddress(Ipv4HostOrder(s.CamMask));
+        choice_.gateway->SetAddress(net | 1u);
+        choice_.dns->SetAddress(0);
     } else {
         s.IPType = 1;
         const KeptCameraResults* kept = Context() ? Context()->kept : nullptr;
         const uint32_t* proposal = kept ? kept->ProbeCell() : nullptr;
-        address_->SetAddress(proposal ? Ipv4HostOrder(*proposal) : 0);
-        LoadAddress(mask_, s.HostMask);
-        LoadAddress(gateway_, s.HostGateway);
-        LoadAddress(dns_, s.HostDNS);
+        choice_.address->SetAddress(proposal ? Ipv4HostOrder(*proposal) : 0);
+        LoadAddress(choice_.mask, s.HostMask);
+        LoadAddress(choice_.gateway, s.HostGateway);
+        LoadAddress(choice_.dns, s.HostDNS);
     }
 }
 
 void QuickAddressPage::OnDhcp() {
-    SetChecked(dhcp_, true);
+    SetChecked(choice_.dhcp, true);
     Settings().IPType = 0;
-    SetChecked(fixed_, false);
-    SetEnabledAll({address_, mask_, gateway_, dns_, test_}, false);
+    SetChecked(choice_.fixed, false);
+    SetEnabledAll({choice_.address, choice_.mask, choice_.gateway, choice_.dns, choice_.test}, false);
 }
 
 void QuickAddressPage::OnFixed() {
-    SetChecked(dhcp_, false);
-    SetChecked(fixed_, true);
-    SetEnabledAll({fixed_, address_, mask_, gateway_, dns_, test_}, true);
-}
-
-void QuickAddressPage::OnAddressChanged() {
-    // Class B and class C addresses get their classful mask; anything else
-    // keeps the mask as it is.
-    if (const auto mask = ClassfulMask(address_->Address())) mask_->SetAddress(*mask);
+    SetChecked(choice_.dhcp, false);
+    SetChecked(choice_.fixed, true);
+    SetEnabledAll({choice_.fixed, choice_.address, choice_.mask, choice_.gateway, choice_.dns, choice_.test}, true);
 }
 
 void QuickAddressPage::OnTest() {
     const bool inUse =
-        Context() && AddressTakenByAnother(*Context(), Ipv4NetworkOrder(address_->Address()), Settings().CamAddr);
+        Context() && AddressTakenByAnother(*Context(), Ipv4NetworkOrder(choice_.address->Address()), Settings().CamAddr);
     if (inUse)
         Ask(Kept(kAddressInUse), QString(), PromptIcon::Critical);
     else
@@ -122,24 +99,24 @@ void QuickAddressPage::OnBack() { PostCommand(WizardCommand::ShowOptionPage); }
 
 void QuickAddressPage::OnNext() {
     CameraSettings& s = Settings();
-    if (dhcp_->isChecked()) {
+    if (choice_.dhcp->isChecked()) {
         if (s.LinkWireless == 1)
             s.WIPType = 0;
         else if (s.LinkWireless == 0)
             s.IPType = 0;
-    } else if (fixed_->isChecked()) {
+    } else if (choice_.fixed->isChecked()) {
         if (s.HasWireless == 0 || s.LinkWireless == 0) {
             s.IPType = 1;
-            StoreAddress(s.IPAddr, address_);
-            StoreAddress(s.Netmask, mask_);
-            StoreAddress(s.Gateway, gateway_);
-            StoreAddress(s.DNS1, dns_);
+            StoreAddress(s.IPAddr, choice_.address);
+            StoreAddress(s.Netmask, choice_.mask);
+            StoreAddress(s.Gateway, choice_.gateway);
+            StoreAddress(s.DNS1, choice_.dns);
         } else if (s.HasWireless == 1 && s.LinkWireless == 1) {
             s.WIPType = 1;
-            StoreAddress(s.WIPAddr, address_);
-            StoreAddress(s.WNetmask, mask_);
-            StoreAddress(s.WGateway, gateway_);
-            StoreAddress(s.WDNS1, dns_);
+            StoreAddress(s.WIPAddr, choice_.address);
+            StoreAddress(s.WNetmask, choice_.mask);
+            StoreAddress(s.WGateway, choice_.gateway);
+            StoreAddress(s.WDNS1, choice_.dns);
         }
     }
 

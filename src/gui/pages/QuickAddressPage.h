@@ -37,18 +37,11 @@ public:
 private:
     void OnDhcp();
     void OnFixed();
-    void OnAddressChanged();
     void OnTest();
     void OnBack();
     void OnNext();
 
-    QRadioButton* dhcp_ = nullptr;
-    QRadioButton* fixed_ = nullptr;
-    Ipv4AddressEdit* address_ = nullptr;
-    Ipv4AddressEdit* mask_ = nullptr;
-    Ipv4AddressEdit* gateway_ = nullptr;
-    Ipv4AddressEdit* dns_ = nullptr;
-    QPushButton* test_ = nullptr;
+    AddressChoice choice_;
 };
 
 }  // namespace orvanta
