@@ -85,53 +85,56 @@ start_onvif_camera() {
 }
 
 failures=0
-walk_onvif() {  # walk_onvif VARIANT LANGUAGE SCALE
-    local variant="$1-onvif" language="$2" scale="$3"
-    start_onvif_camera
+# run_walk VARIANT LANGUAGE SCALE REQUIRED-STEP ARGS...: the walk program in
+# the PC namespace on the lab's X server; false when it failed or stopped
+# before REQUIRED-STEP.
+run_walk() {
+    local variant="$1" language="$2" scale="$3" required="$4"
+    shift 4
     rm -rf "${out:?}/$variant"
     mkdir -p "$out/$variant"
     echo "== $variant"
     lab_exec pc env DISPLAY=":$display" QT_QPA_PLATFORM=xcb QT_SCALE_FACTOR="$scale" \
         ORVANTA_PROBE_HOST= XDG_RUNTIME_DIR="$T" HOME="$T" \
-        "$prog" --out "$out/$variant" --source "$src" --language "$language" --path onvif --password 'Walk pass' \
-        --camera 192.168.61.30 --new-ip 192.168.61.60 --expect-cameras 2 "${strict[@]}" >"$out/$variant/walk.log" 2>&1
+        "$prog" --out "$out/$variant" --source "$src" --language "$language" "$@" "${strict[@]}" >"$out/$variant/walk.log" 2>&1
     local rc=$?
     cat "$out/$variant/walk.log"
+    [ "$rc" -eq 0 ] && grep -q "^walkthrough: reached $required\$" "$out/$variant/walk.log" && return 0
+    echo "FAIL walk $variant (exit $rc)"
+    failures=$((failures + 1))
+    return 1
+}
+walked() {  # walked VARIANT: the closing line of a walk that held
+    echo "ok   walk $1 ($(find "$out/$1" -name '*.png' | wc -l) screenshots)"
+}
+
+walk_onvif() {  # walk_onvif VARIANT LANGUAGE SCALE
+    local variant="$1-onvif"
+    start_onvif_camera
+    run_walk "$variant" "$2" "$3" onvif-finished --path onvif --password 'Walk pass' \
+        --camera 192.168.61.30 --new-ip 192.168.61.60 --expect-cameras 2 || return
     local now
     now="$(/usr/bin/python3 -c 'import json,sys; print(json.load(open(sys.argv[1]))["cameras"][0]["address"])' "$T/ocam.json" 2>/dev/null)"
-    if [ "$rc" -ne 0 ] || ! grep -q "^walkthrough: reached onvif-finished\$" "$out/$variant/walk.log"; then
-        echo "FAIL walk $variant (exit $rc)"
-        failures=$((failures + 1))
-    elif [ "$now" != 192.168.61.60 ]; then
+    if [ "$now" != 192.168.61.60 ]; then
         echo "FAIL walk $variant: the ONVIF camera holds $now, not the typed address"
         failures=$((failures + 1))
     else
-        echo "ok   walk $variant ($(find "$out/$variant" -name '*.png' | wc -l) screenshots)"
+        walked "$variant"
     fi
 }
 
 walk() {  # walk VARIANT LANGUAGE SCALE
-    local variant="$1" language="$2" scale="$3"
+    local variant="$1"
     start_camera
-    rm -rf "${out:?}/$variant"
-    mkdir -p "$out/$variant"
-    echo "== $variant"
-    lab_exec pc env DISPLAY=":$display" QT_QPA_PLATFORM=xcb QT_SCALE_FACTOR="$scale" \
-        ORVANTA_PROBE_HOST= XDG_RUNTIME_DIR="$T" HOME="$T" \
-        "$prog" --out "$out/$variant" --source "$src" --language "$language" \
-        --camera 192.168.61.20 --new-ip 192.168.61.50 --require-through "$require" --all-pages "${strict[@]}" >"$out/$variant/walk.log" 2>&1
-    local rc=$?
-    cat "$out/$variant/walk.log"
-    if [ "$rc" -ne 0 ] || ! grep -q "^walkthrough: reached $require\$" "$out/$variant/walk.log"; then
-        echo "FAIL walk $variant (exit $rc)"
-        failures=$((failures + 1))
-    elif [ "$require" = setup-finished ] && ! grep -qx "IPAddr=192.168.61.50" "$T/cam.conf"; then
+    run_walk "$variant" "$2" "$3" "$require" --camera 192.168.61.20 --new-ip 192.168.61.50 \
+        --require-through "$require" --all-pages || return
+    if [ "$require" = setup-finished ] && ! grep -qx "IPAddr=192.168.61.50" "$T/cam.conf"; then
         # What the camera stored, not only what the pages showed.
         echo "FAIL walk $variant: the camera did not store the typed address"
         grep "^IPAddr=" "$T/cam.conf"
         failures=$((failures + 1))
     else
-        echo "ok   walk $variant ($(find "$out/$variant" -name '*.png' | wc -l) screenshots)"
+        walked "$variant"
     fi
 }
 

@@ -444,7 +444,9 @@ std::vector<Step> GuidedLanPath(const Options& opt) {
 
 // A camera in another subnet behind a root password: the search shows every
 // camera, Next asks for the login, and with it the camera is read.
-std::vector<Step> LoginPath() {
+// The first steps of both login paths: set up, "no" to the link question,
+// then the search, where the camera of --camera is picked and Next pressed.
+std::vector<Step> ToTheChosenCamera() {
     return {
         {"first-page", kPageStart, [](Walk& w) { return w.Click(kPageStart, StartPage::kSetupButton); }},
         {"choose-no", kPageSetupChoice,
@@ -455,6 +457,12 @@ std::vector<Step> LoginPath() {
              w.Shot(QStringLiteral("search-selected"));
              return w.Click(kPageSearch, SearchPage::kNext);
          }},
+    };
+}
+
+std::vector<Step> LoginPath() {
+    std::vector<Step> steps = ToTheChosenCamera();
+    steps.insert(steps.end(), {
         // "No" on the choice page chose the manual path, which starts on
         // the system page once the camera has been read.
         {"system-after-login", kPageSystem,
@@ -463,23 +471,16 @@ std::vector<Step> LoginPath() {
                         ? true
                         : w.Fail(QStringLiteral("no login dialog was shown (dialogs: %1)").arg(w.Dialogs().join(u',')));
          }},
-    };
+    });
+    return steps;
 }
 
 // Another maker's camera: the search lists it beside ours; its own path
 // logs in, gives it the typed address, leaves name and clock as proposed,
 // applies the change behind the wait window and shows where it is now.
 std::vector<Step> OnvifPath() {
-    return {
-        {"first-page", kPageStart, [](Walk& w) { return w.Click(kPageStart, StartPage::kSetupButton); }},
-        {"choose-no", kPageSetupChoice,
-         [](Walk& w) { return w.Click(kPageSetupChoice, SetupChoicePage::kNoRadio) && w.Click(kPageSetupChoice, SetupChoicePage::kNext); }},
-        {"search", kPageSearch,
-         [](Walk& w) {
-             if (!w.Click(kPageSearch, SearchPage::kSearchButton) || !w.PickCamera(kPageSearch, SearchPage::kList)) return false;
-             w.Shot(QStringLiteral("search-selected"));
-             return w.Click(kPageSearch, SearchPage::kNext);
-         }},
+    std::vector<Step> steps = ToTheChosenCamera();
+    steps.insert(steps.end(), {
         {"onvif-login", kPageOnvifLogin,
          [](Walk& w) {
              return w.TypeText(kPageOnvifLogin, OnvifLoginPage::kPassword, w.Opt().password) &&
@@ -496,7 +497,8 @@ std::vector<Step> OnvifPath() {
          [](Walk& w) { return w.StartOperation(kPageOnvifSummary, OnvifSummaryPage::kSave, QStringLiteral("onvif-applying")); }},
         {"onvif-finished", kPageOnvifFinished,
          [](Walk& w) { return w.ExpectExactly(kPageOnvifFinished, OnvifFinishedPage::kAddress, w.Opt().newIp); }},
-    };
+    });
+    return steps;
 }
 
 bool ParseArgs(const QStringList& args, Options& opt) {
