@@ -92,6 +92,7 @@ void OnvifPathTest::init() {
     fx_ = std::make_unique<WizardFixture>();
     fx_->StartInShippedEnglish(QStringLiteral(ORVANTA_SOURCE_DIR));
     PcOnFixedWire(W().Settings());
+    fx_->net.arpOwners[hostnet::Ip("192.168.1.10")] = {2, 0, 0, 0, 0, 1};  // the PC itself
     W().Onvif().SetTimersRunning(false);
     W().OnvifPath().Choose(HeardCamera());
     W().HandleCommand(WizardCommand::ShowOnvifLoginPage);
@@ -149,8 +150,8 @@ void OnvifPathTest::loginSaysWhyItFailedAndStays() {
 }
 
 void OnvifPathTest::wholePathChangesTheCameraAndShowsItsStreams() {
-    // The walk proposes .253: .254 answers for another device.
-    fx_->net.arpOwners[hostnet::Ip("192.168.1.254")] = {2, 0, 0, 0, 0, 9};
+    // The walk proposes .252: the PC answers for itself, .253 for another device.
+    fx_->net.arpOwners[hostnet::Ip("192.168.1.253")] = {2, 0, 0, 0, 0, 9};
     fx_->onvif.read = [](const onvif::OnvifCredentials& c, onvif::OnvifDeviceState& s) {
         if (c.password != "secret") return onvif::OnvifResult{OnvifStatus::NotAuthorized, {}};
         s = CameraState();
@@ -173,7 +174,7 @@ void OnvifPathTest::wholePathChangesTheCameraAndShowsItsStreams() {
 
     // Another subnet: the free address in the PC's, with the PC's gateway.
     auto* address = On<Ipv4AddressEdit>(W(), kPageOnvifAddress, OnvifAddressPage::kAddress);
-    QCOMPARE(FormatIpv4HostOrder(address->Address()), std::string("192.168.1.253"));
+    QCOMPARE(FormatIpv4HostOrder(address->Address()), std::string("192.168.1.252"));
     QCOMPARE(FormatIpv4HostOrder(On<Ipv4AddressEdit>(W(), kPageOnvifAddress, OnvifAddressPage::kGateway)->Address()),
              std::string("192.168.1.1"));
     QVERIFY(On<QLabel>(W(), kPageOnvifAddress, OnvifAddressPage::kCurrent)->text().contains(QStringLiteral("10.9.0.20/24")));
@@ -205,19 +206,19 @@ void OnvifPathTest::wholePathChangesTheCameraAndShowsItsStreams() {
     QCOMPARE(W().Pages().CurrentIndex(), int(kPageOnvifSummary));
 
     const QString summary = On<QLabel>(W(), kPageOnvifSummary, OnvifSummaryPage::kChanges)->text();
-    QVERIFY2(summary.contains(QStringLiteral("10.9.0.20/24 \u2192 192.168.1.253/24")), qPrintable(summary));
+    QVERIFY2(summary.contains(QStringLiteral("10.9.0.20/24 \u2192 192.168.1.252/24")), qPrintable(summary));
     QVERIFY(summary.contains(QStringLiteral("dome-old \u2192 lobby-dome")));
     QVERIFY(summary.contains(QStringLiteral("Clock")));
     QVERIFY(summary.contains(QStringLiteral("DNS server: 10.9.0.1 \u2192 192.168.1.2")));
     Apply();
     QCOMPARE(W().Pages().CurrentIndex(), int(kPageOnvifFinished));
-    QCOMPARE(sent.ipv4->address, std::string("192.168.1.253"));
+    QCOMPARE(sent.ipv4->address, std::string("192.168.1.252"));
     QCOMPARE(sent.ipv4->prefix, 24);
     QCOMPARE(*sent.gateway, std::string("192.168.1.1"));
     QCOMPARE(*sent.hostname, std::string("lobby-dome"));
     QVERIFY(sent.syncTime);
 
-    QCOMPARE(On<QLineEdit>(W(), kPageOnvifFinished, OnvifFinishedPage::kAddress)->text(), QStringLiteral("192.168.1.253"));
+    QCOMPARE(On<QLineEdit>(W(), kPageOnvifFinished, OnvifFinishedPage::kAddress)->text(), QStringLiteral("192.168.1.252"));
     auto* streams = On<QTreeWidget>(W(), kPageOnvifFinished, OnvifFinishedPage::kStreams);
     QCOMPARE(streams->topLevelItemCount(), 2);
     On<QAbstractButton>(W(), kPageOnvifFinished, OnvifFinishedPage::kCopy)->click();
@@ -225,7 +226,7 @@ void OnvifPathTest::wholePathChangesTheCameraAndShowsItsStreams() {
              QStringLiteral("rtsp://192.168.1.50/stream1\nrtsp://192.168.1.50/stream2"));
     // Its web page at its new address.
     On<QAbstractButton>(W(), kPageOnvifFinished, OnvifFinishedPage::kLink)->click();
-    QCOMPARE(fx_->urls.opened.back(), QStringLiteral("http://192.168.1.253/"));
+    QCOMPARE(fx_->urls.opened.back(), QStringLiteral("http://192.168.1.252/"));
 }
 
 void OnvifPathTest::failedChangeIsSaidAndTheSummaryStays() {
@@ -289,7 +290,7 @@ void OnvifPathTest::linkLocalDhcpCameraIsOfferedAFixedAddress() {
     LogIn(QStringLiteral("x"));
     QVERIFY(On<QRadioButton>(W(), kPageOnvifAddress, OnvifAddressPage::kFixedRadio)->isChecked());
     QCOMPARE(FormatIpv4HostOrder(On<Ipv4AddressEdit>(W(), kPageOnvifAddress, OnvifAddressPage::kAddress)->Address()),
-             std::string("192.168.1.254"));
+             std::string("192.168.1.253"));
     QCOMPARE(FormatIpv4HostOrder(On<Ipv4AddressEdit>(W(), kPageOnvifAddress, OnvifAddressPage::kMask)->Address()),
              std::string("255.255.255.0"));
 }

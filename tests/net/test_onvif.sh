@@ -294,7 +294,7 @@ if [ -x "$bin/onvif_window_guiprog" ]; then
     [ "$rc" = 0 ] || grep -E -A4 '^FAIL' "$T/window.out" | sed 's/^/       /'
     check "window: both kinds listed, four cameras set up through the ONVIF path" 0 "$rc"
     check "window: the cameras hold what the pages asked" \
-        "10.98.2.131 0 10.98.2.132 1 10.98.2.254 true 10.98.1.254" \
+        "10.98.2.131 0 10.98.2.132 1 10.98.2.253 true 10.98.1.253" \
         "$(state win1 address) $(state win1 reboots) $(state win2 address) $(state win2 reboots) $(state win3 address) $(py 'abs(d["cameras"][0]["clock_offset_s"]) <= 5' "$T/win3.json") $(state linklocal address)"
     check "window: host names set" "win-${uuid[win1]: -4} win-${uuid[win3]: -4}" "$(state win1 hostname) $(state win3 hostname)"
 

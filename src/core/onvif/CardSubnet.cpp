@@ -29,7 +29,7 @@ std::optional<WalkStart> FreeAddressWalk(const CardSubnet& pc, const OnvifDevice
     w.mask = Ipv4NetworkOrder(pc.mask);
     uint32_t cam = 0;
     const bool inside = ParseIpv4HostOrder(camera.ipv4.address, cam) && (cam & pc.mask) == (pc.address & pc.mask);
-    w.start = Ipv4NetworkOrder(inside ? cam : (pc.address | ~pc.mask) - 1);
+    w.start = Ipv4NetworkOrder(inside ? cam : pc.address);
     ParseMac(camera.mac, w.mac);
     return w;
 }

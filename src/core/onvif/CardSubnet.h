@@ -23,10 +23,10 @@ struct CardSubnet {
 // in on, when it has several); nullopt when that card is not listed.
 std::optional<CardSubnet> CardSubnetOf(const hostnet::AdapterList& adapters, const DiscoveredOnvifDevice& device);
 
-// Where FindFreeAddress starts (network order): the camera's own address
-// when it already lies in the subnet (it is free for the camera), else the
-// subnet's top host address, walking down (the PC's own address would look
-// free to a probe the PC sends itself). Nullopt when the subnet is unknown.
+// Where FindFreeAddress starts (network order), as for our own cameras: the
+// camera's own address when it already lies in the subnet (it is free for
+// the camera), else the PC's address there (in use, so the walk goes on
+// down from below the top host address). Nullopt when the subnet is unknown.
 struct WalkStart {
     uint32_t start = 0, source = 0, mask = 0;  // network order
     std::array<uint8_t, 6> mac{};
