@@ -72,7 +72,7 @@ struct Options {
     QString password;                              // typed into the login dialog
     int expectCameras = 1;                         // rows the search must show
     bool strictAccessible = false;
-    bool allPages = false;  // after the walk, shoot each of the 21 pages as well
+    bool allPages = false;  // after the walk, shoot each of the pages as well
     int searchSeconds = 20;
     int operationSeconds = 120;
 };

@@ -1,5 +1,5 @@
 // The wizard's main window "Travolis2": the banner, the page area with the 21
-// pages, and the owner of everything the wizard uses for its whole life (the
+// pages of our own cameras and the 5 of the ONVIF path, and the owner of everything the wizard uses for its whole life (the
 // settings record, the pages, the wait window, the language, the aliases
 // added to the PC's adapter). Pages reach it only through their
 // WizardContext; navigation arrives as queued WizardCommandEvents.
