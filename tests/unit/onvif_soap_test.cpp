@@ -360,6 +360,7 @@ public:
     bool ignoreHostname = false;
     bool rebootNeeded = false;
     int lateMove = 0;                   // answers as before the move for this many clock reads
+    int upAfterReboot = -1;             // clock reads answered after SystemReboot before it goes silent (-1: never)
     std::chrono::seconds clockOff{0};
     std::vector<std::string> actions;
     std::vector<std::string> created;  // the Created of every signed request
@@ -372,6 +373,12 @@ public:
         actions.push_back(action);
         if (std::regex_search(request, m, std::regex("<wsu:Created>([^<]+)</wsu:Created>"))) created.push_back(m[1]);
         if (onvifOff) return {"HTTP/1.1 404 Not Found\r\nContent-Length: 9\r\n\r\nNot here."};
+        // Restarting: up as before for a few clock reads, then one silent
+        // request, then up again.
+        if (rebooted_ && action == "GetSystemDateAndTime" && upAfterReboot >= 0 && upAfterReboot-- == 0) {
+            rebooted_ = false;
+            return {"", false, 0, 0};
+        }
         const bool signedRequest = request.find("<wsse:Username>admin</wsse:Username>") != std::string::npos;
         if (anonymousFault && !signedRequest)
             return {Http(Fault12("s:Sender", "", "An error was discovered processing the &lt;wsse:Security&gt; header"), 400)};
@@ -476,6 +483,7 @@ public:
             if (!field("Year").empty()) clockOff = std::chrono::seconds(0);
             body = "<tds:SetSystemDateAndTimeResponse/>";
         } else if (action == "SystemReboot") {
+            rebooted_ = true;
             body = "<tds:SystemRebootResponse><tds:Message>Rebooting</tds:Message></tds:SystemRebootResponse>";
         } else {
             return {Http(Fault12("s:Receiver", Sub("ter:ActionNotSupported"), "not here"), 500)};
@@ -485,6 +493,7 @@ public:
 
 private:
     std::mutex mutex_;
+    bool rebooted_ = false;
     std::map<std::string, std::string> pending_;  // a move not taken yet
 };
 
@@ -583,11 +592,14 @@ TEST(OnvifSessions, ApplyFindsTheMovedCameraAndReadsItBack) {
         bool dhcp;                 // found by the search alone: no address to try
         bool noEndpointReference;  // the caller's endpoint reference is used
         int lateMove;              // still answers from before the move at first
-    } shapes[] = {{"no reboot needed", false, false, false, 0},
-                  {"the camera asks for a reboot", true, false, false, 0},
-                  {"to DHCP, endpoint reference known only from the search", false, true, true, 0},
-                  {"answers as before the move for a while: not taken for moved", false, false, false, 4},
-                  {"to DHCP, but up as before until its reboot", true, true, false, 4}};
+        int upAfterReboot;         // clock reads it answers before it goes down (-1: never)
+        int downPolls;             // the waits for it to go down (a grace of a minute otherwise)
+    } shapes[] = {{"no reboot needed", false, false, false, 0, -1, 0},
+                  {"the camera asks for a reboot", true, false, false, 0, 0, 0},
+                  {"asks for a reboot and goes down a moment later", true, false, false, 0, 3, 3},
+                  {"to DHCP, endpoint reference known only from the search", false, true, true, 0, -1, 0},
+                  {"answers as before the move for a while: not taken for moved", false, false, false, 4, -1, 0},
+                  {"to DHCP, but up as before until its reboot", true, true, false, 4, 1, 1}};
     for (const auto& shape : shapes) {
         SCOPED_TRACE(shape.what);
         const bool reboot = shape.reboot;
@@ -595,8 +607,17 @@ TEST(OnvifSessions, ApplyFindsTheMovedCameraAndReadsItBack) {
         camera.rebootNeeded = reboot;
         camera.noEndpointReference = shape.noEndpointReference;
         camera.lateMove = shape.lateMove;
+        camera.upAfterReboot = shape.upAfterReboot;
         LoopbackCamera server([&](const std::string& r) { return camera.Answer(r); });
-        NetworkOnvifService service(QuickSettings());
+        OnvifApplySettings settings = QuickSettings();
+        // A minute: the camera going silent ends the wait, not the grace.
+        if (reboot) settings.rebootGrace = 60000ms;
+        NetworkOnvifService service(settings);
+        int downPolls = 0;
+        service.sleep = [&](std::chrono::milliseconds d) {
+            if (d == 250ms) ++downPolls;
+            std::this_thread::sleep_for(std::min(d, 50ms));
+        };
         const std::string target = "127.0.0.1:" + server.PortText();
         if (shape.noEndpointReference) service.KnowEndpoint(target, "urn:uuid:6a3e0c1e-0000-4000-8000-00000000cafe");
         std::vector<std::string> sought, reached;
@@ -629,6 +650,7 @@ TEST(OnvifSessions, ApplyFindsTheMovedCameraAndReadsItBack) {
         const auto& a = camera.actions;
         const auto at = [&](const char* name) { return std::find(a.begin(), a.end(), name) - a.begin(); };
         EXPECT_EQ(at("SystemReboot") < static_cast<long>(a.size()), reboot);
+        EXPECT_EQ(downPolls, shape.downPolls);
         // The gateway of the new subnet goes in once the camera is there.
         EXPECT_LT(at("SetNetworkInterfaces"), at("SetNetworkDefaultGateway"));
     }

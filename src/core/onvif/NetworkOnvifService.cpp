@@ -13,6 +13,9 @@ namespace orvanta::onvif {
 
 namespace {
 
+// How often a camera that is to restart is asked whether it has gone down.
+constexpr std::chrono::milliseconds kDownPoll{250};
+
 std::string NameOf(const SoapCall& call) { return call.action.substr(call.action.rfind('/') + 1); }
 
 std::string DoneList(const std::vector<std::string>& done) {
@@ -75,6 +78,23 @@ bool NetworkOnvifService::ServesNewAddress(const ServiceUrl& url, const std::opt
     Diagnostic("ONVIF: %s still answers with %s; waiting for %s", url.host.c_str(),
                main ? Ipv4Text(main->ipv4).c_str() : "no IPv4 interface", Ipv4Text(*newAddress).c_str());
     return false;
+}
+
+void NetworkOnvifService::WaitUntilDown(const ServiceUrl& url, const OnvifCredentials& credentials) {
+    const auto end = std::chrono::steady_clock::now() + settings_.rebootGrace;
+    OnvifCallSettings quick = settings_.call;
+    quick.connectLimitMs = std::min(quick.connectLimitMs, 1000);
+    quick.overallLimitMs = std::min(quick.overallLimitMs, 1000);
+    for (;;) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - std::chrono::steady_clock::now());
+        if (left <= std::chrono::milliseconds(0) || (cancelled && cancelled())) return;
+        // Any answer, a refusal included, is a camera still up; silence is
+        // one that has gone down for its restart.
+        OnvifSession probe(url, credentials, quick, now);
+        const OnvifStatus status = probe.LearnClock().status;
+        if (status == OnvifStatus::Unreachable || status == OnvifStatus::TimedOut) return;
+        sleep(std::min(left, kDownPoll));
+    }
 }
 
 std::optional<ServiceUrl> NetworkOnvifService::FindAgain(const std::string& endpoint, const ServiceUrl& old,
@@ -217,7 +237,7 @@ OnvifResult NetworkOnvifService::Apply(const std::string& target, const OnvifCre
             SoapReply rebootReply;
             if (OnvifResult r = step(DeviceCall("SystemReboot"), rebootReply); !r.ok()) return r;
             // Until it has gone down it still answers as before.
-            sleep(settings_.rebootGrace);
+            WaitUntilDown(session->Device(), login);
         }
         const auto limit = rebootNeeded ? settings_.rebootLimit : settings_.refindLimit;
         const std::optional<ServiceUrl> found = FindAgain(before.endpoint, session->Device(), change.ipv4, limit, login);

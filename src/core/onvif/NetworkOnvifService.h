@@ -24,7 +24,8 @@ struct OnvifApplySettings {
     std::chrono::milliseconds refindLimit{60000};
     std::chrono::milliseconds rebootLimit{180000};
     // After SystemReboot, before looking: a camera answers as before until
-    // it has gone down.
+    // it has gone down. It is asked until it stops answering, no longer
+    // than this.
     std::chrono::milliseconds rebootGrace{5000};
     // Between two attempts to find it (a search, then a call at the new address).
     std::chrono::milliseconds retryInterval{2000};
@@ -73,6 +74,10 @@ private:
                           const OnvifCredentials& credentials);
 
     std::string KnownEndpoint(const std::string& target) const;
+
+    // After SystemReboot: until the camera at `url` stops answering, or the
+    // grace is over.
+    void WaitUntilDown(const ServiceUrl& url, const OnvifCredentials& credentials);
 
     OnvifApplySettings settings_;
     mutable std::mutex endpointsMutex_;
