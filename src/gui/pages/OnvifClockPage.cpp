@@ -23,6 +23,10 @@ constexpr const char* kZone = "TimeZone";       // "%1": this computer's zone
 constexpr const char* kBadHostName = "BadHostName";
 constexpr const char* kNoNtpServer = "NoNtpServer";
 
+bool FarOff(int64_t offsetSeconds) {
+    return offsetSeconds >= OnvifClockPage::kLargeOffsetSeconds || offsetSeconds <= -OnvifClockPage::kLargeOffsetSeconds;
+}
+
 // RFC 1123 host name label: letters, digits and inner hyphens, up to 63.
 bool ValidHostName(const QString& name) {
     static const QRegularExpression label(QStringLiteral("^[A-Za-z0-9]([A-Za-z0-9-]{0,61}[A-Za-z0-9])?$"));
@@ -97,9 +101,8 @@ void OnvifClockPage::LoadFromSettings() {
     const std::vector<std::string>& servers = change.ntp ? *change.ntp : now.ntp;
     ntpServer_->setText(servers.empty() ? QString() : ShownText(servers.front()));
 
-    const int64_t offset = now.time.offsetSeconds;
-    const bool large = offset >= kLargeOffsetSeconds || offset <= -kLargeOffsetSeconds;
-    clockNote_->setText(large ? OffsetText(offset) : QString());
+    const bool large = FarOff(now.time.offsetSeconds);
+    clockNote_->setText(large ? OffsetText(now.time.offsetSeconds) : QString());
     QString zone = Kept(kZone);
     if (zone.isEmpty()) zone = QStringLiteral("%1");
     timeZone_->setText(zone.replace(QStringLiteral("%1"), ShownText(onvif::LocalPosixTimeZone())));
@@ -131,8 +134,7 @@ void OnvifClockPage::OnNext() {
     change.hostname.reset();
     if (!name.isEmpty() && name.toStdString() != now.hostname) change.hostname = name.toStdString();
     change.ntp.reset();
-    const int64_t offset = now.time.offsetSeconds;
-    const bool large = offset >= kLargeOffsetSeconds || offset <= -kLargeOffsetSeconds;
+    const bool large = FarOff(now.time.offsetSeconds);
     if (ntp_->isChecked()) {
         const std::vector<std::string> servers{server.toStdString()};
         if (servers != now.ntp) change.ntp = servers;

@@ -63,6 +63,12 @@ constexpr const char* kKindOnvif = "KindOnvif";
 
 QString Plain(const std::string& text) { return ShownText(text); }
 
+// What names a row's camera whatever its place: the MAC of ours, the
+// endpoint reference of an ONVIF camera.
+QString IdentityOf(const QTreeWidgetItem& row) {
+    return row.text(row.data(kColIp, kRowKindRole).toInt() == kOnvifRow ? kColSerial : kColMac);
+}
+
 // Record texts are 8-bit text in the locale's encoding, read no further
 // than their field's width.
 template <std::size_t N>
@@ -254,14 +260,10 @@ const onvif::DiscoveredOnvifDevice* SearchPage::OnvifRow(const QTreeWidgetItem& 
 }
 
 void SearchPage::ShowRows() {
-    // The selection is remembered by identity: MAC for ours, endpoint
-    // reference for ONVIF cameras.
+    // The selection is remembered by identity, not by place.
     QSet<QString> selected;
-    for (const QTreeWidgetItem* row : list_->selectedItems())
-        selected << row->text(row->data(kColIp, kRowKindRole).toInt() == kOnvifRow ? kColSerial : kColMac);
-    QString current;
-    if (const QTreeWidgetItem* row = list_->currentItem())
-        current = row->text(row->data(kColIp, kRowKindRole).toInt() == kOnvifRow ? kColSerial : kColMac);
+    for (const QTreeWidgetItem* row : list_->selectedItems()) selected << IdentityOf(*row);
+    const QString current = list_->currentItem() ? IdentityOf(*list_->currentItem()) : QString();
     list_->clear();
     // Handed to the list in one go: one insertion per row would lay the view
     // out again for each of thousands of rows.
@@ -309,7 +311,7 @@ void SearchPage::ShowRows() {
     }
     list_->addTopLevelItems(rows);
     for (QTreeWidgetItem* row : rows) {
-        const QString key = row->text(row->data(kColIp, kRowKindRole).toInt() == kOnvifRow ? kColSerial : kColMac);
+        const QString key = IdentityOf(*row);
         if (key.isEmpty()) continue;
         if (selected.contains(key)) row->setSelected(true);
         if (key == current) list_->setCurrentItem(row, 0, QItemSelectionModel::NoUpdate);
