@@ -109,15 +109,20 @@ void OnvifOperations::Sleep(std::chrono::milliseconds duration) {
 bool OnvifOperations::Reach(const std::string& address, int prefix) {
     if (window_.HostNet() == nullptr) return false;
     const std::lock_guard lock(reachMutex_);
-    return hostnet::EnsureAddressReachable(*window_.HostNet(), window_.Aliases(), address, prefix, "80", card_);
+    return hostnet::EnsureAddressReachable(*window_.HostNet(), window_.Aliases(), address, prefix, port_, card_);
+}
+
+void OnvifOperations::ReachThrough(const onvif::DiscoveredOnvifDevice& device) {
+    const std::lock_guard lock(reachMutex_);
+    card_ = device.interfaceName;
+    // A camera routed to already is tried on the port its service is on.
+    const auto url = onvif::DeviceServiceOf(device);
+    port_ = url ? url->port : "80";
 }
 
 bool OnvifOperations::EnsureReachable() {
     const OnvifSetup& setup = *window_.Context().onvifSetup;
-    {
-        const std::lock_guard lock(reachMutex_);
-        card_ = setup.device.interfaceName;
-    }
+    ReachThrough(setup.device);
     // After a change the camera is where it read back.
     if (!setup.after.ipv4.address.empty()) return Reach(setup.after.ipv4.address, setup.after.ipv4.prefix);
     const std::string host = OnvifHost(setup.device);
@@ -156,10 +161,7 @@ void OnvifOperations::Apply() {
 
 void OnvifOperations::Start(std::unique_ptr<Job> job, const QString& waitText) {
     const OnvifSetup& setup = *window_.Context().onvifSetup;
-    {
-        const std::lock_guard lock(reachMutex_);
-        card_ = setup.device.interfaceName;
-    }
+    ReachThrough(setup.device);
     cancelled_ = false;
     job->service = service_;
     const std::string host = OnvifHost(setup.device);

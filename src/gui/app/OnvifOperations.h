@@ -58,6 +58,8 @@ private:
     void Start(std::unique_ptr<Job> job, const QString& waitText);
     void Finish();
     bool Reach(const std::string& address, int prefix);
+    // The card and port the next Reach uses: those `device` answered on.
+    void ReachThrough(const onvif::DiscoveredOnvifDevice& device);
     void Sleep(std::chrono::milliseconds duration);
     QString Text(const char* section, const char* key) const;
 
@@ -69,9 +71,11 @@ private:
     bool timersRunning_ = true;
     int position_ = 0;
 
-    // The card the chosen camera was heard on: temporary addresses go there.
+    // The card the chosen camera was heard on (temporary addresses go
+    // there) and the port of its device service.
     std::mutex reachMutex_;
     std::string card_;
+    std::string port_ = "80";
 
     std::atomic<bool> cancelled_{false};
     std::mutex sleepMutex_;
