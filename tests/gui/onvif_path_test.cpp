@@ -233,6 +233,7 @@ void OnvifPathTest::failedChangeIsSaidAndTheSummaryStays() {
     fx_->onvif.read = [](const onvif::OnvifCredentials&, onvif::OnvifDeviceState& s) {
         s = CameraState();
         s.time.offsetSeconds = 2;
+        s.time.ntp = true;
         s.ntp = {"pool.example"};
         return onvif::OnvifResult{};
     };
@@ -265,6 +266,7 @@ void OnvifPathTest::nothingToChangeSendsNothing() {
         s.dns = {"192.168.1.2"};
         s.ntp = {"192.168.1.1"};
         s.time.offsetSeconds = 0;
+        s.time.ntp = true;
         return onvif::OnvifResult{};
     };
     LogIn(QStringLiteral("x"));

@@ -80,6 +80,7 @@ OnvifResult ReadDeviceState(OnvifSession& session, OnvifDeviceState& state, Came
         if (!fatal.ok()) return fatal;
     }
     state.time.tz = clock.tz;
+    state.time.ntp = clock.ntp;
     state.time.utc = UtcText(session.CameraNow());
     state.time.offsetSeconds =
         static_cast<int64_t>(std::llround(static_cast<double>(session.ClockOffset().count()) / 1000.0));

@@ -62,6 +62,7 @@ struct OnvifClock {
     std::string utc;                      // ISO 8601 UTC, e.g. "2026-12-08T10:00:00Z"
     std::string tz;                       // POSIX TZ string as the camera reports it
     int64_t offsetSeconds = 0;            // camera minus PC
+    bool ntp = false;                     // kept by NTP (DateTimeType), not by hand
 };
 
 // Everything `onvif read` prints.

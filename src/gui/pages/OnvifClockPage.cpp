@@ -108,7 +108,7 @@ void OnvifClockPage::LoadFromSettings() {
     timeZone_->setText(zone.replace(QStringLiteral("%1"), ShownText(onvif::LocalPosixTimeZone())));
     // A camera that keeps time by NTP (and keeps it well) goes on so;
     // otherwise it takes this computer's time.
-    const bool ntp = change.ntp ? true : change.syncTime ? false : !servers.empty() && !large;
+    const bool ntp = change.ntp ? true : change.syncTime ? false : now.time.ntp && !servers.empty() && !large;
     SetNtp(ntp);
 }
 
@@ -137,7 +137,9 @@ void OnvifClockPage::OnNext() {
     const bool large = FarOff(now.time.offsetSeconds);
     if (ntp_->isChecked()) {
         const std::vector<std::string> servers{server.toStdString()};
-        if (servers != now.ntp) change.ntp = servers;
+        // A camera that lists servers but keeps its clock by hand is
+        // switched to them as well.
+        if (servers != now.ntp || !now.time.ntp) change.ntp = servers;
         // A clock far off is set now; the server keeps it right after.
         change.syncTime = large;
     } else {
