@@ -137,13 +137,13 @@ std::string StateJson(const OnvifDeviceState& s) {
            "}, \"gateway\": " + JsonString(s.gateway) + ", \"dns\": " + JsonList(s.dns) + ", \"ntp\": " +
            JsonList(s.ntp) + ", \"time\": {\"utc\": " + JsonString(s.time.utc) + ", \"tz\": " + JsonString(s.time.tz) +
            ", \"offset_s\": " + std::to_string(s.time.offsetSeconds) + "}, \"stream_uris\": " + JsonList(s.streamUris) +
-           "}";
+           ", \"missing\": " + JsonList(s.missing) + "}";
 }
 
 const std::vector<std::string> kFlatColumns = {
     "uuid",     "manufacturer", "model",   "firmware", "serial", "hardware_id",   "mac",
     "hostname", "ipv4.dhcp",    "ipv4.address", "ipv4.prefix", "gateway", "dns", "ntp",
-    "time.utc", "time.tz",      "time.offset_s", "stream_uris"};
+    "time.utc", "time.tz",      "time.offset_s", "stream_uris", "missing"};
 
 // The flat form for text and CSV: lists joined by spaces (no list item
 // holds one).
@@ -155,14 +155,19 @@ std::vector<std::string> FlatValues(const OnvifDeviceState& s) {
     };
     return {s.endpoint, s.manufacturer, s.model, s.firmware, s.serial, s.hardwareId, s.mac, s.hostname,
             s.ipv4.dhcp ? "true" : "false", s.ipv4.address, std::to_string(s.ipv4.prefix), s.gateway, joined(s.dns),
-            joined(s.ntp), s.time.utc, s.time.tz, std::to_string(s.time.offsetSeconds), joined(s.streamUris)};
+            joined(s.ntp), s.time.utc, s.time.tz, std::to_string(s.time.offsetSeconds), joined(s.streamUris),
+            joined(s.missing)};
 }
 
 std::string StateText(const OnvifDeviceState& s) {
     std::string out;
     const std::vector<std::string> values = FlatValues(s);
-    for (std::size_t i = 0; i < kFlatColumns.size(); ++i)
+    for (std::size_t i = 0; i < kFlatColumns.size(); ++i) {
+        // A whole read has nothing to name: the line appears only when a
+        // field could not be read.
+        if (kFlatColumns[i] == "missing" && values[i].empty()) continue;
         out += output::TerminalSafe(kFlatColumns[i] + "=" + values[i]) + "\n";
+    }
     return out;
 }
 
@@ -214,6 +219,14 @@ void ReachThrough(NetworkOnvifService& service, OnvifReach& reach) {
     service.reach = [&reach](const std::string& address, int prefix) { return reach.Ensure(address, prefix); };
 }
 
+// A camera that could not be read at all outweighs one read in part; a
+// part read is told apart from a whole one, so a script never takes an
+// empty field for the camera's value.
+int ReadExit(const std::vector<std::pair<int, std::string>>& failures, bool partial) {
+    if (!failures.empty()) return failures.front().first;
+    return partial ? kExitPartial : kExitDone;
+}
+
 int RunOnvifRead(const Args& args) {
     ParsedArgs p;
     std::string why, format;
@@ -237,13 +250,15 @@ int RunOnvifRead(const Args& args) {
     std::vector<OnvifDeviceState> states;
     std::vector<std::string> labels;
     std::vector<std::pair<int, std::string>> failures;
+    bool partial = false;
     for (Target& t : targets) {
         OnvifDeviceState state;
         OnvifResult r = ResolveTarget(t, reach);
         if (r.ok() && !t.endpoint.empty()) service.KnowEndpoint(FormatServiceUrl(t.url), t.endpoint);
         if (r.ok()) r = service.Read(FormatServiceUrl(t.url), login, state);
         if (r.ok()) {
-            if (state.endpoint.empty()) state.endpoint = t.endpoint;
+            state.KnowEndpoint(t.endpoint);
+            if (state.Partial()) partial = true;
             states.push_back(state);
             labels.push_back(t.text);
         } else {
@@ -271,7 +286,7 @@ int RunOnvifRead(const Args& args) {
         }
     }
     PrintResult(out);
-    return failures.empty() ? kExitDone : failures.front().first;
+    return ReadExit(failures, partial);
 }
 
 bool SplitList(const std::string& text, std::vector<std::string>& out) {

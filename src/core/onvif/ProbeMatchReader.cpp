@@ -111,7 +111,10 @@ std::optional<DiscoveryMessage> ReadDiscoveryMessage(std::string_view datagram, 
     }
     pugi::xml_document doc;
     std::string unreadable;
-    if (!ParseBoundedXml(datagram, doc, unreadable, {kMaxDiscoveryMessageBytes, kMaxDiscoveryDepth})) {
+    XmlLimits limits;
+    limits.maxBytes = kMaxDiscoveryMessageBytes;
+    limits.maxDepth = kMaxDiscoveryDepth;
+    if (!ParseBoundedXml(datagram, doc, unreadable, limits)) {
         Say(why, unreadable.c_str());
         return std::nullopt;
     }
