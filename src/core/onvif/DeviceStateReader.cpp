@@ -30,7 +30,10 @@ Got Optional(OnvifSession& session, const ServiceUrl& url, const SoapCall& call,
     const OnvifResult r = session.Call(url, call, reply);
     const std::string name = call.action.substr(call.action.rfind('/') + 1);
     if (!r.ok()) {
-        if (EndsTheRead(r.status)) {
+        // A media service on a port that does not answer loses its streams,
+        // not the camera its device service just answered for.
+        const bool elsewhere = FormatServiceUrl(url) != FormatServiceUrl(session.Device());
+        if (EndsTheRead(r.status) && !(elsewhere && r.status == OnvifStatus::Unreachable)) {
             fatal = r;
             return Got::Fatal;
         }
