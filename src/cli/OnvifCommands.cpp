@@ -19,7 +19,9 @@
 #include "core/onvif/OnvifDiscovery.h"
 #include "core/onvif/PosixTimeZone.h"
 #include "core/onvif/ServiceAddress.h"
+#include "core/onvif/UnicastProbe.h"
 #include "core/output/OutputText.h"
+#include "core/text/AddressText.h"
 #include "core/output/RecordWriter.h"
 
 namespace orvanta::cli {
@@ -33,6 +35,10 @@ using output::JsonString;
 constexpr int kSetTimeoutSeconds = 300;
 // How long a search for an endpoint reference given as the target lasts.
 constexpr std::chrono::milliseconds kFindTargetLimit{10000};
+// How long an address given without a port is asked where its device
+// service is before port 80 is assumed (cameras answer a probe within a
+// few hundred milliseconds; a closed discovery port says so at once).
+constexpr std::chrono::milliseconds kPortProbeLimit{1000};
 
 const std::vector<OptionSpec> kLoginOptions = {
     {"--user", true}, {"--password", true}, {"--password-file", true}, {"--format", true}};
@@ -108,6 +114,24 @@ bool ParseTarget(const std::string& text, Target& t, std::string& why) {
         return false;
     }
     return true;
+}
+
+// "192.168.1.64" with neither port nor path: the port is not known yet.
+bool IsBareAddress(const Target& t) {
+    uint32_t address = 0;
+    return t.endpoint.empty() && ParseIpv4(t.text, address);
+}
+
+// A bare address is asked by a unicast probe where its device service is
+// (any port, any path), and called there; port 80 when it does not tell.
+// The endpoint reference it announced is kept for a camera that will not
+// tell its own.
+void LearnServicePort(Target& t, NetworkOnvifService& service) {
+    if (!IsBareAddress(t)) return;
+    const std::optional<ProbedService> probed = ProbeDeviceService(t.url.host, kPortProbeLimit);
+    if (!probed) return;
+    t.url = probed->url;
+    service.KnowEndpoint(FormatServiceUrl(t.url), probed->endpoint);
 }
 
 bool ReadLogin(const char* command, const ParsedArgs& p, OnvifCredentials& login, std::string& why) {
@@ -254,6 +278,9 @@ int RunOnvifRead(const Args& args) {
     for (Target& t : targets) {
         OnvifDeviceState state;
         OnvifResult r = ResolveTarget(t, reach);
+        // Asked once the address is reachable (a temporary address may
+        // have been needed for it).
+        if (r.ok()) LearnServicePort(t, service);
         if (r.ok() && !t.endpoint.empty()) service.KnowEndpoint(FormatServiceUrl(t.url), t.endpoint);
         if (r.ok()) r = service.Read(FormatServiceUrl(t.url), login, state);
         if (r.ok()) {
@@ -407,9 +434,10 @@ int RunOnvifSet(const Args& args) {
     const bool json = format == "json";
 
     OnvifReach reach;
+    NetworkOnvifService service;
     if (OnvifResult r = ResolveTarget(target, reach); !r.ok())
         return Fail("onvif set", ExitFor(r.status), Explain(r, login) + "; nothing was changed", json);
-    NetworkOnvifService service;
+    LearnServicePort(target, service);
     ReachThrough(service, reach);
     const std::string device = FormatServiceUrl(target.url);
     if (!target.endpoint.empty()) service.KnowEndpoint(device, target.endpoint);
