@@ -123,12 +123,13 @@ bool IsBareAddress(const Target& t) {
 }
 
 // A bare address is asked by a unicast probe where its device service is
-// (any port, any path), and called there; port 80 when it does not tell.
+// (any port, any path), and called there; port 80 when that answers as a
+// device service first, or when nothing tells.
 // The endpoint reference it announced is kept for a camera that will not
 // tell its own.
 void LearnServicePort(Target& t, NetworkOnvifService& service) {
     if (!IsBareAddress(t)) return;
-    const std::optional<ProbedService> probed = ProbeDeviceService(t.url.host, kPortProbeLimit);
+    const std::optional<ProbedService> probed = LocateDeviceService(t.url.host, kPortProbeLimit, OnvifCallSettings{});
     if (!probed) return;
     t.url = probed->url;
     service.KnowEndpoint(FormatServiceUrl(t.url), probed->endpoint);

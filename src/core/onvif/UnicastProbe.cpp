@@ -9,7 +9,18 @@
 #include <cerrno>
 #include <cstring>
 
+#include <algorithm>
+#include <atomic>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+
+#include "core/onvif/DeviceReplies.h"
+#include "core/onvif/DeviceRequests.h"
 #include "core/onvif/DiscoveryProbe.h"
+#include "core/onvif/SoapEnvelope.h"
+#include "core/onvif/SoapReply.h"
+#include "core/onvif/SoapTransport.h"
 #include "core/onvif/ProbeMatchReader.h"
 #include "core/output/Diagnostics.h"
 #include "core/text/AddressText.h"
@@ -19,6 +30,21 @@ namespace orvanta::onvif {
 namespace {
 
 using Clock = std::chrono::steady_clock;
+
+constexpr std::chrono::milliseconds kStopSlice{2};
+
+// Port 80 answers an anonymous GetSystemDateAndTime as a device service.
+bool AnswersOnPort80(const std::string& address, std::chrono::milliseconds limit, const OnvifCallSettings& call) {
+    OnvifCallSettings quick = call;
+    quick.connectLimitMs = std::min<int>(quick.connectLimitMs, static_cast<int>(limit.count()));
+    quick.overallLimitMs = std::min<int>(quick.overallLimitMs, static_cast<int>(limit.count()));
+    const SoapCall clock = DeviceCall("GetSystemDateAndTime");
+    HttpReply http;
+    if (!PostSoap(quick, ServiceUrl{address}, clock.action, SoapEnvelope("", clock.body), "", http).ok()) return false;
+    SoapReply reply;
+    CameraDateTime time;
+    return http.status == 200 && ReadSoapReply(http.body, reply).ok() && ReadSystemDateAndTime(reply.body, time);
+}
 
 // Closes the socket on every way out.
 struct Socket {
@@ -30,7 +56,8 @@ struct Socket {
 
 }  // namespace
 
-std::optional<ProbedService> ProbeDeviceService(const std::string& address, std::chrono::milliseconds limit) {
+std::optional<ProbedService> ProbeDeviceService(const std::string& address, std::chrono::milliseconds limit,
+                                                const std::function<bool()>& stop) {
     uint32_t host = 0;
     if (!ParseIpv4HostOrder(address, host)) return std::nullopt;
     Socket s;
@@ -62,12 +89,14 @@ std::optional<ProbedService> ProbeDeviceService(const std::string& address, std:
     static thread_local char buffer[kMaxDiscoveryMessageBytes + 1];
     for (;;) {
         const auto now = Clock::now();
-        if (now >= end) return std::nullopt;
+        if (now >= end || (stop && stop())) return std::nullopt;
         if (!resent && now >= resendAt) {
             (void)sendProbe(probe);
             resent = true;
         }
-        const auto until = resent ? end : std::min(end, resendAt);
+        // In slices, so that a caller that no longer needs the answer is
+        // heard within one.
+        const auto until = std::min({resent ? end : resendAt, end, now + kStopSlice});
         pollfd p{s.fd, POLLIN, 0};
         const int wait = static_cast<int>(
             std::chrono::duration_cast<std::chrono::milliseconds>(until - now).count() + 1);
@@ -108,6 +137,40 @@ std::optional<ProbedService> ProbeDeviceService(const std::string& address, std:
             }
         }
     }
+}
+
+std::optional<ProbedService> LocateDeviceService(const std::string& address, std::chrono::milliseconds limit,
+                                                 const OnvifCallSettings& call) {
+    std::mutex mutex;
+    std::condition_variable changed;
+    std::optional<ProbedService> probed;
+    bool probeDone = false, webDone = false, webAnswered = false;
+    std::atomic<bool> stop{false};
+    std::thread probe([&] {
+        std::optional<ProbedService> r = ProbeDeviceService(address, limit, [&] { return stop.load(); });
+        const std::lock_guard lock(mutex);
+        probed = std::move(r);
+        probeDone = true;
+        changed.notify_all();
+    });
+    std::thread web([&] {
+        const bool r = AnswersOnPort80(address, limit, call);
+        const std::lock_guard lock(mutex);
+        webAnswered = r;
+        webDone = true;
+        changed.notify_all();
+    });
+    std::optional<ProbedService> found;
+    {
+        std::unique_lock lock(mutex);
+        changed.wait(lock, [&] { return (probeDone && probed) || webAnswered || (probeDone && webDone); });
+        if (probed) found = probed;
+        else if (webAnswered) found = ProbedService{ServiceUrl{address}, {}};
+    }
+    stop = true;
+    probe.join();
+    web.join();
+    return found;
 }
 
 }  // namespace orvanta::onvif

@@ -7,9 +7,11 @@
 #pragma once
 
 #include <chrono>
+#include <functional>
 #include <optional>
 #include <string>
 
+#include "core/onvif/OnvifService.h"
 #include "core/onvif/ServiceAddress.h"
 
 namespace orvanta::onvif {
@@ -21,7 +23,17 @@ struct ProbedService {
 
 // The device service `address` (a dotted quad) announces, or nullopt when
 // nothing usable came back within `limit` (no answer, the port closed, or
-// an answer without a usable XAddr).
-std::optional<ProbedService> ProbeDeviceService(const std::string& address, std::chrono::milliseconds limit);
+// an answer without a usable XAddr) or once `stop` says so.
+std::optional<ProbedService> ProbeDeviceService(const std::string& address, std::chrono::milliseconds limit,
+                                                const std::function<bool()>& stop = {});
+
+// Where to call an address typed without a port: the probe above, raced
+// against port 80 answering an anonymous GetSystemDateAndTime as a device
+// service (nothing secret goes out before the port is known), so a camera
+// on port 80 is read as fast as before and one elsewhere is still found.
+// The probe's answer when it names a service; port 80 (endpoint unknown)
+// when that answered; nullopt when neither did within `limit`.
+std::optional<ProbedService> LocateDeviceService(const std::string& address, std::chrono::milliseconds limit,
+                                                 const OnvifCallSettings& call);
 
 }  // namespace orvanta::onvif
