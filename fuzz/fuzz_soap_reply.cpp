@@ -48,5 +48,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     ReadMediaAddressFromCapabilities(reply.body, text);
     ReadProfileTokens(reply.body, list);
     ReadStreamUri(reply.body, text);
+    // Media2: the same facts in other elements.
+    MediaServices media;
+    ReadMediaServices(reply.body, media);
+    ReadProfileTokens(reply.body, list, true);
+    ReadStreamUri(reply.body, text, true);
     return 0;
 }

@@ -22,6 +22,7 @@ enum ExitCode {
     kExitUsage = 2,      // the command line was refused; nothing was sent
     kExitRefused = 3,    // the camera or server refused the credentials
     kExitNoAnswer = 4,   // no answer, not reachable, or --timeout passed
+    kExitPartial = 5,    // what was printed is true, but fields it names as missing could not be read
 };
 
 // Default for --timeout: long enough for a full read of a slow camera, short

@@ -88,6 +88,14 @@ int SearchNative(const ParsedArgs& p, int seconds, const std::string& format,
     return kExitDone;
 }
 
+// Replies that could not be read may be cameras: one line says how many,
+// even without --verbose (which shows each with its reason).
+void SayUnreadable(const onvif::OnvifSearchReport& report, bool verbose) {
+    if (report.unreadable.empty()) return;
+    std::fprintf(stderr, "orvanta-cli discover: %s%s\n", report.unreadable.c_str(),
+                 verbose ? "" : "; --verbose shows them");
+}
+
 }  // namespace
 
 int RunDiscover(const Args& args) {
@@ -135,6 +143,7 @@ int RunDiscover(const Args& args) {
     // A listing without the ONVIF rows asked for would say there are none.
     if (onvif && !onvifReport.ran)
         return Fail("discover", kExitFailed, "the ONVIF search could not run: " + onvifReport.why, format == "json");
+    SayUnreadable(onvifReport, p.Has("--verbose"));
 
     std::vector<std::pair<std::string, output::OutputTable>> kinds;
     if (native) kinds.emplace_back("native", DiscoveredCameraWriter::Table(records.data(), static_cast<int>(records.size())));

@@ -19,7 +19,9 @@
 #include "core/onvif/OnvifDiscovery.h"
 #include "core/onvif/PosixTimeZone.h"
 #include "core/onvif/ServiceAddress.h"
+#include "core/onvif/UnicastProbe.h"
 #include "core/output/OutputText.h"
+#include "core/text/AddressText.h"
 #include "core/output/RecordWriter.h"
 
 namespace orvanta::cli {
@@ -33,6 +35,10 @@ using output::JsonString;
 constexpr int kSetTimeoutSeconds = 300;
 // How long a search for an endpoint reference given as the target lasts.
 constexpr std::chrono::milliseconds kFindTargetLimit{10000};
+// How long an address given without a port is asked where its device
+// service is before port 80 is assumed (cameras answer a probe within a
+// few hundred milliseconds; a closed discovery port says so at once).
+constexpr std::chrono::milliseconds kPortProbeLimit{1000};
 
 const std::vector<OptionSpec> kLoginOptions = {
     {"--user", true}, {"--password", true}, {"--password-file", true}, {"--format", true}};
@@ -110,6 +116,25 @@ bool ParseTarget(const std::string& text, Target& t, std::string& why) {
     return true;
 }
 
+// "192.168.1.64" with neither port nor path: the port is not known yet.
+bool IsBareAddress(const Target& t) {
+    uint32_t address = 0;
+    return t.endpoint.empty() && ParseIpv4(t.text, address);
+}
+
+// A bare address is asked by a unicast probe where its device service is
+// (any port, any path), and called there; port 80 when that answers as a
+// device service first, or when nothing tells.
+// The endpoint reference it announced is kept for a camera that will not
+// tell its own.
+void LearnServicePort(Target& t, NetworkOnvifService& service) {
+    if (!IsBareAddress(t)) return;
+    const std::optional<ProbedService> probed = LocateDeviceService(t.url.host, kPortProbeLimit, OnvifCallSettings{});
+    if (!probed) return;
+    t.url = probed->url;
+    service.KnowEndpoint(FormatServiceUrl(t.url), probed->endpoint);
+}
+
 bool ReadLogin(const char* command, const ParsedArgs& p, OnvifCredentials& login, std::string& why) {
     bool havePassword = false;
     if (!ReadPassword(command, p, login.password, havePassword, why)) return false;
@@ -137,13 +162,13 @@ std::string StateJson(const OnvifDeviceState& s) {
            "}, \"gateway\": " + JsonString(s.gateway) + ", \"dns\": " + JsonList(s.dns) + ", \"ntp\": " +
            JsonList(s.ntp) + ", \"time\": {\"utc\": " + JsonString(s.time.utc) + ", \"tz\": " + JsonString(s.time.tz) +
            ", \"offset_s\": " + std::to_string(s.time.offsetSeconds) + "}, \"stream_uris\": " + JsonList(s.streamUris) +
-           "}";
+           ", \"missing\": " + JsonList(s.missing) + "}";
 }
 
 const std::vector<std::string> kFlatColumns = {
     "uuid",     "manufacturer", "model",   "firmware", "serial", "hardware_id",   "mac",
     "hostname", "ipv4.dhcp",    "ipv4.address", "ipv4.prefix", "gateway", "dns", "ntp",
-    "time.utc", "time.tz",      "time.offset_s", "stream_uris"};
+    "time.utc", "time.tz",      "time.offset_s", "stream_uris", "missing"};
 
 // The flat form for text and CSV: lists joined by spaces (no list item
 // holds one).
@@ -155,14 +180,19 @@ std::vector<std::string> FlatValues(const OnvifDeviceState& s) {
     };
     return {s.endpoint, s.manufacturer, s.model, s.firmware, s.serial, s.hardwareId, s.mac, s.hostname,
             s.ipv4.dhcp ? "true" : "false", s.ipv4.address, std::to_string(s.ipv4.prefix), s.gateway, joined(s.dns),
-            joined(s.ntp), s.time.utc, s.time.tz, std::to_string(s.time.offsetSeconds), joined(s.streamUris)};
+            joined(s.ntp), s.time.utc, s.time.tz, std::to_string(s.time.offsetSeconds), joined(s.streamUris),
+            joined(s.missing)};
 }
 
 std::string StateText(const OnvifDeviceState& s) {
     std::string out;
     const std::vector<std::string> values = FlatValues(s);
-    for (std::size_t i = 0; i < kFlatColumns.size(); ++i)
+    for (std::size_t i = 0; i < kFlatColumns.size(); ++i) {
+        // A whole read has nothing to name: the line appears only when a
+        // field could not be read.
+        if (kFlatColumns[i] == "missing" && values[i].empty()) continue;
         out += output::TerminalSafe(kFlatColumns[i] + "=" + values[i]) + "\n";
+    }
     return out;
 }
 
@@ -214,6 +244,14 @@ void ReachThrough(NetworkOnvifService& service, OnvifReach& reach) {
     service.reach = [&reach](const std::string& address, int prefix) { return reach.Ensure(address, prefix); };
 }
 
+// A camera that could not be read at all outweighs one read in part; a
+// part read is told apart from a whole one, so a script never takes an
+// empty field for the camera's value.
+int ReadExit(const std::vector<std::pair<int, std::string>>& failures, bool partial) {
+    if (!failures.empty()) return failures.front().first;
+    return partial ? kExitPartial : kExitDone;
+}
+
 int RunOnvifRead(const Args& args) {
     ParsedArgs p;
     std::string why, format;
@@ -237,13 +275,18 @@ int RunOnvifRead(const Args& args) {
     std::vector<OnvifDeviceState> states;
     std::vector<std::string> labels;
     std::vector<std::pair<int, std::string>> failures;
+    bool partial = false;
     for (Target& t : targets) {
         OnvifDeviceState state;
         OnvifResult r = ResolveTarget(t, reach);
+        // Asked once the address is reachable (a temporary address may
+        // have been needed for it).
+        if (r.ok()) LearnServicePort(t, service);
         if (r.ok() && !t.endpoint.empty()) service.KnowEndpoint(FormatServiceUrl(t.url), t.endpoint);
         if (r.ok()) r = service.Read(FormatServiceUrl(t.url), login, state);
         if (r.ok()) {
-            if (state.endpoint.empty()) state.endpoint = t.endpoint;
+            state.KnowEndpoint(t.endpoint);
+            if (state.Partial()) partial = true;
             states.push_back(state);
             labels.push_back(t.text);
         } else {
@@ -271,7 +314,7 @@ int RunOnvifRead(const Args& args) {
         }
     }
     PrintResult(out);
-    return failures.empty() ? kExitDone : failures.front().first;
+    return ReadExit(failures, partial);
 }
 
 bool SplitList(const std::string& text, std::vector<std::string>& out) {
@@ -392,9 +435,10 @@ int RunOnvifSet(const Args& args) {
     const bool json = format == "json";
 
     OnvifReach reach;
+    NetworkOnvifService service;
     if (OnvifResult r = ResolveTarget(target, reach); !r.ok())
         return Fail("onvif set", ExitFor(r.status), Explain(r, login) + "; nothing was changed", json);
-    NetworkOnvifService service;
+    LearnServicePort(target, service);
     ReachThrough(service, reach);
     const std::string device = FormatServiceUrl(target.url);
     if (!target.endpoint.empty()) service.KnowEndpoint(device, target.endpoint);

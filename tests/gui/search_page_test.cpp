@@ -470,6 +470,8 @@ void SearchPageTest::onvifCamerasShareTheList() {
     // The first look hears one, the next one more (however many cards it
     // answered on, the search gives one entry a camera).
     fx_->onvifSearch.looks = {{dome}, {dome, bullet}};
+    // Answers that could not be read are told beside the count.
+    fx_->onvifSearch.unreadable = "2 replies on eth1 could not be read";
     page_->Control<QPushButton>(SearchPage::kSearchButton)->click();
     QTRY_VERIFY(List()->topLevelItemCount() >= 2);
     List()->topLevelItem(1)->setSelected(true);  // the dome, chosen while the search goes on
@@ -486,7 +488,8 @@ void SearchPageTest::onvifCamerasShareTheList() {
     QCOMPARE(row->text(2), QStringLiteral("8000"));
     QCOMPARE(row->text(3), QStringLiteral("Lob by <i>Dome</i>/eth1"));
     QVERIFY(row->isSelected());  // the selection outlived the new row
-    QCOMPARE(page_->findChild<QLabel*>(QStringLiteral("searchStatus"))->text(), QStringLiteral("3 so far"));
+    QCOMPARE(page_->findChild<QLabel*>(QStringLiteral("searchStatus"))->text(),
+             QStringLiteral("3 so far; 2 replies on eth1 could not be read"));
 
     // Export: a kind on every row and the endpoint reference.
     QTemporaryDir dir;

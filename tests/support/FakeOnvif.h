@@ -18,7 +18,8 @@ class FakeOnvifSearch final : public onvif::OnvifSearch {
 public:
     // looks[i]: what the i-th look after Begin hears; past the end, the last.
     std::vector<std::vector<onvif::DiscoveredOnvifDevice>> looks;
-    onvif::OnvifSearchReport report{true, {}};
+    onvif::OnvifSearchReport report{true, {}, {}};
+    std::string unreadable;  // what Unreadable tells
     int begun = 0, ended = 0;
 
     onvif::OnvifSearchReport Begin() override {
@@ -35,6 +36,7 @@ public:
         devices = heard_;
         return changed;
     }
+    std::string Unreadable() override { return unreadable; }
     void End() override { ++ended; }
 
 private:

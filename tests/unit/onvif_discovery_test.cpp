@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -7,6 +9,7 @@
 #include "core/onvif/DiscoveryProbe.h"
 #include "core/onvif/OnvifDeviceList.h"
 #include "core/onvif/ProbeMatchReader.h"
+#include "core/onvif/ServiceAddress.h"
 #include "core/text/AddressText.h"
 
 using namespace orvanta::onvif;
@@ -100,6 +103,48 @@ TEST(OnvifDiscoveryReader, NamespacesDecideNotPrefixes) {
     ASSERT_TRUE(hello);
     EXPECT_EQ(hello->devices[0].endpoint, "urn:uuid:cafe-1");
     EXPECT_EQ(hello->devices[0].xaddrs, std::vector<std::string>{"http://10.0.0.9/onvif/device_service"});
+}
+
+std::string Fixture(const std::string& name) {
+    std::ifstream in(std::string(ORVANTA_SOURCE_DIR) + "/tests/fixtures/onvif/" + name, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+// Answers as real firmware shapes them (files under tests/fixtures/onvif):
+// each that carries an address and XAddrs is read, with the service port it
+// announces; a fault is refused with a reason.
+TEST(OnvifDiscoveryReader, FixturesOfRealShapes) {
+    const struct {
+        const char* file;
+        bool read;
+        const char* endpoint;
+        const char* port;  // of the device service announced
+    } cases[] = {
+        {"probe-bare-probematch.xml", true, "uuid:c9791e2a-3b44-4f1e-8e70-00047d0eb85c", "8899"},
+        {"probe-undeclared-prefixes.xml", true, "urn:uuid:5b1c0000-aaaa-4bbb-8ccc-001122334455", "8080"},
+        {"probe-2009-with-2004-addressing.xml", true, "urn:uuid:2f6d0000-1111-4222-8333-444455556666", "10000"},
+        {"probe-fault-refused.xml", false, nullptr, nullptr},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        const std::string datagram = Fixture(c.file);
+        ASSERT_FALSE(datagram.empty());
+        std::string why;
+        const auto message = ReadDiscoveryMessage(datagram, &why);
+        ASSERT_EQ(message.has_value(), c.read) << why;
+        if (!message) {
+            EXPECT_FALSE(why.empty());
+            continue;
+        }
+        EXPECT_EQ(message->kind, DiscoveryKind::ProbeMatches);
+        ASSERT_EQ(message->devices.size(), 1u);
+        EXPECT_EQ(message->devices[0].endpoint, c.endpoint);
+        EXPECT_TRUE(message->devices[0].onvifTypes);
+        ServiceUrl url;
+        ASSERT_EQ(message->devices[0].xaddrs.size(), 1u);
+        ASSERT_TRUE(ParseServiceUrl(message->devices[0].xaddrs[0], url));
+        EXPECT_EQ(url.port, c.port);
+    }
 }
 
 // What a full ProbeMatch yields, and what is left out of one that lacks

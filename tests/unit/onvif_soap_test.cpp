@@ -5,6 +5,7 @@
 // that never ends, an address change read back).
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -158,6 +159,130 @@ TEST(OnvifReplies, ShapesMakersSend) {
         EXPECT_EQ(ReadDeviceInformation(reply.body, state), c.manufacturer != nullptr);
         if (c.manufacturer) EXPECT_EQ(state.manufacturer, c.manufacturer);
     }
+}
+
+std::string Fixture(const std::string& name) {
+    std::ifstream in(std::string(ORVANTA_SOURCE_DIR) + "/tests/fixtures/onvif/" + name, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+// Whole replies as real cameras shape them (files under tests/fixtures/onvif),
+// each through the HTTP, SOAP and reply readers the session uses.
+TEST(OnvifReplies, FixturesOfRealShapes) {
+    const struct {
+        const char* file;
+        int http;               // the status line's code
+        OnvifStatus status;     // what ReadSoapReply makes of the body
+        std::size_t digests;    // Digest challenges we can answer
+        bool (*read)(const pugi::xml_node&);  // the reader that must take the body, when Ok
+    } cases[] = {
+        {"soap11-fault-action-not-supported.http", 500, OnvifStatus::NotSupported, 0, nullptr},
+        {"soap11-fault-not-authorized.http", 400, OnvifStatus::NotAuthorized, 0, nullptr},
+        // HTML, not SOAP: the session answers the challenge; the page is never read as a reply.
+        {"html-401-digest-no-qop.http", 401, OnvifStatus::BadReply, 1, nullptr},
+        {"html-401-digest-qop.http", 401, OnvifStatus::BadReply, 2, nullptr},
+        {"device-information-ns1-prefix.http", 200, OnvifStatus::Ok, 0,
+         [](const pugi::xml_node& b) {
+             OnvifDeviceState s;
+             return ReadDeviceInformation(b, s) && s.manufacturer == "Oddprefix";
+         }},
+        {"network-interfaces-mac-bare.http", 200, OnvifStatus::Ok, 0,
+         [](const pugi::xml_node& b) {
+             std::vector<NetworkInterfaceInfo> n;
+             return ReadNetworkInterfaces(b, n) && MainInterface(n) && !MainInterface(n)->mac.empty();
+         }},
+        {"network-interfaces-mac-dots.http", 200, OnvifStatus::Ok, 0,
+         [](const pugi::xml_node& b) {
+             std::vector<NetworkInterfaceInfo> n;
+             return ReadNetworkInterfaces(b, n) && MainInterface(n) && MainInterface(n)->ipv4.address == "192.168.1.108";
+         }},
+        {"services-media2-only.http", 200, OnvifStatus::Ok, 0,
+         [](const pugi::xml_node& b) {
+             MediaServices m;
+             std::string media1;
+             return ReadMediaServices(b, m) && m.media.empty() &&
+                    m.media2 == "http://192.168.1.108:8899/onvif/media2_service" &&
+                    !ReadMediaAddressFromServices(b, media1);
+         }},
+        {"media2-profiles.http", 200, OnvifStatus::Ok, 0,
+         [](const pugi::xml_node& b) {
+             std::vector<std::string> t, t1;
+             return ReadProfileTokens(b, t, true) && t == std::vector<std::string>{"MainStream", "SubStream"} &&
+                    !ReadProfileTokens(b, t1);
+         }},
+        {"media2-stream-uri.http", 200, OnvifStatus::Ok, 0,
+         [](const pugi::xml_node& b) {
+             std::string uri;
+             return ReadStreamUri(b, uri, true) && uri == "rtsp://192.168.1.108:554/Streaming/Channels/101";
+         }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        const std::string raw = Fixture(c.file);
+        ASSERT_FALSE(raw.empty());
+        HttpReply http;
+        ASSERT_EQ(ParseHttpReply(raw, http), HttpReplyState::Ok);
+        EXPECT_EQ(http.status, c.http);
+        const std::vector<DigestChallenge> offered = ParseDigestChallenges(http.Values("WWW-Authenticate"));
+        EXPECT_EQ(offered.size(), c.digests);
+        if (const std::optional<DigestChallenge> best = StrongestChallenge(offered)) {
+            // Answered in the form offered: with qop (and the stronger hash) where the
+            // camera asks for it, the older form without where it does not.
+            const std::string answer = DigestAuthorization(*best, "admin", "pw", "POST", kDeviceServicePath, "c", 1);
+            EXPECT_EQ(answer.find("qop=auth") != std::string::npos, c.digests == 2) << answer;
+            if (c.digests == 2) EXPECT_EQ(best->algorithm, "SHA-256");
+        }
+        SoapReply reply;
+        const OnvifResult r = ReadSoapReply(http.body, reply);
+        EXPECT_EQ(r.status, c.status) << r.detail;
+        if (c.read) EXPECT_TRUE(r.ok() && c.read(reply.body));
+    }
+}
+
+// A megabyte of attributes made each name lookup walk thousands of them:
+// seconds of CPU for one reply. Refused now by count, within the call's
+// time, and a deadline already passed is a timeout, not a bad reply.
+TEST(OnvifReplies, AttributeFloodsAreBoundedAndTimed) {
+    std::string attributes, children;
+    for (int i = 0; i < 26000; ++i) attributes += " a" + std::to_string(i) + "=\"x\"";
+    for (int i = 0; i < 20000; ++i) children += "<tds:NetworkInterfaces/>";
+    const struct {
+        const char* what;
+        std::string body;
+    } floods[] = {
+        {"26k attributes on the response", "<tds:GetNetworkInterfacesResponse" + attributes + ">" + children.substr(0, 200000) +
+                                                "</tds:GetNetworkInterfacesResponse>"},
+        {"200 attributes on each of many elements", [] {
+             std::string many, own;
+             for (int i = 0; i < 200; ++i) own += " b" + std::to_string(i) + "=\"1\"";
+             for (int i = 0; i < 200; ++i) many += "<tds:NetworkInterfaces" + own + "/>";
+             return "<tds:GetNetworkInterfacesResponse>" + many + "</tds:GetNetworkInterfacesResponse>";
+         }()},
+        {"40k elements", "<tds:GetNetworkInterfacesResponse>" + children + children + "</tds:GetNetworkInterfacesResponse>"},
+    };
+    for (const auto& f : floods) {
+        SCOPED_TRACE(f.what);
+        const std::string text = Envelope12(f.body);
+        ASSERT_LE(text.size(), kMaxXmlBytes);
+        SoapReply reply;
+        const auto start = std::chrono::steady_clock::now();
+        const OnvifResult r = ReadSoapReply(text, reply);
+        std::vector<NetworkInterfaceInfo> nics;
+        if (r.ok()) ReadNetworkInterfaces(reply.body, nics);
+        EXPECT_EQ(r.status, OnvifStatus::BadReply);
+        EXPECT_LT(std::chrono::steady_clock::now() - start, 1s);
+    }
+    SoapReply late;
+    EXPECT_EQ(ReadSoapReply(Envelope12(kInfoBody), late, std::chrono::steady_clock::now() - 1ms).status,
+              OnvifStatus::TimedOut);
+    // A generated SOAP stack declares every namespace it knows on the envelope.
+    std::string declared;
+    for (int i = 0; i < 60; ++i) declared += " xmlns:n" + std::to_string(i) + "=\"urn:n" + std::to_string(i) + "\"";
+    SoapReply many;
+    EXPECT_TRUE(ReadSoapReply("<s:Envelope xmlns:s=\"http://www.w3.org/2003/05/soap-envelope\"" + declared +
+                                  "><s:Body><x/></s:Body></s:Envelope>",
+                              many)
+                    .ok());
 }
 
 // The reply readers on the shapes that differ between makers.
@@ -323,7 +448,8 @@ TEST(OnvifRequests, EveryTemplateValidatesAgainstTheSchemas) {
         DeviceCall("GetSystemDateAndTime"), DeviceCall("GetDeviceInformation"), DeviceCall("GetNetworkInterfaces"),
         DeviceCall("GetNetworkDefaultGateway"), DeviceCall("GetDNS"), DeviceCall("GetNTP"), DeviceCall("GetHostname"),
         DeviceCall("GetUsers"), DeviceCall("GetEndpointReference"), DeviceCall("SystemReboot"), GetCapabilitiesCall(),
-        GetServicesCall(), GetProfilesCall(), GetStreamUriCall("profile_1"),
+        GetServicesCall(), GetProfilesCall(), GetStreamUriCall("profile_1"), GetProfiles2Call(),
+        GetStreamUri2Call("profile_1"),
         SetNetworkInterfacesCall("eth0", {false, "192.168.5.20", 24}), SetNetworkInterfacesCall("eth0", {true, "", 0}),
         SetNetworkDefaultGatewayCall("192.168.5.1"), SetDnsCall({"192.168.5.1", "8.8.8.8"}),
         SetNtpCall({"pool.ntp.org", "192.168.5.1"}), SetHostnameCall("cam-1"), SetSystemDateAndTimeCall(full),
@@ -359,6 +485,9 @@ public:
     bool noEndpointReference = false;   // GetEndpointReference not offered
     bool ignoreHostname = false;
     bool rebootNeeded = false;
+    std::map<std::string, std::string> refuse;  // action -> the ter: subcode its fault carries
+    bool media2Only = false;            // lists only the ver20 media service
+    std::string port;                   // its own, for the service addresses it lists
     int lateMove = 0;                   // answers as before the move for this many clock reads
     int upAfterReboot = -1;             // clock reads answered after SystemReboot before it goes silent (-1: never)
     std::chrono::seconds clockOff{0};
@@ -408,6 +537,9 @@ public:
                             t[3].str().substr(0, 15) == CreatedText(std::chrono::system_clock::now() + clockOff).substr(0, 15);
             if (!ok) return {Http(Fault12("s:Sender", Sub("ter:NotAuthorized"), "Sender not Authorized"), 400)};
         }
+        if (const auto it = refuse.find(action); it != refuse.end())
+            return {Http(Fault12("s:Sender", Sub("ter:" + it->second), "refused"), 400)};
+        const bool media2Call = request.find("ver20/media/wsdl/") != std::string::npos;
         std::string body;
         if (action == "GetSystemDateAndTime" && !pending_.empty() && --lateMove <= 0) {
             for (const auto& [key, value] : pending_) state[key] = value;
@@ -427,6 +559,15 @@ public:
                    "</tt:Day></tt:Date></tt:UTCDateTime></tds:SystemDateAndTime></tds:GetSystemDateAndTimeResponse>";
         } else if (action == "GetDeviceInformation") {
             body = kInfoBody;
+        } else if (action == "GetServices" && media2Only) {
+            body = "<tds:GetServicesResponse><tds:Service><tds:Namespace>http://www.onvif.org/ver20/media/wsdl</tds:Namespace>"
+                   "<tds:XAddr>http://192.0.2.1:" + port + "/onvif/media2</tds:XAddr></tds:Service></tds:GetServicesResponse>";
+        } else if (action == "GetProfiles" && media2Call && media2Only) {
+            body = "<tr2:GetProfilesResponse xmlns:tr2=\"http://www.onvif.org/ver20/media/wsdl\"><tr2:Profiles token=\"main\">"
+                   "<tr2:Name>main</tr2:Name></tr2:Profiles></tr2:GetProfilesResponse>";
+        } else if (action == "GetStreamUri" && media2Call && media2Only) {
+            body = "<tr2:GetStreamUriResponse xmlns:tr2=\"http://www.onvif.org/ver20/media/wsdl\"><tr2:Uri>rtsp://cam/main</tr2:Uri>"
+                   "</tr2:GetStreamUriResponse>";
         } else if (action == "GetEndpointReference" && !noEndpointReference) {
             body = "<tds:GetEndpointReferenceResponse><tds:GUID>6a3e0c1e-0000-4000-8000-00000000cafe</tds:GUID>"
                    "</tds:GetEndpointReferenceResponse>";
@@ -557,6 +698,60 @@ TEST(OnvifSessions, LoginAsEachCameraWantsIt) {
     NetworkOnvifService service(QuickSettings());
     OnvifDeviceState state;
     EXPECT_EQ(service.Read("127.0.0.1:" + refuser.PortText(), {"admin", "bad"}, state).status, OnvifStatus::NotAuthorized);
+}
+
+// After the login was taken, a call the camera refuses or lacks empties
+// its field and names it; only a refused mandatory call is a refused login.
+TEST(OnvifSessions, RefusedOptionalCallsLeaveFieldsMissing) {
+    const struct {
+        const char* what;
+        std::map<std::string, std::string> refuse;
+        bool media2Only;
+        OnvifStatus status;
+        std::vector<std::string> missing;
+        std::vector<std::string> streams;
+    } cases[] = {
+        {"GetEndpointReference refused as NotAuthorized", {{"GetEndpointReference", "NotAuthorized"}}, false,
+         OnvifStatus::Ok, {"uuid", "dns", "stream_uris"}, {}},
+        {"no GetNetworkInterfaces, DNS refused", {{"GetNetworkInterfaces", "ActionNotSupported"}, {"GetDNS", "NotAuthorized"}},
+         false, OnvifStatus::Ok, {"mac", "ipv4", "dns", "stream_uris"}, {}},
+        {"a Media2-only recorder gives its streams through Media2", {}, true, OnvifStatus::Ok, {"dns"}, {"rtsp://cam/main"}},
+        {"the mandatory GetDeviceInformation refused is a refused login", {{"GetDeviceInformation", "NotAuthorized"}},
+         false, OnvifStatus::NotAuthorized, {}, {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        FakeCamera camera;
+        camera.refuse = c.refuse;
+        camera.media2Only = c.media2Only;
+        LoopbackCamera server([&](const std::string& r) { return camera.Answer(r); });
+        camera.port = server.PortText();
+        NetworkOnvifService service(QuickSettings());
+        OnvifDeviceState state;
+        const OnvifResult r = service.Read("127.0.0.1:" + server.PortText(), {"admin", "pw"}, state);
+        ASSERT_EQ(r.status, c.status) << r.detail;
+        if (!r.ok()) continue;
+        EXPECT_EQ(state.manufacturer, "Acme");
+        EXPECT_EQ(state.missing, c.missing);
+        EXPECT_EQ(state.streamUris, c.streams);
+    }
+    // The endpoint reference a search heard fills the one the camera would
+    // not tell; an address cannot be set on an interface it would not name.
+    FakeCamera camera;
+    camera.refuse = {{"GetEndpointReference", "NotAuthorized"}, {"GetNetworkInterfaces", "ActionNotSupported"}};
+    LoopbackCamera server([&](const std::string& r) { return camera.Answer(r); });
+    NetworkOnvifService service(QuickSettings());
+    const std::string target = "127.0.0.1:" + server.PortText();
+    service.KnowEndpoint(target, "urn:uuid:heard");
+    OnvifDeviceState state;
+    ASSERT_TRUE(service.Read(target, {"admin", "pw"}, state).ok());
+    EXPECT_EQ(state.endpoint, "urn:uuid:heard");
+    EXPECT_EQ(std::count(state.missing.begin(), state.missing.end(), "uuid"), 0);
+    OnvifChange move;
+    move.ipv4 = OnvifIpv4{false, "192.168.0.91", 24};
+    OnvifDeviceState after;
+    EXPECT_EQ(service.Apply(target, {"admin", "pw"}, move, after).status, OnvifStatus::NotSupported);
+    EXPECT_EQ(std::count(camera.actions.begin(), camera.actions.end(), "SetNetworkInterfaces"), 0);
 }
 
 TEST(OnvifSessions, RepliesThatNeverEndAreBoundedByTheDeadline) {

@@ -172,15 +172,22 @@ bool ReadRebootNeeded(const pugi::xml_node& response, bool& rebootNeeded) {
     return true;
 }
 
-bool ReadMediaAddressFromServices(const pugi::xml_node& response, std::string& xaddr) {
+bool ReadMediaServices(const pugi::xml_node& response, MediaServices& out) {
     if (!IsElement(response, D, "GetServicesResponse")) return false;
+    out = {};
     for (const pugi::xml_node& s : ChildElements(response, D, "Service")) {
-        if (ChildText(s, D, "Namespace") == ns::kMedia) {
-            xaddr = ChildText(s, D, "XAddr");
-            return !xaddr.empty();
-        }
+        const std::string space = ChildText(s, D, "Namespace");
+        std::string* into = space == ns::kMedia ? &out.media : space == ns::kMedia2 ? &out.media2 : nullptr;
+        if (into && into->empty()) *into = ChildText(s, D, "XAddr");
     }
-    return false;
+    return true;
+}
+
+bool ReadMediaAddressFromServices(const pugi::xml_node& response, std::string& xaddr) {
+    MediaServices services;
+    if (!ReadMediaServices(response, services)) return false;
+    xaddr = services.media;
+    return !xaddr.empty();
 }
 
 bool ReadMediaAddressFromCapabilities(const pugi::xml_node& response, std::string& xaddr) {
@@ -189,15 +196,21 @@ bool ReadMediaAddressFromCapabilities(const pugi::xml_node& response, std::strin
     return !xaddr.empty();
 }
 
-bool ReadProfileTokens(const pugi::xml_node& response, std::vector<std::string>& tokens) {
-    if (!IsElement(response, ns::kMedia, "GetProfilesResponse")) return false;
+bool ReadProfileTokens(const pugi::xml_node& response, std::vector<std::string>& tokens, bool media2) {
+    const char* const M = media2 ? ns::kMedia2 : ns::kMedia;
+    if (!IsElement(response, M, "GetProfilesResponse")) return false;
     tokens.clear();
-    for (const pugi::xml_node& p : ChildElements(response, ns::kMedia, "Profiles"))
+    for (const pugi::xml_node& p : ChildElements(response, M, "Profiles"))
         if (const std::string t = p.attribute("token").value(); !t.empty()) tokens.push_back(t);
     return true;
 }
 
-bool ReadStreamUri(const pugi::xml_node& response, std::string& uri) {
+bool ReadStreamUri(const pugi::xml_node& response, std::string& uri, bool media2) {
+    if (media2) {
+        if (!IsElement(response, ns::kMedia2, "GetStreamUriResponse")) return false;
+        uri = ChildText(response, ns::kMedia2, "Uri");
+        return !uri.empty();
+    }
     if (!IsElement(response, ns::kMedia, "GetStreamUriResponse")) return false;
     uri = ChildText(ChildElement(response, ns::kMedia, "MediaUri"), T, "Uri");
     return !uri.empty();

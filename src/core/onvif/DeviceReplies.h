@@ -55,8 +55,18 @@ bool ReadRebootNeeded(const pugi::xml_node& response, bool& rebootNeeded);
 bool ReadMediaAddressFromServices(const pugi::xml_node& response, std::string& xaddr);
 bool ReadMediaAddressFromCapabilities(const pugi::xml_node& response, std::string& xaddr);
 
-bool ReadProfileTokens(const pugi::xml_node& response, std::vector<std::string>& tokens);
-bool ReadStreamUri(const pugi::xml_node& response, std::string& uri);
+// Both media services as GetServices lists them (either may be empty).
+// False when the reply is not a GetServicesResponse.
+struct MediaServices {
+    std::string media;    // ver10
+    std::string media2;   // ver20
+};
+bool ReadMediaServices(const pugi::xml_node& response, MediaServices& out);
+
+// Profile tokens and stream URIs of Media (ver10) or, with `media2`, of
+// Media2 (ver20): the same facts in other elements.
+bool ReadProfileTokens(const pugi::xml_node& response, std::vector<std::string>& tokens, bool media2 = false);
+bool ReadStreamUri(const pugi::xml_node& response, std::string& uri, bool media2 = false);
 
 // "urn:uuid:..." for a bare UUID; anything else as it stands.
 std::string NormalEndpoint(const std::string& text);

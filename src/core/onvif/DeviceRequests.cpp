@@ -43,6 +43,17 @@ SoapCall GetStreamUriCall(const std::string& profileToken) {
                 Text("trt:ProfileToken", profileToken) + "</trt:GetStreamUri>"};
 }
 
+SoapCall GetProfiles2Call() {
+    // Only the profiles' tokens are read: no configuration asked for.
+    return {std::string(ns::kMedia2) + "/GetProfiles", "<tr2:GetProfiles/>"};
+}
+
+SoapCall GetStreamUri2Call(const std::string& profileToken) {
+    return {std::string(ns::kMedia2) + "/GetStreamUri",
+            "<tr2:GetStreamUri>" + Text("tr2:Protocol", "RTSP") + Text("tr2:ProfileToken", profileToken) +
+                "</tr2:GetStreamUri>"};
+}
+
 SoapCall SetNetworkInterfacesCall(const std::string& interfaceToken, const OnvifIpv4& ipv4) {
     std::string v4 = Text("tt:Enabled", "true");
     if (!ipv4.dhcp)

@@ -26,6 +26,9 @@ SoapCall GetCapabilitiesCall();
 SoapCall GetServicesCall();
 SoapCall GetProfilesCall();
 SoapCall GetStreamUriCall(const std::string& profileToken);
+// The same two of Media2 (ver20), for devices that offer no other.
+SoapCall GetProfiles2Call();
+SoapCall GetStreamUri2Call(const std::string& profileToken);
 
 SoapCall SetNetworkInterfacesCall(const std::string& interfaceToken, const OnvifIpv4& ipv4);
 SoapCall SetNetworkDefaultGatewayCall(const std::string& gateway);

@@ -9,11 +9,13 @@
 
 namespace orvanta::onvif {
 
-// Ok when the camera's identity and network settings were read. A call the
-// camera does not offer (NotSupported) or answers with a fault leaves its
-// fields empty with a diagnostic line; no connection, a refused login or
-// the deadline end the read. `clock` receives the camera's date-and-time
-// setting (the time zone setter keeps what it does not change).
+// Ok once the camera's clock and identity (GetDeviceInformation, the call
+// that proves the login) were read. Every later call is optional: one the
+// camera refuses, does not offer or answers with a fault leaves its fields
+// empty, named in `state.missing`, with a diagnostic line. No connection,
+// a refused login on the mandatory calls or the deadline end the read.
+// `clock` receives the camera's date-and-time setting (the time zone
+// setter keeps what it does not change).
 OnvifResult ReadDeviceState(OnvifSession& session, OnvifDeviceState& state, CameraDateTime& clock);
 
 // ISO 8601 UTC without fractions: "2026-12-08T10:00:00Z".

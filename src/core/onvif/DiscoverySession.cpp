@@ -168,15 +168,43 @@ void DiscoverySession::Repeat() {
     }
 }
 
+void DiscoverySession::CountUnreadable(const std::string& card) {
+    for (auto& [name, count] : unreadable_)
+        if (name == card) {
+            ++count;
+            return;
+        }
+    unreadable_.emplace_back(card, 1);
+}
+
+std::string DiscoverySession::UnreadableSummary() const {
+    if (unreadable_.empty()) return {};
+    std::string out;
+    for (std::size_t i = 0; i < unreadable_.size(); ++i) {
+        const auto& [card, count] = unreadable_[i];
+        out += i == 0 ? "" : i + 1 == unreadable_.size() ? " and " : ", ";
+        out += std::to_string(count) + (i == 0 ? (count == 1 ? " reply" : " replies") : "") + " on " + card;
+    }
+    return out + " could not be read";
+}
+
 void DiscoverySession::Take(const std::string& datagram, const DiscoveryOrigin& origin, bool announcement) {
     std::string why;
-    const std::optional<DiscoveryMessage> message = ReadDiscoveryMessage(datagram, &why);
+    std::optional<DiscoveryMessage> message = ReadDiscoveryMessage(datagram, &why);
+    if (message && message->devices.empty() && !announcement) {
+        why = "it names no device (no endpoint reference)";
+        message.reset();
+    }
     if (!message) {
         // Our own probe, looped back to the announcement socket, or another
-        // client's: not worth a line each.
-        if (!announcement)
+        // client's: not worth a line each. An answer to our probe that we
+        // cannot read may be a camera the user is looking for: counted, so
+        // that "no camera" is never all they are told.
+        if (!announcement) {
             Diagnostic("onvif discovery: reply from %s on %s refused: %s", Dotted(origin.from).c_str(),
                        origin.card.c_str(), why.c_str());
+            CountUnreadable(origin.card);
+        }
         return;
     }
     for (const DiscoveryAnnouncement& device : message->devices) {
@@ -201,6 +229,7 @@ void DiscoverySession::ReadProbeSocket(const ProbeSocket& socket) {
         if (tooLong) {
             Diagnostic("onvif discovery: reply from %s on %s refused: larger than any discovery message",
                        Dotted(origin.from).c_str(), origin.card.c_str());
+            CountUnreadable(origin.card);
             continue;
         }
         Take(datagram, origin, false);

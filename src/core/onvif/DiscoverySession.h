@@ -38,6 +38,11 @@ public:
     void Listen(std::chrono::steady_clock::time_point until, const std::function<bool()>& done = {});
 
     const OnvifDeviceList& Devices() const { return devices_; }
+    // Replies to our probes that could not be read (not one of the shapes
+    // we know, or no device in them), counted per card: "2 replies on eth1
+    // could not be read", "" when there were none. Each one is also a
+    // diagnostic line with its reason.
+    std::string UnreadableSummary() const;
 
 private:
     struct ProbeSocket {
@@ -49,11 +54,13 @@ private:
     void ReadProbeSocket(const ProbeSocket& socket);
     void ReadAnnouncementSocket();
     void Take(const std::string& datagram, const DiscoveryOrigin& origin, bool announcement);
+    void CountUnreadable(const std::string& card);
 
     std::vector<DiscoveryCard> cards_;
     std::vector<ProbeSocket> probes_;
     int announcements_ = -1;
     OnvifDeviceList devices_;
+    std::vector<std::pair<std::string, int>> unreadable_;  // card, replies, in the order first met
 };
 
 }  // namespace orvanta::onvif

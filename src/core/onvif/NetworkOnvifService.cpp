@@ -54,7 +54,7 @@ OnvifResult NetworkOnvifService::Read(const std::string& target, const OnvifCred
     CameraDateTime clock;
     state = OnvifDeviceState{};
     const OnvifResult r = ReadDeviceState(session, state, clock);
-    if (state.endpoint.empty()) state.endpoint = KnownEndpoint(target);
+    state.KnowEndpoint(KnownEndpoint(target));
     return r;
 }
 
@@ -148,7 +148,12 @@ OnvifResult NetworkOnvifService::Apply(const std::string& target, const OnvifCre
         r.detail += "; nothing was changed";
         return r;
     }
-    if (before.endpoint.empty()) before.endpoint = KnownEndpoint(target);
+    before.KnowEndpoint(KnownEndpoint(target));
+    // An address is set on the interface the camera named; one that would
+    // not tell its interfaces cannot be moved.
+    if (change.ipv4 && before.interfaceToken.empty())
+        return {OnvifStatus::NotSupported,
+                "the camera does not tell its network interfaces, so its address cannot be changed; nothing was changed"};
 
     std::vector<std::string> done;
     const auto step = [&](const SoapCall& call, SoapReply& reply) -> OnvifResult {
@@ -260,10 +265,13 @@ OnvifResult NetworkOnvifService::Apply(const std::string& target, const OnvifCre
         r.detail = "read back failed: " + r.detail + "; " + DoneList(done);
         return r;
     }
-    if (after.endpoint.empty()) after.endpoint = before.endpoint;
+    after.KnowEndpoint(before.endpoint);
     const std::vector<std::string> unmet = UnmetFields(change, after, pcTz, settings_.clockToleranceSeconds);
-    if (!unmet.empty())
-        return {OnvifStatus::Mismatch, "read back differs in: " + ListText(unmet) + " (" + DoneList(done) + ")"};
+    if (!unmet.empty()) {
+        std::string detail = "read back differs in: " + ListText(unmet) + " (" + DoneList(done) + ")";
+        if (after.Partial()) detail += "; the camera would not tell: " + ListText(after.missing);
+        return {OnvifStatus::Mismatch, detail};
+    }
     return {};
 }
 

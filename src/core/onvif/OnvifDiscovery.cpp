@@ -64,6 +64,7 @@ std::vector<DiscoveredOnvifDevice> SearchOnvifDevices(const OnvifDiscoverySettin
         session.Repeat();
     }
     session.Listen(end);
+    report.unreadable = session.UnreadableSummary();
     return session.Devices().Devices();
 }
 

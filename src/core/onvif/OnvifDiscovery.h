@@ -36,6 +36,9 @@ std::vector<DiscoveredOnvifDevice> SearchOnvifDevices(const OnvifDiscoverySettin
 struct OnvifSearchReport {
     bool ran = false;
     std::string why;
+    // Replies that came but could not be read, per card ("2 replies on
+    // eth1 could not be read"); empty when every reply was read.
+    std::string unreadable;
 };
 std::vector<DiscoveredOnvifDevice> SearchOnvifDevices(const OnvifDiscoverySettings& settings,
                                                       OnvifSearchReport& report);

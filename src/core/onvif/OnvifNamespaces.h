@@ -10,6 +10,8 @@ inline constexpr const char* kSoap12 = "http://www.w3.org/2003/05/soap-envelope"
 inline constexpr const char* kSoap11 = "http://schemas.xmlsoap.org/soap/envelope/";
 inline constexpr const char* kDevice = "http://www.onvif.org/ver10/device/wsdl";
 inline constexpr const char* kMedia = "http://www.onvif.org/ver10/media/wsdl";
+// Media2: newer recorders list only this one.
+inline constexpr const char* kMedia2 = "http://www.onvif.org/ver20/media/wsdl";
 inline constexpr const char* kSchema = "http://www.onvif.org/ver10/schema";
 inline constexpr const char* kError = "http://www.onvif.org/ver10/error";
 inline constexpr const char* kWsse =

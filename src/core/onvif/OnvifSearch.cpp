@@ -41,6 +41,7 @@ public:
         {
             const std::lock_guard lock(mutex_);
             heard_.clear();
+            unreadable_.clear();
             version_ = 0;
             looked_ = 0;
         }
@@ -55,6 +56,11 @@ public:
         const bool changed = version_ != looked_;
         looked_ = version_;
         return changed;
+    }
+
+    std::string Unreadable() override {
+        const std::lock_guard lock(mutex_);
+        return unreadable_;
     }
 
     void End() override {
@@ -84,6 +90,7 @@ private:
     void Publish(const DiscoverySession& session) {
         const std::vector<DiscoveredOnvifDevice>& now = session.Devices().Devices();
         const std::lock_guard lock(mutex_);
+        unreadable_ = session.UnreadableSummary();
         if (Same(now, heard_)) return;
         heard_ = now;
         ++version_;
@@ -104,6 +111,7 @@ private:
     std::atomic<bool> stop_{false};
     std::mutex mutex_;
     std::vector<DiscoveredOnvifDevice> heard_;
+    std::string unreadable_;
     unsigned version_ = 0;
     unsigned looked_ = 0;
 };

@@ -22,6 +22,9 @@ public:
     // The cameras heard since Begin, one per endpoint reference, in the
     // order first heard. True when the list changed since the last look.
     virtual bool Look(std::vector<DiscoveredOnvifDevice>& devices) = 0;
+    // Replies heard since Begin that could not be read, in one line
+    // ("2 replies on eth1 could not be read"); "" when none.
+    virtual std::string Unreadable() { return {}; }
     // Stops listening; the sockets go at once.
     virtual void End() = 0;
 };

@@ -45,6 +45,8 @@ OnvifResult OnvifSession::Exchange(const ServiceUrl& url, const SoapCall& call, 
         header = *security;
     }
     const std::string envelope = SoapEnvelope(header, call.body);
+    // Reading the reply counts against the call's time as much as waiting for it.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(settings_.overallLimitMs);
     HttpReply http;
     OnvifResult r = PostSoap(settings_, url, call.action, envelope, sign ? Authorization(url) : std::string(), http);
     if (!r.ok()) return r;
@@ -81,7 +83,7 @@ OnvifResult OnvifSession::Exchange(const ServiceUrl& url, const SoapCall& call, 
             return {OnvifStatus::NotAuthorized, "the camera forbids the call (HTTP 403)"};
         return {OnvifStatus::BadReply, "HTTP " + std::to_string(http.status) + " without a SOAP reply"};
     }
-    r = ReadSoapReply(http.body, reply);
+    r = ReadSoapReply(http.body, reply, deadline);
     if (r.ok() && !reply.body) return {OnvifStatus::BadReply, "the SOAP reply has an empty Body"};
     if (r.status == OnvifStatus::BadReply && http.status == 404)
         return {OnvifStatus::OnvifDisabled, "the port answers (HTTP 404), but not as an ONVIF device service"};

@@ -78,6 +78,19 @@ struct OnvifDeviceState {
     std::vector<std::string> ntp;
     OnvifClock time;
     std::vector<std::string> streamUris;
+    // The fields above the camera would not tell (a call it refused or
+    // does not offer), by the names `onvif read` prints them under:
+    // "uuid", "mac", "ipv4", "gateway", "dns", "ntp", "hostname",
+    // "stream_uris". Empty after a whole read.
+    std::vector<std::string> missing;
+    bool Partial() const { return !missing.empty(); }
+    // The endpoint reference learnt elsewhere (a search) when the camera
+    // would not tell its own: no longer missing then.
+    void KnowEndpoint(const std::string& known) {
+        if (!endpoint.empty() || known.empty()) return;
+        endpoint = known;
+        std::erase(missing, std::string("uuid"));
+    }
 };
 
 // What a change asks for; an unset field is left as the camera has it.

@@ -25,57 +25,86 @@ std::string LookUpPrefix(pugi::xml_node element, std::string_view prefix) {
     return {};
 }
 
-// Deepest element nesting, without recursion: a hostile reply must not
-// exhaust the stack of the reader either.
-int TreeDepth(const pugi::xml_node& root) {
-    int depth = 0, deepest = 0;
+// Depth, elements and attributes counted in one walk without recursion: a
+// hostile reply must not exhaust the stack of the reader either. False
+// with `why` at the first limit passed (or when the deadline passes).
+bool WithinLimits(const pugi::xml_node& root, const XmlLimits& limits, std::string& why, XmlRefusal& refusal) {
+    std::size_t elements = 0, attributes = 0;
+    int depth = 0;
     pugi::xml_node n = root.first_child();
     while (n) {
+        if (n.type() == pugi::node_element) {
+            if (++elements > limits.maxElements) {
+                why = "the reply holds more than " + std::to_string(limits.maxElements) + " elements";
+                return false;
+            }
+            std::size_t own = 0;
+            for (pugi::xml_attribute a = n.first_attribute(); a; a = a.next_attribute()) ++own;
+            attributes += own;
+            if (own > limits.maxAttributesPerElement) {
+                why = "an element of the reply carries more than " + std::to_string(limits.maxAttributesPerElement) +
+                      " attributes";
+                return false;
+            }
+            if (attributes > limits.maxAttributes) {
+                why = "the reply carries more than " + std::to_string(limits.maxAttributes) + " attributes";
+                return false;
+            }
+            if (limits.deadline && (elements & 1023) == 0 && std::chrono::steady_clock::now() > *limits.deadline) {
+                why = "the call's time ran out while its reply was read";
+                refusal = XmlRefusal::OutOfTime;
+                return false;
+            }
+        }
         if (n.first_child()) {
             n = n.first_child();
-            deepest = std::max(deepest, ++depth);
+            if (++depth >= limits.maxDepth) {
+                why = "the reply nests deeper than " + std::to_string(limits.maxDepth) + " elements";
+                return false;
+            }
             continue;
         }
         while (n && !n.next_sibling()) {
             n = n.parent();
             --depth;
-            if (n == root) return deepest + 1;
+            if (n == root) return true;
         }
         if (n) n = n.next_sibling();
     }
-    return deepest + 1;
+    return true;
 }
 
 }  // namespace
 
-bool ParseBoundedXml(std::string_view text, pugi::xml_document& doc, std::string& why, const XmlLimits& limits) {
-    if (text.size() > limits.maxBytes) {
-        why = "the reply is larger than " + std::to_string(limits.maxBytes) + " bytes";
+bool ParseBoundedXml(std::string_view text, pugi::xml_document& doc, std::string& why, const XmlLimits& limits,
+                     XmlRefusal* refusal) {
+    XmlRefusal kind = XmlRefusal::Unreadable;
+    const auto refuse = [&](std::string text) {
+        why = std::move(text);
+        if (refusal) *refusal = kind;
         return false;
+    };
+    if (refusal) *refusal = XmlRefusal::None;
+    if (text.size() > limits.maxBytes) return refuse("the reply is larger than " + std::to_string(limits.maxBytes) + " bytes");
+    if (limits.deadline && std::chrono::steady_clock::now() > *limits.deadline) {
+        kind = XmlRefusal::OutOfTime;
+        return refuse("the call's time ran out before its reply was read");
     }
     // A DOCTYPE is kept as a node so that it can be refused: an entity
     // declaration has no place in a SOAP message.
     const pugi::xml_parse_result r =
         doc.load_buffer(text.data(), text.size(), pugi::parse_default | pugi::parse_doctype, pugi::encoding_utf8);
-    if (!r) {
-        why = std::string("the reply is not well-formed XML (") + r.description() + " at byte " +
-              std::to_string(r.offset) + ")";
-        return false;
+    if (!r)
+        return refuse(std::string("the reply is not well-formed XML (") + r.description() + " at byte " +
+                      std::to_string(r.offset) + ")");
+    for (pugi::xml_node n = doc.first_child(); n; n = n.next_sibling())
+        if (n.type() == pugi::node_doctype) return refuse("the reply carries a document type declaration");
+    std::string over;
+    if (!WithinLimits(doc, limits, over, kind)) {
+        doc.reset();
+        return refuse(over);
     }
-    for (pugi::xml_node n = doc.first_child(); n; n = n.next_sibling()) {
-        if (n.type() == pugi::node_doctype) {
-            why = "the reply carries a document type declaration";
-            return false;
-        }
-    }
-    if (TreeDepth(doc) > limits.maxDepth) {
-        why = "the reply nests deeper than " + std::to_string(limits.maxDepth) + " elements";
-        return false;
-    }
-    if (!doc.document_element()) {
-        why = "the reply holds no element";
-        return false;
-    }
+    if (!doc.document_element()) return refuse("the reply holds no element");
     return true;
 }
 

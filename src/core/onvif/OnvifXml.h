@@ -4,7 +4,9 @@
 // namespaces included), as a namespace-aware parser would.
 #pragma once
 
+#include <chrono>
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -17,16 +19,36 @@ namespace orvanta::onvif {
 // refused rather than trusted (a camera's reply is untrusted input).
 inline constexpr std::size_t kMaxXmlBytes = 1u << 20;
 inline constexpr int kMaxXmlDepth = 48;
+// Every name lookup walks the attributes of the element's ancestors for
+// its namespace declaration, so attributes multiply the cost of reading:
+// a megabyte of them under thousands of children took seconds. Real
+// replies declare a few dozen namespaces on the envelope (generated SOAP
+// stacks declare every one they know) and hold a few thousand elements
+// for a recorder with many channels.
+inline constexpr std::size_t kMaxXmlAttributesPerElement = 128;
+inline constexpr std::size_t kMaxXmlAttributes = 4096;
+inline constexpr std::size_t kMaxXmlElements = 32768;
 
 struct XmlLimits {
     std::size_t maxBytes = kMaxXmlBytes;
     int maxDepth = kMaxXmlDepth;
+    std::size_t maxAttributesPerElement = kMaxXmlAttributesPerElement;
+    std::size_t maxAttributes = kMaxXmlAttributes;
+    std::size_t maxElements = kMaxXmlElements;
+    // The call's deadline: a parse that would end past it is not started,
+    // and the checks of the tree stop when it passes.
+    std::optional<std::chrono::steady_clock::time_point> deadline;
 };
 
+enum class XmlRefusal { None, Unreadable, OutOfTime };
+
 // Parses `text` into `doc`. False with `why` for text over the size limit,
-// text that is not well-formed XML or carries a document type, or a tree
-// deeper than the depth limit.
-bool ParseBoundedXml(std::string_view text, pugi::xml_document& doc, std::string& why, const XmlLimits& limits = {});
+// text that is not well-formed XML or carries a document type, a tree
+// deeper than the depth limit, or with more elements or attributes than
+// allowed; also when the deadline passed first (`refusal` then says
+// OutOfTime, so the caller reports a timeout and not a bad reply).
+bool ParseBoundedXml(std::string_view text, pugi::xml_document& doc, std::string& why, const XmlLimits& limits = {},
+                     XmlRefusal* refusal = nullptr);
 
 // The namespace URI of an element's name ("" when it has none).
 std::string NamespaceOf(const pugi::xml_node& element);

@@ -80,11 +80,18 @@ bool NamesOnvifType(const pugi::xml_node& types) {
     return false;
 }
 
+// Discovery and addressing names in either dialect, or with a prefix the
+// device never declared (some firmware writes "d:" and "wsa:" without any
+// xmlns; the name is unmistakable in this place all the same). A prefix
+// declared to another namespace is still refused.
+constexpr std::initializer_list<const char*> kDiscoveryUris = {kDiscovery2005, kDiscovery2009, ""};
+constexpr std::initializer_list<const char*> kAddressingUris = {kAddressing2004, kAddressing2005, ""};
+
 std::optional<DiscoveryAnnouncement> ReadDevice(pugi::xml_node entry) {
-    static const std::initializer_list<const char*> wsd = {kDiscovery2005, kDiscovery2009};
+    static const std::initializer_list<const char*> wsd = kDiscoveryUris;
     DiscoveryAnnouncement device;
-    const pugi::xml_node reference = Child(entry, "EndpointReference", {kAddressing2004, kAddressing2005});
-    const std::string endpoint = ElementText(Child(reference, "Address", {kAddressing2004, kAddressing2005}));
+    const pugi::xml_node reference = Child(entry, "EndpointReference", kAddressingUris);
+    const std::string endpoint = ElementText(Child(reference, "Address", kAddressingUris));
     if (endpoint.empty() || endpoint.size() > kMaxItemBytes || HasControl(endpoint)) return std::nullopt;
     device.endpoint = endpoint;
     if (const pugi::xml_node types = Child(entry, "Types", wsd)) device.onvifTypes = NamesOnvifType(types);
@@ -111,14 +118,17 @@ std::optional<DiscoveryMessage> ReadDiscoveryMessage(std::string_view datagram, 
     }
     pugi::xml_document doc;
     std::string unreadable;
-    if (!ParseBoundedXml(datagram, doc, unreadable, {kMaxDiscoveryMessageBytes, kMaxDiscoveryDepth})) {
+    XmlLimits limits;
+    limits.maxBytes = kMaxDiscoveryMessageBytes;
+    limits.maxDepth = kMaxDiscoveryDepth;
+    if (!ParseBoundedXml(datagram, doc, unreadable, limits)) {
         Say(why, unreadable.c_str());
         return std::nullopt;
     }
     const pugi::xml_node envelope = doc.document_element();
     static const std::initializer_list<const char*> soap = {kSoap12, kSoap11};
-    static const std::initializer_list<const char*> wsd = {kDiscovery2005, kDiscovery2009};
-    static const std::initializer_list<const char*> wsa = {kAddressing2004, kAddressing2005};
+    static const std::initializer_list<const char*> wsd = kDiscoveryUris;
+    static const std::initializer_list<const char*> wsa = kAddressingUris;
     if (!Is(envelope, "Envelope", soap)) {
         Say(why, "not a SOAP envelope");
         return std::nullopt;
@@ -131,6 +141,10 @@ std::optional<DiscoveryMessage> ReadDiscoveryMessage(std::string_view datagram, 
     if ((list = Child(body, "ProbeMatches", wsd))) {
         message.kind = DiscoveryKind::ProbeMatches;
         entryName = "ProbeMatch";
+    } else if ((list = Child(body, "ProbeMatch", wsd))) {
+        // One match straight in the Body, without its ProbeMatches list:
+        // older firmware of several makers answers so.
+        message.kind = DiscoveryKind::ProbeMatches;
     } else if ((list = Child(body, "Hello", wsd))) {
         message.kind = DiscoveryKind::Hello;
     } else if ((list = Child(body, "Bye", wsd))) {

@@ -1,8 +1,11 @@
 // Reads what devices multicast or send back in WS-Discovery: ProbeMatches,
 // Hello and Bye. Makers differ in prefixes (s/env/SOAP-ENV, d/wsd/dn),
 // default namespaces and inner redeclarations, and in the dialect
-// (2005/04 as ONVIF asks, or the 2009 OASIS one), so every element is
-// matched by its namespace URI and local name, never by how it is spelled.
+// (2005/04 as ONVIF asks, or the 2009 OASIS one; WS-Addressing 2004/08 or
+// 2005/08), so every element is matched by its namespace URI and local
+// name, never by how it is spelled. Shapes real firmware sends beside the
+// standard one are read too: a bare ProbeMatch without its ProbeMatches
+// list, and discovery names under a prefix never declared.
 // A datagram is whatever the network delivers: its size, depth and the
 // number and length of what it lists are bounded before anything is kept.
 #pragma once

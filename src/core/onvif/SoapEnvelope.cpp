@@ -25,7 +25,7 @@ std::string XmlEscape(std::string_view text) {
 std::string SoapEnvelope(std::string_view header, std::string_view body) {
     std::string out = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
     out += std::string("<s:Envelope xmlns:s=\"") + ns::kSoap12 + "\" xmlns:tds=\"" + ns::kDevice + "\" xmlns:trt=\"" +
-           ns::kMedia + "\" xmlns:tt=\"" + ns::kSchema + "\">";
+           ns::kMedia + "\" xmlns:tr2=\"" + ns::kMedia2 + "\" xmlns:tt=\"" + ns::kSchema + "\">";
     if (!header.empty()) out += "<s:Header>" + std::string(header) + "</s:Header>";
     out += "<s:Body>" + std::string(body) + "</s:Body></s:Envelope>\n";
     return out;

@@ -89,9 +89,14 @@ OnvifStatus FaultStatus(const SoapFault& fault) {
     return OnvifStatus::Fault;
 }
 
-OnvifResult ReadSoapReply(std::string_view text, SoapReply& reply) {
+OnvifResult ReadSoapReply(std::string_view text, SoapReply& reply,
+                          std::optional<std::chrono::steady_clock::time_point> deadline) {
     std::string why;
-    if (!ParseBoundedXml(text, reply.document, why)) return {OnvifStatus::BadReply, why};
+    XmlLimits limits;
+    limits.deadline = deadline;
+    XmlRefusal refusal = XmlRefusal::None;
+    if (!ParseBoundedXml(text, reply.document, why, limits, &refusal))
+        return {refusal == XmlRefusal::OutOfTime ? OnvifStatus::TimedOut : OnvifStatus::BadReply, why};
     const pugi::xml_node envelope = reply.document.document_element();
     const std::string envNs = NamespaceOf(envelope);
     if (LocalName(envelope) != "Envelope" || (envNs != ns::kSoap12 && envNs != ns::kSoap11))

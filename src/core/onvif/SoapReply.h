@@ -3,6 +3,8 @@
 // older firmware still sends.
 #pragma once
 
+#include <chrono>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -28,8 +30,10 @@ struct SoapReply {
 
 // Reads one envelope. Ok with `reply.body` set; the fault's status (see
 // FaultStatus) with its reason in detail; BadReply when the text is not a
-// SOAP envelope we can read.
-OnvifResult ReadSoapReply(std::string_view text, SoapReply& reply);
+// SOAP envelope we can read; TimedOut when `deadline` (the call's) passed
+// before the reply was read.
+OnvifResult ReadSoapReply(std::string_view text, SoapReply& reply,
+                          std::optional<std::chrono::steady_clock::time_point> deadline = std::nullopt);
 
 // What a fault means to the caller: ter:NotAuthorized and the WS-Security
 // failures are NotAuthorized, ter:ActionNotSupported and its kin

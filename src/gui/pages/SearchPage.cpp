@@ -195,6 +195,11 @@ void SearchPage::ShowStatus() {
         // A search has run and found nothing: say why when we know.
         text = Context() && Settings().HostNoAddress == 1 ? Kept(kNoAddress) : Kept(kNoneFound);
     }
+    // Answers that could not be read may be the camera looked for: said
+    // beside the count, so "none found" is never the whole story.
+    if (Context() && Context()->onvifSearch)
+        if (const std::string unreadable = Context()->onvifSearch->Unreadable(); !unreadable.empty())
+            text += (text.isEmpty() ? QString() : QStringLiteral("; ")) + QString::fromStdString(unreadable);
     status_->setText(text);
 }
 

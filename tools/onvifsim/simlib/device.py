@@ -5,7 +5,7 @@ import re
 import threading
 import time
 
-from .xmlout import TDS, TRT, TT
+from .xmlout import TDS, TR2, TRT, TT
 
 LEVELS = ("Administrator", "Operator", "User")
 
@@ -173,7 +173,9 @@ class Camera:
     def GetServices(self, w, req):
         r = w.el(w.body, TDS, "GetServicesResponse")
         host = self.service_host()
-        for ns, url in ((TDS, self.device_url(host)), (TRT, self._media_url(host))):
+        media = (TR2, self._media_url(host).replace("/media_service", "/media2_service")) if self.opts.media2_only \
+            else (TRT, self._media_url(host))
+        for ns, url in ((TDS, self.device_url(host)), media):
             s = w.el(r, TDS, "Service")
             w.el(s, TDS, "Namespace", ns)
             w.el(s, TDS, "XAddr", url)
@@ -397,6 +399,15 @@ class Camera:
             ("Uri", f"rtsp://{self.address}:554/stream{i + 1}"),
             ("InvalidAfterConnect", False), ("InvalidAfterReboot", False), ("Timeout", "PT0S")])
 
+    def GetProfiles2(self, w, req):
+        r = w.el(w.body, TR2, "GetProfilesResponse")
+        for i, (name, _, _) in enumerate(_PROFILES):
+            w.el(w.el(r, TR2, "Profiles", attrs={"token": f"profile_{i + 1}", "fixed": "true"}), TR2, "Name", name)
+
+    def GetStreamUri2(self, w, req):
+        i = self._profile_index(_text(req, "ProfileToken"))
+        w.el(w.el(w.body, TR2, "GetStreamUriResponse"), TR2, "Uri", f"rtsp://{self.address}:554/media2/stream{i + 1}")
+
     # -- what happens after a reply -----------------------------------------
     def apply_network(self, pending):
         """Moves the card to the new address (DHCP keeps the one it has: the
@@ -447,6 +458,7 @@ OPERATIONS = {
           "GetDNS", "SetDNS", "GetNTP", "SetNTP", "GetHostname", "SetHostname", "SetSystemDateAndTime",
           "GetUsers", "SetUser", "SystemReboot"),
     TRT: ("GetProfiles", "GetProfile", "GetStreamUri"),
+    TR2: ("GetProfiles", "GetStreamUri"),
 }
 
 

@@ -106,7 +106,9 @@ class Responder:
 
     def _probe_match(self, cam, relates_to):
         w = self._envelope("ProbeMatches", relates_to, ANONYMOUS)
-        pm = w.el(w.el(w.body, WSD, "ProbeMatches"), WSD, "ProbeMatch")
+        # Older firmware of several makers leaves out the ProbeMatches list.
+        parent = w.body if self.opts.bare_probe_match else w.el(w.body, WSD, "ProbeMatches")
+        pm = w.el(parent, WSD, "ProbeMatch")
         self._describe(w, pm, cam)
         return w.bytes()
 

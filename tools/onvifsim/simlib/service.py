@@ -66,7 +66,8 @@ class Handler(http.server.BaseHTTPRequestHandler):
             return self._fault(xmlout.fault(variant, "Sender", "WellFormed", "not a SOAP 1.2 request with a Body"), 400)
         q = etree.QName(payload)
         op = q.localname
-        if op not in device.OPERATIONS.get(q.namespace, ()):
+        offered = device.OPERATIONS.get(q.namespace, ()) if not opts.media2_only or q.namespace != device.TRT else ()
+        if op in opts.no_call or op not in offered:
             opts.log(f"not-supported {peer} {{{q.namespace}}}{op}")
             opts.dump(cam, op, body, "req")
             return self._fault(xmlout.fault(variant, "Receiver", "ActionNotSupported", f"{op} is not supported"), 500)
@@ -103,9 +104,13 @@ class Handler(http.server.BaseHTTPRequestHandler):
         if user is not None and not device.allowed(cam.users()[user]["level"], device.level_needed(op)):
             opts.log(f"auth-refused {peer} {op} {how}: level {cam.users()[user]['level']}")
             return self._fault(xmlout.fault(variant, "Sender", "NotAuthorized", "Sender not authorized for this call"), 400)
+        if op in opts.refuse_call:
+            opts.log(f"auth-refused {peer} {op} {how}: refused to every user")
+            return self._fault(xmlout.fault(variant, "Sender", "NotAuthorized", "Sender not authorized for this call"), 400)
         w = xmlout.Writer(variant)
         try:
-            after = getattr(cam, op)(w, payload)
+            # Media2 names its calls as Media does: told apart by namespace.
+            after = getattr(cam, op + "2" if q.namespace == device.TR2 else op)(w, payload)
         except device.Fault as f:
             opts.log(f"fault {peer} {op}: {f.subcode} {f.reason}")
             return self._fault(xmlout.fault(variant, f.code, f.subcode, f.reason), 400 if f.code == "Sender" else 500)

@@ -6,6 +6,7 @@ from lxml import etree
 SOAP = "http://www.w3.org/2003/05/soap-envelope"
 TDS = "http://www.onvif.org/ver10/device/wsdl"
 TRT = "http://www.onvif.org/ver10/media/wsdl"
+TR2 = "http://www.onvif.org/ver20/media/wsdl"
 TT = "http://www.onvif.org/ver10/schema"
 TER = "http://www.onvif.org/ver10/error"
 WSA = "http://schemas.xmlsoap.org/ws/2004/08/addressing"
@@ -18,7 +19,7 @@ XML = "http://www.w3.org/XML/1998/namespace"
 VARIANTS = ("env", "SOAP-ENV", "s", "default", "redeclare")
 
 # The conventional prefixes; the envelope's prefix is the variant's name.
-_PREFIXES = {SOAP: "env", TDS: "tds", TRT: "trt", TT: "tt", TER: "ter", WSA: "wsa", WSD: "wsd", DN: "dn"}
+_PREFIXES = {SOAP: "env", TDS: "tds", TRT: "trt", TR2: "tr2", TT: "tt", TER: "ter", WSA: "wsa", WSD: "wsd", DN: "dn"}
 
 
 class Writer:
