@@ -45,6 +45,9 @@ constexpr int kArpLockWaitMs = 4000;
 // The metric of the route through an added address: well above what
 // network managers give the routes the PC relies on.
 constexpr uint32_t kAliasRouteMetric = 20000;
+// Cameras one address may be routed to, one host route each, when its
+// subnet could not be routed whole.
+constexpr int kMaxCameraRoutes = 64;
 
 class NetadminService {
 public:
@@ -58,10 +61,23 @@ public:
     // route. Returns how many were removed.
     int RemoveOwnAliases();
 
+    // Readable when another helper knocked on this one's mark to see it
+    // alive; DrainProbes answers the knocks.
+    int MarkFd() const { return shared_.MarkFd(); }
+    void DrainProbes() const { shared_.DrainProbes(); }
+
 private:
     std::string Add(const hostnet::NetadminRequest& req);
     std::string Del(const hostnet::NetadminRequest& req);
     std::string Probe(const hostnet::NetadminRequest& req);
+    // Reads the address just added back: empty when it carries our mark,
+    // else it is removed again and the answer says which kernel is needed.
+    std::string CheckMark(const hostnet::NetadminRequest& req);
+    // A route through our address `source` (see TemporaryAddressRoute).
+    int AddRoute(uint32_t source, uint32_t destination, int prefix, std::string* extack);
+    // An add of an address this helper already holds, naming a camera:
+    // routes that camera through it where nothing reaches it yet.
+    std::string RouteCamera(const hostnet::NetadminRequest& req, const std::vector<hostnet::RouteRecord>& routes);
     std::string Arp(const hostnet::NetadminRequest& req);
     // Empty when the ARP socket is ready, else the error answer.
     std::string OpenArp();

@@ -71,6 +71,25 @@ dry_run() {
 }
 lab_check "dry run lists the changes and writes nothing" dry_run
 
+# A camera in the PC's own subnet that reports the mask 0.0.0.0 is reached
+# on the PC's connected route: no temporary address, no route beside it.
+zero_mask() {
+    printf 'IPType=1\nIPAddr=10.94.0.77\nNetmask=0.0.0.0\nGateway=10.94.0.1\nTitleBar=Zero mask\nMAC=02:00:00:94:00:77\nSerialNo=SN-P-77\n' >"$T/camz.conf"
+    lab_add_camera camz 10.94.0.77/24
+    lab_start_bg camz "$T/camz.log" "$bin/orvanta-camsim" --config "$T/camz.conf" --mac 02:00:00:94:00:77 \
+        --serial SN-P-77 --request-log "$T/camz.req"
+    lab_wait_port camz tcp 80 10 || return 1
+    printf 'mac,title\n02:00:00:94:00:77,Site cam 77\n' >"$T/planz.csv"
+    ip -n "$LAB_PC" monitor address route >"$T/monitor.txt" 2>&1 &
+    local monitor=$!
+    cli provision "$T/planz.csv" --dry-run --search-seconds 5 >"$T/dryz.out" 2>&1
+    kill "$monitor"
+    grep -qF '02:00:00:94:00:77 (10.94.0.77): would-change' "$T/dryz.out" &&
+        grep -qF '  title: Zero mask → Site cam 77' "$T/dryz.out" && ! grep -q 'inet\|proto 79' "$T/monitor.txt" ||
+        { cat "$T/dryz.out" "$T/monitor.txt" >&2; return 1; }
+}
+lab_check "a camera of the PC's subnet reporting mask 0.0.0.0: read without a temporary address" zero_mask
+
 # A Wi-Fi-style card already in cam11's subnet: the dry run takes no address
 # there and says why, without asking the helper (there is none to ask).
 ip -n "$LAB_PC" link add wlan0 type veth peer name wlan0p
