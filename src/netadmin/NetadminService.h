@@ -8,7 +8,10 @@
 // once over all helpers (counted and added under the one HelperLock), and
 // only after its own ARP probe found nobody holding the address; an address
 // comes without the kernel's prefix route, and its own route never displaces
-// one the PC has (TemporaryAddressRoute); ARP requests speak only from the
+// one the PC has, as the kernel's own lookup sees them, nor covers what a
+// connected route of the card reaches (TemporaryAddressRoute); an address
+// the kernel would not mark as ours (before Linux 5.18) is taken off again
+// at once (AliasMark); ARP requests speak only from the
 // card's own addresses; every ARP frame any helper sends is spaced by the
 // shared lock; an address is removed only by the user who had it added (or
 // root), or by anyone once the helper that added it is gone; and the
