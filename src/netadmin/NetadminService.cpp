@@ -162,7 +162,18 @@ std::string NetadminService::Dump(std::vector<hostnet::AddressRecord>& addresses
 
 void NetadminService::RemoveStale(const std::vector<hostnet::AddressRecord>& addresses) {
     for (const auto& a : addresses) {
-        if (a.protocol != hostnet::kAliasProtocol || shared_.Probe(a.priority).alive) continue;
+        if (a.protocol != hostnet::kAliasProtocol) continue;
+        if (a.priority == shared_.Owner()) {
+            // Our number, but not an address we added: a helper that had the
+            // number before us (in another pid namespace, or before its pid
+            // came round again) left it behind.
+            const bool held = std::any_of(held_.begin(), held_.end(), [&](const Held& h) {
+                return a.index == ifIndex_ && h.address == a.address && h.prefix == a.prefix;
+            });
+            if (held) continue;
+        } else if (shared_.Probe(a.priority).alive) {
+            continue;
+        }
         if (Delete(a.index, a.address, a.prefix, nullptr) == 0) {
             char name[IF_NAMESIZE] = {};
             syslog(LOG_NOTICE, "uid %u removed %s on %s, left by helper %u that is gone", unsigned(getuid()),

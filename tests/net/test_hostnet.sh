@@ -6,9 +6,11 @@
 # next start when both were), the free-address search and single probe, the
 # helper's refusals, its limits and its clean-up when its input closes, what
 # several helpers share (the limit, the ARP pace, who may remove an address,
-# a killed helper's address) and what each leaves alone (another card's
-# network, the PC's routes), the helper without its capabilities or its
-# group, and the setcap script's refusals and the mode it sets.
+# a killed helper's address, whichever copy of the program and pid namespace
+# they run in) and what each leaves alone (another card's network, the PC's
+# routes: a router's default route, a policy rule's table, the card's own
+# subnet), every signal that ends it, the helper without its capabilities or
+# its group, and the setcap script's refusals and the mode it sets.
 set -u
 here="$(cd "$(dirname "$0")" && pwd)"
 # shellcheck source=lib/lab.sh
@@ -426,6 +428,20 @@ fi
 exec 8>&-
 wait_gone "$first" 10
 check "the first helper's input closed: its address gone" "" "$(pc_aliases)"
+# A helper killed as pid 1 of its pid namespace leaves an address numbered
+# 1; the next helper there is pid 1 too and may take the number, but not the
+# address for its own.
+mkfifo "$LAB_TMP/killed.in"
+lab_exec pc unshare -p -f "$bin/orvanta-netadmin" eth0 <"$LAB_TMP/killed.in" >"$LAB_TMP/killed.out" &
+killed=$!
+exec 8>"$LAB_TMP/killed.in"
+ask 8 "$LAB_TMP/killed.out" "add eth0 192.168.8.8/24" >/dev/null
+kill -KILL "$(prog_pid orvanta-netadmi)"
+wait_gone "$killed" 10
+exec 8>&-
+check "a helper killed as pid 1: its address stays" "192.168.8.8/24 " "$(pc_aliases)"
+check "the next pid 1 removes it rather than taking it for its own" "ok|" \
+    "$(printf 'add eth0 192.168.8.9/24\n' | lab_exec pc unshare -p -f "$bin/orvanta-netadmin" eth0 | tr '\n' '|')$(pc_aliases)"
 
 # --- every address added and removed goes to the system log with the user
 # id of whoever ran the helper (an ordinary user holding just the two
