@@ -11,12 +11,12 @@
 // one the PC has, as the kernel's own lookup sees them, nor covers what a
 // connected route of the card reaches (TemporaryAddressRoute); an address
 // the kernel would not mark as ours (before Linux 5.18) is taken off again
-// at once (AliasMark); ARP requests speak only from the
-// card's own addresses; every ARP frame any helper sends is spaced by the
-// shared lock; an address is removed only by the user who had it added (or
-// root), or by anyone once the helper that added it is gone; and the
-// aliases it added are removed again when its caller goes away or it is
-// told to end (RemoveOwnAliases).
+// at once (AliasMark); ARP requests speak only from the card's own
+// addresses; every ARP frame any helper sends is spaced by the shared lock;
+// an address is removed only by the user who had it added (or root), or by
+// anyone once the helper that added it is gone; and the aliases it added are
+// removed again when its caller goes away or it is told to end
+// (RemoveOwnAliases).
 #pragma once
 
 #include <array>
