@@ -90,6 +90,23 @@ zero_mask() {
 }
 lab_check "a camera of the PC's subnet reporting mask 0.0.0.0: read without a temporary address" zero_mask
 
+# An office PC, whose default route leads to a router on eth0: the cameras
+# of another subnet are reached through one temporary address, each by a
+# host route of its own, and the subnet is not taken from the router.
+office() {
+    ip -n "$LAB_PC" route add default via 10.94.0.254 dev eth0
+    { head -1 "$T/plan.csv"; grep -i '^02:00:00:94:00:0[bde],' "$T/plan.csv"; } >"$T/plan-office.csv"
+    ip -n "$LAB_PC" monitor route >"$T/office-routes.txt" 2>&1 &
+    local monitor=$!
+    cli provision "$T/plan-office.csv" --dry-run --search-seconds 10 >"$T/dry-office.out" 2>&1
+    kill "$monitor"
+    ip -n "$LAB_PC" route del default
+    local added; added="$(grep -v '^Deleted' "$T/office-routes.txt" | grep 'proto 79' | cut -d' ' -f1 | sort | tr '\n' ' ')"
+    [ "$(grep -c ': would-change$' "$T/dry-office.out")" = 3 ] &&
+        [ "$added" = "192.168.94.21 192.168.94.23 192.168.94.24 " ] || { cat "$T/dry-office.out" "$T/office-routes.txt" >&2; return 1; }
+}
+lab_check "an office PC: three cameras of another subnet, one address, a host route each" office
+
 # A Wi-Fi-style card already in cam11's subnet: the dry run takes no address
 # there and says why, without asking the helper (there is none to ask).
 ip -n "$LAB_PC" link add wlan0 type veth peer name wlan0p
