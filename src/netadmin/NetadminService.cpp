@@ -12,11 +12,11 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <fstream>
 #include <thread>
 #include <vector>
 
 #include "core/hostnet/NetworksInUse.h"
+#include "core/hostnet/linux/AliasMark.h"
 #include "core/hostnet/linux/NetlinkInventory.h"
 #include "core/text/AddressText.h"
 
@@ -72,21 +72,6 @@ NetadminReply Reply(NetadminReplyKind kind) {
 }
 
 std::string Cidr(uint32_t address, int prefix) { return FormatIpv4(address) + "/" + std::to_string(prefix); }
-
-// The real user id of a running process, or -1 when it cannot be read.
-long RealUid(pid_t pid) {
-    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
-    std::string key;
-    while (status >> key) {
-        if (key == "Uid:") {
-            long uid = -1;
-            status >> uid;
-            return uid;
-        }
-        status.ignore(4096, '\n');
-    }
-    return -1;
-}
 
 std::vector<hostnet::NetworkInUse> InUse(const std::vector<hostnet::LinkRecord>& links,
                                         const std::vector<hostnet::AddressRecord>& addresses,
@@ -177,7 +162,18 @@ std::string NetadminService::Dump(std::vector<hostnet::AddressRecord>& addresses
 
 void NetadminService::RemoveStale(const std::vector<hostnet::AddressRecord>& addresses) {
     for (const auto& a : addresses) {
-        if (a.protocol != hostnet::kAliasProtocol || shared_.Alive(pid_t(a.priority))) continue;
+        if (a.protocol != hostnet::kAliasProtocol) continue;
+        if (a.priority == shared_.Owner()) {
+            // Our number, but not an address we added: a helper that had the
+            // number before us (in another pid namespace, or before its pid
+            // came round again) left it behind.
+            const bool held = std::any_of(held_.begin(), held_.end(), [&](const Held& h) {
+                return a.index == ifIndex_ && h.address == a.address && h.prefix == a.prefix;
+            });
+            if (held) continue;
+        } else if (shared_.Probe(a.priority).alive) {
+            continue;
+        }
         if (Delete(a.index, a.address, a.prefix, nullptr) == 0) {
             char name[IF_NAMESIZE] = {};
             syslog(LOG_NOTICE, "uid %u removed %s on %s, left by helper %u that is gone", unsigned(getuid()),
@@ -205,8 +201,14 @@ std::string NetadminService::Add(const NetadminRequest& req) {
     if (std::string err = Dump(addresses, &routes, &links); !err.empty()) return err;
     int marked = 0;
     for (const auto& a : addresses) {
-        if (a.address == req.address)
+        if (a.address == req.address) {
+            // One of our own addresses asked for again, for another camera
+            // of its subnet: it gains the route to that camera.
+            if (req.camera != 0 && a.index == ifIndex_ && a.prefix == req.prefix &&
+                a.protocol == hostnet::kAliasProtocol && a.priority == shared_.Owner())
+                return RouteCamera(req, routes);
             return NetadminError(AliasStatus::Exists, FormatIpv4(req.address) + " is already an address of this PC");
+        }
         if (a.protocol == hostnet::kAliasProtocol) ++marked;
     }
     const auto inUse = InUse(links, addresses, routes);
@@ -225,29 +227,82 @@ std::string NetadminService::Add(const NetadminRequest& req) {
     if (probe.error != 0) return FromErrno(probe.error, {}, "CAP_NET_RAW");
     if (probe.answered)
         return NetadminError(AliasStatus::Duplicate, FormatIpv4(req.address) + " is in use by " + FormatMac(probe.mac));
+    // Where the route leads is judged before the address is on: once it
+    // is, the kernel's lookup finds the address itself.
+    hostnet::RouteLookup subnet, camera;
+    if (const int e = hostnet::LookupIpv4Route(netlink_, req.address, subnet); e != 0)
+        return FromErrno(e, {}, "CAP_NET_ADMIN");
+    if (req.camera != 0)
+        if (const int e = hostnet::LookupIpv4Route(netlink_, req.camera, camera); e != 0)
+            return FromErrno(e, {}, "CAP_NET_ADMIN");
     std::string extack;
-    // The helper's process id rides on the address: who added it, and
+    // The helper's owner number rides on the address: who added it, and
     // (through the mark in HelperLock) whether that helper still runs.
-    int e = hostnet::AddIpv4Address(netlink_, ifIndex_, req.address, req.prefix, uint32_t(getpid()), &extack);
+    int e = hostnet::AddIpv4Address(netlink_, ifIndex_, req.address, req.prefix, shared_.Owner(), &extack);
     if (e != 0) return FromErrno(e, extack, "CAP_NET_ADMIN");
     held_.push_back({req.address, req.prefix});
     Log("added", req.address, req.prefix);
+    if (std::string problem = CheckMark(req); !problem.empty()) return problem;
     // Without a route of its own the address reaches nothing beyond what
     // the PC's routes already lead to this card.
-    if (const auto target = hostnet::TemporaryAddressRoute(req.address, req.prefix, req.camera, inUse)) {
-        hostnet::RouteRecord route;
-        route.destination = target->destination;
-        route.prefix = target->prefix;
-        route.oif = ifIndex_;
-        route.source = req.address;
-        route.metric = kAliasRouteMetric;
-        e = hostnet::AddIpv4Route(netlink_, route, &extack);
+    if (const auto target =
+            hostnet::TemporaryAddressRoute(req.address, req.prefix, req.camera, ifIndex_, subnet, camera, inUse)) {
+        e = AddRoute(req.address, target->destination, target->prefix, &extack);
         if (e != 0) {
             Delete(ifIndex_, req.address, req.prefix, nullptr);
             return FromErrno(e, extack, "CAP_NET_ADMIN");
         }
     }
     return FormatNetadminReply(Reply(NetadminReplyKind::Ok));
+}
+
+std::string NetadminService::CheckMark(const NetadminRequest& req) {
+    std::vector<hostnet::AddressRecord> readBack;
+    std::string problem;
+    if (const int e = hostnet::DumpIpv4Addresses(netlink_, readBack); e != 0)
+        problem = std::string("cannot read the address back: ") + std::strerror(-e);
+    else
+        problem = hostnet::AliasMarkProblem(readBack, ifIndex_, req.address, req.prefix, shared_.Owner(),
+                                            hostnet::KernelRelease());
+    if (problem.empty()) return {};
+    // Unmarked, nothing would ever count, own or clean it up: it goes now.
+    hostnet::DeleteIpv4Address(netlink_, ifIndex_, req.address, req.prefix, nullptr);
+    held_.erase(std::remove_if(held_.begin(), held_.end(),
+                               [&](const Held& h) { return h.address == req.address && h.prefix == req.prefix; }),
+                held_.end());
+    Log("removed", req.address, req.prefix);
+    return NetadminError(AliasStatus::Refused, problem);
+}
+
+int NetadminService::AddRoute(uint32_t source, uint32_t destination, int prefix, std::string* extack) {
+    hostnet::RouteRecord route;
+    route.destination = destination;
+    route.prefix = prefix;
+    route.oif = ifIndex_;
+    route.source = source;
+    route.metric = kAliasRouteMetric;
+    return hostnet::AddIpv4Route(netlink_, route, extack);
+}
+
+std::string NetadminService::RouteCamera(const NetadminRequest& req, const std::vector<hostnet::RouteRecord>& routes) {
+    int routed = 0;
+    for (const auto& r : routes)
+        if (r.protocol == hostnet::kAliasProtocol && r.oif == ifIndex_ && r.source == req.address) ++routed;
+    hostnet::RouteLookup camera;
+    if (const int e = hostnet::LookupIpv4Route(netlink_, req.camera, camera); e != 0)
+        return FromErrno(e, {}, "CAP_NET_ADMIN");
+    // The subnet counts as taken here: the address already has its route,
+    // and the camera is routed only when that route does not reach it.
+    const hostnet::RouteLookup taken{hostnet::RouteLookup::Result::Route, req.prefix, ifIndex_, true};
+    const auto target = hostnet::TemporaryAddressRoute(req.address, req.prefix, req.camera, ifIndex_, taken, camera, {});
+    if (!target) return FormatNetadminReply(Reply(NetadminReplyKind::Ok));
+    if (routed >= kMaxCameraRoutes)
+        return NetadminError(AliasStatus::Refused, "already " + std::to_string(routed) + " cameras routed through " +
+                                                       FormatIpv4(req.address) + " (at most " +
+                                                       std::to_string(kMaxCameraRoutes) + ")");
+    std::string extack;
+    const int e = AddRoute(req.address, target->destination, target->prefix, &extack);
+    return e == 0 ? FormatNetadminReply(Reply(NetadminReplyKind::Ok)) : FromErrno(e, extack, "CAP_NET_ADMIN");
 }
 
 int NetadminService::Delete(uint32_t index, uint32_t address, int prefix, std::string* extack) {
@@ -286,10 +341,10 @@ std::string NetadminService::Del(const NetadminRequest& req) {
     if (!ours) return NetadminError(AliasStatus::Refused, FormatIpv4(req.address) + " was not added by orvanta-netadmin");
     // Another user's camera session must not lose its address under it:
     // while the helper that added it runs, only its user (or root) removes it.
-    const pid_t owner = pid_t(ours->priority);
-    if (getuid() != 0 && owner != getpid() && shared_.Alive(owner)) {
-        const long uid = RealUid(owner);
-        if (uid != long(getuid()))
+    if (getuid() != 0 && ours->priority != shared_.Owner()) {
+        const HelperLock::Liveness owner = shared_.Probe(ours->priority);
+        const long uid = owner.uid;
+        if (owner.alive && uid != long(getuid()))
             return NetadminError(AliasStatus::Refused,
                                  FormatIpv4(req.address) + " was added for another user" +
                                      (uid >= 0 ? " (uid " + std::to_string(uid) + ")" : std::string()) +
@@ -311,7 +366,7 @@ int NetadminService::RemoveOwnAliases() {
         bool ours = false;
         for (const auto& a : addresses)
             if (a.index == ifIndex_ && a.address == h.address && a.prefix == h.prefix &&
-                a.protocol == hostnet::kAliasProtocol && a.priority == uint32_t(getpid()))
+                a.protocol == hostnet::kAliasProtocol && a.priority == shared_.Owner())
                 ours = true;
         if (ours && Delete(ifIndex_, h.address, h.prefix, nullptr) == 0) ++removed;
     }

@@ -8,12 +8,15 @@
 // once over all helpers (counted and added under the one HelperLock), and
 // only after its own ARP probe found nobody holding the address; an address
 // comes without the kernel's prefix route, and its own route never displaces
-// one the PC has (TemporaryAddressRoute); ARP requests speak only from the
-// card's own addresses; every ARP frame any helper sends is spaced by the
-// shared lock; an address is removed only by the user who had it added (or
-// root), or by anyone once the helper that added it is gone; and the
-// aliases it added are removed again when its caller goes away or it is
-// told to end (RemoveOwnAliases).
+// one the PC has, as the kernel's own lookup sees them, nor covers what a
+// connected route of the card reaches (TemporaryAddressRoute); an address
+// the kernel would not mark as ours (before Linux 5.18) is taken off again
+// at once (AliasMark); ARP requests speak only from the card's own
+// addresses; every ARP frame any helper sends is spaced by the shared lock;
+// an address is removed only by the user who had it added (or root), or by
+// anyone once the helper that added it is gone; and the aliases it added are
+// removed again when its caller goes away or it is told to end
+// (RemoveOwnAliases).
 #pragma once
 
 #include <array>
@@ -45,6 +48,9 @@ constexpr int kArpLockWaitMs = 4000;
 // The metric of the route through an added address: well above what
 // network managers give the routes the PC relies on.
 constexpr uint32_t kAliasRouteMetric = 20000;
+// Cameras one address may be routed to, one host route each, when its
+// subnet could not be routed whole.
+constexpr int kMaxCameraRoutes = 64;
 
 class NetadminService {
 public:
@@ -58,10 +64,23 @@ public:
     // route. Returns how many were removed.
     int RemoveOwnAliases();
 
+    // Readable when another helper knocked on this one's mark to see it
+    // alive; DrainProbes answers the knocks.
+    int MarkFd() const { return shared_.MarkFd(); }
+    void DrainProbes() const { shared_.DrainProbes(); }
+
 private:
     std::string Add(const hostnet::NetadminRequest& req);
     std::string Del(const hostnet::NetadminRequest& req);
     std::string Probe(const hostnet::NetadminRequest& req);
+    // Reads the address just added back: empty when it carries our mark,
+    // else it is removed again and the answer says which kernel is needed.
+    std::string CheckMark(const hostnet::NetadminRequest& req);
+    // A route through our address `source` (see TemporaryAddressRoute).
+    int AddRoute(uint32_t source, uint32_t destination, int prefix, std::string* extack);
+    // An add of an address this helper already holds, naming a camera:
+    // routes that camera through it where nothing reaches it yet.
+    std::string RouteCamera(const hostnet::NetadminRequest& req, const std::vector<hostnet::RouteRecord>& routes);
     std::string Arp(const hostnet::NetadminRequest& req);
     // Empty when the ARP socket is ready, else the error answer.
     std::string OpenArp();

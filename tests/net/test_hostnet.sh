@@ -6,9 +6,11 @@
 # next start when both were), the free-address search and single probe, the
 # helper's refusals, its limits and its clean-up when its input closes, what
 # several helpers share (the limit, the ARP pace, who may remove an address,
-# a killed helper's address) and what each leaves alone (another card's
-# network, the PC's routes), the helper without its capabilities or its
-# group, and the setcap script's refusals and the mode it sets.
+# a killed helper's address, whichever copy of the program and pid namespace
+# they run in) and what each leaves alone (another card's network, the PC's
+# routes: a router's default route, a policy rule's table, the card's own
+# subnet), every signal that ends it, the helper without its capabilities or
+# its group, and the setcap script's refusals and the mode it sets.
 set -u
 here="$(cd "$(dirname "$0")" && pwd)"
 # shellcheck source=lib/lab.sh
@@ -72,6 +74,7 @@ wait_gone() {  # wait_gone PID SECONDS: reaps PID, killing it if it overstays
     kill -KILL "$1" 2>/dev/null && echo "FAIL process $1 did not end in $2 s" && failures=$((failures + 1))
     { wait "$1"; } 2>/dev/null
 }
+ours() { ip -n "$LAB_PC" -4 route show | grep 'proto 79' | sed 's/ *$//' | tr '\n' '|'; }  # the helper's routes
 pc_aliases() { ip -n "$LAB_PC" -4 -o addr show dev eth0 | awk '{print $4}' | grep -v '^192.168.1.10/24$' | tr '\n' ' '; }
 wait_no_aliases() {  # wait_no_aliases SECONDS
     local i
@@ -174,9 +177,11 @@ out=$(prog ensure 198.51.100.20 255.255.255.0 2>"$LAB_TMP/public.err" | head -1)
 check "public camera subnet: no alias" "alias none" "$out"
 check "public camera subnet: one line says why" 1 "$(grep -c 'not a private' "$LAB_TMP/public.err")"
 
-# --- camera in the PC's own subnet: nothing is added
-out=$(prog ensure 192.168.1.20 255.255.255.0 | head -1)
-check "camera in PC subnet adds nothing" "alias none" "$out"
+# --- camera in the PC's own subnet: nothing is added, whatever mask it reports
+for mask in 255.255.255.0 0.0.0.0 255.0.0.0; do
+    out=$(prog ensure 192.168.1.20 $mask | head -1)
+    check "camera in PC subnet, mask $mask, adds nothing" "alias none|" "$out|$(ours)"
+done
 
 # --- free address and single probe
 cli() { lab_exec pc "$bin/orvanta-cli" "$@"; }
@@ -287,6 +292,50 @@ wait_gone "$shared" 10
 check "input closed: the address and its host route gone" "|" "$(pc_aliases)|$(routes proto 79)"
 ip -n "$LAB_PC" route del 10.0.0.0/8
 ip -n "$LAB_PC" link del wlan0
+
+# --- the routes the PC relies on lead where they led: an office PC whose
+# default route goes through the router on eth0 gets no subnet route that
+# would take the router's traffic to the LAN, and a camera in eth0's own
+# subnet keeps its connected route whatever address is asked for beside it
+route_get() { ip -n "$LAB_PC" -4 route get "$1" | head -1 | sed 's/ uid [0-9]*//; s/ *$//'; }
+ip -n "$LAB_PC" route add default via 192.168.1.1 dev eth0
+router_before=$(route_get 10.200.1.1)
+mkfifo "$LAB_TMP/routes.in"
+lab_exec pc "$bin/orvanta-netadmin" eth0 <"$LAB_TMP/routes.in" >"$LAB_TMP/routes.out" &
+rsession=$!
+exec 8>"$LAB_TMP/routes.in"
+while IFS='|' read -r request want; do
+    got="$(ask 8 "$LAB_TMP/routes.out" "$request")|$(ours)"
+    got=${got%|}
+    echo "     $request -> $got"
+    check "default via the router: $request" "$want" "$got"
+done <<'ROWS'
+add eth0 10.0.0.5/8|ok
+add eth0 172.16.255.254/16 172.16.0.20|ok|172.16.0.20 dev eth0 proto 79 scope link src 172.16.255.254 metric 20000
+add eth0 172.16.255.254/16 172.16.0.21|ok|172.16.0.20 dev eth0 proto 79 scope link src 172.16.255.254 metric 20000|172.16.0.21 dev eth0 proto 79 scope link src 172.16.255.254 metric 20000
+add eth0 172.16.255.254/16 172.16.0.21|ok|172.16.0.20 dev eth0 proto 79 scope link src 172.16.255.254 metric 20000|172.16.0.21 dev eth0 proto 79 scope link src 172.16.255.254 metric 20000
+add eth0 192.168.255.254/16 192.168.1.253|ok|172.16.0.20 dev eth0 proto 79 scope link src 172.16.255.254 metric 20000|172.16.0.21 dev eth0 proto 79 scope link src 172.16.255.254 metric 20000
+ROWS
+check "10.200.1.1 still goes to the router" "$router_before" "$(route_get 10.200.1.1)"
+check "a camera in eth0's own subnet keeps its connected route" "192.168.1.253 dev eth0 src 192.168.1.10" \
+    "$(route_get 192.168.1.253)"
+# A closed port answers with a reset, which only comes back on a working path.
+check "and answers" yes "$(lab_exec pc timeout 3 bash -c 'exec 3<>/dev/tcp/192.168.1.253/80' 2>&1 | grep -q refused && echo yes)"
+# A VPN's policy rule routes 10.50/16 through its own table (here through
+# the router, so no other card is involved): the kernel's lookup sees it.
+ip -n "$LAB_PC" route del default
+ip -n "$LAB_PC" route add 10.50.0.0/16 via 192.168.1.1 dev eth0 table 100
+ip -n "$LAB_PC" rule add to 10.50.0.0/16 lookup 100
+vpn_before=$(route_get 10.50.3.99)
+check "a policy rule's subnet: only the camera is routed" \
+    "ok|10.50.3.20 dev eth0 proto 79 scope link src 10.50.3.254 metric 20000|" \
+    "$(ask 8 "$LAB_TMP/routes.out" "add eth0 10.50.3.254/24 10.50.3.20")|$(ours | tr '|' '\n' | grep '^10\.50' | tr '\n' '|')"
+check "the rest of it still goes where the rule says" "$vpn_before" "$(route_get 10.50.3.99)"
+exec 8>&-
+wait_gone "$rsession" 10
+check "input closed: its addresses and camera routes gone" "|" "$(pc_aliases)|$(ours)"
+ip -n "$LAB_PC" rule del to 10.50.0.0/16 lookup 100
+ip -n "$LAB_PC" route flush table 100
 # The wizard does not ask for an address the helper would refuse: with no
 # helper at all, the one line is why, not that the helper is missing.
 ip -n "$LAB_PC" addr add 192.168.7.10/24 dev down0
@@ -337,9 +386,9 @@ if command -v setpriv >/dev/null; then
     exec 8>&-
     wait_gone "$owner" 10
 fi
-# SIGTERM and SIGHUP end a helper as a closed input does; a killed helper's
-# address is removed by the next helper that adds one.
-for sig in TERM HUP KILL; do
+# Every signal that would end a helper by default ends it as a closed input
+# does; a killed helper's address is removed by the next helper that adds one.
+for sig in TERM HUP QUIT USR1 USR2 ALRM KILL; do
     mkfifo "$LAB_TMP/sig$sig.in"
     lab_exec pc "$bin/orvanta-netadmin" eth0 <"$LAB_TMP/sig$sig.in" >"$LAB_TMP/sig$sig.out" &
     sigpid=$!
@@ -354,6 +403,45 @@ done
 check "SIGKILL to the helper: its address stays" "192.168.8.3/24 " "$(pc_aliases)"
 check "the next add removes the killed helper's address" "ok|" \
     "$(printf 'add eth0 192.168.8.4/24\n' | helper_answers | tr '\n' '|')$(pc_aliases)"
+
+# A helper is known alive by what it holds in the network namespace, not by
+# its program file or its pid: another copy of the program (a package
+# upgrade replaced the file, say) leaves a running helper's address alone,
+# and so do helpers in other pid namespaces, where pids repeat.
+mkdir -p "$LAB_TMP/copy"
+cp "$bin/orvanta-netadmin" "$LAB_TMP/copy/"
+mkfifo "$LAB_TMP/first.in"
+lab_exec pc unshare -p -f "$bin/orvanta-netadmin" eth0 <"$LAB_TMP/first.in" >"$LAB_TMP/first.out" &
+first=$!
+exec 8>"$LAB_TMP/first.in"
+check "first helper, in a pid namespace of its own, adds" ok "$(ask 8 "$LAB_TMP/first.out" "add eth0 192.168.8.5/24")"
+check "a copy of the program adds beside it" "ok|192.168.8.5/24 " \
+    "$(printf 'add eth0 192.168.8.6/24\n' | lab_exec pc "$LAB_TMP/copy/orvanta-netadmin" eth0 | tr '\n' '|')$(pc_aliases)"
+check "so does a helper in another pid namespace" "ok|192.168.8.5/24 " \
+    "$(printf 'add eth0 192.168.8.7/24\n' | lab_exec pc unshare -p -f "$bin/orvanta-netadmin" eth0 | tr '\n' '|')$(pc_aliases)"
+if command -v setpriv >/dev/null; then
+    cap_user 1
+    check "another user's helper, itself pid 1 of a pid namespace, may not remove it" \
+        "err refused 192.168.8.5 was added for another user (uid 0), whose orvanta-netadmin still runs|192.168.8.5/24 " \
+        "$(echo 'del eth0 192.168.8.5/24' | lab_exec pc unshare -p -f "${capuser[@]}" "$bin/orvanta-netadmin" eth0 | tr '\n' '|')$(pc_aliases)"
+fi
+exec 8>&-
+wait_gone "$first" 10
+check "the first helper's input closed: its address gone" "" "$(pc_aliases)"
+# A helper killed as pid 1 of its pid namespace leaves an address numbered
+# 1; the next helper there is pid 1 too and may take the number, but not the
+# address for its own.
+mkfifo "$LAB_TMP/killed.in"
+lab_exec pc unshare -p -f "$bin/orvanta-netadmin" eth0 <"$LAB_TMP/killed.in" >"$LAB_TMP/killed.out" &
+killed=$!
+exec 8>"$LAB_TMP/killed.in"
+ask 8 "$LAB_TMP/killed.out" "add eth0 192.168.8.8/24" >/dev/null
+kill -KILL "$(prog_pid orvanta-netadmi)"
+wait_gone "$killed" 10
+exec 8>&-
+check "a helper killed as pid 1: its address stays" "192.168.8.8/24 " "$(pc_aliases)"
+check "the next pid 1 removes it rather than taking it for its own" "ok|" \
+    "$(printf 'add eth0 192.168.8.9/24\n' | lab_exec pc unshare -p -f "$bin/orvanta-netadmin" eth0 | tr '\n' '|')$(pc_aliases)"
 
 # --- every address added and removed goes to the system log with the user
 # id of whoever ran the helper (an ordinary user holding just the two

@@ -71,6 +71,42 @@ dry_run() {
 }
 lab_check "dry run lists the changes and writes nothing" dry_run
 
+# A camera in the PC's own subnet that reports the mask 0.0.0.0 is reached
+# on the PC's connected route: no temporary address, no route beside it.
+zero_mask() {
+    printf 'IPType=1\nIPAddr=10.94.0.77\nNetmask=0.0.0.0\nGateway=10.94.0.1\nTitleBar=Zero mask\nMAC=02:00:00:94:00:77\nSerialNo=SN-P-77\n' >"$T/camz.conf"
+    lab_add_camera camz 10.94.0.77/24
+    lab_start_bg camz "$T/camz.log" "$bin/orvanta-camsim" --config "$T/camz.conf" --mac 02:00:00:94:00:77 \
+        --serial SN-P-77 --request-log "$T/camz.req"
+    lab_wait_port camz tcp 80 10 || return 1
+    printf 'mac,title\n02:00:00:94:00:77,Site cam 77\n' >"$T/planz.csv"
+    ip -n "$LAB_PC" monitor address route >"$T/monitor.txt" 2>&1 &
+    local monitor=$!
+    cli provision "$T/planz.csv" --dry-run --search-seconds 5 >"$T/dryz.out" 2>&1
+    kill "$monitor"
+    grep -qF '02:00:00:94:00:77 (10.94.0.77): would-change' "$T/dryz.out" &&
+        grep -qF '  title: Zero mask → Site cam 77' "$T/dryz.out" && ! grep -q 'inet\|proto 79' "$T/monitor.txt" ||
+        { cat "$T/dryz.out" "$T/monitor.txt" >&2; return 1; }
+}
+lab_check "a camera of the PC's subnet reporting mask 0.0.0.0: read without a temporary address" zero_mask
+
+# An office PC, whose default route leads to a router on eth0: the cameras
+# of another subnet are reached through one temporary address, each by a
+# host route of its own, and the subnet is not taken from the router.
+office() {
+    ip -n "$LAB_PC" route add default via 10.94.0.254 dev eth0
+    { head -1 "$T/plan.csv"; grep -i '^02:00:00:94:00:0[bde],' "$T/plan.csv"; } >"$T/plan-office.csv"
+    ip -n "$LAB_PC" monitor route >"$T/office-routes.txt" 2>&1 &
+    local monitor=$!
+    cli provision "$T/plan-office.csv" --dry-run --search-seconds 10 >"$T/dry-office.out" 2>&1
+    kill "$monitor"
+    ip -n "$LAB_PC" route del default
+    local added; added="$(grep -v '^Deleted' "$T/office-routes.txt" | grep 'proto 79' | cut -d' ' -f1 | sort | tr '\n' ' ')"
+    [ "$(grep -c ': would-change$' "$T/dry-office.out")" = 3 ] &&
+        [ "$added" = "192.168.94.21 192.168.94.23 192.168.94.24 " ] || { cat "$T/dry-office.out" "$T/office-routes.txt" >&2; return 1; }
+}
+lab_check "an office PC: three cameras of another subnet, one address, a host route each" office
+
 # A Wi-Fi-style card already in cam11's subnet: the dry run takes no address
 # there and says why, without asking the helper (there is none to ask).
 ip -n "$LAB_PC" link add wlan0 type veth peer name wlan0p

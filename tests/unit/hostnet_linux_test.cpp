@@ -17,8 +17,10 @@
 #include "FakeHostNetwork.h"
 #include "core/hostnet/NetadminRequest.h"
 #include "core/hostnet/TemporaryAddress.h"
+#include "core/hostnet/linux/AliasMark.h"
 #include "core/hostnet/linux/DhcpLeases.h"
 #include "core/hostnet/linux/LinuxHostNetwork.h"
+#include "core/hostnet/linux/NetadminClient.h"
 #include "core/hostnet/linux/NetlinkSocket.h"
 #include "core/hostnet/linux/SystemFiles.h"
 #include "core/output/Diagnostics.h"
@@ -286,6 +288,45 @@ TEST(NetlinkTest, ExtendedAckText) {
         auto buf = ErrorMessage(r.capped, 24, "ipv4: Address already assigned", r.lenSlack);
         EXPECT_EQ(ExtendedAckText(*reinterpret_cast<const nlmsghdr*>(buf.data())), r.expect) << r.what;
     }
+}
+
+TEST(AliasMarkTest, AnAddTheKernelDidNotMarkIsNamedWithTheKernelNeeded) {
+    // What the dump right after "add 192.168.5.254/24" on card 3 by owner
+    // 4242 may show.
+    const uint32_t a = Ip("192.168.5.254");
+    struct Row {
+        const char* what;
+        std::vector<AddressRecord> readBack;
+        const char* problem;  // "" when the add stands
+    } rows[] = {
+        {"marked and owned", {{3, a, 24, 0, kAliasProtocol, 4242}}, ""},
+        // A kernel before 5.18 takes IFA_PROTO and drops it.
+        {"no protocol mark",
+         {{3, a, 24, 0, 0, 4242}},
+         "this kernel (Linux 5.10.0-28-amd64) dropped the mark that tells 192.168.5.254/24 from the PC's own "
+         "addresses; orvanta-netadmin needs Linux 5.18 or later"},
+        {"no owner", {{3, a, 24, 0, kAliasProtocol, 0}},
+         "this kernel (Linux 5.10.0-28-amd64) dropped the mark that tells 192.168.5.254/24 from the PC's own "
+         "addresses; orvanta-netadmin needs Linux 5.18 or later"},
+        // The same address elsewhere is not the one just added.
+        {"only on another card", {{4, a, 24, 0, kAliasProtocol, 4242}},
+         "192.168.5.254/24 was gone as soon as it was added"},
+        {"gone", {}, "192.168.5.254/24 was gone as soon as it was added"},
+    };
+    for (const auto& r : rows)
+        EXPECT_EQ(AliasMarkProblem(r.readBack, 3, a, 24, 4242, "5.10.0-28-amd64"), r.problem) << r.what;
+}
+
+TEST_F(TempDir, HelperStartsWithAnEmptyEnvironment) {
+    // A stand-in helper that answers with the environment it was given.
+    const std::string helper = (root / "orvanta-netadmin").string();
+    std::ofstream(helper) << "#!/bin/sh\nread line\necho \"err other [$(tr '\\0' ' ' </proc/$$/environ)]\"\n";
+    std::filesystem::permissions(helper, std::filesystem::perms::owner_all);
+    setenv("ORVANTA_PASSWORD", "secret", 1);
+    NetadminClient client(helper, "eth0");
+    const NetadminReply reply = client.Call("probe eth0 192.168.5.9 100", 5000);
+    unsetenv("ORVANTA_PASSWORD");
+    EXPECT_EQ(reply.text, "[]");
 }
 
 TEST(LinuxHostNetworkTest, MissingHelperFailsAtOnceWithOneLine) {

@@ -49,27 +49,42 @@ TEST(NetworksInUseTest, TemporaryAddressConflict) {
 }
 
 TEST(NetworksInUseTest, TemporaryAddressRoute) {
+    using R = RouteLookup::Result;
+    const RouteLookup none{R::NoRoute, 0, 0, false};
+    const RouteLookup viaRouter{R::Route, 0, 2, true};        // the default route, router on eth0
+    const RouteLookup vpnRule{R::Route, 16, 4, false};       // a policy rule's table, through tun0
+    const RouteLookup eth0Subnet{R::Route, 24, 2, false};    // eth0's own connected /24
+    const RouteLookup wideOnEth0{R::Route, 8, 2, false};     // an on-link route of eth0 holding the subnet
+    const RouteLookup barred{R::Barred, 0, 0, false};        // an unreachable route
+    const RouteLookup hostRoute{R::Route, 32, 2, true};      // the camera's own host route via a router
     struct Row {
         const char *address, *camera;
         int prefix;
+        RouteLookup subnet, camera_;
         const char* route;  // "" for none
+        const char* why;
     } rows[] = {
-        {"192.168.5.254", "192.168.5.20", 24, "192.168.5.0/24"},  // nobody routes it: the subnet
-        {"192.168.1.254", "192.168.1.20", 24, "192.168.1.20/32"}, // equal route exists: the camera alone
-        {"172.16.255.254", "172.16.9.9", 16, "172.16.9.9/32"},    // a more specific route inside
-        {"192.168.1.254", "0.0.0.0", 24, ""},                     // no camera named: nothing
-        {"172.16.5.30", "172.16.5.17", 28, "172.16.5.17/32"},     // a wider route holding the camera is not its own
+        {"192.168.5.254", "192.168.5.20", 24, none, none, "192.168.5.0/24", "nothing covers it: the subnet"},
+        {"10.255.255.254", "10.0.0.5", 8, viaRouter, viaRouter, "10.0.0.5/32",
+         "the default route takes 10/8 to the router: a subnet route would divert 10.200.1.1"},
+        {"10.50.3.254", "10.50.3.20", 24, vpnRule, vpnRule, "10.50.3.20/32", "a policy rule's table routes it"},
+        {"10.255.255.254", "10.77.0.20", 8, viaRouter, eth0Subnet, "",
+         "the camera is in eth0's own subnet: a host route would beat the connected one"},
+        {"10.255.255.254", "10.77.0.20", 8, none, eth0Subnet, "", "the same on a PC without a default route"},
+        {"10.255.255.254", "10.1.2.3", 8, wideOnEth0, wideOnEth0, "", "an on-link route of the card covers it"},
+        {"192.168.9.254", "192.168.9.20", 24, barred, barred, "192.168.9.20/32", "barred: not the subnet"},
+        {"192.168.1.254", "192.168.1.20", 24, viaRouter, hostRoute, "", "a camera with a host route keeps it"},
+        {"192.168.1.254", "0.0.0.0", 24, viaRouter, none, "", "no camera named: nothing"},
+        {"172.16.255.254", "172.16.9.9", 16, none, viaRouter, "172.16.9.9/32",
+         "a route of another table inside the subnet (the lab /28): not the subnet"},
+        {"10.20.9.254", "10.20.9.9", 24, viaRouter, vpnRule, "10.20.9.9/32", "the VPN's tun0 is not this card"},
     };
     for (const auto& r : rows) {
-        const auto target = TemporaryAddressRoute(Ip(r.address), r.prefix, Ip(r.camera), kLaptop);
+        const auto target = TemporaryAddressRoute(Ip(r.address), r.prefix, Ip(r.camera), 2, r.subnet, r.camera_, kLaptop);
         const std::string got =
             target ? FormatIpv4(target->destination) + "/" + std::to_string(target->prefix) : std::string();
-        EXPECT_EQ(got, r.route) << r.address;
+        EXPECT_EQ(got, r.route) << r.why;
     }
-    // A camera with a host route of its own keeps it.
-    std::vector<NetworkInUse> pinned = kLaptop;
-    pinned.push_back({2, "eth0", Ip("192.168.1.20"), 32, true});
-    EXPECT_FALSE(TemporaryAddressRoute(Ip("192.168.1.254"), 24, Ip("192.168.1.20"), pinned));
 }
 
 }  // namespace

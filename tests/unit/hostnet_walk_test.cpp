@@ -110,10 +110,36 @@ TEST_F(AliasFixture, DuplicateTopStepsToNextAndDeletesTheFirst) {
 }
 
 TEST_F(AliasFixture, CameraInPcSubnetAddsNothing) {
-    settings.CamAddr = Ip("192.168.1.77");
+    // Whatever mask the camera reports: 0.0.0.0 once made the PC add
+    // 192.255.255.254/8 with a host route that beat its own /24.
+    for (const char* mask : {"255.255.255.0", "0.0.0.0", "255.0.0.0", "255.255.255.252"}) {
+        FakeHostNetwork fresh = this->fresh();
+        settings.CamAddr = Ip("192.168.1.77");
+        settings.CamMask = Ip(mask);
+        EXPECT_TRUE(EnsureCameraSubnet(settings, fresh, added)) << mask;
+        EXPECT_TRUE(fresh.CallsOf("add").empty()) << mask;
+        EXPECT_EQ(added.Count(), 0u) << mask;
+    }
+}
+
+TEST_F(AliasFixture, AnotherCameraOfOurAddressesSubnetIsRoutedThroughIt) {
+    // Where the subnet could only be routed camera by camera (a default
+    // route takes it), each further camera is asked for through the one
+    // address; the first camera's own is not asked for again.
+    ASSERT_TRUE(EnsureCameraSubnet(settings, net, added));
+    settings.CamAddr = Ip("192.168.5.21");
     EXPECT_TRUE(EnsureCameraSubnet(settings, net, added));
-    EXPECT_TRUE(net.CallsOf("add").empty());
-    EXPECT_EQ(added.Count(), 0u);
+    settings.CamAddr = Ip("192.168.5.20");
+    EXPECT_TRUE(EnsureCameraSubnet(settings, net, added));
+    EXPECT_EQ(net.CallsOf("add"), (Strings{"add 192.168.5.254/24 if3", "add 192.168.5.254/24 if3"}));
+    EXPECT_EQ(added.Count(), 1u);
+    // The helper's refusal is the camera's reason.
+    net.addResultForAll = {AliasStatus::Refused, "already 64 cameras routed through 192.168.5.254 (at most 64)"};
+    settings.CamAddr = Ip("192.168.5.22");
+    std::string why;
+    SetDiagnosticSink(nullptr);
+    EXPECT_FALSE(EnsureCameraSubnet(settings, net, added, {}, &why));
+    EXPECT_EQ(why, "already 64 cameras routed through 192.168.5.254 (at most 64)");
 }
 
 TEST_F(AliasFixture, AnotherCardsNetworkIsRefusedBeforeAnyAdd) {

@@ -16,8 +16,10 @@
 // must lie inside that block with a prefix from /8 to /30: whoever calls the
 // helper, the PC never routes a public range, or more than one private block,
 // past its gateway. CAMERA, when given, is the host in that subnet the
-// address is for: where the subnet already has a route, the helper routes
-// only to the camera.
+// address is for: where anything already routes the subnet (the default
+// route included), the helper routes only to the camera. An add of an
+// address the same helper added already, naming another CAMERA, routes that
+// camera through it as well.
 //
 // Every word of the protocol is spelled once, here: the helper writes and
 // the client reads through the same tables.

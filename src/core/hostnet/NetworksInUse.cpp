@@ -49,16 +49,22 @@ std::string TemporaryAddressConflict(uint32_t address, int prefix, uint32_t ifIn
     return {};
 }
 
-std::optional<RouteTarget> TemporaryAddressRoute(uint32_t address, int prefix, uint32_t camera,
+std::optional<RouteTarget> TemporaryAddressRoute(uint32_t address, int prefix, uint32_t camera, uint32_t ifIndex,
+                                                 const RouteLookup& subnet, const RouteLookup& cameraRoute,
                                                  const std::vector<NetworkInUse>& inUse) {
-    auto taken = [&](uint32_t destination, int length) {
-        for (const auto& n : inUse)
-            if (n.routed && Within(n.network, n.prefix, destination, length)) return true;
-        return false;
-    };
-    if (!taken(address, prefix)) return RouteTarget{address & PrefixMask(prefix), prefix};
-    if (camera != 0 && !taken(camera, 32)) return RouteTarget{camera, 32};
-    return std::nullopt;
+    // A lookup sees the one route that wins for one address; a route to
+    // another part of the subnet only shows in the listing.
+    bool partTaken = false;
+    for (const auto& n : inUse)
+        if (n.routed && Within(n.network, n.prefix, address, prefix)) partTaken = true;
+    if (subnet.result == RouteLookup::Result::NoRoute && !partTaken)
+        return RouteTarget{address & PrefixMask(prefix), prefix};
+    if (camera == 0) return std::nullopt;
+    if (cameraRoute.result == RouteLookup::Result::Route) {
+        if (cameraRoute.prefix == 32) return std::nullopt;
+        if (!cameraRoute.viaGateway && cameraRoute.oif == ifIndex) return std::nullopt;
+    }
+    return RouteTarget{camera, 32};
 }
 
 }  // namespace orvanta::hostnet

@@ -39,11 +39,33 @@ struct RouteTarget {
     int prefix = 0;
 };
 
-// Where the route through a temporary address address/prefix (added without
-// the kernel's prefix route) should lead: the whole subnet when no route to
-// it or to any part of it exists, else the camera alone, else (the camera
-// has a route of its own too, or none was named) nowhere.
-std::optional<RouteTarget> TemporaryAddressRoute(uint32_t address, int prefix, uint32_t camera,
+// What the kernel's own route lookup (RTM_GETROUTE, every policy rule and
+// table included) chose for one destination.
+struct RouteLookup {
+    enum class Result {
+        NoRoute,  // nothing leads there (ENETUNREACH)
+        Route,    // a route leads there: prefix, oif, viaGateway say which
+        Barred,   // an unreachable, prohibit or blackhole route: someone decided
+    };
+    Result result = Result::NoRoute;
+    int prefix = 0;           // the matched route's prefix length
+    uint32_t oif = 0;         // 0 for a route over several next hops
+    bool viaGateway = false;  // through a router (or several next hops), not on-link
+};
+
+// Where the route through a temporary address address/prefix on card
+// ifIndex (added without the kernel's prefix route) should lead, judged by
+// the kernel's lookups for the address itself (`subnet`) and for `camera`:
+// - the whole subnet only where nothing covers it, not even the default
+//   route or a policy rule, and no route of any table lies inside it;
+// - else the camera alone, so a router or VPN the PC relies on for the rest
+//   of the subnet keeps it;
+// - else nowhere: no camera was named, the camera has a host route of its
+//   own, or a route of this very card already reaches it on-link (the
+//   card's own subnet: a host route through the temporary address would
+//   make the camera answer an address it cannot reach).
+std::optional<RouteTarget> TemporaryAddressRoute(uint32_t address, int prefix, uint32_t camera, uint32_t ifIndex,
+                                                 const RouteLookup& subnet, const RouteLookup& cameraRoute,
                                                  const std::vector<NetworkInUse>& inUse);
 
 }  // namespace orvanta::hostnet

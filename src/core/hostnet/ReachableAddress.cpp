@@ -18,8 +18,20 @@ bool EnsureAddressReachable(HostNetwork& net, AddedAddresses& added, const std::
     if ((ntohl(camAddr) >> 24) == 127) return true;
     const AdapterList list = net.ListAdapters();
     for (const auto& adapter : list.adapters)
-        for (const auto& a : adapter.addresses)
-            if (adapter.up && a.mask != 0 && (a.address & a.mask) == (camAddr & a.mask)) return true;
+        for (const auto& a : adapter.addresses) {
+            if (!adapter.up || a.mask == 0 || (a.address & a.mask) != (camAddr & a.mask)) continue;
+            // In the subnet of a temporary address of ours, which may route
+            // only the cameras it was asked for: this one is asked for too.
+            for (const auto& ours : added.Contexts())
+                if (ours.ifIndex == adapter.index && ours.address == a.address) {
+                    CameraSettings s;
+                    s.CamAddr = camAddr;
+                    s.CamMask = a.mask;
+                    s.HostIfIndex = adapter.index;
+                    return EnsureCameraSubnet(s, net, added, timing);
+                }
+            return true;
+        }
     // Outside every subnet of the PC, but perhaps behind a router.
     TransportSettings quick;
     quick.connectWaitMs = 1000;

@@ -59,6 +59,20 @@ TryResult TryCandidate(const AliasContext& alias, HostNetwork& net, AddedAddress
     return hopeless ? TryResult::Hopeless : TryResult::Failed;
 }
 
+// One of our own addresses asked for again, naming another camera of its
+// subnet: the helper routes that camera through it too.
+bool RouteThrough(const AliasContext& ours, uint32_t camera, HostNetwork& net, std::string* why) {
+    if (ours.camera == camera) return true;
+    AliasContext again = ours;
+    again.camera = camera;
+    const AliasResult r = net.AddAlias(again);
+    if (r.ok()) return true;
+    Diagnostic("orvanta: route to %s through %s: %s", FormatIpv4(camera).c_str(), FormatIpv4(ours.address).c_str(),
+               r.text.c_str());
+    if (why) *why = r.text;
+    return false;
+}
+
 }  // namespace
 
 uint32_t AliasMask(uint32_t camAddr, uint32_t camMask) {
@@ -114,8 +128,18 @@ bool EnsureCameraSubnet(const CameraSettings& settings, HostNetwork& net, AddedA
         for (const auto& adapter : list.adapters) {
             if (adapter.index != settings.HostIfIndex) continue;
             card = adapter.name;
-            for (const auto& a : adapter.addresses)
-                if ((a.address & a.mask) == (top & mask)) return true;
+            // The card the camera answered on is connected to its subnet
+            // already: no address is needed, whatever mask the camera
+            // reports (cameras say 0.0.0.0 too). An address of ours there
+            // routes only the cameras it was asked for, so this one is asked
+            // for as well.
+            for (const auto& a : adapter.addresses) {
+                if (a.mask == 0 || (settings.CamAddr & a.mask) != (a.address & a.mask)) continue;
+                for (const auto& ours : added.Contexts())
+                    if (ours.ifIndex == adapter.index && ours.address == a.address)
+                        return RouteThrough(ours, settings.CamAddr, net, why);
+                return true;
+            }
         }
         // Every candidate lies in the one subnet, so one look judges them all.
         const int prefix = MaskPrefix(mask);

@@ -33,7 +33,9 @@ uint32_t AliasMask(uint32_t camAddr, uint32_t camMask);
 // Makes sure the PC has an address in the subnet of CamAddr/CamMask on the
 // adapter HostIfIndex; adds one with AddTemporaryAddress when it has not.
 // Returns true when the PC has (or now has) such an address. The subnet is
-// the camera's, narrowed by AliasMask. A subnet that overlaps a network of
+// the camera's, narrowed by AliasMask. A camera inside a subnet of an
+// address the card holds needs none, whatever its mask; when that address
+// is one in `added`, the helper is asked to route this camera through it. A subnet that overlaps a network of
 // another card (TemporaryAddressConflict) is not asked for at all: false,
 // with the one line why as a diagnostic and in *why.
 bool EnsureCameraSubnet(const CameraSettings& settings, HostNetwork& net, AddedAddresses& added,

@@ -23,8 +23,6 @@
 #define ORVANTA_LIBEXECDIR "/usr/libexec"
 #endif
 
-extern char** environ;
-
 namespace orvanta::hostnet {
 
 namespace {
@@ -99,8 +97,11 @@ bool NetadminClient::Start(NetadminReply& failure) {
     posix_spawn_file_actions_adddup2(&actions, sv[1], 1);
     std::string path = helperPath_, name = ifname_;
     char* argv[] = {path.data(), name.data(), nullptr};
+    // An empty environment: ours may hold ORVANTA_PASSWORD or other
+    // secrets, and a program with capabilities has no use for any of it.
+    char* noEnvironment[] = {nullptr};
     pid_t pid;
-    const int e = posix_spawn(&pid, helperPath_.c_str(), &actions, nullptr, argv, environ);
+    const int e = posix_spawn(&pid, helperPath_.c_str(), &actions, nullptr, argv, noEnvironment);
     posix_spawn_file_actions_destroy(&actions);
     close(sv[1]);
     if (e != 0) {

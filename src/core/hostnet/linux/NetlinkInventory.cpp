@@ -5,6 +5,7 @@
 #include <linux/rtnetlink.h>
 #include <sys/socket.h>
 
+#include <cerrno>
 #include <cstring>
 
 #include "core/text/AddressText.h"
@@ -111,6 +112,42 @@ int DumpIpv4Routes(NetlinkSocket& nl, std::vector<RouteRecord>& routes) {
         });
         routes.push_back(rec);
     });
+}
+
+int LookupIpv4Route(NetlinkSocket& nl, uint32_t destination, RouteLookup& out) {
+    out = RouteLookup{};
+    rtmsg rtm = {};
+    rtm.rtm_family = AF_INET;
+    rtm.rtm_dst_len = 32;
+    rtm.rtm_flags = RTM_F_FIB_MATCH;
+    NetlinkMessage req(RTM_GETROUTE, 0, &rtm, sizeof rtm);
+    req.AddAttribute(RTA_DST, &destination, 4);
+    bool answered = false;
+    const int e = nl.Get(req.Bytes(), [&](const nlmsghdr& h) {
+        if (h.nlmsg_type != RTM_NEWROUTE || h.nlmsg_len < NLMSG_LENGTH(sizeof(rtmsg))) return;
+        rtmsg info;
+        std::memcpy(&info, NLMSG_DATA(&h), sizeof info);
+        answered = true;
+        out.result = RouteLookup::Result::Route;
+        out.prefix = info.rtm_dst_len;
+        ForEachAttribute(h, sizeof(rtmsg), [&](uint16_t type, const uint8_t* data, std::size_t len) {
+            if (type == RTA_OIF && len == 4) std::memcpy(&out.oif, data, 4);
+            // Several next hops are as good as a router: none of them is
+            // this card's own link to the destination.
+            if (type == RTA_GATEWAY || type == RTA_VIA || type == RTA_MULTIPATH) out.viaGateway = true;
+        });
+        if (info.rtm_type != RTN_UNICAST && info.rtm_type != RTN_LOCAL) out.result = RouteLookup::Result::Barred;
+    });
+    switch (-e) {
+        case 0: return answered ? 0 : -EPROTO;
+        case ENETUNREACH: return 0;  // NoRoute
+        // What the kernel answers for a route of type unreachable, prohibit
+        // and blackhole.
+        case EHOSTUNREACH:
+        case EACCES:
+        case EINVAL: out.result = RouteLookup::Result::Barred; return 0;
+        default: return e;
+    }
 }
 
 namespace {

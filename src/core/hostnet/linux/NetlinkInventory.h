@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "core/hostnet/NetworksInUse.h"
 #include "core/hostnet/linux/NetlinkSocket.h"
 
 namespace orvanta::hostnet {
@@ -56,6 +57,13 @@ int DumpIpv4Routes(NetlinkSocket& nl, std::vector<RouteRecord>& routes);
 // Both dumps over one fresh socket: the links, then (if they came) the
 // IPv4 addresses. 0 or -errno of the first that failed.
 int DumpLinksAndAddresses(std::vector<LinkRecord>& links, std::vector<AddressRecord>& addresses);
+
+// The route the kernel itself would choose for a packet from this PC to
+// `destination` (policy rules and every table included), as the matched
+// route with its own prefix (RTM_F_FIB_MATCH). "No route" and an
+// unreachable, prohibit or blackhole route are answers, not failures:
+// 0 with `out` filled, or -errno when the lookup itself failed.
+int LookupIpv4Route(NetlinkSocket& nl, uint32_t destination, RouteLookup& out);
 
 // 0 or -errno; *text gets the kernel's extended-ack text. The address
 // carries our mark and `priority` (IFA_RT_PRIORITY), and comes without the

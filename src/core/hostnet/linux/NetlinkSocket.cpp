@@ -101,6 +101,21 @@ int NetlinkSocket::Dump(std::vector<uint8_t> request, const std::function<void(c
     });
 }
 
+int NetlinkSocket::Get(std::vector<uint8_t> request, const std::function<void(const nlmsghdr&)>& answer) {
+    const int opened = Open();
+    if (opened != 0) return opened;
+    const int sent = Send(request, 0);
+    if (sent != 0) return sent;
+    return ReadReplies(16384, [&](const nlmsghdr& h) -> std::optional<int> {
+        if (h.nlmsg_type == NLMSG_ERROR) {
+            const auto* err = static_cast<const nlmsgerr*>(NLMSG_DATA(&h));
+            return err->error;
+        }
+        answer(h);
+        return 0;
+    });
+}
+
 int NetlinkSocket::ReadReplies(std::size_t bufSize, const std::function<std::optional<int>(const nlmsghdr&)>& onReply) {
     std::vector<uint8_t> buf(bufSize);
     for (;;) {

@@ -32,6 +32,10 @@ public:
     // NLMSG_DONE. 0 or -errno.
     int Dump(std::vector<uint8_t> request, const std::function<void(const nlmsghdr&)>& each);
 
+    // Sends a request that is answered by one message (a route lookup) and
+    // hands that message to `answer`. 0 or -errno.
+    int Get(std::vector<uint8_t> request, const std::function<void(const nlmsghdr&)>& answer);
+
 private:
     int Send(std::vector<uint8_t>& request, uint16_t extraFlags);
     // Reads replies to the last request until `onReply` returns a result
