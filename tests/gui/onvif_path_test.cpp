@@ -196,7 +196,8 @@ void OnvifPathTest::wholePathChangesTheCameraAndShowsItsStreams() {
 
     // Half a year behind is said, with what it means for the login, and the PC's time is chosen.
     const QString note = On<QLabel>(W(), kPageOnvifClock, OnvifClockPage::kClockNote)->text();
-    QVERIFY2(note.contains(QStringLiteral("183 days behind")) && note.contains(QStringLiteral("signed with its own clock")),
+    QVERIFY2(note.contains(QStringLiteral("183 days behind")) &&
+                 note.contains(QStringLiteral("signed with its own clock")),
              qPrintable(note));
     // Within a day it is only set; the login's clock is no news.
     const auto* clockPage = qobject_cast<OnvifClockPage*>(W().Page(kPageOnvifClock));

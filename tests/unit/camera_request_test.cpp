@@ -45,7 +45,8 @@ TEST(CameraRequest, ReadRequestsAreByteExact) {
     };
     for (const Row& r : rows) {
         std::string request;
-        ASSERT_TRUE(BuildParameterRequest(WithLogin(r.login), ParameterAction::Read, r.group, request)) << WireNumber(r.group);
+        ASSERT_TRUE(BuildParameterRequest(WithLogin(r.login), ParameterAction::Read, r.group, request))
+            << WireNumber(r.group);
         EXPECT_EQ(request, r.expected) << "group " << WireNumber(r.group);
     }
 }

@@ -154,7 +154,8 @@ TEST_F(CameraTransport, FailedReadsLeaveTheRecord) {
         // A network page without its key mode: nothing stored.
         {std::string(kOk) + "IPType=0\r\nIPAddr=198.51.100.9\r\n", ParameterGroup::Network, HttpStatus::NoWpaKeyMode},
         {"HTTP/1.0 401 Unauthorized\r\n\r\nUnauthorized", ParameterGroup::Sysinfo, HttpStatus::Unauthorized},
-        {"HTTP/1.0 404 Not Found\r\n\r\nIPAddr=198.51.100.9\r\nWPAPSKeyM=1", ParameterGroup::Network, HttpStatus::NotFound10},
+        {"HTTP/1.0 404 Not Found\r\n\r\nIPAddr=198.51.100.9\r\nWPAPSKeyM=1", ParameterGroup::Network,
+         HttpStatus::NotFound10},
         {"", ParameterGroup::Network, HttpStatus::NoReply},
     };
     for (const Row& r : rows) {

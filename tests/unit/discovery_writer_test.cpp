@@ -78,8 +78,8 @@ TEST(OutputText, Escaping) {
         // C0, DEL and C1 (raw and as UTF-8) cannot reach a terminal; other text stays.
         {"terminal controls", TerminalSafe, "a\x1b]0;x\x07" "b\x7f\x9b" "c\xc2\x9b" "d\xc2\xa0\xe6\x94\x9d\xe9",
          "a?]0;x?b??c?d\xc2\xa0\xe6\x94\x9d\xe9"},
-        {"terminal bidi controls", TerminalSafe, "1\xe2\x80\xab" "2\xe2\x80\xac" "3\xe2\x81\xa7" "4\xe2\x81\xa8" "5\xe2\x80\xa9",
-         "1?2?3?4?5\xe2\x80\xa9"},
+        {"terminal bidi controls", TerminalSafe,
+         "1\xe2\x80\xab" "2\xe2\x80\xac" "3\xe2\x81\xa7" "4\xe2\x81\xa8" "5\xe2\x80\xa9", "1?2?3?4?5\xe2\x80\xa9"},
         // Cut short, it is not a control (and not valid UTF-8): left to the other rules.
         {"terminal truncated bidi", TerminalSafe, "x\xe2\x80", "x\xe2?"},
     };

@@ -197,14 +197,16 @@ std::vector<std::string> FieldsSentBy(const std::vector<ParameterGroup>& groups)
     for (const ParameterGroup group : groups) {
         for (const CameraKey* k : KeysSentBy(group)) {
             add(k->field.name);
-            if (k->camera.sentAs == SentAs::WirelessLinkType && group == ParameterGroup::Network) add(kWirelessLinkField);
+            if (k->camera.sentAs == SentAs::WirelessLinkType && group == ParameterGroup::Network)
+                add(kWirelessLinkField);
         }
     }
     return fields;
 }
 
 long SentNumber(const CameraSettings& s, const CameraKey& key, ParameterGroup group) {
-    if (key.camera.sentAs == SentAs::WirelessLinkType && group == ParameterGroup::Network && s.LinkWireless == 1) return 3;
+    if (key.camera.sentAs == SentAs::WirelessLinkType && group == ParameterGroup::Network && s.LinkWireless == 1)
+        return 3;
     return static_cast<long>(FieldNumberOf(s, key));
 }
 
