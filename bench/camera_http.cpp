@@ -33,8 +33,9 @@ std::string Target(const std::string& request) {
 std::vector<std::string> ReadTargets(const CameraSettings& s) {
     std::vector<std::string> out;
     std::string req;
-    for (const int g : {kPageVersion, kPageSysinfo, kPageNetwork, kPageDdns, kSelectorTime, kPageCapabilities}) {
-        BuildParameterRequest(s, kActRead, g, req);
+    for (const ParameterGroup g : {ParameterGroup::Version, ParameterGroup::Sysinfo, ParameterGroup::Network,
+                                   ParameterGroup::Ddns, ParameterGroup::Time, ParameterGroup::Capabilities}) {
+        BuildParameterRequest(s, ParameterAction::Read, g, req);
         out.push_back(Target(req));
     }
     if (s.HasWireless == 1) {
@@ -47,8 +48,9 @@ std::vector<std::string> ReadTargets(const CameraSettings& s) {
 std::vector<std::string> SaveTargets(const CameraSettings& s) {
     std::vector<std::string> out;
     std::string req;
-    for (const int g : {kPageSysinfo, kPageDdns, kSelectorTime, kPageNetwork}) {
-        BuildParameterRequest(s, kActWrite, g, req);
+    for (const ParameterGroup g :
+         {ParameterGroup::Sysinfo, ParameterGroup::Ddns, ParameterGroup::Time, ParameterGroup::Network}) {
+        BuildParameterRequest(s, ParameterAction::Write, g, req);
         out.push_back(Target(req));
     }
     return out;

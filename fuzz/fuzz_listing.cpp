@@ -8,7 +8,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string_view reply(reinterpret_cast<const char*>(data), size);
-    for (const int type : {orvanta::kLoginUser, orvanta::kLoginDevice}) {
+    for (const auto type : {orvanta::ListingLogin::User, orvanta::ListingLogin::Device}) {
         const auto list = orvanta::ParseListingReply(reply, type);
         if (!list) continue;
         if (list->size() > orvanta::kMaxServerCameras) __builtin_trap();

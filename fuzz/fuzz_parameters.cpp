@@ -12,9 +12,11 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string_view reply(reinterpret_cast<const char*>(data), size);
     orvanta::CameraSettings s;
-    for (const int group : {orvanta::kPageSysinfo, orvanta::kPageNetwork, orvanta::kPageDdns, orvanta::kPageVersion,
-                            orvanta::kPageCapabilities, orvanta::kPageNatStatus, orvanta::kSelectorTime}) {
-        orvanta::CheckReply(reply, true, group == orvanta::kPageNetwork);
+    using orvanta::ParameterGroup;
+    for (const ParameterGroup group : {ParameterGroup::Sysinfo, ParameterGroup::Network, ParameterGroup::Ddns,
+                                       ParameterGroup::Version, ParameterGroup::Capabilities, ParameterGroup::NatStatus,
+                                       ParameterGroup::Time}) {
+        orvanta::CheckReply(reply, true, group == ParameterGroup::Network);
         orvanta::ParseParameters(s, reply, group);
     }
     orvanta::ParseWpsStatus(s, reply);

@@ -30,9 +30,11 @@ using output::OutputValue;
 
 // The record fields each save sends. The normal save's list starts with the
 // WPS save's, so a file lacking several names the same first one to both.
-const std::vector<std::string> kWpsSaveFields = FieldsSentBy({kPageSysinfo, kPageDdns, kSelectorNetworkShort});
+const std::vector<std::string> kWpsSaveFields =
+    FieldsSentBy({ParameterGroup::Sysinfo, ParameterGroup::Ddns, ParameterGroup::NetworkShort});
 const std::vector<std::string> kNormalSaveFields =
-    FieldsSentBy({kPageSysinfo, kPageDdns, kSelectorNetworkShort, kSelectorTime, kPageNetwork});
+    FieldsSentBy({ParameterGroup::Sysinfo, ParameterGroup::Ddns, ParameterGroup::NetworkShort, ParameterGroup::Time,
+                  ParameterGroup::Network});
 
 const std::vector<OptionSpec> kCredentialOptions = {
     {"--user", true}, {"--password", true}, {"--password-file", true}};
@@ -84,7 +86,7 @@ struct Failure {
 // what the caller put there.
 Failure CheckAccess(const TransportSettings& limits, const CameraSettings& s, const Credentials& c) {
     CameraSettings probe = s;
-    const HttpResult r = ReadParameters(limits, probe, kPageSysinfo);
+    const HttpResult r = ReadParameters(limits, probe, ParameterGroup::Sysinfo);
     if (r.status == HttpStatus::Unauthorized)
         return {kExitRefused, c.any() ? "the camera refused the user name and password"
                                       : std::string("the camera asks for a user name and password: ") +
@@ -95,9 +97,9 @@ Failure CheckAccess(const TransportSettings& limits, const CameraSettings& s, co
 
 // One write whose answer is checked: a status line other than 2xx, a
 // status text or no HTTP reply at all means the camera did not take it.
-HttpResult CheckedWrite(const TransportSettings& limits, CameraSettings& s, int group, std::string& why) {
+HttpResult CheckedWrite(const TransportSettings& limits, CameraSettings& s, ParameterGroup group, std::string& why) {
     std::string request;
-    if (!BuildParameterRequest(s, kActWrite, group, request)) {
+    if (!BuildParameterRequest(s, ParameterAction::Write, group, request)) {
         why = "the request does not fit its buffer; nothing was sent";
         return HttpStatus::SendFailed;
     }
@@ -135,14 +137,14 @@ ReadOutcome ReadCamera(const TransportSettings& limits, const std::string& host,
     SetEndpoint(host, port, s);
     // The camera is first asked without credentials; only when it refuses
     // are the given ones tried, as the wizard's login step does.
-    HttpResult r = ReadParameters(limits, s, kPageSysinfo);
+    HttpResult r = ReadParameters(limits, s, ParameterGroup::Sysinfo);
     if (r.status == HttpStatus::Unauthorized) {
         if (!c.any()) {
             out.failure = {kExitRefused, std::string("the camera asks for a user name and password: ") + kCredentialHint};
             return out;
         }
         ApplyCredentials(c, s);
-        r = ReadParameters(limits, s, kPageSysinfo);
+        r = ReadParameters(limits, s, ParameterGroup::Sysinfo);
         if (r.status == HttpStatus::Unauthorized) {
             out.failure = {kExitRefused, "the camera refused the user name and password"};
             return out;
@@ -278,18 +280,18 @@ int RunSave(const Args& args) {
 
     struct Step {
         const char* name;
-        int group;
+        ParameterGroup group;
         bool write;
     };
     const std::vector<Step> steps =
-        wps ? std::vector<Step>{{"write sysinfo", kPageSysinfo, true},
-                                {"write ddns", kPageDdns, true},
-                                {"read time", kSelectorTime, false},
-                                {"write network (short form)", kSelectorNetworkShort, true}}
-            : std::vector<Step>{{"write sysinfo", kPageSysinfo, true},
-                                {"write ddns", kPageDdns, true},
-                                {"write time", kSelectorTime, true},
-                                {"write network", kPageNetwork, true}};
+        wps ? std::vector<Step>{{"write sysinfo", ParameterGroup::Sysinfo, true},
+                                {"write ddns", ParameterGroup::Ddns, true},
+                                {"read time", ParameterGroup::Time, false},
+                                {"write network (short form)", ParameterGroup::NetworkShort, true}}
+            : std::vector<Step>{{"write sysinfo", ParameterGroup::Sysinfo, true},
+                                {"write ddns", ParameterGroup::Ddns, true},
+                                {"write time", ParameterGroup::Time, true},
+                                {"write network", ParameterGroup::Network, true}};
     std::string text;
     std::vector<std::string> done;
     for (std::size_t i = 0; i < steps.size(); ++i) {

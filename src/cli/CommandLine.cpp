@@ -237,7 +237,9 @@ void PrintResult(const std::string& text) {
 int Fail(const char* command, int code, const std::string& message, bool jsonOutput) {
     std::lock_guard<std::mutex> lock(g_outputMutex);
     g_outputStarted = true;
-    WriteAll(stderr, std::string("orvanta-cli ") + command + ": " + message + "\n");
+    // Messages quote cameras and arguments: terminal-safe here, for every
+    // caller (JSON escapes its own way).
+    WriteAll(stderr, std::string("orvanta-cli ") + command + ": " + output::TerminalSafe(message) + "\n");
     if (jsonOutput) WriteAll(stdout, ErrorJson(code, message));
     return code;
 }

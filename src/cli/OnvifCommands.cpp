@@ -15,6 +15,7 @@
 #include "core/camera/SequenceDeadline.h"
 #include "core/hostnet/ExitSignals.h"
 #include "core/onvif/ChangeCheck.h"
+#include "core/onvif/ClockSkew.h"
 #include "core/onvif/NetworkOnvifService.h"
 #include "core/onvif/OnvifDiscovery.h"
 #include "core/onvif/PosixTimeZone.h"
@@ -217,6 +218,15 @@ std::string StateCsv(const std::vector<OnvifDeviceState>& states) {
     return WriteOutputTable("csv", table);
 }
 
+// A clock far off is signed with anyway (a skewed camera logs in only so),
+// but said on stderr as every warning is, with or without --verbose.
+void WarnFarClock(const char* command, const std::string& label, const OnvifDeviceState& s, const char* hint) {
+    const std::string note = ClockSkewNote(s.time.offsetSeconds);
+    if (note.empty()) return;
+    const std::string line = (label.empty() ? "" : label + ": ") + note + hint;
+    std::fprintf(stderr, "orvanta-cli %s: warning: %s\n", command, output::TerminalSafe(line).c_str());
+}
+
 // Runs `work` (which may wait minutes for a restarting camera) while
 // Ctrl-C, SIGTERM and SIGHUP are watched for: on one, the temporary
 // addresses go before the process ends (with 128 + the signal).
@@ -285,6 +295,7 @@ int RunOnvifRead(const Args& args) {
         if (r.ok() && !t.endpoint.empty()) service.KnowEndpoint(FormatServiceUrl(t.url), t.endpoint);
         if (r.ok()) r = service.Read(FormatServiceUrl(t.url), login, state);
         if (r.ok()) {
+            WarnFarClock("onvif read", targets.size() > 1 ? t.text : "", state, " (onvif set --sync-time sets it)");
             state.KnowEndpoint(t.endpoint);
             if (state.Partial()) partial = true;
             states.push_back(state);
@@ -445,6 +456,7 @@ int RunOnvifSet(const Args& args) {
     OnvifDeviceState before;
     if (OnvifResult r = service.Read(device, login, before); !r.ok())
         return Fail("onvif set", ExitFor(r.status), output::TerminalSafe(Explain(r, login)) + "; nothing was changed", json);
+    WarnFarClock("onvif set", "", before, change.syncTime ? "" : " (--sync-time sets it)");
     const std::vector<FieldChange> planned = PlannedChanges(before, change, service.localTimeZone());
     if (p.Has("--dry-run")) {
         if (json) PrintResult("{\"uuid\": " + JsonString(before.endpoint) + ", \"changes\": " + ChangesJson(planned) + "}\n");

@@ -64,7 +64,8 @@ int RunServerList(const Args& args) {
     SetField(credentials.ID, id);
     SetField(credentials.Password, password);
     const ListingResult result =
-        QueryListing(limits, credentials, host.c_str(), port.c_str(), type == "device" ? kLoginDevice : kLoginUser);
+        QueryListing(limits, credentials, host.c_str(), port.c_str(),
+                     type == "device" ? ListingLogin::Device : ListingLogin::User);
     switch (result.outcome) {
         case ListingOutcome::Listed: break;
         case ListingOutcome::Refused: return Fail("server-list", kExitRefused, result.why, json);

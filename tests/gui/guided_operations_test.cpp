@@ -407,7 +407,7 @@ void GuidedOperationsTest::closingTheWindowCancelsTheWorker() {
 void GuidedOperationsTest::closedLoginDialogStillRetriesAsRoot() {
     // Empty login refused; the login read takes any answer, but the check
     // read beside it is refused as well.
-    camera_->readGroup = [](CameraSettings&, int) { return HttpResult(HttpStatus::Unauthorized); };
+    camera_->readGroup = [](CameraSettings&, ParameterGroup) { return HttpResult(HttpStatus::Unauthorized); };
     camera_->readAfterLogin = [](CameraSettings&) { return HttpResult::Received(40); };
     // The dialog is closed without OK: the retry goes out as "root" with
     // an empty password, and its refusal is the login message.

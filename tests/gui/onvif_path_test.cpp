@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
+#include <QTextDocument>
 #include <QTreeWidget>
 
 #include "core/text/AddressText.h"
@@ -161,6 +162,8 @@ void OnvifPathTest::wholePathChangesTheCameraAndShowsItsStreams() {
     fx_->onvif.apply = [&sent](const onvif::OnvifChange& change, onvif::OnvifDeviceState& after) {
         sent = change;
         after = CameraState();
+        // Markup and a right-to-left override from the camera: shown as sent, in order.
+        after.streamUris.push_back("rtsp://192.168.1.50/<img src=\"x\">\xe2\x80\xae" "2s");
         after.ipv4 = *change.ipv4;
         after.hostname = change.hostname.value_or(after.hostname);
         return onvif::OnvifResult{};
@@ -191,8 +194,15 @@ void OnvifPathTest::wholePathChangesTheCameraAndShowsItsStreams() {
     QCoreApplication::processEvents();
     QCOMPARE(W().Pages().CurrentIndex(), int(kPageOnvifClock));
 
-    // Half a year behind is said, and the PC's time is chosen.
-    QVERIFY(On<QLabel>(W(), kPageOnvifClock, OnvifClockPage::kClockNote)->text().contains(QStringLiteral("183 days behind")));
+    // Half a year behind is said, with what it means for the login, and the PC's time is chosen.
+    const QString note = On<QLabel>(W(), kPageOnvifClock, OnvifClockPage::kClockNote)->text();
+    QVERIFY2(note.contains(QStringLiteral("183 days behind")) &&
+                 note.contains(QStringLiteral("signed with its own clock")),
+             qPrintable(note));
+    // Within a day it is only set; the login's clock is no news.
+    const auto* clockPage = qobject_cast<OnvifClockPage*>(W().Page(kPageOnvifClock));
+    QVERIFY(!clockPage->OffsetText(-20 * 3600).contains(QStringLiteral("signed")));
+    QVERIFY(clockPage->OffsetText(86400 + 60).contains(QStringLiteral("signed")));
     QVERIFY(On<QRadioButton>(W(), kPageOnvifClock, OnvifClockPage::kPcTimeRadio)->isChecked());
     auto* name = On<QLineEdit>(W(), kPageOnvifClock, OnvifClockPage::kHostName);
     name->setText(QStringLiteral("-bad-"));
@@ -220,10 +230,19 @@ void OnvifPathTest::wholePathChangesTheCameraAndShowsItsStreams() {
 
     QCOMPARE(On<QLineEdit>(W(), kPageOnvifFinished, OnvifFinishedPage::kAddress)->text(), QStringLiteral("192.168.1.252"));
     auto* streams = On<QTreeWidget>(W(), kPageOnvifFinished, OnvifFinishedPage::kStreams);
-    QCOMPARE(streams->topLevelItemCount(), 2);
+    QCOMPARE(streams->topLevelItemCount(), 3);
+    // The tooltip shows what the row shows, as Qt renders a tooltip (rich
+    // text when it looks like markup).
+    const QString hostile = QStringLiteral("rtsp://192.168.1.50/<img src=\"x\">2s");
+    QCOMPARE(streams->topLevelItem(2)->text(0), hostile);
+    const QString tip = streams->topLevelItem(2)->toolTip(0);
+    QTextDocument shown;
+    if (Qt::mightBeRichText(tip)) shown.setHtml(tip);
+    else shown.setPlainText(tip);
+    QCOMPARE(shown.toPlainText(), hostile);
     On<QAbstractButton>(W(), kPageOnvifFinished, OnvifFinishedPage::kCopy)->click();
     QCOMPARE(QApplication::clipboard()->text(),
-             QStringLiteral("rtsp://192.168.1.50/stream1\nrtsp://192.168.1.50/stream2"));
+             QStringLiteral("rtsp://192.168.1.50/stream1\nrtsp://192.168.1.50/stream2\n") + hostile);
     // Its web page at its new address.
     On<QAbstractButton>(W(), kPageOnvifFinished, OnvifFinishedPage::kLink)->click();
     QCOMPARE(fx_->urls.opened.back(), QStringLiteral("http://192.168.1.252/"));

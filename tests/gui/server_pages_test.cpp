@@ -39,17 +39,16 @@ ServerCameraEntry Entry(const char* id, const char* ip, const char* port, const 
 struct ScriptedServer {
     struct Call {
         std::string id, password, host, port;
-        int action, loginType;
+        ListingLogin login;
     };
     std::vector<Call> calls;
     std::optional<std::vector<ServerCameraEntry>> answer;
     uint32_t count = 0;
 
     decltype(FakeCameraService::queryServer) Function() {
-        return [this](const ServerCredentials& c, uint32_t& countOut, const char* host, const char* port, int action,
-                      int loginType) {
-            calls.push_back({std::string(FieldText(c.ID)), std::string(FieldText(c.Password)), host, port, action,
-                             loginType});
+        return [this](const ServerCredentials& c, uint32_t& countOut, const char* host, const char* port,
+                      ListingLogin login) {
+            calls.push_back({std::string(FieldText(c.ID)), std::string(FieldText(c.Password)), host, port, login});
             if (answer) countOut = count;
             return answer;
         };
@@ -151,8 +150,7 @@ void ServerPagesTest::queryTakesTypeAndCredentials() {
     QCOMPARE(c.password, std::string("pw word"));
     QCOMPARE(c.host, std::string("listing.lab"));
     QCOMPARE(c.port, std::string("8081"));
-    QCOMPARE(c.action, 1);
-    QCOMPARE(c.loginType, loginType);
+    QCOMPARE(static_cast<int>(c.login), loginType);
     QCOMPARE(fx_->posted, std::vector<WizardCommand>{WizardCommand::ShowServerCameraListPage});
 }
 

@@ -37,7 +37,7 @@ SearchResult FakeCameraService::SearchStep(bool restart) {
     return {SearchChange::Unchanged, {}};
 }
 
-HttpResult FakeCameraService::ReadGroup(CameraSettings& settings, int group) {
+HttpResult FakeCameraService::ReadGroup(CameraSettings& settings, ParameterGroup group) {
     ++calls.readGroups;
     return readGroup ? readGroup(settings, group) : HttpStatus::ConnectFailed;
 }
@@ -80,10 +80,9 @@ HttpResult FakeCameraService::Wps(CameraSettings& settings, WpsAction action) {
 
 std::optional<std::vector<ServerCameraEntry>> FakeCameraService::QueryServer(const ServerCredentials& credentials,
                                                                              uint32_t& countOut, const char* host,
-                                                                             const char* port, int action,
-                                                                             int loginType) {
+                                                                             const char* port, ListingLogin login) {
     ++calls.serverQueries;
-    if (queryServer) return queryServer(credentials, countOut, host, port, action, loginType);
+    if (queryServer) return queryServer(credentials, countOut, host, port, login);
     return std::nullopt;
 }
 

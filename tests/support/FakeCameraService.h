@@ -26,7 +26,7 @@ public:
     std::function<SearchResult(bool restart)> search;
     bool sentNowhere = false;
     // Unset: HttpStatus::ConnectFailed, or an outcome that failed with it.
-    std::function<HttpResult(CameraSettings&, int group)> readGroup;
+    std::function<HttpResult(CameraSettings&, ParameterGroup group)> readGroup;
     std::function<HttpResult(CameraSettings&)> readAfterLogin;
     std::function<SequenceOutcome(CameraSettings&, std::vector<AccessPointEntry>&)> read;
     std::function<SequenceOutcome(CameraSettings&)> save;
@@ -36,8 +36,7 @@ public:
     std::function<HttpResult(CameraSettings&, WpsAction)> wps;
     // Unset: no answer from the server.
     std::function<std::optional<std::vector<ServerCameraEntry>>(const ServerCredentials&, uint32_t& countOut,
-                                                                const char* host, const char* port, int action,
-                                                                int loginType)>
+                                                                const char* host, const char* port, ListingLogin login)>
         queryServer;
 
     // ---- what was asked (the worker's calls count from its thread) ----
@@ -57,7 +56,7 @@ public:
     SearchResult SearchStep(bool restart) override;
     bool SearchSentNowhere() const override { return sentNowhere; }
     void EndSearch() override { ++calls.endSearches; }
-    HttpResult ReadGroup(CameraSettings& settings, int group) override;
+    HttpResult ReadGroup(CameraSettings& settings, ParameterGroup group) override;
     HttpResult ReadAfterLogin(CameraSettings& settings) override;
     SequenceOutcome Read(CameraSettings& settings, std::vector<AccessPointEntry>& apList) override;
     SequenceOutcome Save(CameraSettings& settings) override;
@@ -66,8 +65,7 @@ public:
     HttpResult Wps(CameraSettings& settings, WpsAction action) override;
     std::optional<std::vector<ServerCameraEntry>> QueryServer(const ServerCredentials& credentials,
                                                               uint32_t& countOut, const char* host,
-                                                              const char* port, int action,
-                                                              int loginType) override;
+                                                              const char* port, ListingLogin login) override;
 
 private:
     void WaitWhileHeld(const CameraSettings& settings);

@@ -115,25 +115,26 @@ TEST(CameraParse, ReplyLengthFromTheHeader) {
 TEST(CameraParse, ExtractValueEdges) {
     CameraSettings s;
     // Two words keep their space; a value ending at once leaves the field empty.
-    ParseParameters(s, "SSID=My Home\r\nWPAPSKeyM=1\r\n", kPageNetwork);
+    ParseParameters(s, "SSID=My Home\r\nWPAPSKeyM=1\r\n", ParameterGroup::Network);
     EXPECT_STREQ(s.SSID, "My Home");
-    ParseParameters(s, "SSID=\r\nWPAPSKeyM=1\r\n", kPageNetwork);
+    ParseParameters(s, "SSID=\r\nWPAPSKeyM=1\r\n", ParameterGroup::Network);
     EXPECT_STREQ(s.SSID, "");
 
     // One-byte fields keep the low byte; int fields the whole number.
-    ParseParameters(s, "IPType=1\r\nWireCh=300\r\nHttpPort=-8080\r\n", kPageNetwork);
+    ParseParameters(s, "IPType=1\r\nWireCh=300\r\nHttpPort=-8080\r\n", ParameterGroup::Network);
     EXPECT_EQ(s.IPType, 1);
     EXPECT_EQ(s.WireCh, 44);
     EXPECT_EQ(s.HttpPort, -8080);
 
     // A missing number keeps its value, a missing text is emptied.
     SetField(s.IPAddr, "1.2.3.4");
-    ParseParameters(s, "Netmask=255.0.0.0\r\n", kPageNetwork);
+    ParseParameters(s, "Netmask=255.0.0.0\r\n", ParameterGroup::Network);
     EXPECT_EQ(s.WireCh, 44);
     EXPECT_STREQ(s.IPAddr, "");
 
     // Keys match only on a key boundary: WDNS2 and WIPAddr first do not feed DNS2/IPAddr.
-    ParseParameters(s, "WDNS2=198.51.100.9\r\nWIPAddr=10.0.0.9\r\nDNS2=198.51.100.8\r\nIPAddr=10.0.0.2\r\n", kPageNetwork);
+    ParseParameters(s, "WDNS2=198.51.100.9\r\nWIPAddr=10.0.0.9\r\nDNS2=198.51.100.8\r\nIPAddr=10.0.0.2\r\n",
+                    ParameterGroup::Network);
     EXPECT_STREQ(s.DNS2, "198.51.100.8");
     EXPECT_STREQ(s.WDNS2, "198.51.100.9");
     EXPECT_STREQ(s.IPAddr, "10.0.0.2");
@@ -153,16 +154,16 @@ TEST(CameraParse, OverlongTextIsCutOnACharacterBoundary) {
     CameraSettings s;
     // 30 ASCII bytes then a 3-byte character across the 31-byte limit of ModelName.
     const std::string model = std::string(30, 'm') + "\xe6\x97\xa5" + "tail";
-    ParseParameters(s, "ModelName=" + model + "\r\n", kPageSysinfo);
+    ParseParameters(s, "ModelName=" + model + "\r\n", ParameterGroup::Sysinfo);
     EXPECT_EQ(std::string(s.ModelName), std::string(30, 'm'));
     // Exactly width-1 bytes are stored whole.
-    ParseParameters(s, "ModelName=" + std::string(31, 'x') + "\r\n", kPageSysinfo);
+    ParseParameters(s, "ModelName=" + std::string(31, 'x') + "\r\n", ParameterGroup::Sysinfo);
     EXPECT_EQ(std::string(s.ModelName), std::string(31, 'x'));
 }
 
 TEST(CameraParse, CapabilitiesAndWps) {
     CameraSettings s;
-    ParseParameters(s, "Wireless=1\r\nWPS=1\r\nTransversal=0\r\n", kPageCapabilities);
+    ParseParameters(s, "Wireless=1\r\nWPS=1\r\nTransversal=0\r\n", ParameterGroup::Capabilities);
     EXPECT_EQ(s.HasWireless, 1);
     EXPECT_EQ(s.HasWPS, 1);
     EXPECT_EQ(s.Wireless, 0);  // the page 3 flag is another field
@@ -248,7 +249,7 @@ TEST(CameraParse, ListingReplies) {
         "HTTP/1.0 200 OK\r\n\r\nTotal Camera=2\r\nID=cam1 IP=10.0.0.5 Port=80 Mac_address=00:11:22:33:44:55 "
         "Modelname=OV-100\r\nCamera=1\r\nID=cam2 IP=10.0.0.6 Port=8080 Mac_address=00:11:22:33:44:66 "
         "Modelname=OV-200\r\n";
-    auto list = ParseListingReply(two, kLoginUser);
+    auto list = ParseListingReply(two, ListingLogin::User);
     ASSERT_TRUE(list);
     ASSERT_EQ(list->size(), 2u);
     EXPECT_STREQ((*list)[0].ID, "cam1");
@@ -256,19 +257,19 @@ TEST(CameraParse, ListingReplies) {
     EXPECT_STREQ((*list)[1].Modelname, "OV-200");
 
     // "Total Camera=0": an empty list, not a failure.
-    list = ParseListingReply("Total Camera=0\r\n", kLoginDevice);
+    list = ParseListingReply("Total Camera=0\r\n", ListingLogin::Device);
     ASSERT_TRUE(list);
     EXPECT_TRUE(list->empty());
     // "Unauthorized" refuses a device login, but a user login parses the same text.
     const char* unauth = "HTTP/1.0 401 Unauthorized\r\n\r\nUnauthorized Total Camera=1\r\nID=a IP=b\r\n";
-    EXPECT_FALSE(ParseListingReply(unauth, kLoginDevice));
-    list = ParseListingReply(unauth, kLoginUser);
+    EXPECT_FALSE(ParseListingReply(unauth, ListingLogin::Device));
+    list = ParseListingReply(unauth, ListingLogin::User);
     ASSERT_TRUE(list);
     EXPECT_EQ(list->size(), 1u);
     // "404 Not Found" without the prefix still refuses.
-    EXPECT_FALSE(ParseListingReply("HTTP/1.1 404 Not Found\r\nTotal Camera=1", kLoginUser));
+    EXPECT_FALSE(ParseListingReply("HTTP/1.1 404 Not Found\r\nTotal Camera=1", ListingLogin::User));
     // More announced than described: the surplus entries stay empty.
-    list = ParseListingReply("Total Camera=3\r\nID=only IP=203.0.113.1\r\n", kLoginUser);
+    list = ParseListingReply("Total Camera=3\r\nID=only IP=203.0.113.1\r\n", ListingLogin::User);
     ASSERT_TRUE(list);
     ASSERT_EQ(list->size(), 3u);
     EXPECT_STREQ((*list)[0].ID, "only");
@@ -298,7 +299,7 @@ TEST(CameraParse, ListingReplies) {
     };
     for (const Shape& shape : shapes) {
         SCOPED_TRACE(shape.what);
-        list = ParseListingReply(shape.reply, kLoginUser);
+        list = ParseListingReply(shape.reply, ListingLogin::User);
         ASSERT_TRUE(list);
         ASSERT_EQ(list->size(), shape.idModel.size());
         for (std::size_t i = 0; i < shape.idModel.size(); ++i) {
@@ -307,7 +308,7 @@ TEST(CameraParse, ListingReplies) {
         }
     }
     // A wild count is capped.
-    list = ParseListingReply("Total Camera=2000000000\r\n", kLoginUser);
+    list = ParseListingReply("Total Camera=2000000000\r\n", ListingLogin::User);
     ASSERT_TRUE(list);
     EXPECT_EQ(list->size(), kMaxServerCameras);
 }

@@ -27,26 +27,27 @@ CameraSettings WithLogin(bool login) {
 
 TEST(CameraRequest, ReadRequestsAreByteExact) {
     struct Row {
-        int group;
+        ParameterGroup group;
         bool login;
         std::string expected;
     } rows[] = {
         // Empty credentials still send a Basic header (of ":").
-        {kPageSysinfo, false, "GET /cgi-bin/config_sysinfo.cgi?Act=1&Page=1" + kUa + kNoLogin},
-        {kPageSysinfo, true, "GET /cgi-bin/config_sysinfo.cgi?Act=1&Page=1" + kUa + kRootLogin},
-        {kPageNetwork, true, "GET /cgi-bin/config_network.cgi?Act=1&Page=3" + kUa + kRootLogin},
-        {kPageDdns, false, "GET /cgi-bin/config_ddns.cgi?Act=1&Page=13" + kUa + kNoLogin},
+        {ParameterGroup::Sysinfo, false, "GET /cgi-bin/config_sysinfo.cgi?Act=1&Page=1" + kUa + kNoLogin},
+        {ParameterGroup::Sysinfo, true, "GET /cgi-bin/config_sysinfo.cgi?Act=1&Page=1" + kUa + kRootLogin},
+        {ParameterGroup::Network, true, "GET /cgi-bin/config_network.cgi?Act=1&Page=3" + kUa + kRootLogin},
+        {ParameterGroup::Ddns, false, "GET /cgi-bin/config_ddns.cgi?Act=1&Page=13" + kUa + kNoLogin},
         // The three /goform pages share one path.
-        {kPageVersion, false, "GET /goform/Parameters?Act=1&Page=23" + kUa + kNoLogin},
-        {kPageCapabilities, false, "GET /goform/Parameters?Act=1&Page=32" + kUa + kNoLogin},
-        {kPageNatStatus, true, "GET /goform/Parameters?Act=1&Page=34" + kUa + kRootLogin},
+        {ParameterGroup::Version, false, "GET /goform/Parameters?Act=1&Page=23" + kUa + kNoLogin},
+        {ParameterGroup::Capabilities, false, "GET /goform/Parameters?Act=1&Page=32" + kUa + kNoLogin},
+        {ParameterGroup::NatStatus, true, "GET /goform/Parameters?Act=1&Page=34" + kUa + kRootLogin},
         // The time group has no page parameter at all.
-        {kSelectorTime, false, "GET /cgi-bin/config_time.cgi?Act=1" + kUa + kNoLogin},
+        {ParameterGroup::Time, false, "GET /cgi-bin/config_time.cgi?Act=1" + kUa + kNoLogin},
     };
     for (const Row& r : rows) {
         std::string request;
-        ASSERT_TRUE(BuildParameterRequest(WithLogin(r.login), kActRead, r.group, request)) << r.group;
-        EXPECT_EQ(request, r.expected) << "group " << r.group;
+        ASSERT_TRUE(BuildParameterRequest(WithLogin(r.login), ParameterAction::Read, r.group, request))
+            << WireNumber(r.group);
+        EXPECT_EQ(request, r.expected) << "group " << WireNumber(r.group);
     }
 }
 
@@ -109,32 +110,32 @@ TEST(CameraRequest, WriteRequestsAreByteExact) {
         "&WPAPSKeyM=0&TxRate=auto&WepKeyL=64&UPnPE=1&PAccount=&PPwd=&PVP=&HttpPort=80&RTPPort=5000&RTSPPort=554";
     const std::string netHead = "&IPAddr=10.0.0.5&Netmask=255.255.255.0&Gateway=10.0.0.1&DNS1=10.0.0.1&DNS2=";
     struct Row {
-        int group;
+        ParameterGroup group;
         bool linkWireless;
         std::string expected;
     } rows[] = {
         // The space in the title goes as %20.
-        {kPageSysinfo, false, "GET /cgi-bin/config_sysinfo.cgi?Act=2&Page=1&TitleBar=My%20Cam&Desp=hall"},
+        {ParameterGroup::Sysinfo, false, "GET /cgi-bin/config_sysinfo.cgi?Act=2&Page=1&TitleBar=My%20Cam&Desp=hall"},
         // The time write carries no page.
-        {kSelectorTime, false,
+        {ParameterGroup::Time, false,
          "GET /cgi-bin/config_time.cgi?Act=2&NTPEN=1&NTPName=ntp.lan&NTPPoll=24&Timezone=-5&Date=2026/01/02"
          "&Time=10:11:12"},
-        {kPageDdns, false,
+        {ParameterGroup::Ddns, false,
          "GET /cgi-bin/config_ddns.cgi?Act=2&Page=13&DDNSSrv=dyn&DDNS=1&DDNSUser=u&DDNSPwd=p&DDNSHost=cam.example"},
         // Full form; a WPA key with "&" and "=" reaches the camera whole.
-        {kPageNetwork, false, "GET /cgi-bin/config_network.cgi?Act=2&Page=3&IPType=1" + netHead + netTail},
+        {ParameterGroup::Network, false, "GET /cgi-bin/config_network.cgi?Act=2&Page=3&IPType=1" + netHead + netTail},
         // A wireless link sends IPType=3 whatever IPType holds.
-        {kPageNetwork, true, "GET /cgi-bin/config_network.cgi?Act=2&Page=3&IPType=3" + netHead + netTail},
+        {ParameterGroup::Network, true, "GET /cgi-bin/config_network.cgi?Act=2&Page=3&IPType=3" + netHead + netTail},
         // Short form: no wireless settings, no SSID, no keys.
-        {kSelectorNetworkShort, false,
+        {ParameterGroup::NetworkShort, false,
          "GET /cgi-bin/config_network.cgi?Act=2&Page=3&IPType=1" + netHead +
              "&UPnPE=1&PAccount=&PPwd=&PVP=&HttpPort=80&RTPPort=5000&RTSPPort=554"},
     };
     for (const Row& r : rows) {
         s.LinkWireless = r.linkWireless;
         std::string request;
-        ASSERT_TRUE(BuildParameterRequest(s, kActWrite, r.group, request)) << r.group;
-        EXPECT_EQ(request, r.expected + kUa + kRootLogin) << "group " << r.group;
+        ASSERT_TRUE(BuildParameterRequest(s, ParameterAction::Write, r.group, request)) << WireNumber(r.group);
+        EXPECT_EQ(request, r.expected + kUa + kRootLogin) << "group " << WireNumber(r.group);
     }
 }
 
@@ -161,10 +162,10 @@ TEST(CameraRequest, OverlongQueryIsRefusedNotCut) {
     SetField(s.WEPKey3, key);
     SetField(s.WPAKey, key);
     std::string request = "unchanged";
-    EXPECT_FALSE(BuildParameterRequest(s, kActWrite, kPageNetwork, request));
+    EXPECT_FALSE(BuildParameterRequest(s, ParameterAction::Write, ParameterGroup::Network, request));
     EXPECT_EQ(request, "unchanged");
     // The short form of the same record still fits.
-    EXPECT_TRUE(BuildParameterRequest(s, kActWrite, kSelectorNetworkShort, request));
+    EXPECT_TRUE(BuildParameterRequest(s, ParameterAction::Write, ParameterGroup::NetworkShort, request));
 }
 
 TEST(CameraRequest, Base64) {
@@ -192,7 +193,7 @@ TEST(CameraRequest, ListingRequest) {
     SetField(c.ID, id32);
     SetField(c.Password, "p w&x");
     std::string req;
-    ASSERT_TRUE(BuildListingRequest(c, 1, kLoginDevice, req));
+    ASSERT_TRUE(BuildListingRequest(c, ListingLogin::Device, req));
     // A 32-character ID goes whole; the header line starts with a space; no login header.
     EXPECT_EQ(req, "GET /cgi-bin/Parameters?Act=1&Page=3&ID=" + id32 +
                        "&Password=p%20w%26x HTTP/1.0\r\n User-Agent: flash-1.0.1\r\n\r\n");

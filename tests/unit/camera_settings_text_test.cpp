@@ -71,8 +71,11 @@ TEST(SettingsText, RefusesWhatItCannotStore) {
 TEST(SettingsText, JsonIsValidForAnyBytes) {
     CameraSettings s;
     SetField(s.SSID, "q\"\\\x01\xff");
+    // C1 and bidirectional controls are valid JSON that a terminal obeys.
+    SetField(s.ModelName, "a\xc2\x9b" "b\xe2\x80\xae" "c\xe2\x81\xa9" "d\xe2\x80\xa9");
     const std::string json = WriteSettingsJson(s);
     EXPECT_NE(json.find("\"SSID\": \"q\\\"\\\\\\u0001\\u00ff\""), std::string::npos) << json;
+    EXPECT_NE(json.find("\"ModelName\": \"a\\u009bb\\u202ec\\u2069d\xe2\x80\xa9\""), std::string::npos) << json;
     EXPECT_NE(json.find("\"HttpPort\": 0"), std::string::npos);
 }
 

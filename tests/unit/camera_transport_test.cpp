@@ -40,7 +40,7 @@ TEST_F(CameraTransport, NeverClosingCameraReturnsWithinTheLimit) {
     CameraSettings s;
     server.Aim(s);
     const auto start = std::chrono::steady_clock::now();
-    const HttpResult r = ReadParameters(limits_, s, kPageVersion);
+    const HttpResult r = ReadParameters(limits_, s, ParameterGroup::Version);
     const auto took = std::chrono::steady_clock::now() - start;
     EXPECT_GT(r.length, 0u);
     EXPECT_STREQ(s.Version, "1.0.7");  // what arrived by then is the reply
@@ -60,14 +60,14 @@ TEST_F(CameraTransport, KeptOpenRepliesEndAtTheirAnnouncedLength) {
     CameraSettings s;
     server.Aim(s);
     const auto start = std::chrono::steady_clock::now();
-    EXPECT_GT(ReadParameters(limits_, s, kPageVersion).length, 0u);
+    EXPECT_GT(ReadParameters(limits_, s, ParameterGroup::Version).length, 0u);
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
     EXPECT_STREQ(s.Version, "1.0.7");
 
     t.receiveLimitMs = 800;
     LoopbackCamera silent({{"HTTP/1.0 200 OK\r\nContent-Length: 40\r\n\r\nVersion=9", true}});
     silent.Aim(s);
-    EXPECT_EQ(ReadParameters(limits_, s, kPageVersion).status, HttpStatus::TimedOut);
+    EXPECT_EQ(ReadParameters(limits_, s, ParameterGroup::Version).status, HttpStatus::TimedOut);
     EXPECT_STREQ(s.Version, "1.0.7");
 }
 
@@ -101,7 +101,7 @@ TEST_F(CameraTransport, KeptOpenRepliesWithoutALengthEndWhenQuiet) {
         CameraSettings s;
         server.Aim(s);
         const auto start = std::chrono::steady_clock::now();
-        EXPECT_GT(ReadParameters(limits_, s, kPageVersion).length, 0u);
+        EXPECT_GT(ReadParameters(limits_, s, ParameterGroup::Version).length, 0u);
         const auto took = std::chrono::steady_clock::now() - start;
         EXPECT_STREQ(s.Version, "1.0.7");
         EXPECT_GE(took, std::chrono::milliseconds(row.atLeastMs));
@@ -140,7 +140,7 @@ TEST_F(CameraTransport, OverallLimitBoundsTheWholeSequence) {
         CameraSettings s;
         server.Aim(s);
         SetField(s.TitleBar, "kept");
-        EXPECT_EQ(ReadParameters(limits_, s, kPageSysinfo).status, HttpStatus::TimedOut);
+        EXPECT_EQ(ReadParameters(limits_, s, ParameterGroup::Sysinfo).status, HttpStatus::TimedOut);
         EXPECT_STREQ(s.TitleBar, "kept");
     }
 }
@@ -148,13 +148,15 @@ TEST_F(CameraTransport, OverallLimitBoundsTheWholeSequence) {
 TEST_F(CameraTransport, FailedReadsLeaveTheRecord) {
     struct Row {
         std::string reply;
-        int group;
+        ParameterGroup group;
         HttpStatus expected;
     } rows[] = {
-        {std::string(kOk) + "IPType=0\r\nIPAddr=198.51.100.9\r\n", kPageNetwork, HttpStatus::NoWpaKeyMode},  // -7, nothing stored
-        {"HTTP/1.0 401 Unauthorized\r\n\r\nUnauthorized", kPageSysinfo, HttpStatus::Unauthorized},
-        {"HTTP/1.0 404 Not Found\r\n\r\nIPAddr=198.51.100.9\r\nWPAPSKeyM=1", kPageNetwork, HttpStatus::NotFound10},
-        {"", kPageNetwork, HttpStatus::NoReply},
+        // A network page without its key mode: nothing stored.
+        {std::string(kOk) + "IPType=0\r\nIPAddr=198.51.100.9\r\n", ParameterGroup::Network, HttpStatus::NoWpaKeyMode},
+        {"HTTP/1.0 401 Unauthorized\r\n\r\nUnauthorized", ParameterGroup::Sysinfo, HttpStatus::Unauthorized},
+        {"HTTP/1.0 404 Not Found\r\n\r\nIPAddr=198.51.100.9\r\nWPAPSKeyM=1", ParameterGroup::Network,
+         HttpStatus::NotFound10},
+        {"", ParameterGroup::Network, HttpStatus::NoReply},
     };
     for (const Row& r : rows) {
         LoopbackCamera server({{r.reply}});
@@ -188,7 +190,7 @@ TEST_F(CameraTransport, ReplySizes) {
         LoopbackCamera server({{reply}});
         CameraSettings s;
         server.Aim(s);
-        EXPECT_EQ(ReadParameters(limits_, s, kPageVersion), HttpResult::Received(kReplyCapacity));
+        EXPECT_EQ(ReadParameters(limits_, s, ParameterGroup::Version), HttpResult::Received(kReplyCapacity));
         EXPECT_STREQ(s.Version, "2.0");
     }
 }
@@ -200,14 +202,14 @@ TEST_F(CameraTransport, ConnectFailures) {
         server.Aim(s);
         // A closing window stops the task at its next connect.
         SetKeepConnecting(s, false);
-        EXPECT_EQ(ReadParameters(limits_, s, kPageVersion).status, HttpStatus::ConnectFailed);
+        EXPECT_EQ(ReadParameters(limits_, s, ParameterGroup::Version).status, HttpStatus::ConnectFailed);
         EXPECT_TRUE(server.Requests().empty());
     }
     SetKeepConnecting(s, true);
     // The server is gone: refused at once.
-    EXPECT_EQ(ReadParameters(limits_, s, kPageVersion).status, HttpStatus::ConnectFailed);
+    EXPECT_EQ(ReadParameters(limits_, s, ParameterGroup::Version).status, HttpStatus::ConnectFailed);
     SetField(s.CamPort, "99999");
-    EXPECT_EQ(ReadParameters(limits_, s, kPageVersion).status, HttpStatus::ConnectFailed);
+    EXPECT_EQ(ReadParameters(limits_, s, ParameterGroup::Version).status, HttpStatus::ConnectFailed);
 }
 
 TEST_F(CameraTransport, ResolveAndProbe) {
@@ -247,7 +249,7 @@ TEST_F(CameraTransport, NormalSaveSucceedsWhateverTheNetworkWriteGets) {
 
 TEST_F(CameraTransport, SaveStopsAtTheFirstFailureAndOnCancel) {
     {
-        // The WPS save reads the time group: "Unauthorized" there ends it with -8.
+        // The WPS save reads the time group: "Unauthorized" there ends it as Unauthorized.
         LoopbackCamera server({{kOk}, {kOk}, {"HTTP/1.0 401 Unauthorized\r\n\r\nUnauthorized"}});
         CameraSettings s;
         server.Aim(s);

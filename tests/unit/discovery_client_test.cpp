@@ -263,11 +263,12 @@ TEST(DiscoveryClient, ReceiveReplyResults) {
     InterfaceSlot slot;
     slot.socket = pair.fds[0];
     ReplyPayload payload;
+    using Outcome = DiscoveryClient::ReceiveOutcome;
 
     struct Row {
         const char* what;
         std::vector<uint8_t> datagram;  // empty: nothing sent
-        int result;
+        DiscoveryClient::ReceiveOutcome result;
         const char* diag;
     };
     DiscoveryReplyFields f;
@@ -277,14 +278,14 @@ TEST(DiscoveryClient, ReceiveReplyResults) {
     std::vector<uint8_t> tooLong(reply);
     tooLong.push_back(0);
     const Row rows[] = {
-        {"reply", reply, 0, "recvfrom function return length = 284\n"},
+        {"reply", reply, Outcome::Accepted, "recvfrom function return length = 284\n"},
         // The PC's own request comes back on the port and is refused.
-        {"own request", {req.bytes.begin(), req.bytes.end()}, 1, nullptr},
+        {"own request", {req.bytes.begin(), req.bytes.end()}, Outcome::Rejected, nullptr},
         // One byte over the largest reply is a receive failure, not a cut read.
-        {"285 bytes", tooLong, -3,
+        {"285 bytes", tooLong, Outcome::NothingRead,
          "recvfrom function return length = -1\nFailed in receive reply message !\n"},
         // Nothing waiting on the non-blocking socket.
-        {"queue empty", {}, -3,
+        {"queue empty", {}, Outcome::NothingRead,
          "recvfrom function return length = -1\nFailed in receive reply message !\n"},
     };
     for (const auto& row : rows) {
@@ -296,9 +297,9 @@ TEST(DiscoveryClient, ReceiveReplyResults) {
             EXPECT_EQ(diag.text().substr(before), row.diag);
         }
     }
-    EXPECT_EQ(v.ReceiveReply(nullptr, &payload), -1);
-    EXPECT_EQ(v.ReceiveReply(&slot, nullptr), -2);
-    EXPECT_EQ(v.SendRequest(nullptr), -1);
+    EXPECT_EQ(v.ReceiveReply(nullptr, &payload), Outcome::NoSlot);
+    EXPECT_EQ(v.ReceiveReply(&slot, nullptr), Outcome::NoBuffer);
+    EXPECT_EQ(v.SendRequest(nullptr), DiscoveryClient::SendOutcome::NoSlot);
     const std::string all = diag.text();
     EXPECT_NE(all.find("Invalid handler !\n"), std::string::npos);
     EXPECT_NE(all.find("Invalid reply data buffer !\n"), std::string::npos);

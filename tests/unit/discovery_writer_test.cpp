@@ -4,10 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 
 #include "core/discovery/DiscoveredCameraWriter.h"
 #include "core/onvif/OnvifDeviceWriter.h"
+#include "core/output/Diagnostics.h"
 #include "core/output/KindTable.h"
 #include "core/output/OutputText.h"
 #include "core/output/RecordWriter.h"
@@ -36,6 +38,12 @@ TEST(OutputText, Escaping) {
         {"json C1 controls", JsonString, "a\xc2\x9b" "b\xc2\x80\xc2\x9f\xc2\xa0", "\"a\\u009bb\\u0080\\u009f\xc2\xa0\""},
         // Valid UTF-8 passes through untouched, up to the last code point.
         {"json utf-8", JsonString, "caf\xc3\xa9 \xe6\x94\x9d \xf4\x8f\xbf\xbf", "\"caf\xc3\xa9 \xe6\x94\x9d \xf4\x8f\xbf\xbf\""},
+        // Bidirectional controls reorder what a viewer shows after them; their
+        // neighbours (U+2029, U+202F, U+2065, U+206A) are left alone.
+        {"json bidi controls", JsonString, "a\xe2\x80\xaa" "b\xe2\x80\xae" "c\xe2\x81\xa6" "d\xe2\x81\xa9" "e",
+         "\"a\\u202ab\\u202ec\\u2066d\\u2069e\""},
+        {"json bidi neighbours", JsonString, "\xe2\x80\xa9\xe2\x80\xaf\xe2\x81\xa5\xe2\x81\xaa",
+         "\"\xe2\x80\xa9\xe2\x80\xaf\xe2\x81\xa5\xe2\x81\xaa\""},
         // Every class of invalid UTF-8 becomes U+FFFD, one per byte that starts no sequence.
         {"json 8-bit code page", JsonString, "caf\xe9", "\"caf" + kFffd + "\""},
         {"json lone continuation", JsonString, "\x80x\xbf", "\"" + kFffd + "x" + kFffd + "\""},
@@ -64,14 +72,36 @@ TEST(OutputText, Escaping) {
         {"csv semicolon", CsvCell, "a;b", "\"a;b\""},
         {"csv formula after semicolon", CsvCell, "x;=1+2;-3;@A1;ok", "\"x;'=1+2;'-3;'@A1;ok\""},
         {"csv formula at start and after semicolon", CsvCell, "=1;+2", "\"'=1;'+2\""},
+        // A spreadsheet obeys a bidirectional control too, in a file as well.
+        {"csv bidi override", CsvCell, "gpj\xe2\x80\xae" "exe.x", "gpj?exe.x"},
+        {"csv bidi isolate then formula", CsvCell, "\xe2\x81\xa6=1;\xe2\x81\xa9", "\"?=1;?\""},
         // C0, DEL and C1 (raw and as UTF-8) cannot reach a terminal; other text stays.
         {"terminal controls", TerminalSafe, "a\x1b]0;x\x07" "b\x7f\x9b" "c\xc2\x9b" "d\xc2\xa0\xe6\x94\x9d\xe9",
          "a?]0;x?b??c?d\xc2\xa0\xe6\x94\x9d\xe9"},
+        {"terminal bidi controls", TerminalSafe,
+         "1\xe2\x80\xab" "2\xe2\x80\xac" "3\xe2\x81\xa7" "4\xe2\x81\xa8" "5\xe2\x80\xa9", "1?2?3?4?5\xe2\x80\xa9"},
+        // Cut short, it is not a control (and not valid UTF-8): left to the other rules.
+        {"terminal truncated bidi", TerminalSafe, "x\xe2\x80", "x\xe2?"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.what);
         EXPECT_EQ(row.escape(row.in), row.out);
     }
+}
+
+// --verbose lines quote camera text (fault reasons, names): the stderr sink
+// filters them, whichever caller wrote the line, and keeps our own indent.
+TEST(OutputText, DiagnosticsReachStderrTerminalSafe) {
+    FILE* stream = std::tmpfile();
+    ASSERT_NE(stream, nullptr);
+    SetDiagnosticSink(StreamDiagnosticSink(stream));
+    Diagnostic("\tONVIF fault from %s: %s", "10.0.0.5", "\x1b]0;owned\x07 \xc2\x9b" "2J \xe2\x80\xae" "gpj.exe");
+    SetDiagnosticSink({});
+    std::rewind(stream);
+    char buf[256] = {};
+    const std::size_t n = std::fread(buf, 1, sizeof buf - 1, stream);
+    std::fclose(stream);
+    EXPECT_EQ(std::string(buf, n), "\tONVIF fault from 10.0.0.5: ?]0;owned? ?2J ?gpj.exe\n");
 }
 
 TEST(DiscoveredCameraWriter, SortedTypedOneCameraPerLineOrObject) {

@@ -34,12 +34,12 @@ using K = KeyKind;
 using P = PlanUse;
 
 // The camera's pages and selectors, named for the rows below.
-constexpr int kSys = kPageSysinfo;
-constexpr int kNet = kPageNetwork;
-constexpr int kDdns = kPageDdns;
-constexpr int kTime = kSelectorTime;
-constexpr int kCaps = kPageCapabilities;
-constexpr int kNat = kPageNatStatus;
+constexpr ParameterGroup kSys = ParameterGroup::Sysinfo;
+constexpr ParameterGroup kNet = ParameterGroup::Network;
+constexpr ParameterGroup kDdns = ParameterGroup::Ddns;
+constexpr ParameterGroup kTime = ParameterGroup::Time;
+constexpr ParameterGroup kCaps = ParameterGroup::Capabilities;
+constexpr ParameterGroup kNat = ParameterGroup::NatStatus;
 
 }  // namespace
 
@@ -52,7 +52,7 @@ const std::vector<CameraKey>& CameraKeys() {
         // The port the camera was reached on: a number kept as text.
         {OV_FIELD(CamPort), K::Number, {}, {"port", false, P::Reported}},
         {OV_FIELD(ModelName), K::Text, {kSys, "ModelName", R}, {"model", false, P::Reported}},
-        {OV_FIELD(Version), K::Text, {kPageVersion, "Version", R}, {"version", false, P::Reported}},
+        {OV_FIELD(Version), K::Text, {ParameterGroup::Version, "Version", R}, {"version", false, P::Reported}},
         {OV_FIELD(TitleBar), K::Text, {kSys, "TitleBar", RW, 1}, {"title", false, P::Set}},
         {OV_FIELD(Desp), K::Text, {kSys, "Desp", RW, 2}, {"description", false, P::Set}},
         {OV_FIELD(SECUEN), K::Flag, {kSys, "SECUEN", R}, {"security_enabled", false, P::Reported}},
@@ -175,9 +175,9 @@ const std::vector<const CameraKey*>& CameraKeysInRecordOrder() {
     return ordered;
 }
 
-std::vector<const CameraKey*> KeysSentBy(int group) {
-    const bool shortForm = group == kSelectorNetworkShort;
-    const int page = shortForm ? kPageNetwork : group;
+std::vector<const CameraKey*> KeysSentBy(ParameterGroup group) {
+    const bool shortForm = group == ParameterGroup::NetworkShort;
+    const ParameterGroup page = shortForm ? ParameterGroup::Network : group;
     std::vector<const CameraKey*> rows;
     for (const CameraKey& k : CameraKeys()) {
         if (k.camera.group != page || !(k.camera.access & kKeyWrite)) continue;
@@ -189,22 +189,24 @@ std::vector<const CameraKey*> KeysSentBy(int group) {
     return rows;
 }
 
-std::vector<std::string> FieldsSentBy(const std::vector<int>& groups) {
+std::vector<std::string> FieldsSentBy(const std::vector<ParameterGroup>& groups) {
     std::vector<std::string> fields;
     auto add = [&fields](const char* name) {
         if (std::find(fields.begin(), fields.end(), name) == fields.end()) fields.emplace_back(name);
     };
-    for (const int group : groups) {
+    for (const ParameterGroup group : groups) {
         for (const CameraKey* k : KeysSentBy(group)) {
             add(k->field.name);
-            if (k->camera.sentAs == SentAs::WirelessLinkType && group == kPageNetwork) add(kWirelessLinkField);
+            if (k->camera.sentAs == SentAs::WirelessLinkType && group == ParameterGroup::Network)
+                add(kWirelessLinkField);
         }
     }
     return fields;
 }
 
-long SentNumber(const CameraSettings& s, const CameraKey& key, int group) {
-    if (key.camera.sentAs == SentAs::WirelessLinkType && group == kPageNetwork && s.LinkWireless == 1) return 3;
+long SentNumber(const CameraSettings& s, const CameraKey& key, ParameterGroup group) {
+    if (key.camera.sentAs == SentAs::WirelessLinkType && group == ParameterGroup::Network && s.LinkWireless == 1)
+        return 3;
     return static_cast<long>(FieldNumberOf(s, key));
 }
 

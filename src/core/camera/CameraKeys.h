@@ -14,6 +14,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/camera/ParameterGroup.h"
 #include "core/settings/CameraSettings.h"
 
 namespace orvanta {
@@ -53,7 +54,7 @@ struct RecordField {
 };
 
 struct CameraSide {
-    int group = 0;              // page number or selector (CameraRequest.h); 0: none
+    ParameterGroup group = ParameterGroup::None;
     const char* key = nullptr;  // without "="
     KeyAccess access = kNotExchanged;
     // Position in its group's query: the camera takes the items in this order.
@@ -83,16 +84,16 @@ const std::vector<CameraKey>& CameraKeys();
 // Every row in record order (by offset), as the settings file lists them.
 const std::vector<const CameraKey*>& CameraKeysInRecordOrder();
 
-// The rows a write of `group` sends (kSelectorNetworkShort for the short
+// The rows a write of `group` sends (ParameterGroup::NetworkShort for the short
 // network form), in the camera's order. Empty for a group without a write.
-std::vector<const CameraKey*> KeysSentBy(int group);
+std::vector<const CameraKey*> KeysSentBy(ParameterGroup group);
 
 // The record fields the writes of `groups` depend on, each listed once where
 // it is first needed, in the order of `groups` and the camera's order within.
-std::vector<std::string> FieldsSentBy(const std::vector<int>& groups);
+std::vector<std::string> FieldsSentBy(const std::vector<ParameterGroup>& groups);
 
 // The number a write of `group` sends for a Number or Flag row.
-long SentNumber(const CameraSettings& settings, const CameraKey& key, int group);
+long SentNumber(const CameraSettings& settings, const CameraKey& key, ParameterGroup group);
 
 // Access to the field a row names.
 char* FieldBytes(CameraSettings& settings, const CameraKey& key);

@@ -10,15 +10,15 @@
 
 namespace orvanta {
 
-HttpResult ReadParameters(const TransportSettings& limits, CameraSettings& settings, int group) {
+HttpResult ReadParameters(const TransportSettings& limits, CameraSettings& settings, ParameterGroup group) {
     std::string request;
-    if (!BuildParameterRequest(settings, kActRead, group, request)) return HttpStatus::SendFailed;
+    if (!BuildParameterRequest(settings, ParameterAction::Read, group, request)) return HttpStatus::SendFailed;
     auto reply = std::make_unique<char[]>(kReplyCapacity + 1);
     const HttpResult n =
         ExchangeWithCamera(limits, settings, {.request = request, .reply = reply.get(), .capacity = kReplyCapacity});
     if (n.Failed()) return n;
     const std::string_view text(reply.get(), n.length);
-    const HttpStatus check = CheckReply(text, true, group == kPageNetwork);
+    const HttpStatus check = CheckReply(text, true, group == ParameterGroup::Network);
     if (check != HttpStatus::Ok) return check;
     ParseParameters(settings, text, group);
     return n;
@@ -35,15 +35,15 @@ HttpResult ReadSysinfoAuth(const TransportSettings& limits, CameraSettings& sett
     const std::string_view text(reply.get(), n.length);
     const HttpStatus check = CheckReply(text, false, false);
     if (check != HttpStatus::Ok) return check;
-    ParseParameters(settings, text, kPageSysinfo);
+    ParseParameters(settings, text, ParameterGroup::Sysinfo);
     return n;
 }
 
-HttpResult WriteParameters(const TransportSettings& limits, CameraSettings& settings, int group,
+HttpResult WriteParameters(const TransportSettings& limits, CameraSettings& settings, ParameterGroup group,
                            bool* requestSent) {
     if (requestSent) *requestSent = false;
     std::string request;
-    if (!BuildParameterRequest(settings, kActWrite, group, request)) return HttpStatus::SendFailed;
+    if (!BuildParameterRequest(settings, ParameterAction::Write, group, request)) return HttpStatus::SendFailed;
     auto reply = std::make_unique<char[]>(kReplyCapacity + 1);
     const HttpResult n = ExchangeWithCamera(
         limits, settings,

@@ -43,16 +43,16 @@ void AddNumber(std::string& q, const char* key, long value) {
 }
 
 // The CGI path that serves a group, or null for a group that has none.
-const char* GroupPath(int group) {
+const char* GroupPath(ParameterGroup group) {
     switch (group) {
-        case kPageSysinfo: return "/cgi-bin/config_sysinfo.cgi";
-        case kPageNetwork:
-        case kSelectorNetworkShort: return "/cgi-bin/config_network.cgi";
-        case kPageDdns: return "/cgi-bin/config_ddns.cgi";
-        case kSelectorTime: return "/cgi-bin/config_time.cgi";
-        case kPageVersion:
-        case kPageCapabilities:
-        case kPageNatStatus: return "/goform/Parameters";
+        case ParameterGroup::Sysinfo: return "/cgi-bin/config_sysinfo.cgi";
+        case ParameterGroup::Network:
+        case ParameterGroup::NetworkShort: return "/cgi-bin/config_network.cgi";
+        case ParameterGroup::Ddns: return "/cgi-bin/config_ddns.cgi";
+        case ParameterGroup::Time: return "/cgi-bin/config_time.cgi";
+        case ParameterGroup::Version:
+        case ParameterGroup::Capabilities:
+        case ParameterGroup::NatStatus: return "/goform/Parameters";
         default: return nullptr;
     }
 }
@@ -145,10 +145,10 @@ bool BuildAuthorizationLine(const CameraSettings& settings, std::string& line) {
     return true;
 }
 
-bool BuildWriteQuery(const CameraSettings& s, int group, std::string& query) {
+bool BuildWriteQuery(const CameraSettings& s, ParameterGroup group, std::string& query) {
     const std::vector<const CameraKey*> sent = KeysSentBy(group);
     if (sent.empty()) {
-        Diagnostic("no write request for group %d", group);
+        Diagnostic("no write request for group %d", WireNumber(group));
         return false;
     }
     std::string q;
@@ -162,20 +162,20 @@ bool BuildWriteQuery(const CameraSettings& s, int group, std::string& query) {
     return true;
 }
 
-bool BuildParameterRequest(const CameraSettings& s, int act, int group, std::string& request) {
+bool BuildParameterRequest(const CameraSettings& s, ParameterAction act, ParameterGroup group, std::string& request) {
     const char* path = GroupPath(group);
-    if (path == nullptr || (act != kActRead && act != kActWrite)) return false;
+    if (path == nullptr) return false;
     // Only the writable groups have a write form; the short network form is write-only.
     std::string query;
-    if (act == kActWrite) {
+    if (act == ParameterAction::Write) {
         if (!BuildWriteQuery(s, group, query)) return false;
-    } else if (group == kSelectorNetworkShort) {
+    } else if (group == ParameterGroup::NetworkShort) {
         return false;
     }
-    std::string line = std::string("GET ") + path + "?Act=" + std::to_string(act);
-    if (group != kSelectorTime) {
-        const int page = group == kSelectorNetworkShort ? kPageNetwork : group;
-        line += "&Page=" + std::to_string(page);
+    std::string line = std::string("GET ") + path + "?Act=" + std::to_string(WireNumber(act));
+    if (group != ParameterGroup::Time) {
+        const ParameterGroup page = group == ParameterGroup::NetworkShort ? ParameterGroup::Network : group;
+        line += "&Page=" + std::to_string(WireNumber(page));
     }
     line += query;
     return Envelope(s, line, false, kRequestCapacity, request);

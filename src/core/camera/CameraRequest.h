@@ -8,23 +8,10 @@
 #include <string_view>
 
 #include "core/camera/HttpResult.h"
+#include "core/camera/ParameterGroup.h"
 #include "core/settings/CameraSettings.h"
 
 namespace orvanta {
-
-// Parameter groups: the page numbers the camera knows, plus the two selectors
-// for the time group (no page) and the short network form.
-inline constexpr int kPageSysinfo = 1;
-inline constexpr int kPageNetwork = 3;
-inline constexpr int kPageDdns = 13;
-inline constexpr int kPageVersion = 23;
-inline constexpr int kPageCapabilities = 32;
-inline constexpr int kPageNatStatus = 34;
-inline constexpr int kSelectorTime = 15;
-inline constexpr int kSelectorNetworkShort = 18;
-
-inline constexpr int kActRead = 1;
-inline constexpr int kActWrite = 2;
 
 // Buffer capacities (bytes of text, the terminator not counted).
 inline constexpr std::size_t kRequestCapacity = 6144;
@@ -39,11 +26,12 @@ inline constexpr std::size_t kHeaderCapacity = 256;
 bool BuildAuthorizationLine(const CameraSettings& settings, std::string& line);
 
 // The query text ("&Key=value..."), escaped, for a write of `group`
-// (kPageSysinfo, kPageDdns, kSelectorTime, kPageNetwork, kSelectorNetworkShort).
-bool BuildWriteQuery(const CameraSettings& settings, int group, std::string& query);
+// (Sysinfo, Ddns, Time, Network or NetworkShort).
+bool BuildWriteQuery(const CameraSettings& settings, ParameterGroup group, std::string& query);
 
-// The whole request of a read (act 1) or write (act 2) of `group`.
-bool BuildParameterRequest(const CameraSettings& settings, int act, int group, std::string& request);
+// The whole request of a read or write of `group`.
+bool BuildParameterRequest(const CameraSettings& settings, ParameterAction act, ParameterGroup group,
+                           std::string& request);
 
 // The login read of the system page (4096-byte buffers).
 bool BuildSysinfoAuthRequest(const CameraSettings& settings, std::string& request);
@@ -53,11 +41,13 @@ bool BuildScanRequest(const CameraSettings& settings, std::string& request);
 bool BuildWpsStartRequest(const CameraSettings& settings, std::string& request);
 bool BuildWpsStatusRequest(const CameraSettings& settings, std::string& request);
 
-// The status checks in their order: -4, -5, -6, then (when asked) -8 and -7.
-// A status is read where a status is: the code of a leading status line
-// (404 from HTTP/1.0: -4, other 404: -5, 402: -6, 401: -8), then the status
-// texts standing on their own in the body. The same texts inside a "Key=value"
-// item of the camera's data do not count. Returns 0 when the reply passes.
+// The status checks in their order: NotFound10, NotFound, Failure, then
+// (when asked) Unauthorized and NoWpaKeyMode. A status is read where a
+// status is: the code of a leading status line (404 from HTTP/1.0:
+// NotFound10, other 404: NotFound, 402: Failure, 401: Unauthorized), then
+// the status texts standing on their own in the body. The same texts inside
+// a "Key=value" item of the camera's data do not count. Ok when the reply
+// passes.
 HttpStatus CheckReply(std::string_view reply, bool checkUnauthorized, bool requireWpaKeyMode);
 
 }  // namespace orvanta

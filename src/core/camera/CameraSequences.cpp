@@ -10,37 +10,39 @@ namespace {
 
 SequenceOutcome Failed(HttpResult r) { return SequenceOutcome{false, r}; }
 
-const char* ReadName(int group) {
+const char* ReadName(ParameterGroup group) {
     switch (group) {
-        case kPageVersion: return "read version";
-        case kPageSysinfo: return "read sysinfo";
-        case kPageNetwork: return "read network";
-        case kPageDdns: return "read ddns";
-        case kSelectorTime: return "read time";
-        case kPageCapabilities: return "read capabilities";
-        case kPageNatStatus: return "read nat status";
+        case ParameterGroup::Version: return "read version";
+        case ParameterGroup::Sysinfo: return "read sysinfo";
+        case ParameterGroup::Network: return "read network";
+        case ParameterGroup::Ddns: return "read ddns";
+        case ParameterGroup::Time: return "read time";
+        case ParameterGroup::Capabilities: return "read capabilities";
+        case ParameterGroup::NatStatus: return "read nat status";
         default: return "read";
     }
 }
 
-const char* WriteName(int group) {
+const char* WriteName(ParameterGroup group) {
     switch (group) {
-        case kPageSysinfo: return "write sysinfo";
-        case kPageDdns: return "write ddns";
-        case kSelectorTime: return "write time";
-        case kPageNetwork: return "write network";
-        case kSelectorNetworkShort: return "write network (short form)";
+        case ParameterGroup::Sysinfo: return "write sysinfo";
+        case ParameterGroup::Ddns: return "write ddns";
+        case ParameterGroup::Time: return "write time";
+        case ParameterGroup::Network: return "write network";
+        case ParameterGroup::NetworkShort: return "write network (short form)";
         default: return "write";
     }
 }
 
-HttpResult Read(const TransportSettings& limits, CameraSettings& s, int group, const SequenceObserver& observer) {
+HttpResult Read(const TransportSettings& limits, CameraSettings& s, ParameterGroup group,
+                const SequenceObserver& observer) {
     const HttpResult r = ReadParameters(limits, s, group);
     if (observer) observer(ReadName(group), r);
     return r;
 }
 
-HttpResult Write(const TransportSettings& limits, CameraSettings& s, int group, const SequenceObserver& observer) {
+HttpResult Write(const TransportSettings& limits, CameraSettings& s, ParameterGroup group,
+                 const SequenceObserver& observer) {
     const HttpResult r = WriteParameters(limits, s, group);
     if (observer) observer(WriteName(group), r);
     return r;
@@ -52,12 +54,13 @@ SequenceOutcome RunReadSequence(const TransportSettings& limits, CameraSettings&
                                 std::vector<AccessPointEntry>& apList, const SequenceObserver& observer) {
     const SequenceDeadline overall(limits);
     apList.clear();
-    for (const int group : {kPageVersion, kPageSysinfo, kPageNetwork, kPageDdns, kSelectorTime}) {
+    for (const ParameterGroup group : {ParameterGroup::Version, ParameterGroup::Sysinfo, ParameterGroup::Network,
+                                       ParameterGroup::Ddns, ParameterGroup::Time}) {
         const HttpResult r = Read(limits, settings, group, observer);
         if (r.Failed()) return Failed(r);
     }
     settings.Loaded = 1;
-    const HttpResult caps = Read(limits, settings, kPageCapabilities, observer);
+    const HttpResult caps = Read(limits, settings, ParameterGroup::Capabilities, observer);
     if (caps.Failed()) return Failed(caps);
     if (settings.HasWireless == 1) {
         settings.APScanOK = 0;
@@ -72,7 +75,7 @@ SequenceOutcome RunReadSequence(const TransportSettings& limits, CameraSettings&
 SequenceOutcome RunNormalSave(const TransportSettings& limits, CameraSettings& settings,
                               const SequenceObserver& observer) {
     const SequenceDeadline overall(limits);
-    for (const int group : {kPageSysinfo, kPageDdns, kSelectorTime}) {
+    for (const ParameterGroup group : {ParameterGroup::Sysinfo, ParameterGroup::Ddns, ParameterGroup::Time}) {
         const HttpResult r = Write(limits, settings, group, observer);
         if (r.Failed()) return Failed(r);
     }
@@ -82,8 +85,8 @@ SequenceOutcome RunNormalSave(const TransportSettings& limits, CameraSettings& s
     // changed nothing on the camera and is a failure; so is one that ran out
     // of time before it was sent whole.
     bool sent = false;
-    const HttpResult network = WriteParameters(limits, settings, kPageNetwork, &sent);
-    if (observer) observer(WriteName(kPageNetwork), network);
+    const HttpResult network = WriteParameters(limits, settings, ParameterGroup::Network, &sent);
+    if (observer) observer(WriteName(ParameterGroup::Network), network);
     if (!sent) return Failed(network.Failed() ? network : HttpResult(HttpStatus::SendFailed));
     return SequenceOutcome{true, network};
 }
@@ -91,13 +94,13 @@ SequenceOutcome RunNormalSave(const TransportSettings& limits, CameraSettings& s
 SequenceOutcome RunWpsSave(const TransportSettings& limits, CameraSettings& settings,
                            const SequenceObserver& observer) {
     const SequenceDeadline overall(limits);
-    HttpResult r = Write(limits, settings, kPageSysinfo, observer);
+    HttpResult r = Write(limits, settings, ParameterGroup::Sysinfo, observer);
     if (r.Failed()) return Failed(r);
-    r = Write(limits, settings, kPageDdns, observer);
+    r = Write(limits, settings, ParameterGroup::Ddns, observer);
     if (r.Failed()) return Failed(r);
-    r = Read(limits, settings, kSelectorTime, observer);
+    r = Read(limits, settings, ParameterGroup::Time, observer);
     if (r.Failed()) return Failed(r);
-    r = Write(limits, settings, kSelectorNetworkShort, observer);
+    r = Write(limits, settings, ParameterGroup::NetworkShort, observer);
     if (r.Failed()) return Failed(r);
     return SequenceOutcome{true, r};
 }

@@ -20,6 +20,7 @@
 #include "core/camera/CameraSequences.h"
 #include "core/camera/HttpResult.h"
 #include "core/camera/ListingServerQuery.h"
+#include "core/camera/ParameterGroup.h"
 #include "core/camera/WpsRequest.h"
 #include "core/discovery/DiscoveredCamera.h"
 #include "core/discovery/SearchResult.h"
@@ -45,7 +46,7 @@ public:
     virtual void EndSearch() = 0;
 
     // One parameter group (ReadParameters).
-    virtual HttpResult ReadGroup(CameraSettings& settings, int group) = 0;
+    virtual HttpResult ReadGroup(CameraSettings& settings, ParameterGroup group) = 0;
     // The system page right after the login dialog (ReadSysinfoAuth).
     virtual HttpResult ReadAfterLogin(CameraSettings& settings) = 0;
     // The whole camera (RunReadSequence).
@@ -58,8 +59,7 @@ public:
     // The camera-listing server (QueryServerCameras).
     virtual std::optional<std::vector<ServerCameraEntry>> QueryServer(const ServerCredentials& credentials,
                                                                       uint32_t& countOut, const char* host,
-                                                                      const char* port, int action,
-                                                                      int loginType) = 0;
+                                                                      const char* port, ListingLogin login) = 0;
 };
 
 }  // namespace orvanta

@@ -204,16 +204,18 @@ int SendHttpRequest(const TransportSettings& limits, int socket, const char* req
         short revents = 0;
         const int r = WaitFor(socket, POLLOUT, overall.NextWaitMs(limits.sendSliceMs), &revents);
         if (r < 0) {
-            Diagnostic("select: error");
+            Diagnostic("request not sent: waiting for the connection failed: %s", std::strerror(errno));
             break;
         }
         if (r == 0) {
-            Diagnostic("timeout");
+            Diagnostic("request not sent yet: the connection took nothing within the wait; trying again");
             continue;
         }
         if (!(revents & POLLOUT)) {
-            Diagnostic("error: case not handled.");
-            if (revents & (POLLERR | POLLHUP | POLLNVAL)) break;
+            if (revents & (POLLERR | POLLHUP | POLLNVAL)) {
+                Diagnostic("request not sent: the connection failed or was closed");
+                break;
+            }
             continue;
         }
         const ssize_t n = send(socket, request + sent, length - sent, MSG_NOSIGNAL | MSG_DONTWAIT);
@@ -222,7 +224,7 @@ int SendHttpRequest(const TransportSettings& limits, int socket, const char* req
             // leaving the camera with half a request.
             sent += static_cast<std::size_t>(n);
         } else {
-            Diagnostic("error send()ing request");
+            Diagnostic("request send failed: %s", n < 0 ? std::strerror(errno) : "nothing was taken");
         }
     }
     return static_cast<int>(sent);

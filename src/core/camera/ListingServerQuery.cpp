@@ -71,10 +71,10 @@ std::vector<std::string_view> ListingSections(std::string_view reply) {
 
 }  // namespace
 
-bool BuildListingRequest(const ServerCredentials& credentials, int action, int loginType, std::string& request) {
+bool BuildListingRequest(const ServerCredentials& credentials, ListingLogin login, std::string& request) {
     // The header line really starts with a space after the CR LF: the server
     // has always been sent it that way.
-    std::string text = "GET /cgi-bin/Parameters?Act=" + std::to_string(action) + "&Page=" + std::to_string(loginType) +
+    std::string text = "GET /cgi-bin/Parameters?Act=1&Page=" + std::to_string(static_cast<int>(login)) +
                        "&ID=" + EscapeQueryValue(FieldText(credentials.ID)) +
                        "&Password=" + EscapeQueryValue(FieldText(credentials.Password)) +
                        " HTTP/1.0\r\n User-Agent: flash-1.0.1\r\n\r\n";
@@ -87,12 +87,12 @@ bool BuildListingRequest(const ServerCredentials& credentials, int action, int l
     return true;
 }
 
-std::optional<std::vector<ServerCameraEntry>> ParseListingReply(std::string_view reply, int loginType) {
+std::optional<std::vector<ServerCameraEntry>> ParseListingReply(std::string_view reply, ListingLogin login) {
     reply = reply.substr(0, reply.find('\0'));
-    if (loginType != kLoginUser && loginType != kLoginDevice) return std::nullopt;
     if (CheckReply(reply, false, false) != HttpStatus::Ok) return std::nullopt;
     // A refusal is a status, not the word inside a camera's own entry.
-    if (loginType == kLoginDevice && CheckReply(reply, true, false) == HttpStatus::Unauthorized) return std::nullopt;
+    if (login == ListingLogin::Device && CheckReply(reply, true, false) == HttpStatus::Unauthorized)
+        return std::nullopt;
     int32_t count = 0;
     ExtractValue(count, "Total Camera=", reply);
     if (count < 0) count = 0;
@@ -113,12 +113,12 @@ std::optional<std::vector<ServerCameraEntry>> ParseListingReply(std::string_view
 std::optional<std::vector<ServerCameraEntry>> QueryServerCameras(const TransportSettings& limits,
                                                                  const ServerCredentials& credentials,
                                                                  uint32_t& countOut, const char* host,
-                                                                 const char* port, int action, int loginType) {
+                                                                 const char* port, ListingLogin login) {
     const SequenceDeadline overall(limits);
     int fd = -1;
     if (ConnectPlain(limits, host, port, fd) != 0) return std::nullopt;
     std::string request;
-    if (action != kListingActionQuery || !BuildListingRequest(credentials, action, loginType, request)) {
+    if (!BuildListingRequest(credentials, login, request)) {
         CloseSocket(fd);
         return std::nullopt;
     }
@@ -130,12 +130,12 @@ std::optional<std::vector<ServerCameraEntry>> QueryServerCameras(const Transport
     const int n = ReceiveHttpResponse(limits, fd, reply.get(), kReplyCapacity);
     CloseSocket(fd);
     if (n <= 0) return std::nullopt;
-    auto entries = ParseListingReply(std::string_view(reply.get(), static_cast<std::size_t>(n)), loginType);
+    auto entries = ParseListingReply(std::string_view(reply.get(), static_cast<std::size_t>(n)), login);
     if (entries) countOut = static_cast<uint32_t>(entries->size());
     return entries;
 }
 
-ListingResult ClassifyListingReply(std::string_view reply, int loginType) {
+ListingResult ClassifyListingReply(std::string_view reply, ListingLogin login) {
     ListingResult result;
     reply = reply.substr(0, reply.find('\0'));
     const int status = ReplyStatusCode(reply);
@@ -145,7 +145,7 @@ ListingResult ClassifyListingReply(std::string_view reply, int loginType) {
         result.why = "the listing server refused the ID and password";
         return result;
     }
-    auto entries = ParseListingReply(reply, loginType);
+    auto entries = ParseListingReply(reply, login);
     if (!entries || (status != 0 && (status < 200 || status > 299))) {
         result.why = status != 0 ? "the listing server answered with status " + std::to_string(status)
                                  : "the listing server answered with a failure text";
@@ -161,11 +161,11 @@ ListingResult ClassifyListingReply(std::string_view reply, int loginType) {
 }
 
 ListingResult QueryListing(const TransportSettings& limits, const ServerCredentials& credentials, const char* host,
-                           const char* port, int loginType) {
+                           const char* port, ListingLogin login) {
     ListingResult result;
     result.outcome = ListingOutcome::NoAnswer;
     std::string request;
-    if (!BuildListingRequest(credentials, kListingActionQuery, loginType, request)) {
+    if (!BuildListingRequest(credentials, login, request)) {
         result.outcome = ListingOutcome::Failed;
         result.why = "the request does not fit its buffer";
         return result;
@@ -183,7 +183,7 @@ ListingResult QueryListing(const TransportSettings& limits, const ServerCredenti
         result.why = sent ? "the listing server did not answer" : "the request could not be sent";
         return result;
     }
-    return ClassifyListingReply(std::string_view(reply.get(), static_cast<std::size_t>(n)), loginType);
+    return ClassifyListingReply(std::string_view(reply.get(), static_cast<std::size_t>(n)), login);
 }
 
 }  // namespace orvanta

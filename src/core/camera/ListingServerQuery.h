@@ -25,29 +25,31 @@ struct ServerCameraEntry {
     char Modelname[256];
 };
 
-inline constexpr int kLoginUser = 2;
-inline constexpr int kLoginDevice = 3;
-inline constexpr int kListingActionQuery = 1;
+// How the ID and password log in; the server takes the number as Page=.
+enum class ListingLogin : int {
+    User = 2,
+    Device = 3,
+};
 // A larger announced count is capped: the reply cannot describe more.
 inline constexpr uint32_t kMaxServerCameras = 1024;
 
-// The request text; false when it does not fit its 6144-byte buffer.
-bool BuildListingRequest(const ServerCredentials& credentials, int action, int loginType,
-                         std::string& request);
+// The request text (the listing, Act=1, the one thing the server is asked);
+// false when it does not fit its 6144-byte buffer.
+bool BuildListingRequest(const ServerCredentials& credentials, ListingLogin login, std::string& request);
 
 // The entries of a reply, or nothing when a status text (or "Unauthorized"
 // on a device login) refuses it or it carries no usable count. Entry i holds
 // the items after the i-th "Camera=" marker, up to the next one; items that
 // follow "Total Camera=N" directly, before any marker, are the first camera.
 // Entries beyond what the reply describes stay empty.
-std::optional<std::vector<ServerCameraEntry>> ParseListingReply(std::string_view reply, int loginType);
+std::optional<std::vector<ServerCameraEntry>> ParseListingReply(std::string_view reply, ListingLogin login);
 
 // Connects, asks, parses and closes. On success `countOut` receives the
 // number of entries; on any failure it is left untouched and nothing returns.
 std::optional<std::vector<ServerCameraEntry>> QueryServerCameras(const TransportSettings& limits,
                                                                  const ServerCredentials& credentials,
                                                                  uint32_t& countOut, const char* host,
-                                                                 const char* port, int action, int loginType);
+                                                                 const char* port, ListingLogin login);
 
 // The same query for callers that must tell the failures apart (the
 // command line): whether the server answered, refused the login, or failed.
@@ -66,9 +68,9 @@ struct ListingResult {
 
 // Classifies a reply: a 401 status line or a plain "Unauthorized" reply
 // without a camera count is a refusal, for both login types.
-ListingResult ClassifyListingReply(std::string_view reply, int loginType);
+ListingResult ClassifyListingReply(std::string_view reply, ListingLogin login);
 
 ListingResult QueryListing(const TransportSettings& limits, const ServerCredentials& credentials, const char* host,
-                           const char* port, int loginType);
+                           const char* port, ListingLogin login);
 
 }  // namespace orvanta

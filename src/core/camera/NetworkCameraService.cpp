@@ -42,7 +42,7 @@ void NetworkCameraService::EndSearch() {
 #endif
 }
 
-HttpResult NetworkCameraService::ReadGroup(CameraSettings& settings, int group) {
+HttpResult NetworkCameraService::ReadGroup(CameraSettings& settings, ParameterGroup group) {
     return ReadParameters(limits_, settings, group);
 }
 
@@ -71,8 +71,8 @@ HttpResult NetworkCameraService::Wps(CameraSettings& settings, WpsAction action)
 std::optional<std::vector<ServerCameraEntry>> NetworkCameraService::QueryServer(const ServerCredentials& credentials,
                                                                                 uint32_t& countOut,
                                                                                 const char* host, const char* port,
-                                                                                int action, int loginType) {
-    return QueryServerCameras(limits_, credentials, countOut, host, port, action, loginType);
+                                                                                ListingLogin login) {
+    return QueryServerCameras(limits_, credentials, countOut, host, port, login);
 }
 
 }  // namespace orvanta

@@ -26,7 +26,7 @@ public:
     bool SearchSentNowhere() const override;
     void EndSearch() override;
 
-    HttpResult ReadGroup(CameraSettings& settings, int group) override;
+    HttpResult ReadGroup(CameraSettings& settings, ParameterGroup group) override;
     HttpResult ReadAfterLogin(CameraSettings& settings) override;
     SequenceOutcome Read(CameraSettings& settings, std::vector<AccessPointEntry>& apList) override;
     SequenceOutcome Save(CameraSettings& settings) override;
@@ -35,8 +35,7 @@ public:
     HttpResult Wps(CameraSettings& settings, WpsAction action) override;
     std::optional<std::vector<ServerCameraEntry>> QueryServer(const ServerCredentials& credentials,
                                                               uint32_t& countOut, const char* host,
-                                                              const char* port, int action,
-                                                              int loginType) override;
+                                                              const char* port, ListingLogin login) override;
 
 private:
     // Never changed after construction: the camera calls read it from

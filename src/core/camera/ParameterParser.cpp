@@ -84,7 +84,7 @@ bool ExtractValue(char* field, std::size_t width, std::string_view key, std::str
     return true;
 }
 
-void ParseParameters(CameraSettings& s, std::string_view reply, int group) {
+void ParseParameters(CameraSettings& s, std::string_view reply, ParameterGroup group) {
     for (const CameraKey& k : CameraKeys()) {
         if (k.camera.group != group || !(k.camera.access & kKeyRead)) continue;
         const std::string key = std::string(k.camera.key) + "=";

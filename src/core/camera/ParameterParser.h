@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string_view>
 
+#include "core/camera/ParameterGroup.h"
 #include "core/settings/CameraSettings.h"
 
 namespace orvanta {
@@ -29,8 +30,8 @@ bool ExtractValue(char (&field)[N], std::string_view key, std::string_view reply
     return ExtractValue(field, N, key, reply);
 }
 
-// Copies the keys of one group (a page number or kSelectorTime) from a reply
+// Copies the keys of one group (a page or the Time selector) from a reply
 // into the record; the group's text fields are emptied first.
-void ParseParameters(CameraSettings& settings, std::string_view reply, int group);
+void ParseParameters(CameraSettings& settings, std::string_view reply, ParameterGroup group);
 
 }  // namespace orvanta

@@ -10,9 +10,10 @@ namespace orvanta {
 
 enum class WpsAction { Start, Status };
 
-// Start: sends the push-button request and returns the bytes sent (the reply
-// is not read), or -1/-2. Status: queries the progress into `WPSState` and
-// `WPSAck` and returns the reply length, or -1..-6.
+// Start: sends the push-button request; Ok with the bytes sent (the reply
+// is not read), else ConnectFailed or SendFailed. Status: queries the
+// progress into `WPSState` and `WPSAck`; Ok with the reply length, else a
+// status up to Failure.
 HttpResult WpsRequest(const TransportSettings& limits, CameraSettings& settings, WpsAction action);
 
 // Stores "WPS=" and "WPS_ACK=" of a status reply; a missing key keeps the old value.

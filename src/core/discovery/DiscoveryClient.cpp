@@ -135,14 +135,14 @@ bool DiscoveryClient::Poll() {
                 isReadable = isReadable || (readable[k] && handles[k] == slots_[i].socket);
             if (!isReadable) continue;
             for (int reads = 0; reads < settings_.maxReadsPerCycle; ++reads) {
-                const int r = ReceiveReply(&slots_[i], &receiveBuffer_);
-                if (r == 0) {
+                const ReceiveOutcome r = ReceiveReply(&slots_[i], &receiveBuffer_);
+                if (r == ReceiveOutcome::Accepted) {
                     entryImage_.slotIndex = i;
                     entryImage_.receiveTime = Now();
                     entryImage_.payload = receiveBuffer_;
                     AddOrUpdate(entryImage_);
                     ExpireEntries();
-                } else if (r == 1) {
+                } else if (r == ReceiveOutcome::Rejected) {
                     if (!list_.Empty()) ExpireEntries();
                 } else {
                     break;
@@ -153,11 +153,11 @@ bool DiscoveryClient::Poll() {
     return true;
 }
 
-int DiscoveryClient::SendRequest(InterfaceSlot* slot) {
+DiscoveryClient::SendOutcome DiscoveryClient::SendRequest(InterfaceSlot* slot) {
     const bool diag = settings_.diagnostics;
     if (!slot) {
         if (diag) Diagnostic("Invalid handler !");
-        return -1;
+        return SendOutcome::NoSlot;
     }
     const DiscoveryRequest request = DiscoveryRequest::Build();
     const auto sent = transport_->SendBroadcast(slot->broadcastAddress,
@@ -165,24 +165,24 @@ int DiscoveryClient::SendRequest(InterfaceSlot* slot) {
                                                 request.bytes.data(), request.bytes.size());
     if (sent == DiscoveryTransport::OpenFailed) {
         if (diag) Diagnostic("Failed in open sending socket !");
-        return -3;
+        return SendOutcome::SocketFailed;
     }
     if (sent != DiscoveryTransport::Sent) {
         if (diag) Diagnostic("Failed in send request message !");
-        return -3;
+        return SendOutcome::SocketFailed;
     }
-    return 0;
+    return SendOutcome::Sent;
 }
 
-int DiscoveryClient::ReceiveReply(InterfaceSlot* slot, ReplyPayload* buffer) {
+DiscoveryClient::ReceiveOutcome DiscoveryClient::ReceiveReply(InterfaceSlot* slot, ReplyPayload* buffer) {
     const bool diag = settings_.diagnostics;
     if (!slot) {
         if (diag) Diagnostic("Invalid handler !");
-        return -1;
+        return ReceiveOutcome::NoSlot;
     }
     if (!buffer) {
         if (diag) Diagnostic("Invalid reply data buffer !");
-        return -2;
+        return ReceiveOutcome::NoBuffer;
     }
     buffer->fill(0);
     // A datagram longer than the largest reply is a receive failure, not a
@@ -193,12 +193,11 @@ int DiscoveryClient::ReceiveReply(InterfaceSlot* slot, ReplyPayload* buffer) {
     if (diag) Diagnostic("recvfrom function return length = %d", static_cast<int>(n));
     if (n < 0) {
         if (diag) Diagnostic("Failed in receive reply message !");
-        return -3;
+        return ReceiveOutcome::NothingRead;
     }
-    return DiscoveryReply::Accept(datagram, static_cast<std::size_t>(n), *buffer, diag) ==
-                   ReplyVerdict::Accepted
-               ? 0
-               : 1;
+    return DiscoveryReply::Accept(datagram, static_cast<std::size_t>(n), *buffer, diag) == ReplyVerdict::Accepted
+               ? ReceiveOutcome::Accepted
+               : ReceiveOutcome::Rejected;
 }
 
 void DiscoveryClient::AddOrUpdate(const DiscoveryEntry& image) {

@@ -39,11 +39,12 @@ public:
 
     bool LoadLocalAddresses();
     bool Poll();
-    // 0 sent, -1 no slot, -3 socket failure.
-    int SendRequest(InterfaceSlot* slot);
-    // 0 accepted (payload filled), 1 rejected, -1 no slot, -2 no buffer,
-    // -3 nothing read.
-    int ReceiveReply(InterfaceSlot* slot, ReplyPayload* buffer);
+    enum class SendOutcome { Sent, NoSlot, SocketFailed };
+    SendOutcome SendRequest(InterfaceSlot* slot);
+    // Accepted: `buffer` holds the reply's payload. Rejected: a datagram
+    // that is not a camera's reply (the PC's own request, for one).
+    enum class ReceiveOutcome { Accepted, Rejected, NoSlot, NoBuffer, NothingRead };
+    ReceiveOutcome ReceiveReply(InterfaceSlot* slot, ReplyPayload* buffer);
     void AddOrUpdate(const DiscoveryEntry& image);
     void ExpireEntries();
     int FormatRecords();

@@ -2,6 +2,7 @@
 
 #include <ctime>
 
+#include "core/onvif/ClockSkew.h"
 #include "core/onvif/SoapEnvelope.h"
 #include "core/onvif/SoapTransport.h"
 #include "core/onvif/UsernameToken.h"
@@ -133,6 +134,10 @@ OnvifResult OnvifSession::LearnClock(CameraDateTime* time) {
         if (offset_ > std::chrono::milliseconds(-2000) && offset_ < std::chrono::milliseconds(2000))
             offset_ = std::chrono::milliseconds(0);
     }
+    // Kept for signing (that is what lets a skewed camera log in at all),
+    // but not without a word.
+    if (const std::string note = ClockSkewNote(offset_.count() / 1000); !note.empty())
+        Diagnostic("ONVIF at %s: %s", FormatServiceUrl(device_).c_str(), note.c_str());
     if (time) *time = dt;
     return {};
 }

@@ -5,6 +5,8 @@
 #include <mutex>
 #include <string>
 
+#include "core/output/OutputText.h"
+
 namespace orvanta {
 
 namespace {
@@ -33,7 +35,18 @@ void SetDiagnosticSink(DiagnosticSink sink) {
 
 DiagnosticSink StreamDiagnosticSink(FILE* stream) {
     return [stream](std::string_view line) {
-        std::fwrite(line.data(), 1, line.size(), stream);
+        // Lines quote what cameras send (names, faults, addresses): made
+        // terminal-safe here, once, for every caller. A tab is ours (an
+        // indent) and moves nothing, so it stays.
+        std::string shown;
+        for (std::size_t start = 0;;) {
+            const std::size_t tab = line.find('\t', start);
+            shown += output::TerminalSafe(line.substr(start, tab == std::string_view::npos ? tab : tab - start));
+            if (tab == std::string_view::npos) break;
+            shown += '\t';
+            start = tab + 1;
+        }
+        std::fwrite(shown.data(), 1, shown.size(), stream);
         std::fputc('\n', stream);
         std::fflush(stream);
     };

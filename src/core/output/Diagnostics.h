@@ -17,7 +17,9 @@ using DiagnosticSink = std::function<void(std::string_view line)>;
 // Installs `sink` (an empty one drops every line, the default).
 void SetDiagnosticSink(DiagnosticSink sink);
 
-// A sink that writes each line to `stream` (normally stderr).
+// A sink that writes each line to `stream` (normally stderr), terminal-safe
+// (see output::TerminalSafe): whatever a camera sent reaches the terminal
+// as text, never as an escape sequence.
 DiagnosticSink StreamDiagnosticSink(FILE* stream);
 
 // One diagnostic line, printf-style; a trailing newline is dropped.

@@ -34,6 +34,16 @@ constexpr std::string_view kReplacement = "\xEF\xBF\xBD";
 
 }  // namespace
 
+char32_t BidiControlAt(std::string_view text, std::size_t i) {
+    if (i + 3 > text.size() || static_cast<unsigned char>(text[i]) != 0xE2) return 0;
+    const auto b1 = static_cast<unsigned char>(text[i + 1]);
+    const auto b2 = static_cast<unsigned char>(text[i + 2]);
+    // U+202A..U+202E are E2 80 AA..AE; U+2066..U+2069 are E2 81 A6..A9.
+    if ((b1 == 0x80 && b2 >= 0xAA && b2 <= 0xAE) || (b1 == 0x81 && b2 >= 0xA6 && b2 <= 0xA9))
+        return 0x2000 + ((b1 & 0x3F) << 6) + (b2 & 0x3F);
+    return 0;
+}
+
 std::string ValidUtf8(std::string_view text) {
     std::string out;
     out.reserve(text.size());
@@ -53,7 +63,7 @@ std::string JsonString(std::string_view text) {
     const std::string valid = ValidUtf8(text);
     std::string out = "\"";
     out.reserve(valid.size() + 2);
-    char buf[8];
+    char buf[12];
     for (std::size_t i = 0; i < valid.size(); ++i) {
         const auto b = static_cast<unsigned char>(valid[i]);
         if (b == '"' || b == '\\') {
@@ -67,6 +77,12 @@ std::string JsonString(std::string_view text) {
             // output obeys them (U+009B starts a control sequence).
             std::snprintf(buf, sizeof buf, "\\u%04x", static_cast<unsigned char>(valid[++i]));
             out += buf;
+        } else if (const char32_t bidi = BidiControlAt(valid, i)) {
+            // Legal too, but a terminal or viewer showing the output would
+            // reorder what follows; escaped, it reads as what it is.
+            std::snprintf(buf, sizeof buf, "\\u%04x", static_cast<unsigned>(bidi));
+            out += buf;
+            i += 2;
         } else {
             out += valid[i];
         }
@@ -77,6 +93,22 @@ std::string JsonString(std::string_view text) {
 
 namespace {
 
+// Each bidirectional control as '?': a spreadsheet obeys them as a terminal
+// does, and shows a cell's text in an order the camera chose.
+std::string WithoutBidiControls(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (BidiControlAt(text, i)) {
+            out += '?';
+            i += 2;
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
+}
+
 bool StartsFormula(std::string_view text) {
     return !text.empty() && (text[0] == '=' || text[0] == '+' || text[0] == '-' || text[0] == '@' ||
                              text[0] == '\t' || text[0] == '\r');
@@ -84,9 +116,11 @@ bool StartsFormula(std::string_view text) {
 
 }  // namespace
 
-std::string CsvCell(std::string_view text) {
+std::string CsvCell(std::string_view raw) {
+    const std::string kept = WithoutBidiControls(raw);
+    const std::string_view text = kept;
     const bool formula = StartsFormula(text);
-    if (!formula && text.find_first_of(",;\"\r\n") == std::string_view::npos) return std::string(text);
+    if (!formula && text.find_first_of(",;\"\r\n") == std::string_view::npos) return kept;
     std::string out = formula ? "\"'" : "\"";
     for (std::size_t i = 0; i < text.size(); ++i) {
         const char c = text[i];
@@ -112,6 +146,9 @@ std::string TerminalSafe(std::string_view text) {
         } else if (len == 2 && b == 0xC2 && static_cast<unsigned char>(text[i + 1]) <= 0x9F) {
             out += '?';  // U+0080..U+009F
             i += 2;
+        } else if (BidiControlAt(text, i)) {
+            out += '?';
+            i += 3;
         } else if (len > 1) {
             out.append(text.substr(i, len));
             i += len;

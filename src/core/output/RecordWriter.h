@@ -36,8 +36,9 @@ struct OutputTable {
 
 // The whole table.
 //  text: a header line of column names, then one line a row, cells split by
-//        tabs; control bytes, C1 controls and backslash become \xNN, so a row
-//        stays one line and sends nothing to a terminal.
+//        tabs; control bytes and backslash become \xNN, C1 and bidirectional
+//        controls '?', so a row stays one line, in its own order, and sends
+//        nothing to a terminal.
 //  csv:  a header line, then one row a line (a line break inside a cell is
 //        kept inside its quotes).
 //  json: an array of objects, one object a line, keys in column order.

@@ -188,7 +188,7 @@ bool Provisioner::ReadyToWrite(const std::vector<std::string>& problems, RowResu
 bool Provisioner::Login(CameraSettings& s, const PlanRow& row, RowResult& result) {
     // Asked without credentials first, as the wizard's login step does;
     // the row's (or the default) credentials only when the camera asks.
-    HttpResult r = ReadParameters(options_.transport, s, kPageSysinfo);
+    HttpResult r = ReadParameters(options_.transport, s, ParameterGroup::Sysinfo);
     if (r.status == HttpStatus::Unauthorized) {
         const bool haveUser = row.user || options_.haveUser;
         const bool havePassword = row.password || options_.havePassword;
@@ -199,7 +199,7 @@ bool Provisioner::Login(CameraSettings& s, const PlanRow& row, RowResult& result
         }
         SetField(s.User, row.user ? *row.user : options_.user);
         SetField(s.Password, row.password ? *row.password : options_.password);
-        r = ReadParameters(options_.transport, s, kPageSysinfo);
+        r = ReadParameters(options_.transport, s, ParameterGroup::Sysinfo);
         if (r.status == HttpStatus::Unauthorized) {
             result.status = RowStatus::Refused;
             result.detail = "the camera refused the user name and password";

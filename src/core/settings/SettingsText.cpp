@@ -67,9 +67,20 @@ std::size_t Utf8Sequence(std::string_view v, std::size_t i) {
     return n;
 }
 
+// The code point of a C1 control (U+0080..U+009F) or a bidirectional
+// control (U+202A..U+202E, U+2066..U+2069) as one UTF-8 sequence, else 0.
+char32_t FormattingControl(std::string_view seq) {
+    const auto b = [&](std::size_t k) { return static_cast<unsigned char>(seq[k]); };
+    if (seq.size() == 2 && b(0) == 0xC2 && b(1) <= 0x9F) return b(1);
+    if (seq.size() == 3 && b(0) == 0xE2 && ((b(1) == 0x80 && b(2) >= 0xAA && b(2) <= 0xAE) ||
+                                            (b(1) == 0x81 && b(2) >= 0xA6 && b(2) <= 0xA9)))
+        return 0x2000 + ((b(1) & 0x3F) << 6) + (b(2) & 0x3F);
+    return 0;
+}
+
 std::string JsonString(std::string_view v) {
     std::string out = "\"";
-    char buf[8];
+    char buf[12];
     for (std::size_t i = 0; i < v.size(); ++i) {
         const unsigned char c = static_cast<unsigned char>(v[i]);
         if (c == '"' || c == '\\') {
@@ -81,7 +92,13 @@ std::string JsonString(std::string_view v) {
         } else if (c < 0x80) {
             out += static_cast<char>(c);
         } else if (const std::size_t n = Utf8Sequence(v, i); n != 0) {
-            out.append(v.substr(i, n));
+            if (const char32_t shown = FormattingControl(v.substr(i, n))) {
+                // Legal JSON, but a terminal or viewer showing it obeys it.
+                std::snprintf(buf, sizeof buf, "\\u%04x", static_cast<unsigned>(shown));
+                out += buf;
+            } else {
+                out.append(v.substr(i, n));
+            }
             i += n - 1;
         } else {
             // 8-bit code-page text: shown as the Latin-1 character so the JSON stays valid.

@@ -78,7 +78,9 @@ HttpResult ReadSysinfoAuthChecked(CameraService& camera, CameraSettings& s) {
     const HttpResult r = camera.ReadAfterLogin(s);
     if (r.Failed()) return r;
     CameraSettings scratch = s;
-    return camera.ReadGroup(scratch, kPageSysinfo).status == HttpStatus::Unauthorized ? HttpStatus::Unauthorized : r;
+    return camera.ReadGroup(scratch, ParameterGroup::Sysinfo).status == HttpStatus::Unauthorized
+               ? HttpStatus::Unauthorized
+               : r;
 }
 
 }  // namespace
@@ -143,7 +145,7 @@ void CameraOperations::ReadCamera() {
     HttpResult first;
     {
         const SequenceDeadline bound(loginLimitMs);
-        first = Camera().ReadGroup(s, kPageSysinfo);
+        first = Camera().ReadGroup(s, ParameterGroup::Sysinfo);
     }
     // Out of time already: the read would be given up the same way.
     if (first.status == HttpStatus::TimedOut) {
@@ -170,7 +172,7 @@ void CameraOperations::ReadCamera() {
         wait->SetRange(0, kReadRange);
         wait->SetText(QString::fromStdString(Messages().reading));
     }
-    StartTask(task::kRead);
+    StartTask(TaskKind::Read);
     ShowWait();
     if (timersRunning_) progressTimer_.start(window_.Timers().readTickMs);
 }
@@ -185,12 +187,12 @@ void CameraOperations::SaveCamera() {
         wait->SetRange(0, kSaveRange);
         wait->SetText(QString::fromStdString(Messages().saving));
     }
-    StartTask(s.UseWPS == 1 ? task::kSaveAfterWps : task::kSave);
+    StartTask(s.UseWPS == 1 ? TaskKind::SaveAfterWps : TaskKind::Save);
     ShowWait();
     if (timersRunning_) progressTimer_.start(window_.Timers().saveTickMs);
 }
 
-void CameraOperations::StartTask(int32_t kind) {
+void CameraOperations::StartTask(TaskKind kind) {
     auto t = std::make_shared<WorkerTask>();
     t->kind = kind;
     t->settings = window_.Settings();
@@ -321,7 +323,7 @@ void CameraOperations::TickRefind() {
         window_.HandleCommand(WizardCommand::EnsureCameraSubnet);
         {
             const SequenceDeadline bound(WindowThreadLimitMs(window_.Timers().readTickMs));
-            (void)Camera().ReadGroup(s, kPageNatStatus);
+            (void)Camera().ReadGroup(s, ParameterGroup::NatStatus);
         }
         HideWait();
         ShowMessage(Messages().foundAgain, PromptIcon::Information);

@@ -61,7 +61,7 @@ public:
     const KeptCameraResults& Kept() const { return kept_; }
 
 private:
-    void StartTask(int32_t kind);
+    void StartTask(TaskKind kind);
     bool RefuseWhileBusy();
     void GiveUpTask();
     void ApplyTaskSettings(WorkerTask& task);

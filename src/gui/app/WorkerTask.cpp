@@ -32,11 +32,9 @@ void RunWorkerTask(WorkerTask& t) {
     t.succeeded = false;
     if (t.camera == nullptr) return;
     switch (t.kind) {
-        case task::kRead: RunRead(t); break;
-        case task::kSave:
-        case task::kSaveAlt: t.succeeded = t.camera->Save(t.settings).succeeded; break;
-        case task::kSaveAfterWps: t.succeeded = t.camera->SaveAfterWps(t.settings).succeeded; break;
-        default: break;  // unknown kinds do nothing and end as failed
+        case TaskKind::Read: RunRead(t); break;
+        case TaskKind::Save: t.succeeded = t.camera->Save(t.settings).succeeded; break;
+        case TaskKind::SaveAfterWps: t.succeeded = t.camera->SaveAfterWps(t.settings).succeeded; break;
     }
 }
 

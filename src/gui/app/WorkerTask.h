@@ -26,15 +26,14 @@ namespace hostnet {
 class HostNetwork;
 }
 
-namespace task {
-inline constexpr int32_t kRead = 1;
-inline constexpr int32_t kSave = 3;
-inline constexpr int32_t kSaveAlt = 4;
-inline constexpr int32_t kSaveAfterWps = 6;
-}  // namespace task
+enum class TaskKind {
+    Read,          // the whole camera, then the address proposal
+    Save,          // the normal save
+    SaveAfterWps,  // the save once WPS has joined the camera to the network
+};
 
 struct WorkerTask {
-    int32_t kind = 0;
+    TaskKind kind = TaskKind::Read;
     CameraSettings settings;                 // the worker's own copy
     std::vector<AccessPointEntry> apList;    // the read's access point scan
     bool hasProbeResult = false;             // FindFreeAddress ran

@@ -15,6 +15,7 @@
 #include "core/i18n/LanguageStrings.h"
 #include "core/onvif/NetworkOnvifService.h"
 #include "gui/framework/Prompter.h"
+#include "gui/framework/ShownText.h"
 #include "gui/framework/WizardPage.h"
 
 namespace orvanta {
@@ -215,13 +216,17 @@ void PlanDialog::ShowRow(std::size_t row, const provision::RowResult& result) {
     QTreeWidgetItem* item = rows_->topLevelItem(static_cast<int>(row));
     if (!item) return;
     item->setText(kColState, StatusText(result.status));
+    // Values and the detail are the camera's words: one line each, and
+    // shown literally in the tooltip too.
     QString change;
     for (const provision::FieldChange& c : result.changes)
-        change += (change.isEmpty() ? QString() : QStringLiteral("; ")) + Plain(c.key + ": " + c.before) +
-                  QStringLiteral(" \u2192 ") + Plain(c.after);
-    if (!result.detail.empty()) change += (change.isEmpty() ? QString() : QStringLiteral("; ")) + Plain(result.detail);
+        change += (change.isEmpty() ? QString() : QStringLiteral("; ")) + Plain(c.key) + QStringLiteral(": ") +
+                  ShownText(c.before) + QStringLiteral(" \u2192 ") + ShownText(c.after);
+    if (!result.detail.empty())
+        change += (change.isEmpty() ? QString() : QStringLiteral("; ")) +
+                  ShownText(result.detail, static_cast<qsizetype>(kMessageCapacity));
     item->setText(kColChange, change);
-    item->setToolTip(kColChange, change);
+    item->setToolTip(kColChange, PlainToolTip(change));
     progress_->setValue(progress_->value() + 1);
 }
 

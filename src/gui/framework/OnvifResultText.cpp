@@ -1,6 +1,7 @@
 #include "gui/framework/OnvifResultText.h"
 
 #include "core/i18n/LanguageStrings.h"
+#include "gui/framework/ShownText.h"
 #include "gui/framework/WizardPage.h"
 
 namespace orvanta {
@@ -40,7 +41,8 @@ QString OnvifResultText(const LanguageStrings& lang, const onvif::OnvifResult& r
     QString text = WizardPage::Text(lang, "OnvifMessages", sentence.key, kMessageCapacity);
     if (text.isEmpty()) text = QString::fromLatin1(sentence.fallback);
     if (!result.ok() && !result.detail.empty())
-        text += QStringLiteral("\n\n") + QString::fromStdString(result.detail).left(static_cast<qsizetype>(kMessageCapacity));
+        // The detail quotes the camera (a fault's reason): one line of text.
+        text += QStringLiteral("\n\n") + ShownText(result.detail, static_cast<qsizetype>(kMessageCapacity));
     return text;
 }
 

@@ -6,6 +6,7 @@
 #include <QRadioButton>
 #include <QRegularExpression>
 
+#include "core/onvif/ClockSkew.h"
 #include "core/onvif/PosixTimeZone.h"
 #include "gui/framework/OnvifSetup.h"
 #include "gui/framework/ShownText.h"
@@ -16,6 +17,7 @@ namespace {
 
 constexpr const char* kBehind = "ClockBehind";  // "%1": how far, in the unit keys below
 constexpr const char* kAhead = "ClockAhead";
+constexpr const char* kSigning = "SigningClock";  // after either, for a clock off by more than a day
 constexpr const char* kDays = "Days";
 constexpr const char* kHours = "Hours";
 constexpr const char* kMinutes = "Minutes";
@@ -59,6 +61,7 @@ OnvifClockPage::OnvifClockPage(QWidget* parent) : WizardPage(303, "OnvifClockPag
     Captions({{hostNameLabel, "HostName"}, {ntp_, "RadioNtp"}, {ntpLabel, "NtpServer"}, {pcTime_, "RadioPcTime"}});
     KeptTexts({{kBehind, kMessageCapacity},
                {kAhead, kMessageCapacity},
+               {kSigning, kMessageCapacity},
                {kDays},
                {kHours},
                {kMinutes},
@@ -88,7 +91,11 @@ QString OnvifClockPage::OffsetText(int64_t offsetSeconds) const {
     amount.replace(QStringLiteral("%1"), QString::number(count));
     QString text = Kept(offsetSeconds < 0 ? kBehind : kAhead);
     if (text.isEmpty()) text = QStringLiteral("%1");
-    return text.replace(QStringLiteral("%1"), amount);
+    text.replace(QStringLiteral("%1"), amount);
+    // Logins are signed on the camera's time, far off or not (a camera
+    // refuses a token that looks stale to it); the user is told so.
+    if (onvif::FarClock(offsetSeconds) && !Kept(kSigning).isEmpty()) text += QLatin1Char(' ') + Kept(kSigning);
+    return text;
 }
 
 void OnvifClockPage::LoadFromSettings() {

@@ -1,6 +1,7 @@
 // The name and clock of an ONVIF camera: its host name, and whether it keeps
 // time with an NTP server or takes this computer's time and time zone. A
-// clock far off is said here, and set whatever the choice.
+// clock far off is said here (and, beyond a day, that logins are signed on
+// it), and set whatever the choice.
 #pragma once
 
 #include "gui/framework/WizardPage.h"
@@ -34,7 +35,8 @@ public:
     void LoadFromSettings() override;
 
     // "the camera's clock is 183 days behind; it will be set" in the
-    // page's language, for an offset (camera minus PC) in seconds.
+    // page's language, for an offset (camera minus PC) in seconds; beyond
+    // a day, followed by the note that requests are signed on its clock.
     QString OffsetText(int64_t offsetSeconds) const;
 
 private:

@@ -77,7 +77,7 @@ void OnvifFinishedPage::LoadFromSettings() {
     streams_->clear();
     for (const std::string& uri : now.streamUris) {
         auto* row = new QTreeWidgetItem(streams_, {ShownText(uri, kUriChars)});
-        row->setToolTip(0, row->text(0));
+        row->setToolTip(0, PlainToolTip(row->text(0)));
     }
     if (now.streamUris.empty()) {
         auto* row = new QTreeWidgetItem(streams_, {Kept(kNoStreams)});

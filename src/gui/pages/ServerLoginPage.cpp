@@ -60,7 +60,7 @@ void ServerLoginPage::OnNext() {
     }
     SetField(credentials_.ID, id.toLocal8Bit().toStdString());
     SetField(credentials_.Password, password.toLocal8Bit().toStdString());
-    const int loginType = loginType_->currentIndex() != 0 ? kLoginUser : kLoginDevice;
+    const ListingLogin login = loginType_->currentIndex() != 0 ? ListingLogin::User : ListingLogin::Device;
 
     // A failed query leaves no entries behind, so the list page never pairs
     // an old count with a missing list.
@@ -70,8 +70,8 @@ void ServerLoginPage::OnNext() {
         const std::string host = deployment->listingHost.trimmed().toStdString();
         const std::string port = std::to_string(deployment->listingPort);
         uint32_t count = 0;
-        std::optional<std::vector<ServerCameraEntry>> found = Context()->camera->QueryServer(
-            credentials_, count, host.c_str(), port.c_str(), kListingActionQuery, loginType);
+        std::optional<std::vector<ServerCameraEntry>> found =
+            Context()->camera->QueryServer(credentials_, count, host.c_str(), port.c_str(), login);
         if (found) {
             found->resize(std::min<std::size_t>(found->size(), count));
             entries_ = std::move(*found);
