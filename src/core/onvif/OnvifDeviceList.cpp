@@ -1,6 +1,7 @@
 #include "core/onvif/OnvifDeviceList.h"
 
 #include <algorithm>
+#include <cctype>
 #include <strings.h>
 
 namespace orvanta::onvif {
@@ -17,6 +18,12 @@ void TakeOrigin(DiscoveredOnvifDevice& d, const DiscoveryOrigin& o) {
     d.replyFrom = o.from;
 }
 
+void NoteSender(DiscoveredOnvifDevice& d, const DiscoveryOrigin& o) {
+    if (o.from != 0 && d.heardFrom.size() < kMaxListItems &&
+        std::find(d.heardFrom.begin(), d.heardFrom.end(), o.from) == d.heardFrom.end())
+        d.heardFrom.push_back(o.from);
+}
+
 void TakeScopes(DiscoveredOnvifDevice& d, const std::vector<std::string>& scopes) {
     d.scopes = scopes;
     const OnvifScopeFields fields = ReadScopeFields(scopes);
@@ -27,8 +34,25 @@ void TakeScopes(DiscoveredOnvifDevice& d, const std::vector<std::string>& scopes
 
 }  // namespace
 
+std::string NormalEndpoint(std::string_view reference) {
+    while (!reference.empty() && std::isspace(static_cast<unsigned char>(reference.front()))) reference.remove_prefix(1);
+    while (!reference.empty() && std::isspace(static_cast<unsigned char>(reference.back()))) reference.remove_suffix(1);
+    const auto startsWith = [&](std::string_view prefix) {
+        return reference.size() >= prefix.size() && strncasecmp(reference.data(), prefix.data(), prefix.size()) == 0;
+    };
+    std::string_view uuid;
+    if (startsWith("urn:uuid:")) uuid = reference.substr(9);
+    else if (startsWith("uuid:")) uuid = reference.substr(5);
+    else if (reference.find(':') == std::string_view::npos) uuid = reference;
+    else return std::string(reference);
+    std::string out = "urn:uuid:";
+    for (const char c : uuid) out += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return out;
+}
+
 bool SameEndpoint(const std::string& a, const std::string& b) {
-    return a.size() == b.size() && strcasecmp(a.c_str(), b.c_str()) == 0;
+    const std::string x = NormalEndpoint(a), y = NormalEndpoint(b);
+    return !x.empty() && x.size() == y.size() && strcasecmp(x.c_str(), y.c_str()) == 0;
 }
 
 bool OnvifDeviceList::Add(const DiscoveryAnnouncement& device, const DiscoveryOrigin& origin) {
@@ -41,12 +65,14 @@ bool OnvifDeviceList::Add(const DiscoveryAnnouncement& device, const DiscoveryOr
         d.metadataVersion = device.metadataVersion;
         TakeScopes(d, device.scopes);
         TakeOrigin(d, origin);
+        NoteSender(d, origin);
         if (!origin.card.empty()) d.interfaces.push_back(origin.card);
         devices_.push_back(std::move(d));
         direct_.push_back(InSubnet(origin));
         return true;
     }
     DiscoveredOnvifDevice& d = *it;
+    NoteSender(d, origin);
     for (const std::string& x : device.xaddrs)
         if (d.xaddrs.size() < kMaxListItems && std::find(d.xaddrs.begin(), d.xaddrs.end(), x) == d.xaddrs.end())
             d.xaddrs.push_back(x);

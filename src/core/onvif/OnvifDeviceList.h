@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/onvif/OnvifTypes.h"
@@ -39,7 +40,14 @@ private:
     std::vector<bool> direct_;  // devices_[i] answered from within its card's subnet
 };
 
-// Same endpoint reference, ignoring case.
+// An endpoint reference in the one form it is compared and stored in:
+// "urn:uuid:" and the UUID in small letters, whether it came as
+// "urn:uuid:C979...", "uuid:c979..." (as many cameras announce it and a
+// search prints it) or a bare UUID. Any other URI is kept as it is.
+std::string NormalEndpoint(std::string_view reference);
+
+// Same endpoint reference once both are in that form (other URIs compare
+// without regard to case).
 bool SameEndpoint(const std::string& a, const std::string& b);
 
 }  // namespace orvanta::onvif

@@ -7,10 +7,12 @@
 #include "core/i18n/LanguageStrings.h"
 #include "core/onvif/CardSubnet.h"
 #include "core/onvif/NetworkOnvifService.h"
+#include "core/onvif/OnvifDeviceList.h"
 #include "core/onvif/ServiceAddress.h"
 #include "core/output/Diagnostics.h"
 #include "core/settings/FixedField.h"
 #include "core/text/AddressText.h"
+#include "core/text/MacAddress.h"
 #include "gui/app/WaitDialog.h"
 #include "gui/app/WizardWindow.h"
 #include "gui/framework/OnvifResultText.h"
@@ -214,7 +216,7 @@ void OnvifOperations::Finish() {
         setup.before = job->state;
         setup.proposal = job->proposal;
         setup.change = {};
-        if (!job->state.mac.empty()) setup.macs[setup.device.endpoint] = job->state.mac;
+        if (!job->state.mac.empty()) setup.macs[onvif::NormalEndpoint(setup.device.endpoint)] = MacText(job->state.mac);
         window_.HandleCommand(WizardCommand::ShowOnvifAddressPage);
         return;
     }
@@ -225,7 +227,7 @@ void OnvifOperations::Finish() {
         return;
     }
     setup.after = job->state;
-    if (!job->state.mac.empty()) setup.macs[setup.device.endpoint] = job->state.mac;
+    if (!job->state.mac.empty()) setup.macs[onvif::NormalEndpoint(setup.device.endpoint)] = MacText(job->state.mac);
     window_.HandleCommand(WizardCommand::ShowOnvifFinishedPage);
 }
 
