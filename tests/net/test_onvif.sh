@@ -315,6 +315,71 @@ if [ -x "$bin/onvif_window_guiprog" ]; then
     lab_stored nat1 "TitleBar=Dialog ours 1"
 fi
 
+# ---------------------------------------------------------------- a lying neighbour
+# Devices on the PC's switch that answer searches with other cameras'
+# claims and take any login, as one relaying the exchanges to the real
+# camera would: one names a camera's address in its XAddrs and claims
+# another camera's MAC, one answers with a camera's endpoint reference
+# from a subnet of its own and claims the address that camera is about
+# to be given. Credentials go only to the camera meant: neither receives
+# a signed request, nor the new password, nor is a temporary address
+# added for the subnet a search answer named.
+n=$((n + 1)); uuid[trust]="$(uuid_of "$n")"
+lab_add_camera_on main trust 10.98.1.80/24
+lab_start_bg trust "$T/trust.log" "$sim" --uuid "${uuid[trust]}" --name "Cam trust" --state "$T/trust.json" \
+    --password-file "$T/pw" --check-replies --reboot-seconds 1
+n=$((n + 1)); uuid[trustmac]="$(uuid_of "$n")"
+lab_add_camera_on main trustmac 10.98.1.81/24
+lab_start_bg trustmac "$T/trustmac.log" "$sim" --uuid "${uuid[trustmac]}" --name "Cam trustmac" \
+    --state "$T/trustmac.json" --password-file "$T/pw" --check-replies
+for name in trust trustmac; do
+    lab_wait_port "$name" tcp 80 15 && lab_wait_port "$name" udp 3702 5 || { echo "camera $name did not start" >&2; exit 1; }
+done
+n=$((n + 1))
+real_mac="$(state trustmac mac)"
+lab_add_camera_on main liar1 10.98.1.66/24
+lab_start_bg liar1 "$T/liar1.log" "$sim" --uuid "$(uuid_of "$n")" --name "Cam liar" --announce-host 10.98.1.80 \
+    --claim-mac "$real_mac" --accept-any-login --state "$T/liar1.json" --password-file "$T/wrong"
+lab_add_camera_on main liar2 192.168.77.66/24
+lab_start_bg liar2 "$T/liar2.log" "$sim" --uuid "${uuid[trust]}" --name "Cam trust" --announce-host 10.98.1.180 \
+    --claim-address 10.98.1.180/24 --accept-any-login --state "$T/liar2.json" --password-file "$T/wrong"
+for name in liar1 liar2; do
+    lab_wait_port "$name" tcp 80 15 && lab_wait_port "$name" udp 3702 5 || { echo "neighbour $name did not start" >&2; exit 1; }
+done
+signed() { grep -c "signed .*${2:-}" "$T/$1.log"; }  # signed NEIGHBOUR [OPERATION]: requests it took
+temporary() { grep -c 'lies outside the PC.s subnets.*192\.168\.77\.' "$1"; }
+
+# A plan row by address (the first neighbour's XAddrs name it) and one by
+# MAC, written as some makers print them (the first neighbour claims it).
+upper_dashed="$(printf '%s' "$real_mac" | tr 'a-f:' 'A-F-')"
+printf 'kind,mac,address,hostname\nonvif,,10.98.1.80,trust-a\nonvif,%s,,trust-mac\n' "$upper_dashed" >"$T/trust-plan.csv"
+cli provision "$T/trust-plan.csv" "${cred[@]}" --search-seconds 6 --format json --report "$T/trust-report.json" \
+    --verbose >"$T/trust-plan.out" 2>"$T/trust-plan.err"
+rc=$?; last_err="$T/trust-plan.err"
+echo "note neighbour, plan rows by address and MAC: $(signed liar1) signed request(s), $(signed liar1 SetUser) SetUser"
+check "neighbour: rows by address and MAC done on the cameras meant, none sent to it" "0 done done trust-a trust-mac 0" \
+    "$rc $(py '" ".join(r["status"] for r in d)' "$T/trust-report.json") $(state trust hostname) $(state trustmac hostname) $(signed liar1)"
+
+# A row by endpoint reference the second neighbour answers too, from a
+# subnet of its own: stopped, both addresses named, no temporary address.
+printf 'kind,uuid,hostname\nonvif,%s,trust-uuid\n' "${uuid[trust]#urn:}" >"$T/trust-uuid.csv"
+cli provision "$T/trust-uuid.csv" "${cred[@]}" --search-seconds 6 --format json --report "$T/trust-uuid.json" \
+    --verbose >"$T/trust-uuid.out" 2>"$T/trust-uuid.err"
+rc=$?; last_err="$T/trust-uuid.err"
+echo "note neighbour, plan row by reference: $(signed liar2) signed request(s), $(temporary "$T/trust-uuid.err") temporary address(es) for its subnet"
+check "neighbour: a reference answered from two addresses stops the row, naming both" "failed 1 0 0 trust-a" \
+    "$(py 'd[0]["status"]' "$T/trust-uuid.json") $(py 'int("10.98.1.80 and 192.168.77.66" in d[0]["detail"])' "$T/trust-uuid.json") $(signed liar2) $(temporary "$T/trust-uuid.err") $(state trust hostname)"
+
+# A move to a fixed address with a new password, while the second
+# neighbour announces the camera's reference and claims that address.
+printf 'Lab pass 3\n' >"$T/pw3"
+cli onvif set 10.98.1.80 --address 10.98.1.180/24 --new-password-file "$T/pw3" "${cred[@]}" --verbose \
+    >"$T/trust-set.out" 2>"$T/trust-set.err"
+rc=$?; last_err="$T/trust-set.err"
+echo "note neighbour, set --address --new-password-file: $(signed liar2) signed request(s), $(signed liar2 SetUser) SetUser, $(temporary "$T/trust-set.err") temporary address(es) for its subnet"
+check "neighbour: set --address verified on the camera itself, nothing sent to the neighbour" "0 1 10.98.1.180 0 0" \
+    "$rc $(grep -c '^verified' "$T/trust-set.out") $(state trust address) $(signed liar2) $(signed liar2 SetUser)"
+
 # What the PC sent, all of it, in the schemas' terms (the office PC's
 # deliberate bad request aside).
 if [ "$schemas" = 1 ]; then
@@ -324,6 +389,6 @@ if [ "$schemas" = 1 ]; then
 fi
 check "the emulator's own replies match the schemas" 0 "$(cat "$T"/*.log | grep -c 'reply-invalid')"
 check "no temporary address left on the PC" "" \
-    "$(lab_exec pc ip -4 -o addr show | grep -E '192\.168\.9[78]\.|169\.254\.' | awk '{print $4}' | tr '\n' ' ')"
+    "$(lab_exec pc ip -4 -o addr show | grep -E '192\.168\.(9[78]|77)\.|169\.254\.' | awk '{print $4}' | tr '\n' ' ')"
 
 lab_finish onvif
