@@ -91,14 +91,15 @@ OnvifResult ResolveTarget(Target& t, OnvifReach& reach) {
     if (!found) return {OnvifStatus::NotFound, "no camera answered the search for " + t.endpoint};
     // The answer counts for the address it came from, and only when no
     // other device answered with the same reference.
-    if (OnvifResult r = SoleClaimant(*found, t.url); !r.ok()) return r;
+    const LinkLookup link = SystemLinkLookup();
+    if (OnvifResult r = SoleClaimant(*found, t.url, link); !r.ok()) return r;
     reach.SetCard(found->interfaceName);
     // A temporary address only for an address the link layer shows on
     // the card the answer came in on: a sender address alone is easily
     // made up.
-    const hostnet::LinkLayerAnswer link = SystemLinkLookup()(t.url.host, found->interfaceName, t.url.port);
-    if (link.status == hostnet::LinkLayerStatus::Routed)
-        return {OnvifStatus::Unreachable, t.endpoint + " answered from " + t.url.host + ": " + link.detail +
+    const hostnet::LinkLayerAnswer seen = link(t.url.host, found->interfaceName, t.url.port);
+    if (seen.status == hostnet::LinkLayerStatus::Routed)
+        return {OnvifStatus::Unreachable, t.endpoint + " answered from " + t.url.host + ": " + seen.detail +
                                               "; name the camera by its address to reach it there"};
     if (!reach.Ensure(t.url.host, 0, t.url.port))
         return {OnvifStatus::Unreachable, "the PC cannot be given an address beside " + t.url.host};

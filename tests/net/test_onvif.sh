@@ -206,6 +206,9 @@ check "read in a foreign subnet through the temporary address" "0 192.168.98.20"
 rc="$(read_camera linklocal "${uuid[linklocal]}")"; last_err="$T/read-linklocal.err"
 check "read a link-local camera by its endpoint reference" "0 169.254.77.20 16" \
     "$rc $(py 'o["ipv4"]["address"] + " " + str(o["ipv4"]["prefix"])' "$T/read-linklocal.json")"
+# The reference as some cameras announce it (no urn:), in capitals.
+rc="$(read_camera plainref "$(printf '%s' "${uuid[plain]#urn:}" | tr a-z A-Z)")"; last_err="$T/read-plainref.err"
+check "read by a uuid: reference in capitals" "0 10.98.1.20" "$rc $(py 'o["ipv4"]["address"]' "$T/read-plainref.json")"
 rc="$(read_camera clock 10.98.1.30:8080)"; last_err="$T/read-clock.err"
 check "read a camera six months behind (address:port)" "0 true" \
     "$rc $(py 'abs(o["time"]["offset_s"] + 15552000) < 120' "$T/read-clock.json")"

@@ -267,6 +267,17 @@ TEST(OnvifDiscoveryList, ClaimantsAndReferenceForms) {
     const OnvifResult sole = SoleClaimant(d, url);
     EXPECT_EQ(sole.status, OnvifStatus::Fault);
     EXPECT_NE(sole.detail.find("10.0.0.20 and 10.0.0.66"), std::string::npos) << sole.detail;
+    // Both addresses on one card (a camera with a second address) are one
+    // camera; another card behind either is a second claimant.
+    for (const bool oneCard : {true, false}) {
+        const LinkLookup link = [&](const std::string& address, const std::string&, const std::string&) {
+            const char* mac = address == "10.0.0.66" && !oneCard ? "02:00:00:00:00:66" : "02:00:00:00:00:20";
+            return orvanta::hostnet::LinkLayerAnswer{orvanta::hostnet::LinkLayerStatus::Found,
+                                                     *orvanta::MacAddress::Parse(mac), ""};
+        };
+        EXPECT_EQ(SoleClaimant(d, url, link).ok(), oneCard);
+        if (oneCard) EXPECT_EQ(url.host, "10.0.0.20");
+    }
     // An answer counts for the address it came from, not the one it names.
     EXPECT_EQ(FormatServiceUrl(*ServiceAnnouncedFrom(d, "10.0.0.66")), "http://10.0.0.66/onvif/device_service");
     EXPECT_FALSE(ServiceAnnouncedFrom(d, "10.0.0.99"));

@@ -41,12 +41,31 @@ std::optional<ServiceUrl> ServiceAnnouncedFrom(const DiscoveredOnvifDevice& d, c
     return url;
 }
 
-OnvifResult SoleClaimant(const DiscoveredOnvifDevice& d, ServiceUrl& url) {
+namespace {
+
+// Every address answers with the same hardware address: one card.
+bool OneCard(const DiscoveredOnvifDevice& d, const std::vector<std::string>& from, const LinkLookup& link) {
+    if (!link) return false;
+    std::optional<MacAddress> first;
+    for (const std::string& address : from) {
+        const std::optional<ServiceUrl> url = ServiceAnnouncedFrom(d, address);
+        const hostnet::LinkLayerAnswer a = link(address, d.interfaceName, url ? url->port : "80");
+        if (a.status != hostnet::LinkLayerStatus::Found || (first && a.mac != *first)) return false;
+        first = a.mac;
+    }
+    return true;
+}
+
+}  // namespace
+
+OnvifResult SoleClaimant(const DiscoveredOnvifDevice& d, ServiceUrl& url, const LinkLookup& link) {
     const std::vector<std::string> from = ClaimantAddresses(d);
     if (from.empty()) return {OnvifStatus::BadReply, "the answer for " + d.endpoint + " came from no known address"};
-    if (from.size() > 1)
+    if (from.size() > 1 && !OneCard(d, from, link))
         return {OnvifStatus::Fault, d.endpoint + " answered from " + AddressListText(from) +
                                         ": another device claims to be this camera; name the camera by its address"};
+    // The first is the one the search prefers (in a subnet of the card it
+    // came in on, when one is).
     url = *ServiceAnnouncedFrom(d, from.front());
     return {};
 }

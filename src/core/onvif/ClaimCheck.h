@@ -40,9 +40,12 @@ std::string AddressListText(const std::vector<std::string>& addresses);
 // answer named none. nullopt when no answer for `d` came from `address`.
 std::optional<ServiceUrl> ServiceAnnouncedFrom(const DiscoveredOnvifDevice& d, const std::string& address);
 
-// The one address `d` was heard from, with its device service. A Fault
-// naming every address when the reference came from more than one, and
-// BadReply when none is known.
-OnvifResult SoleClaimant(const DiscoveredOnvifDevice& d, ServiceUrl& url);
+// The one device `d` was heard from, with its device service: its one
+// address, or, when `link` shows every address it answered from on the same
+// card (one camera with two addresses), the address the search prefers. A
+// Fault naming every address when the reference came from more than one
+// device, or from more than one address and `link` is empty; BadReply when
+// no address is known.
+OnvifResult SoleClaimant(const DiscoveredOnvifDevice& d, ServiceUrl& url, const LinkLookup& link = {});
 
 }  // namespace orvanta::onvif

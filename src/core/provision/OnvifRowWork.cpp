@@ -146,7 +146,9 @@ bool Provisioner::FindOnvif(const PlanRow& row, onvif::DiscoveredOnvifDevice& de
         if (!found)
             return fail(RowStatus::NotFound,
                         "no answer to the ONVIF search within " + std::to_string(options_.searchSeconds) + " s");
-        if (const onvif::OnvifResult r = onvif::SoleClaimant(device, url); !r.ok())
+        const onvif::LinkLookup link = [this](const std::string& address, const std::string& card,
+                                              const std::string& port) { return OnvifLinkAddress(address, card, port); };
+        if (const onvif::OnvifResult r = onvif::SoleClaimant(device, url, link); !r.ok())
             return fail(RowStatus::Failed, r.detail + "; nothing was sent");
     }
     if (!row.mac.empty()) {
