@@ -121,7 +121,7 @@ bool LooksLikeEndpoint(const std::string& text) {
 bool ParseTarget(const std::string& text, Target& t, std::string& why) {
     t.text = text;
     if (LooksLikeEndpoint(text)) {
-        t.endpoint = NormalEndpoint(text);
+        t.endpoint = CanonicalEndpoint(text);
         if (t.endpoint.size() < 10 || text.find_first_of(" \t\r\n") != std::string::npos) {
             why = "'" + output::TerminalSafe(text) + "' is not an endpoint reference";
             return false;

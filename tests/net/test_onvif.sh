@@ -369,9 +369,10 @@ printf 'kind,uuid,hostname\nonvif,%s,trust-uuid\n' "${uuid[trust]#urn:}" >"$T/tr
 cli provision "$T/trust-uuid.csv" "${cred[@]}" --search-seconds 6 --format json --report "$T/trust-uuid.json" \
     --verbose >"$T/trust-uuid.out" 2>"$T/trust-uuid.err"
 rc=$?; last_err="$T/trust-uuid.err"
+echo "note row by reference: $(py 'd[0]["detail"]' "$T/trust-uuid.json")"
 echo "note neighbour, plan row by reference: $(signed liar2) signed request(s), $(temporary "$T/trust-uuid.err") temporary address(es) for its subnet"
 check "neighbour: a reference answered from two addresses stops the row, naming both" "failed 1 0 0 trust-a" \
-    "$(py 'd[0]["status"]' "$T/trust-uuid.json") $(py 'int("10.98.1.80 and 192.168.77.66" in d[0]["detail"])' "$T/trust-uuid.json") $(signed liar2) $(temporary "$T/trust-uuid.err") $(state trust hostname)"
+    "$(py 'd[0]["status"]' "$T/trust-uuid.json") $(py 'int("10.98.1.80" in d[0]["detail"] and "192.168.77.66" in d[0]["detail"])' "$T/trust-uuid.json") $(signed liar2) $(temporary "$T/trust-uuid.err") $(state trust hostname)"
 
 # A move to a fixed address with a new password, while the second
 # neighbour announces the camera's reference and claims that address.

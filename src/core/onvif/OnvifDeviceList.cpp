@@ -34,7 +34,7 @@ void TakeScopes(DiscoveredOnvifDevice& d, const std::vector<std::string>& scopes
 
 }  // namespace
 
-std::string NormalEndpoint(std::string_view reference) {
+std::string CanonicalEndpoint(std::string_view reference) {
     while (!reference.empty() && std::isspace(static_cast<unsigned char>(reference.front()))) reference.remove_prefix(1);
     while (!reference.empty() && std::isspace(static_cast<unsigned char>(reference.back()))) reference.remove_suffix(1);
     const auto startsWith = [&](std::string_view prefix) {
@@ -51,7 +51,7 @@ std::string NormalEndpoint(std::string_view reference) {
 }
 
 bool SameEndpoint(const std::string& a, const std::string& b) {
-    const std::string x = NormalEndpoint(a), y = NormalEndpoint(b);
+    const std::string x = CanonicalEndpoint(a), y = CanonicalEndpoint(b);
     return !x.empty() && x.size() == y.size() && strcasecmp(x.c_str(), y.c_str()) == 0;
 }
 

@@ -44,7 +44,7 @@ private:
 // "urn:uuid:" and the UUID in small letters, whether it came as
 // "urn:uuid:C979...", "uuid:c979..." (as many cameras announce it and a
 // search prints it) or a bare UUID. Any other URI is kept as it is.
-std::string NormalEndpoint(std::string_view reference);
+std::string CanonicalEndpoint(std::string_view reference);
 
 // Same endpoint reference once both are in that form (other URIs compare
 // without regard to case).

@@ -79,7 +79,7 @@ PlanRow CheckRow(const PlanTableRow& raw, std::set<std::string>& unknown, std::v
         } else if (key == "uuid") {
             if (!value) continue;
             // A bare uuid is the common way to write one.
-            row.uuid = onvif::NormalEndpoint(*value);
+            row.uuid = onvif::CanonicalEndpoint(*value);
             if (value->empty() || value->size() > 256 ||
                 std::any_of(value->begin(), value->end(),
                             [](char c) { return static_cast<unsigned char>(c) <= 0x20 || c == 0x7f; }))

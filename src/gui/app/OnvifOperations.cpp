@@ -216,7 +216,7 @@ void OnvifOperations::Finish() {
         setup.before = job->state;
         setup.proposal = job->proposal;
         setup.change = {};
-        if (!job->state.mac.empty()) setup.macs[onvif::NormalEndpoint(setup.device.endpoint)] = MacText(job->state.mac);
+        if (!job->state.mac.empty()) setup.macs[onvif::CanonicalEndpoint(setup.device.endpoint)] = MacText(job->state.mac);
         window_.HandleCommand(WizardCommand::ShowOnvifAddressPage);
         return;
     }
@@ -227,7 +227,7 @@ void OnvifOperations::Finish() {
         return;
     }
     setup.after = job->state;
-    if (!job->state.mac.empty()) setup.macs[onvif::NormalEndpoint(setup.device.endpoint)] = MacText(job->state.mac);
+    if (!job->state.mac.empty()) setup.macs[onvif::CanonicalEndpoint(setup.device.endpoint)] = MacText(job->state.mac);
     window_.HandleCommand(WizardCommand::ShowOnvifFinishedPage);
 }
 

@@ -297,7 +297,7 @@ void SearchPage::ShowRows() {
         row->setText(kColKind, onvifKind);
         row->setText(kColIp, Plain(OnvifHost(d)));
         if (macs)
-            if (const auto it = macs->find(onvif::NormalEndpoint(d.endpoint)); it != macs->end()) row->setText(kColMac, Plain(it->second));
+            if (const auto it = macs->find(onvif::CanonicalEndpoint(d.endpoint)); it != macs->end()) row->setText(kColMac, Plain(it->second));
         if (const auto url = onvif::DeviceServiceOf(d)) row->setText(kColPort, Plain(url->port));
         // Name and hardware as the camera announced them, then the PC's card
         // it answered on, as the description column shows ours.
