@@ -365,22 +365,37 @@ check "neighbour: rows by address and MAC done on the cameras meant, none sent t
 
 # A row by endpoint reference the second neighbour answers too, from a
 # subnet of its own: stopped, both addresses named, no temporary address.
+# since [OPERATION]: what the second neighbour took since mark (each note
+# counts one step).
+mark() { m_all=$(signed liar2); m_set=$(signed liar2 SetUser); }
+since() { if [ -n "${1:-}" ]; then echo $(($(signed liar2 "$1") - m_set)); else echo $(($(signed liar2) - m_all)); fi; }
+mark
 printf 'kind,uuid,hostname\nonvif,%s,trust-uuid\n' "${uuid[trust]#urn:}" >"$T/trust-uuid.csv"
 cli provision "$T/trust-uuid.csv" "${cred[@]}" --search-seconds 6 --format json --report "$T/trust-uuid.json" \
     --verbose >"$T/trust-uuid.out" 2>"$T/trust-uuid.err"
 rc=$?; last_err="$T/trust-uuid.err"
 echo "note row by reference: $(py 'd[0]["detail"]' "$T/trust-uuid.json")"
-echo "note neighbour, plan row by reference: $(signed liar2) signed request(s), $(temporary "$T/trust-uuid.err") temporary address(es) for its subnet"
+echo "note neighbour, plan row by reference: $(since) signed request(s), $(temporary "$T/trust-uuid.err") temporary address(es) for its subnet"
 check "neighbour: a reference answered from two addresses stops the row, naming both" "failed 1 0 0 trust-a" \
     "$(py 'd[0]["status"]' "$T/trust-uuid.json") $(py 'int("10.98.1.80" in d[0]["detail"] and "192.168.77.66" in d[0]["detail"])' "$T/trust-uuid.json") $(signed liar2) $(temporary "$T/trust-uuid.err") $(state trust hostname)"
 
+# A new password for the camera named by its reference, which the second
+# neighbour answers too: refused naming both, nothing sent to either.
+printf 'Lab pass 3\n' >"$T/pw3"
+mark
+cli onvif set "${uuid[trust]}" --new-password-file "$T/pw3" "${cred[@]}" >"$T/trust-ref.out" 2>"$T/trust-ref.err"
+rc=$?; last_err="$T/trust-ref.err"
+echo "note neighbour, set by reference --new-password-file: $(since) signed request(s), $(since SetUser) SetUser"
+check "neighbour: set by a reference two devices answer is refused, naming both" "1 1 0 0" \
+    "$rc $(grep -c '10.98.1.80 and 192.168.77.66\|192.168.77.66 and 10.98.1.80' "$T/trust-ref.err") $(signed liar2) $(signed liar2 SetUser)"
+
 # A move to a fixed address with a new password, while the second
 # neighbour announces the camera's reference and claims that address.
-printf 'Lab pass 3\n' >"$T/pw3"
+mark
 cli onvif set 10.98.1.80 --address 10.98.1.180/24 --new-password-file "$T/pw3" "${cred[@]}" --verbose \
     >"$T/trust-set.out" 2>"$T/trust-set.err"
 rc=$?; last_err="$T/trust-set.err"
-echo "note neighbour, set --address --new-password-file: $(signed liar2) signed request(s), $(signed liar2 SetUser) SetUser, $(temporary "$T/trust-set.err") temporary address(es) for its subnet"
+echo "note neighbour, set --address --new-password-file: $(since) signed request(s), $(since SetUser) SetUser, $(temporary "$T/trust-set.err") temporary address(es) for its subnet"
 check "neighbour: set --address verified on the camera itself, nothing sent to the neighbour" "0 1 10.98.1.180 0 0" \
     "$rc $(grep -c '^verified' "$T/trust-set.out") $(state trust address) $(signed liar2) $(signed liar2 SetUser)"
 
