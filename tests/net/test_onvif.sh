@@ -324,17 +324,20 @@ fi
 # camera would: one names a camera's address in its XAddrs and claims
 # another camera's MAC, one answers with a camera's endpoint reference
 # from a subnet of its own and claims the address that camera is about
-# to be given. Credentials go only to the camera meant: neither receives
+# to be given. The cameras take their time to answer a search (up to half
+# a second, as WS-Discovery lets them), the neighbours answer at once: a
+# client that takes the first answer takes theirs. Credentials go only to
+# the camera meant: neither receives
 # a signed request, nor the new password, nor is a temporary address
 # added for the subnet a search answer named.
 n=$((n + 1)); uuid[trust]="$(uuid_of "$n")"
 lab_add_camera_on main trust 10.98.1.80/24
 lab_start_bg trust "$T/trust.log" "$sim" --uuid "${uuid[trust]}" --name "Cam trust" --state "$T/trust.json" \
-    --password-file "$T/pw" --check-replies --reboot-seconds 1
+    --password-file "$T/pw" --check-replies --reboot-seconds 1 --probe-delay-ms 500
 n=$((n + 1)); uuid[trustmac]="$(uuid_of "$n")"
 lab_add_camera_on main trustmac 10.98.1.81/24
 lab_start_bg trustmac "$T/trustmac.log" "$sim" --uuid "${uuid[trustmac]}" --name "Cam trustmac" \
-    --state "$T/trustmac.json" --password-file "$T/pw" --check-replies
+    --state "$T/trustmac.json" --password-file "$T/pw" --check-replies --probe-delay-ms 500
 for name in trust trustmac; do
     lab_wait_port "$name" tcp 80 15 && lab_wait_port "$name" udp 3702 5 || { echo "camera $name did not start" >&2; exit 1; }
 done
@@ -342,10 +345,10 @@ n=$((n + 1))
 real_mac="$(state trustmac mac)"
 lab_add_camera_on main liar1 10.98.1.66/24
 lab_start_bg liar1 "$T/liar1.log" "$sim" --uuid "$(uuid_of "$n")" --name "Cam liar" --announce-host 10.98.1.80 \
-    --claim-mac "$real_mac" --accept-any-login --state "$T/liar1.json" --password-file "$T/wrong"
+    --claim-mac "$real_mac" --accept-any-login --probe-delay-ms 1 --state "$T/liar1.json" --password-file "$T/wrong"
 lab_add_camera_on main liar2 192.168.77.66/24
 lab_start_bg liar2 "$T/liar2.log" "$sim" --uuid "${uuid[trust]}" --name "Cam trust" --announce-host 10.98.1.180 \
-    --claim-address 10.98.1.180/24 --accept-any-login --state "$T/liar2.json" --password-file "$T/wrong"
+    --claim-address 10.98.1.180/24 --accept-any-login --probe-delay-ms 1 --state "$T/liar2.json" --password-file "$T/wrong"
 for name in liar1 liar2; do
     lab_wait_port "$name" tcp 80 15 && lab_wait_port "$name" udp 3702 5 || { echo "neighbour $name did not start" >&2; exit 1; }
 done
