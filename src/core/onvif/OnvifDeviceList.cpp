@@ -24,6 +24,12 @@ void NoteSender(DiscoveredOnvifDevice& d, const DiscoveryOrigin& o) {
         d.heardFrom.push_back(o.from);
 }
 
+// Two references already in canonical form (a URI other than a uuid URN
+// keeps its case, and is compared without regard to it).
+bool SameKey(const std::string& a, const std::string& b) {
+    return !a.empty() && a.size() == b.size() && strcasecmp(a.c_str(), b.c_str()) == 0;
+}
+
 void TakeScopes(DiscoveredOnvifDevice& d, const std::vector<std::string>& scopes) {
     d.scopes = scopes;
     const OnvifScopeFields fields = ReadScopeFields(scopes);
@@ -51,13 +57,14 @@ std::string CanonicalEndpoint(std::string_view reference) {
 }
 
 bool SameEndpoint(const std::string& a, const std::string& b) {
-    const std::string x = CanonicalEndpoint(a), y = CanonicalEndpoint(b);
-    return !x.empty() && x.size() == y.size() && strcasecmp(x.c_str(), y.c_str()) == 0;
+    return SameKey(CanonicalEndpoint(a), CanonicalEndpoint(b));
 }
 
 bool OnvifDeviceList::Add(const DiscoveryAnnouncement& device, const DiscoveryOrigin& origin) {
-    const auto it = std::find_if(devices_.begin(), devices_.end(),
-                                 [&](const DiscoveredOnvifDevice& d) { return SameEndpoint(d.endpoint, device.endpoint); });
+    // Each reference is put in its canonical form once, not at every comparison.
+    std::string key = CanonicalEndpoint(device.endpoint);
+    const auto at = std::find_if(keys_.begin(), keys_.end(), [&](const std::string& k) { return SameKey(k, key); });
+    const auto it = devices_.begin() + (at - keys_.begin());
     if (it == devices_.end()) {
         DiscoveredOnvifDevice d;
         d.endpoint = device.endpoint;
@@ -69,6 +76,7 @@ bool OnvifDeviceList::Add(const DiscoveryAnnouncement& device, const DiscoveryOr
         if (!origin.card.empty()) d.interfaces.push_back(origin.card);
         devices_.push_back(std::move(d));
         direct_.push_back(InSubnet(origin));
+        keys_.push_back(std::move(key));
         return true;
     }
     DiscoveredOnvifDevice& d = *it;
@@ -96,16 +104,19 @@ bool OnvifDeviceList::Add(const DiscoveryAnnouncement& device, const DiscoveryOr
 }
 
 void OnvifDeviceList::Remove(const std::string& endpoint) {
+    const std::string key = CanonicalEndpoint(endpoint);
     for (std::size_t i = devices_.size(); i-- > 0;) {
-        if (!SameEndpoint(devices_[i].endpoint, endpoint)) continue;
+        if (!SameKey(keys_[i], key)) continue;
         devices_.erase(devices_.begin() + static_cast<std::ptrdiff_t>(i));
         direct_.erase(direct_.begin() + static_cast<std::ptrdiff_t>(i));
+        keys_.erase(keys_.begin() + static_cast<std::ptrdiff_t>(i));
     }
 }
 
 const DiscoveredOnvifDevice* OnvifDeviceList::Find(const std::string& endpoint) const {
-    for (const auto& d : devices_)
-        if (SameEndpoint(d.endpoint, endpoint)) return &d;
+    const std::string key = CanonicalEndpoint(endpoint);
+    for (std::size_t i = 0; i < devices_.size(); ++i)
+        if (SameKey(keys_[i], key)) return &devices_[i];
     return nullptr;
 }
 

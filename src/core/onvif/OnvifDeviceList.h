@@ -38,6 +38,7 @@ public:
 private:
     std::vector<DiscoveredOnvifDevice> devices_;
     std::vector<bool> direct_;  // devices_[i] answered from within its card's subnet
+    std::vector<std::string> keys_;  // devices_[i]'s reference in its canonical form
 };
 
 // An endpoint reference in the one form it is compared and stored in:
