@@ -1,5 +1,6 @@
 #include "core/hostnet/LinkLayerAddress.h"
 
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 
@@ -57,7 +58,7 @@ std::optional<MacAddress> NeighbourEntry(std::string_view arpTable, uint32_t add
         uint32_t entry = 0;
         if (!ParseIpv4(ip, entry) || entry != address) continue;
         if (!card.empty() && device != card) continue;
-        if ((std::stoul(flags, nullptr, 16) & kComplete) == 0) continue;
+        if ((std::strtoul(flags.c_str(), nullptr, 16) & kComplete) == 0) continue;
         const auto mac = MacAddress::Parse(hw);
         if (mac && !mac->IsZero()) return mac;
     }
