@@ -1,6 +1,9 @@
 // onvif read and onvif set: other makers' cameras over ONVIF, addressed by
 // address, address:port, device service URL or endpoint reference.
+#include <strings.h>
+
 #include <atomic>
+#include <cctype>
 #include <chrono>
 #include <functional>
 #include <thread>
@@ -16,6 +19,8 @@
 #include "core/hostnet/ExitSignals.h"
 #include "core/onvif/ChangeCheck.h"
 #include "core/onvif/ClockSkew.h"
+#include "core/onvif/ClaimCheck.h"
+#include "core/onvif/OnvifDeviceList.h"
 #include "core/onvif/NetworkOnvifService.h"
 #include "core/onvif/OnvifDiscovery.h"
 #include "core/onvif/PosixTimeZone.h"
@@ -91,23 +96,43 @@ OnvifResult ResolveTarget(Target& t, OnvifReach& reach) {
     }
     const auto found = FindOnvifEndpoint(t.endpoint, kFindTargetLimit);
     if (!found) return {OnvifStatus::NotFound, "no camera answered the search for " + t.endpoint};
-    const auto url = DeviceServiceOf(*found);
-    if (!url) return {OnvifStatus::BadReply, t.endpoint + " announces no usable device service address"};
-    t.url = *url;
+    // The answer counts for the address it came from, and only when no
+    // other device answered with the same reference.
+    const LinkLookup link = SystemLinkLookup();
+    if (OnvifResult r = SoleClaimant(*found, t.url, link); !r.ok()) return r;
     reach.SetCard(found->interfaceName);
+    // A temporary address only for an address the link layer shows on
+    // the card the answer came in on: a sender address alone is easily
+    // made up.
+    const hostnet::LinkLayerAnswer seen = link(t.url.host, found->interfaceName, t.url.port);
+    if (seen.status == hostnet::LinkLayerStatus::Routed)
+        return {OnvifStatus::Unreachable, t.endpoint + " answered from " + t.url.host + ": " + seen.detail +
+                                              "; name the camera by its address to reach it there"};
     if (!reach.Ensure(t.url.host, 0, t.url.port))
         return {OnvifStatus::Unreachable, "the PC cannot be given an address beside " + t.url.host};
     return {};
 }
 
+// "urn:uuid:...", "uuid:..." or a bare UUID (8-4-4-4-12 hexadecimal digits),
+// in any case: every form a search prints or a person copies.
+bool LooksLikeEndpoint(const std::string& text) {
+    if (strncasecmp(text.c_str(), "urn:", 4) == 0 || strncasecmp(text.c_str(), "uuid:", 5) == 0) return true;
+    if (text.size() != 36) return false;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const bool dash = i == 8 || i == 13 || i == 18 || i == 23;
+        if (dash ? text[i] != '-' : !std::isxdigit(static_cast<unsigned char>(text[i]))) return false;
+    }
+    return true;
+}
+
 bool ParseTarget(const std::string& text, Target& t, std::string& why) {
     t.text = text;
-    if (text.rfind("urn:", 0) == 0) {
-        if (text.size() < 10 || text.find_first_of(" \t\r\n") != std::string::npos) {
+    if (LooksLikeEndpoint(text)) {
+        t.endpoint = CanonicalEndpoint(text);
+        if (t.endpoint.size() < 10 || text.find_first_of(" \t\r\n") != std::string::npos) {
             why = "'" + output::TerminalSafe(text) + "' is not an endpoint reference";
             return false;
         }
-        t.endpoint = text;
         return true;
     }
     if (!ParseDeviceTarget(text, t.url, why)) {

@@ -55,7 +55,8 @@ const Command kCommands[] = {
      "       onvif set TARGET [--address A/PREFIX|--dhcp] [--gateway G] [--dns D[,D]] [--ntp N[,N]] [--hostname H]\n"
      "          [--sync-time] [--tz TZ] [--new-password-file F] [--dry-run] [--user U] [PASSWORD] [--format text|json]",
      "Other makers' cameras over ONVIF. TARGET is an address, address:port, a device service URL\n"
-     "(http://ADDRESS/onvif/device_service) or an endpoint reference (urn:uuid:...) found by a search.\n"
+     "(http://ADDRESS/onvif/device_service) or an endpoint reference (urn:uuid:..., uuid:... or a bare UUID)\n"
+     "found by a search; a reference answered from two addresses is refused, naming both.\n"
      "A camera outside the PC's subnets is reached through a temporary address, as for our own cameras.\n"
      "read prints uuid, manufacturer, model, firmware, serial, hardware_id, mac, hostname, ipv4 (dhcp, address,\n"
      "prefix), gateway, dns, ntp, time (utc, tz, offset_s: camera minus PC) and stream_uris.\n"

@@ -79,6 +79,7 @@ private slots:
     void failedChangeIsSaidAndTheSummaryStays();
     void nothingToChangeSendsNothing();
     void linkLocalDhcpCameraIsOfferedAFixedAddress();
+    void referenceFromTwoDevicesSendsNothing();
 
 private:
     WizardWindow& W() { return fx_->Window(); }
@@ -314,6 +315,27 @@ void OnvifPathTest::linkLocalDhcpCameraIsOfferedAFixedAddress() {
              std::string("192.168.1.253"));
     QCOMPARE(FormatIpv4HostOrder(On<Ipv4AddressEdit>(W(), kPageOnvifAddress, OnvifAddressPage::kMask)->Address()),
              std::string("255.255.255.0"));
+}
+
+// The chosen camera's reference was heard from two addresses with two
+// cards behind them: another device claims to be it. The login page says
+// so naming both, and no login goes to either.
+void OnvifPathTest::referenceFromTwoDevicesSendsNothing() {
+    onvif::DiscoveredOnvifDevice d = HeardCamera();
+    d.heardFrom = {0x0A090014, 0x0A090042};  // 10.9.0.20, 10.9.0.66
+    fx_->net.arpOwners[hostnet::Ip("10.9.0.20")] = {2, 0, 0, 0, 0, 0x20};
+    fx_->net.arpOwners[hostnet::Ip("10.9.0.66")] = {2, 0, 0, 0, 0, 0x66};
+    W().OnvifPath().Choose(d);
+    W().HandleCommand(WizardCommand::ShowOnvifLoginPage);
+    fx_->onvif.read = [](const onvif::OnvifCredentials&, onvif::OnvifDeviceState& state) {
+        state = CameraState();
+        return onvif::OnvifResult{};
+    };
+    LogIn(QStringLiteral("pw"));
+    QCOMPARE(W().Pages().CurrentIndex(), int(kPageOnvifLogin));
+    auto* status = On<QLabel>(W(), kPageOnvifLogin, OnvifLoginPage::kStatus);
+    QVERIFY2(status->text().contains(QStringLiteral("10.9.0.20 and 10.9.0.66")), qPrintable(status->text()));
+    QVERIFY(fx_->onvif.Calls().empty());
 }
 
 QTEST_MAIN(OnvifPathTest)

@@ -206,6 +206,9 @@ check "read in a foreign subnet through the temporary address" "0 192.168.98.20"
 rc="$(read_camera linklocal "${uuid[linklocal]}")"; last_err="$T/read-linklocal.err"
 check "read a link-local camera by its endpoint reference" "0 169.254.77.20 16" \
     "$rc $(py 'o["ipv4"]["address"] + " " + str(o["ipv4"]["prefix"])' "$T/read-linklocal.json")"
+# The reference as some cameras announce it (no urn:), in capitals.
+rc="$(read_camera plainref "$(printf '%s' "${uuid[plain]#urn:}" | tr a-z A-Z)")"; last_err="$T/read-plainref.err"
+check "read by a uuid: reference in capitals" "0 10.98.1.20" "$rc $(py 'o["ipv4"]["address"]' "$T/read-plainref.json")"
 rc="$(read_camera clock 10.98.1.30:8080)"; last_err="$T/read-clock.err"
 check "read a camera six months behind (address:port), signing on its clock said without --verbose" "0 true 1 0" \
     "$rc $(py 'abs(o["time"]["offset_s"] + 15552000) < 120' "$T/read-clock.json") $(grep -cE "onvif read: warning: the camera's clock is 1(79|80) days behind this computer's; requests are signed with the camera's clock" "$T/read-clock.err") $(grep -c 'clock' "$T/read-plain.err")"
@@ -316,6 +319,90 @@ if [ -x "$bin/onvif_window_guiprog" ]; then
     lab_stored nat1 "TitleBar=Dialog ours 1"
 fi
 
+# ---------------------------------------------------------------- a lying neighbour
+# Devices on the PC's switch that answer searches with other cameras'
+# claims and take any login, as one relaying the exchanges to the real
+# camera would: one names a camera's address in its XAddrs and claims
+# another camera's MAC, one answers with a camera's endpoint reference
+# from a subnet of its own and claims the address that camera is about
+# to be given. The cameras take their time to answer a search (up to half
+# a second, as WS-Discovery lets them), the neighbours answer at once: a
+# client that takes the first answer takes theirs. Credentials go only to
+# the camera meant: neither receives
+# a signed request, nor the new password, nor is a temporary address
+# added for the subnet a search answer named.
+n=$((n + 1)); uuid[trust]="$(uuid_of "$n")"
+lab_add_camera_on main trust 10.98.1.80/24
+lab_start_bg trust "$T/trust.log" "$sim" --uuid "${uuid[trust]}" --name "Cam trust" --state "$T/trust.json" \
+    --password-file "$T/pw" --check-replies --reboot-seconds 1 --probe-delay-ms 500
+n=$((n + 1)); uuid[trustmac]="$(uuid_of "$n")"
+lab_add_camera_on main trustmac 10.98.1.81/24
+lab_start_bg trustmac "$T/trustmac.log" "$sim" --uuid "${uuid[trustmac]}" --name "Cam trustmac" \
+    --state "$T/trustmac.json" --password-file "$T/pw" --check-replies --probe-delay-ms 500
+for name in trust trustmac; do
+    lab_wait_port "$name" tcp 80 15 && lab_wait_port "$name" udp 3702 5 || { echo "camera $name did not start" >&2; exit 1; }
+done
+n=$((n + 1))
+real_mac="$(state trustmac mac)"
+lab_add_camera_on main liar1 10.98.1.66/24
+lab_start_bg liar1 "$T/liar1.log" "$sim" --uuid "$(uuid_of "$n")" --name "Cam liar" --announce-host 10.98.1.80 \
+    --claim-mac "$real_mac" --accept-any-login --probe-delay-ms 1 --state "$T/liar1.json" --password-file "$T/wrong"
+lab_add_camera_on main liar2 192.168.77.66/24
+lab_start_bg liar2 "$T/liar2.log" "$sim" --uuid "${uuid[trust]}" --name "Cam trust" --announce-host 10.98.1.180 \
+    --claim-address 10.98.1.180/24 --accept-any-login --probe-delay-ms 1 --state "$T/liar2.json" --password-file "$T/wrong"
+for name in liar1 liar2; do
+    lab_wait_port "$name" tcp 80 15 && lab_wait_port "$name" udp 3702 5 || { echo "neighbour $name did not start" >&2; exit 1; }
+done
+signed() { grep -c "signed .*${2:-}" "$T/$1.log"; }  # signed NEIGHBOUR [OPERATION]: requests it took
+temporary() { grep -c 'lies outside the PC.s subnets.*192\.168\.77\.' "$1"; }
+
+# A plan row by address (the first neighbour's XAddrs name it) and one by
+# MAC, written as some makers print them (the first neighbour claims it).
+upper_dashed="$(printf '%s' "$real_mac" | tr 'a-f:' 'A-F-')"
+printf 'kind,mac,address,hostname\nonvif,,10.98.1.80,trust-a\nonvif,%s,,trust-mac\n' "$upper_dashed" >"$T/trust-plan.csv"
+cli provision "$T/trust-plan.csv" "${cred[@]}" --search-seconds 6 --format json --report "$T/trust-report.json" \
+    --verbose >"$T/trust-plan.out" 2>"$T/trust-plan.err"
+rc=$?; last_err="$T/trust-plan.err"
+echo "note neighbour, plan rows by address and MAC: $(signed liar1) signed request(s), $(signed liar1 SetUser) SetUser"
+check "neighbour: rows by address and MAC done on the cameras meant, none sent to it" "0 done done trust-a trust-mac 0" \
+    "$rc $(py '" ".join(r["status"] for r in d)' "$T/trust-report.json") $(state trust hostname) $(state trustmac hostname) $(signed liar1)"
+
+# A row by endpoint reference the second neighbour answers too, from a
+# subnet of its own: stopped, both addresses named, no temporary address.
+# since [OPERATION]: what the second neighbour took since mark (each note
+# counts one step).
+mark() { m_all=$(signed liar2); m_set=$(signed liar2 SetUser); }
+since() { if [ -n "${1:-}" ]; then echo $(($(signed liar2 "$1") - m_set)); else echo $(($(signed liar2) - m_all)); fi; }
+mark
+printf 'kind,uuid,hostname\nonvif,%s,trust-uuid\n' "${uuid[trust]#urn:}" >"$T/trust-uuid.csv"
+cli provision "$T/trust-uuid.csv" "${cred[@]}" --search-seconds 6 --format json --report "$T/trust-uuid.json" \
+    --verbose >"$T/trust-uuid.out" 2>"$T/trust-uuid.err"
+rc=$?; last_err="$T/trust-uuid.err"
+echo "note row by reference: $(py 'd[0]["detail"]' "$T/trust-uuid.json")"
+echo "note neighbour, plan row by reference: $(since) signed request(s), $(temporary "$T/trust-uuid.err") temporary address(es) for its subnet"
+check "neighbour: a reference answered from two addresses stops the row, naming both" "failed 1 0 0 trust-a" \
+    "$(py 'd[0]["status"]' "$T/trust-uuid.json") $(py 'int("10.98.1.80" in d[0]["detail"] and "192.168.77.66" in d[0]["detail"])' "$T/trust-uuid.json") $(signed liar2) $(temporary "$T/trust-uuid.err") $(state trust hostname)"
+
+# A new password for the camera named by its reference, which the second
+# neighbour answers too: refused naming both, nothing sent to either.
+printf 'Lab pass 3\n' >"$T/pw3"
+mark
+cli onvif set "${uuid[trust]}" --new-password-file "$T/pw3" "${cred[@]}" >"$T/trust-ref.out" 2>"$T/trust-ref.err"
+rc=$?; last_err="$T/trust-ref.err"
+echo "note neighbour, set by reference --new-password-file: $(since) signed request(s), $(since SetUser) SetUser"
+check "neighbour: set by a reference two devices answer is refused, naming both" "1 1 0 0" \
+    "$rc $(grep -c '10.98.1.80 and 192.168.77.66\|192.168.77.66 and 10.98.1.80' "$T/trust-ref.err") $(signed liar2) $(signed liar2 SetUser)"
+
+# A move to a fixed address with a new password, while the second
+# neighbour announces the camera's reference and claims that address.
+mark
+cli onvif set 10.98.1.80 --address 10.98.1.180/24 --new-password-file "$T/pw3" "${cred[@]}" --verbose \
+    >"$T/trust-set.out" 2>"$T/trust-set.err"
+rc=$?; last_err="$T/trust-set.err"
+echo "note neighbour, set --address --new-password-file: $(since) signed request(s), $(since SetUser) SetUser, $(temporary "$T/trust-set.err") temporary address(es) for its subnet"
+check "neighbour: set --address verified on the camera itself, nothing sent to the neighbour" "0 1 10.98.1.180 0 0" \
+    "$rc $(grep -c '^verified' "$T/trust-set.out") $(state trust address) $(signed liar2) $(signed liar2 SetUser)"
+
 # What the PC sent, all of it, in the schemas' terms (the office PC's
 # deliberate bad request aside).
 if [ "$schemas" = 1 ]; then
@@ -325,6 +412,6 @@ if [ "$schemas" = 1 ]; then
 fi
 check "the emulator's own replies match the schemas" 0 "$(cat "$T"/*.log | grep -c 'reply-invalid')"
 check "no temporary address left on the PC" "" \
-    "$(lab_exec pc ip -4 -o addr show | grep -E '192\.168\.9[78]\.|169\.254\.' | awk '{print $4}' | tr '\n' ' ')"
+    "$(lab_exec pc ip -4 -o addr show | grep -E '192\.168\.(9[78]|77)\.|169\.254\.' | awk '{print $4}' | tr '\n' ' ')"
 
 lab_finish onvif

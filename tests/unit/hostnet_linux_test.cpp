@@ -8,6 +8,7 @@
 
 #include <linux/netlink.h>
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cstring>
@@ -24,7 +25,9 @@
 #include "core/hostnet/linux/NetlinkSocket.h"
 #include "core/hostnet/linux/SystemFiles.h"
 #include "core/output/Diagnostics.h"
+#include "core/hostnet/LinkLayerAddress.h"
 #include "core/text/AddressText.h"
+#include "core/text/MacAddress.h"
 
 namespace orvanta::hostnet {
 namespace {
@@ -160,6 +163,93 @@ TEST(AddressTextTest, OnlyTheOneDottedAndColonFormsAreRead) {
     ASSERT_TRUE(ParseMac("00:0E:53:1a:2B:3c", mac));
     EXPECT_EQ(FormatMac(mac), "00:0e:53:1a:2b:3c");
     EXPECT_EQ(FormatMac(mac, MacCase::Upper), "00:0E:53:1A:2B:3C");
+}
+
+// The MAC value every ONVIF path compares: one parser for the forms
+// cameras and plans write, one printed form, equality by bytes.
+TEST(AddressTextTest, MacValuesInEveryCommonForm) {
+    const struct {
+        const char* text;
+        const char* value;  // "" when refused
+    } cases[] = {
+        {"00:04:7d:0e:b8:5c", "00:04:7d:0e:b8:5c"},
+        {"00:04:7D:0E:B8:5C", "00:04:7d:0e:b8:5c"},  // capitals
+        {"00-04-7d-0E-b8-5c", "00:04:7d:0e:b8:5c"},  // dashes, mixed case
+        {"0004.7d0e.b85c", "00:04:7d:0e:b8:5c"},     // dotted groups of four
+        {"00047D0EB85C", "00:04:7d:0e:b8:5c"},       // no separators
+        {" 00047d0eb85c\t", "00:04:7d:0e:b8:5c"},    // blanks around, as XML text has
+        {"00:04-7d:0e:b8:5c", ""},                   // separators mixed
+        {"00:04:7d:0e:b8", ""},                      // five bytes
+        {"00047D0EB85C00", ""},                      // seven bytes
+        {"0004.7d0e.b85", ""},                       // a short group
+        {"00:04:7d:0e:b8:5g", ""},                   // not hexadecimal
+        {"0:4:7d:e:b8:5c", ""},                      // one-digit groups
+        {"", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        const std::optional<MacAddress> mac = MacAddress::Parse(c.text);
+        ASSERT_EQ(mac.has_value(), *c.value != 0);
+        if (mac) EXPECT_EQ(mac->Text(), c.value);
+    }
+    EXPECT_TRUE(SameMac("00047D0EB85C", "00:04:7d:0e:b8:5c"));
+    EXPECT_FALSE(SameMac("00047D0EB85C", "00:04:7d:0e:b8:5d"));
+    EXPECT_FALSE(SameMac("", "")) << "two missing MACs are not the same card";
+    EXPECT_EQ(MacText("unknown"), "unknown") << "what is no MAC is shown as it came";
+}
+
+// Which card is at an address: the kernel's table first, ARP through the
+// helper from the card the answer came in on, and routed when neither can
+// see it. Catches an incomplete entry taken as an answer, another card's
+// entry, a neighbour-table address believed for a device beyond a router,
+// and a connect tried for an address no card's subnet holds.
+TEST(LinkLayerAddressTest, NeighbourTableThenArpThenRouted) {
+    const std::string table =
+        "IP address       HW type     Flags       HW address            Mask     Device\n"
+        "10.0.0.20        0x1         0x2         00:04:7d:0e:b8:5c     *        eth0\n"
+        "10.0.0.21        0x1         0x0         00:00:00:00:00:00     *        eth0\n"
+        "10.0.1.20        0x1         0x2         02:00:00:00:01:20     *        eth1\n";
+    EXPECT_EQ(NeighbourEntry(table, Ip("10.0.0.20"))->Text(), "00:04:7d:0e:b8:5c");
+    EXPECT_FALSE(NeighbourEntry(table, Ip("10.0.0.21"))) << "incomplete: nothing answered the kernel";
+    EXPECT_FALSE(NeighbourEntry(table, Ip("10.0.1.20"), "eth0")) << "another card's entry";
+    EXPECT_FALSE(NeighbourEntry(table, Ip("10.0.0.99")));
+
+    FakeHostNetwork net;
+    Adapter eth0;
+    eth0.index = 2;
+    eth0.name = "eth0";
+    eth0.up = true;
+    eth0.addresses = {{Ip("10.0.0.1"), Ip("255.255.255.0")}};
+    net.listing.adapters = {eth0};
+    net.arpOwners[Ip("10.0.0.30")] = {2, 0, 0, 0, 0, 0x30};
+    net.arpOwners[Ip("192.168.7.5")] = {2, 0, 0, 0, 0, 0x75};
+    std::vector<std::string> touched;
+    LinkLayerProbe probe;
+    probe.neighbours = [&] { return table; };
+    probe.touch = [&](const std::string& address, const std::string& port) { touched.push_back(address + ":" + port); };
+    const struct {
+        const char* address;
+        const char* card;
+        LinkLayerStatus status;
+        const char* mac;
+    } cases[] = {
+        {"10.0.0.20", "eth0", LinkLayerStatus::Found, "00:04:7d:0e:b8:5c"},     // in the table
+        {"10.0.0.30", "eth0", LinkLayerStatus::Found, "02:00:00:00:00:30"},     // by ARP
+        {"10.0.0.31", "eth0", LinkLayerStatus::NoAnswer, ""},                   // nobody there
+        {"192.168.7.5", "eth0", LinkLayerStatus::Found, "02:00:00:00:00:75"},   // another subnet on the card's link
+        {"192.168.7.6", "eth0", LinkLayerStatus::Routed, ""},                   // no ARP answer off the subnet
+        {"198.51.100.7", "", LinkLayerStatus::Routed, ""},                      // no card to ask on
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.address);
+        touched.clear();
+        const LinkLayerAnswer a = LinkLayerAddressOf(net, c.address, c.card, "8080", probe);
+        EXPECT_EQ(a.status, c.status) << a.detail;
+        if (a.status == LinkLayerStatus::Found) EXPECT_EQ(a.mac.Text(), c.mac);
+        const bool inSubnet = std::string(c.address).rfind("10.0.0.", 0) == 0;
+        EXPECT_EQ(touched.size(), inSubnet ? 1u : 0u);
+    }
+    EXPECT_NE(std::find(net.calls.begin(), net.calls.end(), "arp 192.168.7.5 from 10.0.0.1"), net.calls.end());
 }
 
 struct TempDir : ::testing::Test {

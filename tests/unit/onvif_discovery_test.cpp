@@ -7,6 +7,7 @@
 
 #include "core/onvif/CardSubnet.h"
 #include "core/onvif/DiscoveryProbe.h"
+#include "core/onvif/ClaimCheck.h"
 #include "core/onvif/OnvifDeviceList.h"
 #include "core/onvif/ProbeMatchReader.h"
 #include "core/onvif/ServiceAddress.h"
@@ -286,6 +287,65 @@ TEST(OnvifDiscoveryList, OneEntryPerEndpointAcrossCards) {
     ASSERT_EQ(list.Devices().size(), 1u);
     EXPECT_EQ(list.Find("urn:uuid:ab"), nullptr);
     EXPECT_NE(list.Find("urn:uuid:LL"), nullptr);
+}
+
+// One reference from two senders is kept as two claimants, whatever the
+// XAddrs say, and the form a reference comes in never splits or merges
+// cameras. Catches a neighbour's answer merged away behind the camera's
+// (the first claimant then taken on its word), a "uuid:" reference that
+// the command line cannot take back, and two UUIDs that differ only in
+// case counted as two cameras.
+TEST(OnvifDiscoveryList, ClaimantsAndReferenceForms) {
+    DiscoveryAnnouncement camera;
+    camera.endpoint = "uuid:C979AAAA-0000-4000-8000-000000000001";
+    camera.xaddrs = {"http://10.0.0.20/onvif/device_service"};
+    DiscoveryAnnouncement liar = camera;  // same reference, XAddrs naming the camera
+    liar.endpoint = "urn:uuid:c979aaaa-0000-4000-8000-000000000001";
+    OnvifDeviceList list;
+    EXPECT_TRUE(list.Add(camera, {"eth0", 0x0A000001, 0xFFFFFF00, 0x0A000014}));
+    EXPECT_FALSE(list.Add(liar, {"eth0", 0x0A000001, 0xFFFFFF00, 0x0A000042}));
+    EXPECT_FALSE(list.Add(camera, {"eth0", 0x0A000001, 0xFFFFFF00, 0x0A000014}));
+    ASSERT_EQ(list.Devices().size(), 1u);
+    const DiscoveredOnvifDevice& d = list.Devices()[0];
+    EXPECT_EQ(ClaimantAddresses(d), (std::vector<std::string>{"10.0.0.20", "10.0.0.66"}));
+    ServiceUrl url;
+    const OnvifResult sole = SoleClaimant(d, url);
+    EXPECT_EQ(sole.status, OnvifStatus::Fault);
+    EXPECT_NE(sole.detail.find("10.0.0.20 and 10.0.0.66"), std::string::npos) << sole.detail;
+    // Both addresses on one card (a camera with a second address) are one
+    // camera; another card behind either is a second claimant.
+    for (const bool oneCard : {true, false}) {
+        const LinkLookup link = [&](const std::string& address, const std::string&, const std::string&) {
+            const char* mac = address == "10.0.0.66" && !oneCard ? "02:00:00:00:00:66" : "02:00:00:00:00:20";
+            return orvanta::hostnet::LinkLayerAnswer{orvanta::hostnet::LinkLayerStatus::Found,
+                                                     *orvanta::MacAddress::Parse(mac), ""};
+        };
+        EXPECT_EQ(SoleClaimant(d, url, link).ok(), oneCard);
+        if (oneCard) EXPECT_EQ(url.host, "10.0.0.20");
+    }
+    // An answer counts for the address it came from, not the one it names.
+    EXPECT_EQ(FormatServiceUrl(*ServiceAnnouncedFrom(d, "10.0.0.66")), "http://10.0.0.66/onvif/device_service");
+    EXPECT_FALSE(ServiceAnnouncedFrom(d, "10.0.0.99"));
+
+    const struct {
+        const char* given;
+        const char* normal;
+    } forms[] = {
+        {"urn:uuid:C979AAAA-0000-4000-8000-000000000001", "urn:uuid:c979aaaa-0000-4000-8000-000000000001"},
+        {"uuid:c979aaaa-0000-4000-8000-000000000001", "urn:uuid:c979aaaa-0000-4000-8000-000000000001"},
+        {"UUID:C979AAAA-0000-4000-8000-000000000001", "urn:uuid:c979aaaa-0000-4000-8000-000000000001"},
+        {"c979aaaa-0000-4000-8000-000000000001", "urn:uuid:c979aaaa-0000-4000-8000-000000000001"},
+        {" urn:uuid:c979aaaa-0000-4000-8000-000000000001 ", "urn:uuid:c979aaaa-0000-4000-8000-000000000001"},
+        {"http://cam.example/id/7", "http://cam.example/id/7"},  // another URI: kept as it is
+    };
+    for (const auto& f : forms) {
+        EXPECT_EQ(CanonicalEndpoint(f.given), f.normal) << f.given;
+        if (std::string(f.normal).rfind("urn:uuid:", 0) == 0) {
+            EXPECT_TRUE(SameEndpoint(f.given, camera.endpoint)) << f.given;
+            EXPECT_NE(list.Find(f.given), nullptr) << f.given;
+        }
+    }
+    EXPECT_FALSE(SameEndpoint("urn:uuid:c979aaaa-0000-4000-8000-000000000002", camera.endpoint));
 }
 
 // Each probe carries its own MessageID and reads back as the Probe it is.

@@ -470,6 +470,19 @@ TEST(OnvifRequests, EveryTemplateValidatesAgainstTheSchemas) {
     EXPECT_EQ(rc, 0) << report;
 }
 
+// The fake camera's card, as it reports it (no separators, capitals, as
+// some makers write it).
+const std::string kCameraMac = "00047D0EB85C";
+const MacAddress kCameraMacValue = *MacAddress::Parse("00047D0EB85C");
+
+// What the link layer shows: the fake camera at 127.0.0.1, a neighbour at
+// 127.0.0.2 with a card of its own.
+hostnet::LinkLayerAnswer LoopbackLink(const std::string& address, const std::string&, const std::string&) {
+    if (address == "127.0.0.1") return {hostnet::LinkLayerStatus::Found, kCameraMacValue, ""};
+    if (address == "127.0.0.2") return {hostnet::LinkLayerStatus::Found, *MacAddress::Parse("02:00:00:00:06:66"), ""};
+    return {hostnet::LinkLayerStatus::Routed, {}, "beyond a router"};
+}
+
 // A scripted ONVIF camera on 127.0.0.1: state in a map, answers by action.
 class FakeCamera {
 public:
@@ -489,6 +502,7 @@ public:
     std::map<std::string, std::string> refuse;  // action -> the ter: subcode its fault carries
     bool media2Only = false;            // lists only the ver20 media service
     std::string port;                   // its own, for the service addresses it lists
+    bool keepsManualClock = false;      // takes SetSystemDateAndTime, stays on its own clock
     int lateMove = 0;                   // answers as before the move for this many clock reads
     int upAfterReboot = -1;             // clock reads answered after SystemReboot before it goes silent (-1: never)
     std::chrono::seconds clockOff{0};
@@ -575,7 +589,7 @@ public:
         } else if (action == "GetNetworkInterfaces") {
             const std::string kind = state["dhcp"] == "true" ? "FromDHCP" : "Manual";
             body = "<tds:GetNetworkInterfacesResponse><tds:NetworkInterfaces token=\"eth0\"><tt:Enabled>true</tt:Enabled>"
-                   "<tt:IPv4><tt:Enabled>true</tt:Enabled><tt:Config><tt:" + kind +
+                   "<tt:Info><tt:HwAddress>" + kCameraMac + "</tt:HwAddress></tt:Info><tt:IPv4><tt:Enabled>true</tt:Enabled><tt:Config><tt:" + kind +
                    "><tt:Address>" + state["address"] + "</tt:Address><tt:PrefixLength>" + state["prefix"] +
                    "</tt:PrefixLength></tt:" + kind + "><tt:DHCP>" +
                    (state["dhcp"] == "true" ? "true" : "false") + "</tt:DHCP></tt:Config></tt:IPv4></tds:NetworkInterfaces></tds:GetNetworkInterfacesResponse>";
@@ -620,7 +634,8 @@ public:
                    "</tds:NTPInformation></tds:GetNTPResponse>";
         } else if (action == "SetSystemDateAndTime") {
             std::smatch type;
-            if (std::regex_search(request, type, std::regex("<tds:DateTimeType>([^<]*)<"))) state["clock"] = type[1];
+            if (std::regex_search(request, type, std::regex("<tds:DateTimeType>([^<]*)<")) && !keepsManualClock)
+                state["clock"] = type[1];
             if (!field("TZ").empty() || state["clock"] == "Manual") state["tz"] = field("TZ");
             if (!field("Year").empty()) clockOff = std::chrono::seconds(0);
             body = "<tds:SetSystemDateAndTimeResponse/>";
@@ -820,6 +835,12 @@ TEST(OnvifSessions, ApplyFindsTheMovedCameraAndReadsItBack) {
             std::this_thread::sleep_for(std::min(d, 50ms));
         };
         const std::string target = "127.0.0.1:" + server.PortText();
+        service.linkAddress = LoopbackLink;
+        // The new fixed address is the loopback camera's, on its own port.
+        service.fixedAddressUrl = [&](ServiceUrl url) {
+            url.host = "127.0.0.1";
+            return url;
+        };
         if (shape.noEndpointReference) service.KnowEndpoint(target, "urn:uuid:6a3e0c1e-0000-4000-8000-00000000cafe");
         std::vector<std::string> sought, reached;
         // The search answers from loopback, as a lab camera would from its new address.
@@ -845,9 +866,11 @@ TEST(OnvifSessions, ApplyFindsTheMovedCameraAndReadsItBack) {
         EXPECT_EQ(Ipv4Text(after.ipv4), shape.dhcp ? "dhcp" : "10.20.30.40/16");
         EXPECT_EQ(after.ipv4.address, shape.dhcp ? "10.20.30.99" : "10.20.30.40");
         EXPECT_EQ(after.gateway, "10.20.0.1");
-        ASSERT_FALSE(sought.empty());
-        EXPECT_EQ(sought.front(), "urn:uuid:6a3e0c1e-0000-4000-8000-00000000cafe");
+        // A fixed new address is asked there and nowhere else: no search.
+        ASSERT_EQ(sought.empty(), !shape.dhcp);
+        if (shape.dhcp) EXPECT_EQ(sought.front(), "urn:uuid:6a3e0c1e-0000-4000-8000-00000000cafe");
         EXPECT_EQ(reached.front(), shape.dhcp ? "127.0.0.1/0" : "10.20.30.40/16");
+        EXPECT_EQ(after.mac, "00:04:7d:0e:b8:5c");
         const auto& a = camera.actions;
         const auto at = [&](const char* name) { return std::find(a.begin(), a.end(), name) - a.begin(); };
         EXPECT_EQ(at("SystemReboot") < static_cast<long>(a.size()), reboot);
@@ -878,12 +901,9 @@ TEST(OnvifSessions, ApplyPasswordClockAndAnUnconfirmedMove) {
     LoopbackCamera server([&](const std::string& r) { return camera.Answer(r); });
     NetworkOnvifService service(QuickSettings());
     service.localTimeZone = [] { return std::string("CET-1CEST,M3.5.0,M10.5.0/3"); };
-    service.find = [&](const std::string& endpoint, std::chrono::milliseconds) {
-        DiscoveredOnvifDevice d;
-        d.endpoint = endpoint;
-        d.xaddrs = {"http://camera.invalid:" + server.PortText() + "/onvif/device_service"};  // a name we cannot resolve
-        d.replyFrom = 0x7f000001;
-        return std::optional<DiscoveredOnvifDevice>(d);
+    service.fixedAddressUrl = [&](ServiceUrl url) {
+        url.host = "127.0.0.1";
+        return url;
     };
     OnvifChange change;
     change.newPassword = "n3w&pw";
@@ -921,6 +941,79 @@ TEST(OnvifSessions, ApplyNtpServersSwitchAHandKeptClockToNtp) {
         EXPECT_EQ(camera.state["clock"], "NTP");
         EXPECT_EQ(camera.clockOff == std::chrono::seconds(0), syncFirst);
     }
+    // A camera that takes the switch and stays on its own clock is not
+    // reported as set: the clock type is read back.
+    FakeCamera stubborn;
+    stubborn.keepsManualClock = true;
+    LoopbackCamera server([&](const std::string& r) { return stubborn.Answer(r); });
+    NetworkOnvifService service(QuickSettings());
+    OnvifChange change;
+    change.ntp = std::vector<std::string>{"10.0.0.123"};
+    OnvifDeviceState after;
+    const OnvifResult r = service.Apply("127.0.0.1:" + server.PortText(), {"admin", "pw"}, change, after);
+    EXPECT_EQ(r.status, OnvifStatus::Mismatch) << r.detail;
+    EXPECT_NE(r.detail.find("clock"), std::string::npos) << r.detail;
+}
+
+// A neighbour answering the search for a camera that went to DHCP with the
+// camera's reference: the camera's new address counts only with the
+// camera's hardware address, and a reference heard from the neighbour as
+// well stops the work, both addresses named, before any call to either.
+// A camera whose hardware address cannot be seen is not sent to DHCP.
+TEST(OnvifSessions, ApplyTrustsTheLinkLayerNotTheSearch) {
+    const struct {
+        const char* what;
+        std::vector<uint32_t> heardFrom;
+        OnvifStatus status;
+        const char* named;  // in the detail
+    } cases[] = {
+        {"only the neighbour answers: never used, the wait runs out", {0x7f000002}, OnvifStatus::NotFound, "did not show up"},
+        {"the camera and the neighbour answer: stop", {0x7f000001, 0x7f000002}, OnvifStatus::Fault,
+         "127.0.0.1 and 127.0.0.2"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        FakeCamera camera;
+        LoopbackCamera server([&](const std::string& r) { return camera.Answer(r); });
+        NetworkOnvifService service(QuickSettings());
+        service.linkAddress = LoopbackLink;
+        std::vector<std::string> reached;
+        service.reach = [&](const std::string& a, int) {
+            reached.push_back(a);
+            return true;
+        };
+        service.find = [&](const std::string& endpoint, std::chrono::milliseconds) {
+            DiscoveredOnvifDevice d;
+            d.endpoint = endpoint;
+            d.xaddrs = {"http://127.0.0.1:" + server.PortText() + "/onvif/device_service"};  // names the camera
+            d.replyFrom = c.heardFrom.front();
+            d.heardFrom = c.heardFrom;
+            return std::optional<DiscoveredOnvifDevice>(d);
+        };
+        OnvifChange change;
+        change.ipv4 = OnvifIpv4{true, "", 0};
+        change.gateway = "10.20.0.1";
+        OnvifDeviceState after;
+        const OnvifResult r = service.Apply("127.0.0.1:" + server.PortText(), {"admin", "pw"}, change, after);
+        EXPECT_EQ(r.status, c.status) << r.detail;
+        EXPECT_NE(r.detail.find(c.named), std::string::npos) << r.detail;
+        // Nothing after the move: not the gateway, no temporary address.
+        EXPECT_EQ(std::count(camera.actions.begin(), camera.actions.end(), "SetNetworkDefaultGateway"), 0);
+        EXPECT_TRUE(reached.empty());
+    }
+    // Beyond a router: no hardware address to know the camera by later.
+    FakeCamera routed;
+    LoopbackCamera server([&](const std::string& r) { return routed.Answer(r); });
+    NetworkOnvifService service(QuickSettings());
+    service.linkAddress = [](const std::string&, const std::string&, const std::string&) {
+        return hostnet::LinkLayerAnswer{hostnet::LinkLayerStatus::Routed, {}, "beyond a router"};
+    };
+    OnvifChange change;
+    change.ipv4 = OnvifIpv4{true, "", 0};
+    OnvifDeviceState after;
+    const OnvifResult r = service.Apply("127.0.0.1:" + server.PortText(), {"admin", "pw"}, change, after);
+    EXPECT_EQ(r.status, OnvifStatus::Refused) << r.detail;
+    EXPECT_EQ(std::count(routed.actions.begin(), routed.actions.end(), "SetNetworkInterfaces"), 0);
 }
 
 TEST(OnvifChanges, TargetsPlansAndReadBack) {

@@ -17,6 +17,7 @@
 #include "core/provision/PlanFile.h"
 #include "core/provision/Provisioner.h"
 #include "core/text/AddressText.h"
+#include "core/text/MacAddress.h"
 #include "core/settings/FixedField.h"
 
 using namespace orvanta;
@@ -176,6 +177,15 @@ TEST(ProvisionPlan, OnvifRowsCheckedWithOurs) {
          ",00:0E:53:00:00:02,,192.0.2.11,255.255.255.0,,,,,,,\n"
          "onvif,AA:BB:CC:00:00:01,,,,,1,,,,,\n",
          {}},
+        {"MACs and references in every form cameras and searches print them",
+         "kind,mac,uuid\n"
+         "onvif,00047D0EB85C,\n"
+         "onvif,0004.7d0e.b85d,\n"
+         "onvif,00-04-7D-0E-B8-5E,\n"
+         "onvif,,uuid:C979AAAA-0000-4000-8000-000000000001\n"
+         "onvif,,urn:uuid:c979aaaa-0000-4000-8000-000000000001\n"
+         "onvif,00:04:7d:0e:b8:5c,\n",
+         {"line 6: names the same camera as line 5", "line 7: names the same camera as line 2"}},
         {"a JSON plan, bare uuid, DHCP",
          R"([{"kind": "onvif", "uuid": "cafe-2", "dhcp": true, "dns": ""}, {"kind": "onvif", "address": "192.0.2.9"}])",
          {}},
@@ -220,7 +230,8 @@ TEST(ProvisionPlan, OnvifRowsCheckedWithOurs) {
     EXPECT_EQ(cam.onvif.dns, (std::vector<std::string>{"192.0.2.53", "192.0.2.54"}));
     EXPECT_EQ(cam.onvif.ntp, (std::vector<std::string>{"pool.ntp.org"}));
     EXPECT_TRUE(cam.onvif.syncTime);
-    EXPECT_EQ(plan.rows[3].Name(), "AA:BB:CC:00:00:01");
+    // A MAC of an ONVIF row is printed the one way, whatever form it came in.
+    EXPECT_EQ(plan.rows[3].Name(), "aa:bb:cc:00:00:01");
 }
 
 // What an ONVIF row changes on the camera as read, and what a read-back
@@ -244,7 +255,9 @@ TEST(ProvisionPlan, OnvifChangesOnlyWhatDiffers) {
         {"prefix=16", {"ipv4"}, "192.0.2.20/16"},
         {"dhcp=1,dns=", {"ipv4", "dns"}, "dhcp"},
         {"dhcp=0", {}, ""},
-        {"gateway=,ntp=192.0.2.123,hostname=gate-2", {"gateway", "ntp", "hostname"}, ""},
+        // Servers for a clock kept by hand: it is switched to NTP, and a
+        // read-back still on its own clock is a mismatch.
+        {"gateway=,ntp=192.0.2.123,hostname=gate-2", {"gateway", "ntp", "clock", "hostname"}, ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.row);
@@ -272,6 +285,7 @@ TEST(ProvisionPlan, OnvifChangesOnlyWhatDiffers) {
         if (change.gateway) after.gateway = *change.gateway;
         if (change.dns) after.dns = *change.dns;
         if (change.ntp) after.ntp = *change.ntp;
+        if (change.ntp) after.time.ntp = true;
         if (change.hostname) after.hostname = *change.hostname;
         EXPECT_TRUE(OnvifMismatches(plan, after).empty());
         if (!c.changed.empty()) EXPECT_FALSE(OnvifMismatches(plan, camera).empty());
@@ -297,6 +311,18 @@ public:
     std::mutex mutex;
     std::map<std::string, Camera> byTarget;
     int applies = 0;
+    std::vector<std::string> called;  // the target of every read and apply, in order
+    // Address -> the hardware address the link layer shows there (none: routed).
+    std::map<std::string, std::string> links;
+
+    onvif::LinkLookup LinkLookup() {
+        return [this](const std::string& address, const std::string&, const std::string&) {
+            std::lock_guard<std::mutex> lock(mutex);
+            const auto it = links.find(address);
+            if (it == links.end()) return hostnet::LinkLayerAnswer{hostnet::LinkLayerStatus::Routed, {}, "beyond a router"};
+            return hostnet::LinkLayerAnswer{hostnet::LinkLayerStatus::Found, *MacAddress::Parse(it->second), ""};
+        };
+    }
 
     void Add(const std::string& uuid, const std::string& ip, const std::string& mac) {
         Camera c;
@@ -306,7 +332,9 @@ public:
         c.found.replyFrom = ntohl(a);
         c.found.xaddrs = {"http://" + ip + "/onvif/device_service"};
         c.state = {uuid, "Maker", "M1", "1.0", "SN-" + ip, "hw", "cam", "eth0", mac, {false, ip, 24}, "192.0.2.1"};
+        c.found.heardFrom = {c.found.replyFrom};
         byTarget[c.found.xaddrs[0]] = c;
+        links[ip] = mac;
     }
 
     class Service : public onvif::OnvifService {
@@ -315,6 +343,7 @@ public:
         onvif::OnvifResult Read(const std::string& target, const onvif::OnvifCredentials& who,
                                 onvif::OnvifDeviceState& state) override {
             std::lock_guard<std::mutex> lock(cams_.mutex);
+            cams_.called.push_back(target);
             const auto it = cams_.byTarget.find(target);
             if (it == cams_.byTarget.end()) return {onvif::OnvifStatus::Unreachable, target};
             if (who.password != it->second.password) return {onvif::OnvifStatus::NotAuthorized, ""};
@@ -378,6 +407,7 @@ TEST(ProvisionPlan, OnvifRowsRunThroughTheProvisioner) {
         options.havePassword = true;
         options.onvifRoundMs = 10;
         options.onvifService = [&](const auto&) { return std::make_unique<FakeOnvifCameras::Service>(cams); };
+        options.onvifLinkLookup = cams.LinkLookup();
         options.onvifSearch = [&](std::chrono::milliseconds round) {
             std::this_thread::sleep_for(round);
             std::lock_guard<std::mutex> lock(cams.mutex);
@@ -411,4 +441,74 @@ TEST(ProvisionPlan, OnvifRowsRunThroughTheProvisioner) {
                 << results[4].detail;
         }
     }
+}
+
+// A device on the LAN answering searches with other cameras' claims: the
+// XAddrs of one naming another's address, another's endpoint reference,
+// another's MAC in what it reports. Catches credentials sent to it (any
+// read or apply at its address), a row by MAC matched by asking every
+// device, a reference heard from two addresses taken at its first, and a
+// routed camera matched by MAC without a word.
+TEST(ProvisionPlan, OnvifRowsTrustOnlyAddressesAndTheLinkLayer) {
+    FakeOnvifCameras cams;
+    cams.Add("urn:uuid:a", "192.0.2.20", "aa:bb:cc:00:00:0a");
+    cams.Add("urn:uuid:b", "192.0.2.21", "aa:bb:cc:00:00:0b");
+    cams.Add("urn:uuid:c", "192.0.2.22", "aa:bb:cc:00:00:0c");
+    cams.Add("urn:uuid:far", "198.51.100.7", "aa:bb:cc:00:00:0f");
+    cams.links.erase("198.51.100.7");  // beyond a router
+    // The neighbour: reports MAC ...0b when read, has its own at the link layer.
+    cams.Add("urn:uuid:liar", "192.0.2.66", "aa:bb:cc:00:00:0b");
+    cams.links["192.0.2.66"] = "02:00:00:00:06:66";
+    const std::string liar = "http://192.0.2.66/onvif/device_service";
+    const auto claims = [&] {
+        std::vector<onvif::DiscoveredOnvifDevice> found;
+        for (const auto& [target, cam] : cams.byTarget) found.push_back(cam.found);
+        onvif::DiscoveredOnvifDevice naming = cams.byTarget[liar].found;
+        naming.endpoint = "urn:uuid:x";
+        naming.xaddrs = {"http://192.0.2.20/onvif/device_service"};  // names camera a
+        found.insert(found.begin(), naming);
+        for (auto& d : found)
+            if (d.endpoint == "urn:uuid:c") d.heardFrom.push_back(cams.byTarget[liar].found.replyFrom);
+        return found;
+    };
+    const std::string planText =
+        "kind,uuid,mac,address,hostname\n"
+        "onvif,,,192.0.2.20,site-a\n"            // called at .20 only
+        "onvif,,AA-BB-CC-00-00-0B,,site-b\n"     // the MAC the neighbour claims: .21 by the link layer
+        "onvif,uuid:C,,,site-c\n"                // its reference heard from .22 and the neighbour
+        "onvif,,aa:bb:cc:00:00:0f,,site-far\n";  // routed: no MAC to see
+    Plan plan;
+    std::vector<std::string> problems;
+    ASSERT_TRUE(ReadPlan(planText, plan, problems)) << Joined(problems);
+    ProvisionOptions options;
+    options.searchSeconds = 1;
+    options.password = "pw";
+    options.havePassword = true;
+    options.onvifRoundMs = 10;
+    options.onvifService = [&](const auto&) { return std::make_unique<FakeOnvifCameras::Service>(cams); };
+    options.onvifLinkLookup = cams.LinkLookup();
+    options.onvifSearch = [&](std::chrono::milliseconds round) {
+        std::this_thread::sleep_for(round);
+        std::lock_guard<std::mutex> lock(cams.mutex);
+        return claims();
+    };
+    Provisioner provisioner(plan, options, nullptr);
+    std::vector<RowResult> results;
+    std::string why;
+    ASSERT_TRUE(provisioner.Run(results, why)) << why;
+    ASSERT_EQ(results.size(), 4u);
+    EXPECT_EQ(StatusName(results[0].status), std::string("done")) << results[0].detail;
+    EXPECT_EQ(results[0].oldAddress, "192.0.2.20");
+    EXPECT_EQ(StatusName(results[1].status), std::string("done")) << results[1].detail;
+    EXPECT_EQ(results[1].oldAddress, "192.0.2.21");
+    EXPECT_EQ(StatusName(results[2].status), std::string("failed"));
+    EXPECT_NE(results[2].detail.find("192.0.2.22 and 192.0.2.66"), std::string::npos) << results[2].detail;
+    EXPECT_EQ(StatusName(results[3].status), std::string("not-found"));
+    EXPECT_NE(results[3].detail.find("beyond a router (198.51.100.7)"), std::string::npos) << results[3].detail;
+    for (const std::string& target : cams.called) {
+        EXPECT_NE(target, liar);
+        EXPECT_EQ(target.find("192.0.2.22"), std::string::npos) << "a contested reference was logged in to";
+        EXPECT_EQ(target.find("198.51.100.7"), std::string::npos);
+    }
+    EXPECT_EQ(cams.byTarget[liar].state.hostname, "cam");
 }

@@ -98,6 +98,8 @@ std::vector<FieldChange> PlannedChanges(const OnvifDeviceState& s, const OnvifCh
     if (c.gateway && *c.gateway != s.gateway) out.push_back({"gateway", s.gateway, *c.gateway});
     if (c.dns && *c.dns != s.dns) out.push_back({"dns", ListText(s.dns), ListText(*c.dns)});
     if (c.ntp && *c.ntp != s.ntp) out.push_back({"ntp", ListText(s.ntp), ListText(*c.ntp)});
+    // Servers are only used by a clock kept by NTP: a hand-kept one is switched.
+    if (c.ntp && !c.ntp->empty() && !s.time.ntp) out.push_back({"clock", "manual", "NTP"});
     if (c.hostname && *c.hostname != s.hostname) out.push_back({"hostname", s.hostname, *c.hostname});
     if (c.syncTime) out.push_back({"time", s.time.utc + " (offset " + std::to_string(s.time.offsetSeconds) + " s)", "the PC's UTC"});
     const std::optional<std::string> tz = c.tz ? c.tz : c.syncTime ? std::optional<std::string>(pcTz) : std::nullopt;
@@ -113,6 +115,7 @@ std::vector<std::string> UnmetFields(const OnvifChange& c, const OnvifDeviceStat
     if (c.gateway && *c.gateway != a.gateway) out.push_back("gateway");
     if (c.dns && *c.dns != a.dns) out.push_back("dns");
     if (c.ntp && *c.ntp != a.ntp) out.push_back("ntp");
+    if (c.ntp && !c.ntp->empty() && !a.time.ntp) out.push_back("clock");
     if (c.hostname && *c.hostname != a.hostname) out.push_back("hostname");
     if (c.syncTime && std::llabs(a.time.offsetSeconds) > toleranceSeconds) out.push_back("time");
     const std::optional<std::string> tz = c.tz ? c.tz : c.syncTime ? std::optional<std::string>(pcTz) : std::nullopt;

@@ -7,6 +7,7 @@
 
 #include "core/onvif/OnvifNamespaces.h"
 #include "core/onvif/OnvifXml.h"
+#include "core/text/MacAddress.h"
 
 namespace orvanta::onvif {
 
@@ -39,12 +40,6 @@ std::vector<std::string> Hosts(const pugi::xml_node& parent, const char* local) 
     for (const pugi::xml_node& n : ChildElements(parent, T, local))
         if (std::string h = HostText(n); !h.empty()) out.push_back(h);
     return out;
-}
-
-std::string LowerMac(std::string mac) {
-    std::transform(mac.begin(), mac.end(), mac.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    std::replace(mac.begin(), mac.end(), '-', ':');
-    return mac;
 }
 
 // tt:DateTime (Time, Date) as a UTC time point.
@@ -103,7 +98,7 @@ bool ReadNetworkInterfaces(const pugi::xml_node& response, std::vector<NetworkIn
         NetworkInterfaceInfo info;
         info.token = n.attribute("token").value();
         info.enabled = IsTrue(ChildText(n, T, "Enabled"));
-        info.mac = LowerMac(ChildText(ChildElement(n, T, "Info"), T, "HwAddress"));
+        info.mac = MacText(ChildText(ChildElement(n, T, "Info"), T, "HwAddress"));
         const pugi::xml_node v4 = ChildElement(n, T, "IPv4");
         const pugi::xml_node config = ChildElement(v4, T, "Config");
         if (v4 && IsTrue(ChildText(v4, T, "Enabled")) && config) {

@@ -28,6 +28,7 @@ NetworkOnvifService::NetworkOnvifService(OnvifApplySettings settings) : settings
     find = [](const std::string& endpoint, std::chrono::milliseconds limit) {
         return FindOnvifEndpoint(endpoint, limit);
     };
+    linkAddress = SystemLinkLookup();
     reach = [](const std::string&, int) { return true; };
     now = [] { return std::chrono::system_clock::now(); };
     sleep = [](std::chrono::milliseconds d) { std::this_thread::sleep_for(d); };
@@ -97,40 +98,93 @@ void NetworkOnvifService::WaitUntilDown(const ServiceUrl& url, const OnvifCreden
     }
 }
 
-std::optional<ServiceUrl> NetworkOnvifService::FindAgain(const std::string& endpoint, const ServiceUrl& old,
-                                                         const std::optional<OnvifIpv4>& newAddress,
-                                                         std::chrono::milliseconds limit,
-                                                         const OnvifCredentials& credentials) {
+OnvifResult NetworkOnvifService::VerifiedClaimants(const std::string& endpoint, const MacAddress& mac,
+                                                   std::chrono::milliseconds limit, std::vector<ServiceUrl>& verified) {
+    verified.clear();
+    const auto found = find ? find(endpoint, limit) : std::nullopt;
+    if (!found) return {};
+    const std::vector<std::string> from = ClaimantAddresses(*found);
+    std::vector<std::string> strangers;
+    for (const std::string& address : from) {
+        const std::optional<ServiceUrl> url = ServiceAnnouncedFrom(*found, address);
+        const hostnet::LinkLayerAnswer link =
+            linkAddress ? linkAddress(address, found->interfaceName, url ? url->port : "80") : hostnet::LinkLayerAnswer{};
+        if (link.status == hostnet::LinkLayerStatus::Found && link.mac == mac) {
+            verified.push_back(*url);
+            continue;
+        }
+        strangers.push_back(address);
+        Diagnostic("ONVIF: %s answers for %s, but %s; not the camera", address.c_str(), endpoint.c_str(),
+                   link.status == hostnet::LinkLayerStatus::Found ? ("its hardware address is " + link.mac.Text() +
+                                                                     ", the camera's " + mac.Text())
+                                                                        .c_str()
+                                                                  : link.detail.c_str());
+    }
+    // The camera itself may answer from its old and its new address for a
+    // moment (one card, one hardware address); anything else answering
+    // with its reference is a device claiming to be it.
+    if (from.size() > 1 && !strangers.empty()) {
+        verified.clear();
+        return {OnvifStatus::Fault, endpoint + " answered from " + AddressListText(from) + " (" +
+                                        AddressListText(strangers) +
+                                        " not with the camera's hardware address): another device claims to be "
+                                        "this camera, so it is not used"};
+    }
+    return {};
+}
+
+OnvifResult NetworkOnvifService::FindAgain(const std::string& endpoint, const std::string& mac, const ServiceUrl& old,
+                                           const std::optional<OnvifIpv4>& newAddress, std::chrono::milliseconds limit,
+                                           const OnvifCredentials& credentials, ServiceUrl& found) {
     const auto deadline = std::chrono::steady_clock::now() + limit;
-    std::optional<ServiceUrl> direct;
+    const auto timeLeft = [&] {
+        return std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+    };
+    const auto over = [&] {
+        // The caller's overall deadline ends the wait as well.
+        return timeLeft() <= std::chrono::milliseconds(0) || SequenceDeadline::Passed() || (cancelled && cancelled());
+    };
+    const OnvifResult notFound{OnvifStatus::NotFound, "the camera did not show up again within " +
+                                                          std::to_string(limit.count() / 1000) +
+                                                          " s after its address changed"};
     if (newAddress && !newAddress->dhcp) {
-        direct = old;
-        direct->host = newAddress->address;
+        // The address the user gave is the camera's from now on: it is
+        // asked there and nowhere else, whatever a search may hear.
+        ServiceUrl direct = old;
+        direct.host = newAddress->address;
+        if (fixedAddressUrl) direct = fixedAddressUrl(direct);
         if (!reach(newAddress->address, newAddress->prefix))
             Diagnostic("ONVIF: the PC cannot be given an address beside %s", newAddress->address.c_str());
+        while (!over()) {
+            if (ServesNewAddress(direct, newAddress, credentials)) {
+                found = direct;
+                return {};
+            }
+            if (timeLeft() > std::chrono::milliseconds(0)) sleep(std::min(timeLeft(), settings_.retryInterval));
+        }
+        return notFound;
     }
-    if (!direct && (endpoint.empty() || !find)) return std::nullopt;
-    for (;;) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
-        // The caller's overall deadline ends the wait as well.
-        if (left <= std::chrono::milliseconds(0) || SequenceDeadline::Passed() || (cancelled && cancelled()))
-            return std::nullopt;
-        std::vector<ServiceUrl> candidates;
-        if (!endpoint.empty() && find) {
-            if (const auto found = find(endpoint, std::min(left, settings_.retryInterval * 2))) {
-                if (auto url = DeviceServiceOf(*found)) {
-                    reach(url->host, 0);
-                    candidates.push_back(*url);
-                }
+    const std::optional<MacAddress> camera = MacAddress::Parse(mac);
+    if (endpoint.empty() || !camera)
+        return {OnvifStatus::NotFound, "the camera cannot be found again: it told no endpoint reference and MAC to "
+                                       "know it by"};
+    while (!over()) {
+        std::vector<ServiceUrl> verified;
+        if (OnvifResult r = VerifiedClaimants(endpoint, *camera, std::min(timeLeft(), settings_.retryInterval * 2),
+                                              verified);
+            !r.ok())
+            return r;
+        for (const ServiceUrl& url : verified) {
+            // Proven at the link layer: now it may be given a temporary address.
+            reach(url.host, 0);
+            if (ServesNewAddress(url, newAddress, credentials)) {
+                found = url;
+                return {};
             }
         }
-        if (direct && (candidates.empty() || FormatServiceUrl(candidates.front()) != FormatServiceUrl(*direct)))
-            candidates.push_back(*direct);
-        for (const ServiceUrl& url : candidates)
-            if (ServesNewAddress(url, newAddress, credentials)) return url;
-        const auto rest = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
-        if (rest > std::chrono::milliseconds(0)) sleep(std::min(rest, settings_.retryInterval));
+        if (timeLeft() > std::chrono::milliseconds(0)) sleep(std::min(timeLeft(), settings_.retryInterval));
     }
+    return notFound;
 }
 
 OnvifResult NetworkOnvifService::Apply(const std::string& target, const OnvifCredentials& credentials,
@@ -154,6 +208,24 @@ OnvifResult NetworkOnvifService::Apply(const std::string& target, const OnvifCre
     if (change.ipv4 && before.interfaceToken.empty())
         return {OnvifStatus::NotSupported,
                 "the camera does not tell its network interfaces, so its address cannot be changed; nothing was changed"};
+    // A camera that takes its address by DHCP can only be found again by
+    // its reference and told from a device that merely claims it by its
+    // hardware address: without both, or where no hardware address can be
+    // seen (a camera beyond a router), the move is not started.
+    if (change.ipv4 && change.ipv4->dhcp && !before.ipv4.dhcp) {
+        const std::optional<MacAddress> mac = MacAddress::Parse(before.mac);
+        const hostnet::LinkLayerAnswer link =
+            linkAddress ? linkAddress(url.host, "", url.port) : hostnet::LinkLayerAnswer{};
+        std::string why;
+        if (before.endpoint.empty() || !mac)
+            why = "the camera tells no endpoint reference and MAC to find it by after it takes an address by DHCP";
+        else if (link.status != hostnet::LinkLayerStatus::Found)
+            why = "the camera's hardware address cannot be seen from this PC (" + link.detail +
+                  "), so it could not be told from another device after it takes an address by DHCP";
+        else if (link.mac != *mac)
+            why = url.host + " has the hardware address " + link.mac.Text() + ", but the camera reports " + mac->Text();
+        if (!why.empty()) return {OnvifStatus::Refused, why + "; give it a fixed address instead; nothing was changed"};
+    }
 
     std::vector<std::string> done;
     const auto step = [&](const SoapCall& call, SoapReply& reply) -> OnvifResult {
@@ -245,12 +317,13 @@ OnvifResult NetworkOnvifService::Apply(const std::string& target, const OnvifCre
             WaitUntilDown(session->Device(), login);
         }
         const auto limit = rebootNeeded ? settings_.rebootLimit : settings_.refindLimit;
-        const std::optional<ServiceUrl> found = FindAgain(before.endpoint, session->Device(), change.ipv4, limit, login);
-        if (!found)
-            return {OnvifStatus::NotFound, "the camera did not show up again within " +
-                                               std::to_string(limit.count() / 1000) + " s after its address changed; " +
-                                               DoneList(done)};
-        session = std::make_unique<OnvifSession>(*found, login, settings_.call, now);
+        ServiceUrl found;
+        if (OnvifResult r = FindAgain(before.endpoint, before.mac, session->Device(), change.ipv4, limit, login, found);
+            !r.ok()) {
+            r.detail += "; " + DoneList(done);
+            return r;
+        }
+        session = std::make_unique<OnvifSession>(found, login, settings_.call, now);
         if (OnvifResult r = session->LearnClock(); !r.ok()) {
             r.detail = "found again, but: " + r.detail;
             return r;

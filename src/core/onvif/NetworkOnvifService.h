@@ -11,9 +11,11 @@
 #include <optional>
 #include <string>
 
+#include "core/onvif/ClaimCheck.h"
 #include "core/onvif/OnvifDiscovery.h"
 #include "core/onvif/OnvifService.h"
 #include "core/onvif/OnvifSession.h"
+#include "core/text/MacAddress.h"
 
 namespace orvanta::onvif {
 
@@ -51,6 +53,14 @@ public:
     void KnowEndpoint(const std::string& target, const std::string& endpoint) override;
 
     Finder find;        // default: FindOnvifEndpoint (WS-Discovery)
+    // The hardware address behind an address a search heard the camera's
+    // reference from: a camera found again by its reference is used only
+    // when this equals the MAC it reported before. Default: the kernel's
+    // neighbour table, else ARP through the helper.
+    LinkLookup linkAddress;
+    // Where a camera given a fixed new address is asked: that address, on
+    // the device service's port and path. Tests point it at their own.
+    std::function<ServiceUrl(const ServiceUrl&)> fixedAddressUrl;
     Reach reach;        // default: nothing to do
     WallClock now;      // default: the system clock
     Sleep sleep;        // default: std::this_thread::sleep_for
@@ -60,13 +70,20 @@ public:
     std::function<bool()> cancelled;
 
 private:
-    // Waits for the camera after its address changed: by a search for its
-    // endpoint reference, and by a call at `newAddress` when it is known,
-    // taking turns until `limit`. The device service found serving the new
-    // setting, or nullopt.
-    std::optional<ServiceUrl> FindAgain(const std::string& endpoint, const ServiceUrl& old,
-                                        const std::optional<OnvifIpv4>& newAddress, std::chrono::milliseconds limit,
-                                        const OnvifCredentials& credentials);
+    // Waits for the camera after its address changed, until `limit`. A
+    // fixed new address is asked only there. Otherwise (DHCP) it is sought
+    // by its endpoint reference, and an address that answers counts only
+    // when its hardware address is `mac`; the reference answered from a
+    // device that is not the camera stops the wait (a Fault naming both).
+    // Ok with `found`, the device service serving the new setting.
+    OnvifResult FindAgain(const std::string& endpoint, const std::string& mac, const ServiceUrl& old,
+                          const std::optional<OnvifIpv4>& newAddress, std::chrono::milliseconds limit,
+                          const OnvifCredentials& credentials, ServiceUrl& found);
+    // One search for `endpoint`: the addresses among those that answered
+    // whose hardware address is `mac`, or a Fault when another device
+    // answered as well.
+    OnvifResult VerifiedClaimants(const std::string& endpoint, const MacAddress& mac, std::chrono::milliseconds limit,
+                                  std::vector<ServiceUrl>& verified);
 
     // The camera answers at `url` with the new setting in place (any
     // answer when there is none to wait for).

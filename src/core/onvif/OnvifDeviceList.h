@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/onvif/OnvifTypes.h"
@@ -37,9 +38,17 @@ public:
 private:
     std::vector<DiscoveredOnvifDevice> devices_;
     std::vector<bool> direct_;  // devices_[i] answered from within its card's subnet
+    std::vector<std::string> keys_;  // devices_[i]'s reference in its canonical form
 };
 
-// Same endpoint reference, ignoring case.
+// An endpoint reference in the one form it is compared and stored in:
+// "urn:uuid:" and the UUID in small letters, whether it came as
+// "urn:uuid:C979...", "uuid:c979..." (as many cameras announce it and a
+// search prints it) or a bare UUID. Any other URI is kept as it is.
+std::string CanonicalEndpoint(std::string_view reference);
+
+// Same endpoint reference once both are in that form (other URIs compare
+// without regard to case).
 bool SameEndpoint(const std::string& a, const std::string& b);
 
 }  // namespace orvanta::onvif

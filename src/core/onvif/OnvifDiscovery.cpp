@@ -11,6 +11,10 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
+// How long after a probe every device that claims a reference has
+// answered it (WS-Discovery's largest reply delay is half a second).
+constexpr std::chrono::milliseconds kClaimWindow{1000};
+
 }  // namespace
 
 std::vector<DiscoveryCard> CardsToSearch(const OnvifDiscoverySettings& settings) {
@@ -80,6 +84,7 @@ std::optional<DiscoveredOnvifDevice> FindOnvifEndpoint(const std::string& endpoi
         // A fresh MessageID each round: a device drops a message it has
         // already answered, and one that has just moved must answer anew.
         session.Probe();
+        const auto probed = Clock::now();
         const auto roundEnd = std::min(end, Clock::now() + interval);
         const auto gap = RepeatGap(settings);
         for (int i = 1; i < settings.repeats && !found(); ++i) {
@@ -87,7 +92,14 @@ std::optional<DiscoveredOnvifDevice> FindOnvifEndpoint(const std::string& endpoi
             if (!found()) session.Repeat();
         }
         if (!found()) session.Listen(roundEnd, found);
-        if (const DiscoveredOnvifDevice* d = session.Devices().Find(endpoint)) return *d;
+        if (found()) {
+            // Anything on the LAN may answer with this reference: every
+            // device that does so answers the same probe within its reply
+            // delay, so the caller learns of a second one before it trusts
+            // the first.
+            session.Listen(std::min(roundEnd, std::max(Clock::now(), probed + kClaimWindow)));
+            return *session.Devices().Find(endpoint);
+        }
     }
     return std::nullopt;
 }

@@ -44,7 +44,9 @@ std::vector<DiscoveredOnvifDevice> SearchOnvifDevices(const OnvifDiscoverySettin
                                                       OnvifSearchReport& report);
 
 // Searches until the endpoint reference answers (a ProbeMatch or a Hello) or
-// `limit` passes; probes again every `interval`. For finding a camera again
+// `limit` passes (listening a moment longer, so that every address that
+// claims the reference is in heardFrom); probes again every `interval`.
+// For finding a camera again
 // after its address changed or it restarted.
 std::optional<DiscoveredOnvifDevice> FindOnvifEndpoint(const std::string& endpoint,
                                                        std::chrono::milliseconds limit,

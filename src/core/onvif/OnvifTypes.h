@@ -46,6 +46,11 @@ struct DiscoveredOnvifDevice {
     std::string interfaceName;            // the PC's card the reply came in on
     uint32_t localAddress = 0;            // the PC's address on that card (host order)
     uint32_t replyFrom = 0;               // the address the reply came from (host order)
+    // Every address a reply with this endpoint reference came from, in the
+    // order heard (host order). More than one is either a camera that moved
+    // mid-search or a device claiming another's reference: only the link
+    // layer tells which.
+    std::vector<uint32_t> heardFrom;
     uint32_t metadataVersion = 0;
     // Every card it answered on, the one above first (a camera cabled to
     // two of the PC's networks is still one camera).

@@ -167,6 +167,12 @@ onvif::OnvifChange OnvifChangeFor(const OnvifPlan& plan, const onvif::OnvifDevic
         change.ntp = *plan.ntp;
         changes.push_back({"ntp", Joined(current.ntp), Joined(*plan.ntp)});
     }
+    // Servers serve only a clock kept by NTP: one kept by hand is switched,
+    // and reads back as switched before the row is done.
+    if (plan.ntp && !plan.ntp->empty() && !current.time.ntp) {
+        change.ntp = *plan.ntp;
+        changes.push_back({"clock", "manual", "NTP"});
+    }
     if (plan.hostname && *plan.hostname != current.hostname) {
         change.hostname = *plan.hostname;
         changes.push_back({"hostname", current.hostname, *plan.hostname});

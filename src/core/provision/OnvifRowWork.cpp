@@ -3,16 +3,15 @@
 // by its endpoint reference and reads it back), and checked once more here
 // against the row, so a service that says Ok too early cannot make a row
 // done.
-#include <strings.h>
-
-#include <algorithm>
 #include <chrono>
+#include <set>
 #include <thread>
 
 #include "core/onvif/OnvifDeviceList.h"
 #include "core/onvif/ServiceAddress.h"
 #include "core/provision/Provisioner.h"
 #include "core/text/AddressText.h"
+#include "core/text/MacAddress.h"
 
 namespace orvanta::provision {
 
@@ -50,78 +49,124 @@ RowStatus StatusFor(onvif::OnvifStatus s) {
     }
 }
 
-// The host of "http://host[:port]/path" ("" for anything else).
-std::string UrlHost(const std::string& url) {
-    onvif::ServiceUrl parsed;
-    return onvif::ParseServiceUrl(url, parsed) ? parsed.host : std::string();
-}
-
-// The device service to call: the one announced, on the address that
-// answered (reachable, since the answer came from there), else the
-// standard one there.
-onvif::ServiceUrl TargetOf(const onvif::DiscoveredOnvifDevice& d) {
-    if (const auto announced = onvif::DeviceServiceOf(d)) return *announced;
-    onvif::ServiceUrl bare;
-    bare.host = d.replyFrom ? FormatIpv4HostOrder(d.replyFrom) : std::string();
-    return bare;
-}
-
-bool AnswersOn(const onvif::DiscoveredOnvifDevice& d, const std::string& address) {
-    if (d.replyFrom && FormatIpv4HostOrder(d.replyFrom) == address) return true;
-    return std::any_of(d.xaddrs.begin(), d.xaddrs.end(), [&](const std::string& x) { return UrlHost(x) == address; });
-}
-
-bool SameMac(const std::string& a, const std::string& b) {
-    return !a.empty() && a.size() == b.size() && strcasecmp(a.c_str(), b.c_str()) == 0;
-}
-
 }  // namespace
 
-bool Provisioner::FindOnvif(const PlanRow& row, onvif::OnvifService& service,
-                            const onvif::OnvifCredentials& credentials, onvif::DiscoveredOnvifDevice& device,
-                            RowResult& result) {
-    const auto deadline = Clock::now() + std::chrono::seconds(options_.searchSeconds);
-    bool found = false;
-    if (!row.uuid.empty() || !row.address.empty()) {
-        found = onvifFinder_->WaitFor(
-            [&](const onvif::DiscoveredOnvifDevice& d) {
-                return (row.uuid.empty() || onvif::SameEndpoint(d.endpoint, row.uuid)) &&
-                       (row.address.empty() || AnswersOn(d, row.address));
-            },
-            deadline, cancelled_, device);
-    } else {
-        // Discovery does not tell a MAC: each device heard is read once (by
-        // whichever row gets to it first) until one has the row's MAC.
-        while (!found && !cancelled_ && Clock::now() < deadline) {
-            for (const auto& d : onvifFinder_->Seen()) {
-                std::string mac;
+hostnet::LinkLayerAnswer Provisioner::OnvifLinkAddress(const std::string& address, const std::string& card,
+                                                       const std::string& port) {
+    if (options_.onvifLinkLookup) return options_.onvifLinkLookup(address, card, port);
+    if (!net_) return {hostnet::LinkLayerStatus::NoAnswer, {}, "this run has no host network to look with"};
+    std::lock_guard<std::mutex> lock(netMutex_);
+    return hostnet::LinkLayerAddressOf(*net_, address, card, port);
+}
+
+bool Provisioner::FindOnvifByMac(const PlanRow& row, Clock::time_point deadline, onvif::DiscoveredOnvifDevice& device,
+                                 onvif::ServiceUrl& url, RowResult& result) {
+    const std::optional<MacAddress> wanted = MacAddress::Parse(row.mac);
+    std::set<std::string> routed;
+    while (wanted && !cancelled_ && Clock::now() < deadline) {
+        // Discovery does not tell a MAC, and what a device says of its own
+        // is only its word: the link layer tells which address the row's
+        // card is at, and only that address is ever sent credentials.
+        for (const auto& d : onvifFinder_->Seen()) {
+            for (const std::string& address : onvif::ClaimantAddresses(d)) {
+                hostnet::LinkLayerAnswer link;
+                bool known = false;
                 {
                     std::lock_guard<std::mutex> lock(macsMutex_);
-                    if (const auto it = onvifMacs_.find(d.endpoint); it != onvifMacs_.end()) mac = it->second;
+                    if (const auto it = onvifLinks_.find(address); it != onvifLinks_.end()) {
+                        link = it->second;
+                        known = true;
+                    }
                 }
-                if (mac.empty()) {
-                    onvif::OnvifDeviceState state;
-                    const onvif::ServiceUrl target = TargetOf(d);
-                    if (!ReachOnvif(target.host, 0, d.interfaceName) ||
-                        !service.Read(onvif::FormatServiceUrl(target), credentials, state).ok())
-                        continue;
-                    std::lock_guard<std::mutex> lock(macsMutex_);
-                    onvifMacs_[d.endpoint] = mac = state.mac;
+                const onvif::ServiceUrl announced = *onvif::ServiceAnnouncedFrom(d, address);
+                if (!known) {
+                    link = OnvifLinkAddress(address, d.interfaceName, announced.port);
+                    // Nothing answering may be a device still starting: asked again next round.
+                    if (link.status != hostnet::LinkLayerStatus::NoAnswer) {
+                        std::lock_guard<std::mutex> lock(macsMutex_);
+                        onvifLinks_[address] = link;
+                    }
                 }
-                if (SameMac(mac, row.mac)) {
+                if (link.status == hostnet::LinkLayerStatus::Routed) routed.insert(address);
+                if (link.status == hostnet::LinkLayerStatus::Found && link.mac == *wanted) {
                     device = d;
-                    found = true;
-                    break;
+                    url = announced;
+                    return true;
                 }
             }
-            if (!found) std::this_thread::sleep_for(std::chrono::milliseconds(200));
         }
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
     }
-    if (found) return true;
     result.status = cancelled_ ? RowStatus::Failed : RowStatus::NotFound;
-    result.detail = cancelled_ ? "cancelled"
-                               : "no answer to the ONVIF search within " + std::to_string(options_.searchSeconds) + " s";
+    if (cancelled_) {
+        result.detail = "cancelled";
+    } else if (!routed.empty()) {
+        std::vector<std::string> list(routed.begin(), routed.end());
+        result.detail = "no ONVIF device on the PC's links has MAC " + row.mac + "; " + std::to_string(list.size()) +
+                        " answered from beyond a router (" + onvif::AddressListText(list) +
+                        "), where no MAC can be seen: give this row an address or a uuid instead";
+    } else {
+        result.detail = "no ONVIF device on the PC's links with MAC " + row.mac + " answered the search within " +
+                        std::to_string(options_.searchSeconds) + " s";
+    }
     return false;
+}
+
+bool Provisioner::FindOnvif(const PlanRow& row, onvif::DiscoveredOnvifDevice& device, onvif::ServiceUrl& url,
+                            RowResult& result) {
+    const auto deadline = Clock::now() + std::chrono::seconds(options_.searchSeconds);
+    if (row.uuid.empty() && row.address.empty()) return FindOnvifByMac(row, deadline, device, url, result);
+    const auto fail = [&](RowStatus status, const std::string& why) {
+        result.status = cancelled_ ? RowStatus::Failed : status;
+        result.detail = cancelled_ ? "cancelled" : why;
+        return false;
+    };
+    const bool found = onvifFinder_->WaitFor(
+        [&](const onvif::DiscoveredOnvifDevice& d) {
+            // An answer counts for the address it came from, whatever
+            // host its XAddrs name.
+            return (row.uuid.empty() || onvif::SameEndpoint(d.endpoint, row.uuid)) &&
+                   (row.address.empty() || onvif::ServiceAnnouncedFrom(d, row.address));
+        },
+        deadline, cancelled_, device);
+    if (!row.address.empty()) {
+        if (found) {
+            url = *onvif::ServiceAnnouncedFrom(device, row.address);
+        } else {
+            if (cancelled_) return fail(RowStatus::Failed, "");
+            // The plan named the address: the camera is asked there, on
+            // the standard device service, search answer or not.
+            device = {};
+            device.endpoint = row.uuid;
+            if (ParseIpv4HostOrder(row.address, device.replyFrom)) device.heardFrom = {device.replyFrom};
+            url = onvif::ServiceUrl{};
+            url.host = row.address;
+        }
+    } else {
+        if (!found)
+            return fail(RowStatus::NotFound,
+                        "no answer to the ONVIF search within " + std::to_string(options_.searchSeconds) + " s");
+        const onvif::LinkLookup link = [this](const std::string& address, const std::string& card,
+                                              const std::string& port) { return OnvifLinkAddress(address, card, port); };
+        if (const onvif::OnvifResult r = onvif::SoleClaimant(device, url, link); !r.ok())
+            return fail(RowStatus::Failed, r.detail + "; nothing was sent");
+    }
+    if (!row.mac.empty()) {
+        // The row's MAC is checked before any login where the link layer
+        // shows one; the camera's own report is checked after the read.
+        const hostnet::LinkLayerAnswer link = OnvifLinkAddress(url.host, device.interfaceName, url.port);
+        if (link.status == hostnet::LinkLayerStatus::Found && !SameMac(link.mac.Text(), row.mac))
+            return fail(RowStatus::Failed, url.host + " has the hardware address " + link.mac.Text() + ", not " +
+                                               MacText(row.mac) + "; nothing was sent");
+    } else if (row.address.empty()) {
+        // Found by its reference alone: a temporary address only for an
+        // address the link layer shows on one of the PC's links.
+        const hostnet::LinkLayerAnswer link = OnvifLinkAddress(url.host, device.interfaceName, url.port);
+        if (link.status == hostnet::LinkLayerStatus::Routed)
+            return fail(RowStatus::Unreachable, row.uuid + " answered from " + url.host + ": " + link.detail +
+                                                    "; give this row the camera's address");
+    }
+    return true;
 }
 
 void Provisioner::WorkOnvif(std::size_t index, RowResult& result) {
@@ -140,11 +185,11 @@ void Provisioner::WorkOnvif(std::size_t index, RowResult& result) {
     const onvif::OnvifCredentials credentials{row.user ? *row.user : options_.user,
                                               row.password ? *row.password : options_.password};
     Report(index, result, "searching");
-    if (!FindOnvif(row, *service, credentials, device, result)) return;
-    result.oldAddress = result.newAddress = device.replyFrom ? FormatIpv4HostOrder(device.replyFrom) : "";
-    const onvif::ServiceUrl url = TargetOf(device);
+    onvif::ServiceUrl url;
+    if (!FindOnvif(row, device, url, result)) return;
+    result.oldAddress = result.newAddress = url.host;
     const std::string target = onvif::FormatServiceUrl(url);
-    service->KnowEndpoint(target, device.endpoint);
+    if (!device.endpoint.empty()) service->KnowEndpoint(target, device.endpoint);
     // A camera in another subnet (link-local ones included) is reached as
     // our own are: through a temporary address beside it.
     if (!reach(url.host, 0)) {
@@ -160,11 +205,16 @@ void Provisioner::WorkOnvif(std::size_t index, RowResult& result) {
         result.detail = "read: " + Words(r);
         return;
     }
-    result.mac = state.mac;
+    result.mac = MacText(state.mac);
     result.serial = state.serial;
     if (!row.mac.empty() && !SameMac(row.mac, state.mac)) {
         result.status = RowStatus::Failed;
-        result.detail = "the camera found has MAC " + state.mac + ", not " + row.mac + "; nothing was written";
+        result.detail = "the camera found has MAC " + MacText(state.mac) + ", not " + row.mac + "; nothing was written";
+        return;
+    }
+    if (!row.uuid.empty() && !state.endpoint.empty() && !onvif::SameEndpoint(row.uuid, state.endpoint)) {
+        result.status = RowStatus::Failed;
+        result.detail = "the camera at " + url.host + " is " + state.endpoint + ", not " + row.uuid + "; nothing was written";
         return;
     }
     std::vector<OnvifFieldChange> changes;

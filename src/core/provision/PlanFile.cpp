@@ -6,7 +6,9 @@
 #include <optional>
 #include <set>
 
+#include "core/onvif/OnvifDeviceList.h"
 #include "core/text/AddressText.h"
+#include "core/text/MacAddress.h"
 #include "core/provision/PlanTable.h"
 #include "core/settings/FixedField.h"
 
@@ -66,17 +68,18 @@ PlanRow CheckRow(const PlanTableRow& raw, std::set<std::string>& unknown, std::v
         }
         if (key == "kind") continue;
         if (key == "mac") {
-            std::array<uint8_t, 6> mac{};
-            if (value && !ParseMac(*value, mac))
+            const std::optional<MacAddress> mac = value ? MacAddress::Parse(*value) : std::nullopt;
+            if (value && !mac)
                 problems.push_back(raw.where + ": mac '" + *value + "' is not six hexadecimal pairs aa:bb:cc:dd:ee:ff");
-            else if (value)
-                row.mac = FormatMac(mac, MacCase::Upper);
+            else if (mac)
+                // Our own cameras' records spell theirs in capitals.
+                row.mac = onvif ? mac->Text() : FormatMac(mac->Bytes(), MacCase::Upper);
         } else if (key == "serial") {
             row.serial = value.value_or("");
         } else if (key == "uuid") {
             if (!value) continue;
             // A bare uuid is the common way to write one.
-            row.uuid = value->rfind("urn:", 0) == 0 ? *value : "urn:uuid:" + *value;
+            row.uuid = onvif::CanonicalEndpoint(*value);
             if (value->empty() || value->size() > 256 ||
                 std::any_of(value->begin(), value->end(),
                             [](char c) { return static_cast<unsigned char>(c) <= 0x20 || c == 0x7f; }))

@@ -20,6 +20,7 @@
 #include "core/hostnet/AddedAddresses.h"
 #include "core/hostnet/HostNetwork.h"
 #include "core/hostnet/TemporaryAddress.h"
+#include "core/onvif/ClaimCheck.h"
 #include "core/onvif/OnvifDiscovery.h"
 #include "core/onvif/OnvifService.h"
 #include "core/provision/CameraFinder.h"
@@ -88,6 +89,11 @@ struct ProvisionOptions {
     std::function<std::unique_ptr<onvif::OnvifService>(const OnvifReach& reach)> onvifService;
     // One ONVIF search round; empty: WS-Discovery with `onvifDiscovery`.
     OnvifFinder::Search onvifSearch;
+    // The hardware address behind an address an ONVIF answer came from: a
+    // row by MAC is matched at the link layer, never by what a device says
+    // of itself. Empty: the run's host network (the kernel's neighbour
+    // table, ARP through the helper); without one, none can be seen.
+    onvif::LinkLookup onvifLinkLookup;
     onvif::OnvifDiscoverySettings onvifDiscovery;
     int onvifRoundMs = 2000;
 };
@@ -117,8 +123,14 @@ public:
 private:
     void Work(std::size_t index, RowResult& result);
     void WorkOnvif(std::size_t index, RowResult& result);
-    bool FindOnvif(const PlanRow& row, onvif::OnvifService& service, const onvif::OnvifCredentials& credentials,
-                   onvif::DiscoveredOnvifDevice& device, RowResult& result);
+    // The row's camera and the device service to call it at; credentials
+    // go nowhere while it is sought.
+    bool FindOnvif(const PlanRow& row, onvif::DiscoveredOnvifDevice& device, onvif::ServiceUrl& url,
+                   RowResult& result);
+    bool FindOnvifByMac(const PlanRow& row, std::chrono::steady_clock::time_point deadline,
+                        onvif::DiscoveredOnvifDevice& device, onvif::ServiceUrl& url, RowResult& result);
+    hostnet::LinkLayerAnswer OnvifLinkAddress(const std::string& address, const std::string& card,
+                                              const std::string& port);
     bool Reach(CameraSettings& s, RowResult& result);
     bool ReachOnvif(const std::string& address, int prefix, const std::string& card);
     bool Login(CameraSettings& s, const PlanRow& row, RowResult& result);
@@ -139,7 +151,8 @@ private:
     std::unique_ptr<CameraFinder> finder_;
     std::unique_ptr<OnvifFinder> onvifFinder_;
     std::mutex macsMutex_;
-    std::map<std::string, std::string> onvifMacs_;  // endpoint -> MAC, for rows that name a MAC only
+    // Address -> what the link layer showed there, for rows that name a MAC only.
+    std::map<std::string, hostnet::LinkLayerAnswer> onvifLinks_;
     Progress progress_;
 };
 

@@ -6,11 +6,14 @@
 #include "core/hostnet/ReachableAddress.h"
 #include "core/i18n/LanguageStrings.h"
 #include "core/onvif/CardSubnet.h"
+#include "core/onvif/ClaimCheck.h"
 #include "core/onvif/NetworkOnvifService.h"
+#include "core/onvif/OnvifDeviceList.h"
 #include "core/onvif/ServiceAddress.h"
 #include "core/output/Diagnostics.h"
 #include "core/settings/FixedField.h"
 #include "core/text/AddressText.h"
+#include "core/text/MacAddress.h"
 #include "gui/app/WaitDialog.h"
 #include "gui/app/WizardWindow.h"
 #include "gui/framework/OnvifResultText.h"
@@ -52,6 +55,9 @@ struct OnvifOperations::Job {
     hostnet::HostNetwork* hostNetwork = nullptr;
     onvif::CardSubnet pc;  // for the proposal
     std::function<bool()> reachCamera;
+    // The search answer the camera was chosen by: before a login, its
+    // reference must have come from one device only.
+    std::optional<onvif::DiscoveredOnvifDevice> claim;
 
     onvif::OnvifDeviceState state;
     onvif::OnvifResult result;
@@ -60,6 +66,21 @@ struct OnvifOperations::Job {
     std::thread thread;
 
     void Run() {
+        if (claim && hostNetwork != nullptr) {
+            // Answers from two addresses are one camera only when the link
+            // layer shows one card behind both; otherwise nothing is sent,
+            // not even a temporary address added.
+            hostnet::HostNetwork& net = *hostNetwork;
+            const onvif::LinkLookup link = [&net](const std::string& address, const std::string& card,
+                                                  const std::string& port) {
+                return hostnet::LinkLayerAddressOf(net, address, card, port);
+            };
+            onvif::ServiceUrl url;
+            if (onvif::OnvifResult r = onvif::SoleClaimant(*claim, url, link); !r.ok()) {
+                result = r;
+                return;
+            }
+        }
         if (reachCamera && !reachCamera())
             Diagnostic("ONVIF: no temporary address could be given to reach %s; trying it as it is", target.c_str());
         if (!endpoint.empty()) service->KnowEndpoint(target, endpoint);
@@ -142,6 +163,7 @@ void OnvifOperations::Login() {
     job->endpoint = setup.device.endpoint;
     job->credentials = setup.credentials;
     job->hostNetwork = window_.HostNet();
+    if (onvif::ClaimantAddresses(setup.device).size() > 1) job->claim = setup.device;
     setup.pc = PcSide(window_.HostNet(), window_.Settings(), setup.device);
     job->pc = setup.pc;
     Start(std::move(job), Text("OnvifLoginPage", "Reading"));
@@ -214,7 +236,7 @@ void OnvifOperations::Finish() {
         setup.before = job->state;
         setup.proposal = job->proposal;
         setup.change = {};
-        if (!job->state.mac.empty()) setup.macs[setup.device.endpoint] = job->state.mac;
+        if (!job->state.mac.empty()) setup.macs[onvif::CanonicalEndpoint(setup.device.endpoint)] = MacText(job->state.mac);
         window_.HandleCommand(WizardCommand::ShowOnvifAddressPage);
         return;
     }
@@ -225,7 +247,7 @@ void OnvifOperations::Finish() {
         return;
     }
     setup.after = job->state;
-    if (!job->state.mac.empty()) setup.macs[setup.device.endpoint] = job->state.mac;
+    if (!job->state.mac.empty()) setup.macs[onvif::CanonicalEndpoint(setup.device.endpoint)] = MacText(job->state.mac);
     window_.HandleCommand(WizardCommand::ShowOnvifFinishedPage);
 }
 

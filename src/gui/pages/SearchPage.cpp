@@ -17,6 +17,7 @@
 #include "core/camera/CameraService.h"
 #include "core/discovery/DiscoveredCamera.h"
 #include "core/discovery/DiscoveredCameraWriter.h"
+#include "core/onvif/OnvifDeviceList.h"
 #include "core/onvif/OnvifDeviceWriter.h"
 #include "core/onvif/OnvifSearch.h"
 #include "core/onvif/ServiceAddress.h"
@@ -301,7 +302,7 @@ void SearchPage::ShowRows() {
         row->setText(kColKind, onvifKind);
         row->setText(kColIp, Plain(OnvifHost(d)));
         if (macs)
-            if (const auto it = macs->find(d.endpoint); it != macs->end()) row->setText(kColMac, Plain(it->second));
+            if (const auto it = macs->find(onvif::CanonicalEndpoint(d.endpoint)); it != macs->end()) row->setText(kColMac, Plain(it->second));
         if (const auto url = onvif::DeviceServiceOf(d)) row->setText(kColPort, Plain(url->port));
         // Name and hardware as the camera announced them, then the PC's card
         // it answered on, as the description column shows ours.

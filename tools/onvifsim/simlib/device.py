@@ -190,6 +190,9 @@ class Camera:
         ni = w.el(r, TDS, "NetworkInterfaces", attrs={"token": self.opts.iface})
         ll = ipaddress.IPv4Address(self.address).is_link_local
         own = [("Address", self.address), ("PrefixLength", self.prefix)]
+        if self.opts.claim_address:
+            a, p = self.opts.claim_address.split("/")
+            own = [("Address", a), ("PrefixLength", int(p))]
         w.tree(ni, TT, [("Enabled", True), ("Info", [("Name", self.opts.iface), ("HwAddress", self.mac), ("MTU", 1500)]),
                         ("IPv4", [("Enabled", True), ("Config", [
                             ("Manual", None if (self.s["dhcp"] or ll) else own),

@@ -90,7 +90,7 @@ class Responder:
         if with_details:
             w.el(parent, WSD, "Types", TYPES, qname_prefixes=[DN, TDS])
             w.el(parent, WSD, "Scopes", " ".join(cam.scopes()))
-            w.el(parent, WSD, "XAddrs", cam.device_url())
+            w.el(parent, WSD, "XAddrs", cam.device_url(self.opts.announce_host))
         w.el(parent, WSD, "MetadataVersion", cam.metadata_version)
 
     def hello(self, cam):
