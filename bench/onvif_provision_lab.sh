@@ -35,8 +35,7 @@ for i in $(seq 1 "$n"); do
         --serial "SN-M-$i" --iface eth0 --readdress-delay-ms 300
 done
 # The ONVIF cameras: one emulator, 10.96.0.101 on, each moving its own
-# address on the shared card. Requests are still checked against the schemas
-# when they are at hand.
+# address on the shared card. Requests are still checked against the schemas.
 lab_add_camera onv 10.96.0.100/24
 echo 'Bench pw' >"$LAB_TMP/pw"
 lab_start_bg onv "$LAB_TMP/onv.log" "$sim" --address 10.96.0.101/24 --count "$n" \

@@ -256,7 +256,9 @@ cap_user() {  # cap_user UID: sets capuser to the prefix that runs a command as 
         --ambient-caps +net_admin,+net_raw env)
 }
 helper_answers() {  # helper_answers [PREFIX...] < requests: a fresh helper's answers, one per line
-    lab_exec pc "$@" "$bin/orvanta-netadmin" eth0
+    local helper="$bin/orvanta-netadmin"
+    [ $# -gt 0 ] && helper="$(lab_user_copy "$helper")"   # PREFIX makes another user
+    lab_exec pc "$@" "$helper" eth0
 }
 # A Wi-Fi card in another network, a route through it, and a VPN-style route
 # for all of 10/8 through the LAN's router.
@@ -375,7 +377,7 @@ check "three helpers, 30 probes, one pace: 2.5 s or more" yes "$([ "$ms" -ge 250
 if command -v setpriv >/dev/null; then
     mkfifo "$LAB_TMP/owner.in"
     cap_user 65534
-    lab_exec pc "${capuser[@]}" "$bin/orvanta-netadmin" eth0 <"$LAB_TMP/owner.in" >"$LAB_TMP/owner.out" &
+    lab_exec pc "${capuser[@]}" "$(lab_user_copy "$bin/orvanta-netadmin")" eth0 <"$LAB_TMP/owner.in" >"$LAB_TMP/owner.out" &
     owner=$!
     exec 8>"$LAB_TMP/owner.in"
     check "owner: nobody adds" ok "$(ask 8 "$LAB_TMP/owner.out" "add eth0 192.168.8.1/24")"
@@ -465,7 +467,7 @@ PY
         printf "add eth0 192.168.7.1/24\n" | setpriv --reuid=nobody --regid=nogroup --clear-groups \
             --inh-caps +net_admin,+net_raw --ambient-caps +net_admin,+net_raw env "$2" eth0 >/dev/null
         sleep 0.3
-        kill $listener' _ "$LAB_TMP" "$bin/orvanta-netadmin"
+        kill $listener' _ "$LAB_TMP" "$(lab_user_copy "$bin/orvanta-netadmin")"
     check "syslog: each address added and removed, with the caller's uid" \
         "uid 65534 added 192.168.7.1/24 on eth0|uid 65534 removed 192.168.7.1/24 on eth0|" \
         "$(sed -n 's/.*orvanta-netadmin\[[0-9]*\]: //p' "$LAB_TMP/syslog.txt" 2>/dev/null | tr '\n' '|')"

@@ -15,7 +15,10 @@
 #include <mutex>
 #include <regex>
 #include <string>
+#include <utility>
 #include <vector>
+
+#include <sys/wait.h>
 
 #include "DiagnosticCapture.h"
 #include "LoopbackCamera.h"
@@ -431,18 +434,16 @@ TEST(OnvifLogin, DigestChallengesAsCamerasWriteThem) {
     EXPECT_EQ(ParseDigestChallenges({"Digest realm=\"cam \\\"1\\\", lobby\", nonce=\"n\""}).front().realm, "cam \"1\", lobby");
 }
 
-// Every request we send, checked by the schema validator kept beside the
-// sources (skipped where it is not).
+// Every request we send, checked against the ONVIF schemas kept in the
+// repository by our own checker (python3-lxml, which the install script
+// brings).
 TEST(OnvifRequests, EveryTemplateValidatesAgainstTheSchemas) {
-    std::string validator;
-    for (const char* up : {"/../shared", "/../../shared", "/../../../shared"}) {
-        const std::string candidate = std::string(ORVANTA_SOURCE_DIR) + up + "/onvif-schemas/validate.py";
-        if (std::filesystem::exists(candidate)) validator = candidate;
-    }
+    const std::string checker = std::string(ORVANTA_SOURCE_DIR) + "/tools/onvifcheck/onvifcheck.py";
+    ASSERT_TRUE(std::filesystem::exists(checker)) << checker;
     // The distribution's interpreter, where python3-lxml installs.
     const std::string python = std::filesystem::exists("/usr/bin/python3") ? "/usr/bin/python3" : "python3";
-    if (validator.empty() || std::system((python + " -c 'import lxml' 2>/dev/null").c_str()) != 0)
-        GTEST_SKIP() << "no ONVIF schema validator here";
+    if (std::system((python + " -c 'import lxml' 2>/dev/null").c_str()) != 0)
+        GTEST_SKIP() << "python3-lxml is not installed (scripts/install-deps installs it)";
     DateTimeSetting full{false, true, "CET-1CEST,M3.5.0,M10.5.0/3", std::chrono::system_clock::now()};
     DateTimeSetting zoneOnly{true, false, "UTC0", std::nullopt};
     const std::vector<SoapCall> calls = {
@@ -457,17 +458,30 @@ TEST(OnvifRequests, EveryTemplateValidatesAgainstTheSchemas) {
         SetSystemDateAndTimeCall(zoneOnly), SetUserCall("admin", "n3w<pass>", "Administrator")};
     const auto dir = std::filesystem::temp_directory_path() / ("onvif_requests_" + std::to_string(getpid()));
     std::filesystem::create_directories(dir);
-    std::string files;
-    for (std::size_t i = 0; i < calls.size(); ++i) {
-        const auto file = dir / (std::to_string(i) + ".xml");
-        std::ofstream(file) << SoapEnvelope(*SecurityHeader("admin", "pw", std::chrono::system_clock::now()), calls[i].body);
-        files += " " + file.string();
-    }
-    const int rc = std::system((python + " " + validator + files + " >" + (dir / "out.txt").string() + " 2>&1").c_str());
-    std::ifstream out(dir / "out.txt");
-    const std::string report((std::istreambuf_iterator<char>(out)), std::istreambuf_iterator<char>());
-    std::filesystem::remove_all(dir);
+    // Runs the checker on envelopes around `bodies`: its exit status and what it printed.
+    auto check = [&](const std::vector<std::string>& bodies) {
+        std::string files;
+        for (std::size_t i = 0; i < bodies.size(); ++i) {
+            const auto file = dir / (std::to_string(i) + ".xml");
+            std::ofstream(file) << SoapEnvelope(*SecurityHeader("admin", "pw", std::chrono::system_clock::now()), bodies[i]);
+            files += " " + file.string();
+        }
+        const int rc = std::system((python + " " + checker + files + " >" + (dir / "out.txt").string() + " 2>&1").c_str());
+        std::ifstream out(dir / "out.txt");
+        return std::pair{WIFEXITED(rc) ? WEXITSTATUS(rc) : -1,
+                         std::string((std::istreambuf_iterator<char>(out)), std::istreambuf_iterator<char>())};
+    };
+    std::vector<std::string> bodies;
+    for (const auto& call : calls) bodies.push_back(call.body);
+    const auto [rc, report] = check(bodies);
     EXPECT_EQ(rc, 0) << report;
+    // A checker that passes everything would pass the above too: a request
+    // with a child the schema does not have must be named.
+    const auto [offRc, offReport] =
+        check({R"(<tds:SetHostname xmlns:tds="http://www.onvif.org/ver10/device/wsdl"><tds:Label>x</tds:Label></tds:SetHostname>)"});
+    EXPECT_EQ(offRc, 1) << offReport;
+    EXPECT_NE(offReport.find("Label': This element is not expected"), std::string::npos) << offReport;
+    std::filesystem::remove_all(dir);
 }
 
 // The fake camera's card, as it reports it (no separators, capitals, as

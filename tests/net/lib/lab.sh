@@ -71,7 +71,16 @@
 #   lab_exec_user NS cmd...
 #                        The same as an ordinary user (nobody, no
 #                        supplementary groups, no capabilities), as the
-#                        wizard runs on a user's desktop.
+#                        wizard runs on a user's desktop. A cmd from the
+#                        build tree ($bin/...) runs as a copy made by
+#                        lab_user_copy.
+#   lab_user_copy PROGRAM
+#                        Prints the path of a copy of PROGRAM that every user
+#                        may run, in a folder of LAB_TMP opened for them (made
+#                        once a test). The build tree may lie where only its
+#                        owner can enter (a home folder is 0700 on Debian 12,
+#                        so is a private temporary folder); whatever a test
+#                        runs as another user runs from such a copy.
 #   lab_start_bg NS LOGFILE cmd...
 #                        Starts cmd in the background inside NS, output to
 #                        LOGFILE; its pid is left in LAB_LAST_PID and it is
@@ -369,11 +378,27 @@ lab_exec() {
     return "$rc"
 }
 
+lab_user_copy() {
+    local program="${1:?lab_user_copy needs a program}" dir copy
+    [ -n "${LAB_TMP:-}" ] || lab_tmpdir
+    dir="$LAB_TMP/any-user"
+    copy="$dir/${program##*/}"
+    if [ ! -x "$copy" ]; then
+        # LAB_TMP stays unlistable (0711): the user reaches the copies, not the rest.
+        chmod 711 "$LAB_TMP" && mkdir -p "$dir" && chmod 755 "$dir" &&
+            cp "$program" "$copy" && chmod 755 "$copy" || return 1
+    fi
+    echo "$copy"
+}
+
 lab_exec_user() {
-    local ns="$1"; shift
+    local ns="$1" program="$2"; shift 2
+    case "$program" in
+        "${bin:-/nonexistent}"/*) program="$(lab_user_copy "$program")" || return 1 ;;
+    esac
     # setpriv keeps root's capabilities up to its own exec, which would open
     # a file closed to the user; env execs the command as the user alone.
-    lab_exec "$ns" setpriv --reuid=65534 --regid=65534 --clear-groups --inh-caps=-all env "$@"
+    lab_exec "$ns" setpriv --reuid=65534 --regid=65534 --clear-groups --inh-caps=-all env "$program" "$@"
 }
 
 lab_start_bg() {
