@@ -12,7 +12,7 @@
 #include "CommandLine.h"
 #include "PasswordInput.h"
 #include "OnvifReach.h"
-#include "core/camera/SequenceDeadline.h"
+#include "core/http/SequenceDeadline.h"
 #include "core/hostnet/ExitSignals.h"
 #include "core/onvif/ChangeCheck.h"
 #include "core/onvif/NetworkOnvifService.h"
@@ -21,7 +21,7 @@
 #include "core/onvif/ServiceAddress.h"
 #include "core/onvif/UnicastProbe.h"
 #include "core/output/OutputText.h"
-#include "core/text/AddressText.h"
+#include "core/base/AddressText.h"
 #include "core/output/RecordWriter.h"
 
 namespace orvanta::cli {

@@ -9,7 +9,7 @@
 #include "core/camera/CameraRequest.h"
 #include "core/camera/ListingServerQuery.h"
 #include "core/camera/ParameterParser.h"
-#include "core/camera/ReplyLength.h"
+#include "core/http/ReplyLength.h"
 #include "core/camera/WpsRequest.h"
 #include "core/settings/FixedField.h"
 

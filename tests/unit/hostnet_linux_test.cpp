@@ -21,8 +21,8 @@
 #include "core/hostnet/linux/LinuxHostNetwork.h"
 #include "core/hostnet/linux/NetlinkSocket.h"
 #include "core/hostnet/linux/SystemFiles.h"
-#include "core/output/Diagnostics.h"
-#include "core/text/AddressText.h"
+#include "core/base/Diagnostics.h"
+#include "core/base/AddressText.h"
 
 namespace orvanta::hostnet {
 namespace {

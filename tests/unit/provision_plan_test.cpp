@@ -16,7 +16,7 @@
 #include "core/provision/OnvifPlanRow.h"
 #include "core/provision/PlanFile.h"
 #include "core/provision/Provisioner.h"
-#include "core/text/AddressText.h"
+#include "core/base/AddressText.h"
 #include "core/settings/FixedField.h"
 
 using namespace orvanta;

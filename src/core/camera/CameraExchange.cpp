@@ -1,7 +1,7 @@
 #include "core/camera/CameraExchange.h"
 
-#include "core/camera/HttpTransport.h"
-#include "core/camera/SequenceDeadline.h"
+#include "core/http/HttpTransport.h"
+#include "core/http/SequenceDeadline.h"
 
 namespace orvanta {
 

@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "core/camera/Base64.h"
-#include "core/camera/CameraKeys.h"
+#include "core/http/Base64.h"
+#include "core/settings/CameraKeys.h"
 #include "core/camera/QueryEscape.h"
-#include "core/output/Diagnostics.h"
+#include "core/base/Diagnostics.h"
 #include "core/settings/FixedField.h"
 
 namespace orvanta {

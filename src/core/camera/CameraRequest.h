@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "core/camera/HttpResult.h"
+#include "core/http/HttpResult.h"
 #include "core/settings/CameraSettings.h"
 
 namespace orvanta {

@@ -5,12 +5,12 @@
 
 #include "core/camera/AccessPointScan.h"
 #include "core/camera/CameraRequest.h"
-#include "core/camera/HttpTransport.h"
+#include "core/http/HttpTransport.h"
 #include "core/camera/ParameterParser.h"
 #include "core/camera/QueryEscape.h"
-#include "core/camera/ReplyStatus.h"
-#include "core/camera/SequenceDeadline.h"
-#include "core/output/Diagnostics.h"
+#include "core/http/ReplyStatus.h"
+#include "core/http/SequenceDeadline.h"
+#include "core/base/Diagnostics.h"
 #include "core/settings/FixedField.h"
 
 namespace orvanta {

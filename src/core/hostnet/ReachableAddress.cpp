@@ -2,11 +2,11 @@
 
 #include <arpa/inet.h>
 
-#include "core/camera/HttpTransport.h"
+#include "core/http/HttpTransport.h"
 #include "core/hostnet/AdapterInventory.h"
-#include "core/output/Diagnostics.h"
+#include "core/base/Diagnostics.h"
 #include "core/settings/CameraSettings.h"
-#include "core/text/AddressText.h"
+#include "core/base/AddressText.h"
 
 namespace orvanta::hostnet {
 

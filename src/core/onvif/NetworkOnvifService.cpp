@@ -3,11 +3,11 @@
 #include <thread>
 #include <vector>
 
-#include "core/camera/SequenceDeadline.h"
+#include "core/http/SequenceDeadline.h"
 #include "core/onvif/ChangeCheck.h"
 #include "core/onvif/DeviceStateReader.h"
 #include "core/onvif/PosixTimeZone.h"
-#include "core/output/Diagnostics.h"
+#include "core/base/Diagnostics.h"
 
 namespace orvanta::onvif {
 

@@ -5,7 +5,7 @@
 #include "core/onvif/SoapEnvelope.h"
 #include "core/onvif/SoapTransport.h"
 #include "core/onvif/UsernameToken.h"
-#include "core/output/Diagnostics.h"
+#include "core/base/Diagnostics.h"
 
 namespace orvanta::onvif {
 

@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <memory>
 
-#include "core/camera/HttpTransport.h"
-#include "core/camera/SequenceDeadline.h"
+#include "core/http/HttpTransport.h"
+#include "core/http/SequenceDeadline.h"
 #include "core/onvif/OnvifXml.h"
-#include "core/output/Diagnostics.h"
+#include "core/base/Diagnostics.h"
 
 namespace orvanta::onvif {
 

@@ -12,7 +12,7 @@
 #include "core/onvif/OnvifDeviceList.h"
 #include "core/onvif/ServiceAddress.h"
 #include "core/provision/Provisioner.h"
-#include "core/text/AddressText.h"
+#include "core/base/AddressText.h"
 
 namespace orvanta::provision {
 

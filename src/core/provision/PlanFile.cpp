@@ -6,7 +6,7 @@
 #include <optional>
 #include <set>
 
-#include "core/text/AddressText.h"
+#include "core/base/AddressText.h"
 #include "core/provision/PlanTable.h"
 #include "core/settings/FixedField.h"
 

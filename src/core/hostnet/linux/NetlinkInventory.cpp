@@ -7,7 +7,7 @@
 
 #include <cstring>
 
-#include "core/text/AddressText.h"
+#include "core/base/AddressText.h"
 
 namespace orvanta::hostnet {
 

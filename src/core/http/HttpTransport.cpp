@@ -1,4 +1,4 @@
-#include "core/camera/HttpTransport.h"
+#include "core/http/HttpTransport.h"
 
 #include <arpa/inet.h>
 #include <fcntl.h>
@@ -19,10 +19,10 @@
 #include <optional>
 #include <string_view>
 
-#include "core/camera/ReplyLength.h"
-#include "core/camera/SequenceDeadline.h"
-#include "core/output/Diagnostics.h"
-#include "core/text/AddressText.h"
+#include "core/http/ReplyLength.h"
+#include "core/http/SequenceDeadline.h"
+#include "core/base/Diagnostics.h"
+#include "core/base/AddressText.h"
 
 namespace orvanta {
 

@@ -1,4 +1,4 @@
-#include "core/camera/SequenceDeadline.h"
+#include "core/http/SequenceDeadline.h"
 
 namespace orvanta {
 

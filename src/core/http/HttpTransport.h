@@ -11,7 +11,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "core/camera/TransportSettings.h"
+#include "core/http/TransportSettings.h"
 #include "core/settings/CameraSettings.h"
 
 namespace orvanta {

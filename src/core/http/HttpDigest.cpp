@@ -1,4 +1,4 @@
-#include "core/onvif/HttpDigest.h"
+#include "core/http/HttpDigest.h"
 
 #include <strings.h>
 

@@ -1,4 +1,4 @@
-#include "core/camera/Base64.h"
+#include "core/http/Base64.h"
 
 namespace orvanta {
 

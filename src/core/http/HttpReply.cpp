@@ -1,8 +1,8 @@
-#include "core/onvif/HttpReply.h"
+#include "core/http/HttpReply.h"
 
 #include <strings.h>
 
-#include "core/camera/ChunkedBody.h"
+#include "core/http/ChunkedBody.h"
 
 namespace orvanta::onvif {
 

@@ -1,4 +1,4 @@
-#include "core/camera/CameraKeys.h"
+#include "core/settings/CameraKeys.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,6 +1,6 @@
-#include "core/camera/ReplyLength.h"
+#include "core/http/ReplyLength.h"
 
-#include "core/camera/ChunkedBody.h"
+#include "core/http/ChunkedBody.h"
 
 #include <algorithm>
 #include <cctype>

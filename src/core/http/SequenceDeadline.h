@@ -9,8 +9,8 @@
 // signatures their callers know.
 #pragma once
 
-#include "core/camera/Deadline.h"
-#include "core/camera/TransportSettings.h"
+#include "core/base/Deadline.h"
+#include "core/http/TransportSettings.h"
 
 namespace orvanta {
 

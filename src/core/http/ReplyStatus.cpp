@@ -1,4 +1,4 @@
-#include "core/camera/ReplyStatus.h"
+#include "core/http/ReplyStatus.h"
 
 namespace orvanta {
 
