@@ -8,20 +8,10 @@
 #include <string_view>
 
 #include "core/http/HttpResult.h"
+#include "core/settings/CameraKeys.h"
 #include "core/settings/CameraSettings.h"
 
 namespace orvanta {
-
-// Parameter groups: the page numbers the camera knows, plus the two selectors
-// for the time group (no page) and the short network form.
-inline constexpr int kPageSysinfo = 1;
-inline constexpr int kPageNetwork = 3;
-inline constexpr int kPageDdns = 13;
-inline constexpr int kPageVersion = 23;
-inline constexpr int kPageCapabilities = 32;
-inline constexpr int kPageNatStatus = 34;
-inline constexpr int kSelectorTime = 15;
-inline constexpr int kSelectorNetworkShort = 18;
 
 inline constexpr int kActRead = 1;
 inline constexpr int kActWrite = 2;

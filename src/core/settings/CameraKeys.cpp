@@ -4,7 +4,6 @@
 #include <cstring>
 #include <type_traits>
 
-#include "core/camera/CameraRequest.h"
 
 namespace orvanta {
 
