@@ -12,6 +12,7 @@
 #include "core/http/HttpReply.h"
 #include "core/onvif/SoapReply.h"
 
+using namespace orvanta;
 using namespace orvanta::onvif;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

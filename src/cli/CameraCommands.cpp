@@ -14,7 +14,7 @@
 #include "core/camera/CameraParameters.h"
 #include "core/camera/CameraRequest.h"
 #include "core/camera/CameraSequences.h"
-#include "core/http/ReplyStatus.h"
+#include "core/http/HttpHead.h"
 #include "core/camera/WpsRequest.h"
 #include "core/output/CameraRecordWriter.h"
 #include "core/output/OutputText.h"

@@ -22,6 +22,7 @@
 #include "core/onvif/DeviceReplies.h"
 #include "core/onvif/DeviceRequests.h"
 #include "core/http/HttpDigest.h"
+#include "core/http/Base64.h"
 #include "core/http/HttpReply.h"
 #include "core/onvif/NetworkOnvifService.h"
 #include "core/onvif/OnvifXml.h"

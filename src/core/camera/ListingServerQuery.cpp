@@ -8,7 +8,7 @@
 #include "core/http/HttpTransport.h"
 #include "core/camera/ParameterParser.h"
 #include "core/camera/QueryEscape.h"
-#include "core/http/ReplyStatus.h"
+#include "core/http/HttpHead.h"
 #include "core/http/SequenceDeadline.h"
 #include "core/base/Diagnostics.h"
 #include "core/settings/FixedField.h"

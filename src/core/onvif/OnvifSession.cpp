@@ -2,6 +2,7 @@
 
 #include <ctime>
 
+#include "core/http/Base64.h"
 #include "core/onvif/SoapEnvelope.h"
 #include "core/onvif/SoapTransport.h"
 #include "core/onvif/UsernameToken.h"
