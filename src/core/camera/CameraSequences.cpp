@@ -2,7 +2,7 @@
 
 #include "core/camera/CameraParameters.h"
 #include "core/camera/CameraRequest.h"
-#include "core/http/SequenceDeadline.h"
+#include "core/camera/SequenceDeadline.h"
 
 namespace orvanta {
 

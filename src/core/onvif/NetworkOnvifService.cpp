@@ -3,7 +3,6 @@
 #include <thread>
 #include <vector>
 
-#include "core/http/SequenceDeadline.h"
 #include "core/onvif/ChangeCheck.h"
 #include "core/onvif/DeviceStateReader.h"
 #include "core/onvif/PosixTimeZone.h"
@@ -113,7 +112,7 @@ std::optional<ServiceUrl> NetworkOnvifService::FindAgain(const std::string& endp
     for (;;) {
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
         // The caller's overall deadline ends the wait as well.
-        if (left <= std::chrono::milliseconds(0) || SequenceDeadline::Passed() || (cancelled && cancelled()))
+        if (left <= std::chrono::milliseconds(0) || settings_.call.within.Passed() || (cancelled && cancelled()))
             return std::nullopt;
         std::vector<ServiceUrl> candidates;
         if (!endpoint.empty() && find) {

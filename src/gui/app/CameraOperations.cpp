@@ -8,7 +8,7 @@
 #include "core/base/AddressText.h"
 #include "core/camera/CameraRequest.h"
 #include "core/camera/CameraService.h"
-#include "core/http/SequenceDeadline.h"
+#include "core/camera/SequenceDeadline.h"
 #include "core/discovery/DiscoveredCamera.h"
 #include "core/hostnet/TemporaryAddress.h"
 #include "core/settings/FixedField.h"

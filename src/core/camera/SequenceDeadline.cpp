@@ -1,4 +1,4 @@
-#include "core/http/SequenceDeadline.h"
+#include "core/camera/SequenceDeadline.h"
 
 namespace orvanta {
 
