@@ -19,7 +19,7 @@
 #include "core/hostnet/AdapterInventory.h"
 #include "core/hostnet/AddressProbe.h"
 #include "core/hostnet/HostPartCounter.h"
-#include "core/text/AddressText.h"
+#include "core/base/AddressText.h"
 #include "core/hostnet/TemporaryAddress.h"
 #include "core/hostnet/linux/LinuxHostNetwork.h"
 

@@ -11,8 +11,8 @@
 #include <string_view>
 #include <vector>
 
-#include "core/camera/Deadline.h"
-#include "core/camera/ReplyLength.h"
+#include "core/base/Deadline.h"
+#include "core/http/ReplyLength.h"
 
 namespace {
 

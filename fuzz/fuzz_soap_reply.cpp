@@ -6,12 +6,13 @@
 #include <cstdint>
 #include <string_view>
 
-#include "core/camera/ReplyLength.h"
+#include "core/http/ReplyLength.h"
 #include "core/onvif/DeviceReplies.h"
-#include "core/onvif/HttpDigest.h"
-#include "core/onvif/HttpReply.h"
+#include "core/http/HttpDigest.h"
+#include "core/http/HttpReply.h"
 #include "core/onvif/SoapReply.h"
 
+using namespace orvanta;
 using namespace orvanta::onvif;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

@@ -14,9 +14,9 @@
 #include <mutex>
 #include <thread>
 
-#include "core/output/Diagnostics.h"
+#include "core/base/Diagnostics.h"
 #include "core/output/OutputText.h"
-#include "core/text/AddressText.h"
+#include "core/base/AddressText.h"
 
 namespace orvanta::cli {
 

@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "CliCommands.h"
-#include "core/camera/HttpResult.h"
-#include "core/camera/TransportSettings.h"
+#include "core/http/HttpResult.h"
+#include "core/http/TransportSettings.h"
 #include "core/output/RecordWriter.h"
 
 namespace orvanta::cli {

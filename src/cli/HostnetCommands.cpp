@@ -8,7 +8,7 @@
 #include "core/hostnet/AdapterInventory.h"
 #include "core/hostnet/AddressProbe.h"
 #include "core/hostnet/HostNetwork.h"
-#include "core/text/AddressText.h"
+#include "core/base/AddressText.h"
 #include "core/output/OutputText.h"
 #include "core/settings/FixedField.h"
 

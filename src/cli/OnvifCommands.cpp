@@ -15,7 +15,6 @@
 #include "CommandLine.h"
 #include "PasswordInput.h"
 #include "OnvifReach.h"
-#include "core/camera/SequenceDeadline.h"
 #include "core/hostnet/ExitSignals.h"
 #include "core/onvif/ChangeCheck.h"
 #include "core/onvif/ClockSkew.h"
@@ -27,7 +26,7 @@
 #include "core/onvif/ServiceAddress.h"
 #include "core/onvif/UnicastProbe.h"
 #include "core/output/OutputText.h"
-#include "core/text/AddressText.h"
+#include "core/base/AddressText.h"
 #include "core/output/RecordWriter.h"
 
 namespace orvanta::cli {
@@ -153,9 +152,9 @@ bool IsBareAddress(const Target& t) {
 // device service first, or when nothing tells.
 // The endpoint reference it announced is kept for a camera that will not
 // tell its own.
-void LearnServicePort(Target& t, NetworkOnvifService& service) {
+void LearnServicePort(Target& t, NetworkOnvifService& service, const OnvifCallSettings& call) {
     if (!IsBareAddress(t)) return;
-    const std::optional<ProbedService> probed = LocateDeviceService(t.url.host, kPortProbeLimit, OnvifCallSettings{});
+    const std::optional<ProbedService> probed = LocateDeviceService(t.url.host, kPortProbeLimit, call);
     if (!probed) return;
     t.url = probed->url;
     service.KnowEndpoint(FormatServiceUrl(t.url), probed->endpoint);
@@ -255,12 +254,10 @@ void WarnFarClock(const char* command, const std::string& label, const OnvifDevi
 // Runs `work` (which may wait minutes for a restarting camera) while
 // Ctrl-C, SIGTERM and SIGHUP are watched for: on one, the temporary
 // addresses go before the process ends (with 128 + the signal).
-void RunUntilSignal(const TransportSettings& limits, const std::function<void()>& work, OnvifReach& reach) {
+void RunUntilSignal(const std::function<void()>& work, OnvifReach& reach) {
     hostnet::InstallExitSignals();
     std::atomic<bool> finished{false};
     std::thread worker([&] {
-        // The overall limit is kept per thread: the worker opens its own.
-        const SequenceDeadline overall(limits);
         work();
         finished = true;
     });
@@ -272,6 +269,14 @@ void RunUntilSignal(const TransportSettings& limits, const std::function<void()>
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
     }
     worker.join();
+}
+
+// The command's time limit, from now, as the deadline every ONVIF call and
+// wait of the command ends by.
+OnvifApplySettings WithinCommandLimit(const TransportSettings& limits) {
+    OnvifApplySettings settings;
+    settings.call.within = Deadline::After(limits.overallLimitMs);
+    return settings;
 }
 
 // A moved camera is reached the way the target was.
@@ -301,11 +306,11 @@ int RunOnvifRead(const Args& args) {
     if (!ApplyCommonOptions("onvif read", p, kDefaultTimeoutSeconds, why, &limits)) return UsageError("onvif", why);
     OnvifCredentials login;
     if (!ReadLogin("onvif read", p, login, why)) return UsageError("onvif", why);
-    const SequenceDeadline overall(limits);
+    const OnvifApplySettings settings = WithinCommandLimit(limits);
     const bool json = format == "json";
 
     OnvifReach reach;
-    NetworkOnvifService service;
+    NetworkOnvifService service(settings);
     ReachThrough(service, reach);
     std::vector<OnvifDeviceState> states;
     std::vector<std::string> labels;
@@ -316,7 +321,7 @@ int RunOnvifRead(const Args& args) {
         OnvifResult r = ResolveTarget(t, reach);
         // Asked once the address is reachable (a temporary address may
         // have been needed for it).
-        if (r.ok()) LearnServicePort(t, service);
+        if (r.ok()) LearnServicePort(t, service, settings.call);
         if (r.ok() && !t.endpoint.empty()) service.KnowEndpoint(FormatServiceUrl(t.url), t.endpoint);
         if (r.ok()) r = service.Read(FormatServiceUrl(t.url), login, state);
         if (r.ok()) {
@@ -467,14 +472,14 @@ int RunOnvifSet(const Args& args) {
     OnvifCredentials login;
     if (!ReadLogin("onvif set", p, login, why)) return UsageError("onvif", why);
     if (change.newPassword && login.user.empty()) return UsageError("onvif", "--new-password-file needs --user");
-    const SequenceDeadline overall(limits);
+    const OnvifApplySettings settings = WithinCommandLimit(limits);
     const bool json = format == "json";
 
     OnvifReach reach;
-    NetworkOnvifService service;
+    NetworkOnvifService service(settings);
     if (OnvifResult r = ResolveTarget(target, reach); !r.ok())
         return Fail("onvif set", ExitFor(r.status), Explain(r, login) + "; nothing was changed", json);
-    LearnServicePort(target, service);
+    LearnServicePort(target, service, settings.call);
     ReachThrough(service, reach);
     const std::string device = FormatServiceUrl(target.url);
     if (!target.endpoint.empty()) service.KnowEndpoint(device, target.endpoint);
@@ -490,7 +495,7 @@ int RunOnvifSet(const Args& args) {
     }
     OnvifDeviceState after;
     OnvifResult r;
-    RunUntilSignal(limits, [&] { r = service.Apply(device, login, change, after); }, reach);
+    RunUntilSignal([&] { r = service.Apply(device, login, change, after); }, reach);
     if (!r.ok()) {
         if (!json && r.status == OnvifStatus::Mismatch) PrintResult(StateText(after));
         return Fail("onvif set", ExitFor(r.status), output::TerminalSafe(Explain(r, login)), json);

@@ -18,7 +18,7 @@
 #include "core/hostnet/NetworksInUse.h"
 #include "core/hostnet/linux/AliasMark.h"
 #include "core/hostnet/linux/NetlinkInventory.h"
-#include "core/text/AddressText.h"
+#include "core/base/AddressText.h"
 
 namespace orvanta::netadmin {
 

@@ -15,7 +15,7 @@
 #include <QTextDocument>
 #include <QTreeWidget>
 
-#include "core/text/AddressText.h"
+#include "core/base/AddressText.h"
 #include "gui/app/OnvifOperations.h"
 #include "gui/controls/Ipv4AddressEdit.h"
 #include "gui/pages/OnvifAddressPage.h"

@@ -5,7 +5,7 @@
 #include <QTest>
 
 #include "LoopbackCamera.h"
-#include "core/text/AddressText.h"
+#include "core/base/AddressText.h"
 #include "gui/pages/StartPage.h"
 #include "support/WizardFixture.h"
 

@@ -21,8 +21,8 @@
 #include <array>
 #include <cstdio>
 
-#include "core/camera/TransportSettings.h"
-#include "core/text/AddressText.h"
+#include "core/http/TransportSettings.h"
+#include "core/base/AddressText.h"
 #include "core/i18n/IniFile.h"
 #include "core/i18n/LanguagePaths.h"
 #include "core/settings/FixedField.h"

@@ -17,10 +17,10 @@
 
 #include "core/hostnet/AdapterInventory.h"
 #include "core/hostnet/ExitSignals.h"
-#include "core/text/AddressText.h"
+#include "core/base/AddressText.h"
 #include "core/hostnet/TemporaryAddress.h"
 #include "core/hostnet/linux/LinuxHostNetwork.h"
-#include "core/output/Diagnostics.h"
+#include "core/base/Diagnostics.h"
 #include "core/settings/FixedField.h"
 
 using namespace orvanta;

@@ -15,7 +15,7 @@
 #include <algorithm>
 
 #include "core/hostnet/HostNetwork.h"
-#include "core/text/AddressText.h"
+#include "core/base/AddressText.h"
 #include "gui/controls/Ipv4AddressEdit.h"
 #include "gui/framework/PageIndex.h"
 #include "gui/pages/OnvifAddressPage.h"

@@ -23,7 +23,7 @@
 
 #include "core/camera/CameraSequences.h"
 #include "core/discovery/DiscoveryClient.h"
-#include "core/text/AddressText.h"
+#include "core/base/AddressText.h"
 #include "core/hostnet/TemporaryAddress.h"
 #include "core/hostnet/linux/LinuxHostNetwork.h"
 #include "core/i18n/IniFile.h"

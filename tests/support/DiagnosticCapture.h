@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "core/output/Diagnostics.h"
+#include "core/base/Diagnostics.h"
 
 class DiagnosticCapture {
 public:

@@ -2,7 +2,7 @@
 
 #include <chrono>
 
-#include "core/camera/HttpTransport.h"
+#include "core/http/HttpTransport.h"
 
 namespace orvanta::testing {
 

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "core/hostnet/HostNetwork.h"
-#include "core/text/AddressText.h"
+#include "core/base/AddressText.h"
 
 namespace orvanta::hostnet {
 

@@ -9,7 +9,10 @@
 #include "core/camera/CameraRequest.h"
 #include "core/camera/ListingServerQuery.h"
 #include "core/camera/ParameterParser.h"
-#include "core/camera/ReplyLength.h"
+#include "core/http/HttpBasic.h"
+#include "core/http/HttpHead.h"
+#include "core/http/HttpReply.h"
+#include "core/http/ReplyLength.h"
 #include "core/camera/WpsRequest.h"
 #include "core/settings/FixedField.h"
 
@@ -110,6 +113,76 @@ TEST(CameraParse, ReplyLengthFromTheHeader) {
     EXPECT_FALSE(ReplyBodyAtLineEnd("HTTP/\n"));
     // a chunked body ends with its last chunk, never with a pause between chunks
     EXPECT_FALSE(ReplyBodyAtLineEnd("HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n5\r\nhello\r\n"));
+}
+
+// One status line rule for both protocols: our cameras' CGI checks, the
+// listing server and the SOAP reader all take the code from the same
+// reader, so a head one of them accepts the others accept too.
+TEST(CameraParse, StatusLineReadOneWayForBothProtocols) {
+    struct Row {
+        const char* head;
+        int code;  // 0: no status line
+    } rows[] = {
+        {"HTTP/1.0 404 Not Found", 404},
+        {"HTTP/1.1 200\r\n", 200},       // no reason phrase
+        {"HTTP/1.1 401", 401},           // the line is all that came
+        {"HTTP/1.1 200\nX: y", 200},     // a bare LF ends it
+        {"HTTP/1.1 2000 OK", 0},         // four digits are no status code
+        {"HTTP/1.1 20 OK", 0},
+        {"HTTP/2 200 OK", 0},            // only HTTP/1.x is spoken here
+        {"HTTP/1.x 200 OK", 0},
+        {"HTTP/1.1  200 OK", 0},         // two spaces
+        {" HTTP/1.1 200 OK", 0},         // not at the start
+        {"http/1.1 200 OK", 0},
+        {"HTTP/1.1 2a0 OK", 0},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.head);
+        EXPECT_EQ(ReplyStatusCode(r.head), r.code);
+        HttpReply reply;
+        const HttpReplyState state = ParseHttpReply(std::string(r.head) + "\r\n\r\n", reply);
+        EXPECT_EQ(state == HttpReplyState::Ok, r.code != 0);
+        EXPECT_EQ(reply.status, r.code);
+    }
+    // The CGI checks read a refusal from the head only when it is a status line.
+    EXPECT_EQ(CheckReply("HTTP/1.1 2000 OK\r\n\r\nok\r\n", true, false), HttpStatus::Ok);
+    EXPECT_EQ(CheckReply("HTTP/1.1 401\r\n\r\n", true, false), HttpStatus::Unauthorized);
+    EXPECT_EQ(CheckReply("HTTP/1.0 404\r\n\r\n", true, false), HttpStatus::NotFound10);
+}
+
+// The body's framing, read once: the transport's end of reply and the SOAP
+// reader's body agree on Content-Length and chunked coding.
+TEST(CameraParse, BodyFramingSharedByTransportAndReader) {
+    struct Row {
+        const char* what;
+        std::string raw;
+        HttpReplyState state;
+        const char* body;  // when Ok
+    } rows[] = {
+        {"length cuts the body", "HTTP/1.1 200 OK\r\nContent-Length: 3\r\n\r\nabcdef", HttpReplyState::Ok, "abc"},
+        {"chunked wins over a length beside it",
+         "HTTP/1.1 200 OK\r\nContent-Length: 2\r\nTransfer-Encoding: chunked\r\n\r\n3\r\nabc\r\n0\r\n\r\n",
+         HttpReplyState::Ok, "abc"},
+        {"lengths that disagree", "HTTP/1.1 200 OK\r\nContent-Length: 3\r\nContent-Length: 4\r\n\r\nabcd",
+         HttpReplyState::Malformed, nullptr},
+        {"a length past the believed bound", "HTTP/1.1 200 OK\r\nContent-Length: 9999999999\r\n\r\n",
+         HttpReplyState::Malformed, nullptr},
+        {"short of its length", "HTTP/1.1 200 OK\r\nContent-Length: 9\r\n\r\nabc", HttpReplyState::CutShort, nullptr},
+        {"no length: all that came", "HTTP/1.0 200 OK\r\n\r\nabc", HttpReplyState::Ok, "abc"},
+        {"header block still coming", "HTTP/1.1 200 OK\r\nContent-", HttpReplyState::CutShort, nullptr},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.what);
+        HttpReply reply;
+        ASSERT_EQ(ParseHttpReply(r.raw, reply), r.state);
+        if (r.state == HttpReplyState::Ok) EXPECT_EQ(reply.body, r.body);
+        // Where the transport stops reading is where the reader's body ends.
+        const std::optional<std::size_t> end = AnnouncedReplyLength(r.raw);
+        if (r.state == HttpReplyState::Ok && end) EXPECT_LE(reply.body.size(), *end - HeaderBlockEnd(r.raw));
+        if (r.state == HttpReplyState::Malformed) EXPECT_FALSE(end.has_value());
+    }
+    EXPECT_EQ(BasicAuthorization("root", "pass"), "Basic cm9vdDpwYXNz");
+    EXPECT_EQ(BasicAuthorization("", ""), "Basic Og==");
 }
 
 TEST(CameraParse, ExtractValueEdges) {

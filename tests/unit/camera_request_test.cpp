@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "core/camera/Base64.h"
+#include "core/http/Base64.h"
 #include "core/camera/CameraRequest.h"
 #include "core/camera/ListingServerQuery.h"
 #include "core/camera/QueryEscape.h"

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <string>
 
-#include "core/camera/CameraKeys.h"
+#include "core/settings/CameraKeys.h"
 #include "core/settings/FixedField.h"
 #include "core/settings/SettingsText.h"
 

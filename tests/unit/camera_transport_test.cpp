@@ -13,10 +13,10 @@
 #include "core/camera/CameraParameters.h"
 #include "core/camera/CameraRequest.h"
 #include "core/camera/CameraSequences.h"
-#include "core/camera/HttpTransport.h"
-#include "core/camera/TransportSettings.h"
+#include "core/http/HttpTransport.h"
+#include "core/http/TransportSettings.h"
 #include "core/camera/WpsRequest.h"
-#include "core/output/Diagnostics.h"
+#include "core/base/Diagnostics.h"
 #include "core/settings/FixedField.h"
 #include "LoopbackCamera.h"
 

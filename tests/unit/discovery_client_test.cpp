@@ -18,7 +18,7 @@
 #include "core/discovery/DiscoveryClient.h"
 #include "core/discovery/DiscoveryReceiver.h"
 #include "core/discovery/DiscoveryRequest.h"
-#include "core/text/AddressText.h"
+#include "core/base/AddressText.h"
 
 using namespace orvanta::discovery;
 

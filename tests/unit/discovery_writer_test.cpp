@@ -9,7 +9,7 @@
 
 #include "core/discovery/DiscoveredCameraWriter.h"
 #include "core/onvif/OnvifDeviceWriter.h"
-#include "core/output/Diagnostics.h"
+#include "core/base/Diagnostics.h"
 #include "core/output/KindTable.h"
 #include "core/output/OutputText.h"
 #include "core/output/RecordWriter.h"

@@ -3,7 +3,7 @@
 
 #include "FakeHostNetwork.h"
 #include "core/hostnet/AdapterInventory.h"
-#include "core/output/Diagnostics.h"
+#include "core/base/Diagnostics.h"
 #include "core/settings/FixedField.h"
 
 namespace orvanta::hostnet {

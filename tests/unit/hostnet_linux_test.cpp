@@ -24,10 +24,10 @@
 #include "core/hostnet/linux/NetadminClient.h"
 #include "core/hostnet/linux/NetlinkSocket.h"
 #include "core/hostnet/linux/SystemFiles.h"
-#include "core/output/Diagnostics.h"
+#include "core/base/AddressText.h"
+#include "core/base/Diagnostics.h"
+#include "core/base/MacAddress.h"
 #include "core/hostnet/LinkLayerAddress.h"
-#include "core/text/AddressText.h"
-#include "core/text/MacAddress.h"
 
 namespace orvanta::hostnet {
 namespace {

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "core/hostnet/NetworksInUse.h"
-#include "core/text/AddressText.h"
+#include "core/base/AddressText.h"
 
 namespace orvanta::hostnet {
 namespace {

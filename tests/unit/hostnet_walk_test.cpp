@@ -14,7 +14,7 @@
 #include "core/hostnet/HostPartCounter.h"
 #include "core/hostnet/RuntimeFolder.h"
 #include "core/hostnet/TemporaryAddress.h"
-#include "core/output/Diagnostics.h"
+#include "core/base/Diagnostics.h"
 #include "core/settings/FixedField.h"
 
 namespace orvanta::hostnet {

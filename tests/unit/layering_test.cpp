@@ -1,9 +1,12 @@
 // The layers of the source tree: the core builds without Qt (a file under
 // src/core that includes a Qt header would tie the command-line tools and
-// the simulator to the GUI toolkit), and the GUI folders include downwards only.
+// the simulator to the GUI toolkit), the core's folders include in one
+// order, and the GUI folders include downwards only.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
+#include <set>
 #include <filesystem>
 #include <fstream>
 #include <regex>
@@ -56,4 +59,124 @@ TEST(Layering, GuiFoldersIncludeOnlyFromLayersBelow) {
         }
     }
     EXPECT_GT(files, 0);
+}
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// The folders a file includes from ("core/<folder>/..." or
+// "gui/<folder>/..."), one entry per include line with where it stands.
+struct FolderInclude {
+    fs::path file;
+    int line = 0;
+    std::string folder;
+};
+
+std::vector<FolderInclude> FolderIncludes(const fs::path& folder, const std::string& area) {
+    const std::regex include(R"(^\s*#\s*include\s*[<"])" + area + R"(/([a-z0-9_]+)/)");
+    std::vector<FolderInclude> found;
+    for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+        if (!entry.is_regular_file()) continue;
+        std::ifstream in(entry.path());
+        std::string text;
+        int lineNo = 0;
+        std::smatch m;
+        while (std::getline(in, text)) {
+            ++lineNo;
+            if (std::regex_search(text, m, include)) found.push_back({entry.path(), lineNo, m[1].str()});
+        }
+    }
+    return found;
+}
+
+// The core's folders, each on top of the ones before it:
+//   base       the diagnostics sink, the deadline, address text: used by all
+//   settings   the camera record and the keys table that names its fields
+//   i18n       language files and strings
+//   output     the text/JSON/CSV record writers: a presentation helper that
+//              knows records (settings) but no protocol, so the protocols'
+//              own writers (a discovered camera, an ONVIF device) sit beside
+//              their records and build on it, and a protocol never reaches
+//              up into another one's output
+//   http       one HTTP client for both camera protocols
+//   discovery  our cameras' datagram search
+//   hostnet    the host's cards, aliases and neighbour checks: under onvif,
+//              whose address checks ask the host which card a camera is on
+//   camera     our own cameras' pages, over http, found through discovery
+//   onvif      other makers' cameras, over http, checked against hostnet
+//   provision  plans, over both kinds of camera
+const std::vector<std::string> kCoreOrder = {"base",      "settings", "i18n",   "output", "http",
+                                             "discovery", "hostnet",  "camera", "onvif",  "provision"};
+
+}  // namespace
+
+// A folder includes only from itself and the folders before it, so the
+// folders never include each other in a circle (the record's keys table once
+// lived with the camera pages, which themselves need the record) and each
+// one's CMake library links only what lies below it. Every folder under
+// src/core must be named in the order.
+TEST(Layering, CoreFoldersIncludeOnlyFromFoldersBefore) {
+    const fs::path core = fs::path(ORVANTA_SOURCE_DIR) / "src" / "core";
+    const std::vector<std::string>& order = kCoreOrder;
+    std::set<std::string> present;
+    for (const auto& entry : fs::directory_iterator(core))
+        if (entry.is_directory()) present.insert(entry.path().filename().string());
+    EXPECT_EQ(present, std::set<std::string>(order.begin(), order.end()))
+        << "a core folder is missing from the order, or the order names one that is gone";
+
+    int includes = 0;
+    for (std::size_t layer = 0; layer < order.size(); ++layer) {
+        if (!fs::is_directory(core / order[layer])) continue;
+        for (const auto& inc : FolderIncludes(core / order[layer], "core")) {
+            ++includes;
+            const auto used = std::find(order.begin(), order.end(), inc.folder);
+            ASSERT_NE(used, order.end()) << inc.file << ":" << inc.line << ": unknown folder " << inc.folder;
+            EXPECT_LE(static_cast<std::size_t>(used - order.begin()), layer)
+                << inc.file << ":" << inc.line << ": " << order[layer] << " includes from " << inc.folder
+                << ", which comes after it";
+        }
+    }
+    EXPECT_GT(includes, 0);
+}
+
+// Independent of any order written down: the graph of which core folder
+// includes which has no cycle. A failure names one, so a cycle that comes
+// back is seen as such even if someone reshuffles the order above to hide it.
+TEST(Layering, CoreFoldersHaveNoIncludeCycle) {
+    const fs::path core = fs::path(ORVANTA_SOURCE_DIR) / "src" / "core";
+    std::map<std::string, std::set<std::string>> uses;
+    for (const auto& entry : fs::directory_iterator(core)) {
+        if (!entry.is_directory()) continue;
+        const std::string folder = entry.path().filename().string();
+        auto& edges = uses[folder];
+        for (const auto& inc : FolderIncludes(entry.path(), "core"))
+            if (inc.folder != folder) edges.insert(inc.folder);
+    }
+    ASSERT_GT(uses.size(), 1u);
+
+    // Depth-first search; a folder met again while still on the path closes a cycle.
+    enum class Mark { New, OnPath, Done };
+    std::map<std::string, Mark> mark;
+    std::vector<std::string> path;
+    std::string cycle;
+    auto visit = [&](auto&& self, const std::string& folder) -> void {
+        mark[folder] = Mark::OnPath;
+        path.push_back(folder);
+        for (const auto& next : uses[folder]) {
+            if (!cycle.empty()) break;
+            if (mark[next] == Mark::OnPath) {
+                auto from = std::find(path.begin(), path.end(), next);
+                for (auto it = from; it != path.end(); ++it) cycle += *it + " -> ";
+                cycle += next;
+            } else if (mark[next] == Mark::New) {
+                self(self, next);
+            }
+        }
+        path.pop_back();
+        mark[folder] = Mark::Done;
+    };
+    for (const auto& [folder, edges] : uses)
+        if (cycle.empty() && mark[folder] == Mark::New) visit(visit, folder);
+    EXPECT_EQ(cycle, "") << "the core's folders include each other in a circle";
 }

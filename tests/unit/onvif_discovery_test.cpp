@@ -11,7 +11,7 @@
 #include "core/onvif/OnvifDeviceList.h"
 #include "core/onvif/ProbeMatchReader.h"
 #include "core/onvif/ServiceAddress.h"
-#include "core/text/AddressText.h"
+#include "core/base/AddressText.h"
 
 using namespace orvanta::onvif;
 

@@ -25,8 +25,9 @@
 #include "core/onvif/ChangeCheck.h"
 #include "core/onvif/DeviceReplies.h"
 #include "core/onvif/DeviceRequests.h"
-#include "core/onvif/HttpDigest.h"
-#include "core/onvif/HttpReply.h"
+#include "core/http/HttpDigest.h"
+#include "core/http/Base64.h"
+#include "core/http/HttpReply.h"
 #include "core/onvif/NetworkOnvifService.h"
 #include "core/onvif/OnvifXml.h"
 #include "core/onvif/PosixTimeZone.h"
@@ -795,23 +796,32 @@ TEST(OnvifSessions, RepliesThatNeverEndAreBoundedByTheDeadline) {
         const char* what;
         LoopbackCamera::Turn turn;
         OnvifStatus status;
+        // The caller's deadline handed down with the call settings, from the
+        // call's start: 0 none (the call's own limit alone), below 0 already passed.
+        int withinMs = 0;
+        std::chrono::milliseconds atMost = 3s;
     } cases[] = {
         {"a Content-Length that is never reached", {"HTTP/1.1 200 OK\r\nContent-Length: 100000\r\n\r\n<x>", true}, OnvifStatus::TimedOut},
         {"a chunked reply whose last chunk never comes", {"HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n5\r\n<a/>\n\r\n", true}, OnvifStatus::TimedOut},
         {"a header that never ends", {"HTTP/1.1 200 OK\r\nServer: slow", true}, OnvifStatus::TimedOut},
         {"a chunked reply kept open after its last chunk", {Chunked(Envelope12(kInfoBody)), true}, OnvifStatus::Ok},
         {"closed short of its length", {"HTTP/1.1 200 OK\r\nContent-Length: 100000\r\n\r\n<x>"}, OnvifStatus::BadReply},
+        // The caller's deadline wins over the call's longer limit, on any thread.
+        {"a header that never ends, inside a command's shorter deadline", {"HTTP/1.1 200 OK\r\nServer: slow", true},
+         OnvifStatus::TimedOut, 300, 900ms},
+        {"a command already out of time connects to nobody", {reply}, OnvifStatus::TimedOut, -1, 200ms},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         LoopbackCamera server({c.turn});
         OnvifCallSettings limits{500, 1200};
-        HttpReply http;
         const auto start = std::chrono::steady_clock::now();
+        if (c.withinMs != 0) limits.within = Deadline::After(c.withinMs > 0 ? c.withinMs : 1, start - (c.withinMs > 0 ? 0s : 1s));
+        HttpReply http;
         const OnvifResult r = PostSoap(limits, ServiceUrl{"127.0.0.1", server.PortText()},
                                        DeviceCall("GetDeviceInformation").action, "<x/>", "", http);
         EXPECT_EQ(r.status, c.status) << r.detail;
-        EXPECT_LT(std::chrono::steady_clock::now() - start, 3s);
+        EXPECT_LT(std::chrono::steady_clock::now() - start, c.atMost);
     }
 }
 

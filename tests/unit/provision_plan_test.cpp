@@ -16,8 +16,8 @@
 #include "core/provision/OnvifPlanRow.h"
 #include "core/provision/PlanFile.h"
 #include "core/provision/Provisioner.h"
-#include "core/text/AddressText.h"
-#include "core/text/MacAddress.h"
+#include "core/base/AddressText.h"
+#include "core/base/MacAddress.h"
 #include "core/settings/FixedField.h"
 
 using namespace orvanta;

@@ -22,7 +22,7 @@
 
 #include "DiscoveryResponder.h"
 #include "core/discovery/DiscoveryReply.h"
-#include "core/text/AddressText.h"
+#include "core/base/AddressText.h"
 
 namespace orvanta::camsim {
 

@@ -10,7 +10,7 @@
 #include <fstream>
 #include <mutex>
 
-#include "core/text/AddressText.h"
+#include "core/base/AddressText.h"
 
 namespace orvanta::camsim {
 

@@ -18,8 +18,8 @@
 
 #include "HttpServerUtil.h"
 #include "WebServer.h"
-#include "core/camera/Base64.h"
-#include "core/text/AddressText.h"
+#include "core/http/Base64.h"
+#include "core/base/AddressText.h"
 
 namespace orvanta::camsim {
 

@@ -6,8 +6,8 @@
 #include <string_view>
 #include <vector>
 
-#include "core/camera/HttpResult.h"
-#include "core/camera/TransportSettings.h"
+#include "core/http/HttpResult.h"
+#include "core/http/TransportSettings.h"
 #include "core/settings/CameraSettings.h"
 
 namespace orvanta {

@@ -1,6 +1,6 @@
 #include "core/camera/CameraExchange.h"
 
-#include "core/camera/HttpTransport.h"
+#include "core/http/HttpTransport.h"
 #include "core/camera/SequenceDeadline.h"
 
 namespace orvanta {
@@ -9,22 +9,23 @@ HttpResult ExchangeWithCamera(const TransportSettings& limits, const CameraSetti
                               const CameraExchange& exchange) {
     const std::string_view request = exchange.request;
     // A request on its own is bounded like a sequence; inside one, the
-    // sequence's earlier deadline governs.
-    const SequenceDeadline bound(limits);
+    // sequence's earlier deadline governs. The deadline is handed to every
+    // transport call from here down.
+    const Deadline deadline = SequenceDeadline::Current().Earlier(Deadline::After(limits.overallLimitMs));
     int fd = -1;
-    if (ConnectCamera(limits, settings, settings.CamIP, settings.CamPort, fd) != 0)
-        return SequenceDeadline::Passed() ? HttpStatus::TimedOut : HttpStatus::ConnectFailed;
-    const int sent = SendHttpRequest(limits, fd, request.data(), request.size());
+    if (ConnectCamera(limits, deadline, settings, settings.CamIP, settings.CamPort, fd) != 0)
+        return deadline.Passed() ? HttpStatus::TimedOut : HttpStatus::ConnectFailed;
+    const int sent = SendHttpRequest(limits, deadline, fd, request.data(), request.size());
     if (exchange.requestSent) *exchange.requestSent = sent > 0 && static_cast<std::size_t>(sent) == request.size();
     if (sent <= 0) {
         CloseSocket(fd);
-        return SequenceDeadline::Passed() ? HttpStatus::TimedOut : HttpStatus::SendFailed;
+        return deadline.Passed() ? HttpStatus::TimedOut : HttpStatus::SendFailed;
     }
     if (exchange.skipReceive) {
         CloseSocket(fd);
         return HttpResult::Received(static_cast<std::size_t>(sent));
     }
-    const ReceivedReply got = ReceiveReply(limits, fd, exchange.reply, exchange.capacity, &settings);
+    const ReceivedReply got = ReceiveReply(limits, deadline, fd, exchange.reply, exchange.capacity, &settings);
     CloseSocket(fd);
     switch (got.end) {
         // Out of time, part of a reply proves nothing: a drip-fed page cut in

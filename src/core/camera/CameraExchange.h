@@ -5,8 +5,8 @@
 #include <cstddef>
 #include <string_view>
 
-#include "core/camera/HttpResult.h"
-#include "core/camera/TransportSettings.h"
+#include "core/http/HttpResult.h"
+#include "core/http/TransportSettings.h"
 #include "core/settings/CameraSettings.h"
 
 namespace orvanta {

@@ -1,9 +1,9 @@
 // Reading and writing the camera's parameter groups, one HTTP request each.
 #pragma once
 
-#include "core/camera/HttpResult.h"
 #include "core/camera/ParameterGroup.h"
-#include "core/camera/TransportSettings.h"
+#include "core/http/HttpResult.h"
+#include "core/http/TransportSettings.h"
 #include "core/settings/CameraSettings.h"
 
 namespace orvanta {

@@ -6,10 +6,11 @@
 #include <string>
 #include <vector>
 
-#include "core/camera/Base64.h"
-#include "core/camera/CameraKeys.h"
+#include "core/http/HttpBasic.h"
+#include "core/http/HttpHead.h"
+#include "core/settings/CameraKeys.h"
 #include "core/camera/QueryEscape.h"
-#include "core/output/Diagnostics.h"
+#include "core/base/Diagnostics.h"
 #include "core/settings/FixedField.h"
 
 namespace orvanta {
@@ -77,31 +78,15 @@ struct ReplyStatus {
 ReplyStatus ReadReplyStatus(std::string_view reply) {
     ReplyStatus st;
     st.body = reply;
-    if (reply.substr(0, 5) != "HTTP/") return st;
-    const std::size_t lineEnd = std::min(reply.find('\n'), reply.size());
-    const std::string_view line = reply.substr(0, lineEnd);
-    const std::size_t space = line.find(' ');
-    if (space != std::string_view::npos && space + 4 <= line.size()) {
-        const std::string_view digits = line.substr(space + 1, 3);
-        if (std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; }) &&
-            (space + 4 == line.size() || line[space + 4] == ' ' || line[space + 4] == '\r'))
-            st.code = (digits[0] - '0') * 100 + (digits[1] - '0') * 10 + (digits[2] - '0');
-        st.http10 = line.substr(0, space) == "HTTP/1.0";
+    if (!StartsWithHead(reply) || reply.size() < 5) return st;
+    if (const std::optional<StatusLine> line = ParseStatusLine(reply)) {
+        st.code = line->code;
+        st.http10 = line->minorVersion == 0;
     }
     // The header lines describe the reply, they do not answer: the body
     // starts after the first empty line (or is empty when none came).
-    std::size_t headerEnd = reply.size();
-    for (std::size_t at = lineEnd; at < reply.size();) {
-        const std::size_t next = std::min(reply.find('\n', at + 1), reply.size());
-        std::string_view l = reply.substr(at + 1, next - at - 1);
-        if (!l.empty() && l.back() == '\r') l.remove_suffix(1);
-        if (l.empty() && next < reply.size()) {
-            headerEnd = next + 1;
-            break;
-        }
-        at = next;
-    }
-    st.body = reply.substr(std::min(headerEnd, reply.size()));
+    const std::size_t headerEnd = HeaderBlockEnd(reply);
+    st.body = headerEnd == std::string_view::npos ? std::string_view() : reply.substr(headerEnd);
     return st;
 }
 
@@ -131,15 +116,14 @@ bool HasStatusText(std::string_view text, std::string_view phrase) {
 }  // namespace
 
 bool BuildAuthorizationLine(const CameraSettings& settings, std::string& line) {
-    const std::string credentials =
-        std::string(FieldText(settings.User)) + ":" + std::string(FieldText(settings.Password));
-    if (!Fits(credentials, "credentials", kHeaderCapacity)) return false;
-    char encoded[kHeaderCapacity + 1] = {};
+    const std::string_view user = FieldText(settings.User);
+    const std::string_view password = FieldText(settings.Password);
+    const std::size_t credentials = user.size() + 1 + password.size();
+    if (credentials > kHeaderCapacity) return Refuse("credentials", credentials, kHeaderCapacity);
     // Base64 grows the text by a third; refuse rather than send a cut login.
-    if ((credentials.size() + 2) / 3 * 4 > kHeaderCapacity)
-        return Refuse("encoded credentials", (credentials.size() + 2) / 3 * 4, kHeaderCapacity);
-    Base64Encode(encoded, credentials, sizeof encoded);
-    std::string text = std::string("Authorization: Basic ") + encoded + "\r\n\r\n";
+    if (BasicEncodedLength(credentials) > kHeaderCapacity)
+        return Refuse("encoded credentials", BasicEncodedLength(credentials), kHeaderCapacity);
+    std::string text = "Authorization: " + BasicAuthorization(user, password) + "\r\n\r\n";
     if (!Fits(text, "authorization line", kHeaderCapacity)) return false;
     line = std::move(text);
     return true;

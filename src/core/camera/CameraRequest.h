@@ -7,8 +7,9 @@
 #include <string>
 #include <string_view>
 
-#include "core/camera/HttpResult.h"
 #include "core/camera/ParameterGroup.h"
+#include "core/http/HttpResult.h"
+#include "core/settings/CameraKeys.h"
 #include "core/settings/CameraSettings.h"
 
 namespace orvanta {

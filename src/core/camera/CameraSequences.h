@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "core/camera/AccessPointScan.h"
-#include "core/camera/HttpResult.h"
-#include "core/camera/TransportSettings.h"
+#include "core/http/HttpResult.h"
+#include "core/http/TransportSettings.h"
 #include "core/settings/CameraSettings.h"
 
 namespace orvanta {

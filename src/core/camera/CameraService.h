@@ -18,7 +18,7 @@
 
 #include "core/camera/AccessPointScan.h"
 #include "core/camera/CameraSequences.h"
-#include "core/camera/HttpResult.h"
+#include "core/http/HttpResult.h"
 #include "core/camera/ListingServerQuery.h"
 #include "core/camera/ParameterGroup.h"
 #include "core/camera/WpsRequest.h"

@@ -5,12 +5,12 @@
 
 #include "core/camera/AccessPointScan.h"
 #include "core/camera/CameraRequest.h"
-#include "core/camera/HttpTransport.h"
+#include "core/http/HttpTransport.h"
 #include "core/camera/ParameterParser.h"
 #include "core/camera/QueryEscape.h"
-#include "core/camera/ReplyStatus.h"
+#include "core/http/HttpHead.h"
 #include "core/camera/SequenceDeadline.h"
-#include "core/output/Diagnostics.h"
+#include "core/base/Diagnostics.h"
 #include "core/settings/FixedField.h"
 
 namespace orvanta {
@@ -114,20 +114,20 @@ std::optional<std::vector<ServerCameraEntry>> QueryServerCameras(const Transport
                                                                  const ServerCredentials& credentials,
                                                                  uint32_t& countOut, const char* host,
                                                                  const char* port, ListingLogin login) {
-    const SequenceDeadline overall(limits);
+    const Deadline deadline = SequenceDeadline::Current().Earlier(Deadline::After(limits.overallLimitMs));
     int fd = -1;
-    if (ConnectPlain(limits, host, port, fd) != 0) return std::nullopt;
+    if (ConnectPlain(limits, deadline, host, port, fd) != 0) return std::nullopt;
     std::string request;
     if (!BuildListingRequest(credentials, login, request)) {
         CloseSocket(fd);
         return std::nullopt;
     }
-    if (SendHttpRequest(limits, fd, request.data(), request.size()) <= 0) {
+    if (SendHttpRequest(limits, deadline, fd, request.data(), request.size()) <= 0) {
         CloseSocket(fd);
         return std::nullopt;
     }
     auto reply = std::make_unique<char[]>(kReplyCapacity + 1);
-    const int n = ReceiveHttpResponse(limits, fd, reply.get(), kReplyCapacity);
+    const int n = ReceiveHttpResponse(limits, deadline, fd, reply.get(), kReplyCapacity);
     CloseSocket(fd);
     if (n <= 0) return std::nullopt;
     auto entries = ParseListingReply(std::string_view(reply.get(), static_cast<std::size_t>(n)), login);
@@ -170,14 +170,15 @@ ListingResult QueryListing(const TransportSettings& limits, const ServerCredenti
         result.why = "the request does not fit its buffer";
         return result;
     }
+    const Deadline deadline = SequenceDeadline::Current().Earlier(Deadline::After(limits.overallLimitMs));
     int fd = -1;
-    if (ConnectPlain(limits, host, port, fd) != 0) {
+    if (ConnectPlain(limits, deadline, host, port, fd) != 0) {
         result.why = std::string("no connection to the listing server ") + host + ":" + port;
         return result;
     }
-    const bool sent = SendHttpRequest(limits, fd, request.data(), request.size()) > 0;
+    const bool sent = SendHttpRequest(limits, deadline, fd, request.data(), request.size()) > 0;
     auto reply = std::make_unique<char[]>(kReplyCapacity + 1);
-    const int n = sent ? ReceiveHttpResponse(limits, fd, reply.get(), kReplyCapacity) : 0;
+    const int n = sent ? ReceiveHttpResponse(limits, deadline, fd, reply.get(), kReplyCapacity) : 0;
     CloseSocket(fd);
     if (!sent || n <= 0) {
         result.why = sent ? "the listing server did not answer" : "the request could not be sent";

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "core/camera/TransportSettings.h"
+#include "core/http/TransportSettings.h"
 
 namespace orvanta {
 

@@ -5,7 +5,7 @@
 #include <memory>
 
 #include "core/camera/CameraService.h"
-#include "core/camera/TransportSettings.h"
+#include "core/http/TransportSettings.h"
 
 namespace orvanta {
 

@@ -3,7 +3,7 @@
 #include <climits>
 #include <cstdint>
 
-#include "core/camera/CameraKeys.h"
+#include "core/settings/CameraKeys.h"
 #include "core/settings/FixedField.h"
 
 namespace orvanta {

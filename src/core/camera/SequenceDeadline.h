@@ -6,11 +6,15 @@
 //
 // The deadline is kept per thread: a sequence runs on one thread (the
 // worker's or the user interface's), and the request functions keep the
-// signatures their callers know.
+// signatures their callers know. Only our own cameras' requests still read
+// it, at one place each (ExchangeWithCamera, the listing query), and hand
+// the deadline on as a value to the HTTP layer; the ONVIF side and the HTTP
+// layer take their deadline from the caller. It goes once the camera
+// service's operations take a deadline of their own.
 #pragma once
 
-#include "core/camera/Deadline.h"
-#include "core/camera/TransportSettings.h"
+#include "core/base/Deadline.h"
+#include "core/http/TransportSettings.h"
 
 namespace orvanta {
 

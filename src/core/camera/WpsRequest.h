@@ -2,8 +2,8 @@
 
 #include <string_view>
 
-#include "core/camera/HttpResult.h"
-#include "core/camera/TransportSettings.h"
+#include "core/http/HttpResult.h"
+#include "core/http/TransportSettings.h"
 #include "core/settings/CameraSettings.h"
 
 namespace orvanta {

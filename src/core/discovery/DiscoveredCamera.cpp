@@ -4,7 +4,7 @@
 #include <string_view>
 
 #include "core/settings/FixedField.h"
-#include "core/text/AddressText.h"
+#include "core/base/AddressText.h"
 
 namespace orvanta::discovery {
 

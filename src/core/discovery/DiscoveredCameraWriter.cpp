@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "core/settings/FixedField.h"
-#include "core/text/AddressText.h"
+#include "core/base/AddressText.h"
 
 namespace orvanta::discovery {
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "core/output/Diagnostics.h"
+#include "core/base/Diagnostics.h"
 
 namespace orvanta::discovery {
 

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "core/discovery/DiscoveryTransport.h"
-#include "core/output/Diagnostics.h"
+#include "core/base/Diagnostics.h"
 
 namespace orvanta::discovery {
 

@@ -2,8 +2,8 @@
 
 #include <cstdio>
 
-#include "core/text/AddressText.h"
-#include "core/output/Diagnostics.h"
+#include "core/base/AddressText.h"
+#include "core/base/Diagnostics.h"
 #include "core/settings/FixedField.h"
 
 namespace orvanta::hostnet {

@@ -10,9 +10,9 @@
 #include <fstream>
 #include <sstream>
 
-#include "core/text/AddressText.h"
+#include "core/base/AddressText.h"
 #include "core/hostnet/RuntimeFolder.h"
-#include "core/output/Diagnostics.h"
+#include "core/base/Diagnostics.h"
 
 namespace orvanta::hostnet {
 

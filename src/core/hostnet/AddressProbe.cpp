@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "core/hostnet/HostPartCounter.h"
-#include "core/text/AddressText.h"
+#include "core/base/AddressText.h"
 #include "core/settings/FixedField.h"
 
 namespace orvanta::hostnet {

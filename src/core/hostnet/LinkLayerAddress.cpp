@@ -4,8 +4,8 @@
 #include <fstream>
 #include <sstream>
 
-#include "core/camera/HttpTransport.h"
-#include "core/text/AddressText.h"
+#include "core/http/HttpTransport.h"
+#include "core/base/AddressText.h"
 
 namespace orvanta::hostnet {
 

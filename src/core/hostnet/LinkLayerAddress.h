@@ -14,7 +14,7 @@
 #include <string_view>
 
 #include "core/hostnet/HostNetwork.h"
-#include "core/text/MacAddress.h"
+#include "core/base/MacAddress.h"
 
 namespace orvanta::hostnet {
 

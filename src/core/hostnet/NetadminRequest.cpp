@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "core/text/AddressText.h"
+#include "core/base/AddressText.h"
 
 namespace orvanta::hostnet {
 

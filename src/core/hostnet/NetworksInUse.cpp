@@ -1,6 +1,6 @@
 #include "core/hostnet/NetworksInUse.h"
 
-#include "core/text/AddressText.h"
+#include "core/base/AddressText.h"
 
 namespace orvanta::hostnet {
 

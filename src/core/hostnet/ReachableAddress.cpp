@@ -2,11 +2,11 @@
 
 #include <arpa/inet.h>
 
-#include "core/camera/HttpTransport.h"
+#include "core/http/HttpTransport.h"
 #include "core/hostnet/AdapterInventory.h"
-#include "core/output/Diagnostics.h"
+#include "core/base/Diagnostics.h"
 #include "core/settings/CameraSettings.h"
-#include "core/text/AddressText.h"
+#include "core/base/AddressText.h"
 
 namespace orvanta::hostnet {
 
@@ -37,7 +37,8 @@ bool EnsureAddressReachable(HostNetwork& net, AddedAddresses& added, const std::
     quick.connectWaitMs = 1000;
     quick.connectAttempts = 1;
     int fd = -1;
-    if (ConnectPlain(quick, address.c_str(), port.c_str(), fd) == 0) {
+    // Its own second, whoever asks: the reach check is no part of a call.
+    if (ConnectPlain(quick, Deadline::After(quick.connectWaitMs), address.c_str(), port.c_str(), fd) == 0) {
         CloseSocket(fd);
         return true;
     }

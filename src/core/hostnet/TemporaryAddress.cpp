@@ -5,8 +5,8 @@
 #include "core/hostnet/HostPartCounter.h"
 #include "core/hostnet/NetadminRequest.h"
 #include "core/hostnet/NetworksInUse.h"
-#include "core/output/Diagnostics.h"
-#include "core/text/AddressText.h"
+#include "core/base/Diagnostics.h"
+#include "core/base/AddressText.h"
 
 namespace orvanta::hostnet {
 

@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "core/output/Diagnostics.h"
+#include "core/base/Diagnostics.h"
 
 namespace orvanta {
 

@@ -1,6 +1,6 @@
 #include "core/onvif/CardSubnet.h"
 
-#include "core/text/AddressText.h"
+#include "core/base/AddressText.h"
 
 namespace orvanta::onvif {
 

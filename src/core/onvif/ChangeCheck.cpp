@@ -5,7 +5,7 @@
 #include <cstdlib>
 
 #include "core/onvif/PosixTimeZone.h"
-#include "core/text/AddressText.h"
+#include "core/base/AddressText.h"
 
 namespace orvanta::onvif {
 

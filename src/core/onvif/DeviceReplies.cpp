@@ -7,7 +7,7 @@
 
 #include "core/onvif/OnvifNamespaces.h"
 #include "core/onvif/OnvifXml.h"
-#include "core/text/MacAddress.h"
+#include "core/base/MacAddress.h"
 
 namespace orvanta::onvif {
 

@@ -4,7 +4,7 @@
 
 #include "core/onvif/OnvifNamespaces.h"
 #include "core/onvif/SoapEnvelope.h"
-#include "core/text/AddressText.h"
+#include "core/base/AddressText.h"
 
 namespace orvanta::onvif {
 

@@ -5,7 +5,7 @@
 #include <ctime>
 #include <functional>
 
-#include "core/output/Diagnostics.h"
+#include "core/base/Diagnostics.h"
 
 namespace orvanta::onvif {
 

@@ -12,8 +12,8 @@
 
 #include "core/onvif/DiscoveryProbe.h"
 #include "core/onvif/ProbeMatchReader.h"
-#include "core/output/Diagnostics.h"
-#include "core/text/AddressText.h"
+#include "core/base/Diagnostics.h"
+#include "core/base/AddressText.h"
 
 namespace orvanta::onvif {
 

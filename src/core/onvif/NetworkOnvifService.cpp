@@ -3,11 +3,10 @@
 #include <thread>
 #include <vector>
 
-#include "core/camera/SequenceDeadline.h"
 #include "core/onvif/ChangeCheck.h"
 #include "core/onvif/DeviceStateReader.h"
 #include "core/onvif/PosixTimeZone.h"
-#include "core/output/Diagnostics.h"
+#include "core/base/Diagnostics.h"
 
 namespace orvanta::onvif {
 
@@ -142,7 +141,7 @@ OnvifResult NetworkOnvifService::FindAgain(const std::string& endpoint, const st
     };
     const auto over = [&] {
         // The caller's overall deadline ends the wait as well.
-        return timeLeft() <= std::chrono::milliseconds(0) || SequenceDeadline::Passed() || (cancelled && cancelled());
+        return timeLeft() <= std::chrono::milliseconds(0) || settings_.call.within.Passed() || (cancelled && cancelled());
     };
     const OnvifResult notFound{OnvifStatus::NotFound, "the camera did not show up again within " +
                                                           std::to_string(limit.count() / 1000) +

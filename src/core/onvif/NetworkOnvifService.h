@@ -15,7 +15,7 @@
 #include "core/onvif/OnvifDiscovery.h"
 #include "core/onvif/OnvifService.h"
 #include "core/onvif/OnvifSession.h"
-#include "core/text/MacAddress.h"
+#include "core/base/MacAddress.h"
 
 namespace orvanta::onvif {
 

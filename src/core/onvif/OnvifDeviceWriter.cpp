@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <tuple>
 
-#include "core/text/AddressText.h"
+#include "core/base/AddressText.h"
 
 namespace orvanta::onvif {
 

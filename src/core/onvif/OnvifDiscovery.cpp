@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "core/onvif/DiscoverySession.h"
-#include "core/output/Diagnostics.h"
+#include "core/base/Diagnostics.h"
 
 namespace orvanta::onvif {
 

@@ -13,6 +13,7 @@
 #include <memory>
 #include <string>
 
+#include "core/base/Deadline.h"
 #include "core/onvif/OnvifTypes.h"
 
 namespace orvanta::onvif {
@@ -20,6 +21,11 @@ namespace orvanta::onvif {
 struct OnvifCallSettings {
     int connectLimitMs = 3000;
     int overallLimitMs = 15000;   // one call, connect to last byte
+    // The caller's overall deadline (a command's time limit): every call and
+    // every wait for a restarting camera ends by it, whatever its own limits
+    // still allow. Handed down with the settings, never kept per thread, so
+    // a worker thread sees the same deadline as the command that started it.
+    Deadline within = Deadline::Never();
 };
 
 class OnvifService {

@@ -2,11 +2,12 @@
 
 #include <ctime>
 
+#include "core/http/Base64.h"
 #include "core/onvif/ClockSkew.h"
 #include "core/onvif/SoapEnvelope.h"
 #include "core/onvif/SoapTransport.h"
 #include "core/onvif/UsernameToken.h"
-#include "core/output/Diagnostics.h"
+#include "core/base/Diagnostics.h"
 
 namespace orvanta::onvif {
 

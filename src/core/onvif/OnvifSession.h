@@ -12,7 +12,7 @@
 
 #include "core/onvif/DeviceReplies.h"
 #include "core/onvif/DeviceRequests.h"
-#include "core/onvif/HttpDigest.h"
+#include "core/http/HttpDigest.h"
 #include "core/onvif/OnvifService.h"
 #include "core/onvif/OnvifTypes.h"
 #include "core/onvif/ServiceAddress.h"

@@ -3,10 +3,9 @@
 #include <algorithm>
 #include <memory>
 
-#include "core/camera/HttpTransport.h"
-#include "core/camera/SequenceDeadline.h"
+#include "core/http/HttpTransport.h"
 #include "core/onvif/OnvifXml.h"
-#include "core/output/Diagnostics.h"
+#include "core/base/Diagnostics.h"
 
 namespace orvanta::onvif {
 
@@ -42,24 +41,24 @@ std::string SoapHttpRequest(const ServiceUrl& url, std::string_view action, std:
 OnvifResult PostSoap(const OnvifCallSettings& settings, const ServiceUrl& url, std::string_view action,
                      std::string_view envelope, std::string_view authorization, HttpReply& reply) {
     const TransportSettings limits = CallLimits(settings);
-    // One call is bounded on its own; inside a command's sequence the
+    // One call is bounded on its own; inside a command's time limit the
     // earlier deadline governs.
-    const SequenceDeadline bound(limits);
+    const Deadline deadline = settings.within.Earlier(Deadline::After(settings.overallLimitMs));
     const std::string where = url.host + ":" + url.port;
     int fd = -1;
-    if (ConnectPlain(limits, url.host.c_str(), url.port.c_str(), fd) != 0) {
-        if (SequenceDeadline::Passed()) return {OnvifStatus::TimedOut, "no connection to " + where + " in time"};
+    if (ConnectPlain(limits, deadline, url.host.c_str(), url.port.c_str(), fd) != 0) {
+        if (deadline.Passed()) return {OnvifStatus::TimedOut, "no connection to " + where + " in time"};
         return {OnvifStatus::Unreachable, "no connection to " + where + " (refused, unreachable or timed out)"};
     }
     const std::string request = SoapHttpRequest(url, action, envelope, authorization);
-    const int sent = SendHttpRequest(limits, fd, request.data(), request.size());
+    const int sent = SendHttpRequest(limits, deadline, fd, request.data(), request.size());
     if (sent <= 0 || static_cast<std::size_t>(sent) != request.size()) {
         CloseSocket(fd);
-        if (SequenceDeadline::Passed()) return {OnvifStatus::TimedOut, "the request to " + where + " was not sent in time"};
+        if (deadline.Passed()) return {OnvifStatus::TimedOut, "the request to " + where + " was not sent in time"};
         return {OnvifStatus::Unreachable, "the request could not be sent to " + where};
     }
     auto buffer = std::make_unique<char[]>(kReplyCapacity + 1);
-    const ReceivedReply got = ReceiveReply(limits, fd, buffer.get(), kReplyCapacity);
+    const ReceivedReply got = ReceiveReply(limits, deadline, fd, buffer.get(), kReplyCapacity);
     CloseSocket(fd);
     const std::string_view raw(buffer.get(), got.length);
     Diagnostic("ONVIF %s at %s: %zu reply bytes", std::string(action.substr(action.rfind('/') + 1)).c_str(),

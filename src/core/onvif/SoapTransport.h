@@ -7,8 +7,8 @@
 #include <string>
 #include <string_view>
 
-#include "core/camera/TransportSettings.h"
-#include "core/onvif/HttpReply.h"
+#include "core/http/TransportSettings.h"
+#include "core/http/HttpReply.h"
 #include "core/onvif/OnvifService.h"
 #include "core/onvif/OnvifTypes.h"
 #include "core/onvif/ServiceAddress.h"

@@ -22,8 +22,8 @@
 #include "core/onvif/SoapReply.h"
 #include "core/onvif/SoapTransport.h"
 #include "core/onvif/ProbeMatchReader.h"
-#include "core/output/Diagnostics.h"
-#include "core/text/AddressText.h"
+#include "core/base/Diagnostics.h"
+#include "core/base/AddressText.h"
 
 namespace orvanta::onvif {
 

@@ -8,34 +8,11 @@
 #include <openssl/evp.h>
 #include <openssl/sha.h>
 
+#include "core/http/Base64.h"
 #include "core/onvif/OnvifNamespaces.h"
 #include "core/onvif/SoapEnvelope.h"
 
 namespace orvanta::onvif {
-
-std::string Base64Encode(std::string_view bytes) {
-    std::string out(4 * ((bytes.size() + 2) / 3) + 1, '\0');
-    const int n = EVP_EncodeBlock(reinterpret_cast<unsigned char*>(out.data()),
-                                  reinterpret_cast<const unsigned char*>(bytes.data()), static_cast<int>(bytes.size()));
-    out.resize(n > 0 ? static_cast<std::size_t>(n) : 0);
-    return out;
-}
-
-std::optional<std::string> Base64Decode(std::string_view text) {
-    std::string clean;
-    for (const char c : text)
-        if (c != ' ' && c != '\t' && c != '\r' && c != '\n') clean += c;
-    if (clean.size() % 4 != 0) return std::nullopt;
-    std::string out(clean.size() / 4 * 3 + 1, '\0');
-    const int n = EVP_DecodeBlock(reinterpret_cast<unsigned char*>(out.data()),
-                                  reinterpret_cast<const unsigned char*>(clean.data()), static_cast<int>(clean.size()));
-    if (n < 0) return std::nullopt;
-    // EVP_DecodeBlock counts the padding as zero bytes.
-    std::size_t length = static_cast<std::size_t>(n);
-    for (std::size_t i = clean.size(); i > 0 && clean[i - 1] == '=' && length > 0; --i) --length;
-    out.resize(length);
-    return out;
-}
 
 std::optional<std::string> RandomBytes(std::size_t count) {
     std::string out(count, '\0');

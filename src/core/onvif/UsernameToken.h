@@ -12,9 +12,6 @@
 
 namespace orvanta::onvif {
 
-std::string Base64Encode(std::string_view bytes);
-std::optional<std::string> Base64Decode(std::string_view text);
-
 // `count` bytes from getrandom(); nullopt when the kernel gives none.
 std::optional<std::string> RandomBytes(std::size_t count);
 

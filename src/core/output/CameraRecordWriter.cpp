@@ -3,7 +3,7 @@
 #include <cerrno>
 #include <cstdlib>
 
-#include "core/camera/CameraKeys.h"
+#include "core/settings/CameraKeys.h"
 
 namespace orvanta::output {
 

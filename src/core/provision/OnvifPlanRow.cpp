@@ -4,7 +4,7 @@
 #include <charconv>
 #include <cstdlib>
 
-#include "core/text/AddressText.h"
+#include "core/base/AddressText.h"
 
 namespace orvanta::provision {
 

@@ -10,8 +10,8 @@
 #include "core/onvif/OnvifDeviceList.h"
 #include "core/onvif/ServiceAddress.h"
 #include "core/provision/Provisioner.h"
-#include "core/text/AddressText.h"
-#include "core/text/MacAddress.h"
+#include "core/base/AddressText.h"
+#include "core/base/MacAddress.h"
 
 namespace orvanta::provision {
 

@@ -7,9 +7,9 @@
 #include <cstddef>
 #include <iterator>
 
-#include "core/camera/CameraKeys.h"
+#include "core/settings/CameraKeys.h"
 #include "core/settings/FixedField.h"
-#include "core/text/AddressText.h"
+#include "core/base/AddressText.h"
 
 namespace orvanta::provision {
 

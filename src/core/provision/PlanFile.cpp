@@ -6,9 +6,9 @@
 #include <optional>
 #include <set>
 
+#include "core/base/AddressText.h"
+#include "core/base/MacAddress.h"
 #include "core/onvif/OnvifDeviceList.h"
-#include "core/text/AddressText.h"
-#include "core/text/MacAddress.h"
 #include "core/provision/PlanTable.h"
 #include "core/settings/FixedField.h"
 

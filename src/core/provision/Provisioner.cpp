@@ -13,7 +13,7 @@
 #include "core/camera/CameraSequences.h"
 #include "core/hostnet/AdapterInventory.h"
 #include "core/hostnet/ReachableAddress.h"
-#include "core/text/AddressText.h"
+#include "core/base/AddressText.h"
 #include "core/hostnet/TemporaryAddress.h"
 #include "core/settings/FixedField.h"
 

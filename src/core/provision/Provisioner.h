@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "core/camera/TransportSettings.h"
+#include "core/http/TransportSettings.h"
 #include "core/hostnet/AddedAddresses.h"
 #include "core/hostnet/HostNetwork.h"
 #include "core/hostnet/TemporaryAddress.h"

@@ -7,8 +7,8 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "core/camera/CameraKeys.h"
-#include "core/text/AddressText.h"
+#include "core/settings/CameraKeys.h"
+#include "core/base/AddressText.h"
 
 namespace orvanta {
 

@@ -5,7 +5,7 @@
 #include <QEvent>
 #include <QThread>
 
-#include "core/text/AddressText.h"
+#include "core/base/AddressText.h"
 #include "core/camera/CameraRequest.h"
 #include "core/camera/CameraService.h"
 #include "core/camera/SequenceDeadline.h"

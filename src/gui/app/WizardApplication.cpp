@@ -18,7 +18,7 @@
 
 #include "core/hostnet/ExitSignals.h"
 #include "core/i18n/LanguagePaths.h"
-#include "core/output/Diagnostics.h"
+#include "core/base/Diagnostics.h"
 #include "gui/controls/Art.h"
 #include "gui/app/WizardWindow.h"
 #include "gui/framework/DeploymentSettings.h"

@@ -5,7 +5,7 @@
 #include <QCoreApplication>
 #include <QPalette>
 
-#include "core/camera/HttpTransport.h"
+#include "core/http/HttpTransport.h"
 #include "core/camera/NetworkCameraService.h"
 #include "core/hostnet/AdapterInventory.h"
 #include "core/hostnet/DialUpCredentials.h"

@@ -11,7 +11,7 @@
 #include <memory>
 #include <string>
 
-#include "core/camera/TransportSettings.h"
+#include "core/http/TransportSettings.h"
 #include "core/hostnet/AddedAddresses.h"
 #include "core/i18n/LanguagePaths.h"
 #include "core/i18n/LanguageStrings.h"

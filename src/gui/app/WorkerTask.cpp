@@ -1,7 +1,7 @@
 #include "gui/app/WorkerTask.h"
 
 #include "core/camera/CameraService.h"
-#include "core/camera/HttpTransport.h"
+#include "core/http/HttpTransport.h"
 #include "core/hostnet/AddressProbe.h"
 
 namespace orvanta {

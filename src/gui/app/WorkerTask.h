@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "core/camera/AccessPointScan.h"
-#include "core/camera/HttpResult.h"
+#include "core/http/HttpResult.h"
 #include "core/settings/CameraSettings.h"
 
 namespace orvanta {

@@ -6,7 +6,7 @@
 #include <QLabel>
 #include <QLineEdit>
 
-#include "core/text/AddressText.h"
+#include "core/base/AddressText.h"
 
 namespace orvanta {
 

@@ -3,7 +3,7 @@
 #include "core/hostnet/AddressProbe.h"
 #include "core/settings/CameraSettings.h"
 #include "core/settings/FixedField.h"
-#include "core/text/AddressText.h"
+#include "core/base/AddressText.h"
 #include "gui/framework/WizardContext.h"
 
 namespace orvanta {

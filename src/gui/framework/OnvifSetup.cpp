@@ -1,7 +1,7 @@
 #include "gui/framework/OnvifSetup.h"
 
 #include "core/onvif/ServiceAddress.h"
-#include "core/text/AddressText.h"
+#include "core/base/AddressText.h"
 
 namespace orvanta {
 

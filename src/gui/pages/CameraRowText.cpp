@@ -1,6 +1,6 @@
 #include "gui/pages/CameraRowText.h"
 
-#include "core/text/AddressText.h"
+#include "core/base/AddressText.h"
 
 namespace orvanta {
 

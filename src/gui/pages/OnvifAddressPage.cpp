@@ -6,7 +6,7 @@
 #include <QRadioButton>
 #include <QSignalBlocker>
 
-#include "core/text/AddressText.h"
+#include "core/base/AddressText.h"
 #include "gui/controls/Ipv4AddressEdit.h"
 #include "gui/framework/AddressChoice.h"
 #include "gui/framework/OnvifSetup.h"

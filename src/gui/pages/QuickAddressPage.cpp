@@ -7,7 +7,7 @@
 #include <QSignalBlocker>
 
 #include "gui/controls/Ipv4AddressEdit.h"
-#include "core/text/AddressText.h"
+#include "core/base/AddressText.h"
 #include "gui/framework/AddressChoice.h"
 #include "gui/framework/KeptCameraResults.h"
 

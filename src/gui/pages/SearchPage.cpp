@@ -21,7 +21,7 @@
 #include "core/onvif/OnvifDeviceWriter.h"
 #include "core/onvif/OnvifSearch.h"
 #include "core/onvif/ServiceAddress.h"
-#include "core/output/Diagnostics.h"
+#include "core/base/Diagnostics.h"
 #include "core/output/KindTable.h"
 #include "core/settings/FixedField.h"
 #include "gui/framework/OnvifSetup.h"

@@ -6,7 +6,7 @@
 
 #include "gui/controls/Art.h"
 #include "core/hostnet/AdapterInventory.h"
-#include "core/text/AddressText.h"
+#include "core/base/AddressText.h"
 #include "gui/framework/DeploymentSettings.h"
 #include "gui/framework/DesktopConnectivity.h"
 #include "gui/controls/PictureFrame.h"

@@ -7,7 +7,7 @@
 // success.
 #pragma once
 
-#include "core/camera/HttpResult.h"
+#include "core/http/HttpResult.h"
 #include "core/camera/WpsRequest.h"
 #include "gui/framework/WizardPage.h"
 

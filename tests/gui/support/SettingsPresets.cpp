@@ -1,6 +1,6 @@
 #include "support/SettingsPresets.h"
 
-#include "core/text/AddressText.h"
+#include "core/base/AddressText.h"
 #include "core/settings/FixedField.h"
 
 namespace orvanta::testing {

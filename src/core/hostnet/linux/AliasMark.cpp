@@ -2,7 +2,7 @@
 
 #include <sys/utsname.h>
 
-#include "core/text/AddressText.h"
+#include "core/base/AddressText.h"
 
 namespace orvanta::hostnet {
 

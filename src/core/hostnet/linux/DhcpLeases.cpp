@@ -7,7 +7,7 @@
 #include <sstream>
 #include <vector>
 
-#include "core/text/AddressText.h"
+#include "core/base/AddressText.h"
 
 namespace orvanta::hostnet {
 

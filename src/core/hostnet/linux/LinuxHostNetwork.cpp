@@ -12,12 +12,12 @@
 #include <cstdio>
 #include <cstring>
 
-#include "core/text/AddressText.h"
+#include "core/base/AddressText.h"
 #include "core/hostnet/NetadminRequest.h"
 #include "core/hostnet/linux/DhcpLeases.h"
 #include "core/hostnet/linux/NetlinkInventory.h"
 #include "core/hostnet/linux/SystemFiles.h"
-#include "core/output/Diagnostics.h"
+#include "core/base/Diagnostics.h"
 
 namespace orvanta::hostnet {
 

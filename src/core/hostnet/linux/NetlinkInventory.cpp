@@ -8,7 +8,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "core/text/AddressText.h"
+#include "core/base/AddressText.h"
 
 namespace orvanta::hostnet {
 

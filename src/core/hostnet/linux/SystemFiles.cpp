@@ -4,7 +4,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "core/text/AddressText.h"
+#include "core/base/AddressText.h"
 
 namespace orvanta::hostnet {
 

@@ -1,10 +1,9 @@
-#include "core/camera/CameraKeys.h"
+#include "core/settings/CameraKeys.h"
 
 #include <algorithm>
 #include <cstring>
 #include <type_traits>
 
-#include "core/camera/CameraRequest.h"
 
 namespace orvanta {
 

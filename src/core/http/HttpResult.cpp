@@ -1,4 +1,4 @@
-#include "core/camera/HttpResult.h"
+#include "core/http/HttpResult.h"
 
 namespace orvanta {
 

@@ -1,4 +1,4 @@
-#include "core/camera/HttpTransport.h"
+#include "core/http/HttpTransport.h"
 
 #include <arpa/inet.h>
 #include <fcntl.h>
@@ -19,10 +19,9 @@
 #include <optional>
 #include <string_view>
 
-#include "core/camera/ReplyLength.h"
-#include "core/camera/SequenceDeadline.h"
-#include "core/output/Diagnostics.h"
-#include "core/text/AddressText.h"
+#include "core/http/ReplyLength.h"
+#include "core/base/Diagnostics.h"
+#include "core/base/AddressText.h"
 
 namespace orvanta {
 
@@ -71,14 +70,14 @@ bool ParsePort(const char* text, uint16_t& port) {
 
 // The connect shared by the camera and the plain form; `settings` is null
 // for the plain one.
-int Connect(const TransportSettings& limits, const CameraSettings* settings, const char* host, const char* portText,
-            int& socketOut) {
+int Connect(const TransportSettings& limits, const Deadline& deadline, const CameraSettings* settings, const char* host,
+            const char* portText, int& socketOut) {
     uint16_t port = 0;
     if (!ParsePort(portText, port)) return -1;
     // A worker that has been given up on, or a sequence out of time, must not
     // start another request.
     if (settings && !KeepConnectingNow(*settings)) return -1;
-    if (SequenceDeadline::Passed()) return -1;
+    if (deadline.Passed()) return -1;
     const std::optional<uint32_t> address = ResolveHost(host);
     if (!address || *address == 0) return -1;
     const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
@@ -98,11 +97,10 @@ int Connect(const TransportSettings& limits, const CameraSettings* settings, con
         close(fd);
         return -1;
     } else {
-        const Deadline overall = SequenceDeadline::Current();
         for (int attempt = 0; attempt < limits.connectAttempts; ++attempt) {
             if (settings && !KeepConnectingNow(*settings)) break;
-            const int waitMs = overall.NextWaitMs(limits.connectWaitMs);
-            if (waitMs == 0 && overall.Passed()) break;
+            const int waitMs = deadline.NextWaitMs(limits.connectWaitMs);
+            if (waitMs == 0 && deadline.Passed()) break;
             const int r = WaitFor(fd, POLLOUT, waitMs);
             if (r < 0) break;
             if (r > 0) {
@@ -186,18 +184,19 @@ int ProbeInternet(const TransportSettings& limits, const char* host, int port) {
     return result;
 }
 
-int ConnectCamera(const TransportSettings& limits, const CameraSettings& settings, const char* host,
-                  const char* port, int& socketOut) {
-    return Connect(limits, &settings, host, port, socketOut);
+int ConnectCamera(const TransportSettings& limits, const Deadline& deadline, const CameraSettings& settings,
+                  const char* host, const char* port, int& socketOut) {
+    return Connect(limits, deadline, &settings, host, port, socketOut);
 }
 
-int ConnectPlain(const TransportSettings& limits, const char* host, const char* port, int& socketOut) {
-    return Connect(limits, nullptr, host, port, socketOut);
+int ConnectPlain(const TransportSettings& limits, const Deadline& deadline, const char* host, const char* port,
+                 int& socketOut) {
+    return Connect(limits, deadline, nullptr, host, port, socketOut);
 }
 
-int SendHttpRequest(const TransportSettings& limits, int socket, const char* request, std::size_t length) {
+int SendHttpRequest(const TransportSettings& limits, const Deadline& overall, int socket, const char* request,
+                    std::size_t length) {
     if (request == nullptr || length == 0) return 0;
-    const Deadline overall = SequenceDeadline::Current();
     std::size_t sent = 0;
     for (int attempt = 0; attempt < limits.sendAttempts && sent < length; ++attempt) {
         if (overall.Passed()) break;
@@ -230,18 +229,17 @@ int SendHttpRequest(const TransportSettings& limits, int socket, const char* req
     return static_cast<int>(sent);
 }
 
-ReceivedReply ReceiveReply(const TransportSettings& limits, int socket, char* buffer, std::size_t capacity,
-                           const CameraSettings* cancel) {
+ReceivedReply ReceiveReply(const TransportSettings& limits, const Deadline& overall, int socket, char* buffer,
+                           std::size_t capacity, const CameraSettings* cancel) {
     ReceivedReply got;
     if (buffer == nullptr) {
         got.end = ReceiveEnd::Failed;
         return got;
     }
     std::memset(buffer, 0, capacity + 1);
-    // One reply's own limit and the sequence's: every wait counts down to
-    // the earlier of the two from the same clock.
+    // One reply's own limit and the caller's deadline: every wait counts
+    // down to the earlier of the two from the same clock.
     const Deadline own = Deadline::After(std::max(limits.receiveLimitMs, 1));
-    const Deadline overall = SequenceDeadline::Current();
     const Deadline deadline = own.Earlier(overall);
     std::size_t total = 0;
     std::optional<std::size_t> announced;
@@ -295,8 +293,9 @@ ReceivedReply ReceiveReply(const TransportSettings& limits, int socket, char* bu
     return got;
 }
 
-int ReceiveHttpResponse(const TransportSettings& limits, int socket, char* buffer, std::size_t capacity) {
-    return static_cast<int>(ReceiveReply(limits, socket, buffer, capacity).length);
+int ReceiveHttpResponse(const TransportSettings& limits, const Deadline& deadline, int socket, char* buffer,
+                        std::size_t capacity) {
+    return static_cast<int>(ReceiveReply(limits, deadline, socket, buffer, capacity).length);
 }
 
 void CloseSocket(int socket) {

@@ -1,4 +1,4 @@
-#include "core/onvif/HttpDigest.h"
+#include "core/http/HttpDigest.h"
 
 #include <strings.h>
 
@@ -6,7 +6,7 @@
 
 #include <openssl/evp.h>
 
-namespace orvanta::onvif {
+namespace orvanta {
 
 namespace {
 
@@ -154,4 +154,4 @@ std::string DigestAuthorization(const DigestChallenge& c, std::string_view user,
     return out;
 }
 
-}  // namespace orvanta::onvif
+}  // namespace orvanta

@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-namespace orvanta::onvif {
+namespace orvanta {
 
 enum class HttpReplyState {
     Ok,
@@ -28,4 +28,4 @@ struct HttpReply {
 
 HttpReplyState ParseHttpReply(std::string_view raw, HttpReply& reply);
 
-}  // namespace orvanta::onvif
+}  // namespace orvanta

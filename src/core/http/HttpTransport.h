@@ -2,16 +2,18 @@
 // closing window can cancel, one send, and reading the reply until the
 // camera closes the connection, the reply is as long as its header says, or
 // (without a length) the camera falls quiet after the body (bounded by the
-// receive limit). Every call takes the limits it waits by
-// as its first argument; every wait also ends at the overall
-// deadline of the sequence in progress on this thread (SequenceDeadline).
+// receive limit). Every call takes the limits it waits by and the caller's
+// deadline: each wait is the shorter of its own limit and the time left to
+// the deadline (a connect: the connect limit or the deadline, the earlier
+// wins), as curl counts every wait down from one start.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <optional>
 
-#include "core/camera/TransportSettings.h"
+#include "core/base/Deadline.h"
+#include "core/http/TransportSettings.h"
 #include "core/settings/CameraSettings.h"
 
 namespace orvanta {
@@ -32,15 +34,15 @@ int ProbeInternet(const TransportSettings& limits, const char* host, int port);
 // a connected blocking socket into `socketOut` (the caller closes it with
 // CloseSocket); returns -1 otherwise. Gives up as soon as `KeepConnecting`
 // of the record is 0, also before the connect starts.
-int ConnectCamera(const TransportSettings& limits, const CameraSettings& settings, const char* host,
+int ConnectCamera(const TransportSettings& limits, const Deadline& deadline, const CameraSettings& settings, const char* host,
                   const char* port, int& socketOut);
 
 // The same connect without the cancel flag (listing server).
-int ConnectPlain(const TransportSettings& limits, const char* host, const char* port, int& socketOut);
+int ConnectPlain(const TransportSettings& limits, const Deadline& deadline, const char* host, const char* port, int& socketOut);
 
 // Sends `length` bytes of `request` with one send call; returns the count
 // sent, 0 when nothing could be sent.
-int SendHttpRequest(const TransportSettings& limits, int socket, const char* request, std::size_t length);
+int SendHttpRequest(const TransportSettings& limits, const Deadline& deadline, int socket, const char* request, std::size_t length);
 
 // Why reading a reply stopped.
 enum class ReceiveEnd {
@@ -49,7 +51,7 @@ enum class ReceiveEnd {
     Quiet,         // no length announced; the body had begun, then replyQuietMs passed without a byte
     BufferFull,    // the buffer is full; the rest is left unread
     RequestLimit,  // the receive limit of one reply passed
-    OverallLimit,  // the overall deadline of the sequence passed
+    OverallLimit,  // the caller's deadline passed
     Cancelled,     // `KeepConnecting` of the record was cleared
     Failed,        // waiting on the socket failed
 };
@@ -65,11 +67,11 @@ struct ReceivedReply {
 // Reads the reply into `buffer` until one of the ReceiveEnd reasons. `buffer`
 // must hold capacity + 1 bytes: the reply is always terminated. With a
 // record, clearing its `KeepConnecting` stops the wait within one slice.
-ReceivedReply ReceiveReply(const TransportSettings& limits, int socket, char* buffer, std::size_t capacity,
+ReceivedReply ReceiveReply(const TransportSettings& limits, const Deadline& deadline, int socket, char* buffer, std::size_t capacity,
                            const CameraSettings* cancel = nullptr);
 
 // The byte count of ReceiveReply (0 when none), whatever ended it.
-int ReceiveHttpResponse(const TransportSettings& limits, int socket, char* buffer, std::size_t capacity);
+int ReceiveHttpResponse(const TransportSettings& limits, const Deadline& deadline, int socket, char* buffer, std::size_t capacity);
 
 void CloseSocket(int socket);
 

@@ -1,4 +1,4 @@
-#include "core/text/MacAddress.h"
+#include "core/base/MacAddress.h"
 
 #include <cstdio>
 

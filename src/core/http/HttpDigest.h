@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-namespace orvanta::onvif {
+namespace orvanta {
 
 struct DigestChallenge {
     std::string realm;
@@ -35,4 +35,4 @@ std::string DigestAuthorization(const DigestChallenge& challenge, std::string_vi
                                 std::string_view method, std::string_view uri, std::string_view cnonce,
                                 unsigned nc);
 
-}  // namespace orvanta::onvif
+}  // namespace orvanta

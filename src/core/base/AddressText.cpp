@@ -1,4 +1,4 @@
-#include "core/text/AddressText.h"
+#include "core/base/AddressText.h"
 
 #include <arpa/inet.h>
 

@@ -1,4 +1,4 @@
-#include "core/output/Diagnostics.h"
+#include "core/base/Diagnostics.h"
 
 #include <algorithm>
 #include <cstdarg>

@@ -1,4 +1,4 @@
-#include "core/camera/Deadline.h"
+#include "core/base/Deadline.h"
 
 #include <algorithm>
 

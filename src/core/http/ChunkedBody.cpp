@@ -1,4 +1,4 @@
-#include "core/camera/ChunkedBody.h"
+#include "core/http/ChunkedBody.h"
 
 #include <cstdint>
 
