@@ -20,7 +20,8 @@ void TouchByConnect(const std::string& address, const std::string& port) {
     quick.connectAttempts = 1;
     int fd = -1;
     // Refused or accepted, the kernel had to resolve the address to try.
-    if (ConnectPlain(quick, address.c_str(), port.c_str(), fd) == 0) CloseSocket(fd);
+    if (ConnectPlain(quick, Deadline::After(quick.connectWaitMs), address.c_str(), port.c_str(), fd) == 0)
+        CloseSocket(fd);
 }
 
 struct CardOnLink {
