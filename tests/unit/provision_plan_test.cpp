@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <chrono>
+#include <functional>
+#include <iterator>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -324,6 +326,27 @@ public:
         };
     }
 
+    // A run with password "pw" against these cameras, each search round
+    // answered by `claims` (by default every camera as itself).
+    ProvisionOptions Options(std::function<std::vector<onvif::DiscoveredOnvifDevice>()> claims = {}) {
+        ProvisionOptions options;
+        options.searchSeconds = 1;
+        options.password = "pw";
+        options.havePassword = true;
+        options.onvifRoundMs = 10;
+        options.onvifService = [this](const auto&) { return std::make_unique<Service>(*this); };
+        options.onvifLinkLookup = LinkLookup();
+        options.onvifSearch = [this, claims](std::chrono::milliseconds round) {
+            std::this_thread::sleep_for(round);
+            std::lock_guard<std::mutex> lock(mutex);
+            if (claims) return claims();
+            std::vector<onvif::DiscoveredOnvifDevice> found;
+            for (const auto& [target, cam] : byTarget) found.push_back(cam.found);
+            return found;
+        };
+        return options;
+    }
+
     void Add(const std::string& uuid, const std::string& ip, const std::string& mac) {
         Camera c;
         c.found.endpoint = uuid;
@@ -400,21 +423,8 @@ TEST(ProvisionPlan, OnvifRowsRunThroughTheProvisioner) {
     ASSERT_TRUE(ReadPlan(planText, plan, problems)) << Joined(problems);
     for (const bool dryRun : {true, false}) {
         SCOPED_TRACE(dryRun ? "dry run" : "run");
-        ProvisionOptions options;
+        ProvisionOptions options = cams.Options();
         options.dryRun = dryRun;
-        options.searchSeconds = 1;
-        options.password = "pw";
-        options.havePassword = true;
-        options.onvifRoundMs = 10;
-        options.onvifService = [&](const auto&) { return std::make_unique<FakeOnvifCameras::Service>(cams); };
-        options.onvifLinkLookup = cams.LinkLookup();
-        options.onvifSearch = [&](std::chrono::milliseconds round) {
-            std::this_thread::sleep_for(round);
-            std::lock_guard<std::mutex> lock(cams.mutex);
-            std::vector<onvif::DiscoveredOnvifDevice> found;
-            for (const auto& [target, cam] : cams.byTarget) found.push_back(cam.found);
-            return found;
-        };
         Provisioner provisioner(plan, options, nullptr);
         std::vector<RowResult> results;
         std::string why;
@@ -444,16 +454,16 @@ TEST(ProvisionPlan, OnvifRowsRunThroughTheProvisioner) {
 }
 
 // A device on the LAN answering searches with other cameras' claims: the
-// XAddrs of one naming another's address, another's endpoint reference,
-// another's MAC in what it reports. Catches credentials sent to it (any
-// read or apply at its address), a row by MAC matched by asking every
-// device, a reference heard from two addresses taken at its first, and a
-// routed camera matched by MAC without a word.
+// XAddrs of one naming another's address, another's MAC in what it
+// reports. Catches credentials sent to it (any read or apply at its
+// address), a row by MAC matched by asking every device, and a routed
+// camera matched by MAC without a word. (A reference heard from two
+// addresses is stopped by SoleClaimant, tested with the device list, and
+// end to end in the ONVIF lab.)
 TEST(ProvisionPlan, OnvifRowsTrustOnlyAddressesAndTheLinkLayer) {
     FakeOnvifCameras cams;
     cams.Add("urn:uuid:a", "192.0.2.20", "aa:bb:cc:00:00:0a");
     cams.Add("urn:uuid:b", "192.0.2.21", "aa:bb:cc:00:00:0b");
-    cams.Add("urn:uuid:c", "192.0.2.22", "aa:bb:cc:00:00:0c");
     cams.Add("urn:uuid:far", "198.51.100.7", "aa:bb:cc:00:00:0f");
     cams.links.erase("198.51.100.7");  // beyond a router
     // The neighbour: reports MAC ...0b when read, has its own at the link layer.
@@ -467,47 +477,37 @@ TEST(ProvisionPlan, OnvifRowsTrustOnlyAddressesAndTheLinkLayer) {
         naming.endpoint = "urn:uuid:x";
         naming.xaddrs = {"http://192.0.2.20/onvif/device_service"};  // names camera a
         found.insert(found.begin(), naming);
-        for (auto& d : found)
-            if (d.endpoint == "urn:uuid:c") d.heardFrom.push_back(cams.byTarget[liar].found.replyFrom);
         return found;
     };
-    const std::string planText =
-        "kind,uuid,mac,address,hostname\n"
-        "onvif,,,192.0.2.20,site-a\n"            // called at .20 only
-        "onvif,,AA-BB-CC-00-00-0B,,site-b\n"     // the MAC the neighbour claims: .21 by the link layer
-        "onvif,uuid:C,,,site-c\n"                // its reference heard from .22 and the neighbour
-        "onvif,,aa:bb:cc:00:00:0f,,site-far\n";  // routed: no MAC to see
+    const struct {
+        const char* row;
+        const char* status;
+        const char* detail;  // in the detail, or the old address when done
+    } rows[] = {
+        {"onvif,,192.0.2.20,site-a", "done", "192.0.2.20"},            // called at .20 only
+        {"onvif,AA-BB-CC-00-00-0B,,site-b", "done", "192.0.2.21"},     // the MAC the neighbour claims: .21 by the link layer
+        {"onvif,aa:bb:cc:00:00:0f,,site-far", "not-found", "beyond a router (198.51.100.7)"},  // routed: no MAC to see
+    };
+    std::string planText = "kind,mac,address,hostname\n";
+    for (const auto& r : rows) planText += std::string(r.row) + "\n";
     Plan plan;
     std::vector<std::string> problems;
     ASSERT_TRUE(ReadPlan(planText, plan, problems)) << Joined(problems);
-    ProvisionOptions options;
-    options.searchSeconds = 1;
-    options.password = "pw";
-    options.havePassword = true;
-    options.onvifRoundMs = 10;
-    options.onvifService = [&](const auto&) { return std::make_unique<FakeOnvifCameras::Service>(cams); };
-    options.onvifLinkLookup = cams.LinkLookup();
-    options.onvifSearch = [&](std::chrono::milliseconds round) {
-        std::this_thread::sleep_for(round);
-        std::lock_guard<std::mutex> lock(cams.mutex);
-        return claims();
-    };
-    Provisioner provisioner(plan, options, nullptr);
+    Provisioner provisioner(plan, cams.Options(claims), nullptr);
     std::vector<RowResult> results;
     std::string why;
     ASSERT_TRUE(provisioner.Run(results, why)) << why;
-    ASSERT_EQ(results.size(), 4u);
-    EXPECT_EQ(StatusName(results[0].status), std::string("done")) << results[0].detail;
-    EXPECT_EQ(results[0].oldAddress, "192.0.2.20");
-    EXPECT_EQ(StatusName(results[1].status), std::string("done")) << results[1].detail;
-    EXPECT_EQ(results[1].oldAddress, "192.0.2.21");
-    EXPECT_EQ(StatusName(results[2].status), std::string("failed"));
-    EXPECT_NE(results[2].detail.find("192.0.2.22 and 192.0.2.66"), std::string::npos) << results[2].detail;
-    EXPECT_EQ(StatusName(results[3].status), std::string("not-found"));
-    EXPECT_NE(results[3].detail.find("beyond a router (198.51.100.7)"), std::string::npos) << results[3].detail;
+    ASSERT_EQ(results.size(), std::size(rows));
+    for (std::size_t i = 0; i < std::size(rows); ++i) {
+        SCOPED_TRACE(rows[i].row);
+        EXPECT_EQ(StatusName(results[i].status), std::string(rows[i].status)) << results[i].detail;
+        if (results[i].status == RowStatus::Done)
+            EXPECT_EQ(results[i].oldAddress, rows[i].detail);
+        else
+            EXPECT_NE(results[i].detail.find(rows[i].detail), std::string::npos) << results[i].detail;
+    }
     for (const std::string& target : cams.called) {
         EXPECT_NE(target, liar);
-        EXPECT_EQ(target.find("192.0.2.22"), std::string::npos) << "a contested reference was logged in to";
         EXPECT_EQ(target.find("198.51.100.7"), std::string::npos);
     }
     EXPECT_EQ(cams.byTarget[liar].state.hostname, "cam");
