@@ -497,6 +497,12 @@ hostnet::LinkLayerAnswer LoopbackLink(const std::string& address, const std::str
     return {hostnet::LinkLayerStatus::Routed, {}, "beyond a router"};
 }
 
+// A new fixed address is the loopback camera's, on its own port.
+ServiceUrl AtLoopback(ServiceUrl url) {
+    url.host = "127.0.0.1";
+    return url;
+}
+
 // A scripted ONVIF camera on 127.0.0.1: state in a map, answers by action.
 class FakeCamera {
 public:
@@ -817,11 +823,7 @@ TEST(OnvifSessions, ApplyFindsTheMovedCameraAndReadsItBack) {
         };
         const std::string target = "127.0.0.1:" + server.PortText();
         service.linkAddress = LoopbackLink;
-        // The new fixed address is the loopback camera's, on its own port.
-        service.fixedAddressUrl = [&](ServiceUrl url) {
-            url.host = "127.0.0.1";
-            return url;
-        };
+        service.fixedAddressUrl = AtLoopback;
         if (shape.noEndpointReference) service.KnowEndpoint(target, "urn:uuid:6a3e0c1e-0000-4000-8000-00000000cafe");
         std::vector<std::string> sought, reached;
         // The search answers from loopback, as a lab camera would from its new address.
@@ -882,10 +884,7 @@ TEST(OnvifSessions, ApplyPasswordClockAndAnUnconfirmedMove) {
     LoopbackCamera server([&](const std::string& r) { return camera.Answer(r); });
     NetworkOnvifService service(QuickSettings());
     service.localTimeZone = [] { return std::string("CET-1CEST,M3.5.0,M10.5.0/3"); };
-    service.fixedAddressUrl = [&](ServiceUrl url) {
-        url.host = "127.0.0.1";
-        return url;
-    };
+    service.fixedAddressUrl = AtLoopback;
     OnvifChange change;
     change.newPassword = "n3w&pw";
     change.syncTime = true;
