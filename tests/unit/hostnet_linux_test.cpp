@@ -384,24 +384,22 @@ TEST(AliasMarkTest, AnAddTheKernelDidNotMarkIsNamedWithTheKernelNeeded) {
     // What the dump right after "add 192.168.5.254/24" on card 3 by owner
     // 4242 may show.
     const uint32_t a = Ip("192.168.5.254");
-    struct Row {
+    const std::string dropped =
+        "this kernel (Linux 5.10.0-28-amd64) dropped the mark that tells 192.168.5.254/24 from the PC's own "
+        "addresses; orvanta-netadmin needs Linux 5.18 or later";
+    const std::string gone = "192.168.5.254/24 was gone as soon as it was added";
+    const struct {
         const char* what;
         std::vector<AddressRecord> readBack;
-        const char* problem;  // "" when the add stands
+        std::string problem;  // "" when the add stands
     } rows[] = {
         {"marked and owned", {{3, a, 24, 0, kAliasProtocol, 4242}}, ""},
         // A kernel before 5.18 takes IFA_PROTO and drops it.
-        {"no protocol mark",
-         {{3, a, 24, 0, 0, 4242}},
-         "this kernel (Linux 5.10.0-28-amd64) dropped the mark that tells 192.168.5.254/24 from the PC's own "
-         "addresses; orvanta-netadmin needs Linux 5.18 or later"},
-        {"no owner", {{3, a, 24, 0, kAliasProtocol, 0}},
-         "this kernel (Linux 5.10.0-28-amd64) dropped the mark that tells 192.168.5.254/24 from the PC's own "
-         "addresses; orvanta-netadmin needs Linux 5.18 or later"},
+        {"no protocol mark", {{3, a, 24, 0, 0, 4242}}, dropped},
+        {"no owner", {{3, a, 24, 0, kAliasProtocol, 0}}, dropped},
         // The same address elsewhere is not the one just added.
-        {"only on another card", {{4, a, 24, 0, kAliasProtocol, 4242}},
-         "192.168.5.254/24 was gone as soon as it was added"},
-        {"gone", {}, "192.168.5.254/24 was gone as soon as it was added"},
+        {"only on another card", {{4, a, 24, 0, kAliasProtocol, 4242}}, gone},
+        {"gone", {}, gone},
     };
     for (const auto& r : rows)
         EXPECT_EQ(AliasMarkProblem(r.readBack, 3, a, 24, 4242, "5.10.0-28-amd64"), r.problem) << r.what;
