@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "core/output/OutputText.h"
+#include "core/base/OutputText.h"
 #include "core/output/RecordWriter.h"
 
 namespace {

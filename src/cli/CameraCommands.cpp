@@ -17,7 +17,7 @@
 #include "core/http/HttpHead.h"
 #include "core/camera/WpsRequest.h"
 #include "core/output/CameraRecordWriter.h"
-#include "core/output/OutputText.h"
+#include "core/base/OutputText.h"
 #include "core/settings/FixedField.h"
 #include "core/settings/SettingsText.h"
 

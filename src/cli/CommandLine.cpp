@@ -15,7 +15,7 @@
 #include <thread>
 
 #include "core/base/Diagnostics.h"
-#include "core/output/OutputText.h"
+#include "core/base/OutputText.h"
 #include "core/base/AddressText.h"
 
 namespace orvanta::cli {

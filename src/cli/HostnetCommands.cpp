@@ -9,7 +9,7 @@
 #include "core/hostnet/AddressProbe.h"
 #include "core/hostnet/HostNetwork.h"
 #include "core/base/AddressText.h"
-#include "core/output/OutputText.h"
+#include "core/base/OutputText.h"
 #include "core/settings/FixedField.h"
 
 namespace orvanta::cli {

@@ -25,7 +25,7 @@
 #include "core/onvif/PosixTimeZone.h"
 #include "core/onvif/ServiceAddress.h"
 #include "core/onvif/UnicastProbe.h"
-#include "core/output/OutputText.h"
+#include "core/base/OutputText.h"
 #include "core/base/AddressText.h"
 #include "core/output/RecordWriter.h"
 

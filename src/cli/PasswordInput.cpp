@@ -12,7 +12,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "core/output/OutputText.h"
+#include "core/base/OutputText.h"
 
 namespace orvanta::cli {
 

@@ -16,7 +16,7 @@
 #include "core/hostnet/ExitSignals.h"
 #include "core/hostnet/HostNetwork.h"
 #include "core/onvif/NetworkOnvifService.h"
-#include "core/output/OutputText.h"
+#include "core/base/OutputText.h"
 #include "core/provision/PlanFile.h"
 #include "core/provision/Provisioner.h"
 

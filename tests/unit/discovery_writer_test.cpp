@@ -11,7 +11,7 @@
 #include "core/onvif/OnvifDeviceWriter.h"
 #include "core/base/Diagnostics.h"
 #include "core/output/KindTable.h"
-#include "core/output/OutputText.h"
+#include "core/base/OutputText.h"
 #include "core/output/RecordWriter.h"
 #include "core/settings/FixedField.h"
 

@@ -5,7 +5,7 @@
 #include <mutex>
 #include <string>
 
-#include "core/output/OutputText.h"
+#include "core/base/OutputText.h"
 
 namespace orvanta {
 

@@ -1,7 +1,7 @@
 // Reading and writing the camera's parameter groups, one HTTP request each.
 #pragma once
 
-#include "core/camera/ParameterGroup.h"
+#include "core/settings/ParameterGroup.h"
 #include "core/http/HttpResult.h"
 #include "core/http/TransportSettings.h"
 #include "core/settings/CameraSettings.h"

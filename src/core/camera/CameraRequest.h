@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "core/camera/ParameterGroup.h"
+#include "core/settings/ParameterGroup.h"
 #include "core/http/HttpResult.h"
 #include "core/settings/CameraKeys.h"
 #include "core/settings/CameraSettings.h"

@@ -20,7 +20,7 @@
 #include "core/camera/CameraSequences.h"
 #include "core/http/HttpResult.h"
 #include "core/camera/ListingServerQuery.h"
-#include "core/camera/ParameterGroup.h"
+#include "core/settings/ParameterGroup.h"
 #include "core/camera/WpsRequest.h"
 #include "core/discovery/DiscoveredCamera.h"
 #include "core/discovery/SearchResult.h"

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "core/camera/ParameterGroup.h"
+#include "core/settings/ParameterGroup.h"
 #include "core/settings/CameraSettings.h"
 
 namespace orvanta {

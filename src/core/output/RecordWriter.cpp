@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "core/output/OutputText.h"
+#include "core/base/OutputText.h"
 
 namespace orvanta::output {
 

@@ -14,22 +14,10 @@
 #include <string_view>
 #include <vector>
 
-#include "core/camera/ParameterGroup.h"
+#include "core/settings/ParameterGroup.h"
 #include "core/settings/CameraSettings.h"
 
 namespace orvanta {
-
-// Parameter groups: the page numbers the camera knows, plus the two selectors
-// for the time group (no page) and the short network form. The table below
-// says which group reads and writes each field, so the numbers live with it.
-inline constexpr int kPageSysinfo = 1;
-inline constexpr int kPageNetwork = 3;
-inline constexpr int kPageDdns = 13;
-inline constexpr int kPageVersion = 23;
-inline constexpr int kPageCapabilities = 32;
-inline constexpr int kPageNatStatus = 34;
-inline constexpr int kSelectorTime = 15;
-inline constexpr int kSelectorNetworkShort = 18;
 
 // How the record stores a field, taken from the member's own type.
 enum class FieldType : uint8_t { Chars, U8, I32, U32, Bytes6 };

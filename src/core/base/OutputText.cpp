@@ -1,4 +1,4 @@
-#include "core/output/OutputText.h"
+#include "core/base/OutputText.h"
 
 #include <cstdint>
 #include <cstdio>
