@@ -15,11 +15,17 @@ HttpResult ReadParameters(const TransportSettings& limits, CameraSettings& setti
 // "Unauthorized" and parses even an empty reply (result 0).
 HttpResult ReadSysinfoAuth(const TransportSettings& limits, CameraSettings& settings);
 
+// What a parameter write's reply said, beyond its result.
+struct WriteAnswer {
+    HttpResult result;
+    bool sent = false;  // the request went out whole, which a timed-out write does not say by itself
+    int code = 0;       // the reply's HTTP status code, 0 without a status line
+};
+
 // Writes one group (kPageSysinfo, kPageDdns, kSelectorTime, kPageNetwork for
-// the full network form, kSelectorNetworkShort for the short one). Returns
-// the reply length or -1..-6, -9. `requestSent` (optional) tells whether the
-// request went out whole, which a timed-out write does not say by itself.
-HttpResult WriteParameters(const TransportSettings& limits, CameraSettings& settings, int group,
-                           bool* requestSent = nullptr);
+// the full network form, kSelectorNetworkShort for the short one). The
+// camera took it only when its reply has a 2xx status line: 401 is
+// Unauthorized, any other status (or no status line) a failure.
+WriteAnswer WriteParameters(const TransportSettings& limits, CameraSettings& settings, int group);
 
 }  // namespace orvanta

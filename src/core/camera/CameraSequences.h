@@ -1,5 +1,6 @@
-// The request sequences a worker thread runs: reading the whole camera and
-// the two ways of saving. Each stops at the first failing request, stops
+// The read and the two saves for callers that hold only transport limits
+// (benchmarks, lab programs): the operations of a NetworkCameraService made
+// with those limits (see CameraService.h). Each stops at the first failing request, stops
 // within one wait once `KeepConnecting` has been cleared, and ends with
 // HttpStatus::TimedOut once its overall limit (`limits.overallLimitMs`, counted
 // from its start, or an earlier SequenceDeadline around it) passes.
