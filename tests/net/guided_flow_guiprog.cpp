@@ -35,6 +35,7 @@
 #include "gui/pages/StartPage.h"
 #include "gui/pages/SummaryPage.h"
 #include "gui/framework/WizardPage.h"
+#include "EventLoopGap.h"
 #include "support/FakeUrlOpener.h"
 #include "support/GuidedLanPath.h"
 #include "support/SettingsPresets.h"
@@ -137,6 +138,7 @@ private:
     ScriptedPrompter prompter_;
     FakeUrlOpener urls_;
     std::unique_ptr<WizardWindow> dlg_;
+    std::unique_ptr<EventLoopGap> gap_;
 };
 
 void GuidedFlow::init() {
@@ -166,9 +168,18 @@ void GuidedFlow::init() {
     dlg_ = std::make_unique<WizardWindow>(std::move(options));
     dlg_->Start();
     dlg_->show();
+    // Measured from here: start-up is not the flow.
+    gap_ = std::make_unique<EventLoopGap>();
 }
 
 void GuidedFlow::cleanup() {
+    // The script turns this into a note: the longest the window's thread was
+    // away from its event loop during the flow.
+    if (gap_)
+        std::printf("window-thread-away %s longest=%lld ms\n", QTest::currentTestFunction(),
+                    static_cast<long long>(gap_->LongestMs()));
+    std::fflush(stdout);
+    gap_.reset();
     if (!dlg_) return;  // closed by the flow itself
     QVERIFY(!prompter_.HadUnexpected());
     QVERIFY(prompter_.AllAnswersUsed());

@@ -64,7 +64,7 @@ public:
 
 private:
     const CameraSettings& settings_;
-    const StepReport& report_;
+    StepReport report_;
     int total_;
     CameraResult result_;
 };
@@ -174,10 +174,14 @@ CameraResult CameraService::ScanAccessPoints(CameraSettings& settings, std::vect
     return steps.Result();
 }
 
-CameraResult CameraService::ReadFoundAgain(CameraSettings& settings, const discovery::DiscoveredCamera& found) {
+void CameraService::AimAtFound(CameraSettings& settings, const discovery::DiscoveredCamera& found) {
     SetField(settings.CamIP, FieldText(found.IpText));
     SetField(settings.CamPort, FieldText(found.PortText));
     if (!ParseIpv4(settings.CamIP, settings.CamAddr)) settings.CamAddr = 0xFFFFFFFFu;
+}
+
+CameraResult CameraService::ReadFoundAgain(CameraSettings& settings, const discovery::DiscoveredCamera& found) {
+    AimAtFound(settings, found);
     const auto scope = BeginOperation();
     Steps steps(settings, {}, 1);
     steps.Ended(ReadName(kPageNatStatus), ReadGroup(settings, kPageNatStatus));

@@ -76,6 +76,8 @@ public:
     // The camera answered a search again after its restart: the record is
     // pointed at where it answered from and its NAT status is read.
     CameraResult ReadFoundAgain(CameraSettings& settings, const discovery::DiscoveredCamera& found);
+    // Points the record at the address and port the camera answered from.
+    static void AimAtFound(CameraSettings& settings, const discovery::DiscoveredCamera& found);
 
     // ---- the requests the operations are made of ----
 
