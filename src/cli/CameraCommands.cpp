@@ -231,8 +231,12 @@ int RunSave(const Args& args) {
     // The file may come from another session: this run decides whether to go on.
     s.KeepConnecting = 1;
     NetworkCameraService camera(limits);
-    if (const Failure f = LogIn(camera, s, c, "failed: "); f.code != kExitDone)
+    // The login reads the system page: on a copy, so the file's own values go out.
+    CameraSettings login = s;
+    if (const Failure f = LogIn(camera, login, c, "failed: "); f.code != kExitDone)
         return Fail("save", f.code, f.message + "; nothing was written", json);
+    SetField(s.User, FieldText(login.User));
+    SetField(s.Password, FieldText(login.Password));
 
     const CameraResult r = camera.Save(s, wps ? SaveForm::AfterWps : SaveForm::Normal);
     std::string text;

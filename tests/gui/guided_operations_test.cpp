@@ -302,9 +302,10 @@ void GuidedOperationsTest::readFailureMessages() {
     RunPosted();
     camera_->readGroup = [failingGroup, failure](CameraSettings& s, int group) {
         // Pages read before the failing step stay in the record.
+        if (group == failingGroup) return failure;
         if (group == kPageSysinfo) SetField(s.TitleBar, "front door");
         if (group == kPageCapabilities) s.HasWireless = 1;
-        return group == failingGroup ? failure : HttpResult::Received(40);
+        return HttpResult::Received(40);
     };
     camera_->scan = [](CameraSettings& s, HttpResult* r) {
         s.APScanOK = 0;
@@ -320,7 +321,7 @@ void GuidedOperationsTest::readFailureMessages() {
     QCOMPARE(fx_->prompter.Prompts()[0].text, text);
     QCOMPARE(int(fx_->prompter.Prompts()[0].icon), icon);
     QCOMPARE(fx_->prompter.Prompts()[0].caption, caption);
-    // The login reads into a copy; the read proper fills the record.
+    // A page that failed fills nothing; those before it stay.
     QCOMPARE(FieldText(fx_->Settings().TitleBar),
              std::string_view(failingGroup == kPageSysinfo ? "" : "front door"));
     // Scan list and proposal are handed over only when the read ends well.

@@ -233,7 +233,8 @@ void GuidedFlow::rootPassword() {
     });
     prompter_.Answer(PromptAnswer::Ok);
     dlg_->HandleCommand(WizardCommand::ReadCamera);
-    QCOMPARE(prompter_.Prompts().size(), std::size_t{1});
+    // The login runs on the worker; the dialog and the refusal follow it.
+    QTRY_COMPARE_WITH_TIMEOUT(prompter_.Prompts().size(), std::size_t{1}, 15000);
     QCOMPARE(prompter_.Prompts()[0].text, Message(&WizardMessages::passwordRefused));
     QCOMPARE(prompter_.Prompts()[0].icon, PromptIcon::Critical);
     QCOMPARE(Current(), int(kPageSearch));
@@ -298,7 +299,7 @@ void GuidedFlow::hostileRead() {
     if (!expectRead) prompter_.Answer(PromptAnswer::Ok);
     QElapsedTimer clock;
     clock.start();
-    dlg_->HandleCommand(WizardCommand::ReadCamera);  // the login read runs on this thread
+    dlg_->HandleCommand(WizardCommand::ReadCamera);  // the login read runs on the worker
     const qint64 held = clock.elapsed();
     if (expectRead) {
         QTRY_COMPARE_WITH_TIMEOUT(Current(), int(kPageOption), 120000);

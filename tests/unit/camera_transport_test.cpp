@@ -13,6 +13,7 @@
 #include "core/camera/CameraParameters.h"
 #include "core/camera/CameraRequest.h"
 #include "core/camera/CameraSequences.h"
+#include "core/camera/NetworkCameraService.h"
 #include "core/camera/HttpTransport.h"
 #include "core/camera/TransportSettings.h"
 #include "core/camera/WpsRequest.h"
@@ -266,6 +267,78 @@ TEST_F(CameraTransport, SaveStopsAtTheFirstFailureAndOnCancel) {
         });
         EXPECT_FALSE(o.succeeded);
         EXPECT_EQ(o.lastResult.status, HttpStatus::ConnectFailed);
+    }
+}
+
+// Every write must be confirmed by a 2xx status line; what the reply says
+// otherwise decides the result the save ends with.
+TEST_F(CameraTransport, WritesNeedA2xxReply) {
+    struct Row {
+        const char* reply;
+        bool saved;
+        HttpStatus status;
+        int code;
+    } rows[] = {
+        {"HTTP/1.0 200 OK\r\n\r\n", true, HttpStatus::Ok, 200},
+        {"HTTP/1.1 204 No Content\r\n\r\n", true, HttpStatus::Ok, 204},
+        // A server error is no save, though no status text names it.
+        {"HTTP/1.0 500 Internal Server Error\r\n\r\n", false, HttpStatus::Failure, 500},
+        {"HTTP/1.0 401 Unauthorized\r\n\r\n", false, HttpStatus::Unauthorized, 401},
+        {"HTTP/1.0 404 Not Found\r\n\r\n", false, HttpStatus::NotFound10, 404},
+        // Something that is not an HTTP reply at all confirms nothing.
+        {"OK\r\n", false, HttpStatus::Failure, 0},
+        // A 200 whose body is the camera's failure text.
+        {"HTTP/1.0 200 OK\r\n\r\n402 Failure\r\n", false, HttpStatus::Failure, 200},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.reply);
+        LoopbackCamera server({{row.reply}, {kOk}, {kOk}, {kOk}});
+        CameraSettings s;
+        server.Aim(s);
+        NetworkCameraService camera(limits_);
+        const CameraResult r = camera.Save(s, SaveForm::Normal);
+        EXPECT_EQ(r.ok(), row.saved);
+        if (row.saved) continue;
+        EXPECT_STREQ(r.step, "write sysinfo");
+        EXPECT_EQ(r.last.status, row.status);
+        EXPECT_EQ(r.replyCode, row.code);
+        EXPECT_TRUE(r.done.empty());
+        EXPECT_EQ(server.RequestCount(), 1u);  // nothing after the refused write
+    }
+}
+
+// The empty login first, the given credentials only when it is refused.
+TEST_F(CameraTransport, LoginTriesTheEmptyLoginFirst) {
+    const std::string refused = "HTTP/1.0 401 Unauthorized\r\n\r\nUnauthorized";
+    struct Row {
+        std::vector<std::string> replies;
+        bool given;
+        CameraOutcome outcome;
+        std::size_t requests;
+        const char* user;  // in the record afterwards
+    } rows[] = {
+        {{kOk}, true, CameraOutcome::Done, 1, ""},  // an open camera gets no credentials
+        {{refused}, false, CameraOutcome::LoginRequired, 1, ""},
+        {{refused, kOk}, true, CameraOutcome::Done, 2, "root"},
+        {{refused, refused}, true, CameraOutcome::Refused, 2, "root"},
+    };
+    for (const Row& row : rows) {
+        std::vector<LoopbackCamera::Turn> turns;
+        for (const std::string& r : row.replies) turns.push_back({r});
+        LoopbackCamera server(turns);
+        CameraSettings s;
+        server.Aim(s);
+        CameraLogin login;
+        if (row.given) {
+            login.user = "root";
+            login.password = "pw";
+        }
+        NetworkCameraService camera(limits_);
+        const CameraResult r = camera.LogIn(s, login);
+        EXPECT_EQ(r.outcome, row.outcome);
+        EXPECT_EQ(server.RequestCount(), row.requests);
+        EXPECT_EQ(FieldText(s.User), std::string_view(row.user));
+        if (row.requests == 2) EXPECT_NE(server.Requests()[1].find("Authorization: Basic "), std::string::npos);
     }
 }
 

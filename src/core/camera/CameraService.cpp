@@ -51,13 +51,17 @@ public:
             result_.outcome = r.status == HttpStatus::Unauthorized ? CameraOutcome::Refused : CameraOutcome::Failed;
             return false;
         }
+        result_.outcome = CameraOutcome::Done;
         result_.done.push_back(name);
         return true;
     }
     // False (and Cancelled) once the caller has called the operation off.
     bool GoOn() {
         if (KeepConnectingNow(settings_)) return true;
+        // In the words of a request: a connect that was called off.
         result_.outcome = CameraOutcome::Cancelled;
+        result_.last = HttpStatus::ConnectFailed;
+        result_.step = "";
         return false;
     }
     CameraResult& Result() { return result_; }
@@ -79,14 +83,9 @@ void UseLogin(const CameraLogin& given, CameraSettings& s) {
 CameraResult CameraService::LogIn(CameraSettings& settings, const CameraLogin& given, const StepReport& report) {
     const auto scope = BeginOperation();
     Steps steps(settings, report, given.any() ? 2 : 1);
-    CameraSettings probe = settings;
-    SetField(probe.User, "");
-    SetField(probe.Password, "");
-    if (steps.Ended("log in", ReadGroup(probe, kPageSysinfo))) {
-        SetField(settings.User, "");
-        SetField(settings.Password, "");
-        return steps.Result();
-    }
+    SetField(settings.User, "");
+    SetField(settings.Password, "");
+    if (steps.Ended("log in", ReadGroup(settings, kPageSysinfo))) return steps.Result();
     CameraResult& first = steps.Result();
     if (first.outcome != CameraOutcome::Refused) return first;
     if (!given.any()) {
@@ -94,11 +93,10 @@ CameraResult CameraService::LogIn(CameraSettings& settings, const CameraLogin& g
         return first;
     }
     if (!steps.GoOn()) return steps.Result();
-    UseLogin(given, probe);
-    steps.Ended("log in with the given credentials", ReadGroup(probe, kPageSysinfo));
-    // The credentials stay in the record also when refused: the caller shows
-    // what was tried, and a retry starts from it.
+    // The credentials stay in the record also when refused: the caller
+    // shows what was tried, and a retry starts from it.
     UseLogin(given, settings);
+    steps.Ended("log in with the given credentials", ReadGroup(settings, kPageSysinfo));
     return steps.Result();
 }
 
@@ -106,8 +104,7 @@ CameraResult CameraService::LogInAs(CameraSettings& settings, const CameraLogin&
     const auto scope = BeginOperation();
     Steps steps(settings, report, 1);
     UseLogin(given, settings);
-    CameraSettings probe = settings;
-    steps.Ended("log in with the given credentials", ReadGroup(probe, kPageSysinfo));
+    steps.Ended("log in with the given credentials", ReadGroup(settings, kPageSysinfo));
     return steps.Result();
 }
 

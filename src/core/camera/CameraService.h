@@ -55,8 +55,9 @@ public:
     // ---- the operations ----
 
     // The empty login first; when the camera refuses it, `given` (when it
-    // holds anything: LoginRequired otherwise). Only the record's User and
-    // Password change: the probing reads go to a copy.
+    // holds anything: LoginRequired otherwise). The login reads the system
+    // page into the record (on the record itself, so that a cancel reaches
+    // it); a caller whose record must keep its own system page logs in on a copy.
     CameraResult LogIn(CameraSettings& settings, const CameraLogin& given, const StepReport& report = {});
     // `given` straight away (the user typed them after the empty login was refused).
     CameraResult LogInAs(CameraSettings& settings, const CameraLogin& given, const StepReport& report = {});

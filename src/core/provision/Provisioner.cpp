@@ -184,11 +184,13 @@ bool Provisioner::ReadyToWrite(const std::vector<std::string>& problems, RowResu
 }
 
 bool Provisioner::Login(CameraService& camera, CameraSettings& s, const PlanRow& row, RowResult& result) {
+    // Credentials given for the row or for the whole run offer both parts:
+    // the one not given is the run's (the default user, say).
     CameraLogin login;
-    if (row.user) login.user = *row.user;
-    else if (options_.haveUser) login.user = options_.user;
-    if (row.password) login.password = *row.password;
-    else if (options_.havePassword) login.password = options_.password;
+    if (row.user || row.password || options_.haveUser || options_.havePassword) {
+        login.user = row.user ? *row.user : options_.user;
+        login.password = row.password ? *row.password : options_.password;
+    }
     const CameraResult r = camera.LogIn(s, login);
     switch (r.outcome) {
         case CameraOutcome::Done: return true;
