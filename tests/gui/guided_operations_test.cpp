@@ -146,11 +146,9 @@ void GuidedOperationsTest::readEndsAtTheFirstLookAfterTheWorkerEnds() {
         *r = HttpResult::Received(300);
         return std::vector<AccessPointEntry>(2);
     };
-    // Held until the subnet step has been looked at: the worker's address
-    // walk uses the same fake host network.
+    // Held, so the window's side is looked at while the worker waits.
     camera_->Hold(false);
     fx_->Window().HandleCommand(WizardCommand::ReadCamera);
-    QCOMPARE(AliasesAdded(), std::size_t{1});
     QVERIFY(!fx_->Window().isEnabled());
     QVERIFY(Wait().isVisible());
     // The progress stays readable (not greyed) under the disabled window.
@@ -160,6 +158,7 @@ void GuidedOperationsTest::readEndsAtTheFirstLookAfterTheWorkerEnds() {
     QCOMPARE(ops_->CurrentPhase(), CameraOperations::Phase::Reading);
     camera_->Release();
     WaitForWorker();
+    QCOMPARE(AliasesAdded(), std::size_t{1});  // the subnet step, on the worker too
     QCOMPARE(fx_->Settings().Loaded, uint8_t{0});  // nothing applied before the window looks
     Tick(1);
     QCOMPARE(ops_->CurrentPhase(), CameraOperations::Phase::Idle);
@@ -460,10 +459,10 @@ void GuidedOperationsTest::refindWalksRecordsOnlyOnAChangeAndShowsTheCamera() {
     QCOMPARE(FieldText(s.CamIP), std::string_view("192.168.5.30"));
     QCOMPARE(FieldText(s.CamPort), std::string_view("1"));
     QCOMPARE(s.CamAddr, hostnet::Ip("192.168.5.30"));
-    QCOMPARE(AliasesAdded(), std::size_t{1});  // EnsureCameraSubnet sent on the spot
     QCOMPARE(camera_->calls.endSearches.load(), 1);  // the search's client is let go
-    // The NAT status read runs on the worker; then the camera is shown.
+    // The subnet step and the NAT status read run on the worker; then the camera is shown.
     WaitForWorker();
+    QCOMPARE(AliasesAdded(), std::size_t{1});
     QCOMPARE(natAskedAt, std::string("192.168.5.30"));
     fx_->prompter.Answer(PromptAnswer::Ok);  // M6
     Tick(1);

@@ -1,46 +1,42 @@
-// How long the window's thread stays away from its event loop: the longest
-// stretch between the dispatcher waking up and it being about to wait again
-// (nested loops of modal dialogs and waits count as returning). A window
-// that waits on the network on its own thread shows it here as a long gap.
+// How long the window's thread stays away from its event loop: a short
+// periodic timer on that thread, and the longest time between two of its
+// ticks. Whatever holds the thread (a handler waiting on the network, or a
+// test step calling the window directly) delays the next tick by as long,
+// whether or not it runs inside an event dispatch.
 #pragma once
 
-#include <QAbstractEventDispatcher>
 #include <QElapsedTimer>
-#include <QObject>
+#include <QTimer>
+#include <algorithm>
 
 namespace orvanta::testing {
 
 class EventLoopGap {
 public:
     EventLoopGap() {
-        auto* dispatcher = QAbstractEventDispatcher::instance();
-        awake_ = QObject::connect(dispatcher, &QAbstractEventDispatcher::awake, [this] { away_.start(); });
-        block_ = QObject::connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, [this] { Returned(); });
-        away_.start();
-    }
-    ~EventLoopGap() {
-        QObject::disconnect(awake_);
-        QObject::disconnect(block_);
+        QObject::connect(&timer_, &QTimer::timeout, [this] { Tick(); });
+        timer_.start(kPeriodMs);
+        since_.start();
     }
     EventLoopGap(const EventLoopGap&) = delete;
     EventLoopGap& operator=(const EventLoopGap&) = delete;
 
-    // Also a gap that has not ended yet (the caller runs on the same thread).
+    // Also the stretch since the last tick (the caller runs on the same thread).
     qint64 LongestMs() {
-        Returned();
+        Tick();
         return longest_;
     }
 
 private:
-    void Returned() {
-        if (away_.isValid()) longest_ = std::max(longest_, away_.elapsed());
-        away_.invalidate();
+    static constexpr int kPeriodMs = 5;
+
+    void Tick() {
+        longest_ = std::max(longest_, since_.restart());
     }
 
-    QElapsedTimer away_;
+    QTimer timer_;
+    QElapsedTimer since_;
     qint64 longest_ = 0;
-    QMetaObject::Connection awake_;
-    QMetaObject::Connection block_;
 };
 
 }  // namespace orvanta::testing

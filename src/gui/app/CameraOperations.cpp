@@ -63,6 +63,10 @@ struct CameraOperations::Job {
     CameraSettings settings;
     CameraService* camera = nullptr;
     hostnet::HostNetwork* hostNetwork = nullptr;
+    // The window's temporary addresses: a read and a camera found again
+    // first give the PC an address in the camera's subnet (an ARP probe may
+    // wait for answers, so on the worker too). One work at a time touches them.
+    hostnet::AddedAddresses* aliases = nullptr;
     std::optional<CameraLogin> typed;   // the credentials typed after the empty login was refused
     discovery::DiscoveredCamera found{};  // the camera that answered again
     CameraResult login;
@@ -70,6 +74,10 @@ struct CameraOperations::Job {
     std::vector<AccessPointEntry> apList;
     bool hasProbeResult = false;  // FindFreeAddress ran
     uint32_t probeResult = 0;     // its answer, network byte order
+
+    void ReachSubnet() {
+        if (hostNetwork != nullptr && aliases != nullptr) hostnet::EnsureCameraSubnet(settings, *hostNetwork, *aliases);
+    }
 
     void Run(WorkerProgress& progress) {
         // The read's total counts its login too; the others report as they go.
@@ -84,11 +92,16 @@ struct CameraOperations::Job {
                 result = camera->Save(settings, settings.UseWPS == 1 ? SaveForm::AfterWps : SaveForm::Normal, report);
                 break;
             case Kind::Scan: result = camera->ScanAccessPoints(settings, apList, report); break;
-            case Kind::FoundAgain: result = camera->ReadFoundAgain(settings, found); break;
+            case Kind::FoundAgain:
+                ReachSubnet();
+                result = camera->ReadFoundAgain(settings, found);
+                break;
         }
     }
 
     void ReadCamera(WorkerProgress& progress, const StepReport& loginReport, int& base) {
+        // The camera may lie in another subnet than the PC.
+        ReachSubnet();
         login = typed ? camera->LogInAs(settings, *typed, loginReport) : camera->LogIn(settings, {}, loginReport);
         if (!login.ok()) return;
         base = progress.done.load();
@@ -183,8 +196,6 @@ void CameraOperations::ReadCamera() {
     if (RefuseWhileBusy()) return;
     CameraSettings& s = window_.Settings();
     kept_.Clear();
-    // The camera may lie in another subnet than the PC.
-    EnsureCameraSubnet();
     // Every read starts with the empty login.
     SetField(s.User, "");
     SetField(s.Password, "");
@@ -196,6 +207,7 @@ void CameraOperations::StartRead(std::optional<CameraLogin> typed) {
     job->kind = Job::Kind::Read;
     job->settings = window_.Settings();
     job->typed = std::move(typed);
+    job->aliases = &window_.Aliases();
     Run(Phase::Reading, Messages().reading, window_.Timers().readTickMs, kReadGiveUpTicks, std::move(job),
         &CameraOperations::FinishRead);
 }
@@ -326,11 +338,11 @@ void CameraOperations::TickRefind() {
         const discovery::DiscoveredCamera found = rec;  // the client's records go with the search
         EndRefind();
         CameraService::AimAtFound(s, found);
-        window_.HandleCommand(WizardCommand::EnsureCameraSubnet);
         auto job = std::make_shared<Job>();
         job->kind = Job::Kind::FoundAgain;
         job->settings = s;
         job->found = found;
+        job->aliases = &window_.Aliases();
         const int tickMs = window_.Timers().readTickMs;
         Run(Phase::Refinding, Messages().refinding, tickMs, ShortWorkTicks(tickMs), std::move(job),
             &CameraOperations::FinishFoundAgain);
