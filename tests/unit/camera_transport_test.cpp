@@ -12,7 +12,6 @@
 
 #include "core/camera/CameraParameters.h"
 #include "core/camera/CameraRequest.h"
-#include "core/camera/CameraSequences.h"
 #include "core/camera/NetworkCameraService.h"
 #include "core/camera/HttpTransport.h"
 #include "core/camera/TransportSettings.h"
@@ -130,9 +129,9 @@ TEST_F(CameraTransport, OverallLimitBoundsTheWholeSequence) {
         CameraSettings s;
         server.Aim(s);
         std::vector<AccessPointEntry> aps;
-        const SequenceOutcome o = RunReadSequence(limits_, s, aps);
-        EXPECT_FALSE(o.succeeded);
-        EXPECT_EQ(o.lastResult.status, HttpStatus::TimedOut);
+        const CameraResult o = NetworkCameraService(limits_).Read(s, aps);
+        EXPECT_FALSE(o.ok());
+        EXPECT_EQ(o.last.status, HttpStatus::TimedOut);
         EXPECT_EQ(s.Loaded, 0);
     }
     {
@@ -239,9 +238,9 @@ TEST_F(CameraTransport, NormalSaveSucceedsWhateverTheNetworkWriteGets) {
         CameraSettings s;
         server.Aim(s);
         std::vector<std::string> steps;
-        const SequenceOutcome o =
-            RunNormalSave(limits_, s, [&](const char* step, HttpResult) { steps.push_back(step); });
-        EXPECT_TRUE(o.succeeded);
+        const CameraResult o = NetworkCameraService(limits_).Save(
+            s, SaveForm::Normal, [&](const CameraStep& step) { steps.push_back(step.name); });
+        EXPECT_TRUE(o.ok());
         EXPECT_EQ(steps, (std::vector<std::string>{"write sysinfo", "write ddns", "write time", "write network"}));
     }
 }
@@ -252,9 +251,9 @@ TEST_F(CameraTransport, SaveStopsAtTheFirstFailureAndOnCancel) {
         LoopbackCamera server({{kOk}, {kOk}, {"HTTP/1.0 401 Unauthorized\r\n\r\nUnauthorized"}});
         CameraSettings s;
         server.Aim(s);
-        const SequenceOutcome o = RunWpsSave(limits_, s);
-        EXPECT_FALSE(o.succeeded);
-        EXPECT_EQ(o.lastResult.status, HttpStatus::Unauthorized);
+        const CameraResult o = NetworkCameraService(limits_).Save(s, SaveForm::AfterWps);
+        EXPECT_EQ(o.outcome, CameraOutcome::Refused);
+        EXPECT_EQ(o.last.status, HttpStatus::Unauthorized);
     }
     {
         LoopbackCamera server({{kOk}, {kOk}, {kOk}, {kOk}});
@@ -262,11 +261,12 @@ TEST_F(CameraTransport, SaveStopsAtTheFirstFailureAndOnCancel) {
         server.Aim(s);
         // Given up on just before the network write: that write never leaves,
         // so the save must not count as done.
-        const SequenceOutcome o = RunNormalSave(limits_, s, [&](const char* step, HttpResult) {
-            if (std::string(step) == "write time") SetKeepConnecting(s, false);
+        const CameraResult o = NetworkCameraService(limits_).Save(s, SaveForm::Normal, [&](const CameraStep& step) {
+            if (std::string(step.name) == "write time") SetKeepConnecting(s, false);
         });
-        EXPECT_FALSE(o.succeeded);
-        EXPECT_EQ(o.lastResult.status, HttpStatus::ConnectFailed);
+        EXPECT_EQ(o.outcome, CameraOutcome::Cancelled);
+        EXPECT_EQ(o.done.size(), 3u);
+        EXPECT_EQ(server.RequestCount(), 3u);
     }
 }
 
@@ -354,8 +354,8 @@ TEST_F(CameraTransport, ReadSequenceFailsOnAScanWithoutResult) {
     CameraSettings s;
     server.Aim(s);
     std::vector<AccessPointEntry> aps;
-    const SequenceOutcome o = RunReadSequence(limits_, s, aps);
-    EXPECT_FALSE(o.succeeded);
+    const CameraResult o = NetworkCameraService(limits_).Read(s, aps);
+    EXPECT_EQ(o.outcome, CameraOutcome::NoScan);
     EXPECT_EQ(s.Loaded, 1);
     EXPECT_EQ(s.APScanOK, 0);
 }
