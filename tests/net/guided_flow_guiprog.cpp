@@ -156,7 +156,6 @@ void GuidedFlow::init() {
     options.timers.readTickMs = 300;   // a real read needs its 6.6 s
     options.timers.saveTickMs = 20;
     options.timers.refindTickMs = 100;  // searches every second, give-up at 15 s
-    options.timers.scanStepSleepMs = 0;
     // A camera that keeps its connection open is let go after 8 s, so a
     // given-up read ends well within the test. The hostile read measures
     // the wizard's own limits.

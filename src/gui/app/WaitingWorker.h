@@ -16,7 +16,7 @@
 #include <memory>
 #include <vector>
 
-#include "gui/app/WorkerTask.h"
+#include "gui/app/WorkerThread.h"
 
 namespace orvanta {
 

@@ -1,4 +1,4 @@
-#include "gui/app/WorkerTask.h"
+#include "gui/app/WorkerThread.h"
 
 namespace orvanta {
 
