@@ -9,13 +9,9 @@
 #include "CommandLine.h"
 #include "PasswordInput.h"
 #include "core/camera/AccessPointScan.h"
-#include "core/camera/CameraExchange.h"
 #include "core/settings/CameraKeys.h"
-#include "core/camera/CameraParameters.h"
 #include "core/camera/CameraRequest.h"
-#include "core/camera/CameraSequences.h"
-#include "core/http/HttpHead.h"
-#include "core/camera/WpsRequest.h"
+#include "core/camera/NetworkCameraService.h"
 #include "core/output/CameraRecordWriter.h"
 #include "core/base/OutputText.h"
 #include "core/settings/FixedField.h"
@@ -47,7 +43,12 @@ struct Credentials {
     bool havePassword = false;
     std::string user;
     std::string password;
-    bool any() const { return haveUser || havePassword; }
+    CameraLogin Login() const {
+        CameraLogin login;
+        if (haveUser) login.user = user;
+        if (havePassword) login.password = password;
+        return login;
+    }
 };
 
 std::vector<OptionSpec> With(std::vector<OptionSpec> specs, const std::vector<OptionSpec>& more) {
@@ -66,11 +67,6 @@ bool ReadCredentials(const char* command, const ParsedArgs& args, Credentials& c
     return true;
 }
 
-void ApplyCredentials(const Credentials& c, CameraSettings& s) {
-    if (c.haveUser) SetField(s.User, c.user);
-    if (c.havePassword) SetField(s.Password, c.password);
-}
-
 void SetEndpoint(const std::string& host, const std::string& port, CameraSettings& s) {
     SetField(s.CamIP, host);
     SetField(s.CamPort, port);
@@ -81,48 +77,26 @@ struct Failure {
     std::string message;
 };
 
-// Whether the record's credentials open the camera, before anything else is
-// asked or written. Reads the system page into a copy, so the record keeps
-// what the caller put there.
-Failure CheckAccess(const TransportSettings& limits, const CameraSettings& s, const Credentials& c) {
-    CameraSettings probe = s;
-    const HttpResult r = ReadParameters(limits, probe, ParameterGroup::Sysinfo);
-    if (r.status == HttpStatus::Unauthorized)
-        return {kExitRefused, c.any() ? "the camera refused the user name and password"
-                                      : std::string("the camera asks for a user name and password: ") +
-                                            kCredentialHint};
-    if (r.Failed()) return {ExitForResult(r), "failed: " + ResultText(r)};
-    return {};
+// The camera's login, in the words of the command line: `failedAs` starts
+// the line of a login request that failed for another reason than the
+// credentials.
+Failure LogIn(CameraService& camera, CameraSettings& s, const Credentials& c, const char* failedAs) {
+    const CameraResult r = camera.LogIn(s, c.Login());
+    switch (r.outcome) {
+        case CameraOutcome::Done: return {};
+        case CameraOutcome::LoginRequired:
+            return {kExitRefused, std::string("the camera asks for a user name and password: ") + kCredentialHint};
+        case CameraOutcome::Refused: return {kExitRefused, "the camera refused the user name and password"};
+        default: return {ExitForResult(r.last), failedAs + ResultText(r.last)};
+    }
 }
 
-// One write whose answer is checked: a status line other than 2xx, a
-// status text or no HTTP reply at all means the camera did not take it.
-HttpResult CheckedWrite(const TransportSettings& limits, CameraSettings& s, ParameterGroup group, std::string& why) {
-    std::string request;
-    if (!BuildParameterRequest(s, ParameterAction::Write, group, request)) {
-        why = "the request does not fit its buffer; nothing was sent";
-        return HttpStatus::SendFailed;
-    }
-    auto reply = std::make_unique<char[]>(kReplyCapacity + 1);
-    const HttpResult n =
-        ExchangeWithCamera(limits, s, {.request = request, .reply = reply.get(), .capacity = kReplyCapacity});
-    if (n.Failed()) {
-        why = ResultText(n);
-        return n;
-    }
-    const std::string_view text(reply.get(), n.length);
-    const int status = ReplyStatusCode(text);
-    if (status == 401) {
-        why = ResultText(HttpStatus::Unauthorized);
-        return HttpStatus::Unauthorized;
-    }
-    if (status < 200 || status > 299) {
-        why = status == 0 ? "the camera's answer is not an HTTP reply"
-                          : "the camera answered with status " + std::to_string(status);
-        const HttpStatus check = CheckReply(text, false, false);
-        return check != HttpStatus::Ok ? check : HttpStatus::Failure;
-    }
-    return n;
+// Why a write was not taken, as the command line has always said it.
+std::string WriteFailureText(const CameraResult& r) {
+    if (r.last.status == HttpStatus::Failure && (r.replyCode < 200 || r.replyCode > 299))
+        return r.replyCode == 0 ? "the camera's answer is not an HTTP reply"
+                                : "the camera answered with status " + std::to_string(r.replyCode);
+    return ResultText(r.last);
 }
 
 struct ReadOutcome {
@@ -130,35 +104,18 @@ struct ReadOutcome {
     Failure failure;
 };
 
-ReadOutcome ReadCamera(const TransportSettings& limits, const std::string& host, const std::string& port,
+ReadOutcome ReadCamera(CameraService& camera, const std::string& host, const std::string& port,
                        const Credentials& c) {
     ReadOutcome out;
     CameraSettings& s = out.settings;
     SetEndpoint(host, port, s);
-    // The camera is first asked without credentials; only when it refuses
-    // are the given ones tried, as the wizard's login step does.
-    HttpResult r = ReadParameters(limits, s, ParameterGroup::Sysinfo);
-    if (r.status == HttpStatus::Unauthorized) {
-        if (!c.any()) {
-            out.failure = {kExitRefused, std::string("the camera asks for a user name and password: ") + kCredentialHint};
-            return out;
-        }
-        ApplyCredentials(c, s);
-        r = ReadParameters(limits, s, ParameterGroup::Sysinfo);
-        if (r.status == HttpStatus::Unauthorized) {
-            out.failure = {kExitRefused, "the camera refused the user name and password"};
-            return out;
-        }
-    }
-    if (r.Failed()) {
-        out.failure = {ExitForResult(r), "login failed: " + ResultText(r)};
-        return out;
-    }
+    out.failure = LogIn(camera, s, c, "login failed: ");
+    if (out.failure.code != kExitDone) return out;
     std::vector<AccessPointEntry> aps;
-    const SequenceOutcome outcome = RunReadSequence(limits, s, aps);
-    if (!outcome.succeeded) {
-        out.failure = outcome.lastResult.Failed()
-                          ? Failure{ExitForResult(outcome.lastResult), "read failed: " + ResultText(outcome.lastResult)}
+    const CameraResult read = camera.Read(s, aps);
+    if (!read.ok()) {
+        out.failure = read.last.Failed()
+                          ? Failure{ExitForResult(read.last), "read failed: " + ResultText(read.last)}
                           : Failure{kExitFailed, "read failed: the camera's reply held no access-point scan"};
     }
     return out;
@@ -206,10 +163,11 @@ int RunRead(const Args& args) {
     const bool json = format == "json";
     const bool secrets = p.Has("--show-secrets");
 
+    NetworkCameraService camera(limits);
     std::vector<CameraSettings> cameras;
     std::vector<Failure> failures;
     for (const auto& [host, port] : targets) {
-        ReadOutcome o = ReadCamera(limits, host, port, c);
+        ReadOutcome o = ReadCamera(camera, host, port, c);
         if (o.failure.code == kExitDone) {
             cameras.push_back(o.settings);
         } else {
@@ -272,61 +230,39 @@ int RunSave(const Args& args) {
     const bool json = format == "json";
 
     SetEndpoint(host, port, s);
-    ApplyCredentials(c, s);
     // The file may come from another session: this run decides whether to go on.
     s.KeepConnecting = 1;
-    if (const Failure f = CheckAccess(limits, s, c); f.code != kExitDone)
+    NetworkCameraService camera(limits);
+    // The login reads the system page: on a copy, so the file's own values go out.
+    CameraSettings login = s;
+    if (const Failure f = LogIn(camera, login, c, "failed: "); f.code != kExitDone)
         return Fail("save", f.code, f.message + "; nothing was written", json);
+    SetField(s.User, FieldText(login.User));
+    SetField(s.Password, FieldText(login.Password));
 
-    struct Step {
-        const char* name;
-        ParameterGroup group;
-        bool write;
-    };
-    const std::vector<Step> steps =
-        wps ? std::vector<Step>{{"write sysinfo", ParameterGroup::Sysinfo, true},
-                                {"write ddns", ParameterGroup::Ddns, true},
-                                {"read time", ParameterGroup::Time, false},
-                                {"write network (short form)", ParameterGroup::NetworkShort, true}}
-            : std::vector<Step>{{"write sysinfo", ParameterGroup::Sysinfo, true},
-                                {"write ddns", ParameterGroup::Ddns, true},
-                                {"write time", ParameterGroup::Time, true},
-                                {"write network", ParameterGroup::Network, true}};
+    const CameraResult r = camera.Save(s, wps ? SaveForm::AfterWps : SaveForm::Normal);
     std::string text;
-    std::vector<std::string> done;
-    for (std::size_t i = 0; i < steps.size(); ++i) {
-        const Step& step = steps[i];
-        HttpResult r;
-        std::string stepWhy;
-        if (step.write) {
-            r = CheckedWrite(limits, s, step.group, stepWhy);
-        } else {
-            r = ReadParameters(limits, s, step.group);
-            if (r.Failed()) stepWhy = ResultText(r);
-        }
-        const bool last = i + 1 == steps.size();
-        if (r.Failed()) {
-            std::string message = std::string(step.name) + " failed: " + stepWhy;
-            if (done.empty()) message += "; nothing was written";
-            else message += "; done before it: " + [&] {
-                std::string list;
-                for (const auto& d : done) list += (list.empty() ? "" : ", ") + d;
-                return list;
-            }();
-            // The camera may move to its new address before it answers the
-            // network form: a missing answer there is reported, not assumed.
-            if (last && step.write && (r.status == HttpStatus::NoReply || r.status == HttpStatus::SendFailed))
-                message = std::string(step.name) +
-                          ": sent, but the camera did not confirm it (it may be restarting at its new address)";
-            if (!text.empty() && !json) PrintResult(text);
-            return Fail("save", ExitForResult(r), message, json);
-        }
-        done.emplace_back(step.name);
-        text += std::string(step.name) + ": done\n";
+    std::string doneList;
+    for (const char* step : r.done) {
+        text += std::string(step) + ": done\n";
+        doneList += (doneList.empty() ? "" : ", ") + std::string(step);
+    }
+    if (r.last.Failed()) {
+        const bool write = std::string_view(r.step).starts_with("write");
+        const bool last = std::string_view(r.step).starts_with("write network");
+        std::string message = std::string(r.step) + " failed: " + (write ? WriteFailureText(r) : ResultText(r.last));
+        message += doneList.empty() ? "; nothing was written" : "; done before it: " + doneList;
+        // The camera may move to its new address before it answers the
+        // network form: a missing answer there is reported, not assumed.
+        if (last && write && (r.last.status == HttpStatus::NoReply || r.last.status == HttpStatus::SendFailed))
+            message = std::string(r.step) +
+                      ": sent, but the camera did not confirm it (it may be restarting at its new address)";
+        if (!text.empty() && !json) PrintResult(text);
+        return Fail("save", ExitForResult(r.last), message, json);
     }
     if (json) {
         std::string out = "{\"saved\": true, \"steps\": [";
-        for (std::size_t i = 0; i < done.size(); ++i) out += (i ? ", " : "") + output::JsonString(done[i]);
+        for (std::size_t i = 0; i < r.done.size(); ++i) out += (i ? ", " : "") + output::JsonString(r.done[i]);
         PrintResult(out + "]}\n");
     } else {
         PrintResult(text);
@@ -352,14 +288,14 @@ int RunScanAp(const Args& args) {
 
     CameraSettings s;
     SetEndpoint(host, port, s);
-    ApplyCredentials(c, s);
-    if (const Failure f = CheckAccess(limits, s, c); f.code != kExitDone)
+    NetworkCameraService camera(limits);
+    if (const Failure f = LogIn(camera, s, c, "failed: "); f.code != kExitDone)
         return Fail("scan-ap", f.code, f.message, json);
-    HttpResult r;
-    const std::vector<AccessPointEntry> list = ScanAccessPoints(limits, s, &r);
-    if (s.APScanOK != 1)
-        return r.Failed() ? Fail("scan-ap", ExitForResult(r), "failed: " + ResultText(r), json)
-                     : Fail("scan-ap", kExitFailed, "the camera's reply held no access-point scan", json);
+    std::vector<AccessPointEntry> list;
+    const CameraResult r = camera.ScanAccessPoints(s, list);
+    if (!r.ok())
+        return r.last.Failed() ? Fail("scan-ap", ExitForResult(r.last), "failed: " + ResultText(r.last), json)
+                               : Fail("scan-ap", kExitFailed, "the camera's reply held no access-point scan", json);
     OutputTable table;
     table.columns = {"ssid", "mac", "channel", "quality", "mode", "security", "algorithm"};
     for (const AccessPointEntry& e : list) {
@@ -393,15 +329,16 @@ int RunWps(const Args& args) {
 
     CameraSettings s;
     SetEndpoint(host, port, s);
-    ApplyCredentials(c, s);
+    NetworkCameraService camera(limits);
     // The WPS page answers without asking for credentials on some cameras; a
     // status read that the camera would refuse elsewhere is no status.
-    if (const Failure f = CheckAccess(limits, s, c); f.code != kExitDone) return Fail("wps", f.code, f.message, json);
+    if (const Failure f = LogIn(camera, s, c, "failed: "); f.code != kExitDone)
+        return Fail("wps", f.code, f.message, json);
     // A reply without the status keys leaves these untouched, and then there
     // is nothing true to print.
     constexpr uint8_t kUnset = 0xFF;
     s.WPSState = s.WPSAck = kUnset;
-    const HttpResult r = WpsRequest(limits, s, start ? WpsAction::Start : WpsAction::Status);
+    const HttpResult r = camera.Wps(s, start ? WpsAction::Start : WpsAction::Status);
     if (r.Failed()) return Fail("wps", ExitForResult(r), action + " failed: " + ResultText(r), json);
     OutputTable table;
     if (start) {

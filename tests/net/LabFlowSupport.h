@@ -53,7 +53,6 @@ protected:
         fx_->timers.refindTickMs = 40;
         fx_->timers.searchTickMs = 150;
         fx_->timers.wpsTickMs = wpsTickMs;
-        fx_->timers.scanStepSleepMs = 0;
         fx_->StartInShippedEnglish(source);
         fx_->Window().show();
     }

@@ -21,7 +21,7 @@
 #include <cstdio>
 #include <memory>
 
-#include "core/camera/CameraSequences.h"
+#include "core/camera/NetworkCameraService.h"
 #include "core/discovery/DiscoveryClient.h"
 #include "core/base/AddressText.h"
 #include "core/hostnet/TemporaryAddress.h"
@@ -143,7 +143,7 @@ int main(int argc, char** argv) {
         const bool alias = hostnet::EnsureCameraSubnet(s, net, dlg->Aliases(), {1, 300});
         std::printf("alias=%s\n", alias ? "ok" : "failed");
         std::vector<AccessPointEntry> aps;
-        const bool read = alias && RunReadSequence(TransportSettings{}, s, aps).succeeded;
+        const bool read = alias && NetworkCameraService().Read(s, aps).ok();
         std::printf("read=%s\n", read ? "ok" : "failed");
     }
     std::fflush(stdout);

@@ -67,6 +67,7 @@ flow() {  # flow FUNCTION IP MAC SERIAL [VAR=VALUE ...]
         "$bin/guided_flow_guiprog" "$fn" >"$T/$fn.out" 2>&1
     local rc=$?
     [ $rc = 0 ] || grep -v QWARN "$T/$fn.out" | tail -${OVF_TAIL:-30} >&2
+    sed -n 's/^window-thread-away \([A-Za-z]*\) longest=\([0-9]*\) ms$/note the window'"'"'s thread was away from its event loop for at most \2 ms in \1/p' "$T/$fn.out"
     return $rc
 }
 

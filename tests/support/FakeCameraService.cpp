@@ -6,10 +6,6 @@
 
 namespace orvanta::testing {
 
-namespace {
-const SequenceOutcome kNoAnswer{false, HttpStatus::ConnectFailed};
-}  // namespace
-
 void FakeCameraService::Hold(bool endOnCancel) {
     std::lock_guard<std::mutex> lock(mutex_);
     held_ = true;
@@ -39,34 +35,23 @@ SearchResult FakeCameraService::SearchStep(bool restart) {
 
 HttpResult FakeCameraService::ReadGroup(CameraSettings& settings, ParameterGroup group) {
     ++calls.readGroups;
+    WaitWhileHeld(settings);
     return readGroup ? readGroup(settings, group) : HttpStatus::ConnectFailed;
 }
 
-HttpResult FakeCameraService::ReadAfterLogin(CameraSettings& settings) {
-    ++calls.readsAfterLogin;
-    return readAfterLogin ? readAfterLogin(settings) : HttpStatus::ConnectFailed;
-}
-
-SequenceOutcome FakeCameraService::Read(CameraSettings& settings, std::vector<AccessPointEntry>& apList) {
-    ++calls.reads;
+WriteAnswer FakeCameraService::WriteGroup(CameraSettings& settings, ParameterGroup group) {
+    ++calls.writeGroups;
     WaitWhileHeld(settings);
-    return read ? read(settings, apList) : kNoAnswer;
+    if (writeGroup) return writeGroup(settings, group);
+    WriteAnswer none;
+    none.result = HttpStatus::ConnectFailed;
+    return none;
 }
 
-SequenceOutcome FakeCameraService::Save(CameraSettings& settings) {
-    ++calls.saves;
-    WaitWhileHeld(settings);
-    return save ? save(settings) : kNoAnswer;
-}
-
-SequenceOutcome FakeCameraService::SaveAfterWps(CameraSettings& settings) {
-    ++calls.savesAfterWps;
-    WaitWhileHeld(settings);
-    return saveAfterWps ? saveAfterWps(settings) : kNoAnswer;
-}
-
-std::vector<AccessPointEntry> FakeCameraService::ScanAccessPoints(CameraSettings& settings, HttpResult* result) {
+std::vector<AccessPointEntry> FakeCameraService::RequestAccessPointScan(CameraSettings& settings,
+                                                                       HttpResult* result) {
     ++calls.scans;
+    WaitWhileHeld(settings);
     if (scan) return scan(settings, result);
     settings.APScanOK = 0;
     if (result) *result = HttpStatus::ConnectFailed;

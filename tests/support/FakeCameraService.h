@@ -25,12 +25,9 @@ public:
     // Unset: no change and no cameras.
     std::function<SearchResult(bool restart)> search;
     bool sentNowhere = false;
-    // Unset: HttpStatus::ConnectFailed, or an outcome that failed with it.
+    // Unset: HttpStatus::ConnectFailed (for a write: nothing sent).
     std::function<HttpResult(CameraSettings&, ParameterGroup group)> readGroup;
-    std::function<HttpResult(CameraSettings&)> readAfterLogin;
-    std::function<SequenceOutcome(CameraSettings&, std::vector<AccessPointEntry>&)> read;
-    std::function<SequenceOutcome(CameraSettings&)> save;
-    std::function<SequenceOutcome(CameraSettings&)> saveAfterWps;
+    std::function<WriteAnswer(CameraSettings&, ParameterGroup group)> writeGroup;
     // Unset: no scan result (APScanOK 0).
     std::function<std::vector<AccessPointEntry>(CameraSettings&, HttpResult*)> scan;
     std::function<HttpResult(CameraSettings&, WpsAction)> wps;
@@ -41,12 +38,12 @@ public:
 
     // ---- what was asked (the worker's calls count from its thread) ----
     struct Calls {
-        std::atomic<int> searchSteps{0}, endSearches{0}, readGroups{0}, readsAfterLogin{0}, reads{0}, saves{0},
-            savesAfterWps{0}, scans{0}, wps{0}, serverQueries{0};
+        std::atomic<int> searchSteps{0}, endSearches{0}, readGroups{0}, writeGroups{0}, scans{0}, wps{0},
+            serverQueries{0};
     };
     Calls calls;
 
-    // From now on the worker's calls (Read, Save, SaveAfterWps) wait before
+    // From now on the camera requests (reads, writes, scans) wait before
     // they answer until Release(); with `endOnCancel` also until the record
     // they were handed is cancelled, as a connect gives up once its
     // KeepConnecting is cleared. Held calls are counted when they start.
@@ -57,11 +54,8 @@ public:
     bool SearchSentNowhere() const override { return sentNowhere; }
     void EndSearch() override { ++calls.endSearches; }
     HttpResult ReadGroup(CameraSettings& settings, ParameterGroup group) override;
-    HttpResult ReadAfterLogin(CameraSettings& settings) override;
-    SequenceOutcome Read(CameraSettings& settings, std::vector<AccessPointEntry>& apList) override;
-    SequenceOutcome Save(CameraSettings& settings) override;
-    SequenceOutcome SaveAfterWps(CameraSettings& settings) override;
-    std::vector<AccessPointEntry> ScanAccessPoints(CameraSettings& settings, HttpResult* result) override;
+    WriteAnswer WriteGroup(CameraSettings& settings, ParameterGroup group) override;
+    std::vector<AccessPointEntry> RequestAccessPointScan(CameraSettings& settings, HttpResult* result) override;
     HttpResult Wps(CameraSettings& settings, WpsAction action) override;
     std::optional<std::vector<ServerCameraEntry>> QueryServer(const ServerCredentials& credentials,
                                                               uint32_t& countOut, const char* host,

@@ -12,7 +12,7 @@
 
 #include "core/camera/CameraParameters.h"
 #include "core/camera/CameraRequest.h"
-#include "core/camera/CameraSequences.h"
+#include "core/camera/NetworkCameraService.h"
 #include "core/http/HttpTransport.h"
 #include "core/http/TransportSettings.h"
 #include "core/camera/WpsRequest.h"
@@ -129,9 +129,9 @@ TEST_F(CameraTransport, OverallLimitBoundsTheWholeSequence) {
         CameraSettings s;
         server.Aim(s);
         std::vector<AccessPointEntry> aps;
-        const SequenceOutcome o = RunReadSequence(limits_, s, aps);
-        EXPECT_FALSE(o.succeeded);
-        EXPECT_EQ(o.lastResult.status, HttpStatus::TimedOut);
+        const CameraResult o = NetworkCameraService(limits_).Read(s, aps);
+        EXPECT_FALSE(o.ok());
+        EXPECT_EQ(o.last.status, HttpStatus::TimedOut);
         EXPECT_EQ(s.Loaded, 0);
     }
     {
@@ -240,9 +240,9 @@ TEST_F(CameraTransport, NormalSaveSucceedsWhateverTheNetworkWriteGets) {
         CameraSettings s;
         server.Aim(s);
         std::vector<std::string> steps;
-        const SequenceOutcome o =
-            RunNormalSave(limits_, s, [&](const char* step, HttpResult) { steps.push_back(step); });
-        EXPECT_TRUE(o.succeeded);
+        const CameraResult o = NetworkCameraService(limits_).Save(
+            s, SaveForm::Normal, [&](const CameraStep& step) { steps.push_back(step.name); });
+        EXPECT_TRUE(o.ok());
         EXPECT_EQ(steps, (std::vector<std::string>{"write sysinfo", "write ddns", "write time", "write network"}));
     }
 }
@@ -253,9 +253,9 @@ TEST_F(CameraTransport, SaveStopsAtTheFirstFailureAndOnCancel) {
         LoopbackCamera server({{kOk}, {kOk}, {"HTTP/1.0 401 Unauthorized\r\n\r\nUnauthorized"}});
         CameraSettings s;
         server.Aim(s);
-        const SequenceOutcome o = RunWpsSave(limits_, s);
-        EXPECT_FALSE(o.succeeded);
-        EXPECT_EQ(o.lastResult.status, HttpStatus::Unauthorized);
+        const CameraResult o = NetworkCameraService(limits_).Save(s, SaveForm::AfterWps);
+        EXPECT_EQ(o.outcome, CameraOutcome::Refused);
+        EXPECT_EQ(o.last.status, HttpStatus::Unauthorized);
     }
     {
         LoopbackCamera server({{kOk}, {kOk}, {kOk}, {kOk}});
@@ -263,11 +263,84 @@ TEST_F(CameraTransport, SaveStopsAtTheFirstFailureAndOnCancel) {
         server.Aim(s);
         // Given up on just before the network write: that write never leaves,
         // so the save must not count as done.
-        const SequenceOutcome o = RunNormalSave(limits_, s, [&](const char* step, HttpResult) {
-            if (std::string(step) == "write time") SetKeepConnecting(s, false);
+        const CameraResult o = NetworkCameraService(limits_).Save(s, SaveForm::Normal, [&](const CameraStep& step) {
+            if (std::string(step.name) == "write time") SetKeepConnecting(s, false);
         });
-        EXPECT_FALSE(o.succeeded);
-        EXPECT_EQ(o.lastResult.status, HttpStatus::ConnectFailed);
+        EXPECT_EQ(o.outcome, CameraOutcome::Cancelled);
+        EXPECT_EQ(o.done.size(), 3u);
+        EXPECT_EQ(server.RequestCount(), 3u);
+    }
+}
+
+// Every write must be confirmed by a 2xx status line; what the reply says
+// otherwise decides the result the save ends with.
+TEST_F(CameraTransport, WritesNeedA2xxReply) {
+    struct Row {
+        const char* reply;
+        bool saved;
+        HttpStatus status;
+        int code;
+    } rows[] = {
+        {"HTTP/1.0 200 OK\r\n\r\n", true, HttpStatus::Ok, 200},
+        {"HTTP/1.1 204 No Content\r\n\r\n", true, HttpStatus::Ok, 204},
+        // A server error is no save, though no status text names it.
+        {"HTTP/1.0 500 Internal Server Error\r\n\r\n", false, HttpStatus::Failure, 500},
+        {"HTTP/1.0 401 Unauthorized\r\n\r\n", false, HttpStatus::Unauthorized, 401},
+        {"HTTP/1.0 404 Not Found\r\n\r\n", false, HttpStatus::NotFound10, 404},
+        // Something that is not an HTTP reply at all confirms nothing.
+        {"OK\r\n", false, HttpStatus::Failure, 0},
+        // A 200 whose body is the camera's failure text.
+        {"HTTP/1.0 200 OK\r\n\r\n402 Failure\r\n", false, HttpStatus::Failure, 200},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.reply);
+        LoopbackCamera server({{row.reply}, {kOk}, {kOk}, {kOk}});
+        CameraSettings s;
+        server.Aim(s);
+        NetworkCameraService camera(limits_);
+        const CameraResult r = camera.Save(s, SaveForm::Normal);
+        EXPECT_EQ(r.ok(), row.saved);
+        if (row.saved) continue;
+        EXPECT_STREQ(r.step, "write sysinfo");
+        EXPECT_EQ(r.last.status, row.status);
+        EXPECT_EQ(r.replyCode, row.code);
+        EXPECT_TRUE(r.done.empty());
+        EXPECT_EQ(server.RequestCount(), 1u);  // nothing after the refused write
+    }
+}
+
+// The empty login first, the given credentials only when it is refused.
+TEST_F(CameraTransport, LoginTriesTheEmptyLoginFirst) {
+    const std::string refused = "HTTP/1.0 401 Unauthorized\r\n\r\nUnauthorized";
+    struct Row {
+        std::vector<std::string> replies;
+        bool given;
+        CameraOutcome outcome;
+        std::size_t requests;
+        const char* user;  // in the record afterwards
+    } rows[] = {
+        {{kOk}, true, CameraOutcome::Done, 1, ""},  // an open camera gets no credentials
+        {{refused}, false, CameraOutcome::LoginRequired, 1, ""},
+        {{refused, kOk}, true, CameraOutcome::Done, 2, "root"},
+        {{refused, refused}, true, CameraOutcome::Refused, 2, "root"},
+    };
+    for (const Row& row : rows) {
+        std::vector<LoopbackCamera::Turn> turns;
+        for (const std::string& r : row.replies) turns.push_back({r});
+        LoopbackCamera server(turns);
+        CameraSettings s;
+        server.Aim(s);
+        CameraLogin login;
+        if (row.given) {
+            login.user = "root";
+            login.password = "pw";
+        }
+        NetworkCameraService camera(limits_);
+        const CameraResult r = camera.LogIn(s, login);
+        EXPECT_EQ(r.outcome, row.outcome);
+        EXPECT_EQ(server.RequestCount(), row.requests);
+        EXPECT_EQ(FieldText(s.User), std::string_view(row.user));
+        if (row.requests == 2) EXPECT_NE(server.Requests()[1].find("Authorization: Basic "), std::string::npos);
     }
 }
 
@@ -283,8 +356,8 @@ TEST_F(CameraTransport, ReadSequenceFailsOnAScanWithoutResult) {
     CameraSettings s;
     server.Aim(s);
     std::vector<AccessPointEntry> aps;
-    const SequenceOutcome o = RunReadSequence(limits_, s, aps);
-    EXPECT_FALSE(o.succeeded);
+    const CameraResult o = NetworkCameraService(limits_).Read(s, aps);
+    EXPECT_EQ(o.outcome, CameraOutcome::NoScan);
     EXPECT_EQ(s.Loaded, 1);
     EXPECT_EQ(s.APScanOK, 0);
 }

@@ -7,6 +7,7 @@
 #include "core/camera/CameraExchange.h"
 #include "core/camera/CameraRequest.h"
 #include "core/camera/ParameterParser.h"
+#include "core/http/HttpHead.h"
 
 namespace orvanta {
 
@@ -39,18 +40,27 @@ HttpResult ReadSysinfoAuth(const TransportSettings& limits, CameraSettings& sett
     return n;
 }
 
-HttpResult WriteParameters(const TransportSettings& limits, CameraSettings& settings, ParameterGroup group,
-                           bool* requestSent) {
-    if (requestSent) *requestSent = false;
+WriteAnswer WriteParameters(const TransportSettings& limits, CameraSettings& settings, ParameterGroup group) {
+    WriteAnswer answer;
     std::string request;
-    if (!BuildParameterRequest(settings, ParameterAction::Write, group, request)) return HttpStatus::SendFailed;
+    if (!BuildParameterRequest(settings, ParameterAction::Write, group, request)) {
+        answer.result = HttpStatus::SendFailed;
+        return answer;
+    }
     auto reply = std::make_unique<char[]>(kReplyCapacity + 1);
     const HttpResult n = ExchangeWithCamera(
         limits, settings,
-        {.request = request, .reply = reply.get(), .capacity = kReplyCapacity, .requestSent = requestSent});
-    if (n.Failed()) return n;
-    const HttpStatus check = CheckReply(std::string_view(reply.get(), n.length), false, false);
-    return check != HttpStatus::Ok ? HttpResult(check) : n;
+        {.request = request, .reply = reply.get(), .capacity = kReplyCapacity, .requestSent = &answer.sent});
+    answer.result = n;
+    if (n.Failed()) return answer;
+    const std::string_view text(reply.get(), n.length);
+    answer.code = ReplyStatusCode(text);
+    // The status texts name what they can (also in the body of a 200); a
+    // reply without a 2xx status line is no confirmation either.
+    HttpStatus check = answer.code == 401 ? HttpStatus::Unauthorized : CheckReply(text, false, false);
+    if (check == HttpStatus::Ok && (answer.code < 200 || answer.code > 299)) check = HttpStatus::Failure;
+    if (check != HttpStatus::Ok) answer.result = check;
+    return answer;
 }
 
 }  // namespace orvanta

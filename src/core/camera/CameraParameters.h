@@ -16,11 +16,17 @@ HttpResult ReadParameters(const TransportSettings& limits, CameraSettings& setti
 // "Unauthorized" and parses even an empty reply (result 0).
 HttpResult ReadSysinfoAuth(const TransportSettings& limits, CameraSettings& settings);
 
-// Writes one group (Sysinfo, Ddns, Time, Network for the full network form,
-// NetworkShort for the short one): the reply length when Ok; never
-// NoWpaKeyMode or Unauthorized. `requestSent` (optional) tells whether the
-// request went out whole, which a timed-out write does not say by itself.
-HttpResult WriteParameters(const TransportSettings& limits, CameraSettings& settings, ParameterGroup group,
-                           bool* requestSent = nullptr);
+// What a parameter write's reply said, beyond its result.
+struct WriteAnswer {
+    HttpResult result;
+    bool sent = false;  // the request went out whole, which a timed-out write does not say by itself
+    int code = 0;       // the reply's HTTP status code, 0 without a status line
+};
+
+// Writes one group (ParameterGroup::Sysinfo, ParameterGroup::Ddns, ParameterGroup::Time, ParameterGroup::Network for
+// the full network form, ParameterGroup::NetworkShort for the short one). The
+// camera took it only when its reply has a 2xx status line: 401 is
+// Unauthorized, any other status (or no status line) a failure.
+WriteAnswer WriteParameters(const TransportSettings& limits, CameraSettings& settings, ParameterGroup group);
 
 }  // namespace orvanta

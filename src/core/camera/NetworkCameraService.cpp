@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "core/camera/CameraParameters.h"
+#include "core/camera/SequenceDeadline.h"
 #include "core/discovery/DiscoveryClient.h"
 #include "core/discovery/PosixDiscoveryTransport.h"
 
@@ -46,22 +47,24 @@ HttpResult NetworkCameraService::ReadGroup(CameraSettings& settings, ParameterGr
     return ReadParameters(limits_, settings, group);
 }
 
-HttpResult NetworkCameraService::ReadAfterLogin(CameraSettings& settings) {
-    return ReadSysinfoAuth(limits_, settings);
+WriteAnswer NetworkCameraService::WriteGroup(CameraSettings& settings, ParameterGroup group) {
+    return WriteParameters(limits_, settings, group);
 }
 
-SequenceOutcome NetworkCameraService::Read(CameraSettings& settings, std::vector<AccessPointEntry>& apList) {
-    return RunReadSequence(limits_, settings, apList);
-}
-
-SequenceOutcome NetworkCameraService::Save(CameraSettings& settings) { return RunNormalSave(limits_, settings); }
-
-SequenceOutcome NetworkCameraService::SaveAfterWps(CameraSettings& settings) {
-    return RunWpsSave(limits_, settings);
-}
-
-std::vector<AccessPointEntry> NetworkCameraService::ScanAccessPoints(CameraSettings& settings, HttpResult* result) {
+std::vector<AccessPointEntry> NetworkCameraService::RequestAccessPointScan(CameraSettings& settings,
+                                                                          HttpResult* result) {
     return orvanta::ScanAccessPoints(limits_, settings, result);
+}
+
+namespace {
+struct OverallLimit : CameraService::OperationScope {
+    explicit OverallLimit(const TransportSettings& limits) : deadline(limits) {}
+    SequenceDeadline deadline;
+};
+}  // namespace
+
+std::unique_ptr<CameraService::OperationScope> NetworkCameraService::BeginOperation() {
+    return std::make_unique<OverallLimit>(limits_);
 }
 
 HttpResult NetworkCameraService::Wps(CameraSettings& settings, WpsAction action) {

@@ -21,21 +21,21 @@ public:
     NetworkCameraService(const NetworkCameraService&) = delete;
     NetworkCameraService& operator=(const NetworkCameraService&) = delete;
 
-
     SearchResult SearchStep(bool restart) override;
     bool SearchSentNowhere() const override;
     void EndSearch() override;
 
     HttpResult ReadGroup(CameraSettings& settings, ParameterGroup group) override;
-    HttpResult ReadAfterLogin(CameraSettings& settings) override;
-    SequenceOutcome Read(CameraSettings& settings, std::vector<AccessPointEntry>& apList) override;
-    SequenceOutcome Save(CameraSettings& settings) override;
-    SequenceOutcome SaveAfterWps(CameraSettings& settings) override;
-    std::vector<AccessPointEntry> ScanAccessPoints(CameraSettings& settings, HttpResult* result) override;
+    WriteAnswer WriteGroup(CameraSettings& settings, ParameterGroup group) override;
+    std::vector<AccessPointEntry> RequestAccessPointScan(CameraSettings& settings, HttpResult* result) override;
     HttpResult Wps(CameraSettings& settings, WpsAction action) override;
     std::optional<std::vector<ServerCameraEntry>> QueryServer(const ServerCredentials& credentials,
                                                               uint32_t& countOut, const char* host,
                                                               const char* port, ListingLogin login) override;
+
+protected:
+    // Each operation is bounded by the overall limit, from its start.
+    std::unique_ptr<OperationScope> BeginOperation() override;
 
 private:
     // Never changed after construction: the camera calls read it from

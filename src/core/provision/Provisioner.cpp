@@ -8,9 +8,7 @@
 #include <thread>
 
 #include "core/camera/AccessPointScan.h"
-#include "core/camera/CameraParameters.h"
-#include "core/camera/CameraRequest.h"
-#include "core/camera/CameraSequences.h"
+#include "core/camera/NetworkCameraService.h"
 #include "core/hostnet/AdapterInventory.h"
 #include "core/hostnet/ReachableAddress.h"
 #include "core/base/AddressText.h"
@@ -185,31 +183,30 @@ bool Provisioner::ReadyToWrite(const std::vector<std::string>& problems, RowResu
     return true;
 }
 
-bool Provisioner::Login(CameraSettings& s, const PlanRow& row, RowResult& result) {
-    // Asked without credentials first, as the wizard's login step does;
-    // the row's (or the default) credentials only when the camera asks.
-    HttpResult r = ReadParameters(options_.transport, s, ParameterGroup::Sysinfo);
-    if (r.status == HttpStatus::Unauthorized) {
-        const bool haveUser = row.user || options_.haveUser;
-        const bool havePassword = row.password || options_.havePassword;
-        if (!haveUser && !havePassword) {
+bool Provisioner::Login(CameraService& camera, CameraSettings& s, const PlanRow& row, RowResult& result) {
+    // Credentials given for the row or for the whole run offer both parts:
+    // the one not given is the run's (the default user, say).
+    CameraLogin login;
+    if (row.user || row.password || options_.haveUser || options_.havePassword) {
+        login.user = row.user ? *row.user : options_.user;
+        login.password = row.password ? *row.password : options_.password;
+    }
+    const CameraResult r = camera.LogIn(s, login);
+    switch (r.outcome) {
+        case CameraOutcome::Done: return true;
+        case CameraOutcome::LoginRequired:
             result.status = RowStatus::Refused;
             result.detail = "the camera asks for a user name and password";
             return false;
-        }
-        SetField(s.User, row.user ? *row.user : options_.user);
-        SetField(s.Password, row.password ? *row.password : options_.password);
-        r = ReadParameters(options_.transport, s, ParameterGroup::Sysinfo);
-        if (r.status == HttpStatus::Unauthorized) {
+        case CameraOutcome::Refused:
             result.status = RowStatus::Refused;
             result.detail = "the camera refused the user name and password";
             return false;
-        }
+        default:
+            result.status = r.last.status == HttpStatus::ConnectFailed ? RowStatus::Unreachable : RowStatus::Failed;
+            result.detail = "login: " + Words(r.last);
+            return false;
     }
-    if (!r.Failed()) return true;
-    result.status = r.status == HttpStatus::ConnectFailed ? RowStatus::Unreachable : RowStatus::Failed;
-    result.detail = "login: " + Words(r);
-    return false;
 }
 
 void Provisioner::Work(std::size_t index, RowResult& result) {
@@ -229,14 +226,15 @@ void Provisioner::Work(std::size_t index, RowResult& result) {
     result.serial = FieldText(found.SerialNo);
     result.oldAddress = result.newAddress = FieldText(found.IpText);
 
+    NetworkCameraService camera(options_.transport);
     CameraSettings s;
     SetEndpoint(found, s);
     Report(index, result, "reading");
-    if (!Reach(s, result) || !Login(s, row, result)) return;
+    if (!Reach(s, result) || !Login(camera, s, row, result)) return;
     std::vector<AccessPointEntry> aps;
-    if (const SequenceOutcome read = RunReadSequence(options_.transport, s, aps); !read.succeeded) {
-        result.status = read.lastResult.status == HttpStatus::ConnectFailed ? RowStatus::Unreachable : RowStatus::Failed;
-        result.detail = "read: " + (read.lastResult.Failed() ? Words(read.lastResult) : "the reply held no access-point scan");
+    if (const CameraResult read = camera.Read(s, aps); !read.ok()) {
+        result.status = read.last.status == HttpStatus::ConnectFailed ? RowStatus::Unreachable : RowStatus::Failed;
+        result.detail = "read: " + (read.last.Failed() ? Words(read.last) : "the reply held no access-point scan");
         return;
     }
 
@@ -260,9 +258,9 @@ void Provisioner::Work(std::size_t index, RowResult& result) {
     Report(index, result, "saving");
     const int roundBeforeSave = finder_->Round();
     planned.KeepConnecting = 1;
-    if (const SequenceOutcome saved = RunNormalSave(options_.transport, planned); !saved.succeeded) {
-        result.status = saved.lastResult.status == HttpStatus::Unauthorized ? RowStatus::Refused : RowStatus::Failed;
-        result.detail = "save: " + Words(saved.lastResult);
+    if (const CameraResult saved = camera.Save(planned, SaveForm::Normal); !saved.ok()) {
+        result.status = saved.outcome == CameraOutcome::Refused ? RowStatus::Refused : RowStatus::Failed;
+        result.detail = "save: " + Words(saved.last);
         return;
     }
 
@@ -295,10 +293,10 @@ void Provisioner::Work(std::size_t index, RowResult& result) {
         result.detail = "saved; " + result.detail;
         return;
     }
-    if (const SequenceOutcome read = RunReadSequence(options_.transport, readBack, aps); !read.succeeded) {
-        result.status = read.lastResult.status == HttpStatus::Unauthorized ? RowStatus::Refused : RowStatus::Failed;
+    if (const CameraResult read = camera.Read(readBack, aps); !read.ok()) {
+        result.status = read.outcome == CameraOutcome::Refused ? RowStatus::Refused : RowStatus::Failed;
         result.detail = "saved, but the read-back failed: " +
-                        (read.lastResult.Failed() ? Words(read.lastResult) : "the reply held no access-point scan");
+                        (read.last.Failed() ? Words(read.last) : "the reply held no access-point scan");
         return;
     }
     const std::vector<const PlanField*> wrong = Mismatches(row, readBack);

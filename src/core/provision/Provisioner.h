@@ -27,6 +27,10 @@
 #include "core/provision/OnvifFinder.h"
 #include "core/provision/PlanFile.h"
 
+namespace orvanta {
+class CameraService;
+}
+
 namespace orvanta::provision {
 
 enum class RowStatus {
@@ -133,7 +137,7 @@ private:
                                               const std::string& port);
     bool Reach(CameraSettings& s, RowResult& result);
     bool ReachOnvif(const std::string& address, int prefix, const std::string& card);
-    bool Login(CameraSettings& s, const PlanRow& row, RowResult& result);
+    bool Login(CameraService& camera, CameraSettings& s, const PlanRow& row, RowResult& result);
     // The last gate before a row's camera is written, the same for both
     // kinds: false (with the row's status set) for a planned change that
     // does not make sense, a dry run, or a cancelled run.

@@ -1,47 +1,45 @@
 #include "gui/app/CameraOperations.h"
 
 #include <algorithm>
+#include <vector>
 
 #include <QEvent>
-#include <QThread>
 
-#include "core/base/AddressText.h"
-#include "core/camera/CameraRequest.h"
-#include "core/camera/CameraService.h"
-#include "core/camera/SequenceDeadline.h"
+#include "core/http/HttpTransport.h"
 #include "core/discovery/DiscoveredCamera.h"
+#include "core/hostnet/AddressProbe.h"
 #include "core/hostnet/TemporaryAddress.h"
 #include "core/settings/FixedField.h"
 #include "gui/app/WaitDialog.h"
 #include "gui/app/WizardWindow.h"
 #include "gui/dialogs/RootLoginDialog.h"
-#include "gui/pages/SetupFinishedPage.h"
 #include "gui/framework/PageIndex.h"
+#include "gui/pages/SetupFinishedPage.h"
 
 namespace orvanta {
 
 namespace {
 
-// Progress arithmetic of the two timers: the read is shown for six ticks
-// before the worker is looked at and given up at 450; the save is shown for
-// five and given up at 1000; the search for the restarted camera runs from
-// 200 in steps of 100 and gives up at 1500.
-constexpr int kReadRange = 450;
-constexpr int kReadBlindUpTo = 250;
-constexpr int kReadBlindStep = 50;
-constexpr int kSaveRange = 1000;
-constexpr int kSaveBlindUpTo = 40;
-constexpr int kStep = 10;
+// How long the window waits for a worker before it gives the work up, in
+// ticks of the work's timer: a read (the login with it) 22 ticks of the
+// read timer, a save 101 ticks of the save timer. The wait window shows
+// the operation's own steps meanwhile.
+constexpr int kReadGiveUpTicks = 22;
+constexpr int kSaveGiveUpTicks = 101;
+// A scan, or the read of a camera found again, is bounded like a read,
+// but never by less than a few seconds.
+constexpr int kShortWorkAtLeastMs = 3000;
+// The search for the restarted camera runs from 200 in steps of 100 of its
+// timer's position (a tick adds 10) and gives up at 1500.
 constexpr int kRefindRange = 1500;
+constexpr int kRefindStep = 10;
 constexpr int kFirstSearchAt = 200;
 constexpr int kSearchEvery = 100;
 
-// The read right after the login dialog. ReadSysinfoAuth takes any answer
-// as a reply, also the camera's "Unauthorized" for a wrong password, so on
-// its own a refused password would pass here and fail only later, inside
-// the read task, with the wrong message. The ordinary read of the same page
-// tells a refusal apart; it runs on a scratch copy so that only the
-// authenticated read fills the record.
+int ShortWorkTicks(int tickMs) {
+    return std::max(kReadGiveUpTicks, (kShortWorkAtLeastMs + tickMs - 1) / std::max(tickMs, 1));
+}
+
 // Closing the window cancels the workers at once, as clearing the live
 // record's KeepConnecting would if they shared it; they work on copies.
 class CloseWatcher : public QObject {
@@ -56,218 +54,215 @@ private:
     CameraOperations& ops_;
 };
 
-// Ticks of the progress timer until a read is given up (TickProgress).
-constexpr int ReadGiveUpTicks() {
-    int ticks = 0;
-    for (int p = 0;;) {
-        ++ticks;
-        if (p <= kReadBlindUpTo) p += kReadBlindStep;
-        else if (p == kReadRange) return ticks;
-        else p += kStep;
-    }
-}
-
-// The requests made on this thread (the login reads, the visible access
-// point scan, the NAT status read after the camera was found again) have no
-// progress timer to give up on them: each may last as long as a whole read
-// task would be waited for (but never less than a few seconds), so a stalling
-// camera cannot hold the window longer than a read could.
-int WindowThreadLimitMs(int readTickMs) { return std::max(ReadGiveUpTicks() * readTickMs, 3000); }
-
-HttpResult ReadSysinfoAuthChecked(CameraService& camera, CameraSettings& s) {
-    const HttpResult r = camera.ReadAfterLogin(s);
-    if (r.Failed()) return r;
-    CameraSettings scratch = s;
-    return camera.ReadGroup(scratch, ParameterGroup::Sysinfo).status == HttpStatus::Unauthorized
-               ? HttpStatus::Unauthorized
-               : r;
-}
-
 }  // namespace
 
-CameraOperations::CameraOperations(WizardWindow& window) : window_(window) {
+// One piece of work on the worker: its own copy of the record and what it
+// leaves for the window's thread.
+struct CameraOperations::Job {
+    enum class Kind { Read, Save, Scan, FoundAgain } kind = Kind::Read;
+    CameraSettings settings;
+    CameraService* camera = nullptr;
+    hostnet::HostNetwork* hostNetwork = nullptr;
+    // The window's temporary addresses: a read and a camera found again
+    // first give the PC an address in the camera's subnet (an ARP probe may
+    // wait for answers, so on the worker too). One work at a time touches them.
+    hostnet::AddedAddresses* aliases = nullptr;
+    std::optional<CameraLogin> typed;   // the credentials typed after the empty login was refused
+    discovery::DiscoveredCamera found{};  // the camera that answered again
+    CameraResult login;
+    CameraResult result;
+    std::vector<AccessPointEntry> apList;
+    bool hasProbeResult = false;  // FindFreeAddress ran
+    uint32_t probeResult = 0;     // its answer, network byte order
+
+    void ReachSubnet() {
+        if (hostNetwork != nullptr && aliases != nullptr) hostnet::EnsureCameraSubnet(settings, *hostNetwork, *aliases);
+    }
+
+    void Run(WorkerProgress& progress) {
+        // The read's total counts its login too; the others report as they go.
+        const int after = kind == Kind::Read ? 6 : 0;
+        int base = 0;
+        const StepReport report = [&](const CameraStep& step) {
+            progress.Step(base + step.done, base + step.total + after);
+        };
+        switch (kind) {
+            case Kind::Read: ReadCamera(progress, report, base); break;
+            case Kind::Save:
+                result = camera->Save(settings, settings.UseWPS == 1 ? SaveForm::AfterWps : SaveForm::Normal, report);
+                break;
+            case Kind::Scan: result = camera->ScanAccessPoints(settings, apList, report); break;
+            case Kind::FoundAgain:
+                ReachSubnet();
+                result = camera->ReadFoundAgain(settings, found);
+                break;
+        }
+    }
+
+    void ReadCamera(WorkerProgress& progress, const StepReport& loginReport, int& base) {
+        // The camera may lie in another subnet than the PC.
+        ReachSubnet();
+        login = typed ? camera->LogInAs(settings, *typed, loginReport) : camera->LogIn(settings, {}, loginReport);
+        if (!login.ok()) return;
+        base = progress.done.load();
+        const StepReport readReport = [&](const CameraStep& step) { progress.Step(base + step.done, base + step.total); };
+        result = camera->Read(settings, apList, readReport);
+        // The address proposal for the quick IP page; a PPPoE camera gets its
+        // address from the provider. A cancelled read skips the ARP walk.
+        if (result.ok() && settings.LinkPPPoE != 1 && hostNetwork != nullptr && KeepConnectingNow(settings)) {
+            probeResult = hostnet::FindFreeAddressForCamera(settings, *hostNetwork);
+            hasProbeResult = true;
+        }
+    }
+};
+
+CameraOperations::CameraOperations(WizardWindow& window) : window_(window), worker_(window) {
     window_.Context().kept = &kept_;
     closeWatcher_ = std::make_unique<CloseWatcher>(*this);
     window_.installEventFilter(closeWatcher_.get());
-    QObject::connect(&progressTimer_, &QTimer::timeout, [this] { TickProgress(); });
     QObject::connect(&refindTimer_, &QTimer::timeout, [this] { TickRefind(); });
 }
 
 CameraOperations::~CameraOperations() {
-    progressTimer_.stop();
     refindTimer_.stop();
     if (window_.Context().kept == &kept_) window_.Context().kept = nullptr;
     window_.removeEventFilter(closeWatcher_.get());
-    // Joining: every worker is told to stop first, so its connects give up.
-    worker_.reset();
-    abandoned_.clear();
 }
 
 CameraService& CameraOperations::Camera() const { return *window_.Context().camera; }
+
+void CameraOperations::SetTimersRunning(bool running) {
+    timersRunning_ = running;
+    worker_.SetTimersRunning(running);
+}
 
 void CameraOperations::EnsureCameraSubnet() {
     if (window_.HostNet() == nullptr) return;
     hostnet::EnsureCameraSubnet(window_.Settings(), *window_.HostNet(), window_.Aliases());
 }
 
-bool CameraOperations::WorkerAlive() {
-    // Given-up tasks that have ended are joined and forgotten here.
-    for (auto it = abandoned_.begin(); it != abandoned_.end();)
-        it = (*it)->Finished() ? abandoned_.erase(it) : it + 1;
-    return !abandoned_.empty() || (worker_ && !worker_->Finished());
-}
-
-void CameraOperations::CancelWorkers() {
-    if (worker_) worker_->Cancel();
-    for (auto& w : abandoned_) w->Cancel();
-}
-
 bool CameraOperations::RefuseWhileBusy() {
-    if (phase_ != Phase::Idle) return true;  // a task or the search runs
-    if (!WorkerAlive()) return false;
-    // A task given up on has not ended yet: starting another would let two
+    if (phase_ != Phase::Idle) return true;  // a work or the search runs
+    if (!worker_.WorkerAlive()) return false;
+    // Work given up on has not ended yet: starting more would let two
     // workers talk to the camera at once. The user may try again shortly.
     ShowMessage(Messages().noAnswer, PromptIcon::Warning);
     return true;
 }
 
+void CameraOperations::Run(Phase phase, const std::string& text, int tickMs, int giveUpTicks,
+                           std::shared_ptr<Job> job, void (CameraOperations::*finished)(Job&)) {
+    job->camera = &Camera();
+    job->hostNetwork = window_.HostNet();
+    phase_ = phase;
+    WaitingWorker::Work work;
+    work.text = QString::fromStdString(text);
+    work.run = [job](WorkerProgress& progress) { job->Run(progress); };
+    work.cancel = [job] { SetKeepConnecting(job->settings, false); };
+    work.finished = [this, job, finished] {
+        phase_ = Phase::Idle;
+        TakeBack(*job);
+        (this->*finished)(*job);
+    };
+    work.giveUpTicks = giveUpTicks;
+    // A camera found again that does not answer its NAT status read is
+    // still found; any other work given up on did not happen.
+    if (phase == Phase::Refinding)
+        work.gaveUp = [this, job] {
+            phase_ = Phase::Idle;
+            FinishFoundAgain(*job);
+        };
+    else
+        work.gaveUp = [this, reading = phase == Phase::Reading] { GaveUp(reading); };
+    work.tickMs = tickMs;
+    worker_.Start(std::move(work));
+}
+
+void CameraOperations::TakeBack(const Job& job) {
+    // Fields read before a failing step stay filled, so the copy comes back
+    // on failure as well; the window's own KeepConnecting stays.
+    CameraSettings& live = window_.Settings();
+    const uint8_t keep = live.KeepConnecting;
+    live = job.settings;
+    live.KeepConnecting = keep;
+}
+
+void CameraOperations::GaveUp(bool reading) {
+    phase_ = Phase::Idle;
+    ShowMessage(Messages().noAnswer, PromptIcon::Warning, reading ? QStringLiteral("Orvanta") : QString());
+}
+
 void CameraOperations::ReadCamera() {
     if (RefuseWhileBusy()) return;
     CameraSettings& s = window_.Settings();
-    window_.setEnabled(false);
     kept_.Clear();
-    // The camera may lie in another subnet than the PC.
-    EnsureCameraSubnet();
     // Every read starts with the empty login.
     SetField(s.User, "");
     SetField(s.Password, "");
-    const int loginLimitMs = WindowThreadLimitMs(window_.Timers().readTickMs);
-    HttpResult first;
-    {
-        const SequenceDeadline bound(loginLimitMs);
-        first = Camera().ReadGroup(s, ParameterGroup::Sysinfo);
-    }
-    // Out of time already: the read would be given up the same way.
-    if (first.status == HttpStatus::TimedOut) {
-        window_.setEnabled(true);
-        ShowMessage(Messages().noAnswer, PromptIcon::Warning, QStringLiteral("Orvanta"));
-        return;
-    }
-    // A refusal of the empty login asks for the root password.
-    if (first.status == HttpStatus::Unauthorized) {
-        RootLoginDialog login(window_.LanguageFilePath(), &window_);
-        window_.Prompt().RunModal(login);  // OK or closed: the texts count either way
-        SetField(s.User, login.UserText().toStdString());
-        SetField(s.Password, login.PasswordText().toStdString());
-        const SequenceDeadline bound(loginLimitMs);
-        if (ReadSysinfoAuthChecked(Camera(), s).Failed()) {
-            window_.setEnabled(true);
-            ShowMessage(Messages().passwordRefused, PromptIcon::Critical);
+    StartRead(std::nullopt);
+}
+
+void CameraOperations::StartRead(std::optional<CameraLogin> typed) {
+    auto job = std::make_shared<Job>();
+    job->kind = Job::Kind::Read;
+    job->settings = window_.Settings();
+    job->typed = std::move(typed);
+    job->aliases = &window_.Aliases();
+    Run(Phase::Reading, Messages().reading, window_.Timers().readTickMs, kReadGiveUpTicks, std::move(job),
+        &CameraOperations::FinishRead);
+}
+
+void CameraOperations::AskRootPassword() {
+    RootLoginDialog login(window_.LanguageFilePath(), &window_);
+    window_.Prompt().RunModal(login);  // OK or closed: the texts count either way
+    CameraLogin typed;
+    typed.user = login.UserText().toStdString();
+    typed.password = login.PasswordText().toStdString();
+    CameraSettings& s = window_.Settings();
+    SetField(s.User, *typed.user);
+    SetField(s.Password, *typed.password);
+    StartRead(std::move(typed));
+}
+
+void CameraOperations::FinishRead(Job& job) {
+    switch (job.login.outcome) {
+        case CameraOutcome::Done: break;
+        // A refusal of the empty login asks for the root password.
+        case CameraOutcome::LoginRequired: AskRootPassword(); return;
+        case CameraOutcome::Refused: ShowMessage(Messages().passwordRefused, PromptIcon::Critical); return;
+        case CameraOutcome::Cancelled: return;
+        default:
+            ShowMessage(Messages().noAnswer, PromptIcon::Warning,
+                        job.login.last.status == HttpStatus::TimedOut ? QStringLiteral("Orvanta") : QString());
             return;
-        }
     }
-    phase_ = Phase::Reading;
-    SetWait(0);
-    if (WaitDialog* wait = window_.PleaseWait()) {
-        wait->SetRange(0, kReadRange);
-        wait->SetText(QString::fromStdString(Messages().reading));
+    switch (job.result.outcome) {
+        case CameraOutcome::Done:
+            kept_.accessPoints = std::move(job.apList);
+            kept_.hasProbeResult = job.hasProbeResult;
+            kept_.probeResult = job.probeResult;
+            window_.PostCommand(window_.Settings().NewEnvironment == 1 ? WizardCommand::ShowOptionPage
+                                                                       : WizardCommand::ShowSystemPage);
+            return;
+        case CameraOutcome::Cancelled: return;
+        // A refusal is told apart from every other failure.
+        case CameraOutcome::Refused: ShowMessage(Messages().accessRefused, PromptIcon::Critical); return;
+        default: ShowMessage(Messages().noAnswer, PromptIcon::Warning); return;
     }
-    StartTask(TaskKind::Read);
-    ShowWait();
-    if (timersRunning_) progressTimer_.start(window_.Timers().readTickMs);
 }
 
 void CameraOperations::SaveCamera() {
     if (RefuseWhileBusy()) return;
-    CameraSettings& s = window_.Settings();
-    window_.setEnabled(false);
-    phase_ = Phase::Saving;
-    SetWait(0);
-    if (WaitDialog* wait = window_.PleaseWait()) {
-        wait->SetRange(0, kSaveRange);
-        wait->SetText(QString::fromStdString(Messages().saving));
-    }
-    StartTask(s.UseWPS == 1 ? TaskKind::SaveAfterWps : TaskKind::Save);
-    ShowWait();
-    if (timersRunning_) progressTimer_.start(window_.Timers().saveTickMs);
+    auto job = std::make_shared<Job>();
+    job->kind = Job::Kind::Save;
+    job->settings = window_.Settings();
+    Run(Phase::Saving, Messages().saving, window_.Timers().saveTickMs, kSaveGiveUpTicks, std::move(job),
+        &CameraOperations::FinishSave);
 }
 
-void CameraOperations::StartTask(TaskKind kind) {
-    auto t = std::make_shared<WorkerTask>();
-    t->kind = kind;
-    t->settings = window_.Settings();
-    t->camera = &Camera();
-    t->hostNetwork = window_.HostNet();
-    worker_ = std::make_unique<WorkerThread>(std::move(t), RunWorkerTask);
-}
-
-void CameraOperations::ApplyTaskSettings(WorkerTask& task) {
-    CameraSettings& live = window_.Settings();
-    const uint8_t keep = live.KeepConnecting;
-    live = task.settings;
-    live.KeepConnecting = keep;
-}
-
-void CameraOperations::GiveUpTask() {
-    if (!worker_) return;
-    worker_->Cancel();
-    abandoned_.push_back(std::move(worker_));
-}
-
-void CameraOperations::TickProgress() {
-    if (phase_ != Phase::Reading && phase_ != Phase::Saving) {
-        progressTimer_.stop();
-        return;
-    }
-    const bool reading = phase_ == Phase::Reading;
-    const int p = position_;
-    if (p <= (reading ? kReadBlindUpTo : kSaveBlindUpTo)) {
-        SetWait(p + (reading ? kReadBlindStep : kStep));
-        return;
-    }
-    if (!worker_ || !worker_->Finished()) {
-        SetWait(p + kStep);
-        if (p == (reading ? kReadRange : kSaveRange)) {
-            progressTimer_.stop();
-            GiveUpTask();
-            phase_ = Phase::Idle;
-            EndOperation();
-            ShowMessage(Messages().noAnswer, PromptIcon::Warning,
-                        reading ? QStringLiteral("Orvanta") : QString());
-        }
-        return;
-    }
-    progressTimer_.stop();
-    std::unique_ptr<WorkerThread> ended = std::move(worker_);
-    // Fields read before a failing step stay filled, so the copy is taken
-    // back on failure as well.
-    ApplyTaskSettings(ended->Task());
-    if (reading)
-        FinishRead(ended->Task());
-    else
-        FinishSave(ended->Task());
-}
-
-void CameraOperations::FinishRead(WorkerTask& task) {
-    phase_ = Phase::Idle;
-    EndOperation();
-    if (task.succeeded) {
-        kept_.accessPoints = std::move(task.apList);
-        kept_.hasProbeResult = task.hasProbeResult;
-        kept_.probeResult = task.probeResult;
-        window_.PostCommand(window_.Settings().NewEnvironment == 1 ? WizardCommand::ShowOptionPage : WizardCommand::ShowSystemPage);
-        return;
-    }
-    if (task.lastResult.status == HttpStatus::Unauthorized)
-        ShowMessage(Messages().accessRefused, PromptIcon::Critical);
-    else
-        ShowMessage(Messages().noAnswer, PromptIcon::Warning);
-}
-
-void CameraOperations::FinishSave(WorkerTask& task) {
-    phase_ = Phase::Idle;
-    EndOperation();
-    if (!task.succeeded) {
+void CameraOperations::FinishSave(Job& job) {
+    if (job.result.outcome == CameraOutcome::Cancelled) return;
+    if (!job.result.ok()) {
         ShowMessage(Messages().noAnswer, PromptIcon::Warning);
         return;
     }
@@ -280,30 +275,55 @@ void CameraOperations::FinishSave(WorkerTask& task) {
         window_.PostCommand(WizardCommand::StartOver);
 }
 
+void CameraOperations::ScanAccessPointsNow() {
+    if (RefuseWhileBusy()) return;
+    kept_.accessPoints.clear();
+    auto job = std::make_shared<Job>();
+    job->kind = Job::Kind::Scan;
+    job->settings = window_.Settings();
+    const int tickMs = window_.Timers().readTickMs;
+    Run(Phase::Scanning, Messages().reading, tickMs, ShortWorkTicks(tickMs), std::move(job),
+        &CameraOperations::FinishScan);
+}
+
+void CameraOperations::FinishScan(Job& job) {
+    kept_.accessPoints = std::move(job.apList);
+    if (job.result.outcome == CameraOutcome::Cancelled) return;
+    if (window_.Settings().APScanOK == 0) {
+        ShowMessage(Messages().noAnswer, PromptIcon::Warning);
+        return;
+    }
+    window_.PostCommand(window_.Settings().UseWPS == 1 ? WizardCommand::ShowWpsPage
+                                                       : WizardCommand::ShowAccessPointScanPage);
+}
+
 void CameraOperations::StartRefind() {
     phase_ = Phase::Refinding;
-    SetWait(0);
+    window_.setEnabled(false);
+    SetRefindPosition(0);
     if (WaitDialog* wait = window_.PleaseWait()) {
         wait->SetRange(0, kRefindRange);
         wait->SetText(QString::fromStdString(Messages().refinding));
+        wait->show();
+        wait->repaint();
     }
-    ShowWait();
     if (timersRunning_) refindTimer_.start(window_.Timers().refindTickMs);
 }
 
 void CameraOperations::TickRefind() {
-    if (phase_ != Phase::Refinding) {
+    if (phase_ != Phase::Refinding || worker_.Busy()) {
         refindTimer_.stop();
         return;
     }
     window_.setEnabled(false);
     const int p = position_;
-    SetWait(p + kStep);
+    SetRefindPosition(p + kRefindStep);
     if (p >= kRefindRange) {
         EndRefind();
+        if (WaitDialog* wait = window_.PleaseWait()) wait->hide();
+        window_.setEnabled(true);
         ShowMessage(Messages().notFoundAgain, PromptIcon::Warning);
         window_.PostCommand(WizardCommand::StartOver);
-        EndOperation();
         return;
     }
     if (p % kSearchEvery != 0 || p < kFirstSearchAt) return;
@@ -317,21 +337,25 @@ void CameraOperations::TickRefind() {
         if (FieldText(rec.SerialNo) != FieldText(s.CamSerial)) continue;
         const discovery::DiscoveredCamera found = rec;  // the client's records go with the search
         EndRefind();
-        SetField(s.CamIP, FieldText(found.IpText));
-        SetField(s.CamPort, FieldText(found.PortText));
-        if (!ParseIpv4(s.CamIP, s.CamAddr)) s.CamAddr = 0xFFFFFFFFu;
-        window_.HandleCommand(WizardCommand::EnsureCameraSubnet);
-        {
-            const SequenceDeadline bound(WindowThreadLimitMs(window_.Timers().readTickMs));
-            (void)Camera().ReadGroup(s, ParameterGroup::NatStatus);
-        }
-        HideWait();
-        ShowMessage(Messages().foundAgain, PromptIcon::Information);
-        window_.setEnabled(true);
-        if (auto* finish = static_cast<SetupFinishedPage*>(window_.Page(kPageSetupFinished))) finish->SetFoundCamera(found);
-        window_.PostCommand(WizardCommand::ShowSetupFinishedPage);
+        CameraService::AimAtFound(s, found);
+        auto job = std::make_shared<Job>();
+        job->kind = Job::Kind::FoundAgain;
+        job->settings = s;
+        job->found = found;
+        job->aliases = &window_.Aliases();
+        const int tickMs = window_.Timers().readTickMs;
+        Run(Phase::Refinding, Messages().refinding, tickMs, ShortWorkTicks(tickMs), std::move(job),
+            &CameraOperations::FinishFoundAgain);
         return;
     }
+}
+
+void CameraOperations::FinishFoundAgain(Job& job) {
+    // The NAT status is a nicety: the camera was found again either way.
+    ShowMessage(Messages().foundAgain, PromptIcon::Information);
+    if (auto* finish = static_cast<SetupFinishedPage*>(window_.Page(kPageSetupFinished)))
+        finish->SetFoundCamera(job.found);
+    window_.PostCommand(WizardCommand::ShowSetupFinishedPage);
 }
 
 void CameraOperations::EndRefind() {
@@ -340,64 +364,9 @@ void CameraOperations::EndRefind() {
     Camera().EndSearch();
 }
 
-void CameraOperations::ScanAccessPointsNow() {
-    WaitDialog* wait = window_.PleaseWait();
-    const int pause = window_.Timers().scanStepSleepMs;
-    const auto step = [&](int position) {
-        if (wait) {
-            wait->SetPos(position);
-            wait->repaint();
-        }
-        QThread::msleep(static_cast<unsigned long>(pause));
-    };
-    // The wait dialog shows a little progress before the scan itself.
-    if (wait) {
-        wait->SetPos(0);
-        wait->show();
-        wait->repaint();
-    }
-    step(20);
-    step(40);
-    step(60);
-    CameraSettings& s = window_.Settings();
-    kept_.accessPoints.clear();
-    {
-        const SequenceDeadline bound(WindowThreadLimitMs(window_.Timers().readTickMs));
-        kept_.accessPoints = Camera().ScanAccessPoints(s, nullptr);
-    }
-    step(80);
-    if (s.APScanOK == 0) {
-        HideWait();
-        ShowMessage(Messages().noAnswer, PromptIcon::Warning);
-        return;
-    }
-    step(100);
-    HideWait();
-    window_.PostCommand(s.UseWPS == 1 ? WizardCommand::ShowWpsPage : WizardCommand::ShowAccessPointScanPage);
-}
-
-void CameraOperations::SetWait(int position) {
+void CameraOperations::SetRefindPosition(int position) {
     position_ = position;
     if (WaitDialog* wait = window_.PleaseWait()) wait->SetPos(position);
-}
-
-void CameraOperations::ShowWait() {
-    if (WaitDialog* wait = window_.PleaseWait()) {
-        wait->show();
-        wait->repaint();
-    }
-}
-
-void CameraOperations::HideWait() {
-    WaitDialog* wait = window_.PleaseWait();
-    // Some window systems report the pop-up visible for a moment after the
-    // first hide; a few more are cheap and bounded.
-    for (int i = 0; wait != nullptr && i < 5 && wait->isVisible(); ++i) wait->hide();
-}
-
-void CameraOperations::EndOperation() {
-    window_.setEnabled(true);
-    HideWait();
 }
 
 const WizardMessages& CameraOperations::Messages() const { return window_.Messages(); }

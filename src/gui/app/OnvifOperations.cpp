@@ -25,9 +25,8 @@ namespace orvanta {
 
 namespace {
 
-// How often the worker is looked at, and the wait window moved on.
+// How often the worker is looked at.
 constexpr int kTickMs = 100;
-constexpr int kWaitRange = 100;
 
 // The card the camera was heard on; without it (it went away, or a test's
 // network lists none) the wizard's own adapter.
@@ -62,8 +61,6 @@ struct OnvifOperations::Job {
     onvif::OnvifDeviceState state;
     onvif::OnvifResult result;
     std::optional<uint32_t> proposal;  // host order
-    std::atomic<bool> done{false};
-    std::thread thread;
 
     void Run() {
         if (claim && hostNetwork != nullptr) {
@@ -97,7 +94,8 @@ struct OnvifOperations::Job {
     }
 };
 
-OnvifOperations::OnvifOperations(WizardWindow& window, onvif::OnvifService* service) : window_(window) {
+OnvifOperations::OnvifOperations(WizardWindow& window, onvif::OnvifService* service)
+    : window_(window), worker_(window) {
     service_ = service;
     if (service_ == nullptr) {
         auto network = std::make_unique<onvif::NetworkOnvifService>();
@@ -107,14 +105,10 @@ OnvifOperations::OnvifOperations(WizardWindow& window, onvif::OnvifService* serv
         service_ = network.get();
         ownedService_ = std::move(network);
     }
-    QObject::connect(&timer_, &QTimer::timeout, [this] { Tick(); });
 }
 
-OnvifOperations::~OnvifOperations() {
-    timer_.stop();
-    Cancel();
-    if (job_ && job_->thread.joinable()) job_->thread.join();
-}
+// The worker goes first (its destructor joins it), while what it calls still lives.
+OnvifOperations::~OnvifOperations() { Cancel(); }
 
 void OnvifOperations::Cancel() {
     cancelled_ = true;
@@ -157,7 +151,7 @@ QString OnvifOperations::Text(const char* section, const char* key) const {
 void OnvifOperations::Login() {
     if (Busy()) return;
     OnvifSetup& setup = *window_.Context().onvifSetup;
-    auto job = std::make_unique<Job>();
+    auto job = std::make_shared<Job>();
     job->kind = Job::Kind::Login;
     job->target = OnvifTarget(setup.device);
     job->endpoint = setup.device.endpoint;
@@ -172,7 +166,7 @@ void OnvifOperations::Login() {
 void OnvifOperations::Apply() {
     if (Busy()) return;
     OnvifSetup& setup = *window_.Context().onvifSetup;
-    auto job = std::make_unique<Job>();
+    auto job = std::make_shared<Job>();
     job->kind = Job::Kind::Apply;
     job->target = OnvifTarget(setup.device);
     job->endpoint = setup.before.endpoint.empty() ? setup.device.endpoint : setup.before.endpoint;
@@ -181,51 +175,25 @@ void OnvifOperations::Apply() {
     Start(std::move(job), Text("OnvifSummaryPage", "Applying"));
 }
 
-void OnvifOperations::Start(std::unique_ptr<Job> job, const QString& waitText) {
+void OnvifOperations::Start(std::shared_ptr<Job> job, const QString& waitText) {
     const OnvifSetup& setup = *window_.Context().onvifSetup;
     ReachThrough(setup.device);
     cancelled_ = false;
     job->service = service_;
     const std::string host = OnvifHost(setup.device);
     job->reachCamera = [this, host] { return host.empty() || Reach(host, 0); };
-    window_.setEnabled(false);
-    position_ = 0;
-    if (WaitDialog* wait = window_.PleaseWait()) {
-        wait->SetRange(0, kWaitRange);
-        wait->SetPos(0);
-        if (!waitText.isEmpty()) wait->SetText(waitText);
-        wait->show();
-        wait->repaint();
-    }
-    job_ = std::move(job);
-    Job* j = job_.get();
-    j->thread = std::thread([j] {
-        j->Run();
-        j->done.store(true, std::memory_order_release);
-    });
-    if (timersRunning_) timer_.start(kTickMs);
+    WaitingWorker::Work work;
+    work.text = waitText;
+    // The service reports no steps: the wait window shows a busy bar.
+    work.run = [job](WorkerProgress&) { job->Run(); };
+    work.cancel = [this] { Cancel(); };
+    work.finished = [this, job] { Finish(*job); };
+    work.tickMs = kTickMs;
+    worker_.Start(std::move(work));
 }
 
-void OnvifOperations::Tick() {
-    if (!job_) return;
-    if (!job_->done.load(std::memory_order_acquire)) {
-        // The wait window's bar goes round: the service's own limits end
-        // the job, not this window.
-        position_ = (position_ + 2) % (kWaitRange + 1);
-        if (WaitDialog* wait = window_.PleaseWait()) wait->SetPos(position_);
-        return;
-    }
-    Finish();
-}
-
-void OnvifOperations::Finish() {
-    timer_.stop();
-    std::unique_ptr<Job> job = std::move(job_);
-    if (job->thread.joinable()) job->thread.join();
-    window_.setEnabled(true);
-    if (WaitDialog* wait = window_.PleaseWait())
-        for (int i = 0; i < 5 && wait->isVisible(); ++i) wait->hide();
-
+void OnvifOperations::Finish(Job& finished) {
+    Job* job = &finished;
     OnvifSetup& setup = *window_.Context().onvifSetup;
     setup.lastResult = job->result;
     if (job->kind == Job::Kind::Login) {

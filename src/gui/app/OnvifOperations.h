@@ -3,22 +3,23 @@
 // chosen camera reachable from the PC (a temporary address in its subnet,
 // link-local included) for the worker and for its web page.
 //
-// One job at a time; the window is disabled meanwhile and the wait window
-// moves so the user sees it is alive. The service's own limits bound every
+// One job at a time, through the window's one way of running camera work
+// (WaitingWorker): the window is disabled meanwhile and the wait window's
+// Cancel ends the job at its next wait. The service's own limits bound every
 // job (a camera that moved is waited for no longer than they say); closing
 // the window ends the wait for a moved camera at its next turn.
 #pragma once
 
-#include <QTimer>
+#include <QString>
 #include <atomic>
 #include <condition_variable>
 #include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
-#include <thread>
 
 #include "core/onvif/OnvifService.h"
+#include "gui/app/WaitingWorker.h"
 
 namespace orvanta {
 
@@ -45,18 +46,18 @@ public:
     // EnsureOnvifReachable: the chosen camera reachable from the PC now.
     bool EnsureReachable();
 
-    bool Busy() const { return job_ != nullptr; }
+    bool Busy() const { return worker_.Busy(); }
     // false: no timer runs and a test calls Tick itself.
-    void SetTimersRunning(bool running) { timersRunning_ = running; }
+    void SetTimersRunning(bool running) { worker_.SetTimersRunning(running); }
     // One look at the worker: ends the job when it is done.
-    void Tick();
+    void Tick() { worker_.Tick(); }
     // Wakes and ends the waits of a running job (the window is closing).
     void Cancel();
 
 private:
     struct Job;
-    void Start(std::unique_ptr<Job> job, const QString& waitText);
-    void Finish();
+    void Start(std::shared_ptr<Job> job, const QString& waitText);
+    void Finish(Job& job);
     bool Reach(const std::string& address, int prefix);
     // The card and port the next Reach uses: those `device` answered on.
     void ReachThrough(const onvif::DiscoveredOnvifDevice& device);
@@ -66,10 +67,6 @@ private:
     WizardWindow& window_;
     std::unique_ptr<onvif::OnvifService> ownedService_;
     onvif::OnvifService* service_ = nullptr;
-    std::unique_ptr<Job> job_;
-    QTimer timer_;
-    bool timersRunning_ = true;
-    int position_ = 0;
 
     // The card the chosen camera was heard on (temporary addresses go
     // there) and the port of its device service.
@@ -80,6 +77,8 @@ private:
     std::atomic<bool> cancelled_{false};
     std::mutex sleepMutex_;
     std::condition_variable wake_;
+    // Last: destroyed (and its thread joined) while everything the job uses still lives.
+    WaitingWorker worker_;
 };
 
 }  // namespace orvanta

@@ -1,8 +1,12 @@
 #include "gui/app/WaitDialog.h"
 
+#include <algorithm>
+
 #include <QEvent>
 #include <QLabel>
+#include <QHBoxLayout>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QVBoxLayout>
 
 #include "gui/framework/WizardPage.h"
@@ -33,13 +37,45 @@ WaitDialog::WaitDialog(QWidget* owner) : QDialog(owner, Qt::Tool | Qt::Frameless
     progress_->setTextVisible(false);
     progress_->setRange(0, 1000);
     progress_->setValue(0);
+    cancel_ = new QPushButton(QStringLiteral("Cancel"), this);
+    cancel_->setObjectName(QString::number(kCancel));
+    cancel_->setAccessibleName(QStringLiteral("Cancel"));
+    cancel_->setAutoDefault(false);
+    cancel_->hide();
+    // Once clicked it has done its part; the work ends at its next step.
+    connect(cancel_, &QPushButton::clicked, this, [this] {
+        cancel_->setEnabled(false);
+        emit CancelClicked();
+    });
+    auto* bottom = new QHBoxLayout;
+    bottom->addWidget(progress_, 1);
+    bottom->addWidget(cancel_);
     column->addWidget(text_);
-    column->addWidget(progress_);
+    column->addLayout(bottom);
 }
 
 void WaitDialog::SetRange(int low, int high) { progress_->setRange(low, high); }
 void WaitDialog::SetPos(int pos) { progress_->setValue(pos); }
 int WaitDialog::Maximum() const { return progress_->maximum(); }
+int WaitDialog::Position() const { return progress_->value(); }
+
+void WaitDialog::SetProgress(int done, int total) {
+    progress_->setRange(0, std::max(total, 0));
+    progress_->setValue(total > 0 ? std::clamp(done, 0, total) : 0);
+}
+
+void WaitDialog::SetCancelShown(bool shown) {
+    cancel_->setEnabled(true);
+    cancel_->setVisible(shown);
+}
+
+bool WaitDialog::CancelShown() const { return !cancel_->isHidden(); }
+
+void WaitDialog::SetCancelText(const QString& text) {
+    if (text.isEmpty()) return;
+    cancel_->setText(text);
+    cancel_->setAccessibleName(text);
+}
 
 void WaitDialog::SetText(const QString& text) {
     text_->setText(text);

@@ -1,13 +1,14 @@
 // The wait window shown while the camera is read or written: a caption-less
-// pop-up with a progress bar and a line of text. Created once, hidden, by
-// the main window; other code sets range, position and text and shows or
-// hides it.
+// pop-up with a progress bar, a line of text and, while a worker runs, a
+// Cancel button. Created once, hidden, by the main window; other code sets
+// progress and text and shows or hides it.
 #pragma once
 
 #include <QDialog>
 
 class QLabel;
 class QProgressBar;
+class QPushButton;
 
 namespace orvanta {
 
@@ -18,6 +19,7 @@ public:
         kDialog = 170,
         kProgress = 1159,
         kText = 1160,
+        kCancel = 1161,
     };
 
     explicit WaitDialog(QWidget* owner = nullptr);
@@ -25,6 +27,17 @@ public:
     void SetRange(int low, int high);
     void SetPos(int pos);
     int Maximum() const;
+    int Position() const;
+    // `done` of `total` steps; a total of 0 (not known yet) shows a busy bar.
+    void SetProgress(int done, int total);
+    void SetCancelShown(bool shown);
+    bool CancelShown() const;
+    void SetCancelText(const QString& text);
+
+signals:
+    void CancelClicked();
+
+public:
     void SetText(const QString& text);
     QString Text() const;
 
@@ -39,6 +52,7 @@ protected:
 private:
     QProgressBar* progress_;
     QLabel* text_;
+    QPushButton* cancel_;
 };
 
 }  // namespace orvanta

@@ -10,7 +10,6 @@ struct TimerSettings {
     int refindTickMs = 700;   // finding the camera again after a save
     int searchTickMs = 1000;  // the search page's polling of discovery
     int wpsTickMs = 5000;     // the WPS page's status polling
-    int scanStepSleepMs = 200;  // pauses of the visible access-point scan
 };
 
 }  // namespace orvanta

@@ -15,7 +15,6 @@ TimerSettings FastTimers() {
     t.refindTickMs = 5;
     t.searchTickMs = 5;
     t.wpsTickMs = 5;
-    t.scanStepSleepMs = 0;
     return t;
 }
 
