@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <map>
 #include <set>
 #include <filesystem>
 #include <fstream>
@@ -138,45 +137,4 @@ TEST(Layering, CoreFoldersIncludeOnlyFromFoldersBefore) {
         }
     }
     EXPECT_GT(includes, 0);
-}
-
-// Independent of any order written down: the graph of which core folder
-// includes which has no cycle. A failure names one, so a cycle that comes
-// back is seen as such even if someone reshuffles the order above to hide it.
-TEST(Layering, CoreFoldersHaveNoIncludeCycle) {
-    const fs::path core = fs::path(ORVANTA_SOURCE_DIR) / "src" / "core";
-    std::map<std::string, std::set<std::string>> uses;
-    for (const auto& entry : fs::directory_iterator(core)) {
-        if (!entry.is_directory()) continue;
-        const std::string folder = entry.path().filename().string();
-        auto& edges = uses[folder];
-        for (const auto& inc : FolderIncludes(entry.path(), "core"))
-            if (inc.folder != folder) edges.insert(inc.folder);
-    }
-    ASSERT_GT(uses.size(), 1u);
-
-    // Depth-first search; a folder met again while still on the path closes a cycle.
-    enum class Mark { New, OnPath, Done };
-    std::map<std::string, Mark> mark;
-    std::vector<std::string> path;
-    std::string cycle;
-    auto visit = [&](auto&& self, const std::string& folder) -> void {
-        mark[folder] = Mark::OnPath;
-        path.push_back(folder);
-        for (const auto& next : uses[folder]) {
-            if (!cycle.empty()) break;
-            if (mark[next] == Mark::OnPath) {
-                auto from = std::find(path.begin(), path.end(), next);
-                for (auto it = from; it != path.end(); ++it) cycle += *it + " -> ";
-                cycle += next;
-            } else if (mark[next] == Mark::New) {
-                self(self, next);
-            }
-        }
-        path.pop_back();
-        mark[folder] = Mark::Done;
-    };
-    for (const auto& [folder, edges] : uses)
-        if (cycle.empty() && mark[folder] == Mark::New) visit(visit, folder);
-    EXPECT_EQ(cycle, "") << "the core's folders include each other in a circle";
 }
