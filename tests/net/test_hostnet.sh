@@ -425,7 +425,7 @@ if command -v setpriv >/dev/null; then
     cap_user 1
     check "another user's helper, itself pid 1 of a pid namespace, may not remove it" \
         "err refused 192.168.8.5 was added for another user (uid 0), whose orvanta-netadmin still runs|192.168.8.5/24 " \
-        "$(echo 'del eth0 192.168.8.5/24' | lab_exec pc unshare -p -f "${capuser[@]}" "$bin/orvanta-netadmin" eth0 | tr '\n' '|')$(pc_aliases)"
+        "$(echo 'del eth0 192.168.8.5/24' | lab_exec pc unshare -p -f "${capuser[@]}" "$(lab_user_copy "$bin/orvanta-netadmin")" eth0 | tr '\n' '|')$(pc_aliases)"
 fi
 exec 8>&-
 wait_gone "$first" 10
