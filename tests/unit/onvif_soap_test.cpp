@@ -311,14 +311,14 @@ TEST(OnvifReplies, SettingsAndMediaReaders) {
 
     SoapReply dns;
     ASSERT_TRUE(ReadSoapReply(Envelope12("<tds:GetDNSResponse><tds:DNSInformation><tt:FromDHCP>true</tt:FromDHCP>"
-                                         "<tt:DNSFromDHCP><tt:Type>IPv4</tt:Type><tt:IPv4Address>1.1.1.1</tt:IPv4Address>"
-                                         "</tt:DNSFromDHCP><tt:DNSManual><tt:Type>IPv4</tt:Type><tt:IPv4Address>9.9.9.9"
+                                         "<tt:DNSFromDHCP><tt:Type>IPv4</tt:Type><tt:IPv4Address>192.0.2.53</tt:IPv4Address>"
+                                         "</tt:DNSFromDHCP><tt:DNSManual><tt:Type>IPv4</tt:Type><tt:IPv4Address>203.0.113.53"
                                          "</tt:IPv4Address></tt:DNSManual></tds:DNSInformation></tds:GetDNSResponse>"),
                               dns)
                     .ok());
     std::vector<std::string> servers;
     ASSERT_TRUE(ReadDns(dns.body, servers));
-    EXPECT_EQ(servers, std::vector<std::string>{"1.1.1.1"});  // the ones in use
+    EXPECT_EQ(servers, std::vector<std::string>{"192.0.2.53"});  // the ones in use
 
     SoapReply services;
     ASSERT_TRUE(ReadSoapReply(Envelope12("<tds:GetServicesResponse><tds:Service><tds:Namespace>http://www.onvif.org/"
@@ -454,7 +454,7 @@ TEST(OnvifRequests, EveryTemplateValidatesAgainstTheSchemas) {
         GetServicesCall(), GetProfilesCall(), GetStreamUriCall("profile_1"), GetProfiles2Call(),
         GetStreamUri2Call("profile_1"),
         SetNetworkInterfacesCall("eth0", {false, "192.168.5.20", 24}), SetNetworkInterfacesCall("eth0", {true, "", 0}),
-        SetNetworkDefaultGatewayCall("192.168.5.1"), SetDnsCall({"192.168.5.1", "8.8.8.8"}),
+        SetNetworkDefaultGatewayCall("192.168.5.1"), SetDnsCall({"192.168.5.1", "198.51.100.53"}),
         SetNtpCall({"pool.ntp.org", "192.168.5.1"}), SetHostnameCall("cam-1"), SetSystemDateAndTimeCall(full),
         SetSystemDateAndTimeCall(zoneOnly), SetUserCall("admin", "n3w<pass>", "Administrator")};
     const auto dir = std::filesystem::temp_directory_path() / ("onvif_requests_" + std::to_string(getpid()));
@@ -1032,7 +1032,7 @@ TEST(OnvifChanges, TargetsPlansAndReadBack) {
     OnvifChange c;
     c.ipv4 = OnvifIpv4{true, "", 0};
     c.hostname = "cam";  // already so: not listed, not sent
-    c.dns = std::vector<std::string>{"192.168.0.1", "9.9.9.9"};
+    c.dns = std::vector<std::string>{"192.168.0.1", "203.0.113.53"};
     c.syncTime = true;
     c.newPassword = "x";
     std::string lines;
@@ -1040,7 +1040,7 @@ TEST(OnvifChanges, TargetsPlansAndReadBack) {
         lines += f.field + ": " + f.before + " -> " + f.after + "\n";
     EXPECT_EQ(lines,
               "ipv4: 192.168.0.90/24 -> dhcp\n"
-              "dns: 192.168.0.1 -> 192.168.0.1,9.9.9.9\n"
+              "dns: 192.168.0.1 -> 192.168.0.1,203.0.113.53\n"
               "time: 2026-01-01T00:00:00Z (offset 3600 s) -> the PC's UTC\n"
               "tz: UTC0 -> CET-1CEST,M3.5.0,M10.5.0/3\n"
               "password: (secret) -> (secret)\n");
@@ -1050,7 +1050,7 @@ TEST(OnvifChanges, TargetsPlansAndReadBack) {
     after.time = {"", "CET-1CEST,M3.5.0,M10.5.0/3", 4};  // within the tolerance
     EXPECT_TRUE(UnmetFields(c, after, "CET-1CEST,M3.5.0,M10.5.0/3").empty());
     after.time.offsetSeconds = 40;
-    after.dns = {"9.9.9.9"};
+    after.dns = {"203.0.113.53"};
     EXPECT_EQ(UnmetFields(c, after, "CET-1CEST,M3.5.0,M10.5.0/3"), (std::vector<std::string>{"dns", "time"}));
 
     // The PC's zone comes from its zone file's own footer.
