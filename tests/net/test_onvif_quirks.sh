@@ -12,19 +12,8 @@ here="$(cd "$(dirname "$0")" && pwd)"
 . "$here/lib/lab.sh"
 
 lab_require_programs orvanta-cli orvanta-netadmin
-sim="$here/../../tools/onvifsim/onvifsim"
-if ! /usr/bin/python3 -c 'import lxml' 2>/dev/null; then
-    echo "the ONVIF emulator needs python3-lxml; skipped" >&2
-    exit 77
-fi
-
-lab_init ovq
-lab_tmpdir
+lab_onvif_start ovq
 T="$LAB_TMP"
-export ORVANTA_NETADMIN="$bin/orvanta-netadmin"
-export XDG_RUNTIME_DIR="$T/run"
-mkdir -p "$XDG_RUNTIME_DIR"
-export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=0}"
 failures=0
 
 lab_new_pc

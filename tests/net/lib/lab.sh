@@ -491,3 +491,20 @@ lab_finish() {
     fi
     echo "all $1 lab checks passed"
 }
+
+# The start every ONVIF lab shares: the emulator ($sim, skipped without
+# python3-lxml), the lab named NAME with its scratch folder, and the helper
+# and runtime folder the command line uses there.
+lab_onvif_start() {
+    sim="$(cd "$(dirname "${BASH_SOURCE[0]}")/../../.." && pwd)/tools/onvifsim/onvifsim"
+    if ! /usr/bin/python3 -c 'import lxml' 2>/dev/null; then
+        echo "the ONVIF emulator needs python3-lxml; skipped" >&2
+        exit 77
+    fi
+    lab_init "$1"
+    lab_tmpdir
+    export ORVANTA_NETADMIN="$bin/orvanta-netadmin"
+    export XDG_RUNTIME_DIR="$LAB_TMP/run"
+    mkdir -p "$XDG_RUNTIME_DIR"
+    export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=0}"
+}
