@@ -8,8 +8,8 @@
 #include <cstring>
 #include <string_view>
 
-#include "core/onvif/OnvifDeviceList.h"
-#include "core/onvif/ProbeMatchReader.h"
+#include "core/onvif/search/OnvifDeviceList.h"
+#include "core/onvif/search/ProbeMatchReader.h"
 
 using namespace orvanta::onvif;
 

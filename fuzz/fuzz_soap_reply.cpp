@@ -7,10 +7,10 @@
 #include <string_view>
 
 #include "core/http/ReplyLength.h"
-#include "core/onvif/DeviceReplies.h"
+#include "core/onvif/device/DeviceReplies.h"
 #include "core/http/HttpDigest.h"
 #include "core/http/HttpReply.h"
-#include "core/onvif/SoapReply.h"
+#include "core/onvif/soap/SoapReply.h"
 
 using namespace orvanta;
 using namespace orvanta::onvif;

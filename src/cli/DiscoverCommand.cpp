@@ -19,8 +19,8 @@
 #include "core/discovery/DiscoveryClient.h"
 #include "core/discovery/DiscoveredCameraWriter.h"
 #include "core/discovery/PosixDiscoveryTransport.h"
-#include "core/onvif/OnvifDeviceWriter.h"
-#include "core/onvif/OnvifDiscovery.h"
+#include "core/onvif/search/OnvifDeviceWriter.h"
+#include "core/onvif/search/OnvifDiscovery.h"
 #include "core/output/KindTable.h"
 
 namespace orvanta::cli {

@@ -15,7 +15,7 @@
 #include "PasswordInput.h"
 #include "core/hostnet/ExitSignals.h"
 #include "core/hostnet/HostNetwork.h"
-#include "core/onvif/NetworkOnvifService.h"
+#include "core/onvif/device/NetworkOnvifService.h"
 #include "core/base/OutputText.h"
 #include "core/provision/PlanFile.h"
 #include "core/provision/Provisioner.h"

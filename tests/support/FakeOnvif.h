@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "core/onvif/OnvifSearch.h"
+#include "core/onvif/search/OnvifSearch.h"
 #include "core/onvif/OnvifService.h"
 
 namespace orvanta::testing {

@@ -8,7 +8,7 @@
 #include <cstring>
 
 #include "core/discovery/DiscoveredCameraWriter.h"
-#include "core/onvif/OnvifDeviceWriter.h"
+#include "core/onvif/search/OnvifDeviceWriter.h"
 #include "core/base/Diagnostics.h"
 #include "core/output/KindTable.h"
 #include "core/base/OutputText.h"

@@ -5,12 +5,12 @@
 #include <string>
 #include <vector>
 
-#include "core/onvif/CardSubnet.h"
-#include "core/onvif/DiscoveryProbe.h"
-#include "core/onvif/ClaimCheck.h"
-#include "core/onvif/OnvifDeviceList.h"
-#include "core/onvif/ProbeMatchReader.h"
-#include "core/onvif/ServiceAddress.h"
+#include "core/onvif/device/CardSubnet.h"
+#include "core/onvif/search/WsdProbe.h"
+#include "core/onvif/search/ClaimCheck.h"
+#include "core/onvif/search/OnvifDeviceList.h"
+#include "core/onvif/search/ProbeMatchReader.h"
+#include "core/onvif/soap/ServiceAddress.h"
 #include "core/base/AddressText.h"
 
 using namespace orvanta::onvif;

@@ -1,6 +1,6 @@
 #include "core/provision/OnvifFinder.h"
 
-#include "core/onvif/OnvifDeviceList.h"
+#include "core/onvif/search/OnvifDeviceList.h"
 
 namespace orvanta::provision {
 

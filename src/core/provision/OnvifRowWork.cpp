@@ -7,8 +7,8 @@
 #include <set>
 #include <thread>
 
-#include "core/onvif/OnvifDeviceList.h"
-#include "core/onvif/ServiceAddress.h"
+#include "core/onvif/search/OnvifDeviceList.h"
+#include "core/onvif/soap/ServiceAddress.h"
 #include "core/provision/Provisioner.h"
 #include "core/base/AddressText.h"
 #include "core/base/MacAddress.h"

@@ -8,7 +8,7 @@
 
 #include "core/base/AddressText.h"
 #include "core/base/MacAddress.h"
-#include "core/onvif/OnvifDeviceList.h"
+#include "core/onvif/search/OnvifDeviceList.h"
 #include "core/provision/PlanTable.h"
 #include "core/settings/FixedField.h"
 

@@ -13,7 +13,7 @@
 #include "core/hostnet/TemporaryAddress.h"
 #include "core/i18n/LanguageSelection.h"
 #include "core/i18n/LocaleCodes.h"
-#include "core/onvif/OnvifSearch.h"
+#include "core/onvif/search/OnvifSearch.h"
 #include "gui/app/OnvifOperations.h"
 #include "gui/app/AccessibleRoles.h"
 #include "gui/controls/Art.h"

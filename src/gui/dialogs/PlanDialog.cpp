@@ -13,7 +13,7 @@
 #include <sstream>
 
 #include "core/i18n/LanguageStrings.h"
-#include "core/onvif/NetworkOnvifService.h"
+#include "core/onvif/device/NetworkOnvifService.h"
 #include "gui/framework/Prompter.h"
 #include "gui/framework/ShownText.h"
 #include "gui/framework/WizardPage.h"

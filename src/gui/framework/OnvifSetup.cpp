@@ -1,6 +1,6 @@
 #include "gui/framework/OnvifSetup.h"
 
-#include "core/onvif/ServiceAddress.h"
+#include "core/onvif/soap/ServiceAddress.h"
 #include "core/base/AddressText.h"
 
 namespace orvanta {

@@ -10,7 +10,7 @@
 #include <optional>
 #include <string>
 
-#include "core/onvif/CardSubnet.h"
+#include "core/onvif/device/CardSubnet.h"
 #include "core/onvif/OnvifTypes.h"
 
 namespace orvanta {

@@ -6,8 +6,8 @@
 #include <QRadioButton>
 #include <QRegularExpression>
 
-#include "core/onvif/ClockSkew.h"
-#include "core/onvif/PosixTimeZone.h"
+#include "core/onvif/soap/ClockSkew.h"
+#include "core/onvif/device/PosixTimeZone.h"
 #include "gui/framework/OnvifSetup.h"
 #include "gui/framework/ShownText.h"
 

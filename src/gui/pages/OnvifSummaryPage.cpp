@@ -3,7 +3,7 @@
 #include <QGroupBox>
 #include <QLabel>
 
-#include "core/onvif/PosixTimeZone.h"
+#include "core/onvif/device/PosixTimeZone.h"
 #include "gui/framework/OnvifSetup.h"
 #include "gui/framework/ShownText.h"
 

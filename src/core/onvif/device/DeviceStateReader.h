@@ -1,0 +1,24 @@
+// Everything `onvif read` prints, read through one session: the clock
+// first (it signs every later call), then the device's identity, its
+// network settings, and the RTSP address of every media profile.
+#pragma once
+
+#include "core/onvif/device/DeviceReplies.h"
+#include "core/onvif/device/OnvifSession.h"
+#include "core/onvif/OnvifTypes.h"
+
+namespace orvanta::onvif {
+
+// Ok once the camera's clock and identity (GetDeviceInformation, the call
+// that proves the login) were read. Every later call is optional: one the
+// camera refuses, does not offer or answers with a fault leaves its fields
+// empty, named in `state.missing`, with a diagnostic line. No connection,
+// a refused login on the mandatory calls or the deadline end the read.
+// `clock` receives the camera's date-and-time setting (the time zone
+// setter keeps what it does not change).
+OnvifResult ReadDeviceState(OnvifSession& session, OnvifDeviceState& state, CameraDateTime& clock);
+
+// ISO 8601 UTC without fractions: "2026-12-08T10:00:00Z".
+std::string UtcText(std::chrono::system_clock::time_point at);
+
+}  // namespace orvanta::onvif

@@ -1,0 +1,62 @@
+// Talking to one camera as it wants to be talked to: its clock learnt
+// first by the anonymous GetSystemDateAndTime, then every request signed
+// with a UsernameToken on the camera's time, and HTTP Digest answered when
+// the camera replies 401 with a challenge. A camera that needs neither gets
+// the signed request anyway (cameras ignore a header they need not check).
+#pragma once
+
+#include <chrono>
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "core/onvif/device/DeviceReplies.h"
+#include "core/onvif/device/DeviceRequests.h"
+#include "core/http/HttpDigest.h"
+#include "core/onvif/OnvifService.h"
+#include "core/onvif/OnvifTypes.h"
+#include "core/onvif/soap/ServiceAddress.h"
+#include "core/onvif/soap/SoapReply.h"
+
+namespace orvanta::onvif {
+
+using WallClock = std::function<std::chrono::system_clock::time_point()>;
+
+class OnvifSession {
+public:
+    OnvifSession(ServiceUrl device, OnvifCredentials credentials, OnvifCallSettings settings, WallClock now);
+
+    // The anonymous GetSystemDateAndTime. Ok with the camera's clock known
+    // (its offset from ours kept for signing). A camera that refuses it
+    // anonymously is signed for on the PC's clock, or on the Date of its
+    // HTTP reply when it sent one; that is Ok too, with `time` unset.
+    OnvifResult LearnClock(CameraDateTime* time = nullptr);
+
+    // One call to `url` (the device service unless given). Ok with
+    // `reply.body` the response element; the fault's status otherwise.
+    OnvifResult Call(const SoapCall& call, SoapReply& reply);
+    OnvifResult Call(const ServiceUrl& url, const SoapCall& call, SoapReply& reply);
+
+    const ServiceUrl& Device() const { return device_; }
+    // Camera minus PC, as last learnt.
+    std::chrono::milliseconds ClockOffset() const { return offset_; }
+    std::chrono::system_clock::time_point CameraNow() const { return now_() + offset_; }
+    // After the password was changed: sign with the new one from here on.
+    void SetPassword(const std::string& password) { credentials_.password = password; }
+
+private:
+    OnvifResult Exchange(const ServiceUrl& url, const SoapCall& call, bool sign, SoapReply& reply, bool retried = false);
+    std::string Authorization(const ServiceUrl& url);
+
+    ServiceUrl device_;
+    OnvifCredentials credentials_;
+    OnvifCallSettings settings_;
+    WallClock now_;
+    std::chrono::milliseconds offset_{0};
+    std::optional<std::chrono::system_clock::time_point> lastHttpDate_;
+    std::optional<DigestChallenge> digest_;
+    std::string cnonce_;
+    unsigned nc_ = 0;
+};
+
+}  // namespace orvanta::onvif

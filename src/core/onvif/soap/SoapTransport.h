@@ -1,0 +1,34 @@
+// One SOAP 1.2 request over HTTP/1.1 POST, on the camera transport's
+// sockets and deadlines: a bounded connect, the whole request sent, and the
+// reply read until it is complete (Content-Length or the last chunk), the
+// camera closes, or the call's or the sequence's deadline passes.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "core/http/TransportSettings.h"
+#include "core/http/HttpReply.h"
+#include "core/onvif/OnvifService.h"
+#include "core/onvif/OnvifTypes.h"
+#include "core/onvif/soap/ServiceAddress.h"
+
+namespace orvanta::onvif {
+
+// The transport limits one ONVIF call waits by.
+TransportSettings CallLimits(const OnvifCallSettings& settings);
+
+// The request bytes: POST line, Host, the SOAP content type with its
+// action, Content-Length, "Connection: close", an Authorization header when
+// `authorization` is not empty, then `envelope`.
+std::string SoapHttpRequest(const ServiceUrl& url, std::string_view action, std::string_view envelope,
+                            std::string_view authorization);
+
+// Sends and reads one exchange. Ok with `reply` filled (any HTTP status);
+// Unreachable when no connection or no reply came; TimedOut when a deadline
+// passed mid-reply or the reply stopped short of its length; BadReply when
+// it is no HTTP reply or larger than a SOAP reply may be.
+OnvifResult PostSoap(const OnvifCallSettings& settings, const ServiceUrl& url, std::string_view action,
+                     std::string_view envelope, std::string_view authorization, HttpReply& reply);
+
+}  // namespace orvanta::onvif
