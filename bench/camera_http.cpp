@@ -95,7 +95,7 @@ int main(int argc, char** argv) {
     SetField(s.CamIP, host);
     SetField(s.CamPort, port);
     std::vector<AccessPointEntry> aps;
-    if (!NetworkCameraService().Read(s, aps).ok()) {
+    if (!NetworkCameraService().Read(s, aps, Deadline::Never()).ok()) {
         std::fprintf(stderr, "bench_camera_http: the first read failed\n");
         return 1;
     }
@@ -106,11 +106,11 @@ int main(int argc, char** argv) {
     Clock::duration oursRead{}, oursSave{}, curlRead{}, curlSave{};
     for (int i = 0; i < rounds; ++i) {
         auto t0 = Clock::now();
-        if (!NetworkCameraService().Read(s, aps).ok()) return 1;
+        if (!NetworkCameraService().Read(s, aps, Deadline::Never()).ok()) return 1;
         auto t1 = Clock::now();
         if (!Curl(base, readTargets)) return 1;
         auto t2 = Clock::now();
-        if (!NetworkCameraService().Save(s, SaveForm::Normal).ok()) return 1;
+        if (!NetworkCameraService().Save(s, SaveForm::Normal, Deadline::Never()).ok()) return 1;
         auto t3 = Clock::now();
         if (!Curl(base, saveTargets)) return 1;
         auto t4 = Clock::now();

@@ -80,8 +80,9 @@ struct Failure {
 // The camera's login, in the words of the command line: `failedAs` starts
 // the line of a login request that failed for another reason than the
 // credentials.
-Failure LogIn(CameraService& camera, CameraSettings& s, const Credentials& c, const char* failedAs) {
-    const CameraResult r = camera.LogIn(s, c.Login());
+Failure LogIn(CameraService& camera, CameraSettings& s, const Credentials& c, const Deadline& within,
+              const char* failedAs) {
+    const CameraResult r = camera.LogIn(s, c.Login(), within);
     switch (r.outcome) {
         case CameraOutcome::Done: return {};
         case CameraOutcome::LoginRequired:
@@ -105,14 +106,14 @@ struct ReadOutcome {
 };
 
 ReadOutcome ReadCamera(CameraService& camera, const std::string& host, const std::string& port,
-                       const Credentials& c) {
+                       const Credentials& c, const Deadline& within) {
     ReadOutcome out;
     CameraSettings& s = out.settings;
     SetEndpoint(host, port, s);
-    out.failure = LogIn(camera, s, c, "login failed: ");
+    out.failure = LogIn(camera, s, c, within, "login failed: ");
     if (out.failure.code != kExitDone) return out;
     std::vector<AccessPointEntry> aps;
-    const CameraResult read = camera.Read(s, aps);
+    const CameraResult read = camera.Read(s, aps, within);
     if (!read.ok()) {
         out.failure = read.last.Failed()
                           ? Failure{ExitForResult(read.last), "read failed: " + ResultText(read.last)}
@@ -164,10 +165,12 @@ int RunRead(const Args& args) {
     const bool secrets = p.Has("--show-secrets");
 
     NetworkCameraService camera(limits);
+    // --timeout bounds the whole command, every camera of it.
+    const Deadline within = Deadline::After(limits.overallLimitMs);
     std::vector<CameraSettings> cameras;
     std::vector<Failure> failures;
     for (const auto& [host, port] : targets) {
-        ReadOutcome o = ReadCamera(camera, host, port, c);
+        ReadOutcome o = ReadCamera(camera, host, port, c, within);
         if (o.failure.code == kExitDone) {
             cameras.push_back(o.settings);
         } else {
@@ -233,14 +236,15 @@ int RunSave(const Args& args) {
     // The file may come from another session: this run decides whether to go on.
     s.KeepConnecting = 1;
     NetworkCameraService camera(limits);
+    const Deadline within = Deadline::After(limits.overallLimitMs);
     // The login reads the system page: on a copy, so the file's own values go out.
     CameraSettings login = s;
-    if (const Failure f = LogIn(camera, login, c, "failed: "); f.code != kExitDone)
+    if (const Failure f = LogIn(camera, login, c, within, "failed: "); f.code != kExitDone)
         return Fail("save", f.code, f.message + "; nothing was written", json);
     SetField(s.User, FieldText(login.User));
     SetField(s.Password, FieldText(login.Password));
 
-    const CameraResult r = camera.Save(s, wps ? SaveForm::AfterWps : SaveForm::Normal);
+    const CameraResult r = camera.Save(s, wps ? SaveForm::AfterWps : SaveForm::Normal, within);
     std::string text;
     std::string doneList;
     for (const char* step : r.done) {
@@ -289,10 +293,11 @@ int RunScanAp(const Args& args) {
     CameraSettings s;
     SetEndpoint(host, port, s);
     NetworkCameraService camera(limits);
-    if (const Failure f = LogIn(camera, s, c, "failed: "); f.code != kExitDone)
+    const Deadline within = Deadline::After(limits.overallLimitMs);
+    if (const Failure f = LogIn(camera, s, c, within, "failed: "); f.code != kExitDone)
         return Fail("scan-ap", f.code, f.message, json);
     std::vector<AccessPointEntry> list;
-    const CameraResult r = camera.ScanAccessPoints(s, list);
+    const CameraResult r = camera.ScanAccessPoints(s, list, within);
     if (!r.ok())
         return r.last.Failed() ? Fail("scan-ap", ExitForResult(r.last), "failed: " + ResultText(r.last), json)
                                : Fail("scan-ap", kExitFailed, "the camera's reply held no access-point scan", json);
@@ -330,15 +335,16 @@ int RunWps(const Args& args) {
     CameraSettings s;
     SetEndpoint(host, port, s);
     NetworkCameraService camera(limits);
+    const Deadline within = Deadline::After(limits.overallLimitMs);
     // The WPS page answers without asking for credentials on some cameras; a
     // status read that the camera would refuse elsewhere is no status.
-    if (const Failure f = LogIn(camera, s, c, "failed: "); f.code != kExitDone)
+    if (const Failure f = LogIn(camera, s, c, within, "failed: "); f.code != kExitDone)
         return Fail("wps", f.code, f.message, json);
     // A reply without the status keys leaves these untouched, and then there
     // is nothing true to print.
     constexpr uint8_t kUnset = 0xFF;
     s.WPSState = s.WPSAck = kUnset;
-    const HttpResult r = camera.Wps(s, start ? WpsAction::Start : WpsAction::Status);
+    const HttpResult r = camera.Wps(s, start ? WpsAction::Start : WpsAction::Status, within);
     if (r.Failed()) return Fail("wps", ExitForResult(r), action + " failed: " + ResultText(r), json);
     OutputTable table;
     if (start) {

@@ -64,7 +64,7 @@ int RunServerList(const Args& args) {
     SetField(credentials.ID, id);
     SetField(credentials.Password, password);
     const ListingResult result =
-        QueryListing(limits, credentials, host.c_str(), port.c_str(),
+        QueryListing(limits, Deadline::After(limits.overallLimitMs), credentials, host.c_str(), port.c_str(),
                      type == "device" ? ListingLogin::Device : ListingLogin::User);
     switch (result.outcome) {
         case ListingOutcome::Listed: break;

@@ -33,14 +33,27 @@ SearchResult FakeCameraService::SearchStep(bool restart) {
     return {SearchChange::Unchanged, {}};
 }
 
-HttpResult FakeCameraService::ReadGroup(CameraSettings& settings, ParameterGroup group) {
+void FakeCameraService::Handed(const Deadline& deadline) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    deadlines_.push_back(deadline);
+}
+
+std::vector<Deadline> FakeCameraService::Deadlines() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return deadlines_;
+}
+
+HttpResult FakeCameraService::ReadGroup(CameraSettings& settings, ParameterGroup group, const Deadline& deadline) {
     ++calls.readGroups;
+    Handed(deadline);
     WaitWhileHeld(settings);
     return readGroup ? readGroup(settings, group) : HttpStatus::ConnectFailed;
 }
 
-WriteAnswer FakeCameraService::WriteGroup(CameraSettings& settings, ParameterGroup group) {
+WriteAnswer FakeCameraService::WriteGroup(CameraSettings& settings, ParameterGroup group,
+                                          const Deadline& deadline) {
     ++calls.writeGroups;
+    Handed(deadline);
     WaitWhileHeld(settings);
     if (writeGroup) return writeGroup(settings, group);
     WriteAnswer none;
@@ -49,8 +62,10 @@ WriteAnswer FakeCameraService::WriteGroup(CameraSettings& settings, ParameterGro
 }
 
 std::vector<AccessPointEntry> FakeCameraService::RequestAccessPointScan(CameraSettings& settings,
-                                                                       HttpResult* result) {
+                                                                       HttpResult* result,
+                                                                       const Deadline& deadline) {
     ++calls.scans;
+    Handed(deadline);
     WaitWhileHeld(settings);
     if (scan) return scan(settings, result);
     settings.APScanOK = 0;
@@ -58,15 +73,18 @@ std::vector<AccessPointEntry> FakeCameraService::RequestAccessPointScan(CameraSe
     return {};
 }
 
-HttpResult FakeCameraService::Wps(CameraSettings& settings, WpsAction action) {
+HttpResult FakeCameraService::Wps(CameraSettings& settings, WpsAction action, const Deadline& deadline) {
     ++calls.wps;
+    Handed(deadline);
     return wps ? wps(settings, action) : HttpStatus::ConnectFailed;
 }
 
 std::optional<std::vector<ServerCameraEntry>> FakeCameraService::QueryServer(const ServerCredentials& credentials,
                                                                              uint32_t& countOut, const char* host,
-                                                                             const char* port, ListingLogin login) {
+                                                                             const char* port, ListingLogin login,
+                                                                             const Deadline& deadline) {
     ++calls.serverQueries;
+    Handed(deadline);
     if (queryServer) return queryServer(credentials, countOut, host, port, login);
     return std::nullopt;
 }

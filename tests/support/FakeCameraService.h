@@ -8,6 +8,7 @@
 #include <condition_variable>
 #include <functional>
 #include <mutex>
+#include <vector>
 
 #include "core/camera/CameraService.h"
 
@@ -53,16 +54,29 @@ public:
     SearchResult SearchStep(bool restart) override;
     bool SearchSentNowhere() const override { return sentNowhere; }
     void EndSearch() override { ++calls.endSearches; }
-    HttpResult ReadGroup(CameraSettings& settings, ParameterGroup group) override;
-    WriteAnswer WriteGroup(CameraSettings& settings, ParameterGroup group) override;
-    std::vector<AccessPointEntry> RequestAccessPointScan(CameraSettings& settings, HttpResult* result) override;
-    HttpResult Wps(CameraSettings& settings, WpsAction action) override;
+    HttpResult ReadGroup(CameraSettings& settings, ParameterGroup group, const Deadline& deadline) override;
+    WriteAnswer WriteGroup(CameraSettings& settings, ParameterGroup group, const Deadline& deadline) override;
+    std::vector<AccessPointEntry> RequestAccessPointScan(CameraSettings& settings, HttpResult* result,
+                                                         const Deadline& deadline) override;
+    HttpResult Wps(CameraSettings& settings, WpsAction action, const Deadline& deadline) override;
     std::optional<std::vector<ServerCameraEntry>> QueryServer(const ServerCredentials& credentials,
                                                               uint32_t& countOut, const char* host,
-                                                              const char* port, ListingLogin login) override;
+                                                              const char* port, ListingLogin login,
+                                                              const Deadline& deadline) override;
+
+    // The deadlines the requests were handed, in order (under the mutex).
+    std::vector<Deadline> Deadlines();
+    // The bound the service adds to every operation (none unless set).
+    Deadline operationLimit = Deadline::Never();
+
+protected:
+    Deadline OperationLimit() const override { return operationLimit; }
 
 private:
     void WaitWhileHeld(const CameraSettings& settings);
+    void Handed(const Deadline& deadline);
+
+    std::vector<Deadline> deadlines_;
 
     std::mutex mutex_;
     std::condition_variable released_;

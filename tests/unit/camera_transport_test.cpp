@@ -40,7 +40,7 @@ TEST_F(CameraTransport, NeverClosingCameraReturnsWithinTheLimit) {
     CameraSettings s;
     server.Aim(s);
     const auto start = std::chrono::steady_clock::now();
-    const HttpResult r = ReadParameters(limits_, s, ParameterGroup::Version);
+    const HttpResult r = ReadParameters(limits_, Deadline::Never(), s, ParameterGroup::Version);
     const auto took = std::chrono::steady_clock::now() - start;
     EXPECT_GT(r.length, 0u);
     EXPECT_STREQ(s.Version, "1.0.7");  // what arrived by then is the reply
@@ -60,14 +60,14 @@ TEST_F(CameraTransport, KeptOpenRepliesEndAtTheirAnnouncedLength) {
     CameraSettings s;
     server.Aim(s);
     const auto start = std::chrono::steady_clock::now();
-    EXPECT_GT(ReadParameters(limits_, s, ParameterGroup::Version).length, 0u);
+    EXPECT_GT(ReadParameters(limits_, Deadline::Never(), s, ParameterGroup::Version).length, 0u);
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
     EXPECT_STREQ(s.Version, "1.0.7");
 
     t.receiveLimitMs = 800;
     LoopbackCamera silent({{"HTTP/1.0 200 OK\r\nContent-Length: 40\r\n\r\nVersion=9", true}});
     silent.Aim(s);
-    EXPECT_EQ(ReadParameters(limits_, s, ParameterGroup::Version).status, HttpStatus::TimedOut);
+    EXPECT_EQ(ReadParameters(limits_, Deadline::Never(), s, ParameterGroup::Version).status, HttpStatus::TimedOut);
     EXPECT_STREQ(s.Version, "1.0.7");
 }
 
@@ -101,7 +101,7 @@ TEST_F(CameraTransport, KeptOpenRepliesWithoutALengthEndWhenQuiet) {
         CameraSettings s;
         server.Aim(s);
         const auto start = std::chrono::steady_clock::now();
-        EXPECT_GT(ReadParameters(limits_, s, ParameterGroup::Version).length, 0u);
+        EXPECT_GT(ReadParameters(limits_, Deadline::Never(), s, ParameterGroup::Version).length, 0u);
         const auto took = std::chrono::steady_clock::now() - start;
         EXPECT_STREQ(s.Version, "1.0.7");
         EXPECT_GE(took, std::chrono::milliseconds(row.atLeastMs));
@@ -112,15 +112,20 @@ TEST_F(CameraTransport, KeptOpenRepliesWithoutALengthEndWhenQuiet) {
 // The overall limit counts from the start of the sequence, not of each
 // request: requests of 600 ms each (a kept-open reply without a length, the
 // quiet rule off) fit their own limit, but the third passes the sequence's
-// 1.5 s. A drip-fed reply cut by the limit is not parsed, though its own
-// limit is far off.
+// 1.5 s, whether the service's own limit or the caller's deadline sets it.
+// A drip-fed reply cut by the limit is not parsed, though its own limit is
+// far off.
 TEST_F(CameraTransport, OverallLimitBoundsTheWholeSequence) {
     TransportSettings& t = limits_;
     t.receiveLimitMs = 600;
     t.replyQuietMs = 0;
-    t.overallLimitMs = 1500;
     const std::string ok(kOk);
-    {
+    struct Row {
+        int serviceLimitMs;  // the service's overall limit (0: none)
+        int callerLimitMs;   // the deadline the caller hands down (0: none)
+    };
+    for (const Row row : {Row{1500, 0}, Row{0, 1500}, Row{1500, 60000}}) {
+        t.overallLimitMs = row.serviceLimitMs;
         std::vector<LoopbackCamera::Turn> turns;
         for (const char* page : {"Version=1\r\n", "TitleBar=t\r\n", "WPAPSKeyM=0\r\n", "DDNS=0\r\n", "NTPEN=1\r\n",
                                  "Wireless=0\r\n"})
@@ -129,18 +134,21 @@ TEST_F(CameraTransport, OverallLimitBoundsTheWholeSequence) {
         CameraSettings s;
         server.Aim(s);
         std::vector<AccessPointEntry> aps;
-        const CameraResult o = NetworkCameraService(limits_).Read(s, aps);
-        EXPECT_FALSE(o.ok());
+        const auto start = std::chrono::steady_clock::now();
+        const CameraResult o = NetworkCameraService(limits_).Read(s, aps, Deadline::After(row.callerLimitMs));
+        EXPECT_FALSE(o.ok()) << row.serviceLimitMs << "/" << row.callerLimitMs;
         EXPECT_EQ(o.last.status, HttpStatus::TimedOut);
         EXPECT_EQ(s.Loaded, 0);
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(2500));
     }
     {
+        t.overallLimitMs = 1500;
         t.receiveLimitMs = 20000;
         LoopbackCamera server({{ok + "TitleBar=" + std::string(200, 'd') + "\r\n", false, 20}});
         CameraSettings s;
         server.Aim(s);
         SetField(s.TitleBar, "kept");
-        EXPECT_EQ(ReadParameters(limits_, s, ParameterGroup::Sysinfo).status, HttpStatus::TimedOut);
+        EXPECT_EQ(ReadParameters(limits_, Deadline::Never(), s, ParameterGroup::Sysinfo).status, HttpStatus::TimedOut);
         EXPECT_STREQ(s.TitleBar, "kept");
     }
 }
@@ -166,7 +174,7 @@ TEST_F(CameraTransport, FailedReadsLeaveTheRecord) {
         SetField(s.IPAddr, "10.0.0.2");
         SetField(s.TitleBar, "kept");
         CameraSettings before = s;
-        EXPECT_EQ(ReadParameters(limits_, s, r.group).status, r.expected) << r.reply;
+        EXPECT_EQ(ReadParameters(limits_, Deadline::Never(), s, r.group).status, r.expected) << r.reply;
         EXPECT_EQ(std::memcmp(&before, &s, sizeof s), 0) << r.reply;
     }
 }
@@ -176,7 +184,7 @@ TEST_F(CameraTransport, SysinfoAuthParsesAnEmptyReply) {
     CameraSettings s;
     server.Aim(s);
     SetField(s.TitleBar, "old");
-    EXPECT_EQ(ReadSysinfoAuth(limits_, s), HttpResult::Received(0));
+    EXPECT_EQ(ReadSysinfoAuth(limits_, Deadline::Never(), s), HttpResult::Received(0));
     EXPECT_STREQ(s.TitleBar, "");
 }
 
@@ -190,7 +198,7 @@ TEST_F(CameraTransport, ReplySizes) {
         LoopbackCamera server({{reply}});
         CameraSettings s;
         server.Aim(s);
-        EXPECT_EQ(ReadParameters(limits_, s, ParameterGroup::Version), HttpResult::Received(kReplyCapacity));
+        EXPECT_EQ(ReadParameters(limits_, Deadline::Never(), s, ParameterGroup::Version), HttpResult::Received(kReplyCapacity));
         EXPECT_STREQ(s.Version, "2.0");
     }
 }
@@ -202,14 +210,14 @@ TEST_F(CameraTransport, ConnectFailures) {
         server.Aim(s);
         // A closing window stops the task at its next connect.
         SetKeepConnecting(s, false);
-        EXPECT_EQ(ReadParameters(limits_, s, ParameterGroup::Version).status, HttpStatus::ConnectFailed);
+        EXPECT_EQ(ReadParameters(limits_, Deadline::Never(), s, ParameterGroup::Version).status, HttpStatus::ConnectFailed);
         EXPECT_TRUE(server.Requests().empty());
     }
     SetKeepConnecting(s, true);
     // The server is gone: refused at once.
-    EXPECT_EQ(ReadParameters(limits_, s, ParameterGroup::Version).status, HttpStatus::ConnectFailed);
+    EXPECT_EQ(ReadParameters(limits_, Deadline::Never(), s, ParameterGroup::Version).status, HttpStatus::ConnectFailed);
     SetField(s.CamPort, "99999");
-    EXPECT_EQ(ReadParameters(limits_, s, ParameterGroup::Version).status, HttpStatus::ConnectFailed);
+    EXPECT_EQ(ReadParameters(limits_, Deadline::Never(), s, ParameterGroup::Version).status, HttpStatus::ConnectFailed);
 }
 
 TEST_F(CameraTransport, ResolveAndProbe) {
@@ -241,7 +249,7 @@ TEST_F(CameraTransport, NormalSaveSucceedsWhateverTheNetworkWriteGets) {
         server.Aim(s);
         std::vector<std::string> steps;
         const CameraResult o = NetworkCameraService(limits_).Save(
-            s, SaveForm::Normal, [&](const CameraStep& step) { steps.push_back(step.name); });
+            s, SaveForm::Normal, Deadline::Never(), [&](const CameraStep& step) { steps.push_back(step.name); });
         EXPECT_TRUE(o.ok());
         EXPECT_EQ(steps, (std::vector<std::string>{"write sysinfo", "write ddns", "write time", "write network"}));
     }
@@ -253,7 +261,7 @@ TEST_F(CameraTransport, SaveStopsAtTheFirstFailureAndOnCancel) {
         LoopbackCamera server({{kOk}, {kOk}, {"HTTP/1.0 401 Unauthorized\r\n\r\nUnauthorized"}});
         CameraSettings s;
         server.Aim(s);
-        const CameraResult o = NetworkCameraService(limits_).Save(s, SaveForm::AfterWps);
+        const CameraResult o = NetworkCameraService(limits_).Save(s, SaveForm::AfterWps, Deadline::Never());
         EXPECT_EQ(o.outcome, CameraOutcome::Refused);
         EXPECT_EQ(o.last.status, HttpStatus::Unauthorized);
     }
@@ -263,7 +271,7 @@ TEST_F(CameraTransport, SaveStopsAtTheFirstFailureAndOnCancel) {
         server.Aim(s);
         // Given up on just before the network write: that write never leaves,
         // so the save must not count as done.
-        const CameraResult o = NetworkCameraService(limits_).Save(s, SaveForm::Normal, [&](const CameraStep& step) {
+        const CameraResult o = NetworkCameraService(limits_).Save(s, SaveForm::Normal, Deadline::Never(), [&](const CameraStep& step) {
             if (std::string(step.name) == "write time") SetKeepConnecting(s, false);
         });
         EXPECT_EQ(o.outcome, CameraOutcome::Cancelled);
@@ -298,7 +306,7 @@ TEST_F(CameraTransport, WritesNeedA2xxReply) {
         CameraSettings s;
         server.Aim(s);
         NetworkCameraService camera(limits_);
-        const CameraResult r = camera.Save(s, SaveForm::Normal);
+        const CameraResult r = camera.Save(s, SaveForm::Normal, Deadline::Never());
         EXPECT_EQ(r.ok(), row.saved);
         if (row.saved) continue;
         EXPECT_STREQ(r.step, "write sysinfo");
@@ -336,7 +344,7 @@ TEST_F(CameraTransport, LoginTriesTheEmptyLoginFirst) {
             login.password = "pw";
         }
         NetworkCameraService camera(limits_);
-        const CameraResult r = camera.LogIn(s, login);
+        const CameraResult r = camera.LogIn(s, login, Deadline::Never());
         EXPECT_EQ(r.outcome, row.outcome);
         EXPECT_EQ(server.RequestCount(), row.requests);
         EXPECT_EQ(FieldText(s.User), std::string_view(row.user));
@@ -356,7 +364,7 @@ TEST_F(CameraTransport, ReadSequenceFailsOnAScanWithoutResult) {
     CameraSettings s;
     server.Aim(s);
     std::vector<AccessPointEntry> aps;
-    const CameraResult o = NetworkCameraService(limits_).Read(s, aps);
+    const CameraResult o = NetworkCameraService(limits_).Read(s, aps, Deadline::Never());
     EXPECT_EQ(o.outcome, CameraOutcome::NoScan);
     EXPECT_EQ(s.Loaded, 1);
     EXPECT_EQ(s.APScanOK, 0);
@@ -367,7 +375,7 @@ TEST_F(CameraTransport, WpsStartDoesNotWaitForTheReply) {
     CameraSettings s;
     server.Aim(s);
     const auto start = std::chrono::steady_clock::now();
-    EXPECT_GT(WpsRequest(limits_, s, WpsAction::Start).length, 0u);
+    EXPECT_GT(WpsRequest(limits_, Deadline::Never(), s, WpsAction::Start).length, 0u);
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(500));
 }
 

@@ -278,7 +278,7 @@ TEST(OnvifReplies, AttributeFloodsAreBoundedAndTimed) {
         EXPECT_LT(std::chrono::steady_clock::now() - start, 1s);
     }
     SoapReply late;
-    EXPECT_EQ(ReadSoapReply(Envelope12(kInfoBody), late, std::chrono::steady_clock::now() - 1ms).status,
+    EXPECT_EQ(ReadSoapReply(Envelope12(kInfoBody), late, Deadline::After(1, Deadline::Clock::now() - 1s)).status,
               OnvifStatus::TimedOut);
     // A generated SOAP stack declares every namespace it knows on the envelope.
     std::string declared;

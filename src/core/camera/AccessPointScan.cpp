@@ -88,15 +88,15 @@ bool ParseAccessPointReply(CameraSettings& settings, std::string_view reply, std
     return true;
 }
 
-std::vector<AccessPointEntry> ScanAccessPoints(const TransportSettings& limits, CameraSettings& settings,
-                                               HttpResult* result) {
+std::vector<AccessPointEntry> ScanAccessPoints(const TransportSettings& limits, const Deadline& deadline,
+                                               CameraSettings& settings, HttpResult* result) {
     std::vector<AccessPointEntry> list;
     settings.APScanOK = 0;
     HttpResult r = HttpStatus::SendFailed;
     std::string request;
     if (BuildScanRequest(settings, request)) {
         auto reply = std::make_unique<char[]>(kReplyCapacity + 1);
-        r = ExchangeWithCamera(limits, settings,
+        r = ExchangeWithCamera(limits, deadline, settings,
                                {.request = request, .reply = reply.get(), .capacity = kReplyCapacity});
         if (!r.Failed()) {
             const std::string_view text(reply.get(), r.length);

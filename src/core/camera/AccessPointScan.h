@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/base/Deadline.h"
 #include "core/http/HttpResult.h"
 #include "core/http/TransportSettings.h"
 #include "core/settings/CameraSettings.h"
@@ -50,8 +51,9 @@ bool ParseAccessPointReply(CameraSettings& settings, std::string_view reply,
 
 // Asks the camera for its scan. The list gets `APCount` entries (the access
 // points the reply describes), or none on failure or zero access points; `APScanOK` says whether the camera answered
-// with a scan result. `result` (optional) receives the request's HttpResult.
-std::vector<AccessPointEntry> ScanAccessPoints(const TransportSettings& limits, CameraSettings& settings,
-                                               HttpResult* result = nullptr);
+// with a scan result. `result` (optional) receives the request's HttpResult
+// (TimedOut once `deadline` passed).
+std::vector<AccessPointEntry> ScanAccessPoints(const TransportSettings& limits, const Deadline& deadline,
+                                               CameraSettings& settings, HttpResult* result = nullptr);
 
 }  // namespace orvanta

@@ -1,17 +1,15 @@
 #include "core/camera/CameraExchange.h"
 
 #include "core/http/HttpTransport.h"
-#include "core/camera/SequenceDeadline.h"
 
 namespace orvanta {
 
-HttpResult ExchangeWithCamera(const TransportSettings& limits, const CameraSettings& settings,
+HttpResult ExchangeWithCamera(const TransportSettings& limits, const Deadline& within, const CameraSettings& settings,
                               const CameraExchange& exchange) {
     const std::string_view request = exchange.request;
-    // A request on its own is bounded like a sequence; inside one, the
-    // sequence's earlier deadline governs. The deadline is handed to every
-    // transport call from here down.
-    const Deadline deadline = SequenceDeadline::Current().Earlier(Deadline::After(limits.overallLimitMs));
+    // A request on its own is bounded like a whole operation; inside one,
+    // the caller's earlier deadline governs.
+    const Deadline deadline = within.Earlier(Deadline::After(limits.overallLimitMs));
     int fd = -1;
     if (ConnectCamera(limits, deadline, settings, settings.CamIP, settings.CamPort, fd) != 0)
         return deadline.Passed() ? HttpStatus::TimedOut : HttpStatus::ConnectFailed;

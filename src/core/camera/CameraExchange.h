@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <string_view>
 
+#include "core/base/Deadline.h"
 #include "core/http/HttpResult.h"
 #include "core/http/TransportSettings.h"
 #include "core/settings/CameraSettings.h"
@@ -27,9 +28,9 @@ struct CameraExchange {
 
 // Ok with the reply length; ConnectFailed on connect (also when cancelled),
 // SendFailed when nothing was sent, NoReply when no reply arrived, TimedOut
-// when the overall deadline passed or a reply stopped short of the length it
-// announced.
-HttpResult ExchangeWithCamera(const TransportSettings& limits, const CameraSettings& settings,
+// when `deadline` (or the limits' overall bound, counted from here) passed
+// or a reply stopped short of the length it announced.
+HttpResult ExchangeWithCamera(const TransportSettings& limits, const Deadline& deadline, const CameraSettings& settings,
                               const CameraExchange& exchange);
 
 }  // namespace orvanta

@@ -11,12 +11,13 @@
 
 namespace orvanta {
 
-HttpResult ReadParameters(const TransportSettings& limits, CameraSettings& settings, ParameterGroup group) {
+HttpResult ReadParameters(const TransportSettings& limits, const Deadline& deadline, CameraSettings& settings,
+                          ParameterGroup group) {
     std::string request;
     if (!BuildParameterRequest(settings, ParameterAction::Read, group, request)) return HttpStatus::SendFailed;
     auto reply = std::make_unique<char[]>(kReplyCapacity + 1);
     const HttpResult n =
-        ExchangeWithCamera(limits, settings, {.request = request, .reply = reply.get(), .capacity = kReplyCapacity});
+        ExchangeWithCamera(limits, deadline, settings, {.request = request, .reply = reply.get(), .capacity = kReplyCapacity});
     if (n.Failed()) return n;
     const std::string_view text(reply.get(), n.length);
     const HttpStatus check = CheckReply(text, true, group == ParameterGroup::Network);
@@ -25,12 +26,12 @@ HttpResult ReadParameters(const TransportSettings& limits, CameraSettings& setti
     return n;
 }
 
-HttpResult ReadSysinfoAuth(const TransportSettings& limits, CameraSettings& settings) {
+HttpResult ReadSysinfoAuth(const TransportSettings& limits, const Deadline& deadline, CameraSettings& settings) {
     std::string request;
     if (!BuildSysinfoAuthRequest(settings, request)) return HttpStatus::SendFailed;
     auto reply = std::make_unique<char[]>(kSmallReplyCapacity + 1);
     const HttpResult n = ExchangeWithCamera(
-        limits, settings,
+        limits, deadline, settings,
         {.request = request, .reply = reply.get(), .capacity = kSmallReplyCapacity, .requireReply = false});
     if (n.Failed()) return n;
     const std::string_view text(reply.get(), n.length);
@@ -40,7 +41,8 @@ HttpResult ReadSysinfoAuth(const TransportSettings& limits, CameraSettings& sett
     return n;
 }
 
-WriteAnswer WriteParameters(const TransportSettings& limits, CameraSettings& settings, ParameterGroup group) {
+WriteAnswer WriteParameters(const TransportSettings& limits, const Deadline& deadline, CameraSettings& settings,
+                            ParameterGroup group) {
     WriteAnswer answer;
     std::string request;
     if (!BuildParameterRequest(settings, ParameterAction::Write, group, request)) {
@@ -49,7 +51,7 @@ WriteAnswer WriteParameters(const TransportSettings& limits, CameraSettings& set
     }
     auto reply = std::make_unique<char[]>(kReplyCapacity + 1);
     const HttpResult n = ExchangeWithCamera(
-        limits, settings,
+        limits, deadline, settings,
         {.request = request, .reply = reply.get(), .capacity = kReplyCapacity, .requestSent = &answer.sent});
     answer.result = n;
     if (n.Failed()) return answer;

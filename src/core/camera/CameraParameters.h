@@ -1,6 +1,7 @@
 // Reading and writing the camera's parameter groups, one HTTP request each.
 #pragma once
 
+#include "core/base/Deadline.h"
 #include "core/settings/ParameterGroup.h"
 #include "core/http/HttpResult.h"
 #include "core/http/TransportSettings.h"
@@ -8,13 +9,16 @@
 
 namespace orvanta {
 
+// Each request ends by `deadline` (TimedOut past it).
+
 // Reads one group (a page or the Time selector) into the record: the reply
 // length when Ok; on failure the group's fields stay as they were.
-HttpResult ReadParameters(const TransportSettings& limits, CameraSettings& settings, ParameterGroup group);
+HttpResult ReadParameters(const TransportSettings& limits, const Deadline& deadline, CameraSettings& settings,
+                          ParameterGroup group);
 
 // The system-page read right after the login dialog: does not look for
 // "Unauthorized" and parses even an empty reply (result 0).
-HttpResult ReadSysinfoAuth(const TransportSettings& limits, CameraSettings& settings);
+HttpResult ReadSysinfoAuth(const TransportSettings& limits, const Deadline& deadline, CameraSettings& settings);
 
 // What a parameter write's reply said, beyond its result.
 struct WriteAnswer {
@@ -27,6 +31,7 @@ struct WriteAnswer {
 // the full network form, ParameterGroup::NetworkShort for the short one). The
 // camera took it only when its reply has a 2xx status line: 401 is
 // Unauthorized, any other status (or no status line) a failure.
-WriteAnswer WriteParameters(const TransportSettings& limits, CameraSettings& settings, ParameterGroup group);
+WriteAnswer WriteParameters(const TransportSettings& limits, const Deadline& deadline, CameraSettings& settings,
+                            ParameterGroup group);
 
 }  // namespace orvanta

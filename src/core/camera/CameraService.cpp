@@ -80,12 +80,13 @@ void UseLogin(const CameraLogin& given, CameraSettings& s) {
 
 }  // namespace
 
-CameraResult CameraService::LogIn(CameraSettings& settings, const CameraLogin& given, const StepReport& report) {
-    const auto scope = BeginOperation();
+CameraResult CameraService::LogIn(CameraSettings& settings, const CameraLogin& given, const Deadline& within,
+                                  const StepReport& report) {
+    const Deadline deadline = within.Earlier(OperationLimit());
     Steps steps(settings, report, given.any() ? 2 : 1);
     SetField(settings.User, "");
     SetField(settings.Password, "");
-    if (steps.Ended("log in", ReadGroup(settings, ParameterGroup::Sysinfo))) return steps.Result();
+    if (steps.Ended("log in", ReadGroup(settings, ParameterGroup::Sysinfo, deadline))) return steps.Result();
     CameraResult& first = steps.Result();
     if (first.outcome != CameraOutcome::Refused) return first;
     if (!given.any()) {
@@ -96,50 +97,52 @@ CameraResult CameraService::LogIn(CameraSettings& settings, const CameraLogin& g
     // The credentials stay in the record also when refused: the caller
     // shows what was tried, and a retry starts from it.
     UseLogin(given, settings);
-    steps.Ended("log in with the given credentials", ReadGroup(settings, ParameterGroup::Sysinfo));
+    steps.Ended("log in with the given credentials", ReadGroup(settings, ParameterGroup::Sysinfo, deadline));
     return steps.Result();
 }
 
-CameraResult CameraService::LogInAs(CameraSettings& settings, const CameraLogin& given, const StepReport& report) {
-    const auto scope = BeginOperation();
+CameraResult CameraService::LogInAs(CameraSettings& settings, const CameraLogin& given, const Deadline& within,
+                                    const StepReport& report) {
+    const Deadline deadline = within.Earlier(OperationLimit());
     Steps steps(settings, report, 1);
     UseLogin(given, settings);
-    steps.Ended("log in with the given credentials", ReadGroup(settings, ParameterGroup::Sysinfo));
+    steps.Ended("log in with the given credentials", ReadGroup(settings, ParameterGroup::Sysinfo, deadline));
     return steps.Result();
 }
 
 CameraResult CameraService::Read(CameraSettings& settings, std::vector<AccessPointEntry>& apList,
-                                 const StepReport& report) {
-    const auto scope = BeginOperation();
+                                 const Deadline& within, const StepReport& report) {
+    const Deadline deadline = within.Earlier(OperationLimit());
     Steps steps(settings, report, 6);
     apList.clear();
     for (const ParameterGroup group : {ParameterGroup::Version, ParameterGroup::Sysinfo, ParameterGroup::Network, ParameterGroup::Ddns, ParameterGroup::Time}) {
-        if (!steps.GoOn() || !steps.Ended(ReadName(group), ReadGroup(settings, group))) return steps.Result();
+        if (!steps.GoOn() || !steps.Ended(ReadName(group), ReadGroup(settings, group, deadline))) return steps.Result();
     }
     settings.Loaded = 1;
-    if (!steps.GoOn() || !steps.Ended(ReadName(ParameterGroup::Capabilities), ReadGroup(settings, ParameterGroup::Capabilities)))
+    if (!steps.GoOn() || !steps.Ended(ReadName(ParameterGroup::Capabilities), ReadGroup(settings, ParameterGroup::Capabilities, deadline)))
         return steps.Result();
     if (settings.HasWireless != 1) return steps.Result();
     steps.AddToTotal(1);
     if (!steps.GoOn()) return steps.Result();
     settings.APScanOK = 0;
     HttpResult scan;
-    apList = RequestAccessPointScan(settings, &scan);
+    apList = RequestAccessPointScan(settings, &scan, deadline);
     if (steps.Ended("scan access points", scan) && settings.APScanOK == 0) steps.Result().outcome = CameraOutcome::NoScan;
     return steps.Result();
 }
 
-CameraResult CameraService::Save(CameraSettings& settings, SaveForm form, const StepReport& report) {
-    const auto scope = BeginOperation();
+CameraResult CameraService::Save(CameraSettings& settings, SaveForm form, const Deadline& within,
+                                 const StepReport& report) {
+    const Deadline deadline = within.Earlier(OperationLimit());
     Steps steps(settings, report, 4);
     const auto write = [&](ParameterGroup group) {
         if (!steps.GoOn()) return false;
-        const WriteAnswer a = WriteGroup(settings, group);
+        const WriteAnswer a = WriteGroup(settings, group, deadline);
         return steps.Ended(WriteName(group), a.result, a.code);
     };
     if (form == SaveForm::AfterWps) {
         if (write(ParameterGroup::Sysinfo) && write(ParameterGroup::Ddns) && steps.GoOn() &&
-            steps.Ended(ReadName(ParameterGroup::Time), ReadGroup(settings, ParameterGroup::Time)))
+            steps.Ended(ReadName(ParameterGroup::Time), ReadGroup(settings, ParameterGroup::Time, deadline)))
             write(ParameterGroup::NetworkShort);
         return steps.Result();
     }
@@ -149,7 +152,7 @@ CameraResult CameraService::Save(CameraSettings& settings, SaveForm form, const 
     // write that never left (no connection, cancelled, refused as too long)
     // changed nothing on the camera and is a failure; so is one that ran out
     // of time before it was sent whole.
-    const WriteAnswer network = WriteGroup(settings, ParameterGroup::Network);
+    const WriteAnswer network = WriteGroup(settings, ParameterGroup::Network, deadline);
     if (!network.sent) {
         steps.Ended(WriteName(ParameterGroup::Network), network.result.Failed() ? network.result : HttpStatus::SendFailed);
         return steps.Result();
@@ -161,12 +164,12 @@ CameraResult CameraService::Save(CameraSettings& settings, SaveForm form, const 
 }
 
 CameraResult CameraService::ScanAccessPoints(CameraSettings& settings, std::vector<AccessPointEntry>& apList,
-                                             const StepReport& report) {
-    const auto scope = BeginOperation();
+                                             const Deadline& within, const StepReport& report) {
+    const Deadline deadline = within.Earlier(OperationLimit());
     Steps steps(settings, report, 1);
     settings.APScanOK = 0;
     HttpResult scan;
-    apList = RequestAccessPointScan(settings, &scan);
+    apList = RequestAccessPointScan(settings, &scan, deadline);
     if (steps.Ended("scan access points", scan) && settings.APScanOK == 0) steps.Result().outcome = CameraOutcome::NoScan;
     return steps.Result();
 }
@@ -177,11 +180,12 @@ void CameraService::AimAtFound(CameraSettings& settings, const discovery::Discov
     if (!ParseIpv4(settings.CamIP, settings.CamAddr)) settings.CamAddr = 0xFFFFFFFFu;
 }
 
-CameraResult CameraService::ReadFoundAgain(CameraSettings& settings, const discovery::DiscoveredCamera& found) {
+CameraResult CameraService::ReadFoundAgain(CameraSettings& settings, const discovery::DiscoveredCamera& found,
+                                           const Deadline& within) {
     AimAtFound(settings, found);
-    const auto scope = BeginOperation();
+    const Deadline deadline = within.Earlier(OperationLimit());
     Steps steps(settings, {}, 1);
-    steps.Ended(ReadName(ParameterGroup::NatStatus), ReadGroup(settings, ParameterGroup::NatStatus));
+    steps.Ended(ReadName(ParameterGroup::NatStatus), ReadGroup(settings, ParameterGroup::NatStatus, deadline));
     return steps.Result();
 }
 

@@ -8,6 +8,10 @@
 // Every operation works on the record it is handed: its endpoint, its
 // credentials and its KeepConnecting flag. Clearing that flag ends the
 // operation at its next step (Cancelled) and makes a waiting connect give up.
+// Every operation also takes the caller's deadline (`within`) and hands it,
+// as a value, to each request it makes; past it the request in progress ends
+// with TimedOut. An implementation may bound an operation more tightly
+// (OperationLimit), never less.
 //
 // Calls made from a worker thread must be safe while the user-interface
 // thread uses the same object: an implementation keeps no mutable state the
@@ -21,6 +25,7 @@
 #include <string>
 #include <vector>
 
+#include "core/base/Deadline.h"
 #include "core/camera/AccessPointScan.h"
 #include "core/camera/CameraParameters.h"
 #include "core/camera/CameraResult.h"
@@ -59,25 +64,29 @@ public:
     // holds anything: LoginRequired otherwise). The login reads the system
     // page into the record (on the record itself, so that a cancel reaches
     // it); a caller whose record must keep its own system page logs in on a copy.
-    CameraResult LogIn(CameraSettings& settings, const CameraLogin& given, const StepReport& report = {});
+    CameraResult LogIn(CameraSettings& settings, const CameraLogin& given, const Deadline& within,
+                       const StepReport& report = {});
     // `given` straight away (the user typed them after the empty login was refused).
-    CameraResult LogInAs(CameraSettings& settings, const CameraLogin& given, const StepReport& report = {});
+    CameraResult LogInAs(CameraSettings& settings, const CameraLogin& given, const Deadline& within,
+                         const StepReport& report = {});
     // Pages 23, 1, 3, 13 and the time group; then `Loaded`, page 32, and the
     // access point scan when the camera has wireless (NoScan when its reply
     // holds none). `apList` gets the scan.
-    CameraResult Read(CameraSettings& settings, std::vector<AccessPointEntry>& apList, const StepReport& report = {});
+    CameraResult Read(CameraSettings& settings, std::vector<AccessPointEntry>& apList, const Deadline& within,
+                      const StepReport& report = {});
     // Normal: system, DDNS and time written, then the full network form.
     // Once that has gone out the save has done its part, whatever the reply
     // (the camera may move to its new address at once): `last` then says
     // whether the camera confirmed it. AfterWps: system and DDNS written, the
     // time group read, the short network form written and confirmed.
-    CameraResult Save(CameraSettings& settings, SaveForm form, const StepReport& report = {});
+    CameraResult Save(CameraSettings& settings, SaveForm form, const Deadline& within, const StepReport& report = {});
     // The camera's scan of the access points it sees (NoScan when the reply holds none).
     CameraResult ScanAccessPoints(CameraSettings& settings, std::vector<AccessPointEntry>& apList,
-                                  const StepReport& report = {});
+                                  const Deadline& within, const StepReport& report = {});
     // The camera answered a search again after its restart: the record is
     // pointed at where it answered from and its NAT status is read.
-    CameraResult ReadFoundAgain(CameraSettings& settings, const discovery::DiscoveredCamera& found);
+    CameraResult ReadFoundAgain(CameraSettings& settings, const discovery::DiscoveredCamera& found,
+                                const Deadline& within);
     // Points the record at the address and port the camera answered from.
     static void AimAtFound(CameraSettings& settings, const discovery::DiscoveredCamera& found);
 
@@ -92,25 +101,25 @@ public:
     // records) is let go; the next step starts a new client.
     virtual void EndSearch() = 0;
 
+    // Each request ends by `deadline` (TimedOut past it).
+
     // One parameter group read into the record (ReadParameters).
-    virtual HttpResult ReadGroup(CameraSettings& settings, ParameterGroup group) = 0;
+    virtual HttpResult ReadGroup(CameraSettings& settings, ParameterGroup group, const Deadline& deadline) = 0;
     // One parameter group written; a reply whose status is not 2xx fails.
-    virtual WriteAnswer WriteGroup(CameraSettings& settings, ParameterGroup group) = 0;
-    virtual std::vector<AccessPointEntry> RequestAccessPointScan(CameraSettings& settings, HttpResult* result) = 0;
-    virtual HttpResult Wps(CameraSettings& settings, WpsAction action) = 0;
+    virtual WriteAnswer WriteGroup(CameraSettings& settings, ParameterGroup group, const Deadline& deadline) = 0;
+    virtual std::vector<AccessPointEntry> RequestAccessPointScan(CameraSettings& settings, HttpResult* result,
+                                                                 const Deadline& deadline) = 0;
+    virtual HttpResult Wps(CameraSettings& settings, WpsAction action, const Deadline& deadline) = 0;
     // The camera-listing server (QueryServerCameras).
     virtual std::optional<std::vector<ServerCameraEntry>> QueryServer(const ServerCredentials& credentials,
                                                                       uint32_t& countOut, const char* host,
-                                                                      const char* port, ListingLogin login) = 0;
-
-    // Lives for one operation: an implementation bounds the operation's
-    // requests by it (none by default).
-    struct OperationScope {
-        virtual ~OperationScope() = default;
-    };
+                                                                      const char* port, ListingLogin login,
+                                                                      const Deadline& deadline) = 0;
 
 protected:
-    virtual std::unique_ptr<OperationScope> BeginOperation() { return nullptr; }
+    // The implementation's own bound on one operation, from its start; the
+    // earlier of it and the caller's deadline governs (none by default).
+    virtual Deadline OperationLimit() const { return Deadline::Never(); }
 };
 
 }  // namespace orvanta

@@ -9,7 +9,6 @@
 #include "core/camera/ParameterParser.h"
 #include "core/camera/QueryEscape.h"
 #include "core/http/HttpHead.h"
-#include "core/camera/SequenceDeadline.h"
 #include "core/base/Diagnostics.h"
 #include "core/settings/FixedField.h"
 
@@ -111,10 +110,11 @@ std::optional<std::vector<ServerCameraEntry>> ParseListingReply(std::string_view
 }
 
 std::optional<std::vector<ServerCameraEntry>> QueryServerCameras(const TransportSettings& limits,
+                                                                 const Deadline& within,
                                                                  const ServerCredentials& credentials,
                                                                  uint32_t& countOut, const char* host,
                                                                  const char* port, ListingLogin login) {
-    const Deadline deadline = SequenceDeadline::Current().Earlier(Deadline::After(limits.overallLimitMs));
+    const Deadline deadline = within.Earlier(Deadline::After(limits.overallLimitMs));
     int fd = -1;
     if (ConnectPlain(limits, deadline, host, port, fd) != 0) return std::nullopt;
     std::string request;
@@ -160,8 +160,9 @@ ListingResult ClassifyListingReply(std::string_view reply, ListingLogin login) {
     return result;
 }
 
-ListingResult QueryListing(const TransportSettings& limits, const ServerCredentials& credentials, const char* host,
-                           const char* port, ListingLogin login) {
+ListingResult QueryListing(const TransportSettings& limits, const Deadline& within,
+                           const ServerCredentials& credentials, const char* host, const char* port,
+                           ListingLogin login) {
     ListingResult result;
     result.outcome = ListingOutcome::NoAnswer;
     std::string request;
@@ -170,7 +171,7 @@ ListingResult QueryListing(const TransportSettings& limits, const ServerCredenti
         result.why = "the request does not fit its buffer";
         return result;
     }
-    const Deadline deadline = SequenceDeadline::Current().Earlier(Deadline::After(limits.overallLimitMs));
+    const Deadline deadline = within.Earlier(Deadline::After(limits.overallLimitMs));
     int fd = -1;
     if (ConnectPlain(limits, deadline, host, port, fd) != 0) {
         result.why = std::string("no connection to the listing server ") + host + ":" + port;

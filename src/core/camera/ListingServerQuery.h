@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/base/Deadline.h"
 #include "core/http/TransportSettings.h"
 
 namespace orvanta {
@@ -44,9 +45,11 @@ bool BuildListingRequest(const ServerCredentials& credentials, ListingLogin logi
 // Entries beyond what the reply describes stay empty.
 std::optional<std::vector<ServerCameraEntry>> ParseListingReply(std::string_view reply, ListingLogin login);
 
-// Connects, asks, parses and closes. On success `countOut` receives the
-// number of entries; on any failure it is left untouched and nothing returns.
+// Connects, asks, parses and closes, by `deadline` at the latest. On success
+// `countOut` receives the number of entries; on any failure it is left
+// untouched and nothing returns.
 std::optional<std::vector<ServerCameraEntry>> QueryServerCameras(const TransportSettings& limits,
+                                                                 const Deadline& deadline,
                                                                  const ServerCredentials& credentials,
                                                                  uint32_t& countOut, const char* host,
                                                                  const char* port, ListingLogin login);
@@ -70,7 +73,8 @@ struct ListingResult {
 // without a camera count is a refusal, for both login types.
 ListingResult ClassifyListingReply(std::string_view reply, ListingLogin login);
 
-ListingResult QueryListing(const TransportSettings& limits, const ServerCredentials& credentials, const char* host,
-                           const char* port, ListingLogin login);
+ListingResult QueryListing(const TransportSettings& limits, const Deadline& deadline,
+                           const ServerCredentials& credentials, const char* host, const char* port,
+                           ListingLogin login);
 
 }  // namespace orvanta

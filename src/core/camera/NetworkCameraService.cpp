@@ -7,7 +7,6 @@
 #include <algorithm>
 
 #include "core/camera/CameraParameters.h"
-#include "core/camera/SequenceDeadline.h"
 #include "core/discovery/DiscoveryClient.h"
 #include "core/discovery/PosixDiscoveryTransport.h"
 
@@ -43,39 +42,31 @@ void NetworkCameraService::EndSearch() {
 #endif
 }
 
-HttpResult NetworkCameraService::ReadGroup(CameraSettings& settings, ParameterGroup group) {
-    return ReadParameters(limits_, settings, group);
+HttpResult NetworkCameraService::ReadGroup(CameraSettings& settings, ParameterGroup group, const Deadline& deadline) {
+    return ReadParameters(limits_, deadline, settings, group);
 }
 
-WriteAnswer NetworkCameraService::WriteGroup(CameraSettings& settings, ParameterGroup group) {
-    return WriteParameters(limits_, settings, group);
+WriteAnswer NetworkCameraService::WriteGroup(CameraSettings& settings, ParameterGroup group,
+                                             const Deadline& deadline) {
+    return WriteParameters(limits_, deadline, settings, group);
 }
 
 std::vector<AccessPointEntry> NetworkCameraService::RequestAccessPointScan(CameraSettings& settings,
-                                                                          HttpResult* result) {
-    return orvanta::ScanAccessPoints(limits_, settings, result);
+                                                                          HttpResult* result,
+                                                                          const Deadline& deadline) {
+    return orvanta::ScanAccessPoints(limits_, deadline, settings, result);
 }
 
-namespace {
-struct OverallLimit : CameraService::OperationScope {
-    explicit OverallLimit(const TransportSettings& limits) : deadline(limits) {}
-    SequenceDeadline deadline;
-};
-}  // namespace
-
-std::unique_ptr<CameraService::OperationScope> NetworkCameraService::BeginOperation() {
-    return std::make_unique<OverallLimit>(limits_);
-}
-
-HttpResult NetworkCameraService::Wps(CameraSettings& settings, WpsAction action) {
-    return WpsRequest(limits_, settings, action);
+HttpResult NetworkCameraService::Wps(CameraSettings& settings, WpsAction action, const Deadline& deadline) {
+    return WpsRequest(limits_, deadline, settings, action);
 }
 
 std::optional<std::vector<ServerCameraEntry>> NetworkCameraService::QueryServer(const ServerCredentials& credentials,
                                                                                 uint32_t& countOut,
                                                                                 const char* host, const char* port,
-                                                                                ListingLogin login) {
-    return QueryServerCameras(limits_, credentials, countOut, host, port, login);
+                                                                                ListingLogin login,
+                                                                                const Deadline& deadline) {
+    return QueryServerCameras(limits_, deadline, credentials, countOut, host, port, login);
 }
 
 }  // namespace orvanta

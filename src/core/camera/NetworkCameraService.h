@@ -25,17 +25,19 @@ public:
     bool SearchSentNowhere() const override;
     void EndSearch() override;
 
-    HttpResult ReadGroup(CameraSettings& settings, ParameterGroup group) override;
-    WriteAnswer WriteGroup(CameraSettings& settings, ParameterGroup group) override;
-    std::vector<AccessPointEntry> RequestAccessPointScan(CameraSettings& settings, HttpResult* result) override;
-    HttpResult Wps(CameraSettings& settings, WpsAction action) override;
+    HttpResult ReadGroup(CameraSettings& settings, ParameterGroup group, const Deadline& deadline) override;
+    WriteAnswer WriteGroup(CameraSettings& settings, ParameterGroup group, const Deadline& deadline) override;
+    std::vector<AccessPointEntry> RequestAccessPointScan(CameraSettings& settings, HttpResult* result,
+                                                         const Deadline& deadline) override;
+    HttpResult Wps(CameraSettings& settings, WpsAction action, const Deadline& deadline) override;
     std::optional<std::vector<ServerCameraEntry>> QueryServer(const ServerCredentials& credentials,
                                                               uint32_t& countOut, const char* host,
-                                                              const char* port, ListingLogin login) override;
+                                                              const char* port, ListingLogin login,
+                                                              const Deadline& deadline) override;
 
 protected:
     // Each operation is bounded by the overall limit, from its start.
-    std::unique_ptr<OperationScope> BeginOperation() override;
+    Deadline OperationLimit() const override { return Deadline::After(limits_.overallLimitMs); }
 
 private:
     // Never changed after construction: the camera calls read it from

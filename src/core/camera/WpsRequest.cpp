@@ -14,14 +14,15 @@ void ParseWpsStatus(CameraSettings& settings, std::string_view reply) {
     ExtractValue(settings.WPSAck, "WPS_ACK=", reply);
 }
 
-HttpResult WpsRequest(const TransportSettings& limits, CameraSettings& settings, WpsAction action) {
+HttpResult WpsRequest(const TransportSettings& limits, const Deadline& deadline, CameraSettings& settings,
+                      WpsAction action) {
     std::string request;
     auto reply = std::make_unique<char[]>(kSmallReplyCapacity + 1);
     if (action == WpsAction::Start) {
         if (!BuildWpsStartRequest(settings, request)) return HttpStatus::SendFailed;
         // The camera's answer to the start is never examined: its progress
         // shows in the status queries.
-        return ExchangeWithCamera(limits, settings,
+        return ExchangeWithCamera(limits, deadline, settings,
                                   {.request = request,
                                    .reply = reply.get(),
                                    .capacity = kSmallReplyCapacity,
@@ -30,7 +31,7 @@ HttpResult WpsRequest(const TransportSettings& limits, CameraSettings& settings,
     }
     if (!BuildWpsStatusRequest(settings, request)) return HttpStatus::SendFailed;
     const HttpResult n = ExchangeWithCamera(
-        limits, settings, {.request = request, .reply = reply.get(), .capacity = kSmallReplyCapacity});
+        limits, deadline, settings, {.request = request, .reply = reply.get(), .capacity = kSmallReplyCapacity});
     if (n.Failed()) return n;
     const std::string_view text(reply.get(), n.length);
     const HttpStatus check = CheckReply(text, false, false);

@@ -191,7 +191,9 @@ bool Provisioner::Login(CameraService& camera, CameraSettings& s, const PlanRow&
         login.user = row.user ? *row.user : options_.user;
         login.password = row.password ? *row.password : options_.password;
     }
-    const CameraResult r = camera.LogIn(s, login);
+    // Each operation of a row is bounded by the run's overall limit on its
+    // own (the camera service's), as the search and the refind are by theirs.
+    const CameraResult r = camera.LogIn(s, login, Deadline::Never());
     switch (r.outcome) {
         case CameraOutcome::Done: return true;
         case CameraOutcome::LoginRequired:
@@ -232,7 +234,7 @@ void Provisioner::Work(std::size_t index, RowResult& result) {
     Report(index, result, "reading");
     if (!Reach(s, result) || !Login(camera, s, row, result)) return;
     std::vector<AccessPointEntry> aps;
-    if (const CameraResult read = camera.Read(s, aps); !read.ok()) {
+    if (const CameraResult read = camera.Read(s, aps, Deadline::Never()); !read.ok()) {
         result.status = read.last.status == HttpStatus::ConnectFailed ? RowStatus::Unreachable : RowStatus::Failed;
         result.detail = "read: " + (read.last.Failed() ? Words(read.last) : "the reply held no access-point scan");
         return;
@@ -258,7 +260,7 @@ void Provisioner::Work(std::size_t index, RowResult& result) {
     Report(index, result, "saving");
     const int roundBeforeSave = finder_->Round();
     planned.KeepConnecting = 1;
-    if (const CameraResult saved = camera.Save(planned, SaveForm::Normal); !saved.ok()) {
+    if (const CameraResult saved = camera.Save(planned, SaveForm::Normal, Deadline::Never()); !saved.ok()) {
         result.status = saved.outcome == CameraOutcome::Refused ? RowStatus::Refused : RowStatus::Failed;
         result.detail = "save: " + Words(saved.last);
         return;
@@ -293,7 +295,7 @@ void Provisioner::Work(std::size_t index, RowResult& result) {
         result.detail = "saved; " + result.detail;
         return;
     }
-    if (const CameraResult read = camera.Read(readBack, aps); !read.ok()) {
+    if (const CameraResult read = camera.Read(readBack, aps, Deadline::Never()); !read.ok()) {
         result.status = read.outcome == CameraOutcome::Refused ? RowStatus::Refused : RowStatus::Failed;
         result.detail = "saved, but the read-back failed: " +
                         (read.last.Failed() ? Words(read.last) : "the reply held no access-point scan");

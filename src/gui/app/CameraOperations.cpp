@@ -72,6 +72,9 @@ struct CameraOperations::Job {
     CameraResult login;
     CameraResult result;
     std::vector<AccessPointEntry> apList;
+    // The window ends a work by cancelling it (its Cancel, or its ticks
+    // running out), not by a deadline of its own.
+    const Deadline within = Deadline::Never();
     bool hasProbeResult = false;  // FindFreeAddress ran
     uint32_t probeResult = 0;     // its answer, network byte order
 
@@ -89,12 +92,13 @@ struct CameraOperations::Job {
         switch (kind) {
             case Kind::Read: ReadCamera(progress, report, base); break;
             case Kind::Save:
-                result = camera->Save(settings, settings.UseWPS == 1 ? SaveForm::AfterWps : SaveForm::Normal, report);
+                result = camera->Save(settings, settings.UseWPS == 1 ? SaveForm::AfterWps : SaveForm::Normal,
+                                      within, report);
                 break;
-            case Kind::Scan: result = camera->ScanAccessPoints(settings, apList, report); break;
+            case Kind::Scan: result = camera->ScanAccessPoints(settings, apList, within, report); break;
             case Kind::FoundAgain:
                 ReachSubnet();
-                result = camera->ReadFoundAgain(settings, found);
+                result = camera->ReadFoundAgain(settings, found, within);
                 break;
         }
     }
@@ -102,11 +106,12 @@ struct CameraOperations::Job {
     void ReadCamera(WorkerProgress& progress, const StepReport& loginReport, int& base) {
         // The camera may lie in another subnet than the PC.
         ReachSubnet();
-        login = typed ? camera->LogInAs(settings, *typed, loginReport) : camera->LogIn(settings, {}, loginReport);
+        login = typed ? camera->LogInAs(settings, *typed, within, loginReport)
+                      : camera->LogIn(settings, {}, within, loginReport);
         if (!login.ok()) return;
         base = progress.done.load();
         const StepReport readReport = [&](const CameraStep& step) { progress.Step(base + step.done, base + step.total); };
-        result = camera->Read(settings, apList, readReport);
+        result = camera->Read(settings, apList, within, readReport);
         // The address proposal for the quick IP page; a PPPoE camera gets its
         // address from the provider. A cancelled read skips the ARP walk.
         if (result.ok() && settings.LinkPPPoE != 1 && hostNetwork != nullptr && KeepConnectingNow(settings)) {

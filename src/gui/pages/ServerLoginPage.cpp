@@ -71,7 +71,7 @@ void ServerLoginPage::OnNext() {
         const std::string port = std::to_string(deployment->listingPort);
         uint32_t count = 0;
         std::optional<std::vector<ServerCameraEntry>> found =
-            Context()->camera->QueryServer(credentials_, count, host.c_str(), port.c_str(), login);
+            Context()->camera->QueryServer(credentials_, count, host.c_str(), port.c_str(), login, Deadline::Never());
         if (found) {
             found->resize(std::min<std::size_t>(found->size(), count));
             entries_ = std::move(*found);

@@ -55,7 +55,7 @@ WpsPage::~WpsPage() { timer_->stop(); }
 bool WpsPage::Running() const { return timer_->isActive(); }
 
 HttpResult WpsPage::Request(WpsAction action) {
-    return Context() && Context()->camera ? Context()->camera->Wps(Settings(), action) : HttpStatus::ConnectFailed;
+    return Context() && Context()->camera ? Context()->camera->Wps(Settings(), action, Deadline::Never()) : HttpStatus::ConnectFailed;
 }
 
 void WpsPage::LoadFromSettings() {

@@ -47,10 +47,12 @@ OnvifResult OnvifSession::Exchange(const ServiceUrl& url, const SoapCall& call, 
         header = *security;
     }
     const std::string envelope = SoapEnvelope(header, call.body);
-    // Reading the reply counts against the call's time as much as waiting for it.
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(settings_.overallLimitMs);
+    // Reading the reply counts against the call's time (and the caller's) as
+    // much as waiting for it.
+    const Deadline deadline = CallDeadline(settings_);
     HttpReply http;
-    OnvifResult r = PostSoap(settings_, url, call.action, envelope, sign ? Authorization(url) : std::string(), http);
+    OnvifResult r =
+        PostSoap(settings_, deadline, url, call.action, envelope, sign ? Authorization(url) : std::string(), http);
     if (!r.ok()) return r;
     lastHttpDate_ = HttpDate(http.Value("Date"));
     if (http.status == 401 && sign) {

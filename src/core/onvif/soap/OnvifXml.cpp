@@ -50,7 +50,7 @@ bool WithinLimits(const pugi::xml_node& root, const XmlLimits& limits, std::stri
                 why = "the reply carries more than " + std::to_string(limits.maxAttributes) + " attributes";
                 return false;
             }
-            if (limits.deadline && (elements & 1023) == 0 && std::chrono::steady_clock::now() > *limits.deadline) {
+            if ((elements & 1023) == 0 && limits.deadline.Passed()) {
                 why = "the call's time ran out while its reply was read";
                 refusal = XmlRefusal::OutOfTime;
                 return false;
@@ -86,7 +86,7 @@ bool ParseBoundedXml(std::string_view text, pugi::xml_document& doc, std::string
     };
     if (refusal) *refusal = XmlRefusal::None;
     if (text.size() > limits.maxBytes) return refuse("the reply is larger than " + std::to_string(limits.maxBytes) + " bytes");
-    if (limits.deadline && std::chrono::steady_clock::now() > *limits.deadline) {
+    if (limits.deadline.Passed()) {
         kind = XmlRefusal::OutOfTime;
         return refuse("the call's time ran out before its reply was read");
     }

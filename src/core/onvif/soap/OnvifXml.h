@@ -13,6 +13,8 @@
 
 #include <pugixml.hpp>
 
+#include "core/base/Deadline.h"
+
 namespace orvanta::onvif {
 
 // No ONVIF reply we read comes near either; a larger or deeper one is
@@ -37,7 +39,7 @@ struct XmlLimits {
     std::size_t maxElements = kMaxXmlElements;
     // The call's deadline: a parse that would end past it is not started,
     // and the checks of the tree stop when it passes.
-    std::optional<std::chrono::steady_clock::time_point> deadline;
+    Deadline deadline = Deadline::Never();
 };
 
 enum class XmlRefusal { None, Unreadable, OutOfTime };

@@ -89,8 +89,7 @@ OnvifStatus FaultStatus(const SoapFault& fault) {
     return OnvifStatus::Fault;
 }
 
-OnvifResult ReadSoapReply(std::string_view text, SoapReply& reply,
-                          std::optional<std::chrono::steady_clock::time_point> deadline) {
+OnvifResult ReadSoapReply(std::string_view text, SoapReply& reply, const Deadline& deadline) {
     std::string why;
     XmlLimits limits;
     limits.deadline = deadline;

@@ -11,6 +11,7 @@
 
 #include <pugixml.hpp>
 
+#include "core/base/Deadline.h"
 #include "core/onvif/OnvifTypes.h"
 
 namespace orvanta::onvif {
@@ -32,8 +33,7 @@ struct SoapReply {
 // FaultStatus) with its reason in detail; BadReply when the text is not a
 // SOAP envelope we can read; TimedOut when `deadline` (the call's) passed
 // before the reply was read.
-OnvifResult ReadSoapReply(std::string_view text, SoapReply& reply,
-                          std::optional<std::chrono::steady_clock::time_point> deadline = std::nullopt);
+OnvifResult ReadSoapReply(std::string_view text, SoapReply& reply, const Deadline& deadline = Deadline::Never());
 
 // What a fault means to the caller: ter:NotAuthorized and the WS-Security
 // failures are NotAuthorized, ter:ActionNotSupported and its kin

@@ -38,12 +38,21 @@ std::string SoapHttpRequest(const ServiceUrl& url, std::string_view action, std:
     return r;
 }
 
-OnvifResult PostSoap(const OnvifCallSettings& settings, const ServiceUrl& url, std::string_view action,
-                     std::string_view envelope, std::string_view authorization, HttpReply& reply) {
-    const TransportSettings limits = CallLimits(settings);
+Deadline CallDeadline(const OnvifCallSettings& settings) {
     // One call is bounded on its own; inside a command's time limit the
     // earlier deadline governs.
-    const Deadline deadline = settings.within.Earlier(Deadline::After(settings.overallLimitMs));
+    return settings.within.Earlier(Deadline::After(settings.overallLimitMs));
+}
+
+OnvifResult PostSoap(const OnvifCallSettings& settings, const ServiceUrl& url, std::string_view action,
+                     std::string_view envelope, std::string_view authorization, HttpReply& reply) {
+    return PostSoap(settings, CallDeadline(settings), url, action, envelope, authorization, reply);
+}
+
+OnvifResult PostSoap(const OnvifCallSettings& settings, const Deadline& deadline, const ServiceUrl& url,
+                     std::string_view action, std::string_view envelope, std::string_view authorization,
+                     HttpReply& reply) {
+    const TransportSettings limits = CallLimits(settings);
     const std::string where = url.host + ":" + url.port;
     int fd = -1;
     if (ConnectPlain(limits, deadline, url.host.c_str(), url.port.c_str(), fd) != 0) {

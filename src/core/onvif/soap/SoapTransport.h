@@ -17,6 +17,10 @@ namespace orvanta::onvif {
 
 // The transport limits one ONVIF call waits by.
 TransportSettings CallLimits(const OnvifCallSettings& settings);
+// When one call, started now, must have ended: its own overall limit or the
+// caller's deadline, the earlier. Reading its reply counts against it as
+// much as waiting for it.
+Deadline CallDeadline(const OnvifCallSettings& settings);
 
 // The request bytes: POST line, Host, the SOAP content type with its
 // action, Content-Length, "Connection: close", an Authorization header when
@@ -30,5 +34,9 @@ std::string SoapHttpRequest(const ServiceUrl& url, std::string_view action, std:
 // it is no HTTP reply or larger than a SOAP reply may be.
 OnvifResult PostSoap(const OnvifCallSettings& settings, const ServiceUrl& url, std::string_view action,
                      std::string_view envelope, std::string_view authorization, HttpReply& reply);
+// The same, by `deadline` (CallDeadline of the call's settings).
+OnvifResult PostSoap(const OnvifCallSettings& settings, const Deadline& deadline, const ServiceUrl& url,
+                     std::string_view action, std::string_view envelope, std::string_view authorization,
+                     HttpReply& reply);
 
 }  // namespace orvanta::onvif
