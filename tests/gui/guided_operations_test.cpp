@@ -14,6 +14,7 @@
 #include <QCoreApplication>
 #include <QTest>
 
+#include <QLineEdit>
 #include <QPushButton>
 
 #include "core/camera/CameraRequest.h"
@@ -21,7 +22,9 @@
 #include "gui/app/WaitDialog.h"
 #include "gui/app/CameraOperations.h"
 #include "gui/dialogs/RootLoginDialog.h"
+#include "gui/pages/ServerLoginPage.h"
 #include "gui/pages/SetupFinishedPage.h"
+#include "gui/pages/WpsPage.h"
 #include "gui/framework/WizardPage.h"
 #include "support/WizardFixture.h"
 
@@ -88,6 +91,7 @@ private slots:
     void closedLoginDialogStillRetriesAsRoot();
     void scanRunsOnTheWorker_data();
     void scanRunsOnTheWorker();
+    void pageRequestsRunOnTheWorker();
 
 private:
     void Tick(int n) {
@@ -581,6 +585,62 @@ void GuidedOperationsTest::scanRunsOnTheWorker() {
     QVERIFY(!Wait().isVisible());
     RunPosted();
     QCOMPARE(CurrentPage(), page);
+}
+
+// A page's own requests run on the worker as well: the WPS start passes
+// without the wait window while it is short and shows it once it takes a
+// while, and Cancel ends the attempt at once, silently, though the camera
+// never answered; the listing query shows the wait window at once and the
+// list page follows its answer, not the click.
+void GuidedOperationsTest::pageRequestsRunOnTheWorker() {
+    auto* wps = static_cast<WpsPage*>(fx_->Window().Page(kPageWps));
+    fx_->Settings().APCount = 2;
+    fx_->Settings().WPSAck = 0;
+    camera_->wps = [](CameraSettings&, WpsAction) { return HttpResult::Received(10); };
+    camera_->Hold(true);
+    fx_->Window().HandleCommand(WizardCommand::ShowWpsPage);
+    QVERIFY(wps->Running());
+    QVERIFY(!Wait().isVisible());
+    QVERIFY(fx_->Window().isEnabled());
+    QTRY_COMPARE(camera_->calls.wps.load(), 1);
+    for (int i = 0; i < 1000 && !Wait().isVisible(); ++i) Tick(1);
+    QVERIFY(Wait().isVisible());
+    QVERIFY(!fx_->Window().isEnabled());
+    Wait().findChild<QPushButton*>(QString::number(WaitDialog::kCancel))->click();
+    QVERIFY(!wps->Running());
+    QVERIFY(!Wait().isVisible());
+    QVERIFY(fx_->Window().isEnabled());
+    QVERIFY(wps->BackButton()->isEnabled());
+    QVERIFY(!wps->NextButton()->isEnabled());
+    QVERIFY(fx_->prompter.Prompts().empty());
+    WaitForWorker();  // the request left behind ends on its own
+    camera_->Release();
+
+    DeploymentSettings listing;
+    listing.listingHost = QStringLiteral("listing.lab");
+    listing.listingPort = 8081;
+    fx_->Window().Context().deployment = &listing;
+    camera_->queryServer = [](const ServerCredentials&, uint32_t& count, const char*, const char*, ListingLogin) {
+        count = 2;
+        return std::optional<std::vector<ServerCameraEntry>>(std::vector<ServerCameraEntry>(3));
+    };
+    camera_->Hold(false);
+    auto* login = static_cast<ServerLoginPage*>(fx_->Window().Page(kPageServerLogin));
+    fx_->Window().HandleCommand(WizardCommand::ShowServerLoginPage);
+    login->Control<QLineEdit>(ServerLoginPage::kId)->setText(QStringLiteral("acct"));
+    login->Control<QLineEdit>(ServerLoginPage::kPassword)->setText(QStringLiteral("pw"));
+    login->NextButton()->click();
+    QVERIFY(Wait().isVisible());
+    RunPosted();
+    QCOMPARE(CurrentPage(), int(kPageServerLogin));
+    camera_->Release();
+    WaitForWorker();
+    Tick(1);
+    QVERIFY(!Wait().isVisible());
+    QCOMPARE(login->Entries().size(), std::size_t{2});  // as many as the server counted
+    RunPosted();
+    QCOMPARE(CurrentPage(), int(kPageServerCameraList));
+    QCOMPARE(camera_->calls.serverQueries.load(), 1);
 }
 
 QTEST_MAIN(GuidedOperationsTest)

@@ -10,7 +10,10 @@
 #include <QObject>
 #include <QTest>
 #include <QTreeWidget>
+#include <cstdio>
 #include <memory>
+
+#include "EventLoopGap.h"
 
 #include "gui/app/WizardWindow.h"
 #include "gui/framework/DesktopConnectivity.h"
@@ -55,11 +58,20 @@ protected:
         fx_->timers.wpsTickMs = wpsTickMs;
         fx_->StartInShippedEnglish(source);
         fx_->Window().show();
+        // Measured from here: start-up is not the flow.
+        gap_ = std::make_unique<EventLoopGap>();
     }
 
     // Every scripted answer used and no prompt unscripted; then the wizard
     // and its folder go.
     void CloseWizard() {
+        // The longest the window's thread was away from its event loop
+        // during the flow, for the lab's log.
+        if (gap_)
+            std::printf("event-loop gap: the window's thread was away for at most %lld ms in %s\n",
+                        static_cast<long long>(gap_->LongestMs()), QTest::currentTestFunction());
+        std::fflush(stdout);
+        gap_.reset();
         QVERIFY(!fx_->prompter.HadUnexpected());
         QVERIFY(fx_->prompter.AllAnswersUsed());
         fx_.reset();
@@ -100,6 +112,7 @@ protected:
     }
 
     std::unique_ptr<WizardFixture> fx_;
+    std::unique_ptr<EventLoopGap> gap_;
 };
 
 }  // namespace orvanta::testing

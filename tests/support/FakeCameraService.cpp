@@ -76,6 +76,7 @@ std::vector<AccessPointEntry> FakeCameraService::RequestAccessPointScan(CameraSe
 HttpResult FakeCameraService::Wps(CameraSettings& settings, WpsAction action, const Deadline& deadline) {
     ++calls.wps;
     Handed(deadline);
+    WaitWhileHeld(settings);
     return wps ? wps(settings, action) : HttpStatus::ConnectFailed;
 }
 
@@ -85,6 +86,8 @@ std::optional<std::vector<ServerCameraEntry>> FakeCameraService::QueryServer(con
                                                                              const Deadline& deadline) {
     ++calls.serverQueries;
     Handed(deadline);
+    const CameraSettings none;  // the query has no record to cancel through
+    WaitWhileHeld(none);
     if (queryServer) return queryServer(credentials, countOut, host, port, login);
     return std::nullopt;
 }

@@ -44,7 +44,8 @@ public:
     };
     Calls calls;
 
-    // From now on the camera requests (reads, writes, scans) wait before
+    // From now on the camera requests (reads, writes, scans, WPS, listing
+    // queries) wait before
     // they answer until Release(); with `endOnCancel` also until the record
     // they were handed is cancelled, as a connect gives up once its
     // KeepConnecting is cleared. Held calls are counted when they start.

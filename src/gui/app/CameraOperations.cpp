@@ -123,6 +123,7 @@ struct CameraOperations::Job {
 
 CameraOperations::CameraOperations(WizardWindow& window) : window_(window), worker_(window) {
     window_.Context().kept = &kept_;
+    window_.Context().runCameraWork = [this](CameraWork work) { return RunForPage(std::move(work)); };
     closeWatcher_ = std::make_unique<CloseWatcher>(*this);
     window_.installEventFilter(closeWatcher_.get());
     QObject::connect(&refindTimer_, &QTimer::timeout, [this] { TickRefind(); });
@@ -131,6 +132,7 @@ CameraOperations::CameraOperations(WizardWindow& window) : window_(window), work
 CameraOperations::~CameraOperations() {
     refindTimer_.stop();
     if (window_.Context().kept == &kept_) window_.Context().kept = nullptr;
+    window_.Context().runCameraWork = nullptr;
     window_.removeEventFilter(closeWatcher_.get());
 }
 
@@ -289,6 +291,39 @@ void CameraOperations::ScanAccessPointsNow() {
     const int tickMs = window_.Timers().readTickMs;
     Run(Phase::Scanning, Messages().reading, tickMs, ShortWorkTicks(tickMs), std::move(job),
         &CameraOperations::FinishScan);
+}
+
+bool CameraOperations::RunForPage(CameraWork work) {
+    if (phase_ != Phase::Idle || worker_.WorkerAlive()) return false;
+    struct PageJob {
+        CameraWork work;
+        CameraService* camera = nullptr;
+        CameraSettings copy;
+    };
+    auto job = std::make_shared<PageJob>();
+    job->work = std::move(work);
+    job->camera = &Camera();
+    job->copy = window_.Settings();
+    WaitingWorker::Work w;
+    w.text = job->work.text.isEmpty() ? QString::fromStdString(Messages().reading) : job->work.text;
+    w.run = [job](WorkerProgress& progress) {
+        progress.Step(0, 1);
+        job->work.run(*job->camera, job->copy);
+        progress.Step(1, 1);
+    };
+    w.cancel = [job] { SetKeepConnecting(job->copy, false); };
+    // The work keeps its copy; the callbacks run on this thread only.
+    w.finished = [job] {
+        if (job->work.finished) job->work.finished(job->copy);
+    };
+    w.leaveOnCancel = true;
+    w.cancelled = [job] {
+        if (job->work.cancelled) job->work.cancelled();
+    };
+    w.quietMs = job->work.quietMs;
+    w.tickMs = window_.Timers().readTickMs;
+    worker_.Start(std::move(w));
+    return true;
 }
 
 void CameraOperations::FinishScan(Job& job) {

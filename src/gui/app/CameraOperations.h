@@ -18,6 +18,7 @@
 
 #include "core/camera/CameraService.h"
 #include "gui/app/WaitingWorker.h"
+#include "gui/framework/CameraWork.h"
 #include "gui/framework/KeptCameraResults.h"
 #include "gui/framework/Prompter.h"
 
@@ -42,6 +43,9 @@ public:
     void SaveCamera();
     // ScanAccessPoints: scan the camera's access points now.
     void ScanAccessPointsNow();
+    // A page's own request on the worker (the context's runCameraWork);
+    // false while other work runs.
+    bool RunForPage(CameraWork work);
 
     // false: the timers are not started and the test calls the ticks itself.
     void SetTimersRunning(bool running);

@@ -35,6 +35,24 @@ void WaitingWorker::CancelCurrent() {
     if (current_) current_->Cancel();
 }
 
+void WaitingWorker::CancelClicked() {
+    if (!current_) return;
+    if (!work_.leaveOnCancel) {
+        CancelCurrent();
+        return;
+    }
+    Leave();
+    const auto cancelled = std::move(work_.cancelled);
+    if (cancelled) cancelled();
+}
+
+void WaitingWorker::Leave() {
+    timer_.stop();
+    current_->Cancel();
+    abandoned_.push_back(std::move(current_));
+    EndWait();
+}
+
 void WaitingWorker::CancelAll() {
     CancelCurrent();
     for (auto& w : abandoned_) w->Cancel();
@@ -43,11 +61,19 @@ void WaitingWorker::CancelAll() {
 void WaitingWorker::Start(Work work) {
     work_ = std::move(work);
     ticks_ = 0;
+    shown_ = false;
+    if (work_.quietMs <= 0) ShowWait();
+    current_ = std::make_unique<WorkerThread>(work_.run, work_.cancel);
+    if (timersRunning_) timer_.start(work_.tickMs);
+}
+
+void WaitingWorker::ShowWait() {
+    shown_ = true;
     window_.setEnabled(false);
     if (WaitDialog* wait = window_.PleaseWait()) {
         // The window makes its wait window once it starts, after this object.
         if (!cancelConnection_)
-            cancelConnection_ = QObject::connect(wait, &WaitDialog::CancelClicked, [this] { CancelCurrent(); });
+            cancelConnection_ = QObject::connect(wait, &WaitDialog::CancelClicked, [this] { CancelClicked(); });
         wait->SetText(work_.text);
         wait->SetProgress(0, 0);
         // The provisioning dialog's Cancel caption is the one every language has.
@@ -56,8 +82,6 @@ void WaitingWorker::Start(Work work) {
         wait->show();
         wait->repaint();
     }
-    current_ = std::make_unique<WorkerThread>(work_.run, work_.cancel);
-    if (timersRunning_) timer_.start(work_.tickMs);
 }
 
 void WaitingWorker::Tick() {
@@ -76,14 +100,12 @@ void WaitingWorker::Tick() {
         return;
     }
     if (work_.giveUpTicks > 0 && ticks_ >= work_.giveUpTicks) {
-        timer_.stop();
-        current_->Cancel();
-        abandoned_.push_back(std::move(current_));
-        EndWait();
+        Leave();
         const auto gaveUp = std::move(work_.gaveUp);
         if (gaveUp) gaveUp();
         return;
     }
+    if (!shown_ && ticks_ * work_.tickMs >= work_.quietMs) ShowWait();
     ShowProgress();
 }
 
@@ -95,6 +117,8 @@ void WaitingWorker::ShowProgress() {
 }
 
 void WaitingWorker::EndWait() {
+    if (!shown_) return;
+    shown_ = false;
     window_.setEnabled(true);
     WaitDialog* wait = window_.PleaseWait();
     if (wait != nullptr) wait->SetCancelShown(false);

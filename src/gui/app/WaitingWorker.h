@@ -34,6 +34,15 @@ public:
         int giveUpTicks = 0;
         std::function<void()> gaveUp;
         int tickMs = 100;
+        // Cancel ends the wait at once: the work is told to stop and left to
+        // end on its own, as one given up on, and `cancelled` runs instead
+        // of `finished`. For work whose waits a cancel cannot cut short.
+        bool leaveOnCancel = false;
+        std::function<void()> cancelled;
+        // Short work passes unseen: the wait window shows (and the window is
+        // disabled) only once the work has run this long. For work a page
+        // repeats while it shows its own progress.
+        int quietMs = 0;
     };
 
     explicit WaitingWorker(WizardWindow& window);
@@ -51,16 +60,21 @@ public:
     void Tick();
     // Ticks since the current work started.
     int Ticks() const { return ticks_; }
-    // The wait window's Cancel: the current work ends at its next step.
+    // The current work ends at its next step.
     void CancelCurrent();
+    // The wait window's Cancel (see Work::leaveOnCancel).
+    void CancelClicked();
     // Tells every worker to stop (the window is closing).
     void CancelAll();
     // false: no timer runs and a test calls Tick itself.
     void SetTimersRunning(bool running) { timersRunning_ = running; }
 
 private:
+    void ShowWait();
     void ShowProgress();
     void EndWait();
+    // Ends the wait on a work still running: it is cancelled and kept aside.
+    void Leave();
 
     WizardWindow& window_;
     std::unique_ptr<WorkerThread> current_;
@@ -69,6 +83,7 @@ private:
     QTimer timer_;
     QMetaObject::Connection cancelConnection_;
     int ticks_ = 0;
+    bool shown_ = false;
     bool timersRunning_ = true;
 };
 

@@ -254,10 +254,14 @@ void WizardWindow::Start() {
     // desktop's network manager is asked rather than reaching out to an
     // address nobody chose, and when nothing can tell the page says so
     // instead of calling the PC offline.
+    // The probe's answer comes from the worker; until then the box says the
+    // Internet is unknown.
     if (deployment_.HasProbeHost()) {
-        const std::string host = deployment_.probeHost.toStdString();
-        const bool reached = ProbeInternet(transport_, host.c_str(), deployment_.probePort) == 0;
-        settings_.internetReachable = static_cast<uint8_t>(reached ? kInternetYes : kInternetNo);
+        settings_.internetReachable = kInternetUnknown;
+        probe_.Start(transport_, deployment_.probeHost.toStdString(), deployment_.probePort, [this](bool reached) {
+            settings_.internetReachable = static_cast<uint8_t>(reached ? kInternetYes : kInternetNo);
+            FirstPage()->UpdateNetworkBox();
+        });
     } else {
         const int state = options_.desktopInternetState ? options_.desktopInternetState() : DesktopInternetState();
         settings_.internetReachable = static_cast<uint8_t>(

@@ -17,6 +17,7 @@
 #include "core/i18n/LanguageStrings.h"
 #include "core/i18n/WizardMessages.h"
 #include "core/settings/CameraSettings.h"
+#include "gui/app/InternetProbe.h"
 #include "gui/app/PageStack.h"
 #include "gui/framework/DeploymentSettings.h"
 #include "gui/framework/OnvifSetup.h"
@@ -165,6 +166,7 @@ private:
     WizardContext context_;
     std::unique_ptr<CameraOperations> cameraOps_;
     std::unique_ptr<OnvifOperations> onvifOps_;
+    InternetProbe probe_;
     bool started_ = false;
 };
 

@@ -7,6 +7,7 @@
 #include <functional>
 #include <string>
 
+#include "gui/framework/CameraWork.h"
 #include "gui/framework/WizardCommand.h"
 
 class QWidget;
@@ -62,6 +63,8 @@ struct WizardContext {
 
     // Queue a navigation command; it runs after the current handler returns.
     std::function<void(WizardCommand)> postCommand;
+    // Runs a page's own camera request on the worker (null: no camera).
+    CameraWorkRunner runCameraWork;
     // Run a command at once (only EnsureCameraSubnet is ever sent this way, by callers
     // that need the camera's subnet reachable before they go on).
     std::function<void(WizardCommand)> sendCommand;

@@ -3,7 +3,9 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
+#include <memory>
 
 #include "core/camera/CameraService.h"
 #include "core/settings/FixedField.h"
@@ -66,18 +68,34 @@ void ServerLoginPage::OnNext() {
     // an old count with a missing list.
     entries_.clear();
     const DeploymentSettings* deployment = Context() ? Context()->deployment : nullptr;
-    if (deployment != nullptr && deployment->HasListingServer() && Context()->camera != nullptr) {
-        const std::string host = deployment->listingHost.trimmed().toStdString();
-        const std::string port = std::to_string(deployment->listingPort);
-        uint32_t count = 0;
-        std::optional<std::vector<ServerCameraEntry>> found =
-            Context()->camera->QueryServer(credentials_, count, host.c_str(), port.c_str(), login, Deadline::Never());
-        if (found) {
-            found->resize(std::min<std::size_t>(found->size(), count));
-            entries_ = std::move(*found);
-        }
+    if (deployment == nullptr || !deployment->HasListingServer() || !Context()->runCameraWork) {
+        PostCommand(WizardCommand::ShowServerCameraListPage);
+        return;
     }
-    PostCommand(WizardCommand::ShowServerCameraListPage);
+    struct Query {
+        std::string host, port;
+        uint32_t count = 0;
+        std::optional<std::vector<ServerCameraEntry>> found;
+    };
+    auto query = std::make_shared<Query>();
+    query->host = deployment->listingHost.trimmed().toStdString();
+    query->port = std::to_string(deployment->listingPort);
+    CameraWork work;
+    work.run = [query, credentials = credentials_, login](CameraService& camera, CameraSettings&) {
+        query->found = camera.QueryServer(credentials, query->count, query->host.c_str(), query->port.c_str(), login,
+                                          Deadline::Never());
+    };
+    const QPointer<ServerLoginPage> self(this);
+    work.finished = [self, query](const CameraSettings&) {
+        if (!self) return;
+        if (query->found) {
+            query->found->resize(std::min<std::size_t>(query->found->size(), query->count));
+            self->entries_ = std::move(*query->found);
+        }
+        self->PostCommand(WizardCommand::ShowServerCameraListPage);
+    };
+    // Cancelled: the login page stays, for another try.
+    if (!Context()->runCameraWork(std::move(work))) PostCommand(WizardCommand::ShowServerCameraListPage);
 }
 
 }  // namespace orvanta

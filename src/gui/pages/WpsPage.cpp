@@ -3,7 +3,10 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QPointer>
 #include <QTimer>
+#include <algorithm>
+#include <memory>
 
 #include "core/camera/CameraService.h"
 #include "gui/framework/TimerSettings.h"
@@ -17,6 +20,8 @@ constexpr int kRepeatFrom = 500;    // a silent camera gets the start again
 constexpr int kRepeatTo = 600;      //   at 520, 560 and 600
 constexpr int kEnd = 1200;          // the attempt ends here (30 ticks)
 constexpr int kSucceeded = 1500;    // full bar: the camera joined
+// A request that answers within this time passes without the wait window.
+constexpr int kQuietMs = 400;
 
 // The page's messages, kept from its section.
 constexpr const char* kAskRescan = "Message1";   // no access point known: scan now?
@@ -52,10 +57,29 @@ WpsPage::WpsPage(QWidget* parent) : WizardPage(174, "WPSPage", parent) {
 
 WpsPage::~WpsPage() { timer_->stop(); }
 
-bool WpsPage::Running() const { return timer_->isActive(); }
-
-HttpResult WpsPage::Request(WpsAction action) {
-    return Context() && Context()->camera ? Context()->camera->Wps(Settings(), action, Deadline::Never()) : HttpStatus::ConnectFailed;
+void WpsPage::Request(WpsAction action, std::function<void(HttpResult)> then) {
+    if (!Context() || !Context()->runCameraWork) {
+        then(HttpStatus::ConnectFailed);
+        return;
+    }
+    auto result = std::make_shared<HttpResult>(HttpStatus::ConnectFailed);
+    CameraWork work;
+    work.quietMs = kQuietMs;
+    work.run = [action, result](CameraService& camera, CameraSettings& copy) {
+        *result = camera.Wps(copy, action, Deadline::Never());
+    };
+    const QPointer<WpsPage> self(this);
+    work.finished = [self, result, then](const CameraSettings& copy) {
+        if (!self || !self->running_) return;
+        // A failed query leaves the pair as it was, in the copy as here.
+        self->Settings().WPSState = copy.WPSState;
+        self->Settings().WPSAck = copy.WPSAck;
+        then(*result);
+    };
+    work.cancelled = [self] {
+        if (self) self->Stop();
+    };
+    if (!Context()->runCameraWork(std::move(work))) then(HttpStatus::ConnectFailed);
 }
 
 void WpsPage::LoadFromSettings() {
@@ -74,39 +98,63 @@ void WpsPage::OnStart() {
     progress_->setValue(0);
     progress_->show();
     counter_ = 0;
-    const int period = Context() && Context()->timers ? Context()->timers->wpsTickMs : 5000;
-    timer_->start(period);
+    running_ = true;
     SetEnabledAll({BackButton(), NextButton(), start_}, false);
-    if (Request(WpsAction::Start).Failed()) {
-        timer_->stop();
+    Request(WpsAction::Start, [this](HttpResult r) {
+        if (!r.Failed()) {
+            const int period = Context() && Context()->timers ? Context()->timers->wpsTickMs : 5000;
+            timer_->start(period);
+            return;
+        }
+        running_ = false;
         BackButton()->setEnabled(true);
         Ask(Kept(kStartFailed), QString(), PromptIcon::Critical);
-    }
+    });
 }
 
 void WpsPage::OnTick() {
     counter_ += kStep;
-    if (counter_ < kFirstQuery) {
-        progress_->setValue(counter_);
-    } else if (counter_ < kEnd) {
-        progress_->setValue(counter_);
-        // A failed query leaves the pair as it was.
-        Request(WpsAction::Status);
-        const CameraSettings& s = Settings();
-        if (s.WPSState == 0 && s.WPSAck == 1) {
-            counter_ = kSucceeded;
-            progress_->setValue(kSucceeded);
-        } else if (s.WPSState == 0 && s.WPSAck == 0 && counter_ >= kRepeatFrom && counter_ <= kRepeatTo) {
-            Request(WpsAction::Start);
-        }
+    progress_->setValue(std::min(counter_, kEnd));
+    if (counter_ < kFirstQuery) return;
+    if (counter_ >= kEnd) {
+        Finish();
+        return;
     }
-    if (counter_ >= kEnd) Finish();
+    timer_->stop();
+    Request(WpsAction::Status, [this](HttpResult) { AfterStatus(); });
+}
+
+void WpsPage::AfterStatus() {
+    const CameraSettings& s = Settings();
+    if (s.WPSState == 0 && s.WPSAck == 1) {
+        counter_ = kSucceeded;
+        progress_->setValue(kSucceeded);
+        Finish();
+    } else if (s.WPSState == 0 && s.WPSAck == 0 && counter_ >= kRepeatFrom && counter_ <= kRepeatTo) {
+        Request(WpsAction::Start, [this](HttpResult) { GoOn(); });
+    } else {
+        GoOn();
+    }
+}
+
+void WpsPage::GoOn() {
+    if (running_) timer_->start();
+}
+
+// Cancelled: the attempt ends where it is, without a message.
+void WpsPage::Stop() {
+    timer_->stop();
+    running_ = false;
+    BackButton()->setEnabled(true);
+    start_->setEnabled(true);
+    progress_->hide();
 }
 
 void WpsPage::Finish() {
     // The timer stops before any message: a modal box must not let further
     // ticks query the camera underneath it.
     timer_->stop();
+    running_ = false;
     BackButton()->setEnabled(true);
     start_->setEnabled(true);
     progress_->hide();
@@ -122,11 +170,13 @@ void WpsPage::Finish() {
 
 void WpsPage::OnBack() {
     timer_->stop();
+    running_ = false;
     PostCommand(WizardCommand::ShowWpsPicturePage);
 }
 
 void WpsPage::OnNext() {
     timer_->stop();
+    running_ = false;
     PostCommand(WizardCommand::ShowUpnpPortsPage);
 }
 

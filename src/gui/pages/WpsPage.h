@@ -5,7 +5,14 @@
 // repeated at 520, 560 and 600 while the camera shows no sign of WPS, and
 // the attempt ends at 1200 (the 30th tick) or when the camera reports
 // success.
+//
+// Every request runs on the window's worker; the tick timer rests while one
+// is out, so a slow camera delays the count as it would a person watching.
+// The wait window shows only for a request that takes a while, and its
+// Cancel ends the attempt.
 #pragma once
+
+#include <functional>
 
 #include "core/http/HttpResult.h"
 #include "core/camera/WpsRequest.h"
@@ -36,7 +43,8 @@ public:
     void LoadFromSettings() override;
 
     int Counter() const { return counter_; }
-    bool Running() const;
+    // An attempt runs (its ticks, or a request of it on the worker).
+    bool Running() const { return running_; }
 
 protected slots:
     virtual void OnBack();
@@ -45,13 +53,20 @@ protected slots:
     void OnTick();
 
 private:
-    HttpResult Request(WpsAction action);
+    // Sends `action` on the worker; `then` gets its result on this thread.
+    // Only the WPS pair of the record comes back from the worker's copy.
+    void Request(WpsAction action, std::function<void(HttpResult)> then);
+    void AfterStatus();
+    // The ticks go on unless the attempt is over.
+    void GoOn();
+    void Stop();
     void Finish();
 
     QProgressBar* progress_ = nullptr;
     QPushButton* start_ = nullptr;
     QTimer* timer_ = nullptr;
     int counter_ = 0;
+    bool running_ = false;
 };
 
 }  // namespace orvanta

@@ -123,6 +123,16 @@ void WizardFixture::MakePageContext() {
         sent.push_back(command);
         events << QStringLiteral("send");
     };
+    // Pages without a window run their camera work in place, on a copy of
+    // the record as the window's worker would; the window's own runner is
+    // tested with the window.
+    pageContext_.runCameraWork = [this](CameraWork work) {
+        ++pageWorks;
+        CameraSettings copy = pageRecord_;
+        work.run(camera, copy);
+        if (work.finished) work.finished(copy);
+        return true;
+    };
     pageContextMade_ = true;
 }
 

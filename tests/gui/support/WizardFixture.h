@@ -101,6 +101,8 @@ public:
 
     hostnet::FakeHostNetwork net;
     FakeCameraService camera;
+    // Camera work the attached pages ran (through their context).
+    int pageWorks = 0;
     // Other makers' cameras: never the network unless networkCamera is set.
     FakeOnvifSearch onvifSearch;
     FakeOnvifService onvif;
