@@ -14,6 +14,7 @@
 #include <string>
 
 #include "core/base/Deadline.h"
+#include "core/onvif/OnvifMaintenance.h"
 #include "core/onvif/OnvifTypes.h"
 
 namespace orvanta::onvif {
@@ -49,6 +50,25 @@ public:
     virtual void KnowEndpoint(const std::string& target, const std::string& endpoint) {
         (void)target;
         (void)endpoint;
+    }
+
+    // Sends a firmware image (by the upload URI StartFirmwareUpgrade gives,
+    // or inside UpgradeSystemFirmware where that is all the camera offers),
+    // waits out the restart, finds the camera again by its identity and
+    // reads its version. Ok only when the version changed (or is
+    // upgrade.expectVersion); `report` says how far it got either way.
+    virtual OnvifResult UpgradeFirmware(const std::string& target, const OnvifCredentials& credentials,
+                                        const FirmwareUpgrade& upgrade, const FirmwareProgressFn& progress,
+                                        FirmwareReport& report) {
+        (void)target, (void)credentials, (void)upgrade, (void)progress, (void)report;
+        return {OnvifStatus::NotSupported, "firmware upgrades are not offered here"};
+    }
+
+    // Restarts the camera and finds it again; Ok with `after` read back.
+    virtual OnvifResult Restart(const std::string& target, const OnvifCredentials& credentials, RestartKind kind,
+                                OnvifDeviceState& after) {
+        (void)target, (void)credentials, (void)kind, (void)after;
+        return {OnvifStatus::NotSupported, "restarts are not offered here"};
     }
 };
 
