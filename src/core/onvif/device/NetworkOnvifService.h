@@ -62,6 +62,7 @@ public:
                       OnvifDeviceState& after) override;
 
     void KnowEndpoint(const std::string& target, const std::string& endpoint) override;
+    const OnvifApplySettings& Settings() const { return settings_; }
     // Defined in NetworkOnvifMaintenance.cpp.
     OnvifResult UpgradeFirmware(const std::string& target, const OnvifCredentials& credentials,
                                 const FirmwareUpgrade& upgrade, const FirmwareProgressFn& progress,
