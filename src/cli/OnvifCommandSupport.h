@@ -21,9 +21,9 @@ bool ReadOnvifLogin(const char* command, const ParsedArgs& p, onvif::OnvifCreden
 bool ParseOnvifTarget(const std::string& text, std::string& why);
 // Makes the target reachable (a search for an endpoint reference, a
 // temporary address when needed) and learns its device service; Ok with
-// `device` the URL to hand to the service.
+// `device` the camera to hand to the service.
 onvif::OnvifResult ReachOnvifTarget(const std::string& text, onvif::NetworkOnvifService& service, OnvifReach& reach,
-                                    std::string& device);
+                                    onvif::OnvifDevice& device);
 onvif::OnvifApplySettings OnvifCommandSettings(const TransportSettings& limits);
 void RunOnvifUntilSignal(const std::function<void()>& work, OnvifReach& reach);
 

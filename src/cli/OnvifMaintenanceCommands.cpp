@@ -155,7 +155,7 @@ int RunOnvifFirmware(const Args& args) {
 
     OnvifReach reach;
     NetworkOnvifService service(settings);
-    std::string device;
+    OnvifDevice device;
     if (OnvifResult r = ReachOnvifTarget(p.positional.front(), service, reach, device); !r.ok())
         return Fail("onvif firmware", OnvifExit(r.status), output::TerminalSafe(OnvifExplain(r, login)) + "; nothing was sent", json);
     ProgressLine line(isatty(STDERR_FILENO) == 1);
@@ -217,7 +217,7 @@ int RunOnvifRestart(const std::string& which, const Args& args) {
 
     OnvifReach reach;
     NetworkOnvifService service(settings);
-    std::string device;
+    OnvifDevice device;
     if (OnvifResult r = ReachOnvifTarget(p.positional.front(), service, reach, device); !r.ok())
         return Fail(command.c_str(), OnvifExit(r.status), output::TerminalSafe(OnvifExplain(r, login)) + "; nothing was sent", json);
     if (!json) std::fprintf(stderr, "waiting for the camera to restart\n");

@@ -57,6 +57,14 @@ std::string ReplyWords(const HttpReply& reply) {
     return "HTTP " + std::to_string(reply.status) + (text.empty() || text.find('<') != std::string::npos ? "" : ": " + text);
 }
 
+// A device whose MAC was read before and now differs took the camera's
+// address: nothing goes to it, an image least of all.
+OnvifResult AnotherDevice(const OnvifDevice& device, const OnvifDeviceState& read) {
+    if (device.mac.empty() || read.mac.empty() || SameMac(device.mac, read.mac)) return {};
+    return {OnvifStatus::Refused, device.service.host + " is now a device with MAC " + MacText(read.mac) +
+                                      ", not the camera's " + MacText(device.mac) + "; nothing was sent"};
+}
+
 }  // namespace
 
 OnvifResult NetworkOnvifService::FindAfterRestart(const OnvifDeviceState& before, const ServiceUrl& url,
@@ -238,16 +246,14 @@ OnvifResult NetworkOnvifService::SendFirmware(OnvifSession& session, const Firmw
     return {};
 }
 
-OnvifResult NetworkOnvifService::UpgradeFirmware(const std::string& target, const OnvifCredentials& credentials,
+OnvifResult NetworkOnvifService::UpgradeFirmware(const OnvifDevice& device, const OnvifCredentials& credentials,
                                                  const FirmwareUpgrade& upgrade, const FirmwareProgressFn& progress,
                                                  FirmwareReport& report) {
     report = FirmwareReport{};
     FirmwareImage image;
     if (OnvifResult r = FirmwareImage::Open(upgrade.file, image); !r.ok()) return r;
     report.total = image.Size();
-    ServiceUrl url;
-    std::string why;
-    if (!ParseDeviceTarget(target, url, why)) return {OnvifStatus::Refused, why};
+    const ServiceUrl& url = device.service;
     OnvifSession session(url, credentials, settings_.call, now);
     OnvifDeviceState before;
     CameraDateTime clock;
@@ -255,7 +261,8 @@ OnvifResult NetworkOnvifService::UpgradeFirmware(const std::string& target, cons
         r.detail += "; nothing was sent";
         return r;
     }
-    before.KnowEndpoint(KnownEndpoint(target));
+    before.KnowEndpoint(device.endpoint);
+    if (OnvifResult r = AnotherDevice(device, before); !r.ok()) return r;
     report.before = before.firmware;
     if (!upgrade.expectVersion.empty() && before.firmware == upgrade.expectVersion) {
         report.skipped = true;
@@ -304,11 +311,9 @@ OnvifResult NetworkOnvifService::UpgradeFirmware(const std::string& target, cons
             detail};
 }
 
-OnvifResult NetworkOnvifService::Restart(const std::string& target, const OnvifCredentials& credentials,
+OnvifResult NetworkOnvifService::Restart(const OnvifDevice& device, const OnvifCredentials& credentials,
                                          RestartKind kind, OnvifDeviceState& after) {
-    ServiceUrl url;
-    std::string why;
-    if (!ParseDeviceTarget(target, url, why)) return {OnvifStatus::Refused, why};
+    const ServiceUrl& url = device.service;
     OnvifSession session(url, credentials, settings_.call, now);
     OnvifDeviceState before;
     CameraDateTime clock;
@@ -316,7 +321,8 @@ OnvifResult NetworkOnvifService::Restart(const std::string& target, const OnvifC
         r.detail += "; nothing was sent";
         return r;
     }
-    before.KnowEndpoint(KnownEndpoint(target));
+    before.KnowEndpoint(device.endpoint);
+    if (OnvifResult r = AnotherDevice(device, before); !r.ok()) return r;
     const SoapCall call = kind == RestartKind::Reboot ? DeviceCall("SystemReboot") : SetSystemFactoryDefaultSoftCall();
     const std::string name = call.action.substr(call.action.rfind('/') + 1);
     SoapReply reply;

@@ -6,8 +6,6 @@
 
 #include <chrono>
 #include <functional>
-#include <map>
-#include <mutex>
 #include <optional>
 #include <string>
 
@@ -57,17 +55,16 @@ public:
 
     explicit NetworkOnvifService(OnvifApplySettings settings = {});
 
-    OnvifResult Read(const std::string& target, const OnvifCredentials& credentials, OnvifDeviceState& state) override;
-    OnvifResult Apply(const std::string& target, const OnvifCredentials& credentials, const OnvifChange& change,
+    OnvifResult Read(const OnvifDevice& device, const OnvifCredentials& credentials, OnvifDeviceState& state) override;
+    OnvifResult Apply(const OnvifDevice& device, const OnvifCredentials& credentials, const OnvifChange& change,
                       OnvifDeviceState& after) override;
 
-    void KnowEndpoint(const std::string& target, const std::string& endpoint) override;
     const OnvifApplySettings& Settings() const { return settings_; }
     // Defined in NetworkOnvifMaintenance.cpp.
-    OnvifResult UpgradeFirmware(const std::string& target, const OnvifCredentials& credentials,
+    OnvifResult UpgradeFirmware(const OnvifDevice& device, const OnvifCredentials& credentials,
                                 const FirmwareUpgrade& upgrade, const FirmwareProgressFn& progress,
                                 FirmwareReport& report) override;
-    OnvifResult Restart(const std::string& target, const OnvifCredentials& credentials, RestartKind kind,
+    OnvifResult Restart(const OnvifDevice& device, const OnvifCredentials& credentials, RestartKind kind,
                         OnvifDeviceState& after) override;
 
     Finder find;        // default: FindOnvifEndpoint (WS-Discovery)
@@ -108,8 +105,6 @@ private:
     bool ServesNewAddress(const ServiceUrl& url, const std::optional<OnvifIpv4>& newAddress,
                           const OnvifCredentials& credentials);
 
-    std::string KnownEndpoint(const std::string& target) const;
-
     // After a restart (a reboot, a reset, a new firmware): waits until the
     // camera has gone down, then until `limit` for it to answer again where
     // it was or, when it takes its address by DHCP, wherever a search hears
@@ -129,8 +124,6 @@ private:
     void WaitUntilDown(const ServiceUrl& url, const OnvifCredentials& credentials);
 
     OnvifApplySettings settings_;
-    mutable std::mutex endpointsMutex_;
-    std::map<std::string, std::string> endpoints_;  // target -> endpoint reference
 };
 
 // A network service for one worker (a plan row): SOAP over HTTP with the
