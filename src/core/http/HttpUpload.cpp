@@ -22,6 +22,7 @@ constexpr std::size_t kSlice = 64 * 1024;
 // A reply to an upload is a status and a short text; anything longer is
 // cut here and read as far as it came.
 constexpr std::size_t kReplyCapacity = 64 * 1024;
+constexpr int kSendBuffer = 256 * 1024;
 
 int PollOnce(int fd, short events, int timeoutMs, short& revents) {
     pollfd p{fd, events, 0};
@@ -82,6 +83,11 @@ UploadOutcome PostUpload(const UploadLimits& limits, const Deadline& deadline, c
         out.detail = "no connection to " + target.host + ":" + target.port;
         return out;
     }
+    // A modest send buffer: what the kernel has taken is then close to what
+    // the camera has, so progress (and the count reported when the
+    // connection breaks) is not megabytes ahead of the truth.
+    const int sendBuffer = kSendBuffer;
+    setsockopt(fd, SOL_SOCKET, SO_SNDBUF, &sendBuffer, sizeof sendBuffer);
     const std::string head = UploadRequestHead(target, body.Size()) + body.head;
     const std::uint64_t total = body.Size();
     const std::uint64_t requestTotal = head.size() - body.head.size() + total;
