@@ -48,6 +48,9 @@ const Command kCommands[] = {
      "columns are read's JSON keys to set, user and password its credentials). The plan is checked whole first\n"
      "(exit 2 naming every problem). Each camera is found, read, saved if it differs, found again by serial and\n"
      "read back; --dry-run lists the changes only. --parallel N works on N cameras at once (default 4).\n"
+     "ONVIF rows may name firmware_file (relative to the plan's folder) and firmware_version: the image is\n"
+     "installed first (a camera already at the version is left alone), so at most N upload at once; a camera\n"
+     "that does not come back within its announced down time plus --refind-seconds fails its row alone.\n"
      "Statuses: done, unchanged, not-found, refused, unreachable, failed, verify-mismatch; exit 0 only when\n"
      "all are done or unchanged."},
     {"onvif", orvanta::cli::RunOnvif,
