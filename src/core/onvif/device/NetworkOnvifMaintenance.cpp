@@ -23,6 +23,8 @@ namespace {
 // A camera that asks for a wait before the upload is waited for, but no
 // longer than this: more is a misreading of its duration.
 constexpr std::chrono::milliseconds kMaxUploadDelay{60000};
+// How often a restarting camera is asked at its own address.
+constexpr std::chrono::milliseconds kRestartPoll{500};
 
 std::string Seconds(std::chrono::milliseconds d) { return std::to_string((d.count() + 999) / 1000) + " s"; }
 
@@ -119,7 +121,11 @@ OnvifResult NetworkOnvifService::FindAfterRestart(const OnvifDeviceState& before
                 if (readAt(at, why)) return {};
             }
         }
-        if (timeLeft() > std::chrono::milliseconds(0)) sleep(std::min(timeLeft(), settings_.retryInterval));
+        // Asking its own address again is one connection: done often, so a
+        // camera is used again soon after it is up. A search is a multicast
+        // to the whole link, and keeps the slower pace.
+        const auto pause = maySearch ? settings_.retryInterval : std::min(settings_.retryInterval, kRestartPoll);
+        if (timeLeft() > std::chrono::milliseconds(0)) sleep(std::min(timeLeft(), pause));
     }
     return {OnvifStatus::NotFound, "the camera did not come back within " + Seconds(limit) +
                                        (lastWhy.empty() ? std::string() : " (at its address: " + lastWhy + ")")};
