@@ -15,6 +15,7 @@
 #include "CommandLine.h"
 #include "PasswordInput.h"
 #include "OnvifReach.h"
+#include "OnvifCommandSupport.h"
 #include "core/hostnet/ExitSignals.h"
 #include "core/onvif/device/ChangeCheck.h"
 #include "core/onvif/soap/ClockSkew.h"
@@ -511,11 +512,43 @@ int RunOnvifSet(const Args& args) {
 
 }  // namespace
 
+// What the other onvif subcommands share with read and set (OnvifCommandSupport.h).
+int OnvifExit(OnvifStatus status) { return ExitFor(status); }
+
+std::string OnvifExplain(const OnvifResult& r, const OnvifCredentials& login) { return Explain(r, login); }
+
+bool ReadOnvifLogin(const char* command, const ParsedArgs& p, OnvifCredentials& login, std::string& why) {
+    return ReadLogin(command, p, login, why);
+}
+
+bool ParseOnvifTarget(const std::string& text, std::string& why) {
+    Target t;
+    return ParseTarget(text, t, why);
+}
+
+OnvifResult ReachOnvifTarget(const std::string& text, NetworkOnvifService& service, OnvifReach& reach,
+                             OnvifDevice& device) {
+    Target t;
+    std::string why;
+    if (!ParseTarget(text, t, why)) return {OnvifStatus::Refused, why};
+    if (OnvifResult r = ResolveTarget(t, reach); !r.ok()) return r;
+    LearnServicePort(t, service.Settings().call);
+    ReachThrough(service, reach);
+    device = t.device;
+    return {};
+}
+
+OnvifApplySettings OnvifCommandSettings(const TransportSettings& limits) { return WithinCommandLimit(limits); }
+
+void RunOnvifUntilSignal(const std::function<void()>& work, OnvifReach& reach) { RunUntilSignal(work, reach); }
+
 int RunOnvif(const Args& args) {
     if (args.empty()) return UsageError("onvif", "expected read or set");
     const Args rest(args.begin() + 1, args.end());
     if (args.front() == "read") return RunOnvifRead(rest);
     if (args.front() == "set") return RunOnvifSet(rest);
+    if (args.front() == "firmware") return RunOnvifFirmware(rest);
+    if (args.front() == "reboot" || args.front() == "reset") return RunOnvifRestart(args.front(), rest);
     return UsageError("onvif", "expected read or set, not '" + output::TerminalSafe(args.front()) + "'");
 }
 

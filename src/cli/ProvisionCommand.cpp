@@ -7,10 +7,12 @@
 #include <atomic>
 #include <chrono>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <thread>
 
 #include "CliCommands.h"
+#include "core/provision/FirmwarePlan.h"
 #include "CommandLine.h"
 #include "PasswordInput.h"
 #include "core/hostnet/ExitSignals.h"
@@ -121,7 +123,10 @@ int RunProvision(const Args& args) {
     if (!ReadWholeFile(file, content, why)) return UsageError("provision", why);
     Plan plan;
     std::vector<std::string> problems;
-    if (!ReadPlan(content, plan, problems)) {
+    bool planOk = ReadPlan(content, plan, problems);
+    // Firmware files are named relative to the plan's folder and checked with the rest.
+    planOk = ResolveFirmwareFiles(plan, std::filesystem::path(file).parent_path().string(), problems) && planOk;
+    if (!planOk) {
         // Every fault at once, so the plan is mended in one go.
         for (const std::string& problem : problems)
             std::fprintf(stderr, "orvanta-cli provision: %s: %s\n", file.c_str(), output::TerminalSafe(problem).c_str());
@@ -138,8 +143,11 @@ int RunProvision(const Args& args) {
     // reaching a moved camera through the run's temporary addresses and
     // waiting for it as long as for our own cameras when told how long.
     onvif::OnvifApplySettings onvifSettings;
-    if (p.values.count("--refind-seconds"))
+    if (p.values.count("--refind-seconds")) {
         onvifSettings.refindLimit = onvifSettings.rebootLimit = std::chrono::seconds(options.refindSeconds);
+        // Past the down time a camera announces for its new firmware.
+        onvifSettings.firmwareMargin = std::chrono::seconds(options.refindSeconds);
+    }
     options.onvifService = [onvifSettings](const ProvisionOptions::OnvifReach& reach) {
         return onvif::MakeNetworkOnvifService(onvifSettings, reach);
     };

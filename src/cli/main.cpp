@@ -48,12 +48,18 @@ const Command kCommands[] = {
      "columns are read's JSON keys to set, user and password its credentials). The plan is checked whole first\n"
      "(exit 2 naming every problem). Each camera is found, read, saved if it differs, found again by serial and\n"
      "read back; --dry-run lists the changes only. --parallel N works on N cameras at once (default 4).\n"
+     "ONVIF rows may name firmware_file (relative to the plan's folder) and firmware_version: the image is\n"
+     "installed first (a camera already at the version is left alone), so at most N upload at once; a camera\n"
+     "that does not come back within its announced down time plus --refind-seconds fails its row alone.\n"
      "Statuses: done, unchanged, not-found, refused, unreachable, failed, verify-mismatch; exit 0 only when\n"
      "all are done or unchanged."},
     {"onvif", orvanta::cli::RunOnvif,
      "onvif read TARGET... [--user U] [PASSWORD] [--format text|csv|json]\n"
      "       onvif set TARGET [--address A/PREFIX|--dhcp] [--gateway G] [--dns D[,D]] [--ntp N[,N]] [--hostname H]\n"
-     "          [--sync-time] [--tz TZ] [--new-password-file F] [--dry-run] [--user U] [PASSWORD] [--format text|json]",
+     "          [--sync-time] [--tz TZ] [--new-password-file F] [--dry-run] [--user U] [PASSWORD] [--format text|json]\n"
+     "       onvif firmware TARGET --file F [--expect-version V] [--wait-seconds N] [--user U] [PASSWORD] [--format text|json]\n"
+     "       onvif reboot TARGET [--yes] [--wait-seconds N] [--user U] [PASSWORD] [--format text|json]\n"
+     "       onvif reset TARGET --soft [--yes] [--wait-seconds N] [--user U] [PASSWORD] [--format text|json]",
      "Other makers' cameras over ONVIF. TARGET is an address, address:port, a device service URL\n"
      "(http://ADDRESS/onvif/device_service) or an endpoint reference (urn:uuid:..., uuid:... or a bare UUID)\n"
      "found by a search; a reference answered from two addresses is refused, naming both.\n"
@@ -64,7 +70,14 @@ const Command kCommands[] = {
      "PC's (or --tz, a POSIX TZ string or a zone name such as Europe/Berlin); --new-password-file changes the\n"
      "password of --user. --dry-run prints 'field: old -> new' and sends no change. Otherwise the change is\n"
      "applied, the camera is found again by its uuid (after a restart when it asks for one) and read back;\n"
-     "exit 0 only when every field reads back as set."},
+     "exit 0 only when every field reads back as set.\n"
+     "firmware sends F (a regular file of at most 256 MiB) by the upload address the camera gives, or inside\n"
+     "UpgradeSystemFirmware where that is all it offers; progress on stderr. The camera is then waited for (the\n"
+     "down time it announces plus --wait-seconds, default 120), found again by its uuid and MAC, and its version\n"
+     "read; exit 0 only when the version changed (or is --expect-version; a camera already at it is left alone).\n"
+     "reboot restarts the camera, reset --soft puts its settings back to the maker's but keeps its network\n"
+     "settings; both ask on a terminal first (--yes in scripts), then wait for it to answer again (--wait-seconds,\n"
+     "default 180)."},
 };
 
 const char* kCommonHelp =

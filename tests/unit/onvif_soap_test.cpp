@@ -25,6 +25,7 @@
 #include "core/onvif/device/ChangeCheck.h"
 #include "core/onvif/device/DeviceReplies.h"
 #include "core/onvif/device/DeviceRequests.h"
+#include "core/onvif/device/FirmwareMessages.h"
 #include "core/http/HttpDigest.h"
 #include "core/http/Base64.h"
 #include "core/http/HttpReply.h"
@@ -456,7 +457,8 @@ TEST(OnvifRequests, EveryTemplateValidatesAgainstTheSchemas) {
         SetNetworkInterfacesCall("eth0", {false, "192.168.5.20", 24}), SetNetworkInterfacesCall("eth0", {true, "", 0}),
         SetNetworkDefaultGatewayCall("192.168.5.1"), SetDnsCall({"192.168.5.1", "198.51.100.53"}),
         SetNtpCall({"pool.ntp.org", "192.168.5.1"}), SetHostnameCall("cam-1"), SetSystemDateAndTimeCall(full),
-        SetSystemDateAndTimeCall(zoneOnly), SetUserCall("admin", "n3w<pass>", "Administrator")};
+        SetSystemDateAndTimeCall(zoneOnly), SetUserCall("admin", "n3w<pass>", "Administrator"),
+        StartFirmwareUpgradeCall(), UpgradeSystemFirmwareCall(), SetSystemFactoryDefaultSoftCall()};
     const auto dir = std::filesystem::temp_directory_path() / ("onvif_requests_" + std::to_string(getpid()));
     std::filesystem::create_directories(dir);
     // Runs the checker on envelopes around `bodies`: its exit status and what it printed.

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <chrono>
+#include <filesystem>
+#include <fstream>
 #include <functional>
 #include <iterator>
 #include <map>
@@ -15,6 +17,7 @@
 
 #include "core/output/CameraRecordWriter.h"
 #include "core/output/RecordWriter.h"
+#include "core/provision/FirmwarePlan.h"
 #include "core/provision/OnvifPlanRow.h"
 #include "core/provision/PlanFile.h"
 #include "core/provision/Provisioner.h"
@@ -188,6 +191,13 @@ TEST(ProvisionPlan, OnvifRowsCheckedWithOurs) {
          "onvif,,urn:uuid:c979aaaa-0000-4000-8000-000000000001\n"
          "onvif,00:04:7d:0e:b8:5c,\n",
          {"line 6: names the same camera as line 5", "line 7: names the same camera as line 2"}},
+        {"firmware columns: a version alone brings nothing, an empty-looking name is refused",
+         "kind,uuid,firmware_file,firmware_version\n"
+         "onvif,urn:uuid:f1,,2.7\n"
+         "onvif,urn:uuid:f2,image.bin,\n"
+         "onvif,urn:uuid:f3,\"bad\tname\",2.7\n",
+         {"line 2: firmware_version needs the firmware_file", "line 4: firmware_file 'bad\tname': not a file name",
+          "line 4: firmware_version needs the firmware_file"}},
         {"a JSON plan, bare uuid, DHCP",
          R"([{"kind": "onvif", "uuid": "cafe-2", "dhcp": true, "dns": ""}, {"kind": "onvif", "address": "192.0.2.9"}])",
          {}},
@@ -309,7 +319,9 @@ public:
         onvif::OnvifDeviceState state;
         std::string password = "pw";
         bool ignoresGateway = false;  // says Ok, keeps its old gateway
+        bool neverBack = false;       // takes an image and is not found again
     };
+    int uploading = 0, mostUploading = 0, upgrades = 0;
     std::mutex mutex;
     std::map<std::string, Camera> byTarget;
     int applies = 0;
@@ -387,6 +399,33 @@ public:
             if (change.dns) cam.state.dns = *change.dns;
             if (change.hostname) cam.state.hostname = *change.hostname;
             after = cam.state;
+            return {};
+        }
+        // "Installs" the image: its file's text is the version it brings.
+        onvif::OnvifResult UpgradeFirmware(const onvif::OnvifDevice& device, const onvif::OnvifCredentials& who,
+                                           const onvif::FirmwareUpgrade& upgrade,
+                                           const onvif::FirmwareProgressFn& progress,
+                                           onvif::FirmwareReport& report) override {
+            onvif::OnvifDeviceState state;
+            if (onvif::OnvifResult r = Read(device, who, state); !r.ok()) return r;
+            report.before = state.firmware;
+            {
+                std::lock_guard<std::mutex> lock(cams_.mutex);
+                cams_.mostUploading = std::max(cams_.mostUploading, ++cams_.uploading);
+                ++cams_.upgrades;
+            }
+            if (progress) progress({onvif::FirmwareProgress::Stage::Uploading, 5, 10});
+            std::this_thread::sleep_for(std::chrono::milliseconds(30));
+            std::string version;
+            std::getline(std::ifstream(upgrade.file) >> std::ws, version);
+            const std::string target = onvif::FormatServiceUrl(device.service);
+            std::lock_guard<std::mutex> lock(cams_.mutex);
+            --cams_.uploading;
+            Camera& cam = cams_.byTarget[target];
+            if (cam.neverBack) return {onvif::OnvifStatus::NotFound, "the camera did not come back within 5 s"};
+            cam.state.firmware = version;
+            report.after = version;
+            report.where = target;
             return {};
         }
 
@@ -482,3 +521,83 @@ TEST(ProvisionPlan, OnvifRowsRunThroughTheProvisioner) {
     }
     EXPECT_EQ(cams.byTarget[liar].state.hostname, "cam");
 }
+
+namespace orvanta::provision {
+namespace {
+
+// Firmware from a plan: files named relative to the plan's folder and
+// checked before anything is sent; a camera already at the version left
+// alone; uploads bounded by --parallel; a camera that never comes back
+// failing its row only; a dry run sending nothing.
+TEST(ProvisionPlan, FirmwareRowsUpgradeSkipAndFailAlone) {
+    const auto dir = std::filesystem::temp_directory_path() / ("plan_fw_" + std::to_string(getpid()));
+    std::filesystem::create_directories(dir / "images");
+    std::ofstream(dir / "images" / "v2.bin") << "2.0\n";
+
+    Plan bad;
+    std::vector<std::string> problems;
+    ASSERT_TRUE(ReadPlan("kind,uuid,firmware_file\nonvif,urn:uuid:a,images/missing.bin\nonvif,urn:uuid:b,images\n",
+                         bad, problems));
+    EXPECT_FALSE(ResolveFirmwareFiles(bad, dir.string(), problems));
+    ASSERT_EQ(problems.size(), 2u) << Joined(problems);
+    EXPECT_NE(problems[0].find("line 2: firmware_file: the firmware file " + (dir / "images/missing.bin").string() +
+                               " cannot be opened"), std::string::npos) << problems[0];
+    EXPECT_NE(problems[1].find("is a folder"), std::string::npos) << problems[1];
+
+    FakeOnvifCameras cams;
+    const char* names[] = {"a", "b", "c", "d", "e", "f"};
+    for (int i = 0; i < 6; ++i)
+        cams.Add(std::string("urn:uuid:") + names[i], "192.0.2." + std::to_string(20 + i),
+                 "aa:bb:cc:00:00:0" + std::to_string(i));
+    cams.byTarget["http://192.0.2.21/onvif/device_service"].state.firmware = "2.0";  // already there
+    cams.byTarget["http://192.0.2.22/onvif/device_service"].neverBack = true;
+    Plan plan;
+    problems.clear();
+    ASSERT_TRUE(ReadPlan("kind,uuid,firmware_file,firmware_version,hostname\n"
+                         "onvif,urn:uuid:a,images/v2.bin,2.0,\n"
+                         "onvif,urn:uuid:b,images/v2.bin,2.0,\n"
+                         "onvif,urn:uuid:c,images/v2.bin,2.0,\n"
+                         "onvif,urn:uuid:d,images/v2.bin,,\n"
+                         "onvif,urn:uuid:e,images/v2.bin,2.0,renamed\n"
+                         "onvif,urn:uuid:f,images/v2.bin,2.0,\n",
+                         plan, problems))
+        << Joined(problems);
+    ASSERT_TRUE(ResolveFirmwareFiles(plan, dir.string(), problems)) << Joined(problems);
+    EXPECT_EQ(*plan.rows[0].onvif.firmwareFile, (dir / "images" / "v2.bin").string());
+    const RowStatus expected[] = {RowStatus::Done, RowStatus::Unchanged, RowStatus::Unreachable,
+                                  RowStatus::Done, RowStatus::Done,      RowStatus::Done};
+    for (const bool dryRun : {true, false}) {
+        SCOPED_TRACE(dryRun ? "dry run" : "run");
+        ProvisionOptions options = cams.Options();
+        options.dryRun = dryRun;
+        options.parallel = 2;
+        Provisioner provisioner(plan, options, nullptr);
+        std::vector<RowResult> results;
+        std::string why;
+        ASSERT_TRUE(provisioner.Run(results, why)) << why;
+        ASSERT_EQ(results.size(), std::size(expected));
+        for (std::size_t i = 0; i < results.size(); ++i) {
+            const RowStatus want = dryRun && expected[i] != RowStatus::Unchanged ? RowStatus::WouldChange : expected[i];
+            EXPECT_EQ(StatusName(results[i].status), std::string(StatusName(want))) << i << ": " << results[i].detail;
+        }
+        if (dryRun) {
+            EXPECT_EQ(cams.upgrades, 0);
+            continue;
+        }
+        EXPECT_EQ(cams.upgrades, 5);
+        EXPECT_LE(cams.mostUploading, 2);
+        ASSERT_FALSE(results[0].changes.empty());
+        EXPECT_EQ(results[0].changes[0].key, "firmware");
+        EXPECT_EQ(results[0].changes[0].before, "1.0");
+        EXPECT_EQ(results[0].changes[0].after, "2.0");
+        EXPECT_NE(results[2].detail.find("firmware: the camera did not come back"), std::string::npos) << results[2].detail;
+        // The settings of a row follow its image, on the camera as it is afterwards.
+        EXPECT_EQ(cams.byTarget["http://192.0.2.24/onvif/device_service"].state.hostname, "renamed");
+        ASSERT_EQ(results[4].changes.size(), 2u);
+        EXPECT_EQ(results[4].changes[1].key, "hostname");
+    }
+    std::filesystem::remove_all(dir);
+}
+
+}  // namespace
+}  // namespace orvanta::provision

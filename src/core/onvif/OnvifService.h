@@ -14,6 +14,7 @@
 
 #include "core/base/Deadline.h"
 #include "core/onvif/OnvifDevice.h"
+#include "core/onvif/OnvifMaintenance.h"
 #include "core/onvif/OnvifTypes.h"
 
 namespace orvanta::onvif {
@@ -43,6 +44,25 @@ public:
     // what was read back (and where the camera now is: after.ipv4).
     virtual OnvifResult Apply(const OnvifDevice& device, const OnvifCredentials& credentials,
                               const OnvifChange& change, OnvifDeviceState& after) = 0;
+
+    // Sends a firmware image (by the upload URI StartFirmwareUpgrade gives,
+    // or inside UpgradeSystemFirmware where that is all the camera offers),
+    // waits out the restart, finds the camera again by its identity and
+    // reads its version. Ok only when the version changed (or is
+    // upgrade.expectVersion); `report` says how far it got either way.
+    virtual OnvifResult UpgradeFirmware(const OnvifDevice& device, const OnvifCredentials& credentials,
+                                        const FirmwareUpgrade& upgrade, const FirmwareProgressFn& progress,
+                                        FirmwareReport& report) {
+        (void)device, (void)credentials, (void)upgrade, (void)progress, (void)report;
+        return {OnvifStatus::NotSupported, "firmware upgrades are not offered here"};
+    }
+
+    // Restarts the camera and finds it again; Ok with `after` read back.
+    virtual OnvifResult Restart(const OnvifDevice& device, const OnvifCredentials& credentials, RestartKind kind,
+                                OnvifDeviceState& after) {
+        (void)device, (void)credentials, (void)kind, (void)after;
+        return {OnvifStatus::NotSupported, "restarts are not offered here"};
+    }
 };
 
 }  // namespace orvanta::onvif

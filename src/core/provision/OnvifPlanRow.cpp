@@ -86,7 +86,8 @@ bool SameAddressing(const onvif::OnvifIpv4& a, const onvif::OnvifIpv4& b) {
 
 const std::vector<std::string>& OnvifPlanKeys() {
     static const std::vector<std::string> keys = {"ip_address", "prefix", "dhcp", "gateway",
-                                                  "dns", "ntp", "hostname", "sync_time"};
+                                                  "dns", "ntp", "hostname", "sync_time",
+                                                  "firmware_file", "firmware_version"};
     return keys;
 }
 
@@ -122,6 +123,13 @@ bool ApplyOnvifCell(std::string_view key, std::string_view value, OnvifPlan& pla
     } else if (key == "hostname") {
         if (!IsHostName(value)) return Fail(why, "not a host name (letters, digits, '-' and '.')");
         plan.hostname = std::string(value);
+    } else if (key == "firmware_file" || key == "firmware_version") {
+        // Whether the file is one that may be sent is checked once its
+        // folder is known (ResolveFirmwareFiles).
+        if (value.empty() || value.size() > (key == "firmware_file" ? 4096u : 64u) ||
+            std::any_of(value.begin(), value.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20; }))
+            return Fail(why, key == "firmware_file" ? "not a file name" : "not a version (at most 64 characters)");
+        (key == "firmware_file" ? plan.firmwareFile : plan.firmwareVersion) = std::string(value);
     } else {
         return Fail(why, "not a setting of ONVIF cameras");
     }
@@ -129,6 +137,8 @@ bool ApplyOnvifCell(std::string_view key, std::string_view value, OnvifPlan& pla
 }
 
 void CheckOnvifAddressing(const OnvifPlan& plan, const std::string& where, std::vector<std::string>& problems) {
+    if (plan.firmwareVersion && !plan.firmwareFile)
+        problems.push_back(where + ": firmware_version needs the firmware_file that brings it");
     if (plan.dhcp && *plan.dhcp && (plan.ipAddress || plan.prefix))
         problems.push_back(where + ": dhcp 1 and a fixed ip_address/prefix at once");
     uint32_t address = 0, gateway = 0;

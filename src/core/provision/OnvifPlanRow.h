@@ -26,6 +26,10 @@ struct OnvifPlan {
     std::optional<std::vector<std::string>> ntp;
     std::optional<std::string> hostname;
     bool syncTime = false;
+    // A firmware image to install, and the version it brings: a camera
+    // already at that version is left alone (see FirmwarePlan.h).
+    std::optional<std::string> firmwareFile;
+    std::optional<std::string> firmwareVersion;
 };
 
 // The keys an ONVIF row may set, in report order.

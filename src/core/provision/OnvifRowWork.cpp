@@ -9,6 +9,7 @@
 
 #include "core/onvif/search/OnvifDeviceList.h"
 #include "core/onvif/soap/ServiceAddress.h"
+#include "core/provision/FirmwarePlan.h"
 #include "core/provision/Provisioner.h"
 #include "core/base/AddressText.h"
 #include "core/base/MacAddress.h"
@@ -217,11 +218,24 @@ void Provisioner::WorkOnvif(std::size_t index, RowResult& result) {
         result.detail = "the camera at " + url.host + " is " + state.endpoint + ", not " + row.uuid + "; nothing was written";
         return;
     }
+    // The image first: what follows is compared with the camera it leaves.
+    camera.mac = state.mac;
+    if (cancelled_ && row.onvif.firmwareFile) {
+        result.status = RowStatus::Failed;
+        result.detail = "cancelled; nothing was written";
+        return;
+    }
+    const FirmwareStep firmware =
+        RunFirmwareStep(*service, camera, credentials, row.onvif, options_.dryRun, state, result,
+                        [&](const std::string& step) { Report(index, result, step); });
+    if (firmware == FirmwareStep::Failed) return;
     std::vector<OnvifFieldChange> changes;
     const onvif::OnvifChange change = OnvifChangeFor(row.onvif, state, changes);
     for (const OnvifFieldChange& c : changes) result.changes.push_back({c.key, c.before, c.after});
     if (change.empty()) {
-        result.status = RowStatus::Unchanged;
+        result.status = firmware == FirmwareStep::Upgraded       ? RowStatus::Done
+                        : firmware == FirmwareStep::WouldUpgrade ? RowStatus::WouldChange
+                                                                 : RowStatus::Unchanged;
         return;
     }
     // What the row leaves is the camera's own: the planned address with the

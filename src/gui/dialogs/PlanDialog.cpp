@@ -2,6 +2,7 @@
 
 #include <QCloseEvent>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -14,6 +15,7 @@
 
 #include "core/i18n/LanguageStrings.h"
 #include "core/onvif/device/NetworkOnvifService.h"
+#include "core/provision/FirmwarePlan.h"
 #include "gui/framework/Prompter.h"
 #include "gui/framework/ShownText.h"
 #include "gui/framework/WizardPage.h"
@@ -146,6 +148,8 @@ bool PlanDialog::LoadPlan(const QString& path) {
     provision::Plan plan;
     if (!in) problems.push_back("cannot read " + path.toStdString());
     else provision::ReadPlan(content.str(), plan, problems);
+    // Firmware files are named relative to the plan's folder, checked with the rest.
+    if (in) provision::ResolveFirmwareFiles(plan, QFileInfo(path).absolutePath().toStdString(), problems);
     if (!problems.empty()) {
         QString all;
         for (const std::string& p : problems) all += Plain(p) + QLatin1Char('\n');

@@ -5,6 +5,7 @@ import re
 import threading
 import time
 
+from . import firmware
 from .xmlout import TDS, TR2, TRT, TT
 
 LEVELS = ("Administrator", "Operator", "User")
@@ -363,6 +364,18 @@ class Camera:
         w.el(w.el(w.body, TDS, "SystemRebootResponse"), TDS, "Message", f"Rebooting in {self.opts.reboot_s:g} seconds")
         return self.reboot
 
+    def StartFirmwareUpgrade(self, w, req):
+        return firmware.start(self, w, req)
+
+    def UpgradeSystemFirmware(self, w, req):
+        return firmware.upgrade_system(self, w, req, Fault)
+
+    def SetSystemFactoryDefault(self, w, req):
+        try:
+            return firmware.factory_default(self, w, req)
+        except ValueError as e:
+            raise _bad("InvalidArgVal", str(e))
+
     def GetProfiles(self, w, req):
         r = w.el(w.body, TRT, "GetProfilesResponse")
         for i, (name, width, height) in enumerate(_PROFILES):
@@ -459,7 +472,8 @@ OPERATIONS = {
     TDS: ("GetSystemDateAndTime", "GetDeviceInformation", "GetEndpointReference", "GetCapabilities", "GetServices",
           "GetNetworkInterfaces", "SetNetworkInterfaces", "GetNetworkDefaultGateway", "SetNetworkDefaultGateway",
           "GetDNS", "SetDNS", "GetNTP", "SetNTP", "GetHostname", "SetHostname", "SetSystemDateAndTime",
-          "GetUsers", "SetUser", "SystemReboot"),
+          "GetUsers", "SetUser", "SystemReboot", "StartFirmwareUpgrade", "UpgradeSystemFirmware",
+          "SetSystemFactoryDefault"),
     TRT: ("GetProfiles", "GetProfile", "GetStreamUri"),
     TR2: ("GetProfiles", "GetStreamUri"),
 }

@@ -7,7 +7,7 @@ import time
 
 from lxml import etree
 
-from . import auth, device, xmlout
+from . import auth, device, firmware, xmlout
 from .xmlout import SOAP, WSSE
 
 MAX_BODY = 1 << 20
@@ -40,7 +40,14 @@ class Handler(http.server.BaseHTTPRequestHandler):
     def do_POST(self):
         opts = self.server.opts
         cam = self.server.by_address(self.connection.getsockname()[0])
-        body = self._read_body()
+        if cam is not None and not cam.rebooting and self.path.startswith(firmware.UPLOAD_PATH):
+            return firmware.upload(self, cam)
+        firmware.current.attachments = {}
+        if cam is not None and not cam.rebooting and \
+                self.headers.get("Content-Type", "").lower().startswith("multipart/related"):
+            body = firmware.read_mtom(self, cam)
+        else:
+            body = self._read_body()
         if body is None:
             return
         if cam is None or cam.rebooting:
@@ -128,7 +135,7 @@ class Handler(http.server.BaseHTTPRequestHandler):
                 opts.log(f"reply-invalid {op}: {why}")
         opts.log(f"request {peer} {op} {how}{' ' + user if user else ''} ok")
         self._reply(200, reply)
-        if op.startswith("Set") or op == "SystemReboot":
+        if op.startswith("Set") or op in ("SystemReboot", "StartFirmwareUpgrade", "UpgradeSystemFirmware"):
             opts.changed(cam, hello=False)
         if after:
             # After the reply has gone, as a camera answers first and then

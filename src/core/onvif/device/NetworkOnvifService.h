@@ -17,6 +17,8 @@
 
 namespace orvanta::onvif {
 
+class FirmwareImage;
+
 struct OnvifApplySettings {
     OnvifCallSettings call;
     // How long a camera may take to show up again after its address
@@ -30,6 +32,15 @@ struct OnvifApplySettings {
     // Between two attempts to find it (a search, then a call at the new address).
     std::chrono::milliseconds retryInterval{2000};
     int clockToleranceSeconds = 5;
+    // A firmware upgrade: how long the camera may stay away beyond the
+    // down time it announced (flashing takes longer than makers say), and
+    // how long when it announced none (UpgradeSystemFirmware tells none).
+    std::chrono::milliseconds firmwareMargin{120000};
+    std::chrono::milliseconds firmwareUnannouncedDown{180000};
+    // How long a camera may take no byte of the image before the upload
+    // counts as stalled, and think after the last byte before it answers.
+    int uploadStallMs = 30000;
+    int uploadReplyMs = 120000;
 };
 
 class NetworkOnvifService final : public OnvifService {
@@ -47,6 +58,14 @@ public:
     OnvifResult Read(const OnvifDevice& device, const OnvifCredentials& credentials, OnvifDeviceState& state) override;
     OnvifResult Apply(const OnvifDevice& device, const OnvifCredentials& credentials, const OnvifChange& change,
                       OnvifDeviceState& after) override;
+
+    const OnvifApplySettings& Settings() const { return settings_; }
+    // Defined in NetworkOnvifMaintenance.cpp.
+    OnvifResult UpgradeFirmware(const OnvifDevice& device, const OnvifCredentials& credentials,
+                                const FirmwareUpgrade& upgrade, const FirmwareProgressFn& progress,
+                                FirmwareReport& report) override;
+    OnvifResult Restart(const OnvifDevice& device, const OnvifCredentials& credentials, RestartKind kind,
+                        OnvifDeviceState& after) override;
 
     Finder find;        // default: FindOnvifEndpoint (WS-Discovery)
     // The hardware address behind an address a search heard the camera's
@@ -85,6 +104,20 @@ private:
     // answer when there is none to wait for).
     bool ServesNewAddress(const ServiceUrl& url, const std::optional<OnvifIpv4>& newAddress,
                           const OnvifCredentials& credentials);
+
+    // After a restart (a reboot, a reset, a new firmware): waits until the
+    // camera has gone down, then until `limit` for it to answer again where
+    // it was or, when it takes its address by DHCP, wherever a search hears
+    // its endpoint reference from an address with its MAC. Ok with `after`
+    // read there and proven the same camera as `before` (same reference,
+    // same MAC, where it tells them).
+    OnvifResult FindAfterRestart(const OnvifDeviceState& before, const ServiceUrl& url, std::chrono::milliseconds limit,
+                                 const OnvifCredentials& credentials, OnvifDeviceState& after, ServiceUrl& found);
+    // The image to the camera, by whichever of the two calls it offers.
+    // `down`: how long it said it would be gone (0 when it did not say).
+    OnvifResult SendFirmware(OnvifSession& session, const FirmwareImage& image,
+                             const FirmwareProgressFn& progress, FirmwareReport& report,
+                             std::chrono::milliseconds& down);
 
     // After SystemReboot: until the camera at `url` stops answering, or the
     // grace is over.

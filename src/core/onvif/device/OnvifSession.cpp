@@ -145,6 +145,30 @@ OnvifResult OnvifSession::LearnClock(CameraDateTime* time) {
     return {};
 }
 
+std::optional<std::string> OnvifSession::SignedEnvelope(const std::string& body) {
+    std::string header;
+    if (!credentials_.user.empty()) {
+        const std::optional<std::string> security = SecurityHeader(credentials_.user, credentials_.password, CameraNow());
+        if (!security) return std::nullopt;
+        header = *security;
+    }
+    return SoapEnvelope(header, body);
+}
+
+std::string OnvifSession::DigestFor(const std::string& path) {
+    if (!digest_) return {};
+    return DigestAuthorization(*digest_, credentials_.user, credentials_.password, "POST", path, cnonce_, ++nc_);
+}
+
+bool OnvifSession::TakeChallenge(const std::vector<std::string>& wwwAuthenticate) {
+    const std::optional<DigestChallenge> strongest = StrongestChallenge(ParseDigestChallenges(wwwAuthenticate));
+    if (!strongest || credentials_.user.empty()) return false;
+    digest_ = strongest;
+    cnonce_ = Base64Encode(RandomBytes(12).value_or(std::string(12, '\x5a')));
+    nc_ = 0;
+    return true;
+}
+
 OnvifResult OnvifSession::Call(const SoapCall& call, SoapReply& reply) { return Call(device_, call, reply); }
 
 OnvifResult OnvifSession::Call(const ServiceUrl& url, const SoapCall& call, SoapReply& reply) {

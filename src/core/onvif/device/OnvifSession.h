@@ -9,6 +9,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "core/onvif/device/DeviceReplies.h"
 #include "core/onvif/device/DeviceRequests.h"
@@ -43,6 +44,16 @@ public:
     std::chrono::system_clock::time_point CameraNow() const { return now_() + offset_; }
     // After the password was changed: sign with the new one from here on.
     void SetPassword(const std::string& password) { credentials_.password = password; }
+
+    // For a request sent another way than Call (an image uploaded with or
+    // after it): the envelope around `body`, signed as Call signs (none
+    // when no random nonce could be had), and the HTTP Digest answer for
+    // `path` once the camera has asked for one ("" until then).
+    std::optional<std::string> SignedEnvelope(const std::string& body);
+    std::string DigestFor(const std::string& path);
+    // Takes the strongest challenge of a 401 that came to such a request;
+    // false when it offers none we can answer.
+    bool TakeChallenge(const std::vector<std::string>& wwwAuthenticate);
 
 private:
     OnvifResult Exchange(const ServiceUrl& url, const SoapCall& call, bool sign, SoapReply& reply, bool retried = false);
