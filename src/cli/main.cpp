@@ -53,13 +53,21 @@ const Command kCommands[] = {
     {"onvif", orvanta::cli::RunOnvif,
      "onvif read TARGET... [--user U] [PASSWORD] [--format text|csv|json]\n"
      "       onvif set TARGET [--address A/PREFIX|--dhcp] [--gateway G] [--dns D[,D]] [--ntp N[,N]] [--hostname H]\n"
-     "          [--sync-time] [--tz TZ] [--new-password-file F] [--dry-run] [--user U] [PASSWORD] [--format text|json]",
+     "          [--sync-time] [--tz TZ] [--new-password-file F] [--dry-run] [--user U] [PASSWORD] [--format text|json]\n"
+     "          [--profile TOKEN|N [--encoding H264|H265|JPEG] [--resolution WxH] [--fps N] [--bitrate KBPS] [--gop N]\n"
+     "          [--quality Q]] [--add-user NAME [--user-level Administrator|Operator|User] | --set-user-password NAME]\n"
+     "          [--user-password-file F] [--remove-user NAME]\n"
+     "       onvif users TARGET [--user U] [PASSWORD] [--format text|json]",
      "Other makers' cameras over ONVIF. TARGET is an address, address:port, a device service URL\n"
      "(http://ADDRESS/onvif/device_service) or an endpoint reference (urn:uuid:..., uuid:... or a bare UUID)\n"
      "found by a search; a reference answered from two addresses is refused, naming both.\n"
      "A camera outside the PC's subnets is reached through a temporary address, as for our own cameras.\n"
      "read prints uuid, manufacturer, model, firmware, serial, hardware_id, mac, hostname, ipv4 (dhcp, address,\n"
-     "prefix), gateway, dns, ntp, time (utc, tz, offset_s: camera minus PC) and stream_uris.\n"
+     "prefix), gateway, dns, ntp, time (utc, tz, offset_s: camera minus PC), stream_uris and profiles (token,\n"
+     "name, encoding, resolution, fps, bitrate, GOP, quality, stream URI; Media2 where the camera has it).\n"
+     "--profile sets that profile's video encoder; every value is checked against the camera's options first and\n"
+     "one it does not offer is refused, naming what it offers. users lists the camera's users and levels; the user\n"
+     "logged in with and the last administrator are never removed; passwords come only from files.\n"
      "set changes what its options name: --sync-time sets the camera's clock to the PC's UTC and its zone to the\n"
      "PC's (or --tz, a POSIX TZ string or a zone name such as Europe/Berlin); --new-password-file changes the\n"
      "password of --user. --dry-run prints 'field: old -> new' and sends no change. Otherwise the change is\n"

@@ -12,6 +12,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "core/base/Deadline.h"
 #include "core/onvif/OnvifTypes.h"
@@ -42,6 +43,23 @@ public:
     // what was read back (and where the camera now is: after.ipv4).
     virtual OnvifResult Apply(const std::string& target, const OnvifCredentials& credentials,
                               const OnvifChange& change, OnvifDeviceState& after) = 0;
+
+    // What the video encoder of `profile` (a token, or the n-th profile
+    // from 1) may be set to, as the camera states it: the choices a window
+    // offers and a dry run checks against.
+    virtual OnvifResult ReadStreamOptions(const std::string& target, const OnvifCredentials& credentials,
+                                          const std::string& profile, OnvifEncoderOptions& options) {
+        (void)target, (void)credentials, (void)profile, (void)options;
+        return {OnvifStatus::NotSupported, "streams are not read here"};
+    }
+
+    // The camera's ONVIF users and their levels (GetUsers; many cameras
+    // tell them to administrators only).
+    virtual OnvifResult ListUsers(const std::string& target, const OnvifCredentials& credentials,
+                                  std::vector<OnvifUser>& users) {
+        (void)target, (void)credentials, (void)users;
+        return {OnvifStatus::NotSupported, "users are not read here"};
+    }
 
     // The endpoint reference a search heard for `target`: a camera that does
     // not tell its own (GetEndpointReference is optional) can still be found

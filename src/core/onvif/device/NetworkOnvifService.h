@@ -50,6 +50,11 @@ public:
     OnvifResult Apply(const std::string& target, const OnvifCredentials& credentials, const OnvifChange& change,
                       OnvifDeviceState& after) override;
 
+    OnvifResult ReadStreamOptions(const std::string& target, const OnvifCredentials& credentials,
+                                  const std::string& profile, OnvifEncoderOptions& options) override;
+    OnvifResult ListUsers(const std::string& target, const OnvifCredentials& credentials,
+                          std::vector<OnvifUser>& users) override;
+
     void KnowEndpoint(const std::string& target, const std::string& endpoint) override;
 
     Finder find;        // default: FindOnvifEndpoint (WS-Discovery)
