@@ -154,8 +154,6 @@ bool ReadFirstLine(const std::string& path, std::string& line, std::string& why)
 void CheckOnvifStreamAndUser(const OnvifPlan& plan, const std::string& where, std::vector<std::string>& problems) {
     if (plan.stream && plan.stream->profile.empty())
         problems.push_back(where + ": encoding, resolution, fps, bitrate, gop and quality need a profile");
-    if (plan.stream && !plan.stream->profile.empty() && plan.stream->empty())
-        problems.push_back(where + ": profile names nothing to set in it");
     if (plan.addUser && !plan.userPasswordFile)
         problems.push_back(where + ": add_user needs user_password_file (a plan never holds the password)");
     if (!plan.addUser && (plan.userLevel || plan.userPasswordFile))

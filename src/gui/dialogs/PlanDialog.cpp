@@ -1,5 +1,6 @@
 #include "gui/dialogs/PlanDialog.h"
 
+#include <QFileInfo>
 #include <QCloseEvent>
 #include <QFileDialog>
 #include <QHBoxLayout>
@@ -145,7 +146,12 @@ bool PlanDialog::LoadPlan(const QString& path) {
     if (in) content << in.rdbuf();
     provision::Plan plan;
     if (!in) problems.push_back("cannot read " + path.toStdString());
-    else provision::ReadPlan(content.str(), plan, problems);
+    else if (provision::ReadPlan(content.str(), plan, problems)) {
+        // Passwords for new users come from files beside the plan.
+        std::vector<provision::OnvifPlan*> onvifRows;
+        for (provision::PlanRow& row : plan.rows) onvifRows.push_back(&row.onvif);
+        provision::ReadUserPasswordFiles(onvifRows, QFileInfo(path).absolutePath().toStdString(), problems);
+    }
     if (!problems.empty()) {
         QString all;
         for (const std::string& p : problems) all += Plain(p) + QLatin1Char('\n');
