@@ -440,15 +440,15 @@ bool ReadChange(const ParsedArgs& p, OnvifChange& change, std::string& why) {
 // camera without changing it.
 OnvifResult CheckStreamAndUsers(OnvifService& service, const OnvifDevice& device, const OnvifCredentials& login,
                                 const OnvifDeviceState& before, const OnvifChange& change) {
-    if (change.stream) {
+    for (const OnvifStreamChange& stream : change.streams) {
         std::string why;
-        const OnvifProfile* profile = FindProfile(before.profiles, change.stream->profile, why);
+        const OnvifProfile* profile = FindProfile(before.profiles, stream.profile, why);
         if (!profile) return {OnvifStatus::Refused, why};
         if (!profile->encoder) return {OnvifStatus::Refused, "profile " + profile->token + " has no video encoder to set"};
         OnvifEncoderOptions options;
         if (OnvifResult r = service.ReadStreamOptions(device, login, profile->token, options); !r.ok()) return r;
         OnvifVideoEncoder wanted;
-        if (!PlanEncoder(*profile->encoder, options, *change.stream, wanted, why)) return {OnvifStatus::Refused, why};
+        if (!PlanEncoder(*profile->encoder, options, stream, wanted, why)) return {OnvifStatus::Refused, why};
     }
     if (!change.users.empty()) {
         std::vector<OnvifUser> users;

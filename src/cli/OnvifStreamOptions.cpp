@@ -90,7 +90,7 @@ bool ReadStreamAndUserChange(const ParsedArgs& p, OnvifChange& change, std::stri
             }
             s.quality = v;
         }
-        change.stream = s;
+        change.streams.push_back(s);
     }
     // Whoever is given a password, it comes from a file: never argv.
     const bool needsPassword = p.values.count("--add-user") || p.values.count("--set-user-password");

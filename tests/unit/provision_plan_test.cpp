@@ -338,9 +338,10 @@ TEST(ProvisionPlan, OnvifChangesOnlyWhatDiffers) {
         if (change.ntp) after.ntp = *change.ntp;
         if (change.ntp) after.time.ntp = true;
         if (change.hostname) after.hostname = *change.hostname;
-        if (change.stream && after.profiles.front().token == "profile_1")
-            after.profiles.front().encoder = onvif::WithStreamChange(*after.profiles.front().encoder, *change.stream);
-        if (change.stream && c.changed.front() == "stream 9") continue;  // refused by the service, not read back
+        for (const onvif::OnvifStreamChange& s : change.streams)
+            if (after.profiles.front().token == "profile_1")
+                after.profiles.front().encoder = onvif::WithStreamChange(*after.profiles.front().encoder, s);
+        if (!change.streams.empty() && c.changed.front() == "stream 9") continue;  // refused by the service, not read back
         EXPECT_TRUE(OnvifMismatches(plan, after).empty());
         // Users are read back by the service, by listing them.
         if (!c.changed.empty() && c.changed.front() != "add_user") EXPECT_FALSE(OnvifMismatches(plan, camera).empty());

@@ -191,10 +191,10 @@ struct OnvifChange {
     bool syncTime = false;                // set the camera's clock to the PC's UTC
     std::optional<std::string> tz;        // POSIX TZ string
     std::optional<std::string> newPassword;  // for the user we log in as
-    std::optional<OnvifStreamChange> stream;
+    std::vector<OnvifStreamChange> streams;   // one a profile
     std::vector<OnvifUserChange> users;
     bool empty() const {
-        return !ipv4 && !gateway && !dns && !ntp && !hostname && !syncTime && !tz && !newPassword && !stream &&
+        return !ipv4 && !gateway && !dns && !ntp && !hostname && !syncTime && !tz && !newPassword && streams.empty() &&
                users.empty();
     }
 };

@@ -285,11 +285,11 @@ onvif::OnvifChange OnvifChangeFor(const OnvifPlan& plan, const onvif::OnvifDevic
         std::string why;
         const onvif::OnvifProfile* profile = onvif::FindProfile(current.profiles, plan.stream->profile, why);
         if (!profile || !profile->encoder) {
-            change.stream = plan.stream;
+            change.streams.push_back(*plan.stream);
             changes.push_back({"stream " + plan.stream->profile, "", "(no such profile)"});
         } else if (const onvif::OnvifVideoEncoder wanted = onvif::WithStreamChange(*profile->encoder, *plan.stream);
                    onvif::EncoderText(wanted) != onvif::EncoderText(*profile->encoder)) {
-            change.stream = plan.stream;
+            change.streams.push_back(*plan.stream);
             changes.push_back({"stream " + profile->token, onvif::EncoderText(*profile->encoder), onvif::EncoderText(wanted)});
         }
     }

@@ -86,8 +86,7 @@ bool CheckChange(const OnvifChange& change, std::string& why) {
         why = "'" + *change.tz + "' is not a POSIX TZ string (such as CET-1CEST,M3.5.0,M10.5.0/3)";
         return false;
     }
-    if (change.stream) {
-        const OnvifStreamChange& st = *change.stream;
+    for (const OnvifStreamChange& st : change.streams) {
         if (st.profile.empty()) {
             why = "a stream change needs a profile (its token, or 1 for the first)";
             return false;
@@ -127,11 +126,11 @@ std::vector<FieldChange> PlannedChanges(const OnvifDeviceState& s, const OnvifCh
     const std::optional<std::string> tz = c.tz ? c.tz : c.syncTime ? std::optional<std::string>(pcTz) : std::nullopt;
     if (tz && *tz != s.time.tz) out.push_back({"tz", s.time.tz, *tz});
     if (c.newPassword) out.push_back({"password", "(secret)", "(secret)"});
-    if (c.stream) {
+    for (const OnvifStreamChange& stream : c.streams) {
         std::string why;
-        const OnvifProfile* p = FindProfile(s.profiles, c.stream->profile, why);
+        const OnvifProfile* p = FindProfile(s.profiles, stream.profile, why);
         if (p && p->encoder) {
-            const OnvifVideoEncoder wanted = WithStreamChange(*p->encoder, *c.stream);
+            const OnvifVideoEncoder wanted = WithStreamChange(*p->encoder, stream);
             if (EncoderText(wanted) != EncoderText(*p->encoder))
                 out.push_back({"stream " + p->token, EncoderText(*p->encoder), EncoderText(wanted)});
         }

@@ -37,15 +37,14 @@ OnvifResult PrepareStreamAndUsers(OnvifSession& session, const OnvifDeviceState&
                                   const OnvifChange& change, const std::string& login, StreamAndUserPlan& plan) {
     plan = {};
     plan.media = media;
-    if (change.stream) {
+    for (const OnvifStreamChange& stream : change.streams) {
         if (media.url.host.empty())
             return {OnvifStatus::NotSupported, "the camera tells no media service, so its streams cannot be set"};
         std::string why;
-        const OnvifProfile* profile = FindProfile(before.profiles, change.stream->profile, why);
+        const OnvifProfile* profile = FindProfile(before.profiles, stream.profile, why);
         if (!profile) return {OnvifStatus::Refused, why};
         if (!profile->encoder)
             return {OnvifStatus::Refused, "profile " + profile->token + " has no video encoder to set"};
-        plan.profileToken = profile->token;
         OnvifEncoderOptions options;
         if (OnvifResult r = ReadEncoderOptionsOf(session, media, *profile, options); !r.ok()) {
             // Without the options nothing can be checked, so nothing is sent.
@@ -53,8 +52,11 @@ OnvifResult PrepareStreamAndUsers(OnvifSession& session, const OnvifDeviceState&
             return r;
         }
         OnvifVideoEncoder wanted;
-        if (!PlanEncoder(*profile->encoder, options, *change.stream, wanted, why)) return {OnvifStatus::Refused, why};
-        if (EncoderText(wanted) != EncoderText(*profile->encoder)) plan.encoder = wanted;
+        if (!PlanEncoder(*profile->encoder, options, stream, wanted, why))
+            return {OnvifStatus::Refused, profile->token + ": " + why};
+        StreamAndUserPlan::Encoder planned{profile->token, &stream, std::nullopt};
+        if (EncoderText(wanted) != EncoderText(*profile->encoder)) planned.send = wanted;
+        plan.encoders.push_back(planned);
     }
     if (!change.users.empty()) {
         std::vector<OnvifUser> users;
@@ -80,8 +82,9 @@ OnvifResult SendStreamAndUsers(OnvifSession& session, const StreamAndUserPlan& p
         done.push_back(NameOf(call));
         return r;
     };
-    if (plan.encoder)
-        if (OnvifResult r = send(plan.media.url, SetVideoEncoderCall(*plan.encoder, plan.media.media2)); !r.ok()) return r;
+    for (const StreamAndUserPlan::Encoder& e : plan.encoders)
+        if (e.send)
+            if (OnvifResult r = send(plan.media.url, SetVideoEncoderCall(*e.send, plan.media.media2)); !r.ok()) return r;
     for (const UserStep& step : plan.userSteps) {
         const SoapCall call = step.call == UserStep::Call::Create ? CreateUserCall(step.name, step.password, step.level)
                               : step.call == UserStep::Call::Set  ? SetUserCall(step.name, step.password, step.level)
@@ -98,13 +101,14 @@ OnvifResult SendStreamAndUsers(OnvifSession& session, const StreamAndUserPlan& p
 std::vector<std::string> UnmetStreamAndUsers(OnvifSession& session, const OnvifChange& change,
                                              const StreamAndUserPlan& plan, const OnvifDeviceState& after) {
     std::vector<std::string> unmet;
-    if (change.stream) {
+    for (const StreamAndUserPlan::Encoder& e : plan.encoders) {
         const OnvifProfile* profile = nullptr;
         for (const OnvifProfile& p : after.profiles)
-            if (p.token == plan.profileToken) profile = &p;
-        if (!profile || !profile->encoder) unmet.push_back("profile " + plan.profileToken);
+            if (p.token == e.profileToken) profile = &p;
+        if (!profile || !profile->encoder) unmet.push_back("profile " + e.profileToken);
         else
-            for (const std::string& f : UnmetStreamFields(*change.stream, *profile->encoder)) unmet.push_back(f);
+            for (const std::string& f : UnmetStreamFields(*e.change, *profile->encoder))
+                unmet.push_back(e.profileToken + " " + f);
     }
     if (!change.users.empty()) {
         std::vector<OnvifUser> users;

@@ -16,8 +16,12 @@ namespace orvanta::onvif {
 
 struct StreamAndUserPlan {
     MediaEndpoint media;
-    std::string profileToken;
-    std::optional<OnvifVideoEncoder> encoder;    // what to send, when it differs from what the camera has
+    struct Encoder {
+        std::string profileToken;
+        const OnvifStreamChange* change = nullptr;   // into the change prepared for
+        std::optional<OnvifVideoEncoder> send;       // when it differs from what the camera has
+    };
+    std::vector<Encoder> encoders;
     std::vector<UserStep> userSteps;
 };
 
