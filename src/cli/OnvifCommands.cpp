@@ -16,6 +16,9 @@
 #include "PasswordInput.h"
 #include "OnvifReach.h"
 #include "OnvifCommandSupport.h"
+#include "OnvifStreamOptions.h"
+#include "core/onvif/device/StreamCheck.h"
+#include "core/onvif/device/UserAccounts.h"
 #include "core/hostnet/ExitSignals.h"
 #include "core/onvif/device/ChangeCheck.h"
 #include "core/onvif/soap/ClockSkew.h"
@@ -190,7 +193,7 @@ std::string StateJson(const OnvifDeviceState& s) {
            "}, \"gateway\": " + JsonString(s.gateway) + ", \"dns\": " + JsonList(s.dns) + ", \"ntp\": " +
            JsonList(s.ntp) + ", \"time\": {\"utc\": " + JsonString(s.time.utc) + ", \"tz\": " + JsonString(s.time.tz) +
            ", \"offset_s\": " + std::to_string(s.time.offsetSeconds) + "}, \"stream_uris\": " + JsonList(s.streamUris) +
-           ", \"missing\": " + JsonList(s.missing) + "}";
+           ", \"profiles\": " + ProfilesJson(s.profiles) + ", \"missing\": " + JsonList(s.missing) + "}";
 }
 
 const std::vector<std::string> kFlatColumns = {
@@ -221,6 +224,7 @@ std::string StateText(const OnvifDeviceState& s) {
         if (kFlatColumns[i] == "missing" && values[i].empty()) continue;
         out += output::TerminalSafe(kFlatColumns[i] + "=" + values[i]) + "\n";
     }
+    if (!s.profiles.empty()) out += "profiles:\n" + ProfilesTable(s.profiles);
     return out;
 }
 
@@ -423,13 +427,38 @@ bool ReadChange(const ParsedArgs& p, OnvifChange& change, std::string& why) {
         if (!ReadPasswordFile("onvif set", p.Get("--new-password-file"), line, why)) return false;
         change.newPassword = line;
     }
+    if (!ReadStreamAndUserChange(p, change, why)) return false;
     if (change.empty()) {
         why = "nothing to set: give at least one of --address, --dhcp, --gateway, --dns, --ntp, --hostname, "
-              "--sync-time, --tz, --new-password-file";
+              "--sync-time, --tz, --new-password-file, --profile, --add-user, --set-user-password, --remove-user";
         return false;
     }
     if (!CheckChange(change, why)) return false;
     return true;
+}
+
+// What Apply would refuse of the stream and user parts, asked of the
+// camera without changing it.
+OnvifResult CheckStreamAndUsers(OnvifService& service, const OnvifDevice& device, const OnvifCredentials& login,
+                                const OnvifDeviceState& before, const OnvifChange& change) {
+    for (const OnvifStreamChange& stream : change.streams) {
+        std::string why;
+        const OnvifProfile* profile = FindProfile(before.profiles, stream.profile, why);
+        if (!profile) return {OnvifStatus::Refused, why};
+        if (!profile->encoder) return {OnvifStatus::Refused, "profile " + profile->token + " has no video encoder to set"};
+        OnvifEncoderOptions options;
+        if (OnvifResult r = service.ReadStreamOptions(device, login, profile->token, options); !r.ok()) return r;
+        OnvifVideoEncoder wanted;
+        if (!PlanEncoder(*profile->encoder, options, stream, wanted, why)) return {OnvifStatus::Refused, why};
+    }
+    if (!change.users.empty()) {
+        std::vector<OnvifUser> users;
+        if (OnvifResult r = service.ListUsers(device, login, users); !r.ok()) return r;
+        std::vector<UserStep> steps;
+        std::string why;
+        if (!PlanUserSteps(users, login.user, change.users, steps, why)) return {OnvifStatus::Refused, why};
+    }
+    return {};
 }
 
 std::string ChangesText(const std::vector<FieldChange>& changes) {
@@ -459,6 +488,7 @@ int RunOnvifSet(const Args& args) {
                                {"--tz", true},
                                {"--new-password-file", true},
                                {"--dry-run", false}});
+    specs.insert(specs.end(), StreamAndUserOptions().begin(), StreamAndUserOptions().end());
     ParsedArgs p;
     std::string why, format;
     if (!ParseOptions(args, specs, p, why) || !ParseFormatOption(p, {"text", "json"}, "text", format, why))
@@ -490,6 +520,11 @@ int RunOnvifSet(const Args& args) {
     WarnFarClock("onvif set", "", before, change.syncTime ? "" : " (--sync-time sets it)");
     const std::vector<FieldChange> planned = PlannedChanges(before, change, service.localTimeZone());
     if (p.Has("--dry-run")) {
+        // A dry run refuses what the change would refuse: a value the
+        // camera does not offer, a user rule broken.
+        if (OnvifResult r = CheckStreamAndUsers(service, device, login, before, change); !r.ok())
+            return Fail("onvif set", ExitFor(r.status), output::TerminalSafe(Explain(r, login)) + "; nothing was changed",
+                        json);
         if (json) PrintResult("{\"uuid\": " + JsonString(before.endpoint) + ", \"changes\": " + ChangesJson(planned) + "}\n");
         else PrintResult(planned.empty() ? "no change\n" : ChangesText(planned));
         return kExitDone;
@@ -507,6 +542,33 @@ int RunOnvifSet(const Args& args) {
                     ", \"verified\": true}\n");
     else
         PrintResult(ChangesText(planned) + "verified: the camera reads back every field as set\n");
+    return kExitDone;
+}
+
+// onvif users TARGET: the camera's ONVIF users and their levels.
+int RunOnvifUsers(const Args& args) {
+    ParsedArgs p;
+    std::string why, format;
+    if (!ParseOptions(args, kLoginOptions, p, why) || !ParseFormatOption(p, {"text", "json"}, "text", format, why))
+        return UsageError("onvif", why);
+    if (p.positional.size() != 1) return UsageError("onvif", "onvif users expects one TARGET");
+    Target target;
+    if (!ParseTarget(p.positional.front(), target, why)) return UsageError("onvif", why);
+    TransportSettings limits;
+    if (!ApplyCommonOptions("onvif users", p, kDefaultTimeoutSeconds, why, &limits)) return UsageError("onvif", why);
+    OnvifCredentials login;
+    if (!ReadLogin("onvif users", p, login, why)) return UsageError("onvif", why);
+    const OnvifApplySettings settings = WithinCommandLimit(limits);
+    const bool json = format == "json";
+    OnvifReach reach;
+    NetworkOnvifService service(settings);
+    if (OnvifResult r = ResolveTarget(target, reach); !r.ok())
+        return Fail("onvif users", ExitFor(r.status), Explain(r, login), json);
+    LearnServicePort(target, settings.call);
+    std::vector<OnvifUser> users;
+    if (OnvifResult r = service.ListUsers(target.device, login, users); !r.ok())
+        return Fail("onvif users", ExitFor(r.status), output::TerminalSafe(Explain(r, login)), json);
+    PrintResult(json ? UsersJson(users) + "\n" : UsersText(users));
     return kExitDone;
 }
 
@@ -543,13 +605,15 @@ OnvifApplySettings OnvifCommandSettings(const TransportSettings& limits) { retur
 void RunOnvifUntilSignal(const std::function<void()>& work, OnvifReach& reach) { RunUntilSignal(work, reach); }
 
 int RunOnvif(const Args& args) {
-    if (args.empty()) return UsageError("onvif", "expected read or set");
+    if (args.empty()) return UsageError("onvif", "expected read, set, users, firmware, reboot or reset");
     const Args rest(args.begin() + 1, args.end());
     if (args.front() == "read") return RunOnvifRead(rest);
     if (args.front() == "set") return RunOnvifSet(rest);
+    if (args.front() == "users") return RunOnvifUsers(rest);
     if (args.front() == "firmware") return RunOnvifFirmware(rest);
     if (args.front() == "reboot" || args.front() == "reset") return RunOnvifRestart(args.front(), rest);
-    return UsageError("onvif", "expected read or set, not '" + output::TerminalSafe(args.front()) + "'");
+    return UsageError("onvif", "expected read, set, users, firmware, reboot or reset, not '" +
+                                   output::TerminalSafe(args.front()) + "'");
 }
 
 }  // namespace orvanta::cli

@@ -133,6 +133,17 @@ int RunProvision(const Args& args) {
         return Fail("provision", kExitUsage,
                     file + ": " + std::to_string(problems.size()) + " problem(s); nothing was sent", format == "json");
     }
+    // Passwords for new users come from files beside the plan, read before anything is sent.
+    std::vector<OnvifPlan*> onvifRows;
+    for (PlanRow& row : plan.rows) onvifRows.push_back(&row.onvif);
+    const std::size_t slash = file.rfind('/');
+    ReadUserPasswordFiles(onvifRows, slash == std::string::npos ? "." : file.substr(0, slash), problems);
+    if (!problems.empty()) {
+        for (const std::string& problem : problems)
+            std::fprintf(stderr, "orvanta-cli provision: %s: %s\n", file.c_str(), output::TerminalSafe(problem).c_str());
+        return Fail("provision", kExitUsage, file + ": a user password file cannot be read; nothing was sent",
+                    format == "json");
+    }
     const std::string reportFile = p.Get("--report");
 
     // Ctrl-C and SIGTERM end the workers at their next step, so that every

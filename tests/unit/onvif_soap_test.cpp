@@ -26,6 +26,8 @@
 #include "core/onvif/device/DeviceReplies.h"
 #include "core/onvif/device/DeviceRequests.h"
 #include "core/onvif/device/FirmwareMessages.h"
+#include "core/onvif/device/MediaRequests.h"
+#include "core/onvif/device/UserAccounts.h"
 #include "core/http/HttpDigest.h"
 #include "core/http/Base64.h"
 #include "core/http/HttpReply.h"
@@ -448,7 +450,7 @@ TEST(OnvifRequests, EveryTemplateValidatesAgainstTheSchemas) {
         GTEST_SKIP() << "python3-lxml is not installed (scripts/install-deps installs it)";
     DateTimeSetting full{false, true, "CET-1CEST,M3.5.0,M10.5.0/3", std::chrono::system_clock::now()};
     DateTimeSetting zoneOnly{true, false, "UTC0", std::nullopt};
-    const std::vector<SoapCall> calls = {
+    std::vector<SoapCall> calls = {
         DeviceCall("GetSystemDateAndTime"), DeviceCall("GetDeviceInformation"), DeviceCall("GetNetworkInterfaces"),
         DeviceCall("GetNetworkDefaultGateway"), DeviceCall("GetDNS"), DeviceCall("GetNTP"), DeviceCall("GetHostname"),
         DeviceCall("GetUsers"), DeviceCall("GetEndpointReference"), DeviceCall("SystemReboot"), GetCapabilitiesCall(),
@@ -459,6 +461,30 @@ TEST(OnvifRequests, EveryTemplateValidatesAgainstTheSchemas) {
         SetNtpCall({"pool.ntp.org", "192.168.5.1"}), SetHostnameCall("cam-1"), SetSystemDateAndTimeCall(full),
         SetSystemDateAndTimeCall(zoneOnly), SetUserCall("admin", "n3w<pass>", "Administrator"),
         StartFirmwareUpgradeCall(), UpgradeSystemFirmwareCall(), SetSystemFactoryDefaultSoftCall()};
+        GetProfilesWithEncoder2Call(), GetVideoEncoderOptionsCall("vec_1", "profile_1", false),
+        GetVideoEncoderOptionsCall("vec_1", "", true), GetVideoEncoderOptionsCall("", "profile_1", true),
+        CreateUserCall("recorder", "p&w", "Operator"), DeleteUserCall("recorder")};
+    // Both encoder shapes, as read from cameras (Media wants every element
+    // back, Media2 its GOP as an attribute), and a JPEG one without a GOP.
+    OnvifVideoEncoder encoder;
+    encoder.token = "vec_1";
+    encoder.name = "encoder <1>";
+    encoder.encoding = "H264";
+    encoder.width = 1280;
+    encoder.height = 720;
+    encoder.fpsLimit = 12.5;
+    encoder.bitrateKbps = 4096;
+    encoder.gop = 30;
+    encoder.quality = 4.5;
+    encoder.h264Profile = "High";
+    for (const bool media2 : {false, true}) {
+        calls.push_back(SetVideoEncoderCall(encoder, media2));
+        OnvifVideoEncoder jpeg = encoder;
+        jpeg.encoding = "JPEG";
+        jpeg.gop = 0;
+        jpeg.hasConstantBitRate = true;
+        calls.push_back(SetVideoEncoderCall(jpeg, media2));
+    }
     const auto dir = std::filesystem::temp_directory_path() / ("onvif_requests_" + std::to_string(getpid()));
     std::filesystem::create_directories(dir);
     // Runs the checker on envelopes around `bodies`: its exit status and what it printed.

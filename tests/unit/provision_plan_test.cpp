@@ -1,5 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+
 #include <arpa/inet.h>
 
 #include <algorithm>
@@ -18,6 +23,7 @@
 #include "core/output/CameraRecordWriter.h"
 #include "core/output/RecordWriter.h"
 #include "core/provision/FirmwarePlan.h"
+#include "core/onvif/device/StreamCheck.h"
 #include "core/provision/OnvifPlanRow.h"
 #include "core/provision/PlanFile.h"
 #include "core/provision/Provisioner.h"
@@ -218,6 +224,18 @@ TEST(ProvisionPlan, OnvifRowsCheckedWithOurs) {
           "line 6: names no camera (give uuid, mac or address)", "line 7: names the same camera as line 2",
           "line 7: gives the same address as line 3 (192.0.2.30)", "line 8: kind 'camera'",
           "line 10: uuid is for ONVIF cameras only", "line 10: prefix is for ONVIF cameras only"}},
+        {"each fault of the stream and user columns",
+         "kind,uuid,profile,encoding,resolution,fps,bitrate,gop,add_user,user_level,user_password_file\n"
+         "onvif,urn:uuid:s1,1,H264,1280x720,15,4096,30,recorder,Operator,recorder.pw\n"   // 2: good
+         "onvif,urn:uuid:s2,,,,15,,,,,\n"                                                  // 3: fps without a profile
+         "onvif,urn:uuid:s3,main,MJPEG,big,0,-1,,,,\n"                                     // 4: four bad values
+         "onvif,urn:uuid:s4,main,,,,,,rec order,Root,\n"                                   // 5: name, level
+         "onvif,urn:uuid:s5,,,,,,,recorder,User,\n"                                         // 6: no password file
+         "onvif,urn:uuid:s6,,,,,,,,,pw\n",                                                  // 7: a file for no user
+         {"line 3: encoding, resolution, fps, bitrate, gop and quality need a profile", "line 4: encoding 'MJPEG'",
+          "line 4: resolution 'big'", "line 4: fps '0'", "line 4: bitrate '-1'", "line 5: add_user 'rec order'",
+          "line 5: user_level 'Root'",
+          "line 6: add_user needs user_password_file", "line 7: user_level and user_password_file go with add_user"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -244,6 +262,23 @@ TEST(ProvisionPlan, OnvifRowsCheckedWithOurs) {
     EXPECT_TRUE(cam.onvif.syncTime);
     // A MAC of an ONVIF row is printed the one way, whatever form it came in.
     EXPECT_EQ(plan.rows[3].Name(), "aa:bb:cc:00:00:01");
+
+    // Passwords come from files beside the plan, read once before anything is sent.
+    const auto dir = std::filesystem::temp_directory_path() / ("plan_pw_" + std::to_string(getpid()));
+    std::filesystem::create_directories(dir);
+    std::ofstream(dir / "recorder.pw") << "Rec pass\r\nsecond line\n";
+    Plan users;
+    ASSERT_TRUE(ReadPlan("kind,uuid,add_user,user_password_file\nonvif,urn:uuid:u1,rec,recorder.pw\n"
+                         "onvif,urn:uuid:u2,rec,recorder.pw\nonvif,urn:uuid:u3,rec,missing.pw\n",
+                         users, problems));
+    std::vector<OnvifPlan*> rows;
+    for (PlanRow& row : users.rows) rows.push_back(&row.onvif);
+    ReadUserPasswordFiles(rows, dir.string(), problems);
+    EXPECT_EQ(users.rows[0].onvif.userPassword, "Rec pass");
+    EXPECT_EQ(users.rows[1].onvif.userPassword, "Rec pass");
+    ASSERT_EQ(problems.size(), 1u);
+    EXPECT_EQ(problems[0], "user_password_file: cannot read " + (dir / "missing.pw").string());
+    std::filesystem::remove_all(dir);
 }
 
 // What an ONVIF row changes on the camera as read, and what a read-back
@@ -257,6 +292,13 @@ TEST(ProvisionPlan, OnvifChangesOnlyWhatDiffers) {
     camera.dns = {"192.0.2.53"};
     camera.hostname = "gate-1";
     camera.time.offsetSeconds = 1;
+    camera.profiles.resize(1);
+    camera.profiles[0].token = "profile_1";
+    camera.profiles[0].encoder = onvif::OnvifVideoEncoder{};
+    camera.profiles[0].encoder->encoding = "H264";
+    camera.profiles[0].encoder->width = 2592;
+    camera.profiles[0].encoder->height = 1944;
+    camera.profiles[0].encoder->fpsLimit = 25;
     const struct Case {
         const char* row;
         std::vector<std::string> changed;
@@ -270,6 +312,13 @@ TEST(ProvisionPlan, OnvifChangesOnlyWhatDiffers) {
         // Servers for a clock kept by hand: it is switched to NTP, and a
         // read-back still on its own clock is a mismatch.
         {"gateway=,ntp=192.0.2.123,hostname=gate-2", {"gateway", "ntp", "clock", "hostname"}, ""},
+        // The main stream as it is already: nothing sent; another budget: sent.
+        {"profile=1,resolution=2592x1944,fps=25", {}, ""},
+        {"profile=profile_1,resolution=1280x720,fps=15,bitrate=4096", {"stream profile_1"}, ""},
+        // A profile the camera lacks is sent for the service to refuse by name.
+        {"profile=9,fps=15", {"stream 9"}, ""},
+        // A user is always sent: the read tells no users; it is read back by listing.
+        {"add_user=recorder,user_level=Operator,user_password_file=pw", {"add_user"}, ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.row);
@@ -299,8 +348,13 @@ TEST(ProvisionPlan, OnvifChangesOnlyWhatDiffers) {
         if (change.ntp) after.ntp = *change.ntp;
         if (change.ntp) after.time.ntp = true;
         if (change.hostname) after.hostname = *change.hostname;
+        for (const onvif::OnvifStreamChange& s : change.streams)
+            if (after.profiles.front().token == "profile_1")
+                after.profiles.front().encoder = onvif::WithStreamChange(*after.profiles.front().encoder, s);
+        if (!change.streams.empty() && c.changed.front() == "stream 9") continue;  // refused by the service, not read back
         EXPECT_TRUE(OnvifMismatches(plan, after).empty());
-        if (!c.changed.empty()) EXPECT_FALSE(OnvifMismatches(plan, camera).empty());
+        // Users are read back by the service, by listing them.
+        if (!c.changed.empty() && c.changed.front() != "add_user") EXPECT_FALSE(OnvifMismatches(plan, camera).empty());
     }
     OnvifPlan sync;
     sync.syncTime = true;

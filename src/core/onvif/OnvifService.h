@@ -11,6 +11,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "core/base/Deadline.h"
 #include "core/onvif/OnvifDevice.h"
@@ -63,6 +64,23 @@ public:
         (void)device, (void)credentials, (void)kind, (void)after;
         return {OnvifStatus::NotSupported, "restarts are not offered here"};
     }
+    // What the video encoder of `profile` (a token, or the n-th profile
+    // from 1) may be set to, as the camera states it: the choices a window
+    // offers and a dry run checks against.
+    virtual OnvifResult ReadStreamOptions(const OnvifDevice& device, const OnvifCredentials& credentials,
+                                          const std::string& profile, OnvifEncoderOptions& options) {
+        (void)device, (void)credentials, (void)profile, (void)options;
+        return {OnvifStatus::NotSupported, "streams are not read here"};
+    }
+
+    // The camera's ONVIF users and their levels (GetUsers; many cameras
+    // tell them to administrators only).
+    virtual OnvifResult ListUsers(const OnvifDevice& device, const OnvifCredentials& credentials,
+                                  std::vector<OnvifUser>& users) {
+        (void)device, (void)credentials, (void)users;
+        return {OnvifStatus::NotSupported, "users are not read here"};
+    }
+
 };
 
 }  // namespace orvanta::onvif

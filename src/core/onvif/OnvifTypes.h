@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace orvanta::onvif {
@@ -63,6 +64,87 @@ struct OnvifIpv4 {
     int prefix = 0;
 };
 
+// One video encoder configuration as the camera holds it. Media2 states
+// the frame rate as a float; whole frame rates are what cameras offer.
+struct OnvifVideoEncoder {
+    std::string token;                    // the configuration's token (what a change is sent for)
+    std::string name;
+    int useCount = 0;
+    std::string encoding;                 // "H264", "H265", "JPEG" (Media2 names, "MPEG4" on old cameras)
+    int width = 0, height = 0;
+    double fpsLimit = 0;
+    int bitrateKbps = 0;
+    int gop = 0;                          // 0 where the encoding has none (JPEG)
+    double quality = 0;
+    // Kept only to be sent back unchanged: Media (ver10) wants the whole
+    // configuration on a change, these included.
+    int encodingInterval = 1;
+    std::string h264Profile;
+    std::string multicastAddress = "0.0.0.0";
+    int multicastPort = 0, multicastTtl = 1;
+    bool multicastAutoStart = false;
+    std::string sessionTimeout = "PT60S";
+    bool constantBitRate = false;
+    bool hasConstantBitRate = false;
+};
+
+// A media profile: what `onvif read` lists and a stream change names.
+struct OnvifProfile {
+    std::string token;
+    std::string name;
+    std::optional<OnvifVideoEncoder> encoder;  // a profile without one (audio only, metadata) has none
+    std::string streamUri;
+};
+
+// What one encoding may be set to. An empty list or a range with max 0 is
+// one the camera did not state: a value for it is sent as asked.
+struct OnvifIntRange {
+    int min = 0, max = 0;
+    bool Known() const { return max > 0 || min > 0; }
+    bool Holds(int v) const { return !Known() || (v >= min && v <= max); }
+};
+struct OnvifEncodingOptions {
+    std::string encoding;
+    std::vector<std::pair<int, int>> resolutions;   // width, height as listed
+    std::vector<int> frameRates;                    // Media2 lists them
+    OnvifIntRange frameRateRange;                   // Media states a range
+    OnvifIntRange bitrateKbps;
+    OnvifIntRange gop;
+};
+struct OnvifEncoderOptions {
+    std::vector<OnvifEncodingOptions> encodings;
+    double qualityMin = 0, qualityMax = 0;
+    bool Empty() const { return encodings.empty(); }
+};
+
+// A stream change: the profile by token or by its 1-based place in the
+// list, and the values to set; an unset value is kept.
+struct OnvifStreamChange {
+    std::string profile;                  // token, or "1", "2" ... for the n-th profile
+    std::optional<std::string> encoding;
+    std::optional<std::pair<int, int>> resolution;
+    std::optional<int> fps;
+    std::optional<int> bitrateKbps;
+    std::optional<int> gop;
+    std::optional<double> quality;
+    bool empty() const { return !encoding && !resolution && !fps && !bitrateKbps && !gop && !quality; }
+};
+
+struct OnvifUser {
+    std::string name;
+    std::string level;   // Administrator, Operator, User, Anonymous, Extended
+};
+
+// One change to the camera's user list. A password travels only here, in
+// memory, from a file the user named.
+struct OnvifUserChange {
+    enum class Kind { Add, SetPassword, Remove };
+    Kind kind = Kind::Add;
+    std::string name;
+    std::string level;                    // Add: Administrator, Operator or User
+    std::string password;                 // Add, SetPassword
+};
+
 struct OnvifClock {
     std::string utc;                      // ISO 8601 UTC, e.g. "2026-12-08T10:00:00Z"
     std::string tz;                       // POSIX TZ string as the camera reports it
@@ -83,6 +165,7 @@ struct OnvifDeviceState {
     std::vector<std::string> ntp;
     OnvifClock time;
     std::vector<std::string> streamUris;
+    std::vector<OnvifProfile> profiles;   // with their stream URIs ("profiles")
     // The fields above the camera would not tell (a call it refused or
     // does not offer), by the names `onvif read` prints them under:
     // "uuid", "mac", "ipv4", "gateway", "dns", "ntp", "hostname",
@@ -108,8 +191,11 @@ struct OnvifChange {
     bool syncTime = false;                // set the camera's clock to the PC's UTC
     std::optional<std::string> tz;        // POSIX TZ string
     std::optional<std::string> newPassword;  // for the user we log in as
+    std::vector<OnvifStreamChange> streams;   // one a profile
+    std::vector<OnvifUserChange> users;
     bool empty() const {
-        return !ipv4 && !gateway && !dns && !ntp && !hostname && !syncTime && !tz && !newPassword;
+        return !ipv4 && !gateway && !dns && !ntp && !hostname && !syncTime && !tz && !newPassword && streams.empty() &&
+               users.empty();
     }
 };
 

@@ -3,8 +3,14 @@
 #include <algorithm>
 #include <charconv>
 #include <cstdlib>
+#include <fstream>
+#include <map>
+
+#include <sys/stat.h>
 
 #include "core/base/AddressText.h"
+#include "core/onvif/device/StreamCheck.h"
+#include "core/onvif/device/UserAccounts.h"
 
 namespace orvanta::provision {
 
@@ -82,12 +88,104 @@ bool SameAddressing(const onvif::OnvifIpv4& a, const onvif::OnvifIpv4& b) {
     return a.dhcp == b.dhcp && (a.dhcp || (a.address == b.address && a.prefix == b.prefix));
 }
 
+bool WholeCell(std::string_view v, int high, int& out) {
+    const auto [end, ec] = std::from_chars(v.data(), v.data() + v.size(), out);
+    return !v.empty() && ec == std::errc() && end == v.data() + v.size() && out >= 1 && out <= high;
+}
+
+// The stream and user columns; false with `why` for a bad value or a key
+// that is none of them.
+bool ApplyStreamOrUserCell(std::string_view key, std::string_view value, OnvifPlan& plan, std::string& why) {
+    const auto stream = [&]() -> onvif::OnvifStreamChange& {
+        if (!plan.stream) plan.stream = onvif::OnvifStreamChange{};
+        return *plan.stream;
+    };
+    int n = 0;
+    if (key == "profile") {
+        if (value.empty() || value.size() > 64) return Fail(why, "not a profile token or number");
+        stream().profile = std::string(value);
+    } else if (key == "encoding") {
+        if (value != "H264" && value != "H265" && value != "JPEG") return Fail(why, "not H264, H265 or JPEG");
+        stream().encoding = std::string(value);
+    } else if (key == "resolution") {
+        std::pair<int, int> r;
+        if (!onvif::ParseResolution(std::string(value), r)) return Fail(why, "not WIDTHxHEIGHT such as 1920x1080");
+        stream().resolution = r;
+    } else if (key == "fps" || key == "bitrate" || key == "gop") {
+        const int high = key == "fps" ? 240 : key == "bitrate" ? 1000000 : 10000;
+        if (!WholeCell(value, high, n)) return Fail(why, "not a whole number from 1 to " + std::to_string(high));
+        (key == "fps" ? stream().fps : key == "bitrate" ? stream().bitrateKbps : stream().gop) = n;
+    } else if (key == "quality") {
+        double q = 0;
+        const auto [end, ec] = std::from_chars(value.data(), value.data() + value.size(), q);
+        if (value.empty() || ec != std::errc() || end != value.data() + value.size() || q < 0 || q > 100)
+            return Fail(why, "not a number such as 5");
+        stream().quality = q;
+    } else if (key == "add_user") {
+        if (value.empty() || value.size() > 64 || value.find_first_of(" \t") != std::string_view::npos)
+            return Fail(why, "not a user name (1 to 64 characters, no blanks)");
+        plan.addUser = std::string(value);
+    } else if (key == "user_level") {
+        if (!onvif::IsSettableUserLevel(std::string(value))) return Fail(why, "not Administrator, Operator or User");
+        plan.userLevel = std::string(value);
+    } else if (key == "user_password_file") {
+        if (value.empty() || value.size() > 4096) return Fail(why, "not a file name");
+        plan.userPasswordFile = std::string(value);
+    } else {
+        return Fail(why, "not a setting of ONVIF cameras");
+    }
+    return true;
+}
+
+// The first line of a password file: a regular file of at most 4 KiB.
+bool ReadFirstLine(const std::string& path, std::string& line, std::string& why) {
+    struct stat st{};
+    if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return Fail(why, "cannot read " + path);
+    if (st.st_size > 4096) return Fail(why, path + " is larger than 4 KiB; a password file holds one line");
+    std::ifstream in(path, std::ios::binary);
+    if (!in || !std::getline(in, line)) return Fail(why, "cannot read " + path);
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (line.empty()) return Fail(why, path + " holds no password on its first line");
+    return true;
+}
+
 }  // namespace
 
+void CheckOnvifStreamAndUser(const OnvifPlan& plan, const std::string& where, std::vector<std::string>& problems) {
+    if (plan.stream && plan.stream->profile.empty())
+        problems.push_back(where + ": encoding, resolution, fps, bitrate, gop and quality need a profile");
+    if (plan.addUser && !plan.userPasswordFile)
+        problems.push_back(where + ": add_user needs user_password_file (a plan never holds the password)");
+    if (!plan.addUser && (plan.userLevel || plan.userPasswordFile))
+        problems.push_back(where + ": user_level and user_password_file go with add_user");
+}
+
+void ReadUserPasswordFiles(std::vector<OnvifPlan*> plans, const std::string& planFolder,
+                           std::vector<std::string>& problems) {
+    std::map<std::string, std::string> read;   // one file for many rows is read once
+    for (OnvifPlan* plan : plans) {
+        if (!plan->userPasswordFile) continue;
+        std::string path = *plan->userPasswordFile;
+        if (path.front() != '/' && !planFolder.empty()) path = planFolder + "/" + path;
+        if (const auto it = read.find(path); it != read.end()) {
+            plan->userPassword = it->second;
+            continue;
+        }
+        std::string line, why;
+        if (!ReadFirstLine(path, line, why)) {
+            problems.push_back("user_password_file: " + why);
+            read[path] = "";
+            continue;
+        }
+        read[path] = plan->userPassword = line;
+    }
+}
+
 const std::vector<std::string>& OnvifPlanKeys() {
-    static const std::vector<std::string> keys = {"ip_address", "prefix", "dhcp", "gateway",
-                                                  "dns", "ntp", "hostname", "sync_time",
-                                                  "firmware_file", "firmware_version"};
+    static const std::vector<std::string> keys = {
+        "ip_address", "prefix", "dhcp", "gateway", "dns", "ntp", "hostname", "sync_time", "profile", "encoding",
+        "resolution", "fps", "bitrate", "gop", "quality", "add_user", "user_level", "user_password_file",
+        "firmware_file", "firmware_version"};
     return keys;
 }
 
@@ -130,8 +228,8 @@ bool ApplyOnvifCell(std::string_view key, std::string_view value, OnvifPlan& pla
             std::any_of(value.begin(), value.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20; }))
             return Fail(why, key == "firmware_file" ? "not a file name" : "not a version (at most 64 characters)");
         (key == "firmware_file" ? plan.firmwareFile : plan.firmwareVersion) = std::string(value);
-    } else {
-        return Fail(why, "not a setting of ONVIF cameras");
+    } else if (!ApplyStreamOrUserCell(key, value, plan, why)) {
+        return false;
     }
     return true;
 }
@@ -191,12 +289,36 @@ onvif::OnvifChange OnvifChangeFor(const OnvifPlan& plan, const onvif::OnvifDevic
         change.syncTime = true;
         changes.push_back({"time", std::to_string(current.time.offsetSeconds) + " s off", "the PC's UTC"});
     }
+    if (plan.stream) {
+        // A profile the camera lacks is sent as asked: the service refuses
+        // it, naming the profiles there are.
+        std::string why;
+        const onvif::OnvifProfile* profile = onvif::FindProfile(current.profiles, plan.stream->profile, why);
+        if (!profile || !profile->encoder) {
+            change.streams.push_back(*plan.stream);
+            changes.push_back({"stream " + plan.stream->profile, "", "(no such profile)"});
+        } else if (const onvif::OnvifVideoEncoder wanted = onvif::WithStreamChange(*profile->encoder, *plan.stream);
+                   onvif::EncoderText(wanted) != onvif::EncoderText(*profile->encoder)) {
+            change.streams.push_back(*plan.stream);
+            changes.push_back({"stream " + profile->token, onvif::EncoderText(*profile->encoder), onvif::EncoderText(wanted)});
+        }
+    }
+    if (plan.addUser) {
+        // The camera's users are not part of a read: the user is always
+        // sent (added, or given the planned level and password when it is
+        // there already), and read back by listing.
+        change.users.push_back({onvif::OnvifUserChange::Kind::Add, *plan.addUser, plan.userLevel.value_or("User"),
+                                plan.userPassword});
+        changes.push_back({"add_user", "", *plan.addUser + " (" + plan.userLevel.value_or("User") + ")"});
+    }
     return change;
 }
 
 std::vector<OnvifFieldChange> OnvifMismatches(const OnvifPlan& plan, const onvif::OnvifDeviceState& actual) {
     OnvifPlan noClock = plan;
     noClock.syncTime = false;
+    // Users were read back by listing them in the service.
+    noClock.addUser.reset();
     std::vector<OnvifFieldChange> wrong;
     OnvifChangeFor(noClock, actual, wrong);
     // Read back: `before` is what the camera holds, `after` what was planned.

@@ -30,6 +30,16 @@ struct OnvifPlan {
     // already at that version is left alone (see FirmwarePlan.h).
     std::optional<std::string> firmwareFile;
     std::optional<std::string> firmwareVersion;
+    // A profile's video encoder: `stream.profile` names it (token or
+    // 1-based place); the values are checked against the camera's options
+    // by the service before anything is sent.
+    std::optional<onvif::OnvifStreamChange> stream;
+    // A user to add (or, when the camera has it, to set): the password
+    // comes from the file the row names, never from the plan itself.
+    std::optional<std::string> addUser;
+    std::optional<std::string> userLevel;
+    std::optional<std::string> userPasswordFile;
+    std::string userPassword;   // the file's first line, once read
 };
 
 // The keys an ONVIF row may set, in report order.
@@ -43,6 +53,17 @@ bool ApplyOnvifCell(std::string_view key, std::string_view value, OnvifPlan& pla
 // that is not a host of its subnet, a gateway outside it. One line a
 // problem, prefixed by `where`.
 void CheckOnvifAddressing(const OnvifPlan& plan, const std::string& where, std::vector<std::string>& problems);
+
+// The stream and user columns of a row that do not make sense alone: a
+// stream value without a profile, a user without a password file or with
+// a level that is not one.
+void CheckOnvifStreamAndUser(const OnvifPlan& plan, const std::string& where, std::vector<std::string>& problems);
+
+// Reads every row's user_password_file (a name relative to `planFolder`
+// unless absolute) into the row; a file that cannot be read is a problem
+// of the plan, found before anything is sent.
+void ReadUserPasswordFiles(std::vector<OnvifPlan*> plans, const std::string& planFolder,
+                           std::vector<std::string>& problems);
 
 struct OnvifFieldChange {
     std::string key;

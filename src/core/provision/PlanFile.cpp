@@ -116,6 +116,7 @@ PlanRow CheckRow(const PlanTableRow& raw, std::set<std::string>& unknown, std::v
         problems.push_back(raw.where + (onvif ? ": names no camera (give uuid, mac or address)"
                                               : ": names no camera (give mac, serial or address)"));
     if (onvif) CheckOnvifAddressing(row.onvif, row.where, problems);
+    if (onvif) CheckOnvifStreamAndUser(row.onvif, row.where, problems);
     return row;
 }
 

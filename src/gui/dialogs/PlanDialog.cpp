@@ -147,9 +147,15 @@ bool PlanDialog::LoadPlan(const QString& path) {
     if (in) content << in.rdbuf();
     provision::Plan plan;
     if (!in) problems.push_back("cannot read " + path.toStdString());
-    else provision::ReadPlan(content.str(), plan, problems);
-    // Firmware files are named relative to the plan's folder, checked with the rest.
-    if (in) provision::ResolveFirmwareFiles(plan, QFileInfo(path).absolutePath().toStdString(), problems);
+    else if (provision::ReadPlan(content.str(), plan, problems)) {
+        // Firmware images and the passwords of new users come from files
+        // named relative to the plan's folder, checked with the rest.
+        const std::string folder = QFileInfo(path).absolutePath().toStdString();
+        provision::ResolveFirmwareFiles(plan, folder, problems);
+        std::vector<provision::OnvifPlan*> onvifRows;
+        for (provision::PlanRow& row : plan.rows) onvifRows.push_back(&row.onvif);
+        provision::ReadUserPasswordFiles(onvifRows, folder, problems);
+    }
     if (!problems.empty()) {
         QString all;
         for (const std::string& p : problems) all += Plain(p) + QLatin1Char('\n');

@@ -135,7 +135,8 @@ class Handler(http.server.BaseHTTPRequestHandler):
                 opts.log(f"reply-invalid {op}: {why}")
         opts.log(f"request {peer} {op} {how}{' ' + user if user else ''} ok")
         self._reply(200, reply)
-        if op.startswith("Set") or op in ("SystemReboot", "StartFirmwareUpgrade", "UpgradeSystemFirmware"):
+        if op.startswith(("Set", "Create", "Delete")) or op in ("SystemReboot", "StartFirmwareUpgrade",
+                                                                "UpgradeSystemFirmware"):
             opts.changed(cam, hello=False)
         if after:
             # After the reply has gone, as a camera answers first and then

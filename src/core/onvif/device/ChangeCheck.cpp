@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "core/onvif/device/PosixTimeZone.h"
+#include "core/onvif/device/StreamCheck.h"
 #include "core/base/AddressText.h"
 
 namespace orvanta::onvif {
@@ -85,6 +86,26 @@ bool CheckChange(const OnvifChange& change, std::string& why) {
         why = "'" + *change.tz + "' is not a POSIX TZ string (such as CET-1CEST,M3.5.0,M10.5.0/3)";
         return false;
     }
+    for (const OnvifStreamChange& st : change.streams) {
+        if (st.profile.empty()) {
+            why = "a stream change needs a profile (its token, or 1 for the first)";
+            return false;
+        }
+        if (st.empty()) {
+            why = "a profile is named, but nothing to set in it";
+            return false;
+        }
+        if ((st.fps && *st.fps <= 0) || (st.bitrateKbps && *st.bitrateKbps <= 0) || (st.gop && *st.gop <= 0) ||
+            (st.quality && *st.quality < 0)) {
+            why = "frame rate, bitrate and GOP length must be above 0";
+            return false;
+        }
+    }
+    for (const OnvifUserChange& u : change.users)
+        if (u.kind != OnvifUserChange::Kind::Remove && u.password.empty()) {
+            why = "user " + u.name + " needs a password (from a file)";
+            return false;
+        }
     if (change.newPassword && change.newPassword->empty()) {
         why = "the new password is empty";
         return false;
@@ -105,6 +126,22 @@ std::vector<FieldChange> PlannedChanges(const OnvifDeviceState& s, const OnvifCh
     const std::optional<std::string> tz = c.tz ? c.tz : c.syncTime ? std::optional<std::string>(pcTz) : std::nullopt;
     if (tz && *tz != s.time.tz) out.push_back({"tz", s.time.tz, *tz});
     if (c.newPassword) out.push_back({"password", "(secret)", "(secret)"});
+    for (const OnvifStreamChange& stream : c.streams) {
+        std::string why;
+        const OnvifProfile* p = FindProfile(s.profiles, stream.profile, why);
+        if (p && p->encoder) {
+            const OnvifVideoEncoder wanted = WithStreamChange(*p->encoder, stream);
+            if (EncoderText(wanted) != EncoderText(*p->encoder))
+                out.push_back({"stream " + p->token, EncoderText(*p->encoder), EncoderText(wanted)});
+        }
+    }
+    for (const OnvifUserChange& u : c.users) {
+        switch (u.kind) {
+            case OnvifUserChange::Kind::Add: out.push_back({"user " + u.name, "", u.level + ", password (secret)"}); break;
+            case OnvifUserChange::Kind::SetPassword: out.push_back({"user " + u.name, "password", "(secret)"}); break;
+            case OnvifUserChange::Kind::Remove: out.push_back({"user " + u.name, u.name, "(removed)"}); break;
+        }
+    }
     return out;
 }
 

@@ -43,10 +43,6 @@ bool ReadNtp(const pugi::xml_node& response, std::vector<std::string>& servers);
 bool ReadHostname(const pugi::xml_node& response, std::string& name);
 bool ReadEndpointReference(const pugi::xml_node& response, std::string& endpoint);
 
-struct OnvifUser {
-    std::string name;
-    std::string level;   // Administrator, Operator, User, Anonymous, Extended
-};
 bool ReadUsers(const pugi::xml_node& response, std::vector<OnvifUser>& users);
 
 bool ReadRebootNeeded(const pugi::xml_node& response, bool& rebootNeeded);

@@ -6,6 +6,8 @@
 #include <functional>
 
 #include "core/base/Diagnostics.h"
+#include "core/onvif/device/MediaReplies.h"
+#include "core/onvif/device/MediaRequests.h"
 
 namespace orvanta::onvif {
 
@@ -87,33 +89,37 @@ Got FindMediaService(OnvifSession& session, const ServiceUrl& device, OnvifResul
     return capabilities;
 }
 
-// The RTSP address of every media profile, through the service found above.
-Got ReadStreamUris(OnvifSession& session, const MediaService& service, OnvifResult& fatal,
-                   std::vector<std::string>& uris) {
-    ServiceUrl media;
-    if (!ParseServiceUrl(service.address, media)) {
-        Diagnostic("ONVIF: the media service address cannot be used");
-        return Got::Missing;
-    }
-    media = ReachableServiceUrl(media, session.Device());
-    const bool v2 = service.media2;
-    std::vector<std::string> profiles;
-    const Got listed = Optional(session, media, v2 ? GetProfiles2Call() : GetProfilesCall(), fatal,
-                                [&](const pugi::xml_node& b) { return ReadProfileTokens(b, profiles, v2); });
+// Every media profile with its video encoder and RTSP address, through
+// the service found above.
+Got ReadProfilesAndUris(OnvifSession& session, const MediaEndpoint& media, OnvifResult& fatal,
+                        std::vector<OnvifProfile>& profiles) {
+    const bool v2 = media.media2;
+    const Got listed = Optional(session, media.url, v2 ? GetProfilesWithEncoder2Call() : GetProfilesCall(), fatal,
+                                [&](const pugi::xml_node& b) { return ReadProfiles(b, profiles, v2); });
     if (listed != Got::Read) return listed;
     Got all = Got::Read;
-    for (const std::string& token : profiles) {
-        std::string uri;
-        const Got got = Optional(session, media, v2 ? GetStreamUri2Call(token) : GetStreamUriCall(token), fatal,
-                                 [&](const pugi::xml_node& b) { return ReadStreamUri(b, uri, v2); });
+    for (OnvifProfile& profile : profiles) {
+        const Got got = Optional(session, media.url, v2 ? GetStreamUri2Call(profile.token) : GetStreamUriCall(profile.token),
+                                 fatal, [&](const pugi::xml_node& b) { return ReadStreamUri(b, profile.streamUri, v2); });
         if (got == Got::Fatal) return got;
-        if (got == Got::Read) uris.push_back(uri);
-        else all = Got::Missing;
+        if (got == Got::Missing) all = Got::Missing;
     }
     return all;
 }
 
 }  // namespace
+
+OnvifResult LocateMedia(OnvifSession& session, MediaEndpoint& endpoint) {
+    OnvifResult fatal;
+    MediaService media;
+    const Got got = FindMediaService(session, session.Device(), fatal, media);
+    if (got == Got::Fatal) return fatal;
+    if (got == Got::Missing || media.address.empty() || !ParseServiceUrl(media.address, endpoint.url))
+        return {OnvifStatus::NotSupported, "the camera tells no media service"};
+    endpoint.url = ReachableServiceUrl(endpoint.url, session.Device());
+    endpoint.media2 = media.media2;
+    return {};
+}
 
 std::string UtcText(std::chrono::system_clock::time_point at) {
     const std::time_t t = std::chrono::system_clock::to_time_t(at);
@@ -124,7 +130,8 @@ std::string UtcText(std::chrono::system_clock::time_point at) {
     return text;
 }
 
-OnvifResult ReadDeviceState(OnvifSession& session, OnvifDeviceState& state, CameraDateTime& clock) {
+OnvifResult ReadDeviceState(OnvifSession& session, OnvifDeviceState& state, CameraDateTime& clock,
+                            MediaEndpoint* mediaUsed) {
     state.missing.clear();
     if (OnvifResult r = session.LearnClock(&clock); !r.ok()) return r;
     const ServiceUrl device = session.Device();
@@ -180,9 +187,24 @@ OnvifResult ReadDeviceState(OnvifSession& session, OnvifDeviceState& state, Came
 
     MediaService media;
     Got streams = FindMediaService(session, device, fatal, media);
-    if (streams == Got::Read && !media.address.empty()) streams = ReadStreamUris(session, media, fatal, state.streamUris);
+    if (streams == Got::Read && !media.address.empty()) {
+        MediaEndpoint endpoint;
+        endpoint.media2 = media.media2;
+        if (!ParseServiceUrl(media.address, endpoint.url)) {
+            Diagnostic("ONVIF: the media service address cannot be used");
+            streams = Got::Missing;
+        } else {
+            endpoint.url = ReachableServiceUrl(endpoint.url, device);
+            if (mediaUsed) *mediaUsed = endpoint;
+            streams = ReadProfilesAndUris(session, endpoint, fatal, state.profiles);
+            for (const OnvifProfile& p : state.profiles)
+                if (!p.streamUri.empty()) state.streamUris.push_back(p.streamUri);
+        }
+    }
     if (streams == Got::Fatal) return fatal;
-    if (streams == Got::Missing) Miss(state, "stream_uris");
+    if (streams == Got::Missing) {
+        Miss(state, "stream_uris");
+    }
     return {};
 }
 

@@ -16,7 +16,18 @@ namespace orvanta::onvif {
 // a refused login on the mandatory calls or the deadline end the read.
 // `clock` receives the camera's date-and-time setting (the time zone
 // setter keeps what it does not change).
-OnvifResult ReadDeviceState(OnvifSession& session, OnvifDeviceState& state, CameraDateTime& clock);
+// `mediaUsed`, when given, receives the media service the profiles were
+// read through (its url empty when the camera has none).
+struct MediaEndpoint {
+    ServiceUrl url;
+    bool media2 = false;
+};
+OnvifResult ReadDeviceState(OnvifSession& session, OnvifDeviceState& state, CameraDateTime& clock,
+                            MediaEndpoint* mediaUsed = nullptr);
+
+// The media service alone (Media2 where listed), for a call that needs
+// no more of the camera. NotSupported when it tells none.
+OnvifResult LocateMedia(OnvifSession& session, MediaEndpoint& endpoint);
 
 // ISO 8601 UTC without fractions: "2026-12-08T10:00:00Z".
 std::string UtcText(std::chrono::system_clock::time_point at);

@@ -6,6 +6,10 @@
 #include "core/onvif/device/ChangeCheck.h"
 #include "core/onvif/device/DeviceStateReader.h"
 #include "core/onvif/device/PosixTimeZone.h"
+#include "core/onvif/device/MediaReplies.h"
+#include "core/onvif/device/MediaRequests.h"
+#include "core/onvif/device/StreamAndUserSteps.h"
+#include "core/onvif/device/StreamCheck.h"
 #include "core/base/Diagnostics.h"
 
 namespace orvanta::onvif {
@@ -52,6 +56,35 @@ OnvifResult NetworkOnvifService::Read(const OnvifDevice& device, const OnvifCred
     state.KnowEndpoint(device.endpoint);
     if (r.ok()) r = SameDevice(device, state);
     return r;
+}
+
+OnvifResult NetworkOnvifService::ReadStreamOptions(const OnvifDevice& device, const OnvifCredentials& credentials,
+                                                  const std::string& profile, OnvifEncoderOptions& options) {
+    std::string why;
+    OnvifSession session(device.service, credentials, settings_.call, now);
+    if (OnvifResult r = session.LearnClock(); !r.ok()) return r;
+    MediaEndpoint media;
+    if (OnvifResult r = LocateMedia(session, media); !r.ok()) return r;
+    // The profile as the camera lists it now: a token that went since the
+    // caller's read is told as such, not sent.
+    SoapReply reply;
+    std::vector<OnvifProfile> profiles;
+    if (OnvifResult r = session.Call(media.url, media.media2 ? GetProfilesWithEncoder2Call() : GetProfilesCall(), reply);
+        !r.ok())
+        return r;
+    if (!ReadProfiles(reply.body, profiles, media.media2))
+        return {OnvifStatus::BadReply, "the reply to GetProfiles is not its response"};
+    const OnvifProfile* found = FindProfile(profiles, profile, why);
+    if (!found) return {OnvifStatus::NotFound, why};
+    options = {};
+    return ReadEncoderOptionsOf(session, media, *found, options);
+}
+
+OnvifResult NetworkOnvifService::ListUsers(const OnvifDevice& device, const OnvifCredentials& credentials,
+                                          std::vector<OnvifUser>& users) {
+    OnvifSession session(device.service, credentials, settings_.call, now);
+    if (OnvifResult r = session.LearnClock(); !r.ok()) return r;
+    return ReadUserList(session, users);
 }
 
 bool NetworkOnvifService::ServesNewAddress(const ServiceUrl& url, const std::optional<OnvifIpv4>& newAddress,
@@ -192,7 +225,8 @@ OnvifResult NetworkOnvifService::Apply(const OnvifDevice& device, const OnvifCre
     auto session = std::make_unique<OnvifSession>(url, login, settings_.call, now);
     OnvifDeviceState before;
     CameraDateTime clock;
-    if (OnvifResult r = ReadDeviceState(*session, before, clock); !r.ok()) {
+    MediaEndpoint media;
+    if (OnvifResult r = ReadDeviceState(*session, before, clock, &media); !r.ok()) {
         r.detail += "; nothing was changed";
         return r;
     }
@@ -220,6 +254,14 @@ OnvifResult NetworkOnvifService::Apply(const OnvifDevice& device, const OnvifCre
         else if (link.mac != *mac)
             why = url.host + " has the hardware address " + link.mac.Text() + ", but the camera reports " + mac->Text();
         if (!why.empty()) return {OnvifStatus::Refused, why + "; give it a fixed address instead; nothing was changed"};
+    }
+
+    // Streams and users are checked against what the camera offers and
+    // holds before anything at all is sent.
+    StreamAndUserPlan extras;
+    if (OnvifResult r = PrepareStreamAndUsers(*session, before, media, change, login.user, extras); !r.ok()) {
+        r.detail += "; nothing was changed";
+        return r;
     }
 
     std::vector<std::string> done;
@@ -290,6 +332,11 @@ OnvifResult NetworkOnvifService::Apply(const OnvifDevice& device, const OnvifCre
         login.password = *change.newPassword;
         session->SetPassword(login.password);
     }
+    // Before a move: the session reaches the camera where it was read.
+    if (OnvifResult r = SendStreamAndUsers(*session, extras, login, done); !r.ok()) {
+        r.detail += "; " + DoneList(done);
+        return r;
+    }
     if (moves) {
         SoapReply reply;
         bool rebootNeeded = false;
@@ -334,7 +381,8 @@ OnvifResult NetworkOnvifService::Apply(const OnvifDevice& device, const OnvifCre
         return r;
     }
     after.KnowEndpoint(before.endpoint);
-    const std::vector<std::string> unmet = UnmetFields(change, after, pcTz, settings_.clockToleranceSeconds);
+    std::vector<std::string> unmet = UnmetFields(change, after, pcTz, settings_.clockToleranceSeconds);
+    for (const std::string& u : UnmetStreamAndUsers(*session, change, extras, after)) unmet.push_back(u);
     if (!unmet.empty()) {
         std::string detail = "read back differs in: " + ListText(unmet) + " (" + DoneList(done) + ")";
         if (after.Partial()) detail += "; the camera would not tell: " + ListText(after.missing);

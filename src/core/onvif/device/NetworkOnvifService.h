@@ -66,6 +66,10 @@ public:
                                 FirmwareReport& report) override;
     OnvifResult Restart(const OnvifDevice& device, const OnvifCredentials& credentials, RestartKind kind,
                         OnvifDeviceState& after) override;
+    OnvifResult ReadStreamOptions(const OnvifDevice& device, const OnvifCredentials& credentials,
+                                  const std::string& profile, OnvifEncoderOptions& options) override;
+    OnvifResult ListUsers(const OnvifDevice& device, const OnvifCredentials& credentials,
+                          std::vector<OnvifUser>& users) override;
 
     Finder find;        // default: FindOnvifEndpoint (WS-Discovery)
     // The hardware address behind an address a search heard the camera's
