@@ -460,7 +460,7 @@ TEST(OnvifRequests, EveryTemplateValidatesAgainstTheSchemas) {
         SetNetworkDefaultGatewayCall("192.168.5.1"), SetDnsCall({"192.168.5.1", "198.51.100.53"}),
         SetNtpCall({"pool.ntp.org", "192.168.5.1"}), SetHostnameCall("cam-1"), SetSystemDateAndTimeCall(full),
         SetSystemDateAndTimeCall(zoneOnly), SetUserCall("admin", "n3w<pass>", "Administrator"),
-        StartFirmwareUpgradeCall(), UpgradeSystemFirmwareCall(), SetSystemFactoryDefaultSoftCall()};
+        StartFirmwareUpgradeCall(), UpgradeSystemFirmwareCall(), SetSystemFactoryDefaultSoftCall(),
         GetProfilesWithEncoder2Call(), GetVideoEncoderOptionsCall("vec_1", "profile_1", false),
         GetVideoEncoderOptionsCall("vec_1", "", true), GetVideoEncoderOptionsCall("", "profile_1", true),
         CreateUserCall("recorder", "p&w", "Operator"), DeleteUserCall("recorder")};

@@ -232,7 +232,7 @@ OnvifResult NetworkOnvifService::SendFirmware(OnvifSession& session, const Firmw
         return {OnvifStatus::NotAuthorized, "the camera refused the image: " + ReplyWords(reply) + " (" + sentText + " sent)"};
     if (mtom && reply.body.find("Envelope") != std::string::npos) {
         SoapReply soap;
-        OnvifResult r = ReadSoapReply(reply.body, soap, std::chrono::steady_clock::now() + std::chrono::seconds(5));
+        OnvifResult r = ReadSoapReply(reply.body, soap, Deadline::After(5000));
         std::string message;
         if (r.ok() && !ReadUpgradeSystemFirmware(soap.body, message))
             r = {OnvifStatus::BadReply, "the reply to UpgradeSystemFirmware is not its response"};
