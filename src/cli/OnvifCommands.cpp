@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "CliCommands.h"
+#include "OnvifCommandParts.h"
 #include "CommandLine.h"
 #include "PasswordInput.h"
 #include "OnvifReach.h"
@@ -512,11 +513,50 @@ int RunOnvifSet(const Args& args) {
 }  // namespace
 
 int RunOnvif(const Args& args) {
-    if (args.empty()) return UsageError("onvif", "expected read or set");
+    if (args.empty()) return UsageError("onvif", "expected read, set or snapshot");
     const Args rest(args.begin() + 1, args.end());
     if (args.front() == "read") return RunOnvifRead(rest);
     if (args.front() == "set") return RunOnvifSet(rest);
-    return UsageError("onvif", "expected read or set, not '" + output::TerminalSafe(args.front()) + "'");
+    if (args.front() == "snapshot") return RunOnvifSnapshot(rest);
+    return UsageError("onvif", "expected read, set or snapshot, not '" + output::TerminalSafe(args.front()) + "'");
+}
+
+}  // namespace orvanta::cli
+
+// What the other onvif subcommands share with read and set (see
+// OnvifCommandParts.h).
+namespace orvanta::cli {
+
+int OnvifExitFor(onvif::OnvifStatus status) { return ExitFor(status); }
+
+std::string OnvifExplain(const onvif::OnvifResult& result, const onvif::OnvifCredentials& login) {
+    return Explain(result, login);
+}
+
+const std::vector<OptionSpec>& OnvifLoginOptions() { return kLoginOptions; }
+
+bool ReadOnvifLogin(const char* command, const ParsedArgs& p, onvif::OnvifCredentials& login, std::string& why) {
+    return ReadLogin(command, p, login, why);
+}
+
+onvif::OnvifApplySettings OnvifCommandSettings(const TransportSettings& limits) { return WithinCommandLimit(limits); }
+
+bool ParseOnvifTarget(const std::string& text, std::string& why) {
+    Target t;
+    return ParseTarget(text, t, why);
+}
+
+onvif::OnvifResult ReachOnvifTarget(const std::string& text, OnvifReach& reach, onvif::NetworkOnvifService& service,
+                                    const onvif::OnvifCallSettings& call, std::string& device) {
+    Target t;
+    std::string why;
+    if (!ParseTarget(text, t, why)) return {onvif::OnvifStatus::Refused, why};
+    if (onvif::OnvifResult r = ResolveTarget(t, reach); !r.ok()) return r;
+    LearnServicePort(t, service, call);
+    ReachThrough(service, reach);
+    device = FormatServiceUrl(t.url);
+    if (!t.endpoint.empty()) service.KnowEndpoint(device, t.endpoint);
+    return {};
 }
 
 }  // namespace orvanta::cli

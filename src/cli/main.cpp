@@ -53,7 +53,8 @@ const Command kCommands[] = {
     {"onvif", orvanta::cli::RunOnvif,
      "onvif read TARGET... [--user U] [PASSWORD] [--format text|csv|json]\n"
      "       onvif set TARGET [--address A/PREFIX|--dhcp] [--gateway G] [--dns D[,D]] [--ntp N[,N]] [--hostname H]\n"
-     "          [--sync-time] [--tz TZ] [--new-password-file F] [--dry-run] [--user U] [PASSWORD] [--format text|json]",
+     "          [--sync-time] [--tz TZ] [--new-password-file F] [--dry-run] [--user U] [PASSWORD] [--format text|json]\n"
+     "       onvif snapshot TARGET [-o FILE] [--user U] [PASSWORD] [--format text|json]",
      "Other makers' cameras over ONVIF. TARGET is an address, address:port, a device service URL\n"
      "(http://ADDRESS/onvif/device_service) or an endpoint reference (urn:uuid:..., uuid:... or a bare UUID)\n"
      "found by a search; a reference answered from two addresses is refused, naming both.\n"
@@ -64,7 +65,10 @@ const Command kCommands[] = {
      "PC's (or --tz, a POSIX TZ string or a zone name such as Europe/Berlin); --new-password-file changes the\n"
      "password of --user. --dry-run prints 'field: old -> new' and sends no change. Otherwise the change is\n"
      "applied, the camera is found again by its uuid (after a restart when it asks for one) and read back;\n"
-     "exit 0 only when every field reads back as set."},
+     "exit 0 only when every field reads back as set.\n"
+     "snapshot fetches the camera's still picture (its first media profile's snapshot address, on the camera's own\n"
+     "address whatever host the address names; Digest or Basic as the camera asks), at most 8 MiB, checked to be a\n"
+     "JPEG, and writes it to FILE, or to standard output when that is not a terminal."},
 };
 
 const char* kCommonHelp =
@@ -103,7 +107,7 @@ bool AsksForHelp(const orvanta::cli::Args& args) {
                                     "--type", "--start", "--source", "--mask", "--mac", "--interface", "--report",
                                     "--parallel", "--search-seconds", "--refind-seconds",
                                     "--address", "--gateway", "--dns", "--ntp", "--hostname", "--tz",
-                                    "--new-password-file"};
+                                    "--new-password-file", "-o", "--output"};
     for (std::size_t i = 0; i < args.size(); ++i) {
         if (args[i] == "--") return false;
         if (args[i] == "--help" || args[i] == "-h") return true;

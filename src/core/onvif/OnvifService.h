@@ -14,6 +14,7 @@
 #include <string>
 
 #include "core/base/Deadline.h"
+#include "core/onvif/OnvifSnapshot.h"
 #include "core/onvif/OnvifTypes.h"
 
 namespace orvanta::onvif {
@@ -49,6 +50,17 @@ public:
     virtual void KnowEndpoint(const std::string& target, const std::string& endpoint) {
         (void)target;
         (void)endpoint;
+    }
+
+    // The camera's still picture, checked to be a JPEG (OnvifSnapshot.h).
+    // A service that cannot take pictures says NotSupported, as a camera
+    // without a snapshot address does.
+    virtual OnvifResult Snapshot(const std::string& target, const OnvifCredentials& credentials,
+                                 OnvifSnapshot& picture) {
+        (void)target;
+        (void)credentials;
+        picture = OnvifSnapshot{};
+        return {OnvifStatus::NotSupported, "no pictures from this service"};
     }
 };
 

@@ -6,6 +6,7 @@
 #include "core/onvif/device/ChangeCheck.h"
 #include "core/onvif/device/DeviceStateReader.h"
 #include "core/onvif/device/PosixTimeZone.h"
+#include "core/onvif/device/SnapshotReader.h"
 #include "core/base/Diagnostics.h"
 
 namespace orvanta::onvif {
@@ -356,6 +357,19 @@ std::unique_ptr<OnvifService> MakeNetworkOnvifService(const OnvifApplySettings& 
     auto service = std::make_unique<NetworkOnvifService>(settings);
     service->reach = std::move(reach);
     return service;
+}
+
+}  // namespace orvanta::onvif
+
+namespace orvanta::onvif {
+
+OnvifResult NetworkOnvifService::Snapshot(const std::string& target, const OnvifCredentials& credentials,
+                                          OnvifSnapshot& picture) {
+    ServiceUrl url;
+    std::string why;
+    if (!ParseDeviceTarget(target, url, why)) return {OnvifStatus::Refused, why};
+    OnvifSession session(url, credentials, settings_.call, now);
+    return ReadSnapshot(session, credentials, settings_.call, picture);
 }
 
 }  // namespace orvanta::onvif

@@ -51,6 +51,8 @@ public:
                       OnvifDeviceState& after) override;
 
     void KnowEndpoint(const std::string& target, const std::string& endpoint) override;
+    OnvifResult Snapshot(const std::string& target, const OnvifCredentials& credentials,
+                         OnvifSnapshot& picture) override;
 
     Finder find;        // default: FindOnvifEndpoint (WS-Discovery)
     // The hardware address behind an address a search heard the camera's
