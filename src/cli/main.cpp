@@ -69,6 +69,13 @@ const Command kCommands[] = {
      "snapshot fetches the camera's still picture (its first media profile's snapshot address, on the camera's own\n"
      "address whatever host the address names; Digest or Basic as the camera asks), at most 8 MiB, checked to be a\n"
      "JPEG, and writes it to FILE, or to standard output when that is not a terminal."},
+    {"report", orvanta::cli::RunReport,
+     "report TARGET...|--plan-result FILE [-o FILE] [--title T] [--site S] [--no-pictures] [--user U] [PASSWORD]",
+     "Writes the handover report: one self-contained, printable HTML file (no scripts, nothing fetched), one row\n"
+     "per camera with its kind, address, MAC, host name, maker and model, firmware, serial, streams, what the plan\n"
+     "changed and when, and each ONVIF camera's picture. TARGET is named as for onvif read; FILE is what\n"
+     "'provision --format json' (or csv) printed, its ONVIF cameras read again at their addresses. Exit 5 when a\n"
+     "camera could not be read (the report says why)."},
 };
 
 const char* kCommonHelp =
@@ -107,7 +114,7 @@ bool AsksForHelp(const orvanta::cli::Args& args) {
                                     "--type", "--start", "--source", "--mask", "--mac", "--interface", "--report",
                                     "--parallel", "--search-seconds", "--refind-seconds",
                                     "--address", "--gateway", "--dns", "--ntp", "--hostname", "--tz",
-                                    "--new-password-file", "-o", "--output"};
+                                    "--new-password-file", "-o", "--output", "--plan-result", "--title", "--site"};
     for (std::size_t i = 0; i < args.size(); ++i) {
         if (args[i] == "--") return false;
         if (args[i] == "--help" || args[i] == "-h") return true;

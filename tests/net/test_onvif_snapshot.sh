@@ -28,7 +28,7 @@ basic     10.96.1.21/24 8080 --snapshot-login basic --media2-only
 html      10.96.1.22/24 80   --snapshot not-jpeg
 huge      10.96.1.23/24 80   --snapshot huge
 elsewhere 10.96.1.24/24 80   --snapshot other-host --snapshot-host 10.96.1.29
-none      10.96.1.25/24 80   --no-call GetSnapshotUri
+none      10.96.1.25/24 80   --no-call GetSnapshotUri --manufacturer <script>alert(1)</script>
 TABLE
 n=0
 declare -A port addr
@@ -90,6 +90,24 @@ check "a wrong password: exit 3" "3" \
     "$(lab_exec pc "$bin/orvanta-cli" onvif snapshot "${addr[pic]}" -o "$T/x.jpg" --user admin --password-file "$T/wrong" >/dev/null 2>&1; echo $?)"
 check "no picture to a terminal: usage, nothing sent" "2" \
     "$(script -qec "$(printf '%q ' ip netns exec "$(lab_ns pc)" "$bin/orvanta-cli" onvif snapshot "${addr[pic]}" "${cred[@]}")" /dev/null >/dev/null 2>&1; echo $?)"
+
+# The handover report: the cameras as they are, then a plan run's result.
+lab_exec pc "$bin/orvanta-cli" report "${addr[pic]}" "${addr[basic]}:8080" "${addr[html]}" "${addr[elsewhere]}" \
+    "${addr[none]}" "${cred[@]}" --site 'Lab & <Co>' -o "$T/report.html" >"$T/report.out" 2>"$T/report.err"
+check "report of five cameras: written, one row each, three pictures inline" "0 5 3" \
+    "$? $(grep -c '^<tr><td class="picture' "$T/report.html") $(grep -o 'src="data:image/jpeg;base64,' "$T/report.html" | wc -l)"
+check "... the camera's markup shown as text, never as markup" "0 1 1" \
+    "$(grep -ci '<script' "$T/report.html") $(grep -c '&lt;script&gt;alert(1)&lt;/script&gt;' "$T/report.html") $(grep -c 'Lab &amp; &lt;Co&gt;' "$T/report.html")"
+check "... nothing it would fetch" "0" "$(grep -cE '(src|href)="(http|//)' "$T/report.html")"
+printf 'kind,address,hostname\nonvif,%s,gate-1\n' "${addr[pic]}" >"$T/plan.csv"
+lab_exec pc "$bin/orvanta-cli" provision "$T/plan.csv" "${cred[@]}" --search-seconds 3 --format json \
+    --report "$T/run.json" >/dev/null 2>"$T/run.err"
+check "the plan run sets the host name" "0" "$?"
+lab_exec pc "$bin/orvanta-cli" report --plan-result "$T/run.json" "${cred[@]}" -o "$T/run.html" 2>"$T/runreport.err"
+check "report of the run: what it changed and when, the camera read again with its picture" "0 1 1 1 1" \
+    "$? $(grep -c 'hostname: labcam → gate-1' "$T/run.html") $(grep -cE '<td>20[0-9-]+T[0-9:]+Z</td>' "$T/run.html") $(grep -c '<td>gate-1</td>' "$T/run.html") $(grep -o 'src="data:image/jpeg' "$T/run.html" | wc -l)"
+lab_exec pc "$bin/orvanta-cli" report 10.96.1.99 "${cred[@]}" --timeout 8 -o "$T/gone.html" 2>/dev/null
+check "a camera that cannot be read: the report still written, exit 5" "5 1" "$? $(grep -c 'not read' "$T/gone.html")"
 
 check "every request from the PC matches the ONVIF schemas" 0 "$(cat "$T"/*.log | grep -c 'schema-invalid')"
 check "the emulator's own replies match the schemas" 0 "$(cat "$T"/*.log | grep -c 'reply-invalid')"
