@@ -17,6 +17,7 @@
 #include "core/onvif/device/DeviceStateReader.h"
 #include "core/report/HandoverReport.h"
 #include "core/report/PlanResultReader.h"
+#include "core/report/ReportReading.h"
 
 namespace orvanta::cli {
 
@@ -31,48 +32,18 @@ constexpr std::size_t kReadersAtOnce = 8;
 
 std::string NowUtc() { return UtcText(std::chrono::system_clock::now()); }
 
-std::string JoinedMissing(const std::vector<std::string>& missing) {
-    std::string out;
-    for (const std::string& m : missing) out += (out.empty() ? "" : ", ") + m;
-    return out;
-}
-
-// Reads `row.address` over ONVIF and takes its picture; what cannot be
-// had is said in the row. False when the camera could not be read at all.
+// Reaches `target` and reads it (and its picture) into `row`. False when the
+// camera could not be read at all; the row says why.
 bool FillFromCamera(ReportCamera& row, const std::string& target, const OnvifCredentials& login,
                     const OnvifApplySettings& settings, bool pictures, OnvifReach& reach) {
     NetworkOnvifService service(settings);
     std::string device;
-    OnvifDeviceState state;
     OnvifResult r = ReachOnvifTarget(target, reach, service, settings.call, device);
-    if (r.ok()) r = service.Read(device, login, state);
-    if (!r.ok()) {
-        const std::string why = "not read: " + OnvifExplain(r, login);
-        row.note = row.note.empty() ? why : row.note + "; " + why;
-        row.noPicture = "not read";
-        return false;
-    }
-    row.kind = "ONVIF";
-    if (!state.ipv4.address.empty()) row.address = state.ipv4.address;
-    if (!state.mac.empty()) row.mac = state.mac;
-    if (!state.serial.empty()) row.serial = state.serial;
-    row.hostname = state.hostname;
-    row.maker = state.manufacturer;
-    row.model = state.model;
-    row.firmware = state.firmware;
-    row.streams = state.streamUris;
-    if (state.Partial()) {
-        const std::string why = "the camera would not tell: " + JoinedMissing(state.missing);
-        row.note = row.note.empty() ? why : row.note + "; " + why;
-    }
-    if (!pictures) {
-        row.noPicture = "pictures not asked for";
-        return true;
-    }
-    OnvifSnapshot picture;
-    if (OnvifResult p = service.Snapshot(device, login, picture); p.ok()) row.jpeg = std::move(picture.jpeg);
-    else row.noPicture = "no picture: " + p.detail;
-    return true;
+    if (r.ok() && report::ReadIntoReport(service, device, login, pictures, row, r)) return true;
+    const std::string why = "not read: " + OnvifExplain(r, login);
+    row.note = row.note.empty() ? why : row.note + "; " + why;
+    row.noPicture = "not read";
+    return false;
 }
 
 bool WriteFileWhole(const std::string& path, const std::string& text, std::string& why) {
