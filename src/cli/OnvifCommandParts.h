@@ -28,8 +28,8 @@ bool ParseOnvifTarget(const std::string& text, std::string& why);
 
 // Finds and reaches the camera TARGET names (a search for an endpoint
 // reference, a temporary address where needed, its service port asked);
-// Ok with `device`, the device service to hand to `service`.
+// Ok with `device`, to hand to `service`.
 onvif::OnvifResult ReachOnvifTarget(const std::string& text, OnvifReach& reach, onvif::NetworkOnvifService& service,
-                                    const onvif::OnvifCallSettings& call, std::string& device);
+                                    const onvif::OnvifCallSettings& call, onvif::OnvifDevice& device);
 
 }  // namespace orvanta::cli

@@ -75,7 +75,7 @@ int RunOnvifSnapshot(const Args& args) {
 
     OnvifReach reach;
     NetworkOnvifService service(settings);
-    std::string device;
+    OnvifDevice device;
     OnvifSnapshot picture;
     OnvifResult r = ReachOnvifTarget(p.positional.front(), reach, service, settings.call, device);
     if (r.ok()) r = service.Snapshot(device, login, picture);

@@ -37,7 +37,7 @@ std::string NowUtc() { return UtcText(std::chrono::system_clock::now()); }
 bool FillFromCamera(ReportCamera& row, const std::string& target, const OnvifCredentials& login,
                     const OnvifApplySettings& settings, bool pictures, OnvifReach& reach) {
     NetworkOnvifService service(settings);
-    std::string device;
+    OnvifDevice device;
     OnvifResult r = ReachOnvifTarget(target, reach, service, settings.call, device);
     if (r.ok() && report::ReadIntoReport(service, device, login, pictures, row, r)) return true;
     const std::string why = "not read: " + OnvifExplain(r, login);

@@ -29,10 +29,10 @@ std::vector<ReportCamera> RowsOfPlanRun(const provision::Plan& plan, const std::
     return rows;
 }
 
-bool ReadIntoReport(onvif::OnvifService& service, const std::string& target, const onvif::OnvifCredentials& login,
+bool ReadIntoReport(onvif::OnvifService& service, const onvif::OnvifDevice& device, const onvif::OnvifCredentials& login,
                     bool pictures, ReportCamera& row, onvif::OnvifResult& failure) {
     onvif::OnvifDeviceState state;
-    failure = service.Read(target, login, state);
+    failure = service.Read(device, login, state);
     if (!failure.ok()) {
         row.noPicture = "not read";
         return false;
@@ -56,7 +56,7 @@ bool ReadIntoReport(onvif::OnvifService& service, const std::string& target, con
         return true;
     }
     onvif::OnvifSnapshot picture;
-    if (const onvif::OnvifResult p = service.Snapshot(target, login, picture); p.ok()) row.jpeg = std::move(picture.jpeg);
+    if (const onvif::OnvifResult p = service.Snapshot(device, login, picture); p.ok()) row.jpeg = std::move(picture.jpeg);
     else row.noPicture = "no picture: " + p.detail;
     return true;
 }

@@ -17,11 +17,11 @@ namespace orvanta::report {
 // MAC, serial, status, what was changed and when its work ended.
 std::vector<ReportCamera> RowsOfPlanRun(const provision::Plan& plan, const std::vector<provision::RowResult>& results);
 
-// Reads `target` (a device service, as OnvifService takes it) into `row`,
+// Reads `device` into `row`,
 // and with `pictures` its picture into row.jpeg; what cannot be had is said
 // in row.note and row.noPicture. False when the camera could not be read
 // at all (`failure` says how).
-bool ReadIntoReport(onvif::OnvifService& service, const std::string& target, const onvif::OnvifCredentials& login,
+bool ReadIntoReport(onvif::OnvifService& service, const onvif::OnvifDevice& device, const onvif::OnvifCredentials& login,
                     bool pictures, ReportCamera& row, onvif::OnvifResult& failure);
 
 }  // namespace orvanta::report

@@ -52,8 +52,7 @@ onvif::CardSubnet PcSide(hostnet::HostNetwork* net, const CameraSettings& s, con
 
 struct OnvifOperations::Job {
     enum class Kind { Login, Apply, Picture } kind = Kind::Login;
-    std::string target;
-    std::string endpoint;
+    onvif::OnvifDevice device;
     onvif::OnvifCredentials credentials;
     onvif::OnvifChange change;
     onvif::OnvifService* service = nullptr;
@@ -76,7 +75,7 @@ struct OnvifOperations::Job {
 
     void TakePicture() {
         onvif::OnvifSnapshot snapshot;
-        pictureResult = service->Snapshot(target, credentials, snapshot);
+        pictureResult = service->Snapshot(device, credentials, snapshot);
         if (!pictureResult.ok()) return;
         jpeg = std::move(snapshot.jpeg);
         picture = DecodeCameraPicture(jpeg, kPictureShown, pictureNote);
@@ -99,17 +98,17 @@ struct OnvifOperations::Job {
             }
         }
         if (reachCamera && !reachCamera())
-            Diagnostic("ONVIF: no temporary address could be given to reach %s; trying it as it is", target.c_str());
-        if (!endpoint.empty()) service->KnowEndpoint(target, endpoint);
+            Diagnostic("ONVIF: no temporary address could be given to reach %s; trying it as it is",
+                       device.service.host.c_str());
         if (kind == Kind::Picture) {
             TakePicture();
             return;
         }
         if (kind == Kind::Apply) {
-            result = service->Apply(target, credentials, change, state);
+            result = service->Apply(device, credentials, change, state);
             return;
         }
-        result = service->Read(target, credentials, state);
+        result = service->Read(device, credentials, state);
         // Which camera this is, for the installer to see on the next pages.
         if (result.ok()) TakePicture();
         if (!result.ok() || hostNetwork == nullptr) return;
@@ -179,8 +178,7 @@ void OnvifOperations::Login() {
     OnvifSetup& setup = *window_.Context().onvifSetup;
     auto job = std::make_shared<Job>();
     job->kind = Job::Kind::Login;
-    job->target = OnvifTarget(setup.device);
-    job->endpoint = setup.device.endpoint;
+    job->device = onvif::DeviceFound(setup.device);
     job->credentials = setup.credentials;
     job->hostNetwork = window_.HostNet();
     if (onvif::ClaimantAddresses(setup.device).size() > 1) job->claim = setup.device;
@@ -194,8 +192,10 @@ void OnvifOperations::Apply() {
     OnvifSetup& setup = *window_.Context().onvifSetup;
     auto job = std::make_shared<Job>();
     job->kind = Job::Kind::Apply;
-    job->target = OnvifTarget(setup.device);
-    job->endpoint = setup.before.endpoint.empty() ? setup.device.endpoint : setup.before.endpoint;
+    job->device = onvif::DeviceFound(setup.device);
+    if (!setup.before.endpoint.empty()) job->device.endpoint = setup.before.endpoint;
+    // The camera logged in to: a device that took its address since is not written to.
+    job->device.mac = setup.before.mac;
     job->credentials = setup.credentials;
     job->change = setup.change;
     Start(std::move(job), Text("OnvifSummaryPage", "Applying"));
@@ -229,8 +229,7 @@ void OnvifOperations::ShowPicture() {
     if (login == setup.logins.end()) return;
     auto job = std::make_shared<Job>();
     job->kind = Job::Kind::Picture;
-    job->target = OnvifTarget(setup.pictureOf);
-    job->endpoint = setup.pictureOf.endpoint;
+    job->device = onvif::DeviceFound(setup.pictureOf);
     job->credentials = login->second;
     Start(std::move(job), Text("OnvifMessages", "TakingPicture"), setup.pictureOf);
 }
@@ -241,7 +240,8 @@ void OnvifOperations::Finish(Job& finished) {
     if (job->kind == Job::Kind::Picture) {
         // A window of its own beside the wizard, not a modal question: the
         // installer keeps it open while finding the camera on site.
-        const std::string& name = setup.pictureOf.name.empty() ? job->target : setup.pictureOf.name;
+        const std::string name =
+            setup.pictureOf.name.empty() ? onvif::FormatServiceUrl(job->device.service) : setup.pictureOf.name;
         auto* dialog = new CameraPictureDialog(QString::fromStdString(name), &window_);
         dialog->Show(job->picture, PictureLine(window_.Language(), job->pictureResult, job->pictureNote));
         return;

@@ -286,8 +286,13 @@ void PlanDialog::SaveReportTo(const QString& path) {
             if (plan.rows[i].kind != provision::CameraKind::Onvif || rows[i].address.empty()) continue;
             const onvif::OnvifCredentials login{plan.rows[i].user.value_or(""), plan.rows[i].password.value_or("")};
             const auto service = onvif::MakeNetworkOnvifService({}, [](const std::string&, int) { return true; });
+            onvif::OnvifDevice device;
+            std::string unusable;
+            if (!onvif::ParseDevice(rows[i].address, device, unusable)) continue;
+            // The camera the run set up, and no other that took its address since.
+            device.mac = rows[i].mac;
             onvif::OnvifResult failure;
-            if (!report::ReadIntoReport(*service, rows[i].address, login, true, rows[i], failure)) {
+            if (!report::ReadIntoReport(*service, device, login, true, rows[i], failure)) {
                 rows[i].note += (rows[i].note.empty() ? "" : "; ") + std::string("not read: ") + failure.detail;
                 continue;
             }
