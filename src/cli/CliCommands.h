@@ -19,5 +19,7 @@ int RunFreeIp(const Args& args);      // HostnetCommands.cpp
 int RunProbe(const Args& args);       // HostnetCommands.cpp
 int RunProvision(const Args& args);   // ProvisionCommand.cpp
 int RunOnvif(const Args& args);       // OnvifCommands.cpp
+int RunOnvifSnapshot(const Args& args);  // OnvifSnapshotCommand.cpp
+int RunReport(const Args& args);      // ReportCommand.cpp
 
 }  // namespace orvanta::cli

@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "CommandLine.h"
 #include "OnvifReach.h"
@@ -16,6 +17,8 @@ namespace orvanta::cli {
 
 int OnvifExit(onvif::OnvifStatus status);
 std::string OnvifExplain(const onvif::OnvifResult& r, const onvif::OnvifCredentials& login);
+// --user, the password options and --format.
+const std::vector<OptionSpec>& OnvifLoginOptions();
 bool ReadOnvifLogin(const char* command, const ParsedArgs& p, onvif::OnvifCredentials& login, std::string& why);
 // Checks the form of a target only; nothing is sent.
 bool ParseOnvifTarget(const std::string& text, std::string& why);

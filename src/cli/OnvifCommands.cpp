@@ -12,10 +12,10 @@
 #include <vector>
 
 #include "CliCommands.h"
+#include "OnvifCommandSupport.h"
 #include "CommandLine.h"
 #include "PasswordInput.h"
 #include "OnvifReach.h"
-#include "OnvifCommandSupport.h"
 #include "OnvifStreamOptions.h"
 #include "core/onvif/device/StreamCheck.h"
 #include "core/onvif/device/UserAccounts.h"
@@ -579,6 +579,8 @@ int OnvifExit(OnvifStatus status) { return ExitFor(status); }
 
 std::string OnvifExplain(const OnvifResult& r, const OnvifCredentials& login) { return Explain(r, login); }
 
+const std::vector<OptionSpec>& OnvifLoginOptions() { return kLoginOptions; }
+
 bool ReadOnvifLogin(const char* command, const ParsedArgs& p, OnvifCredentials& login, std::string& why) {
     return ReadLogin(command, p, login, why);
 }
@@ -605,14 +607,15 @@ OnvifApplySettings OnvifCommandSettings(const TransportSettings& limits) { retur
 void RunOnvifUntilSignal(const std::function<void()>& work, OnvifReach& reach) { RunUntilSignal(work, reach); }
 
 int RunOnvif(const Args& args) {
-    if (args.empty()) return UsageError("onvif", "expected read, set, users, firmware, reboot or reset");
+    if (args.empty()) return UsageError("onvif", "expected read, set, users, snapshot, firmware, reboot or reset");
     const Args rest(args.begin() + 1, args.end());
     if (args.front() == "read") return RunOnvifRead(rest);
     if (args.front() == "set") return RunOnvifSet(rest);
     if (args.front() == "users") return RunOnvifUsers(rest);
+    if (args.front() == "snapshot") return RunOnvifSnapshot(rest);
     if (args.front() == "firmware") return RunOnvifFirmware(rest);
     if (args.front() == "reboot" || args.front() == "reset") return RunOnvifRestart(args.front(), rest);
-    return UsageError("onvif", "expected read, set, users, firmware, reboot or reset, not '" +
+    return UsageError("onvif", "expected read, set, users, snapshot, firmware, reboot or reset, not '" +
                                    output::TerminalSafe(args.front()) + "'");
 }
 

@@ -13,6 +13,7 @@
 
 #include "CliCommands.h"
 #include "core/provision/FirmwarePlan.h"
+#include "core/onvif/device/DeviceStateReader.h"
 #include "CommandLine.h"
 #include "PasswordInput.h"
 #include "core/hostnet/ExitSignals.h"
@@ -55,11 +56,15 @@ std::string Changes(const RowResult& r) {
     return text;
 }
 
-OutputTable ReportTable(const std::vector<RowResult>& results, bool dryRun) {
+OutputTable ReportTable(const Plan& plan, const std::vector<RowResult>& results, bool dryRun) {
     OutputTable table;
     table.columns = {"camera", "mac", "serial", "status", "old_address", "new_address", "seconds"};
     table.columns.push_back(dryRun ? "changes" : "detail");
-    for (const RowResult& r : results) {
+    // After a run, what a handover report needs besides: the kind, what
+    // was changed and when (orvanta-cli report reads them back).
+    if (!dryRun) table.columns.insert(table.columns.end(), {"kind", "changes", "finished"});
+    for (std::size_t i = 0; i < results.size(); ++i) {
+        const RowResult& r = results[i];
         // A number in JSON and bare in CSV, to a tenth of a second.
         char seconds[32];
         std::snprintf(seconds, sizeof seconds, "%.1f", r.seconds);
@@ -70,6 +75,11 @@ OutputTable ReportTable(const std::vector<RowResult>& results, bool dryRun) {
                               OutputValue::Text(StatusName(r.status)), OutputValue::Text(r.oldAddress),
                               OutputValue::Text(r.newAddress), taken,
                               OutputValue::Text(dryRun ? Changes(r) : r.detail)});
+        if (dryRun) continue;
+        const bool onvifRow = i < plan.rows.size() && plan.rows[i].kind == CameraKind::Onvif;
+        table.rows.back().insert(table.rows.back().end(),
+                                 {OutputValue::Text(onvifRow ? "onvif" : "native"), OutputValue::Text(Changes(r)),
+                                  OutputValue::Text(r.finished.time_since_epoch().count() ? onvif::UtcText(r.finished) : "")});
     }
     return table;
 }
@@ -195,7 +205,7 @@ int RunProvision(const Args& args) {
     if (!started) return Fail("provision", kExitFailed, "the search could not run: " + why, json);
 
     std::string out;
-    const OutputTable table = ReportTable(results, options.dryRun);
+    const OutputTable table = ReportTable(plan, results, options.dryRun);
     if (format == "text" && options.dryRun) out = DryRunText(results);
     else out = WriteOutputTable(format, table);
     if (!reportFile.empty()) {

@@ -63,7 +63,8 @@ const Command kCommands[] = {
      "       onvif users TARGET [--user U] [PASSWORD] [--format text|json]\n"
      "       onvif firmware TARGET --file F [--expect-version V] [--wait-seconds N] [--user U] [PASSWORD] [--format text|json]\n"
      "       onvif reboot TARGET [--yes] [--wait-seconds N] [--user U] [PASSWORD] [--format text|json]\n"
-     "       onvif reset TARGET --soft [--yes] [--wait-seconds N] [--user U] [PASSWORD] [--format text|json]",
+     "       onvif reset TARGET --soft [--yes] [--wait-seconds N] [--user U] [PASSWORD] [--format text|json]\n"
+     "       onvif snapshot TARGET [-o FILE] [--user U] [PASSWORD] [--format text|json]",
      "Other makers' cameras over ONVIF. TARGET is an address, address:port, a device service URL\n"
      "(http://ADDRESS/onvif/device_service) or an endpoint reference (urn:uuid:..., uuid:... or a bare UUID)\n"
      "found by a search; a reference answered from two addresses is refused, naming both.\n"
@@ -85,7 +86,17 @@ const Command kCommands[] = {
      "read; exit 0 only when the version changed (or is --expect-version; a camera already at it is left alone).\n"
      "reboot restarts the camera, reset --soft puts its settings back to the maker's but keeps its network\n"
      "settings; both ask on a terminal first (--yes in scripts), then wait for it to answer again (--wait-seconds,\n"
-     "default 180)."},
+     "default 180).\n"
+     "snapshot fetches the camera's still picture (its first media profile's snapshot address, on the camera's own\n"
+     "address whatever host the address names; Digest or Basic as the camera asks), at most 8 MiB, checked to be a\n"
+     "JPEG, and writes it to FILE, or to standard output when that is not a terminal."},
+    {"report", orvanta::cli::RunReport,
+     "report TARGET...|--plan-result FILE [-o FILE] [--title T] [--site S] [--no-pictures] [--user U] [PASSWORD]",
+     "Writes the handover report: one self-contained, printable HTML file (no scripts, nothing fetched), one row\n"
+     "per camera with its kind, address, MAC, host name, maker and model, firmware, serial, streams, what the plan\n"
+     "changed and when, and each ONVIF camera's picture. TARGET is named as for onvif read; FILE is what\n"
+     "'provision --format json' (or csv) printed, its ONVIF cameras read again at their addresses. Exit 5 when a\n"
+     "camera could not be read (the report says why)."},
 };
 
 const char* kCommonHelp =
@@ -124,7 +135,7 @@ bool AsksForHelp(const orvanta::cli::Args& args) {
                                     "--type", "--start", "--source", "--mask", "--mac", "--interface", "--report",
                                     "--parallel", "--search-seconds", "--refind-seconds",
                                     "--address", "--gateway", "--dns", "--ntp", "--hostname", "--tz",
-                                    "--new-password-file"};
+                                    "--new-password-file", "-o", "--output", "--plan-result", "--title", "--site"};
     for (std::size_t i = 0; i < args.size(); ++i) {
         if (args[i] == "--") return false;
         if (args[i] == "--help" || args[i] == "-h") return true;

@@ -6,7 +6,12 @@
 // the worker and the finish page shows where the camera is now and its
 // stream addresses; a failed change is said and the summary stays.
 #include <QApplication>
+#include <QBuffer>
 #include <QClipboard>
+#include <QFile>
+#include <QImage>
+#include <QRegularExpression>
+#include <QTemporaryDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -17,6 +22,7 @@
 
 #include "core/base/AddressText.h"
 #include "gui/app/OnvifOperations.h"
+#include "gui/dialogs/CameraPictureDialog.h"
 #include "gui/controls/Ipv4AddressEdit.h"
 #include "gui/pages/OnvifAddressPage.h"
 #include "gui/pages/OnvifClockPage.h"
@@ -61,6 +67,29 @@ onvif::OnvifDeviceState CameraState() {
     return s;
 }
 
+// A camera's still as Qt writes one (baseline JPEG).
+std::string CameraJpeg() {
+    QImage image(640, 360, QImage::Format_RGB32);
+    image.fill(QColor(40, 120, 200));
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "JPEG");
+    return bytes.toStdString();
+}
+
+// The same picture whose frame header claims 60000 x 60000 pixels: a
+// decoder that believed it would ask for gigabytes.
+std::string GiantJpeg() {
+    std::string j = CameraJpeg();
+    const std::size_t sof = j.find("\xFF\xC0");
+    for (std::size_t i : {sof + 5, sof + 7}) {
+        j[i] = '\xEA';
+        j[i + 1] = '\x60';
+    }
+    return j;
+}
+
 template <class T>
 T* On(WizardWindow& w, int page, int id) {
     return w.Page(page)->Control<T>(id);
@@ -80,6 +109,9 @@ private slots:
     void nothingToChangeSendsNothing();
     void linkLocalDhcpCameraIsOfferedAFixedAddress();
     void referenceFromTwoDevicesSendsNothing();
+    void pictureAfterTheLoginOrAPlainLine_data();
+    void pictureAfterTheLoginOrAPlainLine();
+    void finishPageReportAndThePictureWindow();
 
 private:
     WizardWindow& W() { return fx_->Window(); }
@@ -336,6 +368,108 @@ void OnvifPathTest::referenceFromTwoDevicesSendsNothing() {
     auto* status = On<QLabel>(W(), kPageOnvifLogin, OnvifLoginPage::kStatus);
     QVERIFY2(status->text().contains(QStringLiteral("10.9.0.20 and 10.9.0.66")), qPrintable(status->text()));
     QVERIFY(fx_->onvif.Calls().empty());
+}
+
+void OnvifPathTest::pictureAfterTheLoginOrAPlainLine_data() {
+    QTest::addColumn<int>("shape");
+    QTest::addColumn<QString>("line");  // empty: a picture shows
+    QTest::newRow("a JPEG") << 0 << QString();
+    QTest::newRow("no snapshot address") << 1 << QStringLiteral("The camera gives no picture.");
+    QTest::newRow("bytes the decoder cannot read") << 2 << QStringLiteral("picture cannot be shown");
+    QTest::newRow("refused by the fetch (over 8 MiB)") << 3 << QStringLiteral("picture cannot be shown");
+    QTest::newRow("a frame header claiming gigabytes") << 4 << QStringLiteral("picture cannot be shown");
+    QTest::newRow("the camera stopped answering") << 5 << QStringLiteral("stopped answering");
+}
+
+// The picture comes with the login, on the worker, and shows on the
+// address page (small) and the finish page; anything else is a plain line.
+void OnvifPathTest::pictureAfterTheLoginOrAPlainLine() {
+    QFETCH(int, shape);
+    QFETCH(QString, line);
+    fx_->onvif.read = [](const onvif::OnvifCredentials&, onvif::OnvifDeviceState& s) {
+        s = CameraState();
+        return onvif::OnvifResult{};
+    };
+    std::string takenWith;
+    fx_->onvif.snapshot = [shape, &takenWith](const onvif::OnvifCredentials& login, onvif::OnvifSnapshot& p) {
+        takenWith = login.password;
+        switch (shape) {
+            case 0: p.jpeg = CameraJpeg(); return onvif::OnvifResult{};
+            case 1: return onvif::OnvifResult{OnvifStatus::NotSupported, "no snapshot address"};
+            case 2: p.jpeg = "\xFF\xD8 not really \xFF\xD9"; return onvif::OnvifResult{};
+            case 3: return onvif::OnvifResult{OnvifStatus::BadReply, "the picture is larger than 8 MiB"};
+            case 4: p.jpeg = GiantJpeg(); return onvif::OnvifResult{};
+            default: return onvif::OnvifResult{OnvifStatus::TimedOut, "silence"};
+        }
+    };
+    LogIn(QStringLiteral("secret"));
+    QCOMPARE(W().Pages().CurrentIndex(), int(kPageOnvifAddress));
+    QCOMPARE(takenWith, std::string("secret"));
+    W().OnvifPath().after = CameraState();
+    W().HandleCommand(WizardCommand::ShowOnvifFinishedPage);
+    for (QLabel* shown : {On<QLabel>(W(), kPageOnvifAddress, OnvifAddressPage::kPicture),
+                          On<QLabel>(W(), kPageOnvifFinished, OnvifFinishedPage::kPicture)}) {
+        if (line.isEmpty()) {
+            QVERIFY(!shown->pixmap().isNull());
+            QVERIFY(shown->text().isEmpty());
+            // Scaled into its place, the aspect kept.
+            const QSize size = shown->pixmap().deviceIndependentSize().toSize();
+            QVERIFY(size.width() <= shown->width() && size.height() <= shown->height());
+            QVERIFY(qAbs(size.width() * 360 - size.height() * 640) <= 640);
+        } else {
+            QVERIFY(shown->pixmap().isNull());
+            QVERIFY2(shown->text().contains(line), qPrintable(shown->text()));
+            QCOMPARE(shown->textFormat(), Qt::PlainText);
+        }
+    }
+}
+
+void OnvifPathTest::finishPageReportAndThePictureWindow() {
+    fx_->onvif.read = [](const onvif::OnvifCredentials&, onvif::OnvifDeviceState& s) {
+        s = CameraState();
+        s.hostname = "<script>alert(1)</script>";
+        return onvif::OnvifResult{};
+    };
+    fx_->onvif.snapshot = [](const onvif::OnvifCredentials&, onvif::OnvifSnapshot& p) {
+        p.jpeg = CameraJpeg();
+        return onvif::OnvifResult{};
+    };
+    // Before any login there is no login to take a picture with.
+    W().OnvifPath().pictureOf = HeardCamera();
+    W().HandleCommand(WizardCommand::ShowOnvifPicture);
+    QVERIFY(!W().Onvif().Busy());
+    LogIn(QStringLiteral("secret"));
+    W().OnvifPath().after = W().OnvifPath().before;
+    W().HandleCommand(WizardCommand::ShowOnvifFinishedPage);
+    auto* page = qobject_cast<OnvifFinishedPage*>(W().Page(kPageOnvifFinished));
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("camera.html"));
+    QVERIFY(page->SaveReport(path));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QString html = QString::fromUtf8(file.readAll());
+    QVERIFY(!html.contains(QStringLiteral("<script"), Qt::CaseInsensitive));
+    QVERIFY(html.contains(QStringLiteral("&lt;script&gt;alert(1)&lt;/script&gt;")));
+    QVERIFY(html.contains(QStringLiteral("rtsp://192.168.1.50/stream1")));
+    // The picture inline, made small for the page.
+    const QRegularExpressionMatch m =
+        QRegularExpression(QStringLiteral("src=\"data:image/jpeg;base64,([A-Za-z0-9+/=]+)\"")).match(html);
+    QVERIFY(m.hasMatch());
+    const QImage thumbnail = QImage::fromData(QByteArray::fromBase64(m.captured(1).toLatin1()), "JPEG");
+    QCOMPARE(thumbnail.size(), QSize(320, 180));
+
+    // The search list's "Show picture" for the camera logged in to: taken
+    // on the worker with that login, shown in a window of its own.
+    W().OnvifPath().pictureOf = HeardCamera();
+    W().HandleCommand(WizardCommand::ShowOnvifPicture);
+    QVERIFY(W().Onvif().Busy());
+    QTRY_VERIFY_WITH_TIMEOUT((W().Onvif().Tick(), !W().Onvif().Busy()), 5000);
+    auto* window = W().findChild<CameraPictureDialog*>();
+    QVERIFY(window != nullptr);
+    QVERIFY(window->isVisible());
+    QVERIFY(!window->Picture()->pixmap().isNull());
+    QCOMPARE(window->windowTitle(), QStringLiteral("Lobby"));
+    window->close();
 }
 
 QTEST_MAIN(OnvifPathTest)

@@ -441,7 +441,8 @@ void SearchPageTest::oneRightClickOneMenu() {
     qApp->removeEventFilter(&counter);
     QCOMPARE(counter.shown, 1);
     QCOMPARE(counter.entries,
-             QStringList({QStringLiteral("copyAddress"), QStringLiteral("exportList"), QStringLiteral("setUpFromPlan")}));
+             QStringList({QStringLiteral("copyAddress"), QStringLiteral("exportList"), QStringLiteral("setUpFromPlan"),
+                          QStringLiteral("showPicture")}));
     // Its plan entry opens the plan dialog for the row selected.
     List()->topLevelItem(0)->setSelected(true);
     bool planShown = false;
@@ -518,6 +519,25 @@ void SearchPageTest::onvifCamerasShareTheList() {
     emit List()->itemDoubleClicked(row, 0);
     QCOMPARE(fx_->sent, Commands{WizardCommand::EnsureOnvifReachable});
     QCOMPARE(fx_->urls.opened.back(), QStringLiteral("http://10.0.0.30:8000/"));
+
+    // Its picture is offered once it was logged in to (its login known),
+    // never for one of ours.
+    const auto pictureAction = [this](int index) {
+        const QPoint at = List()->visualItemRect(List()->topLevelItem(index)).center();
+        std::unique_ptr<QMenu> menu(page_->MakeContextMenu(at));
+        QAction* a = menu->findChild<QAction*>(QStringLiteral("showPicture"));
+        return std::pair{std::move(menu), a};
+    };
+    QVERIFY(!pictureAction(1).second->isEnabled());
+    fx_->onvifSetup.logins["urn:uuid:0000-dome"] = {"admin", "pw"};
+    QVERIFY(!pictureAction(0).second->isEnabled());
+    QVERIFY(!pictureAction(2).second->isEnabled());  // the bullet: never logged in to
+    fx_->posted.clear();
+    auto [menu, picture] = pictureAction(1);
+    QVERIFY(picture->isEnabled());
+    picture->trigger();
+    QCOMPARE(fx_->posted, Commands{WizardCommand::ShowOnvifPicture});
+    QCOMPARE(fx_->onvifSetup.pictureOf.endpoint, std::string("urn:uuid:0000-dome"));
 }
 
 QTEST_MAIN(SearchPageTest)

@@ -49,6 +49,9 @@ public:
     // Unset: the camera does not answer.
     std::function<onvif::OnvifResult(const onvif::OnvifCredentials&, onvif::OnvifDeviceState&)> read;
     std::function<onvif::OnvifResult(const onvif::OnvifChange&, onvif::OnvifDeviceState&)> apply;
+    // Unset: the camera gives no picture. Not among Calls(): a picture is
+    // taken beside a read, and the tests of reads count those.
+    std::function<onvif::OnvifResult(const onvif::OnvifCredentials&, onvif::OnvifSnapshot&)> snapshot;
 
     struct Call {
         std::string what;  // "read" or "apply"
@@ -71,6 +74,13 @@ public:
                              const onvif::OnvifChange& change, onvif::OnvifDeviceState& after) override {
         Note({"apply", onvif::FormatServiceUrl(device.service), device, credentials, change});
         return apply ? apply(change, after) : onvif::OnvifResult{onvif::OnvifStatus::Unreachable, "no answer"};
+    }
+
+    onvif::OnvifResult Snapshot(const onvif::OnvifDevice&, const onvif::OnvifCredentials& credentials,
+                                onvif::OnvifSnapshot& picture) override {
+        picture = {};
+        return snapshot ? snapshot(credentials, picture)
+                        : onvif::OnvifResult{onvif::OnvifStatus::NotSupported, "no snapshot address"};
     }
 
 private:

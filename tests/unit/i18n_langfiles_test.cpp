@@ -41,6 +41,9 @@ const RequiredKey kRequired[] = {
     {"SearchPage", "BtnStopFind", 260}, {"LoginPage", "DiviceLogin", 260}, {"LoginPage", "UserLogin", 260},
     {"ServerPage", "CamListMAC", 260}, {"ServerPage", "CamListIP", 260}, {"ServerPage", "CamListPort", 260},
     {"ServerPage", "CamListDese", 260}, {"ServerPage", "CamListCamID", 260},
+    {"OnvifMessages", "PictureNone", 1024}, {"OnvifMessages", "PictureBroken", 1024},
+    {"OnvifMessages", "TakingPicture", 1024}, {"DlgProvision", "BtnSaveReport", 260},
+    {"DlgProvision", "ReportFailed", 1024},
 };
 
 struct ShippedFile {

@@ -105,8 +105,10 @@ std::vector<FolderInclude> FolderIncludes(const fs::path& folder, const std::str
 //   camera     our own cameras' pages, over http, found through discovery
 //   onvif      other makers' cameras, over http, checked against hostnet
 //   provision  plans, over both kinds of camera
+//   report     the handover report, over plans' results and both protocols
 const std::vector<std::string> kCoreOrder = {"base",      "settings", "i18n",   "output", "http",
-                                             "discovery", "hostnet",  "camera", "onvif",  "provision"};
+                                             "discovery", "hostnet",  "camera", "onvif",  "provision",
+                                             "report"};
 
 }  // namespace
 

@@ -16,6 +16,7 @@
 #include "core/base/Deadline.h"
 #include "core/onvif/OnvifDevice.h"
 #include "core/onvif/OnvifMaintenance.h"
+#include "core/onvif/OnvifSnapshot.h"
 #include "core/onvif/OnvifTypes.h"
 
 namespace orvanta::onvif {
@@ -81,6 +82,16 @@ public:
         return {OnvifStatus::NotSupported, "users are not read here"};
     }
 
+    // The camera's still picture, checked to be a JPEG (OnvifSnapshot.h).
+    // A service that cannot take pictures says NotSupported, as a camera
+    // without a snapshot address does.
+    virtual OnvifResult Snapshot(const OnvifDevice& device, const OnvifCredentials& credentials,
+                                 OnvifSnapshot& picture) {
+        (void)device;
+        (void)credentials;
+        picture = OnvifSnapshot{};
+        return {OnvifStatus::NotSupported, "no pictures from this service"};
+    }
 };
 
 }  // namespace orvanta::onvif

@@ -134,6 +134,7 @@ bool Provisioner::Run(std::vector<RowResult>& results, std::string& why) {
             else Work(i, results[i]);
             if (results[i].status == RowStatus::Pending) results[i].status = RowStatus::Failed;
             results[i].seconds = std::chrono::duration<double>(Clock::now() - start).count();
+            results[i].finished = std::chrono::system_clock::now();
             Report(i, results[i], "");
         }
     };

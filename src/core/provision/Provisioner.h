@@ -9,6 +9,7 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <functional>
 #include <map>
 #include <memory>
@@ -64,6 +65,9 @@ struct RowResult {
     double seconds = 0;
     std::vector<FieldChange> changes;
     std::string detail;  // why, for anything but done/unchanged
+    // When its work ended, by the wall clock: a handover report says when
+    // each camera was set up.
+    std::chrono::system_clock::time_point finished{};
 };
 
 struct ProvisionOptions {

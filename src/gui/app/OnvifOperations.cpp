@@ -16,6 +16,8 @@
 #include "core/base/MacAddress.h"
 #include "gui/app/WaitDialog.h"
 #include "gui/app/WizardWindow.h"
+#include "gui/dialogs/CameraPictureDialog.h"
+#include "gui/framework/CameraPicture.h"
 #include "gui/framework/OnvifResultText.h"
 #include "gui/framework/OnvifSetup.h"
 #include "gui/framework/PageIndex.h"
@@ -27,6 +29,10 @@ namespace {
 
 // How often the worker is looked at.
 constexpr int kTickMs = 100;
+
+// The largest the window ever shows a camera's picture: it is decoded no
+// larger (a 4K still is scaled as it is read).
+constexpr QSize kPictureShown{960, 540};
 
 // The card the camera was heard on; without it (it went away, or a test's
 // network lists none) the wizard's own adapter.
@@ -45,7 +51,7 @@ onvif::CardSubnet PcSide(hostnet::HostNetwork* net, const CameraSettings& s, con
 }  // namespace
 
 struct OnvifOperations::Job {
-    enum class Kind { Login, Apply } kind = Kind::Login;
+    enum class Kind { Login, Apply, Picture } kind = Kind::Login;
     onvif::OnvifDevice device;
     onvif::OnvifCredentials credentials;
     onvif::OnvifChange change;
@@ -60,6 +66,20 @@ struct OnvifOperations::Job {
     onvif::OnvifDeviceState state;
     onvif::OnvifResult result;
     std::optional<uint32_t> proposal;  // host order
+
+    // The camera's picture, fetched and decoded here, off the window's thread.
+    std::string jpeg;
+    onvif::OnvifResult pictureResult;
+    QImage picture;
+    QString pictureNote;  // the decoder's words, when the bytes would not decode
+
+    void TakePicture() {
+        onvif::OnvifSnapshot snapshot;
+        pictureResult = service->Snapshot(device, credentials, snapshot);
+        if (!pictureResult.ok()) return;
+        jpeg = std::move(snapshot.jpeg);
+        picture = DecodeCameraPicture(jpeg, kPictureShown, pictureNote);
+    }
 
     void Run() {
         if (claim && hostNetwork != nullptr) {
@@ -80,11 +100,17 @@ struct OnvifOperations::Job {
         if (reachCamera && !reachCamera())
             Diagnostic("ONVIF: no temporary address could be given to reach %s; trying it as it is",
                        device.service.host.c_str());
+        if (kind == Kind::Picture) {
+            TakePicture();
+            return;
+        }
         if (kind == Kind::Apply) {
             result = service->Apply(device, credentials, change, state);
             return;
         }
         result = service->Read(device, credentials, state);
+        // Which camera this is, for the installer to see on the next pages.
+        if (result.ok()) TakePicture();
         if (!result.ok() || hostNetwork == nullptr) return;
         // Only now is the camera's MAC known: the walk tells its own answer
         // from another device's.
@@ -176,11 +202,15 @@ void OnvifOperations::Apply() {
 }
 
 void OnvifOperations::Start(std::shared_ptr<Job> job, const QString& waitText) {
-    const OnvifSetup& setup = *window_.Context().onvifSetup;
-    ReachThrough(setup.device);
+    Start(std::move(job), waitText, window_.Context().onvifSetup->device);
+}
+
+void OnvifOperations::Start(std::shared_ptr<Job> job, const QString& waitText,
+                            const onvif::DiscoveredOnvifDevice& device) {
+    ReachThrough(device);
     cancelled_ = false;
     job->service = service_;
-    const std::string host = OnvifHost(setup.device);
+    const std::string host = OnvifHost(device);
     job->reachCamera = [this, host] { return host.empty() || Reach(host, 0); };
     WaitingWorker::Work work;
     work.text = waitText;
@@ -192,9 +222,30 @@ void OnvifOperations::Start(std::shared_ptr<Job> job, const QString& waitText) {
     worker_.Start(std::move(work));
 }
 
+void OnvifOperations::ShowPicture() {
+    if (Busy()) return;
+    const OnvifSetup& setup = *window_.Context().onvifSetup;
+    const auto login = setup.logins.find(onvif::CanonicalEndpoint(setup.pictureOf.endpoint));
+    if (login == setup.logins.end()) return;
+    auto job = std::make_shared<Job>();
+    job->kind = Job::Kind::Picture;
+    job->device = onvif::DeviceFound(setup.pictureOf);
+    job->credentials = login->second;
+    Start(std::move(job), Text("OnvifMessages", "TakingPicture"), setup.pictureOf);
+}
+
 void OnvifOperations::Finish(Job& finished) {
     Job* job = &finished;
     OnvifSetup& setup = *window_.Context().onvifSetup;
+    if (job->kind == Job::Kind::Picture) {
+        // A window of its own beside the wizard, not a modal question: the
+        // installer keeps it open while finding the camera on site.
+        const std::string name =
+            setup.pictureOf.name.empty() ? onvif::FormatServiceUrl(job->device.service) : setup.pictureOf.name;
+        auto* dialog = new CameraPictureDialog(QString::fromStdString(name), &window_);
+        dialog->Show(job->picture, PictureLine(window_.Language(), job->pictureResult, job->pictureNote));
+        return;
+    }
     setup.lastResult = job->result;
     if (job->kind == Job::Kind::Login) {
         if (!job->result.ok()) {
@@ -203,6 +254,11 @@ void OnvifOperations::Finish(Job& finished) {
         }
         setup.before = job->state;
         setup.proposal = job->proposal;
+        setup.picture = job->picture;
+        setup.pictureJpeg = std::move(job->jpeg);
+        setup.pictureResult = job->pictureResult;
+        setup.pictureNote = job->pictureNote;
+        setup.logins[onvif::CanonicalEndpoint(setup.device.endpoint)] = job->credentials;
         setup.change = {};
         if (!job->state.mac.empty()) setup.macs[onvif::CanonicalEndpoint(setup.device.endpoint)] = MacText(job->state.mac);
         window_.HandleCommand(WizardCommand::ShowOnvifAddressPage);

@@ -45,6 +45,9 @@ public:
     void Apply();
     // EnsureOnvifReachable: the chosen camera reachable from the PC now.
     bool EnsureReachable();
+    // ShowOnvifPicture: the picture of the search list's camera
+    // (OnvifSetup::pictureOf) with the login it took, in a window of its own.
+    void ShowPicture();
 
     bool Busy() const { return worker_.Busy(); }
     // false: no timer runs and a test calls Tick itself.
@@ -57,6 +60,7 @@ public:
 private:
     struct Job;
     void Start(std::shared_ptr<Job> job, const QString& waitText);
+    void Start(std::shared_ptr<Job> job, const QString& waitText, const onvif::DiscoveredOnvifDevice& device);
     void Finish(Job& job);
     bool Reach(const std::string& address, int prefix);
     // The card and port the next Reach uses: those `device` answered on.

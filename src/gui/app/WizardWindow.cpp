@@ -403,6 +403,7 @@ void WizardWindow::OnWizardCommand(WizardCommand command) {
         case WizardCommand::ApplyOnvifChange: onvifOps_->Apply(); break;
         case WizardCommand::ShowOnvifFinishedPage: ShowPage(kPageOnvifFinished, true); break;
         case WizardCommand::EnsureOnvifReachable: onvifOps_->EnsureReachable(); break;
+        case WizardCommand::ShowOnvifPicture: onvifOps_->ShowPicture(); break;
     }
 }
 

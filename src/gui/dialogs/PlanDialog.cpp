@@ -8,14 +8,18 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QSaveFile>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 #include <fstream>
 #include <sstream>
 
 #include "core/i18n/LanguageStrings.h"
+#include "core/onvif/device/DeviceStateReader.h"
 #include "core/onvif/device/NetworkOnvifService.h"
 #include "core/provision/FirmwarePlan.h"
+#include "core/report/ReportReading.h"
+#include "gui/framework/CameraPicture.h"
 #include "gui/framework/Prompter.h"
 #include "gui/framework/ShownText.h"
 #include "gui/framework/WizardPage.h"
@@ -27,6 +31,9 @@ namespace {
 using provision::RowStatus;
 
 enum Column { kColCamera, kColState, kColChange };
+
+// The report's pictures, made small on the worker.
+constexpr QSize kReportPicture{320, 180};
 
 QPushButton* AddButton(QWidget* parent, QHBoxLayout* row, const char* name, const QString& text) {
     auto* b = new QPushButton(parent);
@@ -88,11 +95,14 @@ PlanDialog::PlanDialog(const std::string& languageFilePath, QStringList selected
     load_ = AddButton(this, buttons, "load", text("BtnLoad"));
     buttons->addStretch(1);
     run_ = AddButton(this, buttons, "run", text("BtnRun"));
+    report_ = AddButton(this, buttons, "saveReport", text("BtnSaveReport"));
     cancel_ = AddButton(this, buttons, "cancel", text("BtnCancel"));
     close_ = AddButton(this, buttons, "close", text("BtnClose"));
     layout->addLayout(buttons);
     run_->setEnabled(false);
+    report_->setEnabled(false);
     cancel_->setEnabled(false);
+    reportFailedText_ = WizardPage::Text(lang, "DlgProvision", "ReportFailed", kMessageCapacity);
 
     for (const char* key : {"StatusPending", "StatusDone", "StatusUnchanged", "StatusWouldChange", "StatusNotFound",
                             "StatusRefused", "StatusUnreachable", "StatusFailed", "StatusVerifyMismatch"})
@@ -102,6 +112,7 @@ PlanDialog::PlanDialog(const std::string& languageFilePath, QStringList selected
     connect(load_, &QPushButton::clicked, this, &PlanDialog::OnLoad);
     connect(run_, &QPushButton::clicked, this, &PlanDialog::OnRun);
     connect(cancel_, &QPushButton::clicked, this, &PlanDialog::OnCancel);
+    connect(report_, &QPushButton::clicked, this, &PlanDialog::OnSaveReport);
     connect(close_, &QPushButton::clicked, this, &QDialog::close);
 }
 
@@ -140,7 +151,9 @@ bool PlanDialog::LoadPlan(const QString& path) {
     problems_->clear();
     problems_->hide();
     run_->setEnabled(false);
+    report_->setEnabled(false);
     checked_ = false;
+    ran_ = false;
     std::vector<std::string> problems;
     std::ifstream in(path.toStdString(), std::ios::binary);
     std::ostringstream content;
@@ -204,6 +217,7 @@ void PlanDialog::Start(bool dryRun) {
     progress_->setValue(0);
     load_->setEnabled(false);
     run_->setEnabled(false);
+    report_->setEnabled(false);
     cancel_->setEnabled(true);
     // Results come from the workers; the rows are changed on this thread only.
     provisioner_->SetProgress([this](std::size_t row, const provision::RowResult& result, const std::string& step) {
@@ -251,10 +265,72 @@ void PlanDialog::Finished(bool started, const QString& why) {
         problems_->show();
         return;
     }
+    ran_ = ran_ || !wasDryRun;
+    report_->setEnabled(ran_);
     // Run is offered after the dry run, when some camera has something to change.
     bool anyChange = false;
     for (const provision::RowResult& r : results_) anyChange |= r.status == RowStatus::WouldChange;
     run_->setEnabled(wasDryRun && anyChange);
+}
+
+void PlanDialog::OnSaveReport() {
+    if (Busy() || !ran_) return;
+    QFileDialog chooser(this, report_->text(), QString(), QStringLiteral("HTML (*.html)"));
+    chooser.setObjectName(QStringLiteral("reportChooser"));
+    chooser.setAcceptMode(QFileDialog::AcceptSave);
+    chooser.setDefaultSuffix(QStringLiteral("html"));
+    chooser.selectFile(QStringLiteral("handover.html"));
+    const int answer = prompter_ ? prompter_->RunModal(chooser) : chooser.exec();
+    if (answer == QDialog::Accepted && !chooser.selectedFiles().isEmpty()) SaveReportTo(chooser.selectedFiles().front());
+}
+
+void PlanDialog::SaveReportTo(const QString& path) {
+    if (Busy() || !ran_) return;
+    load_->setEnabled(false);
+    report_->setEnabled(false);
+    // Copies for the worker: the dialog may load another plan meanwhile.
+    worker_ = std::thread([this, plan = plan_, results = results_, path] {
+        std::vector<report::ReportCamera> rows = report::RowsOfPlanRun(plan, results);
+        // Each ONVIF camera as it is now, with the row's own login.
+        for (std::size_t i = 0; i < rows.size() && i < plan.rows.size(); ++i) {
+            if (plan.rows[i].kind != provision::CameraKind::Onvif || rows[i].address.empty()) continue;
+            const onvif::OnvifCredentials login{plan.rows[i].user.value_or(""), plan.rows[i].password.value_or("")};
+            const auto service = onvif::MakeNetworkOnvifService({}, [](const std::string&, int) { return true; });
+            onvif::OnvifDevice device;
+            std::string unusable;
+            if (!onvif::ParseDevice(rows[i].address, device, unusable)) continue;
+            // The camera the run set up, and no other that took its address since.
+            device.mac = rows[i].mac;
+            onvif::OnvifResult failure;
+            if (!report::ReadIntoReport(*service, device, login, true, rows[i], failure)) {
+                rows[i].note += (rows[i].note.empty() ? "" : "; ") + std::string("not read: ") + failure.detail;
+                continue;
+            }
+            QString why;
+            const QImage picture = DecodeCameraPicture(rows[i].jpeg, kReportPicture, why);
+            rows[i].jpeg = ThumbnailJpeg(picture, kReportPicture.width());
+            if (rows[i].jpeg.empty()) rows[i].noPicture = "the picture cannot be shown";
+        }
+        report::ReportHeading heading;
+        heading.written = onvif::UtcText(std::chrono::system_clock::now());
+        heading.source = "a plan run";
+        const std::string html = report::WriteHandoverReport(heading, rows);
+        QSaveFile file(path);
+        const bool written = file.open(QIODevice::WriteOnly) &&
+                             file.write(html.data(), static_cast<qint64>(html.size())) == static_cast<qint64>(html.size()) &&
+                             file.commit();
+        QMetaObject::invokeMethod(this, [this, written, path] { ReportDone(written, path); }, Qt::QueuedConnection);
+    });
+}
+
+void PlanDialog::ReportDone(bool written, const QString& path) {
+    if (worker_.joinable()) worker_.join();
+    load_->setEnabled(true);
+    report_->setEnabled(ran_);
+    if (written) return;
+    problems_->setText((reportFailedText_.isEmpty() ? QStringLiteral("The report could not be written.") : reportFailedText_) +
+                       QLatin1Char('\n') + path);
+    problems_->show();
 }
 
 }  // namespace orvanta

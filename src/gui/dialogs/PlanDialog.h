@@ -2,7 +2,9 @@
 // what would change on each (a dry run), then on Run sets them up with a
 // progress bar and a status per row. The work is the command line's
 // (core/provision) on a worker thread; Cancel stops it at the next step and
-// every temporary address goes when the run ends.
+// every temporary address goes when the run ends. After a run, Save Report
+// writes the handover report of its cameras, each ONVIF camera read again
+// (its picture taken) on the worker.
 #pragma once
 
 #include <QDialog>
@@ -47,6 +49,10 @@ public:
     QLabel* Problems() const { return problems_; }
     QPushButton* RunButton() const { return run_; }
     QProgressBar* Progress() const { return progress_; }
+    QPushButton* ReportButton() const { return report_; }
+    // Writes the report of the last run to `path` on the worker; the
+    // dialog says when it could not. Nothing happens before a run.
+    void SaveReportTo(const QString& path);
     bool Busy() const { return worker_.joinable(); }
 
 protected:
@@ -56,6 +62,8 @@ private:
     void OnLoad();
     void OnRun();
     void OnCancel();
+    void OnSaveReport();
+    void ReportDone(bool written, const QString& path);
     void Start(bool dryRun);
     void ShowRow(std::size_t row, const provision::RowResult& result);
     void Finished(bool started, const QString& why);
@@ -73,6 +81,8 @@ private:
     std::unique_ptr<provision::Provisioner> provisioner_;
     std::thread worker_;
     bool checked_ = false;  // the dry run has run on this plan
+    bool ran_ = false;      // a run (not a dry run) has ended: there is something to report
+    QString reportFailedText_;
     std::vector<provision::RowResult> results_;
 
     QLabel* planPath_;
@@ -81,6 +91,7 @@ private:
     QProgressBar* progress_;
     QPushButton* load_;
     QPushButton* run_;
+    QPushButton* report_;
     QPushButton* cancel_;
     QPushButton* close_;
 };

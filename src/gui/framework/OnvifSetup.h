@@ -10,6 +10,9 @@
 #include <optional>
 #include <string>
 
+#include <QImage>
+#include <QString>
+
 #include "core/onvif/device/CardSubnet.h"
 #include "core/onvif/OnvifTypes.h"
 
@@ -27,15 +30,30 @@ struct OnvifSetup {
     onvif::OnvifDeviceState after;        // read back after the change
     onvif::OnvifResult lastResult;        // of the last login or change
 
+    // The camera's picture, taken after the login (decoded on the worker),
+    // and what the camera sent; a null picture has `pictureResult` or
+    // `pictureNote` saying why.
+    QImage picture;
+    std::string pictureJpeg;
+    onvif::OnvifResult pictureResult;
+    QString pictureNote;
+
     // Endpoint reference -> MAC, for every camera read in this run: the
     // search list fills a row's MAC from here.
     std::map<std::string, std::string> macs;
+    // Endpoint reference -> the login a camera took in this run (kept in
+    // memory only): the search list shows such a camera's picture.
+    std::map<std::string, onvif::OnvifCredentials> logins;
+    // The search list's row whose picture was asked for.
+    onvif::DiscoveredOnvifDevice pictureOf;
 
-    // A new camera: everything of the one before goes but the MACs.
+    // A new camera: everything of the one before goes but the MACs and logins.
     void Choose(const onvif::DiscoveredOnvifDevice& chosen) {
         std::map<std::string, std::string> known = std::move(macs);
+        std::map<std::string, onvif::OnvifCredentials> taken = std::move(logins);
         *this = OnvifSetup{};
         macs = std::move(known);
+        logins = std::move(taken);
         device = chosen;
     }
 };

@@ -62,6 +62,9 @@ enum class WizardCommand {
     // Makes the chosen ONVIF camera reachable from the PC now; sent, not
     // posted, before its web page is opened.
     EnsureOnvifReachable,
+    // Takes the picture of the search list's ONVIF camera (one logged in
+    // to, OnvifSetup::pictureOf) on the worker and shows it in a window.
+    ShowOnvifPicture,
 };
 
 // The queued event that carries a command to the main window, so that the

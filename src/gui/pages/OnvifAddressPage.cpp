@@ -9,6 +9,7 @@
 #include "core/base/AddressText.h"
 #include "gui/controls/Ipv4AddressEdit.h"
 #include "gui/framework/AddressChoice.h"
+#include "gui/framework/CameraPicture.h"
 #include "gui/framework/OnvifSetup.h"
 #include "gui/framework/ShownText.h"
 
@@ -48,6 +49,8 @@ OnvifAddressPage::OnvifAddressPage(QWidget* parent) : WizardPage(302, "OnvifAddr
                                 kGatewayLabel, kGateway, kDnsLabel, kDns, kTestButton},
                                52);
     QLabel* note = AddStatic(kNote, Dlu(170, 172, 210, 64), QString());
+    picture_ = AddStatic(kPicture, Dlu(282, 56, 96, 54), QString());
+    picture_->setAlignment(Qt::AlignCenter);
     AddStepTitle(kTitle, "TitleOnvifAddress", kCaptionCapacity, QStringLiteral("The Camera's Address"));
 
     Captions({{note, "Note", kMessageCapacity}});
@@ -78,6 +81,8 @@ void OnvifAddressPage::LoadFromSettings() {
     const QSignalBlocker block(choice_.address);
     const OnvifSetup& setup = *Context()->onvifSetup;
     const onvif::OnvifDeviceState& now = setup.before;
+    if (Context()->language)
+        ShowCameraPicture(picture_, setup.picture, PictureLine(*Context()->language, setup.pictureResult, setup.pictureNote));
     const QString where = QStringLiteral("%1/%2").arg(ShownText(now.ipv4.address)).arg(now.ipv4.prefix);
     QString line = Kept(now.ipv4.dhcp ? kCurrentDhcp : kCurrentFixed);
     current_->setText(line.isEmpty() ? where : line.replace(QStringLiteral("%1"), where));

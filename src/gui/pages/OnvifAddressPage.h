@@ -1,7 +1,8 @@
 // The address of an ONVIF camera: DHCP or a fixed address with its mask,
 // gateway and DNS server, with the free address the login proposed and
 // "Test this IP" as on our own cameras' pages. A line above says what the
-// camera has now.
+// camera has now, and a small picture of what it sees beside the fields
+// tells the installer which camera this is.
 #pragma once
 
 #include "gui/framework/WizardPage.h"
@@ -30,6 +31,7 @@ public:
         kTitle = 3034,
         kBack = 3035,
         kNext = 3036,
+        kPicture = 3037,
     };
 
     explicit OnvifAddressPage(QWidget* parent = nullptr);
@@ -43,6 +45,7 @@ private:
     void OnNext();
 
     QLabel* current_ = nullptr;
+    QLabel* picture_ = nullptr;
     AddressChoice choice_;
 };
 

@@ -1,7 +1,10 @@
 // The end of an ONVIF camera's set-up: where the camera is now (as it read
 // back after the change), its MAC and host name, its video streams' RTSP
-// addresses to copy into a recorder, and the link to its web page.
+// addresses to copy into a recorder, the link to its web page, its picture,
+// and the handover report of it to save.
 #pragma once
+
+#include <string>
 
 #include "gui/framework/WizardPage.h"
 
@@ -23,6 +26,8 @@ public:
         kLink = 3080,
         kTitle = 3081,
         kFinish = 3082,
+        kPicture = 3083,
+        kSaveReport = 3084,
     };
 
     explicit OnvifFinishedPage(QWidget* parent = nullptr);
@@ -31,15 +36,20 @@ public:
     void LoadFromSettings() override;
 
     QString WebAddress() const;
+    // The report of this camera as it is now (the HTML the file gets).
+    std::string ReportHtml() const;
+    bool SaveReport(const QString& path) const;
 
 private:
     void OnCopy();
     void OnLink();
+    void OnSaveReport();
 
     QLineEdit* address_ = nullptr;
     QLineEdit* mac_ = nullptr;
     QLineEdit* hostName_ = nullptr;
     QTreeWidget* streams_ = nullptr;
+    QLabel* picture_ = nullptr;
 };
 
 }  // namespace orvanta

@@ -61,6 +61,7 @@ constexpr const char* kExportTitle = "ExportTitle";
 constexpr const char* kExportFailed = "ExportFailed";
 constexpr const char* kKindNative = "KindNative";
 constexpr const char* kKindOnvif = "KindOnvif";
+constexpr const char* kMenuShowPicture = "MenuShowPicture";
 
 QString Plain(const std::string& text) { return ShownText(text); }
 
@@ -114,7 +115,8 @@ SearchPage::SearchPage(QWidget* parent) : WizardPage(139, "SearchPage", parent) 
                {kExportTitle, kMessageCapacity},
                {kExportFailed, kMessageCapacity},
                {kKindNative},
-               {kKindOnvif}});
+               {kKindOnvif},
+               {kMenuShowPicture, kMessageCapacity}});
 
     connect(AddBackButton(kBack, QStringLiteral("Exit")), &QAbstractButton::clicked, this, &SearchPage::OnBack);
     connect(AddNextButton(kNext, QStringLiteral("Next")), &QAbstractButton::clicked, this, &SearchPage::OnNext);
@@ -424,6 +426,22 @@ QMenu* SearchPage::MakeContextMenu(const QPoint& pos) {
     exportList->setEnabled(!found_.empty() || !onvifFound_.empty());
     connect(exportList, &QAction::triggered, this, &SearchPage::OnExport);
     AddPlanAction(*menu, list_, {kColMac, kColSerial}, Context());
+    // An ONVIF camera logged in to in this run: the login is known, so its
+    // picture can be taken without asking again.
+    const onvif::DiscoveredOnvifDevice* device = row ? OnvifRow(*row) : nullptr;
+    const bool loggedIn = device && Context() && Context()->onvifSetup &&
+                          Context()->onvifSetup->logins.count(onvif::CanonicalEndpoint(device->endpoint)) > 0;
+    QAction* picture = menu->addAction(caption(kMenuShowPicture, QStringLiteral("Show picture\u2026")));
+    picture->setObjectName(QStringLiteral("showPicture"));
+    picture->setEnabled(loggedIn);
+    if (loggedIn) {
+        const onvif::DiscoveredOnvifDevice chosen = *device;
+        connect(picture, &QAction::triggered, this, [this, chosen] {
+            if (!Context() || !Context()->onvifSetup) return;
+            Context()->onvifSetup->pictureOf = chosen;
+            PostCommand(WizardCommand::ShowOnvifPicture);
+        });
+    }
     return menu;
 }
 

@@ -53,8 +53,8 @@ public:
     int TickCount() const { return ticks_; }
 
     // The list's context menu for a click at `pos` (viewport coordinates);
-    // the caller owns it. Its actions are named "copyAddress", "exportList"
-    // and "setUpFromPlan".
+    // the caller owns it. Its actions are named "copyAddress", "exportList",
+    // "setUpFromPlan" and "showPicture" (an ONVIF camera logged in to).
     QMenu* MakeContextMenu(const QPoint& pos);
     // Writes the cameras of the last search to `path`: JSON when the name
     // ends in ".json", CSV otherwise. False when the file cannot be written.

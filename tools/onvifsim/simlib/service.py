@@ -7,7 +7,7 @@ import time
 
 from lxml import etree
 
-from . import auth, device, firmware, xmlout
+from . import auth, device, firmware, snapshot, xmlout
 from .xmlout import SOAP, WSSE
 
 MAX_BODY = 1 << 20
@@ -35,7 +35,9 @@ class Handler(http.server.BaseHTTPRequestHandler):
         pass
 
     def do_GET(self):
-        self._reply(405, b"POST a SOAP request\n", "text/plain")
+        # The one thing a camera serves by GET here is its picture.
+        if not snapshot.serve(self):
+            self._reply(405, b"POST a SOAP request\n", "text/plain")
 
     def do_POST(self):
         opts = self.server.opts

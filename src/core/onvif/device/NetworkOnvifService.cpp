@@ -10,6 +10,7 @@
 #include "core/onvif/device/MediaRequests.h"
 #include "core/onvif/device/StreamAndUserSteps.h"
 #include "core/onvif/device/StreamCheck.h"
+#include "core/onvif/device/SnapshotReader.h"
 #include "core/base/Diagnostics.h"
 
 namespace orvanta::onvif {
@@ -400,6 +401,16 @@ std::unique_ptr<OnvifService> MakeNetworkOnvifService(const OnvifApplySettings& 
     auto service = std::make_unique<NetworkOnvifService>(settings);
     service->reach = std::move(reach);
     return service;
+}
+
+}  // namespace orvanta::onvif
+
+namespace orvanta::onvif {
+
+OnvifResult NetworkOnvifService::Snapshot(const OnvifDevice& device, const OnvifCredentials& credentials,
+                                          OnvifSnapshot& picture) {
+    OnvifSession session(device.service, credentials, settings_.call, now);
+    return ReadSnapshot(session, credentials, settings_.call, picture);
 }
 
 }  // namespace orvanta::onvif

@@ -71,6 +71,8 @@ public:
     OnvifResult ListUsers(const OnvifDevice& device, const OnvifCredentials& credentials,
                           std::vector<OnvifUser>& users) override;
 
+    OnvifResult Snapshot(const OnvifDevice& device, const OnvifCredentials& credentials,
+                         OnvifSnapshot& picture) override;
     Finder find;        // default: FindOnvifEndpoint (WS-Discovery)
     // The hardware address behind an address a search heard the camera's
     // reference from: a camera found again by its reference is used only
