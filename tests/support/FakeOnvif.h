@@ -49,9 +49,13 @@ public:
     // Unset: the camera does not answer.
     std::function<onvif::OnvifResult(const onvif::OnvifCredentials&, onvif::OnvifDeviceState&)> read;
     std::function<onvif::OnvifResult(const onvif::OnvifChange&, onvif::OnvifDeviceState&)> apply;
+    // Unset: firmware upgrades are not offered.
+    std::function<onvif::OnvifResult(const onvif::FirmwareUpgrade&, const onvif::FirmwareProgressFn&,
+                                      onvif::FirmwareReport&)>
+        upgrade;
 
     struct Call {
-        std::string what;  // "read" or "apply"
+        std::string what;  // "read", "apply" or "upgrade"
         std::string target;  // the device service, as a URL
         onvif::OnvifDevice device;
         onvif::OnvifCredentials credentials;
@@ -71,6 +75,14 @@ public:
                              const onvif::OnvifChange& change, onvif::OnvifDeviceState& after) override {
         Note({"apply", onvif::FormatServiceUrl(device.service), device, credentials, change});
         return apply ? apply(change, after) : onvif::OnvifResult{onvif::OnvifStatus::Unreachable, "no answer"};
+    }
+
+    onvif::OnvifResult UpgradeFirmware(const onvif::OnvifDevice& device, const onvif::OnvifCredentials& credentials,
+                                       const onvif::FirmwareUpgrade& what, const onvif::FirmwareProgressFn& progress,
+                                       onvif::FirmwareReport& report) override {
+        Note({"upgrade", onvif::FormatServiceUrl(device.service), device, credentials, {}});
+        return upgrade ? upgrade(what, progress, report)
+                       : onvif::OnvifService::UpgradeFirmware(device, credentials, what, progress, report);
     }
 
 private:

@@ -399,6 +399,7 @@ void WizardWindow::OnWizardCommand(WizardCommand command) {
         case WizardCommand::ApplyOnvifChange: onvifOps_->Apply(); break;
         case WizardCommand::ShowOnvifFinishedPage: ShowPage(kPageOnvifFinished, true); break;
         case WizardCommand::EnsureOnvifReachable: onvifOps_->EnsureReachable(); break;
+        case WizardCommand::UpgradeOnvifFirmware: onvifOps_->UpgradeFirmware(); break;
     }
 }
 

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "core/onvif/device/CardSubnet.h"
+#include "core/onvif/OnvifMaintenance.h"
 #include "core/onvif/OnvifTypes.h"
 
 namespace orvanta {
@@ -26,6 +27,9 @@ struct OnvifSetup {
     onvif::OnvifChange change;            // what the address and clock pages ask for
     onvif::OnvifDeviceState after;        // read back after the change
     onvif::OnvifResult lastResult;        // of the last login or change
+    // The image the finish page chose, and how its upgrade went.
+    std::string firmwareFile;
+    onvif::FirmwareReport firmware;
 
     // Endpoint reference -> MAC, for every camera read in this run: the
     // search list fills a row's MAC from here.

@@ -62,6 +62,9 @@ enum class WizardCommand {
     // Makes the chosen ONVIF camera reachable from the PC now; sent, not
     // posted, before its web page is opened.
     EnsureOnvifReachable,
+    // Sends the finish page's firmware image, waits for the camera to come
+    // back and reads its version, behind the wait window.
+    UpgradeOnvifFirmware,
 };
 
 // The queued event that carries a command to the main window, so that the

@@ -2,11 +2,14 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTreeWidget>
 
+#include "core/onvif/device/FirmwareImage.h"
 #include "gui/controls/Art.h"
 #include "gui/framework/OnvifSetup.h"
 #include "gui/framework/ShownText.h"
@@ -17,6 +20,8 @@ namespace orvanta {
 namespace {
 
 constexpr const char* kNoStreams = "NoStreams";
+constexpr const char* kUpgradeChoose = "UpgradeChoose";
+constexpr const char* kUpgradeConfirm = "UpgradeConfirm";
 
 // A stream address is copied into a recorder whole: long tokens included.
 constexpr qsizetype kUriChars = 4096;
@@ -43,6 +48,9 @@ OnvifFinishedPage::OnvifFinishedPage(QWidget* parent) : WizardPage(305, "OnvifFi
     QPushButton* copy = AddButton(kCopy, Dlu(30, 194, 110, 18), QStringLiteral("Copy"));
     QPushButton* link = AddIconButton(kLink, Dlu(150, 194, 150, 18), QStringLiteral("Open the web page"),
                                       art::kIconLink, ToolbarButton::IconSide::Left);
+    QLabel* firmwareLabel = AddStatic(kFirmwareLabel, Dlu(30, 222, 105, 10), QStringLiteral("Firmware"));
+    firmware_ = readOnly(kFirmware, Dlu(140, 220, 120, 13));
+    QPushButton* upgrade = AddButton(kUpgrade, Dlu(270, 218, 100, 18), QStringLiteral("Upgrade Firmware\u2026"));
     AddStepTitle(kTitle, "TitleOnvifFinish", kCaptionCapacity, QStringLiteral("The Camera Is Set Up"));
 
     Captions({{addressLabel, "IP"},
@@ -50,11 +58,14 @@ OnvifFinishedPage::OnvifFinishedPage(QWidget* parent) : WizardPage(305, "OnvifFi
               {hostNameLabel, "HostName"},
               {streamsLabel, "Streams"},
               {copy, "BtnCopy"},
-              {link, "BtnLink"}});
-    KeptTexts({{kNoStreams, kMessageCapacity}});
+              {link, "BtnLink"},
+              {firmwareLabel, "Firmware"},
+              {upgrade, "BtnUpgrade"}});
+    KeptTexts({{kNoStreams, kMessageCapacity}, {kUpgradeChoose}, {kUpgradeConfirm, kMessageCapacity}});
 
     connect(copy, &QAbstractButton::clicked, this, &OnvifFinishedPage::OnCopy);
     connect(link, &QAbstractButton::clicked, this, &OnvifFinishedPage::OnLink);
+    connect(upgrade, &QAbstractButton::clicked, this, &OnvifFinishedPage::OnUpgrade);
     connect(AddFinishButton(kFinish), &QAbstractButton::clicked, this, [this] { PostCommand(WizardCommand::StartOver); });
 }
 
@@ -74,6 +85,7 @@ void OnvifFinishedPage::LoadFromSettings() {
     SetControlText(address_, ShownText(now.ipv4.address));
     SetControlText(mac_, ShownText(now.mac));
     SetControlText(hostName_, ShownText(now.hostname));
+    SetControlText(firmware_, ShownText(now.firmware.empty() ? setup.before.firmware : now.firmware));
     streams_->clear();
     for (const std::string& uri : now.streamUris) {
         auto* row = new QTreeWidgetItem(streams_, {ShownText(uri, kUriChars)});
@@ -101,6 +113,28 @@ void OnvifFinishedPage::OnLink() {
     // The camera may have moved out of every subnet of the PC.
     if (Context()->sendCommand) Context()->sendCommand(WizardCommand::EnsureOnvifReachable);
     if (Context()->urlOpener) Context()->urlOpener->Open(WebAddress());
+}
+
+void OnvifFinishedPage::OnUpgrade() {
+    if (!Context() || !Context()->prompter || !Context()->onvifSetup) return;
+    QFileDialog chooser(this, Kept(kUpgradeChoose).isEmpty() ? QStringLiteral("Firmware") : Kept(kUpgradeChoose));
+    chooser.setOption(QFileDialog::DontUseNativeDialog);
+    chooser.setFileMode(QFileDialog::ExistingFile);
+    if (Context()->prompter->RunModal(chooser) != QDialog::Accepted || chooser.selectedFiles().isEmpty()) return;
+    const QString path = chooser.selectedFiles().first();
+    // Checked here as the worker will check it, so a wrong file is said
+    // before the user is asked anything more.
+    onvif::FirmwareImage image;
+    if (const onvif::OnvifResult r = onvif::FirmwareImage::Open(path.toStdString(), image); !r.ok()) {
+        Ask(ShownText(r.detail, 1024), QStringLiteral("Orvanta"), PromptIcon::Critical);
+        return;
+    }
+    const QString name = QFileInfo(path).fileName();
+    if (Ask(Kept(kUpgradeConfirm).arg(name), QStringLiteral("Orvanta"), PromptIcon::Question, PromptButtons::YesNo) !=
+        PromptAnswer::Yes)
+        return;
+    Context()->onvifSetup->firmwareFile = path.toStdString();
+    PostCommand(WizardCommand::UpgradeOnvifFirmware);
 }
 
 }  // namespace orvanta

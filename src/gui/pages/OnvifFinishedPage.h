@@ -1,6 +1,7 @@
 // The end of an ONVIF camera's set-up: where the camera is now (as it read
 // back after the change), its MAC and host name, its video streams' RTSP
-// addresses to copy into a recorder, and the link to its web page.
+// addresses to copy into a recorder, the link to its web page, and its
+// firmware with the way to upgrade it.
 #pragma once
 
 #include "gui/framework/WizardPage.h"
@@ -23,6 +24,9 @@ public:
         kLink = 3080,
         kTitle = 3081,
         kFinish = 3082,
+        kFirmwareLabel = 3083,
+        kFirmware = 3084,
+        kUpgrade = 3085,
     };
 
     explicit OnvifFinishedPage(QWidget* parent = nullptr);
@@ -35,10 +39,13 @@ public:
 private:
     void OnCopy();
     void OnLink();
+    // Chooses an image, checks it and asks before it is sent.
+    void OnUpgrade();
 
     QLineEdit* address_ = nullptr;
     QLineEdit* mac_ = nullptr;
     QLineEdit* hostName_ = nullptr;
+    QLineEdit* firmware_ = nullptr;
     QTreeWidget* streams_ = nullptr;
 };
 
