@@ -161,6 +161,26 @@ echo "measure: firmware to $fleet cameras from a plan, --parallel 8, link shaped
 check "one camera never comes back: its row alone fails, the next is upgraded, the one at the version left alone" \
     "1 [('done', 1), ('unchanged', 1), ('unreachable', 1)]" "$(provision mixed)"
 
+# The window: Upgrade Firmware… on the finish page, the wait window's bar
+# followed over a link slow enough to watch (20 Mbit/s for 8 MiB), the
+# version read back. Its pictures go to <build>/test-artifacts/firmware.
+if [ -x "$bin/firmware_window_guiprog" ]; then
+    shots="${ORVANTA_BUILD_DIR:-$T}/test-artifacts/firmware"
+    mkdir -p "$shots"
+    head -c 8388608 /dev/urandom >"$T/window-image.bin"
+    ip netns exec "$(lab_ns pc)" tc qdisc add dev eth0 root tbf rate 20mbit burst 32kb latency 400ms
+    lab_exec pc env QT_QPA_PLATFORM=offscreen HOME="$T" ORVANTA_SOURCE_DIR="$here/../.." \
+        ORVANTA_TEST_CAMERA="${addr[boot]}" ORVANTA_TEST_PASSWORD="Lab pass 1" ORVANTA_TEST_IMAGE="$T/window-image.bin" \
+        ORVANTA_TEST_SHOTS="$shots" "$bin/firmware_window_guiprog" >"$T/window.out" 2>&1
+    rc=$?
+    ip netns exec "$(lab_ns pc)" tc qdisc del dev eth0 root
+    check "window: the upgrade runs behind the wait window's bar and the new version is shown" \
+        "0 2.6.1" "$rc $(state boot firmware)"
+    [ "$rc" = 0 ] || tail -n 20 "$T/window.out"
+    grep '^firmware ' "$T/window.out"
+    echo "screenshots in $shots"
+fi
+
 check "every request from the PC matches the ONVIF schemas" 0 "$(cat "$T"/*.log | grep -c 'schema-invalid')"
 check "the emulator's own replies match the schemas" 0 "$(cat "$T"/*.log | grep -c 'reply-invalid')"
 lab_finish onvif-firmware
