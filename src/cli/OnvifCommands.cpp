@@ -543,13 +543,14 @@ OnvifApplySettings OnvifCommandSettings(const TransportSettings& limits) { retur
 void RunOnvifUntilSignal(const std::function<void()>& work, OnvifReach& reach) { RunUntilSignal(work, reach); }
 
 int RunOnvif(const Args& args) {
-    if (args.empty()) return UsageError("onvif", "expected read or set");
+    if (args.empty()) return UsageError("onvif", "expected read, set, firmware, reboot or reset");
     const Args rest(args.begin() + 1, args.end());
     if (args.front() == "read") return RunOnvifRead(rest);
     if (args.front() == "set") return RunOnvifSet(rest);
     if (args.front() == "firmware") return RunOnvifFirmware(rest);
     if (args.front() == "reboot" || args.front() == "reset") return RunOnvifRestart(args.front(), rest);
-    return UsageError("onvif", "expected read or set, not '" + output::TerminalSafe(args.front()) + "'");
+    return UsageError("onvif", "expected read, set, firmware, reboot or reset, not '" +
+                                   output::TerminalSafe(args.front()) + "'");
 }
 
 }  // namespace orvanta::cli

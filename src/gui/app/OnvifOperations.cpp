@@ -209,7 +209,9 @@ void OnvifOperations::Start(std::shared_ptr<Job> job, const QString& waitText) {
     ReachThrough(setup.device);
     cancelled_ = false;
     job->service = service_;
-    const std::string host = OnvifHost(setup.device);
+    // Where the job talks to: the device service, or where the camera read
+    // back after a change.
+    const std::string host = job->device.service.host;
     job->reachCamera = [this, host] { return host.empty() || Reach(host, 0); };
     WaitingWorker::Work work;
     work.text = waitText;
