@@ -4,14 +4,19 @@
 // login leads to the address page with the proposal; the clock page says a
 // far-off clock; the summary lists only what changes; the change runs on
 // the worker and the finish page shows where the camera is now and its
-// stream addresses; a failed change is said and the summary stays.
+// stream addresses; a failed change is said and the summary stays; a
+// firmware image chosen on the finish page is checked, asked about, sent on
+// the worker with the wait window's bar following it, and the version read
+// back is said and shown.
 #include <QApplication>
 #include <QBuffer>
 #include <QClipboard>
 #include <QFile>
+#include <QFileDialog>
 #include <QImage>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -112,6 +117,7 @@ private slots:
     void pictureAfterTheLoginOrAPlainLine_data();
     void pictureAfterTheLoginOrAPlainLine();
     void finishPageReportAndThePictureWindow();
+    void firmwareFromTheFinishPage();
 
 private:
     WizardWindow& W() { return fx_->Window(); }
@@ -473,4 +479,71 @@ void OnvifPathTest::finishPageReportAndThePictureWindow() {
 }
 
 QTEST_MAIN(OnvifPathTest)
+void OnvifPathTest::firmwareFromTheFinishPage() {
+    QTemporaryDir dir;
+    const QString image = dir.filePath(QStringLiteral("cam-2.7.0.bin"));
+    {
+        QFile f(image);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(QByteArray(300 * 1024, 'x'));
+    }
+    W().OnvifPath().before = CameraState();
+    W().OnvifPath().before.firmware = "2.6.0";
+    W().OnvifPath().after = W().OnvifPath().before;
+    W().HandleCommand(WizardCommand::ShowOnvifFinishedPage);
+    auto* firmware = On<QLineEdit>(W(), kPageOnvifFinished, OnvifFinishedPage::kFirmware);
+    auto* upgrade = On<QAbstractButton>(W(), kPageOnvifFinished, OnvifFinishedPage::kUpgrade);
+    QCOMPARE(firmware->text(), QStringLiteral("2.6.0"));
+    QCOMPARE(upgrade->text(), QStringLiteral("Upgrade Firmware\u2026"));
+    const auto choose = [this](const QString& path) {
+        fx_->prompter.AnswerDialog([path](QDialog& d) {
+            static_cast<QFileDialog&>(d).selectFile(path);
+            return int(QDialog::Accepted);
+        });
+    };
+    std::atomic<bool> onWindowThread{false};
+    fx_->onvif.upgrade = [&](const onvif::FirmwareUpgrade& u, const onvif::FirmwareProgressFn& progress,
+                             onvif::FirmwareReport& report) {
+        onWindowThread = QThread::currentThread() == qApp->thread();
+        progress({onvif::FirmwareProgress::Stage::Uploading, 150 * 1024, 300 * 1024});
+        report.before = "2.6.0";
+        if (u.file.find("cam-2.7.0.bin") == std::string::npos) return onvif::OnvifResult{OnvifStatus::Refused, u.file};
+        report.after = "2.7.0";
+        return onvif::OnvifResult{};
+    };
+
+    // Not a file that may be sent: said at once, nothing asked or sent.
+    choose(dir.path());
+    fx_->prompter.Answer(PromptAnswer::Ok);
+    upgrade->click();
+    QCOMPARE(fx_->LastPrompt().icon, PromptIcon::Critical);
+    QVERIFY2(fx_->LastPrompt().text.contains(QStringLiteral("is a folder")), qPrintable(fx_->LastPrompt().text));
+    // Asked first; No sends nothing.
+    choose(image);
+    fx_->prompter.Answer(PromptAnswer::No);
+    upgrade->click();
+    QCoreApplication::processEvents();
+    QVERIFY(fx_->LastPrompt().text.contains(QStringLiteral("Send cam-2.7.0.bin to the camera?")));
+    QVERIFY(!W().Onvif().Busy());
+    for (const auto& call : fx_->onvif.Calls()) QVERIFY(call.what != "upgrade");
+
+    choose(image);
+    fx_->prompter.Answer(PromptAnswer::Yes);
+    fx_->prompter.Answer(PromptAnswer::Ok);
+    upgrade->click();
+    QCoreApplication::processEvents();  // the posted upgrade
+    QTRY_VERIFY_WITH_TIMEOUT((W().Onvif().Tick(), !W().Onvif().Busy()), 5000);
+    QVERIFY(!onWindowThread);
+    QCOMPARE(fx_->LastPrompt().icon, PromptIcon::Information);
+    QVERIFY2(fx_->LastPrompt().text.contains(QStringLiteral("now runs firmware 2.7.0 (before: 2.6.0)")),
+             qPrintable(fx_->LastPrompt().text));
+    QCOMPARE(W().Pages().CurrentIndex(), int(kPageOnvifFinished));
+    QCOMPARE(firmware->text(), QStringLiteral("2.7.0"));
+    // To the camera where it read back, with its MAC, so another device at the address gets nothing.
+    const auto calls = fx_->onvif.Calls();
+    QCOMPARE(calls.back().what, std::string("upgrade"));
+    QCOMPARE(calls.back().device.mac, std::string("aa:bb:cc:00:00:01"));
+}
+
 #include "onvif_path_test.moc"
+

@@ -66,6 +66,11 @@ firmware() {  # firmware NAME [options]: onvif firmware, JSON into $T/NAME.json,
 check "an image by the upload address: exit 0, the new version read back, every byte counted by the camera" \
     "0 \"2.6.0\" \"2.6.1\" \"StartFirmwareUpgrade\" $size" \
     "$(firmware good --file "$T/image.bin") $(jq1 'o["before"]' "$T/good.json") $(jq1 'o["after"]' "$T/good.json") $(jq1 'o["method"]' "$T/good.json") $(state good firmware_bytes)"
+# On a terminal the progress is one bar redrawn in place.
+lab_exec pc script -qec "$bin/orvanta-cli onvif firmware ${addr[good]} --file $T/image.bin --user admin --password-file $T/pw" \
+    "$T/tty-firmware.log" >/dev/null 2>&1 </dev/null
+check "progress on a terminal: a bar redrawn in place up to 100%, then the restart" \
+    "yes yes" "$(grep -q $'\r\\[#\\{30\\}\\] 100%' "$T/tty-firmware.log" && echo yes) $(grep -q 'waiting for the camera to restart' "$T/tty-firmware.log" && echo yes)"
 check "progress without a terminal: a line per tenth, then the restart" \
     "yes yes" "$(grep -q '^uploaded 50% ' "$T/good.err" && echo yes) $(grep -q '^waiting for the camera to restart$' "$T/good.err" && echo yes)"
 check "only UpgradeSystemFirmware: the image as an MTOM attachment, the new version read back" \
@@ -106,6 +111,11 @@ restart() {  # restart reboot|reset [options]: the exit status
 check "reboot from a script without --yes: refused, nothing sent" \
     "2 0" "$(restart reboot) $(grep -c 'SystemReboot' "$T/boot.log")"
 check "... saying why" "yes" "$(grep -q 'give --yes' "$T/boot-reboot.err" && echo yes || cat "$T/boot-reboot.err")"
+# On a terminal (script gives the command a pty): asked first, and "n" sends nothing.
+printf 'n\n' | lab_exec pc script -qec "$bin/orvanta-cli onvif reboot ${addr[boot]} --user admin --password-file $T/pw" \
+    "$T/tty-reboot.log" >/dev/null 2>&1
+check "reboot on a terminal asks first; no sends nothing" \
+    "yes 0" "$(grep -q 'Restart the camera at .*\[y/N\]' "$T/tty-reboot.log" && echo yes) $(grep -c 'SystemReboot' "$T/boot.log")"
 check "reboot --yes: exit 0 once the camera answers again" "0 1" "$(restart reboot --yes) $(state boot reboots)"
 lab_exec pc "$bin/orvanta-cli" onvif set "${addr[boot]}" --user admin --password-file "$T/pw" --hostname renamed \
     >/dev/null 2>&1
@@ -136,7 +146,7 @@ head -c "$image" /dev/urandom >"$T/plan/image.bin"
 {
     echo "kind,address,firmware_file,firmware_version"
     echo "onvif,10.98.1.130,image.bin,2.6.1"
-    echo "onvif,${addr[good]},image.bin,2.6.2"
+    echo "onvif,${addr[good]},image.bin,2.6.3"
     echo "onvif,${addr[mtom]},image.bin,2.6.1"
 } >"$T/plan/mixed.csv"
 provision() {  # provision PLAN: the exit status and the count of each row status
@@ -160,6 +170,26 @@ echo "measure: firmware to $fleet cameras from a plan, --parallel 8, link shaped
     "over the whole run; the image alone needs $(echo "scale=1; $bytes * 8 / 100000000" | bc) s at the link's limit"
 check "one camera never comes back: its row alone fails, the next is upgraded, the one at the version left alone" \
     "1 [('done', 1), ('unchanged', 1), ('unreachable', 1)]" "$(provision mixed)"
+
+# The window: Upgrade Firmware… on the finish page, the wait window's bar
+# followed over a link slow enough to watch (20 Mbit/s for 8 MiB), the
+# version read back. Its pictures go to <build>/test-artifacts/firmware.
+if [ -x "$bin/firmware_window_guiprog" ]; then
+    shots="${ORVANTA_BUILD_DIR:-$T}/test-artifacts/firmware"
+    mkdir -p "$shots"
+    head -c 8388608 /dev/urandom >"$T/window-image.bin"
+    ip netns exec "$(lab_ns pc)" tc qdisc add dev eth0 root tbf rate 20mbit burst 32kb latency 400ms
+    lab_exec pc env QT_QPA_PLATFORM=offscreen HOME="$T" ORVANTA_SOURCE_DIR="$here/../.." \
+        ORVANTA_TEST_CAMERA="${addr[boot]}" ORVANTA_TEST_PASSWORD="Lab pass 1" ORVANTA_TEST_IMAGE="$T/window-image.bin" \
+        ORVANTA_TEST_SHOTS="$shots" "$bin/firmware_window_guiprog" >"$T/window.out" 2>&1
+    rc=$?
+    ip netns exec "$(lab_ns pc)" tc qdisc del dev eth0 root
+    check "window: the upgrade runs behind the wait window's bar and the new version is shown" \
+        "0 2.6.1" "$rc $(state boot firmware)"
+    [ "$rc" = 0 ] || tail -n 20 "$T/window.out"
+    grep '^firmware ' "$T/window.out"
+    echo "screenshots in $shots"
+fi
 
 check "every request from the PC matches the ONVIF schemas" 0 "$(cat "$T"/*.log | grep -c 'schema-invalid')"
 check "the emulator's own replies match the schemas" 0 "$(cat "$T"/*.log | grep -c 'reply-invalid')"

@@ -52,9 +52,13 @@ public:
     // Unset: the camera gives no picture. Not among Calls(): a picture is
     // taken beside a read, and the tests of reads count those.
     std::function<onvif::OnvifResult(const onvif::OnvifCredentials&, onvif::OnvifSnapshot&)> snapshot;
+    // Unset: firmware upgrades are not offered.
+    std::function<onvif::OnvifResult(const onvif::FirmwareUpgrade&, const onvif::FirmwareProgressFn&,
+                                      onvif::FirmwareReport&)>
+        upgrade;
 
     struct Call {
-        std::string what;  // "read" or "apply"
+        std::string what;  // "read", "apply" or "upgrade"
         std::string target;  // the device service, as a URL
         onvif::OnvifDevice device;
         onvif::OnvifCredentials credentials;
@@ -81,6 +85,13 @@ public:
         picture = {};
         return snapshot ? snapshot(credentials, picture)
                         : onvif::OnvifResult{onvif::OnvifStatus::NotSupported, "no snapshot address"};
+    }
+    onvif::OnvifResult UpgradeFirmware(const onvif::OnvifDevice& device, const onvif::OnvifCredentials& credentials,
+                                       const onvif::FirmwareUpgrade& what, const onvif::FirmwareProgressFn& progress,
+                                       onvif::FirmwareReport& report) override {
+        Note({"upgrade", onvif::FormatServiceUrl(device.service), device, credentials, {}});
+        return upgrade ? upgrade(what, progress, report)
+                       : onvif::OnvifService::UpgradeFirmware(device, credentials, what, progress, report);
     }
 
 private:

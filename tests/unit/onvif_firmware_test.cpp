@@ -249,6 +249,7 @@ TEST(FirmwareUploads, WholeEarlyAndCut) {
         UploadEnd end;
         int status;
         bool wholeBodySent;
+        int cancelAfterSlices = -1;  // the caller gives up after this many slices went out
     } cases[] = {
         {"the whole image, then 200", SIZE_MAX, ok, "", "", UploadEnd::Answered, 200, true},
         {"a multipart head and tail around the image", SIZE_MAX, ok, "--b\r\n\r\n", "\r\n--b--\r\n", UploadEnd::Answered,
@@ -256,6 +257,8 @@ TEST(FirmwareUploads, WholeEarlyAndCut) {
         {"a login challenge after the header: the rest is not sent", 600, challenge, "", "", UploadEnd::AnsweredEarly,
          401, false},
         {"the connection reset half-way: no reply to read", 512 * 1024, "", "", "", UploadEnd::Cut, 0, false},
+        {"Cancel pressed during the upload: it stops at the next slice", SIZE_MAX, ok, "", "", UploadEnd::Cancelled, 0,
+         false, 3},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -263,7 +266,10 @@ TEST(FirmwareUploads, WholeEarlyAndCut) {
         UploadTarget target{"127.0.0.1", server.Port(), "/firmware/upload/1"};
         UploadBody body{c.head, file.Fd(), file.Size(), c.tail};
         std::vector<std::uint64_t> progress;
-        const UploadOutcome out = PostUpload(UploadLimits{1000, 3000, 3000}, Deadline::After(10000), target, body,
+        UploadLimits limits{1000, 3000, 3000};
+        if (c.cancelAfterSlices >= 0)
+            limits.cancelled = [&] { return progress.size() >= static_cast<std::size_t>(c.cancelAfterSlices); };
+        const UploadOutcome out = PostUpload(limits, Deadline::After(10000), target, body,
                                              [&](std::uint64_t sent, std::uint64_t total) {
                                                  EXPECT_EQ(total, body.Size());
                                                  progress.push_back(sent);

@@ -559,6 +559,15 @@ public:
     int lateMove = 0;                   // answers as before the move for this many clock reads
     int upAfterReboot = -1;             // clock reads answered after SystemReboot before it goes silent (-1: never)
     std::chrono::seconds clockOff{0};
+    // Firmware: what GetDeviceInformation tells, whether StartFirmwareUpgrade
+    // is offered, whether the upload asks for HTTP Digest first, and the
+    // version an image brings (the same: the camera keeps its own).
+    std::string firmware = "1.2";
+    bool offersStartFirmwareUpgrade = true;
+    bool uploadNeedsDigest = false;
+    std::string firmwareAfter = "1.3";
+    std::string uploadPort;  // where the upload address points (the camera names another host)
+    std::string upload;      // the last upload request, whole
     std::vector<std::string> actions;
     std::vector<std::string> created;  // the Created of every signed request
 
@@ -566,8 +575,20 @@ public:
         std::lock_guard<std::mutex> lock(mutex_);
         std::smatch m;
         std::regex_search(request, m, std::regex("action=\"[^\"]*/(\\w+)\""));
-        const std::string action = m.size() > 1 ? m[1].str() : "";
+        std::string action = m.size() > 1 ? m[1].str() : "";
+        if (request.rfind("POST /firmware/", 0) == 0) action = "upload";
+        else if (request.find("<tds:UpgradeSystemFirmware>") != std::string::npos) action = "UpgradeSystemFirmware";
         actions.push_back(action);
+        if (action == "upload" || action == "UpgradeSystemFirmware") {
+            upload = request;
+            if (action == "upload" && uploadNeedsDigest && request.find("Authorization: Digest") == std::string::npos)
+                return {"HTTP/1.1 401 Unauthorized\r\nWWW-Authenticate: Digest realm=\"cam\", qop=\"auth\", "
+                        "nonce=\"u1\"\r\nContent-Length: 0\r\n\r\n"};
+            firmware = firmwareAfter;
+            if (action == "upload") return {"HTTP/1.1 200 OK\r\nContent-Length: 3\r\n\r\nok\n"};
+            return {Http(Envelope12("<tds:UpgradeSystemFirmwareResponse><tds:Message>Upgrading</tds:Message>"
+                                    "</tds:UpgradeSystemFirmwareResponse>"))};
+        }
         if (std::regex_search(request, m, std::regex("<wsu:Created>([^<]+)</wsu:Created>"))) created.push_back(m[1]);
         if (onvifOff) return {"HTTP/1.1 404 Not Found\r\nContent-Length: 9\r\n\r\nNot here."};
         // Restarting: up as before for a few clock reads, then one silent
@@ -625,7 +646,12 @@ public:
                    "</tt:Year><tt:Month>" + std::to_string(u.tm_mon + 1) + "</tt:Month><tt:Day>" + std::to_string(u.tm_mday) +
                    "</tt:Day></tt:Date></tt:UTCDateTime></tds:SystemDateAndTime></tds:GetSystemDateAndTimeResponse>";
         } else if (action == "GetDeviceInformation") {
-            body = kInfoBody;
+            body = std::regex_replace(kInfoBody, std::regex("<tds:FirmwareVersion>[^<]*<"),
+                                      "<tds:FirmwareVersion>" + firmware + "<");
+        } else if (action == "StartFirmwareUpgrade" && offersStartFirmwareUpgrade) {
+            body = "<tds:StartFirmwareUpgradeResponse><tds:UploadUri>http://192.0.2.77:" + uploadPort +
+                   "/firmware/1</tds:UploadUri><tds:UploadDelay>PT0S</tds:UploadDelay><tds:ExpectedDownTime>PT1S"
+                   "</tds:ExpectedDownTime></tds:StartFirmwareUpgradeResponse>";
         } else if (action == "GetEndpointReference" && !noEndpointReference) {
             body = "<tds:GetEndpointReferenceResponse><tds:GUID>6a3e0c1e-0000-4000-8000-00000000cafe</tds:GUID>"
                    "</tds:GetEndpointReferenceResponse>";
@@ -1341,6 +1367,82 @@ TEST(OnvifSnapshot, TheServiceFindsTheFirstProfilesPicture) {
         EXPECT_EQ(picture.fetchedFrom, "http://127.0.0.1:" + port + "/snap/1.jpg");
         EXPECT_NE(gets.front().find("Host: 127.0.0.1:" + port), std::string::npos);
     }
+}
+
+// Firmware to cameras of different kinds, through the service: the image
+// reaches the camera however it wants it, and only the version read back
+// afterwards says whether it took. Catches an upload sent to the host the
+// camera names instead of the one it answers on, a Digest challenge to the
+// upload taken for a refusal, an attachment the envelope does not point at,
+// a version assumed rather than read, and an image sent to another device
+// that took the camera's address.
+TEST(OnvifSessions, FirmwareReachesTheCameraAndIsReadBack) {
+    const auto file = std::filesystem::temp_directory_path() / ("onvif_fw_" + std::to_string(getpid()) + ".bin");
+    const std::string image = "IMAGE\r\n--not-a-boundary--\r\n" + std::string(100000, 'z');
+    std::ofstream(file, std::ios::binary) << image;
+    const struct {
+        const char* what;
+        void (*shape)(FakeCamera&);
+        std::string mac;  // the MAC the caller read before ("" none)
+        OnvifStatus status;
+        const char* method;
+        const char* after;
+    } cases[] = {
+        {"an upload address on another host; Digest asked for before the upload",
+         [](FakeCamera& c) { c.uploadNeedsDigest = true; }, "", OnvifStatus::Ok, "StartFirmwareUpgrade", "1.3"},
+        {"only UpgradeSystemFirmware: the image inside the call",
+         [](FakeCamera& c) { c.offersStartFirmwareUpgrade = false; }, "00:04:7d:0e:b8:5c", OnvifStatus::Ok,
+         "UpgradeSystemFirmware", "1.3"},
+        {"takes the image, keeps its version", [](FakeCamera& c) { c.firmwareAfter = "1.2"; }, "", OnvifStatus::Mismatch,
+         "StartFirmwareUpgrade", "1.2"},
+        {"another device at the address since it was read", [](FakeCamera&) {}, "02:00:00:00:06:66",
+         OnvifStatus::Refused, "", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        FakeCamera camera;
+        c.shape(camera);
+        LoopbackCamera server([&](const std::string& r) { return camera.Answer(r); });
+        camera.uploadPort = server.PortText();
+        NetworkOnvifService service(QuickSettings());
+        service.sleep = [](std::chrono::milliseconds d) { std::this_thread::sleep_for(std::min(d, 20ms)); };
+        OnvifDevice target = AtPort(server);
+        target.mac = c.mac;
+        FirmwareReport report;
+        std::vector<FirmwareProgress::Stage> stages;
+        const OnvifResult r = service.UpgradeFirmware(target, {"admin", "pw"}, {file.string(), ""},
+                                                      [&](const FirmwareProgress& p) {
+                                                          if (stages.empty() || stages.back() != p.stage)
+                                                              stages.push_back(p.stage);
+                                                      },
+                                                      report);
+        EXPECT_EQ(r.status, c.status) << r.detail;
+        EXPECT_EQ(report.method, c.method);
+        EXPECT_EQ(report.after, c.after);
+        if (c.status == OnvifStatus::Refused) {
+            EXPECT_EQ(std::count(camera.actions.begin(), camera.actions.end(), "StartFirmwareUpgrade"), 0);
+            EXPECT_NE(r.detail.find("nothing was sent"), std::string::npos) << r.detail;
+            continue;
+        }
+        EXPECT_EQ(report.before, "1.2");
+        EXPECT_TRUE(report.uploadComplete);
+        EXPECT_EQ(report.sent, image.size());
+        EXPECT_EQ(stages.size(), 4u) << "upload, restart, finding, reading";
+        // The image arrived byte for byte, where the request says it is.
+        const std::size_t at = camera.upload.find(image);
+        ASSERT_NE(at, std::string::npos);
+        if (std::string(c.method) == "UpgradeSystemFirmware") {
+            EXPECT_NE(camera.upload.find("Content-Type: multipart/related;"), std::string::npos);
+            EXPECT_NE(camera.upload.find("href=\"cid:firmware@orvanta\""), std::string::npos);
+            EXPECT_NE(camera.upload.rfind("Content-ID: <firmware@orvanta>\r\n", at), std::string::npos);
+            EXPECT_NE(camera.upload.find("<wsse:Username>admin</wsse:Username>"), std::string::npos);
+        } else {
+            EXPECT_EQ(camera.upload.size() - at, image.size()) << "nothing after the image";
+        }
+        if (c.status == OnvifStatus::Mismatch)
+            EXPECT_NE(r.detail.find("runs 1.2 still"), std::string::npos) << r.detail;
+    }
+    std::filesystem::remove(file);
 }
 
 }  // namespace

@@ -59,6 +59,7 @@ const char* UploadEndName(UploadEnd end) {
         case UploadEnd::Stalled: return "the upload stalled";
         case UploadEnd::NoReply: return "no reply after the upload";
         case UploadEnd::FileFailed: return "the file could not be read";
+        case UploadEnd::Cancelled: return "cancelled";
     }
     return "?";
 }
@@ -127,6 +128,7 @@ UploadOutcome PostUpload(const UploadLimits& limits, const Deadline& deadline, c
 
     std::size_t pending = 0, pendingAt = 0;  // what the last fill holds, and how much of it went out
     while (offset < requestTotal) {
+        if (limits.cancelled && limits.cancelled()) return finish(UploadEnd::Cancelled, "cancelled");
         if (deadline.Passed() || stallEnd.Passed())
             return finish(UploadEnd::Stalled, deadline.Passed() ? "the time for the upload ran out"
                                                                 : "the camera took no data for " +

@@ -42,6 +42,7 @@ enum class UploadEnd {
     Stalled,        // the server took nothing for the stall limit, or the deadline passed mid-body
     NoReply,        // the whole body went out, but no complete reply came
     FileFailed,     // the file could not be read (shorter than it was, an I/O error)
+    Cancelled,      // the caller gave up (a window closing, Cancel pressed)
 };
 
 struct UploadOutcome {
@@ -62,6 +63,8 @@ struct UploadLimits {
     int connectMs = 3000;
     int stallMs = 30000;
     int replyMs = 120000;
+    // Asked between slices: true ends the upload at once. Empty: never.
+    std::function<bool()> cancelled;
 };
 
 UploadOutcome PostUpload(const UploadLimits& limits, const Deadline& deadline, const UploadTarget& target,

@@ -21,6 +21,7 @@
 #include "gui/framework/OnvifResultText.h"
 #include "gui/framework/OnvifSetup.h"
 #include "gui/framework/PageIndex.h"
+#include "gui/framework/ShownText.h"
 #include "gui/framework/WizardPage.h"
 
 namespace orvanta {
@@ -51,7 +52,7 @@ onvif::CardSubnet PcSide(hostnet::HostNetwork* net, const CameraSettings& s, con
 }  // namespace
 
 struct OnvifOperations::Job {
-    enum class Kind { Login, Apply, Picture } kind = Kind::Login;
+    enum class Kind { Login, Apply, Picture, Upgrade } kind = Kind::Login;
     onvif::OnvifDevice device;
     onvif::OnvifCredentials credentials;
     onvif::OnvifChange change;
@@ -62,6 +63,10 @@ struct OnvifOperations::Job {
     // The search answer the camera was chosen by: before a login, its
     // reference must have come from one device only.
     std::optional<onvif::DiscoveredOnvifDevice> claim;
+
+    std::string firmwareFile;
+    onvif::FirmwareReport firmware;
+    WorkerProgress* progress = nullptr;  // the wait window's bar, while Run runs
 
     onvif::OnvifDeviceState state;
     onvif::OnvifResult result;
@@ -106,6 +111,15 @@ struct OnvifOperations::Job {
         }
         if (kind == Kind::Apply) {
             result = service->Apply(device, credentials, change, state);
+            return;
+        }
+        if (kind == Kind::Upgrade) {
+            // The bar counts KiB (an int holds 256 MiB of them); once the
+            // image is sent it stays full while the camera restarts.
+            const auto shown = [this](const onvif::FirmwareProgress& p) {
+                if (progress && p.total) progress->Step(static_cast<int>(p.sent >> 10), static_cast<int>(p.total >> 10));
+            };
+            result = service->UpgradeFirmware(device, credentials, {firmwareFile, ""}, shown, firmware);
             return;
         }
         result = service->Read(device, credentials, state);
@@ -201,6 +215,21 @@ void OnvifOperations::Apply() {
     Start(std::move(job), Text("OnvifSummaryPage", "Applying"));
 }
 
+void OnvifOperations::UpgradeFirmware() {
+    if (Busy()) return;
+    OnvifSetup& setup = *window_.Context().onvifSetup;
+    auto job = std::make_shared<Job>();
+    job->kind = Job::Kind::Upgrade;
+    job->device = onvif::DeviceFound(setup.device);
+    // After a change the camera is where it read back.
+    if (!setup.after.ipv4.address.empty()) job->device.service.host = setup.after.ipv4.address;
+    if (!setup.before.endpoint.empty()) job->device.endpoint = setup.before.endpoint;
+    job->device.mac = setup.after.mac.empty() ? setup.before.mac : setup.after.mac;
+    job->credentials = setup.credentials;
+    job->firmwareFile = setup.firmwareFile;
+    Start(std::move(job), Text("OnvifFinishPage", "Upgrading"));
+}
+
 void OnvifOperations::Start(std::shared_ptr<Job> job, const QString& waitText) {
     Start(std::move(job), waitText, window_.Context().onvifSetup->device);
 }
@@ -210,12 +239,18 @@ void OnvifOperations::Start(std::shared_ptr<Job> job, const QString& waitText,
     ReachThrough(device);
     cancelled_ = false;
     job->service = service_;
-    const std::string host = OnvifHost(device);
+    // Where the job talks to: the device service, or where the camera read
+    // back after a change.
+    const std::string host = job->device.service.host;
     job->reachCamera = [this, host] { return host.empty() || Reach(host, 0); };
     WaitingWorker::Work work;
     work.text = waitText;
     // The service reports no steps: the wait window shows a busy bar.
-    work.run = [job](WorkerProgress&) { job->Run(); };
+    work.run = [job](WorkerProgress& progress) {
+        job->progress = &progress;
+        job->Run();
+        job->progress = nullptr;
+    };
     work.cancel = [this] { Cancel(); };
     work.finished = [this, job] { Finish(*job); };
     work.tickMs = kTickMs;
@@ -262,6 +297,19 @@ void OnvifOperations::Finish(Job& finished) {
         setup.change = {};
         if (!job->state.mac.empty()) setup.macs[onvif::CanonicalEndpoint(setup.device.endpoint)] = MacText(job->state.mac);
         window_.HandleCommand(WizardCommand::ShowOnvifAddressPage);
+        return;
+    }
+    if (job->kind == Job::Kind::Upgrade) {
+        setup.firmware = job->firmware;
+        if (!job->firmware.after.empty()) setup.after.firmware = job->firmware.after;
+        const bool ok = job->result.ok();
+        const QString text = ok ? Text("OnvifFinishPage", "UpgradeDone")
+                                      .arg(ShownText(job->firmware.after), ShownText(job->firmware.before))
+                                : Text("OnvifFinishPage", "UpgradeFailed") + QLatin1Char('\n') +
+                                      OnvifResultText(window_.Language(), job->result);
+        window_.Prompt().Ask(&window_, Prompt{text, QStringLiteral("Orvanta"), ok ? PromptIcon::Information : PromptIcon::Critical,
+                                              PromptButtons::Ok});
+        window_.HandleCommand(WizardCommand::ShowOnvifFinishedPage);
         return;
     }
     if (!job->result.ok()) {

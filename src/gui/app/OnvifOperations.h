@@ -43,6 +43,10 @@ public:
     // and reads it back. The finish page follows; a failure is said in a
     // message and the summary stays.
     void Apply();
+    // UpgradeOnvifFirmware: sends the finish page's image, the wait window
+    // showing how much of it went; once the camera is back its version is
+    // said in a message and shown on the finish page.
+    void UpgradeFirmware();
     // EnsureOnvifReachable: the chosen camera reachable from the PC now.
     bool EnsureReachable();
     // ShowOnvifPicture: the picture of the search list's camera

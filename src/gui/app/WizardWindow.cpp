@@ -404,6 +404,7 @@ void WizardWindow::OnWizardCommand(WizardCommand command) {
         case WizardCommand::ShowOnvifFinishedPage: ShowPage(kPageOnvifFinished, true); break;
         case WizardCommand::EnsureOnvifReachable: onvifOps_->EnsureReachable(); break;
         case WizardCommand::ShowOnvifPicture: onvifOps_->ShowPicture(); break;
+        case WizardCommand::UpgradeOnvifFirmware: onvifOps_->UpgradeFirmware(); break;
     }
 }
 

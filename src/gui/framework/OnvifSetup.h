@@ -14,6 +14,7 @@
 #include <QString>
 
 #include "core/onvif/device/CardSubnet.h"
+#include "core/onvif/OnvifMaintenance.h"
 #include "core/onvif/OnvifTypes.h"
 
 namespace orvanta {
@@ -29,6 +30,9 @@ struct OnvifSetup {
     onvif::OnvifChange change;            // what the address and clock pages ask for
     onvif::OnvifDeviceState after;        // read back after the change
     onvif::OnvifResult lastResult;        // of the last login or change
+    // The image the finish page chose, and how its upgrade went.
+    std::string firmwareFile;
+    onvif::FirmwareReport firmware;
 
     // The camera's picture, taken after the login (decoded on the worker),
     // and what the camera sent; a null picture has `pictureResult` or

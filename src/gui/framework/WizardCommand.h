@@ -65,6 +65,9 @@ enum class WizardCommand {
     // Takes the picture of the search list's ONVIF camera (one logged in
     // to, OnvifSetup::pictureOf) on the worker and shows it in a window.
     ShowOnvifPicture,
+    // Sends the finish page's firmware image, waits for the camera to come
+    // back and reads its version, behind the wait window.
+    UpgradeOnvifFirmware,
 };
 
 // The queued event that carries a command to the main window, so that the

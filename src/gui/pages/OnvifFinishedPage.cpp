@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -16,6 +17,7 @@
 #include "core/onvif/device/DeviceStateReader.h"
 #include "core/onvif/device/PosixTimeZone.h"
 #include "core/report/HandoverReport.h"
+#include "core/onvif/device/FirmwareImage.h"
 #include "gui/controls/Art.h"
 #include "gui/framework/CameraPicture.h"
 #include "gui/framework/Prompter.h"
@@ -34,6 +36,8 @@ constexpr const char* kReportFailed = "ReportFailed";
 // The report's picture: small enough that a site's worth of them makes a
 // file a mail takes, large enough to tell cameras apart on paper.
 constexpr int kReportPictureWidth = 320;
+constexpr const char* kUpgradeChoose = "UpgradeChoose";
+constexpr const char* kUpgradeConfirm = "UpgradeConfirm";
 
 // A stream address is copied into a recorder whole: long tokens included.
 constexpr qsizetype kUriChars = 4096;
@@ -64,6 +68,9 @@ OnvifFinishedPage::OnvifFinishedPage(QWidget* parent) : WizardPage(305, "OnvifFi
     picture_ = AddStatic(kPicture, Dlu(268, 34, 110, 58), QString());
     picture_->setAlignment(Qt::AlignCenter);
     QPushButton* report = AddButton(kSaveReport, Dlu(306, 194, 72, 18), QStringLiteral("Save Report\u2026"));
+    QLabel* firmwareLabel = AddStatic(kFirmwareLabel, Dlu(30, 222, 105, 10), QStringLiteral("Firmware"));
+    firmware_ = readOnly(kFirmware, Dlu(140, 220, 120, 13));
+    QPushButton* upgrade = AddButton(kUpgrade, Dlu(270, 218, 100, 18), QStringLiteral("Upgrade Firmware\u2026"));
     AddStepTitle(kTitle, "TitleOnvifFinish", kCaptionCapacity, QStringLiteral("The Camera Is Set Up"));
 
     Captions({{addressLabel, "IP"},
@@ -72,12 +79,19 @@ OnvifFinishedPage::OnvifFinishedPage(QWidget* parent) : WizardPage(305, "OnvifFi
               {streamsLabel, "Streams"},
               {copy, "BtnCopy"},
               {link, "BtnLink"},
-              {report, "BtnSaveReport"}});
-    KeptTexts({{kNoStreams, kMessageCapacity}, {kReportTitle, kMessageCapacity}, {kReportFailed, kMessageCapacity}});
+              {report, "BtnSaveReport"},
+              {firmwareLabel, "Firmware"},
+              {upgrade, "BtnUpgrade"}});
+    KeptTexts({{kNoStreams, kMessageCapacity},
+               {kReportTitle, kMessageCapacity},
+               {kReportFailed, kMessageCapacity},
+               {kUpgradeChoose},
+               {kUpgradeConfirm, kMessageCapacity}});
 
     connect(copy, &QAbstractButton::clicked, this, &OnvifFinishedPage::OnCopy);
     connect(link, &QAbstractButton::clicked, this, &OnvifFinishedPage::OnLink);
     connect(report, &QAbstractButton::clicked, this, &OnvifFinishedPage::OnSaveReport);
+    connect(upgrade, &QAbstractButton::clicked, this, &OnvifFinishedPage::OnUpgrade);
     connect(AddFinishButton(kFinish), &QAbstractButton::clicked, this, [this] { PostCommand(WizardCommand::StartOver); });
 }
 
@@ -97,6 +111,7 @@ void OnvifFinishedPage::LoadFromSettings() {
     SetControlText(address_, ShownText(now.ipv4.address));
     SetControlText(mac_, ShownText(now.mac));
     SetControlText(hostName_, ShownText(now.hostname));
+    SetControlText(firmware_, ShownText(now.firmware.empty() ? setup.before.firmware : now.firmware));
     streams_->clear();
     for (const std::string& uri : now.streamUris) {
         auto* row = new QTreeWidgetItem(streams_, {ShownText(uri, kUriChars)});
@@ -183,6 +198,28 @@ void OnvifFinishedPage::OnLink() {
     // The camera may have moved out of every subnet of the PC.
     if (Context()->sendCommand) Context()->sendCommand(WizardCommand::EnsureOnvifReachable);
     if (Context()->urlOpener) Context()->urlOpener->Open(WebAddress());
+}
+
+void OnvifFinishedPage::OnUpgrade() {
+    if (!Context() || !Context()->prompter || !Context()->onvifSetup) return;
+    QFileDialog chooser(this, Kept(kUpgradeChoose).isEmpty() ? QStringLiteral("Firmware") : Kept(kUpgradeChoose));
+    chooser.setOption(QFileDialog::DontUseNativeDialog);
+    chooser.setFileMode(QFileDialog::ExistingFile);
+    if (Context()->prompter->RunModal(chooser) != QDialog::Accepted || chooser.selectedFiles().isEmpty()) return;
+    const QString path = chooser.selectedFiles().first();
+    // Checked here as the worker will check it, so a wrong file is said
+    // before the user is asked anything more.
+    onvif::FirmwareImage image;
+    if (const onvif::OnvifResult r = onvif::FirmwareImage::Open(path.toStdString(), image); !r.ok()) {
+        Ask(ShownText(r.detail, 1024), QStringLiteral("Orvanta"), PromptIcon::Critical);
+        return;
+    }
+    const QString name = QFileInfo(path).fileName();
+    if (Ask(Kept(kUpgradeConfirm).arg(name), QStringLiteral("Orvanta"), PromptIcon::Question, PromptButtons::YesNo) !=
+        PromptAnswer::Yes)
+        return;
+    Context()->onvifSetup->firmwareFile = path.toStdString();
+    PostCommand(WizardCommand::UpgradeOnvifFirmware);
 }
 
 }  // namespace orvanta

@@ -1,7 +1,8 @@
 // The end of an ONVIF camera's set-up: where the camera is now (as it read
 // back after the change), its MAC and host name, its video streams' RTSP
 // addresses to copy into a recorder, the link to its web page, its picture,
-// and the handover report of it to save.
+// the handover report of it to save, and its firmware with the way to
+// upgrade it.
 #pragma once
 
 #include <string>
@@ -28,6 +29,9 @@ public:
         kFinish = 3082,
         kPicture = 3083,
         kSaveReport = 3084,
+        kFirmwareLabel = 3085,
+        kFirmware = 3086,
+        kUpgrade = 3087,
     };
 
     explicit OnvifFinishedPage(QWidget* parent = nullptr);
@@ -44,10 +48,13 @@ private:
     void OnCopy();
     void OnLink();
     void OnSaveReport();
+    // Chooses an image, checks it and asks before it is sent.
+    void OnUpgrade();
 
     QLineEdit* address_ = nullptr;
     QLineEdit* mac_ = nullptr;
     QLineEdit* hostName_ = nullptr;
+    QLineEdit* firmware_ = nullptr;
     QTreeWidget* streams_ = nullptr;
     QLabel* picture_ = nullptr;
 };

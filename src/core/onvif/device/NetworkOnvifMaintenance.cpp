@@ -198,6 +198,7 @@ OnvifResult NetworkOnvifService::SendFirmware(OnvifSession& session, const Firmw
         limits.connectMs = settings_.call.connectLimitMs;
         limits.stallMs = settings_.uploadStallMs;
         limits.replyMs = settings_.uploadReplyMs;
+        limits.cancelled = cancelled;
         outcome = PostUpload(limits, settings_.call.within, target, body, onProgress);
         const bool challenged = (outcome.end == UploadEnd::Answered || outcome.end == UploadEnd::AnsweredEarly) &&
                                 outcome.reply.status == 401;
@@ -214,6 +215,9 @@ OnvifResult NetworkOnvifService::SendFirmware(OnvifSession& session, const Firmw
     switch (outcome.end) {
         case UploadEnd::NoConnection:
             return {OnvifStatus::Unreachable, "no connection for the upload (" + outcome.detail + "); nothing was sent"};
+        case UploadEnd::Cancelled:
+            return {OnvifStatus::Refused, "cancelled after " + sentText + "; a camera keeps its firmware unless it "
+                                                                          "took the whole image"};
         case UploadEnd::FileFailed:
             return {OnvifStatus::Refused, "the firmware file could not be read to the end (" + outcome.detail + "); " +
                                               sentText + " were sent"};
@@ -284,8 +288,8 @@ OnvifResult NetworkOnvifService::UpgradeFirmware(const OnvifDevice& device, cons
 
     std::chrono::milliseconds down{0};
     const OnvifResult sent = SendFirmware(session, image, progress, report, down);
-    // Nothing reached the camera: nothing to wait for.
-    if (!sent.ok() && report.sent == 0 && !report.uploadComplete) return sent;
+    // Nothing reached the camera, or the user gave up: nothing to wait for.
+    if ((!sent.ok() && report.sent == 0 && !report.uploadComplete) || (cancelled && cancelled())) return sent;
 
     if (progress) progress({FirmwareProgress::Stage::Restarting, report.sent, report.total});
     if (report.uploadComplete) WaitUntilDown(url, credentials);
