@@ -49,9 +49,12 @@ public:
     // Unset: the camera does not answer.
     std::function<onvif::OnvifResult(const onvif::OnvifCredentials&, onvif::OnvifDeviceState&)> read;
     std::function<onvif::OnvifResult(const onvif::OnvifChange&, onvif::OnvifDeviceState&)> apply;
+    // Unset: the camera states no options (as some do) and lists no users.
+    std::function<onvif::OnvifResult(const std::string& profile, onvif::OnvifEncoderOptions&)> streamOptions;
+    std::function<onvif::OnvifResult(std::vector<onvif::OnvifUser>&)> users;
 
     struct Call {
-        std::string what;  // "read" or "apply"
+        std::string what;  // "read", "apply", "options PROFILE" or "users"
         std::string target;  // the device service, as a URL
         onvif::OnvifDevice device;
         onvif::OnvifCredentials credentials;
@@ -71,6 +74,17 @@ public:
                              const onvif::OnvifChange& change, onvif::OnvifDeviceState& after) override {
         Note({"apply", onvif::FormatServiceUrl(device.service), device, credentials, change});
         return apply ? apply(change, after) : onvif::OnvifResult{onvif::OnvifStatus::Unreachable, "no answer"};
+    }
+
+    onvif::OnvifResult ReadStreamOptions(const onvif::OnvifDevice& device, const onvif::OnvifCredentials& credentials,
+                                         const std::string& profile, onvif::OnvifEncoderOptions& options) override {
+        Note({"options " + profile, onvif::FormatServiceUrl(device.service), device, credentials, {}});
+        return streamOptions ? streamOptions(profile, options) : onvif::OnvifResult{};
+    }
+    onvif::OnvifResult ListUsers(const onvif::OnvifDevice& device, const onvif::OnvifCredentials& credentials,
+                                 std::vector<onvif::OnvifUser>& list) override {
+        Note({"users", onvif::FormatServiceUrl(device.service), device, credentials, {}});
+        return users ? users(list) : onvif::OnvifResult{};
     }
 
 private:
