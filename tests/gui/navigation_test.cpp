@@ -50,7 +50,7 @@ void NavigationTest::startShowsOnlyTheFirstPage() {
     QVERIFY(!dlg.Page(0)->isHidden());
     // Pages are made in PageIndex order, each from its own template.
     const int templates[kPageCount] = {136, 139, 130, 166, 137, 143, 144, 150, 162, 160, 157,
-                                       173, 174, 171, 176, 175, 177, 179, 145, 207, 140, 301, 302, 303, 304, 305};
+                                       173, 174, 171, 176, 175, 177, 179, 145, 207, 140, 301, 302, 303, 304, 305, 306};
     for (int i = 0; i < kPageCount; ++i) QCOMPARE(dlg.Page(i)->TemplateId(), templates[i]);
     QCOMPARE(dlg.Settings().KeepConnecting, uint8_t{1});
 }

@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QBuffer>
 #include <QClipboard>
+#include <QComboBox>
 #include <QFile>
 #include <QFileDialog>
 #include <QImage>
@@ -33,6 +34,7 @@
 #include "gui/pages/OnvifClockPage.h"
 #include "gui/pages/OnvifFinishedPage.h"
 #include "gui/pages/OnvifLoginPage.h"
+#include "gui/pages/OnvifStreamsPage.h"
 #include "gui/pages/OnvifSummaryPage.h"
 #include "support/SettingsPresets.h"
 #include "support/WizardFixture.h"
@@ -195,6 +197,27 @@ void OnvifPathTest::wholePathChangesTheCameraAndShowsItsStreams() {
     fx_->onvif.read = [](const onvif::OnvifCredentials& c, onvif::OnvifDeviceState& s) {
         if (c.password != "secret") return onvif::OnvifResult{OnvifStatus::NotAuthorized, {}};
         s = CameraState();
+        // A main stream whose encoder offers choices, a sub stream whose states none.
+        for (const char* token : {"profile_1", "profile_2"}) {
+            onvif::OnvifProfile p;
+            p.token = token;
+            p.name = token == std::string("profile_1") ? "main stream" : "sub stream";
+            p.streamUri = std::string("rtsp://10.9.0.20/") + token;
+            p.encoder = onvif::OnvifVideoEncoder{};
+            p.encoder->encoding = "H264";
+            p.encoder->width = token == std::string("profile_1") ? 2592 : 640;
+            p.encoder->height = token == std::string("profile_1") ? 1944 : 360;
+            p.encoder->fpsLimit = 25;
+            p.encoder->bitrateKbps = token == std::string("profile_1") ? 8192 : 1024;
+            p.encoder->gop = 50;
+            s.profiles.push_back(p);
+        }
+        return onvif::OnvifResult{};
+    };
+    fx_->onvif.streamOptions = [](const std::string& profile, onvif::OnvifEncoderOptions& o) {
+        if (profile == "profile_1")
+            o.encodings = {{"H264", {{2592, 1944}, {1280, 720}}, {25, 15, 10}, {}, {64, 16384}, {1, 250}},
+                           {"H265", {{2592, 1944}}, {25}, {}, {64, 8192}, {1, 250}}};
         return onvif::OnvifResult{};
     };
     onvif::OnvifChange sent;
@@ -252,6 +275,30 @@ void OnvifPathTest::wholePathChangesTheCameraAndShowsItsStreams() {
     name->setText(QStringLiteral("lobby-dome"));
     On<QAbstractButton>(W(), kPageOnvifClock, OnvifClockPage::kNext)->click();
     QCoreApplication::processEvents();
+    QCOMPARE(W().Pages().CurrentIndex(), int(kPageOnvifStreams));
+
+    // One row a profile: the choices are the encoder's own; the stream
+    // address is there to copy; a stream without options cannot be changed.
+    const int main = OnvifStreamsPage::kRowBase, sub = OnvifStreamsPage::kRowBase + 10;
+    auto* resolution = On<QComboBox>(W(), kPageOnvifStreams, main + OnvifStreamsPage::kResolution);
+    QCOMPARE(resolution->count(), 2);
+    QCOMPARE(resolution->currentText(), QStringLiteral("2592x1944"));
+    auto* fps = On<QComboBox>(W(), kPageOnvifStreams, main + OnvifStreamsPage::kFps);
+    QCOMPARE(fps->count(), 3);
+    QCOMPARE(On<QLabel>(W(), kPageOnvifStreams, main + OnvifStreamsPage::kUri)->text(),
+             QStringLiteral("rtsp://10.9.0.20/profile_1"));
+    QVERIFY(!On<QComboBox>(W(), kPageOnvifStreams, sub + OnvifStreamsPage::kResolution)->isEnabled());
+    QVERIFY(On<QLabel>(W(), kPageOnvifStreams, OnvifStreamsPage::kNote)->text().contains(QStringLiteral("sub stream")));
+    // H.265 offers one size only: the list follows the encoding.
+    auto* encoding = On<QComboBox>(W(), kPageOnvifStreams, main + OnvifStreamsPage::kEncoding);
+    encoding->setCurrentText(QStringLiteral("H265"));
+    QCOMPARE(resolution->count(), 1);
+    encoding->setCurrentText(QStringLiteral("H264"));
+    resolution->setCurrentText(QStringLiteral("1280x720"));
+    fps->setCurrentText(QStringLiteral("15"));
+    On<QLineEdit>(W(), kPageOnvifStreams, main + OnvifStreamsPage::kBitrate)->setText(QStringLiteral("4096"));
+    On<QAbstractButton>(W(), kPageOnvifStreams, OnvifStreamsPage::kNext)->click();
+    QCoreApplication::processEvents();
     QCOMPARE(W().Pages().CurrentIndex(), int(kPageOnvifSummary));
 
     const QString summary = On<QLabel>(W(), kPageOnvifSummary, OnvifSummaryPage::kChanges)->text();
@@ -259,6 +306,9 @@ void OnvifPathTest::wholePathChangesTheCameraAndShowsItsStreams() {
     QVERIFY(summary.contains(QStringLiteral("dome-old \u2192 lobby-dome")));
     QVERIFY(summary.contains(QStringLiteral("Clock")));
     QVERIFY(summary.contains(QStringLiteral("DNS server: 10.9.0.1 \u2192 192.168.1.2")));
+    QVERIFY2(summary.contains(QStringLiteral("Main stream: 2592x1944 25 fps 8192 kbit/s \u2192 1280x720 15 fps 4096 kbit/s")),
+             qPrintable(summary));
+    QVERIFY(!summary.contains(QStringLiteral("Sub stream")));
     Apply();
     QCOMPARE(W().Pages().CurrentIndex(), int(kPageOnvifFinished));
     QCOMPARE(sent.ipv4->address, std::string("192.168.1.252"));
@@ -266,6 +316,10 @@ void OnvifPathTest::wholePathChangesTheCameraAndShowsItsStreams() {
     QCOMPARE(*sent.gateway, std::string("192.168.1.1"));
     QCOMPARE(*sent.hostname, std::string("lobby-dome"));
     QVERIFY(sent.syncTime);
+    QCOMPARE(sent.streams.size(), std::size_t{1});
+    QCOMPARE(sent.streams[0].profile, std::string("profile_1"));
+    QVERIFY(!sent.streams[0].encoding && !sent.streams[0].gop);  // only what was changed
+    QCOMPARE(*sent.streams[0].fps, 15);
 
     QCOMPARE(On<QLineEdit>(W(), kPageOnvifFinished, OnvifFinishedPage::kAddress)->text(), QStringLiteral("192.168.1.252"));
     auto* streams = On<QTreeWidget>(W(), kPageOnvifFinished, OnvifFinishedPage::kStreams);
@@ -306,6 +360,8 @@ void OnvifPathTest::failedChangeIsSaidAndTheSummaryStays() {
     QVERIFY(On<QRadioButton>(W(), kPageOnvifClock, OnvifClockPage::kNtpRadio)->isChecked());
     On<QAbstractButton>(W(), kPageOnvifClock, OnvifClockPage::kNext)->click();
     QCoreApplication::processEvents();
+    On<QAbstractButton>(W(), kPageOnvifStreams, OnvifStreamsPage::kNext)->click();
+    QCoreApplication::processEvents();
     fx_->prompter.Answer(PromptAnswer::Ok);
     Apply();
     QCOMPARE(W().Pages().CurrentIndex(), int(kPageOnvifSummary));
@@ -333,6 +389,8 @@ void OnvifPathTest::nothingToChangeSendsNothing() {
     On<QAbstractButton>(W(), kPageOnvifAddress, OnvifAddressPage::kNext)->click();
     QCoreApplication::processEvents();
     On<QAbstractButton>(W(), kPageOnvifClock, OnvifClockPage::kNext)->click();
+    QCoreApplication::processEvents();
+    On<QAbstractButton>(W(), kPageOnvifStreams, OnvifStreamsPage::kNext)->click();
     QCoreApplication::processEvents();
     QCOMPARE(W().Pages().CurrentIndex(), int(kPageOnvifSummary));
     QVERIFY(!On<QAbstractButton>(W(), kPageOnvifSummary, OnvifSummaryPage::kSave)->isEnabled());

@@ -6,6 +6,7 @@
 // summary and finish, timed from Next on the search page. The first login
 // is tried with a wrong password before the right one. The lab script
 // checks what the cameras hold afterwards.
+#include <QComboBox>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
@@ -22,6 +23,7 @@
 #include "gui/pages/OnvifClockPage.h"
 #include "gui/pages/OnvifFinishedPage.h"
 #include "gui/pages/OnvifLoginPage.h"
+#include "gui/pages/OnvifStreamsPage.h"
 #include "gui/pages/OnvifSummaryPage.h"
 #include "gui/pages/SearchPage.h"
 #include "support/WizardFixture.h"
@@ -188,6 +190,11 @@ void OnvifWindow::eachCameraIsSetUpThroughItsPath() {
         On<QLineEdit>(kPageOnvifClock, OnvifClockPage::kHostName)
             ->setText(QStringLiteral("win-") + uuid.right(4));
         Click(kPageOnvifClock, OnvifClockPage::kNext);
+        QCOMPARE(Current(), int(kPageOnvifStreams));
+        // The emulator's main stream, as its encoder offers it.
+        QCOMPARE(On<QComboBox>(kPageOnvifStreams, OnvifStreamsPage::kRowBase + OnvifStreamsPage::kResolution)->currentText(),
+                 QStringLiteral("2592x1944"));
+        Click(kPageOnvifStreams, OnvifStreamsPage::kNext);
         QCOMPARE(Current(), int(kPageOnvifSummary));
         Click(kPageOnvifSummary, OnvifSummaryPage::kSave);
         QTRY_VERIFY_WITH_TIMEOUT(Current() == int(kPageOnvifFinished) || (fx_->Window().isEnabled() && !fx_->prompter.Prompts().empty()),

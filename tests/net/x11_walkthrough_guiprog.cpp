@@ -42,6 +42,7 @@
 #include "gui/pages/OnvifClockPage.h"
 #include "gui/pages/OnvifFinishedPage.h"
 #include "gui/pages/OnvifLoginPage.h"
+#include "gui/pages/OnvifStreamsPage.h"
 #include "gui/pages/OnvifSummaryPage.h"
 
 #include "core/i18n/IniFile.h"
@@ -262,6 +263,16 @@ public:
         QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
         QTest::keyClicks(edit, text);
         return edit->text() == text || Fail(QStringLiteral("field %1 shows other text than was typed").arg(id));
+    }
+
+    // Picks `text` in a drop-down list: a choice the page does not offer fails.
+    bool Choose(int page, int id, const QString& text) {
+        auto* combo = dlg_.Page(page)->Control<QComboBox>(id);
+        if (combo == nullptr) return Fail(QStringLiteral("list %1 missing on page %2").arg(id).arg(page));
+        const int index = combo->findText(text);
+        if (index < 0) return Fail(QStringLiteral("list %1 does not offer %2").arg(id).arg(text));
+        combo->setCurrentIndex(index);
+        return true;
     }
 
     // A read-only field that must show exactly `value`.
@@ -493,6 +504,15 @@ std::vector<Step> OnvifPath() {
                     w.Click(kPageOnvifAddress, OnvifAddressPage::kNext);
          }},
         {"onvif-clock", kPageOnvifClock, [](Walk& w) { return w.Click(kPageOnvifClock, OnvifClockPage::kNext); }},
+        // The main stream to a recorder's budget: what the summary then shows.
+        {"onvif-streams", kPageOnvifStreams,
+         [](Walk& w) {
+             const int main = OnvifStreamsPage::kRowBase;
+             return w.Choose(kPageOnvifStreams, main + OnvifStreamsPage::kResolution, QStringLiteral("1280x720")) &&
+                    w.Choose(kPageOnvifStreams, main + OnvifStreamsPage::kFps, QStringLiteral("15")) &&
+                    w.TypeText(kPageOnvifStreams, main + OnvifStreamsPage::kBitrate, QStringLiteral("4096")) &&
+                    w.Click(kPageOnvifStreams, OnvifStreamsPage::kNext);
+         }},
         {"onvif-summary", kPageOnvifSummary,
          [](Walk& w) { return w.StartOperation(kPageOnvifSummary, OnvifSummaryPage::kSave, QStringLiteral("onvif-applying")); }},
         {"onvif-finished", kPageOnvifFinished,

@@ -56,9 +56,12 @@ public:
     std::function<onvif::OnvifResult(const onvif::FirmwareUpgrade&, const onvif::FirmwareProgressFn&,
                                       onvif::FirmwareReport&)>
         upgrade;
+    // Unset: the camera states no options (as some do) and lists no users.
+    std::function<onvif::OnvifResult(const std::string& profile, onvif::OnvifEncoderOptions&)> streamOptions;
+    std::function<onvif::OnvifResult(std::vector<onvif::OnvifUser>&)> users;
 
     struct Call {
-        std::string what;  // "read", "apply" or "upgrade"
+        std::string what;  // "read", "apply", "upgrade", "options PROFILE" or "users"
         std::string target;  // the device service, as a URL
         onvif::OnvifDevice device;
         onvif::OnvifCredentials credentials;
@@ -92,6 +95,16 @@ public:
         Note({"upgrade", onvif::FormatServiceUrl(device.service), device, credentials, {}});
         return upgrade ? upgrade(what, progress, report)
                        : onvif::OnvifService::UpgradeFirmware(device, credentials, what, progress, report);
+    }
+    onvif::OnvifResult ReadStreamOptions(const onvif::OnvifDevice& device, const onvif::OnvifCredentials& credentials,
+                                         const std::string& profile, onvif::OnvifEncoderOptions& options) override {
+        Note({"options " + profile, onvif::FormatServiceUrl(device.service), device, credentials, {}});
+        return streamOptions ? streamOptions(profile, options) : onvif::OnvifResult{};
+    }
+    onvif::OnvifResult ListUsers(const onvif::OnvifDevice& device, const onvif::OnvifCredentials& credentials,
+                                 std::vector<onvif::OnvifUser>& list) override {
+        Note({"users", onvif::FormatServiceUrl(device.service), device, credentials, {}});
+        return users ? users(list) : onvif::OnvifResult{};
     }
 
 private:

@@ -1,5 +1,6 @@
 #include "gui/app/OnvifOperations.h"
 
+#include <map>
 #include <optional>
 
 #include "core/hostnet/AddressProbe.h"
@@ -71,6 +72,7 @@ struct OnvifOperations::Job {
     onvif::OnvifDeviceState state;
     onvif::OnvifResult result;
     std::optional<uint32_t> proposal;  // host order
+    std::map<std::string, onvif::OnvifEncoderOptions> streamOptions;
 
     // The camera's picture, fetched and decoded here, off the window's thread.
     std::string jpeg;
@@ -123,9 +125,20 @@ struct OnvifOperations::Job {
             return;
         }
         result = service->Read(device, credentials, state);
+        if (!result.ok()) return;
         // Which camera this is, for the installer to see on the next pages.
-        if (result.ok()) TakePicture();
-        if (!result.ok() || hostNetwork == nullptr) return;
+        TakePicture();
+        // The streams page offers what each encoder offers; a profile whose
+        // options cannot be read is shown as it is.
+        for (const onvif::OnvifProfile& p : state.profiles) {
+            if (!p.encoder) continue;
+            onvif::OnvifEncoderOptions options;
+            if (const onvif::OnvifResult r = service->ReadStreamOptions(device, credentials, p.token, options); r.ok())
+                streamOptions[p.token] = options;
+            else
+                Diagnostic("ONVIF: the options of profile %s: %s", p.token.c_str(), r.detail.c_str());
+        }
+        if (hostNetwork == nullptr) return;
         // Only now is the camera's MAC known: the walk tells its own answer
         // from another device's.
         if (const auto from = onvif::FreeAddressWalk(pc, state))
@@ -288,6 +301,7 @@ void OnvifOperations::Finish(Job& finished) {
             return;
         }
         setup.before = job->state;
+        setup.streamOptions = job->streamOptions;
         setup.proposal = job->proposal;
         setup.picture = job->picture;
         setup.pictureJpeg = std::move(job->jpeg);

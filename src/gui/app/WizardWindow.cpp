@@ -49,6 +49,7 @@
 #include "gui/pages/QuickAddressPage.h"
 #include "gui/pages/OnvifAddressPage.h"
 #include "gui/pages/OnvifClockPage.h"
+#include "gui/pages/OnvifStreamsPage.h"
 #include "gui/pages/OnvifFinishedPage.h"
 #include "gui/pages/OnvifLoginPage.h"
 #include "gui/pages/OnvifSummaryPage.h"
@@ -61,7 +62,7 @@ constexpr int kCaptionOrder[kPageCount] = {
     kPageStart,   kPageSearch, kPageSetupChoice,  kPageOption,  kPageDiagram,     kPageQuickAddress, kPageUpnpPorts,
     kPageDynamicDns,    kPageServerLogin,     kPagePppoe,   kPageSetupFinished, kPageWpsPicture,  kPageWps,      kPageIspLink,
     kPageLanAddress,   kPageWirelessAddress,    kPageWirelessNetwork,  kPageSystem,  kPageAccessPointScan,      kPageServerCameraList,  kPageSummary,
-    kPageOnvifLogin, kPageOnvifAddress, kPageOnvifClock, kPageOnvifSummary, kPageOnvifFinished,
+    kPageOnvifLogin, kPageOnvifAddress, kPageOnvifClock, kPageOnvifStreams, kPageOnvifSummary, kPageOnvifFinished,
 };
 
 // The ONVIF search listens a little less than the six ticks of ours, so
@@ -216,6 +217,7 @@ void WizardWindow::CreatePages() {
     pageObjects_[kPageOnvifClock] = new OnvifClockPage(this);
     pageObjects_[kPageOnvifSummary] = new OnvifSummaryPage(this);
     pageObjects_[kPageOnvifFinished] = new OnvifFinishedPage(this);
+    pageObjects_[kPageOnvifStreams] = new OnvifStreamsPage(this);
     for (WizardPage* page : pageObjects_) page->SetContext(&context_);
 }
 
@@ -399,6 +401,7 @@ void WizardWindow::OnWizardCommand(WizardCommand command) {
         case WizardCommand::OnvifLogin: onvifOps_->Login(); break;
         case WizardCommand::ShowOnvifAddressPage: ShowPage(kPageOnvifAddress, true); break;
         case WizardCommand::ShowOnvifClockPage: ShowPage(kPageOnvifClock, true); break;
+        case WizardCommand::ShowOnvifStreamsPage: ShowPage(kPageOnvifStreams, true); break;
         case WizardCommand::ShowOnvifSummaryPage: ShowPage(kPageOnvifSummary, true); break;
         case WizardCommand::ApplyOnvifChange: onvifOps_->Apply(); break;
         case WizardCommand::ShowOnvifFinishedPage: ShowPage(kPageOnvifFinished, true); break;

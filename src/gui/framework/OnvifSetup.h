@@ -27,7 +27,10 @@ struct OnvifSetup {
     // A free address in the PC's subnet proposed after the login (host
     // order), when the walk ran.
     std::optional<uint32_t> proposal;
-    onvif::OnvifChange change;            // what the address and clock pages ask for
+    // What each profile's video encoder offers (by profile token), read
+    // after the login; a profile missing here offers nothing to choose.
+    std::map<std::string, onvif::OnvifEncoderOptions> streamOptions;
+    onvif::OnvifChange change;            // what the address, clock and streams pages ask for
     onvif::OnvifDeviceState after;        // read back after the change
     onvif::OnvifResult lastResult;        // of the last login or change
     // The image the finish page chose, and how its upgrade went.

@@ -31,7 +31,8 @@ enum PageIndex : int {
     kPageOnvifClock = 23,
     kPageOnvifSummary = 24,
     kPageOnvifFinished = 25,
-    kPageCount = 26,
+    kPageOnvifStreams = 26,
+    kPageCount = 27,
 };
 
 }  // namespace orvanta

@@ -55,6 +55,7 @@ enum class WizardCommand {
     OnvifLogin,
     ShowOnvifAddressPage,
     ShowOnvifClockPage,
+    ShowOnvifStreamsPage,
     ShowOnvifSummaryPage,
     // Applies the change, finds the camera again and reads it back.
     ApplyOnvifChange,

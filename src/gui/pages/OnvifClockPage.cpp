@@ -152,7 +152,7 @@ void OnvifClockPage::OnNext() {
     } else {
         change.syncTime = true;
     }
-    PostCommand(WizardCommand::ShowOnvifSummaryPage);
+    PostCommand(WizardCommand::ShowOnvifStreamsPage);
 }
 
 }  // namespace orvanta

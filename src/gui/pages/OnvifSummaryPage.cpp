@@ -6,6 +6,7 @@
 #include "core/onvif/device/PosixTimeZone.h"
 #include "gui/framework/OnvifSetup.h"
 #include "gui/framework/ShownText.h"
+#include "gui/pages/OnvifStreamsPage.h"
 
 namespace orvanta {
 
@@ -22,6 +23,8 @@ constexpr const char* kPcTime = "PcTime";    // "%1": this computer's time zone
 constexpr const char* kNtpClock = "NtpClock";
 constexpr const char* kNone = "None";
 constexpr const char* kNothing = "Nothing";
+constexpr const char* kFpsUnit = "FpsUnit";          // "%1 fps"
+constexpr const char* kBitrateUnit = "BitrateUnit";  // "%1 kbit/s"
 
 QString Joined(const std::vector<std::string>& values) {
     QStringList all;
@@ -42,7 +45,7 @@ OnvifSummaryPage::OnvifSummaryPage(QWidget* parent) : WizardPage(304, "OnvifSumm
 
     Captions({{box, "Changes"}, {note, "Note", kMessageCapacity}});
     KeptTexts({{kAddress}, {kGateway}, {kDns}, {kHostName}, {kNtp}, {kClock}, {kFromDhcp}, {kPcTime, kMessageCapacity},
-               {kNtpClock, kMessageCapacity}, {kNone}, {kNothing, kMessageCapacity}});
+               {kNtpClock, kMessageCapacity}, {kNone}, {kNothing, kMessageCapacity}, {kFpsUnit}, {kBitrateUnit}});
 
     connect(AddBackButton(kBack), &QAbstractButton::clicked, this, &OnvifSummaryPage::OnBack);
     save_ = AddSaveButton(kSave, QStringLiteral("Set up the Camera"), Dlu(293, 242, 96, 25));
@@ -80,6 +83,7 @@ QStringList OnvifSummaryPage::ChangeLines() const {
     }
     if (change.ntp && !change.syncTime)
         lines << QStringLiteral("%1: %2").arg(text(kClock, "Clock"), text(kNtpClock, "kept by the NTP server"));
+    lines << OnvifStreamsPage::ChangeLines(now, change.streams, text(kFpsUnit, "%1 fps"), text(kBitrateUnit, "%1 kbit/s"));
     return lines;
 }
 
@@ -90,7 +94,7 @@ void OnvifSummaryPage::LoadFromSettings() {
     save_->setEnabled(!lines.isEmpty());
 }
 
-void OnvifSummaryPage::OnBack() { PostCommand(WizardCommand::ShowOnvifClockPage); }
+void OnvifSummaryPage::OnBack() { PostCommand(WizardCommand::ShowOnvifStreamsPage); }
 
 void OnvifSummaryPage::OnSave() {
     if (ChangeLines().isEmpty()) return;
