@@ -293,10 +293,12 @@ if [ -x "$bin/onvif_window_guiprog" ]; then
     } >"$T/dialog.csv"
     lab_exec pc env QT_QPA_PLATFORM=offscreen HOME="$T" ORVANTA_SOURCE_DIR="$here/../.." \
         ORVANTA_TEST_MIXED_PLAN="$T/dialog.csv" ORVANTA_TEST_CHOSEN="02:00:00:98:00:01,${uuid[plan1]}" \
-        "$bin/provision_dialog_guiprog" >"$T/dialog.out" 2>&1
+        ORVANTA_TEST_REPORT="$T/dialog-report.html" "$bin/provision_dialog_guiprog" >"$T/dialog.out" 2>&1
     rc=$?; last_err="$T/dialog.out"
     check "plan dialog: a mixed plan narrowed to the chosen cameras, checked, then run" \
         "0 dialog-plan1 site-plan2" "$rc $(state plan1 hostname) $(state plan2 hostname)"
+    check "plan dialog: its report has both rows, the ONVIF camera read again with its picture" "2 1 1 1" \
+        "$(grep -c '^<tr><td class="picture' "$T/dialog-report.html") $(grep -c '<td>dialog-plan1</td>' "$T/dialog-report.html") $(grep -o 'src="data:image/jpeg' "$T/dialog-report.html" | wc -l) $(grep -c 'hostname: .* → dialog-plan1' "$T/dialog-report.html")"
     lab_stored nat1 "TitleBar=Dialog ours 1"
 fi
 

@@ -1183,6 +1183,9 @@ TEST(OnvifSnapshot, OnlyAWholeJpegIsTakenForThePicture) {
          std::string("\xFF\xD8\xFF\xC4\x00\x08\x00\x00\x00\x00\x00\x00", 12) + scan, false, "no frame size"},
         {"a frame of no size", "\xFF\xD8" + JpegFile(0, 0).substr(2), false, "no frame size"},
         {"bytes that are no marker between segments", "\xFF\xD8" + frame + "xx" + scan, false, "damaged"},
+        // A frame size read before the damage is not handed out.
+        {"a frame header, then a segment past the end", "\xFF\xD8" + frame + std::string("\xFF\xE1\x7F\xFF", 4) + scan,
+         false, "runs past"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -1190,7 +1193,7 @@ TEST(OnvifSnapshot, OnlyAWholeJpegIsTakenForThePicture) {
         std::string why;
         EXPECT_EQ(CheckJpeg(c.bytes, facts, why), c.ok) << why;
         EXPECT_NE(why.find(c.why), std::string::npos) << why;
-        if (c.ok) EXPECT_EQ(std::pair(facts.width, facts.height), std::pair(640, 360));
+        EXPECT_EQ(std::pair(facts.width, facts.height), c.ok ? std::pair(640, 360) : std::pair(0, 0));
     }
 }
 

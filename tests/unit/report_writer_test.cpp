@@ -3,6 +3,7 @@
 // into its rows.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <regex>
 #include <string>
 #include <vector>
@@ -10,6 +11,7 @@
 #include "core/http/Base64.h"
 #include "core/report/HandoverReport.h"
 #include "core/report/PlanResultReader.h"
+#include "core/report/ReportReading.h"
 
 namespace orvanta::report {
 namespace {
@@ -129,6 +131,42 @@ TEST(HandoverReport, PlanResultsReadBack) {
         EXPECT_EQ(rows[1].note, "no answer");
         EXPECT_TRUE(rows[1].changes.empty());
     }
+}
+
+// The window's plan dialog reports straight from the provisioner's rows:
+// the same kind, place, changes and time as the printed result gives.
+TEST(HandoverReport, RowsOfARunInThePlansOrder) {
+    provision::Plan plan;
+    plan.rows.resize(3);
+    plan.rows[0].kind = provision::CameraKind::Onvif;
+    std::vector<provision::RowResult> results(3);
+    results[0].camera = "urn:uuid:1";
+    results[0].status = provision::RowStatus::Done;
+    results[0].oldAddress = "10.0.0.9";
+    results[0].newAddress = "10.0.0.20";
+    results[0].changes = {{"hostname", "cam", "<gate>"}};
+    results[0].finished = std::chrono::system_clock::from_time_t(1796724000);  // 2026-12-08T10:00:00Z
+    results[1].camera = "SN-2";
+    results[1].status = provision::RowStatus::Unchanged;
+    results[1].oldAddress = "10.0.0.30";
+    results[2].camera = "02:00:00:00:00:03";  // never found: its name is all there is
+    results[2].status = provision::RowStatus::NotFound;
+    results[2].detail = "no answer";
+    const std::vector<ReportCamera> rows = RowsOfPlanRun(plan, results);
+    ASSERT_EQ(rows.size(), 3u);
+    EXPECT_EQ(rows[0].kind, "ONVIF");
+    EXPECT_EQ(rows[0].address, "10.0.0.20");
+    EXPECT_EQ(rows[0].changes, std::vector<std::string>{"hostname: cam \u2192 <gate>"});
+    EXPECT_EQ(rows[0].when, "2026-12-08T10:00:00Z");
+    EXPECT_EQ(rows[0].status, "done");
+    EXPECT_EQ(rows[1].kind, "ours");
+    EXPECT_EQ(rows[1].address, "10.0.0.30");
+    EXPECT_EQ(rows[1].when, "");  // no time recorded, none made up
+    EXPECT_EQ(rows[2].address, "02:00:00:00:00:03");
+    EXPECT_EQ(rows[2].note, "no answer");
+    // And the camera's markup in a change stays text in the document.
+    const std::string html = WriteHandoverReport({}, rows);
+    EXPECT_NE(html.find("hostname: cam \u2192 &lt;gate&gt;"), std::string::npos);
 }
 
 }  // namespace

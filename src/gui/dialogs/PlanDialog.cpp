@@ -119,6 +119,7 @@ PlanDialog::PlanDialog(const std::string& languageFilePath, QStringList selected
 PlanDialog::~PlanDialog() { StopWorker(); }
 
 void PlanDialog::StopWorker() {
+    reportCancelled_ = true;
     if (provisioner_) provisioner_->Cancel();
     if (worker_.joinable()) worker_.join();
 }
@@ -288,11 +289,13 @@ void PlanDialog::SaveReportTo(const QString& path) {
     if (Busy() || !ran_) return;
     load_->setEnabled(false);
     report_->setEnabled(false);
+    reportCancelled_ = false;
     // Copies for the worker: the dialog may load another plan meanwhile.
     worker_ = std::thread([this, plan = plan_, results = results_, path] {
         std::vector<report::ReportCamera> rows = report::RowsOfPlanRun(plan, results);
         // Each ONVIF camera as it is now, with the row's own login.
         for (std::size_t i = 0; i < rows.size() && i < plan.rows.size(); ++i) {
+            if (reportCancelled_) return;
             if (plan.rows[i].kind != provision::CameraKind::Onvif || rows[i].address.empty()) continue;
             const onvif::OnvifCredentials login{plan.rows[i].user.value_or(""), plan.rows[i].password.value_or("")};
             const auto service = onvif::MakeNetworkOnvifService({}, [](const std::string&, int) { return true; });

@@ -82,6 +82,9 @@ private:
     std::thread worker_;
     bool checked_ = false;  // the dry run has run on this plan
     bool ran_ = false;      // a run (not a dry run) has ended: there is something to report
+    // Set when the dialog closes while the report's cameras are read: the
+    // reading stops at the next camera.
+    std::atomic<bool> reportCancelled_{false};
     QString reportFailedText_;
     std::vector<provision::RowResult> results_;
 

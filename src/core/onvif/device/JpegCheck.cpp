@@ -17,8 +17,11 @@ bool StandsAlone(uint8_t m) { return m == 0x01 || (m >= 0xD0 && m <= 0xD7); }
 
 }  // namespace
 
-bool CheckJpeg(std::string_view d, JpegFacts& facts, std::string& why) {
-    facts = {};
+bool CheckJpeg(std::string_view d, JpegFacts& out, std::string& why) {
+    // Filled in `out` only when the whole picture passes: a caller never
+    // takes a size from a file that failed further on.
+    out = {};
+    JpegFacts facts;
     if (d.size() < 4 || At(d, 0) != 0xFF || At(d, 1) != 0xD8) {
         why = "not a JPEG picture (it does not start with a JPEG start-of-image marker)";
         return false;
@@ -75,9 +78,9 @@ bool CheckJpeg(std::string_view d, JpegFacts& facts, std::string& why) {
     }
     if (!frame || facts.width == 0 || facts.height == 0) {
         why = "the JPEG picture has no frame size before its image data";
-        facts = {};
         return false;
     }
+    out = facts;
     return true;
 }
 
