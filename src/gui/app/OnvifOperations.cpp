@@ -59,7 +59,7 @@ struct OnvifOperations::Job {
 
     onvif::OnvifDeviceState state;
     onvif::OnvifResult result;
-    std::optional<uint32_t> proposal;  // host order
+    std::optional<Ipv4Address> proposal;
 
     void Run() {
         if (claim && hostNetwork != nullptr) {
@@ -89,7 +89,8 @@ struct OnvifOperations::Job {
         // Only now is the camera's MAC known: the walk tells its own answer
         // from another device's.
         if (const auto from = onvif::FreeAddressWalk(pc, state))
-            proposal = Ipv4HostOrder(hostnet::FindFreeAddress(*hostNetwork, from->start, from->source, from->mask, from->mac));
+            proposal = Ipv4Address::FromNetworkOrder(
+                hostnet::FindFreeAddress(*hostNetwork, from->start, from->source, from->mask, from->mac));
     }
 };
 

@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 
+#include "core/base/Ipv4Address.h"
 #include "core/onvif/device/CardSubnet.h"
 #include "core/onvif/OnvifTypes.h"
 
@@ -22,7 +23,7 @@ struct OnvifSetup {
     onvif::OnvifDeviceState before;       // read at the login
     // A free address in the PC's subnet proposed after the login (host
     // order), when the walk ran.
-    std::optional<uint32_t> proposal;
+    std::optional<Ipv4Address> proposal;
     onvif::OnvifChange change;            // what the address and clock pages ask for
     onvif::OnvifDeviceState after;        // read back after the change
     onvif::OnvifResult lastResult;        // of the last login or change
