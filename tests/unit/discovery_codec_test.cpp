@@ -109,7 +109,7 @@ DiscoveredCamera FormatDatagram(const std::vector<uint8_t>& d) {
     ReplyPayload payload;
     EXPECT_EQ(DiscoveryReply::Accept(d.data(), d.size(), payload, false), ReplyVerdict::Accepted);
     DiscoveredCamera cam;
-    std::memset(&cam, 0x55, sizeof cam);  // stale bytes must be overwritten
+    std::memset(static_cast<void*>(&cam), 0x55, sizeof cam);  // stale bytes must be overwritten
     FormatDiscoveredCamera(payload, cam);
     return cam;
 }
