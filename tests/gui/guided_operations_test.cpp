@@ -174,7 +174,7 @@ void GuidedOperationsTest::readEndsAtTheFirstLookAfterTheWorkerEnds() {
     QCOMPARE(FieldText(fx_->Settings().ModelName), std::string_view("Kestra-B2"));
     QCOMPARE(fx_->Settings().KeepConnecting, uint8_t{1});
     QCOMPARE(ops_->Kept().accessPoints.size(), std::size_t{2});
-    QVERIFY(ops_->Kept().ProbeCell() != nullptr);
+    QVERIFY(ops_->Kept().proposal.has_value());
     // The empty login, six pages, no write.
     QCOMPARE(camera_->calls.readGroups.load(), 7);
     QCOMPARE(camera_->calls.writeGroups.load(), 0);
@@ -243,7 +243,7 @@ void GuidedOperationsTest::readGivesUpOnThe22ndTickAndDropsTheWorkersResults() {
     WaitForWorker();  // cancelled: it stops on its own
     QCOMPARE(FieldText(fx_->Settings().ModelName), std::string_view(""));
     QCOMPARE(fx_->Settings().KeepConnecting, uint8_t{1});  // only the worker's copy was cancelled
-    QVERIFY(ops_->Kept().ProbeCell() == nullptr);
+    QVERIFY(!ops_->Kept().proposal.has_value());
 }
 
 void GuidedOperationsTest::noNewTaskWhileAGivenUpOneStillRuns() {
@@ -328,7 +328,7 @@ void GuidedOperationsTest::readFailureMessages() {
     QCOMPARE(FieldText(fx_->Settings().TitleBar),
              std::string_view(failingGroup == int(ParameterGroup::Sysinfo) ? "" : "front door"));
     // Scan list and proposal are handed over only when the read ends well.
-    QVERIFY(ops_->Kept().ProbeCell() == nullptr);
+    QVERIFY(!ops_->Kept().proposal.has_value());
     QVERIFY(ops_->Kept().accessPoints.empty());
     RunPosted();
     QCOMPARE(CurrentPage(), int(kPageSearch));

@@ -262,8 +262,7 @@ void GuidedPagesTest::quickIpFill() {
     s.IPType = 0;
     KeptCameraResults* kept = fx_->Window().Context().kept;
     QVERIFY(kept != nullptr);
-    kept->hasProbeResult = proposal;
-    kept->probeResult = Ip("192.168.1.77");
+    if (proposal) kept->proposal = Ipv4Address::FromNetworkOrder(Ip("192.168.1.77"));
     Page(kPageQuickAddress)->LoadFromSettings();
     QCOMPARE(Address(QuickAddressPage::kAddress)->RecordText(), address);
     QCOMPARE(Address(QuickAddressPage::kMask)->RecordText(), mask);

@@ -65,7 +65,7 @@ void IpControlTest::blankFieldsReadAsZero() {
     ctrl.FieldEdit(0)->setText(QStringLiteral("10"));
     ctrl.FieldEdit(3)->setText(QStringLiteral("7"));
     QCOMPARE(ctrl.RecordText(), QStringLiteral("10.0.0.7"));
-    QCOMPARE(ctrl.Address(), 0x0A000007u);
+    QCOMPARE(ctrl.Value(), Ipv4Address::FromHostOrder(0x0A000007u));
 }
 
 void IpControlTest::typingIsHeldToTheFieldRange() {
@@ -82,7 +82,7 @@ void IpControlTest::typingIsHeldToTheFieldRange() {
 
 void IpControlTest::storeCutsNothingAndTerminates() {
     Ipv4AddressEdit ctrl;
-    ctrl.SetAddress(0xFFFFFFFFu);
+    ctrl.SetValue(Ipv4Address::Broadcast());
     char field[64];
     std::memset(field, 'x', sizeof field);
     WizardPage::StoreAddress(field, &ctrl);

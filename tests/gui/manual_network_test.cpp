@@ -145,8 +145,8 @@ void ManualNetworkTest::addressesStoredOnlyForFixed() {
     QVERIFY(fx_->posted.empty());
     // Fixed: every control as dotted text, an untouched one as 0.0.0.0.
     On<QRadioButton>(p, fixedRadio)->click();
-    On<Ipv4AddressEdit>(p, firstAddress)->SetAddress(0xC0A80105);      // 192.168.1.5
-    On<Ipv4AddressEdit>(p, firstAddress + 1)->SetAddress(0xFFFFFF00);  // 255.255.255.0
+    On<Ipv4AddressEdit>(p, firstAddress)->SetValue(Ipv4Address::FromHostOrder(0xC0A80105));      // 192.168.1.5
+    On<Ipv4AddressEdit>(p, firstAddress + 1)->SetValue(Ipv4Address::FromHostOrder(0xFFFFFF00));  // 255.255.255.0
     On<Ipv4AddressEdit>(p, firstAddress + 4)->Clear();
     p->NextButton()->click();
     QCOMPARE(mode, uint8_t{1});
@@ -155,7 +155,7 @@ void ManualNetworkTest::addressesStoredOnlyForFixed() {
     QCOMPARE(fx_->LastPosted(), WizardCommand::ShowUpnpPortsPage);
     // DHCP: mode 0, the addresses as they were.
     On<QRadioButton>(p, dhcpRadio)->click();
-    On<Ipv4AddressEdit>(p, firstAddress)->SetAddress(0x0A000001);
+    On<Ipv4AddressEdit>(p, firstAddress)->SetValue(Ipv4Address::FromHostOrder(0x0A000001));
     p->NextButton()->click();
     QCOMPARE(mode, uint8_t{0});
     QCOMPARE(QString::fromUtf8(first), QStringLiteral("192.168.1.5"));

@@ -239,19 +239,19 @@ void OnvifPathTest::wholePathChangesTheCameraAndShowsItsStreams() {
 
     // Another subnet: the free address in the PC's, with the PC's gateway.
     auto* address = On<Ipv4AddressEdit>(W(), kPageOnvifAddress, OnvifAddressPage::kAddress);
-    QCOMPARE(FormatIpv4HostOrder(address->Address()), std::string("192.168.1.252"));
-    QCOMPARE(FormatIpv4HostOrder(On<Ipv4AddressEdit>(W(), kPageOnvifAddress, OnvifAddressPage::kGateway)->Address()),
+    QCOMPARE(address->Value().Text(), std::string("192.168.1.252"));
+    QCOMPARE(On<Ipv4AddressEdit>(W(), kPageOnvifAddress, OnvifAddressPage::kGateway)->Value().Text(),
              std::string("192.168.1.1"));
     QVERIFY(On<QLabel>(W(), kPageOnvifAddress, OnvifAddressPage::kCurrent)->text().contains(QStringLiteral("10.9.0.20/24")));
     // A gateway outside the subnet is refused before anything is sent.
     auto* gateway = On<Ipv4AddressEdit>(W(), kPageOnvifAddress, OnvifAddressPage::kGateway);
-    gateway->SetAddress(0x0A000001);
+    gateway->SetValue(Ipv4Address::FromHostOrder(0x0A000001));
     fx_->prompter.Answer(PromptAnswer::Ok);
     On<QAbstractButton>(W(), kPageOnvifAddress, OnvifAddressPage::kNext)->click();
     QCoreApplication::processEvents();
     QCOMPARE(W().Pages().CurrentIndex(), int(kPageOnvifAddress));
     QVERIFY(fx_->LastPrompt().text.contains(QStringLiteral("gateway")));
-    gateway->SetAddress(0xC0A80101);
+    gateway->SetValue(Ipv4Address::FromHostOrder(0xC0A80101));
     On<QAbstractButton>(W(), kPageOnvifAddress, OnvifAddressPage::kNext)->click();
     QCoreApplication::processEvents();
     QCOMPARE(W().Pages().CurrentIndex(), int(kPageOnvifClock));
@@ -384,7 +384,7 @@ void OnvifPathTest::nothingToChangeSendsNothing() {
         return onvif::OnvifResult{};
     };
     LogIn(QStringLiteral("x"));
-    QCOMPARE(FormatIpv4HostOrder(On<Ipv4AddressEdit>(W(), kPageOnvifAddress, OnvifAddressPage::kAddress)->Address()),
+    QCOMPARE(On<Ipv4AddressEdit>(W(), kPageOnvifAddress, OnvifAddressPage::kAddress)->Value().Text(),
              std::string("192.168.1.60"));
     On<QAbstractButton>(W(), kPageOnvifAddress, OnvifAddressPage::kNext)->click();
     QCoreApplication::processEvents();
@@ -407,9 +407,9 @@ void OnvifPathTest::linkLocalDhcpCameraIsOfferedAFixedAddress() {
     };
     LogIn(QStringLiteral("x"));
     QVERIFY(On<QRadioButton>(W(), kPageOnvifAddress, OnvifAddressPage::kFixedRadio)->isChecked());
-    QCOMPARE(FormatIpv4HostOrder(On<Ipv4AddressEdit>(W(), kPageOnvifAddress, OnvifAddressPage::kAddress)->Address()),
+    QCOMPARE(On<Ipv4AddressEdit>(W(), kPageOnvifAddress, OnvifAddressPage::kAddress)->Value().Text(),
              std::string("192.168.1.253"));
-    QCOMPARE(FormatIpv4HostOrder(On<Ipv4AddressEdit>(W(), kPageOnvifAddress, OnvifAddressPage::kMask)->Address()),
+    QCOMPARE(On<Ipv4AddressEdit>(W(), kPageOnvifAddress, OnvifAddressPage::kMask)->Value().Text(),
              std::string("255.255.255.0"));
 }
 

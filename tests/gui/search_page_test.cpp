@@ -24,6 +24,7 @@
 #include <QTreeWidget>
 #include <cstring>
 
+#include "core/base/AddressText.h"
 #include "core/discovery/DiscoveredCamera.h"
 #include "core/settings/FixedField.h"
 #include "gui/dialogs/PlanDialog.h"
@@ -51,6 +52,10 @@ DiscoveredCamera Camera(const char* ip, const char* mac, const char* desc, const
     SetField(c.SerialNo, "SN-0042");
     SetField(c.SportText, "9090");
     SetField(c.MaskText, mask);
+    // The values the decoder reads from the same reply.
+    c.address = Ipv4Address::Parse(ip).value_or(Ipv4Address());
+    c.mask = Ipv4Address::Parse(mask).value_or(Ipv4Address::Broadcast());
+    ParseMac(mac, c.mac);
     return c;
 }
 

@@ -172,16 +172,16 @@ void OnvifWindow::eachCameraIsSetUpThroughItsPath() {
         auto* address = On<Ipv4AddressEdit>(kPageOnvifAddress, OnvifAddressPage::kAddress);
         QString expected;
         if (target == QStringLiteral("proposal")) {
-            expected = QString::fromStdString(FormatIpv4HostOrder(address->Address()));
-            QVERIFY2(address->Address() != 0, "no address was proposed");
+            expected = QString::fromStdString(address->Value().Text());
+            QVERIFY2(!address->Value().IsUnspecified(), "no address was proposed");
         } else {
             On<QRadioButton>(kPageOnvifAddress, OnvifAddressPage::kFixedRadio)->click();
             expected = target.section(QLatin1Char('/'), 0, 0);
-            uint32_t a = 0;
-            QVERIFY(ParseIpv4HostOrder(expected.toStdString(), a));
-            address->SetAddress(a);
+            const auto a = Ipv4Address::Parse(expected.toStdString());
+            QVERIFY(a.has_value());
+            address->SetValue(*a);
             On<Ipv4AddressEdit>(kPageOnvifAddress, OnvifAddressPage::kMask)
-                ->SetAddress(0xFFFFFFFFu << (32 - target.section(QLatin1Char('/'), 1).toInt()));
+                ->SetValue(Ipv4Address::FromNetworkOrder(PrefixMask(target.section(QLatin1Char('/'), 1).toInt())));
         }
         Click(kPageOnvifAddress, OnvifAddressPage::kNext);
         QCOMPARE(Current(), int(kPageOnvifClock));

@@ -143,7 +143,7 @@ int main(int argc, char** argv) {
         const bool alias = hostnet::EnsureCameraSubnet(s, net, dlg->Aliases(), {1, 300});
         std::printf("alias=%s\n", alias ? "ok" : "failed");
         std::vector<AccessPointEntry> aps;
-        const bool read = alias && NetworkCameraService().Read(s, aps).ok();
+        const bool read = alias && NetworkCameraService().Read(s, aps, Deadline::Never()).ok();
         std::printf("read=%s\n", read ? "ok" : "failed");
     }
     std::fflush(stdout);

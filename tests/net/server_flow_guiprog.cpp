@@ -53,8 +53,9 @@ private:
         login->Control<QLineEdit>(ServerLoginPage::kPassword)->setText(password);
         login->Control<QComboBox>(ServerLoginPage::kLoginType)->setCurrentIndex(type);
         login->NextButton()->click();
-        QCoreApplication::processEvents();
-        if (dlg.Pages().CurrentIndex() != kPageServerCameraList) return nullptr;
+        // The query runs on the worker: the list page follows its answer.
+        if (!QTest::qWaitFor([&] { return dlg.Pages().CurrentIndex() == kPageServerCameraList; }, 30000))
+            return nullptr;
         return dlg.Page(kPageServerCameraList)->Control<QTreeWidget>(ServerCameraListPage::kList);
     }
 

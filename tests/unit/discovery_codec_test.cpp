@@ -14,6 +14,7 @@
 #include "core/discovery/DiscoveryRequest.h"
 
 using namespace orvanta::discovery;
+using orvanta::Ipv4Address;
 
 namespace {
 
@@ -108,7 +109,7 @@ DiscoveredCamera FormatDatagram(const std::vector<uint8_t>& d) {
     ReplyPayload payload;
     EXPECT_EQ(DiscoveryReply::Accept(d.data(), d.size(), payload, false), ReplyVerdict::Accepted);
     DiscoveredCamera cam;
-    std::memset(&cam, 0x55, sizeof cam);  // stale bytes must be overwritten
+    std::memset(static_cast<void*>(&cam), 0x55, sizeof cam);  // stale bytes must be overwritten
     FormatDiscoveredCamera(payload, cam);
     return cam;
 }
@@ -187,4 +188,13 @@ TEST(DiscoveredCamera, FieldsFromPayload) {
         EXPECT_STREQ(cam.MaskText, row.mask);
         EXPECT_STREQ(cam.FourthText, row.fourth);
     }
+    // The values the window and the provisioner use, read once from the
+    // reply: the address in the order the wire has it, the mask from its
+    // text, and a mask text that is no address as all ones.
+    const DiscoveredCamera cam = FormatDatagram(full);
+    EXPECT_EQ(cam.address, Ipv4Address::FromHostOrder(0x0A0102FEu));
+    EXPECT_EQ(cam.mask, Ipv4Address::FromHostOrder(0xFFFFFF00u));
+    EXPECT_EQ(0, std::memcmp(cam.mac, mac, 6));
+    EXPECT_EQ(FormatDatagram(ReplyWithTextArea(Lit("d\0s\0i\0f\0" "255.255.0"))).mask, Ipv4Address::Broadcast());
+    EXPECT_EQ(FormatDatagram(ReplyWithTextArea("")).mask, Ipv4Address());
 }

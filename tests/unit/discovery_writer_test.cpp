@@ -106,7 +106,7 @@ TEST(OutputText, DiagnosticsReachStderrTerminalSafe) {
 
 TEST(DiscoveredCameraWriter, SortedTypedOneCameraPerLineOrObject) {
     DiscoveredCamera cams[3];
-    std::memset(cams, 0, sizeof cams);
+    std::memset(static_cast<void*>(cams), 0, sizeof cams);
     SetField(cams[0].IpText, "10.0.0.10");  // sorts after .9 by value, not by text
     SetField(cams[0].PortText, "8080");
     SetField(cams[0].DescInterface, "OV/100\nW/wireless");
@@ -151,7 +151,7 @@ TEST(DiscoveredCameraWriter, SortedTypedOneCameraPerLineOrObject) {
 // text escaped differently, and rows of one kind sorted into the other.
 TEST(DiscoveredCameraWriter, BothKindsInOneListing) {
     DiscoveredCamera ours[1];
-    std::memset(ours, 0, sizeof ours);
+    std::memset(static_cast<void*>(ours), 0, sizeof ours);
     SetField(ours[0].IpText, "10.0.0.9");
     SetField(ours[0].DescInterface, "OV/wired");
     onvif::DiscoveredOnvifDevice far, near;

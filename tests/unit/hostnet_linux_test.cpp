@@ -26,6 +26,7 @@
 #include "core/hostnet/linux/SystemFiles.h"
 #include "core/base/AddressText.h"
 #include "core/base/Diagnostics.h"
+#include "core/base/Ipv4Address.h"
 #include "core/base/MacAddress.h"
 #include "core/hostnet/LinkLayerAddress.h"
 
@@ -163,6 +164,38 @@ TEST(AddressTextTest, OnlyTheOneDottedAndColonFormsAreRead) {
     ASSERT_TRUE(ParseMac("00:0E:53:1a:2B:3c", mac));
     EXPECT_EQ(FormatMac(mac), "00:0e:53:1a:2b:3c");
     EXPECT_EQ(FormatMac(mac, MacCase::Upper), "00:0E:53:1A:2B:3C");
+}
+
+// One address value whichever order it came in: the record's and the
+// socket's network order, the control's host order and the text all name
+// the same address, and masking works on the value.
+TEST(AddressTextTest, Ipv4ValueKeepsItsByteOrderToItself) {
+    struct Row {
+        const char* text;
+        uint32_t hostOrder;
+    };
+    const Row rows[] = {
+        {"10.1.2.3", 0x0A010203u},         // parts in the order they are written
+        {"192.168.1.254", 0xC0A801FEu},    // a top bit set in the first part
+        {"0.0.0.0", 0u},                   // unspecified
+        {"255.255.255.255", 0xFFFFFFFFu},  // all ones
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.text);
+        const auto parsed = Ipv4Address::Parse(row.text);
+        ASSERT_TRUE(parsed.has_value());
+        EXPECT_EQ(parsed->HostOrder(), row.hostOrder);
+        uint32_t network = 0;
+        ASSERT_TRUE(ParseIpv4(row.text, network));
+        EXPECT_EQ(parsed->NetworkOrder(), network);
+        EXPECT_EQ(Ipv4Address::FromNetworkOrder(network), *parsed);
+        EXPECT_EQ(parsed->Text(), row.text);
+    }
+    EXPECT_FALSE(Ipv4Address::Parse("10.1.2").has_value());
+    EXPECT_FALSE(Ipv4Address::Parse("010.1.2.3").has_value());
+    EXPECT_EQ(Ipv4Address::Parse("192.168.1.254")->FirstPart(), 192u);
+    EXPECT_EQ(*Ipv4Address::Parse("192.168.1.254") & *Ipv4Address::Parse("255.255.255.0"),
+              *Ipv4Address::Parse("192.168.1.0"));
 }
 
 // The MAC value every ONVIF path compares: one parser for the forms

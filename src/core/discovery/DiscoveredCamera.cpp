@@ -31,12 +31,14 @@ void SplitTexts(const uint8_t* area, std::string_view (&texts)[kTextCount]) {
 }  // namespace
 
 void FormatDiscoveredCamera(const ReplyPayload& payload, DiscoveredCamera& out) {
-    std::memset(&out, 0, sizeof out);
+    out = DiscoveredCamera{};
     const uint8_t* p = payload.data();
-    SetField(out.MacText, FormatMac(p + kPayloadMac, MacCase::Upper));
+    std::memcpy(out.mac, p + kPayloadMac, sizeof out.mac);
+    SetField(out.MacText, FormatMac(out.mac, MacCase::Upper));
     uint32_t ip;
     std::memcpy(&ip, p + kPayloadIp, 4);
-    SetField(out.IpText, FormatIpv4(ip));
+    out.address = Ipv4Address::FromNetworkOrder(ip);
+    SetField(out.IpText, out.address.Text());
     // The ports are signed on the camera's side; print them as it would.
     SetField(out.PortText, std::to_string(static_cast<int32_t>(ReadBe32(p + kPayloadPort))));
     SetField(out.SportText, std::to_string(static_cast<int32_t>(ReadBe32(p + kPayloadSport))));
@@ -50,6 +52,7 @@ void FormatDiscoveredCamera(const ReplyPayload& payload, DiscoveredCamera& out) 
     SetField(out.SerialNo, texts[1]);
     SetField(out.FourthText, texts[3]);
     SetField(out.MaskText, texts[4].empty() ? std::string_view("0.0.0.0") : texts[4]);
+    out.mask = Ipv4Address::Parse(FieldText(out.MaskText)).value_or(Ipv4Address::Broadcast());
 }
 
 }  // namespace orvanta::discovery

@@ -1,7 +1,12 @@
 // One camera found by the search, as the fixed-width text record that the
-// search page lists and the re-discovery after a save searches by serial.
+// search page lists and the re-discovery after a save searches by serial,
+// and the reply's address, mask and MAC as values, read once, for whoever
+// talks to the camera.
 #pragma once
 
+#include <cstdint>
+
+#include "core/base/Ipv4Address.h"
 #include "core/discovery/DiscoveryReply.h"
 
 namespace orvanta::discovery {
@@ -15,6 +20,10 @@ struct DiscoveredCamera {
     char SportText[260];      // second port, "%d"
     char MaskText[16];        // "0.0.0.0" when the camera sent none
     char FourthText[260];     // carried, never shown
+    Ipv4Address address;      // as the reply carries it
+    // The reply's mask text read; all ones when it is no address.
+    Ipv4Address mask;
+    uint8_t mac[6];
 };
 
 // Fills `out` from an accepted reply's payload, every field rewritten.

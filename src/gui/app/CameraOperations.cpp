@@ -75,8 +75,7 @@ struct CameraOperations::Job {
     // The window ends a work by cancelling it (its Cancel, or its ticks
     // running out), not by a deadline of its own.
     const Deadline within = Deadline::Never();
-    bool hasProbeResult = false;  // FindFreeAddress ran
-    uint32_t probeResult = 0;     // its answer, network byte order
+    std::optional<Ipv4Address> proposal;  // FindFreeAddress's answer, when it ran
 
     void ReachSubnet() {
         if (hostNetwork != nullptr && aliases != nullptr) hostnet::EnsureCameraSubnet(settings, *hostNetwork, *aliases);
@@ -115,8 +114,7 @@ struct CameraOperations::Job {
         // The address proposal for the quick IP page; a PPPoE camera gets its
         // address from the provider. A cancelled read skips the ARP walk.
         if (result.ok() && settings.LinkPPPoE != 1 && hostNetwork != nullptr && KeepConnectingNow(settings)) {
-            probeResult = hostnet::FindFreeAddressForCamera(settings, *hostNetwork);
-            hasProbeResult = true;
+            proposal = Ipv4Address::FromNetworkOrder(hostnet::FindFreeAddressForCamera(settings, *hostNetwork));
         }
     }
 };
@@ -246,8 +244,7 @@ void CameraOperations::FinishRead(Job& job) {
     switch (job.result.outcome) {
         case CameraOutcome::Done:
             kept_.accessPoints = std::move(job.apList);
-            kept_.hasProbeResult = job.hasProbeResult;
-            kept_.probeResult = job.probeResult;
+            kept_.proposal = job.proposal;
             window_.PostCommand(window_.Settings().NewEnvironment == 1 ? WizardCommand::ShowOptionPage
                                                                        : WizardCommand::ShowSystemPage);
             return;

@@ -71,7 +71,7 @@ struct OnvifOperations::Job {
 
     onvif::OnvifDeviceState state;
     onvif::OnvifResult result;
-    std::optional<uint32_t> proposal;  // host order
+    std::optional<Ipv4Address> proposal;
     std::map<std::string, onvif::OnvifEncoderOptions> streamOptions;
 
     // The camera's picture, fetched and decoded here, off the window's thread.
@@ -142,7 +142,8 @@ struct OnvifOperations::Job {
         // Only now is the camera's MAC known: the walk tells its own answer
         // from another device's.
         if (const auto from = onvif::FreeAddressWalk(pc, state))
-            proposal = Ipv4HostOrder(hostnet::FindFreeAddress(*hostNetwork, from->start, from->source, from->mask, from->mac));
+            proposal = Ipv4Address::FromNetworkOrder(
+                hostnet::FindFreeAddress(*hostNetwork, from->start, from->source, from->mask, from->mac));
     }
 };
 

@@ -51,12 +51,14 @@ std::array<uint8_t, 4> Ipv4AddressEdit::Fields() const {
     return out;
 }
 
-uint32_t Ipv4AddressEdit::Address() const {
+Ipv4Address Ipv4AddressEdit::Value() const {
     const auto f = Fields();
-    return (uint32_t{f[0]} << 24) | (uint32_t{f[1]} << 16) | (uint32_t{f[2]} << 8) | uint32_t{f[3]};
+    return Ipv4Address::FromHostOrder((uint32_t{f[0]} << 24) | (uint32_t{f[1]} << 16) | (uint32_t{f[2]} << 8) |
+                                      uint32_t{f[3]});
 }
 
-void Ipv4AddressEdit::SetAddress(uint32_t hostOrder) {
+void Ipv4AddressEdit::SetValue(Ipv4Address address) {
+    const uint32_t hostOrder = address.HostOrder();
     for (int i = 0; i < 4; ++i) {
         const unsigned v = (hostOrder >> (24 - 8 * i)) & 0xFFu;
         fields_[static_cast<std::size_t>(i)]->setText(QString::number(v));
@@ -82,7 +84,7 @@ void Ipv4AddressEdit::SetFromRecordText(const char* text) {
     }
     // Text that is no address shows as 255.255.255.255, the all-ones value
     // the record has always held for it.
-    SetAddress(Ipv4HostOrder(Ipv4ClassicValue(text)));
+    SetValue(Ipv4Address::FromNetworkOrder(Ipv4ClassicValue(text)));
 }
 
 QString Ipv4AddressEdit::RecordText() const {

@@ -14,6 +14,8 @@
 #include <array>
 #include <cstdint>
 
+#include "core/base/Ipv4Address.h"
+
 class QLineEdit;
 
 namespace orvanta {
@@ -23,9 +25,8 @@ class Ipv4AddressEdit : public QFrame {
 public:
     explicit Ipv4AddressEdit(QWidget* parent = nullptr);
 
-    // Address in host byte order: the first field is the top byte.
-    void SetAddress(uint32_t hostOrder);
-    uint32_t Address() const;
+    void SetValue(Ipv4Address address);
+    Ipv4Address Value() const;
     std::array<uint8_t, 4> Fields() const;
     void Clear();
     // True when every field is empty.

@@ -3,23 +3,24 @@
 #include "core/hostnet/AddressProbe.h"
 #include "core/settings/CameraSettings.h"
 #include "core/settings/FixedField.h"
-#include "core/base/AddressText.h"
 #include "gui/framework/WizardContext.h"
 
 namespace orvanta {
 
-std::optional<uint32_t> ClassfulMask(uint32_t hostOrderAddress) {
-    const unsigned first = hostOrderAddress >> 24;
-    if (first >= 128 && first <= 191) return 0xFFFF0000u;
-    if (first >= 192 && first <= 223) return 0xFFFFFF00u;
+std::optional<Ipv4Address> ClassfulMask(Ipv4Address address) {
+    const unsigned first = address.FirstPart();
+    if (first >= 128 && first <= 191) return Ipv4Address::FromHostOrder(0xFFFF0000u);
+    if (first >= 192 && first <= 223) return Ipv4Address::FromHostOrder(0xFFFFFF00u);
     return std::nullopt;
 }
 
-bool AddressTakenByAnother(const WizardContext& context, uint32_t target, uint32_t camera, uint32_t source) {
+bool AddressTakenByAnother(const WizardContext& context, Ipv4Address target, Ipv4Address camera,
+                           Ipv4Address source) {
     if (target == camera || context.hostNetwork == nullptr || context.settings == nullptr) return false;
     // Without a usable address of its own the PC asks from none.
-    if (source == 0 && !ParseIpv4(FieldText(context.settings->HostIP), source)) source = 0xFFFFFFFFu;
-    return hostnet::ProbeAddressInUse(*context.hostNetwork, target, source);
+    if (source.IsUnspecified())
+        source = Ipv4Address::Parse(FieldText(context.settings->HostIP)).value_or(Ipv4Address::Broadcast());
+    return hostnet::ProbeAddressInUse(*context.hostNetwork, target.NetworkOrder(), source.NetworkOrder());
 }
 
 }  // namespace orvanta

@@ -3,19 +3,21 @@
 // from the PC's address; the camera's own answer is no conflict).
 #pragma once
 
-#include <cstdint>
 #include <optional>
+
+#include "core/base/Ipv4Address.h"
 
 namespace orvanta {
 
 struct WizardContext;
 
-// The mask of a class B or class C address (host order); none for others.
-std::optional<uint32_t> ClassfulMask(uint32_t hostOrderAddress);
+// The mask of a class B or class C address; none for others.
+std::optional<Ipv4Address> ClassfulMask(Ipv4Address address);
 
-// True when another device answers for `target` (network order). `camera`
-// is the camera's present address, which answers for itself; `source` the
-// PC's address the probe goes out from (0: the wizard's adapter's).
-bool AddressTakenByAnother(const WizardContext& context, uint32_t target, uint32_t camera, uint32_t source = 0);
+// True when another device answers for `target`. `camera` is the camera's
+// present address, which answers for itself; `source` the PC's address the
+// probe goes out from (unspecified: the wizard's adapter's).
+bool AddressTakenByAnother(const WizardContext& context, Ipv4Address target, Ipv4Address camera,
+                           Ipv4Address source = {});
 
 }  // namespace orvanta

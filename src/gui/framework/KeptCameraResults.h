@@ -4,25 +4,24 @@
 // replaced only when a read ends well, or by a new scan on the spot.
 #pragma once
 
-#include <cstdint>
+#include <optional>
 #include <vector>
 
+#include "core/base/Ipv4Address.h"
 #include "core/camera/AccessPointScan.h"
 
 namespace orvanta {
 
 struct KeptCameraResults {
     std::vector<AccessPointEntry> accessPoints;
-    bool hasProbeResult = false;
-    uint32_t probeResult = 0;  // network byte order
+    // The walk's answer; none when it did not run (0.0.0.0 when it found
+    // no free address).
+    std::optional<Ipv4Address> proposal;
 
     void Clear() {
         accessPoints.clear();
-        hasProbeResult = false;
-        probeResult = 0;
+        proposal.reset();
     }
-    // The proposal cell as the quick IP page takes it: null when none.
-    const uint32_t* ProbeCell() const { return hasProbeResult ? &probeResult : nullptr; }
 };
 
 }  // namespace orvanta

@@ -13,6 +13,7 @@
 #include <QImage>
 #include <QString>
 
+#include "core/base/Ipv4Address.h"
 #include "core/onvif/device/CardSubnet.h"
 #include "core/onvif/OnvifMaintenance.h"
 #include "core/onvif/OnvifTypes.h"
@@ -26,7 +27,7 @@ struct OnvifSetup {
     onvif::OnvifDeviceState before;       // read at the login
     // A free address in the PC's subnet proposed after the login (host
     // order), when the walk ran.
-    std::optional<uint32_t> proposal;
+    std::optional<Ipv4Address> proposal;
     // What each profile's video encoder offers (by profile token), read
     // after the login; a profile missing here offers nothing to choose.
     std::map<std::string, onvif::OnvifEncoderOptions> streamOptions;

@@ -424,7 +424,7 @@ WizardPage::AddressChoice WizardPage::AddAddressChoice(const AddressChoiceIds& i
               {c.test, "BtnSendARP", kMessageCapacity}});
     connect(address, &Ipv4AddressEdit::AddressChanged, this, [address, mask] {
         // Anything else keeps the mask as it is.
-        if (const auto classful = ClassfulMask(address->Address())) mask->SetAddress(*classful);
+        if (const auto classful = ClassfulMask(address->Value())) mask->SetValue(*classful);
     });
     return c;
 }

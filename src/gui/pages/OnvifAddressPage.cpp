@@ -23,21 +23,20 @@ constexpr const char* kAddressInUse = "AddressInUse";
 constexpr const char* kAddressFree = "AddressFree";
 constexpr const char* kBadAddress = "BadAddress";
 
-uint32_t HostOrderOf(const std::string& dotted) {
-    uint32_t a = 0;
-    return ParseIpv4HostOrder(dotted, a) ? a : 0;
-}
+// The camera's address texts (what it sent, or what the pages chose); 0.0.0.0
+// for an empty or unreadable one.
+Ipv4Address ValueOf(const std::string& dotted) { return Ipv4Address::Parse(dotted).value_or(Ipv4Address()); }
 
-uint32_t MaskOfPrefix(int prefix) { return prefix <= 0 ? 0 : prefix >= 32 ? 0xFFFFFFFFu : 0xFFFFFFFFu << (32 - prefix); }
+Ipv4Address MaskOfPrefix(int prefix) { return Ipv4Address::FromNetworkOrder(PrefixMask(prefix)); }
 
 // A fixed address the camera can take: a host of a contiguous subnet, the
 // gateway (when given) inside it.
-bool UsableFixed(uint32_t address, uint32_t mask, uint32_t gateway) {
-    const int prefix = MaskPrefix(Ipv4NetworkOrder(mask));
-    if (address == 0 || prefix < 1 || prefix > 30) return false;
-    const uint32_t host = address & ~mask;
-    if (host == 0 || host == ~mask) return false;
-    return gateway == 0 || ((gateway & mask) == (address & mask) && gateway != address);
+bool UsableFixed(Ipv4Address address, Ipv4Address mask, Ipv4Address gateway) {
+    const int prefix = MaskPrefix(mask.NetworkOrder());
+    if (address.IsUnspecified() || prefix < 1 || prefix > 30) return false;
+    const uint32_t host = address.HostOrder() & ~mask.HostOrder();
+    if (host == 0 || host == ~mask.HostOrder()) return false;
+    return gateway.IsUnspecified() || ((gateway & mask) == (address & mask) && gateway != address);
 }
 
 }  // namespace
@@ -87,55 +86,55 @@ void OnvifAddressPage::LoadFromSettings() {
     QString line = Kept(now.ipv4.dhcp ? kCurrentDhcp : kCurrentFixed);
     current_->setText(line.isEmpty() ? where : line.replace(QStringLiteral("%1"), where));
 
+    // The card's subnet as the ONVIF core keeps it (host order).
     const onvif::CardSubnet& pc = setup.pc;
-    const uint32_t pcAddress = pc.address, pcMask = pc.mask;
-    const bool pcKnown = pcAddress != 0 && pcMask != 0;
-    const uint32_t camera = HostOrderOf(now.ipv4.address);
-    const uint32_t cameraMask = MaskOfPrefix(now.ipv4.prefix);
+    const Ipv4Address pcAddress = Ipv4Address::FromHostOrder(pc.address);
+    const Ipv4Address pcMask = Ipv4Address::FromHostOrder(pc.mask);
+    const bool pcKnown = !pcAddress.IsUnspecified() && !pcMask.IsUnspecified();
+    const Ipv4Address camera = ValueOf(now.ipv4.address);
+    const Ipv4Address cameraMask = MaskOfPrefix(now.ipv4.prefix);
 
     if (const auto& chosen = setup.change.ipv4) {
         // Back from a later page: what was chosen stays.
         SetFixed(!chosen->dhcp);
         if (!chosen->dhcp) {
-            choice_.address->SetAddress(HostOrderOf(chosen->address));
-            choice_.mask->SetAddress(MaskOfPrefix(chosen->prefix));
+            choice_.address->SetValue(ValueOf(chosen->address));
+            choice_.mask->SetValue(MaskOfPrefix(chosen->prefix));
         }
-        choice_.gateway->SetAddress(HostOrderOf(setup.change.gateway.value_or(now.gateway)));
+        choice_.gateway->SetValue(ValueOf(setup.change.gateway.value_or(now.gateway)));
         const auto& dns = setup.change.dns ? *setup.change.dns : now.dns;
-        choice_.dns->SetAddress(dns.empty() ? 0 : HostOrderOf(dns.front()));
+        choice_.dns->SetValue(dns.empty() ? Ipv4Address() : ValueOf(dns.front()));
         return;
     }
     // A DHCP camera on a link-local address asked and got no answer: there
     // is no DHCP server on its network, so a fixed address is proposed.
-    const bool dhcpGotNothing = now.ipv4.dhcp && (camera >> 16) == 0xA9FEu;
+    const bool dhcpGotNothing = now.ipv4.dhcp && (camera.HostOrder() >> 16) == 0xA9FEu;
     SetFixed(!now.ipv4.dhcp || dhcpGotNothing);
-    const bool inPcSubnet = pcKnown && camera != 0 && (camera & pcMask) == (pcAddress & pcMask);
+    const bool inPcSubnet = pcKnown && !camera.IsUnspecified() && (camera & pcMask) == (pcAddress & pcMask);
     if (inPcSubnet || !pcKnown) {
         // Where it is already works: a fixed camera keeps its address unless
         // the installer types another; without an address of its own the PC
         // can propose nothing better.
-        choice_.address->SetAddress(camera);
-        choice_.mask->SetAddress(cameraMask);
-        choice_.gateway->SetAddress(HostOrderOf(now.gateway));
-        choice_.dns->SetAddress(now.dns.empty() ? 0 : HostOrderOf(now.dns.front()));
+        choice_.address->SetValue(camera);
+        choice_.mask->SetValue(cameraMask);
+        choice_.gateway->SetValue(ValueOf(now.gateway));
+        choice_.dns->SetValue(now.dns.empty() ? Ipv4Address() : ValueOf(now.dns.front()));
         return;
     }
     // A camera in another subnet is brought into the one of the PC's card
     // it answered on, at the free address the login found, with that
     // card's gateway and DNS server.
-    choice_.address->SetAddress(setup.proposal.value_or(0));
-    choice_.mask->SetAddress(pcMask);
-    choice_.gateway->SetAddress(pc.gateway);
-    choice_.dns->SetAddress(pc.dns);
+    choice_.address->SetValue(setup.proposal.value_or(Ipv4Address()));
+    choice_.mask->SetValue(pcMask);
+    choice_.gateway->SetValue(Ipv4Address::FromHostOrder(pc.gateway));
+    choice_.dns->SetValue(Ipv4Address::FromHostOrder(pc.dns));
 }
 
 void OnvifAddressPage::OnTest() {
     if (!Context() || !Context()->onvifSetup) return;
-    uint32_t camera = 0;
-    ParseIpv4(Context()->onvifSetup->before.ipv4.address, camera);
-    const uint32_t card = Context()->onvifSetup->pc.address;
-    const bool inUse = AddressTakenByAnother(*Context(), Ipv4NetworkOrder(choice_.address->Address()), camera,
-                                             card != 0 ? Ipv4NetworkOrder(card) : 0);
+    const Ipv4Address camera = ValueOf(Context()->onvifSetup->before.ipv4.address);
+    const Ipv4Address card = Ipv4Address::FromHostOrder(Context()->onvifSetup->pc.address);
+    const bool inUse = AddressTakenByAnother(*Context(), choice_.address->Value(), camera, card);
     Ask(Kept(inUse ? kAddressInUse : kAddressFree), QString(), inUse ? PromptIcon::Critical : PromptIcon::Information);
 }
 
@@ -152,18 +151,19 @@ void OnvifAddressPage::OnNext() {
         change.gateway.reset();
         change.dns.reset();
     } else {
-        const uint32_t address = choice_.address->Address(), mask = choice_.mask->Address(), gateway = choice_.gateway->Address();
+        const Ipv4Address address = choice_.address->Value(), mask = choice_.mask->Value(),
+                          gateway = choice_.gateway->Value(), dnsServer = choice_.dns->Value();
         if (!UsableFixed(address, mask, gateway)) {
             Ask(Kept(kBadAddress), QString(), PromptIcon::Warning);
             return;
         }
-        change.ipv4 = onvif::OnvifIpv4{false, FormatIpv4HostOrder(address), MaskPrefix(Ipv4NetworkOrder(mask))};
+        change.ipv4 = onvif::OnvifIpv4{false, address.Text(), MaskPrefix(mask.NetworkOrder())};
         // Only what differs is sent; an empty field leaves the camera's.
         change.gateway.reset();
-        if (gateway != 0 && FormatIpv4HostOrder(gateway) != now.gateway) change.gateway = FormatIpv4HostOrder(gateway);
+        if (!gateway.IsUnspecified() && gateway.Text() != now.gateway) change.gateway = gateway.Text();
         change.dns.reset();
-        if (choice_.dns->Address() != 0) {
-            const std::vector<std::string> dns{FormatIpv4HostOrder(choice_.dns->Address())};
+        if (!dnsServer.IsUnspecified()) {
+            const std::vector<std::string> dns{dnsServer.Text()};
             if (dns != now.dns) change.dns = dns;
         }
     }

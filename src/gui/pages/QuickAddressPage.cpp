@@ -56,17 +56,17 @@ void QuickAddressPage::LoadFromSettings() {
     if (s.HostNoAddress == 1) {
         // Without an address of its own the PC can propose nothing better
         // than the camera's present address in its present subnet.
-        const uint32_t cam = Ipv4HostOrder(s.CamAddr);
-        const uint32_t net = cam & Ipv4HostOrder(s.CamMask);
-        choice_.address->SetAddress(cam);
-        choice_.mask->SetAddress(Ipv4HostOrder(s.CamMask));
-        choice_.gateway->SetAddress(net | 1u);
-        choice_.dns->SetAddress(0);
+        const Ipv4Address camera = Ipv4Address::FromNetworkOrder(s.CamAddr);
+        const Ipv4Address mask = Ipv4Address::FromNetworkOrder(s.CamMask);
+        choice_.address->SetValue(camera);
+        choice_.mask->SetValue(mask);
+        // The first host of the camera's subnet.
+        choice_.gateway->SetValue(Ipv4Address::FromHostOrder((camera & mask).HostOrder() | 1u));
+        choice_.dns->SetValue({});
     } else {
         s.IPType = 1;
         const KeptCameraResults* kept = Context() ? Context()->kept : nullptr;
-        const uint32_t* proposal = kept ? kept->ProbeCell() : nullptr;
-        choice_.address->SetAddress(proposal ? Ipv4HostOrder(*proposal) : 0);
+        choice_.address->SetValue(kept && kept->proposal ? *kept->proposal : Ipv4Address());
         LoadAddress(choice_.mask, s.HostMask);
         LoadAddress(choice_.gateway, s.HostGateway);
         LoadAddress(choice_.dns, s.HostDNS);
@@ -88,7 +88,8 @@ void QuickAddressPage::OnFixed() {
 
 void QuickAddressPage::OnTest() {
     const bool inUse =
-        Context() && AddressTakenByAnother(*Context(), Ipv4NetworkOrder(choice_.address->Address()), Settings().CamAddr);
+        Context() && AddressTakenByAnother(*Context(), choice_.address->Value(),
+                                           Ipv4Address::FromNetworkOrder(Settings().CamAddr));
     if (inUse)
         Ask(Kept(kAddressInUse), QString(), PromptIcon::Critical);
     else

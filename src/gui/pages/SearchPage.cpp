@@ -13,6 +13,7 @@
 #include <QSet>
 #include <QTimer>
 #include <QTreeWidget>
+#include <cstring>
 
 #include "core/camera/CameraService.h"
 #include "core/discovery/DiscoveredCamera.h"
@@ -326,11 +327,18 @@ void SearchPage::ShowRows() {
     }
 }
 
-void SearchPage::StoreAddressOf(const QTreeWidgetItem& row) {
+const discovery::DiscoveredCamera* SearchPage::NativeRow(const QTreeWidgetItem& row) const {
+    if (row.data(kColIp, kRowKindRole).toInt() != kNativeRow) return nullptr;
+    const int i = row.data(kColIp, kRowIndexRole).toInt();
+    return i >= 0 && i < static_cast<int>(found_.size()) ? &found_[static_cast<std::size_t>(i)] : nullptr;
+}
+
+// The values the search reply carried, not the cells' texts read back.
+void SearchPage::StoreAddressOf(const discovery::DiscoveredCamera& camera) {
     CameraSettings& s = Settings();
-    s.CamAddr = AddressValue(row.text(kColIp));
-    s.CamMask = AddressValue(row.text(kColMask));
-    ParseMacText(row.text(kColMac), s.CamMAC);
+    s.CamAddr = camera.address.NetworkOrder();
+    s.CamMask = camera.mask.NetworkOrder();
+    std::memcpy(s.CamMAC, camera.mac, sizeof s.CamMAC);
 }
 
 void SearchPage::OnNext() {
@@ -351,14 +359,16 @@ void SearchPage::OnNext() {
         PostCommand(WizardCommand::ShowOnvifLoginPage);
         return;
     }
+    const discovery::DiscoveredCamera* camera = NativeRow(row);
+    if (camera == nullptr) return;
     CameraSettings& s = Settings();
-    StoreAddressOf(row);
-    SetField(s.CamIP, row.text(kColIp).toLocal8Bit().toStdString());
-    SetField(s.CamPort, row.text(kColPort).toLocal8Bit().toStdString());
+    StoreAddressOf(*camera);
+    SetField(s.CamIP, FieldText(camera->IpText));
+    SetField(s.CamPort, FieldText(camera->PortText));
     // Case matters: only an interface text with "wireless" in lower case marks
     // a camera with a wireless interface.
-    s.CamWirelessIf = row.text(kColDesc).contains(QStringLiteral("wireless"), Qt::CaseSensitive) ? 1 : 0;
-    SetField(s.CamSerial, row.text(kColSerial).toLocal8Bit().toStdString());
+    s.CamWirelessIf = FieldText(camera->DescInterface).find("wireless") != std::string_view::npos ? 1 : 0;
+    SetField(s.CamSerial, FieldText(camera->SerialNo));
 
     if (s.StartSetup == 1)
         PostCommand(WizardCommand::ReadCamera);
@@ -388,11 +398,13 @@ void SearchPage::OnOpenCamera() {
         if (Context()->urlOpener) Context()->urlOpener->Open(QStringLiteral("http://%1%2/").arg(row.text(kColIp), port));
         return;
     }
-    StoreAddressOf(row);
+    const discovery::DiscoveredCamera* camera = NativeRow(row);
+    if (camera == nullptr) return;
+    StoreAddressOf(*camera);
     // Run at once, not queued: the PC must reach the camera's subnet before
     // the browser asks for its page.
     if (Context() && Context()->sendCommand) Context()->sendCommand(WizardCommand::EnsureCameraSubnet);
-    const QString url = CameraWebAddress(row.text(kColIp), row.text(kColPort));
+    const QString url = CameraWebAddress(Local8(camera->IpText), Local8(camera->PortText));
     if (Context() && Context()->urlOpener) Context()->urlOpener->Open(url);
 }
 

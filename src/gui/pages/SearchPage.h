@@ -82,7 +82,9 @@ private:
     // The ONVIF camera a row shows, or null for one of ours.
     const onvif::DiscoveredOnvifDevice* OnvifRow(const QTreeWidgetItem& row) const;
     // Copies the address, mask and MAC of a row into the record.
-    void StoreAddressOf(const QTreeWidgetItem& row);
+    // The record of one of our cameras' rows (null for another maker's).
+    const discovery::DiscoveredCamera* NativeRow(const QTreeWidgetItem& row) const;
+    void StoreAddressOf(const discovery::DiscoveredCamera& camera);
 
     QTreeWidget* list_ = nullptr;
     QPushButton* searchButton_ = nullptr;

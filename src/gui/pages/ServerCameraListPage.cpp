@@ -2,7 +2,10 @@
 
 #include <QLabel>
 #include <QTreeWidget>
+#include <cstring>
 
+#include "core/base/AddressText.h"
+#include "core/settings/FixedField.h"
 #include "gui/framework/UrlOpener.h"
 #include "gui/pages/ServerLoginPage.h"
 #include "gui/pages/CameraRowText.h"
@@ -50,7 +53,14 @@ void ServerCameraListPage::ApplyLanguage(const LanguageStrings& lang) {
 
 void ServerCameraListPage::TakeEntries(const ServerLoginPage& login) {
     list_->clear();
+    listed_.clear();
     for (const ServerCameraEntry& e : login.Entries()) {
+        Listed camera;
+        // The record has always held all ones for an address it could not read.
+        camera.address = Ipv4Address::Parse(FieldText(e.IP)).value_or(Ipv4Address::Broadcast());
+        ParseMac(FieldText(e.Mac_address), camera.mac);
+        camera.web = CameraWebAddress(EntryText(e.IP), EntryText(e.Port));
+        listed_.push_back(camera);
         // Server texts land in item texts, which Qt never reads as markup.
         auto* row = new QTreeWidgetItem;
         row->setText(kColIp, EntryText(e.IP));
@@ -65,12 +75,13 @@ void ServerCameraListPage::TakeEntries(const ServerLoginPage& login) {
 void ServerCameraListPage::OnOpenCamera() {
     const QList<QTreeWidgetItem*> selected = list_->selectedItems();
     if (selected.isEmpty()) return;
-    const QTreeWidgetItem& row = *selected.first();
+    const int index = list_->indexOfTopLevelItem(selected.first());
+    if (index < 0 || index >= static_cast<int>(listed_.size())) return;
+    const Listed& camera = listed_[static_cast<std::size_t>(index)];
     CameraSettings& s = Settings();
-    s.CamAddr = AddressValue(row.text(kColIp));
-    ParseMacText(row.text(kColMac), s.CamMAC);
-    if (Context() && Context()->urlOpener)
-        Context()->urlOpener->Open(CameraWebAddress(row.text(kColIp), row.text(kColPort)));
+    s.CamAddr = camera.address.NetworkOrder();
+    std::memcpy(s.CamMAC, camera.mac, sizeof s.CamMAC);
+    if (Context() && Context()->urlOpener) Context()->urlOpener->Open(camera.web);
 }
 
 void ServerCameraListPage::OnBack() { PostCommand(WizardCommand::ShowServerLoginPage); }

@@ -2,6 +2,10 @@
 // A double click opens a camera's web page.
 #pragma once
 
+#include <cstdint>
+#include <vector>
+
+#include "core/base/Ipv4Address.h"
 #include "gui/framework/WizardPage.h"
 
 namespace orvanta {
@@ -33,7 +37,15 @@ protected slots:
     void OnOpenCamera();
 
 private:
+    // What a row's camera is reached by, read once from the server's entry.
+    struct Listed {
+        Ipv4Address address;
+        uint8_t mac[6] = {};
+        QString web;  // its web page
+    };
+
     QTreeWidget* list_ = nullptr;
+    std::vector<Listed> listed_;  // one a row, in the list's order
 };
 
 }  // namespace orvanta
