@@ -5,6 +5,8 @@
 // runs on its own thread meanwhile. One listing, a `kind` per row. With
 // --range, the ONVIF devices beyond the PC's links are asked address by
 // address instead (see RangeSurvey), and the listing ends with the survey.
+#include <sys/resource.h>
+
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -164,7 +166,7 @@ int SurveyRanges(const ParsedArgs& p, const std::string& format, std::optional<m
     if (!ranges) return UsageError("discover", "--range: " + why);
     const hostnet::AdapterList adapters = hostnet::MakeLinuxHostNetwork()->ListAdapters();
     std::size_t skipped = 0;
-    const std::vector<uint32_t> addresses = onvif::AddressesToSurvey(*ranges, adapters.adapters, &skipped);
+    const std::vector<uint32_t> addresses = onvif::AddressesToSurvey(*ranges, adapters.adapters, onvif::RoutersOfThePc(), &skipped);
     if (skipped)
         std::fprintf(stderr, "orvanta-cli discover: %zu address%s of the PC or its router%s left out of the range\n",
                      skipped, skipped == 1 ? "" : "es", skipped == 1 ? "" : "s");
@@ -178,6 +180,12 @@ int SurveyRanges(const ParsedArgs& p, const std::string& format, std::optional<m
     const int seconds = listen ? WholeSecondsUp(*listen)
                                : static_cast<int>(packets / static_cast<std::size_t>(rate)) + 5;
     if (!ApplyCommonOptions("discover", p, seconds + kTimeoutMarginSeconds, why)) return UsageError("discover", why);
+    // Each connection attempt under way holds a socket: the survey may use
+    // as many as the system lets this process have.
+    if (rlimit files{}; ::getrlimit(RLIMIT_NOFILE, &files) == 0 && files.rlim_cur < files.rlim_max) {
+        files.rlim_cur = std::min<rlim_t>(files.rlim_max, 65536);
+        (void)::setrlimit(RLIMIT_NOFILE, &files);
+    }
     onvif::RangeSurveyReport report;
     const std::vector<onvif::DiscoveredOnvifDevice> devices = onvif::SurveyAddresses(addresses, settings, report);
     if (!report.ran) return Fail("discover", kExitFailed, "the range search could not run: " + report.why, format == "json");

@@ -93,8 +93,9 @@ std::optional<std::vector<AddressRange>> ParseAddressRanges(std::string_view tex
 }
 
 std::vector<uint32_t> AddressesToSurvey(const std::vector<AddressRange>& ranges,
-                                        const std::vector<hostnet::Adapter>& adapters, std::size_t* skipped) {
-    std::set<uint32_t> leaveOut;
+                                        const std::vector<hostnet::Adapter>& adapters,
+                                        const std::vector<uint32_t>& routers, std::size_t* skipped) {
+    std::set<uint32_t> leaveOut(routers.begin(), routers.end());
     for (const hostnet::Adapter& a : adapters) {
         for (const hostnet::AdapterAddress& own : a.addresses) {
             const uint32_t address = Ipv4HostOrder(own.address), mask = Ipv4HostOrder(own.mask);

@@ -37,10 +37,12 @@ std::optional<std::vector<AddressRange>> ParseAddressRanges(std::string_view tex
 
 // Every address of `ranges` worth a probe, in order, each once: a range
 // wider than /31 loses its own network and broadcast addresses; every
-// address of the PC and every router it uses (from `adapters`) is left
-// out, and so is the broadcast address of each of the PC's subnets.
-// `skipped` counts what was left out for those reasons.
+// address of the PC, every router it uses (the default gateways of
+// `adapters` and `routers`, host order) is left out, and so is the
+// broadcast address of each of the PC's subnets. `skipped` counts what was
+// left out for those reasons.
 std::vector<uint32_t> AddressesToSurvey(const std::vector<AddressRange>& ranges,
-                                        const std::vector<hostnet::Adapter>& adapters, std::size_t* skipped = nullptr);
+                                        const std::vector<hostnet::Adapter>& adapters,
+                                        const std::vector<uint32_t>& routers = {}, std::size_t* skipped = nullptr);
 
 }  // namespace orvanta::onvif

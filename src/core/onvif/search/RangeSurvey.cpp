@@ -6,6 +6,7 @@
 #include <net/if.h>
 #include <netinet/in.h>
 #include <poll.h>
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -116,7 +117,7 @@ bool AnswersAsDeviceService(const ServiceUrl& url, const OnvifCallSettings& call
 class Survey {
 public:
     Survey(const std::vector<uint32_t>& addresses, const RangeSurveySettings& s, RangeSurveyReport& report)
-        : s_(s), report_(report), budget_(s.packetsPerSecond) {
+        : s_(s), report_(report), budget_(s.packetsPerSecond), openLimit_(OpenLimit(s)) {
         states_.reserve(addresses.size());
         for (const uint32_t a : addresses) {
             index_.emplace(a, states_.size());
@@ -156,6 +157,16 @@ public:
     }
 
 private:
+    static std::size_t OpenLimit(const RangeSurveySettings& s) {
+        long want = s.openConnections > 0
+                        ? s.openConnections
+                        : static_cast<long>(s.packetsPerSecond) * static_cast<long>(s.connectWait.count()) / 1000 + 16;
+        rlimit files{};
+        if (::getrlimit(RLIMIT_NOFILE, &files) == 0 && files.rlim_cur != RLIM_INFINITY)
+            want = std::min<long>(want, static_cast<long>(files.rlim_cur) - 64);
+        return static_cast<std::size_t>(std::max(8L, want));
+    }
+
     bool Finished() const { return done_ == states_.size() && checks_.empty(); }
 
     void Finish(AddressState& a) {
@@ -225,7 +236,7 @@ private:
             }
             Probe(states_[i], now);
         }
-        while (!portQueue_.empty() && attempts_.size() < static_cast<std::size_t>(std::max(1, s_.openConnections))) {
+        while (!portQueue_.empty() && attempts_.size() < openLimit_) {
             AddressState& a = states_[portQueue_.front()];
             if (a.answered || a.phase != Phase::Ports) {
                 portQueue_.pop_front();
@@ -281,7 +292,7 @@ private:
         if (!silences_.empty()) until = std::min(until, silences_.front().first);
         for (const Attempt& t : attempts_) until = std::min(until, t.endAt);
         const bool wantSend = next_ < states_.size() || !probeQueue_.empty() ||
-                              (!portQueue_.empty() && attempts_.size() < static_cast<std::size_t>(s_.openConnections));
+                              (!portQueue_.empty() && attempts_.size() < openLimit_);
         if (wantSend) until = std::min(until, budget_.Next(now));
         if (!checks_.empty()) until = std::min(until, now + std::chrono::milliseconds(5));
         std::vector<pollfd> fds;
@@ -442,6 +453,7 @@ private:
     const RangeSurveySettings& s_;
     RangeSurveyReport& report_;
     PacketBudget budget_;
+    std::size_t openLimit_;
     Fd udp_;
     std::vector<AddressState> states_;
     std::unordered_map<uint32_t, std::size_t> index_;
@@ -479,6 +491,16 @@ bool RouteOf(uint32_t address, RouteToDevice& route) {
         ::getsockname(probe.fd, reinterpret_cast<sockaddr*>(&local), &length) == 0)
         route.localAddress = ntohl(local.sin_addr.s_addr);
     return true;
+}
+
+std::vector<uint32_t> RoutersOfThePc() {
+    std::vector<uint32_t> routers;
+    hostnet::NetlinkSocket netlink;
+    std::vector<hostnet::RouteRecord> routes;
+    if (netlink.Open() != 0 || hostnet::DumpIpv4Routes(netlink, routes) != 0) return routers;
+    for (const hostnet::RouteRecord& r : routes)
+        if (r.gateway != 0) routers.push_back(ntohl(r.gateway));
+    return routers;
 }
 
 std::vector<DiscoveredOnvifDevice> SurveyAddresses(const std::vector<uint32_t>& addresses,

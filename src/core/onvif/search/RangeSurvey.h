@@ -32,7 +32,10 @@ struct RangeSurveySettings {
     // Where device services are usually found when discovery is off.
     std::vector<std::string> ports = {"80", "8080", "8899", "8000", "10080", "8999", "10000"};
     std::chrono::milliseconds connectWait{1000};     // one connection attempt
-    int openConnections = 256;                       // attempts under way at once
+    // Attempts under way at once; 0: as many as the rate starts within one
+    // connectWait, so the rate and not this bounds the survey. Never more
+    // than the process may open files (less a margin).
+    int openConnections = 0;
     OnvifCallSettings call;                          // the GetSystemDateAndTime on a port that took the connection
     Deadline within = Deadline::Never();             // the whole survey ends by it
     // Called on the surveying thread for each device the first time it is
@@ -65,5 +68,8 @@ struct RouteToDevice {
     bool viaRouter = false;
 };
 bool RouteOf(uint32_t address, RouteToDevice& route);
+
+// Every router the PC's routes lead through (host order), any table.
+std::vector<uint32_t> RoutersOfThePc();
 
 }  // namespace orvanta::onvif
