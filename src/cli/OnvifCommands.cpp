@@ -81,34 +81,35 @@ std::string Explain(const OnvifResult& r, const OnvifCredentials& login) {
 
 struct Target {
     std::string text;
-    ServiceUrl url;
-    std::string endpoint;  // when given as urn:uuid:
+    bool byEndpoint = false;  // given as urn:uuid: and found by a search
+    OnvifDevice device;
 };
 
 // An endpoint reference is searched for first; its card is where a
 // temporary address goes if one is needed.
 OnvifResult ResolveTarget(Target& t, OnvifReach& reach) {
-    if (t.endpoint.empty()) {
-        if (!reach.Ensure(t.url.host, 0, t.url.port))
-            return {OnvifStatus::Unreachable, "the PC cannot be given an address beside " + t.url.host};
+    if (!t.byEndpoint) {
+        if (!reach.Ensure(t.device.service.host, 0, t.device.service.port))
+            return {OnvifStatus::Unreachable, "the PC cannot be given an address beside " + t.device.service.host};
         return {};
     }
-    const auto found = FindOnvifEndpoint(t.endpoint, kFindTargetLimit);
-    if (!found) return {OnvifStatus::NotFound, "no camera answered the search for " + t.endpoint};
+    const auto found = FindOnvifEndpoint(t.device.endpoint, kFindTargetLimit);
+    if (!found) return {OnvifStatus::NotFound, "no camera answered the search for " + t.device.endpoint};
     // The answer counts for the address it came from, and only when no
     // other device answered with the same reference.
     const LinkLookup link = SystemLinkLookup();
-    if (OnvifResult r = SoleClaimant(*found, t.url, link); !r.ok()) return r;
+    if (OnvifResult r = SoleClaimant(*found, t.device.service, link); !r.ok()) return r;
     reach.SetCard(found->interfaceName);
+    t.device.card = found->interfaceName;
     // A temporary address only for an address the link layer shows on
     // the card the answer came in on: a sender address alone is easily
     // made up.
-    const hostnet::LinkLayerAnswer seen = link(t.url.host, found->interfaceName, t.url.port);
+    const hostnet::LinkLayerAnswer seen = link(t.device.service.host, found->interfaceName, t.device.service.port);
     if (seen.status == hostnet::LinkLayerStatus::Routed)
-        return {OnvifStatus::Unreachable, t.endpoint + " answered from " + t.url.host + ": " + seen.detail +
+        return {OnvifStatus::Unreachable, t.device.endpoint + " answered from " + t.device.service.host + ": " + seen.detail +
                                               "; name the camera by its address to reach it there"};
-    if (!reach.Ensure(t.url.host, 0, t.url.port))
-        return {OnvifStatus::Unreachable, "the PC cannot be given an address beside " + t.url.host};
+    if (!reach.Ensure(t.device.service.host, 0, t.device.service.port))
+        return {OnvifStatus::Unreachable, "the PC cannot be given an address beside " + t.device.service.host};
     return {};
 }
 
@@ -127,14 +128,15 @@ bool LooksLikeEndpoint(const std::string& text) {
 bool ParseTarget(const std::string& text, Target& t, std::string& why) {
     t.text = text;
     if (LooksLikeEndpoint(text)) {
-        t.endpoint = CanonicalEndpoint(text);
-        if (t.endpoint.size() < 10 || text.find_first_of(" \t\r\n") != std::string::npos) {
+        t.byEndpoint = true;
+        t.device.endpoint = CanonicalEndpoint(text);
+        if (t.device.endpoint.size() < 10 || text.find_first_of(" \t\r\n") != std::string::npos) {
             why = "'" + output::TerminalSafe(text) + "' is not an endpoint reference";
             return false;
         }
         return true;
     }
-    if (!ParseDeviceTarget(text, t.url, why)) {
+    if (!ParseDeviceTarget(text, t.device.service, why)) {
         why = output::TerminalSafe(why);
         return false;
     }
@@ -144,7 +146,7 @@ bool ParseTarget(const std::string& text, Target& t, std::string& why) {
 // "192.168.1.64" with neither port nor path: the port is not known yet.
 bool IsBareAddress(const Target& t) {
     uint32_t address = 0;
-    return t.endpoint.empty() && ParseIpv4(t.text, address);
+    return !t.byEndpoint && ParseIpv4(t.text, address);
 }
 
 // A bare address is asked by a unicast probe where its device service is
@@ -152,12 +154,12 @@ bool IsBareAddress(const Target& t) {
 // device service first, or when nothing tells.
 // The endpoint reference it announced is kept for a camera that will not
 // tell its own.
-void LearnServicePort(Target& t, NetworkOnvifService& service, const OnvifCallSettings& call) {
+void LearnServicePort(Target& t, const OnvifCallSettings& call) {
     if (!IsBareAddress(t)) return;
-    const std::optional<ProbedService> probed = LocateDeviceService(t.url.host, kPortProbeLimit, call);
+    const std::optional<ProbedService> probed = LocateDeviceService(t.device.service.host, kPortProbeLimit, call);
     if (!probed) return;
-    t.url = probed->url;
-    service.KnowEndpoint(FormatServiceUrl(t.url), probed->endpoint);
+    t.device.service = probed->url;
+    if (t.device.endpoint.empty()) t.device.endpoint = probed->endpoint;
 }
 
 bool ReadLogin(const char* command, const ParsedArgs& p, OnvifCredentials& login, std::string& why) {
@@ -321,12 +323,11 @@ int RunOnvifRead(const Args& args) {
         OnvifResult r = ResolveTarget(t, reach);
         // Asked once the address is reachable (a temporary address may
         // have been needed for it).
-        if (r.ok()) LearnServicePort(t, service, settings.call);
-        if (r.ok() && !t.endpoint.empty()) service.KnowEndpoint(FormatServiceUrl(t.url), t.endpoint);
-        if (r.ok()) r = service.Read(FormatServiceUrl(t.url), login, state);
+        if (r.ok()) LearnServicePort(t, settings.call);
+        if (r.ok()) r = service.Read(t.device, login, state);
         if (r.ok()) {
             WarnFarClock("onvif read", targets.size() > 1 ? t.text : "", state, " (onvif set --sync-time sets it)");
-            state.KnowEndpoint(t.endpoint);
+            state.KnowEndpoint(t.device.endpoint);
             if (state.Partial()) partial = true;
             states.push_back(state);
             labels.push_back(t.text);
@@ -479,10 +480,9 @@ int RunOnvifSet(const Args& args) {
     NetworkOnvifService service(settings);
     if (OnvifResult r = ResolveTarget(target, reach); !r.ok())
         return Fail("onvif set", ExitFor(r.status), Explain(r, login) + "; nothing was changed", json);
-    LearnServicePort(target, service, settings.call);
+    LearnServicePort(target, settings.call);
     ReachThrough(service, reach);
-    const std::string device = FormatServiceUrl(target.url);
-    if (!target.endpoint.empty()) service.KnowEndpoint(device, target.endpoint);
+    const OnvifDevice& device = target.device;
     OnvifDeviceState before;
     if (OnvifResult r = service.Read(device, login, before); !r.ok())
         return Fail("onvif set", ExitFor(r.status), output::TerminalSafe(Explain(r, login)) + "; nothing was changed", json);

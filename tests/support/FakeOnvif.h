@@ -52,7 +52,8 @@ public:
 
     struct Call {
         std::string what;  // "read" or "apply"
-        std::string target;
+        std::string target;  // the device service, as a URL
+        onvif::OnvifDevice device;
         onvif::OnvifCredentials credentials;
         onvif::OnvifChange change;
     };
@@ -61,14 +62,14 @@ public:
         return calls_;
     }
 
-    onvif::OnvifResult Read(const std::string& target, const onvif::OnvifCredentials& credentials,
+    onvif::OnvifResult Read(const onvif::OnvifDevice& device, const onvif::OnvifCredentials& credentials,
                             onvif::OnvifDeviceState& state) override {
-        Note({"read", target, credentials, {}});
+        Note({"read", onvif::FormatServiceUrl(device.service), device, credentials, {}});
         return read ? read(credentials, state) : onvif::OnvifResult{onvif::OnvifStatus::Unreachable, "no answer"};
     }
-    onvif::OnvifResult Apply(const std::string& target, const onvif::OnvifCredentials& credentials,
+    onvif::OnvifResult Apply(const onvif::OnvifDevice& device, const onvif::OnvifCredentials& credentials,
                              const onvif::OnvifChange& change, onvif::OnvifDeviceState& after) override {
-        Note({"apply", target, credentials, change});
+        Note({"apply", onvif::FormatServiceUrl(device.service), device, credentials, change});
         return apply ? apply(change, after) : onvif::OnvifResult{onvif::OnvifStatus::Unreachable, "no answer"};
     }
 

@@ -663,6 +663,14 @@ private:
     std::map<std::string, std::string> pending_;  // a move not taken yet
 };
 
+// The camera behind a loopback server, on the standard path.
+OnvifDevice AtPort(const LoopbackCamera& server) {
+    ServiceUrl url;
+    url.host = "127.0.0.1";
+    url.port = server.PortText();
+    return DeviceAt(url);
+}
+
 OnvifApplySettings QuickSettings() {
     OnvifApplySettings s;
     s.call.connectLimitMs = 500;
@@ -704,7 +712,7 @@ TEST(OnvifSessions, LoginAsEachCameraWantsIt) {
         NetworkOnvifService service(QuickSettings());
         OnvifDeviceState state;
         const DiagnosticCapture diagnostics;
-        const OnvifResult r = service.Read("127.0.0.1:" + server.PortText(), {"admin", "pw"}, state);
+        const OnvifResult r = service.Read(AtPort(server), {"admin", "pw"}, state);
         ASSERT_EQ(r.status, c.status) << r.detail;
         if (!r.ok()) continue;
         // Signing on a clock months off is said, whichever way it was learnt; a right clock is not.
@@ -727,7 +735,7 @@ TEST(OnvifSessions, LoginAsEachCameraWantsIt) {
     });
     NetworkOnvifService service(QuickSettings());
     OnvifDeviceState state;
-    EXPECT_EQ(service.Read("127.0.0.1:" + refuser.PortText(), {"admin", "bad"}, state).status, OnvifStatus::NotAuthorized);
+    EXPECT_EQ(service.Read(AtPort(refuser), {"admin", "bad"}, state).status, OnvifStatus::NotAuthorized);
 }
 
 // After the login was taken, a call the camera refuses or lacks empties its
@@ -740,7 +748,7 @@ TEST(OnvifSessions, RefusedOptionalCallsLeaveFieldsMissing) {
         LoopbackCamera server([&](const std::string& r) { return camera.Answer(r); });
         NetworkOnvifService service(QuickSettings());
         OnvifDeviceState state;
-        EXPECT_EQ(service.Read("127.0.0.1:" + server.PortText(), {"admin", "pw"}, state).status, OnvifStatus::NotAuthorized);
+        EXPECT_EQ(service.Read(AtPort(server), {"admin", "pw"}, state).status, OnvifStatus::NotAuthorized);
     }
     // Refused optional calls name their fields; the endpoint reference a
     // search heard fills the one the camera would not tell; an address
@@ -749,8 +757,8 @@ TEST(OnvifSessions, RefusedOptionalCallsLeaveFieldsMissing) {
     camera.refuse = {{"GetEndpointReference", "NotAuthorized"}, {"GetNetworkInterfaces", "ActionNotSupported"}};
     LoopbackCamera server([&](const std::string& r) { return camera.Answer(r); });
     NetworkOnvifService service(QuickSettings());
-    const std::string target = "127.0.0.1:" + server.PortText();
-    service.KnowEndpoint(target, "urn:uuid:heard");
+    OnvifDevice target = AtPort(server);
+    target.endpoint = "urn:uuid:heard";
     OnvifDeviceState state;
     ASSERT_TRUE(service.Read(target, {"admin", "pw"}, state).ok());
     EXPECT_EQ(state.manufacturer, "Acme");
@@ -831,10 +839,10 @@ TEST(OnvifSessions, ApplyFindsTheMovedCameraAndReadsItBack) {
             if (d == 250ms) ++downPolls;
             std::this_thread::sleep_for(std::min(d, 50ms));
         };
-        const std::string target = "127.0.0.1:" + server.PortText();
+        OnvifDevice target = AtPort(server);
         service.linkAddress = LoopbackLink;
         service.fixedAddressUrl = AtLoopback;
-        if (shape.noEndpointReference) service.KnowEndpoint(target, "urn:uuid:6a3e0c1e-0000-4000-8000-00000000cafe");
+        if (shape.noEndpointReference) target.endpoint = "urn:uuid:6a3e0c1e-0000-4000-8000-00000000cafe";
         std::vector<std::string> sought, reached;
         // The search answers from loopback, as a lab camera would from its new address.
         service.find = [&](const std::string& endpoint, std::chrono::milliseconds) {
@@ -879,7 +887,7 @@ TEST(OnvifSessions, ApplyFindsTheMovedCameraAndReadsItBack) {
     OnvifChange change;
     change.hostname = "lobby";
     OnvifDeviceState after;
-    const OnvifResult r = service.Apply("127.0.0.1:" + server.PortText(), {"admin", "pw"}, change, after);
+    const OnvifResult r = service.Apply(AtPort(server), {"admin", "pw"}, change, after);
     EXPECT_EQ(r.status, OnvifStatus::Mismatch);
     EXPECT_NE(r.detail.find("hostname"), std::string::npos);
 }
@@ -900,7 +908,7 @@ TEST(OnvifSessions, ApplyPasswordClockAndAnUnconfirmedMove) {
     change.syncTime = true;
     change.ipv4 = OnvifIpv4{false, "10.20.30.41", 24};
     OnvifDeviceState after;
-    const OnvifResult r = service.Apply("127.0.0.1:" + server.PortText(), {"admin", "pw"}, change, after);
+    const OnvifResult r = service.Apply(AtPort(server), {"admin", "pw"}, change, after);
     ASSERT_TRUE(r.ok()) << r.detail;
     EXPECT_EQ(camera.state["password"], "n3w&pw");
     EXPECT_EQ(camera.state["tz"], "CET-1CEST,M3.5.0,M10.5.0/3");
@@ -908,7 +916,30 @@ TEST(OnvifSessions, ApplyPasswordClockAndAnUnconfirmedMove) {
     EXPECT_EQ(Ipv4Text(after.ipv4), "10.20.30.41/24");
     // The old password is refused from now on.
     OnvifDeviceState state;
-    EXPECT_EQ(service.Read("127.0.0.1:" + server.PortText(), {"admin", "pw"}, state).status, OnvifStatus::NotAuthorized);
+    EXPECT_EQ(service.Read(AtPort(server), {"admin", "pw"}, state).status, OnvifStatus::NotAuthorized);
+}
+
+// Another device that took the camera's address between the login and the
+// change (a DHCP lease handed on) answers with its own MAC: it is read, not
+// written to.
+TEST(OnvifSessions, AnotherDeviceAtTheAddressIsNotWrittenTo) {
+    FakeCamera camera;
+    LoopbackCamera server([&](const std::string& r) { return camera.Answer(r); });
+    NetworkOnvifService service(QuickSettings());
+    OnvifDevice device = AtPort(server);
+    OnvifDeviceState state;
+    ASSERT_TRUE(service.Read(device, {"admin", "pw"}, state).ok());
+    device.mac = MacText(kCameraMac);
+    EXPECT_TRUE(service.Read(device, {"admin", "pw"}, state).ok());
+    device.mac = "00:04:7d:0e:b8:5d";
+    const OnvifResult read = service.Read(device, {"admin", "pw"}, state);
+    EXPECT_EQ(read.status, OnvifStatus::Refused);
+    EXPECT_NE(read.detail.find("00:04:7d:0e:b8:5d"), std::string::npos) << read.detail;
+    OnvifChange change;
+    change.hostname = "lobby";
+    OnvifDeviceState after;
+    EXPECT_EQ(service.Apply(device, {"admin", "pw"}, change, after).status, OnvifStatus::Refused);
+    EXPECT_EQ(std::count(camera.actions.begin(), camera.actions.end(), "SetHostname"), 0);
 }
 
 // NTP servers given to a camera that keeps its clock by hand make it keep
@@ -931,7 +962,7 @@ TEST(OnvifSessions, ApplyNtpServersSwitchAHandKeptClockToNtp) {
         change.ntp = std::vector<std::string>{"10.0.0.123"};
         change.syncTime = c.syncFirst;
         OnvifDeviceState after;
-        const OnvifResult r = service.Apply("127.0.0.1:" + server.PortText(), {"admin", "pw"}, change, after);
+        const OnvifResult r = service.Apply(AtPort(server), {"admin", "pw"}, change, after);
         if (c.stubborn) {
             EXPECT_EQ(r.status, OnvifStatus::Mismatch) << r.detail;
             EXPECT_NE(r.detail.find("clock"), std::string::npos) << r.detail;
@@ -991,7 +1022,7 @@ TEST(OnvifSessions, ApplyTrustsTheLinkLayerNotTheSearch) {
         change.ipv4 = OnvifIpv4{true, "", 0};
         change.gateway = "10.20.0.1";
         OnvifDeviceState after;
-        const OnvifResult r = service.Apply("127.0.0.1:" + server.PortText(), {"admin", "pw"}, change, after);
+        const OnvifResult r = service.Apply(AtPort(server), {"admin", "pw"}, change, after);
         EXPECT_EQ(r.status, c.status) << r.detail;
         EXPECT_NE(r.detail.find(c.named), std::string::npos) << r.detail;
         EXPECT_EQ(std::count(camera.actions.begin(), camera.actions.end(), "SetNetworkInterfaces"), c.moved ? 1 : 0);

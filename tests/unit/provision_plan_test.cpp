@@ -363,8 +363,9 @@ public:
     class Service : public onvif::OnvifService {
     public:
         explicit Service(FakeOnvifCameras& cams) : cams_(cams) {}
-        onvif::OnvifResult Read(const std::string& target, const onvif::OnvifCredentials& who,
+        onvif::OnvifResult Read(const onvif::OnvifDevice& device, const onvif::OnvifCredentials& who,
                                 onvif::OnvifDeviceState& state) override {
+            const std::string target = onvif::FormatServiceUrl(device.service);
             std::lock_guard<std::mutex> lock(cams_.mutex);
             cams_.called.push_back(target);
             const auto it = cams_.byTarget.find(target);
@@ -373,10 +374,11 @@ public:
             state = it->second.state;
             return {};
         }
-        onvif::OnvifResult Apply(const std::string& target, const onvif::OnvifCredentials& who,
+        onvif::OnvifResult Apply(const onvif::OnvifDevice& device, const onvif::OnvifCredentials& who,
                                  const onvif::OnvifChange& change, onvif::OnvifDeviceState& after) override {
             onvif::OnvifDeviceState state;
-            if (onvif::OnvifResult r = Read(target, who, state); !r.ok()) return r;
+            if (onvif::OnvifResult r = Read(device, who, state); !r.ok()) return r;
+            const std::string target = onvif::FormatServiceUrl(device.service);
             std::lock_guard<std::mutex> lock(cams_.mutex);
             ++cams_.applies;
             Camera& cam = cams_.byTarget[target];

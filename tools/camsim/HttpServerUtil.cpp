@@ -11,17 +11,11 @@
 #include <mutex>
 
 #include "core/base/AddressText.h"
+#include "core/base/HexDigit.h"
 
 namespace orvanta::camsim {
 
 namespace {
-
-int HexDigit(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
 
 std::mutex g_logMutex;
 

@@ -4,9 +4,8 @@
 // deadline, the temporary address, the diagnostics sink and the
 // provisioner, nothing else.
 //
-// A target is a device-service URL ("http://192.168.1.30/onvif/device_service"),
-// an address or "address:port" (the standard path is assumed). Every call
-// learns the camera's clock first (anonymous GetSystemDateAndTime) and signs
+// A camera is named by an OnvifDevice: its device service and what is known
+// of its identity. Every call learns the camera's clock first (anonymous GetSystemDateAndTime) and signs
 // with the camera's time; HTTP Digest is answered when the camera asks.
 #pragma once
 
@@ -14,6 +13,7 @@
 #include <string>
 
 #include "core/base/Deadline.h"
+#include "core/onvif/OnvifDevice.h"
 #include "core/onvif/OnvifTypes.h"
 
 namespace orvanta::onvif {
@@ -33,24 +33,16 @@ public:
     virtual ~OnvifService() = default;
 
     // Reads everything `onvif read` prints.
-    virtual OnvifResult Read(const std::string& target, const OnvifCredentials& credentials,
+    // A device whose MAC is known and differs from the one read is Refused.
+    virtual OnvifResult Read(const OnvifDevice& device, const OnvifCredentials& credentials,
                              OnvifDeviceState& state) = 0;
 
     // Applies a change, finds the camera again by its endpoint reference
     // (after a reboot when the camera asks for one), reads it back and
     // compares: Ok only when every changed field matches. `after` holds
     // what was read back (and where the camera now is: after.ipv4).
-    virtual OnvifResult Apply(const std::string& target, const OnvifCredentials& credentials,
+    virtual OnvifResult Apply(const OnvifDevice& device, const OnvifCredentials& credentials,
                               const OnvifChange& change, OnvifDeviceState& after) = 0;
-
-    // The endpoint reference a search heard for `target`: a camera that does
-    // not tell its own (GetEndpointReference is optional) can still be found
-    // again after a move. Services that never search ignore it.
-    virtual void KnowEndpoint(const std::string& target, const std::string& endpoint) {
-        (void)target;
-        (void)endpoint;
-    }
 };
-
 
 }  // namespace orvanta::onvif

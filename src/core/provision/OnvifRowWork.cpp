@@ -203,8 +203,8 @@ void Provisioner::WorkOnvif(std::size_t index, RowResult& result) {
     onvif::ServiceUrl url;
     if (!FindOnvif(row, device, url, result)) return;
     result.oldAddress = result.newAddress = url.host;
-    const std::string target = onvif::FormatServiceUrl(url);
-    if (!device.endpoint.empty()) service->KnowEndpoint(target, device.endpoint);
+    onvif::OnvifDevice camera = onvif::DeviceAt(url, device.endpoint);
+    camera.card = device.interfaceName;
     // A camera in another subnet (link-local ones included) is reached as
     // our own are: through a temporary address beside it.
     if (!reach(url.host, 0)) {
@@ -215,7 +215,7 @@ void Provisioner::WorkOnvif(std::size_t index, RowResult& result) {
 
     Report(index, result, "reading");
     onvif::OnvifDeviceState state;
-    if (const onvif::OnvifResult r = service->Read(target, credentials, state); !r.ok()) {
+    if (const onvif::OnvifResult r = service->Read(camera, credentials, state); !r.ok()) {
         result.status = StatusFor(r.status);
         result.detail = "read: " + Words(r);
         return;
@@ -253,7 +253,8 @@ void Provisioner::WorkOnvif(std::size_t index, RowResult& result) {
 
     Report(index, result, "saving");
     onvif::OnvifDeviceState after;
-    const onvif::OnvifResult applied = service->Apply(target, credentials, change, after);
+    camera.mac = state.mac;
+    const onvif::OnvifResult applied = service->Apply(camera, credentials, change, after);
     if (!after.ipv4.address.empty()) result.newAddress = after.ipv4.address;
     if (!applied.ok()) {
         result.status = StatusFor(applied.status);

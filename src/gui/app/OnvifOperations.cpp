@@ -46,8 +46,7 @@ onvif::CardSubnet PcSide(hostnet::HostNetwork* net, const CameraSettings& s, con
 
 struct OnvifOperations::Job {
     enum class Kind { Login, Apply } kind = Kind::Login;
-    std::string target;
-    std::string endpoint;
+    onvif::OnvifDevice device;
     onvif::OnvifCredentials credentials;
     onvif::OnvifChange change;
     onvif::OnvifService* service = nullptr;
@@ -79,13 +78,13 @@ struct OnvifOperations::Job {
             }
         }
         if (reachCamera && !reachCamera())
-            Diagnostic("ONVIF: no temporary address could be given to reach %s; trying it as it is", target.c_str());
-        if (!endpoint.empty()) service->KnowEndpoint(target, endpoint);
+            Diagnostic("ONVIF: no temporary address could be given to reach %s; trying it as it is",
+                       device.service.host.c_str());
         if (kind == Kind::Apply) {
-            result = service->Apply(target, credentials, change, state);
+            result = service->Apply(device, credentials, change, state);
             return;
         }
-        result = service->Read(target, credentials, state);
+        result = service->Read(device, credentials, state);
         if (!result.ok() || hostNetwork == nullptr) return;
         // Only now is the camera's MAC known: the walk tells its own answer
         // from another device's.
@@ -153,8 +152,7 @@ void OnvifOperations::Login() {
     OnvifSetup& setup = *window_.Context().onvifSetup;
     auto job = std::make_shared<Job>();
     job->kind = Job::Kind::Login;
-    job->target = OnvifTarget(setup.device);
-    job->endpoint = setup.device.endpoint;
+    job->device = onvif::DeviceFound(setup.device);
     job->credentials = setup.credentials;
     job->hostNetwork = window_.HostNet();
     if (onvif::ClaimantAddresses(setup.device).size() > 1) job->claim = setup.device;
@@ -168,8 +166,10 @@ void OnvifOperations::Apply() {
     OnvifSetup& setup = *window_.Context().onvifSetup;
     auto job = std::make_shared<Job>();
     job->kind = Job::Kind::Apply;
-    job->target = OnvifTarget(setup.device);
-    job->endpoint = setup.before.endpoint.empty() ? setup.device.endpoint : setup.before.endpoint;
+    job->device = onvif::DeviceFound(setup.device);
+    if (!setup.before.endpoint.empty()) job->device.endpoint = setup.before.endpoint;
+    // The camera logged in to: a device that took its address since is not written to.
+    job->device.mac = setup.before.mac;
     job->credentials = setup.credentials;
     job->change = setup.change;
     Start(std::move(job), Text("OnvifSummaryPage", "Applying"));

@@ -1,18 +1,9 @@
 #include "gui/framework/OnvifSetup.h"
 
-#include "core/onvif/soap/ServiceAddress.h"
-#include "core/base/AddressText.h"
+#include "core/onvif/OnvifDevice.h"
 
 namespace orvanta {
 
-std::string OnvifTarget(const onvif::DiscoveredOnvifDevice& device) {
-    if (const auto url = onvif::DeviceServiceOf(device)) return onvif::FormatServiceUrl(*url);
-    return device.replyFrom != 0 ? FormatIpv4HostOrder(device.replyFrom) : std::string();
-}
-
-std::string OnvifHost(const onvif::DiscoveredOnvifDevice& device) {
-    if (const auto url = onvif::DeviceServiceOf(device)) return url->host;
-    return device.replyFrom != 0 ? FormatIpv4HostOrder(device.replyFrom) : std::string();
-}
+std::string OnvifHost(const onvif::DiscoveredOnvifDevice& device) { return onvif::DeviceFound(device).service.host; }
 
 }  // namespace orvanta

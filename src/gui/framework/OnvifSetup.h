@@ -40,10 +40,7 @@ struct OnvifSetup {
     }
 };
 
-// The device service the path talks to: the first address the camera
-// announced, or its reply address on the standard path.
-std::string OnvifTarget(const onvif::DiscoveredOnvifDevice& device);
-// The address part of it.
+// The address of the device service the path talks to (onvif::DeviceFound).
 std::string OnvifHost(const onvif::DiscoveredOnvifDevice& device);
 
 }  // namespace orvanta

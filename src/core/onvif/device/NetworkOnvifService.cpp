@@ -21,6 +21,15 @@ std::string DoneList(const std::vector<std::string>& done) {
     return done.empty() ? "nothing was changed" : "done before it: " + ListText(done);
 }
 
+// The camera read is the one the caller knew: a device whose hardware
+// address was read before and now differs is another device that took
+// the address, and nothing is written to it.
+OnvifResult SameDevice(const OnvifDevice& device, const OnvifDeviceState& read) {
+    if (device.mac.empty() || read.mac.empty() || SameMac(device.mac, read.mac)) return {};
+    return {OnvifStatus::Refused, device.service.host + " is now a device with MAC " + MacText(read.mac) +
+                                      ", not the camera's " + MacText(device.mac) + "; nothing was changed"};
+}
+
 }  // namespace
 
 NetworkOnvifService::NetworkOnvifService(OnvifApplySettings settings) : settings_(settings) {
@@ -34,27 +43,14 @@ NetworkOnvifService::NetworkOnvifService(OnvifApplySettings settings) : settings
     localTimeZone = [] { return LocalPosixTimeZone(); };
 }
 
-void NetworkOnvifService::KnowEndpoint(const std::string& target, const std::string& endpoint) {
-    std::lock_guard<std::mutex> lock(endpointsMutex_);
-    endpoints_[target] = endpoint;
-}
-
-std::string NetworkOnvifService::KnownEndpoint(const std::string& target) const {
-    std::lock_guard<std::mutex> lock(endpointsMutex_);
-    const auto it = endpoints_.find(target);
-    return it == endpoints_.end() ? std::string() : it->second;
-}
-
-OnvifResult NetworkOnvifService::Read(const std::string& target, const OnvifCredentials& credentials,
+OnvifResult NetworkOnvifService::Read(const OnvifDevice& device, const OnvifCredentials& credentials,
                                       OnvifDeviceState& state) {
-    ServiceUrl url;
-    std::string why;
-    if (!ParseDeviceTarget(target, url, why)) return {OnvifStatus::Refused, why};
-    OnvifSession session(url, credentials, settings_.call, now);
+    OnvifSession session(device.service, credentials, settings_.call, now);
     CameraDateTime clock;
     state = OnvifDeviceState{};
-    const OnvifResult r = ReadDeviceState(session, state, clock);
-    state.KnowEndpoint(KnownEndpoint(target));
+    OnvifResult r = ReadDeviceState(session, state, clock);
+    state.KnowEndpoint(device.endpoint);
+    if (r.ok()) r = SameDevice(device, state);
     return r;
 }
 
@@ -186,12 +182,11 @@ OnvifResult NetworkOnvifService::FindAgain(const std::string& endpoint, const st
     return notFound;
 }
 
-OnvifResult NetworkOnvifService::Apply(const std::string& target, const OnvifCredentials& credentials,
+OnvifResult NetworkOnvifService::Apply(const OnvifDevice& device, const OnvifCredentials& credentials,
                                        const OnvifChange& change, OnvifDeviceState& after) {
     std::string why;
     if (!CheckChange(change, why)) return {OnvifStatus::Refused, why + "; nothing was sent"};
-    ServiceUrl url;
-    if (!ParseDeviceTarget(target, url, why)) return {OnvifStatus::Refused, why};
+    const ServiceUrl& url = device.service;
     const std::string pcTz = localTimeZone ? localTimeZone() : std::string("UTC0");
     OnvifCredentials login = credentials;
     auto session = std::make_unique<OnvifSession>(url, login, settings_.call, now);
@@ -201,7 +196,8 @@ OnvifResult NetworkOnvifService::Apply(const std::string& target, const OnvifCre
         r.detail += "; nothing was changed";
         return r;
     }
-    before.KnowEndpoint(KnownEndpoint(target));
+    before.KnowEndpoint(device.endpoint);
+    if (OnvifResult r = SameDevice(device, before); !r.ok()) return r;
     // An address is set on the interface the camera named; one that would
     // not tell its interfaces cannot be moved.
     if (change.ipv4 && before.interfaceToken.empty())
@@ -214,7 +210,7 @@ OnvifResult NetworkOnvifService::Apply(const std::string& target, const OnvifCre
     if (change.ipv4 && change.ipv4->dhcp && !before.ipv4.dhcp) {
         const std::optional<MacAddress> mac = MacAddress::Parse(before.mac);
         const hostnet::LinkLayerAnswer link =
-            linkAddress ? linkAddress(url.host, "", url.port) : hostnet::LinkLayerAnswer{};
+            linkAddress ? linkAddress(url.host, device.card, url.port) : hostnet::LinkLayerAnswer{};
         std::string why;
         if (before.endpoint.empty() || !mac)
             why = "the camera tells no endpoint reference and MAC to find it by after it takes an address by DHCP";

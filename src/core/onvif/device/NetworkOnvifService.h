@@ -6,8 +6,6 @@
 
 #include <chrono>
 #include <functional>
-#include <map>
-#include <mutex>
 #include <optional>
 #include <string>
 
@@ -46,11 +44,9 @@ public:
 
     explicit NetworkOnvifService(OnvifApplySettings settings = {});
 
-    OnvifResult Read(const std::string& target, const OnvifCredentials& credentials, OnvifDeviceState& state) override;
-    OnvifResult Apply(const std::string& target, const OnvifCredentials& credentials, const OnvifChange& change,
+    OnvifResult Read(const OnvifDevice& device, const OnvifCredentials& credentials, OnvifDeviceState& state) override;
+    OnvifResult Apply(const OnvifDevice& device, const OnvifCredentials& credentials, const OnvifChange& change,
                       OnvifDeviceState& after) override;
-
-    void KnowEndpoint(const std::string& target, const std::string& endpoint) override;
 
     Finder find;        // default: FindOnvifEndpoint (WS-Discovery)
     // The hardware address behind an address a search heard the camera's
@@ -90,15 +86,11 @@ private:
     bool ServesNewAddress(const ServiceUrl& url, const std::optional<OnvifIpv4>& newAddress,
                           const OnvifCredentials& credentials);
 
-    std::string KnownEndpoint(const std::string& target) const;
-
     // After SystemReboot: until the camera at `url` stops answering, or the
     // grace is over.
     void WaitUntilDown(const ServiceUrl& url, const OnvifCredentials& credentials);
 
     OnvifApplySettings settings_;
-    mutable std::mutex endpointsMutex_;
-    std::map<std::string, std::string> endpoints_;  // target -> endpoint reference
 };
 
 // A network service for one worker (a plan row): SOAP over HTTP with the
