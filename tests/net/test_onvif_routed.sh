@@ -110,11 +110,17 @@ cred=(--user admin --password-file "$T/pw")
 cli onvif read 10.96.8.10 "${cred[@]}" --format json >"$T/read.json" 2>"$T/read.err"
 check "a routed camera is read like a local one" "0 10.96.8.10" \
     "$? $(/usr/bin/python3 -c 'import json,sys; print(json.load(open(sys.argv[1]))[0]["ipv4"]["address"])' "$T/read.json" 2>/dev/null)"
-start=$(date +%s.%N)
-cli onvif read 10.96.11.40 "${cred[@]}" --format json >"$T/slow.json" 2>"$T/slow.err"
-rc=$?
-echo "figure: onvif read of a camera that waits 100 ms before each reply: $(echo "$(date +%s.%N) - $start" | bc) s"
-check "a camera that waits before each reply is read whole" 0 "$rc"
+# The slow camera's port is given, so the figure is the read alone.
+times=()
+for i in 1 2 3 4 5; do
+    start=$(date +%s.%N)
+    cli onvif read 10.96.11.40:80 "${cred[@]}" --format json >"$T/slow.json" 2>"$T/slow.err"
+    rc=$?
+    times+=("$(echo "$(date +%s.%N) - $start" | bc)")
+done
+echo "figure: onvif read of a camera that waits 100 ms before each reply (12 calls), five runs: ${times[*]} s"
+check "a camera that waits before each reply is read whole, its two streams too" "0 2" \
+    "$rc $(/usr/bin/python3 -c 'import json,sys; print(len(json.load(open(sys.argv[1]))[0]["stream_uris"]))' "$T/slow.json" 2>/dev/null)"
 cli onvif set 10.96.8.11 --hostname routed-set "${cred[@]}" >"$T/set.out" 2>"$T/set.err"
 check "a routed camera is set and read back" "0 routed-set" \
     "$? $(/usr/bin/python3 -c 'import json,sys; print(json.load(open(sys.argv[1]))["cameras"][1]["hostname"])' "$T/vlan8.json" 2>/dev/null)"

@@ -11,6 +11,10 @@ from . import auth, device, xmlout
 from .xmlout import SOAP, WSSE
 
 MAX_BODY = 1 << 20
+# What a device answers without a login (the "PRE_AUTH" access class of the
+# ONVIF core standard): enough to learn its clock and where its services are.
+PRE_AUTH = frozenset(("GetWsdlUrl", "GetServices", "GetServiceCapabilities", "GetCapabilities", "GetHostname",
+                      "GetSystemDateAndTime", "GetEndpointReference"))
 
 
 class Server(socketserver.ThreadingMixIn, http.server.HTTPServer):
@@ -81,7 +85,7 @@ class Handler(http.server.BaseHTTPRequestHandler):
             return self._fault(xmlout.fault(variant, "Sender", "InvalidArgVal", f"request does not match the ONVIF schema: {why}"), 400)
         opts.dump(cam, op, body, "req")
         # Who is asking.
-        anonymous = op == "GetSystemDateAndTime" and not opts.no_anonymous_time
+        anonymous = op in PRE_AUTH and not opts.no_anonymous_time
         user, how = None, "anonymous"
         authz = self.headers.get("Authorization")
         security = env.find(f"{{{SOAP}}}Header/{{{WSSE}}}Security")
