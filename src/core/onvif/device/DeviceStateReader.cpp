@@ -6,6 +6,7 @@
 #include <ctime>
 #include <deque>
 #include <functional>
+#include <future>
 #include <string_view>
 
 #include "core/onvif/device/CallPool.h"
@@ -97,7 +98,7 @@ public:
             return;
         }
         pool_.Submit([this] {
-            if (stopped_) return Done(Got::Missing);
+            if (!MaySign()) return Done(Got::Missing);
             Ask(session_, services_);
             servicesGot_ = Judge(session_, services_, fatal_,
                                  [&](const pugi::xml_node& b) { return ReadMediaServices(b, listed_); });
@@ -124,18 +125,27 @@ public:
         return all;
     }
 
-    // The login was refused: the chain sends nothing more (each refused
-    // login counts towards a camera's lock-out).
-    void Stop() { stopped_ = true; }
+    // Whether GetDeviceInformation took the login. Until it is known the
+    // chain sends one signed call at most: a wrong password would be
+    // refused once more for each (and cameras lock an account out after a
+    // few refusals). Set exactly once, before the pool is waited for.
+    void LoginProven(bool proven) { proven_.set_value(proven); }
 
 private:
     void Done(Got got) { got_ = got; }
+
+    // True when the next signed call may go: the first at once, every later
+    // one once the login is proven.
+    bool MaySign() {
+        if (!signedOnce_.exchange(true)) return true;
+        return login_.get();
+    }
 
     void FromServices() {
         if (!listed_.media2.empty()) return Profiles({listed_.media2, true});
         if (!listed_.media.empty()) return Profiles({listed_.media, false});
         pool_.Submit([this] {
-            if (stopped_) return Done(Got::Missing);
+            if (!MaySign()) return Done(Got::Missing);
             capabilities_.url = session_.Device();
             capabilities_.call = GetCapabilitiesCall();
             Ask(session_, capabilities_);
@@ -165,7 +175,7 @@ private:
         profiles_.url = ReachableServiceUrl(url, session_.Device());
         profiles_.call = media_.media2 ? GetProfiles2Call() : GetProfilesCall();
         pool_.Submit([this] {
-            if (stopped_) return Done(Got::Missing);
+            if (!MaySign()) return Done(Got::Missing);
             Ask(session_, profiles_);
             std::vector<std::string> tokens;
             const Got got = Judge(session_, profiles_, fatal_, [&](const pugi::xml_node& b) {
@@ -182,7 +192,7 @@ private:
             Done(Got::Read);
             for (Asked& a : streams_)
                 pool_.Submit([this, &a] {
-                    if (stopped_) a.result = {OnvifStatus::NotAuthorized, "not asked: the login was refused"};
+                    if (!MaySign()) a.result = {OnvifStatus::NotAuthorized, "not asked: the login was refused"};
                     else Ask(session_, a);
                 }, true);
         }, true);
@@ -193,7 +203,9 @@ private:
     std::vector<std::string>& uris_;
     Asked services_, capabilities_, profiles_;
     std::deque<Asked> streams_;
-    std::atomic<bool> stopped_{false};
+    std::promise<bool> proven_;
+    std::shared_future<bool> login_ = proven_.get_future().share();
+    std::atomic<bool> signedOnce_{false};
     MediaServices listed_;
     MediaService media_;
     Got servicesGot_ = Got::Missing;
@@ -244,7 +256,7 @@ OnvifResult ReadDeviceState(OnvifSession& session, OnvifDeviceState& state, Came
     // The one mandatory call: its answer is what proves the login, so its
     // refusal is the login's.
     const auto refused = [&](OnvifResult r) {
-        streams.Stop();
+        streams.LoginProven(false);
         pool.Wait();
         return r;
     };
@@ -252,6 +264,7 @@ OnvifResult ReadDeviceState(OnvifSession& session, OnvifDeviceState& state, Came
     if (!ReadDeviceInformation(information.reply.body, state))
         return refused({OnvifStatus::BadReply, "the reply to GetDeviceInformation is not its response"});
 
+    streams.LoginProven(true);
     // Everything else, side by side, a few at a time.
     Asked endpoint{device, DeviceCall("GetEndpointReference"), {}, {}};
     Asked nics{device, DeviceCall("GetNetworkInterfaces"), {}, {}};
