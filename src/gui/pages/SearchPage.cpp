@@ -120,8 +120,11 @@ SearchPage::SearchPage(QWidget* parent) : WizardPage(139, "SearchPage", parent) 
     searchButton_ = AddButton(kSearchButton, Dlu(8, 178, 90, 22), QStringLiteral("Start  Search"));
     note_ = AddStatic(kNote, Dlu(106, 178, 275, 60), QString());
     status_ = AddStatic(0, Dlu(8, 203, 95, 22), QString());
-    otherNetworksButton_ = AddButton(kOtherNetworksButton, Dlu(8, 226, 95, 14), QStringLiteral("Search other networks\u2026"));
+    // Short enough for the column under the search button in every
+    // language's font; the full words are its accessible name and tip.
+    otherNetworksButton_ = AddButton(kOtherNetworksButton, Dlu(8, 226, 95, 14), QStringLiteral("Other networks\u2026"));
     otherNetworksButton_->setAccessibleName(QStringLiteral("Search other networks"));
+    otherNetworksButton_->setToolTip(QStringLiteral("Search other networks: cameras behind a router, by address range"));
     rangeSurvey_ = SurveyThroughRoutes;
     status_->setObjectName(QStringLiteral("searchStatus"));
     AddStepTitle(kTitle, "TitleSearch", kCaptionCapacity, QStringLiteral("Find the Camera"));
