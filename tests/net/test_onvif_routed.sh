@@ -28,6 +28,10 @@ lab_add_router gw main 10.96.0.254/24
 lab__cable "$(lab_ns gw)" eth1 far || exit 1
 ip -n "$(lab_ns gw)" addr add 10.96.8.1/22 dev eth1 || exit 1
 ip -n "$LAB_PC" route add 10.96.8.0/22 via 10.96.0.254 dev eth0 || exit 1
+# A second camera network behind the same router, for a device whose search
+# answers come from another of its addresses than the one probed.
+ip -n "$(lab_ns gw)" addr add 10.96.16.1/24 dev eth1 || exit 1
+ip -n "$LAB_PC" route add 10.96.16.0/24 via 10.96.0.254 dev eth0 || exit 1
 
 # name, first address, how many, HTTP port, the emulator's switches.
 cat >"$T/cameras" <<'TABLE'
@@ -36,6 +40,7 @@ vlan9   10.96.9.20/22  10 8080 -
 vlan10  10.96.10.30/22 10 8899 -
 vlan11  10.96.11.40/22 10 80   --reply-delay-ms 100
 quiet   10.96.11.200/22 1 8080 --no-discovery
+aside   10.96.16.10/24  1 80   --probe-answer-from 10.96.16.11
 TABLE
 n=0
 declare -A port first
@@ -43,7 +48,8 @@ while read -r name address count http opts; do
     n=$((n + 1))
     [ "$opts" = - ] && opts=""
     lab_add_camera_on far "$name" "$address"
-    ip -n "$(lab_ns "$name")" route add default via 10.96.8.1 || exit 1
+    case "$address" in 10.96.16.*) via=10.96.16.1 ;; *) via=10.96.8.1 ;; esac
+    ip -n "$(lab_ns "$name")" route add default via "$via" || exit 1
     # shellcheck disable=SC2086
     lab_start_bg "$name" "$T/$name.log" "$sim" --address "$address" --count "$count" --port "$http" \
         --uuid "$(printf 'urn:uuid:7b5e0000-0000-4000-8000-%010d00' "$n")" --name "Cam $name" \
@@ -100,6 +106,14 @@ sleep 1
 check "text output prints a row while the survey is still running" "2 yes" \
     "$(grep -c . "$T/stream.out") $(kill -0 "$stream_pid" 2>/dev/null && echo yes || echo no)"
 wait "$stream_pid" 2>/dev/null
+
+# An answer counts for the address it came from: the probe to .10 is
+# answered from .11, which is listed with the reference; .10 itself told
+# nothing to the probe and is listed only by the port it answers on.
+cli discover --range 10.96.16.8/29 --format json >"$T/aside.json" 2>"$T/aside.err"
+check "a probe answered from another address: the reference is listed at the address that answered" \
+    "0 10.96.16.11 no-reference" \
+    "$? $(json '" ".join(d["address"] for d in a if d["uuid"])' "$T/aside.json") $(json '"no-reference" if [d["uuid"] for d in a if d["address"] == "10.96.16.10"] == [""] else a' "$T/aside.json")"
 
 cli discover --range 10.96.0.0/24 --seconds 2 --format csv >"$T/own.csv" 2>"$T/own.err"
 check "the PC's own address and its router are left out of a range that holds them" "0 yes" \

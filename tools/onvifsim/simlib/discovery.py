@@ -36,6 +36,7 @@ class Responder:
         self.lock = threading.Lock()
         self.wake_r, self.wake_w = socket.socketpair()
         self.senders = {}           # camera index -> (address, socket)
+        self.answerer = None        # with --probe-answer-from
         self.listener = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
         self.listener.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
         self.listener.bind(("", PORT))
@@ -62,8 +63,23 @@ class Responder:
             self.senders[cam.index] = (cam.address, s)
             return s
 
+    def _answer_socket(self):
+        """The socket search answers leave from with --probe-answer-from: a
+        device whose discovery service is bound to one address of its card
+        answers probes sent to any other from that one."""
+        with self.lock:
+            if self.answerer is None:
+                s = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
+                s.setsockopt(socket.SOL_SOCKET, SO_BINDTODEVICE, self.opts.iface.encode())
+                s.bind((self.opts.probe_answer_from, 0))
+                self.answerer = s
+            return self.answerer
+
     def _send(self, cam, data, dest):
         try:
+            if self.opts.probe_answer_from and b"ProbeMatch" in data:
+                self._answer_socket().sendto(data, dest)
+                return
             self._sender(cam).sendto(data, dest)
         except OSError as e:
             self.opts.log(f"discovery-send-failed {cam.address} -> {dest[0]}: {e}")
