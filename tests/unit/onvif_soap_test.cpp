@@ -25,6 +25,7 @@
 #include "DiagnosticCapture.h"
 #include "LoopbackCamera.h"
 #include "core/onvif/device/CallPool.h"
+#include "core/onvif/search/RangeSurvey.h"
 #include "core/onvif/device/ChangeCheck.h"
 #include "core/onvif/device/DeviceReplies.h"
 #include "core/onvif/device/DeviceRequests.h"
@@ -1152,6 +1153,69 @@ TEST(OnvifCallPool, BoundedOrderedAndWaitedFor) {
     const auto at = [&](int id) { return std::find(order.begin(), order.end(), id) - order.begin(); };
     EXPECT_EQ(at(100), 3);          // first once a lane was free
     EXPECT_LT(at(101), at(8));      // the chain's next step did not wait behind the queue
+}
+
+
+// A range survey on the loopback network: nothing takes the probe (the
+// closed discovery port sends the address straight to its ports), the
+// one port that answers GetSystemDateAndTime as a device service makes
+// the row, a port that answers something else makes none, and the survey
+// ends once every address had its last try rather than by a clock.
+TEST(OnvifRangeSurvey, SilentAddressesAreAskedOnTheirPorts) {
+    FakeCamera camera;
+    LoopbackCamera device([&](const std::string& r) { return camera.Answer(r); });
+    LoopbackCamera web([](const std::string&) {
+        return LoopbackCamera::Turn{"HTTP/1.1 200 OK\r\nContent-Length: 5\r\n\r\nhello"};
+    });
+    RangeSurveySettings settings;
+    settings.ports = {web.PortText(), device.PortText()};
+    settings.probeRetry = 50ms;
+    settings.probeWait = 5s;  // only a closed port ends the wait this early
+    settings.connectWait = 500ms;
+    settings.call.connectLimitMs = 500;
+    settings.call.overallLimitMs = 2000;
+    std::vector<std::string> heard;
+    settings.heard = [&](const DiscoveredOnvifDevice& d) { heard.push_back(d.xaddrs.at(0)); };
+    RangeSurveyReport report;
+    const auto start = std::chrono::steady_clock::now();
+    const std::vector<DiscoveredOnvifDevice> found = SurveyAddresses({0x7F000001}, settings, report);
+    const auto took = std::chrono::steady_clock::now() - start;
+    ASSERT_TRUE(report.ran) << report.why;
+    EXPECT_TRUE(report.complete);
+    ASSERT_EQ(found.size(), 1u);
+    EXPECT_EQ(heard, std::vector<std::string>{"http://127.0.0.1:" + device.PortText() + "/onvif/device_service"});
+    EXPECT_EQ(found[0].replyFrom, 0x7F000001u);
+    EXPECT_TRUE(found[0].endpoint.empty());  // a port tells no reference
+    EXPECT_FALSE(found[0].routed);           // on this host's own link
+    EXPECT_EQ(found[0].interfaceName, "lo");
+    EXPECT_LT(took, 4s);
+    // Only the clock was asked, and without a login (the connection that
+    // found the port open closes unused: an empty request).
+    std::erase(camera.actions, std::string());
+    EXPECT_EQ(camera.actions, std::vector<std::string>{"GetSystemDateAndTime"});
+    for (const std::string& r : device.Requests()) EXPECT_EQ(r.find("wsse:"), std::string::npos);
+}
+
+// The bound on packets a second holds: 100 addresses whose closed
+// discovery port answers the first probe at once (no second try, no port
+// to ask), at 200 a second, take half a second of sending.
+TEST(OnvifRangeSurvey, PacketRateIsBounded) {
+    RangeSurveySettings settings;
+    settings.packetsPerSecond = 200;
+    settings.ports = {};
+    settings.probeRetry = 10ms;
+    settings.probeWait = 10ms;
+    std::vector<uint32_t> addresses;
+    // 127.1.0.x: loopback addresses nobody listens on.
+    for (uint32_t i = 1; i <= 100; ++i) addresses.push_back(0x7F010000 + i);
+    RangeSurveyReport report;
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_TRUE(SurveyAddresses(addresses, settings, report).empty());
+    const auto took = std::chrono::steady_clock::now() - start;
+    EXPECT_TRUE(report.complete);
+    EXPECT_EQ(report.asked, 100u);
+    EXPECT_GE(took, 450ms);
+    EXPECT_LT(took, 3s);
 }
 
 }  // namespace
