@@ -135,6 +135,14 @@ done
 echo "figure: onvif read of a camera that waits 100 ms before each reply (12 calls), five runs: ${times[*]} s"
 check "a camera that waits before each reply is read whole, its two streams too" "0 2" \
     "$rc $(/usr/bin/python3 -c 'import json,sys; print(len(json.load(open(sys.argv[1]))[0]["stream_uris"]))' "$T/slow.json" 2>/dev/null)"
+# The read's calls reuse the connections the camera keeps open: each
+# connection leaves one TIME-WAIT behind, on whichever side closed it first.
+cli onvif read 10.96.11.41:80 "${cred[@]}" --format json >"$T/reuse.json" 2>/dev/null
+connections=$(( $(ip netns exec "$LAB_PC" ss -Htn state time-wait dst 10.96.11.41:80 | wc -l) +
+                $(ip netns exec "$(lab_ns vlan11)" ss -Htn state time-wait src 10.96.11.41:80 | wc -l) ))
+echo "figure: connections a read of 12 calls opened: $connections"
+check "a read opens no more connections than it runs calls at once, plus the clock and its three open questions" \
+    yes "$([ "$connections" -le 10 ] && echo yes || echo "no: $connections")"
 cli onvif set 10.96.8.11 --hostname routed-set "${cred[@]}" >"$T/set.out" 2>"$T/set.err"
 check "a routed camera is set and read back" "0 routed-set" \
     "$? $(/usr/bin/python3 -c 'import json,sys; print(json.load(open(sys.argv[1]))["cameras"][1]["hostname"])' "$T/vlan8.json" 2>/dev/null)"

@@ -32,6 +32,11 @@ class Server(socketserver.ThreadingMixIn, http.server.HTTPServer):
 
 class Handler(http.server.BaseHTTPRequestHandler):
     protocol_version = "HTTP/1.1"
+    # Camera servers send a reply's header and body together (gSOAP buffers
+    # the whole message); this one writes them apart, so Nagle's rule must
+    # not hold the body back for the client's delayed ACK on a kept
+    # connection.
+    disable_nagle_algorithm = True
     server_version = "onvifsim"
     sys_version = ""
 

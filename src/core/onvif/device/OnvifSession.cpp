@@ -71,7 +71,11 @@ OnvifResult OnvifSession::Exchange(const ServiceUrl& url, const SoapCall& call, 
             authorization = Authorization(url, &answered);
         }
     }
-    OnvifResult r = PostSoap(settings_, url, call.action, envelope, authorization, http);
+    // Reads go on connections the camera keeps open; a change always goes
+    // on a fresh one (a request sent again on a fresh connection after a
+    // kept one failed could apply twice).
+    const bool read = call.action.compare(call.action.rfind('/') + 1, 3, "Get") == 0;
+    OnvifResult r = PostSoap(settings_, url, call.action, envelope, authorization, http, read ? &connections_ : nullptr);
     if (lane.owns_lock()) lane.unlock();
     if (!r.ok()) return r;
     {

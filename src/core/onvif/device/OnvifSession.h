@@ -17,6 +17,7 @@
 #include "core/onvif/OnvifService.h"
 #include "core/onvif/OnvifTypes.h"
 #include "core/onvif/soap/ServiceAddress.h"
+#include "core/onvif/soap/SoapConnections.h"
 #include "core/onvif/soap/SoapReply.h"
 
 namespace orvanta::onvif {
@@ -66,6 +67,7 @@ private:
     std::optional<std::chrono::system_clock::time_point> lastHttpDate_;
     std::mutex mutex_;        // guards lastHttpDate_ and the Digest state below
     std::mutex digestLane_;   // held for each exchange that answers a Digest challenge
+    SoapConnections connections_;  // what the camera kept open, for the next calls
     std::optional<DigestChallenge> digest_;
     std::string cnonce_;
     unsigned nc_ = 0;
