@@ -219,27 +219,33 @@ private:
 
     void PortClosed(AddressState& a) {
         --a.portsOpen;
-        if (a.phase == Phase::Ports && a.portsTried == s_.ports.size() && a.portsOpen == 0) Finish(a);
+        if (a.portsOpen != 0) return;
+        // Answered meanwhile (a late answer to its probe), or every port tried.
+        if (a.answered || (a.phase == Phase::Ports && a.portsTried == s_.ports.size())) Finish(a);
     }
 
     void Send(Clock::time_point now) {
         // Probes first: they are the cheap question, and the waits for
         // silent addresses run meanwhile.
         while (next_ < states_.size() || !probeQueue_.empty()) {
-            if (!budget_.Take(now)) return;
-            std::size_t i;
-            if (!probeQueue_.empty()) {
-                i = probeQueue_.front();
-                probeQueue_.pop_front();
-            } else {
-                i = next_++;
+            std::size_t& from = probeQueue_.empty() ? next_ : probeQueue_.front();
+            // Heard already (it answered for itself before its turn): no probe.
+            if (states_[from].phase == Phase::Done) {
+                if (probeQueue_.empty()) ++next_;
+                else probeQueue_.pop_front();
+                continue;
             }
+            if (!budget_.Take(now)) return;
+            const std::size_t i = from;
+            if (probeQueue_.empty()) ++next_;
+            else probeQueue_.pop_front();
             Probe(states_[i], now);
         }
         while (!portQueue_.empty() && attempts_.size() < openLimit_) {
             AddressState& a = states_[portQueue_.front()];
             if (a.answered || a.phase != Phase::Ports) {
                 portQueue_.pop_front();
+                if (a.answered && a.portsOpen == 0) Finish(a);
                 continue;
             }
             if (!budget_.Take(now)) return;
