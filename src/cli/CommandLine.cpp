@@ -234,6 +234,12 @@ void PrintResult(const std::string& text) {
     WriteAll(stdout, text);
 }
 
+void PrintProgress(const std::string& text) {
+    std::lock_guard<std::mutex> lock(g_outputMutex);
+    WriteAll(stdout, text);
+    std::fflush(stdout);
+}
+
 int Fail(const char* command, int code, const std::string& message, bool jsonOutput) {
     std::lock_guard<std::mutex> lock(g_outputMutex);
     g_outputStarted = true;

@@ -85,6 +85,10 @@ bool StdoutIsTerminal();
 // output finish instead of cutting it.
 void PrintResult(const std::string& text);
 
+// Writes part of a listing that is still growing (rows as they are heard):
+// unlike PrintResult, the --timeout watchdog may still end the command.
+void PrintProgress(const std::string& text);
+
 // Reports a failure: one line "orvanta-cli COMMAND: message" on stderr and,
 // when `jsonOutput`, {"error": {...}} on stdout so the output still parses.
 // Returns `code`.

@@ -17,9 +17,12 @@ struct Command {
 };
 
 const Command kCommands[] = {
-    {"discover", orvanta::cli::RunDiscover, "discover [--seconds N] [--format text|csv|json] [--interface NAME] [--kind native|onvif|all]",
-     "Searches the local network by broadcast for N seconds (default 6) and lists every camera that\n"
-     "answered, sorted by address. The request leaves through every card that is up, or only NAME."},
+    {"discover", orvanta::cli::RunDiscover, "discover [--seconds N] [--format text|csv|json] [--interface NAME] [--kind native|onvif|all] [--range CIDR[,CIDR...] [--rate N]]",
+     "Searches the local network by broadcast for N seconds (default 6; fractions down to 0.2) and lists\n"
+     "every camera that answered, sorted by address. The request leaves through every card that is up, or\n"
+     "only NAME. Text output prints each ONVIF row as it is heard (--kind onvif). --range asks every\n"
+     "address of the ranges (at most 65536) beyond the PC's own links for ONVIF devices, through the PC's\n"
+     "routes, at N packets a second (default 1000); it ends when every address answered or had its last try."},
     {"read", orvanta::cli::RunRead,
      "read HOST[:PORT]... [--user U] [PASSWORD] [--format ini|text|csv|json] [--show-secrets]",
      "Reads everything each camera reports. ini (the default, also 'text') prints Field=value lines that\n"

@@ -16,6 +16,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -23,11 +24,13 @@
 #include <QTimer>
 #include <QTreeWidget>
 #include <cstring>
+#include <thread>
 
 #include "core/base/AddressText.h"
 #include "core/discovery/DiscoveredCamera.h"
 #include "core/settings/FixedField.h"
 #include "gui/dialogs/PlanDialog.h"
+#include "gui/dialogs/RangeSearchDialog.h"
 #include "gui/pages/SearchPage.h"
 #include "support/WizardFixture.h"
 
@@ -132,6 +135,7 @@ private slots:
     void contextMenuCopiesAndExports();
     void oneRightClickOneMenu();
     void onvifCamerasShareTheList();
+    void otherNetworksJoinTheListFromAWorker();
 
 private:
     void RunSearch() {
@@ -543,6 +547,77 @@ void SearchPageTest::onvifCamerasShareTheList() {
     picture->trigger();
     QCOMPARE(fx_->posted, Commands{WizardCommand::ShowOnvifPicture});
     QCOMPARE(fx_->onvifSetup.pictureOf.endpoint, std::string("urn:uuid:0000-dome"));
+}
+
+
+// Cameras behind a router: the ranges are checked in the dialog (a refused
+// one named there, the dialog kept open), kept for the next time, and
+// searched off the window's thread; each camera heard joins the list once,
+// beside those the search of this network found.
+void SearchPageTest::otherNetworksJoinTheListFromAWorker() {
+    QTemporaryDir config;
+    qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
+    KeepSearchRanges(QStringLiteral("10.20.0.0/24"));
+    onvif::DiscoveredOnvifDevice near;
+    near.endpoint = "urn:uuid:0000-near";
+    near.xaddrs = {"http://10.0.0.30/onvif/device_service"};
+    near.replyFrom = 0x0A00001E;
+    fx_->onvifSearch.looks = {{near}};
+    RunSearch();
+    QCOMPARE(List()->topLevelItemCount(), 1);
+
+    std::thread::id surveyThread;
+    std::vector<onvif::AddressRange> asked;
+    page_->SetRangeSurvey([&](const std::vector<onvif::AddressRange>& ranges,
+                              const std::function<void(const onvif::DiscoveredOnvifDevice&)>& heard,
+                              const std::function<bool()>& stop) {
+        surveyThread = std::this_thread::get_id();
+        asked = ranges;
+        onvif::DiscoveredOnvifDevice routed;
+        routed.endpoint = "URN:UUID:0000-FAR";
+        routed.xaddrs = {"http://10.20.8.10:8080/onvif/device_service"};
+        routed.replyFrom = 0x0A14080A;
+        routed.interfaceName = "eth0";
+        routed.routed = true;
+        heard(routed);
+        onvif::DiscoveredOnvifDevice again = routed;  // heard again, reference spelt otherwise
+        again.endpoint = "urn:uuid:0000-far";
+        heard(again);
+        heard(near);  // the one this network's search found already
+        onvif::DiscoveredOnvifDevice quiet;  // found on its port alone: no reference
+        quiet.xaddrs = {"http://10.20.8.200:8080/onvif/device_service"};
+        quiet.replyFrom = 0x0A1408C8;
+        heard(quiet);
+        heard(quiet);
+        (void)stop;
+    });
+    QStringList problems;
+    fx_->prompter.AnswerDialog([&](QDialog& d) {
+        auto& dialog = dynamic_cast<RangeSearchDialog&>(d);
+        if (dialog.RangesEdit()->text() != QStringLiteral("10.20.0.0/24")) return int(QDialog::Rejected);
+        // A typo'd prefix is refused by name and the dialog stays.
+        dialog.RangesEdit()->setText(QStringLiteral("10.20.0.0/8"));
+        dialog.SearchButton()->click();
+        problems << dialog.Problem()->text();
+        if (dialog.result() == QDialog::Accepted) return int(QDialog::Accepted);
+        dialog.RangesEdit()->setText(QStringLiteral("10.20.8.0/22, 10.21.0.0/24"));
+        dialog.SearchButton()->click();
+        return dialog.result();
+    });
+    page_->Control<QPushButton>(SearchPage::kOtherNetworksButton)->click();
+    QCOMPARE(problems.size(), 1);
+    QVERIFY2(problems[0].contains(QStringLiteral("10.20.0.0/8")), qPrintable(problems[0]));
+    QTRY_VERIFY(!page_->SearchingRanges());
+    QVERIFY(surveyThread != std::thread::id() && surveyThread != std::this_thread::get_id());
+    QCOMPARE(asked.size(), std::size_t{2});
+    QCOMPARE(KeptSearchRanges(), QStringLiteral("10.20.8.0/22, 10.21.0.0/24"));
+    QTRY_COMPARE(List()->topLevelItemCount(), 3);
+    const int kind = List()->columnCount() - 1;
+    QCOMPARE(List()->topLevelItem(1)->text(0), QStringLiteral("10.20.8.10"));
+    QCOMPARE(List()->topLevelItem(1)->text(2), QStringLiteral("8080"));
+    QCOMPARE(List()->topLevelItem(1)->text(kind), QStringLiteral("ONVIF"));
+    QCOMPARE(List()->topLevelItem(2)->text(0), QStringLiteral("10.20.8.200"));
+    QVERIFY(page_->Control<QPushButton>(SearchPage::kOtherNetworksButton)->isEnabled());
 }
 
 QTEST_MAIN(SearchPageTest)

@@ -59,7 +59,7 @@ cli_json() {
 }
 cli_csv() {
     lab_exec pc "$bin/orvanta-cli" discover --seconds 2 --format csv >"$LAB_TMP/d.csv" || return 1
-    [ "$(wc -l <"$LAB_TMP/d.csv")" = 29 ] && head -1 "$LAB_TMP/d.csv" | grep -qx 'kind,ip,mac,port,model,interface,serial,second_port,mask,uuid,address,xaddrs,name,hardware' &&
+    [ "$(wc -l <"$LAB_TMP/d.csv")" = 29 ] && head -1 "$LAB_TMP/d.csv" | grep -qx 'kind,ip,mac,port,model,interface,serial,second_port,mask,uuid,address,xaddrs,name,hardware,routed' &&
         [ "$(grep -c '^native,' "$LAB_TMP/d.csv")" = 28 ]
 }
 cli_exit() {  # cli_exit NS EXPECTED args...

@@ -46,6 +46,15 @@ if /usr/bin/python3 -c 'import lxml' 2>/dev/null; then
     onvif=1
     lab_add_camera ocam 192.168.61.30/24
     printf 'Walk pass\n' >"$T/opw"
+    # A router to a camera network of its own, reached by the PC's route.
+    lab_add_router gw main 192.168.61.254/24
+    lab__cable "$(lab_ns gw)" eth1 far && ip -n "$(lab_ns gw)" addr add 10.61.8.1/24 dev eth1
+    ip -n "$LAB_PC" route add 10.61.8.0/24 via 192.168.61.254
+    lab_add_camera_on far vlan 10.61.8.10/24
+    ip -n "$(lab_ns vlan)" route add default via 10.61.8.1
+    lab_start_bg vlan "$T/vlan.log" "$sim" --address 10.61.8.10/24 --count 3 --name "Far dome" \
+        --uuid urn:uuid:6f5e0000-0000-4000-8000-000000000610 --password-file "$T/opw"
+    lab_wait_port vlan tcp 80 15 || { echo "routed ONVIF cameras did not start" >&2; exit 1; }
 else
     echo "note the ONVIF emulator needs python3-lxml: no ONVIF walk"
 fi
@@ -143,6 +152,8 @@ walk cht-200 "繁體中文 (CHT)" 2
 if [ "$onvif" = 1 ]; then
     walk_onvif en-100 "English (ENG)" 1
     walk_onvif cht-200 "繁體中文 (CHT)" 2
+    run_walk en-100-range "English (ENG)" 1 range-search --path range --ranges 10.61.8.0/24 --expect-cameras 3 &&
+        walked en-100-range
 fi
 if [ "${ORVANTA_WALKTHROUGH_ALL:-0}" = 1 ]; then
     walk en-200 "English (ENG)" 2

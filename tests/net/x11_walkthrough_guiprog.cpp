@@ -51,6 +51,7 @@
 #include "gui/app/WizardWindow.h"
 #include "gui/app/QtPrompter.h"
 #include "gui/controls/Ipv4AddressEdit.h"
+#include "gui/pages/SearchPage.h"
 #include "gui/pages/SetupChoicePage.h"
 #include "gui/pages/StartPage.h"
 #include "gui/dialogs/RootLoginDialog.h"
@@ -72,6 +73,7 @@ struct Options {
     QString path = QStringLiteral("guided-lan");  // or "login": another subnet, root password
     QString password;                              // typed into the login dialog
     int expectCameras = 1;                         // rows the search must show
+    QString ranges;                                // typed into "Search other networks" (path "range")
     bool strictAccessible = false;
     bool allPages = false;  // after the walk, shoot each of the pages as well
     int searchSeconds = 20;
@@ -242,6 +244,7 @@ public:
     }
 
     const Options& Opt() const { return opt_; }
+    WizardWindow& Window() { return dlg_; }
 
     // A read-only field a page fills (the camera's new address, say).
     bool ExpectText(int page, int id) {
@@ -336,6 +339,16 @@ private:
             QTest::keyClicks(password, opt_.password);
             Shot(QStringLiteral("login"), dialog);
             QTest::mouseClick(ok, Qt::LeftButton);
+            return;
+        }
+        // "Search other networks": the ranges typed, then searched.
+        auto* ranges = dialog->findChild<QLineEdit*>(QStringLiteral("ranges"));
+        auto* search = dialog->findChild<QPushButton*>(QStringLiteral("searchRanges"));
+        if (ranges != nullptr && search != nullptr && !opt_.ranges.isEmpty()) {
+            ranges->clear();
+            QTest::keyClicks(ranges, opt_.ranges);
+            Shot(QStringLiteral("range-dialog"), dialog);
+            QTest::mouseClick(search, Qt::LeftButton);
             return;
         }
         Shot(QStringLiteral("dialog"), dialog);
@@ -521,6 +534,28 @@ std::vector<Step> OnvifPath() {
     return steps;
 }
 
+// Cameras behind a router: "Search other networks" with the ranges of
+// --ranges, until the list holds --expect-cameras rows and the search ended.
+std::vector<Step> RangePath() {
+    return {
+        {"first-page", kPageStart, [](Walk& w) { return w.Click(kPageStart, StartPage::kSetupButton); }},
+        {"choose-no", kPageSetupChoice,
+         [](Walk& w) { return w.Click(kPageSetupChoice, SetupChoicePage::kNoRadio) && w.Click(kPageSetupChoice, SetupChoicePage::kNext); }},
+        {"range-search", kPageSearch,
+         [](Walk& w) {
+             if (!w.Click(kPageSearch, SearchPage::kOtherNetworksButton)) return false;
+             auto* page = qobject_cast<SearchPage*>(w.Window().Page(kPageSearch));
+             auto* list = page->Control<QTreeWidget>(SearchPage::kList);
+             const bool done = QTest::qWaitFor(
+                 [&] { return !page->SearchingRanges() && list->topLevelItemCount() >= w.Opt().expectCameras; },
+                 w.Opt().searchSeconds * 1000);
+             w.Shot(QStringLiteral("range-found"));
+             return done ? true
+                         : w.Fail(QStringLiteral("%1 rows after the range search").arg(list->topLevelItemCount()));
+         }},
+    };
+}
+
 bool ParseArgs(const QStringList& args, Options& opt) {
     for (int i = 1; i < args.size(); ++i) {
         const QString& a = args[i];
@@ -538,6 +573,7 @@ bool ParseArgs(const QStringList& args, Options& opt) {
         else if (a == QLatin1String("--require-through")) ok = value(opt.requireThrough);
         else if (a == QLatin1String("--path")) ok = value(opt.path);
         else if (a == QLatin1String("--password")) ok = value(opt.password);
+        else if (a == QLatin1String("--ranges")) ok = value(opt.ranges);
         else if (a == QLatin1String("--expect-cameras")) {
             QString n;
             ok = value(n);
@@ -552,7 +588,7 @@ bool ParseArgs(const QStringList& args, Options& opt) {
     }
     return !opt.outDir.isEmpty() && !opt.sourceDir.isEmpty() &&
            (opt.path == QLatin1String("guided-lan") || opt.path == QLatin1String("login") ||
-            opt.path == QLatin1String("onvif"));
+            opt.path == QLatin1String("onvif") || opt.path == QLatin1String("range"));
 }
 
 int Run(int argc, char** argv) {
@@ -566,7 +602,7 @@ int Run(int argc, char** argv) {
     if (!ParseArgs(QApplication::arguments(), opt)) {
         std::fprintf(stderr,
                      "usage: x11_walkthrough_guiprog --out DIR --source SRCDIR [--language NAME] [--camera IP] "
-                     "[--new-ip IP] [--path guided-lan|login|onvif] [--password PW] [--expect-cameras N] [--require-through STEP] "
+                     "[--new-ip IP] [--path guided-lan|login|onvif|range] [--password PW] [--ranges CIDR,...] [--expect-cameras N] [--require-through STEP] "
                      "[--strict-accessible] [--all-pages]\n");
         return 2;
     }
@@ -621,6 +657,7 @@ int Run(int argc, char** argv) {
     int rc = 0;
     const std::vector<Step> steps = opt.path == QLatin1String("login")   ? LoginPath()
                                     : opt.path == QLatin1String("onvif") ? OnvifPath()
+                                    : opt.path == QLatin1String("range") ? RangePath()
                                                                          : GuidedLanPath(opt);
     for (const Step& step : steps) {
         const QString name = QString::fromLatin1(step.name);

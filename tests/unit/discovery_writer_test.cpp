@@ -160,6 +160,7 @@ TEST(DiscoveredCameraWriter, BothKindsInOneListing) {
     far.xaddrs = {"http://192.168.7.7/onvif/device_service", "http://[fe80::1]/onvif/device_service"};
     far.name = "Gate \"North\"";
     far.interfaceName = "eth1";
+    far.routed = true;  // heard through a router: the column says so
     near.endpoint = "urn:uuid:n";
     near.replyFrom = 0x0A000005;
     near.hardware = "a\x1b[2J";
@@ -170,17 +171,17 @@ TEST(DiscoveredCameraWriter, BothKindsInOneListing) {
               "  {\"kind\": \"native\", \"ip\": \"10.0.0.9\", \"mac\": \"\", \"port\": null, \"model\": \"OV\", "
               "\"interface\": \"wired\", \"serial\": \"\", \"second_port\": null, \"mask\": \"\"},\n"
               "  {\"kind\": \"onvif\", \"interface\": \"\", \"uuid\": \"urn:uuid:n\", \"address\": \"10.0.0.5\", "
-              "\"xaddrs\": \"\", \"name\": \"\", \"hardware\": \"a\\u001b[2J\"},\n"
+              "\"xaddrs\": \"\", \"name\": \"\", \"hardware\": \"a\\u001b[2J\", \"routed\": 0},\n"
               "  {\"kind\": \"onvif\", \"interface\": \"eth1\", \"uuid\": \"urn:uuid:f\", \"address\": \"192.168.7.7\", "
               "\"xaddrs\": \"http://192.168.7.7/onvif/device_service http://[fe80::1]/onvif/device_service\", "
-              "\"name\": \"Gate \\\"North\\\"\", \"hardware\": \"\"}\n"
+              "\"name\": \"Gate \\\"North\\\"\", \"hardware\": \"\", \"routed\": 1}\n"
               "]\n");
     EXPECT_EQ(output::WriteTable(RecordFormat::Csv, output::KindTable(kinds)),
-              "kind,ip,mac,port,model,interface,serial,second_port,mask,uuid,address,xaddrs,name,hardware\n"
-              "native,10.0.0.9,,,OV,wired,,,,,,,,\n"
-              "onvif,,,,,,,,,urn:uuid:n,10.0.0.5,,,a\x1b[2J\n"
+              "kind,ip,mac,port,model,interface,serial,second_port,mask,uuid,address,xaddrs,name,hardware,routed\n"
+              "native,10.0.0.9,,,OV,wired,,,,,,,,,\n"
+              "onvif,,,,,,,,,urn:uuid:n,10.0.0.5,,,a\x1b[2J,0\n"
               "onvif,,,,,eth1,,,,urn:uuid:f,192.168.7.7,"
-              "http://192.168.7.7/onvif/device_service http://[fe80::1]/onvif/device_service,\"Gate \"\"North\"\"\",\n");
+              "http://192.168.7.7/onvif/device_service http://[fe80::1]/onvif/device_service,\"Gate \"\"North\"\"\",,1\n");
     // One kind alone: its own columns after `kind`, nothing else.
     EXPECT_EQ(output::WriteTable(RecordFormat::Csv, output::KindTable({kinds[0]})),
               "kind,ip,mac,port,model,interface,serial,second_port,mask\nnative,10.0.0.9,,,OV,wired,,,\n");

@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <string>
 #include <vector>
 
 #include "core/onvif/device/CardSubnet.h"
+#include "core/onvif/search/AddressRanges.h"
 #include "core/onvif/search/WsdProbe.h"
 #include "core/onvif/search/ClaimCheck.h"
 #include "core/onvif/search/OnvifDeviceList.h"
@@ -423,4 +425,82 @@ TEST(CardSubnet, TheCardItAnsweredOnAndWhereTheWalkStarts) {
     EXPECT_EQ(walk->start, ip("10.0.0.5"));  // outside: from the PC's own, which answers for itself
     EXPECT_FALSE(FreeAddressWalk({host("10.0.0.5"), host("255.255.255.254"), 0, 0}, camera));
     EXPECT_FALSE(FreeAddressWalk({}, camera));
+}
+
+// Ranges for a search beyond the PC's links: what is refused before
+// anything is sent, by name, and how many addresses each reading gives.
+TEST(OnvifAddressRanges, CheckedBeforeSending) {
+    const struct {
+        const char* text;
+        std::size_t addresses;   // 0: refused
+        const char* named;       // a word the refusal must carry
+    } cases[] = {
+        {"10.20.0.0/22", 1024, ""},                      // host bits zero
+        {"10.20.1.77/22", 1024, ""},                     // host bits set: the same range, not a shifted one
+        {"10.20.0.5", 1, ""},                            // a bare address is a /32
+        {" 10.1.0.0/24 , 10.2.0.0/24", 512, ""},         // spaces around commas
+        {"10.0.0.0/16", 65536, ""},                      // exactly the bound
+        {"10.0.0.0/16,10.1.0.0/32", 0, "65537"},         // one past it, over several ranges
+        {"10.0.0.0/8", 0, "10.0.0.0/8"},                 // a typo'd prefix, refused by name
+        {"0.0.0.0/0", 0, "0.0.0.0/0"},                   // everything: refused for its size first
+        {"239.255.255.250", 0, "multicast"},
+        {"224.0.0.0/24", 0, "multicast"},
+        {"127.0.0.0/30", 0, "loopback"},
+        {"255.255.255.255", 0, "broadcast"},
+        {"240.0.0.0/30", 0, "reserved"},
+        {"0.0.0.0/30", 0, "this network"},
+        {"192.168.0.0/23,", 0, "empty"},                 // a trailing comma is no range
+        {"10.1.2.300/24", 0, "10.1.2.300/24"},
+        {"10.1.2.0/33", 0, "prefix"},
+        {"10.1.2.0/", 0, "prefix"},
+        {"10.1.2.0/2x", 0, "prefix"},
+        {"host.example/24", 0, "host.example/24"},
+    };
+    for (const auto& c : cases) {
+        std::string why;
+        const auto ranges = ParseAddressRanges(c.text, why);
+        if (c.addresses == 0) {
+            EXPECT_FALSE(ranges) << c.text;
+            EXPECT_NE(why.find(c.named), std::string::npos) << c.text << ": " << why;
+            continue;
+        }
+        ASSERT_TRUE(ranges) << c.text << ": " << why;
+        std::size_t total = 0;
+        for (const AddressRange& r : *ranges) total += r.last - r.first + 1;
+        EXPECT_EQ(total, c.addresses) << c.text;
+    }
+}
+
+// What is left of a range once the PC itself, its routers, network and
+// broadcast addresses are taken out. Catches a probe to the PC's own
+// address or its router, to a subnet's broadcast (every camera answers at
+// once), and an address probed twice because two ranges overlap.
+TEST(OnvifAddressRanges, SurveyLeavesOutThePcItsRoutersAndBroadcasts) {
+    const auto ip = [](const char* text) {
+        uint32_t a = 0;
+        orvanta::ParseIpv4HostOrder(text, a);
+        return a;
+    };
+    orvanta::hostnet::Adapter card;
+    card.addresses = {{orvanta::Ipv4NetworkOrder(ip("10.5.0.1")), orvanta::PrefixMask(24)}};
+    card.gateways = {orvanta::Ipv4NetworkOrder(ip("10.5.0.254"))};
+    std::string why;
+    const auto ranges = ParseAddressRanges("10.5.0.0/24,10.5.0.0/25,10.9.0.0/30,10.9.1.0/31", why);
+    ASSERT_TRUE(ranges) << why;
+    std::size_t skipped = 0;
+    const std::vector<uint32_t> routers = {ip("10.9.0.2")};  // the router of another route
+    const std::vector<uint32_t> left = AddressesToSurvey(*ranges, {card}, routers, &skipped);
+    const auto has = [&](const char* a) { return std::find(left.begin(), left.end(), ip(a)) != left.end(); };
+    EXPECT_FALSE(has("10.5.0.0"));    // the range's network address
+    EXPECT_FALSE(has("10.5.0.255"));  // its broadcast, also the card's
+    EXPECT_FALSE(has("10.5.0.1"));    // the PC
+    EXPECT_FALSE(has("10.5.0.254"));  // its default gateway
+    EXPECT_FALSE(has("10.9.0.2"));    // a router of another route
+    EXPECT_TRUE(has("10.5.0.2"));
+    EXPECT_TRUE(has("10.9.0.1"));
+    EXPECT_TRUE(has("10.9.1.0"));     // a /31 has no network or broadcast address
+    EXPECT_TRUE(has("10.9.1.1"));
+    // 10.5.0.0/25 lies inside the /24: nothing twice.
+    EXPECT_EQ(left.size(), std::size_t{252 + 1 + 2});
+    EXPECT_EQ(skipped, std::size_t{3});
 }

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -16,6 +17,7 @@
 #include <regex>
 #include <sstream>
 #include <cstring>
+#include <thread>
 #include <string>
 #include <utility>
 #include <vector>
@@ -24,6 +26,8 @@
 
 #include "DiagnosticCapture.h"
 #include "LoopbackCamera.h"
+#include "core/onvif/device/CallPool.h"
+#include "core/onvif/search/RangeSurvey.h"
 #include "core/onvif/device/ChangeCheck.h"
 #include "core/onvif/device/DeviceReplies.h"
 #include "core/onvif/device/DeviceRequests.h"
@@ -608,8 +612,13 @@ public:
             std::strftime(date, sizeof date, "%a, %d %b %Y %H:%M:%S GMT", &u);
             return {"HTTP/1.1 401 Unauthorized\r\nDate: " + std::string(date) + "\r\nContent-Length: 0\r\n\r\n"};
         }
+        // A nonce count no higher than the last one seen is a replay to a
+        // strict camera, whichever connection it came on.
+        std::smatch nc;
+        const bool countUsed = std::regex_search(request, nc, std::regex("nc=([0-9a-fA-F]{8})")) &&
+                               std::stoul(nc[1].str(), nullptr, 16) <= std::exchange(highestCount_, std::max(highestCount_, std::stoul(nc[1].str(), nullptr, 16)));
         if (digestOnly && action != "GetSystemDateAndTime" &&
-            (request.find("Authorization: Digest") == std::string::npos || digestPassword != "pw"))
+            (request.find("Authorization: Digest") == std::string::npos || digestPassword != "pw" || countUsed))
             return {"HTTP/1.1 401 Unauthorized\r\nWWW-Authenticate: Digest realm=\"cam\", qop=\"auth\", nonce=\"n" +
                     std::to_string(freshNonces ? actions.size() : 1) + "\", algorithm=SHA-256\r\nContent-Length: 0\r\n\r\n"};
         const auto field = [&](const char* tag) {
@@ -719,6 +728,7 @@ public:
 
 private:
     std::mutex mutex_;
+    unsigned long highestCount_ = 0;
     bool rebooted_ = false;
     std::map<std::string, std::string> pending_;  // a move not taken yet
 };
@@ -796,6 +806,12 @@ TEST(OnvifSessions, LoginAsEachCameraWantsIt) {
     NetworkOnvifService service(QuickSettings());
     OnvifDeviceState state;
     EXPECT_EQ(service.Read(AtPort(refuser), {"admin", "bad"}, state).status, OnvifStatus::NotAuthorized);
+    // Calls go side by side, but a wrong password is learnt from the first
+    // signed ones: cameras lock an account out after a few refusals.
+    std::size_t signedCalls = 0;
+    for (const std::string& r : refuser.Requests())
+        if (r.find("<wsse:Username>") != std::string::npos) ++signedCalls;
+    EXPECT_LE(signedCalls, 2u);
 }
 
 // After the login was taken, a call the camera refuses or lacks empties its
@@ -1446,6 +1462,116 @@ TEST(OnvifSessions, FirmwareReachesTheCameraAndIsReadBack) {
             EXPECT_NE(r.detail.find("runs 1.2 still"), std::string::npos) << r.detail;
     }
     std::filesystem::remove(file);
+// The calls of one read side by side: never more at once than the bound,
+// the bound reached when there is enough to do, a call queued first run
+// ahead of those waiting, and Wait covering calls that calls queued.
+TEST(OnvifCallPool, BoundedOrderedAndWaitedFor) {
+    std::mutex mutex;
+    std::condition_variable opened;
+    bool open = false;
+    int running = 0, most = 0;
+    std::vector<int> order;
+    const auto call = [&](int id, bool gated) {
+        std::unique_lock lock(mutex);
+        most = std::max(most, ++running);
+        order.push_back(id);
+        opened.notify_all();
+        if (gated) opened.wait(lock, [&] { return open; });
+        lock.unlock();
+        std::this_thread::sleep_for(10ms);
+        lock.lock();
+        --running;
+    };
+    {
+        CallPool pool(3);
+        // Three calls hold every lane; the rest queue behind them.
+        for (int i = 0; i < 3; ++i) pool.Submit([&, i] { call(i, true); });
+        {
+            std::unique_lock lock(mutex);
+            opened.wait(lock, [&] { return running == 3; });
+        }
+        for (int i = 3; i < 9; ++i) pool.Submit([&, i] { call(i, false); });
+        // A chain's step, queued ahead of the waiting calls, queues its next
+        // step ahead of them as well.
+        pool.Submit([&] {
+            call(100, false);
+            pool.Submit([&] { call(101, false); }, true);
+        }, true);
+        {
+            const std::lock_guard lock(mutex);
+            open = true;
+        }
+        opened.notify_all();
+        pool.Wait();
+        EXPECT_EQ(order.size(), 11u);  // Wait saw the step queued by a call
+    }
+    EXPECT_EQ(most, 3);
+    const auto at = [&](int id) { return std::find(order.begin(), order.end(), id) - order.begin(); };
+    EXPECT_EQ(at(100), 3);          // first once a lane was free
+    EXPECT_LT(at(101), at(8));      // the chain's next step did not wait behind the queue
+}
+
+
+// A range survey on the loopback network: nothing takes the probe (the
+// closed discovery port sends the address straight to its ports), the
+// one port that answers GetSystemDateAndTime as a device service makes
+// the row, a port that answers something else makes none, and the survey
+// ends once every address had its last try rather than by a clock.
+TEST(OnvifRangeSurvey, SilentAddressesAreAskedOnTheirPorts) {
+    FakeCamera camera;
+    LoopbackCamera device([&](const std::string& r) { return camera.Answer(r); });
+    LoopbackCamera web([](const std::string&) {
+        return LoopbackCamera::Turn{"HTTP/1.1 200 OK\r\nContent-Length: 5\r\n\r\nhello"};
+    });
+    RangeSurveySettings settings;
+    settings.ports = {web.PortText(), device.PortText()};
+    settings.probeRetry = 50ms;
+    settings.probeWait = 5s;  // only a closed port ends the wait this early
+    settings.connectWait = 500ms;
+    settings.call.connectLimitMs = 500;
+    settings.call.overallLimitMs = 2000;
+    std::vector<std::string> heard;
+    settings.heard = [&](const DiscoveredOnvifDevice& d) { heard.push_back(d.xaddrs.at(0)); };
+    RangeSurveyReport report;
+    const auto start = std::chrono::steady_clock::now();
+    const std::vector<DiscoveredOnvifDevice> found = SurveyAddresses({0x7F000001}, settings, report);
+    const auto took = std::chrono::steady_clock::now() - start;
+    ASSERT_TRUE(report.ran) << report.why;
+    EXPECT_TRUE(report.complete);
+    ASSERT_EQ(found.size(), 1u);
+    EXPECT_EQ(heard, std::vector<std::string>{"http://127.0.0.1:" + device.PortText() + "/onvif/device_service"});
+    EXPECT_EQ(found[0].replyFrom, 0x7F000001u);
+    EXPECT_TRUE(found[0].endpoint.empty());  // a port tells no reference
+    EXPECT_FALSE(found[0].routed);           // on this host's own link
+    EXPECT_EQ(found[0].interfaceName, "lo");
+    EXPECT_LT(took, 4s);
+    // Only the clock was asked, and without a login (the connection that
+    // found the port open closes unused: an empty request).
+    std::erase(camera.actions, std::string());
+    EXPECT_EQ(camera.actions, std::vector<std::string>{"GetSystemDateAndTime"});
+    for (const std::string& r : device.Requests()) EXPECT_EQ(r.find("wsse:"), std::string::npos);
+}
+
+// The bound on packets a second holds: 100 addresses whose closed
+// discovery port answers the first probe at once (no second try, no port
+// to ask), at 200 a second, take half a second of sending.
+TEST(OnvifRangeSurvey, PacketRateIsBounded) {
+    RangeSurveySettings settings;
+    settings.packetsPerSecond = 200;
+    settings.ports = {};
+    settings.probeRetry = 10ms;
+    settings.probeWait = 10ms;
+    std::vector<uint32_t> addresses;
+    // 127.1.0.x: loopback addresses nobody listens on.
+    for (uint32_t i = 1; i <= 100; ++i) addresses.push_back(0x7F010000 + i);
+    RangeSurveyReport report;
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_TRUE(SurveyAddresses(addresses, settings, report).empty());
+    const auto took = std::chrono::steady_clock::now() - start;
+    EXPECT_TRUE(report.complete);
+    EXPECT_EQ(report.asked, 100u);
+    EXPECT_GE(took, 450ms);
+    EXPECT_LT(took, 3s);
 }
 
 }  // namespace

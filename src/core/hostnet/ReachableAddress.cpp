@@ -4,11 +4,29 @@
 
 #include "core/http/HttpTransport.h"
 #include "core/hostnet/AdapterInventory.h"
+#include "core/hostnet/NetworksInUse.h"
+#include "core/hostnet/linux/NetlinkInventory.h"
+#include "core/hostnet/linux/NetlinkSocket.h"
 #include "core/base/Diagnostics.h"
 #include "core/settings/CameraSettings.h"
 #include "core/base/AddressText.h"
 
 namespace orvanta::hostnet {
+
+namespace {
+
+// A route of its own (not the default route) leads to `address` (network
+// order) through a router: a site's camera network the PC is meant to
+// reach that way. A temporary address there would pull the camera's subnet
+// onto a link it is not on, and ARP for a camera that cannot answer.
+bool BehindKnownRouter(uint32_t address) {
+    NetlinkSocket netlink;
+    RouteLookup route;
+    return netlink.Open() == 0 && LookupIpv4Route(netlink, address, route) == 0 &&
+           route.result == RouteLookup::Result::Route && route.viaGateway && route.prefix > 0;
+}
+
+}  // namespace
 
 bool EnsureAddressReachable(HostNetwork& net, AddedAddresses& added, const std::string& address, int prefix,
                             const std::string& port, const std::string& card, const AliasTiming& timing) {
@@ -32,6 +50,10 @@ bool EnsureAddressReachable(HostNetwork& net, AddedAddresses& added, const std::
                 }
             return true;
         }
+    if (BehindKnownRouter(camAddr)) {
+        Diagnostic("%s is reached through the PC's route to it: no temporary address", address.c_str());
+        return true;
+    }
     // Outside every subnet of the PC, but perhaps behind a router.
     TransportSettings quick;
     quick.connectWaitMs = 1000;

@@ -56,6 +56,10 @@ struct DiscoveredOnvifDevice {
     // Every card it answered on, the one above first (a camera cabled to
     // two of the PC's networks is still one camera).
     std::vector<std::string> interfaces;
+    // Reached through a router (a search of an address range beyond the
+    // PC's own links): no link-layer address to check, no temporary
+    // address to add; interfaceName is the card the route leaves by.
+    bool routed = false;
 };
 
 struct OnvifIpv4 {

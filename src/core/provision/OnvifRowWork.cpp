@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "core/onvif/search/OnvifDeviceList.h"
+#include "core/onvif/search/UnicastProbe.h"
 #include "core/onvif/soap/ServiceAddress.h"
 #include "core/provision/FirmwarePlan.h"
 #include "core/provision/Provisioner.h"
@@ -19,6 +20,10 @@ namespace orvanta::provision {
 namespace {
 
 using Clock = std::chrono::steady_clock;
+
+// How long an address a plan names is given to tell where its device
+// service is (a unicast probe, raced against port 80).
+constexpr std::chrono::milliseconds kAddressProbeLimit{1000};
 
 std::string Words(const onvif::OnvifResult& r) {
     std::string words;
@@ -135,13 +140,23 @@ bool Provisioner::FindOnvif(const PlanRow& row, onvif::DiscoveredOnvifDevice& de
             url = *onvif::ServiceAnnouncedFrom(device, row.address);
         } else {
             if (cancelled_) return fail(RowStatus::Failed, "");
-            // The plan named the address: the camera is asked there, on
-            // the standard device service, search answer or not.
+            // The plan named the address: the camera is asked there, search
+            // answer or not (a camera behind a router never hears the
+            // multicast search). A probe sent straight to it tells the port
+            // of its device service; the standard one when nothing tells.
             device = {};
             device.endpoint = row.uuid;
             if (ParseIpv4HostOrder(row.address, device.replyFrom)) device.heardFrom = {device.replyFrom};
             url = onvif::ServiceUrl{};
             url.host = row.address;
+            // (A run without the host network sends nothing of its own.)
+            if (net_) {
+                if (const std::optional<onvif::ProbedService> probed =
+                        onvif::LocateDeviceService(row.address, kAddressProbeLimit, onvif::OnvifCallSettings{})) {
+                    url = probed->url;
+                    if (device.endpoint.empty()) device.endpoint = probed->endpoint;
+                }
+            }
         }
     } else {
         if (!found)

@@ -21,6 +21,8 @@
 #include "core/onvif/search/OnvifDeviceList.h"
 #include "core/onvif/search/OnvifDeviceWriter.h"
 #include "core/onvif/search/OnvifSearch.h"
+#include "core/onvif/search/RangeSurvey.h"
+#include "core/hostnet/HostNetwork.h"
 #include "core/onvif/soap/ServiceAddress.h"
 #include "core/base/Diagnostics.h"
 #include "core/output/KindTable.h"
@@ -30,6 +32,7 @@
 #include "gui/framework/TimerSettings.h"
 #include "gui/framework/UrlOpener.h"
 #include "gui/dialogs/PlanMenu.h"
+#include "gui/dialogs/RangeSearchDialog.h"
 #include "gui/pages/CameraRowText.h"
 
 namespace orvanta {
@@ -65,6 +68,22 @@ constexpr const char* kKindOnvif = "KindOnvif";
 constexpr const char* kMenuShowPicture = "MenuShowPicture";
 
 QString Plain(const std::string& text) { return ShownText(text); }
+
+// Over the network: the PC's own addresses and routers left out, then
+// every address asked through the PC's routes.
+void SurveyThroughRoutes(const std::vector<onvif::AddressRange>& ranges,
+                         const std::function<void(const onvif::DiscoveredOnvifDevice&)>& heard,
+                         const std::function<bool()>& stop) {
+    const hostnet::AdapterList adapters = hostnet::MakeLinuxHostNetwork()->ListAdapters();
+    const std::vector<uint32_t> addresses =
+        onvif::AddressesToSurvey(ranges, adapters.adapters, onvif::RoutersOfThePc());
+    onvif::RangeSurveySettings settings;
+    settings.heard = heard;
+    settings.stop = stop;
+    onvif::RangeSurveyReport report;
+    (void)onvif::SurveyAddresses(addresses, settings, report);
+    if (!report.ran) Diagnostic("range search: %s", report.why.c_str());
+}
 
 // What names a row's camera whatever its place: the MAC of ours, the
 // endpoint reference of an ONVIF camera.
@@ -102,7 +121,13 @@ SearchPage::SearchPage(QWidget* parent) : WizardPage(139, "SearchPage", parent) 
     list_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     searchButton_ = AddButton(kSearchButton, Dlu(8, 178, 90, 22), QStringLiteral("Start  Search"));
     note_ = AddStatic(kNote, Dlu(106, 178, 275, 60), QString());
-    status_ = AddStatic(0, Dlu(8, 203, 95, 36), QString());
+    status_ = AddStatic(0, Dlu(8, 203, 95, 22), QString());
+    // Short enough for the column under the search button in every
+    // language's font; the full words are its accessible name and tip.
+    otherNetworksButton_ = AddButton(kOtherNetworksButton, Dlu(8, 226, 95, 14), QStringLiteral("Other networks\u2026"));
+    otherNetworksButton_->setAccessibleName(QStringLiteral("Search other networks"));
+    otherNetworksButton_->setToolTip(QStringLiteral("Search other networks: cameras behind a router, by address range"));
+    rangeSurvey_ = SurveyThroughRoutes;
     status_->setObjectName(QStringLiteral("searchStatus"));
     AddStepTitle(kTitle, "TitleSearch", kCaptionCapacity, QStringLiteral("Find the Camera"));
 
@@ -122,6 +147,7 @@ SearchPage::SearchPage(QWidget* parent) : WizardPage(139, "SearchPage", parent) 
     connect(AddBackButton(kBack, QStringLiteral("Exit")), &QAbstractButton::clicked, this, &SearchPage::OnBack);
     connect(AddNextButton(kNext, QStringLiteral("Next")), &QAbstractButton::clicked, this, &SearchPage::OnNext);
     connect(searchButton_, &QAbstractButton::clicked, this, &SearchPage::OnToggleSearch);
+    connect(otherNetworksButton_, &QAbstractButton::clicked, this, &SearchPage::OnSearchOtherNetworks);
     connect(list_, &QTreeWidget::itemDoubleClicked, this, &SearchPage::OnOpenCamera);
     // A double click below the rows opens the selected camera as well.
     list_->viewport()->installEventFilter(this);
@@ -136,7 +162,53 @@ SearchPage::SearchPage(QWidget* parent) : WizardPage(139, "SearchPage", parent) 
     searchButton_->setText(idleCaption_);
 }
 
-SearchPage::~SearchPage() { timer_->stop(); }
+SearchPage::~SearchPage() {
+    timer_->stop();
+    // The survey hears the stop within one of its waits (50 ms at most).
+    rangeStop_ = true;
+    if (rangeWorker_.joinable()) rangeWorker_.join();
+}
+
+void SearchPage::OnSearchOtherNetworks() {
+    if (SearchingRanges() || !Context() || !Context()->prompter) return;
+    RangeSearchDialog dialog(KeptSearchRanges(), this);
+    if (Context()->prompter->RunModal(dialog) != QDialog::Accepted) return;
+    KeepSearchRanges(dialog.RangesText());
+    if (rangeWorker_.joinable()) rangeWorker_.join();  // the last one, long done
+    rangeStop_ = false;
+    rangeDone_ = false;
+    otherNetworksButton_->setEnabled(false);
+    ShowStatus();
+    // Off the window's thread: a range takes seconds to minutes. What it
+    // hears comes back to this thread one camera at a time.
+    rangeWorker_ = std::thread([this, ranges = dialog.Ranges(), survey = rangeSurvey_] {
+        survey(
+            ranges,
+            [this](const onvif::DiscoveredOnvifDevice& d) {
+                QMetaObject::invokeMethod(this, [this, d] { AddRangeRow(d); }, Qt::QueuedConnection);
+            },
+            [this] { return rangeStop_.load(); });
+        QMetaObject::invokeMethod(this, [this] { EndRangeSearch(); }, Qt::QueuedConnection);
+    });
+}
+
+void SearchPage::AddRangeRow(const onvif::DiscoveredOnvifDevice& device) {
+    for (const onvif::DiscoveredOnvifDevice& known : onvifFound_) {
+        const bool same = device.endpoint.empty()
+                              ? known.replyFrom == device.replyFrom
+                              : onvif::CanonicalEndpoint(known.endpoint) == onvif::CanonicalEndpoint(device.endpoint);
+        if (same) return;
+    }
+    onvifFound_.push_back(device);
+    ShowRows();
+    ShowStatus();
+}
+
+void SearchPage::EndRangeSearch() {
+    rangeDone_ = true;
+    otherNetworksButton_->setEnabled(true);
+    ShowStatus();
+}
 
 void SearchPage::ApplyLanguage(const LanguageStrings& lang) {
     WizardPage::ApplyLanguage(lang);
@@ -192,7 +264,7 @@ void SearchPage::StopSearch() {
 void SearchPage::ShowStatus() {
     const int found = list_->topLevelItemCount();
     QString text;
-    if (searching_ || found > 0) {
+    if (searching_ || SearchingRanges() || found > 0) {
         text = Kept(kFoundSoFar);
         text.replace(QStringLiteral("%d"), QString::number(found));
     } else if (ticks_ > 0) {

@@ -6,17 +6,25 @@
 // exports the list (CSV or JSON, the command-line tool's format) and sets
 // the selected cameras up from a plan.
 //
+// "Search other networks..." asks address ranges beyond the PC's links for
+// ONVIF cameras (see RangeSurvey), on a worker thread of the page's own;
+// each camera joins the list as it is heard.
+//
 // A search is six ticks of the search timer, each one search step of the
 // camera service and a look at the ONVIF search begun on the first. The page ends the search when it stops, so that what a
 // large search (or a flood) took (its sockets' queues, its list and records)
 // goes back at once; the rows stay.
 #pragma once
 
+#include <atomic>
+#include <functional>
 #include <span>
+#include <thread>
 #include <vector>
 
 #include "core/camera/CameraService.h"
 #include "core/onvif/OnvifTypes.h"
+#include "core/onvif/search/AddressRanges.h"
 #include "gui/framework/WizardPage.h"
 
 class QMenu;
@@ -40,7 +48,14 @@ public:
         kTitle = 1237,
         kBack = 1037,
         kNext = 1110,
+        kOtherNetworksButton = 1401,
     };
+
+    // Asks `ranges` for ONVIF devices, calling `heard` for each as it is
+    // heard, until done or `stop` says so. Runs on the page's worker.
+    using RangeSurvey = std::function<void(const std::vector<onvif::AddressRange>& ranges,
+                                           const std::function<void(const onvif::DiscoveredOnvifDevice&)>& heard,
+                                           const std::function<bool()>& stop)>;
 
     explicit SearchPage(QWidget* parent = nullptr);
     ~SearchPage() override;
@@ -50,6 +65,9 @@ public:
     void LoadFromSettings() override;
 
     bool Searching() const { return searching_; }
+    bool SearchingRanges() const { return rangeWorker_.joinable() && !rangeDone_; }
+    // Tests put a scripted survey in place of the network's.
+    void SetRangeSurvey(RangeSurvey survey) { rangeSurvey_ = std::move(survey); }
     int TickCount() const { return ticks_; }
 
     // The list's context menu for a click at `pos` (viewport coordinates);
@@ -68,6 +86,7 @@ protected slots:
     void OnOpenCamera();
     void OnContextMenu(const QPoint& pos);
     void OnExport();
+    void OnSearchOtherNetworks();
 
 private:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -81,6 +100,10 @@ private:
     void ShowRows();
     // The ONVIF camera a row shows, or null for one of ours.
     const onvif::DiscoveredOnvifDevice* OnvifRow(const QTreeWidgetItem& row) const;
+    // A camera a range search heard joins the list, once (by its reference,
+    // or by its address when it told none).
+    void AddRangeRow(const onvif::DiscoveredOnvifDevice& device);
+    void EndRangeSearch();
     // Copies the address, mask and MAC of a row into the record.
     // The record of one of our cameras' rows (null for another maker's).
     const discovery::DiscoveredCamera* NativeRow(const QTreeWidgetItem& row) const;
@@ -100,6 +123,11 @@ private:
     // The cameras the list shows, as found: the export writes these.
     std::vector<discovery::DiscoveredCamera> found_;
     std::vector<onvif::DiscoveredOnvifDevice> onvifFound_;
+    QPushButton* otherNetworksButton_ = nullptr;
+    RangeSurvey rangeSurvey_;
+    std::thread rangeWorker_;
+    std::atomic<bool> rangeStop_{false};
+    bool rangeDone_ = false;
 };
 
 }  // namespace orvanta

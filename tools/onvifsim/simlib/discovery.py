@@ -19,6 +19,7 @@ from .xmlout import DN, SOAP, TDS, WSA, WSD, Writer
 GROUP, PORT = "239.255.255.250", 3702
 ANONYMOUS = "http://schemas.xmlsoap.org/ws/2004/08/addressing/role/anonymous"
 SO_BINDTODEVICE = getattr(socket, "SO_BINDTODEVICE", 25)
+IP_PKTINFO = getattr(socket, "IP_PKTINFO", 8)
 MAX_DATAGRAM = 65535
 TYPES = "dn:NetworkVideoTransmitter tds:Device"
 
@@ -35,9 +36,14 @@ class Responder:
         self.lock = threading.Lock()
         self.wake_r, self.wake_w = socket.socketpair()
         self.senders = {}           # camera index -> (address, socket)
+        self.answerer = None        # with --probe-answer-from
         self.listener = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
         self.listener.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
         self.listener.bind(("", PORT))
+        # Where each probe was sent: a probe sent straight to one camera's
+        # address is answered by that camera alone, as separate devices
+        # would answer it.
+        self.listener.setsockopt(socket.IPPROTO_IP, IP_PKTINFO, 1)
         self.listener.setsockopt(socket.IPPROTO_IP, socket.IP_ADD_MEMBERSHIP, netcard.mreqn(GROUP, self.ifindex))
         self.stopping = False
 
@@ -57,8 +63,23 @@ class Responder:
             self.senders[cam.index] = (cam.address, s)
             return s
 
+    def _answer_socket(self):
+        """The socket search answers leave from with --probe-answer-from: a
+        device whose discovery service is bound to one address of its card
+        answers probes sent to any other from that one."""
+        with self.lock:
+            if self.answerer is None:
+                s = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
+                s.setsockopt(socket.SOL_SOCKET, SO_BINDTODEVICE, self.opts.iface.encode())
+                s.bind((self.opts.probe_answer_from, 0))
+                self.answerer = s
+            return self.answerer
+
     def _send(self, cam, data, dest):
         try:
+            if self.opts.probe_answer_from and b"ProbeMatch" in data:
+                self._answer_socket().sendto(data, dest)
+                return
             self._sender(cam).sendto(data, dest)
         except OSError as e:
             self.opts.log(f"discovery-send-failed {cam.address} -> {dest[0]}: {e}")
@@ -94,12 +115,16 @@ class Responder:
         w.el(parent, WSD, "MetadataVersion", cam.metadata_version)
 
     def hello(self, cam):
+        if self.opts.no_discovery:
+            return
         w = self._envelope("Hello")
         self._describe(w, w.el(w.body, WSD, "Hello"), cam)
         self._send(cam, w.bytes(), (GROUP, PORT))
         self.opts.log(f"hello {cam.uuid} {cam.address}")
 
     def bye(self, cam):
+        if self.opts.no_discovery:
+            return
         w = self._envelope("Bye")
         self._describe(w, w.el(w.body, WSD, "Bye"), cam, with_details=False)
         self._send(cam, w.bytes(), (GROUP, PORT))
@@ -113,7 +138,7 @@ class Responder:
         return w.bytes()
 
     # -- receiving ----------------------------------------------------------
-    def _on_datagram(self, data, sender):
+    def _on_datagram(self, data, sender, dest=None):
         try:
             env = etree.fromstring(data, etree.XMLParser(resolve_entities=False, no_network=True, huge_tree=False))
         except etree.XMLSyntaxError:
@@ -128,8 +153,14 @@ class Responder:
         known = {(DN, "NetworkVideoTransmitter"), (TDS, "Device")}
         if wanted and not wanted & known:
             return
+        if self.opts.no_discovery:
+            self.opts.log(f"probe from {sender[0]}:{sender[1]} ignored (discovery off)")
+            return
         n = 0
+        unicast = dest is not None and dest != GROUP
         for cam in self.cameras:
+            if unicast and cam.address != dest:
+                continue
             if cam.rebooting or not all(any(s.startswith(q) for s in cam.scopes()) for q in scopes):
                 continue
             # A random wait before answering, as WS-Discovery asks, so that
@@ -147,8 +178,8 @@ class Responder:
                 timeout = max(0.0, self.queue[0][0] - time.monotonic()) if self.queue else 1.0
             ready, _, _ = select.select([self.listener, self.wake_r], [], [], timeout)
             if self.listener in ready:
-                data, sender = self.listener.recvfrom(MAX_DATAGRAM)
-                self._on_datagram(data, sender)
+                data, ancillary, _, sender = self.listener.recvmsg(MAX_DATAGRAM, 256)
+                self._on_datagram(data, sender, _destination(ancillary))
             if self.wake_r in ready:
                 self.wake_r.recv(4096)
             now = time.monotonic()
@@ -164,6 +195,14 @@ class Responder:
         self.wake_w.send(b"x")
         for cam in self.cameras:
             self.bye(cam)
+
+
+def _destination(ancillary):
+    """The address a datagram was sent to, from its IP_PKTINFO."""
+    for level, kind, data in ancillary:
+        if level == socket.IPPROTO_IP and kind == IP_PKTINFO and len(data) >= 12:
+            return socket.inet_ntoa(data[8:12])
+    return None
 
 
 def _qnames(elem):

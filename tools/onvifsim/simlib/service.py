@@ -11,6 +11,10 @@ from . import auth, device, firmware, snapshot, xmlout
 from .xmlout import SOAP, WSSE
 
 MAX_BODY = 1 << 20
+# What a device answers without a login (the "PRE_AUTH" access class of the
+# ONVIF core standard): enough to learn its clock and where its services are.
+PRE_AUTH = frozenset(("GetWsdlUrl", "GetServices", "GetServiceCapabilities", "GetCapabilities", "GetHostname",
+                      "GetSystemDateAndTime", "GetEndpointReference"))
 
 
 class Server(socketserver.ThreadingMixIn, http.server.HTTPServer):
@@ -28,6 +32,11 @@ class Server(socketserver.ThreadingMixIn, http.server.HTTPServer):
 
 class Handler(http.server.BaseHTTPRequestHandler):
     protocol_version = "HTTP/1.1"
+    # Camera servers send a reply's header and body together (gSOAP buffers
+    # the whole message); this one writes them apart, so Nagle's rule must
+    # not hold the body back for the client's delayed ACK on a kept
+    # connection.
+    disable_nagle_algorithm = True
     server_version = "onvifsim"
     sys_version = ""
 
@@ -90,7 +99,7 @@ class Handler(http.server.BaseHTTPRequestHandler):
             return self._fault(xmlout.fault(variant, "Sender", "InvalidArgVal", f"request does not match the ONVIF schema: {why}"), 400)
         opts.dump(cam, op, body, "req")
         # Who is asking.
-        anonymous = op == "GetSystemDateAndTime" and not opts.no_anonymous_time
+        anonymous = op in PRE_AUTH and not opts.no_anonymous_time
         user, how = None, "anonymous"
         authz = self.headers.get("Authorization")
         security = env.find(f"{{{SOAP}}}Header/{{{WSSE}}}Security")

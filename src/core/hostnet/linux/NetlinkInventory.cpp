@@ -109,6 +109,7 @@ int DumpIpv4Routes(NetlinkSocket& nl, std::vector<RouteRecord>& routes) {
             if (type == RTA_OIF && len == 4) std::memcpy(&rec.oif, data, 4);
             if (type == RTA_PREFSRC && len == 4) std::memcpy(&rec.source, data, 4);
             if (type == RTA_PRIORITY && len == 4) std::memcpy(&rec.metric, data, 4);
+            if (type == RTA_GATEWAY && len == 4) std::memcpy(&rec.gateway, data, 4);
         });
         routes.push_back(rec);
     });

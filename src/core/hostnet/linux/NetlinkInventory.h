@@ -41,6 +41,7 @@ struct RouteRecord {
     uint32_t oif = 0;          // 0 for routes with no single outgoing card
     uint32_t source = 0;       // RTA_PREFSRC
     uint32_t metric = 0;
+    uint32_t gateway = 0;      // RTA_GATEWAY, network byte order; 0 for an on-link route
 };
 
 // The protocol mark the helper puts on every alias it adds, so it (or a

@@ -33,8 +33,12 @@ OnvifSession::OnvifSession(ServiceUrl device, OnvifCredentials credentials, Onvi
     if (!now_) now_ = [] { return std::chrono::system_clock::now(); };
 }
 
-std::string OnvifSession::Authorization(const ServiceUrl& url) {
+std::string OnvifSession::Authorization(const ServiceUrl& url, std::string* nonce) {
+    const std::lock_guard lock(mutex_);
     if (!digest_) return {};
+    if (nonce) *nonce = digest_->nonce;
+    // Each request its own count, under the lock: two calls at once never
+    // send the same one (the camera would take the second as a replay).
     return DigestAuthorization(*digest_, credentials_.user, credentials_.password, "POST", url.path, cnonce_, ++nc_);
 }
 
@@ -51,29 +55,61 @@ OnvifResult OnvifSession::Exchange(const ServiceUrl& url, const SoapCall& call, 
     // much as waiting for it.
     const Deadline deadline = CallDeadline(settings_);
     HttpReply http;
-    OnvifResult r =
-        PostSoap(settings_, deadline, url, call.action, envelope, sign ? Authorization(url) : std::string(), http);
+    std::string answered;  // the Digest nonce this request answered, if any
+    // Requests answering a Digest challenge go one at a time: cameras take
+    // a nonce count only above the last one they saw, and two connections
+    // at once may arrive in either order. (UsernameToken requests carry a
+    // nonce of their own each and go side by side.)
+    std::unique_lock lane(digestLane_, std::defer_lock);
+    std::string authorization;
+    if (sign) {
+        if (DigestKnown()) lane.lock();
+        authorization = Authorization(url, &answered);
+        // The challenge came in between: a count taken outside the lane
+        // may already be overtaken; a fresh one inside it is not.
+        if (!authorization.empty() && !lane.owns_lock()) {
+            lane.lock();
+            authorization = Authorization(url, &answered);
+        }
+    }
+    // Reads go on connections the camera keeps open; a change always goes
+    // on a fresh one (a request sent again on a fresh connection after a
+    // kept one failed could apply twice).
+    const bool read = call.action.compare(call.action.rfind('/') + 1, 3, "Get") == 0;
+    OnvifResult r = PostSoap(settings_, deadline, url, call.action, envelope, authorization, http,
+                             read ? &connections_ : nullptr);
+    if (lane.owns_lock()) lane.unlock();
     if (!r.ok()) return r;
-    lastHttpDate_ = HttpDate(http.Value("Date"));
+    {
+        const std::lock_guard lock(mutex_);
+        lastHttpDate_ = HttpDate(http.Value("Date"));
+    }
     if (http.status == 401 && sign) {
         if (credentials_.user.empty())
             return {OnvifStatus::NotAuthorized, "the camera asks for a user name and password"};
         const std::vector<DigestChallenge> offered = ParseDigestChallenges(http.Values("WWW-Authenticate"));
         const std::optional<DigestChallenge> strongest = StrongestChallenge(offered);
-        // Refused with a challenge we already answered (and not for a stale
-        // nonce): the password is wrong, not the method.
-        const bool answeredBefore = digest_ && strongest && !strongest->stale && strongest->realm == digest_->realm &&
-                                    nc_ > 0 && strongest->nonce == digest_->nonce;
         if (!strongest)
             return {OnvifStatus::NotAuthorized, "the camera refused the login and offers no HTTP Digest to answer"};
-        // A camera that challenges the answer to its own fresh challenge
+        // Refused although this very request answered a challenge (and not
+        // for a stale nonce): the password is wrong, not the method. A
+        // camera that challenges the answer to its own fresh challenge
         // again refuses the password too; it gets one answer, not a loop.
-        if (answeredBefore || retried)
+        if ((!answered.empty() && !strongest->stale) || retried)
             return {OnvifStatus::NotAuthorized, "the camera refused the user name and password"};
-        digest_ = strongest;
-        cnonce_ = Base64Encode(RandomBytes(12).value_or(std::string(12, '\x5a')));
-        nc_ = 0;
-        Diagnostic("ONVIF: the camera asks for HTTP Digest (%s)", digest_->algorithm.c_str());
+        {
+            const std::lock_guard lock(mutex_);
+            // Calls sent at once are all challenged at once: the first
+            // challenge is the one every call answers from then on (taking
+            // each new one would start its count again and repeat counts
+            // the camera has seen). A stale nonce is replaced.
+            if (!digest_ || (strongest->stale && answered == digest_->nonce)) {
+                digest_ = strongest;
+                cnonce_ = Base64Encode(RandomBytes(12).value_or(std::string(12, '\x5a')));
+                nc_ = 0;
+                Diagnostic("ONVIF: the camera asks for HTTP Digest (%s)", digest_->algorithm.c_str());
+            }
+        }
         // A fresh UsernameToken too: its nonce went out once already.
         return Exchange(url, call, true, reply, true);
     }
@@ -108,8 +144,8 @@ OnvifResult OnvifSession::LearnClock(CameraDateTime* time) {
         r.status == OnvifStatus::Fault) {
         // No time without a login: signed on the clock of its HTTP Date
         // when it sent one, else on ours.
-        if (lastHttpDate_) {
-            offset_ = std::chrono::duration_cast<std::chrono::milliseconds>(*lastHttpDate_ - received);
+        if (const auto date = LastHttpDate()) {
+            offset_ = std::chrono::duration_cast<std::chrono::milliseconds>(*date - received);
             if (offset_ > std::chrono::milliseconds(-2000) && offset_ < std::chrono::milliseconds(2000))
                 offset_ = std::chrono::milliseconds(0);
         }
@@ -130,10 +166,10 @@ OnvifResult OnvifSession::LearnClock(CameraDateTime* time) {
         // Within a second of ours: the difference is the camera rounding.
         if (offset_ > std::chrono::milliseconds(-1000) && offset_ < std::chrono::milliseconds(1000))
             offset_ = std::chrono::milliseconds(0);
-    } else if (lastHttpDate_) {
+    } else if (const auto date = LastHttpDate()) {
         // Local time only, in a zone we would have to interpret: the HTTP
         // Date of the same reply is UTC.
-        offset_ = std::chrono::duration_cast<std::chrono::milliseconds>(*lastHttpDate_ - received);
+        offset_ = std::chrono::duration_cast<std::chrono::milliseconds>(*date - received);
         if (offset_ > std::chrono::milliseconds(-2000) && offset_ < std::chrono::milliseconds(2000))
             offset_ = std::chrono::milliseconds(0);
     }
@@ -156,6 +192,7 @@ std::optional<std::string> OnvifSession::SignedEnvelope(const std::string& body)
 }
 
 std::string OnvifSession::DigestFor(const std::string& path) {
+    const std::lock_guard lock(mutex_);
     if (!digest_) return {};
     return DigestAuthorization(*digest_, credentials_.user, credentials_.password, "POST", path, cnonce_, ++nc_);
 }
@@ -163,16 +200,31 @@ std::string OnvifSession::DigestFor(const std::string& path) {
 bool OnvifSession::TakeChallenge(const std::vector<std::string>& wwwAuthenticate) {
     const std::optional<DigestChallenge> strongest = StrongestChallenge(ParseDigestChallenges(wwwAuthenticate));
     if (!strongest || credentials_.user.empty()) return false;
+    const std::lock_guard lock(mutex_);
     digest_ = strongest;
     cnonce_ = Base64Encode(RandomBytes(12).value_or(std::string(12, '\x5a')));
     nc_ = 0;
     return true;
 }
 
+bool OnvifSession::DigestKnown() {
+    const std::lock_guard lock(mutex_);
+    return digest_.has_value();
+}
+
+std::optional<std::chrono::system_clock::time_point> OnvifSession::LastHttpDate() {
+    const std::lock_guard lock(mutex_);
+    return lastHttpDate_;
+}
+
 OnvifResult OnvifSession::Call(const SoapCall& call, SoapReply& reply) { return Call(device_, call, reply); }
 
 OnvifResult OnvifSession::Call(const ServiceUrl& url, const SoapCall& call, SoapReply& reply) {
     return Exchange(url, call, true, reply);
+}
+
+OnvifResult OnvifSession::CallAnonymous(const ServiceUrl& url, const SoapCall& call, SoapReply& reply) {
+    return Exchange(url, call, false, reply);
 }
 
 }  // namespace orvanta::onvif

@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <functional>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
@@ -17,6 +18,7 @@
 #include "core/onvif/OnvifService.h"
 #include "core/onvif/OnvifTypes.h"
 #include "core/onvif/soap/ServiceAddress.h"
+#include "core/onvif/soap/SoapConnections.h"
 #include "core/onvif/soap/SoapReply.h"
 
 namespace orvanta::onvif {
@@ -35,8 +37,13 @@ public:
 
     // One call to `url` (the device service unless given). Ok with
     // `reply.body` the response element; the fault's status otherwise.
+    // Calls may run at once from several threads once the clock is known
+    // (LearnClock itself runs alone): the login state they share is locked.
     OnvifResult Call(const SoapCall& call, SoapReply& reply);
     OnvifResult Call(const ServiceUrl& url, const SoapCall& call, SoapReply& reply);
+    // Without a login: for what a device answers anyone (where its services
+    // are), asked while its clock is still being learnt.
+    OnvifResult CallAnonymous(const ServiceUrl& url, const SoapCall& call, SoapReply& reply);
 
     const ServiceUrl& Device() const { return device_; }
     // Camera minus PC, as last learnt.
@@ -57,7 +64,11 @@ public:
 
 private:
     OnvifResult Exchange(const ServiceUrl& url, const SoapCall& call, bool sign, SoapReply& reply, bool retried = false);
-    std::string Authorization(const ServiceUrl& url);
+    // The Authorization header for a request to `url` ("" before the camera
+    // asked for HTTP Digest) and the challenge nonce it answers.
+    std::string Authorization(const ServiceUrl& url, std::string* nonce);
+    std::optional<std::chrono::system_clock::time_point> LastHttpDate();
+    bool DigestKnown();
 
     ServiceUrl device_;
     OnvifCredentials credentials_;
@@ -65,6 +76,9 @@ private:
     WallClock now_;
     std::chrono::milliseconds offset_{0};
     std::optional<std::chrono::system_clock::time_point> lastHttpDate_;
+    std::mutex mutex_;        // guards lastHttpDate_ and the Digest state below
+    std::mutex digestLane_;   // held for each exchange that answers a Digest challenge
+    SoapConnections connections_;  // what the camera kept open, for the next calls
     std::optional<DigestChallenge> digest_;
     std::string cnonce_;
     unsigned nc_ = 0;
