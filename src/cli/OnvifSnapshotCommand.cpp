@@ -10,6 +10,7 @@
 #include "CliCommands.h"
 #include "CommandLine.h"
 #include "OnvifCommandSupport.h"
+#include "WholeFile.h"
 #include "core/base/OutputText.h"
 
 namespace orvanta::cli {
@@ -17,30 +18,6 @@ namespace orvanta::cli {
 namespace {
 
 using namespace orvanta::onvif;
-
-// Written beside FILE and renamed over it once whole: a fetch that fails
-// or a process that is stopped never leaves half a picture under FILE.
-bool WritePicture(const std::string& path, const std::string& jpeg, std::string& why) {
-    const std::string partial = path + ".part";
-    {
-        std::ofstream out(partial, std::ios::binary | std::ios::trunc);
-        out.write(jpeg.data(), static_cast<std::streamsize>(jpeg.size()));
-        if (!out.flush()) {
-            why = "cannot write " + partial;
-            std::error_code ignored;
-            std::filesystem::remove(partial, ignored);
-            return false;
-        }
-    }
-    std::error_code ec;
-    std::filesystem::rename(partial, path, ec);
-    if (ec) {
-        why = "cannot write " + path + ": " + ec.message();
-        std::filesystem::remove(partial, ec);
-        return false;
-    }
-    return true;
-}
 
 std::string SnapshotJson(const OnvifSnapshot& s, const std::string& file) {
     using output::JsonString;
@@ -84,7 +61,7 @@ int RunOnvifSnapshot(const Args& args) {
         PrintResult(picture.jpeg);
         return kExitDone;
     }
-    if (!WritePicture(file, picture.jpeg, why)) return Fail("onvif snapshot", kExitFailed, why, json);
+    if (!WriteFileWhole(file, picture.jpeg, why)) return Fail("onvif snapshot", kExitFailed, why, json);
     if (json)
         PrintResult(SnapshotJson(picture, file));
     else

@@ -134,25 +134,16 @@ int RunProvision(const Args& args) {
     Plan plan;
     std::vector<std::string> problems;
     bool planOk = ReadPlan(content, plan, problems);
-    // Firmware files are named relative to the plan's folder and checked with the rest.
-    planOk = ResolveFirmwareFiles(plan, std::filesystem::path(file).parent_path().string(), problems) && planOk;
+    // Firmware images and password files are named relative to the plan's
+    // folder and checked with the rest.
+    const std::string folder = std::filesystem::path(file).parent_path().string();
+    planOk = ReadFilesBesidePlan(plan, folder.empty() ? "." : folder, problems) && planOk;
     if (!planOk) {
         // Every fault at once, so the plan is mended in one go.
         for (const std::string& problem : problems)
             std::fprintf(stderr, "orvanta-cli provision: %s: %s\n", file.c_str(), output::TerminalSafe(problem).c_str());
         return Fail("provision", kExitUsage,
                     file + ": " + std::to_string(problems.size()) + " problem(s); nothing was sent", format == "json");
-    }
-    // Passwords for new users come from files beside the plan, read before anything is sent.
-    std::vector<OnvifPlan*> onvifRows;
-    for (PlanRow& row : plan.rows) onvifRows.push_back(&row.onvif);
-    const std::size_t slash = file.rfind('/');
-    ReadUserPasswordFiles(onvifRows, slash == std::string::npos ? "." : file.substr(0, slash), problems);
-    if (!problems.empty()) {
-        for (const std::string& problem : problems)
-            std::fprintf(stderr, "orvanta-cli provision: %s: %s\n", file.c_str(), output::TerminalSafe(problem).c_str());
-        return Fail("provision", kExitUsage, file + ": a user password file cannot be read; nothing was sent",
-                    format == "json");
     }
     const std::string reportFile = p.Get("--report");
 

@@ -13,6 +13,7 @@
 #include "CliCommands.h"
 #include "CommandLine.h"
 #include "OnvifCommandSupport.h"
+#include "WholeFile.h"
 #include "core/base/OutputText.h"
 #include "core/onvif/device/DeviceStateReader.h"
 #include "core/report/HandoverReport.h"
@@ -44,26 +45,6 @@ bool FillFromCamera(ReportCamera& row, const std::string& target, const OnvifCre
     row.note = row.note.empty() ? why : row.note + "; " + why;
     row.noPicture = "not read";
     return false;
-}
-
-bool WriteFileWhole(const std::string& path, const std::string& text, std::string& why) {
-    const std::string partial = path + ".part";
-    {
-        std::ofstream out(partial, std::ios::binary | std::ios::trunc);
-        out << text;
-        if (!out.flush()) {
-            why = "cannot write " + partial;
-            return false;
-        }
-    }
-    std::error_code ec;
-    std::filesystem::rename(partial, path, ec);
-    if (ec) {
-        why = "cannot write " + path + ": " + ec.message();
-        std::filesystem::remove(partial, ec);
-        return false;
-    }
-    return true;
 }
 
 }  // namespace

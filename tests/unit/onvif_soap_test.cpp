@@ -1462,6 +1462,8 @@ TEST(OnvifSessions, FirmwareReachesTheCameraAndIsReadBack) {
             EXPECT_NE(r.detail.find("runs 1.2 still"), std::string::npos) << r.detail;
     }
     std::filesystem::remove(file);
+}
+
 // The calls of one read side by side: never more at once than the bound,
 // the bound reached when there is enough to do, a call queued first run
 // ahead of those waiting, and Wait covering calls that calls queued.

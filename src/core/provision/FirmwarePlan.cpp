@@ -85,4 +85,13 @@ FirmwareStep RunFirmwareStep(onvif::OnvifService& service, onvif::OnvifDevice& c
     return FirmwareStep::Upgraded;
 }
 
+bool ReadFilesBesidePlan(Plan& plan, const std::string& planFolder, std::vector<std::string>& problems) {
+    const std::size_t before = problems.size();
+    ResolveFirmwareFiles(plan, planFolder, problems);
+    std::vector<OnvifPlan*> onvifRows;
+    for (PlanRow& row : plan.rows) onvifRows.push_back(&row.onvif);
+    ReadUserPasswordFiles(onvifRows, planFolder, problems);
+    return problems.size() == before;
+}
+
 }  // namespace orvanta::provision

@@ -20,6 +20,12 @@ namespace orvanta::provision {
 // empty, at most 256 MiB). False with a problem a file.
 bool ResolveFirmwareFiles(Plan& plan, const std::string& planFolder, std::vector<std::string>& problems);
 
+// Everything a plan names beside itself (firmware images, the password
+// files of new users), read or checked at once from `planFolder`, so the
+// command line and the window find the same problems before anything is
+// sent. False when any was added to `problems`.
+bool ReadFilesBesidePlan(Plan& plan, const std::string& planFolder, std::vector<std::string>& problems);
+
 enum class FirmwareStep {
     None,          // the row names no firmware
     AlreadyThere,  // the camera runs firmware_version: nothing sent

@@ -164,11 +164,7 @@ bool PlanDialog::LoadPlan(const QString& path) {
     else if (provision::ReadPlan(content.str(), plan, problems)) {
         // Firmware images and the passwords of new users come from files
         // named relative to the plan's folder, checked with the rest.
-        const std::string folder = QFileInfo(path).absolutePath().toStdString();
-        provision::ResolveFirmwareFiles(plan, folder, problems);
-        std::vector<provision::OnvifPlan*> onvifRows;
-        for (provision::PlanRow& row : plan.rows) onvifRows.push_back(&row.onvif);
-        provision::ReadUserPasswordFiles(onvifRows, folder, problems);
+        provision::ReadFilesBesidePlan(plan, QFileInfo(path).absolutePath().toStdString(), problems);
     }
     if (!problems.empty()) {
         QString all;

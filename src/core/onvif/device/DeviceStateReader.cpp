@@ -11,6 +11,7 @@
 #include <string_view>
 
 #include "core/base/Diagnostics.h"
+#include "core/base/MacAddress.h"
 #include "core/onvif/device/CallPool.h"
 #include "core/onvif/device/MediaReplies.h"
 #include "core/onvif/device/MediaRequests.h"
@@ -268,6 +269,22 @@ OnvifResult LocateMedia(OnvifSession& session, MediaEndpoint& endpoint) {
     endpoint.url = ReachableServiceUrl(endpoint.url, session.Device());
     endpoint.media2 = media.media2;
     return {};
+}
+
+OnvifResult ReadBeforeChange(OnvifSession& session, const OnvifDevice& device, OnvifDeviceState& before,
+                             CameraDateTime& clock, MediaEndpoint* media, const char* nothingDone) {
+    if (OnvifResult r = ReadDeviceState(session, before, clock, media); !r.ok()) {
+        r.detail += std::string("; ") + nothingDone;
+        return r;
+    }
+    before.KnowEndpoint(device.endpoint);
+    return CheckSameDevice(device, before, nothingDone);
+}
+
+OnvifResult CheckSameDevice(const OnvifDevice& device, const OnvifDeviceState& read, const char* nothingDone) {
+    if (device.mac.empty() || read.mac.empty() || SameMac(device.mac, read.mac)) return {};
+    return {OnvifStatus::Refused, device.service.host + " is now a device with MAC " + MacText(read.mac) +
+                                      ", not the camera's " + MacText(device.mac) + "; " + nothingDone};
 }
 
 std::string UtcText(std::chrono::system_clock::time_point at) {

@@ -5,6 +5,7 @@
 
 #include "core/onvif/device/DeviceReplies.h"
 #include "core/onvif/device/OnvifSession.h"
+#include "core/onvif/OnvifDevice.h"
 #include "core/onvif/OnvifTypes.h"
 
 namespace orvanta::onvif {
@@ -28,6 +29,17 @@ OnvifResult ReadDeviceState(OnvifSession& session, OnvifDeviceState& state, Came
 // The media service alone (Media2 where listed), for a call that needs
 // no more of the camera. NotSupported when it tells none.
 OnvifResult LocateMedia(OnvifSession& session, MediaEndpoint& endpoint);
+
+// Refused when a MAC the caller read before differs from `read`'s: another
+// device took the camera's address, and nothing is sent to it.
+OnvifResult CheckSameDevice(const OnvifDevice& device, const OnvifDeviceState& read, const char* nothingDone);
+
+// The read every change starts with: the state as ReadDeviceState gives it,
+// the endpoint reference the caller knew filled in when the camera tells
+// none, and CheckSameDevice. A failure's detail ends with `nothingDone`
+// ("nothing was changed").
+OnvifResult ReadBeforeChange(OnvifSession& session, const OnvifDevice& device, OnvifDeviceState& before,
+                             CameraDateTime& clock, MediaEndpoint* media, const char* nothingDone);
 
 // ISO 8601 UTC without fractions: "2026-12-08T10:00:00Z".
 std::string UtcText(std::chrono::system_clock::time_point at);

@@ -59,14 +59,6 @@ std::string ReplyWords(const HttpReply& reply) {
     return "HTTP " + std::to_string(reply.status) + (text.empty() || text.find('<') != std::string::npos ? "" : ": " + text);
 }
 
-// A device whose MAC was read before and now differs took the camera's
-// address: nothing goes to it, an image least of all.
-OnvifResult AnotherDevice(const OnvifDevice& device, const OnvifDeviceState& read) {
-    if (device.mac.empty() || read.mac.empty() || SameMac(device.mac, read.mac)) return {};
-    return {OnvifStatus::Refused, device.service.host + " is now a device with MAC " + MacText(read.mac) +
-                                      ", not the camera's " + MacText(device.mac) + "; nothing was sent"};
-}
-
 }  // namespace
 
 OnvifResult NetworkOnvifService::FindAfterRestart(const OnvifDeviceState& before, const ServiceUrl& url,
@@ -267,12 +259,8 @@ OnvifResult NetworkOnvifService::UpgradeFirmware(const OnvifDevice& device, cons
     OnvifSession session(url, credentials, settings_.call, now);
     OnvifDeviceState before;
     CameraDateTime clock;
-    if (OnvifResult r = ReadDeviceState(session, before, clock); !r.ok()) {
-        r.detail += "; nothing was sent";
+    if (OnvifResult r = ReadBeforeChange(session, device, before, clock, nullptr, "nothing was sent"); !r.ok())
         return r;
-    }
-    before.KnowEndpoint(device.endpoint);
-    if (OnvifResult r = AnotherDevice(device, before); !r.ok()) return r;
     report.before = before.firmware;
     if (!upgrade.expectVersion.empty() && before.firmware == upgrade.expectVersion) {
         report.skipped = true;
@@ -327,12 +315,8 @@ OnvifResult NetworkOnvifService::Restart(const OnvifDevice& device, const OnvifC
     OnvifSession session(url, credentials, settings_.call, now);
     OnvifDeviceState before;
     CameraDateTime clock;
-    if (OnvifResult r = ReadDeviceState(session, before, clock); !r.ok()) {
-        r.detail += "; nothing was sent";
+    if (OnvifResult r = ReadBeforeChange(session, device, before, clock, nullptr, "nothing was sent"); !r.ok())
         return r;
-    }
-    before.KnowEndpoint(device.endpoint);
-    if (OnvifResult r = AnotherDevice(device, before); !r.ok()) return r;
     const SoapCall call = kind == RestartKind::Reboot ? DeviceCall("SystemReboot") : SetSystemFactoryDefaultSoftCall();
     const std::string name = call.action.substr(call.action.rfind('/') + 1);
     SoapReply reply;

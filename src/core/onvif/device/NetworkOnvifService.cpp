@@ -26,15 +26,6 @@ std::string DoneList(const std::vector<std::string>& done) {
     return done.empty() ? "nothing was changed" : "done before it: " + ListText(done);
 }
 
-// The camera read is the one the caller knew: a device whose hardware
-// address was read before and now differs is another device that took
-// the address, and nothing is written to it.
-OnvifResult SameDevice(const OnvifDevice& device, const OnvifDeviceState& read) {
-    if (device.mac.empty() || read.mac.empty() || SameMac(device.mac, read.mac)) return {};
-    return {OnvifStatus::Refused, device.service.host + " is now a device with MAC " + MacText(read.mac) +
-                                      ", not the camera's " + MacText(device.mac) + "; nothing was changed"};
-}
-
 }  // namespace
 
 NetworkOnvifService::NetworkOnvifService(OnvifApplySettings settings) : settings_(settings) {
@@ -55,7 +46,7 @@ OnvifResult NetworkOnvifService::Read(const OnvifDevice& device, const OnvifCred
     state = OnvifDeviceState{};
     OnvifResult r = ReadDeviceState(session, state, clock);
     state.KnowEndpoint(device.endpoint);
-    if (r.ok()) r = SameDevice(device, state);
+    if (r.ok()) r = CheckSameDevice(device, state, "nothing was changed");
     return r;
 }
 
@@ -227,12 +218,8 @@ OnvifResult NetworkOnvifService::Apply(const OnvifDevice& device, const OnvifCre
     OnvifDeviceState before;
     CameraDateTime clock;
     MediaEndpoint media;
-    if (OnvifResult r = ReadDeviceState(*session, before, clock, &media); !r.ok()) {
-        r.detail += "; nothing was changed";
+    if (OnvifResult r = ReadBeforeChange(*session, device, before, clock, &media, "nothing was changed"); !r.ok())
         return r;
-    }
-    before.KnowEndpoint(device.endpoint);
-    if (OnvifResult r = SameDevice(device, before); !r.ok()) return r;
     // An address is set on the interface the camera named; one that would
     // not tell its interfaces cannot be moved.
     if (change.ipv4 && before.interfaceToken.empty())
