@@ -131,7 +131,7 @@ SearchPage::SearchPage(QWidget* parent) : WizardPage(139, "SearchPage", parent) 
     status_->setObjectName(QStringLiteral("searchStatus"));
     AddStepTitle(kTitle, "TitleSearch", kCaptionCapacity, QStringLiteral("Find the Camera"));
 
-    Captions({{note_, "Note", kSearchNoteCapacity}, {listLabel, "CamList"}});
+    Captions({{note_, "Note", kSearchNoteCapacity}, {listLabel, "CamList"}, {otherNetworksButton_, "BtnOtherNetworks"}});
     KeptTexts({{kNoCamera}, {kPickARow}, {kNoWayOut}});
     KeptTexts({{kFoundSoFar, kMessageCapacity},
                {kNoneFound, kMessageCapacity},
