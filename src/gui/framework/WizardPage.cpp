@@ -369,6 +369,12 @@ QLineEdit* WizardPage::AddEdit(int id, QRect dlu, int maxChars, std::size_t fiel
     return edit;
 }
 
+QLineEdit* WizardPage::AddReadOnlyEdit(int id, QRect dlu) {
+    QLineEdit* edit = AddEdit(id, dlu);
+    edit->setReadOnly(true);
+    return edit;
+}
+
 QComboBox* WizardPage::AddCombo(int id, QRect dlu, bool editable) {
     auto* combo = new QComboBox(this);
     combo->setEditable(editable);

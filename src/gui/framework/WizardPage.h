@@ -230,6 +230,8 @@ protected:
     // byte width of the record field the text goes to (0: as many bytes as
     // characters, for numbers and other plain ASCII texts).
     QLineEdit* AddEdit(int id, QRect dlu, int maxChars = 0, std::size_t fieldWidth = 0);
+    // A value shown to be read and copied, not changed (what a camera said).
+    QLineEdit* AddReadOnlyEdit(int id, QRect dlu);
     QComboBox* AddCombo(int id, QRect dlu, bool editable = false);
     QGroupBox* AddGroupBox(int id, QRect dlu, const QString& text);
     Ipv4AddressEdit* AddAddress(int id, QRect dlu);

@@ -45,17 +45,12 @@ constexpr qsizetype kUriChars = 4096;
 }  // namespace
 
 OnvifFinishedPage::OnvifFinishedPage(QWidget* parent) : WizardPage(305, "OnvifFinishPage", parent) {
-    const auto readOnly = [this](int id, QRect dlu) {
-        QLineEdit* e = AddEdit(id, dlu, 0);
-        e->setReadOnly(true);
-        return e;
-    };
     QLabel* addressLabel = AddStatic(kAddressLabel, Dlu(30, 38, 105, 10), QStringLiteral("IP Address"));
-    address_ = readOnly(kAddress, Dlu(140, 36, 120, 13));
+    address_ = AddReadOnlyEdit(kAddress, Dlu(140, 36, 120, 13));
     QLabel* macLabel = AddStatic(kMacLabel, Dlu(30, 56, 105, 10), QStringLiteral("MAC Address"));
-    mac_ = readOnly(kMac, Dlu(140, 54, 120, 13));
+    mac_ = AddReadOnlyEdit(kMac, Dlu(140, 54, 120, 13));
     QLabel* hostNameLabel = AddStatic(kHostNameLabel, Dlu(30, 74, 105, 10), QStringLiteral("Host name"));
-    hostName_ = readOnly(kHostName, Dlu(140, 72, 120, 13));
+    hostName_ = AddReadOnlyEdit(kHostName, Dlu(140, 72, 120, 13));
     QLabel* streamsLabel = AddStatic(kStreamsLabel, Dlu(30, 96, 340, 10), QStringLiteral("Video streams (RTSP)"));
     streams_ = AddList(kStreams, Dlu(30, 108, 340, 80), {QStringLiteral("RTSP")});
     streams_->setHeaderHidden(true);
@@ -69,7 +64,7 @@ OnvifFinishedPage::OnvifFinishedPage(QWidget* parent) : WizardPage(305, "OnvifFi
     picture_->setAlignment(Qt::AlignCenter);
     QPushButton* report = AddButton(kSaveReport, Dlu(306, 194, 72, 18), QStringLiteral("Save Report\u2026"));
     QLabel* firmwareLabel = AddStatic(kFirmwareLabel, Dlu(30, 222, 105, 10), QStringLiteral("Firmware"));
-    firmware_ = readOnly(kFirmware, Dlu(140, 220, 120, 13));
+    firmware_ = AddReadOnlyEdit(kFirmware, Dlu(140, 220, 120, 13));
     QPushButton* upgrade = AddButton(kUpgrade, Dlu(270, 218, 100, 18), QStringLiteral("Upgrade Firmware\u2026"));
     AddStepTitle(kTitle, "TitleOnvifFinish", kCaptionCapacity, QStringLiteral("The Camera Is Set Up"));
 

@@ -21,17 +21,12 @@ QString Plain(const std::string& text) { return ShownText(text); }
 }  // namespace
 
 OnvifLoginPage::OnvifLoginPage(QWidget* parent) : WizardPage(301, "OnvifLoginPage", parent) {
-    const auto readOnly = [this](int id, QRect dlu) {
-        QLineEdit* e = AddEdit(id, dlu, 0);
-        e->setReadOnly(true);
-        return e;
-    };
     QLabel* cameraLabel = AddStatic(kCameraLabel, Dlu(30, 36, 105, 10), QStringLiteral("Camera"));
-    camera_ = readOnly(kCamera, Dlu(140, 34, 230, 13));
+    camera_ = AddReadOnlyEdit(kCamera, Dlu(140, 34, 230, 13));
     QLabel* addressLabel = AddStatic(kAddressLabel, Dlu(30, 54, 105, 10), QStringLiteral("Address"));
-    address_ = readOnly(kAddress, Dlu(140, 52, 230, 13));
+    address_ = AddReadOnlyEdit(kAddress, Dlu(140, 52, 230, 13));
     QLabel* cardLabel = AddStatic(kCardLabel, Dlu(30, 72, 105, 10), QStringLiteral("Network card"));
-    card_ = readOnly(kCard, Dlu(140, 70, 230, 13));
+    card_ = AddReadOnlyEdit(kCard, Dlu(140, 70, 230, 13));
     QLabel* userLabel = AddStatic(kUserLabel, Dlu(30, 98, 105, 10), QStringLiteral("User name"));
     user_ = AddEdit(kUser, Dlu(140, 96, 150, 13), 64);
     QLabel* passwordLabel = AddStatic(kPasswordLabel, Dlu(30, 116, 105, 10), QStringLiteral("Password"));

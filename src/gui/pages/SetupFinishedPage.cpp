@@ -18,27 +18,22 @@ constexpr const char* kNotLinked = "NotLinked";
 }  // namespace
 
 SetupFinishedPage::SetupFinishedPage(QWidget* parent) : WizardPage(207, "SetupFinishPage", parent) {
-    const auto readOnly = [this](int id, QRect dlu) {
-        QLineEdit* e = AddEdit(id, dlu, 0);
-        e->setReadOnly(true);
-        return e;
-    };
     AddPicture(0, Dlu(4, 4, 124, 94), 229);
     AddStatic(kMark, Dlu(134, 10, 20, 20), QStringLiteral(""));
     QLabel* addressLabel = AddStatic(kAddressLabel, Dlu(30, 104, 100, 10), QStringLiteral("IP Address"));
-    address_ = readOnly(kAddress, Dlu(140, 102, 200, 13));
+    address_ = AddReadOnlyEdit(kAddress, Dlu(140, 102, 200, 13));
     QLabel* cameraIdLabel = AddStatic(kCameraIdLabel, Dlu(30, 120, 100, 10), QStringLiteral("Camera ID"));
     cameraIdLabel->hide();
-    cameraId_ = readOnly(kCameraId, Dlu(140, 118, 200, 13));
+    cameraId_ = AddReadOnlyEdit(kCameraId, Dlu(140, 118, 200, 13));
     cameraId_->hide();
     QLabel* macLabel = AddStatic(kMacLabel, Dlu(30, 136, 100, 10), QStringLiteral("MAC Address"));
-    macText_ = readOnly(kMac, Dlu(140, 134, 200, 13));
+    macText_ = AddReadOnlyEdit(kMac, Dlu(140, 134, 200, 13));
     QLabel* portLabel = AddStatic(kPortLabel, Dlu(30, 152, 100, 10), QStringLiteral("Port"));
-    portText_ = readOnly(kPort, Dlu(140, 150, 200, 13));
+    portText_ = AddReadOnlyEdit(kPort, Dlu(140, 150, 200, 13));
     QLabel* secondPortLabel = AddStatic(kSecondPortLabel, Dlu(30, 168, 100, 10), QStringLiteral("Second Port"));
-    secondPort_ = readOnly(kSecondPort, Dlu(140, 166, 200, 13));
+    secondPort_ = AddReadOnlyEdit(kSecondPort, Dlu(140, 166, 200, 13));
     QLabel* interfaceLabel = AddStatic(kInterfaceLabel, Dlu(30, 184, 100, 10), QStringLiteral("Interface"));
-    interface_ = readOnly(kInterface, Dlu(140, 182, 200, 13));
+    interface_ = AddReadOnlyEdit(kInterface, Dlu(140, 182, 200, 13));
     linkState_ = AddStatic(kLinkState, Dlu(30, 204, 340, 20), QStringLiteral(""));
     // The link keeps the plain button style, with its icon left of the caption.
     QPushButton* link = AddIconButton(kLink, Dlu(140, 222, 110, 18), QStringLiteral("Link"), art::kIconLink,
