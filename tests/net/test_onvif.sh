@@ -12,6 +12,8 @@ set -u
 here="$(cd "$(dirname "$0")" && pwd)"
 # shellcheck source=lib/lab.sh
 . "$here/lib/lab.sh"
+# shellcheck source=lib/checks.sh
+. "$here/lib/checks.sh"
 
 lab_require_programs orvanta-cli orvanta-camsim orvanta-netadmin
 lab_onvif_start ovo
@@ -78,29 +80,6 @@ for name in "${onvif_names[@]}"; do
 done
 for i in 1 2; do lab_wait_port "nat$i" tcp 80 10 || { echo "camera nat$i did not start" >&2; exit 1; }; done
 
-# check NAME EXPECTED ACTUAL: the one way every check reports.
-check() {
-    if [ "$2" = "$3" ]; then
-        echo "ok   $1"
-    else
-        echo "FAIL $1: expected [$2], got [$3]"
-        failures=$((failures + 1))
-        [ -n "${last_err:-}" ] && [ -s "$last_err" ] && sed 's/^/       stderr: /' "$last_err" | head -n 5
-    fi
-    last_err=
-}
-# py EXPR FILE: a Python expression over the JSON in FILE (d; o is d, or
-# its first element when d is an array); "<not JSON ...>" when it fails.
-py() {
-    local expr="$1"; shift
-    /usr/bin/python3 - "$expr" "$@" <<'PY' 2>/dev/null || echo "<not JSON or no such field>"
-import json, sys
-d = json.load(open(sys.argv[2]))
-o = d[0] if isinstance(d, list) and d else d
-v = eval(sys.argv[1], {"d": d, "o": o})
-print(v if isinstance(v, str) else json.dumps(v))
-PY
-}
 state() { py "d['cameras'][0]['$2']" "$T/$1.json"; }  # state CAMERA KEY: what the emulator holds
 cli() { lab_exec pc "$bin/orvanta-cli" "$@"; }
 cred=(--user admin --password-file "$T/pw")

@@ -13,6 +13,8 @@ set -u
 here="$(cd "$(dirname "$0")" && pwd)"
 # shellcheck source=lib/lab.sh
 . "$here/lib/lab.sh"
+# shellcheck source=lib/checks.sh
+. "$here/lib/checks.sh"
 
 lab_require_programs orvanta-cli orvanta-netadmin
 lab_onvif_start ovr
@@ -60,9 +62,6 @@ for name in "${!port[@]}"; do
     lab_wait_port "$name" tcp "${port[$name]}" 15 || { echo "emulated camera $name did not start" >&2; exit 1; }
 done
 
-check() {
-    if [ "$2" = "$3" ]; then echo "ok   $1"; else echo "FAIL $1: expected [$2], got [$3]"; failures=$((failures + 1)); fi
-}
 cli() { lab_exec pc "$bin/orvanta-cli" "$@"; }
 json() {  # json EXPRESSION FILE: EXPRESSION over the JSON array `a`
     /usr/bin/python3 -c "import json,sys; a=json.load(open(sys.argv[2])); print(eval(sys.argv[1]))" "$1" "$2" \

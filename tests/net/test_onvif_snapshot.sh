@@ -10,6 +10,8 @@ set -u
 here="$(cd "$(dirname "$0")" && pwd)"
 # shellcheck source=lib/lab.sh
 . "$here/lib/lab.sh"
+# shellcheck source=lib/checks.sh
+. "$here/lib/checks.sh"
 
 lab_require_programs orvanta-cli orvanta-netadmin
 lab_onvif_start ovs
@@ -54,9 +56,6 @@ for name in pic basic html huge elsewhere none; do
 done
 lab_wait_port decoy tcp 80 10 || { echo "the listener did not start" >&2; exit 1; }
 
-check() {
-    if [ "$2" = "$3" ]; then echo "ok   $1"; else echo "FAIL $1: expected [$2], got [$3]"; failures=$((failures + 1)); fi
-}
 cred=(--user admin --password-file "$T/pw")
 snap() {  # snap NAME [options]: exit status; picture in $T/NAME.jpg, stdout in $T/NAME.out, stderr in $T/NAME.err
     local name="$1"; shift

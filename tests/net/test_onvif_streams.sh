@@ -9,6 +9,8 @@ set -u
 here="$(cd "$(dirname "$0")" && pwd)"
 # shellcheck source=lib/lab.sh
 . "$here/lib/lab.sh"
+# shellcheck source=lib/checks.sh
+. "$here/lib/checks.sh"
 
 lab_require_programs orvanta-cli orvanta-netadmin
 lab_onvif_start ovs
@@ -47,26 +49,6 @@ for name in "${names[@]}" farm; do
     lab_wait_port "$name" tcp 80 15 || { echo "emulated camera $name did not start" >&2; cat "$T/$name.log" >&2; exit 1; }
 done
 
-check() {
-    if [ "$2" = "$3" ]; then
-        echo "ok   $1"
-    else
-        echo "FAIL $1: expected [$2], got [$3]"
-        failures=$((failures + 1))
-        [ -n "${last_err:-}" ] && [ -s "$last_err" ] && sed 's/^/       stderr: /' "$last_err" | head -n 5
-    fi
-    last_err=
-}
-py() {
-    local expr="$1"; shift
-    /usr/bin/python3 - "$expr" "$@" <<'PY' 2>/dev/null || echo "<not JSON or no such field>"
-import json, sys
-d = json.load(open(sys.argv[2]))
-o = d[0] if isinstance(d, list) and d else d
-v = eval(sys.argv[1], {"d": d, "o": o})
-print(v if isinstance(v, str) else json.dumps(v))
-PY
-}
 # enc CAMERA N: what the emulator's N-th profile (from 0) holds now.
 enc() { py "' '.join(str(d['cameras'][${3:-0}]['profiles'][$2]['encoder'][k]) for k in ('encoding', 'width', 'height', 'fps', 'bitrate', 'gop'))" "$T/$1.json"; }
 users() { py "' '.join(sorted(u['name'] + ':' + u['level'] for u in d['cameras'][${2:-0}]['users']))" "$T/$1.json"; }
