@@ -1,13 +1,17 @@
 // Any bytes as a camera's HTTP reply to a SOAP request: the HTTP reader
 // (chunked and Content-Length bodies), the SOAP envelope and fault reader,
 // and every Device and Media reply reader must stay bounded and never
-// crash. The Digest challenge parser gets the header values too.
+// crash: the media, snapshot and firmware replies included. The Digest
+// challenge parser gets the header values too.
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
 
 #include "core/http/ReplyLength.h"
 #include "core/onvif/device/DeviceReplies.h"
+#include "core/onvif/device/FirmwareMessages.h"
+#include "core/onvif/device/MediaReplies.h"
+#include "core/onvif/device/SnapshotCalls.h"
 #include "core/http/HttpDigest.h"
 #include "core/http/HttpReply.h"
 #include "core/onvif/soap/SoapReply.h"
@@ -54,5 +58,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     ReadMediaServices(reply.body, media);
     ReadProfileTokens(reply.body, list, true);
     ReadStreamUri(reply.body, text, true);
+    // Profiles with their encoders, the encoders' options, the snapshot
+    // address and the firmware replies, in both media dialects.
+    for (const bool media2 : {false, true}) {
+        std::vector<OnvifProfile> profiles;
+        ReadProfiles(reply.body, profiles, media2);
+        OnvifEncoderOptions options;
+        ReadEncoderOptions(reply.body, options, media2);
+        ReadSnapshotUri(reply.body, text, media2);
+    }
+    FirmwareUploadOffer offer;
+    ReadStartFirmwareUpgrade(reply.body, offer);
+    ReadUpgradeSystemFirmware(reply.body, text);
+    (void)ParseXsDuration(reply.body.child_value());
     return 0;
 }
